@@ -1,0 +1,89 @@
+#include "app/LBAppController.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// The write end of the socket pair the signal handler reports through; a signal handler
+// may do nothing more than write(2), the event loop does the rest.
+int signalWriteFd = -1;
+int signalReadFd = -1;
+
+void onTerminationSignal(int signalNumber)
+{
+    const char byte = static_cast<char>(signalNumber);
+    if (signalWriteFd >= 0)
+        [[maybe_unused]] auto ignored = ::write(signalWriteFd, &byte, 1);
+}
+
+} // namespace
+
+LBAppController::LBAppController(QObject* parent)
+    : QObject(parent)
+{
+}
+
+LBAppController::~LBAppController()
+{
+    delete _mainWindow;
+}
+
+void LBAppController::setUpApplicationIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Veltrin"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Veltrin"));
+}
+
+void LBAppController::quitOnTerminationSignals()
+{
+    if (_signalNotifier)
+        return;
+    if (signalReadFd < 0) {
+        int fds[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
+            return;
+        signalReadFd = fds[0];
+        signalWriteFd = fds[1];
+    }
+    _signalNotifier = new QSocketNotifier(signalReadFd, QSocketNotifier::Read, this);
+    connect(_signalNotifier, &QSocketNotifier::activated, this,
+            &LBAppController::handleTerminationSignal);
+
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signalNumber, &action, nullptr);
+}
+
+void LBAppController::handleTerminationSignal()
+{
+    char byte = 0;
+    [[maybe_unused]] auto ignored = ::read(signalReadFd, &byte, 1);
+    if (_mainWindow)
+        _mainWindow->close();
+    QCoreApplication::quit();
+}
+
+void LBAppController::applicationDidFinishLaunching()
+{
+    if (!_mainWindow) {
+        _mainWindow = new QMainWindow;
+        _mainWindow->setWindowTitle(QStringLiteral("Veltrin"));
+        _mainWindow->resize(1024, 720);
+    }
+    _mainWindow->show();
+}
+
+QMainWindow* LBAppController::mainWindow() const
+{
+    return _mainWindow;
+}

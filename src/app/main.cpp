@@ -1,0 +1,15 @@
+#include "app/LBAppController.h"
+
+#include <QApplication>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    LBAppController::setUpApplicationIdentity();
+    QApplication application(argc, argv);
+
+    LBAppController controller;
+    controller.quitOnTerminationSignals();
+    QTimer::singleShot(0, &controller, &LBAppController::applicationDidFinishLaunching);
+    return QApplication::exec();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+// The text forms of numbers, booleans and geometry that documents and settings store, and
+// the lenient readers that turn such texts back into values the way the stored files
+// expect (a leading number is taken, the rest ignored; missing numbers read as 0).
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+class QVariant;
+
+namespace platform {
+
+// "{{10, 20}, {100, 50}}", "{0.5, 0.5}", "{100, 50}": numbers in their shortest exact form.
+QString stringFromRect(const QRectF& rect);
+QString stringFromPoint(const QPointF& point);
+QString stringFromSize(const QSizeF& size);
+
+// Lenient readers: the numbers of the text are taken in order, whatever stands between
+// them; missing numbers are 0. "{{1, 2}, {3}}" reads as the rectangle (1, 2, 3, 0).
+QRectF rectFromString(const QString& text);
+QPointF pointFromString(const QString& text);
+QSizeF sizeFromString(const QString& text);
+
+// Number readers: leading white space, an optional sign, then the longest number that
+// starts the text; the rest is ignored. No number gives 0. Out of range gives the nearest
+// limit for the integer readers.
+int intValue(const QString& text);          // 32-bit: "2.00" gives 2, "abc" gives 0
+qint64 integerValue(const QString& text);   // 64-bit
+double floatValue(const QString& text);     // parsed in single precision, then widened
+double doubleValue(const QString& text);
+// YES for a text whose first character after white space, signs and leading zeros is
+// Y, y, T, t or a digit 1-9; NO otherwise ("YES", "true", "1", "007" are YES).
+bool boolValue(const QString& text);
+
+// The same readers for a stored value of any kind: texts as above, numbers converted
+// (reals truncated toward zero for the integer readers), booleans as 0 and 1; anything
+// else (null, lists, dictionaries) reads 0 or NO.
+int intValue(const QVariant& value);
+qint64 integerValue(const QVariant& value);
+double floatValue(const QVariant& value);
+double doubleValue(const QVariant& value);
+bool boolValue(const QVariant& value);
+
+// Writers of the stored number forms.
+QString formatLong(qint64 value);     // "%ld"
+QString format2f(double value);       // "%.2f": 12.345 is written 12.35 (round half even on ties of the binary value)
+QString format6f(double value);       // "%f"
+
+// Half-open containment: the low edges belong to the rectangle, the high edges do not.
+bool pointInRect(const QPointF& point, const QRectF& rect);
+
+} // namespace platform

@@ -1,0 +1,119 @@
+#include "platform/TextForms.h"
+
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+
+using namespace platform;
+
+TEST(TextForms, GeometryTextsRoundTrip)
+{
+    EXPECT_EQ(stringFromRect(QRectF(10, 20, 100, 50)), QStringLiteral("{{10, 20}, {100, 50}}"));
+    EXPECT_EQ(stringFromPoint(QPointF(0.5, 0.5)), QStringLiteral("{0.5, 0.5}"));
+    EXPECT_EQ(stringFromSize(QSizeF(-0.0, 12.25)), QStringLiteral("{0, 12.25}"));
+
+    const QRectF odd(0.1, -7.3, 1e-3, 123456.789);
+    EXPECT_EQ(rectFromString(stringFromRect(odd)), odd);
+}
+
+TEST(TextForms, LenientGeometryReaders)
+{
+    struct Case { const char* text; QRectF rect; };
+    const Case cases[] = {
+        {"{{1, 2}, {3}}", QRectF(1, 2, 3, 0)},
+        {"{{1.5,-2},{3e1, 4}}", QRectF(1.5, -2, 30, 4)},
+        {"", QRectF(0, 0, 0, 0)},
+        {"garbage 7 and 8", QRectF(7, 8, 0, 0)},
+        {"{{1, 2}, {3, 4}, {5, 6}}", QRectF(1, 2, 3, 4)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rectFromString(QString::fromLatin1(c.text)), c.rect) << c.text;
+    EXPECT_EQ(pointFromString(QStringLiteral("{0.5}")), QPointF(0.5, 0));
+    EXPECT_EQ(sizeFromString(QStringLiteral("{100, 50}")), QSizeF(100, 50));
+}
+
+TEST(TextForms, IntegerReadersTakeTheLeadingNumberOnly)
+{
+    struct Case { const char* text; int i; qint64 l; };
+    const Case cases[] = {
+        {"2.00", 2, 2},
+        {"abc", 0, 0},
+        {"  -42xyz", -42, -42},
+        {"+7", 7, 7},
+        {"", 0, 0},
+        {"- 3", 0, 0},
+        {"99999999999", INT_MAX, 99999999999LL},
+        {"-99999999999", INT_MIN, -99999999999LL},
+        {"-2147483648", INT_MIN, -2147483648LL},
+        {"99999999999999999999", INT_MAX, LLONG_MAX},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(intValue(QString::fromLatin1(c.text)), c.i) << c.text;
+        EXPECT_EQ(integerValue(QString::fromLatin1(c.text)), c.l) << c.text;
+    }
+}
+
+TEST(TextForms, RealReaders)
+{
+    // floatValue rounds through single precision, doubleValue keeps double precision.
+    EXPECT_EQ(floatValue(QStringLiteral("0.1")), double(0.1f));
+    EXPECT_NE(floatValue(QStringLiteral("0.1")), 0.1);
+    EXPECT_EQ(doubleValue(QStringLiteral("0.1")), 0.1);
+    EXPECT_EQ(doubleValue(QStringLiteral(" 12.5e2pt")), 1250.0);
+    EXPECT_EQ(doubleValue(QStringLiteral(".5")), 0.5);
+    EXPECT_EQ(doubleValue(QStringLiteral("1e")), 1.0);
+    EXPECT_EQ(doubleValue(QStringLiteral("inf")), 0.0);
+    EXPECT_EQ(doubleValue(QStringLiteral("nan")), 0.0);
+    EXPECT_EQ(doubleValue(QStringLiteral("0x10")), 0.0);
+    EXPECT_EQ(floatValue(QStringLiteral("1e300")), double(HUGE_VALF));
+}
+
+TEST(TextForms, BoolReader)
+{
+    for (const char* yes : {"YES", "yes", "Y", "true", "T", "1", "007", " +5", "-1"})
+        EXPECT_TRUE(boolValue(QString::fromLatin1(yes))) << yes;
+    for (const char* no : {"NO", "no", "false", "0", "000", "", "  ", "abc", "-0"})
+        EXPECT_FALSE(boolValue(QString::fromLatin1(no))) << no;
+}
+
+TEST(TextForms, ReadersOfStoredValues)
+{
+    EXPECT_EQ(intValue(QVariant(QStringLiteral("12.9"))), 12);
+    EXPECT_EQ(intValue(QVariant(12.9)), 12);
+    EXPECT_EQ(intValue(QVariant(-12.9)), -12);
+    EXPECT_EQ(intValue(QVariant(qint64(1) << 40)), INT_MAX);
+    EXPECT_EQ(intValue(QVariant(true)), 1);
+    EXPECT_EQ(intValue(QVariant()), 0);
+    EXPECT_EQ(intValue(QVariant(QVariantList{1})), 0);
+    EXPECT_EQ(integerValue(QVariant(QByteArray("123"))), 123);
+    EXPECT_EQ(floatValue(QVariant(0.1)), double(0.1f));
+    EXPECT_TRUE(boolValue(QVariant(QStringLiteral("YES"))));
+    EXPECT_TRUE(boolValue(QVariant(2)));
+    EXPECT_FALSE(boolValue(QVariant(0.0)));
+    EXPECT_FALSE(boolValue(QVariant()));
+}
+
+TEST(TextForms, NumberWriters)
+{
+    EXPECT_EQ(formatLong(-42), QStringLiteral("-42"));
+    EXPECT_EQ(format2f(12.345), QStringLiteral("12.35")); // 12.345 is just above in binary
+    EXPECT_EQ(format2f(2), QStringLiteral("2.00"));
+    EXPECT_EQ(format6f(0.1), QStringLiteral("0.100000"));
+    EXPECT_EQ(format6f(-1.5), QStringLiteral("-1.500000"));
+}
+
+TEST(TextForms, PointInRectIsHalfOpen)
+{
+    const QRectF rect(10, 20, 5, 5);
+    struct Case { QPointF p; bool inside; };
+    const Case cases[] = {
+        {{10, 20}, true},    {{14.99, 24.99}, true}, {{15, 22}, false},
+        {{12, 25}, false},   {{9.99, 22}, false},    {{12, 19.99}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pointInRect(c.p, rect), c.inside) << c.p.x() << "," << c.p.y();
+    EXPECT_FALSE(pointInRect(QPointF(0, 0), QRectF(0, 0, 0, 0)));
+}
