@@ -1,0 +1,83 @@
+#pragma once
+
+// Undo by recording inverses: a change registers a closure that puts the old value back.
+// Closures registered while undoing form the redo group, and those registered while
+// redoing form the next undo group, so a setter that registers its own inverse is undoable
+// and redoable without any further code.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+class UndoManager : public QObject
+{
+    Q_OBJECT
+public:
+    using Closure = std::function<void()>;
+
+    explicit UndoManager(QObject* parent = nullptr);
+    ~UndoManager() override;
+
+    // Records `closure` as the inverse of a change of `target` (any pointer that identifies
+    // the changed object, used only by removeAllActionsWithTarget). Dropped while
+    // registration is disabled. With no group open and groupsByEvent() on, a group is
+    // opened and closed when control returns to the event loop.
+    void registerUndo(const void* target, Closure closure);
+
+    // Explicit groups; they nest, and only the outermost one becomes an undo step.
+    void beginUndoGrouping();
+    void endUndoGrouping();
+    int groupingLevel() const;
+    bool groupsByEvent() const;            // default true
+    void setGroupsByEvent(bool groupsByEvent);
+
+    // Undo closes an open automatic group first, then runs the closures of the last group
+    // in reverse order of registration. Redo does the same with the redo stack.
+    void undo();
+    void redo();
+    bool canUndo() const;
+    bool canRedo() const;
+    bool isUndoing() const;
+    bool isRedoing() const;
+
+    // Counted: registration is on again only after as many enables as disables.
+    void disableUndoRegistration();
+    void enableUndoRegistration();
+    bool isUndoRegistrationEnabled() const;
+
+    // Names the group being recorded (or, while undoing, the redo group being recorded).
+    void setActionName(const QString& actionName);
+    QString undoActionName() const;
+    QString redoActionName() const;
+
+    void removeAllActions();
+    void removeAllActionsWithTarget(const void* target);
+
+    // Largest number of undo steps kept; 0 means unlimited (the default).
+    int levelsOfUndo() const;
+    void setLevelsOfUndo(int levels);
+
+    // Marks the group being recorded as not changing the document (a selection change,
+    // say): undoing or redoing it does not change documentState().
+    void setCurrentGroupChangesDocument(bool changes);
+
+    // A token for the document state reached through the undo history: equal tokens mean
+    // the same state. A document remembers the token when it saves and is dirty while the
+    // token differs; undoing back to the saved state makes it clean again, and a new
+    // change after an undo never matches an older token.
+    quint64 documentState() const;
+
+Q_SIGNALS:
+    // After a step was closed, undone or redone, or the stacks were cleared.
+    void changed();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace platform
