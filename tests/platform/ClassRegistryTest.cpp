@@ -1,5 +1,7 @@
 #include "platform/ClassRegistry.h"
 
+#include "RegistryProbe.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -86,4 +88,24 @@ TEST(ClassRegistry, EachBaseClassHasItsOwnNames)
 
     struct Unused { virtual ~Unused() = default; };
     EXPECT_TRUE(ClassRegistry<Unused>::classNames().isEmpty());
+}
+
+namespace {
+
+struct TestMade : ProbeBase
+{
+    QString origin() const override { return QStringLiteral("test program"); }
+};
+
+} // namespace
+
+TEST(ClassRegistry, SharedObjectsShareOneTablePerBase)
+{
+    // Registered by the probe library's static initialiser, made here, and the other way round.
+    const std::shared_ptr<ProbeBase> made = ClassRegistry<ProbeBase>::create("ProbeMade");
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->origin(), "probe library");
+    EXPECT_FALSE(probeCanCreate("TestMade"));
+    ASSERT_TRUE(ClassRegistry<ProbeBase>::registerClass<TestMade>("TestMade"));
+    EXPECT_TRUE(probeCanCreate("TestMade"));
 }
