@@ -1,0 +1,354 @@
+#include "platform/Archive.h"
+
+#include "platform/PropertyList.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <QVariantHash>
+#include <QVariantMap>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+constexpr qint64 archiveVersion = 1;
+
+const QString archiveKey = QStringLiteral("archive");
+const QString rootKey = QStringLiteral("root");
+const QString typeKey = QStringLiteral("type");
+const QString valueKey = QStringLiteral("value");
+const QString itemsKey = QStringLiteral("items");
+const QString spaceKey = QStringLiteral("space");
+const QString componentsKey = QStringLiteral("components");
+const QString alphaKey = QStringLiteral("alpha");
+
+using Fields = QVariantMap;
+
+std::optional<Fields> encodeEntry(const QVariant& value);
+std::optional<QVariant> decodeEntry(const QVariant& entry);
+
+// --- plain property-list values ------------------------------------------------------
+
+bool isPlainValue(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::Bool:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    case QMetaType::QDateTime:
+        return value.toDateTime().isValid();
+    default:
+        return false;
+    }
+}
+
+std::optional<Fields> encodePlainValue(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Float)
+        return Fields{{valueKey, double(value.toFloat())}};
+    return Fields{{valueKey, value}};
+}
+
+std::optional<QVariant> decodePlainValue(const Fields& fields)
+{
+    const QVariant value = fields.value(valueKey);
+    switch (value.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::Bool:
+    case QMetaType::Double:
+    case QMetaType::LongLong:
+    case QMetaType::QDateTime:
+        return value;
+    default:
+        return std::nullopt;
+    }
+}
+
+// --- arrays and dictionaries ---------------------------------------------------------
+
+bool isArray(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList;
+}
+
+std::optional<Fields> encodeArray(const QVariant& value)
+{
+    QVariantList items;
+    for (const QVariant& element : value.toList()) {
+        std::optional<Fields> entry = encodeEntry(element);
+        if (!entry)
+            return std::nullopt;
+        items.append(*entry);
+    }
+    return Fields{{itemsKey, items}};
+}
+
+std::optional<QVariant> decodeArray(const Fields& fields)
+{
+    const QVariant items = fields.value(itemsKey);
+    if (items.typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    QVariantList list;
+    for (const QVariant& item : items.toList()) {
+        std::optional<QVariant> element = decodeEntry(item);
+        if (!element)
+            return std::nullopt;
+        list.append(*element);
+    }
+    return list;
+}
+
+bool isDictionary(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QVariantMap || value.typeId() == QMetaType::QVariantHash;
+}
+
+std::optional<Fields> encodeDictionary(const QVariant& value)
+{
+    QVariantMap items;
+    const QVariantMap map = value.toMap();
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        std::optional<Fields> entry = encodeEntry(it.value());
+        if (!entry)
+            return std::nullopt;
+        items.insert(it.key(), *entry);
+    }
+    return Fields{{itemsKey, items}};
+}
+
+std::optional<QVariant> decodeDictionary(const Fields& fields)
+{
+    const QVariant items = fields.value(itemsKey);
+    if (items.typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    QVariantMap map;
+    const QVariantMap entries = items.toMap();
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        std::optional<QVariant> element = decodeEntry(it.value());
+        if (!element)
+            return std::nullopt;
+        map.insert(it.key(), *element);
+    }
+    return map;
+}
+
+// --- colours -------------------------------------------------------------------------
+
+// Largest finite magnitude of the half floats an extended-range QColor keeps.
+constexpr double extendedLimit = 65504.0;
+
+bool isColor(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QColor && value.value<QColor>().isValid();
+}
+
+std::optional<Fields> encodeColor(const QVariant& value)
+{
+    const QColor color = value.value<QColor>();
+    QString space;
+    QList<float> components;
+    switch (color.spec()) {
+    case QColor::Rgb: {
+        const QRgba64 rgba = color.rgba64();
+        if (rgba.red() == rgba.green() && rgba.green() == rgba.blue()) {
+            space = QStringLiteral("grey");
+            components = {color.redF()};
+        } else {
+            space = QStringLiteral("rgb");
+            components = {color.redF(), color.greenF(), color.blueF()};
+        }
+        break;
+    }
+    case QColor::ExtendedRgb:
+        space = QStringLiteral("extended-rgb");
+        components = {color.redF(), color.greenF(), color.blueF()};
+        break;
+    case QColor::Cmyk:
+        space = QStringLiteral("cmyk");
+        components = {color.cyanF(), color.magentaF(), color.yellowF(), color.blackF()};
+        break;
+    case QColor::Hsv:
+        space = QStringLiteral("hsv");
+        components = {color.hsvHueF(), color.hsvSaturationF(), color.valueF()};
+        break;
+    case QColor::Hsl:
+        space = QStringLiteral("hsl");
+        components = {color.hslHueF(), color.hslSaturationF(), color.lightnessF()};
+        break;
+    case QColor::Invalid:
+        return std::nullopt;
+    }
+    QVariantList list;
+    for (float component : std::as_const(components))
+        list.append(double(component));
+    return Fields{{spaceKey, space}, {componentsKey, list}, {alphaKey, double(color.alphaF())}};
+}
+
+std::optional<double> number(const QVariant& value)
+{
+    if (value.typeId() != QMetaType::Double && value.typeId() != QMetaType::LongLong)
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
+
+bool inUnitRange(double value)
+{
+    return value >= 0.0 && value <= 1.0;
+}
+
+std::optional<QVariant> decodeColor(const Fields& fields)
+{
+    const QString space = fields.value(spaceKey).toString();
+    const QVariant componentsValue = fields.value(componentsKey);
+    const std::optional<double> alpha = number(fields.value(alphaKey));
+    if (fields.value(spaceKey).typeId() != QMetaType::QString
+        || componentsValue.typeId() != QMetaType::QVariantList || !alpha || !inUnitRange(*alpha))
+        return std::nullopt;
+    QList<float> c;
+    for (const QVariant& component : componentsValue.toList()) {
+        const std::optional<double> value = number(component);
+        if (!value)
+            return std::nullopt;
+        c.append(float(*value));
+    }
+    const auto a = float(*alpha);
+    const auto unit = [&c](qsizetype from) {
+        return std::all_of(c.cbegin() + from, c.cend(), [](float v) { return inUnitRange(v); });
+    };
+    const auto hue = [&c] { return c[0] == -1.0f || inUnitRange(c[0]); };
+
+    if (space == QLatin1String("grey") && c.size() == 1 && unit(0))
+        return QColor::fromRgbF(c[0], c[0], c[0], a);
+    if (space == QLatin1String("rgb") && c.size() == 3 && unit(0))
+        return QColor::fromRgbF(c[0], c[1], c[2], a);
+    if (space == QLatin1String("extended-rgb") && c.size() == 3
+        && std::all_of(c.cbegin(), c.cend(), [](float v) { return std::abs(v) <= extendedLimit; })) {
+        QColor color(QColor::ExtendedRgb);
+        color.setRgbF(c[0], c[1], c[2], a);
+        return color;
+    }
+    if (space == QLatin1String("cmyk") && c.size() == 4 && unit(0))
+        return QColor::fromCmykF(c[0], c[1], c[2], c[3], a);
+    if (space == QLatin1String("hsv") && c.size() == 3 && hue() && unit(1))
+        return QColor::fromHsvF(c[0], c[1], c[2], a);
+    if (space == QLatin1String("hsl") && c.size() == 3 && hue() && unit(1))
+        return QColor::fromHslF(c[0], c[1], c[2], a);
+    return std::nullopt;
+}
+
+// --- the entry types: add a kind of value here -----------------------------------------
+
+struct EntryType
+{
+    const char* name;
+    bool (*handles)(const QVariant& value);
+    std::optional<Fields> (*encode)(const QVariant& value);
+    std::optional<QVariant> (*decode)(const Fields& fields);
+};
+
+const EntryType entryTypes[] = {
+    {"value", isPlainValue, encodePlainValue, decodePlainValue},
+    {"array", isArray, encodeArray, decodeArray},
+    {"dictionary", isDictionary, encodeDictionary, decodeDictionary},
+    {"color", isColor, encodeColor, decodeColor},
+};
+
+std::optional<Fields> encodeEntry(const QVariant& value)
+{
+    for (const EntryType& type : entryTypes) {
+        if (!type.handles(value))
+            continue;
+        std::optional<Fields> fields = type.encode(value);
+        if (fields)
+            fields->insert(typeKey, QString::fromLatin1(type.name));
+        return fields;
+    }
+    return std::nullopt;
+}
+
+std::optional<QVariant> decodeEntry(const QVariant& entry)
+{
+    if (entry.typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    const Fields fields = entry.toMap();
+    const QVariant name = fields.value(typeKey);
+    if (name.typeId() != QMetaType::QString)
+        return std::nullopt;
+    for (const EntryType& type : entryTypes) {
+        if (name.toString() == QLatin1String(type.name))
+            return type.decode(fields);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QByteArray Archive::archivedDataWithValue(const QVariant& value)
+{
+    const std::optional<Fields> root = encodeEntry(value);
+    if (!root)
+        return QByteArray();
+    return PropertyList::toXml(QVariantMap{{archiveKey, archiveVersion}, {rootKey, *root}});
+}
+
+std::optional<QVariant> Archive::valueFromArchivedData(const QByteArray& data)
+{
+    if (data.isEmpty())
+        return std::nullopt;
+    const std::optional<QVariant> archive = PropertyList::fromXml(data);
+    if (!archive || archive->typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    const QVariantMap map = archive->toMap();
+    const QVariant version = map.value(archiveKey);
+    if (version.typeId() != QMetaType::LongLong || version.toLongLong() != archiveVersion)
+        return std::nullopt;
+    return decodeEntry(map.value(rootKey));
+}
+
+QByteArray Archive::archivedDataWithColor(const QColor& color)
+{
+    return color.isValid() ? archivedDataWithValue(color) : QByteArray();
+}
+
+std::optional<QColor> Archive::colorFromArchivedData(const QByteArray& data)
+{
+    const std::optional<QVariant> value = valueFromArchivedData(data);
+    if (!value || value->typeId() != QMetaType::QColor)
+        return std::nullopt;
+    return value->value<QColor>();
+}
+
+QByteArray Archive::archivedDataWithArray(const QVariantList& array)
+{
+    return archivedDataWithValue(array);
+}
+
+std::optional<QVariantList> Archive::arrayFromArchivedData(const QByteArray& data)
+{
+    const std::optional<QVariant> value = valueFromArchivedData(data);
+    if (!value || value->typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    return value->toList();
+}
+
+} // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+
+// Named string tables: the texts the program shows, looked up by key. A table is the file
+// "<table>.strings" in the program's resources (":/strings/<table>.strings"), in the
+// property-list text form of bare pairs:
+//
+//     /* Undo menu item */
+//     "Undo %@" = "Undo %@";
+//
+// Each table is read once and kept. A key the table lacks reads as the key itself, so a
+// missing or unreadable table shows the keys (and logs one warning for that table).
+
+#include <QString>
+
+namespace platform {
+
+// The text for `key` in `table`; the key itself when there is none. An empty table name
+// means the table "Localizable".
+QString LocalizedString(const QString& key, const QString& table);
+
+// Searches `folder` for tables before the resources (folders added later first). Tables
+// already read are read again on their next use.
+void addStringTableFolder(const QString& folder);
+
+} // namespace platform

@@ -1,0 +1,178 @@
+#include "platform/Archive.h"
+
+#include "platform/PropertyList.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QPointF>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using platform::Archive;
+using platform::PropertyList;
+
+namespace {
+
+// Exact equality: same spec and the same stored components.
+void expectSameColor(const QColor& actual, const QColor& expected, const char* what)
+{
+    EXPECT_EQ(actual.spec(), expected.spec()) << what;
+    EXPECT_EQ(actual.alphaF(), expected.alphaF()) << what;
+    switch (expected.spec()) {
+    case QColor::Cmyk:
+        EXPECT_EQ(actual.cyanF(), expected.cyanF()) << what;
+        EXPECT_EQ(actual.magentaF(), expected.magentaF()) << what;
+        EXPECT_EQ(actual.yellowF(), expected.yellowF()) << what;
+        EXPECT_EQ(actual.blackF(), expected.blackF()) << what;
+        break;
+    case QColor::Hsv:
+    case QColor::Hsl:
+        EXPECT_EQ(actual.hueF(), expected.hueF()) << what;
+        EXPECT_EQ(actual.hsvSaturationF(), expected.hsvSaturationF()) << what;
+        EXPECT_EQ(actual.valueF(), expected.valueF()) << what;
+        EXPECT_EQ(actual.hslSaturationF(), expected.hslSaturationF()) << what;
+        EXPECT_EQ(actual.lightnessF(), expected.lightnessF()) << what;
+        break;
+    default:
+        EXPECT_EQ(actual.redF(), expected.redF()) << what;
+        EXPECT_EQ(actual.greenF(), expected.greenF()) << what;
+        EXPECT_EQ(actual.blueF(), expected.blueF()) << what;
+        break;
+    }
+    EXPECT_TRUE(actual == expected) << what;
+}
+
+QVariantMap rootOf(const QByteArray& data)
+{
+    return PropertyList::fromXml(data).value_or(QVariant()).toMap().value("root").toMap();
+}
+
+QByteArray archiveWithRoot(const QVariant& root, const QVariant& version = 1)
+{
+    return PropertyList::toXml(QVariantMap{{"archive", version}, {"root", root}});
+}
+
+QVariantMap colorEntry(const QVariant& space, const QVariant& components, const QVariant& alpha)
+{
+    return QVariantMap{{"type", "color"}, {"space", space}, {"components", components}, {"alpha", alpha}};
+}
+
+} // namespace
+
+TEST(Archive, ColorsRoundTripExactlyWithTheirSpace)
+{
+    struct Case { const char* what; QColor color; const char* space; };
+    const Case cases[] = {
+        {"8-bit rgb", QColor(12, 34, 56, 78), "rgb"},
+        {"float rgb", QColor::fromRgbF(0.1f, 0.2f, 0.3f, 0.4f), "rgb"},
+        {"16-bit rgb", QColor::fromRgba64(1, 65534, 32767, 12345), "rgb"},
+        {"8-bit grey", QColor(128, 128, 128), "grey"},
+        {"float grey", QColor::fromRgbF(0.8f, 0.8f, 0.8f, 0.7f), "grey"},
+        {"black", QColor(Qt::black), "grey"},
+        {"transparent", QColor(Qt::transparent), "grey"},
+        {"extended", QColor::fromRgbF(1.5f, -0.25f, 0.001f, 0.75f), "extended-rgb"},
+        {"extended in range", QColor::fromRgbF(0.001f, 0.3f, 1.0f).toExtendedRgb(), "extended-rgb"},
+        {"cmyk", QColor::fromCmykF(0.1f, 0.2f, 0.3f, 0.4f, 0.5f), "cmyk"},
+        {"cmyk 8-bit", QColor::fromCmyk(1, 2, 3, 4, 5), "cmyk"},
+        {"hsv", QColor::fromHsvF(0.25f, 0.5f, 0.75f, 1.0f), "hsv"},
+        {"hsv achromatic", QColor::fromHsvF(-1.0f, 0.0f, 0.5f), "hsv"},
+        {"hsl", QColor::fromHsl(359, 255, 1, 2), "hsl"},
+    };
+    for (const Case& c : cases) {
+        const QByteArray data = Archive::archivedDataWithColor(c.color);
+        EXPECT_EQ(rootOf(data).value("space"), QString(c.space)) << c.what;
+        const std::optional<QColor> back = Archive::colorFromArchivedData(data);
+        ASSERT_TRUE(back) << c.what;
+        expectSameColor(*back, c.color, c.what);
+    }
+    EXPECT_EQ(rootOf(Archive::archivedDataWithColor(QColor(128, 128, 128))).value("components"),
+              QVariantList{128 / 255.0f});
+    EXPECT_TRUE(Archive::archivedDataWithColor(QColor()).isEmpty());
+}
+
+TEST(Archive, ArraysOfPropertyListValuesRoundTrip)
+{
+    const QDateTime date(QDate(2020, 1, 2), QTime(3, 4, 5), Qt::UTC);
+    const QVariantList array{
+        QString("Background"), QString(), QByteArray("\x00\xff", 2), qint64(-5), 2.5, true, false, date,
+        QVariantList{}, QVariantList{QString("a"), QVariantList{qint64(1)}},
+        QVariantMap{{"visible", true}, {"colour", QColor(1, 2, 3)}, {"empty", QVariantMap{}}},
+        QColor(Qt::red),
+    };
+    const std::optional<QVariantList> back = Archive::arrayFromArchivedData(Archive::archivedDataWithArray(array));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, array);
+    EXPECT_EQ(back->value(1), QString(""));
+
+    // Kinds with a meaning of their own in QVariant come back as their plain form.
+    const std::optional<QVariantList> widened = Archive::arrayFromArchivedData(
+        Archive::archivedDataWithArray({7, 0.5f, QStringList{"x"}, QVariantHash{{"k", 1u}}}));
+    ASSERT_TRUE(widened);
+    EXPECT_EQ(widened->value(0).typeId(), QMetaType::LongLong);
+    EXPECT_EQ(widened->value(1).typeId(), QMetaType::Double);
+    EXPECT_EQ(*widened, (QVariantList{qint64(7), 0.5, QVariantList{"x"}, QVariantMap{{"k", qint64(1)}}}));
+
+    // A kind without an entry type, however deep, gives no data at all.
+    EXPECT_TRUE(Archive::archivedDataWithArray({QString("a"), QVariantList{QPointF(1, 2)}}).isEmpty());
+    EXPECT_TRUE(Archive::archivedDataWithArray({QVariant()}).isEmpty());
+}
+
+TEST(Archive, ForeignOrDamagedDataDecodesToNothing)
+{
+    const QVariantList rgb{0.1, 0.2, 0.3};
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case { const char* what; QByteArray data; };
+    const Case cases[] = {
+        {"empty", QByteArray()},
+        {"not XML", "garbage \x00\xff"},
+        {"text form", PropertyList::toText(QVariantMap{{"archive", 1}})},
+        {"another root", PropertyList::toXml(QVariantList{1, 2})},
+        {"no version", PropertyList::toXml(QVariantMap{{"root", colorEntry("rgb", rgb, 1.0)}})},
+        {"later version", archiveWithRoot(colorEntry("rgb", rgb, 1.0), 2)},
+        {"version as text", archiveWithRoot(colorEntry("rgb", rgb, 1.0), "1")},
+        {"no root", archiveWithRoot(QVariant())},
+        {"entry not a dictionary", archiveWithRoot(QVariantList{})},
+        {"no type", archiveWithRoot(QVariantMap{{"space", "rgb"}})},
+        {"unknown type", archiveWithRoot(QVariantMap{{"type", "bezier"}})},
+        {"unknown space", archiveWithRoot(colorEntry("lab", rgb, 1.0))},
+        {"space not text", archiveWithRoot(colorEntry(3, rgb, 1.0))},
+        {"missing component", archiveWithRoot(colorEntry("rgb", QVariantList{0.1, 0.2}, 1.0))},
+        {"extra component", archiveWithRoot(colorEntry("grey", rgb, 1.0))},
+        {"no components", archiveWithRoot(colorEntry("rgb", QVariant(), 1.0))},
+        {"component as text", archiveWithRoot(colorEntry("rgb", QVariantList{"0.1", 0.2, 0.3}, 1.0))},
+        {"component above 1", archiveWithRoot(colorEntry("rgb", QVariantList{0.1, 1.5, 0.3}, 1.0))},
+        {"negative component", archiveWithRoot(colorEntry("cmyk", QVariantList{0.1, -0.5, 0.3, 0}, 1.0))},
+        {"NaN component", archiveWithRoot(colorEntry("rgb", QVariantList{nan, 0.2, 0.3}, 1.0))},
+        {"infinite extended", archiveWithRoot(colorEntry("extended-rgb", QVariantList{qInf(), 0.2, 0.3}, 1.0))},
+        {"huge extended", archiveWithRoot(colorEntry("extended-rgb", QVariantList{1e6, 0.2, 0.3}, 1.0))},
+        {"bad hue", archiveWithRoot(colorEntry("hsv", QVariantList{-0.5, 0.2, 0.3}, 1.0))},
+        {"no alpha", archiveWithRoot(colorEntry("rgb", rgb, QVariant()))},
+        {"alpha above 1", archiveWithRoot(colorEntry("rgb", rgb, 1.01))},
+        {"NaN alpha", archiveWithRoot(colorEntry("rgb", rgb, nan))},
+        {"items not a list", archiveWithRoot(QVariantMap{{"type", "array"}, {"items", "x"}})},
+        {"item not an entry", archiveWithRoot(QVariantMap{{"type", "array"}, {"items", QVariantList{"x"}}})},
+        {"bad item deep down",
+         archiveWithRoot(QVariantMap{{"type", "dictionary"},
+                                     {"items", QVariantMap{{"c", colorEntry("rgb", QVariantList{2, 0, 0}, 1)}}}})},
+        {"value of a list", archiveWithRoot(QVariantMap{{"type", "value"}, {"value", QVariantList{}}})},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(Archive::valueFromArchivedData(c.data)) << c.what;
+        EXPECT_FALSE(Archive::colorFromArchivedData(c.data)) << c.what;
+    }
+
+    // The right kind only.
+    const QByteArray colour = Archive::archivedDataWithColor(Qt::blue);
+    const QByteArray array = Archive::archivedDataWithArray({QString("a")});
+    EXPECT_FALSE(Archive::arrayFromArchivedData(colour));
+    EXPECT_FALSE(Archive::colorFromArchivedData(array));
+    EXPECT_TRUE(Archive::colorFromArchivedData(colour));
+
+    // Cut short anywhere, the data fails cleanly.
+    for (qsizetype n = 0; n < colour.size() - 9; ++n)
+        ASSERT_FALSE(Archive::colorFromArchivedData(colour.left(n))) << n;
+}
