@@ -1,3 +1,4 @@
+#include "platform/GraphicsContext.h"
 #include "platform/Image.h"
 
 #include <QBuffer>
@@ -261,4 +262,27 @@ TEST(Image, FilesAndRetainedData)
     const QString missing = folder.filePath(QStringLiteral("missing.png"));
     EXPECT_EQ(Image::fromFile(missing, &error), nullptr);
     EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+}
+
+TEST(Image, DrawsAPartOfThePictureIntoTheCurrentContext)
+{
+    // 8 × 4 pixels drawn at 4 × 2 points: left half red, right half blue.
+    QImage picture(8, 4, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::blue);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            picture.setPixel(x, y, qRgb(255, 0, 0));
+    const ImagePtr image = Image::fromBitmap(picture, QSizeF(4, 2));
+
+    image->drawInRect(QRectF(0, 0, 4, 4));   // no current context: nothing happens
+
+    platform::OffscreenContext offscreen(QSize(4, 4));
+    image->drawInRect(QRectF(0, 0, 4, 4), QRectF(2, 0, 2, 2));   // the right half in points
+    image->drawInRect(QRectF(0, 3, 4, 1), QRectF(), QPainter::CompositionMode_SourceOver, 0.5);
+    const QImage result = offscreen.image();
+    EXPECT_EQ(result.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(result.pixel(3, 2), qRgb(0, 0, 255));
+    // Half-opaque red over blue on the bottom row's left.
+    EXPECT_NEAR(qRed(result.pixel(0, 3)), 128, 2);
+    EXPECT_NEAR(qBlue(result.pixel(0, 3)), 127, 2);
 }
