@@ -1,0 +1,130 @@
+#pragma once
+
+// A picture shared by the graphics that show it (std::shared_ptr<Image>): its drawing size
+// in points, its representation (a bitmap today; vector pictures later), and the bytes it
+// was read from, kept so the original can be written back unchanged.
+//
+// Images are only made through the factories, always owned by a shared_ptr, so operations
+// that may answer "this very image" (the scaling helpers) can hand out the same object.
+
+#include <QByteArray>
+#include <QImage>
+#include <QPainter>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+
+namespace platform {
+
+class Image;
+using ImagePtr = std::shared_ptr<Image>;
+
+class Image : public std::enable_shared_from_this<Image>
+{
+    struct Key
+    {
+        explicit Key() = default;
+    };
+
+public:
+    // What stands behind the picture. Vector kinds are read by later work; the enum keeps
+    // the place for them so writers can tell a bitmap from a vector original.
+    enum class RepresentationKind { None, Bitmap, PDF, EPS };
+
+    // Reads PNG, JPEG, TIFF, GIF or BMP data. Returns nullptr and a message in *error for
+    // empty, unknown, unsupported or damaged data; never throws.
+    static ImagePtr fromData(const QByteArray& data, QString* error = nullptr);
+    // The same for the contents of a file.
+    static ImagePtr fromFile(const QString& path, QString* error = nullptr);
+    // An image holding the bitmap. Without a size, the size in points comes from the
+    // bitmap's dots per metre (a QImage made in code carries the screen's default, so
+    // give the size when it matters). A null bitmap gives nullptr.
+    static ImagePtr fromBitmap(const QImage& bitmap, const QSizeF& size = QSizeF());
+    // An image of that size with no representation yet.
+    static ImagePtr withSize(const QSizeF& size);
+
+    explicit Image(Key);
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    RepresentationKind representationKind() const { return _kind; }
+
+    // The drawing size in points. For a file: pixels × 72 / the resolution it states,
+    // 72 dpi when it states none. setSize() changes the drawing size only, never pixels.
+    QSizeF size() const { return _size; }
+    void setSize(const QSizeF& size) { _size = size; }
+
+    // The bitmap's pixel dimensions; 0 without a bitmap.
+    int pixelsWide() const { return _bitmap.width(); }
+    int pixelsHigh() const { return _bitmap.height(); }
+    // The bitmap as read (any QImage format), or a null QImage when there is none.
+    const QImage& bitmap() const { return _bitmap; }
+
+    // The bytes the image was read from. They are kept with the image (shared with the
+    // caller's copy), so retention can be switched on after reading, as owners do when
+    // they adopt an image; data() hands them out only while retained. Images made from a
+    // bitmap have no original bytes.
+    bool dataRetained() const { return _dataRetained; }
+    void setDataRetained(bool retained) { _dataRetained = retained; }
+    QByteArray data() const { return _dataRetained ? _sourceData : QByteArray(); }
+
+    // Encodings of the bitmap (empty without one). Each records the resolution that
+    // maps the pixels onto size(), so reading the result back gives the same size.
+    QByteArray TIFFRepresentationUsingLZW() const;
+    QByteArray pngData() const;
+    // compressionFactor from 0.0 (smallest file) to 1.0 (best quality).
+    QByteArray jpegData(qreal compressionFactor) const;
+
+    // Draws the part `fromRect` of the picture (in the image's points, y down from its top
+    // edge; an empty rect means the whole picture) into `rect` of the current graphics
+    // context, upright, with the given composition and opacity. Without a current context
+    // or a representation nothing is drawn.
+    void drawInRect(const QRectF& rect, const QRectF& fromRect = QRectF(),
+                    QPainter::CompositionMode operation = QPainter::CompositionMode_SourceOver,
+                    qreal fraction = 1.0) const;
+
+    // --- Scaling and whole-number helpers ---
+
+    // floor(v + 0.5) for each of x, y, width and height: halves go up, and the right and
+    // bottom edges are not rounded themselves.
+    static QRectF roundRectToIntegerBoundaries(const QRectF& rect);
+    // An image with no representation whose size is rounded the same way.
+    static ImagePtr withIntegralSize(const QSizeF& size);
+
+    // The image read from data and scaled as imageScaledToSize() does; nullptr (and the
+    // reader's message) when the data is not a picture.
+    static ImagePtr imageWithData(const QByteArray& data, const QSizeF& scaledToSize,
+                                  bool proportional, bool downscaleOnly,
+                                  QString* error = nullptr);
+    // A copy drawn with smooth interpolation into a whole-point size, 72 dpi. Answers this
+    // very image when nothing is to do: downscaleOnly and both sides already within the
+    // target, or the target equal to the size. Proportional keeps the aspect ratio with
+    // the factor min(target w / w, target h / h); otherwise the picture is stretched. An
+    // image with a zero (or negative) side is returned unchanged. nullptr when the
+    // bitmap of the new size cannot be allocated.
+    ImagePtr imageScaledToSize(const QSizeF& size, bool proportional = false,
+                               bool downscaleOnly = false);
+
+    // drawInRect() into the destination rectangle rounded number by number.
+    void drawInIntegralRect(const QRectF& rect, const QRectF& fromRect,
+                            QPainter::CompositionMode operation, qreal fraction) const;
+
+    // The bitmap, or a null QImage when the image has none.
+    QImage bitmapImageRep() const;
+    // The bitmap, or else a picture captured by drawing the image at its size (72 dpi,
+    // transparent where nothing is drawn). The capture is not kept by the image.
+    QImage forcedBitmapImageRep() const;
+
+private:
+    QImage encodableBitmap() const;
+
+    RepresentationKind _kind = RepresentationKind::None;
+    QSizeF _size;
+    QImage _bitmap;
+    QByteArray _sourceData;
+    bool _dataRetained = false;
+};
+
+} // namespace platform
