@@ -1,0 +1,49 @@
+#include "document/LBDocument.h"
+
+#include "platform/UndoManager.h"
+
+namespace {
+
+bool printingFlag = false;
+bool printJobFlag = false;
+
+} // namespace
+
+LBDocument::LBDocument(QObject* parent)
+    : QObject(parent)
+    , _undoManager(new platform::UndoManager(this))
+{
+}
+
+LBDocument::~LBDocument() = default;
+
+platform::UndoManager* LBDocument::undoManager() const
+{
+    return _undoManager;
+}
+
+void LBDocument::invalidateGraphic(LBGraphic* graphic)
+{
+    // The document has no window controllers yet, so there is nothing to redraw.
+    Q_UNUSED(graphic);
+}
+
+bool LBDocument::isPrinting()
+{
+    return printingFlag;
+}
+
+void LBDocument::setPrinting(bool printing)
+{
+    printingFlag = printing;
+}
+
+bool LBDocument::isPrintJobRunning()
+{
+    return printJobFlag;
+}
+
+void LBDocument::setPrintJobRunning(bool running)
+{
+    printJobFlag = running;
+}
