@@ -2,7 +2,8 @@
 
 // Named notifications posted synchronously to observers, filtered by name and sender.
 // Observers are held through tokens: dropping the token removes the observer, also while
-// a notification is being delivered.
+// a notification is being delivered (even from inside its own handler). A token that
+// outlives its centre does nothing.
 
 #include <QString>
 #include <QVariantMap>
@@ -68,6 +69,7 @@ public:
     void post(const Notification& notification);
 
 private:
+    friend class ObserverToken;
     struct Private;
     std::shared_ptr<Private> d;
 };

@@ -25,7 +25,9 @@ public:
     // Records `closure` as the inverse of a change of `target` (any pointer that identifies
     // the changed object, used only by removeAllActionsWithTarget). Dropped while
     // registration is disabled. With no group open and groupsByEvent() on, a group is
-    // opened and closed when control returns to the event loop.
+    // opened and closed when control returns to the event loop; with it off, registering
+    // outside a group is a programming error (warned, dropped). A registration that is not
+    // part of undoing or redoing clears the redo stack.
     void registerUndo(const void* target, Closure closure);
 
     // Explicit groups; they nest, and only the outermost one becomes an undo step.
@@ -36,7 +38,9 @@ public:
     void setGroupsByEvent(bool groupsByEvent);
 
     // Undo closes an open automatic group first, then runs the closures of the last group
-    // in reverse order of registration. Redo does the same with the redo stack.
+    // in reverse order of registration. Redo does the same with the redo stack. Calling
+    // either with an explicit group open, or from a closure, is a programming error
+    // (warned, ignored).
     void undo();
     void redo();
     bool canUndo() const;
@@ -50,10 +54,18 @@ public:
     bool isUndoRegistrationEnabled() const;
 
     // Names the group being recorded (or, while undoing, the redo group being recorded).
+    // With no group open it opens the automatic group (so a name set before the first
+    // registration of an event sticks); without automatic grouping it renames the last
+    // undo step. The undone step's name carries over to its redo step unless set anew.
     void setActionName(const QString& actionName);
+    // The name of the step undo()/redo() would run: a null string when there is none,
+    // an empty one for an unnamed step.
     QString undoActionName() const;
     QString redoActionName() const;
 
+    // Both remove from the undo and redo stacks, the group being recorded and the rest of
+    // a step being undone or redone (its remaining closures do not run). Steps left empty
+    // disappear. Closures may call them.
     void removeAllActions();
     void removeAllActionsWithTarget(const void* target);
 
@@ -76,6 +88,12 @@ Q_SIGNALS:
     void changed();
 
 private:
+    void openAutomaticGroup();
+    void closeAutomaticGroup();
+    void closeOutermostGroup();
+    bool prepareToRun(const char* what);
+    void run(bool undoing);
+
     struct Private;
     std::unique_ptr<Private> d;
 };
