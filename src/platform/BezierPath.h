@@ -51,9 +51,14 @@ public:
     static BezierPath withRect(const QRectF& rect);
     static BezierPath withOvalInRect(const QRectF& rect);
     static BezierPath withRoundedRect(const QRectF& rect, qreal xRadius, qreal yRadius);
+    // A subpath that ends at its start point comes back closed (a final line to the start
+    // becomes the close), since QPainterPath keeps no close element.
     static BezierPath fromPainterPath(const QPainterPath& path);
 
     // --- Building ---
+    // lineTo, curveTo and the relative forms on an empty path first add a move to the
+    // current point, (0, 0). After closePath, drawing goes on from the start of the closed
+    // subpath (no move element is added).
     void moveTo(const QPointF& point);
     void lineTo(const QPointF& point);
     void curveTo(const QPointF& endPoint, const QPointF& controlPoint1,
@@ -77,7 +82,8 @@ public:
                                            qreal startAngle, qreal endAngle,
                                            bool clockwise = false);
     // The arc of the given radius tangent to the lines current point → point1 and
-    // point1 → point2, joined to the current point by a line.
+    // point1 → point2, joined to the current point by a line. Collinear points or a
+    // radius of zero give a line to point1.
     void appendBezierPathWithArcFromPoint(const QPointF& point1, const QPointF& point2,
                                           qreal radius);
 
