@@ -1,6 +1,7 @@
 #include "graphics/LBGraphic.h"
 
 #include "document/LBDocument.h"
+#include "platform/ClassRegistry.h"
 #include "platform/NotificationCenter.h"
 #include "platform/TextForms.h"
 #include "platform/UndoManager.h"
@@ -12,6 +13,13 @@
 
 #include <cstdlib>
 #include <typeinfo>
+
+namespace {
+
+const bool registered = platform::ClassRegistry<LBGraphic>::registerClass<LBGraphic>(
+    QStringLiteral("LBGraphic"));
+
+} // namespace
 
 LBGraphic::LBGraphic()
     // Set directly rather than through setBounds(): a graphic under construction has no
@@ -30,7 +38,12 @@ LBGraphic::~LBGraphic() = default;
 
 std::shared_ptr<LBGraphic> LBGraphic::newInstance() const
 {
-    return std::make_shared<LBGraphic>();
+    // Every graphic class registers itself under its name, for loading as for copying.
+    std::shared_ptr<LBGraphic> graphic = platform::ClassRegistry<LBGraphic>::create(graphicType());
+    if (!graphic)
+        qFatal("LBGraphic: %s is not registered and cannot be copied",
+               qPrintable(graphicType()));
+    return graphic;
 }
 
 std::shared_ptr<LBGraphic> LBGraphic::copy() const

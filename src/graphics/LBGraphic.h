@@ -362,8 +362,8 @@ public:
     void setLoadingReflection(bool loading) { _loadingReflection = loading; }
 
 protected:
-    // A new, default instance of the receiver's own class; copy() fills it. Every class
-    // that can be copied returns an instance of itself.
+    // A new, default instance of the receiver's own class, which copy() fills: made by the
+    // factory the class registered under its name with platform::ClassRegistry.
     virtual std::shared_ptr<LBGraphic> newInstance() const;
 
     // Records `undo` as the inverse of a change on the document's undo manager; nothing
