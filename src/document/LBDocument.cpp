@@ -24,7 +24,8 @@ platform::UndoManager* LBDocument::undoManager() const
 
 void LBDocument::invalidateGraphic(LBGraphic* graphic)
 {
-    // The document has no window controllers yet, so there is nothing to redraw.
+    // Window controllers redraw the graphic's area; a document without windows has no
+    // one to ask.
     Q_UNUSED(graphic);
 }
 
