@@ -96,9 +96,11 @@ TEST_F(LBGraphicEffects, RemovingAndUndoingPutsTheEffectLast)
 
 TEST_F(LBGraphicEffects, IndexOfEffectFindsTheLastOfItsKind)
 {
-    add(5);
-    add(2);
-    add(5);
+    doc.quietly([&] {
+        add(5);
+        add(2);
+        add(5);
+    });
     EXPECT_EQ(graphic->indexOfEffect(5), 2);
     EXPECT_EQ(graphic->indexOfEffect(2), 1);
     EXPECT_EQ(graphic->indexOfEffect(7), -1);
