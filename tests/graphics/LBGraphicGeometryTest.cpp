@@ -295,7 +295,7 @@ TEST(LBGraphicGeometry, NaturalSizeIsTheSquareOfTheShorterSide)
     EXPECT_EQ(g->bounds(), QRectF(10, 10, 200, 50));
 
     doc.quietly([&] { g->setBounds(QRectF(10, 10, 30, 80)); });
-    g->makeNaturalSize();
+    doc.step([&] { g->makeNaturalSize(); });
     EXPECT_EQ(g->bounds(), QRectF(10, 10, 30, 30));
 }
 
