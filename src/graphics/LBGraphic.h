@@ -292,7 +292,9 @@ public:
     // Drops the processed pictures (kept while graphics are dragged out of the canvas).
     void clearCachedImage();
     void clearCachedFillImage();
+    // Whether the fill image may be downsampled to the design's resolution.
     bool downsampleFillImageEnabled() const { return _downsampleFillImage; }
+    void setDownsampleFillImage(bool downsample) { _downsampleFillImage = downsample; }
 
     // --- Fill-image placement ---
     qint64 fillImageScaling() const { return _fillImageScaling; }
