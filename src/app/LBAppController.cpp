@@ -1,8 +1,12 @@
 #include "app/LBAppController.h"
 
+#include "platform/UserDefaults.h"
+
 #include <QApplication>
 #include <QMainWindow>
+#include <QScreen>
 #include <QSocketNotifier>
+#include <QVariantMap>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -14,6 +18,18 @@ namespace {
 // may do nothing more than write(2), the event loop does the rest.
 int signalWriteFd = -1;
 int signalReadFd = -1;
+
+double scaleFactor = 1.0;
+InspectorPalette* currentInspectorPalette = nullptr;
+
+// The largest number of device pixels per point of all screens; 1.0 without screens.
+double largestScreenScaleFactor()
+{
+    double largest = 0.0;
+    for (const QScreen* screen : QGuiApplication::screens())
+        largest = qMax(largest, screen->devicePixelRatio());
+    return largest > 0.0 ? largest : 1.0;
+}
 
 void onTerminationSignal(int signalNumber)
 {
@@ -27,11 +43,43 @@ void onTerminationSignal(int signalNumber)
 LBAppController::LBAppController(QObject* parent)
     : QObject(parent)
 {
+    setDisplayScaleFactor(1.0);
+    setDisplayScaleFactor(largestScreenScaleFactor());
 }
 
 LBAppController::~LBAppController()
 {
     delete _mainWindow;
+}
+
+void LBAppController::registerDefaults()
+{
+    // "Trim To Page" is deliberately not registered: trimming is off until the user turns
+    // it on.
+    platform::UserDefaults::standardUserDefaults().registerDefaults({
+        {QStringLiteral("Image Quality"), 150},
+        {QStringLiteral("Print Quality"), 300},
+    });
+}
+
+double LBAppController::displayScaleFactor()
+{
+    return scaleFactor;
+}
+
+void LBAppController::setDisplayScaleFactor(double factor)
+{
+    scaleFactor = factor;
+}
+
+InspectorPalette* LBAppController::inspectorPalette()
+{
+    return currentInspectorPalette;
+}
+
+void LBAppController::setInspectorPalette(InspectorPalette* palette)
+{
+    currentInspectorPalette = palette;
 }
 
 void LBAppController::setUpApplicationIdentity()

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+class InspectorPalette;
 class QMainWindow;
 class QSocketNotifier;
 
@@ -12,8 +13,23 @@ class LBAppController : public QObject
 {
     Q_OBJECT
 public:
+    // Sets the display scale factor: 1.0, then the largest pixel ratio of the screens.
     explicit LBAppController(QObject* parent = nullptr);
     ~LBAppController() override;
+
+    // Registers the built-in defaults of the user settings; called once at start-up,
+    // before anything reads them. Keys left unregistered read as NO or 0.
+    static void registerDefaults();
+
+    // Program-wide: the largest number of device pixels per point of the screens (1.0
+    // when there are none). Export changes it for the time of an export.
+    static double displayScaleFactor();
+    static void setDisplayScaleFactor(double factor);
+
+    // Program-wide: the current inspector palette, nullptr while there is none. The
+    // palette sets it when it is made and clears it when it goes away.
+    static InspectorPalette* inspectorPalette();
+    static void setInspectorPalette(InspectorPalette* palette);
 
     // Organisation and application names, used by settings and the support folders.
     static void setUpApplicationIdentity();

@@ -7,6 +7,7 @@ int main(int argc, char** argv)
 {
     LBAppController::setUpApplicationIdentity();
     QApplication application(argc, argv);
+    LBAppController::registerDefaults();
 
     LBAppController controller;
     controller.quitOnTerminationSignals();

@@ -1,0 +1,415 @@
+#include "graphics/LBGraphic.h"
+
+#include "document/LBDocument.h"
+#include "platform/ClassRegistry.h"
+#include "platform/NotificationCenter.h"
+#include "platform/TextForms.h"
+#include "platform/UndoManager.h"
+
+#include <QSet>
+#include <QtGlobal>
+
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <typeinfo>
+
+namespace {
+
+const bool registered = platform::ClassRegistry<LBGraphic>::registerClass<LBGraphic>(
+    QStringLiteral("LBGraphic"));
+
+} // namespace
+
+LBGraphic::LBGraphic()
+    // Set directly rather than through setBounds(): a graphic under construction has no
+    // document to record undo on, and must not announce itself to observers yet.
+    : _bounds(0.0, 0.0, 1.0, 1.0)
+    , _fillColor(Qt::black)
+    , _fillColor1(Qt::white)
+    , _strokeColor(Qt::black)
+    , _shadowColor(Qt::black)
+    , _placeholderColor(Qt::white)
+    , _placeholderLabelColor(QColor::fromRgbF(1.0 / 3.0, 1.0 / 3.0, 1.0 / 3.0))
+{
+}
+
+LBGraphic::~LBGraphic() = default;
+
+std::shared_ptr<LBGraphic> LBGraphic::newInstance() const
+{
+    // Every graphic class registers itself under its name, for loading as for copying.
+    std::shared_ptr<LBGraphic> graphic = platform::ClassRegistry<LBGraphic>::create(graphicType());
+    if (!graphic)
+        qFatal("LBGraphic: %s is not registered and cannot be copied",
+               qPrintable(graphicType()));
+    return graphic;
+}
+
+std::shared_ptr<LBGraphic> LBGraphic::copy() const
+{
+    std::shared_ptr<LBGraphic> graphic = newInstance();
+    // A class that forgot newInstance() would silently lose its own kind in every copy.
+    Q_ASSERT_X(typeid(*graphic) == typeid(*this), "LBGraphic::copy",
+               "newInstance() must make an instance of the receiver's own class");
+
+    // The copy has no document: none of these setters records undo or redraws, but their
+    // side effects (stroke bit, group bounds, flips of a fill image) run as for any change.
+    graphic->setBounds(bounds());
+
+    graphic->setFillColor(_fillColor);
+    graphic->setFillColor1(_fillColor1);
+    graphic->setFillType(fillType());
+
+    graphic->setStrokeColor(_strokeColor);
+    graphic->setDrawsStroke(drawsStroke());
+    graphic->setStrokeLineWidth(_lineWidth);
+    graphic->setGraphicAlpha(_graphicAlpha);
+
+    graphic->setLineDash(_lineDashPattern, _lineDashCount);
+
+    graphic->setRotation(_rotationDegrees);
+    graphic->setGroupRotation(_groupRotationDegrees);
+
+    graphic->setShadowInfo(_shadowType, _shadowHeight, _shadowRadius, _shadowAzimuth,
+                           _shadowAlpha, _shadowColor);
+
+    graphic->setReflectionEnabled(_reflectionEnabled);
+    graphic->setReflectionTransparency(_reflectionTransparency);
+    graphic->setReflectionHeight(_reflectionHeight);
+    graphic->setReflectionHOffset(_reflectionHOffset);
+    graphic->setReflectionVOffset(_reflectionVOffset);
+    graphic->setLoadingReflection(_loadingReflection);
+
+    graphic->setCropImageBounds(_origCropImageBounds, _origCropGraphicBounds);
+
+    // Pictures are shared. Pictures that come from files are left to the caller, who
+    // copies the files into the new graphic's document; a photo placeholder showing its
+    // prompt carries only the stock art, which it installs again itself.
+    const bool showsPhotoPrompt =
+        _isPlaceholder && _drawPlaceholderText
+        && (_placeholderTypeString.isNull() || _placeholderTypeString == QLatin1String("Photo"));
+    if (_imageFilePath.isEmpty() && !showsPhotoPrompt)
+        graphic->setImage(_image, FillImageType);
+    if (_objectMaskFilePath.isEmpty())
+        graphic->setImage(_objectMask, ObjectMaskType);
+    if (_externalMaskFilePath.isEmpty())
+        graphic->setImage(_externalMask, ExternalMaskType);
+
+    graphic->setFillImageScaling(_fillImageScaling);
+    graphic->setFillImageTransparency(_fillImageTransparency);
+
+    graphic->setFlippedHorizontally(_flippedHorizontally);
+    graphic->setFlippedVertically(_flippedVertically);
+    graphic->setFillImageRotation(_fillImageRotation, _fillImageFlippedHorizontally,
+                                  _fillImageFlippedVertically);
+    graphic->setOrigShapeRotation(_origShapeRotation, _origShapeFlippedHorizontally,
+                                  _origShapeFlippedVertically);
+
+    graphic->setGradientAngle(_gradientAngle);
+    graphic->setGradientCenter(_gradientCenter);
+    graphic->setGradientCenterSize(_gradientCenterSize);
+
+    graphic->setLocked(_locked);
+    graphic->setIsGrouped(_isGrouped);
+    graphic->setGroupedChildrenCount(_groupedChildrenCount);
+    graphic->setGroupBounds(_groupBounds);
+    graphic->setConstrainProportions(_constrainProportions);
+
+    graphic->setIsPlaceholder(_isPlaceholder);
+    graphic->setDrawPlaceholderText(_drawPlaceholderText);
+    graphic->setPlaceholderSizeRatio(_placeholderSizeRatio);
+    graphic->setPlaceholderLabelIsVertical(_placeholderLabelIsVertical);
+    graphic->setPlaceholderLabel(_placeholderLabel);
+    graphic->setPlaceholderLabelPosition(_placeholderLabelPosition);
+    graphic->setPlaceholderTypeString(_placeholderTypeString);
+    graphic->setHidePlaceholderOutline(_hidePlaceholderOutline);
+    graphic->setPlaceholderColor(_placeholderColor);
+    graphic->setPlaceholderPatternIndex(_placeholderPatternIndex);
+    graphic->setPlaceholderImageIndex(_placeholderImageIndex);
+    graphic->setPlaceholderLabelColor(_placeholderLabelColor);
+
+    graphic->setZoomFactor(_zoomFactor);
+
+    graphic->setBrightness(_brightness);
+    graphic->setContrast(_contrast);
+    graphic->setHue(_hue);
+    graphic->setSaturation(_saturation);
+    graphic->setSharpness(_sharpness);
+    graphic->setExposure(_exposure);
+
+    graphic->setMaskImage(_maskImage);
+
+    graphic->copyImageEffectsFromGraphic(*this);
+
+    graphic->setColorMaskType(_colorMaskType, _colorMaskSize, _colorMaskSoftness,
+                              _colorMaskOpacity, _colorMaskOffset, _colorMaskAngle);
+    return graphic;
+}
+
+QString LBGraphic::graphicType() const
+{
+    const char* mangled = typeid(*this).name();
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
+    const QString name = QString::fromLatin1(status == 0 && demangled ? demangled : mangled);
+    std::free(demangled);
+    return name;
+}
+
+platform::UndoManager* LBGraphic::undoManager() const
+{
+    return _document ? _document->undoManager() : nullptr;
+}
+
+void LBGraphic::registerUndo(std::function<void(LBGraphic&)> undo)
+{
+    platform::UndoManager* manager = undoManager();
+    if (!manager)
+        return;
+    // Graphics in a document are always shared; the closure keeps this one alive for as
+    // long as the undo step exists.
+    std::shared_ptr<LBGraphic> self = weak_from_this().lock();
+    if (!self) {
+        qWarning("LBGraphic: a graphic not held by a shared pointer records no undo");
+        return;
+    }
+    manager->registerUndo(this, [self, undo = std::move(undo)] { undo(*self); });
+}
+
+void LBGraphic::invalidate()
+{
+    if (_document)
+        _document->invalidateGraphic(this);
+}
+
+void LBGraphic::markChanged()
+{
+    clearCachedImage();
+    didChange();
+}
+
+void LBGraphic::postUpdateUtilityWindows()
+{
+    platform::NotificationCenter::defaultCenter().post(LBUpdateUtilityWindowsForSelection, this);
+}
+
+// --- Inspector position and size ---
+
+void LBGraphic::setXPosition(double x)
+{
+    QRectF rect = bounds();
+    const double dx = x - rect.x();
+    rect.moveLeft(x);
+    setBounds(rect);
+    if (_isGrouped)
+        setGroupBounds(_groupBounds.translated(dx, 0.0));
+}
+
+void LBGraphic::setYPosition(double y)
+{
+    QRectF rect = bounds();
+    const double dy = y - rect.y();
+    rect.moveTop(y);
+    setBounds(rect);
+    if (_isGrouped)
+        setGroupBounds(_groupBounds.translated(0.0, dy));
+}
+
+void LBGraphic::setWidth(double width)
+{
+    QRectF rect = bounds();
+    rect.setWidth(width);
+    setBounds(rect);
+}
+
+void LBGraphic::setHeight(double height)
+{
+    QRectF rect = bounds();
+    rect.setHeight(height);
+    setBounds(rect);
+}
+
+// --- Gradient parameters ---
+
+void LBGraphic::setGradientAngle(double angle)
+{
+    if (angle == _gradientAngle)
+        return;
+    const double old = _gradientAngle;
+    registerUndo([old](LBGraphic& g) { g.setGradientAngle(old); });
+    _gradientAngle = angle;
+    didChange();
+}
+
+void LBGraphic::setGradientCenter(double center)
+{
+    if (center == _gradientCenter)
+        return;
+    const double old = _gradientCenter;
+    registerUndo([old](LBGraphic& g) { g.setGradientCenter(old); });
+    _gradientCenter = center;
+    didChange();
+}
+
+double LBGraphic::gradientCenterSize() const
+{
+    return qMax(_gradientCenterSize, 0.01);
+}
+
+void LBGraphic::setGradientCenterSize(double size)
+{
+    size = qMax(size, 0.01);
+    if (size == _gradientCenterSize)
+        return;
+    const double old = _gradientCenterSize;
+    registerUndo([old](LBGraphic& g) { g.setGradientCenterSize(old); });
+    _gradientCenterSize = size;
+    didChange();
+}
+
+// --- Lock and grouping ---
+
+void LBGraphic::setLocked(bool locked)
+{
+    if (locked == _locked)
+        return;
+    const bool old = _locked;
+    registerUndo([old](LBGraphic& g) { g.setLocked(old); });
+    _locked = locked;
+}
+
+void LBGraphic::setIsGrouped(bool grouped)
+{
+    if (grouped == _isGrouped)
+        return;
+    const bool old = _isGrouped;
+    registerUndo([old](LBGraphic& g) { g.setIsGrouped(old); });
+    _isGrouped = grouped;
+    if (!grouped) {
+        // Leaving the group folds the group's turn into the graphic's own.
+        setRotation(_groupRotationDegrees + _rotationDegrees);
+        setGroupRotation(0.0);
+    }
+}
+
+void LBGraphic::setGroupedChildrenCount(qint64 count)
+{
+    const qint64 old = _groupedChildrenCount;
+    registerUndo([old](LBGraphic& g) { g.setGroupedChildrenCount(old); });
+    _groupedChildrenCount = count;
+}
+
+void LBGraphic::setGroupBounds(const QRectF& groupBounds)
+{
+    if (groupBounds == _groupBounds)
+        return;
+    if (_gFlags.manipulatingBounds) {
+        _groupBounds = groupBounds;
+        return;
+    }
+    didChange();
+    const QRectF old = _groupBounds;
+    registerUndo([old](LBGraphic& g) { g.setGroupBounds(old); });
+    _groupBounds = groupBounds;
+    didChange();
+}
+
+void LBGraphic::setConstrainProportions(bool constrain)
+{
+    if (constrain == _constrainProportions)
+        return;
+    const bool old = _constrainProportions;
+    registerUndo([old](LBGraphic& g) { g.setConstrainProportions(old); });
+    _constrainProportions = constrain;
+    didChange();
+}
+
+// --- Placeholder ---
+
+void LBGraphic::setIsPlaceholder(bool isPlaceholder)
+{
+    if (isPlaceholder == _isPlaceholder)
+        return;
+    const bool old = _isPlaceholder;
+    registerUndo([old](LBGraphic& g) { g.setIsPlaceholder(old); });
+    _isPlaceholder = isPlaceholder;
+    const QRectF rect = bounds();
+    _placeholderSizeRatio = rect.width() / rect.height();
+    didChange();
+}
+
+void LBGraphic::setDrawPlaceholderText(bool draw)
+{
+    const bool old = _drawPlaceholderText;
+    registerUndo([old](LBGraphic& g) { g.setDrawPlaceholderText(old); });
+    _drawPlaceholderText = draw;
+}
+
+void LBGraphic::setPlaceholderLabel(const QString& label)
+{
+    // A null and an empty label differ: null draws the default prompt.
+    if (label == _placeholderLabel && label.isNull() == _placeholderLabel.isNull())
+        return;
+    const QString old = _placeholderLabel;
+    registerUndo([old](LBGraphic& g) { g.setPlaceholderLabel(old); });
+    _placeholderLabel = label;
+    clearCachedImage();
+    didChange();
+}
+
+void LBGraphic::setPlaceholderLabelPosition(qint64 position)
+{
+    const qint64 old = _placeholderLabelPosition;
+    registerUndo([old](LBGraphic& g) { g.setPlaceholderLabelPosition(old); });
+    _placeholderLabelPosition = position;
+}
+
+void LBGraphic::setPlaceholderLabelIsVertical(bool vertical)
+{
+    const bool old = _placeholderLabelIsVertical;
+    registerUndo([old](LBGraphic& g) { g.setPlaceholderLabelIsVertical(old); });
+    _placeholderLabelIsVertical = vertical;
+}
+
+void LBGraphic::setPlaceholderTypeString(const QString& type)
+{
+    const QString old = _placeholderTypeString;
+    registerUndo([old](LBGraphic& g) { g.setPlaceholderTypeString(old); });
+    _placeholderTypeString = type;
+}
+
+void LBGraphic::setHidePlaceholderOutline(bool hide)
+{
+    const bool old = _hidePlaceholderOutline;
+    registerUndo([old](LBGraphic& g) { g.setHidePlaceholderOutline(old); });
+    _hidePlaceholderOutline = hide;
+}
+
+void LBGraphic::setPlaceholderColor(const QColor& color)
+{
+    const QColor old = _placeholderColor;
+    registerUndo([old](LBGraphic& g) { g.setPlaceholderColor(old); });
+    _placeholderColor = color;
+}
+
+void LBGraphic::setPlaceholderPatternIndex(qint64 index)
+{
+    const qint64 old = _placeholderPatternIndex;
+    registerUndo([old](LBGraphic& g) { g.setPlaceholderPatternIndex(old); });
+    _placeholderPatternIndex = index;
+}
+
+void LBGraphic::setPlaceholderImageIndex(qint64 index)
+{
+    const qint64 old = _placeholderImageIndex;
+    registerUndo([old](LBGraphic& g) { g.setPlaceholderImageIndex(old); });
+    _placeholderImageIndex = index;
+}
+
+void LBGraphic::setPlaceholderLabelColor(const QColor& color)
+{
+    const QColor old = _placeholderLabelColor;
+    registerUndo([old](LBGraphic& g) { g.setPlaceholderLabelColor(old); });
+    _placeholderLabelColor = color;
+}

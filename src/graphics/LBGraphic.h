@@ -1,0 +1,519 @@
+#pragma once
+
+// The base of everything that stands on a page: text boxes, shapes, lines, images and
+// barcodes. One instance holds the frame, rotations, mirroring, paint, shadow, reflection,
+// placeholder settings, image content with its adjustments and effects, and the state of
+// a handle drag.
+//
+// Coordinates are points in the flipped page view (y grows downwards, so a rectangle's
+// origin is its top-left corner); angles are degrees.
+//
+// Graphics are shared objects (LBGraphicPtr); the document's layers own them and each
+// graphic keeps a non-owning pointer back to its document. Undoable setters record their
+// inverse on the document's undo manager: a graphic without a document records nothing
+// and redraws nothing, which new graphics, copies and rendering copies rely on.
+
+#include "platform/BezierPath.h"
+
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QVariantMap>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class LBDocument;
+class LBGradientFill;
+
+namespace platform {
+class Image;
+class UndoManager;
+}
+
+// Posted after every announced change (object: the graphic).
+inline const QString LBGraphicDidChange = QStringLiteral("LBGraphicDidChange");
+// Posted when a handle drag ends (object: the graphic).
+inline const QString LBStopBoundsManipulationNotification =
+    QStringLiteral("LBStopBoundsManipulationNotification");
+// Asks the inspector palette to refresh its controls for the selection (object: the graphic).
+inline const QString LBUpdateUtilityWindowsForSelection =
+    QStringLiteral("LBUpdateUtilityWindowsForSelection");
+
+class LBGraphic : public std::enable_shared_from_this<LBGraphic>
+{
+public:
+    using ImagePtr = std::shared_ptr<platform::Image>;
+    using DashPattern = std::array<double, 4>;
+
+    // Image types: the fill image itself, the object mask and the external mask.
+    enum ImageType : qint64 { FillImageType = 0, ObjectMaskType = 1, ExternalMaskType = 2 };
+
+    // A modifier value and a location x that ask an effect kind for its default.
+    static constexpr qint64 DefaultEffectModifier = 65535;
+    static constexpr double DefaultEffectLocationX = 4294967295.0;
+
+    // The drawing shadow built from the shadow values and the zoom factor. The offset is
+    // measured as the drawing context measures shadows, with y growing upwards, so the
+    // default azimuth of 90 degrees puts the shadow below the graphic on the page.
+    struct Shadow
+    {
+        QSizeF offset;
+        double blurRadius = 0.0;
+        QColor color;
+    };
+
+    LBGraphic();
+    virtual ~LBGraphic();
+    LBGraphic(const LBGraphic&) = delete;
+    LBGraphic& operator=(const LBGraphic&) = delete;
+
+    // A new graphic of the receiver's own class carrying its attributes (never its
+    // document, hidden flag, caches, image files or drag state). Subclasses call this one
+    // and then copy their own fields through their setters.
+    virtual std::shared_ptr<LBGraphic> copy() const;
+    // Adds the other graphic's effects whose kinds this graphic does not have yet.
+    void copyImageEffectsFromGraphic(const LBGraphic& other);
+
+    // --- Kinds ---
+    virtual bool isTextBox() const { return false; }
+    virtual bool isShape() const { return false; }
+    virtual bool isShapeWithText() const { return false; }
+    // The name of the receiver's class, e.g. "LBTextArea".
+    QString graphicType() const;
+
+    // --- Document link ---
+    // Stores the document without owning it; records no undo, posts nothing.
+    void setDocument(LBDocument* document) { _document = document; }
+    LBDocument* document() const { return _document; }
+    // The document's undo manager; nullptr without a document.
+    platform::UndoManager* undoManager() const;
+
+    // --- Hidden flag: no undo, no announcement; the caller redraws. ---
+    bool hidden() const { return _hidden; }
+    void setHidden(bool hidden) { _hidden = hidden; }
+
+    // --- Change announcement ---
+    void didChange();
+    void refreshGraphic(bool clearCache);
+
+    // --- Bounds ---
+    virtual void setBounds(const QRectF& bounds);
+    void setBoundsNoOtherChanges(const QRectF& bounds);
+    QRectF bounds() const;
+    static QRectF roundRectToIntegerBoundaries(const QRectF& rect);
+    void setVisiblePageOrigin(const QPointF& origin) { _visiblePageOrigin = origin; }
+    QPointF visiblePageOrigin() const { return _visiblePageOrigin; }
+    void moveBy(const QPointF& delta);
+    void startBoundsManipulation();
+    void stopBoundsManipulation();
+    bool manipulatingBounds() const { return _gFlags.manipulatingBounds; }
+    QRectF origBounds() const { return _origBounds; }
+
+    // --- Inspector position and size ---
+    double xPosition() const { return bounds().x(); }
+    double yPosition() const { return bounds().y(); }
+    double width() const { return bounds().width(); }
+    double height() const { return bounds().height(); }
+    void setXPosition(double x);
+    void setYPosition(double y);
+    void setWidth(double width);
+    void setHeight(double height);
+
+    // --- Paint ---
+    qint64 fillType() const { return _gFlags.fillType; }
+    void setFillType(qint64 fillType);
+    // The colour getters return the stored colour with its alpha multiplied by
+    // graphicAlpha(); an invalid (unset) colour stays invalid.
+    QColor fillColor() const;
+    void setFillColor(const QColor& color);
+    QColor fillColor1() const;
+    void setFillColor1(const QColor& color);
+    QColor strokeColor() const;
+    void setStrokeColor(const QColor& color);
+    bool drawsStroke() const { return _gFlags.drawsStroke; }
+    void setDrawsStroke(bool drawsStroke);
+    double strokeLineWidth() const { return _lineWidth; }
+    void setStrokeLineWidth(double width);
+    // Dash lengths in multiples of the stroke width; all four are stored and compared
+    // whatever the count (0 = solid line, up to 4).
+    void setLineDash(const DashPattern& lengths, qint64 count);
+    DashPattern getLineDashPattern() const { return _lineDashPattern; }
+    DashPattern getLineDashPatternForDrawing() const;
+    qint64 lineDashCount() const { return _lineDashCount; }
+    double graphicAlpha() const { return _graphicAlpha; }
+    virtual void setGraphicAlpha(double alpha);
+
+    // --- Shadow ---
+    // -1 (-1.0 for alpha, an invalid colour for the colour) keeps a value unchanged.
+    void setShadowInfo(qint64 type, qint64 height, qint64 radius, qint64 azimuth, double alpha,
+                       const QColor& color);
+    // Returns the type; fills the values whose pointers are given.
+    qint64 shadowInfo(qint64* height, qint64* radius, qint64* azimuth, double* alpha,
+                      QColor* color) const;
+    qint64 shadowType() const { return _shadowType; }
+    const std::optional<Shadow>& shadow() const { return _shadow; }
+
+    // --- Rotation ---
+    double rotation() const { return _rotationDegrees; }
+    void setRotation(double degrees);
+    double groupRotation() const { return _groupRotationDegrees; }
+    void setGroupRotation(double degrees);
+    // Turns a point by own + group rotation about the centre of the bounds, or with
+    // groupOnly by the group rotation alone about the centre of the group bounds.
+    QPointF rotatedPoint(const QPointF& point, bool groupOnly) const;
+    QPointF unrotatedPoint(const QPointF& point, bool groupOnly) const;
+    QPointF rotatedPoint(const QPointF& point, const QRectF& withBounds, bool groupOnly) const;
+    QPointF unrotatedPoint(const QPointF& point, const QRectF& withBounds, bool groupOnly) const;
+    // The rectangle's outline turned by own + group rotation about centerPoint, or the
+    // rectangle's centre when centerPoint is null.
+    platform::BezierPath rotatedPathFromRect(const QRectF& rect,
+                                             const QPointF* centerPoint) const;
+    virtual QRectF rotatedDrawingBounds() const;
+    virtual QRectF rotatedBounds() const;
+    QRectF groupRotatedDrawingBounds() const;
+    QRectF unrotatedBoundsFromRotatedBounds(const QRectF& rect) const;
+    QRectF groupUnrotatedDrawingBoundsFromRotatedBounds(const QRectF& rect) const;
+
+    // --- Drawing extents ---
+    virtual QRectF drawingBounds() const;
+    QRectF groupDrawingBounds() const;
+    virtual QRectF shadowDrawingBoundsWithHandles(bool withHandles) const;
+
+    // --- Zoom ---
+    double zoomFactor() const { return _zoomFactor; }
+    virtual void setZoomFactor(double zoomFactor);
+
+    // --- Flips ---
+    bool flippedHorizontally() const { return _flippedHorizontally; }
+    void setFlippedHorizontally(bool flipped);
+    bool flippedVertically() const { return _flippedVertically; }
+    void setFlippedVertically(bool flipped);
+    virtual void flipHorizontally();
+    virtual void flipVertically();
+    // The resize knob at the mirrored place; knobs outside 0-8 are returned unchanged.
+    static qint64 flipKnob(qint64 knob, bool horizontal);
+
+    // --- Knobs ---
+    virtual qint64 moveModifierKnob(qint64 knob, const QPointF& toPoint,
+                                    bool constrainProportions);
+    virtual QPointF modifierKnob1Point() const { return {}; }
+    virtual QPointF modifierKnob2Point() const { return {}; }
+    void saveOriginalEffectLocations();
+    qint64 moveEffectKnob(qint64 knob, const QPointF& toPoint, bool constrainProportions);
+    static QPointF pinPoint(const QPointF& point, const QRectF& inRect);
+    qint64 effectLocationKnobType() const { return _effectLocationKnobType; }
+    qint64 effectIndexForEffectKnob() const { return _effectIndexForEffectKnob; }
+    void setEffectLocationKnobType(qint64 type, qint64 forEffectIndex);
+
+    // --- Capabilities and size helpers ---
+    virtual void makeNaturalSize();
+    virtual bool hasNaturalSize() const { return true; }
+    virtual bool canDrawFill() const { return true; }
+    virtual bool canDrawStroke() const { return true; }
+    virtual bool shouldCreateHiResImageWhenPrinting() const;
+    virtual void scaleOtherSettingsByFactor(double factor);
+    virtual bool scaledForPrinting() const { return false; }
+    QSizeF croppedImageSizeForZoomFactor(double zoomFactor) const;
+
+    // --- Outline and arrows (subclasses supply them) ---
+    virtual std::optional<platform::BezierPath> bezierPath() const { return std::nullopt; }
+    virtual std::optional<platform::BezierPath> bezierPathForStrokeWidth(double width) const;
+    virtual qint64 arrow1Type() const { return 0; }
+    virtual qint64 arrow2Type() const { return 0; }
+
+    // --- Gradient parameters ---
+    double gradientAngle() const { return _gradientAngle; }
+    void setGradientAngle(double angle);
+    double gradientCenter() const { return _gradientCenter; }
+    void setGradientCenter(double center);
+    double gradientCenterSize() const;   // never below 0.01
+    void setGradientCenterSize(double size);
+
+    // --- Lock, grouping and interaction ---
+    bool locked() const { return _locked; }
+    void setLocked(bool locked);
+    bool isGrouped() const { return _isGrouped; }
+    void setIsGrouped(bool grouped);
+    qint64 groupedChildrenCount() const { return _groupedChildrenCount; }
+    void setGroupedChildrenCount(qint64 count);
+    QRectF groupBounds() const { return _groupBounds; }
+    void setGroupBounds(const QRectF& groupBounds);
+    QRectF origGroupBounds() const { return _origGroupBounds; }
+    bool constrainProportions() const { return _constrainProportions; }
+    void setConstrainProportions(bool constrain);
+    bool isDragTarget() const { return _isDragTarget; }
+    void setIsDragTarget(bool isDragTarget) { _isDragTarget = isDragTarget; }
+
+    // --- Placeholder ---
+    bool isPlaceholder() const { return _isPlaceholder; }
+    void setIsPlaceholder(bool isPlaceholder);
+    bool drawsPlaceholderText() const { return _drawPlaceholderText; }
+    void setDrawPlaceholderText(bool draw);
+    double placeholderSizeRatio() const { return _placeholderSizeRatio; }
+    void setPlaceholderSizeRatio(double ratio) { _placeholderSizeRatio = ratio; }
+    QString placeholderLabel() const { return _placeholderLabel; }
+    void setPlaceholderLabel(const QString& label);
+    qint64 placeholderLabelPosition() const { return _placeholderLabelPosition; }
+    void setPlaceholderLabelPosition(qint64 position);
+    bool placeholderLabelIsVertical() const { return _placeholderLabelIsVertical; }
+    void setPlaceholderLabelIsVertical(bool vertical);
+    QString placeholderTypeString() const { return _placeholderTypeString; }
+    void setPlaceholderTypeString(const QString& type);
+    bool hidePlaceholderOutline() const { return _hidePlaceholderOutline; }
+    void setHidePlaceholderOutline(bool hide);
+    QColor placeholderColor() const { return _placeholderColor; }
+    void setPlaceholderColor(const QColor& color);
+    qint64 placeholderPatternIndex() const { return _placeholderPatternIndex; }
+    void setPlaceholderPatternIndex(qint64 index);
+    qint64 placeholderImageIndex() const { return _placeholderImageIndex; }
+    void setPlaceholderImageIndex(qint64 index);
+    QColor placeholderLabelColor() const { return _placeholderLabelColor; }
+    void setPlaceholderLabelColor(const QColor& color);
+
+    // --- Image content (pictures are shared, never duplicated) ---
+    ImagePtr imageOfType(qint64 type) const;
+    void setImage(const ImagePtr& image, qint64 imageType);
+    virtual bool shouldUndoImageChanges() const { return true; }
+    QString imageFilePathOfType(qint64 type) const;
+    void setImageFilePath(const QString& path, qint64 imageType);
+    QImage maskImage() const { return _maskImage; }
+    void setMaskImage(const QImage& maskImage);
+    // Whether the fill image is shown through the outline, cropped by the crop rectangles.
+    virtual bool isImageCrop() const;
+    void setCropImageBounds(const QRectF& imageBounds, const QRectF& shapeBounds);
+    void getCropImageBounds(QRectF* imageBounds, QRectF* shapeBounds) const;
+    // Drops the processed pictures (kept while graphics are dragged out of the canvas).
+    void clearCachedImage();
+    void clearCachedFillImage();
+    // Whether the fill image may be downsampled to the design's resolution.
+    bool downsampleFillImageEnabled() const { return _downsampleFillImage; }
+    void setDownsampleFillImage(bool downsample) { _downsampleFillImage = downsample; }
+
+    // --- Fill-image placement ---
+    qint64 fillImageScaling() const { return _fillImageScaling; }
+    void setFillImageScaling(qint64 scaling);
+    double fillImageTransparency() const { return _fillImageTransparency; }
+    void setFillImageTransparency(double transparency);
+    void setFillImageRotation(double rotation, bool flippedHorizontally, bool flippedVertically);
+    void getFillImageRotation(double* rotation, bool* flippedHorizontally,
+                              bool* flippedVertically) const;
+    void setOrigShapeRotation(double rotation, bool flippedHorizontally, bool flippedVertically);
+    void getOrigShapeRotation(double* rotation, bool* flippedHorizontally,
+                              bool* flippedVertically) const;
+
+    // --- Adjustments, in percent ---
+    double brightness() const { return _brightness; }
+    void setBrightness(double value);
+    double contrast() const { return _contrast; }
+    void setContrast(double value);
+    double hue() const { return _hue; }
+    void setHue(double value);
+    double saturation() const { return _saturation; }
+    void setSaturation(double value);
+    double sharpness() const { return _sharpness; }
+    void setSharpness(double value);
+    double exposure() const { return _exposure; }
+    void setExposure(double value);
+
+    // --- Effects list ---
+    // Appends an effect; DefaultEffectModifier, a location whose x is
+    // DefaultEffectLocationX and an invalid colour stand for the kind's defaults.
+    void addEffect(qint64 kind, qint64 modifier0, qint64 modifier1, qint64 modifier2,
+                   qint64 modifier3, qint64 modifier4, qint64 modifier5,
+                   const QPointF& location0, const QPointF& location1,
+                   const QPointF& location2, const QPointF& location3, const QColor& color,
+                   bool notifyHUD);
+    void removeEffectAtIndex(qint64 index, bool notifyHUD);
+    qint64 indexOfEffect(qint64 kind) const;   // the last entry of that kind, or -1
+    qint64 numEffects() const { return _effects.size(); }
+    // The entry at index; an empty map past the end.
+    QVariantMap effectDictionaryAtIndex(qint64 index) const;
+    void setEffectModifier(qint64 value, const QString& forKey, qint64 forEffectAtIndex,
+                           bool notifyHUD);
+    void setEffectLocation(const QPointF& location, const QString& forKey,
+                           qint64 forEffectAtIndex);
+    void setEffectColor(const QColor& color, qint64 forEffectAtIndex, bool notifyHUD);
+
+    // --- Colour mask ---
+    // Six values; -1 leaves that one as it is.
+    void setColorMaskType(qint64 type, qint64 size, qint64 softness, qint64 opacity,
+                          qint64 offset, qint64 angle);
+    qint64 colorMaskType() const { return _colorMaskType; }
+
+    // --- Reflection ---
+    bool reflectionEnabled() const { return _reflectionEnabled; }
+    void setReflectionEnabled(bool enabled);
+    double reflectionTransparency() const { return _reflectionTransparency; }
+    void setReflectionTransparency(double transparency);
+    double reflectionHeight() const { return _reflectionHeight; }
+    void setReflectionHeight(double height);
+    double reflectionHOffset() const { return _reflectionHOffset; }
+    void setReflectionHOffset(double offset);
+    double reflectionVOffset() const { return _reflectionVOffset; }
+    void setReflectionVOffset(double offset);
+    ImagePtr reflectionImage() const { return _reflectionImage; }
+    void setReflectionImage(const ImagePtr& image) { _reflectionImage = image; }
+    bool loadingReflection() const { return _loadingReflection; }
+    void setLoadingReflection(bool loading) { _loadingReflection = loading; }
+
+protected:
+    // A new, default instance of the receiver's own class, which copy() fills: made by the
+    // factory the class registered under its name with platform::ClassRegistry.
+    virtual std::shared_ptr<LBGraphic> newInstance() const;
+
+    // Records `undo` as the inverse of a change on the document's undo manager; nothing
+    // without a document. The closure keeps the graphic alive.
+    void registerUndo(std::function<void(LBGraphic&)> undo);
+    // Asks the document to redraw the graphic's area now.
+    void invalidate();
+    // Drops the processed pictures, then announces the change.
+    void markChanged();
+    void postUpdateUtilityWindows();
+
+    // --- Geometry and view state ---
+    double _rotationDegrees = 0.0;
+    double _groupRotationDegrees = 0.0;
+    double _zoomFactor = 1.0;
+    mutable QRectF _bounds;
+    QRectF _origBounds;
+    QPointF _visiblePageOrigin;
+    bool _flippedHorizontally = false;
+    bool _flippedVertically = false;
+    bool _hidden = false;
+    LBDocument* _document = nullptr;   // not owned
+
+    // --- Paint ---
+    double _graphicAlpha = 1.0;
+    QColor _fillColor;
+    QColor _fillColor1;
+    QColor _strokeColor;
+    double _lineWidth = 1.0;
+    struct Flags
+    {
+        unsigned fillType : 3;
+        unsigned drawsStroke : 1;
+        unsigned manipulatingBounds : 1;
+    } _gFlags = {0, 1, 0};
+    DashPattern _lineDashPattern{};
+    qint64 _lineDashCount = 0;
+    std::shared_ptr<LBGradientFill> _gradientFill;
+    double _gradientAngle = 0.0;
+    double _gradientCenter = 1.0;
+    double _gradientCenterSize = 0.0;
+
+    // --- Shadow ---
+    qint64 _shadowType = 0;
+    qint64 _shadowHeight = 3;
+    qint64 _shadowRadius = 3;
+    qint64 _shadowAzimuth = 90;
+    double _shadowAlpha = 0.25;
+    QColor _shadowColor;
+    std::optional<Shadow> _shadow;
+
+    // --- Grouping, lock and interaction ---
+    bool _locked = false;
+    bool _isGrouped = false;
+    qint64 _groupedChildrenCount = 0;
+    QRectF _groupBounds;
+    QRectF _origGroupBounds;
+    bool _constrainProportions = false;
+    bool _isDragTarget = false;
+
+    // --- Photo placeholder ---
+    bool _isPlaceholder = false;
+    bool _drawPlaceholderText = false;
+    double _placeholderSizeRatio = 0.0;
+    QString _placeholderLabel;
+    qint64 _placeholderLabelPosition = 0;
+    bool _placeholderLabelIsVertical = false;
+    QString _placeholderTypeString;
+    bool _hidePlaceholderOutline = false;
+    QColor _placeholderColor;
+    qint64 _placeholderPatternIndex = 0;
+    qint64 _placeholderImageIndex = 0;
+    QColor _placeholderLabelColor;
+    ImagePtr _placeholderImage;
+
+    // --- Image content, crop and caches ---
+    ImagePtr _image;
+    ImagePtr _origImage;
+    ImagePtr _objectMask;
+    ImagePtr _externalMask;
+    QString _imageFilePath;
+    QString _objectMaskFilePath;
+    QString _externalMaskFilePath;
+    QImage _maskImage;
+    ImagePtr _cachedImage;
+    ImagePtr _cachedFillImage;
+    QImage _cachedCIImage;
+    QRectF _origCropImageBounds;
+    QRectF _origCropGraphicBounds;
+    QRectF _imageDrawRect;
+    bool _imageWasDownsampled = false;
+    bool _downSampledImageWasResampled = false;
+    bool _downSampledImageBoundsWereChanged = false;
+    bool _downsampleFillImage = true;
+    bool _skipImageEffects = false;
+    bool _clearCachedImageWhenDonePrinting = false;
+
+    // --- Fill-image placement ---
+    qint64 _fillImageScaling = 2;
+    double _fillImageTransparency = 1.0;
+    double _fillImageRotation = 0.0;
+    bool _fillImageFlippedHorizontally = false;
+    bool _fillImageFlippedVertically = false;
+    double _origShapeRotation = 0.0;
+    bool _origShapeFlippedHorizontally = false;
+    bool _origShapeFlippedVertically = false;
+
+    // --- Adjustments and effects ---
+    double _brightness = 0.0;
+    double _contrast = 0.0;
+    double _hue = 0.0;
+    double _saturation = 0.0;
+    double _sharpness = 0.0;
+    double _exposure = 0.0;
+    QList<QVariantMap> _effects;
+    qint64 _effectIndexForEffectKnob = 0;
+    qint64 _effectLocationKnobType = 0;
+    QPointF _origEffectLocation0;
+    QPointF _origEffectLocation1;
+    QPointF _origEffectLocation2;
+    QPointF _origEffectLocation3;
+    QPointF _perspectiveDrawingOffset;
+
+    // --- Colour mask ---
+    qint64 _colorMaskType = 0;
+    qint64 _colorMaskSize = 0;
+    qint64 _colorMaskSoftness = 0;
+    qint64 _colorMaskOpacity = 0;
+    qint64 _colorMaskOffset = 0;
+    qint64 _colorMaskAngle = 0;
+    ImagePtr _colorMaskImage;
+
+    // --- Reflection ---
+    bool _reflectionEnabled = false;
+    double _reflectionTransparency = 0.5;
+    double _reflectionHeight = 0.5;
+    double _reflectionHOffset = 0.0;
+    double _reflectionVOffset = 0.0;
+    ImagePtr _reflectionImage;
+    bool _loadingReflection = false;
+
+private:
+    void rebuildShadow();
+    // The common steps of the six adjustment setters.
+    void setAdjustment(double LBGraphic::*field, void (LBGraphic::*setter)(double),
+                       double value);
+    bool hasFillImage() const;
+    QPointF* origEffectLocation(qint64 index);
+};
+
+using LBGraphicPtr = std::shared_ptr<LBGraphic>;

@@ -1,0 +1,98 @@
+#pragma once
+
+// Shared pieces of the graphic tests: a document that counts redraw requests, a graphic
+// subclass that lets the tests see and preset internal state, and a counter of posted
+// notifications.
+
+#include "document/LBDocument.h"
+#include "graphics/LBGraphic.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UndoManager.h"
+
+#include <QHash>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+// Readable texts in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+// Counts the redraw requests graphics send their document.
+class RecordingDocument : public LBDocument
+{
+public:
+    RecordingDocument() { undoManager()->setGroupsByEvent(false); }
+
+    void invalidateGraphic(LBGraphic* graphic) override
+    {
+        ++invalidations;
+        lastInvalidated = graphic;
+    }
+
+    // Runs `change` as one undo step.
+    void step(const std::function<void()>& change)
+    {
+        undoManager()->beginUndoGrouping();
+        change();
+        undoManager()->endUndoGrouping();
+    }
+
+    // Runs `setUp` without recording anything.
+    void quietly(const std::function<void()>& setUp)
+    {
+        undoManager()->disableUndoRegistration();
+        setUp();
+        undoManager()->enableUndoRegistration();
+    }
+
+    void undo() { undoManager()->undo(); }
+    void redo() { undoManager()->redo(); }
+    bool canUndo() const { return undoManager()->canUndo(); }
+
+    int invalidations = 0;
+    LBGraphic* lastInvalidated = nullptr;
+};
+
+// A graphic whose internal fields the tests can read and preset.
+class ProbeGraphic : public LBGraphic
+{
+public:
+    using LBGraphic::_cachedCIImage;
+    using LBGraphic::_effects;
+    using LBGraphic::_fillImageFlippedHorizontally;
+    using LBGraphic::_fillImageFlippedVertically;
+    using LBGraphic::_origEffectLocation0;
+    using LBGraphic::_origEffectLocation1;
+    using LBGraphic::_imageFilePath;
+    using LBGraphic::_fillColor;
+    using LBGraphic::_colorMaskSize;
+    using LBGraphic::_colorMaskSoftness;
+};
+
+// Counts the notifications of one name posted by one sender.
+class NotificationCounter
+{
+public:
+    NotificationCounter(const QString& name, const void* sender)
+        : _token(platform::NotificationCenter::defaultCenter().addObserver(
+            name, sender, [this](const platform::Notification&) { ++count; }))
+    {
+    }
+
+    int count = 0;
+
+private:
+    platform::ObserverToken _token;
+};
+
+// A picture handle for tests that only compare identities; it is never drawn.
+inline LBGraphic::ImagePtr fakeImage()
+{
+    auto owner = std::make_shared<int>(0);
+    return LBGraphic::ImagePtr(owner, reinterpret_cast<platform::Image*>(owner.get()));
+}
