@@ -1,7 +1,9 @@
 #include "geometry/LBPathEditing.h"
+#include "platform/GraphicsContext.h"
 
 #include "PathTestSupport.h"
 
+#include <QImage>
 #include <QRectF>
 
 #include <gtest/gtest.h>
@@ -436,4 +438,20 @@ TEST(PathEditingPoints, DeleteAndInsert)
     EXPECT_EQ(onClose->elementAt(4).points[0], QPointF(0, 4));
 
     EXPECT_FALSE(insertControlPointAtPoint(line, QPointF(50, 30), 2, Type::LineTo));
+}
+
+TEST(PathBoxes, DrawsEachElementBoxInRed)
+{
+    BezierPath path;
+    path.moveTo(QPointF(10, 10));
+    path.curveTo(QPointF(50, 10), QPointF(20, 40), QPointF(40, 40));
+    drawElementsBoundingBoxes(path); // no current context: nothing happens
+
+    platform::OffscreenContext offscreen(QSize(64, 64));
+    drawElementsBoundingBoxes(path);
+    const QImage image = offscreen.image();
+    // The curve's box runs from (10, 10) to (50, 40): its edges are red, its inside clear.
+    EXPECT_EQ(image.pixelColor(30, 10), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(10, 25), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(30, 25).alpha(), 0);
 }
