@@ -59,7 +59,9 @@ bool isParagraphBreak(QChar c)
     return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
 }
 
-QTextOption textOption(const ParagraphStyle& style)
+// The paragraph's direction is decided here: the first strong character decides a
+// natural direction.
+QTextOption textOption(const ParagraphStyle& style, bool rightToLeft)
 {
     QTextOption option;
     switch (style.alignment) {
@@ -67,13 +69,11 @@ QTextOption textOption(const ParagraphStyle& style)
     case ParagraphStyle::Alignment::Right: option.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
     case ParagraphStyle::Alignment::Center: option.setAlignment(Qt::AlignHCenter); break;
     case ParagraphStyle::Alignment::Justified: option.setAlignment(Qt::AlignJustify); break;
-    case ParagraphStyle::Alignment::Natural: option.setAlignment(Qt::AlignLeft); break;
+    case ParagraphStyle::Alignment::Natural: // QTextLayout does not mirror alignment itself
+        option.setAlignment(rightToLeft ? Qt::AlignRight : Qt::AlignLeft);
+        break;
     }
-    switch (style.baseWritingDirection) {
-    case ParagraphStyle::WritingDirection::LeftToRight: option.setTextDirection(Qt::LeftToRight); break;
-    case ParagraphStyle::WritingDirection::RightToLeft: option.setTextDirection(Qt::RightToLeft); break;
-    case ParagraphStyle::WritingDirection::Natural: option.setTextDirection(Qt::LayoutDirectionAuto); break;
-    }
+    option.setTextDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
     switch (style.lineBreakMode) {
     case ParagraphStyle::LineBreakMode::WordWrapping:
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -84,6 +84,16 @@ QTextOption textOption(const ParagraphStyle& style)
     option.setUseDesignMetrics(true);
     option.setTabStopDistance(TabStopDistance);
     return option;
+}
+
+bool isRightToLeft(const ParagraphStyle& style, const QString& text)
+{
+    switch (style.baseWritingDirection) {
+    case ParagraphStyle::WritingDirection::LeftToRight: return false;
+    case ParagraphStyle::WritingDirection::RightToLeft: return true;
+    case ParagraphStyle::WritingDirection::Natural: break;
+    }
+    return text.isRightToLeft();
 }
 
 qreal baselineOffset(const QVariantMap& attributes)
@@ -124,13 +134,9 @@ public:
                                                              QTextCharFormat::FontPropertiesAll);
                                        formats.append(format);
                                    });
+        const bool rightToLeft = isRightToLeft(style, content);
         textLayout.setFormats(formats);
-        textLayout.setTextOption(textOption(style));
-
-        const bool rightToLeft =
-            style.baseWritingDirection == ParagraphStyle::WritingDirection::RightToLeft
-            || (style.baseWritingDirection == ParagraphStyle::WritingDirection::Natural
-                && content.isRightToLeft());
+        textLayout.setTextOption(textOption(style, rightToLeft));
 
         QList<qreal> lineOrigins; // x of each QTextLine's origin in the container
         textLayout.beginLayout();
@@ -164,7 +170,7 @@ public:
     {
         const ParagraphStyle style = LayoutManager::Layout::paragraphStyle(attributes);
         QTextLayout textLayout(QString(), LayoutManager::Layout::layoutFont(attributes));
-        textLayout.setTextOption(textOption(style));
+        textLayout.setTextOption(textOption(style, isRightToLeft(style, QString())));
         textLayout.beginLayout();
         QTextLine line = textLayout.createLine();
         const qreal available = m_containerSize.width() - 2 * m_padding;
