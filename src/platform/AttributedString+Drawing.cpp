@@ -64,7 +64,7 @@ QSizeF AttributedString::size() const
     return layout.usedRect().size();
 }
 
-QRectF AttributedString::boundingRect(const QSizeF& size, int options) const
+QRectF AttributedString::boundingRectWithSize(const QSizeF& size, int options) const
 {
     if (isEmpty())
         return QRectF();
@@ -100,7 +100,7 @@ QRectF AttributedString::boundingRect(const QSizeF& size, int options) const
     return rect;
 }
 
-void AttributedString::draw(QPainter& painter, const QPointF& point) const
+void AttributedString::drawAtPoint(const QPointF& point, QPainter& painter) const
 {
     if (isEmpty())
         return;

@@ -114,13 +114,13 @@ qsizetype AttributedString::length() const
     return d->text.size();
 }
 
-QVariantMap AttributedString::attributes(qsizetype index, Range* effectiveRange) const
+QVariantMap AttributedString::attributesAtIndex(qsizetype index, Range* effectiveRange) const
 {
-    return attributes(index, effectiveRange, Range(0, length()));
+    return attributesAtIndex(index, effectiveRange, Range(0, length()));
 }
 
-QVariantMap AttributedString::attributes(qsizetype index, Range* longestEffectiveRange,
-                                         const Range& inRange) const
+QVariantMap AttributedString::attributesAtIndex(qsizetype index, Range* longestEffectiveRange,
+                                                const Range& inRange) const
 {
     if (index < 0 || index >= length()) {
         if (longestEffectiveRange)
@@ -167,7 +167,7 @@ QVariant AttributedString::attribute(const QString& name, qsizetype index,
     return value;
 }
 
-void AttributedString::enumerateAttributes(const Range& range, const AttributesBlock& block) const
+void AttributedString::enumerateAttributesInRange(const Range& range, const AttributesBlock& block) const
 {
     const Range limit = range.clampedTo(length());
     if (limit.isEmpty())
@@ -196,12 +196,12 @@ void AttributedString::enumerateAttribute(const QString& name, const Range& rang
     }
 }
 
-AttributedString AttributedString::attributedSubstring(const Range& range) const
+AttributedString AttributedString::attributedSubstringFromRange(const Range& range) const
 {
     const Range limit = range.clampedTo(length());
     AttributedString result;
     result.d->text = d->text.mid(limit.location, limit.length);
-    enumerateAttributes(limit, [&](const QVariantMap& attributes, const Range& piece, bool&) {
+    enumerateAttributesInRange(limit, [&](const QVariantMap& attributes, const Range& piece, bool&) {
         result.d->runs.append(Run{piece.location - limit.location, attributes});
     });
     return result;
@@ -233,20 +233,20 @@ Range AttributedString::paragraphRange(qsizetype index) const
     return Range(start, end - start);
 }
 
-void AttributedString::replaceCharacters(const Range& range, const QString& string)
+void AttributedString::replaceCharactersInRange(const Range& range, const QString& string)
 {
     const Range limit = range.clampedTo(length());
     QVariantMap inherited;
     if (!limit.isEmpty())
-        inherited = attributes(limit.location);
+        inherited = attributesAtIndex(limit.location);
     else if (limit.location > 0)
-        inherited = attributes(limit.location - 1);
+        inherited = attributesAtIndex(limit.location - 1);
     else if (length() > 0)
-        inherited = attributes(0);
-    replaceCharacters(limit, AttributedString(string, inherited));
+        inherited = attributesAtIndex(0);
+    replaceCharactersInRange(limit, AttributedString(string, inherited));
 }
 
-void AttributedString::replaceCharacters(const Range& range, const AttributedString& string)
+void AttributedString::replaceCharactersInRange(const Range& range, const AttributedString& string)
 {
     const Range limit = range.clampedTo(length());
     if (limit.isEmpty() && string.isEmpty())
@@ -271,9 +271,9 @@ void AttributedString::replaceCharacters(const Range& range, const AttributedStr
     d->normalize();
 }
 
-void AttributedString::append(const AttributedString& string)
+void AttributedString::appendAttributedString(const AttributedString& string)
 {
-    replaceCharacters(Range(length(), 0), string);
+    replaceCharactersInRange(Range(length(), 0), string);
 }
 
 void AttributedString::setAttributes(const QVariantMap& attributes, const Range& range)

@@ -65,9 +65,9 @@ public:
     // The attributes of the character at index. effectiveRange receives the whole run of
     // characters around it that have exactly these attributes, limited to inRange when
     // one is given.
-    QVariantMap attributes(qsizetype index, Range* effectiveRange = nullptr) const;
-    QVariantMap attributes(qsizetype index, Range* longestEffectiveRange,
-                           const Range& inRange) const;
+    QVariantMap attributesAtIndex(qsizetype index, Range* effectiveRange = nullptr) const;
+    QVariantMap attributesAtIndex(qsizetype index, Range* longestEffectiveRange,
+                                  const Range& inRange) const;
     // One attribute of the character at index (null when absent). effectiveRange
     // receives all characters around it with the same value of that attribute (absent
     // counts as a value), limited to inRange when one is given.
@@ -79,7 +79,7 @@ public:
     // attributes, cut to range. Set stop to end the walk early.
     using AttributesBlock = std::function<void(const QVariantMap& attributes, const Range& range,
                                                bool& stop)>;
-    void enumerateAttributes(const Range& range, const AttributesBlock& block) const;
+    void enumerateAttributesInRange(const Range& range, const AttributesBlock& block) const;
     // The same for one attribute: neighbouring runs with an equal value of it are joined;
     // stretches without it are reported with a null value.
     using AttributeBlock = std::function<void(const QVariant& value, const Range& range,
@@ -87,7 +87,7 @@ public:
     void enumerateAttribute(const QString& name, const Range& range,
                             const AttributeBlock& block) const;
 
-    AttributedString attributedSubstring(const Range& range) const;
+    AttributedString attributedSubstringFromRange(const Range& range) const;
 
     // The range of the paragraph that holds index, with its terminator (line feed,
     // carriage return, CR LF, or paragraph separator U+2029) when it has one.
@@ -96,9 +96,9 @@ public:
     // --- Changing ---
     // Plain text takes the attributes of the first replaced character; when nothing is
     // replaced, those of the character before the range, or failing that the one after.
-    void replaceCharacters(const Range& range, const QString& string);
-    void replaceCharacters(const Range& range, const AttributedString& string);
-    void append(const AttributedString& string);
+    void replaceCharactersInRange(const Range& range, const QString& string);
+    void replaceCharactersInRange(const Range& range, const AttributedString& string);
+    void appendAttributedString(const AttributedString& string);
     void setAttributes(const QVariantMap& attributes, const Range& range);
     // A null value removes the attribute.
     void addAttribute(const QString& name, const QVariant& value, const Range& range);
@@ -118,9 +118,9 @@ public:
     // The size of the text with each paragraph on one line.
     QSizeF size() const;
     // The bounds of the text laid out within size (a zero width or height means no limit).
-    QRectF boundingRect(const QSizeF& size, int options) const;
+    QRectF boundingRectWithSize(const QSizeF& size, int options) const;
     // Draws the text with the top left corner of its first line at point.
-    void draw(QPainter& painter, const QPointF& point) const;
+    void drawAtPoint(const QPointF& point, QPainter& painter) const;
 
 private:
     struct Data;

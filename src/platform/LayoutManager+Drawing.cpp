@@ -184,8 +184,8 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
         if (!glyph.shown)
             continue;
         const Layout::Line& line = l.lines.at(glyph.line);
-        const QVariantMap attributes = text.attributes(glyph.character);
-        const QVariantMap temporary = m_temporaryAttributes.attributes(glyph.character);
+        const QVariantMap attributes = text.attributesAtIndex(glyph.character);
+        const QVariantMap temporary = m_temporaryAttributes.attributesAtIndex(glyph.character);
 
         GlyphStyle next;
         next.font = glyph.font;

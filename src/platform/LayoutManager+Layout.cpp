@@ -109,7 +109,8 @@ public:
     ParagraphTypesetter(LayoutManager::Layout& layout, const AttributedString& text,
                         const QSizeF& containerSize, qreal padding, bool hasContainer, qreal& y,
                         bool& full)
-        : m_layout(layout), m_text(text), m_string(text.string()), m_containerSize(containerSize), m_padding(padding),
+        : m_layout(layout), m_text(text), m_string(text.string()), m_containerSize(containerSize),
+          m_padding(padding),
           m_hasContainer(hasContainer), m_y(y), m_full(full)
     {
     }
@@ -119,13 +120,13 @@ public:
     {
         // The paragraph's first character decides its style and, for an empty paragraph,
         // the break does.
-        const QVariantMap first = m_text.attributes(start);
+        const QVariantMap first = m_text.attributesAtIndex(start);
         const ParagraphStyle style = LayoutManager::Layout::paragraphStyle(first);
         const QString content = m_string.mid(start, contentEnd - start);
 
         QTextLayout textLayout(content, LayoutManager::Layout::layoutFont(first));
         QList<QTextLayout::FormatRange> formats;
-        m_text.enumerateAttributes(Range(start, contentEnd - start),
+        m_text.enumerateAttributesInRange(Range(start, contentEnd - start),
                                    [&](const QVariantMap& attributes, const Range& run, bool&) {
                                        QTextLayout::FormatRange format;
                                        format.start = int(run.location - start);
@@ -250,7 +251,7 @@ private:
             if (clusterEnd < 0 || clusterEnd > lineEnd)
                 clusterEnd = lineEnd;
             const qsizetype character = paragraphStart + clusterStart;
-            const QVariantMap attributes = m_text.attributes(character);
+            const QVariantMap attributes = m_text.attributesAtIndex(character);
             const qreal offset = baselineOffset(attributes);
 
             QList<Key> keys;
@@ -322,7 +323,7 @@ private:
 
         // The line's place in the container.
         const ParagraphStyle style =
-            LayoutManager::Layout::paragraphStyle(m_text.attributes(paragraphStart));
+            LayoutManager::Layout::paragraphStyle(m_text.attributesAtIndex(paragraphStart));
         const qreal height = ascent + descent + line.leading();
         LayoutManager::Layout::Line entry;
         entry.glyphs = Range(firstGlyph, m_layout.glyphs.size() - firstGlyph);
@@ -392,7 +393,7 @@ void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& 
         start = paragraph.end();
     }
     if (length == 0 || isParagraphBreak(string.at(length - 1)))
-        typesetter.typesetExtraLine(length > 0 ? text.attributes(length - 1) : QVariantMap());
+        typesetter.typesetExtraLine(length > 0 ? text.attributesAtIndex(length - 1) : QVariantMap());
 
     for (const Line& line : std::as_const(lines)) {
         if (!line.inContainer)

@@ -70,7 +70,7 @@ void LayoutManager::textStorageEdited(int mask, const Range& editedRange, qsizet
     if (mask & TextStorage::EditedCharacters) {
         // Keep the temporary attributes on the characters they were given to.
         const Range before(editedRange.location, editedRange.length - changeInLength);
-        m_temporaryAttributes.replaceCharacters(before, QString(editedRange.length, u' '));
+        m_temporaryAttributes.replaceCharactersInRange(before, QString(editedRange.length, u' '));
         m_temporaryAttributes.setAttributes({}, editedRange);
     }
     invalidateLayout();
@@ -346,9 +346,10 @@ void LayoutManager::removeTemporaryAttribute(const QString& name, const Range& c
     m_temporaryAttributes.removeAttribute(name, characterRange);
 }
 
-QVariantMap LayoutManager::temporaryAttributes(qsizetype characterIndex, Range* effectiveRange) const
+QVariantMap LayoutManager::temporaryAttributesAtCharacterIndex(qsizetype characterIndex,
+                                                               Range* effectiveRange) const
 {
-    return m_temporaryAttributes.attributes(characterIndex, effectiveRange);
+    return m_temporaryAttributes.attributesAtIndex(characterIndex, effectiveRange);
 }
 
 } // namespace platform

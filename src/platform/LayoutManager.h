@@ -127,7 +127,8 @@ public:
     void addTemporaryAttribute(const QString& name, const QVariant& value,
                                const Range& characterRange);
     void removeTemporaryAttribute(const QString& name, const Range& characterRange);
-    QVariantMap temporaryAttributes(qsizetype characterIndex, Range* effectiveRange = nullptr) const;
+    QVariantMap temporaryAttributesAtCharacterIndex(qsizetype characterIndex,
+                                                    Range* effectiveRange = nullptr) const;
 
     // --- Drawing ---
     // Draws the shown glyphs of the range that lie in the container, the container's
@@ -136,7 +137,7 @@ public:
     void drawGlyphsForGlyphRange(const Range& glyphRange, const QPointF& origin,
                                  QPainter& painter) const;
 
-    struct Layout;
+    struct Layout; // the laid-out state; defined for the platform library only
 
 private:
     friend class TextStorage;

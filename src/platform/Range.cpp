@@ -20,9 +20,14 @@ Range Range::unionRange(const Range& a, const Range& b)
 
 Range Range::clampedTo(qsizetype size) const
 {
-    const qsizetype start = std::clamp<qsizetype>(location, 0, size);
-    const qsizetype count = std::clamp<qsizetype>(length, 0, size - start);
-    return Range(start, count);
+    qsizetype start = location;
+    qsizetype count = std::max<qsizetype>(length, 0);
+    if (start < 0) { // the part before 0 is cut off
+        count = std::max<qsizetype>(count + start, 0);
+        start = 0;
+    }
+    start = std::min(start, size);
+    return Range(start, std::min(count, size - start));
 }
 
 QString stringFromRange(const Range& range)

@@ -26,7 +26,7 @@ struct Range
     static Range intersection(const Range& a, const Range& b);
     // The smallest range covering both.
     static Range unionRange(const Range& a, const Range& b);
-    // The range limited to [0, size): a start beyond size moves to size, the length is cut.
+    // The part of the range within [0, size); a range beyond size becomes (size, 0).
     Range clampedTo(qsizetype size) const;
 };
 

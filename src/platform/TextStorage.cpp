@@ -69,28 +69,28 @@ TextStorage::~TextStorage()
         removeLayoutManager(manager);
 }
 
-void TextStorage::replaceCharacters(const Range& range, const QString& string)
+void TextStorage::replaceCharactersInRange(const Range& range, const QString& string)
 {
     const Range limit = range.clampedTo(length());
     if (limit.isEmpty() && string.isEmpty())
         return;
-    m_string.replaceCharacters(limit, string);
+    m_string.replaceCharactersInRange(limit, string);
     edited(EditedCharacters | EditedAttributes, limit, string.size() - limit.length);
 }
 
-void TextStorage::replaceCharacters(const Range& range, const AttributedString& string)
+void TextStorage::replaceCharactersInRange(const Range& range, const AttributedString& string)
 {
     const Range limit = range.clampedTo(length());
     if (limit.isEmpty() && string.isEmpty())
         return;
     const qsizetype delta = string.length() - limit.length;
-    m_string.replaceCharacters(limit, string);
+    m_string.replaceCharactersInRange(limit, string);
     edited(EditedCharacters | EditedAttributes, limit, delta);
 }
 
 void TextStorage::setAttributedString(const AttributedString& string)
 {
-    replaceCharacters(Range(0, length()), string);
+    replaceCharactersInRange(Range(0, length()), string);
 }
 
 void TextStorage::setAttributes(const QVariantMap& attributes, const Range& range)

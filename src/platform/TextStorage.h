@@ -68,8 +68,8 @@ public:
     qsizetype length() const { return m_string.length(); }
 
     // --- Changing (as AttributedString's operations, each one reported) ---
-    void replaceCharacters(const Range& range, const QString& string);
-    void replaceCharacters(const Range& range, const AttributedString& string);
+    void replaceCharactersInRange(const Range& range, const QString& string);
+    void replaceCharactersInRange(const Range& range, const AttributedString& string);
     void setAttributedString(const AttributedString& string);
     void setAttributes(const QVariantMap& attributes, const Range& range);
     void addAttribute(const QString& name, const QVariant& value, const Range& range);

@@ -27,7 +27,7 @@ QVariantMap mark(int value)
 QStringList runs(const AttributedString& string)
 {
     QStringList result;
-    string.enumerateAttributes(Range(0, string.length()),
+    string.enumerateAttributesInRange(Range(0, string.length()),
                                [&](const QVariantMap& attributes, const Range& range, bool&) {
                                    const QVariant value = attributes.value(Mark);
                                    result << string.string().mid(range.location, range.length) + u':'
@@ -40,8 +40,8 @@ QStringList runs(const AttributedString& string)
 AttributedString threeRuns()
 {
     AttributedString string(QStringLiteral("aaa"), mark(1));
-    string.append(AttributedString(QStringLiteral("BBB"), mark(2)));
-    string.append(AttributedString(QStringLiteral("ccc"), mark(3)));
+    string.appendAttributedString(AttributedString(QStringLiteral("BBB"), mark(2)));
+    string.appendAttributedString(AttributedString(QStringLiteral("ccc"), mark(3)));
     return string;
 }
 
@@ -55,7 +55,7 @@ TEST(AttributedString, EffectiveRangesFollowEachAttribute)
     string.addAttribute(ForegroundColorAttributeName, QColor(Qt::red), Range(3, 5));
 
     Range range;
-    EXPECT_EQ(string.attributes(4, &range).size(), 2);
+    EXPECT_EQ(string.attributesAtIndex(4, &range).size(), 2);
     EXPECT_EQ(range, Range(3, 2)); // the run with exactly both
 
     EXPECT_EQ(string.attribute(ForegroundColorAttributeName, 4, &range), QVariant(QColor(Qt::red)));
@@ -65,9 +65,9 @@ TEST(AttributedString, EffectiveRangesFollowEachAttribute)
     EXPECT_TRUE(string.attribute(FontAttributeName, 1, &range, Range(1, 2)).isValid());
     EXPECT_EQ(range, Range(1, 2)); // limited to the range asked about
 
-    EXPECT_TRUE(string.attributes(11, &range).isEmpty()); // past the end: nothing
+    EXPECT_TRUE(string.attributesAtIndex(11, &range).isEmpty()); // past the end: nothing
     EXPECT_EQ(range, Range(11, 0));
-    EXPECT_TRUE(string.attributes(-3).isEmpty());
+    EXPECT_TRUE(string.attributesAtIndex(-3).isEmpty());
 }
 
 TEST(AttributedString, EqualNeighboursFormOneRun)
@@ -77,7 +77,7 @@ TEST(AttributedString, EqualNeighboursFormOneRun)
     string.addAttribute(Mark, 7, Range(2, 2));
     EXPECT_EQ(runs(string), QStringList({"abcd:7", "ef:-"}));
     Range range;
-    string.attributes(1, &range);
+    string.attributesAtIndex(1, &range);
     EXPECT_EQ(range, Range(0, 4));
 
     // Removing the difference joins the runs again; a null value removes.
@@ -114,22 +114,22 @@ TEST(AttributedString, ReplacingAcrossRunBoundaries)
     for (const Case& c : cases) {
         AttributedString string = threeRuns();
         if (c.plain)
-            string.replaceCharacters(c.range, c.replacement.string());
+            string.replaceCharactersInRange(c.range, c.replacement.string());
         else
-            string.replaceCharacters(c.range, c.replacement);
+            string.replaceCharactersInRange(c.range, c.replacement);
         EXPECT_EQ(runs(string), c.expected) << c.name;
     }
 
     // Deleting what separates two equal runs leaves one run.
     AttributedString string(QStringLiteral("aa"), mark(1));
-    string.append(AttributedString(QStringLiteral("B"), mark(2)));
-    string.append(AttributedString(QStringLiteral("aa"), mark(1)));
-    string.replaceCharacters(Range(2, 1), QString());
+    string.appendAttributedString(AttributedString(QStringLiteral("B"), mark(2)));
+    string.appendAttributedString(AttributedString(QStringLiteral("aa"), mark(1)));
+    string.replaceCharactersInRange(Range(2, 1), QString());
     EXPECT_EQ(runs(string), QStringList({"aaaa:1"}));
 
     // Replacing with itself.
     AttributedString self = threeRuns();
-    self.replaceCharacters(Range(3, 0), self);
+    self.replaceCharactersInRange(Range(3, 0), self);
     EXPECT_EQ(self.string(), QStringLiteral("aaaaaaBBBcccBBBccc"));
 }
 
@@ -145,7 +145,7 @@ TEST(AttributedString, EqualityAndSharing)
     // Built in pieces or at once: the same.
     AttributedString once(QStringLiteral("abcd"), attributes);
     AttributedString pieces(QStringLiteral("ab"));
-    pieces.append(AttributedString(QStringLiteral("cd")));
+    pieces.appendAttributedString(AttributedString(QStringLiteral("cd")));
     pieces.addAttributes(attributes, Range(0, 3));
     EXPECT_NE(once, pieces);
     pieces.addAttributes(attributes, Range(3, 1));
@@ -165,9 +165,9 @@ TEST(AttributedString, EqualityAndSharing)
 TEST(AttributedString, SubstringAndEnumeration)
 {
     const AttributedString string = threeRuns();
-    const AttributedString middle = string.attributedSubstring(Range(2, 5));
+    const AttributedString middle = string.attributedSubstringFromRange(Range(2, 5));
     EXPECT_EQ(runs(middle), QStringList({"a:1", "BBB:2", "c:3"}));
-    EXPECT_EQ(string.attributedSubstring(Range(8, 10)).string(), QStringLiteral("c"));
+    EXPECT_EQ(string.attributedSubstringFromRange(Range(8, 10)).string(), QStringLiteral("c"));
 
     // One attribute: equal neighbouring values join; stop ends the walk.
     AttributedString font = threeRuns();
@@ -207,22 +207,22 @@ TEST(AttributedString, SizeAndBoundingRect)
     EXPECT_LT(size.width(), 40);
 
     AttributedString twoLines = line;
-    twoLines.append(AttributedString(QStringLiteral("\nHello Hello"), {{FontAttributeName, testFont()}}));
+    twoLines.appendAttributedString(AttributedString(QStringLiteral("\nHello Hello"), {{FontAttributeName, testFont()}}));
     EXPECT_NEAR(twoLines.size().height(), 2 * TestLineHeight, 0.1);
     EXPECT_GT(twoLines.size().width(), 2 * size.width());
 
     // From the baseline: the line reaches up by its ascent; the ink of capitals and
     // lower-case letters without descenders stays within it.
-    const QRectF typographic = line.boundingRect(QSizeF(), 0);
+    const QRectF typographic = line.boundingRectWithSize(QSizeF(), 0);
     EXPECT_NEAR(typographic.top(), -TestAscent, 0.05);
     EXPECT_NEAR(typographic.height(), TestLineHeight, 0.05);
-    const QRectF ink = line.boundingRect(QSizeF(), AttributedString::UsesDeviceMetrics);
+    const QRectF ink = line.boundingRectWithSize(QSizeF(), AttributedString::UsesDeviceMetrics);
     EXPECT_LT(ink.top(), -8);
     EXPECT_GT(ink.top(), -TestAscent);
     EXPECT_NEAR(ink.bottom(), 0, 0.3);
 
     // A width limit wraps the text.
-    const QRectF wrapped = twoLines.boundingRect(QSizeF(40, 0), AttributedString::UsesLineFragmentOrigin);
+    const QRectF wrapped = twoLines.boundingRectWithSize(QSizeF(40, 0), AttributedString::UsesLineFragmentOrigin);
     EXPECT_NEAR(wrapped.height(), 3 * TestLineHeight, 0.1);
     EXPECT_LE(wrapped.width(), 40);
     EXPECT_EQ(AttributedString().size(), QSizeF(0, 0));
@@ -235,7 +235,7 @@ TEST(AttributedString, DrawsAtAPoint)
     QImage image(40, 30, QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    block.draw(painter, QPointF(10, 5));
+    block.drawAtPoint(QPointF(10, 5), painter);
     painter.end();
     // The block fills its advance from above the baseline (5 + ascent) down into the descent.
     EXPECT_EQ(image.pixelColor(13, 12), QColor(Qt::blue));

@@ -392,9 +392,9 @@ TEST_F(LayoutManagerTest, TemporaryColourChangesTheDrawingOnly)
     EXPECT_EQ(storage.attributedString(), before);
 
     // The colour stays with its character when text is inserted before it.
-    storage.replaceCharacters(Range(0, 0), Block);
+    storage.replaceCharactersInRange(Range(0, 0), Block);
     Range range;
-    EXPECT_EQ(manager.temporaryAttributes(2, &range).value(ForegroundColorAttributeName), QVariant(QColor(Qt::red)));
+    EXPECT_EQ(manager.temporaryAttributesAtCharacterIndex(2, &range).value(ForegroundColorAttributeName), QVariant(QColor(Qt::red)));
     EXPECT_EQ(range, Range(2, 1));
     image = draw(Range(0, 3), origin);
     EXPECT_EQ(image.pixelColor(middle(1)), QColor(Qt::blue));
@@ -407,7 +407,7 @@ TEST_F(LayoutManagerTest, TemporaryColourChangesTheDrawingOnly)
     manager.addTemporaryAttribute(ForegroundColorAttributeName, QColor(Qt::red), Range(0, 3));
     storage.removeLayoutManager(&manager);
     storage.addLayoutManager(&manager);
-    EXPECT_TRUE(manager.temporaryAttributes(0).isEmpty());
+    EXPECT_TRUE(manager.temporaryAttributesAtCharacterIndex(0).isEmpty());
 }
 
 TEST_F(LayoutManagerTest, DrawingDecorations)

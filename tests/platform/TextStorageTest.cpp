@@ -51,14 +51,14 @@ TEST(TextStorage, ReportsEachEditAfterItIsMade)
         TextStorage::Edit reported;
     };
     const Case cases[] = {
-        {"replace shorter", [](TextStorage& s) { s.replaceCharacters(Range(2, 3), QStringLiteral("xy")); },
+        {"replace shorter", [](TextStorage& s) { s.replaceCharactersInRange(Range(2, 3), QStringLiteral("xy")); },
          "Hexy world", {Characters, Range(2, 2), -1}},
-        {"insert", [](TextStorage& s) { s.replaceCharacters(Range(5, 0), QStringLiteral(",")); },
+        {"insert", [](TextStorage& s) { s.replaceCharactersInRange(Range(5, 0), QStringLiteral(",")); },
          "Hello, world", {Characters, Range(5, 1), 1}},
-        {"delete", [](TextStorage& s) { s.replaceCharacters(Range(0, 6), QString()); },
+        {"delete", [](TextStorage& s) { s.replaceCharactersInRange(Range(0, 6), QString()); },
          "world", {Characters, Range(0, 0), -6}},
         {"replace with attributed text",
-         [](TextStorage& s) { s.replaceCharacters(Range(6, 5), AttributedString(QStringLiteral("there!"))); },
+         [](TextStorage& s) { s.replaceCharactersInRange(Range(6, 5), AttributedString(QStringLiteral("there!"))); },
          "Hello there!", {Characters, Range(6, 6), 1}},
         {"whole text", [](TextStorage& s) { s.setAttributedString(AttributedString(QStringLiteral("Hi"))); },
          "Hi", {Characters, Range(0, 2), -9}},
@@ -86,8 +86,8 @@ TEST(TextStorage, EditsThatChangeNothingAreNotReported)
 {
     TextStorage storage(QStringLiteral("abc"));
     Recorder recorder(storage);
-    storage.replaceCharacters(Range(1, 0), QString());
-    storage.replaceCharacters(Range(9, 4), QString()); // clipped to nothing
+    storage.replaceCharactersInRange(Range(1, 0), QString());
+    storage.replaceCharactersInRange(Range(9, 4), QString()); // clipped to nothing
     storage.addAttribute(Mark, 1, Range(3, 0));
     storage.removeAttribute(Mark, Range(5, 5));
     EXPECT_TRUE(recorder.edits.empty());
@@ -98,9 +98,9 @@ TEST(TextStorage, GroupedEditsAreReportedOnce)
     TextStorage storage(QStringLiteral("0123456789"));
     Recorder recorder(storage);
     storage.beginEditing();
-    storage.replaceCharacters(Range(6, 2), QStringLiteral("abcd")); // 012345abcd89
+    storage.replaceCharactersInRange(Range(6, 2), QStringLiteral("abcd")); // 012345abcd89
     storage.beginEditing();
-    storage.replaceCharacters(Range(1, 1), QString()); // 02345abcd89, earlier and shorter
+    storage.replaceCharactersInRange(Range(1, 1), QString()); // 02345abcd89, earlier and shorter
     storage.addAttribute(Mark, 1, Range(0, 1));
     storage.endEditing();
     EXPECT_TRUE(recorder.edits.empty()); // still inside the outer group
@@ -135,9 +135,9 @@ TEST(TextStorage, ObserversComeAndGo)
     TextStorage::Observation fixer = storage.observeEditing([&](TextStorage& s, const TextStorage::Edit&) {
         seen.push_back(s.string());
         if (!s.string().endsWith(u'!'))
-            s.replaceCharacters(Range(s.length(), 0), QStringLiteral("!"));
+            s.replaceCharactersInRange(Range(s.length(), 0), QStringLiteral("!"));
     });
-    storage.replaceCharacters(Range(0, 1), QStringLiteral("A"));
+    storage.replaceCharactersInRange(Range(0, 1), QStringLiteral("A"));
     EXPECT_EQ(seen, (std::vector<QString>{"Abc", "Abc!"}));
     EXPECT_EQ(storage.string(), QStringLiteral("Abc!"));
 
@@ -177,7 +177,7 @@ TEST(TextStorage, LayoutManagersBelongToOneStorage)
     TextStorage::Observation observation = b.observeEditing([&](TextStorage&, const TextStorage::Edit&) {
         glyphsSeen = manager.numberOfGlyphs();
     });
-    b.replaceCharacters(Range(5, 0), QStringLiteral("33"));
+    b.replaceCharactersInRange(Range(5, 0), QStringLiteral("33"));
     EXPECT_EQ(glyphsSeen, 7);
 
     // Either side may go first.
