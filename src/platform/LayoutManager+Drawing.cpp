@@ -171,7 +171,8 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
             if (style.strokeWidth < 0)
                 painter.fillPath(shape, style.color);
             const QColor strokeColor = style.strokeColor.isValid() ? style.strokeColor : style.color;
-            painter.strokePath(shape, QPen(strokeColor, std::abs(style.strokeWidth) * style.pointSize / 100));
+            painter.strokePath(shape,
+                               QPen(strokeColor, std::abs(style.strokeWidth) * style.pointSize / 100));
         }
         ids.clear();
         positions.clear();
@@ -197,12 +198,17 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
             next.color = Qt::black;
         next.underline = attributes.value(UnderlineStyleAttributeName).toInt() != 0;
         next.strikethrough = attributes.value(StrikethroughStyleAttributeName).toInt() != 0;
-        next.strokeWidth = attributes.value(StrokeWidthAttributeName).toDouble();
+        next.strokeWidth = Layout::number(attributes, StrokeWidthAttributeName, 1000);
         next.strokeColor = colorValue(attributes.value(StrokeColorAttributeName));
         next.pointSize = Layout::pointSize(attributes);
         const QVariant shadow = attributes.value(ShadowAttributeName);
-        if (shadow.metaType() == QMetaType::fromType<Shadow>())
-            next.shadow = shadow.value<Shadow>();
+        if (shadow.metaType() == QMetaType::fromType<Shadow>()) {
+            Shadow sane = shadow.value<Shadow>();
+            sane.offset = QSizeF(Layout::sane(sane.offset.width(), Layout::MaximumLength),
+                                 Layout::sane(sane.offset.height(), Layout::MaximumLength));
+            sane.blurRadius = Layout::sane(sane.blurRadius, 1000);
+            next.shadow = sane;
+        }
 
         const QPointF lineOrigin = origin + line.fragment.topLeft();
         const QPointF position = lineOrigin + glyph.location;

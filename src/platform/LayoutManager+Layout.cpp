@@ -98,7 +98,8 @@ bool isRightToLeft(const ParagraphStyle& style, const QString& text)
 
 qreal baselineOffset(const QVariantMap& attributes)
 {
-    return attributes.value(BaselineOffsetAttributeName).toDouble();
+    return LayoutManager::Layout::number(attributes, BaselineOffsetAttributeName,
+                                         LayoutManager::Layout::MaximumPointSize);
 }
 
 // Lays out one paragraph (or the empty line after a final break) and appends its lines
@@ -110,8 +111,7 @@ public:
                         const QSizeF& containerSize, qreal padding, bool hasContainer, qreal& y,
                         bool& full)
         : m_layout(layout), m_text(text), m_string(text.string()), m_containerSize(containerSize),
-          m_padding(padding),
-          m_hasContainer(hasContainer), m_y(y), m_full(full)
+          m_padding(padding), m_hasContainer(hasContainer), m_y(y), m_full(full)
     {
     }
 
@@ -126,15 +126,15 @@ public:
 
         QTextLayout textLayout(content, LayoutManager::Layout::layoutFont(first));
         QList<QTextLayout::FormatRange> formats;
-        m_text.enumerateAttributesInRange(Range(start, contentEnd - start),
-                                   [&](const QVariantMap& attributes, const Range& run, bool&) {
-                                       QTextLayout::FormatRange format;
-                                       format.start = int(run.location - start);
-                                       format.length = int(run.length);
-                                       format.format.setFont(LayoutManager::Layout::layoutFont(attributes),
-                                                             QTextCharFormat::FontPropertiesAll);
-                                       formats.append(format);
-                                   });
+        auto addFormat = [&](const QVariantMap& attributes, const Range& run, bool&) {
+            QTextLayout::FormatRange format;
+            format.start = int(run.location - start);
+            format.length = int(run.length);
+            format.format.setFont(LayoutManager::Layout::layoutFont(attributes),
+                                  QTextCharFormat::FontPropertiesAll);
+            formats.append(format);
+        };
+        m_text.enumerateAttributesInRange(Range(start, contentEnd - start), addFormat);
         const bool rightToLeft = isRightToLeft(style, content);
         textLayout.setFormats(formats);
         textLayout.setTextOption(textOption(style, rightToLeft));
@@ -175,8 +175,10 @@ public:
         textLayout.beginLayout();
         QTextLine line = textLayout.createLine();
         const qreal available = m_containerSize.width() - 2 * m_padding;
-        const qreal trailingEdge = style.tailIndent > 0 ? style.tailIndent : available + style.tailIndent;
-        line.setLineWidth(std::clamp(trailingEdge - style.firstLineHeadIndent, qreal(0), MaximumLineWidth));
+        const qreal trailingEdge =
+            style.tailIndent > 0 ? style.tailIndent : available + style.tailIndent;
+        line.setLineWidth(
+            std::clamp(trailingEdge - style.firstLineHeadIndent, qreal(0), MaximumLineWidth));
         line.setPosition(QPointF(0, 0));
         textLayout.endLayout();
 
@@ -376,13 +378,20 @@ void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& 
 {
     *this = Layout();
     valid = true;
+    // Any height goes (lines stop at it); the width must stay within what QTextLayout can
+    // lay out.
+    const qreal width = containerSize.width();
+    const qreal height = containerSize.height();
+    const QSizeF size(std::isnan(width) ? 0 : std::clamp(width, qreal(0), MaximumLineWidth),
+                      std::isnan(height) ? 0 : std::max(height, qreal(0)));
+    padding = std::max(sane(padding, MaximumLength), qreal(0));
     const QString string = text.string();
     const qsizetype length = string.size();
     glyphForCharacter.resize(length);
 
     qreal y = 0;
     bool full = false;
-    ParagraphTypesetter typesetter(*this, text, containerSize, padding, hasContainer, y, full);
+    ParagraphTypesetter typesetter(*this, text, size, padding, hasContainer, y, full);
     qsizetype start = 0;
     while (start < length) {
         const Range paragraph = text.paragraphRange(start);
@@ -423,9 +432,8 @@ QFont LayoutManager::Layout::layoutFont(const QVariantMap& attributes)
                      : AttributedString::defaultFont();
     font.setPointSizeF(pointSize(attributes) * 72 / layoutResolution());
     font.setHintingPreference(QFont::PreferNoHinting);
-    const QVariant kern = attributes.value(KernAttributeName);
-    if (kern.isValid()) {
-        const qreal amount = kern.toDouble();
+    if (attributes.contains(KernAttributeName)) {
+        const qreal amount = number(attributes, KernAttributeName, MaximumPointSize);
         if (amount == 0)
             font.setKerning(false);
         else
@@ -441,18 +449,33 @@ qreal LayoutManager::Layout::pointSize(const QVariantMap& attributes)
         return 12;
     const QFont font = value.value<QFont>();
     if (font.pointSizeF() > 0)
-        return font.pointSizeF();
+        return std::min(font.pointSizeF(), MaximumPointSize);
     if (font.pixelSize() > 0)
-        return font.pixelSize();
+        return std::min(qreal(font.pixelSize()), MaximumPointSize);
     return 12;
 }
 
 ParagraphStyle LayoutManager::Layout::paragraphStyle(const QVariantMap& attributes)
 {
     const QVariant value = attributes.value(ParagraphStyleAttributeName);
-    if (value.metaType() == QMetaType::fromType<ParagraphStyle>())
-        return value.value<ParagraphStyle>();
-    return ParagraphStyle::defaultParagraphStyle();
+    if (value.metaType() != QMetaType::fromType<ParagraphStyle>())
+        return ParagraphStyle::defaultParagraphStyle();
+    ParagraphStyle style = value.value<ParagraphStyle>();
+    for (qreal* length : {&style.lineSpacing, &style.firstLineHeadIndent, &style.headIndent, &style.tailIndent})
+        *length = sane(*length, MaximumLength);
+    return style;
+}
+
+qreal LayoutManager::Layout::number(const QVariantMap& attributes, const QString& name, qreal limit)
+{
+    bool ok = false;
+    const qreal value = attributes.value(name).toDouble(&ok);
+    return ok ? sane(value, limit) : 0;
+}
+
+qreal LayoutManager::Layout::sane(qreal value, qreal limit)
+{
+    return std::isfinite(value) ? std::clamp(value, -limit, limit) : 0;
 }
 
 } // namespace platform

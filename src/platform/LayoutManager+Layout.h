@@ -67,6 +67,14 @@ struct LayoutManager::Layout
     // The point size a font attribute value stands for (12 when none).
     static qreal pointSize(const QVariantMap& attributes);
     static ParagraphStyle paragraphStyle(const QVariantMap& attributes);
+    // A number attribute (0 when absent or not a number).
+    static qreal number(const QVariantMap& attributes, const QString& name, qreal limit);
+
+    // Stored text may carry any numbers: lengths are kept finite and within +-limit,
+    // so that nothing overflows the fixed-point numbers of text layout and painting.
+    static qreal sane(qreal value, qreal limit);
+    static constexpr qreal MaximumLength = 10000000;
+    static constexpr qreal MaximumPointSize = 10000;
 };
 
 } // namespace platform

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 
 using namespace platform;
@@ -477,4 +479,40 @@ TEST_F(LayoutManagerTest, DrawingDecorations)
     const QColor edge = shadowed.pixelColor(QPointF(box.right() + 20, glyphOrigin(0).y() - 4).toPoint());
     EXPECT_GT(edge.green(), 20);
     EXPECT_LT(edge.green(), 235);
+}
+
+TEST_F(LayoutManagerTest, OddAttributeValuesDoNotBreakLayout)
+{
+    // Values of the wrong type count as absent.
+    storage.setAttributedString(AttributedString(QStringLiteral("Hello")));
+    const QRectF plain = manager.usedRectForTextContainer(container);
+    storage.setAttributes({{FontAttributeName, QStringLiteral("Helvetica")},
+                           {ParagraphStyleAttributeName, 42},
+                           {ForegroundColorAttributeName, QStringLiteral("red")},
+                           {KernAttributeName, QStringLiteral("wide")},
+                           {ShadowAttributeName, 5},
+                           {StrokeWidthAttributeName, QVariantList()}},
+                          Range(0, 5));
+    EXPECT_EQ(manager.usedRectForTextContainer(container), plain);
+
+    // Numbers that are not finite, or absurdly large, are kept in bounds.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    ParagraphStyle wild;
+    wild.lineSpacing = nan;
+    wild.headIndent = 1e300;
+    wild.firstLineHeadIndent = -1e300;
+    wild.tailIndent = infinity;
+    container->setContainerSize(QSizeF(nan, infinity));
+    setText(QStringLiteral("Hello world"),
+            {{ParagraphStyleAttributeName, QVariant::fromValue(wild)},
+             {KernAttributeName, nan},
+             {BaselineOffsetAttributeName, 1e300},
+             {StrokeWidthAttributeName, -infinity},
+             {ShadowAttributeName, QVariant::fromValue(Shadow{QSizeF(nan, 1e300), nan, Qt::red})},
+             {FontAttributeName, testFont(1e9)}});
+    EXPECT_EQ(manager.numberOfGlyphs(), 11);
+    const QRectF used = manager.usedRectForTextContainer(container);
+    EXPECT_TRUE(std::isfinite(used.width()) && std::isfinite(used.height()));
+    draw(Range(0, 11), QPointF());
 }
