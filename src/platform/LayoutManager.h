@@ -13,6 +13,7 @@
 // top; a line fragment rect spans the container's width and the line's height plus the
 // paragraph's line spacing; a glyph's location is its baseline origin relative to its
 // line fragment's top left. Lines start lineFragmentPadding in from the left edge.
+// A paragraph takes its style from its first character; tabs stop every 28 points.
 // Text that does not fit the container's height is left out of it: only the lines
 // before the first one that would cross the bottom edge are in the container.
 //
