@@ -1,8 +1,12 @@
 #include "platform/Archive.h"
 
+#include "platform/AttributedString.h"
+#include "platform/ParagraphStyle.h"
 #include "platform/PropertyList.h"
+#include "platform/Shadow.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QStringList>
 #include <QVariantHash>
 #include <QVariantMap>
@@ -24,6 +28,27 @@ const QString itemsKey = QStringLiteral("items");
 const QString spaceKey = QStringLiteral("space");
 const QString componentsKey = QStringLiteral("components");
 const QString alphaKey = QStringLiteral("alpha");
+const QString familyKey = QStringLiteral("family");
+const QString faceKey = QStringLiteral("face");
+const QString weightKey = QStringLiteral("weight");
+const QString styleKey = QStringLiteral("style");
+const QString sizeKey = QStringLiteral("size");
+const QString pixelsKey = QStringLiteral("pixels");
+const QString alignmentKey = QStringLiteral("alignment");
+const QString directionKey = QStringLiteral("direction");
+const QString lineBreakKey = QStringLiteral("line-break");
+const QString lineSpacingKey = QStringLiteral("line-spacing");
+const QString firstLineHeadIndentKey = QStringLiteral("first-line-head-indent");
+const QString headIndentKey = QStringLiteral("head-indent");
+const QString tailIndentKey = QStringLiteral("tail-indent");
+const QString widthKey = QStringLiteral("width");
+const QString heightKey = QStringLiteral("height");
+const QString blurKey = QStringLiteral("blur");
+const QString colorKey = QStringLiteral("color");
+const QString stringKey = QStringLiteral("string");
+const QString runsKey = QStringLiteral("runs");
+const QString lengthKey = QStringLiteral("length");
+const QString attributesKey = QStringLiteral("attributes");
 
 using Fields = QVariantMap;
 
@@ -256,6 +281,225 @@ std::optional<QVariant> decodeColor(const Fields& fields)
     return std::nullopt;
 }
 
+// --- fonts ---------------------------------------------------------------------------
+
+bool isFont(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<QFont>();
+}
+
+std::optional<Fields> encodeFont(const QVariant& value)
+{
+    const QFont font = value.value<QFont>();
+    Fields fields{{familyKey, font.family()},
+                  {faceKey, font.styleName()},
+                  {weightKey, qint64(font.weight())},
+                  {styleKey, qint64(font.style())}};
+    if (font.pointSizeF() > 0)
+        fields.insert(sizeKey, font.pointSizeF());
+    else if (font.pixelSize() > 0)
+        fields.insert(pixelsKey, qint64(font.pixelSize()));
+    else
+        return std::nullopt;
+    return fields;
+}
+
+std::optional<qint64> integer(const QVariant& value, qint64 minimum, qint64 maximum)
+{
+    if (value.typeId() != QMetaType::LongLong)
+        return std::nullopt;
+    const qint64 number = value.toLongLong();
+    if (number < minimum || number > maximum)
+        return std::nullopt;
+    return number;
+}
+
+std::optional<QVariant> decodeFont(const Fields& fields)
+{
+    const QVariant family = fields.value(familyKey);
+    const QVariant face = fields.value(faceKey);
+    const std::optional<qint64> weight = integer(fields.value(weightKey), 1, 1000);
+    const std::optional<qint64> style =
+        integer(fields.value(styleKey), QFont::StyleNormal, QFont::StyleOblique);
+    if (family.typeId() != QMetaType::QString || face.typeId() != QMetaType::QString || !weight
+        || !style)
+        return std::nullopt;
+    QFont font(family.toString());
+    if (!face.toString().isEmpty())
+        font.setStyleName(face.toString());
+    font.setWeight(QFont::Weight(*weight));
+    font.setStyle(QFont::Style(*style));
+    if (fields.contains(sizeKey)) {
+        // QFont keeps point sizes as doubles; anything beyond the layout's limits is
+        // clipped by the text system, but a size must be a size.
+        const std::optional<double> size = number(fields.value(sizeKey));
+        if (!size || *size <= 0 || *size > 1e6 || fields.contains(pixelsKey))
+            return std::nullopt;
+        font.setPointSizeF(*size);
+    } else {
+        const std::optional<qint64> pixels = integer(fields.value(pixelsKey), 1, 1000000);
+        if (!pixels)
+            return std::nullopt;
+        font.setPixelSize(int(*pixels));
+    }
+    return font;
+}
+
+// --- paragraph styles ----------------------------------------------------------------
+
+bool isParagraphStyle(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<ParagraphStyle>();
+}
+
+std::optional<Fields> encodeParagraphStyle(const QVariant& value)
+{
+    const auto style = value.value<ParagraphStyle>();
+    return Fields{{alignmentKey, qint64(style.alignment)},
+                  {directionKey, qint64(style.baseWritingDirection)},
+                  {lineBreakKey, qint64(style.lineBreakMode)},
+                  {lineSpacingKey, double(style.lineSpacing)},
+                  {firstLineHeadIndentKey, double(style.firstLineHeadIndent)},
+                  {headIndentKey, double(style.headIndent)},
+                  {tailIndentKey, double(style.tailIndent)}};
+}
+
+std::optional<QVariant> decodeParagraphStyle(const Fields& fields)
+{
+    using Style = ParagraphStyle;
+    const std::optional<qint64> alignment =
+        integer(fields.value(alignmentKey), qint64(Style::Alignment::Left),
+                qint64(Style::Alignment::Natural));
+    const std::optional<qint64> direction =
+        integer(fields.value(directionKey), qint64(Style::WritingDirection::Natural),
+                qint64(Style::WritingDirection::RightToLeft));
+    const std::optional<qint64> lineBreak =
+        integer(fields.value(lineBreakKey), qint64(Style::LineBreakMode::WordWrapping),
+                qint64(Style::LineBreakMode::TruncatingMiddle));
+    const std::optional<double> lineSpacing = number(fields.value(lineSpacingKey));
+    const std::optional<double> firstLineHeadIndent = number(fields.value(firstLineHeadIndentKey));
+    const std::optional<double> headIndent = number(fields.value(headIndentKey));
+    const std::optional<double> tailIndent = number(fields.value(tailIndentKey));
+    if (!alignment || !direction || !lineBreak || !lineSpacing || !firstLineHeadIndent
+        || !headIndent || !tailIndent)
+        return std::nullopt;
+    Style style;
+    style.alignment = Style::Alignment(*alignment);
+    style.baseWritingDirection = Style::WritingDirection(*direction);
+    style.lineBreakMode = Style::LineBreakMode(*lineBreak);
+    style.lineSpacing = *lineSpacing;
+    style.firstLineHeadIndent = *firstLineHeadIndent;
+    style.headIndent = *headIndent;
+    style.tailIndent = *tailIndent;
+    return QVariant::fromValue(style);
+}
+
+// --- text shadows --------------------------------------------------------------------
+
+bool isShadow(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<Shadow>();
+}
+
+std::optional<Fields> encodeShadow(const QVariant& value)
+{
+    const auto shadow = value.value<Shadow>();
+    Fields fields{{widthKey, double(shadow.offset.width())},
+                  {heightKey, double(shadow.offset.height())},
+                  {blurKey, double(shadow.blurRadius)}};
+    if (shadow.color.isValid()) {
+        std::optional<Fields> color = encodeEntry(shadow.color);
+        if (!color)
+            return std::nullopt;
+        fields.insert(colorKey, *color);
+    }
+    return fields;
+}
+
+std::optional<QVariant> decodeShadow(const Fields& fields)
+{
+    const std::optional<double> width = number(fields.value(widthKey));
+    const std::optional<double> height = number(fields.value(heightKey));
+    const std::optional<double> blur = number(fields.value(blurKey));
+    if (!width || !height || !blur)
+        return std::nullopt;
+    Shadow shadow;
+    shadow.offset = QSizeF(*width, *height);
+    shadow.blurRadius = *blur;
+    shadow.color = QColor();
+    if (fields.contains(colorKey)) {
+        const std::optional<QVariant> color = decodeEntry(fields.value(colorKey));
+        if (!color || color->typeId() != QMetaType::QColor)
+            return std::nullopt;
+        shadow.color = color->value<QColor>();
+    }
+    return QVariant::fromValue(shadow);
+}
+
+// --- attributed strings --------------------------------------------------------------
+
+bool isAttributedString(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<AttributedString>();
+}
+
+std::optional<Fields> encodeAttributedString(const QVariant& value)
+{
+    const auto string = value.value<AttributedString>();
+    QVariantList runs;
+    bool failed = false;
+    string.enumerateAttributesInRange(
+        Range(0, string.length()),
+        [&](const QVariantMap& attributes, const Range& range, bool& stop) {
+            QVariantMap entries;
+            for (auto it = attributes.cbegin(); it != attributes.cend(); ++it) {
+                std::optional<Fields> entry = encodeEntry(it.value());
+                if (!entry) {
+                    failed = stop = true;
+                    return;
+                }
+                entries.insert(it.key(), *entry);
+            }
+            runs.append(QVariantMap{{lengthKey, qint64(range.length)}, {attributesKey, entries}});
+        });
+    if (failed)
+        return std::nullopt;
+    return Fields{{stringKey, string.string()}, {runsKey, runs}};
+}
+
+std::optional<QVariant> decodeAttributedString(const Fields& fields)
+{
+    const QVariant text = fields.value(stringKey);
+    const QVariant runs = fields.value(runsKey);
+    if (text.typeId() != QMetaType::QString || runs.typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    AttributedString string(text.toString());
+    qsizetype start = 0;
+    for (const QVariant& run : runs.toList()) {
+        if (run.typeId() != QMetaType::QVariantMap)
+            return std::nullopt;
+        const QVariantMap fields = run.toMap();
+        const std::optional<qint64> length =
+            integer(fields.value(lengthKey), 1, string.length() - start);
+        const QVariant entries = fields.value(attributesKey);
+        if (!length || entries.typeId() != QMetaType::QVariantMap)
+            return std::nullopt;
+        QVariantMap attributes;
+        const QVariantMap map = entries.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it) {
+            std::optional<QVariant> value = decodeEntry(it.value());
+            if (!value)
+                return std::nullopt;
+            attributes.insert(it.key(), *value);
+        }
+        string.setAttributes(attributes, Range(start, *length));
+        start += *length;
+    }
+    if (start != string.length())
+        return std::nullopt;
+    return QVariant::fromValue(string);
+}
+
 // --- the entry types: add a kind of value here -----------------------------------------
 
 struct EntryType
@@ -271,6 +515,10 @@ const EntryType entryTypes[] = {
     {"array", isArray, encodeArray, decodeArray},
     {"dictionary", isDictionary, encodeDictionary, decodeDictionary},
     {"color", isColor, encodeColor, decodeColor},
+    {"font", isFont, encodeFont, decodeFont},
+    {"paragraph-style", isParagraphStyle, encodeParagraphStyle, decodeParagraphStyle},
+    {"shadow", isShadow, encodeShadow, decodeShadow},
+    {"attributed-string", isAttributedString, encodeAttributedString, decodeAttributedString},
 };
 
 std::optional<Fields> encodeEntry(const QVariant& value)
@@ -349,6 +597,19 @@ std::optional<QVariantList> Archive::arrayFromArchivedData(const QByteArray& dat
     if (!value || value->typeId() != QMetaType::QVariantList)
         return std::nullopt;
     return value->toList();
+}
+
+QByteArray Archive::archivedDataWithAttributedString(const AttributedString& string)
+{
+    return archivedDataWithValue(QVariant::fromValue(string));
+}
+
+std::optional<AttributedString> Archive::attributedStringFromArchivedData(const QByteArray& data)
+{
+    const std::optional<QVariant> value = valueFromArchivedData(data);
+    if (!value || !isAttributedString(*value))
+        return std::nullopt;
+    return value->value<AttributedString>();
 }
 
 } // namespace platform

@@ -1,7 +1,8 @@
 #pragma once
 
-// Archived data: values that property lists cannot hold themselves (colours now; more
-// kinds join later) turned into bytes that a property list stores as data, and back.
+// Archived data: values that property lists cannot hold themselves (colours, attributed
+// text with its fonts and paragraph styles; more kinds join later) turned into bytes that
+// a property list stores as data, and back.
 //
 // The bytes are an XML property list (PropertyList::toXml):
 //
@@ -15,6 +16,20 @@
 //     type = dictionary;  items = { key = <entry>; ... }
 //     type = color;       space = rgb | grey | extended-rgb | cmyk | hsv | hsl;
 //                         components = ( <real>, ... ); alpha = <real>
+//     type = font;        family = <string>; face = <string>; weight = <integer>;
+//                         style = <integer>; size = <real> | pixels = <integer>
+//     type = paragraph-style;  alignment, direction, line-break = <integer>;
+//                         line-spacing, first-line-head-indent, head-indent,
+//                         tail-indent = <real>
+//     type = shadow;      width, height, blur = <real>; color = <entry>
+//     type = attributed-string;  string = <string>;
+//                         runs = ( { length = <integer>; attributes = { name = <entry>; ... }; }, ... )
+//
+// A font is kept by family, face (its style name, empty when it has none), weight (1 to
+// 1000), style (QFont::Style: 0 normal, 1 italic, 2 oblique) and size: in points, or in
+// pixels for a font sized that way. An attributed string keeps its runs in text order,
+// each with its length and attribute dictionary; any attribute value an entry type covers
+// may stand in it (merge-field option dictionaries included).
 //
 // A colour keeps its colour space: an RGB colour with equal components is stored as
 // "grey" (one component) and read back as that RGB colour; the other spaces are QColor's
@@ -23,7 +38,7 @@
 //
 // Decoding checks everything: bytes that are not such an archive (not XML, another root,
 // another version, an unknown type, a missing or mistyped field, a component out of range
-// or not finite) give std::nullopt, never a crash.
+// or not finite, runs that do not cover the text exactly) give std::nullopt, never a crash.
 
 #include <QByteArray>
 #include <QColor>
@@ -33,6 +48,8 @@
 #include <optional>
 
 namespace platform {
+
+class AttributedString;
 
 class Archive
 {
@@ -46,6 +63,10 @@ public:
     // lists and maps of these. An element of any other kind gives empty data.
     static QByteArray archivedDataWithArray(const QVariantList& array);
     static std::optional<QVariantList> arrayFromArchivedData(const QByteArray& data);
+
+    // An attribute of a kind no entry type covers gives empty data.
+    static QByteArray archivedDataWithAttributedString(const AttributedString& string);
+    static std::optional<AttributedString> attributedStringFromArchivedData(const QByteArray& data);
 
     // Any value the entry types above cover; the typed functions are built on these.
     static QByteArray archivedDataWithValue(const QVariant& value);

@@ -10,6 +10,7 @@
 
 #include "platform/Range.h"
 
+#include <QMetaType>
 #include <QSharedDataPointer>
 #include <QString>
 #include <QVariant>
@@ -128,3 +129,6 @@ private:
 };
 
 } // namespace platform
+
+// Attributed text held in a QVariant (edited-text entries, archives).
+Q_DECLARE_METATYPE(platform::AttributedString)

@@ -1,9 +1,15 @@
 #include "platform/Archive.h"
 
+#include "platform/AttributedString.h"
+#include "platform/ParagraphStyle.h"
 #include "platform/PropertyList.h"
+#include "platform/Shadow.h"
+
+#include "TextTestFont.h"
 
 #include <QColor>
 #include <QDateTime>
+#include <QFont>
 #include <QPointF>
 #include <QVariantList>
 #include <QVariantMap>
@@ -13,7 +19,10 @@
 #include <limits>
 
 using platform::Archive;
+using platform::AttributedString;
+using platform::ParagraphStyle;
 using platform::PropertyList;
+using platform::Range;
 
 namespace {
 
@@ -175,4 +184,170 @@ TEST(Archive, ForeignOrDamagedDataDecodesToNothing)
     // Cut short anywhere, the data fails cleanly.
     for (qsizetype n = 0; n < colour.size() - 9; ++n)
         ASSERT_FALSE(Archive::colorFromArchivedData(colour.left(n))) << n;
+}
+
+namespace {
+
+// Text with every kind of attribute a text box stores, merge field included.
+AttributedString richText()
+{
+    using namespace platform;
+    ParagraphStyle centred;
+    centred.alignment = ParagraphStyle::Alignment::Center;
+    centred.lineSpacing = 2.5;
+    centred.firstLineHeadIndent = 10;
+    centred.headIndent = 4;
+    centred.tailIndent = -6;
+    centred.baseWritingDirection = ParagraphStyle::WritingDirection::RightToLeft;
+    centred.lineBreakMode = ParagraphStyle::LineBreakMode::TruncatingTail;
+
+    QFont boldItalic = testFont(9.5);
+    boldItalic.setWeight(QFont::Bold);
+    boldItalic.setStyle(QFont::StyleItalic);
+    QFont named = testFont(30);
+    named.setStyleName(QStringLiteral("Oblique"));
+    QFont pixels = testFont();
+    pixels.setPixelSize(17);
+
+    AttributedString text(QStringLiteral("Dear «First Name»,\nsee you soon\u2026"),
+                          {{FontAttributeName, testFont()}});
+    text.addAttributes({{ForegroundColorAttributeName, QColor::fromRgbF(0.2f, 0.4f, 0.6f, 0.8f)},
+                        {FontAttributeName, boldItalic},
+                        {QStringLiteral("LBQFieldAttributeName"),
+                         QVariantMap{{"Property", "First"}, {"LBPhoneFormatIndex", 2}}}},
+                       Range(5, 12));
+    text.addAttribute(ParagraphStyleAttributeName, QVariant::fromValue(centred), Range(0, 19));
+    text.addAttributes({{KernAttributeName, 1.5}, {UnderlineStyleAttributeName, 1}}, Range(19, 3));
+    text.addAttributes({{FontAttributeName, named},
+                        {ShadowAttributeName,
+                         QVariant::fromValue(Shadow{QSizeF(1, -2), 3, QColor(10, 20, 30, 40)})},
+                        {StrokeWidthAttributeName, -3.0},
+                        {StrokeColorAttributeName, QColor(Qt::red)}},
+                       Range(22, 4));
+    text.addAttributes({{FontAttributeName, pixels}, {BaselineOffsetAttributeName, 2.0},
+                        {KernAttributeName, 0.0}},
+                       Range(26, 5));
+    return text;
+}
+
+} // namespace
+
+TEST(Archive, AttributedTextRoundTripsExactly)
+{
+    const AttributedString text = richText();
+    const QByteArray data = Archive::archivedDataWithAttributedString(text);
+    ASSERT_FALSE(data.isEmpty());
+    const std::optional<AttributedString> back = Archive::attributedStringFromArchivedData(data);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->string(), text.string());
+    // Run by run, so a failure names the attribute.
+    for (qsizetype i = 0; i < text.length(); ++i) {
+        const QVariantMap expected = text.attributesAtIndex(i);
+        const QVariantMap actual = back->attributesAtIndex(i);
+        EXPECT_EQ(actual.keys(), expected.keys()) << i;
+        for (const QString& key : expected.keys())
+            EXPECT_TRUE(actual.value(key) == expected.value(key)) << i << " " << key.toStdString();
+    }
+    EXPECT_TRUE(*back == text);
+    const QFont font = back->attribute(platform::FontAttributeName, 0).value<QFont>();
+    EXPECT_EQ(font.family(), testFont().family());
+    EXPECT_EQ(font.pointSizeF(), 12.0);
+    EXPECT_EQ(back->attribute(platform::FontAttributeName, 27).value<QFont>().pixelSize(), 17);
+
+    // Empty text, and attributed text inside arrays (the per-label texts of a box).
+    EXPECT_TRUE(Archive::attributedStringFromArchivedData(
+                    Archive::archivedDataWithAttributedString(AttributedString()))
+                == AttributedString());
+    const QVariantList entries{
+        QVariantMap{{"EditedText", QVariant::fromValue(text)}, {"EditedTextLabelIndex", qint64(3)}}};
+    const std::optional<QVariantList> list =
+        Archive::arrayFromArchivedData(Archive::archivedDataWithArray(entries));
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->value(0).toMap().value("EditedText").value<AttributedString>() == text);
+
+    // An attribute of a kind the archive does not know gives no data at all.
+    AttributedString odd(QStringLiteral("x"), {{"Where", QPointF(1, 2)}});
+    EXPECT_TRUE(Archive::archivedDataWithAttributedString(odd).isEmpty());
+}
+
+TEST(Archive, DamagedAttributedTextDecodesToNothing)
+{
+    const QVariantMap good = rootOf(Archive::archivedDataWithAttributedString(richText()));
+    ASSERT_EQ(good.value("type"), QString("attributed-string"));
+    const QVariantList runs = good.value("runs").toList();
+    ASSERT_GT(runs.size(), 3);
+
+    // Changes one run (index 1, which holds the field, the bold italic font and a colour).
+    const auto withRun = [&](const std::function<void(QVariantMap&)>& change) {
+        QVariantList changed = runs;
+        QVariantMap run = changed[1].toMap();
+        change(run);
+        changed[1] = run;
+        QVariantMap root = good;
+        root["runs"] = changed;
+        return archiveWithRoot(root);
+    };
+    const auto withFont = [&](const std::function<void(QVariantMap&)>& change) {
+        return withRun([&](QVariantMap& run) {
+            QVariantMap attributes = run["attributes"].toMap();
+            QVariantMap font = attributes["Font"].toMap();
+            change(font);
+            attributes["Font"] = font;
+            run["attributes"] = attributes;
+        });
+    };
+    QVariantMap noText = good;
+    noText.remove("string");
+    QVariantMap shortText = good;
+    shortText["string"] = good.value("string").toString().chopped(1);
+    QVariantMap longText = good;
+    longText["string"] = good.value("string").toString() + "!";
+
+    struct Case { const char* what; QByteArray data; };
+    const Case cases[] = {
+        {"no text", archiveWithRoot(noText)},
+        {"runs beyond the text", archiveWithRoot(shortText)},
+        {"runs short of the text", archiveWithRoot(longText)},
+        {"run of length 0", withRun([](QVariantMap& r) { r["length"] = qint64(0); })},
+        {"negative length", withRun([](QVariantMap& r) { r["length"] = qint64(-3); })},
+        {"length as text", withRun([](QVariantMap& r) { r["length"] = "12"; })},
+        {"attributes not a dictionary", withRun([](QVariantMap& r) { r["attributes"] = QVariantList{}; })},
+        {"attribute not an entry", withRun([](QVariantMap& r) {
+             QVariantMap a = r["attributes"].toMap();
+             a["Kern"] = 2.0;
+             r["attributes"] = a;
+         })},
+        {"font without family", withFont([](QVariantMap& f) { f.remove("family"); })},
+        {"font of size 0", withFont([](QVariantMap& f) { f["size"] = 0.0; })},
+        {"font of NaN size", withFont([](QVariantMap& f) { f["size"] = qQNaN(); })},
+        {"font with two sizes", withFont([](QVariantMap& f) { f["pixels"] = qint64(12); })},
+        {"font without size", withFont([](QVariantMap& f) { f.remove("size"); })},
+        {"font weight 0", withFont([](QVariantMap& f) { f["weight"] = qint64(0); })},
+        {"font style 7", withFont([](QVariantMap& f) { f["style"] = qint64(7); })},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(Archive::attributedStringFromArchivedData(c.data)) << c.what;
+        EXPECT_FALSE(Archive::valueFromArchivedData(c.data)) << c.what;
+    }
+
+    // Paragraph styles and shadows check their fields too.
+    const auto paragraph = [](const char* key, const QVariant& value) {
+        QVariantMap entry = rootOf(Archive::archivedDataWithValue(QVariant::fromValue(ParagraphStyle())));
+        entry[key] = value;
+        return archiveWithRoot(entry);
+    };
+    EXPECT_TRUE(Archive::valueFromArchivedData(paragraph("alignment", qint64(4))));
+    EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("alignment", qint64(5))));
+    EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("direction", qint64(-2))));
+    EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("line-break", qint64(6))));
+    EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("head-indent", qInf())));
+    QVariantMap shadow = rootOf(Archive::archivedDataWithValue(QVariant::fromValue(platform::Shadow{})));
+    shadow["color"] = QVariantMap{{"type", "value"}, {"value", "black"}};
+    EXPECT_FALSE(Archive::valueFromArchivedData(archiveWithRoot(shadow)));
+
+    // Cut short anywhere, the data fails cleanly; another kind is not attributed text.
+    const QByteArray data = Archive::archivedDataWithAttributedString(richText());
+    for (qsizetype n = 0; n < data.size() - 9; n += 7)
+        ASSERT_FALSE(Archive::attributedStringFromArchivedData(data.left(n))) << n;
+    EXPECT_FALSE(Archive::attributedStringFromArchivedData(Archive::archivedDataWithColor(Qt::red)));
 }
