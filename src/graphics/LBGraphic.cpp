@@ -1,6 +1,7 @@
 #include "graphics/LBGraphic.h"
 
 #include "document/LBDocument.h"
+#include "graphics/LBGradientFill.h"
 #include "platform/ClassRegistry.h"
 #include "platform/NotificationCenter.h"
 #include "platform/TextForms.h"
@@ -232,6 +233,23 @@ void LBGraphic::setHeight(double height)
 
 // --- Gradient parameters ---
 
+void LBGraphic::passGradientValues(double centerSize)
+{
+    if (_gradientFill)
+        _gradientFill->setGradientType(fillType(), _gradientCenter, centerSize, _gradientAngle);
+}
+
+LBGradientFill& LBGraphic::gradientFillForDrawing()
+{
+    if (!_gradientFill) {
+        _gradientFill = std::make_shared<LBGradientFill>();
+        _gradientFill->setGradientType(fillType(), gradientCenter(), gradientCenterSize(),
+                                       gradientAngle());
+        _gradientFill->setStartColor(fillColor(), fillColor1());
+    }
+    return *_gradientFill;
+}
+
 void LBGraphic::setGradientAngle(double angle)
 {
     if (angle == _gradientAngle)
@@ -239,6 +257,7 @@ void LBGraphic::setGradientAngle(double angle)
     const double old = _gradientAngle;
     registerUndo([old](LBGraphic& g) { g.setGradientAngle(old); });
     _gradientAngle = angle;
+    passGradientValues(gradientCenterSize());
     didChange();
 }
 
@@ -249,6 +268,8 @@ void LBGraphic::setGradientCenter(double center)
     const double old = _gradientCenter;
     registerUndo([old](LBGraphic& g) { g.setGradientCenter(old); });
     _gradientCenter = center;
+    // The stored centre size, which stays 0 until one has been set.
+    passGradientValues(_gradientCenterSize);
     didChange();
 }
 
@@ -265,6 +286,7 @@ void LBGraphic::setGradientCenterSize(double size)
     const double old = _gradientCenterSize;
     registerUndo([old](LBGraphic& g) { g.setGradientCenterSize(old); });
     _gradientCenterSize = size;
+    passGradientValues(_gradientCenterSize);
     didChange();
 }
 
