@@ -64,6 +64,8 @@ class ProbeGraphic : public LBGraphic
 {
 public:
     using LBGraphic::_cachedCIImage;
+    using LBGraphic::_cachedImage;
+    using LBGraphic::_origCropImageBounds;
     using LBGraphic::_effects;
     using LBGraphic::_fillImageFlippedHorizontally;
     using LBGraphic::_fillImageFlippedVertically;
