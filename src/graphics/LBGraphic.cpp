@@ -2,6 +2,7 @@
 
 #include "document/LBDocument.h"
 #include "graphics/LBGradientFill.h"
+#include "graphics/NamedImage.h"
 #include "platform/ClassRegistry.h"
 #include "platform/NotificationCenter.h"
 #include "platform/TextForms.h"
@@ -399,6 +400,12 @@ void LBGraphic::setPlaceholderTypeString(const QString& type)
     const QString old = _placeholderTypeString;
     registerUndo([old](LBGraphic& g) { g.setPlaceholderTypeString(old); });
     _placeholderTypeString = type;
+
+    // An empty photo placeholder shows the stock picture until a photo is dropped on it.
+    if (_isPlaceholder && type == QLatin1String("Photo") && !imageOfType(FillImageType)) {
+        registerUndo([](LBGraphic& g) { g.setImage(nullptr, FillImageType); });
+        setImage(namedImage(placeholderPictureName()), FillImageType);
+    }
 }
 
 void LBGraphic::setHidePlaceholderOutline(bool hide)
