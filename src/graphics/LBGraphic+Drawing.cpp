@@ -41,14 +41,10 @@ void fillPath(const platform::BezierPath& path, const QColor& color)
     painter->fillPath(path.toPainterPath(), color);
 }
 
-// What a stroke of the path covers, generously: a mitre may reach out up to the limit.
+// What a stroke of the path covers (a hairline at least a point wide).
 QRectF strokeExtent(const platform::BezierPath& path)
 {
-    const double half = std::max(path.lineWidth(), 1.0) / 2.0;
-    const double reach = path.lineJoinStyle() == platform::BezierPath::LineJoin::Miter
-                             ? half * std::max(path.miterLimit(), M_SQRT2)
-                             : half * M_SQRT2;
-    return path.controlPointBounds().adjusted(-reach, -reach, reach, reach);
+    return path.strokedOutline().boundingRect().adjusted(-0.5, -0.5, 0.5, 0.5);
 }
 
 // Draws a picture the way the platform draws one that does not respect the flipped page

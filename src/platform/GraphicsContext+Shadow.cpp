@@ -13,7 +13,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -61,8 +60,8 @@ ShadowGeometry shadowGeometry(const GraphicsContext::Shadow& shadow, const QTran
     geometry.offset = (moved - origin).toPoint();
     // The blur radius is twice the standard deviation of the softening Gaussian.
     const double sigma = std::max(0.0, shadow.blurRadius) * scale / 2.0;
-    // Kept within reason: a blur far wider than any page is no different from a huge one.
-    geometry.boxRadii = boxRadiiForSigma(std::min(sigma, 1024.0));
+    // Kept within reason: wider still, a shadow fades to nothing but costs ever more.
+    geometry.boxRadii = boxRadiiForSigma(std::min(sigma, 256.0));
     return geometry;
 }
 
@@ -84,84 +83,104 @@ QRect visibleDeviceRect(const QPainter& painter)
     return visible;
 }
 
-// One box pass along a line of n samples `stride` apart; samples beyond the ends are 0.
-void boxBlurLine(const std::uint8_t* source, std::uint8_t* target, int n, int stride, int radius)
+// One box pass down the columns of a w × h plane (samples beyond the ends are 0), row
+// by row, so memory is read in order and the per-column sums are added side by side.
+// Sum is wide enough for 255 × (2 × radius + 1) and holds 2^Shift / that width; Product
+// holds the two multiplied (so sixteen-bit lanes multiply to their high halves).
+template <typename Sum, typename Product, int Shift>
+void boxBlurColumnsWith(const std::uint8_t* source, std::uint8_t* target, int w, int h,
+                        int radius)
 {
     const std::uint32_t width = std::uint32_t(2 * radius + 1);
-    const std::uint32_t scale = (1u << 24) / width;
-    std::uint32_t sum = 0;
-    for (int i = 0; i < radius && i < n; ++i)
-        sum += source[i * stride];
-    for (int x = 0; x < n; ++x) {
-        if (x + radius < n)
-            sum += source[(x + radius) * stride];
-        target[x * stride] = std::uint8_t((sum * scale + (1u << 23)) >> 24);
-        if (x - radius >= 0)
-            sum -= source[(x - radius) * stride];
+    // Rounded up, so a full box gives 255 again and never more.
+    const Sum scale = Sum(((std::uint64_t(1) << Shift) + width - 1) / width);
+    std::vector<Sum> sums(std::size_t(w), 0);
+    const auto line = [&](int row) { return source + std::size_t(row) * std::size_t(w); };
+    for (int y = 0; y < radius && y < h; ++y) {
+        const std::uint8_t* in = line(y);
+        for (int x = 0; x < w; ++x)
+            sums[std::size_t(x)] = Sum(sums[std::size_t(x)] + in[x]);
     }
-}
-
-// One vertical box pass over a whole w × h plane, row by row so memory is read in order.
-void boxBlurColumns(const std::uint8_t* source, std::uint8_t* target, int w, int h, int radius)
-{
-    const std::uint32_t width = std::uint32_t(2 * radius + 1);
-    const std::uint32_t scale = (1u << 24) / width;
-    std::vector<std::uint32_t> sums(std::size_t(w), 0);
-    const auto add = [&](int row) {
-        const std::uint8_t* line = source + std::size_t(row) * std::size_t(w);
-        for (int x = 0; x < w; ++x)
-            sums[std::size_t(x)] += line[x];
-    };
-    const auto subtract = [&](int row) {
-        const std::uint8_t* line = source + std::size_t(row) * std::size_t(w);
-        for (int x = 0; x < w; ++x)
-            sums[std::size_t(x)] -= line[x];
-    };
-    for (int y = 0; y < radius && y < h; ++y)
-        add(y);
     for (int y = 0; y < h; ++y) {
-        if (y + radius < h)
-            add(y + radius);
+        if (y + radius < h) {
+            const std::uint8_t* in = line(y + radius);
+            for (int x = 0; x < w; ++x)
+                sums[std::size_t(x)] = Sum(sums[std::size_t(x)] + in[x]);
+        }
         std::uint8_t* out = target + std::size_t(y) * std::size_t(w);
         for (int x = 0; x < w; ++x)
-            out[x] = std::uint8_t((sums[std::size_t(x)] * scale + (1u << 23)) >> 24);
-        if (y - radius >= 0)
-            subtract(y - radius);
+            out[x] = std::uint8_t((Product(sums[std::size_t(x)]) * Product(scale)) >> Shift);
+        if (y - radius >= 0) {
+            const std::uint8_t* in = line(y - radius);
+            for (int x = 0; x < w; ++x)
+                sums[std::size_t(x)] = Sum(sums[std::size_t(x)] - in[x]);
+        }
     }
 }
 
-// The shadow of a premultiplied layer: its alpha, grown by `spread` pixels on every side,
-// blurred, and painted in the colour (whose own alpha scales the coverage).
-QImage shadowImage(const QImage& layer, const std::array<int, 3>& radii, int spread,
-                   const QColor& color)
+void boxBlurColumns(const std::uint8_t* source, std::uint8_t* target, int w, int h, int radius)
 {
-    const int w = layer.width() + 2 * spread;
-    const int h = layer.height() + 2 * spread;
-    std::vector<std::uint8_t> plane(std::size_t(w) * std::size_t(h), 0);
-    std::vector<std::uint8_t> scratch(plane.size(), 0);
+    // Sixteen-bit lanes (twice as many at a time) while a box's sum fits in them.
+    if (radius <= 128)
+        boxBlurColumnsWith<std::uint16_t, std::uint32_t, 16>(source, target, w, h, radius);
+    else
+        boxBlurColumnsWith<std::uint32_t, std::uint64_t, 32>(source, target, w, h, radius);
+}
 
-    for (int y = 0; y < layer.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-        std::uint8_t* out = plane.data() + std::size_t(y + spread) * std::size_t(w) + spread;
-        for (int x = 0; x < layer.width(); ++x)
-            out[x] = std::uint8_t(qAlpha(line[x]));
-    }
+// The shadow of a premultiplied layer whose top-left pixel lies at `at` on the device:
+// its alpha moved by the offset, blurred, and painted in the colour (whose own alpha
+// scales the coverage). Only the part within `visible` is made; the blur reads no further
+// than the spread beyond it, since each pass carries a value no further than its radius.
+struct CastShadow
+{
+    QImage image;
+    QPoint topLeft;   // on the device
+};
 
-    // Horizontal passes touch only the rows that hold coverage; vertical passes all.
-    for (int radius : radii) {
-        if (radius <= 0)
-            continue;
-        for (int y = spread; y < spread + layer.height(); ++y) {
-            const std::size_t row = std::size_t(y) * std::size_t(w);
-            boxBlurLine(plane.data() + row, scratch.data() + row, w, 1, radius);
+CastShadow shadowImage(const QImage& layer, QPoint at, const ShadowGeometry& geometry,
+                       const QColor& color, const QRect& visible)
+{
+    const int spread = geometry.spread();
+    const QRect moved(at + geometry.offset, layer.size());
+    const QRect reach = moved.adjusted(-spread, -spread, spread, spread);
+    const QRect wanted = reach & visible;
+    if (wanted.isEmpty())
+        return {};
+    const QRect plane = wanted.adjusted(-spread, -spread, spread, spread) & reach;
+    const int w = plane.width();
+    const int h = plane.height();
+    const std::size_t stride = std::size_t(w);
+    const std::size_t height = std::size_t(h);
+
+    // The coverage goes in transposed (a row per column of the picture), so the
+    // horizontal passes too run down columns, which is the fast direction.
+    std::vector<std::uint8_t> transposed(stride * height, 0);
+    std::vector<std::uint8_t> scratch(transposed.size(), 0);
+    const QRect source = moved & plane;
+    for (int y = source.top(); y <= source.bottom(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(layer.constScanLine(y - moved.top()));
+        for (int x = source.left(); x <= source.right(); ++x) {
+            transposed[std::size_t(x - plane.left()) * height + std::size_t(y - plane.top())] =
+                std::uint8_t(line[x - moved.left()] >> 24);
         }
-        plane.swap(scratch);
     }
-    for (int radius : radii) {
+    for (int radius : geometry.boxRadii) {
         if (radius <= 0)
             continue;
-        boxBlurColumns(plane.data(), scratch.data(), w, h, radius);
-        plane.swap(scratch);
+        boxBlurColumns(transposed.data(), scratch.data(), h, w, radius);
+        transposed.swap(scratch);
+    }
+    std::vector<std::uint8_t> coverage(transposed.size(), 0);
+    for (std::size_t x = 0; x < stride; ++x) {
+        const std::uint8_t* column = transposed.data() + x * height;
+        for (std::size_t y = 0; y < height; ++y)
+            coverage[y * stride + x] = column[y];
+    }
+    for (int radius : geometry.boxRadii) {
+        if (radius <= 0)
+            continue;
+        boxBlurColumns(coverage.data(), scratch.data(), w, h, radius);
+        coverage.swap(scratch);
     }
 
     // One premultiplied pixel per coverage value.
@@ -172,16 +191,21 @@ QImage shadowImage(const QImage& layer, const std::array<int, 3>& radii, int spr
         tint[std::size_t(a)] = qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb),
                                                   (a * colorAlpha + 127) / 255));
 
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return image;
-    for (int y = 0; y < h; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const std::uint8_t* coverage = plane.data() + std::size_t(y) * std::size_t(w);
-        for (int x = 0; x < w; ++x)
-            line[x] = tint[coverage[x]];
+    CastShadow shadow{QImage(wanted.size(), QImage::Format_ARGB32_Premultiplied),
+                      wanted.topLeft()};
+    if (shadow.image.isNull())
+        return {};
+    uchar* bits = shadow.image.bits();
+    const qsizetype bytesPerLine = shadow.image.bytesPerLine();
+    const int dx = wanted.left() - plane.left();
+    const int dy = wanted.top() - plane.top();
+    for (int y = 0; y < wanted.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(bits + y * bytesPerLine);
+        const std::uint8_t* in = coverage.data() + std::size_t(y + dy) * stride + std::size_t(dx);
+        for (int x = 0; x < wanted.width(); ++x)
+            line[x] = tint[in[x]];
     }
-    return image;
+    return shadow;
 }
 
 } // namespace
@@ -264,17 +288,16 @@ void GraphicsContext::endTransparencyLayer()
         return;
 
     const ShadowGeometry geometry = shadowGeometry(*layer.castShadow, top().baseTransform);
-    const int spread = geometry.spread();
-    const QImage shadow =
-        shadowImage(*layer.image, geometry.boxRadii, spread, layer.castShadow->color);
+    const CastShadow shadow = shadowImage(*layer.image, layer.origin, geometry,
+                                          layer.castShadow->color, visibleDeviceRect(*parent));
 
     // Both pictures are placed pixel for pixel: draw in the device's own pixels, keeping
     // the clip, opacity and composition mode of the painter underneath.
     parent->save();
     parent->setWorldTransform(QTransform());
     parent->setWorldTransform(parent->deviceTransform().inverted());
-    if (!shadow.isNull())
-        parent->drawImage(layer.origin + geometry.offset - QPoint(spread, spread), shadow);
+    if (!shadow.image.isNull())
+        parent->drawImage(shadow.topLeft, shadow.image);
     parent->drawImage(layer.origin, *layer.image);
     parent->restore();
 }

@@ -135,8 +135,11 @@ OffscreenContext::OffscreenContext(const QSize& pixels, qreal scale)
             const int dotsPerMeter = qRound(72.0 * _scale / 0.0254);
             _image.setDotsPerMeterX(dotsPerMeter);
             _image.setDotsPerMeterY(dotsPerMeter);
-            if (_painter->begin(&_image))
+            if (_painter->begin(&_image)) {
+                // Drawing is antialiased, as on the platform's own contexts.
+                _painter->setRenderHint(QPainter::Antialiasing);
                 _painter->scale(_scale, _scale);
+            }
         }
     }
     _context = std::make_unique<GraphicsContext>(_painter.get(), false);

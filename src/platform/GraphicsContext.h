@@ -148,7 +148,8 @@ private:
 };
 
 // Drawing into an image: a transparent ARGB32_Premultiplied bitmap of the given pixel
-// size with a painter scaled by `scale` pixels per point, so drawing code works in points.
+// size with an antialiasing painter scaled by `scale` pixels per point, so drawing code
+// works in points.
 // The context is current from construction until image() or destruction. The image
 // records its resolution (72 × scale dpi), so its size in points survives encoding.
 // An empty or unallocatable size gives an inactive painter and a null image.

@@ -15,10 +15,11 @@ GraphicsContext::Shadow blackShadow(QSizeF offset, qreal blur)
     return {offset, blur, QColor(0, 0, 0)};
 }
 
-// Draws a red square in a transparent 100 × 100 image, inside a layer casting `shadow`.
-QImage shadowedSquare(const GraphicsContext::Shadow& shadow, const QRectF& square)
+// Draws a red square in a transparent image, inside a layer casting `shadow`.
+QImage shadowedSquare(const GraphicsContext::Shadow& shadow, const QRectF& square,
+                      QSize size = QSize(100, 100))
 {
-    OffscreenContext offscreen(QSize(100, 100));
+    OffscreenContext offscreen(size);
     GraphicsContext& context = offscreen.context();
     context.saveGraphicsState();
     context.setShadow(shadow);
@@ -64,6 +65,21 @@ TEST(GraphicsContextShadow, BlurSoftensEvenlyAroundTheEdge)
     // The bottom edge softens the same way; the shadow's colour stays black.
     EXPECT_NEAR(alphaAt(image, 50, 80), 128, 20);
     EXPECT_EQ(qRed(image.pixel(50, 65)), 0);
+}
+
+TEST(GraphicsContextShadow, WideBlursSpreadThinAndEven)
+{
+    // A blur wider than the square (deviation 150 pixels) spreads it thin, smoothly and
+    // centred on the square, with no sums wrapping around; only the visible part is made.
+    const QImage image =
+        shadowedSquare(blackShadow({0, 0}, 300), QRectF(100, 100, 200, 200), QSize(400, 400));
+    const int middle = alphaAt(image, 50, 200);   // left of the square, on its middle line
+    EXPECT_GT(middle, 30);
+    EXPECT_LT(middle, 120);
+    EXPECT_NEAR(alphaAt(image, 349, 200), middle, 2);
+    EXPECT_NEAR(alphaAt(image, 200, 50), middle, 2);
+    EXPECT_GT(alphaAt(image, 50, 200), alphaAt(image, 5, 200));
+    EXPECT_GT(alphaAt(image, 5, 5), 0);
 }
 
 TEST(GraphicsContextShadow, ShadowColourAlphaScalesTheShadow)
