@@ -29,6 +29,32 @@ void LBDocument::invalidateGraphic(LBGraphic* graphic)
     Q_UNUSED(graphic);
 }
 
+QString LBDocument::temporaryFilePath() const
+{
+    return QString();
+}
+
+bool LBDocument::temporaryFileExists() const
+{
+    return false;
+}
+
+QString LBDocument::fileName() const
+{
+    return QString();
+}
+
+void LBDocument::forceSaveTemporaryFile()
+{
+}
+
+std::shared_ptr<platform::Image> LBDocument::downsampleImage(
+    const std::shared_ptr<platform::Image>& image, const QSizeF& drawingSize)
+{
+    Q_UNUSED(drawingSize);
+    return image;
+}
+
 bool LBDocument::isPrinting()
 {
     return printingFlag;

@@ -1,4 +1,8 @@
 #include "geometry/LBPathEditing.h"
+#include "platform/GraphicsContext.h"
+
+#include <QPainter>
+#include <QPen>
 
 #include "platform/TextForms.h"
 
@@ -512,6 +516,22 @@ QList<QRectF> allBoundingBoxes(const BezierPath& path)
             boxes.append(box);
     }
     return boxes;
+}
+
+void drawElementsBoundingBoxes(const BezierPath& path)
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context || !context->painter())
+        return;
+    QPainter* painter = context->painter();
+    painter->save();
+    QPen pen(Qt::red);
+    pen.setWidthF(0); // cosmetic: one device pixel whatever the zoom
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    for (const QRectF& box : allBoundingBoxes(path))
+        painter->drawRect(box);
+    painter->restore();
 }
 
 // --- Subpaths ---------------------------------------------------------------------------

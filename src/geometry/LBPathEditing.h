@@ -84,6 +84,9 @@ QRectF boundingBoxForElement(const BezierPath& path, int element);
 // The distinct boxes of the elements that moving the point changes.
 QList<QRectF> boundingBoxesForPartcode(const BezierPath& path, quint32 partcode);
 QList<QRectF> allBoundingBoxes(const BezierPath& path);
+// Strokes every element's box in red with the thinnest line into the current graphics
+// context (a debugging aid for path editing); does nothing without a current context.
+void drawElementsBoundingBoxes(const BezierPath& path);
 
 // --- Subpaths ---------------------------------------------------------------------------
 

@@ -3,8 +3,7 @@
 
 #include "geometry/LBPathEditing.h"
 
-#include <QTransform>
-
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -53,9 +52,12 @@ QPointF firstPointOfElement(const BezierPath& path, int index)
 
 // --- Primitives -------------------------------------------------------------------------
 
+// A plain square root: std::hypot guards against overflow far beyond any page and costs
+// several times as much in the length subdivision.
 double distanceBetween(const QPointF& a, const QPointF& b)
 {
-    return std::hypot(b.x() - a.x(), b.y() - a.y());
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    return std::sqrt(dx * dx + dy * dy);
 }
 
 double angleBetween(const QPointF& a, const QPointF& b)

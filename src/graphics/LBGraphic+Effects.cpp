@@ -5,10 +5,10 @@
 #include "graphics/LBGraphic.h"
 
 #include "canvas/LBGraphicView.h"
+#include "platform/Archive.h"
+#include "platform/Image.h"
 #include "platform/TextForms.h"
 
-#include <QDataStream>
-#include <QIODevice>
 #include <QSet>
 
 namespace {
@@ -91,23 +91,18 @@ EffectKindKeys effectKindKeys(qint64 kind)
     return k;
 }
 
-// The stored form of an effect's colour.
+// The stored form of an effect's colour: an archived colour; an invalid colour (none)
+// archives as empty data and data that is not an archived colour reads as none.
 QByteArray effectColorData(const QColor& color)
 {
-    QByteArray data;
-    QDataStream stream(&data, QIODevice::WriteOnly);
-    stream << color;
-    return data;
+    return platform::Archive::archivedDataWithColor(color);
 }
 
 QColor effectColorFromData(const QByteArray& data)
 {
     if (data.isEmpty())
         return QColor();
-    QDataStream stream(data);
-    QColor color;
-    stream >> color;
-    return stream.status() == QDataStream::Ok ? color : QColor();
+    return platform::Archive::colorFromArchivedData(data).value_or(QColor());
 }
 
 } // namespace
@@ -136,11 +131,25 @@ void LBGraphic::setImage(const ImagePtr& image, qint64 imageType)
     didChange();
     if (image == *field)
         return;
+    // A picture a graphic shows keeps the bytes it was read from, for writing it back.
+    if (image)
+        image->setDataRetained(true);
     if (shouldUndoImageChanges()) {
         const ImagePtr old = *field;
         registerUndo([old, imageType](LBGraphic& g) { g.setImage(old, imageType); });
     }
     *field = image;
+    if (imageType == ExternalMaskType) {
+        // The fill image loses any earlier external mask before it takes the new one.
+        restoreOriginalImage();
+        if (image) {
+            saveOriginalImage();
+            applyMask(image, false);
+            clearCachedImage();
+        }
+    } else if (imageType == ObjectMaskType && image) {
+        applyMask(image, true);
+    }
 }
 
 QString LBGraphic::imageFilePathOfType(qint64 type) const

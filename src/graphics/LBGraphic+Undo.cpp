@@ -6,6 +6,7 @@
 
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
+#include "graphics/LBGradientFill.h"
 #include "platform/NotificationCenter.h"
 
 #include <QtMath>
@@ -144,6 +145,10 @@ void LBGraphic::setFillType(qint64 fillType)
     const qint64 old = _gFlags.fillType;
     registerUndo([old](LBGraphic& g) { g.setFillType(old); });
     _gFlags.fillType = static_cast<unsigned>(fillType) & 0x7;
+    // The painter gets the type as stored, so it never paints a kind the graphic lacks.
+    if (_gradientFill)
+        _gradientFill->setGradientType(_gFlags.fillType, gradientCenter(), gradientCenterSize(),
+                                       gradientAngle());
     didChange();
 }
 
@@ -159,7 +164,16 @@ void LBGraphic::setFillColor(const QColor& color)
     const QColor old = _fillColor;
     registerUndo([old](LBGraphic& g) { g.setFillColor(old); });
     _fillColor = color;
+    passGradientColors();
     didChange();
+}
+
+void LBGraphic::passGradientColors()
+{
+    // Both colours with the overall opacity, as the painter got them when it was made:
+    // the gradient fades with the rest of the graphic.
+    if (_gradientFill)
+        _gradientFill->setStartColor(fillColor(), fillColor1());
 }
 
 QColor LBGraphic::fillColor1() const
@@ -174,6 +188,7 @@ void LBGraphic::setFillColor1(const QColor& color)
     const QColor old = _fillColor1;
     registerUndo([old](LBGraphic& g) { g.setFillColor1(old); });
     _fillColor1 = color;
+    passGradientColors();
     didChange();
 }
 
@@ -250,6 +265,7 @@ void LBGraphic::setGraphicAlpha(double alpha)
     const double old = _graphicAlpha;
     registerUndo([old](LBGraphic& g) { g.setGraphicAlpha(old); });
     _graphicAlpha = alpha;
+    passGradientColors();
     didChange();
 }
 

@@ -1,6 +1,8 @@
 #include "graphics/LBGraphic.h"
 
 #include "document/LBDocument.h"
+#include "graphics/LBGradientFill.h"
+#include "graphics/NamedImage.h"
 #include "platform/ClassRegistry.h"
 #include "platform/NotificationCenter.h"
 #include "platform/TextForms.h"
@@ -232,6 +234,23 @@ void LBGraphic::setHeight(double height)
 
 // --- Gradient parameters ---
 
+void LBGraphic::passGradientValues(double centerSize)
+{
+    if (_gradientFill)
+        _gradientFill->setGradientType(fillType(), _gradientCenter, centerSize, _gradientAngle);
+}
+
+LBGradientFill& LBGraphic::gradientFillForDrawing()
+{
+    if (!_gradientFill) {
+        _gradientFill = std::make_shared<LBGradientFill>();
+        _gradientFill->setGradientType(fillType(), gradientCenter(), gradientCenterSize(),
+                                       gradientAngle());
+        _gradientFill->setStartColor(fillColor(), fillColor1());
+    }
+    return *_gradientFill;
+}
+
 void LBGraphic::setGradientAngle(double angle)
 {
     if (angle == _gradientAngle)
@@ -239,6 +258,7 @@ void LBGraphic::setGradientAngle(double angle)
     const double old = _gradientAngle;
     registerUndo([old](LBGraphic& g) { g.setGradientAngle(old); });
     _gradientAngle = angle;
+    passGradientValues(gradientCenterSize());
     didChange();
 }
 
@@ -249,6 +269,8 @@ void LBGraphic::setGradientCenter(double center)
     const double old = _gradientCenter;
     registerUndo([old](LBGraphic& g) { g.setGradientCenter(old); });
     _gradientCenter = center;
+    // The stored centre size, which stays 0 until one has been set.
+    passGradientValues(_gradientCenterSize);
     didChange();
 }
 
@@ -265,6 +287,7 @@ void LBGraphic::setGradientCenterSize(double size)
     const double old = _gradientCenterSize;
     registerUndo([old](LBGraphic& g) { g.setGradientCenterSize(old); });
     _gradientCenterSize = size;
+    passGradientValues(_gradientCenterSize);
     didChange();
 }
 
@@ -377,6 +400,12 @@ void LBGraphic::setPlaceholderTypeString(const QString& type)
     const QString old = _placeholderTypeString;
     registerUndo([old](LBGraphic& g) { g.setPlaceholderTypeString(old); });
     _placeholderTypeString = type;
+
+    // An empty photo placeholder shows the stock picture until a photo is dropped on it.
+    if (_isPlaceholder && type == QLatin1String("Photo") && !imageOfType(FillImageType)) {
+        registerUndo([](LBGraphic& g) { g.setImage(nullptr, FillImageType); });
+        setImage(namedImage(placeholderPictureName()), FillImageType);
+    }
 }
 
 void LBGraphic::setHidePlaceholderOutline(bool hide)

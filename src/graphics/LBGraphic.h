@@ -28,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class CanvasView;
 class LBDocument;
@@ -279,6 +280,119 @@ public:
     void setPlaceholderImageIndex(qint64 index);
     QColor placeholderLabelColor() const { return _placeholderLabelColor; }
     void setPlaceholderLabelColor(const QColor& color);
+
+    // ==== Placeholder prompt, picture files and the gradient painter ====================
+
+    // The prompt a placeholder shows when it has no label of its own.
+    static QString defaultPlaceholderLabel() { return QStringLiteral("Drag Photo Here"); }
+    // The stock picture a photo placeholder shows until a photo is dropped on it.
+    static QString placeholderPictureName() { return QStringLiteral("PlaceholderMan"); }
+    // The prompt's font sizes, tried from the largest down; the smallest is used when
+    // none fits.
+    static constexpr std::array<double, 5> PlaceholderFontSizes{16, 14, 12, 10, 8};
+
+    enum class PlaceholderVerticalPlacement { Middle, Top, Bottom };
+
+    // Where the prompt of a placeholder goes, in the flipped page coordinates.
+    struct PlaceholderTextLayout
+    {
+        QString text;
+        Qt::Alignment alignment = Qt::AlignHCenter;   // AlignLeft, AlignHCenter or AlignRight
+        PlaceholderVerticalPlacement placement = PlaceholderVerticalPlacement::Middle;
+        bool vertical = false;
+        // The bounds, or for a vertical label the bounds turned a quarter about their centre.
+        QRectF frame;
+        // The frame less 3 points left and right, at the height the placement gives it (its
+        // height stays the frame's); a vertical label is drawn here turned by -90 degrees
+        // about the centre of the bounds.
+        QRectF textRect;
+        double fontSize = 0.0;   // points
+        QSizeF textSize;         // the text's size at that font size
+    };
+
+    // The text's size in points at a font size of the prompt font.
+    using PlaceholderTextMeasure = std::function<QSizeF(const QString& text, double fontSize)>;
+
+    // Alignment and placement of position codes 0-8; any other code is centred, middle.
+    static std::pair<Qt::Alignment, PlaceholderVerticalPlacement>
+    placeholderLabelPlacement(qint64 position);
+    // The prompt's frame: the bounds, turned a quarter about their centre when vertical.
+    static QRectF placeholderTextFrame(const QRectF& bounds, bool vertical);
+    // The whole layout. A null label gives the default prompt; without a measure the
+    // prompt font measures the text.
+    static PlaceholderTextLayout placeholderTextLayout(const QString& label, qint64 position,
+                                                      bool vertical, const QRectF& bounds,
+                                                      const PlaceholderTextMeasure& measure = {});
+    // The size of the text in the prompt font ("Courier New", bold) at fontSize points.
+    static QSizeF measurePlaceholderText(const QString& text, double fontSize);
+    // This graphic's prompt layout.
+    PlaceholderTextLayout placeholderTextLayout() const;
+    // Draws the prompt into the current graphics context when the graphic is a placeholder
+    // that shows its text; the drawing code calls it with the graphic's transform in force.
+    void drawPlaceholderText() const;
+
+    // --- Picture files ---
+    // Finds the file (the path itself, then under its name in the temporary folder and the
+    // document package, then the same three places for its downsampled twin "D<name>"),
+    // loads it as the picture of that type and keeps the path found. A null path only
+    // forgets the path. Returns whether the change was made: a file found nowhere or not
+    // readable changes nothing and records nothing.
+    bool setImageFile(const QString& path, qint64 imageType);
+    // The path with "." and ".." resolved and a leading "~" expanded: with copyImageFile the
+    // file is loaded (setImageFile) and with locateMask its mask is looked for; without,
+    // only the path is stored.
+    void setImageFilePath(const QString& path, bool copyImageFile, bool locateMask,
+                          qint64 imageType);
+    // Replaces the path of that type without undo (the document moved the file).
+    void updateImageFileName(const QString& path, qint64 imageType);
+    // Points the three paths at where the files are now: the document package, else the
+    // temporary folder, when the file lies there under its name.
+    void createFullImagePaths();
+    // Loads the other graphic's picture files into this graphic (after copy()).
+    void copyImageFilePathsFromGraphic(const LBGraphic& other);
+    // A path with "." and ".." resolved and a leading "~" expanded to the home folder.
+    static QString standardizedPath(const QString& path);
+
+    // --- Downsampling the fill image ---
+    // Brings the fill image to the design's resolution through the document; with force
+    // (or after a resize of a downsampled picture) it starts again from the original file.
+    void downsampleFillImage(bool force);
+    bool imageWasDownsampled() const { return _imageWasDownsampled; }
+    void setImageWasDownsampled(bool downsampled) { _imageWasDownsampled = downsampled; }
+    bool downSampledImageWasResampled() const { return _downSampledImageWasResampled; }
+    void setDownSampledImageWasResampled(bool resampled)
+    {
+        _downSampledImageWasResampled = resampled;
+    }
+    // The picture's resolution drawn at drawingSize: min(pixels wide / width, pixels high /
+    // height) × 72; 72 for a picture without a bitmap or an empty drawing size.
+    static double dpiOfImage(const ImagePtr& image, const QSizeF& drawingSize);
+
+    // --- Fill image under an external mask ---
+    // Keeps the fill image from before an external mask (the first one only).
+    void saveOriginalImage();
+    // Puts the kept fill image back and forgets it.
+    void restoreOriginalImage();
+    // Hooks of the masks: masking the fill image with a mask picture, and finding the mask
+    // file that belongs to an image file. Both do nothing until masks are supported.
+    void applyMask(const ImagePtr& mask, bool isObjectMask);
+    void locateMaskForFile(const QString& path);
+
+    // --- Gradient painter ---
+    // nullptr until the first drawing of a gradient fill makes it.
+    const LBGradientFill* gradientFill() const { return _gradientFill.get(); }
+    // The painter, made on first use with the fill type, the gradient values and both
+    // fill colours (with the overall opacity), as drawing needs it.
+    LBGradientFill& gradientFillForDrawing();
+
+private:
+    void passGradientValues(double centerSize);
+    void passGradientColors();
+    // Replaces the fill image without undo, also where the cache shows it unprocessed.
+    void replaceFillImage(const ImagePtr& image);
+
+public:
+    // ==== end of placeholder prompt, picture files and gradient painter =================
 
     // --- Image content (pictures are shared, never duplicated) ---
     ImagePtr imageOfType(qint64 type) const;

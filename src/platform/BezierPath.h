@@ -91,6 +91,7 @@ public:
 
     // --- Elements ---
     int elementCount() const;
+    // Out of range: a ClosePath element, which has no points.
     Element elementAt(int index) const;
     ElementType elementTypeAt(int index) const;
     const QList<Element>& elements() const;

@@ -6,6 +6,7 @@
 
 #include "document/LBDocument.h"
 #include "graphics/LBGraphic.h"
+#include "platform/Image.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UndoManager.h"
 
@@ -63,6 +64,8 @@ class ProbeGraphic : public LBGraphic
 {
 public:
     using LBGraphic::_cachedCIImage;
+    using LBGraphic::_cachedImage;
+    using LBGraphic::_origCropImageBounds;
     using LBGraphic::_effects;
     using LBGraphic::_fillImageFlippedHorizontally;
     using LBGraphic::_fillImageFlippedVertically;
@@ -90,9 +93,8 @@ private:
     platform::ObserverToken _token;
 };
 
-// A picture handle for tests that only compare identities; it is never drawn.
+// A small picture for tests that only compare identities.
 inline LBGraphic::ImagePtr fakeImage()
 {
-    auto owner = std::make_shared<int>(0);
-    return LBGraphic::ImagePtr(owner, reinterpret_cast<platform::Image*>(owner.get()));
+    return platform::Image::withSize(QSizeF(4, 4));
 }

@@ -2,6 +2,7 @@
 
 #include "GraphicTestSupport.h"
 
+#include "platform/Archive.h"
 #include "platform/TextForms.h"
 
 #include <gtest/gtest.h>
@@ -184,4 +185,38 @@ TEST_F(LBGraphicEffects, SettingTheSameImageRedrawsButRecordsNothing)
     EXPECT_EQ(changes.count, 1);
     EXPECT_EQ(graphic->imageOfType(7), nullptr);
     EXPECT_TRUE(graphic->isImageCrop());
+}
+
+TEST_F(LBGraphicEffects, EffectColoursAreArchivedColoursAndSurviveEditsAndCopies)
+{
+    auto colourOf = [](const LBGraphic& g, qint64 index) {
+        const QByteArray data = g.effectDictionaryAtIndex(index).value("colorData").toByteArray();
+        return platform::Archive::colorFromArchivedData(data);
+    };
+    const QColor translucentBlue = QColor::fromRgbF(0.1f, 0.2f, 0.9f, 0.4f);
+    doc.quietly([&] {
+        add(3, translucentBlue);
+        add(7);   // the kind's default colour
+    });
+    ASSERT_TRUE(colourOf(*graphic, 0).has_value());
+    EXPECT_EQ(*colourOf(*graphic, 0), translucentBlue);
+    EXPECT_EQ(colourOf(*graphic, 1), QColor(Qt::black));
+
+    doc.step([&] { graphic->setEffectColor(Qt::green, 0, false); });
+    EXPECT_EQ(colourOf(*graphic, 0), QColor(Qt::green));
+    doc.undo();
+    EXPECT_EQ(colourOf(*graphic, 0), translucentBlue);
+
+    // Removing and undoing decodes the colour and stores it again.
+    doc.step([&] { graphic->removeEffectAtIndex(0, false); });
+    doc.undo();
+    EXPECT_EQ(colourOf(*graphic, 1), translucentBlue);
+
+    // Copies decode and re-archive it too; data that is no archived colour (as from a
+    // damaged document) reads as none and the kind's default takes its place.
+    graphic->_effects[0].insert("colorData", QByteArray("not an archive"));
+    auto target = std::make_shared<LBGraphic>();
+    target->copyImageEffectsFromGraphic(*graphic);
+    EXPECT_EQ(colourOf(*target, 0), QColor(Qt::black));
+    EXPECT_EQ(colourOf(*target, 1), translucentBlue);
 }

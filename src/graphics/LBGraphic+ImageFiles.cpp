@@ -1,0 +1,275 @@
+// Picture files of a graphic: finding and loading them again when a document is reopened
+// or moved, keeping their paths current, copying them with a graphic, bringing the fill
+// image to the design's resolution, and the fill image kept from before an external mask.
+
+#include "graphics/LBGraphic.h"
+
+#include "document/LBDocument.h"
+#include "platform/Image.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+QString fileNameOf(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+bool isFile(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+// The path of `name` inside `folder`; null when there is no such folder.
+QString inFolder(const QString& folder, const QString& name)
+{
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
+}
+
+} // namespace
+
+QString LBGraphic::standardizedPath(const QString& path)
+{
+    if (path.isEmpty())
+        return path;
+    QString expanded = path;
+    if (expanded == QLatin1String("~"))
+        expanded = QDir::homePath();
+    else if (expanded.startsWith(QLatin1String("~/")))
+        expanded = QDir::homePath() + expanded.mid(1);
+    return QDir::cleanPath(expanded);
+}
+
+// --- Loading picture files ---
+
+bool LBGraphic::setImageFile(const QString& path, qint64 imageType)
+{
+    QString* field = imageType == FillImageType    ? &_imageFilePath
+                     : imageType == ObjectMaskType ? &_objectMaskFilePath
+                     : imageType == ExternalMaskType ? &_externalMaskFilePath
+                                                     : nullptr;
+    if (!field)
+        return false;
+    const QString oldPath = *field;
+    auto registerPathUndo = [this, oldPath, imageType] {
+        registerUndo([oldPath, imageType](LBGraphic& g) { g.setImageFile(oldPath, imageType); });
+    };
+
+    if (path.isNull()) {
+        // Only the path is forgotten; the picture stays.
+        registerPathUndo();
+        field->clear();
+        return true;
+    }
+
+    const QString p = standardizedPath(path);
+    const QString name = fileNameOf(p);
+    const QString twinName = QStringLiteral("D") + name;
+    const QString temporaryFolder = _document ? _document->temporaryFilePath() : QString();
+    const QString packageFolder = _document ? _document->fileName() : QString();
+    const QString twin = QFileInfo(p).dir().filePath(twinName);
+    const QStringList originals = {p, inFolder(temporaryFolder, name), inFolder(packageFolder, name)};
+    const QStringList twins = {twin, inFolder(temporaryFolder, twinName),
+                               inFolder(packageFolder, twinName)};
+
+    QString found;
+    for (const QString& candidate : originals) {
+        if (isFile(candidate)) {
+            found = candidate;
+            break;
+        }
+    }
+    if (found.isEmpty()) {
+        for (const QString& candidate : twins) {
+            if (isFile(candidate)) {
+                found = candidate;
+                qInfo().noquote() << "Couldn't find original image, using downsampled image.";
+                break;
+            }
+        }
+    }
+    if (found.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("Image file \"%1\" was not found").arg(p);
+        return false;
+    }
+
+    QString error;
+    const ImagePtr image = platform::Image::fromFile(found, &error);
+    if (!image) {
+        qWarning().noquote() << QStringLiteral("Image file \"%1\" cannot be read: %2")
+                                    .arg(found, error);
+        return false;
+    }
+
+    // Recorded once the change is certain, before the picture's own step, so undoing
+    // puts the picture back first and then the path.
+    registerPathUndo();
+    setImage(image, imageType);
+    *field = found;
+    if (imageType == FillImageType)
+        downsampleFillImage(false);
+
+    // The new file must reach the document's autosaved copy, once the current event is
+    // done; a document closed meanwhile is not asked.
+    if (_document) {
+        LBDocument* document = _document;
+        QTimer::singleShot(0, document, [document] { document->forceSaveTemporaryFile(); });
+    }
+    return true;
+}
+
+void LBGraphic::setImageFilePath(const QString& path, bool copyImageFile, bool locateMask,
+                                 qint64 imageType)
+{
+    const QString p = standardizedPath(path);
+    if (!copyImageFile) {
+        setImageFilePath(p, imageType);
+        return;
+    }
+    setImageFile(p, imageType);
+    if (locateMask)
+        locateMaskForFile(p);
+}
+
+void LBGraphic::updateImageFileName(const QString& path, qint64 imageType)
+{
+    switch (imageType) {
+    case FillImageType: _imageFilePath = path; break;
+    case ObjectMaskType: _objectMaskFilePath = path; break;
+    case ExternalMaskType: _externalMaskFilePath = path; break;
+    default: break;
+    }
+}
+
+void LBGraphic::createFullImagePaths()
+{
+    if (!_document)
+        return;
+    const QString packageFolder = _document->fileName();
+    const bool hasTemporaryFolder = _document->temporaryFileExists();
+    const QString temporaryFolder = _document->temporaryFilePath();
+    for (QString* field : {&_imageFilePath, &_objectMaskFilePath, &_externalMaskFilePath}) {
+        if (field->isEmpty())
+            continue;
+        const QString name = fileNameOf(*field);
+        const QString inPackage = inFolder(packageFolder, name);
+        const QString inTemporary = inFolder(temporaryFolder, name);
+        if (isFile(inPackage))
+            *field = inPackage;
+        // Only where the file really lies: a path to nothing would lose the picture the
+        // next time the document is opened.
+        else if (hasTemporaryFolder && isFile(inTemporary))
+            *field = inTemporary;
+    }
+}
+
+void LBGraphic::copyImageFilePathsFromGraphic(const LBGraphic& other)
+{
+    for (qint64 type : {FillImageType, ObjectMaskType, ExternalMaskType}) {
+        const QString path = other.imageFilePathOfType(type);
+        if (!path.isEmpty())
+            setImageFilePath(path, true, false, type);
+        if (type == FillImageType)
+            downsampleFillImage(false);
+    }
+}
+
+void LBGraphic::locateMaskForFile(const QString& path)
+{
+    // Finding the mask that belongs to an image file arrives with mask support.
+    Q_UNUSED(path);
+}
+
+// --- Downsampling ---
+
+void LBGraphic::replaceFillImage(const ImagePtr& image)
+{
+    if (_cachedImage == _image)
+        _cachedImage = image;
+    _image = image;
+    if (_image)
+        _image->setDataRetained(true);
+}
+
+void LBGraphic::downsampleFillImage(bool force)
+{
+    if (!_downsampleFillImage || _imageFilePath.isEmpty())
+        return;
+    const QSizeF drawingSize = isImageCrop() ? _origCropImageBounds.size() : bounds().size();
+    if (!(drawingSize.width() > 1.0 && drawingSize.height() > 1.0))
+        return;
+
+    bool changed = false;
+    if (force || _downSampledImageBoundsWereChanged) {
+        // Start again from the original file.
+        ImagePtr original = platform::Image::fromFile(_imageFilePath);
+        if (!original && _document) {
+            const QString temporaryFolder = _document->temporaryFilePath();
+            if (!temporaryFolder.isEmpty())
+                original = platform::Image::fromFile(
+                    inFolder(temporaryFolder, fileNameOf(_imageFilePath)));
+        }
+        if (original) {
+            replaceFillImage(original);
+            changed = true;
+        }
+        _downSampledImageWasResampled = true;
+        _downSampledImageBoundsWereChanged = false;
+    }
+
+    const ImagePtr downsampled =
+        _document && _image ? _document->downsampleImage(_image, drawingSize) : _image;
+    clearCachedImage();
+    if (downsampled && downsampled != _image) {
+        replaceFillImage(downsampled);
+        _imageWasDownsampled = true;
+        changed = true;
+    }
+
+    if (changed && _objectMask)
+        applyMask(_objectMask, true);
+}
+
+double LBGraphic::dpiOfImage(const ImagePtr& image, const QSizeF& drawingSize)
+{
+    if (!image || image->pixelsWide() == 0 || image->pixelsHigh() == 0)
+        return 72.0;
+    if (!(drawingSize.width() > 0.0 && drawingSize.height() > 0.0))
+        return 72.0;
+    return std::min(image->pixelsWide() / drawingSize.width(),
+                    image->pixelsHigh() / drawingSize.height())
+           * 72.0;
+}
+
+// --- The fill image under an external mask ---
+
+// Pictures are never changed in place (masking makes a new picture), so the original is
+// kept by sharing it.
+void LBGraphic::saveOriginalImage()
+{
+    if (!_origImage)
+        _origImage = _image;
+}
+
+void LBGraphic::restoreOriginalImage()
+{
+    if (!_origImage)
+        return;
+    _image = _origImage;
+    _origImage.reset();
+    clearCachedImage();
+}
+
+void LBGraphic::applyMask(const ImagePtr& mask, bool isObjectMask)
+{
+    // Masking the fill image arrives with mask support; until then it shows unmasked.
+    Q_UNUSED(mask);
+    Q_UNUSED(isObjectMask);
+}

@@ -1,0 +1,355 @@
+#include "platform/LayoutManager.h"
+
+#include "platform/LayoutManager+Layout.h"
+#include "platform/TextContainer.h"
+#include "platform/TextStorage.h"
+
+#include <QPainterPath>
+#include <QRawFont>
+
+#include <algorithm>
+#include <limits>
+
+namespace platform {
+
+LayoutManager::LayoutManager() : m_layout(std::make_unique<Layout>()) {}
+
+LayoutManager::~LayoutManager()
+{
+    if (m_textStorage)
+        m_textStorage->removeLayoutManager(this);
+    if (m_textContainer)
+        m_textContainer->m_layoutManager = nullptr;
+}
+
+void LayoutManager::setTextContainer(std::unique_ptr<TextContainer> container)
+{
+    if (m_textContainer)
+        m_textContainer->m_layoutManager = nullptr;
+    m_textContainer = std::move(container);
+    if (m_textContainer)
+        m_textContainer->m_layoutManager = this;
+    invalidateLayout();
+}
+
+void LayoutManager::invalidateLayout()
+{
+    m_layout->valid = false;
+}
+
+void LayoutManager::ensureLayoutForTextContainer(const TextContainer*) const
+{
+    layout();
+}
+
+const LayoutManager::Layout& LayoutManager::layout() const
+{
+    if (!m_layout->valid) {
+        if (m_textStorage) {
+            const TextContainer* container = m_textContainer.get();
+            m_layout->typeset(m_textStorage->attributedString(),
+                              container ? container->containerSize() : TextContainer().containerSize(),
+                              container ? container->lineFragmentPadding() : 0, container != nullptr);
+        } else {
+            *m_layout = Layout();
+            m_layout->valid = true;
+        }
+    }
+    return *m_layout;
+}
+
+void LayoutManager::setTextStorage(TextStorage* storage)
+{
+    m_textStorage = storage;
+    resetTemporaryAttributes();
+    invalidateLayout();
+}
+
+void LayoutManager::textStorageEdited(int mask, const Range& editedRange, qsizetype changeInLength)
+{
+    if (mask & TextStorage::EditedCharacters) {
+        // Keep the temporary attributes on the characters they were given to.
+        const Range before(editedRange.location, editedRange.length - changeInLength);
+        m_temporaryAttributes.replaceCharactersInRange(before, QString(editedRange.length, u' '));
+        m_temporaryAttributes.setAttributes({}, editedRange);
+    }
+    invalidateLayout();
+}
+
+void LayoutManager::resetTemporaryAttributes()
+{
+    m_temporaryAttributes = AttributedString(QString(m_textStorage ? m_textStorage->length() : 0, u' '));
+}
+
+// --- Glyphs ---
+
+qsizetype LayoutManager::numberOfGlyphs() const
+{
+    return layout().glyphs.size();
+}
+
+quint32 LayoutManager::glyphAtIndex(qsizetype glyphIndex) const
+{
+    const Layout& l = layout();
+    return glyphIndex >= 0 && glyphIndex < l.glyphs.size() ? l.glyphs.at(glyphIndex).glyph : 0;
+}
+
+QRawFont LayoutManager::fontForGlyphAtIndex(qsizetype glyphIndex) const
+{
+    const Layout& l = layout();
+    if (glyphIndex < 0 || glyphIndex >= l.glyphs.size() || l.glyphs.at(glyphIndex).font < 0)
+        return QRawFont();
+    return l.fonts.at(l.glyphs.at(glyphIndex).font);
+}
+
+QPainterPath LayoutManager::outlineForGlyphAtIndex(qsizetype glyphIndex) const
+{
+    const QRawFont font = fontForGlyphAtIndex(glyphIndex);
+    if (!font.isValid())
+        return QPainterPath();
+    return font.pathForGlyph(glyphAtIndex(glyphIndex));
+}
+
+bool LayoutManager::notShownAttributeForGlyphAtIndex(qsizetype glyphIndex) const
+{
+    const Layout& l = layout();
+    return glyphIndex < 0 || glyphIndex >= l.glyphs.size() || !l.glyphs.at(glyphIndex).shown;
+}
+
+// --- Characters and glyphs ---
+
+qsizetype LayoutManager::characterIndexForGlyphAtIndex(qsizetype glyphIndex) const
+{
+    const Layout& l = layout();
+    if (glyphIndex < 0)
+        return 0;
+    if (glyphIndex >= l.glyphs.size())
+        return l.glyphForCharacter.size();
+    return l.glyphs.at(glyphIndex).character;
+}
+
+qsizetype LayoutManager::glyphIndexForCharacterAtIndex(qsizetype characterIndex) const
+{
+    const Layout& l = layout();
+    if (characterIndex < 0)
+        return 0;
+    if (characterIndex >= l.glyphForCharacter.size())
+        return l.glyphs.size();
+    return l.glyphForCharacter.at(characterIndex);
+}
+
+Range LayoutManager::glyphRangeForCharacterRange(const Range& characterRange,
+                                                 Range* actualCharacterRange) const
+{
+    const Layout& l = layout();
+    const qsizetype length = l.glyphForCharacter.size();
+    const Range characters = characterRange.clampedTo(length);
+    if (characters.isEmpty()) {
+        if (actualCharacterRange)
+            *actualCharacterRange = characters;
+        return Range(glyphIndexForCharacterAtIndex(characters.location), 0);
+    }
+    const qsizetype first = l.glyphForCharacter.at(characters.location);
+    qsizetype end = l.glyphForCharacter.at(characters.end() - 1) + 1;
+    // The other glyphs of the last cluster (marks after its first glyph).
+    while (end < l.glyphs.size() && l.glyphs.at(end).character == l.glyphs.at(end - 1).character)
+        ++end;
+    if (actualCharacterRange) {
+        const qsizetype start = l.glyphs.at(first).character;
+        *actualCharacterRange = Range(start, l.characterRangeOfGlyph(end - 1, length).end() - start);
+    }
+    return Range(first, end - first);
+}
+
+Range LayoutManager::characterRangeForGlyphRange(const Range& glyphRange, Range* actualGlyphRange) const
+{
+    const Layout& l = layout();
+    const qsizetype length = l.glyphForCharacter.size();
+    const Range glyphs = glyphRange.clampedTo(l.glyphs.size());
+    if (glyphs.isEmpty()) {
+        if (actualGlyphRange)
+            *actualGlyphRange = glyphs;
+        return Range(characterIndexForGlyphAtIndex(glyphs.location), 0);
+    }
+    const qsizetype start = l.glyphs.at(glyphs.location).character;
+    const Range characters(start, l.characterRangeOfGlyph(glyphs.end() - 1, length).end() - start);
+    if (actualGlyphRange)
+        *actualGlyphRange = glyphRangeForCharacterRange(characters);
+    return characters;
+}
+
+// --- The container ---
+
+Range LayoutManager::glyphRangeForTextContainer(const TextContainer* container) const
+{
+    if (!container || container != m_textContainer.get())
+        return Range();
+    return Range(0, layout().glyphsInContainer);
+}
+
+QRectF LayoutManager::usedRectForTextContainer(const TextContainer* container) const
+{
+    if (!container || container != m_textContainer.get())
+        return QRectF();
+    return layout().usedRect;
+}
+
+Range LayoutManager::glyphRangeForBoundingRect(const QRectF& rect, const TextContainer* container) const
+{
+    if (!container || container != m_textContainer.get())
+        return Range();
+    const Layout& l = layout();
+    qsizetype start = -1;
+    qsizetype end = -1;
+    for (const Layout::Line& line : l.lines) {
+        if (!line.inContainer)
+            break;
+        const QRectF& f = line.fragment;
+        const bool meets = f.top() < rect.bottom() && f.bottom() > rect.top()
+                           && f.left() < rect.right() && f.right() > rect.left();
+        if (!meets)
+            continue;
+        if (start < 0)
+            start = line.glyphs.location;
+        end = line.glyphs.end();
+    }
+    return start < 0 ? Range() : Range(start, end - start);
+}
+
+QRectF LayoutManager::boundingRectForGlyphRange(const Range& glyphRange, const TextContainer* container) const
+{
+    if (!container || container != m_textContainer.get())
+        return QRectF();
+    const Layout& l = layout();
+    const Range glyphs = glyphRange.clampedTo(l.glyphsInContainer);
+    if (glyphs.isEmpty()) {
+        // The place where a glyph would go: before glyph location, or after the last.
+        if (glyphs.location < l.glyphsInContainer) {
+            const Layout::Glyph& glyph = l.glyphs.at(glyphs.location);
+            const Layout::Line& line = l.lines.at(glyph.line);
+            return QRectF(glyph.left, line.fragment.top(), 0, line.used.height());
+        }
+        if (glyphs.location > 0) {
+            const Layout::Glyph& glyph = l.glyphs.at(glyphs.location - 1);
+            const Layout::Line& line = l.lines.at(glyph.line);
+            return QRectF(glyph.right, line.fragment.top(), 0, line.used.height());
+        }
+        return QRectF();
+    }
+    qreal left = std::numeric_limits<qreal>::max();
+    qreal right = std::numeric_limits<qreal>::lowest();
+    qreal top = left;
+    qreal bottom = right;
+    for (qsizetype g = glyphs.location; g < glyphs.end(); ++g) {
+        const Layout::Glyph& glyph = l.glyphs.at(g);
+        const Layout::Line& line = l.lines.at(glyph.line);
+        left = std::min(left, glyph.left);
+        right = std::max(right, glyph.right);
+        top = std::min(top, line.fragment.top());
+        bottom = std::max(bottom, line.fragment.top() + line.used.height());
+    }
+    return QRectF(left, top, right - left, bottom - top);
+}
+
+QList<QRectF> LayoutManager::rectArrayForCharacterRange(const Range& characterRange,
+                                                        const TextContainer* container) const
+{
+    QList<QRectF> rects;
+    if (!container || container != m_textContainer.get() || characterRange.isEmpty())
+        return rects;
+    const Layout& l = layout();
+    const Range glyphs = glyphRangeForCharacterRange(characterRange).clampedTo(l.glyphsInContainer);
+    int currentLine = -1;
+    for (qsizetype g = glyphs.location; g < glyphs.end(); ++g) {
+        const Layout::Glyph& glyph = l.glyphs.at(g);
+        const QRectF& fragment = l.lines.at(glyph.line).fragment;
+        if (glyph.line != currentLine) {
+            currentLine = glyph.line;
+            rects.append(QRectF(glyph.left, fragment.top(), glyph.right - glyph.left, fragment.height()));
+            continue;
+        }
+        QRectF& rect = rects.last();
+        const qreal left = std::min(rect.left(), glyph.left);
+        const qreal right = std::max(rect.right(), glyph.right);
+        rect.setLeft(left);
+        rect.setRight(right);
+    }
+    return rects;
+}
+
+// --- Lines ---
+
+QRectF LayoutManager::lineFragmentRectForGlyphAtIndex(qsizetype glyphIndex, Range* effectiveGlyphRange) const
+{
+    const Layout& l = layout();
+    if (glyphIndex < 0 || glyphIndex >= l.glyphsInContainer) {
+        if (effectiveGlyphRange)
+            *effectiveGlyphRange = Range();
+        return QRectF();
+    }
+    const Layout::Line& line = l.lines.at(l.glyphs.at(glyphIndex).line);
+    if (effectiveGlyphRange)
+        *effectiveGlyphRange = line.glyphs;
+    return line.fragment;
+}
+
+QRectF LayoutManager::lineFragmentUsedRectForGlyphAtIndex(qsizetype glyphIndex,
+                                                          Range* effectiveGlyphRange) const
+{
+    const Layout& l = layout();
+    if (glyphIndex < 0 || glyphIndex >= l.glyphsInContainer) {
+        if (effectiveGlyphRange)
+            *effectiveGlyphRange = Range();
+        return QRectF();
+    }
+    const Layout::Line& line = l.lines.at(l.glyphs.at(glyphIndex).line);
+    if (effectiveGlyphRange)
+        *effectiveGlyphRange = line.glyphs;
+    return line.used;
+}
+
+QPointF LayoutManager::locationForGlyphAtIndex(qsizetype glyphIndex) const
+{
+    const Layout& l = layout();
+    if (glyphIndex < 0 || glyphIndex >= l.glyphs.size())
+        return QPointF();
+    return l.glyphs.at(glyphIndex).location;
+}
+
+QRectF LayoutManager::extraLineFragmentRect() const
+{
+    const Layout& l = layout();
+    return l.hasExtraFragment ? l.extraFragment : QRectF();
+}
+
+QRectF LayoutManager::extraLineFragmentUsedRect() const
+{
+    const Layout& l = layout();
+    return l.hasExtraFragment ? l.extraUsed : QRectF();
+}
+
+// --- Temporary attributes ---
+
+void LayoutManager::setTemporaryAttributes(const QVariantMap& attributes, const Range& characterRange)
+{
+    m_temporaryAttributes.setAttributes(attributes, characterRange);
+}
+
+void LayoutManager::addTemporaryAttribute(const QString& name, const QVariant& value,
+                                          const Range& characterRange)
+{
+    m_temporaryAttributes.addAttribute(name, value, characterRange);
+}
+
+void LayoutManager::removeTemporaryAttribute(const QString& name, const Range& characterRange)
+{
+    m_temporaryAttributes.removeAttribute(name, characterRange);
+}
+
+QVariantMap LayoutManager::temporaryAttributesAtCharacterIndex(qsizetype characterIndex,
+                                                               Range* effectiveRange) const
+{
+    return m_temporaryAttributes.attributesAtIndex(characterIndex, effectiveRange);
+}
+
+} // namespace platform

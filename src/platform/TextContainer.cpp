@@ -1,0 +1,27 @@
+#include "platform/TextContainer.h"
+
+#include "platform/LayoutManager.h"
+
+namespace platform {
+
+TextContainer::TextContainer(const QSizeF& size) : m_size(size) {}
+
+void TextContainer::setContainerSize(const QSizeF& size)
+{
+    if (size == m_size)
+        return;
+    m_size = size;
+    if (m_layoutManager)
+        m_layoutManager->invalidateLayout();
+}
+
+void TextContainer::setLineFragmentPadding(qreal padding)
+{
+    if (padding == m_lineFragmentPadding)
+        return;
+    m_lineFragmentPadding = padding;
+    if (m_layoutManager)
+        m_layoutManager->invalidateLayout();
+}
+
+} // namespace platform
