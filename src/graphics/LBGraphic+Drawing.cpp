@@ -24,6 +24,25 @@ QPainter* activePainter(platform::GraphicsContext* context)
     return painter && painter->isActive() ? painter : nullptr;
 }
 
+// Graphics are painted with smooth edges, whatever the painter was set to; the setting
+// is put back afterwards.
+class SmoothEdges
+{
+public:
+    explicit SmoothEdges(QPainter* painter)
+        : _painter(painter), _was(painter->testRenderHint(QPainter::Antialiasing))
+    {
+        _painter->setRenderHint(QPainter::Antialiasing, true);
+    }
+    ~SmoothEdges() { _painter->setRenderHint(QPainter::Antialiasing, _was); }
+    SmoothEdges(const SmoothEdges&) = delete;
+    SmoothEdges& operator=(const SmoothEdges&) = delete;
+
+private:
+    QPainter* _painter;
+    bool _was;
+};
+
 // The painter is asked for at every step: a shadow bracket hands out its own.
 void strokePath(const platform::BezierPath& path, const QColor& color)
 {
@@ -74,6 +93,7 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!activePainter(context))
         return;
+    const SmoothEdges smooth(context->painter());
 
     std::optional<platform::BezierPath> path = bezierPath();
     QRectF b = bounds();
@@ -130,16 +150,7 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
                 fill = fillImage();
             } else if (type == 2 || type == 3) {
                 context->painter()->setClipPath(path->toPainterPath(), Qt::IntersectClip);
-                if (!_gradientFill) {
-                    _gradientFill = std::make_shared<LBGradientFill>();
-                    _gradientFill->setGradientType(type, gradientCenter(), gradientCenterSize(),
-                                                   gradientAngle());
-                }
-                // The colours are taken afresh each time: the colour setters hand the
-                // painter the stored colours, and an opacity change hands it nothing, so a
-                // kept pair could show the gradient at another opacity than the graphic.
-                _gradientFill->setStartColor(fillColor(), fillColor1());
-                _gradientFill->drawGradientInRect(b);
+                gradientFillForDrawing().drawGradientInRect(b);
             }
             const ImagePtr mask = _colorMaskType != 0 ? colorMaskImage() : nullptr;
             context->restoreGraphicsState();
@@ -244,7 +255,10 @@ void LBGraphic::startShadow(const QRectF& drawnBounds)
     if (!_shadow)
         rebuildShadow();
     context->saveGraphicsState();
-    context->setShadow({_shadow->offset, _shadow->blurRadius, _shadow->color});
+    // The graphic's shadow offset is measured with y growing upwards, the context's
+    // with y growing downwards.
+    context->setShadow({QSizeF(_shadow->offset.width(), -_shadow->offset.height()),
+                        _shadow->blurRadius, _shadow->color});
     context->beginTransparencyLayer(drawnBounds);
 }
 
@@ -259,7 +273,7 @@ void LBGraphic::stopShadow()
     context->restoreGraphicsState();
 }
 
-// --- Hooks of the picture, placeholder, arrow and reflection code ---
+// --- Hooks of the fill picture, arrow and reflection code ---
 
 LBGraphic::ImagePtr LBGraphic::fillImage()
 {
@@ -269,10 +283,6 @@ LBGraphic::ImagePtr LBGraphic::fillImage()
 LBGraphic::ImagePtr LBGraphic::colorMaskImage()
 {
     return nullptr;
-}
-
-void LBGraphic::drawPlaceholderText()
-{
 }
 
 void LBGraphic::drawArrowsInView(CanvasView* view, bool drawShadow)

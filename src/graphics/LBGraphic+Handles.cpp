@@ -187,7 +187,10 @@ void LBGraphic::drawHandlesInView(CanvasView* view, const QRectF& drawRect)
             path = platform::BezierPath::withRect(b);
         path->setLineWidth(3.0 / z);
         const QColor highlight = QGuiApplication::palette().color(QPalette::Highlight);
+        context->saveGraphicsState();
+        context->painter()->setRenderHint(QPainter::Antialiasing);
         context->painter()->strokePath(path->toPainterPath(), path->strokePen(highlight));
+        context->restoreGraphicsState();
         _isDragTarget = false;
         if (angle != 0.0)
             context->restoreGraphicsState();
@@ -221,6 +224,7 @@ void LBGraphic::drawHandlesInView(CanvasView* view, const QRectF& drawRect)
         if (isShapeWithText()) {
             // A thin outline shows the shape under its text.
             context->saveGraphicsState();
+            context->painter()->setRenderHint(QPainter::Antialiasing);
             if (angle != 0.0) {
                 const QPointF c = frame.rect.center();
                 QTransform rotation;

@@ -653,14 +653,13 @@ public:
     void startShadow(const QRectF& drawnBounds = QRectF());
     void stopShadow();
 
-    // Drawing hooks filled in by the image, placeholder, arrow and reflection code; the
-    // base class has none of these and draws nothing through them. fillImage(),
+    // Drawing hooks filled in by the fill picture, arrow and reflection code; the base
+    // class has none of these and draws nothing through them. fillImage(),
     // colorMaskImage() and the reflection picture are drawn as the platform draws an image
     // that does not respect the flipped page: its last pixel row at the top of the target
     // rectangle.
     virtual ImagePtr fillImage();
     virtual ImagePtr colorMaskImage();
-    virtual void drawPlaceholderText();
     virtual void drawArrowsInView(CanvasView* view, bool drawShadow);
     virtual ImagePtr reflectionWithTransparency(double transparency, double height,
                                                 bool inverted);

@@ -50,11 +50,10 @@ std::array<int, 3> boxRadiiForSigma(double sigma)
     return radii;
 }
 
-ShadowGeometry shadowGeometry(const GraphicsContext::Shadow& shadow, const QTransform& base)
+ShadowGeometry shadowGeometry(const Shadow& shadow, const QTransform& base)
 {
-    // The offset is given with y growing upwards; base coordinates grow downwards.
     const QPointF origin = base.map(QPointF(0.0, 0.0));
-    const QPointF moved = base.map(QPointF(shadow.offset.width(), -shadow.offset.height()));
+    const QPointF moved = base.map(QPointF(shadow.offset.width(), shadow.offset.height()));
     const double scale = std::sqrt(std::abs(base.determinant()));
     ShadowGeometry geometry;
     geometry.offset = (moved - origin).toPoint();
@@ -65,7 +64,7 @@ ShadowGeometry shadowGeometry(const GraphicsContext::Shadow& shadow, const QTran
     return geometry;
 }
 
-bool castsVisibleShadow(const std::optional<GraphicsContext::Shadow>& shadow)
+bool castsVisibleShadow(const std::optional<Shadow>& shadow)
 {
     return shadow && shadow->color.isValid() && shadow->color.alpha() > 0;
 }

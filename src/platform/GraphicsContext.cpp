@@ -88,7 +88,7 @@ void GraphicsContext::clearShadow()
     top().shadow.reset();
 }
 
-const std::optional<GraphicsContext::Shadow>& GraphicsContext::shadow() const
+const std::optional<Shadow>& GraphicsContext::shadow() const
 {
     return top().shadow;
 }
@@ -135,11 +135,8 @@ OffscreenContext::OffscreenContext(const QSize& pixels, qreal scale)
             const int dotsPerMeter = qRound(72.0 * _scale / 0.0254);
             _image.setDotsPerMeterX(dotsPerMeter);
             _image.setDotsPerMeterY(dotsPerMeter);
-            if (_painter->begin(&_image)) {
-                // Drawing is antialiased, as on the platform's own contexts.
-                _painter->setRenderHint(QPainter::Antialiasing);
+            if (_painter->begin(&_image))
                 _painter->scale(_scale, _scale);
-            }
         }
     }
     _context = std::make_unique<GraphicsContext>(_painter.get(), false);

@@ -7,13 +7,13 @@
 // off-screen rendering started in the middle of drawing a view takes over and hands the
 // view's context back when it ends. Main thread only.
 
-#include <QColor>
+#include "platform/Shadow.h"
+
 #include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QRectF>
 #include <QSize>
-#include <QSizeF>
 #include <QTransform>
 #include <QtGlobal>
 
@@ -68,17 +68,9 @@ public:
     void setBaseTransform(const QTransform& transform);
 
     // --- Shadows and transparency layers ---
-    // A drop shadow measured as the platform measures shadows: offset and blur radius in
-    // base coordinates, the offset with y growing upwards (a positive height lifts the
-    // shadow, a negative one drops it below what casts it). The blur radius is twice the
-    // standard deviation of the Gaussian that softens the edge.
-    struct Shadow
-    {
-        QSizeF offset;
-        qreal blurRadius = 0.0;
-        QColor color;
-    };
-
+    // Shadows (platform::Shadow) are measured in base coordinates: the offset with y
+    // growing downwards like the page, the blur radius twice the standard deviation of
+    // the Gaussian that softens the edge.
     // The shadow is part of the graphics state: saveGraphicsState() keeps it and
     // restoreGraphicsState() brings it back. Setting it shadows nothing by itself: what
     // is drawn inside a transparency layer casts it, once, as a whole.
@@ -148,8 +140,7 @@ private:
 };
 
 // Drawing into an image: a transparent ARGB32_Premultiplied bitmap of the given pixel
-// size with an antialiasing painter scaled by `scale` pixels per point, so drawing code
-// works in points.
+// size with a painter scaled by `scale` pixels per point, so drawing code works in points.
 // The context is current from construction until image() or destruction. The image
 // records its resolution (72 × scale dpi), so its size in points survives encoding.
 // An empty or unallocatable size gives an inactive painter and a null image.

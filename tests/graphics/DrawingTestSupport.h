@@ -65,7 +65,6 @@ public:
 
     ImagePtr fillImage() override { return fillPicture; }
     ImagePtr colorMaskImage() override { return maskPicture; }
-    void drawPlaceholderText() override { ++placeholderTextCalls; }
     void drawArrowsInView(CanvasView*, bool drawShadow) override { arrowCalls.append(drawShadow); }
     ImagePtr reflectionWithTransparency(double transparency, double height, bool inverted) override
     {
@@ -86,7 +85,6 @@ public:
     ImagePtr fillPicture;
     ImagePtr maskPicture;
     ImagePtr reflectionPicture;
-    int placeholderTextCalls = 0;
     QList<bool> arrowCalls;
     QList<QList<double>> reflectionRequests;
     bool loadingWhileBuilt = false;

@@ -21,11 +21,11 @@
 
 struct PaintCall
 {
-    QString kind;   // "stroke", "fill", "gradient", "clip" or "image"
+    QString kind;   // "stroke", "fill", "gradient", "clip", "image" or "text"
     QColor color;   // stroke, fill and image colour (alpha left out of the name)
     QRectF area;    // on the device
 
-    // "stroke #ff0000", "image #00ff00", "gradient", "clip".
+    // "stroke #ff0000", "image #00ff00", "text #555555", "gradient", "clip".
     QString name() const
     {
         if (!color.isValid())
@@ -72,6 +72,10 @@ public:
                    Qt::ImageConversionFlags) override
     {
         calls.append({QStringLiteral("image"), mostOpaqueColor(image), _transform.mapRect(rect)});
+    }
+    void drawTextItem(const QPointF& p, const QTextItem&) override
+    {
+        calls.append({QStringLiteral("text"), _pen.color(), QRectF(_transform.map(p), QSizeF())});
     }
     void drawPixmap(const QRectF& rect, const QPixmap& pixmap, const QRectF& source) override
     {

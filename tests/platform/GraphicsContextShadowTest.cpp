@@ -10,13 +10,13 @@ using platform::OffscreenContext;
 
 namespace {
 
-GraphicsContext::Shadow blackShadow(QSizeF offset, qreal blur)
+platform::Shadow blackShadow(QSizeF offset, qreal blur)
 {
     return {offset, blur, QColor(0, 0, 0)};
 }
 
 // Draws a red square in a transparent image, inside a layer casting `shadow`.
-QImage shadowedSquare(const GraphicsContext::Shadow& shadow, const QRectF& square,
+QImage shadowedSquare(const platform::Shadow& shadow, const QRectF& square,
                       QSize size = QSize(100, 100))
 {
     OffscreenContext offscreen(size);
@@ -37,10 +37,10 @@ int alphaAt(const QImage& image, int x, int y)
 
 } // namespace
 
-TEST(GraphicsContextShadow, FallsByTheOffsetWithYUpUnderTheDrawing)
+TEST(GraphicsContextShadow, FallsByTheOffsetUnderTheDrawing)
 {
-    // Offset (10, -10) with y up: 10 right and 10 down on the y-down device.
-    const QImage image = shadowedSquare(blackShadow({10, -10}, 0), QRectF(20, 20, 30, 30));
+    // Offset (10, 10): 10 right and 10 down.
+    const QImage image = shadowedSquare(blackShadow({10, 10}, 0), QRectF(20, 20, 30, 30));
     EXPECT_EQ(image.pixel(35, 35), qRgb(255, 0, 0));   // the square lies on top
     EXPECT_EQ(image.pixel(55, 55), qRgb(0, 0, 0));     // the shadow, moved right and down
     EXPECT_EQ(image.pixel(25, 55), qRgba(0, 0, 0, 0)); // left of the moved shadow
@@ -51,7 +51,7 @@ TEST(GraphicsContextShadow, FallsByTheOffsetWithYUpUnderTheDrawing)
 TEST(GraphicsContextShadow, BlurSoftensEvenlyAroundTheEdge)
 {
     // Blur radius 8: a Gaussian of deviation 4 across the shadow's edges.
-    const QImage image = shadowedSquare(blackShadow({0, -40}, 8), QRectF(30, 10, 40, 30));
+    const QImage image = shadowedSquare(blackShadow({0, 40}, 8), QRectF(30, 10, 40, 30));
     // Shadow: x 30..70, y 50..80. Along its horizontal middle (y = 65), the coverage falls
     // from full inside to nothing outside, half at the edge, the same on both sides.
     EXPECT_GT(alphaAt(image, 50, 65), 250);
@@ -84,7 +84,7 @@ TEST(GraphicsContextShadow, WideBlursSpreadThinAndEven)
 
 TEST(GraphicsContextShadow, ShadowColourAlphaScalesTheShadow)
 {
-    GraphicsContext::Shadow shadow = blackShadow({0, -30}, 0);
+    platform::Shadow shadow = blackShadow({0, 30}, 0);
     shadow.color = QColor(0, 0, 255, 191);
     const QImage image = shadowedSquare(shadow, QRectF(10, 10, 20, 20));
     const QColor cast = image.pixelColor(20, 45);   // the shadow lies at y 40..60
@@ -148,7 +148,7 @@ TEST(GraphicsContextShadow, ShadowIsGraphicsStateAndLayersAreSmall)
     QPainter* own = context.painter();
 
     context.saveGraphicsState();
-    context.setShadow(blackShadow({3, -3}, 4));
+    context.setShadow(blackShadow({3, 3}, 4));
     ASSERT_TRUE(context.shadow().has_value());
     context.saveGraphicsState();
     context.clearShadow();
@@ -191,7 +191,7 @@ TEST(GraphicsContextShadow, LayerOutOfSightDrawsNothingAndOpenLayersEndWithTheCo
     context.endTransparencyLayer();
 
     // Left open: image() ends the layer, compositing it.
-    context.setShadow(blackShadow({0, -10}, 0));
+    context.setShadow(blackShadow({0, 10}, 0));
     context.beginTransparencyLayer(QRectF(10, 10, 10, 10));
     context.painter()->fillRect(QRectF(10, 10, 10, 10), Qt::red);
     const QImage image = offscreen.image();
