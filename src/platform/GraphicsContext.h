@@ -32,7 +32,8 @@ public:
     // drawing code whether the result is shown on screen (as opposed to printed,
     // exported or rendered into an image).
     explicit GraphicsContext(QPainter* painter, bool drawingToScreen = false);
-    // Restores any graphics state still saved, so the painter is left as it was found.
+    // Ends open transparency layers and restores any graphics state still saved, so the
+    // painter is left as it was found.
     ~GraphicsContext();
     GraphicsContext(const GraphicsContext&) = delete;
     GraphicsContext& operator=(const GraphicsContext&) = delete;
@@ -83,11 +84,17 @@ public:
     // (blurred, tinted, offset) and composites the drawing over it, both through the clip,
     // opacity and composition mode of the painter underneath. What lies outside the clip
     // still casts its shadow into it. `bounds` is the area the drawing covers, in current
-    // coordinates; the layer is only that large plus the blur, and only as far as its
-    // shadow can reach the visible area. A null rectangle means anywhere visible. The
-    // shadow is cleared inside the layer and back when it ends. Without a shadow (or with
-    // a transparent one) no layer is made and drawing goes straight through. Every begin
-    // is matched by an end.
+    // coordinates: the layer is only that large, cut to what can be seen itself or cast a
+    // shadow that can be seen, and the shadow is blurred only where it can be seen. A
+    // null rectangle means anywhere visible. The shadow is cleared inside the layer and
+    // back when it ends. Without a shadow (or with a transparent one) no layer is made
+    // and drawing goes straight through. Every begin is matched by an end:
+    //     context.saveGraphicsState();
+    //     context.setShadow(shadow);
+    //     context.beginTransparencyLayer(outline.boundingRect());
+    //     context.painter()->fillPath(outline, colour);   // casts the shadow
+    //     context.endTransparencyLayer();
+    //     context.restoreGraphicsState();                 // no shadow again
     void beginTransparencyLayer(const QRectF& bounds = QRectF());
     void endTransparencyLayer();
     int transparencyLayerDepth() const { return int(_levels.size()) - 1; }
