@@ -56,6 +56,18 @@ bool cacheMatches(const QVariantMap& cache, quint32 checksum, const AttributedSt
            && cache.value(PTTextOnPathXOffset).toDouble() == xOffset;
 }
 
+// Whether the text's first line ends where the layout broke a paragraph (rather than at
+// a paragraph break or the end of the laid-out glyphs).
+bool wrapsAfterFirstLine(const LayoutManager& manager, const QString& string, const Range& firstLine,
+                         const Range& glyphs)
+{
+    if (firstLine.isEmpty() || firstLine.end() >= glyphs.end())
+        return false;
+    const qsizetype last = manager.characterIndexForGlyphAtIndex(firstLine.end() - 1);
+    const QChar c = string.at(last);
+    return c != u'\n' && c != u'\r' && c != QChar::ParagraphSeparator;
+}
+
 } // namespace
 
 // --- Layout manager, pre-adjusting and kerning ----------------------------------------------
@@ -117,8 +129,8 @@ void kernText(TextStorage* text, double toFitLength)
     Range firstLine;
     const double used = manager->lineFragmentUsedRectForGlyphAtIndex(0, &firstLine).width();
     double kern = (length - used) / double(gaps);
-    // A text that needs more than one line does not fit either: squeeze it.
-    if (kern <= 0 || firstLine.end() < glyphs.end()) {
+    // A paragraph wrapped onto more lines does not fit either: squeeze it.
+    if (kern <= 0 || wrapsAfterFirstLine(*manager, text->string(), firstLine, glyphs)) {
         const QSizeF natural = text->attributedString().size();
         kern = (length - natural.width()) / double(gaps);
         kern = std::max(kern, -0.15 * natural.height());

@@ -292,7 +292,7 @@ public:
     int acceptMoves = 1000;
 };
 
-class Motion : public ::testing::Test
+class PathTextMotion : public ::testing::Test
 {
 protected:
     // Seconds since the reference date today: far beyond what a float keeps to the second.
@@ -301,7 +301,7 @@ protected:
     void TearDown() override { setMotionClock({}); }
 };
 
-TEST_F(Motion, WithoutLoopTheObjectStopsAtThePathsEnd)
+TEST_F(PathTextMotion, WithoutLoopTheObjectStopsAtThePathsEnd)
 {
     const BezierPath path = line(QPointF(0, 0), QPointF(100, 0));
     auto mover = std::make_shared<Mover>();
@@ -330,7 +330,7 @@ TEST_F(Motion, WithoutLoopTheObjectStopsAtThePathsEnd)
     EXPECT_EQ(mover.use_count(), 1); // the motion let go of its target
 }
 
-TEST_F(Motion, WithLoopTheObjectWrapsToTheStart)
+TEST_F(PathTextMotion, WithLoopTheObjectWrapsToTheStart)
 {
     const BezierPath path = line(QPointF(0, 0), QPointF(0, 100));
     auto mover = std::make_shared<Mover>();
@@ -346,7 +346,7 @@ TEST_F(Motion, WithLoopTheObjectWrapsToTheStart)
     delete timer;
 }
 
-TEST_F(Motion, TheMotionEndsWhenTheObjectDeclines)
+TEST_F(PathTextMotion, TheMotionEndsWhenTheObjectDeclines)
 {
     const BezierPath path = line(QPointF(0, 0), QPointF(100, 0));
     auto declining = std::make_shared<Mover>();

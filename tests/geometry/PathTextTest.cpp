@@ -101,20 +101,25 @@ TEST(PathText, JoinedOutlinesAreTheGlyphsInPlacingOrder)
 
 TEST(PathText, GlyphsFollowTheDirectionOfACurve)
 {
-    // On a circle every glyph is turned to the tangent where its centre lies.
-    BezierPath circle = BezierPath::withOvalInRect(QRectF(0, 0, 200, 200));
+    // On a circle each glyph is turned to the tangent where its centre lies: its location
+    // is that point moved back along the tangent by half the glyph's width and off the
+    // circle along the normal by the line height.
+    const QPointF centre(100, 100);
+    const BezierPath circle = BezierPath::withOvalInRect(QRectF(0, 0, 200, 200));
     Layout layout(circle, text(QStringLiteral("Around")));
     ASSERT_TRUE(layout.fitted);
     ASSERT_EQ(layout.helper.placed.size(), 6);
-    double previous = -1;
     for (const PlacedGlyph& glyph : layout.helper.placed) {
-        // The location lies off the circle by about the line height (outside or inside
-        // depending on the circle's direction), never on it.
-        const double distance = std::hypot(glyph.location.x() - 100, glyph.location.y() - 100);
-        EXPECT_GT(std::abs(distance - 100), 5);
-        EXPECT_NE(glyph.angle, previous);
-        previous = glyph.angle;
+        const QPointF along(std::cos(glyph.angle), std::sin(glyph.angle));
+        const QPointF normal(-along.y(), along.x());
+        const QPointF back = glyph.location + TestLineHeight * normal - centre;
+        const double half = -QPointF::dotProduct(back, along);
+        EXPECT_GT(half, 1) << glyph.glyph;
+        EXPECT_LT(half, 7) << glyph.glyph;
+        // The point the glyph is centred on lies on the circle.
+        EXPECT_NEAR(std::abs(QPointF::dotProduct(back, normal)), 100, 0.2) << glyph.glyph;
     }
+    EXPECT_NE(layout.helper.placed.first().angle, layout.helper.placed.last().angle);
 }
 
 TEST(PathText, NothingIsPlacedOnALonePointOrForAnEmptyText)
