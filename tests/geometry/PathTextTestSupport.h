@@ -1,17 +1,16 @@
 #pragma once
 
-// Fixtures of the text-on-path tests: DejaVu Sans from the platform tests' data (so
-// metrics do not depend on the installed fonts), texts in it, and a helper that records
+// Fixtures of the text-on-path tests: texts in the test font and a helper that records
 // every placed glyph.
+
+#include "TestFont.h"
 
 #include "geometry/PTTextOnPathPlacement.h"
 #include "platform/AttributedString.h"
 #include "platform/BezierPath.h"
 #include "platform/ParagraphStyle.h"
 
-#include <QDir>
 #include <QFont>
-#include <QFontDatabase>
 #include <QImage>
 #include <QList>
 #include <QPointF>
@@ -27,24 +26,6 @@ using platform::AttributedString;
 using platform::BezierPath;
 using platform::ParagraphStyle;
 
-inline QFont testFont(qreal pointSize = 12)
-{
-    static const QString family = [] {
-        // The platform tests' copy; this folder may have no data folder of its own, so the
-        // path is resolved as text rather than through the file system.
-        const int id = QFontDatabase::addApplicationFont(
-            QDir::cleanPath(QStringLiteral(VELTRIN_TEST_DATA "/../../platform/data/DejaVuSans.ttf")));
-        return QFontDatabase::applicationFontFamilies(id).value(0);
-    }();
-    QFont font(family);
-    font.setPointSizeF(pointSize);
-    return font;
-}
-
-// DejaVu Sans at 12 points, in points.
-constexpr double TestAscent = 11.14;
-constexpr double TestDescent = 2.83;
-constexpr double TestLineHeight = TestAscent + TestDescent;
 // Each line keeps this much free at both ends.
 constexpr double Padding = 5;
 

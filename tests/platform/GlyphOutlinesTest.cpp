@@ -1,6 +1,6 @@
 #include "platform/GlyphOutlines.h"
 
-#include "TextTestFont.h"
+#include "TestFont.h"
 
 #include <QPainterPath>
 #include <QRawFont>
