@@ -30,10 +30,13 @@
 #include <optional>
 #include <utility>
 
+class CanvasView;
 class LBDocument;
 class LBGradientFill;
+class QMouseEvent;
 
 namespace platform {
+class GraphicsContext;
 class Image;
 class UndoManager;
 }
@@ -620,6 +623,81 @@ protected:
     double _reflectionVOffset = 0.0;
     ImagePtr _reflectionImage;
     bool _loadingReflection = false;
+
+public:
+    // =====================================================================================
+    // --- Drawing ---
+    // Paints the graphic into the current graphics context: the outline from bezierPath()
+    // (a placeholder without one gets a rectangle), mirrored and turned, its fill colour,
+    // fill picture, gradient and colour mask, its stroke and arrow heads, the placeholder
+    // text and, untransformed, the reflection below it. The shadow type decides what casts
+    // the shadow: with type 1 the stroke does and the fill covers its inner half before the
+    // stroke is drawn again; with other types the fill or picture does. `view` is the
+    // canvas, or nullptr when drawing into images, printed sheets and exports. The base
+    // class does not use the selection flag; handles are drawn by drawHandlesInView().
+    virtual void drawInView(CanvasView* view, bool isSelected);
+
+    // Mirrors about the centre of `bounds` (vertically, horizontally) and turns about it
+    // by `rotation` degrees (the other way when exactly one mirror is on, so a mirrored
+    // graphic turns the same way on the page). Saves the current context's graphics state
+    // first and returns that context, which the caller restores; returns nullptr and
+    // changes nothing when there is nothing to apply (or no context).
+    platform::GraphicsContext* applyTransformForBounds(const QRectF& bounds, bool vFlip,
+                                                       bool hFlip, double rotation);
+
+    // With a shadow type of 1 or more, startShadow() saves the graphics state and makes
+    // the graphic's shadow current, so that what is drawn until stopShadow() casts it;
+    // stopShadow() restores the state. With type 0 both do nothing. Always used as a pair.
+    // `drawnBounds` is the area the drawing in between covers, in current coordinates (the
+    // shadow is made off-screen only that large); a null rectangle means anywhere.
+    void startShadow(const QRectF& drawnBounds = QRectF());
+    void stopShadow();
+
+    // Drawing hooks filled in by the fill picture, arrow and reflection code; the base
+    // class has none of these and draws nothing through them. fillImage(),
+    // colorMaskImage() and the reflection picture are drawn as the platform draws an image
+    // that does not respect the flipped page: its last pixel row at the top of the target
+    // rectangle.
+    virtual ImagePtr fillImage();
+    virtual ImagePtr colorMaskImage();
+    virtual void drawArrowsInView(CanvasView* view, bool drawShadow);
+    virtual ImagePtr reflectionWithTransparency(double transparency, double height,
+                                                bool inverted);
+    // The outline clicks are tested against: the graphic's outline unless a subclass
+    // (text areas) has a separate shape outline.
+    virtual std::optional<platform::BezierPath> shapeBezierPath() const { return bezierPath(); }
+
+    // --- Handles and hit testing ---
+    // Knobs: 1-8 resize (1 top-left, 2 top-middle, 3 top-right, 4 middle-left,
+    // 5 middle-right, 6 bottom-left, 7 bottom-middle, 8 bottom-right; top = the bounds'
+    // origin y), 9 and 10 the modifier knobs, 12-15 the effect-location knobs
+    // ("location0" to "location3"). Knob n is offered when bit n - 1 of knobMask() is set.
+    // The base mask: 0xFF, plus 0x800 for one effect point, plus 0x7800 for the four
+    // perspective corners.
+    virtual qint64 knobMask() const;
+    // The knob whose zoom-scaled square holds the point (low edges in, high edges out),
+    // tested modifier knobs first, then effect knobs (neither for a group member), then
+    // resize knobs; 0 when none.
+    qint64 knobUnderPoint(const QPointF& point) const;
+    // Where effect location `index` (0-3) of the effect the knobs edit lies, unturned.
+    QPointF effectLocationKnobPointForIndex(qint64 index) const;
+    // The resize, modifier and effect knobs as the lock, group and effect knob type allow,
+    // or, while something is dragged over the graphic, its highlighted outline (once).
+    // Nothing during a handle drag or while hidden. With "Trim To Page" on, clipped to
+    // `drawRect`.
+    virtual void drawHandlesInView(CanvasView* view, const QRectF& drawRect);
+    void drawHandleAtPoint(const QPointF& point, CanvasView* view);
+    void drawModifierHandleAtPoint(const QPointF& point, CanvasView* view);
+    void drawEffectLocationHandleAtPoint(const QPointF& point, qint64 knobIndex,
+                                         CanvasView* view);
+    // Whether a click at the point lands on the graphic: on a knob when selected, inside
+    // the turned bounds when turned, else inside the outline (the bounds without one).
+    virtual bool hitTest(const QPointF& point, bool isSelected, LBGraphic* shapeGraphicForCrop);
+    virtual bool isEditable() const;
+    virtual void startEditingWithEvent(QMouseEvent* event, CanvasView* view,
+                                       bool selectContents);
+    virtual void endEditingInView(CanvasView* view);
+    // =====================================================================================
 
 private:
     void rebuildShadow();

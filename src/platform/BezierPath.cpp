@@ -1,6 +1,7 @@
 #include "platform/BezierPath.h"
 
 #include <QPainterPath>
+#include <QPen>
 #include <QPainterPathStroker>
 #include <QSharedData>
 #include <QTransform>
@@ -698,25 +699,25 @@ QPainterPath BezierPath::toPainterPath() const
     return out;
 }
 
-QPainterPath BezierPath::strokedOutline() const
+QPen BezierPath::strokePen(const QColor& color) const
 {
-    QPainterPathStroker stroker;
+    QPen pen(color);
     const qreal width = d->lineWidth;
-    stroker.setWidth(width);
+    pen.setWidthF(width);
     switch (d->lineCap) {
-    case LineCap::Butt: stroker.setCapStyle(Qt::FlatCap); break;
-    case LineCap::Round: stroker.setCapStyle(Qt::RoundCap); break;
-    case LineCap::Square: stroker.setCapStyle(Qt::SquareCap); break;
+    case LineCap::Butt: pen.setCapStyle(Qt::FlatCap); break;
+    case LineCap::Round: pen.setCapStyle(Qt::RoundCap); break;
+    case LineCap::Square: pen.setCapStyle(Qt::SquareCap); break;
     }
     switch (d->lineJoin) {
     // Beyond the limit a mitre falls back to a bevel, which is SvgMiterJoin in Qt.
-    case LineJoin::Miter: stroker.setJoinStyle(Qt::SvgMiterJoin); break;
-    case LineJoin::Round: stroker.setJoinStyle(Qt::RoundJoin); break;
-    case LineJoin::Bevel: stroker.setJoinStyle(Qt::BevelJoin); break;
+    case LineJoin::Miter: pen.setJoinStyle(Qt::SvgMiterJoin); break;
+    case LineJoin::Round: pen.setJoinStyle(Qt::RoundJoin); break;
+    case LineJoin::Bevel: pen.setJoinStyle(Qt::BevelJoin); break;
     }
-    stroker.setMiterLimit(d->miterLimit);
-    // Dash lengths are in points here and in units of the line width for the stroker. A
-    // pattern without any positive length, or with a negative one, draws solid.
+    pen.setMiterLimit(d->miterLimit);
+    // Dash lengths are in points here and in units of the line width for Qt. A pattern
+    // without any positive length, or with a negative one, draws solid.
     bool dashed = !d->dashPattern.isEmpty();
     qreal total = 0;
     for (qreal length : d->dashPattern) {
@@ -732,9 +733,15 @@ QPainterPath BezierPath::strokedOutline() const
             pattern.append(length / unit);
         if (pattern.size() % 2 == 1)
             pattern.append(pattern);   // an odd pattern repeats with on and off swapped
-        stroker.setDashPattern(pattern);
-        stroker.setDashOffset(d->dashPhase / unit);
+        pen.setDashPattern(pattern);
+        pen.setDashOffset(d->dashPhase / unit);
     }
+    return pen;
+}
+
+QPainterPath BezierPath::strokedOutline() const
+{
+    QPainterPathStroker stroker(strokePen(Qt::black));
     return stroker.createStroke(toPainterPath());
 }
 

@@ -13,7 +13,9 @@
 
 #include <array>
 
+class QColor;
 class QPainterPath;
+class QPen;
 class QTransform;
 
 namespace platform {
@@ -135,6 +137,9 @@ public:
     QPainterPath toPainterPath() const;
     // The area the stroke covers, using width, cap, join, miter limit and dash.
     QPainterPath strokedOutline() const;
+    // A pen in the colour that strokes as this path's attributes say (a width of 0 is the
+    // thinnest line the device can show).
+    QPen strokePen(const QColor& color) const;
 
 private:
     class Data;

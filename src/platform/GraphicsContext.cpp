@@ -20,30 +20,77 @@ QList<GraphicsContext*>& contextStack()
 GraphicsContext::GraphicsContext(QPainter* painter, bool drawingToScreen)
     : _painter(painter), _drawingToScreen(drawingToScreen)
 {
+    Level base;
+    base.painter = _painter;
+    if (_painter && _painter->isActive())
+        base.baseTransform = _painter->deviceTransform();
+    _levels.push_back(std::move(base));
+}
+
+void GraphicsContext::setBaseTransform(const QTransform& transform)
+{
+    _levels.front().baseTransform = transform;
 }
 
 GraphicsContext::~GraphicsContext()
 {
-    while (_savedStates > 0)
-        restoreGraphicsState();
+    unwind();
     // A context destroyed while still on the stack must not stay reachable.
     pop(this);
 }
 
+void GraphicsContext::unwind()
+{
+    while (transparencyLayerDepth() > 0)
+        endTransparencyLayer();
+    while (savedStateDepth() > 0)
+        restoreGraphicsState();
+}
+
+QPainter* GraphicsContext::painter() const
+{
+    return top().painter;
+}
+
 void GraphicsContext::saveGraphicsState()
 {
-    if (!_painter)
+    Level& level = top();
+    if (!level.painter)
         return;
-    _painter->save();
-    ++_savedStates;
+    level.painter->save();
+    level.savedShadows.append(level.shadow);
 }
 
 void GraphicsContext::restoreGraphicsState()
 {
-    if (!_painter || _savedStates == 0)
+    Level& level = top();
+    if (!level.painter || level.savedShadows.isEmpty())
         return;
-    _painter->restore();
-    --_savedStates;
+    level.painter->restore();
+    level.shadow = level.savedShadows.takeLast();
+}
+
+int GraphicsContext::savedStateDepth() const
+{
+    int depth = 0;
+    for (const Level& level : _levels)
+        depth += int(level.savedShadows.size());
+    return depth;
+}
+
+void GraphicsContext::setShadow(const Shadow& shadow)
+{
+    top().shadow = shadow;
+}
+
+void GraphicsContext::clearShadow()
+{
+    top().shadow.reset();
+}
+
+const std::optional<Shadow>& GraphicsContext::shadow() const
+{
+    return top().shadow;
 }
 
 GraphicsContext* GraphicsContext::current()
@@ -130,8 +177,7 @@ void OffscreenContext::finish()
         return;
     _finished = true;
     GraphicsContext::pop(_context.get());
-    while (_context->savedStateDepth() > 0)
-        _context->restoreGraphicsState();
+    _context->unwind();
     if (_painter->isActive())
         _painter->end();
 }

@@ -305,7 +305,18 @@ void Image::drawInRect(const QRectF& rect, const QRectF& fromRect,
     GraphicsContext* context = GraphicsContext::current();
     if (!context || !context->painter() || !context->painter()->isActive())
         return;
-    if (_kind != RepresentationKind::Bitmap || _bitmap.isNull() || rect.isEmpty())
+    if (rect.isEmpty())
+        return;
+    if (_kind == RepresentationKind::SVG) {
+        QPainter* painter = context->painter();
+        context->saveGraphicsState();
+        painter->setCompositionMode(operation);
+        painter->setOpacity(painter->opacity() * qBound(0.0, fraction, 1.0));
+        drawVectorInRect(*painter, rect, fromRect);
+        context->restoreGraphicsState();
+        return;
+    }
+    if (_kind != RepresentationKind::Bitmap || _bitmap.isNull())
         return;
 
     // Source rectangle from points of the image to its pixels.

@@ -16,6 +16,8 @@
 
 #include <memory>
 
+class QSvgRenderer;
+
 namespace platform {
 
 class Image;
@@ -31,7 +33,7 @@ class Image : public std::enable_shared_from_this<Image>
 public:
     // What stands behind the picture. Vector kinds are read by later work; the enum keeps
     // the place for them so writers can tell a bitmap from a vector original.
-    enum class RepresentationKind { None, Bitmap, PDF, EPS };
+    enum class RepresentationKind { None, Bitmap, PDF, EPS, SVG };
 
     // Reads PNG, JPEG, TIFF, GIF or BMP data. Returns nullptr and a message in *error for
     // empty, unknown, unsupported or damaged data; never throws.
@@ -44,6 +46,11 @@ public:
     static ImagePtr fromBitmap(const QImage& bitmap, const QSizeF& size = QSizeF());
     // An image of that size with no representation yet.
     static ImagePtr withSize(const QSizeF& size);
+    // The program's own picture of that name (":/images/<name>.svg", else ".png"), read
+    // on first use and kept for the rest of the run; nullptr when there is none. A
+    // vector picture stays vector, so it is crisp at any scale; its size in points is the
+    // size its file states.
+    static ImagePtr imageNamed(const QString& name);
 
     explicit Image(Key);
     Image(const Image&) = delete;
@@ -84,6 +91,12 @@ public:
     void drawInRect(const QRectF& rect, const QRectF& fromRect = QRectF(),
                     QPainter::CompositionMode operation = QPainter::CompositionMode_SourceOver,
                     qreal fraction = 1.0) const;
+    // Draws the whole picture at its own size in the context's base coordinates (unscaled
+    // and unturned by whatever transform drawing code applied) with its lower-left corner
+    // at `point` of the current coordinates, the way handles keep their size at any zoom.
+    void compositeToPoint(const QPointF& point,
+                          QPainter::CompositionMode operation =
+                              QPainter::CompositionMode_SourceOver) const;
 
     // --- Scaling and whole-number helpers ---
 
@@ -119,12 +132,15 @@ public:
 
 private:
     QImage encodableBitmap() const;
+    // Renders the vector picture (the part fromRect of it) into rect of the painter.
+    void drawVectorInRect(QPainter& painter, const QRectF& rect, const QRectF& fromRect) const;
 
     RepresentationKind _kind = RepresentationKind::None;
     QSizeF _size;
     QImage _bitmap;
     QByteArray _sourceData;
     bool _dataRetained = false;
+    std::shared_ptr<QSvgRenderer> _vector;
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/LayoutManager.h"
 
+#include "platform/GlyphOutlines.h"
 #include "platform/LayoutManager+Layout.h"
 #include "platform/Shadow.h"
 #include "platform/TextStorage.h"
@@ -144,7 +145,7 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
         QPainterPath outlines;
         if (style.shadow || style.strokeWidth != 0) {
             for (qsizetype k = 0; k < ids.size(); ++k)
-                outlines.addPath(font.pathForGlyph(ids.at(k)).translated(positions.at(k)));
+                outlines.addPath(glyphOutline(font, ids.at(k)).translated(positions.at(k)));
         }
         // Underline and strikethrough as rectangles, so they take shadow and stroke too.
         QPainterPath lines;

@@ -1,5 +1,6 @@
 #include "platform/LayoutManager.h"
 
+#include "platform/GlyphOutlines.h"
 #include "platform/LayoutManager+Layout.h"
 #include "platform/TextContainer.h"
 #include "platform/TextStorage.h"
@@ -107,7 +108,7 @@ QPainterPath LayoutManager::outlineForGlyphAtIndex(qsizetype glyphIndex) const
     const QRawFont font = fontForGlyphAtIndex(glyphIndex);
     if (!font.isValid())
         return QPainterPath();
-    return font.pathForGlyph(glyphAtIndex(glyphIndex));
+    return glyphOutline(font, glyphAtIndex(glyphIndex));
 }
 
 bool LayoutManager::notShownAttributeForGlyphAtIndex(qsizetype glyphIndex) const

@@ -2,7 +2,8 @@
 
 // A shadow cast by drawn text: offset in points (y grows downwards, so a positive height
 // puts the shadow below), blur radius in points and colour. A small value stored in a
-// QVariant under ShadowAttributeName.
+// QVariant under ShadowAttributeName. The drawing context casts the same kind of shadow
+// (GraphicsContext::setShadow), measured in its base coordinates.
 
 #include <QColor>
 #include <QMetaType>

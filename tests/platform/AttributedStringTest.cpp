@@ -2,7 +2,7 @@
 #include "platform/ParagraphStyle.h"
 #include "platform/Shadow.h"
 
-#include "TextTestFont.h"
+#include "TestFont.h"
 
 #include <QColor>
 #include <QImage>

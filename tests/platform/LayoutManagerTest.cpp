@@ -4,7 +4,7 @@
 #include "platform/TextContainer.h"
 #include "platform/TextStorage.h"
 
-#include "TextTestFont.h"
+#include "TestFont.h"
 
 #include <QColor>
 #include <QImage>

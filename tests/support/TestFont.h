@@ -1,7 +1,7 @@
 #pragma once
 
-// The font the text tests measure with: DejaVu Sans, loaded from the test data once, so
-// metrics do not depend on the fonts installed.
+// The font the text tests measure with: DejaVu Sans, kept with the tests and loaded once,
+// so metrics do not depend on the fonts installed.
 
 #include <QFont>
 #include <QFontDatabase>
@@ -11,7 +11,7 @@
 inline QFont testFont(qreal pointSize = 12)
 {
     static const QString family = [] {
-        const int id = QFontDatabase::addApplicationFont(QStringLiteral(VELTRIN_TEST_DATA "/DejaVuSans.ttf"));
+        const int id = QFontDatabase::addApplicationFont(QStringLiteral(VELTRIN_TEST_FONT));
         return QFontDatabase::applicationFontFamilies(id).value(0);
     }();
     QFont font(family);

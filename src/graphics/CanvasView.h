@@ -1,0 +1,12 @@
+#pragma once
+
+// The view a graphic is drawn in while the user edits: the canvas (LBGraphicView
+// implements it). Graphics are handed one when they draw on the canvas and nullptr when
+// they draw into images, printed sheets and exports, where canvas-only details (a
+// placeholder's hidden outline, its pattern) are left out. Graphics ask it nothing yet
+// beyond being there; what later drawing needs of the canvas is added here.
+class CanvasView
+{
+public:
+    virtual ~CanvasView() = default;
+};
