@@ -4,15 +4,18 @@
 
 #include "graphics/LBTextArea.h"
 
+#include "graphics/CanvasView.h"
 #include "graphics/LBGradientFill.h"
 #include "platform/GraphicsContext.h"
 #include "platform/Image.h"
 #include "platform/LayoutManager.h"
 #include "platform/TextContainer.h"
 
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPen>
 #include <QTransform>
 
@@ -28,10 +31,16 @@ namespace {
 // Curved text lays each paragraph out on one line.
 constexpr double CurvedContainerSide = 10000000.0;
 
-const QColor& knobColor()
+// The colour of selection knobs, which also marks the box being edited.
+QColor knobColor()
 {
-    static const QColor color = QColor::fromRgbF(0.23f, 0.45f, 0.85f);
-    return color;
+    return QGuiApplication::palette().color(QPalette::Highlight);
+}
+
+QPainter* activePainter(GraphicsContext* context)
+{
+    QPainter* painter = context ? context->painter() : nullptr;
+    return painter && painter->isActive() ? painter : nullptr;
 }
 
 bool isObliqueAngle(double degrees)
@@ -42,73 +51,91 @@ bool isObliqueAngle(double degrees)
     return true;
 }
 
-void strokeHairline(QPainter& painter, const QRectF& rect, const QColor& color,
-                    const QList<qreal>& dash = {})
+// A line of one device pixel around the rectangle.
+void strokeHairline(const QRectF& rect, const QColor& color, const QList<qreal>& dash = {})
 {
+    QPainter* painter = activePainter(GraphicsContext::current());
+    if (!painter)
+        return;
     QPen pen(color, 0.0);
     if (!dash.isEmpty())
         pen.setDashPattern(dash);
-    painter.save();
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect);
-    painter.restore();
+    painter->save();
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(rect);
+    painter->restore();
+}
+
+// Draws a picture the way the platform draws one that does not respect the flipped page,
+// as fill pictures are made to be drawn: its last pixel row at the top of the rectangle.
+void drawImageUnflipped(GraphicsContext& context, const platform::Image& image, const QRectF& rect)
+{
+    context.saveGraphicsState();
+    QTransform mirror;
+    mirror.translate(0.0, rect.top() + rect.bottom());
+    mirror.scale(1.0, -1.0);
+    context.painter()->setWorldTransform(mirror, true);
+    image.drawInRect(rect, QRectF(), QPainter::CompositionMode_SourceOver, 1.0);
+    context.restoreGraphicsState();
 }
 
 } // namespace
 
-void LBTextArea::drawInView(LBGraphicView* view, bool isSelected)
+void LBTextArea::drawInView(CanvasView* view, bool isSelected)
 {
+    // Fill, stroke and shadow of the outline (nothing for a shape that carries text).
+    LBGraphic::drawInView(view, isSelected);
     GraphicsContext* context = GraphicsContext::current();
-    if (!context || !context->painter() || hidden())
+    if (_hidden || !activePainter(context))
         return;
-    QPainter& painter = *context->painter();
-
-    drawGraphicInView(view, isSelected);
 
     const QRectF b = bounds();
     const double rotation = _rotationDegrees + _groupRotationDegrees;
     const bool oblique = isObliqueAngle(rotation);
-    const bool beingEdited = view && _editor;
+    const bool beingEdited = view && view->editingGraphic() == this;
 
     context->saveGraphicsState();
+    context->painter()->setRenderHint(QPainter::Antialiasing, true);
     if (beingEdited && (oblique || _isCurved)) {
-        // The editor shows the text unrotated; the frame marks the box it edits.
-        strokeHairline(painter, b.adjusted(-0.5, -0.5, 0.5, 0.5), knobColor());
+        // The editor shows such text unturned and straight; the frame marks the box.
+        strokeHairline(b.adjusted(-0.5, -0.5, 0.5, 0.5), knobColor());
     }
-    if (_flippedHorizontally || _flippedVertically || rotation != 0.0)
-        painter.setTransform(drawingTransform(b, _flippedVertically, _flippedHorizontally, rotation),
-                             true);
+    GraphicsContext* transformed =
+        applyTransformForBounds(b, _flippedVertically, _flippedHorizontally, rotation);
 
     if (beingEdited) {
+        // The editor shows the text.
         if (!oblique && !_isCurved)
-            strokeHairline(painter, b, knobColor());
+            strokeHairline(b, knobColor());
     } else {
         drawTextContent(view, isSelected);
     }
 
+    if (transformed)
+        transformed->restoreGraphicsState();
     context->restoreGraphicsState();
     if (_drawAddressPopup && _textBoxType != 0 && context->isDrawingToScreen())
         drawAddressPopup();
 }
 
-void LBTextArea::drawTextContent(LBGraphicView* view, bool isSelected)
+void LBTextArea::drawTextContent(CanvasView* view, bool isSelected)
 {
-    QPainter& painter = *GraphicsContext::current()->painter();
+    GraphicsContext& context = *GraphicsContext::current();
     const QRectF b = bounds();
 
     // The outline and tab of a selected box, where the user can see and edit them.
     if (view || !_textIsLocked || _drawAddressPopup || _forceDrawTextOutline) {
         if (isSelected && !drawsStroke())
-            strokeHairline(painter, b, QColor::fromRgbF(0.8f, 0.8f, 0.8f, 0.7f),
+            strokeHairline(b, QColor::fromRgbF(0.8f, 0.8f, 0.8f, 0.7f),
                            _textBoxType == OrdinaryTextBox ? QList<qreal>{2, 2} : QList<qreal>{});
-        if (isSelected && _textBoxType != 0 && GraphicsContext::current()->isDrawingToScreen())
+        if (isSelected && _textBoxType != 0 && context.isDrawingToScreen())
             drawTab();
     }
 
     if (!hasText())
         return;
-    // A filled box already casts the shadow; its text must not cast another.
+    // A box whose fill casts the shadow: its text must not cast another.
     const bool shadowCovered = fillType() == 1 || (fillType() != 0 && _shadowType == 1);
 
     if (isShapeWithText()) {
@@ -121,16 +148,21 @@ void LBTextArea::drawTextContent(LBGraphicView* view, bool isSelected)
         const QColor color = first.typeId() == QMetaType::QColor && first.value<QColor>().isValid()
                                  ? first.value<QColor>()
                                  : QColor(Qt::black);
+        const QPainterPath outline = path->toPainterPath();
         if (!shadowCovered)
-            beginTextShadow();
-        painter.fillPath(path->toPainterPath(), color);
+            startShadow(outline.boundingRect());
+        context.painter()->fillPath(outline, color);
         if (!shadowCovered)
-            endTextShadow();
+            stopShadow();
         return;
     }
 
+    // Straight text is cut at the box; curved text may reach past it (text on the
+    // outside of the circle always does).
+    const bool painted = imageOfType(FillImageType) || _textGradientType != 0;
+    if (!_isCurved || painted)
+        context.painter()->setClipRect(b, Qt::IntersectClip);
     const SharedLayout layout(*_contents, QSizeF(b.width(), b.height() + 1000.0));
-    painter.setClipRect(b, Qt::IntersectClip);
     LayoutManager& manager = layout.layoutManager();
     const Range whole(0, _contents->length());
     const QList<Range> fields = fieldsOverlappingRange(whole);
@@ -139,14 +171,16 @@ void LBTextArea::drawTextContent(LBGraphicView* view, bool isSelected)
         manager.removeTemporaryAttribute(platform::ForegroundColorAttributeName, whole);
         for (const Range& field : fields)
             manager.addTemporaryAttribute(platform::ForegroundColorAttributeName,
-                                          QColor(Qt::gray), field);
+                                          QColor::fromRgbF(0.5f, 0.5f, 0.5f), field);
     }
     const Range glyphs = layout.glyphRange();
 
     if (!shadowCovered)
-        beginTextShadow();
+        startShadow(b);
+    // (The text system draws no glyph backgrounds: text has no background colour.)
     if (glyphs.length > 0) {
-        if (imageOfType(FillImageType) || _textGradientType != 0) {
+        if (painted) {
+            // Straight outlines: curves and block alignment do not apply.
             drawFillImageForGlyphRange();
         } else if (_isCurved) {
             drawCurvedText();
@@ -156,19 +190,20 @@ void LBTextArea::drawTextContent(LBGraphicView* view, bool isSelected)
         } else {
             double height = 0.0;
             const QPointF origin = blockAlignedOrigin(layout, &height);
-            manager.drawGlyphsForGlyphRange(glyphs, origin, painter);
+            manager.drawGlyphsForGlyphRange(glyphs, origin, *context.painter());
             _blockAlignmentDelta = QSizeF(origin.x() - b.x(), origin.y() - b.y());
             if (_textBoxType == DeliveryAddressBox)
                 _recipientTextHeight = height;
         }
     }
     if (!shadowCovered)
-        endTextShadow();
+        stopShadow();
 }
 
 void LBTextArea::drawCurvedText() const
 {
-    QPainter& painter = *GraphicsContext::current()->painter();
+    GraphicsContext& context = *GraphicsContext::current();
+    QPainter& painter = *context.painter();
     const SharedLayout layout(*_contents, QSizeF(CurvedContainerSide, CurvedContainerSide));
     const LayoutManager& manager = layout.layoutManager();
     const Range glyphs = layout.glyphRange();
@@ -177,8 +212,9 @@ void LBTextArea::drawCurvedText() const
 
     const double startRadius = std::min(b.width(), b.height()) / 2.0;
     // A spiral shrinks the radius by startRadius × rate × 0.9 over the whole text.
-    const double step =
-        _isSpiral && glyphs.end() > 0 ? startRadius / double(glyphs.end()) * _spiralRate * 0.9 : 0.0;
+    const double step = _isSpiral && glyphs.end() > 0
+                            ? startRadius / double(glyphs.end()) * _spiralRate * 0.9
+                            : 0.0;
     const double usedHeight = manager.usedRectForTextContainer(layout.container()).height();
     const double startAngle = _drawsOnInsideOfCurve ? 180.0 : 360.0;
     double radius = startRadius;
@@ -188,10 +224,14 @@ void LBTextArea::drawCurvedText() const
         const QPointF location = manager.locationForGlyphAtIndex(g);
         const double x = location.x() + line.x();
         const double y = location.y() + line.y();
+        // Outside the circle the radius counts negative, which also turns the glyphs
+        // to face outwards and run clockwise.
         double r = usedHeight + radius - y;
         if (!_drawsOnInsideOfCurve)
             r = -r;
         radius -= step;
+        if (r == 0.0 || manager.notShownAttributeForGlyphAtIndex(g))
+            continue;
         const double theta =
             x / r + 2.0 * std::numbers::pi * (startAngle - double(_curveStartingAngle)) / 360.0;
         const QPointF point(centre.x() + r * std::sin(theta), centre.y() + r * std::cos(theta));
@@ -209,25 +249,29 @@ void LBTextArea::drawCurvedText() const
 void LBTextArea::drawFillImageForGlyphRange()
 {
     GraphicsContext* context = GraphicsContext::current();
-    if (!context || !context->painter())
+    if (!activePainter(context))
         return;
     const std::optional<platform::BezierPath> glyphs = textPath();
     if (!glyphs)
         return;
-    QPainter& painter = *context->painter();
     const QRectF b = bounds();
     const QPainterPath path = glyphs->toPainterPath().translated(b.topLeft());
 
     context->saveGraphicsState();
-    // White letters under the picture cast the shadow the picture itself would not.
+    // White letters under the picture cast the shadow that a clipped picture would not.
     if (_shadowType > 0) {
         QColor white(Qt::white);
         white.setAlphaF(float(_graphicAlpha));
-        painter.fillPath(path, white);
+        context->painter()->fillPath(path, white);
     }
-    painter.setClipPath(path, Qt::IntersectClip);
-    if (const ImagePtr image = imageOfType(FillImageType)) {
-        image->drawInRect(b, QRectF(), QPainter::CompositionMode_SourceOver, 1.0);
+    context->painter()->setClipPath(path, Qt::IntersectClip);
+    if (const ImagePtr picture = imageOfType(FillImageType)) {
+        // The processed fill picture is made to be drawn the platform's plain way; the
+        // stored picture itself is drawn upright while there is none.
+        if (const ImagePtr fill = fillImage())
+            drawImageUnflipped(*context, *fill, b);
+        else
+            picture->drawInRect(b, QRectF(), QPainter::CompositionMode_SourceOver, 1.0);
     } else {
         if (!_textGradientFill) {
             _textGradientFill = std::make_shared<LBGradientFill>();
@@ -245,9 +289,9 @@ void LBTextArea::drawFillImageForGlyphRange()
 void LBTextArea::drawTab() const
 {
     GraphicsContext* context = GraphicsContext::current();
-    if (!context || !context->painter() || _textBoxType <= 0)
+    QPainter* painter = activePainter(context);
+    if (!painter || _textBoxType <= 0)
         return;
-    QPainter& painter = *context->painter();
     const QRectF t = textTabBounds();
     const QRectF i = t.adjusted(6.0, 6.0, -6.0, -6.0);
 
@@ -261,14 +305,13 @@ void LBTextArea::drawTab() const
     outline.lineTo(QPointF(t.right(), t.bottom()));
     const QPainterPath path = outline.toPainterPath();
 
-    painter.save();
-    painter.fillPath(path, _textBoxType == DeliveryAddressBox
-                               ? QColor::fromRgbF(0.85f, 1.0f, 0.85f, 0.9f)
-                               : QColor::fromRgbF(0.95f, 0.95f, 0.95f, 0.9f));
-    painter.strokePath(path, QPen(QColor::fromRgbF(0.8f, 0.8f, 0.8f), 0.0));
+    painter->save();
+    painter->fillPath(path, _textBoxType == DeliveryAddressBox
+                                ? QColor::fromRgbF(0.85f, 1.0f, 0.85f, 0.9f)
+                                : QColor::fromRgbF(0.95f, 0.95f, 0.95f, 0.9f));
+    painter->strokePath(path, QPen(QColor::fromRgbF(0.8f, 0.8f, 0.8f), 0.0));
 
     // The pop-up mark, pointing down.
-    const QColor darkGray = QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3);
     const double x0 = t.right() - 10.0;
     const double y0 = t.y() + 4.0;
     QPainterPath mark;
@@ -276,18 +319,17 @@ void LBTextArea::drawTab() const
     mark.lineTo(x0 + 3.0, y0 + 5.0);
     mark.lineTo(x0 + 6.0, y0);
     mark.closeSubpath();
-    painter.fillPath(mark, darkGray);
-    painter.restore();
+    painter->fillPath(mark, QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3));
+    painter->restore();
 
-    tabCaption().drawAtPoint(QPointF(t.x() + 6.0, t.y()), painter);
+    tabCaption().drawAtPoint(QPointF(t.x() + 6.0, t.y()), *painter);
 }
 
 void LBTextArea::drawAddressPopup() const
 {
     GraphicsContext* context = GraphicsContext::current();
-    if (!context || !context->painter())
+    if (!activePainter(context))
         return;
-    QPainter& painter = *context->painter();
     const QRectF b = bounds();
     const double zoom = _zoomFactor;
 
@@ -297,59 +339,27 @@ void LBTextArea::drawAddressPopup() const
     badge.lineTo(b.x(), b.y() + 24.0);
     badge.closeSubpath();
 
-    painter.save();
-    // A soft shadow below and to the right, then the grey gradient, light at the top.
-    drawBadgeShadow(painter, badge, QPointF(0.85 * zoom, 0.85 * zoom), 2.0 * zoom);
-    QLinearGradient gradient(QPointF(b.x(), b.y()), QPointF(b.x(), b.y() + 24.0));
+    // A soft shadow below and to the right of the corner, under a grey gradient that is
+    // lighter at the top.
+    context->saveGraphicsState();
+    context->painter()->setRenderHint(QPainter::Antialiasing, true);
+    context->setShadow({QSizeF(0.85 * zoom, 0.85 * zoom), 2.0 * zoom,
+                        QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.5f)});
+    context->beginTransparencyLayer(badge.boundingRect());
+    QLinearGradient gradient(b.topLeft(), QPointF(b.x(), b.y() + 24.0));
     gradient.setColorAt(0.0, QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.5f));
     gradient.setColorAt(1.0, QColor::fromRgbF(0.25f, 0.25f, 0.25f, 0.5f));
-    painter.fillPath(badge, gradient);
-    painter.restore();
+    context->painter()->fillPath(badge, gradient);
+    context->endTransparencyLayer();
+    context->restoreGraphicsState();
 
     QPainterPath arrow;
     arrow.moveTo(b.x() + 4.0, b.y() + 5.0);
     arrow.lineTo(b.x() + 7.5, b.y() + 10.0);
     arrow.lineTo(b.x() + 11.0, b.y() + 5.0);
     arrow.closeSubpath();
-    painter.fillPath(arrow, Qt::white);
-}
-
-// --- Drawing steps shared with every graphic ---
-
-void LBTextArea::drawGraphicInView(LBGraphicView*, bool)
-{
-}
-
-QTransform LBTextArea::drawingTransform(const QRectF& b, bool vFlip, bool hFlip, double rotation)
-{
-    const QPointF c = b.center();
-    QTransform transform;
-    if (rotation != 0.0) {
-        const double sign = vFlip != hFlip ? -1.0 : 1.0;
-        transform.translate(c.x(), c.y());
-        transform.rotate(rotation * sign);
-        transform.translate(-c.x(), -c.y());
-    }
-    if (hFlip)
-        transform *= QTransform(-1, 0, 0, 1, 2 * c.x(), 0);
-    if (vFlip)
-        transform *= QTransform(1, 0, 0, -1, 0, 2 * c.y());
-    return transform;
-}
-
-void LBTextArea::beginTextShadow()
-{
-    GraphicsContext::current()->saveGraphicsState();
-}
-
-void LBTextArea::endTextShadow()
-{
-    GraphicsContext::current()->restoreGraphicsState();
-}
-
-void LBTextArea::drawBadgeShadow(QPainter& painter, const QPainterPath& path, const QPointF& offset,
-                                 double blurRadius)
-{
-    (void)blurRadius;
-    painter.fillPath(path.translated(offset), QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.5f));
+    context->saveGraphicsState();
+    context->painter()->setRenderHint(QPainter::Antialiasing, true);
+    context->painter()->fillPath(arrow, Qt::white);
+    context->restoreGraphicsState();
 }

@@ -28,12 +28,9 @@
 #include <memory>
 #include <optional>
 
-class LBGraphicView;
+class CanvasView;
 class LBTextView;
-class QPainter;
-class QPainterPath;
 class QTimer;
-class QTransform;
 
 namespace platform {
 class LayoutManager;
@@ -134,7 +131,9 @@ public:
     void setBounds(const QRectF& bounds) override;
     void setZoomFactor(double zoomFactor) override;
     // 0 (no resize handles) while the box sizes itself, otherwise all eight.
-    qint64 knobMask() const;
+    qint64 knobMask() const override;
+    // Text boxes are edited in place.
+    bool isEditable() const override { return true; }
 
     // --- Automatic sizing ---
     // With autoResizeTextBox on, each burst of text edits ends, 0.1 seconds after the last
@@ -176,7 +175,7 @@ public:
     // --- Paths ---
     std::optional<platform::BezierPath> bezierPath() const override { return shapeBezierPath(); }
     // The bounds inset by half the stroke width, with the stroke width and dash.
-    virtual std::optional<platform::BezierPath> shapeBezierPath() const;
+    std::optional<platform::BezierPath> shapeBezierPath() const override;
     // The outlines of all shown glyphs in the box's own coordinates (origin at the bounds'
     // top left); nullopt for no or empty text.
     virtual std::optional<platform::BezierPath> textPath() const;
@@ -280,7 +279,7 @@ public:
     // outline and address tab, then the text: block-aligned straight text, curved or
     // spiral text, or the glyph outlines filled with the fill image or text gradient; then
     // the live-address badge. The view is the canvas (nullptr when printing or rendering).
-    virtual void drawInView(LBGraphicView* view, bool isSelected);
+    void drawInView(CanvasView* view, bool isSelected) override;
     // Fills the glyph outlines with the fill image or the text gradient.
     void drawFillImageForGlyphRange();
     // The live-address badge in the box's top-left corner.
@@ -326,17 +325,9 @@ protected:
     // The address tab's caption in the 9-point label font, dark grey.
     platform::AttributedString tabCaption() const;
     // The text (and the selection outline and tab) inside the box's transform.
-    void drawTextContent(LBGraphicView* view, bool isSelected);
+    void drawTextContent(CanvasView* view, bool isSelected);
     // Curved or spiral text around the centre of the bounds.
     void drawCurvedText() const;
-    // Drawing steps every graphic shares.
-    void drawGraphicInView(LBGraphicView* view, bool isSelected);
-    static QTransform drawingTransform(const QRectF& bounds, bool vFlip, bool hFlip,
-                                       double rotation);
-    void beginTextShadow();
-    void endTextShadow();
-    static void drawBadgeShadow(QPainter& painter, const QPainterPath& path,
-                                const QPointF& offset, double blurRadius);
     // Gives every colour of the text that alpha (text without colour becomes black).
     void applyAlphaToText(double alpha);
     // Copies this box's own fields onto a copy made by the base class.

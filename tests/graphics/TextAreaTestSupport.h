@@ -4,6 +4,7 @@
 // recording document, drawing a box into a picture, and a look at a box's internals.
 
 #include "GraphicTestSupport.h"
+#include "TestFont.h"
 
 #include "graphics/LBTextArea.h"
 #include "platform/AttributedString.h"
@@ -11,9 +12,7 @@
 #include "platform/GraphicsContext.h"
 #include "platform/ParagraphStyle.h"
 
-#include <QDir>
 #include <QFont>
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
@@ -22,28 +21,6 @@
 
 #include <memory>
 
-// DejaVu Sans from the platform tests' data, loaded once, so metrics do not depend on the
-// fonts installed.
-inline QFont testFont(qreal pointSize = 12)
-{
-    static const QString family = [] {
-        // This folder may have no data folder of its own: resolve the path as text.
-        const int id = QFontDatabase::addApplicationFont(QDir::cleanPath(
-            QStringLiteral(VELTRIN_TEST_DATA "/../../platform/data/DejaVuSans.ttf")));
-        const QString loaded = QFontDatabase::applicationFontFamilies(id).value(0);
-        if (loaded.isEmpty())
-            qFatal("The test font could not be loaded");
-        return loaded;
-    }();
-    QFont font(family);
-    font.setPointSizeF(pointSize);
-    return font;
-}
-
-// DejaVu Sans at 12 points: ascent and descent of a line, in points.
-constexpr double TestAscent = 11.14;
-constexpr double TestDescent = 2.83;
-constexpr double TestLineHeight = TestAscent + TestDescent;
 constexpr double TestPadding = 5.0;   // line fragment padding at each end of a line
 constexpr double MetricTolerance = 0.05;
 

@@ -5,7 +5,7 @@
 #include "platform/PropertyList.h"
 #include "platform/Shadow.h"
 
-#include "TextTestFont.h"
+#include "TestFont.h"
 
 #include <QColor>
 #include <QDateTime>
