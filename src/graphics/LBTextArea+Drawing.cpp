@@ -11,6 +11,7 @@
 #include "platform/LayoutManager.h"
 #include "platform/TextContainer.h"
 
+#include <QBrush>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -20,6 +21,7 @@
 #include <QTransform>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 using platform::GraphicsContext;
@@ -251,37 +253,77 @@ void LBTextArea::drawFillImageForGlyphRange()
     GraphicsContext* context = GraphicsContext::current();
     if (!activePainter(context))
         return;
-    const std::optional<platform::BezierPath> glyphs = textPath();
-    if (!glyphs)
+    // The glyph outlines of textPath(), one by one: a path of hundreds of glyphs is
+    // filled many times faster a glyph at a time.
+    std::optional<QList<QPainterPath>> glyphs = glyphOutlines();
+    if (!glyphs || glyphs->isEmpty())
         return;
     const QRectF b = bounds();
-    const QPainterPath path = glyphs->toPainterPath().translated(b.topLeft());
+    QRectF extent;
+    for (QPainterPath& glyph : *glyphs) {
+        glyph.translate(b.topLeft());
+        extent |= glyph.boundingRect();
+    }
 
     context->saveGraphicsState();
-    // White letters under the picture cast the shadow that a clipped picture would not.
+    // White letters under the picture cast the shadow that the painted letters would not.
     if (_shadowType > 0) {
         QColor white(Qt::white);
         white.setAlphaF(float(_graphicAlpha));
-        context->painter()->fillPath(path, white);
+        for (const QPainterPath& glyph : std::as_const(*glyphs))
+            context->painter()->fillPath(glyph, white);
     }
-    context->painter()->setClipPath(path, Qt::IntersectClip);
-    if (const ImagePtr picture = imageOfType(FillImageType)) {
-        // The processed fill picture is made to be drawn the platform's plain way; the
-        // stored picture itself is drawn upright while there is none.
-        if (const ImagePtr fill = fillImage())
-            drawImageUnflipped(*context, *fill, b);
-        else
-            picture->drawInRect(b, QRectF(), QPainter::CompositionMode_SourceOver, 1.0);
-    } else {
-        if (!_textGradientFill) {
-            _textGradientFill = std::make_shared<LBGradientFill>();
-            _textGradientFill->setGradientType(_textGradientType, _textGradientCenter,
-                                               textGradientCenterSize(), _textGradientAngle);
-            updateTextGradientFillColors();
+    const ImagePtr picture = imageOfType(FillImageType);
+    if (!picture && !_textGradientFill) {
+        _textGradientFill = std::make_shared<LBGradientFill>();
+        _textGradientFill->setGradientType(_textGradientType, _textGradientCenter,
+                                           textGradientCenterSize(), _textGradientAngle);
+        updateTextGradientFillColors();
+    }
+    fillPathsWithPainting(*glyphs, extent, [&](GraphicsContext& layer) {
+        if (picture) {
+            // The processed fill picture is made to be drawn the platform's plain way;
+            // the stored picture itself is drawn upright while there is none.
+            if (const ImagePtr fill = fillImage())
+                drawImageUnflipped(layer, *fill, b);
+            else
+                picture->drawInRect(b, QRectF(), QPainter::CompositionMode_SourceOver, 1.0);
+        } else {
+            _textGradientFill->drawGradientInRect(extent);
         }
-        _textGradientFill->drawGradientInRect(path.boundingRect());
-    }
+    });
     context->restoreGraphicsState();
+}
+
+void LBTextArea::fillPathsWithPainting(const QList<QPainterPath>& paths, const QRectF& extent,
+                                       const std::function<void(GraphicsContext&)>& paint)
+{
+    // Painted once into a picture of the paths' extent on the device, then filled through
+    // each path as a texture: as clipping to the paths, without rasterising them as a
+    // clip for every shape the painting is made of.
+    QPainter& painter = *GraphicsContext::current()->painter();
+    const QTransform toDevice = painter.combinedTransform();
+    QRect area = toDevice.mapRect(extent).toAlignedRect();
+    if (const QPaintDevice* device = painter.device())
+        area &= QRect(0, 0, device->width(), device->height());
+    if (area.isEmpty() || !toDevice.isInvertible())
+        return;
+    QImage picture(area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull())
+        return;
+    picture.fill(Qt::transparent);
+    {
+        QPainter layerPainter(&picture);
+        layerPainter.setRenderHints(painter.renderHints());
+        layerPainter.setWorldTransform(toDevice * QTransform::fromTranslate(-area.x(), -area.y()));
+        GraphicsContext layer(&layerPainter, GraphicsContext::current()->isDrawingToScreen());
+        const GraphicsContext::Scope scope(layer);
+        paint(layer);
+    }
+    QBrush texture(picture);
+    texture.setTransform(QTransform::fromTranslate(area.x(), area.y()) * toDevice.inverted());
+    for (const QPainterPath& path : paths)
+        painter.fillPath(path, texture);
 }
 
 // --- The address tab and badge ---

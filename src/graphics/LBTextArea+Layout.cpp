@@ -121,6 +121,21 @@ void LBTextArea::autoResizeBounds()
 
 std::optional<platform::BezierPath> LBTextArea::textPath() const
 {
+    const std::optional<QList<QPainterPath>> glyphs = glyphOutlines();
+    if (!glyphs)
+        return std::nullopt;
+    QPainterPath outlines;
+    for (const QPainterPath& glyph : *glyphs)
+        outlines.addPath(glyph);
+    if (outlines.isEmpty())
+        return platform::BezierPath();
+    platform::BezierPath path = platform::BezierPath::fromPainterPath(outlines);
+    path.setWindingRule(platform::BezierPath::WindingRule::NonZero);
+    return path;
+}
+
+std::optional<QList<QPainterPath>> LBTextArea::glyphOutlines() const
+{
     if (!hasText())
         return std::nullopt;
     const QRectF b = bounds();
@@ -128,7 +143,7 @@ std::optional<platform::BezierPath> LBTextArea::textPath() const
     const LayoutManager& manager = layout.layoutManager();
     const Range glyphs = layout.glyphRange();
 
-    QPainterPath result;
+    QList<QPainterPath> outlines;
     // Every line sits on the descent of the first shown glyph: its baseline lies that far
     // above the bottom of its line fragment.
     std::optional<double> descent;
@@ -139,23 +154,23 @@ std::optional<platform::BezierPath> LBTextArea::textPath() const
                   - manager.locationForGlyphAtIndex(g).y();
     }
     if (!descent)
-        return platform::BezierPath();
+        return outlines;
 
     for (qsizetype g = glyphs.location; g < glyphs.end();) {
-        Range line;
-        const QRectF fragment = manager.lineFragmentRectForGlyphAtIndex(g, &line);
-        const qsizetype lineEnd = std::min(std::max(line.end(), g + 1), glyphs.end());
+        Range range;
+        const QRectF fragment = manager.lineFragmentRectForGlyphAtIndex(g, &range);
+        const qsizetype lineEnd = std::min(std::max(range.end(), g + 1), glyphs.end());
         const double baseline = fragment.y() + fragment.height() - *descent;
         for (; g < lineEnd; ++g) {
             if (manager.notShownAttributeForGlyphAtIndex(g))
                 continue;
             const double x = manager.locationForGlyphAtIndex(g).x() + fragment.x();
-            result.addPath(manager.outlineForGlyphAtIndex(g).translated(x, baseline));
+            QPainterPath outline = manager.outlineForGlyphAtIndex(g).translated(x, baseline);
+            if (!outline.isEmpty())
+                outlines.append(outline);
         }
     }
-    platform::BezierPath path = platform::BezierPath::fromPainterPath(result);
-    path.setWindingRule(platform::BezierPath::WindingRule::NonZero);
-    return path;
+    return outlines;
 }
 
 // --- Block alignment ---

@@ -25,14 +25,17 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class CanvasView;
 class LBTextView;
+class QPainterPath;
 class QTimer;
 
 namespace platform {
+class GraphicsContext;
 class LayoutManager;
 class TextContainer;
 }
@@ -326,6 +329,14 @@ protected:
     platform::AttributedString tabCaption() const;
     // The text (and the selection outline and tab) inside the box's transform.
     void drawTextContent(CanvasView* view, bool isSelected);
+    // The glyph outlines of textPath(), one path per shown glyph, in text order; nullopt
+    // for no or empty text.
+    std::optional<QList<QPainterPath>> glyphOutlines() const;
+    // Fills the paths with what paint() draws (in the current coordinates) into a layer
+    // covering extent.
+    static void fillPathsWithPainting(
+        const QList<QPainterPath>& paths, const QRectF& extent,
+        const std::function<void(platform::GraphicsContext&)>& paint);
     // Curved or spiral text around the centre of the bounds.
     void drawCurvedText() const;
     // Gives every colour of the text that alpha (text without colour becomes black).
