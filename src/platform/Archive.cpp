@@ -4,6 +4,7 @@
 #include "platform/ParagraphStyle.h"
 #include "platform/PropertyList.h"
 #include "platform/Shadow.h"
+#include "platform/TextForms.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -63,23 +64,11 @@ bool isPlainValue(const QVariant& value)
     case QMetaType::QString:
     case QMetaType::QByteArray:
     case QMetaType::Bool:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
         return true;
     case QMetaType::QDateTime:
         return value.toDateTime().isValid();
     default:
-        return false;
+        return isNumberType(value.typeId());
     }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/PropertyList.h"
 
+#include "platform/TextForms.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QStringDecoder>
@@ -89,25 +91,6 @@ QString shortestText(float value)
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return QString::fromLatin1(buffer, result.ptr - buffer);
-}
-
-bool isIntegerType(int type)
-{
-    switch (type) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
 }
 
 template <typename T>

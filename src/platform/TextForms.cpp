@@ -150,30 +150,15 @@ bool isText(const QVariant& value)
     return type == QMetaType::QString || type == QMetaType::QByteArray;
 }
 
+// Booleans count as the numbers 0 and 1 for the readers.
 bool isNumber(const QVariant& value)
 {
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
+    return isNumberType(value.typeId()) || value.typeId() == QMetaType::Bool;
 }
 
 bool isIntegral(const QVariant& value)
 {
-    const int type = value.metaType().id();
-    return isNumber(value) && type != QMetaType::Double && type != QMetaType::Float;
+    return isIntegerType(value.typeId()) || value.typeId() == QMetaType::Bool;
 }
 
 } // namespace
@@ -296,6 +281,31 @@ bool boolValue(const QVariant& value)
     if (isNumber(value))
         return value.toDouble() != 0.0;
     return false;
+}
+
+bool isIntegerType(int metaTypeId)
+{
+    switch (metaTypeId) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isNumberType(int metaTypeId)
+{
+    return isIntegerType(metaTypeId) || metaTypeId == QMetaType::Double
+           || metaTypeId == QMetaType::Float;
 }
 
 QString formatLong(qint64 value)

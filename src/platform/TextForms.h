@@ -44,6 +44,11 @@ double floatValue(const QVariant& value);
 double doubleValue(const QVariant& value);
 bool boolValue(const QVariant& value);
 
+// Kinds of stored values: whole numbers of any width (booleans and characters are not),
+// and numbers (whole or real).
+bool isIntegerType(int metaTypeId);
+bool isNumberType(int metaTypeId);
+
 // Writers of the stored number forms.
 QString formatLong(qint64 value);     // "%ld"
 QString format2f(double value);       // "%.2f": 12.345 is written 12.35 (round half even on ties of the binary value)
