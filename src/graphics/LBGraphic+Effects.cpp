@@ -229,21 +229,15 @@ void LBGraphic::clearCachedFillImage()
 
 void LBGraphic::setFillImageScaling(qint64 scaling)
 {
-    if (scaling == _fillImageScaling)
+    if (!changeValue(_fillImageScaling, scaling, &LBGraphic::setFillImageScaling))
         return;
-    const qint64 old = _fillImageScaling;
-    registerUndo([old](LBGraphic& g) { g.setFillImageScaling(old); });
-    _fillImageScaling = scaling;
     markChanged();
 }
 
 void LBGraphic::setFillImageTransparency(double transparency)
 {
-    if (transparency == _fillImageTransparency)
+    if (!changeValue(_fillImageTransparency, transparency, &LBGraphic::setFillImageTransparency))
         return;
-    const double old = _fillImageTransparency;
-    registerUndo([old](LBGraphic& g) { g.setFillImageTransparency(old); });
-    _fillImageTransparency = transparency;
     markChanged();
 }
 
@@ -568,11 +562,8 @@ void LBGraphic::setReflectionEnabled(bool enabled)
 
 void LBGraphic::setReflectionTransparency(double transparency)
 {
-    if (transparency == _reflectionTransparency)
+    if (!changeValue(_reflectionTransparency, transparency, &LBGraphic::setReflectionTransparency))
         return;
-    const double old = _reflectionTransparency;
-    registerUndo([old](LBGraphic& g) { g.setReflectionTransparency(old); });
-    _reflectionTransparency = transparency;
     setReflectionImage(nullptr);
     didChange();
 }

@@ -219,11 +219,8 @@ void LBGraphic::setZoomFactor(double zoomFactor)
 
 void LBGraphic::setFlippedHorizontally(bool flipped)
 {
-    if (flipped == _flippedHorizontally)
+    if (!changeValue(_flippedHorizontally, flipped, &LBGraphic::setFlippedHorizontally))
         return;
-    const bool old = _flippedHorizontally;
-    registerUndo([old](LBGraphic& g) { g.setFlippedHorizontally(old); });
-    _flippedHorizontally = flipped;
     if (hasFillImage()) {
         // The picture inside mirrors with the outline.
         _fillImageFlippedHorizontally = !_fillImageFlippedHorizontally;
@@ -237,11 +234,8 @@ void LBGraphic::setFlippedHorizontally(bool flipped)
 
 void LBGraphic::setFlippedVertically(bool flipped)
 {
-    if (flipped == _flippedVertically)
+    if (!changeValue(_flippedVertically, flipped, &LBGraphic::setFlippedVertically))
         return;
-    const bool old = _flippedVertically;
-    registerUndo([old](LBGraphic& g) { g.setFlippedVertically(old); });
-    _flippedVertically = flipped;
     if (hasFillImage()) {
         _fillImageFlippedVertically = !_fillImageFlippedVertically;
         const QRectF& g = _origCropGraphicBounds;

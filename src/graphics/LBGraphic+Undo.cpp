@@ -159,11 +159,8 @@ QColor LBGraphic::fillColor() const
 
 void LBGraphic::setFillColor(const QColor& color)
 {
-    if (color == _fillColor)
+    if (!changeValue(_fillColor, color, &LBGraphic::setFillColor))
         return;
-    const QColor old = _fillColor;
-    registerUndo([old](LBGraphic& g) { g.setFillColor(old); });
-    _fillColor = color;
     passGradientColors();
     didChange();
 }
@@ -183,11 +180,8 @@ QColor LBGraphic::fillColor1() const
 
 void LBGraphic::setFillColor1(const QColor& color)
 {
-    if (color == _fillColor1)
+    if (!changeValue(_fillColor1, color, &LBGraphic::setFillColor1))
         return;
-    const QColor old = _fillColor1;
-    registerUndo([old](LBGraphic& g) { g.setFillColor1(old); });
-    _fillColor1 = color;
     passGradientColors();
     didChange();
 }

@@ -253,22 +253,16 @@ LBGradientFill& LBGraphic::gradientFillForDrawing()
 
 void LBGraphic::setGradientAngle(double angle)
 {
-    if (angle == _gradientAngle)
+    if (!changeValue(_gradientAngle, angle, &LBGraphic::setGradientAngle))
         return;
-    const double old = _gradientAngle;
-    registerUndo([old](LBGraphic& g) { g.setGradientAngle(old); });
-    _gradientAngle = angle;
     passGradientValues(gradientCenterSize());
     didChange();
 }
 
 void LBGraphic::setGradientCenter(double center)
 {
-    if (center == _gradientCenter)
+    if (!changeValue(_gradientCenter, center, &LBGraphic::setGradientCenter))
         return;
-    const double old = _gradientCenter;
-    registerUndo([old](LBGraphic& g) { g.setGradientCenter(old); });
-    _gradientCenter = center;
     // The stored centre size, which stays 0 until one has been set.
     passGradientValues(_gradientCenterSize);
     didChange();
@@ -282,11 +276,8 @@ double LBGraphic::gradientCenterSize() const
 void LBGraphic::setGradientCenterSize(double size)
 {
     size = qMax(size, 0.01);
-    if (size == _gradientCenterSize)
+    if (!changeValue(_gradientCenterSize, size, &LBGraphic::setGradientCenterSize))
         return;
-    const double old = _gradientCenterSize;
-    registerUndo([old](LBGraphic& g) { g.setGradientCenterSize(old); });
-    _gradientCenterSize = size;
     passGradientValues(_gradientCenterSize);
     didChange();
 }
@@ -295,20 +286,14 @@ void LBGraphic::setGradientCenterSize(double size)
 
 void LBGraphic::setLocked(bool locked)
 {
-    if (locked == _locked)
+    if (!changeValue(_locked, locked, &LBGraphic::setLocked))
         return;
-    const bool old = _locked;
-    registerUndo([old](LBGraphic& g) { g.setLocked(old); });
-    _locked = locked;
 }
 
 void LBGraphic::setIsGrouped(bool grouped)
 {
-    if (grouped == _isGrouped)
+    if (!changeValue(_isGrouped, grouped, &LBGraphic::setIsGrouped))
         return;
-    const bool old = _isGrouped;
-    registerUndo([old](LBGraphic& g) { g.setIsGrouped(old); });
-    _isGrouped = grouped;
     if (!grouped) {
         // Leaving the group folds the group's turn into the graphic's own.
         setRotation(_groupRotationDegrees + _rotationDegrees);
@@ -340,11 +325,8 @@ void LBGraphic::setGroupBounds(const QRectF& groupBounds)
 
 void LBGraphic::setConstrainProportions(bool constrain)
 {
-    if (constrain == _constrainProportions)
+    if (!changeValue(_constrainProportions, constrain, &LBGraphic::setConstrainProportions))
         return;
-    const bool old = _constrainProportions;
-    registerUndo([old](LBGraphic& g) { g.setConstrainProportions(old); });
-    _constrainProportions = constrain;
     didChange();
 }
 
@@ -352,11 +334,8 @@ void LBGraphic::setConstrainProportions(bool constrain)
 
 void LBGraphic::setIsPlaceholder(bool isPlaceholder)
 {
-    if (isPlaceholder == _isPlaceholder)
+    if (!changeValue(_isPlaceholder, isPlaceholder, &LBGraphic::setIsPlaceholder))
         return;
-    const bool old = _isPlaceholder;
-    registerUndo([old](LBGraphic& g) { g.setIsPlaceholder(old); });
-    _isPlaceholder = isPlaceholder;
     const QRectF rect = bounds();
     _placeholderSizeRatio = rect.width() / rect.height();
     didChange();

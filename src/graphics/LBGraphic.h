@@ -28,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 class CanvasView;
@@ -488,6 +489,17 @@ protected:
     // Records `undo` as the inverse of a change on the document's undo manager; nothing
     // without a document. The closure keeps the graphic alive.
     void registerUndo(std::function<void(LBGraphic&)> undo);
+    // The common setter step: when `value` differs from `field`, records `setter` with the
+    // old value as the inverse, stores `value` and returns true; otherwise returns false.
+    template <typename Class, typename Arg, typename T>
+    bool changeValue(T& field, const std::type_identity_t<T>& value, void (Class::*setter)(Arg))
+    {
+        if (field == value)
+            return false;
+        registerUndo([old = field, setter](LBGraphic& g) { (static_cast<Class&>(g).*setter)(old); });
+        field = value;
+        return true;
+    }
     // Asks the document to redraw the graphic's area now.
     void invalidate();
     // Drops the processed pictures, then announces the change.
