@@ -29,30 +29,6 @@
 
 namespace platform {
 
-// --- Delegate defaults ---
-
-Range TextViewDelegate::textViewWillChangeSelectionFromCharacterRangeToCharacterRange(
-    TextView*, const Range&, const Range& newRange)
-{
-    return newRange;
-}
-
-bool TextViewDelegate::textViewShouldChangeTextInRangeReplacementString(TextView*, const Range&,
-                                                                        const QString&)
-{
-    return true;
-}
-
-void TextViewDelegate::textViewDidChangeSelection(TextView*) {}
-void TextViewDelegate::textDidBeginEditing(TextView*) {}
-void TextViewDelegate::textDidChange(TextView*) {}
-void TextViewDelegate::textDidEndEditing(TextView*) {}
-
-UndoManager* TextViewDelegate::undoManagerForTextView(TextView*)
-{
-    return nullptr;
-}
-
 namespace {
 
 bool isParagraphBreak(QChar c)
@@ -227,6 +203,17 @@ void TextView::textContainerDestroyed()
 }
 
 // --- Geometry ---
+
+void TextView::removeFromSuperview()
+{
+    if (m_grabbed) {
+        releaseMouse();
+        m_grabbed = false;
+    }
+    m_dragging = false;
+    hide();
+    setParent(nullptr);
+}
 
 void TextView::setFrame(const QRectF& frame)
 {

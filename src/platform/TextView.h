@@ -17,6 +17,7 @@
 // The view draws no background.
 
 #include "platform/Range.h"
+#include "platform/TextViewDelegate.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -39,33 +40,8 @@ namespace platform {
 class LayoutManager;
 class TextContainer;
 class TextStorage;
-class TextView;
 class UndoManager;
 class AttributedString;
-
-// What the owner of the edited text answers and learns while a view edits it. Every
-// operation has a default, so a delegate implements only what it needs.
-class TextViewDelegate
-{
-public:
-    virtual ~TextViewDelegate() = default;
-    // The selection the view takes instead of newRange (default: newRange).
-    virtual Range textViewWillChangeSelectionFromCharacterRangeToCharacterRange(
-        TextView* textView, const Range& oldRange, const Range& newRange);
-    // Whether the user may replace range with replacementString (default: yes).
-    virtual bool textViewShouldChangeTextInRangeReplacementString(TextView* textView,
-                                                                  const Range& range,
-                                                                  const QString& replacementString);
-    virtual void textViewDidChangeSelection(TextView* textView);
-    // Before the first change the user makes after the view became first responder.
-    virtual void textDidBeginEditing(TextView* textView);
-    // After each change the user made (typing, deleting, pasting, undo of those).
-    virtual void textDidChange(TextView* textView);
-    // When the view stops being first responder after the user changed the text.
-    virtual void textDidEndEditing(TextView* textView);
-    // Where the view records the inverse of the user's changes (default: nowhere).
-    virtual UndoManager* undoManagerForTextView(TextView* textView);
-};
 
 class TextView : public QWidget
 {
@@ -98,6 +74,8 @@ public:
     void setTextContainerInset(const QSizeF& inset);
 
     // --- Geometry ---
+    // Leaves the superview: hidden and without a parent widget until one takes it in.
+    void removeFromSuperview();
     QRectF frame() const { return m_frame; }
     void setFrame(const QRectF& frame);
     void setFrameOrigin(const QPointF& origin);
