@@ -4,6 +4,7 @@
 #include "platform/LayoutManager+Layout.h"
 #include "platform/TextContainer.h"
 #include "platform/TextStorage.h"
+#include "platform/TextView.h"
 
 #include <QPainterPath>
 #include <QRawFont>
@@ -64,6 +65,8 @@ void LayoutManager::setTextStorage(TextStorage* storage)
     m_textStorage = storage;
     resetTemporaryAttributes();
     invalidateLayout();
+    if (TextView* view = m_textContainer ? m_textContainer->textView() : nullptr)
+        view->textStorageChanged();
 }
 
 void LayoutManager::textStorageEdited(int mask, const Range& editedRange, qsizetype changeInLength)
@@ -75,6 +78,8 @@ void LayoutManager::textStorageEdited(int mask, const Range& editedRange, qsizet
         m_temporaryAttributes.setAttributes({}, editedRange);
     }
     invalidateLayout();
+    if (TextView* view = m_textContainer ? m_textContainer->textView() : nullptr)
+        view->textStorageEdited(mask, editedRange, changeInLength);
 }
 
 void LayoutManager::resetTemporaryAttributes()

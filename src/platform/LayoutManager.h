@@ -18,7 +18,8 @@
 // before the first one that would cross the bottom edge are in the container.
 //
 // Layout is done on demand and redone after any change of the text, the container or
-// its size. A layout manager without a text storage has no glyphs.
+// its size. A layout manager without a text storage has no glyphs. The text view of its
+// container (if any) hears of every edit of the text and of a change of text storage.
 
 #include "platform/AttributedString.h"
 #include "platform/Range.h"

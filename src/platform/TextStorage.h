@@ -84,6 +84,10 @@ public:
     // (that change is reported in turn).
     [[nodiscard]] Observation observeEditing(Observer observer);
 
+    // Expires when the storage is destroyed, so work kept for later (an undo step) can
+    // tell whether the storage it refers to still exists.
+    std::weak_ptr<const void> lifetime() const { return m_observers; }
+
     // --- Layout managers: they lay out this text until removed ---
     // A layout manager belongs to one storage at a time: adding it here takes it away
     // from the storage it had. Removing one that is not attached does nothing.

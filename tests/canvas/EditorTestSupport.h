@@ -1,0 +1,159 @@
+#pragma once
+
+// A shown host widget with an editor over a text storage, and synthetic input for it.
+
+#include "canvas/LBTextView.h"
+#include "platform/AttributedString.h"
+#include "platform/LayoutManager.h"
+#include "platform/TextContainer.h"
+#include "platform/TextStorage.h"
+#include "platform/UndoManager.h"
+
+#include "TestFont.h"
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWidget>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+namespace platform {
+inline void PrintTo(const Range& range, std::ostream* out)
+{
+    *out << "{" << range.location << ", " << range.length << "}";
+}
+} // namespace platform
+
+// Records what the editor tells its delegate and can refuse changes.
+struct RecordingDelegate : platform::TextViewDelegate
+{
+    int began = 0;
+    int changed = 0;
+    int ended = 0;
+    int selectionChanges = 0;
+    bool allowChanges = true;
+    std::function<platform::Range(const platform::Range&, const platform::Range&)> selectionRule;
+    std::function<void(platform::TextView*)> onChange;
+    platform::UndoManager* undo = nullptr;
+
+    platform::Range textViewWillChangeSelectionFromCharacterRangeToCharacterRange(
+        platform::TextView*, const platform::Range& oldRange,
+        const platform::Range& newRange) override
+    {
+        return selectionRule ? selectionRule(oldRange, newRange) : newRange;
+    }
+    bool textViewShouldChangeTextInRangeReplacementString(platform::TextView*, const platform::Range&,
+                                                          const QString&) override
+    {
+        return allowChanges;
+    }
+    void textViewDidChangeSelection(platform::TextView*) override { ++selectionChanges; }
+    void textDidBeginEditing(platform::TextView*) override { ++began; }
+    void textDidChange(platform::TextView* view) override
+    {
+        ++changed;
+        if (onChange)
+            onChange(view);
+    }
+    void textDidEndEditing(platform::TextView*) override { ++ended; }
+    platform::UndoManager* undoManagerForTextView(platform::TextView*) override { return undo; }
+};
+
+class EditorTest : public ::testing::Test
+{
+public:
+    EditorTest()
+    {
+        host.resize(600, 400);
+        view = new LBTextView(QRectF(20, 30, 200, 40), &host);
+        view->textContainer()->setContainerSize(QSizeF(200, 1000000));
+        view->setDelegate(&delegate);
+        storage.addLayoutManager(view->layoutManager());
+        host.show();
+    }
+    ~EditorTest() override { view->setDelegate(nullptr); }
+
+    static QVariantMap plain() { return {{platform::FontAttributeName, testFont()}}; }
+    static QVariantMap field(const QString& key = QStringLiteral("First"))
+    {
+        QVariantMap attributes = plain();
+        attributes.insert(LBQFieldAttributeName, QVariantMap{{QStringLiteral("Key"), key}});
+        return attributes;
+    }
+
+    void setText(const QString& text) { storage.setAttributedString(platform::AttributedString(text, plain())); }
+    // "Dear " + a field "Name" (characters 5-8) + ", hi".
+    void setTextWithField()
+    {
+        platform::AttributedString text(QStringLiteral("Dear "), plain());
+        text.appendAttributedString(platform::AttributedString(QStringLiteral("Name"), field()));
+        text.appendAttributedString(platform::AttributedString(QStringLiteral(", hi"), plain()));
+        storage.setAttributedString(text);
+    }
+    QString text() const { return storage.string(); }
+    bool isField(qsizetype index) const
+    {
+        return storage.attributedString().attribute(LBQFieldAttributeName, index).isValid();
+    }
+
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(view, k, modifiers);
+    }
+    void type(const QString& text) { QTest::keyClicks(view, text); }
+
+    // The middle of the insertion point at index, in the view's own coordinates.
+    QPointF caretPoint(qsizetype index) const { return view->insertionPointRect(index).center(); }
+    // A point in the view's coordinates as the host widget sees it.
+    QPointF inHost(const QPointF& viewPoint) const { return view->convertPointToSuperview(viewPoint); }
+
+    // Mouse events at a point of the view (its own coordinates), delivered to the widget.
+    void mouse(QEvent::Type type, const QPointF& viewPoint,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        const QPointF local = inHost(viewPoint) - QPointF(view->pos());
+        const Qt::MouseButtons buttons =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+        QMouseEvent event(type, local, view->mapToGlobal(local), Qt::LeftButton, buttons, modifiers);
+        QCoreApplication::sendEvent(view, &event);
+    }
+    void click(const QPointF& viewPoint, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        mouse(QEvent::MouseButtonPress, viewPoint, modifiers);
+        mouse(QEvent::MouseButtonRelease, viewPoint, modifiers);
+    }
+
+    // What the view paints, on white.
+    QImage renderView() const
+    {
+        QImage image(view->size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image;
+    }
+
+    QWidget host;
+    RecordingDelegate delegate;
+    platform::TextStorage storage;
+    LBTextView* view = nullptr;
+};
+
+// The smallest rectangle holding every pixel darker than mid grey; null when none.
+inline QRect inkBounds(const QImage& image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
