@@ -8,7 +8,6 @@
 #include "platform/GraphicsContext.h"
 
 #include <QColor>
-#include <QGuiApplication>
 #include <QImage>
 #include <QList>
 #include <QPainter>
@@ -99,14 +98,3 @@ BENCHMARK(BM_DrawPageOfRectangles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawPageOfRectanglesWithShadows)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -79,5 +79,3 @@ void PointAtLength(benchmark::State& state)
 BENCHMARK(PointAtLength)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

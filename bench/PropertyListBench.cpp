@@ -112,5 +112,3 @@ void BM_ReadText(benchmark::State& state)
 
 BENCHMARK(BM_WriteText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadText)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();

@@ -7,7 +7,6 @@
 #include "platform/GraphicsContext.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QStringList>
@@ -102,17 +101,3 @@ BENCHMARK_CAPTURE(Draw, curved, Curved)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Draw, gradient, Gradient)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Fonts and timers need the application object.
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

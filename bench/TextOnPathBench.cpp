@@ -12,7 +12,6 @@
 #include "platform/TextStorage.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QVariantMap>
 
@@ -101,17 +100,3 @@ BENCHMARK_CAPTURE(Draw, uncached, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Draw, cached, true)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Fonts need the application object.
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
