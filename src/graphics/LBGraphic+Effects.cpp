@@ -560,50 +560,36 @@ void LBGraphic::setReflectionEnabled(bool enabled)
     didChange();
 }
 
-void LBGraphic::setReflectionTransparency(double transparency)
+void LBGraphic::changeReflectionValue(double& field, double value,
+                                      void (LBGraphic::*setter)(double), bool shrinks)
 {
-    if (!changeValue(_reflectionTransparency, transparency, &LBGraphic::setReflectionTransparency))
+    if (value == field)
         return;
+    // A smaller reflection erases the larger old one first.
+    if (shrinks && value < field)
+        invalidate();
+    changeValue(field, value, setter);
     setReflectionImage(nullptr);
     didChange();
+}
+
+void LBGraphic::setReflectionTransparency(double transparency)
+{
+    changeReflectionValue(_reflectionTransparency, transparency,
+                          &LBGraphic::setReflectionTransparency, false);
 }
 
 void LBGraphic::setReflectionHeight(double height)
 {
-    if (height == _reflectionHeight)
-        return;
-    // A smaller reflection erases the larger old one.
-    if (height < _reflectionHeight)
-        invalidate();
-    const double old = _reflectionHeight;
-    registerUndo([old](LBGraphic& g) { g.setReflectionHeight(old); });
-    _reflectionHeight = height;
-    setReflectionImage(nullptr);
-    didChange();
+    changeReflectionValue(_reflectionHeight, height, &LBGraphic::setReflectionHeight, true);
 }
 
 void LBGraphic::setReflectionHOffset(double offset)
 {
-    if (offset == _reflectionHOffset)
-        return;
-    if (offset < _reflectionHOffset)
-        invalidate();
-    const double old = _reflectionHOffset;
-    registerUndo([old](LBGraphic& g) { g.setReflectionHOffset(old); });
-    _reflectionHOffset = offset;
-    setReflectionImage(nullptr);
-    didChange();
+    changeReflectionValue(_reflectionHOffset, offset, &LBGraphic::setReflectionHOffset, true);
 }
 
 void LBGraphic::setReflectionVOffset(double offset)
 {
-    if (offset == _reflectionVOffset)
-        return;
-    if (offset < _reflectionVOffset)
-        invalidate();
-    const double old = _reflectionVOffset;
-    registerUndo([old](LBGraphic& g) { g.setReflectionVOffset(old); });
-    _reflectionVOffset = offset;
-    setReflectionImage(nullptr);
-    didChange();
+    changeReflectionValue(_reflectionVOffset, offset, &LBGraphic::setReflectionVOffset, true);
 }

@@ -489,6 +489,10 @@ protected:
     // Records `undo` as the inverse of a change on the document's undo manager; nothing
     // without a document. The closure keeps the graphic alive.
     void registerUndo(std::function<void(LBGraphic&)> undo);
+    // The reflection setters' step: changeValue(), erasing the old reflection first when
+    // `shrinks` and the value gets smaller, then dropping the cached reflection picture.
+    void changeReflectionValue(double& field, double value, void (LBGraphic::*setter)(double),
+                               bool shrinks);
     // The common setter step: when `value` differs from `field`, records `setter` with the
     // old value as the inverse, stores `value` and returns true; otherwise returns false.
     template <typename Class, typename Arg, typename T>
