@@ -285,33 +285,33 @@ QList<QRectF> LayoutManager::rectArrayForCharacterRange(const Range& characterRa
 
 // --- Lines ---
 
+namespace {
+
+// The line holding a laid-out glyph, nullptr for a glyph outside the container; reports the
+// line's glyph range (empty when there is no line).
+const LayoutManager::Layout::Line* lineOfGlyph(const LayoutManager::Layout& l,
+                                               qsizetype glyphIndex, Range* effectiveGlyphRange)
+{
+    const bool laidOut = glyphIndex >= 0 && glyphIndex < l.glyphsInContainer;
+    const LayoutManager::Layout::Line* line = laidOut ? &l.lines.at(l.glyphs.at(glyphIndex).line) : nullptr;
+    if (effectiveGlyphRange)
+        *effectiveGlyphRange = line ? line->glyphs : Range();
+    return line;
+}
+
+} // namespace
+
 QRectF LayoutManager::lineFragmentRectForGlyphAtIndex(qsizetype glyphIndex, Range* effectiveGlyphRange) const
 {
-    const Layout& l = layout();
-    if (glyphIndex < 0 || glyphIndex >= l.glyphsInContainer) {
-        if (effectiveGlyphRange)
-            *effectiveGlyphRange = Range();
-        return QRectF();
-    }
-    const Layout::Line& line = l.lines.at(l.glyphs.at(glyphIndex).line);
-    if (effectiveGlyphRange)
-        *effectiveGlyphRange = line.glyphs;
-    return line.fragment;
+    const Layout::Line* line = lineOfGlyph(layout(), glyphIndex, effectiveGlyphRange);
+    return line ? line->fragment : QRectF();
 }
 
 QRectF LayoutManager::lineFragmentUsedRectForGlyphAtIndex(qsizetype glyphIndex,
                                                           Range* effectiveGlyphRange) const
 {
-    const Layout& l = layout();
-    if (glyphIndex < 0 || glyphIndex >= l.glyphsInContainer) {
-        if (effectiveGlyphRange)
-            *effectiveGlyphRange = Range();
-        return QRectF();
-    }
-    const Layout::Line& line = l.lines.at(l.glyphs.at(glyphIndex).line);
-    if (effectiveGlyphRange)
-        *effectiveGlyphRange = line.glyphs;
-    return line.used;
+    const Layout::Line* line = lineOfGlyph(layout(), glyphIndex, effectiveGlyphRange);
+    return line ? line->used : QRectF();
 }
 
 QPointF LayoutManager::locationForGlyphAtIndex(qsizetype glyphIndex) const
