@@ -2,7 +2,10 @@
 
 // The editing canvas. Its page coordinates are flipped: y grows downwards, so a graphic's
 // bounds origin is its top-left corner.
-class LBGraphicView
+
+#include "graphics/CanvasView.h"
+
+class LBGraphicView : public CanvasView
 {
 public:
     // Program-wide: on only while graphics are dragged out of a canvas. While it is on,
@@ -10,4 +13,19 @@ public:
     // stays valid.
     static bool isDraggingOut();
     static void setDraggingOut(bool draggingOut);
+
+    // The graphic edited in place in this canvas and its editor; neither is owned, and
+    // setting them does nothing else. A text box sets both when its editing starts and
+    // clears both when it ends.
+    LBGraphic* editingGraphic() const override { return _editingGraphic; }
+    LBTextView* editorView() const override { return _editorView; }
+    void setEditingGraphic(LBGraphic* graphic, LBTextView* editorView) override
+    {
+        _editingGraphic = graphic;
+        _editorView = editorView;
+    }
+
+private:
+    LBGraphic* _editingGraphic = nullptr;
+    LBTextView* _editorView = nullptr;
 };

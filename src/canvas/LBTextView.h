@@ -11,12 +11,8 @@
 // - Typed, pasted and composed text never becomes part of a field, also when typed right
 //   after one.
 
+#include "graphics/LBTextArea.h" // LBQFieldAttributeName, the merge-field attribute
 #include "platform/TextView.h"
-
-#include <QString>
-
-// The attribute that marks a merge field's characters; its value is the field's options.
-inline const QString LBQFieldAttributeName = QStringLiteral("LBQFieldAttributeName");
 
 class LBTextView : public platform::TextView
 {

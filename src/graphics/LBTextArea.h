@@ -19,8 +19,10 @@
 #include "platform/AttributedString.h"
 #include "platform/Range.h"
 #include "platform/TextStorage.h"
+#include "platform/TextViewDelegate.h"
 
 #include <QList>
+#include <QPointer>
 #include <QSizeF>
 #include <QString>
 #include <QVariantMap>
@@ -31,6 +33,7 @@
 
 class CanvasView;
 class LBTextView;
+class QMouseEvent;
 class QPainterPath;
 class QTimer;
 
@@ -48,7 +51,14 @@ inline const QString LBQFieldAttributeName = QStringLiteral("LBQFieldAttributeNa
 // (qint64, the entry's position in editedTextArray()).
 inline const QString LBEditedTextSavedNotification = QStringLiteral("EditedTextSaved");
 
-class LBTextArea : public LBGraphic
+// --- In-place editing ---
+// Posted (object: the text area, no user info) when in-place editing of a box starts and
+// when it ends.
+inline const QString LBStartEditingText = QStringLiteral("LBStartEditingText");
+inline const QString LBEndEditingTextNotification = QStringLiteral("LBEndEditingTextNotification");
+// --- End of in-place editing ---
+
+class LBTextArea : public LBGraphic, public platform::TextViewDelegate
 {
 public:
     using TextStoragePtr = std::shared_ptr<platform::TextStorage>;
@@ -346,7 +356,8 @@ protected:
 
     TextStoragePtr _contents;
     platform::TextStorage::Observation _contentsObservation;
-    LBTextView* _editor = nullptr;   // not owned; set while the box is edited in place
+    // Not owned; set while the box is edited in place, cleared if the canvas deletes it.
+    QPointer<LBTextView> _editor;
     quint64 _textResizeMask = 0;
     QList<double> _shrinkMultipliers;
     QList<double> _expandMultipliers;
@@ -380,6 +391,60 @@ protected:
     double _textGradientCenter = 1.0;
     double _textGradientCenterSize = 0.0;
     double _textGradientAngle = 0.0;
+
+    // --- In-place editing ---
+public:
+    // Starts editing the box in view: attaches an editor (the shared one, or one of the
+    // box's own while the shared one is busy) over the box, sharing its text, makes it
+    // first responder, passes it the click (event, in view coordinates) when there is one,
+    // posts LBStartEditingText and, with selectContents, selects the whole text. A box
+    // holding a cropped picture does what every graphic does instead. A box without text
+    // gets an empty one first (not undoable).
+    void startEditingWithEvent(QMouseEvent* event, CanvasView* view, bool selectContents) override;
+    // When view is editing this box: posts LBEndEditingTextNotification and detaches the
+    // editor (a private one is freed). Always forgets the editor and the rollover cache.
+    void endEditingInView(CanvasView* view) override;
+    // The editor editing this box; nullptr when none.
+    LBTextView* textEditor() const;
+    // Sizes editor to the box, joins it to the box's text, adds it to view, tells view
+    // which box it edits and becomes its delegate. A box at a right angle (own plus group
+    // rotation) gets its editor turned with it about the turned origin; an oblique one is
+    // edited upright.
+    void setupEditor(LBTextView* editor, CanvasView* view);
+
+    // A new editor: its own layout manager and a 1,000,000-point square container, no
+    // inset, undo allowed. Deleting it frees the whole chain.
+    static LBTextView* textAreaFieldEditor();
+    // Whether the shared editor is attached to a box now.
+    static bool textAreaFieldEditorInUse();
+
+    // The editor's delegate: a "RegularText" placeholder is selected whole and stops being
+    // a placeholder at the first change; the box grows (never shrinks) to the typed text.
+    platform::Range textViewWillChangeSelectionFromCharacterRangeToCharacterRange(
+        platform::TextView* textView, const platform::Range& oldRange,
+        const platform::Range& newRange) override;
+    bool textViewShouldChangeTextInRangeReplacementString(platform::TextView* textView,
+                                                          const platform::Range& range,
+                                                          const QString& replacementString) override;
+    void textDidChange(platform::TextView* textView) override;
+    // Typing is undone with the document's other changes.
+    platform::UndoManager* undoManagerForTextView(platform::TextView* textView) override;
+
+private:
+    // Puts editor back upright, takes it off its canvas and away from the text; frees it
+    // unless it is the shared editor, which becomes free again.
+    void releaseEditor(LBTextView* editor);
+
+    // A box that goes away mid-edit lets go of its editor and canvas. Declared last, so it
+    // runs while the other fields still exist.
+    struct EditingCleanup
+    {
+        LBTextArea* box;
+        ~EditingCleanup();
+    };
+    CanvasView* _editingView = nullptr;   // not owned; the canvas of the current edit
+    EditingCleanup _editingCleanup{this};
+    // --- End of in-place editing ---
 };
 
 using LBTextAreaPtr = std::shared_ptr<LBTextArea>;
