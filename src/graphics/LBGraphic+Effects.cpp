@@ -176,9 +176,7 @@ void LBGraphic::setImageFilePath(const QString& path, qint64 imageType)
 
 void LBGraphic::setMaskImage(const QImage& maskImage)
 {
-    const QImage old = _maskImage;
-    registerUndo([old](LBGraphic& g) { g.setMaskImage(old); });
-    _maskImage = maskImage;
+    recordValue(_maskImage, maskImage, &LBGraphic::setMaskImage);
 }
 
 bool LBGraphic::isImageCrop() const

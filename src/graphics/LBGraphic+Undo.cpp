@@ -256,9 +256,7 @@ LBGraphic::DashPattern LBGraphic::getLineDashPatternForDrawing() const
 
 void LBGraphic::setGraphicAlpha(double alpha)
 {
-    const double old = _graphicAlpha;
-    registerUndo([old](LBGraphic& g) { g.setGraphicAlpha(old); });
-    _graphicAlpha = alpha;
+    recordValue(_graphicAlpha, alpha, &LBGraphic::setGraphicAlpha);
     passGradientColors();
     didChange();
 }

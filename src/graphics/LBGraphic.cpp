@@ -303,9 +303,7 @@ void LBGraphic::setIsGrouped(bool grouped)
 
 void LBGraphic::setGroupedChildrenCount(qint64 count)
 {
-    const qint64 old = _groupedChildrenCount;
-    registerUndo([old](LBGraphic& g) { g.setGroupedChildrenCount(old); });
-    _groupedChildrenCount = count;
+    recordValue(_groupedChildrenCount, count, &LBGraphic::setGroupedChildrenCount);
 }
 
 void LBGraphic::setGroupBounds(const QRectF& groupBounds)
@@ -343,9 +341,7 @@ void LBGraphic::setIsPlaceholder(bool isPlaceholder)
 
 void LBGraphic::setDrawPlaceholderText(bool draw)
 {
-    const bool old = _drawPlaceholderText;
-    registerUndo([old](LBGraphic& g) { g.setDrawPlaceholderText(old); });
-    _drawPlaceholderText = draw;
+    recordValue(_drawPlaceholderText, draw, &LBGraphic::setDrawPlaceholderText);
 }
 
 void LBGraphic::setPlaceholderLabel(const QString& label)
@@ -362,23 +358,17 @@ void LBGraphic::setPlaceholderLabel(const QString& label)
 
 void LBGraphic::setPlaceholderLabelPosition(qint64 position)
 {
-    const qint64 old = _placeholderLabelPosition;
-    registerUndo([old](LBGraphic& g) { g.setPlaceholderLabelPosition(old); });
-    _placeholderLabelPosition = position;
+    recordValue(_placeholderLabelPosition, position, &LBGraphic::setPlaceholderLabelPosition);
 }
 
 void LBGraphic::setPlaceholderLabelIsVertical(bool vertical)
 {
-    const bool old = _placeholderLabelIsVertical;
-    registerUndo([old](LBGraphic& g) { g.setPlaceholderLabelIsVertical(old); });
-    _placeholderLabelIsVertical = vertical;
+    recordValue(_placeholderLabelIsVertical, vertical, &LBGraphic::setPlaceholderLabelIsVertical);
 }
 
 void LBGraphic::setPlaceholderTypeString(const QString& type)
 {
-    const QString old = _placeholderTypeString;
-    registerUndo([old](LBGraphic& g) { g.setPlaceholderTypeString(old); });
-    _placeholderTypeString = type;
+    recordValue(_placeholderTypeString, type, &LBGraphic::setPlaceholderTypeString);
 
     // An empty photo placeholder shows the stock picture until a photo is dropped on it.
     if (_isPlaceholder && type == QLatin1String("Photo") && !imageOfType(FillImageType)) {
@@ -389,35 +379,25 @@ void LBGraphic::setPlaceholderTypeString(const QString& type)
 
 void LBGraphic::setHidePlaceholderOutline(bool hide)
 {
-    const bool old = _hidePlaceholderOutline;
-    registerUndo([old](LBGraphic& g) { g.setHidePlaceholderOutline(old); });
-    _hidePlaceholderOutline = hide;
+    recordValue(_hidePlaceholderOutline, hide, &LBGraphic::setHidePlaceholderOutline);
 }
 
 void LBGraphic::setPlaceholderColor(const QColor& color)
 {
-    const QColor old = _placeholderColor;
-    registerUndo([old](LBGraphic& g) { g.setPlaceholderColor(old); });
-    _placeholderColor = color;
+    recordValue(_placeholderColor, color, &LBGraphic::setPlaceholderColor);
 }
 
 void LBGraphic::setPlaceholderPatternIndex(qint64 index)
 {
-    const qint64 old = _placeholderPatternIndex;
-    registerUndo([old](LBGraphic& g) { g.setPlaceholderPatternIndex(old); });
-    _placeholderPatternIndex = index;
+    recordValue(_placeholderPatternIndex, index, &LBGraphic::setPlaceholderPatternIndex);
 }
 
 void LBGraphic::setPlaceholderImageIndex(qint64 index)
 {
-    const qint64 old = _placeholderImageIndex;
-    registerUndo([old](LBGraphic& g) { g.setPlaceholderImageIndex(old); });
-    _placeholderImageIndex = index;
+    recordValue(_placeholderImageIndex, index, &LBGraphic::setPlaceholderImageIndex);
 }
 
 void LBGraphic::setPlaceholderLabelColor(const QColor& color)
 {
-    const QColor old = _placeholderLabelColor;
-    registerUndo([old](LBGraphic& g) { g.setPlaceholderLabelColor(old); });
-    _placeholderLabelColor = color;
+    recordValue(_placeholderLabelColor, color, &LBGraphic::setPlaceholderLabelColor);
 }

@@ -500,9 +500,15 @@ protected:
     {
         if (field == value)
             return false;
+        recordValue(field, value, setter);
+        return true;
+    }
+    // The same step for setters that record an undo step even for an unchanged value.
+    template <typename Class, typename Arg, typename T>
+    void recordValue(T& field, const std::type_identity_t<T>& value, void (Class::*setter)(Arg))
+    {
         registerUndo([old = field, setter](LBGraphic& g) { (static_cast<Class&>(g).*setter)(old); });
         field = value;
-        return true;
     }
     // Asks the document to redraw the graphic's area now.
     void invalidate();

@@ -386,11 +386,8 @@ qint64 LBTextArea::knobMask() const
 
 void LBTextArea::setTextResizeMask(quint64 mask)
 {
-    if (mask == _textResizeMask)
+    if (!changeValue(_textResizeMask, mask, &LBTextArea::setTextResizeMask))
         return;
-    const quint64 old = _textResizeMask;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setTextResizeMask(old); });
-    _textResizeMask = mask;
     didChange();
 }
 
@@ -404,21 +401,13 @@ void LBTextArea::removeMultipliers()
 
 void LBTextArea::setTextBlockHorizontalAlignment(qint64 alignment)
 {
-    const qint64 old = _horizontalAlignment;
-    registerUndo([old](LBGraphic& g) {
-        static_cast<LBTextArea&>(g).setTextBlockHorizontalAlignment(old);
-    });
-    _horizontalAlignment = alignment;
+    recordValue(_horizontalAlignment, alignment, &LBTextArea::setTextBlockHorizontalAlignment);
     didChange();
 }
 
 void LBTextArea::setTextBlockVerticalAlignment(qint64 alignment)
 {
-    const qint64 old = _verticalAlignment;
-    registerUndo([old](LBGraphic& g) {
-        static_cast<LBTextArea&>(g).setTextBlockVerticalAlignment(old);
-    });
-    _verticalAlignment = alignment;
+    recordValue(_verticalAlignment, alignment, &LBTextArea::setTextBlockVerticalAlignment);
     didChange();
 }
 
@@ -455,11 +444,8 @@ double LBTextArea::textGradientCenterSize() const
 
 void LBTextArea::setTextGradientType(qint64 type)
 {
-    if (type == _textGradientType)
+    if (!changeValue(_textGradientType, type, &LBTextArea::setTextGradientType))
         return;
-    const qint64 old = _textGradientType;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setTextGradientType(old); });
-    _textGradientType = type;
     if (type == 0)
         _textGradientFill.reset();
     else if (_textGradientFill)
@@ -470,11 +456,8 @@ void LBTextArea::setTextGradientType(qint64 type)
 
 void LBTextArea::setTextGradientColor1(const QColor& color)
 {
-    if (color == _textGradientColor1)
+    if (!changeValue(_textGradientColor1, color, &LBTextArea::setTextGradientColor1))
         return;
-    const QColor old = _textGradientColor1;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setTextGradientColor1(old); });
-    _textGradientColor1 = color;
     if (_textGradientFill)
         updateTextGradientFillColors();
     didChange();
@@ -482,11 +465,8 @@ void LBTextArea::setTextGradientColor1(const QColor& color)
 
 void LBTextArea::setTextGradientColor2(const QColor& color)
 {
-    if (color == _textGradientColor2)
+    if (!changeValue(_textGradientColor2, color, &LBTextArea::setTextGradientColor2))
         return;
-    const QColor old = _textGradientColor2;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setTextGradientColor2(old); });
-    _textGradientColor2 = color;
     if (color.isValid())
         updateTextGradientFillColors();
     didChange();
@@ -494,11 +474,8 @@ void LBTextArea::setTextGradientColor2(const QColor& color)
 
 void LBTextArea::setTextGradientCenter(double center)
 {
-    if (center == _textGradientCenter)
+    if (!changeValue(_textGradientCenter, center, &LBTextArea::setTextGradientCenter))
         return;
-    const double old = _textGradientCenter;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setTextGradientCenter(old); });
-    _textGradientCenter = center;
     if (_textGradientFill)
         _textGradientFill->setGradientType(_textGradientType, _textGradientCenter,
                                            textGradientCenterSize(), _textGradientAngle);
@@ -508,13 +485,8 @@ void LBTextArea::setTextGradientCenter(double center)
 void LBTextArea::setTextGradientCenterSize(double size)
 {
     size = std::max(size, 0.01);
-    if (size == _textGradientCenterSize)
+    if (!changeValue(_textGradientCenterSize, size, &LBTextArea::setTextGradientCenterSize))
         return;
-    const double old = _textGradientCenterSize;
-    registerUndo([old](LBGraphic& g) {
-        static_cast<LBTextArea&>(g).setTextGradientCenterSize(old);
-    });
-    _textGradientCenterSize = size;
     if (_textGradientFill)
         _textGradientFill->setGradientType(_textGradientType, _textGradientCenter,
                                            textGradientCenterSize(), _textGradientAngle);
@@ -523,11 +495,8 @@ void LBTextArea::setTextGradientCenterSize(double size)
 
 void LBTextArea::setTextGradientAngle(double angle)
 {
-    if (angle == _textGradientAngle)
+    if (!changeValue(_textGradientAngle, angle, &LBTextArea::setTextGradientAngle))
         return;
-    const double old = _textGradientAngle;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setTextGradientAngle(old); });
-    _textGradientAngle = angle;
     if (_textGradientFill)
         _textGradientFill->setGradientType(_textGradientType, _textGradientCenter,
                                            textGradientCenterSize(), _textGradientAngle);
@@ -550,40 +519,30 @@ void LBTextArea::updateTextGradientFillColors()
 
 void LBTextArea::setIsCurved(bool curved)
 {
-    const bool old = _isCurved;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setIsCurved(old); });
-    _isCurved = curved;
+    recordValue(_isCurved, curved, &LBTextArea::setIsCurved);
     didChange();
 }
 
 void LBTextArea::setIsSpiral(bool spiral)
 {
-    const bool old = _isSpiral;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setIsSpiral(old); });
-    _isSpiral = spiral;
+    recordValue(_isSpiral, spiral, &LBTextArea::setIsSpiral);
     didChange();
 }
 
 void LBTextArea::setDrawsOnInsideOfCurve(bool inside)
 {
-    const bool old = _drawsOnInsideOfCurve;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setDrawsOnInsideOfCurve(old); });
-    _drawsOnInsideOfCurve = inside;
+    recordValue(_drawsOnInsideOfCurve, inside, &LBTextArea::setDrawsOnInsideOfCurve);
     didChange();
 }
 
 void LBTextArea::setCurveStartingAngle(qint64 degrees)
 {
-    const qint64 old = _curveStartingAngle;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setCurveStartingAngle(old); });
-    _curveStartingAngle = degrees;
+    recordValue(_curveStartingAngle, degrees, &LBTextArea::setCurveStartingAngle);
     didChange();
 }
 
 void LBTextArea::setSpiralRate(double rate)
 {
-    const double old = _spiralRate;
-    registerUndo([old](LBGraphic& g) { static_cast<LBTextArea&>(g).setSpiralRate(old); });
-    _spiralRate = rate;
+    recordValue(_spiralRate, rate, &LBTextArea::setSpiralRate);
     didChange();
 }
