@@ -109,22 +109,35 @@ QColor effectColorFromData(const QByteArray& data)
 
 // --- Images by type ---
 
-LBGraphic::ImagePtr LBGraphic::imageOfType(qint64 type) const
+LBGraphic::ImagePtr* LBGraphic::imageSlot(qint64 type)
 {
     switch (type) {
-    case FillImageType: return _image;
-    case ObjectMaskType: return _objectMask;
-    case ExternalMaskType: return _externalMask;
+    case FillImageType: return &_image;
+    case ObjectMaskType: return &_objectMask;
+    case ExternalMaskType: return &_externalMask;
     default: return nullptr;
     }
 }
 
+QString* LBGraphic::imageFilePathSlot(qint64 type)
+{
+    switch (type) {
+    case FillImageType: return &_imageFilePath;
+    case ObjectMaskType: return &_objectMaskFilePath;
+    case ExternalMaskType: return &_externalMaskFilePath;
+    default: return nullptr;
+    }
+}
+
+LBGraphic::ImagePtr LBGraphic::imageOfType(qint64 type) const
+{
+    const ImagePtr* slot = const_cast<LBGraphic*>(this)->imageSlot(type);
+    return slot ? *slot : nullptr;
+}
+
 void LBGraphic::setImage(const ImagePtr& image, qint64 imageType)
 {
-    ImagePtr* field = imageType == FillImageType    ? &_image
-                      : imageType == ObjectMaskType ? &_objectMask
-                      : imageType == ExternalMaskType ? &_externalMask
-                                                      : nullptr;
+    ImagePtr* field = imageSlot(imageType);
     if (!field)
         return;
     clearCachedImage();
@@ -163,10 +176,7 @@ QString LBGraphic::imageFilePathOfType(qint64 type) const
 
 void LBGraphic::setImageFilePath(const QString& path, qint64 imageType)
 {
-    QString* field = imageType == FillImageType    ? &_imageFilePath
-                     : imageType == ObjectMaskType ? &_objectMaskFilePath
-                     : imageType == ExternalMaskType ? &_externalMaskFilePath
-                                                     : nullptr;
+    QString* field = imageFilePathSlot(imageType);
     if (!field)
         return;
     const QString old = *field;

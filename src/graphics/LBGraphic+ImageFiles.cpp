@@ -51,10 +51,7 @@ QString LBGraphic::standardizedPath(const QString& path)
 
 bool LBGraphic::setImageFile(const QString& path, qint64 imageType)
 {
-    QString* field = imageType == FillImageType    ? &_imageFilePath
-                     : imageType == ObjectMaskType ? &_objectMaskFilePath
-                     : imageType == ExternalMaskType ? &_externalMaskFilePath
-                                                     : nullptr;
+    QString* field = imageFilePathSlot(imageType);
     if (!field)
         return false;
     const QString oldPath = *field;

@@ -489,6 +489,9 @@ protected:
     // Records `undo` as the inverse of a change on the document's undo manager; nothing
     // without a document. The closure keeps the graphic alive.
     void registerUndo(std::function<void(LBGraphic&)> undo);
+    // The picture and file path fields of an image type; nullptr for an unknown type.
+    ImagePtr* imageSlot(qint64 type);
+    QString* imageFilePathSlot(qint64 type);
     // The reflection setters' step: changeValue(), erasing the old reflection first when
     // `shrinks` and the value gets smaller, then dropping the cached reflection picture.
     void changeReflectionValue(double& field, double value, void (LBGraphic::*setter)(double),
