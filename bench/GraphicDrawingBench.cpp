@@ -4,8 +4,8 @@
 // and, for comparison, a page of unturned rectangles only. Goals: 8 ms and 16 ms.
 
 #include "graphics/LBGraphic.h"
-#include "platform/BezierPath.h"
-#include "platform/GraphicsContext.h"
+#include "platform/drawing/BezierPath.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,8 +1,8 @@
 // Speed of the old-style property-list text reader and writer on a document the size of
 // a large design: a graphics list of pages of layers of graphic dictionaries.
 
-#include "platform/PropertyList.h"
-#include "platform/TextForms.h"
+#include "platform/core/PropertyList.h"
+#include "platform/core/TextForms.h"
 
 #include <QByteArray>
 #include <QRectF>

@@ -3,8 +3,8 @@
 // painted with a gradient through its glyph outlines.
 #include "graphics/LBTextArea.h"
 
-#include "platform/AttributedString.h"
-#include "platform/GraphicsContext.h"
+#include "platform/text/AttributedString.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QFont>
 #include <QImage>

@@ -5,11 +5,11 @@
 
 #include "geometry/PTTextOnPathPlacement.h"
 
-#include "platform/AttributedString.h"
-#include "platform/BezierPath.h"
-#include "platform/GraphicsContext.h"
-#include "platform/ParagraphStyle.h"
-#include "platform/TextStorage.h"
+#include "platform/text/AttributedString.h"
+#include "platform/drawing/BezierPath.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/text/ParagraphStyle.h"
+#include "platform/text/TextStorage.h"
 
 #include <QFont>
 #include <QPainter>

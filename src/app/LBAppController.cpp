@@ -1,6 +1,6 @@
 #include "app/LBAppController.h"
 
-#include "platform/UserDefaults.h"
+#include "platform/core/UserDefaults.h"
 
 #include <QApplication>
 #include <QMainWindow>

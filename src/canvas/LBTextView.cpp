@@ -1,7 +1,7 @@
 #include "canvas/LBTextView.h"
 
-#include "platform/AttributedString.h"
-#include "platform/TextStorage.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/TextStorage.h"
 
 using platform::Range;
 

@@ -12,7 +12,7 @@
 //   after one.
 
 #include "graphics/LBTextArea.h" // LBQFieldAttributeName, the merge-field attribute
-#include "platform/TextView.h"
+#include "platform/ui/TextView.h"
 
 class LBTextView : public platform::TextView
 {

@@ -1,6 +1,6 @@
 #include "document/LBDocument.h"
 
-#include "platform/UndoManager.h"
+#include "platform/core/UndoManager.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "geometry/LBPathEditing.h"
-#include "platform/GraphicsContext.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QPainter>
 #include <QPen>
 
-#include "platform/TextForms.h"
+#include "platform/core/TextForms.h"
 
 #include <algorithm>
 #include <cmath>

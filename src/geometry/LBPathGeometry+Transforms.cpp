@@ -104,7 +104,7 @@ class CornerBuilder
 {
 public:
     CornerBuilder(double offset, BezierPath::LineJoin join, double miterLimit)
-        : m_offset(offset), m_join(join), m_limit(std::abs(miterLimit * offset))
+        : _offset(offset), _join(join), _limit(std::abs(miterLimit * offset))
     {
     }
 
@@ -137,16 +137,16 @@ public:
 private:
     QPointF normal(const QPointF& a, const QPointF& b) const
     {
-        return polar(m_offset, angleBetween(a, b) + kQuarterTurn);
+        return polar(_offset, angleBetween(a, b) + kQuarterTurn);
     }
 
     QPointF offsetCorner(const QPointF& a, const QPointF& b, const QPointF& c) const
     {
-        if (m_offset == 0)
+        if (_offset == 0)
             return b;
         const double ab = angleBetween(a, b);
         const double h = (angleBetween(b, c) - ab) * 0.5;
-        const double r = std::clamp(m_offset / std::cos(h), -m_limit, m_limit);
+        const double r = std::clamp(_offset / std::cos(h), -_limit, _limit);
         return b + polar(r, h + ab + kQuarterTurn);
     }
 
@@ -158,32 +158,32 @@ private:
             turn = kHalfTurn - turn;
         else if (turn < -kHalfTurn)
             turn = -kHalfTurn - turn;
-        return (turn < 0 && m_offset > 0) || (turn > 0 && m_offset < 0);
+        return (turn < 0 && _offset > 0) || (turn > 0 && _offset < 0);
     }
 
     // Emits the corner at b; answers the corner point when it was a plain line to it.
     std::optional<QPointF> corner(const QPointF& a, const QPointF& b, const QPointF& c)
     {
-        const bool joins = m_join != BezierPath::LineJoin::Miter && !isInsideCorner(a, b, c);
+        const bool joins = _join != BezierPath::LineJoin::Miter && !isInsideCorner(a, b, c);
         if (!joins) {
             const QPointF p = offsetCorner(a, b, c);
             out.lineTo(p);
             return p;
         }
-        if (m_join == BezierPath::LineJoin::Bevel) {
-            out.lineTo(b + polar(m_offset, angleBetween(a, b) + kQuarterTurn));
-            out.lineTo(b + polar(m_offset, angleBetween(c, b) - kQuarterTurn));
+        if (_join == BezierPath::LineJoin::Bevel) {
+            out.lineTo(b + polar(_offset, angleBetween(a, b) + kQuarterTurn));
+            out.lineTo(b + polar(_offset, angleBetween(c, b) - kQuarterTurn));
         } else {
             out.appendBezierPathWithArcWithCenter(
-                b, m_offset, (angleBetween(a, b) + kQuarterTurn) * kDegreesPerRadian,
-                (angleBetween(b, c) + kQuarterTurn) * kDegreesPerRadian, m_offset > 0);
+                b, _offset, (angleBetween(a, b) + kQuarterTurn) * kDegreesPerRadian,
+                (angleBetween(b, c) + kQuarterTurn) * kDegreesPerRadian, _offset > 0);
         }
         return std::nullopt;
     }
 
-    double m_offset;
-    BezierPath::LineJoin m_join;
-    double m_limit;
+    double _offset;
+    BezierPath::LineJoin _join;
+    double _limit;
 };
 
 // The vertices of each subpath: its move point, then the end points of its lines and

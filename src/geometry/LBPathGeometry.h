@@ -13,7 +13,7 @@
 // Degenerate input (empty paths, lone points, zero-length segments, zero or negative
 // lengths) gives 0, the path itself or an empty path, never NaN or an endless loop.
 
-#include "platform/BezierPath.h"
+#include "platform/drawing/BezierPath.h"
 
 #include <QList>
 #include <QPointF>

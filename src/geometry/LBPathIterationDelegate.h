@@ -3,7 +3,7 @@
 // Receives every element of a path walked by LBPathGeometry::bezierPathByIteratingWithDelegate
 // and appends whatever it likes to the result path.
 
-#include "platform/BezierPath.h"
+#include "platform/drawing/BezierPath.h"
 
 #include <QPointF>
 

@@ -9,10 +9,10 @@
 #include "geometry/PTLinkPlacementFactory.h"
 #include "geometry/PTObjectPlacementFactory.h"
 #include "geometry/PTTextOnPathMetricsHelper.h"
-#include "platform/LayoutManager.h"
-#include "platform/ParagraphStyle.h"
-#include "platform/TextContainer.h"
-#include "platform/TextStorage.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/ParagraphStyle.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextStorage.h"
 
 #include <QTransform>
 

@@ -9,10 +9,10 @@
 #include "geometry/PTPathGlyphInfo.h"
 #include "geometry/PTTextOnPathGlyphAccumulator.h"
 #include "geometry/PTTextOnPathGlyphDrawer.h"
-#include "platform/LayoutManager.h"
-#include "platform/ParagraphStyle.h"
-#include "platform/TextContainer.h"
-#include "platform/TextStorage.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/ParagraphStyle.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextStorage.h"
 
 #include <QFont>
 #include <QSizeF>

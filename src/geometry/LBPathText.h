@@ -18,9 +18,9 @@
 // a missing factory throws std::invalid_argument. Main thread only: the shared layout
 // manager is process-wide state that every call rewrites.
 
-#include "platform/AttributedString.h"
-#include "platform/BezierPath.h"
-#include "platform/Range.h"
+#include "platform/text/AttributedString.h"
+#include "platform/drawing/BezierPath.h"
+#include "platform/core/Range.h"
 
 #include <QList>
 #include <QPointF>

@@ -13,10 +13,10 @@ class LBPathToolkitException : public std::logic_error
 public:
     LBPathToolkitException(const QString& message, const QString& sourceFile);
 
-    const QString& message() const { return m_message; }
-    const QString& sourceFile() const { return m_sourceFile; }
+    const QString& message() const { return _message; }
+    const QString& sourceFile() const { return _sourceFile; }
 
 private:
-    QString m_message;
-    QString m_sourceFile;
+    QString _message;
+    QString _sourceFile;
 };

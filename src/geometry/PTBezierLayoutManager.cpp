@@ -1,6 +1,6 @@
 #include "geometry/PTBezierLayoutManager.h"
 
-#include "platform/TextContainer.h"
+#include "platform/text/TextContainer.h"
 
 #include <QPainterPath>
 #include <QSizeF>

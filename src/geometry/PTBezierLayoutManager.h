@@ -7,8 +7,8 @@
 // The drawing operations hide LayoutManager's (they are not virtual there): call them
 // through a PTBezierLayoutManager.
 
-#include "platform/BezierPath.h"
-#include "platform/LayoutManager.h"
+#include "platform/drawing/BezierPath.h"
+#include "platform/text/LayoutManager.h"
 
 #include <QList>
 

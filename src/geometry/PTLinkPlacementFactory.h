@@ -3,7 +3,7 @@
 // Makes the links of a chain that LBPathText::placeLinksOnPathWithEvenLinkLength lays
 // along a path.
 
-#include "platform/BezierPath.h"
+#include "platform/drawing/BezierPath.h"
 
 #include <QPointF>
 #include <QVariant>

@@ -2,7 +2,7 @@
 
 // Makes the objects that LBPathText::placeObjectsOnPathAtInterval sets along a path.
 
-#include "platform/BezierPath.h"
+#include "platform/drawing/BezierPath.h"
 
 #include <QPointF>
 #include <QVariant>

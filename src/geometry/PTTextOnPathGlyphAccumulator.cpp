@@ -1,6 +1,6 @@
 #include "geometry/PTTextOnPathGlyphAccumulator.h"
 
-#include "platform/LayoutManager.h"
+#include "platform/text/LayoutManager.h"
 
 #include <QPainterPath>
 #include <QTransform>

@@ -4,7 +4,7 @@
 // path per glyph, in placing order.
 
 #include "geometry/PTTextOnPathPlacement.h"
-#include "platform/BezierPath.h"
+#include "platform/drawing/BezierPath.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #include "geometry/PTTextOnPathGlyphDrawer.h"
 
-#include "platform/GraphicsContext.h"
-#include "platform/LayoutManager.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/text/LayoutManager.h"
 
 #include <QPainter>
 #include <QTransform>
@@ -12,16 +12,16 @@ namespace {
 class SavedGraphicsState
 {
 public:
-    explicit SavedGraphicsState(platform::GraphicsContext& context) : m_context(context)
+    explicit SavedGraphicsState(platform::GraphicsContext& context) : _context(context)
     {
-        m_context.saveGraphicsState();
+        _context.saveGraphicsState();
     }
-    ~SavedGraphicsState() { m_context.restoreGraphicsState(); }
+    ~SavedGraphicsState() { _context.restoreGraphicsState(); }
     SavedGraphicsState(const SavedGraphicsState&) = delete;
     SavedGraphicsState& operator=(const SavedGraphicsState&) = delete;
 
 private:
-    platform::GraphicsContext& m_context;
+    platform::GraphicsContext& _context;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "geometry/PTTextOnPathMetricsHelper.h"
 
-#include "platform/LayoutManager.h"
+#include "platform/text/LayoutManager.h"
 
 void PTTextOnPathMetricsHelper::layoutManager(platform::LayoutManager* layoutManager,
                                               qsizetype willPlaceGlyphAtIndex, const QPointF&,

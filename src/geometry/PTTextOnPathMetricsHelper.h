@@ -5,7 +5,7 @@
 // line's coordinates.
 
 #include "geometry/PTTextOnPathPlacement.h"
-#include "platform/Range.h"
+#include "platform/core/Range.h"
 
 class PTTextOnPathMetricsHelper : public PTTextOnPathPlacement
 {

@@ -5,8 +5,8 @@
 
 #include "graphics/CanvasView.h"
 #include "graphics/LBGradientFill.h"
-#include "platform/GraphicsContext.h"
-#include "platform/Image.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -5,9 +5,9 @@
 #include "graphics/LBGraphic.h"
 
 #include "canvas/LBGraphicView.h"
-#include "platform/Archive.h"
-#include "platform/Image.h"
-#include "platform/TextForms.h"
+#include "platform/core/Archive.h"
+#include "platform/drawing/Image.h"
+#include "platform/core/TextForms.h"
 
 #include <QSet>
 

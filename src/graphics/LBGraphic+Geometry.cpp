@@ -4,7 +4,7 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "platform/TextForms.h"
+#include "platform/core/TextForms.h"
 
 #include <QTransform>
 

@@ -6,10 +6,10 @@
 
 #include "app/LBAppController.h"
 #include "inspector/InspectorPalette.h"
-#include "platform/GraphicsContext.h"
-#include "platform/Image.h"
-#include "platform/TextForms.h"
-#include "platform/UserDefaults.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
+#include "platform/core/TextForms.h"
+#include "platform/core/UserDefaults.h"
 
 #include <QGuiApplication>
 #include <QPainter>

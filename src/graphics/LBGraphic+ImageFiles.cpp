@@ -5,7 +5,7 @@
 #include "graphics/LBGraphic.h"
 
 #include "document/LBDocument.h"
-#include "platform/Image.h"
+#include "platform/drawing/Image.h"
 
 #include <QDebug>
 #include <QDir>

@@ -3,7 +3,7 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "platform/GraphicsContext.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -7,7 +7,7 @@
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBGradientFill.h"
-#include "platform/NotificationCenter.h"
+#include "platform/core/NotificationCenter.h"
 
 #include <QtMath>
 

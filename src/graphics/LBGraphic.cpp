@@ -3,10 +3,10 @@
 #include "document/LBDocument.h"
 #include "graphics/LBGradientFill.h"
 #include "graphics/NamedImage.h"
-#include "platform/ClassRegistry.h"
-#include "platform/NotificationCenter.h"
-#include "platform/TextForms.h"
-#include "platform/UndoManager.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/TextForms.h"
+#include "platform/core/UndoManager.h"
 
 #include <QSet>
 #include <QtGlobal>

@@ -13,7 +13,7 @@
 // inverse on the document's undo manager: a graphic without a document records nothing
 // and redraws nothing, which new graphics, copies and rendering copies rely on.
 
-#include "platform/BezierPath.h"
+#include "platform/drawing/BezierPath.h"
 
 #include <QColor>
 #include <QImage>

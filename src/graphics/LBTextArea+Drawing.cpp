@@ -6,10 +6,10 @@
 
 #include "graphics/CanvasView.h"
 #include "graphics/LBGradientFill.h"
-#include "platform/GraphicsContext.h"
-#include "platform/Image.h"
-#include "platform/LayoutManager.h"
-#include "platform/TextContainer.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
 
 #include <QBrush>
 #include <QGuiApplication>

@@ -7,11 +7,11 @@
 #include "canvas/LBTextView.h"
 #include "graphics/CanvasView.h"
 #include "inspector/InspectorPalette.h"
-#include "platform/FontManager.h"
-#include "platform/LayoutManager.h"
-#include "platform/NotificationCenter.h"
-#include "platform/TextContainer.h"
-#include "platform/UndoManager.h"
+#include "platform/text/FontManager.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/text/TextContainer.h"
+#include "platform/core/UndoManager.h"
 
 #include <QMouseEvent>
 #include <QPointer>

@@ -3,10 +3,10 @@
 
 #include "graphics/LBTextArea.h"
 
-#include "platform/LayoutManager.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Strings.h"
-#include "platform/TextForms.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/Strings.h"
+#include "platform/core/TextForms.h"
 
 #include <QApplication>
 #include <QColor>

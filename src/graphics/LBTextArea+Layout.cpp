@@ -3,8 +3,8 @@
 
 #include "graphics/LBTextArea.h"
 
-#include "platform/LayoutManager.h"
-#include "platform/TextContainer.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
 
 #include <QPainterPath>
 #include <QTimer>

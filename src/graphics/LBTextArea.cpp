@@ -4,8 +4,8 @@
 #include "graphics/LBTextArea.h"
 
 #include "graphics/LBGradientFill.h"
-#include "platform/ClassRegistry.h"
-#include "platform/ParagraphStyle.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/text/ParagraphStyle.h"
 
 #include <QFont>
 #include <QTimer>

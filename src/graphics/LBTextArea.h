@@ -16,10 +16,10 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "platform/AttributedString.h"
-#include "platform/Range.h"
-#include "platform/TextStorage.h"
-#include "platform/TextViewDelegate.h"
+#include "platform/text/AttributedString.h"
+#include "platform/core/Range.h"
+#include "platform/text/TextStorage.h"
+#include "platform/ui/TextViewDelegate.h"
 
 #include <QList>
 #include <QPointer>

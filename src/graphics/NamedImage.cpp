@@ -1,7 +1,7 @@
 #include "graphics/NamedImage.h"
 
-#include "platform/GraphicsContext.h"
-#include "platform/Image.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
 
 #include <QDebug>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "app/LBAppController.h"
 #include "inspector/InspectorPalette.h"
-#include "platform/UserDefaults.h"
+#include "platform/core/UserDefaults.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -3,11 +3,11 @@
 // A shown host widget with an editor over a text storage, and synthetic input for it.
 
 #include "canvas/LBTextView.h"
-#include "platform/AttributedString.h"
-#include "platform/LayoutManager.h"
-#include "platform/TextContainer.h"
-#include "platform/TextStorage.h"
-#include "platform/UndoManager.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextStorage.h"
+#include "platform/core/UndoManager.h"
 
 #include "TestFont.h"
 

@@ -4,7 +4,7 @@
 
 #include "EditorTestSupport.h"
 
-#include "platform/ParagraphStyle.h"
+#include "platform/text/ParagraphStyle.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

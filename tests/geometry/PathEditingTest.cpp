@@ -1,5 +1,5 @@
 #include "geometry/LBPathEditing.h"
-#include "platform/GraphicsContext.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include "PathTestSupport.h"
 

@@ -2,7 +2,7 @@
 
 // Small builders and comparisons shared by the path geometry tests.
 
-#include "platform/BezierPath.h"
+#include "platform/drawing/BezierPath.h"
 
 #include <QList>
 #include <QPointF>

@@ -6,8 +6,8 @@
 #include "geometry/PTLinkPlacementFactory.h"
 #include "geometry/PTMotionTarget.h"
 #include "geometry/PTObjectPlacementFactory.h"
-#include "platform/TextContainer.h"
-#include "platform/TextStorage.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextStorage.h"
 
 #include "PathTestSupport.h"
 #include "PathTextTestSupport.h"

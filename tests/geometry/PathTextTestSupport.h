@@ -6,9 +6,9 @@
 #include "TestFont.h"
 
 #include "geometry/PTTextOnPathPlacement.h"
-#include "platform/AttributedString.h"
-#include "platform/BezierPath.h"
-#include "platform/ParagraphStyle.h"
+#include "platform/text/AttributedString.h"
+#include "platform/drawing/BezierPath.h"
+#include "platform/text/ParagraphStyle.h"
 
 #include <QFont>
 #include <QImage>

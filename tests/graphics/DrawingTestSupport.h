@@ -8,9 +8,9 @@
 
 #include "graphics/CanvasView.h"
 #include "graphics/LBGraphic.h"
-#include "platform/BezierPath.h"
-#include "platform/GraphicsContext.h"
-#include "platform/Image.h"
+#include "platform/drawing/BezierPath.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
 
 #include <QImage>
 #include <QList>

@@ -6,9 +6,9 @@
 
 #include "document/LBDocument.h"
 #include "graphics/LBGraphic.h"
-#include "platform/Image.h"
-#include "platform/NotificationCenter.h"
-#include "platform/UndoManager.h"
+#include "platform/drawing/Image.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/UndoManager.h"
 
 #include <QHash>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "graphics/LBGradientFill.h"
 
-#include "platform/GraphicsContext.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "DrawingTestSupport.h"
 
-#include "platform/GraphicsContext.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QPainter>
 #include <QTransform>

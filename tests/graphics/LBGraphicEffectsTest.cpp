@@ -2,8 +2,8 @@
 
 #include "GraphicTestSupport.h"
 
-#include "platform/Archive.h"
-#include "platform/TextForms.h"
+#include "platform/core/Archive.h"
+#include "platform/core/TextForms.h"
 
 #include <gtest/gtest.h>
 

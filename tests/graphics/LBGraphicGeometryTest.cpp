@@ -3,7 +3,7 @@
 
 #include "GraphicTestSupport.h"
 
-#include "platform/TextForms.h"
+#include "platform/core/TextForms.h"
 
 #include <QPolygonF>
 #include <QtMath>

@@ -4,7 +4,7 @@
 #include "GraphicTestSupport.h"
 
 #include "graphics/NamedImage.h"
-#include "platform/GraphicsContext.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QPainter>
 

@@ -2,8 +2,8 @@
 
 #include "app/LBAppController.h"
 #include "inspector/InspectorPalette.h"
-#include "platform/Image.h"
-#include "platform/UserDefaults.h"
+#include "platform/drawing/Image.h"
+#include "platform/core/UserDefaults.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -3,7 +3,7 @@
 
 #include "GraphicTestSupport.h"
 
-#include "platform/ClassRegistry.h"
+#include "platform/core/ClassRegistry.h"
 
 #include <QCoreApplication>
 #include <QDir>

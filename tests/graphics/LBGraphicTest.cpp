@@ -3,8 +3,8 @@
 
 #include "GraphicTestSupport.h"
 
-#include "platform/ClassRegistry.h"
-#include "platform/TextForms.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/TextForms.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "GraphicTestSupport.h"
 
 #include "canvas/LBGraphicView.h"
-#include "platform/TextForms.h"
+#include "platform/core/TextForms.h"
 
 #include <QStringList>
 

@@ -5,8 +5,8 @@
 #include "TextAreaTestSupport.h"
 
 #include "graphics/CanvasView.h"
-#include "platform/Image.h"
-#include "platform/LayoutManager.h"
+#include "platform/drawing/Image.h"
+#include "platform/text/LayoutManager.h"
 
 #include <gtest/gtest.h>
 

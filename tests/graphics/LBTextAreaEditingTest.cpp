@@ -7,11 +7,11 @@
 #include "canvas/LBGraphicView.h"
 #include "canvas/LBTextView.h"
 #include "graphics/LBTextArea.h"
-#include "platform/FontManager.h"
-#include "platform/LayoutManager.h"
-#include "platform/NotificationCenter.h"
-#include "platform/ParagraphStyle.h"
-#include "platform/TextContainer.h"
+#include "platform/text/FontManager.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/text/ParagraphStyle.h"
+#include "platform/text/TextContainer.h"
 
 #include <QCoreApplication>
 #include <QLineF>

@@ -4,9 +4,9 @@
 #include "TextAreaTestSupport.h"
 
 #include "graphics/LBGradientFill.h"
-#include "platform/Range.h"
-#include "platform/TextForms.h"
-#include "platform/TextStorage.h"
+#include "platform/core/Range.h"
+#include "platform/core/TextForms.h"
+#include "platform/text/TextStorage.h"
 
 #include <QStringList>
 

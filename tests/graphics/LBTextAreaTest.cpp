@@ -3,10 +3,10 @@
 
 #include "TextAreaTestSupport.h"
 
-#include "platform/ClassRegistry.h"
-#include "platform/LayoutManager.h"
-#include "platform/TextContainer.h"
-#include "platform/TextStorage.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextStorage.h"
 
 #include <QMetaObject>
 #include <QPainterPath>

@@ -7,10 +7,10 @@
 #include "TestFont.h"
 
 #include "graphics/LBTextArea.h"
-#include "platform/AttributedString.h"
-#include "platform/ClassRegistry.h"
-#include "platform/GraphicsContext.h"
-#include "platform/ParagraphStyle.h"
+#include "platform/text/AttributedString.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/text/ParagraphStyle.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,9 +1,9 @@
-#include "platform/Archive.h"
+#include "platform/core/Archive.h"
 
-#include "platform/AttributedString.h"
-#include "platform/ParagraphStyle.h"
-#include "platform/PropertyList.h"
-#include "platform/Shadow.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/ParagraphStyle.h"
+#include "platform/core/PropertyList.h"
+#include "platform/drawing/Shadow.h"
 
 #include "TestFont.h"
 

@@ -1,6 +1,6 @@
-#include "platform/AttributedString.h"
-#include "platform/ParagraphStyle.h"
-#include "platform/Shadow.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/ParagraphStyle.h"
+#include "platform/drawing/Shadow.h"
 
 #include "TestFont.h"
 

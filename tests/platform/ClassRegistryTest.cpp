@@ -1,4 +1,4 @@
-#include "platform/ClassRegistry.h"
+#include "platform/core/ClassRegistry.h"
 
 #include "RegistryProbe.h"
 

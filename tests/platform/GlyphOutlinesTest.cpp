@@ -1,4 +1,4 @@
-#include "platform/GlyphOutlines.h"
+#include "platform/text/GlyphOutlines.h"
 
 #include "TestFont.h"
 

@@ -1,4 +1,4 @@
-#include "platform/GraphicsContext.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,5 +1,5 @@
-#include "platform/GraphicsContext.h"
-#include "platform/Image.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,8 +1,8 @@
-#include "platform/LayoutManager.h"
-#include "platform/ParagraphStyle.h"
-#include "platform/Shadow.h"
-#include "platform/TextContainer.h"
-#include "platform/TextStorage.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/ParagraphStyle.h"
+#include "platform/drawing/Shadow.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextStorage.h"
 
 #include "TestFont.h"
 

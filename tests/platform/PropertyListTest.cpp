@@ -1,4 +1,4 @@
-#include "platform/PropertyList.h"
+#include "platform/core/PropertyList.h"
 
 #include <QDateTime>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "platform/Range.h"
+#include "platform/core/Range.h"
 
 #include <gtest/gtest.h>
 

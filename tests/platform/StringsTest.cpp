@@ -1,4 +1,4 @@
-#include "platform/Strings.h"
+#include "platform/core/Strings.h"
 
 #include <QFile>
 #include <QStringList>
@@ -17,9 +17,9 @@ public:
     WarningCatcher()
     {
         messages().clear();
-        m_previous = qInstallMessageHandler(&WarningCatcher::handle);
+        _previous = qInstallMessageHandler(&WarningCatcher::handle);
     }
-    ~WarningCatcher() { qInstallMessageHandler(m_previous); }
+    ~WarningCatcher() { qInstallMessageHandler(_previous); }
     QStringList warnings() const { return messages(); }
 
 private:
@@ -33,7 +33,7 @@ private:
         if (type == QtWarningMsg)
             messages().append(message);
     }
-    QtMessageHandler m_previous;
+    QtMessageHandler _previous;
 };
 
 bool writeFile(const QString& path, const QByteArray& bytes)

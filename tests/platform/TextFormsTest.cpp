@@ -1,4 +1,4 @@
-#include "platform/TextForms.h"
+#include "platform/core/TextForms.h"
 
 #include <QVariant>
 

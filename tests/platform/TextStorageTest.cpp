@@ -1,6 +1,6 @@
-#include "platform/LayoutManager.h"
-#include "platform/TextContainer.h"
-#include "platform/TextStorage.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextStorage.h"
 
 #include <QColor>
 

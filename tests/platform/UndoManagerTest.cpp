@@ -1,4 +1,4 @@
-#include "platform/UndoManager.h"
+#include "platform/core/UndoManager.h"
 
 #include <QCoreApplication>
 #include <QStringList>

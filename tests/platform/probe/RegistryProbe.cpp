@@ -1,6 +1,6 @@
 #include "RegistryProbe.h"
 
-#include "platform/ClassRegistry.h"
+#include "platform/core/ClassRegistry.h"
 
 namespace {
 

@@ -1,0 +1,604 @@
+#include "platform/core/Archive.h"
+
+#include "platform/text/AttributedString.h"
+#include "platform/text/ParagraphStyle.h"
+#include "platform/core/PropertyList.h"
+#include "platform/drawing/Shadow.h"
+#include "platform/core/TextForms.h"
+
+#include <QDateTime>
+#include <QFont>
+#include <QStringList>
+#include <QVariantHash>
+#include <QVariantMap>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+constexpr qint64 archiveVersion = 1;
+
+const QString archiveKey = QStringLiteral("archive");
+const QString rootKey = QStringLiteral("root");
+const QString typeKey = QStringLiteral("type");
+const QString valueKey = QStringLiteral("value");
+const QString itemsKey = QStringLiteral("items");
+const QString spaceKey = QStringLiteral("space");
+const QString componentsKey = QStringLiteral("components");
+const QString alphaKey = QStringLiteral("alpha");
+const QString familyKey = QStringLiteral("family");
+const QString faceKey = QStringLiteral("face");
+const QString weightKey = QStringLiteral("weight");
+const QString styleKey = QStringLiteral("style");
+const QString sizeKey = QStringLiteral("size");
+const QString pixelsKey = QStringLiteral("pixels");
+const QString alignmentKey = QStringLiteral("alignment");
+const QString directionKey = QStringLiteral("direction");
+const QString lineBreakKey = QStringLiteral("line-break");
+const QString lineSpacingKey = QStringLiteral("line-spacing");
+const QString firstLineHeadIndentKey = QStringLiteral("first-line-head-indent");
+const QString headIndentKey = QStringLiteral("head-indent");
+const QString tailIndentKey = QStringLiteral("tail-indent");
+const QString widthKey = QStringLiteral("width");
+const QString heightKey = QStringLiteral("height");
+const QString blurKey = QStringLiteral("blur");
+const QString colorKey = QStringLiteral("color");
+const QString stringKey = QStringLiteral("string");
+const QString runsKey = QStringLiteral("runs");
+const QString lengthKey = QStringLiteral("length");
+const QString attributesKey = QStringLiteral("attributes");
+
+using Fields = QVariantMap;
+
+std::optional<Fields> encodeEntry(const QVariant& value);
+std::optional<QVariant> decodeEntry(const QVariant& entry);
+
+// --- plain property-list values ------------------------------------------------------
+
+bool isPlainValue(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::Bool:
+        return true;
+    case QMetaType::QDateTime:
+        return value.toDateTime().isValid();
+    default:
+        return isNumberType(value.typeId());
+    }
+}
+
+std::optional<Fields> encodePlainValue(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Float)
+        return Fields{{valueKey, double(value.toFloat())}};
+    return Fields{{valueKey, value}};
+}
+
+std::optional<QVariant> decodePlainValue(const Fields& fields)
+{
+    const QVariant value = fields.value(valueKey);
+    switch (value.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::Bool:
+    case QMetaType::Double:
+    case QMetaType::LongLong:
+    case QMetaType::QDateTime:
+        return value;
+    default:
+        return std::nullopt;
+    }
+}
+
+// --- arrays and dictionaries ---------------------------------------------------------
+
+bool isArray(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList;
+}
+
+std::optional<Fields> encodeArray(const QVariant& value)
+{
+    QVariantList items;
+    for (const QVariant& element : value.toList()) {
+        std::optional<Fields> entry = encodeEntry(element);
+        if (!entry)
+            return std::nullopt;
+        items.append(*entry);
+    }
+    return Fields{{itemsKey, items}};
+}
+
+std::optional<QVariant> decodeArray(const Fields& fields)
+{
+    const QVariant items = fields.value(itemsKey);
+    if (items.typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    QVariantList list;
+    for (const QVariant& item : items.toList()) {
+        std::optional<QVariant> element = decodeEntry(item);
+        if (!element)
+            return std::nullopt;
+        list.append(*element);
+    }
+    return list;
+}
+
+bool isDictionary(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QVariantMap || value.typeId() == QMetaType::QVariantHash;
+}
+
+std::optional<Fields> encodeDictionary(const QVariant& value)
+{
+    QVariantMap items;
+    const QVariantMap map = value.toMap();
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        std::optional<Fields> entry = encodeEntry(it.value());
+        if (!entry)
+            return std::nullopt;
+        items.insert(it.key(), *entry);
+    }
+    return Fields{{itemsKey, items}};
+}
+
+std::optional<QVariant> decodeDictionary(const Fields& fields)
+{
+    const QVariant items = fields.value(itemsKey);
+    if (items.typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    QVariantMap map;
+    const QVariantMap entries = items.toMap();
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        std::optional<QVariant> element = decodeEntry(it.value());
+        if (!element)
+            return std::nullopt;
+        map.insert(it.key(), *element);
+    }
+    return map;
+}
+
+// --- colours -------------------------------------------------------------------------
+
+// Largest finite magnitude of the half floats an extended-range QColor keeps.
+constexpr double extendedLimit = 65504.0;
+
+bool isColor(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QColor && value.value<QColor>().isValid();
+}
+
+std::optional<Fields> encodeColor(const QVariant& value)
+{
+    const QColor color = value.value<QColor>();
+    QString space;
+    QList<float> components;
+    switch (color.spec()) {
+    case QColor::Rgb: {
+        const QRgba64 rgba = color.rgba64();
+        if (rgba.red() == rgba.green() && rgba.green() == rgba.blue()) {
+            space = QStringLiteral("grey");
+            components = {color.redF()};
+        } else {
+            space = QStringLiteral("rgb");
+            components = {color.redF(), color.greenF(), color.blueF()};
+        }
+        break;
+    }
+    case QColor::ExtendedRgb:
+        space = QStringLiteral("extended-rgb");
+        components = {color.redF(), color.greenF(), color.blueF()};
+        break;
+    case QColor::Cmyk:
+        space = QStringLiteral("cmyk");
+        components = {color.cyanF(), color.magentaF(), color.yellowF(), color.blackF()};
+        break;
+    case QColor::Hsv:
+        space = QStringLiteral("hsv");
+        components = {color.hsvHueF(), color.hsvSaturationF(), color.valueF()};
+        break;
+    case QColor::Hsl:
+        space = QStringLiteral("hsl");
+        components = {color.hslHueF(), color.hslSaturationF(), color.lightnessF()};
+        break;
+    case QColor::Invalid:
+        return std::nullopt;
+    }
+    QVariantList list;
+    for (float component : std::as_const(components))
+        list.append(double(component));
+    return Fields{{spaceKey, space}, {componentsKey, list}, {alphaKey, double(color.alphaF())}};
+}
+
+std::optional<double> number(const QVariant& value)
+{
+    if (value.typeId() != QMetaType::Double && value.typeId() != QMetaType::LongLong)
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
+
+bool inUnitRange(double value)
+{
+    return value >= 0.0 && value <= 1.0;
+}
+
+std::optional<QVariant> decodeColor(const Fields& fields)
+{
+    const QString space = fields.value(spaceKey).toString();
+    const QVariant componentsValue = fields.value(componentsKey);
+    const std::optional<double> alpha = number(fields.value(alphaKey));
+    if (fields.value(spaceKey).typeId() != QMetaType::QString
+        || componentsValue.typeId() != QMetaType::QVariantList || !alpha || !inUnitRange(*alpha))
+        return std::nullopt;
+    QList<float> c;
+    for (const QVariant& component : componentsValue.toList()) {
+        const std::optional<double> value = number(component);
+        if (!value)
+            return std::nullopt;
+        c.append(float(*value));
+    }
+    const auto a = float(*alpha);
+    const auto unit = [&c](qsizetype from) {
+        return std::all_of(c.cbegin() + from, c.cend(), [](float v) { return inUnitRange(v); });
+    };
+    const auto hue = [&c] { return c[0] == -1.0f || inUnitRange(c[0]); };
+
+    if (space == QLatin1String("grey") && c.size() == 1 && unit(0))
+        return QColor::fromRgbF(c[0], c[0], c[0], a);
+    if (space == QLatin1String("rgb") && c.size() == 3 && unit(0))
+        return QColor::fromRgbF(c[0], c[1], c[2], a);
+    if (space == QLatin1String("extended-rgb") && c.size() == 3
+        && std::all_of(c.cbegin(), c.cend(), [](float v) { return std::abs(v) <= extendedLimit; })) {
+        QColor color(QColor::ExtendedRgb);
+        color.setRgbF(c[0], c[1], c[2], a);
+        return color;
+    }
+    if (space == QLatin1String("cmyk") && c.size() == 4 && unit(0))
+        return QColor::fromCmykF(c[0], c[1], c[2], c[3], a);
+    if (space == QLatin1String("hsv") && c.size() == 3 && hue() && unit(1))
+        return QColor::fromHsvF(c[0], c[1], c[2], a);
+    if (space == QLatin1String("hsl") && c.size() == 3 && hue() && unit(1))
+        return QColor::fromHslF(c[0], c[1], c[2], a);
+    return std::nullopt;
+}
+
+// --- fonts ---------------------------------------------------------------------------
+
+bool isFont(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<QFont>();
+}
+
+std::optional<Fields> encodeFont(const QVariant& value)
+{
+    const QFont font = value.value<QFont>();
+    Fields fields{{familyKey, font.family()},
+                  {faceKey, font.styleName()},
+                  {weightKey, qint64(font.weight())},
+                  {styleKey, qint64(font.style())}};
+    if (font.pointSizeF() > 0)
+        fields.insert(sizeKey, font.pointSizeF());
+    else if (font.pixelSize() > 0)
+        fields.insert(pixelsKey, qint64(font.pixelSize()));
+    else
+        return std::nullopt;
+    return fields;
+}
+
+std::optional<qint64> integer(const QVariant& value, qint64 minimum, qint64 maximum)
+{
+    if (value.typeId() != QMetaType::LongLong)
+        return std::nullopt;
+    const qint64 number = value.toLongLong();
+    if (number < minimum || number > maximum)
+        return std::nullopt;
+    return number;
+}
+
+std::optional<QVariant> decodeFont(const Fields& fields)
+{
+    const QVariant family = fields.value(familyKey);
+    const QVariant face = fields.value(faceKey);
+    const std::optional<qint64> weight = integer(fields.value(weightKey), 1, 1000);
+    const std::optional<qint64> style =
+        integer(fields.value(styleKey), QFont::StyleNormal, QFont::StyleOblique);
+    if (family.typeId() != QMetaType::QString || face.typeId() != QMetaType::QString || !weight
+        || !style)
+        return std::nullopt;
+    QFont font(family.toString());
+    if (!face.toString().isEmpty())
+        font.setStyleName(face.toString());
+    font.setWeight(QFont::Weight(*weight));
+    font.setStyle(QFont::Style(*style));
+    if (fields.contains(sizeKey)) {
+        // QFont keeps point sizes as doubles; anything beyond the layout's limits is
+        // clipped by the text system, but a size must be a size.
+        const std::optional<double> size = number(fields.value(sizeKey));
+        if (!size || *size <= 0 || *size > 1e6 || fields.contains(pixelsKey))
+            return std::nullopt;
+        font.setPointSizeF(*size);
+    } else {
+        const std::optional<qint64> pixels = integer(fields.value(pixelsKey), 1, 1000000);
+        if (!pixels)
+            return std::nullopt;
+        font.setPixelSize(int(*pixels));
+    }
+    return font;
+}
+
+// --- paragraph styles ----------------------------------------------------------------
+
+bool isParagraphStyle(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<ParagraphStyle>();
+}
+
+std::optional<Fields> encodeParagraphStyle(const QVariant& value)
+{
+    const auto style = value.value<ParagraphStyle>();
+    return Fields{{alignmentKey, qint64(style.alignment)},
+                  {directionKey, qint64(style.baseWritingDirection)},
+                  {lineBreakKey, qint64(style.lineBreakMode)},
+                  {lineSpacingKey, double(style.lineSpacing)},
+                  {firstLineHeadIndentKey, double(style.firstLineHeadIndent)},
+                  {headIndentKey, double(style.headIndent)},
+                  {tailIndentKey, double(style.tailIndent)}};
+}
+
+std::optional<QVariant> decodeParagraphStyle(const Fields& fields)
+{
+    using Style = ParagraphStyle;
+    const std::optional<qint64> alignment =
+        integer(fields.value(alignmentKey), qint64(Style::Alignment::Left),
+                qint64(Style::Alignment::Natural));
+    const std::optional<qint64> direction =
+        integer(fields.value(directionKey), qint64(Style::WritingDirection::Natural),
+                qint64(Style::WritingDirection::RightToLeft));
+    const std::optional<qint64> lineBreak =
+        integer(fields.value(lineBreakKey), qint64(Style::LineBreakMode::WordWrapping),
+                qint64(Style::LineBreakMode::TruncatingMiddle));
+    const std::optional<double> lineSpacing = number(fields.value(lineSpacingKey));
+    const std::optional<double> firstLineHeadIndent = number(fields.value(firstLineHeadIndentKey));
+    const std::optional<double> headIndent = number(fields.value(headIndentKey));
+    const std::optional<double> tailIndent = number(fields.value(tailIndentKey));
+    if (!alignment || !direction || !lineBreak || !lineSpacing || !firstLineHeadIndent
+        || !headIndent || !tailIndent)
+        return std::nullopt;
+    Style style;
+    style.alignment = Style::Alignment(*alignment);
+    style.baseWritingDirection = Style::WritingDirection(*direction);
+    style.lineBreakMode = Style::LineBreakMode(*lineBreak);
+    style.lineSpacing = *lineSpacing;
+    style.firstLineHeadIndent = *firstLineHeadIndent;
+    style.headIndent = *headIndent;
+    style.tailIndent = *tailIndent;
+    return QVariant::fromValue(style);
+}
+
+// --- text shadows --------------------------------------------------------------------
+
+bool isShadow(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<Shadow>();
+}
+
+std::optional<Fields> encodeShadow(const QVariant& value)
+{
+    const auto shadow = value.value<Shadow>();
+    Fields fields{{widthKey, double(shadow.offset.width())},
+                  {heightKey, double(shadow.offset.height())},
+                  {blurKey, double(shadow.blurRadius)}};
+    if (shadow.color.isValid()) {
+        std::optional<Fields> color = encodeEntry(shadow.color);
+        if (!color)
+            return std::nullopt;
+        fields.insert(colorKey, *color);
+    }
+    return fields;
+}
+
+std::optional<QVariant> decodeShadow(const Fields& fields)
+{
+    const std::optional<double> width = number(fields.value(widthKey));
+    const std::optional<double> height = number(fields.value(heightKey));
+    const std::optional<double> blur = number(fields.value(blurKey));
+    if (!width || !height || !blur)
+        return std::nullopt;
+    Shadow shadow;
+    shadow.offset = QSizeF(*width, *height);
+    shadow.blurRadius = *blur;
+    shadow.color = QColor();
+    if (fields.contains(colorKey)) {
+        const std::optional<QVariant> color = decodeEntry(fields.value(colorKey));
+        if (!color || color->typeId() != QMetaType::QColor)
+            return std::nullopt;
+        shadow.color = color->value<QColor>();
+    }
+    return QVariant::fromValue(shadow);
+}
+
+// --- attributed strings --------------------------------------------------------------
+
+bool isAttributedString(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<AttributedString>();
+}
+
+std::optional<Fields> encodeAttributedString(const QVariant& value)
+{
+    const auto string = value.value<AttributedString>();
+    QVariantList runs;
+    bool failed = false;
+    string.enumerateAttributesInRange(
+        Range(0, string.length()),
+        [&](const QVariantMap& attributes, const Range& range, bool& stop) {
+            QVariantMap entries;
+            for (auto it = attributes.cbegin(); it != attributes.cend(); ++it) {
+                std::optional<Fields> entry = encodeEntry(it.value());
+                if (!entry) {
+                    failed = stop = true;
+                    return;
+                }
+                entries.insert(it.key(), *entry);
+            }
+            runs.append(QVariantMap{{lengthKey, qint64(range.length)}, {attributesKey, entries}});
+        });
+    if (failed)
+        return std::nullopt;
+    return Fields{{stringKey, string.string()}, {runsKey, runs}};
+}
+
+std::optional<QVariant> decodeAttributedString(const Fields& fields)
+{
+    const QVariant text = fields.value(stringKey);
+    const QVariant runs = fields.value(runsKey);
+    if (text.typeId() != QMetaType::QString || runs.typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    AttributedString string(text.toString());
+    qsizetype start = 0;
+    for (const QVariant& run : runs.toList()) {
+        if (run.typeId() != QMetaType::QVariantMap)
+            return std::nullopt;
+        const QVariantMap fields = run.toMap();
+        const std::optional<qint64> length =
+            integer(fields.value(lengthKey), 1, string.length() - start);
+        const QVariant entries = fields.value(attributesKey);
+        if (!length || entries.typeId() != QMetaType::QVariantMap)
+            return std::nullopt;
+        QVariantMap attributes;
+        const QVariantMap map = entries.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it) {
+            std::optional<QVariant> value = decodeEntry(it.value());
+            if (!value)
+                return std::nullopt;
+            attributes.insert(it.key(), *value);
+        }
+        string.setAttributes(attributes, Range(start, *length));
+        start += *length;
+    }
+    if (start != string.length())
+        return std::nullopt;
+    return QVariant::fromValue(string);
+}
+
+// --- the entry types: add a kind of value here -----------------------------------------
+
+struct EntryType
+{
+    const char* name;
+    bool (*handles)(const QVariant& value);
+    std::optional<Fields> (*encode)(const QVariant& value);
+    std::optional<QVariant> (*decode)(const Fields& fields);
+};
+
+const EntryType entryTypes[] = {
+    {"value", isPlainValue, encodePlainValue, decodePlainValue},
+    {"array", isArray, encodeArray, decodeArray},
+    {"dictionary", isDictionary, encodeDictionary, decodeDictionary},
+    {"color", isColor, encodeColor, decodeColor},
+    {"font", isFont, encodeFont, decodeFont},
+    {"paragraph-style", isParagraphStyle, encodeParagraphStyle, decodeParagraphStyle},
+    {"shadow", isShadow, encodeShadow, decodeShadow},
+    {"attributed-string", isAttributedString, encodeAttributedString, decodeAttributedString},
+};
+
+std::optional<Fields> encodeEntry(const QVariant& value)
+{
+    for (const EntryType& type : entryTypes) {
+        if (!type.handles(value))
+            continue;
+        std::optional<Fields> fields = type.encode(value);
+        if (fields)
+            fields->insert(typeKey, QString::fromLatin1(type.name));
+        return fields;
+    }
+    return std::nullopt;
+}
+
+std::optional<QVariant> decodeEntry(const QVariant& entry)
+{
+    if (entry.typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    const Fields fields = entry.toMap();
+    const QVariant name = fields.value(typeKey);
+    if (name.typeId() != QMetaType::QString)
+        return std::nullopt;
+    for (const EntryType& type : entryTypes) {
+        if (name.toString() == QLatin1String(type.name))
+            return type.decode(fields);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QByteArray Archive::archivedDataWithValue(const QVariant& value)
+{
+    const std::optional<Fields> root = encodeEntry(value);
+    if (!root)
+        return QByteArray();
+    return PropertyList::toXml(QVariantMap{{archiveKey, archiveVersion}, {rootKey, *root}});
+}
+
+std::optional<QVariant> Archive::valueFromArchivedData(const QByteArray& data)
+{
+    if (data.isEmpty())
+        return std::nullopt;
+    const std::optional<QVariant> archive = PropertyList::fromXml(data);
+    if (!archive || archive->typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    const QVariantMap map = archive->toMap();
+    const QVariant version = map.value(archiveKey);
+    if (version.typeId() != QMetaType::LongLong || version.toLongLong() != archiveVersion)
+        return std::nullopt;
+    return decodeEntry(map.value(rootKey));
+}
+
+QByteArray Archive::archivedDataWithColor(const QColor& color)
+{
+    return color.isValid() ? archivedDataWithValue(color) : QByteArray();
+}
+
+std::optional<QColor> Archive::colorFromArchivedData(const QByteArray& data)
+{
+    const std::optional<QVariant> value = valueFromArchivedData(data);
+    if (!value || value->typeId() != QMetaType::QColor)
+        return std::nullopt;
+    return value->value<QColor>();
+}
+
+QByteArray Archive::archivedDataWithArray(const QVariantList& array)
+{
+    return archivedDataWithValue(array);
+}
+
+std::optional<QVariantList> Archive::arrayFromArchivedData(const QByteArray& data)
+{
+    const std::optional<QVariant> value = valueFromArchivedData(data);
+    if (!value || value->typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    return value->toList();
+}
+
+QByteArray Archive::archivedDataWithAttributedString(const AttributedString& string)
+{
+    return archivedDataWithValue(QVariant::fromValue(string));
+}
+
+std::optional<AttributedString> Archive::attributedStringFromArchivedData(const QByteArray& data)
+{
+    const std::optional<QVariant> value = valueFromArchivedData(data);
+    if (!value || !isAttributedString(*value))
+        return std::nullopt;
+    return value->value<AttributedString>();
+}
+
+} // namespace platform

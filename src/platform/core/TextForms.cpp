@@ -1,0 +1,332 @@
+#include "platform/core/TextForms.h"
+
+#include <QLocale>
+#include <QVariant>
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <locale.h>
+
+namespace platform {
+
+namespace {
+
+bool isSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Length of the decimal number (sign, digits, fraction, exponent) that starts at `from`,
+// or 0 when no number starts there. A lone sign or point is no number.
+qsizetype numberLength(const QString& text, qsizetype from)
+{
+    const qsizetype n = text.size();
+    qsizetype i = from;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < n && isDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && text[i] == u'.') {
+        ++i;
+        while (i < n && isDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (text[j] == u'+' || text[j] == u'-'))
+            ++j;
+        if (j < n && isDigit(text[j])) {
+            while (j < n && isDigit(text[j]))
+                ++j;
+            i = j;
+        }
+    }
+    return i - from;
+}
+
+qsizetype skipSpace(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
+    return i;
+}
+
+locale_t cLocale()
+{
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return locale;
+}
+
+// The leading decimal number of the text as 7-bit bytes, empty when there is none.
+QByteArray leadingNumber(const QString& text)
+{
+    const qsizetype start = skipSpace(text);
+    const qsizetype length = numberLength(text, start);
+    return text.mid(start, length).toLatin1();
+}
+
+template <typename Int>
+Int leadingInteger(const QString& text)
+{
+    qsizetype i = skipSpace(text);
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    // Accumulate toward the sign so the most negative value is reachable.
+    Int value = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        const Int digit = Int(text[i].unicode() - u'0');
+        if (negative) {
+            if (value < (std::numeric_limits<Int>::min() + digit) / 10)
+                return std::numeric_limits<Int>::min();
+            value = value * 10 - digit;
+        } else {
+            if (value > (std::numeric_limits<Int>::max() - digit) / 10)
+                return std::numeric_limits<Int>::max();
+            value = value * 10 + digit;
+        }
+    }
+    return value;
+}
+
+template <typename Int>
+Int truncateToInteger(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= double(std::numeric_limits<Int>::max()))
+        return std::numeric_limits<Int>::max();
+    if (value <= double(std::numeric_limits<Int>::min()))
+        return std::numeric_limits<Int>::min();
+    return Int(value);
+}
+
+QString shortest(double value)
+{
+    if (value == 0)
+        value = 0; // no "-0"
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+QList<double> numbersIn(const QString& text, int wanted)
+{
+    QList<double> numbers;
+    qsizetype i = 0;
+    while (i < text.size() && numbers.size() < wanted) {
+        const qsizetype length = numberLength(text, i);
+        if (length == 0) {
+            ++i;
+            continue;
+        }
+        numbers.append(doubleValue(text.mid(i, length)));
+        i += length;
+    }
+    while (numbers.size() < wanted)
+        numbers.append(0.0);
+    return numbers;
+}
+
+bool isText(const QVariant& value)
+{
+    const int type = value.metaType().id();
+    return type == QMetaType::QString || type == QMetaType::QByteArray;
+}
+
+// Booleans count as the numbers 0 and 1 for the readers.
+bool isNumber(const QVariant& value)
+{
+    return isNumberType(value.typeId()) || value.typeId() == QMetaType::Bool;
+}
+
+bool isIntegral(const QVariant& value)
+{
+    return isIntegerType(value.typeId()) || value.typeId() == QMetaType::Bool;
+}
+
+} // namespace
+
+QString stringFromRect(const QRectF& rect)
+{
+    return QStringLiteral("{{%1, %2}, {%3, %4}}")
+        .arg(shortest(rect.x()), shortest(rect.y()), shortest(rect.width()),
+             shortest(rect.height()));
+}
+
+QString stringFromPoint(const QPointF& point)
+{
+    return QStringLiteral("{%1, %2}").arg(shortest(point.x()), shortest(point.y()));
+}
+
+QString stringFromSize(const QSizeF& size)
+{
+    return QStringLiteral("{%1, %2}").arg(shortest(size.width()), shortest(size.height()));
+}
+
+QRectF rectFromString(const QString& text)
+{
+    const QList<double> n = numbersIn(text, 4);
+    return QRectF(n[0], n[1], n[2], n[3]);
+}
+
+QPointF pointFromString(const QString& text)
+{
+    const QList<double> n = numbersIn(text, 2);
+    return QPointF(n[0], n[1]);
+}
+
+QSizeF sizeFromString(const QString& text)
+{
+    const QList<double> n = numbersIn(text, 2);
+    return QSizeF(n[0], n[1]);
+}
+
+int intValue(const QString& text)
+{
+    return leadingInteger<int>(text);
+}
+
+qint64 integerValue(const QString& text)
+{
+    return leadingInteger<qint64>(text);
+}
+
+double floatValue(const QString& text)
+{
+    const QByteArray number = leadingNumber(text);
+    return number.isEmpty() ? 0.0 : double(strtof_l(number.constData(), nullptr, cLocale()));
+}
+
+double doubleValue(const QString& text)
+{
+    const QByteArray number = leadingNumber(text);
+    return number.isEmpty() ? 0.0 : strtod_l(number.constData(), nullptr, cLocale());
+}
+
+bool boolValue(const QString& text)
+{
+    qsizetype i = skipSpace(text);
+    while (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    while (i < text.size() && text[i] == u'0')
+        ++i;
+    if (i >= text.size())
+        return false;
+    const QChar c = text[i];
+    return c == u'Y' || c == u'y' || c == u'T' || c == u't' || (c >= u'1' && c <= u'9');
+}
+
+int intValue(const QVariant& value)
+{
+    if (isText(value))
+        return intValue(value.toString());
+    if (isIntegral(value))
+        return int(std::clamp<qint64>(value.toLongLong(), std::numeric_limits<int>::min(),
+                                      std::numeric_limits<int>::max()));
+    if (isNumber(value))
+        return truncateToInteger<int>(value.toDouble());
+    return 0;
+}
+
+qint64 integerValue(const QVariant& value)
+{
+    if (isText(value))
+        return integerValue(value.toString());
+    if (isIntegral(value))
+        return value.toLongLong();
+    if (isNumber(value))
+        return truncateToInteger<qint64>(value.toDouble());
+    return 0;
+}
+
+double floatValue(const QVariant& value)
+{
+    if (isText(value))
+        return floatValue(value.toString());
+    if (isNumber(value))
+        return double(float(value.toDouble()));
+    return 0.0;
+}
+
+double doubleValue(const QVariant& value)
+{
+    if (isText(value))
+        return doubleValue(value.toString());
+    if (isNumber(value))
+        return value.toDouble();
+    return 0.0;
+}
+
+bool boolValue(const QVariant& value)
+{
+    if (isText(value))
+        return boolValue(value.toString());
+    if (isNumber(value))
+        return value.toDouble() != 0.0;
+    return false;
+}
+
+bool isIntegerType(int metaTypeId)
+{
+    switch (metaTypeId) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isNumberType(int metaTypeId)
+{
+    return isIntegerType(metaTypeId) || metaTypeId == QMetaType::Double
+           || metaTypeId == QMetaType::Float;
+}
+
+QString formatLong(qint64 value)
+{
+    return QString::number(value);
+}
+
+QString format2f(double value)
+{
+    return QString::number(value, 'f', 2);
+}
+
+QString format6f(double value)
+{
+    return QString::number(value, 'f', 6);
+}
+
+bool pointInRect(const QPointF& point, const QRectF& rect)
+{
+    return point.x() >= rect.x() && point.x() < rect.x() + rect.width()
+           && point.y() >= rect.y() && point.y() < rect.y() + rect.height();
+}
+
+} // namespace platform

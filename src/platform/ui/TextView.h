@@ -1,0 +1,246 @@
+#pragma once
+
+// A view that shows and edits the text of a TextStorage in place. It lays the text out
+// with its own LayoutManager and TextContainer (the same typesetter every other drawing of
+// text uses, so the glyphs do not move when editing starts or ends) and draws the glyphs,
+// the selection and the insertion point itself; keys, the mouse and input methods change
+// the storage directly. The storage is the only copy of the text: edits made elsewhere
+// show at once and move the selection along.
+//
+// Geometry: frame() is the view's rectangle in its superview (its parent widget), before
+// any rotation. frameRotation() turns the view about its frame origin, in degrees, the way
+// the page view turns graphics (clockwise on screen, y growing downwards); the widget then
+// covers the bounding box of the turned rectangle and draws and takes clicks in the turned
+// coordinates. A resizable view fits its frame to the laid-out text after every change,
+// keeping the frame origin, within minSize() and maxSize().
+//
+// The view draws no background.
+
+#include "platform/core/Range.h"
+#include "platform/ui/TextViewDelegate.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QVariantMap>
+#include <QWidget>
+
+#include <memory>
+
+class QFont;
+class QInputMethodEvent;
+class QKeyEvent;
+class QMouseEvent;
+class QTimer;
+class QTransform;
+
+namespace platform {
+
+class LayoutManager;
+class TextContainer;
+class TextStorage;
+class UndoManager;
+class AttributedString;
+
+class TextView : public QWidget
+{
+    Q_OBJECT
+public:
+    enum class SelectionGranularity { Character, Word, Paragraph };
+    // Which way the user moved an insertion point: a subclass that forbids some positions
+    // moves a forbidden one onward in that direction (None: to the nearer allowed one).
+    enum class Direction { None, Backward, Forward };
+
+    // Joins the view to container, which belongs to a layout manager the caller keeps.
+    TextView(const QRectF& frame, TextContainer* container, QWidget* parent = nullptr);
+    // Joins the view to the container of layoutManager and keeps the layout manager (and
+    // through it the container): deleting the view frees the whole chain.
+    TextView(const QRectF& frame, std::unique_ptr<LayoutManager> layoutManager,
+             QWidget* parent = nullptr);
+    // A view with a new layout manager and a new container of its own.
+    explicit TextView(const QRectF& frame, QWidget* parent = nullptr);
+    ~TextView() override;
+
+    // --- The text system ---
+    TextContainer* textContainer() const { return _textContainer; }
+    LayoutManager* layoutManager() const;
+    TextStorage* textStorage() const;
+    // Where the container's origin lies in the view, unrotated: the inset, and for a
+    // horizontally resizable view also left of the used text, so that text aligned to the
+    // right or centre of a wide container still shows.
+    QPointF textContainerOrigin() const;
+    QSizeF textContainerInset() const { return _textContainerInset; }
+    void setTextContainerInset(const QSizeF& inset);
+
+    // --- Geometry ---
+    // Leaves the superview: hidden and without a parent widget until one takes it in.
+    void removeFromSuperview();
+    QRectF frame() const { return _frame; }
+    void setFrame(const QRectF& frame);
+    void setFrameOrigin(const QPointF& origin);
+    void setFrameSize(const QSizeF& size);
+    double frameRotation() const { return _frameRotation; }
+    void setFrameRotation(double degrees);
+    QSizeF minSize() const { return _minSize; }
+    void setMinSize(const QSizeF& size);
+    QSizeF maxSize() const { return _maxSize; }
+    void setMaxSize(const QSizeF& size);
+    bool isHorizontallyResizable() const { return _horizontallyResizable; }
+    void setHorizontallyResizable(bool resizable);
+    bool isVerticallyResizable() const { return _verticallyResizable; }
+    void setVerticallyResizable(bool resizable);
+    // Fits a resizable frame to the text now (it happens by itself after changes).
+    void sizeToFit();
+    // From the view's unrotated coordinates to its superview's, and back.
+    QTransform viewToSuperview() const;
+    QPointF convertPointToSuperview(const QPointF& point) const;
+    QPointF convertPointFromSuperview(const QPointF& point) const;
+
+    // --- Font and typing ---
+    // The font of the first character, or of the typing attributes for empty text (the
+    // default font when neither has one).
+    QFont font() const;
+    // Gives all of the text, and what is typed next, this font.
+    void setFont(const QFont& font);
+    // The attributes typed text gets: those of the character before the insertion point
+    // (or the first selected one), kept as they are while the text is empty.
+    virtual QVariantMap typingAttributes() const;
+    void setTypingAttributes(const QVariantMap& attributes);
+
+    // --- Selection ---
+    Range selectedRange() const;
+    // Selects range (clipped to the text) after the subclass's adjustment and the
+    // delegate's answer.
+    void setSelectedRange(const Range& range);
+    void selectAll();
+    // The character index whose boundary lies nearest to point (view coordinates,
+    // unrotated).
+    qsizetype characterIndexForPoint(const QPointF& point) const;
+    // Where the insertion point at index is drawn, in view coordinates (unrotated).
+    QRectF insertionPointRect(qsizetype index) const;
+
+    // Subclass hooks on every selection the user or the program asks for. The base widens
+    // the range to whole words or paragraphs for those granularities; forbidding positions
+    // is up to subclasses.
+    virtual Range selectionRangeForProposedRange(const Range& proposedRange,
+                                                 SelectionGranularity granularity) const;
+    virtual qsizetype insertionPointForProposedIndex(qsizetype index, Direction direction) const;
+    // The characters the next typed text replaces: the selection.
+    virtual Range rangeForUserTextChange() const;
+
+    // --- Delegate ---
+    TextViewDelegate* delegate() const { return _delegate; }
+    void setDelegate(TextViewDelegate* delegate) { _delegate = delegate; }
+
+    // --- Editing as the user does it ---
+    // Each goes through shouldChangeTextInRange, records the inverse for undo and ends
+    // with didChangeText.
+    void insertText(const QString& text);
+    void deleteBackward();
+    void deleteForward();
+    void cut();
+    void copy() const;
+    void paste();
+    // Replaces range with text as a user change; false when it was refused.
+    bool replaceCharactersAsUser(const Range& range, const AttributedString& text);
+    bool shouldChangeTextInRange(const Range& range, const QString& replacementString);
+    void didChangeText();
+    bool allowsUndo() const { return _allowsUndo; }
+    void setAllowsUndo(bool allowsUndo) { _allowsUndo = allowsUndo; }
+    UndoManager* undoManager();
+
+    // --- First responder and the mouse ---
+    // Takes the keyboard focus (activating the view's window).
+    void makeFirstResponder();
+    bool isFirstResponder() const;
+    // Starts a click or drag with an event received by the superview (its position in the
+    // superview's coordinates); the rest of the drag comes to the view by itself.
+    void mouseDown(QMouseEvent* event);
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    friend class LayoutManager;
+    friend class TextContainer;
+    // Called by the text system.
+    void textStorageChanged();
+    void textStorageEdited(int mask, const Range& editedRange, qsizetype changeInLength);
+    void textContainerChangedGeometry();
+    void textContainerDestroyed();
+
+    void init(const QRectF& frame);
+    void updateGeometryFromFrame();
+    QTransform widgetToView() const;
+    // Selection with the end that moves (focus) and the end that stays (anchor).
+    void setSelection(qsizetype anchor, qsizetype focus, SelectionGranularity granularity,
+                      Direction direction, bool askDelegate);
+    void applySelection(const Range& range, bool focusAtStart, bool askDelegate);
+    void updateTypingAttributesFromText();
+    bool handleKey(QKeyEvent* event, bool test);
+    void moveInsertionPoint(qsizetype focus, Direction direction, bool extend);
+    qsizetype lineBoundary(qsizetype index, bool end) const;
+    qsizetype verticalNeighbour(qsizetype index, bool down);
+    qsizetype graphemeBoundary(qsizetype index, bool forward) const;
+    qsizetype wordBoundary(qsizetype index, bool forward) const;
+    Range wordRange(qsizetype index) const;
+    void deleteRange(qsizetype from, qsizetype to);
+    void startDrag(const QPointF& viewPoint, int clickCount);
+    void dragTo(const QPointF& viewPoint);
+    void resetCaretBlink();
+    QTransform viewToWidget() const;
+    // Undo of a user change: puts replacement back over range, through the view that
+    // shows the storage when there is one, and records the redo.
+    static void registerReplacementUndo(UndoManager* undoManager, TextStorage* storage,
+                                        const Range& range, const AttributedString& replacement);
+    static void replaceForUndo(UndoManager* undoManager, TextStorage* storage, const Range& range,
+                               const AttributedString& replacement);
+
+    TextContainer* _textContainer = nullptr;
+    std::unique_ptr<LayoutManager> _ownedLayoutManager;
+    TextStorage* _observedStorage = nullptr;
+    TextViewDelegate* _delegate = nullptr;
+
+    QRectF _frame;
+    double _frameRotation = 0;
+    QSizeF _minSize{1, 1};
+    QSizeF _maxSize{1000000, 1000000};
+    QSizeF _textContainerInset{0, 0};
+    bool _horizontallyResizable = false;
+    bool _verticallyResizable = true;
+
+    qsizetype _anchor = 0;
+    qsizetype _focus = 0;
+    QVariantMap _typingAttributes;
+    qreal _goalX = -1; // kept across up and down moves
+    bool _movingVertically = false;
+    bool _allowsUndo = false;
+    bool _didBeginEditing = false;
+    int _userEditDepth = 0;
+
+    // Mouse tracking.
+    bool _dragging = false;
+    bool _grabbed = false;
+    qsizetype _dragAnchor = 0;
+    SelectionGranularity _dragGranularity = SelectionGranularity::Character;
+
+    // Input method composition, shown at the insertion point until committed.
+    QString _preedit;
+    bool _caretVisible = true;
+    QTimer* _caretTimer = nullptr;
+};
+
+} // namespace platform
