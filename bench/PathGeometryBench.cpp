@@ -37,7 +37,8 @@ void Length(benchmark::State& state)
 {
     const BezierPath& path = fixture();
     for (auto _ : state)
-        benchmark::DoNotOptimize(LBPathGeometry::lengthWithMaximumError(path, state.range(0) / 1000.0));
+        benchmark::DoNotOptimize(
+            LBPathGeometry::lengthWithMaximumError(path, state.range(0) / 1000.0));
     state.SetLabel("maximum error " + std::to_string(state.range(0) / 1000.0));
 }
 BENCHMARK(Length)->Arg(100)->Arg(10)->Arg(1)->Unit(benchmark::kMicrosecond);

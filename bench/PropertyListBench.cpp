@@ -16,39 +16,83 @@ namespace {
 
 QVariantMap graphic(int n)
 {
-    static const char* const names[] = {
-        "Class", "Bounds", "FillColor", "StrokeColor", "Rotation", "Text", "Name", "Hidden",
-        "Locked", "StrokeWidth", "Alpha", "ShadowInfo", "GroupBounds", "GroupMember",
-        "GroupCount", "ImagePath", "ImageData", "Flipped", "ReflectionHeight", "ReflectionAlpha",
-        "Modifier1", "Modifier2", "Mask", "CornerRadius", "DashPattern", "LineCap", "LineJoin",
-        "ArrowStart", "ArrowEnd", "ArrowSize", "Font", "FontSize", "Alignment", "Kerning",
-        "TextResizeMask", "TextHeight", "FieldName", "FieldType", "BarcodeType", "BarcodeData",
-        "Filter", "FilterAmount", "Brightness", "Contrast", "Saturation", "Hue", "Exposure",
-        "Sharpen", "Blur", "Crop", "Original Bounds", "Special Image Type", "Image Kind",
-        "Scale", "Opacity", "Gradient", "GradientAngle", "GradientStart", "GradientEnd", "Tag"};
+    static const char* const names[] = {"Class",
+                                        "Bounds",
+                                        "FillColor",
+                                        "StrokeColor",
+                                        "Rotation",
+                                        "Text",
+                                        "Name",
+                                        "Hidden",
+                                        "Locked",
+                                        "StrokeWidth",
+                                        "Alpha",
+                                        "ShadowInfo",
+                                        "GroupBounds",
+                                        "GroupMember",
+                                        "GroupCount",
+                                        "ImagePath",
+                                        "ImageData",
+                                        "Flipped",
+                                        "ReflectionHeight",
+                                        "ReflectionAlpha",
+                                        "Modifier1",
+                                        "Modifier2",
+                                        "Mask",
+                                        "CornerRadius",
+                                        "DashPattern",
+                                        "LineCap",
+                                        "LineJoin",
+                                        "ArrowStart",
+                                        "ArrowEnd",
+                                        "ArrowSize",
+                                        "Font",
+                                        "FontSize",
+                                        "Alignment",
+                                        "Kerning",
+                                        "TextResizeMask",
+                                        "TextHeight",
+                                        "FieldName",
+                                        "FieldType",
+                                        "BarcodeType",
+                                        "BarcodeData",
+                                        "Filter",
+                                        "FilterAmount",
+                                        "Brightness",
+                                        "Contrast",
+                                        "Saturation",
+                                        "Hue",
+                                        "Exposure",
+                                        "Sharpen",
+                                        "Blur",
+                                        "Crop",
+                                        "Original Bounds",
+                                        "Special Image Type",
+                                        "Image Kind",
+                                        "Scale",
+                                        "Opacity",
+                                        "Gradient",
+                                        "GradientAngle",
+                                        "GradientStart",
+                                        "GradientEnd",
+                                        "Tag"};
     QVariantMap map;
     int i = 0;
     for (const char* name : names) {
         const QString key = QString::fromLatin1(name);
         switch (i++ % 6) {
-        case 0:
-            map.insert(key, platform::stringFromRect(QRectF(10 + n, 20, 100, 50.5)));
-            break;
+        case 0: map.insert(key, platform::stringFromRect(QRectF(10 + n, 20, 100, 50.5))); break;
         case 1:
             map.insert(key, QByteArray::fromHex("040b747970656473747265616d8103e88401"
                                                 "40848484074e53436f6c6f7200848408"));
             break;
-        case 2:
-            map.insert(key, platform::format2f(n % 360));
-            break;
-        case 3:
-            map.insert(key, QString::number(n));
-            break;
-        case 4:
-            map.insert(key, QStringLiteral("LBTextArea"));
-            break;
+        case 2: map.insert(key, platform::format2f(n % 360)); break;
+        case 3: map.insert(key, QString::number(n)); break;
+        case 4: map.insert(key, QStringLiteral("LBTextArea")); break;
         default:
-            map.insert(key, QString::fromUtf8("Caf\u00e9 \u201cMain Street\u201d %1, K\u00f8benhavn").arg(n));
+            map.insert(
+                key,
+                QString::fromUtf8("Caf\u00e9 \u201cMain Street\u201d %1, K\u00f8benhavn").arg(n));
             break;
         }
     }

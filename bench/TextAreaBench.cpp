@@ -3,8 +3,8 @@
 // painted with a gradient through its glyph outlines.
 #include "graphics/LBTextArea.h"
 
-#include "platform/text/AttributedString.h"
 #include "platform/drawing/GraphicsContext.h"
+#include "platform/text/AttributedString.h"
 
 #include <QFont>
 #include <QImage>
@@ -69,15 +69,12 @@ void Draw(benchmark::State& state, Kind kind)
 {
     const auto area = box();
     switch (kind) {
-    case Straight:
-        break;
+    case Straight: break;
     case BlockAligned:
         area->setTextBlockHorizontalAlignment(1);
         area->setTextBlockVerticalAlignment(1);
         break;
-    case Curved:
-        area->setIsCurved(true);
-        break;
+    case Curved: area->setIsCurved(true); break;
     case Gradient:
         area->setTextGradientType(2);
         area->setTextGradientColor1(Qt::red);

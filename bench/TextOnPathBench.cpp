@@ -5,9 +5,9 @@
 
 #include "geometry/PTTextOnPathPlacement.h"
 
-#include "platform/text/AttributedString.h"
 #include "platform/drawing/BezierPath.h"
 #include "platform/drawing/GraphicsContext.h"
+#include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
 #include "platform/text/TextStorage.h"
 
@@ -49,7 +49,8 @@ void GlyphOutlines(benchmark::State& state)
     const AttributedString string = text();
     for (auto _ : state)
         benchmark::DoNotOptimize(LBPathText::bezierPathWithTextOnPath(path, string, 0, 0));
-    state.counters["glyphs"] = double(LBPathText::bezierPathsWithGlyphsOnPath(path, string, 0, 0).size());
+    state.counters["glyphs"] =
+        double(LBPathText::bezierPathsWithGlyphsOnPath(path, string, 0, 0).size());
 }
 BENCHMARK(GlyphOutlines)->Unit(benchmark::kMicrosecond);
 
@@ -66,7 +67,8 @@ BENCHMARK(GlyphOutlinesJustified)->Unit(benchmark::kMicrosecond);
 class Discard : public PTTextOnPathPlacement
 {
 public:
-    void layoutManager(platform::LayoutManager*, qsizetype, const QPointF&, double, double) override {}
+    void layoutManager(platform::LayoutManager*, qsizetype, const QPointF&, double, double) override
+    {}
 };
 
 void Placement(benchmark::State& state)

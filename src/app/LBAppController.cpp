@@ -34,14 +34,13 @@ double largestScreenScaleFactor()
 void onTerminationSignal(int signalNumber)
 {
     const char byte = static_cast<char>(signalNumber);
-    if (signalWriteFd >= 0)
-        [[maybe_unused]] auto ignored = ::write(signalWriteFd, &byte, 1);
+    if (signalWriteFd >= 0) [[maybe_unused]]
+        auto ignored = ::write(signalWriteFd, &byte, 1);
 }
 
 } // namespace
 
-LBAppController::LBAppController(QObject* parent)
-    : QObject(parent)
+LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     setDisplayScaleFactor(1.0);
     setDisplayScaleFactor(largestScreenScaleFactor());

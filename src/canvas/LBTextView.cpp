@@ -45,12 +45,9 @@ qsizetype LBTextView::insertionPointForProposedIndex(qsizetype index, Direction 
     if (field.isEmpty() || field.location == proposed)
         return proposed;
     switch (direction) {
-    case Direction::Backward:
-        return field.location;
-    case Direction::Forward:
-        return field.end();
-    case Direction::None:
-        break;
+    case Direction::Backward: return field.location;
+    case Direction::Forward: return field.end();
+    case Direction::None: break;
     }
     return proposed - field.location <= field.end() - proposed ? field.location : field.end();
 }

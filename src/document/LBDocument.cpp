@@ -10,10 +10,8 @@ bool printJobFlag = false;
 } // namespace
 
 LBDocument::LBDocument(QObject* parent)
-    : QObject(parent)
-    , _undoManager(new platform::UndoManager(this))
-{
-}
+    : QObject(parent), _undoManager(new platform::UndoManager(this))
+{}
 
 LBDocument::~LBDocument() = default;
 
@@ -45,11 +43,11 @@ QString LBDocument::fileName() const
 }
 
 void LBDocument::forceSaveTemporaryFile()
-{
-}
+{}
 
-std::shared_ptr<platform::Image> LBDocument::downsampleImage(
-    const std::shared_ptr<platform::Image>& image, const QSizeF& drawingSize)
+std::shared_ptr<platform::Image>
+LBDocument::downsampleImage(const std::shared_ptr<platform::Image>& image,
+                            const QSizeF& drawingSize)
 {
     Q_UNUSED(drawingSize);
     return image;

@@ -14,7 +14,7 @@ class LBGraphic;
 namespace platform {
 class Image;
 class UndoManager;
-}
+} // namespace platform
 
 class LBDocument : public QObject
 {
@@ -44,8 +44,8 @@ public:
     // The picture at the resolution the design needs when drawn at drawingSize (points):
     // a smaller copy, or the picture given when there is nothing to do. The base class
     // keeps every picture as it is.
-    virtual std::shared_ptr<platform::Image> downsampleImage(
-        const std::shared_ptr<platform::Image>& image, const QSizeF& drawingSize);
+    virtual std::shared_ptr<platform::Image>
+    downsampleImage(const std::shared_ptr<platform::Image>& image, const QSizeF& drawingSize);
 
     // Program-wide: on while a document prints or exports. While it is on, pictures keep
     // their full resolution and are not downsampled.

@@ -26,12 +26,9 @@ int pointCountOf(Type type)
 {
     switch (type) {
     case Type::MoveTo:
-    case Type::LineTo:
-        return 1;
-    case Type::CurveTo:
-        return 3;
-    case Type::ClosePath:
-        return 0;
+    case Type::LineTo: return 1;
+    case Type::CurveTo: return 3;
+    case Type::ClosePath: return 0;
     }
     return 0;
 }
@@ -73,18 +70,10 @@ QPointF polar(double radius, double angle)
 void appendElement(BezierPath& path, const BezierPath::Element& e)
 {
     switch (e.type) {
-    case Type::MoveTo:
-        path.moveTo(e.points[0]);
-        break;
-    case Type::LineTo:
-        path.lineTo(e.points[0]);
-        break;
-    case Type::CurveTo:
-        path.curveTo(e.points[2], e.points[0], e.points[1]);
-        break;
-    case Type::ClosePath:
-        path.closePath();
-        break;
+    case Type::MoveTo: path.moveTo(e.points[0]); break;
+    case Type::LineTo: path.lineTo(e.points[0]); break;
+    case Type::CurveTo: path.curveTo(e.points[2], e.points[0], e.points[1]); break;
+    case Type::ClosePath: path.closePath(); break;
     }
 }
 
@@ -102,7 +91,7 @@ QPointF nearestOnSegment(const QPointF& a, const QPointF& b, const QPointF& p, d
     QPointF nearest = a;
     if (length > 0) {
         const double t = ((p.x() - a.x()) * (b.x() - a.x()) + (p.y() - a.y()) * (b.y() - a.y()))
-                       / (length * length);
+                         / (length * length);
         nearest = t <= 0 ? a : t >= 1 ? b : interpolate(a, b, t);
     }
     *fraction = length > 0 ? distanceBetween(nearest, a) / length : 0.0;
@@ -216,7 +205,8 @@ QPointF colinearPointForPoint(const QPointF& point, const QPointF& centrePoint)
 
 QPointF colinearPointForPoint(const QPointF& point, const QPointF& centrePoint, double radius)
 {
-    return centrePoint + polar(radius, angleBetween(centrePoint, point) + LBPathGeometry::kHalfTurn);
+    return centrePoint
+           + polar(radius, angleBetween(centrePoint, point) + LBPathGeometry::kHalfTurn);
 }
 
 void colineariseVertex(const std::array<QPointF, 3>& vertex, QPointF* cpA, QPointF* cpB)
@@ -310,7 +300,7 @@ quint32 partcodeHitByPoint(const BezierPath& path, const QPointF& p, double tole
     if (n == 0)
         return 0;
     const QRectF reach = path.controlPointBounds().adjusted(-tolerance / 2, -tolerance / 2,
-                                                             tolerance / 2, tolerance / 2);
+                                                            tolerance / 2, tolerance / 2);
     if (!closedRectContains(reach, p))
         return 0;
     const auto hitControls = [&](int element) -> quint32 {
@@ -338,8 +328,8 @@ quint32 partcodeHitByPoint(const BezierPath& path, const QPointF& p, double tole
     return 0;
 }
 
-int elementHitByPoint(const BezierPath& path, const QPointF& p, double tolerance,
-                      double* tValue, QPointF* nearestPoint)
+int elementHitByPoint(const BezierPath& path, const QPointF& p, double tolerance, double* tValue,
+                      QPointF* nearestPoint)
 {
     const int n = path.elementCount();
     if (n == 0)
@@ -357,8 +347,8 @@ int elementHitByPoint(const BezierPath& path, const QPointF& p, double tolerance
     for (int i = 1; i < n; ++i) {
         if (path.elementTypeAt(i) == Type::MoveTo || candidates.contains(i))
             continue;
-        const QRectF box = boundingBoxForElement(path, i).adjusted(-tolerance, -tolerance,
-                                                                   tolerance, tolerance);
+        const QRectF box =
+            boundingBoxForElement(path, i).adjusted(-tolerance, -tolerance, tolerance, tolerance);
         if (closedRectContains(box, p))
             candidates.append(i);
     }
@@ -448,8 +438,8 @@ int elementBoundsContainsPoint(const BezierPath& path, const QPointF& p, double 
     for (int i = 1; i < n; ++i) {
         if (path.elementTypeAt(i) == Type::MoveTo)
             continue;
-        const QRectF box = boundingBoxForElement(path, i).adjusted(-tolerance, -tolerance,
-                                                                   tolerance, tolerance);
+        const QRectF box =
+            boundingBoxForElement(path, i).adjusted(-tolerance, -tolerance, tolerance, tolerance);
         if (closedRectContains(box, p))
             return i;
     }
@@ -465,12 +455,9 @@ QRectF boundingBoxForElement(const BezierPath& path, int element)
     const BezierPath::Element e = path.elementAt(element);
     const QPointF previous = endPointOfElement(path, element - 1);
     switch (e.type) {
-    case Type::MoveTo:
-        return QRectF(0, 0, 0, 0);
-    case Type::LineTo:
-        return rectOfPoints(previous, e.points[0]);
-    case Type::ClosePath:
-        return rectOfPoints(previous, subpathStartForElement(path, element));
+    case Type::MoveTo: return QRectF(0, 0, 0, 0);
+    case Type::LineTo: return rectOfPoints(previous, e.points[0]);
+    case Type::ClosePath: return rectOfPoints(previous, subpathStartForElement(path, element));
     case Type::CurveTo: {
         const QRectF a = rectOfPoints(previous, e.points[0]);
         const QRectF b = rectOfPoints(e.points[1], e.points[2]);
@@ -542,8 +529,8 @@ double tangentAtStartOfSubpath(const BezierPath& path, int element)
     if (start < 0 || start + 1 >= path.elementCount())
         return 0.0;
     const BezierPath::Element next = path.elementAt(start + 1);
-    const QPointF towards = next.type == Type::ClosePath ? path.elementAt(start).points[0]
-                                                         : next.points[0];
+    const QPointF towards =
+        next.type == Type::ClosePath ? path.elementAt(start).points[0] : next.points[0];
     return angleBetween(path.elementAt(start).points[0], towards) + LBPathGeometry::kHalfTurn;
 }
 
@@ -678,9 +665,7 @@ BezierPath bezierPathByStrippingRedundantElements(const BezierPath& path)
                 continue;
             current = e.points[2];
             break;
-        case Type::ClosePath:
-            current = start;
-            break;
+        case Type::ClosePath: current = start; break;
         }
         appendElement(out, e);
     }
@@ -757,7 +742,7 @@ void movePoint(BezierPath& path, quint32 partcode, QPointF p, bool colinear, boo
 {
     const std::optional<PointRef> ref = pointRefFor(path, partcode);
     if (!ref)
-        return;   // no such point (a close has none)
+        return; // no such point (a close has none)
     const int i = ref->element, k = ref->index;
     const int n = path.elementCount();
     const BezierPath::Element e = path.elementAt(i);
@@ -798,9 +783,9 @@ void movePoint(BezierPath& path, quint32 partcode, QPointF p, bool colinear, boo
         if (const std::optional<PointRef> other = oppositeHandle(path, i, k)) {
             const QPointF centre = k == 0 ? endPointOfElement(path, i - 1) : e.points[2];
             const QPointF current = path.elementAt(other->element).points[other->index];
-            const QPointF moved = coradial
-                ? colinearPointForPoint(p, centre)
-                : colinearPointForPoint(p, centre, distanceBetween(centre, current));
+            const QPointF moved =
+                coradial ? colinearPointForPoint(p, centre)
+                         : colinearPointForPoint(p, centre, distanceBetween(centre, current));
             setPoint(path, other->element, other->index, moved);
         }
     }
@@ -845,8 +830,7 @@ BezierPath deleteControlPointForPartcode(const BezierPath& path, quint32 partcod
 }
 
 std::optional<BezierPath> insertControlPointAtPoint(const BezierPath& path, const QPointF& p,
-                                                    double tolerance,
-                                                    BezierPath::ElementType type)
+                                                    double tolerance, BezierPath::ElementType type)
 {
     double t = 0;
     const int hit = elementHitByPoint(path, p, tolerance, &t, nullptr);
@@ -898,9 +882,7 @@ std::optional<BezierPath> insertControlPointAtPoint(const BezierPath& path, cons
             out.closePath();
             break;
         }
-        case Type::MoveTo:
-            appendElement(out, e);
-            break;
+        case Type::MoveTo: appendElement(out, e); break;
         }
     }
     return out;

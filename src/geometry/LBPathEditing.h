@@ -20,11 +20,11 @@
 
 namespace LBPathEditing {
 
-using platform::BezierPath;
 using LBPathGeometry::Cubic;
+using platform::BezierPath;
 
 constexpr int kNotFound = -1;
-constexpr double kDefaultConstraintAngle = 0.261799387799;   // 15 degrees
+constexpr double kDefaultConstraintAngle = 0.261799387799; // 15 degrees
 
 // --- Class-wide settings and point helpers ------------------------------------------------
 
@@ -44,13 +44,13 @@ int point(const QPointF& point, const QList<QPointF>& inNSPointArray, double tol
 
 // --- Partcodes --------------------------------------------------------------------------
 
-quint32 partcodeForElement(int element);                  // 0 for a negative index
+quint32 partcodeForElement(int element); // 0 for a negative index
 quint32 partcodeForControlPoint(int controlPoint, int ofElement);
 std::optional<BezierPath::ElementType> elementTypeForPartcode(const BezierPath& path,
                                                               quint32 partcode);
 // Control point 1 or 2 of a curve; partcodes naming no element are not control points.
 bool isControlPoint(const BezierPath& path, quint32 partcode);
-QPointF pointForPartcode(const BezierPath& path, quint32 partcode);   // (0, 0) if none
+QPointF pointForPartcode(const BezierPath& path, quint32 partcode); // (0, 0) if none
 void setControlPoint(BezierPath& path, const QPointF& point, quint32 forPartcode);
 quint32 partcodeForLastPoint(const BezierPath& path);
 
@@ -94,7 +94,7 @@ void drawElementsBoundingBoxes(const BezierPath& path);
 // its end.
 double tangentAtStartOfSubpath(const BezierPath& path, int element);
 double tangentAtEndOfSubpath(const BezierPath& path, int element);
-int subpathStartingElementForElement(const BezierPath& path, int element);   // -1 if none
+int subpathStartingElementForElement(const BezierPath& path, int element); // -1 if none
 int subpathEndingElementForElement(const BezierPath& path, int element);
 // A close among the subpath's elements from `element` on, or an end point equal to the
 // subpath's start.
@@ -126,7 +126,6 @@ BezierPath deleteControlPointForPartcode(const BezierPath& path, quint32 partcod
 // With the element hit at `point` split in two there (type LineTo or CurveTo asks for the
 // kind of the new pieces); no path when nothing is hit.
 std::optional<BezierPath> insertControlPointAtPoint(const BezierPath& path, const QPointF& point,
-                                                    double tolerance,
-                                                    BezierPath::ElementType type);
+                                                    double tolerance, BezierPath::ElementType type);
 
 } // namespace LBPathEditing

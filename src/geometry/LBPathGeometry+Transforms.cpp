@@ -80,18 +80,12 @@ BezierPath parallelPath(const BezierPath& path, OffsetAt offsetAt)
         const double angle = from == to ? previousAngle : angleBetween(from, to);
         const QPointF offset = polar(offsetAt(i), angle + kQuarterTurn);
         switch (e.type) {
-        case Type::MoveTo:
-            out.moveTo(end + offset);
-            break;
-        case Type::LineTo:
-            out.lineTo(end + offset);
-            break;
+        case Type::MoveTo: out.moveTo(end + offset); break;
+        case Type::LineTo: out.lineTo(end + offset); break;
         case Type::CurveTo:
             out.curveTo(end + offset, e.points[0] + previousOffset, e.points[1] + offset);
             break;
-        case Type::ClosePath:
-            out.closePath();
-            break;
+        case Type::ClosePath: out.closePath(); break;
         }
         previousOffset = offset;
         previousAngle = angle;
@@ -105,8 +99,7 @@ class CornerBuilder
 public:
     CornerBuilder(double offset, BezierPath::LineJoin join, double miterLimit)
         : _offset(offset), _join(join), _limit(std::abs(miterLimit * offset))
-    {
-    }
+    {}
 
     // Vertices without repeats; a closed subpath does not repeat its start at the end.
     void emitSubpath(QList<QPointF> v, bool closed)
@@ -222,9 +215,7 @@ QList<VertexRun> vertexRuns(const BezierPath& path, bool skipRepeats)
                 run.vertices.append(start);
             add(e.type == Type::CurveTo ? e.points[2] : e.points[0]);
             break;
-        case Type::ClosePath:
-            flush(true);
-            break;
+        case Type::ClosePath: flush(true); break;
         }
     }
     flush(false);
@@ -449,7 +440,7 @@ BezierPath bezierPathByInterpolatingPath(const BezierPath& path, double smoothne
             outgoing[j] = p1 + k * (m2 - q);
         }
         out.curveTo(v[1], in[1], in[1]);
-        const int lastOpen = run.closed ? n - 1 : n - 2;   // start of the final segment
+        const int lastOpen = run.closed ? n - 1 : n - 2; // start of the final segment
         for (int j = 1; j < lastOpen; ++j)
             out.curveTo(v[j + 1], outgoing[j], in[j + 1]);
         if (run.closed) {
@@ -490,12 +481,8 @@ BezierPath bezierPathByRandomisingPoints(const BezierPath& path, double amount)
     for (const BezierPath::Element& e : path.elements()) {
         const QPointF first = jitter();
         switch (e.type) {
-        case Type::MoveTo:
-            out.moveTo(e.points[0]);
-            break;
-        case Type::LineTo:
-            out.lineTo(e.points[0] + first);
-            break;
+        case Type::MoveTo: out.moveTo(e.points[0]); break;
+        case Type::LineTo: out.lineTo(e.points[0] + first); break;
         case Type::CurveTo: {
             const QPointF c1 = e.points[0] + first;
             const QPointF c2 = e.points[1] + jitter();
@@ -503,9 +490,7 @@ BezierPath bezierPathByRandomisingPoints(const BezierPath& path, double amount)
             out.curveTo(end, c1, c2);
             break;
         }
-        case Type::ClosePath:
-            out.closePath();
-            break;
+        case Type::ClosePath: out.closePath(); break;
         }
     }
     return out;
@@ -627,7 +612,7 @@ BezierPath bezierPathWithWavelength(const BezierPath& path, double wavelength, d
             if (!closed) {
                 at = total;
             } else if (side < 0) {
-                at = 0;   // a crest on the first side closes onto the first crest
+                at = 0; // a crest on the first side closes onto the first crest
             } else {
                 // A crest on the second side half-way to the end, then one step to the end.
                 at = (distance + total) * 0.5;

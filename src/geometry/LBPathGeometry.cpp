@@ -22,19 +22,19 @@ double usableError(double maximumError)
 
 double nonNegative(double length)
 {
-    return length > 0 ? length : 0.0;   // NaN counts as 0
+    return length > 0 ? length : 0.0; // NaN counts as 0
 }
 
 double cubicLengthAtDepth(const Cubic& c, double maximumError, int depth)
 {
     const double chord = distanceBetween(c[0], c[3]);
-    const double polygon = distanceBetween(c[0], c[1]) + distanceBetween(c[1], c[2])
-                         + distanceBetween(c[2], c[3]);
+    const double polygon =
+        distanceBetween(c[0], c[1]) + distanceBetween(c[1], c[2]) + distanceBetween(c[2], c[3]);
     if (polygon - chord > maximumError && depth < kMaximumSubdivisionDepth) {
         Cubic left, right;
         splitCubic(c, 0.5, &left, &right);
         return cubicLengthAtDepth(left, maximumError, depth + 1)
-             + cubicLengthAtDepth(right, maximumError, depth + 1);
+               + cubicLengthAtDepth(right, maximumError, depth + 1);
     }
     return (chord + polygon) * 0.5;
 }
@@ -144,12 +144,9 @@ QPointF endPointOfElement(const BezierPath& path, int index)
     const BezierPath::Element& e = path.elements().at(index);
     switch (e.type) {
     case Type::MoveTo:
-    case Type::LineTo:
-        return e.points[0];
-    case Type::CurveTo:
-        return e.points[2];
-    case Type::ClosePath:
-        return subpathStartForElement(path, index);
+    case Type::LineTo: return e.points[0];
+    case Type::CurveTo: return e.points[2];
+    case Type::ClosePath: return subpathStartForElement(path, index);
     }
     return QPointF(0, 0);
 }
@@ -167,9 +164,7 @@ double lengthWithMaximumError(const BezierPath& path, double maximumError)
     double total = 0;
     for (const BezierPath::Element& e : path.elements()) {
         switch (e.type) {
-        case Type::MoveTo:
-            current = start = e.points[0];
-            break;
+        case Type::MoveTo: current = start = e.points[0]; break;
         case Type::LineTo:
             total += distanceBetween(current, e.points[0]);
             current = e.points[0];
@@ -196,15 +191,11 @@ double lengthOfElement(const BezierPath& path, int index)
     const QPointF previous = endPointOfElement(path, index - 1);
     const BezierPath::Element& e = path.elements().at(index);
     switch (e.type) {
-    case Type::MoveTo:
-        return 0.0;
-    case Type::LineTo:
-        return distanceBetween(previous, e.points[0]);
+    case Type::MoveTo: return 0.0;
+    case Type::LineTo: return distanceBetween(previous, e.points[0]);
     case Type::CurveTo:
-        return cubicLength({previous, e.points[0], e.points[1], e.points[2]},
-                           kDefaultMaximumError);
-    case Type::ClosePath:
-        return distanceBetween(previous, subpathStartForElement(path, index));
+        return cubicLength({previous, e.points[0], e.points[1], e.points[2]}, kDefaultMaximumError);
+    case Type::ClosePath: return distanceBetween(previous, subpathStartForElement(path, index));
     }
     return 0.0;
 }
@@ -224,9 +215,7 @@ double lengthOfPathFromElement(const BezierPath& path, int from, int toElement)
         const BezierPath::Element& e = els[i];
         double d = 0;
         switch (e.type) {
-        case Type::MoveTo:
-            current = start = e.points[0];
-            break;
+        case Type::MoveTo: current = start = e.points[0]; break;
         case Type::LineTo:
             d = distanceBetween(current, e.points[0]);
             current = e.points[0];
@@ -394,8 +383,7 @@ BezierPath bezierPathByTrimmingFromCentre(const BezierPath& path, double trimLen
 {
     const double t = nonNegative(trimLength);
     const double total = lengthWithMaximumError(path, withMaximumError);
-    BezierPath first =
-        bezierPathByTrimmingToLength(path, total * 0.5 - t * 0.5, withMaximumError);
+    BezierPath first = bezierPathByTrimmingToLength(path, total * 0.5 - t * 0.5, withMaximumError);
     first.appendBezierPath(
         bezierPathByTrimmingFromLength(path, t * 0.5 + total * 0.5, withMaximumError));
     return first;
@@ -472,8 +460,7 @@ double distanceFromStartOfPathAtPoint(const BezierPath& path, const QPointF& poi
         distance += distanceBetween(previous, interpolate(previous, start, t));
         break;
     }
-    case Type::MoveTo:
-        break;
+    case Type::MoveTo: break;
     }
     return distance;
 }
@@ -487,7 +474,7 @@ int pointWithinPathRegion(const BezierPath& path, const QPointF& point)
     if (chord == 0)
         return -1;
     const double t = ((point.x() - a.x()) * (b.x() - a.x()) + (point.y() - a.y()) * (b.y() - a.y()))
-                   / (chord * chord);
+                     / (chord * chord);
     if (t < 0)
         return -1;
     return t <= 1 ? 0 : 1;
@@ -522,15 +509,9 @@ QList<BezierPath> subPaths(const BezierPath& path)
             flush();
             current.moveTo(e.points[0]);
             break;
-        case Type::LineTo:
-            current.lineTo(e.points[0]);
-            break;
-        case Type::CurveTo:
-            current.curveTo(e.points[2], e.points[0], e.points[1]);
-            break;
-        case Type::ClosePath:
-            current.closePath();
-            break;
+        case Type::LineTo: current.lineTo(e.points[0]); break;
+        case Type::CurveTo: current.curveTo(e.points[2], e.points[0], e.points[1]); break;
+        case Type::ClosePath: current.closePath(); break;
         }
     }
     flush();
@@ -578,15 +559,9 @@ void appendBezierPathRemovingInitialMoveToPoint(BezierPath& receiver, const Bezi
             if (i > 0)
                 receiver.moveTo(e.points[0]);
             break;
-        case Type::LineTo:
-            receiver.lineTo(e.points[0]);
-            break;
-        case Type::CurveTo:
-            receiver.curveTo(e.points[2], e.points[0], e.points[1]);
-            break;
-        case Type::ClosePath:
-            receiver.closePath();
-            break;
+        case Type::LineTo: receiver.lineTo(e.points[0]); break;
+        case Type::CurveTo: receiver.curveTo(e.points[2], e.points[0], e.points[1]); break;
+        case Type::ClosePath: receiver.closePath(); break;
         }
     }
 }

@@ -43,7 +43,7 @@ constexpr int kMaximumSubdivisionDepth = 24;
 double distanceBetween(const QPointF& a, const QPointF& b);
 // Direction from a to b in radians, -π..π; 0 for coincident points.
 double angleBetween(const QPointF& a, const QPointF& b);
-QPointF interpolate(const QPointF& a, const QPointF& b, double t);   // a + (b - a)·t
+QPointF interpolate(const QPointF& a, const QPointF& b, double t); // a + (b - a)·t
 QPointF pointOnCubic(const Cubic& cubic, double t);
 // De Casteljau split at parameter t.
 void splitCubic(const Cubic& cubic, double t, Cubic* left, Cubic* right);
@@ -127,7 +127,7 @@ void appendBezierPathRemovingInitialMoveToPoint(BezierPath& receiver, const Bezi
 // --- Transforms (copies; the path itself for an identity) ------------------------------------
 
 BezierPath scaledPath(const BezierPath& path, double factor, const QPointF& aboutPoint);
-BezierPath scaledPath(const BezierPath& path, double factor);   // about centreOfBounds
+BezierPath scaledPath(const BezierPath& path, double factor); // about centreOfBounds
 BezierPath rotatedPath(const BezierPath& path, double angle, const QPointF& aboutPoint);
 BezierPath rotatedPath(const BezierPath& path, double angle);
 // Scaled about the centre so the bounds shrink by `inset` on every side (grow for a

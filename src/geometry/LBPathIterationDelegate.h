@@ -19,7 +19,6 @@ public:
     // points[3]: the end point of the subpath's last drawing element. subPathIndex counts
     // the moves seen so far from 0 (-1 before the first).
     virtual void path(platform::BezierPath& result, int elementIndex,
-                      platform::BezierPath::ElementType type,
-                      const std::array<QPointF, 4>& points, int subPathIndex,
-                      bool subPathClosed, void* contextInfo) = 0;
+                      platform::BezierPath::ElementType type, const std::array<QPointF, 4>& points,
+                      int subPathIndex, bool subPathClosed, void* contextInfo) = 0;
 };

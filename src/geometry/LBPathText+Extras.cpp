@@ -17,8 +17,8 @@
 #include <QTransform>
 
 #include <cmath>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 
 namespace LBPathText {
 
@@ -47,17 +47,14 @@ void drawUnderlinePathForLayoutManager(const BezierPath& path, LayoutManager* la
 
 void drawUnderlinePathForLayoutManager(const BezierPath&, LayoutManager*, const Range&, double,
                                        QVariantMap*)
-{
-}
+{}
 
 void drawStrikethroughPathForLayoutManager(const BezierPath&, LayoutManager*, double, QVariantMap*)
-{
-}
+{}
 
 void drawStrikethroughPathForLayoutManager(const BezierPath&, LayoutManager*, const Range&, double,
                                            QVariantMap*)
-{
-}
+{}
 
 // --- Pieces for text lines ----------------------------------------------------------------------
 
@@ -88,7 +85,8 @@ std::optional<QList<QPointF>> descenderBreaksForString(const BezierPath&,
     text.enumerateAttribute(platform::ParagraphStyleAttributeName, Range(0, text.length()),
                             [&](const QVariant& value, const Range& run, bool&) {
                                 platform::ParagraphStyle style;
-                                if (value.metaType() == QMetaType::fromType<platform::ParagraphStyle>())
+                                if (value.metaType()
+                                    == QMetaType::fromType<platform::ParagraphStyle>())
                                     style = value.value<platform::ParagraphStyle>();
                                 style.alignment = platform::ParagraphStyle::Alignment::Left;
                                 styles.append({run, style});
@@ -104,8 +102,8 @@ std::optional<QList<QPointF>> descenderBreaksForString(const BezierPath&,
     manager.drawGlyphsForGlyphRange(glyphs, QPointF(0, 0));
     // The outlines are y down, so the underline lies its offset below the first line's
     // baseline.
-    const double baseline = manager.lineFragmentRectForGlyphAtIndex(0).y()
-                            + manager.locationForGlyphAtIndex(0).y();
+    const double baseline =
+        manager.lineFragmentRectForGlyphAtIndex(0).y() + manager.locationForGlyphAtIndex(0).y();
     const double y = std::abs(underlineOffset) + baseline;
     storage.removeLayoutManager(&manager);
     if (!(y > 0))
@@ -154,7 +152,8 @@ std::optional<BezierPath> textLinePathWithMask(const BezierPath& path, int mask,
     base.setFlatness(0.1);
     BezierPath line = LBPathGeometry::paralleloidPathWithOffset2(base, -offset);
     if (doubleLine)
-        line.appendBezierPath(LBPathGeometry::paralleloidPathWithOffset2(base, -offset + 2 * thickness));
+        line.appendBezierPath(
+            LBPathGeometry::paralleloidPathWithOffset2(base, -offset + 2 * thickness));
     line.setLineWidth(thickness);
     switch (mask & 0xF00) {
     case 0x100: line.setLineDash({1, 1}, 0); break;
@@ -183,17 +182,17 @@ std::optional<QVariantList> placeObjectsOnPathAtInterval(const BezierPath& path,
         const double distance = double(i) * interval;
         double slope = 0;
         const QPointF point = LBPathGeometry::pointOnPathAtLength(path, distance, &slope);
-        const QVariant object = factoryObject->placeObjectAtPoint(point, path, distance, slope, userInfo);
+        const QVariant object =
+            factoryObject->placeObjectAtPoint(point, path, distance, slope, userInfo);
         if (object.isValid())
             objects.append(object);
     }
     return objects;
 }
 
-std::optional<BezierPath> bezierPathWithObjectsOnPathAtInterval(const BezierPath& path,
-                                                                double interval,
-                                                                PTObjectPlacementFactory* factoryObject,
-                                                                void* userInfo)
+std::optional<BezierPath>
+bezierPathWithObjectsOnPathAtInterval(const BezierPath& path, double interval,
+                                      PTObjectPlacementFactory* factoryObject, void* userInfo)
 {
     const std::optional<QVariantList> objects =
         placeObjectsOnPathAtInterval(path, interval, factoryObject, userInfo);
@@ -216,7 +215,8 @@ BezierPath bezierPathWithPath(const BezierPath& path, const BezierPath& other, d
     const QPointF centre = LBPathGeometry::centreOfBounds(other);
     for (qint64 i = 0; double(i) * atInterval <= total; ++i) {
         double slope = 0;
-        const QPointF point = LBPathGeometry::pointOnPathAtLength(path, double(i) * atInterval, &slope);
+        const QPointF point =
+            LBPathGeometry::pointOnPathAtLength(path, double(i) * atInterval, &slope);
         const QPointF shift = point - centre;
         result.appendBezierPath(LBPathGeometry::rotatedPath(other, slope, centre)
                                     .transformed(QTransform::fromTranslate(shift.x(), shift.y())));
@@ -224,11 +224,10 @@ BezierPath bezierPathWithPath(const BezierPath& path, const BezierPath& other, d
     return result;
 }
 
-std::optional<QVariantList> placeLinksOnPathWithEvenLinkLength(const BezierPath& path,
-                                                               double evenLinkLength,
-                                                               double oddLinkLength,
-                                                               PTLinkPlacementFactory* factoryObject,
-                                                               void* userInfo)
+std::optional<QVariantList>
+placeLinksOnPathWithEvenLinkLength(const BezierPath& path, double evenLinkLength,
+                                   double oddLinkLength, PTLinkPlacementFactory* factoryObject,
+                                   void* userInfo)
 {
     if (!factoryObject)
         throw std::invalid_argument(kFactoryWithoutProtocol);
@@ -246,7 +245,8 @@ std::optional<QVariantList> placeLinksOnPathWithEvenLinkLength(const BezierPath&
         const QPointF target = LBPathGeometry::pointOnPathAtLength(path, distance);
         const double aim = std::atan2(target.y() - previous.y(), target.x() - previous.x());
         const QPointF end = previous + linkLength * QPointF(std::cos(aim), std::sin(aim));
-        const QVariant link = factoryObject->placeLinkFromPoint(previous, end, path, number, userInfo);
+        const QVariant link =
+            factoryObject->placeLinkFromPoint(previous, end, path, number, userInfo);
         if (link.isValid())
             links.append(link);
         previous = end;
@@ -254,11 +254,13 @@ std::optional<QVariantList> placeLinksOnPathWithEvenLinkLength(const BezierPath&
     return links;
 }
 
-std::optional<QVariantList> placeLinksOnPathWithLinkLength(const BezierPath& path, double linkLength,
+std::optional<QVariantList> placeLinksOnPathWithLinkLength(const BezierPath& path,
+                                                           double linkLength,
                                                            PTLinkPlacementFactory* factoryObject,
                                                            void* userInfo)
 {
-    return placeLinksOnPathWithEvenLinkLength(path, linkLength, linkLength, factoryObject, userInfo);
+    return placeLinksOnPathWithEvenLinkLength(path, linkLength, linkLength, factoryObject,
+                                              userInfo);
 }
 
 } // namespace LBPathText

@@ -20,7 +20,7 @@ constexpr double kSlicingFlatness = 5.0;
 
 struct UnderlineMetrics
 {
-    double position = 0;  // below the baseline, y down
+    double position = 0; // below the baseline, y down
     double thickness = 0;
 };
 
@@ -40,7 +40,7 @@ UnderlineMetrics underlineMetrics(const QString& family, double size)
 // be installed: font matching picks the system's substitute for each.
 UnderlineMetrics fallbackMetrics(const QFont& font)
 {
-    const double size = font.pointSizeF() > 0 ? font.pointSizeF()
+    const double size = font.pointSizeF() > 0  ? font.pointSizeF()
                         : font.pixelSize() > 0 ? double(font.pixelSize())
                                                : 12.0;
     const UnderlineMetrics sans = underlineMetrics(QStringLiteral("Helvetica"), size);
@@ -50,7 +50,8 @@ UnderlineMetrics fallbackMetrics(const QFont& font)
 
 } // namespace
 
-std::optional<QList<QPointF>> intersectingPointsWithHorizontalLineAtY(const BezierPath& path, double y)
+std::optional<QList<QPointF>> intersectingPointsWithHorizontalLineAtY(const BezierPath& path,
+                                                                      double y)
 {
     if (!(y > 0))
         throw LBPathToolkitException(QStringLiteral("y value must be greater than 0"), kSourceFile);
@@ -80,9 +81,7 @@ std::optional<QList<QPointF>> intersectingPointsWithHorizontalLineAtY(const Bezi
     QPointF subpathStart;
     for (const BezierPath::Element& e : flat.elements()) {
         switch (e.type) {
-        case BezierPath::ElementType::MoveTo:
-            current = subpathStart = e.points[0];
-            break;
+        case BezierPath::ElementType::MoveTo: current = subpathStart = e.points[0]; break;
         case BezierPath::ElementType::LineTo:
             cross(current, e.points[0]);
             current = e.points[0];
@@ -108,8 +107,8 @@ std::optional<QList<QPointF>> intersectingPointsWithHorizontalLineAtY(const Bezi
 QList<QRectF> lineFragmentRectsForFixedLineheight(const BezierPath& path, double lineheight)
 {
     if (!(lineheight > 0))
-        throw LBPathToolkitException(QStringLiteral("lineheight must be positive and greater than 0"),
-                                     kSourceFile);
+        throw LBPathToolkitException(
+            QStringLiteral("lineheight must be positive and greater than 0"), kSourceFile);
     QList<QRectF> rects;
     if (path.isEmpty())
         return rects;
@@ -153,15 +152,16 @@ QRectF lineFragmentRectForProposedRect(const BezierPath& path, const QRectF& pro
 {
     const double fraction = std::clamp(datumOffset + 0.5, 0.0, 1.0);
     const double y = proposedRect.top() + fraction * proposedRect.height();
-    if (const std::optional<QList<QPointF>> points = intersectingPointsWithHorizontalLineAtY(path, y)) {
+    if (const std::optional<QList<QPointF>> points =
+            intersectingPointsWithHorizontalLineAtY(path, y)) {
         for (qsizetype k = 0; k + 1 < points->size(); k += 2) {
             const double left = points->at(k).x();
             const double right = points->at(k + 1).x();
             if (left < proposedRect.left())
                 continue;
             if (remainingRect)
-                *remainingRect = QRectF(right, proposedRect.y(), proposedRect.width(),
-                                        proposedRect.height());
+                *remainingRect =
+                    QRectF(right, proposedRect.y(), proposedRect.width(), proposedRect.height());
             return QRectF(left, proposedRect.y(), right - left, proposedRect.height());
         }
     }

@@ -58,8 +58,8 @@ bool cacheMatches(const QVariantMap& cache, quint32 checksum, const AttributedSt
 
 // Whether the text's first line ends where the layout broke a paragraph (rather than at
 // a paragraph break or the end of the laid-out glyphs).
-bool wrapsAfterFirstLine(const LayoutManager& manager, const QString& string, const Range& firstLine,
-                         const Range& glyphs)
+bool wrapsAfterFirstLine(const LayoutManager& manager, const QString& string,
+                         const Range& firstLine, const Range& glyphs)
 {
     if (firstLine.isEmpty() || firstLine.end() >= glyphs.end())
         return false;
@@ -144,9 +144,9 @@ void kernText(TextStorage* text, double toFitLength)
 
 // --- The glyph layout ------------------------------------------------------------------
 
-bool layoutStringOnPath(const BezierPath& path, TextStorage* string, double xOffset,
-                        double yOffset, PTTextOnPathPlacement* usingLayoutHelper,
-                        LayoutManager* layoutManager, QVariantMap* cache)
+bool layoutStringOnPath(const BezierPath& path, TextStorage* string, double xOffset, double yOffset,
+                        PTTextOnPathPlacement* usingLayoutHelper, LayoutManager* layoutManager,
+                        QVariantMap* cache)
 {
     if (path.elementCount() < 2 || !string || string->length() == 0)
         return false;
@@ -174,7 +174,8 @@ bool layoutStringOnPath(const BezierPath& path, TextStorage* string, double xOff
         const QList<PTPathGlyphInfo> placed =
             cache->value(PTTextOnPathGlyphPositions).value<QList<PTPathGlyphInfo>>();
         for (const PTPathGlyphInfo& info : placed)
-            helper.layoutManager(layoutManager, info.glyphIndex(), info.point(), info.slope(), yOffset);
+            helper.layoutManager(layoutManager, info.glyphIndex(), info.point(), info.slope(),
+                                 yOffset);
         return cache->value(PTTextOnPathTextFitted).toBool();
     }
 
@@ -227,7 +228,8 @@ QList<BezierPath> bezierPathsWithGlyphsOnPath(const BezierPath& path, const Attr
 {
     PTTextOnPathGlyphAccumulator accumulator;
     LayoutManager* manager = textOnPathLayoutManager();
-    const std::unique_ptr<TextStorage> storage = preadjustedTextStorageWithString(path, &text, manager);
+    const std::unique_ptr<TextStorage> storage =
+        preadjustedTextStorageWithString(path, &text, manager);
     layoutStringOnPath(path, storage.get(), xOffset, yOffset, &accumulator, manager, nullptr);
     return accumulator.glyphs();
 }
@@ -267,7 +269,8 @@ bool drawTextOnPath(const BezierPath& path, const AttributedString& text, double
     storage->removeAttribute(platform::UnderlineStyleAttributeName, Range(0, storage->length()));
 
     PTTextOnPathGlyphDrawer drawer;
-    const bool fitted = layoutStringOnPath(path, storage.get(), xOffset, yOffset, &drawer, manager, cache);
+    const bool fitted =
+        layoutStringOnPath(path, storage.get(), xOffset, yOffset, &drawer, manager, cache);
 
     if (manager == shared) {
         // The text as the caller gave it, underline included, for the strikethrough hook.

@@ -18,9 +18,9 @@
 // a missing factory throws std::invalid_argument. Main thread only: the shared layout
 // manager is process-wide state that every call rewrites.
 
-#include "platform/text/AttributedString.h"
-#include "platform/drawing/BezierPath.h"
 #include "platform/core/Range.h"
+#include "platform/drawing/BezierPath.h"
+#include "platform/text/AttributedString.h"
 
 #include <QList>
 #include <QPointF>
@@ -43,7 +43,7 @@ class QTimer;
 namespace platform {
 class LayoutManager;
 class TextStorage;
-}
+} // namespace platform
 
 namespace LBPathText {
 
@@ -101,9 +101,9 @@ bool drawStringOnPath(const BezierPath& path, const QString& string,
 // the text ends (true), or a glyph would pass the path's end or lies on a second line
 // (false). Glyphs of zero width are skipped. A path of fewer than two elements or an
 // empty text places nothing and answers false.
-bool layoutStringOnPath(const BezierPath& path, TextStorage* string, double xOffset,
-                        double yOffset, PTTextOnPathPlacement* usingLayoutHelper,
-                        LayoutManager* layoutManager, QVariantMap* cache);
+bool layoutStringOnPath(const BezierPath& path, TextStorage* string, double xOffset, double yOffset,
+                        PTTextOnPathPlacement* usingLayoutHelper, LayoutManager* layoutManager,
+                        QVariantMap* cache);
 
 // A new text storage holding a copy of the string, attached to the layout manager, whose
 // container is set to the path's length by 50,000 points; a justified text is kerned to
@@ -168,10 +168,9 @@ std::optional<QVariantList> placeObjectsOnPathAtInterval(const BezierPath& path,
                                                          void* userInfo);
 // The objects of placeObjectsOnPathAtInterval that are paths, joined in one path; none when
 // no object was made.
-std::optional<BezierPath> bezierPathWithObjectsOnPathAtInterval(const BezierPath& path,
-                                                                double interval,
-                                                                PTObjectPlacementFactory* factoryObject,
-                                                                void* userInfo);
+std::optional<BezierPath>
+bezierPathWithObjectsOnPathAtInterval(const BezierPath& path, double interval,
+                                      PTObjectPlacementFactory* factoryObject, void* userInfo);
 // Copies of `other` turned to the path's direction about the centre of their bounds, that
 // centre placed on the path at every distance 0, atInterval, ... up to the path's length.
 BezierPath bezierPathWithPath(const BezierPath& path, const BezierPath& other, double atInterval);
@@ -180,12 +179,12 @@ BezierPath bezierPathWithPath(const BezierPath& path, const BezierPath& other, d
 // ones oddLinkLength. Stops before the chain would pass the path's length. None for a
 // path of fewer than two elements or a length not above 0. Throws std::invalid_argument
 // without a factory.
-std::optional<QVariantList> placeLinksOnPathWithEvenLinkLength(const BezierPath& path,
-                                                               double evenLinkLength,
-                                                               double oddLinkLength,
-                                                               PTLinkPlacementFactory* factoryObject,
-                                                               void* userInfo);
-std::optional<QVariantList> placeLinksOnPathWithLinkLength(const BezierPath& path, double linkLength,
+std::optional<QVariantList>
+placeLinksOnPathWithEvenLinkLength(const BezierPath& path, double evenLinkLength,
+                                   double oddLinkLength, PTLinkPlacementFactory* factoryObject,
+                                   void* userInfo);
+std::optional<QVariantList> placeLinksOnPathWithLinkLength(const BezierPath& path,
+                                                           double linkLength,
                                                            PTLinkPlacementFactory* factoryObject,
                                                            void* userInfo);
 
@@ -213,7 +212,8 @@ double motionClockNow();
 // The points where the horizontal line at y (which must be above 0) crosses the path
 // flattened with flatness 5, sorted by x and even in number (an odd last one is
 // dropped). None for an empty path, a y outside the path's bounds, or no crossing.
-std::optional<QList<QPointF>> intersectingPointsWithHorizontalLineAtY(const BezierPath& path, double y);
+std::optional<QList<QPointF>> intersectingPointsWithHorizontalLineAtY(const BezierPath& path,
+                                                                      double y);
 // Rectangles of height `lineheight` (above 0) between consecutive slices of the path's
 // bounds that lie wholly inside the path (their corners inset by 1 point).
 QList<QRectF> lineFragmentRectsForFixedLineheight(const BezierPath& path, double lineheight);

@@ -10,13 +10,15 @@ using platform::Range;
 
 void PTBezierLayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPointF& origin)
 {
-    const Range glyphs = Range::intersection(glyphRange, glyphRangeForTextContainer(textContainer()));
+    const Range glyphs =
+        Range::intersection(glyphRange, glyphRangeForTextContainer(textContainer()));
     for (qsizetype g = glyphs.location; g < glyphs.end(); ++g) {
         if (notShownAttributeForGlyphAtIndex(g))
             continue;
         const QPointF place =
             origin + lineFragmentRectForGlyphAtIndex(g).topLeft() + locationForGlyphAtIndex(g);
-        mPath.appendBezierPath(BezierPath::fromPainterPath(outlineForGlyphAtIndex(g).translated(place)));
+        mPath.appendBezierPath(
+            BezierPath::fromPainterPath(outlineForGlyphAtIndex(g).translated(place)));
     }
 }
 
@@ -26,8 +28,9 @@ void PTBezierLayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, con
     drawGlyphsForGlyphRange(glyphRange, origin);
 }
 
-QList<BezierPath> PTBezierLayoutManager::glyphPathsForContainer(const platform::TextContainer* container,
-                                                                QSizeF* usedSize) const
+QList<BezierPath>
+PTBezierLayoutManager::glyphPathsForContainer(const platform::TextContainer* container,
+                                              QSizeF* usedSize) const
 {
     if (usedSize)
         *usedSize = usedRectForTextContainer(container).size();
@@ -36,7 +39,8 @@ QList<BezierPath> PTBezierLayoutManager::glyphPathsForContainer(const platform::
     for (qsizetype g = glyphs.location; g < glyphs.end(); ++g) {
         // The glyph's own font (fallback fonts and ligatures included), at the glyph's
         // place in the container: its line fragment's origin plus its location there.
-        const QPointF place = lineFragmentRectForGlyphAtIndex(g).topLeft() + locationForGlyphAtIndex(g);
+        const QPointF place =
+            lineFragmentRectForGlyphAtIndex(g).topLeft() + locationForGlyphAtIndex(g);
         paths.append(BezierPath::fromPainterPath(outlineForGlyphAtIndex(g).translated(place)));
     }
     return paths;

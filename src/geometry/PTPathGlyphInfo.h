@@ -13,8 +13,7 @@ public:
     PTPathGlyphInfo() = default;
     PTPathGlyphInfo(qsizetype glyphIndex, const QPointF& position, double slope)
         : mGlyphIndex(glyphIndex), mPoint(position), mSlope(slope)
-    {
-    }
+    {}
 
     qsizetype glyphIndex() const { return mGlyphIndex; }
     QPointF point() const { return mPoint; }

@@ -12,7 +12,10 @@ class PTTextOnPathMetricsHelper : public PTTextOnPathPlacement
 public:
     PTTextOnPathMetricsHelper() = default;
 
-    void setCharacterRange(const platform::Range& characterRange) { mCharacterRange = characterRange; }
+    void setCharacterRange(const platform::Range& characterRange)
+    {
+        mCharacterRange = characterRange;
+    }
     double position() const { return mStartPosition; }
     double length() const { return mLength; }
 

@@ -48,10 +48,10 @@ QPolygonF slab(const QPointF& from, const QPointF& to, const QRectF& reach)
         return {};
     const QPointF normal(-axis.y() / length, axis.x() / length);
     double extent = 1.0;
-    for (const QPointF& corner : {reach.topLeft(), reach.topRight(), reach.bottomLeft(),
-                                  reach.bottomRight()})
-        extent = std::max(extent, std::hypot(corner.x() - from.x(), corner.y() - from.y())
-                                      + length + 1.0);
+    for (const QPointF& corner :
+         {reach.topLeft(), reach.topRight(), reach.bottomLeft(), reach.bottomRight()})
+        extent = std::max(extent,
+                          std::hypot(corner.x() - from.x(), corner.y() - from.y()) + length + 1.0);
     const QPointF side = normal * extent;
     return QPolygonF({from + side, to + side, to - side, from - side});
 }
@@ -221,8 +221,7 @@ void LBGradientFill::drawGradientInRect(const QRectF& rect) const
 }
 
 void LBGradientFill::drawGradientFromStartPoint(const QPointF& startPoint,
-                                                const QPointF& toCenterPoint,
-                                                double radius) const
+                                                const QPointF& toCenterPoint, double radius) const
 {
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context || !context->painter() || !context->painter()->isActive())

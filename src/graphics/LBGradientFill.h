@@ -39,7 +39,7 @@ public:
 
     struct Plan
     {
-        QList<Shading> shadings;         // in drawing order
+        QList<Shading> shadings; // in drawing order
         std::optional<Band> centerBand;
     };
 
@@ -60,7 +60,7 @@ public:
     void setStartColor(const QColor& startColor, const QColor& endColor);
 
     qint64 gradientType() const { return _gradientType; }
-    double gradientCenter() const { return _gradientCenter; }          // -1: unset
+    double gradientCenter() const { return _gradientCenter; } // -1: unset
     double gradientCenterSize() const { return _gradientCenterSize; }
     double gradientAngle() const { return _gradientAngle; }
     QColor startColor() const { return _startColor; }
@@ -82,9 +82,8 @@ public:
     static AngleReduction reduceAngle(double gradientAngle);
     static Shading shadingGeometry(qint64 gradientType, double gradientAngle, double position,
                                    const QRectF& bounds);
-    static Plan planForRect(qint64 gradientType, double gradientCenter,
-                            double gradientCenterSize, double gradientAngle,
-                            const QRectF& rect);
+    static Plan planForRect(qint64 gradientType, double gradientCenter, double gradientCenterSize,
+                            double gradientAngle, const QRectF& rect);
 
 private:
     qint64 _gradientType = 2;

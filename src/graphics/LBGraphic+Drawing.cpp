@@ -120,8 +120,8 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
         const bool stroke = drawsStroke() && !(!view && textPlaceholder && _hidePlaceholderOutline);
         const ImagePtr image = imageOfType(FillImageType);
         const qint64 type = fillType();
-        const bool fillWithShadow = type == 1 || (textPlaceholder && !isPhoto)
-                                    || (_shadowType == 1 && type != 0);
+        const bool fillWithShadow =
+            type == 1 || (textPlaceholder && !isPhoto) || (_shadowType == 1 && type != 0);
 
         platform::GraphicsContext* transformed = applyTransformForBounds(
             b, _flippedVertically, _flippedHorizontally, _rotationDegrees + _groupRotationDegrees);
@@ -192,8 +192,8 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
     if (_reflectionEnabled && _reflectionHeight != 0.0) {
         if (!_reflectionImage && !_loadingReflection) {
             _loadingReflection = true;
-            setReflectionImage(reflectionWithTransparency(_reflectionTransparency,
-                                                          _reflectionHeight, true));
+            setReflectionImage(
+                reflectionWithTransparency(_reflectionTransparency, _reflectionHeight, true));
         }
         _loadingReflection = true;
         const QRectF s = shadowDrawingBoundsWithHandles(false);
@@ -202,10 +202,10 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
         double margin = drawsStroke() ? _lineWidth : 0.0;
         if (_shadowType == 1)
             margin += 2.0 * double(_shadowHeight + _shadowRadius / 2);
-        const QRectF target(std::trunc(s.x() + std::trunc(s.width() * _reflectionHOffset)),
-                            std::trunc(s.y() + s.height()
-                                       + std::trunc(s.height() * _reflectionVOffset) - margin),
-                            std::trunc(s.width()), std::trunc(s.height() * _reflectionHeight));
+        const QRectF target(
+            std::trunc(s.x() + std::trunc(s.width() * _reflectionHOffset)),
+            std::trunc(s.y() + s.height() + std::trunc(s.height() * _reflectionVOffset) - margin),
+            std::trunc(s.width()), std::trunc(s.height() * _reflectionHeight));
         if (_reflectionImage)
             drawImageUnflipped(*_reflectionImage, target);
     }

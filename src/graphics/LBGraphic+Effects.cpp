@@ -6,8 +6,8 @@
 
 #include "canvas/LBGraphicView.h"
 #include "platform/core/Archive.h"
-#include "platform/drawing/Image.h"
 #include "platform/core/TextForms.h"
+#include "platform/drawing/Image.h"
 
 #include <QSet>
 
@@ -44,20 +44,47 @@ EffectKindKeys effectKindKeys(qint64 kind)
     };
     switch (kind) {
     case 2: mods({{0, 100}}); break;
-    case 3: mods({{0, 30}}); k.color = QColor(Qt::red); break;
+    case 3:
+        mods({{0, 30}});
+        k.color = QColor(Qt::red);
+        break;
     case 4: mods({{0, 20}}); break;
-    case 5: mods({{0, 50}}); k.locations[0] = centre; break;
+    case 5:
+        mods({{0, 50}});
+        k.locations[0] = centre;
+        break;
     case 6: mods({{0, 20}}); break;
-    case 7: mods({{0, 50}}); k.color = QColor(Qt::black); break;
-    case 8: mods({{0, 50}, {1, 60}}); k.locations[0] = centre; break;
+    case 7:
+        mods({{0, 50}});
+        k.color = QColor(Qt::black);
+        break;
+    case 8:
+        mods({{0, 50}, {1, 60}});
+        k.locations[0] = centre;
+        break;
     case 9: mods({{0, 20}, {1, 70}, {2, 0}}); break;
     case 11: mods({{0, 20}, {1, 0}}); break;
-    case 12: mods({{0, 50}}); k.locations[0] = centre; break;
+    case 12:
+        mods({{0, 50}});
+        k.locations[0] = centre;
+        break;
     case 13: mods({{0, 50}, {1, 0}}); break;
-    case 14: mods({{0, 20}}); k.locations[0] = centre; break;
-    case 15: mods({{0, 80}, {1, 50}}); k.locations[0] = centre; break;
-    case 16: mods({{0, 50}, {1, 63}}); k.locations[0] = centre; break;
-    case 17: mods({{0, 75}, {1, 75}}); k.locations[0] = centre; break;
+    case 14:
+        mods({{0, 20}});
+        k.locations[0] = centre;
+        break;
+    case 15:
+        mods({{0, 80}, {1, 50}});
+        k.locations[0] = centre;
+        break;
+    case 16:
+        mods({{0, 50}, {1, 63}});
+        k.locations[0] = centre;
+        break;
+    case 17:
+        mods({{0, 75}, {1, 75}});
+        k.locations[0] = centre;
+        break;
     case 18: mods({{0, 20}}); break;
     case 19: mods({{0, 20}}); break;
     case 20: mods({{0, 10}, {1, 60}}); break;
@@ -65,9 +92,18 @@ EffectKindKeys effectKindKeys(qint64 kind)
     case 22: mods({{0, 100}}); break;
     case 24: mods({{0, 20}}); break;
     case 25: mods({{0, 15}, {1, 40}, {2, 20}}); break;
-    case 26: mods({{0, 20}, {1, 50}}); k.locations[0] = centre; break;
-    case 27: mods({{0, 50}, {1, 50}}); k.locations[0] = centre; break;
-    case 28: mods({{0, 20}, {1, 70}}); k.locations[0] = centre; break;
+    case 26:
+        mods({{0, 20}, {1, 50}});
+        k.locations[0] = centre;
+        break;
+    case 27:
+        mods({{0, 50}, {1, 50}});
+        k.locations[0] = centre;
+        break;
+    case 28:
+        mods({{0, 20}, {1, 70}});
+        k.locations[0] = centre;
+        break;
     // The generators' and the white point's colours default to their filters' own.
     case 29:
         mods({{0, 15}, {1, 15}, {2, 0}, {3, 50}, {4, 25}});
@@ -80,13 +116,20 @@ EffectKindKeys effectKindKeys(qint64 kind)
         k.color = QColor::fromRgbF(1.0f, 0.9f, 0.8f, 1.0f);
         break;
     case 31: k.color = QColor::fromRgbF(1.0f, 1.0f, 1.0f, 1.0f); break;
-    case 32:
-        k.locations = {QPointF(0, 1), QPointF(1, 1), QPointF(0, 0), QPointF(1, 0)};
+    case 32: k.locations = {QPointF(0, 1), QPointF(1, 1), QPointF(0, 0), QPointF(1, 0)}; break;
+    case 33:
+        mods({{0, 65}, {1, 50}, {5, 0}});
+        k.locations[0] = centre;
         break;
-    case 33: mods({{0, 65}, {1, 50}, {5, 0}}); k.locations[0] = centre; break;
-    case 34: mods({{0, 60}, {1, 20}, {2, 0}, {3, 0}, {5, 0}}); k.locations[0] = centre; break;
-    case 35: mods({{0, 35}, {1, 50}, {5, 2}}); k.locations[0] = centre; break;
-    default: break;   // 1, 10, 23 and unknown kinds store nothing but the kind
+    case 34:
+        mods({{0, 60}, {1, 20}, {2, 0}, {3, 0}, {5, 0}});
+        k.locations[0] = centre;
+        break;
+    case 35:
+        mods({{0, 35}, {1, 50}, {5, 2}});
+        k.locations[0] = centre;
+        break;
+    default: break; // 1, 10, 23 and unknown kinds store nothing but the kind
     }
     return k;
 }
@@ -348,8 +391,8 @@ void LBGraphic::setExposure(double value)
 void LBGraphic::addEffect(qint64 kind, qint64 modifier0, qint64 modifier1, qint64 modifier2,
                           qint64 modifier3, qint64 modifier4, qint64 modifier5,
                           const QPointF& location0, const QPointF& location1,
-                          const QPointF& location2, const QPointF& location3,
-                          const QColor& color, bool notifyHUD)
+                          const QPointF& location2, const QPointF& location3, const QColor& color,
+                          bool notifyHUD)
 {
     const qint64 newIndex = numEffects();
     registerUndo([newIndex](LBGraphic& g) { g.removeEffectAtIndex(newIndex, true); });
@@ -365,16 +408,14 @@ void LBGraphic::addEffect(qint64 kind, qint64 modifier0, qint64 modifier1, qint6
                                              modifier3, modifier4, modifier5};
     for (int i = 0; i < 6; ++i) {
         if (keys.modifiers[i])
-            entry.insert(modifierKey(i), modifiers[i] == DefaultEffectModifier
-                                             ? *keys.modifiers[i]
-                                             : modifiers[i]);
+            entry.insert(modifierKey(i),
+                         modifiers[i] == DefaultEffectModifier ? *keys.modifiers[i] : modifiers[i]);
     }
     const std::array<QPointF, 4> locations = {location0, location1, location2, location3};
     for (int i = 0; i < 4; ++i) {
         if (keys.locations[i]) {
-            const QPointF location = locations[i].x() == DefaultEffectLocationX
-                                         ? *keys.locations[i]
-                                         : locations[i];
+            const QPointF location =
+                locations[i].x() == DefaultEffectLocationX ? *keys.locations[i] : locations[i];
             entry.insert(locationKey(i), platform::stringFromPoint(location));
         }
     }
@@ -404,8 +445,7 @@ void LBGraphic::removeEffectAtIndex(qint64 index, bool notifyHUD)
     const QColor color = effectColorFromData(entry.value(colorDataKey).toByteArray());
     // Undoing a removal appends the effect again, at the end of the list.
     registerUndo([kind, m, l, color](LBGraphic& g) {
-        g.addEffect(kind, m[0], m[1], m[2], m[3], m[4], m[5], l[0], l[1], l[2], l[3], color,
-                    true);
+        g.addEffect(kind, m[0], m[1], m[2], m[3], m[4], m[5], l[0], l[1], l[2], l[3], color, true);
     });
     _effects.removeAt(index);
     markChanged();
@@ -471,9 +511,8 @@ void LBGraphic::setEffectColor(const QColor& color, qint64 forEffectAtIndex, boo
         return;
     QVariantMap& entry = _effects[forEffectAtIndex];
     const QColor old = effectColorFromData(entry.value(colorDataKey).toByteArray());
-    registerUndo([old, forEffectAtIndex](LBGraphic& g) {
-        g.setEffectColor(old, forEffectAtIndex, false);
-    });
+    registerUndo(
+        [old, forEffectAtIndex](LBGraphic& g) { g.setEffectColor(old, forEffectAtIndex, false); });
     // An entry that had no colour gets none back when its colour change is undone.
     if (color.isValid())
         entry.insert(colorDataKey, effectColorData(color));
@@ -492,7 +531,7 @@ void LBGraphic::copyImageEffectsFromGraphic(const LBGraphic& other)
     for (const QVariantMap& entry : std::as_const(_effects))
         ownKinds.insert(platform::integerValue(entry.value(effectKey)));
 
-    const QList<QVariantMap> effects = other._effects;   // `other` may be this graphic
+    const QList<QVariantMap> effects = other._effects; // `other` may be this graphic
     for (const QVariantMap& entry : effects) {
         const qint64 kind = platform::integerValue(entry.value(effectKey));
         if (ownKinds.contains(kind))
@@ -503,12 +542,11 @@ void LBGraphic::copyImageEffectsFromGraphic(const LBGraphic& other)
         std::array<QPointF, 4> l;
         for (int i = 0; i < 4; ++i) {
             const QVariant value = entry.value(locationKey(i));
-            l[i] = value.isValid() ? platform::pointFromString(value.toString())
-                                   : QPointF(0.5, 0.5);
+            l[i] =
+                value.isValid() ? platform::pointFromString(value.toString()) : QPointF(0.5, 0.5);
         }
         const QColor color = effectColorFromData(entry.value(colorDataKey).toByteArray());
-        addEffect(kind, m[0], m[1], m[2], m[3], m[4], m[5], l[0], l[1], l[2], l[3], color,
-                  false);
+        addEffect(kind, m[0], m[1], m[2], m[3], m[4], m[5], l[0], l[1], l[2], l[3], color, false);
     }
 }
 
@@ -523,7 +561,7 @@ void LBGraphic::setColorMaskType(qint64 type, qint64 size, qint64 softness, qint
         && unchanged(offset, _colorMaskOffset) && unchanged(angle, _colorMaskAngle))
         return;
 
-    const std::array<qint64, 6> old = {_colorMaskType, _colorMaskSize, _colorMaskSoftness,
+    const std::array<qint64, 6> old = {_colorMaskType,    _colorMaskSize,   _colorMaskSoftness,
                                        _colorMaskOpacity, _colorMaskOffset, _colorMaskAngle};
     registerUndo([old](LBGraphic& g) {
         g.setColorMaskType(old[0], old[1], old[2], old[3], old[4], old[5]);

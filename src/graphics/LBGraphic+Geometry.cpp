@@ -269,8 +269,7 @@ qint64 LBGraphic::flipKnob(qint64 knob, bool horizontal)
 
 // --- Knobs ---
 
-qint64 LBGraphic::moveModifierKnob(qint64 knob, const QPointF& toPoint,
-                                   bool constrainProportions)
+qint64 LBGraphic::moveModifierKnob(qint64 knob, const QPointF& toPoint, bool constrainProportions)
 {
     Q_UNUSED(knob);
     Q_UNUSED(toPoint);
@@ -297,8 +296,7 @@ void LBGraphic::saveOriginalEffectLocations()
     for (qint64 k = 0; k < 4; ++k) {
         // Effect locations are fractions of the bounds, y measured up from the bottom
         // edge, except in a crop, where y is measured down from the top.
-        const QPointF location =
-            platform::pointFromString(effect.value(locationKey(k)).toString());
+        const QPointF location = platform::pointFromString(effect.value(locationKey(k)).toString());
         const double x = b.x() + location.x() * b.width();
         const double y = crop ? b.y() + location.y() * b.height()
                               : b.y() + b.height() - location.y() * b.height();
@@ -337,9 +335,8 @@ void LBGraphic::setEffectLocationKnobType(qint64 type, qint64 forEffectIndex)
 {
     const qint64 oldType = _effectLocationKnobType;
     const qint64 oldIndex = _effectIndexForEffectKnob;
-    registerUndo([oldType, oldIndex](LBGraphic& g) {
-        g.setEffectLocationKnobType(oldType, oldIndex);
-    });
+    registerUndo(
+        [oldType, oldIndex](LBGraphic& g) { g.setEffectLocationKnobType(oldType, oldIndex); });
     _effectLocationKnobType = type;
     _effectIndexForEffectKnob = forEffectIndex;
 }

@@ -6,10 +6,10 @@
 
 #include "app/LBAppController.h"
 #include "inspector/InspectorPalette.h"
-#include "platform/drawing/GraphicsContext.h"
-#include "platform/drawing/Image.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -103,8 +103,8 @@ QPointF LBGraphic::effectLocationKnobPointForIndex(qint64 index) const
     const QRectF b = bounds();
     // An index past the list reads an empty entry: the location (0, 0).
     const QVariantMap effect = effectDictionaryAtIndex(_effectIndexForEffectKnob);
-    const QPointF location = platform::pointFromString(
-        effect.value(QStringLiteral("location%1").arg(index)).toString());
+    const QPointF location =
+        platform::pointFromString(effect.value(QStringLiteral("location%1").arg(index)).toString());
     const double x = b.x() + location.x() * b.width();
     // Locations are measured up from the bottom edge, except in a crop.
     const double y = isImageCrop() ? b.y() + location.y() * b.height()
@@ -125,8 +125,8 @@ qint64 LBGraphic::knobUnderPoint(const QPointF& point) const
     // it, the high edges do not.
     const auto hits = [&](const QPointF& knobPoint, double half) {
         const QPointF q = turned(*this, frame, knobPoint);
-        const QRectF square(q.x() - half - 1.0 / z, q.y() - half - 1.0 / z,
-                            2.0 * half + 2.0 / z, 2.0 * half + 2.0 / z);
+        const QRectF square(q.x() - half - 1.0 / z, q.y() - half - 1.0 / z, 2.0 * half + 2.0 / z,
+                            2.0 * half + 2.0 / z);
         return platform::pointInRect(point, square);
     };
 
@@ -216,8 +216,8 @@ void LBGraphic::drawHandlesInView(CanvasView* view, const QRectF& drawRect)
             for (qint64 knob = 12; knob <= 15; ++knob) {
                 if (knobAllowed(mask, knob)) {
                     drawEffectLocationHandleAtPoint(
-                        turned(*this, frame, effectLocationKnobPointForIndex(knob - 12)),
-                        knob - 12, view);
+                        turned(*this, frame, effectLocationKnobPointForIndex(knob - 12)), knob - 12,
+                        view);
                 }
             }
         }
@@ -293,8 +293,8 @@ void LBGraphic::drawEffectLocationHandleAtPoint(const QPointF& point, qint64 kno
     if (knobIndex < 0 || knobIndex > 3)
         return;
     const Corner& corner = corners[knobIndex];
-    compositeNamedImage(QLatin1String(corner.name),
-                        {point.x() + corner.dx / z - 11.0 / z, point.y() + corner.dy / z + 11.0 / z});
+    compositeNamedImage(QLatin1String(corner.name), {point.x() + corner.dx / z - 11.0 / z,
+                                                     point.y() + corner.dy / z + 11.0 / z});
 }
 
 bool LBGraphic::hitTest(const QPointF& point, bool isSelected, LBGraphic* shapeGraphicForCrop)

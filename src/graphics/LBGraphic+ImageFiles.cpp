@@ -72,7 +72,8 @@ bool LBGraphic::setImageFile(const QString& path, qint64 imageType)
     const QString temporaryFolder = _document ? _document->temporaryFilePath() : QString();
     const QString packageFolder = _document ? _document->fileName() : QString();
     const QString twin = QFileInfo(p).dir().filePath(twinName);
-    const QStringList originals = {p, inFolder(temporaryFolder, name), inFolder(packageFolder, name)};
+    const QStringList originals = {p, inFolder(temporaryFolder, name),
+                                   inFolder(packageFolder, name)};
     const QStringList twins = {twin, inFolder(temporaryFolder, twinName),
                                inFolder(packageFolder, twinName)};
 
@@ -100,8 +101,8 @@ bool LBGraphic::setImageFile(const QString& path, qint64 imageType)
     QString error;
     const ImagePtr image = platform::Image::fromFile(found, &error);
     if (!image) {
-        qWarning().noquote() << QStringLiteral("Image file \"%1\" cannot be read: %2")
-                                    .arg(found, error);
+        qWarning().noquote()
+            << QStringLiteral("Image file \"%1\" cannot be read: %2").arg(found, error);
         return false;
     }
 

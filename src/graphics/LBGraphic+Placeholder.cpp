@@ -47,7 +47,7 @@ LBGraphic::placeholderLabelPlacement(qint64 position)
     case 6: return {Qt::AlignRight, P::Top};
     case 7: return {Qt::AlignLeft, P::Bottom};
     case 8: return {Qt::AlignRight, P::Bottom};
-    default: return {Qt::AlignHCenter, P::Middle};   // 0 and any unknown code
+    default: return {Qt::AlignHCenter, P::Middle}; // 0 and any unknown code
     }
 }
 
@@ -68,9 +68,9 @@ QSizeF LBGraphic::measurePlaceholderText(const QString& text, double fontSize)
     return metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), Qt::AlignLeft | Qt::AlignTop, text).size();
 }
 
-LBGraphic::PlaceholderTextLayout LBGraphic::placeholderTextLayout(
-    const QString& label, qint64 position, bool vertical, const QRectF& bounds,
-    const PlaceholderTextMeasure& measure)
+LBGraphic::PlaceholderTextLayout
+LBGraphic::placeholderTextLayout(const QString& label, qint64 position, bool vertical,
+                                 const QRectF& bounds, const PlaceholderTextMeasure& measure)
 {
     PlaceholderTextLayout layout;
     layout.text = label.isNull() ? defaultPlaceholderLabel() : label;
@@ -88,16 +88,13 @@ LBGraphic::PlaceholderTextLayout LBGraphic::placeholderTextLayout(
         layout.fontSize = fontSize;
         layout.textSize = measure ? measure(layout.text, fontSize)
                                   : measurePlaceholderText(layout.text, fontSize);
-        if (layout.textSize.width() < textRect.width()
-            && layout.textSize.height() < frame.height())
+        if (layout.textSize.width() < textRect.width() && layout.textSize.height() < frame.height())
             break;
     }
 
     const double textHeight = layout.textSize.height();
     switch (layout.placement) {
-    case PlaceholderVerticalPlacement::Top:
-        textRect.moveTop(frame.y() + PromptInset);
-        break;
+    case PlaceholderVerticalPlacement::Top: textRect.moveTop(frame.y() + PromptInset); break;
     case PlaceholderVerticalPlacement::Bottom:
         textRect.moveTop(frame.y() + frame.height() - PromptInset - textHeight);
         break;

@@ -132,8 +132,7 @@ void LBGraphic::stopBoundsManipulation()
             setBounds(finalBounds);
         }
     }
-    platform::NotificationCenter::defaultCenter().post(LBStopBoundsManipulationNotification,
-                                                       this);
+    platform::NotificationCenter::defaultCenter().post(LBStopBoundsManipulationNotification, this);
 }
 
 // --- Paint ---

@@ -18,23 +18,22 @@
 
 namespace {
 
-const bool registered = platform::ClassRegistry<LBGraphic>::registerClass<LBGraphic>(
-    QStringLiteral("LBGraphic"));
+const bool registered =
+    platform::ClassRegistry<LBGraphic>::registerClass<LBGraphic>(QStringLiteral("LBGraphic"));
 
 } // namespace
 
 LBGraphic::LBGraphic()
     // Set directly rather than through setBounds(): a graphic under construction has no
     // document to record undo on, and must not announce itself to observers yet.
-    : _bounds(0.0, 0.0, 1.0, 1.0)
-    , _fillColor(Qt::black)
-    , _fillColor1(Qt::white)
-    , _strokeColor(Qt::black)
-    , _shadowColor(Qt::black)
-    , _placeholderColor(Qt::white)
-    , _placeholderLabelColor(QColor::fromRgbF(1.0 / 3.0, 1.0 / 3.0, 1.0 / 3.0))
-{
-}
+    : _bounds(0.0, 0.0, 1.0, 1.0),
+      _fillColor(Qt::black),
+      _fillColor1(Qt::white),
+      _strokeColor(Qt::black),
+      _shadowColor(Qt::black),
+      _placeholderColor(Qt::white),
+      _placeholderLabelColor(QColor::fromRgbF(1.0 / 3.0, 1.0 / 3.0, 1.0 / 3.0))
+{}
 
 LBGraphic::~LBGraphic() = default;
 
@@ -43,8 +42,7 @@ std::shared_ptr<LBGraphic> LBGraphic::newInstance() const
     // Every graphic class registers itself under its name, for loading as for copying.
     std::shared_ptr<LBGraphic> graphic = platform::ClassRegistry<LBGraphic>::create(graphicType());
     if (!graphic)
-        qFatal("LBGraphic: %s is not registered and cannot be copied",
-               qPrintable(graphicType()));
+        qFatal("LBGraphic: %s is not registered and cannot be copied", qPrintable(graphicType()));
     return graphic;
 }
 
@@ -73,8 +71,8 @@ std::shared_ptr<LBGraphic> LBGraphic::copy() const
     graphic->setRotation(_rotationDegrees);
     graphic->setGroupRotation(_groupRotationDegrees);
 
-    graphic->setShadowInfo(_shadowType, _shadowHeight, _shadowRadius, _shadowAzimuth,
-                           _shadowAlpha, _shadowColor);
+    graphic->setShadowInfo(_shadowType, _shadowHeight, _shadowRadius, _shadowAzimuth, _shadowAlpha,
+                           _shadowColor);
 
     graphic->setReflectionEnabled(_reflectionEnabled);
     graphic->setReflectionTransparency(_reflectionTransparency);
@@ -144,8 +142,8 @@ std::shared_ptr<LBGraphic> LBGraphic::copy() const
 
     graphic->copyImageEffectsFromGraphic(*this);
 
-    graphic->setColorMaskType(_colorMaskType, _colorMaskSize, _colorMaskSoftness,
-                              _colorMaskOpacity, _colorMaskOffset, _colorMaskAngle);
+    graphic->setColorMaskType(_colorMaskType, _colorMaskSize, _colorMaskSoftness, _colorMaskOpacity,
+                              _colorMaskOffset, _colorMaskAngle);
     return graphic;
 }
 

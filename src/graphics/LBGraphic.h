@@ -40,7 +40,7 @@ namespace platform {
 class GraphicsContext;
 class Image;
 class UndoManager;
-}
+} // namespace platform
 
 // Posted after every announced change (object: the graphic).
 inline const QString LBGraphicDidChange = QStringLiteral("LBGraphicDidChange");
@@ -178,8 +178,7 @@ public:
     QPointF unrotatedPoint(const QPointF& point, const QRectF& withBounds, bool groupOnly) const;
     // The rectangle's outline turned by own + group rotation about centerPoint, or the
     // rectangle's centre when centerPoint is null.
-    platform::BezierPath rotatedPathFromRect(const QRectF& rect,
-                                             const QPointF* centerPoint) const;
+    platform::BezierPath rotatedPathFromRect(const QRectF& rect, const QPointF* centerPoint) const;
     virtual QRectF rotatedDrawingBounds() const;
     virtual QRectF rotatedBounds() const;
     QRectF groupRotatedDrawingBounds() const;
@@ -206,8 +205,7 @@ public:
     static qint64 flipKnob(qint64 knob, bool horizontal);
 
     // --- Knobs ---
-    virtual qint64 moveModifierKnob(qint64 knob, const QPointF& toPoint,
-                                    bool constrainProportions);
+    virtual qint64 moveModifierKnob(qint64 knob, const QPointF& toPoint, bool constrainProportions);
     virtual QPointF modifierKnob1Point() const { return {}; }
     virtual QPointF modifierKnob2Point() const { return {}; }
     void saveOriginalEffectLocations();
@@ -238,7 +236,7 @@ public:
     void setGradientAngle(double angle);
     double gradientCenter() const { return _gradientCenter; }
     void setGradientCenter(double center);
-    double gradientCenterSize() const;   // never below 0.01
+    double gradientCenterSize() const; // never below 0.01
     void setGradientCenterSize(double size);
 
     // --- Lock, grouping and interaction ---
@@ -298,7 +296,7 @@ public:
     struct PlaceholderTextLayout
     {
         QString text;
-        Qt::Alignment alignment = Qt::AlignHCenter;   // AlignLeft, AlignHCenter or AlignRight
+        Qt::Alignment alignment = Qt::AlignHCenter; // AlignLeft, AlignHCenter or AlignRight
         PlaceholderVerticalPlacement placement = PlaceholderVerticalPlacement::Middle;
         bool vertical = false;
         // The bounds, or for a vertical label the bounds turned a quarter about their centre.
@@ -307,8 +305,8 @@ public:
         // height stays the frame's); a vertical label is drawn here turned by -90 degrees
         // about the centre of the bounds.
         QRectF textRect;
-        double fontSize = 0.0;   // points
-        QSizeF textSize;         // the text's size at that font size
+        double fontSize = 0.0; // points
+        QSizeF textSize;       // the text's size at that font size
     };
 
     // The text's size in points at a font size of the prompt font.
@@ -322,8 +320,8 @@ public:
     // The whole layout. A null label gives the default prompt; without a measure the
     // prompt font measures the text.
     static PlaceholderTextLayout placeholderTextLayout(const QString& label, qint64 position,
-                                                      bool vertical, const QRectF& bounds,
-                                                      const PlaceholderTextMeasure& measure = {});
+                                                       bool vertical, const QRectF& bounds,
+                                                       const PlaceholderTextMeasure& measure = {});
     // The size of the text in the prompt font ("Courier New", bold) at fontSize points.
     static QSizeF measurePlaceholderText(const QString& text, double fontSize);
     // This graphic's prompt layout.
@@ -444,25 +442,23 @@ public:
     // Appends an effect; DefaultEffectModifier, a location whose x is
     // DefaultEffectLocationX and an invalid colour stand for the kind's defaults.
     void addEffect(qint64 kind, qint64 modifier0, qint64 modifier1, qint64 modifier2,
-                   qint64 modifier3, qint64 modifier4, qint64 modifier5,
-                   const QPointF& location0, const QPointF& location1,
-                   const QPointF& location2, const QPointF& location3, const QColor& color,
-                   bool notifyHUD);
+                   qint64 modifier3, qint64 modifier4, qint64 modifier5, const QPointF& location0,
+                   const QPointF& location1, const QPointF& location2, const QPointF& location3,
+                   const QColor& color, bool notifyHUD);
     void removeEffectAtIndex(qint64 index, bool notifyHUD);
-    qint64 indexOfEffect(qint64 kind) const;   // the last entry of that kind, or -1
+    qint64 indexOfEffect(qint64 kind) const; // the last entry of that kind, or -1
     qint64 numEffects() const { return _effects.size(); }
     // The entry at index; an empty map past the end.
     QVariantMap effectDictionaryAtIndex(qint64 index) const;
     void setEffectModifier(qint64 value, const QString& forKey, qint64 forEffectAtIndex,
                            bool notifyHUD);
-    void setEffectLocation(const QPointF& location, const QString& forKey,
-                           qint64 forEffectAtIndex);
+    void setEffectLocation(const QPointF& location, const QString& forKey, qint64 forEffectAtIndex);
     void setEffectColor(const QColor& color, qint64 forEffectAtIndex, bool notifyHUD);
 
     // --- Colour mask ---
     // Six values; -1 leaves that one as it is.
-    void setColorMaskType(qint64 type, qint64 size, qint64 softness, qint64 opacity,
-                          qint64 offset, qint64 angle);
+    void setColorMaskType(qint64 type, qint64 size, qint64 softness, qint64 opacity, qint64 offset,
+                          qint64 angle);
     qint64 colorMaskType() const { return _colorMaskType; }
 
     // --- Reflection ---
@@ -510,7 +506,8 @@ protected:
     template <typename Class, typename Arg, typename T>
     void recordValue(T& field, const std::type_identity_t<T>& value, void (Class::*setter)(Arg))
     {
-        registerUndo([old = field, setter](LBGraphic& g) { (static_cast<Class&>(g).*setter)(old); });
+        registerUndo(
+            [old = field, setter](LBGraphic& g) { (static_cast<Class&>(g).*setter)(old); });
         field = value;
     }
     // Asks the document to redraw the graphic's area now.
@@ -529,7 +526,7 @@ protected:
     bool _flippedHorizontally = false;
     bool _flippedVertically = false;
     bool _hidden = false;
-    LBDocument* _document = nullptr;   // not owned
+    LBDocument* _document = nullptr; // not owned
 
     // --- Paint ---
     double _graphicAlpha = 1.0;
@@ -667,8 +664,8 @@ public:
     // graphic turns the same way on the page). Saves the current context's graphics state
     // first and returns that context, which the caller restores; returns nullptr and
     // changes nothing when there is nothing to apply (or no context).
-    platform::GraphicsContext* applyTransformForBounds(const QRectF& bounds, bool vFlip,
-                                                       bool hFlip, double rotation);
+    platform::GraphicsContext* applyTransformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
+                                                       double rotation);
 
     // With a shadow type of 1 or more, startShadow() saves the graphics state and makes
     // the graphic's shadow current, so that what is drawn until stopShadow() casts it;
@@ -686,8 +683,7 @@ public:
     virtual ImagePtr fillImage();
     virtual ImagePtr colorMaskImage();
     virtual void drawArrowsInView(CanvasView* view, bool drawShadow);
-    virtual ImagePtr reflectionWithTransparency(double transparency, double height,
-                                                bool inverted);
+    virtual ImagePtr reflectionWithTransparency(double transparency, double height, bool inverted);
     // The outline clicks are tested against: the graphic's outline unless a subclass
     // (text areas) has a separate shape outline.
     virtual std::optional<platform::BezierPath> shapeBezierPath() const { return bezierPath(); }
@@ -713,22 +709,19 @@ public:
     virtual void drawHandlesInView(CanvasView* view, const QRectF& drawRect);
     void drawHandleAtPoint(const QPointF& point, CanvasView* view);
     void drawModifierHandleAtPoint(const QPointF& point, CanvasView* view);
-    void drawEffectLocationHandleAtPoint(const QPointF& point, qint64 knobIndex,
-                                         CanvasView* view);
+    void drawEffectLocationHandleAtPoint(const QPointF& point, qint64 knobIndex, CanvasView* view);
     // Whether a click at the point lands on the graphic: on a knob when selected, inside
     // the turned bounds when turned, else inside the outline (the bounds without one).
     virtual bool hitTest(const QPointF& point, bool isSelected, LBGraphic* shapeGraphicForCrop);
     virtual bool isEditable() const;
-    virtual void startEditingWithEvent(QMouseEvent* event, CanvasView* view,
-                                       bool selectContents);
+    virtual void startEditingWithEvent(QMouseEvent* event, CanvasView* view, bool selectContents);
     virtual void endEditingInView(CanvasView* view);
     // =====================================================================================
 
 private:
     void rebuildShadow();
     // The common steps of the six adjustment setters.
-    void setAdjustment(double LBGraphic::*field, void (LBGraphic::*setter)(double),
-                       double value);
+    void setAdjustment(double LBGraphic::*field, void (LBGraphic::*setter)(double), double value);
     bool hasFillImage() const;
     QPointF* origEffectLocation(qint64 index);
 };

@@ -145,8 +145,8 @@ void LBTextArea::drawTextContent(CanvasView* view, bool isSelected)
         const std::optional<platform::BezierPath> path = bezierPath();
         if (!path)
             return;
-        const QVariant first = _contents->attributedString().attribute(
-            platform::ForegroundColorAttributeName, 0);
+        const QVariant first =
+            _contents->attributedString().attribute(platform::ForegroundColorAttributeName, 0);
         const QColor color = first.typeId() == QMetaType::QColor && first.value<QColor>().isValid()
                                  ? first.value<QColor>()
                                  : QColor(Qt::black);
@@ -385,8 +385,8 @@ void LBTextArea::drawAddressPopup() const
     // lighter at the top.
     context->saveGraphicsState();
     context->painter()->setRenderHint(QPainter::Antialiasing, true);
-    context->setShadow({QSizeF(0.85 * zoom, 0.85 * zoom), 2.0 * zoom,
-                        QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.5f)});
+    context->setShadow(
+        {QSizeF(0.85 * zoom, 0.85 * zoom), 2.0 * zoom, QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.5f)});
     context->beginTransparencyLayer(badge.boundingRect());
     QLinearGradient gradient(b.topLeft(), QPointF(b.x(), b.y() + 24.0));
     gradient.setColorAt(0.0, QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.5f));

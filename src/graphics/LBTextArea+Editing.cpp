@@ -7,11 +7,11 @@
 #include "canvas/LBTextView.h"
 #include "graphics/CanvasView.h"
 #include "inspector/InspectorPalette.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/UndoManager.h"
 #include "platform/text/FontManager.h"
 #include "platform/text/LayoutManager.h"
-#include "platform/core/NotificationCenter.h"
 #include "platform/text/TextContainer.h"
-#include "platform/core/UndoManager.h"
 
 #include <QMouseEvent>
 #include <QPointer>
@@ -196,8 +196,8 @@ Range LBTextArea::textViewWillChangeSelectionFromCharacterRangeToCharacterRange(
     return newRange;
 }
 
-bool LBTextArea::textViewShouldChangeTextInRangeReplacementString(platform::TextView*,
-                                                                  const Range&, const QString&)
+bool LBTextArea::textViewShouldChangeTextInRangeReplacementString(platform::TextView*, const Range&,
+                                                                  const QString&)
 {
     if (placeholderTypeString() == QLatin1String("RegularText"))
         setIsPlaceholder(false);
@@ -220,8 +220,8 @@ void LBTextArea::textDidChange(platform::TextView* editor)
         shift = alignment == 1 ? growth : alignment == 2 ? growth / 2 : 0;
         if (_editor && growth != 0) {
             const QRectF frame = editor->frame();
-            editor->setFrame(QRectF(frame.x() - shift, frame.y(), frame.width() + growth,
-                                    frame.height()));
+            editor->setFrame(
+                QRectF(frame.x() - shift, frame.y(), frame.width() + growth, frame.height()));
             platform::TextContainer* container = editor->textContainer();
             container->setContainerSize(container->containerSize() + QSizeF(growth, 0));
         }

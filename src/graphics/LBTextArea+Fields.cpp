@@ -3,10 +3,10 @@
 
 #include "graphics/LBTextArea.h"
 
-#include "platform/text/LayoutManager.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
+#include "platform/text/LayoutManager.h"
 
 #include <QApplication>
 #include <QColor>
@@ -110,9 +110,10 @@ std::optional<QList<QVariantMap>> LBTextArea::fieldRolloverArray() const
         for (const QRectF& rect :
              layout.layoutManager().rectArrayForCharacterRange(field, layout.container()))
             rects.append(platform::stringFromRect(rect));
-        _fieldRolloverArray->append({{QStringLiteral("LBFieldDictionary"), options.toMap()},
-                                     {QStringLiteral("LBRolloverRectArray"), rects},
-                                     {QStringLiteral("LBFieldRange"), platform::stringFromRange(field)}});
+        _fieldRolloverArray->append(
+            {{QStringLiteral("LBFieldDictionary"), options.toMap()},
+             {QStringLiteral("LBRolloverRectArray"), rects},
+             {QStringLiteral("LBFieldRange"), platform::stringFromRange(field)}});
     }
     return _fieldRolloverArray;
 }
@@ -128,9 +129,9 @@ void LBTextArea::setTextBoxType(qint64 type)
 {
     _textBoxType = type;
     _addressTabStr = type > 0 ? platform::LocalizedString(type == ReturnAddressBox
-                                                               ? QStringLiteral("Return Addr")
-                                                               : QStringLiteral("Delivery Addr"),
-                                                           QStringLiteral("Miscellaneous"))
+                                                              ? QStringLiteral("Return Addr")
+                                                              : QStringLiteral("Delivery Addr"),
+                                                          QStringLiteral("Miscellaneous"))
                               : QString();
 }
 
@@ -138,10 +139,9 @@ AttributedString LBTextArea::tabCaption() const
 {
     QFont font = QGuiApplication::font();
     font.setPointSizeF(9.0);
-    return AttributedString(_addressTabStr,
-                            {{platform::FontAttributeName, font},
-                             {platform::ForegroundColorAttributeName,
-                              QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3)}});
+    return AttributedString(_addressTabStr, {{platform::FontAttributeName, font},
+                                             {platform::ForegroundColorAttributeName,
+                                              QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3)}});
 }
 
 QRectF LBTextArea::textTabBounds() const

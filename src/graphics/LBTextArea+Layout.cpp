@@ -45,11 +45,11 @@ LayoutManager& LBTextArea::textAreaLayoutManager()
 }
 
 LBTextArea::SharedLayout::SharedLayout(TextStorage& storage, const QSizeF& containerSize)
-    : _layoutManager(textAreaLayoutManager())
-    , _container(_layoutManager.textContainer())
-    , _storage(&storage)
-    , _previousStorage(_layoutManager.textStorage())
-    , _previousSize(_container->containerSize())
+    : _layoutManager(textAreaLayoutManager()),
+      _container(_layoutManager.textContainer()),
+      _storage(&storage),
+      _previousStorage(_layoutManager.textStorage()),
+      _previousSize(_container->containerSize())
 {
     _container->setContainerSize(containerSize);
     storage.addLayoutManager(&_layoutManager);
@@ -60,7 +60,7 @@ LBTextArea::SharedLayout::~SharedLayout()
 {
     _container->setContainerSize(_previousSize);
     if (_previousStorage == _storage)
-        return;   // an operation inside another one on the same text
+        return; // an operation inside another one on the same text
     _storage->removeLayoutManager(&_layoutManager);
     if (_previousStorage) {
         _previousStorage->addLayoutManager(&_layoutManager);
@@ -110,9 +110,9 @@ void LBTextArea::autoResizeBounds()
     const QSizeF size = requiredSize(maxSize().width());
     QRectF b = bounds();
     if (alignment == 1)
-        b.translate(-(size.width() - b.width()), 0.0);          // keeps the right edge
+        b.translate(-(size.width() - b.width()), 0.0); // keeps the right edge
     else if (alignment == 2)
-        b.translate(-0.5 * (size.width() - b.width()), 0.0);    // keeps the centre
+        b.translate(-0.5 * (size.width() - b.width()), 0.0); // keeps the centre
     b.setSize(size);
     setBounds(b);
 }

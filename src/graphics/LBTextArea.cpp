@@ -21,8 +21,8 @@ using platform::TextStorage;
 
 namespace {
 
-const bool registered = platform::ClassRegistry<LBGraphic>::registerClass<LBTextArea>(
-    QStringLiteral("LBTextArea"));
+const bool registered =
+    platform::ClassRegistry<LBGraphic>::registerClass<LBTextArea>(QStringLiteral("LBTextArea"));
 
 // One attribute change: the value for a run (a null value removes the attribute).
 struct AttributeChange
@@ -59,23 +59,22 @@ QList<AttributeChange> scaledFonts(const AttributedString& text, double factor)
     QList<AttributeChange> changes;
     if (text.isEmpty() || !usableFactor(factor))
         return changes;
-    text.enumerateAttribute(
-        platform::FontAttributeName, Range(0, text.length()),
-        [&](const QVariant& value, const Range& range, bool&) {
-            QFont font = AttributedString::defaultFont();
-            qreal size = 12.0;
-            if (value.metaType() == QMetaType::fromType<QFont>()) {
-                const QFont stored = value.value<QFont>();
-                if (!stored.family().isEmpty())
-                    font = stored;
-                if (stored.pointSizeF() > 0)
-                    size = stored.pointSizeF();
-                else if (stored.pixelSize() > 0)
-                    size = stored.pixelSize();
-            }
-            font.setPointSizeF(size * factor);
-            changes.append({range, font});
-        });
+    text.enumerateAttribute(platform::FontAttributeName, Range(0, text.length()),
+                            [&](const QVariant& value, const Range& range, bool&) {
+                                QFont font = AttributedString::defaultFont();
+                                qreal size = 12.0;
+                                if (value.metaType() == QMetaType::fromType<QFont>()) {
+                                    const QFont stored = value.value<QFont>();
+                                    if (!stored.family().isEmpty())
+                                        font = stored;
+                                    if (stored.pointSizeF() > 0)
+                                        size = stored.pointSizeF();
+                                    else if (stored.pixelSize() > 0)
+                                        size = stored.pixelSize();
+                                }
+                                font.setPointSizeF(size * factor);
+                                changes.append({range, font});
+                            });
     return changes;
 }
 
@@ -85,21 +84,20 @@ QList<AttributeChange> scaledKerning(const AttributedString& text, double factor
     QList<AttributeChange> changes;
     if (text.isEmpty() || !std::isfinite(factor))
         return changes;
-    text.enumerateAttribute(
-        platform::KernAttributeName, Range(0, text.length()),
-        [&](const QVariant& value, const Range& range, bool&) {
-            if (value.isNull()) {
-                // Standard kerning: the font's own pair kerning.
-                if (!ignoreStandardKerning)
-                    changes.append({range, factor});
-                return;
-            }
-            // A kern of 0 turns pair kerning off; scaled, it must stay off, or scaling
-            // there and back would leave the text changed.
-            const double kern = value.toDouble();
-            if (kern != 0.0)
-                changes.append({range, kern * factor});
-        });
+    text.enumerateAttribute(platform::KernAttributeName, Range(0, text.length()),
+                            [&](const QVariant& value, const Range& range, bool&) {
+                                if (value.isNull()) {
+                                    // Standard kerning: the font's own pair kerning.
+                                    if (!ignoreStandardKerning)
+                                        changes.append({range, factor});
+                                    return;
+                                }
+                                // A kern of 0 turns pair kerning off; scaled, it must stay off, or scaling
+                                // there and back would leave the text changed.
+                                const double kern = value.toDouble();
+                                if (kern != 0.0)
+                                    changes.append({range, kern * factor});
+                            });
     return changes;
 }
 
@@ -116,9 +114,9 @@ qint64 alignmentNumber(const QVariant& value)
 } // namespace
 
 LBTextArea::LBTextArea()
-    : _autoResizeEnablingTimer(std::make_unique<QTimer>())
-    , _textGradientColor1(Qt::black)
-    , _textGradientColor2(Qt::white)
+    : _autoResizeEnablingTimer(std::make_unique<QTimer>()),
+      _textGradientColor1(Qt::black),
+      _textGradientColor2(Qt::white)
 {
     // A new text box has no outline, and its reflection shows the whole box.
     _gFlags.drawsStroke = 0;
@@ -257,8 +255,8 @@ QColor LBTextArea::firstCharacterColor() const
 {
     if (!hasText())
         return Qt::black;
-    const QVariant value = _contents->attributedString().attribute(
-        platform::ForegroundColorAttributeName, 0);
+    const QVariant value =
+        _contents->attributedString().attribute(platform::ForegroundColorAttributeName, 0);
     if (value.typeId() != QMetaType::QColor || !value.value<QColor>().isValid())
         return Qt::black;
     QColor color = value.value<QColor>();
@@ -429,8 +427,9 @@ std::optional<platform::BezierPath> LBTextArea::shapeBezierPath() const
     path.setLineWidth(width);
     if (_lineDashCount != 0) {
         const DashPattern dash = getLineDashPatternForDrawing();
-        path.setLineDash(QList<qreal>(dash.cbegin(), dash.cbegin() + std::clamp<qint64>(_lineDashCount, 0, 4)),
-                         0.0);
+        path.setLineDash(
+            QList<qreal>(dash.cbegin(), dash.cbegin() + std::clamp<qint64>(_lineDashCount, 0, 4)),
+            0.0);
     }
     return path;
 }
@@ -512,7 +511,8 @@ void LBTextArea::updateTextGradientFillColors()
             color.setAlphaF(float(color.alphaF() * _graphicAlpha));
         return color;
     };
-    _textGradientFill->setStartColor(withAlpha(_textGradientColor1), withAlpha(_textGradientColor2));
+    _textGradientFill->setStartColor(withAlpha(_textGradientColor1),
+                                     withAlpha(_textGradientColor2));
 }
 
 // --- Curved and spiral text ---

@@ -16,8 +16,8 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "platform/text/AttributedString.h"
 #include "platform/core/Range.h"
+#include "platform/text/AttributedString.h"
 #include "platform/text/TextStorage.h"
 #include "platform/ui/TextViewDelegate.h"
 
@@ -41,7 +41,7 @@ namespace platform {
 class GraphicsContext;
 class LayoutManager;
 class TextContainer;
-}
+} // namespace platform
 
 // The text attribute that marks a merge field; its value is the field's option dictionary.
 inline const QString LBQFieldAttributeName = QStringLiteral("LBQFieldAttributeName");
@@ -235,8 +235,8 @@ public:
     void updateEditedText(const platform::AttributedString& text, qint64 atArrayIndex);
     // The text recorded for the contact (when contactUID is not null) or else the label;
     // the entry's position through arrayIndex (-1 when none).
-    std::optional<platform::AttributedString> editedTextForLabelIndex(
-        qint64 labelIndex, const QString& contactUID, qint64* arrayIndex) const;
+    std::optional<platform::AttributedString>
+    editedTextForLabelIndex(qint64 labelIndex, const QString& contactUID, qint64* arrayIndex) const;
     const std::optional<EntryArray>& editedTextArray() const { return _editedTextArray; }
     // nullopt drops every entry.
     void setEditedTextArray(const std::optional<EntryArray>& array) { _editedTextArray = array; }
@@ -247,7 +247,10 @@ public:
     // arrayIndex (-1 when none).
     qint64 addressIndexForContactUID(const QString& contactUID, qint64* arrayIndex) const;
     const std::optional<EntryArray>& addressIndexArray() const { return _addressIndexArray; }
-    void setAddressIndexArray(const std::optional<EntryArray>& array) { _addressIndexArray = array; }
+    void setAddressIndexArray(const std::optional<EntryArray>& array)
+    {
+        _addressIndexArray = array;
+    }
 
     // The preview's per-label editing lock.
     bool textIsLocked() const { return _textIsLocked; }
@@ -267,7 +270,7 @@ public:
     void setTextGradientColor2(const QColor& color);
     double textGradientCenter() const { return _textGradientCenter; }
     void setTextGradientCenter(double center);
-    double textGradientCenterSize() const;   // never below 0.01
+    double textGradientCenterSize() const; // never below 0.01
     void setTextGradientCenterSize(double size);
     double textGradientAngle() const { return _textGradientAngle; }
     void setTextGradientAngle(double angle);
@@ -344,9 +347,8 @@ protected:
     std::optional<QList<QPainterPath>> glyphOutlines() const;
     // Fills the paths with what paint() draws (in the current coordinates) into a layer
     // covering extent.
-    static void fillPathsWithPainting(
-        const QList<QPainterPath>& paths, const QRectF& extent,
-        const std::function<void(platform::GraphicsContext&)>& paint);
+    static void fillPathsWithPainting(const QList<QPainterPath>& paths, const QRectF& extent,
+                                      const std::function<void(platform::GraphicsContext&)>& paint);
     // Curved or spiral text around the centre of the bounds.
     void drawCurvedText() const;
     // Gives every colour of the text that alpha (text without colour becomes black).
@@ -423,9 +425,10 @@ public:
     platform::Range textViewWillChangeSelectionFromCharacterRangeToCharacterRange(
         platform::TextView* textView, const platform::Range& oldRange,
         const platform::Range& newRange) override;
-    bool textViewShouldChangeTextInRangeReplacementString(platform::TextView* textView,
-                                                          const platform::Range& range,
-                                                          const QString& replacementString) override;
+    bool
+    textViewShouldChangeTextInRangeReplacementString(platform::TextView* textView,
+                                                     const platform::Range& range,
+                                                     const QString& replacementString) override;
     void textDidChange(platform::TextView* textView) override;
     // Typing is undone with the document's other changes.
     platform::UndoManager* undoManagerForTextView(platform::TextView* textView) override;
@@ -442,7 +445,7 @@ private:
         LBTextArea* box;
         ~EditingCleanup();
     };
-    CanvasView* _editingView = nullptr;   // not owned; the canvas of the current edit
+    CanvasView* _editingView = nullptr; // not owned; the canvas of the current edit
     EditingCleanup _editingCleanup{this};
     // --- End of in-place editing ---
 };

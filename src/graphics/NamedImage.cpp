@@ -44,10 +44,9 @@ std::shared_ptr<platform::Image> namedImage(const QString& name)
     if (!picture) {
         const bool present = QFile::exists(QStringLiteral(":/images/%1.svg").arg(name))
                              || QFile::exists(QStringLiteral(":/images/%1.png").arg(name));
-        qWarning().noquote() << (present
-                                     ? QStringLiteral("Picture \"%1\" cannot be read").arg(name)
-                                     : QStringLiteral("Picture \"%1\" is not in the resources")
-                                           .arg(name));
+        qWarning().noquote()
+            << (present ? QStringLiteral("Picture \"%1\" cannot be read").arg(name)
+                        : QStringLiteral("Picture \"%1\" is not in the resources").arg(name));
     }
     // A missing picture is remembered too, so it is reported once.
     pictures.insert(name, picture);

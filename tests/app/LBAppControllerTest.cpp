@@ -32,7 +32,7 @@ TEST(LBAppControllerValues, DisplayScaleFactorIsTheLargestScreenRatio)
     if (largest == 0.0)
         largest = 1.0;
 
-    LBAppController::setDisplayScaleFactor(3.5);   // as an export might leave it
+    LBAppController::setDisplayScaleFactor(3.5); // as an export might leave it
     LBAppController controller;
     EXPECT_EQ(LBAppController::displayScaleFactor(), largest);
     LBAppController::setDisplayScaleFactor(2.0);

@@ -3,11 +3,11 @@
 // A shown host widget with an editor over a text storage, and synthetic input for it.
 
 #include "canvas/LBTextView.h"
+#include "platform/core/UndoManager.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/core/UndoManager.h"
 
 #include "TestFont.h"
 
@@ -49,7 +49,8 @@ struct RecordingDelegate : platform::TextViewDelegate
     {
         return selectionRule ? selectionRule(oldRange, newRange) : newRange;
     }
-    bool textViewShouldChangeTextInRangeReplacementString(platform::TextView*, const platform::Range&,
+    bool textViewShouldChangeTextInRangeReplacementString(platform::TextView*,
+                                                          const platform::Range&,
                                                           const QString&) override
     {
         return allowChanges;
@@ -88,7 +89,10 @@ public:
         return attributes;
     }
 
-    void setText(const QString& text) { storage.setAttributedString(platform::AttributedString(text, plain())); }
+    void setText(const QString& text)
+    {
+        storage.setAttributedString(platform::AttributedString(text, plain()));
+    }
     // "Dear " + a field "Name" (characters 5-8) + ", hi".
     void setTextWithField()
     {
@@ -112,7 +116,10 @@ public:
     // The middle of the insertion point at index, in the view's own coordinates.
     QPointF caretPoint(qsizetype index) const { return view->insertionPointRect(index).center(); }
     // A point in the view's coordinates as the host widget sees it.
-    QPointF inHost(const QPointF& viewPoint) const { return view->convertPointToSuperview(viewPoint); }
+    QPointF inHost(const QPointF& viewPoint) const
+    {
+        return view->convertPointToSuperview(viewPoint);
+    }
 
     // Mouse events at a point of the view (its own coordinates), delivered to the widget.
     void mouse(QEvent::Type type, const QPointF& viewPoint,
@@ -121,7 +128,8 @@ public:
         const QPointF local = inHost(viewPoint) - QPointF(view->pos());
         const Qt::MouseButtons buttons =
             type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-        QMouseEvent event(type, local, view->mapToGlobal(local), Qt::LeftButton, buttons, modifiers);
+        QMouseEvent event(type, local, view->mapToGlobal(local), Qt::LeftButton, buttons,
+                          modifiers);
         QCoreApplication::sendEvent(view, &event);
     }
     void click(const QPointF& viewPoint, Qt::KeyboardModifiers modifiers = Qt::NoModifier)

@@ -35,12 +35,31 @@ TEST_F(LBTextViewFields, TheInsertionPointNeverStandsInsideAField)
         Range expected;
     };
     const Case cases[] = {
-        {"click in the left half", [](LBTextViewFields& t) { t.click(t.caretPoint(6)); }, Range(5, 0)},
-        {"click in the right half", [](LBTextViewFields& t) { t.click(t.caretPoint(8)); }, Range(9, 0)},
-        {"right from the field's start", [](LBTextViewFields& t) { t.view->setSelectedRange(Range(5, 0)); t.key(Qt::Key_Right); }, Range(9, 0)},
-        {"left from the field's end", [](LBTextViewFields& t) { t.view->setSelectedRange(Range(9, 0)); t.key(Qt::Key_Left); }, Range(5, 0)},
-        {"set inside by the program", [](LBTextViewFields& t) { t.view->setSelectedRange(Range(8, 0)); }, Range(9, 0)},
-        {"end of line then back", [](LBTextViewFields& t) { t.view->setSelectedRange(Range(13, 0)); for (int i = 0; i < 5; ++i) t.key(Qt::Key_Left); }, Range(5, 0)},
+        {"click in the left half", [](LBTextViewFields& t) { t.click(t.caretPoint(6)); },
+         Range(5, 0)},
+        {"click in the right half", [](LBTextViewFields& t) { t.click(t.caretPoint(8)); },
+         Range(9, 0)},
+        {"right from the field's start",
+         [](LBTextViewFields& t) {
+             t.view->setSelectedRange(Range(5, 0));
+             t.key(Qt::Key_Right);
+         },
+         Range(9, 0)},
+        {"left from the field's end",
+         [](LBTextViewFields& t) {
+             t.view->setSelectedRange(Range(9, 0));
+             t.key(Qt::Key_Left);
+         },
+         Range(5, 0)},
+        {"set inside by the program",
+         [](LBTextViewFields& t) { t.view->setSelectedRange(Range(8, 0)); }, Range(9, 0)},
+        {"end of line then back",
+         [](LBTextViewFields& t) {
+             t.view->setSelectedRange(Range(13, 0));
+             for (int i = 0; i < 5; ++i)
+                 t.key(Qt::Key_Left);
+         },
+         Range(5, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -58,30 +77,50 @@ TEST_F(LBTextViewFields, SelectionsTakeInWholeFields)
         Range expected;
     };
     const Case cases[] = {
-        {"shift right at the start", [](LBTextViewFields& t) { t.view->setSelectedRange(Range(5, 0)); t.key(Qt::Key_Right, Qt::ShiftModifier); }, Field},
-        {"shift left back out", [](LBTextViewFields& t) {
+        {"shift right at the start",
+         [](LBTextViewFields& t) {
+             t.view->setSelectedRange(Range(5, 0));
+             t.key(Qt::Key_Right, Qt::ShiftModifier);
+         },
+         Field},
+        {"shift left back out",
+         [](LBTextViewFields& t) {
              t.view->setSelectedRange(Range(5, 0));
              t.key(Qt::Key_Right, Qt::ShiftModifier);
              t.key(Qt::Key_Right, Qt::ShiftModifier);
              t.key(Qt::Key_Left, Qt::ShiftModifier);
              t.key(Qt::Key_Left, Qt::ShiftModifier);
-         }, Range(5, 0)},
-        {"shift left into it from after", [](LBTextViewFields& t) { t.view->setSelectedRange(Range(10, 0)); t.key(Qt::Key_Left, Qt::ShiftModifier); t.key(Qt::Key_Left, Qt::ShiftModifier); }, Range(5, 5)},
-        {"drag from inside to after", [](LBTextViewFields& t) {
+         },
+         Range(5, 0)},
+        {"shift left into it from after",
+         [](LBTextViewFields& t) {
+             t.view->setSelectedRange(Range(10, 0));
+             t.key(Qt::Key_Left, Qt::ShiftModifier);
+             t.key(Qt::Key_Left, Qt::ShiftModifier);
+         },
+         Range(5, 5)},
+        {"drag from inside to after",
+         [](LBTextViewFields& t) {
              t.mouse(QEvent::MouseButtonPress, t.caretPoint(7));
              t.mouse(QEvent::MouseMove, t.caretPoint(11));
              t.mouse(QEvent::MouseButtonRelease, t.caretPoint(11));
-         }, Range(5, 6)},
-        {"drag from before to inside", [](LBTextViewFields& t) {
+         },
+         Range(5, 6)},
+        {"drag from before to inside",
+         [](LBTextViewFields& t) {
              t.mouse(QEvent::MouseButtonPress, t.caretPoint(2));
              t.mouse(QEvent::MouseMove, t.caretPoint(6));
              t.mouse(QEvent::MouseButtonRelease, t.caretPoint(6));
-         }, Range(2, 7)},
-        {"double click inside", [](LBTextViewFields& t) {
+         },
+         Range(2, 7)},
+        {"double click inside",
+         [](LBTextViewFields& t) {
              t.mouse(QEvent::MouseButtonDblClick, t.caretPoint(7));
              t.mouse(QEvent::MouseButtonRelease, t.caretPoint(7));
-         }, Field},
-        {"set partly over it by the program", [](LBTextViewFields& t) { t.view->setSelectedRange(Range(7, 4)); }, Range(5, 6)},
+         },
+         Field},
+        {"set partly over it by the program",
+         [](LBTextViewFields& t) { t.view->setSelectedRange(Range(7, 4)); }, Range(5, 6)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -101,17 +140,24 @@ TEST_F(LBTextViewFields, TypingAndDeletingActOnWholeFields)
         Range expectedSelection;
     };
     const Case cases[] = {
-        {"backspace at the end", Range(9, 0), [](LBTextViewFields& t) { t.key(Qt::Key_Backspace); }, "Dear , hi", Range(5, 0)},
-        {"delete at the start", Range(5, 0), [](LBTextViewFields& t) { t.key(Qt::Key_Delete); }, "Dear , hi", Range(5, 0)},
-        {"typing over the whole field", Range(5, 4), [](LBTextViewFields& t) { t.type(QStringLiteral("X")); }, "Dear X, hi", Range(6, 0)},
-        {"word backward after it", Range(9, 0), [](LBTextViewFields& t) { t.key(Qt::Key_Backspace, Qt::ControlModifier); }, "Dear , hi", Range(5, 0)},
-        {"cut of a selection ending in it", Range(3, 2), [](LBTextViewFields& t) {
+        {"backspace at the end", Range(9, 0), [](LBTextViewFields& t) { t.key(Qt::Key_Backspace); },
+         "Dear , hi", Range(5, 0)},
+        {"delete at the start", Range(5, 0), [](LBTextViewFields& t) { t.key(Qt::Key_Delete); },
+         "Dear , hi", Range(5, 0)},
+        {"typing over the whole field", Range(5, 4),
+         [](LBTextViewFields& t) { t.type(QStringLiteral("X")); }, "Dear X, hi", Range(6, 0)},
+        {"word backward after it", Range(9, 0),
+         [](LBTextViewFields& t) { t.key(Qt::Key_Backspace, Qt::ControlModifier); }, "Dear , hi",
+         Range(5, 0)},
+        {"cut of a selection ending in it", Range(3, 2),
+         [](LBTextViewFields& t) {
              // A selection the program could not widen (the delegate cut it short).
              t.delegate.selectionRule = [](const Range&, const Range&) { return Range(3, 4); };
              t.view->setSelectedRange(Range(3, 4));
              t.delegate.selectionRule = nullptr;
              t.key(Qt::Key_X, Qt::ControlModifier);
-         }, "Dea, hi", Range(3, 0)},
+         },
+         "Dea, hi", Range(3, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -158,7 +204,8 @@ TEST_F(LBTextViewFields, AFieldMadeAroundTheInsertionPointPushesItOut)
     EXPECT_EQ(view->selectedRange(), Range(5, 0));
 
     view->setSelectedRange(Range(2, 5));
-    storage.addAttribute(LBQFieldAttributeName, QVariantMap{{QStringLiteral("Key"), 2}}, Range(0, 4));
+    storage.addAttribute(LBQFieldAttributeName, QVariantMap{{QStringLiteral("Key"), 2}},
+                         Range(0, 4));
     EXPECT_EQ(view->selectedRange(), Range(0, 9));
 }
 

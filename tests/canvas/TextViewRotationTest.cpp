@@ -43,7 +43,8 @@ TEST_F(TextViewRotation, TheWidgetCoversTheTurnedFrame)
     EXPECT_EQ(view->geometry(), turned.toAlignedRect());
     EXPECT_FALSE(view->mask().isEmpty());
     EXPECT_FALSE(view->mask().contains(QPoint(1, 1)));
-    EXPECT_TRUE(view->mask().contains((view->convertPointToSuperview(QPointF(40, 10)) - QPointF(view->pos())).toPoint()));
+    EXPECT_TRUE(view->mask().contains(
+        (view->convertPointToSuperview(QPointF(40, 10)) - QPointF(view->pos())).toPoint()));
 }
 
 TEST_F(TextViewRotation, ClicksLandOnTheTurnedText)
@@ -58,7 +59,8 @@ TEST_F(TextViewRotation, ClicksLandOnTheTurnedText)
         {90, [](const QPointF& p) { return QPointF(100 - p.y(), 100 + p.x()); }},
         {180, [](const QPointF& p) { return QPointF(100 - p.x(), 100 - p.y()); }},
         {270, [](const QPointF& p) { return QPointF(100 + p.y(), 100 - p.x()); }},
-        {45, [](const QPointF& p) {
+        {45,
+         [](const QPointF& p) {
              const double c = std::sqrt(0.5);
              return QPointF(100 + c * (p.x() - p.y()), 100 + c * (p.x() + p.y()));
          }},
@@ -68,10 +70,11 @@ TEST_F(TextViewRotation, ClicksLandOnTheTurnedText)
         view->setFrameRotation(c.degrees);
         for (qsizetype index : {1, 3, 5}) {
             const QPointF host = c.toHost(caretPoint(index));
-            EXPECT_LT(QLineF(view->convertPointToSuperview(caretPoint(index)), host).length(), 1e-9);
+            EXPECT_LT(QLineF(view->convertPointToSuperview(caretPoint(index)), host).length(),
+                      1e-9);
             const QPointF local = host - QPointF(view->pos());
-            QMouseEvent press(QEvent::MouseButtonPress, local, view->mapToGlobal(local), Qt::LeftButton,
-                              Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent press(QEvent::MouseButtonPress, local, view->mapToGlobal(local),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
             QCoreApplication::sendEvent(view, &press);
             QMouseEvent release(QEvent::MouseButtonRelease, local, view->mapToGlobal(local),
                                 Qt::LeftButton, Qt::NoButton, Qt::NoModifier);

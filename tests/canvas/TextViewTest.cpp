@@ -42,7 +42,8 @@ protected:
             EXPECT_EQ(view->selectedRange(), c.expectedSelection);
         }
     }
-    static std::function<void(EditorTest&)> press(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
+    static std::function<void(EditorTest&)> press(Qt::Key k,
+                                                  Qt::KeyboardModifiers m = Qt::NoModifier)
     {
         return [k, m](EditorTest& t) { QTest::keyClick(t.view, k, m); };
     }
@@ -69,17 +70,23 @@ TEST_F(TextViewEditing, TypingTakesTheTypingFontAndReportsEachChange)
 TEST_F(TextViewEditing, KeysChangeTheTextAtTheSelection)
 {
     run({
-        {"typing replaces the selection", "hello world", Range(0, 5), typing("bye"), "bye world", Range(3, 0)},
+        {"typing replaces the selection", "hello world", Range(0, 5), typing("bye"), "bye world",
+         Range(3, 0)},
         {"backspace", "hello", Range(5, 0), press(Qt::Key_Backspace), "hell", Range(4, 0)},
-        {"backspace at the start", "hello", Range(0, 0), press(Qt::Key_Backspace), "hello", Range(0, 0)},
-        {"backspace removes the selection", "hello", Range(1, 3), press(Qt::Key_Backspace), "ho", Range(1, 0)},
-        {"backspace takes CR LF as one", "a\r\nb", Range(3, 0), press(Qt::Key_Backspace), "ab", Range(1, 0)},
+        {"backspace at the start", "hello", Range(0, 0), press(Qt::Key_Backspace), "hello",
+         Range(0, 0)},
+        {"backspace removes the selection", "hello", Range(1, 3), press(Qt::Key_Backspace), "ho",
+         Range(1, 0)},
+        {"backspace takes CR LF as one", "a\r\nb", Range(3, 0), press(Qt::Key_Backspace), "ab",
+         Range(1, 0)},
         {"delete", "hello", Range(0, 0), press(Qt::Key_Delete), "ello", Range(0, 0)},
         {"delete at the end", "hello", Range(5, 0), press(Qt::Key_Delete), "hello", Range(5, 0)},
         {"return", "ab", Range(1, 0), press(Qt::Key_Return), "a\nb", Range(2, 0)},
         {"tab is typed", "ab", Range(1, 0), press(Qt::Key_Tab), "a\tb", Range(2, 0)},
-        {"word backward", "hello world", Range(11, 0), press(Qt::Key_Backspace, Qt::ControlModifier), "hello ", Range(6, 0)},
-        {"control letters are not typed", "ab", Range(1, 0), press(Qt::Key_B, Qt::ControlModifier), "ab", Range(1, 0)},
+        {"word backward", "hello world", Range(11, 0),
+         press(Qt::Key_Backspace, Qt::ControlModifier), "hello ", Range(6, 0)},
+        {"control letters are not typed", "ab", Range(1, 0), press(Qt::Key_B, Qt::ControlModifier),
+         "ab", Range(1, 0)},
     });
 }
 
@@ -89,9 +96,12 @@ TEST_F(TextViewEditing, KeysMoveAndExtendTheSelection)
     run({
         {"right", "hello", Range(1, 0), press(Qt::Key_Right), "hello", Range(2, 0)},
         {"left", "hello", Range(1, 0), press(Qt::Key_Left), "hello", Range(0, 0)},
-        {"right collapses to the end", "hello", Range(1, 3), press(Qt::Key_Right), "hello", Range(4, 0)},
-        {"left collapses to the start", "hello", Range(1, 3), press(Qt::Key_Left), "hello", Range(1, 0)},
-        {"shift right", "hello", Range(1, 0), press(Qt::Key_Right, Qt::ShiftModifier), "hello", Range(1, 1)},
+        {"right collapses to the end", "hello", Range(1, 3), press(Qt::Key_Right), "hello",
+         Range(4, 0)},
+        {"left collapses to the start", "hello", Range(1, 3), press(Qt::Key_Left), "hello",
+         Range(1, 0)},
+        {"shift right", "hello", Range(1, 0), press(Qt::Key_Right, Qt::ShiftModifier), "hello",
+         Range(1, 1)},
         {"shift right twice, shift left", "hello", Range(1, 0),
          [](EditorTest& t) {
              QTest::keyClick(t.view, Qt::Key_Right, Qt::ShiftModifier);
@@ -105,9 +115,12 @@ TEST_F(TextViewEditing, KeysMoveAndExtendTheSelection)
         {"up", lines, Range(6, 0), press(Qt::Key_Up), lines, Range(2, 0)},
         {"up on the first line", lines, Range(2, 0), press(Qt::Key_Up), lines, Range(0, 0)},
         {"down on the last line", lines, Range(5, 0), press(Qt::Key_Down), lines, Range(7, 0)},
-        {"next word", "hello world", Range(0, 0), press(Qt::Key_Right, Qt::ControlModifier), "hello world", Range(5, 0)},
-        {"end of text", lines, Range(0, 0), press(Qt::Key_End, Qt::ControlModifier), lines, Range(7, 0)},
-        {"select all", lines, Range(2, 0), press(Qt::Key_A, Qt::ControlModifier), lines, Range(0, 7)},
+        {"next word", "hello world", Range(0, 0), press(Qt::Key_Right, Qt::ControlModifier),
+         "hello world", Range(5, 0)},
+        {"end of text", lines, Range(0, 0), press(Qt::Key_End, Qt::ControlModifier), lines,
+         Range(7, 0)},
+        {"select all", lines, Range(2, 0), press(Qt::Key_A, Qt::ControlModifier), lines,
+         Range(0, 7)},
     });
 }
 
@@ -208,7 +221,8 @@ TEST_F(TextViewEditing, TheViewLaysOutWhatTheStorageHolds)
     {
         QPainter painter(&expected);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        reference.drawGlyphsForGlyphRange(Range(0, reference.numberOfGlyphs()), QPointF(0, 0), painter);
+        reference.drawGlyphsForGlyphRange(Range(0, reference.numberOfGlyphs()), QPointF(0, 0),
+                                          painter);
     }
     EXPECT_EQ(renderView(), expected);
     storage.removeLayoutManager(&reference);
@@ -261,7 +275,9 @@ TEST_F(TextViewEditing, AHorizontallyResizableViewGrowsWithTheLineAfterItsDelega
     const double empty = view->frame().width();
 
     // As a box does that grows to the left: move the frame, the fit follows.
-    delegate.onChange = [](platform::TextView* v) { v->setFrameOrigin(v->frame().topLeft() - QPointF(3, 0)); };
+    delegate.onChange = [](platform::TextView* v) {
+        v->setFrameOrigin(v->frame().topLeft() - QPointF(3, 0));
+    };
     type(QStringLiteral("wide text"));
     const QRectF used = view->layoutManager()->usedRectForTextContainer(view->textContainer());
     EXPECT_GT(view->frame().width(), empty + 40);
@@ -303,7 +319,9 @@ TEST_F(TextViewEditing, TheDelegateDecidesChangesAndSelections)
     EXPECT_EQ(text(), QStringLiteral("hello"));
     EXPECT_EQ(delegate.changed, 0);
 
-    delegate.selectionRule = [this](const Range&, const Range&) { return Range(0, storage.length()); };
+    delegate.selectionRule = [this](const Range&, const Range&) {
+        return Range(0, storage.length());
+    };
     click(caretPoint(2));
     EXPECT_EQ(view->selectedRange(), Range(0, 5));
     key(Qt::Key_Right);

@@ -17,7 +17,7 @@ namespace {
 
 BezierPath square10()
 {
-    return BezierPath::withRect(QRectF(0, 0, 10, 10));   // (0,0) → (10,0) → (10,10) → (0,10)
+    return BezierPath::withRect(QRectF(0, 0, 10, 10)); // (0,0) → (10,0) → (10,10) → (0,10)
 }
 
 // A quarter circle of radius 100 as one cubic, from (100, 0) to (0, 100).
@@ -38,7 +38,7 @@ TEST(PathLength, LinesCurvesAndClosesWithinTheErrorBound)
     const Cubic arc{QPointF(100, 0), QPointF(100, 55.22847498), QPointF(55.22847498, 100),
                     QPointF(0, 100)};
     const double reference = cubicLength(arc, 1e-7);
-    EXPECT_NEAR(reference, 50 * std::numbers::pi, 0.03);   // the cubic is nearly a circle
+    EXPECT_NEAR(reference, 50 * std::numbers::pi, 0.03); // the cubic is nearly a circle
     for (double error : {1.0, 0.1, 0.01}) {
         SCOPED_TRACE(error);
         EXPECT_NEAR(cubicLength(arc, error), reference, error);
@@ -47,15 +47,14 @@ TEST(PathLength, LinesCurvesAndClosesWithinTheErrorBound)
     EXPECT_DOUBLE_EQ(length(quarterArc()), lengthWithMaximumError(quarterArc(), 0.1));
 
     // Control points evenly spaced on a straight line: chord and polygon agree exactly.
-    EXPECT_DOUBLE_EQ(cubicLength({QPointF(0, 0), QPointF(20, 0), QPointF(80, 0), QPointF(100, 0)},
-                                 0.1),
-                     100.0);
+    EXPECT_DOUBLE_EQ(
+        cubicLength({QPointF(0, 0), QPointF(20, 0), QPointF(80, 0), QPointF(100, 0)}, 0.1), 100.0);
     EXPECT_DOUBLE_EQ(length(polyline({{0, 0}, {3, 4}})), 5.0);
-    EXPECT_DOUBLE_EQ(length(square10()), 40.0);   // the close counts
+    EXPECT_DOUBLE_EQ(length(square10()), 40.0); // the close counts
     BezierPath twoParts = square10();
     twoParts.moveTo(QPointF(50, 50));
     twoParts.lineTo(QPointF(50, 60));
-    EXPECT_DOUBLE_EQ(length(twoParts), 50.0);      // no length between subpaths
+    EXPECT_DOUBLE_EQ(length(twoParts), 50.0); // no length between subpaths
 }
 
 TEST(PathLength, DegenerateInputMeasuresZeroAndEnds)
@@ -80,8 +79,12 @@ TEST(PathLength, ElementsAndRuns)
     BezierPath path = polyline({{0, 0}, {10, 0}, {10, 10}});
     path.closePath();
     path.appendBezierPath(quarterArc());
-    struct Case { int index; double length; };
-    const Case cases[] = {{0, 0.0}, {1, 10.0}, {2, 10.0}, {3, std::hypot(10.0, 10.0)},
+    struct Case
+    {
+        int index;
+        double length;
+    };
+    const Case cases[] = {{0, 0.0}, {1, 10.0},  {2, 10.0}, {3, std::hypot(10.0, 10.0)},
                           {4, 0.0}, {-1, -1.0}, {6, -1.0}};
     for (const Case& c : cases)
         EXPECT_NEAR(lengthOfElement(path, c.index), c.length, 1e-12) << c.index;
@@ -116,8 +119,7 @@ TEST(PathTrimming, ToAndFromALength)
     // Cut early on a closed path: the rest runs to the start corner and stays open, so it
     // does not draw the piece cut away again.
     const BezierPath rest = bezierPathByTrimmingFromLength(square, 5);
-    EXPECT_EQ(endPointsOf(rest),
-              (QList<QPointF>{{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}));
+    EXPECT_EQ(endPointsOf(rest), (QList<QPointF>{{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}));
     EXPECT_EQ(typesOf(rest).last(), Type::LineTo);
     EXPECT_DOUBLE_EQ(length(rest), 35.0);
 
@@ -182,13 +184,18 @@ TEST(PathTrimming, BothEndsCentreAndBetween)
 TEST(PathPoints, PointAndSlopeAtALength)
 {
     const BezierPath square = square10();
-    struct Case { double at; QPointF point; double slope; };
+    struct Case
+    {
+        double at;
+        QPointF point;
+        double slope;
+    };
     const Case cases[] = {
         {0, {0, 0}, 0.0},
         {-4, {0, 0}, 0.0},
         {15, {10, 5}, std::numbers::pi / 2},
         {35, {0, 5}, -std::numbers::pi / 2},
-        {40, {0, 0}, -std::numbers::pi / 2},   // the end: along the closing line
+        {40, {0, 0}, -std::numbers::pi / 2}, // the end: along the closing line
         {400, {0, 0}, -std::numbers::pi / 2},
     };
     for (const Case& c : cases) {
@@ -240,7 +247,7 @@ TEST(PathPoints, RegionOfAPoint)
     EXPECT_EQ(pointWithinPathRegion(square, QPointF(5, 5)), 0);
     EXPECT_EQ(pointWithinPathRegion(square, QPointF(15, 5)), -1);
 
-    const BezierPath bent = polyline({{0, 0}, {5, 5}, {10, 0}});   // chord (0,0)–(10,0)
+    const BezierPath bent = polyline({{0, 0}, {5, 5}, {10, 0}}); // chord (0,0)–(10,0)
     EXPECT_EQ(pointWithinPathRegion(bent, QPointF(-1, 3)), -1);
     EXPECT_EQ(pointWithinPathRegion(bent, QPointF(5, -30)), 0);
     EXPECT_EQ(pointWithinPathRegion(bent, QPointF(10, 30)), 0);
@@ -274,7 +281,7 @@ TEST(PathSubpaths, SplitAndCount)
     loneInMiddle.moveTo(QPointF(50, 50));
     loneInMiddle.lineTo(QPointF(55, 50));
     loneInMiddle.moveTo(QPointF(99, 99));
-    EXPECT_EQ(countSubPaths(loneInMiddle), 2);   // the final move is not counted
+    EXPECT_EQ(countSubPaths(loneInMiddle), 2); // the final move is not counted
     EXPECT_EQ(subPaths(loneInMiddle).size(), 2);
 
     EXPECT_EQ(subPaths(square10()), QList<BezierPath>{square10()});

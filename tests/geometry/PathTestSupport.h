@@ -62,8 +62,8 @@ inline ::testing::AssertionResult pointsNear(const QPointF& actual, const QPoint
         && std::abs(actual.y() - expected.y()) <= tolerance)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
-        << "(" << actual.x() << ", " << actual.y() << ") is not within " << tolerance
-        << " of (" << expected.x() << ", " << expected.y() << ")";
+           << "(" << actual.x() << ", " << actual.y() << ") is not within " << tolerance << " of ("
+           << expected.x() << ", " << expected.y() << ")";
 }
 
 inline bool hasNaN(const BezierPath& path)

@@ -73,7 +73,14 @@ TEST(PathTextExtras, TextLinesFollowTheStyleMask)
     const BezierPath path = line(QPointF(0, 100), QPointF(200, 100));
     EXPECT_FALSE(textLinePathWithMask(path, 0x100, 20, 50, 3, 1, std::nullopt, 0));
 
-    struct Case { const char* name; int mask; double width; QList<double> ys; QList<qreal> dash; };
+    struct Case
+    {
+        const char* name;
+        int mask;
+        double width;
+        QList<double> ys;
+        QList<qreal> dash;
+    };
     const QList<Case> cases = {
         {"single", 0x1, 1.0, {97}, {}},
         {"thick dotted", 0x2 | 0x100, 2.0, {97}, {1, 1}},
@@ -83,7 +90,8 @@ TEST(PathTextExtras, TextLinesFollowTheStyleMask)
         {"dash dot dot", 0x1 | 0x400, 1.0, {97}, {4, 2, 1, 2, 1, 2}},
     };
     for (const Case& c : cases) {
-        const std::optional<BezierPath> result = textLinePathWithMask(path, c.mask, 20, 50, 3, 1, std::nullopt, 0);
+        const std::optional<BezierPath> result =
+            textLinePathWithMask(path, c.mask, 20, 50, 3, 1, std::nullopt, 0);
         ASSERT_TRUE(result) << c.name;
         EXPECT_EQ(result->lineWidth(), c.width) << c.name;
         EXPECT_EQ(result->lineDash(), c.dash) << c.name;
@@ -98,7 +106,8 @@ TEST(PathTextExtras, TextLinesFollowTheStyleMask)
     // Breaks cut the line around each pair, with margins of 0.3 × threshold + 5; pieces
     // not longer than the threshold are dropped, except the first.
     const QList<QPointF> breaks{{10, 0}, {14, 0}, {30, 0}, {32, 0}};
-    const std::optional<BezierPath> broken = textLinePathWithMask(path, 0x1, 20, 50, 3, 1, breaks, 2);
+    const std::optional<BezierPath> broken =
+        textLinePathWithMask(path, 0x1, 20, 50, 3, 1, breaks, 2);
     ASSERT_TRUE(broken);
     const QList<QPointF> ends = pathtest::endPointsOf(*broken);
     // Pieces: 20..(30 - 5.6) kept as the first; (34 + 5.6)..(50 - 5.6) = 4.8 kept;
@@ -108,7 +117,8 @@ TEST(PathTextExtras, TextLinesFollowTheStyleMask)
     for (qsizetype i = 0; i < xs.size(); ++i)
         EXPECT_TRUE(pointsNear(ends.at(i), QPointF(xs.at(i), 97), 1e-6)) << i;
     // A piece no longer than the threshold is left out.
-    const std::optional<BezierPath> dropped = textLinePathWithMask(path, 0x1, 20, 50, 3, 1, breaks, 5);
+    const std::optional<BezierPath> dropped =
+        textLinePathWithMask(path, 0x1, 20, 50, 3, 1, breaks, 5);
     EXPECT_EQ(pathtest::endPointsOf(*dropped).size(), 4);
 }
 
@@ -190,7 +200,11 @@ public:
 TEST(PathTextExtras, ObjectsArePlacedAtEveryIntervalUpToTheEnd)
 {
     const BezierPath path = line(QPointF(0, 10), QPointF(100, 10));
-    struct Case { double interval; QList<double> positions; };
+    struct Case
+    {
+        double interval;
+        QList<double> positions;
+    };
     const QList<Case> cases = {
         {25, {0, 25, 50, 75, 100}},
         {100, {0, 100}}, // an interval of the path's length: both ends
@@ -198,12 +212,14 @@ TEST(PathTextExtras, ObjectsArePlacedAtEveryIntervalUpToTheEnd)
     };
     for (const Case& c : cases) {
         PointFactory factory;
-        const std::optional<QVariantList> objects = placeObjectsOnPathAtInterval(path, c.interval, &factory, &factory);
+        const std::optional<QVariantList> objects =
+            placeObjectsOnPathAtInterval(path, c.interval, &factory, &factory);
         ASSERT_TRUE(objects) << c.interval;
         EXPECT_EQ(factory.positions, c.positions) << c.interval;
         ASSERT_EQ(objects->size(), c.positions.size());
         for (qsizetype i = 0; i < objects->size(); ++i) {
-            EXPECT_TRUE(pointsNear(objects->at(i).toPointF(), QPointF(c.positions.at(i), 10), 1e-6));
+            EXPECT_TRUE(
+                pointsNear(objects->at(i).toPointF(), QPointF(c.positions.at(i), 10), 1e-6));
             EXPECT_EQ(factory.slopes.at(i), 0);
         }
     }
@@ -230,7 +246,8 @@ TEST(PathTextExtras, ObjectsThatArePathsAreJoined)
     const BezierPath path = line(QPointF(0, 10), QPointF(100, 10));
     PointFactory factory;
     factory.asPaths = true;
-    const std::optional<BezierPath> joined = bezierPathWithObjectsOnPathAtInterval(path, 50, &factory, &factory);
+    const std::optional<BezierPath> joined =
+        bezierPathWithObjectsOnPathAtInterval(path, 50, &factory, &factory);
     ASSERT_TRUE(joined);
     EXPECT_EQ(joined->bounds(), QRectF(-1, 9, 102, 2));
     EXPECT_EQ(joined->elementCount(), 3 * BezierPath::withRect(QRectF(0, 0, 2, 2)).elementCount());
@@ -256,7 +273,8 @@ TEST(PathTextExtras, LinksAreLaidAlongThePathUntilItsEnd)
 {
     const BezierPath path = line(QPointF(0, 0), QPointF(100, 0));
     PointFactory factory;
-    const std::optional<QVariantList> links = placeLinksOnPathWithLinkLength(path, 30, &factory, nullptr);
+    const std::optional<QVariantList> links =
+        placeLinksOnPathWithLinkLength(path, 30, &factory, nullptr);
     ASSERT_TRUE(links);
     ASSERT_EQ(links->size(), 3);
     EXPECT_EQ(factory.numbers, (QList<int>{0, 1, 2}));
@@ -277,7 +295,8 @@ TEST(PathTextExtras, LinksAreLaidAlongThePathUntilItsEnd)
 class Mover : public PTMotionTarget
 {
 public:
-    bool moveObjectTo(const QPointF& point, double position, double slope, const QVariant& userInfo) override
+    bool moveObjectTo(const QPointF& point, double position, double slope,
+                      const QVariant& userInfo) override
     {
         points.append(point);
         positions.append(position);
@@ -297,7 +316,10 @@ class PathTextMotion : public ::testing::Test
 protected:
     // Seconds since the reference date today: far beyond what a float keeps to the second.
     double now = 790000000.0;
-    void SetUp() override { setMotionClock([this] { return now; }); }
+    void SetUp() override
+    {
+        setMotionClock([this] { return now; });
+    }
     void TearDown() override { setMotionClock({}); }
 };
 
@@ -381,7 +403,8 @@ TEST_F(PathTextMotion, TheMotionEndsWhenTheObjectDeclines)
 TEST(PathTextExtras, AHorizontalLineCrossesAShapeInPairs)
 {
     const BezierPath circle = BezierPath::withOvalInRect(QRectF(50, 50, 100, 100));
-    const std::optional<QList<QPointF>> through = intersectingPointsWithHorizontalLineAtY(circle, 110);
+    const std::optional<QList<QPointF>> through =
+        intersectingPointsWithHorizontalLineAtY(circle, 110);
     ASSERT_TRUE(through);
     ASSERT_EQ(through->size(), 2);
     const double half = std::sqrt(50.0 * 50 - 10.0 * 10);
@@ -393,7 +416,8 @@ TEST(PathTextExtras, AHorizontalLineCrossesAShapeInPairs)
     // Through a vertex that two segments share and a third segment: three crossings,
     // the last one dropped.
     const BezierPath triangle = pathtest::closedPolygon({{10, 10}, {60, 35}, {10, 60}});
-    const std::optional<QList<QPointF>> vertex = intersectingPointsWithHorizontalLineAtY(triangle, 35);
+    const std::optional<QList<QPointF>> vertex =
+        intersectingPointsWithHorizontalLineAtY(triangle, 35);
     ASSERT_TRUE(vertex);
     EXPECT_EQ(*vertex, (QList<QPointF>{{10, 35}, {60, 35}}));
 
@@ -412,8 +436,11 @@ TEST(PathTextExtras, AShapeIsCutIntoLineFragmentsInsideIt)
 {
     const BezierPath rect = BezierPath::withRect(QRectF(10, 10, 100, 50));
     const QList<QRectF> lines = lineFragmentRectsForFixedLineheight(rect, 10);
-    const QList<QRectF> expected{{10, 11, 100, 10}, {10, 20, 100, 10}, {10, 30, 100, 10},
-                                 {10, 40, 100, 10}, {10, 50, 100, 10}};
+    const QList<QRectF> expected{{10, 11, 100, 10},
+                                 {10, 20, 100, 10},
+                                 {10, 30, 100, 10},
+                                 {10, 40, 100, 10},
+                                 {10, 50, 100, 10}};
     EXPECT_EQ(lines, expected);
 
     // In a circle, each fragment is the overlap of the slices above and below it.
@@ -439,23 +466,28 @@ TEST(PathTextExtras, AProposedRectIsCutToThePathAtItsMiddle)
     BezierPath ring = BezierPath::withOvalInRect(QRectF(50, 50, 100, 100));
     ring.appendBezierPath(BezierPath::withOvalInRect(QRectF(80, 80, 40, 40)));
     ring.setWindingRule(BezierPath::WindingRule::EvenOdd);
-    const std::optional<QList<QPointF>> crossings = intersectingPointsWithHorizontalLineAtY(ring, 105);
+    const std::optional<QList<QPointF>> crossings =
+        intersectingPointsWithHorizontalLineAtY(ring, 105);
     ASSERT_TRUE(crossings);
     ASSERT_EQ(crossings->size(), 4);
 
     QRectF remaining;
     const QRectF first = lineFragmentRectForProposedRect(ring, QRectF(0, 95, 300, 20), &remaining);
-    EXPECT_EQ(first, QRectF(crossings->at(0).x(), 95, crossings->at(1).x() - crossings->at(0).x(), 20));
+    EXPECT_EQ(first,
+              QRectF(crossings->at(0).x(), 95, crossings->at(1).x() - crossings->at(0).x(), 20));
     EXPECT_EQ(remaining, QRectF(crossings->at(1).x(), 95, 300, 20));
     // Starting inside the hole: the pair after it.
-    const QRectF second = lineFragmentRectForProposedRect(ring, QRectF(100, 95, 300, 20), &remaining);
-    EXPECT_EQ(second, QRectF(crossings->at(2).x(), 95, crossings->at(3).x() - crossings->at(2).x(), 20));
+    const QRectF second =
+        lineFragmentRectForProposedRect(ring, QRectF(100, 95, 300, 20), &remaining);
+    EXPECT_EQ(second,
+              QRectF(crossings->at(2).x(), 95, crossings->at(3).x() - crossings->at(2).x(), 20));
     // The datum offset moves the slicing line: at the top edge of the proposed rect.
     const QRectF top = lineFragmentRectForProposedRect(ring, QRectF(0, 60, 300, 20), nullptr, -0.5);
     const std::optional<QList<QPointF>> atTop = intersectingPointsWithHorizontalLineAtY(ring, 60);
     EXPECT_EQ(top.left(), atTop->at(0).x());
     // No pair right of the start: nothing.
-    EXPECT_EQ(lineFragmentRectForProposedRect(ring, QRectF(130, 95, 300, 20), &remaining), QRectF());
+    EXPECT_EQ(lineFragmentRectForProposedRect(ring, QRectF(130, 95, 300, 20), &remaining),
+              QRectF());
     EXPECT_EQ(remaining, QRectF());
 }
 

@@ -73,14 +73,14 @@ TEST(PathText, GlyphsSitOnTheLeftOfTheDirectionOfTravel)
         EXPECT_LT(glyphs.at(0).bounds().right(), glyphs.at(1).bounds().left());
     }
     // Running down the page, the left side is +x: the glyphs lie right of the path.
-    const QRectF down = boundsOf(
-        bezierPathsWithGlyphsOnPath(line(QPointF(50, 0), QPointF(50, 300)), text(QStringLiteral("HHH")), 0, 0));
+    const QRectF down = boundsOf(bezierPathsWithGlyphsOnPath(line(QPointF(50, 0), QPointF(50, 300)),
+                                                             text(QStringLiteral("HHH")), 0, 0));
     EXPECT_GT(down.left(), 50 + TestDescent - Tolerance);
     EXPECT_LT(down.right(), 50 + TestLineHeight);
     EXPECT_GT(down.height(), 3 * 7.0);
     // Running backwards, the text hangs upside down below the path.
-    const QRectF back = boundsOf(
-        bezierPathsWithGlyphsOnPath(line(QPointF(300, 100), QPointF(0, 100)), text(QStringLiteral("HHH")), 0, 0));
+    const QRectF back = boundsOf(bezierPathsWithGlyphsOnPath(
+        line(QPointF(300, 100), QPointF(0, 100)), text(QStringLiteral("HHH")), 0, 0));
     EXPECT_NEAR(back.top(), 100 + TestDescent, Tolerance);
     EXPECT_GT(back.left(), 300 - Padding - 3 * 9.0);
 }
@@ -95,7 +95,8 @@ TEST(PathText, JoinedOutlinesAreTheGlyphsInPlacingOrder)
     EXPECT_EQ(bezierPathWithTextOnPath(path, string, 7, 2), expected);
     EXPECT_FALSE(expected.isEmpty());
     // A plain string takes the attributes given.
-    EXPECT_EQ(bezierPathWithStringOnPath(path, QStringLiteral("Path"), {{platform::FontAttributeName, testFont()}}),
+    EXPECT_EQ(bezierPathWithStringOnPath(path, QStringLiteral("Path"),
+                                         {{platform::FontAttributeName, testFont()}}),
               bezierPathWithTextOnPath(path, string, 0, 0));
 }
 
@@ -126,7 +127,12 @@ TEST(PathText, NothingIsPlacedOnALonePointOrForAnEmptyText)
 {
     BezierPath lonePoint;
     lonePoint.moveTo(QPointF(10, 10));
-    struct Case { const char* name; BezierPath path; AttributedString string; };
+    struct Case
+    {
+        const char* name;
+        BezierPath path;
+        AttributedString string;
+    };
     const QList<Case> cases = {
         {"lone move", lonePoint, text(QStringLiteral("Hello"))},
         {"empty path", BezierPath(), text(QStringLiteral("Hello"))},
@@ -196,13 +202,15 @@ TEST(PathText, OffsetsMoveTheTextAlongAndOffThePath)
     const Layout moved(baseline(300), text(QStringLiteral("AB")), 20, 3);
     ASSERT_EQ(moved.helper.placed.size(), 2);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_NEAR(moved.helper.placed.at(i).location.x(), plain.helper.placed.at(i).location.x() + 20, 1e-6);
+        EXPECT_NEAR(moved.helper.placed.at(i).location.x(),
+                    plain.helper.placed.at(i).location.x() + 20, 1e-6);
         EXPECT_EQ(moved.helper.placed.at(i).yOffset, 3);
     }
     // Glyphs whose centre lies before the start are placed at the path's first point.
     const Layout before(baseline(300), text(QStringLiteral("AB")), -50, 0);
     ASSERT_EQ(before.helper.placed.size(), 2);
-    EXPECT_NEAR(before.helper.placed.at(0).location.x(), before.helper.placed.at(1).location.x(), 3.0);
+    EXPECT_NEAR(before.helper.placed.at(0).location.x(), before.helper.placed.at(1).location.x(),
+                3.0);
     EXPECT_LT(before.helper.placed.at(0).location.x(), 0);
 }
 
@@ -225,7 +233,8 @@ TEST(PathText, JustifiedTextIsSpreadToThePathsEnd)
     EXPECT_NEAR(position + runLength, length, 0.2);
 
     // The extra room is shared by the four gaps, not put after the last glyph.
-    const auto storage = preadjustedTextStorageWithString(baseline(length), &string, textOnPathLayoutManager());
+    const auto storage =
+        preadjustedTextStorageWithString(baseline(length), &string, textOnPathLayoutManager());
     const double natural = string.size().width() + 2 * Padding;
     const double kern = kernAt(*storage, 0).toDouble();
     EXPECT_NEAR(kern, (length - natural) / 4, 0.01);
@@ -242,15 +251,20 @@ TEST(PathText, JustifiedTextTooLongIsSqueezedWithinBounds)
 {
     const AttributedString string = text(QStringLiteral("ABCDEFGHIJ"), Alignment::Justified);
     const QSizeF natural = string.size();
-    struct Case { const char* name; double length; double kern; };
+    struct Case
+    {
+        const char* name;
+        double length;
+        double kern;
+    };
     const double slightly = natural.width() - 9 * 1.0; // one point less per gap
     const QList<Case> cases = {
         {"slightly too long", slightly, (slightly - natural.width()) / 9},
         {"far too long", natural.width() / 2, -0.15 * natural.height()},
     };
     for (const Case& c : cases) {
-        const auto storage =
-            preadjustedTextStorageWithString(baseline(c.length), &string, textOnPathLayoutManager());
+        const auto storage = preadjustedTextStorageWithString(baseline(c.length), &string,
+                                                              textOnPathLayoutManager());
         EXPECT_NEAR(kernAt(*storage, 0).toDouble(), c.kern, 1e-5) << c.name;
         EXPECT_LT(c.kern, 0) << c.name;
         EXPECT_GE(c.kern, -0.15 * natural.height() - 1e-9) << c.name;
@@ -260,14 +274,17 @@ TEST(PathText, JustifiedTextTooLongIsSqueezedWithinBounds)
     const Layout squeezed(baseline(length), string);
     const Layout plain(baseline(length), text(QStringLiteral("ABCDEFGHIJ"), Alignment::Left));
     EXPECT_GT(squeezed.helper.placed.size(), plain.helper.placed.size());
-    EXPECT_NEAR(squeezed.helper.placed.at(1).location.x() - squeezed.helper.placed.at(0).location.x(),
-                plain.helper.placed.at(1).location.x() - plain.helper.placed.at(0).location.x() - 1.0, 0.01);
+    EXPECT_NEAR(
+        squeezed.helper.placed.at(1).location.x() - squeezed.helper.placed.at(0).location.x(),
+        plain.helper.placed.at(1).location.x() - plain.helper.placed.at(0).location.x() - 1.0,
+        0.01);
 }
 
 TEST(PathText, AJustifiedSingleGlyphIsPlacedUnkerned)
 {
     const AttributedString string = text(QStringLiteral("A"), Alignment::Justified);
-    const auto storage = preadjustedTextStorageWithString(baseline(300), &string, textOnPathLayoutManager());
+    const auto storage =
+        preadjustedTextStorageWithString(baseline(300), &string, textOnPathLayoutManager());
     EXPECT_FALSE(kernAt(*storage, 0).isValid());
     const Layout layout(baseline(300), string);
     EXPECT_TRUE(layout.fitted);
@@ -291,7 +308,8 @@ TEST(PathText, TheCacheIsReplayedUntilThePathTheTextOrTheOffsetChanges)
     // Mark the stored placement so a replay can be told from a new layout.
     const PTPathGlyphInfo marker(3, QPointF(-7, -9), 0.25);
     auto mark = [&] {
-        cache.insert(PTTextOnPathGlyphPositions, QVariant::fromValue(QList<PTPathGlyphInfo>{marker}));
+        cache.insert(PTTextOnPathGlyphPositions,
+                     QVariant::fromValue(QList<PTPathGlyphInfo>{marker}));
         cache.insert(PTTextOnPathTextFitted, false);
     };
     mark();
@@ -310,7 +328,8 @@ TEST(PathText, TheCacheIsReplayedUntilThePathTheTextOrTheOffsetChanges)
     EXPECT_EQ(newText.helper.placed.size(), 10);
     // So is a new x offset.
     mark();
-    EXPECT_EQ(Layout(path, text(QStringLiteral("Other text")), 5, 0, &cache).helper.placed.size(), 10);
+    EXPECT_EQ(Layout(path, text(QStringLiteral("Other text")), 5, 0, &cache).helper.placed.size(),
+              10);
 
     // Drawing empties the cache when a point of the path moved, and lays out again.
     mark();
@@ -372,7 +391,9 @@ TEST(PathText, UnderlinedTextIsDrawnWithoutItsUnderline)
     const BezierPath path = baseline(300);
     const QImage plain = drawn([&] { drawTextOnPath(path, text(QStringLiteral("Under")), 0, 0); });
     const QImage underlined = drawn([&] {
-        drawTextOnPath(path, text(QStringLiteral("Under"), {}, {{platform::UnderlineStyleAttributeName, 1}}), 0, 0);
+        drawTextOnPath(
+            path, text(QStringLiteral("Under"), {}, {{platform::UnderlineStyleAttributeName, 1}}),
+            0, 0);
     });
     EXPECT_FALSE(inkBounds(plain).isEmpty());
     EXPECT_EQ(plain, underlined);
@@ -381,8 +402,9 @@ TEST(PathText, UnderlinedTextIsDrawnWithoutItsUnderline)
     LayoutManager manager;
     manager.setTextContainer(std::make_unique<platform::TextContainer>());
     const QImage own = drawn([&] {
-        drawTextOnPath(path, text(QStringLiteral("Under"), {}, {{platform::UnderlineStyleAttributeName, 1}}), 0, 0,
-                       &manager);
+        drawTextOnPath(
+            path, text(QStringLiteral("Under"), {}, {{platform::UnderlineStyleAttributeName, 1}}),
+            0, 0, &manager);
     });
     EXPECT_EQ(plain, own);
 }
@@ -391,7 +413,8 @@ TEST(PathText, APlainStringIsDrawnInTheDefaultFont)
 {
     // "Helvetica" need not exist: the system's substitute draws it.
     bool fitted = false;
-    const QImage image = drawn([&] { fitted = drawStringOnPath(baseline(300), QStringLiteral("Plain")); });
+    const QImage image =
+        drawn([&] { fitted = drawStringOnPath(baseline(300), QStringLiteral("Plain")); });
     EXPECT_TRUE(fitted);
     const QRect ink = inkBounds(image);
     ASSERT_FALSE(ink.isEmpty());
@@ -409,7 +432,11 @@ TEST(PathText, BrokenPreconditionsNameTheSourceFile)
     LayoutManager* shared = textOnPathLayoutManager();
     TextStorage storage(string);
     RecordingHelper helper;
-    struct Case { const char* message; std::function<void()> call; };
+    struct Case
+    {
+        const char* message;
+        std::function<void()> call;
+    };
     const QList<Case> cases = {
         {"nil layout manager passed while processing text on path",
          [&] { preadjustedTextStorageWithString(path, &string, nullptr); }},

@@ -6,8 +6,8 @@
 #include "TestFont.h"
 
 #include "geometry/PTTextOnPathPlacement.h"
-#include "platform/text/AttributedString.h"
 #include "platform/drawing/BezierPath.h"
+#include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
 
 #include <QFont>
@@ -38,7 +38,8 @@ inline QVariant styleWith(ParagraphStyle::Alignment alignment)
 
 // The text in the test font; with an alignment it carries a paragraph style, which makes
 // the layout clip the line instead of wrapping it.
-inline AttributedString text(const QString& string, std::optional<ParagraphStyle::Alignment> alignment = {},
+inline AttributedString text(const QString& string,
+                             std::optional<ParagraphStyle::Alignment> alignment = {},
                              QVariantMap more = {})
 {
     more.insert(platform::FontAttributeName, testFont());

@@ -56,7 +56,7 @@ TEST(PathTransforms, ScaleRotateInsetAndFlip)
     expectRectNear(rotatedPath(rect, kPi / 2).bounds(), QRectF(25, -25, 50, 100));
     expectRectNear(insetPathBy(rect, 5).bounds(), QRectF(5, 5, 90, 40));
     expectRectNear(insetPathBy(rect, -5).bounds(), QRectF(-5, -5, 110, 60));
-    EXPECT_EQ(rect.bounds(), QRectF(0, 0, 100, 50));   // the receiver is untouched
+    EXPECT_EQ(rect.bounds(), QRectF(0, 0, 100, 50)); // the receiver is untouched
 
     // A flat line has no height to inset: that axis stays as it is.
     const BezierPath flat = insetPathBy(polyline({{0, 0}, {100, 0}}), 10);
@@ -75,7 +75,12 @@ TEST(PathTransforms, ScaleRotateInsetAndFlip)
 
 TEST(PathTransforms, MinimumCornerAngle)
 {
-    struct Case { const char* name; BezierPath path; double angle; };
+    struct Case
+    {
+        const char* name;
+        BezierPath path;
+        double angle;
+    };
     const Case cases[] = {
         {"straight two segments", polyline({{0, 0}, {5, 0}, {10, 0}}), 0.0},
         {"one element", polyline({{0, 0}}), kHalfTurn},
@@ -137,23 +142,24 @@ TEST(PathIteration, DelegateSeesEveryElement)
 
     const Visit& curve = recorder.visits[2];
     EXPECT_EQ(curve.type, Type::CurveTo);
-    EXPECT_EQ(curve.points[0], QPointF(20, 10));   // end point first, then the controls
+    EXPECT_EQ(curve.points[0], QPointF(20, 10)); // end point first, then the controls
     EXPECT_EQ(curve.points[1], QPointF(12, 0));
     EXPECT_EQ(curve.points[2], QPointF(20, 8));
-    EXPECT_EQ(curve.points[3], QPointF(20, 10));   // the subpath's last point
+    EXPECT_EQ(curve.points[3], QPointF(20, 10)); // the subpath's last point
     EXPECT_EQ(curve.subPath, 0);
-    EXPECT_FALSE(curve.closed);   // the later closed rectangle does not close this one
+    EXPECT_FALSE(curve.closed); // the later closed rectangle does not close this one
 
     const Visit& close = recorder.visits[7];
     EXPECT_EQ(close.type, Type::ClosePath);
     EXPECT_EQ(close.subPath, 1);
     EXPECT_TRUE(close.closed);
     EXPECT_EQ(close.points[0], QPointF(50, 50));
-    EXPECT_EQ(close.points[3], QPointF(50, 60));   // the element before the close
+    EXPECT_EQ(close.points[3], QPointF(50, 60)); // the element before the close
     EXPECT_EQ(endPointsOf(*result), endPointsOf(path));
 
     EXPECT_FALSE(bezierPathByIteratingWithDelegate(BezierPath(), &recorder, nullptr));
-    const auto failure = failureOf([&] { bezierPathByIteratingWithDelegate(path, nullptr, nullptr); });
+    const auto failure =
+        failureOf([&] { bezierPathByIteratingWithDelegate(path, nullptr, nullptr); });
     EXPECT_EQ(failure.first, QStringLiteral("cannot operate with a nil delegate"));
     EXPECT_EQ(failure.second, QStringLiteral("LBPathGeometry"));
 }
@@ -200,13 +206,25 @@ TEST(PathParallel, JoinsOnARightAngle)
     // Heading right then down: the turn is towards +y, so a negative offset is outside.
     const BezierPath corner = polyline({{0, 0}, {10, 0}, {10, 10}});
     using Join = BezierPath::LineJoin;
-    struct Case { Join join; double offset; QList<Type> types; QList<QPointF> points; };
+    struct Case
+    {
+        Join join;
+        double offset;
+        QList<Type> types;
+        QList<QPointF> points;
+    };
     const Case cases[] = {
-        {Join::Miter, -2, {Type::MoveTo, Type::LineTo, Type::LineTo},
+        {Join::Miter,
+         -2,
+         {Type::MoveTo, Type::LineTo, Type::LineTo},
          {{0, -2}, {12, -2}, {12, 10}}},
-        {Join::Bevel, -2, {Type::MoveTo, Type::LineTo, Type::LineTo, Type::LineTo},
+        {Join::Bevel,
+         -2,
+         {Type::MoveTo, Type::LineTo, Type::LineTo, Type::LineTo},
          {{0, -2}, {10, -2}, {12, 0}, {12, 10}}},
-        {Join::Round, -2, {Type::MoveTo, Type::LineTo, Type::CurveTo, Type::LineTo},
+        {Join::Round,
+         -2,
+         {Type::MoveTo, Type::LineTo, Type::CurveTo, Type::LineTo},
          {{0, -2}, {10, -2}, {12, 0}, {12, 10}}},
         // Inside the corner every style takes the mitre point.
         {Join::Miter, 2, {Type::MoveTo, Type::LineTo, Type::LineTo}, {{0, 2}, {8, 2}, {8, 10}}},
@@ -225,7 +243,7 @@ TEST(PathParallel, JoinsOnARightAngle)
     const BezierPath round = paralleloidPathWithOffset3(corner, -2, Join::Round);
     const BezierPath::Element arc = round.elementAt(2);
     const QPointF mid = 0.125 * QPointF(10, -2) + 0.375 * arc.points[0] + 0.375 * arc.points[1]
-                      + 0.125 * arc.points[2];
+                        + 0.125 * arc.points[2];
     EXPECT_NEAR(std::hypot(mid.x() - 10, mid.y()), 2, 0.001);
     EXPECT_GT(mid.x(), 10);
     EXPECT_LT(mid.y(), 0);
@@ -235,7 +253,7 @@ TEST(PathParallel, ClosedOutlinesSharpCornersAndCurves)
 {
     const BezierPath square = BezierPath::withRect(QRectF(0, 0, 10, 10));
     const BezierPath grown = paralleloidPathWithOffset3(square, -2, BezierPath::LineJoin::Miter);
-    EXPECT_TRUE(pointsNear(grown.elementAt(0).points[0], QPointF(-2, -2), 1e-7));   // a corner
+    EXPECT_TRUE(pointsNear(grown.elementAt(0).points[0], QPointF(-2, -2), 1e-7)); // a corner
     EXPECT_EQ(typesOf(grown).last(), Type::ClosePath);
     expectRectNear(grown.bounds(), QRectF(-2, -2, 14, 14), 1e-7);
     expectRectNear(paralleloidPathWithOffset3(square, 2, BezierPath::LineJoin::Round).bounds(),
@@ -248,15 +266,16 @@ TEST(PathParallel, ClosedOutlinesSharpCornersAndCurves)
     BezierPath spike = polyline({{0, 0}, {100, 0}, {0, 1}});
     spike.setMiterLimit(3);
     const BezierPath limited = paralleloidPathWithOffset3(spike, -2, BezierPath::LineJoin::Miter);
-    EXPECT_LE(std::hypot(limited.elementAt(1).points[0].x() - 100,
-                         limited.elementAt(1).points[0].y()),
-              6.0 + 1e-9);
+    EXPECT_LE(
+        std::hypot(limited.elementAt(1).points[0].x() - 100, limited.elementAt(1).points[0].y()),
+        6.0 + 1e-9);
 
     const auto failure = failureOf([] {
         paralleloidPathWithOffset3(BezierPath::withOvalInRect(QRectF(0, 0, 10, 10)), 1,
                                    BezierPath::LineJoin::Miter);
     });
-    EXPECT_EQ(failure.first, QStringLiteral("paralleloidPathWithOffset3 requires a flattened path"));
+    EXPECT_EQ(failure.first,
+              QStringLiteral("paralleloidPathWithOffset3 requires a flattened path"));
     EXPECT_EQ(failure.second, QStringLiteral("LBPathGeometry"));
 
     // The curve-friendly form flattens first: a circle grows by the offset all round.
@@ -278,8 +297,8 @@ TEST(PathParallel, ClosedOutlinesSharpCornersAndCurves)
     // Repeated points and lone moves give no NaN and no stray subpath.
     const BezierPath stutter = polyline({{0, 0}, {0, 0}, {10, 0}, {10, 0}, {10, 10}});
     EXPECT_FALSE(hasNaN(paralleloidPathWithOffset3(stutter, 1, BezierPath::LineJoin::Bevel)));
-    EXPECT_TRUE(paralleloidPathWithOffset3(polyline({{4, 4}}), 1, BezierPath::LineJoin::Miter)
-                    .isEmpty());
+    EXPECT_TRUE(
+        paralleloidPathWithOffset3(polyline({{4, 4}}), 1, BezierPath::LineJoin::Miter).isEmpty());
 }
 
 TEST(PathDecoration, SmoothingAndFillets)
@@ -290,18 +309,19 @@ TEST(PathDecoration, SmoothingAndFillets)
     const BezierPath smooth = bezierPathByInterpolatingPath(zig, 1);
     EXPECT_EQ(typesOf(smooth),
               (QList<Type>{Type::MoveTo, Type::CurveTo, Type::CurveTo, Type::CurveTo}));
-    EXPECT_EQ(endPointsOf(smooth), endPointsOf(zig));   // through every vertex
+    EXPECT_EQ(endPointsOf(smooth), endPointsOf(zig)); // through every vertex
     // At a vertex the handles are colinear: smooth, no corner.
     const QPointF in = smooth.elementAt(1).points[1], out = smooth.elementAt(2).points[0];
     EXPECT_NEAR(angleBetween(in, QPointF(10, 10)), angleBetween(QPointF(10, 10), out), 1e-9);
-    EXPECT_EQ(bezierPathByInterpolatingPath(zig, 5), smooth);   // above 1 counts as 1
+    EXPECT_EQ(bezierPathByInterpolatingPath(zig, 5), smooth); // above 1 counts as 1
 
-    const BezierPath square = bezierPathByInterpolatingPath(
-        BezierPath::withRect(QRectF(0, 0, 10, 10)), 0.5);
+    const BezierPath square =
+        bezierPathByInterpolatingPath(BezierPath::withRect(QRectF(0, 0, 10, 10)), 0.5);
     EXPECT_EQ(typesOf(square), (QList<Type>{Type::MoveTo, Type::CurveTo, Type::CurveTo,
                                             Type::CurveTo, Type::CurveTo, Type::ClosePath}));
 
-    const BezierPath fillet = filletPathForVertex({QPointF(0, 10), QPointF(0, 0), QPointF(10, 0)}, 3);
+    const BezierPath fillet =
+        filletPathForVertex({QPointF(0, 10), QPointF(0, 0), QPointF(10, 0)}, 3);
     EXPECT_EQ(typesOf(fillet), (QList<Type>{Type::MoveTo, Type::CurveTo}));
     EXPECT_EQ(fillet.elementAt(0).points[0], QPointF(0, 3));
     EXPECT_EQ(fillet.elementAt(1).points,
@@ -313,13 +333,13 @@ TEST(PathDecoration, SeededJitterStaysWithinHalfTheAmount)
 {
     BezierPath shape = BezierPath::withRoundedRect(QRectF(0, 0, 48, 24), 6, 6);
     PTRandom::setSeed(42);
-    const BezierPath a = bezierPathByRandomisingPoints(shape, 0);   // 24 / 24 = 1 point
+    const BezierPath a = bezierPathByRandomisingPoints(shape, 0); // 24 / 24 = 1 point
     PTRandom::setSeed(42);
     const BezierPath b = bezierPathByRandomisingPoints(shape, 0);
     EXPECT_EQ(a, b);
     EXPECT_NE(a, shape);
     EXPECT_EQ(typesOf(a), typesOf(shape));
-    EXPECT_EQ(a.elementAt(0), shape.elementAt(0));   // moves stay
+    EXPECT_EQ(a.elementAt(0), shape.elementAt(0)); // moves stay
     for (int i = 0; i < shape.elementCount(); ++i) {
         for (int k = 0; k < 3; ++k) {
             const QPointF d = a.elementAt(i).points[k] - shape.elementAt(i).points[k];
@@ -339,9 +359,9 @@ TEST(PathDecoration, FragmentsKeepTheirRemainder)
     path.curveTo(QPointF(20, 0), QPointF(12, 5), QPointF(18, 5));
     path.lineTo(QPointF(20, 6));
     const BezierPath pieces = bezierPathWithFragmentedLineSegments(path, 3);
-    EXPECT_EQ(endPointsOf(pieces), (QList<QPointF>{{0, 0}, {3, 0}, {6, 0}, {9, 0}, {10, 0},
-                                                   {20, 0}, {20, 3}, {20, 6}}));
-    EXPECT_EQ(pieces.elementAt(5), path.elementAt(2));   // the curve is copied
+    EXPECT_EQ(endPointsOf(pieces),
+              (QList<QPointF>{{0, 0}, {3, 0}, {6, 0}, {9, 0}, {10, 0}, {20, 0}, {20, 3}, {20, 6}}));
+    EXPECT_EQ(pieces.elementAt(5), path.elementAt(2)); // the curve is copied
     EXPECT_DOUBLE_EQ(length(pieces), length(path));
     EXPECT_EQ(endPointsOf(bezierPathWithFragmentedLineSegments(polyline({{0, 0}, {9, 0}}), 3)),
               (QList<QPointF>{{0, 0}, {3, 0}, {6, 0}, {9, 0}}));
@@ -350,19 +370,19 @@ TEST(PathDecoration, FragmentsKeepTheirRemainder)
     EXPECT_EQ(bezierPathWithFragmentedLineSegments(path, -1), path);
     EXPECT_EQ(bezierPathWithFragmentedLineSegments(path, std::nan("")), path);
     // A vanishing fragment length is widened to a bounded number of pieces.
-    EXPECT_LE(bezierPathWithFragmentedLineSegments(polyline({{0, 0}, {1, 0}}), 1e-300)
-                  .elementCount(),
-              1'000'002);
+    EXPECT_LE(
+        bezierPathWithFragmentedLineSegments(polyline({{0, 0}, {1, 0}}), 1e-300).elementCount(),
+        1'000'002);
 }
 
 TEST(PathDecoration, ZigZagSamples)
 {
     const BezierPath line = polyline({{0, 0}, {10, 0}});
     const BezierPath zz = bezierPathWithZig(line, 3, 2);
-    EXPECT_EQ(typesOf(zz), (QList<Type>{Type::MoveTo, Type::MoveTo, Type::LineTo, Type::LineTo,
-                                        Type::LineTo}));
+    EXPECT_EQ(typesOf(zz),
+              (QList<Type>{Type::MoveTo, Type::MoveTo, Type::LineTo, Type::LineTo, Type::LineTo}));
     const QList<QPointF> v = endPointsOf(zz);
-    EXPECT_EQ(v[0], QPointF(0, 0));   // the path's first point
+    EXPECT_EQ(v[0], QPointF(0, 0)); // the path's first point
     const QList<QPointF> expected{{0, -2}, {3, 2}, {6, -2}, {10, 2}};
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(pointsNear(v[i + 1], expected[i])) << i;
@@ -374,8 +394,8 @@ TEST(PathDecoration, ZigZagSamples)
     // Closed: the last step closes onto the first vertex.
     const BezierPath square = BezierPath::withRect(QRectF(0, 0, 10, 10));
     const BezierPath closed = bezierPathWithZig(square, 10, 1);
-    EXPECT_EQ(typesOf(closed), (QList<Type>{Type::MoveTo, Type::MoveTo, Type::LineTo,
-                                            Type::LineTo, Type::LineTo, Type::ClosePath}));
+    EXPECT_EQ(typesOf(closed), (QList<Type>{Type::MoveTo, Type::MoveTo, Type::LineTo, Type::LineTo,
+                                            Type::LineTo, Type::ClosePath}));
     EXPECT_EQ(closed.windingRule(), square.windingRule());
 
     EXPECT_EQ(bezierPathWithZig(line, 3, 0), line);
@@ -392,8 +412,8 @@ TEST(PathDecoration, WaveSamples)
 {
     const BezierPath line = polyline({{0, 0}, {10, 0}});
     const BezierPath wave = bezierPathWithWavelength(line, 3, 2, 0.5);
-    EXPECT_EQ(typesOf(wave), (QList<Type>{Type::MoveTo, Type::MoveTo, Type::CurveTo,
-                                          Type::CurveTo, Type::CurveTo}));
+    EXPECT_EQ(typesOf(wave), (QList<Type>{Type::MoveTo, Type::MoveTo, Type::CurveTo, Type::CurveTo,
+                                          Type::CurveTo}));
     const QList<QPointF> crests = endPointsOf(wave);
     const QList<QPointF> expected{{0, -2}, {3, 2}, {6, -2}, {10, 2}};
     for (int i = 0; i < 4; ++i)
@@ -402,8 +422,12 @@ TEST(PathDecoration, WaveSamples)
     EXPECT_TRUE(pointsNear(wave.elementAt(2).points[0], QPointF(1, -2)));
     EXPECT_TRUE(pointsNear(wave.elementAt(2).points[1], QPointF(2, 2)));
 
-    struct Case { double wavelength; int crests; };
-    const BezierPath square = BezierPath::withRect(QRectF(0, 0, 10, 10));   // length 40
+    struct Case
+    {
+        double wavelength;
+        int crests;
+    };
+    const BezierPath square = BezierPath::withRect(QRectF(0, 0, 10, 10)); // length 40
     // Closed: the wave ends on a first-side crest at the start; when the second side is
     // due at the end, it comes half-way to the end first.
     const Case closedCases[] = {{10, 5}, {15, 3}, {12, 5}};
@@ -411,8 +435,7 @@ TEST(PathDecoration, WaveSamples)
         const BezierPath w = bezierPathWithWavelength(square, c.wavelength, 1, 0.5);
         EXPECT_EQ(typesOf(w).count(Type::CurveTo), c.crests - 1) << c.wavelength;
         EXPECT_EQ(typesOf(w).last(), Type::ClosePath);
-        EXPECT_TRUE(pointsNear(w.currentPoint(), w.elementAt(1).points[0], 1e-9))
-            << c.wavelength;
+        EXPECT_TRUE(pointsNear(w.currentPoint(), w.elementAt(1).points[0], 1e-9)) << c.wavelength;
     }
 
     EXPECT_EQ(bezierPathWithWavelength(line, 3, 0, 1), line);

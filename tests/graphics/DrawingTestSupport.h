@@ -28,8 +28,7 @@ inline void PrintTo(const QStringList& list, std::ostream* os)
 }
 
 class FakeCanvas : public CanvasView
-{
-};
+{};
 
 // Outline: the bounds as a rectangle (or an oval), stroked with the graphic's width and
 // dash, as shapes build theirs.

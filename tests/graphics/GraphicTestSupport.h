@@ -6,9 +6,9 @@
 
 #include "document/LBDocument.h"
 #include "graphics/LBGraphic.h"
-#include "platform/drawing/Image.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UndoManager.h"
+#include "platform/drawing/Image.h"
 
 #include <QHash>
 #include <QString>
@@ -65,16 +65,16 @@ class ProbeGraphic : public LBGraphic
 public:
     using LBGraphic::_cachedCIImage;
     using LBGraphic::_cachedImage;
-    using LBGraphic::_origCropImageBounds;
-    using LBGraphic::_effects;
-    using LBGraphic::_fillImageFlippedHorizontally;
-    using LBGraphic::_fillImageFlippedVertically;
-    using LBGraphic::_origEffectLocation0;
-    using LBGraphic::_origEffectLocation1;
-    using LBGraphic::_imageFilePath;
-    using LBGraphic::_fillColor;
     using LBGraphic::_colorMaskSize;
     using LBGraphic::_colorMaskSoftness;
+    using LBGraphic::_effects;
+    using LBGraphic::_fillColor;
+    using LBGraphic::_fillImageFlippedHorizontally;
+    using LBGraphic::_fillImageFlippedVertically;
+    using LBGraphic::_imageFilePath;
+    using LBGraphic::_origCropImageBounds;
+    using LBGraphic::_origEffectLocation0;
+    using LBGraphic::_origEffectLocation1;
 };
 
 // Counts the notifications of one name posted by one sender.
@@ -84,8 +84,7 @@ public:
     NotificationCounter(const QString& name, const void* sender)
         : _token(platform::NotificationCenter::defaultCenter().addObserver(
             name, sender, [this](const platform::Notification&) { ++count; }))
-    {
-    }
+    {}
 
     int count = 0;
 

@@ -20,9 +20,9 @@ const QRectF kRect(0, 0, 100, 50);
 {
     if (std::abs(actual.x() - expected.x()) < 1e-9 && std::abs(actual.y() - expected.y()) < 1e-9)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.x() << ", " << actual.y()
-                                         << ") instead of (" << expected.x() << ", "
-                                         << expected.y() << ")";
+    return ::testing::AssertionFailure()
+           << "(" << actual.x() << ", " << actual.y() << ") instead of (" << expected.x() << ", "
+           << expected.y() << ")";
 }
 
 struct Painted
@@ -82,12 +82,21 @@ TEST(LBGradientFill, AngleReduction)
         bool mirrored;
     };
     const Case cases[] = {
-        {0, 0, false, false},        {45, 45, false, true},      {90, 89.95, false, true},
-        {135, 45, true, false},      {180, 0, true, false},      {225, 45, true, true},
-        {270, 89.95, false, false},  {315, 45, false, false},    {360, 0, false, false},
-        {400, 40, false, true},      {-30, 30, false, true},
+        {0, 0, false, false},
+        {45, 45, false, true},
+        {90, 89.95, false, true},
+        {135, 45, true, false},
+        {180, 0, true, false},
+        {225, 45, true, true},
+        {270, 89.95, false, false},
+        {315, 45, false, false},
+        {360, 0, false, false},
+        {400, 40, false, true},
+        {-30, 30, false, true},
         // Beyond the table's reach: one turn less, or the absolute value.
-        {450, 89.95, false, true},   {495, 45, true, false},     {-135, 45, true, false},
+        {450, 89.95, false, true},
+        {495, 45, true, false},
+        {-135, 45, true, false},
         {std::nan(""), 0, false, false},
     };
     for (const Case& c : cases) {
@@ -113,7 +122,7 @@ TEST(LBGradientFill, ShadingGeometry)
         {2, 0, 1.0, {50, 0}, {50, 50}, 0},
         {2, 0, 0.5, {50, 0}, {50, 25}, 0},
         {2, 0, 0.0, {50, 0}, {50, 0}, 0},
-        {2, 180, 1.0, {50, 0}, {50, 0}, 0},     // reversed: position 1 is the top
+        {2, 180, 1.0, {50, 0}, {50, 0}, 0}, // reversed: position 1 is the top
         {2, 180, 0.25, {50, 0}, {50, 37.5}, 0},
         {3, 0, 0.5, {50, 0}, {50, 25}, 25},
         {3, 0, 0.0, {50, 0}, {50, 0}, 37.5},
@@ -166,16 +175,42 @@ TEST(LBGradientFill, DrawingPlan)
     };
     const Case cases[] = {
         {"plain", 2, 1, 0, 0, {{{50, 0}, {50, 50}}, {{50, 50}, {50, 50}}}, {}},
-        {"unset position reads as plain", 2, -1, 0, 0, {{{50, 0}, {50, 50}}, {{50, 50}, {50, 50}}}, {}},
+        {"unset position reads as plain",
+         2,
+         -1,
+         0,
+         0,
+         {{{50, 0}, {50, 50}}, {{50, 50}, {50, 50}}},
+         {}},
         {"reflected in the middle", 2, 0.5, 0, 0, {{{50, 0}, {50, 25}}, {{50, 50}, {50, 25}}}, {}},
-        {"plain with a centre size", 2, 1, 0.01, 0, {{{50, 0}, {50, 49.75}}, {{50, 50}, {50, 50.25}}},
+        {"plain with a centre size",
+         2,
+         1,
+         0.01,
+         0,
+         {{{50, 0}, {50, 49.75}}, {{50, 50}, {50, 50.25}}},
          {{{50, 49.75}, {50, 50}}}},
-        {"reflected with a centre size", 2, 0.5, 0.2, 0, {{{50, 0}, {50, 20}}, {{50, 50}, {50, 30}}},
+        {"reflected with a centre size",
+         2,
+         0.5,
+         0.2,
+         0,
+         {{{50, 0}, {50, 20}}, {{50, 50}, {50, 30}}},
          {{{50, 20}, {50, 30}}}},
-        {"reflected off centre", 2, 0.3, 0.2, 0, {{{50, 0}, {50, 10}}, {{50, 50}, {50, 20}}},
+        {"reflected off centre",
+         2,
+         0.3,
+         0.2,
+         0,
+         {{{50, 0}, {50, 10}}, {{50, 50}, {50, 20}}},
          {{{50, 10}, {50, 20}}}},
         // Upwards: position 0 at the bottom; the band stays centred on the position.
-        {"reflected upwards", 2, 0.3, 0.2, 180, {{{50, 50}, {50, 40}}, {{50, 0}, {50, 30}}},
+        {"reflected upwards",
+         2,
+         0.3,
+         0.2,
+         180,
+         {{{50, 50}, {50, 40}}, {{50, 0}, {50, 30}}},
          {{{50, 40}, {50, 30}}}},
         {"plain upwards", 2, 1, 0, 180, {{{50, 50}, {50, 0}}, {{50, 0}, {50, 0}}}, {}},
         {"position beyond the end: no reflected half", 2, 1.2, 0, 0, {{{50, 0}, {50, 60}}}, {}},
@@ -187,8 +222,10 @@ TEST(LBGradientFill, DrawingPlan)
             LBGradientFill::planForRect(c.type, c.center, c.size, c.angle, kRect);
         ASSERT_EQ(plan.shadings.size(), c.shadings.size()) << c.name;
         for (qsizetype i = 0; i < plan.shadings.size(); ++i) {
-            EXPECT_TRUE(near(plan.shadings[i].startPoint, c.shadings[i].first)) << c.name << " #" << i;
-            EXPECT_TRUE(near(plan.shadings[i].centerPoint, c.shadings[i].second)) << c.name << " #" << i;
+            EXPECT_TRUE(near(plan.shadings[i].startPoint, c.shadings[i].first))
+                << c.name << " #" << i;
+            EXPECT_TRUE(near(plan.shadings[i].centerPoint, c.shadings[i].second))
+                << c.name << " #" << i;
         }
         ASSERT_EQ(plan.centerBand.has_value(), c.band.has_value()) << c.name;
         if (c.band) {
@@ -260,11 +297,11 @@ TEST(LBGradientFill, RadialCentreAndOutside)
 {
     const Painted radial = paint(3, 0.5, 0.2, 0);
     EXPECT_TRUE(radial.allOpaque());
-    EXPECT_EQ(radial.at(50, 25), qRgb(0, 0, 255));   // within 0.2 × 25 = 5 of the centre
+    EXPECT_EQ(radial.at(50, 25), qRgb(0, 0, 255)); // within 0.2 × 25 = 5 of the centre
     EXPECT_EQ(radial.at(53, 25), qRgb(0, 0, 255));
-    EXPECT_EQ(radial.at(0, 0), qRgb(255, 0, 0));     // beyond the radius: start colour
+    EXPECT_EQ(radial.at(0, 0), qRgb(255, 0, 0)); // beyond the radius: start colour
     EXPECT_EQ(radial.at(99, 25), qRgb(255, 0, 0));
-    const QRgb between = radial.at(50, 10);          // 15 from the centre: half way
+    const QRgb between = radial.at(50, 10); // 15 from the centre: half way
     EXPECT_NEAR(qRed(between), 128, 8);
 }
 
@@ -280,7 +317,7 @@ TEST(LBGradientFill, KeepsToTheClipAndBlendsComponents)
     fill.drawGradientInRect(kRect);
     const QImage image = offscreen.image();
 
-    EXPECT_EQ(qAlpha(image.pixel(1, 1)), 0);   // outside the ellipse
+    EXPECT_EQ(qAlpha(image.pixel(1, 1)), 0); // outside the ellipse
     // Red to transparent blue, each component blended on its own: half way the colour
     // is half red, half blue at half opacity.
     const QColor middle = QColor::fromRgba(image.pixel(50, 25)).toRgb();

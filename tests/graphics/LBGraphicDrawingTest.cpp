@@ -53,8 +53,7 @@ struct OrderCase
 };
 
 class DrawingOrder : public ::testing::TestWithParam<OrderCase>
-{
-};
+{};
 
 TEST_P(DrawingOrder, StrokeFillAndShadowComeInTheirOrder)
 {
@@ -72,7 +71,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Shadow type 2: the fill casts the shadow, the stroke is drawn once, without.
         OrderCase{"fillCasts", 1, 2, 0, {kShadowImage, kFillImage, kStrokeName}},
         // Shadow type 1: the stroke casts it, then the fill does, then the stroke again.
-        OrderCase{"strokeCasts", 1, 1, 0,
+        OrderCase{"strokeCasts",
+                  1,
+                  1,
+                  0,
                   {kShadowImage, kStrokeImage, kShadowImage, kFillImage, kStrokeName}},
         // Nothing painted over the shadowed stroke: it is drawn once.
         OrderCase{"strokeOnly", 0, 1, 0, {kShadowImage, kStrokeImage}},
@@ -80,7 +82,10 @@ INSTANTIATE_TEST_SUITE_P(
         OrderCase{"strokeWithArrows", 0, 1, 3, {kShadowImage, kStrokeImage, kStrokeName}},
         // A gradient casts no shadow itself: the fill colour does, under it. (The
         // reflected linear kind ends in a band of the end colour.)
-        OrderCase{"gradientOverShadowedFill", 2, 1, 0,
+        OrderCase{"gradientOverShadowedFill",
+                  2,
+                  1,
+                  0,
                   {kShadowImage, kStrokeImage, kShadowImage, kFillImage, "clip", "gradient",
                    "fill #ffff00", kStrokeName}},
         // Without shadow type 1 a gradient has no fill under it.
@@ -92,7 +97,7 @@ TEST(LBGraphicDrawing, ArrowHeadsFollowEachStroke)
     auto graphic = paintedGraphic(1, 1);
     graphic->arrow1 = 2;
     recordNames(*graphic);
-    EXPECT_EQ(graphic->arrowCalls, (QList<bool>{true, false}));   // with shadow, then without
+    EXPECT_EQ(graphic->arrowCalls, (QList<bool>{true, false})); // with shadow, then without
 
     auto plain = paintedGraphic(1, 0);
     recordNames(*plain);
@@ -126,7 +131,7 @@ TEST(LBGraphicDrawing, NothingForHiddenOrShapesWithTextAndOnlyTheReflectionWitho
     graphic->setHidden(false);
     graphic->shapeWithText = true;
     EXPECT_TRUE(recordNames(*graphic).isEmpty());
-    EXPECT_TRUE(graphic->reflectionRequests.isEmpty());   // not even the reflection
+    EXPECT_TRUE(graphic->reflectionRequests.isEmpty()); // not even the reflection
 
     graphic->shapeWithText = false;
     graphic->noOutline = true;
@@ -135,7 +140,7 @@ TEST(LBGraphicDrawing, NothingForHiddenOrShapesWithTextAndOnlyTheReflectionWitho
 
 TEST(LBGraphicDrawing, ReflectionIsBuiltOnceAndPlacedBelowTheShadowedArea)
 {
-    auto graphic = paintedGraphic(1, 0);   // stroke width 2
+    auto graphic = paintedGraphic(1, 0); // stroke width 2
     graphic->setReflectionEnabled(true);
     graphic->setReflectionTransparency(0.3);
     graphic->setReflectionHeight(0.5);
@@ -156,7 +161,7 @@ TEST(LBGraphicDrawing, ReflectionIsBuiltOnceAndPlacedBelowTheShadowedArea)
     // Kept: the next drawing does not build it again. With shadow type 1 the margin
     // grows by 2 × (height + radius / 2) = 8 and the area by (height + radius / 2) = 4.
     graphic->setShadowInfo(1, 3, 2, 90, 0.0, kShadow);
-    graphic->setReflectionImage(graphic->reflectionPicture);   // the setter's change dropped it
+    graphic->setReflectionImage(graphic->reflectionPicture); // the setter's change dropped it
     calls = recordDrawing([&] { graphic->drawInView(nullptr, false); });
     EXPECT_EQ(graphic->reflectionRequests.size(), 1);
     // s = (34.5, 34.5, 110, 70): x 34, y trunc(34.5 + 70 - 10) = 94, 110 × 35.
@@ -166,7 +171,7 @@ TEST(LBGraphicDrawing, ReflectionIsBuiltOnceAndPlacedBelowTheShadowedArea)
 TEST(LBGraphicDrawing, TextPlaceholderHidesItsOutlineOnlyOutsideTheCanvas)
 {
     auto placeholder = std::make_shared<OutlinedGraphic>();
-    placeholder->noOutline = true;   // a placeholder gets a rectangle of its own
+    placeholder->noOutline = true; // a placeholder gets a rectangle of its own
     placeholder->setBounds(QRectF(40, 40, 100, 60));
     placeholder->setStrokeColor(kStroke);
     placeholder->setIsPlaceholder(true);
@@ -184,8 +189,7 @@ TEST(LBGraphicDrawing, TextPlaceholderHidesItsOutlineOnlyOutsideTheCanvas)
     EXPECT_EQ(recordNames(*placeholder), (QStringList{"fill #ffffff", prompt}));
 
     // Its rectangle is inset by half the stroke so the stroke stays inside the bounds.
-    const QList<PaintCall> calls =
-        recordDrawing([&] { placeholder->drawInView(&canvas, false); });
+    const QList<PaintCall> calls = recordDrawing([&] { placeholder->drawInView(&canvas, false); });
     ASSERT_GE(calls.size(), 2);
     EXPECT_EQ(calls[1].area, QRectF(40.5, 40.5, 99, 59));
 
@@ -202,8 +206,9 @@ QPointF turnedAbout(const QPointF& p, const QPointF& c, double degrees)
 {
     const double a = degrees / 180.0 * M_PI;
     const QPointF d = p - c;
-    return c + QPointF(d.x() * std::cos(a) - d.y() * std::sin(a),
-                       d.x() * std::sin(a) + d.y() * std::cos(a));
+    return c
+           + QPointF(d.x() * std::cos(a) - d.y() * std::sin(a),
+                     d.x() * std::sin(a) + d.y() * std::cos(a));
 }
 
 } // namespace
@@ -270,7 +275,7 @@ TEST(LBGraphicDrawing, StartAndStopShadowDoNothingWithoutAShadow)
         graphic.setShadowInfo(2, -1, -1, -1, -1.0, QColor());
         graphic.startShadow(QRectF(0, 0, 10, 10));
         EXPECT_EQ(GraphicsContext::current()->savedStateDepth(), 1);
-        EXPECT_FALSE(GraphicsContext::current()->shadow().has_value());   // in the layer
+        EXPECT_FALSE(GraphicsContext::current()->shadow().has_value()); // in the layer
         EXPECT_EQ(GraphicsContext::current()->transparencyLayerDepth(), 1);
         graphic.stopShadow();
     });
@@ -293,8 +298,8 @@ TEST(LBGraphicDrawing, ShadowFallsTheWayTheAzimuthPointsAndIsSoft)
     struct Case
     {
         qint64 azimuth;
-        QPoint inShadow;   // just beyond the graphic on the shadow's side
-        QPoint opposite;   // as far beyond on the other side
+        QPoint inShadow; // just beyond the graphic on the shadow's side
+        QPoint opposite; // as far beyond on the other side
     };
     for (const Case& c : {Case{90, {90, 103}, {90, 37}}, Case{270, {90, 37}, {90, 103}},
                           Case{0, {37, 70}, {143, 70}}, Case{180, {143, 70}, {37, 70}}}) {
@@ -302,7 +307,7 @@ TEST(LBGraphicDrawing, ShadowFallsTheWayTheAzimuthPointsAndIsSoft)
         graphic->setDrawsStroke(false);
         graphic->setShadowInfo(2, 6, 4, c.azimuth, 0.0, Qt::black);
         const QImage image = renderImage([&] { graphic->drawInView(nullptr, false); });
-        EXPECT_EQ(image.pixel(90, 70), kFill.rgb()) << c.azimuth;   // the fill on top
+        EXPECT_EQ(image.pixel(90, 70), kFill.rgb()) << c.azimuth; // the fill on top
         EXPECT_GT(alphaAt(image, c.inShadow.x(), c.inShadow.y()), 200) << c.azimuth;
         EXPECT_EQ(alphaAt(image, c.opposite.x(), c.opposite.y()), 0) << c.azimuth;
         EXPECT_EQ(qRed(image.pixel(c.inShadow)), 0) << c.azimuth;
@@ -351,7 +356,7 @@ TEST(LBGraphicDrawing, GradientRunsFromStartToEndColourAndMirrorsWithTheGraphic)
     EXPECT_LT(qRed(upright.pixel(90, 41)), 25);
     EXPECT_GT(qRed(upright.pixel(90, 98)), 230);
     EXPECT_LT(qBlue(upright.pixel(90, 98)), 25);
-    EXPECT_EQ(alphaAt(upright, 90, 38), 0);   // clipped to the outline
+    EXPECT_EQ(alphaAt(upright, 90, 38), 0); // clipped to the outline
 
     graphic->setFlippedVertically(true);
     const QImage mirrored = renderImage([&] { graphic->drawInView(nullptr, false); });
@@ -383,7 +388,7 @@ TEST(LBGraphicDrawing, StrokeWidthDashAndOpacityReachThePixels)
     faint->setGraphicAlpha(0.5);
     const QImage half = renderImage([&] { faint->drawInView(nullptr, false); });
     EXPECT_NEAR(alphaAt(half, 90, 70), 128, 1);
-    EXPECT_NEAR(alphaAt(half, 40, 30 + 40), 128 + 64, 2);   // stroke over fill, both half
+    EXPECT_NEAR(alphaAt(half, 40, 30 + 40), 128 + 64, 2); // stroke over fill, both half
 }
 
 TEST(LBGraphicDrawing, UnturnedGraphicsArePaintedOnWholePoints)
@@ -399,7 +404,7 @@ TEST(LBGraphicDrawing, UnturnedGraphicsArePaintedOnWholePoints)
     placeholder->setPlaceholderColor(kFill);
     placeholder->setBounds(QRectF(40.4, 40.4, 100.2, 60.2));
     const QImage image = renderImage([&] { placeholder->drawInView(nullptr, false); });
-    EXPECT_EQ(alphaAt(image, 40, 70), 255);   // not a partly covered pixel at 40.4
+    EXPECT_EQ(alphaAt(image, 40, 70), 255); // not a partly covered pixel at 40.4
     EXPECT_EQ(alphaAt(image, 139, 70), 255);
     EXPECT_EQ(alphaAt(image, 140, 70), 0);
 }

@@ -53,8 +53,8 @@ TEST_F(LBGraphicEffects, DefaultMarkersGiveTheKindsDefaultsAndOnlyItsKeys)
     // Given values are stored as given; kinds without parameters store only the kind.
     graphic->_effects.clear();
     doc.quietly([&] {
-        graphic->addEffect(2, 40, 7, 7, 7, 7, 7, defaultLocation, defaultLocation,
-                           defaultLocation, defaultLocation, QColor(), false);
+        graphic->addEffect(2, 40, 7, 7, 7, 7, 7, defaultLocation, defaultLocation, defaultLocation,
+                           defaultLocation, QColor(), false);
         add(23);
         add(99);
         add(3);
@@ -125,7 +125,7 @@ TEST_F(LBGraphicEffects, EntryEditsRecordOnlyRealChanges)
 
 TEST_F(LBGraphicEffects, UndoingAColourOnAnEntryWithoutOneRemovesItAgain)
 {
-    doc.quietly([&] { add(5); });   // kind 5 stores no colour
+    doc.quietly([&] { add(5); }); // kind 5 stores no colour
     doc.step([&] { graphic->setEffectColor(Qt::red, 0, false); });
     EXPECT_TRUE(graphic->effectDictionaryAtIndex(0).contains("colorData"));
     doc.undo();
@@ -196,7 +196,7 @@ TEST_F(LBGraphicEffects, EffectColoursAreArchivedColoursAndSurviveEditsAndCopies
     const QColor translucentBlue = QColor::fromRgbF(0.1f, 0.2f, 0.9f, 0.4f);
     doc.quietly([&] {
         add(3, translucentBlue);
-        add(7);   // the kind's default colour
+        add(7); // the kind's default colour
     });
     ASSERT_TRUE(colourOf(*graphic, 0).has_value());
     EXPECT_EQ(*colourOf(*graphic, 0), translucentBlue);

@@ -32,8 +32,9 @@ QPointF turned(const QPointF& point, const QPointF& center, double degrees)
 {
     const double a = qDegreesToRadians(degrees);
     const QPointF d = point - center;
-    return center + QPointF(d.x() * std::cos(a) - d.y() * std::sin(a),
-                            d.x() * std::sin(a) + d.y() * std::cos(a));
+    return center
+           + QPointF(d.x() * std::cos(a) - d.y() * std::sin(a),
+                     d.x() * std::sin(a) + d.y() * std::cos(a));
 }
 
 // The bounding box of `rect` turned by `degrees` about its centre.

@@ -64,11 +64,11 @@ TEST_F(GradientPainter, IsMadeAtTheFirstDrawingWithTheGraphicsValues)
         graphic->setGradientAngle(30);
         graphic->setGradientCenter(0.25);
     });
-    EXPECT_EQ(graphic->gradientFill(), nullptr);   // setters never make it
+    EXPECT_EQ(graphic->gradientFill(), nullptr); // setters never make it
 
     LBGradientFill& fill = graphic->gradientFillForDrawing();
     EXPECT_EQ(&fill, graphic->gradientFill());
-    EXPECT_EQ(&graphic->gradientFillForDrawing(), &fill);   // made once
+    EXPECT_EQ(&graphic->gradientFillForDrawing(), &fill); // made once
     EXPECT_EQ(fill.gradientType(), 2);
     EXPECT_EQ(fill.gradientCenter(), 0.25);
     EXPECT_EQ(fill.gradientCenterSize(), 0.01);

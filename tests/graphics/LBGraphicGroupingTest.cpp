@@ -35,8 +35,8 @@ QRect inkBounds(const QImage& image)
 // point.
 QImage drawPrompt(const LBGraphic& graphic, const QSize& size, double scale = 1.0)
 {
-    platform::OffscreenContext offscreen(
-        platform::OffscreenContext::pixelsFor(QSizeF(size), scale), scale);
+    platform::OffscreenContext offscreen(platform::OffscreenContext::pixelsFor(QSizeF(size), scale),
+                                         scale);
     offscreen.painter()->fillRect(QRectF(QPointF(0, 0), QSizeF(size)), Qt::white);
     graphic.drawPlaceholderText();
     EXPECT_EQ(offscreen.context().savedStateDepth(), 0);
@@ -59,7 +59,7 @@ TEST(LBGraphicGrouping, JoiningKeepsAndLeavingFoldsTheGroupRotation)
 {
     struct Case
     {
-        bool grouped;       // before
+        bool grouped; // before
         bool setTo;
         double rotation;
         double groupRotation;
@@ -67,13 +67,11 @@ TEST(LBGraphicGrouping, JoiningKeepsAndLeavingFoldsTheGroupRotation)
         double groupRotationAfter;
     };
     const Case cases[] = {
-        {true, false, 10, 30, 40, 0},
-        {true, false, -20, 45, 25, 0},
-        {true, false, 350, 30, 380, 0},   // angles are not normalised
-        {true, false, 30, 0, 30, 0},
-        {true, false, 0, 0, 0, 0},
-        {false, true, 10, 30, 10, 30},    // joining changes neither
-        {true, true, 10, 30, 10, 30},     // no change at all
+        {true, false, 10, 30, 40, 0},   {true, false, -20, 45, 25, 0},
+        {true, false, 350, 30, 380, 0}, // angles are not normalised
+        {true, false, 30, 0, 30, 0},    {true, false, 0, 0, 0, 0},
+        {false, true, 10, 30, 10, 30}, // joining changes neither
+        {true, true, 10, 30, 10, 30},  // no change at all
     };
     for (const Case& c : cases) {
         RecordingDocument doc;
@@ -85,7 +83,10 @@ TEST(LBGraphicGrouping, JoiningKeepsAndLeavingFoldsTheGroupRotation)
             g->setGroupRotation(c.groupRotation);
         });
         const QString label = QStringLiteral("%1 -> %2 at %3 + %4")
-                                  .arg(c.grouped).arg(c.setTo).arg(c.rotation).arg(c.groupRotation);
+                                  .arg(c.grouped)
+                                  .arg(c.setTo)
+                                  .arg(c.rotation)
+                                  .arg(c.groupRotation);
 
         doc.step([&] { g->setIsGrouped(c.setTo); });
         EXPECT_EQ(g->isGrouped(), c.setTo) << label.toStdString();
@@ -125,9 +126,9 @@ TEST(LBGraphicPlaceholder, TheSizeRatioIsRecordedOnEveryChangeOfThePlaceholderFl
         {QRectF(0, 0, 200, 100), false, true, 2.0},
         {QRectF(5, 5, 100, 200), false, true, 0.5},
         {QRectF(0, 0, 50, 50), false, true, 1.0},
-        {QRectF(0, 0, 0.4, 10), false, true, 0.1},   // the width counts as 1 point
-        {QRectF(0, 0, 300, 100), true, false, 3.0},  // leaving records it too
-        {QRectF(0, 0, 300, 100), true, true, 7.0},   // no change: the old ratio stays
+        {QRectF(0, 0, 0.4, 10), false, true, 0.1},  // the width counts as 1 point
+        {QRectF(0, 0, 300, 100), true, false, 3.0}, // leaving records it too
+        {QRectF(0, 0, 300, 100), true, true, 7.0},  // no change: the old ratio stays
     };
     for (const Case& c : cases) {
         RecordingDocument doc;
@@ -189,8 +190,7 @@ TEST(LBGraphicPlaceholder, PhotoTypeInstallsTheStockPictureOnlyOnAnEmptyPlacehol
         // One undo step takes the type and the picture back.
         doc.undo();
         EXPECT_TRUE(g->placeholderTypeString().isNull()) << c.name;
-        EXPECT_EQ(g->imageOfType(LBGraphic::FillImageType), c.hasPicture ? own : nullptr)
-            << c.name;
+        EXPECT_EQ(g->imageOfType(LBGraphic::FillImageType), c.hasPicture ? own : nullptr) << c.name;
     }
 }
 
@@ -198,19 +198,19 @@ TEST(LBGraphicPlaceholder, StockPictureIsASharedSilhouetteOnATransparentSquare)
 {
     const auto picture = namedImage(QStringLiteral("PlaceholderMan"));
     ASSERT_TRUE(picture);
-    EXPECT_EQ(namedImage(QStringLiteral("PlaceholderMan")), picture);   // read once
+    EXPECT_EQ(namedImage(QStringLiteral("PlaceholderMan")), picture); // read once
     EXPECT_EQ(picture->size(), QSizeF(200, 200));
     const QImage bitmap = picture->bitmapImageRep();
     ASSERT_FALSE(bitmap.isNull());
-    EXPECT_GT(bitmap.width(), 200);   // more pixels than points, for large placeholders
-    const auto at = [&](double x, double y) {   // in points
+    EXPECT_GT(bitmap.width(), 200);           // more pixels than points, for large placeholders
+    const auto at = [&](double x, double y) { // in points
         return bitmap.pixel(int(x / 200 * bitmap.width()), int(y / 200 * bitmap.height()));
     };
-    EXPECT_EQ(qAlpha(at(2, 2)), 0);          // corners stay clear
+    EXPECT_EQ(qAlpha(at(2, 2)), 0); // corners stay clear
     EXPECT_EQ(qAlpha(at(198, 2)), 0);
-    EXPECT_EQ(qAlpha(at(100, 76)), 255);     // head
-    EXPECT_EQ(qAlpha(at(100, 190)), 255);    // shoulders on the bottom edge
-    EXPECT_EQ(qAlpha(at(5, 120)), 0);        // beside the head
+    EXPECT_EQ(qAlpha(at(100, 76)), 255);  // head
+    EXPECT_EQ(qAlpha(at(100, 190)), 255); // shoulders on the bottom edge
+    EXPECT_EQ(qAlpha(at(5, 120)), 0);     // beside the head
 
     // A picture the resources lack is reported, not fatal.
     EXPECT_EQ(namedImage(QStringLiteral("NoSuchPicture")), nullptr);
@@ -236,11 +236,11 @@ TEST(LBGraphicPlaceholder, LabelPositionCodes)
         P placement;
     };
     const Case cases[] = {
-        {0, Qt::AlignHCenter, P::Middle}, {1, Qt::AlignHCenter, P::Top},
-        {2, Qt::AlignHCenter, P::Bottom}, {3, Qt::AlignLeft, P::Middle},
-        {4, Qt::AlignRight, P::Middle},   {5, Qt::AlignLeft, P::Top},
-        {6, Qt::AlignRight, P::Top},      {7, Qt::AlignLeft, P::Bottom},
-        {8, Qt::AlignRight, P::Bottom},   {9, Qt::AlignHCenter, P::Middle},
+        {0, Qt::AlignHCenter, P::Middle},  {1, Qt::AlignHCenter, P::Top},
+        {2, Qt::AlignHCenter, P::Bottom},  {3, Qt::AlignLeft, P::Middle},
+        {4, Qt::AlignRight, P::Middle},    {5, Qt::AlignLeft, P::Top},
+        {6, Qt::AlignRight, P::Top},       {7, Qt::AlignLeft, P::Bottom},
+        {8, Qt::AlignRight, P::Bottom},    {9, Qt::AlignHCenter, P::Middle},
         {12, Qt::AlignHCenter, P::Middle}, {-1, Qt::AlignHCenter, P::Middle},
     };
     for (const Case& c : cases) {
@@ -284,8 +284,8 @@ TEST(LBGraphicPlaceholder, PromptLayout)
         // 18 points high: 16 points give lines 19.2 high; 14 give 16.8.
         {"height limit", QString(), 2, false, QRectF(0, 0, 300, 18), QRectF(0, 0, 300, 18),
          QRectF(3, -1.8, 294, 18), 14},
-        {"own label", QStringLiteral("Logo"), 0, false, QRectF(0, 0, 40, 40),
-         QRectF(0, 0, 40, 40), QRectF(3, 11.6, 34, 40), 14},
+        {"own label", QStringLiteral("Logo"), 0, false, QRectF(0, 0, 40, 40), QRectF(0, 0, 40, 40),
+         QRectF(3, 11.6, 34, 40), 14},
         {"unknown code", QStringLiteral("Logo"), 12, false, QRectF(0, 0, 40, 40),
          QRectF(0, 0, 40, 40), QRectF(3, 11.6, 34, 40), 14},
     };
@@ -330,14 +330,14 @@ TEST(LBGraphicPlaceholder, PromptIsDrawnWhereTheLayoutPutsIt)
     const QSize page(200, 60);
     auto g = placeholder(QRectF(0, 0, 200, 60));
 
-    g->setPlaceholderLabelPosition(1);   // centred, top
+    g->setPlaceholderLabelPosition(1); // centred, top
     const QRect top = inkBounds(drawPrompt(*g, page));
     ASSERT_FALSE(top.isEmpty());
     EXPECT_LT(top.top(), 10);
     EXPECT_LT(top.bottom(), 25);
     EXPECT_NEAR(top.center().x(), 100, 3);
 
-    g->setPlaceholderLabelPosition(7);   // left, bottom
+    g->setPlaceholderLabelPosition(7); // left, bottom
     const QRect bottomLeft = inkBounds(drawPrompt(*g, page));
     ASSERT_FALSE(bottomLeft.isEmpty());
     EXPECT_GT(bottomLeft.top(), 35);

@@ -2,8 +2,8 @@
 
 #include "app/LBAppController.h"
 #include "inspector/InspectorPalette.h"
-#include "platform/drawing/Image.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/drawing/Image.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -49,8 +49,7 @@ struct KnobCase
 };
 
 class KnobTolerance : public ::testing::TestWithParam<KnobCase>
-{
-};
+{};
 
 TEST_P(KnobTolerance, SquareGrowsWithOnePixelAndKeepsItsLowEdgesOnly)
 {
@@ -63,13 +62,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Zoom 2: the square reaches 2 + 0.5 points from the knob.
         KnobCase{2, {97.6, 100}, 1}, KnobCase{2, {97.5, 100}, 1}, KnobCase{2, {97.4, 100}, 0},
-        KnobCase{2, {102.4, 100}, 1}, KnobCase{2, {102.5, 100}, 0},
-        KnobCase{2, {100, 102.5}, 0}, KnobCase{2, {100, 97.5}, 1},
+        KnobCase{2, {102.4, 100}, 1}, KnobCase{2, {102.5, 100}, 0}, KnobCase{2, {100, 102.5}, 0},
+        KnobCase{2, {100, 97.5}, 1},
         // Zoom 1: 5 points out on the low sides still hits; on the high sides 4.9 does,
         // 5 does not.
         KnobCase{1, {95, 100}, 1}, KnobCase{1, {100, 95}, 1}, KnobCase{1, {94.9, 100}, 0},
-        KnobCase{1, {104.9, 100}, 1}, KnobCase{1, {105, 100}, 0},
-        KnobCase{1, {100, 104.9}, 1}, KnobCase{1, {100, 105}, 0},
+        KnobCase{1, {104.9, 100}, 1}, KnobCase{1, {105, 100}, 0}, KnobCase{1, {100, 104.9}, 1},
+        KnobCase{1, {100, 105}, 0},
         // Every resize knob in its place.
         KnobCase{1, {200, 100}, 2}, KnobCase{1, {300, 100}, 3}, KnobCase{1, {100, 150}, 4},
         KnobCase{1, {300, 150}, 5}, KnobCase{1, {100, 200}, 6}, KnobCase{1, {200, 200}, 7},
@@ -101,7 +100,7 @@ TEST(LBGraphicHandles, ModifierAndEffectKnobsComeFirstAndNeverForGroupMembers)
 {
     auto graphic = knobbedGraphic();
     graphic->mask = 0x3FF;
-    graphic->modifier1 = {100, 100};   // on top of knob 1
+    graphic->modifier1 = {100, 100}; // on top of knob 1
     graphic->modifier2 = {150, 120};
     EXPECT_EQ(graphic->knobUnderPoint({100, 100}), 9);
     EXPECT_EQ(graphic->knobUnderPoint({150, 120}), 10);
@@ -117,7 +116,7 @@ TEST(LBGraphicHandles, ModifierAndEffectKnobsComeFirstAndNeverForGroupMembers)
     EXPECT_EQ(perspective->effectLocationKnobPointForIndex(0), QPointF(100, 100));
     EXPECT_EQ(perspective->effectLocationKnobPointForIndex(1), QPointF(200, 150));
     EXPECT_EQ(perspective->knobUnderPoint({100, 100}), 12);
-    EXPECT_EQ(perspective->knobUnderPoint({207.9, 150}), 13);   // half size 8 + 1
+    EXPECT_EQ(perspective->knobUnderPoint({207.9, 150}), 13); // half size 8 + 1
     EXPECT_EQ(perspective->knobUnderPoint({209, 150}), 0);
     // The corner knobs are still found where no perspective knob lies.
     EXPECT_EQ(perspective->knobUnderPoint({300, 100}), 3);
@@ -144,7 +143,7 @@ struct Marker
 {
     const char* picture;
     const char* fill;
-    QPointF offset;   // from the fill's centre to the knob point
+    QPointF offset; // from the fill's centre to the knob point
 };
 
 const Marker kKnob{"Knob", "#0b3d91", {0, 0}};
@@ -179,13 +178,15 @@ const QList<QPointF> kCornerKnobs{{100, 100}, {300, 100}, {100, 200}, {300, 200}
 
 TEST(LBGraphicHandles, HandlePicturesExistAtTheirSizes)
 {
-    for (const auto& [name, size] :
-         {std::pair{"Knob", QSizeF(8, 8)}, {"KnobGroup", QSizeF(8, 8)},
-          {"KnobLocked", QSizeF(12, 10)}, {"Knob1", QSizeF(8, 8)},
-          {"EffectLocationKnob", QSizeF(29, 29)}, {"PerspectiveKnobUpperLeft", QSizeF(22, 22)},
-          {"PerspectiveKnobUpperRight", QSizeF(22, 22)},
-          {"PerspectiveKnobLowerLeft", QSizeF(22, 22)},
-          {"PerspectiveKnobLowerRight", QSizeF(22, 22)}}) {
+    for (const auto& [name, size] : {std::pair{"Knob", QSizeF(8, 8)},
+                                     {"KnobGroup", QSizeF(8, 8)},
+                                     {"KnobLocked", QSizeF(12, 10)},
+                                     {"Knob1", QSizeF(8, 8)},
+                                     {"EffectLocationKnob", QSizeF(29, 29)},
+                                     {"PerspectiveKnobUpperLeft", QSizeF(22, 22)},
+                                     {"PerspectiveKnobUpperRight", QSizeF(22, 22)},
+                                     {"PerspectiveKnobLowerLeft", QSizeF(22, 22)},
+                                     {"PerspectiveKnobLowerRight", QSizeF(22, 22)}}) {
         const platform::ImagePtr image = platform::Image::imageNamed(QLatin1String(name));
         ASSERT_TRUE(image) << name;
         EXPECT_EQ(image->size(), size) << name;
@@ -268,7 +269,7 @@ TEST(LBGraphicHandles, NoHandlesWhileDraggingOrHiddenAndTrimmedToTheArea)
     graphic->setHidden(false);
 
     platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
-    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("Trim To Page")));   // never registered
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("Trim To Page"))); // never registered
     EXPECT_EQ(callNames(recordHandles(*graphic)).first(), "fill #0b3d91");
     defaults.setBool(true, QStringLiteral("Trim To Page"));
     const QList<PaintCall> trimmed = recordHandles(*graphic, QRectF(0, 0, 200, 400));
@@ -295,9 +296,9 @@ TEST(LBGraphicHandles, DragTargetIsOutlinedOnceWithASolidHighlight)
     const QString highlight = QGuiApplication::palette().color(QPalette::Highlight).name();
     ASSERT_EQ(calls.size(), 1);
     EXPECT_EQ(calls[0].name(), "stroke " + highlight);
-    EXPECT_EQ(graphic->outlineWidthsAsked, (QList<double>{1.5}));   // 3 / zoom
-    EXPECT_EQ(graphic->seenDashCount, 0);                           // asked without dash
-    EXPECT_EQ(graphic->lineDashCount(), 2);                         // and the dash is back
+    EXPECT_EQ(graphic->outlineWidthsAsked, (QList<double>{1.5})); // 3 / zoom
+    EXPECT_EQ(graphic->seenDashCount, 0);                         // asked without dash
+    EXPECT_EQ(graphic->lineDashCount(), 2);                       // and the dash is back
     EXPECT_FALSE(graphic->isDragTarget());
     EXPECT_EQ(handlesDrawn(recordHandles(*graphic), kKnob).size(), 8);
 
@@ -335,8 +336,7 @@ struct HitCase
 };
 
 class HitTest : public ::testing::TestWithParam<HitCase>
-{
-};
+{};
 
 TEST_P(HitTest, ClickLandsAsTheOutlineRotationAndKnobsSay)
 {
@@ -393,18 +393,18 @@ TEST(LBGraphicHandles, ImageCropsAreEditableAndShowTheCropTools)
 {
     auto graphic = knobbedGraphic();
     EXPECT_FALSE(graphic->isEditable());
-    graphic->startEditingWithEvent(nullptr, nullptr, false);   // no palette, no crop: nothing
+    graphic->startEditingWithEvent(nullptr, nullptr, false); // no palette, no crop: nothing
 
     graphic->setImage(twoBandPicture(Qt::red, Qt::blue), LBGraphic::FillImageType);
     EXPECT_TRUE(graphic->isEditable());
-    graphic->setFillImageScaling(1);   // tiled
+    graphic->setFillImageScaling(1); // tiled
     EXPECT_FALSE(graphic->isEditable());
 
-    graphic->startEditingWithEvent(nullptr, nullptr, false);   // no palette: nothing sent
+    graphic->startEditingWithEvent(nullptr, nullptr, false); // no palette: nothing sent
     RecordingPalette palette;
     LBAppController::setInspectorPalette(&palette);
     graphic->startEditingWithEvent(nullptr, nullptr, true);
-    knobbedGraphic()->startEditingWithEvent(nullptr, nullptr, true);   // not a crop
+    knobbedGraphic()->startEditingWithEvent(nullptr, nullptr, true); // not a crop
     LBAppController::setInspectorPalette(nullptr);
     EXPECT_EQ(palette.calls, (QList<QPair<bool, bool>>{{true, false}}));
 }

@@ -29,8 +29,9 @@ public:
 
 namespace {
 
-const bool uncroppedRegistered = platform::ClassRegistry<LBGraphic>::registerClass<UncroppedGraphic>(
-    QStringLiteral("UncroppedGraphic"));
+const bool uncroppedRegistered =
+    platform::ClassRegistry<LBGraphic>::registerClass<UncroppedGraphic>(
+        QStringLiteral("UncroppedGraphic"));
 
 constexpr qreal kMetersPerInch = 0.0254;
 
@@ -139,7 +140,7 @@ TEST_F(LBGraphicImageFiles, TheFileIsLookedForInSixPlacesInOrder)
 {
     // The six places, each file a different number of pixels wide so the one loaded
     // tells where it came from.
-    const QStringList places = {"photos/rose.png", "temp/rose.png", "package/rose.png",
+    const QStringList places = {"photos/rose.png",  "temp/rose.png",  "package/rose.png",
                                 "photos/Drose.png", "temp/Drose.png", "package/Drose.png"};
     struct Case
     {
@@ -147,9 +148,13 @@ TEST_F(LBGraphicImageFiles, TheFileIsLookedForInSixPlacesInOrder)
         int loaded;
     };
     const Case cases[] = {
-        {{0, 1, 2, 3, 4, 5}, 0}, {{1, 2, 3, 4, 5}, 1}, {{2, 3, 4, 5}, 2},
-        {{3, 4, 5}, 3},          {{4, 5}, 4},          {{5}, 5},
-        {{1, 3}, 1},   // an original anywhere wins over a downsampled twin
+        {{0, 1, 2, 3, 4, 5}, 0},
+        {{1, 2, 3, 4, 5}, 1},
+        {{2, 3, 4, 5}, 2},
+        {{3, 4, 5}, 3},
+        {{4, 5}, 4},
+        {{5}, 5},
+        {{1, 3}, 1}, // an original anywhere wins over a downsampled twin
     };
     for (const Case& c : cases) {
         for (const QString& place : places)
@@ -162,8 +167,7 @@ TEST_F(LBGraphicImageFiles, TheFileIsLookedForInSixPlacesInOrder)
         MessageLog log;
         ASSERT_TRUE(g->setImageFile(path("photos/rose.png"), LBGraphic::FillImageType));
         ASSERT_TRUE(g->imageOfType(LBGraphic::FillImageType));
-        EXPECT_EQ(g->imageOfType(LBGraphic::FillImageType)->pixelsWide(), c.loaded + 1)
-            << c.loaded;
+        EXPECT_EQ(g->imageOfType(LBGraphic::FillImageType)->pixelsWide(), c.loaded + 1) << c.loaded;
         EXPECT_EQ(g->imageFilePathOfType(LBGraphic::FillImageType), path(places[c.loaded]));
         EXPECT_EQ(log.contains("Couldn't find original image, using downsampled image."),
                   c.loaded >= 3)
@@ -189,7 +193,7 @@ TEST_F(LBGraphicImageFiles, AMissingOrUnreadableFileChangesNothingAndRecordsNoth
         EXPECT_EQ(graphic->imageOfType(LBGraphic::FillImageType), before);
         EXPECT_EQ(graphic->imageFilePathOfType(LBGraphic::FillImageType), path("photos/old.png"));
         EXPECT_FALSE(doc.canUndo());
-        EXPECT_TRUE(log.contains(file)) << file.toStdString();   // reported, not silent
+        EXPECT_TRUE(log.contains(file)) << file.toStdString(); // reported, not silent
     }
     // Other image types are ignored.
     writePicture(path("photos/rose.png"), 5);
@@ -271,7 +275,8 @@ TEST_F(LBGraphicImageFiles, PathsAreStandardisedAndLoadedOnlyWhenAskedTo)
 
     writePicture(path("photos/rose.png"), 6);
     const QString roundabout = path("photos/../photos/./rose.png");
-    doc.step([&] { graphic->setImageFilePath(roundabout, false, false, LBGraphic::FillImageType); });
+    doc.step(
+        [&] { graphic->setImageFilePath(roundabout, false, false, LBGraphic::FillImageType); });
     EXPECT_EQ(graphic->imageFilePathOfType(LBGraphic::FillImageType), path("photos/rose.png"));
     EXPECT_EQ(graphic->imageOfType(LBGraphic::FillImageType), nullptr);
     EXPECT_TRUE(doc.canUndo());
@@ -295,16 +300,17 @@ TEST_F(LBGraphicImageFiles, FullPathsPointWhereTheFilesLieNow)
     const Case cases[] = {
         {"/elsewhere/inpackage.png", path("package/inpackage.png")},
         {"/elsewhere/intemp.png", path("temp/intemp.png")},
-        {"/elsewhere/both.png", path("package/both.png")},   // the package first
+        {"/elsewhere/both.png", path("package/both.png")}, // the package first
         // Not in the temporary folder: the path stays, so the picture is still found.
         {"/elsewhere/nowhere.png", "/elsewhere/nowhere.png"},
     };
     for (const Case& c : cases) {
         graphic->updateImageFileName(QString::fromLatin1(c.stored), LBGraphic::ExternalMaskType);
         graphic->createFullImagePaths();
-        EXPECT_EQ(graphic->imageFilePathOfType(LBGraphic::ExternalMaskType), c.expected) << c.stored;
+        EXPECT_EQ(graphic->imageFilePathOfType(LBGraphic::ExternalMaskType), c.expected)
+            << c.stored;
     }
-    EXPECT_FALSE(doc.canUndo());   // neither records anything
+    EXPECT_FALSE(doc.canUndo()); // neither records anything
 
     // Without a document the paths stay as they are.
     auto loose = std::make_shared<LBGraphic>();
@@ -353,22 +359,28 @@ TEST_F(LBGraphicImageFiles, DownsamplingAsksTheDocumentOnlyWhenItMayAndCan)
     };
     const Case cases[] = {
         {"whole picture", false, [](ProbeGraphic&) {}, true, QSizeF(100, 100)},
-        {"switched off", false, [](ProbeGraphic& g) { g.setDownsampleFillImage(false); }, false,
+        {"switched off",
+         false,
+         [](ProbeGraphic& g) { g.setDownsampleFillImage(false); },
+         false,
          {}},
         {"no file", false, [](ProbeGraphic& g) { g._imageFilePath.clear(); }, false, {}},
-        {"one point wide", false,
-         [](ProbeGraphic& g) { g.setBoundsNoOtherChanges(QRectF(0, 0, 1, 100)); }, false, {}},
+        {"one point wide",
+         false,
+         [](ProbeGraphic& g) { g.setBoundsNoOtherChanges(QRectF(0, 0, 1, 100)); },
+         false,
+         {}},
         {"1.5 points high", false,
          [](ProbeGraphic& g) { g.setBoundsNoOtherChanges(QRectF(0, 0, 100, 1.5)); }, true,
          QSizeF(100, 1.5)},
         // A picture cropped into a shape is drawn at the size of its crop rectangle.
-        {"crop", true, [](ProbeGraphic& g) { g._origCropImageBounds = QRectF(0, 0, 30, 20); },
-         true, QSizeF(30, 20)},
+        {"crop", true, [](ProbeGraphic& g) { g._origCropImageBounds = QRectF(0, 0, 30, 20); }, true,
+         QSizeF(30, 20)},
         {"crop not placed yet", true, [](ProbeGraphic&) {}, false, {}},
     };
     for (const Case& c : cases) {
-        std::shared_ptr<ProbeGraphic> g = c.crop ? std::make_shared<ProbeGraphic>()
-                                                 : std::make_shared<UncroppedGraphic>();
+        std::shared_ptr<ProbeGraphic> g =
+            c.crop ? std::make_shared<ProbeGraphic>() : std::make_shared<UncroppedGraphic>();
         g->setDocument(&doc);
         g->setBoundsNoOtherChanges(QRectF(0, 0, 100, 100));
         doc.quietly([&] { g->setImageFile(path("photos/rose.png"), LBGraphic::FillImageType); });
@@ -388,15 +400,14 @@ TEST_F(LBGraphicImageFiles, DownsampledPicturesReplaceTheFillImageAndForceStarts
     writePicture(path("temp/rose.png"), 30);
     doc.quietly([&] { graphic->setImageFile(path("photos/rose.png"), LBGraphic::FillImageType); });
     const auto original = graphic->imageOfType(LBGraphic::FillImageType);
-    const auto smaller = platform::Image::fromBitmap(filled(10, 10),
-                                                     QSizeF(40, 10));
+    const auto smaller = platform::Image::fromBitmap(filled(10, 10), QSizeF(40, 10));
 
     // The document answers the same picture: nothing changes.
     graphic->_cachedImage = original;
     graphic->downsampleFillImage(false);
     EXPECT_EQ(graphic->imageOfType(LBGraphic::FillImageType), original);
     EXPECT_FALSE(graphic->imageWasDownsampled());
-    EXPECT_EQ(graphic->_cachedImage, nullptr);   // the cache is dropped either way
+    EXPECT_EQ(graphic->_cachedImage, nullptr); // the cache is dropped either way
 
     // A smaller one replaces the picture, also where the cache showed it unprocessed.
     doc.downsample = [&](const LBGraphic::ImagePtr&) { return smaller; };
@@ -430,8 +441,7 @@ TEST_F(LBGraphicImageFiles, AResizeDuringADragMakesTheNextDownsamplingStartFromT
 {
     writePicture(path("photos/rose.png"), 40);
     doc.quietly([&] { graphic->setImageFile(path("photos/rose.png"), LBGraphic::FillImageType); });
-    const auto smaller = platform::Image::fromBitmap(filled(10, 10),
-                                                     QSizeF(40, 10));
+    const auto smaller = platform::Image::fromBitmap(filled(10, 10), QSizeF(40, 10));
     doc.downsample = [&](const LBGraphic::ImagePtr& image) {
         return image->pixelsWide() == 40 ? smaller : image;
     };
@@ -463,12 +473,12 @@ TEST(LBGraphicImageResolution, DpiOfImage)
         double dpi;
     };
     const Case cases[] = {
-        {bitmap(600, 300), QSizeF(200, 200), 108},   // min(3, 1.5) × 72
+        {bitmap(600, 300), QSizeF(200, 200), 108}, // min(3, 1.5) × 72
         {bitmap(600, 300), QSizeF(100, 50), 432},
         {bitmap(100, 100), QSizeF(200, 200), 36},
-        {platform::Image::withSize(QSizeF(50, 50)), QSizeF(10, 10), 72},   // no bitmap
+        {platform::Image::withSize(QSizeF(50, 50)), QSizeF(10, 10), 72}, // no bitmap
         {nullptr, QSizeF(10, 10), 72},
-        {bitmap(100, 100), QSizeF(0, 10), 72},   // nothing drawn: no meaningful resolution
+        {bitmap(100, 100), QSizeF(0, 10), 72}, // nothing drawn: no meaningful resolution
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(LBGraphic::dpiOfImage(c.image, c.drawingSize), c.dpi)

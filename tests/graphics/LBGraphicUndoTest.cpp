@@ -24,8 +24,14 @@ QString fillImageText(const LBGraphic& g)
     g.getFillImageRotation(&rotation, &h, &v);
     g.getOrigShapeRotation(&shapeRotation, &shapeH, &shapeV);
     return QStringLiteral("fill image %1 %2 %3%4%5 shape %6%7%8")
-        .arg(g.fillImageScaling()).arg(g.fillImageTransparency()).arg(rotation).arg(h).arg(v)
-        .arg(shapeRotation).arg(shapeH).arg(shapeV);
+        .arg(g.fillImageScaling())
+        .arg(g.fillImageTransparency())
+        .arg(rotation)
+        .arg(h)
+        .arg(v)
+        .arg(shapeRotation)
+        .arg(shapeH)
+        .arg(shapeV);
 }
 
 QString cropText(const LBGraphic& g)
@@ -53,32 +59,59 @@ QString state(const LBGraphic& g)
         g.strokeColor().isValid() ? g.strokeColor().name(QColor::HexArgb) : QStringLiteral("nil"),
         g.drawsStroke() ? QStringLiteral("stroke") : QStringLiteral("no stroke"),
         QString::number(g.strokeLineWidth()),
-        QStringLiteral("%1 %2 %3 %4/%5").arg(dash[0]).arg(dash[1]).arg(dash[2]).arg(dash[3])
+        QStringLiteral("%1 %2 %3 %4/%5")
+            .arg(dash[0])
+            .arg(dash[1])
+            .arg(dash[2])
+            .arg(dash[3])
             .arg(g.lineDashCount()),
         QString::number(g.graphicAlpha()),
-        QStringLiteral("%1 %2 %3 %4 %5 %6").arg(shadowType).arg(height).arg(radius).arg(azimuth)
-            .arg(alpha).arg(shadowColor.name()),
+        QStringLiteral("%1 %2 %3 %4 %5 %6")
+            .arg(shadowType)
+            .arg(height)
+            .arg(radius)
+            .arg(azimuth)
+            .arg(alpha)
+            .arg(shadowColor.name()),
         g.flippedHorizontally() ? QStringLiteral("H") : QStringLiteral("-"),
         g.flippedVertically() ? QStringLiteral("V") : QStringLiteral("-"),
         QString::number(g.rotation()),
-        QStringLiteral("gradient %1 %2 %3").arg(g.gradientAngle()).arg(g.gradientCenter())
+        QStringLiteral("gradient %1 %2 %3")
+            .arg(g.gradientAngle())
+            .arg(g.gradientCenter())
             .arg(g.gradientCenterSize()),
-        QStringLiteral("lock %1 group %2/%3 constrain %4").arg(g.locked()).arg(g.isGrouped())
-            .arg(g.groupedChildrenCount()).arg(g.constrainProportions()),
+        QStringLiteral("lock %1 group %2/%3 constrain %4")
+            .arg(g.locked())
+            .arg(g.isGrouped())
+            .arg(g.groupedChildrenCount())
+            .arg(g.constrainProportions()),
         // (The size ratio is left out: it is a plain record of the bounds' shape that
         // becoming or leaving a placeholder takes.)
         QStringLiteral("placeholder %1 %2 '%3' %4 %5 %6 %7 %8 %9 %10 %11")
-            .arg(g.isPlaceholder()).arg(g.drawsPlaceholderText())
-            .arg(g.placeholderLabel()).arg(g.placeholderLabelPosition())
-            .arg(g.placeholderLabelIsVertical()).arg(g.placeholderTypeString())
-            .arg(g.hidePlaceholderOutline()).arg(g.placeholderColor().name())
-            .arg(g.placeholderPatternIndex()).arg(g.placeholderImageIndex())
+            .arg(g.isPlaceholder())
+            .arg(g.drawsPlaceholderText())
+            .arg(g.placeholderLabel())
+            .arg(g.placeholderLabelPosition())
+            .arg(g.placeholderLabelIsVertical())
+            .arg(g.placeholderTypeString())
+            .arg(g.hidePlaceholderOutline())
+            .arg(g.placeholderColor().name())
+            .arg(g.placeholderPatternIndex())
+            .arg(g.placeholderImageIndex())
             .arg(g.placeholderLabelColor().name()),
-        QStringLiteral("reflection %1 %2 %3 %4 %5").arg(g.reflectionEnabled())
-            .arg(g.reflectionTransparency()).arg(g.reflectionHeight()).arg(g.reflectionHOffset())
+        QStringLiteral("reflection %1 %2 %3 %4 %5")
+            .arg(g.reflectionEnabled())
+            .arg(g.reflectionTransparency())
+            .arg(g.reflectionHeight())
+            .arg(g.reflectionHOffset())
             .arg(g.reflectionVOffset()),
-        QStringLiteral("adjust %1 %2 %3 %4 %5 %6").arg(g.brightness()).arg(g.contrast())
-            .arg(g.hue()).arg(g.saturation()).arg(g.sharpness()).arg(g.exposure()),
+        QStringLiteral("adjust %1 %2 %3 %4 %5 %6")
+            .arg(g.brightness())
+            .arg(g.contrast())
+            .arg(g.hue())
+            .arg(g.saturation())
+            .arg(g.sharpness())
+            .arg(g.exposure()),
         fillImageText(g),
         QStringLiteral("mask %1").arg(g.colorMaskType()),
         cropText(g),
@@ -97,8 +130,8 @@ struct SetterCase
 {
     const char* name;
     std::function<void(LBGraphic&)> change;
-    bool undoable;            // records its inverse
-    bool announces;           // posts LBGraphicDidChange
+    bool undoable;  // records its inverse
+    bool announces; // posts LBGraphicDidChange
     // Setting the value it already has: 1 records nothing, 0 records a step, -1 does not
     // apply (the change is relative).
     int sameValue;
@@ -322,7 +355,7 @@ TEST_F(LBGraphicUndo, SameBoundsRecordNothingAndPostNothing)
 
 TEST_F(LBGraphicUndo, NarrowBoundsAreRaisedToOnePointAndUndoRestoresTheExactRect)
 {
-    const QRectF old(10.25, 20.5, 30.125, 0.75);   // read back 1.0 high
+    const QRectF old(10.25, 20.5, 30.125, 0.75); // read back 1.0 high
     graphic->setBoundsNoOtherChanges(old);
     EXPECT_EQ(graphic->bounds(), QRectF(10.25, 20.5, 30.125, 1.0));
     const QRectF exact = graphic->bounds();
@@ -330,7 +363,7 @@ TEST_F(LBGraphicUndo, NarrowBoundsAreRaisedToOnePointAndUndoRestoresTheExactRect
     NotificationCounter changes(LBGraphicDidChange, graphic.get());
     doc.step([&] { graphic->setBounds(QRectF(5, 6, 0.4, 7)); });
     EXPECT_EQ(graphic->bounds(), QRectF(5, 6, 1.0, 7));
-    EXPECT_EQ(changes.count, 2);          // the old area and the new one
+    EXPECT_EQ(changes.count, 2); // the old area and the new one
     EXPECT_EQ(doc.invalidations, 2);
     doc.undo();
     EXPECT_EQ(graphic->bounds(), exact);
@@ -525,7 +558,7 @@ TEST_F(LBGraphicUndo, ShadowValuesKeepUnchangedOnesAndBuildTheDrawingShadow)
     EXPECT_EQ(graphic->shadowInfo(&height, &radius, &azimuth, &alpha, &color), 1);
     EXPECT_EQ(height, 3);
     EXPECT_EQ(radius, 3);
-    EXPECT_EQ(azimuth, 40);   // 360 is taken off once
+    EXPECT_EQ(azimuth, 40); // 360 is taken off once
     EXPECT_EQ(alpha, 0.25);
     EXPECT_EQ(color, QColor(Qt::black));
 
@@ -555,19 +588,18 @@ TEST_F(LBGraphicUndo, ShadowThatShrinksErasesItsOldAreaFirst)
     struct Case
     {
         qint64 type, height, radius, azimuth;
-        int expectedInvalidations;   // didChange always redraws once
+        int expectedInvalidations; // didChange always redraws once
     } cases[] = {
-        {1, 12, 12, -1, 1},   // larger: covered by the announcement
-        {1, 5, -1, -1, 2},    // lower
-        {1, -1, 4, -1, 2},    // less blur
-        {1, -1, -1, 180, 2},  // turned
-        {0, -1, -1, -1, 2},   // gone
+        {1, 12, 12, -1, 1},  // larger: covered by the announcement
+        {1, 5, -1, -1, 2},   // lower
+        {1, -1, 4, -1, 2},   // less blur
+        {1, -1, -1, 180, 2}, // turned
+        {0, -1, -1, -1, 2},  // gone
     };
     for (const Case& c : cases) {
         doc.invalidations = 0;
-        doc.quietly([&] {
-            graphic->setShadowInfo(c.type, c.height, c.radius, c.azimuth, -1.0, QColor());
-        });
+        doc.quietly(
+            [&] { graphic->setShadowInfo(c.type, c.height, c.radius, c.azimuth, -1.0, QColor()); });
         EXPECT_EQ(doc.invalidations, c.expectedInvalidations)
             << c.type << " " << c.height << " " << c.radius << " " << c.azimuth;
     }

@@ -51,7 +51,13 @@ TEST(LBTextAreaDrawing, BlockAlignmentMovesTheText)
 {
     // A 300-point box at x = 10 whose widest line (a POSTNET barcode under the address)
     // is 100 points.
-    struct Case { const char* what; Alignment alignment; qint64 h, v; QSizeF delta; };
+    struct Case
+    {
+        const char* what;
+        Alignment alignment;
+        qint64 h, v;
+        QSizeF delta;
+    };
     const double h = TestLineHeight;
     const Case cases[] = {
         {"none", Alignment::Left, 0, 0, {0, 0}},
@@ -75,7 +81,8 @@ TEST(LBTextAreaDrawing, BlockAlignmentMovesTheText)
         });
         const QImage image = drawnImage(box, Page);
         EXPECT_NEAR(box.blockAlignmentDelta().width(), c.delta.width(), MetricTolerance) << c.what;
-        EXPECT_NEAR(box.blockAlignmentDelta().height(), c.delta.height(), MetricTolerance) << c.what;
+        EXPECT_NEAR(box.blockAlignmentDelta().height(), c.delta.height(), MetricTolerance)
+            << c.what;
         // The ink moved with it (left text starts a padding in from the origin).
         if (c.alignment == Alignment::Left) {
             EXPECT_NEAR(inkBounds(image).left(), 10 + c.delta.width() + TestPadding, 2.0) << c.what;
@@ -197,9 +204,8 @@ TEST(LBTextAreaDrawing, PaintedTextIgnoresCurvesAndAlignment)
     EXPECT_NEAR(ink.left(), plain.left(), 2);
     EXPECT_NEAR(ink.top(), plain.top(), 2);
     EXPECT_NEAR(ink.bottom(), plain.bottom(), 2);
-    const int coloured = countPixels(painted, ink, [](QRgb p) {
-        return qAlpha(p) == 255 && (qRed(p) > 40 || qBlue(p) > 40);
-    });
+    const int coloured = countPixels(
+        painted, ink, [](QRgb p) { return qAlpha(p) == 255 && (qRed(p) > 40 || qBlue(p) > 40); });
     EXPECT_GT(coloured, 200);
     EXPECT_EQ(countPixels(painted, QRect(ink.left(), ink.top(), ink.width(), ink.height()),
                           [](QRgb p) { return qAlpha(p) == 255 && qRed(p) < 20 && qBlue(p) < 20; }),
@@ -216,11 +222,13 @@ TEST(LBTextAreaDrawing, PaintedTextIgnoresCurvesAndAlignment)
     f.document.quietly([&] { box.setTextGradientType(0); });
     QImage green(20, 20, QImage::Format_ARGB32_Premultiplied);
     green.fill(QColor(0, 200, 0));
-    f.document.quietly([&] { box.setImage(platform::Image::fromBitmap(green), LBGraphic::FillImageType); });
+    f.document.quietly(
+        [&] { box.setImage(platform::Image::fromBitmap(green), LBGraphic::FillImageType); });
     const QImage pictured = drawnImage(box, Page);
-    EXPECT_GT(countPixels(pictured, inkBounds(pictured),
-                          [](QRgb p) { return qAlpha(p) == 255 && qGreen(p) == 200 && qRed(p) == 0; }),
-              200);
+    EXPECT_GT(
+        countPixels(pictured, inkBounds(pictured),
+                    [](QRgb p) { return qAlpha(p) == 255 && qGreen(p) == 200 && qRed(p) == 0; }),
+        200);
 }
 
 TEST(LBTextAreaDrawing, MergeFieldsShowGrey)
@@ -236,7 +244,8 @@ TEST(LBTextAreaDrawing, MergeFieldsShowGrey)
     const QRect right(ink.center().x() + 2, ink.top(), ink.width() / 2 - 2, ink.height());
     EXPECT_EQ(countPixels(image, left, isGrey), 0);
     EXPECT_GT(countPixels(image, right, isGrey), 50);
-    EXPECT_GT(countPixels(image, left, [](QRgb p) { return qAlpha(p) == 255 && qRed(p) == 0; }), 50);
+    EXPECT_GT(countPixels(image, left, [](QRgb p) { return qAlpha(p) == 255 && qRed(p) == 0; }),
+              50);
     // The text itself keeps its colours.
     EXPECT_TRUE(f.box->contents()->attributedString() == text);
 }
@@ -259,7 +268,7 @@ TEST(LBTextAreaDrawing, SelectionOutlineTabAndBadge)
     // Off screen and locked: no outline; unlocked or forced: a dashed one for ordinary boxes.
     EXPECT_EQ(outlinePixels(draw(box, true, false)), 0);
     box.forceDrawTextOutline(true);
-    EXPECT_EQ(outlinePixels(draw(box, false, false)), 0);   // only when selected
+    EXPECT_EQ(outlinePixels(draw(box, false, false)), 0); // only when selected
     const int dashed = outlinePixels(draw(box, true, false));
     EXPECT_GT(dashed, 80);
     EXPECT_LT(dashed, 220);
@@ -274,10 +283,12 @@ TEST(LBTextAreaDrawing, SelectionOutlineTabAndBadge)
     // Address boxes: a solid outline, and their tab on screen only.
     box.setTextBoxType(1);
     EXPECT_GT(outlinePixels(draw(box, true, false)), 270);
-    EXPECT_EQ(countPixels(draw(box, true, false), aboveBox, [](QRgb p) { return qAlpha(p) > 0; }), 0);
+    EXPECT_EQ(countPixels(draw(box, true, false), aboveBox, [](QRgb p) { return qAlpha(p) > 0; }),
+              0);
     const QImage onScreen = draw(box, true, true);
     EXPECT_GT(countPixels(onScreen, aboveBox, [](QRgb p) { return qAlpha(p) > 0; }), 300);
-    EXPECT_EQ(countPixels(draw(box, false, true), aboveBox, [](QRgb p) { return qAlpha(p) > 0; }), 0);
+    EXPECT_EQ(countPixels(draw(box, false, true), aboveBox, [](QRgb p) { return qAlpha(p) > 0; }),
+              0);
     // The tab of a return address is grey, of a delivery address green.
     const QPoint inTab(box.textTabBounds().center().toPoint() + QPoint(-8, 2));
     EXPECT_EQ(qRed(onScreen.pixel(inTab)), qGreen(onScreen.pixel(inTab)));
@@ -290,8 +301,10 @@ TEST(LBTextAreaDrawing, SelectionOutlineTabAndBadge)
 
     // The live-address badge: on screen, for address boxes with the badge on.
     box.setDrawAddressPopup(true);
-    EXPECT_GT(countPixels(draw(box, false, true), corner, [](QRgb p) { return qAlpha(p) > 0; }), 20);
-    EXPECT_EQ(countPixels(draw(box, false, false), corner, [](QRgb p) { return qAlpha(p) > 0; }), 0);
+    EXPECT_GT(countPixels(draw(box, false, true), corner, [](QRgb p) { return qAlpha(p) > 0; }),
+              20);
+    EXPECT_EQ(countPixels(draw(box, false, false), corner, [](QRgb p) { return qAlpha(p) > 0; }),
+              0);
     box.setTextBoxType(0);
     EXPECT_EQ(countPixels(draw(box, false, true), corner, [](QRgb p) { return qAlpha(p) > 0; }), 0);
 }
@@ -345,7 +358,7 @@ TEST(LBTextAreaDrawing, TextCastsTheShadowUnlessTheFillDoes)
     f.document.quietly([&] {
         f.box->setFillType(1);
         f.box->setFillColor(Qt::white);
-        f.box->setBounds(QRectF(10, 20, 300, 180));   // the text's shadow would fall inside
+        f.box->setBounds(QRectF(10, 20, 300, 180)); // the text's shadow would fall inside
     });
     const QImage filled = drawnImage(*f.box, QRectF(0, 0, 400, 260));
     const int shadowRow = plain.bottom() + 4;

@@ -7,9 +7,9 @@
 #include "canvas/LBGraphicView.h"
 #include "canvas/LBTextView.h"
 #include "graphics/LBTextArea.h"
+#include "platform/core/NotificationCenter.h"
 #include "platform/text/FontManager.h"
 #include "platform/text/LayoutManager.h"
-#include "platform/core/NotificationCenter.h"
 #include "platform/text/ParagraphStyle.h"
 #include "platform/text/TextContainer.h"
 
@@ -163,7 +163,8 @@ TEST_F(TextAreaEditing, RightAngledBoxesAreEditedTurnedObliqueOnesUpright)
         double groupRotation;
         double editorRotation;
     };
-    const Case cases[] = {{90, 0, 90}, {45, 45, 90}, {-90, 0, -90}, {180, 0, 180}, {45, 0, 0}, {30, 0, 0}};
+    const Case cases[] = {{90, 0, 90},   {45, 45, 90}, {-90, 0, -90},
+                          {180, 0, 180}, {45, 0, 0},   {30, 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rotation + c.groupRotation);
         box->setRotation(c.rotation);
@@ -171,13 +172,17 @@ TEST_F(TextAreaEditing, RightAngledBoxesAreEditedTurnedObliqueOnesUpright)
         box->startEditingWithEvent(nullptr, &canvas, false);
         LBTextView* editor = box->textEditor();
         EXPECT_EQ(editor->frameRotation(), c.editorRotation);
-        const QPointF origin = c.editorRotation != 0 ? box->rotatedPoint(QPointF(50, 60), false)
-                                                     : QPointF(50, 60);
+        const QPointF origin =
+            c.editorRotation != 0 ? box->rotatedPoint(QPointF(50, 60), false) : QPointF(50, 60);
         EXPECT_LT(QLineF(editor->frame().topLeft(), origin).length(), 1e-9);
         if (c.editorRotation != 0) {
             // The editor's corners are the turned box's corners.
-            const QPointF farCorner = editor->convertPointToSuperview(QPointF(100, editor->frame().height()));
-            EXPECT_LT(QLineF(farCorner, box->rotatedPoint(QPointF(150, 60 + editor->frame().height()), false)).length(), 1e-6);
+            const QPointF farCorner =
+                editor->convertPointToSuperview(QPointF(100, editor->frame().height()));
+            EXPECT_LT(QLineF(farCorner,
+                             box->rotatedPoint(QPointF(150, 60 + editor->frame().height()), false))
+                          .length(),
+                      1e-6);
         }
         box->endEditingInView(&canvas);
         EXPECT_EQ(editor->frameRotation(), 0);
@@ -264,7 +269,9 @@ TEST_F(TextAreaEditing, ATurnedBoxKeepsItsEditorOnItWhileGrowing)
     editor->setSelectedRange(Range(5, 0));
     QTest::keyClicks(editor, QStringLiteral(" and a long line that wraps more than once"));
     EXPECT_GT(box->bounds().height(), 40);
-    EXPECT_LT(QLineF(editor->frame().topLeft(), box->rotatedPoint(box->bounds().topLeft(), false)).length(), 1e-6);
+    EXPECT_LT(QLineF(editor->frame().topLeft(), box->rotatedPoint(box->bounds().topLeft(), false))
+                  .length(),
+              1e-6);
 }
 
 TEST_F(TextAreaEditing, AnEmptyBoxTypesInTheFontPanelsFont)
@@ -275,7 +282,10 @@ TEST_F(TextAreaEditing, AnEmptyBoxTypesInTheFontPanelsFont)
     QTest::keyClicks(box->textEditor(), QStringLiteral("Big"));
     platform::FontManager::sharedFontManager().setSelectedFont(std::nullopt);
     EXPECT_EQ(box->contents()->string(), QStringLiteral("Big"));
-    EXPECT_EQ(box->contents()->attributedString().attribute(platform::FontAttributeName, 0).value<QFont>(),
+    EXPECT_EQ(box->contents()
+                  ->attributedString()
+                  .attribute(platform::FontAttributeName, 0)
+                  .value<QFont>(),
               testFont(30));
 
     // A box with text keeps its own.
@@ -284,7 +294,10 @@ TEST_F(TextAreaEditing, AnEmptyBoxTypesInTheFontPanelsFont)
     other = newBox(QRectF(200, 60, 100, 40), QStringLiteral("x"));
     other->startEditingWithEvent(nullptr, &canvas, false);
     platform::FontManager::sharedFontManager().setSelectedFont(std::nullopt);
-    EXPECT_EQ(other->contents()->attributedString().attribute(platform::FontAttributeName, 0).value<QFont>(),
+    EXPECT_EQ(other->contents()
+                  ->attributedString()
+                  .attribute(platform::FontAttributeName, 0)
+                  .value<QFont>(),
               testFont());
 }
 

@@ -29,7 +29,8 @@ AttributedString textWithFields()
     AttributedString text = testText(QStringLiteral("Name: FirstL, City and more"));
     text.addAttribute(LBQFieldAttributeName, fieldOptions(QStringLiteral("LBPhoneFormatIndex")),
                       Range(6, 5));
-    text.addAttribute(LBQFieldAttributeName, QVariantMap{{QStringLiteral("Property"), QStringLiteral("Last")}},
+    text.addAttribute(LBQFieldAttributeName,
+                      QVariantMap{{QStringLiteral("Property"), QStringLiteral("Last")}},
                       Range(11, 1));
     text.addAttribute(LBQFieldAttributeName, QStringLiteral("not options"), Range(14, 4));
     return text;
@@ -51,8 +52,7 @@ public:
         : _token(platform::NotificationCenter::defaultCenter().addObserver(
             LBEditedTextSavedNotification, box,
             [this](const platform::Notification& n) { posts.append(n.userInfo); }))
-    {
-    }
+    {}
     QList<QVariantMap> posts;
 
 private:
@@ -80,18 +80,22 @@ TEST(LBTextAreaFields, FindingFieldRuns)
     text.addAttribute(LBQFieldAttributeName, fieldOptions("IncludeZeros"), Range(0, 6));
     text.addAttribute(LBQFieldAttributeName, fieldOptions("LBDateFormatIndex"), Range(12, 5));
     f.setText(text);
-    struct Case { Range range; const char* expected; };
+    struct Case
+    {
+        Range range;
+        const char* expected;
+    };
     const Case cases[] = {
-        {Range(0, 0), ""},                 // at a field's first character: nothing
-        {Range(2, 0), "{0, 6}"},           // inside a field: the whole field
+        {Range(0, 0), ""},       // at a field's first character: nothing
+        {Range(2, 0), "{0, 6}"}, // inside a field: the whole field
         {Range(6, 0), ""},
         {Range(3, 2), "{0, 6}"},
         {Range(5, 8), "{0, 6} {12, 5}"},
-        {Range(6, 6), ""},                 // ends where the next field starts
+        {Range(6, 6), ""}, // ends where the next field starts
         {Range(6, 7), "{12, 5}"},
         {Range(0, 17), "{0, 6} {12, 5}"},
         {Range(16, 100), "{12, 5}"},
-        {Range(17, 1), ""},                // at or beyond the end
+        {Range(17, 1), ""}, // at or beyond the end
         {Range(40, 0), ""},
         {Range(-1, 5), ""},
     };
@@ -131,7 +135,8 @@ TEST(LBTextAreaFields, RolloversCoverFieldsWithOptions)
     wrapped.addAttribute(LBQFieldAttributeName, fieldOptions("LBTimeFormatIndex"), Range(0, 9));
     f.setText(wrapped);
     box.resetFieldRolloverArray();
-    f.document.quietly([&] { box.setBounds(QRectF(0, 0, testAdvance("aaaa ") + 2 * TestPadding + 1, 50)); });
+    f.document.quietly(
+        [&] { box.setBounds(QRectF(0, 0, testAdvance("aaaa ") + 2 * TestPadding + 1, 50)); });
     rollovers = box.fieldRolloverArray();
     ASSERT_EQ(rollovers->size(), 1);
     EXPECT_EQ(rollovers->first().value("LBRolloverRectArray").toStringList().size(), 2);
@@ -151,7 +156,11 @@ TEST(LBTextAreaFields, RolloversCoverFieldsWithOptions)
 
 TEST(LBTextAreaFields, AddressTabsByType)
 {
-    struct Case { qint64 type; const char* caption; };
+    struct Case
+    {
+        qint64 type;
+        const char* caption;
+    };
     const Case cases[] = {
         {-1, nullptr}, {0, nullptr}, {1, "Return Addr"}, {2, "Delivery Addr"}, {3, "Delivery Addr"},
     };
@@ -161,7 +170,7 @@ TEST(LBTextAreaFields, AddressTabsByType)
         const int redraws = f.document.invalidations;
         box.setTextBoxType(c.type);
         EXPECT_EQ(box.textBoxType(), c.type);
-        EXPECT_EQ(f.document.invalidations, redraws);   // no redraw, no undo
+        EXPECT_EQ(f.document.invalidations, redraws); // no redraw, no undo
         EXPECT_FALSE(f.document.canUndo());
         const QRectF withoutHandles = box.shadowDrawingBoundsWithHandles(false);
         if (!c.caption) {

@@ -47,7 +47,7 @@ TEST(LBTextArea, NewBoxDefaults)
     EXPECT_EQ(box.textGradientColor1(), QColor(Qt::black));
     EXPECT_EQ(box.textGradientColor2(), QColor(Qt::white));
     EXPECT_EQ(box.textGradientCenter(), 1.0);
-    EXPECT_EQ(box.textGradientCenterSize(), 0.01);   // stored 0, read never below 0.01
+    EXPECT_EQ(box.textGradientCenterSize(), 0.01); // stored 0, read never below 0.01
     EXPECT_EQ(box.knobMask(), 255);
     EXPECT_EQ(box.graphicType(), QString("LBTextArea"));
     EXPECT_TRUE(std::dynamic_pointer_cast<LBTextArea>(
@@ -69,10 +69,11 @@ TEST(LBTextArea, ReplacingTheTextIsUndoable)
     EXPECT_EQ(box.contents()->string(), QString(""));
     f.document.redo();
     EXPECT_EQ(box.contents()->string(), QString("Hello"));
-    EXPECT_EQ(box.contents().get(), storage);   // the same storage, edited in place
+    EXPECT_EQ(box.contents().get(), storage); // the same storage, edited in place
 
     // Attributed text replaces the whole text, attributes and all.
-    const AttributedString styled = testText(QStringLiteral("Styled"), {{platform::KernAttributeName, 2.0}});
+    const AttributedString styled =
+        testText(QStringLiteral("Styled"), {{platform::KernAttributeName, 2.0}});
     f.document.step([&] { box.setContents(styled); });
     EXPECT_TRUE(box.contents()->attributedString() == styled);
     f.document.undo();
@@ -155,7 +156,8 @@ TEST(LBTextArea, RequiredSizeAndTextHeight)
     f.document.quietly([&] { box.setBounds(QRectF(7, 8, 20, 20)); });
     f.document.step([&] { box.makeNaturalSize(); });
     EXPECT_EQ(box.bounds().topLeft(), QPointF(7, 8));
-    EXPECT_NEAR(box.bounds().width(), testAdvance("two words") + 2 * TestPadding + 1, MetricTolerance);
+    EXPECT_NEAR(box.bounds().width(), testAdvance("two words") + 2 * TestPadding + 1,
+                MetricTolerance);
     EXPECT_NEAR(box.bounds().height(), 2 * TestLineHeight, MetricTolerance);
     f.document.undo();
     EXPECT_EQ(box.bounds(), QRectF(7, 8, 20, 20));
@@ -185,7 +187,12 @@ TEST(LBTextArea, MeasuringLeavesTheSharedLayoutAsItWas)
 
 TEST(LBTextArea, AutomaticSizingWaitsAndKeepsTheAlignedEdge)
 {
-    struct Case { const char* what; Alignment alignment; double expectedX; };
+    struct Case
+    {
+        const char* what;
+        Alignment alignment;
+        double expectedX;
+    };
     // The box is 300 wide at x = 10; the text needs w, so the right edge (310) or the
     // centre (160) stays where it was.
     const double w = testAdvance("Name") + 2 * TestPadding + 1;
@@ -207,7 +214,8 @@ TEST(LBTextArea, AutomaticSizingWaitsAndKeepsTheAlignedEdge)
         EXPECT_TRUE(box.autoResizeEnablingTimer()->isActive()) << c.what;
         EXPECT_EQ(box.autoResizeEnablingTimer()->interval(), 1000) << c.what;
         f.setText(alignedText(QStringLiteral("Na"), c.alignment));
-        EXPECT_FALSE(box.autoResizeBoundsTimer() && box.autoResizeBoundsTimer()->isActive()) << c.what;
+        EXPECT_FALSE(box.autoResizeBoundsTimer() && box.autoResizeBoundsTimer()->isActive())
+            << c.what;
 
         // Then a burst of edits leaves one resize pending, 0.1 seconds out.
         fire(box.autoResizeEnablingTimer());
@@ -244,7 +252,12 @@ TEST(LBTextArea, AutomaticSizingWaitsAndKeepsTheAlignedEdge)
 TEST(LBTextArea, TextAlignmentOfTheWholeText)
 {
     using Direction = ParagraphStyle::WritingDirection;
-    struct Case { const char* what; std::optional<ParagraphStyle> style; qint64 expected; };
+    struct Case
+    {
+        const char* what;
+        std::optional<ParagraphStyle> style;
+        qint64 expected;
+    };
     const Case cases[] = {
         {"no style", std::nullopt, 0},
         {"left", paragraphStyle(Alignment::Left), 0},
@@ -274,7 +287,8 @@ TEST(LBTextArea, TextAlignmentOfTheWholeText)
     // Right and natural right-to-left are the same alignment.
     mixed = alignedText(QStringLiteral("one\ntwo"), Alignment::Right);
     mixed.addAttribute(platform::ParagraphStyleAttributeName,
-                       QVariant::fromValue(paragraphStyle(Alignment::Natural, ParagraphStyle::WritingDirection::RightToLeft)),
+                       QVariant::fromValue(paragraphStyle(
+                           Alignment::Natural, ParagraphStyle::WritingDirection::RightToLeft)),
                        Range(4, 3));
     f.setText(mixed);
     EXPECT_EQ(f.box->textAlignment(), 1);
@@ -293,8 +307,10 @@ TEST(LBTextArea, ColoursFollowTheGraphicAlpha)
     f.setText(text);
     f.document.step([&] { box.setGraphicAlpha(0.5); });
     const AttributedString faded = box.contents()->attributedString();
-    EXPECT_NEAR(faded.attribute(platform::ForegroundColorAttributeName, 0).value<QColor>().alphaF(), 0.5, 1e-4);
-    EXPECT_EQ(faded.attribute(platform::ForegroundColorAttributeName, 0).value<QColor>().red(), 255);
+    EXPECT_NEAR(faded.attribute(platform::ForegroundColorAttributeName, 0).value<QColor>().alphaF(),
+                0.5, 1e-4);
+    EXPECT_EQ(faded.attribute(platform::ForegroundColorAttributeName, 0).value<QColor>().red(),
+              255);
     // A run without colour becomes black at that alpha.
     const QColor plain = faded.attribute(platform::ForegroundColorAttributeName, 5).value<QColor>();
     EXPECT_EQ(plain.rgb(), QColor(Qt::black).rgb());
@@ -304,8 +320,11 @@ TEST(LBTextArea, ColoursFollowTheGraphicAlpha)
 
     f.document.undo();
     EXPECT_EQ(box.graphicAlpha(), 1.0);
-    EXPECT_EQ(box.contents()->attributedString().attribute(platform::ForegroundColorAttributeName, 0)
-                  .value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(box.contents()
+                  ->attributedString()
+                  .attribute(platform::ForegroundColorAttributeName, 0)
+                  .value<QColor>(),
+              QColor(255, 0, 0));
 
     // A translucent colour that is not the graphic's alpha stays translucent.
     text.addAttribute(platform::ForegroundColorAttributeName, QColor(0, 0, 255, 128), Range(0, 3));
@@ -319,7 +338,13 @@ TEST(LBTextArea, ScalingFontsAndKerning)
     using platform::KernAttributeName;
     // Kerning: a kern is scaled, a kern of 0 (no pair kerning) stays 0, and text without
     // a kern gets the factor only when standard kerning is not ignored.
-    struct Case { const char* what; QVariant kern; bool ignore; QVariant expected; };
+    struct Case
+    {
+        const char* what;
+        QVariant kern;
+        bool ignore;
+        QVariant expected;
+    };
     const Case cases[] = {
         {"kern 1.5", 1.5, true, 3.0},
         {"kern 1.5, standard not ignored", 1.5, false, 3.0},
@@ -473,7 +498,7 @@ TEST(LBTextArea, CopiesCarryTheTextAndSettings)
     EXPECT_EQ(copy->postnetBarcodeWidth(), 120);
     EXPECT_EQ(copy->textBoxType(), 2);
     EXPECT_EQ(copy->addressTabStr(), QString("Delivery Addr"));
-    EXPECT_EQ(copy->labelIndexForNewTextEditor(), -1);   // reset by setEditedText
+    EXPECT_EQ(copy->labelIndexForNewTextEditor(), -1); // reset by setEditedText
     EXPECT_EQ(copy->editedTextArray(), box.editedTextArray());
     EXPECT_EQ(copy->addressIndexArray(), box.addressIndexArray());
     EXPECT_FALSE(copy->textIsLocked());
@@ -489,7 +514,7 @@ TEST(LBTextArea, CopiesCarryTheTextAndSettings)
     EXPECT_EQ(copy->textGradientCenter(), 0.3);
     EXPECT_EQ(copy->textGradientCenterSize(), 0.4);
     EXPECT_EQ(copy->textGradientAngle(), 45);
-    EXPECT_FALSE(copy->autoResizeTextBox());   // not copied
+    EXPECT_FALSE(copy->autoResizeTextBox()); // not copied
     EXPECT_FALSE(copy->document());
 
     // Editing the copy's text leaves the original alone.
@@ -505,7 +530,7 @@ TEST(LBTextArea, FittingSettingsAndMultipliers)
     f.document.step([&] { box.setTextResizeMask(LBTextArea::IncreaseSpacing); });
     EXPECT_EQ(changes.count, 1);
     f.document.step([&] { box.setTextResizeMask(LBTextArea::IncreaseSpacing); });
-    EXPECT_EQ(changes.count, 1);   // equal: nothing
+    EXPECT_EQ(changes.count, 1); // equal: nothing
     f.document.undo();
     EXPECT_EQ(box.textResizeMask(), 0u);
 

@@ -18,12 +18,11 @@
 #include <QString>
 #include <QTransform>
 
-
 struct PaintCall
 {
-    QString kind;   // "stroke", "fill", "gradient", "clip", "image" or "text"
-    QColor color;   // stroke, fill and image colour (alpha left out of the name)
-    QRectF area;    // on the device
+    QString kind; // "stroke", "fill", "gradient", "clip", "image" or "text"
+    QColor color; // stroke, fill and image colour (alpha left out of the name)
+    QRectF area;  // on the device
 
     // "stroke #ff0000", "image #00ff00", "text #555555", "gradient", "clip".
     QString name() const

@@ -7,9 +7,9 @@
 #include "TestFont.h"
 
 #include "graphics/LBTextArea.h"
-#include "platform/text/AttributedString.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/drawing/GraphicsContext.h"
+#include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
 
 #include <QFont>
@@ -21,7 +21,7 @@
 
 #include <memory>
 
-constexpr double TestPadding = 5.0;   // line fragment padding at each end of a line
+constexpr double TestPadding = 5.0; // line fragment padding at each end of a line
 constexpr double MetricTolerance = 0.05;
 
 // The advance of a text in the test font at 12 points, kerned.
@@ -36,9 +36,10 @@ inline double testAdvance(const QString& text)
     return sum;
 }
 
-inline platform::ParagraphStyle paragraphStyle(platform::ParagraphStyle::Alignment alignment,
-                                               platform::ParagraphStyle::WritingDirection direction =
-                                                   platform::ParagraphStyle::WritingDirection::Natural)
+inline platform::ParagraphStyle
+paragraphStyle(platform::ParagraphStyle::Alignment alignment,
+               platform::ParagraphStyle::WritingDirection direction =
+                   platform::ParagraphStyle::WritingDirection::Natural)
 {
     platform::ParagraphStyle style;
     style.alignment = alignment;
@@ -70,7 +71,8 @@ public:
 
 // Copies are made by class name.
 inline const bool probeTextAreaRegistered =
-    platform::ClassRegistry<LBGraphic>::registerClass<ProbeTextArea>(QStringLiteral("ProbeTextArea"));
+    platform::ClassRegistry<LBGraphic>::registerClass<ProbeTextArea>(
+        QStringLiteral("ProbeTextArea"));
 
 // A text box in a document that records undo and counts redraws.
 struct TextAreaFixture

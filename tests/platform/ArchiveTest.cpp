@@ -1,9 +1,9 @@
 #include "platform/core/Archive.h"
 
-#include "platform/text/AttributedString.h"
-#include "platform/text/ParagraphStyle.h"
 #include "platform/core/PropertyList.h"
 #include "platform/drawing/Shadow.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/ParagraphStyle.h"
 
 #include "TestFont.h"
 
@@ -67,14 +67,20 @@ QByteArray archiveWithRoot(const QVariant& root, const QVariant& version = 1)
 
 QVariantMap colorEntry(const QVariant& space, const QVariant& components, const QVariant& alpha)
 {
-    return QVariantMap{{"type", "color"}, {"space", space}, {"components", components}, {"alpha", alpha}};
+    return QVariantMap{
+        {"type", "color"}, {"space", space}, {"components", components}, {"alpha", alpha}};
 }
 
 } // namespace
 
 TEST(Archive, ColorsRoundTripExactlyWithTheirSpace)
 {
-    struct Case { const char* what; QColor color; const char* space; };
+    struct Case
+    {
+        const char* what;
+        QColor color;
+        const char* space;
+    };
     const Case cases[] = {
         {"8-bit rgb", QColor(12, 34, 56, 78), "rgb"},
         {"float rgb", QColor::fromRgbF(0.1f, 0.2f, 0.3f, 0.4f), "rgb"},
@@ -107,12 +113,21 @@ TEST(Archive, ArraysOfPropertyListValuesRoundTrip)
 {
     const QDateTime date(QDate(2020, 1, 2), QTime(3, 4, 5), Qt::UTC);
     const QVariantList array{
-        QString("Background"), QString(), QByteArray("\x00\xff", 2), qint64(-5), 2.5, true, false, date,
-        QVariantList{}, QVariantList{QString("a"), QVariantList{qint64(1)}},
+        QString("Background"),
+        QString(),
+        QByteArray("\x00\xff", 2),
+        qint64(-5),
+        2.5,
+        true,
+        false,
+        date,
+        QVariantList{},
+        QVariantList{QString("a"), QVariantList{qint64(1)}},
         QVariantMap{{"visible", true}, {"colour", QColor(1, 2, 3)}, {"empty", QVariantMap{}}},
         QColor(Qt::red),
     };
-    const std::optional<QVariantList> back = Archive::arrayFromArchivedData(Archive::archivedDataWithArray(array));
+    const std::optional<QVariantList> back =
+        Archive::arrayFromArchivedData(Archive::archivedDataWithArray(array));
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, array);
     EXPECT_EQ(back->value(1), QString(""));
@@ -123,10 +138,12 @@ TEST(Archive, ArraysOfPropertyListValuesRoundTrip)
     ASSERT_TRUE(widened);
     EXPECT_EQ(widened->value(0).typeId(), QMetaType::LongLong);
     EXPECT_EQ(widened->value(1).typeId(), QMetaType::Double);
-    EXPECT_EQ(*widened, (QVariantList{qint64(7), 0.5, QVariantList{"x"}, QVariantMap{{"k", qint64(1)}}}));
+    EXPECT_EQ(*widened,
+              (QVariantList{qint64(7), 0.5, QVariantList{"x"}, QVariantMap{{"k", qint64(1)}}}));
 
     // A kind without an entry type, however deep, gives no data at all.
-    EXPECT_TRUE(Archive::archivedDataWithArray({QString("a"), QVariantList{QPointF(1, 2)}}).isEmpty());
+    EXPECT_TRUE(
+        Archive::archivedDataWithArray({QString("a"), QVariantList{QPointF(1, 2)}}).isEmpty());
     EXPECT_TRUE(Archive::archivedDataWithArray({QVariant()}).isEmpty());
 }
 
@@ -134,7 +151,11 @@ TEST(Archive, ForeignOrDamagedDataDecodesToNothing)
 {
     const QVariantList rgb{0.1, 0.2, 0.3};
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    struct Case { const char* what; QByteArray data; };
+    struct Case
+    {
+        const char* what;
+        QByteArray data;
+    };
     const Case cases[] = {
         {"empty", QByteArray()},
         {"not XML", "garbage \x00\xff"},
@@ -152,22 +173,29 @@ TEST(Archive, ForeignOrDamagedDataDecodesToNothing)
         {"missing component", archiveWithRoot(colorEntry("rgb", QVariantList{0.1, 0.2}, 1.0))},
         {"extra component", archiveWithRoot(colorEntry("grey", rgb, 1.0))},
         {"no components", archiveWithRoot(colorEntry("rgb", QVariant(), 1.0))},
-        {"component as text", archiveWithRoot(colorEntry("rgb", QVariantList{"0.1", 0.2, 0.3}, 1.0))},
+        {"component as text",
+         archiveWithRoot(colorEntry("rgb", QVariantList{"0.1", 0.2, 0.3}, 1.0))},
         {"component above 1", archiveWithRoot(colorEntry("rgb", QVariantList{0.1, 1.5, 0.3}, 1.0))},
-        {"negative component", archiveWithRoot(colorEntry("cmyk", QVariantList{0.1, -0.5, 0.3, 0}, 1.0))},
+        {"negative component",
+         archiveWithRoot(colorEntry("cmyk", QVariantList{0.1, -0.5, 0.3, 0}, 1.0))},
         {"NaN component", archiveWithRoot(colorEntry("rgb", QVariantList{nan, 0.2, 0.3}, 1.0))},
-        {"infinite extended", archiveWithRoot(colorEntry("extended-rgb", QVariantList{qInf(), 0.2, 0.3}, 1.0))},
-        {"huge extended", archiveWithRoot(colorEntry("extended-rgb", QVariantList{1e6, 0.2, 0.3}, 1.0))},
+        {"infinite extended",
+         archiveWithRoot(colorEntry("extended-rgb", QVariantList{qInf(), 0.2, 0.3}, 1.0))},
+        {"huge extended",
+         archiveWithRoot(colorEntry("extended-rgb", QVariantList{1e6, 0.2, 0.3}, 1.0))},
         {"bad hue", archiveWithRoot(colorEntry("hsv", QVariantList{-0.5, 0.2, 0.3}, 1.0))},
         {"no alpha", archiveWithRoot(colorEntry("rgb", rgb, QVariant()))},
         {"alpha above 1", archiveWithRoot(colorEntry("rgb", rgb, 1.01))},
         {"NaN alpha", archiveWithRoot(colorEntry("rgb", rgb, nan))},
         {"items not a list", archiveWithRoot(QVariantMap{{"type", "array"}, {"items", "x"}})},
-        {"item not an entry", archiveWithRoot(QVariantMap{{"type", "array"}, {"items", QVariantList{"x"}}})},
+        {"item not an entry",
+         archiveWithRoot(QVariantMap{{"type", "array"}, {"items", QVariantList{"x"}}})},
         {"bad item deep down",
-         archiveWithRoot(QVariantMap{{"type", "dictionary"},
-                                     {"items", QVariantMap{{"c", colorEntry("rgb", QVariantList{2, 0, 0}, 1)}}}})},
-        {"value of a list", archiveWithRoot(QVariantMap{{"type", "value"}, {"value", QVariantList{}}})},
+         archiveWithRoot(QVariantMap{
+             {"type", "dictionary"},
+             {"items", QVariantMap{{"c", colorEntry("rgb", QVariantList{2, 0, 0}, 1)}}}})},
+        {"value of a list",
+         archiveWithRoot(QVariantMap{{"type", "value"}, {"value", QVariantList{}}})},
     };
     for (const Case& c : cases) {
         EXPECT_FALSE(Archive::valueFromArchivedData(c.data)) << c.what;
@@ -224,9 +252,9 @@ AttributedString richText()
                         {StrokeWidthAttributeName, -3.0},
                         {StrokeColorAttributeName, QColor(Qt::red)}},
                        Range(22, 4));
-    text.addAttributes({{FontAttributeName, pixels}, {BaselineOffsetAttributeName, 2.0},
-                        {KernAttributeName, 0.0}},
-                       Range(26, 5));
+    text.addAttributes(
+        {{FontAttributeName, pixels}, {BaselineOffsetAttributeName, 2.0}, {KernAttributeName, 0.0}},
+        Range(26, 5));
     return text;
 }
 
@@ -258,8 +286,8 @@ TEST(Archive, AttributedTextRoundTripsExactly)
     EXPECT_TRUE(Archive::attributedStringFromArchivedData(
                     Archive::archivedDataWithAttributedString(AttributedString()))
                 == AttributedString());
-    const QVariantList entries{
-        QVariantMap{{"EditedText", QVariant::fromValue(text)}, {"EditedTextLabelIndex", qint64(3)}}};
+    const QVariantList entries{QVariantMap{{"EditedText", QVariant::fromValue(text)},
+                                           {"EditedTextLabelIndex", qint64(3)}}};
     const std::optional<QVariantList> list =
         Archive::arrayFromArchivedData(Archive::archivedDataWithArray(entries));
     ASSERT_TRUE(list);
@@ -303,7 +331,11 @@ TEST(Archive, DamagedAttributedTextDecodesToNothing)
     QVariantMap longText = good;
     longText["string"] = good.value("string").toString() + "!";
 
-    struct Case { const char* what; QByteArray data; };
+    struct Case
+    {
+        const char* what;
+        QByteArray data;
+    };
     const Case cases[] = {
         {"no text", archiveWithRoot(noText)},
         {"runs beyond the text", archiveWithRoot(shortText)},
@@ -311,7 +343,8 @@ TEST(Archive, DamagedAttributedTextDecodesToNothing)
         {"run of length 0", withRun([](QVariantMap& r) { r["length"] = qint64(0); })},
         {"negative length", withRun([](QVariantMap& r) { r["length"] = qint64(-3); })},
         {"length as text", withRun([](QVariantMap& r) { r["length"] = "12"; })},
-        {"attributes not a dictionary", withRun([](QVariantMap& r) { r["attributes"] = QVariantList{}; })},
+        {"attributes not a dictionary",
+         withRun([](QVariantMap& r) { r["attributes"] = QVariantList{}; })},
         {"attribute not an entry", withRun([](QVariantMap& r) {
              QVariantMap a = r["attributes"].toMap();
              a["Kern"] = 2.0;
@@ -332,7 +365,8 @@ TEST(Archive, DamagedAttributedTextDecodesToNothing)
 
     // Paragraph styles and shadows check their fields too.
     const auto paragraph = [](const char* key, const QVariant& value) {
-        QVariantMap entry = rootOf(Archive::archivedDataWithValue(QVariant::fromValue(ParagraphStyle())));
+        QVariantMap entry =
+            rootOf(Archive::archivedDataWithValue(QVariant::fromValue(ParagraphStyle())));
         entry[key] = value;
         return archiveWithRoot(entry);
     };
@@ -341,7 +375,8 @@ TEST(Archive, DamagedAttributedTextDecodesToNothing)
     EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("direction", qint64(-2))));
     EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("line-break", qint64(6))));
     EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("head-indent", qInf())));
-    QVariantMap shadow = rootOf(Archive::archivedDataWithValue(QVariant::fromValue(platform::Shadow{})));
+    QVariantMap shadow =
+        rootOf(Archive::archivedDataWithValue(QVariant::fromValue(platform::Shadow{})));
     shadow["color"] = QVariantMap{{"type", "value"}, {"value", "black"}};
     EXPECT_FALSE(Archive::valueFromArchivedData(archiveWithRoot(shadow)));
 
@@ -349,5 +384,6 @@ TEST(Archive, DamagedAttributedTextDecodesToNothing)
     const QByteArray data = Archive::archivedDataWithAttributedString(richText());
     for (qsizetype n = 0; n < data.size() - 9; n += 7)
         ASSERT_FALSE(Archive::attributedStringFromArchivedData(data.left(n))) << n;
-    EXPECT_FALSE(Archive::attributedStringFromArchivedData(Archive::archivedDataWithColor(Qt::red)));
+    EXPECT_FALSE(
+        Archive::attributedStringFromArchivedData(Archive::archivedDataWithColor(Qt::red)));
 }

@@ -1,6 +1,6 @@
 #include "platform/text/AttributedString.h"
-#include "platform/text/ParagraphStyle.h"
 #include "platform/drawing/Shadow.h"
+#include "platform/text/ParagraphStyle.h"
 
 #include "TestFont.h"
 
@@ -27,12 +27,12 @@ QVariantMap mark(int value)
 QStringList runs(const AttributedString& string)
 {
     QStringList result;
-    string.enumerateAttributesInRange(Range(0, string.length()),
-                               [&](const QVariantMap& attributes, const Range& range, bool&) {
-                                   const QVariant value = attributes.value(Mark);
-                                   result << string.string().mid(range.location, range.length) + u':'
-                                                 + (value.isValid() ? value.toString() : QStringLiteral("-"));
-                               });
+    string.enumerateAttributesInRange(
+        Range(0, string.length()), [&](const QVariantMap& attributes, const Range& range, bool&) {
+            const QVariant value = attributes.value(Mark);
+            result << string.string().mid(range.location, range.length) + u':'
+                          + (value.isValid() ? value.toString() : QStringLiteral("-"));
+        });
     return result;
 }
 
@@ -99,16 +99,31 @@ TEST(AttributedString, ReplacingAcrossRunBoundaries)
         QStringList expected;
     };
     const Case cases[] = {
-        {"plain text takes the first replaced character's attributes", Range(2, 5),
-         AttributedString(QStringLiteral("XY")), true, {"aaXY:1", "cc:3"}},
-        {"attributed text keeps its own", Range(2, 5), AttributedString(QStringLiteral("XY"), mark(9)),
-         false, {"aa:1", "XY:9", "cc:3"}},
-        {"insertion at a boundary takes the character before", Range(3, 0),
-         AttributedString(QStringLiteral("X")), true, {"aaaX:1", "BBB:2", "ccc:3"}},
-        {"insertion at the start takes the first character's", Range(0, 0),
-         AttributedString(QStringLiteral("X")), true, {"Xaaa:1", "BBB:2", "ccc:3"}},
+        {"plain text takes the first replaced character's attributes",
+         Range(2, 5),
+         AttributedString(QStringLiteral("XY")),
+         true,
+         {"aaXY:1", "cc:3"}},
+        {"attributed text keeps its own",
+         Range(2, 5),
+         AttributedString(QStringLiteral("XY"), mark(9)),
+         false,
+         {"aa:1", "XY:9", "cc:3"}},
+        {"insertion at a boundary takes the character before",
+         Range(3, 0),
+         AttributedString(QStringLiteral("X")),
+         true,
+         {"aaaX:1", "BBB:2", "ccc:3"}},
+        {"insertion at the start takes the first character's",
+         Range(0, 0),
+         AttributedString(QStringLiteral("X")),
+         true,
+         {"Xaaa:1", "BBB:2", "ccc:3"}},
         {"deleting a whole run", Range(3, 3), AttributedString(), true, {"aaa:1", "ccc:3"}},
-        {"a range past the end is clipped", Range(7, 100), AttributedString(QStringLiteral("!")), true,
+        {"a range past the end is clipped",
+         Range(7, 100),
+         AttributedString(QStringLiteral("!")),
+         true,
          {"aaa:1", "BBB:2", "c!:3"}},
     };
     for (const Case& c : cases) {
@@ -138,9 +153,10 @@ TEST(AttributedString, EqualityAndSharing)
     ParagraphStyle centred;
     centred.alignment = ParagraphStyle::Alignment::Center;
     Shadow shadow{QSizeF(1, 2), 3, Qt::blue};
-    const QVariantMap attributes{{ParagraphStyleAttributeName, QVariant::fromValue(centred)},
-                                 {ShadowAttributeName, QVariant::fromValue(shadow)},
-                                 {QStringLiteral("LBQFieldAttributeName"), QVariantMap{{"Key", 1}}}};
+    const QVariantMap attributes{
+        {ParagraphStyleAttributeName, QVariant::fromValue(centred)},
+        {ShadowAttributeName, QVariant::fromValue(shadow)},
+        {QStringLiteral("LBQFieldAttributeName"), QVariantMap{{"Key", 1}}}};
 
     // Built in pieces or at once: the same.
     AttributedString once(QStringLiteral("abcd"), attributes);
@@ -159,7 +175,8 @@ TEST(AttributedString, EqualityAndSharing)
     EXPECT_NE(changed, once);
     EXPECT_EQ(once.attribute(ParagraphStyleAttributeName, 2).value<ParagraphStyle>(), centred);
     EXPECT_NE(AttributedString(QStringLiteral("abce"), attributes), once);
-    EXPECT_EQ(AttributedString(), AttributedString(QString(), attributes)); // no characters, no runs
+    EXPECT_EQ(AttributedString(),
+              AttributedString(QString(), attributes)); // no characters, no runs
 }
 
 TEST(AttributedString, SubstringAndEnumeration)
@@ -177,20 +194,25 @@ TEST(AttributedString, SubstringAndEnumeration)
                             [&](const QVariant&, const Range& range, bool&) { ranges << range; });
     EXPECT_EQ(ranges, QList<Range>({Range(0, 1), Range(1, 6), Range(7, 2)}));
     ranges.clear();
-    font.enumerateAttribute(FontAttributeName, Range(2, 7), [&](const QVariant&, const Range& range, bool& stop) {
-        ranges << range;
-        stop = true;
-    });
+    font.enumerateAttribute(FontAttributeName, Range(2, 7),
+                            [&](const QVariant&, const Range& range, bool& stop) {
+                                ranges << range;
+                                stop = true;
+                            });
     EXPECT_EQ(ranges, QList<Range>({Range(2, 5)}));
 }
 
 TEST(AttributedString, ParagraphRanges)
 {
     const AttributedString string(QStringLiteral("ab\r\ncd\n\nef\u2029g"));
-    struct Case { qsizetype index; Range paragraph; };
+    struct Case
+    {
+        qsizetype index;
+        Range paragraph;
+    };
     const Case cases[] = {
-        {0, Range(0, 4)}, {2, Range(0, 4)}, {3, Range(0, 4)}, // CR LF ends one paragraph
-        {4, Range(4, 3)}, {7, Range(7, 1)},                   // an empty paragraph
+        {0, Range(0, 4)}, {2, Range(0, 4)},   {3, Range(0, 4)}, // CR LF ends one paragraph
+        {4, Range(4, 3)}, {7, Range(7, 1)},                     // an empty paragraph
         {8, Range(8, 3)}, {11, Range(11, 1)}, {12, Range(11, 1)},
     };
     for (const Case& c : cases)
@@ -207,7 +229,8 @@ TEST(AttributedString, SizeAndBoundingRect)
     EXPECT_LT(size.width(), 40);
 
     AttributedString twoLines = line;
-    twoLines.appendAttributedString(AttributedString(QStringLiteral("\nHello Hello"), {{FontAttributeName, testFont()}}));
+    twoLines.appendAttributedString(
+        AttributedString(QStringLiteral("\nHello Hello"), {{FontAttributeName, testFont()}}));
     EXPECT_NEAR(twoLines.size().height(), 2 * TestLineHeight, 0.1);
     EXPECT_GT(twoLines.size().width(), 2 * size.width());
 
@@ -222,7 +245,8 @@ TEST(AttributedString, SizeAndBoundingRect)
     EXPECT_NEAR(ink.bottom(), 0, 0.3);
 
     // A width limit wraps the text.
-    const QRectF wrapped = twoLines.boundingRectWithSize(QSizeF(40, 0), AttributedString::UsesLineFragmentOrigin);
+    const QRectF wrapped =
+        twoLines.boundingRectWithSize(QSizeF(40, 0), AttributedString::UsesLineFragmentOrigin);
     EXPECT_NEAR(wrapped.height(), 3 * TestLineHeight, 0.1);
     EXPECT_LE(wrapped.width(), 40);
     EXPECT_EQ(AttributedString().size(), QSizeF(0, 0));
@@ -230,8 +254,9 @@ TEST(AttributedString, SizeAndBoundingRect)
 
 TEST(AttributedString, DrawsAtAPoint)
 {
-    const AttributedString block(QStringLiteral("\u2588"), {{FontAttributeName, testFont()},
-                                                           {ForegroundColorAttributeName, QColor(Qt::blue)}});
+    const AttributedString block(
+        QStringLiteral("\u2588"),
+        {{FontAttributeName, testFont()}, {ForegroundColorAttributeName, QColor(Qt::blue)}});
     QImage image(40, 30, QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);

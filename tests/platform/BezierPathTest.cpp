@@ -52,9 +52,9 @@ TEST(BezierPath, RectOvalAndRoundedRectElements)
     EXPECT_EQ(rect.elementAt(3).points[0], QPointF(10, 60));
 
     const BezierPath oval = BezierPath::withOvalInRect(QRectF(0, 0, 200, 100));
-    EXPECT_EQ(typesOf(oval), (QList<Type>{Type::MoveTo, Type::CurveTo, Type::CurveTo,
-                                          Type::CurveTo, Type::CurveTo, Type::ClosePath}));
-    EXPECT_EQ(oval.elementAt(0).points[0], QPointF(200, 50));   // rightmost point first
+    EXPECT_EQ(typesOf(oval), (QList<Type>{Type::MoveTo, Type::CurveTo, Type::CurveTo, Type::CurveTo,
+                                          Type::CurveTo, Type::ClosePath}));
+    EXPECT_EQ(oval.elementAt(0).points[0], QPointF(200, 50)); // rightmost point first
     const BezierPath::Element quarter = oval.elementAt(1);
     expectNear(quarter.points[0], QPointF(200, 50 + 50 * 0.5522847498));
     expectNear(quarter.points[1], QPointF(100 + 100 * 0.5522847498, 100));
@@ -64,10 +64,10 @@ TEST(BezierPath, RectOvalAndRoundedRectElements)
     // Radii larger than half the sides are clamped: a 40 × 20 box with radii 100 becomes a
     // stadium whose straight edges have shrunk to nothing.
     const BezierPath rounded = BezierPath::withRoundedRect(QRectF(0, 0, 40, 20), 100, 100);
-    EXPECT_EQ(typesOf(rounded),
-              (QList<Type>{Type::MoveTo, Type::LineTo, Type::CurveTo, Type::LineTo, Type::CurveTo,
-                           Type::LineTo, Type::CurveTo, Type::LineTo, Type::CurveTo,
-                           Type::ClosePath}));
+    EXPECT_EQ(
+        typesOf(rounded),
+        (QList<Type>{Type::MoveTo, Type::LineTo, Type::CurveTo, Type::LineTo, Type::CurveTo,
+                     Type::LineTo, Type::CurveTo, Type::LineTo, Type::CurveTo, Type::ClosePath}));
     EXPECT_EQ(rounded.elementAt(0).points[0], QPointF(20, 0));
     EXPECT_EQ(rounded.elementAt(2).points[2], QPointF(40, 10));
     expectRectNear(rounded.bounds(), QRectF(0, 0, 40, 20));
@@ -78,7 +78,13 @@ TEST(BezierPath, RectOvalAndRoundedRectElements)
 
 TEST(BezierPath, ArcsAreMadeOfQuarterTurnsAtMost)
 {
-    struct Case { double start, end; bool clockwise; int curves; QPointF last; };
+    struct Case
+    {
+        double start, end;
+        bool clockwise;
+        int curves;
+        QPointF last;
+    };
     const Case cases[] = {
         {0, 270, false, 3, QPointF(0, -10)},
         {0, 10, false, 1, QPointF(10 * std::cos(M_PI / 18), 10 * std::sin(M_PI / 18))},
@@ -102,8 +108,8 @@ TEST(BezierPath, ArcsAreMadeOfQuarterTurnsAtMost)
         for (int i = 1; i < path.elementCount(); ++i) {
             QPointF p0 = i == 1 ? path.elementAt(0).points[0] : path.elementAt(i - 1).points[2];
             const BezierPath::Element e = path.elementAt(i);
-            const QPointF mid = 0.125 * p0 + 0.375 * e.points[0] + 0.375 * e.points[1]
-                              + 0.125 * e.points[2];
+            const QPointF mid =
+                0.125 * p0 + 0.375 * e.points[0] + 0.375 * e.points[1] + 0.125 * e.points[2];
             EXPECT_NEAR(std::hypot(mid.x(), mid.y()), 10, 0.003);
         }
     }
@@ -262,7 +268,7 @@ TEST(BezierPath, StrokedOutlineFollowsWidthCapAndDash)
     BezierPath corner;
     corner.moveTo(QPointF(-100, 0));
     corner.lineTo(QPointF(0, 0));
-    const double theta = 2 * std::asin(1.0 / 5.0);   // mitre length 5 line widths
+    const double theta = 2 * std::asin(1.0 / 5.0); // mitre length 5 line widths
     corner.lineTo(QPointF(-100 * std::cos(theta), 100 * std::sin(theta)));
     corner.setLineWidth(10);
     corner.setMiterLimit(6);

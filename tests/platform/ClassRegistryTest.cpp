@@ -35,8 +35,7 @@ struct Tool
 };
 
 struct Pen : Square, Tool
-{
-};
+{};
 
 // Registered the way classes do it: one line at namespace scope.
 const bool circleRegistered =
@@ -52,19 +51,20 @@ TEST(ClassRegistry, MakesRegisteredClassesByName)
     const std::shared_ptr<Shape> circle = ClassRegistry<Shape>::create("Circle");
     ASSERT_TRUE(circle);
     EXPECT_EQ(circle->kind(), "circle");
-    EXPECT_NE(circle, ClassRegistry<Shape>::create("Circle"));   // a new object each time
+    EXPECT_NE(circle, ClassRegistry<Shape>::create("Circle")); // a new object each time
     EXPECT_TRUE(ClassRegistry<Shape>::contains("Square"));
 
     EXPECT_EQ(ClassRegistry<Shape>::create("Triangle"), nullptr);
     EXPECT_EQ(ClassRegistry<Shape>::create(QString()), nullptr);
-    EXPECT_FALSE(ClassRegistry<Shape>::contains("circle"));   // names are exact
+    EXPECT_FALSE(ClassRegistry<Shape>::contains("circle")); // names are exact
 }
 
 TEST(ClassRegistry, RefusesDuplicatesAndEmptyRegistrations)
 {
     EXPECT_FALSE(ClassRegistry<Shape>::registerClass<Square>("Circle"));
-    EXPECT_EQ(ClassRegistry<Shape>::create("Circle")->kind(), "circle");   // the first stays
-    EXPECT_FALSE(ClassRegistry<Shape>::registerClass("", [] { return std::make_shared<Circle>(); }));
+    EXPECT_EQ(ClassRegistry<Shape>::create("Circle")->kind(), "circle"); // the first stays
+    EXPECT_FALSE(
+        ClassRegistry<Shape>::registerClass("", [] { return std::make_shared<Circle>(); }));
     EXPECT_FALSE(ClassRegistry<Shape>::registerClass("Nothing", nullptr));
     EXPECT_FALSE(ClassRegistry<Shape>::contains("Nothing"));
 }
@@ -72,7 +72,8 @@ TEST(ClassRegistry, RefusesDuplicatesAndEmptyRegistrations)
 TEST(ClassRegistry, EachBaseClassHasItsOwnNames)
 {
     ASSERT_TRUE(ClassRegistry<Tool>::registerClass<Pen>("Pen"));
-    ASSERT_TRUE(ClassRegistry<Tool>::registerClass("Circle", [] { return std::make_shared<Pen>(); }));
+    ASSERT_TRUE(
+        ClassRegistry<Tool>::registerClass("Circle", [] { return std::make_shared<Pen>(); }));
 
     EXPECT_EQ(ClassRegistry<Tool>::classNames(), QStringList({"Circle", "Pen"}));
     EXPECT_EQ(ClassRegistry<Shape>::classNames(), QStringList({"Circle", "Square"}));
@@ -86,7 +87,10 @@ TEST(ClassRegistry, EachBaseClassHasItsOwnNames)
     EXPECT_TRUE(std::dynamic_pointer_cast<Pen>(tool));
     EXPECT_EQ(ClassRegistry<Shape>::create("Circle")->kind(), "circle");
 
-    struct Unused { virtual ~Unused() = default; };
+    struct Unused
+    {
+        virtual ~Unused() = default;
+    };
     EXPECT_TRUE(ClassRegistry<Unused>::classNames().isEmpty());
 }
 

@@ -17,7 +17,8 @@ TEST(GlyphOutlines, CachedOutlinesMatchTheFontPerSizeAndGlyph)
         for (QChar c : QStringLiteral("Ag%")) {
             const quint32 glyph = sized.glyphIndexesForString(QString(c)).value(0);
             const QPainterPath expected = sized.pathForGlyph(glyph);
-            EXPECT_EQ(platform::glyphOutline(sized, glyph), expected) << pixelSize << " " << int(c.unicode());
+            EXPECT_EQ(platform::glyphOutline(sized, glyph), expected)
+                << pixelSize << " " << int(c.unicode());
             EXPECT_EQ(platform::glyphOutline(sized, glyph), expected) << "from the cache";
         }
     }

@@ -61,7 +61,7 @@ TEST(GraphicsContextShadow, BlurSoftensEvenlyAroundTheEdge)
     EXPECT_GT(alphaAt(image, 30, 65), alphaAt(image, 26, 65));
     EXPECT_GT(alphaAt(image, 26, 65), 0);
     EXPECT_NEAR(alphaAt(image, 26, 65), alphaAt(image, 73, 65), 12);
-    EXPECT_EQ(alphaAt(image, 16, 65), 0);   // beyond the blur's reach
+    EXPECT_EQ(alphaAt(image, 16, 65), 0); // beyond the blur's reach
     // The bottom edge softens the same way; the shadow's colour stays black.
     EXPECT_NEAR(alphaAt(image, 50, 80), 128, 20);
     EXPECT_EQ(qRed(image.pixel(50, 65)), 0);
@@ -73,7 +73,7 @@ TEST(GraphicsContextShadow, WideBlursSpreadThinAndEven)
     // centred on the square, with no sums wrapping around; only the visible part is made.
     const QImage image =
         shadowedSquare(blackShadow({0, 0}, 300), QRectF(100, 100, 200, 200), QSize(400, 400));
-    const int middle = alphaAt(image, 50, 200);   // left of the square, on its middle line
+    const int middle = alphaAt(image, 50, 200); // left of the square, on its middle line
     EXPECT_GT(middle, 30);
     EXPECT_LT(middle, 120);
     EXPECT_NEAR(alphaAt(image, 349, 200), middle, 2);
@@ -87,11 +87,11 @@ TEST(GraphicsContextShadow, ShadowColourAlphaScalesTheShadow)
     platform::Shadow shadow = blackShadow({0, 30}, 0);
     shadow.color = QColor(0, 0, 255, 191);
     const QImage image = shadowedSquare(shadow, QRectF(10, 10, 20, 20));
-    const QColor cast = image.pixelColor(20, 45);   // the shadow lies at y 40..60
+    const QColor cast = image.pixelColor(20, 45); // the shadow lies at y 40..60
     EXPECT_EQ(cast.alpha(), 191);
     EXPECT_NEAR(cast.blue(), 255, 1);
     EXPECT_EQ(cast.red(), 0);
-    shadow.color = QColor(0, 0, 255, 0);   // a transparent shadow casts nothing
+    shadow.color = QColor(0, 0, 255, 0); // a transparent shadow casts nothing
     EXPECT_EQ(shadowedSquare(shadow, QRectF(10, 10, 20, 20)).pixel(20, 45), qRgba(0, 0, 0, 0));
 }
 
@@ -103,10 +103,10 @@ TEST(GraphicsContextShadow, MeasuredInBaseCoordinatesNotTheDrawingsScale)
     context.painter()->scale(2, 2);
     context.setShadow(blackShadow({10, 0}, 0));
     context.beginTransparencyLayer(QRectF(5, 5, 10, 10));
-    context.painter()->fillRect(QRectF(5, 5, 10, 10), Qt::red);   // device 10..30
+    context.painter()->fillRect(QRectF(5, 5, 10, 10), Qt::red); // device 10..30
     context.endTransparencyLayer();
     const QImage zoomed = offscreen.image();
-    EXPECT_EQ(zoomed.pixel(35, 20), qRgb(0, 0, 0));         // shadow 20..40
+    EXPECT_EQ(zoomed.pixel(35, 20), qRgb(0, 0, 0)); // shadow 20..40
     EXPECT_EQ(zoomed.pixel(41, 20), qRgba(0, 0, 0, 0));
 
     // A device of two pixels per point: base coordinates are points, so 20 pixels.
@@ -118,10 +118,10 @@ TEST(GraphicsContextShadow, MeasuredInBaseCoordinatesNotTheDrawingsScale)
         GraphicsContext device(&painter);
         device.setShadow(blackShadow({10, 0}, 0));
         device.beginTransparencyLayer(QRectF(5, 5, 10, 10));
-        device.painter()->fillRect(QRectF(5, 5, 10, 10), Qt::red);   // pixels 10..30
+        device.painter()->fillRect(QRectF(5, 5, 10, 10), Qt::red); // pixels 10..30
         device.endTransparencyLayer();
     }
-    EXPECT_EQ(retina.pixel(45, 20), qRgb(0, 0, 0));   // shadow pixels 30..50
+    EXPECT_EQ(retina.pixel(45, 20), qRgb(0, 0, 0)); // shadow pixels 30..50
     EXPECT_EQ(retina.pixel(25, 20), qRgb(255, 0, 0));
     EXPECT_EQ(retina.pixel(51, 20), qRgba(0, 0, 0, 0));
 }
@@ -136,9 +136,9 @@ TEST(GraphicsContextShadow, DrawingOutsideTheClipStillCastsIntoIt)
     context.painter()->fillRect(QRectF(10, 10, 30, 30), Qt::red);
     context.endTransparencyLayer();
     const QImage image = offscreen.image();
-    EXPECT_EQ(image.pixel(20, 20), qRgba(0, 0, 0, 0));   // the square itself is clipped
-    EXPECT_EQ(image.pixel(60, 20), qRgb(0, 0, 0));       // its shadow (40..70) shows
-    EXPECT_EQ(image.pixel(45, 20), qRgba(0, 0, 0, 0));   // but not left of the clip
+    EXPECT_EQ(image.pixel(20, 20), qRgba(0, 0, 0, 0)); // the square itself is clipped
+    EXPECT_EQ(image.pixel(60, 20), qRgb(0, 0, 0));     // its shadow (40..70) shows
+    EXPECT_EQ(image.pixel(45, 20), qRgba(0, 0, 0, 0)); // but not left of the clip
 }
 
 TEST(GraphicsContextShadow, ShadowIsGraphicsStateAndLayersAreSmall)
@@ -177,7 +177,7 @@ TEST(GraphicsContextShadow, ShadowIsGraphicsStateAndLayersAreSmall)
     context.beginTransparencyLayer(QRectF(0, 0, 10, 10));
     EXPECT_EQ(context.painter(), own);
     context.endTransparencyLayer();
-    context.endTransparencyLayer();   // an extra end is harmless
+    context.endTransparencyLayer(); // an extra end is harmless
     EXPECT_EQ(context.transparencyLayerDepth(), 0);
 }
 

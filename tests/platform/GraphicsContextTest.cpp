@@ -25,7 +25,7 @@ TEST(GraphicsContext, ScopesStackAndUnwind)
             OffscreenContext offscreen(QSize(2, 2));
             EXPECT_EQ(GraphicsContext::current(), &offscreen.context());
             EXPECT_FALSE(GraphicsContext::current()->isDrawingToScreen());
-            offscreen.image();   // ending early hands the screen back at once
+            offscreen.image(); // ending early hands the screen back at once
             EXPECT_EQ(GraphicsContext::current(), &screen);
         }
         EXPECT_EQ(GraphicsContext::current(), &screen);
@@ -47,7 +47,7 @@ TEST(GraphicsContext, SaveAndRestoreStayBalanced)
     QImage device(4, 4, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&device);
     painter.translate(1, 0);
-    painter.save();   // the owner's own saved state
+    painter.save(); // the owner's own saved state
     painter.translate(0, 5);
     {
         GraphicsContext context(&painter);
@@ -84,10 +84,10 @@ TEST(GraphicsContext, OffscreenDrawsInPointsAtItsScale)
 
     ASSERT_EQ(image.size(), QSize(30, 15));
     EXPECT_EQ(image.format(), QImage::Format_ARGB32_Premultiplied);
-    EXPECT_EQ(image.pixel(5, 2), qRgb(255, 0, 0));    // inside the 2 × 1 pt rect = 6 × 3 px
-    EXPECT_EQ(image.pixel(6, 2), qRgba(0, 0, 0, 0));  // just right of it: still transparent
+    EXPECT_EQ(image.pixel(5, 2), qRgb(255, 0, 0));   // inside the 2 × 1 pt rect = 6 × 3 px
+    EXPECT_EQ(image.pixel(6, 2), qRgba(0, 0, 0, 0)); // just right of it: still transparent
     EXPECT_EQ(image.pixel(5, 3), qRgba(0, 0, 0, 0));
-    EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 216.0, 0.05);   // 72 dpi × 3
+    EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 216.0, 0.05); // 72 dpi × 3
     EXPECT_EQ(offscreen.image(), image);
 }
 

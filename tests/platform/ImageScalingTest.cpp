@@ -43,8 +43,13 @@ TEST(ImageScaling, SizesAndTheUnchangedCases)
         {"equal size", {30, 30}, {30, 30}, false, false, {30, 30}, true},
         {"upscale by 10/3", {3, 3}, {10, 10}, true, false, {10, 10}, false},
         {"rounded down side", {7, 3}, {5, 5}, true, false, {5, 2}, false},
-        {"downscale only stretches once a side is too big", {100, 50}, {80, 200}, false, true,
-         {80, 200}, false},
+        {"downscale only stretches once a side is too big",
+         {100, 50},
+         {80, 200},
+         false,
+         true,
+         {80, 200},
+         false},
         {"zero width", {0, 50}, {40, 40}, true, false, {0, 50}, true},
         {"zero height, stretched", {100, 0}, {40, 40}, false, false, {100, 0}, true},
         {"target of no size", {100, 50}, {0, 0}, true, false, {0, 0}, false},
@@ -61,7 +66,8 @@ TEST(ImageScaling, SizesAndTheUnchangedCases)
         if (!c.same && !c.expected.isEmpty()) {
             EXPECT_EQ(QSizeF(scaled->pixelsWide(), scaled->pixelsHigh()), c.expected) << c.name;
             EXPECT_EQ(scaled->bitmap().pixel(scaled->pixelsWide() - 1, scaled->pixelsHigh() - 1),
-                      qRgb(0, 255, 0)) << c.name << ": the picture fills the new size";
+                      qRgb(0, 255, 0))
+                << c.name << ": the picture fills the new size";
         }
     }
 }
@@ -144,5 +150,5 @@ TEST(ImageScaling, BitmapRepresentations)
     const QImage capture = empty->forcedBitmapImageRep();
     ASSERT_EQ(capture.size(), QSize(10, 3));
     EXPECT_EQ(qAlpha(capture.pixel(4, 1)), 0);
-    EXPECT_EQ(empty->representationKind(), Image::RepresentationKind::None);   // not kept
+    EXPECT_EQ(empty->representationKind(), Image::RepresentationKind::None); // not kept
 }

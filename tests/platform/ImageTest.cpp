@@ -1,5 +1,5 @@
-#include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -64,10 +64,10 @@ QByteArray withoutPhysChunk(QByteArray png)
 QByteArray twoPixelGif()
 {
     static const unsigned char bytes[] = {
-        'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0,       // screen, 2-colour table
-        0xff, 0, 0, 0, 0, 0xff,                                       // red, blue
-        ',', 0, 0, 0, 0, 2, 0, 1, 0, 0,                               // image descriptor
-        2, 2, 0x44, 0x0a, 0,                                          // LZW: indexes 0, 1
+        'G',  'I', 'F',  '8',  '9', 'a',  2, 0, 1, 0, 0x80, 0, 0, // screen, 2-colour table
+        0xff, 0,   0,    0,    0,   0xff,                         // red, blue
+        ',',  0,   0,    0,    0,   2,    0, 1, 0, 0,             // image descriptor
+        2,    2,   0x44, 0x0a, 0,                                 // LZW: indexes 0, 1
         ';'};
     return QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
@@ -78,7 +78,7 @@ struct TiffEntry
     quint16 tag;
     quint16 type;
     quint32 count;
-    quint32 value;   // SHORT values sit in the first two bytes of the field
+    quint32 value; // SHORT values sit in the first two bytes of the field
 };
 
 std::vector<TiffEntry> firstTiffDirectory(const QByteArray& tiff)
@@ -124,7 +124,10 @@ TEST(Image, ReadsEachFormatAtTheResolutionItStates)
     };
     const Case cases[] = {
         {"PNG at 144 dpi", encodeWithQt(picture, "png", 144.0), {12, 8}, {6, 4}},
-        {"PNG stating none", withoutPhysChunk(encodeWithQt(picture, "png", 144.0)), {12, 8}, {12, 8}},
+        {"PNG stating none",
+         withoutPhysChunk(encodeWithQt(picture, "png", 144.0)),
+         {12, 8},
+         {12, 8}},
         {"JPEG at 36 dpi", encodeWithQt(picture, "jpeg", 36.0), {12, 8}, {24, 16}},
         {"TIFF at 288 dpi", encodeWithQt(picture, "tiff", 288.0), {12, 8}, {3, 2}},
         {"BMP at 72 dpi", encodeWithQt(picture, "bmp", 72.0), {12, 8}, {12, 8}},
@@ -176,8 +179,7 @@ TEST(Image, PngAndJpegEncoders)
 
     const ImagePtr png = Image::fromData(image->pngData());
     ASSERT_TRUE(png);
-    EXPECT_EQ(png->bitmap().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-              image->bitmap());
+    EXPECT_EQ(png->bitmap().convertToFormat(QImage::Format_ARGB32_Premultiplied), image->bitmap());
     EXPECT_EQ(png->size(), QSizeF(64, 48));
 
     const QByteArray best = image->jpegData(1.0);
@@ -226,7 +228,7 @@ TEST(Image, BadDataGivesNullAndAMessage)
         EXPECT_EQ(Image::fromData(c.data, &error), nullptr) << c.name;
         EXPECT_FALSE(error.isEmpty()) << c.name;
     }
-    EXPECT_EQ(Image::fromData(QByteArray("junk")), nullptr);   // no error slot: fine too
+    EXPECT_EQ(Image::fromData(QByteArray("junk")), nullptr); // no error slot: fine too
     EXPECT_EQ(Image::fromBitmap(QImage()), nullptr);
 }
 
@@ -234,7 +236,7 @@ TEST(Image, FilesAndRetainedData)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("picture.dat"));   // name says nothing
+    const QString path = folder.filePath(QStringLiteral("picture.dat")); // name says nothing
     const QByteArray bytes = encodeWithQt(samplePicture(), "png", 72.0);
     {
         QFile file(path);
@@ -246,7 +248,7 @@ TEST(Image, FilesAndRetainedData)
     ASSERT_TRUE(image);
     EXPECT_FALSE(image->dataRetained());
     EXPECT_TRUE(image->data().isEmpty());
-    image->setDataRetained(true);   // owners retain after reading
+    image->setDataRetained(true); // owners retain after reading
     EXPECT_EQ(image->data(), bytes);
 
     image->setSize(QSizeF(120, 70));
@@ -274,10 +276,10 @@ TEST(Image, DrawsAPartOfThePictureIntoTheCurrentContext)
             picture.setPixel(x, y, qRgb(255, 0, 0));
     const ImagePtr image = Image::fromBitmap(picture, QSizeF(4, 2));
 
-    image->drawInRect(QRectF(0, 0, 4, 4));   // no current context: nothing happens
+    image->drawInRect(QRectF(0, 0, 4, 4)); // no current context: nothing happens
 
     platform::OffscreenContext offscreen(QSize(4, 4));
-    image->drawInRect(QRectF(0, 0, 4, 4), QRectF(2, 0, 2, 2));   // the right half in points
+    image->drawInRect(QRectF(0, 0, 4, 4), QRectF(2, 0, 2, 2)); // the right half in points
     image->drawInRect(QRectF(0, 3, 4, 1), QRectF(), QPainter::CompositionMode_SourceOver, 0.5);
     const QImage result = offscreen.image();
     EXPECT_EQ(result.pixel(0, 0), qRgb(0, 0, 255));

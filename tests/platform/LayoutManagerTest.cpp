@@ -1,6 +1,6 @@
 #include "platform/text/LayoutManager.h"
-#include "platform/text/ParagraphStyle.h"
 #include "platform/drawing/Shadow.h"
+#include "platform/text/ParagraphStyle.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
 
@@ -68,7 +68,8 @@ protected:
     // The glyph's baseline origin in the container.
     QPointF glyphOrigin(qsizetype glyph)
     {
-        return manager.lineFragmentRectForGlyphAtIndex(glyph).topLeft() + manager.locationForGlyphAtIndex(glyph);
+        return manager.lineFragmentRectForGlyphAtIndex(glyph).topLeft()
+               + manager.locationForGlyphAtIndex(glyph);
     }
 
     QImage draw(const Range& glyphs, const QPointF& origin, const QSize& size = QSize(120, 40))
@@ -89,10 +90,15 @@ protected:
 
 TEST_F(LayoutManagerTest, UsedRectGrowsWithLines)
 {
-    struct Case { const char* text; int lines; int extra; };
+    struct Case
+    {
+        const char* text;
+        int lines;
+        int extra;
+    };
     const Case cases[] = {
-        {"one", 1, 0}, {"one\ntwo", 2, 0}, {"one\ntwo\n", 2, 1}, {"one\r\n\ntwo", 3, 0},
-        {"", 0, 1}, // empty text still has the line for the insertion point
+        {"one", 1, 0},          {"one\ntwo", 2, 0}, {"one\ntwo\n", 2, 1},
+        {"one\r\n\ntwo", 3, 0}, {"", 0, 1}, // empty text still has the line for the insertion point
     };
     for (const Case& c : cases) {
         setText(QString::fromLatin1(c.text));
@@ -105,7 +111,10 @@ TEST_F(LayoutManagerTest, UsedRectGrowsWithLines)
 
     // The used width is the widest line plus the padding at both ends.
     setText(QStringLiteral("one\nthree threes"));
-    const double widest = AttributedString(QStringLiteral("three threes"), {{FontAttributeName, testFont()}}).size().width();
+    const double widest =
+        AttributedString(QStringLiteral("three threes"), {{FontAttributeName, testFont()}})
+            .size()
+            .width();
     EXPECT_NEAR(manager.usedRectForTextContainer(container).width(), widest + 10, Tolerance);
     container->setLineFragmentPadding(0);
     EXPECT_NEAR(manager.usedRectForTextContainer(container).width(), widest, Tolerance);
@@ -147,11 +156,16 @@ TEST_F(LayoutManagerTest, WrapsAtTheContainerWidth)
     const Range inside = manager.glyphRangeForTextContainer(container);
     EXPECT_LT(inside.end(), manager.numberOfGlyphs());
     EXPECT_TRUE(manager.lineFragmentRectForGlyphAtIndex(inside.end()).isNull());
-    EXPECT_NEAR(manager.usedRectForTextContainer(container).height(), 2 * TestLineHeight, Tolerance);
+    EXPECT_NEAR(manager.usedRectForTextContainer(container).height(), 2 * TestLineHeight,
+                Tolerance);
 
     // How a word longer than the line breaks, by line-break mode.
     container->setContainerSize(QSizeF(60, 1000));
-    struct Case { ParagraphStyle::LineBreakMode mode; int lines; };
+    struct Case
+    {
+        ParagraphStyle::LineBreakMode mode;
+        int lines;
+    };
     const Case cases[] = {
         {ParagraphStyle::LineBreakMode::WordWrapping, 3}, // a long word breaks anywhere
         {ParagraphStyle::LineBreakMode::CharWrapping, 3},
@@ -160,14 +174,16 @@ TEST_F(LayoutManagerTest, WrapsAtTheContainerWidth)
     };
     for (const Case& c : cases) {
         setText(QStringLiteral("abcdefghijklmnopqrstu"),
-                {{ParagraphStyleAttributeName, style([&](ParagraphStyle& p) { p.lineBreakMode = c.mode; })}});
+                {{ParagraphStyleAttributeName,
+                  style([&](ParagraphStyle& p) { p.lineBreakMode = c.mode; })}});
         EXPECT_EQ(lineCount(), c.lines) << int(c.mode);
     }
 }
 
 TEST_F(LayoutManagerTest, LineFragmentsSpacingAndIndents)
 {
-    setText(QStringLiteral("ab\ncd"), {{ParagraphStyleAttributeName, style([](ParagraphStyle& p) { p.lineSpacing = 4; })}});
+    setText(QStringLiteral("ab\ncd"),
+            {{ParagraphStyleAttributeName, style([](ParagraphStyle& p) { p.lineSpacing = 4; })}});
     Range line;
     const QRectF first = manager.lineFragmentRectForGlyphAtIndex(0, &line);
     EXPECT_EQ(line, Range(0, 3)); // the line break's glyph belongs to its line
@@ -175,7 +191,8 @@ TEST_F(LayoutManagerTest, LineFragmentsSpacingAndIndents)
     EXPECT_NEAR(manager.lineFragmentUsedRectForGlyphAtIndex(0).height(), TestLineHeight, Tolerance);
     EXPECT_TRUE(manager.notShownAttributeForGlyphAtIndex(2));
     EXPECT_NEAR(manager.lineFragmentRectForGlyphAtIndex(3).top(), first.bottom(), 1e-9);
-    EXPECT_EQ(manager.glyphRangeForBoundingRect(QRectF(0, first.bottom() + 1, 10, 1), container), Range(3, 2));
+    EXPECT_EQ(manager.glyphRangeForBoundingRect(QRectF(0, first.bottom() + 1, 10, 1), container),
+              Range(3, 2));
     EXPECT_EQ(manager.glyphRangeForBoundingRect(QRectF(0, 0, 1000, 1000), container), Range(0, 5));
     EXPECT_EQ(manager.glyphRangeForBoundingRect(QRectF(0, 500, 10, 10), container), Range());
 
@@ -204,7 +221,8 @@ TEST_F(LayoutManagerTest, GlyphLocationsIncreaseAlongTheLine)
     for (qsizetype g = 0; g < 11; ++g) {
         EXPECT_NEAR(manager.locationForGlyphAtIndex(g).y(), TestAscent, Tolerance);
         if (g > 0) {
-            EXPECT_GT(manager.locationForGlyphAtIndex(g).x(), manager.locationForGlyphAtIndex(g - 1).x());
+            EXPECT_GT(manager.locationForGlyphAtIndex(g).x(),
+                      manager.locationForGlyphAtIndex(g - 1).x());
         }
         // Each glyph's box starts at its location and reaches the next one.
         const QRectF box = manager.boundingRectForGlyphRange(Range(g, 1), container);
@@ -233,7 +251,8 @@ TEST_F(LayoutManagerTest, GlyphLocationsIncreaseAlongTheLine)
     // A raised run lifts its glyphs and the line's top.
     setText(QStringLiteral("ab"));
     storage.addAttribute(BaselineOffsetAttributeName, 5.0, Range(1, 1));
-    EXPECT_NEAR(manager.locationForGlyphAtIndex(0).y() - manager.locationForGlyphAtIndex(1).y(), 5, Tolerance);
+    EXPECT_NEAR(manager.locationForGlyphAtIndex(0).y() - manager.locationForGlyphAtIndex(1).y(), 5,
+                Tolerance);
     EXPECT_GT(manager.locationForGlyphAtIndex(0).y(), TestAscent + 1);
 }
 
@@ -241,7 +260,13 @@ TEST_F(LayoutManagerTest, ParagraphAlignment)
 {
     using A = ParagraphStyle::Alignment;
     container->setContainerSize(QSizeF(200, 1000));
-    struct Case { A alignment; const char* text; double left; double right; };
+    struct Case
+    {
+        A alignment;
+        const char* text;
+        double left;
+        double right;
+    };
     // left / right: where the used rect must start / end (-1: not checked).
     const Case cases[] = {
         {A::Left, "abc", 0, -1},
@@ -251,7 +276,9 @@ TEST_F(LayoutManagerTest, ParagraphAlignment)
         {A::Left, "\u05d0\u05d1\u05d2", 0, -1},
     };
     for (const Case& c : cases) {
-        setText(QString::fromUtf8(c.text), {{ParagraphStyleAttributeName, style([&](ParagraphStyle& p) { p.alignment = c.alignment; })}});
+        setText(QString::fromUtf8(c.text),
+                {{ParagraphStyleAttributeName,
+                  style([&](ParagraphStyle& p) { p.alignment = c.alignment; })}});
         const QRectF used = manager.usedRectForTextContainer(container);
         if (c.left >= 0) {
             EXPECT_NEAR(used.left(), c.left, Tolerance) << c.text << int(c.alignment);
@@ -260,16 +287,19 @@ TEST_F(LayoutManagerTest, ParagraphAlignment)
             EXPECT_NEAR(used.right(), c.right, Tolerance) << c.text << int(c.alignment);
         }
     }
-    setText(QStringLiteral("abc"), {{ParagraphStyleAttributeName, style([](ParagraphStyle& p) { p.alignment = A::Center; })}});
+    setText(QStringLiteral("abc"), {{ParagraphStyleAttributeName,
+                                     style([](ParagraphStyle& p) { p.alignment = A::Center; })}});
     EXPECT_NEAR(manager.usedRectForTextContainer(container).center().x(), 100, Tolerance);
 
     // Justified: every line but the last fills the width.
     setText(QStringLiteral("alpha beta gamma delta epsilon zeta eta theta iota kappa"),
-            {{ParagraphStyleAttributeName, style([](ParagraphStyle& p) { p.alignment = A::Justified; })}});
+            {{ParagraphStyleAttributeName,
+              style([](ParagraphStyle& p) { p.alignment = A::Justified; })}});
     Range first;
     const QRectF firstUsed = manager.lineFragmentUsedRectForGlyphAtIndex(0, &first);
     EXPECT_NEAR(firstUsed.right(), 200, 0.5);
-    EXPECT_LT(manager.lineFragmentUsedRectForGlyphAtIndex(manager.numberOfGlyphs() - 1).right(), 190);
+    EXPECT_LT(manager.lineFragmentUsedRectForGlyphAtIndex(manager.numberOfGlyphs() - 1).right(),
+              190);
 }
 
 TEST_F(LayoutManagerTest, CharactersAndGlyphs)
@@ -285,14 +315,44 @@ TEST_F(LayoutManagerTest, CharactersAndGlyphs)
         Range actualCharacters;
     };
     const Case cases[] = {
-        {"one glyph per character", QStringLiteral("abc"), {0, 1, 2}, {0, 1, 2}, Range(1, 1), Range(1, 1), Range(1, 1)},
+        {"one glyph per character",
+         QStringLiteral("abc"),
+         {0, 1, 2},
+         {0, 1, 2},
+         Range(1, 1),
+         Range(1, 1),
+         Range(1, 1)},
         // e and the combining acute come out as one precomposed glyph.
-        {"combining mark composed", QStringLiteral("e\u0301x"), {0, 0, 1}, {0, 2}, Range(1, 1), Range(0, 1), Range(0, 2)},
+        {"combining mark composed",
+         QStringLiteral("e\u0301x"),
+         {0, 0, 1},
+         {0, 2},
+         Range(1, 1),
+         Range(0, 1),
+         Range(0, 2)},
         // A with two marks: a precomposed glyph plus one mark glyph for the cluster.
-        {"cluster of two glyphs", QStringLiteral("A\u0308\u0323b"), {0, 0, 0, 2}, {0, 0, 3}, Range(2, 1), Range(0, 2), Range(0, 3)},
+        {"cluster of two glyphs",
+         QStringLiteral("A\u0308\u0323b"),
+         {0, 0, 0, 2},
+         {0, 0, 3},
+         Range(2, 1),
+         Range(0, 2),
+         Range(0, 3)},
         // The font joins "ffi" into one glyph.
-        {"ligature", QStringLiteral("office"), {0, 1, 1, 1, 2, 3}, {0, 1, 4, 5}, Range(2, 1), Range(1, 1), Range(1, 3)},
-        {"controls", QStringLiteral("a\tb\r\n"), {0, 1, 2, 3, 4}, {0, 1, 2, 3, 4}, Range(1, 2), Range(1, 2), Range(1, 2)},
+        {"ligature",
+         QStringLiteral("office"),
+         {0, 1, 1, 1, 2, 3},
+         {0, 1, 4, 5},
+         Range(2, 1),
+         Range(1, 1),
+         Range(1, 3)},
+        {"controls",
+         QStringLiteral("a\tb\r\n"),
+         {0, 1, 2, 3, 4},
+         {0, 1, 2, 3, 4},
+         Range(1, 2),
+         Range(1, 2),
+         Range(1, 2)},
     };
     for (const Case& c : cases) {
         setText(c.text);
@@ -304,15 +364,18 @@ TEST_F(LayoutManagerTest, CharactersAndGlyphs)
         EXPECT_EQ(manager.glyphRangeForCharacterRange(c.characters, &actual), c.glyphs) << c.name;
         EXPECT_EQ(actual, c.actualCharacters) << c.name;
         Range actualGlyphs;
-        EXPECT_EQ(manager.characterRangeForGlyphRange(c.glyphs, &actualGlyphs), c.actualCharacters) << c.name;
+        EXPECT_EQ(manager.characterRangeForGlyphRange(c.glyphs, &actualGlyphs), c.actualCharacters)
+            << c.name;
         EXPECT_EQ(actualGlyphs, c.glyphs) << c.name;
         QList<qsizetype> shownBy;
         for (qsizetype g = 0; g < manager.numberOfGlyphs(); ++g)
             shownBy << manager.characterIndexForGlyphAtIndex(g);
         EXPECT_EQ(shownBy, c.characterOfGlyph) << c.name;
         // Past the end.
-        EXPECT_EQ(manager.glyphIndexForCharacterAtIndex(c.text.size()), manager.numberOfGlyphs()) << c.name;
-        EXPECT_EQ(manager.characterIndexForGlyphAtIndex(manager.numberOfGlyphs()), c.text.size()) << c.name;
+        EXPECT_EQ(manager.glyphIndexForCharacterAtIndex(c.text.size()), manager.numberOfGlyphs())
+            << c.name;
+        EXPECT_EQ(manager.characterIndexForGlyphAtIndex(manager.numberOfGlyphs()), c.text.size())
+            << c.name;
     }
 
     // Controls are glyphs that are not shown; a tab still takes room up to the next stop.
@@ -327,7 +390,8 @@ TEST_F(LayoutManagerTest, CharactersAndGlyphs)
     EXPECT_EQ(manager.characterRangeForGlyphRange(Range(1, 1)), Range(1, 3));
     const QList<QRectF> rects = manager.rectArrayForCharacterRange(Range(4, 6), container);
     ASSERT_EQ(rects.size(), 2);
-    EXPECT_NEAR(rects.at(0).right(), manager.boundingRectForGlyphRange(Range(0, 4), container).right(), Tolerance);
+    EXPECT_NEAR(rects.at(0).right(),
+                manager.boundingRectForGlyphRange(Range(0, 4), container).right(), Tolerance);
     EXPECT_NEAR(rects.at(1).left(), 5, Tolerance);
     EXPECT_NEAR(rects.at(1).top(), TestLineHeight, Tolerance);
     EXPECT_TRUE(manager.rectArrayForCharacterRange(Range(3, 0), container).isEmpty());
@@ -340,8 +404,9 @@ TEST_F(LayoutManagerTest, GlyphOutlineLiesInItsBoundingRect)
     ASSERT_FALSE(outline.isEmpty());
     const QRectF ink = outline.boundingRect().translated(glyphOrigin(0));
     const QRectF box = manager.boundingRectForGlyphRange(Range(0, 1), container);
-    EXPECT_TRUE(box.contains(ink)) << ink.x() << ' ' << ink.y() << ' ' << ink.width() << ' ' << ink.height();
-    EXPECT_GT(ink.height(), 8); // a capital at 12 points
+    EXPECT_TRUE(box.contains(ink))
+        << ink.x() << ' ' << ink.y() << ' ' << ink.width() << ' ' << ink.height();
+    EXPECT_GT(ink.height(), 8);                         // a capital at 12 points
     EXPECT_LT(ink.bottom(), glyphOrigin(0).y() + 0.01); // standing on the baseline
 
     // Outlines are in points at the font's size.
@@ -349,7 +414,8 @@ TEST_F(LayoutManagerTest, GlyphOutlineLiesInItsBoundingRect)
     EXPECT_EQ(font.pixelSize(), 12);
     EXPECT_EQ(font.familyName(), testFont().family());
     storage.addAttribute(FontAttributeName, testFont(24), Range(0, 1));
-    EXPECT_NEAR(manager.outlineForGlyphAtIndex(0).boundingRect().height(), 2 * outline.boundingRect().height(), Tolerance);
+    EXPECT_NEAR(manager.outlineForGlyphAtIndex(0).boundingRect().height(),
+                2 * outline.boundingRect().height(), Tolerance);
 }
 
 TEST_F(LayoutManagerTest, DrawingPaintsTheGlyphsOfTheRange)
@@ -364,7 +430,8 @@ TEST_F(LayoutManagerTest, DrawingPaintsTheGlyphsOfTheRange)
     const QImage both = draw(Range(0, 2), origin);
     EXPECT_EQ(both.pixelColor(middle(0)), QColor(Qt::black));
     EXPECT_EQ(both.pixelColor(middle(1)), QColor(Qt::black));
-    EXPECT_EQ(both.pixelColor((origin + QPointF(2, 5)).toPoint()), QColor(Qt::white)); // in the padding
+    EXPECT_EQ(both.pixelColor((origin + QPointF(2, 5)).toPoint()),
+              QColor(Qt::white)); // in the padding
     EXPECT_EQ(both.pixelColor(middle(1) + QPoint(20, 0)), QColor(Qt::white));
 
     const QImage second = draw(Range(1, 1), origin);
@@ -396,7 +463,9 @@ TEST_F(LayoutManagerTest, TemporaryColourChangesTheDrawingOnly)
     // The colour stays with its character when text is inserted before it.
     storage.replaceCharactersInRange(Range(0, 0), Block);
     Range range;
-    EXPECT_EQ(manager.temporaryAttributesAtCharacterIndex(2, &range).value(ForegroundColorAttributeName), QVariant(QColor(Qt::red)));
+    EXPECT_EQ(
+        manager.temporaryAttributesAtCharacterIndex(2, &range).value(ForegroundColorAttributeName),
+        QVariant(QColor(Qt::red)));
     EXPECT_EQ(range, Range(2, 1));
     image = draw(Range(0, 3), origin);
     EXPECT_EQ(image.pixelColor(middle(1)), QColor(Qt::blue));
@@ -443,8 +512,10 @@ TEST_F(LayoutManagerTest, DrawingDecorations)
         {"strikethrough", {{StrikethroughStyleAttributeName, 2}}, MiddleOfX, true},
         {"no shadow", {{UnderlineStyleAttributeName, 1}}, FourBelowUnderline, false},
         {"shadow of the underline",
-         {{UnderlineStyleAttributeName, 1}, {ShadowAttributeName, QVariant::fromValue(Shadow{QSizeF(0, 4), 0, green})}},
-         FourBelowUnderline, true},
+         {{UnderlineStyleAttributeName, 1},
+          {ShadowAttributeName, QVariant::fromValue(Shadow{QSizeF(0, 4), 0, green})}},
+         FourBelowUnderline,
+         true},
     };
     for (const Case& c : cases) {
         setText(QStringLiteral("x x"));
@@ -475,8 +546,11 @@ TEST_F(LayoutManagerTest, DrawingDecorations)
     setText(Block, {{ShadowAttributeName, QVariant::fromValue(Shadow{QSizeF(20, 0), 2, Qt::red})}});
     const QImage shadowed = draw(Range(0, 1), QPointF());
     const QRectF box = manager.boundingRectForGlyphRange(Range(0, 1), container);
-    EXPECT_EQ(shadowed.pixelColor((QPointF(box.center().x() + 20, glyphOrigin(0).y() - 4)).toPoint()), QColor(Qt::red));
-    const QColor edge = shadowed.pixelColor(QPointF(box.right() + 20, glyphOrigin(0).y() - 4).toPoint());
+    EXPECT_EQ(
+        shadowed.pixelColor((QPointF(box.center().x() + 20, glyphOrigin(0).y() - 4)).toPoint()),
+        QColor(Qt::red));
+    const QColor edge =
+        shadowed.pixelColor(QPointF(box.right() + 20, glyphOrigin(0).y() - 4).toPoint());
     EXPECT_GT(edge.green(), 20);
     EXPECT_LT(edge.green(), 235);
 }

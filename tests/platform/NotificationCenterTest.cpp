@@ -26,7 +26,12 @@ TEST(NotificationCenter, ObserversFilterByNameAndSender)
     ObserverToken byBoth = center.addObserver("Changed", &first, record("both"));
     ObserverToken all = center.addObserver(QString(), nullptr, record("all"));
 
-    struct Case { const char* name; const void* object; QStringList expected; };
+    struct Case
+    {
+        const char* name;
+        const void* object;
+        QStringList expected;
+    };
     const Case cases[] = {
         {"Changed", &first, {"name:Changed", "sender:Changed", "both:Changed", "all:Changed"}},
         {"Changed", &second, {"name:Changed", "all:Changed"}},
@@ -65,7 +70,7 @@ TEST(NotificationCenter, TokensControlRegistration)
     EXPECT_EQ(calls, 1);
 
     moved = center.addObserver("N", nullptr, [&](const Notification&) { calls += 10; });
-    center.post("N");   // the first observer went when its token was overwritten
+    center.post("N"); // the first observer went when its token was overwritten
     EXPECT_EQ(calls, 11);
 
     moved.reset();
@@ -73,7 +78,10 @@ TEST(NotificationCenter, TokensControlRegistration)
     center.post("N");
     EXPECT_EQ(calls, 11);
 
-    { ObserverToken scoped = center.addObserver("N", nullptr, [&](const Notification&) { ++calls; }); }
+    {
+        ObserverToken scoped =
+            center.addObserver("N", nullptr, [&](const Notification&) { ++calls; });
+    }
     center.post("N");
     EXPECT_EQ(calls, 11);
 }
@@ -86,17 +94,15 @@ TEST(NotificationCenter, ChangesDuringAPost)
     ObserverToken added;
     ObserverToken first = center.addObserver("N", nullptr, [&](const Notification&) {
         calls.append("first");
-        second.reset();   // removed before its turn: not called
-        added = center.addObserver("N", nullptr, [&](const Notification&) {
-            calls.append("added");
-        });
+        second.reset(); // removed before its turn: not called
+        added =
+            center.addObserver("N", nullptr, [&](const Notification&) { calls.append("added"); });
     });
     second = center.addObserver("N", nullptr, [&](const Notification&) { calls.append("second"); });
-    ObserverToken third = center.addObserver("N", nullptr, [&](const Notification&) {
-        calls.append("third");
-    });
+    ObserverToken third =
+        center.addObserver("N", nullptr, [&](const Notification&) { calls.append("third"); });
     center.post("N");
-    EXPECT_EQ(calls, QStringList({"first", "third"}));   // added during the post: not yet
+    EXPECT_EQ(calls, QStringList({"first", "third"})); // added during the post: not yet
 
     calls.clear();
     first.reset();
@@ -111,8 +117,8 @@ TEST(NotificationCenter, HandlersMayDropTheirTokenAndPostAgain)
     std::optional<ObserverToken> self;
     const QString kept = QStringLiteral("captured text survives");
     self = center.addObserver("Once", nullptr, [&calls, &self, kept](const Notification&) {
-        self.reset();   // destroys the token and the observer inside the running handler
-        calls.append(kept);   // still reads this handler's own captured value
+        self.reset();       // destroys the token and the observer inside the running handler
+        calls.append(kept); // still reads this handler's own captured value
     });
     ObserverToken forwarder = center.addObserver("Outer", nullptr, [&](const Notification& n) {
         calls.append("outer");
@@ -132,12 +138,13 @@ TEST(NotificationCenter, TokensOutlivingTheCentreAreHarmless)
 {
     auto center = std::make_unique<NotificationCenter>();
     int calls = 0;
-    ObserverToken lasting = center->addObserver("N", nullptr, [&](const Notification&) { ++calls; });
+    ObserverToken lasting =
+        center->addObserver("N", nullptr, [&](const Notification&) { ++calls; });
     ObserverToken other = center->addObserver("N", nullptr, [&](const Notification&) { ++calls; });
     center.reset();
     EXPECT_FALSE(lasting.isActive());
     lasting.reset();
-    ObserverToken assigned = std::move(other);   // destroyed at the end of the test
+    ObserverToken assigned = std::move(other); // destroyed at the end of the test
 
     // A handler that destroys its centre: the post stops, nothing is touched afterwards.
     center = std::make_unique<NotificationCenter>();
@@ -145,7 +152,8 @@ TEST(NotificationCenter, TokensOutlivingTheCentreAreHarmless)
         ++calls;
         center.reset();
     });
-    ObserverToken later = center->addObserver("N", nullptr, [&](const Notification&) { calls += 100; });
+    ObserverToken later =
+        center->addObserver("N", nullptr, [&](const Notification&) { calls += 100; });
     center->post("N");
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(later.isActive());

@@ -87,7 +87,11 @@ TEST(PropertyListText, DocumentRoundTripsByteForByte)
 
 TEST(PropertyListText, WriterForms)
 {
-    struct Case { QVariant value; const char* text; };
+    struct Case
+    {
+        QVariant value;
+        const char* text;
+    };
     const QDateTime date(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
     const Case cases[] = {
         {QString("LBRect"), "LBRect"},
@@ -138,7 +142,8 @@ TEST(PropertyListText, WrittenTextIsSevenBitAndReadsBackAsStrings)
     for (char c : text)
         ASSERT_LT(static_cast<unsigned char>(c), 0x80) << text.toStdString();
     const QVariantMap back = parseText(text).toMap();
-    EXPECT_EQ(back.value(QString::fromUtf8("Schl\u00fcssel")), QString::fromUtf8("\u65e5\u672c\u8a9e \U0001F600"));
+    EXPECT_EQ(back.value(QString::fromUtf8("Schl\u00fcssel")),
+              QString::fromUtf8("\u65e5\u672c\u8a9e \U0001F600"));
     EXPECT_EQ(back.value("Count"), QString("7"));
     EXPECT_EQ(back.value("Scale"), QString("0.5"));
     EXPECT_EQ(back.value("Locked"), QString("YES"));
@@ -175,7 +180,12 @@ TEST(PropertyListText, ReaderAcceptsTheWholeGrammar)
 
 TEST(PropertyListText, BadInputIsRejectedWithItsLine)
 {
-    struct Case { QByteArray text; int line; const char* words; };
+    struct Case
+    {
+        QByteArray text;
+        int line;
+        const char* words;
+    };
     const Case cases[] = {
         {"{\n  a = b;\n  c = (d,\n", 4, "not closed"},
         {"{\n  a = \"open\n\n", 2, "unterminated quoted string"},
@@ -201,15 +211,17 @@ TEST(PropertyListText, BadInputIsRejectedWithItsLine)
         {"a = b; c", 1, "after a key"},
         {"a b", 1, "unexpected 'b' after"},
         {nested(PropertyList::MaximumDepth + 1, "(", ")"), 1, "nesting deeper than 512"},
-        {"a =" + nested(PropertyList::MaximumDepth, "{x=", "}") + ";", 1, "nesting deeper than 512"},
+        {"a =" + nested(PropertyList::MaximumDepth, "{x=", "}") + ";", 1,
+         "nesting deeper than 512"},
     };
     for (const Case& c : cases) {
         const QString error = textError(c.text);
-        EXPECT_TRUE(error.startsWith(QStringLiteral("line %1: ").arg(c.line)) && error.contains(c.words))
+        EXPECT_TRUE(error.startsWith(QStringLiteral("line %1: ").arg(c.line))
+                    && error.contains(c.words))
             << "text: " << c.text.left(60).toStdString() << "\nerror: " << error.toStdString();
     }
     EXPECT_TRUE(PropertyList::fromText(nested(PropertyList::MaximumDepth, "(", ")")).has_value());
-    EXPECT_FALSE(PropertyList::fromText("(a", nullptr).has_value());   // no error wanted
+    EXPECT_FALSE(PropertyList::fromText("(a", nullptr).has_value()); // no error wanted
 }
 
 TEST(PropertyListText, EveryTruncationOfADocumentFailsCleanly)
@@ -217,7 +229,8 @@ TEST(PropertyListText, EveryTruncationOfADocumentFailsCleanly)
     // Each strict prefix is unbalanced, whatever token it cuts.
     for (qsizetype n = 0; n < document.size(); ++n) {
         const QString error = textError(document.left(n));
-        ASSERT_TRUE(error.contains(QRegularExpression("^line \\d+: "))) << n << ": " << error.toStdString();
+        ASSERT_TRUE(error.contains(QRegularExpression("^line \\d+: ")))
+            << n << ": " << error.toStdString();
     }
 }
 
@@ -236,7 +249,8 @@ TEST(PropertyListXml, RoundTripKeepsTypes)
         {"nested", QVariantMap{{"k", QVariantList{QString("v")}}}},
     };
     const QByteArray xml = PropertyList::toXml(map);
-    EXPECT_TRUE(xml.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n\t<key>"))
+    EXPECT_TRUE(xml.startsWith(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n\t<key>"))
         << xml.toStdString();
     QString error;
     const std::optional<QVariant> back = PropertyList::fromXml(xml, &error);
@@ -244,8 +258,8 @@ TEST(PropertyListXml, RoundTripKeepsTypes)
     const QVariantMap result = back->toMap();
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
         EXPECT_EQ(result.value(it.key()), it.value()) << it.key().toStdString();
-        EXPECT_EQ(result.value(it.key()).typeId(), it.value().typeId() == QMetaType::Int ? QMetaType::LongLong
-                                                                                          : it.value().typeId())
+        EXPECT_EQ(result.value(it.key()).typeId(),
+                  it.value().typeId() == QMetaType::Int ? QMetaType::LongLong : it.value().typeId())
             << it.key().toStdString();
     }
     EXPECT_EQ(result.value("list").toList().value(0).typeId(), QMetaType::LongLong);
@@ -254,9 +268,11 @@ TEST(PropertyListXml, RoundTripKeepsTypes)
 
     // Characters XML cannot carry are replaced, so the file still reads; the rest survive.
     const QVariantList awkward{QString("a\r\nb\t]]>\"'"), QString("x\x01y"), qInf(), -qInf()};
-    const std::optional<QVariant> read = PropertyList::fromXml(PropertyList::toXml(awkward), &error);
+    const std::optional<QVariant> read =
+        PropertyList::fromXml(PropertyList::toXml(awkward), &error);
     ASSERT_TRUE(read) << error.toStdString();
-    EXPECT_EQ(*read, (QVariantList{QString("a\r\nb\t]]>\"'"), QString::fromUtf8("x\uFFFDy"), qInf(), -qInf()}));
+    EXPECT_EQ(*read, (QVariantList{QString("a\r\nb\t]]>\"'"), QString::fromUtf8("x\uFFFDy"), qInf(),
+                                   -qInf()}));
 }
 
 TEST(PropertyListXml, ReadsForeignLayoutAndRejectsBadInput)
@@ -266,7 +282,9 @@ TEST(PropertyListXml, ReadsForeignLayoutAndRejectsBadInput)
         "<!DOCTYPE plist SYSTEM \"plist.dtd\">\n"
         "<!-- comment -->\n"
         "<plist version=\"1.0\"><array>\n"
-        "  <dict><key>paperCode</key><string>Mine</string><key>labelWidth</key><real>252</real></dict>\n"
+        "  "
+        "<dict><key>paperCode</key><string>Mine</string><key>labelWidth</key><real>252</real></"
+        "dict>\n"
         "  <data>\n    AAEC\n    /w==\n  </data>\n"
         "  <string/><integer> 12 </integer><real>-1.5e3</real><true/><false></false>\n"
         "</array></plist>\n";
@@ -284,12 +302,18 @@ TEST(PropertyListXml, ReadsForeignLayoutAndRejectsBadInput)
     EXPECT_EQ(list[6], false);
 
     const QByteArray head = "<?xml version=\"1.0\"?>\n<plist version=\"1.0\">\n";
-    struct Case { QByteArray xml; int line; const char* words; };
+    struct Case
+    {
+        QByteArray xml;
+        int line;
+        const char* words;
+    };
     const Case cases[] = {
         {"{ a = b; }", 1, ""},
         {"<root/>", 1, "no <plist>"},
         {head + "</plist>", 3, "no value"},
-        {head + "<dict>\n<integer>1</integer><string>x</string></dict></plist>", 4, "expected <key>"},
+        {head + "<dict>\n<integer>1</integer><string>x</string></dict></plist>", 4,
+         "expected <key>"},
         {head + "<dict><key>a</key></dict></plist>", 3, "has no value"},
         {head + "<integer>12x</integer></plist>", 3, "bad integer"},
         {head + "<integer>99999999999999999999</integer></plist>", 3, "bad integer"},
@@ -303,17 +327,20 @@ TEST(PropertyListXml, ReadsForeignLayoutAndRejectsBadInput)
         {head + "<string>a</string><string>b</string></plist>", 3, "more than one value"},
         {head + "<string>a</string></plist><plist/>", 3, ""},
         {head + "text</plist>", 3, "unexpected text"},
-        {head + nested(PropertyList::MaximumDepth + 1, "<array>", "</array>") + "</plist>", 3, "nesting deeper"},
+        {head + nested(PropertyList::MaximumDepth + 1, "<array>", "</array>") + "</plist>", 3,
+         "nesting deeper"},
     };
     for (const Case& c : cases) {
         const QString message = xmlError(c.xml);
-        EXPECT_TRUE(message.startsWith(QStringLiteral("line %1: ").arg(c.line)) && message.contains(c.words))
+        EXPECT_TRUE(message.startsWith(QStringLiteral("line %1: ").arg(c.line))
+                    && message.contains(c.words))
             << "xml: " << c.xml.toStdString() << "\nerror: " << message.toStdString();
     }
-    EXPECT_TRUE(PropertyList::fromXml(head + nested(PropertyList::MaximumDepth, "<array>", "</array>") + "</plist>"));
+    EXPECT_TRUE(PropertyList::fromXml(
+        head + nested(PropertyList::MaximumDepth, "<array>", "</array>") + "</plist>"));
 
     const QByteArray xml = PropertyList::toXml(QVariantMap{{"a", QVariantList{1, 2.5, "x"}}});
-    for (qsizetype n = 0; n < xml.size() - 9; ++n)   // up to the end of </plist>
+    for (qsizetype n = 0; n < xml.size() - 9; ++n) // up to the end of </plist>
         ASSERT_FALSE(xmlError(xml.left(n)).isEmpty()) << n;
 }
 
@@ -322,7 +349,8 @@ TEST(PropertyList, ReadDetectsTheForm)
     const QVariantMap map{{"a", "b"}};
     EXPECT_EQ(PropertyList::read(PropertyList::toText(map)), QVariant(map));
     EXPECT_EQ(PropertyList::read("\xEF\xBB\xBF" + PropertyList::toXml(map)), QVariant(map));
-    EXPECT_EQ(PropertyList::read("<plist version=\"1.0\"><string>x</string></plist>"), QVariant("x"));
+    EXPECT_EQ(PropertyList::read("<plist version=\"1.0\"><string>x</string></plist>"),
+              QVariant("x"));
     EXPECT_EQ(PropertyList::read("<00ff>"), QVariant(QByteArray::fromHex("00ff")));
     QString error;
     EXPECT_FALSE(PropertyList::read(QByteArray("bplist00\x00\x01", 10), &error));

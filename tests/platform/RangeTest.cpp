@@ -9,7 +9,11 @@ using namespace platform;
 TEST(Range, TextForms)
 {
     EXPECT_EQ(stringFromRange(Range(3, 5)), QStringLiteral("{3, 5}"));
-    struct Case { const char* text; Range range; };
+    struct Case
+    {
+        const char* text;
+        Range range;
+    };
     const Case cases[] = {
         {"{3, 5}", Range(3, 5)},
         {"{12,0}", Range(12, 0)},

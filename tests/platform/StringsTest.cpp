@@ -39,14 +39,19 @@ private:
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+           && file.write(bytes) == bytes.size();
 }
 
 } // namespace
 
 TEST(Strings, LooksKeysUpInTheResourceTable)
 {
-    struct Case { QString key; QString text; };
+    struct Case
+    {
+        QString key;
+        QString text;
+    };
     const Case cases[] = {
         {"Undo %@", "Undo %@"},
         {QString::fromUtf8("Print\u2026"), QString::fromUtf8("Print\u2026")},
@@ -54,7 +59,7 @@ TEST(Strings, LooksKeysUpInTheResourceTable)
         {"Copies", "Copies: %ld"},
         {QString::fromUtf8("Caf\u00e9"), QString::fromUtf8("Caf\u00e9 \u2615")},
         {"Empty", ""},
-        {"Not a text", "Not a text"},      // only texts count
+        {"Not a text", "Not a text"}, // only texts count
         {"Not in the table", "Not in the table"},
         {"", ""},
     };
@@ -69,7 +74,8 @@ TEST(Strings, MissingOrBrokenTablesShowTheKeysAndWarnOnce)
         EXPECT_EQ(LocalizedString("Broken", table), QString("Broken"));
         EXPECT_EQ(LocalizedString("Other key", table), QString("Other key"));
         ASSERT_EQ(catcher.warnings().size(), 1) << table;
-        EXPECT_TRUE(catcher.warnings().first().contains(table)) << catcher.warnings().first().toStdString();
+        EXPECT_TRUE(catcher.warnings().first().contains(table))
+            << catcher.warnings().first().toStdString();
     }
 }
 
@@ -82,14 +88,15 @@ TEST(Strings, AddedFoldersComeFirstAndTablesAreReadOnce)
     platform::addStringTableFolder(folder.path());
 
     EXPECT_EQ(LocalizedString("Copies", "PlatformTest"), QString("%ld copies"));
-    EXPECT_EQ(LocalizedString("Undo %@", "PlatformTest"), QString("Undo %@"));   // the key: not in this copy
+    EXPECT_EQ(LocalizedString("Undo %@", "PlatformTest"),
+              QString("Undo %@")); // the key: not in this copy
     EXPECT_EQ(LocalizedString("Key", "FolderTest"), QString("First"));
 
     ASSERT_TRUE(writeFile(folder.filePath("FolderTest.strings"), "Key = Second;\n"));
     EXPECT_EQ(LocalizedString("Key", "FolderTest"), QString("First"));
 
     ASSERT_TRUE(QFile::remove(folder.filePath("PlatformTest.strings")));
-    platform::addStringTableFolder(folder.path() + "/none");   // read afresh: the resource again
+    platform::addStringTableFolder(folder.path() + "/none"); // read afresh: the resource again
     EXPECT_EQ(LocalizedString("Copies", "PlatformTest"), QString("Copies: %ld"));
     EXPECT_EQ(LocalizedString("Key", "FolderTest"), QString("Second"));
 }

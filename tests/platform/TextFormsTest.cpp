@@ -21,7 +21,11 @@ TEST(TextForms, GeometryTextsRoundTrip)
 
 TEST(TextForms, LenientGeometryReaders)
 {
-    struct Case { const char* text; QRectF rect; };
+    struct Case
+    {
+        const char* text;
+        QRectF rect;
+    };
     const Case cases[] = {
         {"{{1, 2}, {3}}", QRectF(1, 2, 3, 0)},
         {"{{1.5,-2},{3e1, 4}}", QRectF(1.5, -2, 30, 4)},
@@ -37,7 +41,12 @@ TEST(TextForms, LenientGeometryReaders)
 
 TEST(TextForms, IntegerReadersTakeTheLeadingNumberOnly)
 {
-    struct Case { const char* text; int i; qint64 l; };
+    struct Case
+    {
+        const char* text;
+        int i;
+        qint64 l;
+    };
     const Case cases[] = {
         {"2.00", 2, 2},
         {"abc", 0, 0},
@@ -108,10 +117,14 @@ TEST(TextForms, NumberWriters)
 TEST(TextForms, PointInRectIsHalfOpen)
 {
     const QRectF rect(10, 20, 5, 5);
-    struct Case { QPointF p; bool inside; };
+    struct Case
+    {
+        QPointF p;
+        bool inside;
+    };
     const Case cases[] = {
-        {{10, 20}, true},    {{14.99, 24.99}, true}, {{15, 22}, false},
-        {{12, 25}, false},   {{9.99, 22}, false},    {{12, 19.99}, false},
+        {{10, 20}, true},  {{14.99, 24.99}, true}, {{15, 22}, false},
+        {{12, 25}, false}, {{9.99, 22}, false},    {{12, 19.99}, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(pointInRect(c.p, rect), c.inside) << c.p.x() << "," << c.p.y();

@@ -1,6 +1,6 @@
+#include "platform/text/TextStorage.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
-#include "platform/text/TextStorage.h"
 
 #include <QColor>
 
@@ -32,8 +32,7 @@ struct Recorder
         : observation(storage.observeEditing([this](TextStorage& s, const TextStorage::Edit& edit) {
               edits.push_back({s.string(), edit});
           }))
-    {
-    }
+    {}
 };
 
 constexpr int Characters = TextStorage::EditedCharacters | TextStorage::EditedAttributes;
@@ -51,26 +50,46 @@ TEST(TextStorage, ReportsEachEditAfterItIsMade)
         TextStorage::Edit reported;
     };
     const Case cases[] = {
-        {"replace shorter", [](TextStorage& s) { s.replaceCharactersInRange(Range(2, 3), QStringLiteral("xy")); },
-         "Hexy world", {Characters, Range(2, 2), -1}},
-        {"insert", [](TextStorage& s) { s.replaceCharactersInRange(Range(5, 0), QStringLiteral(",")); },
-         "Hello, world", {Characters, Range(5, 1), 1}},
-        {"delete", [](TextStorage& s) { s.replaceCharactersInRange(Range(0, 6), QString()); },
-         "world", {Characters, Range(0, 0), -6}},
+        {"replace shorter",
+         [](TextStorage& s) { s.replaceCharactersInRange(Range(2, 3), QStringLiteral("xy")); },
+         "Hexy world",
+         {Characters, Range(2, 2), -1}},
+        {"insert",
+         [](TextStorage& s) { s.replaceCharactersInRange(Range(5, 0), QStringLiteral(",")); },
+         "Hello, world",
+         {Characters, Range(5, 1), 1}},
+        {"delete",
+         [](TextStorage& s) { s.replaceCharactersInRange(Range(0, 6), QString()); },
+         "world",
+         {Characters, Range(0, 0), -6}},
         {"replace with attributed text",
-         [](TextStorage& s) { s.replaceCharactersInRange(Range(6, 5), AttributedString(QStringLiteral("there!"))); },
-         "Hello there!", {Characters, Range(6, 6), 1}},
-        {"whole text", [](TextStorage& s) { s.setAttributedString(AttributedString(QStringLiteral("Hi"))); },
-         "Hi", {Characters, Range(0, 2), -9}},
-        {"add attribute", [](TextStorage& s) { s.addAttribute(Mark, 1, Range(1, 3)); },
-         "Hello world", {Attributes, Range(1, 3), 0}},
+         [](TextStorage& s) {
+             s.replaceCharactersInRange(Range(6, 5), AttributedString(QStringLiteral("there!")));
+         },
+         "Hello there!",
+         {Characters, Range(6, 6), 1}},
+        {"whole text",
+         [](TextStorage& s) { s.setAttributedString(AttributedString(QStringLiteral("Hi"))); },
+         "Hi",
+         {Characters, Range(0, 2), -9}},
+        {"add attribute",
+         [](TextStorage& s) { s.addAttribute(Mark, 1, Range(1, 3)); },
+         "Hello world",
+         {Attributes, Range(1, 3), 0}},
         {"add attributes past the end",
-         [](TextStorage& s) { s.addAttributes({{Mark, 1}}, Range(8, 10)); },
-         "Hello world", {Attributes, Range(8, 3), 0}},
-        {"set attributes", [](TextStorage& s) { s.setAttributes({}, Range(0, 11)); },
-         "Hello world", {Attributes, Range(0, 11), 0}},
-        {"remove attribute", [](TextStorage& s) { s.removeAttribute(Mark, Range(4, 1)); },
-         "Hello world", {Attributes, Range(4, 1), 0}},
+         [](TextStorage& s) {
+             s.addAttributes({{Mark, 1}}, Range(8, 10));
+         },
+         "Hello world",
+         {Attributes, Range(8, 3), 0}},
+        {"set attributes",
+         [](TextStorage& s) { s.setAttributes({}, Range(0, 11)); },
+         "Hello world",
+         {Attributes, Range(0, 11), 0}},
+        {"remove attribute",
+         [](TextStorage& s) { s.removeAttribute(Mark, Range(4, 1)); },
+         "Hello world",
+         {Attributes, Range(4, 1), 0}},
     };
     for (const Case& c : cases) {
         TextStorage storage(QStringLiteral("Hello world"));
@@ -121,22 +140,25 @@ TEST(TextStorage, ObserversComeAndGo)
     int first = 0;
     int second = 0;
     TextStorage::Observation secondObservation;
-    TextStorage::Observation firstObservation = storage.observeEditing([&](TextStorage&, const TextStorage::Edit&) {
-        ++first;
-        secondObservation.reset(); // removed while being notified: not called this time
-    });
-    secondObservation = storage.observeEditing([&](TextStorage&, const TextStorage::Edit&) { ++second; });
+    TextStorage::Observation firstObservation =
+        storage.observeEditing([&](TextStorage&, const TextStorage::Edit&) {
+            ++first;
+            secondObservation.reset(); // removed while being notified: not called this time
+        });
+    secondObservation =
+        storage.observeEditing([&](TextStorage&, const TextStorage::Edit&) { ++second; });
     storage.addAttribute(Mark, 1, Range(0, 1));
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 0);
 
     // An observer that edits again gets that edit reported in turn.
     std::vector<QString> seen;
-    TextStorage::Observation fixer = storage.observeEditing([&](TextStorage& s, const TextStorage::Edit&) {
-        seen.push_back(s.string());
-        if (!s.string().endsWith(u'!'))
-            s.replaceCharactersInRange(Range(s.length(), 0), QStringLiteral("!"));
-    });
+    TextStorage::Observation fixer =
+        storage.observeEditing([&](TextStorage& s, const TextStorage::Edit&) {
+            seen.push_back(s.string());
+            if (!s.string().endsWith(u'!'))
+                s.replaceCharactersInRange(Range(s.length(), 0), QStringLiteral("!"));
+        });
     storage.replaceCharactersInRange(Range(0, 1), QStringLiteral("A"));
     EXPECT_EQ(seen, (std::vector<QString>{"Abc", "Abc!"}));
     EXPECT_EQ(storage.string(), QStringLiteral("Abc!"));
@@ -147,7 +169,8 @@ TEST(TextStorage, ObserversComeAndGo)
     storage.addAttribute(Mark, 2, Range(0, 1));
     EXPECT_EQ(first, 1);
     auto gone = std::make_unique<TextStorage>();
-    TextStorage::Observation orphan = gone->observeEditing([](TextStorage&, const TextStorage::Edit&) {});
+    TextStorage::Observation orphan =
+        gone->observeEditing([](TextStorage&, const TextStorage::Edit&) {});
     gone.reset();
     orphan.reset();
 }
@@ -174,9 +197,8 @@ TEST(TextStorage, LayoutManagersBelongToOneStorage)
 
     // Observers find the layout already updated.
     qsizetype glyphsSeen = -1;
-    TextStorage::Observation observation = b.observeEditing([&](TextStorage&, const TextStorage::Edit&) {
-        glyphsSeen = manager.numberOfGlyphs();
-    });
+    TextStorage::Observation observation = b.observeEditing(
+        [&](TextStorage&, const TextStorage::Edit&) { glyphsSeen = manager.numberOfGlyphs(); });
     b.replaceCharactersInRange(Range(5, 0), QStringLiteral("33"));
     EXPECT_EQ(glyphsSeen, 7);
 

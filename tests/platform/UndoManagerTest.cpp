@@ -84,10 +84,10 @@ TEST_F(UndoManagerTest, UndoRunsAGroupInReverseAndRedoReappliesIt)
     EXPECT_TRUE(sawUndoing);
 
     undo.undo();
-    EXPECT_EQ(text.value, "");   // forward order would leave "ab"
+    EXPECT_EQ(text.value, ""); // forward order would leave "ab"
     EXPECT_FALSE(undo.canUndo());
     ASSERT_TRUE(undo.canRedo());
-    EXPECT_EQ(undo.redoActionName(), "Typing");   // the redo step inherits the name
+    EXPECT_EQ(undo.redoActionName(), "Typing"); // the redo step inherits the name
 
     undo.redo();
     EXPECT_EQ(text.value, "abc");
@@ -109,7 +109,7 @@ TEST_F(UndoManagerTest, RegistrationWhileUndoingBuildsRedoAndANewChangeClearsIt)
     ASSERT_TRUE(undo.canRedo());
     undo.undo();
     EXPECT_EQ(text.value, "");
-    undo.redo();   // registrations while redoing form an undo step, redo stays
+    undo.redo(); // registrations while redoing form an undo step, redo stays
     EXPECT_EQ(text.value, "one");
     EXPECT_TRUE(undo.canRedo());
     EXPECT_TRUE(undo.canUndo());
@@ -128,19 +128,19 @@ TEST_F(UndoManagerTest, AutomaticGroupCollectsOneEventTurn)
     text.set("a");
     text.set("b");
     EXPECT_EQ(undo.groupingLevel(), 1);
-    EXPECT_TRUE(undo.canUndo());   // undo() would close the open group and undo it
+    EXPECT_TRUE(undo.canUndo()); // undo() would close the open group and undo it
     QCoreApplication::processEvents();
     EXPECT_EQ(undo.groupingLevel(), 0);
     EXPECT_EQ(changes, 1);
 
     text.set("c");
     undo.setActionName("Third");
-    undo.undo();   // closes the automatic group first
+    undo.undo(); // closes the automatic group first
     EXPECT_EQ(text.value, "b");
     EXPECT_EQ(undo.redoActionName(), "Third");
     undo.undo();
-    EXPECT_EQ(text.value, "");   // "a" and "b" were one step
-    QCoreApplication::processEvents();   // the stale close request finds nothing open
+    EXPECT_EQ(text.value, "");         // "a" and "b" were one step
+    QCoreApplication::processEvents(); // the stale close request finds nothing open
     EXPECT_EQ(undo.groupingLevel(), 0);
     EXPECT_TRUE(undo.canRedo());
 
@@ -199,14 +199,14 @@ TEST_F(UndoManagerTest, DisabledRegistrationIsDroppedAndCounted)
 
     // Disabled while undoing: nothing reaches the redo stack.
     step({"d"});
-    undo.registerUndo(nullptr, {});   // an empty closure is never recorded
+    undo.registerUndo(nullptr, {}); // an empty closure is never recorded
     undo.disableUndoRegistration();
     undo.undo();
     undo.enableUndoRegistration();
     EXPECT_EQ(text.value, "b");
     EXPECT_FALSE(undo.canRedo());
 
-    undo.enableUndoRegistration();   // unbalanced: warned, stays enabled
+    undo.enableUndoRegistration(); // unbalanced: warned, stays enabled
     EXPECT_TRUE(undo.isUndoRegistrationEnabled());
     EXPECT_EQ(WarningCatcher::messages.size(), 1);
 }
@@ -216,13 +216,13 @@ TEST_F(UndoManagerTest, ProgrammingErrorsAreWarnedAndIgnored)
     step({"a"});
 
     undo.beginUndoGrouping();
-    undo.undo();   // an explicit group is open
+    undo.undo(); // an explicit group is open
     undo.redo();
     undo.endUndoGrouping();
     EXPECT_EQ(text.value, "a");
     EXPECT_EQ(WarningCatcher::messages.size(), 2);
 
-    undo.endUndoGrouping();   // nothing open
+    undo.endUndoGrouping(); // nothing open
     EXPECT_EQ(WarningCatcher::messages.size(), 3);
 
     // A closure that undoes, or closes the group collecting the redo actions.
@@ -259,7 +259,7 @@ TEST_F(UndoManagerTest, RemovingActionsByTargetAndFromInsideClosures)
 
     undo.removeAllActionsWithTarget(&other);
     EXPECT_EQ(changes, 3);
-    undo.undo();   // the step with only `other` is gone
+    undo.undo(); // the step with only `other` is gone
     EXPECT_EQ(text.value, "");
     EXPECT_EQ(other.value, "y");
     EXPECT_FALSE(undo.canUndo());
@@ -296,7 +296,7 @@ TEST_F(UndoManagerTest, LevelsLimitDropsTheOldestSteps)
 
     undo.redo();
     undo.redo();
-    undo.setLevelsOfUndo(1);   // trims what is already there
+    undo.setLevelsOfUndo(1); // trims what is already there
     undo.undo();
     EXPECT_EQ(text.value, "3");
     EXPECT_FALSE(undo.canUndo());
@@ -327,14 +327,14 @@ TEST_F(UndoManagerTest, DocumentStateFollowsTheHistory)
     EXPECT_NE(undo.documentState(), saved);
     undo.undo();
     undo.undo();
-    EXPECT_EQ(undo.documentState(), saved);   // back at the saved state
+    EXPECT_EQ(undo.documentState(), saved); // back at the saved state
     undo.undo();
     EXPECT_EQ(undo.documentState(), blank);
     undo.redo();
     EXPECT_EQ(undo.documentState(), saved);
 
     undo.undo();
-    step({"c"});   // a new change after an undo matches no earlier state
+    step({"c"}); // a new change after an undo matches no earlier state
     EXPECT_NE(undo.documentState(), saved);
     EXPECT_NE(undo.documentState(), blank);
     undo.undo();
@@ -351,7 +351,7 @@ TEST_F(UndoManagerTest, ChangedIsEmittedForStepsUndoRedoAndClearing)
     EXPECT_EQ(changes, 3);
     undo.removeAllActions();
     EXPECT_EQ(changes, 4);
-    undo.undo();   // nothing to undo
+    undo.undo(); // nothing to undo
     EXPECT_EQ(changes, 4);
 }
 
@@ -367,7 +367,7 @@ TEST_F(UndoManagerTest, ClosuresKeepTheirCapturesAliveUntilDropped)
     ASSERT_FALSE(watch.expired());
     undo.undo();
     EXPECT_EQ(seen, "kept");
-    EXPECT_TRUE(watch.expired());   // the undone step is gone and nothing took its place
+    EXPECT_TRUE(watch.expired()); // the undone step is gone and nothing took its place
 
     auto again = std::make_shared<int>(1);
     watch.reset();
@@ -385,7 +385,7 @@ TEST_F(UndoManagerTest, ActionNamesFollowTheStep)
 {
     EXPECT_TRUE(undo.undoActionName().isNull());
     step({"a"});
-    EXPECT_EQ(undo.undoActionName(), "");   // unnamed, but there is a step
+    EXPECT_EQ(undo.undoActionName(), ""); // unnamed, but there is a step
 
     // A name set before the first registration of an event sticks to its group.
     undo.setActionName("Paste");

@@ -86,18 +86,18 @@ TEST_F(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten)
     {
         UserDefaults defaults(path());
         defaults.registerDefaults({{"Width", 100}, {"Name", "Label"}, {"Show", true}});
-        defaults.registerDefaults({{"Width", 120}});   // a later registration wins
+        defaults.registerDefaults({{"Width", 120}}); // a later registration wins
         EXPECT_EQ(defaults.integerForKey("Width"), 120);
         EXPECT_TRUE(defaults.boolForKey("Show"));
 
         defaults.setInteger(7, "Width");
         EXPECT_EQ(defaults.integerForKey("Width"), 7);
-        defaults.removeObjectForKey("Width");   // the default shows through again
+        defaults.removeObjectForKey("Width"); // the default shows through again
         EXPECT_EQ(defaults.integerForKey("Width"), 120);
 
         defaults.setBool(false, "Show");
         defaults.setObject(QStringLiteral("temp"), "Gone");
-        defaults.setObject(QVariant(), "Gone");   // a null value removes
+        defaults.setObject(QVariant(), "Gone"); // a null value removes
         EXPECT_FALSE(defaults.objectForKey("Gone").isValid());
         ASSERT_TRUE(defaults.synchronize());
     }
@@ -115,7 +115,15 @@ TEST_F(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten)
 TEST_F(UserDefaultsTest, GettersCoerceLikeStoredTexts)
 {
     UserDefaults defaults(path());
-    struct Case { const char* key; QVariant value; qint64 integer; double real; bool flag; QString text; };
+    struct Case
+    {
+        const char* key;
+        QVariant value;
+        qint64 integer;
+        double real;
+        bool flag;
+        QString text;
+    };
     const Case cases[] = {
         {"Text", QStringLiteral(" 12.75 mm"), 12, 12.75, true, QStringLiteral(" 12.75 mm")},
         {"Yes", QStringLiteral("YES"), 0, 0, true, QStringLiteral("YES")},
@@ -178,7 +186,7 @@ TEST_F(UserDefaultsTest, HandWrittenAndDamagedFilesRead)
 TEST(UserDefaultsStandard, LivesInTheRedirectedConfigFolder)
 {
     const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-    ASSERT_FALSE(configHome.isEmpty());   // the test main moves it away from the user's
+    ASSERT_FALSE(configHome.isEmpty()); // the test main moves it away from the user's
     const QString expected = configHome + QStringLiteral("/Orvane/Veltrin.ini");
 
     UserDefaults& defaults = UserDefaults::standardUserDefaults();

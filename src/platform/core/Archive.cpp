@@ -1,10 +1,10 @@
 #include "platform/core/Archive.h"
 
+#include "platform/core/PropertyList.h"
+#include "platform/core/TextForms.h"
+#include "platform/drawing/Shadow.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
-#include "platform/core/PropertyList.h"
-#include "platform/drawing/Shadow.h"
-#include "platform/core/TextForms.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -63,12 +63,9 @@ bool isPlainValue(const QVariant& value)
     switch (value.typeId()) {
     case QMetaType::QString:
     case QMetaType::QByteArray:
-    case QMetaType::Bool:
-        return true;
-    case QMetaType::QDateTime:
-        return value.toDateTime().isValid();
-    default:
-        return isNumberType(value.typeId());
+    case QMetaType::Bool: return true;
+    case QMetaType::QDateTime: return value.toDateTime().isValid();
+    default: return isNumberType(value.typeId());
     }
 }
 
@@ -88,10 +85,8 @@ std::optional<QVariant> decodePlainValue(const Fields& fields)
     case QMetaType::Bool:
     case QMetaType::Double:
     case QMetaType::LongLong:
-    case QMetaType::QDateTime:
-        return value;
-    default:
-        return std::nullopt;
+    case QMetaType::QDateTime: return value;
+    default: return std::nullopt;
     }
 }
 
@@ -206,8 +201,7 @@ std::optional<Fields> encodeColor(const QVariant& value)
         space = QStringLiteral("hsl");
         components = {color.hslHueF(), color.hslSaturationF(), color.lightnessF()};
         break;
-    case QColor::Invalid:
-        return std::nullopt;
+    case QColor::Invalid: return std::nullopt;
     }
     QVariantList list;
     for (float component : std::as_const(components))
@@ -256,7 +250,8 @@ std::optional<QVariant> decodeColor(const Fields& fields)
     if (space == QLatin1String("rgb") && c.size() == 3 && unit(0))
         return QColor::fromRgbF(c[0], c[1], c[2], a);
     if (space == QLatin1String("extended-rgb") && c.size() == 3
-        && std::all_of(c.cbegin(), c.cend(), [](float v) { return std::abs(v) <= extendedLimit; })) {
+        && std::all_of(c.cbegin(), c.cend(),
+                       [](float v) { return std::abs(v) <= extendedLimit; })) {
         QColor color(QColor::ExtendedRgb);
         color.setRgbF(c[0], c[1], c[2], a);
         return color;

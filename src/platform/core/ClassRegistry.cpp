@@ -27,8 +27,7 @@ Tables& tables()
 
 } // namespace
 
-bool registerErasedClass(const std::type_info& base, const QString& name,
-                         ErasedFactory factory)
+bool registerErasedClass(const std::type_info& base, const QString& name, ErasedFactory factory)
 {
     if (name.isEmpty() || !factory)
         return false;

@@ -22,8 +22,7 @@ namespace detail {
 
 using ErasedFactory = std::function<std::shared_ptr<void>()>;
 
-bool registerErasedClass(const std::type_info& base, const QString& name,
-                         ErasedFactory factory);
+bool registerErasedClass(const std::type_info& base, const QString& name, ErasedFactory factory);
 std::shared_ptr<void> createErased(const std::type_info& base, const QString& name);
 bool containsErased(const std::type_info& base, const QString& name);
 QStringList erasedClassNames(const std::type_info& base);
@@ -43,8 +42,7 @@ public:
         if (!factory)
             return false;
         return detail::registerErasedClass(
-            typeid(Base), name,
-            [factory = std::move(factory)]() -> std::shared_ptr<void> {
+            typeid(Base), name, [factory = std::move(factory)]() -> std::shared_ptr<void> {
                 // Through Base*, so the pointer converts back exactly in create().
                 return std::shared_ptr<Base>(factory());
             });
@@ -64,10 +62,7 @@ public:
         return std::static_pointer_cast<Base>(detail::createErased(typeid(Base), name));
     }
 
-    static bool contains(const QString& name)
-    {
-        return detail::containsErased(typeid(Base), name);
-    }
+    static bool contains(const QString& name) { return detail::containsErased(typeid(Base), name); }
 
     // Sorted.
     static QStringList classNames() { return detail::erasedClassNames(typeid(Base)); }

@@ -21,7 +21,7 @@ struct Observer
 
 struct NotificationCenter::Private
 {
-    std::map<quint64, Observer> observers;   // ordered by id, which is the order of adding
+    std::map<quint64, Observer> observers; // ordered by id, which is the order of adding
     quint64 nextId = 1;
     bool alive = true;
 };
@@ -30,8 +30,7 @@ struct NotificationCenter::Private
 
 ObserverToken::ObserverToken(std::weak_ptr<void> center, quint64 id)
     : _center(std::move(center)), _id(id)
-{
-}
+{}
 
 ObserverToken::ObserverToken(ObserverToken&& other) noexcept
     : _center(std::move(other._center)), _id(std::exchange(other._id, 0))
@@ -73,10 +72,8 @@ bool ObserverToken::isActive() const
 
 // ---------------------------------------------------------------------------------------
 
-NotificationCenter::NotificationCenter()
-    : d(std::make_shared<Private>())
-{
-}
+NotificationCenter::NotificationCenter() : d(std::make_shared<Private>())
+{}
 
 NotificationCenter::~NotificationCenter()
 {
@@ -103,8 +100,7 @@ ObserverToken NotificationCenter::addObserver(const QString& name, const void* o
     return ObserverToken(std::weak_ptr<void>(d), id);
 }
 
-void NotificationCenter::post(const QString& name, const void* object,
-                              const QVariantMap& userInfo)
+void NotificationCenter::post(const QString& name, const void* object, const QVariantMap& userInfo)
 {
     post(Notification{name, object, userInfo});
 }

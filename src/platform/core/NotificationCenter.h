@@ -16,11 +16,14 @@ namespace platform {
 struct Notification
 {
     QString name;
-    const void* object = nullptr;   // the sender, or nullptr
+    const void* object = nullptr; // the sender, or nullptr
     QVariantMap userInfo;
 
     template <typename T>
-    T* objectAs() const { return static_cast<T*>(const_cast<void*>(object)); }
+    T* objectAs() const
+    {
+        return static_cast<T*>(const_cast<void*>(object));
+    }
 };
 
 class NotificationCenter;
@@ -36,7 +39,7 @@ public:
     ObserverToken& operator=(const ObserverToken&) = delete;
     ~ObserverToken();
 
-    void reset();                 // removes the observer now
+    void reset(); // removes the observer now
     bool isActive() const;
 
 private:
@@ -64,8 +67,7 @@ public:
 
     // Calls the matching observers in the order they were added. Observers added during
     // the post are not called for it; observers removed during it are not called after.
-    void post(const QString& name, const void* object = nullptr,
-              const QVariantMap& userInfo = {});
+    void post(const QString& name, const void* object = nullptr, const QVariantMap& userInfo = {});
     void post(const Notification& notification);
 
 private:

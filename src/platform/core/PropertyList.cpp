@@ -24,8 +24,8 @@ namespace {
 // Character classes of the text form
 
 enum : unsigned char {
-    SpaceChar = 1,      // white space between tokens
-    UnquotedChar = 2,   // may stand in a string without quotes
+    SpaceChar = 1,    // white space between tokens
+    UnquotedChar = 2, // may stand in a string without quotes
 };
 
 struct CharTable
@@ -107,8 +107,7 @@ class TextReader
 public:
     explicit TextReader(const QByteArray& text)
         : _begin(text.constData()), _p(_begin), _end(_begin + text.size())
-    {
-    }
+    {}
 
     std::optional<QVariant> read(QString* error)
     {
@@ -151,16 +150,14 @@ private:
         if (!skipSpace())
             return std::nullopt;
         if (_p != _end) {
-            fail(_p, QStringLiteral("unexpected %1 after the property list").arg(describeChar(*_p)));
+            fail(_p,
+                 QStringLiteral("unexpected %1 after the property list").arg(describeChar(*_p)));
             return std::nullopt;
         }
         return result;
     }
 
-    int lineAt(const char* at) const
-    {
-        return 1 + int(std::count(_begin, at, '\n'));
-    }
+    int lineAt(const char* at) const { return 1 + int(std::count(_begin, at, '\n')); }
 
     bool fail(const char* at, const QString& message)
     {
@@ -170,9 +167,10 @@ private:
 
     bool failAtEnd(const char* opened, const char* what)
     {
-        return fail(_end, QStringLiteral("unexpected end of text: the %1 opened on line %2 is not closed")
-                               .arg(QLatin1String(what))
-                               .arg(lineAt(opened)));
+        return fail(_end,
+                    QStringLiteral("unexpected end of text: the %1 opened on line %2 is not closed")
+                        .arg(QLatin1String(what))
+                        .arg(lineAt(opened)));
     }
 
     // Skips white space and comments; fails only on an unterminated /* comment.
@@ -209,7 +207,8 @@ private:
         switch (*_p) {
         case '{': {
             if (depth >= PropertyList::MaximumDepth)
-                return fail(_p, QStringLiteral("nesting deeper than %1 levels").arg(PropertyList::MaximumDepth));
+                return fail(_p, QStringLiteral("nesting deeper than %1 levels")
+                                    .arg(PropertyList::MaximumDepth));
             const char* open = _p++;
             QVariantMap map;
             if (!readDictionaryBody(map, depth + 1, open))
@@ -219,7 +218,8 @@ private:
         }
         case '(': {
             if (depth >= PropertyList::MaximumDepth)
-                return fail(_p, QStringLiteral("nesting deeper than %1 levels").arg(PropertyList::MaximumDepth));
+                return fail(_p, QStringLiteral("nesting deeper than %1 levels")
+                                    .arg(PropertyList::MaximumDepth));
             QVariantList list;
             if (!readArray(list, depth + 1))
                 return false;
@@ -264,21 +264,26 @@ private:
                 if (!readString(key))
                     return false;
             } else if (*_p == '{' || *_p == '(' || *_p == '<') {
-                return fail(_p, QStringLiteral("a dictionary key must be a string, not %1").arg(describeChar(*_p)));
+                return fail(_p, QStringLiteral("a dictionary key must be a string, not %1")
+                                    .arg(describeChar(*_p)));
             } else {
-                return fail(_p, QStringLiteral("unexpected %1 where a dictionary key must be").arg(describeChar(*_p)));
+                return fail(_p, QStringLiteral("unexpected %1 where a dictionary key must be")
+                                    .arg(describeChar(*_p)));
             }
             if (!skipSpace())
                 return false;
             if (_p == _end)
-                return open ? failAtEnd(open, "dictionary") : fail(_p, QStringLiteral("unexpected end of text after a key"));
+                return open ? failAtEnd(open, "dictionary")
+                            : fail(_p, QStringLiteral("unexpected end of text after a key"));
             if (*_p != '=')
-                return fail(_p, QStringLiteral("expected '=' after the key \"%1\", found %2").arg(key, describeChar(*_p)));
+                return fail(_p, QStringLiteral("expected '=' after the key \"%1\", found %2")
+                                    .arg(key, describeChar(*_p)));
             ++_p;
             if (!skipSpace())
                 return false;
             if (_p == _end)
-                return open ? failAtEnd(open, "dictionary") : fail(_p, QStringLiteral("unexpected end of text after '='"));
+                return open ? failAtEnd(open, "dictionary")
+                            : fail(_p, QStringLiteral("unexpected end of text after '='"));
             if (!readValue(value, depth))
                 return false;
             if (!skipSpace())
@@ -289,7 +294,8 @@ private:
                 if (open)
                     return failAtEnd(open, "dictionary");
             } else if (!(open && *_p == '}')) {
-                return fail(_p, QStringLiteral("expected ';' after the value of \"%1\", found %2").arg(key, describeChar(*_p)));
+                return fail(_p, QStringLiteral("expected ';' after the value of \"%1\", found %2")
+                                    .arg(key, describeChar(*_p)));
             }
             // Written lists are sorted, so the end is the right place nearly always.
             map.insert(map.cend(), key, value);
@@ -319,7 +325,8 @@ private:
             if (*_p == ',')
                 ++_p;
             else if (*_p != ')')
-                return fail(_p, QStringLiteral("expected ',' or ')' in the array, found %1").arg(describeChar(*_p)));
+                return fail(_p, QStringLiteral("expected ',' or ')' in the array, found %1")
+                                    .arg(describeChar(*_p)));
         }
     }
 
@@ -416,17 +423,40 @@ private:
             }
             if (p == close)
                 break;
-            const char* escape = p++;   // p now at the character after the backslash
+            const char* escape = p++; // p now at the character after the backslash
             char16_t unit = 0;
             switch (*p) {
-            case 'a': unit = 0x07; ++p; break;
-            case 'b': unit = 0x08; ++p; break;
-            case 'f': unit = 0x0c; ++p; break;
-            case 'n': unit = 0x0a; ++p; break;
-            case 'r': unit = 0x0d; ++p; break;
-            case 't': unit = 0x09; ++p; break;
-            case 'v': unit = 0x0b; ++p; break;
-            case '\\': case '"': case '\'': unit = char16_t(*p++); break;
+            case 'a':
+                unit = 0x07;
+                ++p;
+                break;
+            case 'b':
+                unit = 0x08;
+                ++p;
+                break;
+            case 'f':
+                unit = 0x0c;
+                ++p;
+                break;
+            case 'n':
+                unit = 0x0a;
+                ++p;
+                break;
+            case 'r':
+                unit = 0x0d;
+                ++p;
+                break;
+            case 't':
+                unit = 0x09;
+                ++p;
+                break;
+            case 'v':
+                unit = 0x0b;
+                ++p;
+                break;
+            case '\\':
+            case '"':
+            case '\'': unit = char16_t(*p++); break;
             case 'U': {
                 ++p;
                 int digits = 0;
@@ -491,12 +521,8 @@ private:
     {
         const int type = value.typeId();
         switch (type) {
-        case QMetaType::QString:
-            writeString(ref<QString>(value));
-            return;
-        case QMetaType::QByteArray:
-            writeData(ref<QByteArray>(value));
-            return;
+        case QMetaType::QString: writeString(ref<QString>(value)); return;
+        case QMetaType::QByteArray: writeData(ref<QByteArray>(value)); return;
         case QMetaType::QVariantMap: {
             const QVariantMap& map = ref<QVariantMap>(value);
             if (map.isEmpty()) {
@@ -525,29 +551,19 @@ private:
             _out += '}';
             return;
         }
-        case QMetaType::QVariantList:
-            writeArray(ref<QVariantList>(value), level);
-            return;
-        case QMetaType::QStringList:
-            writeArray(ref<QStringList>(value), level);
-            return;
-        case QMetaType::Bool:
-            _out += value.toBool() ? "YES" : "NO";
-            return;
-        case QMetaType::Double:
-            writeString(shortestText(value.toDouble()));
-            return;
-        case QMetaType::Float:
-            writeString(shortestText(value.toFloat()));
-            return;
+        case QMetaType::QVariantList: writeArray(ref<QVariantList>(value), level); return;
+        case QMetaType::QStringList: writeArray(ref<QStringList>(value), level); return;
+        case QMetaType::Bool: _out += value.toBool() ? "YES" : "NO"; return;
+        case QMetaType::Double: writeString(shortestText(value.toDouble())); return;
+        case QMetaType::Float: writeString(shortestText(value.toFloat())); return;
         case QMetaType::QDateTime: {
             const QDateTime& date = ref<QDateTime>(value);
-            writeString(date.isValid() ? date.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss +0000"))
-                                       : QString());
+            writeString(date.isValid()
+                            ? date.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss +0000"))
+                            : QString());
             return;
         }
-        default:
-            break;
+        default: break;
         }
         if (isIntegerType(type)) {
             char buffer[24];
@@ -639,10 +655,12 @@ private:
             case 0x0d: _out += 'r'; break;
             default:
                 if (c < 0x80) {
-                    const char octal[3] = {char('0' + (c >> 6)), char('0' + ((c >> 3) & 7)), char('0' + (c & 7))};
+                    const char octal[3] = {char('0' + (c >> 6)), char('0' + ((c >> 3) & 7)),
+                                           char('0' + (c & 7))};
                     _out.append(octal, 3);
                 } else {
-                    const char escape[5] = {'U', digits[c >> 12], digits[(c >> 8) & 15], digits[(c >> 4) & 15], digits[c & 15]};
+                    const char escape[5] = {'U', digits[c >> 12], digits[(c >> 8) & 15],
+                                            digits[(c >> 4) & 15], digits[c & 15]};
                     _out.append(escape, 5);
                 }
                 break;
@@ -706,16 +724,14 @@ private:
             switch (_xml.readNext()) {
             case QXmlStreamReader::StartElement:
             case QXmlStreamReader::EndElement:
-            case QXmlStreamReader::EndDocument:
-                return true;
+            case QXmlStreamReader::EndDocument: return true;
             case QXmlStreamReader::Characters:
                 if (!_xml.isWhitespace())
-                    return fail(QStringLiteral("unexpected text \"%1\"").arg(_xml.text().trimmed().left(40)));
+                    return fail(QStringLiteral("unexpected text \"%1\"")
+                                    .arg(_xml.text().trimmed().left(40)));
                 break;
-            case QXmlStreamReader::Invalid:
-                return fail(_xml.errorString());
-            default:
-                break;
+            case QXmlStreamReader::Invalid: return fail(_xml.errorString());
+            default: break;
             }
         }
     }
@@ -759,8 +775,10 @@ private:
         const QStringView name = _xml.name();
         if (name == QLatin1String("dict") || name == QLatin1String("array")) {
             if (depth >= PropertyList::MaximumDepth)
-                return fail(QStringLiteral("nesting deeper than %1 levels").arg(PropertyList::MaximumDepth));
-            return name == QLatin1String("dict") ? readDictionary(out, depth + 1) : readArray(out, depth + 1);
+                return fail(QStringLiteral("nesting deeper than %1 levels")
+                                .arg(PropertyList::MaximumDepth));
+            return name == QLatin1String("dict") ? readDictionary(out, depth + 1)
+                                                 : readArray(out, depth + 1);
         }
         if (name == QLatin1String("true") || name == QLatin1String("false")) {
             const bool value = name == QLatin1String("true");
@@ -768,7 +786,8 @@ private:
             if (_failed)
                 return false;
             if (!text.trimmed().isEmpty())
-                return fail(QStringLiteral("<%1/> holds text").arg(QLatin1String(value ? "true" : "false")));
+                return fail(QStringLiteral("<%1/> holds text")
+                                .arg(QLatin1String(value ? "true" : "false")));
             out = value;
             return true;
         }
@@ -784,7 +803,8 @@ private:
             if (_failed)
                 return false;
             base64.replace(' ', "").replace('\t', "").replace('\n', "").replace('\r', "");
-            auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
+            auto decoded =
+                QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
             if (!decoded)
                 return fail(QStringLiteral("bad base64 in <data>"));
             out = decoded.decoded;
@@ -847,7 +867,8 @@ private:
             if (!_xml.isStartElement())
                 return fail(QStringLiteral("unexpected end of the property list in a <dict>"));
             if (_xml.name() != QLatin1String("key"))
-                return fail(QStringLiteral("expected <key> in a <dict>, found <%1>").arg(_xml.name()));
+                return fail(
+                    QStringLiteral("expected <key> in a <dict>, found <%1>").arg(_xml.name()));
             const QString key = readText();
             if (_failed || !next())
                 return false;
@@ -898,10 +919,7 @@ public:
     }
 
 private:
-    void indent(int level)
-    {
-        _out.append(level, '\t');
-    }
+    void indent(int level) { _out.append(level, '\t'); }
 
     void element(const char* tag, const QString& text, int level)
     {
@@ -929,8 +947,10 @@ private:
             case '<': out += QLatin1String("&lt;"); break;
             case '>': out += QLatin1String("&gt;"); break;
             case '\r': out += QLatin1String("&#13;"); break;
-            case '\t': case '\n': out += c; break;
-            case 0xfffe: case 0xffff: out += QChar(QChar::ReplacementCharacter); break;
+            case '\t':
+            case '\n': out += c; break;
+            case 0xfffe:
+            case 0xffff: out += QChar(QChar::ReplacementCharacter); break;
             default: out += c.unicode() < 0x20 ? QChar(QChar::ReplacementCharacter) : c; break;
             }
         }
@@ -959,14 +979,16 @@ private:
         switch (type) {
         case QMetaType::QVariantMap: {
             const QVariantMap& map = ref<QVariantMap>(value);
-            writeDictionary(map.keys(), [&](const QString& key) { return map.value(key); }, level);
+            writeDictionary(
+                map.keys(), [&](const QString& key) { return map.value(key); }, level);
             return;
         }
         case QMetaType::QVariantHash: {
             const QVariantHash& hash = ref<QVariantHash>(value);
             QStringList keys = hash.keys();
             std::sort(keys.begin(), keys.end());
-            writeDictionary(keys, [&](const QString& key) { return hash.value(key); }, level);
+            writeDictionary(
+                keys, [&](const QString& key) { return hash.value(key); }, level);
             return;
         }
         case QMetaType::QVariantList:
@@ -991,12 +1013,8 @@ private:
             indent(level);
             _out += value.toBool() ? "<true/>\n" : "<false/>\n";
             return;
-        case QMetaType::Double:
-            element("real", shortestText(value.toDouble()), level);
-            return;
-        case QMetaType::Float:
-            element("real", shortestText(value.toFloat()), level);
-            return;
+        case QMetaType::Double: element("real", shortestText(value.toDouble()), level); return;
+        case QMetaType::Float: element("real", shortestText(value.toFloat()), level); return;
         case QMetaType::QDateTime: {
             const QDateTime& date = ref<QDateTime>(value);
             if (date.isValid()) {

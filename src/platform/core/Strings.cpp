@@ -2,6 +2,7 @@
 
 #include "platform/core/PropertyList.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -9,7 +10,6 @@
 #include <QMutexLocker>
 #include <QStringList>
 #include <QVariantMap>
-#include <QDebug>
 
 namespace platform {
 
@@ -46,12 +46,15 @@ Table readTable(const QStringList& folders, const QString& name)
 {
     const QString path = tablePath(folders, name);
     if (path.isEmpty()) {
-        qWarning().noquote() << QStringLiteral("String table \"%1\" not found; its keys are shown instead").arg(name);
+        qWarning().noquote() << QStringLiteral(
+                                    "String table \"%1\" not found; its keys are shown instead")
+                                    .arg(name);
         return {};
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        qWarning().noquote() << QStringLiteral("String table \"%1\" cannot be read: %2").arg(path, file.errorString());
+        qWarning().noquote() << QStringLiteral("String table \"%1\" cannot be read: %2")
+                                    .arg(path, file.errorString());
         return {};
     }
     QString error;
@@ -59,8 +62,9 @@ Table readTable(const QStringList& folders, const QString& name)
     if (!value || value->typeId() != QMetaType::QVariantMap) {
         if (value)
             error = QStringLiteral("not a table of key = value pairs");
-        qWarning().noquote() << QStringLiteral("String table \"%1\" is broken (%2); its keys are shown instead")
-                                    .arg(path, error);
+        qWarning().noquote()
+            << QStringLiteral("String table \"%1\" is broken (%2); its keys are shown instead")
+                   .arg(path, error);
         return {};
     }
     Table table;

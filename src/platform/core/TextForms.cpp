@@ -295,10 +295,8 @@ bool isIntegerType(int metaTypeId)
     case QMetaType::Short:
     case QMetaType::UShort:
     case QMetaType::SChar:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
+    case QMetaType::UChar: return true;
+    default: return false;
     }
 }
 
@@ -325,8 +323,8 @@ QString format6f(double value)
 
 bool pointInRect(const QPointF& point, const QRectF& rect)
 {
-    return point.x() >= rect.x() && point.x() < rect.x() + rect.width()
-           && point.y() >= rect.y() && point.y() < rect.y() + rect.height();
+    return point.x() >= rect.x() && point.x() < rect.x() + rect.width() && point.y() >= rect.y()
+           && point.y() < rect.y() + rect.height();
 }
 
 } // namespace platform

@@ -27,9 +27,9 @@ QSizeF sizeFromString(const QString& text);
 // Number readers: leading white space, an optional sign, then the longest number that
 // starts the text; the rest is ignored. No number gives 0. Out of range gives the nearest
 // limit for the integer readers.
-int intValue(const QString& text);          // 32-bit: "2.00" gives 2, "abc" gives 0
-qint64 integerValue(const QString& text);   // 64-bit
-double floatValue(const QString& text);     // parsed in single precision, then widened
+int intValue(const QString& text);        // 32-bit: "2.00" gives 2, "abc" gives 0
+qint64 integerValue(const QString& text); // 64-bit
+double floatValue(const QString& text);   // parsed in single precision, then widened
 double doubleValue(const QString& text);
 // YES for a text whose first character after white space, signs and leading zeros is
 // Y, y, T, t or a digit 1-9; NO otherwise ("YES", "true", "1", "007" are YES).
@@ -50,9 +50,10 @@ bool isIntegerType(int metaTypeId);
 bool isNumberType(int metaTypeId);
 
 // Writers of the stored number forms.
-QString formatLong(qint64 value);     // "%ld"
-QString format2f(double value);       // "%.2f": 12.345 is written 12.35 (round half even on ties of the binary value)
-QString format6f(double value);       // "%f"
+QString formatLong(qint64 value); // "%ld"
+QString format2f(
+    double value); // "%.2f": 12.345 is written 12.35 (round half even on ties of the binary value)
+QString format6f(double value); // "%f"
 
 // Half-open containment: the low edges belong to the rectangle, the high edges do not.
 bool pointInRect(const QPointF& point, const QRectF& rect);

@@ -33,17 +33,17 @@ enum class Running { Nothing, Undo, Redo };
 
 struct UndoManager::Private
 {
-    QList<Group> undoStack;   // last element is the next step to undo
-    QList<Group> redoStack;   // last element is the next step to redo
+    QList<Group> undoStack; // last element is the next step to undo
+    QList<Group> redoStack; // last element is the next step to redo
 
-    Group open;               // the outermost group being recorded
-    int level = 0;            // open groups, the automatic one included
-    bool automatic = false;   // the outermost open group is the per-event one
+    Group open;             // the outermost group being recorded
+    int level = 0;          // open groups, the automatic one included
+    bool automatic = false; // the outermost open group is the per-event one
     bool closeScheduled = false;
     bool closeWhenExplicitEnd = false;
 
     Running running = Running::Nothing;
-    QList<Action>* runningActions = nullptr;   // the step being undone or redone
+    QList<Action>* runningActions = nullptr; // the step being undone or redone
 
     bool groupsByEvent = true;
     int disabled = 0;
@@ -60,10 +60,8 @@ struct UndoManager::Private
     bool automaticOnlyOpen() const { return level == 1 && automatic; }
 };
 
-UndoManager::UndoManager(QObject* parent)
-    : QObject(parent), d(std::make_unique<Private>())
-{
-}
+UndoManager::UndoManager(QObject* parent) : QObject(parent), d(std::make_unique<Private>())
+{}
 
 UndoManager::~UndoManager() = default;
 
@@ -102,7 +100,7 @@ void UndoManager::closeAutomaticGroup()
     if (d->level == 1)
         closeOutermostGroup();
     else
-        d->closeWhenExplicitEnd = true;   // an explicit group is still open inside it
+        d->closeWhenExplicitEnd = true; // an explicit group is still open inside it
 }
 
 void UndoManager::closeOutermostGroup()
@@ -197,7 +195,7 @@ void UndoManager::run(bool undoing)
     for (qsizetype i = step.actions.size() - 1; i >= 0; --i) {
         if (i >= step.actions.size())
             continue;
-        const Closure closure = step.actions[i].closure;   // kept alive while it runs
+        const Closure closure = step.actions[i].closure; // kept alive while it runs
         if (closure)
             closure();
     }
@@ -242,7 +240,7 @@ bool UndoManager::canUndo() const
 bool UndoManager::canRedo() const
 {
     if (d->running == Running::Nothing && d->automaticOnlyOpen() && !d->open.actions.isEmpty())
-        return false;   // undo() would first close the open group, which clears redo
+        return false; // undo() would first close the open group, which clears redo
     return !d->redoStack.isEmpty();
 }
 

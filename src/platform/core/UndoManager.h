@@ -34,7 +34,7 @@ public:
     void beginUndoGrouping();
     void endUndoGrouping();
     int groupingLevel() const;
-    bool groupsByEvent() const;            // default true
+    bool groupsByEvent() const; // default true
     void setGroupsByEvent(bool groupsByEvent);
 
     // Undo closes an open automatic group first, then runs the closures of the last group

@@ -37,8 +37,7 @@ QVariant decode(const QVariant& stored)
             list.append(text);
         return list;
     }
-    default:
-        return stored;
+    default: return stored;
     }
 }
 
@@ -64,10 +63,8 @@ struct UserDefaults::Private
     QVariantMap registered;
 };
 
-UserDefaults::UserDefaults(const QString& path)
-    : d(std::make_unique<Private>(path))
-{
-}
+UserDefaults::UserDefaults(const QString& path) : d(std::make_unique<Private>(path))
+{}
 
 UserDefaults::~UserDefaults()
 {
@@ -107,25 +104,20 @@ QString UserDefaults::stringForKey(const QString& key) const
 {
     const QVariant value = objectForKey(key);
     switch (value.metaType().id()) {
-    case QMetaType::QString:
-        return value.toString();
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case QMetaType::QString: return value.toString();
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Long:
     case QMetaType::LongLong:
     case QMetaType::Short:
-    case QMetaType::UShort:
-        return QString::number(value.toLongLong());
+    case QMetaType::UShort: return QString::number(value.toLongLong());
     case QMetaType::ULong:
-    case QMetaType::ULongLong:
-        return QString::number(value.toULongLong());
+    case QMetaType::ULongLong: return QString::number(value.toULongLong());
     case QMetaType::Float:
     case QMetaType::Double:
         return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-    default:
-        return QString();
+    default: return QString();
     }
 }
 

@@ -31,7 +31,7 @@ public:
 
     // The user's value, else the registered default, else a null QVariant.
     QVariant objectForKey(const QString& key) const;
-    QString stringForKey(const QString& key) const;       // texts and numbers as text
+    QString stringForKey(const QString& key) const; // texts and numbers as text
     QVariantList arrayForKey(const QString& key) const;
     QVariantMap dictionaryForKey(const QString& key) const;
     QByteArray dataForKey(const QString& key) const;

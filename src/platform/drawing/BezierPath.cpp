@@ -1,8 +1,8 @@
 #include "platform/drawing/BezierPath.h"
 
 #include <QPainterPath>
-#include <QPen>
 #include <QPainterPathStroker>
+#include <QPen>
 #include <QSharedData>
 #include <QTransform>
 
@@ -20,20 +20,16 @@ constexpr qreal kPi = 3.14159265358979323846;
 
 QPointF endPointOf(const BezierPath::Element& element)
 {
-    return element.type == BezierPath::ElementType::CurveTo ? element.points[2]
-                                                            : element.points[0];
+    return element.type == BezierPath::ElementType::CurveTo ? element.points[2] : element.points[0];
 }
 
 int pointCountOf(BezierPath::ElementType type)
 {
     switch (type) {
     case BezierPath::ElementType::MoveTo:
-    case BezierPath::ElementType::LineTo:
-        return 1;
-    case BezierPath::ElementType::CurveTo:
-        return 3;
-    case BezierPath::ElementType::ClosePath:
-        return 0;
+    case BezierPath::ElementType::LineTo: return 1;
+    case BezierPath::ElementType::CurveTo: return 3;
+    case BezierPath::ElementType::ClosePath: return 0;
     }
     return 0;
 }
@@ -141,7 +137,8 @@ public:
     qreal dashPhase = 0.0;
 };
 
-BezierPath::BezierPath() : d(new Data) {}
+BezierPath::BezierPath() : d(new Data)
+{}
 BezierPath::BezierPath(const BezierPath&) = default;
 BezierPath::BezierPath(BezierPath&&) noexcept = default;
 BezierPath& BezierPath::operator=(const BezierPath&) = default;
@@ -153,10 +150,10 @@ bool BezierPath::operator==(const BezierPath& other) const
     if (d == other.d)
         return true;
     return d->elements == other.d->elements && d->lineWidth == other.d->lineWidth
-        && d->lineCap == other.d->lineCap && d->lineJoin == other.d->lineJoin
-        && d->miterLimit == other.d->miterLimit && d->flatness == other.d->flatness
-        && d->windingRule == other.d->windingRule && d->dashPattern == other.d->dashPattern
-        && d->dashPhase == other.d->dashPhase;
+           && d->lineCap == other.d->lineCap && d->lineJoin == other.d->lineJoin
+           && d->miterLimit == other.d->miterLimit && d->flatness == other.d->flatness
+           && d->windingRule == other.d->windingRule && d->dashPattern == other.d->dashPattern
+           && d->dashPhase == other.d->dashPhase;
 }
 
 // --- Constructors -------------------------------------------------------------------------
@@ -186,7 +183,7 @@ BezierPath BezierPath::fromPainterPath(const QPainterPath& painterPath)
 {
     BezierPath path;
     path.setWindingRule(painterPath.fillRule() == Qt::WindingFill ? WindingRule::NonZero
-                                                                 : WindingRule::EvenOdd);
+                                                                  : WindingRule::EvenOdd);
     // A subpath that returns to its start is closed. QPainterPath keeps no close element,
     // so a final line back to the start stands for the close itself.
     QPointF start;
@@ -211,17 +208,14 @@ BezierPath BezierPath::fromPainterPath(const QPainterPath& painterPath)
             start = e;
             subpathMove = path.d->elements.size() - 1;
             break;
-        case QPainterPath::LineToElement:
-            path.lineTo(e);
-            break;
+        case QPainterPath::LineToElement: path.lineTo(e); break;
         case QPainterPath::CurveToElement:
             if (i + 2 < count) {
                 path.curveTo(painterPath.elementAt(i + 2), e, painterPath.elementAt(i + 1));
                 i += 2;
             }
             break;
-        case QPainterPath::CurveToDataElement:
-            break;
+        case QPainterPath::CurveToDataElement: break;
         }
     }
     closeIfReturned();
@@ -334,8 +328,7 @@ void BezierPath::appendBezierPathWithOvalInRect(const QRectF& rect)
 // Starts after the top-left corner and runs like the rectangle: top edge, top-right
 // corner, right edge, ... The radii are clamped to half the width and height; a radius of
 // zero gives the plain rectangle.
-void BezierPath::appendBezierPathWithRoundedRect(const QRectF& rect, qreal xRadius,
-                                                 qreal yRadius)
+void BezierPath::appendBezierPathWithRoundedRect(const QRectF& rect, qreal xRadius, qreal yRadius)
 {
     const QRectF r = rect.normalized();
     const qreal rx = std::clamp(xRadius, 0.0, r.width() / 2);
@@ -348,17 +341,13 @@ void BezierPath::appendBezierPathWithRoundedRect(const QRectF& rect, qreal xRadi
     const qreal kx = rx * kQuarterArcKappa, ky = ry * kQuarterArcKappa;
     moveTo(QPointF(minX + rx, minY));
     lineTo(QPointF(maxX - rx, minY));
-    curveTo(QPointF(maxX, minY + ry), QPointF(maxX - rx + kx, minY),
-            QPointF(maxX, minY + ry - ky));
+    curveTo(QPointF(maxX, minY + ry), QPointF(maxX - rx + kx, minY), QPointF(maxX, minY + ry - ky));
     lineTo(QPointF(maxX, maxY - ry));
-    curveTo(QPointF(maxX - rx, maxY), QPointF(maxX, maxY - ry + ky),
-            QPointF(maxX - rx + kx, maxY));
+    curveTo(QPointF(maxX - rx, maxY), QPointF(maxX, maxY - ry + ky), QPointF(maxX - rx + kx, maxY));
     lineTo(QPointF(minX + rx, maxY));
-    curveTo(QPointF(minX, maxY - ry), QPointF(minX + rx - kx, maxY),
-            QPointF(minX, maxY - ry + ky));
+    curveTo(QPointF(minX, maxY - ry), QPointF(minX + rx - kx, maxY), QPointF(minX, maxY - ry + ky));
     lineTo(QPointF(minX, minY + ry));
-    curveTo(QPointF(minX + rx, minY), QPointF(minX, minY + ry - ky),
-            QPointF(minX + rx - kx, minY));
+    curveTo(QPointF(minX + rx, minY), QPointF(minX, minY + ry - ky), QPointF(minX + rx - kx, minY));
     closePath();
 }
 
@@ -377,8 +366,7 @@ void BezierPath::appendBezierPathWithPoints(const QList<QPointF>& points)
 // clockwise lowered until it is not above. The sweep is then cut into pieces of 90° and a
 // remainder.
 void BezierPath::appendBezierPathWithArcWithCenter(const QPointF& center, qreal radius,
-                                                   qreal startAngle, qreal endAngle,
-                                                   bool clockwise)
+                                                   qreal startAngle, qreal endAngle, bool clockwise)
 {
     if (!std::isfinite(startAngle) || !std::isfinite(endAngle) || !std::isfinite(radius))
         return;
@@ -436,7 +424,7 @@ void BezierPath::appendBezierPathWithArcFromPoint(const QPointF& point1, const Q
     }
     const QPointF ud = u / lu, vd = v / lv;
     const qreal cosTheta = std::clamp(ud.x() * vd.x() + ud.y() * vd.y(), -1.0, 1.0);
-    const qreal theta = std::acos(cosTheta);              // angle between the two legs
+    const qreal theta = std::acos(cosTheta); // angle between the two legs
     const qreal tangentDistance = radius / std::tan(theta / 2);
     const QPointF t1 = point1 + ud * tangentDistance;
     const QPointF t2 = point1 + vd * tangentDistance;
@@ -524,8 +512,7 @@ QRectF BezierPath::bounds() const
             current = p3;
             break;
         }
-        case ElementType::ClosePath:
-            break;   // the closing line ends at a point already counted
+        case ElementType::ClosePath: break; // the closing line ends at a point already counted
         }
     }
     return extent.rect();
@@ -643,18 +630,54 @@ BezierPath BezierPath::bezierPathByReversingPath() const
 
 // --- Attributes ---------------------------------------------------------------------------
 
-qreal BezierPath::lineWidth() const { return d->lineWidth; }
-void BezierPath::setLineWidth(qreal width) { d->lineWidth = width; }
-BezierPath::LineCap BezierPath::lineCapStyle() const { return d->lineCap; }
-void BezierPath::setLineCapStyle(LineCap cap) { d->lineCap = cap; }
-BezierPath::LineJoin BezierPath::lineJoinStyle() const { return d->lineJoin; }
-void BezierPath::setLineJoinStyle(LineJoin join) { d->lineJoin = join; }
-qreal BezierPath::miterLimit() const { return d->miterLimit; }
-void BezierPath::setMiterLimit(qreal limit) { d->miterLimit = limit; }
-qreal BezierPath::flatness() const { return d->flatness; }
-void BezierPath::setFlatness(qreal flatness) { d->flatness = flatness; }
-BezierPath::WindingRule BezierPath::windingRule() const { return d->windingRule; }
-void BezierPath::setWindingRule(WindingRule rule) { d->windingRule = rule; }
+qreal BezierPath::lineWidth() const
+{
+    return d->lineWidth;
+}
+void BezierPath::setLineWidth(qreal width)
+{
+    d->lineWidth = width;
+}
+BezierPath::LineCap BezierPath::lineCapStyle() const
+{
+    return d->lineCap;
+}
+void BezierPath::setLineCapStyle(LineCap cap)
+{
+    d->lineCap = cap;
+}
+BezierPath::LineJoin BezierPath::lineJoinStyle() const
+{
+    return d->lineJoin;
+}
+void BezierPath::setLineJoinStyle(LineJoin join)
+{
+    d->lineJoin = join;
+}
+qreal BezierPath::miterLimit() const
+{
+    return d->miterLimit;
+}
+void BezierPath::setMiterLimit(qreal limit)
+{
+    d->miterLimit = limit;
+}
+qreal BezierPath::flatness() const
+{
+    return d->flatness;
+}
+void BezierPath::setFlatness(qreal flatness)
+{
+    d->flatness = flatness;
+}
+BezierPath::WindingRule BezierPath::windingRule() const
+{
+    return d->windingRule;
+}
+void BezierPath::setWindingRule(WindingRule rule)
+{
+    d->windingRule = rule;
+}
 
 void BezierPath::setLineDash(const QList<qreal>& pattern, qreal phase)
 {
@@ -662,8 +685,14 @@ void BezierPath::setLineDash(const QList<qreal>& pattern, qreal phase)
     d->dashPhase = phase;
 }
 
-QList<qreal> BezierPath::lineDash() const { return d->dashPattern; }
-qreal BezierPath::lineDashPhase() const { return d->dashPhase; }
+QList<qreal> BezierPath::lineDash() const
+{
+    return d->dashPattern;
+}
+qreal BezierPath::lineDashPhase() const
+{
+    return d->dashPhase;
+}
 
 // --- Qt interop ---------------------------------------------------------------------------
 
@@ -672,7 +701,7 @@ QPainterPath BezierPath::toPainterPath() const
     QPainterPath out;
     out.setFillRule(d->windingRule == WindingRule::NonZero ? Qt::WindingFill : Qt::OddEvenFill);
     QPointF subpathStart;
-    bool needsMove = false;   // after a close, drawing restarts at the subpath's start
+    bool needsMove = false; // after a close, drawing restarts at the subpath's start
     for (const Element& e : d->elements) {
         if (needsMove && (e.type == ElementType::LineTo || e.type == ElementType::CurveTo)) {
             out.moveTo(subpathStart);
@@ -684,12 +713,8 @@ QPainterPath BezierPath::toPainterPath() const
             subpathStart = e.points[0];
             needsMove = false;
             break;
-        case ElementType::LineTo:
-            out.lineTo(e.points[0]);
-            break;
-        case ElementType::CurveTo:
-            out.cubicTo(e.points[0], e.points[1], e.points[2]);
-            break;
+        case ElementType::LineTo: out.lineTo(e.points[0]); break;
+        case ElementType::CurveTo: out.cubicTo(e.points[0], e.points[1], e.points[2]); break;
         case ElementType::ClosePath:
             out.closeSubpath();
             needsMove = true;
@@ -732,7 +757,7 @@ QPen BezierPath::strokePen(const QColor& color) const
         for (qreal length : d->dashPattern)
             pattern.append(length / unit);
         if (pattern.size() % 2 == 1)
-            pattern.append(pattern);   // an odd pattern repeats with on and off swapped
+            pattern.append(pattern); // an odd pattern repeats with on and off swapped
         pen.setDashPattern(pattern);
         pen.setDashOffset(d->dashPhase / unit);
     }

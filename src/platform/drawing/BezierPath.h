@@ -80,9 +80,8 @@ public:
     // Points at center + radius × (cos θ, sin θ) in path coordinates, angles in degrees;
     // not clockwise = increasing angle. Starts with a line from the current point (or a
     // move when the path is empty); the arc is made of cubic segments of at most 90°.
-    void appendBezierPathWithArcWithCenter(const QPointF& center, qreal radius,
-                                           qreal startAngle, qreal endAngle,
-                                           bool clockwise = false);
+    void appendBezierPathWithArcWithCenter(const QPointF& center, qreal radius, qreal startAngle,
+                                           qreal endAngle, bool clockwise = false);
     // The arc of the given radius tangent to the lines current point → point1 and
     // point1 → point2, joined to the current point by a line. Collinear points or a
     // radius of zero give a line to point1.
@@ -97,7 +96,7 @@ public:
     const QList<Element>& elements() const;
     // Replaces the points of the element at index (as many as its type uses).
     void setAssociatedPoints(const std::array<QPointF, 3>& points, int index);
-    bool isEmpty() const;             // no elements
+    bool isEmpty() const; // no elements
     // The end point of the last element; for a path ending in ClosePath, the start point
     // of its subpath. (0, 0) for an empty path.
     QPointF currentPoint() const;
@@ -111,21 +110,21 @@ public:
     bool containsPoint(const QPointF& point) const;
     void transformUsingAffineTransform(const QTransform& transform);
     BezierPath transformed(const QTransform& transform) const;
-    BezierPath bezierPathByFlatteningPath() const;   // lines only, within flatness
+    BezierPath bezierPathByFlatteningPath() const; // lines only, within flatness
     BezierPath bezierPathByReversingPath() const;
 
     // --- Stroke and fill attributes ---
-    qreal lineWidth() const;            // default 1.0
+    qreal lineWidth() const; // default 1.0
     void setLineWidth(qreal width);
-    LineCap lineCapStyle() const;       // default Butt
+    LineCap lineCapStyle() const; // default Butt
     void setLineCapStyle(LineCap cap);
-    LineJoin lineJoinStyle() const;     // default Miter
+    LineJoin lineJoinStyle() const; // default Miter
     void setLineJoinStyle(LineJoin join);
-    qreal miterLimit() const;           // default 10.0
+    qreal miterLimit() const; // default 10.0
     void setMiterLimit(qreal limit);
-    qreal flatness() const;             // default 0.6
+    qreal flatness() const; // default 0.6
     void setFlatness(qreal flatness);
-    WindingRule windingRule() const;    // default NonZero
+    WindingRule windingRule() const; // default NonZero
     void setWindingRule(WindingRule rule);
     // Dash lengths in points (empty = solid line) and the phase into the pattern.
     void setLineDash(const QList<qreal>& pattern, qreal phase = 0.0);

@@ -40,9 +40,9 @@ std::array<int, 3> boxRadiiForSigma(double sigma)
     if (lower % 2 == 0)
         --lower;
     const int upper = lower + 2;
-    const double idealCount = (12.0 * sigma * sigma - passes * lower * lower - 4.0 * passes * lower
-                               - 3.0 * passes)
-                              / (-4.0 * lower - 4.0);
+    const double idealCount =
+        (12.0 * sigma * sigma - passes * lower * lower - 4.0 * passes * lower - 3.0 * passes)
+        / (-4.0 * lower - 4.0);
     const int lowerCount = int(std::lround(idealCount));
     std::array<int, 3> radii{};
     for (int i = 0; i < passes; ++i)
@@ -87,8 +87,7 @@ QRect visibleDeviceRect(const QPainter& painter)
 // Sum is wide enough for 255 × (2 × radius + 1) and holds 2^Shift / that width; Product
 // holds the two multiplied (so sixteen-bit lanes multiply to their high halves).
 template <typename Sum, typename Product, int Shift>
-void boxBlurColumnsWith(const std::uint8_t* source, std::uint8_t* target, int w, int h,
-                        int radius)
+void boxBlurColumnsWith(const std::uint8_t* source, std::uint8_t* target, int w, int h, int radius)
 {
     const std::uint32_t width = std::uint32_t(2 * radius + 1);
     // Rounded up, so a full box gives 255 again and never more.
@@ -133,7 +132,7 @@ void boxBlurColumns(const std::uint8_t* source, std::uint8_t* target, int w, int
 struct CastShadow
 {
     QImage image;
-    QPoint topLeft;   // on the device
+    QPoint topLeft; // on the device
 };
 
 CastShadow shadowImage(const QImage& layer, QPoint at, const ShadowGeometry& geometry,
@@ -187,11 +186,10 @@ CastShadow shadowImage(const QImage& layer, QPoint at, const ShadowGeometry& geo
     const QRgb rgb = color.rgb();
     const int colorAlpha = color.alpha();
     for (int a = 0; a < 256; ++a)
-        tint[std::size_t(a)] = qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb),
-                                                  (a * colorAlpha + 127) / 255));
+        tint[std::size_t(a)] =
+            qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), (a * colorAlpha + 127) / 255));
 
-    CastShadow shadow{QImage(wanted.size(), QImage::Format_ARGB32_Premultiplied),
-                      wanted.topLeft()};
+    CastShadow shadow{QImage(wanted.size(), QImage::Format_ARGB32_Premultiplied), wanted.topLeft()};
     if (shadow.image.isNull())
         return {};
     uchar* bits = shadow.image.bits();
@@ -234,13 +232,12 @@ void GraphicsContext::beginTransparencyLayer(const QRectF& bounds)
     const QRect visible = visibleDeviceRect(*parent);
     QRect area;
     if (!visible.isEmpty()) {
-        const QRect reach =
-            visible.united(visible.translated(-geometry.offset).adjusted(-spread, -spread,
-                                                                           spread, spread));
+        const QRect reach = visible.united(
+            visible.translated(-geometry.offset).adjusted(-spread, -spread, spread, spread));
         // One pixel more than the bounds for antialiased edges.
-        area = bounds.isNull() ? reach
-                               : device.mapRect(bounds).toAlignedRect().adjusted(-1, -1, 1, 1)
-                                     & reach;
+        area = bounds.isNull()
+                   ? reach
+                   : device.mapRect(bounds).toAlignedRect().adjusted(-1, -1, 1, 1) & reach;
     }
 
     if (!area.isEmpty())
@@ -261,8 +258,8 @@ void GraphicsContext::beginTransparencyLayer(const QRectF& bounds)
         layer.painter->setPen(parent->pen());
         layer.painter->setBrush(parent->brush());
         layer.painter->setFont(parent->font());
-        layer.painter->setWorldTransform(
-            device * QTransform::fromTranslate(-area.left(), -area.top()));
+        layer.painter->setWorldTransform(device
+                                         * QTransform::fromTranslate(-area.left(), -area.top()));
     }
     layer.baseTransform =
         below.baseTransform * QTransform::fromTranslate(-area.left(), -area.top());

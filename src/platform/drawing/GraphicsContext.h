@@ -125,17 +125,17 @@ private:
     struct Level
     {
         QPainter* painter = nullptr;
-        std::unique_ptr<QPainter> ownedPainter;   // layers only
+        std::unique_ptr<QPainter> ownedPainter; // layers only
         // Layers: the drawing, in device pixels. Held by pointer: the painter keeps the
         // image's address, and levels move.
         std::unique_ptr<QImage> image;
-        QPoint origin;                            // layers: top-left in the device below
-        QTransform baseTransform;                 // base coordinates → this level's device
-        std::optional<Shadow> shadow;             // the current shadow of this level
-        QList<std::optional<Shadow>> savedShadows;   // one per save
-        std::optional<Shadow> castShadow;         // layers: cast when the layer ends
-        bool passThrough = false;                 // a layer without shadow: no image
-        bool discarded = false;                   // a layer that cannot be seen
+        QPoint origin;                             // layers: top-left in the device below
+        QTransform baseTransform;                  // base coordinates → this level's device
+        std::optional<Shadow> shadow;              // the current shadow of this level
+        QList<std::optional<Shadow>> savedShadows; // one per save
+        std::optional<Shadow> castShadow;          // layers: cast when the layer ends
+        bool passThrough = false;                  // a layer without shadow: no image
+        bool discarded = false;                    // a layer that cannot be seen
     };
 
     Level& top() { return _levels.back(); }

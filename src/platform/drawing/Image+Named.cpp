@@ -81,8 +81,8 @@ void Image::compositeToPoint(const QPointF& point, QPainter::CompositionMode ope
     const QTransform view = painter->deviceTransform();
     painter->setWorldTransform(base * view.inverted());
     // The lower-left corner at the point: the picture extends upwards on the page.
-    drawInRect(QRectF(at.x(), at.y() - _size.height(), _size.width(), _size.height()),
-               QRectF(), operation, 1.0);
+    drawInRect(QRectF(at.x(), at.y() - _size.height(), _size.width(), _size.height()), QRectF(),
+               operation, 1.0);
     context->restoreGraphicsState();
 }
 

@@ -29,8 +29,8 @@ ImagePtr Image::withIntegralSize(const QSizeF& size)
     return withSize(QSizeF(roundHalfUp(size.width()), roundHalfUp(size.height())));
 }
 
-ImagePtr Image::imageWithData(const QByteArray& data, const QSizeF& scaledToSize,
-                              bool proportional, bool downscaleOnly, QString* error)
+ImagePtr Image::imageWithData(const QByteArray& data, const QSizeF& scaledToSize, bool proportional,
+                              bool downscaleOnly, QString* error)
 {
     ImagePtr image = fromData(data, error);
     return image ? image->imageScaledToSize(scaledToSize, proportional, downscaleOnly) : nullptr;
@@ -59,13 +59,13 @@ ImagePtr Image::imageScaledToSize(const QSizeF& size, bool proportional, bool do
     ImagePtr scaled = withIntegralSize(newSize);
     const QSize pixels = OffscreenContext::pixelsFor(scaled->_size, 1.0);
     if (pixels.isEmpty())
-        return scaled;   // a target side of 0: an empty picture, nothing to draw
+        return scaled; // a target side of 0: an empty picture, nothing to draw
 
     OffscreenContext offscreen(pixels, 1.0);
     if (!offscreen.isActive())
         return nullptr;
-    drawInRect(roundRectToIntegerBoundaries(QRectF(QPointF(0, 0), newSize)),
-               QRectF(0, 0, w, h), QPainter::CompositionMode_SourceOver, 1.0);
+    drawInRect(roundRectToIntegerBoundaries(QRectF(QPointF(0, 0), newSize)), QRectF(0, 0, w, h),
+               QPainter::CompositionMode_SourceOver, 1.0);
     scaled->_bitmap = offscreen.image();
     scaled->_kind = RepresentationKind::Bitmap;
     return scaled;

@@ -136,8 +136,7 @@ bool statesResolution(const QByteArray& d, Format format)
         // Pixels per metre in an info header of at least 40 bytes.
         return qFromLittleEndian<quint32>(d.constData() + 14) >= 40 && d.size() >= 42
                && qFromLittleEndian<qint32>(d.constData() + 38) > 0;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -168,7 +167,8 @@ void setError(QString* error, const QString& message)
 
 } // namespace
 
-Image::Image(Key) {}
+Image::Image(Key)
+{}
 
 ImagePtr Image::fromData(const QByteArray& data, QString* error)
 {
@@ -188,7 +188,7 @@ ImagePtr Image::fromData(const QByteArray& data, QString* error)
         return nullptr;
     }
 
-    QByteArray bytes = data;   // shared, not copied
+    QByteArray bytes = data; // shared, not copied
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, decoder);
@@ -202,9 +202,8 @@ ImagePtr Image::fromData(const QByteArray& data, QString* error)
 
     auto image = std::make_shared<Image>(Key{});
     image->_kind = RepresentationKind::Bitmap;
-    image->_size = statesResolution(data, format)
-                       ? pointSizeFromResolution(bitmap)
-                       : QSizeF(bitmap.width(), bitmap.height());
+    image->_size = statesResolution(data, format) ? pointSizeFromResolution(bitmap)
+                                                  : QSizeF(bitmap.width(), bitmap.height());
     image->_bitmap = std::move(bitmap);
     image->_sourceData = data;
     return image;
@@ -273,8 +272,7 @@ QByteArray encode(const QImage& bitmap, const char* format, int compression, int
     if (quality >= 0)
         writer.setQuality(quality);
     if (!writer.write(bitmap)) {
-        qWarning("Image: could not encode as %s: %s", format,
-                 qPrintable(writer.errorString()));
+        qWarning("Image: could not encode as %s: %s", format, qPrintable(writer.errorString()));
         return {};
     }
     return bytes;

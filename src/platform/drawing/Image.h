@@ -94,9 +94,8 @@ public:
     // Draws the whole picture at its own size in the context's base coordinates (unscaled
     // and unturned by whatever transform drawing code applied) with its lower-left corner
     // at `point` of the current coordinates, the way handles keep their size at any zoom.
-    void compositeToPoint(const QPointF& point,
-                          QPainter::CompositionMode operation =
-                              QPainter::CompositionMode_SourceOver) const;
+    void compositeToPoint(const QPointF& point, QPainter::CompositionMode operation =
+                                                    QPainter::CompositionMode_SourceOver) const;
 
     // --- Scaling and whole-number helpers ---
 
@@ -109,8 +108,7 @@ public:
     // The image read from data and scaled as imageScaledToSize() does; nullptr (and the
     // reader's message) when the data is not a picture.
     static ImagePtr imageWithData(const QByteArray& data, const QSizeF& scaledToSize,
-                                  bool proportional, bool downscaleOnly,
-                                  QString* error = nullptr);
+                                  bool proportional, bool downscaleOnly, QString* error = nullptr);
     // A copy drawn with smooth interpolation into a whole-point size, 72 dpi. Answers this
     // very image when nothing is to do: downscaleOnly and both sides already within the
     // target, or the target equal to the size. Proportional keeps the aspect ratio with

@@ -83,7 +83,8 @@ struct AttributedString::Data : QSharedData
     }
 };
 
-AttributedString::AttributedString() : d(new Data) {}
+AttributedString::AttributedString() : d(new Data)
+{}
 
 AttributedString::AttributedString(const QString& string, const QVariantMap& attributes)
     : d(new Data)
@@ -167,7 +168,8 @@ QVariant AttributedString::attribute(const QString& name, qsizetype index,
     return value;
 }
 
-void AttributedString::enumerateAttributesInRange(const Range& range, const AttributesBlock& block) const
+void AttributedString::enumerateAttributesInRange(const Range& range,
+                                                  const AttributesBlock& block) const
 {
     const Range limit = range.clampedTo(length());
     if (limit.isEmpty())
@@ -201,9 +203,10 @@ AttributedString AttributedString::attributedSubstringFromRange(const Range& ran
     const Range limit = range.clampedTo(length());
     AttributedString result;
     result.d->text = d->text.mid(limit.location, limit.length);
-    enumerateAttributesInRange(limit, [&](const QVariantMap& attributes, const Range& piece, bool&) {
-        result.d->runs.append(Run{piece.location - limit.location, attributes});
-    });
+    enumerateAttributesInRange(
+        limit, [&](const QVariantMap& attributes, const Range& piece, bool&) {
+            result.d->runs.append(Run{piece.location - limit.location, attributes});
+        });
     return result;
 }
 

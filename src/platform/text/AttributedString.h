@@ -30,17 +30,19 @@ namespace platform {
 // may be stored too (its QVariant is kept and compared but not interpreted).
 inline const QString FontAttributeName = QStringLiteral("Font");                       // QFont
 inline const QString ForegroundColorAttributeName = QStringLiteral("ForegroundColor"); // QColor
-inline const QString ParagraphStyleAttributeName = QStringLiteral("ParagraphStyle");   // ParagraphStyle
+inline const QString ParagraphStyleAttributeName =
+    QStringLiteral("ParagraphStyle"); // ParagraphStyle
 // Extra space after each character, in points; 0 turns the font's pair kerning off.
-inline const QString KernAttributeName = QStringLiteral("Kern");                       // double
-inline const QString UnderlineStyleAttributeName = QStringLiteral("Underline");        // int, 0 = none
-inline const QString StrikethroughStyleAttributeName = QStringLiteral("Strikethrough"); // int, 0 = none
+inline const QString KernAttributeName = QStringLiteral("Kern");                // double
+inline const QString UnderlineStyleAttributeName = QStringLiteral("Underline"); // int, 0 = none
+inline const QString StrikethroughStyleAttributeName =
+    QStringLiteral("Strikethrough"); // int, 0 = none
 // Percent of the font size; positive strokes the outline only, negative fills and strokes.
-inline const QString StrokeWidthAttributeName = QStringLiteral("StrokeWidth");         // double
-inline const QString StrokeColorAttributeName = QStringLiteral("StrokeColor");         // QColor
-inline const QString ShadowAttributeName = QStringLiteral("Shadow");                   // Shadow
+inline const QString StrokeWidthAttributeName = QStringLiteral("StrokeWidth"); // double
+inline const QString StrokeColorAttributeName = QStringLiteral("StrokeColor"); // QColor
+inline const QString ShadowAttributeName = QStringLiteral("Shadow");           // Shadow
 // Points the glyphs are raised above the baseline (negative lowers them).
-inline const QString BaselineOffsetAttributeName = QStringLiteral("BaselineOffset");   // double
+inline const QString BaselineOffsetAttributeName = QStringLiteral("BaselineOffset"); // double
 
 class AttributedString
 {
@@ -78,13 +80,13 @@ public:
 
     // The runs of range in text order: each call gets one maximal run of equal
     // attributes, cut to range. Set stop to end the walk early.
-    using AttributesBlock = std::function<void(const QVariantMap& attributes, const Range& range,
-                                               bool& stop)>;
+    using AttributesBlock =
+        std::function<void(const QVariantMap& attributes, const Range& range, bool& stop)>;
     void enumerateAttributesInRange(const Range& range, const AttributesBlock& block) const;
     // The same for one attribute: neighbouring runs with an equal value of it are joined;
     // stretches without it are reported with a null value.
-    using AttributeBlock = std::function<void(const QVariant& value, const Range& range,
-                                              bool& stop)>;
+    using AttributeBlock =
+        std::function<void(const QVariant& value, const Range& range, bool& stop)>;
     void enumerateAttribute(const QString& name, const Range& range,
                             const AttributeBlock& block) const;
 

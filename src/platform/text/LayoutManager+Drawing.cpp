@@ -1,8 +1,8 @@
 #include "platform/text/LayoutManager.h"
 
+#include "platform/drawing/Shadow.h"
 #include "platform/text/GlyphOutlines.h"
 #include "platform/text/LayoutManager+Layout.h"
-#include "platform/drawing/Shadow.h"
 #include "platform/text/TextStorage.h"
 
 #include <QColor>
@@ -96,7 +96,7 @@ void drawShadow(QPainter& painter, const QPainterPath& shape, const Shadow& shad
     const int box = std::max(1, qRound((std::sqrt(4 * sigma * sigma + 1) - 1) / 2));
     const int margin = 3 * box + 2;
     const QRect area = toDevice.map(moved).boundingRect().toAlignedRect().adjusted(-margin, -margin,
-                                                                                    margin, margin);
+                                                                                   margin, margin);
     if (area.isEmpty() || qint64(area.width()) * area.height() > 64 * 1024 * 1024)
         return;
     QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
@@ -171,9 +171,10 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
             shape.addPath(lines);
             if (style.strokeWidth < 0)
                 painter.fillPath(shape, style.color);
-            const QColor strokeColor = style.strokeColor.isValid() ? style.strokeColor : style.color;
-            painter.strokePath(shape,
-                               QPen(strokeColor, std::abs(style.strokeWidth) * style.pointSize / 100));
+            const QColor strokeColor =
+                style.strokeColor.isValid() ? style.strokeColor : style.color;
+            painter.strokePath(
+                shape, QPen(strokeColor, std::abs(style.strokeWidth) * style.pointSize / 100));
         }
         ids.clear();
         positions.clear();

@@ -65,8 +65,12 @@ QTextOption textOption(const ParagraphStyle& style, bool rightToLeft)
 {
     QTextOption option;
     switch (style.alignment) {
-    case ParagraphStyle::Alignment::Left: option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
-    case ParagraphStyle::Alignment::Right: option.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
+    case ParagraphStyle::Alignment::Left:
+        option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+        break;
+    case ParagraphStyle::Alignment::Right:
+        option.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+        break;
     case ParagraphStyle::Alignment::Center: option.setAlignment(Qt::AlignHCenter); break;
     case ParagraphStyle::Alignment::Justified: option.setAlignment(Qt::AlignJustify); break;
     case ParagraphStyle::Alignment::Natural: // QTextLayout does not mirror alignment itself
@@ -78,7 +82,9 @@ QTextOption textOption(const ParagraphStyle& style, bool rightToLeft)
     case ParagraphStyle::LineBreakMode::WordWrapping:
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         break;
-    case ParagraphStyle::LineBreakMode::CharWrapping: option.setWrapMode(QTextOption::WrapAnywhere); break;
+    case ParagraphStyle::LineBreakMode::CharWrapping:
+        option.setWrapMode(QTextOption::WrapAnywhere);
+        break;
     default: option.setWrapMode(QTextOption::NoWrap); break;
     }
     option.setUseDesignMetrics(true);
@@ -110,10 +116,15 @@ public:
     ParagraphTypesetter(LayoutManager::Layout& layout, const AttributedString& text,
                         const QSizeF& containerSize, qreal padding, bool hasContainer, qreal& y,
                         bool& full)
-        : _layout(layout), _text(text), _string(text.string()), _containerSize(containerSize),
-          _padding(padding), _hasContainer(hasContainer), _y(y), _full(full)
-    {
-    }
+        : _layout(layout),
+          _text(text),
+          _string(text.string()),
+          _containerSize(containerSize),
+          _padding(padding),
+          _hasContainer(hasContainer),
+          _y(y),
+          _full(full)
+    {}
 
     // Characters [start, contentEnd) are the paragraph, [contentEnd, end) its break.
     void typeset(qsizetype start, qsizetype contentEnd, qsizetype end)
@@ -146,7 +157,8 @@ public:
             if (!line.isValid())
                 break;
             const qreal available = _containerSize.width() - 2 * _padding;
-            const qreal head = line.lineNumber() == 0 ? style.firstLineHeadIndent : style.headIndent;
+            const qreal head =
+                line.lineNumber() == 0 ? style.firstLineHeadIndent : style.headIndent;
             const qreal trailingEdge =
                 style.tailIndent > 0 ? style.tailIndent : available + style.tailIndent;
             const qreal width = std::clamp(trailingEdge - head, qreal(0), MaximumLineWidth);
@@ -288,17 +300,18 @@ private:
             } else {
                 QList<std::pair<Key, qsizetype>> current;
                 for (const Key& key : keys) {
-                    const auto seen = std::find_if(previous.cbegin(), previous.cend(),
-                                                   [&](const auto& entry) { return entry.first == key; });
+                    const auto seen =
+                        std::find_if(previous.cbegin(), previous.cend(),
+                                     [&](const auto& entry) { return entry.first == key; });
                     if (seen != previous.cend()) {
                         current.append(*seen);
                         continue;
                     }
                     const bool firstNew = owner < 0;
                     const qreal x = origin + key.position.x();
-                    const qsizetype index =
-                        addGlyph(key.glyph, key.font, character, x, key.position.y() - qtBaseline - offset,
-                                 firstNew ? origin + left : x, firstNew ? origin + right : x, true);
+                    const qsizetype index = addGlyph(
+                        key.glyph, key.font, character, x, key.position.y() - qtBaseline - offset,
+                        firstNew ? origin + left : x, firstNew ? origin + right : x, true);
                     if (firstNew)
                         owner = index;
                     current.append({key, index});
@@ -402,7 +415,8 @@ void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& 
         start = paragraph.end();
     }
     if (length == 0 || isParagraphBreak(string.at(length - 1)))
-        typesetter.typesetExtraLine(length > 0 ? text.attributesAtIndex(length - 1) : QVariantMap());
+        typesetter.typesetExtraLine(length > 0 ? text.attributesAtIndex(length - 1)
+                                               : QVariantMap());
 
     for (const Line& line : std::as_const(lines)) {
         if (!line.inContainer)
@@ -461,7 +475,8 @@ ParagraphStyle LayoutManager::Layout::paragraphStyle(const QVariantMap& attribut
     if (value.metaType() != QMetaType::fromType<ParagraphStyle>())
         return ParagraphStyle::defaultParagraphStyle();
     ParagraphStyle style = value.value<ParagraphStyle>();
-    for (qreal* length : {&style.lineSpacing, &style.firstLineHeadIndent, &style.headIndent, &style.tailIndent})
+    for (qreal* length :
+         {&style.lineSpacing, &style.firstLineHeadIndent, &style.headIndent, &style.tailIndent})
         *length = sane(*length, MaximumLength);
     return style;
 }

@@ -21,10 +21,10 @@ struct LayoutManager::Layout
     struct Glyph
     {
         quint32 glyph = 0;
-        int font = -1;          // index into fonts; -1 for glyphs that are not shown
+        int font = -1;           // index into fonts; -1 for glyphs that are not shown
         qsizetype character = 0; // first character shown
-        int line = 0;           // index into lines
-        QPointF location;       // baseline origin relative to the line fragment's top left
+        int line = 0;            // index into lines
+        QPointF location;        // baseline origin relative to the line fragment's top left
         // The glyph's advance across its line, in line fragment coordinates: its cluster's
         // (or ligature's) span for the first glyph of a cluster, zero width for the others.
         qreal left = 0;
@@ -34,8 +34,8 @@ struct LayoutManager::Layout
 
     struct Line
     {
-        QRectF fragment;  // container coordinates
-        QRectF used;      // container coordinates
+        QRectF fragment; // container coordinates
+        QRectF used;     // container coordinates
         Range glyphs;
         qreal baseline = 0; // distance of the baseline from the fragment's top
         bool inContainer = false;
@@ -46,7 +46,7 @@ struct LayoutManager::Layout
     QList<Glyph> glyphs;
     QList<qsizetype> glyphForCharacter; // one entry per character
     QList<Line> lines;
-    qsizetype glyphsInContainer = 0;    // the container holds glyphs [0, glyphsInContainer)
+    qsizetype glyphsInContainer = 0; // the container holds glyphs [0, glyphsInContainer)
     QRectF usedRect;
     QRectF extraFragment;
     QRectF extraUsed;

@@ -14,7 +14,8 @@
 
 namespace platform {
 
-LayoutManager::LayoutManager() : _layout(std::make_unique<Layout>()) {}
+LayoutManager::LayoutManager() : _layout(std::make_unique<Layout>())
+{}
 
 LayoutManager::~LayoutManager()
 {
@@ -49,9 +50,10 @@ const LayoutManager::Layout& LayoutManager::layout() const
     if (!_layout->valid) {
         if (_textStorage) {
             const TextContainer* container = _textContainer.get();
-            _layout->typeset(_textStorage->attributedString(),
-                              container ? container->containerSize() : TextContainer().containerSize(),
-                              container ? container->lineFragmentPadding() : 0, container != nullptr);
+            _layout->typeset(
+                _textStorage->attributedString(),
+                container ? container->containerSize() : TextContainer().containerSize(),
+                container ? container->lineFragmentPadding() : 0, container != nullptr);
         } else {
             *_layout = Layout();
             _layout->valid = true;
@@ -84,7 +86,8 @@ void LayoutManager::textStorageEdited(int mask, const Range& editedRange, qsizet
 
 void LayoutManager::resetTemporaryAttributes()
 {
-    _temporaryAttributes = AttributedString(QString(_textStorage ? _textStorage->length() : 0, u' '));
+    _temporaryAttributes =
+        AttributedString(QString(_textStorage ? _textStorage->length() : 0, u' '));
 }
 
 // --- Glyphs ---
@@ -162,12 +165,14 @@ Range LayoutManager::glyphRangeForCharacterRange(const Range& characterRange,
         ++end;
     if (actualCharacterRange) {
         const qsizetype start = l.glyphs.at(first).character;
-        *actualCharacterRange = Range(start, l.characterRangeOfGlyph(end - 1, length).end() - start);
+        *actualCharacterRange =
+            Range(start, l.characterRangeOfGlyph(end - 1, length).end() - start);
     }
     return Range(first, end - first);
 }
 
-Range LayoutManager::characterRangeForGlyphRange(const Range& glyphRange, Range* actualGlyphRange) const
+Range LayoutManager::characterRangeForGlyphRange(const Range& glyphRange,
+                                                 Range* actualGlyphRange) const
 {
     const Layout& l = layout();
     const qsizetype length = l.glyphForCharacter.size();
@@ -200,7 +205,8 @@ QRectF LayoutManager::usedRectForTextContainer(const TextContainer* container) c
     return layout().usedRect;
 }
 
-Range LayoutManager::glyphRangeForBoundingRect(const QRectF& rect, const TextContainer* container) const
+Range LayoutManager::glyphRangeForBoundingRect(const QRectF& rect,
+                                               const TextContainer* container) const
 {
     if (!container || container != _textContainer.get())
         return Range();
@@ -222,7 +228,8 @@ Range LayoutManager::glyphRangeForBoundingRect(const QRectF& rect, const TextCon
     return start < 0 ? Range() : Range(start, end - start);
 }
 
-QRectF LayoutManager::boundingRectForGlyphRange(const Range& glyphRange, const TextContainer* container) const
+QRectF LayoutManager::boundingRectForGlyphRange(const Range& glyphRange,
+                                                const TextContainer* container) const
 {
     if (!container || container != _textContainer.get())
         return QRectF();
@@ -271,7 +278,8 @@ QList<QRectF> LayoutManager::rectArrayForCharacterRange(const Range& characterRa
         const QRectF& fragment = l.lines.at(glyph.line).fragment;
         if (glyph.line != currentLine) {
             currentLine = glyph.line;
-            rects.append(QRectF(glyph.left, fragment.top(), glyph.right - glyph.left, fragment.height()));
+            rects.append(
+                QRectF(glyph.left, fragment.top(), glyph.right - glyph.left, fragment.height()));
             continue;
         }
         QRectF& rect = rects.last();
@@ -289,11 +297,12 @@ namespace {
 
 // The line holding a laid-out glyph, nullptr for a glyph outside the container; reports the
 // line's glyph range (empty when there is no line).
-const LayoutManager::Layout::Line* lineOfGlyph(const LayoutManager::Layout& l,
-                                               qsizetype glyphIndex, Range* effectiveGlyphRange)
+const LayoutManager::Layout::Line* lineOfGlyph(const LayoutManager::Layout& l, qsizetype glyphIndex,
+                                               Range* effectiveGlyphRange)
 {
     const bool laidOut = glyphIndex >= 0 && glyphIndex < l.glyphsInContainer;
-    const LayoutManager::Layout::Line* line = laidOut ? &l.lines.at(l.glyphs.at(glyphIndex).line) : nullptr;
+    const LayoutManager::Layout::Line* line =
+        laidOut ? &l.lines.at(l.glyphs.at(glyphIndex).line) : nullptr;
     if (effectiveGlyphRange)
         *effectiveGlyphRange = line ? line->glyphs : Range();
     return line;
@@ -301,7 +310,8 @@ const LayoutManager::Layout::Line* lineOfGlyph(const LayoutManager::Layout& l,
 
 } // namespace
 
-QRectF LayoutManager::lineFragmentRectForGlyphAtIndex(qsizetype glyphIndex, Range* effectiveGlyphRange) const
+QRectF LayoutManager::lineFragmentRectForGlyphAtIndex(qsizetype glyphIndex,
+                                                      Range* effectiveGlyphRange) const
 {
     const Layout::Line* line = lineOfGlyph(layout(), glyphIndex, effectiveGlyphRange);
     return line ? line->fragment : QRectF();
@@ -336,7 +346,8 @@ QRectF LayoutManager::extraLineFragmentUsedRect() const
 
 // --- Temporary attributes ---
 
-void LayoutManager::setTemporaryAttributes(const QVariantMap& attributes, const Range& characterRange)
+void LayoutManager::setTemporaryAttributes(const QVariantMap& attributes,
+                                           const Range& characterRange)
 {
     _temporaryAttributes.setAttributes(attributes, characterRange);
 }

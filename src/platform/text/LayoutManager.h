@@ -21,8 +21,8 @@
 // its size. A layout manager without a text storage has no glyphs. The text view of its
 // container (if any) hears of every edit of the text and of a change of text storage.
 
-#include "platform/text/AttributedString.h"
 #include "platform/core/Range.h"
+#include "platform/text/AttributedString.h"
 
 #include <QList>
 #include <QPointF>

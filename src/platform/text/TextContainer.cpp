@@ -5,7 +5,8 @@
 
 namespace platform {
 
-TextContainer::TextContainer(const QSizeF& size) : _size(size) {}
+TextContainer::TextContainer(const QSizeF& size) : _size(size)
+{}
 
 TextContainer::~TextContainer()
 {

@@ -19,13 +19,11 @@ struct TextStorage::Observation::Observers
 
 TextStorage::Observation::Observation(std::weak_ptr<Observers> observers, quint64 id)
     : _observers(std::move(observers)), _id(id)
-{
-}
+{}
 
 TextStorage::Observation::Observation(Observation&& other) noexcept
     : _observers(std::move(other._observers)), _id(std::exchange(other._id, 0))
-{
-}
+{}
 
 TextStorage::Observation& TextStorage::Observation::operator=(Observation&& other) noexcept
 {
@@ -50,7 +48,8 @@ void TextStorage::Observation::reset()
     _id = 0;
 }
 
-TextStorage::TextStorage() : _observers(std::make_shared<Observation::Observers>()) {}
+TextStorage::TextStorage() : _observers(std::make_shared<Observation::Observers>())
+{}
 
 TextStorage::TextStorage(const AttributedString& string) : TextStorage()
 {
@@ -59,8 +58,7 @@ TextStorage::TextStorage(const AttributedString& string) : TextStorage()
 
 TextStorage::TextStorage(const QString& string, const QVariantMap& attributes)
     : TextStorage(AttributedString(string, attributes))
-{
-}
+{}
 
 TextStorage::~TextStorage()
 {
@@ -193,8 +191,9 @@ void TextStorage::processEditing()
     const auto observers = _observers;
     const auto entries = observers->list;
     for (const auto& [id, function] : entries) {
-        const bool stillThere = std::any_of(observers->list.cbegin(), observers->list.cend(),
-                                            [id = id](const auto& entry) { return entry.first == id; });
+        const bool stillThere =
+            std::any_of(observers->list.cbegin(), observers->list.cend(),
+                        [id = id](const auto& entry) { return entry.first == id; });
         if (stillThere)
             (*function)(*this, edit);
     }

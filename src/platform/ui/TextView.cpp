@@ -1,10 +1,10 @@
 #include "platform/ui/TextView.h"
 
+#include "platform/core/UndoManager.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/core/UndoManager.h"
 
 #include <QClipboard>
 #include <QFocusEvent>
@@ -82,7 +82,8 @@ TextView::TextView(const QRectF& frame, TextContainer* container, QWidget* paren
     init(frame);
 }
 
-TextView::TextView(const QRectF& frame, std::unique_ptr<LayoutManager> layoutManager, QWidget* parent)
+TextView::TextView(const QRectF& frame, std::unique_ptr<LayoutManager> layoutManager,
+                   QWidget* parent)
     : QWidget(parent), _ownedLayoutManager(std::move(layoutManager))
 {
     if (_ownedLayoutManager) {
@@ -93,7 +94,8 @@ TextView::TextView(const QRectF& frame, std::unique_ptr<LayoutManager> layoutMan
     init(frame);
 }
 
-TextView::TextView(const QRectF& frame, QWidget* parent) : TextView(frame, newTextSystem(), parent) {}
+TextView::TextView(const QRectF& frame, QWidget* parent) : TextView(frame, newTextSystem(), parent)
+{}
 
 TextView::~TextView()
 {
@@ -382,7 +384,8 @@ Range TextView::selectedRange() const
 
 void TextView::setSelectedRange(const Range& range)
 {
-    setSelection(range.location, range.end(), SelectionGranularity::Character, Direction::None, true);
+    setSelection(range.location, range.end(), SelectionGranularity::Character, Direction::None,
+                 true);
 }
 
 void TextView::selectAll()
@@ -420,7 +423,7 @@ void TextView::applySelection(const Range& proposed, bool focusAtStart, bool ask
     Range range = proposed;
     if (askDelegate && _delegate)
         range = _delegate->textViewWillChangeSelectionFromCharacterRangeToCharacterRange(this, old,
-                                                                                          range);
+                                                                                         range);
     const TextStorage* storage = textStorage();
     range = range.clampedTo(storage ? storage->length() : 0);
     _anchor = focusAtStart ? range.end() : range.location;
@@ -440,8 +443,7 @@ Range TextView::selectionRangeForProposedRange(const Range& proposedRange,
         return Range();
     const Range range = proposedRange.clampedTo(storage->length());
     switch (granularity) {
-    case SelectionGranularity::Character:
-        return range;
+    case SelectionGranularity::Character: return range;
     case SelectionGranularity::Word: {
         const Range first = wordRange(range.location);
         const Range last = range.isEmpty() ? first : wordRange(range.end() - 1);
@@ -660,7 +662,7 @@ bool TextView::shouldChangeTextInRange(const Range& range, const QString& replac
     }
     return !_delegate
            || _delegate->textViewShouldChangeTextInRangeReplacementString(this, range,
-                                                                           replacementString);
+                                                                          replacementString);
 }
 
 void TextView::didChangeText()
@@ -722,7 +724,8 @@ void TextView::replaceForUndo(UndoManager* undoManager, TextStorage* storage, co
     storage->replaceCharactersInRange(target, replacement);
     if (view)
         --view->_userEditDepth;
-    registerReplacementUndo(undoManager, storage, Range(target.location, replacement.length()), old);
+    registerReplacementUndo(undoManager, storage, Range(target.location, replacement.length()),
+                            old);
     if (view) {
         view->applySelection(Range(target.location, replacement.length()), false, false);
         view->didChangeText();
@@ -769,7 +772,8 @@ void TextView::copy() const
     const Range selection = selectedRange();
     if (!storage || selection.isEmpty())
         return;
-    QGuiApplication::clipboard()->setText(storage->string().mid(selection.location, selection.length));
+    QGuiApplication::clipboard()->setText(
+        storage->string().mid(selection.location, selection.length));
 }
 
 void TextView::cut()
@@ -947,7 +951,8 @@ bool TextView::focusNextPrevChild(bool)
 void TextView::startDrag(const QPointF& viewPoint, int clickCount)
 {
     _dragging = true;
-    _dragGranularity = clickCount >= 2 ? SelectionGranularity::Word : SelectionGranularity::Character;
+    _dragGranularity =
+        clickCount >= 2 ? SelectionGranularity::Word : SelectionGranularity::Character;
     const qsizetype index = characterIndexForPoint(viewPoint);
     _dragAnchor = index;
     setSelection(index, index, _dragGranularity, Direction::None, true);
@@ -957,8 +962,8 @@ void TextView::dragTo(const QPointF& viewPoint)
 {
     if (!_dragging)
         return;
-    setSelection(_dragAnchor, characterIndexForPoint(viewPoint), _dragGranularity,
-                 Direction::None, true);
+    setSelection(_dragAnchor, characterIndexForPoint(viewPoint), _dragGranularity, Direction::None,
+                 true);
 }
 
 void TextView::mouseDown(QMouseEvent* event)
@@ -1099,28 +1104,21 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
             ? storage->attributedString().paragraphRange(std::min(_focus, text.size() - 1))
             : Range();
     switch (query) {
-    case Qt::ImEnabled:
-        return true;
+    case Qt::ImEnabled: return true;
     case Qt::ImCursorRectangle:
         return viewToWidget().mapRect(insertionPointRect(_focus)).toAlignedRect();
-    case Qt::ImFont:
-        return font();
-    case Qt::ImCursorPosition:
-        return int(_focus - paragraph.location);
+    case Qt::ImFont: return font();
+    case Qt::ImCursorPosition: return int(_focus - paragraph.location);
     case Qt::ImAnchorPosition:
         return int(std::clamp(_anchor, paragraph.location, paragraph.end()) - paragraph.location);
-    case Qt::ImAbsolutePosition:
-        return int(_focus);
-    case Qt::ImSurroundingText:
-        return text.mid(paragraph.location, paragraph.length);
+    case Qt::ImAbsolutePosition: return int(_focus);
+    case Qt::ImSurroundingText: return text.mid(paragraph.location, paragraph.length);
     case Qt::ImCurrentSelection: {
         const Range selection = selectedRange();
         return text.mid(selection.location, selection.length);
     }
-    case Qt::ImHints:
-        return int(Qt::ImhMultiLine);
-    default:
-        return QWidget::inputMethodQuery(query);
+    case Qt::ImHints: return int(Qt::ImhMultiLine);
+    default: return QWidget::inputMethodQuery(query);
     }
 }
 
@@ -1156,9 +1154,9 @@ void TextView::paintEvent(QPaintEvent*)
         QFont preeditFont = font();
         preeditFont.setUnderline(true);
         painter.setFont(preeditFont);
-        const QRectF box = painter.boundingRect(QRectF(caret.topLeft(), QSizeF(0, caret.height())),
-                                                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
-                                                _preedit);
+        const QRectF box =
+            painter.boundingRect(QRectF(caret.topLeft(), QSizeF(0, caret.height())),
+                                 Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, _preedit);
         painter.fillRect(box, palette().color(QPalette::Base));
         painter.setPen(palette().color(QPalette::Text));
         painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, _preedit);

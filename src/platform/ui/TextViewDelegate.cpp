@@ -14,10 +14,14 @@ bool TextViewDelegate::textViewShouldChangeTextInRangeReplacementString(TextView
     return true;
 }
 
-void TextViewDelegate::textViewDidChangeSelection(TextView*) {}
-void TextViewDelegate::textDidBeginEditing(TextView*) {}
-void TextViewDelegate::textDidChange(TextView*) {}
-void TextViewDelegate::textDidEndEditing(TextView*) {}
+void TextViewDelegate::textViewDidChangeSelection(TextView*)
+{}
+void TextViewDelegate::textDidBeginEditing(TextView*)
+{}
+void TextViewDelegate::textDidChange(TextView*)
+{}
+void TextViewDelegate::textDidEndEditing(TextView*)
+{}
 
 UndoManager* TextViewDelegate::undoManagerForTextView(TextView*)
 {
