@@ -41,6 +41,7 @@ struct UndoManager::Private
     bool automatic = false; // the outermost open group is the per-event one
     bool closeScheduled = false;
     bool closeWhenExplicitEnd = false;
+    bool closing = false; // willCloseStep is being delivered
 
     Running running = Running::Nothing;
     QList<Action>* runningActions = nullptr; // the step being undone or redone
@@ -105,6 +106,12 @@ void UndoManager::closeAutomaticGroup()
 
 void UndoManager::closeOutermostGroup()
 {
+    // Receivers may still mark the step as not changing the document.
+    if (!d->open.actions.isEmpty()) {
+        d->closing = true;
+        Q_EMIT willCloseStep(d->open.actionName.isNull() ? QStringLiteral("") : d->open.actionName);
+        d->closing = false;
+    }
     Group group = std::move(d->open);
     d->open = Group();
     d->level = 0;
@@ -116,9 +123,11 @@ void UndoManager::closeOutermostGroup()
     if (group.changesDocument)
         d->state = ++d->lastState;
     group.doneState = d->state;
+    const QString name = group.actionName.isNull() ? QStringLiteral("") : group.actionName;
     d->undoStack.append(std::move(group));
     d->trim(d->undoStack);
     Q_EMIT changed();
+    Q_EMIT didCloseStep(name);
 }
 
 void UndoManager::beginUndoGrouping()
@@ -220,14 +229,20 @@ void UndoManager::run(bool undoing)
 
 void UndoManager::undo()
 {
-    if (prepareToRun("undo"))
-        run(true);
+    if (!prepareToRun("undo") || d->undoStack.isEmpty())
+        return;
+    const QString name = undoActionName();
+    run(true);
+    Q_EMIT didUndoStep(name);
 }
 
 void UndoManager::redo()
 {
-    if (prepareToRun("redo"))
-        run(false);
+    if (!prepareToRun("redo") || d->redoStack.isEmpty())
+        return;
+    const QString name = redoActionName();
+    run(false);
+    Q_EMIT didRedoStep(name);
 }
 
 bool UndoManager::canUndo() const
@@ -349,6 +364,10 @@ void UndoManager::setLevelsOfUndo(int levels)
 
 void UndoManager::setCurrentGroupChangesDocument(bool changes)
 {
+    if (d->closing) {
+        d->open.changesDocument = changes;
+        return;
+    }
     if (d->level == 0 && d->groupsByEvent)
         openAutomaticGroup();
     if (d->level > 0)
