@@ -1,0 +1,218 @@
+// Picture files of the document: downsampling to the display resolution, the faces'
+// background pictures, and bringing every picture to a new image quality.
+
+#include "DocumentTestSupport.h"
+
+#include "platform/drawing/Image.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+
+// Collects the warnings logged while alive.
+struct WarningLog
+{
+    WarningLog()
+    {
+        lines().clear();
+        previous = qInstallMessageHandler(&WarningLog::handle);
+    }
+    ~WarningLog() { qInstallMessageHandler(previous); }
+    static void handle(QtMsgType type, const QMessageLogContext&, const QString& message)
+    {
+        if (type == QtWarningMsg)
+            lines().append(message);
+    }
+    static QStringList& lines()
+    {
+        static QStringList collected;
+        return collected;
+    }
+    QtMessageHandler previous = nullptr;
+};
+
+QImage filled(int width, int height, int dpi = 72)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(200, 120, 40));
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    return image;
+}
+
+} // namespace
+
+TEST_F(DocumentTest, PicturesFinerThanTheDisplayResolutionAreDownsampled)
+{
+    const platform::ImagePtr photo = platform::Image::fromBitmap(filled(3000, 2000));
+    // 720 dpi at 300 x 200 points: a copy at 150 dpi, read back from a working TIFF file.
+    const platform::ImagePtr smaller = document->downsampleImage(photo, QSizeF(300, 200));
+    ASSERT_NE(smaller, photo);
+    EXPECT_EQ(smaller->pixelsWide(), 625);
+    EXPECT_EQ(smaller->pixelsHigh(), 417);
+    EXPECT_TRUE(smaller->dataRetained());
+    EXPECT_TRUE(smaller->data().startsWith("II*") || smaller->data().startsWith("MM"));
+    EXPECT_EQ(smaller->bitmapImageRep().pixel(300, 200), QColor(200, 120, 40).rgb());
+
+    struct Case
+    {
+        const char* what;
+        platform::ImagePtr image;
+        QSizeF drawingSize;
+        bool fullResolution;
+    };
+    const platform::ImagePtr vector = platform::Image::withSize(QSizeF(50, 50));
+    for (const Case& c : {
+             Case{"160 dpi (ratio 1.07)", platform::Image::fromBitmap(filled(1000, 1000)),
+                  QSizeF(450, 450), false},
+             Case{"full resolution", photo, QSizeF(300, 200), true},
+             Case{"no bitmap", vector, QSizeF(5, 5), false},
+             Case{"no drawing size", photo, QSizeF(0, 200), false},
+         }) {
+        LBProcessState::setUseFullResolutionImages(c.fullResolution);
+        EXPECT_EQ(document->downsampleImage(c.image, c.drawingSize), c.image) << c.what;
+    }
+    LBProcessState::setUseFullResolutionImages(false);
+}
+
+TEST_F(DocumentTest, BackgroundPicturesCoverThePageAtNoLessThanPrintQuality)
+{
+    QTemporaryDir folder;
+    const QString png = folder.filePath("texture.png");
+    const QString jpeg = folder.filePath("texture.jpeg");
+    ASSERT_TRUE(filled(2000, 2000).save(png));
+    ASSERT_TRUE(filled(2000, 2000).save(jpeg, "JPEG"));
+    platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
+
+    // At print quality 300 a 2000-pixel square covering a Letter page (792 points high,
+    // 181 dpi) is kept as it is.
+    NotificationCounter redraws(LBRedrawGraphicViews, document.get());
+    NotificationCounter layers(LBUpdateLayersView, nullptr);
+    step([&] { document->setBackgroundImagePath(png, true, 0); });
+    EXPECT_EQ(document->backgroundImagePath(0), png);
+    ASSERT_NE(document->backgroundImage(0), nullptr);
+    EXPECT_EQ(document->backgroundImage(0)->pixelsWide(), 2000);
+    EXPECT_EQ(redraws.count, 1);
+    EXPECT_EQ(layers.count, 1);
+
+    // At 100 it is drawn at 100 dpi: 792 x 100 / 72 = 1100 pixels, in a working file of
+    // the source's kind; the display resolution is put back.
+    defaults.setInteger(100, "Print Quality");
+    LBProcessState::setImageDisplayResolution(72);
+    for (const QString& source : {png, jpeg}) {
+        step([&] { document->setBackgroundImagePath(source, true, 1); });
+        const QString path = document->backgroundImagePath(1);
+        EXPECT_NE(path, source);
+        EXPECT_TRUE(document->temporaryFileIsInUse(path));
+        EXPECT_EQ(QFileInfo(path).suffix(), source == png ? "png" : "jpg");
+        ASSERT_NE(document->backgroundImage(1), nullptr);
+        EXPECT_EQ(document->backgroundImage(1)->pixelsWide(), 1100);
+        EXPECT_EQ(LBProcessState::imageDisplayResolution(), 72);
+    }
+    defaults.removeObjectForKey("Print Quality");
+
+    // Without updating the picture only the path changes.
+    const platform::ImagePtr shown = document->backgroundImage(0);
+    step([&] { document->setBackgroundImagePath(jpeg, false, 0); });
+    EXPECT_EQ(document->backgroundImagePath(0), jpeg);
+    EXPECT_EQ(document->backgroundImage(0), shown);
+
+    undo();
+    EXPECT_EQ(document->backgroundImagePath(0), png);
+    step([&] { document->setBackgroundImagePath(QString(), true, 0); });
+    EXPECT_TRUE(document->backgroundImagePath(0).isNull());
+    EXPECT_EQ(document->backgroundImage(0), nullptr);
+    undo();
+    EXPECT_EQ(document->backgroundImagePath(0), png);
+    EXPECT_NE(document->backgroundImage(0), nullptr);
+}
+
+TEST_F(DocumentTest, MissingOrUnreadableBackgroundsKeepTheirPathAndSayWhy)
+{
+    QTemporaryDir folder;
+    const QString garbage = folder.filePath("broken.png");
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+
+    struct Case
+    {
+        const char* what;
+        QString path;
+    };
+    for (const Case& c : {Case{"missing in an untitled document", "/nowhere/photo.png"},
+                          Case{"not a picture", garbage},
+                          Case{"a Photoshop file that does not read", folder.filePath("a.psd")}}) {
+        if (c.path.endsWith(".psd")) {
+            QFile psd(c.path);
+            ASSERT_TRUE(psd.open(QIODevice::WriteOnly));
+            psd.write("8BPS garbage");
+        }
+        WarningLog log;
+        document->setBackgroundImagePath(c.path, true, 0);
+        EXPECT_EQ(document->backgroundImagePath(0), c.path) << c.what;
+        EXPECT_EQ(document->backgroundImage(0), nullptr) << c.what;
+        EXPECT_FALSE(WarningLog::lines().isEmpty()) << c.what;
+        EXPECT_TRUE(WarningLog::lines().last().contains(QFileInfo(c.path).fileName())) << c.what;
+    }
+
+    // A file that moved is looked for in the saved package.
+    const QString package = folder.filePath("Card.quarnlb");
+    ASSERT_TRUE(QDir().mkpath(package));
+    ASSERT_TRUE(filled(20, 20).save(package + "/12345.png"));
+    document->setFileName(package);
+    document->setBackgroundImagePath("/old/place/12345.png", true, 1);
+    EXPECT_EQ(document->backgroundImagePath(1), package + "/12345.png");
+    EXPECT_NE(document->backgroundImage(1), nullptr);
+}
+
+TEST_F(DocumentTest, ImageQualityChangesBringEveryPictureToTheNewResolution)
+{
+    QTemporaryDir folder;
+    const QString photo = folder.filePath("photo.png");
+    ASSERT_TRUE(filled(1000, 1000).save(photo));
+    auto* controller = new FakeWindowController;
+    document->addWindowController(controller);
+    const LBGraphicPtr g = graphic("photo");
+    g->setBoundsNoOtherChanges(QRectF(0, 0, 100, 100));
+    // A photo shown through the graphic's outline, drawn at its crop size.
+    g->setCropImageBounds(QRectF(0, 0, 100, 100), QRectF(0, 0, 100, 100));
+    document->undoManager()->disableUndoRegistration();
+    document->insertGraphic(g, 0, 1);
+    g->setImageFilePath(photo, true, false, LBGraphic::FillImageType);
+    document->undoManager()->enableUndoRegistration();
+    ASSERT_NE(g->imageOfType(LBGraphic::FillImageType), nullptr);
+    EXPECT_EQ(g->imageOfType(LBGraphic::FillImageType)->pixelsWide(), 208); // 150 dpi
+    document->resetChangeCount();
+
+    LBProcessState::setImageDisplayResolution(300);
+    document->imageQualityChanged(nullptr);
+    EXPECT_EQ(g->imageOfType(LBGraphic::FillImageType)->pixelsWide(), 417);
+    EXPECT_EQ(controller->refreshes, 1);
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    LBProcessState::setImageDisplayResolution(72);
+    platform::NotificationCenter::defaultCenter().post(LBImageQualityChanged);
+    EXPECT_EQ(g->imageOfType(LBGraphic::FillImageType)->pixelsWide(), 100);
+    EXPECT_EQ(controller->refreshes, 2);
+    EXPECT_TRUE(document->isDocumentEdited());
+}
+
+TEST_F(DocumentTest, WorkingFilesGetNamesOfTheirOwn)
+{
+    QStringList paths;
+    for (int i = 0; i < 20; ++i)
+        paths.append(LBDocument::newTemporaryFilePath("png"));
+    EXPECT_EQ(QSet<QString>(paths.begin(), paths.end()).size(), 20);
+    for (const QString& path : paths) {
+        EXPECT_TRUE(path.startsWith(LBProcessState::temporaryFolderPath()));
+        EXPECT_TRUE(QRegularExpression("/[0-9]+\\.[0-9]{6}\\.png$").match(path).hasMatch())
+            << path.toStdString();
+    }
+}
