@@ -1,0 +1,33 @@
+#pragma once
+
+// The filters each kernel file defines, gathered by ImageFilter::filterWithName().
+// Internal to the imaging folder.
+
+#include "platform/imaging/ImageFilter.h"
+
+#include <QList>
+
+namespace platform::filters {
+
+struct Definition
+{
+    QString name;
+    QList<ImageFilter::Input> inputs;
+    ImageFilter::Kernel kernel;
+};
+using Definitions = QList<Definition>;
+
+void addColourFilters(Definitions& definitions);
+void addBlurFilters(Definitions& definitions);
+void addDistortionFilters(Definitions& definitions);
+void addStylizeFilters(Definitions& definitions);
+void addGeneratorFilters(Definitions& definitions);
+void addGeometryFilters(Definitions& definitions);
+void addCompositingFilters(Definitions& definitions);
+
+} // namespace platform::filters
+
+namespace platform::kernels {
+int threadCount();
+void setThreadCount(int count);
+} // namespace platform::kernels
