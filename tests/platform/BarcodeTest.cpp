@@ -59,7 +59,8 @@ TEST(Barcode, EverySymbologyEncodesOnWholeModules)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const auto barcode = Barcode::barcodeWithBarcodeID(c.symbology, QString::fromLatin1(c.text));
+        const auto barcode =
+            Barcode::barcodeWithBarcodeID(c.symbology, QString::fromLatin1(c.text));
         ASSERT_TRUE(barcode->succeeded()) << qPrintable(barcode->errorText());
         EXPECT_LT(barcode->errorCode(), Barcode::kFirstError);
         const platform::ImagePtr picture = barcode->barcodeImage();
@@ -92,7 +93,8 @@ TEST(Barcode, EverySymbologyEncodesOnWholeModules)
 
 TEST(Barcode, ModulesAreOnePointForLinearCodesAnd22AnInchForPostalOnes)
 {
-    const auto code128 = Barcode::barcodeWithBarcodeID(Symbology::Code128, QStringLiteral("ABC123"));
+    const auto code128 =
+        Barcode::barcodeWithBarcodeID(Symbology::Code128, QStringLiteral("ABC123"));
     // Code 128 without quiet zones of its own: exactly its modules wide, a point each.
     EXPECT_EQ(Barcode::moduleWidth(Symbology::Code128), 1.0);
     EXPECT_NEAR(code128->barcodeImage()->size().width(), code128->modules(), 1e-6);
@@ -117,7 +119,8 @@ TEST(Barcode, ModulesAreOnePointForLinearCodesAnd22AnInchForPostalOnes)
 
 TEST(Barcode, ARejectedTextGivesTheReasonAndNoPicture)
 {
-    const auto barcode = Barcode::barcodeWithBarcodeID(Symbology::EAN, QStringLiteral("123456789012"));
+    const auto barcode =
+        Barcode::barcodeWithBarcodeID(Symbology::EAN, QStringLiteral("123456789012"));
     ASSERT_TRUE(barcode->succeeded());
     EXPECT_TRUE(barcode->errorText().isEmpty());
 
@@ -142,7 +145,8 @@ TEST(Barcode, ARejectedTextGivesTheReasonAndNoPicture)
 
 TEST(Barcode, PrintedBarcodesHoldNoImage)
 {
-    const auto barcode = Barcode::barcodeWithBarcodeID(Symbology::EAN, QStringLiteral("123456789012"));
+    const auto barcode =
+        Barcode::barcodeWithBarcodeID(Symbology::EAN, QStringLiteral("123456789012"));
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
@@ -154,7 +158,8 @@ TEST(Barcode, PrintedBarcodesHoldNoImage)
         GraphicsContext context(&painter);
         GraphicsContext::Scope scope(context);
         painter.scale(1200.0 / 72.0, 1200.0 / 72.0);
-        barcode->barcodeImage()->drawInRect(QRectF(QPointF(20, 20), barcode->barcodeImage()->size()));
+        barcode->barcodeImage()->drawInRect(
+            QRectF(QPointF(20, 20), barcode->barcodeImage()->size()));
     }
     EXPECT_FALSE(pdf.contains("/Subtype /Image") || pdf.contains("/Subtype/Image"));
     // What was printed is the barcode: read back, a bar is there.

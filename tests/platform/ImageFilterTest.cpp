@@ -3,8 +3,8 @@
 // transparent, partly transparent and opaque pixels; and the same output for 1, 2 and 8
 // threads.
 
-#include "platform/imaging/FilterImage.h"
 #include "platform/imaging/ImageFilter.h"
+#include "platform/imaging/FilterImage.h"
 
 #include <QColor>
 #include <QPolygonF>
@@ -90,11 +90,13 @@ QRgb toPixel(const Px& p)
 {
     const auto byte = [](double v) { return std::clamp(int(std::floor(v + 0.5)), 0, 255); };
     const int a = byte(p.v[3]);
-    return qRgba(std::min(byte(p.v[0]), a), std::min(byte(p.v[1]), a), std::min(byte(p.v[2]), a), a);
+    return qRgba(std::min(byte(p.v[0]), a), std::min(byte(p.v[1]), a), std::min(byte(p.v[2]), a),
+                 a);
 }
 
 // A reference picture: the pixels of `extent`, each from its centre.
-FilterImage build(const QRect& extent, const std::function<Px(double x, double y, int i, int j)>& at)
+FilterImage build(const QRect& extent,
+                  const std::function<Px(double x, double y, int i, int j)>& at)
 {
     QImage out(extent.size(), QImage::Format_ARGB32_Premultiplied);
     for (int j = extent.top(); j <= extent.bottom(); ++j)
@@ -127,8 +129,9 @@ FilterImage colourReference(const FilterImage& in, const std::function<void(doub
 }
 
 // A sampling distortion: map gives where p is sampled from, or false for transparent.
-FilterImage warpReference(const FilterImage& in, const QRect& extent, bool clamp,
-                          const std::function<bool(double x, double y, double* sx, double* sy)>& map)
+FilterImage
+warpReference(const FilterImage& in, const QRect& extent, bool clamp,
+              const std::function<bool(double x, double y, double* sx, double* sy)>& map)
 {
     return build(extent, [&](double x, double y, int, int) {
         double sx = 0, sy = 0;
@@ -156,7 +159,8 @@ Px gaussianAt(const FilterImage& in, int i, int j, double sigma, bool clamp)
     Px out;
     for (int dy = -reach; dy <= reach; ++dy) {
         for (int dx = -reach; dx <= reach; ++dx) {
-            const double weight = w[std::size_t(dx + reach)] * w[std::size_t(dy + reach)] / (total * total);
+            const double weight =
+                w[std::size_t(dx + reach)] * w[std::size_t(dy + reach)] / (total * total);
             const Px p = pixelAt(in, i + dx, j + dy, clamp);
             for (int c = 0; c < 4; ++c)
                 out.v[c] += weight * p.v[c];
@@ -192,7 +196,8 @@ QPointF seedNear(QPointF p, QPointF c, double r, double* distance)
     *distance = HUGE_VAL;
     for (long long j = cj - 4; j <= cj + 4; ++j)
         for (long long i = ci - 4; i <= ci + 4; ++i) {
-            const QPointF seed(c.x() + r * (i + seedHash(i, j, 0)), c.y() + r * (j + seedHash(i, j, 1)));
+            const QPointF seed(c.x() + r * (i + seedHash(i, j, 0)),
+                               c.y() + r * (j + seedHash(i, j, 1)));
             const double d = std::hypot(seed.x() - p.x(), seed.y() - p.y());
             if (d < *distance) {
                 *distance = d;
@@ -214,8 +219,12 @@ struct Case
     using Reference = std::function<FilterImage(const QVariantMap& inputs)>;
     Case(const char* label, const char* filter, QVariantMap inputs, Reference reference,
          int tolerance = 1, QRect rendered = QRect())
-        : label(label), filter(filter), inputs(std::move(inputs)), reference(std::move(reference)),
-          tolerance(tolerance), rendered(rendered)
+        : label(label),
+          filter(filter),
+          inputs(std::move(inputs)),
+          reference(std::move(reference)),
+          tolerance(tolerance),
+          rendered(rendered)
     {}
 
     const char* label;
@@ -261,8 +270,12 @@ QList<Case> cases()
                             u[c] = 1 - u[c];
                     });
                 }});
-    all.append({"colour controls", "CIColorControls",
-                {{"inputImage", in}, {"inputSaturation", 1.4}, {"inputBrightness", 0.1}, {"inputContrast", 1.3}},
+    all.append({"colour controls",
+                "CIColorControls",
+                {{"inputImage", in},
+                 {"inputSaturation", 1.4},
+                 {"inputBrightness", 0.1},
+                 {"inputContrast", 1.3}},
                 [](const QVariantMap& m) {
                     return colourReference(imageInput(m), [&](double u[3]) {
                         const double l = luma(u[0], u[1], u[2]);
@@ -273,26 +286,34 @@ QList<Case> cases()
                         }
                     });
                 }});
-    all.append({"hue", "CIHueAdjust", {{"inputImage", in}, {"inputAngle", 1.1}}, [](const QVariantMap& m) {
-                    return colourReference(imageInput(m), [&](double u[3]) {
-                        const double a = num(m, "inputAngle");
-                        const double k = 1 / std::sqrt(3.0);
-                        const double dot = k * (u[0] + u[1] + u[2]);
-                        const double cross[3] = {k * (u[2] - u[1]), k * (u[0] - u[2]), k * (u[1] - u[0])};
-                        for (int c = 0; c < 3; ++c)
-                            u[c] = u[c] * std::cos(a) + cross[c] * std::sin(a) + k * dot * (1 - std::cos(a));
-                    });
-                }});
+    all.append(
+        {"hue", "CIHueAdjust", {{"inputImage", in}, {"inputAngle", 1.1}}, [](const QVariantMap& m) {
+             return colourReference(imageInput(m), [&](double u[3]) {
+                 const double a = num(m, "inputAngle");
+                 const double k = 1 / std::sqrt(3.0);
+                 const double dot = k * (u[0] + u[1] + u[2]);
+                 const double cross[3] = {k * (u[2] - u[1]), k * (u[0] - u[2]), k * (u[1] - u[0])};
+                 for (int c = 0; c < 3; ++c)
+                     u[c] =
+                         u[c] * std::cos(a) + cross[c] * std::sin(a) + k * dot * (1 - std::cos(a));
+             });
+         }});
     for (double ev : {0.7, -1.0}) {
-        all.append({"exposure", "CIExposureAdjust", {{"inputImage", in}, {"inputEV", ev}},
+        all.append({"exposure",
+                    "CIExposureAdjust",
+                    {{"inputImage", in}, {"inputEV", ev}},
                     [](const QVariantMap& m) {
                         return colourReference(imageInput(m), [&](double u[3]) {
                             for (int c = 0; c < 3; ++c)
-                                u[c] = linearToSRGB(std::min(1.0, sRGBToLinear(u[c]) * std::pow(2.0, num(m, "inputEV"))));
+                                u[c] = linearToSRGB(std::min(
+                                    1.0, sRGBToLinear(u[c]) * std::pow(2.0, num(m, "inputEV"))));
                         });
                     }});
     }
-    all.append({"sepia", "CISepiaTone", {{"inputImage", in}, {"inputIntensity", 0.8}}, [](const QVariantMap& m) {
+    all.append({"sepia",
+                "CISepiaTone",
+                {{"inputImage", in}, {"inputIntensity", 0.8}},
+                [](const QVariantMap& m) {
                     return colourReference(imageInput(m), [&](double u[3]) {
                         const double s[3] = {0.393 * u[0] + 0.769 * u[1] + 0.189 * u[2],
                                              0.349 * u[0] + 0.686 * u[1] + 0.168 * u[2],
@@ -301,7 +322,9 @@ QList<Case> cases()
                             u[c] = u[c] + (s[c] - u[c]) * num(m, "inputIntensity");
                     });
                 }});
-    all.append({"posterize", "CIColorPosterize", {{"inputImage", in}, {"inputLevels", 5.0}},
+    all.append({"posterize",
+                "CIColorPosterize",
+                {{"inputImage", in}, {"inputLevels", 5.0}},
                 [](const QVariantMap& m) {
                     return colourReference(imageInput(m), [&](double u[3]) {
                         const double n = std::max(num(m, "inputLevels"), 2.0) - 1;
@@ -309,7 +332,8 @@ QList<Case> cases()
                             u[c] = std::floor(u[c] * n + 0.5) / n;
                     });
                 }});
-    all.append({"white point", "CIWhitePointAdjust",
+    all.append({"white point",
+                "CIWhitePointAdjust",
                 {{"inputImage", in}, {"inputColor", QColor::fromRgbF(0.9f, 0.7f, 0.5f)}},
                 [](const QVariantMap& m) {
                     const QColor w = m.value("inputColor").value<QColor>();
@@ -322,20 +346,26 @@ QList<Case> cases()
 
     // Blurs
     for (double radius : {1.5, 4.0, 6.5}) {
-        Case blur{"gaussian", "CIGaussianBlur", {{"inputImage", in}, {"inputRadius", radius}},
+        Case blur{"gaussian",
+                  "CIGaussianBlur",
+                  {{"inputImage", in}, {"inputRadius", radius}},
                   [](const QVariantMap& m) {
                       const FilterImage p = imageInput(m);
                       const double sigma = num(m, "inputRadius");
                       const int reach = int(std::ceil(4 * sigma));
                       return build(p.extent().adjusted(-reach, -reach, reach, reach),
-                                   [&](double, double, int i, int j) { return gaussianAt(p, i, j, sigma, false); });
+                                   [&](double, double, int i, int j) {
+                                       return gaussianAt(p, i, j, sigma, false);
+                                   });
                   },
                   2};
         blur.extentGrows = true;
         all.append(blur);
     }
     for (double radius : {2.0, 5.0}) {
-        all.append({"unsharp", "CIUnsharpMask", {{"inputImage", in}, {"inputRadius", radius}, {"inputIntensity", 0.8}},
+        all.append({"unsharp",
+                    "CIUnsharpMask",
+                    {{"inputImage", in}, {"inputRadius", radius}, {"inputIntensity", 0.8}},
                     [](const QVariantMap& m) {
                         const FilterImage p = imageInput(m);
                         return build(p.extent(), [&](double, double, int i, int j) {
@@ -349,20 +379,24 @@ QList<Case> cases()
                     radius > 3 ? 3 : 1});
     }
     {
-        Case motion{"motion blur", "CIMotionBlur", {{"inputImage", in}, {"inputRadius", 4.3}, {"inputAngle", 0.6}},
+        Case motion{"motion blur",
+                    "CIMotionBlur",
+                    {{"inputImage", in}, {"inputRadius", 4.3}, {"inputAngle", 0.6}},
                     [](const QVariantMap& m) {
                         const FilterImage p = imageInput(m);
                         const double r = num(m, "inputRadius"), a = num(m, "inputAngle");
                         const int n = int(std::min(64.0, 2 * std::ceil(r) + 1));
-                        const QRect e = p.extent().adjusted(-int(std::ceil(r * std::abs(std::cos(a)))),
-                                                            -int(std::ceil(r * std::abs(std::sin(a)))),
-                                                            int(std::ceil(r * std::abs(std::cos(a)))),
-                                                            int(std::ceil(r * std::abs(std::sin(a)))));
+                        const QRect e =
+                            p.extent().adjusted(-int(std::ceil(r * std::abs(std::cos(a)))),
+                                                -int(std::ceil(r * std::abs(std::sin(a)))),
+                                                int(std::ceil(r * std::abs(std::cos(a)))),
+                                                int(std::ceil(r * std::abs(std::sin(a)))));
                         return build(e, [&](double x, double y, int, int) {
                             Px sum;
                             for (int k = 0; k < n; ++k) {
                                 const double t = -r + 2 * r * k / (n - 1);
-                                const Px s = bilinear(p, x + t * std::cos(a), y + t * std::sin(a), false);
+                                const Px s =
+                                    bilinear(p, x + t * std::cos(a), y + t * std::sin(a), false);
                                 for (int c = 0; c < 4; ++c)
                                     sum.v[c] += s.v[c] / n;
                             }
@@ -371,7 +405,9 @@ QList<Case> cases()
                     }};
         all.append(motion);
     }
-    all.append({"zoom blur", "CIZoomBlur", {{"inputImage", in}, {"inputCenter", QPointF(15, 10)}, {"inputAmount", 30.0}},
+    all.append({"zoom blur",
+                "CIZoomBlur",
+                {{"inputImage", in}, {"inputCenter", QPointF(15, 10)}, {"inputAmount", 30.0}},
                 [](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
                     const QPointF c = pt(m, "inputCenter");
@@ -379,14 +415,16 @@ QList<Case> cases()
                         Px sum;
                         for (int k = 0; k < 24; ++k) {
                             const double f = num(m, "inputAmount") / 100 * k / 23;
-                            const Px s = bilinear(p, x + (c.x() - x) * f, y + (c.y() - y) * f, true);
+                            const Px s =
+                                bilinear(p, x + (c.x() - x) * f, y + (c.y() - y) * f, true);
                             for (int ch = 0; ch < 4; ++ch)
                                 sum.v[ch] += s.v[ch] / 24;
                         }
                         return sum;
                     });
                 }});
-    all.append({"noise reduction", "CINoiseReduction",
+    all.append({"noise reduction",
+                "CINoiseReduction",
                 {{"inputImage", in}, {"inputNoiseLevel", 0.1}, {"inputSharpness", 0.4}},
                 [](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
@@ -399,7 +437,8 @@ QList<Case> cases()
                             for (int dx = -1; dx <= 1; ++dx) {
                                 const Px q = pixelAt(p, i + dx, j + dy, true);
                                 if ((dx == 0 && dy == 0)
-                                    || std::abs(luma(q.v[0], q.v[1], q.v[2]) / 255 - l) <= num(m, "inputNoiseLevel")) {
+                                    || std::abs(luma(q.v[0], q.v[1], q.v[2]) / 255 - l)
+                                           <= num(m, "inputNoiseLevel")) {
                                     for (int c = 0; c < 4; ++c)
                                         mean.v[c] += q.v[c];
                                     ++count;
@@ -407,13 +446,17 @@ QList<Case> cases()
                             }
                         Px out;
                         for (int c = 0; c < 4; ++c)
-                            out.v[c] = mean.v[c] / count + num(m, "inputSharpness") * (centre.v[c] - mean.v[c] / count);
+                            out.v[c] =
+                                mean.v[c] / count
+                                + num(m, "inputSharpness") * (centre.v[c] - mean.v[c] / count);
                         return out;
                     });
                 }});
     for (const char* name : {"CIBloom", "CIGloom"}) {
         const bool isBloom = std::string_view(name) == "CIBloom";
-        all.append({name, name, {{"inputImage", in}, {"inputRadius", 2.0}, {"inputIntensity", 0.7}},
+        all.append({name,
+                    name,
+                    {{"inputImage", in}, {"inputRadius", 2.0}, {"inputIntensity", 0.7}},
                     [isBloom](const QVariantMap& m) {
                         const FilterImage p = imageInput(m);
                         const double k = num(m, "inputIntensity");
@@ -427,14 +470,18 @@ QList<Case> cases()
                             for (int c = 0; c < 3; ++c) {
                                 const double u = own.v[c] / own.v[3];
                                 const double v = g.v[3] > 0 ? std::min(1.0, g.v[c] / g.v[3]) : 0.0;
-                                const double w = isBloom ? 1 - (1 - u) * (1 - k * v) : u * (1 - k + k * v);
+                                const double w =
+                                    isBloom ? 1 - (1 - u) * (1 - k * v) : u * (1 - k + k * v);
                                 out.v[c] = std::clamp(w, 0.0, 1.0) * own.v[3];
                             }
                             return out;
                         });
                     }});
     }
-    all.append({"edge work", "CIEdgeWork", {{"inputImage", in}, {"inputRadius", 2.0}}, [](const QVariantMap& m) {
+    all.append({"edge work",
+                "CIEdgeWork",
+                {{"inputImage", in}, {"inputRadius", 2.0}},
+                [](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
                     // L rounded to bytes, as a grey picture, then blurred.
                     const FilterImage l = build(p.extent(), [&](double, double, int i, int j) {
@@ -443,158 +490,205 @@ QList<Case> cases()
                         return Px{{v, v, v, 255}};
                     });
                     return build(p.extent(), [&](double, double, int i, int j) {
-                        const double ink = std::clamp(
-                            4 * (gaussianAt(l, i, j, num(m, "inputRadius"), true).v[0] - pixelAt(l, i, j).v[0]), 0.0, 255.0);
+                        const double ink =
+                            std::clamp(4
+                                           * (gaussianAt(l, i, j, num(m, "inputRadius"), true).v[0]
+                                              - pixelAt(l, i, j).v[0]),
+                                       0.0, 255.0);
                         return Px{{ink, ink, ink, ink}};
                     });
                 }});
-    all.append({"edges", "CIEdges", {{"inputImage", in}, {"inputIntensity", 3.0}}, [](const QVariantMap& m) {
-                    const FilterImage p = imageInput(m);
-                    return build(p.extent(), [&](double, double, int i, int j) {
-                        Px out;
-                        out.v[3] = 255;
-                        for (int c = 0; c < 3; ++c) {
-                            const auto v = [&](int dx, int dy) { return pixelAt(p, i + dx, j + dy, true).v[c] / 255; };
-                            const double gx = (v(1, -1) + 2 * v(1, 0) + v(1, 1) - v(-1, -1) - 2 * v(-1, 0) - v(-1, 1)) / 8;
-                            const double gy = (v(-1, 1) + 2 * v(0, 1) + v(1, 1) - v(-1, -1) - 2 * v(0, -1) - v(1, -1)) / 8;
-                            out.v[c] = 255 * std::clamp(num(m, "inputIntensity") * std::hypot(gx, gy), 0.0, 1.0);
-                        }
-                        return out;
-                    });
-                }});
+    all.append(
+        {"edges",
+         "CIEdges",
+         {{"inputImage", in}, {"inputIntensity", 3.0}},
+         [](const QVariantMap& m) {
+             const FilterImage p = imageInput(m);
+             return build(p.extent(), [&](double, double, int i, int j) {
+                 Px out;
+                 out.v[3] = 255;
+                 for (int c = 0; c < 3; ++c) {
+                     const auto v = [&](int dx, int dy) {
+                         return pixelAt(p, i + dx, j + dy, true).v[c] / 255;
+                     };
+                     const double gx =
+                         (v(1, -1) + 2 * v(1, 0) + v(1, 1) - v(-1, -1) - 2 * v(-1, 0) - v(-1, 1))
+                         / 8;
+                     const double gy =
+                         (v(-1, 1) + 2 * v(0, 1) + v(1, 1) - v(-1, -1) - 2 * v(0, -1) - v(1, -1))
+                         / 8;
+                     out.v[c] =
+                         255 * std::clamp(num(m, "inputIntensity") * std::hypot(gx, gy), 0.0, 1.0);
+                 }
+                 return out;
+             });
+         }});
 
     // Distortions
-    const auto radial = [&](const char* label, const char* filter, double radius, const char* extraKey,
-                            double extra, std::function<QPointF(QPointF v, double d, double r, double e)> inside) {
+    const auto radial = [&](const char* label, const char* filter, double radius,
+                            const char* extraKey, double extra,
+                            std::function<QPointF(QPointF v, double d, double r, double e)>
+                                inside) {
         QVariantMap inputs{{"inputImage", in}, {"inputCenter", middle}, {"inputRadius", radius}};
         if (extraKey)
             inputs.insert(QString::fromLatin1(extraKey), extra);
         all.append({label, filter, inputs, [=](const QVariantMap& m) {
                         const FilterImage p = imageInput(m);
-                        return warpReference(p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
-                            const QPointF v = QPointF(x, y) - middle;
-                            const double d = std::hypot(v.x(), v.y());
-                            const QPointF q = d < radius ? inside(v, d, radius, extra) : v;
-                            *sx = middle.x() + q.x();
-                            *sy = middle.y() + q.y();
-                            return true;
-                        });
+                        return warpReference(
+                            p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
+                                const QPointF v = QPointF(x, y) - middle;
+                                const double d = std::hypot(v.x(), v.y());
+                                const QPointF q = d < radius ? inside(v, d, radius, extra) : v;
+                                *sx = middle.x() + q.x();
+                                *sy = middle.y() + q.y();
+                                return true;
+                            });
                     }});
     };
-    all.append({"circle splash", "CICircleSplashDistortion",
-                {{"inputImage", in}, {"inputCenter", middle}, {"inputRadius", 6.0}}, [=](const QVariantMap& m) {
-                    const FilterImage p = imageInput(m);
-                    return warpReference(p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
-                        const QPointF v = QPointF(x, y) - middle;
-                        const double d = std::hypot(v.x(), v.y());
-                        const QPointF q = d > 6 ? v * (6 / d) : v;
-                        *sx = middle.x() + q.x();
-                        *sy = middle.y() + q.y();
-                        return true;
-                    });
-                }});
-    radial("bump", "CIBumpDistortion", 10, "inputScale", 0.6, [](QPointF v, double d, double r, double s) {
-        return v * (1 - s * std::pow(1 - d * d / (r * r), 2));
-    });
-    radial("pinch", "CIPinchDistortion", 12, "inputScale", 0.7, [](QPointF v, double d, double r, double s) {
-        return d > 0 ? v * std::pow(d / r, -s / 2) : v;
-    });
-    radial("twirl", "CITwirlDistortion", 12, "inputAngle", 2.0, [](QPointF v, double d, double r, double a) {
-        return turn(v, -a * std::pow(1 - d / r, 2));
-    });
-    radial("vortex", "CIVortexDistortion", 12, "inputAngle", 20.0, [](QPointF v, double d, double r, double a) {
-        return turn(v, -a / r * (1 - d / r));
-    });
-    all.append({"hole", "CIHoleDistortion", {{"inputImage", in}, {"inputCenter", middle}, {"inputRadius", 5.0}},
+    all.append({"circle splash",
+                "CICircleSplashDistortion",
+                {{"inputImage", in}, {"inputCenter", middle}, {"inputRadius", 6.0}},
                 [=](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
-                    return warpReference(p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
-                        const QPointF v = QPointF(x, y) - middle;
-                        const double d = std::hypot(v.x(), v.y());
-                        if (d <= 5)
-                            return false;
-                        *sx = middle.x() + v.x() * (1 - 25 / (d * d));
-                        *sy = middle.y() + v.y() * (1 - 25 / (d * d));
-                        return true;
-                    });
+                    return warpReference(p, p.extent(), true,
+                                         [&](double x, double y, double* sx, double* sy) {
+                                             const QPointF v = QPointF(x, y) - middle;
+                                             const double d = std::hypot(v.x(), v.y());
+                                             const QPointF q = d > 6 ? v * (6 / d) : v;
+                                             *sx = middle.x() + q.x();
+                                             *sy = middle.y() + q.y();
+                                             return true;
+                                         });
                 }});
-    all.append({"circular wrap", "CICircularWrap",
-                {{"inputImage", in}, {"inputCenter", QPointF(10, 5)}, {"inputRadius", 8.0}, {"inputAngle", 0.3}},
-                [](const QVariantMap& m) {
-                    const FilterImage p = imageInput(m);
-                    const QRect e = p.extent();
-                    const QPointF c(10, 5);
-                    const double r = 8, reach = r + e.height();
-                    const QRect square(QPoint(int(std::floor(c.x() - reach)), int(std::floor(c.y() - reach))),
-                                       QPoint(int(std::ceil(c.x() + reach)) - 1, int(std::ceil(c.y() + reach)) - 1));
-                    return warpReference(p, square, false, [&](double x, double y, double* sx, double* sy) {
-                        double t = std::atan2(y - c.y(), x - c.x()) - 0.3;
-                        while (t > kPi)
-                            t -= 2 * kPi;
-                        while (t <= -kPi)
-                            t += 2 * kPi;
-                        *sx = e.left() + e.width() / 2.0 + t * r;
-                        *sy = e.top() + e.height() - (std::hypot(x - c.x(), y - c.y()) - r);
-                        return true;
-                    });
-                }});
-    all.append({"op tile", "CIOpTile",
-                {{"inputImage", in}, {"inputCenter", middle}, {"inputScale", 1.5}, {"inputAngle", 0.4}, {"inputWidth", 9.0}},
+    radial("bump", "CIBumpDistortion", 10, "inputScale", 0.6,
+           [](QPointF v, double d, double r, double s) {
+               return v * (1 - s * std::pow(1 - d * d / (r * r), 2));
+           });
+    radial("pinch", "CIPinchDistortion", 12, "inputScale", 0.7,
+           [](QPointF v, double d, double r, double s) {
+               return d > 0 ? v * std::pow(d / r, -s / 2) : v;
+           });
+    radial("twirl", "CITwirlDistortion", 12, "inputAngle", 2.0,
+           [](QPointF v, double d, double r, double a) {
+               return turn(v, -a * std::pow(1 - d / r, 2));
+           });
+    radial("vortex", "CIVortexDistortion", 12, "inputAngle", 20.0,
+           [](QPointF v, double d, double r, double a) { return turn(v, -a / r * (1 - d / r)); });
+    all.append({"hole",
+                "CIHoleDistortion",
+                {{"inputImage", in}, {"inputCenter", middle}, {"inputRadius", 5.0}},
                 [=](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
-                    return warpReference(p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
-                        const QPointF q = turn(QPointF(x, y) - middle, -0.4);
-                        const QPointF cell((std::floor(q.x() / 9) + 0.5) * 9, (std::floor(q.y() / 9) + 0.5) * 9);
-                        const QPointF s = middle + turn(cell + (q - cell) * 1.5, 0.4);
-                        *sx = s.x();
-                        *sy = s.y();
-                        return true;
-                    });
+                    return warpReference(p, p.extent(), true,
+                                         [&](double x, double y, double* sx, double* sy) {
+                                             const QPointF v = QPointF(x, y) - middle;
+                                             const double d = std::hypot(v.x(), v.y());
+                                             if (d <= 5)
+                                                 return false;
+                                             *sx = middle.x() + v.x() * (1 - 25 / (d * d));
+                                             *sy = middle.y() + v.y() * (1 - 25 / (d * d));
+                                             return true;
+                                         });
                 }});
-    all.append({"kaleidoscope", "CIKaleidoscope",
-                {{"inputImage", in}, {"inputCenter", middle}, {"inputCount", 5.0}, {"inputAngle", 0.2}},
+    all.append(
+        {"circular wrap",
+         "CICircularWrap",
+         {{"inputImage", in},
+          {"inputCenter", QPointF(10, 5)},
+          {"inputRadius", 8.0},
+          {"inputAngle", 0.3}},
+         [](const QVariantMap& m) {
+             const FilterImage p = imageInput(m);
+             const QRect e = p.extent();
+             const QPointF c(10, 5);
+             const double r = 8, reach = r + e.height();
+             const QRect square(
+                 QPoint(int(std::floor(c.x() - reach)), int(std::floor(c.y() - reach))),
+                 QPoint(int(std::ceil(c.x() + reach)) - 1, int(std::ceil(c.y() + reach)) - 1));
+             return warpReference(
+                 p, square, false, [&](double x, double y, double* sx, double* sy) {
+                     double t = std::atan2(y - c.y(), x - c.x()) - 0.3;
+                     while (t > kPi)
+                         t -= 2 * kPi;
+                     while (t <= -kPi)
+                         t += 2 * kPi;
+                     *sx = e.left() + e.width() / 2.0 + t * r;
+                     *sy = e.top() + e.height() - (std::hypot(x - c.x(), y - c.y()) - r);
+                     return true;
+                 });
+         }});
+    all.append({"op tile",
+                "CIOpTile",
+                {{"inputImage", in},
+                 {"inputCenter", middle},
+                 {"inputScale", 1.5},
+                 {"inputAngle", 0.4},
+                 {"inputWidth", 9.0}},
                 [=](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
-                    return warpReference(p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
-                        const double s = 2 * kPi / 5;
-                        double f = std::atan2(y - middle.y(), x - middle.x()) - 0.2;
-                        while (f < 0)
-                            f += 2 * kPi;
-                        const int k = int(std::floor(f / s));
-                        f -= k * s;
-                        if (k % 2 == 1)
-                            f = s - f;
-                        const double d = std::hypot(x - middle.x(), y - middle.y());
-                        *sx = middle.x() + d * std::cos(f + 0.2);
-                        *sy = middle.y() + d * std::sin(f + 0.2);
-                        return true;
-                    });
+                    return warpReference(
+                        p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
+                            const QPointF q = turn(QPointF(x, y) - middle, -0.4);
+                            const QPointF cell((std::floor(q.x() / 9) + 0.5) * 9,
+                                               (std::floor(q.y() / 9) + 0.5) * 9);
+                            const QPointF s = middle + turn(cell + (q - cell) * 1.5, 0.4);
+                            *sx = s.x();
+                            *sy = s.y();
+                            return true;
+                        });
                 }});
-    all.append({"triangle tile", "CITriangleTile",
-                {{"inputImage", in}, {"inputCenter", middle}, {"inputAngle", 0.3}, {"inputWidth", 10.0}},
-                [=](const QVariantMap& m) {
-                    const FilterImage p = imageInput(m);
-                    return warpReference(p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
-                        const double w = 10, h = w * std::sqrt(3.0) / 2;
-                        const QPointF q = turn(QPointF(x, y) - middle, -0.3);
-                        // Lattice coordinates along the triangle's two edge directions.
-                        const double b = q.y() / h;
-                        const double a = q.x() / w - b / 2;
-                        double fa = a - std::floor(a), fb = b - std::floor(b);
-                        if (fa + fb > 1) {
-                            const double t = fa;
-                            fa = 1 - fb;
-                            fb = 1 - t;
-                        }
-                        const QPointF s = middle + turn(QPointF((fa + fb / 2) * w, fb * h), 0.3);
-                        *sx = s.x();
-                        *sy = s.y();
-                        return true;
-                    });
-                }});
+    all.append(
+        {"kaleidoscope",
+         "CIKaleidoscope",
+         {{"inputImage", in}, {"inputCenter", middle}, {"inputCount", 5.0}, {"inputAngle", 0.2}},
+         [=](const QVariantMap& m) {
+             const FilterImage p = imageInput(m);
+             return warpReference(p, p.extent(), true,
+                                  [&](double x, double y, double* sx, double* sy) {
+                                      const double s = 2 * kPi / 5;
+                                      double f = std::atan2(y - middle.y(), x - middle.x()) - 0.2;
+                                      while (f < 0)
+                                          f += 2 * kPi;
+                                      const int k = int(std::floor(f / s));
+                                      f -= k * s;
+                                      if (k % 2 == 1)
+                                          f = s - f;
+                                      const double d = std::hypot(x - middle.x(), y - middle.y());
+                                      *sx = middle.x() + d * std::cos(f + 0.2);
+                                      *sy = middle.y() + d * std::sin(f + 0.2);
+                                      return true;
+                                  });
+         }});
+    all.append(
+        {"triangle tile",
+         "CITriangleTile",
+         {{"inputImage", in}, {"inputCenter", middle}, {"inputAngle", 0.3}, {"inputWidth", 10.0}},
+         [=](const QVariantMap& m) {
+             const FilterImage p = imageInput(m);
+             return warpReference(
+                 p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
+                     const double w = 10, h = w * std::sqrt(3.0) / 2;
+                     const QPointF q = turn(QPointF(x, y) - middle, -0.3);
+                     // Lattice coordinates along the triangle's two edge directions.
+                     const double b = q.y() / h;
+                     const double a = q.x() / w - b / 2;
+                     double fa = a - std::floor(a), fb = b - std::floor(b);
+                     if (fa + fb > 1) {
+                         const double t = fa;
+                         fa = 1 - fb;
+                         fb = 1 - t;
+                     }
+                     const QPointF s = middle + turn(QPointF((fa + fb / 2) * w, fb * h), 0.3);
+                     *sx = s.x();
+                     *sy = s.y();
+                     return true;
+                 });
+         }});
 
     // Stylize
-    all.append({"pixellate", "CIPixellate", {{"inputImage", in}, {"inputCenter", QPointF(7.3, 1.6)}, {"inputScale", 4.0}},
+    all.append({"pixellate",
+                "CIPixellate",
+                {{"inputImage", in}, {"inputCenter", QPointF(7.3, 1.6)}, {"inputScale", 4.0}},
                 [](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
                     const QPointF c(7.3, 1.6);
@@ -605,7 +699,9 @@ QList<Case> cases()
                 }});
     for (const char* name : {"CICrystallize", "CIPointillize"}) {
         const bool dots = std::string_view(name) == "CIPointillize";
-        all.append({name, name, {{"inputImage", in}, {"inputCenter", QPointF(2.5, -4)}, {"inputRadius", 5.0}},
+        all.append({name,
+                    name,
+                    {{"inputImage", in}, {"inputCenter", QPointF(2.5, -4)}, {"inputRadius", 5.0}},
                     [dots](const QVariantMap& m) {
                         const FilterImage p = imageInput(m);
                         return build(p.extent(), [&](double x, double y, int, int) {
@@ -617,42 +713,59 @@ QList<Case> cases()
     }
     for (const char* name : {"CIDotScreen", "CICircularScreen"}) {
         const bool dots = std::string_view(name) == "CIDotScreen";
-        QVariantMap inputs{{"inputImage", in}, {"inputCenter", middle}, {"inputWidth", 5.0}, {"inputSharpness", 0.6}};
+        QVariantMap inputs{{"inputImage", in},
+                           {"inputCenter", middle},
+                           {"inputWidth", 5.0},
+                           {"inputSharpness", 0.6}};
         if (dots)
             inputs.insert("inputAngle", 0.5);
-        all.append({name, name, inputs, [=](const QVariantMap& m) {
-                        const FilterImage p = imageInput(m);
-                        return build(p.extent(), [&](double x, double y, int i, int j) {
-                            const Px own = pixelAt(p, i, j);
-                            if (own.v[3] == 0)
-                                return Px{};
-                            double pattern = 0;
-                            if (dots) {
-                                const QPointF q = turn(QPointF(x, y) - middle, -0.5) * (2 * kPi / 5);
-                                pattern = 0.5 + 0.25 * (std::cos(q.x()) + std::cos(q.y()));
-                            } else {
-                                pattern = 0.5 + 0.5 * std::cos(2 * kPi * std::hypot(x - middle.x(), y - middle.y()) / 5);
-                            }
-                            const double l = luma(own.v[0], own.v[1], own.v[2]) / own.v[3];
-                            const double g = std::clamp((l - pattern) / (2 * 0.2) + 0.5, 0.0, 1.0) * own.v[3];
-                            return Px{{g, g, g, own.v[3]}};
-                        });
-                    }});
+        all.append(
+            {name, name, inputs, [=](const QVariantMap& m) {
+                 const FilterImage p = imageInput(m);
+                 return build(p.extent(), [&](double x, double y, int i, int j) {
+                     const Px own = pixelAt(p, i, j);
+                     if (own.v[3] == 0)
+                         return Px{};
+                     double pattern = 0;
+                     if (dots) {
+                         const QPointF q = turn(QPointF(x, y) - middle, -0.5) * (2 * kPi / 5);
+                         pattern = 0.5 + 0.25 * (std::cos(q.x()) + std::cos(q.y()));
+                     } else {
+                         pattern =
+                             0.5
+                             + 0.5
+                                   * std::cos(2 * kPi * std::hypot(x - middle.x(), y - middle.y())
+                                              / 5);
+                     }
+                     const double l = luma(own.v[0], own.v[1], own.v[2]) / own.v[3];
+                     const double g =
+                         std::clamp((l - pattern) / (2 * 0.2) + 0.5, 0.0, 1.0) * own.v[3];
+                     return Px{{g, g, g, own.v[3]}};
+                 });
+             }});
     }
 
     // Generators, compared over a rectangle
     const QRect around(-7, -5, 41, 29);
-    all.append({"constant colour", "CIConstantColorGenerator", {{"inputColor", QColor(200, 100, 50, 128)}},
+    all.append({"constant colour",
+                "CIConstantColorGenerator",
+                {{"inputColor", QColor(200, 100, 50, 128)}},
                 [=](const QVariantMap&) {
                     return build(around, [](double, double, int, int) {
                         return Px{{200 * 128 / 255.0, 100 * 128 / 255.0, 50 * 128 / 255.0, 128}};
                     });
                 },
-                1, around});
-    all.append({"star shine", "CIStarShineGenerator",
-                {{"inputCenter", QPointF(12, 8)}, {"inputColor", QColor::fromRgbF(1, 0.8f, 0.6f)},
-                 {"inputRadius", 4.0}, {"inputCrossScale", 3.0}, {"inputCrossAngle", 0.6},
-                 {"inputCrossOpacity", -1.0}, {"inputCrossWidth", 1.5}},
+                1,
+                around});
+    all.append({"star shine",
+                "CIStarShineGenerator",
+                {{"inputCenter", QPointF(12, 8)},
+                 {"inputColor", QColor::fromRgbF(1, 0.8f, 0.6f)},
+                 {"inputRadius", 4.0},
+                 {"inputCrossScale", 3.0},
+                 {"inputCrossAngle", 0.6},
+                 {"inputCrossOpacity", -1.0},
+                 {"inputCrossWidth", 1.5}},
                 [=](const QVariantMap& m) {
                     const QColor colour = m.value("inputColor").value<QColor>();
                     return build(around, [&](double x, double y, int, int) {
@@ -661,51 +774,68 @@ QList<Case> cases()
                         for (double angle : {0.6, 0.6 + kPi / 2}) {
                             const double a = std::cos(angle) * dx + std::sin(angle) * dy;
                             const double b = -std::sin(angle) * dx + std::cos(angle) * dy;
-                            intensity += std::exp(-0.5) * std::exp(-(b / 1.5) * (b / 1.5)) * std::exp(-std::abs(a) / 12);
+                            intensity += std::exp(-0.5) * std::exp(-(b / 1.5) * (b / 1.5))
+                                         * std::exp(-std::abs(a) / 12);
                         }
                         intensity = std::min(1.0, intensity);
-                        return Px{{255 * colour.redF() * intensity, 255 * colour.greenF() * intensity,
+                        return Px{{255 * colour.redF() * intensity,
+                                   255 * colour.greenF() * intensity,
                                    255 * colour.blueF() * intensity, 255 * intensity}};
                     });
                 },
-                1, around});
-    all.append({"lenticular halo", "CILenticularHaloGenerator",
-                {{"inputCenter", QPointF(12, 8)}, {"inputColor", QColor::fromRgbF(1, 0.9f, 0.8f)},
-                 {"inputHaloRadius", 10.0}, {"inputHaloWidth", 8.0}, {"inputHaloOverlap", 0.5},
-                 {"inputStriationStrength", 0.7}, {"inputStriationContrast", 2.0}},
-                [=](const QVariantMap& m) {
-                    const QColor colour = m.value("inputColor").value<QColor>();
-                    const double channel[3] = {colour.redF(), colour.greenF(), colour.blueF()};
-                    return build(around, [&](double x, double y, int, int) {
-                        const double d = std::hypot(x - 12, y - 8);
-                        const double s = std::max(
-                            0.0, 1 - 0.7 * std::pow((1 + std::sin(19 * std::atan2(y - 8, x - 12))) / 2, 2.0));
-                        Px out;
-                        for (int k = 0; k < 3; ++k) {
-                            const double ring = std::max(0.0, 1 - std::abs(d - (10 + (k - 1) * 8 * 0.5 / 2)) / 4);
-                            out.v[k] = 255 * channel[k] * ring * ring * s;
-                            out.v[3] = std::max(out.v[3], 255 * ring * ring * s);
-                        }
-                        return out;
-                    });
-                },
-                1, around});
+                1,
+                around});
+    all.append(
+        {"lenticular halo",
+         "CILenticularHaloGenerator",
+         {{"inputCenter", QPointF(12, 8)},
+          {"inputColor", QColor::fromRgbF(1, 0.9f, 0.8f)},
+          {"inputHaloRadius", 10.0},
+          {"inputHaloWidth", 8.0},
+          {"inputHaloOverlap", 0.5},
+          {"inputStriationStrength", 0.7},
+          {"inputStriationContrast", 2.0}},
+         [=](const QVariantMap& m) {
+             const QColor colour = m.value("inputColor").value<QColor>();
+             const double channel[3] = {colour.redF(), colour.greenF(), colour.blueF()};
+             return build(around, [&](double x, double y, int, int) {
+                 const double d = std::hypot(x - 12, y - 8);
+                 const double s = std::max(
+                     0.0,
+                     1 - 0.7 * std::pow((1 + std::sin(19 * std::atan2(y - 8, x - 12))) / 2, 2.0));
+                 Px out;
+                 for (int k = 0; k < 3; ++k) {
+                     const double ring =
+                         std::max(0.0, 1 - std::abs(d - (10 + (k - 1) * 8 * 0.5 / 2)) / 4);
+                     out.v[k] = 255 * channel[k] * ring * ring * s;
+                     out.v[3] = std::max(out.v[3], 255 * ring * ring * s);
+                 }
+                 return out;
+             });
+         },
+         1,
+         around});
 
     // Geometry
     const QTransform turnAndScale = QTransform().translate(4, 30).rotate(20).scale(1.3, 0.8);
-    all.append({"affine", "CIAffineTransform", {{"inputImage", in}, {"inputTransform", turnAndScale}},
-                [=](const QVariantMap& m) {
-                    const FilterImage p = imageInput(m);
-                    const QRectF mapped = turnAndScale.mapRect(QRectF(p.extent()));
-                    const QRect e(QPoint(int(std::floor(mapped.left())), int(std::floor(mapped.top()))),
-                                  QPoint(int(std::ceil(mapped.right())) - 1, int(std::ceil(mapped.bottom())) - 1));
-                    const QTransform inverse = turnAndScale.inverted();
-                    return warpReference(p, e, false, [&](double x, double y, double* sx, double* sy) {
-                        inverse.map(x, y, sx, sy);
-                        return true;
-                    });
-                }});
-    all.append({"whole translation", "CIAffineTransform",
+    all.append(
+        {"affine",
+         "CIAffineTransform",
+         {{"inputImage", in}, {"inputTransform", turnAndScale}},
+         [=](const QVariantMap& m) {
+             const FilterImage p = imageInput(m);
+             const QRectF mapped = turnAndScale.mapRect(QRectF(p.extent()));
+             const QRect e(
+                 QPoint(int(std::floor(mapped.left())), int(std::floor(mapped.top()))),
+                 QPoint(int(std::ceil(mapped.right())) - 1, int(std::ceil(mapped.bottom())) - 1));
+             const QTransform inverse = turnAndScale.inverted();
+             return warpReference(p, e, false, [&](double x, double y, double* sx, double* sy) {
+                 inverse.map(x, y, sx, sy);
+                 return true;
+             });
+         }});
+    all.append({"whole translation",
+                "CIAffineTransform",
                 {{"inputImage", in}, {"inputTransform", QTransform::fromTranslate(-5, 7)}},
                 [](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
@@ -713,15 +843,20 @@ QList<Case> cases()
                         return pixelAt(p, i + 5, j - 7);
                     });
                 }});
-    all.append({"clamp", "CIAffineClamp", {{"inputImage", in}, {"inputTransform", QTransform().scale(1.5, 1.5)}},
+    all.append({"clamp",
+                "CIAffineClamp",
+                {{"inputImage", in}, {"inputTransform", QTransform().scale(1.5, 1.5)}},
                 [=](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
                     return build(around, [&](double x, double y, int, int) {
                         return bilinear(p, x / 1.5, y / 1.5, true);
                     });
                 },
-                1, around});
-    all.append({"crop", "CICrop", {{"inputImage", in}, {"inputRectangle", QRectF(10.6, -4.2, 14.3, 9.4)}},
+                1,
+                around});
+    all.append({"crop",
+                "CICrop",
+                {{"inputImage", in}, {"inputRectangle", QRectF(10.6, -4.2, 14.3, 9.4)}},
                 [](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
                     // Edges 11, -4, 25, 5, inside the picture from y = -2.
@@ -729,7 +864,8 @@ QList<Case> cases()
                                  [&](double, double, int i, int j) { return pixelAt(p, i, j); });
                 }});
     for (const auto& [scale, aspect] : {std::pair(0.6, 1.3), std::pair(1.7, 0.8)}) {
-        all.append({"lanczos", "CILanczosScaleTransform",
+        all.append({"lanczos",
+                    "CILanczosScaleTransform",
                     {{"inputImage", in}, {"inputScale", scale}, {"inputAspectRatio", aspect}},
                     [](const QVariantMap& m) {
                         const FilterImage p = imageInput(m);
@@ -737,19 +873,27 @@ QList<Case> cases()
                         const double sx = num(m, "inputScale") * num(m, "inputAspectRatio");
                         const double sy = num(m, "inputScale");
                         const auto round = [](double v) { return int(std::floor(v + 0.5)); };
-                        const QRect out(round(e.left() * sx), round(e.top() * sy), round(e.width() * sx),
-                                        round(e.height() * sy));
+                        const QRect out(round(e.left() * sx), round(e.top() * sy),
+                                        round(e.width() * sx), round(e.height() * sy));
                         const auto kernel = [](double t) {
-                            return t == 0 ? 1.0 : std::abs(t) >= 3 ? 0.0 : std::sin(kPi * t) * std::sin(kPi * t / 3) / (kPi * kPi * t * t / 3);
+                            return t == 0             ? 1.0
+                                   : std::abs(t) >= 3 ? 0.0
+                                                      : std::sin(kPi * t) * std::sin(kPi * t / 3)
+                                                            / (kPi * kPi * t * t / 3);
                         };
                         return build(out, [&](double, double, int i, int j) {
-                            const double fx = double(out.width()) / e.width(), fy = double(out.height()) / e.height();
-                            const double u = (i - out.left() + 0.5) / fx - 0.5, v = (j - out.top() + 0.5) / fy - 0.5;
+                            const double fx = double(out.width()) / e.width(),
+                                         fy = double(out.height()) / e.height();
+                            const double u = (i - out.left() + 0.5) / fx - 0.5,
+                                         v = (j - out.top() + 0.5) / fy - 0.5;
                             Px sum;
                             double total = 0;
-                            for (int b = int(std::floor(v - 3 / std::min(1.0, fy))); b <= int(std::ceil(v + 3 / std::min(1.0, fy))); ++b)
-                                for (int a = int(std::floor(u - 3 / std::min(1.0, fx))); a <= int(std::ceil(u + 3 / std::min(1.0, fx))); ++a) {
-                                    const double w = kernel((a - u) * std::min(1.0, fx)) * kernel((b - v) * std::min(1.0, fy));
+                            for (int b = int(std::floor(v - 3 / std::min(1.0, fy)));
+                                 b <= int(std::ceil(v + 3 / std::min(1.0, fy))); ++b)
+                                for (int a = int(std::floor(u - 3 / std::min(1.0, fx)));
+                                     a <= int(std::ceil(u + 3 / std::min(1.0, fx))); ++a) {
+                                    const double w = kernel((a - u) * std::min(1.0, fx))
+                                                     * kernel((b - v) * std::min(1.0, fy));
                                     const Px q = pixelAt(p, e.left() + a, e.top() + b, true);
                                     for (int c = 0; c < 4; ++c)
                                         sum.v[c] += w * q.v[c];
@@ -762,14 +906,20 @@ QList<Case> cases()
                     }});
     }
     const QPointF tl(5, -6), tr(44, 2), br(36, 30), bl(-2, 19);
-    all.append({"perspective", "CIPerspectiveTransform",
-                {{"inputImage", in}, {"inputTopLeft", tl}, {"inputTopRight", tr}, {"inputBottomRight", br}, {"inputBottomLeft", bl}},
+    all.append({"perspective",
+                "CIPerspectiveTransform",
+                {{"inputImage", in},
+                 {"inputTopLeft", tl},
+                 {"inputTopRight", tr},
+                 {"inputBottomRight", br},
+                 {"inputBottomLeft", bl}},
                 [=](const QVariantMap& m) {
                     const FilterImage p = imageInput(m);
                     const QRectF e(p.extent());
                     QTransform t;
-                    QTransform::quadToQuad(QPolygonF({e.topLeft(), e.topRight(), e.bottomRight(), e.bottomLeft()}),
-                                           QPolygonF({tl, tr, br, bl}), t);
+                    QTransform::quadToQuad(
+                        QPolygonF({e.topLeft(), e.topRight(), e.bottomRight(), e.bottomLeft()}),
+                        QPolygonF({tl, tr, br, bl}), t);
                     const QTransform inverse = t.inverted();
                     return warpReference(p, QRect(QPoint(-2, -6), QPoint(43, 29)), false,
                                          [&](double x, double y, double* sx, double* sy) {
@@ -782,7 +932,9 @@ QList<Case> cases()
 
     // Compositing
     const FilterImage other = samplePicture(7, QPoint(-6, 4), QSize(29, 31));
-    all.append({"source over", "CISourceOverCompositing", {{"inputImage", in}, {"inputBackgroundImage", img(other)}},
+    all.append({"source over",
+                "CISourceOverCompositing",
+                {{"inputImage", in}, {"inputBackgroundImage", img(other)}},
                 [=](const QVariantMap& m) {
                     const FilterImage s = imageInput(m);
                     return build(s.extent() | other.extent(), [&](double, double, int i, int j) {
@@ -793,7 +945,9 @@ QList<Case> cases()
                         return out;
                     });
                 }});
-    all.append({"source atop", "CISourceAtopCompositing", {{"inputImage", in}, {"inputBackgroundImage", img(other)}},
+    all.append({"source atop",
+                "CISourceAtopCompositing",
+                {{"inputImage", in}, {"inputBackgroundImage", img(other)}},
                 [=](const QVariantMap& m) {
                     const FilterImage s = imageInput(m);
                     return build(other.extent(), [&](double, double, int i, int j) {
@@ -805,19 +959,21 @@ QList<Case> cases()
                     });
                 }});
     const FilterImage mask = samplePicture(9, QPoint(10, 0), QSize(21, 17));
-    all.append({"blend with mask", "CIBlendWithMask",
-                {{"inputImage", in}, {"inputBackgroundImage", img(other)}, {"inputMaskImage", img(mask)}},
-                [=](const QVariantMap& m) {
-                    const FilterImage s = imageInput(m);
-                    return build(s.extent() | other.extent(), [&](double, double, int i, int j) {
-                        const Px a = pixelAt(s, i, j), b = pixelAt(other, i, j), k = pixelAt(mask, i, j);
-                        const double w = luma(k.v[0], k.v[1], k.v[2]) / 255;
-                        Px out;
-                        for (int c = 0; c < 4; ++c)
-                            out.v[c] = a.v[c] * w + b.v[c] * (1 - w);
-                        return out;
-                    });
-                }});
+    all.append(
+        {"blend with mask",
+         "CIBlendWithMask",
+         {{"inputImage", in}, {"inputBackgroundImage", img(other)}, {"inputMaskImage", img(mask)}},
+         [=](const QVariantMap& m) {
+             const FilterImage s = imageInput(m);
+             return build(s.extent() | other.extent(), [&](double, double, int i, int j) {
+                 const Px a = pixelAt(s, i, j), b = pixelAt(other, i, j), k = pixelAt(mask, i, j);
+                 const double w = luma(k.v[0], k.v[1], k.v[2]) / 255;
+                 Px out;
+                 for (int c = 0; c < 4; ++c)
+                     out.v[c] = a.v[c] * w + b.v[c] * (1 - w);
+                 return out;
+             });
+         }});
     return all;
 }
 
@@ -844,7 +1000,11 @@ int largestDifference(const FilterImage& a, const FilterImage& b, const QRect& o
                 if (d > largest) {
                     largest = d;
                     *where = QStringLiteral("(%1, %2) channel %3: %4 against %5")
-                                 .arg(x).arg(y).arg(c).arg(p.v[c]).arg(q.v[c]);
+                                 .arg(x)
+                                 .arg(y)
+                                 .arg(c)
+                                 .arg(p.v[c])
+                                 .arg(q.v[c]);
                 }
             }
         }
@@ -874,7 +1034,8 @@ TEST(ImageFilterTest, EveryFilterMatchesItsDefinition)
         if (c.extentGrows) {
             // The blur reaches at least three deviations beyond the picture.
             const int reach = int(std::ceil(3 * num(c.inputs, "inputRadius")));
-            EXPECT_TRUE(out.extent().contains(imageInput(c.inputs).extent().adjusted(-reach, -reach, reach, reach)));
+            EXPECT_TRUE(out.extent().contains(
+                imageInput(c.inputs).extent().adjusted(-reach, -reach, reach, reach)));
         } else {
             EXPECT_EQ(out.extent(), expected.extent());
         }
@@ -913,16 +1074,48 @@ TEST(ImageFilterTest, OutputIsTheSameForAnyNumberOfThreads)
 TEST(ImageFilterTest, FiltersAreMadeByNameWithTheirInputsAndDefaults)
 {
     const QStringList names = ImageFilter::filterNames();
-    for (const char* name :
-         {"CIColorControls", "CIHueAdjust", "CIUnsharpMask", "CIGaussianBlur", "CIExposureAdjust",
-          "CIColorInvert", "CISepiaTone", "CIColorPosterize", "CICircleSplashDistortion", "CICrystallize",
-          "CIEdgeWork", "CIBumpDistortion", "CIDotScreen", "CINoiseReduction", "CIMotionBlur", "CIZoomBlur",
-          "CICircularWrap", "CIHoleDistortion", "CIPinchDistortion", "CITwirlDistortion",
-          "CIVortexDistortion", "CIPointillize", "CIPixellate", "CIBloom", "CIGloom", "CIEdges", "CIOpTile",
-          "CIKaleidoscope", "CITriangleTile", "CICircularScreen", "CIStarShineGenerator",
-          "CILenticularHaloGenerator", "CIWhitePointAdjust", "CIPerspectiveTransform", "CIBlendWithMask",
-          "CISourceOverCompositing", "CISourceAtopCompositing", "CIConstantColorGenerator", "CICrop",
-          "CILanczosScaleTransform", "CIAffineTransform", "CIAffineClamp"}) {
+    for (const char* name : {"CIColorControls",
+                             "CIHueAdjust",
+                             "CIUnsharpMask",
+                             "CIGaussianBlur",
+                             "CIExposureAdjust",
+                             "CIColorInvert",
+                             "CISepiaTone",
+                             "CIColorPosterize",
+                             "CICircleSplashDistortion",
+                             "CICrystallize",
+                             "CIEdgeWork",
+                             "CIBumpDistortion",
+                             "CIDotScreen",
+                             "CINoiseReduction",
+                             "CIMotionBlur",
+                             "CIZoomBlur",
+                             "CICircularWrap",
+                             "CIHoleDistortion",
+                             "CIPinchDistortion",
+                             "CITwirlDistortion",
+                             "CIVortexDistortion",
+                             "CIPointillize",
+                             "CIPixellate",
+                             "CIBloom",
+                             "CIGloom",
+                             "CIEdges",
+                             "CIOpTile",
+                             "CIKaleidoscope",
+                             "CITriangleTile",
+                             "CICircularScreen",
+                             "CIStarShineGenerator",
+                             "CILenticularHaloGenerator",
+                             "CIWhitePointAdjust",
+                             "CIPerspectiveTransform",
+                             "CIBlendWithMask",
+                             "CISourceOverCompositing",
+                             "CISourceAtopCompositing",
+                             "CIConstantColorGenerator",
+                             "CICrop",
+                             "CILanczosScaleTransform",
+                             "CIAffineTransform",
+                             "CIAffineClamp"}) {
         EXPECT_TRUE(names.contains(QString::fromLatin1(name))) << name;
         const auto filter = ImageFilter::filterWithName(QString::fromLatin1(name));
         ASSERT_TRUE(filter) << name;
@@ -964,16 +1157,21 @@ TEST(ImageFilterTest, AFailingFilterGivesTheNullImage)
         const char* filter;
         QVariantMap inputs;
     } failing[] = {
-        {"CIColorInvert", {}},                                               // no image
-        {"CIColorInvert", {{"inputImage", QStringLiteral("a picture")}}},    // not an image
+        {"CIColorInvert", {}},                                            // no image
+        {"CIColorInvert", {{"inputImage", QStringLiteral("a picture")}}}, // not an image
         {"CIColorInvert", {{"inputImage", QVariant::fromValue(FilterImage())}}},
         {"CIGaussianBlur", {{"inputImage", picture}, {"inputRadius", std::nan("")}}},
         {"CIGaussianBlur", {{"inputImage", picture}, {"inputRadius", QStringLiteral("wide")}}},
-        {"CICrop", {{"inputImage", picture}, {"inputRectangle", QRectF(500, 500, 10, 10)}}}, // empty extent
-        {"CIAffineTransform", {{"inputImage", picture}, {"inputTransform", QTransform(0, 0, 0, 0, 1, 1)}}},
+        {"CICrop",
+         {{"inputImage", picture}, {"inputRectangle", QRectF(500, 500, 10, 10)}}}, // empty extent
+        {"CIAffineTransform",
+         {{"inputImage", picture}, {"inputTransform", QTransform(0, 0, 0, 0, 1, 1)}}},
         {"CIPerspectiveTransform",
-         {{"inputImage", picture}, {"inputTopLeft", QPointF(1, 1)}, {"inputTopRight", QPointF(1, 1)},
-          {"inputBottomRight", QPointF(1, 1)}, {"inputBottomLeft", QPointF(1, 1)}}},
+         {{"inputImage", picture},
+          {"inputTopLeft", QPointF(1, 1)},
+          {"inputTopRight", QPointF(1, 1)},
+          {"inputBottomRight", QPointF(1, 1)},
+          {"inputBottomLeft", QPointF(1, 1)}}},
         {"CIBlendWithMask", {{"inputImage", picture}}}, // no mask
         {"CIOpTile", {{"inputImage", picture}, {"inputWidth", 0.0}}},
         {"CILanczosScaleTransform", {{"inputImage", picture}, {"inputScale", 0.0}}},
@@ -984,7 +1182,8 @@ TEST(ImageFilterTest, AFailingFilterGivesTheNullImage)
         auto filter = ImageFilter::filterWithName(QString::fromLatin1(c.filter));
         for (auto it = c.inputs.cbegin(); it != c.inputs.cend(); ++it)
             filter->setValue(it.value(), it.key());
-        EXPECT_TRUE(filter->outputImage().isNull()) << c.filter << " " << qPrintable(c.inputs.keys().join(' '));
+        EXPECT_TRUE(filter->outputImage().isNull())
+            << c.filter << " " << qPrintable(c.inputs.keys().join(' '));
     }
 }
 
@@ -1007,7 +1206,8 @@ TEST(ImageFilterTest, InfinitePicturesAreRenderedOnlyWhereACropOrCompositeAsks)
     };
     const FilterImage inverted = apply("CIColorInvert", plane, {});
     const FilterImage blurred = apply("CIGaussianBlur", inverted, {{"inputRadius", 2.0}});
-    const FilterImage moved = apply("CIAffineTransform", blurred, {{"inputTransform", QTransform::fromTranslate(100, 50)}});
+    const FilterImage moved = apply("CIAffineTransform", blurred,
+                                    {{"inputTransform", QTransform::fromTranslate(100, 50)}});
     EXPECT_TRUE(moved.isInfinite());
     EXPECT_TRUE(asked.isEmpty()) << "nothing is rendered before a crop";
     const FilterImage cut = apply("CICrop", moved, {{"inputRectangle", QRectF(0, 0, 9, 7)}});
@@ -1026,7 +1226,8 @@ TEST(ImageFilterTest, InfinitePicturesAreRenderedOnlyWhereACropOrCompositeAsks)
     const FilterImage composite = over->outputImage();
     EXPECT_TRUE(composite.isInfinite());
     const QImage around = composite.render(QRect(0, 0, 4, 4));
-    EXPECT_EQ(around.pixel(0, 0), qRgba(255, 255, 255, 255)) << "the background outside the picture";
+    EXPECT_EQ(around.pixel(0, 0), qRgba(255, 255, 255, 255))
+        << "the background outside the picture";
 }
 
 TEST(ImageFilterTest, AMaskPictureLandsOnItsRectangle)
@@ -1047,8 +1248,10 @@ TEST(ImageFilterTest, AMaskPictureLandsOnItsRectangle)
     mask = step("CIGaussianBlur", mask, {{"inputRadius", 0.5}});
     mask = step("CILanczosScaleTransform", mask, {{"inputScale", 5.0}, {"inputAspectRatio", 1.0}});
     mask = step("CIAffineTransform", mask, {{"inputTransform", QTransform::fromTranslate(10, 10)}});
-    const FilterImage black = step("CIConstantColorGenerator", {}, {{"inputColor", QColor(Qt::black)}});
-    mask = step("CISourceOverCompositing", mask, {{"inputBackgroundImage", QVariant::fromValue(black)}});
+    const FilterImage black =
+        step("CIConstantColorGenerator", {}, {{"inputColor", QColor(Qt::black)}});
+    mask = step("CISourceOverCompositing", mask,
+                {{"inputBackgroundImage", QVariant::fromValue(black)}});
     EXPECT_TRUE(mask.isInfinite());
     mask = step("CIColorInvert", mask, {});
     mask = step("CICrop", mask, {{"inputRectangle", QRectF(0, 0, 60, 40)}});

@@ -136,8 +136,10 @@ TEST(ImagePSD, MergedImagesOfEachModeDepthAndCompression)
     PsdFixture transparent;
     transparent.compression = 1;
     transparent.mergedAlpha = true;
-    transparent.channels = {{255, 255, 255, 0, 0, 0}, {127, 255, 255, 0, 0, 0},
-                            {127, 255, 255, 0, 0, 0}, {128, 0, 255, 255, 255, 255}};
+    transparent.channels = {{255, 255, 255, 0, 0, 0},
+                            {127, 255, 255, 0, 0, 0},
+                            {127, 255, 255, 0, 0, 0},
+                            {128, 0, 255, 255, 255, 255}};
 
     PsdFixture grey16;
     grey16.mode = 1;
@@ -148,8 +150,10 @@ TEST(ImagePSD, MergedImagesOfEachModeDepthAndCompression)
     // Stored inverted: 255 is no ink. Cyan at full ink, half black.
     PsdFixture cmyk;
     cmyk.mode = 4;
-    cmyk.channels = {{0, 255, 255, 255, 255, 255}, {255, 255, 255, 255, 255, 255},
-                     {255, 255, 255, 255, 255, 255}, {255, 128, 255, 255, 255, 255}};
+    cmyk.channels = {{0, 255, 255, 255, 255, 255},
+                     {255, 255, 255, 255, 255, 255},
+                     {255, 255, 255, 255, 255, 255},
+                     {255, 128, 255, 255, 255, 255}};
 
     // A fourth channel without the merged-transparency flag is a spare channel, not alpha.
     PsdFixture spare = rgb;
@@ -165,7 +169,8 @@ TEST(ImagePSD, MergedImagesOfEachModeDepthAndCompression)
     } cases[] = {
         {"RGB raw, 144 dpi", rgb.bytes(), QSizeF(1.5, 1), QPoint(1, 0), QColor(0, 255, 0)},
         {"RGB packed", rgbPacked.bytes(), QSizeF(3, 2), QPoint(2, 1), QColor(10, 20, 30)},
-        {"merged transparency", transparent.bytes(), QSizeF(3, 2), QPoint(0, 0), QColor(255, 0, 0, 128)},
+        {"merged transparency", transparent.bytes(), QSizeF(3, 2), QPoint(0, 0),
+         QColor(255, 0, 0, 128)},
         {"transparent pixel", transparent.bytes(), QSizeF(3, 2), QPoint(1, 0), QColor(0, 0, 0, 0)},
         {"grey, 16 bits", grey16.bytes(), QSizeF(3, 2), QPoint(0, 0), QColor(128, 128, 128)},
         {"CMYK", cmyk.bytes(), QSizeF(3, 2), QPoint(0, 0), QColor(0, 255, 255)},

@@ -65,7 +65,9 @@ QByteArray dosEps(const QByteArray& postScript)
 {
     QByteArray header(30, '\0');
     const QByteArray preview("not really a TIFF");
-    const auto put = [&header](int at, quint32 value) { qToLittleEndian(value, header.data() + at); };
+    const auto put = [&header](int at, quint32 value) {
+        qToLittleEndian(value, header.data() + at);
+    };
     header.replace(0, 4, "\xc5\xd0\xd3\xc6");
     put(4, 30);
     put(8, quint32(postScript.size()));
@@ -129,10 +131,10 @@ TEST(ImageVectorTest, PdfAndEpsLoadWithTheirSizesAndDraw)
         QRgb colour;
         QPoint clearAt; // likewise, just beside the colour
     } cases[] = {
-        {pdf, Image::RepresentationKind::PDF, QSizeF(200, 100), QPoint(100, 100), qRgba(255, 0, 0, 255),
-         QPoint(300, 160)},
-        {eps, Image::RepresentationKind::EPS, QSizeF(100, 50), QPoint(100, 74), qRgba(0, 255, 0, 255),
-         QPoint(100, 44)},
+        {pdf, Image::RepresentationKind::PDF, QSizeF(200, 100), QPoint(100, 100),
+         qRgba(255, 0, 0, 255), QPoint(300, 160)},
+        {eps, Image::RepresentationKind::EPS, QSizeF(100, 50), QPoint(100, 74),
+         qRgba(0, 255, 0, 255), QPoint(100, 44)},
         {dosEps(eps), Image::RepresentationKind::EPS, QSizeF(100, 50), QPoint(100, 74),
          qRgba(0, 255, 0, 255), QPoint(100, 44)},
     };

@@ -118,12 +118,15 @@ ImagePtr Image::fromPSDData(const QByteArray& data, QString* error)
     if (version != 1)
         return fail(QStringLiteral("only the standard form is read, not the large-document form."));
     if (mode != Greyscale && mode != RGB && mode != CMYK)
-        return fail(QStringLiteral("only RGB, greyscale and CMYK pictures are read, not colour mode %1.").arg(mode));
+        return fail(
+            QStringLiteral("only RGB, greyscale and CMYK pictures are read, not colour mode %1.")
+                .arg(mode));
     if (depth != 8 && depth != 16)
         return fail(QStringLiteral("only 8 and 16 bits a channel are read, not %1.").arg(depth));
     const int colourChannels = mode == Greyscale ? 1 : mode == RGB ? 3 : 4;
     if (channels < colourChannels || channels > 56)
-        return fail(QStringLiteral("%1 channels do not make a picture of its colour mode.").arg(channels));
+        return fail(
+            QStringLiteral("%1 channels do not make a picture of its colour mode.").arg(channels));
     if (width == 0 || height == 0 || width > 300000 || height > 300000)
         return fail(QStringLiteral("its size %1 × %2 is not a picture's.").arg(width).arg(height));
 
@@ -175,7 +178,8 @@ ImagePtr Image::fromPSDData(const QByteArray& data, QString* error)
     if (!in.ok())
         return fail(QStringLiteral("the data ends before its picture."));
     if (compression != 0 && compression != 1)
-        return fail(QStringLiteral("its picture is compressed in a way that is not read (%1).").arg(compression));
+        return fail(QStringLiteral("its picture is compressed in a way that is not read (%1).")
+                        .arg(compression));
 
     const bool alpha = mergedAlpha && channels > colourChannels;
     const int kept = colourChannels + (alpha ? 1 : 0);
@@ -204,7 +208,8 @@ ImagePtr Image::fromPSDData(const QByteArray& data, QString* error)
             return fail(QStringLiteral("the data ends inside its row lengths."));
         for (int c = 0; c < kept; ++c) {
             for (quint32 y = 0; y < height; ++y) {
-                const quint16 packed = qFromBigEndian<quint16>(counts + (std::size_t(c) * height + y) * 2);
+                const quint16 packed =
+                    qFromBigEndian<quint16>(counts + (std::size_t(c) * height + y) * 2);
                 const uchar* row = in.bytes(packed);
                 uchar* out = planes.data() + (std::size_t(c) * height + y) * std::size_t(rowBytes);
                 if (!row || !unpackBits(row, packed, out, rowBytes))
@@ -219,7 +224,8 @@ ImagePtr Image::fromPSDData(const QByteArray& data, QString* error)
                           + std::size_t(x) * std::size_t(sampleBytes);
         return depth == 8 ? at[0] / 255.0 : qFromBigEndian<quint16>(at) / 65535.0;
     };
-    QImage bitmap(int(width), int(height), depth == 8 ? QImage::Format_ARGB32 : QImage::Format_RGBA64);
+    QImage bitmap(int(width), int(height),
+                  depth == 8 ? QImage::Format_ARGB32 : QImage::Format_RGBA64);
     if (bitmap.isNull())
         return fail(QStringLiteral("it is too large."));
     for (quint32 y = 0; y < height; ++y) {
@@ -246,11 +252,12 @@ ImagePtr Image::fromPSDData(const QByteArray& data, QString* error)
             }
             if (depth == 8)
                 reinterpret_cast<QRgb*>(bitmap.scanLine(int(y)))[x] =
-                    qRgba(qRound(rgb[0] * 255), qRound(rgb[1] * 255), qRound(rgb[2] * 255), qRound(a * 255));
+                    qRgba(qRound(rgb[0] * 255), qRound(rgb[1] * 255), qRound(rgb[2] * 255),
+                          qRound(a * 255));
             else
-                reinterpret_cast<QRgba64*>(bitmap.scanLine(int(y)))[x] =
-                    QRgba64::fromRgba64(quint16(qRound(rgb[0] * 65535)), quint16(qRound(rgb[1] * 65535)),
-                                        quint16(qRound(rgb[2] * 65535)), quint16(qRound(a * 65535)));
+                reinterpret_cast<QRgba64*>(bitmap.scanLine(int(y)))[x] = QRgba64::fromRgba64(
+                    quint16(qRound(rgb[0] * 65535)), quint16(qRound(rgb[1] * 65535)),
+                    quint16(qRound(rgb[2] * 65535)), quint16(qRound(a * 65535)));
         }
     }
     bitmap.setDotsPerMeterX(qRound(dpiX / kMetersPerInch));

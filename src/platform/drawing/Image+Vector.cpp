@@ -63,8 +63,7 @@ std::shared_ptr<PDFPicture> readPDF(const QByteArray& data, QString* reason)
         *reason = QStringLiteral("The PDF picture is protected by a password and cannot be drawn.");
         return nullptr;
     }
-    if (picture->document->numPages() < 1
-        || !(picture->page = picture->document->page(0))) {
+    if (picture->document->numPages() < 1 || !(picture->page = picture->document->page(0))) {
         *reason = QStringLiteral("The PDF picture has no page to draw.");
         return nullptr;
     }
@@ -99,12 +98,13 @@ QByteArray postScriptSection(const QByteArray& data)
 // first says "(atend)"); empty when there is none.
 QSizeF boundingBoxSize(const QByteArray& postScript)
 {
-    static const QRegularExpression box(QStringLiteral(
-        R"(^%%BoundingBox:[ \t]*(-?[0-9.]+)[ \t]+(-?[0-9.]+)[ \t]+(-?[0-9.]+)[ \t]+(-?[0-9.]+))"),
-                                        QRegularExpression::MultilineOption);
+    static const QRegularExpression box(
+        QStringLiteral(
+            R"(^%%BoundingBox:[ \t]*(-?[0-9.]+)[ \t]+(-?[0-9.]+)[ \t]+(-?[0-9.]+)[ \t]+(-?[0-9.]+))"),
+        QRegularExpression::MultilineOption);
     // The comments are at the start (or, with "(atend)", the end): look at both ends only.
-    const QString text = QString::fromLatin1(postScript.left(64 * 1024) + '\n'
-                                             + postScript.right(64 * 1024));
+    const QString text =
+        QString::fromLatin1(postScript.left(64 * 1024) + '\n' + postScript.right(64 * 1024));
     auto matches = box.globalMatch(text);
     while (matches.hasNext()) {
         const QRegularExpressionMatch m = matches.next();
@@ -127,27 +127,34 @@ Conversion convertWithGhostscript(const QByteArray& postScript)
 {
     const QString gs = QStandardPaths::findExecutable(QStringLiteral("gs"));
     if (gs.isEmpty())
-        return {{}, QStringLiteral("The EPS picture cannot be drawn: the \"gs\" command "
-                                   "(Ghostscript) is not installed.")};
+        return {{},
+                QStringLiteral("The EPS picture cannot be drawn: the \"gs\" command "
+                               "(Ghostscript) is not installed.")};
     QTemporaryDir folder;
     QFile input(folder.filePath(QStringLiteral("in.eps")));
-    if (!folder.isValid() || !input.open(QIODevice::WriteOnly) || input.write(postScript) != postScript.size())
-        return {{}, QStringLiteral("The EPS picture cannot be drawn: no temporary file could be written.")};
+    if (!folder.isValid() || !input.open(QIODevice::WriteOnly)
+        || input.write(postScript) != postScript.size())
+        return {
+            {},
+            QStringLiteral("The EPS picture cannot be drawn: no temporary file could be written.")};
     input.close();
 
     QProcess process;
     process.setWorkingDirectory(folder.path());
-    process.start(gs, {QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"), QStringLiteral("-dNOPAUSE"),
-                       QStringLiteral("-dQUIET"), QStringLiteral("-dEPSCrop"),
-                       QStringLiteral("-sDEVICE=pdfwrite"), QStringLiteral("-sOutputFile=out.pdf"),
-                       QStringLiteral("in.eps")});
+    process.start(gs, {QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
+                       QStringLiteral("-dNOPAUSE"), QStringLiteral("-dQUIET"),
+                       QStringLiteral("-dEPSCrop"), QStringLiteral("-sDEVICE=pdfwrite"),
+                       QStringLiteral("-sOutputFile=out.pdf"), QStringLiteral("in.eps")});
     if (!process.waitForStarted())
-        return {{}, QStringLiteral("The EPS picture cannot be drawn: \"gs\" could not be started.")};
+        return {{},
+                QStringLiteral("The EPS picture cannot be drawn: \"gs\" could not be started.")};
     if (!process.waitForFinished(kConversionTimeLimit)) {
         process.kill();
         process.waitForFinished();
-        return {{}, QStringLiteral("The EPS picture cannot be drawn: \"gs\" took longer than %1 seconds.")
-                        .arg(kConversionTimeLimit / 1000)};
+        return {
+            {},
+            QStringLiteral("The EPS picture cannot be drawn: \"gs\" took longer than %1 seconds.")
+                .arg(kConversionTimeLimit / 1000)};
     }
     QFile output(folder.filePath(QStringLiteral("out.pdf")));
     QByteArray pdf;
@@ -156,11 +163,14 @@ Conversion convertWithGhostscript(const QByteArray& postScript)
         pdf = output.readAll();
     if (pdf.isEmpty()) {
         // gs names the PostScript error on its output streams.
-        const QString said = QString::fromLocal8Bit(process.readAllStandardError() + process.readAllStandardOutput())
-                                 .simplified()
-                                 .left(200);
-        return {{}, QStringLiteral("The EPS picture cannot be drawn: \"gs\" rejected it%1")
-                        .arg(said.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (%1).").arg(said))};
+        const QString said =
+            QString::fromLocal8Bit(process.readAllStandardError() + process.readAllStandardOutput())
+                .simplified()
+                .left(200);
+        return {
+            {},
+            QStringLiteral("The EPS picture cannot be drawn: \"gs\" rejected it%1")
+                .arg(said.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (%1).").arg(said))};
     }
     return {pdf, {}};
 }
@@ -266,8 +276,9 @@ void Image::drawPDFInRect(QPainter& painter, bool onScreen, const QRectF& rect,
         if (!pixels.isEmpty() && qint64(pixels.width()) * pixels.height() <= kLargestScreenBitmap) {
             if (_pdf->screenBitmap.size() != pixels) {
                 _pdf->document->setRenderBackend(Poppler::Document::SplashBackend);
-                _pdf->screenBitmap = _pdf->page->renderToImage(72.0 * pixels.width() / page.width(),
-                                                              72.0 * pixels.height() / page.height())
+                _pdf->screenBitmap = _pdf->page
+                                         ->renderToImage(72.0 * pixels.width() / page.width(),
+                                                         72.0 * pixels.height() / page.height())
                                          .convertToFormat(QImage::Format_ARGB32_Premultiplied);
             }
             if (!_pdf->screenBitmap.isNull()) {
@@ -290,8 +301,8 @@ void Image::drawPDFInRect(QPainter& painter, bool onScreen, const QRectF& rect,
     painter.setClipRect(QRectF(QPointF(0, 0), page), Qt::IntersectClip);
     // A picture replays scaled by the device's resolution over the one it was recorded
     // at; this one holds points, so that scaling is undone.
-    if (const QPaintDevice* device = painter.device(); device && device->logicalDpiX() > 0
-                                                       && device->logicalDpiY() > 0)
+    if (const QPaintDevice* device = painter.device();
+        device && device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
         painter.scale(qreal(_pdf->drawing->logicalDpiX()) / device->logicalDpiX(),
                       qreal(_pdf->drawing->logicalDpiY()) / device->logicalDpiY());
     painter.drawPicture(0, 0, *_pdf->drawing);

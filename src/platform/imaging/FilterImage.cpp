@@ -44,7 +44,8 @@ QImage FilterImage::render(const QRect& rect) const
         pixels.fill(Qt::transparent);
     const qsizetype bytes = qsizetype(overlap.width()) * 4;
     for (int y = overlap.top(); y <= overlap.bottom(); ++y) {
-        const uchar* from = _pixels.constScanLine(y - own.top()) + (overlap.left() - own.left()) * 4;
+        const uchar* from =
+            _pixels.constScanLine(y - own.top()) + (overlap.left() - own.left()) * 4;
         uchar* to = pixels.scanLine(y - rect.top()) + (overlap.left() - rect.left()) * 4;
         std::memcpy(to, from, std::size_t(bytes));
     }
@@ -59,9 +60,8 @@ FilterImage FilterImage::translated(const QPoint& offset) const
         return moved;
     }
     const FilterImage source = *this;
-    return infinite([source, offset](const QRect& rect) {
-        return source.render(rect.translated(-offset));
-    });
+    return infinite(
+        [source, offset](const QRect& rect) { return source.render(rect.translated(-offset)); });
 }
 
 bool FilterImage::unitedExtent(const FilterImage& a, const FilterImage& b, QRect* extent)

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -51,9 +52,7 @@ inline QRgb premultipliedPixel(double r, double g, double b, double a)
 // A premultiplied pixel from an unpremultiplied colour in 0-1 and an alpha in 0-255.
 inline QRgb premultipliedFromUnit(const double rgb[3], int alpha)
 {
-    const auto channel = [alpha](double v) {
-        return roundToInt(std::clamp(v, 0.0, 1.0) * alpha);
-    };
+    const auto channel = [alpha](double v) { return roundToInt(std::clamp(v, 0.0, 1.0) * alpha); };
     return qRgba(channel(rgb[0]), channel(rgb[1]), channel(rgb[2]), alpha);
 }
 // Rec. 709 luma weights, used wherever a filter asks how bright a colour is.
@@ -113,9 +112,8 @@ FilterImage mapPixels(const FilterImage& input, PixelFunction f)
     if (input.isNull())
         return {};
     if (input.isInfinite())
-        return FilterImage::infinite([input, apply](const QRect& rect) {
-            return apply(input.render(rect));
-        });
+        return FilterImage::infinite(
+            [input, apply](const QRect& rect) { return apply(input.render(rect)); });
     return FilterImage(apply(input.pixels()), input.origin());
 }
 
@@ -205,18 +203,26 @@ FilterImage warp(const FilterImage& input, std::optional<QRect> extent, Map map,
 // --- Blurs ---
 
 // Blurred pixels at sixteen bits a channel (byte values times 256), four channels a pixel
-// in the order red, green, blue, alpha, premultiplied.
+// in the order red, green, blue, alpha, premultiplied. Kept in strips of kStripPixels
+// columns, each strip's rows one after the other, so a blur down the columns reads
+// memory in order.
 struct BlurredPlane
 {
-    std::vector<std::uint16_t> samples;
-    int stride = 0; // pixels a row of samples
-    QPoint offset;  // where pixel (0, 0) of the result lies in the samples
-    QSize size;     // pixels of the result
-    bool isNull() const { return samples.empty(); }
+    static constexpr int kStripPixels = 16;
+    static constexpr int kStripSamples = kStripPixels * 4;
+
+    std::unique_ptr<std::uint16_t[]> samples;
+    int rows = 0;  // rows of every strip
+    QPoint offset; // where pixel (0, 0) of the result lies in the strips
+    QSize size;    // pixels of the result
+    bool isNull() const { return !samples; }
     const std::uint16_t* at(int x, int y) const
     {
-        return samples.data()
-               + (std::size_t(y + offset.y()) * std::size_t(stride) + std::size_t(x + offset.x())) * 4;
+        const int px = x + offset.x();
+        return samples.get()
+               + (std::size_t(px / kStripPixels) * std::size_t(rows) + std::size_t(y + offset.y()))
+                     * kStripSamples
+               + std::size_t(px % kStripPixels) * 4;
     }
 };
 
@@ -225,7 +231,8 @@ struct BlurredPlane
 // Transparent: the result covers the pixels grown by `grownBy` on every side (where the
 // blur reaches). Clamp: the result covers the pixels themselves, edge pixels repeated
 // beyond them. A null result when memory cannot be had.
-BlurredPlane gaussianBlurPlane(const QImage& pixels, double sigma, Edge edge, int* grownBy = nullptr);
+BlurredPlane gaussianBlurPlane(const QImage& pixels, double sigma, Edge edge,
+                               int* grownBy = nullptr);
 // The same rounded to premultiplied bytes.
 QImage gaussianBlur(const QImage& pixels, double sigma, Edge edge, int* grownBy = nullptr);
 

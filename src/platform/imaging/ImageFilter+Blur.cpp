@@ -73,8 +73,8 @@ FilterImage withBlurred(const FilterImage& input, double sigma, PixelFunction f)
             for (int y = begin; y < end; ++y) {
                 const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
                 QRgb* to = reinterpret_cast<QRgb*>(out.scanLine(y));
-                const std::uint16_t* g = blurred.at(0, y);
-                for (int x = 0; x < rect.width(); ++x, g += 4) {
+                for (int x = 0; x < rect.width(); ++x) {
+                    const std::uint16_t* g = blurred.at(x, y);
                     const double b[4] = {g[0] / 256.0, g[1] / 256.0, g[2] / 256.0, g[3] / 256.0};
                     to[x] = f(in[x], b);
                 }
@@ -94,7 +94,8 @@ FilterImage gaussianBlur(const ImageFilter& f)
         return input;
     int reach = 0;
     if (!input.isInfinite()) {
-        const QImage blurred = kernels::gaussianBlur(input.pixels(), radius, Edge::Transparent, &reach);
+        const QImage blurred =
+            kernels::gaussianBlur(input.pixels(), radius, Edge::Transparent, &reach);
         return FilterImage(blurred, input.origin() - QPoint(reach, reach));
     }
     kernels::gaussianBlur(QImage(), radius, Edge::Transparent, &reach);
@@ -128,25 +129,25 @@ FilterImage withBlurredColour(const ImageFilter& f, Combine combine)
     const double intensity = f.number(QStringLiteral("inputIntensity"));
     if (f.failed())
         return {};
-    return withBlurred(input, std::max(0.0, radius), [intensity, combine](QRgb p, const double g[4]) {
-        const int a = qAlpha(p);
-        if (a == 0)
-            return QRgb(0);
-        const int channels[3] = {qRed(p), qGreen(p), qBlue(p)};
-        double u[3];
-        for (int i = 0; i < 3; ++i) {
-            const double v = g[3] > 0.0 ? std::min(1.0, g[i] / g[3]) : 0.0;
-            u[i] = combine(double(channels[i]) / a, v, intensity);
-        }
-        return kernels::premultipliedFromUnit(u, a);
-    });
+    return withBlurred(input, std::max(0.0, radius),
+                       [intensity, combine](QRgb p, const double g[4]) {
+                           const int a = qAlpha(p);
+                           if (a == 0)
+                               return QRgb(0);
+                           const int channels[3] = {qRed(p), qGreen(p), qBlue(p)};
+                           double u[3];
+                           for (int i = 0; i < 3; ++i) {
+                               const double v = g[3] > 0.0 ? std::min(1.0, g[i] / g[3]) : 0.0;
+                               u[i] = combine(double(channels[i]) / a, v, intensity);
+                           }
+                           return kernels::premultipliedFromUnit(u, a);
+                       });
 }
 
 FilterImage bloom(const ImageFilter& f)
 {
-    return withBlurredColour(f, [](double u, double v, double k) {
-        return 1.0 - (1.0 - u) * (1.0 - k * v);
-    });
+    return withBlurredColour(
+        f, [](double u, double v, double k) { return 1.0 - (1.0 - u) * (1.0 - k * v); });
 }
 
 FilterImage gloom(const ImageFilter& f)
@@ -215,7 +216,9 @@ FilterImage noiseReduction(const ImageFilter& f)
     const double sharpness = f.number(QStringLiteral("inputSharpness"));
     if (f.failed())
         return {};
-    const auto luma = [](QRgb p) { return kernels::luminance(qRed(p), qGreen(p), qBlue(p)) / 255.0; };
+    const auto luma = [](QRgb p) {
+        return kernels::luminance(qRed(p), qGreen(p), qBlue(p)) / 255.0;
+    };
     return withNeighbours(input, [=](const QRgb around[3][3]) {
         const QRgb centre = around[1][1];
         const double centreLuma = luma(centre);
@@ -250,8 +253,10 @@ FilterImage edges(const ImageFilter& f)
         double out[3];
         for (int c = 0; c < 3; ++c) {
             const auto v = [&](int j, int i) { return channel(n[j][i], c) / 255.0; };
-            const double gx = (v(0, 2) + 2 * v(1, 2) + v(2, 2) - v(0, 0) - 2 * v(1, 0) - v(2, 0)) / 8.0;
-            const double gy = (v(2, 0) + 2 * v(2, 1) + v(2, 2) - v(0, 0) - 2 * v(0, 1) - v(0, 2)) / 8.0;
+            const double gx =
+                (v(0, 2) + 2 * v(1, 2) + v(2, 2) - v(0, 0) - 2 * v(1, 0) - v(2, 0)) / 8.0;
+            const double gy =
+                (v(2, 0) + 2 * v(2, 1) + v(2, 2) - v(0, 0) - 2 * v(0, 1) - v(0, 2)) / 8.0;
             out[c] = std::clamp(intensity * std::sqrt(gx * gx + gy * gy), 0.0, 1.0) * 255.0;
         }
         return kernels::premultipliedPixel(out[0], out[1], out[2], 255.0);
@@ -313,9 +318,9 @@ FilterImage motionBlur(const ImageFilter& f)
         });
     }
     const QRect extent = input.extent().adjusted(-gx, -gy, gx, gy);
-    return FilterImage(meanOfSamples(input.pixels(), input.origin(), Edge::Transparent, extent,
-                                     count, positions),
-                       extent.topLeft());
+    return FilterImage(
+        meanOfSamples(input.pixels(), input.origin(), Edge::Transparent, extent, count, positions),
+        extent.topLeft());
 }
 
 FilterImage zoomBlur(const ImageFilter& f)
@@ -332,7 +337,8 @@ FilterImage zoomBlur(const ImageFilter& f)
     };
     return overInput(input, [=](const QRect& rect) {
         if (!input.isInfinite())
-            return meanOfSamples(input.pixels(), input.origin(), Edge::Clamp, rect, count, positions);
+            return meanOfSamples(input.pixels(), input.origin(), Edge::Clamp, rect, count,
+                                 positions);
         // Samples lie between each pixel and its point towards the centre.
         QRectF reach(rect);
         for (const QPointF corner : {QPointF(rect.topLeft()), QPointF(rect.topRight()),
@@ -364,7 +370,9 @@ void addBlurFilters(Definitions& definitions)
          {image, {QStringLiteral("inputCenter"), centre}, {QStringLiteral("inputAmount"), 20.0}},
          zoomBlur},
         {QStringLiteral("CINoiseReduction"),
-         {image, {QStringLiteral("inputNoiseLevel"), 0.02}, {QStringLiteral("inputSharpness"), 0.4}},
+         {image,
+          {QStringLiteral("inputNoiseLevel"), 0.02},
+          {QStringLiteral("inputSharpness"), 0.4}},
          noiseReduction},
         {QStringLiteral("CIBloom"),
          {image, {kRadius, 10.0}, {QStringLiteral("inputIntensity"), 0.5}},

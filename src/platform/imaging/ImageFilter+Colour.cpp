@@ -78,7 +78,8 @@ FilterImage mapChannels(const FilterImage& input, ChannelFunction g)
 {
     std::array<quint8, 256> opaque{};
     for (int v = 0; v < 256; ++v)
-        opaque[std::size_t(v)] = quint8(kernels::clampByte(std::clamp(g(v / 255.0), 0.0, 1.0) * 255.0));
+        opaque[std::size_t(v)] =
+            quint8(kernels::clampByte(std::clamp(g(v / 255.0), 0.0, 1.0) * 255.0));
     return kernels::mapPixels(input, [g, opaque](QRgb p) -> QRgb {
         const int a = qAlpha(p);
         if (a == 255)
@@ -86,7 +87,8 @@ FilterImage mapChannels(const FilterImage& input, ChannelFunction g)
                          opaque[std::size_t(qBlue(p))], 255);
         if (a == 0)
             return 0;
-        const double u[3] = {g(double(qRed(p)) / a), g(double(qGreen(p)) / a), g(double(qBlue(p)) / a)};
+        const double u[3] = {g(double(qRed(p)) / a), g(double(qGreen(p)) / a),
+                             g(double(qBlue(p)) / a)};
         return kernels::premultipliedFromUnit(u, a);
     });
 }
@@ -155,9 +157,15 @@ void addColourFilters(Definitions& definitions)
           {QStringLiteral("inputContrast"), 1.0}},
          colorControls},
         {QStringLiteral("CIHueAdjust"), {image, {QStringLiteral("inputAngle"), 0.0}}, hueAdjust},
-        {QStringLiteral("CIExposureAdjust"), {image, {QStringLiteral("inputEV"), 0.5}}, exposureAdjust},
-        {QStringLiteral("CISepiaTone"), {image, {QStringLiteral("inputIntensity"), 1.0}}, sepiaTone},
-        {QStringLiteral("CIColorPosterize"), {image, {QStringLiteral("inputLevels"), 6.0}}, colorPosterize},
+        {QStringLiteral("CIExposureAdjust"),
+         {image, {QStringLiteral("inputEV"), 0.5}},
+         exposureAdjust},
+        {QStringLiteral("CISepiaTone"),
+         {image, {QStringLiteral("inputIntensity"), 1.0}},
+         sepiaTone},
+        {QStringLiteral("CIColorPosterize"),
+         {image, {QStringLiteral("inputLevels"), 6.0}},
+         colorPosterize},
         {QStringLiteral("CIWhitePointAdjust"),
          {image, {QStringLiteral("inputColor"), QColor::fromRgbF(1.0f, 0.92f, 0.8f)}},
          whitePointAdjust},

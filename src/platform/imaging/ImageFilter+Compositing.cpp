@@ -28,9 +28,11 @@ FilterImage combined(const FilterImage& s, const FilterImage& b, const FilterIma
         kernels::forEachBand(rect.height(), [&](int begin, int end) {
             for (int y = begin; y < end; ++y) {
                 const QRgb* sp = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-                const QRgb* bp = background.isNull() ? nullptr
-                                                     : reinterpret_cast<const QRgb*>(background.constScanLine(y));
-                const QRgb* mp = mask.isNull() ? nullptr : reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+                const QRgb* bp = background.isNull()
+                                     ? nullptr
+                                     : reinterpret_cast<const QRgb*>(background.constScanLine(y));
+                const QRgb* mp =
+                    mask.isNull() ? nullptr : reinterpret_cast<const QRgb*>(mask.constScanLine(y));
                 QRgb* to = reinterpret_cast<QRgb*>(out.scanLine(y));
                 for (int x = 0; x < rect.width(); ++x)
                     to[x] = combine(sp[x], bp ? bp[x] : 0u, mp ? mp[x] : 0u);
@@ -78,7 +80,8 @@ FilterImage sourceAtop(const ImageFilter& f)
     return combined(s, b, {}, extent, [](QRgb sp, QRgb bp, QRgb) {
         const double ks = qAlpha(bp) / 255.0;
         const double kb = 1.0 - qAlpha(sp) / 255.0;
-        return kernels::premultipliedPixel(qRed(sp) * ks + qRed(bp) * kb, qGreen(sp) * ks + qGreen(bp) * kb,
+        return kernels::premultipliedPixel(qRed(sp) * ks + qRed(bp) * kb,
+                                           qGreen(sp) * ks + qGreen(bp) * kb,
                                            qBlue(sp) * ks + qBlue(bp) * kb, qAlpha(bp));
     });
 }
@@ -90,8 +93,8 @@ FilterImage blendWithMask(const ImageFilter& f)
     const FilterImage m = f.image(kMask);
     if (f.failed())
         return {};
-    const std::optional<QRect> extent = b.isNull() ? (s.isInfinite() ? std::nullopt : std::optional(s.extent()))
-                                                   : unionOf(s, b);
+    const std::optional<QRect> extent =
+        b.isNull() ? (s.isInfinite() ? std::nullopt : std::optional(s.extent())) : unionOf(s, b);
     return combined(s, b, m, extent, [](QRgb sp, QRgb bp, QRgb mp) {
         const double k = kernels::luminance(qRed(mp), qGreen(mp), qBlue(mp)) / 255.0;
         const auto mix = [k](int v, int w) { return v * k + w * (1.0 - k); };

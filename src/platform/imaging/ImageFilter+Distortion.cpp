@@ -144,8 +144,7 @@ FilterImage circularWrap(const ImageFilter& f)
     const double middle = extent.left() + extent.width() / 2.0;
     const double bottom = extent.top() + extent.height();
     const double reach = r + extent.height();
-    const QRect square =
-        QRectF(c.x() - reach, c.y() - reach, 2 * reach, 2 * reach).toAlignedRect();
+    const QRect square = QRectF(c.x() - reach, c.y() - reach, 2 * reach, 2 * reach).toAlignedRect();
     return kernels::warp(
         input, square,
         [=](double x, double y, double* sx, double* sy) {
@@ -248,12 +247,22 @@ void addDistortionFilters(Definitions& definitions)
     const ImageFilter::Input image{kImage, {}};
     const ImageFilter::Input centre{kCenter, QPointF(150, 150)};
     definitions += {
-        {QStringLiteral("CICircleSplashDistortion"), {image, centre, {kRadius, 150.0}}, circleSplash},
-        {QStringLiteral("CIBumpDistortion"), {image, centre, {kRadius, 300.0}, {kScale, 0.5}}, bump},
+        {QStringLiteral("CICircleSplashDistortion"),
+         {image, centre, {kRadius, 150.0}},
+         circleSplash},
+        {QStringLiteral("CIBumpDistortion"),
+         {image, centre, {kRadius, 300.0}, {kScale, 0.5}},
+         bump},
         {QStringLiteral("CIHoleDistortion"), {image, centre, {kRadius, 150.0}}, hole},
-        {QStringLiteral("CIPinchDistortion"), {image, centre, {kRadius, 300.0}, {kScale, 0.5}}, pinch},
-        {QStringLiteral("CITwirlDistortion"), {image, centre, {kRadius, 300.0}, {kAngle, 3.14159}}, twirl},
-        {QStringLiteral("CIVortexDistortion"), {image, centre, {kRadius, 300.0}, {kAngle, 56.55}}, vortex},
+        {QStringLiteral("CIPinchDistortion"),
+         {image, centre, {kRadius, 300.0}, {kScale, 0.5}},
+         pinch},
+        {QStringLiteral("CITwirlDistortion"),
+         {image, centre, {kRadius, 300.0}, {kAngle, 3.14159}},
+         twirl},
+        {QStringLiteral("CIVortexDistortion"),
+         {image, centre, {kRadius, 300.0}, {kAngle, 56.55}},
+         vortex},
         {QStringLiteral("CICircularWrap"),
          {image, {kCenter, QVariant()}, {kRadius, 150.0}, {kAngle, 0.0}},
          circularWrap},
@@ -263,7 +272,9 @@ void addDistortionFilters(Definitions& definitions)
         {QStringLiteral("CIKaleidoscope"),
          {image, {QStringLiteral("inputCount"), 6.0}, centre, {kAngle, 0.0}},
          kaleidoscope},
-        {QStringLiteral("CITriangleTile"), {image, centre, {kAngle, 0.0}, {kWidth, 100.0}}, triangleTile},
+        {QStringLiteral("CITriangleTile"),
+         {image, centre, {kAngle, 0.0}, {kWidth, 100.0}},
+         triangleTile},
     };
 }
 

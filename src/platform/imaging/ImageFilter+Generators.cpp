@@ -31,8 +31,9 @@ FilterImage generated(const QColor& colour, Intensity intensity)
                 for (int i = 0; i < rect.width(); ++i) {
                     double v[4];
                     intensity(QPointF(rect.left() + i + 0.5, rect.top() + j + 0.5), v);
-                    to[i] = kernels::premultipliedPixel(255 * c[0] * c[3] * v[0], 255 * c[1] * c[3] * v[1],
-                                                        255 * c[2] * c[3] * v[2], 255 * c[3] * v[3]);
+                    to[i] = kernels::premultipliedPixel(
+                        255 * c[0] * c[3] * v[0], 255 * c[1] * c[3] * v[1],
+                        255 * c[2] * c[3] * v[2], 255 * c[3] * v[3]);
                 }
             }
         });
@@ -45,10 +46,9 @@ FilterImage constantColor(const ImageFilter& f)
     const QColor colour = f.color(kColor).toRgb();
     if (f.failed())
         return {};
-    const QRgb pixel = kernels::premultipliedPixel(255 * colour.redF() * colour.alphaF(),
-                                                   255 * colour.greenF() * colour.alphaF(),
-                                                   255 * colour.blueF() * colour.alphaF(),
-                                                   255 * colour.alphaF());
+    const QRgb pixel = kernels::premultipliedPixel(
+        255 * colour.redF() * colour.alphaF(), 255 * colour.greenF() * colour.alphaF(),
+        255 * colour.blueF() * colour.alphaF(), 255 * colour.alphaF());
     return FilterImage::infinite([pixel](const QRect& rect) {
         QImage out = kernels::newPixels(rect.size());
         if (!out.isNull())
@@ -96,7 +96,8 @@ FilterImage lenticularHalo(const ImageFilter& f)
         const double dx = p.x() - c.x(), dy = p.y() - c.y();
         const double d = std::hypot(dx, dy);
         const double s = std::max(
-            0.0, 1.0 - strength * std::pow((1.0 + std::sin(19.0 * std::atan2(dy, dx))) / 2.0, contrast));
+            0.0,
+            1.0 - strength * std::pow((1.0 + std::sin(19.0 * std::atan2(dy, dx))) / 2.0, contrast));
         v[3] = 0.0;
         for (int k = 0; k < 3; ++k) {
             const double centre = radius + (k - 1) * width * (1.0 - overlap) / 2.0;

@@ -6,6 +6,8 @@
 #include <QPolygonF>
 
 #include <cmath>
+#include <memory>
+#include <new>
 #include <numbers>
 #include <vector>
 
@@ -52,9 +54,9 @@ double lanczos(double t)
 // samples) and normalised weights that make it.
 struct AxisTaps
 {
-    int taps = 0;                // per output index
-    std::vector<int> index;      // outputs × taps
-    std::vector<float> weight;   // outputs × taps
+    int taps = 0;              // per output index
+    std::vector<int> index;    // outputs × taps
+    std::vector<float> weight; // outputs × taps
 };
 
 // Output o lies at input position first + (o + 0.5) step - 0.5 (in source indices);
@@ -92,16 +94,15 @@ QImage resample(const QImage& source, const AxisTaps& across, int width, const A
     QImage out = kernels::newPixels(QSize(width, height));
     if (source.isNull() || out.isNull())
         return {};
-    std::vector<float> rows;
-    try {
-        rows.resize(std::size_t(source.height()) * std::size_t(width) * 4);
-    } catch (const std::bad_alloc&) {
+    // Every value is written before it is read: no need to clear them first.
+    const std::unique_ptr<float[]> rows(
+        new (std::nothrow) float[std::size_t(source.height()) * std::size_t(width) * 4]);
+    if (!rows)
         return {};
-    }
     kernels::forEachBand(source.height(), [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-            float* to = rows.data() + std::size_t(y) * std::size_t(width) * 4;
+            float* to = rows.get() + std::size_t(y) * std::size_t(width) * 4;
             for (int x = 0; x < width; ++x, to += 4) {
                 float sum[4] = {0, 0, 0, 0};
                 const std::size_t at = std::size_t(x) * std::size_t(across.taps);
@@ -124,7 +125,9 @@ QImage resample(const QImage& source, const AxisTaps& across, int width, const A
             const std::size_t at = std::size_t(y) * std::size_t(down.taps);
             for (int k = 0; k < down.taps; ++k) {
                 const float w = down.weight[at + std::size_t(k)];
-                const float* in = rows.data() + std::size_t(down.index[at + std::size_t(k)]) * std::size_t(width) * 4;
+                const float* in =
+                    rows.get()
+                    + std::size_t(down.index[at + std::size_t(k)]) * std::size_t(width) * 4;
                 for (std::size_t i = 0; i < sum.size(); ++i)
                     sum[i] += w * in[i];
             }
@@ -154,13 +157,13 @@ FilterImage lanczosScale(const ImageFilter& f)
             // The input positions the rectangle maps to, with the kernel's reach around them.
             const double reachX = kLobes / std::min(1.0, sx) + 1.0;
             const double reachY = kLobes / std::min(1.0, sy) + 1.0;
-            const QRect source = coveringRect(QRectF(rect.left() / sx - reachX, rect.top() / sy - reachY,
-                                                     rect.width() / sx + 2 * reachX,
-                                                     rect.height() / sy + 2 * reachY));
+            const QRect source = coveringRect(
+                QRectF(rect.left() / sx - reachX, rect.top() / sy - reachY,
+                       rect.width() / sx + 2 * reachX, rect.height() / sy + 2 * reachY));
             const AxisTaps across = lanczosTaps(rect.width(), rect.left() / sx - source.left(),
                                                 1.0 / sx, sx, source.width());
-            const AxisTaps down = lanczosTaps(rect.height(), rect.top() / sy - source.top(), 1.0 / sy,
-                                              sy, source.height());
+            const AxisTaps down = lanczosTaps(rect.height(), rect.top() / sy - source.top(),
+                                              1.0 / sy, sy, source.height());
             return resample(input.render(source), across, rect.width(), down, rect.height());
         });
     }
@@ -248,10 +251,9 @@ FilterImage crop(const ImageFilter& f)
 FilterImage perspective(const ImageFilter& f)
 {
     const FilterImage input = f.image(kImage);
-    const QPolygonF corners({f.point(QStringLiteral("inputTopLeft")),
-                             f.point(QStringLiteral("inputTopRight")),
-                             f.point(QStringLiteral("inputBottomRight")),
-                             f.point(QStringLiteral("inputBottomLeft"))});
+    const QPolygonF corners(
+        {f.point(QStringLiteral("inputTopLeft")), f.point(QStringLiteral("inputTopRight")),
+         f.point(QStringLiteral("inputBottomRight")), f.point(QStringLiteral("inputBottomLeft"))});
     if (f.failed() || input.isInfinite())
         return {};
     const QRectF e(input.extent());

@@ -34,12 +34,13 @@ FilterImage fromSource(const FilterImage& input, int reach, PixelAt pixelAt)
         const QPoint origin = rect.topLeft() - sourceRect.topLeft();
         kernels::forEachBand(rect.height(), [&](int begin, int end) {
             for (int j = begin; j < end; ++j) {
-                const QRgb* in =
-                    reinterpret_cast<const QRgb*>(source.constScanLine(std::clamp(j + origin.y(), 0, source.height() - 1)));
+                const QRgb* in = reinterpret_cast<const QRgb*>(
+                    source.constScanLine(std::clamp(j + origin.y(), 0, source.height() - 1)));
                 QRgb* to = reinterpret_cast<QRgb*>(out.scanLine(j));
                 for (int i = 0; i < rect.width(); ++i) {
                     const QRgb own = in[std::clamp(i + origin.x(), 0, source.width() - 1)];
-                    to[i] = pixelAt(QPointF(rect.left() + i + 0.5, rect.top() + j + 0.5), own, sampler);
+                    to[i] =
+                        pixelAt(QPointF(rect.left() + i + 0.5, rect.top() + j + 0.5), own, sampler);
                 }
             }
         });
@@ -67,7 +68,8 @@ FilterImage pixellate(const ImageFilter& f)
 
 double seedHash(std::int64_t i, std::int64_t j, std::uint32_t k)
 {
-    std::uint32_t n = std::uint32_t(i) * 0x8da6b343u + std::uint32_t(j) * 0xd8163841u + k * 0xcb1ab31fu;
+    std::uint32_t n =
+        std::uint32_t(i) * 0x8da6b343u + std::uint32_t(j) * 0xd8163841u + k * 0xcb1ab31fu;
     n ^= n >> 13;
     n *= 0x5bd1e995u;
     n ^= n >> 15;
@@ -179,7 +181,9 @@ void addStylizeFilters(Definitions& definitions)
     const ImageFilter::Input image{kImage, {}};
     const ImageFilter::Input centre{kCenter, QPointF(150, 150)};
     definitions += {
-        {QStringLiteral("CIPixellate"), {image, centre, {QStringLiteral("inputScale"), 8.0}}, pixellate},
+        {QStringLiteral("CIPixellate"),
+         {image, centre, {QStringLiteral("inputScale"), 8.0}},
+         pixellate},
         {QStringLiteral("CICrystallize"), {image, {kRadius, 20.0}, centre}, crystallize},
         {QStringLiteral("CIPointillize"), {image, {kRadius, 20.0}, centre}, pointillize},
         {QStringLiteral("CIDotScreen"),

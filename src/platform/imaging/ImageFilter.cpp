@@ -88,7 +88,8 @@ QStringList ImageFilter::inputKeys() const
 void ImageFilter::setDefaults()
 {
     for (const Input& input : _inputs) {
-        const bool holdsImage = _values.value(input.key).metaType() == QMetaType::fromType<FilterImage>();
+        const bool holdsImage =
+            _values.value(input.key).metaType() == QMetaType::fromType<FilterImage>();
         if (input.defaultValue.isValid() || !holdsImage)
             _values.insert(input.key, input.defaultValue);
     }
