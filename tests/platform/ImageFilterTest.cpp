@@ -15,6 +15,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <optional>
 
 using platform::FilterImage;
 using platform::ImageFilter;
@@ -128,14 +129,13 @@ FilterImage colourReference(const FilterImage& in, const std::function<void(doub
     });
 }
 
-// A sampling distortion: map gives where p is sampled from, or false for transparent.
-FilterImage
-warpReference(const FilterImage& in, const QRect& extent, bool clamp,
-              const std::function<bool(double x, double y, double* sx, double* sy)>& map)
+// A sampling distortion: at(p) gives where p is sampled from (no point: transparent).
+using Where = std::function<std::optional<QPointF>(QPointF p)>;
+FilterImage warpReference(const FilterImage& in, const QRect& extent, bool clamp, const Where& at)
 {
     return build(extent, [&](double x, double y, int, int) {
-        double sx = 0, sy = 0;
-        return map(x, y, &sx, &sy) ? bilinear(in, sx, sy, clamp) : Px{};
+        const std::optional<QPointF> s = at(QPointF(x, y));
+        return s ? bilinear(in, s->x(), s->y(), clamp) : Px{};
     });
 }
 
@@ -524,166 +524,114 @@ QList<Case> cases()
              });
          }});
 
-    // Distortions
-    const auto radial = [&](const char* label, const char* filter, double radius,
-                            const char* extraKey, double extra,
-                            std::function<QPointF(QPointF v, double d, double r, double e)>
-                                inside) {
-        QVariantMap inputs{{"inputImage", in}, {"inputCenter", middle}, {"inputRadius", radius}};
-        if (extraKey)
-            inputs.insert(QString::fromLatin1(extraKey), extra);
+    // Distortions, each given as where a pixel centre p is sampled
+    const auto distortion = [&](const char* label, const char* filter, QVariantMap inputs, Where at,
+                                QRect extent = QRect(), bool clamp = true) {
+        inputs.insert("inputImage", in);
         all.append({label, filter, inputs, [=](const QVariantMap& m) {
                         const FilterImage p = imageInput(m);
-                        return warpReference(
-                            p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
-                                const QPointF v = QPointF(x, y) - middle;
-                                const double d = std::hypot(v.x(), v.y());
-                                const QPointF q = d < radius ? inside(v, d, radius, extra) : v;
-                                *sx = middle.x() + q.x();
-                                *sy = middle.y() + q.y();
-                                return true;
-                            });
+                        return warpReference(p, extent.isNull() ? p.extent() : extent, clamp, at);
                     }});
     };
-    all.append({"circle splash",
-                "CICircleSplashDistortion",
-                {{"inputImage", in}, {"inputCenter", middle}, {"inputRadius", 6.0}},
-                [=](const QVariantMap& m) {
-                    const FilterImage p = imageInput(m);
-                    return warpReference(p, p.extent(), true,
-                                         [&](double x, double y, double* sx, double* sy) {
-                                             const QPointF v = QPointF(x, y) - middle;
-                                             const double d = std::hypot(v.x(), v.y());
-                                             const QPointF q = d > 6 ? v * (6 / d) : v;
-                                             *sx = middle.x() + q.x();
-                                             *sy = middle.y() + q.y();
-                                             return true;
-                                         });
-                }});
-    radial("bump", "CIBumpDistortion", 10, "inputScale", 0.6,
-           [](QPointF v, double d, double r, double s) {
-               return v * (1 - s * std::pow(1 - d * d / (r * r), 2));
-           });
-    radial("pinch", "CIPinchDistortion", 12, "inputScale", 0.7,
-           [](QPointF v, double d, double r, double s) {
-               return d > 0 ? v * std::pow(d / r, -s / 2) : v;
-           });
-    radial("twirl", "CITwirlDistortion", 12, "inputAngle", 2.0,
-           [](QPointF v, double d, double r, double a) {
-               return turn(v, -a * std::pow(1 - d / r, 2));
-           });
-    radial("vortex", "CIVortexDistortion", 12, "inputAngle", 20.0,
-           [](QPointF v, double d, double r, double a) { return turn(v, -a / r * (1 - d / r)); });
-    all.append({"hole",
-                "CIHoleDistortion",
-                {{"inputImage", in}, {"inputCenter", middle}, {"inputRadius", 5.0}},
-                [=](const QVariantMap& m) {
-                    const FilterImage p = imageInput(m);
-                    return warpReference(p, p.extent(), true,
-                                         [&](double x, double y, double* sx, double* sy) {
-                                             const QPointF v = QPointF(x, y) - middle;
-                                             const double d = std::hypot(v.x(), v.y());
-                                             if (d <= 5)
-                                                 return false;
-                                             *sx = middle.x() + v.x() * (1 - 25 / (d * d));
-                                             *sy = middle.y() + v.y() * (1 - 25 / (d * d));
-                                             return true;
-                                         });
-                }});
-    all.append(
-        {"circular wrap",
-         "CICircularWrap",
-         {{"inputImage", in},
-          {"inputCenter", QPointF(10, 5)},
-          {"inputRadius", 8.0},
-          {"inputAngle", 0.3}},
-         [](const QVariantMap& m) {
-             const FilterImage p = imageInput(m);
-             const QRect e = p.extent();
-             const QPointF c(10, 5);
-             const double r = 8, reach = r + e.height();
-             const QRect square(
-                 QPoint(int(std::floor(c.x() - reach)), int(std::floor(c.y() - reach))),
-                 QPoint(int(std::ceil(c.x() + reach)) - 1, int(std::ceil(c.y() + reach)) - 1));
-             return warpReference(
-                 p, square, false, [&](double x, double y, double* sx, double* sy) {
-                     double t = std::atan2(y - c.y(), x - c.x()) - 0.3;
-                     while (t > kPi)
-                         t -= 2 * kPi;
-                     while (t <= -kPi)
-                         t += 2 * kPi;
-                     *sx = e.left() + e.width() / 2.0 + t * r;
-                     *sy = e.top() + e.height() - (std::hypot(x - c.x(), y - c.y()) - r);
-                     return true;
-                 });
-         }});
-    all.append({"op tile",
-                "CIOpTile",
-                {{"inputImage", in},
-                 {"inputCenter", middle},
-                 {"inputScale", 1.5},
-                 {"inputAngle", 0.4},
-                 {"inputWidth", 9.0}},
-                [=](const QVariantMap& m) {
-                    const FilterImage p = imageInput(m);
-                    return warpReference(
-                        p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
-                            const QPointF q = turn(QPointF(x, y) - middle, -0.4);
-                            const QPointF cell((std::floor(q.x() / 9) + 0.5) * 9,
-                                               (std::floor(q.y() / 9) + 0.5) * 9);
-                            const QPointF s = middle + turn(cell + (q - cell) * 1.5, 0.4);
-                            *sx = s.x();
-                            *sy = s.y();
-                            return true;
-                        });
-                }});
-    all.append(
-        {"kaleidoscope",
-         "CIKaleidoscope",
-         {{"inputImage", in}, {"inputCenter", middle}, {"inputCount", 5.0}, {"inputAngle", 0.2}},
-         [=](const QVariantMap& m) {
-             const FilterImage p = imageInput(m);
-             return warpReference(p, p.extent(), true,
-                                  [&](double x, double y, double* sx, double* sy) {
-                                      const double s = 2 * kPi / 5;
-                                      double f = std::atan2(y - middle.y(), x - middle.x()) - 0.2;
-                                      while (f < 0)
-                                          f += 2 * kPi;
-                                      const int k = int(std::floor(f / s));
-                                      f -= k * s;
-                                      if (k % 2 == 1)
-                                          f = s - f;
-                                      const double d = std::hypot(x - middle.x(), y - middle.y());
-                                      *sx = middle.x() + d * std::cos(f + 0.2);
-                                      *sy = middle.y() + d * std::sin(f + 0.2);
-                                      return true;
-                                  });
-         }});
-    all.append(
-        {"triangle tile",
-         "CITriangleTile",
-         {{"inputImage", in}, {"inputCenter", middle}, {"inputAngle", 0.3}, {"inputWidth", 10.0}},
-         [=](const QVariantMap& m) {
-             const FilterImage p = imageInput(m);
-             return warpReference(
-                 p, p.extent(), true, [&](double x, double y, double* sx, double* sy) {
-                     const double w = 10, h = w * std::sqrt(3.0) / 2;
-                     const QPointF q = turn(QPointF(x, y) - middle, -0.3);
-                     // Lattice coordinates along the triangle's two edge directions.
-                     const double b = q.y() / h;
-                     const double a = q.x() / w - b / 2;
-                     double fa = a - std::floor(a), fb = b - std::floor(b);
-                     if (fa + fb > 1) {
-                         const double t = fa;
-                         fa = 1 - fb;
-                         fb = 1 - t;
-                     }
-                     const QPointF s = middle + turn(QPointF((fa + fb / 2) * w, fb * h), 0.3);
-                     *sx = s.x();
-                     *sy = s.y();
-                     return true;
-                 });
-         }});
+    // About the middle: v = p - middle, d = |v|.
+    const auto aroundMiddle =
+        [middle](std::function<std::optional<QPointF>(QPointF v, double d)> f) -> Where {
+        return [=](QPointF p) -> std::optional<QPointF> {
+            const QPointF v = p - middle;
+            const std::optional<QPointF> q = f(v, std::hypot(v.x(), v.y()));
+            return q ? std::optional(middle + *q) : std::nullopt;
+        };
+    };
+    const auto centred = [middle](double radius, const char* key = nullptr, double value = 0) {
+        QVariantMap inputs{{"inputCenter", middle}, {"inputRadius", radius}};
+        if (key)
+            inputs.insert(QString::fromLatin1(key), value);
+        return inputs;
+    };
+    distortion("circle splash", "CICircleSplashDistortion", centred(6),
+               aroundMiddle([](QPointF v, double d) { return d > 6 ? v * (6 / d) : v; }));
+    distortion("bump", "CIBumpDistortion", centred(10, "inputScale", 0.6),
+               aroundMiddle([](QPointF v, double d) {
+                   return d < 10 ? v * (1 - 0.6 * std::pow(1 - d * d / 100, 2)) : v;
+               }));
+    distortion("pinch", "CIPinchDistortion", centred(12, "inputScale", 0.7),
+               aroundMiddle([](QPointF v, double d) {
+                   return d < 12 && d > 0 ? v * std::pow(d / 12, -0.35) : v;
+               }));
+    distortion("twirl", "CITwirlDistortion", centred(12, "inputAngle", 2.0),
+               aroundMiddle([](QPointF v, double d) {
+                   return d < 12 ? turn(v, -2 * std::pow(1 - d / 12, 2)) : v;
+               }));
+    distortion("vortex", "CIVortexDistortion", centred(12, "inputAngle", 20.0),
+               aroundMiddle([](QPointF v, double d) {
+                   return d < 12 ? turn(v, -20.0 / 12 * (1 - d / 12)) : v;
+               }));
+    distortion("hole", "CIHoleDistortion", centred(5),
+               aroundMiddle([](QPointF v, double d) -> std::optional<QPointF> {
+                   if (d <= 5)
+                       return std::nullopt;
+                   return v * (1 - 25 / (d * d));
+               }));
+    {
+        const QRect e = picture.extent();
+        const QPointF c(10, 5);
+        const double r = 8, reach = r + e.height();
+        const QRect square(
+            QPoint(int(std::floor(c.x() - reach)), int(std::floor(c.y() - reach))),
+            QPoint(int(std::ceil(c.x() + reach)) - 1, int(std::ceil(c.y() + reach)) - 1));
+        distortion(
+            "circular wrap", "CICircularWrap",
+            {{"inputCenter", c}, {"inputRadius", r}, {"inputAngle", 0.3}},
+            [=](QPointF p) -> std::optional<QPointF> {
+                double t = std::atan2(p.y() - c.y(), p.x() - c.x()) - 0.3;
+                while (t > kPi)
+                    t -= 2 * kPi;
+                while (t <= -kPi)
+                    t += 2 * kPi;
+                return QPointF(e.left() + e.width() / 2.0 + t * r,
+                               e.top() + e.height()
+                                   - (std::hypot(p.x() - c.x(), p.y() - c.y()) - r));
+            },
+            square, false);
+    }
+    distortion(
+        "op tile", "CIOpTile",
+        {{"inputCenter", middle}, {"inputScale", 1.5}, {"inputAngle", 0.4}, {"inputWidth", 9.0}},
+        [=](QPointF p) -> std::optional<QPointF> {
+            const QPointF q = turn(p - middle, -0.4);
+            const QPointF cell((std::floor(q.x() / 9) + 0.5) * 9,
+                               (std::floor(q.y() / 9) + 0.5) * 9);
+            return middle + turn(cell + (q - cell) * 1.5, 0.4);
+        });
+    distortion("kaleidoscope", "CIKaleidoscope",
+               {{"inputCenter", middle}, {"inputCount", 5.0}, {"inputAngle", 0.2}},
+               aroundMiddle([](QPointF v, double d) -> std::optional<QPointF> {
+                   const double s = 2 * kPi / 5;
+                   double f = std::atan2(v.y(), v.x()) - 0.2;
+                   while (f < 0)
+                       f += 2 * kPi;
+                   const int k = int(std::floor(f / s));
+                   f -= k * s;
+                   if (k % 2 == 1)
+                       f = s - f;
+                   return QPointF(d * std::cos(f + 0.2), d * std::sin(f + 0.2));
+               }));
+    distortion("triangle tile", "CITriangleTile",
+               {{"inputCenter", middle}, {"inputAngle", 0.3}, {"inputWidth", 10.0}},
+               aroundMiddle([](QPointF v, double) -> std::optional<QPointF> {
+                   const double w = 10, h = w * std::sqrt(3.0) / 2;
+                   const QPointF q = turn(v, -0.3);
+                   // Lattice coordinates along the triangle's two edge directions.
+                   const double b = q.y() / h;
+                   const double a = q.x() / w - b / 2;
+                   double fa = a - std::floor(a), fb = b - std::floor(b);
+                   if (fa + fb > 1) {
+                       const double t = fa;
+                       fa = 1 - fb;
+                       fb = 1 - t;
+                   }
+                   return turn(QPointF((fa + fb / 2) * w, fb * h), 0.3);
+               }));
 
     // Stylize
     all.append({"pixellate",
@@ -829,10 +777,8 @@ QList<Case> cases()
                  QPoint(int(std::floor(mapped.left())), int(std::floor(mapped.top()))),
                  QPoint(int(std::ceil(mapped.right())) - 1, int(std::ceil(mapped.bottom())) - 1));
              const QTransform inverse = turnAndScale.inverted();
-             return warpReference(p, e, false, [&](double x, double y, double* sx, double* sy) {
-                 inverse.map(x, y, sx, sy);
-                 return true;
-             });
+             return warpReference(
+                 p, e, false, [&](QPointF q) -> std::optional<QPointF> { return inverse.map(q); });
          }});
     all.append({"whole translation",
                 "CIAffineTransform",
@@ -921,13 +867,9 @@ QList<Case> cases()
                         QPolygonF({e.topLeft(), e.topRight(), e.bottomRight(), e.bottomLeft()}),
                         QPolygonF({tl, tr, br, bl}), t);
                     const QTransform inverse = t.inverted();
-                    return warpReference(p, QRect(QPoint(-2, -6), QPoint(43, 29)), false,
-                                         [&](double x, double y, double* sx, double* sy) {
-                                             const QPointF s = inverse.map(QPointF(x, y));
-                                             *sx = s.x();
-                                             *sy = s.y();
-                                             return true;
-                                         });
+                    return warpReference(
+                        p, QRect(QPoint(-2, -6), QPoint(43, 29)), false,
+                        [&](QPointF q) -> std::optional<QPointF> { return inverse.map(q); });
                 }});
 
     // Compositing

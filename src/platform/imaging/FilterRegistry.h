@@ -9,6 +9,18 @@
 
 namespace platform::filters {
 
+// Input keys many filters share.
+inline const QString kInputImage = QStringLiteral("inputImage");
+inline const QString kInputBackgroundImage = QStringLiteral("inputBackgroundImage");
+inline const QString kInputCenter = QStringLiteral("inputCenter");
+inline const QString kInputRadius = QStringLiteral("inputRadius");
+inline const QString kInputAngle = QStringLiteral("inputAngle");
+inline const QString kInputScale = QStringLiteral("inputScale");
+inline const QString kInputWidth = QStringLiteral("inputWidth");
+inline const QString kInputIntensity = QStringLiteral("inputIntensity");
+inline const QString kInputSharpness = QStringLiteral("inputSharpness");
+inline const QString kInputColor = QStringLiteral("inputColor");
+
 struct Definition
 {
     QString name;

@@ -13,9 +13,6 @@ using kernels::Edge;
 
 namespace {
 
-const QString kImage = QStringLiteral("inputImage");
-const QString kRadius = QStringLiteral("inputRadius");
-
 // Evaluates render(rect) over a finite input's extent at once, or lazily for an infinite one.
 template <typename Render>
 FilterImage overInput(const FilterImage& input, Render render)
@@ -86,8 +83,8 @@ FilterImage withBlurred(const FilterImage& input, double sigma, PixelFunction f)
 
 FilterImage gaussianBlur(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
-    const double radius = f.number(kRadius);
+    const FilterImage input = f.image(kInputImage);
+    const double radius = f.number(kInputRadius);
     if (f.failed())
         return {};
     if (!(radius > 0.0))
@@ -108,9 +105,9 @@ FilterImage gaussianBlur(const ImageFilter& f)
 
 FilterImage unsharpMask(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
-    const double radius = f.number(kRadius);
-    const double intensity = f.number(QStringLiteral("inputIntensity"));
+    const FilterImage input = f.image(kInputImage);
+    const double radius = f.number(kInputRadius);
+    const double intensity = f.number(kInputIntensity);
     if (f.failed())
         return {};
     return withBlurred(input, std::max(0.0, radius), [intensity](QRgb p, const double g[4]) {
@@ -124,9 +121,9 @@ FilterImage unsharpMask(const ImageFilter& f)
 template <typename Combine>
 FilterImage withBlurredColour(const ImageFilter& f, Combine combine)
 {
-    const FilterImage input = f.image(kImage);
-    const double radius = f.number(kRadius);
-    const double intensity = f.number(QStringLiteral("inputIntensity"));
+    const FilterImage input = f.image(kInputImage);
+    const double radius = f.number(kInputRadius);
+    const double intensity = f.number(kInputIntensity);
     if (f.failed())
         return {};
     return withBlurred(input, std::max(0.0, radius),
@@ -157,8 +154,8 @@ FilterImage gloom(const ImageFilter& f)
 
 FilterImage edgeWork(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
-    const double radius = f.number(kRadius);
+    const FilterImage input = f.image(kInputImage);
+    const double radius = f.number(kInputRadius);
     if (f.failed())
         return {};
     // The luma as a grey picture, blurred, then compared with itself.
@@ -211,7 +208,7 @@ double channel(QRgb p, int i)
 
 FilterImage noiseReduction(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     const double level = f.number(QStringLiteral("inputNoiseLevel"));
     const double sharpness = f.number(QStringLiteral("inputSharpness"));
     if (f.failed())
@@ -245,8 +242,8 @@ FilterImage noiseReduction(const ImageFilter& f)
 
 FilterImage edges(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
-    const double intensity = f.number(QStringLiteral("inputIntensity"));
+    const FilterImage input = f.image(kInputImage);
+    const double intensity = f.number(kInputIntensity);
     if (f.failed())
         return {};
     return withNeighbours(input, [intensity](const QRgb n[3][3]) {
@@ -295,9 +292,9 @@ QImage meanOfSamples(const QImage& source, const QPoint& origin, Edge edge, cons
 
 FilterImage motionBlur(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
-    const double radius = f.number(kRadius);
-    const double angle = f.number(QStringLiteral("inputAngle"));
+    const FilterImage input = f.image(kInputImage);
+    const double radius = f.number(kInputRadius);
+    const double angle = f.number(kInputAngle);
     if (f.failed())
         return {};
     if (!(radius > 0.0))
@@ -325,7 +322,7 @@ FilterImage motionBlur(const ImageFilter& f)
 
 FilterImage zoomBlur(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     const QPointF centre = f.point(QStringLiteral("inputCenter"));
     const double amount = f.number(QStringLiteral("inputAmount"));
     if (f.failed())
@@ -356,15 +353,15 @@ FilterImage zoomBlur(const ImageFilter& f)
 
 void addBlurFilters(Definitions& definitions)
 {
-    const ImageFilter::Input image{kImage, {}};
+    const ImageFilter::Input image{kInputImage, {}};
     const QPointF centre(150, 150);
     definitions += {
-        {QStringLiteral("CIGaussianBlur"), {image, {kRadius, 10.0}}, gaussianBlur},
+        {QStringLiteral("CIGaussianBlur"), {image, {kInputRadius, 10.0}}, gaussianBlur},
         {QStringLiteral("CIUnsharpMask"),
-         {image, {kRadius, 2.5}, {QStringLiteral("inputIntensity"), 0.5}},
+         {image, {kInputRadius, 2.5}, {kInputIntensity, 0.5}},
          unsharpMask},
         {QStringLiteral("CIMotionBlur"),
-         {image, {kRadius, 20.0}, {QStringLiteral("inputAngle"), 0.0}},
+         {image, {kInputRadius, 20.0}, {kInputAngle, 0.0}},
          motionBlur},
         {QStringLiteral("CIZoomBlur"),
          {image, {QStringLiteral("inputCenter"), centre}, {QStringLiteral("inputAmount"), 20.0}},
@@ -374,14 +371,10 @@ void addBlurFilters(Definitions& definitions)
           {QStringLiteral("inputNoiseLevel"), 0.02},
           {QStringLiteral("inputSharpness"), 0.4}},
          noiseReduction},
-        {QStringLiteral("CIBloom"),
-         {image, {kRadius, 10.0}, {QStringLiteral("inputIntensity"), 0.5}},
-         bloom},
-        {QStringLiteral("CIGloom"),
-         {image, {kRadius, 10.0}, {QStringLiteral("inputIntensity"), 0.5}},
-         gloom},
-        {QStringLiteral("CIEdgeWork"), {image, {kRadius, 3.0}}, edgeWork},
-        {QStringLiteral("CIEdges"), {image, {QStringLiteral("inputIntensity"), 1.0}}, edges},
+        {QStringLiteral("CIBloom"), {image, {kInputRadius, 10.0}, {kInputIntensity, 0.5}}, bloom},
+        {QStringLiteral("CIGloom"), {image, {kInputRadius, 10.0}, {kInputIntensity, 0.5}}, gloom},
+        {QStringLiteral("CIEdgeWork"), {image, {kInputRadius, 3.0}}, edgeWork},
+        {QStringLiteral("CIEdges"), {image, {kInputIntensity, 1.0}}, edges},
     };
 }
 

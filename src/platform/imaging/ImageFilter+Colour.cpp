@@ -14,11 +14,9 @@ using kernels::mapColours;
 
 namespace {
 
-const QString kImage = QStringLiteral("inputImage");
-
 FilterImage colorInvert(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     if (f.failed())
         return {};
     return kernels::mapPixels(input, [](QRgb p) -> QRgb {
@@ -30,7 +28,7 @@ FilterImage colorInvert(const ImageFilter& f)
 
 FilterImage colorControls(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     const double saturation = f.number(QStringLiteral("inputSaturation"));
     const double brightness = f.number(QStringLiteral("inputBrightness"));
     const double contrast = f.number(QStringLiteral("inputContrast"));
@@ -45,8 +43,8 @@ FilterImage colorControls(const ImageFilter& f)
 
 FilterImage hueAdjust(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
-    const double angle = f.number(QStringLiteral("inputAngle"));
+    const FilterImage input = f.image(kInputImage);
+    const double angle = f.number(kInputAngle);
     if (f.failed())
         return {};
     // Rodrigues' rotation about k = (1, 1, 1) / sqrt 3 as a matrix.
@@ -95,7 +93,7 @@ FilterImage mapChannels(const FilterImage& input, ChannelFunction g)
 
 FilterImage exposureAdjust(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     const double ev = f.number(QStringLiteral("inputEV"));
     if (f.failed())
         return {};
@@ -107,8 +105,8 @@ FilterImage exposureAdjust(const ImageFilter& f)
 
 FilterImage sepiaTone(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
-    const double intensity = f.number(QStringLiteral("inputIntensity"));
+    const FilterImage input = f.image(kInputImage);
+    const double intensity = f.number(kInputIntensity);
     if (f.failed())
         return {};
     return mapColours(input, [intensity](double u[3]) {
@@ -122,7 +120,7 @@ FilterImage sepiaTone(const ImageFilter& f)
 
 FilterImage colorPosterize(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     const double levels = f.number(QStringLiteral("inputLevels"));
     if (f.failed())
         return {};
@@ -132,7 +130,7 @@ FilterImage colorPosterize(const ImageFilter& f)
 
 FilterImage whitePointAdjust(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     const QColor color = f.color(QStringLiteral("inputColor")).toRgb();
     if (f.failed())
         return {};
@@ -147,7 +145,7 @@ FilterImage whitePointAdjust(const ImageFilter& f)
 
 void addColourFilters(Definitions& definitions)
 {
-    const ImageFilter::Input image{kImage, {}};
+    const ImageFilter::Input image{kInputImage, {}};
     definitions += {
         {QStringLiteral("CIColorInvert"), {image}, colorInvert},
         {QStringLiteral("CIColorControls"),
@@ -156,13 +154,11 @@ void addColourFilters(Definitions& definitions)
           {QStringLiteral("inputBrightness"), 0.0},
           {QStringLiteral("inputContrast"), 1.0}},
          colorControls},
-        {QStringLiteral("CIHueAdjust"), {image, {QStringLiteral("inputAngle"), 0.0}}, hueAdjust},
+        {QStringLiteral("CIHueAdjust"), {image, {kInputAngle, 0.0}}, hueAdjust},
         {QStringLiteral("CIExposureAdjust"),
          {image, {QStringLiteral("inputEV"), 0.5}},
          exposureAdjust},
-        {QStringLiteral("CISepiaTone"),
-         {image, {QStringLiteral("inputIntensity"), 1.0}},
-         sepiaTone},
+        {QStringLiteral("CISepiaTone"), {image, {kInputIntensity, 1.0}}, sepiaTone},
         {QStringLiteral("CIColorPosterize"),
          {image, {QStringLiteral("inputLevels"), 6.0}},
          colorPosterize},

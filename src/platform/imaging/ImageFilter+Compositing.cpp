@@ -7,8 +7,6 @@ namespace platform::filters {
 
 namespace {
 
-const QString kImage = QStringLiteral("inputImage");
-const QString kBackground = QStringLiteral("inputBackgroundImage");
 const QString kMask = QStringLiteral("inputMaskImage");
 
 // out = combine(s, b, m) for the pixels of the images over an extent (or infinitely when
@@ -57,8 +55,8 @@ std::optional<QRect> unionOf(const FilterImage& a, const FilterImage& b)
 
 FilterImage sourceOver(const ImageFilter& f)
 {
-    const FilterImage s = f.image(kImage);
-    const FilterImage b = f.image(kBackground);
+    const FilterImage s = f.image(kInputImage);
+    const FilterImage b = f.image(kInputBackgroundImage);
     if (f.failed())
         return {};
     return combined(s, b, {}, unionOf(s, b), [](QRgb sp, QRgb bp, QRgb) {
@@ -70,8 +68,8 @@ FilterImage sourceOver(const ImageFilter& f)
 
 FilterImage sourceAtop(const ImageFilter& f)
 {
-    const FilterImage s = f.image(kImage);
-    const FilterImage b = f.image(kBackground);
+    const FilterImage s = f.image(kInputImage);
+    const FilterImage b = f.image(kInputBackgroundImage);
     if (f.failed())
         return {};
     std::optional<QRect> extent;
@@ -88,8 +86,8 @@ FilterImage sourceAtop(const ImageFilter& f)
 
 FilterImage blendWithMask(const ImageFilter& f)
 {
-    const FilterImage s = f.image(kImage);
-    const FilterImage b = f.image(kBackground, false);
+    const FilterImage s = f.image(kInputImage);
+    const FilterImage b = f.image(kInputBackgroundImage, false);
     const FilterImage m = f.image(kMask);
     if (f.failed())
         return {};
@@ -107,8 +105,8 @@ FilterImage blendWithMask(const ImageFilter& f)
 
 void addCompositingFilters(Definitions& definitions)
 {
-    const ImageFilter::Input image{kImage, {}};
-    const ImageFilter::Input background{kBackground, {}};
+    const ImageFilter::Input image{kInputImage, {}};
+    const ImageFilter::Input background{kInputBackgroundImage, {}};
     definitions += {
         {QStringLiteral("CISourceOverCompositing"), {image, background}, sourceOver},
         {QStringLiteral("CISourceAtopCompositing"), {image, background}, sourceAtop},

@@ -11,9 +11,6 @@ namespace platform::filters {
 
 namespace {
 
-const QString kCenter = QStringLiteral("inputCenter");
-const QString kColor = QStringLiteral("inputColor");
-
 // The colour (premultiplied by its own alpha) times intensity(p, channel) in 0-1, where
 // channel 3 is the alpha's intensity.
 template <typename Intensity>
@@ -43,7 +40,7 @@ FilterImage generated(const QColor& colour, Intensity intensity)
 
 FilterImage constantColor(const ImageFilter& f)
 {
-    const QColor colour = f.color(kColor).toRgb();
+    const QColor colour = f.color(kInputColor).toRgb();
     if (f.failed())
         return {};
     const QRgb pixel = kernels::premultipliedPixel(
@@ -59,9 +56,9 @@ FilterImage constantColor(const ImageFilter& f)
 
 FilterImage starShine(const ImageFilter& f)
 {
-    const QPointF c = f.point(kCenter);
-    const QColor colour = f.color(kColor);
-    const double r = std::max(f.number(QStringLiteral("inputRadius")), 1e-3);
+    const QPointF c = f.point(kInputCenter);
+    const QColor colour = f.color(kInputColor);
+    const double r = std::max(f.number(kInputRadius), 1e-3);
     const double crossScale = f.number(QStringLiteral("inputCrossScale"));
     const double crossAngle = f.number(QStringLiteral("inputCrossAngle"));
     const double opacity = std::exp(f.number(QStringLiteral("inputCrossOpacity")) / 2.0);
@@ -83,8 +80,8 @@ FilterImage starShine(const ImageFilter& f)
 
 FilterImage lenticularHalo(const ImageFilter& f)
 {
-    const QPointF c = f.point(kCenter);
-    const QColor colour = f.color(kColor);
+    const QPointF c = f.point(kInputCenter);
+    const QColor colour = f.color(kInputColor);
     const double radius = f.number(QStringLiteral("inputHaloRadius"));
     const double width = std::max(f.number(QStringLiteral("inputHaloWidth")), 1e-3);
     const double overlap = f.number(QStringLiteral("inputHaloOverlap"));
@@ -112,13 +109,15 @@ FilterImage lenticularHalo(const ImageFilter& f)
 
 void addGeneratorFilters(Definitions& definitions)
 {
-    const ImageFilter::Input centre{kCenter, QPointF(150, 150)};
+    const ImageFilter::Input centre{kInputCenter, QPointF(150, 150)};
     definitions += {
-        {QStringLiteral("CIConstantColorGenerator"), {{kColor, QColor(Qt::black)}}, constantColor},
+        {QStringLiteral("CIConstantColorGenerator"),
+         {{kInputColor, QColor(Qt::black)}},
+         constantColor},
         {QStringLiteral("CIStarShineGenerator"),
          {centre,
-          {kColor, QColor::fromRgbF(1.0f, 0.8f, 0.6f)},
-          {QStringLiteral("inputRadius"), 50.0},
+          {kInputColor, QColor::fromRgbF(1.0f, 0.8f, 0.6f)},
+          {kInputRadius, 50.0},
           {QStringLiteral("inputCrossScale"), 15.0},
           {QStringLiteral("inputCrossAngle"), 0.6},
           {QStringLiteral("inputCrossOpacity"), -2.0},
@@ -126,7 +125,7 @@ void addGeneratorFilters(Definitions& definitions)
          starShine},
         {QStringLiteral("CILenticularHaloGenerator"),
          {centre,
-          {kColor, QColor::fromRgbF(1.0f, 0.9f, 0.8f)},
+          {kInputColor, QColor::fromRgbF(1.0f, 0.9f, 0.8f)},
           {QStringLiteral("inputHaloRadius"), 70.0},
           {QStringLiteral("inputHaloWidth"), 87.0},
           {QStringLiteral("inputHaloOverlap"), 0.77},

@@ -17,7 +17,6 @@ using kernels::Edge;
 
 namespace {
 
-const QString kImage = QStringLiteral("inputImage");
 const QString kTransform = QStringLiteral("inputTransform");
 constexpr double kPi = std::numbers::pi;
 constexpr double kLobes = 3.0;
@@ -143,8 +142,8 @@ QImage resample(const QImage& source, const AxisTaps& across, int width, const A
 
 FilterImage lanczosScale(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
-    const double scale = f.number(QStringLiteral("inputScale"));
+    const FilterImage input = f.image(kInputImage);
+    const double scale = f.number(kInputScale);
     const double aspect = f.number(QStringLiteral("inputAspectRatio"));
     if (f.failed())
         return {};
@@ -194,7 +193,7 @@ bool isWholeTranslation(const QTransform& t, QPoint* offset)
 
 FilterImage affine(const ImageFilter& f, Edge edge)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     const QTransform t = f.transform(kTransform);
     if (f.failed() || t.type() == QTransform::TxProject)
         return {};
@@ -229,7 +228,7 @@ FilterImage affineClamp(const ImageFilter& f)
 
 FilterImage crop(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     const QVariant value = f.valueForKey(QStringLiteral("inputRectangle"));
     if (f.failed())
         return {};
@@ -250,7 +249,7 @@ FilterImage crop(const ImageFilter& f)
 
 FilterImage perspective(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
+    const FilterImage input = f.image(kInputImage);
     const QPolygonF corners(
         {f.point(QStringLiteral("inputTopLeft")), f.point(QStringLiteral("inputTopRight")),
          f.point(QStringLiteral("inputBottomRight")), f.point(QStringLiteral("inputBottomLeft"))});
@@ -283,10 +282,10 @@ FilterImage perspective(const ImageFilter& f)
 
 void addGeometryFilters(Definitions& definitions)
 {
-    const ImageFilter::Input image{kImage, {}};
+    const ImageFilter::Input image{kInputImage, {}};
     definitions += {
         {QStringLiteral("CILanczosScaleTransform"),
-         {image, {QStringLiteral("inputScale"), 1.0}, {QStringLiteral("inputAspectRatio"), 1.0}},
+         {image, {kInputScale, 1.0}, {QStringLiteral("inputAspectRatio"), 1.0}},
          lanczosScale},
         {QStringLiteral("CIAffineTransform"), {image, {kTransform, QTransform()}}, affineTransform},
         {QStringLiteral("CIAffineClamp"), {image, {kTransform, QTransform()}}, affineClamp},

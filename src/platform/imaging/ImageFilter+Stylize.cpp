@@ -11,11 +11,6 @@ namespace platform::filters {
 
 namespace {
 
-const QString kImage = QStringLiteral("inputImage");
-const QString kCenter = QStringLiteral("inputCenter");
-const QString kRadius = QStringLiteral("inputRadius");
-const QString kWidth = QStringLiteral("inputWidth");
-const QString kSharpness = QStringLiteral("inputSharpness");
 constexpr double kPi = std::numbers::pi;
 
 // Each output pixel from its centre and the input around it: a finite input over its
@@ -53,9 +48,9 @@ FilterImage fromSource(const FilterImage& input, int reach, PixelAt pixelAt)
 
 FilterImage pixellate(const ImageFilter& f)
 {
-    const FilterImage input = f.image(kImage);
-    const QPointF c = f.point(kCenter);
-    const double s = std::max(1.0, f.number(QStringLiteral("inputScale")));
+    const FilterImage input = f.image(kInputImage);
+    const QPointF c = f.point(kInputCenter);
+    const double s = std::max(1.0, f.number(kInputScale));
     if (f.failed())
         return {};
     return fromSource(input, int(std::ceil(s)) + 1,
@@ -104,9 +99,9 @@ QPointF nearestSeed(const QPointF& p, const QPointF& c, double r, double* distan
 template <typename Cell>
 FilterImage seeded(const ImageFilter& f, Cell cell)
 {
-    const FilterImage input = f.image(kImage);
-    const double r = std::max(1.0, f.number(kRadius));
-    const QPointF c = f.point(kCenter);
+    const FilterImage input = f.image(kInputImage);
+    const double r = std::max(1.0, f.number(kInputRadius));
+    const QPointF c = f.point(kInputCenter);
     if (f.failed())
         return {};
     return fromSource(input, int(std::ceil(2 * r)) + 1,
@@ -131,8 +126,8 @@ FilterImage pointillize(const ImageFilter& f)
 template <typename Pattern>
 FilterImage screen(const ImageFilter& f, Pattern pattern)
 {
-    const FilterImage input = f.image(kImage);
-    const double sharpness = f.number(kSharpness);
+    const FilterImage input = f.image(kInputImage);
+    const double sharpness = f.number(kInputSharpness);
     if (f.failed())
         return {};
     const double t = std::max(1.0 - sharpness, 0.01) / 2.0;
@@ -149,9 +144,9 @@ FilterImage screen(const ImageFilter& f, Pattern pattern)
 
 FilterImage dotScreen(const ImageFilter& f)
 {
-    const QPointF c = f.point(kCenter);
-    const double angle = f.number(QStringLiteral("inputAngle"));
-    const double w = f.number(kWidth);
+    const QPointF c = f.point(kInputCenter);
+    const double angle = f.number(kInputAngle);
+    const double w = f.number(kInputWidth);
     if (f.failed() || !(w > 0.0))
         return {};
     const double cs = std::cos(angle), sn = std::sin(angle), k = 2 * kPi / w;
@@ -165,8 +160,8 @@ FilterImage dotScreen(const ImageFilter& f)
 
 FilterImage circularScreen(const ImageFilter& f)
 {
-    const QPointF c = f.point(kCenter);
-    const double w = f.number(kWidth);
+    const QPointF c = f.point(kInputCenter);
+    const double w = f.number(kInputWidth);
     if (f.failed() || !(w > 0.0))
         return {};
     return screen(f, [=](const QPointF& p) {
@@ -178,19 +173,17 @@ FilterImage circularScreen(const ImageFilter& f)
 
 void addStylizeFilters(Definitions& definitions)
 {
-    const ImageFilter::Input image{kImage, {}};
-    const ImageFilter::Input centre{kCenter, QPointF(150, 150)};
+    const ImageFilter::Input image{kInputImage, {}};
+    const ImageFilter::Input centre{kInputCenter, QPointF(150, 150)};
     definitions += {
-        {QStringLiteral("CIPixellate"),
-         {image, centre, {QStringLiteral("inputScale"), 8.0}},
-         pixellate},
-        {QStringLiteral("CICrystallize"), {image, {kRadius, 20.0}, centre}, crystallize},
-        {QStringLiteral("CIPointillize"), {image, {kRadius, 20.0}, centre}, pointillize},
+        {QStringLiteral("CIPixellate"), {image, centre, {kInputScale, 8.0}}, pixellate},
+        {QStringLiteral("CICrystallize"), {image, {kInputRadius, 20.0}, centre}, crystallize},
+        {QStringLiteral("CIPointillize"), {image, {kInputRadius, 20.0}, centre}, pointillize},
         {QStringLiteral("CIDotScreen"),
-         {image, centre, {QStringLiteral("inputAngle"), 0.0}, {kWidth, 6.0}, {kSharpness, 0.7}},
+         {image, centre, {kInputAngle, 0.0}, {kInputWidth, 6.0}, {kInputSharpness, 0.7}},
          dotScreen},
         {QStringLiteral("CICircularScreen"),
-         {image, centre, {kWidth, 6.0}, {kSharpness, 0.7}},
+         {image, centre, {kInputWidth, 6.0}, {kInputSharpness, 0.7}},
          circularScreen},
     };
 }
