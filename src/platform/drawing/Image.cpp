@@ -184,7 +184,7 @@ ImagePtr Image::fromData(const QByteArray& data, QString* error)
     const char* decoder = decoderName(format);
     if (!decoder) {
         setError(error, QStringLiteral("The data is not a picture in a readable format "
-                                       "(PNG, JPEG, TIFF, GIF or BMP)."));
+                                       "(PNG, JPEG, TIFF, GIF, BMP, PSD, PDF or EPS)."));
         return nullptr;
     }
 

@@ -47,7 +47,7 @@
 //
 // Blurs and edges
 // "CIGaussianBlur" inputRadius (10): Gaussian with a standard deviation of the radius,
-//     transparent beyond the extent, which grows by the blur's reach (about 3 radii;
+//     transparent beyond the extent, which grows by the blur's reach (3 to 4 radii;
 //     radius 0 or less: unchanged). Exact to a byte step (within 2 per channel).
 // "CIUnsharpMask" inputRadius (2.5), inputIntensity (0.5): P' = P + intensity (P - G(P)).
 // "CIMotionBlur" inputRadius (20), inputAngle (0): the mean of n = min(64, 2 ceil(r) + 1)
