@@ -144,37 +144,34 @@ void LBDocument::imageQualityChanged(const platform::Notification* notification)
 
 // ==== Background pictures ================================================================
 
-QString LBDocument::keepablePictureFile(const QString& path)
+platform::ImagePtr LBDocument::readKeepablePicture(QString& path, QString* error)
 {
+    platform::ImagePtr picture = platform::Image::fromFile(path, error);
+    if (!picture)
+        return nullptr;
+    if (!picture->loadError().isEmpty()) {
+        *error = picture->loadError();
+        return nullptr;
+    }
     const QString extension = QFileInfo(path).suffix();
-    if (extension == QLatin1String("eps") || extension == QLatin1String("EPS")) {
-        qWarning().noquote()
-            << QStringLiteral("The PostScript picture \"%1\" cannot be converted to PDF; it is "
-                              "kept as it is")
-                   .arg(path);
-        return path;
+    const bool postScript = extension == QLatin1String("eps") || extension == QLatin1String("EPS");
+    const bool photoshop = extension == QLatin1String("psd") || extension == QLatin1String("PSD");
+    if (!postScript && !photoshop)
+        return picture;
+
+    // Kept as PDF or PNG in a working file, which the path then names.
+    const QByteArray converted = postScript ? picture->pdfData() : picture->pngData();
+    if (converted.isEmpty()) {
+        *error = QStringLiteral("it cannot be converted to %1").arg(postScript ? "PDF" : "PNG");
+        return nullptr;
     }
-    if (extension == QLatin1String("psd") || extension == QLatin1String("PSD")) {
-        QString error;
-        const platform::ImagePtr picture = platform::Image::fromFile(path, &error);
-        const QByteArray png = picture ? picture->pngData() : QByteArray();
-        if (png.isEmpty()) {
-            qWarning().noquote()
-                << QStringLiteral("The Photoshop picture \"%1\" cannot be converted to PNG: %2")
-                       .arg(path, error.isEmpty() ? QStringLiteral("no picture") : error);
-            return path;
-        }
-        const QString converted = newTemporaryFilePath(QStringLiteral("png"));
-        if (!writeFile(converted, png, &error)) {
-            qWarning().noquote() << QStringLiteral("The converted picture cannot be written to "
-                                                   "\"%1\": %2")
-                                        .arg(converted, error);
-            return path;
-        }
-        rememberTemporaryFileName(converted);
-        return converted;
-    }
-    return path;
+    const QString workingFile =
+        newTemporaryFilePath(postScript ? QStringLiteral("pdf") : QStringLiteral("png"));
+    if (!writeFile(workingFile, converted, error))
+        return nullptr;
+    rememberTemporaryFileName(workingFile);
+    path = workingFile;
+    return platform::Image::fromData(converted, error);
 }
 
 void LBDocument::setBackgroundImagePath(const QString& path, bool updateImage, qint64 forPage)
@@ -192,10 +189,9 @@ void LBDocument::setBackgroundImagePath(const QString& path, bool updateImage, q
         // A file that moved may be a member of the saved package.
         if (!QFileInfo::exists(file) && !fileName().isNull())
             file = QDir(fileName()).filePath(QFileInfo(file).fileName());
-        file = keepablePictureFile(file);
 
         QString error;
-        const platform::ImagePtr picture = platform::Image::fromFile(file, &error);
+        const platform::ImagePtr picture = readKeepablePicture(file, &error);
         f.backgroundImagePath = file;
         if (!picture) {
             qWarning().noquote() << QStringLiteral("The background picture \"%1\" cannot be "

@@ -412,9 +412,10 @@ private:
     // removed, that no other graphic of the document uses.
     void pruneImageFileBookkeeping(const LBGraphic& removed, qint64 page, qint64 layer,
                                    qint64 index);
-    // The picture file at path made fit to keep: EPS converted to PDF, PSD to PNG, each
-    // into a working file; the path itself otherwise or when it cannot be converted.
-    QString keepablePictureFile(const QString& path);
+    // The picture at path, in a form the document keeps: EPS converted to PDF and PSD to
+    // PNG, each into a working file that path then names. nullptr, with the reason, for a
+    // file that cannot be read, drawn or converted (path unchanged).
+    std::shared_ptr<platform::Image> readKeepablePicture(QString& path, QString* error);
 
     Pages _documentGraphics;
     QList<QStringList> _layerNames;

@@ -172,6 +172,60 @@ TEST_F(DocumentTest, MissingOrUnreadableBackgroundsKeepTheirPathAndSayWhy)
     EXPECT_NE(document->backgroundImage(1), nullptr);
 }
 
+TEST_F(DocumentTest, PostScriptAndPhotoshopBackgroundsAreKeptAsPdfAndPng)
+{
+    QTemporaryDir folder;
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const QString eps = write("logo.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 100 50\n"
+                                          "0 0 1 setrgbcolor 0 0 100 50 rectfill\nshowpage\n");
+    // A 2 x 1 RGB picture: red, then blue; raw planes.
+    const QByteArray psdBytes = QByteArray::fromHex("3842505300010000000000000003"
+                                                    "00000001000000020008000300000000"
+                                                    "00000000"
+                                                    "00000000"
+                                                    "0000"
+                                                    "ff00"
+                                                    "0000"
+                                                    "00ff");
+    const QString psd = write("photo.PSD", psdBytes);
+
+    struct Case
+    {
+        QString source;
+        QString suffix;
+        QByteArray magic;
+    };
+    for (const Case& c : {Case{eps, "pdf", "%PDF-"}, Case{psd, "png", "\x89PNG"}}) {
+        document->setBackgroundImagePath(c.source, true, 0);
+        const QString path = document->backgroundImagePath(0);
+        EXPECT_EQ(QFileInfo(path).suffix(), c.suffix) << c.source.toStdString();
+        EXPECT_TRUE(document->temporaryFileIsInUse(path));
+        QFile converted(path);
+        ASSERT_TRUE(converted.open(QIODevice::ReadOnly));
+        const QByteArray bytes = converted.readAll();
+        EXPECT_TRUE(bytes.startsWith(c.magic)) << path.toStdString();
+        ASSERT_NE(document->backgroundImage(0), nullptr);
+        EXPECT_EQ(document->backgroundImage(0)->data(),
+                  bytes); // the picture keeps its file's bytes
+    }
+    EXPECT_EQ(document->backgroundImage(0)->bitmapImageRep().pixel(1, 0), QColor(Qt::blue).rgb());
+
+    // PostScript that gs rejects: the path stays, nothing is shown, the log says why.
+    const QString broken = write("broken.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 "
+                                               "40 30\nthis is no postscript\n");
+    WarningLog log;
+    document->setBackgroundImagePath(broken, true, 1);
+    EXPECT_EQ(document->backgroundImagePath(1), broken);
+    EXPECT_EQ(document->backgroundImage(1), nullptr);
+    ASSERT_FALSE(WarningLog::lines().isEmpty());
+    EXPECT_TRUE(WarningLog::lines().last().contains("broken.eps"));
+}
+
 TEST_F(DocumentTest, ImageQualityChangesBringEveryPictureToTheNewResolution)
 {
     QTemporaryDir folder;
