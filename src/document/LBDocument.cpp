@@ -78,10 +78,8 @@ QString LBDocument::fileName() const
 
 void LBDocument::invalidateGraphic(LBGraphic* graphic)
 {
-    for (platform::WindowController* controller : windowControllers()) {
-        if (auto* documentController = qobject_cast<DocumentWindowController*>(controller))
-            documentController->invalidateGraphic(graphic);
-    }
+    for (DocumentWindowController* controller : documentWindowControllers())
+        controller->invalidateGraphic(graphic);
 }
 
 void LBDocument::registerUndo(std::function<void()> undo)
@@ -139,6 +137,16 @@ DocumentWindowController* LBDocument::windowController() const
                                  : qobject_cast<DocumentWindowController*>(controllers.first());
 }
 
+QList<DocumentWindowController*> LBDocument::documentWindowControllers() const
+{
+    QList<DocumentWindowController*> controllers;
+    for (platform::WindowController* controller : windowControllers()) {
+        if (auto* documentController = qobject_cast<DocumentWindowController*>(controller))
+            controllers.append(documentController);
+    }
+    return controllers;
+}
+
 void LBDocument::close()
 {
     removeRetainers();
@@ -175,10 +183,8 @@ void LBDocument::setDimensionInfo(const QVariantMap& info)
     _dimensionInfo = info;
     undoManager()->setActionName(platform::LocalizedString(QStringLiteral("Change Dimensions"),
                                                            QStringLiteral("UndoStrings")));
-    for (platform::WindowController* controller : windowControllers()) {
-        if (auto* documentController = qobject_cast<DocumentWindowController*>(controller))
-            documentController->setupForDocument();
-    }
+    for (DocumentWindowController* controller : documentWindowControllers())
+        controller->setupForDocument();
 }
 
 qint64 LBDocument::dimensionType() const

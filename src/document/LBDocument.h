@@ -404,6 +404,8 @@ private:
     bool storingLayerIndexIsValid(qint64 index);
     // Gives the per-page lists at least `count` entries.
     void padPageLists(qint64 count);
+    // The window controllers that show the document's pages.
+    QList<DocumentWindowController*> documentWindowControllers() const;
     // Registers `undo` with the document as target.
     void registerUndo(std::function<void()> undo);
     void markEdited() { updateChangeCount(ChangeDone); }
