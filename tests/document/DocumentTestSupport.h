@@ -2,8 +2,10 @@
 
 // Shared pieces of the document tests: a fixture with the settings the document reads
 // pinned (paper, user defaults, temporary folder), named graphics, a snapshot of the whole
-// page structure, a window controller that records what the document asks of it, and a
-// counter of posted notifications.
+// page structure and a window controller that records what the document asks of it; the
+// notification counter is the graphic tests'.
+
+#include "../graphics/GraphicTestSupport.h"
 
 #include "document/DocumentWindowController.h"
 #include "document/LBDocument.h"
@@ -24,11 +26,6 @@
 #include <functional>
 #include <memory>
 #include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 inline void PrintTo(const QStringList& list, std::ostream* os)
 {
@@ -53,20 +50,6 @@ public:
     int refreshes = 0;
     bool bezier = false;
     bool labelControls = false;
-};
-
-// Counts the notifications of one name (from one sender, or any with nullptr).
-class NotificationCounter
-{
-public:
-    NotificationCounter(const QString& name, const void* sender)
-        : _token(platform::NotificationCenter::defaultCenter().addObserver(
-            name, sender, [this](const platform::Notification&) { ++count; }))
-    {}
-    int count = 0;
-
-private:
-    platform::ObserverToken _token;
 };
 
 class DocumentTest : public ::testing::Test
