@@ -1,0 +1,13 @@
+#pragma once
+
+// A corner variant of the rounded rectangle, running clockwise from a corner of the inset
+// bounds. The two top corners rounded, the bottom ones square.
+
+#include "shapes/LBRoundedRect.h"
+
+class LBTwoRoundCorner : public LBRoundedRect
+{
+protected:
+    std::optional<platform::BezierPath> outlineInBounds(const QRectF& bounds,
+                                                        double strokeWidth) const override;
+};
