@@ -286,9 +286,9 @@ void LBGraphic::loadPropertyListRepresentation(const QVariantMap& dictionary)
     // Shadow: all values or none. When type, offset, blur, azimuth and alpha all read 0,
     // the default shadow stays.
     {
+        const bool on = r.boolValue(QStringLiteral("ShadowOn")).value_or(false);
         const auto type = r.intValue(QStringLiteral("ShadowType"));
-        const qint64 shadowType =
-            type ? *type : (r.boolValue(QStringLiteral("ShadowOn")).value_or(false) ? 1 : 0);
+        const qint64 shadowType = type ? *type : (on ? 1 : 0);
         const qint64 height = r.intValue(QStringLiteral("ShadowHeight")).value_or(0);
         const qint64 radius = r.intValue(QStringLiteral("ShadowRadius")).value_or(0);
         const qint64 azimuth = r.intValue(QStringLiteral("ShadowAzimuth")).value_or(0);
