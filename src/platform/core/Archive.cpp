@@ -9,12 +9,14 @@
 
 #include <QDateTime>
 #include <QFont>
+#include <QHash>
 #include <QLocale>
 #include <QStringList>
 #include <QVariantHash>
 #include <QVariantMap>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace platform {
@@ -704,17 +706,82 @@ std::optional<QVariant> Archive::valueFromArchivedData(const QByteArray& data)
     return decodeEntry(map.value(rootKey));
 }
 
+namespace {
+
+// A colour exactly as archived: its space and the components and alpha the archive keeps
+// (each stands for one stored value of the colour, so equal keys archive alike).
+struct ColorKey
+{
+    int spec = 0;
+    std::array<float, 5> values{};
+    bool operator==(const ColorKey&) const = default;
+};
+
+size_t qHash(const ColorKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.spec, key.values[0], key.values[1], key.values[2], key.values[3],
+                      key.values[4]);
+}
+
+ColorKey archiveKeyOf(const QColor& color)
+{
+    ColorKey key;
+    key.spec = color.spec();
+    switch (color.spec()) {
+    case QColor::Cmyk:
+        key.values = {color.cyanF(), color.magentaF(), color.yellowF(), color.blackF()};
+        break;
+    case QColor::Hsv: key.values = {color.hsvHueF(), color.hsvSaturationF(), color.valueF()}; break;
+    case QColor::Hsl:
+        key.values = {color.hslHueF(), color.hslSaturationF(), color.lightnessF()};
+        break;
+    default: key.values = {color.redF(), color.greenF(), color.blueF()}; break;
+    }
+    key.values[4] = color.alphaF();
+    return key;
+}
+
+// Designs repeat a few colours many times over (every graphic stores several), so the
+// archives of the colours met last are kept, both ways, a bounded number per thread.
+template <typename Key, typename Value>
+class RecentValues
+{
+public:
+    template <typename Make>
+    Value value(const Key& key, Make make)
+    {
+        const auto found = _values.constFind(key);
+        if (found != _values.cend())
+            return *found;
+        if (_values.size() >= Limit)
+            _values.clear();
+        return *_values.insert(key, make());
+    }
+
+private:
+    static constexpr qsizetype Limit = 512;
+    QHash<Key, Value> _values;
+};
+
+} // namespace
+
 QByteArray Archive::archivedDataWithColor(const QColor& color)
 {
-    return color.isValid() ? archivedDataWithValue(color) : QByteArray();
+    if (!color.isValid())
+        return QByteArray();
+    thread_local RecentValues<ColorKey, QByteArray> archives;
+    return archives.value(archiveKeyOf(color), [&color] { return archivedDataWithValue(color); });
 }
 
 std::optional<QColor> Archive::colorFromArchivedData(const QByteArray& data)
 {
-    const std::optional<QVariant> value = valueFromArchivedData(data);
-    if (!value || value->typeId() != QMetaType::QColor)
-        return std::nullopt;
-    return value->value<QColor>();
+    thread_local RecentValues<QByteArray, std::optional<QColor>> colors;
+    return colors.value(data, [&data]() -> std::optional<QColor> {
+        const std::optional<QVariant> value = valueFromArchivedData(data);
+        if (!value || value->typeId() != QMetaType::QColor)
+            return std::nullopt;
+        return value->value<QColor>();
+    });
 }
 
 QByteArray Archive::archivedDataWithArray(const QVariantList& array)
