@@ -141,40 +141,49 @@ std::optional<QString> GraphicDictionaryReader::string(const QString& key) const
     return text;
 }
 
+namespace {
+
+// The text of key read by parse; nullopt (logged by string()) without usable text.
+template <typename Parse>
+auto parsedText(const GraphicDictionaryReader& reader, const QString& key, Parse parse)
+    -> std::optional<decltype(parse(QString()))>
+{
+    const std::optional<QString> text = reader.string(key);
+    if (!text)
+        return std::nullopt;
+    return parse(*text);
+}
+
+} // namespace
+
 std::optional<int> GraphicDictionaryReader::intValue(const QString& key) const
 {
-    const std::optional<QString> text = string(key);
-    return text ? std::optional<int>(platform::intValue(*text)) : std::nullopt;
+    return parsedText(*this, key, [](const QString& t) { return platform::intValue(t); });
 }
 
 std::optional<qint64> GraphicDictionaryReader::integerValue(const QString& key) const
 {
-    const std::optional<QString> text = string(key);
-    return text ? std::optional<qint64>(platform::integerValue(*text)) : std::nullopt;
+    return parsedText(*this, key, [](const QString& t) { return platform::integerValue(t); });
 }
 
 std::optional<double> GraphicDictionaryReader::floatValue(const QString& key) const
 {
-    const std::optional<QString> text = string(key);
-    return text ? std::optional<double>(platform::floatValue(*text)) : std::nullopt;
+    return parsedText(*this, key, [](const QString& t) { return platform::floatValue(t); });
 }
 
 std::optional<bool> GraphicDictionaryReader::boolValue(const QString& key) const
 {
-    const std::optional<QString> text = string(key);
-    return text ? std::optional<bool>(*text == QLatin1String("YES")) : std::nullopt;
+    return parsedText(*this, key, [](const QString& t) { return t == QLatin1String("YES"); });
 }
 
 std::optional<QRectF> GraphicDictionaryReader::rect(const QString& key) const
 {
-    const std::optional<QString> text = string(key);
-    return text ? std::optional<QRectF>(platform::rectFromString(*text)) : std::nullopt;
+    return parsedText(*this, key, platform::rectFromString);
 }
 
 std::optional<QPointF> GraphicDictionaryReader::point(const QString& key) const
 {
-    const std::optional<QString> text = string(key);
-    return text ? std::optional<QPointF>(platform::pointFromString(*text)) : std::nullopt;
+    return parsedText(*this, key, platform::pointFromString);
 }
 
 std::optional<QByteArray> GraphicDictionaryReader::data(const QString& key) const

@@ -7,19 +7,6 @@ LBArcEndRect::LBArcEndRect()
     setModifier1(0.25);
 }
 
-QPointF LBArcEndRect::modifierKnob1Point() const
-{
-    const QRectF b = bounds();
-    return {b.right() - _modifier1 * b.width(), b.top()};
-}
-
-qint64 LBArcEndRect::moveModifierKnob(qint64 knob, const QPointF& toPoint, bool)
-{
-    const QRectF b = bounds();
-    setModifier1((b.right() - toPoint.x()) / b.width());
-    return knob;
-}
-
 std::optional<platform::BezierPath> LBArcEndRect::outlineInBounds(const QRectF& bounds,
                                                                   double strokeWidth) const
 {

@@ -31,29 +31,27 @@ std::optional<platform::BezierPath> LBArrow::outlineInBounds(const QRectF& bound
     const double shaftTop = r.top() + _modifier2 * r.height();
     const double shaftBottom = r.bottom() - _modifier2 * r.height();
     const double midY = r.center().y();
-    platform::BezierPath path;
-    path.setLineWidth(strokeLineWidth());
     if (_alternateShape == 0) {
-        path.appendBezierPathWithPoints({{r.left(), shaftTop},
-                                         {head, shaftTop},
-                                         {head, r.top()},
-                                         {r.right(), midY},
-                                         {head, r.bottom()},
-                                         {head, shaftBottom},
-                                         {r.left(), shaftBottom}});
-    } else {
-        const double tail = r.left() + (1.0 - _modifier1) * r.width();
-        path.appendBezierPathWithPoints({{r.left(), midY},
-                                         {tail, r.top()},
-                                         {tail, shaftTop},
-                                         {head, shaftTop},
-                                         {head, r.top()},
-                                         {r.right(), midY},
-                                         {head, r.bottom()},
-                                         {head, shaftBottom},
-                                         {tail, shaftBottom},
-                                         {tail, r.bottom()}});
+        return closedPolygon({{r.left(), shaftTop},
+                              {head, shaftTop},
+                              {head, r.top()},
+                              {r.right(), midY},
+                              {head, r.bottom()},
+                              {head, shaftBottom},
+                              {r.left(), shaftBottom}},
+                             strokeLineWidth());
     }
-    finishOutline(path);
-    return path;
+    // Heads at both ends.
+    const double tail = r.left() + (1.0 - _modifier1) * r.width();
+    return closedPolygon({{r.left(), midY},
+                          {tail, r.top()},
+                          {tail, shaftTop},
+                          {head, shaftTop},
+                          {head, r.top()},
+                          {r.right(), midY},
+                          {head, r.bottom()},
+                          {head, shaftBottom},
+                          {tail, shaftBottom},
+                          {tail, r.bottom()}},
+                         strokeLineWidth());
 }

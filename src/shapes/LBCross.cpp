@@ -28,20 +28,17 @@ std::optional<platform::BezierPath> LBCross::outlineInBounds(const QRectF& bound
     const double t = _modifier1 * std::min(r.width(), r.height());
     const double x0 = r.center().x() - t / 2.0, x1 = x0 + t;
     const double y0 = r.center().y() - t / 2.0, y1 = y0 + t;
-    platform::BezierPath path;
-    path.setLineWidth(strokeLineWidth());
-    path.appendBezierPathWithPoints({{x0, r.top()},
-                                     {x1, r.top()},
-                                     {x1, y0},
-                                     {r.right(), y0},
-                                     {r.right(), y1},
-                                     {x1, y1},
-                                     {x1, r.bottom()},
-                                     {x0, r.bottom()},
-                                     {x0, y1},
-                                     {r.left(), y1},
-                                     {r.left(), y0},
-                                     {x0, y0}});
-    finishOutline(path);
-    return path;
+    return closedPolygon({{x0, r.top()},
+                          {x1, r.top()},
+                          {x1, y0},
+                          {r.right(), y0},
+                          {r.right(), y1},
+                          {x1, y1},
+                          {x1, r.bottom()},
+                          {x0, r.bottom()},
+                          {x0, y1},
+                          {r.left(), y1},
+                          {r.left(), y0},
+                          {x0, y0}},
+                         strokeLineWidth());
 }

@@ -4,12 +4,9 @@ std::optional<platform::BezierPath> LBDiamond::outlineInBounds(const QRectF& bou
                                                                double strokeWidth) const
 {
     const QRectF r = insetBounds(bounds, strokeWidth / 2.0);
-    platform::BezierPath path;
-    path.setLineWidth(strokeLineWidth());
-    path.appendBezierPathWithPoints({{r.center().x(), r.top()},
-                                     {r.right(), r.center().y()},
-                                     {r.center().x(), r.bottom()},
-                                     {r.left(), r.center().y()}});
-    finishOutline(path);
-    return path;
+    return closedPolygon({{r.center().x(), r.top()},
+                          {r.right(), r.center().y()},
+                          {r.center().x(), r.bottom()},
+                          {r.left(), r.center().y()}},
+                         strokeLineWidth());
 }

@@ -19,9 +19,7 @@ QPointF LBGear::modifierKnob2Point() const
 
 qint64 LBGear::moveModifierKnob(qint64 knob, const QPointF& toPoint, bool)
 {
-    const QRectF b = bounds();
-    const QPointF d = toPoint - b.center();
-    setModifier2(2.0 * std::hypot(d.x(), d.y()) / b.width());
+    setModifier2(2.0 * distanceFromCentreOverWidth(toPoint));
     return knob;
 }
 

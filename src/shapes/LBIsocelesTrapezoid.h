@@ -14,9 +14,12 @@ public:
     double maxModifier1() const override { return 0.5; }
 
     qint64 knobMask() const override { return 0x1ff; }
-    QPointF modifierKnob1Point() const override;
-    qint64 moveModifierKnob(qint64 knob, const QPointF& toPoint,
-                            bool constrainProportions) override;
+    // On the top edge, modifier 1 × the width left of the right edge.
+    QPointF modifierKnob1Point() const override { return knobOnTopEdgeFromRight(); }
+    qint64 moveModifierKnob(qint64 knob, const QPointF& toPoint, bool) override
+    {
+        return moveKnobOnTopEdgeFromRight(knob, toPoint);
+    }
 
 protected:
     std::optional<platform::BezierPath> outlineInBounds(const QRectF& bounds,

@@ -70,6 +70,26 @@ void LBModifiedShape::setModifier2(double value)
     didChange();
 }
 
+QPointF LBModifiedShape::knobOnTopEdgeFromRight() const
+{
+    const QRectF b = bounds();
+    return {b.right() - _modifier1 * b.width(), b.top()};
+}
+
+qint64 LBModifiedShape::moveKnobOnTopEdgeFromRight(qint64 knob, const QPointF& toPoint)
+{
+    const QRectF b = bounds();
+    setModifier1((b.right() - toPoint.x()) / b.width());
+    return knob;
+}
+
+double LBModifiedShape::distanceFromCentreOverWidth(const QPointF& point) const
+{
+    const QRectF b = bounds();
+    const QPointF d = point - b.center();
+    return std::hypot(d.x(), d.y()) / b.width();
+}
+
 QString LBModifiedShape::modifier1Title() const
 {
     const QString key = modifier1TitleKey();

@@ -56,6 +56,14 @@ public:
     virtual bool hasModifier2() const { return false; }
 
 protected:
+    // A knob 9 on the top edge at modifier 1 × the width left of the right edge, and its
+    // drag, which sets modifier 1 from the pointer's distance from the right edge.
+    QPointF knobOnTopEdgeFromRight() const;
+    qint64 moveKnobOnTopEdgeFromRight(qint64 knob, const QPointF& toPoint);
+    // How far the point lies from the centre of the bounds, over their width: the knob
+    // drags of the round shapes measure so.
+    double distanceFromCentreOverWidth(const QPointF& point) const;
+
     // The untranslated title of the first slider ("Sides", "Points"); empty when none.
     virtual QString modifier1TitleKey() const { return QString(""); }
 

@@ -11,6 +11,5 @@ public:
     double maxModifier1() const override { return 0.99; }
 
 protected:
-    std::optional<platform::BezierPath> outlineInBounds(const QRectF& bounds,
-                                                        double strokeWidth) const override;
+    void appendOutline(platform::BezierPath& path, const QRectF& r, double rho) const override;
 };

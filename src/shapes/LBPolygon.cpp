@@ -17,17 +17,11 @@ std::optional<platform::BezierPath> LBPolygon::outlineInBounds(const QRectF& bou
     // Corners run from the one just past the bottom towards decreasing angles; with y
     // growing downwards, the angle of π/2 points down.
     const double first = std::asin(1.0) + step / 2.0;
-    platform::BezierPath path;
-    path.setLineWidth(strokeWidth);
+    QList<QPointF> corners;
     for (int k = 0; k < n; ++k) {
         const double a = first - k * step;
-        const QPointF corner(r.center().x() + std::cos(a) * r.width() / 2.0,
-                             r.center().y() + std::sin(a) * r.height() / 2.0);
-        if (k == 0)
-            path.moveTo(corner);
-        else
-            path.lineTo(corner);
+        corners.append({r.center().x() + std::cos(a) * r.width() / 2.0,
+                        r.center().y() + std::sin(a) * r.height() / 2.0});
     }
-    finishOutline(path);
-    return path;
+    return closedPolygon(corners, strokeWidth);
 }

@@ -1,12 +1,8 @@
 #include "shapes/LBReverseRoundedRect.h"
 
-std::optional<platform::BezierPath> LBReverseRoundedRect::outlineInBounds(const QRectF& bounds,
-                                                                          double strokeWidth) const
+void LBReverseRoundedRect::appendOutline(platform::BezierPath& path, const QRectF& r,
+                                         double rho) const
 {
-    const QRectF r = insetBounds(bounds, strokeWidth / 2.0);
-    const double rho = cornerRadius(r);
-    platform::BezierPath path;
-    path.setLineWidth(strokeLineWidth());
     const QRectF inner = insetBounds(r, rho);
     path.moveTo({r.left(), r.top() + rho});
     path.appendBezierPathWithArcFromPoint(inner.topLeft(), {r.left() + rho, r.top()}, rho);
@@ -16,6 +12,4 @@ std::optional<platform::BezierPath> LBReverseRoundedRect::outlineInBounds(const 
     path.appendBezierPathWithArcFromPoint(inner.bottomRight(), {r.right() - rho, r.bottom()}, rho);
     path.relativeLineTo({-inner.width(), 0.0});
     path.appendBezierPathWithArcFromPoint(inner.bottomLeft(), {r.left(), r.bottom() - rho}, rho);
-    finishOutline(path);
-    return path;
 }

@@ -27,20 +27,21 @@ qint64 LBRoundedRect::moveModifierKnob(qint64 knob, const QPointF& toPoint, bool
     return knob;
 }
 
-double LBRoundedRect::cornerRadius(const QRectF& r) const
-{
-    return _modifier1 * std::min(r.width(), r.height());
-}
-
 std::optional<platform::BezierPath> LBRoundedRect::outlineInBounds(const QRectF& bounds,
                                                                    double strokeWidth) const
 {
     const QRectF r = insetBounds(bounds, strokeWidth / 2.0);
-    const double rho = cornerRadius(r);
-    // The corners of the inner rectangle are the arcs' centres.
-    const QRectF inner = insetBounds(r, rho);
     platform::BezierPath path;
     path.setLineWidth(strokeLineWidth());
+    appendOutline(path, r, _modifier1 * std::min(r.width(), r.height()));
+    finishOutline(path);
+    return path;
+}
+
+void LBRoundedRect::appendOutline(platform::BezierPath& path, const QRectF& r, double rho) const
+{
+    // The corners of the inner rectangle are the arcs' centres.
+    const QRectF inner = insetBounds(r, rho);
     path.moveTo({r.left(), r.top() + rho});
     path.appendBezierPathWithArcWithCenter(inner.topLeft(), rho, 180.0, 270.0);
     path.relativeLineTo({inner.width(), 0.0});
@@ -49,6 +50,4 @@ std::optional<platform::BezierPath> LBRoundedRect::outlineInBounds(const QRectF&
     path.appendBezierPathWithArcWithCenter(inner.bottomRight(), rho, 0.0, 90.0);
     path.relativeLineTo({-inner.width(), 0.0});
     path.appendBezierPathWithArcWithCenter(inner.bottomLeft(), rho, 90.0, 180.0);
-    finishOutline(path);
-    return path;
 }

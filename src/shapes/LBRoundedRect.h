@@ -25,7 +25,8 @@ public:
 
 protected:
     std::optional<platform::BezierPath> outlineInBounds(const QRectF& bounds,
-                                                        double strokeWidth) const override;
-    // The corner radius in the inset rectangle r.
-    double cornerRadius(const QRectF& r) const;
+                                                        double strokeWidth) const final;
+    // Adds the sides and corners of r (the bounds inset by half the stroke), whose round
+    // corners have radius rho, to the path; it is closed afterwards.
+    virtual void appendOutline(platform::BezierPath& path, const QRectF& r, double rho) const;
 };

@@ -1,10 +1,8 @@
-// The shape base: copying, its keys, the outline frame shared by every closed shape and
-// the orientation rule of the shapes that are turned, never mirrored.
+// The shape base: copying, its keys and the outline frame shared by every closed shape.
 
 #include "shapes/LBShape.h"
 
 #include "graphics/GraphicDictionary.h"
-#include "platform/ui/Beep.h"
 #include "shapes/ShapeClasses.h"
 
 std::shared_ptr<LBGraphic> LBShape::newInstance() const
@@ -81,24 +79,11 @@ void LBShape::finishOutline(platform::BezierPath& path) const
     applyDrawingDash(path);
 }
 
-// --- Orientation ---
-
-bool LBShape::isKnownOrientation(qint64 angle) const
-{
-    if (angle == 0 || angle == 90 || angle == 180 || angle == 270)
-        return true;
-    // A stored angle the shape does not know: said once, not at every drawing.
-    if (!_beepedForOrientation) {
-        _beepedForOrientation = true;
-        platform::beep();
-    }
-    return false;
-}
-
-platform::BezierPath LBShape::emptyClosedOutline(double lineWidth) const
+platform::BezierPath LBShape::closedPolygon(const QList<QPointF>& corners, double lineWidth) const
 {
     platform::BezierPath path;
     path.setLineWidth(lineWidth);
+    path.appendBezierPathWithPoints(corners);
     finishOutline(path);
     return path;
 }

@@ -16,6 +16,7 @@
 
 #include "graphics/LBTextArea.h"
 
+#include <QList>
 #include <QPointF>
 #include <QRectF>
 
@@ -89,19 +90,9 @@ protected:
     // Closes the path (unless it ends closed) and gives it the drawing dash.
     void finishOutline(platform::BezierPath& path) const;
 
-    // The shapes that are turned, never mirrored (arrow head, triangles), know four
-    // orientations. Whether `angle` is one of 0, 90, 180 and 270; for any other, beeps
-    // once in the life of the graphic, however often its outline is built.
-    bool isKnownOrientation(qint64 angle) const;
-    // The orientation setters' common step: stores the angle undoably and announces it.
-    template <typename Class>
-    void changeOrientation(qint64& field, qint64 angle, void (Class::*setter)(qint64))
-    {
-        if (changeValue(field, angle, setter))
-            markChanged();
-    }
-    // The empty closed outline of an unknown orientation.
-    platform::BezierPath emptyClosedOutline(double lineWidth) const;
+    // The closed outline through the corners (none: an empty one) with that line width and
+    // the drawing dash.
+    platform::BezierPath closedPolygon(const QList<QPointF>& corners, double lineWidth) const;
 
 private:
     // The pixel test of an unfilled shape's stroked outline near the point.
@@ -109,7 +100,6 @@ private:
 
     double _shapeWithTextXLoc = 0.0;
     bool _shapeWithTextReverse = false;
-    mutable bool _beepedForOrientation = false;
 };
 
 using LBShapePtr = std::shared_ptr<LBShape>;

@@ -28,9 +28,7 @@ QPointF LBStarPolygon::modifierKnob2Point() const
 
 qint64 LBStarPolygon::moveModifierKnob(qint64 knob, const QPointF& toPoint, bool)
 {
-    const QRectF b = bounds();
-    const QPointF d = toPoint - b.center();
-    setModifier2(std::hypot(d.x(), d.y()) / b.width());
+    setModifier2(distanceFromCentreOverWidth(toPoint));
     return knob;
 }
 

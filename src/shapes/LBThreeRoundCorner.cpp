@@ -1,12 +1,8 @@
 #include "shapes/LBThreeRoundCorner.h"
 
-std::optional<platform::BezierPath> LBThreeRoundCorner::outlineInBounds(const QRectF& bounds,
-                                                                        double strokeWidth) const
+void LBThreeRoundCorner::appendOutline(platform::BezierPath& path, const QRectF& r,
+                                       double rho) const
 {
-    const QRectF r = insetBounds(bounds, strokeWidth / 2.0);
-    const double rho = cornerRadius(r);
-    platform::BezierPath path;
-    path.setLineWidth(strokeLineWidth());
     path.moveTo(r.topLeft());
     path.lineTo({r.right() - rho, r.top()});
     path.appendBezierPathWithArcFromPoint(r.topRight(), {r.right(), r.top() + rho}, rho);
@@ -14,6 +10,4 @@ std::optional<platform::BezierPath> LBThreeRoundCorner::outlineInBounds(const QR
     path.appendBezierPathWithArcFromPoint(r.bottomRight(), {r.right() - rho, r.bottom()}, rho);
     path.lineTo({r.left() + rho, r.bottom()});
     path.appendBezierPathWithArcFromPoint(r.bottomLeft(), {r.left(), r.bottom() - rho}, rho);
-    finishOutline(path);
-    return path;
 }

@@ -8,6 +8,5 @@
 class LBThreeRoundCorner : public LBRoundedRect
 {
 protected:
-    std::optional<platform::BezierPath> outlineInBounds(const QRectF& bounds,
-                                                        double strokeWidth) const override;
+    void appendOutline(platform::BezierPath& path, const QRectF& r, double rho) const override;
 };

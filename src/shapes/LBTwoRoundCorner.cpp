@@ -1,18 +1,11 @@
 #include "shapes/LBTwoRoundCorner.h"
 
-std::optional<platform::BezierPath> LBTwoRoundCorner::outlineInBounds(const QRectF& bounds,
-                                                                      double strokeWidth) const
+void LBTwoRoundCorner::appendOutline(platform::BezierPath& path, const QRectF& r, double rho) const
 {
-    const QRectF r = insetBounds(bounds, strokeWidth / 2.0);
-    const double rho = cornerRadius(r);
-    platform::BezierPath path;
-    path.setLineWidth(strokeLineWidth());
     path.moveTo({r.left(), r.top() + rho});
     path.appendBezierPathWithArcFromPoint(r.topLeft(), {r.left() + rho, r.top()}, rho);
     path.lineTo({r.right() - rho, r.top()});
     path.appendBezierPathWithArcFromPoint(r.topRight(), {r.right(), r.top() + rho}, rho);
     path.lineTo(r.bottomRight());
     path.lineTo(r.bottomLeft());
-    finishOutline(path);
-    return path;
 }

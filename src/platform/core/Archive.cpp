@@ -708,6 +708,16 @@ std::optional<QVariant> Archive::valueFromArchivedData(const QByteArray& data)
 
 namespace {
 
+// The archived value when it is a T.
+template <typename T>
+std::optional<T> archivedValueOfType(const QByteArray& data)
+{
+    const std::optional<QVariant> value = Archive::valueFromArchivedData(data);
+    if (!value || value->metaType() != QMetaType::fromType<T>())
+        return std::nullopt;
+    return value->value<T>();
+}
+
 // A colour exactly as archived: its space and the components and alpha the archive keeps
 // (each stands for one stored value of the colour, so equal keys archive alike).
 struct ColorKey
@@ -776,12 +786,8 @@ QByteArray Archive::archivedDataWithColor(const QColor& color)
 std::optional<QColor> Archive::colorFromArchivedData(const QByteArray& data)
 {
     thread_local RecentValues<QByteArray, std::optional<QColor>> colors;
-    return colors.value(data, [&data]() -> std::optional<QColor> {
-        const std::optional<QVariant> value = valueFromArchivedData(data);
-        if (!value || value->typeId() != QMetaType::QColor)
-            return std::nullopt;
-        return value->value<QColor>();
-    });
+    return colors.value(
+        data, [&data]() -> std::optional<QColor> { return archivedValueOfType<QColor>(data); });
 }
 
 QByteArray Archive::archivedDataWithArray(const QVariantList& array)
@@ -791,10 +797,7 @@ QByteArray Archive::archivedDataWithArray(const QVariantList& array)
 
 std::optional<QVariantList> Archive::arrayFromArchivedData(const QByteArray& data)
 {
-    const std::optional<QVariant> value = valueFromArchivedData(data);
-    if (!value || value->typeId() != QMetaType::QVariantList)
-        return std::nullopt;
-    return value->toList();
+    return archivedValueOfType<QVariantList>(data);
 }
 
 QByteArray Archive::archivedDataWithAttributedString(const AttributedString& string)
@@ -804,10 +807,7 @@ QByteArray Archive::archivedDataWithAttributedString(const AttributedString& str
 
 std::optional<AttributedString> Archive::attributedStringFromArchivedData(const QByteArray& data)
 {
-    const std::optional<QVariant> value = valueFromArchivedData(data);
-    if (!value || !isAttributedString(*value))
-        return std::nullopt;
-    return value->value<AttributedString>();
+    return archivedValueOfType<AttributedString>(data);
 }
 
 QByteArray Archive::archivedDataWithBezierPath(const BezierPath& path)
@@ -817,10 +817,7 @@ QByteArray Archive::archivedDataWithBezierPath(const BezierPath& path)
 
 std::optional<BezierPath> Archive::bezierPathFromArchivedData(const QByteArray& data)
 {
-    const std::optional<QVariant> value = valueFromArchivedData(data);
-    if (!value || !isBezierPath(*value))
-        return std::nullopt;
-    return value->value<BezierPath>();
+    return archivedValueOfType<BezierPath>(data);
 }
 
 } // namespace platform
