@@ -1,7 +1,7 @@
 #include "graphics/LBGraphic.h"
 
-#include "document/LBDocument.h"
 #include "graphics/GraphicClasses.h"
+#include "graphics/GraphicDocument.h"
 #include "graphics/LBGradientFill.h"
 #include "graphics/NamedImage.h"
 #include "platform/core/ClassRegistry.h"
