@@ -31,7 +31,7 @@ std::optional<platform::BezierPath> LBArrow::outlineInBounds(const QRectF& bound
     const double shaftTop = r.top() + _modifier2 * r.height();
     const double shaftBottom = r.bottom() - _modifier2 * r.height();
     const double midY = r.center().y();
-    if (_alternateShape == 0) {
+    if (_alternateShape == OrdinaryShape) {
         return closedPolygon({{r.left(), shaftTop},
                               {head, shaftTop},
                               {head, r.top()},

@@ -14,7 +14,9 @@ public:
     LBArrow();
     // The range is read at every set, so a variant's minimum lifts the value at the next
     // one.
-    double minModifier1() const override { return _alternateShape != 0 ? 0.51 : 0.01; }
+    // Any variant but the ordinary one has heads at both ends.
+    enum : qint64 { DoubleHeaded = 1 };
+    double minModifier1() const override { return _alternateShape != OrdinaryShape ? 0.51 : 0.01; }
     double maxModifier1() const override { return 0.99; }
     double minModifier2() const override { return 0.01; }
     double maxModifier2() const override { return 0.49; }

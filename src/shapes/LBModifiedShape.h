@@ -39,7 +39,9 @@ public:
     void setModifier1(double value);
     void setModifier2(double value);
 
-    // 0 is the ordinary outline; only some classes have variants.
+    // The stored variant of the outline: the ordinary one, or another that only some
+    // classes have (their own names for 1).
+    enum AlternateShape : qint64 { OrdinaryShape = 0 };
     qint64 alternateShape() const { return _alternateShape; }
     // A plain store, neither undoable nor announced; classes with a variant then set its
     // modifiers through the setters.

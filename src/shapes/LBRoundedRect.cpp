@@ -10,7 +10,7 @@ LBRoundedRect::LBRoundedRect()
 void LBRoundedRect::setAlternateShape(qint64 variant)
 {
     LBModifiedShape::setAlternateShape(variant);
-    if (variant == 1)
+    if (variant == RoundedEnds)
         setModifier1(0.5);
 }
 

@@ -15,10 +15,11 @@ public:
     LBRoundedRect();
     double minModifier1() const override { return 0.01; }
     double maxModifier1() const override { return 0.5; }
-    // Variant 1 sets the ratio to 0.5.
+    enum : qint64 { RoundedEnds = 1 };
+    // The rounded ends set the ratio to 0.5.
     void setAlternateShape(qint64 variant) override;
 
-    qint64 knobMask() const override { return _alternateShape != 0 ? 0xff : 0x1ff; }
+    qint64 knobMask() const override { return _alternateShape != OrdinaryShape ? 0xff : 0x1ff; }
     QPointF modifierKnob1Point() const override;
     qint64 moveModifierKnob(qint64 knob, const QPointF& toPoint,
                             bool constrainProportions) override;

@@ -13,7 +13,7 @@ LBStarPolygon::LBStarPolygon()
 void LBStarPolygon::setAlternateShape(qint64 variant)
 {
     LBModifiedShape::setAlternateShape(variant);
-    if (variant == 1) {
+    if (variant == ClassicStar) {
         setModifier1(5.0);
         setModifier2(0.6 / std::numbers::pi);
     }

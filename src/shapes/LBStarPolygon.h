@@ -16,7 +16,8 @@ public:
     double maxModifier1() const override { return 25.0; }
     double minModifier2() const override { return 0.005; }
     double maxModifier2() const override { return 0.45; }
-    // Variant 1: five points, inner ratio 0.6 / pi.
+    enum : qint64 { ClassicStar = 1 };
+    // The classic star: five points, inner ratio 0.6 / pi.
     void setAlternateShape(qint64 variant) override;
 
     qint64 knobMask() const override { return 0x2ff; }

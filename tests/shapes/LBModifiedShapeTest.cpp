@@ -128,7 +128,7 @@ TEST(LBModifiedShape, SettersClampAndUndoToTheValueBeforeTheCall)
     // A minimum that depends on the variant is read at each set.
     const auto arrow = makeShape<LBArrow>({0, 0, 100, 50});
     arrow->setModifier1(0.3);
-    arrow->setAlternateShape(1);
+    arrow->setAlternateShape(LBArrow::DoubleHeaded);
     EXPECT_EQ(arrow->modifier1(), 0.3);
     arrow->setModifier1(0.4);
     EXPECT_EQ(arrow->modifier1(), 0.51);
@@ -146,7 +146,7 @@ TEST(LBModifiedShape, VariantsAreStoredPlainlyAndCopiesKeepTheirModifiers)
 
     // Rounded ends: the ratio 0.5 and no knob.
     const auto rounded = makeShape<LBRoundedRect>({0, 0, 100, 40});
-    rounded->setAlternateShape(1);
+    rounded->setAlternateShape(LBRoundedRect::RoundedEnds);
     EXPECT_EQ(rounded->modifier1(), 0.5);
     EXPECT_EQ(rounded->knobMask(), 0xff);
     const auto roundedCopy = std::static_pointer_cast<LBRoundedRect>(rounded->copy());
@@ -158,7 +158,7 @@ TEST(LBModifiedShape, VariantsAreStoredPlainlyAndCopiesKeepTheirModifiers)
 
     // The classic star, and a copy of one given seven points keeps them.
     const auto star = makeShape<LBStarPolygon>({0, 0, 100, 100});
-    star->setAlternateShape(1);
+    star->setAlternateShape(LBStarPolygon::ClassicStar);
     EXPECT_EQ(star->modifier1(), 5.0);
     EXPECT_EQ(star->modifier2(), 0.6 / std::numbers::pi);
     star->setModifier1(7);

@@ -233,7 +233,8 @@ TEST(ShapeFactory, MakesShapesByNameWithTheirVariantAndSettings)
     settings.zoomFactor = 2;
     settings.bounds = QRectF(10, 20, 100, 40);
 
-    const LBShapePtr rounded = createShapeOfClass(QStringLiteral("LBRoundedRect"), 1, settings);
+    const LBShapePtr rounded =
+        createShapeOfClass(QStringLiteral("LBRoundedRect"), LBRoundedRect::RoundedEnds, settings);
     ASSERT_TRUE(std::dynamic_pointer_cast<LBRoundedRect>(rounded));
     const auto adjustable = std::static_pointer_cast<LBModifiedShape>(rounded);
     EXPECT_EQ(adjustable->alternateShape(), 1);

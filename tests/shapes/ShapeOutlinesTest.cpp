@@ -104,8 +104,9 @@ TEST(ShapeOutlines, ElementListsForBoundsStrokeAndModifiers)
          "35 15 Z",
          1},
         {"star variant 1: radii 50 and 0.6/pi x 100, first line to the left",
-         outline<LBStarPolygon>({0, 0, 100, 100}, 0,
-                                [](LBStarPolygon& s) { s.setAlternateShape(1); }),
+         outline<LBStarPolygon>(
+             {0, 0, 100, 100}, 0,
+             [](LBStarPolygon& s) { s.setAlternateShape(LBStarPolygon::ClassicStar); }),
          "M 50 0 L 38.77 34.55 L 2.45 34.55 L 31.84 55.9 L 20.61 90.45 L 50 69.1 L 79.39 90.45 L "
          "68.16 55.9 L 97.55 34.55 L 61.23 34.55 L 50 0 Z",
          1},
@@ -149,7 +150,8 @@ TEST(ShapeOutlines, ElementListsForBoundsStrokeAndModifiers)
         {"arrow pointing right", outline<LBArrow>({0, 0, 100, 50}, 0),
          "M 0 15 L 60 15 L 60 0 L 100 25 L 60 50 L 60 35 L 0 35 Z", 1},
         {"double-headed arrow",
-         outline<LBArrow>({0, 0, 100, 50}, 0, [](LBArrow& s) { s.setAlternateShape(1); }),
+         outline<LBArrow>({0, 0, 100, 50}, 0,
+                          [](LBArrow& s) { s.setAlternateShape(LBArrow::DoubleHeaded); }),
          "M 0 25 L 40 0 L 40 15 L 60 15 L 60 0 L 100 25 L 60 50 L 60 35 L 40 35 L 40 50 Z", 1},
         {"circle: the oval in the inset bounds", outline<LBCircle>({10, 20, 100, 50}, 2),
          "M 109 45 C 109 58.25 87.06 69 60 69 C 32.94 69 11 58.25 11 45 C 11 31.75 32.94 21 60 21 "
