@@ -11,7 +11,11 @@
 #include "platform/core/TextForms.h"
 #include "platform/text/AttributedString.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 
@@ -579,6 +583,37 @@ TEST(LBGraphicPropertyList, WritingRules)
     EXPECT_FALSE(photo->propertyListRepresentation().contains("FillImage"));
     photo->setPlaceholderTypeString(QStringLiteral("Text+Image"));
     EXPECT_TRUE(photo->propertyListRepresentation().contains("FillImage"));
+}
+
+TEST(LBGraphicPropertyList, VectorPicturesAreStoredAsTheirOwnBytes)
+{
+    // A small PDF, and an EPS that cannot be drawn here: both kept exactly.
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(72);
+        writer.setPageSize(
+            QPageSize(QSizeF(40, 20), QPageSize::Point, QString(), QPageSize::ExactMatch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter(&writer);
+        painter.fillRect(QRectF(0, 0, 20, 20), Qt::red);
+    }
+    const QByteArray eps(
+        "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 30 10\nthis is no PostScript\n");
+    for (const QByteArray& data : {pdf, eps}) {
+        const auto g = std::make_shared<LBGraphic>();
+        g->setImage(platform::Image::fromData(data), LBGraphic::FillImageType);
+        ASSERT_TRUE(g->imageOfType(LBGraphic::FillImageType));
+        EXPECT_EQ(g->propertyListRepresentation().value("FillImage"), data);
+        const auto back =
+            LBGraphic::graphicWithPropertyListRepresentation(graphic({{"FillImage", data}}));
+        ASSERT_TRUE(back && back->imageOfType(LBGraphic::FillImageType));
+        EXPECT_EQ(back->imageOfType(LBGraphic::FillImageType)->representationKind(),
+                  g->imageOfType(LBGraphic::FillImageType)->representationKind());
+        EXPECT_EQ(back->propertyListRepresentation().value("FillImage"), data);
+    }
 }
 
 TEST(LBGraphicPropertyList, ANewPictureReplacesDataThatCouldNotBeRead)
