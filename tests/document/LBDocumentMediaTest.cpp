@@ -3,6 +3,7 @@
 
 #include "DocumentTestSupport.h"
 
+#include "MessageLog.h"
 #include "platform/drawing/Image.h"
 
 #include <QDir>
@@ -13,28 +14,6 @@
 #include <QSet>
 
 namespace {
-
-// Collects the warnings logged while alive.
-struct WarningLog
-{
-    WarningLog()
-    {
-        lines().clear();
-        previous = qInstallMessageHandler(&WarningLog::handle);
-    }
-    ~WarningLog() { qInstallMessageHandler(previous); }
-    static void handle(QtMsgType type, const QMessageLogContext&, const QString& message)
-    {
-        if (type == QtWarningMsg)
-            lines().append(message);
-    }
-    static QStringList& lines()
-    {
-        static QStringList collected;
-        return collected;
-    }
-    QtMessageHandler previous = nullptr;
-};
 
 QImage filled(int width, int height, int dpi = 72)
 {
@@ -154,12 +133,12 @@ TEST_F(DocumentTest, MissingOrUnreadableBackgroundsKeepTheirPathAndSayWhy)
             ASSERT_TRUE(psd.open(QIODevice::WriteOnly));
             psd.write("8BPS garbage");
         }
-        WarningLog log;
+        MessageLog log;
         document->setBackgroundImagePath(c.path, true, 0);
         EXPECT_EQ(document->backgroundImagePath(0), c.path) << c.what;
         EXPECT_EQ(document->backgroundImage(0), nullptr) << c.what;
-        EXPECT_FALSE(WarningLog::lines().isEmpty()) << c.what;
-        EXPECT_TRUE(WarningLog::lines().last().contains(QFileInfo(c.path).fileName())) << c.what;
+        ASSERT_FALSE(log.messages.isEmpty()) << c.what;
+        EXPECT_TRUE(log.messages.last().contains(QFileInfo(c.path).fileName())) << c.what;
     }
 
     // A file that moved is looked for in the saved package.
@@ -218,12 +197,12 @@ TEST_F(DocumentTest, PostScriptAndPhotoshopBackgroundsAreKeptAsPdfAndPng)
     // PostScript that gs rejects: the path stays, nothing is shown, the log says why.
     const QString broken = write("broken.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 "
                                                "40 30\nthis is no postscript\n");
-    WarningLog log;
+    MessageLog log;
     document->setBackgroundImagePath(broken, true, 1);
     EXPECT_EQ(document->backgroundImagePath(1), broken);
     EXPECT_EQ(document->backgroundImage(1), nullptr);
-    ASSERT_FALSE(WarningLog::lines().isEmpty());
-    EXPECT_TRUE(WarningLog::lines().last().contains("broken.eps"));
+    ASSERT_FALSE(log.messages.isEmpty());
+    EXPECT_TRUE(log.messages.last().contains("broken.eps"));
 }
 
 TEST_F(DocumentTest, ImageQualityChangesBringEveryPictureToTheNewResolution)
