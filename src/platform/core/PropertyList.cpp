@@ -624,7 +624,9 @@ private:
 
     void writeString(const QString& text)
     {
-        const auto* u = reinterpret_cast<const char16_t*>(text.utf16());
+        // constData(), not utf16(): that copies every string it cannot end with a zero,
+        // such as the literals most keys are.
+        const auto* u = reinterpret_cast<const char16_t*>(text.constData());
         const qsizetype n = text.size();
         if (!needsQuotes(u, n)) {
             const size_t old = _out.size();
