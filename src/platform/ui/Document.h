@@ -7,9 +7,10 @@
 // Edited state: the undo manager gives a token for the state its history has reached
 // (UndoManager::documentState()). The document remembers the token when the change count
 // is cleared (after a save, a revert or a read) and is edited while the token differs, so
-// undoing back to the saved state makes it clean again. A change that no undo step
-// records (registration off, or a setting that is not undoable) marks it edited until the
-// next clearing.
+// undoing back to the saved state makes it clean again. A change marked while a step is
+// being recorded, undone or redone belongs to that step; one that no step records
+// (registration off, or a setting that is not undoable) marks it edited until the next
+// clearing.
 //
 // The undo manager reports each step to updateChangeCount(): ChangeDone when a step
 // closes, ChangeUndone and ChangeRedone when one runs. Subclasses that count changes
