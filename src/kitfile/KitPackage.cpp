@@ -1,5 +1,6 @@
 #include "kitfile/KitPackage.h"
 
+#include "kitfile/ManifestValues.h"
 #include "platform/core/Error.h"
 
 #include <QDir>
@@ -12,6 +13,8 @@ namespace kitfile {
 
 namespace {
 
+using kitfile::quoted;
+
 constexpr QDir::Filters everyEntry =
     QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
 
@@ -19,11 +22,6 @@ bool fileFailure(platform::Error* error, const QString& description,
                  QFileDevice::FileError code = QFileDevice::UnspecifiedError)
 {
     return platform::Error::fail(error, platform::FileErrorDomain, int(code), description);
-}
-
-QString quoted(const QString& path)
-{
-    return QStringLiteral("\u201c%1\u201d").arg(QDir::toNativeSeparators(path));
 }
 
 // A link counts as existing here even when it points nowhere.

@@ -49,4 +49,15 @@ QVariant numberValue(const QVariant& value)
     return ok && std::isfinite(real) ? QVariant(real) : QVariant();
 }
 
+void insertIfSet(QVariantMap& map, const QString& key, const QString& value)
+{
+    if (!value.isNull())
+        map.insert(key, value);
+}
+
+QString quoted(const QString& text)
+{
+    return QStringLiteral("\u201c%1\u201d").arg(text);
+}
+
 } // namespace kitfile

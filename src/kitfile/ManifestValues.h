@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <optional>
 
@@ -20,5 +21,11 @@ std::optional<QStringList> stringListValue(const QVariant& value);
 // A whole number (qint64) or a finite real (double), from a number or from a text that is
 // exactly one decimal number; a null QVariant otherwise.
 QVariant numberValue(const QVariant& value);
+
+// Writing: a text value only when it is set (not null).
+void insertIfSet(QVariantMap& map, const QString& key, const QString& value);
+
+// A name or value in messages, between typographic quotes.
+QString quoted(const QString& text);
 
 } // namespace kitfile

@@ -17,6 +17,8 @@
 
 #include <vector>
 
+using kitfile::quoted;
+
 namespace {
 
 // What a manifest value must be. Numbers may also be numeric text and are stored back
@@ -86,11 +88,6 @@ const std::vector<Field> manifestFields = {
     {&VQReleaseHistory, Kind::DictionaryList, &releaseFields},
     {&VQObjects, Kind::DictionaryList, &graphicFields},
 };
-
-QString quoted(const QString& text)
-{
-    return QStringLiteral("\u201c%1\u201d").arg(text);
-}
 
 QString kindName(Kind kind)
 {

@@ -5,6 +5,7 @@
 
 #include "kitfile/KitPackage.h"
 #include "kitfile/KitResources.h"
+#include "kitfile/ManifestValues.h"
 #include "platform/core/Error.h"
 #include "platform/core/PropertyList.h"
 #include "platform/core/Strings.h"
@@ -19,6 +20,8 @@
 
 using kitfile::KitPackage;
 
+using kitfile::quoted;
+
 namespace {
 
 const QString contentsName = QStringLiteral("contents.xml");
@@ -26,11 +29,6 @@ const QString pngPreviewName = QStringLiteral("Kit_Preview.png");
 const QString jpegPreviewName = QStringLiteral("Kit_Preview.jpg");
 const QString designerName = QStringLiteral("Artist.jpg");
 const QString copyrightName = QStringLiteral("Copyright.txt");
-
-QString quoted(const QString& text)
-{
-    return QStringLiteral("\u201c%1\u201d").arg(text);
-}
 
 bool incomplete(platform::Error* error, const QString& description)
 {

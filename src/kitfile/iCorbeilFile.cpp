@@ -2,6 +2,7 @@
 
 #include "kitfile/KitPackage.h"
 #include "kitfile/KitResources.h"
+#include "kitfile/ManifestValues.h"
 #include "platform/core/Error.h"
 #include "platform/core/TextForms.h"
 #include "platform/drawing/Image.h"
@@ -150,7 +151,7 @@ bool iCorbeilFile::createPackageAtPath(const QString& path, platform::Error* err
         QDir(path).removeRecursively();
     return platform::Error::fail(
         error, platform::FileErrorDomain, QFileDevice::UnspecifiedError,
-        QStringLiteral("Cannot create the kit package \u201c%1\u201d.").arg(path));
+        QStringLiteral("Cannot create the kit package %1.").arg(kitfile::quoted(path)));
 }
 
 QString iCorbeilFile::nameForImage(const QString& name) const

@@ -5,6 +5,8 @@
 #include "platform/core/TextForms.h"
 #include "platform/drawing/Image.h"
 
+using kitfile::insertIfSet;
+
 namespace {
 
 // The colour of a manifest's colour string, else that of its colour key.
@@ -13,12 +15,6 @@ QColor colorFromManifest(const QVariant& actual, const QString& colorName)
     const QColor color =
         platform::colorWithOrvaneStringRepresentation(kitfile::stringValue(actual));
     return color.isValid() ? color : iCorbeilImage::colorForColorName(colorName);
-}
-
-void insertIfSet(QVariantMap& map, const QString& key, const QString& value)
-{
-    if (!value.isNull())
-        map.insert(key, value);
 }
 
 } // namespace

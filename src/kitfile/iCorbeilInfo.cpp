@@ -7,6 +7,8 @@
 
 #include <utility>
 
+using kitfile::insertIfSet;
+
 namespace {
 
 const QString UUIDKey = QStringLiteral("UUID");
@@ -22,12 +24,6 @@ const std::pair<const QString*, QString iCorbeilInfo::Contact::*> contactFields[
     {&VQPhoneNumber, &iCorbeilInfo::Contact::phoneNumber},
     {&VQURL, &iCorbeilInfo::Contact::URL},
 };
-
-void insertIfSet(QVariantMap& map, const QString& key, const QString& value)
-{
-    if (!value.isNull())
-        map.insert(key, value);
-}
 
 QVariantMap contactDictionary(const iCorbeilInfo::Contact& contact)
 {
