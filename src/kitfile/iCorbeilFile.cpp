@@ -177,7 +177,7 @@ bool iCorbeilFile::saveImage(const std::shared_ptr<platform::Image>& image, cons
                              const QString& folder)
 {
     if (!name.endsWith(QStringLiteral("png"), Qt::CaseInsensitive)) {
-        qWarning().noquote() << QStringLiteral("Must be PNG file.") << name;
+        qWarning().noquote() << QStringLiteral("Must be PNG file.");
         return false;
     }
     if (!temporaryFileExists()) {
