@@ -11,7 +11,11 @@ namespace kitfile {
 
 QString stringValue(const QVariant& value)
 {
-    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+    if (value.typeId() != QMetaType::QString)
+        return QString();
+    // An empty text is a value too: readers may hand it over as a null QString.
+    const QString text = value.toString();
+    return text.isNull() ? QStringLiteral("") : text;
 }
 
 std::optional<QStringList> stringListValue(const QVariant& value)

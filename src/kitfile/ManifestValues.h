@@ -14,7 +14,7 @@
 
 namespace kitfile {
 
-// The text, or a null QString for any other kind of value.
+// The text (never null, also when empty), or a null QString for any other kind of value.
 QString stringValue(const QVariant& value);
 // A list of texts, or nothing for any other kind of value (a list holding anything else).
 std::optional<QStringList> stringListValue(const QVariant& value);

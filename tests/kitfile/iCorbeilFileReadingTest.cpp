@@ -245,6 +245,18 @@ TEST_F(KitReading, NumbersMayComeAsNumericText)
     EXPECT_EQ(kit.objects()[0]->numberOfPictures(), QVariant(qint64(3)));
 }
 
+TEST_F(KitReading, EmptyTextsAreValuesNotGaps)
+{
+    QVariantMap contents = manifest({graphic(QStringLiteral("Rose"))});
+    contents.insert(QStringLiteral("UUID"), QString(""));
+    contents.insert(VQName, QString(""));
+    iCorbeilFile kit;
+    ASSERT_TRUE(kit.readContents(platform::PropertyList::toXml(contents)));
+    EXPECT_FALSE(kit.name().isNull());
+    EXPECT_TRUE(kit.name().isEmpty());
+    EXPECT_EQ(kit.info()->props().value(QStringLiteral("UUID")), QString(""));
+}
+
 TEST_F(KitReading, FilesLinkedFromOutsideCountAsMissing)
 {
     ASSERT_TRUE(writeKit(kitPath(), twoGraphics()));
