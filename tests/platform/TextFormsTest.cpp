@@ -161,6 +161,9 @@ TEST(TextForms, ColourStringsReadBackTheIdenticalColour)
     const QColor hsv = QColor::fromHsvF(0.3f, 0.6f, 0.9f, 0.5f);
     EXPECT_EQ(colorWithOrvaneStringRepresentation(orvaneStringRepresentation(hsv)), hsv.toRgb());
     EXPECT_EQ(orvaneStringRepresentation(QColor()), QString());
+    EXPECT_EQ(orvaneStringRepresentation(QColor::fromRgbF(1e30f, 0, 0)), QString());
+    const QColor widest = QColor::fromRgbF(65504, -65504, 0);
+    EXPECT_EQ(colorWithOrvaneStringRepresentation(orvaneStringRepresentation(widest)), widest);
 }
 
 TEST(TextForms, ColourStringsOfOtherFormsDoNotRead)
@@ -174,6 +177,8 @@ TEST(TextForms, ColourStringsOfOtherFormsDoNotRead)
         "sRGB 1 0 0.5y 1",
         "sRGB nan 0 0 1",
         "sRGB inf 0 0 1",
+        "sRGB 1e30 0 0 1",
+        "extended-sRGB 1.5 1e9 0 0.5",
         "sRGB 1 0 0 1.5",
         "sRGB 1 0 0 -0.1",
         "0.5 0.5 0.5 1",

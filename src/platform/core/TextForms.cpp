@@ -337,6 +337,9 @@ QString orvaneStringRepresentation(const QColor& color)
         return QString();
     const bool extended = color.spec() == QColor::ExtendedRgb;
     const QColor rgb = extended ? color : color.toRgb();
+    for (const float component : {rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF()})
+        if (!std::isfinite(component))
+            return QString();
     // redF() and the others give QColor's stored values exactly (16-bit integers over
     // 65535, or half floats), and the shortest form of a double reads back the same double.
     return QStringList{extended ? extendedSRGBWord : sRGBWord, shortest(rgb.redF()),
@@ -357,7 +360,11 @@ QColor colorWithOrvaneStringRepresentation(const QString& text)
             return QColor();
     }
     const auto [red, green, blue, alpha] = values;
-    if (alpha < 0 || alpha > 1)
+    // Extended components are half floats: a value beyond their range would read as an
+    // infinity, which no form can hold.
+    constexpr double halfFloatMaximum = 65504;
+    if (alpha < 0 || alpha > 1 || std::abs(red) > halfFloatMaximum
+        || std::abs(green) > halfFloatMaximum || std::abs(blue) > halfFloatMaximum)
         return QColor();
     if (words[0] == extendedSRGBWord) {
         // Half floats set one by one, so values within 0...1 stay extended and exact.
