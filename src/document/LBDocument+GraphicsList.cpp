@@ -4,6 +4,7 @@
 
 #include "document/LBDocument.h"
 
+#include "platform/core/Error.h"
 #include "platform/core/PropertyList.h"
 #include "shapes/ShapeClasses.h"
 
@@ -94,15 +95,19 @@ QByteArray LBDocument::dataForGraphics(const Pages& pages)
 }
 
 std::optional<QVariantMap> LBDocument::dictionaryFromDocumentData(const QByteArray& data,
-                                                                  QString* error)
+                                                                  platform::Error* error)
 {
     QString reason;
     const std::optional<QVariant> value = platform::PropertyList::fromText(data, &reason);
     if (value && value->typeId() == QMetaType::QVariantMap)
         return value->toMap();
-    if (error)
-        *error = value ? QStringLiteral("The graphics list is not a dictionary.")
-                       : QStringLiteral("The graphics list is not a property list: %1").arg(reason);
+    if (value)
+        platform::Error::fail(error, LBDocumentErrorDomain, NotADictionaryError,
+                              QStringLiteral("The graphics list is not a dictionary."));
+    else
+        platform::Error::fail(
+            error, LBDocumentErrorDomain, NotAPropertyListError,
+            QStringLiteral("The graphics list is not a property list: %1").arg(reason));
     return std::nullopt;
 }
 
@@ -144,7 +149,7 @@ LBDocument::GraphicsList LBDocument::graphicsFromDocumentDictionary(const QVaria
 }
 
 std::optional<LBDocument::GraphicsList> LBDocument::graphicsForData(const QByteArray& data,
-                                                                    QString* error)
+                                                                    platform::Error* error)
 {
     const std::optional<QVariantMap> dictionary = dictionaryFromDocumentData(data, error);
     if (!dictionary)

@@ -40,6 +40,10 @@
 
 class DocumentWindowController;
 
+namespace platform {
+struct Error;
+} // namespace platform
+
 // The layers view rebuilds its list of layers (no object).
 inline const QString LBUpdateLayersView = QStringLiteral("LBUpdateLayersView");
 // The canvases of the document redraw (object: the document).
@@ -48,6 +52,8 @@ inline const QString LBRedrawGraphicViews = QStringLiteral("LBRedrawGraphicViews
 inline const QString LBStopEditingTextDuringDrag = QStringLiteral("LBStopEditingTextDuringDrag");
 // The design view refreshes its grid and guides (object: the document).
 inline const QString LBRefreshEditView = QStringLiteral("LBRefreshEditView");
+// Failures to read graphics or documents (codes: LBDocument::ReadError).
+inline const QString LBDocumentErrorDomain = QStringLiteral("LBDocumentErrorDomain");
 // The image display resolution changed (posted by the preferences, the canvas and the edit
 // controller; every open document brings its pictures to it).
 inline const QString LBImageQualityChanged = QStringLiteral("LBImageQualityChanged");
@@ -203,17 +209,19 @@ public:
     // The same as old-style property-list text (7-bit).
     static QByteArray dataForGraphics(const Layer& graphics);
     static QByteArray dataForGraphics(const Pages& pages);
-    // The dictionary the text holds; nullopt and a message for text that is not a
+    // Codes of LBDocumentErrorDomain.
+    enum ReadError : int { NotAPropertyListError = 1, NotADictionaryError = 2 };
+    // The dictionary the text holds; nullopt and the error for text that is not a
     // property list holding a dictionary.
     static std::optional<QVariantMap> dictionaryFromDocumentData(const QByteArray& data,
-                                                                 QString* error = nullptr);
+                                                                 platform::Error* error = nullptr);
     // The graphics of the dictionary's "GraphicsList": flat, pages of layers, or pages of
     // graphics (older files), read as pages of an empty layer and a layer of the graphics.
     // What is not a graphic (an unknown class, a page or layer that is not a list, an
     // entry that is not a dictionary) is left out and logged.
     static GraphicsList graphicsFromDocumentDictionary(const QVariantMap& dictionary);
     static std::optional<GraphicsList> graphicsForData(const QByteArray& data,
-                                                       QString* error = nullptr);
+                                                       platform::Error* error = nullptr);
 
     // ==== Per-face backgrounds and placeholders =========================================
     bool hasBackgroundColor(qint64 page) const { return face(page).hasBackgroundColor; }

@@ -6,6 +6,7 @@
 #include "MessageLog.h"
 
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/Error.h"
 #include "platform/core/PropertyList.h"
 #include "shapes/ShapeClasses.h"
 
@@ -141,14 +142,20 @@ TEST_F(DocumentTest, WhatIsNotAGraphicIsLeftOutAndBadTextIsAnError)
     {
         const char* what;
         QByteArray data;
+        int code;
     };
     for (const Case& c :
-         {Case{"unbalanced", "{ GraphicsList = ( { Class = LBRectangle; } ;"},
-          Case{"not text", QByteArray("\x00\x01\x02\xff", 4)}, Case{"a list", "( a, b )"}}) {
-        QString error;
+         {Case{"unbalanced", "{ GraphicsList = ( { Class = LBRectangle; } ;",
+               LBDocument::NotAPropertyListError},
+          Case{"not text", QByteArray("\x00\x01\x02\xff", 4), LBDocument::NotAPropertyListError},
+          Case{"a list", "( a, b )", LBDocument::NotADictionaryError}}) {
+        platform::Error error;
         EXPECT_FALSE(LBDocument::graphicsForData(c.data, &error)) << c.what;
-        EXPECT_FALSE(error.isEmpty()) << c.what;
+        EXPECT_EQ(error.domain, LBDocumentErrorDomain) << c.what;
+        EXPECT_EQ(error.code, c.code) << c.what;
+        EXPECT_FALSE(error.description.isEmpty()) << c.what;
     }
+    EXPECT_FALSE(LBDocument::graphicsForData("(")); // no error asked for
 }
 
 TEST_F(DocumentTest, EveryGraphicClassSurvivesWritingAndReading)
