@@ -180,12 +180,6 @@ void LBGraphic::copyImageFilePathsFromGraphic(const LBGraphic& other)
     }
 }
 
-void LBGraphic::locateMaskForFile(const QString& path)
-{
-    // Finding the mask that belongs to an image file arrives with mask support.
-    Q_UNUSED(path);
-}
-
 // --- Downsampling ---
 
 void LBGraphic::replaceFillImage(const ImagePtr& image)
@@ -264,11 +258,4 @@ void LBGraphic::restoreOriginalImage()
     _image = _origImage;
     _origImage.reset();
     clearCachedImage();
-}
-
-void LBGraphic::applyMask(const ImagePtr& mask, bool isObjectMask)
-{
-    // Masking the fill image arrives with mask support; until then it shows unmasked.
-    Q_UNUSED(mask);
-    Q_UNUSED(isObjectMask);
 }
