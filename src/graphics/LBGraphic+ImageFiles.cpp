@@ -173,8 +173,13 @@ void LBGraphic::copyImageFilePathsFromGraphic(const LBGraphic& other)
 {
     for (qint64 type : {FillImageType, ObjectMaskType, ExternalMaskType}) {
         const QString path = other.imageFilePathOfType(type);
-        if (!path.isEmpty())
+        if (!path.isEmpty()) {
             setImageFilePath(path, true, false, type);
+            // A file that cannot be loaded stays referenced, as it is by the graphic copied,
+            // so the copy still names the missing file when it is saved.
+            if (imageFilePathOfType(type).isEmpty())
+                setImageFilePath(standardizedPath(path), type);
+        }
         if (type == FillImageType)
             downsampleFillImage(false);
     }

@@ -105,6 +105,9 @@ std::shared_ptr<LBGraphic> LBGraphic::copy() const
 
     graphic->setFlippedHorizontally(_flippedHorizontally);
     graphic->setFlippedVertically(_flippedVertically);
+    // The flips mirrored the copied crop rectangles once more, as for a graphic being
+    // turned over; the copy shows exactly what this graphic shows.
+    graphic->setCropImageBounds(_origCropImageBounds, _origCropGraphicBounds);
     graphic->setFillImageRotation(_fillImageRotation, _fillImageFlippedHorizontally,
                                   _fillImageFlippedVertically);
     graphic->setOrigShapeRotation(_origShapeRotation, _origShapeFlippedHorizontally,
