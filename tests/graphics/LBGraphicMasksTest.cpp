@@ -5,6 +5,7 @@
 #include "GraphicTestSupport.h"
 
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyList.h"
 #include "platform/drawing/BezierPath.h"
 #include "platform/imaging/FilterImage.h"
 
@@ -219,6 +220,39 @@ TEST(LBGraphicMasks, ReplacingAnExternalMaskMasksTheOriginalAndCopiesMaskOnce)
     EXPECT_EQ(fillPixels(*copy), fillPixels(*g));
     copy->setImage(nullptr, LBGraphic::ExternalMaskType);
     EXPECT_EQ(copy->imageOfType(LBGraphic::FillImageType), original);
+}
+
+TEST(LBGraphicMasks, AMaskedGraphicComesBackAsSavedAndWritesTheSameBytes)
+{
+    // A crop showing half of the picture, under a soft external mask and an object mask.
+    auto g = std::make_shared<LBGraphic>();
+    g->setBounds(QRectF(10, 10, 40, 40));
+    QImage pixels = filled(4, 4, qRgba(200, 100, 50, 255));
+    pixels.setPixel(0, 0, qRgba(20, 40, 60, 255));
+    const ImagePtr original = picture(pixels);
+    g->setImage(original, LBGraphic::FillImageType);
+    g->setCropImageBounds(QRectF(0, 0, 4, 4), QRectF(2, 0, 2, 4));
+    g->setImage(picture(greyMask({255, 255, 0, 0}, 2, 2)), LBGraphic::ObjectMaskType);
+    g->setImage(picture(greyMask({128, 128, 128, 128}, 2, 2)), LBGraphic::ExternalMaskType);
+    const QImage shown = fillPixels(*g);
+    ASSERT_EQ(qAlpha(shown.pixel(3, 0)), 128);
+
+    // Through the stored text form, as documents and the pasteboard keep graphics.
+    const QVariantMap saved = g->propertyListRepresentation();
+    const std::optional<QVariant> read =
+        platform::PropertyList::fromText(platform::PropertyList::toText(saved));
+    ASSERT_TRUE(read);
+    const auto back = LBGraphic::graphicWithPropertyListRepresentation(read->toMap());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(fillPixels(*back), shown);
+    // The original is kept: removing the mask shows the picture as it was before it.
+    const QVariantMap again = back->propertyListRepresentation();
+    for (const char* key : {"FillImage", "ObjectMask", "ImageMask"})
+        EXPECT_EQ(again.value(key), saved.value(key)) << key;
+    back->setImage(nullptr, LBGraphic::ExternalMaskType);
+    g->setImage(nullptr, LBGraphic::ExternalMaskType);
+    EXPECT_EQ(fillPixels(*back), fillPixels(*g));
+    EXPECT_EQ(qAlpha(fillPixels(*back).pixel(3, 0)), 255);
 }
 
 TEST(LBGraphicMasks, TheMaskFileIsLookedForInAMasksFolderBesideTheImagesFolder)
