@@ -204,6 +204,12 @@ void LBGraphic::downsampleFillImage(bool force)
     if (!(drawingSize.width() > 1.0 && drawingSize.height() > 1.0))
         return;
 
+    // Under an external mask, the picture from before the mask is the one brought to the
+    // design's resolution; when it changes, it is masked again.
+    const ImagePtr masked = _origImage ? _image : nullptr;
+    if (masked)
+        _image = _origImage;
+
     bool changed = false;
     if (force || _downSampledImageBoundsWereChanged) {
         // Start again from the original file.
@@ -233,6 +239,16 @@ void LBGraphic::downsampleFillImage(bool force)
 
     if (changed && _objectMask)
         applyMask(_objectMask, true);
+
+    if (masked && !changed) {
+        _image = masked;
+    } else if (masked) {
+        _origImage.reset();
+        if (_externalMask) {
+            saveOriginalImage();
+            applyMask(_externalMask, false);
+        }
+    }
 }
 
 double LBGraphic::dpiOfImage(const ImagePtr& image, const QSizeF& drawingSize)

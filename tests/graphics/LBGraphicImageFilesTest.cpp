@@ -80,7 +80,6 @@ public:
     std::function<LBGraphic::ImagePtr(const LBGraphic::ImagePtr&)> downsample;
 };
 
-
 class LBGraphicImageFiles : public ::testing::Test
 {
 protected:
@@ -462,4 +461,35 @@ TEST(LBGraphicImageResolution, DpiOfImage)
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(LBGraphic::dpiOfImage(c.image, c.drawingSize), c.dpi)
             << c.drawingSize.width() << " x " << c.drawingSize.height();
+}
+
+TEST_F(LBGraphicImageFiles, DownsamplingUnderAnExternalMaskWorksOnTheOriginalAndMasksItAgain)
+{
+    writePicture(path("photos/rose.png"), 40);
+    QImage half(2, 2, QImage::Format_Grayscale8);
+    half.fill(128);
+    doc.quietly([&] {
+        graphic->setImageFile(path("photos/rose.png"), LBGraphic::FillImageType);
+        graphic->setImage(platform::Image::fromBitmap(half, QSizeF(2, 2)),
+                          LBGraphic::ExternalMaskType);
+    });
+    const auto original = graphic->_origImage;
+    const auto masked = graphic->imageOfType(LBGraphic::FillImageType);
+    ASSERT_TRUE(original);
+    ASSERT_EQ(qAlpha(masked->bitmap().pixel(0, 0)), 128);
+
+    // Nothing to do: the masked picture stays.
+    graphic->downsampleFillImage(false);
+    EXPECT_EQ(doc.asked.back().first, original);
+    EXPECT_EQ(graphic->imageOfType(LBGraphic::FillImageType), masked);
+    EXPECT_EQ(graphic->_origImage, original);
+
+    // A smaller picture: it becomes the original and is masked once.
+    const auto smaller = platform::Image::fromBitmap(filled(10, 10), QSizeF(40, 10));
+    doc.downsample = [&](const LBGraphic::ImagePtr&) { return smaller; };
+    graphic->downsampleFillImage(true);
+    EXPECT_EQ(graphic->_origImage, smaller);
+    const auto shown = graphic->imageOfType(LBGraphic::FillImageType);
+    EXPECT_EQ(shown->pixelsWide(), 10);
+    EXPECT_EQ(qAlpha(shown->bitmap().pixel(5, 5)), 128);
 }
