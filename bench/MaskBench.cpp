@@ -6,9 +6,11 @@
 #include "graphics/LBGraphic.h"
 #include "platform/drawing/Image.h"
 #include "platform/imaging/ImageFilter.h"
+#include "support/PhotoPixels.h"
 
 #include <QImage>
-#include <QRandomGenerator>
+
+#include <algorithm>
 
 #include <benchmark/benchmark.h>
 
@@ -18,19 +20,8 @@ using ImagePtr = LBGraphic::ImagePtr;
 
 ImagePtr photo()
 {
-    static const ImagePtr picture = [] {
-        QImage pixels(4000, 3000, QImage::Format_RGB32);
-        QRandomGenerator random(11);
-        for (int y = 0; y < pixels.height(); ++y) {
-            QRgb* line = reinterpret_cast<QRgb*>(pixels.scanLine(y));
-            for (int x = 0; x < pixels.width(); ++x) {
-                const int noise = int(random.bounded(24));
-                line[x] =
-                    qRgb((x / 16 + noise) % 256, (y / 12 + noise) % 256, ((x + y) / 28) % 256);
-            }
-        }
-        return platform::Image::fromBitmap(pixels, QSizeF(960, 720));
-    }();
+    static const ImagePtr picture =
+        platform::Image::fromBitmap(photoPixels(QImage::Format_RGB32), QSizeF(960, 720));
     return picture;
 }
 
