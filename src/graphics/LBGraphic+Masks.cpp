@@ -9,12 +9,15 @@
 #include "platform/imaging/FilterImage.h"
 #include "platform/imaging/ImageFilter.h"
 
+#include <QColor>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRgb>
+#include <QTransform>
 #include <QVariant>
 
 #include <algorithm>
