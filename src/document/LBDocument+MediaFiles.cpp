@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QPainter>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -92,25 +91,18 @@ LBDocument::downsampleImage(const std::shared_ptr<platform::Image>& image,
     if (displayResolution <= 0 || double(resolution) / double(displayResolution) <= 1.1)
         return image;
 
-    const QRectF target = platform::Image::roundRectToIntegerBoundaries(
-        QRectF(QPointF(), drawingSize * (double(displayResolution) / 72.0)));
-    const QSize pixels = target.size().toSize();
-    if (pixels.isEmpty())
+    // Drawn at one pixel a point into the target's whole pixels.
+    const QSizeF pixels = platform::Image::roundRectToIntegerBoundaries(
+                              QRectF(QPointF(), drawingSize * (double(displayResolution) / 72.0)))
+                              .size();
+    const platform::ImagePtr smaller = image->imageScaledToSize(pixels);
+    if (!smaller || smaller->bitmap().isNull())
         return image;
-    QImage smaller(pixels, QImage::Format_ARGB32_Premultiplied);
-    if (smaller.isNull())
-        return image;
-    smaller.fill(Qt::transparent);
-    {
-        QPainter painter(&smaller);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(target, bitmap);
-    }
     // The copy's size in points: its pixels on the screens' backing scale, whole points.
     const double scale = std::max(1.0, LBProcessState::displayScaleFactor());
     const QSizeF points(std::round(pixels.width() / scale), std::round(pixels.height() / scale));
     const QByteArray tiff =
-        platform::Image::fromBitmap(smaller, points)->TIFFRepresentationUsingLZW();
+        platform::Image::fromBitmap(smaller->bitmap(), points)->TIFFRepresentationUsingLZW();
 
     const QString path = newTemporaryFilePath(QStringLiteral("tif"));
     QString error;
