@@ -287,6 +287,16 @@ void LBGraphic::drawArrowsInView(CanvasView* view, bool drawShadow)
     Q_UNUSED(drawShadow);
 }
 
+LBGraphic::ImagePtr LBGraphic::copyToImageWithScale(double scale, double alphaScaleFactor,
+                                                    bool flipVertically, bool isTextBox)
+{
+    Q_UNUSED(scale);
+    Q_UNUSED(alphaScaleFactor);
+    Q_UNUSED(flipVertically);
+    Q_UNUSED(isTextBox);
+    return nullptr;
+}
+
 LBGraphic::ImagePtr LBGraphic::reflectionWithTransparency(double transparency, double height,
                                                           bool inverted)
 {

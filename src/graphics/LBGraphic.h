@@ -251,6 +251,35 @@ public:
     virtual qint64 arrow1Type() const { return 0; }
     virtual qint64 arrow2Type() const { return 0; }
 
+    // --- What renderings of a graphic at another scale ask of its kind ---
+    // Neutral here; lines and image graphics answer for themselves.
+    // The sizes of the two arrow heads, in multiples of (stroke width + 6) points.
+    virtual double arrow1Size() const { return 1.0; }
+    virtual double arrow2Size() const { return 1.0; }
+    // Sets both head sizes without undo or announcement, for a rendering that puts them
+    // back before it returns; nothing for a graphic without heads.
+    virtual void setArrowSizesForRendering(double arrow1Size, double arrow2Size)
+    {
+        (void)arrow1Size;
+        (void)arrow2Size;
+    }
+    // The special kind of an image graphic (see LBImage); 0 for every other graphic.
+    virtual qint64 specialImageType() const { return 0; }
+    // The special kind of a barcode, whose picture is drawn at its own size in every
+    // rendering: its bars sit on whole modules.
+    static constexpr qint64 BarcodeSpecialImageType = 5;
+    // The factor a print-resolution rendering at `quality` (pixels per point) scales this
+    // graphic by: the quality itself, or 1 for a barcode.
+    double hiResImageScale(double quality) const
+    {
+        return specialImageType() == BarcodeSpecialImageType ? 1.0 : quality;
+    }
+    // A picture of the graphic drawn at `scale`, for drag images; it changes the receiver
+    // for good, so callers pass a copy. The picture is null until renderings at another
+    // scale exist; curves answer their one-point picture themselves.
+    virtual ImagePtr copyToImageWithScale(double scale, double alphaScaleFactor,
+                                          bool flipVertically, bool isTextBox);
+
     // --- Gradient parameters ---
     double gradientAngle() const { return _gradientAngle; }
     void setGradientAngle(double angle);
@@ -532,6 +561,10 @@ protected:
     }
     // Asks the document to redraw the graphic's area now.
     void invalidate();
+    // Mirrors a fill picture shown through the outline (the flip flag of its own and its
+    // crop rectangle within the shape's), as a flip of the outline needs; nothing without
+    // one. Neither undoable nor announced.
+    void mirrorFillImage(bool horizontally);
     // Drops the processed pictures, then announces the change.
     void markChanged();
     // The property-list key of an image type's picture data ("FillImage", "ObjectMask",

@@ -9,10 +9,12 @@
 #include "shapes/LBCircle.h"
 #include "shapes/LBCloud.h"
 #include "shapes/LBCross.h"
+#include "shapes/LBCurvedLine.h"
 #include "shapes/LBDiamond.h"
 #include "shapes/LBFlowDocument.h"
 #include "shapes/LBGear.h"
 #include "shapes/LBIsocelesTrapezoid.h"
+#include "shapes/LBLine.h"
 #include "shapes/LBModifiedShape.h"
 #include "shapes/LBOneRoundCorner.h"
 #include "shapes/LBPolygon.h"
@@ -77,6 +79,9 @@ void registerShapeClasses()
         add<LBThreeRoundCorner>("LBThreeRoundCorner");
         add<LBTwoRoundCorner>("LBTwoRoundCorner");
         add<LBTwoRoundCorner2>("LBTwoRoundCorner2");
+        // Lines.
+        add<LBLine>("LBLine");
+        add<LBCurvedLine>("LBCurvedLine");
         return true;
     }();
     Q_UNUSED(registered);

@@ -187,6 +187,17 @@ QVariantMap everyKey(const QString& className)
         {"RightTriangleAngle", "270"},
         {"LBBezierPath", Archive::archivedDataWithBezierPath(path)},
         {"OrigBounds", "{{0, 0}, {60, 40}}"},
+        // Lines and curves.
+        {"LineAngle", "45"},
+        {"LineStartsAtLowerLeft", "YES"},
+        {"LineArrow1Type", "3"},
+        {"LineArrow2Type", "10"},
+        {"LineArrow1Size", "1.500000"},
+        {"LineArrow2Size", "2.000000"},
+        {"ControlPoints", QVariantList{"{0, 0.5}", "{0.5, 0}", "{1, 1}"}},
+        {"ModifierRects",
+         QVariantList{"{{0, 0.5}, {0.1, 0.4}}", "{{0.3, 0}, {0.7, 0}}", "{{1, 1}, {1, 1}}"}},
+        {"ClosedPath", "YES"},
     };
 }
 
@@ -382,7 +393,8 @@ TEST(GraphicPropertyList, DamagedOrCutOffGraphicsListsLoadWhatTheyCan)
         {"TextGradientType",
          {"TextGradientColor1", "TextGradientColor2", "TextGradientCenter",
           "TextGradientCenterSize", "TextGradientAngle"}},
-        {"PlaceholderType", {"FillImage"}}, // a photo placeholder without type leaves it out
+        {"PlaceholderType", {"FillImage"}},   // a photo placeholder without type leaves it out
+        {"ControlPoints", {"ModifierRects"}}, // handles without their points are passed over
     };
     for (const QVariant& stored : list) {
         const QVariantMap good = stored.toMap();
