@@ -24,6 +24,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QTransform>
 #include <QVariantMap>
 
 #include <array>
@@ -34,6 +35,7 @@
 #include <utility>
 
 class CanvasView;
+class GraphicDictionaryReader;
 class GraphicDocument;
 class LBGradientFill;
 class QMouseEvent;
@@ -570,6 +572,17 @@ protected:
     // The property-list key of an image type's picture data ("FillImage", "ObjectMask",
     // "ImageMask").
     static QString imageDataKey(qint64 type);
+    // Loads the picture data stored under `key` as the picture of that type, as it is (no
+    // undo, no masking, no announcement). Data that is no picture we can read is logged and
+    // handed back, for the caller to keep and write back; nothing when the key is missing
+    // or the picture was read.
+    std::optional<QByteArray> loadStoredPicture(const GraphicDictionaryReader& reader,
+                                                const QString& key, qint64 type);
+    // Draws a picture the way the platform draws one that does not respect the flipped
+    // page: upside down, its last pixel row at the top of the rectangle; with `fraction` as
+    // its opacity.
+    static void drawPictureUnflipped(const platform::Image& image, const QRectF& rect,
+                                     double fraction = 1.0);
     // Gives the path the drawing dash (lengths times the stroke width, phase 0) when the
     // graphic has a dash.
     void applyDrawingDash(platform::BezierPath& path) const;
@@ -729,6 +742,9 @@ public:
     // changes nothing when there is nothing to apply (or no context).
     platform::GraphicsContext* applyTransformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
                                                        double rotation);
+    // That transform itself (the identity when there is nothing to apply).
+    static QTransform transformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
+                                         double rotation);
 
     // With a shadow type of 1 or more, startShadow() saves the graphics state and makes
     // the graphic's shadow current, so that what is drawn until stopShadow() casts it;

@@ -580,27 +580,23 @@ LBGraphic::ImagePtr LBCurvedLine::copyToImageWithScale(double scale, double alph
 
 void LBCurvedLine::flipHorizontally()
 {
-    if (_selectedPoints.isEmpty()) {
-        doFlipHorizontally();
-        return;
-    }
-    _selectedPoints.clear();
-    flipLater(true);
+    flip(true);
 }
 
 void LBCurvedLine::flipVertically()
 {
+    flip(false);
+}
+
+void LBCurvedLine::flip(bool horizontally)
+{
+    // With points selected, the selection clears first and the points move a moment later.
+    // The curve may be gone by then: only a weak reference waits.
     if (_selectedPoints.isEmpty()) {
-        doFlipVertically();
+        mirror(horizontally);
         return;
     }
     _selectedPoints.clear();
-    flipLater(false);
-}
-
-void LBCurvedLine::flipLater(bool horizontally)
-{
-    // The curve may be gone by the time the flip runs: only a weak reference waits.
     const std::weak_ptr<LBGraphic> weak = weak_from_this();
     if (weak.expired()) {
         mirror(horizontally);

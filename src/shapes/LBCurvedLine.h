@@ -173,8 +173,8 @@ private:
     void pointsChanged();
     // Removes a point and its pair, recording their insertion as the inverse.
     void removeControlPointAtIndex(qsizetype index);
+    void flip(bool horizontally);
     void mirror(bool horizontally);
-    void flipLater(bool horizontally);
     bool validIndex(qsizetype index) const { return index >= 0 && index < numControlPoints(); }
 
     QList<QPointF> _controlPoints;

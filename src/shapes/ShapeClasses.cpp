@@ -5,6 +5,7 @@
 #include "shapes/LBArcEndRect.h"
 #include "shapes/LBArrow.h"
 #include "shapes/LBArrowHead.h"
+#include "shapes/LBBarcodeImage.h"
 #include "shapes/LBBezierPath.h"
 #include "shapes/LBCircle.h"
 #include "shapes/LBCloud.h"
@@ -13,6 +14,7 @@
 #include "shapes/LBDiamond.h"
 #include "shapes/LBFlowDocument.h"
 #include "shapes/LBGear.h"
+#include "shapes/LBImage.h"
 #include "shapes/LBIsocelesTrapezoid.h"
 #include "shapes/LBLine.h"
 #include "shapes/LBModifiedShape.h"
@@ -82,6 +84,9 @@ void registerShapeClasses()
         // Lines.
         add<LBLine>("LBLine");
         add<LBCurvedLine>("LBCurvedLine");
+        // Pictures.
+        add<LBImage>("LBImage");
+        add<LBBarcodeImage>("LBBarcodeImage");
         return true;
     }();
     Q_UNUSED(registered);

@@ -198,6 +198,14 @@ QVariantMap everyKey(const QString& className)
         {"ModifierRects",
          QVariantList{"{{0, 0.5}, {0.1, 0.4}}", "{{0.3, 0}, {0.7, 0}}", "{{1, 1}, {1, 1}}"}},
         {"ClosedPath", "YES"},
+        // Images and barcodes.
+        {"ImageType", "8"},
+        {"LazyImagePathKey", "/Kits/Paper \u00e9/Blue.png"},
+        {"BarcodeType", "12"},
+        {"BarcodeDataSource", "1"},
+        {"BarcodeDataString", "A40156B"},
+        {"BarcodeABFieldIndex", "3"},
+        {"BarcodeImportFieldIndex", "7"},
     };
 }
 
@@ -226,14 +234,14 @@ QStringList graphicClasses()
 TEST(GraphicPropertyList, EveryClassWritesReadsAndWritesAgainTheSameBytes)
 {
     const QStringList classes = graphicClasses();
-    // LBGraphic, LBTextArea and the 29 shape classes so far; later classes join.
-    EXPECT_GE(classes.size(), 31);
+    // LBGraphic and its 34 subclasses.
+    EXPECT_EQ(classes.size(), 35);
     // Keys whose value cannot be away from the default of every class: the name; the stroke
     // flag, which text areas start without and other graphics with; the shadow flag, "NO"
     // for every shadow kind but 1 (the kind is "ShadowType"); the modifiers, which stay 0
-    // in classes that have none.
-    const QStringList sameAsDefault{"Class", "DrawsStroke", "ShadowOn", "ShapeModifier1",
-                                    "ShapeModifier2"};
+    // in classes that have none; keeping proportions, which image graphics start with.
+    const QStringList sameAsDefault{"Class",          "DrawsStroke",    "ShadowOn",
+                                    "ShapeModifier1", "ShapeModifier2", "ConstrainProportions"};
     MessageLog log;
 
     for (const QString& name : classes) {
