@@ -97,7 +97,7 @@ void LBImage::loadPropertyListRepresentation(const QVariantMap& dictionary)
         *imageFilePathSlot(FillImageType) = *path;
     if (const auto path = r.string(QStringLiteral("ImageMaskPath")))
         *imageFilePathSlot(ExternalMaskType) = *path;
-    bool pictureRead = false;
+    bool imageRead = false, maskRead = false;
     for (const auto& [key, type] :
          {std::pair{QStringLiteral("Image"), FillImageType},
           std::pair{QStringLiteral("ExternalImageMask"), ExternalMaskType}}) {
@@ -107,14 +107,20 @@ void LBImage::loadPropertyListRepresentation(const QVariantMap& dictionary)
             _undecodedImageData.insert(imageDataKey(type), *unread);
         } else if (r.data(key)) {
             _undecodedImageData.remove(imageDataKey(type));
-            pictureRead = true;
+            (type == FillImageType ? imageRead : maskRead) = true;
         }
     }
-    // A picture under an external mask shows masked, its unmasked original kept.
-    if (pictureRead && _image && _externalMask) {
-        restoreOriginalImage();
-        saveOriginalImage();
-        applyMask(_externalMask, false);
+    // A picture under an external mask shows masked, its unmasked original kept: a picture
+    // read here is that original; a mask read here masks the original there was.
+    if (imageRead || maskRead) {
+        if (imageRead)
+            _origImage.reset();
+        else
+            restoreOriginalImage();
+        if (_image && _externalMask) {
+            saveOriginalImage();
+            applyMask(_externalMask, false);
+        }
     }
     clearCachedImage();
 }
@@ -203,10 +209,26 @@ void LBImage::drawInView(CanvasView* view, bool isSelected)
     context->restoreGraphicsState();
 }
 
-LBGraphic::ImagePtr LBImage::processedImage(QImage* filteredImage)
+// --- The processed picture ---
+
+void LBImage::recacheImage(bool aboutToPrint)
 {
-    *filteredImage = QImage();
-    return imageOfType(FillImageType);
+    if (!prepareRecache(aboutToPrint) || _cachedImage)
+        return;
+    const ImagePtr source = imageOfType(FillImageType);
+    if (!source)
+        return;
+    const QRectF b = bounds();
+    const QSizeF finalSize(std::floor(b.width() * _zoomFactor),
+                           std::floor(b.height() * _zoomFactor));
+    applyEffectsToImage(source, isImageCrop(), finalSize, aboutToPrint);
+}
+
+void LBImage::copyCachedImageFromObject(const LBGraphic& other)
+{
+    clearCachedImage();
+    const ImagePtr cached = other.cachedImageOfType(FillImageType);
+    _cachedImage = cached ? cached->copy() : nullptr;
 }
 
 void LBImage::ourDrawInView(CanvasView* view, bool isSelected)
@@ -221,8 +243,8 @@ void LBImage::ourDrawInView(CanvasView* view, bool isSelected)
     if (rotation == 0.0)
         r = roundRectToIntegerBoundaries(r);
 
-    QImage filtered;
-    const ImagePtr image = processedImage(&filtered);
+    const ImagePtr image = transformedImage(false);
+    const QImage filtered = _cachedCIImage;
     if (image || !filtered.isNull()) {
         const double s = printScale();
         const bool printScaled = s != 1.0;

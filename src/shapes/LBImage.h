@@ -106,6 +106,13 @@ public:
     void setTemporaryCropGraphic(const std::shared_ptr<LBGraphic>& graphic);
     std::shared_ptr<LBGraphic> cropGraphic() const { return _temporaryCropGraphic.lock(); }
 
+    // --- The processed picture ---
+    // Built at the size it is drawn at: the bounds times the zoom factor, in whole points.
+    void recacheImage(bool aboutToPrint) override;
+    // Takes a copy of the other graphic's processed picture as its own, so a print or drag
+    // copy need not process the picture again.
+    void copyCachedImageFromObject(const LBGraphic& other);
+
     // --- Drawing ---
     // Without a crop shape, ourDrawInView(). While cropping: the whole picture at a third of
     // the graphic's alpha, then the part inside the crop shape's outline (mirrored and
@@ -119,9 +126,6 @@ protected:
     // Registers every class of this layer first, so copies of any image graphic can be
     // made.
     std::shared_ptr<LBGraphic> newInstance() const override;
-    // The processed picture to draw and, when the effects left it in the filters' form,
-    // that form (a null image otherwise).
-    ImagePtr processedImage(QImage* filteredImage);
 
 private:
     bool _scaledForPrinting = false;
