@@ -362,6 +362,50 @@ TEST(LBImage, CroppingShowsThePartInsideTheShapeAtFullAlpha)
     EXPECT_GT(qAlpha(drawnOnScreen(*image, QSize(40, 40)).pixel(10, 20)), 200);
 }
 
+TEST(LBImage, TheProcessedPictureIsMadeAtTheZoomedSize)
+{
+    const auto image = imageGraphic(quarters({40, 30}), {0, 0, 40, 30.6});
+    image->setZoomFactor(2);
+    const LBGraphic::ImagePtr processed = image->transformedImage(false);
+    ASSERT_TRUE(processed);
+    EXPECT_EQ(processed->size(), QSizeF(80, 61));         // whole points
+    EXPECT_EQ(image->transformedImage(false), processed); // kept until something changes
+    image->setZoomFactor(3);
+    EXPECT_FALSE(image->cachedImageOfType(0));
+
+    // A print or drag copy takes a copy of the processed picture.
+    const auto copy = std::dynamic_pointer_cast<LBImage>(image->copy());
+    const LBGraphic::ImagePtr kept = image->transformedImage(false);
+    copy->copyCachedImageFromObject(*image);
+    ASSERT_TRUE(copy->cachedImageOfType(0));
+    EXPECT_NE(copy->cachedImageOfType(0), kept);
+    EXPECT_EQ(copy->cachedImageOfType(0)->size(), kept->size());
+    copy->copyCachedImageFromObject(*std::make_shared<LBImage>());
+    EXPECT_FALSE(copy->cachedImageOfType(0));
+
+    // A picture processed for print is made again at the next drawing on screen.
+    const LBGraphic::ImagePtr forPrint = image->transformedImage(true);
+    EXPECT_EQ(image->transformedImage(false), forPrint); // not on screen: kept
+    drawnOnScreen(*image);
+    EXPECT_NE(image->cachedImageOfType(0), forPrint);
+    ASSERT_TRUE(image->cachedImageOfType(0));
+}
+
+TEST(LBImage, OnScreenAPrintImageIsDrawnAtItsProcessedSizeOverTheZoom)
+{
+    const auto image = imageGraphic(quarters({1200, 600}), {20, 30, 1200, 600});
+    image->setScaledForPrinting(true);
+    image->setZoomFactor(2);
+    const QList<PaintCall> calls = recordDrawing([&] {
+        platform::GraphicsContext::current()->setDrawingToScreen(true);
+        image->drawInView(nullptr, false);
+    });
+    ASSERT_EQ(calls.size(), 1);
+    ASSERT_TRUE(image->cachedImageOfType(0));
+    EXPECT_EQ(image->cachedImageOfType(0)->size(), QSizeF(2400, 1200));
+    EXPECT_EQ(calls[0].area, QRectF(20, 30, 1200, 600));
+}
+
 TEST(LBImage, StoredKeysAndOlderOnes)
 {
     registerShapeClasses();
@@ -403,6 +447,28 @@ TEST(LBImage, StoredKeysAndOlderOnes)
     const auto byPath = LBGraphic::graphicWithPropertyListRepresentation(
         {{"Class", "LBImage"}, {"ImageFilePath", "/photos/rose.jpg"}});
     EXPECT_EQ(byPath->propertyListRepresentation().value("FillImageFilePath"), "/photos/rose.jpg");
+    EXPECT_TRUE(log.messages.isEmpty()) << log.messages.join('\n').toStdString();
+
+    // An older picture under an older external mask shows masked and is written back
+    // unmasked.
+    QImage red(2, 2, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    QImage mask(2, 2, QImage::Format_Grayscale8);
+    mask.fill(255);
+    mask.setPixel(1, 0, 0);
+    const QByteArray redData = Image::fromBitmap(red, {2, 2})->TIFFRepresentationUsingLZW();
+    const auto masked = LBGraphic::graphicWithPropertyListRepresentation(
+        {{"Class", "LBImage"},
+         {"Image", redData},
+         {"ExternalImageMask", Image::fromBitmap(mask, {2, 2})->pngData()}});
+    ASSERT_TRUE(masked && masked->imageOfType(0) && masked->imageOfType(2));
+    const QImage shown = masked->imageOfType(0)->bitmap();
+    EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 255);
+    EXPECT_EQ(qAlpha(shown.pixel(1, 0)), 0);
+    const platform::ImagePtr unmasked =
+        Image::fromData(masked->propertyListRepresentation().value("FillImage").toByteArray());
+    ASSERT_TRUE(unmasked);
+    EXPECT_EQ(unmasked->bitmap().pixelColor(1, 0), QColor(Qt::red));
     EXPECT_TRUE(log.messages.isEmpty()) << log.messages.join('\n').toStdString();
 
     // Older picture data that does not read is logged and kept, to be written back.
