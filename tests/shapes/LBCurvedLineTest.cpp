@@ -175,6 +175,19 @@ TEST(LBCurvedLine, EditsOfPointsAndHandlesAreUndone)
     checkUndoRedo(document, *curve, [&] { curve->moveControlPointAtIndex(2, 300, -50); });
     checkUndoRedo(document, *curve, [&] { curve->moveControlPointAtIndex(0, {-40.0, 20.0}); });
     checkUndoRedo(document, *curve, [&] { curve->setModifierRect({0.5, 0.9, 0.6, 1.2}, 1); });
+    // Closing redraws, and so does undoing it.
+    {
+        NotificationCounter changes(LBGraphicDidChange, curve.get());
+        document.step([&] { curve->setClosedPath(true); });
+        EXPECT_GT(changes.count, 0);
+        const int closing = changes.count;
+        document.undo();
+        EXPECT_FALSE(curve->closedPath());
+        EXPECT_GT(changes.count, closing);
+        document.redo();
+        EXPECT_TRUE(curve->closedPath());
+        document.undo();
+    }
     // Past the points: nothing.
     const QString state = curveText(*curve);
     document.step([&] {

@@ -260,6 +260,15 @@ TEST(LBImage, TheOutlineLiesUnderAndOverThePicture)
                      image->ourDrawInView(nullptr, false);
                  })).contains("stroke #ff00ff"));
 
+    // A shadow of type 1 falls beside the picture, which stays in the bounds.
+    const auto shadowed = imageGraphic(quarters({40, 40}), {20, 20, 40, 40});
+    shadowed->setShadowInfo(1, 6, 2, 90, 0.0, Qt::black);
+    const QImage withShadow = drawnOnScreen(*shadowed);
+    EXPECT_EQ(colorAt(withShadow, 21, 21), "#ff0000");
+    EXPECT_EQ(colorAt(withShadow, 59, 59), "#ffff00");
+    EXPECT_GT(qAlpha(withShadow.pixel(40, 63)), 0); // below it: the shadow
+    EXPECT_EQ(qAlpha(withShadow.pixel(40, 17)), 0); // none above it
+
     // Fully transparent, it is still drawn faintly; without a picture nothing is drawn.
     const auto clear = imageGraphic(quarters(), {0, 0, 40, 40});
     clear->setGraphicAlpha(0);
