@@ -99,12 +99,12 @@ void UndoManager::closeAutomaticGroup()
     if (!d->automatic || d->level == 0)
         return;
     if (d->level == 1)
-        closeOutermostGroup();
+        closeStep();
     else
         d->closeWhenExplicitEnd = true; // an explicit group is still open inside it
 }
 
-void UndoManager::closeOutermostGroup()
+void UndoManager::closeStep()
 {
     // Receivers may still mark the step as not changing the document.
     if (!d->open.actions.isEmpty()) {
@@ -112,6 +112,11 @@ void UndoManager::closeOutermostGroup()
         Q_EMIT willCloseStep(d->open.actionName.isNull() ? QStringLiteral("") : d->open.actionName);
         d->closing = false;
     }
+    closeOutermostGroup();
+}
+
+void UndoManager::closeOutermostGroup()
+{
     Group group = std::move(d->open);
     d->open = Group();
     d->level = 0;
@@ -150,9 +155,9 @@ void UndoManager::endUndoGrouping()
     }
     --d->level;
     if (d->level == 0)
-        closeOutermostGroup();
+        closeStep();
     else if (d->automaticOnlyOpen() && d->closeWhenExplicitEnd)
-        closeOutermostGroup();
+        closeStep();
 }
 
 int UndoManager::groupingLevel() const
@@ -177,7 +182,7 @@ bool UndoManager::prepareToRun(const char* what)
         return false;
     }
     if (d->automaticOnlyOpen())
-        closeOutermostGroup();
+        closeStep();
     if (d->level > 0) {
         qWarning("UndoManager::%s: an undo group is still open; ignored", what);
         return false;

@@ -101,6 +101,8 @@ Q_SIGNALS:
 private:
     void openAutomaticGroup();
     void closeAutomaticGroup();
+    // Announces the outermost group (willCloseStep), then closes it.
+    void closeStep();
     void closeOutermostGroup();
     bool prepareToRun(const char* what);
     void run(bool undoing);
