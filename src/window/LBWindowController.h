@@ -1,12 +1,30 @@
 #pragma once
 
 // The controller of a document's window. This is its seed: it keeps the state the
-// document reads (zoom, point-by-point curve drawing, the mode) and, having no window or
-// views yet, has nothing to redraw or rebuild. The window, its two modes, zoom, drawers,
-// menus and page set-up grow on it in files of their own
-// (LBWindowController+PageSetup.cpp, ...).
+// document reads (zoom, point-by-point curve drawing, the mode, the selected canvas) and,
+// having no window or views yet, has nothing to redraw or rebuild. Its operations grow on
+// it in files of their own, one a concern:
+//   LBWindowController+LabelShapes.cpp   outlines of the labels of a per-label layout
+//   LBWindowController+Decorations.cpp   what is drawn under and over a face's graphics
+//
+// Drawing coordinates are the page's: points, y growing downwards, the origin at the
+// page's top-left corner.
 
 #include "document/DocumentWindowController.h"
+#include "platform/drawing/BezierPath.h"
+
+#include <QColor>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <functional>
+#include <optional>
+
+class LBDocument;
+class LBGraphicView;
 
 class LBWindowController : public DocumentWindowController
 {
@@ -30,9 +48,147 @@ public:
     void shouldAddQuarnLabelControls(bool add) override { _addQuarnLabelControls = add; }
     bool addsQuarnLabelControls() const { return _addQuarnLabelControls; }
 
+    // Switches the window to design mode unless it is there. (Preview mode, which turns
+    // undo registration off, comes with the window; the seed leaves registration as it is.)
+    virtual void switchToDesignMode(QObject* sender);
+
+    // The document shown, nullptr while there is none.
+    LBDocument* lbDocument() const;
+    // The canvas selected in design mode; not owned, nullptr while there is none (always,
+    // until design mode has its canvases).
+    LBGraphicView* selectedGraphicView() const { return _selectedGraphicView; }
+    void setSelectedGraphicView(LBGraphicView* view) { _selectedGraphicView = view; }
+    // Whether the document is an envelope (not a label-printer roll).
+    bool isEnvelope() const;
+
+    // ==== Label shapes (LBWindowController+LabelShapes.cpp) =============================
+    // A label entry (one dictionary of the layout's `labels`) places, sizes and names the
+    // shape of one label of a layout whose labels are not a plain grid: discs, case
+    // inserts, booklets, covers. Every value is read in single precision, numbers and
+    // texts alike.
+
+    // One of the four lengths of a label entry: "x" or "leftMargin", "y" or "topMargin",
+    // "width" or "labelWidth", "height" or "labelHeight" (either name asks for both, the
+    // short one first). The first present wins, even at 0; neither, or any other key,
+    // gives 0.
+    static double dimensionForKey(const QString& key, const QVariantMap& fromDictionary);
+    // The rectangle with quarter-circle corners of radius r (0 gives the plain
+    // rectangle), running like a rectangle path; line width 0.
+    static platform::BezierPath roundedRectWithRect(const QRectF& rect, double cornerRadius);
+    // Every label face of the document's layout in one path to fill with the non-zero
+    // rule (a disc's hole is a hole), each entry placed from the bounds grown by half a
+    // screen pixel on every side. No layout, or a layout without `labels`: none. An empty
+    // `labels` gives an empty path.
+    std::optional<platform::BezierPath> discLabelsPathForViewBounds(const QRectF& bounds) const;
+
+    // ==== Page decorations (LBWindowController+Decorations.cpp) =========================
+    // Everything drawn under and over a face's graphics that is not a graphic, into the
+    // current graphics context: the canvas asks for screen appearance, the sheet renderer
+    // for screen or print. The graphics state is as found afterwards. Nothing is drawn
+    // without a document or a current context. Faces: 0 the first, any other the second;
+    // the forms without a face draw the current one (the document's page index).
+
+    // Fills the rectangle with the face's colour, replacing the pixels: its background
+    // colour when shown (on screen) or printed (usePrintSettings), else its placeholder's
+    // colour when it has a placeholder that is shown or printed, else white.
+    void drawBackgroundColorForPage(qint64 page, const QRectF& inRect, bool usePrintSettings);
+    void drawBackgroundColorInRect(const QRectF& rect, bool usePrintSettings);
+    // Draws the face's background picture clipped to the rectangle, placed in the bounds
+    // by the face's scaling (0 natural size centred, 1 tiled, 2 stretched, 3 filling and
+    // centred, any other nothing) at the face's transparency; then the caption of its
+    // background placeholder, if it has one.
+    void drawBackgroundImageForPage(qint64 page, const QRectF& inRect, const QRectF& viewBounds);
+    void drawBackgroundImageInRect(const QRectF& rect, const QRectF& viewBounds);
+    // The caption of the face's background placeholder in the bounds.
+    void drawPlaceholderTextForPage(qint64 page, const QRectF& inViewBounds);
+    void drawPlaceholderTextInViewBounds(const QRectF& bounds);
+    // Fills the label faces of a per-label layout (discLabelsPathForViewBounds) in the
+    // current face's colour over a soft shadow 2 points below; nothing without `labels`.
+    void drawUnderlay(const QRectF& rect, const QRectF& viewBounds, bool usePrintSettings);
+    // On screen: shades what lies outside the label faces and outlines them, with disc
+    // safe circles, fold lines and fold guides; a layout of one label gets its corners,
+    // hole or the outside of its disc shaded and, for an envelope in design mode with the
+    // selected canvas showing them, the postal regions. Printing: only the dotted outlines
+    // of a per-label layout, and only while "Draw Label Outlines" is on.
+    void drawOverlay(const QRectF& rect, const QRectF& viewBounds, bool printing);
+
+    // Where the caption of a background placeholder goes.
+    struct PlaceholderCaptionLayout
+    {
+        Qt::Alignment alignment = Qt::AlignHCenter;
+        bool vertical = false;
+        QRectF box; // the bounds, turned a quarter about their centre when vertical
+        double fontSize = 0;
+        double margin = 0; // left and right, and from the top or bottom edge
+        QSizeF textSize;   // the text's size at that font size
+        QRectF textRect;   // drawn here, turned by -90 degrees about the centre if vertical
+    };
+    // The text's size in points at a font size of the caption font.
+    using CaptionMeasure = std::function<QSizeF(const QString& text, double fontSize)>;
+    // The largest of the sizes 16, 14, 12, 10 and 8 at which the text is narrower than the
+    // box less its margins (6, or 3 at size 8), else 8; placed in the 3 by 3 grid of the
+    // position code (0 middle centre, 1-2 top and bottom centre, 3-4 middle left and
+    // right, 5-6 top left and right, 7-8 bottom left and right, any other middle centre).
+    // Without a measure the caption font measures.
+    static PlaceholderCaptionLayout placeholderCaptionLayout(const QString& text, qint64 position,
+                                                             bool vertical, const QRectF& bounds,
+                                                             const CaptionMeasure& measure = {});
+
+protected:
+    // The kinds of outline a label entry's `labelTypeDescription` names.
+    enum class LabelShape {
+        Rectangle,         // any other name, or none; rounded with the entry's `cornerRadius`
+        Disc,              // a circle with its centre hole
+        LightScribe,       // a disc; the overlay draws its rings at fixed sizes
+        SlimCaseInsert,    // a notched rectangle, proportional to the entry's width
+        TrayInsertInside,  // a stepped rectangle of fixed steps
+        TrayInsertOutside, // the same, mirrored left to right
+    };
+    // A disc's outline: its circle and its centre hole.
+    struct DiscFace
+    {
+        QRectF circle;
+        QRectF hole;
+    };
+
+    static LabelShape labelShapeForEntry(const QVariantMap& entry);
+    // The layout's `labels` when it has a list there.
+    static std::optional<QVariantList> labelEntries(const QVariantMap& layout);
+    // Whether the layout turns its labels a quarter: `rotateLabels` is the text "YES".
+    static bool rotatesLabels(const QVariantMap& layout);
+    // Whether the first entry's position is its disc's centre (a "CD Tray" maker).
+    static bool centresFirstDisc(const QVariantMap& layout);
+    // The entry's rectangle in the bounds: turned, the distance from the top becomes the
+    // distance from the left, the one from the left is measured up from the bottom edge,
+    // and the sides swap.
+    static QRectF entryRect(const QVariantMap& entry, const QRectF& bounds, bool rotated);
+    // The disc of diameter D at (x, y) of the unturned sheet with a centred hole of d.
+    static DiscFace discFace(double x, double y, double D, double d, const QRectF& bounds,
+                             bool rotated);
+    // A disc entry's face: its `outerDiameter`, else the larger of its width and height;
+    // with `centred`, x and y name the centre.
+    static DiscFace discFaceForEntry(const QVariantMap& entry, bool centred, const QRectF& bounds,
+                                     bool rotated);
+    // The closed outline of an insert (SlimCaseInsert, TrayInsertInside or
+    // TrayInsertOutside) placed by the entry in the bounds.
+    static platform::BezierPath insertOutline(LabelShape shape, const QVariantMap& entry,
+                                              const QRectF& bounds, bool rotated);
+    // A rectangular entry's outline: rounded when the entry has a `cornerRadius` at all.
+    static platform::BezierPath rectangleOutline(const QVariantMap& entry, const QRectF& bounds,
+                                                 bool rotated);
+
 private:
+    // The colour of the face by the colour rule; white when none is chosen.
+    QColor faceColor(qint64 page, bool usePrintSettings) const;
+    // The single-label part of the overlay (a layout without `labels`), on screen.
+    void drawSingleLabelOverlay(const QVariantMap& layout, const QRectF& viewBounds);
+    // The per-label part of the overlay.
+    void drawLabelsOverlay(const QVariantMap& layout, const QVariantList& entries,
+                           const QRectF& viewBounds, bool printing);
+
     double _zoomFactor = 1.0;
     bool _bezierMode = false;
     qint64 _mode = PreviewMode;
     bool _addQuarnLabelControls = false;
+    LBGraphicView* _selectedGraphicView = nullptr;
 };

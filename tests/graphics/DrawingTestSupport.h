@@ -106,17 +106,6 @@ QList<PaintCall> recordDrawing(Draw draw, QSize size = QSize(300, 300))
     return device.calls();
 }
 
-// The names of the calls, runs of one name told once.
-inline QStringList callNames(const QList<PaintCall>& calls)
-{
-    QStringList result;
-    for (const PaintCall& call : calls) {
-        if (result.isEmpty() || result.last() != call.name())
-            result.append(call.name());
-    }
-    return result;
-}
-
 inline QStringList recordNames(LBGraphic& graphic, CanvasView* view = nullptr)
 {
     return callNames(recordDrawing([&] { graphic.drawInView(view, false); }));

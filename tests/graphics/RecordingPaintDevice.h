@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <QTransform>
 
 struct PaintCall
@@ -148,3 +149,14 @@ private:
     QSize _size;
     mutable RecordingPaintEngine _engine;
 };
+
+// The names of the calls, runs of one name told once.
+inline QStringList callNames(const QList<PaintCall>& calls)
+{
+    QStringList result;
+    for (const PaintCall& call : calls) {
+        if (result.isEmpty() || result.last() != call.name())
+            result.append(call.name());
+    }
+    return result;
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+// Shared pieces of the window tests: a document (the document tests' fixture) shown by a
+// window controller whose zoom the tests set, and readers of paths as point lists.
+
+#include "../document/DocumentTestSupport.h"
+#include "../graphics/RecordingPaintDevice.h"
+
+#include "document/DimensionInfo.h"
+#include "platform/drawing/BezierPath.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "window/LBWindowController.h"
+
+#include <QImage>
+#include <QList>
+#include <QPainter>
+#include <QPointF>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <gtest/gtest.h>
+
+// The window controller with the zoom of a window the tests choose.
+class TestWindowController : public LBWindowController
+{
+public:
+    double zoomFactor() const override { return zoom; }
+    double zoom = 1.0;
+
+    using LBWindowController::LabelShape;
+    using LBWindowController::labelShapeForEntry;
+};
+
+class WindowTest : public DocumentTest
+{
+protected:
+    WindowTest()
+    {
+        controller = new TestWindowController;
+        document->addWindowController(controller);
+    }
+
+    // The live layout dictionary (changed without undo).
+    QVariantMap& layout() { return document->dimensionInfo(); }
+    // The layout gets these label entries.
+    void setLabels(const QVariantList& entries) { layout()[DimensionInfo::labels] = entries; }
+
+    TestWindowController* controller = nullptr; // owned by the document
+};
+
+// The end points of the path's elements, close elements left out.
+inline QList<QPointF> pathPoints(const platform::BezierPath& path)
+{
+    QList<QPointF> points;
+    for (const platform::BezierPath::Element& element : path.elements()) {
+        switch (element.type) {
+        case platform::BezierPath::ElementType::MoveTo:
+        case platform::BezierPath::ElementType::LineTo: points.append(element.points[0]); break;
+        case platform::BezierPath::ElementType::CurveTo: points.append(element.points[2]); break;
+        case platform::BezierPath::ElementType::ClosePath: break;
+        }
+    }
+    return points;
+}
+
+inline void expectNear(const QRectF& actual, const QRectF& expected, double tolerance = 1e-4)
+{
+    EXPECT_NEAR(actual.x(), expected.x(), tolerance) << "x";
+    EXPECT_NEAR(actual.y(), expected.y(), tolerance) << "y";
+    EXPECT_NEAR(actual.width(), expected.width(), tolerance) << "width";
+    EXPECT_NEAR(actual.height(), expected.height(), tolerance) << "height";
+}
+
+// Draws into a transparent image of the page size at `scale` pixels per point through a
+// current context, checking that the graphics state is balanced afterwards.
+template <typename Draw>
+QImage renderPage(Draw draw, const QSizeF& points, qreal scale = 1.0)
+{
+    platform::OffscreenContext offscreen(platform::OffscreenContext::pixelsFor(points, scale),
+                                         scale);
+    draw();
+    EXPECT_EQ(offscreen.context().savedStateDepth(), 0);
+    return offscreen.image();
+}
+
+// Draws into the recording device (points as pixels); returns what was drawn, in order.
+template <typename Draw>
+QList<PaintCall> recordPage(Draw draw, QSize size = QSize(700, 900))
+{
+    RecordingPaintDevice device(size);
+    QPainter painter(&device);
+    platform::GraphicsContext context(&painter);
+    platform::GraphicsContext::Scope scope(context);
+    draw();
+    EXPECT_EQ(context.savedStateDepth(), 0);
+    EXPECT_EQ(context.transparencyLayerDepth(), 0);
+    return device.calls();
+}
+
+// The calls of one kind ("stroke", "fill", "image", ...).
+inline QList<PaintCall> callsOfKind(const QList<PaintCall>& calls, const QString& kind)
+{
+    QList<PaintCall> found;
+    for (const PaintCall& call : calls) {
+        if (call.kind == kind)
+            found.append(call);
+    }
+    return found;
+}
+
+// The colour of the image at a point of the page, unpremultiplied.
+inline QColor colorAt(const QImage& image, const QPointF& point, qreal scale = 1.0)
+{
+    return image.pixelColor(int(point.x() * scale), int(point.y() * scale));
+}
