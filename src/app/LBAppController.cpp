@@ -69,6 +69,7 @@ void LBAppController::registerDefaults()
         {QStringLiteral("Image Quality"), 150},
         {QStringLiteral("Print Quality"), 300},
         {QStringLiteral("Draw Auxiliary Info"), 3},
+        {QStringLiteral("Draw Label Outlines"), true},
     });
 }
 

@@ -9,7 +9,7 @@ class LBGraphicView : public CanvasView
 {
 public:
     // Makes the canvas's in-place text editing (TextEditingController) the one the model
-    // forwards to.
+    // forwards to; the postal guidelines are shown as "DrawPostalGuidelines" says.
     LBGraphicView();
 
     // Program-wide: on only while graphics are dragged out of a canvas. While it is on,
@@ -29,7 +29,11 @@ public:
         _editorView = editorView;
     }
 
+    // Whether the page overlay shows an envelope's postal address regions on this canvas.
+    bool drawPostalGuidelines() const { return _drawPostalGuidelines; }
+
 private:
     LBGraphic* _editingGraphic = nullptr;
     platform::TextView* _editorView = nullptr;
+    bool _drawPostalGuidelines = false;
 };

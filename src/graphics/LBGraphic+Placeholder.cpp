@@ -17,11 +17,13 @@ namespace {
 // Space between the frame's sides (and its top or bottom edge) and the text.
 constexpr double PromptInset = 3.0;
 
-// The prompt font. "Courier New Bold" where it is installed; elsewhere the font
-// configuration substitutes a bold monospaced face. The size is set in pixels, which are
-// points on every page drawing surface (one unit of the page coordinates is one point),
-// so the text neither grows with a device's resolution nor needs its own scaling.
-QFont placeholderFont(double fontSize)
+} // namespace
+
+// "Courier New Bold" where it is installed; elsewhere the font configuration substitutes
+// a bold monospaced face. The size is set in pixels, which are points on every page
+// drawing surface (one unit of the page coordinates is one point), so the text neither
+// grows with a device's resolution nor needs its own scaling.
+QFont LBGraphic::placeholderFont(double fontSize)
 {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
@@ -31,8 +33,6 @@ QFont placeholderFont(double fontSize)
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
-
-} // namespace
 
 std::pair<Qt::Alignment, LBGraphic::PlaceholderVerticalPlacement>
 LBGraphic::placeholderLabelPlacement(qint64 position)

@@ -39,6 +39,7 @@ class CanvasView;
 class GraphicDictionaryReader;
 class GraphicDocument;
 class LBGradientFill;
+class QFont;
 class QMouseEvent;
 
 namespace platform {
@@ -379,7 +380,10 @@ public:
     static PlaceholderTextLayout placeholderTextLayout(const QString& label, qint64 position,
                                                        bool vertical, const QRectF& bounds,
                                                        const PlaceholderTextMeasure& measure = {});
-    // The size of the text in the prompt font ("Courier New", bold) at fontSize points.
+    // The prompt font ("Courier New", bold) at fontSize points; page backgrounds caption
+    // their placeholders in it too.
+    static QFont placeholderFont(double fontSize);
+    // The size of the text in the prompt font at fontSize points.
     static QSizeF measurePlaceholderText(const QString& text, double fontSize);
     // This graphic's prompt layout.
     PlaceholderTextLayout placeholderTextLayout() const;

@@ -29,13 +29,14 @@ TEST(LBAppControllerValues, RegistersImageAndPrintQualityButNotTrimming)
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Print Quality")), 300);
 }
 
-TEST(LBAppControllerValues, RegistersTheDocumentsGridAndAuxiliaryDefaults)
+TEST(LBAppControllerValues, RegistersTheDocumentsGridAuxiliaryAndOutlineDefaults)
 {
     LBAppController::registerDefaults();
     platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
     EXPECT_EQ(defaults.floatForKey(QStringLiteral("Grid Spacing")), 9.0);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Grid Guide Spacing")), 8);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Draw Auxiliary Info")), 3);
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Draw Label Outlines")));
 }
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
