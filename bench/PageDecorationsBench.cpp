@@ -1,7 +1,8 @@
 // Speed of a face's decorations on screen: the underlay (label faces over their shadow)
 // and the overlay (shading outside the faces, outlines, safe circles, fold guides) of a
 // letter sheet of two discs and four case inserts, drawn at 200 % into a 1224 × 1584
-// image, one frame per iteration. Goals: bench/targets.txt.
+// image, one frame per iteration; and the same frame when the face's colour changed
+// since the last one, so the underlay is made anew. Goals: bench/targets.txt.
 
 #include "document/DimensionInfo.h"
 #include "document/LBDocument.h"
@@ -28,8 +29,8 @@ public:
 QVariantList sheetOfDiscsAndInserts()
 {
     const auto entry = [](const char* kind, double x, double y, double w, double h) {
-        return QVariantMap{{"labelTypeDescription", kind}, {"x", x}, {"y", y}, {"width", w},
-                           {"height", h}};
+        return QVariantMap{
+            {"labelTypeDescription", kind}, {"x", x}, {"y", y}, {"width", w}, {"height", h}};
     };
     QVariantMap disc1 = entry("CDDisc", 20, 20, 330, 330);
     disc1.insert("outerDiameter", 330);
@@ -45,7 +46,7 @@ QVariantList sheetOfDiscsAndInserts()
             entry("CDTrayInsert", 372, 20, 220, 330)};
 }
 
-void BM_UnderlayAndOverlayAtZoom2(benchmark::State& state)
+void drawFrames(benchmark::State& state, bool changeColor)
 {
     platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
     LBDocument document;
@@ -58,7 +59,12 @@ void BM_UnderlayAndOverlayAtZoom2(benchmark::State& state)
 
     const QRectF page(0, 0, 612, 792);
     QImage image(1224, 1584, QImage::Format_ARGB32_Premultiplied);
+    bool pale = false;
     for (auto _ : state) {
+        if (changeColor) {
+            pale = !pale;
+            document.setBackgroundColor(pale ? QColor(250, 240, 200) : QColor(240, 250, 200), 0);
+        }
         image.fill(Qt::transparent);
         QPainter painter(&image);
         painter.scale(2, 2);
@@ -71,6 +77,17 @@ void BM_UnderlayAndOverlayAtZoom2(benchmark::State& state)
     }
 }
 
+void BM_UnderlayAndOverlayAtZoom2(benchmark::State& state)
+{
+    drawFrames(state, false);
+}
+
+void BM_UnderlayAndOverlayAtZoom2NewColor(benchmark::State& state)
+{
+    drawFrames(state, true);
+}
+
 BENCHMARK(BM_UnderlayAndOverlayAtZoom2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnderlayAndOverlayAtZoom2NewColor)->Unit(benchmark::kMillisecond);
 
 } // namespace

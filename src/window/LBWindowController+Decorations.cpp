@@ -31,6 +31,9 @@ using platform::BezierPath;
 
 // The platform's grey: half white.
 const QColor Grey = QColor::fromRgbF(0.5, 0.5, 0.5);
+// Grey at alpha 0.5 with white at alpha 0.5 over it, composited in advance: alpha
+// 0.5 + 0.5 × 0.5 = 0.75, and 0.5 × 1 + 0.25 × 0.5 = 0.625 of white in that alpha.
+const QColor Shading = QColor::fromRgbF(0.625f / 0.75f, 0.625f / 0.75f, 0.625f / 0.75f, 0.75f);
 
 // How an outline or guide is stroked: colour, line width (0 the thinnest line the device
 // draws) and dash lengths (none: solid).
@@ -372,6 +375,50 @@ void LBWindowController::drawPlaceholderTextInViewBounds(const QRectF& bounds)
 
 // ==== Underlay ===========================================================================
 
+namespace {
+
+const platform::Shadow& underlayShadow()
+{
+    // Two points straight down, softened by 4.
+    static const platform::Shadow shadow{QSizeF(0, 2), 4, Qt::black};
+    return shadow;
+}
+
+// Fills the faces once casting their shadow, then once more over it.
+void fillFacesOverShadow(platform::GraphicsContext& context, const QPainterPath& faces,
+                         const QColor& color)
+{
+    context.saveGraphicsState();
+    context.setShadow(underlayShadow());
+    context.beginTransparencyLayer(faces.boundingRect());
+    context.painter()->fillPath(faces, color);
+    context.endTransparencyLayer();
+    context.restoreGraphicsState();
+    context.painter()->fillPath(faces, color);
+}
+
+} // namespace
+
+// On screen, the faces over their shadow as device pixels, with what they were drawn
+// from. The canvas redraws its page far more often than the layout, the face's colour,
+// the zoom or the visible part of the page change, and the shadow is the costly part of
+// a frame. (Printed and exported sheets are drawn afresh and stay vector.)
+struct LBWindowController::UnderlayPicture
+{
+    BezierPath faces;
+    QColor color;
+    QTransform device;
+    QTransform base;
+    QRect area; // on the device
+    QImage image;
+
+    bool shows(const BezierPath& f, const QColor& c, const QTransform& d, const QTransform& b,
+               const QRect& a) const
+    {
+        return faces == f && color == c && device == d && base == b && area == a;
+    }
+};
+
 void LBWindowController::drawUnderlay(const QRectF& rect, const QRectF& viewBounds,
                                       bool usePrintSettings)
 {
@@ -387,13 +434,48 @@ void LBWindowController::drawUnderlay(const QRectF& rect, const QRectF& viewBoun
     const QPainterPath path = faces->toPainterPath();
 
     ClippedDrawing drawing(*context, rect);
-    context->saveGraphicsState();
-    context->setShadow({QSizeF(0, 2), 4, Qt::black});
-    context->beginTransparencyLayer(path.boundingRect());
-    context->painter()->fillPath(path, color);
-    context->endTransparencyLayer();
-    context->restoreGraphicsState();
-    context->painter()->fillPath(path, color);
+    if (!context->isDrawingToScreen()) {
+        fillFacesOverShadow(*context, path, color);
+        return;
+    }
+
+    QPainter& painter = drawing.painter();
+    const QTransform device = painter.deviceTransform();
+    const QTransform base = context->baseTransform();
+    // What can be seen of the faces and their shadow, and as much around it as the
+    // shadow reaches, so faces just out of sight still cast theirs into it.
+    const platform::Shadow& shadow = underlayShadow();
+    const double scale = std::sqrt(std::abs(base.determinant()));
+    const int reach = int(std::ceil((3 * shadow.blurRadius + shadow.offset.height()) * scale)) + 2;
+    const QRect area = context->visibleDeviceRect().adjusted(-reach, -reach, reach, reach)
+                       & device.mapRect(path.boundingRect())
+                             .toAlignedRect()
+                             .adjusted(-reach, -reach, reach, reach);
+    if (area.isEmpty())
+        return;
+
+    if (!_underlayPicture || !_underlayPicture->shows(*faces, color, device, base, area)) {
+        _underlayPicture = std::make_shared<UnderlayPicture>(
+            UnderlayPicture{*faces, color, device, base, area, QImage()});
+        QImage& image = _underlayPicture->image;
+        image = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter picturePainter(&image);
+        picturePainter.setRenderHints(painter.renderHints());
+        const QTransform toPicture = QTransform::fromTranslate(-area.left(), -area.top());
+        picturePainter.setWorldTransform(device * toPicture);
+        platform::GraphicsContext picture(&picturePainter, true);
+        picture.setBaseTransform(base * toPicture);
+        platform::GraphicsContext::Scope scope(picture);
+        fillFacesOverShadow(picture, path, color);
+    }
+
+    // Pixel for pixel through the clip, opacity and compositing of the painter.
+    painter.save();
+    painter.setWorldTransform(QTransform());
+    painter.setWorldTransform(painter.deviceTransform().inverted());
+    painter.drawImage(area.topLeft(), _underlayPicture->image);
+    painter.restore();
 }
 
 // ==== Overlay ============================================================================
@@ -607,7 +689,7 @@ void LBWindowController::drawLabelsOverlay(const QVariantMap& layout, const QVar
 
     if (printing)
         return;
-    fill(painter, shading, withAlpha(Grey, 0.5));
-    fill(painter, shading, withAlpha(Qt::white, 0.5));
+    // Grey, then white, each at half strength: one fill of the colour they make together.
+    fill(painter, shading, Shading);
     stroke(painter, shading, shadedEdgeStyle());
 }

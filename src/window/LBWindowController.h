@@ -21,6 +21,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class LBDocument;
@@ -178,6 +179,8 @@ protected:
                                                  bool rotated);
 
 private:
+    struct UnderlayPicture;
+
     // The colour of the face by the colour rule; white when none is chosen.
     QColor faceColor(qint64 page, bool usePrintSettings) const;
     // The single-label part of the overlay (a layout without `labels`), on screen.
@@ -191,4 +194,6 @@ private:
     qint64 _mode = PreviewMode;
     bool _addQuarnLabelControls = false;
     LBGraphicView* _selectedGraphicView = nullptr;
+    // The underlay as last drawn, kept to draw again while nothing it shows changes.
+    std::shared_ptr<UnderlayPicture> _underlayPicture; // shared: complete only where drawn
 };

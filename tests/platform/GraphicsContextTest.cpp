@@ -104,3 +104,18 @@ TEST(GraphicsContext, OffscreenOfNoSizeIsHarmless)
     EXPECT_TRUE(empty.image().isNull());
     EXPECT_EQ(GraphicsContext::current(), nullptr);
 }
+
+TEST(GraphicsContext, VisibleDeviceRectIsTheDeviceNarrowedByTheClip)
+{
+    QImage image(100, 80, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    platform::GraphicsContext context(&painter);
+    EXPECT_EQ(context.visibleDeviceRect(), QRect(0, 0, 100, 80));
+    painter.scale(2, 2);
+    painter.setClipRect(QRectF(10, 10, 20, 60));
+    EXPECT_EQ(context.visibleDeviceRect(), QRect(20, 20, 40, 60));
+    painter.end();
+
+    QPainter inactive;
+    EXPECT_TRUE(platform::GraphicsContext(&inactive).visibleDeviceRect().isEmpty());
+}

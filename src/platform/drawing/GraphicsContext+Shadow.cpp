@@ -49,7 +49,7 @@ bool castsVisibleShadow(const std::optional<Shadow>& shadow)
 }
 
 // The device pixels a painter can reach: its device, narrowed by its clip.
-QRect visibleDeviceRect(const QPainter& painter)
+QRect deviceRectVisibleTo(const QPainter& painter)
 {
     const QPaintDevice* device = painter.device();
     if (!device)
@@ -143,6 +143,12 @@ CastShadow shadowImage(const QImage& layer, QPoint at, const ShadowGeometry& geo
 
 } // namespace
 
+QRect GraphicsContext::visibleDeviceRect() const
+{
+    const QPainter* p = painter();
+    return p ? deviceRectVisibleTo(*p) : QRect();
+}
+
 void GraphicsContext::beginTransparencyLayer(const QRectF& bounds)
 {
     Level& below = top();
@@ -165,7 +171,7 @@ void GraphicsContext::beginTransparencyLayer(const QRectF& bounds)
 
     // Drawing matters where it is seen itself and where its shadow can reach the visible
     // area: the visible area, and the same moved against the offset and grown by the blur.
-    const QRect visible = visibleDeviceRect(*parent);
+    const QRect visible = deviceRectVisibleTo(*parent);
     QRect area;
     if (!visible.isEmpty()) {
         const QRect reach = visible.united(
@@ -221,7 +227,7 @@ void GraphicsContext::endTransparencyLayer()
 
     const ShadowGeometry geometry = shadowGeometry(*layer.castShadow, top().baseTransform);
     const CastShadow shadow = shadowImage(*layer.image, layer.origin, geometry,
-                                          layer.castShadow->color, visibleDeviceRect(*parent));
+                                          layer.castShadow->color, deviceRectVisibleTo(*parent));
 
     // Both pictures are placed pixel for pixel: draw in the device's own pixels, keeping
     // the clip, opacity and composition mode of the painter underneath.

@@ -79,6 +79,10 @@ public:
     void clearShadow();
     const std::optional<Shadow>& shadow() const;
 
+    // The device pixels the current painter can reach: its device, narrowed by the
+    // bounding rectangle of its clip. Empty without a painter.
+    QRect visibleDeviceRect() const;
+
     // Groups drawing. With a shadow set, everything drawn until endTransparencyLayer()
     // goes into an off-screen layer; ending it casts the shadow of what was drawn
     // (blurred, tinted, offset) and composites the drawing over it, both through the clip,
