@@ -399,12 +399,12 @@ void LBGraphic::createColorMask()
     const double ty = d / 2.0 + std::sin(a) * double(_colorMaskOffset) / 2.0;
 
     // The outline at the inner size; the bounds are put back exactly as they were.
-    const QRectF savedBounds = _bounds;
-    const QRectF savedGroupBounds = _groupBounds;
-    setBoundsNoOtherChanges(QRectF(0, 0, w - d, h - d));
-    const std::optional<platform::BezierPath> outline = bezierPath();
-    _bounds = savedBounds;
-    _groupBounds = savedGroupBounds;
+    std::optional<platform::BezierPath> outline;
+    {
+        const KeptBounds kept(*this);
+        setBoundsNoOtherChanges(QRectF(0, 0, w - d, h - d));
+        outline = bezierPath();
+    }
     if (!outline)
         return;
 

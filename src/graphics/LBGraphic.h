@@ -257,6 +257,34 @@ public:
     virtual qint64 arrow1Type() const { return 0; }
     virtual qint64 arrow2Type() const { return 0; }
 
+    // --- What renderings of a graphic at another scale ask of its kind ---
+    // Neutral here; lines and image graphics answer for themselves.
+    // The sizes of the two arrow heads, in multiples of (stroke width + 6) points.
+    virtual double arrow1Size() const { return 1.0; }
+    virtual double arrow2Size() const { return 1.0; }
+    // Sets both head sizes without undo or announcement, for a rendering that puts them
+    // back before it returns; nothing for a graphic without heads.
+    virtual void setArrowSizesForRendering(double arrow1Size, double arrow2Size)
+    {
+        (void)arrow1Size;
+        (void)arrow2Size;
+    }
+    // The special kind of an image graphic (see LBImage); 0 for every other graphic.
+    virtual qint64 specialImageType() const { return 0; }
+    // The special kind of a barcode, whose picture is drawn at its own size in every
+    // rendering: its bars sit on whole modules.
+    static constexpr qint64 BarcodeSpecialImageType = 5;
+    // The factor a print-resolution rendering at `quality` (pixels per point) scales this
+    // graphic by: the quality itself, or 1 for a barcode.
+    double hiResImageScale(double quality) const
+    {
+        return specialImageType() == BarcodeSpecialImageType ? 1.0 : quality;
+    }
+    // A picture of the graphic drawn at `scale`, for drag images (see LBGraphic+Rendering.cpp).
+    // It changes the receiver for good, so callers pass a copy.
+    virtual ImagePtr copyToImageWithScale(double scale, double alphaScaleFactor,
+                                          bool flipVertically, bool isTextBox);
+
     // --- Gradient parameters ---
     double gradientAngle() const { return _gradientAngle; }
     void setGradientAngle(double angle);
@@ -467,17 +495,44 @@ public:
     // when the effects left it in that form (null otherwise).
     ImagePtr transformedImage(bool aboutToPrint);
     QImage transformedCImage(bool aboutToPrint);
-    // Processes the picture into the cache at finalImageSize (points). A plain graphic (no
-    // adjustments and no effects, or effects skipped) drawn unturned and without shadow at
-    // the picture's own size caches the picture itself; otherwise the cache is a copy of
-    // the picture sized to finalImageSize, kept whole while printing.
+    // The effects chain (LBGraphic+EffectsChain.cpp): processes the picture into the cache
+    // at finalImageSize (points). A plain graphic (no adjustments and no effects, or effects
+    // skipped) drawn unturned and without shadow at the picture's own size caches the
+    // picture itself, and any other plain one a copy sized to finalImageSize, kept whole
+    // while printing. Otherwise the picture is rasterised (a vector one at the drawn size),
+    // scaled to the final size unless printing, run through the adjustments and the effects
+    // in list order, laid over its background colour and under its tint, clipped or
+    // rescaled to W × H pixels and cached: on screen in the filters' form
+    // (_cachedCIImage, with the unprocessed picture as _cachedImage), while printing as a
+    // bitmap of the final size. A filter that fails passes its picture on (and says so in
+    // the log), so a picture never vanishes; an entry without a filter passes it unchanged.
     void applyEffectsToImage(const ImagePtr& image, bool isCroppedImage,
                              const QSizeF& finalImageSize, bool aboutToPrint);
+    // The picture scaled to exactly width × height pixels (Lanczos), its extent at 0, 0.
+    static platform::FilterImage scaleImage(const platform::FilterImage& image, double widthTo,
+                                            double heightTo);
+    // The pixels as a bitmap with `offset` pixels of transparent room to their left and
+    // below them (y measured up, the way drawing places a picture from its lower-left
+    // corner), so a picture moved by the perspective effect keeps its place when printed:
+    // (width + offset.x) × (height + offset.y) pixels (whole parts), or `frame` pixels when
+    // given, what falls outside them cut.
+    static QImage bitmapImageRepFromCIImage(const QImage& image, const QPointF& offset,
+                                            const QSize& frame = QSize());
+    // The frame, in whole pixels, the chain scales a picture drawn at `finalImageSize`
+    // points to on screen: at least one pixel each way.
+    static QSize workingPixelSize(const QSizeF& finalImageSize);
     // Whether the fill image may be downsampled to the design's resolution.
     bool downsampleFillImageEnabled() const { return _downsampleFillImage; }
     void setDownsampleFillImage(bool downsample) { _downsampleFillImage = downsample; }
 
     // --- Fill-image placement ---
+    // How the picture is fitted into the outline (stored as "FillImageScaling"); any value
+    // other than these counts as FillImageAsCropped.
+    enum FillImageScaling : qint64 {
+        FillImageCentred = 0,  // at its own size on the page, centred
+        FillImageTiled = 1,    // repeated over the shape
+        FillImageAsCropped = 2 // where it lay when cropped, scaled with the shape (default)
+    };
     qint64 fillImageScaling() const { return _fillImageScaling; }
     void setFillImageScaling(qint64 scaling);
     double fillImageTransparency() const { return _fillImageTransparency; }
@@ -597,6 +652,11 @@ protected:
     // The property-list key of an image type's picture data ("FillImage", "ObjectMask",
     // "ImageMask").
     static QString imageDataKey(qint64 type);
+    // Draws a picture the way the platform draws one that does not respect the flipped
+    // page: upside down, its last pixel row at the top of the rectangle; with `fraction` as
+    // its opacity.
+    static void drawPictureUnflipped(const platform::Image& image, const QRectF& rect,
+                                     double fraction = 1.0);
     // Gives the path the drawing dash (lengths times the stroke width, phase 0) when the
     // graphic has a dash.
     void applyDrawingDash(platform::BezierPath& path) const;
@@ -775,15 +835,41 @@ public:
     void startShadow(const QRectF& drawnBounds = QRectF());
     void stopShadow();
 
-    // Drawing hooks filled in by the fill picture, arrow and reflection code; the base
-    // class has none of these and draws nothing through them. fillImage(),
-    // colorMaskImage() and the reflection picture are drawn as the platform draws an image
-    // that does not respect the flipped page: its last pixel row at the top of the target
-    // rectangle.
+    // Drawing hooks of the fill picture, arrow and reflection code. fillImage(),
+    // colorMaskImage() and the reflection picture are made to be drawn as the platform
+    // draws an image that does not respect the flipped page: its last pixel row at the top
+    // of the target rectangle (so their first row holds the bottom of what is seen).
+    //
+    // The picture the outline shows (LBGraphic+FillImage.cpp), kept until the image caches
+    // are cleared: the photo placed by the fill-image scaling, clipped to the outline,
+    // turned and mirrored by the fill-image settings, with the fill-image transparency
+    // (never below 0.01). As cropped, it is composed at the photo's own resolution (72 dpi
+    // at least) divided by the display scale factor, and the adjustments and effects run on
+    // the composed picture. nullptr without crop rectangles unless a placeholder.
     virtual ImagePtr fillImage();
+    // The colour-mask picture (grown 10 points on every side) drawn into the outline with
+    // the colour mask's opacity times the graphic's alpha; not kept; nullptr when no colour
+    // mask can be built.
     virtual ImagePtr colorMaskImage();
+    // The art of an empty photo placeholder at the graphic's size: its colour, for a photo
+    // placeholder the background and the stock picture of its picture index (0 or less a
+    // man, 1 a woman, 2 a group, 3 a landscape, 4 a camera, above none) in a square at the
+    // bottom, and the highlight over all.
+    ImagePtr photoPlaceholderImage() const;
     virtual void drawArrowsInView(CanvasView* view, bool drawShadow);
+    // The mirrored, fading picture shown below the graphic (LBGraphic+Rendering.cpp): the
+    // graphic rendered at the image resolution, its bottom `height` (a fraction) kept, with
+    // an opacity from `transparency` where it meets the graphic to 0 (the other way round
+    // when not `inverted`). nullptr when that is less than one pixel row. The graphic
+    // itself is left as it was and records nothing.
     virtual ImagePtr reflectionWithTransparency(double transparency, double height, bool inverted);
+    // `graphic` drawn at q times its size, q being the "Image Quality" (or, while a print
+    // job runs, the "Print Quality") resolution over 72, or 1 for a barcode; its stroke,
+    // arrow heads, shadow and text scaled with it. The picture holds what the graphic's
+    // drawing covers, from (0, 0); upright when `flipImage`, else as the platform makes
+    // pictures (its first row at the bottom). The graphic is left exactly as it was and no
+    // undo is recorded: a rendering copy is drawn.
+    static ImagePtr hiResImageFromGraphic(const LBGraphic& graphic, bool flipImage);
     // The outline clicks are tested against: the graphic's outline unless a subclass
     // (text areas) has a separate shape outline.
     virtual std::optional<platform::BezierPath> shapeBezierPath() const { return bezierPath(); }
@@ -829,6 +915,35 @@ private:
                       bool notifyHUD);
     bool hasFillImage() const;
     QPointF* origEffectLocation(qint64 index);
+
+    // The effects chain's working state and steps (LBGraphic+EffectsChain.cpp).
+    struct EffectsChain;
+    // Puts the bounds (and group bounds) back exactly as they were when it goes, for the
+    // pictures drawn at a temporary size.
+    class KeptBounds
+    {
+    public:
+        explicit KeptBounds(LBGraphic& graphic)
+            : _graphic(graphic), _bounds(graphic._bounds), _groupBounds(graphic._groupBounds)
+        {}
+        ~KeptBounds()
+        {
+            _graphic._bounds = _bounds;
+            _graphic._groupBounds = _groupBounds;
+        }
+        KeptBounds(const KeptBounds&) = delete;
+        KeptBounds& operator=(const KeptBounds&) = delete;
+
+    private:
+        LBGraphic& _graphic;
+        QRectF _bounds;
+        QRectF _groupBounds;
+    };
+    // A copy for drawing at another scale: no document, sharing every picture with this
+    // graphic (also those read from files) and the reflection picture, so changing it
+    // changes nothing here.
+    std::shared_ptr<LBGraphic> renderingCopy() const;
+    static ImagePtr hiResImage(const LBGraphic& graphic, bool flipImage, bool withReflection);
 };
 
 using LBGraphicPtr = std::shared_ptr<LBGraphic>;
