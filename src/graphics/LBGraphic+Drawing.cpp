@@ -216,7 +216,13 @@ platform::GraphicsContext* LBGraphic::applyTransformForBounds(const QRectF& boun
     if (!painter)
         return nullptr;
     context->saveGraphicsState();
+    painter->setWorldTransform(transformForBounds(bounds, vFlip, hFlip, rotation), true);
+    return context;
+}
 
+QTransform LBGraphic::transformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
+                                         double rotation)
+{
     // Each operation applies before those already in the transform, so a point is first
     // turned about the centre, then mirrored.
     QTransform transform;
@@ -236,8 +242,7 @@ platform::GraphicsContext* LBGraphic::applyTransformForBounds(const QRectF& boun
         transform.rotate(rotation * sign);
         transform.translate(-c.x(), -c.y());
     }
-    painter->setWorldTransform(transform, true);
-    return context;
+    return transform;
 }
 
 void LBGraphic::startShadow(const QRectF& drawnBounds)

@@ -25,6 +25,7 @@
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+#include <QTransform>
 #include <QVariantMap>
 
 #include <array>
@@ -35,6 +36,7 @@
 #include <utility>
 
 class CanvasView;
+class GraphicDictionaryReader;
 class GraphicDocument;
 class LBGradientFill;
 class QMouseEvent;
@@ -280,8 +282,8 @@ public:
     {
         return specialImageType() == BarcodeSpecialImageType ? 1.0 : quality;
     }
-    // A picture of the graphic drawn at `scale`, for drag images (see LBGraphic+Rendering.cpp).
-    // It changes the receiver for good, so callers pass a copy.
+    // A picture of the graphic drawn at `scale`, for drag images; it changes the receiver
+    // for good, so callers pass a copy. Curves answer their one-point picture themselves.
     virtual ImagePtr copyToImageWithScale(double scale, double alphaScaleFactor,
                                           bool flipVertically, bool isTextBox);
 
@@ -647,11 +649,25 @@ protected:
     }
     // Asks the document to redraw the graphic's area now.
     void invalidate();
+    // Mirrors a fill picture shown through the outline (the flip flag of its own and its
+    // crop rectangle within the shape's), as a flip of the outline needs; nothing without
+    // one. Neither undoable nor announced.
+    void mirrorFillImage(bool horizontally);
     // Drops the processed pictures, then announces the change.
     void markChanged();
     // The property-list key of an image type's picture data ("FillImage", "ObjectMask",
     // "ImageMask").
     static QString imageDataKey(qint64 type);
+    // Loads the picture data stored under `key` as the picture of that type, as it is (no
+    // undo, no masking, no announcement). Data that is no picture we can read is logged and
+    // handed back, for the caller to keep and write back; nothing when the key is missing
+    // or the picture was read.
+    std::optional<QByteArray> loadStoredPicture(const GraphicDictionaryReader& reader,
+                                                const QString& key, qint64 type);
+    // The first steps of recacheImage(): false while graphics are dragged out of the canvas
+    // (nothing may change then); otherwise a picture about to be printed marks the cache,
+    // and a cache so marked is dropped at the next drawing on screen.
+    bool prepareRecache(bool aboutToPrint);
     // Draws a picture the way the platform draws one that does not respect the flipped
     // page: upside down, its last pixel row at the top of the rectangle; with `fraction` as
     // its opacity.
@@ -826,6 +842,9 @@ public:
     // changes nothing when there is nothing to apply (or no context).
     platform::GraphicsContext* applyTransformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
                                                        double rotation);
+    // That transform itself (the identity when there is nothing to apply).
+    static QTransform transformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
+                                         double rotation);
 
     // With a shadow type of 1 or more, startShadow() saves the graphics state and makes
     // the graphic's shadow current, so that what is drawn until stopShadow() casts it;
