@@ -10,6 +10,7 @@
 #include "graphics/LBGraphic.h"
 
 #include "graphics/EffectEntry.h"
+#include "graphics/ImageFilterSteps.h"
 #include "graphics/LBProcessState.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
@@ -31,57 +32,16 @@
 using platform::FilterImage;
 using platform::ImageFilter;
 using platform::YUpFrame;
+using namespace filtersteps;
 
 namespace {
 
-const QString kInputImage = QStringLiteral("inputImage");
-const QString kInputBackgroundImage = QStringLiteral("inputBackgroundImage");
-const QString kInputMaskImage = QStringLiteral("inputMaskImage");
-const QString kInputColor = QStringLiteral("inputColor");
-const QString kInputRadius = QStringLiteral("inputRadius");
-const QString kInputCenter = QStringLiteral("inputCenter");
-const QString kInputAngle = QStringLiteral("inputAngle");
-const QString kInputTransform = QStringLiteral("inputTransform");
-const QString kInputRectangle = QStringLiteral("inputRectangle");
-
-QVariant imageValue(const FilterImage& image)
+// The picture laid over the background.
+FilterImage over(const FilterImage& picture, const FilterImage& background)
 {
-    return QVariant::fromValue(image);
-}
-
-// The filter's output; when it fails, `fallback` and one log line naming the filter, so a
-// picture never vanishes without a word. The filter lets go of its pictures afterwards:
-// a graphic keeps its filters between renderings, and pictures held there would stay in
-// memory with them.
-FilterImage runFilter(ImageFilter& filter, const FilterImage& fallback)
-{
-    const FilterImage output = filter.outputImage();
-    for (const QString& key : {kInputImage, kInputBackgroundImage, kInputMaskImage}) {
-        if (filter.valueForKey(key).isValid())
-            filter.setValue(QVariant(), key);
-    }
-    if (!output.isNull())
-        return output;
-    qWarning().noquote() << QStringLiteral(
-                                "Image filter \"%1\" failed; its picture passes on unchanged")
-                                .arg(filter.name());
-    return fallback;
-}
-
-// A filter made by name, given these inputs and run as runFilter() runs it.
-FilterImage applyFilter(const QString& name,
-                        std::initializer_list<std::pair<QString, QVariant>> inputs,
-                        const FilterImage& fallback)
-{
-    const LBGraphic::FilterPtr filter = ImageFilter::filterWithName(name);
-    if (!filter) {
-        qWarning().noquote()
-            << QStringLiteral("No image filter is named \"%1\"; its step is left out").arg(name);
-        return fallback;
-    }
-    for (const auto& [key, value] : inputs)
-        filter->setValue(value, key);
-    return runFilter(*filter, fallback);
+    return apply(
+        QStringLiteral("CISourceOverCompositing"),
+        {{kInputImage, imageValue(picture)}, {kInputBackgroundImage, imageValue(background)}});
 }
 
 // The picture as pixels: a bitmap at its full pixel size; a vector picture (or one with
@@ -138,6 +98,12 @@ struct LBGraphic::EffectsChain
     void setKindInputs(ImageFilter& filter, qint64 kind, const QVariantMap& entry) const;
     void applyPerspective(ImageFilter& filter, const QVariantMap& entry);
     void applyMaskEffect(ImageFilter& filter, qint64 kind, const QVariantMap& entry);
+    // The picture cut to the frame; null when that fails.
+    FilterImage cropped(const FilterImage& picture) const
+    {
+        return apply(QStringLiteral("CICrop"),
+                     {{kInputImage, imageValue(picture)}, {kInputRectangle, frameRect()}});
+    }
     // The colour over the whole frame; null when it cannot be made.
     FilterImage colourFrame(const QColor& colour) const;
     void layBackgroundAndTint();
@@ -146,24 +112,24 @@ struct LBGraphic::EffectsChain
 
 void LBGraphic::EffectsChain::adjust()
 {
-    const auto run = [this](const FilterPtr& filter) {
+    const auto step = [this](const FilterPtr& filter) {
         if (!filter)
             return;
         filter->setValue(imageValue(working), kInputImage);
-        working = runFilter(*filter, working);
+        working = orInput(filtersteps::run(*filter), working);
     };
-    run(g._colorControlsFilter);
-    run(g._hueFilter);
+    step(g._colorControlsFilter);
+    step(g._hueFilter);
     if (g._sharpnessFilter) {
         g._sharpnessFilter->setValue(M() * g._sharpness / 5000.0, kInputRadius);
-        run(g._sharpnessFilter);
+        step(g._sharpnessFilter);
     }
     if (g._blurFilter) {
         g._blurFilter->setValue(M() * g._sharpness / -5000.0, kInputRadius);
-        run(g._blurFilter);
+        step(g._blurFilter);
         clipAtEnd = true;
     }
-    run(g._exposureFilter);
+    step(g._exposureFilter);
 }
 
 void LBGraphic::EffectsChain::applyEffect(qint64 index)
@@ -213,16 +179,13 @@ void LBGraphic::EffectsChain::applyEffect(qint64 index)
         filter.setValue(imageValue(working), kInputImage);
     setKindInputs(filter, kind, entry);
     if (!generator) {
-        working = runFilter(filter, working);
+        working = orInput(run(filter), working);
         return;
     }
     // What a generator makes lies over the picture.
-    const FilterImage generated = runFilter(filter, FilterImage());
+    const FilterImage generated = run(filter);
     if (!generated.isNull())
-        working = applyFilter(
-            QStringLiteral("CISourceOverCompositing"),
-            {{kInputImage, imageValue(generated)}, {kInputBackgroundImage, imageValue(working)}},
-            working);
+        working = orInput(over(generated, working), working);
 }
 
 void LBGraphic::EffectsChain::setKindInputs(ImageFilter& filter, qint64 kind,
@@ -381,7 +344,7 @@ void LBGraphic::EffectsChain::applyPerspective(ImageFilter& filter, const QVaria
     filter.setValue(frame().point(p1), QStringLiteral("inputTopRight"));
     filter.setValue(frame().point(p2), QStringLiteral("inputBottomLeft"));
     filter.setValue(frame().point(p3), QStringLiteral("inputBottomRight"));
-    const FilterImage turned = runFilter(filter, FilterImage());
+    const FilterImage turned = run(filter);
     if (turned.isNull())
         return;
 
@@ -391,25 +354,18 @@ void LBGraphic::EffectsChain::applyPerspective(ImageFilter& filter, const QVaria
     const double sx = std::max(p3.x(), p1.x()) - std::min(p0.x(), p2.x());
     const double sy = std::max(p1.y(), p0.y()) - std::min(p2.y(), p3.y());
     const double scale = sy / e.height();
-    FilterImage scaled =
-        applyFilter(QStringLiteral("CILanczosScaleTransform"),
-                    {{kInputImage, imageValue(turned)},
-                     {QStringLiteral("inputScale"), scale},
-                     {QStringLiteral("inputAspectRatio"), (sx / e.width()) / scale}},
-                    turned);
+    FilterImage fitted =
+        orInput(filtersteps::scaled(turned, scale, (sx / e.width()) / scale), turned);
 
     // Where the picture now starts is kept for drawing it there; it is moved back to the
     // frame's corner.
-    const QPointF offset = frame().rect(QRectF(scaled.extent())).topLeft();
+    const QPointF offset = frame().rect(QRectF(fitted.extent())).topLeft();
     g._perspectiveDrawingOffset = offset;
     if (!offset.isNull())
-        scaled =
-            applyFilter(QStringLiteral("CIAffineTransform"),
-                        {{kInputImage, imageValue(scaled)},
-                         {kInputTransform,
-                          frame().transform(QTransform::fromTranslate(-offset.x(), -offset.y()))}},
-                        scaled);
-    working = scaled;
+        fitted = orInput(transformed(fitted, frame().transform(QTransform::fromTranslate(
+                                                 -offset.x(), -offset.y()))),
+                         fitted);
+    working = fitted;
 }
 
 void LBGraphic::EffectsChain::applyMaskEffect(ImageFilter& filter, qint64 kind,
@@ -453,36 +409,34 @@ void LBGraphic::EffectsChain::applyMaskEffect(ImageFilter& filter, qint64 kind,
 
     const FilterImage mask =
         g.imageForMaskEffectOfSize(QSize(W, H), rect, blur, reversed, quarterTurns, shape);
-    QImage clear(W, H, QImage::Format_ARGB32_Premultiplied);
-    clear.fill(Qt::transparent);
     const FilterImage before = working;
     filter.setValue(imageValue(working), kInputImage);
-    filter.setValue(imageValue(FilterImage(clear)), kInputBackgroundImage);
+    // Outside the mask the picture is transparent over the whole frame. A picture that
+    // covers the frame already (as a photo does) needs no transparent frame under it: the
+    // blend is the same without one.
+    if (working.isInfinite() || !working.extent().contains(QRect(0, 0, W, H))) {
+        QImage clear(W, H, QImage::Format_ARGB32_Premultiplied);
+        clear.fill(Qt::transparent);
+        filter.setValue(imageValue(FilterImage(clear)), kInputBackgroundImage);
+    }
     filter.setValue(imageValue(mask), kInputMaskImage);
-    working = runFilter(filter, working);
+    working = orInput(run(filter), working);
 
     if (kind == 35) {
         // The masked picture over a blurred copy of the picture as it was.
-        const FilterImage blurred = applyFilter(
-            QStringLiteral("CIGaussianBlur"),
-            {{kInputImage, imageValue(before)}, {kInputRadius, std::min(100.0, m1 / 8000.0 * M())}},
-            before);
-        working = applyFilter(
-            QStringLiteral("CISourceOverCompositing"),
-            {{kInputImage, imageValue(working)}, {kInputBackgroundImage, imageValue(blurred)}},
-            working);
+        const FilterImage soft =
+            orInput(blurred(before, std::min(100.0, m1 / 8000.0 * M())), before);
+        working = orInput(over(working, soft), working);
     }
 }
 
 FilterImage LBGraphic::EffectsChain::colourFrame(const QColor& colour) const
 {
-    const FilterImage everywhere = applyFilter(QStringLiteral("CIConstantColorGenerator"),
-                                               {{kInputColor, colour}}, FilterImage());
+    const FilterImage everywhere =
+        apply(QStringLiteral("CIConstantColorGenerator"), {{kInputColor, colour}});
     if (everywhere.isNull())
         return {};
-    return applyFilter(QStringLiteral("CICrop"),
-                       {{kInputImage, imageValue(everywhere)}, {kInputRectangle, frameRect()}},
-                       FilterImage());
+    return cropped(everywhere);
 }
 
 void LBGraphic::EffectsChain::layBackgroundAndTint()
@@ -492,30 +446,25 @@ void LBGraphic::EffectsChain::layBackgroundAndTint()
     if (blackBackground || background.isValid()) {
         const FilterImage under = colourFrame(blackBackground ? QColor(Qt::black) : background);
         if (!under.isNull())
-            working = applyFilter(
-                QStringLiteral("CISourceOverCompositing"),
-                {{kInputImage, imageValue(working)}, {kInputBackgroundImage, imageValue(under)}},
-                working);
+            working = orInput(over(working, under), working);
     }
     if (tint.isValid()) {
         // Only where the picture is opaque.
         const QColor colour = QColor::fromRgbF(tint.redF(), tint.greenF(), tint.blueF(),
                                                std::clamp(tintOpacity / 100.0, 0.0, 1.0));
-        const FilterImage over = colourFrame(colour);
-        if (!over.isNull())
-            working = applyFilter(
-                QStringLiteral("CISourceAtopCompositing"),
-                {{kInputImage, imageValue(over)}, {kInputBackgroundImage, imageValue(working)}},
-                working);
+        const FilterImage atop = colourFrame(colour);
+        if (!atop.isNull())
+            working = orInput(apply(QStringLiteral("CISourceAtopCompositing"),
+                                    {{kInputImage, imageValue(atop)},
+                                     {kInputBackgroundImage, imageValue(working)}}),
+                              working);
     }
 }
 
 void LBGraphic::EffectsChain::fit()
 {
     if (clipAtEnd || working.isInfinite())
-        working = applyFilter(QStringLiteral("CICrop"),
-                              {{kInputImage, imageValue(working)}, {kInputRectangle, frameRect()}},
-                              working);
+        working = orInput(cropped(working), working);
     else
         working = scaleImage(working, W, H);
 }
@@ -616,20 +565,12 @@ FilterImage LBGraphic::scaleImage(const FilterImage& image, double widthTo, doub
         return image;
     const QRect e = image.extent();
     const double scale = heightTo / e.height();
-    FilterImage scaled =
-        applyFilter(QStringLiteral("CILanczosScaleTransform"),
-                    {{kInputImage, imageValue(image)},
-                     {QStringLiteral("inputScale"), scale},
-                     {QStringLiteral("inputAspectRatio"), (widthTo / e.width()) / scale}},
-                    image);
-    const QPoint origin = scaled.extent().topLeft();
+    FilterImage sized = orInput(scaled(image, scale, (widthTo / e.width()) / scale), image);
+    const QPoint origin = sized.extent().topLeft();
     if (!origin.isNull())
-        scaled =
-            applyFilter(QStringLiteral("CIAffineTransform"),
-                        {{kInputImage, imageValue(scaled)},
-                         {kInputTransform, QTransform::fromTranslate(-origin.x(), -origin.y())}},
-                        scaled);
-    return scaled;
+        sized =
+            orInput(transformed(sized, QTransform::fromTranslate(-origin.x(), -origin.y())), sized);
+    return sized;
 }
 
 QImage LBGraphic::bitmapImageRepFromCIImage(const QImage& image, const QPointF& offset,

@@ -61,6 +61,33 @@ void drawNamedPicture(const QString& name, const QRectF& rect, bool integral)
         picture->drawInRect(rect, QRectF(), QPainter::CompositionMode_SourceOver, 1.0);
 }
 
+// A picture of `size` points composed inside the graphic's outline (its bounds where it
+// has none): drawn upwards, as above, and clipped to the outline.
+class OutlinePicture
+{
+public:
+    OutlinePicture(const LBGraphic& graphic, const QSizeF& size)
+        : _size(size),
+          _offscreen(platform::OffscreenContext::pixelsFor(size, picturePixelsPerPoint()),
+                     picturePixelsPerPoint())
+    {
+        if (!_offscreen.isActive())
+            return;
+        _offscreen.drawUpwards();
+        const std::optional<platform::BezierPath> outline = graphic.bezierPath();
+        _offscreen.painter()->setClipPath(
+            outline ? outline->toPainterPath()
+                    : platform::BezierPath::withRect(graphic.bounds()).toPainterPath());
+    }
+    bool isActive() const { return _offscreen.isActive(); }
+    // Ends drawing; the picture, sized in points as asked.
+    LBGraphic::ImagePtr image() { return platform::Image::fromBitmap(_offscreen.image(), _size); }
+
+private:
+    QSizeF _size;
+    platform::OffscreenContext _offscreen;
+};
+
 } // namespace
 
 // --- Fill picture ---
@@ -113,15 +140,9 @@ LBGraphic::ImagePtr LBGraphic::fillImage()
         q = roundRectToIntegerBoundaries(q);
     const double fraction = _fillImageTransparency != 0.0 ? _fillImageTransparency : 0.01;
 
-    platform::OffscreenContext out(
-        platform::OffscreenContext::pixelsFor(r.size(), picturePixelsPerPoint()),
-        picturePixelsPerPoint());
+    OutlinePicture out(*this, r.size());
     if (!out.isActive())
         return nullptr;
-    out.drawUpwards();
-    const std::optional<platform::BezierPath> outline = bezierPath();
-    out.painter()->setClipPath(outline ? outline->toPainterPath()
-                                       : platform::BezierPath::withRect(bounds()).toPainterPath());
     const auto draw = [&](QRectF to) {
         if (!processed.isNull())
             to.translate(_perspectiveDrawingOffset / z);
@@ -177,7 +198,7 @@ LBGraphic::ImagePtr LBGraphic::fillImage()
         break;
     }
     }
-    ImagePtr composed = platform::Image::fromBitmap(out.image(), r.size());
+    ImagePtr composed = out.image();
     if (!composed)
         return nullptr;
 
@@ -224,17 +245,11 @@ LBGraphic::ImagePtr LBGraphic::colorMaskImage()
         to = roundRectToIntegerBoundaries(to);
     const double alpha = _graphicAlpha != 0.0 ? _graphicAlpha : 0.01;
 
-    platform::OffscreenContext out(
-        platform::OffscreenContext::pixelsFor(r.size(), picturePixelsPerPoint()),
-        picturePixelsPerPoint());
+    OutlinePicture out(*this, r.size());
     if (!out.isActive())
         return nullptr;
-    out.drawUpwards();
-    const std::optional<platform::BezierPath> outline = bezierPath();
-    out.painter()->setClipPath(outline ? outline->toPainterPath()
-                                       : platform::BezierPath::withRect(bounds()).toPainterPath());
     drawPictureUnflipped(*_colorMaskImage, to, alpha * double(_colorMaskOpacity) / 100.0);
-    return platform::Image::fromBitmap(out.image(), r.size());
+    return out.image();
 }
 
 // --- Placeholder art ---

@@ -5,6 +5,7 @@
 #include "FilterRecorder.h"
 #include "GraphicTestSupport.h"
 #include "MessageLog.h"
+#include "PictureTestSupport.h"
 
 #include "graphics/LBProcessState.h"
 #include "platform/imaging/FilterImage.h"
@@ -36,17 +37,10 @@ std::shared_ptr<ProbeGraphic> graphicWith(const QImage& pixels, const QSizeF& po
     return g;
 }
 
-QImage filled(const QSize& size, const QColor& color)
-{
-    QImage pixels(size, QImage::Format_ARGB32_Premultiplied);
-    pixels.fill(color);
-    return pixels;
-}
-
 // 200 × 100 pixels shown at 100 × 50 points: W = 100, H = 50, M = 100, m = 50.
 std::shared_ptr<ProbeGraphic> standardGraphic()
 {
-    return graphicWith(filled(QSize(200, 100), Qt::darkCyan), QSizeF(100, 50));
+    return graphicWith(filledPixels(QSize(200, 100), Qt::darkCyan), QSizeF(100, 50));
 }
 
 const QPointF kDefault(LBGraphic::DefaultEffectLocationX, 0);
@@ -93,24 +87,6 @@ void expectInputs(const FilterRecorder::Run& run, const QVariantMap& expected, c
         }
     }
 }
-
-// The smallest rectangle holding the pixels at least half opaque.
-QRect opaqueBounds(const QImage& image)
-{
-    QRect found;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(image.pixel(x, y)) >= 128)
-                found |= QRect(x, y, 1, 1);
-    return found;
-}
-
-class DisplayScale
-{
-public:
-    explicit DisplayScale(double factor) { LBProcessState::setDisplayScaleFactor(factor); }
-    ~DisplayScale() { LBProcessState::setDisplayScaleFactor(1.0); }
-};
 
 } // namespace
 
@@ -406,7 +382,7 @@ TEST(LBGraphicEffectsChain, PerspectiveCornersAreRescaledToTheirExtentAndTheOffs
 TEST(LBGraphicEffectsChain, APerspectiveEffectLandsOnTheSamePixelsPrintedAndOnScreen)
 {
     // 40 × 20 pixels at 40 × 20 points: the same frame on screen and printed.
-    QImage pixels = filled(QSize(40, 20), Qt::red);
+    QImage pixels = filledPixels(QSize(40, 20), Qt::red);
     QPainter(&pixels).fillRect(QRect(0, 0, 40, 10), Qt::green);
     auto g = graphicWith(pixels, QSizeF(40, 20));
     addEffect(*g, 32, {}, QPointF(0.5, 1), QColor(),
@@ -419,7 +395,7 @@ TEST(LBGraphicEffectsChain, APerspectiveEffectLandsOnTheSamePixelsPrintedAndOnSc
     const QPointF offset = g->_perspectiveDrawingOffset;
     ASSERT_FALSE(shown.isNull());
     EXPECT_EQ(offset, QPointF(20, 10));
-    QImage onScreen = filled(QSize(40, 20), Qt::transparent);
+    QImage onScreen = filledPixels(QSize(40, 20), Qt::transparent);
     QPainter(&onScreen).drawImage(YUpFrame(20).rect(QRectF(offset, QSizeF(shown.size()))).topLeft(),
                                   shown);
 
@@ -480,7 +456,7 @@ TEST(LBGraphicEffectsChain, MaskRectanglesFollowShapeTurnsScaleCropAndLocation)
     };
     for (const Case& c : cases) {
         const DisplayScale scale(c.displayScale);
-        auto g = graphicWith(filled(QSize(100, 50), Qt::white), QSizeF(100, 50));
+        auto g = graphicWith(filledPixels(QSize(100, 50), Qt::white), QSizeF(100, 50));
         if (c.cropped) {
             g->setBoundsNoOtherChanges(QRectF(0, 0, 50, 25));
             g->setCropImageBounds(QRectF(0, 0, 100, 50), QRectF(10, 5, 50, 25));
@@ -499,7 +475,7 @@ TEST(LBGraphicEffectsChain, MaskRectanglesFollowShapeTurnsScaleCropAndLocation)
 
     // Without a mask image a shape beyond 7 is an oval.
     const auto maskedWith = [](qint64 shape) {
-        auto g = graphicWith(filled(QSize(100, 50), Qt::white), QSizeF(100, 50));
+        auto g = graphicWith(filledPixels(QSize(100, 50), Qt::white), QSizeF(100, 50));
         addEffect(*g, 34, {50, 0, 0, 0, 0, shape});
         g->transformedImage(false);
         return g->_cachedCIImage;
@@ -510,7 +486,7 @@ TEST(LBGraphicEffectsChain, MaskRectanglesFollowShapeTurnsScaleCropAndLocation)
 TEST(LBGraphicEffectsChain, BackgroundTintAndMaskEffectsShowInThePixels)
 {
     // Opaque white on the left half, transparent on the right.
-    QImage pixels = filled(QSize(20, 10), Qt::transparent);
+    QImage pixels = filledPixels(QSize(20, 10), Qt::transparent);
     QPainter(&pixels).fillRect(QRect(0, 0, 10, 10), Qt::white);
 
     // Two colour effects: only the later one tints, and only where the picture is.

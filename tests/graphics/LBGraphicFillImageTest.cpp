@@ -4,6 +4,7 @@
 
 #include "DrawingTestSupport.h"
 #include "GraphicTestSupport.h"
+#include "PictureTestSupport.h"
 
 #include "graphics/LBProcessState.h"
 
@@ -27,13 +28,6 @@ public:
     }
 };
 
-class DisplayScale
-{
-public:
-    explicit DisplayScale(double factor) { LBProcessState::setDisplayScaleFactor(factor); }
-    ~DisplayScale() { LBProcessState::setDisplayScaleFactor(1.0); }
-};
-
 // A shape at (0, 0) of `size` points showing `pixels` cropped to fill it exactly.
 std::shared_ptr<FilledShape> shapeShowing(const QImage& pixels, const QSizeF& size)
 {
@@ -45,17 +39,10 @@ std::shared_ptr<FilledShape> shapeShowing(const QImage& pixels, const QSizeF& si
     return g;
 }
 
-QImage filled(const QSize& size, const QColor& color)
-{
-    QImage pixels(size, QImage::Format_ARGB32_Premultiplied);
-    pixels.fill(color);
-    return pixels;
-}
-
 // Green over the top `band` rows, red below.
 QImage greenOverRed(const QSize& size, int band)
 {
-    QImage pixels = filled(size, Qt::red);
+    QImage pixels = filledPixels(size, Qt::red);
     QPainter(&pixels).fillRect(QRect(0, 0, size.width(), band), Qt::green);
     return pixels;
 }
@@ -64,16 +51,6 @@ QImage greenOverRed(const QSize& size, int band)
 QImage drawn(LBGraphic& g, const QSize& size)
 {
     return renderImage([&] { g.drawInView(nullptr, false); }, size);
-}
-
-QRect opaqueBounds(const QImage& image)
-{
-    QRect found;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(image.pixel(x, y)) >= 128)
-                found |= QRect(x, y, 1, 1);
-    return found;
 }
 
 const QPointF kDefault(LBGraphic::DefaultEffectLocationX, 0);
@@ -99,7 +76,7 @@ TEST(LBGraphicFillImage, AsCroppedItIsComposedAtThePhotosResolutionOverTheDispla
     };
     for (const Case& c : cases) {
         const DisplayScale scale(c.displayScale);
-        auto g = shapeShowing(filled(c.pixels, Qt::darkGreen), c.shape);
+        auto g = shapeShowing(filledPixels(c.pixels, Qt::darkGreen), c.shape);
         g->setBoundsNoOtherChanges(QRectF(QPointF(7, 9), c.shape));
         const auto composed = g->fillImage();
         ASSERT_TRUE(composed) << c.name;
@@ -114,7 +91,7 @@ TEST(LBGraphicFillImage, AsCroppedItIsComposedAtThePhotosResolutionOverTheDispla
 
     // No crop rectangles and no placeholder: nothing to show.
     auto bare = std::make_shared<FilledShape>();
-    bare->setImage(platform::Image::fromBitmap(filled(QSize(4, 4), Qt::red), QSizeF(4, 4)),
+    bare->setImage(platform::Image::fromBitmap(filledPixels(QSize(4, 4), Qt::red), QSizeF(4, 4)),
                    LBGraphic::FillImageType);
     EXPECT_EQ(bare->fillImage(), nullptr);
 }
@@ -173,7 +150,7 @@ TEST(LBGraphicFillImage, TilesStepOnePixelLessThanThePictureFromTheBottomUp)
     EXPECT_EQ(page.pixelColor(50, 22), QColor(Qt::green));
 
     // A picture one pixel wide still steps by a pixel.
-    auto thin = shapeShowing(filled(QSize(1, 1), Qt::red), QSizeF(1, 1));
+    auto thin = shapeShowing(filledPixels(QSize(1, 1), Qt::red), QSizeF(1, 1));
     thin->setBoundsNoOtherChanges(QRectF(0, 0, 6, 4));
     thin->setFillImageScaling(1);
     EXPECT_EQ(opaqueBounds(drawn(*thin, QSize(6, 4))), QRect(0, 0, 6, 4));
@@ -181,7 +158,7 @@ TEST(LBGraphicFillImage, TilesStepOnePixelLessThanThePictureFromTheBottomUp)
 
 TEST(LBGraphicFillImage, ATransparencyOfNothingStillShowsFaintly)
 {
-    auto g = shapeShowing(filled(QSize(20, 20), Qt::black), QSizeF(20, 20));
+    auto g = shapeShowing(filledPixels(QSize(20, 20), Qt::black), QSizeF(20, 20));
     g->setFillImageTransparency(0);
     const QImage page = drawn(*g, QSize(20, 20));
     // 1 % of full opacity, as near as bytes come.
@@ -196,13 +173,13 @@ TEST(LBGraphicFillImage, APerspectiveEffectMovesThePictureInEveryMode)
                     QPointF(1, 0.5), QColor(), false);
     };
     // As cropped, on the composed picture, whose locations run down the page.
-    auto cropped = shapeShowing(filled(QSize(40, 40), Qt::green), QSizeF(40, 40));
+    auto cropped = shapeShowing(filledPixels(QSize(40, 40), Qt::green), QSizeF(40, 40));
     perspective(*cropped);
     EXPECT_EQ(opaqueBounds(drawn(*cropped, QSize(40, 40))), QRect(20, 20, 20, 20));
 
     // Centred: the photo shrunk to a quarter, centred, then moved by the offset (20, 20)
     // to the right and up.
-    auto centred = shapeShowing(filled(QSize(40, 40), Qt::green), QSizeF(40, 40));
+    auto centred = shapeShowing(filledPixels(QSize(40, 40), Qt::green), QSizeF(40, 40));
     centred->setFillImageScaling(0);
     perspective(*centred);
     EXPECT_EQ(opaqueBounds(drawn(*centred, QSize(40, 40))), QRect(30, 0, 10, 10));
