@@ -757,6 +757,8 @@ protected:
     QHash<QString, QByteArray> _undecodedImageData;
     ImagePtr _cachedImage;
     ImagePtr _cachedFillImage;
+    // The processed picture in the filters' form (on screen): the pixels of the chain's
+    // working picture over its extent, which the chain leaves at its frame's corner.
     QImage _cachedCIImage;
     QRectF _origCropImageBounds;
     QRectF _origCropGraphicBounds;
@@ -802,6 +804,9 @@ protected:
     QPointF _origEffectLocation1;
     QPointF _origEffectLocation2;
     QPointF _origEffectLocation3;
+    // How far the perspective effect moved the processed picture's lower-left corner, in
+    // its pixels, y measured up (where drawing puts the picture from): the filters' form is
+    // drawn moved by it; the printed bitmap holds the picture moved by it.
     QPointF _perspectiveDrawingOffset;
 
     // --- Colour mask ---
