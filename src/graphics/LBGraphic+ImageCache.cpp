@@ -24,6 +24,10 @@ bool LBGraphic::prepareRecache(bool aboutToPrint)
         return false;
     if (aboutToPrint) {
         _clearCachedImageWhenDonePrinting = true;
+        // A picture processed for the screen (in the filters' form) has the screen's pixels
+        // and leaves the unprocessed picture as the cache: printing builds its own.
+        if (!_cachedCIImage.isNull())
+            clearCachedImage();
     } else if (_clearCachedImageWhenDonePrinting) {
         // A picture built for printing is never shown on screen.
         const platform::GraphicsContext* context = platform::GraphicsContext::current();

@@ -665,8 +665,9 @@ protected:
     std::optional<QByteArray> loadStoredPicture(const GraphicDictionaryReader& reader,
                                                 const QString& key, qint64 type);
     // The first steps of recacheImage(): false while graphics are dragged out of the canvas
-    // (nothing may change then); otherwise a picture about to be printed marks the cache,
-    // and a cache so marked is dropped at the next drawing on screen.
+    // (nothing may change then); otherwise a picture about to be printed marks the cache
+    // (and drops a cache processed for the screen), and a cache so marked is dropped at the
+    // next drawing on screen.
     bool prepareRecache(bool aboutToPrint);
     // Draws a picture the way the platform draws one that does not respect the flipped
     // page: upside down, its last pixel row at the top of the rectangle; with `fraction` as

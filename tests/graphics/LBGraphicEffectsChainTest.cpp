@@ -8,6 +8,7 @@
 #include "PictureTestSupport.h"
 
 #include "graphics/LBProcessState.h"
+#include "platform/drawing/GraphicsContext.h"
 #include "platform/imaging/FilterImage.h"
 
 #include <QHash>
@@ -399,8 +400,8 @@ TEST(LBGraphicEffectsChain, APerspectiveEffectLandsOnTheSamePixelsPrintedAndOnSc
     QPainter(&onScreen).drawImage(YUpFrame(20).rect(QRectF(offset, QSizeF(shown.size()))).topLeft(),
                                   shown);
 
-    // Printed: a bitmap of the whole frame holding the picture where it was shown.
-    g->clearCachedImage();
+    // Printed (after the screen's picture): a bitmap of the whole frame holding the
+    // picture where it was shown.
     const auto printed = g->transformedImage(true);
     ASSERT_TRUE(printed);
     EXPECT_TRUE(printed->dataRetained());
@@ -522,6 +523,18 @@ TEST(LBGraphicEffectsChain, PrintingFiltersAllThePixelsIntoAKeptBitmap)
     EXPECT_EQ(printed->bitmap().size(), QSize(200, 100));
     EXPECT_TRUE(printed->dataRetained());
     EXPECT_TRUE(g->_cachedCIImage.isNull());
+    // Kept for printing; the next drawing on screen processes the picture for the screen
+    // again (and printing after that its own again).
+    EXPECT_EQ(g->transformedImage(true), printed);
+    QImage target(4, 4, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&target);
+    platform::GraphicsContext screen(&painter, true);
+    {
+        const platform::GraphicsContext::Scope scope(screen);
+        EXPECT_EQ(g->transformedImage(false), g->imageOfType(LBGraphic::FillImageType));
+        EXPECT_EQ(g->_cachedCIImage.size(), QSize(100, 50));
+    }
+    EXPECT_EQ(g->transformedImage(true)->bitmap().size(), QSize(200, 100));
 
     // While the document prints, any build is a print build.
     g->clearCachedImage();
