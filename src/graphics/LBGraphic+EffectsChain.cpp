@@ -18,7 +18,6 @@
 #include "platform/imaging/ImageFilter.h"
 
 #include <QColor>
-#include <QDebug>
 #include <QPainter>
 #include <QTransform>
 #include <QVariant>
@@ -26,8 +25,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <initializer_list>
-#include <utility>
 
 using platform::FilterImage;
 using platform::ImageFilter;

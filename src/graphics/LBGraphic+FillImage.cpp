@@ -17,6 +17,7 @@
 #include "platform/drawing/Image.h"
 #include "platform/imaging/FilterImage.h"
 
+#include <QDebug>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>

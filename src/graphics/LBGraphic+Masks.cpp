@@ -23,7 +23,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <utility>
 
 using platform::FilterImage;
