@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <locale.h>
@@ -311,14 +312,30 @@ QString formatLong(qint64 value)
     return QString::number(value);
 }
 
+namespace {
+
+// printf's fixed form in the C locale: exact ties of the binary value go to the even
+// digit (0.125 is "0.12"), and a negative zero keeps its sign ("-0.00").
+QString formatFixed(double value, int decimals)
+{
+    // The largest double has 309 digits before the point.
+    char buffer[320 + 16];
+    const locale_t previous = uselocale(cLocale());
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    uselocale(previous);
+    return QString::fromLatin1(buffer, std::clamp(length, 0, int(sizeof buffer) - 1));
+}
+
+} // namespace
+
 QString format2f(double value)
 {
-    return QString::number(value, 'f', 2);
+    return formatFixed(value, 2);
 }
 
 QString format6f(double value)
 {
-    return QString::number(value, 'f', 6);
+    return formatFixed(value, 6);
 }
 
 bool pointInRect(const QPointF& point, const QRectF& rect)

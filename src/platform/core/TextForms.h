@@ -50,10 +50,13 @@ bool isIntegerType(int metaTypeId);
 bool isNumberType(int metaTypeId);
 
 // Writers of the stored number forms.
+// "%.2f" and "%f" are the C library's forms in the C locale: the binary value is rounded
+// exactly, so a tie such as 0.125 goes to the even digit ("0.12"), while 12.345, a bit
+// above its decimal text, is "12.35"; -0.0 is "-0.00"; infinities and NaN are "inf",
+// "-inf" and "nan".
 QString formatLong(qint64 value); // "%ld"
-QString format2f(
-    double value); // "%.2f": 12.345 is written 12.35 (round half even on ties of the binary value)
-QString format6f(double value); // "%f"
+QString format2f(double value);   // "%.2f"
+QString format6f(double value);   // "%f"
 
 // Half-open containment: the low edges belong to the rectangle, the high edges do not.
 bool pointInRect(const QPointF& point, const QRectF& rect);
