@@ -79,7 +79,14 @@ TEST(TextForms, RealReaders)
     EXPECT_EQ(doubleValue(QStringLiteral("inf")), 0.0);
     EXPECT_EQ(doubleValue(QStringLiteral("nan")), 0.0);
     EXPECT_EQ(doubleValue(QStringLiteral("0x10")), 0.0);
-    EXPECT_EQ(floatValue(QStringLiteral("1e300")), double(HUGE_VALF));
+    // Beyond the type's range: the largest finite value, so nothing read is infinite and
+    // what is read writes and reads back the same.
+    EXPECT_EQ(floatValue(QStringLiteral("1e300")), double(FLT_MAX));
+    EXPECT_EQ(floatValue(QStringLiteral("-1e39")), -double(FLT_MAX));
+    EXPECT_EQ(doubleValue(QStringLiteral("1e999")), DBL_MAX);
+    EXPECT_EQ(rectFromString(QStringLiteral("{{1, -1e+2685}, {0, 0}}")), QRectF(1, -DBL_MAX, 0, 0));
+    const QRectF huge = rectFromString(QStringLiteral("{{1e999, 0}, {7, 0}}"));
+    EXPECT_EQ(rectFromString(stringFromRect(huge)), huge);
 }
 
 TEST(TextForms, BoolReader)

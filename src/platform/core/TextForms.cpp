@@ -209,16 +209,26 @@ qint64 integerValue(const QString& text)
     return leadingInteger<qint64>(text);
 }
 
+// A number too large for the type reads as the largest finite one, so stored text never
+// brings in an infinity (which the writers would write as "inf", no number to the readers).
 double floatValue(const QString& text)
 {
     const QByteArray number = leadingNumber(text);
-    return number.isEmpty() ? 0.0 : double(strtof_l(number.constData(), nullptr, cLocale()));
+    if (number.isEmpty())
+        return 0.0;
+    const float value = strtof_l(number.constData(), nullptr, cLocale());
+    return double(std::clamp(value, -std::numeric_limits<float>::max(),
+                             std::numeric_limits<float>::max()));
 }
 
 double doubleValue(const QString& text)
 {
     const QByteArray number = leadingNumber(text);
-    return number.isEmpty() ? 0.0 : strtod_l(number.constData(), nullptr, cLocale());
+    if (number.isEmpty())
+        return 0.0;
+    const double value = strtod_l(number.constData(), nullptr, cLocale());
+    return std::clamp(value, -std::numeric_limits<double>::max(),
+                      std::numeric_limits<double>::max());
 }
 
 bool boolValue(const QString& text)

@@ -26,7 +26,7 @@ QSizeF sizeFromString(const QString& text);
 
 // Number readers: leading white space, an optional sign, then the longest number that
 // starts the text; the rest is ignored. No number gives 0. Out of range gives the nearest
-// limit for the integer readers.
+// limit (for the real readers the largest finite value, never an infinity).
 int intValue(const QString& text);        // 32-bit: "2.00" gives 2, "abc" gives 0
 qint64 integerValue(const QString& text); // 64-bit
 double floatValue(const QString& text);   // parsed in single precision, then widened

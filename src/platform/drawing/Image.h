@@ -81,7 +81,8 @@ public:
     // maps the pixels onto size(), so reading the result back gives the same size.
     QByteArray TIFFRepresentationUsingLZW() const;
     QByteArray pngData() const;
-    // compressionFactor from 0.0 (smallest file) to 1.0 (best quality).
+    // compressionFactor from 0.0 (smallest file) to 1.0 (best quality). Empty for a
+    // picture of more than 65,500 pixels on a side, which JPEG cannot hold.
     QByteArray jpegData(qreal compressionFactor) const;
 
     // Draws the part `fromRect` of the picture (in the image's points, y down from its top
