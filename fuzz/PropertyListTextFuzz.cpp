@@ -41,18 +41,8 @@ QList<QByteArray> seeds()
 
 void fuzzOne(const QByteArray& data)
 {
-    const std::optional<QVariant> value = PropertyList::fromText(data);
-    if (!value)
-        return;
-    const QByteArray text = PropertyList::toText(*value);
-    QString error;
-    const std::optional<QVariant> again = PropertyList::fromText(text, &error);
-    FUZZ_PROMISE(again,
-                 QStringLiteral("written text does not read: %1\n%2").arg(error, describe(text)));
-    FUZZ_PROMISE(
-        sameValue(*value, *again),
-        QStringLiteral("text round trip changed\n%1\n%2").arg(describe(*value), describe(*again)));
-    FUZZ_PROMISE(PropertyList::toText(*again) == text, describe(text));
+    if (const std::optional<QVariant> value = PropertyList::fromText(data))
+        checkRoundTrip(*value, &PropertyList::toText, &PropertyList::fromText);
 }
 
 } // namespace fuzz

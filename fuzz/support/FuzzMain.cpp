@@ -70,6 +70,20 @@ QString describe(const QVariant& value)
     return text.left(600);
 }
 
+void checkRoundTrip(const QVariant& value, Writer write, Reader read)
+{
+    const QByteArray written = write(value);
+    QString error;
+    const std::optional<QVariant> again = read(written, &error);
+    FUZZ_PROMISE(
+        again,
+        QStringLiteral("what was written does not read: %1\n%2").arg(error, describe(written)));
+    FUZZ_PROMISE(sameValue(value, *again),
+                 QStringLiteral("the round trip changed the value\n%1\n%2")
+                     .arg(describe(value), describe(*again)));
+    FUZZ_PROMISE(write(*again) == written, describe(written));
+}
+
 } // namespace fuzz
 
 namespace {

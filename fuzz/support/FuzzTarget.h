@@ -14,6 +14,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 namespace fuzz {
 
 QList<QByteArray> seeds();
@@ -27,6 +29,12 @@ bool sameValue(const QVariant& a, const QVariant& b);
 
 // A short printable form of a value or bytes for the reports.
 QString describe(const QVariant& value);
+
+// The promise of a reader and its writer: `value`, as read, writes; what is written reads
+// back as the same value; and that writes the same bytes again.
+using Writer = QByteArray (*)(const QVariant&);
+using Reader = std::optional<QVariant> (*)(const QByteArray&, QString*);
+void checkRoundTrip(const QVariant& value, Writer write, Reader read);
 
 } // namespace fuzz
 

@@ -426,7 +426,14 @@ private:
         unsigned char length = 0;
         char spelling[31];
     };
-    static constexpr size_t slotCount = 4096;
+    // A slot for every 256 bytes of text, at least 16 and at most 4096 (a power of two).
+    size_t slotCount() const
+    {
+        size_t count = 16;
+        while (count < 4096 && count * 256 < size_t(_end - _begin))
+            count *= 2;
+        return count;
+    }
 
     QString interned(const char* from, const char* to)
     {
@@ -434,12 +441,12 @@ private:
         if (length > sizeof(Slot::spelling))
             return QString::fromLatin1(from, qsizetype(length));
         if (_slots.empty())
-            _slots.resize(slotCount);
+            _slots.resize(slotCount());
         // FNV-1a over the bytes and the length.
         quint32 hash = 2166136261u ^ quint32(length);
         for (const char* c = from; c < to; ++c)
             hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
-        Slot& slot = _slots[(hash ^ (hash >> 15)) & (slotCount - 1)];
+        Slot& slot = _slots[(hash ^ (hash >> 15)) & (_slots.size() - 1)];
         if (slot.length != length || std::memcmp(slot.spelling, from, length) != 0
             || slot.string.isNull()) {
             slot.string = QString::fromLatin1(from, qsizetype(length));
