@@ -4,7 +4,7 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "canvas/LBGraphicView.h"
+#include "graphics/LBProcessState.h"
 #include "platform/core/Archive.h"
 #include "platform/core/TextForms.h"
 #include "platform/drawing/Image.h"
@@ -264,7 +264,7 @@ void LBGraphic::getCropImageBounds(QRectF* imageBounds, QRectF* shapeBounds) con
 void LBGraphic::clearCachedImage()
 {
     // A drag out of the canvas shows the processed picture; it must stay valid.
-    if (LBGraphicView::isDraggingOut())
+    if (LBProcessState::isDraggingOut())
         return;
     _cachedImage.reset();
     _cachedCIImage = QImage();

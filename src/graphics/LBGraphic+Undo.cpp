@@ -4,9 +4,8 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "canvas/LBGraphicView.h"
-#include "document/LBDocument.h"
 #include "graphics/LBGradientFill.h"
+#include "graphics/LBProcessState.h"
 #include "platform/core/NotificationCenter.h"
 
 #include <QtMath>
@@ -45,7 +44,7 @@ void LBGraphic::didChange()
     // moment; none of that is a change.
     if (_loadingReflection)
         return;
-    if (!LBGraphicView::isDraggingOut())
+    if (!LBProcessState::isDraggingOut())
         setReflectionImage(nullptr);
     invalidate();
     platform::NotificationCenter::defaultCenter().post(LBGraphicDidChange, this);

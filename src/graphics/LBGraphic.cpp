@@ -1,6 +1,6 @@
 #include "graphics/LBGraphic.h"
 
-#include "document/LBDocument.h"
+#include "graphics/GraphicDocument.h"
 #include "graphics/LBGradientFill.h"
 #include "graphics/NamedImage.h"
 #include "platform/core/ClassRegistry.h"

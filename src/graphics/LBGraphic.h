@@ -32,7 +32,7 @@
 #include <utility>
 
 class CanvasView;
-class LBDocument;
+class GraphicDocument;
 class LBGradientFill;
 class QMouseEvent;
 
@@ -95,8 +95,8 @@ public:
 
     // --- Document link ---
     // Stores the document without owning it; records no undo, posts nothing.
-    void setDocument(LBDocument* document) { _document = document; }
-    LBDocument* document() const { return _document; }
+    void setDocument(GraphicDocument* document) { _document = document; }
+    GraphicDocument* document() const { return _document; }
     // The document's undo manager; nullptr without a document.
     platform::UndoManager* undoManager() const;
 
@@ -526,7 +526,7 @@ protected:
     bool _flippedHorizontally = false;
     bool _flippedVertically = false;
     bool _hidden = false;
-    LBDocument* _document = nullptr; // not owned
+    GraphicDocument* _document = nullptr; // not owned
 
     // --- Paint ---
     double _graphicAlpha = 1.0;
