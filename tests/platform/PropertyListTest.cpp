@@ -417,6 +417,30 @@ TEST(PropertyListXml, IntegersMayBeHexadecimal)
     }
 }
 
+TEST(PropertyListXml, DatesAreKeptToTheSecond)
+{
+    // As written: what is read writes and reads back the same.
+    struct Case
+    {
+        const char* text;
+        QDateTime date;
+    };
+    const Case cases[] = {
+        {"2024-02-29T23:59:34Z", QDateTime(QDate(2024, 2, 29), QTime(23, 59, 34), Qt::UTC)},
+        {"2024-02-29T23:59:34.8Z", QDateTime(QDate(2024, 2, 29), QTime(23, 59, 34), Qt::UTC)},
+        {"2024-03-01T00:59:34.999+01:00",
+         QDateTime(QDate(2024, 2, 29), QTime(23, 59, 34), Qt::UTC)},
+        {"1969-12-31T23:59:59.5Z", QDateTime(QDate(1969, 12, 31), QTime(23, 59, 59), Qt::UTC)},
+    };
+    for (const Case& c : cases) {
+        const std::optional<QVariant> value =
+            PropertyList::fromXml(QByteArray("<plist><date>") + c.text + "</date></plist>");
+        ASSERT_TRUE(value) << c.text;
+        EXPECT_EQ(value->toDateTime(), c.date) << c.text;
+        EXPECT_EQ(PropertyList::fromXml(PropertyList::toXml(*value)), value) << c.text;
+    }
+}
+
 TEST(PropertyListXml, EntityDeclarationsAreRefused)
 {
     // A few kilobytes that would expand to gigabytes, and a single harmless entity: a

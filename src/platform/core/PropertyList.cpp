@@ -139,6 +139,70 @@ const T& ref(const QVariant& value)
 // ---------------------------------------------------------------------------------------
 // Old-style text reader: works on the raw bytes; strings are built in one go.
 
+// Values repeat in property lists: keys across the dictionaries of a list (every graphic of
+// a document has the same few dozen), and many values (class names, numbers, colours as
+// data). A value spelt the same way as one already read in the same text is shared with it
+// instead of made again. The table maps a hash of the spelling (a span of the text, which
+// outlives the read) to the value, one value a slot: a newcomer takes the place of the one
+// it collides with, so the table stays the size it was made, a slot for every 256 bytes of
+// text (16 to 4096).
+template <typename T>
+class SpellingTable
+{
+public:
+    explicit SpellingTable(size_t textSize)
+    {
+        while (_size < 4096 && _size * 256 < textSize)
+            _size *= 2;
+    }
+
+    const T* find(const char* from, const char* to)
+    {
+        if (_slots.empty())
+            _slots.resize(_size);
+        _slot = &_slots[hash(from, size_t(to - from)) & (_size - 1)];
+        const size_t length = size_t(to - from);
+        if (_slot->spelling && _slot->length == length
+            && std::memcmp(_slot->spelling, from, length) == 0)
+            return &_slot->value;
+        return nullptr;
+    }
+
+    // Keeps value for the spelling that find() just looked up in vain.
+    const T& store(const char* from, const char* to, const T& value)
+    {
+        _slot->spelling = from;
+        _slot->length = size_t(to - from);
+        _slot->value = value;
+        return _slot->value;
+    }
+
+private:
+    struct Slot
+    {
+        const char* spelling = nullptr;
+        size_t length = 0;
+        T value;
+    };
+
+    static quint64 hash(const char* p, size_t n)
+    {
+        quint64 h = 0x9e3779b97f4a7c15ull ^ n;
+        for (; n >= 8; p += 8, n -= 8) {
+            h = (h ^ load64(p)) * 0xff51afd7ed558ccdull;
+            h ^= h >> 32;
+        }
+        quint64 tail = 0;
+        std::memcpy(&tail, p, n);
+        h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
+        return h ^ (h >> 29);
+    }
+
+    size_t _size = 16;
+    std::vector<Slot> _slots;
+    Slot* _slot = nullptr;
+};
+
 class TextReader
 {
 public:
@@ -392,6 +456,11 @@ private:
         if (!found)
             return fail(open, QStringLiteral("unterminated data block"));
         const char* close = static_cast<const char*>(found);
+        if (const QByteArray* shared = _data.find(_p, close)) {
+            out = *shared;
+            _p = close + 1;
+            return true;
+        }
         out.resize((close - _p) / 2);
         char* o = out.data();
         int pending = -1;
@@ -411,49 +480,16 @@ private:
         if (pending >= 0)
             return fail(close, QStringLiteral("odd number of hex digits in a data block"));
         out.truncate(o - out.data());
+        _data.store(_p, close, out);
         _p = close + 1;
         return true;
     }
 
-    // Keys repeat across the dictionaries of a list (every graphic of a document has the
-    // same few dozen), and so do many short values (class names, numbers, flags). A
-    // string spelt without escapes and no longer than a slot's spelling is made once per
-    // read and shared: a direct-mapped table by a hash of the spelling, where a newcomer
-    // takes the place of the string it collides with, so the table never grows.
-    struct Slot
-    {
-        QString string;
-        unsigned char length = 0;
-        char spelling[31];
-    };
-    // A slot for every 256 bytes of text, at least 16 and at most 4096 (a power of two).
-    size_t slotCount() const
-    {
-        size_t count = 16;
-        while (count < 4096 && count * 256 < size_t(_end - _begin))
-            count *= 2;
-        return count;
-    }
-
     QString interned(const char* from, const char* to)
     {
-        const size_t length = size_t(to - from);
-        if (length > sizeof(Slot::spelling))
-            return QString::fromLatin1(from, qsizetype(length));
-        if (_slots.empty())
-            _slots.resize(slotCount());
-        // FNV-1a over the bytes and the length.
-        quint32 hash = 2166136261u ^ quint32(length);
-        for (const char* c = from; c < to; ++c)
-            hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
-        Slot& slot = _slots[(hash ^ (hash >> 15)) & (_slots.size() - 1)];
-        if (slot.length != length || std::memcmp(slot.spelling, from, length) != 0
-            || slot.string.isNull()) {
-            slot.string = QString::fromLatin1(from, qsizetype(length));
-            slot.length = static_cast<unsigned char>(length);
-            std::memcpy(slot.spelling, from, length);
-        }
-        return slot.string;
+        if (const QString* shared = _strings.find(from, to))
+            return *shared;
+        return _strings.store(from, to, QString::fromLatin1(from, to - from));
     }
 
     QString plainString(const char* from, const char* to, bool intern)
@@ -605,7 +641,8 @@ private:
     const char* _p;
     const char* _end;
     QString _error;
-    std::vector<Slot> _slots;
+    SpellingTable<QString> _strings{size_t(_end - _begin)};
+    SpellingTable<QByteArray> _data{size_t(_end - _begin)};
 };
 
 // ---------------------------------------------------------------------------------------
@@ -979,10 +1016,13 @@ private:
             const QString text = readText().trimmed();
             if (_failed)
                 return false;
-            QDateTime date = QDateTime::fromString(text, Qt::ISODate);
+            const QDateTime date = QDateTime::fromString(text, Qt::ISODate);
             if (!date.isValid())
                 return fail(QStringLiteral("bad date \"%1\"").arg(text.left(40)));
-            out = date.toUTC();
+            // Dates are kept to the second, as they are written; a fraction goes.
+            const qint64 msecs = date.toMSecsSinceEpoch();
+            const qint64 seconds = msecs >= 0 ? msecs / 1000 : -((999 - msecs) / 1000);
+            out = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
             return true;
         }
         return fail(QStringLiteral("unknown element <%1>").arg(name));

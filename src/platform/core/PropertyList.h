@@ -56,7 +56,8 @@ public:
     // Reads the XML form. A document type declaration is allowed and ignored unless it
     // declares entities, which a property list never needs (rejected, so no document can
     // expand into more text than it holds); the predefined entities and character
-    // references are read as usual. An <integer> may be decimal or 0x hexadecimal.
+    // references are read as usual. An <integer> may be decimal or 0x hexadecimal; a
+    // <date> is kept to the second, in UTC.
     static std::optional<QVariant> fromXml(const QByteArray& xml, QString* error = nullptr);
 
     // Reads either form, telling them apart by the first characters (an XML declaration,
