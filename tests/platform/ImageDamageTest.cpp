@@ -254,6 +254,13 @@ TEST(ImageDamage, DataCutShortIsRejected)
         {"BMP", encodeWithQt(picture, "bmp"), 0},
         {"BMP 1-bit", encodeWithQt(picture.convertToFormat(QImage::Format_Mono), "bmp"), 0},
         {"JPEG", encodeWithQt(picture, "jpeg"), 0},
+        // A segment holding markers of a whole small picture (as a thumbnail does).
+        {"JPEG with a thumbnail",
+         [&picture] {
+             QByteArray jpeg = encodeWithQt(picture, "jpeg");
+             return jpeg.insert(2, QByteArray("\xff\xe1\x00\x08\xff\xd8\xff\xda\xff\xd9", 10));
+         }(),
+         0},
         {"GIF", QByteArray(reinterpret_cast<const char*>(gif), sizeof gif), 1},
         {"PNG", encodeWithQt(picture, "png"), 12},
         {"TIFF", encodeWithQt(picture, "tiff"), 0},

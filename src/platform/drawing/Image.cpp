@@ -265,12 +265,20 @@ qsizetype missingBytes(const QByteArray& d, Format format)
         return needed > double(d.size()) ? qsizetype(std::min(needed - double(d.size()), 1e12)) : 0;
     }
     case Format::Jpeg: {
-        // After the first scan starts, the data must reach an end-of-image marker (the
-        // scan's data stuff every 0xff byte, so the marker cannot occur by chance).
-        const qsizetype scan = d.indexOf("\xff\xda", 2);
-        if (scan < 0)
-            return 0; // no picture at all: the decoder says so
-        return d.indexOf("\xff\xd9", scan + 2) < 0 ? 1 : 0;
+        // The segments up to the first scan (skipped whole, so a thumbnail inside one does
+        // not count), then the data must reach an end-of-image marker: the scan's data
+        // stuff every 0xff byte, so the marker cannot occur by chance.
+        const ByteOrder file{d, false};
+        qsizetype at = 2;
+        while (at + 4 <= d.size() && byteAt(d, at) == 0xff && byteAt(d, at + 1) != 0xda) {
+            const quint32 length = file.u16(at + 2);
+            if (length < 2)
+                return 0; // damaged headers: the decoder says so
+            at += 2 + length;
+        }
+        if (at + 4 > d.size() || byteAt(d, at) != 0xff)
+            return at >= d.size() ? 1 : 0;
+        return d.indexOf("\xff\xd9", at + 2) < 0 ? 1 : 0;
     }
     case Format::Gif: {
         // Blocks up to the end of the first picture's data.

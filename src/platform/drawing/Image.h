@@ -59,7 +59,10 @@ public:
     RepresentationKind representationKind() const { return _kind; }
 
     // The drawing size in points. For a file: pixels × 72 / the resolution it states,
-    // 72 dpi when it states none. setSize() changes the drawing size only, never pixels.
+    // 72 dpi when it states none, or none that makes sense (zero, negative, below 1 dpi).
+    // Data shorter than its header promises is refused rather than read with made-up
+    // pixels, and a colour table that does not fit the pixels is made to fit, so every
+    // picture that reads can be written. setSize() changes the drawing size only, never pixels.
     QSizeF size() const { return _size; }
     void setSize(const QSizeF& size) { _size = size; }
 
