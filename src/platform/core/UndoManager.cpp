@@ -59,6 +59,17 @@ struct UndoManager::Private
     }
 
     bool automaticOnlyOpen() const { return level == 1 && automatic; }
+
+    // The group being recorded, handed out; no group is open afterwards.
+    Group takeOpenGroup()
+    {
+        Group group = std::move(open);
+        open = Group();
+        level = 0;
+        automatic = false;
+        closeWhenExplicitEnd = false;
+        return group;
+    }
 };
 
 UndoManager::UndoManager(QObject* parent) : QObject(parent), d(std::make_unique<Private>())
@@ -106,11 +117,7 @@ void UndoManager::closeAutomaticGroup()
 
 void UndoManager::closeOutermostGroup()
 {
-    Group group = std::move(d->open);
-    d->open = Group();
-    d->level = 0;
-    d->automatic = false;
-    d->closeWhenExplicitEnd = false;
+    Group group = d->takeOpenGroup();
     if (group.actions.isEmpty())
         return;
     group.undoneState = d->state;
@@ -201,11 +208,7 @@ void UndoManager::run(bool undoing)
     const auto finish = qScopeGuard([&] {
         d->runningActions = nullptr;
         d->running = Running::Nothing;
-        Group inverse = std::move(d->open);
-        d->open = Group();
-        d->level = 0;
-        d->automatic = false;
-        d->closeWhenExplicitEnd = false;
+        Group inverse = d->takeOpenGroup();
         if (inverse.actionName.isNull())
             inverse.actionName = step.actionName;
         inverse.changesDocument = step.changesDocument;
