@@ -231,6 +231,8 @@ TEST(PropertyListText, BadInputIsRejectedWithItsLine)
     const Case cases[] = {
         {"{\n  a = b;\n  c = (d,\n", 4, "not closed"},
         {"{\n  a = \"open\n\n", 2, "unterminated quoted string"},
+        {"{ a = \"x\\\"; }", 1, "unterminated quoted string"},
+        {"{ a = 'x\\'; }", 1, "unterminated quoted string"},
         {"{ a = b; }\n}", 2, "unexpected '}'"},
         {"(a b)", 1, "expected ','"},
         {"{ a = b }\n)", 2, "unexpected ')'"},

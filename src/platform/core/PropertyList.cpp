@@ -318,7 +318,7 @@ private:
             QVariantMap map;
             if (!readDictionaryBody(map, depth + 1, open))
                 return false;
-            out = map;
+            out = std::move(map);
             return true;
         }
         case '(': {
@@ -328,14 +328,14 @@ private:
             QVariantList list;
             if (!readArray(list, depth + 1))
                 return false;
-            out = list;
+            out = std::move(list);
             return true;
         }
         case '<': {
             QByteArray data;
             if (!readData(data))
                 return false;
-            out = data;
+            out = std::move(data);
             return true;
         }
         default: {
@@ -344,7 +344,7 @@ private:
             QString text;
             if (!readString(text, true))
                 return false;
-            out = text;
+            out = std::move(text);
             return true;
         }
         }
@@ -530,35 +530,24 @@ private:
     {
         const char quote = *_p;
         const char* open = _p++;
-        // Find the closing quote (one not escaped); note whether escapes or bytes outside
-        // ASCII occur.
+        // Find the closing quote, the first one no backslash escapes; note whether escapes
+        // occur.
         bool escaped = false;
         const char* close = nullptr;
-        for (const char* q = _p;;) {
-            const void* found = std::memchr(q, quote, size_t(_end - q));
-            if (!found)
+        for (const char* q = _p; !close;) {
+            const char* candidate =
+                static_cast<const char*>(std::memchr(q, quote, size_t(_end - q)));
+            if (!candidate)
                 return fail(open, QStringLiteral("unterminated quoted string"));
-            const char* candidate = static_cast<const char*>(found);
-            const void* backslash = std::memchr(q, '\\', size_t(candidate - q));
-            if (!backslash) {
-                close = candidate;
-                break;
-            }
-            // Step over each escape up to the candidate; an escape may swallow it.
-            escaped = true;
-            const char* b = static_cast<const char*>(backslash);
-            while (b && b < candidate) {
+            // Step over the escapes before it; the last may escape the candidate itself.
+            for (const char* b;
+                 q < candidate
+                 && (b = static_cast<const char*>(std::memchr(q, '\\', size_t(candidate - q))));) {
+                escaped = true;
                 q = b + 2;
-                b = q < candidate
-                        ? static_cast<const char*>(std::memchr(q, '\\', size_t(candidate - q)))
-                        : nullptr;
             }
-            if (q <= candidate) {
+            if (q <= candidate)
                 close = candidate;
-                break;
-            }
-            if (q >= _end)
-                return fail(open, QStringLiteral("unterminated quoted string"));
         }
         const bool ascii = isAscii(_p, close);
         if (!escaped && ascii) {
