@@ -85,6 +85,13 @@ public:
 
     std::shared_ptr<LBGraphic> copy() const override;
 
+    // The text, its fitting and alignment, the text-box type, the per-label texts, the
+    // curve and the text gradient, after the graphic's keys. A text box stored before text
+    // gradients existed (no "TextGradientType") gets its gradient fill moved to its text and
+    // its old background colour as its fill.
+    QVariantMap propertyListRepresentation() const override;
+    void loadPropertyListRepresentation(const QVariantMap& dictionary) override;
+
     bool isTextBox() const override { return true; }
     bool isShape() const override { return false; }
     bool isShapeWithText() const override { return false; }

@@ -87,6 +87,12 @@ TEST(TextForms, RealReaders)
     EXPECT_EQ(rectFromString(QStringLiteral("{{1, -1e+2685}, {0, 0}}")), QRectF(1, -DBL_MAX, 0, 0));
     const QRectF huge = rectFromString(QStringLiteral("{{1e999, 0}, {7, 0}}"));
     EXPECT_EQ(rectFromString(stringFromRect(huge)), huge);
+
+    // Whether there is a number to read at all: "0.00" is one, "abc" reads 0 without one.
+    for (const char* number : {"0.00", " -2", ".5x", "+7", "1e"})
+        EXPECT_TRUE(startsWithNumber(QString::fromLatin1(number))) << number;
+    for (const char* text : {"", "  ", "abc", "-", ".", "+.e5", "x1"})
+        EXPECT_FALSE(startsWithNumber(QString::fromLatin1(text))) << text;
 }
 
 TEST(TextForms, BoolReader)
