@@ -342,6 +342,13 @@ void LBGraphic::loadPropertyListRepresentation(const QVariantMap& dictionary)
         _origCropImageBounds = *crop;
     if (const auto crop = r.rect(QStringLiteral("OrigCropGraphicBounds")))
         _origCropGraphicBounds = *crop;
+    // A fill image under an external mask is written as it was before the mask: it is kept
+    // as that original and masked again (over the part the crop shows), so the graphic
+    // shows as it was saved and writes back the same bytes.
+    if (_image && _externalMask) {
+        saveOriginalImage();
+        applyMask(_externalMask, false);
+    }
     if (const auto scaling = r.floatValue(QStringLiteral("FillImageScaling")))
         setFillImageScaling(platform::integerValue(QVariant(*scaling)));
     if (const auto transparency = r.floatValue(QStringLiteral("FillImageTransparency")))

@@ -22,6 +22,7 @@
 #include <QList>
 #include <QPointF>
 #include <QRectF>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <QVariantMap>
@@ -39,8 +40,10 @@ class LBGradientFill;
 class QMouseEvent;
 
 namespace platform {
+class FilterImage;
 class GraphicsContext;
 class Image;
+class ImageFilter;
 class UndoManager;
 } // namespace platform
 
@@ -58,6 +61,9 @@ class LBGraphic : public std::enable_shared_from_this<LBGraphic>
 public:
     using ImagePtr = std::shared_ptr<platform::Image>;
     using DashPattern = std::array<double, 4>;
+    using FilterPtr = std::shared_ptr<platform::ImageFilter>;
+    // The filters of one effect entry: one filter, or none for kinds without one.
+    using EffectFilterArray = QList<FilterPtr>;
 
     // Image types: the fill image itself, the object mask and the external mask.
     enum ImageType : qint64 { FillImageType = 0, ObjectMaskType = 1, ExternalMaskType = 2 };
@@ -392,10 +398,30 @@ public:
     void saveOriginalImage();
     // Puts the kept fill image back and forgets it.
     void restoreOriginalImage();
-    // Hooks of the masks: masking the fill image with a mask picture, and finding the mask
-    // file that belongs to an image file. Both do nothing until masks are supported.
+
+    // --- Masks ---
+    // Multiplies the mask's intensity into the fill image's pixels, once: a pixel's alpha
+    // becomes its alpha × the mask's intensity / 255 (an opaque picture takes the intensity
+    // as its alpha). The mask is stretched over the picture, except that an external mask
+    // on a picture cropped into the outline covers only the part the outline shows. The
+    // fill image is replaced by the masked picture (of the same size in points); pictures
+    // of any pixel format are read whole rows at a time.
     void applyMask(const ImagePtr& mask, bool isObjectMask);
+    // Loads the mask that belongs to an image file as the object mask: "<name>.png" in a
+    // folder "Masks" beside the image's folder (rose.jpg in Photos: Masks/rose.png). No
+    // such file: nothing.
     void locateMaskForFile(const QString& path);
+    // The picture a mask effect blends through over a working picture of `size` pixels:
+    // white inside, black outside, infinite. `maskRect` is in the working picture's pixels
+    // measured from its bottom edge upwards; the figure is the mask-effect image when the
+    // graphic has one (stretched to the rectangle, turned by `rotation` quarter turns
+    // clockwise), else shape 0 or 2 an oval, 1 or 3 a rectangle, 4 a diamond, 5 a rounded
+    // rectangle, 6 a triangle and 7 a right triangle pointing as `rotation` says, any other
+    // nothing. `blur` softens it (a figure drawn without mask image is built at no more than
+    // 300 pixels and scaled up); `reversed` swaps inside and outside.
+    platform::FilterImage imageForMaskEffectOfSize(const QSize& size, const QRectF& maskRect,
+                                                   double blur, bool reversed, qint64 rotation,
+                                                   qint64 shape) const;
 
     // --- Gradient painter ---
     // nullptr until the first drawing of a gradient fill makes it.
@@ -428,6 +454,25 @@ public:
     // Drops the processed pictures (kept while graphics are dragged out of the canvas).
     void clearCachedImage();
     void clearCachedFillImage();
+    // The processed fill image as last built (type 0 only).
+    ImagePtr cachedImageOfType(qint64 type) const;
+    // Whether an external mask can be set: when there is a fill image to mask.
+    bool supportsExternalMask() const;
+    // Builds the processed picture when it is missing: nothing while graphics are dragged
+    // out; without a fill image all three caches are emptied. A picture built for printing
+    // (aboutToPrint) is dropped at the next drawing on screen, which builds a screen one.
+    // The first build of a crop with no crop rectangle yet crops to the whole picture.
+    virtual void recacheImage(bool aboutToPrint);
+    // recacheImage(), then the processed picture: as an image, or in the filters' form
+    // when the effects left it in that form (null otherwise).
+    ImagePtr transformedImage(bool aboutToPrint);
+    QImage transformedCImage(bool aboutToPrint);
+    // Processes the picture into the cache at finalImageSize (points). A plain graphic (no
+    // adjustments and no effects, or effects skipped) drawn unturned and without shadow at
+    // the picture's own size caches the picture itself; otherwise the cache is a copy of
+    // the picture sized to finalImageSize, kept whole while printing.
+    void applyEffectsToImage(const ImagePtr& image, bool isCroppedImage,
+                             const QSizeF& finalImageSize, bool aboutToPrint);
     // Whether the fill image may be downsampled to the design's resolution.
     bool downsampleFillImageEnabled() const { return _downsampleFillImage; }
     void setDownsampleFillImage(bool downsample) { _downsampleFillImage = downsample; }
@@ -470,6 +515,8 @@ public:
     qint64 numEffects() const { return _effects.size(); }
     // The entry at index; an empty map past the end.
     QVariantMap effectDictionaryAtIndex(qint64 index) const;
+    // The filters of the entry at index (parallel to the entries); none past the end.
+    std::optional<EffectFilterArray> effectFilterSubarrayAtIndex(qint64 index) const;
     void setEffectModifier(qint64 value, const QString& forKey, qint64 forEffectAtIndex,
                            bool notifyHUD);
     void setEffectLocation(const QPointF& location, const QString& forKey, qint64 forEffectAtIndex);
@@ -480,6 +527,19 @@ public:
     void setColorMaskType(qint64 type, qint64 size, qint64 softness, qint64 opacity, qint64 offset,
                           qint64 angle);
     qint64 colorMaskType() const { return _colorMaskType; }
+    // The six values, each through its pointer when given.
+    void colorMaskType(qint64* type, qint64* size, qint64* softness, qint64* opacity,
+                       qint64* offset, qint64* angle) const;
+    // Builds the colour-mask picture when a colour mask is on and none is built: the
+    // outline shrunk by (100 - size) percent of the shorter side, moved by the offset in
+    // the angle's direction, blurred by softness / 2, white on black (inverted for type 2),
+    // with a 10-point margin, tinted with the fill colour where it is light. The picture is
+    // made as the platform makes pictures, upright with y growing upwards, so it is drawn
+    // like the fill picture, last row at the top.
+    void createColorMask();
+    // Recolours a built colour-mask picture with the current fill colour, keeping its alpha.
+    // Without a built picture nothing happens: the next drawing builds it in the new colour.
+    void updateColorMask();
 
     // --- Reflection ---
     bool reflectionEnabled() const { return _reflectionEnabled; }
@@ -649,7 +709,17 @@ protected:
     double _saturation = 0.0;
     double _sharpness = 0.0;
     double _exposure = 0.0;
+    // Each adjustment's filter lives while its value is not 0 ("CIColorControls" is shared
+    // by brightness, contrast and saturation; sharpness has "CIUnsharpMask" above 0 and
+    // "CIGaussianBlur" below), with the input its setter maps the value to.
+    FilterPtr _colorControlsFilter;
+    FilterPtr _hueFilter;
+    FilterPtr _sharpnessFilter;
+    FilterPtr _blurFilter;
+    FilterPtr _exposureFilter;
     QList<QVariantMap> _effects;
+    // Parallel to _effects: element i holds the filters of entry i.
+    QList<EffectFilterArray> _effectFilters;
     qint64 _effectIndexForEffectKnob = 0;
     qint64 _effectLocationKnobType = 0;
     QPointF _origEffectLocation0;
@@ -752,6 +822,11 @@ private:
     void rebuildShadow();
     // The common steps of the six adjustment setters.
     void setAdjustment(double LBGraphic::*field, void (LBGraphic::*setter)(double), double value);
+    // Makes or releases the adjustment's filter for its new value and sets its input.
+    void updateAdjustmentFilter(double LBGraphic::*field);
+    // Puts an entry with its filters at index; undone by removing it there.
+    void insertEffect(const QVariantMap& entry, const EffectFilterArray& filters, qint64 index,
+                      bool notifyHUD);
     bool hasFillImage() const;
     QPointF* origEffectLocation(qint64 index);
 };
