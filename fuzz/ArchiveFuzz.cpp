@@ -4,12 +4,28 @@
 #include "support/ArchiveSamples.h"
 
 #include "platform/core/Archive.h"
+#include "platform/drawing/BezierPath.h"
 
 #include <QDateTime>
 
 using platform::Archive;
 
 namespace fuzz {
+
+namespace {
+
+platform::BezierPath samplePath()
+{
+    platform::BezierPath path = platform::BezierPath::withRoundedRect(QRectF(1, 2, 30, 20), 4, 3);
+    path.moveTo(QPointF(0.5, -7.25));
+    path.curveTo(QPointF(10, 10), QPointF(3, 1e-3), QPointF(7, 1e6));
+    path.setLineWidth(2.5);
+    path.setLineDash({3, 1.5}, 0.5);
+    path.setWindingRule(platform::BezierPath::WindingRule::EvenOdd);
+    return path;
+}
+
+} // namespace
 
 QList<QByteArray> seeds()
 {
@@ -25,6 +41,7 @@ QList<QByteArray> seeds()
                                         QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC),
                                         QVariantMap{{"k", QColor(Qt::red)}}, QVariantList{}}),
         Archive::archivedDataWithValue(QVariant::fromValue(sampleAttributedString())),
+        Archive::archivedDataWithBezierPath(samplePath()),
     };
 }
 
