@@ -19,11 +19,11 @@ bool LBGraphic::supportsExternalMask() const
     return imageOfType(FillImageType) != nullptr;
 }
 
-void LBGraphic::recacheImage(bool aboutToPrint)
+bool LBGraphic::prepareRecache(bool aboutToPrint)
 {
     // A drag out of the canvas shows the processed picture; it must stay as it is.
     if (LBProcessState::isDraggingOut())
-        return;
+        return false;
     if (aboutToPrint) {
         _clearCachedImageWhenDonePrinting = true;
     } else if (_clearCachedImageWhenDonePrinting) {
@@ -34,6 +34,13 @@ void LBGraphic::recacheImage(bool aboutToPrint)
             _clearCachedImageWhenDonePrinting = false;
         }
     }
+    return true;
+}
+
+void LBGraphic::recacheImage(bool aboutToPrint)
+{
+    if (!prepareRecache(aboutToPrint))
+        return;
 
     const ImagePtr image = imageOfType(FillImageType);
     if (!image) {

@@ -25,6 +25,7 @@
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+#include <QTransform>
 #include <QVariantMap>
 
 #include <array>
@@ -35,6 +36,7 @@
 #include <utility>
 
 class CanvasView;
+class GraphicDictionaryReader;
 class GraphicDocument;
 class LBGradientFill;
 class QMouseEvent;
@@ -256,6 +258,35 @@ public:
     virtual std::optional<platform::BezierPath> bezierPathForStrokeWidth(double width) const;
     virtual qint64 arrow1Type() const { return 0; }
     virtual qint64 arrow2Type() const { return 0; }
+
+    // --- What renderings of a graphic at another scale ask of its kind ---
+    // Neutral here; lines and image graphics answer for themselves.
+    // The sizes of the two arrow heads, in multiples of (stroke width + 6) points.
+    virtual double arrow1Size() const { return 1.0; }
+    virtual double arrow2Size() const { return 1.0; }
+    // Sets both head sizes without undo or announcement, for a rendering that puts them
+    // back before it returns; nothing for a graphic without heads.
+    virtual void setArrowSizesForRendering(double arrow1Size, double arrow2Size)
+    {
+        (void)arrow1Size;
+        (void)arrow2Size;
+    }
+    // The special kind of an image graphic (see LBImage); 0 for every other graphic.
+    virtual qint64 specialImageType() const { return 0; }
+    // The special kind of a barcode, whose picture is drawn at its own size in every
+    // rendering: its bars sit on whole modules.
+    static constexpr qint64 BarcodeSpecialImageType = 5;
+    // The factor a print-resolution rendering at `quality` (pixels per point) scales this
+    // graphic by: the quality itself, or 1 for a barcode.
+    double hiResImageScale(double quality) const
+    {
+        return specialImageType() == BarcodeSpecialImageType ? 1.0 : quality;
+    }
+    // A picture of the graphic drawn at `scale`, for drag images; it changes the receiver
+    // for good, so callers pass a copy. The picture is null until renderings at another
+    // scale exist; curves answer their one-point picture themselves.
+    virtual ImagePtr copyToImageWithScale(double scale, double alphaScaleFactor,
+                                          bool flipVertically, bool isTextBox);
 
     // --- Gradient parameters ---
     double gradientAngle() const { return _gradientAngle; }
@@ -592,11 +623,30 @@ protected:
     }
     // Asks the document to redraw the graphic's area now.
     void invalidate();
+    // Mirrors a fill picture shown through the outline (the flip flag of its own and its
+    // crop rectangle within the shape's), as a flip of the outline needs; nothing without
+    // one. Neither undoable nor announced.
+    void mirrorFillImage(bool horizontally);
     // Drops the processed pictures, then announces the change.
     void markChanged();
     // The property-list key of an image type's picture data ("FillImage", "ObjectMask",
     // "ImageMask").
     static QString imageDataKey(qint64 type);
+    // Loads the picture data stored under `key` as the picture of that type, as it is (no
+    // undo, no masking, no announcement). Data that is no picture we can read is logged and
+    // handed back, for the caller to keep and write back; nothing when the key is missing
+    // or the picture was read.
+    std::optional<QByteArray> loadStoredPicture(const GraphicDictionaryReader& reader,
+                                                const QString& key, qint64 type);
+    // The first steps of recacheImage(): false while graphics are dragged out of the canvas
+    // (nothing may change then); otherwise a picture about to be printed marks the cache,
+    // and a cache so marked is dropped at the next drawing on screen.
+    bool prepareRecache(bool aboutToPrint);
+    // Draws a picture the way the platform draws one that does not respect the flipped
+    // page: upside down, its last pixel row at the top of the rectangle; with `fraction` as
+    // its opacity.
+    static void drawPictureUnflipped(const platform::Image& image, const QRectF& rect,
+                                     double fraction = 1.0);
     // Gives the path the drawing dash (lengths times the stroke width, phase 0) when the
     // graphic has a dash.
     void applyDrawingDash(platform::BezierPath& path) const;
@@ -766,6 +816,9 @@ public:
     // changes nothing when there is nothing to apply (or no context).
     platform::GraphicsContext* applyTransformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
                                                        double rotation);
+    // That transform itself (the identity when there is nothing to apply).
+    static QTransform transformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
+                                         double rotation);
 
     // With a shadow type of 1 or more, startShadow() saves the graphics state and makes
     // the graphic's shadow current, so that what is drawn until stopShadow() casts it;

@@ -42,6 +42,7 @@ struct UndoManager::Private
     bool automatic = false; // the outermost open group is the per-event one
     bool closeScheduled = false;
     bool closeWhenExplicitEnd = false;
+    bool closing = false; // willCloseStep is being delivered
 
     Running running = Running::Nothing;
     QList<Action>* runningActions = nullptr; // the step being undone or redone
@@ -110,9 +111,20 @@ void UndoManager::closeAutomaticGroup()
     if (!d->automatic || d->level == 0)
         return;
     if (d->level == 1)
-        closeOutermostGroup();
+        closeStep();
     else
         d->closeWhenExplicitEnd = true; // an explicit group is still open inside it
+}
+
+void UndoManager::closeStep()
+{
+    // Receivers may still mark the step as not changing the document.
+    if (!d->open.actions.isEmpty()) {
+        d->closing = true;
+        Q_EMIT willCloseStep(d->open.actionName.isNull() ? QStringLiteral("") : d->open.actionName);
+        d->closing = false;
+    }
+    closeOutermostGroup();
 }
 
 void UndoManager::closeOutermostGroup()
@@ -124,9 +136,11 @@ void UndoManager::closeOutermostGroup()
     if (group.changesDocument)
         d->state = ++d->lastState;
     group.doneState = d->state;
+    const QString name = group.actionName.isNull() ? QStringLiteral("") : group.actionName;
     d->undoStack.append(std::move(group));
     d->trim(d->undoStack);
     Q_EMIT changed();
+    Q_EMIT didCloseStep(name);
 }
 
 void UndoManager::beginUndoGrouping()
@@ -149,9 +163,9 @@ void UndoManager::endUndoGrouping()
     }
     --d->level;
     if (d->level == 0)
-        closeOutermostGroup();
+        closeStep();
     else if (d->automaticOnlyOpen() && d->closeWhenExplicitEnd)
-        closeOutermostGroup();
+        closeStep();
 }
 
 int UndoManager::groupingLevel() const
@@ -176,7 +190,7 @@ bool UndoManager::prepareToRun(const char* what)
         return false;
     }
     if (d->automaticOnlyOpen())
-        closeOutermostGroup();
+        closeStep();
     if (d->level > 0) {
         qWarning("UndoManager::%s: an undo group is still open; ignored", what);
         return false;
@@ -241,14 +255,20 @@ void UndoManager::run(bool undoing)
 
 void UndoManager::undo()
 {
-    if (prepareToRun("undo"))
-        run(true);
+    if (!prepareToRun("undo") || d->undoStack.isEmpty())
+        return;
+    const QString name = undoActionName();
+    run(true);
+    Q_EMIT didUndoStep(name);
 }
 
 void UndoManager::redo()
 {
-    if (prepareToRun("redo"))
-        run(false);
+    if (!prepareToRun("redo") || d->redoStack.isEmpty())
+        return;
+    const QString name = redoActionName();
+    run(false);
+    Q_EMIT didRedoStep(name);
 }
 
 bool UndoManager::canUndo() const
@@ -370,6 +390,10 @@ void UndoManager::setLevelsOfUndo(int levels)
 
 void UndoManager::setCurrentGroupChangesDocument(bool changes)
 {
+    if (d->closing) {
+        d->open.changesDocument = changes;
+        return;
+    }
     if (d->level == 0 && d->groupsByEvent)
         openAutomaticGroup();
     if (d->level > 0)
