@@ -65,7 +65,8 @@ LBTextArea::SharedLayout::~SharedLayout()
     if (_previousStorage) {
         _previousStorage->addLayoutManager(&_layoutManager);
     } else {
-        // Lay out "nothing", so no glyphs or fonts are kept between operations.
+        // Lay out "nothing": the shared manager keeps no text's glyphs or fonts between
+        // operations (the text keeps its own).
         _layoutManager.ensureLayoutForTextContainer(_container);
     }
 }

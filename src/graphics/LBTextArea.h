@@ -7,7 +7,8 @@
 // A text area keeps only its text (a TextStorage, shared with an in-place editor while one
 // is attached). Measuring and drawing borrow one process-wide layout manager
 // (textAreaLayoutManager()), which is attached to the box's text for the time of one
-// operation and detached again, so no box keeps a text system of its own.
+// operation and detached again, so no box keeps a text system of its own; the text keeps
+// its layouts until it changes, so a box measured or drawn again is not laid out again.
 //
 // Merge fields are runs of the text carrying LBQFieldAttributeName, whose value is the
 // field's option dictionary; the renderer replaces them by a contact's values when it

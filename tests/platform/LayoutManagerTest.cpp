@@ -180,6 +180,109 @@ TEST_F(LayoutManagerTest, WrapsAtTheContainerWidth)
     }
 }
 
+// A line breaks where its advances fill the width, as its used rect measures them, even
+// when its last glyph's ink reaches past its advance (the hook of a final "f").
+TEST_F(LayoutManagerTest, ALineFitsAContainerAsWideAsItsUsedRect)
+{
+    using A = ParagraphStyle::Alignment;
+    struct Case
+    {
+        const char* text;
+        double size;
+        A alignment;
+    };
+    const Case cases[] = {
+        {"Cliff", 34, A::Left},
+        {"stuff", 34, A::Left},
+        {"The staff of chief", 34, A::Left},
+        {"If", 48, A::Right},
+        {"Our office", 60, A::Center},
+        {"brief", 72, A::Justified},
+        {"well off", 96, A::Natural},
+    };
+    for (const Case& c : cases) {
+        container->setContainerSize(QSizeF(100000, 1000));
+        setText(QString::fromLatin1(c.text),
+                {{FontAttributeName, testFont(c.size)},
+                 {ParagraphStyleAttributeName,
+                  style([&](ParagraphStyle& p) { p.alignment = c.alignment; })}});
+        const QRectF wide = manager.usedRectForTextContainer(container);
+        container->setContainerSize(QSizeF(wide.width(), 1000));
+        EXPECT_EQ(lineCount(), 1) << c.text << ' ' << c.size;
+        // The line keeps its place: flush with both edges.
+        const QRectF used = manager.usedRectForTextContainer(container);
+        EXPECT_NEAR(used.left(), 0, Tolerance) << c.text << ' ' << c.size;
+        EXPECT_NEAR(used.width(), wide.width(), Tolerance) << c.text << ' ' << c.size;
+    }
+
+    // Inside a paragraph too: a word whose advances fit stays on its line, and the lines
+    // after it follow from there.
+    const auto used = [&](const QString& text, double width) {
+        container->setContainerSize(QSizeF(width, 1000));
+        setText(text, {{FontAttributeName, testFont(40)}});
+        return manager.usedRectForTextContainer(container);
+    };
+    const double width = used(QStringLiteral("A staff"), 100000).width();
+    used(QStringLiteral("A staff of a"), width);
+    Range first;
+    manager.lineFragmentRectForGlyphAtIndex(0, &first);
+    EXPECT_EQ(manager.characterRangeForGlyphRange(first), Range(0, 8)); // "A staff "
+    EXPECT_EQ(lineCount(), 2);
+}
+
+// Layouts are kept with the text; any change of the text, its attributes or the container
+// lays it out again, and managers sharing a text share its layout only for the same size.
+TEST_F(LayoutManagerTest, KeptLayoutsFollowTheTextAndTheContainer)
+{
+    container->setContainerSize(QSizeF(200, 1000));
+    setText(QStringLiteral("alpha beta gamma"));
+    const qsizetype glyphs = manager.numberOfGlyphs();
+    const double width = manager.usedRectForTextContainer(container).width();
+
+    LayoutManager narrow;
+    auto owned = std::make_unique<TextContainer>(QSizeF(60, 1000));
+    TextContainer* narrowContainer = owned.get();
+    narrow.setTextContainer(std::move(owned));
+    storage.addLayoutManager(&narrow);
+    EXPECT_GT(narrow.usedRectForTextContainer(narrowContainer).height(), 2 * TestLineHeight);
+    EXPECT_NEAR(manager.usedRectForTextContainer(container).height(), TestLineHeight, Tolerance);
+
+    const auto sameAsFresh = [&](const char* change) {
+        TextStorage fresh(storage.attributedString());
+        LayoutManager freshManager;
+        freshManager.setTextContainer(
+            std::make_unique<TextContainer>(narrowContainer->containerSize()));
+        fresh.addLayoutManager(&freshManager);
+        EXPECT_EQ(narrow.numberOfGlyphs(), freshManager.numberOfGlyphs()) << change;
+        EXPECT_EQ(narrow.usedRectForTextContainer(narrowContainer),
+                  freshManager.usedRectForTextContainer(freshManager.textContainer()))
+            << change;
+    };
+    storage.replaceCharactersInRange(Range(0, 5), QStringLiteral("omega omega"));
+    sameAsFresh("characters");
+    EXPECT_EQ(manager.numberOfGlyphs(), glyphs + 6);
+    storage.addAttribute(FontAttributeName, testFont(20), Range(0, 5));
+    sameAsFresh("attributes");
+    EXPECT_GT(manager.usedRectForTextContainer(container).width(), width);
+    narrowContainer->setContainerSize(QSizeF(120, 1000));
+    sameAsFresh("container size");
+    narrowContainer->setLineFragmentPadding(0);
+    EXPECT_NEAR(narrow.usedRectForTextContainer(narrowContainer).left(), 0, Tolerance);
+
+    // A change in the middle of a batch of edits is not hidden from a manager that joins
+    // meanwhile.
+    storage.beginEditing();
+    storage.replaceCharactersInRange(Range(0, storage.length()), QStringLiteral("xy"));
+    LayoutManager joining;
+    joining.setTextContainer(std::make_unique<TextContainer>(QSizeF(200, 1000)));
+    storage.addLayoutManager(&joining);
+    EXPECT_EQ(joining.numberOfGlyphs(), 2);
+    storage.endEditing();
+    EXPECT_EQ(manager.numberOfGlyphs(), 2);
+    storage.removeLayoutManager(&narrow);
+    storage.removeLayoutManager(&joining);
+}
+
 TEST_F(LayoutManagerTest, LineFragmentsSpacingAndIndents)
 {
     setText(QStringLiteral("ab\ncd"),

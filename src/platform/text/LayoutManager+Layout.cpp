@@ -2,14 +2,21 @@
 // turns the result into glyphs that know their characters.
 //
 // QTextLayout tells which glyphs a range of characters produced (QTextLine::glyphRuns with
-// a character range) but not, glyph by glyph, which characters they came from. So the
-// text is walked one grapheme cluster at a time and each cluster asks for its own glyphs:
-// a cluster that gets glyphs no earlier cluster got owns them; a cluster that only gets
-// the glyphs of the cluster before it is part of a ligature and joins that glyph; a
-// cluster that gets none (tab, line separator, other controls) gets a glyph that is not
-// shown. Each cluster's run also carries its bounding rectangle, whose width is the
-// cluster's advance (including letter spacing and justification), which gives each
-// glyph its span across the line.
+// a character range) but not, glyph by glyph, which characters they came from, and every
+// such question walks the paragraph again. So each line's glyph runs are fetched once.
+// Most lines are plain: left-to-right text in which each character is a cluster of its
+// own, drawn with the glyph its font maps it to; there glyphs and characters pair up in
+// order. Any other line is walked one grapheme cluster at a time, each cluster asking for
+// its own glyphs: a cluster that gets glyphs no earlier cluster got owns them; a cluster
+// that only gets the glyphs of the cluster before it is part of a ligature and joins that
+// glyph; a cluster that gets none (tab, line separator, other controls) gets a glyph that
+// is not shown. A glyph spans its cluster's advance across the line (including letter
+// spacing and justification).
+//
+// Lines break where their advances fill the width, as the used rect measures them. Qt
+// breaks where the ink of a line's last glyph would pass the width, which keeps a glyph
+// that overhangs its advance (a final "f") off a line its advances fit; a paragraph where
+// that happened is laid out again, each line given the room of its overhang.
 
 #include "platform/text/LayoutManager+Layout.h"
 
@@ -25,6 +32,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace platform {
 
@@ -132,11 +140,15 @@ public:
         // The paragraph's first character decides its style and, for an empty paragraph,
         // the break does.
         const QVariantMap first = _text.attributesAtIndex(start);
-        const ParagraphStyle style = LayoutManager::Layout::paragraphStyle(first);
-        const QString content = _string.mid(start, contentEnd - start);
+        _style = LayoutManager::Layout::paragraphStyle(first);
+        _start = start;
+        _content = _string.mid(start, contentEnd - start);
+        _rightToLeft = isRightToLeft(_style, _content);
+        _option = textOption(_style, _rightToLeft);
 
-        QTextLayout textLayout(content, LayoutManager::Layout::layoutFont(first));
         QList<QTextLayout::FormatRange> formats;
+        _offsets.clear();
+        _largestSize = 0;
         auto addFormat = [&](const QVariantMap& attributes, const Range& run, bool&) {
             QTextLayout::FormatRange format;
             format.start = int(run.location - start);
@@ -144,37 +156,35 @@ public:
             format.format.setFont(LayoutManager::Layout::layoutFont(attributes),
                                   QTextCharFormat::FontPropertiesAll);
             formats.append(format);
+            _offsets.append({format.start + format.length, baselineOffset(attributes)});
+            _largestSize = std::max(_largestSize, LayoutManager::Layout::pointSize(attributes));
         };
         _text.enumerateAttributesInRange(Range(start, contentEnd - start), addFormat);
-        const bool rightToLeft = isRightToLeft(style, content);
-        textLayout.setFormats(formats);
-        textLayout.setTextOption(textOption(style, rightToLeft));
 
-        QList<qreal> lineOrigins; // x of each QTextLine's origin in the container
-        textLayout.beginLayout();
-        for (;;) {
-            QTextLine line = textLayout.createLine();
-            if (!line.isValid())
+        // What to take back when the paragraph is laid out again.
+        const qsizetype glyphCount = _layout.glyphs.size();
+        const qsizetype lineCount = _layout.lines.size();
+        const qreal y = _y;
+        const bool full = _full;
+        for (bool byAdvances : {false, true}) {
+            QTextLayout textLayout(_content, LayoutManager::Layout::layoutFont(first));
+            // Keeps the shaped glyphs after endLayout(), which the glyph runs read.
+            textLayout.setCacheEnabled(true);
+            textLayout.setFormats(formats);
+            textLayout.setTextOption(_option);
+            const QList<PlacedLine> placed = placeLines(textLayout, byAdvances);
+
+            _clusters = QTextBoundaryFinder(QTextBoundaryFinder::Grapheme, _content);
+            for (qsizetype i = 0; i < placed.size(); ++i) {
+                const bool last = i + 1 == placed.size();
+                addLine(placed.at(i), last ? contentEnd : -1, last ? end : -1);
+            }
+            if (byAdvances || !brokeBeforeFittingText(placed, lineCount))
                 break;
-            const qreal available = _containerSize.width() - 2 * _padding;
-            const qreal head =
-                line.lineNumber() == 0 ? style.firstLineHeadIndent : style.headIndent;
-            const qreal trailingEdge =
-                style.tailIndent > 0 ? style.tailIndent : available + style.tailIndent;
-            const qreal width = std::clamp(trailingEdge - head, qreal(0), MaximumLineWidth);
-            line.setLineWidth(width);
-            line.setPosition(QPointF(0, 0));
-            // The leading margin is on the right in right-to-left paragraphs.
-            lineOrigins.append(_padding + (rightToLeft ? available - trailingEdge : head));
-        }
-        textLayout.endLayout();
-
-        _clusters = QTextBoundaryFinder(QTextBoundaryFinder::Grapheme, content);
-        for (int i = 0; i < textLayout.lineCount(); ++i) {
-            QTextLine line = textLayout.lineAt(i);
-            const bool last = i + 1 == textLayout.lineCount();
-            addLine(line, lineOrigins.at(i), start, content.size(), last ? contentEnd : -1,
-                    last ? end : -1);
+            _layout.glyphs.resize(glyphCount);
+            _layout.lines.resize(lineCount);
+            _y = y;
+            _full = full;
         }
     }
 
@@ -205,6 +215,16 @@ public:
     }
 
 private:
+    // A line QTextLayout made: where its origin lies in the container and how wide it is.
+    struct PlacedLine
+    {
+        QTextLine line;
+        qreal origin = 0;
+        qreal width = 0;
+        // A justified line given more width than its own, to be brought back to it.
+        bool widened = false;
+    };
+
     struct Key
     {
         int font;
@@ -218,6 +238,161 @@ private:
         }
     };
 
+    // Fixed-point rounding of QTextLayout's widths.
+    static constexpr qreal WidthEpsilon = 1.0 / 64;
+
+    // Breaks the paragraph into lines; byAdvances lets each line take what its advances
+    // fit (see fitByAdvances).
+    QList<PlacedLine> placeLines(QTextLayout& textLayout, bool byAdvances)
+    {
+        QList<PlacedLine> placed;
+        const bool wraps = _option.wrapMode() != QTextOption::NoWrap;
+        textLayout.beginLayout();
+        for (;;) {
+            QTextLine line = textLayout.createLine();
+            if (!line.isValid())
+                break;
+            const qreal available = _containerSize.width() - 2 * _padding;
+            const qreal head =
+                line.lineNumber() == 0 ? _style.firstLineHeadIndent : _style.headIndent;
+            const qreal trailingEdge =
+                _style.tailIndent > 0 ? _style.tailIndent : available + _style.tailIndent;
+            const qreal width = std::clamp(trailingEdge - head, qreal(0), MaximumLineWidth);
+            line.setLineWidth(width);
+            // The leading margin is on the right in right-to-left paragraphs.
+            PlacedLine entry{line, _padding + (_rightToLeft ? available - trailingEdge : head),
+                             width};
+            if (byAdvances && wraps && line.textStart() + line.textLength() < _content.size())
+                entry.origin -= fitByAdvances(line, width, entry.widened);
+            line.setPosition(QPointF(0, 0));
+            placed.append(entry);
+        }
+        textLayout.endLayout();
+        return placed;
+    }
+
+    // Lets the line take all the text whose advances fit width, giving Qt the least width
+    // above it that keeps that text on the line. Answers how far the extra width moved the
+    // line's text (right-aligned and centred lines are aligned to the wider line); a
+    // justified line that Qt spreads over the wider line is widened.
+    qreal fitByAdvances(QTextLine& line, qreal width, bool& widened)
+    {
+        const int fitted = line.textLength();
+        const auto lengthAt = [&line](qreal lineWidth) {
+            line.setLineWidth(lineWidth);
+            return line.textLength();
+        };
+        const auto fits = [&] { return line.horizontalAdvance() <= width + WidthEpsilon; };
+        // The widest line whose advances fit: no glyph overhangs its advance by more than
+        // its size. The lines only grow with the width, so the widths halve down to it.
+        qreal low = width;
+        qreal high = std::min(width + std::max(_largestSize, qreal(1)), MaximumLineWidth);
+        if (lengthAt(high) > fitted && !fits()) {
+            while (high - low > WidthEpsilon) {
+                const qreal middle = (low + high) / 2;
+                lengthAt(middle);
+                (fits() ? low : high) = middle;
+            }
+        } else {
+            low = high;
+        }
+        const int length = lengthAt(low);
+        if (length <= fitted) {
+            lengthAt(width);
+            return 0;
+        }
+        // The least width that keeps it.
+        high = low;
+        low = width;
+        while (high - low > WidthEpsilon) {
+            const qreal middle = (low + high) / 2;
+            (lengthAt(middle) >= length ? high : low) = middle;
+        }
+        // In Qt's fixed-point units, as it lays out and aligns the line.
+        const auto fixed = [](qreal value) { return qRound(value * 64) / qreal(64); };
+        high = fixed(high);
+        if (high - WidthEpsilon > width && lengthAt(high - WidthEpsilon) >= length)
+            high -= WidthEpsilon;
+        lengthAt(high);
+        const bool last = line.textStart() + line.textLength() >= _content.size();
+        widened = (_option.alignment() & Qt::AlignJustify) && !last && high > width;
+        return (high - fixed(width)) * alignmentShare(last);
+    }
+
+    // How much of a line's extra width its alignment puts before the text.
+    qreal alignmentShare(bool lastLine) const
+    {
+        const Qt::Alignment alignment = _option.alignment();
+        if (alignment & Qt::AlignJustify) // justified lines fill the width; the last aligns
+            return lastLine && _rightToLeft ? 1 : 0;
+        if (alignment & Qt::AlignRight)
+            return 1;
+        if (alignment & Qt::AlignHCenter)
+            return 0.5;
+        return 0;
+    }
+
+    // Whether QTextLayout ended a line before a piece of text that fits it by advances:
+    // it counted the ink of that piece's last glyph. firstLine: the paragraph's first
+    // line in the layout.
+    bool brokeBeforeFittingText(const QList<PlacedLine>& placed, qsizetype firstLine)
+    {
+        if (_option.wrapMode() == QTextOption::NoWrap)
+            return false;
+        std::optional<QTextBoundaryFinder> breaks;
+        for (qsizetype i = 0; i + 1 < placed.size(); ++i) {
+            const QTextLine& line = placed.at(i).line;
+            const int end = line.textStart() + line.textLength();
+            if (end <= 0 || _content.at(end - 1) == QChar::LineSeparator)
+                continue; // a break of its own
+            const LayoutManager::Layout::Line& laid = _layout.lines.at(firstLine + i);
+            // The room after the line's text and its trailing white space.
+            qreal room = placed.at(i).width - line.horizontalAdvance();
+            for (qsizetype g = laid.glyphs.end() - 1; g >= laid.glyphs.location; --g) {
+                const LayoutManager::Layout::Glyph& glyph = _layout.glyphs.at(g);
+                if (!_string.at(glyph.character).isSpace())
+                    break;
+                room -= glyph.right - glyph.left;
+            }
+            const Range next = _layout.lines.at(firstLine + i + 1).glyphs;
+            if (next.isEmpty() || room <= 0)
+                continue;
+            const LayoutManager::Layout::Glyph& lead = _layout.glyphs.at(next.location);
+            if (lead.right - lead.left > room + WidthEpsilon)
+                continue;
+            // The piece the next line starts with: up to its first break opportunity (or
+            // its first cluster when the line broke inside a word), less white space.
+            int pieceEnd = -1;
+            if (_option.wrapMode() != QTextOption::WrapAnywhere) {
+                if (!breaks)
+                    breaks.emplace(QTextBoundaryFinder::Line, _content);
+                breaks->setPosition(end);
+                if (breaks->isAtBoundary())
+                    pieceEnd = int(breaks->toNextBoundary());
+            }
+            if (pieceEnd < 0) {
+                _clusters.setPosition(end);
+                pieceEnd = int(_clusters.toNextBoundary());
+            }
+            if (pieceEnd < 0)
+                pieceEnd = int(_content.size());
+            while (pieceEnd > end && _content.at(pieceEnd - 1).isSpace())
+                --pieceEnd;
+            qreal left = std::numeric_limits<qreal>::max();
+            qreal right = std::numeric_limits<qreal>::lowest();
+            for (qsizetype g = next.location; g < next.end(); ++g) {
+                const LayoutManager::Layout::Glyph& glyph = _layout.glyphs.at(g);
+                if (glyph.character >= _start + pieceEnd)
+                    break;
+                left = std::min(left, glyph.left);
+                right = std::max(right, glyph.right);
+            }
+            if (left <= right && right - left <= room + WidthEpsilon)
+                return true;
+        }
+        return false;
+    }
+
     int fontIndex(const QRawFont& font)
     {
         const qsizetype found = _layout.fonts.indexOf(font);
@@ -225,6 +400,15 @@ private:
             return int(found);
         _layout.fonts.append(font);
         return int(_layout.fonts.size() - 1);
+    }
+
+    // The baseline offset of the paragraph's character c; c only grows between calls
+    // made for one line.
+    qreal offsetAt(int c, qsizetype& run) const
+    {
+        while (run + 1 < _offsets.size() && _offsets.at(run).first <= c)
+            ++run;
+        return run < _offsets.size() ? _offsets.at(run).second : 0;
     }
 
     qsizetype addGlyph(quint32 glyph, int font, qsizetype character, qreal x, qreal relativeY,
@@ -244,18 +428,199 @@ private:
         return _layout.glyphs.size() - 1;
     }
 
-    // paragraphStart: the paragraph's first character in the text; breakStart/breakEnd:
-    // the paragraph's break when this is its last line (-1 otherwise).
-    void addLine(QTextLine& line, qreal origin, qsizetype paragraphStart, qsizetype contentLength,
-                 qsizetype breakStart, qsizetype breakEnd)
+    // breakStart/breakEnd: the paragraph's break when this is its last line (-1 otherwise).
+    void addLine(const PlacedLine& placed, qsizetype breakStart, qsizetype breakEnd)
     {
+        const QTextLine& line = placed.line;
+        const qreal origin = placed.origin;
         const qsizetype firstGlyph = _layout.glyphs.size();
+        const int lineStart = line.textStart();
+        qreal ascent = line.ascent();
+        qreal descent = line.descent();
+
+        const QList<QGlyphRun> runs = line.glyphRuns();
+        if (!addPlainClusters(line, runs, origin, ascent, descent)) {
+            _layout.glyphs.resize(firstGlyph);
+            addClusters(line, origin, ascent, descent);
+        }
+
+        if (placed.widened && !_rightToLeft)
+            narrowJustifiedLine(firstGlyph, origin + placed.width);
+
+        if (breakStart >= 0) {
+            const qreal x = origin + line.cursorToX(int(_content.size()));
+            for (qsizetype c = breakStart; c < breakEnd; ++c)
+                _layout.glyphForCharacter[c] = addGlyph(0, -1, c, x, 0, x, x, false);
+        }
+
+        // The line's place in the container.
+        const qreal height = ascent + descent + line.leading();
+        LayoutManager::Layout::Line entry;
+        entry.glyphs = Range(firstGlyph, _layout.glyphs.size() - firstGlyph);
+        entry.baseline = ascent;
+        entry.inContainer = _hasContainer && !_full && _y + height <= _containerSize.height();
+        if (!entry.inContainer)
+            _full = true;
+        entry.fragment = QRectF(0, _y, _containerSize.width(), height + _style.lineSpacing);
+
+        // Used: the glyphs up to the last one that is not trailing white space.
+        qsizetype lastUsed = entry.glyphs.end() - 1;
+        while (lastUsed >= firstGlyph) {
+            const auto& glyph = _layout.glyphs.at(lastUsed);
+            if (glyph.shown && !_string.at(glyph.character).isSpace())
+                break;
+            --lastUsed;
+        }
+        qreal usedLeft = std::numeric_limits<qreal>::max();
+        qreal usedRight = std::numeric_limits<qreal>::lowest();
+        for (qsizetype g = firstGlyph; g <= lastUsed; ++g) {
+            usedLeft = std::min(usedLeft, _layout.glyphs.at(g).left);
+            usedRight = std::max(usedRight, _layout.glyphs.at(g).right);
+        }
+        if (usedLeft > usedRight) // nothing drawn: the insertion point's place
+            usedLeft = usedRight = origin + line.cursorToX(lineStart);
+        entry.used = QRectF(usedLeft - _padding, _y, usedRight - usedLeft + 2 * _padding, height);
+
+        for (qsizetype g = firstGlyph; g < _layout.glyphs.size(); ++g)
+            _layout.glyphs[g].location.ry() += ascent;
+        _layout.lines.append(entry);
+        if (entry.inContainer)
+            _y += entry.fragment.height();
+    }
+
+    // Takes back what a justified line's spaces got beyond edge, evenly, as justifying it
+    // to edge would have given them.
+    void narrowJustifiedLine(qsizetype firstGlyph, qreal edge)
+    {
+        qsizetype lastUsed = _layout.glyphs.size() - 1;
+        while (lastUsed >= firstGlyph
+               && (!_layout.glyphs.at(lastUsed).shown
+                   || _string.at(_layout.glyphs.at(lastUsed).character).isSpace()))
+            --lastUsed;
+        if (lastUsed < firstGlyph)
+            return;
+        const qreal excess = _layout.glyphs.at(lastUsed).right - edge;
+        qsizetype spaces = 0;
+        for (qsizetype g = firstGlyph; g < lastUsed; ++g)
+            spaces += _string.at(_layout.glyphs.at(g).character).isSpace() ? 1 : 0;
+        if (excess <= 0 || spaces == 0)
+            return;
+        const qreal share = excess / qreal(spaces);
+        qreal shift = 0;
+        for (qsizetype g = firstGlyph; g < _layout.glyphs.size(); ++g) {
+            LayoutManager::Layout::Glyph& glyph = _layout.glyphs[g];
+            glyph.location.rx() -= shift;
+            glyph.left -= shift;
+            if (g < lastUsed && _string.at(glyph.character).isSpace())
+                shift += share;
+            glyph.right -= shift;
+        }
+    }
+
+    // A character that is a cluster of its own and gets its font's glyph for it, in a
+    // left-to-right line, unless the shaper joins or replaces it.
+    static bool isPlain(char32_t c)
+    {
+        switch (QChar::category(c)) {
+        case QChar::Mark_NonSpacing:
+        case QChar::Mark_SpacingCombining:
+        case QChar::Mark_Enclosing:
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Other_Surrogate:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph: return false;
+        default: break;
+        }
+        switch (QChar::direction(c)) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirAN: return false;
+        default: return true;
+        }
+    }
+
+    // The plain line (see the top of this file) from its glyph runs alone: the n-th
+    // glyph shows the n-th character and spans from its origin to the next glyph's.
+    // Answers false for any other line, with whatever it added to be taken back.
+    bool addPlainClusters(const QTextLine& line, const QList<QGlyphRun>& runs, qreal origin,
+                          qreal& ascent, qreal& descent)
+    {
+        if (_rightToLeft)
+            return false;
         const int lineStart = line.textStart();
         const int lineEnd = lineStart + line.textLength();
         const qreal qtBaseline = line.y() + line.ascent();
+        qsizetype offsetRun = 0;
+        int c = lineStart; // the next character to pair with a glyph
+        qreal previousX = std::numeric_limits<qreal>::lowest();
+        qsizetype previous = -1; // the line's last glyph so far
+        for (const QGlyphRun& run : runs) {
+            const QList<quint32> ids = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            if (ids.size() != positions.size())
+                return false;
+            const QRawFont font = run.rawFont();
+            const int fontNumber = fontIndex(font);
+            const int runStart = c;
+            for (qsizetype k = 0; k < ids.size(); ++k) {
+                if (c >= lineEnd)
+                    return false;
+                // One code point per cluster.
+                _clusters.setPosition(c);
+                const int next = int(_clusters.toNextBoundary());
+                const QChar unit = _content.at(c);
+                const bool pair =
+                    unit.isHighSurrogate() && next == c + 2 && _content.at(c + 1).isLowSurrogate();
+                if (next != c + 1 && !pair)
+                    return false;
+                if (!isPlain(pair ? QChar::surrogateToUcs4(unit, _content.at(c + 1))
+                                  : char32_t(unit.unicode())))
+                    return false;
+                const QPointF position = positions.at(k);
+                if (position.x() < previousX)
+                    return false;
+                previousX = position.x();
+                const qreal offset = offsetAt(c, offsetRun);
+                const qsizetype character = _start + c;
+                const qreal x = origin + position.x();
+                // The glyph before reaches this one's origin.
+                if (previous >= 0)
+                    _layout.glyphs[previous].right = x;
+                previous = addGlyph(ids.at(k), fontNumber, character, x,
+                                    position.y() - qtBaseline - offset, x, x, true);
+                if (offset != 0) {
+                    ascent = std::max(ascent, font.ascent() + offset);
+                    descent = std::max(descent, font.descent() - offset);
+                }
+                _layout.glyphForCharacter[character] = previous;
+                if (pair)
+                    _layout.glyphForCharacter[character + 1] = previous;
+                c = next;
+            }
+            // The shaper kept the font's own glyphs.
+            QList<quint32> mapped(c - runStart);
+            int count = int(mapped.size());
+            if (!font.glyphIndexesForChars(_content.constData() + runStart, c - runStart,
+                                           mapped.data(), &count)
+                || count != ids.size() || !std::equal(ids.cbegin(), ids.cend(), mapped.cbegin()))
+                return false;
+        }
+        if (c != lineEnd)
+            return false;
+        // The last one reaches the end of its run's text.
+        if (previous >= 0)
+            _layout.glyphs[previous].right = origin + runs.last().boundingRect().right();
+        return true;
+    }
 
-        qreal ascent = line.ascent();
-        qreal descent = line.descent();
+    // Any line: each grapheme cluster asks for its own glyphs (see the top of this file).
+    void addClusters(const QTextLine& line, qreal origin, qreal& ascent, qreal& descent)
+    {
+        const int lineStart = line.textStart();
+        const int lineEnd = lineStart + line.textLength();
+        const qreal qtBaseline = line.y() + line.ascent();
+        qsizetype offsetRun = 0;
 
         QList<std::pair<Key, qsizetype>> previous; // the glyphs the last cluster got
         int clusterStart = lineStart;
@@ -264,9 +629,8 @@ private:
             int clusterEnd = int(_clusters.toNextBoundary());
             if (clusterEnd < 0 || clusterEnd > lineEnd)
                 clusterEnd = lineEnd;
-            const qsizetype character = paragraphStart + clusterStart;
-            const QVariantMap attributes = _text.attributesAtIndex(character);
-            const qreal offset = baselineOffset(attributes);
+            const qsizetype character = _start + clusterStart;
+            const qreal offset = offsetAt(clusterStart, offsetRun);
 
             QList<Key> keys;
             qreal left = std::numeric_limits<qreal>::max();
@@ -326,51 +690,9 @@ private:
                 previous = current;
             }
             for (int c = clusterStart; c < clusterEnd; ++c)
-                _layout.glyphForCharacter[paragraphStart + c] = owner;
+                _layout.glyphForCharacter[_start + c] = owner;
             clusterStart = clusterEnd;
         }
-
-        if (breakStart >= 0) {
-            const qreal x = origin + line.cursorToX(int(contentLength));
-            for (qsizetype c = breakStart; c < breakEnd; ++c)
-                _layout.glyphForCharacter[c] = addGlyph(0, -1, c, x, 0, x, x, false);
-        }
-
-        // The line's place in the container.
-        const ParagraphStyle style =
-            LayoutManager::Layout::paragraphStyle(_text.attributesAtIndex(paragraphStart));
-        const qreal height = ascent + descent + line.leading();
-        LayoutManager::Layout::Line entry;
-        entry.glyphs = Range(firstGlyph, _layout.glyphs.size() - firstGlyph);
-        entry.baseline = ascent;
-        entry.inContainer = _hasContainer && !_full && _y + height <= _containerSize.height();
-        if (!entry.inContainer)
-            _full = true;
-        entry.fragment = QRectF(0, _y, _containerSize.width(), height + style.lineSpacing);
-
-        // Used: the glyphs up to the last one that is not trailing white space.
-        qsizetype lastUsed = entry.glyphs.end() - 1;
-        while (lastUsed >= firstGlyph) {
-            const auto& glyph = _layout.glyphs.at(lastUsed);
-            if (glyph.shown && !_string.at(glyph.character).isSpace())
-                break;
-            --lastUsed;
-        }
-        qreal usedLeft = std::numeric_limits<qreal>::max();
-        qreal usedRight = std::numeric_limits<qreal>::lowest();
-        for (qsizetype g = firstGlyph; g <= lastUsed; ++g) {
-            usedLeft = std::min(usedLeft, _layout.glyphs.at(g).left);
-            usedRight = std::max(usedRight, _layout.glyphs.at(g).right);
-        }
-        if (usedLeft > usedRight) // nothing drawn: the insertion point's place
-            usedLeft = usedRight = origin + line.cursorToX(lineStart);
-        entry.used = QRectF(usedLeft - _padding, _y, usedRight - usedLeft + 2 * _padding, height);
-
-        for (qsizetype g = firstGlyph; g < _layout.glyphs.size(); ++g)
-            _layout.glyphs[g].location.ry() += ascent;
-        _layout.lines.append(entry);
-        if (entry.inContainer)
-            _y += entry.fragment.height();
     }
 
     LayoutManager::Layout& _layout;
@@ -381,6 +703,16 @@ private:
     bool _hasContainer;
     qreal& _y;
     bool& _full;
+
+    // The paragraph being laid out.
+    qsizetype _start = 0;
+    QString _content;
+    ParagraphStyle _style;
+    bool _rightToLeft = false;
+    QTextOption _option;
+    // Baseline offsets by run: the end of the run (in the paragraph) and its offset.
+    QList<std::pair<int, qreal>> _offsets;
+    qreal _largestSize = 0;
     QTextBoundaryFinder _clusters;
 };
 
@@ -390,7 +722,6 @@ void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& 
                                     qreal padding, bool hasContainer)
 {
     *this = Layout();
-    valid = true;
     // Any height goes (lines stop at it); the width must stay within what QTextLayout can
     // lay out.
     const qreal width = containerSize.width();

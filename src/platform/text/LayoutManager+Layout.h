@@ -11,6 +11,9 @@
 #include <QPointF>
 #include <QRawFont>
 #include <QRectF>
+#include <QSizeF>
+
+#include <memory>
 
 namespace platform {
 
@@ -41,7 +44,6 @@ struct LayoutManager::Layout
         bool inContainer = false;
     };
 
-    bool valid = false;
     QList<QRawFont> fonts;
     QList<Glyph> glyphs;
     QList<qsizetype> glyphForCharacter; // one entry per character
@@ -75,6 +77,22 @@ struct LayoutManager::Layout
     static qreal sane(qreal value, qreal limit);
     static constexpr qreal MaximumLength = 10000000;
     static constexpr qreal MaximumPointSize = 10000;
+};
+
+// The layouts of one text as it is, by container; kept with its text storage and
+// dropped when the text changes.
+struct TextLayoutCache
+{
+    struct Entry
+    {
+        QSizeF containerSize;
+        qreal padding = 0;
+        bool hasContainer = false;
+        std::shared_ptr<const LayoutManager::Layout> layout;
+    };
+    // A text box is measured and drawn in a few container sizes.
+    static constexpr qsizetype Capacity = 4;
+    QList<Entry> entries; // the most recently used last
 };
 
 } // namespace platform
