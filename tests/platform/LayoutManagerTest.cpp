@@ -230,6 +230,68 @@ TEST_F(LayoutManagerTest, ALineFitsAContainerAsWideAsItsUsedRect)
     EXPECT_EQ(lineCount(), 2);
 }
 
+// Each line of a wrapped paragraph is placed as that line's text alone would be, at every
+// alignment: its glyphs from the line's start, its trailing space not shown and kept on
+// the line.
+TEST_F(LayoutManagerTest, WrappedLinesLieAsTheirTextAlone)
+{
+    using A = ParagraphStyle::Alignment;
+    const QString text = QStringLiteral("alpha beta \U0001F600 gamma delta  epsilon zeta eta");
+    container->setContainerSize(QSizeF(97.3, 1000));
+    for (A alignment : {A::Left, A::Right, A::Center}) {
+        const QVariantMap aligned{{ParagraphStyleAttributeName,
+                                   style([&](ParagraphStyle& p) { p.alignment = alignment; })}};
+        setText(text, aligned);
+        struct Line
+        {
+            QString text;
+            QList<double> xs;
+            QRectF used;
+        };
+        QList<Line> lines;
+        for (qsizetype g = 0; g < manager.numberOfGlyphs();) {
+            Range glyphs;
+            const QRectF used = manager.lineFragmentUsedRectForGlyphAtIndex(g, &glyphs);
+            Line line{text.mid(manager.characterRangeForGlyphRange(glyphs).location,
+                               manager.characterRangeForGlyphRange(glyphs).length),
+                      {},
+                      used.translated(0, -used.top())};
+            // Aligned as asked, the glyphs' advances tiling the line.
+            switch (alignment) {
+            case A::Right: EXPECT_NEAR(used.right(), 97.3, Tolerance); break;
+            case A::Center: EXPECT_NEAR(used.center().x(), 97.3 / 2, Tolerance); break;
+            default: EXPECT_NEAR(used.left(), 0, Tolerance); break;
+            }
+            double edge = used.left() + 5;
+            for (qsizetype k = glyphs.location; k < glyphs.end(); ++k) {
+                const QRectF box = manager.boundingRectForGlyphRange(Range(k, 1), container);
+                if (manager.notShownAttributeForGlyphAtIndex(k)) {
+                    EXPECT_TRUE(text.at(manager.characterIndexForGlyphAtIndex(k)).isSpace());
+                    EXPECT_LE(box.right(), 97.3 - 5 + 1e-9) << int(alignment);
+                    continue;
+                }
+                EXPECT_NEAR(box.left(), edge, 1e-9) << int(alignment) << ' ' << k;
+                edge = box.right();
+                line.xs.append(manager.locationForGlyphAtIndex(k).x());
+            }
+            lines.append(line);
+            g = glyphs.end();
+        }
+        ASSERT_GT(lines.size(), 2);
+        for (const Line& line : std::as_const(lines)) {
+            setText(line.text.trimmed(), aligned);
+            QList<double> xs;
+            for (qsizetype k = 0; k < manager.numberOfGlyphs(); ++k)
+                xs.append(manager.locationForGlyphAtIndex(k).x());
+            ASSERT_EQ(xs.size(), line.xs.size()) << line.text.toStdString();
+            for (qsizetype k = 0; k < xs.size(); ++k)
+                EXPECT_NEAR(xs.at(k), line.xs.at(k), 1e-6) << line.text.toStdString() << k;
+            EXPECT_NEAR(manager.usedRectForTextContainer(container).left(), line.used.left(), 1e-6)
+                << line.text.toStdString();
+        }
+    }
+}
+
 // Layouts are kept with the text; any change of the text, its attributes or the container
 // lays it out again, and managers sharing a text share its layout only for the same size.
 TEST_F(LayoutManagerTest, KeptLayoutsFollowTheTextAndTheContainer)

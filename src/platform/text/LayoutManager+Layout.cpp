@@ -3,15 +3,18 @@
 //
 // QTextLayout tells which glyphs a range of characters produced (QTextLine::glyphRuns with
 // a character range) but not, glyph by glyph, which characters they came from, and every
-// such question walks the paragraph again. So each line's glyph runs are fetched once.
-// Most lines are plain: left-to-right text in which each character is a cluster of its
-// own, drawn with the glyph its font maps it to; there glyphs and characters pair up in
-// order. Any other line is walked one grapheme cluster at a time, each cluster asking for
-// its own glyphs: a cluster that gets glyphs no earlier cluster got owns them; a cluster
-// that only gets the glyphs of the cluster before it is part of a ligature and joins that
-// glyph; a cluster that gets none (tab, line separator, other controls) gets a glyph that
-// is not shown. A glyph spans its cluster's advance across the line (including letter
-// spacing and justification).
+// such question walks the paragraph from its start. So glyphs are fetched as seldom as can
+// be. Most text is plain: left-to-right, each character a cluster of its own drawn with the
+// glyph its font maps it to, so that glyphs and characters pair up in order. A plain
+// paragraph that is not justified is fetched once, laid out on one line, and each of its
+// lines takes its glyphs from there, moved to the line's start and alignment. Other
+// paragraphs fetch each line's glyph runs once; a plain line pairs them with its
+// characters, any other line is walked one grapheme cluster at a time, each cluster asking
+// for its own glyphs: a cluster that gets glyphs no earlier cluster got owns them; a
+// cluster that only gets the glyphs of the cluster before it is part of a ligature and
+// joins that glyph; a cluster that gets none (tab, line separator, other controls, white
+// space at the end of a line) gets a glyph that is not shown. A glyph spans its cluster's
+// advance across the line (including letter spacing and justification).
 //
 // Lines break where their advances fill the width, as the used rect measures them. Qt
 // breaks where the ink of a line's last glyph would pass the width, which keeps a glyph
@@ -28,11 +31,13 @@
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QTextOption>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -153,13 +158,15 @@ public:
             QTextLayout::FormatRange format;
             format.start = int(run.location - start);
             format.length = int(run.length);
-            format.format.setFont(LayoutManager::Layout::layoutFont(attributes),
-                                  QTextCharFormat::FontPropertiesAll);
+            format.format.setFont(fontFor(attributes), QTextCharFormat::FontPropertiesAll);
             formats.append(format);
             _offsets.append({format.start + format.length, baselineOffset(attributes)});
             _largestSize = std::max(_largestSize, LayoutManager::Layout::pointSize(attributes));
         };
         _text.enumerateAttributesInRange(Range(start, contentEnd - start), addFormat);
+        // A paragraph of one run is all in the layout's own font.
+        if (formats.size() == 1)
+            formats.clear();
 
         // What to take back when the paragraph is laid out again.
         const qsizetype glyphCount = _layout.glyphs.size();
@@ -167,14 +174,14 @@ public:
         const qreal y = _y;
         const bool full = _full;
         for (bool byAdvances : {false, true}) {
-            QTextLayout textLayout(_content, LayoutManager::Layout::layoutFont(first));
+            QTextLayout textLayout(_content, fontFor(first));
             // Keeps the shaped glyphs after endLayout(), which the glyph runs read.
             textLayout.setCacheEnabled(true);
             textLayout.setFormats(formats);
             textLayout.setTextOption(_option);
             const QList<PlacedLine> placed = placeLines(textLayout, byAdvances);
 
-            _clusters = QTextBoundaryFinder(QTextBoundaryFinder::Grapheme, _content);
+            _clusters.reset();
             for (qsizetype i = 0; i < placed.size(); ++i) {
                 const bool last = i + 1 == placed.size();
                 addLine(placed.at(i), last ? contentEnd : -1, last ? end : -1);
@@ -241,6 +248,9 @@ private:
     // Fixed-point rounding of QTextLayout's widths.
     static constexpr qreal WidthEpsilon = 1.0 / 64;
 
+    // A width as QTextLayout takes it: in its fixed-point units, cut towards zero.
+    static qreal fixed(qreal value) { return std::trunc(value * 64) / 64; }
+
     // Breaks the paragraph into lines; byAdvances lets each line take what its advances
     // fit (see fitByAdvances).
     QList<PlacedLine> placeLines(QTextLayout& textLayout, bool byAdvances)
@@ -258,6 +268,8 @@ private:
             const qreal trailingEdge =
                 _style.tailIndent > 0 ? _style.tailIndent : available + _style.tailIndent;
             const qreal width = std::clamp(trailingEdge - head, qreal(0), MaximumLineWidth);
+            if (line.lineNumber() == 0)
+                readParagraphGlyphs(line);
             line.setLineWidth(width);
             // The leading margin is on the right in right-to-left paragraphs.
             PlacedLine entry{line, _padding + (_rightToLeft ? available - trailingEdge : head),
@@ -308,8 +320,6 @@ private:
             const qreal middle = (low + high) / 2;
             (lengthAt(middle) >= length ? high : low) = middle;
         }
-        // In Qt's fixed-point units, as it lays out and aligns the line.
-        const auto fixed = [](qreal value) { return qRound(value * 64) / qreal(64); };
         high = fixed(high);
         if (high - WidthEpsilon > width && lengthAt(high - WidthEpsilon) >= length)
             high -= WidthEpsilon;
@@ -360,37 +370,66 @@ private:
             const LayoutManager::Layout::Glyph& lead = _layout.glyphs.at(next.location);
             if (lead.right - lead.left > room + WidthEpsilon)
                 continue;
-            // The piece the next line starts with: up to its first break opportunity (or
-            // its first cluster when the line broke inside a word), less white space.
-            int pieceEnd = -1;
-            if (_option.wrapMode() != QTextOption::WrapAnywhere) {
-                if (!breaks)
-                    breaks.emplace(QTextBoundaryFinder::Line, _content);
-                breaks->setPosition(end);
-                if (breaks->isAtBoundary())
-                    pieceEnd = int(breaks->toNextBoundary());
-            }
-            if (pieceEnd < 0) {
-                _clusters.setPosition(end);
-                pieceEnd = int(_clusters.toNextBoundary());
-            }
+            // The advance of the next line's text up to pieceEnd.
+            const auto advanceTo = [&](int pieceEnd) {
+                qreal left = std::numeric_limits<qreal>::max();
+                qreal right = std::numeric_limits<qreal>::lowest();
+                for (qsizetype g = next.location; g < next.end(); ++g) {
+                    const LayoutManager::Layout::Glyph& glyph = _layout.glyphs.at(g);
+                    if (glyph.character >= _start + pieceEnd)
+                        break;
+                    left = std::min(left, glyph.left);
+                    right = std::max(right, glyph.right);
+                }
+                return left <= right ? right - left : qreal(0);
+            };
+            // A line that broke inside a word could have taken the next cluster, which fits.
+            const auto isLetterOrDigit = [](QChar c) {
+                return c.unicode() < 0x250 && c.isLetterOrNumber();
+            };
+            if (_option.wrapMode() == QTextOption::WrapAnywhere
+                || isLetterOrDigit(_content.at(end - 1)))
+                return true;
+            // Otherwise the piece the next line starts with runs to its first break
+            // opportunity, past any letters and digits (nothing breaks between those).
+            int letters = end;
+            while (letters < _content.size() && isLetterOrDigit(_content.at(letters)))
+                ++letters;
+            if (letters > end && advanceTo(letters) > room + WidthEpsilon)
+                continue;
+            if (!breaks)
+                breaks.emplace(QTextBoundaryFinder::Line, _content);
+            breaks->setPosition(end);
+            int pieceEnd =
+                breaks->isAtBoundary() ? int(breaks->toNextBoundary()) : nextCluster(end);
             if (pieceEnd < 0)
                 pieceEnd = int(_content.size());
             while (pieceEnd > end && _content.at(pieceEnd - 1).isSpace())
                 --pieceEnd;
-            qreal left = std::numeric_limits<qreal>::max();
-            qreal right = std::numeric_limits<qreal>::lowest();
-            for (qsizetype g = next.location; g < next.end(); ++g) {
-                const LayoutManager::Layout::Glyph& glyph = _layout.glyphs.at(g);
-                if (glyph.character >= _start + pieceEnd)
-                    break;
-                left = std::min(left, glyph.left);
-                right = std::max(right, glyph.right);
-            }
-            if (left <= right && right - left <= room + WidthEpsilon)
+            if (advanceTo(pieceEnd) <= room + WidthEpsilon)
                 return true;
         }
         return false;
+    }
+
+    // The layout font of the attributes; runs that go on from one paragraph into the next
+    // share their attributes, and their font is made once.
+    QFont fontFor(const QVariantMap& attributes)
+    {
+        if (!_fontAttributes || !attributes.isSharedWith(*_fontAttributes)) {
+            _fontAttributes = attributes;
+            _font = LayoutManager::Layout::layoutFont(attributes);
+        }
+        return _font;
+    }
+
+    // The end of the grapheme cluster that starts at c, -1 at the end.
+    int nextCluster(int c)
+    {
+        if (!_clusters)
+            _clusters.emplace(QTextBoundaryFinder::Grapheme, _content);
+        _clusters->setPosition(c);
+        return int(_clusters->toNextBoundary());
     }
 
     int fontIndex(const QRawFont& font)
@@ -438,8 +477,13 @@ private:
         qreal ascent = line.ascent();
         qreal descent = line.descent();
 
-        const QList<QGlyphRun> runs = line.glyphRuns();
-        if (!addPlainClusters(line, runs, origin, ascent, descent)) {
+        // Where the line's text ends.
+        std::optional<qreal> end = addPlainLine(line, origin, ascent, descent);
+        if (!end) {
+            _layout.glyphs.resize(firstGlyph);
+            end = addPlainClusters(line, line.glyphRuns(), origin, ascent, descent);
+        }
+        if (!end) {
             _layout.glyphs.resize(firstGlyph);
             addClusters(line, origin, ascent, descent);
         }
@@ -448,7 +492,7 @@ private:
             narrowJustifiedLine(firstGlyph, origin + placed.width);
 
         if (breakStart >= 0) {
-            const qreal x = origin + line.cursorToX(int(_content.size()));
+            const qreal x = end ? *end : origin + line.cursorToX(int(_content.size()));
             for (qsizetype c = breakStart; c < breakEnd; ++c)
                 _layout.glyphForCharacter[c] = addGlyph(0, -1, c, x, 0, x, x, false);
         }
@@ -481,8 +525,9 @@ private:
             usedLeft = usedRight = origin + line.cursorToX(lineStart);
         entry.used = QRectF(usedLeft - _padding, _y, usedRight - usedLeft + 2 * _padding, height);
 
+        LayoutManager::Layout::Glyph* glyphs = _layout.glyphs.data();
         for (qsizetype g = firstGlyph; g < _layout.glyphs.size(); ++g)
-            _layout.glyphs[g].location.ry() += ascent;
+            glyphs[g].location.ry() += ascent;
         _layout.lines.append(entry);
         if (entry.inContainer)
             _y += entry.fragment.height();
@@ -521,6 +566,9 @@ private:
     // left-to-right line, unless the shaper joins or replaces it.
     static bool isPlain(char32_t c)
     {
+        // Printable ASCII and Latin-1 (but the soft hyphen, a format character).
+        if (c < 0x100)
+            return (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c != 0xAD);
         switch (QChar::category(c)) {
         case QChar::Mark_NonSpacing:
         case QChar::Mark_SpacingCombining:
@@ -536,18 +584,192 @@ private:
         case QChar::DirR:
         case QChar::DirAL:
         case QChar::DirAN: return false;
-        default: return true;
+        default: break;
         }
+        // Letters and symbols that join their neighbours into one grapheme cluster: Hangul
+        // jamo, regional indicators, emoji modifiers, halfwidth sound marks, the vowels
+        // that extend a Thai or Lao cluster, and the prepended letters.
+        const auto in = [c](char32_t first, char32_t last) { return c >= first && c <= last; };
+        return !(in(0x1100, 0x11FF) || in(0xA960, 0xA97F) || in(0xD7B0, 0xD7FF)
+                 || in(0x1F1E6, 0x1F1FF) || in(0x1F3FB, 0x1F3FF) || in(0xFF9E, 0xFF9F)
+                 || c == 0x0E33 || c == 0x0EB3 || c == 0x0D4E || in(0x111C2, 0x111C3)
+                 || c == 0x1193F || c == 0x11941 || c == 0x11A3A || in(0x11A84, 0x11A89)
+                 || c == 0x11D46);
+    }
+
+    // The glyphs of a plain paragraph, one per character, where the paragraph laid out on
+    // one line puts them (see readParagraphGlyphs).
+    struct PlainGlyph
+    {
+        qreal x = 0; // the origin along the paragraph's line
+        qreal y = 0; // off the baseline
+        quint32 glyph = 0;
+        int font = -1;
+    };
+
+    // A left-to-right paragraph that is not justified takes its glyphs from one fetch of
+    // glyph runs for the whole paragraph on one line: a line's glyphs lie as they lie
+    // there, moved to the line's start and by its alignment. (Each QTextLine query walks
+    // the paragraph from its start, so a query per line grows with the square of the
+    // paragraph's length.) line: the paragraph's first line, not yet given a width.
+    void readParagraphGlyphs(QTextLine& line)
+    {
+        _plain.clear();
+        if (_rightToLeft || (_option.alignment() & Qt::AlignJustify) || _content.isEmpty())
+            return;
+        line.setLineWidth(MaximumLineWidth);
+        if (line.textLength() != _content.size())
+            return;
+        const QList<QGlyphRun> runs = line.glyphRuns();
+        const qreal baseline = line.y() + line.ascent();
+        int c = 0;
+        qreal previousX = std::numeric_limits<qreal>::lowest();
+        _plain.reserve(std::size_t(_content.size()) + 1);
+        for (const QGlyphRun& run : runs) {
+            const QList<quint32> ids = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            const QRawFont font = run.rawFont();
+            const int fontNumber = fontIndex(font);
+            const int runStart = c;
+            for (qsizetype k = 0; k < ids.size() && k < positions.size(); ++k) {
+                if (c >= _content.size())
+                    return fail();
+                const QChar unit = _content.at(c);
+                const bool pair = unit.isHighSurrogate() && c + 1 < _content.size()
+                                  && _content.at(c + 1).isLowSurrogate();
+                if (!isPlain(pair ? QChar::surrogateToUcs4(unit, _content.at(c + 1))
+                                  : char32_t(unit.unicode())))
+                    return fail();
+                const QPointF position = positions.at(k);
+                if (position.x() < previousX)
+                    return fail();
+                previousX = position.x();
+                const PlainGlyph glyph{position.x(), position.y() - baseline, ids.at(k),
+                                       fontNumber};
+                _plain.push_back(glyph);
+                if (pair) {
+                    _plain.push_back(glyph);
+                    ++c;
+                }
+                ++c;
+            }
+            if (ids.size() != positions.size() || !fontKeeps(font, runStart, c, ids))
+                return fail();
+        }
+        // Where the paragraph's text ends; white space after it has no glyphs.
+        const qreal end = runs.isEmpty() ? 0 : runs.last().boundingRect().right();
+        for (int w = c; w < _content.size(); ++w) {
+            if (_content.at(w).category() != QChar::Separator_Space)
+                return fail();
+        }
+        _plain.push_back(PlainGlyph{end, 0, 0, -1});
+        _plainEnd = c;
+    }
+
+    void fail() { _plain.clear(); }
+
+    // Whether the shaper kept the font's own glyph for every character of [start, end).
+    bool fontKeeps(const QRawFont& font, int start, int end, const QList<quint32>& ids) const
+    {
+        QVarLengthArray<quint32, 256> mapped(end - start);
+        int count = int(mapped.size());
+        return font.glyphIndexesForChars(_content.constData() + start, end - start, mapped.data(),
+                                         &count)
+               && count == ids.size() && std::equal(ids.cbegin(), ids.cend(), mapped.cbegin());
+    }
+
+    // How far QTextLayout's alignment moves the text of a line of its own width (in its
+    // fixed-point units, as it aligns it).
+    qreal alignmentOffset(const QTextLine& line) const
+    {
+        const qreal share = alignmentShare(line.textStart() + line.textLength() >= _content.size());
+        if (share == 0)
+            return 0;
+        const qint64 room = qint64(line.width() * 64) - qRound64(line.horizontalAdvance() * 64);
+        return qreal(share == 1 ? room : room / 2) / 64;
+    }
+
+    // A line of a plain paragraph from the paragraph's glyphs (see readParagraphGlyphs).
+    // Answers where the line's text ends; nothing when the paragraph is not plain or the
+    // line does not end where its glyphs say it does.
+    std::optional<qreal> addPlainLine(const QTextLine& line, qreal origin, qreal& ascent,
+                                      qreal& descent)
+    {
+        if (_plain.empty())
+            return std::nullopt;
+        const int start = line.textStart();
+        const int end = start + line.textLength();
+        // White space at the end of a line is its own: glyphs that are not shown.
+        int textEnd = end;
+        while (textEnd > start && _content.at(textEnd - 1).isSpace())
+            --textEnd;
+        if (end > _plainEnd && textEnd < end)
+            return std::nullopt; // the paragraph's own trailing white space
+        const auto xAt = [&](int c) { return _plain[std::size_t(std::min(c, _plainEnd))].x; };
+        const qreal lineX = xAt(start);
+        if (xAt(textEnd) - lineX != line.horizontalAdvance())
+            return std::nullopt;
+        const qreal shift = origin + alignmentOffset(line) - lineX;
+        // Where a caret would go: QTextLayout keeps a wrapping line's carets on the line.
+        const bool wraps = _option.wrapMode() != QTextOption::NoWrap;
+        const auto caret = [&](int c) {
+            const qreal x = shift + xAt(c);
+            return wraps ? std::clamp(x, origin, origin + line.width()) : x;
+        };
+        // The glyphs are made in one go: one per code point.
+        qsizetype count = 0;
+        for (int c = start; c < end; ++c)
+            count += _content.at(c).isLowSurrogate() && c > start ? 0 : 1;
+        const qsizetype first = _layout.glyphs.size();
+        _layout.glyphs.resize(first + count);
+        LayoutManager::Layout::Glyph* glyph = _layout.glyphs.data() + first;
+        qsizetype* glyphOfCharacter = _layout.glyphForCharacter.data() + _start;
+        const int lineNumber = int(_layout.lines.size());
+        qsizetype offsetRun = 0;
+        for (int c = start; c < end; ++glyph) {
+            const PlainGlyph& plain = _plain[std::size_t(c)];
+            const bool pair = _content.at(c).isHighSurrogate() && c + 1 < end
+                              && _content.at(c + 1).isLowSurrogate();
+            const int next = c + (pair ? 2 : 1);
+            glyph->character = _start + c;
+            glyph->line = lineNumber;
+            if (c < textEnd) {
+                const qreal offset = offsetAt(c, offsetRun);
+                glyph->glyph = plain.glyph;
+                glyph->font = plain.font;
+                glyph->shown = true;
+                // y relative to the baseline for now, as addGlyph() puts it.
+                glyph->location = QPointF(shift + plain.x, plain.y - offset);
+                glyph->left = shift + plain.x;
+                glyph->right = shift + xAt(next);
+                if (offset != 0) {
+                    const QRawFont& font = _layout.fonts.at(plain.font);
+                    ascent = std::max(ascent, font.ascent() + offset);
+                    descent = std::max(descent, font.descent() - offset);
+                }
+            } else {
+                glyph->left = caret(c);
+                glyph->right = caret(next);
+                glyph->location = QPointF(glyph->left, 0);
+            }
+            const qsizetype index = first + (glyph - (_layout.glyphs.data() + first));
+            glyphOfCharacter[c] = index;
+            if (pair)
+                glyphOfCharacter[c + 1] = index;
+            c = next;
+        }
+        return caret(end);
     }
 
     // The plain line (see the top of this file) from its glyph runs alone: the n-th
     // glyph shows the n-th character and spans from its origin to the next glyph's.
-    // Answers false for any other line, with whatever it added to be taken back.
-    bool addPlainClusters(const QTextLine& line, const QList<QGlyphRun>& runs, qreal origin,
-                          qreal& ascent, qreal& descent)
+    // Answers where the line's text ends; nothing for any other line, with whatever it
+    // added to be taken back.
+    std::optional<qreal> addPlainClusters(const QTextLine& line, const QList<QGlyphRun>& runs,
+                                          qreal origin, qreal& ascent, qreal& descent)
     {
         if (_rightToLeft)
-            return false;
+            return std::nullopt;
         const int lineStart = line.textStart();
         const int lineEnd = lineStart + line.textLength();
         const qreal qtBaseline = line.y() + line.ascent();
@@ -559,27 +781,25 @@ private:
             const QList<quint32> ids = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
             if (ids.size() != positions.size())
-                return false;
+                return std::nullopt;
             const QRawFont font = run.rawFont();
             const int fontNumber = fontIndex(font);
             const int runStart = c;
             for (qsizetype k = 0; k < ids.size(); ++k) {
                 if (c >= lineEnd)
-                    return false;
-                // One code point per cluster.
-                _clusters.setPosition(c);
-                const int next = int(_clusters.toNextBoundary());
+                    return std::nullopt;
+                // One code point, a cluster of its own (no character of the line joins
+                // another).
                 const QChar unit = _content.at(c);
-                const bool pair =
-                    unit.isHighSurrogate() && next == c + 2 && _content.at(c + 1).isLowSurrogate();
-                if (next != c + 1 && !pair)
-                    return false;
+                const bool pair = unit.isHighSurrogate() && c + 1 < lineEnd
+                                  && _content.at(c + 1).isLowSurrogate();
+                const int next = c + (pair ? 2 : 1);
                 if (!isPlain(pair ? QChar::surrogateToUcs4(unit, _content.at(c + 1))
                                   : char32_t(unit.unicode())))
-                    return false;
+                    return std::nullopt;
                 const QPointF position = positions.at(k);
                 if (position.x() < previousX)
-                    return false;
+                    return std::nullopt;
                 previousX = position.x();
                 const qreal offset = offsetAt(c, offsetRun);
                 const qsizetype character = _start + c;
@@ -598,20 +818,30 @@ private:
                     _layout.glyphForCharacter[character + 1] = previous;
                 c = next;
             }
-            // The shaper kept the font's own glyphs.
-            QList<quint32> mapped(c - runStart);
-            int count = int(mapped.size());
-            if (!font.glyphIndexesForChars(_content.constData() + runStart, c - runStart,
-                                           mapped.data(), &count)
-                || count != ids.size() || !std::equal(ids.cbegin(), ids.cend(), mapped.cbegin()))
-                return false;
+            if (!fontKeeps(font, runStart, c, ids))
+                return std::nullopt;
         }
-        if (c != lineEnd)
-            return false;
         // The last one reaches the end of its run's text.
-        if (previous >= 0)
-            _layout.glyphs[previous].right = origin + runs.last().boundingRect().right();
-        return true;
+        qreal x = origin;
+        if (previous >= 0) {
+            x += runs.last().boundingRect().right();
+            _layout.glyphs[previous].right = x;
+        } else {
+            x += line.cursorToX(c);
+        }
+        // White space at the end of a line gets no glyphs: glyphs that are not shown, as
+        // wide as the room it takes.
+        for (; c < lineEnd; ++c) {
+            if (_content.at(c).category() != QChar::Separator_Space)
+                return std::nullopt;
+            const qreal right = origin + line.cursorToX(c + 1);
+            const qsizetype character = _start + c;
+            _layout.glyphForCharacter[character] =
+                addGlyph(0, -1, character, std::min(x, right), 0, std::min(x, right),
+                         std::max(x, right), false);
+            x = right;
+        }
+        return x;
     }
 
     // Any line: each grapheme cluster asks for its own glyphs (see the top of this file).
@@ -625,8 +855,7 @@ private:
         QList<std::pair<Key, qsizetype>> previous; // the glyphs the last cluster got
         int clusterStart = lineStart;
         while (clusterStart < lineEnd) {
-            _clusters.setPosition(clusterStart);
-            int clusterEnd = int(_clusters.toNextBoundary());
+            int clusterEnd = nextCluster(clusterStart);
             if (clusterEnd < 0 || clusterEnd > lineEnd)
                 clusterEnd = lineEnd;
             const qsizetype character = _start + clusterStart;
@@ -713,7 +942,13 @@ private:
     // Baseline offsets by run: the end of the run (in the paragraph) and its offset.
     QList<std::pair<int, qreal>> _offsets;
     qreal _largestSize = 0;
-    QTextBoundaryFinder _clusters;
+    std::optional<QTextBoundaryFinder> _clusters; // made when first needed
+    std::optional<QVariantMap> _fontAttributes;
+    QFont _font;
+    // The glyphs of a plain paragraph by character, and one more entry for where its text
+    // ends (see readParagraphGlyphs); empty for any other paragraph.
+    std::vector<PlainGlyph> _plain;
+    int _plainEnd = 0; // the characters before it have glyphs
 };
 
 } // namespace
@@ -732,6 +967,7 @@ void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& 
     const QString string = text.string();
     const qsizetype length = string.size();
     glyphForCharacter.resize(length);
+    glyphs.reserve(length + 1);
 
     qreal y = 0;
     bool full = false;

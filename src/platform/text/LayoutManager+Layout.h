@@ -27,12 +27,12 @@ struct LayoutManager::Layout
         int font = -1;           // index into fonts; -1 for glyphs that are not shown
         qsizetype character = 0; // first character shown
         int line = 0;            // index into lines
+        bool shown = false;
         QPointF location;        // baseline origin relative to the line fragment's top left
         // The glyph's advance across its line, in line fragment coordinates: its cluster's
         // (or ligature's) span for the first glyph of a cluster, zero width for the others.
         qreal left = 0;
         qreal right = 0;
-        bool shown = false;
     };
 
     struct Line
