@@ -135,7 +135,7 @@ std::optional<platform::BezierPath> LBTextArea::textPath() const
     return path;
 }
 
-std::optional<QList<QPainterPath>> LBTextArea::glyphOutlines() const
+std::optional<QList<QPainterPath>> LBTextArea::glyphOutlines(const QPointF& origin) const
 {
     if (!hasText())
         return std::nullopt;
@@ -161,11 +161,11 @@ std::optional<QList<QPainterPath>> LBTextArea::glyphOutlines() const
         Range range;
         const QRectF fragment = manager.lineFragmentRectForGlyphAtIndex(g, &range);
         const qsizetype lineEnd = std::min(std::max(range.end(), g + 1), glyphs.end());
-        const double baseline = fragment.y() + fragment.height() - *descent;
+        const double baseline = origin.y() + fragment.y() + fragment.height() - *descent;
         for (; g < lineEnd; ++g) {
             if (manager.notShownAttributeForGlyphAtIndex(g))
                 continue;
-            const double x = manager.locationForGlyphAtIndex(g).x() + fragment.x();
+            const double x = origin.x() + manager.locationForGlyphAtIndex(g).x() + fragment.x();
             QPainterPath outline = manager.outlineForGlyphAtIndex(g).translated(x, baseline);
             if (!outline.isEmpty())
                 outlines.append(outline);

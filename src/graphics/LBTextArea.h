@@ -343,9 +343,9 @@ protected:
     platform::AttributedString tabCaption() const;
     // The text (and the selection outline and tab) inside the box's transform.
     void drawTextContent(CanvasView* view, bool isSelected);
-    // The glyph outlines of textPath(), one path per shown glyph, in text order; nullopt
-    // for no or empty text.
-    std::optional<QList<QPainterPath>> glyphOutlines() const;
+    // The glyph outlines of textPath(), one path per shown glyph, in text order, moved by
+    // origin; nullopt for no or empty text.
+    std::optional<QList<QPainterPath>> glyphOutlines(const QPointF& origin = QPointF()) const;
     // Fills the paths with what paint() draws (in the current coordinates) into a layer
     // covering extent.
     static void fillPathsWithPainting(const QList<QPainterPath>& paths, const QRectF& extent,

@@ -24,6 +24,7 @@
 #include "platform/text/LayoutManager+Layout.h"
 
 #include "platform/text/AttributedString.h"
+#include "platform/text/GlyphOutlines.h"
 
 #include <QGlyphRun>
 #include <QGuiApplication>
@@ -993,6 +994,18 @@ void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& 
     }
     if (hasExtraFragment)
         usedRect = usedRect.isNull() ? extraUsed : usedRect.united(extraUsed);
+}
+
+QPainterPath LayoutManager::Layout::outline(qsizetype g) const
+{
+    const Glyph& glyph = glyphs.at(g);
+    if (glyph.font < 0)
+        return QPainterPath();
+    const quint64 key = (quint64(quint32(glyph.font)) << 32) | glyph.glyph;
+    const auto found = _outlines.constFind(key);
+    if (found != _outlines.cend())
+        return *found;
+    return *_outlines.insert(key, glyphOutline(fonts.at(glyph.font), glyph.glyph));
 }
 
 Range LayoutManager::Layout::characterRangeOfGlyph(qsizetype g, qsizetype textLength) const

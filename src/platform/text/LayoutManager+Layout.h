@@ -7,7 +7,9 @@
 #include "platform/text/ParagraphStyle.h"
 
 #include <QFont>
+#include <QHash>
 #include <QList>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRawFont>
 #include <QRectF>
@@ -28,7 +30,7 @@ struct LayoutManager::Layout
         qsizetype character = 0; // first character shown
         int line = 0;            // index into lines
         bool shown = false;
-        QPointF location;        // baseline origin relative to the line fragment's top left
+        QPointF location; // baseline origin relative to the line fragment's top left
         // The glyph's advance across its line, in line fragment coordinates: its cluster's
         // (or ligature's) span for the first glyph of a cluster, zero width for the others.
         qreal left = 0;
@@ -54,6 +56,10 @@ struct LayoutManager::Layout
     QRectF extraUsed;
     bool hasExtraFragment = false;
 
+    // The outline of glyph g (see LayoutManager::outlineForGlyphAtIndex), kept with the
+    // layout once asked for: a laid-out text is turned into outlines again and again.
+    QPainterPath outline(qsizetype g) const;
+
     // Lays text out in a container of the given size and padding; inContainer false
     // lays it out at that width with no line in any container.
     void typeset(const AttributedString& text, const QSizeF& containerSize, qreal padding,
@@ -77,6 +83,10 @@ struct LayoutManager::Layout
     static qreal sane(qreal value, qreal limit);
     static constexpr qreal MaximumLength = 10000000;
     static constexpr qreal MaximumPointSize = 10000;
+
+private:
+    // By font (high half) and glyph number.
+    mutable QHash<quint64, QPainterPath> _outlines;
 };
 
 // The layouts of one text as it is, by container; kept with its text storage and

@@ -1,6 +1,5 @@
 #include "platform/text/LayoutManager.h"
 
-#include "platform/text/GlyphOutlines.h"
 #include "platform/text/LayoutManager+Layout.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
@@ -137,10 +136,10 @@ QRawFont LayoutManager::fontForGlyphAtIndex(qsizetype glyphIndex) const
 
 QPainterPath LayoutManager::outlineForGlyphAtIndex(qsizetype glyphIndex) const
 {
-    const QRawFont font = fontForGlyphAtIndex(glyphIndex);
-    if (!font.isValid())
+    const Layout& l = layout();
+    if (glyphIndex < 0 || glyphIndex >= l.glyphs.size())
         return QPainterPath();
-    return glyphOutline(font, glyphAtIndex(glyphIndex));
+    return l.outline(glyphIndex);
 }
 
 bool LayoutManager::notShownAttributeForGlyphAtIndex(qsizetype glyphIndex) const
