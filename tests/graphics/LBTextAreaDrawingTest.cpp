@@ -235,6 +235,29 @@ TEST(LBTextAreaDrawing, PaintedTextIgnoresCurvesAndAlignment)
         200);
 }
 
+// Every gradient type paints the text: 2 linear, any other radial.
+TEST(LBTextAreaDrawing, EveryTextGradientTypePaintsTheText)
+{
+    TextAreaFixture f;
+    LBTextArea& box = *f.box;
+    QFont big = testFont(40);
+    big.setBold(true);
+    f.setText(testText(QStringLiteral("IIII"), {{platform::FontAttributeName, big}}));
+    for (qint64 type : {1, 2, 3, 7}) {
+        f.document.quietly([&] {
+            box.setTextGradientType(type);
+            box.setTextGradientColor1(QColor(255, 0, 0));
+            box.setTextGradientColor2(QColor(0, 0, 255));
+        });
+        const QImage painted = drawnImage(box, Page);
+        EXPECT_GT(
+            countPixels(painted, painted.rect(),
+                        [](QRgb p) { return qAlpha(p) == 255 && (qRed(p) > 40 || qBlue(p) > 40); }),
+            200)
+            << type;
+    }
+}
+
 // Painted text is the painting seen through the glyphs: pixel for pixel what filling each
 // glyph outline with the painting as a texture gives, at any scale.
 TEST(LBTextAreaDrawing, PaintedTextIsThePaintingThroughTheGlyphs)
