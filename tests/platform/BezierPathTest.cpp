@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 using platform::BezierPath;
 using Type = BezierPath::ElementType;
@@ -318,4 +322,39 @@ TEST(BezierPath, CopiesAreIndependent)
     EXPECT_EQ(a.elementAt(0).points[0], QPointF(0, 0));
     EXPECT_EQ(a.lineWidth(), 1.0);
     EXPECT_EQ(b.elementAt(0).points[0], QPointF(1, 1));
+}
+
+// A value derived from a path lasts until the path changes, in any way, and copies share
+// it only while they share the path.
+TEST(BezierPath, DerivedValuesLastUntilThePathChanges)
+{
+    static const char kind = 0;
+    static const char otherKind = 0;
+    const auto value = std::make_shared<int>(7);
+    const std::vector<std::pair<const char*, std::function<void(BezierPath&)>>> changes = {
+        {"move", [](BezierPath& p) { p.moveTo(QPointF(3, 3)); }},
+        {"line", [](BezierPath& p) { p.lineTo(QPointF(3, 3)); }},
+        {"curve", [](BezierPath& p) { p.curveTo(QPointF(3, 3), QPointF(1, 1), QPointF(2, 2)); }},
+        {"close", [](BezierPath& p) { p.closePath(); }},
+        {"points", [](BezierPath& p) { p.setAssociatedPoints({QPointF(1, 1)}, 1); }},
+        {"append", [](BezierPath& p) { p.appendBezierPathWithRect(QRectF(0, 0, 1, 1)); }},
+        {"transform",
+         [](BezierPath& p) { p.transformUsingAffineTransform(QTransform::fromScale(2, 2)); }},
+        {"clear", [](BezierPath& p) { p.removeAllPoints(); }},
+        {"winding rule", [](BezierPath& p) { p.setWindingRule(BezierPath::WindingRule::EvenOdd); }},
+    };
+    for (const auto& [name, change] : changes) {
+        BezierPath path = BezierPath::withRect(QRectF(0, 0, 10, 10));
+        EXPECT_EQ(path.derivedValue(&kind), nullptr) << name;
+        path.setDerivedValue(&kind, value);
+        change(path); // unshared
+        EXPECT_EQ(path.derivedValue(&kind), nullptr) << name;
+        path.setDerivedValue(&kind, value);
+        const BezierPath copy = path;
+        EXPECT_EQ(copy.derivedValue(&kind), value) << name; // shared with the copy
+        EXPECT_EQ(path.derivedValue(&otherKind), nullptr) << name;
+        change(path);
+        EXPECT_EQ(path.derivedValue(&kind), nullptr) << name;
+        EXPECT_EQ(copy.derivedValue(&kind), value) << name; // the copy is still that path
+    }
 }

@@ -135,7 +135,47 @@ public:
     WindingRule windingRule = WindingRule::NonZero;
     QList<qreal> dashPattern;
     qreal dashPhase = 0.0;
+
+    // Values derived from the path, by kind. A copy of the data is made to be changed, so
+    // it starts without them.
+    struct Derived
+    {
+        QList<std::pair<const void*, std::shared_ptr<const void>>> values;
+        Derived() = default;
+        Derived(const Derived&) {}
+        Derived& operator=(const Derived&)
+        {
+            values.clear();
+            return *this;
+        }
+    };
+    mutable Derived derived;
 };
+
+BezierPath::DataPointer::DataPointer(Data* data) : _data(data)
+{}
+BezierPath::DataPointer::DataPointer(const DataPointer&) = default;
+BezierPath::DataPointer::DataPointer(DataPointer&&) noexcept = default;
+BezierPath::DataPointer& BezierPath::DataPointer::operator=(const DataPointer&) = default;
+BezierPath::DataPointer& BezierPath::DataPointer::operator=(DataPointer&&) noexcept = default;
+BezierPath::DataPointer::~DataPointer() = default;
+
+const BezierPath::Data* BezierPath::DataPointer::operator->() const
+{
+    return _data.constData();
+}
+
+BezierPath::Data* BezierPath::DataPointer::operator->()
+{
+    Data* data = _data.data(); // copies shared data
+    data->derived.values.clear();
+    return data;
+}
+
+bool BezierPath::DataPointer::operator==(const DataPointer& other) const
+{
+    return _data == other._data;
+}
 
 BezierPath::BezierPath() : d(new Data)
 {}
@@ -626,6 +666,29 @@ BezierPath BezierPath::bezierPathByReversingPath() const
         i = closed ? k + 1 : k;
     }
     return reversed;
+}
+
+// --- Derived values -----------------------------------------------------------------------
+
+std::shared_ptr<const void> BezierPath::derivedValue(const void* kind) const
+{
+    for (const auto& [key, value] : d->derived.values) {
+        if (key == kind)
+            return value;
+    }
+    return nullptr;
+}
+
+void BezierPath::setDerivedValue(const void* kind, std::shared_ptr<const void> value) const
+{
+    auto& values = d->derived.values;
+    for (auto& entry : values) {
+        if (entry.first == kind) {
+            entry.second = std::move(value);
+            return;
+        }
+    }
+    values.append({kind, std::move(value)});
 }
 
 // --- Attributes ---------------------------------------------------------------------------

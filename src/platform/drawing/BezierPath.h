@@ -12,6 +12,7 @@
 #include <Qt>
 
 #include <array>
+#include <memory>
 
 class QColor;
 class QPainterPath;
@@ -140,9 +141,34 @@ public:
     // thinnest line the device can show).
     QPen strokePen(const QColor& color) const;
 
+    // --- Work derived from the path ---
+    // A value worked out from the path alone (its lengths along it, say), kept with it
+    // until it changes: copies share it while they share the path. `kind` names the kind
+    // of value, by the address of something of the caller's own. Null when none is kept.
+    // Main thread only.
+    std::shared_ptr<const void> derivedValue(const void* kind) const;
+    void setDerivedValue(const void* kind, std::shared_ptr<const void> value) const;
+
 private:
     class Data;
-    QSharedDataPointer<Data> d;
+    // Copied on write, as QSharedDataPointer; every write drops the derived values.
+    class DataPointer
+    {
+    public:
+        explicit DataPointer(Data* data);
+        DataPointer(const DataPointer& other);
+        DataPointer(DataPointer&& other) noexcept;
+        DataPointer& operator=(const DataPointer& other);
+        DataPointer& operator=(DataPointer&& other) noexcept;
+        ~DataPointer();
+        const Data* operator->() const;
+        Data* operator->();
+        bool operator==(const DataPointer& other) const;
+
+    private:
+        QSharedDataPointer<Data> _data;
+    };
+    DataPointer d;
 };
 
 } // namespace platform
