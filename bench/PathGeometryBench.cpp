@@ -1,5 +1,7 @@
 // Length and trimming of a long path: 1,000 elements, half lines and half curves, as a
-// traced outline or a long text baseline might have.
+// traced outline or a long text baseline might have; and the length of one curve asked
+// for with error bounds that can never be met (0, below 0, NaN), which must still end
+// quickly.
 #include "geometry/LBPathGeometry.h"
 
 #include <benchmark/benchmark.h>
@@ -78,5 +80,19 @@ void PointAtLength(benchmark::State& state)
         benchmark::DoNotOptimize(LBPathGeometry::pointOnPathAtLength(path, at, &slope));
 }
 BENCHMARK(PointAtLength)->Unit(benchmark::kMicrosecond);
+
+void LengthWithUnreachableErrorBounds(benchmark::State& state)
+{
+    // A quarter circle of radius 100 as one cubic.
+    BezierPath arc;
+    arc.moveTo(QPointF(100, 0));
+    const double k = 100 * 0.5522847498;
+    arc.curveTo(QPointF(0, 100), QPointF(100, k), QPointF(k, 100));
+    for (auto _ : state) {
+        for (double error : {0.0, -1.0, std::nan("")})
+            benchmark::DoNotOptimize(LBPathGeometry::lengthWithMaximumError(arc, error));
+    }
+}
+BENCHMARK(LengthWithUnreachableErrorBounds)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/LBAppController.h"
 
+#include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
 
 #include <QApplication>
@@ -18,9 +19,6 @@ namespace {
 // may do nothing more than write(2), the event loop does the rest.
 int signalWriteFd = -1;
 int signalReadFd = -1;
-
-double scaleFactor = 1.0;
-InspectorPalette* currentInspectorPalette = nullptr;
 
 // The largest number of device pixels per point of all screens; 1.0 without screens.
 double largestScreenScaleFactor()
@@ -63,22 +61,22 @@ void LBAppController::registerDefaults()
 
 double LBAppController::displayScaleFactor()
 {
-    return scaleFactor;
+    return LBProcessState::displayScaleFactor();
 }
 
 void LBAppController::setDisplayScaleFactor(double factor)
 {
-    scaleFactor = factor;
+    LBProcessState::setDisplayScaleFactor(factor);
 }
 
 InspectorPalette* LBAppController::inspectorPalette()
 {
-    return currentInspectorPalette;
+    return LBProcessState::inspectorPalette();
 }
 
 void LBAppController::setInspectorPalette(InspectorPalette* palette)
 {
-    currentInspectorPalette = palette;
+    LBProcessState::setInspectorPalette(palette);
 }
 
 void LBAppController::setUpApplicationIdentity()

@@ -22,12 +22,14 @@ public:
     static void registerDefaults();
 
     // Program-wide: the largest number of device pixels per point of the screens (1.0
-    // when there are none). Export changes it for the time of an export.
+    // when there are none). Export changes it for the time of an export. Kept in
+    // LBProcessState, where the model reads it.
     static double displayScaleFactor();
     static void setDisplayScaleFactor(double factor);
 
     // Program-wide: the current inspector palette, nullptr while there is none. The
-    // palette sets it when it is made and clears it when it goes away.
+    // palette sets it when it is made and clears it when it goes away. Kept in
+    // LBProcessState, where graphics reach it.
     static InspectorPalette* inspectorPalette();
     static void setInspectorPalette(InspectorPalette* palette);
 

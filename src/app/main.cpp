@@ -1,4 +1,5 @@
 #include "app/LBAppController.h"
+#include "shapes/ShapeClasses.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -8,6 +9,8 @@ int main(int argc, char** argv)
     LBAppController::setUpApplicationIdentity();
     QApplication application(argc, argv);
     LBAppController::registerDefaults();
+    // Every graphic class by name, before any stored graphic is read.
+    registerShapeClasses();
 
     LBAppController controller;
     controller.quitOnTerminationSignals();

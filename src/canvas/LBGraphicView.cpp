@@ -1,17 +1,19 @@
 #include "canvas/LBGraphicView.h"
 
-namespace {
+#include "canvas/TextEditingController.h"
+#include "graphics/LBProcessState.h"
 
-bool dragOutFlag = false;
-
-} // namespace
+LBGraphicView::LBGraphicView()
+{
+    LBProcessState::setTextEditing(&TextEditingController::shared());
+}
 
 bool LBGraphicView::isDraggingOut()
 {
-    return dragOutFlag;
+    return LBProcessState::isDraggingOut();
 }
 
 void LBGraphicView::setDraggingOut(bool draggingOut)
 {
-    dragOutFlag = draggingOut;
+    LBProcessState::setDraggingOut(draggingOut);
 }

@@ -1,13 +1,7 @@
 #include "document/LBDocument.h"
 
+#include "graphics/LBProcessState.h"
 #include "platform/core/UndoManager.h"
-
-namespace {
-
-bool printingFlag = false;
-bool printJobFlag = false;
-
-} // namespace
 
 LBDocument::LBDocument(QObject* parent)
     : QObject(parent), _undoManager(new platform::UndoManager(this))
@@ -20,55 +14,22 @@ platform::UndoManager* LBDocument::undoManager() const
     return _undoManager;
 }
 
-void LBDocument::invalidateGraphic(LBGraphic* graphic)
-{
-    // Window controllers redraw the graphic's area; a document without windows has no
-    // one to ask.
-    Q_UNUSED(graphic);
-}
-
-QString LBDocument::temporaryFilePath() const
-{
-    return QString();
-}
-
-bool LBDocument::temporaryFileExists() const
-{
-    return false;
-}
-
-QString LBDocument::fileName() const
-{
-    return QString();
-}
-
-void LBDocument::forceSaveTemporaryFile()
-{}
-
-std::shared_ptr<platform::Image>
-LBDocument::downsampleImage(const std::shared_ptr<platform::Image>& image,
-                            const QSizeF& drawingSize)
-{
-    Q_UNUSED(drawingSize);
-    return image;
-}
-
 bool LBDocument::isPrinting()
 {
-    return printingFlag;
+    return LBProcessState::isPrinting();
 }
 
 void LBDocument::setPrinting(bool printing)
 {
-    printingFlag = printing;
+    LBProcessState::setPrinting(printing);
 }
 
 bool LBDocument::isPrintJobRunning()
 {
-    return printJobFlag;
+    return LBProcessState::isPrintJobRunning();
 }
 
 void LBDocument::setPrintJobRunning(bool running)
 {
-    printJobFlag = running;
+    LBProcessState::setPrintJobRunning(running);
 }

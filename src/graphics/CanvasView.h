@@ -7,8 +7,11 @@
 // editing need of the canvas is added here.
 
 class LBGraphic;
-class LBTextView;
 class QWidget;
+
+namespace platform {
+class TextView;
+} // namespace platform
 
 class CanvasView
 {
@@ -19,10 +22,10 @@ public:
     // text), or nullptr.
     virtual LBGraphic* editingGraphic() const { return nullptr; }
     // The editor laid over that graphic, or nullptr.
-    virtual LBTextView* editorView() const { return nullptr; }
+    virtual platform::TextView* editorView() const { return nullptr; }
     // Records which graphic is edited with which editor (both nullptr when none). Neither
     // is owned; nothing else happens.
-    virtual void setEditingGraphic(LBGraphic* graphic, LBTextView* editorView)
+    virtual void setEditingGraphic(LBGraphic* graphic, platform::TextView* editorView)
     {
         (void)graphic;
         (void)editorView;

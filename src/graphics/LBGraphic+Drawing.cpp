@@ -106,11 +106,7 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
             const double inset = drawsStroke() ? _lineWidth / 2.0 : 0.0;
             path = platform::BezierPath::withRect(b.adjusted(inset, inset, -inset, -inset));
             path->setLineWidth(_lineWidth);
-            if (_lineDashCount != 0) {
-                const DashPattern dash = getLineDashPatternForDrawing();
-                const qint64 count = std::clamp<qint64>(_lineDashCount, 0, 4);
-                path->setLineDash(QList<qreal>(dash.begin(), dash.begin() + count), 0.0);
-            }
+            applyDrawingDash(*path);
         }
 
         const bool textPlaceholder = _isPlaceholder && _drawPlaceholderText;

@@ -4,7 +4,7 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "canvas/LBGraphicView.h"
+#include "graphics/LBProcessState.h"
 #include "platform/core/Archive.h"
 #include "platform/core/TextForms.h"
 #include "platform/drawing/Image.h"
@@ -187,6 +187,8 @@ void LBGraphic::setImage(const ImagePtr& image, qint64 imageType)
     didChange();
     if (image == *field)
         return;
+    // Stored data of this kind that could not be read gives way to the new picture.
+    _undecodedImageData.remove(imageDataKey(imageType));
     // A picture a graphic shows keeps the bytes it was read from, for writing it back.
     if (image)
         image->setDataRetained(true);
@@ -230,6 +232,7 @@ void LBGraphic::setImageFilePath(const QString& path, qint64 imageType)
 void LBGraphic::setMaskImage(const QImage& maskImage)
 {
     recordValue(_maskImage, maskImage, &LBGraphic::setMaskImage);
+    _undecodedImageData.remove(QStringLiteral("MaskImage"));
 }
 
 bool LBGraphic::isImageCrop() const
@@ -264,7 +267,7 @@ void LBGraphic::getCropImageBounds(QRectF* imageBounds, QRectF* shapeBounds) con
 void LBGraphic::clearCachedImage()
 {
     // A drag out of the canvas shows the processed picture; it must stay valid.
-    if (LBGraphicView::isDraggingOut())
+    if (LBProcessState::isDraggingOut())
         return;
     _cachedImage.reset();
     _cachedCIImage = QImage();

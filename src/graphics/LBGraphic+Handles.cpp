@@ -4,8 +4,8 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "app/LBAppController.h"
-#include "inspector/InspectorPalette.h"
+#include "graphics/InspectorPalette.h"
+#include "graphics/LBProcessState.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/GraphicsContext.h"
@@ -322,7 +322,7 @@ void LBGraphic::startEditingWithEvent(QMouseEvent* event, CanvasView* view, bool
     Q_UNUSED(selectContents);
     if (!isImageCrop())
         return;
-    if (InspectorPalette* palette = LBAppController::inspectorPalette())
+    if (InspectorPalette* palette = LBProcessState::inspectorPalette())
         palette->forceSelectCropTools(true, false);
 }
 

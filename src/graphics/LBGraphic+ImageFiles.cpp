@@ -4,7 +4,7 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "document/LBDocument.h"
+#include "graphics/GraphicDocument.h"
 #include "platform/drawing/Image.h"
 
 #include <QDebug>
@@ -117,8 +117,9 @@ bool LBGraphic::setImageFile(const QString& path, qint64 imageType)
     // The new file must reach the document's autosaved copy, once the current event is
     // done; a document closed meanwhile is not asked.
     if (_document) {
-        LBDocument* document = _document;
-        QTimer::singleShot(0, document, [document] { document->forceSaveTemporaryFile(); });
+        GraphicDocument* document = _document;
+        QTimer::singleShot(0, document->documentObject(),
+                           [document] { document->forceSaveTemporaryFile(); });
     }
     return true;
 }

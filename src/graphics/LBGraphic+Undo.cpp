@@ -4,13 +4,14 @@
 
 #include "graphics/LBGraphic.h"
 
-#include "canvas/LBGraphicView.h"
-#include "document/LBDocument.h"
 #include "graphics/LBGradientFill.h"
+#include "graphics/LBProcessState.h"
 #include "platform/core/NotificationCenter.h"
 
+#include <QList>
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -45,7 +46,7 @@ void LBGraphic::didChange()
     // moment; none of that is a change.
     if (_loadingReflection)
         return;
-    if (!LBGraphicView::isDraggingOut())
+    if (!LBProcessState::isDraggingOut())
         setReflectionImage(nullptr);
     invalidate();
     platform::NotificationCenter::defaultCenter().post(LBGraphicDidChange, this);
@@ -251,6 +252,15 @@ LBGraphic::DashPattern LBGraphic::getLineDashPatternForDrawing() const
     for (double& length : pattern)
         length *= _lineWidth;
     return pattern;
+}
+
+void LBGraphic::applyDrawingDash(platform::BezierPath& path) const
+{
+    if (_lineDashCount <= 0)
+        return;
+    const DashPattern dash = getLineDashPatternForDrawing();
+    const qint64 count = std::min<qint64>(_lineDashCount, 4);
+    path.setLineDash(QList<qreal>(dash.cbegin(), dash.cbegin() + count), 0.0);
 }
 
 void LBGraphic::setGraphicAlpha(double alpha)

@@ -1,6 +1,7 @@
 #include "graphics/LBGraphic.h"
 
-#include "document/LBDocument.h"
+#include "graphics/GraphicClasses.h"
+#include "graphics/GraphicDocument.h"
 #include "graphics/LBGradientFill.h"
 #include "graphics/NamedImage.h"
 #include "platform/core/ClassRegistry.h"
@@ -15,13 +16,6 @@
 
 #include <cstdlib>
 #include <typeinfo>
-
-namespace {
-
-const bool registered =
-    platform::ClassRegistry<LBGraphic>::registerClass<LBGraphic>(QStringLiteral("LBGraphic"));
-
-} // namespace
 
 LBGraphic::LBGraphic()
     // Set directly rather than through setBounds(): a graphic under construction has no
@@ -39,7 +33,8 @@ LBGraphic::~LBGraphic() = default;
 
 std::shared_ptr<LBGraphic> LBGraphic::newInstance() const
 {
-    // Every graphic class registers itself under its name, for loading as for copying.
+    // Every graphic class is registered under its name, for loading as for copying.
+    registerGraphicClasses();
     std::shared_ptr<LBGraphic> graphic = platform::ClassRegistry<LBGraphic>::create(graphicType());
     if (!graphic)
         qFatal("LBGraphic: %s is not registered and cannot be copied", qPrintable(graphicType()));
@@ -144,6 +139,9 @@ std::shared_ptr<LBGraphic> LBGraphic::copy() const
 
     graphic->setColorMaskType(_colorMaskType, _colorMaskSize, _colorMaskSoftness, _colorMaskOpacity,
                               _colorMaskOffset, _colorMaskAngle);
+    // Stored picture data that could not be read travels with the copy, to be written back
+    // (after the setters above, which drop it).
+    graphic->_undecodedImageData = _undecodedImageData;
     return graphic;
 }
 

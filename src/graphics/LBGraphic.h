@@ -15,7 +15,9 @@
 
 #include "platform/drawing/BezierPath.h"
 
+#include <QByteArray>
 #include <QColor>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QPointF>
@@ -32,7 +34,7 @@
 #include <utility>
 
 class CanvasView;
-class LBDocument;
+class GraphicDocument;
 class LBGradientFill;
 class QMouseEvent;
 
@@ -86,6 +88,24 @@ public:
     // Adds the other graphic's effects whose kinds this graphic does not have yet.
     void copyImageEffectsFromGraphic(const LBGraphic& other);
 
+    // --- Property list: the one stored form of a graphic ---
+    // A dictionary of texts, data, arrays and dictionaries whose "Class" names the class.
+    // Makes the graphic the dictionary describes: a registered graphic class named by its
+    // "Class" text, or by "LB" and that text, made with its defaults and then loaded.
+    // nullptr, with one log line, for a missing, non-text or unknown "Class".
+    static std::shared_ptr<LBGraphic>
+    graphicWithPropertyListRepresentation(const QVariantMap& dictionary);
+    // A new dictionary of the graphic's attributes; "Bounds" (and, while grouped,
+    // "GroupBounds") relative to the visible page origin. Subclasses add their keys to the
+    // dictionary their base class returns.
+    virtual QVariantMap propertyListRepresentation() const;
+    // Sets the attributes the dictionary holds on a graphic just made, which belongs to no
+    // document; missing keys leave the defaults. Values of the wrong kind and archived
+    // data that does not decode count as missing and are logged; picture data that does
+    // not decode is kept as it is and written back unchanged. Subclasses load their base
+    // class's keys first, then their own.
+    virtual void loadPropertyListRepresentation(const QVariantMap& dictionary);
+
     // --- Kinds ---
     virtual bool isTextBox() const { return false; }
     virtual bool isShape() const { return false; }
@@ -95,8 +115,8 @@ public:
 
     // --- Document link ---
     // Stores the document without owning it; records no undo, posts nothing.
-    void setDocument(LBDocument* document) { _document = document; }
-    LBDocument* document() const { return _document; }
+    void setDocument(GraphicDocument* document) { _document = document; }
+    GraphicDocument* document() const { return _document; }
     // The document's undo manager; nullptr without a document.
     platform::UndoManager* undoManager() const;
 
@@ -514,6 +534,12 @@ protected:
     void invalidate();
     // Drops the processed pictures, then announces the change.
     void markChanged();
+    // The property-list key of an image type's picture data ("FillImage", "ObjectMask",
+    // "ImageMask").
+    static QString imageDataKey(qint64 type);
+    // Gives the path the drawing dash (lengths times the stroke width, phase 0) when the
+    // graphic has a dash.
+    void applyDrawingDash(platform::BezierPath& path) const;
     void postUpdateUtilityWindows();
 
     // --- Geometry and view state ---
@@ -526,7 +552,7 @@ protected:
     bool _flippedHorizontally = false;
     bool _flippedVertically = false;
     bool _hidden = false;
-    LBDocument* _document = nullptr; // not owned
+    GraphicDocument* _document = nullptr; // not owned
 
     // --- Paint ---
     double _graphicAlpha = 1.0;
@@ -589,6 +615,10 @@ protected:
     QString _objectMaskFilePath;
     QString _externalMaskFilePath;
     QImage _maskImage;
+    // Stored picture data that could not be read, by its key ("FillImage", "ObjectMask",
+    // "ImageMask", "MaskImage"): kept to be written back, until a picture of that kind is
+    // set.
+    QHash<QString, QByteArray> _undecodedImageData;
     ImagePtr _cachedImage;
     ImagePtr _cachedFillImage;
     QImage _cachedCIImage;

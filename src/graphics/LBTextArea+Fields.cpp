@@ -7,8 +7,8 @@
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
 #include "platform/text/LayoutManager.h"
+#include "platform/ui/Beep.h"
 
-#include <QApplication>
 #include <QColor>
 #include <QFont>
 #include <QGuiApplication>
@@ -202,7 +202,7 @@ void LBTextArea::updateEditedText(const AttributedString& text, qint64 atArrayIn
         return;
     QVariantMap entry = _editedTextArray->at(atArrayIndex);
     if (!entry.contains(EditedTextKey))
-        QApplication::beep();
+        platform::beep();
     entry.insert(EditedTextKey, QVariant::fromValue(text));
     (*_editedTextArray)[atArrayIndex] = entry;
 }

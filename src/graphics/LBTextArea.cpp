@@ -4,7 +4,6 @@
 #include "graphics/LBTextArea.h"
 
 #include "graphics/LBGradientFill.h"
-#include "platform/core/ClassRegistry.h"
 #include "platform/text/ParagraphStyle.h"
 
 #include <QFont>
@@ -20,9 +19,6 @@ using platform::Range;
 using platform::TextStorage;
 
 namespace {
-
-const bool registered =
-    platform::ClassRegistry<LBGraphic>::registerClass<LBTextArea>(QStringLiteral("LBTextArea"));
 
 // One attribute change: the value for a run (a null value removes the attribute).
 struct AttributeChange
@@ -425,12 +421,7 @@ std::optional<platform::BezierPath> LBTextArea::shapeBezierPath() const
     platform::BezierPath path =
         platform::BezierPath::withRect(bounds().adjusted(inset, inset, -inset, -inset));
     path.setLineWidth(width);
-    if (_lineDashCount != 0) {
-        const DashPattern dash = getLineDashPatternForDrawing();
-        path.setLineDash(
-            QList<qreal>(dash.cbegin(), dash.cbegin() + std::clamp<qint64>(_lineDashCount, 0, 4)),
-            0.0);
-    }
+    applyDrawingDash(path);
     return path;
 }
 

@@ -24,6 +24,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <QVariantMap>
@@ -33,7 +34,6 @@
 #include <optional>
 
 class CanvasView;
-class LBTextView;
 class QMouseEvent;
 class QPainterPath;
 class QTimer;
@@ -42,6 +42,7 @@ namespace platform {
 class GraphicsContext;
 class LayoutManager;
 class TextContainer;
+class TextView;
 } // namespace platform
 
 // The text attribute that marks a merge field; its value is the field's option dictionary.
@@ -84,6 +85,13 @@ public:
     ~LBTextArea() override;
 
     std::shared_ptr<LBGraphic> copy() const override;
+
+    // The text, its fitting and alignment, the text-box type, the per-label texts, the
+    // curve and the text gradient, after the graphic's keys. A text box stored before text
+    // gradients existed (no "TextGradientType") gets its gradient fill moved to its text and
+    // its old background colour as its fill.
+    QVariantMap propertyListRepresentation() const override;
+    void loadPropertyListRepresentation(const QVariantMap& dictionary) override;
 
     bool isTextBox() const override { return true; }
     bool isShape() const override { return false; }
@@ -360,7 +368,7 @@ protected:
     TextStoragePtr _contents;
     platform::TextStorage::Observation _contentsObservation;
     // Not owned; set while the box is edited in place, cleared if the canvas deletes it.
-    QPointer<LBTextView> _editor;
+    QPointer<platform::TextView> _editor;
     quint64 _textResizeMask = 0;
     QList<double> _shrinkMultipliers;
     QList<double> _expandMultipliers;
@@ -396,6 +404,11 @@ protected:
     double _textGradientAngle = 0.0;
 
     // --- In-place editing ---
+    // The editing itself (the editors, laying one over the box, the editor following the
+    // box as it grows) is the canvas's editing controller's, LBProcessState::textEditing();
+    // these operations forward to it. While there is none (no canvas in the process) no box
+    // is edited. The box keeps its text, its links to the editor and canvas, the rule by
+    // which it grows, and its answers as the editor's delegate.
 public:
     // Starts editing the box in view: attaches an editor (the shared one, or one of the
     // box's own while the shared one is busy) over the box, sharing its text, makes it
@@ -408,16 +421,16 @@ public:
     // editor (a private one is freed). Always forgets the editor and the rollover cache.
     void endEditingInView(CanvasView* view) override;
     // The editor editing this box; nullptr when none.
-    LBTextView* textEditor() const;
+    platform::TextView* textEditor() const;
     // Sizes editor to the box, joins it to the box's text, adds it to view, tells view
     // which box it edits and becomes its delegate. A box at a right angle (own plus group
     // rotation) gets its editor turned with it about the turned origin; an oblique one is
     // edited upright.
-    void setupEditor(LBTextView* editor, CanvasView* view);
+    void setupEditor(platform::TextView* editor, CanvasView* view);
 
     // A new editor: its own layout manager and a 1,000,000-point square container, no
-    // inset, undo allowed. Deleting it frees the whole chain.
-    static LBTextView* textAreaFieldEditor();
+    // inset, undo allowed. Deleting it frees the whole chain. nullptr without a canvas.
+    static platform::TextView* textAreaFieldEditor();
     // Whether the shared editor is attached to a box now.
     static bool textAreaFieldEditorInUse();
 
@@ -434,11 +447,27 @@ public:
     // Typing is undone with the document's other changes.
     platform::UndoManager* undoManagerForTextView(platform::TextView* textView) override;
 
-private:
-    // Puts editor back upright, takes it off its canvas and away from the text; frees it
-    // unless it is the shared editor, which becomes free again.
-    void releaseEditor(LBTextView* editor);
+    // How the box grows to its edited text: the size the text needs (at most 1,000,000
+    // points wide when the editor grows sideways, else at the bounds' width); nothing when
+    // that fits the bounds, since editing never shrinks the box. Otherwise the new bounds:
+    // as tall as the text needs; growing sideways, as wide, its left edge moved left by
+    // the whole widening for right-aligned text, half of it for centred text.
+    struct EditingGrowth
+    {
+        QRectF bounds;
+        double widthGrowth = 0.0; // how much wider than now
+        double shift = 0.0;       // how far the left edge moves left
+    };
+    std::optional<EditingGrowth> growthToFitEditedText(bool horizontallyResizable) const;
+    // Drops the pending automatic resize: editing that widens the box takes its place.
+    void cancelAutoResizeBounds();
 
+    // The links the editing controller keeps on the box while it is edited: the editor
+    // and its canvas. Neither is owned; the editor link clears itself when the editor goes.
+    CanvasView* editingView() const { return _editingView; }
+    void setTextEditor(platform::TextView* editor, CanvasView* view);
+
+private:
     // A box that goes away mid-edit lets go of its editor and canvas. Declared last, so it
     // runs while the other fields still exist.
     struct EditingCleanup

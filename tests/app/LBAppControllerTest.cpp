@@ -1,5 +1,6 @@
 #include "app/LBAppController.h"
-#include "inspector/InspectorPalette.h"
+#include "graphics/InspectorPalette.h"
+#include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
 
 #include <QGuiApplication>
@@ -65,4 +66,18 @@ TEST(LBAppControllerValues, InspectorPaletteReferenceIsNullUntilAPaletteSetsIt)
     EXPECT_EQ(palette.calls, QStringList({QStringLiteral("crop 1 0"), QStringLiteral("center")}));
     LBAppController::setInspectorPalette(nullptr);
     EXPECT_EQ(LBAppController::inspectorPalette(), nullptr);
+}
+
+TEST(LBAppControllerValues, AreTheOnesTheModelReads)
+{
+    FakePalette palette;
+    LBAppController::setInspectorPalette(&palette);
+    EXPECT_EQ(LBProcessState::inspectorPalette(), &palette);
+    LBAppController::setInspectorPalette(nullptr);
+    EXPECT_EQ(LBProcessState::inspectorPalette(), nullptr);
+
+    const double before = LBAppController::displayScaleFactor();
+    LBAppController::setDisplayScaleFactor(2.5);
+    EXPECT_EQ(LBProcessState::displayScaleFactor(), 2.5);
+    LBAppController::setDisplayScaleFactor(before);
 }

@@ -1,7 +1,7 @@
 // The in-place editor keeps merge fields whole. The text is "Dear Name, hi" with the field
 // "Name" at characters 5 to 8.
 
-#include "EditorTestSupport.h"
+#include "FieldEditorTestSupport.h"
 
 #include <QInputMethodEvent>
 
@@ -13,7 +13,7 @@ const Range Field(5, 4);
 
 } // namespace
 
-class LBTextViewFields : public EditorTest
+class LBTextViewFields : public FieldEditorTest
 {
 protected:
     LBTextViewFields() { setTextWithField(); }

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -72,11 +71,9 @@ TEST(PathLength, DegenerateInputMeasuresZeroAndEnds)
     EXPECT_EQ(length(point), 0.0);
 
     // An error bound of zero, below zero or NaN would never be met: the subdivision still
-    // ends quickly, close to the true length.
-    const auto begin = std::chrono::steady_clock::now();
+    // ends (how quickly: bench/PathGeometryBench), close to the true length.
     for (double error : {0.0, -1.0, std::nan("")})
         EXPECT_NEAR(lengthWithMaximumError(quarterArc(), error), 157.08, 0.05) << error;
-    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
 }
 
 TEST(PathLength, ElementsAndRuns)

@@ -4,13 +4,14 @@
 // subclass that lets the tests see and preset internal state, and a counter of posted
 // notifications.
 
-#include "document/LBDocument.h"
+#include "graphics/GraphicDocument.h"
 #include "graphics/LBGraphic.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UndoManager.h"
 #include "platform/drawing/Image.h"
 
 #include <QHash>
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -24,10 +25,13 @@ inline void PrintTo(const QString& text, std::ostream* os)
 }
 
 // Counts the redraw requests graphics send their document.
-class RecordingDocument : public LBDocument
+class RecordingDocument : public QObject, public GraphicDocument
 {
 public:
     RecordingDocument() { undoManager()->setGroupsByEvent(false); }
+
+    QObject* documentObject() override { return this; }
+    platform::UndoManager* undoManager() const override { return _undoManager; }
 
     void invalidateGraphic(LBGraphic* graphic) override
     {
@@ -57,6 +61,9 @@ public:
 
     int invalidations = 0;
     LBGraphic* lastInvalidated = nullptr;
+
+private:
+    platform::UndoManager* _undoManager = new platform::UndoManager(this);
 };
 
 // A graphic whose internal fields the tests can read and preset.

@@ -1,7 +1,7 @@
 #include "DrawingTestSupport.h"
 
-#include "app/LBAppController.h"
-#include "inspector/InspectorPalette.h"
+#include "graphics/InspectorPalette.h"
+#include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
 
@@ -402,9 +402,9 @@ TEST(LBGraphicHandles, ImageCropsAreEditableAndShowTheCropTools)
 
     graphic->startEditingWithEvent(nullptr, nullptr, false); // no palette: nothing sent
     RecordingPalette palette;
-    LBAppController::setInspectorPalette(&palette);
+    LBProcessState::setInspectorPalette(&palette);
     graphic->startEditingWithEvent(nullptr, nullptr, true);
     knobbedGraphic()->startEditingWithEvent(nullptr, nullptr, true); // not a crop
-    LBAppController::setInspectorPalette(nullptr);
+    LBProcessState::setInspectorPalette(nullptr);
     EXPECT_EQ(palette.calls, (QList<QPair<bool, bool>>{{true, false}}));
 }

@@ -2,6 +2,7 @@
 // their paths current, copying them with a graphic, and downsampling the fill image.
 
 #include "GraphicTestSupport.h"
+#include "MessageLog.h"
 
 #include "platform/core/ClassRegistry.h"
 
@@ -79,38 +80,6 @@ public:
     std::function<LBGraphic::ImagePtr(const LBGraphic::ImagePtr&)> downsample;
 };
 
-// Collects the messages logged while it lives.
-class MessageLog
-{
-public:
-    MessageLog() : _previous(qInstallMessageHandler(&MessageLog::handle)) { current() = this; }
-    ~MessageLog()
-    {
-        qInstallMessageHandler(_previous);
-        current() = nullptr;
-    }
-    bool contains(const QString& text) const
-    {
-        return std::any_of(messages.cbegin(), messages.cend(),
-                           [&](const QString& m) { return m.contains(text); });
-    }
-
-    QStringList messages;
-
-private:
-    static MessageLog*& current()
-    {
-        static MessageLog* log = nullptr;
-        return log;
-    }
-    static void handle(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (current())
-            current()->messages << message;
-    }
-
-    QtMessageHandler _previous;
-};
 
 class LBGraphicImageFiles : public ::testing::Test
 {

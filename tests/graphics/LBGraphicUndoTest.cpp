@@ -3,7 +3,7 @@
 
 #include "GraphicTestSupport.h"
 
-#include "canvas/LBGraphicView.h"
+#include "graphics/LBProcessState.h"
 #include "platform/core/TextForms.h"
 
 #include <QStringList>
@@ -532,10 +532,10 @@ TEST_F(LBGraphicUndo, DidChangeDropsTheReflectionUnlessGraphicsAreDraggedOut)
 {
     const auto picture = fakeImage();
     graphic->setReflectionImage(picture);
-    LBGraphicView::setDraggingOut(true);
+    LBProcessState::setDraggingOut(true);
     graphic->didChange();
     EXPECT_EQ(graphic->reflectionImage(), picture);
-    LBGraphicView::setDraggingOut(false);
+    LBProcessState::setDraggingOut(false);
     graphic->didChange();
     EXPECT_EQ(graphic->reflectionImage(), nullptr);
 }
@@ -626,11 +626,11 @@ TEST_F(LBGraphicUndo, PicturesSurviveWhileGraphicsAreDraggedOut)
 {
     auto probe = std::make_shared<ProbeGraphic>();
     probe->_cachedCIImage = QImage(2, 2, QImage::Format_ARGB32_Premultiplied);
-    LBGraphicView::setDraggingOut(true);
+    LBProcessState::setDraggingOut(true);
     probe->setBrightness(20);
     probe->setRotation(10);
     EXPECT_FALSE(probe->_cachedCIImage.isNull());
-    LBGraphicView::setDraggingOut(false);
+    LBProcessState::setDraggingOut(false);
     probe->setBrightness(30);
     EXPECT_TRUE(probe->_cachedCIImage.isNull());
 }

@@ -3,6 +3,8 @@
 
 #include "TextAreaTestSupport.h"
 
+#include "graphics/GraphicClasses.h"
+
 #include "platform/core/ClassRegistry.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
@@ -50,6 +52,8 @@ TEST(LBTextArea, NewBoxDefaults)
     EXPECT_EQ(box.textGradientCenterSize(), 0.01); // stored 0, read never below 0.01
     EXPECT_EQ(box.knobMask(), 255);
     EXPECT_EQ(box.graphicType(), QString("LBTextArea"));
+    // Made by name once the layer's classes are registered.
+    registerGraphicClasses();
     EXPECT_TRUE(std::dynamic_pointer_cast<LBTextArea>(
         platform::ClassRegistry<LBGraphic>::create(QStringLiteral("LBTextArea"))));
 }

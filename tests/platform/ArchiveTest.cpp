@@ -1,6 +1,7 @@
 #include "platform/core/Archive.h"
 
 #include "platform/core/PropertyList.h"
+#include "platform/drawing/BezierPath.h"
 #include "platform/drawing/Shadow.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
@@ -386,4 +387,94 @@ TEST(Archive, DamagedAttributedTextDecodesToNothing)
         ASSERT_FALSE(Archive::attributedStringFromArchivedData(data.left(n))) << n;
     EXPECT_FALSE(
         Archive::attributedStringFromArchivedData(Archive::archivedDataWithColor(Qt::red)));
+}
+
+namespace {
+
+// A path using every element kind and every attribute away from its default, with numbers
+// that have no short decimal form.
+platform::BezierPath detailedPath()
+{
+    using platform::BezierPath;
+    BezierPath path;
+    path.moveTo(QPointF(0.1, 1.0 / 3.0));
+    path.lineTo(QPointF(-25.5, 1e-7));
+    path.curveTo(QPointF(100, 200), QPointF(2.0 / 3.0, -0.0), QPointF(1e12, 7));
+    path.closePath();
+    path.lineTo(QPointF(3, 4)); // on from the start of the closed subpath
+    path.moveTo(QPointF(5, 6));
+    path.setLineWidth(2.25);
+    path.setLineCapStyle(BezierPath::LineCap::Square);
+    path.setLineJoinStyle(BezierPath::LineJoin::Bevel);
+    path.setMiterLimit(4.5);
+    path.setFlatness(0.1);
+    path.setWindingRule(BezierPath::WindingRule::EvenOdd);
+    path.setLineDash({3.0, 1.0 / 7.0, 2.0}, 0.75);
+    return path;
+}
+
+} // namespace
+
+TEST(Archive, BezierPathsRoundTripExactly)
+{
+    const platform::BezierPath paths[] = {detailedPath(), platform::BezierPath(),
+                                          platform::BezierPath::withOvalInRect({1, 2, 30, 40})};
+    for (const platform::BezierPath& path : paths) {
+        const QByteArray data = Archive::archivedDataWithBezierPath(path);
+        const std::optional<platform::BezierPath> back = Archive::bezierPathFromArchivedData(data);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(*back, path);
+        EXPECT_EQ(back->elements(), path.elements());
+        EXPECT_EQ(Archive::archivedDataWithBezierPath(*back), data);
+    }
+    // Another kind is no path, and a path is no colour.
+    const QByteArray path = Archive::archivedDataWithBezierPath(detailedPath());
+    EXPECT_FALSE(Archive::bezierPathFromArchivedData(Archive::archivedDataWithColor(Qt::red)));
+    EXPECT_FALSE(Archive::colorFromArchivedData(path));
+}
+
+TEST(Archive, DamagedBezierPathsDecodeToNothing)
+{
+    const QVariantMap good = rootOf(Archive::archivedDataWithBezierPath(detailedPath()));
+    ASSERT_EQ(good.value("type"), QString("bezier-path"));
+    const auto with = [&](const char* key, const QVariant& value) {
+        QVariantMap root = good;
+        if (value.isValid())
+            root[key] = value;
+        else
+            root.remove(key);
+        return archiveWithRoot(root);
+    };
+    struct Case
+    {
+        const char* what;
+        QByteArray data;
+    };
+    const Case cases[] = {
+        {"no elements", with("elements", QVariant())},
+        {"elements as a list", with("elements", QVariantList{"M", 1, 2})},
+        {"line before any move", with("elements", "L 1 2")},
+        {"close before any move", with("elements", "Z M 1 2")},
+        {"unknown letter", with("elements", "M 1 2 Q 3 4")},
+        {"too few numbers", with("elements", "M 1 2 C 1 2 3 4 5")},
+        {"not a number", with("elements", "M 1 x")},
+        {"infinite number", with("elements", "M 1 inf")},
+        {"two spaces", with("elements", "M 1  2")},
+        {"trailing space", with("elements", "M 1 2 ")},
+        {"no line width", with("line-width", QVariant())},
+        {"NaN line width", with("line-width", qQNaN())},
+        {"cap 3", with("line-cap", qint64(3))},
+        {"join -1", with("line-join", qint64(-1))},
+        {"winding rule 2", with("winding-rule", qint64(2))},
+        {"winding rule as text", with("winding-rule", "0")},
+        {"dash not a list", with("dash", 2.0)},
+        {"dash of text", with("dash", QVariantList{"2"})},
+        {"no dash phase", with("dash-phase", QVariant())},
+    };
+    for (const Case& c : cases)
+        EXPECT_FALSE(Archive::bezierPathFromArchivedData(c.data)) << c.what;
+
+    const QByteArray data = Archive::archivedDataWithBezierPath(detailedPath());
+    for (qsizetype n = 0; n < data.size() - 9; n += 5)
+        ASSERT_FALSE(Archive::bezierPathFromArchivedData(data.left(n))) << n;
 }

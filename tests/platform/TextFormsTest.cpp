@@ -78,6 +78,12 @@ TEST(TextForms, RealReaders)
     EXPECT_EQ(doubleValue(QStringLiteral("nan")), 0.0);
     EXPECT_EQ(doubleValue(QStringLiteral("0x10")), 0.0);
     EXPECT_EQ(floatValue(QStringLiteral("1e300")), double(HUGE_VALF));
+
+    // Whether there is a number to read at all: "0.00" is one, "abc" reads 0 without one.
+    for (const char* number : {"0.00", " -2", ".5x", "+7", "1e"})
+        EXPECT_TRUE(startsWithNumber(QString::fromLatin1(number))) << number;
+    for (const char* text : {"", "  ", "abc", "-", ".", "+.e5", "x1"})
+        EXPECT_FALSE(startsWithNumber(QString::fromLatin1(text))) << text;
 }
 
 TEST(TextForms, BoolReader)

@@ -2,17 +2,21 @@
 
 #include "platform/core/PropertyList.h"
 #include "platform/core/TextForms.h"
+#include "platform/drawing/BezierPath.h"
 #include "platform/drawing/Shadow.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
 
 #include <QDateTime>
 #include <QFont>
+#include <QHash>
+#include <QLocale>
 #include <QStringList>
 #include <QVariantHash>
 #include <QVariantMap>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace platform {
@@ -50,6 +54,15 @@ const QString stringKey = QStringLiteral("string");
 const QString runsKey = QStringLiteral("runs");
 const QString lengthKey = QStringLiteral("length");
 const QString attributesKey = QStringLiteral("attributes");
+const QString elementsKey = QStringLiteral("elements");
+const QString lineWidthKey = QStringLiteral("line-width");
+const QString lineCapKey = QStringLiteral("line-cap");
+const QString lineJoinKey = QStringLiteral("line-join");
+const QString miterLimitKey = QStringLiteral("miter-limit");
+const QString flatnessKey = QStringLiteral("flatness");
+const QString windingRuleKey = QStringLiteral("winding-rule");
+const QString dashKey = QStringLiteral("dash");
+const QString dashPhaseKey = QStringLiteral("dash-phase");
 
 using Fields = QVariantMap;
 
@@ -484,6 +497,141 @@ std::optional<QVariant> decodeAttributedString(const Fields& fields)
     return QVariant::fromValue(string);
 }
 
+// --- Bezier paths ----------------------------------------------------------------------
+
+bool isBezierPath(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<BezierPath>();
+}
+
+void appendNumber(QString& text, double number)
+{
+    text += QLatin1Char(' ');
+    text += QString::number(number, 'g', QLocale::FloatingPointShortest);
+}
+
+QString elementsText(const BezierPath& path)
+{
+    QString text;
+    for (const BezierPath::Element& element : path.elements()) {
+        if (!text.isEmpty())
+            text += QLatin1Char(' ');
+        int points = 0;
+        switch (element.type) {
+        case BezierPath::ElementType::MoveTo:
+            text += QLatin1Char('M');
+            points = 1;
+            break;
+        case BezierPath::ElementType::LineTo:
+            text += QLatin1Char('L');
+            points = 1;
+            break;
+        case BezierPath::ElementType::CurveTo:
+            text += QLatin1Char('C');
+            points = 3;
+            break;
+        case BezierPath::ElementType::ClosePath: text += QLatin1Char('Z'); break;
+        }
+        for (int i = 0; i < points; ++i) {
+            appendNumber(text, element.points[i].x());
+            appendNumber(text, element.points[i].y());
+        }
+    }
+    return text;
+}
+
+// Rebuilds the elements into path; false for text that is not an element list as
+// elementsText() writes it.
+bool readElements(const QString& text, BezierPath& path)
+{
+    if (text.isEmpty())
+        return true;
+    const QStringList tokens = text.split(QLatin1Char(' '));
+    qsizetype i = 0;
+    const auto numbers = [&](int count, std::array<QPointF, 3>& points) {
+        if (i + 2 * count > tokens.size())
+            return false;
+        for (int p = 0; p < count; ++p) {
+            bool okX = false, okY = false;
+            const double x = tokens[i++].toDouble(&okX);
+            const double y = tokens[i++].toDouble(&okY);
+            if (!okX || !okY || !std::isfinite(x) || !std::isfinite(y))
+                return false;
+            points[p] = QPointF(x, y);
+        }
+        return true;
+    };
+    while (i < tokens.size()) {
+        const QString& letter = tokens[i++];
+        std::array<QPointF, 3> p{};
+        // A path always starts with a move: drawing on an empty path adds one.
+        if (path.isEmpty() && letter != QLatin1String("M"))
+            return false;
+        if (letter == QLatin1String("M") && numbers(1, p))
+            path.moveTo(p[0]);
+        else if (letter == QLatin1String("L") && numbers(1, p))
+            path.lineTo(p[0]);
+        else if (letter == QLatin1String("C") && numbers(3, p))
+            path.curveTo(p[2], p[0], p[1]);
+        else if (letter == QLatin1String("Z"))
+            path.closePath();
+        else
+            return false;
+    }
+    return true;
+}
+
+std::optional<Fields> encodeBezierPath(const QVariant& value)
+{
+    const auto path = value.value<BezierPath>();
+    QVariantList dash;
+    for (qreal length : path.lineDash())
+        dash.append(double(length));
+    return Fields{{elementsKey, elementsText(path)},
+                  {lineWidthKey, double(path.lineWidth())},
+                  {lineCapKey, qint64(path.lineCapStyle())},
+                  {lineJoinKey, qint64(path.lineJoinStyle())},
+                  {miterLimitKey, double(path.miterLimit())},
+                  {flatnessKey, double(path.flatness())},
+                  {windingRuleKey, qint64(path.windingRule())},
+                  {dashKey, dash},
+                  {dashPhaseKey, double(path.lineDashPhase())}};
+}
+
+std::optional<QVariant> decodeBezierPath(const Fields& fields)
+{
+    const QVariant elements = fields.value(elementsKey);
+    const std::optional<double> lineWidth = number(fields.value(lineWidthKey));
+    const std::optional<qint64> cap = integer(fields.value(lineCapKey), 0, 2);
+    const std::optional<qint64> join = integer(fields.value(lineJoinKey), 0, 2);
+    const std::optional<double> miterLimit = number(fields.value(miterLimitKey));
+    const std::optional<double> flatness = number(fields.value(flatnessKey));
+    const std::optional<qint64> winding = integer(fields.value(windingRuleKey), 0, 1);
+    const QVariant dashValue = fields.value(dashKey);
+    const std::optional<double> dashPhase = number(fields.value(dashPhaseKey));
+    if (elements.typeId() != QMetaType::QString || !lineWidth || !cap || !join || !miterLimit
+        || !flatness || !winding || dashValue.typeId() != QMetaType::QVariantList || !dashPhase)
+        return std::nullopt;
+    QList<qreal> dash;
+    for (const QVariant& length : dashValue.toList()) {
+        const std::optional<double> value = number(length);
+        if (!value)
+            return std::nullopt;
+        dash.append(*value);
+    }
+    BezierPath path;
+    if (!readElements(elements.toString(), path))
+        return std::nullopt;
+    path.setLineWidth(*lineWidth);
+    path.setLineCapStyle(BezierPath::LineCap(*cap));
+    path.setLineJoinStyle(BezierPath::LineJoin(*join));
+    path.setMiterLimit(*miterLimit);
+    path.setFlatness(*flatness);
+    path.setWindingRule(BezierPath::WindingRule(*winding));
+    path.setLineDash(dash, *dashPhase);
+    return QVariant::fromValue(path);
+}
+
 // --- the entry types: add a kind of value here -----------------------------------------
 
 struct EntryType
@@ -503,6 +651,7 @@ const EntryType entryTypes[] = {
     {"paragraph-style", isParagraphStyle, encodeParagraphStyle, decodeParagraphStyle},
     {"shadow", isShadow, encodeShadow, decodeShadow},
     {"attributed-string", isAttributedString, encodeAttributedString, decodeAttributedString},
+    {"bezier-path", isBezierPath, encodeBezierPath, decodeBezierPath},
 };
 
 std::optional<Fields> encodeEntry(const QVariant& value)
@@ -557,17 +706,88 @@ std::optional<QVariant> Archive::valueFromArchivedData(const QByteArray& data)
     return decodeEntry(map.value(rootKey));
 }
 
+namespace {
+
+// The archived value when it is a T.
+template <typename T>
+std::optional<T> archivedValueOfType(const QByteArray& data)
+{
+    const std::optional<QVariant> value = Archive::valueFromArchivedData(data);
+    if (!value || value->metaType() != QMetaType::fromType<T>())
+        return std::nullopt;
+    return value->value<T>();
+}
+
+// A colour exactly as archived: its space and the components and alpha the archive keeps
+// (each stands for one stored value of the colour, so equal keys archive alike).
+struct ColorKey
+{
+    int spec = 0;
+    std::array<float, 5> values{};
+    bool operator==(const ColorKey&) const = default;
+};
+
+size_t qHash(const ColorKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.spec, key.values[0], key.values[1], key.values[2], key.values[3],
+                      key.values[4]);
+}
+
+ColorKey archiveKeyOf(const QColor& color)
+{
+    ColorKey key;
+    key.spec = color.spec();
+    switch (color.spec()) {
+    case QColor::Cmyk:
+        key.values = {color.cyanF(), color.magentaF(), color.yellowF(), color.blackF()};
+        break;
+    case QColor::Hsv: key.values = {color.hsvHueF(), color.hsvSaturationF(), color.valueF()}; break;
+    case QColor::Hsl:
+        key.values = {color.hslHueF(), color.hslSaturationF(), color.lightnessF()};
+        break;
+    default: key.values = {color.redF(), color.greenF(), color.blueF()}; break;
+    }
+    key.values[4] = color.alphaF();
+    return key;
+}
+
+// Designs repeat a few colours many times over (every graphic stores several), so the
+// archives of the colours met last are kept, both ways, a bounded number per thread.
+template <typename Key, typename Value>
+class RecentValues
+{
+public:
+    template <typename Make>
+    Value value(const Key& key, Make make)
+    {
+        const auto found = _values.constFind(key);
+        if (found != _values.cend())
+            return *found;
+        if (_values.size() >= Limit)
+            _values.clear();
+        return *_values.insert(key, make());
+    }
+
+private:
+    static constexpr qsizetype Limit = 512;
+    QHash<Key, Value> _values;
+};
+
+} // namespace
+
 QByteArray Archive::archivedDataWithColor(const QColor& color)
 {
-    return color.isValid() ? archivedDataWithValue(color) : QByteArray();
+    if (!color.isValid())
+        return QByteArray();
+    thread_local RecentValues<ColorKey, QByteArray> archives;
+    return archives.value(archiveKeyOf(color), [&color] { return archivedDataWithValue(color); });
 }
 
 std::optional<QColor> Archive::colorFromArchivedData(const QByteArray& data)
 {
-    const std::optional<QVariant> value = valueFromArchivedData(data);
-    if (!value || value->typeId() != QMetaType::QColor)
-        return std::nullopt;
-    return value->value<QColor>();
+    thread_local RecentValues<QByteArray, std::optional<QColor>> colors;
+    return colors.value(
+        data, [&data]() -> std::optional<QColor> { return archivedValueOfType<QColor>(data); });
 }
 
 QByteArray Archive::archivedDataWithArray(const QVariantList& array)
@@ -577,10 +797,7 @@ QByteArray Archive::archivedDataWithArray(const QVariantList& array)
 
 std::optional<QVariantList> Archive::arrayFromArchivedData(const QByteArray& data)
 {
-    const std::optional<QVariant> value = valueFromArchivedData(data);
-    if (!value || value->typeId() != QMetaType::QVariantList)
-        return std::nullopt;
-    return value->toList();
+    return archivedValueOfType<QVariantList>(data);
 }
 
 QByteArray Archive::archivedDataWithAttributedString(const AttributedString& string)
@@ -590,10 +807,17 @@ QByteArray Archive::archivedDataWithAttributedString(const AttributedString& str
 
 std::optional<AttributedString> Archive::attributedStringFromArchivedData(const QByteArray& data)
 {
-    const std::optional<QVariant> value = valueFromArchivedData(data);
-    if (!value || !isAttributedString(*value))
-        return std::nullopt;
-    return value->value<AttributedString>();
+    return archivedValueOfType<AttributedString>(data);
+}
+
+QByteArray Archive::archivedDataWithBezierPath(const BezierPath& path)
+{
+    return archivedDataWithValue(QVariant::fromValue(path));
+}
+
+std::optional<BezierPath> Archive::bezierPathFromArchivedData(const QByteArray& data)
+{
+    return archivedValueOfType<BezierPath>(data);
 }
 
 } // namespace platform

@@ -1,8 +1,8 @@
 #pragma once
 
 // Archived data: values that property lists cannot hold themselves (colours, attributed
-// text with its fonts and paragraph styles; more kinds join later) turned into bytes that
-// a property list stores as data, and back.
+// text with its fonts and paragraph styles, Bezier paths; more kinds join later) turned
+// into bytes that a property list stores as data, and back.
 //
 // The bytes are an XML property list (PropertyList::toXml):
 //
@@ -24,6 +24,9 @@
 //     type = shadow;      width, height, blur = <real>; color = <entry>
 //     type = attributed-string;  string = <string>;
 //                         runs = ( { length = <integer>; attributes = { name = <entry>; ... }; }, ... )
+//     type = bezier-path; elements = "M x y L x y C x1 y1 x2 y2 x y Z ...";
+//                         line-width, miter-limit, flatness, dash-phase = <real>;
+//                         line-cap, line-join, winding-rule = <integer>; dash = ( <real>, ... )
 //
 // A font is kept by family, face (its style name, empty when it has none), weight (1 to
 // 1000), style (QFont::Style: 0 normal, 1 italic, 2 oblique) and size: in points, or in
@@ -36,9 +39,18 @@
 // own. Components and alpha are stored as reals holding QColor's values exactly, so a
 // colour reads back equal, component for component.
 //
+// A Bezier path keeps its element list as one text, an element a letter (M move, L line,
+// C curve with control point 1, control point 2 and end point, Z close) followed by its
+// coordinates, all separated by single spaces; numbers are in their shortest exact form, so
+// the path reads back equal, element for element and attribute for attribute. The cap, join
+// and winding rule are the positions of the BezierPath enumerators (butt, round, square;
+// miter, round, bevel; non-zero, even-odd).
+//
 // Decoding checks everything: bytes that are not such an archive (not XML, another root,
 // another version, an unknown type, a missing or mistyped field, a component out of range
-// or not finite, runs that do not cover the text exactly) give std::nullopt, never a crash.
+// or not finite, runs that do not cover the text exactly, an element text that does not
+// start with a move or has a wrong letter or count of numbers) give std::nullopt, never a
+// crash.
 
 #include <QByteArray>
 #include <QColor>
@@ -50,6 +62,7 @@
 namespace platform {
 
 class AttributedString;
+class BezierPath;
 
 class Archive
 {
@@ -67,6 +80,9 @@ public:
     // An attribute of a kind no entry type covers gives empty data.
     static QByteArray archivedDataWithAttributedString(const AttributedString& string);
     static std::optional<AttributedString> attributedStringFromArchivedData(const QByteArray& data);
+
+    static QByteArray archivedDataWithBezierPath(const BezierPath& path);
+    static std::optional<BezierPath> bezierPathFromArchivedData(const QByteArray& data);
 
     // Any value the entry types above cover; the typed functions are built on these.
     static QByteArray archivedDataWithValue(const QVariant& value);

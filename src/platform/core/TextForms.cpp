@@ -163,6 +163,11 @@ bool isIntegral(const QVariant& value)
 
 } // namespace
 
+bool startsWithNumber(const QString& text)
+{
+    return numberLength(text, skipSpace(text)) > 0;
+}
+
 QString stringFromRect(const QRectF& rect)
 {
     return QStringLiteral("{{%1, %2}, {%3, %4}}")

@@ -34,6 +34,9 @@ double doubleValue(const QString& text);
 // YES for a text whose first character after white space, signs and leading zeros is
 // Y, y, T, t or a digit 1-9; NO otherwise ("YES", "true", "1", "007" are YES).
 bool boolValue(const QString& text);
+// Whether the readers find a number at the start of the text (after white space): "0.00",
+// "-2", ".5x" do; "", "abc", "-" and "." do not.
+bool startsWithNumber(const QString& text);
 
 // The same readers for a stored value of any kind: texts as above, numbers converted
 // (reals truncated toward zero for the integer readers), booleans as 0 and 1; anything

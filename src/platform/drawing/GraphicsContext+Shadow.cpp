@@ -6,6 +6,8 @@
 
 #include "platform/drawing/GraphicsContext.h"
 
+#include "platform/drawing/BoxBlur.h"
+
 #include <QPaintDevice>
 #include <QPainter>
 #include <QtMath>
@@ -27,29 +29,6 @@ struct ShadowGeometry
     int spread() const { return boxRadii[0] + boxRadii[1] + boxRadii[2]; }
 };
 
-// Radii of three box blurs whose succession approximates a Gaussian of deviation sigma:
-// the widths are the two odd numbers around the ideal width, as many of the smaller as
-// make the variances add up.
-std::array<int, 3> boxRadiiForSigma(double sigma)
-{
-    if (!(sigma >= 0.25))
-        return {0, 0, 0};
-    constexpr int passes = 3;
-    const double ideal = std::sqrt(12.0 * sigma * sigma / passes + 1.0);
-    int lower = int(std::floor(ideal));
-    if (lower % 2 == 0)
-        --lower;
-    const int upper = lower + 2;
-    const double idealCount =
-        (12.0 * sigma * sigma - passes * lower * lower - 4.0 * passes * lower - 3.0 * passes)
-        / (-4.0 * lower - 4.0);
-    const int lowerCount = int(std::lround(idealCount));
-    std::array<int, 3> radii{};
-    for (int i = 0; i < passes; ++i)
-        radii[i] = ((i < lowerCount ? lower : upper) - 1) / 2;
-    return radii;
-}
-
 ShadowGeometry shadowGeometry(const Shadow& shadow, const QTransform& base)
 {
     const QPointF origin = base.map(QPointF(0.0, 0.0));
@@ -60,7 +39,7 @@ ShadowGeometry shadowGeometry(const Shadow& shadow, const QTransform& base)
     // The blur radius is twice the standard deviation of the softening Gaussian.
     const double sigma = std::max(0.0, shadow.blurRadius) * scale / 2.0;
     // Kept within reason: wider still, a shadow fades to nothing but costs ever more.
-    geometry.boxRadii = boxRadiiForSigma(std::min(sigma, 256.0));
+    geometry.boxRadii = boxblur::radiiForSigma(std::min(sigma, 256.0));
     return geometry;
 }
 
@@ -80,49 +59,6 @@ QRect visibleDeviceRect(const QPainter& painter)
     if (painter.hasClipping())
         visible &= painter.deviceTransform().mapRect(painter.clipBoundingRect()).toAlignedRect();
     return visible;
-}
-
-// One box pass down the columns of a w × h plane (samples beyond the ends are 0), row
-// by row, so memory is read in order and the per-column sums are added side by side.
-// Sum is wide enough for 255 × (2 × radius + 1) and holds 2^Shift / that width; Product
-// holds the two multiplied (so sixteen-bit lanes multiply to their high halves).
-template <typename Sum, typename Product, int Shift>
-void boxBlurColumnsWith(const std::uint8_t* source, std::uint8_t* target, int w, int h, int radius)
-{
-    const std::uint32_t width = std::uint32_t(2 * radius + 1);
-    // Rounded up, so a full box gives 255 again and never more.
-    const Sum scale = Sum(((std::uint64_t(1) << Shift) + width - 1) / width);
-    std::vector<Sum> sums(std::size_t(w), 0);
-    const auto line = [&](int row) { return source + std::size_t(row) * std::size_t(w); };
-    for (int y = 0; y < radius && y < h; ++y) {
-        const std::uint8_t* in = line(y);
-        for (int x = 0; x < w; ++x)
-            sums[std::size_t(x)] = Sum(sums[std::size_t(x)] + in[x]);
-    }
-    for (int y = 0; y < h; ++y) {
-        if (y + radius < h) {
-            const std::uint8_t* in = line(y + radius);
-            for (int x = 0; x < w; ++x)
-                sums[std::size_t(x)] = Sum(sums[std::size_t(x)] + in[x]);
-        }
-        std::uint8_t* out = target + std::size_t(y) * std::size_t(w);
-        for (int x = 0; x < w; ++x)
-            out[x] = std::uint8_t((Product(sums[std::size_t(x)]) * Product(scale)) >> Shift);
-        if (y - radius >= 0) {
-            const std::uint8_t* in = line(y - radius);
-            for (int x = 0; x < w; ++x)
-                sums[std::size_t(x)] = Sum(sums[std::size_t(x)] - in[x]);
-        }
-    }
-}
-
-void boxBlurColumns(const std::uint8_t* source, std::uint8_t* target, int w, int h, int radius)
-{
-    // Sixteen-bit lanes (twice as many at a time) while a box's sum fits in them.
-    if (radius <= 128)
-        boxBlurColumnsWith<std::uint16_t, std::uint32_t, 16>(source, target, w, h, radius);
-    else
-        boxBlurColumnsWith<std::uint32_t, std::uint64_t, 32>(source, target, w, h, radius);
 }
 
 // The shadow of a premultiplied layer whose top-left pixel lies at `at` on the device:
@@ -165,7 +101,7 @@ CastShadow shadowImage(const QImage& layer, QPoint at, const ShadowGeometry& geo
     for (int radius : geometry.boxRadii) {
         if (radius <= 0)
             continue;
-        boxBlurColumns(transposed.data(), scratch.data(), h, w, radius);
+        boxblur::boxBlurColumns(transposed.data(), scratch.data(), h, w, radius);
         transposed.swap(scratch);
     }
     std::vector<std::uint8_t> coverage(transposed.size(), 0);
@@ -177,7 +113,7 @@ CastShadow shadowImage(const QImage& layer, QPoint at, const ShadowGeometry& geo
     for (int radius : geometry.boxRadii) {
         if (radius <= 0)
             continue;
-        boxBlurColumns(coverage.data(), scratch.data(), w, h, radius);
+        boxblur::boxBlurColumns(coverage.data(), scratch.data(), w, h, radius);
         coverage.swap(scratch);
     }
 

@@ -177,14 +177,14 @@ ImagePtr Image::fromData(const QByteArray& data, QString* error)
         return nullptr;
     }
     const Format format = sniffFormat(data);
-    if (format == Format::Pdf || format == Format::PostScript) {
-        setError(error, QStringLiteral("PDF and EPS pictures cannot be read yet."));
-        return nullptr;
-    }
+    if (format == Format::Pdf || format == Format::PostScript)
+        return fromVectorData(data, error);
+    if (data.startsWith("8BPS"))
+        return fromPSDData(data, error);
     const char* decoder = decoderName(format);
     if (!decoder) {
         setError(error, QStringLiteral("The data is not a picture in a readable format "
-                                       "(PNG, JPEG, TIFF, GIF or BMP)."));
+                                       "(PNG, JPEG, TIFF, GIF, BMP, PSD, PDF or EPS)."));
         return nullptr;
     }
 
@@ -305,12 +305,15 @@ void Image::drawInRect(const QRectF& rect, const QRectF& fromRect,
         return;
     if (rect.isEmpty())
         return;
-    if (_kind == RepresentationKind::SVG) {
+    if (_kind == RepresentationKind::SVG || _pdf) {
         QPainter* painter = context->painter();
         context->saveGraphicsState();
         painter->setCompositionMode(operation);
         painter->setOpacity(painter->opacity() * qBound(0.0, fraction, 1.0));
-        drawVectorInRect(*painter, rect, fromRect);
+        if (_pdf)
+            drawPDFInRect(*painter, context->isDrawingToScreen(), rect, fromRect);
+        else
+            drawVectorInRect(*painter, rect, fromRect);
         context->restoreGraphicsState();
         return;
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 // A picture shared by the graphics that show it (std::shared_ptr<Image>): its drawing size
-// in points, its representation (a bitmap today; vector pictures later), and the bytes it
-// was read from, kept so the original can be written back unchanged.
+// in points, its representation (a bitmap, or a vector picture: PDF, EPS or SVG), and the
+// bytes it was read from, kept so the original can be written back unchanged.
 //
 // Images are only made through the factories, always owned by a shared_ptr, so operations
 // that may answer "this very image" (the scaling helpers) can hand out the same object.
@@ -20,6 +20,8 @@ class QSvgRenderer;
 
 namespace platform {
 
+class PDFPicture;
+
 class Image;
 using ImagePtr = std::shared_ptr<Image>;
 
@@ -31,12 +33,18 @@ class Image : public std::enable_shared_from_this<Image>
     };
 
 public:
-    // What stands behind the picture. Vector kinds are read by later work; the enum keeps
-    // the place for them so writers can tell a bitmap from a vector original.
+    // What stands behind the picture, so writers can tell a bitmap from a vector original.
     enum class RepresentationKind { None, Bitmap, PDF, EPS, SVG };
 
-    // Reads PNG, JPEG, TIFF, GIF or BMP data. Returns nullptr and a message in *error for
-    // empty, unknown, unsupported or damaged data; never throws.
+    // Reads PNG, JPEG, TIFF, GIF, BMP or PSD data (a bitmap), or PDF or EPS data (a vector
+    // picture, see below). Returns nullptr and a message in *error for empty, unknown,
+    // unsupported or damaged bitmap data; never throws.
+    // PDF (its first page, at its size in points) is drawn through poppler; EPS (plain or
+    // with a DOS binary header) is converted to PDF by the `gs` command, each distinct EPS
+    // once per run. A PDF or EPS that cannot be drawn (damaged, encrypted, rejected by gs,
+    // no gs) still gives an image: it keeps its bytes and kind, draws nothing, has the
+    // size its "%%BoundingBox" states (EPS) or none, and says why in loadError() and *error,
+    // so a document holding it opens and saves without loss.
     static ImagePtr fromData(const QByteArray& data, QString* error = nullptr);
     // The same for the contents of a file.
     static ImagePtr fromFile(const QString& path, QString* error = nullptr);
@@ -46,6 +54,9 @@ public:
     static ImagePtr fromBitmap(const QImage& bitmap, const QSizeF& size = QSizeF());
     // An image of that size with no representation yet.
     static ImagePtr withSize(const QSizeF& size);
+    // A vector picture from SVG text, its size in points the view box's (one user unit a
+    // point); nullptr and a message in *error when the text is not a drawable SVG.
+    static ImagePtr withSVGData(const QByteArray& data, QString* error = nullptr);
     // The program's own picture of that name (":/images/<name>.svg", else ".png"), read
     // on first use and kept for the rest of the run; nullptr when there is none. A
     // vector picture stays vector, so it is crisp at any scale; its size in points is the
@@ -57,6 +68,12 @@ public:
     Image& operator=(const Image&) = delete;
 
     RepresentationKind representationKind() const { return _kind; }
+    // Why a vector picture read from data cannot be drawn; empty when it can.
+    QString loadError() const { return _loadError; }
+
+    // Another image sharing this one's representation (bitmap, vector picture, bytes),
+    // with its own size and retention, so it can be resized without changing this one.
+    ImagePtr copy() const;
 
     // The drawing size in points. For a file: pixels × 72 / the resolution it states,
     // 72 dpi when it states none. setSize() changes the drawing size only, never pixels.
@@ -87,7 +104,9 @@ public:
     // Draws the part `fromRect` of the picture (in the image's points, y down from its top
     // edge; an empty rect means the whole picture) into `rect` of the current graphics
     // context, upright, with the given composition and opacity. Without a current context
-    // or a representation nothing is drawn.
+    // or a representation nothing is drawn. Vector pictures stay vector in printed and
+    // exported output; on screen a PDF or EPS is drawn from a bitmap rendered once for
+    // the pixel size it is drawn at, kept until that size changes.
     void drawInRect(const QRectF& rect, const QRectF& fromRect = QRectF(),
                     QPainter::CompositionMode operation = QPainter::CompositionMode_SourceOver,
                     qreal fraction = 1.0) const;
@@ -132,6 +151,12 @@ private:
     QImage encodableBitmap() const;
     // Renders the vector picture (the part fromRect of it) into rect of the painter.
     void drawVectorInRect(QPainter& painter, const QRectF& rect, const QRectF& fromRect) const;
+    // The readers beside the bitmap decoders (Image+Vector.cpp, Image+PSD.cpp).
+    static ImagePtr fromVectorData(const QByteArray& data, QString* error);
+    static ImagePtr fromPSDData(const QByteArray& data, QString* error);
+    // Draws the PDF (or converted EPS) picture: from the screen bitmap or as vector.
+    void drawPDFInRect(QPainter& painter, bool onScreen, const QRectF& rect,
+                       const QRectF& fromRect) const;
 
     RepresentationKind _kind = RepresentationKind::None;
     QSizeF _size;
@@ -139,6 +164,8 @@ private:
     QByteArray _sourceData;
     bool _dataRetained = false;
     std::shared_ptr<QSvgRenderer> _vector;
+    std::shared_ptr<PDFPicture> _pdf;
+    QString _loadError;
 };
 
 } // namespace platform

@@ -1,13 +1,16 @@
 #pragma once
 
-// A shown host widget with an editor over a text storage, and synthetic input for it.
+// A shown host widget with an editor over a text storage, and synthetic input for it. The
+// editor is a platform::TextView here; the canvas's tests use the same fixture with its
+// own text view.
 
-#include "canvas/LBTextView.h"
 #include "platform/core/UndoManager.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/TextView.h"
+#include "platform/ui/TextViewDelegate.h"
 
 #include "TestFont.h"
 
@@ -21,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -67,45 +71,28 @@ struct RecordingDelegate : platform::TextViewDelegate
     platform::UndoManager* undoManagerForTextView(platform::TextView*) override { return undo; }
 };
 
-class EditorTest : public ::testing::Test
+template <typename View>
+class EditorTestOf : public ::testing::Test
 {
 public:
-    EditorTest()
+    EditorTestOf()
     {
         host.resize(600, 400);
-        view = new LBTextView(QRectF(20, 30, 200, 40), &host);
+        view = new View(QRectF(20, 30, 200, 40), &host);
         view->textContainer()->setContainerSize(QSizeF(200, 1000000));
         view->setDelegate(&delegate);
         storage.addLayoutManager(view->layoutManager());
         host.show();
     }
-    ~EditorTest() override { view->setDelegate(nullptr); }
+    ~EditorTestOf() override { view->setDelegate(nullptr); }
 
     static QVariantMap plain() { return {{platform::FontAttributeName, testFont()}}; }
-    static QVariantMap field(const QString& key = QStringLiteral("First"))
-    {
-        QVariantMap attributes = plain();
-        attributes.insert(LBQFieldAttributeName, QVariantMap{{QStringLiteral("Key"), key}});
-        return attributes;
-    }
 
     void setText(const QString& text)
     {
         storage.setAttributedString(platform::AttributedString(text, plain()));
     }
-    // "Dear " + a field "Name" (characters 5-8) + ", hi".
-    void setTextWithField()
-    {
-        platform::AttributedString text(QStringLiteral("Dear "), plain());
-        text.appendAttributedString(platform::AttributedString(QStringLiteral("Name"), field()));
-        text.appendAttributedString(platform::AttributedString(QStringLiteral(", hi"), plain()));
-        storage.setAttributedString(text);
-    }
     QString text() const { return storage.string(); }
-    bool isField(qsizetype index) const
-    {
-        return storage.attributedString().attribute(LBQFieldAttributeName, index).isValid();
-    }
 
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -150,8 +137,10 @@ public:
     QWidget host;
     RecordingDelegate delegate;
     platform::TextStorage storage;
-    LBTextView* view = nullptr;
+    View* view = nullptr;
 };
+
+using EditorTest = EditorTestOf<platform::TextView>;
 
 // The smallest rectangle holding every pixel darker than mid grey; null when none.
 inline QRect inkBounds(const QImage& image)

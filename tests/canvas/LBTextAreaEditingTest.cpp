@@ -2,7 +2,7 @@
 // with their notifications, the editor laid over the box (turned with it at right angles),
 // the box growing as the user types, and what the box answers the editor.
 
-#include "TextAreaTestSupport.h"
+#include "../graphics/TextAreaTestSupport.h"
 
 #include "canvas/LBGraphicView.h"
 #include "canvas/LBTextView.h"
@@ -12,6 +12,7 @@
 #include "platform/text/LayoutManager.h"
 #include "platform/text/ParagraphStyle.h"
 #include "platform/text/TextContainer.h"
+#include "platform/ui/TextView.h"
 
 #include <QCoreApplication>
 #include <QLineF>
@@ -89,8 +90,9 @@ TEST_F(TextAreaEditing, StartAttachesTheSharedEditorAndEndDetachesIt)
     NotificationCounter ended(LBEndEditingTextNotification, box.get());
 
     box->startEditingWithEvent(nullptr, &canvas, false);
-    LBTextView* editor = box->textEditor();
+    platform::TextView* editor = box->textEditor();
     ASSERT_NE(editor, nullptr);
+    EXPECT_NE(dynamic_cast<LBTextView*>(editor), nullptr); // the editor that keeps fields whole
     EXPECT_EQ(started.count, 1);
     EXPECT_TRUE(LBTextArea::textAreaFieldEditorInUse());
     EXPECT_EQ(canvas.editingGraphic(), box.get());
@@ -130,7 +132,7 @@ TEST_F(TextAreaEditing, ABoxEditedWhileTheSharedEditorIsBusyGetsItsOwn)
     TestCanvas second;
     other = newBox(QRectF(200, 60, 100, 40), QStringLiteral("Other"));
     other->startEditingWithEvent(nullptr, &second, false);
-    QPointer<LBTextView> own = other->textEditor();
+    QPointer<platform::TextView> own = other->textEditor();
     ASSERT_NE(own, nullptr);
     EXPECT_NE(own.data(), box->textEditor());
     EXPECT_EQ(own->textStorage(), other->contents().get());
@@ -170,7 +172,7 @@ TEST_F(TextAreaEditing, RightAngledBoxesAreEditedTurnedObliqueOnesUpright)
         box->setRotation(c.rotation);
         box->setGroupRotation(c.groupRotation);
         box->startEditingWithEvent(nullptr, &canvas, false);
-        LBTextView* editor = box->textEditor();
+        platform::TextView* editor = box->textEditor();
         EXPECT_EQ(editor->frameRotation(), c.editorRotation);
         const QPointF origin =
             c.editorRotation != 0 ? box->rotatedPoint(QPointF(50, 60), false) : QPointF(50, 60);
@@ -194,7 +196,7 @@ TEST_F(TextAreaEditing, AClickThatStartsTheEditPlacesTheInsertionPoint)
 {
     canvas.setEditingGraphic(nullptr, nullptr);
     box->startEditingWithEvent(nullptr, &canvas, false);
-    LBTextView* editor = box->textEditor();
+    platform::TextView* editor = box->textEditor();
     const QPointF at = editor->convertPointToSuperview(editor->insertionPointRect(3).center());
     box->endEditingInView(&canvas);
 
@@ -207,7 +209,7 @@ TEST_F(TextAreaEditing, AClickThatStartsTheEditPlacesTheInsertionPoint)
 TEST_F(TextAreaEditing, TypingIntoAFixedWidthBoxGrowsItsHeightOnly)
 {
     box->startEditingWithEvent(nullptr, &canvas, false);
-    LBTextView* editor = box->textEditor();
+    platform::TextView* editor = box->textEditor();
     editor->setSelectedRange(Range(5, 0));
     QTest::keyClicks(editor, QStringLiteral(" and a long line that wraps more than once"));
     const QRectF b = box->bounds();
@@ -243,7 +245,7 @@ TEST_F(TextAreaEditing, ANarrowBoxGrowsInWidthByItsAlignment)
         box->setContents(alignedText(QStringLiteral("a"), c.alignment));
 
         box->startEditingWithEvent(nullptr, &canvas, false);
-        LBTextView* editor = box->textEditor();
+        platform::TextView* editor = box->textEditor();
         EXPECT_TRUE(editor->isHorizontallyResizable());
         editor->setSelectedRange(Range(1, 0));
         QTest::keyClicks(editor, QStringLiteral("bcdef"));
@@ -265,7 +267,7 @@ TEST_F(TextAreaEditing, ATurnedBoxKeepsItsEditorOnItWhileGrowing)
 {
     box->setRotation(90);
     box->startEditingWithEvent(nullptr, &canvas, false);
-    LBTextView* editor = box->textEditor();
+    platform::TextView* editor = box->textEditor();
     editor->setSelectedRange(Range(5, 0));
     QTest::keyClicks(editor, QStringLiteral(" and a long line that wraps more than once"));
     EXPECT_GT(box->bounds().height(), 40);
@@ -316,7 +318,7 @@ TEST_F(TextAreaEditing, ATextPlaceholderIsReplacedWhole)
     box->setPlaceholderTypeString(QStringLiteral("RegularText"));
     box->setIsPlaceholder(true);
     box->startEditingWithEvent(nullptr, &canvas, false);
-    LBTextView* editor = box->textEditor();
+    platform::TextView* editor = box->textEditor();
     // Clicks select all of it while it is a placeholder.
     const QPointF at = editor->insertionPointRect(2).center();
     QMouseEvent press(QEvent::MouseButtonPress, editor->convertPointToSuperview(at), QPointF(),
@@ -336,7 +338,7 @@ TEST_F(TextAreaEditing, TypingIsUndoneThroughTheDocument)
     RecordingDocument document;
     box->setDocument(&document);
     box->startEditingWithEvent(nullptr, &canvas, false);
-    LBTextView* editor = box->textEditor();
+    platform::TextView* editor = box->textEditor();
     editor->setSelectedRange(Range(5, 0));
     document.undoManager()->beginUndoGrouping();
     QTest::keyClicks(editor, QStringLiteral("!"));
@@ -352,7 +354,7 @@ TEST_F(TextAreaEditing, TypingIsUndoneThroughTheDocument)
 TEST_F(TextAreaEditing, ABoxThatGoesAwayWhileEditedLetsGoOfItsEditor)
 {
     box->startEditingWithEvent(nullptr, &canvas, false);
-    QPointer<LBTextView> editor = box->textEditor();
+    QPointer<platform::TextView> editor = box->textEditor();
     box.reset();
     ASSERT_FALSE(editor.isNull());
     EXPECT_EQ(editor->delegate(), nullptr);
@@ -366,7 +368,7 @@ TEST_F(TextAreaEditing, ACanvasThatGoesAwayTakesTheSharedEditorWithIt)
 {
     auto doomed = std::make_unique<TestCanvas>();
     box->startEditingWithEvent(nullptr, doomed.get(), false);
-    QPointer<LBTextView> editor = box->textEditor();
+    QPointer<platform::TextView> editor = box->textEditor();
     doomed.reset();
     EXPECT_TRUE(editor.isNull());
     EXPECT_EQ(box->textEditor(), nullptr);

@@ -1,8 +1,8 @@
 #pragma once
 
 // What graphics ask of the inspector palette (HUDWindowController implements it). Graphics
-// reach the palette through LBAppController::inspectorPalette() and send nothing while
-// there is none.
+// reach the palette through LBProcessState::inspectorPalette(), which the palette sets
+// from above, and send nothing while there is none.
 class InspectorPalette
 {
 public:

@@ -1,0 +1,253 @@
+#include "graphics/GraphicDictionary.h"
+
+#include "platform/core/Archive.h"
+#include "platform/core/TextForms.h"
+#include "platform/drawing/BezierPath.h"
+#include "platform/text/AttributedString.h"
+
+#include <QtDebug>
+
+using platform::Archive;
+
+namespace {
+
+QString kindOf(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString: return QStringLiteral("text");
+    case QMetaType::QByteArray: return QStringLiteral("data");
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList: return QStringLiteral("an array");
+    case QMetaType::QVariantMap:
+    case QMetaType::QVariantHash: return QStringLiteral("a dictionary");
+    default: return QStringLiteral("a value of type %1").arg(QString::fromLatin1(value.typeName()));
+    }
+}
+
+} // namespace
+
+// --- Writing ---
+
+void GraphicDictionaryWriter::setString(const QString& key, const QString& value)
+{
+    _dictionary.insert(key, value);
+}
+
+void GraphicDictionaryWriter::setInteger(const QString& key, qint64 value)
+{
+    _dictionary.insert(key, platform::formatLong(value));
+}
+
+void GraphicDictionaryWriter::setReal2(const QString& key, double value)
+{
+    _dictionary.insert(key, platform::format2f(value));
+}
+
+void GraphicDictionaryWriter::setReal6(const QString& key, double value)
+{
+    _dictionary.insert(key, platform::format6f(value));
+}
+
+void GraphicDictionaryWriter::setBool(const QString& key, bool value)
+{
+    _dictionary.insert(key, value ? QStringLiteral("YES") : QStringLiteral("NO"));
+}
+
+void GraphicDictionaryWriter::setRect(const QString& key, const QRectF& value)
+{
+    _dictionary.insert(key, platform::stringFromRect(value));
+}
+
+void GraphicDictionaryWriter::setPoint(const QString& key, const QPointF& value)
+{
+    _dictionary.insert(key, platform::stringFromPoint(value));
+}
+
+void GraphicDictionaryWriter::setNumber(const QString& key, qint64 value)
+{
+    _dictionary.insert(key, value);
+}
+
+void GraphicDictionaryWriter::setData(const QString& key, const QByteArray& value)
+{
+    _dictionary.insert(key, value);
+}
+
+void GraphicDictionaryWriter::setArchive(const QString& key, const QByteArray& data)
+{
+    if (data.isEmpty()) {
+        qWarning("Graphic property list: %s holds a value that cannot be archived; not written",
+                 qPrintable(key));
+        return;
+    }
+    _dictionary.insert(key, data);
+}
+
+void GraphicDictionaryWriter::setColor(const QString& key, const QColor& value)
+{
+    if (value.isValid())
+        setArchive(key, Archive::archivedDataWithColor(value));
+}
+
+void GraphicDictionaryWriter::setAttributedString(const QString& key,
+                                                  const platform::AttributedString& value)
+{
+    setArchive(key, Archive::archivedDataWithAttributedString(value));
+}
+
+void GraphicDictionaryWriter::setArchivedArray(const QString& key, const QVariantList& value)
+{
+    setArchive(key, Archive::archivedDataWithArray(value));
+}
+
+void GraphicDictionaryWriter::setBezierPath(const QString& key, const platform::BezierPath& value)
+{
+    setArchive(key, Archive::archivedDataWithBezierPath(value));
+}
+
+// --- Reading ---
+
+void GraphicDictionaryReader::logSkipped(const QString& key, const QString& why) const
+{
+    qWarning("Graphic property list: \"%s\" of %s %s; ignored", qPrintable(key),
+             qPrintable(_className), qPrintable(why));
+}
+
+std::optional<QString> GraphicDictionaryReader::textOf(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString: return value.toString();
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("YES") : QStringLiteral("NO");
+    default:
+        if (platform::isNumberType(value.typeId()))
+            return value.toString();
+        return std::nullopt;
+    }
+}
+
+bool GraphicDictionaryReader::isYes(const QVariant& value)
+{
+    return textOf(value) == QLatin1String("YES");
+}
+
+std::optional<QString> GraphicDictionaryReader::string(const QString& key) const
+{
+    const auto found = _dictionary.constFind(key);
+    if (found == _dictionary.cend())
+        return std::nullopt;
+    std::optional<QString> text = textOf(*found);
+    if (!text)
+        logSkipped(key, QStringLiteral("is %1, not text").arg(kindOf(*found)));
+    return text;
+}
+
+namespace {
+
+// The text of key read by parse; nullopt (logged by string()) without usable text.
+template <typename Parse>
+auto parsedText(const GraphicDictionaryReader& reader, const QString& key, Parse parse)
+    -> std::optional<decltype(parse(QString()))>
+{
+    const std::optional<QString> text = reader.string(key);
+    if (!text)
+        return std::nullopt;
+    return parse(*text);
+}
+
+} // namespace
+
+std::optional<int> GraphicDictionaryReader::intValue(const QString& key) const
+{
+    return parsedText(*this, key, [](const QString& t) { return platform::intValue(t); });
+}
+
+std::optional<qint64> GraphicDictionaryReader::integerValue(const QString& key) const
+{
+    return parsedText(*this, key, [](const QString& t) { return platform::integerValue(t); });
+}
+
+std::optional<double> GraphicDictionaryReader::floatValue(const QString& key) const
+{
+    return parsedText(*this, key, [](const QString& t) { return platform::floatValue(t); });
+}
+
+std::optional<bool> GraphicDictionaryReader::boolValue(const QString& key) const
+{
+    return parsedText(*this, key, [](const QString& t) { return t == QLatin1String("YES"); });
+}
+
+std::optional<QRectF> GraphicDictionaryReader::rect(const QString& key) const
+{
+    return parsedText(*this, key, platform::rectFromString);
+}
+
+std::optional<QPointF> GraphicDictionaryReader::point(const QString& key) const
+{
+    return parsedText(*this, key, platform::pointFromString);
+}
+
+std::optional<QByteArray> GraphicDictionaryReader::data(const QString& key) const
+{
+    const auto found = _dictionary.constFind(key);
+    if (found == _dictionary.cend())
+        return std::nullopt;
+    if (found->typeId() != QMetaType::QByteArray) {
+        logSkipped(key, QStringLiteral("is %1, not data").arg(kindOf(*found)));
+        return std::nullopt;
+    }
+    return found->toByteArray();
+}
+
+std::optional<QVariantList> GraphicDictionaryReader::array(const QString& key) const
+{
+    const auto found = _dictionary.constFind(key);
+    if (found == _dictionary.cend())
+        return std::nullopt;
+    if (found->typeId() != QMetaType::QVariantList) {
+        logSkipped(key, QStringLiteral("is %1, not an array").arg(kindOf(*found)));
+        return std::nullopt;
+    }
+    return found->toList();
+}
+
+namespace {
+
+// The archived value of key decoded by decode, logged and nullopt when it does not decode.
+template <typename T, typename Decode>
+std::optional<T> decoded(const GraphicDictionaryReader& reader, const QString& key,
+                         const QString& what, Decode decode)
+{
+    const std::optional<QByteArray> data = reader.data(key);
+    if (!data)
+        return std::nullopt;
+    std::optional<T> value = decode(*data);
+    if (!value)
+        reader.logSkipped(key, QStringLiteral("is not an archived %1").arg(what));
+    return value;
+}
+
+} // namespace
+
+std::optional<QColor> GraphicDictionaryReader::color(const QString& key) const
+{
+    return decoded<QColor>(*this, key, QStringLiteral("colour"), Archive::colorFromArchivedData);
+}
+
+std::optional<platform::AttributedString>
+GraphicDictionaryReader::attributedString(const QString& key) const
+{
+    return decoded<platform::AttributedString>(*this, key, QStringLiteral("text"),
+                                               Archive::attributedStringFromArchivedData);
+}
+
+std::optional<QVariantList> GraphicDictionaryReader::archivedArray(const QString& key) const
+{
+    return decoded<QVariantList>(*this, key, QStringLiteral("array"),
+                                 Archive::arrayFromArchivedData);
+}
+
+std::optional<platform::BezierPath> GraphicDictionaryReader::bezierPath(const QString& key) const
+{
+    return decoded<platform::BezierPath>(*this, key, QStringLiteral("path"),
+                                         Archive::bezierPathFromArchivedData);
+}

@@ -1,0 +1,72 @@
+#include "graphics/LBProcessState.h"
+
+namespace {
+
+bool draggingOutFlag = false;
+double scaleFactor = 1.0;
+bool printingFlag = false;
+bool printJobFlag = false;
+InspectorPalette* currentInspectorPalette = nullptr;
+InPlaceTextEditing* currentTextEditing = nullptr;
+
+} // namespace
+
+bool LBProcessState::isDraggingOut()
+{
+    return draggingOutFlag;
+}
+
+void LBProcessState::setDraggingOut(bool draggingOut)
+{
+    draggingOutFlag = draggingOut;
+}
+
+double LBProcessState::displayScaleFactor()
+{
+    return scaleFactor;
+}
+
+void LBProcessState::setDisplayScaleFactor(double factor)
+{
+    scaleFactor = factor;
+}
+
+bool LBProcessState::isPrinting()
+{
+    return printingFlag;
+}
+
+void LBProcessState::setPrinting(bool printing)
+{
+    printingFlag = printing;
+}
+
+bool LBProcessState::isPrintJobRunning()
+{
+    return printJobFlag;
+}
+
+void LBProcessState::setPrintJobRunning(bool running)
+{
+    printJobFlag = running;
+}
+
+InspectorPalette* LBProcessState::inspectorPalette()
+{
+    return currentInspectorPalette;
+}
+
+void LBProcessState::setInspectorPalette(InspectorPalette* palette)
+{
+    currentInspectorPalette = palette;
+}
+
+InPlaceTextEditing* LBProcessState::textEditing()
+{
+    return currentTextEditing;
+}
+
+void LBProcessState::setTextEditing(InPlaceTextEditing* editing)
+{
+    currentTextEditing = editing;
+}

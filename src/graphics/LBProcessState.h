@@ -1,0 +1,46 @@
+#pragma once
+
+// The process-wide values the model reads, in one place at the bottom of the model. The
+// layers above set them (the canvas, the document, the application controller); the
+// static accessors the higher classes are known by (LBGraphicView::isDraggingOut(),
+// LBDocument::isPrinting(), LBAppController::displayScaleFactor(), ...) forward here, so
+// graphics read them without knowing those classes. Main thread only.
+
+class InPlaceTextEditing;
+class InspectorPalette;
+
+class LBProcessState
+{
+public:
+    LBProcessState() = delete;
+
+    // On only while graphics are dragged out of a canvas. While it is on, graphics keep
+    // their processed pictures and cached reflections so the drag image stays valid.
+    static bool isDraggingOut();
+    static void setDraggingOut(bool draggingOut);
+
+    // The largest number of device pixels per point of the screens (1.0 until the
+    // application controller sets it). Export changes it for the time of an export.
+    static double displayScaleFactor();
+    static void setDisplayScaleFactor(double factor);
+
+    // On while a document prints or exports. While it is on, pictures keep their full
+    // resolution and are not downsampled.
+    static bool isPrinting();
+    static void setPrinting(bool printing);
+
+    // On while a print operation runs (not during export). While it is on,
+    // high-resolution renderings use the "Print Quality" resolution.
+    static bool isPrintJobRunning();
+    static void setPrintJobRunning(bool running);
+
+    // The current inspector palette, nullptr while there is none. Not owned: the palette
+    // sets it when it is made and clears it when it goes away.
+    static InspectorPalette* inspectorPalette();
+    static void setInspectorPalette(InspectorPalette* palette);
+
+    // In-place text editing (the canvas's editing controller), nullptr until a canvas
+    // exists. Not owned; the canvas sets it.
+    static InPlaceTextEditing* textEditing();
+    static void setTextEditing(InPlaceTextEditing* editing);
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+// A plain rectangle.
+
+#include "shapes/LBShape.h"
+
+class LBRectangle : public LBShape
+{
+protected:
+    std::optional<platform::BezierPath> outlineInBounds(const QRectF& bounds,
+                                                        double strokeWidth) const override;
+};

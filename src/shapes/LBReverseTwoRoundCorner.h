@@ -1,0 +1,16 @@
+#pragma once
+
+// A corner variant of the rounded rectangle, running clockwise from a corner of the inset
+// bounds. The top-right and bottom-left corners notched, the others square; the ratio may reach
+// 0.99.
+
+#include "shapes/LBRoundedRect.h"
+
+class LBReverseTwoRoundCorner : public LBRoundedRect
+{
+public:
+    double maxModifier1() const override { return 0.99; }
+
+protected:
+    void appendOutline(platform::BezierPath& path, const QRectF& r, double rho) const override;
+};

@@ -1,0 +1,11 @@
+#include "shapes/LBTwoRoundCorner2.h"
+
+void LBTwoRoundCorner2::appendOutline(platform::BezierPath& path, const QRectF& r, double rho) const
+{
+    path.moveTo(r.topLeft());
+    path.lineTo({r.right() - rho, r.top()});
+    path.appendBezierPathWithArcFromPoint(r.topRight(), {r.right(), r.top() + rho}, rho);
+    path.lineTo(r.bottomRight());
+    path.lineTo({r.left() + rho, r.bottom()});
+    path.appendBezierPathWithArcFromPoint(r.bottomLeft(), {r.left(), r.bottom() - rho}, rho);
+}
