@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QColor;
 class QPainterPath;
@@ -137,6 +138,16 @@ public:
     QPainterPath toPainterPath() const;
     // The area the stroke covers, using width, cap, join, miter limit and dash.
     QPainterPath strokedOutline() const;
+    // A rectangle holding all a stroke of the path covers (a line at least a point wide),
+    // worked out from the elements without making the stroke's outline: the control
+    // points grown by the farthest a join or cap reaches. It may be a little larger.
+    QRectF strokeBounds() const;
+    // The rectangle the path outlines when it is one, with sides along the axes: a move and
+    // three lines, closed, or a fourth line back to the start; nothing otherwise.
+    std::optional<QRectF> rectangle() const;
+    // The rectangle of the oval the path is when it is exactly withOvalInRect(rectangle);
+    // nothing otherwise.
+    std::optional<QRectF> oval() const;
     // A pen in the colour that strokes as this path's attributes say (a width of 0 is the
     // thinnest line the device can show).
     QPen strokePen(const QColor& color) const;
