@@ -124,7 +124,8 @@ void BM_LengthKept(benchmark::State& state)
         benchmark::DoNotOptimize(LBPathGeometry::length(path));
 }
 
-void BM_TrimToHalf(benchmark::State& state)
+// Trims an unmeasured copy of the path at half its length, each time.
+void trimAtHalf(benchmark::State& state, BezierPath (*trim)(const BezierPath&, double, double))
 {
     const BezierPath& path = fixture();
     const double half = LBPathGeometry::length(path) / 2;
@@ -132,8 +133,13 @@ void BM_TrimToHalf(benchmark::State& state)
         state.PauseTiming();
         const BezierPath fresh = unmeasured(path);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(LBPathGeometry::bezierPathByTrimmingToLength(fresh, half));
+        benchmark::DoNotOptimize(trim(fresh, half, LBPathGeometry::kDefaultMaximumError));
     }
+}
+
+void BM_TrimToHalf(benchmark::State& state)
+{
+    trimAtHalf(state, LBPathGeometry::bezierPathByTrimmingToLength);
 }
 
 void BM_TrimToHalf_Baseline(benchmark::State& state)
@@ -146,14 +152,7 @@ void BM_TrimToHalf_Baseline(benchmark::State& state)
 
 void BM_TrimFromHalf(benchmark::State& state)
 {
-    const BezierPath& path = fixture();
-    const double half = LBPathGeometry::length(path) / 2;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const BezierPath fresh = unmeasured(path);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(LBPathGeometry::bezierPathByTrimmingFromLength(fresh, half));
-    }
+    trimAtHalf(state, LBPathGeometry::bezierPathByTrimmingFromLength);
 }
 
 void BM_TrimFromHalf_Baseline(benchmark::State& state)

@@ -125,17 +125,6 @@ std::shared_ptr<const Walk> walkOf(const BezierPath& path, double maximumError)
     return walk;
 }
 
-// Adds an element as it is to a path being built.
-void appendElement(BezierPath& out, const BezierPath::Element& e)
-{
-    switch (e.type) {
-    case Type::MoveTo: out.moveTo(e.points[0]); break;
-    case Type::LineTo: out.lineTo(e.points[0]); break;
-    case Type::CurveTo: out.curveTo(e.points[2], e.points[0], e.points[1]); break;
-    case Type::ClosePath: out.closePath(); break;
-    }
-}
-
 } // namespace
 
 // --- Primitives -------------------------------------------------------------------------
@@ -320,7 +309,7 @@ BezierPath bezierPathByTrimmingToLength(const BezierPath& path, double trimLengt
     const int cut = walk->firstPast(keep);
     BezierPath out;
     for (int i = 0; i < cut; ++i)
-        appendElement(out, elements.at(i));
+        LBPathEditing::appendElement(out, elements.at(i));
     if (cut >= elements.size())
         return out;
     const BezierPath::Element& e = elements.at(cut);
@@ -410,7 +399,7 @@ BezierPath bezierPathByTrimmingFromLength(const BezierPath& path, double trimLen
             if (!subpathStartsAtCut)
                 out.closePath();
             break;
-        default: appendElement(out, next); break;
+        default: LBPathEditing::appendElement(out, next); break;
         }
     }
     return out;

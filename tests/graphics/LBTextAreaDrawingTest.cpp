@@ -187,13 +187,23 @@ TEST(LBTextAreaDrawing, CurvedAndSpiralText)
     EXPECT_LT(radii(curved(false, true, 270)).first, 30);
 }
 
+namespace {
+
+// Four bold bars, each wide enough to be painted with a picture or a gradient.
+void setBars(TextAreaFixture& f)
+{
+    QFont big = testFont(40);
+    big.setBold(true);
+    f.setText(testText(QStringLiteral("IIII"), {{platform::FontAttributeName, big}}));
+}
+
+} // namespace
+
 TEST(LBTextAreaDrawing, PaintedTextIgnoresCurvesAndAlignment)
 {
     TextAreaFixture f;
     LBTextArea& box = *f.box;
-    QFont big = testFont(40);
-    big.setBold(true);
-    f.setText(testText(QStringLiteral("IIII"), {{platform::FontAttributeName, big}}));
+    setBars(f);
     const QRect plain = inkBounds(drawnImage(box, Page));
     f.document.quietly([&] {
         box.setIsCurved(true);
@@ -240,9 +250,7 @@ TEST(LBTextAreaDrawing, EveryTextGradientTypePaintsTheText)
 {
     TextAreaFixture f;
     LBTextArea& box = *f.box;
-    QFont big = testFont(40);
-    big.setBold(true);
-    f.setText(testText(QStringLiteral("IIII"), {{platform::FontAttributeName, big}}));
+    setBars(f);
     for (qint64 type : {1, 2, 3, 7}) {
         f.document.quietly([&] {
             box.setTextGradientType(type);
