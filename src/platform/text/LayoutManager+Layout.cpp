@@ -152,22 +152,26 @@ public:
         _rightToLeft = isRightToLeft(_style, _content);
         _option = textOption(_style, _rightToLeft);
 
-        QList<QTextLayout::FormatRange> formats;
         _offsets.clear();
         _largestSize = 0;
-        auto addFormat = [&](const QVariantMap& attributes, const Range& run, bool&) {
-            QTextLayout::FormatRange format;
-            format.start = int(run.location - start);
-            format.length = int(run.length);
-            format.format.setFont(fontFor(attributes), QTextCharFormat::FontPropertiesAll);
-            formats.append(format);
-            _offsets.append({format.start + format.length, baselineOffset(attributes)});
+        QList<std::pair<Range, QVariantMap>> runs;
+        auto addRun = [&](const QVariantMap& attributes, const Range& run, bool&) {
+            runs.append({run, attributes});
+            _offsets.append({int(run.end() - start), baselineOffset(attributes)});
             _largestSize = std::max(_largestSize, LayoutManager::Layout::pointSize(attributes));
         };
-        _text.enumerateAttributesInRange(Range(start, contentEnd - start), addFormat);
+        _text.enumerateAttributesInRange(Range(start, contentEnd - start), addRun);
         // A paragraph of one run is all in the layout's own font.
-        if (formats.size() == 1)
-            formats.clear();
+        QList<QTextLayout::FormatRange> formats;
+        if (runs.size() > 1) {
+            for (const auto& [run, attributes] : std::as_const(runs)) {
+                QTextLayout::FormatRange format;
+                format.start = int(run.location - start);
+                format.length = int(run.length);
+                format.format.setFont(fontFor(attributes), QTextCharFormat::FontPropertiesAll);
+                formats.append(format);
+            }
+        }
 
         // What to take back when the paragraph is laid out again.
         const qsizetype glyphCount = _layout.glyphs.size();
@@ -269,9 +273,15 @@ private:
             const qreal trailingEdge =
                 _style.tailIndent > 0 ? _style.tailIndent : available + _style.tailIndent;
             const qreal width = std::clamp(trailingEdge - head, qreal(0), MaximumLineWidth);
-            if (line.lineNumber() == 0)
-                readParagraphGlyphs(line);
             line.setLineWidth(width);
+            // A paragraph of more than one line is read on one line first.
+            if (line.lineNumber() == 0) {
+                _plain.clear();
+                if (line.textLength() < _content.size()) {
+                    readParagraphGlyphs(line);
+                    line.setLineWidth(width);
+                }
+            }
             // The leading margin is on the right in right-to-left paragraphs.
             PlacedLine entry{line, _padding + (_rightToLeft ? available - trailingEdge : head),
                              width};
@@ -612,10 +622,9 @@ private:
     // glyph runs for the whole paragraph on one line: a line's glyphs lie as they lie
     // there, moved to the line's start and by its alignment. (Each QTextLine query walks
     // the paragraph from its start, so a query per line grows with the square of the
-    // paragraph's length.) line: the paragraph's first line, not yet given a width.
+    // paragraph's length.) line: the paragraph's first line (laid out again afterwards).
     void readParagraphGlyphs(QTextLine& line)
     {
-        _plain.clear();
         if (_rightToLeft || (_option.alignment() & Qt::AlignJustify) || _content.isEmpty())
             return;
         line.setLineWidth(MaximumLineWidth);
