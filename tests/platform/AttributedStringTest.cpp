@@ -1,4 +1,5 @@
 #include "platform/text/AttributedString.h"
+#include "platform/drawing/Image.h"
 #include "platform/drawing/Shadow.h"
 #include "platform/text/ParagraphStyle.h"
 
@@ -46,6 +47,23 @@ AttributedString threeRuns()
 }
 
 } // namespace
+
+TEST(AttributedString, AttachmentsAreOneCharacterHoldingThePicture)
+{
+    const ImagePtr picture = Image::withSize(QSizeF(20, 11));
+    AttributedString string(QStringLiteral("Red "));
+    string.appendAttributedString(AttributedString::attributedStringWithImage(picture));
+    string.appendAttributedString(AttributedString(QStringLiteral(", Blue")));
+
+    EXPECT_EQ(string.string(), QStringLiteral("Red ") + AttachmentCharacter + ", Blue");
+    Range range;
+    const QVariant held = string.attribute(AttachmentAttributeName, 4, &range);
+    EXPECT_EQ(held.value<ImagePtr>(), picture);
+    EXPECT_EQ(range, Range(4, 1));
+    EXPECT_EQ(string, AttributedString(string)); // the same picture compares equal
+    EXPECT_NE(AttributedString::attributedStringWithImage(picture),
+              AttributedString::attributedStringWithImage(Image::withSize(QSizeF(20, 11))));
+}
 
 TEST(AttributedString, EffectiveRangesFollowEachAttribute)
 {

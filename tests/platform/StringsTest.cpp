@@ -100,3 +100,22 @@ TEST(Strings, AddedFoldersComeFirstAndTablesAreReadOnce)
     EXPECT_EQ(LocalizedString("Copies", "PlatformTest"), QString("Copies: %ld"));
     EXPECT_EQ(LocalizedString("Key", "FolderTest"), QString("Second"));
 }
+
+TEST(Strings, LibraryTablesComeFromTheirOwnBundle)
+{
+    EXPECT_EQ(LocalizedString("Copies", "PlatformTest", "TestBundle"),
+              QString("%ld copies of the library"));
+    EXPECT_EQ(LocalizedString("Undo %@", "PlatformTest", "TestBundle"), QString("Undo %@"));
+    EXPECT_EQ(LocalizedString("Open Recent", "PlatformTest"), QString("Open a recent design"));
+
+    // Folders added for the program's tables never stand in for a library's.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    ASSERT_TRUE(writeFile(folder.filePath("PlatformTest.strings"), "Copies = Folder;\n"));
+    platform::addStringTableFolder(folder.path());
+    EXPECT_EQ(LocalizedString("Copies", "PlatformTest", "TestBundle"),
+              QString("%ld copies of the library"));
+    WarningCatcher catcher;
+    EXPECT_EQ(LocalizedString("Copies", "PlatformTest", "NoSuchBundle"), QString("Copies"));
+    EXPECT_EQ(catcher.warnings().size(), 1);
+}

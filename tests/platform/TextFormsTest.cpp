@@ -1,5 +1,7 @@
 #include "platform/core/TextForms.h"
 
+#include <QColor>
+#include <QRegularExpression>
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -135,4 +137,73 @@ TEST(TextForms, PointInRectIsHalfOpen)
     for (const Case& c : cases)
         EXPECT_EQ(pointInRect(c.p, rect), c.inside) << c.p.x() << "," << c.p.y();
     EXPECT_FALSE(pointInRect(QPointF(0, 0), QRectF(0, 0, 0, 0)));
+}
+
+TEST(TextForms, ColourStringsReadBackTheIdenticalColour)
+{
+    EXPECT_EQ(orvaneStringRepresentation(QColor(Qt::red)), QStringLiteral("sRGB 1 0 0 1"));
+    EXPECT_EQ(orvaneStringRepresentation(QColor::fromRgbF(0, 0, 0, 0)),
+              QStringLiteral("sRGB 0 0 0 0"));
+
+    // Every value a channel can hold, in each channel and in alpha.
+    for (int v = 0; v <= 65535; ++v) {
+        const QColor color = QColor::fromRgba64(quint16(v), quint16(65535 - v), quint16(v / 3),
+                                                quint16((v * 7) % 65536));
+        const QColor back = colorWithOrvaneStringRepresentation(orvaneStringRepresentation(color));
+        ASSERT_EQ(back, color) << v;
+    }
+
+    // Extended colours stay extended and exact, also within 0...1.
+    for (const QColor& color : {QColor::fromRgbF(1.25f, -0.5f, 0.5f, 0.75f),
+                                QColor::fromRgbF(0.1f, 0.2f, 0.3f).toExtendedRgb()}) {
+        const QString text = orvaneStringRepresentation(color);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("extended-sRGB "))) << text.toStdString();
+        const QColor back = colorWithOrvaneStringRepresentation(text);
+        EXPECT_EQ(back.spec(), QColor::ExtendedRgb);
+        EXPECT_EQ(back, color) << text.toStdString();
+    }
+
+    // Other spaces are written as their sRGB value.
+    const QColor hsv = QColor::fromHsvF(0.3f, 0.6f, 0.9f, 0.5f);
+    EXPECT_EQ(colorWithOrvaneStringRepresentation(orvaneStringRepresentation(hsv)), hsv.toRgb());
+    EXPECT_EQ(orvaneStringRepresentation(QColor()), QString());
+    EXPECT_EQ(orvaneStringRepresentation(QColor::fromRgbF(1e30f, 0, 0)), QString());
+    const QColor widest = QColor::fromRgbF(65504, -65504, 0);
+    EXPECT_EQ(colorWithOrvaneStringRepresentation(orvaneStringRepresentation(widest)), widest);
+}
+
+TEST(TextForms, ColourStringsOfOtherFormsDoNotRead)
+{
+    const char* const texts[] = {
+        "",
+        "sRGB 1 0 0",
+        "sRGB 1 0 0 1 1",
+        "RGB 1 0 0 1",
+        "sRGB 1 0 x 1",
+        "sRGB 1 0 0.5y 1",
+        "sRGB nan 0 0 1",
+        "sRGB inf 0 0 1",
+        "sRGB 1e30 0 0 1",
+        "extended-sRGB 1.5 1e9 0 0.5",
+        "sRGB 1 0 0 1.5",
+        "sRGB 1 0 0 -0.1",
+        "0.5 0.5 0.5 1",
+        "NSCalibratedRGBColorSpace 1 0 0 1",
+    };
+    for (const char* text : texts)
+        EXPECT_FALSE(colorWithOrvaneStringRepresentation(QString::fromLatin1(text)).isValid())
+            << text;
+    // Blanks around and between the numbers do not matter.
+    EXPECT_EQ(colorWithOrvaneStringRepresentation(QStringLiteral("  sRGB 0  1 0 1 ")),
+              QColor(Qt::green));
+}
+
+TEST(TextForms, IdentifierStringsAreNewEachTime)
+{
+    const QString first = UUIDString();
+    EXPECT_NE(first, UUIDString());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$"))
+                    .match(first)
+                    .hasMatch())
+        << first.toStdString();
 }

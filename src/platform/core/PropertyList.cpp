@@ -507,14 +507,14 @@ public:
     QByteArray write(const QVariant& value)
     {
         writeValue(value, 0);
-        return QByteArray(_out.data(), qsizetype(_out.size()));
+        return _out; // shared, not copied
     }
 
 private:
     void newline(int level)
     {
         _out += '\n';
-        _out.append(size_t(level) * 4, ' ');
+        _out.append(qsizetype(level) * 4, ' ');
     }
 
     void writeValue(const QVariant& value, int level)
@@ -572,7 +572,7 @@ private:
                 result = std::to_chars(buffer, buffer + sizeof buffer, value.toULongLong());
             else
                 result = std::to_chars(buffer, buffer + sizeof buffer, value.toLongLong());
-            _out.append(buffer, result.ptr);
+            _out.append(buffer, result.ptr - buffer);
             return;
         }
         writeString(value.canConvert<QString>() ? value.toString() : QString());
@@ -624,11 +624,13 @@ private:
 
     void writeString(const QString& text)
     {
-        const auto* u = reinterpret_cast<const char16_t*>(text.utf16());
+        // constData(), not utf16(): that copies every string it cannot end with a zero,
+        // such as the literals most keys are.
+        const auto* u = reinterpret_cast<const char16_t*>(text.constData());
         const qsizetype n = text.size();
         if (!needsQuotes(u, n)) {
-            const size_t old = _out.size();
-            _out.resize(old + size_t(n));
+            const qsizetype old = _out.size();
+            _out.resize(old + n);
             char* o = _out.data() + old;
             for (qsizetype i = 0; i < n; ++i)
                 o[i] = char(u[i]);
@@ -673,9 +675,9 @@ private:
     {
         static const char digits[] = "0123456789abcdef";
         const qsizetype n = data.size();
-        const size_t old = _out.size();
+        const qsizetype old = _out.size();
         // Two digits a byte, a space after every fourth byte but the last, the brackets.
-        _out.resize(old + size_t(2 * n + (n > 0 ? (n - 1) / 4 : 0) + 2));
+        _out.resize(old + 2 * n + (n > 0 ? (n - 1) / 4 : 0) + 2);
         char* o = _out.data() + old;
         *o++ = '<';
         const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
@@ -688,7 +690,7 @@ private:
         *o++ = '>';
     }
 
-    std::string _out;
+    QByteArray _out;
 };
 
 // ---------------------------------------------------------------------------------------

@@ -30,21 +30,25 @@ Tables& tables()
     return instance;
 }
 
-QString tablePath(const QStringList& folders, const QString& name)
+QString tablePath(const QStringList& folders, const QString& name, const QString& bundle)
 {
     const QString fileName = name + QStringLiteral(".strings");
-    for (const QString& folder : folders) {
-        const QString path = QDir(folder).filePath(fileName);
-        if (QFile::exists(path))
-            return path;
+    if (bundle.isEmpty()) {
+        for (const QString& folder : folders) {
+            const QString path = QDir(folder).filePath(fileName);
+            if (QFile::exists(path))
+                return path;
+        }
     }
-    const QString resource = QStringLiteral(":/strings/") + fileName;
+    const QString resource = bundle.isEmpty()
+                                 ? QStringLiteral(":/strings/") + fileName
+                                 : QStringLiteral(":/%1/strings/%2").arg(bundle, fileName);
     return QFile::exists(resource) ? resource : QString();
 }
 
-Table readTable(const QStringList& folders, const QString& name)
+Table readTable(const QStringList& folders, const QString& name, const QString& bundle)
 {
-    const QString path = tablePath(folders, name);
+    const QString path = tablePath(folders, name, bundle);
     if (path.isEmpty()) {
         qWarning().noquote() << QStringLiteral(
                                     "String table \"%1\" not found; its keys are shown instead")
@@ -78,14 +82,15 @@ Table readTable(const QStringList& folders, const QString& name)
 
 } // namespace
 
-QString LocalizedString(const QString& key, const QString& table)
+QString LocalizedString(const QString& key, const QString& table, const QString& bundle)
 {
     const QString name = table.isEmpty() ? QStringLiteral("Localizable") : table;
+    const QString cacheKey = bundle.isEmpty() ? name : bundle + u'/' + name;
     Tables& all = tables();
     QMutexLocker lock(&all.mutex);
-    auto it = all.loaded.constFind(name);
+    auto it = all.loaded.constFind(cacheKey);
     if (it == all.loaded.constEnd())
-        it = all.loaded.insert(name, readTable(all.folders, name));
+        it = all.loaded.insert(cacheKey, readTable(all.folders, name, bundle));
     return it->value(key, key);
 }
 

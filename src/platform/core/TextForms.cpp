@@ -1,6 +1,9 @@
 #include "platform/core/TextForms.h"
 
+#include <QColor>
 #include <QLocale>
+#include <QStringList>
+#include <QUuid>
 #include <QVariant>
 
 #include <algorithm>
@@ -324,6 +327,70 @@ QString format2f(double value)
 QString format6f(double value)
 {
     return QString::number(value, 'f', 6);
+}
+
+namespace {
+
+const QString sRGBWord = QStringLiteral("sRGB");
+const QString extendedSRGBWord = QStringLiteral("extended-sRGB");
+
+} // namespace
+
+QString orvaneStringRepresentation(const QColor& color)
+{
+    if (!color.isValid())
+        return QString();
+    const bool extended = color.spec() == QColor::ExtendedRgb;
+    const QColor rgb = extended ? color : color.toRgb();
+    for (const float component : {rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF()})
+        if (!std::isfinite(component))
+            return QString();
+    // redF() and the others give QColor's stored values exactly (16-bit integers over
+    // 65535, or half floats), and the shortest form of a double reads back the same double.
+    return QStringList{extended ? extendedSRGBWord : sRGBWord, shortest(rgb.redF()),
+                       shortest(rgb.greenF()), shortest(rgb.blueF()), shortest(rgb.alphaF())}
+        .join(u' ');
+}
+
+QColor colorWithOrvaneStringRepresentation(const QString& text)
+{
+    const QStringList words = text.split(u' ', Qt::SkipEmptyParts);
+    if (words.size() != 5 || (words[0] != sRGBWord && words[0] != extendedSRGBWord))
+        return QColor();
+    double values[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = QLocale::c().toDouble(words[i + 1], &ok);
+        if (!ok || !std::isfinite(values[i]))
+            return QColor();
+    }
+    const auto [red, green, blue, alpha] = values;
+    // Extended components are half floats: a value beyond their range would read as an
+    // infinity, which no form can hold.
+    constexpr double halfFloatMaximum = 65504;
+    if (alpha < 0 || alpha > 1 || std::abs(red) > halfFloatMaximum
+        || std::abs(green) > halfFloatMaximum || std::abs(blue) > halfFloatMaximum)
+        return QColor();
+    if (words[0] == extendedSRGBWord) {
+        // Half floats set one by one, so values within 0...1 stay extended and exact.
+        QColor color = QColor::fromRgbF(2, 0, 0).toExtendedRgb();
+        color.setRedF(float(red));
+        color.setGreenF(float(green));
+        color.setBlueF(float(blue));
+        color.setAlphaF(float(alpha));
+        return color;
+    }
+    const auto inRange = [](double v) { return v >= 0 && v <= 1; };
+    if (!inRange(red) || !inRange(green) || !inRange(blue))
+        return QColor::fromRgbF(float(red), float(green), float(blue), float(alpha));
+    const auto sixteenBits = [](double v) { return quint16(std::lround(v * 65535.0)); };
+    return QColor::fromRgba64(sixteenBits(red), sixteenBits(green), sixteenBits(blue),
+                              sixteenBits(alpha));
+}
+
+QString UUIDString()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
 }
 
 bool pointInRect(const QPointF& point, const QRectF& rect)

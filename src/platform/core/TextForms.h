@@ -9,6 +9,7 @@
 #include <QSizeF>
 #include <QString>
 
+class QColor;
 class QVariant;
 
 namespace platform {
@@ -57,6 +58,24 @@ QString formatLong(qint64 value); // "%ld"
 QString format2f(
     double value); // "%.2f": 12.345 is written 12.35 (round half even on ties of the binary value)
 QString format6f(double value); // "%f"
+
+// The colour form that kits and the kit library store: the colour's sRGB red, green, blue
+// and alpha, each in its shortest exact decimal form, after a word naming the form:
+// "sRGB 1 0.5 0 1". A colour with components outside 0...1 (QColor's extended RGB) is
+// written "extended-sRGB 1.25 0 0 1". An invalid colour, or one with a component that is
+// not finite, is written as an empty text.
+// Reading gives back the identical colour: an RGB colour equal to the one written, an
+// extended one equal to it too; a colour of another space reads back as its toRgb().
+QString orvaneStringRepresentation(const QColor& color);
+// An invalid QColor for any text that is not exactly such a form (another word, missing
+// or extra numbers, a number that is not finite, alpha outside 0...1), so callers can tell
+// a colour they cannot read from one they can. Components beyond the range extended
+// colours hold (65504) do not read either.
+QColor colorWithOrvaneStringRepresentation(const QString& text);
+
+// A new unique identifier: 36 characters, upper-case hexadecimal digits in groups of 8, 4,
+// 4, 4 and 12 joined by hyphens ("E621E1F8-C36C-495A-93FC-0C247A3E6E5F").
+QString UUIDString();
 
 // Half-open containment: the low edges belong to the rectangle, the high edges do not.
 bool pointInRect(const QPointF& point, const QRectF& rect);

@@ -41,6 +41,7 @@ struct UndoManager::Private
     bool automatic = false; // the outermost open group is the per-event one
     bool closeScheduled = false;
     bool closeWhenExplicitEnd = false;
+    bool closing = false; // willCloseStep is being delivered
 
     Running running = Running::Nothing;
     QList<Action>* runningActions = nullptr; // the step being undone or redone
@@ -98,9 +99,20 @@ void UndoManager::closeAutomaticGroup()
     if (!d->automatic || d->level == 0)
         return;
     if (d->level == 1)
-        closeOutermostGroup();
+        closeStep();
     else
         d->closeWhenExplicitEnd = true; // an explicit group is still open inside it
+}
+
+void UndoManager::closeStep()
+{
+    // Receivers may still mark the step as not changing the document.
+    if (!d->open.actions.isEmpty()) {
+        d->closing = true;
+        Q_EMIT willCloseStep(d->open.actionName.isNull() ? QStringLiteral("") : d->open.actionName);
+        d->closing = false;
+    }
+    closeOutermostGroup();
 }
 
 void UndoManager::closeOutermostGroup()
@@ -116,9 +128,11 @@ void UndoManager::closeOutermostGroup()
     if (group.changesDocument)
         d->state = ++d->lastState;
     group.doneState = d->state;
+    const QString name = group.actionName.isNull() ? QStringLiteral("") : group.actionName;
     d->undoStack.append(std::move(group));
     d->trim(d->undoStack);
     Q_EMIT changed();
+    Q_EMIT didCloseStep(name);
 }
 
 void UndoManager::beginUndoGrouping()
@@ -141,9 +155,9 @@ void UndoManager::endUndoGrouping()
     }
     --d->level;
     if (d->level == 0)
-        closeOutermostGroup();
+        closeStep();
     else if (d->automaticOnlyOpen() && d->closeWhenExplicitEnd)
-        closeOutermostGroup();
+        closeStep();
 }
 
 int UndoManager::groupingLevel() const
@@ -168,7 +182,7 @@ bool UndoManager::prepareToRun(const char* what)
         return false;
     }
     if (d->automaticOnlyOpen())
-        closeOutermostGroup();
+        closeStep();
     if (d->level > 0) {
         qWarning("UndoManager::%s: an undo group is still open; ignored", what);
         return false;
@@ -220,14 +234,20 @@ void UndoManager::run(bool undoing)
 
 void UndoManager::undo()
 {
-    if (prepareToRun("undo"))
-        run(true);
+    if (!prepareToRun("undo") || d->undoStack.isEmpty())
+        return;
+    const QString name = undoActionName();
+    run(true);
+    Q_EMIT didUndoStep(name);
 }
 
 void UndoManager::redo()
 {
-    if (prepareToRun("redo"))
-        run(false);
+    if (!prepareToRun("redo") || d->redoStack.isEmpty())
+        return;
+    const QString name = redoActionName();
+    run(false);
+    Q_EMIT didRedoStep(name);
 }
 
 bool UndoManager::canUndo() const
@@ -349,6 +369,10 @@ void UndoManager::setLevelsOfUndo(int levels)
 
 void UndoManager::setCurrentGroupChangesDocument(bool changes)
 {
+    if (d->closing) {
+        d->open.changesDocument = changes;
+        return;
+    }
     if (d->level == 0 && d->groupsByEvent)
         openAutomaticGroup();
     if (d->level > 0)

@@ -87,9 +87,22 @@ Q_SIGNALS:
     // After a step was closed, undone or redone, or the stacks were cleared.
     void changed();
 
+    // The life of each step, for the document that counts its changes. willCloseStep
+    // comes while the outermost group that holds actions is being closed, with its final
+    // name, before its state token is taken: a receiver may still call
+    // setCurrentGroupChangesDocument() and nothing else. didCloseStep follows once the
+    // step is on the undo stack. didUndoStep and didRedoStep come after undo() or redo()
+    // ran a step (with the name of the step that ran).
+    void willCloseStep(const QString& actionName);
+    void didCloseStep(const QString& actionName);
+    void didUndoStep(const QString& actionName);
+    void didRedoStep(const QString& actionName);
+
 private:
     void openAutomaticGroup();
     void closeAutomaticGroup();
+    // Announces the outermost group (willCloseStep), then closes it.
+    void closeStep();
     void closeOutermostGroup();
     bool prepareToRun(const char* what);
     void run(bool undoing);

@@ -70,6 +70,9 @@ public:
     RepresentationKind representationKind() const { return _kind; }
     // Why a vector picture read from data cannot be drawn; empty when it can.
     QString loadError() const { return _loadError; }
+    // The PDF document a PDF picture draws, or an EPS picture's conversion; empty for
+    // other pictures and for vector pictures that cannot be drawn.
+    QByteArray pdfData() const;
 
     // Another image sharing this one's representation (bitmap, vector picture, bytes),
     // with its own size and retention, so it can be resized without changing this one.

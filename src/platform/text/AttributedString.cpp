@@ -86,6 +86,12 @@ struct AttributedString::Data : QSharedData
 AttributedString::AttributedString() : d(new Data)
 {}
 
+AttributedString AttributedString::attributedStringWithImage(const std::shared_ptr<Image>& image)
+{
+    return AttributedString(QString(AttachmentCharacter),
+                            {{AttachmentAttributeName, QVariant::fromValue(image)}});
+}
+
 AttributedString::AttributedString(const QString& string, const QVariantMap& attributes)
     : d(new Data)
 {

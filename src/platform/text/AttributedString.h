@@ -17,6 +17,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <memory>
 
 class QFont;
 class QPainter;
@@ -25,6 +26,8 @@ class QRectF;
 class QSizeF;
 
 namespace platform {
+
+class Image;
 
 // The attributes the text system knows, with the types of their values. Any other name
 // may be stored too (its QVariant is kept and compared but not interpreted).
@@ -43,6 +46,10 @@ inline const QString StrokeColorAttributeName = QStringLiteral("StrokeColor"); /
 inline const QString ShadowAttributeName = QStringLiteral("Shadow");           // Shadow
 // Points the glyphs are raised above the baseline (negative lowers them).
 inline const QString BaselineOffsetAttributeName = QStringLiteral("BaselineOffset"); // double
+// An inline picture: the object replacement character carries the picture it stands for.
+inline const QString AttachmentAttributeName =
+    QStringLiteral("Attachment"); // std::shared_ptr<Image>
+inline constexpr QChar AttachmentCharacter = QChar(0xFFFC);
 
 class AttributedString
 {
@@ -50,6 +57,8 @@ public:
     AttributedString();
     // The whole string with one set of attributes.
     explicit AttributedString(const QString& string, const QVariantMap& attributes = {});
+    // One attachment character holding the picture.
+    static AttributedString attributedStringWithImage(const std::shared_ptr<Image>& image);
     AttributedString(const AttributedString&);
     AttributedString(AttributedString&&) noexcept;
     AttributedString& operator=(const AttributedString&);
