@@ -7,6 +7,8 @@
 
 #include "platform/ui/WindowController.h"
 
+#include <QVariantMap>
+
 #include <functional>
 
 class LBGraphic;
@@ -46,4 +48,13 @@ public:
     // Whether preview mode shows the label-sheet control bar (documents opened from a
     // file do).
     virtual void shouldAddQuarnLabelControls(bool add) = 0;
+
+    // Turns a layout dictionary a quarter: label sizes, rows and columns, gaps and
+    // margins (a change of paper orientation).
+    virtual void swapDimensionsInDict(QVariantMap& dict, bool toLandscapeOrientation) = 0;
+    // Applies a layout without a template (a change of paper orientation applies the
+    // document's own again).
+    virtual void chooseBlankLayout(const QVariantMap& layoutDict, bool includesLabelType,
+                                   qint64 projectType, bool isVertical, bool isNewDocument,
+                                   bool addDeliveryAddress, bool addReturnAddress) = 0;
 };

@@ -11,6 +11,8 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/PrintInfo.h"
 
+#include <QFile>
+
 #include <utility>
 
 namespace {
@@ -204,6 +206,111 @@ QSizeF LBDocument::editableDocumentSize() const
         return documentSize();
     return QSizeF(DimensionInfo::real(_dimensionInfo, DimensionInfo::labelWidth),
                   DimensionInfo::real(_dimensionInfo, DimensionInfo::labelHeight));
+}
+
+// --- Print settings ---
+
+platform::PrintInfo LBDocument::printInfo()
+{
+    if (!_printInfo)
+        _printInfo = platform::PrintInfo::sharedPrintInfo();
+    return *_printInfo;
+}
+
+void LBDocument::setPrintInfo(const platform::PrintInfo& printInfo)
+{
+    for (DocumentWindowController* controller : documentWindowControllers())
+        controller->setupForDocument();
+    using Orientation = platform::PrintInfo::Orientation;
+    const Orientation oldOrientation = this->printInfo().orientation();
+    _printInfo = printInfo;
+
+    DocumentWindowController* controller = windowController();
+    if (!controller || !_updateDocumentForPrintInfoChanges)
+        return;
+    // The orientation the label kind expects, and whether its labels turn with the paper.
+    const qint64 kind = DimensionInfo::integer(_dimensionInfo, DimensionInfo::labelType);
+    Orientation expected = oldOrientation;
+    bool turns = false;
+    switch (kind) {
+    case 6:
+        expected = Orientation::Portrait;
+        turns = true;
+        break;
+    case 2:
+    case 4:
+    case 8:
+    case 10:
+    case 12:
+    case 14:
+    case 18:
+        expected = Orientation::Landscape;
+        turns = true;
+        break;
+    case 5: expected = Orientation::Landscape; break;
+    case 7:
+    case 17: turns = true; break;
+    default: break;
+    }
+    const Orientation chosen = printInfo.orientation();
+    if (chosen == expected)
+        return;
+    if (turns)
+        controller->swapDimensionsInDict(_dimensionInfo, chosen == Orientation::Landscape);
+    controller->chooseBlankLayout(_dimensionInfo, false, _multipageType, !turns, false, false,
+                                  false);
+}
+
+void LBDocument::ourSetPrintInfo(const platform::PrintInfo& printInfo)
+{
+    const bool update = std::exchange(_updateDocumentForPrintInfoChanges, false);
+    setPrintInfo(printInfo);
+    _updateDocumentForPrintInfoChanges = update;
+}
+
+// --- Document types and templates (until the package lands) ---
+
+QString LBDocument::documentTypeStringForExtension(const QString& extension)
+{
+    if (extension == QLatin1String("quarnl"))
+        return QStringLiteral("Quarn Label Format");
+    if (extension == QLatin1String("quarnev"))
+        return QStringLiteral("Veltrin Envelope");
+    if (extension == QLatin1String("quarnpg"))
+        return QStringLiteral("Veltrin Page");
+    return QStringLiteral("Veltrin Label");
+}
+
+bool LBDocument::revertToSavedFromFile(const QString& path, const QString& type,
+                                       platform::Error* error)
+{
+    QFile file(path + QStringLiteral("/Contents.quarnd"));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const std::optional<QVariantMap> dictionary = dictionaryFromDocumentData(file.readAll(), error);
+    if (!dictionary)
+        return false;
+    const GraphicsList list = graphicsFromDocumentDictionary(*dictionary);
+    for (Page& page : _documentGraphics) {
+        for (Layer& layer : page) {
+            for (const LBGraphicPtr& graphic : std::as_const(layer))
+                graphic->setDocument(nullptr);
+        }
+    }
+    _documentGraphics = list.isPages ? list.pages : Pages{Page{list.graphics}};
+    for (qint64 p = 0; p < numPages(); ++p) {
+        for (Layer& layer : _documentGraphics[p]) {
+            for (const LBGraphicPtr& graphic : std::as_const(layer))
+                graphic->setDocument(this);
+        }
+        matchLayerListsToLayers(p);
+    }
+    _dimensionInfo = dictionary->value(QStringLiteral("DimensionInfo")).toMap();
+    _pageIndex = 0;
+    setFileName(path);
+    setFileType(type);
+    updateChangeCount(ChangeCleared);
+    return true;
 }
 
 // --- Process-wide states ---

@@ -6,6 +6,7 @@
 // it in files of their own, one a concern:
 //   LBWindowController+LabelShapes.cpp   outlines of the labels of a per-label layout
 //   LBWindowController+Decorations.cpp   what is drawn under and over a face's graphics
+//   LBWindowController+Layouts.cpp       applying a chosen layout or template
 //
 // Drawing coordinates are the page's: points, y growing downwards, the origin at the
 // page's top-left corner.
@@ -14,6 +15,7 @@
 #include "platform/drawing/BezierPath.h"
 
 #include <QColor>
+#include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -26,6 +28,7 @@
 
 class LBDocument;
 class LBGraphicView;
+class LBTextArea;
 
 class LBWindowController : public DocumentWindowController
 {
@@ -52,6 +55,10 @@ public:
     // Switches the window to design mode unless it is there. (Preview mode, which turns
     // undo registration off, comes with the window; the seed leaves registration as it is.)
     virtual void switchToDesignMode(QObject* sender);
+    // Zooms so that the first page fits the visible area; no views yet: nothing.
+    virtual void zoomToFit() {}
+    // Deselects every graphic of the views; no views yet: nothing.
+    virtual void deselectAll() {}
 
     // The document shown, nullptr while there is none.
     LBDocument* lbDocument() const;
@@ -81,6 +88,72 @@ public:
     // screen pixel on every side. No layout, or a layout without `labels`: none. An empty
     // `labels` gives an empty path.
     std::optional<platform::BezierPath> discLabelsPathForViewBounds(const QRectF& bounds) const;
+
+    // ==== Applying a layout (LBWindowController+Layouts.cpp) =============================
+    // The layout chooser calls the two apply operations; a change of paper orientation
+    // calls chooseBlankLayout() with the document's own layout. Both leave the document
+    // with an empty undo history: a change of layout cannot be undone.
+
+    // Applies a template: the document is read from the template's package (its pages,
+    // graphics and layout). As itself (not untitled) it then names that file. Untitled,
+    // the chosen layout (when given) is merged into the template's under the template's
+    // label kind, with page size and orientation fitted and the print settings set up;
+    // the document is copied to its AutoRecover file, becomes untitled and, with a delta,
+    // its graphics move by it. Either way the document takes the template's file type,
+    // the window its chooser, field and repeat-count consequences, and it zooms to fit.
+    // Returns the label kind applied; 0 when no layout was merged or the template could
+    // not be read (the document is then left as it was).
+    qint64 chooseLayout(const QString& path, const std::optional<QVariantMap>& layoutDict,
+                        bool createUntitledFile, const QPointF& offsetGraphicsByDelta,
+                        qint64 projectType);
+    // Applies a layout to the document's own design: its gaps cleaned up and its entries
+    // merged into the document's layout, the label kind derived from its category and
+    // shape (or kept, includesLabelType), page size, orientation and print settings
+    // fitted; a new document gets the address boxes asked for. Then design mode.
+    void chooseBlankLayout(const QVariantMap& layoutDict, bool includesLabelType,
+                           qint64 projectType, bool isVertical, bool isNewDocument,
+                           bool addDeliveryAddress, bool addReturnAddress) override;
+    // Fits the new layout's page size and the print orientation to the label kind:
+    // envelopes and letterhead are one item the size of the page, a disc one item the
+    // size of the layout's paper (turned with swapPageDimensions, which also turns its
+    // labels); vertical kinds print landscape (an envelope portrait) with the page's long
+    // side across and, with swapVerticalDimensions, their labels turned a quarter.
+    void setPageSizeAndOrientationForLayout(const QVariantMap& layout,
+                                            QVariantMap& newDimensionInfo, qint64 cardType,
+                                            bool isEnvelope, bool isLetterhead, bool isDiscLabel,
+                                            bool swapPageDimensions, bool swapVerticalDimensions);
+    // A quarter turn of the labels: sizes, rows and columns and gaps swap; with rows and
+    // columns, the top margin becomes what lies below the labels turned to landscape
+    // (the left margin when turned back) and the other margin the old top (left) margin;
+    // without, the margins swap. The page size stays.
+    void swapDimensionsInDict(QVariantMap& dict, bool toLandscapeOrientation) override;
+    // Moves every graphic of every page by the delta, outside undo.
+    void offsetGraphicsByDelta(const QPointF& delta);
+    // Set once a layout is applied: the next change of mode zooms to fit.
+    bool zoomToFitOnModeChange() const { return _zoomToFitOnModeChange; }
+    void setZoomToFitOnModeChange(bool zoom) { _zoomToFitOnModeChange = zoom; }
+
+    // What applying a layout asks of the chooser, the merge support and the preview mode,
+    // answered as a window without them: no chooser sheet to remove, no smart template,
+    // no help to show, no contact columns or label controls, no address text box.
+    virtual void removeLayoutSheetController() {}
+    virtual bool isSmartTemplate() const { return false; }
+    virtual void showSmartTemplateHelp() {}
+    virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
+    virtual void addQuarnLabelControls() {}
+    virtual std::shared_ptr<LBTextArea> textObjForPreformattedFieldStr(const QString& fieldStr);
+    // Walks the design's text for merge fields and sets the found-field flags; without
+    // merge support it finds none.
+    virtual void scanGraphicsForContactFields();
+    bool foundDeliveryAddress() const { return _foundDeliveryAddress; }
+    bool foundOtherContactField() const { return _foundOtherContactField; }
+    bool foundActivityField() const { return _foundActivityField; }
+    // Sets the document's label repeat count and rebuilds the display.
+    virtual void setLabelRepeatCount(qint64 count);
+
+    // ==== Page set-up (until the package lands) ==========================================
+    static QSizeF pixelDimensionsForPaper(const QVariantMap& layout);
+    void initializePageSetup(bool forEnvelopeFeed);
 
     // ==== Page decorations (LBWindowController+Decorations.cpp) =========================
     // Everything drawn under and over a face's graphics that is not a graphic, into the
@@ -136,6 +209,11 @@ public:
                                                              const CaptionMeasure& measure = {});
 
 protected:
+    // The flags scanGraphicsForContactFields() sets.
+    bool _foundDeliveryAddress = false;
+    bool _foundOtherContactField = false;
+    bool _foundActivityField = false;
+
     // The kinds of outline a label entry's `labelTypeDescription` names.
     enum class LabelShape {
         Rectangle,         // any other name, or none; rounded with the entry's `cornerRadius`
@@ -190,6 +268,7 @@ private:
                            const QRectF& viewBounds, bool printing);
 
     double _zoomFactor = 1.0;
+    bool _zoomToFitOnModeChange = false;
     bool _bezierMode = false;
     qint64 _mode = PreviewMode;
     bool _addQuarnLabelControls = false;

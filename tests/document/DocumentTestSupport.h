@@ -44,8 +44,32 @@ public:
     void setBezierMode(bool on) override { bezier = on; }
     qint64 mode() const override { return DesignMode; }
     void shouldAddQuarnLabelControls(bool add) override { labelControls = add; }
+    void swapDimensionsInDict(QVariantMap& dict, bool toLandscape) override
+    {
+        layoutCalls.append(toLandscape ? QStringLiteral("turn to landscape")
+                                       : QStringLiteral("turn to portrait"));
+        dict.insert(QStringLiteral("turned"), toLandscape);
+    }
+    void chooseBlankLayout(const QVariantMap& layout, bool includesLabelType, qint64 projectType,
+                           bool isVertical, bool isNewDocument, bool addDeliveryAddress,
+                           bool addReturnAddress) override
+    {
+        auto* shown = qobject_cast<LBDocument*>(document());
+        const bool landscape =
+            shown && shown->printInfo().orientation() == platform::PrintInfo::Landscape;
+        layoutCalls.append(QStringLiteral("blank layout%1%2%3%4%5%6 project %7 on %8")
+                               .arg(includesLabelType ? " with its type" : "")
+                               .arg(isVertical ? " vertical" : "")
+                               .arg(isNewDocument ? " new" : "")
+                               .arg(addDeliveryAddress ? " delivery" : "")
+                               .arg(addReturnAddress ? " return" : "")
+                               .arg(layout.contains(QStringLiteral("turned")) ? " turned" : "")
+                               .arg(projectType)
+                               .arg(landscape ? "landscape" : "portrait"));
+    }
 
     QList<LBGraphic*> invalidated;
+    QStringList layoutCalls;
     int setups = 0;
     int refreshes = 0;
     bool bezier = false;
