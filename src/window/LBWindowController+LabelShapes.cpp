@@ -44,15 +44,6 @@ platform::BezierPath closedPolygon(const QList<QPointF>& points)
     return path;
 }
 
-// The mirror image of an outline runs the other way round; taken backwards from the same
-// first corner it runs like every other outline again, so that appended reversed it
-// still cuts its face out of the shading.
-platform::BezierPath closedMirroredPolygon(QList<QPointF> points)
-{
-    std::reverse(points.begin() + 1, points.end());
-    return closedPolygon(points);
-}
-
 } // namespace
 
 double LBWindowController::dimensionForKey(const QString& key, const QVariantMap& fromDictionary)
@@ -220,78 +211,47 @@ platform::BezierPath LBWindowController::insertOutline(LabelShape shape, const Q
 
     const double sw = TraySpineWidth, sh = TraySpineHeight;
     const double no = TrayNotchOuter, ni = TrayNotchInner, nt = TrayNotchTop, nb = TrayNotchBottom;
-    if (shape == LabelShape::TrayInsertInside) {
-        if (!rotated) {
-            return closedPolygon({{X, Y + sh},
-                                  {X + sw, Y + sh},
-                                  {X + sw, Y},
-                                  {X + W - no, Y},
-                                  {X + W - no, Y + nt},
-                                  {X + W - ni, Y + nt},
-                                  {X + W - ni, Y + nb},
-                                  {X + W, Y + nb},
-                                  {X + W, Y + H - nb},
-                                  {X + W - ni, Y + H - nb},
-                                  {X + W - ni, Y + H - nt},
-                                  {X + W - no, Y + H - nt},
-                                  {X + W - no, Y + H},
-                                  {X + sw, Y + H},
-                                  {X + sw, Y + H - sh},
-                                  {X, Y + H - sh}});
-        }
-        return closedPolygon({{X + sh, Y + H},
-                              {X + sh, Y + H - sw},
-                              {X, Y + H - sw},
-                              {X, Y + no},
-                              {X + nt, Y + no},
-                              {X + nt, Y + ni},
-                              {X + nb, Y + ni},
-                              {X + nb, Y},
-                              {X + W - nb, Y},
-                              {X + W - nb, Y + ni},
-                              {X + W - nt, Y + ni},
-                              {X + W - nt, Y + no},
-                              {X + W, Y + no},
-                              {X + W, Y + H - sw},
-                              {X + W - sh, Y + H - sw},
-                              {X + W - sh, Y + H}});
-    }
-
-    Q_ASSERT(shape == LabelShape::TrayInsertOutside);
+    QList<QPointF> inside;
     if (!rotated) {
-        return closedMirroredPolygon({{X + W, Y + sh},
-                                      {X + W - sw, Y + sh},
-                                      {X + W - sw, Y},
-                                      {X + no, Y},
-                                      {X + no, Y + nt},
-                                      {X + ni, Y + nt},
-                                      {X + ni, Y + nb},
-                                      {X, Y + nb},
-                                      {X, Y + H - nb},
-                                      {X + ni, Y + H - nb},
-                                      {X + ni, Y + H - nt},
-                                      {X + no, Y + H - nt},
-                                      {X + no, Y + H},
-                                      {X + W - sw, Y + H},
-                                      {X + W - sw, Y + H - sh},
-                                      {X + W, Y + H - sh}});
+        inside = {{X, Y + sh},
+                  {X + sw, Y + sh},
+                  {X + sw, Y},
+                  {X + W - no, Y},
+                  {X + W - no, Y + nt},
+                  {X + W - ni, Y + nt},
+                  {X + W - ni, Y + nb},
+                  {X + W, Y + nb},
+                  {X + W, Y + H - nb},
+                  {X + W - ni, Y + H - nb},
+                  {X + W - ni, Y + H - nt},
+                  {X + W - no, Y + H - nt},
+                  {X + W - no, Y + H},
+                  {X + sw, Y + H},
+                  {X + sw, Y + H - sh},
+                  {X, Y + H - sh}};
+    } else {
+        inside = {
+            {X + sh, Y + H},  {X + sh, Y + H - sw}, {X, Y + H - sw},          {X, Y + no},
+            {X + nt, Y + no}, {X + nt, Y + ni},     {X + nb, Y + ni},         {X + nb, Y},
+            {X + W - nb, Y},  {X + W - nb, Y + ni}, {X + W - nt, Y + ni},     {X + W - nt, Y + no},
+            {X + W, Y + no},  {X + W, Y + H - sw},  {X + W - sh, Y + H - sw}, {X + W - sh, Y + H}};
     }
-    return closedMirroredPolygon({{X + sh, Y},
-                                  {X + sh, Y + sw},
-                                  {X, Y + sw},
-                                  {X, Y + H - no},
-                                  {X + nt, Y + H - no},
-                                  {X + nt, Y + H - ni},
-                                  {X + nb, Y + H - ni},
-                                  {X + nb, Y + H},
-                                  {X + W - nb, Y + H},
-                                  {X + W - nb, Y + H - ni},
-                                  {X + W - nt, Y + H - ni},
-                                  {X + W - nt, Y + H - no},
-                                  {X + W, Y + H - no},
-                                  {X + W, Y + sw},
-                                  {X + W - sh, Y + sw},
-                                  {X + W - sh, Y}});
+    if (shape == LabelShape::TrayInsertInside)
+        return closedPolygon(inside);
+
+    // The outside insert is the inside one mirrored left to right on the unturned sheet
+    // (top to bottom on the turned one). Mirrored it runs the other way round; taken
+    // backwards from the same first corner it runs like every other outline again, so
+    // that appended reversed it still cuts its face out of the overlay's shading.
+    Q_ASSERT(shape == LabelShape::TrayInsertOutside);
+    for (QPointF& point : inside) {
+        if (rotated)
+            point.setY(2 * Y + H - point.y());
+        else
+            point.setX(2 * X + W - point.x());
+    }
+    std::reverse(inside.begin() + 1, inside.end());
+    return closedPolygon(inside);
 }
 
 platform::BezierPath LBWindowController::rectangleOutline(const QVariantMap& entry,

@@ -27,11 +27,6 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
-}
-
 // Records what the document asks of its window controller.
 class FakeWindowController : public DocumentWindowController
 {

@@ -4,6 +4,7 @@
 // canvas stand-in, and helpers that draw a graphic into the recording device or into an
 // image.
 
+#include "GraphicTestSupport.h"
 #include "RecordingPaintDevice.h"
 
 #include "graphics/CanvasView.h"
@@ -21,11 +22,6 @@
 
 #include <optional>
 #include <ostream>
-
-inline void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
-}
 
 class FakeCanvas : public CanvasView
 {};

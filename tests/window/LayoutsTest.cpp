@@ -539,25 +539,29 @@ TEST_F(LayoutsTest, ALandscapePlainSheetBecomesItsVerticalKindAndBack)
     // back to type 1.
     layout() = sheet(1);
     document->ourSetPrintInfo(platform::PrintInfo());
-    platform::PrintInfo landscape = document->printInfo();
-    landscape.setOrientation(Orientation::Landscape);
-    document->setPrintInfo(landscape);
-    EXPECT_EQ(Info::integer(layout(), Info::labelType), 2);
-    EXPECT_EQ(document->printInfo().orientation(), Orientation::Landscape);
-    EXPECT_EQ(Info::real(layout(), Info::pageWidth), 792);
-    EXPECT_EQ(Info::real(layout(), Info::pageHeight), 612);
-    EXPECT_EQ(Info::integer(layout(), Info::numRows), 2);
-    EXPECT_EQ(Info::integer(layout(), Info::numColumns), 5);
-    EXPECT_FALSE(document->undoManager()->canUndo());
-
-    platform::PrintInfo portrait = document->printInfo();
-    portrait.setOrientation(Orientation::Portrait);
-    document->setPrintInfo(portrait);
-    EXPECT_EQ(Info::integer(layout(), Info::labelType), 1);
-    EXPECT_EQ(document->printInfo().orientation(), Orientation::Portrait);
-    EXPECT_EQ(Info::real(layout(), Info::pageWidth), 612);
-    EXPECT_EQ(Info::real(layout(), Info::pageHeight), 792);
-    EXPECT_EQ(Info::integer(layout(), Info::numRows), 5);
-    EXPECT_EQ(Info::integer(layout(), Info::numColumns), 2);
-    EXPECT_EQ(Info::real(layout(), Info::labelWidth), 252);
+    struct Case
+    {
+        Orientation orientation;
+        qint64 labelType;
+        QSizeF page, label;
+        qint64 rows, columns;
+    };
+    for (const Case& c : {Case{Orientation::Landscape, 2, {792, 612}, {144, 252}, 2, 5},
+                          Case{Orientation::Portrait, 1, {612, 792}, {252, 144}, 5, 2}}) {
+        leaveAnUndoStep();
+        platform::PrintInfo info = document->printInfo();
+        info.setOrientation(c.orientation);
+        document->setPrintInfo(info);
+        EXPECT_EQ(Info::integer(layout(), Info::labelType), c.labelType);
+        EXPECT_EQ(document->printInfo().orientation(), c.orientation);
+        EXPECT_EQ(
+            QSizeF(Info::real(layout(), Info::pageWidth), Info::real(layout(), Info::pageHeight)),
+            c.page);
+        EXPECT_EQ(
+            QSizeF(Info::real(layout(), Info::labelWidth), Info::real(layout(), Info::labelHeight)),
+            c.label);
+        EXPECT_EQ(Info::integer(layout(), Info::numRows), c.rows);
+        EXPECT_EQ(Info::integer(layout(), Info::numColumns), c.columns);
+        EXPECT_FALSE(document->undoManager()->canUndo());
+    }
 }

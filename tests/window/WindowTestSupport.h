@@ -4,7 +4,7 @@
 // window controller whose zoom the tests set, and readers of paths as point lists.
 
 #include "../document/DocumentTestSupport.h"
-#include "../graphics/RecordingPaintDevice.h"
+#include "../graphics/DrawingTestSupport.h"
 
 #include "document/DimensionInfo.h"
 #include "platform/drawing/BezierPath.h"
@@ -71,30 +71,18 @@ inline void expectNear(const QRectF& actual, const QRectF& expected, double tole
     EXPECT_NEAR(actual.height(), expected.height(), tolerance) << "height";
 }
 
-// Draws into a transparent image of the page size at `scale` pixels per point through a
-// current context, checking that the graphics state is balanced afterwards.
+// Draws into a transparent image of the page size at `scale` pixels per point.
 template <typename Draw>
 QImage renderPage(Draw draw, const QSizeF& points, qreal scale = 1.0)
 {
-    platform::OffscreenContext offscreen(platform::OffscreenContext::pixelsFor(points, scale),
-                                         scale);
-    draw();
-    EXPECT_EQ(offscreen.context().savedStateDepth(), 0);
-    return offscreen.image();
+    return renderImage(draw, platform::OffscreenContext::pixelsFor(points, scale), scale);
 }
 
 // Draws into the recording device (points as pixels); returns what was drawn, in order.
 template <typename Draw>
-QList<PaintCall> recordPage(Draw draw, QSize size = QSize(700, 900))
+QList<PaintCall> recordPage(Draw draw)
 {
-    RecordingPaintDevice device(size);
-    QPainter painter(&device);
-    platform::GraphicsContext context(&painter);
-    platform::GraphicsContext::Scope scope(context);
-    draw();
-    EXPECT_EQ(context.savedStateDepth(), 0);
-    EXPECT_EQ(context.transparencyLayerDepth(), 0);
-    return device.calls();
+    return recordDrawing(draw, QSize(700, 900));
 }
 
 // The calls of one kind ("stroke", "fill", "image", ...).
