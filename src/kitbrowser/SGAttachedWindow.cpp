@@ -20,11 +20,6 @@ bool arrowOnBottom(int side)
 {
     return side == 3 || side == 8 || side == 9;
 }
-bool arrowOnLeft(int side)
-{
-    return side == 2 || side == 6 || side == 7;
-}
-
 // The distance from the end of the arrow's edge to the arrow's middle.
 qreal arrowInset(const SGAttachedWindow::Metrics& m)
 {

@@ -390,6 +390,9 @@ void SGCorbeilController::switchToMode(int newMode, int fromMode, bool loadDataF
             other->hide();
     }
     panel->setGeometry(d->rootView->rect());
+    // Shown first, so its browser has its size when the zoom is worked out.
+    panel->show();
+    panel->raise();
     if (isKitMode(newMode) || isGraphicMode(newMode)) {
         QSlider* slider = isKitMode(newMode) ? d->kitZoomSlider : d->graphicZoomSlider;
         const double stored = defaults().doubleForKey(isKitMode(newMode) ? ZoomSettingKitsKey
@@ -398,8 +401,6 @@ void SGCorbeilController::switchToMode(int newMode, int fromMode, bool loadDataF
         zoomSliderAction(slider);
     }
     mainViewResized();
-    panel->show();
-    panel->raise();
     if (isKitMode(newMode)) {
         d->kitBrowser->setToolTip(newMode == 4 ? QString()
                                                : d->localized(QStringLiteral(
@@ -614,6 +615,8 @@ void SGCorbeilController::Private::layoutPanels()
     const bool viewer = externalSearchField != nullptr;
     const int top = 30;
     const int bar = viewer ? 28 : 34;
+    for (QWidget* panel : {homeView, kitsView, intermediateView, colorsView, graphicsView})
+        panel->setGeometry(rootView->rect());
 
     homePathControl->move(margin, 4);
     plusMinusControl->setGeometry(width - 91, 4, 89, 19);
