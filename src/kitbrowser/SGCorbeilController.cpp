@@ -166,14 +166,15 @@ SGCorbeilController::SGCorbeilController(const QString& nibName, const QString& 
 SGCorbeilController::~SGCorbeilController()
 {
     closePreviewWindow();
-    if (d->coverFlowWindow)
-        delete d->coverFlowWindow;
-    delete d->deleteSheet;
-    delete d->infoSheet;
-    // A view the host did not take goes with the controller; one in the host's view goes
-    // with the host.
+    // The windows and sheets of the interface go with the controller (wherever they were
+    // shown), and so does the browser view unless the host still holds it.
+    delete d->coverFlowWindow.data();
+    delete d->deleteSheet.data();
+    delete d->infoSheet.data();
+    delete d->kitPreviewView.data();
+    delete d->graphicPreviewView.data();
     if (d->rootView && !d->rootView->parentWidget())
-        delete d->rootView;
+        delete d->rootView.data();
 }
 
 QString SGCorbeilController::bundleName()

@@ -156,7 +156,7 @@ struct SGCorbeilController::Private
 
     // --- Interface ---
     bool interfaceLoaded = false;
-    QWidget* rootView = nullptr; // the browser view: the host view's child, or standalone
+    QPointer<QWidget> rootView; // the browser view: the host view's child, or standalone
     QPointer<QWidget> hostView;
     QHash<QString, QPointer<QObject>> outlets;
     QWidget* homeView = nullptr;
@@ -194,17 +194,17 @@ struct SGCorbeilController::Private
     QMenu* quickPageMenu = nullptr;
     QMenu* graphicsSearchMenu = nullptr; // the action menu in use
     // Cover flow.
-    platform::UtilityWindow* coverFlowWindow = nullptr;
+    QPointer<platform::UtilityWindow> coverFlowWindow;
     platform::CoverFlowView* coverFlowView = nullptr;
     QLabel* coverFlowCountField = nullptr;
     bool coverFlowPlaced = false;
     // Previews.
-    QWidget* kitPreviewView = nullptr;
+    QPointer<QWidget> kitPreviewView;
     QLabel* kitPreviewImageView = nullptr;
     QLabel* kitPreviewTitleField = nullptr;
     QLabel* kitPreviewDescriptionField = nullptr;
     QLabel* kitPreviewTagsField = nullptr;
-    QWidget* graphicPreviewView = nullptr;
+    QPointer<QWidget> graphicPreviewView;
     QLabel* graphicPreviewImageView = nullptr;
     QLabel* graphicPreviewTitleField = nullptr;
     QLabel* graphicPreviewKitField = nullptr;
@@ -214,13 +214,13 @@ struct SGCorbeilController::Private
     QSize kitPreviewBaseSize;
     QSize graphicPreviewBaseSize;
     // Delete sheet.
-    QDialog* deleteSheet = nullptr;
+    QPointer<QDialog> deleteSheet;
     QTableView* deleteTable = nullptr;
     QPushButton* deleteButton = nullptr;
     QList<SGKitRecord> deleteKits;
     QList<bool> deleteFlags;
     // Kit information sheet.
-    QDialog* infoSheet = nullptr;
+    QPointer<QDialog> infoSheet;
     QTableView* infoKitTable = nullptr;
     QTableView* infoReleaseTable = nullptr;
     QHash<QString, QWidget*> infoFields;

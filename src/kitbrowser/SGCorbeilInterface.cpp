@@ -687,7 +687,7 @@ void SGCorbeilController::Private::buildCoverFlowWindow()
 {
     coverFlowWindow = new platform::UtilityWindow;
     coverFlowWindow->setObjectName(QStringLiteral("coverFlowWindow"));
-    outlets.insert(QStringLiteral("coverFlowWindow"), coverFlowWindow);
+    outlets.insert(QStringLiteral("coverFlowWindow"), coverFlowWindow.data());
     auto* layout = new QVBoxLayout(coverFlowWindow->contentView());
     layout->setContentsMargins(0, 0, 0, 0);
     coverFlowView = new platform::CoverFlowView(coverFlowWindow->contentView());

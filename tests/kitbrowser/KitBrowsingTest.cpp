@@ -353,8 +353,9 @@ TEST_F(KitBrowsing, WalkingTheModes)
             EXPECT_EQ(_controller->mode(), step.mode);
             EXPECT_EQ(_controller->pathLabels(), step.path);
             EXPECT_EQ(listed(), step.listed);
-            if (!step.count.isEmpty())
+            if (!step.count.isEmpty()) {
                 EXPECT_EQ(countText(), step.count);
+            }
             EXPECT_GT(modeChanges, before);
         }
     }

@@ -4,8 +4,10 @@
 #include "platform/core/Error.h"
 #include "platform/drawing/Image.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QUrl>
 
 namespace kitfixtures {
@@ -42,6 +44,7 @@ bool writeKit(const QString& path, const Kit& kit, QString* error)
         info->setDesigner(picture(QColor(230, 200, 170), 8));
 
     iCorbeilFile::ImageList objects;
+    QTemporaryDir originals;
     for (const Graphic& graphic : kit.graphics) {
         auto image = std::make_shared<iCorbeilImage>();
         const QString filename =
@@ -69,6 +72,15 @@ bool writeKit(const QString& path, const Kit& kit, QString* error)
         image->setImage(picture(graphic.fill, graphic.pixels));
         image->setThumbnail(picture(graphic.fill.darker(120), std::max(1, graphic.pixels / 2)));
         image->setImageChanged(true);
+        if (!graphic.fileData.isEmpty()) {
+            // Staged as the file it is, whatever its format.
+            QFile original(originals.filePath(filename));
+            if (!original.open(QIODevice::WriteOnly)
+                || original.write(graphic.fileData) != graphic.fileData.size())
+                return false;
+            original.close();
+            image->setOriginalPath(original.fileName());
+        }
         if (graphic.detailThumbnail) {
             image->setDetailThumbnailFilename(base + QStringLiteral("_detail.png"));
             image->setDetailThumbnail(picture(graphic.fill.lighter(120), graphic.pixels));

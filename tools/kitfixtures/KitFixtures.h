@@ -6,6 +6,7 @@
 
 #include "kitfile/iCorbeilKeys.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QList>
 #include <QString>
@@ -28,6 +29,7 @@ struct Graphic
     QColor fill = Qt::red;
     int pixels = 4;               // the picture's side
     bool detailThumbnail = false; // also "<base>_detail.png"
+    QByteArray fileData;          // the image file's bytes as they are (else a PNG)
 };
 
 struct Kit

@@ -70,7 +70,28 @@ bool copyItem(const QString& from, const QString& to, Error* error)
 
 bool moveItemToTrash(const QString& path, Error* error)
 {
-    const bool moved = hooks().moveToTrash ? hooks().moveToTrash(path) : QFile::moveToTrash(path);
+    bool moved = false;
+    if (hooks().moveToTrash) {
+        moved = hooks().moveToTrash(path);
+    } else {
+        QString inTrash;
+        moved = QFile::moveToTrash(path, &inTrash);
+        // Where no Trash can be made, Qt may put the item in a "files" folder of the
+        // current folder: only a Trash counts, so such an item goes back.
+        const QDir files = QFileInfo(inTrash).dir();
+        QDir trash = files;
+        const bool inATrash =
+            moved && files.dirName() == QLatin1String("files") && trash.cdUp()
+            && (trash.dirName() == QLatin1String("Trash")
+                || trash.dirName().startsWith(QLatin1String(".Trash"))
+                || QFileInfo(trash.path()).dir().dirName() == QLatin1String(".Trash"));
+        if (moved && !inATrash) {
+            QFile::rename(inTrash, path);
+            QFile::remove(trash.filePath(
+                QStringLiteral("info/%1.trashinfo").arg(QFileInfo(inTrash).fileName())));
+            moved = false;
+        }
+    }
     if (moved)
         return true;
     return Error::fail(error, FileErrorDomain, QFileDevice::RenameError,
