@@ -329,7 +329,7 @@ TEST_F(KitHostInterface, AKitTheTrashRefusesStaysAndIsReported)
     _controller->deleteCheckedKits();
     QDir::setCurrent(folder);
     QFile::remove(trash);
-    EXPECT_TRUE(entriesOf(elsewhere.path() + QStringLiteral("/files")).isEmpty());
+    EXPECT_TRUE(entriesOf(elsewhere.path()).isEmpty());
     EXPECT_EQ(kitNames(_controller->allKits()), (QStringList{"A", "B"}));
     EXPECT_TRUE(QFileInfo::exists(kitsFolder() + QStringLiteral("/B.icorbeil/contents.xml")));
     ASSERT_EQ(_alerts.size(), 1);

@@ -75,6 +75,10 @@ bool moveItemToTrash(const QString& path, Error* error)
         moved = hooks().moveToTrash(path);
     } else {
         QString inTrash;
+        // (What Qt may make in the current folder, and whether it was there before.)
+        const QStringList strays = {QDir::current().filePath(QStringLiteral("files")),
+                                    QDir::current().filePath(QStringLiteral("info"))};
+        const bool straysThere = QFileInfo::exists(strays[0]) || QFileInfo::exists(strays[1]);
         moved = QFile::moveToTrash(path, &inTrash);
         // Where no Trash can be made, Qt may put the item in a "files" folder of the
         // current folder: only a Trash counts, so such an item goes back.
@@ -90,6 +94,10 @@ bool moveItemToTrash(const QString& path, Error* error)
             QFile::remove(trash.filePath(
                 QStringLiteral("info/%1.trashinfo").arg(QFileInfo(inTrash).fileName())));
             moved = false;
+        }
+        if (!moved && !straysThere) {
+            for (const QString& stray : strays)
+                QDir().rmdir(stray); // only when empty
         }
     }
     if (moved)
