@@ -1,6 +1,6 @@
-// The main of every benchmark program: a QGuiApplication (fonts, images and timers need
-// one), offscreen unless told otherwise.
-#include <QGuiApplication>
+// The main of every benchmark program: a QApplication (fonts, images, timers and the
+// widgets some benchmarks draw need one), offscreen unless told otherwise.
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -8,7 +8,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

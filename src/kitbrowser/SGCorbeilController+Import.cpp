@@ -206,6 +206,8 @@ bool SGCorbeilController::Private::importOne(const QUrl& source, const QString& 
     const auto giveUp = [&](const QString& why) {
         if (!waiting.isEmpty())
             platform::removeItem(waiting);
+        // The rows written so far are rolled back; so is the store's copy of them.
+        kits.forgetObjects();
         endProgress();
         return fail(why);
     };
@@ -240,7 +242,7 @@ bool SGCorbeilController::Private::importOne(const QUrl& source, const QString& 
         if (progress)
             progress->setValue(double(i + 2));
         SGObjectRecord object;
-        object.kit.id = record.id;
+        object.kit = {record.id, record.UID, record.filename, record.name, record.author};
         object.UID = platform::UUIDString();
         object.filename = image.filename();
         object.name = image.name();

@@ -81,7 +81,7 @@ QStringList SGCorbeilController::typesInKit(const std::optional<SGKitRecord>& ki
     };
     Predicate where;
     if (kit && !kit->isAllKitsItem()) {
-        const Predicate theKit{QStringLiteral("k.id = ?"), {kit->id}};
+        const Predicate theKit{QStringLiteral("o.kit = ?"), {kit->id}};
         if (!matchingAuthor.isEmpty())
             where = theKit;
         else if (!matchingKitType.isEmpty())

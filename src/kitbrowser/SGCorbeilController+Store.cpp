@@ -164,7 +164,7 @@ QList<SGObjectRecord> SGCorbeilController::objectsMatchingWords(
         parts.append(Predicate::equals(QStringLiteral("k.kitType"), kitType));
     // The kit record itself: two packages of one kit (a copy added by hand) stay apart.
     if (kit && !kit->isAllKitsItem())
-        parts.append({QStringLiteral("k.id = ?"), {kit->id}});
+        parts.append({QStringLiteral("o.kit = ?"), {kit->id}});
     if (!allTypes && !graphicType.isNull()) {
         parts.append(Predicate::equals(QStringLiteral("o.type"), graphicType));
         if (!subtype.isEmpty())

@@ -191,6 +191,15 @@ QString whereClause(const Predicate& where)
     return where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.text;
 }
 
+// The graphics' kits, joined only when the condition asks about them, and after the
+// graphics, so an order by the graphics' index needs no sort.
+QString kitJoin(const Predicate& where)
+{
+    return where.text.contains(QLatin1String("k."))
+               ? QStringLiteral(" CROSS JOIN Kit k ON k.id = o.kit")
+               : QString();
+}
+
 // Empty texts rather than NULL, whatever the caller left unset.
 QString text(const QString& value)
 {
@@ -268,12 +277,42 @@ QList<SGObjectRecord> SGCorbeilStore::objects(const Predicate& where)
     QList<SGObjectRecord> result;
     if (!isOpen())
         return result;
-    const QString sql = QStringLiteral("SELECT %1 FROM Object o JOIN Kit k ON k.id = o.kit%2 "
+    loadObjects();
+    const QString sql = QStringLiteral("SELECT o.id FROM Object o%1%2 "
                                        "ORDER BY o.typeFolded, o.subtypeFolded, o.nameFolded, o.id")
-                            .arg(objectColumns, whereClause(where));
-    _sql.forEachRow(sql, where.values,
-                    [&](const platform::SqlStore::Row& row) { result.append(objectFromRow(row)); });
+                            .arg(kitJoin(where), whereClause(where));
+    QList<qint64> ids;
+    const bool ok = _sql.forEachRow(
+        sql, where.values, [&](const platform::SqlStore::Row& row) { ids.append(row.integer(0)); });
+    if (!ok)
+        return result;
+    result.reserve(ids.size());
+    for (qint64 id : ids) {
+        const auto found = _objects.constFind(id);
+        if (found != _objects.constEnd())
+            result.append(found.value());
+    }
     return result;
+}
+
+void SGCorbeilStore::loadObjects()
+{
+    if (_objectsLoaded)
+        return;
+    _objects.clear();
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM Object o JOIN Kit k ON k.id = o.kit").arg(objectColumns);
+    _objectsLoaded = _sql.forEachRow(sql, {}, [&](const platform::SqlStore::Row& row) {
+        SGObjectRecord object = objectFromRow(row);
+        const qint64 id = object.id;
+        _objects.insert(id, std::move(object));
+    });
+}
+
+void SGCorbeilStore::forgetObjects()
+{
+    _objects.clear();
+    _objectsLoaded = false;
 }
 
 QStringList SGCorbeilStore::distinctObjectValues(const QString& column, const Predicate& where)
@@ -282,9 +321,9 @@ QStringList SGCorbeilStore::distinctObjectValues(const QString& column, const Pr
     if (!isOpen())
         return result;
     // In the order the graphics are met (by row), each value once.
-    const QString sql = QStringLiteral("SELECT o.%1 FROM Object o JOIN Kit k ON k.id = o.kit%2 "
-                                       "GROUP BY o.%1 ORDER BY min(o.id)")
-                            .arg(column, whereClause(where));
+    const QString sql =
+        QStringLiteral("SELECT o.%1 FROM Object o%2%3 GROUP BY o.%1 ORDER BY min(o.id)")
+            .arg(column, kitJoin(where), whereClause(where));
     _sql.forEachRow(sql, where.values,
                     [&](const platform::SqlStore::Row& row) { result.append(row.string(0)); });
     return result;
@@ -360,6 +399,8 @@ bool SGCorbeilStore::insertObject(SGObjectRecord& object, QString* error)
         return false;
     }
     object.id = _sql.lastInsertId();
+    if (_objectsLoaded)
+        _objects.insert(object.id, object);
     return true;
 }
 
@@ -378,8 +419,16 @@ bool SGCorbeilStore::deleteKitsWithUID(const QString& uid, QStringList* filename
 bool SGCorbeilStore::deleteKit(qint64 id, QString* error)
 {
     platform::Error problem;
-    if (_sql.execute(QStringLiteral("DELETE FROM Kit WHERE id = ?"), {id}, &problem))
+    if (_sql.execute(QStringLiteral("DELETE FROM Kit WHERE id = ?"), {id}, &problem)) {
+        // Its graphics went with it.
+        for (auto it = _objects.begin(); it != _objects.end();) {
+            if (it->kit.id == id)
+                it = _objects.erase(it);
+            else
+                ++it;
+        }
         return true;
+    }
     if (error)
         *error = problem.description;
     return false;

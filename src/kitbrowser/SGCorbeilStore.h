@@ -16,6 +16,7 @@
 #include "kitbrowser/SGCorbeilRecords.h"
 #include "platform/core/SqlStore.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -66,8 +67,12 @@ public:
     // case, then by name.
     QList<SGKitRecord> kits(const sgstore::Predicate& where, const QString& sortedBy);
     // Graphics matching the condition over "o." (graphic) and "k." (its kit) columns, by
-    // type, subtype and name ignoring case.
+    // type, subtype and name ignoring case. The query finds the rows; the records come from
+    // a copy of every graphic kept in memory, read on the first query and kept up to date by
+    // the writes below (QStrings shared, so handing out records copies no text).
     QList<SGObjectRecord> objects(const sgstore::Predicate& where);
+    // Drops the copy (after a write that was rolled back); it is read again when needed.
+    void forgetObjects();
     // Distinct values of a graphic column ("type", "subtype") over the matching graphics,
     // in the order met.
     QStringList distinctObjectValues(const QString& column, const sgstore::Predicate& where);
@@ -82,7 +87,11 @@ public:
     bool deleteKit(qint64 id, QString* error);
 
 private:
+    void loadObjects();
+
     QString _libraryPath;
     State _state = State::Unopened;
     platform::SqlStore _sql;
+    QHash<qint64, SGObjectRecord> _objects;
+    bool _objectsLoaded = false;
 };
