@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 
 #include <algorithm>
@@ -285,6 +286,9 @@ void SGAttachedWindow::updateGeometry()
     if (parentWidget())
         rounded.moveTopLeft(parentWidget()->mapFromGlobal(rounded.topLeft()));
     setGeometry(rounded);
+    // Outside its outline the window is not there, also where no compositor blends its
+    // transparent parts.
+    setMask(QRegion(outline().toFillPolygon().toPolygon()));
     if (_view) {
         // The view frame is y-up inside the window; the widget's rows run down.
         const QRectF viewRect(_viewFrame.x(), frame.height() - _viewFrame.y() - _viewFrame.height(),
