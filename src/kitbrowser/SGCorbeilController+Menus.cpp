@@ -376,6 +376,44 @@ QWidget* SGCorbeilController::previewWindow() const
     return d->previewWindow;
 }
 
+// Tags joined by commas, bold; the localized "none" in italics when there are none.
+void SGCorbeilController::Private::setTagsField(QLabel* field, const QString& tagString) const
+{
+    const bool tags = !tagString.isEmpty();
+    QFont font(QStringLiteral("Helvetica"));
+    font.setPointSizeF(12);
+    font.setBold(tags);
+    font.setItalic(!tags);
+    field->setFont(font);
+    field->setText(tags ? tagString.split(u'|').join(QStringLiteral(", "))
+                        : localized(QStringLiteral("none")));
+}
+
+void SGCorbeilController::Private::showPreview(QWidget* view, QLabel* imageView,
+                                               const QSize& baseSize, const QImage& picture,
+                                               const QRect& cellFrameW, const QColor& fill)
+{
+    // A picture lower than 400 points is shown as if it were 400; none as 864.
+    const qreal imageHeight = picture.isNull() ? 864 : std::max(400, picture.height());
+    // The texts are in place, so the picture area is what they leave.
+    view->resize(baseSize);
+    view->layout()->activate();
+    QPointF point, orig;
+    const int side = q->resizePreviewView(view, imageView, cellFrameW, &point, &orig, imageHeight);
+    view->layout()->activate();
+    imageView->setPixmap(fitted(picture, imageView->size()));
+
+    SGAttachedWindow* window =
+        SGAttachedWindow::withView(view, point, orig, rootView->window(), side, 0);
+    window->setBorderWidth(0);
+    window->setBackgroundColor(fill);
+    window->setDrawsRoundCornerBesideArrow(true);
+    window->setArrowBaseWidth(50);
+    window->setArrowHeight(30);
+    window->show();
+    previewWindow = window;
+}
+
 void SGCorbeilController::showPreviewForKitAtIndex(int index, const QRect& cellFrameW)
 {
     closePreviewWindow();
@@ -383,38 +421,12 @@ void SGCorbeilController::showPreviewForKitAtIndex(int index, const QRect& cellF
     if (index < 0 || index >= d->kitsArray.size())
         return;
     const SGKitRecord kit = d->kitsArray[index];
-    const QImage picture(d->kitPreviewPath(kit));
-    const qreal imageHeight = picture.isNull() ? 864 : std::max(400, picture.height());
-    d->kitPreviewView->resize(d->kitPreviewBaseSize);
-    d->kitPreviewView->layout()->activate();
-    QPointF point, orig;
-    const int side = resizePreviewView(d->kitPreviewView, d->kitPreviewImageView, cellFrameW,
-                                       &point, &orig, imageHeight);
-    d->kitPreviewView->layout()->activate();
-
     d->kitPreviewTitleField->setText(nameWithAuthor(kit.name, kit.author));
     d->kitPreviewDescriptionField->setText(
         kit.kitDescription.isEmpty() ? d->localized(QStringLiteral("none")) : kit.kitDescription);
-    const bool tags = !kit.tagString.isEmpty();
-    QFont font(QStringLiteral("Helvetica"));
-    font.setPointSizeF(12);
-    font.setBold(tags);
-    font.setItalic(!tags);
-    d->kitPreviewTagsField->setFont(font);
-    d->kitPreviewTagsField->setText(tags ? kit.tagString.split(u'|').join(QStringLiteral(", "))
-                                         : d->localized(QStringLiteral("none")));
-    d->kitPreviewImageView->setPixmap(fitted(picture, d->kitPreviewImageView->size()));
-
-    QWidget* window = d->rootView->window();
-    SGAttachedWindow* preview =
-        SGAttachedWindow::withView(d->kitPreviewView, point, orig, window, side, 0);
-    preview->setBorderWidth(0);
-    preview->setBackgroundColor(Qt::white);
-    preview->setDrawsRoundCornerBesideArrow(true);
-    preview->setArrowBaseWidth(50);
-    preview->setArrowHeight(30);
-    preview->show();
-    d->previewWindow = preview;
+    d->setTagsField(d->kitPreviewTagsField, kit.tagString);
+    d->showPreview(d->kitPreviewView, d->kitPreviewImageView, d->kitPreviewBaseSize,
+                   QImage(d->kitPreviewPath(kit)), cellFrameW, Qt::white);
 }
 
 void SGCorbeilController::showPreviewForGraphicAtIndex(int index, const QRect& cellFrameW)
@@ -424,39 +436,13 @@ void SGCorbeilController::showPreviewForGraphicAtIndex(int index, const QRect& c
     if (index < 0 || index >= d->graphicsArray.size())
         return;
     const SGObjectRecord object = d->graphicsArray[index];
-    const QImage picture = QImage::fromData(imageDataForObjectAtIndex(index));
-    const qreal imageHeight = picture.isNull() ? 864 : std::max(400, picture.height());
     d->previewedGraphic = index;
-    d->graphicPreviewView->resize(d->graphicPreviewBaseSize);
-    d->graphicPreviewView->layout()->activate();
-    QPointF point, orig;
-    const int side = resizePreviewView(d->graphicPreviewView, d->graphicPreviewImageView,
-                                       cellFrameW, &point, &orig, imageHeight);
-    d->graphicPreviewView->layout()->activate();
-
     d->graphicPreviewTitleField->setText(object.name);
     d->graphicPreviewKitField->setText(nameWithAuthor(object.kit.name, object.kit.author));
-    const bool tags = !object.tagString.isEmpty();
-    QFont font(QStringLiteral("Helvetica"));
-    font.setPointSizeF(12);
-    font.setBold(tags);
-    font.setItalic(!tags);
-    d->graphicPreviewTagsField->setFont(font);
-    d->graphicPreviewTagsField->setText(
-        tags ? object.tagString.split(u'|').join(QStringLiteral(", "))
-             : d->localized(QStringLiteral("none")));
-    d->graphicPreviewImageView->setPixmap(fitted(picture, d->graphicPreviewImageView->size()));
-
-    QWidget* window = d->rootView->window();
-    SGAttachedWindow* preview =
-        SGAttachedWindow::withView(d->graphicPreviewView, point, orig, window, side, 0);
-    preview->setBorderWidth(0);
-    preview->setBackgroundColor(QColor(212, 221, 230));
-    preview->setDrawsRoundCornerBesideArrow(true);
-    preview->setArrowBaseWidth(50);
-    preview->setArrowHeight(30);
-    preview->show();
-    d->previewWindow = preview;
+    d->setTagsField(d->graphicPreviewTagsField, object.tagString);
+    d->showPreview(d->graphicPreviewView, d->graphicPreviewImageView, d->graphicPreviewBaseSize,
+                   QImage::fromData(imageDataForObjectAtIndex(index)), cellFrameW,
+                   QColor(212, 221, 230));
 }
 
 void SGCorbeilController::closePreviewWindow()

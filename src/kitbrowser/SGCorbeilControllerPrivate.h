@@ -232,6 +232,9 @@ struct SGCorbeilController::Private
     std::unique_ptr<sgbrowser::CoverFlowSource> coverFlowSource;
 
     void loadInterface();
+    void setTagsField(QLabel* field, const QString& tagString) const;
+    void showPreview(QWidget* view, QLabel* imageView, const QSize& baseSize, const QImage& picture,
+                     const QRect& cellFrameW, const QColor& fill);
     void awakeFromNib();
     void buildPreviews();
     void buildSheets();

@@ -434,9 +434,15 @@ TEST_F(KitHostInterface, PreviewsOnRightClick)
     EXPECT_EQ(outlet<QLabel>("graphicPreviewTitleField")->text(), QStringLiteral("Star"));
     EXPECT_EQ(outlet<QLabel>("graphicPreviewKitField")->text(), QStringLiteral("Shapes (Ann)"));
     EXPECT_EQ(outlet<QLabel>("graphicPreviewTagsField")->text(), QStringLiteral("none"));
-    // Any selection change closes it; the kit link shows the graphic's kit alone.
+    // Any selection change closes it (and is announced); the kit link shows the graphic's
+    // kit alone.
+    int announced = 0;
+    platform::ObserverToken token = platform::NotificationCenter::defaultCenter().addObserver(
+        SGGraphicSelectionChangedNotification, _controller.get(),
+        [&](const platform::Notification&) { ++announced; });
     browser->setSelectionIndexes({0});
     EXPECT_FALSE(_controller->previewWindow());
+    EXPECT_EQ(announced, 1);
     _controller->showPreviewForGraphicAtIndex(star, QRect(10, 10, 50, 50));
     _controller->kitLinkAction();
     EXPECT_FALSE(_controller->previewWindow());
@@ -453,6 +459,32 @@ TEST_F(KitHostInterface, PreviewsOnRightClick)
     _controller->imageBrowserCellWasRightClickedAtIndex(
         outlet<platform::ImageBrowserView>("kitBrowser"), 0);
     EXPECT_FALSE(_controller->previewWindow());
+}
+
+TEST_F(KitHostInterface, AKitPreviewLowerThan400IsSizedAs400)
+{
+    const auto previewOfHeight = [&](const QString& name, int height) {
+        const QString source = writeKit(kitfixtures::tinyKit(name, 1));
+        QImage picture(height, height, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        EXPECT_TRUE(picture.save(source + QStringLiteral("/Kit_Preview.png")));
+        _controller->importCorbeil(source, 0, 1, false);
+    };
+    previewOfHeight(QStringLiteral("Low"), 300);
+    previewOfHeight(QStringLiteral("Four"), 400);
+    previewOfHeight(QStringLiteral("High"), 500);
+    _controller->tableViewSelectionDidChange(QStringLiteral("homeTable"), 0);
+    QList<QSize> sizes;
+    for (const QString& name :
+         {QStringLiteral("Low"), QStringLiteral("Four"), QStringLiteral("High")}) {
+        _controller->showPreviewForKitAtIndex(int(kitNames(_controller->kitsArray()).indexOf(name)),
+                                              QRect(300, 200, 40, 40));
+        ASSERT_TRUE(_controller->previewWindow());
+        sizes.append(outlet<QWidget>("kitPreviewView")->size());
+        _controller->closePreviewWindow();
+    }
+    EXPECT_EQ(sizes[0], sizes[1]);
+    EXPECT_GT(sizes[2].height(), sizes[1].height());
 }
 
 TEST_F(KitHostInterface, PreviewPlacementAndSize)

@@ -375,6 +375,11 @@ TEST_F(KitLibraryStore, ACopyFailingMidwayKeepsTheOlderKit)
     EXPECT_EQ(kits.first().name, QStringLiteral("Garden"));
     EXPECT_EQ(entriesOf(kitsFolder()), QStringList{QStringLiteral("Garden.icorbeil")});
     EXPECT_EQ(readAll(kitsFolder() + QStringLiteral("/Garden.icorbeil/contents.xml")), before);
+    // Its graphics are still there, once each.
+    EXPECT_EQ(objectNames(controller.objectsMatchingWords(
+                  {}, kits.first(), QString(), QStringLiteral("ALL TYPES"), QString(), QString(),
+                  {}, false, QString(), QString(), QString())),
+              (QStringList{"Bow", "Rose Paper", "Album Page"}));
     ASSERT_EQ(_alerts.size(), 1);
     EXPECT_EQ(_alerts.first().messageText, QStringLiteral("The kit could not be imported."));
     EXPECT_TRUE(_alerts.first().informativeText.contains(QStringLiteral("Garden again.icorbeil")));
