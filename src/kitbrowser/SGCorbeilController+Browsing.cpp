@@ -268,6 +268,18 @@ int SGCorbeilController::kitSizeSelection() const
     return d->kitSizeSelection;
 }
 
+void SGCorbeilController::Private::clearBrowsingState()
+{
+    selectedKit.reset();
+    kitsArray.clear();
+    namesArray.clear();
+    selectedType.clear();
+    selectedKitType.clear();
+    selectedAuthor.clear();
+    selectedColor.clear();
+    graphicsArray.clear();
+}
+
 QWidget* SGCorbeilController::Private::currentPanel() const
 {
     if (mode == 0)
@@ -356,14 +368,7 @@ void SGCorbeilController::switchToMode(int newMode, int fromMode, bool loadDataF
     }
 
     if (newMode == 0) {
-        d->selectedKit.reset();
-        d->kitsArray.clear();
-        d->namesArray.clear();
-        d->selectedType.clear();
-        d->selectedKitType.clear();
-        d->selectedAuthor.clear();
-        d->selectedColor.clear();
-        d->graphicsArray.clear();
+        d->clearBrowsingState();
         d->reloadTable(d->homeTable);
     } else if (isIntermediateMode(newMode)) {
         d->reloadTable(d->intermediateTable);

@@ -471,14 +471,7 @@ void SGCorbeilController::kitLinkAction()
         return closePreviewWindow();
     const qint64 kitId = d->graphicsArray[index].kit.id;
     closePreviewWindow();
-    d->selectedKit.reset();
-    d->kitsArray.clear();
-    d->namesArray.clear();
-    d->selectedType.clear();
-    d->selectedKitType.clear();
-    d->selectedAuthor.clear();
-    d->selectedColor.clear();
-    d->graphicsArray.clear();
+    d->clearBrowsingState();
     d->kitsArray = d->openStore().kits({QStringLiteral("id = ?"), {kitId}}, QStringLiteral("name"));
     switchToMode(1, d->mode, false);
 }

@@ -232,6 +232,12 @@ struct SGCorbeilController::Private
     std::unique_ptr<sgbrowser::CoverFlowSource> coverFlowSource;
 
     void loadInterface();
+    void keepOutlet(const QString& name, QObject* object);
+    // A table over the table callbacks, kept as an outlet; headers shown when given.
+    QTableView* namedTable(QWidget* parent, const QString& name, const QStringList& columns,
+                           const QStringList& headers);
+    // Forgets the selections and lists of every level.
+    void clearBrowsingState();
     void setTagsField(QLabel* field, const QString& tagString) const;
     void showPreview(QWidget* view, QLabel* imageView, const QSize& baseSize, const QImage& picture,
                      const QRect& cellFrameW, const QColor& fill);

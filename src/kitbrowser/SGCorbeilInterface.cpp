@@ -240,21 +240,9 @@ void SGCorbeilController::Private::loadInterface()
 
     rootView = new RootView(q);
     rootView->resize(360, 520);
-    const auto keep = [this](const QString& name, QObject* object) {
-        object->setObjectName(name);
-        outlets.insert(name, object);
-    };
-    const auto table = [&](QWidget* parent, const QString& name, const QStringList& columns,
-                           bool header = false) {
-        auto* model = new TableModel(*this, name, columns, parent);
-        QTableView* view = makeTable(parent, model, header);
-        keep(name, view);
-        QObject::connect(
-            view->selectionModel(), &QItemSelectionModel::selectionChanged, q, [this, name, view] {
-                const QModelIndexList rows = view->selectionModel()->selectedRows();
-                q->tableViewSelectionDidChange(name, rows.isEmpty() ? -1 : rows.first().row());
-            });
-        return view;
+    const auto keep = [this](const QString& name, QObject* object) { keepOutlet(name, object); };
+    const auto table = [this](QWidget* parent, const QString& name, const QStringList& columns) {
+        return namedTable(parent, name, columns, {});
     };
     const auto pathControl = [&](QWidget* parent, const QString& name) {
         auto* control = new SGPathControl(parent);
@@ -462,72 +450,63 @@ void SGCorbeilController::Private::loadInterface()
 
 void SGCorbeilController::Private::buildPreviews()
 {
-    const auto closeButton = [&](QWidget* parent) {
-        auto* button = new QToolButton(parent);
-        button->setAutoRaise(true);
-        button->setIcon(QIcon(pixmap(QStringLiteral("PreviewCloseButton"))));
-        button->setIconSize(QSize(16, 16));
-        QObject::connect(button, &QToolButton::pressed, button, [this, button] {
-            button->setIcon(QIcon(pixmap(QStringLiteral("PreviewCloseButton1"))));
+    const auto keep = [this](const QString& name, QObject* object) { keepOutlet(name, object); };
+    // A preview: its close button at the top right, the picture, then the texts below.
+    const auto preview = [&](const QString& name, QLabel** imageView) {
+        auto* view = new QWidget;
+        keep(name + QStringLiteral("View"), view);
+        auto* layout = new QVBoxLayout(view);
+        layout->setContentsMargins(20, 8, 20, 12);
+        auto* top = new QHBoxLayout;
+        top->addStretch();
+        auto* close = new QToolButton(view);
+        close->setAutoRaise(true);
+        close->setIcon(QIcon(pixmap(QStringLiteral("PreviewCloseButton"))));
+        close->setIconSize(QSize(16, 16));
+        QObject::connect(close, &QToolButton::pressed, close, [this, close] {
+            close->setIcon(QIcon(pixmap(QStringLiteral("PreviewCloseButton1"))));
         });
-        QObject::connect(button, &QToolButton::clicked, q, [this] { q->closePreviewWindow(); });
-        return button;
+        QObject::connect(close, &QToolButton::clicked, q, [this] { q->closePreviewWindow(); });
+        top->addWidget(close);
+        layout->addLayout(top);
+        *imageView = new QLabel(view);
+        (*imageView)->setAlignment(Qt::AlignCenter);
+        (*imageView)->setMinimumSize(40, 40);
+        (*imageView)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        keep(name + QStringLiteral("ImageView"), *imageView);
+        layout->addWidget(*imageView, 1);
+        return std::pair{view, layout};
     };
-    const auto keep = [this](const QString& name, QObject* object) {
-        object->setObjectName(name);
-        outlets.insert(name, object);
+    const auto field = [&](QWidget* view, const QString& name, const QFont& font) {
+        QLabel* text = label(view, font);
+        keep(name, text);
+        return text;
     };
 
     // The kit preview: picture, title, description, tags.
-    kitPreviewView = new QWidget;
-    keep(QStringLiteral("kitPreviewView"), kitPreviewView);
-    auto* kitLayout = new QVBoxLayout(kitPreviewView);
-    kitLayout->setContentsMargins(20, 8, 20, 12);
-    auto* kitTop = new QHBoxLayout;
-    kitTop->addStretch();
-    kitTop->addWidget(closeButton(kitPreviewView));
-    kitLayout->addLayout(kitTop);
-    kitPreviewImageView = new QLabel(kitPreviewView);
-    kitPreviewImageView->setAlignment(Qt::AlignCenter);
-    kitPreviewImageView->setMinimumSize(40, 40);
-    kitPreviewImageView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    keep(QStringLiteral("kitPreviewImageView"), kitPreviewImageView);
-    kitLayout->addWidget(kitPreviewImageView, 1);
-    QFont title = helvetica(true);
-    kitPreviewTitleField = label(kitPreviewView, title);
-    keep(QStringLiteral("kitPreviewTitleField"), kitPreviewTitleField);
-    kitPreviewDescriptionField = label(kitPreviewView, helvetica(false, true));
-    keep(QStringLiteral("kitPreviewDescriptionField"), kitPreviewDescriptionField);
-    kitPreviewTagsField = label(kitPreviewView, helvetica(true));
-    keep(QStringLiteral("kitPreviewTagsField"), kitPreviewTagsField);
+    auto [kitView, kitLayout] = preview(QStringLiteral("kitPreview"), &kitPreviewImageView);
+    kitPreviewView = kitView;
+    kitPreviewTitleField = field(kitView, QStringLiteral("kitPreviewTitleField"), helvetica(true));
+    kitPreviewDescriptionField =
+        field(kitView, QStringLiteral("kitPreviewDescriptionField"), helvetica(false, true));
+    kitPreviewTagsField = field(kitView, QStringLiteral("kitPreviewTagsField"), helvetica(true));
     kitLayout->addWidget(kitPreviewTitleField);
     kitLayout->addWidget(kitPreviewDescriptionField);
     kitLayout->addWidget(kitPreviewTagsField);
     kitPreviewBaseSize = QSize(360, 560);
-    kitPreviewView->resize(kitPreviewBaseSize);
+    kitView->resize(kitPreviewBaseSize);
 
     // The graphic preview: picture, title, the kit (with its link) and tags.
-    graphicPreviewView = new QWidget;
-    keep(QStringLiteral("graphicPreviewView"), graphicPreviewView);
-    auto* graphicLayout = new QVBoxLayout(graphicPreviewView);
-    graphicLayout->setContentsMargins(20, 8, 20, 12);
-    auto* graphicTop = new QHBoxLayout;
-    graphicTop->addStretch();
-    graphicTop->addWidget(closeButton(graphicPreviewView));
-    graphicLayout->addLayout(graphicTop);
-    graphicPreviewImageView = new QLabel(graphicPreviewView);
-    graphicPreviewImageView->setAlignment(Qt::AlignCenter);
-    graphicPreviewImageView->setMinimumSize(40, 40);
-    graphicPreviewImageView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    keep(QStringLiteral("graphicPreviewImageView"), graphicPreviewImageView);
-    graphicLayout->addWidget(graphicPreviewImageView, 1);
-    graphicPreviewTitleField = label(graphicPreviewView, helvetica(true));
-    keep(QStringLiteral("graphicPreviewTitleField"), graphicPreviewTitleField);
+    auto [graphicView, graphicLayout] =
+        preview(QStringLiteral("graphicPreview"), &graphicPreviewImageView);
+    graphicPreviewView = graphicView;
+    graphicPreviewTitleField =
+        field(graphicView, QStringLiteral("graphicPreviewTitleField"), helvetica(true));
     graphicLayout->addWidget(graphicPreviewTitleField);
     auto* kitRow = new QHBoxLayout;
-    graphicPreviewKitField = label(graphicPreviewView, helvetica(true));
-    keep(QStringLiteral("graphicPreviewKitField"), graphicPreviewKitField);
-    auto* kitLink = new QToolButton(graphicPreviewView);
+    graphicPreviewKitField =
+        field(graphicView, QStringLiteral("graphicPreviewKitField"), helvetica(true));
+    auto* kitLink = new QToolButton(graphicView);
     kitLink->setAutoRaise(true);
     kitLink->setIcon(QIcon(pixmap(QStringLiteral("KitLinkButton"))));
     kitLink->setToolTip(localized(QStringLiteral("Show this kit")));
@@ -539,31 +518,41 @@ void SGCorbeilController::Private::buildPreviews()
     kitRow->addWidget(graphicPreviewKitField, 1);
     kitRow->addWidget(kitLink);
     graphicLayout->addLayout(kitRow);
-    graphicPreviewTagsField = label(graphicPreviewView, helvetica(true));
-    keep(QStringLiteral("graphicPreviewTagsField"), graphicPreviewTagsField);
+    graphicPreviewTagsField =
+        field(graphicView, QStringLiteral("graphicPreviewTagsField"), helvetica(true));
     graphicLayout->addWidget(graphicPreviewTagsField);
     graphicPreviewBaseSize = QSize(360, 520);
-    graphicPreviewView->resize(graphicPreviewBaseSize);
+    graphicView->resize(graphicPreviewBaseSize);
+}
+
+void SGCorbeilController::Private::keepOutlet(const QString& name, QObject* object)
+{
+    object->setObjectName(name);
+    outlets.insert(name, object);
+}
+
+QTableView* SGCorbeilController::Private::namedTable(QWidget* parent, const QString& name,
+                                                     const QStringList& columns,
+                                                     const QStringList& headers)
+{
+    auto* model = new TableModel(*this, name, columns, parent);
+    model->setHeaders(headers);
+    QTableView* view = makeTable(parent, model, !headers.isEmpty());
+    keepOutlet(name, view);
+    QObject::connect(
+        view->selectionModel(), &QItemSelectionModel::selectionChanged, q, [this, name, view] {
+            const QModelIndexList rows = view->selectionModel()->selectedRows();
+            q->tableViewSelectionDidChange(name, rows.isEmpty() ? -1 : rows.first().row());
+        });
+    return view;
 }
 
 void SGCorbeilController::Private::buildSheets()
 {
-    const auto keep = [this](const QString& name, QObject* object) {
-        object->setObjectName(name);
-        outlets.insert(name, object);
-    };
-    const auto table = [&](QWidget* parent, const QString& name, const QStringList& columns,
-                           const QStringList& headers) {
-        auto* model = new TableModel(*this, name, columns, parent);
-        model->setHeaders(headers);
-        QTableView* view = makeTable(parent, model, !headers.isEmpty());
-        keep(name, view);
-        QObject::connect(
-            view->selectionModel(), &QItemSelectionModel::selectionChanged, q, [this, name, view] {
-                const QModelIndexList rows = view->selectionModel()->selectedRows();
-                q->tableViewSelectionDidChange(name, rows.isEmpty() ? -1 : rows.first().row());
-            });
-        return view;
+    const auto keep = [this](const QString& name, QObject* object) { keepOutlet(name, object); };
+    const auto table = [this](QWidget* parent, const QString& name, const QStringList& columns,
+                              const QStringList& headers) {
+        return namedTable(parent, name, columns, headers);
     };
 
     // Delete sheet: every kit with a check box; the delete button waits for a check.

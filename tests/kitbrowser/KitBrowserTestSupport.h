@@ -18,9 +18,11 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -156,6 +158,38 @@ protected:
     QStringList _progressMessages;
     QList<double> _progressMaxima;
     bool _suppressAlerts = false;
+};
+
+// A controller whose view is installed in a shown host view.
+class KitBrowserViewTest : public KitBrowserTest
+{
+public:
+    void TearDown() override
+    {
+        if (_controller) {
+            _controller->setShiftKeyDown(false);
+            _controller->cleanup();
+        }
+        _controller.reset();
+        KitBrowserTest::TearDown();
+    }
+
+    void startBrowser(const QString& nibName, const QSize& size)
+    {
+        _controller = std::make_unique<SGCorbeilController>(nibName);
+        _host.resize(size);
+        _host.show();
+        _controller->setView(&_host);
+    }
+
+    template <typename T>
+    T* outlet(const char* name)
+    {
+        return qobject_cast<T*>(_controller->outlet(QString::fromLatin1(name)));
+    }
+
+    QWidget _host;
+    std::unique_ptr<SGCorbeilController> _controller;
 };
 
 } // namespace kitbrowsertest

@@ -36,12 +36,12 @@ Graphic graphic(const QString& name, const QString& type, const QString& color,
     return g;
 }
 
-class KitBrowsing : public KitBrowserTest
+class KitBrowsing : public KitBrowserViewTest
 {
 protected:
     void SetUp() override
     {
-        KitBrowserTest::SetUp();
+        KitBrowserViewTest::SetUp();
         Kit garden;
         garden.name = QStringLiteral("Garden");
         garden.author = QStringLiteral("Ann");
@@ -72,26 +72,10 @@ protected:
             importer.importCorbeils({writeKit(garden), writeKit(holiday), writeKit(trims)});
         }
         _alerts.clear();
-        _controller = std::make_unique<SGCorbeilController>(QStringLiteral("iCorbeil View"));
-        _host.resize(420, 560);
-        _host.show();
-        _controller->setView(&_host);
-    }
-
-    void TearDown() override
-    {
-        _controller->cleanup();
-        _controller.reset();
-        KitBrowserTest::TearDown();
+        startBrowser(QStringLiteral("iCorbeil View"), QSize(420, 560));
     }
 
 public:
-    template <typename T>
-    T* outlet(const char* name)
-    {
-        return qobject_cast<T*>(_controller->outlet(QString::fromLatin1(name)));
-    }
-
     void home(int row) { outlet<QTableView>("homeTable")->selectRow(row); }
     void pickName(const QString& name)
     {
@@ -149,9 +133,6 @@ public:
             mode == 1 || mode == 4 || mode == 5 || mode == 9 || mode == 13 || mode == 16;
         return outlet<QLabel>(kits ? "kitsCountField" : "graphicsCountField")->text();
     }
-
-    QWidget _host;
-    std::unique_ptr<SGCorbeilController> _controller;
 };
 
 struct Step

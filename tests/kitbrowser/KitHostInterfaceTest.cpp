@@ -43,31 +43,13 @@ Graphic graphic(const QString& name, const QString& type, const QString& filenam
     return g;
 }
 
-class KitHostInterface : public KitBrowserTest
+class KitHostInterface : public KitBrowserViewTest
 {
 public:
     void SetUp() override
     {
-        KitBrowserTest::SetUp();
-        _controller = std::make_unique<SGCorbeilController>(QStringLiteral("Corbeils"));
-        _host.resize(480, 560);
-        _host.show();
-        _controller->setView(&_host);
-    }
-
-    void TearDown() override
-    {
-        SGCorbeilController::shiftKeyDown();
-        _controller->setShiftKeyDown(false);
-        _controller->cleanup();
-        _controller.reset();
-        KitBrowserTest::TearDown();
-    }
-
-    template <typename T>
-    T* outlet(const char* name)
-    {
-        return qobject_cast<T*>(_controller->outlet(QString::fromLatin1(name)));
+        KitBrowserViewTest::SetUp();
+        startBrowser(QStringLiteral("Corbeils"), QSize(480, 560));
     }
 
     // Imports a kit and shows all its graphics (mode 3).
@@ -101,9 +83,6 @@ public:
     }
 
     SGImageBrowserView* graphicBrowser() { return outlet<SGImageBrowserView>("graphicBrowser"); }
-
-    QWidget _host;
-    std::unique_ptr<SGCorbeilController> _controller;
 };
 
 } // namespace
