@@ -228,8 +228,7 @@ SGAttachedWindow* SGAttachedWindow::withView(QWidget* view, const QPointF& attac
 SGAttachedWindow::SGAttachedWindow(QWidget* view, const QPointF& point,
                                    const QPointF& originalPoint, QWidget* window, int side,
                                    qreal distance)
-    : QWidget(window ? window->window() : nullptr,
-              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+    : QWidget(window ? window->window() : nullptr, Qt::Tool | Qt::FramelessWindowHint),
       _view(view),
       _window(window ? window->window() : nullptr),
       _point(point),

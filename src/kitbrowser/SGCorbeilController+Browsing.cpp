@@ -60,12 +60,6 @@ platform::UserDefaults& defaults()
     return platform::UserDefaults::standardUserDefaults();
 }
 
-// "Ribbon" for "   Ribbon".
-QString withoutIndent(const QString& type)
-{
-    return type.startsWith(QStringLiteral("   ")) ? type.mid(3) : type;
-}
-
 } // namespace
 
 // ===== Browser items =====
@@ -491,7 +485,6 @@ void SGCorbeilController::loadDataForMode(int newMode, int prevMode)
     }
 
     if (isGraphicMode(newMode)) {
-        const QString type = withoutIndent(d->selectedType);
         QMenu* menu = d->selectedType == d->localized(QStringLiteral("Paper")) ? d->paperMenu
                       : d->selectedType == d->localized(QStringLiteral("Quick Page"))
                           ? d->quickPageMenu
@@ -504,7 +497,6 @@ void SGCorbeilController::loadDataForMode(int newMode, int prevMode)
         d->graphicsSearchMenu = menu;
         d->graphicsSearchMenuButton->setMenu(menu);
         d->graphicsSearchMenuButton->show();
-        Q_UNUSED(type);
         d->orientationFilter.clear();
         d->paperStyleFilter.clear();
         d->pictureCountFilter.clear();

@@ -315,7 +315,6 @@ void SGCorbeilController::showPreviewButton()
 void SGCorbeilController::cleanup()
 {
     switchToMode(0, d->mode, false);
-    d->hostFrameToken.reset();
     delete d->hostFilter;
 }
 

@@ -5,7 +5,6 @@
 
 #include "kitbrowser/SGCorbeilController.h"
 #include "kitbrowser/SGCorbeilStore.h"
-#include "platform/core/NotificationCenter.h"
 #include "platform/drawing/Bundle.h"
 #include "platform/ui/CoverFlowView.h"
 #include "platform/ui/ImageBrowserView.h"
@@ -280,6 +279,5 @@ struct SGCorbeilController::Private
     QString thumbnailPath(const SGObjectRecord& object, bool detailed) const;
     QString kitPreviewPath(const SGKitRecord& kit) const;
 
-    platform::ObserverToken hostFrameToken;
     QPointer<QObject> hostFilter;
 };

@@ -75,7 +75,6 @@ struct SqlStore::Connection
     const QString name;
     const QString key;
     std::unordered_map<QString, Statement> statements;
-    OpenStatus status = OpenStatus::Closed;
     int depth = 0;
     qint64 lastInsertId = 0;
 };
@@ -180,7 +179,6 @@ SqlStore::OpenStatus SqlStore::open(const QString& path, const QList<Migration>&
             _status = OpenStatus::Failed;
             return _status;
         }
-        connection->status = OpenStatus::Open;
         registry().insert(key, connection);
     }
     _connection = connection;

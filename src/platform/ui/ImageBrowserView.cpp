@@ -124,7 +124,6 @@ public:
             painter->setRenderHint(QPainter::SmoothPixmapTransform);
             painter->drawPixmap(target, picture, QRectF(picture.rect()));
         }
-        const QFontMetrics metrics(option.font);
         int y = pictureArea.bottom() + 3;
         const auto drawLine = [&](const QString& text, const QFont& font, const QColor& color) {
             const QFontMetrics lineMetrics(font);
@@ -152,7 +151,6 @@ public:
             small.setPointSizeF(std::max(6.0, small.pointSizeF() - 2));
             drawLine(item.imageSubtitle, small, option.palette.color(QPalette::PlaceholderText));
         }
-        Q_UNUSED(metrics);
         painter->restore();
     }
 
