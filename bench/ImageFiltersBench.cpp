@@ -6,8 +6,7 @@
 
 #include "platform/imaging/FilterImage.h"
 #include "platform/imaging/ImageFilter.h"
-
-#include <QRandomGenerator>
+#include "support/PhotoPixels.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,19 +17,7 @@ namespace {
 
 const FilterImage& photo()
 {
-    static const FilterImage picture = [] {
-        QImage pixels(4000, 3000, QImage::Format_ARGB32_Premultiplied);
-        QRandomGenerator random(7);
-        for (int y = 0; y < pixels.height(); ++y) {
-            QRgb* line = reinterpret_cast<QRgb*>(pixels.scanLine(y));
-            for (int x = 0; x < pixels.width(); ++x) {
-                const int noise = int(random.bounded(24));
-                line[x] = qRgba((x / 16 + noise) % 256, (y / 12 + noise) % 256,
-                                ((x + y) / 28) % 256, 255);
-            }
-        }
-        return FilterImage(pixels);
-    }();
+    static const FilterImage picture(photoPixels(QImage::Format_ARGB32_Premultiplied));
     return picture;
 }
 

@@ -2,11 +2,14 @@
 
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
+#include "window/WindowClasses.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMainWindow>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QVariantMap>
 
 #include <csignal>
@@ -42,6 +45,13 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     setDisplayScaleFactor(1.0);
     setDisplayScaleFactor(largestScreenScaleFactor());
+    initializeGlobalPaths();
+    setImageDisplayResolution(150);
+    if (const qint64 quality = platform::UserDefaults::standardUserDefaults().integerForKey(
+            QStringLiteral("Image Quality"));
+        quality > 0)
+        setImageDisplayResolution(quality);
+    registerWindowClasses();
 }
 
 LBAppController::~LBAppController()
@@ -54,9 +64,45 @@ void LBAppController::registerDefaults()
     // "Trim To Page" is deliberately not registered: trimming is off until the user turns
     // it on.
     platform::UserDefaults::standardUserDefaults().registerDefaults({
+        {QStringLiteral("Grid Spacing"), 9.0},
+        {QStringLiteral("Grid Guide Spacing"), 8},
         {QStringLiteral("Image Quality"), 150},
         {QStringLiteral("Print Quality"), 300},
+        {QStringLiteral("Draw Auxiliary Info"), 3},
     });
+}
+
+void LBAppController::initializeGlobalPaths()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+                           + QStringLiteral("/Temporary Files/");
+    QDir().mkpath(folder);
+    LBProcessState::setTemporaryFolderPath(folder);
+}
+
+QString LBAppController::temporaryFolderPath()
+{
+    return LBProcessState::temporaryFolderPath();
+}
+
+qint64 LBAppController::imageDisplayResolution()
+{
+    return LBProcessState::imageDisplayResolution();
+}
+
+void LBAppController::setImageDisplayResolution(qint64 dpi)
+{
+    LBProcessState::setImageDisplayResolution(dpi);
+}
+
+bool LBAppController::useFullResolutionImages()
+{
+    return LBProcessState::useFullResolutionImages();
+}
+
+void LBAppController::setUseFullResolutionImages(bool full)
+{
+    LBProcessState::setUseFullResolutionImages(full);
 }
 
 double LBAppController::displayScaleFactor()

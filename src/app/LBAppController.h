@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 class InspectorPalette;
 class QMainWindow;
@@ -13,7 +14,9 @@ class LBAppController : public QObject
 {
     Q_OBJECT
 public:
-    // Sets the display scale factor: 1.0, then the largest pixel ratio of the screens.
+    // Sets the display scale factor (1.0, then the largest pixel ratio of the screens),
+    // the global paths and the image display resolution ("Image Quality"), and installs
+    // the window layer's classes.
     explicit LBAppController(QObject* parent = nullptr);
     ~LBAppController() override;
 
@@ -26,6 +29,21 @@ public:
     // LBProcessState, where the model reads it.
     static double displayScaleFactor();
     static void setDisplayScaleFactor(double factor);
+
+    // Sets the program-wide temporary folder, the folder "Temporary Files" in the user's
+    // cache folder for the program (ending in a separator), and makes it when missing.
+    static void initializeGlobalPaths();
+    // Program-wide: the folder of the working files and temporary copies of documents.
+    static QString temporaryFolderPath();
+
+    // Program-wide: the resolution in dots per inch that pictures are downsampled to for
+    // drawing (150 until "Image Quality" is read). Kept in LBProcessState.
+    static qint64 imageDisplayResolution();
+    static void setImageDisplayResolution(qint64 dpi);
+    // Program-wide: on while pictures keep their full resolution (printing). Kept in
+    // LBProcessState.
+    static bool useFullResolutionImages();
+    static void setUseFullResolutionImages(bool full);
 
     // Program-wide: the current inspector palette, nullptr while there is none. The
     // palette sets it when it is made and clears it when it goes away. Kept in

@@ -1,18 +1,212 @@
+// The document's life: its defaults, change marking, window controllers, closing, the
+// layout dictionary and the label-kind rule for auxiliary information.
+
 #include "document/LBDocument.h"
 
+#include "document/DimensionInfo.h"
+#include "document/DocumentWindowController.h"
 #include "graphics/LBProcessState.h"
+#include "platform/core/Strings.h"
 #include "platform/core/UndoManager.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/PrintInfo.h"
 
-LBDocument::LBDocument(QObject* parent)
-    : QObject(parent), _undoManager(new platform::UndoManager(this))
-{}
+#include <utility>
 
-LBDocument::~LBDocument() = default;
+namespace {
+
+QString selectionChangeName()
+{
+    return platform::LocalizedString(QStringLiteral("Selection Change"),
+                                     QStringLiteral("UndoStrings"));
+}
+
+} // namespace
+
+LBDocument::LBDocument(QObject* parent) : platform::Document(parent)
+{
+    const QString table = QStringLiteral("Miscellaneous");
+    _documentGraphics = {Page{Layer(), Layer()}};
+    _layerNames = {{platform::LocalizedString(QStringLiteral("Background"), table),
+                    platform::LocalizedString(QStringLiteral("Foreground"), table)}};
+    _selectedLayers = {1};
+    _layerVisibility = {{true, true}};
+    _layerPrinting = {{true, true}};
+    _dimensionInfo = DimensionInfo::defaults(platform::PrintInfo::sharedPrintInfo().paperSize());
+    for (Face& f : _faces)
+        f.backgroundColor = QColor::fromRgbF(0.5, 0.5, 0.5);
+    _postnetBarcodeLocation = 0;
+    _drawAuxiliaryInfo =
+        static_cast<quint8>(platform::UserDefaults::standardUserDefaults().integerForKey(
+            QStringLiteral("Draw Auxiliary Info")));
+    _labelRepeatCount = 1;
+    _imageQualityObserver = platform::NotificationCenter::defaultCenter().addObserver(
+        LBImageQualityChanged, nullptr,
+        [this](const platform::Notification& notification) { imageQualityChanged(&notification); });
+
+    // Selection steps leave the document as it was, also when they are undone.
+    connect(undoManager(), &platform::UndoManager::willCloseStep, this,
+            [this](const QString& actionName) {
+                if (actionName == selectionChangeName())
+                    undoManager()->setCurrentGroupChangesDocument(false);
+            });
+}
+
+LBDocument::~LBDocument()
+{
+    _imageQualityObserver.reset();
+    // The graphics may outlive the document (held by the pasteboard, say); they must not
+    // reach it any more. The undo history goes first, with the graphics it holds.
+    undoManager()->removeAllActions();
+    for (Page& page : _documentGraphics) {
+        for (Layer& layer : page) {
+            for (const LBGraphicPtr& graphic : std::as_const(layer))
+                graphic->setDocument(nullptr);
+        }
+    }
+}
 
 platform::UndoManager* LBDocument::undoManager() const
 {
-    return _undoManager;
+    return platform::Document::undoManager();
 }
+
+QString LBDocument::fileName() const
+{
+    return platform::Document::fileName();
+}
+
+void LBDocument::invalidateGraphic(LBGraphic* graphic)
+{
+    for (DocumentWindowController* controller : documentWindowControllers())
+        controller->invalidateGraphic(graphic);
+}
+
+void LBDocument::registerUndo(std::function<void()> undo)
+{
+    undoManager()->registerUndo(this, std::move(undo));
+}
+
+// --- Change marking ---
+
+void LBDocument::updateChangeCount(ChangeType change)
+{
+    if (change == ChangeCleared) {
+        undoManager()->removeAllActions();
+        _reallyChanged = false;
+    } else if (change == ChangeDone) {
+        if (!_reallyChanged && undoManager()->undoActionName() != selectionChangeName())
+            _reallyChanged = true;
+        ++_changeCount;
+    }
+    platform::Document::updateChangeCount(change);
+}
+
+bool LBDocument::isDocumentEdited() const
+{
+    return _reallyChanged && platform::Document::isDocumentEdited();
+}
+
+void LBDocument::resetChangeCount()
+{
+    updateChangeCount(ChangeCleared);
+}
+
+void LBDocument::resetThenSetChangeCount()
+{
+    updateChangeCount(ChangeCleared);
+    updateChangeCount(ChangeDone);
+}
+
+// --- Window controllers and closing ---
+
+void LBDocument::makeWindowControllers()
+{
+    DocumentWindowController* controller = DocumentWindowController::make();
+    if (!controller)
+        return;
+    addWindowController(controller);
+    if (_addQuarnLabelControls)
+        controller->shouldAddQuarnLabelControls(true);
+}
+
+DocumentWindowController* LBDocument::windowController() const
+{
+    const QList<platform::WindowController*>& controllers = windowControllers();
+    return controllers.isEmpty() ? nullptr
+                                 : qobject_cast<DocumentWindowController*>(controllers.first());
+}
+
+QList<DocumentWindowController*> LBDocument::documentWindowControllers() const
+{
+    QList<DocumentWindowController*> controllers;
+    for (platform::WindowController* controller : windowControllers()) {
+        if (auto* documentController = qobject_cast<DocumentWindowController*>(controller))
+            controllers.append(documentController);
+    }
+    return controllers;
+}
+
+void LBDocument::close()
+{
+    removeRetainers();
+    platform::Document::close();
+}
+
+void LBDocument::removeRetainers()
+{
+    undoManager()->removeAllActionsWithTarget(this);
+    _imageQualityObserver.reset();
+    cancelPreviousPerformRequests();
+}
+
+void LBDocument::resetDrawAuxiliaryInfoFlagIfNecessary()
+{
+    qint64 kind = DimensionInfo::integer(_dimensionInfo, DimensionInfo::labelType);
+    const QString maker = DimensionInfo::text(_dimensionInfo, DimensionInfo::paperManufacturer);
+    if (maker == QLatin1String("DYMO"))
+        kind = 99;
+    else if (maker == QLatin1String("Seiko"))
+        kind = 98;
+    else if (maker == QLatin1String("Brother"))
+        return;
+    if (kind >= 5 && !(kind >= 97 && kind <= 99))
+        _drawAuxiliaryInfo = 0;
+}
+
+// --- Layout dictionary ---
+
+void LBDocument::setDimensionInfo(const QVariantMap& info)
+{
+    const QVariantMap previous = _dimensionInfo;
+    registerUndo([this, previous] { setDimensionInfo(previous); });
+    _dimensionInfo = info;
+    undoManager()->setActionName(platform::LocalizedString(QStringLiteral("Change Dimensions"),
+                                                           QStringLiteral("UndoStrings")));
+    for (DocumentWindowController* controller : documentWindowControllers())
+        controller->setupForDocument();
+}
+
+qint64 LBDocument::dimensionType() const
+{
+    return DimensionInfo::integer(_dimensionInfo, DimensionInfo::documentType);
+}
+
+QSizeF LBDocument::documentSize() const
+{
+    return QSizeF(DimensionInfo::real(_dimensionInfo, DimensionInfo::pageWidth),
+                  DimensionInfo::real(_dimensionInfo, DimensionInfo::pageHeight));
+}
+
+QSizeF LBDocument::editableDocumentSize() const
+{
+    if (dimensionType() != 1)
+        return documentSize();
+    return QSizeF(DimensionInfo::real(_dimensionInfo, DimensionInfo::labelWidth),
+                  DimensionInfo::real(_dimensionInfo, DimensionInfo::labelHeight));
+}
+
+// --- Process-wide states ---
 
 bool LBDocument::isPrinting()
 {

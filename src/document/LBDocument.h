@@ -1,38 +1,460 @@
 #pragma once
 
-// One open design: the pages of layers of graphics, their undo history and the window
-// controllers that show them. Its graphics see it as their GraphicDocument.
+// One open design: pages of layers of graphics with the per-page layer lists (names,
+// visibility, printing, selected layer), the two faces' backgrounds and placeholders, the
+// layout dictionary and the page settings, the picture files it made, and the graphics
+// list that carries graphics in and out of the program. Its graphics see it as their
+// GraphicDocument.
+//
+// Undo: the model operations record their inverse on the document's undo manager, except
+// showing a layer, inserting, deleting and moving layers and every page operation, which
+// are not undoable. No operation names its step; the caller names it from the table
+// "UndoStrings". A step named "Selection Change" leaves the document clean.
+//
+// Indices are 0-based. An index out of range (a page past the page count, a layer past
+// the layers of the page named, a position past the layer) sounds the beep and changes
+// nothing; that holds for undo steps replayed against a changed document too.
+//
+// Faces: a page has two faces; every per-face operation takes a face number, 0 for the
+// first face and any other value for the second.
+//
+// The document owns its graphics; each holds a non-owning pointer back to it. Main
+// thread only.
 
 #include "graphics/GraphicDocument.h"
+#include "graphics/LBGraphic.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/ui/Document.h"
 
-#include <QObject>
+#include <QByteArray>
+#include <QColor>
+#include <QList>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
 
-class LBDocument : public QObject, public GraphicDocument
+#include <array>
+#include <memory>
+#include <optional>
+
+class DocumentWindowController;
+
+namespace platform {
+struct Error;
+} // namespace platform
+
+// The layers view rebuilds its list of layers (no object).
+inline const QString LBUpdateLayersView = QStringLiteral("LBUpdateLayersView");
+// The canvases of the document redraw (object: the document).
+inline const QString LBRedrawGraphicViews = QStringLiteral("LBRedrawGraphicViews");
+// In-place text editing ends before the selected layer changes (object: the document).
+inline const QString LBStopEditingTextDuringDrag = QStringLiteral("LBStopEditingTextDuringDrag");
+// The design view refreshes its grid and guides (object: the document).
+inline const QString LBRefreshEditView = QStringLiteral("LBRefreshEditView");
+// Failures to read graphics or documents (codes: LBDocument::ReadError).
+inline const QString LBDocumentErrorDomain = QStringLiteral("LBDocumentErrorDomain");
+// The image display resolution changed (posted by the preferences, the canvas and the edit
+// controller; every open document brings its pictures to it).
+inline const QString LBImageQualityChanged = QStringLiteral("LBImageQualityChanged");
+
+class LBDocument : public platform::Document, public GraphicDocument
 {
     Q_OBJECT
 public:
+    using Layer = QList<LBGraphicPtr>;
+    using Page = QList<Layer>;
+    using Pages = QList<Page>;
+    using ImagePtr = std::shared_ptr<platform::Image>;
+
+    // A new design in this order: one page of two empty layers, "Background" and
+    // "Foreground", the foreground selected, both shown and printed; the default layout
+    // dictionary on the paper of the shared print settings; both faces with a grey
+    // background colour that prints, image scaling 1 and transparency 1.0, all else off;
+    // POSTNET location 0; the auxiliary-information bits of "Draw Auxiliary Info"; label
+    // repeat count 1; observing LBImageQualityChanged.
     explicit LBDocument(QObject* parent = nullptr);
+    // Stops observing and lets the graphics go.
     ~LBDocument() override;
 
+    // --- GraphicDocument ---
     QObject* documentObject() override { return this; }
-    // The document's undo manager; the graphics record the inverses of their changes on it.
     platform::UndoManager* undoManager() const override;
+    QString fileName() const override;
+    // Sends the redraw request to every window controller.
+    void invalidateGraphic(LBGraphic* graphic) override;
 
-    // Until the document has windows, a saved package and a temporary copy, it answers
-    // the picture-file hooks and invalidateGraphic() as GraphicDocument does.
+    // ==== Pages =========================================================================
+    qint64 numPages() const { return _documentGraphics.size(); }
+    // The whole tree, live.
+    Pages& documentGraphics() { return _documentGraphics; }
+    const Pages& documentGraphics() const { return _documentGraphics; }
+    // Page n's layers, live; nullptr past the last page.
+    Page* graphicsOnPage(qint64 n);
+    // The current page's layers, live.
+    Page& pageGraphics();
+    qint64 pageIndex() const { return _pageIndex; }
+    // Stores the current page (a page past the end beeps); with refreshLayersView it
+    // posts LBUpdateLayersView.
+    void setPageIndex(qint64 index, bool refreshLayersView);
+    qint64 multipageType() const { return _multipageType; }
+    void setMultipageType(qint64 type) { _multipageType = type; }
+    // Replaces page p's graphics by the given layers through the undoable removal and
+    // insertion, adding empty layers while the page has fewer; the page never loses one.
+    void setGraphics(const Page& layers, qint64 onPage);
+    void addPageWithGraphics(const Page& layers, const QStringList& layerNames);
+    // Inserts the layers as page i (0 ... page count) with the names, every layer shown
+    // and printed, layer 0 selected.
+    void insertPageWithGraphics(const Page& layers, const QStringList& layerNames, qint64 atIndex);
+    // Removes page i with its list entries; the only page stays (beep).
+    void removePageAtIndex(qint64 index);
+    // Removes pages from the end, or appends pages with the current page's layer count,
+    // layer names, flags and selected layer; fewer than one page beeps.
+    void setPageCount(qint64 count);
 
-    // Program-wide: on while a document prints or exports. While it is on, pictures keep
-    // their full resolution and are not downsampled. Kept in LBProcessState, where the
-    // graphics read it.
+    // ==== Graphics (the forms without onPage act on the current page) ===================
+    void insertGraphic(const LBGraphicPtr& graphic, qint64 atIndex, qint64 onLayer, qint64 onPage);
+    void insertGraphic(const LBGraphicPtr& graphic, qint64 atIndex, qint64 onLayer);
+    // Also drops the picture-file bookkeeping entries no other graphic uses, and ends the
+    // window's point-by-point curve drawing.
+    void removeGraphicAtIndex(qint64 index, qint64 onLayer, qint64 onPage);
+    void removeGraphicAtIndex(qint64 index, qint64 onLayer);
+    // Removes the graphic (found by identity) from the layer; nothing when it is absent.
+    void removeGraphic(const LBGraphicPtr& graphic, qint64 onLayer, qint64 onPage);
+    void removeGraphic(const LBGraphicPtr& graphic, qint64 onLayer);
+    // Moves the graphic so that it stands before the graphic at `toIndex` (0 ... count,
+    // the count puts it last); nothing when it is absent or already there.
+    void moveGraphic(const LBGraphicPtr& graphic, qint64 toIndex, qint64 onLayer, qint64 onPage);
+    void moveGraphic(const LBGraphicPtr& graphic, qint64 toIndex, qint64 onLayer);
+    // The graphic's position in the layer; -1 when absent or the layer does not exist.
+    qint64 indexOfGraphic(const LBGraphicPtr& graphic, qint64 onLayer);
+    qint64 numGraphicsOnLayer(qint64 layer);
+    // Moves the graphics of layer a that `graphics` holds (all of them with nullptr) to
+    // the front of layer b, in their order, through the undoable operations.
+    void moveGraphics(const QList<LBGraphicPtr>* graphics, qint64 fromLayer, qint64 toLayer);
+    // Removes every graphic of the layer through the undoable removal.
+    void deleteGraphicsOnLayer(qint64 layer);
+
+    // ==== Layers of the current page ====================================================
+    qint64 layerCount() const;
+    // An empty text past the names.
+    QString layerNameAtIndex(qint64 index) const;
+    void replaceLayerNameAtIndex(qint64 index, const QString& withName);
+    // 0 (with the beep) when the page has no selected layer.
+    qint64 selectedLayerIndex() const;
+    // Posts LBStopEditingTextDuringDrag.
+    void selectLayerAtIndex(qint64 index);
+    // The flags; YES past the layers. Lists shorter than the page's layers are first
+    // padded (a shown, printed "New Layer").
+    bool layerAtIndexIsVisible(qint64 index);
+    bool layerAtIndexWillPrint(qint64 index);
+    // Not undoable; posts LBRedrawGraphicViews.
+    void showLayerAtIndex(qint64 index, bool show);
+    void printLayerAtIndex(qint64 index, bool print);
+    // Inserts an empty, shown, printed layer at i (0 ... layer count). Not undoable.
+    void insertLayerWithName(const QString& name, qint64 atIndex);
+    // Removes the layer with its graphics and entries. Not undoable.
+    void deleteLayerAtIndex(qint64 index);
+    // A layer of the same name at i + 1 holding copies of layer i's graphics (their
+    // insertion undoable).
+    void duplicateLayerAtIndex(qint64 index);
+    // Moves layer a to index b with its name and flags. Not undoable.
+    void moveLayerAtIndex(qint64 index, qint64 toIndex);
+    // Brings the page's name, visibility and printing lists to its layer count, adding a
+    // shown, printed "New Layer" entry for each missing one (and the page's lists when
+    // there are none) and dropping entries past the layers.
+    void matchLayerListsToLayers(qint64 page);
+
+    // ==== Change marking and life cycle =================================================
+    // Cleared: empties the undo history and the really-changed flag. Done: the first
+    // change whose step is not "Selection Change" sets the really-changed flag; every
+    // done change counts.
+    void updateChangeCount(ChangeType change) override;
+    // Edited only after a real change (not a selection step).
+    bool isDocumentEdited() const override;
+    qint64 changeCount() const { return _changeCount; }
+    void setChangeCount(qint64 count) { _changeCount = count; }
+    void resetChangeCount();
+    void resetThenSetChangeCount();
+    // Makes the document's one window controller (when the window layer installed its
+    // factory), passing the label-controls flag on.
+    void makeWindowControllers() override;
+    // The first window controller; nullptr when there is none.
+    DocumentWindowController* windowController() const;
+    bool openedExistingFile() const { return _openedExistingFile; }
+    void setOpenedExistingFile(bool opened) { _openedExistingFile = opened; }
+    bool addsQuarnLabelControls() const { return _addQuarnLabelControls; }
+    void setAddsQuarnLabelControls(bool add) { _addQuarnLabelControls = add; }
+    // removeRetainers(), then the platform's close.
+    void close() override;
+    // Drops the document's undo actions, its observers and its deferred calls.
+    void removeRetainers();
+    bool envelopePrintLandscape() const { return _envelopePrintLandscape; }
+    void setEnvelopePrintLandscape(bool landscape) { _envelopePrintLandscape = landscape; }
+    // Before printing: label kinds from 5 up (other than 97-99) print no auxiliary
+    // information; "DYMO" counts as 99, "Seiko" as 98, and "Brother" keeps the bits.
+    void resetDrawAuxiliaryInfoFlagIfNecessary();
+
+    // ==== Graphics list: graphics as property lists and text =============================
+    // The graphics read from a graphics list: a flat list, or pages of layers.
+    struct GraphicsList
+    {
+        bool isPages = false;
+        Layer graphics; // flat
+        Pages pages;
+    };
+    // {"GraphicsList": the graphics' property lists}, flat or as pages of layers.
+    static QVariantMap dictionaryForGraphics(const Layer& graphics);
+    static QVariantMap dictionaryForGraphics(const Pages& pages);
+    // The same as old-style property-list text (7-bit).
+    static QByteArray dataForGraphics(const Layer& graphics);
+    static QByteArray dataForGraphics(const Pages& pages);
+    // Codes of LBDocumentErrorDomain.
+    enum ReadError : int { NotAPropertyListError = 1, NotADictionaryError = 2 };
+    // The dictionary the text holds; nullopt and the error for text that is not a
+    // property list holding a dictionary.
+    static std::optional<QVariantMap> dictionaryFromDocumentData(const QByteArray& data,
+                                                                 platform::Error* error = nullptr);
+    // The graphics of the dictionary's "GraphicsList": flat, pages of layers, or pages of
+    // graphics (older files), read as pages of an empty layer and a layer of the graphics.
+    // What is not a graphic (an unknown class, a page or layer that is not a list, an
+    // entry that is not a dictionary) is left out and logged.
+    static GraphicsList graphicsFromDocumentDictionary(const QVariantMap& dictionary);
+    static std::optional<GraphicsList> graphicsForData(const QByteArray& data,
+                                                       platform::Error* error = nullptr);
+
+    // ==== Per-face backgrounds and placeholders =========================================
+    bool hasBackgroundColor(qint64 page) const { return face(page).hasBackgroundColor; }
+    void setHasBackgroundColor(bool has, qint64 forPage);
+    QColor backgroundColor(qint64 page) const { return face(page).backgroundColor; }
+    void setBackgroundColor(const QColor& color, qint64 forPage);
+    // Shown only when the face has a colour and its draw flag is set.
+    bool drawBackgroundColor(qint64 page) const;
+    void setDrawBackgroundColor(bool draw, qint64 forPage);
+    // Printed exactly when shown.
+    bool printBackgroundColor(qint64 page) const { return drawBackgroundColor(page); }
+    void setPrintBackgroundColor(bool print, qint64 forPage);
+    ImagePtr backgroundImage(qint64 page) const { return face(page).backgroundImage; }
+    QString backgroundImagePath(qint64 page) const { return face(page).backgroundImagePath; }
+    // Sets the face's background picture from a file (null clears it): a missing file is
+    // looked for in the saved package, EPS becomes PDF and PSD PNG, and a picture finer
+    // than the face needs is downsampled into a working file, which becomes the path.
+    // With updateImage the picture is shown (and LBRedrawGraphicViews posted).
+    void setBackgroundImagePath(const QString& path, bool updateImage, qint64 forPage);
+    qint64 backgroundImageScaling(qint64 page) const { return face(page).backgroundImageScaling; }
+    void setBackgroundImageScaling(qint64 scaling, qint64 forPage);
+    double backgroundImageTransparency(qint64 page) const
+    {
+        return face(page).backgroundImageTransparency;
+    }
+    void setBackgroundImageTransparency(double transparency, qint64 forPage);
+    bool drawBackgroundImage(qint64 page) const { return face(page).drawBackgroundImage; }
+    void setDrawBackgroundImage(bool draw, qint64 forPage);
+    bool printBackgroundImage(qint64 page) const { return face(page).printBackgroundImage; }
+    void setPrintBackgroundImage(bool print, qint64 forPage);
+    bool hasBackgroundPlaceholder(qint64 page) const { return face(page).hasBackgroundPlaceholder; }
+    void setHasBackgroundPlaceholder(bool has, qint64 forPage);
+    QString placeholderLabel(qint64 page) const { return face(page).placeholderLabel; }
+    void setPlaceholderLabel(const QString& label, qint64 forPage);
+    qint64 placeholderLabelPosition(qint64 page) const
+    {
+        return face(page).placeholderLabelPosition;
+    }
+    void setPlaceholderLabelPosition(qint64 position, qint64 forPage);
+    bool placeholderLabelIsVertical(qint64 page) const
+    {
+        return face(page).placeholderLabelIsVertical;
+    }
+    void setPlaceholderLabelIsVertical(bool vertical, qint64 forPage);
+    QColor placeholderColor(qint64 page) const { return face(page).placeholderColor; }
+    void setPlaceholderColor(const QColor& color, qint64 forPage);
+    qint64 placeholderPatternIndex(qint64 page) const { return face(page).placeholderPatternIndex; }
+    // 0 clears the face's background picture; n makes a working PNG of the pattern
+    // picture "PlaceholderPattern<n>" the face's tiled background picture. Undoing puts the
+    // face's previous background picture back.
+    void setPlaceholderPatternIndex(qint64 index, qint64 forPage);
+    QColor placeholderLabelColor(qint64 page) const { return face(page).placeholderLabelColor; }
+    void setPlaceholderLabelColor(const QColor& color, qint64 forPage);
+    bool drawBackgroundPlaceholder(qint64 page) const
+    {
+        return face(page).drawBackgroundPlaceholder;
+    }
+    void setDrawBackgroundPlaceholder(bool draw, qint64 forPage);
+    bool printBackgroundPlaceholder(qint64 page) const
+    {
+        return face(page).printBackgroundPlaceholder;
+    }
+    void setPrintBackgroundPlaceholder(bool print, qint64 forPage);
+
+    // ==== Document-wide page settings ===================================================
+    // The document's spacing in points, or "Grid Spacing" while it has none (0).
+    double gridSpacing() const;
+    // Marks the document edited and posts LBRefreshEditView; with updatePrefs it also
+    // becomes "Grid Spacing". Not undoable.
+    void setGridSpacing(double spacing, bool updatePrefs);
+    // Grid lines between guides: "Grid Guide Spacing" while the grid spacing is 0, the
+    // document's own otherwise (the two are set as a pair).
+    qint64 guideSpacing() const;
+    void setGuideSpacing(qint64 spacing, bool updatePrefs);
+    bool printGrid() const { return _printGrid; }
+    void setPrintGrid(bool print);
+    // "ProjectType", "ProjectTypeName", "ManufacturerName", "CardStockName",
+    // "IsHorizontalDocType"; empty when none. Not undoable, not a change.
+    QVariantMap projectDescription() const { return _projectDescription; }
+    void setProjectDescription(const QVariantMap& description)
+    {
+        _projectDescription = description;
+    }
+    qint64 postnetBarcodeLocation() const { return _postnetBarcodeLocation; }
+    void setPostnetBarcodeLocation(qint64 location) { _postnetBarcodeLocation = location; }
+    // 1-4 the facing identification marks A-D; other values none.
+    qint64 FIMType() const { return _FIMType; }
+    void setFIMType(qint64 type) { _FIMType = type; }
+    // Bits: 1 the sheet number, 2 today's date. Kept in one byte; with
+    // updateUserDefaults also stored as "Draw Auxiliary Info". Not a change.
+    qint64 drawAuxiliaryInfo() const { return _drawAuxiliaryInfo; }
+    void setDrawAuxiliaryInfo(qint64 bits, bool updateUserDefaults);
+    // How many consecutive labels show the same record; marks the document edited.
+    qint64 labelRepeatCount() const { return _labelRepeatCount; }
+    void setLabelRepeatCount(qint64 count);
+    // Imported records, row after row, `columns` texts a row. Not undoable, not a change.
+    void setImportTextArray(const QStringList& array, qint64 numImportColumns);
+    QStringList importTextArrayAndColumnCount(qint64* columnCount) const;
+    // Text r x columns + c; null without one.
+    QString stringForImportColumn(qint64 column, qint64 recordIndex) const;
+
+    // ==== Layout dictionary =============================================================
+    // The live dictionary (see DimensionInfo); callers keep no reference across a print.
+    QVariantMap& dimensionInfo() { return _dimensionInfo; }
+    const QVariantMap& dimensionInfo() const { return _dimensionInfo; }
+    // Replaces the contents in place as one undoable step named "Change Dimensions" and
+    // has the window controllers rebuild their display.
+    void setDimensionInfo(const QVariantMap& info);
+    qint64 dimensionType() const;
+    // The page size.
+    QSizeF documentSize() const;
+    // The label size on a label sheet (dimension type 1), else the page size.
+    QSizeF editableDocumentSize() const;
+
+    // ==== Picture files =================================================================
+    // The picture, or a copy downsampled to the image display resolution when it is more
+    // than 1.1 times finer at drawingSize (never with the full-resolution switch on or
+    // without a bitmap); the copy is read back from a TIFF working file the document keeps.
+    std::shared_ptr<platform::Image> downsampleImage(const std::shared_ptr<platform::Image>& image,
+                                                     const QSizeF& drawingSize) override;
+    // Brings every graphic's picture to the current resolution and refreshes the window;
+    // marks the document edited when a notification asked for it.
+    void imageQualityChanged(const platform::Notification* notification);
+    // The working files that belong to the document and stay while it lives.
+    void rememberTemporaryFileName(const QString& name);
+    bool temporaryFileIsInUse(const QString& name) const;
+    // Picture files copied for the document: each source path with the document's own path
+    // of its copy (the same position in both lists).
+    void rememberImageFile(const QString& originalPath, const QString& newPath);
+    const QStringList& originalImageFilePaths() const { return _originalImageFilePaths; }
+    const QStringList& newImageFilePaths() const { return _newImageFilePaths; }
+    // A new, unused working file path "<temporary folder><seconds since 2001>.<extension>".
+    static QString newTemporaryFilePath(const QString& extension);
+
+    // ==== Process-wide states kept in LBProcessState ====================================
+    // On while a document prints or exports.
     static bool isPrinting();
     static void setPrinting(bool printing);
-
-    // Program-wide: on while a print operation runs (not during export). While it is on,
-    // high-resolution renderings use the "Print Quality" resolution. Kept in
-    // LBProcessState.
+    // On while a print operation runs (not during export).
     static bool isPrintJobRunning();
     static void setPrintJobRunning(bool running);
 
 private:
-    platform::UndoManager* _undoManager = nullptr;
+    struct Face
+    {
+        bool hasBackgroundColor = false;
+        QColor backgroundColor;
+        bool drawBackgroundColor = false;
+        bool printBackgroundColor = true;
+        ImagePtr backgroundImage;
+        QString backgroundImagePath;
+        qint64 backgroundImageScaling = 1;
+        double backgroundImageTransparency = 1.0;
+        bool drawBackgroundImage = false;
+        bool printBackgroundImage = false;
+        bool hasBackgroundPlaceholder = false;
+        QString placeholderLabel;
+        qint64 placeholderLabelPosition = 0;
+        bool placeholderLabelIsVertical = false;
+        QColor placeholderColor;
+        qint64 placeholderPatternIndex = 0;
+        QColor placeholderLabelColor;
+        bool drawBackgroundPlaceholder = false;
+        bool printBackgroundPlaceholder = false;
+    };
+    // What a per-face setter does besides storing the value.
+    struct FaceChange
+    {
+        bool skipUnchanged = false;
+        bool marksEdited = true;
+        bool redraw = false;            // LBRedrawGraphicViews
+        bool refreshLayersView = false; // LBUpdateLayersView, after the redraw
+    };
+
+    Face& face(qint64 page) { return _faces[page == 0 ? 0 : 1]; }
+    const Face& face(qint64 page) const { return _faces[page == 0 ? 0 : 1]; }
+    template <typename T, typename Arg>
+    void changeFaceValue(qint64 page, T Face::*field, const T& value,
+                         void (LBDocument::*setter)(Arg, qint64), const FaceChange& change);
+    void setPlaceholderPatternIndexOnly(qint64 index, qint64 forPage);
+
+    // The layer, or nullptr (with the beep) when the page or the layer does not exist.
+    Layer* layerOrBeep(qint64 layer, qint64 page);
+    // Whether the current page has the layer.
+    bool layerIndexIsValid(qint64 index) const;
+    // The same check for the operations that store into the layer lists, which it first
+    // brings to the layer count; beeps when the layer does not exist.
+    bool storingLayerIndexIsValid(qint64 index);
+    // Gives the per-page lists at least `count` entries.
+    void padPageLists(qint64 count);
+    // The window controllers that show the document's pages.
+    QList<DocumentWindowController*> documentWindowControllers() const;
+    // Registers `undo` with the document as target.
+    void registerUndo(std::function<void()> undo);
+    void markEdited() { updateChangeCount(ChangeDone); }
+    void postRedrawGraphicViews();
+    // Forgets the copied picture files of the graphic at index of the layer, as it is
+    // removed, that no other graphic of the document uses.
+    void pruneImageFileBookkeeping(const LBGraphic& removed, qint64 page, qint64 layer,
+                                   qint64 index);
+    // The picture at path, in a form the document keeps: EPS converted to PDF and PSD to
+    // PNG, each into a working file that path then names. nullptr, with the reason, for a
+    // file that cannot be read, drawn or converted (path unchanged).
+    std::shared_ptr<platform::Image> readKeepablePicture(QString& path, QString* error);
+
+    Pages _documentGraphics;
+    QList<QStringList> _layerNames;
+    QList<QList<bool>> _layerVisibility;
+    QList<QList<bool>> _layerPrinting;
+    QList<qint64> _selectedLayers;
+    qint64 _pageIndex = 0;
+    qint64 _multipageType = 0;
+    qint64 _changeCount = 0;
+    bool _reallyChanged = false;
+    bool _openedExistingFile = false;
+    bool _addQuarnLabelControls = false;
+    bool _envelopePrintLandscape = false;
+    QStringList _originalImageFilePaths;
+    QStringList _newImageFilePaths;
+    QStringList _temporaryFileNames;
+
+    QVariantMap _dimensionInfo;
+    std::array<Face, 2> _faces;
+    double _gridSpacing = 0.0;
+    qint64 _guideSpacing = 0;
+    bool _printGrid = false;
+    QVariantMap _projectDescription;
+    qint64 _postnetBarcodeLocation = 0;
+    qint64 _FIMType = 0;
+    quint8 _drawAuxiliaryInfo = 0;
+    qint64 _labelRepeatCount = 1;
+    QStringList _importTextArray;
+    qint64 _numImportColumns = 0;
+
+    platform::ObserverToken _imageQualityObserver;
 };

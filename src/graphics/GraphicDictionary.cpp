@@ -73,6 +73,11 @@ void GraphicDictionaryWriter::setData(const QString& key, const QByteArray& valu
     _dictionary.insert(key, value);
 }
 
+void GraphicDictionaryWriter::setArray(const QString& key, const QVariantList& value)
+{
+    _dictionary.insert(key, value);
+}
+
 void GraphicDictionaryWriter::setArchive(const QString& key, const QByteArray& data)
 {
     if (data.isEmpty()) {

@@ -43,6 +43,8 @@ public:
     // An integer number object (it becomes decimal text in the text form).
     void setNumber(const QString& key, qint64 value);
     void setData(const QString& key, const QByteArray& value);
+    // A plain list (of texts, as the readers' array() takes it back).
+    void setArray(const QString& key, const QVariantList& value);
     // Archived values; nothing is written (and the loss is logged) for a value the archive
     // cannot hold, or for an invalid colour.
     void setColor(const QString& key, const QColor& value);

@@ -66,9 +66,10 @@ QRectF strokeExtent(const platform::BezierPath& path)
     return path.strokedOutline().boundingRect().adjusted(-0.5, -0.5, 0.5, 0.5);
 }
 
-// Draws a picture the way the platform draws one that does not respect the flipped page
-// coordinates: upside down, its last pixel row at the top of the rectangle.
-void drawImageUnflipped(const platform::Image& image, const QRectF& rect)
+} // namespace
+
+void LBGraphic::drawPictureUnflipped(const platform::Image& image, const QRectF& rect,
+                                     double fraction)
 {
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     QPainter* painter = activePainter(context);
@@ -79,11 +80,9 @@ void drawImageUnflipped(const platform::Image& image, const QRectF& rect)
     mirror.translate(0.0, rect.top() + rect.bottom());
     mirror.scale(1.0, -1.0);
     painter->setWorldTransform(mirror, true);
-    image.drawInRect(rect, QRectF(), QPainter::CompositionMode_SourceOver, 1.0);
+    image.drawInRect(rect, QRectF(), QPainter::CompositionMode_SourceOver, fraction);
     context->restoreGraphicsState();
 }
-
-} // namespace
 
 void LBGraphic::drawInView(CanvasView* view, bool isSelected)
 {
@@ -159,7 +158,7 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
                 // graphic with a picture that is not shown through an outline (not an
                 // image crop) is an image graphic.
                 if (isImageCrop())
-                    drawImageUnflipped(*fill, b);
+                    drawPictureUnflipped(*fill, b);
                 else
                     fill->drawInRect(b, QRectF(), QPainter::CompositionMode_SourceOver, 1.0);
                 if (!patternInView)
@@ -167,7 +166,7 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
             }
             if (mask) {
                 startShadow(b);
-                drawImageUnflipped(*mask, b);
+                drawPictureUnflipped(*mask, b);
                 stopShadow();
             }
         }
@@ -203,7 +202,7 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
             std::trunc(s.y() + s.height() + std::trunc(s.height() * _reflectionVOffset) - margin),
             std::trunc(s.width()), std::trunc(s.height() * _reflectionHeight));
         if (_reflectionImage)
-            drawImageUnflipped(*_reflectionImage, target);
+            drawPictureUnflipped(*_reflectionImage, target);
     }
 }
 
@@ -217,7 +216,13 @@ platform::GraphicsContext* LBGraphic::applyTransformForBounds(const QRectF& boun
     if (!painter)
         return nullptr;
     context->saveGraphicsState();
+    painter->setWorldTransform(transformForBounds(bounds, vFlip, hFlip, rotation), true);
+    return context;
+}
 
+QTransform LBGraphic::transformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
+                                         double rotation)
+{
     // Each operation applies before those already in the transform, so a point is first
     // turned about the centre, then mirrored.
     QTransform transform;
@@ -237,8 +242,7 @@ platform::GraphicsContext* LBGraphic::applyTransformForBounds(const QRectF& boun
         transform.rotate(rotation * sign);
         transform.translate(-c.x(), -c.y());
     }
-    painter->setWorldTransform(transform, true);
-    return context;
+    return transform;
 }
 
 void LBGraphic::startShadow(const QRectF& drawnBounds)
@@ -285,6 +289,16 @@ void LBGraphic::drawArrowsInView(CanvasView* view, bool drawShadow)
 {
     Q_UNUSED(view);
     Q_UNUSED(drawShadow);
+}
+
+LBGraphic::ImagePtr LBGraphic::copyToImageWithScale(double scale, double alphaScaleFactor,
+                                                    bool flipVertically, bool isTextBox)
+{
+    Q_UNUSED(scale);
+    Q_UNUSED(alphaScaleFactor);
+    Q_UNUSED(flipVertically);
+    Q_UNUSED(isTextBox);
+    return nullptr;
 }
 
 LBGraphic::ImagePtr LBGraphic::reflectionWithTransparency(double transparency, double height,

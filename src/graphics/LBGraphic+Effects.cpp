@@ -8,8 +8,12 @@
 #include "platform/core/Archive.h"
 #include "platform/core/TextForms.h"
 #include "platform/drawing/Image.h"
+#include "platform/imaging/ImageFilter.h"
 
+#include <QDebug>
 #include <QSet>
+
+#include <numbers>
 
 namespace {
 
@@ -26,12 +30,16 @@ QString locationKey(int index)
     return QStringLiteral("location%1").arg(index);
 }
 
-// What an effect kind stores, with the value it takes when asked for its default.
+// What an effect kind stores, with the value it takes when asked for its default, and the
+// filter that processes it (none for a kind the effects chain handles itself).
 struct EffectKindKeys
 {
+    QString filterName;
     std::array<std::optional<qint64>, 6> modifiers;
     std::array<std::optional<QPointF>, 4> locations;
     std::optional<QColor> color;
+    // The colour defaults to the new filter's own "inputColor".
+    bool colorFromFilter = false;
 };
 
 EffectKindKeys effectKindKeys(qint64 kind)
@@ -42,94 +50,157 @@ EffectKindKeys effectKindKeys(qint64 kind)
         for (const auto& [index, value] : values)
             k.modifiers[index] = value;
     };
+    auto filter = [&k](const char* name) { k.filterName = QString::fromLatin1(name); };
     switch (kind) {
-    case 2: mods({{0, 100}}); break;
+    case 1: filter("CIColorInvert"); break;
+    case 2:
+        filter("CISepiaTone");
+        mods({{0, 100}});
+        break;
     case 3:
         mods({{0, 30}});
         k.color = QColor(Qt::red);
         break;
-    case 4: mods({{0, 20}}); break;
+    case 4:
+        filter("CIColorPosterize");
+        mods({{0, 20}});
+        break;
     case 5:
+        filter("CICircleSplashDistortion");
         mods({{0, 50}});
         k.locations[0] = centre;
         break;
-    case 6: mods({{0, 20}}); break;
+    case 6:
+        filter("CICrystallize");
+        mods({{0, 20}});
+        break;
     case 7:
+        filter("CIEdgeWork");
         mods({{0, 50}});
         k.color = QColor(Qt::black);
         break;
     case 8:
+        filter("CIBumpDistortion");
         mods({{0, 50}, {1, 60}});
         k.locations[0] = centre;
         break;
-    case 9: mods({{0, 20}, {1, 70}, {2, 0}}); break;
-    case 11: mods({{0, 20}, {1, 0}}); break;
+    case 9:
+        filter("CIDotScreen");
+        mods({{0, 20}, {1, 70}, {2, 0}});
+        break;
+    case 10: filter("CINoiseReduction"); break;
+    case 11:
+        filter("CIMotionBlur");
+        mods({{0, 20}, {1, 0}});
+        break;
     case 12:
+        filter("CIZoomBlur");
         mods({{0, 50}});
         k.locations[0] = centre;
         break;
-    case 13: mods({{0, 50}, {1, 0}}); break;
+    case 13:
+        filter("CICircularWrap");
+        mods({{0, 50}, {1, 0}});
+        break;
     case 14:
+        filter("CIHoleDistortion");
         mods({{0, 20}});
         k.locations[0] = centre;
         break;
     case 15:
+        filter("CIPinchDistortion");
         mods({{0, 80}, {1, 50}});
         k.locations[0] = centre;
         break;
     case 16:
+        filter("CITwirlDistortion");
         mods({{0, 50}, {1, 63}});
         k.locations[0] = centre;
         break;
     case 17:
+        filter("CIVortexDistortion");
         mods({{0, 75}, {1, 75}});
         k.locations[0] = centre;
         break;
-    case 18: mods({{0, 20}}); break;
-    case 19: mods({{0, 20}}); break;
-    case 20: mods({{0, 10}, {1, 60}}); break;
-    case 21: mods({{0, 10}, {1, 60}}); break;
-    case 22: mods({{0, 100}}); break;
-    case 24: mods({{0, 20}}); break;
-    case 25: mods({{0, 15}, {1, 40}, {2, 20}}); break;
+    case 18:
+        filter("CIPointillize");
+        mods({{0, 20}});
+        break;
+    case 19:
+        filter("CIPixellate");
+        mods({{0, 20}});
+        break;
+    case 20:
+        filter("CIBloom");
+        mods({{0, 10}, {1, 60}});
+        break;
+    case 21:
+        filter("CIGloom");
+        mods({{0, 10}, {1, 60}});
+        break;
+    case 22:
+        filter("CIEdges");
+        mods({{0, 100}});
+        break;
+    case 24:
+        filter("CIGaussianBlur");
+        mods({{0, 20}});
+        break;
+    case 25:
+        filter("CIOpTile");
+        mods({{0, 15}, {1, 40}, {2, 20}});
+        break;
     case 26:
+        filter("CIKaleidoscope");
         mods({{0, 20}, {1, 50}});
         k.locations[0] = centre;
         break;
     case 27:
+        filter("CITriangleTile");
         mods({{0, 50}, {1, 50}});
         k.locations[0] = centre;
         break;
     case 28:
+        filter("CICircularScreen");
         mods({{0, 20}, {1, 70}});
         k.locations[0] = centre;
         break;
-    // The generators' and the white point's colours default to their filters' own.
     case 29:
+        filter("CIStarShineGenerator");
         mods({{0, 15}, {1, 15}, {2, 0}, {3, 50}, {4, 25}});
         k.locations[0] = centre;
-        k.color = QColor::fromRgbF(1.0f, 0.8f, 0.6f, 1.0f);
+        k.colorFromFilter = true;
         break;
     case 30:
+        filter("CILenticularHaloGenerator");
         mods({{0, 7}, {1, 25}, {2, 77}, {3, 17}, {4, 20}});
         k.locations[0] = centre;
-        k.color = QColor::fromRgbF(1.0f, 0.9f, 0.8f, 1.0f);
+        k.colorFromFilter = true;
         break;
-    case 31: k.color = QColor::fromRgbF(1.0f, 1.0f, 1.0f, 1.0f); break;
-    case 32: k.locations = {QPointF(0, 1), QPointF(1, 1), QPointF(0, 0), QPointF(1, 0)}; break;
+    case 31:
+        filter("CIWhitePointAdjust");
+        k.colorFromFilter = true;
+        break;
+    case 32:
+        filter("CIPerspectiveTransform");
+        k.locations = {QPointF(0, 1), QPointF(1, 1), QPointF(0, 0), QPointF(1, 0)};
+        break;
     case 33:
+        filter("CIBlendWithMask");
         mods({{0, 65}, {1, 50}, {5, 0}});
         k.locations[0] = centre;
         break;
     case 34:
+        filter("CIBlendWithMask");
         mods({{0, 60}, {1, 20}, {2, 0}, {3, 0}, {5, 0}});
         k.locations[0] = centre;
         break;
     case 35:
+        filter("CIBlendWithMask");
         mods({{0, 35}, {1, 50}, {5, 2}});
         k.locations[0] = centre;
         break;
-    default: break; // 1, 10, 23 and unknown kinds store nothing but the kind
+    default: break; // 23 and unknown kinds store nothing but the kind and have no filter
     }
     return k;
 }
@@ -146,6 +217,17 @@ QColor effectColorFromData(const QByteArray& data)
     if (data.isEmpty())
         return QColor();
     return platform::Archive::colorFromArchivedData(data).value_or(QColor());
+}
+
+// A filter made by name and given its defaults; nullptr for a name no filter answers to.
+LBGraphic::FilterPtr newFilter(const QString& name)
+{
+    LBGraphic::FilterPtr filter = platform::ImageFilter::filterWithName(name);
+    if (filter)
+        filter->setDefaults();
+    else
+        qWarning().noquote() << QStringLiteral("No image filter is named \"%1\"").arg(name);
+    return filter;
 }
 
 } // namespace
@@ -356,7 +438,57 @@ void LBGraphic::setAdjustment(double LBGraphic::*field, void (LBGraphic::*setter
     const double old = this->*field;
     registerUndo([old, setter](LBGraphic& g) { (g.*setter)(old); });
     this->*field = value;
+    updateAdjustmentFilter(field);
     markChanged();
+}
+
+void LBGraphic::updateAdjustmentFilter(double LBGraphic::*field)
+{
+    const double v = this->*field;
+    auto keep = [](FilterPtr& filter, bool wanted, const char* name) {
+        if (wanted && !filter)
+            filter = newFilter(QString::fromLatin1(name));
+        else if (!wanted)
+            filter.reset();
+    };
+    auto set = [v](const FilterPtr& filter, const char* key, double value) {
+        if (filter)
+            filter->setValue(value, QString::fromLatin1(key));
+    };
+
+    if (field == &LBGraphic::_brightness || field == &LBGraphic::_contrast
+        || field == &LBGraphic::_saturation) {
+        // One filter serves all three: made by the first that is not 0, released when
+        // all three are 0. A new filter's other two inputs keep its defaults, which are
+        // what 0 maps to.
+        if (v != 0.0 && !_colorControlsFilter)
+            _colorControlsFilter = newFilter(QStringLiteral("CIColorControls"));
+        else if (v == 0.0 && _brightness == 0.0 && _contrast == 0.0 && _saturation == 0.0)
+            _colorControlsFilter.reset();
+        if (field == &LBGraphic::_brightness) {
+            set(_colorControlsFilter, "inputBrightness", v / 100.0);
+        } else if (field == &LBGraphic::_contrast) {
+            const double contrast = v > 0.0   ? 1.0 + 3.0 * v / 100.0
+                                    : v < 0.0 ? 0.25 + 0.75 * (v + 100.0) / 100.0
+                                              : 1.0;
+            set(_colorControlsFilter, "inputContrast", contrast);
+        } else {
+            const double saturation = v > 0.0   ? 1.0 + 2.0 * v / 100.0
+                                      : v < 0.0 ? 0.75 * (v + 100.0) / 100.0
+                                                : 1.0;
+            set(_colorControlsFilter, "inputSaturation", saturation);
+        }
+    } else if (field == &LBGraphic::_hue) {
+        keep(_hueFilter, v != 0.0, "CIHueAdjust");
+        set(_hueFilter, "inputAngle", v / 100.0 * std::numbers::pi);
+    } else if (field == &LBGraphic::_exposure) {
+        keep(_exposureFilter, v != 0.0, "CIExposureAdjust");
+        set(_exposureFilter, "inputEV", v / 100.0 * 5.0);
+    } else if (field == &LBGraphic::_sharpness) {
+        // The radius depends on the picture's size; the effects chain sets it.
+        keep(_sharpnessFilter, v > 0.0, "CIUnsharpMask");
+        keep(_blurFilter, v < 0.0, "CIGaussianBlur");
+    }
 }
 
 void LBGraphic::setBrightness(double value)
@@ -407,6 +539,11 @@ void LBGraphic::addEffect(qint64 kind, qint64 modifier0, qint64 modifier1, qint6
     QVariantMap entry;
     entry.insert(effectKey, kind);
     const EffectKindKeys keys = effectKindKeys(kind);
+    EffectFilterArray filters;
+    if (!keys.filterName.isEmpty()) {
+        if (FilterPtr filter = newFilter(keys.filterName))
+            filters.append(filter);
+    }
     const std::array<qint64, 6> modifiers = {modifier0, modifier1, modifier2,
                                              modifier3, modifier4, modifier5};
     for (int i = 0; i < 6; ++i) {
@@ -422,10 +559,23 @@ void LBGraphic::addEffect(qint64 kind, qint64 modifier0, qint64 modifier1, qint6
             entry.insert(locationKey(i), platform::stringFromPoint(location));
         }
     }
-    if (keys.color)
-        entry.insert(colorDataKey, effectColorData(color.isValid() ? color : *keys.color));
+    if (keys.colorFromFilter || keys.color) {
+        QColor stored = color;
+        if (!stored.isValid() && keys.colorFromFilter && !filters.isEmpty())
+            stored = filters.first()->valueForKey(QStringLiteral("inputColor")).value<QColor>();
+        if (!stored.isValid() && keys.color)
+            stored = *keys.color;
+        entry.insert(colorDataKey, effectColorData(stored));
+    }
+    insertEffect(entry, filters, newIndex, notifyHUD);
+}
 
-    _effects.append(entry);
+void LBGraphic::insertEffect(const QVariantMap& entry, const EffectFilterArray& filters,
+                             qint64 index, bool notifyHUD)
+{
+    Q_ASSERT(_effects.size() == _effectFilters.size());
+    _effects.insert(index, entry);
+    _effectFilters.insert(index, filters);
     markChanged();
     if (notifyHUD)
         postUpdateUtilityWindows();
@@ -435,22 +585,26 @@ void LBGraphic::removeEffectAtIndex(qint64 index, bool notifyHUD)
 {
     if (index < 0 || index >= numEffects())
         return;
+    Q_ASSERT(_effects.size() == _effectFilters.size());
     const QVariantMap entry = _effects.at(index);
-    const qint64 kind = platform::integerValue(entry.value(effectKey));
-    std::array<qint64, 6> m{};
-    for (int i = 0; i < 6; ++i)
-        m[i] = platform::integerValue(entry.value(modifierKey(i)));
-    std::array<QPointF, 4> l;
-    for (int i = 0; i < 4; ++i) {
-        const QVariant value = entry.value(locationKey(i));
-        l[i] = value.isValid() ? platform::pointFromString(value.toString()) : QPointF(0.5, 0.5);
-    }
-    const QColor color = effectColorFromData(entry.value(colorDataKey).toByteArray());
-    // Undoing a removal appends the effect again, at the end of the list.
-    registerUndo([kind, m, l, color](LBGraphic& g) {
-        g.addEffect(kind, m[0], m[1], m[2], m[3], m[4], m[5], l[0], l[1], l[2], l[3], color, true);
+    const EffectFilterArray filters = _effectFilters.at(index);
+    const qint64 knobType = _effectLocationKnobType;
+    const qint64 knobIndex = _effectIndexForEffectKnob;
+    // Effects apply in list order: undoing puts the entry and its filters back where they
+    // were (and redoing removes them there again), with the knobs as they were.
+    registerUndo([entry, filters, index, knobType, knobIndex](LBGraphic& g) {
+        g.registerUndo([index](LBGraphic& g2) { g2.removeEffectAtIndex(index, true); });
+        g._effectLocationKnobType = knobType;
+        g._effectIndexForEffectKnob = knobIndex;
+        g.insertEffect(entry, filters, index, true);
     });
     _effects.removeAt(index);
+    _effectFilters.removeAt(index);
+    // The effect knobs stay on their entry; they go away with it.
+    if (index < _effectIndexForEffectKnob)
+        --_effectIndexForEffectKnob;
+    else if (index == _effectIndexForEffectKnob)
+        _effectLocationKnobType = 0;
     markChanged();
     if (notifyHUD)
         postUpdateUtilityWindows();
@@ -470,6 +624,14 @@ QVariantMap LBGraphic::effectDictionaryAtIndex(qint64 index) const
     if (index < 0 || index >= numEffects())
         return {};
     return _effects.at(index);
+}
+
+std::optional<LBGraphic::EffectFilterArray>
+LBGraphic::effectFilterSubarrayAtIndex(qint64 index) const
+{
+    if (index < 0 || index >= _effectFilters.size())
+        return std::nullopt;
+    return _effectFilters.at(index);
 }
 
 void LBGraphic::setEffectModifier(qint64 value, const QString& forKey, qint64 forEffectAtIndex,

@@ -221,13 +221,7 @@ void LBGraphic::setFlippedHorizontally(bool flipped)
 {
     if (!changeValue(_flippedHorizontally, flipped, &LBGraphic::setFlippedHorizontally))
         return;
-    if (hasFillImage()) {
-        // The picture inside mirrors with the outline.
-        _fillImageFlippedHorizontally = !_fillImageFlippedHorizontally;
-        const QRectF& g = _origCropGraphicBounds;
-        QRectF& i = _origCropImageBounds;
-        i.moveLeft(2.0 * g.x() + g.width() - i.x() - i.width());
-    }
+    mirrorFillImage(true);
     clearCachedImage();
     didChange();
 }
@@ -236,14 +230,25 @@ void LBGraphic::setFlippedVertically(bool flipped)
 {
     if (!changeValue(_flippedVertically, flipped, &LBGraphic::setFlippedVertically))
         return;
-    if (hasFillImage()) {
-        _fillImageFlippedVertically = !_fillImageFlippedVertically;
-        const QRectF& g = _origCropGraphicBounds;
-        QRectF& i = _origCropImageBounds;
-        i.moveTop(2.0 * g.y() + g.height() - i.y() - i.height());
-    }
+    mirrorFillImage(false);
     clearCachedImage();
     didChange();
+}
+
+void LBGraphic::mirrorFillImage(bool horizontally)
+{
+    if (!hasFillImage())
+        return;
+    // The picture inside mirrors with the outline, within the rectangle it was cropped to.
+    const QRectF& g = _origCropGraphicBounds;
+    QRectF& i = _origCropImageBounds;
+    if (horizontally) {
+        _fillImageFlippedHorizontally = !_fillImageFlippedHorizontally;
+        i.moveLeft(2.0 * g.x() + g.width() - i.x() - i.width());
+    } else {
+        _fillImageFlippedVertically = !_fillImageFlippedVertically;
+        i.moveTop(2.0 * g.y() + g.height() - i.y() - i.height());
+    }
 }
 
 void LBGraphic::flipHorizontally()

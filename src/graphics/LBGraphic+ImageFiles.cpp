@@ -173,17 +173,16 @@ void LBGraphic::copyImageFilePathsFromGraphic(const LBGraphic& other)
 {
     for (qint64 type : {FillImageType, ObjectMaskType, ExternalMaskType}) {
         const QString path = other.imageFilePathOfType(type);
-        if (!path.isEmpty())
+        if (!path.isEmpty()) {
             setImageFilePath(path, true, false, type);
+            // A file that cannot be loaded stays referenced, as it is by the graphic copied,
+            // so the copy still names the missing file when it is saved.
+            if (imageFilePathOfType(type).isEmpty())
+                setImageFilePath(standardizedPath(path), type);
+        }
         if (type == FillImageType)
             downsampleFillImage(false);
     }
-}
-
-void LBGraphic::locateMaskForFile(const QString& path)
-{
-    // Finding the mask that belongs to an image file arrives with mask support.
-    Q_UNUSED(path);
 }
 
 // --- Downsampling ---
@@ -204,6 +203,12 @@ void LBGraphic::downsampleFillImage(bool force)
     const QSizeF drawingSize = isImageCrop() ? _origCropImageBounds.size() : bounds().size();
     if (!(drawingSize.width() > 1.0 && drawingSize.height() > 1.0))
         return;
+
+    // Under an external mask, the picture from before the mask is the one brought to the
+    // design's resolution; when it changes, it is masked again.
+    const ImagePtr masked = _origImage ? _image : nullptr;
+    if (masked)
+        _image = _origImage;
 
     bool changed = false;
     if (force || _downSampledImageBoundsWereChanged) {
@@ -234,6 +239,16 @@ void LBGraphic::downsampleFillImage(bool force)
 
     if (changed && _objectMask)
         applyMask(_objectMask, true);
+
+    if (masked && !changed) {
+        _image = masked;
+    } else if (masked) {
+        _origImage.reset();
+        if (_externalMask) {
+            saveOriginalImage();
+            applyMask(_externalMask, false);
+        }
+    }
 }
 
 double LBGraphic::dpiOfImage(const ImagePtr& image, const QSizeF& drawingSize)
@@ -264,11 +279,4 @@ void LBGraphic::restoreOriginalImage()
     _image = _origImage;
     _origImage.reset();
     clearCachedImage();
-}
-
-void LBGraphic::applyMask(const ImagePtr& mask, bool isObjectMask)
-{
-    // Masking the fill image arrives with mask support; until then it shows unmasked.
-    Q_UNUSED(mask);
-    Q_UNUSED(isObjectMask);
 }

@@ -249,6 +249,26 @@ QVariantMap LBGraphic::propertyListRepresentation() const
 
 // --- Loading ---
 
+std::optional<QByteArray> LBGraphic::loadStoredPicture(const GraphicDictionaryReader& r,
+                                                       const QString& key, qint64 type)
+{
+    const auto data = r.data(key);
+    if (!data)
+        return std::nullopt;
+    QString error;
+    const ImagePtr image = platform::Image::fromData(*data, &error);
+    if (!image) {
+        r.logSkipped(key, QStringLiteral("is no picture that can be read (%1); its data is "
+                                         "kept as it is")
+                              .arg(error));
+        return data;
+    }
+    if (type == FillImageType)
+        image->setDataRetained(true);
+    *imageSlot(type) = image;
+    return std::nullopt;
+}
+
 void LBGraphic::loadPropertyListRepresentation(const QVariantMap& dictionary)
 {
     const GraphicDictionaryReader r(dictionary, graphicType());
@@ -311,21 +331,8 @@ void LBGraphic::loadPropertyListRepresentation(const QVariantMap& dictionary)
         if (const auto path = r.string(imageFilePathKey(type)))
             *imageFilePathSlot(type) = *path;
         const QString key = imageDataKey(type);
-        const auto data = r.data(key);
-        if (!data)
-            continue;
-        QString error;
-        const ImagePtr image = platform::Image::fromData(*data, &error);
-        if (!image) {
-            r.logSkipped(key, QStringLiteral("is no picture that can be read (%1); its data is "
-                                             "kept as it is")
-                                  .arg(error));
-            undecoded.insert(key, *data);
-            continue;
-        }
-        if (type == FillImageType)
-            image->setDataRetained(true);
-        *imageSlot(type) = image;
+        if (const auto unread = loadStoredPicture(r, key, type))
+            undecoded.insert(key, *unread);
     }
     if (const auto data = r.data(kMaskImage)) {
         const QImage mask = imageFromData(*data);
@@ -342,6 +349,13 @@ void LBGraphic::loadPropertyListRepresentation(const QVariantMap& dictionary)
         _origCropImageBounds = *crop;
     if (const auto crop = r.rect(QStringLiteral("OrigCropGraphicBounds")))
         _origCropGraphicBounds = *crop;
+    // A fill image under an external mask is written as it was before the mask: it is kept
+    // as that original and masked again (over the part the crop shows), so the graphic
+    // shows as it was saved and writes back the same bytes.
+    if (_image && _externalMask) {
+        saveOriginalImage();
+        applyMask(_externalMask, false);
+    }
     if (const auto scaling = r.floatValue(QStringLiteral("FillImageScaling")))
         setFillImageScaling(platform::integerValue(QVariant(*scaling)));
     if (const auto transparency = r.floatValue(QStringLiteral("FillImageTransparency")))

@@ -162,6 +162,8 @@ void LBGraphic::setFillColor(const QColor& color)
     if (!changeValue(_fillColor, color, &LBGraphic::setFillColor))
         return;
     passGradientColors();
+    if (_colorMaskType != 0)
+        updateColorMask();
     didChange();
 }
 

@@ -84,8 +84,12 @@ std::shared_ptr<LBGraphic> LBGraphic::copy() const
     const bool showsPhotoPrompt =
         _isPlaceholder && _drawPlaceholderText
         && (_placeholderTypeString.isNull() || _placeholderTypeString == QLatin1String("Photo"));
-    if (_imageFilePath.isEmpty() && !showsPhotoPrompt)
+    if (_imageFilePath.isEmpty() && !showsPhotoPrompt) {
         graphic->setImage(_image, FillImageType);
+        // The picture from before an external mask goes along, so the copy's own external
+        // mask (set below, or loaded from its file later) masks it once, as here.
+        graphic->_origImage = _origImage;
+    }
     if (_objectMaskFilePath.isEmpty())
         graphic->setImage(_objectMask, ObjectMaskType);
     if (_externalMaskFilePath.isEmpty())
@@ -96,6 +100,9 @@ std::shared_ptr<LBGraphic> LBGraphic::copy() const
 
     graphic->setFlippedHorizontally(_flippedHorizontally);
     graphic->setFlippedVertically(_flippedVertically);
+    // The flips mirrored the copied crop rectangles once more, as for a graphic being
+    // turned over; the copy shows exactly what this graphic shows.
+    graphic->setCropImageBounds(_origCropImageBounds, _origCropGraphicBounds);
     graphic->setFillImageRotation(_fillImageRotation, _fillImageFlippedHorizontally,
                                   _fillImageFlippedVertically);
     graphic->setOrigShapeRotation(_origShapeRotation, _origShapeFlippedHorizontally,

@@ -22,8 +22,10 @@
 #include <QList>
 #include <QPointF>
 #include <QRectF>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
+#include <QTransform>
 #include <QVariantMap>
 
 #include <array>
@@ -34,13 +36,16 @@
 #include <utility>
 
 class CanvasView;
+class GraphicDictionaryReader;
 class GraphicDocument;
 class LBGradientFill;
 class QMouseEvent;
 
 namespace platform {
+class FilterImage;
 class GraphicsContext;
 class Image;
+class ImageFilter;
 class UndoManager;
 } // namespace platform
 
@@ -58,6 +63,9 @@ class LBGraphic : public std::enable_shared_from_this<LBGraphic>
 public:
     using ImagePtr = std::shared_ptr<platform::Image>;
     using DashPattern = std::array<double, 4>;
+    using FilterPtr = std::shared_ptr<platform::ImageFilter>;
+    // The filters of one effect entry: one filter, or none for kinds without one.
+    using EffectFilterArray = QList<FilterPtr>;
 
     // Image types: the fill image itself, the object mask and the external mask.
     enum ImageType : qint64 { FillImageType = 0, ObjectMaskType = 1, ExternalMaskType = 2 };
@@ -251,6 +259,35 @@ public:
     virtual qint64 arrow1Type() const { return 0; }
     virtual qint64 arrow2Type() const { return 0; }
 
+    // --- What renderings of a graphic at another scale ask of its kind ---
+    // Neutral here; lines and image graphics answer for themselves.
+    // The sizes of the two arrow heads, in multiples of (stroke width + 6) points.
+    virtual double arrow1Size() const { return 1.0; }
+    virtual double arrow2Size() const { return 1.0; }
+    // Sets both head sizes without undo or announcement, for a rendering that puts them
+    // back before it returns; nothing for a graphic without heads.
+    virtual void setArrowSizesForRendering(double arrow1Size, double arrow2Size)
+    {
+        (void)arrow1Size;
+        (void)arrow2Size;
+    }
+    // The special kind of an image graphic (see LBImage); 0 for every other graphic.
+    virtual qint64 specialImageType() const { return 0; }
+    // The special kind of a barcode, whose picture is drawn at its own size in every
+    // rendering: its bars sit on whole modules.
+    static constexpr qint64 BarcodeSpecialImageType = 5;
+    // The factor a print-resolution rendering at `quality` (pixels per point) scales this
+    // graphic by: the quality itself, or 1 for a barcode.
+    double hiResImageScale(double quality) const
+    {
+        return specialImageType() == BarcodeSpecialImageType ? 1.0 : quality;
+    }
+    // A picture of the graphic drawn at `scale`, for drag images; it changes the receiver
+    // for good, so callers pass a copy. The picture is null until renderings at another
+    // scale exist; curves answer their one-point picture themselves.
+    virtual ImagePtr copyToImageWithScale(double scale, double alphaScaleFactor,
+                                          bool flipVertically, bool isTextBox);
+
     // --- Gradient parameters ---
     double gradientAngle() const { return _gradientAngle; }
     void setGradientAngle(double angle);
@@ -392,10 +429,30 @@ public:
     void saveOriginalImage();
     // Puts the kept fill image back and forgets it.
     void restoreOriginalImage();
-    // Hooks of the masks: masking the fill image with a mask picture, and finding the mask
-    // file that belongs to an image file. Both do nothing until masks are supported.
+
+    // --- Masks ---
+    // Multiplies the mask's intensity into the fill image's pixels, once: a pixel's alpha
+    // becomes its alpha × the mask's intensity / 255 (an opaque picture takes the intensity
+    // as its alpha). The mask is stretched over the picture, except that an external mask
+    // on a picture cropped into the outline covers only the part the outline shows. The
+    // fill image is replaced by the masked picture (of the same size in points); pictures
+    // of any pixel format are read whole rows at a time.
     void applyMask(const ImagePtr& mask, bool isObjectMask);
+    // Loads the mask that belongs to an image file as the object mask: "<name>.png" in a
+    // folder "Masks" beside the image's folder (rose.jpg in Photos: Masks/rose.png). No
+    // such file: nothing.
     void locateMaskForFile(const QString& path);
+    // The picture a mask effect blends through over a working picture of `size` pixels:
+    // white inside, black outside, infinite. `maskRect` is in the working picture's pixels
+    // measured from its bottom edge upwards; the figure is the mask-effect image when the
+    // graphic has one (stretched to the rectangle, turned by `rotation` quarter turns
+    // clockwise), else shape 0 or 2 an oval, 1 or 3 a rectangle, 4 a diamond, 5 a rounded
+    // rectangle, 6 a triangle and 7 a right triangle pointing as `rotation` says, any other
+    // nothing. `blur` softens it (a figure drawn without mask image is built at no more than
+    // 300 pixels and scaled up); `reversed` swaps inside and outside.
+    platform::FilterImage imageForMaskEffectOfSize(const QSize& size, const QRectF& maskRect,
+                                                   double blur, bool reversed, qint64 rotation,
+                                                   qint64 shape) const;
 
     // --- Gradient painter ---
     // nullptr until the first drawing of a gradient fill makes it.
@@ -428,6 +485,25 @@ public:
     // Drops the processed pictures (kept while graphics are dragged out of the canvas).
     void clearCachedImage();
     void clearCachedFillImage();
+    // The processed fill image as last built (type 0 only).
+    ImagePtr cachedImageOfType(qint64 type) const;
+    // Whether an external mask can be set: when there is a fill image to mask.
+    bool supportsExternalMask() const;
+    // Builds the processed picture when it is missing: nothing while graphics are dragged
+    // out; without a fill image all three caches are emptied. A picture built for printing
+    // (aboutToPrint) is dropped at the next drawing on screen, which builds a screen one.
+    // The first build of a crop with no crop rectangle yet crops to the whole picture.
+    virtual void recacheImage(bool aboutToPrint);
+    // recacheImage(), then the processed picture: as an image, or in the filters' form
+    // when the effects left it in that form (null otherwise).
+    ImagePtr transformedImage(bool aboutToPrint);
+    QImage transformedCImage(bool aboutToPrint);
+    // Processes the picture into the cache at finalImageSize (points). A plain graphic (no
+    // adjustments and no effects, or effects skipped) drawn unturned and without shadow at
+    // the picture's own size caches the picture itself; otherwise the cache is a copy of
+    // the picture sized to finalImageSize, kept whole while printing.
+    void applyEffectsToImage(const ImagePtr& image, bool isCroppedImage,
+                             const QSizeF& finalImageSize, bool aboutToPrint);
     // Whether the fill image may be downsampled to the design's resolution.
     bool downsampleFillImageEnabled() const { return _downsampleFillImage; }
     void setDownsampleFillImage(bool downsample) { _downsampleFillImage = downsample; }
@@ -470,6 +546,8 @@ public:
     qint64 numEffects() const { return _effects.size(); }
     // The entry at index; an empty map past the end.
     QVariantMap effectDictionaryAtIndex(qint64 index) const;
+    // The filters of the entry at index (parallel to the entries); none past the end.
+    std::optional<EffectFilterArray> effectFilterSubarrayAtIndex(qint64 index) const;
     void setEffectModifier(qint64 value, const QString& forKey, qint64 forEffectAtIndex,
                            bool notifyHUD);
     void setEffectLocation(const QPointF& location, const QString& forKey, qint64 forEffectAtIndex);
@@ -480,6 +558,19 @@ public:
     void setColorMaskType(qint64 type, qint64 size, qint64 softness, qint64 opacity, qint64 offset,
                           qint64 angle);
     qint64 colorMaskType() const { return _colorMaskType; }
+    // The six values, each through its pointer when given.
+    void colorMaskType(qint64* type, qint64* size, qint64* softness, qint64* opacity,
+                       qint64* offset, qint64* angle) const;
+    // Builds the colour-mask picture when a colour mask is on and none is built: the
+    // outline shrunk by (100 - size) percent of the shorter side, moved by the offset in
+    // the angle's direction, blurred by softness / 2, white on black (inverted for type 2),
+    // with a 10-point margin, tinted with the fill colour where it is light. The picture is
+    // made as the platform makes pictures, upright with y growing upwards, so it is drawn
+    // like the fill picture, last row at the top.
+    void createColorMask();
+    // Recolours a built colour-mask picture with the current fill colour, keeping its alpha.
+    // Without a built picture nothing happens: the next drawing builds it in the new colour.
+    void updateColorMask();
 
     // --- Reflection ---
     bool reflectionEnabled() const { return _reflectionEnabled; }
@@ -532,11 +623,30 @@ protected:
     }
     // Asks the document to redraw the graphic's area now.
     void invalidate();
+    // Mirrors a fill picture shown through the outline (the flip flag of its own and its
+    // crop rectangle within the shape's), as a flip of the outline needs; nothing without
+    // one. Neither undoable nor announced.
+    void mirrorFillImage(bool horizontally);
     // Drops the processed pictures, then announces the change.
     void markChanged();
     // The property-list key of an image type's picture data ("FillImage", "ObjectMask",
     // "ImageMask").
     static QString imageDataKey(qint64 type);
+    // Loads the picture data stored under `key` as the picture of that type, as it is (no
+    // undo, no masking, no announcement). Data that is no picture we can read is logged and
+    // handed back, for the caller to keep and write back; nothing when the key is missing
+    // or the picture was read.
+    std::optional<QByteArray> loadStoredPicture(const GraphicDictionaryReader& reader,
+                                                const QString& key, qint64 type);
+    // The first steps of recacheImage(): false while graphics are dragged out of the canvas
+    // (nothing may change then); otherwise a picture about to be printed marks the cache,
+    // and a cache so marked is dropped at the next drawing on screen.
+    bool prepareRecache(bool aboutToPrint);
+    // Draws a picture the way the platform draws one that does not respect the flipped
+    // page: upside down, its last pixel row at the top of the rectangle; with `fraction` as
+    // its opacity.
+    static void drawPictureUnflipped(const platform::Image& image, const QRectF& rect,
+                                     double fraction = 1.0);
     // Gives the path the drawing dash (lengths times the stroke width, phase 0) when the
     // graphic has a dash.
     void applyDrawingDash(platform::BezierPath& path) const;
@@ -649,7 +759,17 @@ protected:
     double _saturation = 0.0;
     double _sharpness = 0.0;
     double _exposure = 0.0;
+    // Each adjustment's filter lives while its value is not 0 ("CIColorControls" is shared
+    // by brightness, contrast and saturation; sharpness has "CIUnsharpMask" above 0 and
+    // "CIGaussianBlur" below), with the input its setter maps the value to.
+    FilterPtr _colorControlsFilter;
+    FilterPtr _hueFilter;
+    FilterPtr _sharpnessFilter;
+    FilterPtr _blurFilter;
+    FilterPtr _exposureFilter;
     QList<QVariantMap> _effects;
+    // Parallel to _effects: element i holds the filters of entry i.
+    QList<EffectFilterArray> _effectFilters;
     qint64 _effectIndexForEffectKnob = 0;
     qint64 _effectLocationKnobType = 0;
     QPointF _origEffectLocation0;
@@ -696,6 +816,9 @@ public:
     // changes nothing when there is nothing to apply (or no context).
     platform::GraphicsContext* applyTransformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
                                                        double rotation);
+    // That transform itself (the identity when there is nothing to apply).
+    static QTransform transformForBounds(const QRectF& bounds, bool vFlip, bool hFlip,
+                                         double rotation);
 
     // With a shadow type of 1 or more, startShadow() saves the graphics state and makes
     // the graphic's shadow current, so that what is drawn until stopShadow() casts it;
@@ -752,6 +875,11 @@ private:
     void rebuildShadow();
     // The common steps of the six adjustment setters.
     void setAdjustment(double LBGraphic::*field, void (LBGraphic::*setter)(double), double value);
+    // Makes or releases the adjustment's filter for its new value and sets its input.
+    void updateAdjustmentFilter(double LBGraphic::*field);
+    // Puts an entry with its filters at index; undone by removing it there.
+    void insertEffect(const QVariantMap& entry, const EffectFilterArray& filters, qint64 index,
+                      bool notifyHUD);
     bool hasFillImage() const;
     QPointF* origEffectLocation(qint64 index);
 };

@@ -6,6 +6,9 @@ bool draggingOutFlag = false;
 double scaleFactor = 1.0;
 bool printingFlag = false;
 bool printJobFlag = false;
+QString temporaryFolder;
+qint64 displayResolution = 150;
+bool fullResolutionFlag = false;
 InspectorPalette* currentInspectorPalette = nullptr;
 InPlaceTextEditing* currentTextEditing = nullptr;
 
@@ -69,4 +72,34 @@ InPlaceTextEditing* LBProcessState::textEditing()
 void LBProcessState::setTextEditing(InPlaceTextEditing* editing)
 {
     currentTextEditing = editing;
+}
+
+QString LBProcessState::temporaryFolderPath()
+{
+    return temporaryFolder;
+}
+
+void LBProcessState::setTemporaryFolderPath(const QString& path)
+{
+    temporaryFolder = path;
+}
+
+qint64 LBProcessState::imageDisplayResolution()
+{
+    return displayResolution;
+}
+
+void LBProcessState::setImageDisplayResolution(qint64 dpi)
+{
+    displayResolution = dpi;
+}
+
+bool LBProcessState::useFullResolutionImages()
+{
+    return fullResolutionFlag;
+}
+
+void LBProcessState::setUseFullResolutionImages(bool full)
+{
+    fullResolutionFlag = full;
 }

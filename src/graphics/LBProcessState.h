@@ -6,6 +6,8 @@
 // LBDocument::isPrinting(), LBAppController::displayScaleFactor(), ...) forward here, so
 // graphics read them without knowing those classes. Main thread only.
 
+#include <QString>
+
 class InPlaceTextEditing;
 class InspectorPalette;
 
@@ -33,6 +35,23 @@ public:
     // high-resolution renderings use the "Print Quality" resolution.
     static bool isPrintJobRunning();
     static void setPrintJobRunning(bool running);
+
+    // The folder of the working files (temporary copies of documents, converted and
+    // downsampled pictures), ending in a separator; null until the application controller
+    // sets it at start-up.
+    static QString temporaryFolderPath();
+    static void setTemporaryFolderPath(const QString& path);
+
+    // The resolution in dots per inch that pictures are downsampled to for drawing: 150
+    // until the application controller reads "Image Quality"; printing raises it to
+    // "Print Quality" while it runs.
+    static qint64 imageDisplayResolution();
+    static void setImageDisplayResolution(qint64 dpi);
+
+    // On while pictures must keep their full resolution (printing): nothing is
+    // downsampled.
+    static bool useFullResolutionImages();
+    static void setUseFullResolutionImages(bool full);
 
     // The current inspector palette, nullptr while there is none. Not owned: the palette
     // sets it when it is made and clears it when it goes away.

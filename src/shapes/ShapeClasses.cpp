@@ -5,14 +5,18 @@
 #include "shapes/LBArcEndRect.h"
 #include "shapes/LBArrow.h"
 #include "shapes/LBArrowHead.h"
+#include "shapes/LBBarcodeImage.h"
 #include "shapes/LBBezierPath.h"
 #include "shapes/LBCircle.h"
 #include "shapes/LBCloud.h"
 #include "shapes/LBCross.h"
+#include "shapes/LBCurvedLine.h"
 #include "shapes/LBDiamond.h"
 #include "shapes/LBFlowDocument.h"
 #include "shapes/LBGear.h"
+#include "shapes/LBImage.h"
 #include "shapes/LBIsocelesTrapezoid.h"
+#include "shapes/LBLine.h"
 #include "shapes/LBModifiedShape.h"
 #include "shapes/LBOneRoundCorner.h"
 #include "shapes/LBPolygon.h"
@@ -77,6 +81,12 @@ void registerShapeClasses()
         add<LBThreeRoundCorner>("LBThreeRoundCorner");
         add<LBTwoRoundCorner>("LBTwoRoundCorner");
         add<LBTwoRoundCorner2>("LBTwoRoundCorner2");
+        // Lines.
+        add<LBLine>("LBLine");
+        add<LBCurvedLine>("LBCurvedLine");
+        // Pictures.
+        add<LBImage>("LBImage");
+        add<LBBarcodeImage>("LBBarcodeImage");
         return true;
     }();
     Q_UNUSED(registered);

@@ -1,10 +1,14 @@
 #include "app/LBAppController.h"
+#include "document/LBDocument.h"
 #include "graphics/InspectorPalette.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
+#include "window/LBWindowController.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +27,49 @@ TEST(LBAppControllerValues, RegistersImageAndPrintQualityButNotTrimming)
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Print Quality")), 600);
     defaults.removeObjectForKey(QStringLiteral("Print Quality"));
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Print Quality")), 300);
+}
+
+TEST(LBAppControllerValues, RegistersTheDocumentsGridAndAuxiliaryDefaults)
+{
+    LBAppController::registerDefaults();
+    platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("Grid Spacing")), 9.0);
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("Grid Guide Spacing")), 8);
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("Draw Auxiliary Info")), 3);
+}
+
+TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
+{
+    LBAppController::registerDefaults();
+    platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
+    defaults.setInteger(200, QStringLiteral("Image Quality"));
+    LBProcessState::setTemporaryFolderPath(QString());
+    {
+        LBAppController controller;
+        const QString folder = LBAppController::temporaryFolderPath();
+        EXPECT_EQ(folder, QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+                              + QStringLiteral("/Temporary Files/"));
+        EXPECT_TRUE(QFileInfo(folder).isDir());
+        EXPECT_EQ(LBProcessState::temporaryFolderPath(), folder);
+        EXPECT_EQ(LBAppController::imageDisplayResolution(), 200);
+        EXPECT_EQ(LBProcessState::imageDisplayResolution(), 200);
+
+        // The window layer is installed: documents get their window controller.
+        LBDocument document;
+        document.makeWindowControllers();
+        EXPECT_NE(qobject_cast<LBWindowController*>(document.windowController()), nullptr);
+    }
+    defaults.removeObjectForKey(QStringLiteral("Image Quality"));
+    LBAppController controller;
+    EXPECT_EQ(LBAppController::imageDisplayResolution(), 150);
+
+    LBAppController::setUseFullResolutionImages(true);
+    EXPECT_TRUE(LBProcessState::useFullResolutionImages());
+    LBAppController::setUseFullResolutionImages(false);
+    EXPECT_FALSE(LBAppController::useFullResolutionImages());
+    LBAppController::setImageDisplayResolution(300);
+    EXPECT_EQ(LBProcessState::imageDisplayResolution(), 300);
+    LBAppController::setImageDisplayResolution(150);
 }
 
 TEST(LBAppControllerValues, DisplayScaleFactorIsTheLargestScreenRatio)

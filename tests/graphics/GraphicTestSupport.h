@@ -70,18 +70,30 @@ private:
 class ProbeGraphic : public LBGraphic
 {
 public:
+    using LBGraphic::_blurFilter;
     using LBGraphic::_cachedCIImage;
+    using LBGraphic::_cachedFillImage;
     using LBGraphic::_cachedImage;
+    using LBGraphic::_colorControlsFilter;
+    using LBGraphic::_colorMaskImage;
     using LBGraphic::_colorMaskSize;
     using LBGraphic::_colorMaskSoftness;
+    using LBGraphic::_effectFilters;
     using LBGraphic::_effects;
+    using LBGraphic::_exposureFilter;
     using LBGraphic::_fillColor;
     using LBGraphic::_fillImageFlippedHorizontally;
     using LBGraphic::_fillImageFlippedVertically;
+    using LBGraphic::_hueFilter;
     using LBGraphic::_imageFilePath;
+    using LBGraphic::_maskImage;
+    using LBGraphic::_origCropGraphicBounds;
     using LBGraphic::_origCropImageBounds;
     using LBGraphic::_origEffectLocation0;
     using LBGraphic::_origEffectLocation1;
+    using LBGraphic::_origImage;
+    using LBGraphic::_sharpnessFilter;
+    using LBGraphic::_skipImageEffects;
 };
 
 // Counts the notifications of one name posted by one sender.

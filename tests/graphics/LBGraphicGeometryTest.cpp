@@ -184,6 +184,34 @@ TEST(LBGraphicGeometry, FlipKnobTable)
     }
 }
 
+TEST(LBGraphicGeometry, ACopyOfAMirroredCropShowsTheSameCrop)
+{
+    struct Case
+    {
+        bool horizontal;
+        bool vertical;
+    };
+    for (const Case c : {Case{true, false}, Case{false, true}, Case{true, true}}) {
+        auto g = std::make_shared<ProbeGraphic>();
+        g->setBounds(QRectF(0, 0, 100, 100));
+        g->setImage(fakeImage(), LBGraphic::FillImageType);
+        g->setCropImageBounds(QRectF(10, 20, 30, 40), QRectF(0, 0, 100, 100));
+        g->setFlippedHorizontally(c.horizontal);
+        g->setFlippedVertically(c.vertical);
+
+        auto copy = std::static_pointer_cast<ProbeGraphic>(g->copy());
+        QRectF image, shape, copiedImage, copiedShape;
+        g->getCropImageBounds(&image, &shape);
+        copy->getCropImageBounds(&copiedImage, &copiedShape);
+        EXPECT_EQ(copiedImage, image) << c.horizontal << c.vertical;
+        EXPECT_EQ(copiedShape, shape);
+        EXPECT_EQ(copy->_fillImageFlippedHorizontally, g->_fillImageFlippedHorizontally);
+        EXPECT_EQ(copy->_fillImageFlippedVertically, g->_fillImageFlippedVertically);
+        EXPECT_EQ(copy->flippedHorizontally(), c.horizontal);
+        EXPECT_EQ(copy->flippedVertically(), c.vertical);
+    }
+}
+
 TEST(LBGraphicGeometry, FlipsMirrorTheFillPictureAndItsCrop)
 {
     RecordingDocument doc;

@@ -80,7 +80,6 @@ public:
     std::function<LBGraphic::ImagePtr(const LBGraphic::ImagePtr&)> downsample;
 };
 
-
 class LBGraphicImageFiles : public ::testing::Test
 {
 protected:
@@ -162,8 +161,18 @@ TEST_F(LBGraphicImageFiles, AMissingOrUnreadableFileChangesNothingAndRecordsNoth
         EXPECT_EQ(graphic->imageOfType(LBGraphic::FillImageType), before);
         EXPECT_EQ(graphic->imageFilePathOfType(LBGraphic::FillImageType), path("photos/old.png"));
         EXPECT_FALSE(doc.canUndo());
-        EXPECT_TRUE(log.contains(file)) << file.toStdString(); // reported, not silent
+        // Reported once, not silently dropped.
+        EXPECT_EQ(std::count_if(log.messages.cbegin(), log.messages.cend(),
+                                [&](const QString& m) { return m.contains(file); }),
+                  1)
+            << file.toStdString();
     }
+
+    // A copy of a graphic whose file is missing still names the file.
+    auto copy = graphic->copy();
+    copy->copyImageFilePathsFromGraphic(*graphic);
+    EXPECT_EQ(copy->imageFilePathOfType(LBGraphic::FillImageType), path("photos/old.png"));
+    EXPECT_EQ(copy->imageOfType(LBGraphic::FillImageType), nullptr);
     // Other image types are ignored.
     writePicture(path("photos/rose.png"), 5);
     EXPECT_FALSE(graphic->setImageFile(path("photos/rose.png"), 3));
@@ -452,4 +461,35 @@ TEST(LBGraphicImageResolution, DpiOfImage)
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(LBGraphic::dpiOfImage(c.image, c.drawingSize), c.dpi)
             << c.drawingSize.width() << " x " << c.drawingSize.height();
+}
+
+TEST_F(LBGraphicImageFiles, DownsamplingUnderAnExternalMaskWorksOnTheOriginalAndMasksItAgain)
+{
+    writePicture(path("photos/rose.png"), 40);
+    QImage half(2, 2, QImage::Format_Grayscale8);
+    half.fill(128);
+    doc.quietly([&] {
+        graphic->setImageFile(path("photos/rose.png"), LBGraphic::FillImageType);
+        graphic->setImage(platform::Image::fromBitmap(half, QSizeF(2, 2)),
+                          LBGraphic::ExternalMaskType);
+    });
+    const auto original = graphic->_origImage;
+    const auto masked = graphic->imageOfType(LBGraphic::FillImageType);
+    ASSERT_TRUE(original);
+    ASSERT_EQ(qAlpha(masked->bitmap().pixel(0, 0)), 128);
+
+    // Nothing to do: the masked picture stays.
+    graphic->downsampleFillImage(false);
+    EXPECT_EQ(doc.asked.back().first, original);
+    EXPECT_EQ(graphic->imageOfType(LBGraphic::FillImageType), masked);
+    EXPECT_EQ(graphic->_origImage, original);
+
+    // A smaller picture: it becomes the original and is masked once.
+    const auto smaller = platform::Image::fromBitmap(filled(10, 10), QSizeF(40, 10));
+    doc.downsample = [&](const LBGraphic::ImagePtr&) { return smaller; };
+    graphic->downsampleFillImage(true);
+    EXPECT_EQ(graphic->_origImage, smaller);
+    const auto shown = graphic->imageOfType(LBGraphic::FillImageType);
+    EXPECT_EQ(shown->pixelsWide(), 10);
+    EXPECT_EQ(qAlpha(shown->bitmap().pixel(5, 5)), 128);
 }

@@ -263,7 +263,7 @@ TEST(LBGraphicPropertyList, DictionariesLoadAsTheirAttributes)
              EXPECT_EQ(g->imageFilePathOfType(LBGraphic::FillImageType), "/nowhere/picture.png");
              EXPECT_FALSE(g->imageOfType(LBGraphic::FillImageType));
          }},
-        {"picture data become the pictures, unmasked; the fill image keeps its data",
+        {"picture data become the pictures; the fill image keeps its data",
          graphic({{"FillImage", tiffData()},
                   {"ObjectMask", tiffData(Qt::gray)},
                   {"ImageMask", tiffData(Qt::white)},

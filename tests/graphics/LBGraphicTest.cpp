@@ -216,16 +216,13 @@ TEST(LBGraphicModel, CopySharesPicturesExceptThoseFromFilesAndPhotoPrompts)
     auto mask = fakeImage();
     auto g = std::make_shared<ProbeGraphic>();
     g->setImage(picture, LBGraphic::FillImageType);
-    g->setImage(mask, LBGraphic::ObjectMaskType);
     EXPECT_EQ(g->copy()->imageOfType(LBGraphic::FillImageType), picture);
-    EXPECT_EQ(g->copy()->imageOfType(LBGraphic::ObjectMaskType), mask);
 
     // A picture from a file is the caller's to copy with the file.
     g->setImageFilePath(QStringLiteral("/tmp/rose.jpg"), LBGraphic::FillImageType);
     auto fromFile = g->copy();
     EXPECT_EQ(fromFile->imageOfType(LBGraphic::FillImageType), nullptr);
     EXPECT_TRUE(fromFile->imageFilePathOfType(LBGraphic::FillImageType).isNull());
-    EXPECT_EQ(fromFile->imageOfType(LBGraphic::ObjectMaskType), mask);
 
     // A photo placeholder showing its prompt carries only its stock art.
     g->setImageFilePath(QString(), LBGraphic::FillImageType);
@@ -234,6 +231,10 @@ TEST(LBGraphicModel, CopySharesPicturesExceptThoseFromFilesAndPhotoPrompts)
     EXPECT_EQ(g->copy()->imageOfType(LBGraphic::FillImageType), nullptr);
     g->setPlaceholderTypeString(QStringLiteral("RegularText"));
     EXPECT_EQ(g->copy()->imageOfType(LBGraphic::FillImageType), picture);
+
+    // Masks are shared too.
+    g->setImage(mask, LBGraphic::ObjectMaskType);
+    EXPECT_EQ(g->copy()->imageOfType(LBGraphic::ObjectMaskType), mask);
 }
 
 TEST(LBGraphicModel, DocumentLinkGivesTheUndoManagerAndRecordsNothingItself)

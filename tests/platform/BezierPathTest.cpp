@@ -188,6 +188,17 @@ TEST(BezierPath, BoundsFollowTheCurveControlPointBoundsTheHandles)
     line.moveTo(QPointF(5, 7));
     line.lineTo(QPointF(25, 7));
     EXPECT_EQ(line.bounds(), QRectF(5, 7, 20, 0));
+
+    // A curve drawn right after a close starts where drawing does, at the start of the
+    // closed subpath: the bounds are those of the drawn path.
+    BezierPath afterClose;
+    afterClose.moveTo(QPointF(0, 0));
+    afterClose.lineTo(QPointF(100, 0));
+    afterClose.lineTo(QPointF(100, 100));
+    afterClose.closePath();
+    afterClose.curveTo(QPointF(0, 100), QPointF(-50, 50), QPointF(-50, 50));
+    expectRectNear(afterClose.bounds(), QRectF(-37.5, 0, 137.5, 100));
+    expectRectNear(afterClose.bounds(), afterClose.toPainterPath().boundingRect());
 }
 
 TEST(BezierPath, WindingRuleDecidesTheOverlap)

@@ -295,3 +295,20 @@ TEST(ImageVectorTest, SvgTextMakesAVectorPicture)
     EXPECT_EQ(Image::withSVGData("<svg", &error), nullptr);
     EXPECT_FALSE(error.isEmpty());
 }
+
+TEST(ImageVectorTest, PdfDataIsTheDocumentDrawnForPdfAndEps)
+{
+    const QByteArray pdf = samplePdf();
+    EXPECT_EQ(Image::fromData(pdf)->pdfData(), pdf);
+    const QByteArray converted = Image::fromData(sampleEps("pdf data"))->pdfData();
+    EXPECT_TRUE(converted.startsWith("%PDF-"));
+    // The conversion draws as the EPS does.
+    const ImagePtr again = Image::fromData(converted);
+    EXPECT_EQ(again->size(), QSizeF(100, 50));
+    EXPECT_EQ(drawn(again, QSize(100, 50)).pixel(50, 40), qRgba(0, 255, 0, 255));
+
+    QImage bitmap(2, 2, QImage::Format_RGB32);
+    bitmap.fill(Qt::white);
+    EXPECT_TRUE(Image::fromBitmap(bitmap)->pdfData().isEmpty());
+    EXPECT_TRUE(Image::fromData("%PDF-1.4 damaged")->pdfData().isEmpty());
+}

@@ -187,6 +187,25 @@ QVariantMap everyKey(const QString& className)
         {"RightTriangleAngle", "270"},
         {"LBBezierPath", Archive::archivedDataWithBezierPath(path)},
         {"OrigBounds", "{{0, 0}, {60, 40}}"},
+        // Lines and curves.
+        {"LineAngle", "45"},
+        {"LineStartsAtLowerLeft", "YES"},
+        {"LineArrow1Type", "3"},
+        {"LineArrow2Type", "10"},
+        {"LineArrow1Size", "1.500000"},
+        {"LineArrow2Size", "2.000000"},
+        {"ControlPoints", QVariantList{"{0, 0.5}", "{0.5, 0}", "{1, 1}"}},
+        {"ModifierRects",
+         QVariantList{"{{0, 0.5}, {0.1, 0.4}}", "{{0.3, 0}, {0.7, 0}}", "{{1, 1}, {1, 1}}"}},
+        {"ClosedPath", "YES"},
+        // Images and barcodes.
+        {"ImageType", "8"},
+        {"LazyImagePathKey", "/Kits/Paper \u00e9/Blue.png"},
+        {"BarcodeType", "12"},
+        {"BarcodeDataSource", "1"},
+        {"BarcodeDataString", "A40156B"},
+        {"BarcodeABFieldIndex", "3"},
+        {"BarcodeImportFieldIndex", "7"},
     };
 }
 
@@ -215,14 +234,14 @@ QStringList graphicClasses()
 TEST(GraphicPropertyList, EveryClassWritesReadsAndWritesAgainTheSameBytes)
 {
     const QStringList classes = graphicClasses();
-    // LBGraphic, LBTextArea and the 29 shape classes so far; later classes join.
-    EXPECT_GE(classes.size(), 31);
+    // LBGraphic and its 34 subclasses.
+    EXPECT_EQ(classes.size(), 35);
     // Keys whose value cannot be away from the default of every class: the name; the stroke
     // flag, which text areas start without and other graphics with; the shadow flag, "NO"
     // for every shadow kind but 1 (the kind is "ShadowType"); the modifiers, which stay 0
-    // in classes that have none.
-    const QStringList sameAsDefault{"Class", "DrawsStroke", "ShadowOn", "ShapeModifier1",
-                                    "ShapeModifier2"};
+    // in classes that have none; keeping proportions, which image graphics start with.
+    const QStringList sameAsDefault{"Class",          "DrawsStroke",    "ShadowOn",
+                                    "ShapeModifier1", "ShapeModifier2", "ConstrainProportions"};
     MessageLog log;
 
     for (const QString& name : classes) {
@@ -348,8 +367,9 @@ TEST(GraphicPropertyList, DamagedOrCutOffGraphicsListsLoadWhatTheyCan)
     const QByteArray text = PropertyList::toText(list);
     MessageLog log;
 
-    // Cut off anywhere, the list is refused with a clear error.
-    for (qsizetype n = 0; n < text.size(); n += 1 + text.size() / 80) {
+    // Cut off anywhere, the list is refused with a clear error. (Cut to nothing, it is an
+    // empty text, which reads as an empty string table.)
+    for (qsizetype n = 1; n < text.size(); n += 1 + text.size() / 80) {
         QString error;
         EXPECT_FALSE(PropertyList::fromText(text.left(n), &error)) << n;
         EXPECT_FALSE(error.isEmpty());
@@ -382,7 +402,8 @@ TEST(GraphicPropertyList, DamagedOrCutOffGraphicsListsLoadWhatTheyCan)
         {"TextGradientType",
          {"TextGradientColor1", "TextGradientColor2", "TextGradientCenter",
           "TextGradientCenterSize", "TextGradientAngle"}},
-        {"PlaceholderType", {"FillImage"}}, // a photo placeholder without type leaves it out
+        {"PlaceholderType", {"FillImage"}},   // a photo placeholder without type leaves it out
+        {"ControlPoints", {"ModifierRects"}}, // handles without their points are passed over
     };
     for (const QVariant& stored : list) {
         const QVariantMap good = stored.toMap();

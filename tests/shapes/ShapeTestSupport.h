@@ -6,9 +6,14 @@
 #include "../graphics/GraphicTestSupport.h"
 
 #include "platform/drawing/BezierPath.h"
+#include "platform/drawing/GraphicsContext.h"
 #include "shapes/LBShape.h"
 #include "shapes/ShapeClasses.h"
 
+#include <QBuffer>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QString>
 #include <QStringList>
 
@@ -88,4 +93,33 @@ std::shared_ptr<T> shapeInDocument(RecordingDocument& document, const QRectF& bo
     auto shape = makeShape<T>(bounds);
     shape->setDocument(&document);
     return shape;
+}
+
+// The PDF that `draw` prints: one page of `pageSize` points at 1200 dpi, drawn in points
+// through a current context that is not the screen.
+template <typename Draw>
+QByteArray printedPdf(Draw draw, QSizeF pageSize = QSizeF(400, 300))
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(1200);
+        writer.setPageSize(QPageSize(pageSize, QPageSize::Point, QString(), QPageSize::ExactMatch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter(&writer);
+        painter.scale(1200.0 / 72.0, 1200.0 / 72.0);
+        platform::GraphicsContext context(&painter, false);
+        context.setBaseTransform(painter.transform());
+        platform::GraphicsContext::Scope scope(context);
+        draw();
+    }
+    return pdf;
+}
+
+// Whether a PDF holds a bitmap.
+inline bool holdsImage(const QByteArray& pdf)
+{
+    return pdf.contains("/Subtype /Image") || pdf.contains("/Subtype/Image");
 }

@@ -1,6 +1,7 @@
 #include "platform/core/UndoManager.h"
 
 #include <QList>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QtGlobal>
 
@@ -41,6 +42,7 @@ struct UndoManager::Private
     bool automatic = false; // the outermost open group is the per-event one
     bool closeScheduled = false;
     bool closeWhenExplicitEnd = false;
+    bool closing = false; // willCloseStep is being delivered
 
     Running running = Running::Nothing;
     QList<Action>* runningActions = nullptr; // the step being undone or redone
@@ -58,6 +60,17 @@ struct UndoManager::Private
     }
 
     bool automaticOnlyOpen() const { return level == 1 && automatic; }
+
+    // The group being recorded, handed out; no group is open afterwards.
+    Group takeOpenGroup()
+    {
+        Group group = std::move(open);
+        open = Group();
+        level = 0;
+        automatic = false;
+        closeWhenExplicitEnd = false;
+        return group;
+    }
 };
 
 UndoManager::UndoManager(QObject* parent) : QObject(parent), d(std::make_unique<Private>())
@@ -98,27 +111,36 @@ void UndoManager::closeAutomaticGroup()
     if (!d->automatic || d->level == 0)
         return;
     if (d->level == 1)
-        closeOutermostGroup();
+        closeStep();
     else
         d->closeWhenExplicitEnd = true; // an explicit group is still open inside it
 }
 
+void UndoManager::closeStep()
+{
+    // Receivers may still mark the step as not changing the document.
+    if (!d->open.actions.isEmpty()) {
+        d->closing = true;
+        Q_EMIT willCloseStep(d->open.actionName.isNull() ? QStringLiteral("") : d->open.actionName);
+        d->closing = false;
+    }
+    closeOutermostGroup();
+}
+
 void UndoManager::closeOutermostGroup()
 {
-    Group group = std::move(d->open);
-    d->open = Group();
-    d->level = 0;
-    d->automatic = false;
-    d->closeWhenExplicitEnd = false;
+    Group group = d->takeOpenGroup();
     if (group.actions.isEmpty())
         return;
     group.undoneState = d->state;
     if (group.changesDocument)
         d->state = ++d->lastState;
     group.doneState = d->state;
+    const QString name = group.actionName.isNull() ? QStringLiteral("") : group.actionName;
     d->undoStack.append(std::move(group));
     d->trim(d->undoStack);
     Q_EMIT changed();
+    Q_EMIT didCloseStep(name);
 }
 
 void UndoManager::beginUndoGrouping()
@@ -141,9 +163,9 @@ void UndoManager::endUndoGrouping()
     }
     --d->level;
     if (d->level == 0)
-        closeOutermostGroup();
+        closeStep();
     else if (d->automaticOnlyOpen() && d->closeWhenExplicitEnd)
-        closeOutermostGroup();
+        closeStep();
 }
 
 int UndoManager::groupingLevel() const
@@ -168,7 +190,7 @@ bool UndoManager::prepareToRun(const char* what)
         return false;
     }
     if (d->automaticOnlyOpen())
-        closeOutermostGroup();
+        closeStep();
     if (d->level > 0) {
         qWarning("UndoManager::%s: an undo group is still open; ignored", what);
         return false;
@@ -190,6 +212,35 @@ void UndoManager::run(bool undoing)
     d->open = Group();
     d->level = 1;
     d->automatic = false;
+    bool completed = false;
+
+    // On every way out, a closure's exception included, the manager leaves the undoing
+    // state and files what was recorded, so later changes and undos work as before. A
+    // step cut short is gone; the inverses of the closures that did run form the opposite
+    // step, which puts back what they changed. The state between the two matches no
+    // saved state.
+    const auto finish = qScopeGuard([&] {
+        d->runningActions = nullptr;
+        d->running = Running::Nothing;
+        Group inverse = d->takeOpenGroup();
+        if (inverse.actionName.isNull())
+            inverse.actionName = step.actionName;
+        inverse.changesDocument = step.changesDocument;
+        inverse.undoneState = step.undoneState;
+        inverse.doneState = step.doneState;
+        if (completed) {
+            d->state = undoing ? step.undoneState : step.doneState;
+        } else {
+            d->state = ++d->lastState;
+            (undoing ? inverse.undoneState : inverse.doneState) = d->state;
+        }
+        if (!inverse.actions.isEmpty()) {
+            to.append(std::move(inverse));
+            d->trim(to);
+        }
+        Q_EMIT changed();
+    });
+
     // Closures may remove actions (removeAllActions*), which empties their entries here,
     // so walk by index and skip what was removed.
     for (qsizetype i = step.actions.size() - 1; i >= 0; --i) {
@@ -199,35 +250,25 @@ void UndoManager::run(bool undoing)
         if (closure)
             closure();
     }
-    d->runningActions = nullptr;
-    d->running = Running::Nothing;
-
-    Group inverse = std::move(d->open);
-    d->open = Group();
-    d->level = 0;
-    if (inverse.actionName.isNull())
-        inverse.actionName = step.actionName;
-    inverse.changesDocument = step.changesDocument;
-    inverse.undoneState = step.undoneState;
-    inverse.doneState = step.doneState;
-    d->state = undoing ? step.undoneState : step.doneState;
-    if (!inverse.actions.isEmpty()) {
-        to.append(std::move(inverse));
-        d->trim(to);
-    }
-    Q_EMIT changed();
+    completed = true;
 }
 
 void UndoManager::undo()
 {
-    if (prepareToRun("undo"))
-        run(true);
+    if (!prepareToRun("undo") || d->undoStack.isEmpty())
+        return;
+    const QString name = undoActionName();
+    run(true);
+    Q_EMIT didUndoStep(name);
 }
 
 void UndoManager::redo()
 {
-    if (prepareToRun("redo"))
-        run(false);
+    if (!prepareToRun("redo") || d->redoStack.isEmpty())
+        return;
+    const QString name = redoActionName();
+    run(false);
+    Q_EMIT didRedoStep(name);
 }
 
 bool UndoManager::canUndo() const
@@ -349,6 +390,10 @@ void UndoManager::setLevelsOfUndo(int levels)
 
 void UndoManager::setCurrentGroupChangesDocument(bool changes)
 {
+    if (d->closing) {
+        d->open.changesDocument = changes;
+        return;
+    }
     if (d->level == 0 && d->groupsByEvent)
         openAutomaticGroup();
     if (d->level > 0)

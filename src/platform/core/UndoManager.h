@@ -40,7 +40,9 @@ public:
     // Undo closes an open automatic group first, then runs the closures of the last group
     // in reverse order of registration. Redo does the same with the redo stack. Calling
     // either with an explicit group open, or from a closure, is a programming error
-    // (warned, ignored).
+    // (warned, ignored). An exception from a closure travels on to the caller; the
+    // manager is left recording again at level 0, the interrupted step dropped and the
+    // inverses of the closures that ran kept as the opposite step.
     void undo();
     void redo();
     bool canUndo() const;
@@ -87,9 +89,22 @@ Q_SIGNALS:
     // After a step was closed, undone or redone, or the stacks were cleared.
     void changed();
 
+    // The life of each step, for the document that counts its changes. willCloseStep
+    // comes while the outermost group that holds actions is being closed, with its final
+    // name, before its state token is taken: a receiver may still call
+    // setCurrentGroupChangesDocument() and nothing else. didCloseStep follows once the
+    // step is on the undo stack. didUndoStep and didRedoStep come after undo() or redo()
+    // ran a step (with the name of the step that ran).
+    void willCloseStep(const QString& actionName);
+    void didCloseStep(const QString& actionName);
+    void didUndoStep(const QString& actionName);
+    void didRedoStep(const QString& actionName);
+
 private:
     void openAutomaticGroup();
     void closeAutomaticGroup();
+    // Announces the outermost group (willCloseStep), then closes it.
+    void closeStep();
     void closeOutermostGroup();
     bool prepareToRun(const char* what);
     void run(bool undoing);

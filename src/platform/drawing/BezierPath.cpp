@@ -492,10 +492,14 @@ QRectF BezierPath::bounds() const
 {
     Extent extent;
     QPointF current;
+    QPointF subpathStart;
     QList<qreal> ts;
     for (const Element& e : d->elements) {
         switch (e.type) {
         case ElementType::MoveTo:
+            extent.add(e.points[0]);
+            current = subpathStart = e.points[0];
+            break;
         case ElementType::LineTo:
             extent.add(e.points[0]);
             current = e.points[0];
@@ -512,7 +516,10 @@ QRectF BezierPath::bounds() const
             current = p3;
             break;
         }
-        case ElementType::ClosePath: break; // the closing line ends at a point already counted
+        case ElementType::ClosePath:
+            // The closing line ends at a point already counted; drawing goes on from there.
+            current = subpathStart;
+            break;
         }
     }
     return extent.rect();

@@ -33,7 +33,8 @@ class PDFPicture
 public:
     std::unique_ptr<Poppler::Document> document;
     std::unique_ptr<Poppler::Page> page;
-    QSizeF size; // points
+    QByteArray bytes; // the PDF document
+    QSizeF size;      // points
     QImage screenBitmap;
     std::optional<QPicture> drawing;
 };
@@ -54,6 +55,7 @@ void setError(QString* error, const QString& message)
 std::shared_ptr<PDFPicture> readPDF(const QByteArray& data, QString* reason)
 {
     auto picture = std::make_shared<PDFPicture>();
+    picture->bytes = data;
     picture->document = Poppler::Document::loadFromData(data);
     if (!picture->document) {
         *reason = QStringLiteral("The PDF picture is damaged and cannot be read.");
@@ -220,6 +222,11 @@ ImagePtr Image::fromVectorData(const QByteArray& data, QString* error)
         setError(error, reason);
     }
     return image;
+}
+
+QByteArray Image::pdfData() const
+{
+    return _pdf ? _pdf->bytes : QByteArray();
 }
 
 ImagePtr Image::withSVGData(const QByteArray& data, QString* error)

@@ -74,13 +74,19 @@ public:
     RepresentationKind representationKind() const { return _kind; }
     // Why a vector picture read from data cannot be drawn; empty when it can.
     QString loadError() const { return _loadError; }
+    // The PDF document a PDF picture draws, or an EPS picture's conversion; empty for
+    // other pictures and for vector pictures that cannot be drawn.
+    QByteArray pdfData() const;
 
     // Another image sharing this one's representation (bitmap, vector picture, bytes),
     // with its own size and retention, so it can be resized without changing this one.
     ImagePtr copy() const;
 
     // The drawing size in points. For a file: pixels × 72 / the resolution it states,
-    // 72 dpi when it states none. setSize() changes the drawing size only, never pixels.
+    // 72 dpi when it states none, or none that makes sense (zero, negative, below 1 dpi).
+    // Data shorter than its header promises is refused rather than read with made-up
+    // pixels, and a colour table that does not fit the pixels is made to fit, so every
+    // picture that reads can be written. setSize() changes the drawing size only, never pixels.
     QSizeF size() const { return _size; }
     void setSize(const QSizeF& size) { _size = size; }
 
@@ -102,7 +108,8 @@ public:
     // maps the pixels onto size(), so reading the result back gives the same size.
     QByteArray TIFFRepresentationUsingLZW() const;
     QByteArray pngData() const;
-    // compressionFactor from 0.0 (smallest file) to 1.0 (best quality).
+    // compressionFactor from 0.0 (smallest file) to 1.0 (best quality). Empty for a
+    // picture of more than 65,500 pixels on a side, which JPEG cannot hold.
     QByteArray jpegData(qreal compressionFactor) const;
 
     // Draws the part `fromRect` of the picture (in the image's points, y down from its top

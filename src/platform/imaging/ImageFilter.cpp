@@ -1,5 +1,6 @@
 #include "platform/imaging/ImageFilter.h"
 
+#include "platform/imaging/FilterKernels.h"
 #include "platform/imaging/FilterRegistry.h"
 
 #include <QColor>
@@ -69,6 +70,11 @@ void ImageFilter::setMaximumThreadCount(int count)
 int ImageFilter::maximumThreadCount()
 {
     return kernels::threadCount();
+}
+
+void ImageFilter::forEachBand(int count, const std::function<void(int begin, int end)>& work)
+{
+    kernels::forEachBand(count, work);
 }
 
 ImageFilter::ImageFilter(QString name, QList<Input> inputs, Kernel kernel)

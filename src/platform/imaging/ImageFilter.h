@@ -193,6 +193,10 @@ public:
     // How many threads the kernels use at most; 0 (the default) is one per core.
     static void setMaximumThreadCount(int count);
     static int maximumThreadCount();
+    // Runs work(begin, end) over consecutive parts of [0, count) on the kernels' threads
+    // and the calling thread, for per-pixel work done beside the filters; returns when all
+    // parts are done. Each part must depend on its own range alone.
+    static void forEachBand(int count, const std::function<void(int begin, int end)>& work);
 
     // The kernel behind a name: it reads the inputs and gives the output, or the null image.
     using Kernel = FilterImage (*)(const ImageFilter& filter);

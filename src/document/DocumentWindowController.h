@@ -1,0 +1,49 @@
+#pragma once
+
+// The window controller of a document, as the document sees it: the services it calls on
+// the controller that shows it (LBWindowController of the window layer implements them).
+// The window layer installs the factory the document makes its controller with; without
+// one (a program or test without windows) a document has no window controller.
+
+#include "platform/ui/WindowController.h"
+
+#include <functional>
+
+class LBGraphic;
+
+class DocumentWindowController : public platform::WindowController
+{
+    Q_OBJECT
+public:
+    // The window's modes.
+    enum Mode : qint64 { PreviewMode = 1, DesignMode = 2 };
+
+    using Factory = std::function<DocumentWindowController*()>;
+
+    explicit DocumentWindowController(QObject* parent = nullptr);
+    ~DocumentWindowController() override;
+
+    // The factory of the documents' window controllers; an empty one removes it.
+    static void setFactory(Factory factory);
+    // A new controller from the factory, owned by the caller; nullptr without a factory.
+    static DocumentWindowController* make();
+
+    // Redraws the graphic's area where the window shows it.
+    virtual void invalidateGraphic(LBGraphic* graphic) = 0;
+    // Rebuilds the current mode's display of the document (its layout changed).
+    virtual void setupForDocument() = 0;
+    // Redraws the window's pages (the pictures changed).
+    virtual void refreshWindow() = 0;
+
+    // The zoom of the window; 1.0 is 100 %.
+    virtual double zoomFactor() const = 0;
+    // Whether a curve is being drawn point by point; turning it off ends that drawing.
+    virtual bool bezierMode() const = 0;
+    virtual void setBezierMode(bool bezierMode) = 0;
+    // The window's mode.
+    virtual qint64 mode() const = 0;
+
+    // Whether preview mode shows the label-sheet control bar (documents opened from a
+    // file do).
+    virtual void shouldAddQuarnLabelControls(bool add) = 0;
+};

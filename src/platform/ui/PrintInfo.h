@@ -1,0 +1,46 @@
+#pragma once
+
+// Print settings: the paper (its name and size in points), the orientation and the
+// printer. A value type; each document keeps its own copy. The shared settings are the
+// ones new documents start from: the default printer's paper, or Letter (612 x 792
+// points, portrait) when there is no printer. Tests set the shared settings to pin them.
+
+#include <QSizeF>
+#include <QString>
+
+namespace platform {
+
+class PrintInfo
+{
+public:
+    enum Orientation { Portrait, Landscape };
+
+    // Letter, portrait, no printer.
+    PrintInfo();
+
+    // The paper's name ("Letter", "A4", ...).
+    QString paperName() const { return _paperName; }
+    void setPaperName(const QString& name) { _paperName = name; }
+    // The paper's size in points, as the paper lies for the orientation.
+    QSizeF paperSize() const { return _paperSize; }
+    void setPaperSize(const QSizeF& size) { _paperSize = size; }
+    Orientation orientation() const { return _orientation; }
+    void setOrientation(Orientation orientation) { _orientation = orientation; }
+    // The printer's name; empty for the default printer.
+    QString printerName() const { return _printerName; }
+    void setPrinterName(const QString& name) { _printerName = name; }
+
+    bool operator==(const PrintInfo& other) const = default;
+
+    // The shared settings, read from the default printer on first use.
+    static PrintInfo sharedPrintInfo();
+    static void setSharedPrintInfo(const PrintInfo& printInfo);
+
+private:
+    QString _paperName;
+    QSizeF _paperSize;
+    Orientation _orientation = Portrait;
+    QString _printerName;
+};
+
+} // namespace platform
