@@ -166,15 +166,14 @@ SGCorbeilController::SGCorbeilController(const QString& nibName, const QString& 
 SGCorbeilController::~SGCorbeilController()
 {
     closePreviewWindow();
-    // The windows and sheets of the interface go with the controller (wherever they were
-    // shown), and so does the browser view unless the host still holds it.
+    // The view and the windows and sheets of the interface go with the controller, wherever
+    // they were shown (their browsers read the controller's lists).
     delete d->coverFlowWindow.data();
     delete d->deleteSheet.data();
     delete d->infoSheet.data();
     delete d->kitPreviewView.data();
     delete d->graphicPreviewView.data();
-    if (d->rootView && !d->rootView->parentWidget())
-        delete d->rootView.data();
+    delete d->rootView.data();
 }
 
 QString SGCorbeilController::bundleName()

@@ -22,7 +22,9 @@
 // reached through outlet().
 //
 // Everything runs on the main thread. The host calls cleanup() before it lets the
-// controller go, and clears the graphic builder before the builder goes.
+// controller go, and clears the graphic builder before the builder goes (a builder that is
+// a QObject is forgotten when it is destroyed). The browser's view, its windows and sheets
+// go with the controller, also out of the host view.
 
 #include "kitbrowser/SGCorbeilRecords.h"
 #include "kitbrowser/iCorbeilGUIExport.h"

@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -549,4 +550,23 @@ TEST_F(KitHostInterface, TheSampleKitIsCheckedOnceImportedOnceAndPlacedByDoubleC
     EXPECT_EQ(builder.inserted.first().sizes, QStringList{"{300, 300}"});
     EXPECT_FALSE(builder.inserted.first().isPaper);
     _controller->setGraphicBuilder(nullptr);
+}
+
+TEST_F(KitHostInterface, TheViewGoesWithTheController)
+{
+    QWidget host;
+    host.resize(300, 400);
+    host.show();
+    auto controller = std::make_unique<SGCorbeilController>(QStringLiteral("iCorbeil View"));
+    controller->importCorbeil(writeKit(kitfixtures::tinyKit(QStringLiteral("One"), 2)), 0, 1,
+                              false);
+    controller->setView(&host);
+    controller->tableViewSelectionDidChange(QStringLiteral("homeTable"), 0);
+    QPointer<QWidget> view = controller->view();
+    ASSERT_EQ(view->parentWidget(), &host);
+    controller->cleanup();
+    controller.reset();
+    EXPECT_TRUE(view.isNull());
+    host.resize(320, 420); // nothing of the browser is left to answer
+    host.repaint();
 }
