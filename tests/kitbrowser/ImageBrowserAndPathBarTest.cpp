@@ -206,3 +206,25 @@ TEST(PathBar, DrawsTheHomeSegmentAsTheHouse)
     }
     EXPECT_GT(dark, 20);
 }
+
+TEST(KitBrowserBundle, PicturesAndTablesAreTheLibrarysOwn)
+{
+    const platform::Bundle bundle(SGCorbeilController::bundleName());
+    // Vector pictures, drawn for dense screens at twice the pixels.
+    for (const char* name : {"KitPlus", "AllKits", "HomeKits", "RedSwatch", "PathHome"}) {
+        const auto picture = bundle.imageNamed(QString::fromLatin1(name));
+        ASSERT_TRUE(picture) << name;
+        const QPixmap twice = bundle.pixmapNamed(QString::fromLatin1(name), 2);
+        EXPECT_EQ(twice.size(), (picture->size() * 2).toSize()) << name;
+        EXPECT_EQ(twice.deviceIndependentSize(), picture->size()) << name;
+    }
+    EXPECT_EQ(bundle.localizedString(QStringLiteral("Importing %@\\U2026"),
+                                     QStringLiteral("iCorbeil View")),
+              QStringLiteral("Importing %@\u2026"));
+    EXPECT_EQ(bundle.localizedString(QStringLiteral("The selected kit was deleted."),
+                                     QStringLiteral("DialogStrings")),
+              QStringLiteral("The selected kit was deleted."));
+    EXPECT_TRUE(
+        bundle.localizedString(QStringLiteral("BackupAdvice"), QStringLiteral("DialogStrings"))
+            .contains(u'\r'));
+}
