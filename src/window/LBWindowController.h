@@ -100,7 +100,8 @@ public:
     // label kind, with page size and orientation fitted and the print settings set up;
     // the document is copied to its AutoRecover file, becomes untitled and, with a delta,
     // its graphics move by it. Either way the document takes the template's file type,
-    // the window its chooser, field and repeat-count consequences, and it zooms to fit.
+    // the chooser goes, a design without contact fields shows on every label of a sheet,
+    // and the window zooms to fit.
     // Returns the label kind applied; 0 when no layout was merged or the template could
     // not be read (the document is then left as it was).
     qint64 chooseLayout(const QString& path, const std::optional<QVariantMap>& layoutDict,
