@@ -40,9 +40,11 @@ double snappedToGuide(double start, double length, double guide)
 
 Qt::DropAction LBGraphicView::draggingEntered(platform::DraggingInfo& info)
 {
-    _fieldTextSize = QSizeF();
-    if (info.draggingPasteboard().availableTypeFromArray({QStringLiteral("LBQFieldPboardType")})
-        == QLatin1String("LBQFieldPboardType"))
+    _fieldTextSize = QSizeF(0.0, 0.0);
+    if (!info.draggingPasteboard()
+             .availableTypeFromArray({QStringLiteral("LBQFieldPboardType")})
+             .isNull()
+        && !info.draggedImageSize().isEmpty())
         _fieldTextSize = QSizeF(info.draggedImageSize());
     return dragOperationForDraggingInfo(info);
 }
@@ -52,7 +54,8 @@ Qt::DropAction LBGraphicView::draggingUpdated(platform::DraggingInfo& info)
     if (!_editorView && _dragOriginatedInThisView) {
         const QPointF p = info.draggingLocation();
         const QPointF guided = checkDynamicGuidesAtPoint(
-            p, _selOriginOffset, QSizeF(info.draggedImageSize()), 4.0, selectedGraphics(true));
+            p, _selOriginOffset, QSizeF(info.draggedImageSize().expandedTo(QSize(0, 0))), 4.0,
+            selectedGraphics(true));
         performMoveLoop(guided, info.modifiers());
     }
     return dragOperationForDraggingInfo(info);

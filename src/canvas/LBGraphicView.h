@@ -194,6 +194,9 @@ public:
     void deselectGraphic2(const LBGraphicPtr& graphic);
     // One undo step "Selection Change"; nothing for an empty selection.
     void clearSelection();
+    // The offset of the next cascaded paste; every selection change resets it to (10, 10).
+    QPointF pasteCascadeDelta() const { return _pasteCascadeDelta; }
+    void setPasteCascadeDelta(const QPointF& delta) { _pasteCascadeDelta = delta; }
 
     // ==== Hit testing ==================================================================
     // The graphic a click at the point lands on: a handle (or a curve point) of a selected
@@ -528,7 +531,7 @@ private:
     QList<QRectF> _verticalDynamicGuides;
 
     // --- Drags onto the canvas ---
-    QSizeF _fieldTextSize;
+    QSizeF _fieldTextSize{0.0, 0.0};
     LBGraphicPtr _dragImageTarget;
 
     // --- Crop (crop mode comes with its own work; hit tests already pass its shape) ---
