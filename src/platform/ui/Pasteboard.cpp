@@ -126,14 +126,15 @@ QStringList Pasteboard::types() const
     QStringList list;
     if (!data)
         return list;
+    // The declared types that hold data, in their order, then whatever else the data
+    // holds, in its order.
+    for (const QString& type : _types) {
+        if (data->hasFormat(mimeTypeForPasteboardType(type)))
+            list.append(type);
+    }
     for (const QString& format : data->formats()) {
         const QString type = pasteboardTypeForMimeType(format);
         if (!type.isNull() && !list.contains(type))
-            list.append(type);
-    }
-    // Declared program types travel under their own MIME types.
-    for (const QString& type : _types) {
-        if (!list.contains(type) && data->hasFormat(mimeTypeForPasteboardType(type)))
             list.append(type);
     }
     return list;

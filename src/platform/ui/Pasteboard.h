@@ -62,8 +62,8 @@ public:
     // Starts new contents: everything there is dropped and the types are declared. On the
     // general pasteboard it returns the new change count; elsewhere 0.
     qint64 declareTypes(const QStringList& types);
-    // The declared types, or for contents made elsewhere (a drop, the clipboard), the types
-    // its data is held under, in the data's order.
+    // The declared types that hold data, in their order, then the other types the data is
+    // held under (all of them for contents made elsewhere: a drop, the clipboard).
     QStringList types() const;
     // The first of the types that the pasteboard offers; null when none.
     QString availableTypeFromArray(const QStringList& types) const;
