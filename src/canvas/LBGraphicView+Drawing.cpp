@@ -28,6 +28,9 @@ platform::Shadow pageShadow()
     return shadow;
 }
 
+// How far beyond the page its shadow reaches, in pixels: the offset and the blur's spread.
+constexpr double kPageShadowReach = 24.0;
+
 // The colour selection frames are drawn in.
 QColor knobColor()
 {
@@ -150,6 +153,34 @@ void LBGraphicView::stopShadow()
     context->restoreGraphicsState();
 }
 
+void LBGraphicView::drawPageBackground(const QRectF& dirtyRect)
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    const QRectF page = _visiblePageRect;
+    // The page covers its own shadow, which shows only in a band around it: the shadow is
+    // cast there alone, edge by edge, each edge's drawing made only as large as the part of
+    // the band to redraw needs; the page itself is then drawn plainly.
+    const double reach = kPageShadowReach / zoomFactor();
+    const QRectF bands[4] = {
+        QRectF(page.left() - reach, page.top() - reach, page.width() + 2.0 * reach, reach),
+        QRectF(page.left() - reach, page.bottom(), page.width() + 2.0 * reach, reach),
+        QRectF(page.left() - reach, page.top(), reach, page.height()),
+        QRectF(page.right(), page.top(), reach, page.height()),
+    };
+    for (const QRectF& band : bands) {
+        const QRectF shown = band.intersected(dirtyRect);
+        if (shown.isEmpty())
+            continue;
+        context->saveGraphicsState();
+        context->painter()->setClipRect(shown, Qt::IntersectClip);
+        startShadow();
+        _windowController->drawBackgroundColorForPage(_pageIndex, page, false);
+        stopShadow();
+        context->restoreGraphicsState();
+    }
+    _windowController->drawBackgroundColorForPage(_pageIndex, page, false);
+}
+
 void LBGraphicView::drawDocumentOutline(const QRectF& pageRect)
 {
     if (!_drawOutline)
@@ -182,11 +213,8 @@ void LBGraphicView::drawRect(const QRectF& dirtyRect)
     const double z = zoomFactor();
 
     // 2-4: the page's colour under its shadow, what lies under the graphics, the picture.
-    if (_drawBackground) {
-        startShadow();
-        _windowController->drawBackgroundColorForPage(_pageIndex, page, false);
-        stopShadow();
-    }
+    if (_drawBackground)
+        drawPageBackground(dirtyRect);
     _windowController->drawUnderlay(dirtyPage, page, false);
     if (_drawBackground && doc
         && ((doc->hasBackgroundPlaceholder(_pageIndex)

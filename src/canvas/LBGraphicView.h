@@ -171,6 +171,8 @@ public:
     // Draws the dirty rectangle (points) into the current graphics context.
     void drawRect(const QRectF& dirtyRect);
     void drawDocumentOutline(const QRectF& pageRect);
+    // The page's colour under its shadow, for the dirty rectangle.
+    void drawPageBackground(const QRectF& dirtyRect);
     // Saves the graphics state and sets the page shadow; stopShadow() restores it.
     void startShadow();
     void stopShadow();

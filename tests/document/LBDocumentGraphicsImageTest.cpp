@@ -38,8 +38,9 @@ TEST(GraphicsImage, UnionsOfTheGraphicsExtents)
     EXPECT_EQ(LBDocument::boundsForGraphics({a, b}), a->rotatedBounds().united(b->rotatedBounds()));
     EXPECT_EQ(LBDocument::drawingBoundsForGraphics({a, b}),
               a->drawingBounds().united(b->drawingBounds()));
-    EXPECT_EQ(LBDocument::shadowBoundsForGraphics({a, b}),
-              a->shadowDrawingBoundsWithHandles(true).united(b->shadowDrawingBoundsWithHandles(true)));
+    EXPECT_EQ(
+        LBDocument::shadowBoundsForGraphics({a, b}),
+        a->shadowDrawingBoundsWithHandles(true).united(b->shadowDrawingBoundsWithHandles(true)));
 }
 
 TEST(GraphicsImage, TIFFOfGraphicsDrawnAloneWithLayerZeroLowest)
