@@ -9,7 +9,8 @@
 // - BM_DragStepRepaint: painting what such a step leaves to redraw.
 // Goals: bench/targets.txt.
 
-#include "canvas/CanvasHost.h"
+#include "../tests/canvas/CanvasHostStub.h"
+
 #include "canvas/LBGraphicView.h"
 #include "document/DocumentWindowController.h"
 #include "document/LBDocument.h"
@@ -35,40 +36,6 @@
 namespace {
 
 constexpr QSizeF kPage(1600.0, 1200.0);
-
-// The window controller: the page is white; no other decorations.
-class BenchHost : public DocumentWindowController, public CanvasHost
-{
-public:
-    void invalidateGraphic(LBGraphic* graphic) override
-    {
-        if (canvas)
-            canvas->invalidateGraphic(graphic);
-    }
-    void setupForDocument() override {}
-    void refreshWindow() override {}
-    double zoomFactor() const override { return 1.0; }
-    bool bezierMode() const override { return false; }
-    void setBezierMode(bool) override {}
-    qint64 mode() const override { return DesignMode; }
-    void shouldAddQuarnLabelControls(bool) override {}
-    LBDocument* document() const override { return doc; }
-    bool textMode() const override { return false; }
-    bool isEnvelope() const override { return false; }
-    QWidget* window() const override { return nullptr; }
-    void backgroundImageSheetAction(QObject*) override {}
-    void customizeCounterField(const QVariantMap&, LBTextArea*) override {}
-    void drawBackgroundColorForPage(qint64, const QRectF& inRect, bool) override
-    {
-        platform::GraphicsContext::current()->painter()->fillRect(inRect, Qt::white);
-    }
-    void drawUnderlay(const QRectF&, const QRectF&, bool) override {}
-    void drawBackgroundImageForPage(qint64, const QRectF&, const QRectF&) override {}
-    void drawOverlay(const QRectF&, const QRectF&, bool) override {}
-
-    LBDocument* doc = nullptr;
-    LBGraphicView* canvas = nullptr;
-};
 
 struct Scene
 {
@@ -114,7 +81,9 @@ Scene makeScene(bool mixed)
          {QStringLiteral("Draw Dynamic Guides"), true}});
     Scene scene;
     scene.document = std::make_unique<LBDocument>();
-    auto* host = new BenchHost;
+    // The page is white; there are no other decorations.
+    auto* host = new CanvasHostStub;
+    host->backgroundColor = Qt::white;
     host->doc = scene.document.get();
     scene.document->addWindowController(host);
     scene.canvas = std::make_unique<LBGraphicView>();

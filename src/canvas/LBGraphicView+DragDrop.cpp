@@ -143,19 +143,17 @@ void LBGraphicView::dragEnterEvent(QDragEnterEvent* event)
     if (!_windowController)
         return event->ignore();
     platform::DraggingInfo info(event, convertFromWidget(event->position()), zoomFactor());
-    const Qt::DropAction action = draggingEntered(info);
-    if (action == Qt::IgnoreAction) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(action);
-    event->accept();
+    answerDrag(event, draggingEntered(info));
 }
 
 void LBGraphicView::dragMoveEvent(QDragMoveEvent* event)
 {
     platform::DraggingInfo info(event, convertFromWidget(event->position()), zoomFactor());
-    const Qt::DropAction action = draggingUpdated(info);
+    answerDrag(event, draggingUpdated(info));
+}
+
+void LBGraphicView::answerDrag(QDragMoveEvent* event, Qt::DropAction action)
+{
     if (action == Qt::IgnoreAction) {
         event->ignore();
         return;

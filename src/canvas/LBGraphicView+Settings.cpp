@@ -64,18 +64,19 @@ void LBGraphicView::setGridColor(const QColor& color)
 void LBGraphicView::trimToPageAction(QObject* sender)
 {
     Q_UNUSED(sender);
-    _trimToPage = !_trimToPage;
-    platform::UserDefaults::standardUserDefaults().setBool(_trimToPage,
-                                                           QStringLiteral("Trim To Page"));
-    update();
+    toggleSetting(_trimToPage, QStringLiteral("Trim To Page"));
 }
 
 void LBGraphicView::postalGuidelinesAction(QObject* sender)
 {
     Q_UNUSED(sender);
-    _drawPostalGuidelines = !_drawPostalGuidelines;
-    platform::UserDefaults::standardUserDefaults().setBool(_drawPostalGuidelines,
-                                                           QStringLiteral("DrawPostalGuidelines"));
+    toggleSetting(_drawPostalGuidelines, QStringLiteral("DrawPostalGuidelines"));
+}
+
+void LBGraphicView::toggleSetting(bool& setting, const QString& key)
+{
+    setting = !setting;
+    platform::UserDefaults::standardUserDefaults().setBool(setting, key);
     update();
 }
 

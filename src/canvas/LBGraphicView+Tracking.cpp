@@ -23,15 +23,6 @@ namespace {
 // Stands for no minimum size, and for an angle not known yet.
 constexpr double kNone = 65535.0;
 
-QTransform rotationAbout(const QPointF& center, double degrees)
-{
-    QTransform transform;
-    transform.translate(center.x(), center.y());
-    transform.rotate(degrees);
-    transform.translate(-center.x(), -center.y());
-    return transform;
-}
-
 // The point of a rectangle that stays put while knob k moves (its centre for other knobs).
 // The rectangle may have a negative side in the middle of a drag.
 QPointF anchorPoint(const QRectF& r, qint64 knob)
@@ -335,10 +326,7 @@ qint64 LBGraphicView::resizeGraphic(LBGraphic* g, qint64 k, const QPointF& q,
     // A group: every member scales with the group's rectangle.
     const double sx = N.width() / Q.width();
     const double sy = N.height() / Q.height();
-    QList<LBGraphicPtr> members{sharedGraphic(g)};
-    if (LBGraphicPtr parent = sharedGraphic(g); parent && parent->groupedChildrenCount() > 0)
-        members = groupMembers(parent);
-    for (const LBGraphicPtr& member : std::as_const(members)) {
+    for (const LBGraphicPtr& member : groupLedBy(g)) {
         const QRectF b = member->bounds();
         const QPointF origin(N.x() + (b.x() - Q.x()) * sx, N.y() + (b.y() - Q.y()) * sy);
         if (auto* text = dynamic_cast<LBTextArea*>(member.get()))
@@ -403,14 +391,9 @@ void LBGraphicView::setRotation(double rotation, LBGraphic* parent)
 {
     if (!parent)
         return;
-    const QTransform turn =
-        rotationAbout(parent->groupBounds().center(), rotation - parent->groupRotation());
-    QList<LBGraphicPtr> members{sharedGraphic(parent)};
-    if (parent->groupedChildrenCount() > 0)
-        members = groupMembers(members.first());
-    for (const LBGraphicPtr& member : std::as_const(members)) {
-        if (!member)
-            continue;
+    const QTransform turn = LBGraphic::rotationAbout(parent->groupBounds().center(),
+                                                     rotation - parent->groupRotation());
+    for (const LBGraphicPtr& member : groupLedBy(parent)) {
         const QRectF b = member->bounds();
         member->setBounds(b.translated(turn.map(b.center()) - b.center()));
         member->setGroupRotation(rotation);
@@ -423,12 +406,7 @@ void LBGraphicView::flipHorizontally(bool horizontally, LBGraphic* parent)
         return;
     const QRectF G = parent->groupBounds();
     const double groupRotation = parent->groupRotation();
-    QList<LBGraphicPtr> members{sharedGraphic(parent)};
-    if (parent->groupedChildrenCount() > 0)
-        members = groupMembers(members.first());
-    for (const LBGraphicPtr& member : std::as_const(members)) {
-        if (!member)
-            continue;
+    for (const LBGraphicPtr& member : groupLedBy(parent)) {
         QRectF b = member->bounds();
         const double rotation = -member->rotation() - groupRotation;
         member->setRotation(rotation);

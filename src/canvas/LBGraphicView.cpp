@@ -419,6 +419,14 @@ QList<LBGraphicPtr> LBGraphicView::groupMembers(const LBGraphicPtr& parent) cons
     return members;
 }
 
+QList<LBGraphicPtr> LBGraphicView::groupLedBy(LBGraphic* parent) const
+{
+    const LBGraphicPtr shared = sharedGraphic(parent);
+    if (!shared)
+        return {};
+    return shared->groupedChildrenCount() > 0 ? groupMembers(shared) : QList<LBGraphicPtr>{shared};
+}
+
 void LBGraphicView::setGroupSelected(const LBGraphicPtr& graphic, bool select)
 {
     if (_graphicsToRegroup) {

@@ -430,7 +430,10 @@ private:
     bool selectedLayerIsVisible() const;
     qsizetype indexInSelectedLayer(const LBGraphic* graphic) const;
     LBGraphicPtr sharedGraphic(LBGraphic* graphic) const;
+    // The parent and its members in the selected layer, in order.
     QList<LBGraphicPtr> groupMembers(const LBGraphicPtr& parent) const;
+    // The members of the group the graphic leads, or the graphic alone.
+    QList<LBGraphicPtr> groupLedBy(LBGraphic* parent) const;
     void postSelectionWillChange();
     void postSelectionDidChange();
     void setGroupSelected(const LBGraphicPtr& graphic, bool select);
@@ -452,6 +455,10 @@ private:
     bool makeImageFilesOwn(LBGraphic& graphic, bool copyLazyImage);
     void presentError(const QString& description);
     void snapMovedSelectionToGuides();
+    // Turns a setting kept in the user defaults over and redraws.
+    void toggleSetting(bool& setting, const QString& key);
+    // Accepts a drag with the operation, or refuses it when there is none.
+    static void answerDrag(QDragMoveEvent* event, Qt::DropAction action);
     // Walks the graphics menu's order at the point: each graphic or group member listed,
     // with the item index it gets.
     struct MenuEntry

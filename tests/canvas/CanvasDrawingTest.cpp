@@ -4,9 +4,8 @@
 
 #include "CanvasTestSupport.h"
 
-#include "../graphics/RecordingPaintDevice.h"
+#include "PaintRecorder.h"
 
-#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPen>
 
@@ -223,48 +222,6 @@ TEST_F(CanvasDrawing, BothGridSettingsShowTheGridAboveOnly)
 
 namespace {
 
-// Records every stroked path with its pen, in device coordinates.
-class StrokeEngine : public QPaintEngine
-{
-public:
-    StrokeEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
-    Type type() const override { return QPaintEngine::User; }
-    void updateState(const QPaintEngineState& state) override
-    {
-        if (state.state() & DirtyPen)
-            _pen = state.pen();
-        if (state.state() & DirtyTransform)
-            _transform = state.transform();
-    }
-    void drawPath(const QPainterPath& path) override
-    {
-        if (_pen.style() != Qt::NoPen)
-            strokes.append({_transform.map(path), _pen});
-    }
-    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-
-    struct Stroke
-    {
-        QPainterPath path;
-        QPen pen;
-    };
-    QList<Stroke> strokes;
-
-private:
-    QPen _pen;
-    QTransform _transform;
-};
-
-class StrokeDevice : public RecordingPaintDevice
-{
-public:
-    QPaintEngine* paintEngine() const override { return &engine; }
-    mutable StrokeEngine engine;
-};
-
 // The lines of a path: "x1,y1-x2,y2" each.
 QStringList linesOf(const QPainterPath& path)
 {
@@ -277,10 +234,10 @@ QStringList linesOf(const QPainterPath& path)
     return lines;
 }
 
-QList<StrokeEngine::Stroke> gridStrokes(qint64 guideSpacing, double spacing, double zoom,
-                                        bool forOutput = false)
+QList<PaintRecorderEngine::Stroke> gridStrokes(qint64 guideSpacing, double spacing, double zoom,
+                                               bool forOutput = false)
 {
-    StrokeDevice device;
+    PaintRecorder device;
     QPainter painter(&device);
     platform::GraphicsContext context(&painter, true);
     platform::GraphicsContext::Scope scope(context);
@@ -296,7 +253,7 @@ TEST(LBDrawGrid, LinesFromTheOriginOverTheRectangle)
 {
     // Zoom 1: half-point positions; minor lines at half alpha, major ones whole; both the
     // thinnest line the device draws.
-    const QList<StrokeEngine::Stroke> atOne = gridStrokes(4, 10.0, 1.0);
+    const QList<PaintRecorderEngine::Stroke> atOne = gridStrokes(4, 10.0, 1.0);
     ASSERT_EQ(atOne.size(), 2);
     const QStringList minor = linesOf(atOne.at(0).path);
     EXPECT_EQ(minor.size(), 10 + 5);
@@ -312,20 +269,20 @@ TEST(LBDrawGrid, LinesFromTheOriginOverTheRectangle)
     EXPECT_EQ(atOne.at(1).pen.color().alphaF(), 1.0);
 
     // Zoom 2: whole multiples.
-    const QList<StrokeEngine::Stroke> atTwo = gridStrokes(4, 10.0, 2.0);
+    const QList<PaintRecorderEngine::Stroke> atTwo = gridStrokes(4, 10.0, 2.0);
     ASSERT_EQ(atTwo.size(), 2);
     EXPECT_EQ(linesOf(atTwo.at(0).path).first(), QStringLiteral("5,0-5,50"));
 
     // Printed widths and the colour as it is.
-    const QList<StrokeEngine::Stroke> printed = gridStrokes(4, 10.0, 1.0, true);
+    const QList<PaintRecorderEngine::Stroke> printed = gridStrokes(4, 10.0, 1.0, true);
     EXPECT_EQ(printed.at(0).pen.widthF(), 0.3);
     EXPECT_EQ(printed.at(0).pen.color().alphaF(), 1.0);
     EXPECT_EQ(printed.at(1).pen.widthF(), 0.6);
 
     // No lines of a kind whose spacing is 0 or less.
-    const auto lineCount = [](const QList<StrokeEngine::Stroke>& strokes) {
+    const auto lineCount = [](const QList<PaintRecorderEngine::Stroke>& strokes) {
         qsizetype lines = 0;
-        for (const StrokeEngine::Stroke& stroke : strokes)
+        for (const PaintRecorderEngine::Stroke& stroke : strokes)
             lines += linesOf(stroke.path).size();
         return lines;
     };

@@ -222,14 +222,7 @@ TEST_F(CanvasInsertion, APictureDroppedLandsCentredOnTheDrop)
 {
     auto image = std::make_shared<LBImage>();
     image->setBounds(QRectF(0, 0, 40, 30));
-    QMimeData data;
-    platform::Pasteboard pasteboard(&data);
-    pasteboard.declareTypes({QStringLiteral("Quarn Print Line")});
-    pasteboard.setData(LBDocument::dataForGraphics({image}), QStringLiteral("Quarn Print Line"));
-    QDragEnterEvent enter(QPoint(200, 150), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(canvas, &enter);
-    QDropEvent drop(QPointF(200, 150), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(canvas, &drop);
+    EXPECT_EQ(dropGraphics({image}, QPointF(200, 150)), Qt::CopyAction);
     ASSERT_FALSE(document->pageGraphics().at(1).isEmpty());
     EXPECT_EQ(document->pageGraphics().at(1).first()->bounds(), QRectF(180, 135, 40, 30));
 }

@@ -114,12 +114,7 @@ TEST_F(CanvasMouse, DoubleClicks)
 
     // A text box starts editing; grouped, the menu of the graphics under the pointer pops
     // up instead.
-    auto box = std::make_shared<LBTextArea>();
-    box->setBounds(QRectF(100, 300, 100, 40));
-    box->setContents(QStringLiteral("Label"));
-    undo()->disableUndoRegistration();
-    document->insertGraphic(box, 0, 1);
-    undo()->enableUndoRegistration();
+    auto box = addTextBox(QRectF(100, 300, 100, 40), QStringLiteral("Label"));
     doubleClick(QPointF(120, 310));
     EXPECT_EQ(canvas->editingGraphic(), box.get());
     EXPECT_EQ(undoName(), undoStrings("Start Editing"));
@@ -337,18 +332,8 @@ TEST_F(CanvasMouse, ADropSnapsTheMovedSelectionOntoTheFirstGuide)
 
 TEST_F(CanvasMouse, GraphicsDroppedFromElsewhereAreInsertedWhereLetGo)
 {
-    auto copy = filledRectangle(QRectF(0, 0, 40, 20));
-    QMimeData data;
-    platform::Pasteboard pasteboard(&data);
-    pasteboard.declareTypes({QStringLiteral("Quarn Print Line")});
-    pasteboard.setData(LBDocument::dataForGraphics({copy}), QStringLiteral("Quarn Print Line"));
-
-    QDragEnterEvent enter(QPoint(400, 400), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(canvas, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
-    QDropEvent drop(QPointF(400, 400), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(canvas, &drop);
+    EXPECT_EQ(dropGraphics({filledRectangle(QRectF(0, 0, 40, 20))}, QPointF(400, 400)),
+              Qt::CopyAction);
     ASSERT_EQ(document->pageGraphics().at(1).size(), 4);
     // Not from this process: no image known, so its lower-left corner is the pointer.
     EXPECT_EQ(document->pageGraphics().at(1).first()->bounds(), QRectF(400, 380, 40, 20));

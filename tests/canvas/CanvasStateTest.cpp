@@ -66,12 +66,7 @@ TEST_F(CanvasTest, FollowsTheDocumentsPage)
 
 TEST_F(CanvasTest, EditingInPlaceIsAnUndoablePair)
 {
-    auto box = std::make_shared<LBTextArea>();
-    box->setBounds(QRectF(100, 100, 120, 40));
-    box->setContents(QStringLiteral("Hello"));
-    undo()->disableUndoRegistration();
-    document->insertGraphic(box, 0, 1);
-    undo()->enableUndoRegistration();
+    auto box = addTextBox(QRectF(100, 100, 120, 40), QStringLiteral("Hello"));
 
     canvas->startEditingGraphic(box, nullptr, true);
     EXPECT_EQ(canvas->editingGraphic(), box.get());

@@ -5,17 +5,19 @@
 // view over a document of named rectangles, and mouse and drag events sent straight to
 // the canvas.
 
-#include "canvas/CanvasHost.h"
+#include "CanvasHostStub.h"
+
 #include "canvas/LBGraphicView.h"
-#include "document/DocumentWindowController.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "graphics/LBTextArea.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/Strings.h"
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/ui/Drag.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/ui/PrintInfo.h"
 #include "platform/ui/ScrollView.h"
 #include "shapes/LBRectangle.h"
@@ -24,6 +26,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QHash>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStringList>
@@ -63,60 +66,16 @@ inline const QColor picture(0x00, 0x00, 0xaa);
 inline const QColor overlay(0xaa, 0x00, 0xaa);
 } // namespace decoration
 
-// The window controller as the canvas and the document see it.
-class TestHost : public DocumentWindowController, public CanvasHost
+// The host of the tests' canvas, with the decorations in the colours above.
+class TestHost : public CanvasHostStub
 {
 public:
-    // DocumentWindowController: redraws go to the canvas.
-    void invalidateGraphic(LBGraphic* graphic) override
+    TestHost()
     {
-        if (canvas)
-            canvas->invalidateGraphic(graphic);
-    }
-    void setupForDocument() override {}
-    void refreshWindow() override {}
-    double zoomFactor() const override { return zoom; }
-    bool bezierMode() const override { return bezier; }
-    void setBezierMode(bool on) override { bezier = on; }
-    qint64 mode() const override { return DesignMode; }
-    void shouldAddQuarnLabelControls(bool) override {}
-
-    // CanvasHost
-    LBDocument* document() const override { return doc; }
-    bool textMode() const override { return text; }
-    bool isEnvelope() const override { return false; }
-    QWidget* window() const override { return nullptr; }
-    void backgroundImageSheetAction(QObject*) override { ++backgroundSheets; }
-    void customizeCounterField(const QVariantMap&, LBTextArea*) override {}
-    void drawBackgroundColorForPage(qint64, const QRectF& inRect, bool) override
-    {
-        fill(inRect, decoration::background);
-    }
-    void drawUnderlay(const QRectF& rect, const QRectF&, bool) override
-    {
-        fill(rect, decoration::underlay);
-    }
-    void drawBackgroundImageForPage(qint64, const QRectF& inRect, const QRectF&) override
-    {
-        fill(inRect, decoration::picture);
-    }
-    void drawOverlay(const QRectF& rect, const QRectF&, bool) override
-    {
-        fill(rect, decoration::overlay);
-    }
-
-    LBDocument* doc = nullptr;
-    LBGraphicView* canvas = nullptr;
-    double zoom = 1.0;
-    bool bezier = false;
-    bool text = false;
-    int backgroundSheets = 0;
-
-private:
-    static void fill(const QRectF& rect, const QColor& color)
-    {
-        if (platform::GraphicsContext* context = platform::GraphicsContext::current())
-            context->painter()->fillRect(rect, color);
+        backgroundColor = decoration::background;
+        underlayColor = decoration::underlay;
+        pictureColor = decoration::picture;
+        overlayColor = decoration::overlay;
     }
 };
 
@@ -198,6 +157,17 @@ protected:
         undo()->enableUndoRegistration();
         _names.insert(graphic.get(), name);
         return graphic;
+    }
+    // A text box with the text put in front of the layer, without undo.
+    std::shared_ptr<LBTextArea> addTextBox(const QRectF& bounds, const QString& text)
+    {
+        auto box = std::make_shared<LBTextArea>();
+        box->setBounds(bounds);
+        box->setContents(text);
+        undo()->disableUndoRegistration();
+        document->insertGraphic(box, 0, 1);
+        undo()->enableUndoRegistration();
+        return box;
     }
     // Names a graphic made elsewhere.
     void name(const LBGraphicPtr& graphic, const QString& text)
@@ -289,6 +259,25 @@ protected:
         drag(from + QPointF(10.0, 10.0), pressModifiers);
         release(points.last(), dragModifiers);
         platform::Drag::setRunner({});
+    }
+
+    // Graphics dragged in from elsewhere (another program or window) and dropped at the
+    // point: the operation the canvas took the drag with (none when it refused it).
+    Qt::DropAction dropGraphics(const QList<LBGraphicPtr>& graphics, const QPointF& at)
+    {
+        QMimeData data;
+        platform::Pasteboard pasteboard(&data);
+        pasteboard.declareTypes({QStringLiteral("Quarn Print Line")});
+        pasteboard.setData(LBDocument::dataForGraphics(graphics),
+                           QStringLiteral("Quarn Print Line"));
+        const QPointF position = canvas->convertToWidget(at);
+        QDragEnterEvent enter(position.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(canvas, &enter);
+        if (!enter.isAccepted())
+            return Qt::IgnoreAction;
+        QDropEvent drop(position, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(canvas, &drop);
+        return enter.dropAction();
     }
 
     std::unique_ptr<LBDocument> document;

@@ -3,63 +3,11 @@
 
 #include "CanvasTestSupport.h"
 
+#include "PaintRecorder.h"
+
 #include "canvas/LBRulerView.h"
 
-#include <QPaintEngine>
-#include <QTextItem>
-
 namespace {
-
-// Records the texts drawn and the lines stroked, in device coordinates.
-class MarksEngine : public QPaintEngine
-{
-public:
-    MarksEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
-    Type type() const override { return QPaintEngine::User; }
-    void updateState(const QPaintEngineState&) override {}
-    void drawTextItem(const QPointF& p, const QTextItem& item) override
-    {
-        texts.append(item.text());
-        textPositions.append(p);
-    }
-    void drawLines(const QLineF* lines, int count) override
-    {
-        for (int i = 0; i < count; ++i)
-            this->lines.append(lines[i]);
-    }
-    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-
-    QStringList texts;
-    QList<QPointF> textPositions;
-    QList<QLineF> lines;
-};
-
-class MarksDevice : public QPaintDevice
-{
-public:
-    QPaintEngine* paintEngine() const override { return &engine; }
-    mutable MarksEngine engine;
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-        case PdmWidth:
-        case PdmHeight: return 2000;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return 72;
-        case PdmDepth: return 32;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
-        default: return 0;
-        }
-    }
-};
 
 class TestRuler : public LBRulerView
 {
@@ -92,9 +40,9 @@ protected:
     }
 
     // The labels and ticks of the rectangle (the whole ruler when none).
-    MarksEngine& draw(LBRulerView* r, QRectF rect = QRectF())
+    PaintRecorderEngine& draw(LBRulerView* r, QRectF rect = QRectF())
     {
-        _device = std::make_unique<MarksDevice>();
+        _device = std::make_unique<PaintRecorder>();
         QPainter painter(_device.get());
         static_cast<TestRuler*>(r)->drawHashMarksAndLabelsInRect(painter,
                                                                  rect.isNull() ? r->rect() : rect);
@@ -103,7 +51,7 @@ protected:
     }
 
 private:
-    std::unique_ptr<MarksDevice> _device;
+    std::unique_ptr<PaintRecorder> _device;
 };
 
 } // namespace
@@ -143,7 +91,7 @@ TEST_F(Rulers, UnitSizesAndLabelsFollowZoomAndUnits)
     LBRulerView* h = ruler(Qt::Horizontal);
     h->setMeasurementUnits(QStringLiteral("Inches"));
     h->setZoomFactor(1.0);
-    const MarksEngine& marks = draw(h);
+    const PaintRecorderEngine& marks = draw(h);
     const qsizetype origin = marks.texts.indexOf(QStringLiteral("0"));
     ASSERT_GE(origin, 0);
     EXPECT_EQ(marks.texts.mid(origin, 3), QStringList({"0", "1", "2"}));
@@ -157,7 +105,7 @@ TEST_F(Rulers, TicksHalveDownToSixPixelsAndOnlyInTheDirtyRange)
     h->setMeasurementUnits(QStringLiteral("Inches"));
     h->setZoomFactor(1.0);
     // Every 72 pixels, then 36, 18 and 9: no ticks closer than that.
-    const MarksEngine& whole = draw(h, QRectF(0, 0, 160, h->height()));
+    const PaintRecorderEngine& whole = draw(h, QRectF(0, 0, 160, h->height()));
     QList<double> xs;
     for (const QLineF& line : whole.lines) {
         if (line.x1() == line.x2())
@@ -172,7 +120,7 @@ TEST_F(Rulers, TicksHalveDownToSixPixelsAndOnlyInTheDirtyRange)
     EXPECT_TRUE(xs.contains(16.5 + 9.0));
 
     // A narrow dirty range: only its ticks are stroked, labels around it still drawn.
-    const MarksEngine& narrow = draw(h, QRectF(100, 0, 20, h->height()));
+    const PaintRecorderEngine& narrow = draw(h, QRectF(100, 0, 20, h->height()));
     for (const QLineF& line : narrow.lines) {
         if (line.x1() == line.x2()) {
             EXPECT_GE(line.x1(), 100.0);
@@ -188,7 +136,7 @@ TEST_F(Rulers, TheVerticalRulerCountsDownwards)
     v->setMeasurementUnits(QStringLiteral("Inches"));
     v->setZoomFactor(1.0);
     v->setOriginOffset(10.0);
-    const MarksEngine& marks = draw(v);
+    const PaintRecorderEngine& marks = draw(v);
     const qsizetype zero = marks.texts.indexOf(QStringLiteral("0"));
     ASSERT_GE(zero, 0);
     EXPECT_EQ(marks.texts.mid(zero, 3), QStringList({"0", "1", "2"}));
