@@ -49,12 +49,25 @@ public:
     // file do).
     virtual void shouldAddQuarnLabelControls(bool add) = 0;
 
-    // Turns a layout dictionary a quarter: label sizes, rows and columns, gaps and
-    // margins (a change of paper orientation).
-    virtual void swapDimensionsInDict(QVariantMap& dict, bool toLandscapeOrientation) = 0;
-    // Applies a layout without a template (a change of paper orientation applies the
-    // document's own again).
+    // What a change of paper orientation asks of the window (a controller that applies no
+    // layouts leaves both alone):
+    // turns a layout dictionary a quarter (label sizes, rows and columns, gaps, margins);
+    virtual void swapDimensionsInDict(QVariantMap& dict, bool toLandscapeOrientation)
+    {
+        (void)dict;
+        (void)toLandscapeOrientation;
+    }
+    // applies a layout without a template (the document's own, again).
     virtual void chooseBlankLayout(const QVariantMap& layoutDict, bool includesLabelType,
                                    qint64 projectType, bool isVertical, bool isNewDocument,
-                                   bool addDeliveryAddress, bool addReturnAddress) = 0;
+                                   bool addDeliveryAddress, bool addReturnAddress)
+    {
+        (void)layoutDict;
+        (void)includesLabelType;
+        (void)projectType;
+        (void)isVertical;
+        (void)isNewDocument;
+        (void)addDeliveryAddress;
+        (void)addReturnAddress;
+    }
 };

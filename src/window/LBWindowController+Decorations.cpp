@@ -204,15 +204,14 @@ BezierPath foldLines(const QVariantList& lines, const QRectF& r, bool rotated)
 
 QColor LBWindowController::faceColor(qint64 page, bool usePrintSettings) const
 {
-    const LBDocument* document = lbDocument();
+    const LBDocument* doc = document();
     QColor color;
-    if (usePrintSettings ? document->printBackgroundColor(page)
-                         : document->drawBackgroundColor(page)) {
-        color = document->backgroundColor(page);
-    } else if (document->hasBackgroundPlaceholder(page)
-               && (usePrintSettings ? document->printBackgroundPlaceholder(page)
-                                    : document->drawBackgroundPlaceholder(page))) {
-        color = document->placeholderColor(page);
+    if (usePrintSettings ? doc->printBackgroundColor(page) : doc->drawBackgroundColor(page)) {
+        color = doc->backgroundColor(page);
+    } else if (doc->hasBackgroundPlaceholder(page)
+               && (usePrintSettings ? doc->printBackgroundPlaceholder(page)
+                                    : doc->drawBackgroundPlaceholder(page))) {
+        color = doc->placeholderColor(page);
     }
     return color.isValid() ? color : QColor(Qt::white);
 }
@@ -221,7 +220,7 @@ void LBWindowController::drawBackgroundColorForPage(qint64 page, const QRectF& i
                                                     bool usePrintSettings)
 {
     platform::GraphicsContext* context = drawingContext();
-    if (!context || !lbDocument())
+    if (!context || !document())
         return;
     context->saveGraphicsState();
     QPainter& painter = *context->painter();
@@ -232,8 +231,8 @@ void LBWindowController::drawBackgroundColorForPage(qint64 page, const QRectF& i
 
 void LBWindowController::drawBackgroundColorInRect(const QRectF& rect, bool usePrintSettings)
 {
-    if (const LBDocument* document = lbDocument())
-        drawBackgroundColorForPage(document->pageIndex(), rect, usePrintSettings);
+    if (const LBDocument* doc = document())
+        drawBackgroundColorForPage(doc->pageIndex(), rect, usePrintSettings);
 }
 
 // ==== Background picture and placeholder caption ==========================================
@@ -242,22 +241,22 @@ void LBWindowController::drawBackgroundImageForPage(qint64 page, const QRectF& i
                                                     const QRectF& viewBounds)
 {
     platform::GraphicsContext* context = drawingContext();
-    const LBDocument* document = lbDocument();
-    if (!context || !document)
+    const LBDocument* doc = document();
+    if (!context || !doc)
         return;
 
-    const std::shared_ptr<platform::Image> image = document->backgroundImage(page);
+    const std::shared_ptr<platform::Image> image = doc->backgroundImage(page);
     const QSizeF size = image ? image->size() : QSizeF();
     if (image && size.width() > 0 && size.height() > 0) {
         ClippedDrawing drawing(*context, inRect);
         const double w = size.width(), h = size.height();
-        const double fraction = document->backgroundImageTransparency(page);
+        const double fraction = doc->backgroundImageTransparency(page);
         const QRectF& V = viewBounds;
         const auto draw = [&](const QRectF& rect) {
             image->drawInIntegralRect(rect, QRectF(), QPainter::CompositionMode_SourceOver,
                                       fraction);
         };
-        switch (document->backgroundImageScaling(page)) {
+        switch (doc->backgroundImageScaling(page)) {
         case 0: draw(QRectF(V.center().x() - w / 2, V.center().y() - h / 2, w, h)); break;
         case 1: {
             // Tiles overlap their neighbours by a point. A picture of a point or less
@@ -294,14 +293,14 @@ void LBWindowController::drawBackgroundImageForPage(qint64 page, const QRectF& i
         }
     }
 
-    if (document->hasBackgroundPlaceholder(page))
+    if (doc->hasBackgroundPlaceholder(page))
         drawPlaceholderTextForPage(page, viewBounds);
 }
 
 void LBWindowController::drawBackgroundImageInRect(const QRectF& rect, const QRectF& viewBounds)
 {
-    if (const LBDocument* document = lbDocument())
-        drawBackgroundImageForPage(document->pageIndex(), rect, viewBounds);
+    if (const LBDocument* doc = document())
+        drawBackgroundImageForPage(doc->pageIndex(), rect, viewBounds);
 }
 
 LBWindowController::PlaceholderCaptionLayout
@@ -338,16 +337,16 @@ LBWindowController::placeholderCaptionLayout(const QString& text, qint64 positio
 void LBWindowController::drawPlaceholderTextForPage(qint64 page, const QRectF& inViewBounds)
 {
     platform::GraphicsContext* context = drawingContext();
-    const LBDocument* document = lbDocument();
-    if (!context || !document)
+    const LBDocument* doc = document();
+    if (!context || !doc)
         return;
-    const QString text = document->placeholderLabel(page);
+    const QString text = doc->placeholderLabel(page);
     if (text.isEmpty())
         return;
     const PlaceholderCaptionLayout layout =
-        placeholderCaptionLayout(text, document->placeholderLabelPosition(page),
-                                 document->placeholderLabelIsVertical(page), inViewBounds);
-    const QColor color = document->placeholderLabelColor(page);
+        placeholderCaptionLayout(text, doc->placeholderLabelPosition(page),
+                                 doc->placeholderLabelIsVertical(page), inViewBounds);
+    const QColor color = doc->placeholderLabelColor(page);
 
     context->saveGraphicsState();
     QPainter& painter = *context->painter();
@@ -369,8 +368,8 @@ void LBWindowController::drawPlaceholderTextForPage(qint64 page, const QRectF& i
 
 void LBWindowController::drawPlaceholderTextInViewBounds(const QRectF& bounds)
 {
-    if (const LBDocument* document = lbDocument())
-        drawPlaceholderTextForPage(document->pageIndex(), bounds);
+    if (const LBDocument* doc = document())
+        drawPlaceholderTextForPage(doc->pageIndex(), bounds);
 }
 
 // ==== Underlay ===========================================================================
@@ -423,14 +422,14 @@ void LBWindowController::drawUnderlay(const QRectF& rect, const QRectF& viewBoun
                                       bool usePrintSettings)
 {
     platform::GraphicsContext* context = drawingContext();
-    const LBDocument* document = lbDocument();
-    if (!context || !document)
+    const LBDocument* doc = document();
+    if (!context || !doc)
         return;
     const std::optional<BezierPath> faces = discLabelsPathForViewBounds(viewBounds);
     if (!faces)
         return;
     // The current face's colour: outside preview rendering it is the face shown.
-    const QColor color = faceColor(document->pageIndex(), usePrintSettings);
+    const QColor color = faceColor(doc->pageIndex(), usePrintSettings);
     const QPainterPath path = faces->toPainterPath();
 
     ClippedDrawing drawing(*context, rect);
@@ -483,10 +482,10 @@ void LBWindowController::drawUnderlay(const QRectF& rect, const QRectF& viewBoun
 void LBWindowController::drawOverlay(const QRectF& rect, const QRectF& viewBounds, bool printing)
 {
     platform::GraphicsContext* context = drawingContext();
-    const LBDocument* document = lbDocument();
-    if (!context || !document)
+    const LBDocument* doc = document();
+    if (!context || !doc)
         return;
-    const QVariantMap& layout = document->dimensionInfo();
+    const QVariantMap& layout = doc->dimensionInfo();
     const std::optional<QVariantList> entries = labelEntries(layout);
     if (!entries && printing)
         return;

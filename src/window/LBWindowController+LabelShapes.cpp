@@ -266,10 +266,10 @@ platform::BezierPath LBWindowController::rectangleOutline(const QVariantMap& ent
 std::optional<platform::BezierPath>
 LBWindowController::discLabelsPathForViewBounds(const QRectF& bounds) const
 {
-    const LBDocument* document = lbDocument();
-    if (!document)
+    const LBDocument* doc = document();
+    if (!doc)
         return std::nullopt;
-    const QVariantMap& layout = document->dimensionInfo();
+    const QVariantMap& layout = doc->dimensionInfo();
     const std::optional<QVariantList> entries = labelEntries(layout);
     if (!entries)
         return std::nullopt;

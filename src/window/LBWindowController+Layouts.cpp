@@ -48,11 +48,11 @@ bool isLabelPrinterMaker(const QString& maker)
            || maker == QLatin1String("Brother");
 }
 
-void setOrientation(LBDocument& document, platform::PrintInfo::Orientation orientation)
+void setOrientation(LBDocument& doc, platform::PrintInfo::Orientation orientation)
 {
-    platform::PrintInfo info = document.printInfo();
+    platform::PrintInfo info = doc.printInfo();
     info.setOrientation(orientation);
-    document.ourSetPrintInfo(info);
+    doc.ourSetPrintInfo(info);
 }
 
 } // namespace
@@ -65,13 +65,13 @@ qint64 LBWindowController::chooseLayout(const QString& path,
                                         const QPointF& offsetGraphicsByDelta, qint64 projectType)
 {
     Q_UNUSED(projectType);
-    LBDocument* document = lbDocument();
-    if (!document)
+    LBDocument* doc = document();
+    if (!doc)
         return 0;
     const QFileInfo file(QDir::cleanPath(path));
     const QString type = LBDocument::documentTypeStringForExtension(file.suffix());
     platform::Error error;
-    if (!document->revertToSavedFromFile(file.filePath(), type, &error)) {
+    if (!doc->revertToSavedFromFile(file.filePath(), type, &error)) {
         // A template that cannot be read changes nothing.
         qWarning().noquote() << "The template" << file.filePath()
                              << "could not be read:" << error.description;
@@ -82,7 +82,7 @@ qint64 LBWindowController::chooseLayout(const QString& path,
     bool showHelp = false;
     if (createUntitledFile) {
         if (layoutDict) {
-            QVariantMap current = document->dimensionInfo();
+            QVariantMap current = doc->dimensionInfo();
             QVariantMap chosen = *layoutDict;
             labelType = Info::integer(current, Info::labelType);
             // Letterhead templates of these numbers are horizontal whatever they say.
@@ -99,11 +99,11 @@ qint64 LBWindowController::chooseLayout(const QString& path,
                 labelType == 7 || labelType == 8, labelType == 17 || labelType == 18,
                 labelType == 6, true);
             current.insert(chosen);
-            document->setDimensionInfo(current);
+            doc->setDimensionInfo(current);
         }
         initializePageSetup(false);
-        document->forceSaveTemporaryFile();
-        document->setFileName(QString());
+        doc->forceSaveTemporaryFile();
+        doc->setFileName(QString());
         if (!platform::UserDefaults::standardUserDefaults().boolForKey(
                 QStringLiteral("DisableSmartTemplateHelp")))
             showHelp = isSmartTemplate();
@@ -111,11 +111,11 @@ qint64 LBWindowController::chooseLayout(const QString& path,
             this->offsetGraphicsByDelta(offsetGraphicsByDelta);
     }
 
-    document->setFileType(type);
+    doc->setFileType(type);
     removeLayoutSheetController();
     scanGraphicsForContactFields();
     showOrHideColumnsAsNecessary(mode());
-    const QVariantMap& layout = document->dimensionInfo();
+    const QVariantMap& layout = doc->dimensionInfo();
     if (!_foundDeliveryAddress && !_foundOtherContactField && !_foundActivityField
         && Info::integer(layout, Info::labelType) < 5)
         setLabelRepeatCount(Info::integer(layout, Info::numRows)
@@ -124,7 +124,7 @@ qint64 LBWindowController::chooseLayout(const QString& path,
         addQuarnLabelControls();
     zoomToFit();
     _zoomToFitOnModeChange = true;
-    document->undoManager()->removeAllActions();
+    doc->undoManager()->removeAllActions();
     if (showHelp)
         showSmartTemplateHelp();
     return labelType;
@@ -137,10 +137,10 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
                                            bool addDeliveryAddress, bool addReturnAddress)
 {
     Q_UNUSED(projectType);
-    LBDocument* document = lbDocument();
-    if (!document)
+    LBDocument* doc = document();
+    if (!doc)
         return;
-    QVariantMap current = document->dimensionInfo();
+    QVariantMap current = doc->dimensionInfo();
     const QVariantMap& layout = layoutDict;
 
     // A gap the new layout does not have must not survive from the old one when the new
@@ -197,7 +197,7 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
     current.insert(Info::labelType, labelType);
     setPageSizeAndOrientationForLayout(layout, current, labelType, envelope || labelPrinter,
                                        letterhead, disc, swapPage, !includesLabelType);
-    document->setDimensionInfo(current);
+    doc->setDimensionInfo(current);
 
     if (isNewDocument && (addDeliveryAddress || addReturnAddress)) {
         const QString table = QStringLiteral("PreformattedAddressFields");
@@ -213,7 +213,7 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
             box->setBoundsNoOtherChanges(place(text));
             box->setTextBlockHorizontalAlignment(1);
             box->setTextBlockVerticalAlignment(1);
-            document->insertGraphic(box, 0, document->selectedLayerIndex());
+            doc->insertGraphic(box, 0, doc->selectedLayerIndex());
         };
         const double inset = addReturnAddress ? 4.0 : 10.0;
         insertBox(addReturnAddress && !isEnvelopeFile ? QStringLiteral("MyName")
@@ -237,16 +237,16 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
 
     initializePageSetup(false);
     removeLayoutSheetController();
-    const QVariantMap& applied = document->dimensionInfo();
+    const QVariantMap& applied = doc->dimensionInfo();
     if (addReturnAddress && Info::integer(applied, Info::labelType) < 5)
         setLabelRepeatCount(Info::integer(applied, Info::numRows)
                             * Info::integer(applied, Info::numColumns));
     _zoomToFitOnModeChange = true;
     switchToDesignMode(this);
-    document->setFileType(isEnvelopeFile ? QStringLiteral("Veltrin Envelope")
-                          : letterhead   ? QStringLiteral("Veltrin Page")
-                                         : QStringLiteral("Veltrin Label"));
-    document->undoManager()->removeAllActions();
+    doc->setFileType(isEnvelopeFile ? QStringLiteral("Veltrin Envelope")
+                     : letterhead   ? QStringLiteral("Veltrin Page")
+                                    : QStringLiteral("Veltrin Label"));
+    doc->undoManager()->removeAllActions();
 }
 
 // ==== Page size, orientation and the quarter turn ========================================
@@ -255,7 +255,7 @@ void LBWindowController::setPageSizeAndOrientationForLayout(
     const QVariantMap& layout, QVariantMap& newDimensionInfo, qint64 cardType, bool isEnvelope,
     bool isLetterhead, bool isDiscLabel, bool swapPageDimensions, bool swapVerticalDimensions)
 {
-    LBDocument* document = lbDocument();
+    LBDocument* doc = document();
     QVariantMap& info = newDimensionInfo;
     const auto oneItem = [&] {
         info.insert(Info::numRows, qint64(1));
@@ -296,23 +296,23 @@ void LBWindowController::setPageSizeAndOrientationForLayout(
     using Orientation = platform::PrintInfo::Orientation;
     if (isVerticalKind(cardType)) {
         if (!isEnvelope) {
-            if (document)
-                setOrientation(*document, Orientation::Landscape);
+            if (doc)
+                setOrientation(*doc, Orientation::Landscape);
             if (!isLetterhead && !isDiscLabel) {
                 info.insert(Info::pageWidth, longSide);
                 info.insert(Info::pageHeight, shortSide);
             }
-        } else if (document) {
-            setOrientation(*document, Orientation::Portrait);
+        } else if (doc) {
+            setOrientation(*doc, Orientation::Portrait);
         }
         if (swapVerticalDimensions && !isDiscLabel)
             swapDimensionsInDict(info, true);
     } else if (isEnvelope) {
-        if (document)
-            setOrientation(*document, Orientation::Landscape);
+        if (doc)
+            setOrientation(*doc, Orientation::Landscape);
     } else {
-        if (document)
-            setOrientation(*document, Orientation::Portrait);
+        if (doc)
+            setOrientation(*doc, Orientation::Portrait);
         if (!isDiscLabel && !isLetterhead) {
             info.insert(Info::pageWidth, shortSide);
             info.insert(Info::pageHeight, longSide);
@@ -357,10 +357,10 @@ void LBWindowController::swapDimensionsInDict(QVariantMap& dict, bool toLandscap
 
 void LBWindowController::offsetGraphicsByDelta(const QPointF& delta)
 {
-    LBDocument* document = lbDocument();
-    if (!document)
+    LBDocument* doc = document();
+    if (!doc)
         return;
-    for (LBDocument::Page& page : document->documentGraphics()) {
+    for (LBDocument::Page& page : doc->documentGraphics()) {
         for (LBDocument::Layer& layer : page) {
             for (const LBGraphicPtr& graphic : std::as_const(layer))
                 graphic->setBoundsNoOtherChanges(graphic->bounds().translated(delta));
@@ -386,7 +386,7 @@ void LBWindowController::scanGraphicsForContactFields()
 
 void LBWindowController::setLabelRepeatCount(qint64 count)
 {
-    if (LBDocument* document = lbDocument())
-        document->setLabelRepeatCount(count);
+    if (LBDocument* doc = document())
+        doc->setLabelRepeatCount(count);
     setupForDocument();
 }

@@ -1,7 +1,9 @@
 #include "window/LBWindowController.h"
 
+#include "canvas/LBGraphicView.h"
 #include "document/DimensionInfo.h"
 #include "document/LBDocument.h"
+#include "platform/drawing/GraphicsContext.h"
 
 LBWindowController::LBWindowController(QObject* parent) : DocumentWindowController(parent)
 {}
@@ -10,7 +12,12 @@ LBWindowController::~LBWindowController() = default;
 
 void LBWindowController::invalidateGraphic(LBGraphic* graphic)
 {
-    Q_UNUSED(graphic);
+    if (_mode != DesignMode || !_selectedGraphicView)
+        return;
+    const platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (context && !context->isDrawingToScreen())
+        return;
+    _selectedGraphicView->invalidateGraphic(graphic);
 }
 
 void LBWindowController::setupForDocument()
@@ -19,6 +26,13 @@ void LBWindowController::setupForDocument()
 void LBWindowController::refreshWindow()
 {}
 
+void LBWindowController::setBezierMode(bool bezierMode)
+{
+    _bezierMode = bezierMode;
+    if (!bezierMode && _selectedGraphicView)
+        _selectedGraphicView->setEditingBezierGraphic(nullptr);
+}
+
 void LBWindowController::switchToDesignMode(QObject* sender)
 {
     Q_UNUSED(sender);
@@ -26,19 +40,31 @@ void LBWindowController::switchToDesignMode(QObject* sender)
         _mode = DesignMode;
 }
 
-LBDocument* LBWindowController::lbDocument() const
+LBDocument* LBWindowController::document() const
 {
-    return qobject_cast<LBDocument*>(document());
+    return qobject_cast<LBDocument*>(DocumentWindowController::document());
 }
 
 bool LBWindowController::isEnvelope() const
 {
-    const LBDocument* document = lbDocument();
-    if (!document)
+    const LBDocument* doc = document();
+    if (!doc)
         return false;
-    const QVariantMap& layout = document->dimensionInfo();
+    const QVariantMap& layout = doc->dimensionInfo();
     const qint64 type = DimensionInfo::integer(layout, DimensionInfo::labelType);
     const QString maker = DimensionInfo::text(layout, DimensionInfo::paperManufacturer);
     return (type == 5 || type == 6) && maker != QLatin1String("DYMO")
            && maker != QLatin1String("Seiko") && maker != QLatin1String("Brother");
+}
+
+void LBWindowController::backgroundImageSheetAction(QObject* sender)
+{
+    Q_UNUSED(sender);
+}
+
+void LBWindowController::customizeCounterField(const QVariantMap& rolloverEntry,
+                                               LBTextArea* inTextObject)
+{
+    Q_UNUSED(rolloverEntry);
+    Q_UNUSED(inTextObject);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 // The controller of a document's window. This is its seed: it keeps the state the
-// document reads (zoom, point-by-point curve drawing, the mode, the selected canvas) and,
-// having no window or views yet, has nothing to redraw or rebuild. Its operations grow on
-// it in files of their own, one a concern:
+// document and the canvas read (zoom, point-by-point curve drawing, the mode, the selected
+// canvas) and, having no window or views of its own yet, has nothing to redraw or rebuild
+// but the selected canvas. Its operations grow on it in files of their own, one a concern:
 //   LBWindowController+LabelShapes.cpp   outlines of the labels of a per-label layout
 //   LBWindowController+Decorations.cpp   what is drawn under and over a face's graphics
 //   LBWindowController+Layouts.cpp       applying a chosen layout or template
@@ -11,6 +11,7 @@
 // Drawing coordinates are the page's: points, y growing downwards, the origin at the
 // page's top-left corner.
 
+#include "canvas/CanvasHost.h"
 #include "document/DocumentWindowController.h"
 #include "platform/drawing/BezierPath.h"
 
@@ -30,22 +31,25 @@ class LBDocument;
 class LBGraphicView;
 class LBTextArea;
 
-class LBWindowController : public DocumentWindowController
+class LBWindowController : public DocumentWindowController, public CanvasHost
 {
     Q_OBJECT
 public:
     explicit LBWindowController(QObject* parent = nullptr);
     ~LBWindowController() override;
 
-    // Nothing is shown yet, so nothing is redrawn or rebuilt.
+    // In design mode the selected canvas redraws the graphic, unless drawing goes
+    // elsewhere than the screen (an image, a print); otherwise nothing is shown to redraw.
     void invalidateGraphic(LBGraphic* graphic) override;
+    // Nothing is rebuilt yet.
     void setupForDocument() override;
     void refreshWindow() override;
 
     // 1.0 (100 %) until the window zooms.
     double zoomFactor() const override { return _zoomFactor; }
     bool bezierMode() const override { return _bezierMode; }
-    void setBezierMode(bool bezierMode) override { _bezierMode = bezierMode; }
+    // Turning it off ends the selected canvas's curve drawing.
+    void setBezierMode(bool bezierMode) override;
     // Preview mode until the window switches to design mode.
     qint64 mode() const override { return _mode; }
 
@@ -60,14 +64,19 @@ public:
     // Deselects every graphic of the views; no views yet: nothing.
     virtual void deselectAll() {}
 
-    // The document shown, nullptr while there is none.
-    LBDocument* lbDocument() const;
-    // The canvas selected in design mode; not owned, nullptr while there is none (always,
-    // until design mode has its canvases).
+    // The canvas selected in design mode; not owned, nullptr while there is none.
     LBGraphicView* selectedGraphicView() const { return _selectedGraphicView; }
     void setSelectedGraphicView(LBGraphicView* view) { _selectedGraphicView = view; }
-    // Whether the document is an envelope (not a label-printer roll).
-    bool isEnvelope() const;
+
+    // --- CanvasHost ---
+    LBDocument* document() const override;
+    // Text mode belongs to design mode's controller, which the seed does not have.
+    bool textMode() const override { return false; }
+    bool isEnvelope() const override;
+    QWidget* window() const override { return DocumentWindowController::window(); }
+    // The sheets come with the window; the seed has none to open.
+    void backgroundImageSheetAction(QObject* sender) override;
+    void customizeCounterField(const QVariantMap& rolloverEntry, LBTextArea* inTextObject) override;
 
     // ==== Label shapes (LBWindowController+LabelShapes.cpp) =============================
     // A label entry (one dictionary of the layout's `labels`) places, sizes and names the
@@ -166,26 +175,28 @@ public:
     // Fills the rectangle with the face's colour, replacing the pixels: its background
     // colour when shown (on screen) or printed (usePrintSettings), else its placeholder's
     // colour when it has a placeholder that is shown or printed, else white.
-    void drawBackgroundColorForPage(qint64 page, const QRectF& inRect, bool usePrintSettings);
+    void drawBackgroundColorForPage(qint64 page, const QRectF& inRect,
+                                    bool usePrintSettings) override;
     void drawBackgroundColorInRect(const QRectF& rect, bool usePrintSettings);
     // Draws the face's background picture clipped to the rectangle, placed in the bounds
     // by the face's scaling (0 natural size centred, 1 tiled, 2 stretched, 3 filling and
     // centred, any other nothing) at the face's transparency; then the caption of its
     // background placeholder, if it has one.
-    void drawBackgroundImageForPage(qint64 page, const QRectF& inRect, const QRectF& viewBounds);
+    void drawBackgroundImageForPage(qint64 page, const QRectF& inRect,
+                                    const QRectF& viewBounds) override;
     void drawBackgroundImageInRect(const QRectF& rect, const QRectF& viewBounds);
     // The caption of the face's background placeholder in the bounds.
     void drawPlaceholderTextForPage(qint64 page, const QRectF& inViewBounds);
     void drawPlaceholderTextInViewBounds(const QRectF& bounds);
     // Fills the label faces of a per-label layout (discLabelsPathForViewBounds) in the
     // current face's colour over a soft shadow 2 points below; nothing without `labels`.
-    void drawUnderlay(const QRectF& rect, const QRectF& viewBounds, bool usePrintSettings);
+    void drawUnderlay(const QRectF& rect, const QRectF& viewBounds, bool usePrintSettings) override;
     // On screen: shades what lies outside the label faces and outlines them, with disc
     // safe circles, fold lines and fold guides; a layout of one label gets its corners,
     // hole or the outside of its disc shaded and, for an envelope in design mode with the
     // selected canvas showing them, the postal regions. Printing: only the dotted outlines
     // of a per-label layout, and only while "Draw Label Outlines" is on.
-    void drawOverlay(const QRectF& rect, const QRectF& viewBounds, bool printing);
+    void drawOverlay(const QRectF& rect, const QRectF& viewBounds, bool printing) override;
 
     // Where the caption of a background placeholder goes.
     struct PlaceholderCaptionLayout
