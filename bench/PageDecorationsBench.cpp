@@ -36,14 +36,14 @@ QVariantList sheetOfDiscsAndInserts()
     disc1.insert("outerDiameter", 330);
     disc1.insert("innerDiameter", 117);
     QVariantMap disc2 = disc1;
-    disc2.insert("x", 262);
-    disc2.insert("y", 370);
+    disc2.insert("x", 20);
+    disc2.insert("y", 420);
     return {disc1,
             disc2,
-            entry("CDSlimCaseInsert", 20, 370, 230, 200),
-            entry("SuperJewelBoxCDTrayInsertInside", 20, 590, 280, 180),
-            entry("SuperJewelBoxDVDTrayInsertOutside", 312, 590, 280, 180),
-            entry("CDTrayInsert", 372, 20, 220, 330)};
+            entry("CDSlimCaseInsert", 372, 230, 220, 170),
+            entry("SuperJewelBoxCDTrayInsertInside", 372, 410, 220, 170),
+            entry("SuperJewelBoxDVDTrayInsertOutside", 372, 590, 220, 180),
+            entry("CDTrayInsert", 372, 20, 220, 200)};
 }
 
 void drawFrames(benchmark::State& state, bool changeColor)
