@@ -14,9 +14,11 @@
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
 
+#include <QDataStream>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHash>
+#include <QIODevice>
 #include <QList>
 #include <QPainter>
 #include <QPainterPath>
@@ -398,25 +400,43 @@ void fillFacesOverShadow(platform::GraphicsContext& context, const QPainterPath&
 
 } // namespace
 
-// On screen, the faces over their shadow as device pixels, with what they were drawn
-// from. The canvas redraws its page far more often than the layout, the face's colour,
-// the zoom or the visible part of the page change, and the shadow is the costly part of
-// a frame. (Printed and exported sheets are drawn afresh and stay vector.)
-struct LBWindowController::UnderlayPicture
+struct LBWindowController::ScreenPicture
 {
-    BezierPath faces;
-    QColor color;
-    QTransform device;
-    QTransform base;
+    QByteArray key;
     QRect area; // on the device
     QImage image;
-
-    bool shows(const BezierPath& f, const QColor& c, const QTransform& d, const QTransform& b,
-               const QRect& a) const
-    {
-        return faces == f && color == c && device == d && base == b && area == a;
-    }
 };
+
+void LBWindowController::drawThroughScreenPicture(std::shared_ptr<ScreenPicture>& kept,
+                                                  const QByteArray& key, const QRect& area,
+                                                  const std::function<void()>& draw)
+{
+    platform::GraphicsContext& context = *platform::GraphicsContext::current();
+    QPainter& painter = *context.painter();
+    if (area.isEmpty())
+        return;
+    if (!kept || kept->key != key || kept->area != area) {
+        kept = std::make_shared<ScreenPicture>(ScreenPicture{key, area, QImage()});
+        QImage& image = kept->image;
+        image = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter picturePainter(&image);
+        picturePainter.setRenderHints(painter.renderHints());
+        const QTransform toPicture = QTransform::fromTranslate(-area.left(), -area.top());
+        picturePainter.setWorldTransform(painter.deviceTransform() * toPicture);
+        platform::GraphicsContext picture(&picturePainter, true);
+        picture.setBaseTransform(context.baseTransform() * toPicture);
+        platform::GraphicsContext::Scope scope(picture);
+        draw();
+    }
+    // Pixel for pixel through the clip, opacity and compositing of the painter: drawn over
+    // what lies below, the picture gives what its drawing would have given.
+    painter.save();
+    painter.setWorldTransform(QTransform());
+    painter.setWorldTransform(painter.deviceTransform().inverted());
+    painter.drawImage(area.topLeft(), kept->image);
+    painter.restore();
+}
 
 void LBWindowController::drawUnderlay(const QRectF& rect, const QRectF& viewBounds,
                                       bool usePrintSettings)
@@ -433,48 +453,29 @@ void LBWindowController::drawUnderlay(const QRectF& rect, const QRectF& viewBoun
     const QPainterPath path = faces->toPainterPath();
 
     ClippedDrawing drawing(*context, rect);
+    // Printed and exported sheets are drawn afresh and stay vector.
     if (!context->isDrawingToScreen()) {
         fillFacesOverShadow(*context, path, color);
         return;
     }
-
-    QPainter& painter = drawing.painter();
-    const QTransform device = painter.deviceTransform();
-    const QTransform base = context->baseTransform();
     // What can be seen of the faces and their shadow, and as much around it as the
     // shadow reaches, so faces just out of sight still cast theirs into it.
+    const QTransform device = drawing.painter().deviceTransform();
     const platform::Shadow& shadow = underlayShadow();
-    const double scale = std::sqrt(std::abs(base.determinant()));
+    const double scale = std::sqrt(std::abs(context->baseTransform().determinant()));
     const int reach = int(std::ceil((3 * shadow.blurRadius + shadow.offset.height()) * scale)) + 2;
     const QRect area = context->visibleDeviceRect().adjusted(-reach, -reach, reach, reach)
                        & device.mapRect(path.boundingRect())
                              .toAlignedRect()
                              .adjusted(-reach, -reach, reach, reach);
-    if (area.isEmpty())
-        return;
-
-    if (!_underlayPicture || !_underlayPicture->shows(*faces, color, device, base, area)) {
-        _underlayPicture = std::make_shared<UnderlayPicture>(
-            UnderlayPicture{*faces, color, device, base, area, QImage()});
-        QImage& image = _underlayPicture->image;
-        image = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter picturePainter(&image);
-        picturePainter.setRenderHints(painter.renderHints());
-        const QTransform toPicture = QTransform::fromTranslate(-area.left(), -area.top());
-        picturePainter.setWorldTransform(device * toPicture);
-        platform::GraphicsContext picture(&picturePainter, true);
-        picture.setBaseTransform(base * toPicture);
-        platform::GraphicsContext::Scope scope(picture);
-        fillFacesOverShadow(picture, path, color);
-    }
-
-    // Pixel for pixel through the clip, opacity and compositing of the painter.
-    painter.save();
-    painter.setWorldTransform(QTransform());
-    painter.setWorldTransform(painter.deviceTransform().inverted());
-    painter.drawImage(area.topLeft(), _underlayPicture->image);
-    painter.restore();
+    // The faces come from the layout, the zoom and the bounds.
+    QByteArray key;
+    QDataStream out(&key, QIODevice::WriteOnly);
+    out << doc->dimensionInfo() << zoomFactor() << viewBounds << color << device
+        << context->baseTransform();
+    drawThroughScreenPicture(_underlayPicture, key, area, [&] {
+        fillFacesOverShadow(*platform::GraphicsContext::current(), path, color);
+    });
 }
 
 // ==== Overlay ============================================================================
@@ -491,10 +492,27 @@ void LBWindowController::drawOverlay(const QRectF& rect, const QRectF& viewBound
         return;
 
     ClippedDrawing drawing(*context, rect);
-    if (entries)
-        drawLabelsOverlay(layout, *entries, viewBounds, printing);
-    else
-        drawSingleLabelOverlay(layout, viewBounds);
+    const auto draw = [&] {
+        if (entries)
+            drawLabelsOverlay(layout, *entries, viewBounds, printing);
+        else
+            drawSingleLabelOverlay(layout, viewBounds);
+    };
+    if (printing || !context->isDrawingToScreen()) {
+        draw();
+        return;
+    }
+    // On screen the overlay shows the layout at the zoom, with the postal regions when
+    // the selected canvas asks for them.
+    const QTransform device = drawing.painter().deviceTransform();
+    const QRect area = context->visibleDeviceRect()
+                       & device.mapRect(viewBounds).toAlignedRect().adjusted(-4, -4, 4, 4);
+    const LBGraphicView* canvas = selectedGraphicView();
+    const bool postal = mode() == DesignMode && canvas && canvas->drawPostalGuidelines();
+    QByteArray key;
+    QDataStream out(&key, QIODevice::WriteOnly);
+    out << layout << zoomFactor() << viewBounds << device << postal;
+    drawThroughScreenPicture(_overlayPicture, key, area, draw);
 }
 
 void LBWindowController::drawSingleLabelOverlay(const QVariantMap& layout, const QRectF& viewBounds)

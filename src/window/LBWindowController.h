@@ -15,8 +15,10 @@
 #include "document/DocumentWindowController.h"
 #include "platform/drawing/BezierPath.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -269,7 +271,13 @@ protected:
                                                  bool rotated);
 
 private:
-    struct UnderlayPicture;
+    struct ScreenPicture;
+    // On screen, draws what `draw` draws into the current context as the device pixels of
+    // `area`, kept in `kept` and drawn again while `key` (everything the drawing shows,
+    // as bytes) stays the same. The canvas redraws its page far more often than the
+    // layout, the face's colour, the zoom or the visible part of the page change.
+    void drawThroughScreenPicture(std::shared_ptr<ScreenPicture>& kept, const QByteArray& key,
+                                  const QRect& area, const std::function<void()>& draw);
 
     // The colour of the face by the colour rule; white when none is chosen.
     QColor faceColor(qint64 page, bool usePrintSettings) const;
@@ -285,6 +293,8 @@ private:
     qint64 _mode = PreviewMode;
     bool _addQuarnLabelControls = false;
     LBGraphicView* _selectedGraphicView = nullptr;
-    // The underlay as last drawn, kept to draw again while nothing it shows changes.
-    std::shared_ptr<UnderlayPicture> _underlayPicture; // shared: complete only where drawn
+    // The underlay and the overlay as last drawn on screen (shared pointers: the type is
+    // complete only where they are drawn).
+    std::shared_ptr<ScreenPicture> _underlayPicture;
+    std::shared_ptr<ScreenPicture> _overlayPicture;
 };

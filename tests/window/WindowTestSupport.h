@@ -20,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 // The window controller with the zoom of a window the tests choose.
 class TestWindowController : public LBWindowController
 {
@@ -76,6 +79,46 @@ template <typename Draw>
 QImage renderPage(Draw draw, const QSizeF& points, qreal scale = 1.0)
 {
     return renderImage(draw, platform::OffscreenContext::pixelsFor(points, scale), scale);
+}
+
+// Draws as a view does on screen: into a transparent image of `pixels` through a painter
+// clipped to `clip` (device pixels) and scaled by `scale`, with a current context that
+// draws to the screen.
+template <typename Draw>
+QImage renderOnScreen(Draw draw, QSize pixels, qreal scale, const QRect& clip)
+{
+    QImage screen(pixels, QImage::Format_ARGB32_Premultiplied);
+    screen.fill(Qt::transparent);
+    QPainter painter(&screen);
+    painter.setClipRect(clip);
+    painter.scale(scale, scale);
+    platform::GraphicsContext context(&painter, true);
+    platform::GraphicsContext::Scope scope(context);
+    draw();
+    EXPECT_EQ(context.savedStateDepth(), 0);
+    painter.end();
+    return screen;
+}
+
+// How many pixels of a grid every 4 pixels differ by more than `tolerance` in a channel
+// of their premultiplied values.
+inline int differingPixels(const QImage& a, const QImage& b, int tolerance = 2)
+{
+    const QImage p = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage q = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int differing = 0;
+    for (int y = 0; y < std::min(p.height(), q.height()); y += 4) {
+        const QRgb* lineP = reinterpret_cast<const QRgb*>(p.constScanLine(y));
+        const QRgb* lineQ = reinterpret_cast<const QRgb*>(q.constScanLine(y));
+        for (int x = 0; x < std::min(p.width(), q.width()); x += 4) {
+            const QRgb u = lineP[x], v = lineQ[x];
+            differing += std::abs(qRed(u) - qRed(v)) > tolerance
+                         || std::abs(qGreen(u) - qGreen(v)) > tolerance
+                         || std::abs(qBlue(u) - qBlue(v)) > tolerance
+                         || std::abs(qAlpha(u) - qAlpha(v)) > tolerance;
+        }
+    }
+    return differing;
 }
 
 // Draws into the recording device (points as pixels); returns what was drawn, in order.
