@@ -5,6 +5,7 @@
 #include "platform/core/XmlParser.h"
 
 #include <QDateTime>
+#include <QHashFunctions>
 #include <QLocale>
 #include <QStringDecoder>
 #include <QStringList>
@@ -226,6 +227,10 @@ private:
 
     static quint64 hash(const char* p, size_t n)
     {
+        // Long spellings (data: archived colours and text, a kilobyte each) through Qt's
+        // hash, which takes many bytes a step; short ones inline.
+        if (n > 64)
+            return quint64(qHashBits(p, n));
         quint64 h = 0x9e3779b97f4a7c15ull ^ n;
         for (; n >= 8; p += 8, n -= 8) {
             h = (h ^ load64(p)) * 0xff51afd7ed558ccdull;
