@@ -977,8 +977,8 @@ class XmlPropertyListBuilder
 public:
     explicit XmlPropertyListBuilder(qsizetype documentSize) : _spellings(size_t(documentSize))
     {
-        // Plain documents take some 40 bytes a value.
-        _tree._nodes.reserve(size_t(documentSize / 48 + 1));
+        // Plain documents take some 40 bytes a value (but data may take megabytes).
+        _tree._nodes.reserve(size_t(std::min<qsizetype>(documentSize / 48 + 1, 1 << 16)));
     }
 
     const QString& error() const { return _error; }
@@ -1361,8 +1361,8 @@ inline unsigned char xmlTextKind(char c)
     return xmlText.kind[static_cast<unsigned char>(c)];
 }
 
-// Reads the plain XML that writers of property lists produce straight from the bytes, about
-// five times as fast as expat: an XML declaration of version 1.0 in UTF-8 (or none),
+// Reads the plain XML that writers of property lists produce straight from the bytes, in
+// about a third of the time expat takes only to tokenize it: an XML declaration of version 1.0 in UTF-8 (or none),
 // elements with simple attributes, text in UTF-8 with the predefined entities and
 // character references, white space between them. It gives up on anything else (a
 // document type, comments, CDATA, processing instructions, carriage returns, other
