@@ -1,10 +1,10 @@
-// The main of every benchmark program: a QGuiApplication (fonts, images and timers need
-// one), offscreen unless told otherwise.
+// The main of every benchmark program: a QApplication (fonts, images, timers and the
+// widgets some benchmarks draw need one), offscreen unless told otherwise.
 //
 // Benchmarks come in pairs where a speed is judged against a baseline measured in the same
 // run: "BM_X" and "BM_X_Baseline". After the usual table the program prints each pair's
 // ratio (ours / baseline, by real time; the median when repetitions are asked for).
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -72,7 +72,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -60,8 +60,12 @@ public:
     // The program's own picture of that name (":/images/<name>.svg", else ".png"), read
     // on first use and kept for the rest of the run; nullptr when there is none. A
     // vector picture stays vector, so it is crisp at any scale; its size in points is the
-    // size its file states.
+    // size its file states. A name may carry a picture extension (".tiff", ".png"), which
+    // the lookup drops when no picture has the whole name.
     static ImagePtr imageNamed(const QString& name);
+    // The same among the pictures of a library's bundle (":/<bundle>/images/"); an empty
+    // bundle means the program's own (see Bundle).
+    static ImagePtr imageNamed(const QString& name, const QString& bundle);
 
     explicit Image(Key);
     Image(const Image&) = delete;

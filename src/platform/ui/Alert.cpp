@@ -1,0 +1,103 @@
+#include "platform/ui/Alert.h"
+
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+
+namespace platform {
+
+namespace {
+
+Alert::Responder& responder()
+{
+    static Alert::Responder instance;
+    return instance;
+}
+
+QString shown(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+// The message box of the alert; the buttons are added in order, so the first is the
+// default one.
+QMessageBox* makeBox(const Alert& alert, QWidget* parent)
+{
+    auto* box = new QMessageBox(parent);
+    box->setIcon(alert.style == Alert::Critical        ? QMessageBox::Critical
+                 : alert.style == Alert::Informational ? QMessageBox::Information
+                                                       : QMessageBox::Warning);
+    box->setText(shown(alert.messageText));
+    box->setInformativeText(shown(alert.informativeText));
+    const QStringList titles =
+        alert.buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : alert.buttons;
+    for (int i = 0; i < titles.size() && i < 3; ++i) {
+        QPushButton* button = box->addButton(titles[i], QMessageBox::AcceptRole);
+        button->setProperty("returnCode", Alert::FirstButtonReturn + i);
+        if (i == 0)
+            box->setDefaultButton(button);
+    }
+    if (alert.showsSuppressionButton)
+        box->setCheckBox(new QCheckBox(alert.suppressionButtonTitle.isEmpty()
+                                           ? QStringLiteral("Do not show this message again")
+                                           : alert.suppressionButtonTitle));
+    return box;
+}
+
+Alert::Response responseOf(const QMessageBox& box)
+{
+    Alert::Response response;
+    const QAbstractButton* clicked = box.clickedButton();
+    response.returnCode =
+        clicked ? clicked->property("returnCode").toInt() : int(Alert::FirstButtonReturn);
+    response.suppressed = box.checkBox() && box.checkBox()->isChecked();
+    return response;
+}
+
+} // namespace
+
+void Alert::setResponder(Responder newResponder)
+{
+    responder() = std::move(newResponder);
+}
+
+void Alert::beginSheetModalForWindow(QWidget* window, Handler handler) const
+{
+    if (responder()) {
+        const Response response = responder()(*this, window);
+        if (handler)
+            handler(response);
+        return;
+    }
+    if (!window) {
+        const Response response = runModal();
+        if (handler)
+            handler(response);
+        return;
+    }
+    QMessageBox* box = makeBox(*this, window->window());
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box, [box, handler](int) {
+        if (handler)
+            handler(responseOf(*box));
+    });
+    box->open();
+}
+
+Alert::Response Alert::runModal() const
+{
+    if (responder())
+        return responder()(*this, nullptr);
+    QMessageBox* box = makeBox(*this, nullptr);
+    box->exec();
+    const Response response = responseOf(*box);
+    delete box;
+    return response;
+}
+
+} // namespace platform
