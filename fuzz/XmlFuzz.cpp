@@ -6,6 +6,8 @@
 
 #include "platform/core/XmlParser.h"
 
+#include <algorithm>
+
 using platform::XmlAttributes;
 
 namespace fuzz {
@@ -81,7 +83,8 @@ QList<QByteArray> seeds()
         "Caf\xc3\xa9 &lt;&#x1F600;&gt;<![CDATA[<raw>]]><?pi data?></label>\r\n"
         "<empty/></catalogue>",
         "<!DOCTYPE a [<!ATTLIST a b CDATA 'default'>]><a>x<b/>y<stop/>z</a>",
-        "<?xml version=\"1.0\" encoding=\"latin1\"?><a b=\"\xe9\">\xe9</a>",
+        // A name Latin-1 allows and UTF-8 does not.
+        "<?xml version=\"1.0\" encoding=\"latin1\"?><a \xaa=\"\xe9\">\xe9</a>",
         QByteArray("\xff\xfe<\0a\0/\0>\0", 10),
     };
 }
@@ -99,9 +102,15 @@ void fuzzOne(const QByteArray& data)
         return;
     }
     FUZZ_PROMISE(!first.aborted, describe(data));
+    // Written in Latin-1 when every character fits: expat takes more characters in names
+    // there (U+00AA, U+00B5, U+00BA) than in UTF-8.
+    QByteArray document = first.written;
+    const QString text = QString::fromUtf8(first.written);
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xff; }))
+        document = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + text.toLatin1();
     Recorder second;
-    FUZZ_PROMISE(second.parse(first.written),
-                 QStringLiteral("%1\n%2").arg(describe(first.written), second.errorString()));
+    FUZZ_PROMISE(second.parse(document),
+                 QStringLiteral("%1\n%2").arg(describe(document), second.errorString()));
     FUZZ_PROMISE(second.written == first.written,
                  QStringLiteral("%1\n%2").arg(describe(first.written), describe(second.written)));
 }
