@@ -1,5 +1,10 @@
 #include "window/LBWindowController.h"
 
+#include "canvas/LBGraphicView.h"
+#include "document/DimensionInfo.h"
+#include "document/LBDocument.h"
+#include "platform/drawing/GraphicsContext.h"
+
 LBWindowController::LBWindowController(QObject* parent) : DocumentWindowController(parent)
 {}
 
@@ -7,7 +12,12 @@ LBWindowController::~LBWindowController() = default;
 
 void LBWindowController::invalidateGraphic(LBGraphic* graphic)
 {
-    Q_UNUSED(graphic);
+    if (_mode != DesignMode || !_selectedGraphicView)
+        return;
+    const platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (context && !context->isDrawingToScreen())
+        return;
+    _selectedGraphicView->invalidateGraphic(graphic);
 }
 
 void LBWindowController::setupForDocument()
@@ -15,3 +25,77 @@ void LBWindowController::setupForDocument()
 
 void LBWindowController::refreshWindow()
 {}
+
+void LBWindowController::setBezierMode(bool bezierMode)
+{
+    _bezierMode = bezierMode;
+    if (!bezierMode && _selectedGraphicView)
+        _selectedGraphicView->setEditingBezierGraphic(nullptr);
+}
+
+void LBWindowController::switchToDesignMode(QObject* sender)
+{
+    Q_UNUSED(sender);
+    if (_mode != DesignMode)
+        _mode = DesignMode;
+}
+
+LBDocument* LBWindowController::document() const
+{
+    return qobject_cast<LBDocument*>(DocumentWindowController::document());
+}
+
+bool LBWindowController::isEnvelope() const
+{
+    const LBDocument* doc = document();
+    if (!doc)
+        return false;
+    const QVariantMap& layout = doc->dimensionInfo();
+    const qint64 type = DimensionInfo::integer(layout, DimensionInfo::labelType);
+    const QString maker = DimensionInfo::text(layout, DimensionInfo::paperManufacturer);
+    return (type == 5 || type == 6) && maker != QLatin1String("DYMO")
+           && maker != QLatin1String("Seiko") && maker != QLatin1String("Brother");
+}
+
+void LBWindowController::backgroundImageSheetAction(QObject* sender)
+{
+    Q_UNUSED(sender);
+}
+
+void LBWindowController::customizeCounterField(const QVariantMap& rolloverEntry,
+                                               LBTextArea* inTextObject)
+{
+    Q_UNUSED(rolloverEntry);
+    Q_UNUSED(inTextObject);
+}
+
+void LBWindowController::drawBackgroundColorForPage(qint64 page, const QRectF& inRect,
+                                                    bool usePrintSettings)
+{
+    Q_UNUSED(page);
+    Q_UNUSED(inRect);
+    Q_UNUSED(usePrintSettings);
+}
+
+void LBWindowController::drawUnderlay(const QRectF& rect, const QRectF& viewBounds,
+                                      bool usePrintSettings)
+{
+    Q_UNUSED(rect);
+    Q_UNUSED(viewBounds);
+    Q_UNUSED(usePrintSettings);
+}
+
+void LBWindowController::drawBackgroundImageForPage(qint64 page, const QRectF& inRect,
+                                                    const QRectF& viewBounds)
+{
+    Q_UNUSED(page);
+    Q_UNUSED(inRect);
+    Q_UNUSED(viewBounds);
+}
+
+void LBWindowController::drawOverlay(const QRectF& rect, const QRectF& viewBounds, bool printing)
+{
+    Q_UNUSED(rect);
+    Q_UNUSED(viewBounds);
+    Q_UNUSED(printing);
+}

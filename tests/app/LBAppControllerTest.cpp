@@ -1,8 +1,11 @@
 #include "app/LBAppController.h"
+
+#include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/InspectorPalette.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/ScrollView.h"
 #include "window/LBWindowController.h"
 
 #include <QFileInfo>
@@ -36,6 +39,12 @@ TEST(LBAppControllerValues, RegistersTheDocumentsGridAndAuxiliaryDefaults)
     EXPECT_EQ(defaults.floatForKey(QStringLiteral("Grid Spacing")), 9.0);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Grid Guide Spacing")), 8);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Draw Auxiliary Info")), 3);
+    // The canvas's: guides and the group tools on, grid and snapping off, inches.
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Draw Dynamic Guides")));
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Show Group HUD Window")));
+    for (const char* key : {"Snap To Grid", "Show Grid", "Show Grid Below"})
+        EXPECT_FALSE(defaults.boolForKey(QLatin1String(key))) << key;
+    EXPECT_EQ(defaults.objectForKey(QStringLiteral("Units Type")), QVariant(0));
 }
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
@@ -58,6 +67,9 @@ TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
         LBDocument document;
         document.makeWindowControllers();
         EXPECT_NE(qobject_cast<LBWindowController*>(document.windowController()), nullptr);
+        // Scroll views get the canvas's rulers.
+        platform::ScrollView scrollView;
+        EXPECT_NE(qobject_cast<LBRulerView*>(scrollView.horizontalRulerView()), nullptr);
     }
     defaults.removeObjectForKey(QStringLiteral("Image Quality"));
     LBAppController controller;
