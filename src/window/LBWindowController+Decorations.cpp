@@ -415,7 +415,8 @@ void LBWindowController::drawThroughScreenPicture(std::shared_ptr<ScreenPicture>
     QPainter& painter = *context.painter();
     if (area.isEmpty())
         return;
-    if (!kept || kept->key != key || kept->area != area) {
+    // A picture kept of a larger area serves a part of it (a redraw of a few graphics).
+    if (!kept || kept->key != key || !kept->area.contains(area)) {
         kept = std::make_shared<ScreenPicture>(ScreenPicture{key, area, QImage()});
         QImage& image = kept->image;
         image = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
@@ -434,7 +435,7 @@ void LBWindowController::drawThroughScreenPicture(std::shared_ptr<ScreenPicture>
     painter.save();
     painter.setWorldTransform(QTransform());
     painter.setWorldTransform(painter.deviceTransform().inverted());
-    painter.drawImage(area.topLeft(), kept->image);
+    painter.drawImage(area.topLeft(), kept->image, area.translated(-kept->area.topLeft()));
     painter.restore();
 }
 

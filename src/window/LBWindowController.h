@@ -273,9 +273,10 @@ protected:
 private:
     struct ScreenPicture;
     // On screen, draws what `draw` draws into the current context as the device pixels of
-    // `area`, kept in `kept` and drawn again while `key` (everything the drawing shows,
-    // as bytes) stays the same. The canvas redraws its page far more often than the
-    // layout, the face's colour, the zoom or the visible part of the page change.
+    // `area`, kept in `kept` and drawn again (the part `area` asks for) while `key`
+    // (everything the drawing shows, as bytes) stays the same and the kept area holds the
+    // one asked for. The canvas redraws its page far more often than the layout, the
+    // face's colour, the zoom or the visible part of the page change.
     void drawThroughScreenPicture(std::shared_ptr<ScreenPicture>& kept, const QByteArray& key,
                                   const QRect& area, const std::function<void()>& draw);
 
