@@ -206,6 +206,29 @@ QSizeF LBDocument::editableDocumentSize() const
                   DimensionInfo::real(_dimensionInfo, DimensionInfo::labelHeight));
 }
 
+// --- Print settings ---
+
+platform::PrintInfo LBDocument::printInfo()
+{
+    if (!_printInfo)
+        _printInfo = platform::PrintInfo::sharedPrintInfo();
+    return *_printInfo;
+}
+
+void LBDocument::setPrintInfo(const platform::PrintInfo& printInfo)
+{
+    for (DocumentWindowController* controller : documentWindowControllers())
+        controller->setupForDocument();
+    _printInfo = printInfo;
+}
+
+void LBDocument::ourSetPrintInfo(const platform::PrintInfo& printInfo)
+{
+    const bool update = std::exchange(_updateDocumentForPrintInfoChanges, false);
+    setPrintInfo(printInfo);
+    _updateDocumentForPrintInfoChanges = update;
+}
+
 // --- Process-wide states ---
 
 bool LBDocument::isPrinting()

@@ -25,6 +25,7 @@
 #include "graphics/LBGraphic.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/Document.h"
+#include "platform/ui/PrintInfo.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -336,6 +337,21 @@ public:
     // The label size on a label sheet (dimension type 1), else the page size.
     QSizeF editableDocumentSize() const;
 
+    // ==== Print settings ================================================================
+    // The document's own print settings: a copy of the shared settings, taken on first use.
+    platform::PrintInfo printInfo();
+    // Has the window controllers rebuild their display and stores the settings.
+    virtual void setPrintInfo(const platform::PrintInfo& printInfo);
+    // setPrintInfo() with updateDocumentForPrintInfoChanges() off for the call: for
+    // settings that come with the layout (a document read, a page set-up).
+    void ourSetPrintInfo(const platform::PrintInfo& printInfo);
+    // Whether a change of the print settings re-applies the layout (on by default).
+    bool updateDocumentForPrintInfoChanges() const { return _updateDocumentForPrintInfoChanges; }
+    void setUpdateDocumentForPrintInfoChanges(bool update)
+    {
+        _updateDocumentForPrintInfoChanges = update;
+    }
+
     // ==== Picture files =================================================================
     // The picture, or a copy downsampled to the image display resolution when it is more
     // than 1.1 times finer at drawingSize (never with the full-resolution switch on or
@@ -444,6 +460,8 @@ private:
     QStringList _temporaryFileNames;
 
     QVariantMap _dimensionInfo;
+    std::optional<platform::PrintInfo> _printInfo;
+    bool _updateDocumentForPrintInfoChanges = true;
     std::array<Face, 2> _faces;
     double _gridSpacing = 0.0;
     qint64 _guideSpacing = 0;

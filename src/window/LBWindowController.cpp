@@ -1,5 +1,7 @@
 #include "window/LBWindowController.h"
 
+#include "document/LBDocument.h"
+
 LBWindowController::LBWindowController(QObject* parent) : DocumentWindowController(parent)
 {}
 
@@ -15,3 +17,8 @@ void LBWindowController::setupForDocument()
 
 void LBWindowController::refreshWindow()
 {}
+
+LBDocument* LBWindowController::lbDocument() const
+{
+    return qobject_cast<LBDocument*>(document());
+}

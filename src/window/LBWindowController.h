@@ -8,6 +8,12 @@
 
 #include "document/DocumentWindowController.h"
 
+#include <QSizeF>
+#include <QString>
+#include <QVariantMap>
+
+class LBDocument;
+
 class LBWindowController : public DocumentWindowController
 {
     Q_OBJECT
@@ -29,6 +35,24 @@ public:
 
     void shouldAddQuarnLabelControls(bool add) override { _addQuarnLabelControls = add; }
     bool addsQuarnLabelControls() const { return _addQuarnLabelControls; }
+
+    // The document shown, nullptr while there is none.
+    LBDocument* lbDocument() const;
+
+    // ==== Page set-up and paper sizes (LBWindowController+PageSetup.cpp) ================
+    // The size in points of a paper named as the print settings and the catalogue name
+    // papers ("Letter", "A4", ...), or of a name "<width>x<height><unit>" with the unit
+    // "cm", "mm" or "in" ("210x297mm"); (0, 0) for any other name.
+    static QSizeF pixelDimensionsForPaperName(const QString& name);
+    // The sheet size in points of a layout: its page size, else the size of its paper's
+    // name, else its label size (a label printer's roll). Lengths may be numbers or texts
+    // with a unit; a label size that is neither sounds the beep and gives (0, 0).
+    static QSizeF pixelDimensionsForPaper(const QVariantMap& layout);
+    // Fits the document's print settings (paper, orientation, printer) to its layout:
+    // after a layout is applied (NO) and right before an envelope is printed from the
+    // envelope feed sheet (YES), when a feed without automatic alignment puts the
+    // envelope on a Letter or A4 sheet.
+    void initializePageSetup(bool forEnvelopeFeed);
 
 private:
     double _zoomFactor = 1.0;

@@ -29,13 +29,15 @@ TEST(LBAppControllerValues, RegistersImageAndPrintQualityButNotTrimming)
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Print Quality")), 300);
 }
 
-TEST(LBAppControllerValues, RegistersTheDocumentsGridAndAuxiliaryDefaults)
+TEST(LBAppControllerValues, RegistersTheDocumentsDefaults)
 {
     LBAppController::registerDefaults();
     platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
     EXPECT_EQ(defaults.floatForKey(QStringLiteral("Grid Spacing")), 9.0);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Grid Guide Spacing")), 8);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Draw Auxiliary Info")), 3);
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Envelope Automatic Alignment")));
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("AutoRecover Save Interval")), 5);
 }
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
