@@ -39,8 +39,19 @@ LBDocument::LBDocument(QObject* parent) : platform::Document(parent)
     _drawAuxiliaryInfo =
         static_cast<quint8>(platform::UserDefaults::standardUserDefaults().integerForKey(
             QStringLiteral("Draw Auxiliary Info")));
+    createTemporaryFilePath();
+    _temporaryFileExists = false;
+    createTempFileTimer();
+    _temporaryFileDirty = false;
+    _makesPreviews = true;
     _labelRepeatCount = 1;
-    _imageQualityObserver = platform::NotificationCenter::defaultCenter().addObserver(
+    _checkForOldFiles = true;
+    _updateDocumentForPrintInfoChanges = true;
+    platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
+    _autoRecoverIntervalObserver =
+        center.addObserver(LBAutoRecoverIntervalChanged, nullptr,
+                           [this](const platform::Notification&) { createTempFileTimer(); });
+    _imageQualityObserver = center.addObserver(
         LBImageQualityChanged, nullptr,
         [this](const platform::Notification& notification) { imageQualityChanged(&notification); });
 
@@ -55,6 +66,9 @@ LBDocument::LBDocument(QObject* parent) : platform::Document(parent)
 LBDocument::~LBDocument()
 {
     _imageQualityObserver.reset();
+    _autoRecoverIntervalObserver.reset();
+    killTempFileTimer();
+    deleteTemporaryFile();
     // The graphics may outlive the document (held by the pasteboard, say); they must not
     // reach it any more. The undo history goes first, with the graphics it holds.
     undoManager()->removeAllActions();
@@ -99,6 +113,8 @@ void LBDocument::updateChangeCount(ChangeType change)
             _reallyChanged = true;
         ++_changeCount;
     }
+    // Anything but a clearing is news for the AutoRecover copy.
+    _temporaryFileDirty = change != ChangeCleared;
     platform::Document::updateChangeCount(change);
 }
 
@@ -155,9 +171,12 @@ void LBDocument::close()
 
 void LBDocument::removeRetainers()
 {
+    killTempFileTimer();
     undoManager()->removeAllActionsWithTarget(this);
     _imageQualityObserver.reset();
+    _autoRecoverIntervalObserver.reset();
     cancelPreviousPerformRequests();
+    _forcedTemporarySavePending = false;
 }
 
 void LBDocument::resetDrawAuxiliaryInfoFlagIfNecessary()

@@ -28,6 +28,15 @@ public:
 
     // 1.0 (100 %) until the window zooms.
     double zoomFactor() const override { return _zoomFactor; }
+    // The slider's value is stored, and with no views there is nothing to zoom yet.
+    double zoomSliderValue() const override { return _zoomSliderValue; }
+    void setZoomSliderValue(double value) override { _zoomSliderValue = value; }
+    // The state kept is the slider's value; the views add theirs.
+    void saveState() override { _savedZoomSliderValue = _zoomSliderValue; }
+    void restoreState() override { _zoomSliderValue = _savedZoomSliderValue; }
+    // No canvases yet: the graphics stand at their page positions already.
+    void moveGraphicsToActualPosition() override {}
+    void moveGraphicsToDisplayPosition() override {}
     bool bezierMode() const override { return _bezierMode; }
     void setBezierMode(bool bezierMode) override { _bezierMode = bezierMode; }
     // Preview mode until the window switches to design mode.
@@ -56,6 +65,8 @@ public:
 
 private:
     double _zoomFactor = 1.0;
+    double _zoomSliderValue = ActualSizeZoomSliderValue;
+    double _savedZoomSliderValue = ActualSizeZoomSliderValue;
     bool _bezierMode = false;
     qint64 _mode = PreviewMode;
     bool _addQuarnLabelControls = false;

@@ -40,12 +40,25 @@ public:
     void setupForDocument() override { ++setups; }
     void refreshWindow() override { ++refreshes; }
     double zoomFactor() const override { return 1.0; }
+    double zoomSliderValue() const override { return zoomSlider; }
+    void setZoomSliderValue(double value) override
+    {
+        zoomSlider = value;
+        calls.append(QStringLiteral("zoom %1").arg(value));
+    }
+    void saveState() override { calls.append(QStringLiteral("saveState")); }
+    void restoreState() override { calls.append(QStringLiteral("restoreState")); }
+    void moveGraphicsToActualPosition() override { calls.append(QStringLiteral("actual")); }
+    void moveGraphicsToDisplayPosition() override { calls.append(QStringLiteral("display")); }
     bool bezierMode() const override { return bezier; }
     void setBezierMode(bool on) override { bezier = on; }
     qint64 mode() const override { return DesignMode; }
     void shouldAddQuarnLabelControls(bool add) override { labelControls = add; }
 
     QList<LBGraphic*> invalidated;
+    double zoomSlider = ActualSizeZoomSliderValue;
+    // The writing calls in order.
+    QStringList calls;
     int setups = 0;
     int refreshes = 0;
     bool bezier = false;
