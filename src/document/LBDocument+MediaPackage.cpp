@@ -346,13 +346,28 @@ bool LBDocument::loadImageFilesFromDocumentFileWrappers(const FileWrapper& packa
         const FileWrapper* member = package.fileWrapper(name);
         return member && member->isRegularFile() ? member : nullptr;
     };
+    // Where a stored name puts its file: the member, or for a member that is missing its
+    // place in the package (it may come back). Null for what is no member but stands
+    // there (a folder, a link leading out) or names none: the name is dropped, so that
+    // nothing outside the package is ever read for it.
+    const auto memberPath = [&](const QString& name) -> QString {
+        if (!FileWrapper::isSinglePathComponent(name))
+            return QString();
+        const QString path = folder.filePath(name);
+        if (memberNamed(name) || !(QFileInfo::exists(path) || QFileInfo(path).isSymLink()))
+            return path;
+        qWarning().noquote() << QStringLiteral("The picture \"%1\" is no file of the document; "
+                                               "it is left out")
+                                    .arg(name);
+        return QString();
+    };
     bool nonStandard = false;
     for (const Page& page : std::as_const(_documentGraphics)) {
         for (const Layer& layer : page) {
             for (const LBGraphicPtr& graphic : layer) {
                 const QString fillPath = graphic->imageFilePathOfType(LBGraphic::FillImageType);
                 const QString fill = fileNameOf(fillPath);
-                if (FileWrapper::isSinglePathComponent(fill)) {
+                if (!memberPath(fill).isNull()) {
                     const QString extension = QFileInfo(fill).suffix();
                     const bool kept = isPostScript(extension) || isPhotoshop(extension)
                                       || extension == QLatin1String("pdf");
@@ -385,18 +400,20 @@ bool LBDocument::loadImageFilesFromDocumentFileWrappers(const FileWrapper& packa
                     }
                     if (picture)
                         graphic->setImage(picture, LBGraphic::FillImageType);
-                    // Named where it is, missing or not: a document names nothing outside.
-                    graphic->updateImageFileName(folder.filePath(fill), LBGraphic::FillImageType);
+                    graphic->updateImageFileName(memberPath(fill), LBGraphic::FillImageType);
+                } else if (!fillPath.isEmpty()) {
+                    graphic->updateImageFileName(QString(), LBGraphic::FillImageType);
                 }
                 for (const qint64 type : {LBGraphic::ObjectMaskType, LBGraphic::ExternalMaskType}) {
-                    const QString mask = fileNameOf(graphic->imageFilePathOfType(type));
-                    if (!FileWrapper::isSinglePathComponent(mask))
+                    const QString maskPath = graphic->imageFilePathOfType(type);
+                    if (maskPath.isEmpty())
                         continue;
+                    const QString mask = fileNameOf(maskPath);
                     if (const FileWrapper* member = memberNamed(mask)) {
                         if (const platform::ImagePtr picture = pictureOf(*member, mask))
                             graphic->setImage(picture, type);
                     }
-                    graphic->updateImageFileName(folder.filePath(mask), type);
+                    graphic->updateImageFileName(memberPath(mask), type);
                 }
                 if (graphic->colorMaskType() != 0)
                     graphic->createColorMask();
@@ -419,9 +436,13 @@ void LBDocument::loadBackgroundImageFromDocumentFileWrappers(const FileWrapper& 
         setBackgroundImagePath(path, true, f);
         return;
     }
-    qWarning().noquote()
-        << QStringLiteral("The background picture \"%1\" is missing from the document").arg(name);
-    face(f).backgroundImagePath = path;
+    // A missing member keeps its place (it may come back); anything else standing there
+    // (a folder, a link leading out) is no picture of the document.
+    const bool missing = !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
+    qWarning().noquote() << QStringLiteral("The background picture \"%1\" is %2")
+                                .arg(name, missing ? QStringLiteral("missing from the document")
+                                                   : QStringLiteral("no file of the document"));
+    face(f).backgroundImagePath = missing ? path : QString();
 }
 
 void LBDocument::convertNonStandardImages()

@@ -216,3 +216,276 @@ TEST_F(PackageTest, EveryKeyReadsBackAsWritten)
     // The background picture is the package's member.
     EXPECT_EQ(QFileInfo(document->backgroundImagePath(0)).absolutePath(), package);
 }
+
+TEST_F(PackageTest, ThePackageHoldsContentsPicturesPreviewsLinksAndSearchText)
+{
+    for (const char* word : {"Hello", "World"}) {
+        auto box = std::make_shared<LBTextArea>();
+        box->setBoundsNoOtherChanges(QRectF(10, 10, 100, 30));
+        box->setContents(QString::fromLatin1(word));
+        document->insertGraphic(box, document->numGraphicsOnLayer(1), 1);
+    }
+    placeImage(writeFile("photo.png", picture(40, 20, "png")), QRectF(0, 50, 40, 20), 0);
+    const QString package = path("Card.quarnlb");
+    ASSERT_TRUE(saveAs(package));
+
+    QStringList entries = QDir(package).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    EXPECT_EQ(entries.size(), 6) << entries.join(' ').toStdString();
+    EXPECT_EQ(membersOf(package).size(), 1);
+    for (const char* name :
+         {"Contents.quarnd", "Preview.jpg", "Preview120.jpg", "QuickLook", "Spotlight"})
+        EXPECT_TRUE(entries.contains(QString::fromLatin1(name))) << name;
+
+    // Page 0 at 72 dpi (the label's size on a label sheet), and within 120 points.
+    const QImage preview(QDir(package).filePath("Preview.jpg"), "JPEG");
+    EXPECT_EQ(preview.size(), QSize(252, 144));
+    const QImage small(QDir(package).filePath("Preview120.jpg"), "JPEG");
+    EXPECT_EQ(small.size(), QSize(120, 69));
+    EXPECT_EQ(QColor(preview.pixel(200, 130)), QColor(Qt::white));
+
+    for (const char* link : {"QuickLook/Thumbnail.jpg", "QuickLook/Preview.jpg"}) {
+        char target[64] = {};
+        const QByteArray file = QFile::encodeName(QDir(package).filePath(link));
+        ASSERT_GT(::readlink(file.constData(), target, sizeof target - 1), 0) << link;
+        EXPECT_STREQ(target, "../Preview.jpg");
+    }
+    QFile spotlight(QDir(package).filePath("Spotlight"));
+    ASSERT_TRUE(spotlight.open(QIODevice::ReadOnly));
+    const QByteArray xml = spotlight.readAll();
+    EXPECT_TRUE(xml.startsWith("<?xml"));
+    const auto metadata = platform::PropertyList::fromXml(xml);
+    ASSERT_TRUE(metadata);
+    // Front to back: index 0 first.
+    EXPECT_EQ(metadata->toMap().value("kMDItemTextContent"), "Hello World ");
+
+    // A page spread fits 240 x 120; no text, no metadata.
+    document->dimensionInfo().insert(DimensionInfo::isPageSpread, "YES");
+    QImage spread;
+    EXPECT_EQ(document->previewImageRepForPage(0, &spread).size(), QSize(252, 144));
+    EXPECT_EQ(spread.size(), QSize(210, 120));
+    EXPECT_TRUE(document->previewImageRepForPage(5).isNull());
+    LBDocument empty;
+    EXPECT_EQ(empty.metadataDictionary(), QVariantMap());
+}
+
+TEST_F(PackageTest, SettingsAreWrittenOnlyWhenTheyApply)
+{
+    // No grid of its own: no grid keys.
+    QVariantMap d = LBDocument::dictionaryForGraphics(document->documentGraphics());
+    document->addAuxiliaryDocumentInfoToDict(d);
+    for (const char* key : {"GridSpacing", "GuideSpacing", "PrintGrid", "BackgroundImageName",
+                            "HasBackgroundPlaceholder", "ProjectDescription", "ImportTextArray"})
+        EXPECT_FALSE(d.contains(QString::fromLatin1(key))) << key;
+    for (const char* key : {"HasBackgroundColor", "HasBackgroundColor1", "BackgroundColor1",
+                            "LayerPrintingArray", "SelectedLayerArray", "LBDownsampledImageDPI"})
+        EXPECT_TRUE(d.contains(QString::fromLatin1(key))) << key;
+
+    // A face with a picture and a placeholder: the keys are shared, and the placeholder's
+    // flags, written last, stand for both.
+    document->setBackgroundImagePath(writeFile("paper.png", picture(30, 30, "png")), true, 0);
+    document->setDrawBackgroundImage(true, 0);
+    document->setPrintBackgroundImage(true, 0);
+    document->setHasBackgroundPlaceholder(true, 0);
+    document->setDrawBackgroundPlaceholder(false, 0);
+    document->setPrintBackgroundPlaceholder(true, 0);
+    const QString package = path("Both.quarnlb");
+    ASSERT_TRUE(saveAs(package));
+    EXPECT_EQ(contentsOf(package).value("DrawBackgroundImage"), "NO");
+    const std::unique_ptr<LBDocument> opened = open(package);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_FALSE(opened->drawBackgroundImage(0));
+    EXPECT_TRUE(opened->printBackgroundImage(0));
+    EXPECT_FALSE(opened->drawBackgroundPlaceholder(0));
+    EXPECT_TRUE(opened->printBackgroundPlaceholder(0));
+}
+
+TEST_F(PackageTest, OlderFormsOfTheFileRead)
+{
+    // Pages of graphics (no layers), one selected layer for all pages, the background
+    // picture's bytes in the dictionary, no printing list, the visibility of page 0 alone as
+    // a plain list.
+    QVariantMap page = LBDocument::dictionaryForGraphics(
+        LBDocument::Layer{std::make_shared<LBRectangle>(), std::make_shared<LBRectangle>()});
+    QVariantMap d{
+        {"GraphicsList", QVariantList{page.value("GraphicsList"),
+                                      QVariantList{page.value("GraphicsList").toList().first()}}},
+        {"SelectedLayerIndex", "3"},
+        {"BackgroundImage", picture(24, 12, "png")},
+        {"LayerVisibilityArray", QVariantList{"YES", "NO"}},
+        {"LayerNameArray",
+         Archive::archivedDataWithArray({QVariantList{"Under", "Over"}, QVariantList{"A", "B"}})},
+    };
+    const QString package = path("Old.quarnl");
+    QDir().mkpath(package);
+    writeFile("Old.quarnl/Contents.quarnd", platform::PropertyList::toText(d));
+
+    alertAnswer = platform::Alert::SecondButtonReturn; // Cancel the older-format question
+    platform::Error error;
+    std::unique_ptr<LBDocument> opened =
+        LBDocument::initWithContentsOfFile(package, LBDocument::OldDocumentType, &error);
+    ASSERT_NE(opened, nullptr) << error.description.toStdString();
+    document = std::move(opened);
+    EXPECT_EQ(document->numPages(), 2);
+    EXPECT_EQ(snapshot(), "selected 1: Under[] | Over hidden[? ?] / selected 1: A[] | B[?]")
+        << "a page of graphics is an empty layer under a layer of them";
+    // Every layer prints; missing picture flags read as set.
+    EXPECT_TRUE(document->drawBackgroundImage(0));
+    EXPECT_TRUE(document->printBackgroundImage(1));
+    // The picture was taken out of the dictionary into a file, which the document must
+    // keep: after reading it is edited and saving is asked for (here the older-format
+    // question, answered Cancel).
+    ASSERT_NE(document->backgroundImage(0), nullptr);
+    EXPECT_EQ(document->backgroundImage(0)->pixelsWide(), 24);
+    EXPECT_TRUE(alerts.isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(document->isDocumentEdited());
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts.first().startsWith("This document was created with an older version"));
+    EXPECT_TRUE(QFileInfo::exists(package));
+}
+
+TEST_F(PackageTest, OlderExtensionMovesToTheLayoutsOnReplace)
+{
+    auto panel = std::make_unique<PanelDocument>();
+    document = std::move(panel);
+    auto* doc = static_cast<PanelDocument*>(document.get());
+    const QString old = path("Card.quarnl");
+    ASSERT_TRUE(document->saveToFile(old, LBDocument::OldDocumentType,
+                                     platform::Document::SaveAsOperation, nullptr));
+    // The save moved it already: bring it back to the older name for the cases.
+    const QString first = document->fileName();
+    EXPECT_EQ(first, path("Card.quarnlb"));
+    ASSERT_TRUE(QFile::rename(first, old));
+    const QMap<QString, QByteArray> oldTree = treeOf(old);
+
+    const auto reset = [&] {
+        document->setFileName(old);
+        document->setFileType(LBDocument::OldDocumentType);
+        alerts.clear();
+        doc->proposals.clear();
+    };
+    // Cancel: nothing.
+    reset();
+    alertAnswer = platform::Alert::SecondButtonReturn;
+    document->saveDocument();
+    EXPECT_EQ(alerts.size(), 1);
+    EXPECT_EQ(document->fileName(), old);
+    EXPECT_EQ(treeOf(old), oldTree);
+
+    // New File...: Save As proposing the layout's extension; cancelling that keeps the
+    // document on its file.
+    reset();
+    alertAnswer = platform::Alert::FirstButtonReturn;
+    document->saveDocument();
+    EXPECT_EQ(doc->proposals, QStringList{path("Card.quarnlb")});
+    EXPECT_EQ(document->fileName(), old);
+    EXPECT_EQ(document->fileType(), LBDocument::OldDocumentType);
+    // ... and choosing a name saves there, as a label document.
+    doc->panel = [&](const QString&) { return path("Copy.quarnlb"); };
+    document->saveDocument();
+    EXPECT_EQ(document->fileName(), path("Copy.quarnlb"));
+    EXPECT_EQ(document->fileType(), LBDocument::LabelDocumentType);
+    EXPECT_EQ(treeOf(old), oldTree);
+    // Save As of an older file proposes the new extension too.
+    reset();
+    doc->panel = {};
+    document->saveDocumentAs();
+    EXPECT_EQ(doc->proposals, QStringList{path("Card.quarnlb")});
+    EXPECT_EQ(document->fileName(), old);
+
+    // Replace Old File while Card.quarnlb exists: Card[1].quarnlb, and the document there.
+    reset();
+    QDir().mkpath(path("Card.quarnlb"));
+    alertAnswer = platform::Alert::ThirdButtonReturn;
+    document->saveDocument();
+    EXPECT_EQ(document->fileName(), path("Card[1].quarnlb"));
+    EXPECT_EQ(document->fileType(), LBDocument::LabelDocumentType);
+    EXPECT_FALSE(QFileInfo::exists(old));
+    EXPECT_TRUE(QFileInfo::exists(path("Card[1].quarnlb/Contents.quarnd")));
+    EXPECT_TRUE(QDir(path("Card.quarnlb")).isEmpty());
+    EXPECT_TRUE(document->checkForOldFiles());
+    // A later save is a plain one.
+    alerts.clear();
+    document->saveDocument();
+    EXPECT_TRUE(alerts.isEmpty());
+}
+
+TEST_F(PackageTest, WritingAnnouncesItselfAndPutsTheWindowBack)
+{
+    auto* controller = new FakeWindowController;
+    document->addWindowController(controller);
+    controller->zoomSlider = 3.0;
+    QStringList posted;
+    const platform::ObserverToken token = platform::NotificationCenter::defaultCenter().addObserver(
+        QString(), nullptr, [&](const platform::Notification& n) {
+            if (n.name == LBWritingToFile || n.name == LBFinishedWritingToFile)
+                posted.append(n.name);
+            if (n.name == LBSetPageIndex)
+                posted.append(
+                    QStringLiteral("page %1").arg(n.userInfo.value("LBPageIndex").toInt()));
+        });
+    struct Case
+    {
+        const char* what;
+        qint64 multipage;
+        bool previews;
+        bool fails;
+        QStringList calls;
+        QStringList notifications;
+    };
+    // The preview of the current page is drawn with the graphics at their page positions,
+    // inside the writing's own bracket.
+    const QStringList zoomed{"saveState", "zoom 6",  "actual",      "actual",
+                             "display",   "display", "restoreState"};
+    const Case cases[] = {
+        {"single page", 0, true, false, zoomed, {"page 0", "page 0"}},
+        {"several pages",
+         1,
+         true,
+         false,
+         zoomed,
+         {LBWritingToFile, "page 0", "page 0", LBFinishedWritingToFile}},
+        {"a copy: no previews, no zoom",
+         1,
+         false,
+         false,
+         {"actual", "display"},
+         {LBWritingToFile, LBFinishedWritingToFile}},
+        {"failing",
+         1,
+         true,
+         true,
+         zoomed,
+         {LBWritingToFile, "page 0", "page 0", LBFinishedWritingToFile}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        controller->calls.clear();
+        controller->zoomSlider = 3.0;
+        posted.clear();
+        document->setMultipageType(c.multipage);
+        document->setMakesPreviews(c.previews);
+        const QString package = path(QStringLiteral("w%1.quarnlb").arg(++n));
+        if (c.fails) // a folder where the dictionary goes
+            QDir().mkpath(package + "/Contents.quarnd");
+        platform::Error error;
+        EXPECT_EQ(document->writeToFile(package, LBDocument::LabelDocumentType,
+                                        platform::Document::SaveOperation, &error),
+                  !c.fails)
+            << c.what;
+        EXPECT_EQ(controller->calls, c.calls) << c.what;
+        EXPECT_EQ(posted, c.notifications) << c.what;
+        if (c.fails) {
+            EXPECT_EQ(error.domain, LBDocumentErrorDomain);
+        }
+    }
+    document->setMakesPreviews(true);
+    // A type the document does not write fails at once, announced all the same.
+    posted.clear();
+    platform::Error error;
+    EXPECT_FALSE(
+        document->writeToFile(path("x.txt"), "Text", platform::Document::SaveOperation, &error));
+    EXPECT_EQ(error.code, LBDocument::UnknownTypeError);
+    EXPECT_EQ(posted, (QStringList{LBWritingToFile, LBFinishedWritingToFile}));
+    EXPECT_TRUE(document->dataRepresentationOfType("NSTIFFPboardType").isEmpty());
+}

@@ -23,6 +23,22 @@
 #include <QImageWriter>
 #include <QMap>
 
+// A document whose save panel the test answers: `panel` gets the proposed path and returns
+// the chosen one (null: cancelled).
+class PanelDocument : public LBDocument
+{
+public:
+    void runSavePanel(const QString& proposedPath,
+                      std::function<void(const QString&)> didEnd) override
+    {
+        proposals.append(proposedPath);
+        didEnd(panel ? panel(proposedPath) : QString());
+    }
+
+    std::function<QString(const QString&)> panel;
+    QStringList proposals;
+};
+
 class PackageTest : public DocumentTest
 {
 protected:
