@@ -383,8 +383,8 @@ bool LBDocument::loadImageFilesFromDocumentFileWrappers(const FileWrapper& packa
                             picture = pictureOf(*member, fill);
                             if (isPostScript(extension) || isPhotoshop(extension))
                                 nonStandard = true;
-                            if (picture && !isPostScript(extension)
-                                && extension != QLatin1String("pdf")) {
+                            if (picture && graphic->downsampleFillImageEnabled()
+                                && !isPostScript(extension) && extension != QLatin1String("pdf")) {
                                 const platform::ImagePtr smaller =
                                     downsampleImage(picture, drawingSizeOf(*graphic));
                                 if (smaller && smaller != picture) {

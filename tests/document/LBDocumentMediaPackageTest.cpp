@@ -291,3 +291,24 @@ TEST(LBDocumentNames, TimeStampedNamesMoveOnToTheNextFreeOne)
             .match(LBDocument::timeStampedName(QString(), [](const QString&) { return false; }))
             .hasMatch());
 }
+
+TEST_F(PackageTest, OpeningDropsLazyPathsAndNotesTheResolution)
+{
+    auto kit = std::make_shared<LBImage>();
+    kit->setBoundsNoOtherChanges(QRectF(0, 0, 10, 10));
+    kit->setLazyImagePath(path("kit.png"));
+    document->insertGraphic(kit, 0, 1);
+    LBProcessState::setImageDisplayResolution(300);
+    const QString package = path("Card.quarnlb");
+    ASSERT_TRUE(saveAs(package));
+    EXPECT_EQ(contentsOf(package).value("LBDownsampledImageDPI"), "300");
+    LBProcessState::setImageDisplayResolution(120);
+    const std::unique_ptr<LBDocument> opened = open(package);
+    LBProcessState::setImageDisplayResolution(150);
+    ASSERT_NE(opened, nullptr);
+    const auto* image = dynamic_cast<LBImage*>(opened->documentGraphics()[0][1].first().get());
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(image->lazyImagePath().isNull());
+    // The pictures were loaded at the resolution of now.
+    EXPECT_EQ(opened->downsampledImageDPI(), 120);
+}

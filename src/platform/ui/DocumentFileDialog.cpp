@@ -11,11 +11,14 @@ namespace platform {
 
 namespace {
 
-// Document folders show as documents.
-class DocumentIconProvider : public QFileIconProvider
+// Document folders show as documents. A child of the dialog made after its views' model,
+// so it goes after the model that asks it.
+class DocumentIconProvider : public QObject, public QFileIconProvider
 {
 public:
-    explicit DocumentIconProvider(const QStringList& extensions) : _extensions(extensions) {}
+    DocumentIconProvider(const QStringList& extensions, QObject* parent)
+        : QObject(parent), _extensions(extensions)
+    {}
 
     QIcon icon(const QFileInfo& info) const override
     {
@@ -32,13 +35,10 @@ private:
 } // namespace
 
 DocumentFileDialog::DocumentFileDialog(QWidget* parent, Mode mode, const QStringList& extensions)
-    : QFileDialog(parent),
-      _mode(mode),
-      _extensions(extensions),
-      _iconProvider(std::make_unique<DocumentIconProvider>(extensions))
+    : QFileDialog(parent), _mode(mode), _extensions(extensions)
 {
     setOption(QFileDialog::DontUseNativeDialog, true);
-    setIconProvider(_iconProvider.get());
+    setIconProvider(new DocumentIconProvider(extensions, this));
     QStringList patterns;
     for (const QString& extension : extensions)
         patterns.append(QStringLiteral("*.") + extension);
@@ -56,11 +56,7 @@ DocumentFileDialog::DocumentFileDialog(QWidget* parent, Mode mode, const QString
     connect(this, &QFileDialog::directoryEntered, this, &DocumentFileDialog::directoryWasEntered);
 }
 
-DocumentFileDialog::~DocumentFileDialog()
-{
-    // The views ask the provider until they go.
-    setIconProvider(nullptr);
-}
+DocumentFileDialog::~DocumentFileDialog() = default;
 
 bool DocumentFileDialog::isDocumentPackage(const QString& path) const
 {

@@ -15,9 +15,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <memory>
-
-class QFileIconProvider;
 
 namespace platform {
 
@@ -55,7 +52,6 @@ private:
     QStringList _extensions;
     QStringList _chosen;
     ReplaceQuestion _replaceQuestion;
-    std::unique_ptr<QFileIconProvider> _iconProvider;
 };
 
 } // namespace platform
