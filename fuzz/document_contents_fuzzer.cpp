@@ -77,8 +77,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 std::fprintf(stderr, "what the document wrote does not load\n");
                 std::abort();
             }
-            if (writtenDictionary(again) != dictionary) {
-                std::fprintf(stderr, "the document changed when it was written and loaded\n");
+            const QVariantMap second = writtenDictionary(again);
+            if (second != dictionary) {
+                std::fprintf(stderr, "the document changed when it was written and loaded:\n");
+                for (auto i = dictionary.cbegin(); i != dictionary.cend(); ++i) {
+                    if (second.value(i.key()) != i.value())
+                        std::fprintf(
+                            stderr, "  %s\n%s\n%s\n", qPrintable(i.key()),
+                            platform::PropertyList::toText(i.value()).left(2000).constData(),
+                            platform::PropertyList::toText(second.value(i.key()))
+                                .left(2000)
+                                .constData());
+                }
                 std::abort();
             }
         }

@@ -29,9 +29,12 @@ QString fileNameOf(const QString& path)
     return QFileInfo(path).fileName();
 }
 
+// A file at an absolute path: a relative one (a bare name read from a document) names
+// nothing here, whatever the working folder holds.
 bool isFile(const QString& path)
 {
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    const QFileInfo info(path);
+    return !path.isEmpty() && info.isAbsolute() && info.isFile();
 }
 
 // The "~" package an interrupted save leaves beside the document's.
@@ -361,6 +364,14 @@ bool LBDocument::loadImageFilesFromDocumentFileWrappers(const FileWrapper& packa
                                     .arg(name);
         return QString();
     };
+    // Graphics that show one file share its picture: each member is read once.
+    QHash<QString, platform::ImagePtr> pictures;
+    const auto readPicture = [&pictures](const FileWrapper& member, const QString& name) {
+        const auto read = pictures.constFind(name);
+        if (read != pictures.cend())
+            return *read;
+        return *pictures.insert(name, pictureOf(member, name));
+    };
     bool nonStandard = false;
     for (const Page& page : std::as_const(_documentGraphics)) {
         for (const Layer& layer : page) {
@@ -374,13 +385,13 @@ bool LBDocument::loadImageFilesFromDocumentFileWrappers(const FileWrapper& packa
                     platform::ImagePtr picture;
                     if (const FileWrapper* twin =
                             kept ? nullptr : memberNamed(downsampledPrefix + fill)) {
-                        picture = pictureOf(*twin, downsampledPrefix + fill);
+                        picture = readPicture(*twin, downsampledPrefix + fill);
                         if (picture)
                             graphic->setImageWasDownsampled(true);
                     }
                     if (!picture) {
                         if (const FileWrapper* member = memberNamed(fill)) {
-                            picture = pictureOf(*member, fill);
+                            picture = readPicture(*member, fill);
                             if (isPostScript(extension) || isPhotoshop(extension))
                                 nonStandard = true;
                             if (picture && graphic->downsampleFillImageEnabled()
@@ -410,7 +421,7 @@ bool LBDocument::loadImageFilesFromDocumentFileWrappers(const FileWrapper& packa
                         continue;
                     const QString mask = fileNameOf(maskPath);
                     if (const FileWrapper* member = memberNamed(mask)) {
-                        if (const platform::ImagePtr picture = pictureOf(*member, mask))
+                        if (const platform::ImagePtr picture = readPicture(*member, mask))
                             graphic->setImage(picture, type);
                     }
                     graphic->updateImageFileName(memberPath(mask), type);

@@ -415,9 +415,11 @@ void LBDocument::loadDocumentSettings(const QVariantMap& d)
             if (stored.typeId() != QMetaType::QString || stored.toString().isEmpty())
                 continue;
             const QString member = QFileInfo(stored.toString()).fileName();
-            if (FileWrapper::isSinglePathComponent(member))
+            if (FileWrapper::isSinglePathComponent(member)) {
+                // Named by its member until the package's pictures are read.
+                face(f).backgroundImagePath = member;
                 _backgroundMembersToLoad[f] = member;
-            else
+            } else
                 qWarning().noquote() << QStringLiteral("The background picture \"%1\" names no "
                                                        "member of the package; it is left out")
                                             .arg(stored.toString());
@@ -760,6 +762,8 @@ QByteArray LBDocument::TIFFRepresentationForPage(qint64 page)
     platform::GraphicsContext& context = offscreen.context();
     const Page& layers = _documentGraphics[page];
     // Layer 0 first; within a layer the last graphic first, so index 0 ends in front.
+    // Graphics that paint nothing on the page are left out.
+    const QRectF pageRect(QPointF(), size);
     for (qint64 l = 0; l < layers.size(); ++l) {
         const bool prints = page < _layerPrinting.size() && l < _layerPrinting[page].size()
                                 ? _layerPrinting[page][l]
@@ -767,8 +771,11 @@ QByteArray LBDocument::TIFFRepresentationForPage(qint64 page)
         if (!prints)
             continue;
         for (qint64 i = layers[l].size() - 1; i >= 0; --i) {
+            const LBGraphicPtr& graphic = layers[l][i];
+            if (!graphic->shadowDrawingBoundsWithHandles(false).intersects(pageRect))
+                continue;
             context.saveGraphicsState();
-            layers[l][i]->drawInView(nullptr, false);
+            graphic->drawInView(nullptr, false);
             context.restoreGraphicsState();
         }
     }
