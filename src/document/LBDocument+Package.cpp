@@ -28,6 +28,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -958,7 +959,15 @@ void LBDocument::saveDocumentWithDelegate(std::function<void(bool)> didSave)
 
 void LBDocument::saveDocumentAs(std::function<void(bool)> didSave)
 {
-    if (fileName().isNull() || QFileInfo(fileName()).suffix() != oldExtension) {
+    if (fileName().isNull()) {
+        // Saved as its layout's type.
+        platform::Document::saveDocumentAs(
+            QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                .filePath(displayName()),
+            documentTypeStringForExtension(docExtensionForSelectedCardType()), std::move(didSave));
+        return;
+    }
+    if (QFileInfo(fileName()).suffix() != oldExtension) {
         platform::Document::saveDocumentAs(std::move(didSave));
         return;
     }

@@ -5,11 +5,14 @@
 #include "PackageTestSupport.h"
 
 #include "document/DimensionInfo.h"
+#include "graphics/InspectorPalette.h"
 #include "graphics/LBTextArea.h"
 #include "platform/core/Archive.h"
 #include "platform/core/TextForms.h"
 #include "platform/text/TextStorage.h"
 #include "shapes/LBRectangle.h"
+
+#include <QScopeGuard>
 
 #include <unistd.h>
 
@@ -393,6 +396,17 @@ TEST_F(PackageTest, OlderExtensionMovesToTheLayoutsOnReplace)
     EXPECT_EQ(doc->proposals, QStringList{path("Card.quarnlb")});
     EXPECT_EQ(document->fileName(), old);
 
+    // An untitled document is saved as its layout's type.
+    doc->proposals.clear();
+    auto fresh = std::make_unique<PanelDocument>();
+    fresh->dimensionInfo().insert(DimensionInfo::labelType, 7);
+    fresh->panel = [&](const QString&) { return path("Page.quarnpg"); };
+    fresh->saveDocument();
+    ASSERT_EQ(fresh->proposals.size(), 1);
+    EXPECT_EQ(QFileInfo(fresh->proposals.first()).fileName(), "Untitled.quarnpg");
+    EXPECT_EQ(fresh->fileName(), path("Page.quarnpg"));
+    EXPECT_EQ(fresh->fileType(), LBDocument::PageDocumentType);
+
     // Replace Old File while Card.quarnlb exists: Card[1].quarnlb, and the document there.
     reset();
     QDir().mkpath(path("Card.quarnlb"));
@@ -410,9 +424,26 @@ TEST_F(PackageTest, OlderExtensionMovesToTheLayoutsOnReplace)
     EXPECT_TRUE(alerts.isEmpty());
 }
 
+namespace {
+
+class FreezingPalette : public InspectorPalette
+{
+public:
+    void forceSelectCropTools(bool, bool) override {}
+    void centerWindowUnderSelectedGraphics() override {}
+    void setFreezeWindow(bool freeze) override { calls->append(freeze ? "freeze" : "thaw"); }
+    QStringList* calls = nullptr;
+};
+
+} // namespace
+
 TEST_F(PackageTest, WritingAnnouncesItselfAndPutsTheWindowBack)
 {
     auto* controller = new FakeWindowController;
+    FreezingPalette palette;
+    palette.calls = &controller->calls;
+    LBProcessState::setInspectorPalette(&palette);
+    const auto noPalette = qScopeGuard([] { LBProcessState::setInspectorPalette(nullptr); });
     document->addWindowController(controller);
     controller->zoomSlider = 3.0;
     QStringList posted;
@@ -435,8 +466,8 @@ TEST_F(PackageTest, WritingAnnouncesItselfAndPutsTheWindowBack)
     };
     // The preview of the current page is drawn with the graphics at their page positions,
     // inside the writing's own bracket.
-    const QStringList zoomed{"saveState", "zoom 6",  "actual",      "actual",
-                             "display",   "display", "restoreState"};
+    const QStringList zoomed{"freeze",  "saveState", "zoom 6",       "actual", "actual",
+                             "display", "display",   "restoreState", "thaw"};
     const Case cases[] = {
         {"single page", 0, true, false, zoomed, {"page 0", "page 0"}},
         {"several pages",
