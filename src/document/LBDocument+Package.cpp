@@ -93,6 +93,25 @@ QString faceKey(const QString& name, qint64 face)
     return face == 0 ? name : name + QLatin1Char('1');
 }
 
+// Calls set(value, face) for each face whose key the dictionary holds.
+template <typename Set>
+void forFaces(const QVariantMap& dictionary, const QString& name, Set set)
+{
+    for (qint64 f = 0; f < 2; ++f) {
+        const auto value = dictionary.constFind(faceKey(name, f));
+        if (value != dictionary.cend())
+            set(*value, f);
+    }
+}
+
+// An archived colour; no colour for data that is none.
+QColor colorOf(const QVariant& value)
+{
+    const std::optional<QByteArray> data =
+        value.typeId() == QMetaType::QByteArray ? std::optional(value.toByteArray()) : std::nullopt;
+    return data ? Archive::colorFromArchivedData(*data).value_or(QColor()) : QColor();
+}
+
 bool fail(Error* error, int code, const QString& description)
 {
     return Error::fail(error, LBDocumentErrorDomain, code, description);
@@ -392,16 +411,12 @@ void LBDocument::loadDocumentSettings(const QVariantMap& d)
     if (d.value(key::dimensionInfo).typeId() == QMetaType::QVariantMap)
         setDimensionInfo(d.value(key::dimensionInfo).toMap());
 
-    for (qint64 f = 0; f < 2; ++f) {
-        if (d.contains(faceKey(key::backgroundImageScaling, f)))
-            setBackgroundImageScaling(
-                integerValue(d.value(faceKey(key::backgroundImageScaling, f))), f);
-    }
-    for (qint64 f = 0; f < 2; ++f) {
-        if (d.contains(faceKey(key::backgroundImageTransparency, f)))
-            setBackgroundImageTransparency(
-                floatValue(d.value(faceKey(key::backgroundImageTransparency, f))), f);
-    }
+    forFaces(d, key::backgroundImageScaling, [this](const QVariant& v, qint64 f) {
+        setBackgroundImageScaling(integerValue(v), f);
+    });
+    forFaces(d, key::backgroundImageTransparency, [this](const QVariant& v, qint64 f) {
+        setBackgroundImageTransparency(floatValue(v), f);
+    });
 
     // Pictures: the bytes themselves in older files, else the members the media loader
     // reads (by their names alone: a document names nothing outside its package).
@@ -437,31 +452,20 @@ void LBDocument::loadDocumentSettings(const QVariantMap& d)
 
     // Colours; a face's colour counts when it was read and is drawn or printed.
     std::array<bool, 2> colorRead{false, false};
-    for (qint64 f = 0; f < 2; ++f) {
-        const QString name = faceKey(key::backgroundColor, f);
-        if (!d.contains(name))
-            continue;
-        const auto data = dataOf(d.value(name));
-        const std::optional<QColor> color =
-            data ? Archive::colorFromArchivedData(*data) : std::nullopt;
-        setBackgroundColor(color.value_or(QColor()), f);
-        colorRead[f] = color.has_value();
-    }
+    forFaces(d, key::backgroundColor, [&](const QVariant& v, qint64 f) {
+        const QColor color = colorOf(v);
+        setBackgroundColor(color, f);
+        colorRead[f] = color.isValid();
+    });
     std::array<bool, 2> shownOrPrinted{false, false};
-    for (qint64 f = 0; f < 2; ++f) {
-        const QString name = faceKey(key::drawBackgroundColor, f);
-        if (d.contains(name)) {
-            setDrawBackgroundColor(boolValue(d.value(name)), f);
-            shownOrPrinted[f] = shownOrPrinted[f] || boolValue(d.value(name));
-        }
-    }
-    for (qint64 f = 0; f < 2; ++f) {
-        const QString name = faceKey(key::printBackgroundColor, f);
-        if (d.contains(name)) {
-            setPrintBackgroundColor(boolValue(d.value(name)), f);
-            shownOrPrinted[f] = shownOrPrinted[f] || boolValue(d.value(name));
-        }
-    }
+    forFaces(d, key::drawBackgroundColor, [&](const QVariant& v, qint64 f) {
+        setDrawBackgroundColor(boolValue(v), f);
+        shownOrPrinted[f] = shownOrPrinted[f] || boolValue(v);
+    });
+    forFaces(d, key::printBackgroundColor, [&](const QVariant& v, qint64 f) {
+        setPrintBackgroundColor(boolValue(v), f);
+        shownOrPrinted[f] = shownOrPrinted[f] || boolValue(v);
+    });
     for (qint64 f = 0; f < 2; ++f) {
         const QString name = faceKey(key::hasBackgroundColor, f);
         if (d.contains(name))
@@ -471,39 +475,29 @@ void LBDocument::loadDocumentSettings(const QVariantMap& d)
     }
 
     // Placeholders.
-    for (qint64 f = 0; f < 2; ++f) {
-        if (d.contains(faceKey(key::hasBackgroundPlaceholder, f)))
-            setHasBackgroundPlaceholder(
-                boolValue(d.value(faceKey(key::hasBackgroundPlaceholder, f))), f);
-    }
-    for (qint64 f = 0; f < 2; ++f) {
-        const QVariant label = d.value(faceKey(key::placeholderLabel, f));
-        if (label.typeId() == QMetaType::QString)
-            setPlaceholderLabel(label.toString(), f);
-    }
-    for (qint64 f = 0; f < 2; ++f) {
-        if (d.contains(faceKey(key::placeholderLabelPosition, f)))
-            setPlaceholderLabelPosition(
-                integerValue(d.value(faceKey(key::placeholderLabelPosition, f))), f);
-    }
-    for (qint64 f = 0; f < 2; ++f) {
-        if (d.contains(faceKey(key::placeholderLabelIsVertical, f)))
-            setPlaceholderLabelIsVertical(
-                boolValue(d.value(faceKey(key::placeholderLabelIsVertical, f))), f);
-    }
-    for (qint64 f = 0; f < 2; ++f) {
-        if (const auto data = dataOf(d.value(faceKey(key::placeholderColor, f))))
-            setPlaceholderColor(Archive::colorFromArchivedData(*data).value_or(QColor()), f);
-    }
-    for (qint64 f = 0; f < 2; ++f) {
-        if (d.contains(faceKey(key::placeholderPatternIndex, f)))
-            setPlaceholderPatternIndex(
-                integerValue(d.value(faceKey(key::placeholderPatternIndex, f))), f);
-    }
-    for (qint64 f = 0; f < 2; ++f) {
-        if (const auto data = dataOf(d.value(faceKey(key::placeholderLabelColor, f))))
-            setPlaceholderLabelColor(Archive::colorFromArchivedData(*data).value_or(QColor()), f);
-    }
+    forFaces(d, key::hasBackgroundPlaceholder,
+             [this](const QVariant& v, qint64 f) { setHasBackgroundPlaceholder(boolValue(v), f); });
+    forFaces(d, key::placeholderLabel, [this](const QVariant& v, qint64 f) {
+        if (v.typeId() == QMetaType::QString)
+            setPlaceholderLabel(v.toString(), f);
+    });
+    forFaces(d, key::placeholderLabelPosition, [this](const QVariant& v, qint64 f) {
+        setPlaceholderLabelPosition(integerValue(v), f);
+    });
+    forFaces(d, key::placeholderLabelIsVertical, [this](const QVariant& v, qint64 f) {
+        setPlaceholderLabelIsVertical(boolValue(v), f);
+    });
+    forFaces(d, key::placeholderColor, [this](const QVariant& v, qint64 f) {
+        if (v.typeId() == QMetaType::QByteArray)
+            setPlaceholderColor(colorOf(v), f);
+    });
+    forFaces(d, key::placeholderPatternIndex, [this](const QVariant& v, qint64 f) {
+        setPlaceholderPatternIndex(integerValue(v), f);
+    });
+    forFaces(d, key::placeholderLabelColor, [this](const QVariant& v, qint64 f) {
+        if (v.typeId() == QMetaType::QByteArray)
+            setPlaceholderLabelColor(colorOf(v), f);
+    });
     // The placeholder's flags share the picture's keys.
     for (qint64 f = 0; f < 2; ++f) {
         const QString draw = faceKey(key::drawBackgroundImage, f);

@@ -10,24 +10,6 @@
 #include <QRegularExpression>
 #include <QTimeZone>
 
-#include <sys/stat.h>
-
-namespace {
-
-ino_t inodeOf(const QString& path)
-{
-    struct stat info = {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST_F(PackageTest, EachSourceFileIsStoredOnceAndKeptFromSaveToSave)
 {
     const QString photo = writeFile("photo.png", picture(40, 30, "png"));

@@ -5,6 +5,7 @@
 // on disk (every file with its bytes) to compare before and after.
 
 #include "DocumentTestSupport.h"
+#include "FileTestSupport.h"
 
 #include "platform/core/Error.h"
 #include "platform/core/PropertyList.h"
@@ -16,7 +17,6 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -116,30 +116,6 @@ protected:
             return {};
         const auto value = platform::PropertyList::fromText(file.readAll());
         return value ? value->toMap() : QVariantMap();
-    }
-
-    // Every file under the folder (relative path: bytes; links: "-> target").
-    static QMap<QString, QByteArray> treeOf(const QString& folder)
-    {
-        QMap<QString, QByteArray> tree;
-        QDirIterator it(folder,
-                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString file = it.next();
-            const QFileInfo info(file);
-            const QString relative = QDir(folder).relativeFilePath(file);
-            if (info.isSymLink()) {
-                tree.insert(relative, "-> " + QFile::encodeName(info.symLinkTarget()));
-            } else if (info.isFile()) {
-                QFile f(file);
-                f.open(QIODevice::ReadOnly);
-                tree.insert(relative, f.readAll());
-            } else {
-                tree.insert(relative + QLatin1Char('/'), QByteArray());
-            }
-        }
-        return tree;
     }
 
     // The names of the picture members (everything but the fixed entries).

@@ -2,6 +2,8 @@
 // one, Save As and revert with their alerts, and the file dialog that takes packages as
 // documents.
 
+#include "FileTestSupport.h"
+
 #include "platform/core/Error.h"
 #include "platform/core/FileWrapper.h"
 #include "platform/ui/Alert.h"
@@ -9,7 +11,6 @@
 #include "platform/ui/DocumentFileDialog.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -18,34 +19,17 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 using platform::Document;
 using platform::Error;
 using platform::FileWrapper;
 
 namespace {
 
-ino_t inodeOf(const QString& path)
-{
-    struct stat info = {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList entriesOf(const QString& folder)
 {
     QStringList entries;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries.append(QDir(folder).relativeFilePath(it.next()));
+    for (const QString& entry : treeOf(folder).keys())
+        entries.append(entry.endsWith('/') ? entry.chopped(1) : entry);
     entries.sort();
     return entries;
 }

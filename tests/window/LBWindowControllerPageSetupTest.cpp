@@ -280,18 +280,21 @@ TEST(LBWindowControllerPageSetup, PrintSettingsFollowTheKindOfLayout)
          O::Portrait,
          "Tape"},
     };
-    for (const Case& c : cases) {
-        defaults.setBool(c.automaticAlignment, QStringLiteral("Envelope Automatic Alignment"));
+    // The print settings a document with the layout gets, from the user's orientation.
+    const auto pageSetUp = [](const QVariantMap& layout, bool feed, O userOrientation) {
         LBDocument document;
         auto* controller = new LBWindowController;
         document.addWindowController(controller);
         PrintInfo before;
-        before.setOrientation(c.userOrientation);
+        before.setOrientation(userOrientation);
         document.ourSetPrintInfo(before);
-        document.dimensionInfo() = c.layout;
-
-        controller->initializePageSetup(c.feed);
-        const PrintInfo after = document.printInfo();
+        document.dimensionInfo() = layout;
+        controller->initializePageSetup(feed);
+        return document.printInfo();
+    };
+    for (const Case& c : cases) {
+        defaults.setBool(c.automaticAlignment, QStringLiteral("Envelope Automatic Alignment"));
+        const PrintInfo after = pageSetUp(c.layout, c.feed, c.userOrientation);
         expectSize(after.paperSize(), c.paper, QString::fromLatin1(c.what));
         EXPECT_EQ(after.orientation(), c.orientation) << c.what;
         EXPECT_EQ(after.printerName(), c.printer) << c.what;
@@ -303,13 +306,9 @@ TEST(LBWindowControllerPageSetup, PrintSettingsFollowTheKindOfLayout)
 
     // Without any label printer the Seiko label keeps its own size.
     printers->list.removeAt(1);
-    LBDocument document;
-    auto* controller = new LBWindowController;
-    document.addWindowController(controller);
-    document.dimensionInfo() = seiko;
-    controller->initializePageSetup(false);
-    expectSize(document.printInfo().paperSize(), {100, 250}, QStringLiteral("no printer"));
-    EXPECT_EQ(document.printInfo().printerName(), QString());
+    const PrintInfo alone = pageSetUp(seiko, false, O::Portrait);
+    expectSize(alone.paperSize(), {100, 250}, QStringLiteral("no printer"));
+    EXPECT_EQ(alone.printerName(), QString());
     platform::Printers::setSource(nullptr);
 }
 
