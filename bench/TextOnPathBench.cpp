@@ -1,6 +1,9 @@
 // Laying out and drawing a 40-glyph text along a circle: the glyph outlines a shape's text
 // is made of, a justified text (kerned to the circle first), the placement alone, and
-// drawing into an image without and with the layout cache.
+// drawing into an image without and with the layout cache. And 400 glyphs along a path of
+// 10,000 elements (a path not measured before each time), beside the least that takes:
+// measuring that path once and laying the text along a straight line as long.
+#include "geometry/LBPathGeometry.h"
 #include "geometry/LBPathText.h"
 
 #include "geometry/PTTextOnPathPlacement.h"
@@ -16,6 +19,8 @@
 #include <QVariantMap>
 
 #include <benchmark/benchmark.h>
+
+#include <cmath>
 
 namespace {
 
@@ -100,5 +105,73 @@ void Draw(benchmark::State& state, bool cached)
 }
 BENCHMARK_CAPTURE(Draw, uncached, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Draw, cached, true)->Unit(benchmark::kMicrosecond);
+
+// A wavy path of 10,000 elements, half lines and half curves.
+BezierPath longPath()
+{
+    BezierPath path;
+    path.moveTo(QPointF(0, 0));
+    double x = 0;
+    for (int i = 1; i < 10000; ++i) {
+        const double y = 20 * std::sin(i * 0.37);
+        if (i % 2)
+            path.lineTo(QPointF(x + 5, y));
+        else
+            path.curveTo(QPointF(x + 10, y), QPointF(x + 2, y + 15), QPointF(x + 8, y - 15));
+        x += 10;
+    }
+    return path;
+}
+
+AttributedString fourHundredGlyphs()
+{
+    QString string;
+    while (string.size() < 400)
+        string += QStringLiteral("Four hundred glyphs along a long path. ");
+    string.truncate(400);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(12);
+    return AttributedString(string, {{platform::FontAttributeName, font}});
+}
+
+// The same path, not measured yet (a copy that stops sharing the original's data).
+BezierPath unmeasured(const BezierPath& path)
+{
+    BezierPath copy = path;
+    copy.setLineWidth(path.lineWidth());
+    return copy;
+}
+
+void BM_TextOnLongPath(benchmark::State& state)
+{
+    const BezierPath path = longPath();
+    const AttributedString string = fourHundredGlyphs();
+    qsizetype glyphs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const BezierPath fresh = unmeasured(path);
+        state.ResumeTiming();
+        glyphs = LBPathText::bezierPathsWithGlyphsOnPath(fresh, string, 0, 0).size();
+    }
+    state.counters["glyphs"] = double(glyphs);
+}
+
+void BM_TextOnLongPath_Baseline(benchmark::State& state)
+{
+    const BezierPath path = longPath();
+    const AttributedString string = fourHundredGlyphs();
+    for (auto _ : state) {
+        state.PauseTiming();
+        const BezierPath fresh = unmeasured(path);
+        state.ResumeTiming();
+        const double length = LBPathGeometry::length(fresh);
+        BezierPath line;
+        line.moveTo(QPointF(0, 0));
+        line.lineTo(QPointF(length, 0));
+        benchmark::DoNotOptimize(LBPathText::bezierPathsWithGlyphsOnPath(line, string, 0, 0));
+    }
+}
+BENCHMARK(BM_TextOnLongPath)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextOnLongPath_Baseline)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "graphics/LBProcessState.h"
 #include "platform/core/Error.h"
+#include "platform/core/FileOperations.h"
 #include "platform/core/UserDefaults.h"
 
 #include <QDebug>
@@ -50,14 +51,6 @@ QString newCopyPath(const QString& extension)
                return claimedPaths().contains(path) || QFileInfo::exists(path)
                       || QFileInfo(path).isSymLink();
            });
-}
-
-bool removePackage(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
-    return QFile::remove(path);
 }
 
 } // namespace
@@ -150,7 +143,7 @@ bool LBDocument::saveTemporaryFile()
     }
     _temporaryFileDirty = false;
     // The fresh copy is complete: it takes the place of the previous one.
-    removePackage(_temporaryFilePath);
+    platform::removeItem(_temporaryFilePath);
     if (!QFile::rename(fresh, _temporaryFilePath)) {
         qWarning().noquote() << QStringLiteral("The AutoRecover copy \"%1\" cannot be moved to "
                                                "\"%2\"; it stays where it is")
@@ -166,6 +159,6 @@ void LBDocument::deleteTemporaryFile()
 {
     if (_temporaryFilePath.isEmpty())
         return;
-    removePackage(_temporaryFilePath);
+    platform::removeItem(_temporaryFilePath);
     claimedPaths().remove(_temporaryFilePath);
 }

@@ -990,10 +990,11 @@ void LBDocument::displayOldFileAlert()
                      dialogString(QStringLiteral("Replace Old File"))};
     alert.cancelButton = 1;
     QPointer<LBDocument> self(this);
-    alert.beginSheetModalForWindow(appropriateWindowForDocModalOperations(), [self](int code) {
-        if (self)
-            self->oldFileAlertDidEnd(code);
-    });
+    alert.beginSheetModalForWindow(appropriateWindowForDocModalOperations(),
+                                   [self](const platform::Alert::Response& response) {
+                                       if (self)
+                                           self->oldFileAlertDidEnd(response.returnCode);
+                                   });
 }
 
 void LBDocument::oldFileAlertDidEnd(int returnCode)

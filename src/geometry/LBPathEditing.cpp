@@ -67,16 +67,6 @@ QPointF polar(double radius, double angle)
     return QPointF(radius * std::cos(angle), radius * std::sin(angle));
 }
 
-void appendElement(BezierPath& path, const BezierPath::Element& e)
-{
-    switch (e.type) {
-    case Type::MoveTo: path.moveTo(e.points[0]); break;
-    case Type::LineTo: path.lineTo(e.points[0]); break;
-    case Type::CurveTo: path.curveTo(e.points[2], e.points[0], e.points[1]); break;
-    case Type::ClosePath: path.closePath(); break;
-    }
-}
-
 BezierPath emptyCopy(const BezierPath& path)
 {
     BezierPath out(path);
@@ -185,6 +175,16 @@ void findRoots(const Control& w, int depth, QList<double>& roots)
 }
 
 } // namespace
+
+void appendElement(BezierPath& path, const BezierPath::Element& e)
+{
+    switch (e.type) {
+    case Type::MoveTo: path.moveTo(e.points[0]); break;
+    case Type::LineTo: path.lineTo(e.points[0]); break;
+    case Type::CurveTo: path.curveTo(e.points[2], e.points[0], e.points[1]); break;
+    case Type::ClosePath: path.closePath(); break;
+    }
+}
 
 // --- Class-wide settings and point helpers ------------------------------------------------
 

@@ -114,6 +114,9 @@ BezierPath bezierPathByStrippingRedundantElements(const BezierPath& path);
 
 // --- Editing ----------------------------------------------------------------------------
 
+// Adds the element to the path as it is (a curve with its control points).
+void appendElement(BezierPath& path, const BezierPath::Element& element);
+
 // Moves the point to `toPoint`. Anchors carry their handles along; with `colinear` the
 // opposite handle of a smooth vertex turns to stay on one line (and with `coradial` also
 // takes the same distance); with `constrainAngle` the point snaps to the nearest multiple

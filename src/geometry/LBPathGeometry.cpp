@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 namespace LBPathGeometry {
@@ -46,6 +47,82 @@ QPointF firstPointOfElement(const BezierPath& path, int index)
     if (e.type == Type::ClosePath)
         return subpathStartForElement(path, index);
     return e.points[0];
+}
+
+// A path measured once with one maximum error, kept with the path (as a derived value)
+// so that every later question about a length along it is a search, not a walk. For each
+// element: the length of the path up to its end, summed in element order as every walk
+// along the path sums it, the point it starts from and the start of its subpath.
+struct Walk
+{
+    double error = 0;
+    QList<double> upTo;
+    QList<QPointF> from;
+    QList<QPointF> subpathStart;
+
+    double total() const { return upTo.isEmpty() ? 0.0 : upTo.constLast(); }
+    // The first element whose end lies beyond length; the element count when none does.
+    int firstPast(double length) const
+    {
+        return int(std::upper_bound(upTo.cbegin(), upTo.cend(), length) - upTo.cbegin());
+    }
+    // The length of the path before element i.
+    double before(int i) const { return i > 0 ? upTo.at(i - 1) : 0.0; }
+};
+
+// The walks of one path, for the few maximum errors asked for.
+struct Walks
+{
+    QList<std::shared_ptr<const Walk>> byError;
+};
+constexpr char kWalksKind = 0;
+constexpr qsizetype kWalksKept = 4;
+
+std::shared_ptr<const Walk> walkOf(const BezierPath& path, double maximumError)
+{
+    const double error = usableError(maximumError);
+    const auto kept = std::static_pointer_cast<const Walks>(path.derivedValue(&kWalksKind));
+    if (kept) {
+        for (const auto& walk : kept->byError) {
+            if (walk->error == error)
+                return walk;
+        }
+    }
+    auto walk = std::make_shared<Walk>();
+    walk->error = error;
+    const QList<BezierPath::Element>& elements = path.elements();
+    walk->upTo.reserve(elements.size());
+    walk->from.reserve(elements.size());
+    walk->subpathStart.reserve(elements.size());
+    QPointF current, start;
+    double total = 0;
+    for (const BezierPath::Element& e : elements) {
+        walk->from.append(current);
+        switch (e.type) {
+        case Type::MoveTo: current = start = e.points[0]; break;
+        case Type::LineTo:
+            total += distanceBetween(current, e.points[0]);
+            current = e.points[0];
+            break;
+        case Type::CurveTo:
+            total += cubicLength({current, e.points[0], e.points[1], e.points[2]}, error);
+            current = e.points[2];
+            break;
+        case Type::ClosePath:
+            total += distanceBetween(current, start);
+            current = start;
+            break;
+        }
+        walk->upTo.append(total);
+        walk->subpathStart.append(start);
+    }
+    auto walks = std::make_shared<Walks>();
+    if (kept)
+        walks->byError =
+            kept->byError.mid(std::max<qsizetype>(0, kept->byError.size() - kWalksKept + 1));
+    walks->byError.append(walk);
+    path.setDerivedValue(&kWalksKind, walks);
+    return walk;
 }
 
 } // namespace
@@ -160,26 +237,7 @@ double length(const BezierPath& path)
 
 double lengthWithMaximumError(const BezierPath& path, double maximumError)
 {
-    QPointF current, start;
-    double total = 0;
-    for (const BezierPath::Element& e : path.elements()) {
-        switch (e.type) {
-        case Type::MoveTo: current = start = e.points[0]; break;
-        case Type::LineTo:
-            total += distanceBetween(current, e.points[0]);
-            current = e.points[0];
-            break;
-        case Type::CurveTo:
-            total += cubicLength({current, e.points[0], e.points[1], e.points[2]}, maximumError);
-            current = e.points[2];
-            break;
-        case Type::ClosePath:
-            total += distanceBetween(current, start);
-            current = start;
-            break;
-        }
-    }
-    return total;
+    return walkOf(path, maximumError)->total();
 }
 
 double lengthOfElement(const BezierPath& path, int index)
@@ -245,54 +303,36 @@ BezierPath bezierPathByTrimmingToLength(const BezierPath& path, double trimLengt
     const double keep = nonNegative(trimLength);
     if (keep >= length(path))
         return path;
-    const double error = usableError(withMaximumError);
+    const std::shared_ptr<const Walk> walk = walkOf(path, withMaximumError);
+    const QList<BezierPath::Element>& elements = path.elements();
+    // Every element up to the one that passes keep, which is cut there.
+    const int cut = walk->firstPast(keep);
     BezierPath out;
-    QPointF current, start;
-    double acc = 0;
-    // acc never exceeds keep, so a piece that would pass it has a positive length.
-    for (const BezierPath::Element& e : path.elements()) {
-        switch (e.type) {
-        case Type::MoveTo:
-            out.moveTo(e.points[0]);
-            current = start = e.points[0];
-            break;
-        case Type::LineTo: {
-            const double d = distanceBetween(current, e.points[0]);
-            if (acc + d <= keep) {
-                out.lineTo(e.points[0]);
-                acc += d;
-                current = e.points[0];
-                break;
-            }
-            out.lineTo(interpolate(current, e.points[0], (keep - acc) / d));
-            return out;
-        }
-        case Type::CurveTo: {
-            const Cubic cubic{current, e.points[0], e.points[1], e.points[2]};
-            const double lc = cubicLength(cubic, error);
-            if (acc + lc <= keep) {
-                out.curveTo(e.points[2], e.points[0], e.points[1]);
-                acc += lc;
-                current = e.points[2];
-                break;
-            }
-            Cubic left;
-            splitCubicAtLength(cubic, keep - acc, error, &left, nullptr);
-            out.curveTo(left[3], left[1], left[2]);
-            return out;
-        }
-        case Type::ClosePath: {
-            const double d = distanceBetween(current, start);
-            if (acc + d <= keep) {
-                out.closePath();
-                acc += d;
-                current = start;
-                break;
-            }
-            out.lineTo(interpolate(current, start, (keep - acc) / d));
-            return out;
-        }
-        }
+    for (int i = 0; i < cut; ++i)
+        LBPathEditing::appendElement(out, elements.at(i));
+    if (cut >= elements.size())
+        return out;
+    const BezierPath::Element& e = elements.at(cut);
+    const QPointF current = walk->from.at(cut);
+    const double acc = walk->before(cut);
+    switch (e.type) {
+    case Type::LineTo:
+        out.lineTo(interpolate(current, e.points[0],
+                               (keep - acc) / distanceBetween(current, e.points[0])));
+        break;
+    case Type::CurveTo: {
+        Cubic left;
+        splitCubicAtLength({current, e.points[0], e.points[1], e.points[2]}, keep - acc,
+                           walk->error, &left, nullptr);
+        out.curveTo(left[3], left[1], left[2]);
+        break;
+    }
+    case Type::ClosePath: {
+        const QPointF start = walk->subpathStart.at(cut);
+        out.lineTo(interpolate(current, start, (keep - acc) / distanceBetween(current, start)));
+        break;
+    }
+    case Type::MoveTo: break; // a move has no length to pass anything
     }
     return out;
 }
@@ -306,65 +346,60 @@ BezierPath bezierPathByTrimmingFromLength(const BezierPath& path, double trimLen
     if (!(trimLength > 0))
         return path;
     const double cut = trimLength;
-    const double error = usableError(withMaximumError);
+    const std::shared_ptr<const Walk> walk = walkOf(path, withMaximumError);
+    const double error = walk->error;
+    const QList<BezierPath::Element>& elements = path.elements();
     BezierPath out;
-    QPointF current, start;
-    double acc = 0;
+    // Nothing before the element that passes the cut is kept: the walk starts there.
+    const int first = walk->firstPast(cut);
+    if (first >= elements.size())
+        return out;
+    // The element the cut falls in: from the cut on.
+    const QPointF current = walk->from.at(first);
+    QPointF start = walk->subpathStart.at(first);
+    const double acc = walk->before(first);
     bool subpathStartsAtCut = false;
-    for (const BezierPath::Element& e : path.elements()) {
-        const bool past = acc > cut;
-        switch (e.type) {
+    const BezierPath::Element& e = elements.at(first);
+    switch (e.type) {
+    case Type::LineTo: {
+        const QPointF at =
+            interpolate(current, e.points[0], (cut - acc) / distanceBetween(current, e.points[0]));
+        out.moveTo(at);
+        out.lineTo(e.points[0]);
+        subpathStartsAtCut = at != start;
+        break;
+    }
+    case Type::CurveTo: {
+        Cubic right;
+        splitCubicAtLength({current, e.points[0], e.points[1], e.points[2]}, cut - acc, error,
+                           nullptr, &right);
+        out.moveTo(right[0]);
+        out.curveTo(right[3], right[1], right[2]);
+        subpathStartsAtCut = right[0] != start;
+        break;
+    }
+    case Type::ClosePath:
+        out.moveTo(interpolate(current, start, (cut - acc) / distanceBetween(current, start)));
+        out.lineTo(start);
+        subpathStartsAtCut = true;
+        break;
+    case Type::MoveTo: break; // a move has no length to pass the cut
+    }
+    // Everything after it as it is.
+    for (int i = first + 1; i < elements.size(); ++i) {
+        const BezierPath::Element& next = elements.at(i);
+        switch (next.type) {
         case Type::MoveTo:
-            if (past)
-                out.moveTo(e.points[0]);
-            current = start = e.points[0];
+            out.moveTo(next.points[0]);
+            start = next.points[0];
             subpathStartsAtCut = false;
             break;
-        case Type::LineTo: {
-            const double d = distanceBetween(current, e.points[0]);
-            if (past) {
-                out.lineTo(e.points[0]);
-            } else if (acc + d > cut) {
-                const QPointF at = interpolate(current, e.points[0], (cut - acc) / d);
-                out.moveTo(at);
-                out.lineTo(e.points[0]);
-                subpathStartsAtCut = at != start;
-            }
-            acc += d;
-            current = e.points[0];
+        case Type::ClosePath:
+            out.lineTo(start);
+            if (!subpathStartsAtCut)
+                out.closePath();
             break;
-        }
-        case Type::CurveTo: {
-            const Cubic cubic{current, e.points[0], e.points[1], e.points[2]};
-            const double lc = cubicLength(cubic, error);
-            if (past) {
-                out.curveTo(e.points[2], e.points[0], e.points[1]);
-            } else if (acc + lc > cut) {
-                Cubic right;
-                splitCubicAtLength(cubic, cut - acc, error, nullptr, &right);
-                out.moveTo(right[0]);
-                out.curveTo(right[3], right[1], right[2]);
-                subpathStartsAtCut = right[0] != start;
-            }
-            acc += lc;
-            current = e.points[2];
-            break;
-        }
-        case Type::ClosePath: {
-            const double d = distanceBetween(current, start);
-            if (past) {
-                out.lineTo(start);
-                if (!subpathStartsAtCut)
-                    out.closePath();
-            } else if (acc + d > cut) {
-                out.moveTo(interpolate(current, start, (cut - acc) / d));
-                out.lineTo(start);
-                subpathStartsAtCut = true;
-            }
-            acc += d;
-            current = start;
-            break;
-        }
+        default: LBPathEditing::appendElement(out, next); break;
         }
     }
     return out;
@@ -399,6 +434,8 @@ BezierPath bezierPathByTrimmingFromLengthToLength(const BezierPath& path, double
 
 // --- Points, directions and regions -----------------------------------------------------
 
+// The last element of bezierPathByTrimmingToLength(path, atLength) decides: its end is
+// the point, its direction there the slope. It is worked out without making that path.
 QPointF pointOnPathAtLength(const BezierPath& path, double atLength, double* slope)
 {
     if (path.elementCount() < 2)
@@ -409,23 +446,68 @@ QPointF pointOnPathAtLength(const BezierPath& path, double atLength, double* slo
             *slope = angleBetween(p, firstPointOfElement(path, 1));
         return p;
     }
-    const BezierPath trimmed = bezierPathByTrimmingToLength(path, atLength, kDefaultMaximumError);
-    const int n = trimmed.elementCount();
-    if (n < 2) {
+    const std::shared_ptr<const Walk> walk = walkOf(path, kDefaultMaximumError);
+    const QList<BezierPath::Element>& elements = path.elements();
+    const double keep = atLength;
+    // The path itself when the length reaches its end.
+    if (keep >= walk->total()) {
+        const int last = int(elements.size()) - 1;
+        const BezierPath::Element& e = elements.at(last);
+        if (e.type == Type::CurveTo) {
+            if (slope)
+                *slope = angleBetween(e.points[1], e.points[2]);
+            return e.points[2];
+        }
+        const QPointF p = e.type == Type::ClosePath ? walk->subpathStart.at(last) : e.points[0];
         if (slope)
-            *slope = 1.0;
-        return QPointF(0, 0);
+            *slope = angleBetween(walk->from.at(last), p);
+        return p;
     }
-    const BezierPath::Element last = trimmed.elementAt(n - 1);
-    if (last.type == Type::CurveTo) {
+    const int cut = walk->firstPast(keep);
+    const BezierPath::Element& e = elements.at(cut);
+    const QPointF current = walk->from.at(cut);
+    const double acc = walk->before(cut);
+    if (e.type == Type::CurveTo) {
+        Cubic left;
+        splitCubicAtLength({current, e.points[0], e.points[1], e.points[2]}, keep - acc,
+                           walk->error, &left, nullptr);
         if (slope)
-            *slope = angleBetween(last.points[1], last.points[2]);
-        return last.points[2];
+            *slope = angleBetween(left[2], left[3]);
+        return left[3];
     }
-    const QPointF p = endPointOfElement(trimmed, n - 1);
+    const QPointF end = e.type == Type::ClosePath ? walk->subpathStart.at(cut) : e.points[0];
+    const QPointF p = interpolate(current, end, (keep - acc) / distanceBetween(current, end));
     if (slope)
-        *slope = angleBetween(endPointOfElement(trimmed, n - 2), p);
+        *slope = angleBetween(current, p);
     return p;
+}
+
+std::optional<PathCut> cutAtLength(const BezierPath& path, double atLength, double maximumError)
+{
+    if (!(atLength > 0)) {
+        if (path.isEmpty())
+            return std::nullopt;
+        return PathCut{path.elementAt(0).points[0], slopeStartingPath(path), length(path)};
+    }
+    const std::shared_ptr<const Walk> walk = walkOf(path, maximumError);
+    const QList<BezierPath::Element>& elements = path.elements();
+    const int cut = walk->firstPast(atLength);
+    if (cut >= elements.size())
+        return std::nullopt;
+    const BezierPath::Element& e = elements.at(cut);
+    const QPointF current = walk->from.at(cut);
+    const double acc = walk->before(cut);
+    const double after = length(path) - walk->upTo.at(cut);
+    if (e.type == Type::CurveTo) {
+        Cubic right;
+        splitCubicAtLength({current, e.points[0], e.points[1], e.points[2]}, atLength - acc,
+                           walk->error, nullptr, &right);
+        return PathCut{right[0], angleBetween(right[0], right[1]),
+                       cubicLength(right, kDefaultMaximumError) + after};
+    }
+    const QPointF end = e.type == Type::ClosePath ? walk->subpathStart.at(cut) : e.points[0];
+    const QPointF at = interpolate(current, end, (atLength - acc) / distanceBetween(current, end));
+    return PathCut{at, angleBetween(at, end), distanceBetween(at, end) + after};
 }
 
 double slopeStartingPath(const BezierPath& path)

@@ -94,6 +94,19 @@ BezierPath bezierPathByTrimmingFromLengthToLength(const BezierPath& path, double
 // The point at `length` along the path and, when `slope` is not null, the direction there.
 // A path of fewer than two elements gives (0, 0) and leaves the slope alone.
 QPointF pointOnPathAtLength(const BezierPath& path, double length, double* slope = nullptr);
+// Where bezierPathByTrimmingFromLength(path, length, maximumError) starts, without making
+// it: its first point, its direction there (slopeStartingPath) and its length (as length()
+// measures it, give or take rounding). Nothing when that path would be empty. Lengths
+// along a path are measured once and kept with the path, so that asking again and again
+// along the same path costs a search each time.
+struct PathCut
+{
+    QPointF point;
+    double slope = 0;
+    double remainingLength = 0;
+};
+std::optional<PathCut> cutAtLength(const BezierPath& path, double length,
+                                   double maximumError = kDefaultMaximumError);
 // Direction at the start: towards the first point of element 1; 0 for fewer than two
 // elements or coincident points.
 double slopeStartingPath(const BezierPath& path);

@@ -48,6 +48,70 @@ UnderlineMetrics fallbackMetrics(const QFont& font)
     return {(sans.position + serif.position) / 2, (sans.thickness + serif.thickness) / 2};
 }
 
+// The crossings of the line at y with one subpath's polygon (no two neighbouring vertices
+// equal), handed to `keep`. A segment from one side of the line to the other crosses it
+// once. Where the polygon meets the line at vertices (one, or a run of them along the
+// line), it crosses only when it arrives from one side and leaves to the other: then once,
+// at the vertex next to the side below; arriving and leaving on the same side, a single
+// vertex is a touch and no crossing, while a stretch along the line gives its two ends
+// (the shape's edge there). An open subpath's end on the line counts as a crossing.
+template <typename Keep>
+void sliceSubpath(QList<QPointF> vertices, bool closed, double y, const Keep& keep)
+{
+    if (closed && vertices.size() > 1 && vertices.constFirst() == vertices.constLast())
+        vertices.removeLast();
+    const qsizetype n = vertices.size();
+    if (n < 2)
+        return;
+    const auto side = [&](qsizetype i) {
+        const double v = vertices.at(i).y();
+        return v < y ? -1 : v > y ? 1 : 0;
+    };
+    const qsizetype segments = closed ? n : n - 1;
+    for (qsizetype i = 0; i < segments; ++i) {
+        const QPointF& a = vertices.at(i);
+        const QPointF& b = vertices.at((i + 1) % n);
+        if (side(i) * side((i + 1) % n) < 0) {
+            const double t = (y - a.y()) / (b.y() - a.y());
+            keep(QPointF(a.x() + t * (b.x() - a.x()), y));
+        }
+    }
+    // Runs of vertices on the line. A closed polygon is walked from a vertex off the line,
+    // so no run is cut in two; one lying wholly on the line has no inside to slice.
+    qsizetype origin = 0;
+    if (closed) {
+        while (origin < n && side(origin) == 0)
+            ++origin;
+        if (origin == n)
+            return;
+    }
+    const auto at = [&](qsizetype k) { return closed ? (origin + k) % n : k; };
+    for (qsizetype k = 0; k < n; ++k) {
+        if (side(at(k)) != 0)
+            continue;
+        qsizetype last = k;
+        while (last + 1 < n && side(at(last + 1)) == 0)
+            ++last;
+        const bool hasBefore = closed || k > 0;
+        const bool hasAfter = closed || last + 1 < n;
+        const int before = hasBefore ? side(at(closed ? (k + n - 1) % n : k - 1)) : 0;
+        const int after = hasAfter ? side(at(closed ? (last + 1) % n : last + 1)) : 0;
+        const QPointF& first = vertices.at(at(k));
+        const QPointF& end = vertices.at(at(last));
+        if (hasBefore && hasAfter) {
+            if (before != after)
+                keep(after > 0 ? end : first);
+            else if (last > k) {
+                keep(first);
+                keep(end);
+            }
+        } else if (hasBefore || hasAfter) {
+            keep(hasBefore ? first : end);
+        }
+        k = last;
+    }
+}
+
 } // namespace
 
 std::optional<QList<QPointF>> intersectingPointsWithHorizontalLineAtY(const BezierPath& path,
@@ -67,34 +131,43 @@ std::optional<QList<QPointF>> intersectingPointsWithHorizontalLineAtY(const Bezi
     const QRectF enlarged = bounds.adjusted(-1, -1, 1, 1);
 
     QList<QPointF> points;
-    auto cross = [&](const QPointF& a, const QPointF& b) {
-        if (a.y() == b.y())
-            return;
-        const double t = (y - a.y()) / (b.y() - a.y());
-        if (t < 0 || t > 1)
-            return;
-        const QPointF point(a.x() + t * (b.x() - a.x()), y);
+    const auto keep = [&](const QPointF& point) {
         if (enlarged.contains(point))
             points.append(point);
     };
-    QPointF current;
-    QPointF subpathStart;
+    // The polygon of each subpath, repeated vertices dropped, and whether it is closed.
+    QList<QPointF> vertices;
+    bool closed = false;
+    const auto slice = [&] {
+        sliceSubpath(vertices, closed, y, keep);
+        vertices.clear();
+        closed = false;
+    };
     for (const BezierPath::Element& e : flat.elements()) {
         switch (e.type) {
-        case BezierPath::ElementType::MoveTo: current = subpathStart = e.points[0]; break;
+        case BezierPath::ElementType::MoveTo:
+            slice();
+            vertices.append(e.points[0]);
+            break;
         case BezierPath::ElementType::LineTo:
-            cross(current, e.points[0]);
-            current = e.points[0];
+            if (vertices.isEmpty() || vertices.constLast() != e.points[0])
+                vertices.append(e.points[0]);
             break;
         case BezierPath::ElementType::CurveTo: // none after flattening
-            current = e.points[2];
+            vertices.append(e.points[2]);
             break;
         case BezierPath::ElementType::ClosePath:
-            cross(current, subpathStart);
-            current = subpathStart;
+            // Drawing after a close goes on from the subpath's start.
+            closed = true;
+            {
+                const QPointF start = vertices.isEmpty() ? QPointF() : vertices.constFirst();
+                slice();
+                vertices.append(start);
+            }
             break;
         }
     }
+    slice();
     std::stable_sort(points.begin(), points.end(),
                      [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
     if (points.size() % 2)

@@ -193,15 +193,23 @@ bool layoutStringOnPath(const BezierPath& path, TextStorage* string, double xOff
         const double height = bounds.height();
         if (half <= 0)
             continue;
-        // The distance along the path of the glyph's horizontal centre.
+        // The distance along the path of the glyph's horizontal centre, and the path from
+        // there on.
         const double centre = location.x() + fragment.x() + half + xOffset;
-        const BezierPath rest = LBPathGeometry::bezierPathByTrimmingFromLength(path, centre, 0.1);
-        if (half > LBPathGeometry::length(rest)) { // it would run past the path's end
+        const std::optional<LBPathGeometry::PathCut> rest =
+            LBPathGeometry::cutAtLength(path, centre, 0.1);
+        double remaining = rest ? rest->remainingLength : 0.0;
+        if (rest && std::abs(half - remaining) <= 1e-6 * std::max(remaining, 1.0)) {
+            // Too close to tell apart from rounding: the rest of the path measured itself.
+            remaining = LBPathGeometry::length(
+                LBPathGeometry::bezierPathByTrimmingFromLength(path, centre, 0.1));
+        }
+        if (half > remaining) { // it would run past the path's end
             fitted = false;
             break;
         }
-        const QPointF point = rest.elementAt(0).points[0];
-        const double slope = LBPathGeometry::slopeStartingPath(rest);
+        const QPointF point = rest->point;
+        const double slope = rest->slope;
         // Back by half the glyph along the path and off it by the glyph's height.
         const float normal = float(slope + LBPathGeometry::kQuarterTurn);
         const float along = float(slope);

@@ -128,7 +128,8 @@ LBGradientFill::Shading LBGradientFill::shadingGeometry(qint64 gradientType, dou
     Shading shading;
     shading.startPoint = QPointF(x + co * co * q, y - co * si * q);
     shading.centerPoint = QPointF(x + q + si * v, y + co * v);
-    if (gradientType == kRadial) {
+    if (gradientType != kLinear) {
+        // Every kind but the linear one paints a radial shading, which needs its radius.
         const double shorter = std::min(w, h);
         shading.radius = p > 0.5 ? shorter * (0.5 * p + 0.25) : shorter * (0.75 - 0.5 * p);
     }
@@ -154,7 +155,7 @@ LBGradientFill::Plan LBGradientFill::planForRect(qint64 gradientType, double gra
     const double s = gradientCenterSize;
 
     if (gradientType != kLinear) {
-        // Radial (any other type draws the radial kind; only type 3 gets a radius).
+        // Radial (any other type draws the radial kind too).
         if (pc >= 0.0)
             plan.shadings.append(shadingGeometry(gradientType, gradientAngle, pc, rect));
         return plan;

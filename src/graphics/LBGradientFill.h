@@ -1,8 +1,9 @@
 #pragma once
 
 // A two-colour gradient painted into a rectangle of the current graphics context: linear
-// (type 2, reflected about the position when that is below 1) or radial (type 3). The
-// caller clips to the outline or the glyphs first, then asks for the rectangle.
+// (type 2, reflected about the position when that is below 1) or radial (type 3, and any
+// other type). The caller clips to the outline or the glyphs first, then asks for the
+// rectangle.
 //
 // The geometry is kept in pure static functions (angle reduction, one shading's points,
 // the whole drawing plan) so it can be checked number by number; drawing only paints
@@ -69,8 +70,8 @@ public:
     // Paints the gradient for rect into the current context (nothing without one).
     void drawGradientInRect(const QRectF& rect) const;
 
-    // The points (and, for type 3, the radius) of one shading whose end colour sits at
-    // position `center` of `bounds`, for this fill's type and angle.
+    // The points (and, for every type but 2, the radius) of one shading whose end colour
+    // sits at position `center` of `bounds`, for this fill's type and angle.
     void calculateGradientStartPoint(QPointF& startPoint, QPointF& centerPoint, double& radius,
                                      double center, const QRectF& bounds) const;
 

@@ -8,6 +8,7 @@
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
 
+#include <QBrush>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -32,9 +34,15 @@ public:
     explicit SmoothEdges(QPainter* painter)
         : _painter(painter), _was(painter->testRenderHint(QPainter::Antialiasing))
     {
-        _painter->setRenderHint(QPainter::Antialiasing, true);
+        // (A change of hints costs the painter a state update: none when there is none.)
+        if (!_was)
+            _painter->setRenderHint(QPainter::Antialiasing, true);
     }
-    ~SmoothEdges() { _painter->setRenderHint(QPainter::Antialiasing, _was); }
+    ~SmoothEdges()
+    {
+        if (!_was)
+            _painter->setRenderHint(QPainter::Antialiasing, false);
+    }
     SmoothEdges(const SmoothEdges&) = delete;
     SmoothEdges& operator=(const SmoothEdges&) = delete;
 
@@ -43,27 +51,115 @@ private:
     bool _was;
 };
 
+// The graphic's outline as the painter takes it: turned into a QPainterPath once for all
+// that draws it, and a rectangle or an oval told apart, which the painter draws its own
+// quicker ways (a rectangle's fill goes the painter's way for rectangles; strokes and oval
+// fills come out the same as through the path).
+class Outline
+{
+public:
+    explicit Outline(const platform::BezierPath& path)
+        : _path(path), _rectangle(path.rectangle()), _oval(_rectangle ? std::nullopt : path.oval())
+    {
+        // The painter strokes a closed rectangle from its top-left corner rightwards: only
+        // a path that runs so, and is closed (not ended at its start), is stroked as one.
+        _rectangleRunsAsPainters =
+            _rectangle && path.elementAt(0).points[0] == _rectangle->topLeft()
+            && path.elementAt(1).points[0] == _rectangle->topRight()
+            && path.elementTypeAt(4) == platform::BezierPath::ElementType::ClosePath;
+    }
+    const platform::BezierPath& path() const { return _path; }
+    const QPainterPath& painterPath() const
+    {
+        if (!_painterPath)
+            _painterPath = _path.toPainterPath();
+        return *_painterPath;
+    }
+
+    void fill(QPainter& painter, const QColor& color) const
+    {
+        if (_rectangle) {
+            painter.fillRect(*_rectangle, color);
+        } else if (_oval) {
+            const Pen pen(painter, Qt::NoPen, color);
+            painter.drawEllipse(*_oval);
+        } else {
+            painter.fillPath(painterPath(), color);
+        }
+    }
+
+    // A rectangle or an oval filled and stroked in one drawing (the same as one after the
+    // other); false, drawing nothing, for any other outline.
+    bool fillAndStroke(QPainter& painter, const QColor& fill, const QColor& stroke) const
+    {
+        if (!fill.isValid() || !stroke.isValid() || (!_rectangleRunsAsPainters && !_oval))
+            return false;
+        const Pen pen(painter, _path.strokePen(stroke), fill);
+        if (_oval)
+            painter.drawEllipse(*_oval);
+        else
+            painter.drawRect(*_rectangle);
+        return true;
+    }
+
+    void stroke(QPainter& painter, const QColor& color) const
+    {
+        if (_rectangleRunsAsPainters) {
+            const Pen pen(painter, _path.strokePen(color), Qt::NoBrush);
+            painter.drawRect(*_rectangle);
+        } else if (_oval) {
+            const Pen pen(painter, _path.strokePen(color), Qt::NoBrush);
+            painter.drawEllipse(*_oval);
+        } else {
+            painter.strokePath(painterPath(), _path.strokePen(color));
+        }
+    }
+
+private:
+    // The painter's pen and brush for one drawing, its own put back after.
+    class Pen
+    {
+    public:
+        Pen(QPainter& painter, const QPen& pen, const QBrush& brush)
+            : _painter(painter), _pen(painter.pen()), _brush(painter.brush())
+        {
+            _painter.setPen(pen);
+            _painter.setBrush(brush);
+        }
+        ~Pen()
+        {
+            _painter.setPen(_pen);
+            _painter.setBrush(_brush);
+        }
+        Pen(const Pen&) = delete;
+        Pen& operator=(const Pen&) = delete;
+
+    private:
+        QPainter& _painter;
+        const QPen _pen;
+        const QBrush _brush;
+    };
+
+    const platform::BezierPath& _path;
+    std::optional<QRectF> _rectangle;
+    std::optional<QRectF> _oval;
+    bool _rectangleRunsAsPainters = false;
+    mutable std::optional<QPainterPath> _painterPath;
+};
+
 // The painter is asked for at every step: a shadow bracket hands out its own.
-void strokePath(const platform::BezierPath& path, const QColor& color)
+void strokePath(const Outline& outline, const QColor& color)
 {
     QPainter* painter = activePainter(platform::GraphicsContext::current());
-    if (!painter || !color.isValid())
-        return;
-    painter->strokePath(path.toPainterPath(), path.strokePen(color));
+    if (painter && color.isValid())
+        outline.stroke(*painter, color);
 }
 
-void fillPath(const platform::BezierPath& path, const QColor& color)
+void fillPath(const Outline& outline, const QColor& color)
 {
     QPainter* painter = activePainter(platform::GraphicsContext::current());
-    if (!painter || !color.isValid())
-        return;
-    painter->fillPath(path.toPainterPath(), color);
-}
-
-// What a stroke of the path covers (a hairline at least a point wide).
-QRectF strokeExtent(const platform::BezierPath& path)
-{
-    return path.strokedOutline().boundingRect().adjusted(-0.5, -0.5, 0.5, 0.5);
+    if (painter && color.isValid())
+        outline.fill(*painter, color);
 }
 
 } // namespace
@@ -121,20 +217,28 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
         platform::GraphicsContext* transformed = applyTransformForBounds(
             b, _flippedVertically, _flippedHorizontally, _rotationDegrees + _groupRotationDegrees);
 
+        const Outline outline(*path);
+        // Most graphics are a fill and a stroke in a row, with no shadow, picture or
+        // gradient between them: a rectangle or an oval the painter draws at once.
+        const bool drawnAtOnce =
+            fillWithShadow && stroke && _shadowType < 1 && !image && type != 2 && type != 3
+            && !textPlaceholder && _colorMaskType == 0
+            && outline.fillAndStroke(*context->painter(), fillColor(), strokeColor());
+
         // With shadow type 1 the outline casts the shadow; whatever is painted over it
         // afterwards needs the stroke again on top.
         bool strokeAgain = true;
         if (stroke && _shadowType == 1) {
-            startShadow(strokeExtent(*path));
-            strokePath(*path, strokeColor());
+            startShadow(path->strokeBounds());
+            strokePath(outline, strokeColor());
             stopShadow();
             drawArrowsInView(view, true);
             strokeAgain = image || fillWithShadow || arrow1Type() != 0 || arrow2Type() != 0;
         }
 
-        if (fillWithShadow) {
+        if (fillWithShadow && !drawnAtOnce) {
             startShadow(path->controlPointBounds());
-            fillPath(*path, textPlaceholder ? _placeholderColor : fillColor());
+            fillPath(outline, textPlaceholder ? _placeholderColor : fillColor());
             stopShadow();
         }
 
@@ -144,7 +248,7 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
             if (image) {
                 fill = fillImage();
             } else if (type == 2 || type == 3) {
-                context->painter()->setClipPath(path->toPainterPath(), Qt::IntersectClip);
+                context->painter()->setClipPath(outline.painterPath(), Qt::IntersectClip);
                 gradientFillForDrawing().drawGradientInRect(b);
             }
             const ImagePtr mask = _colorMaskType != 0 ? colorMaskImage() : nullptr;
@@ -172,7 +276,8 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
         }
 
         if (strokeAgain && stroke) {
-            strokePath(*path, strokeColor());
+            if (!drawnAtOnce)
+                strokePath(outline, strokeColor());
             drawArrowsInView(view, false);
         }
 
@@ -273,39 +378,10 @@ void LBGraphic::stopShadow()
     context->restoreGraphicsState();
 }
 
-// --- Hooks of the fill picture, arrow and reflection code ---
-
-LBGraphic::ImagePtr LBGraphic::fillImage()
-{
-    return nullptr;
-}
-
-LBGraphic::ImagePtr LBGraphic::colorMaskImage()
-{
-    return nullptr;
-}
+// --- Hooks of the arrow code ---
 
 void LBGraphic::drawArrowsInView(CanvasView* view, bool drawShadow)
 {
     Q_UNUSED(view);
     Q_UNUSED(drawShadow);
-}
-
-LBGraphic::ImagePtr LBGraphic::copyToImageWithScale(double scale, double alphaScaleFactor,
-                                                    bool flipVertically, bool isTextBox)
-{
-    Q_UNUSED(scale);
-    Q_UNUSED(alphaScaleFactor);
-    Q_UNUSED(flipVertically);
-    Q_UNUSED(isTextBox);
-    return nullptr;
-}
-
-LBGraphic::ImagePtr LBGraphic::reflectionWithTransparency(double transparency, double height,
-                                                          bool inverted)
-{
-    Q_UNUSED(transparency);
-    Q_UNUSED(height);
-    Q_UNUSED(inverted);
-    return nullptr;
 }

@@ -4,8 +4,8 @@
 
 #include "graphics/LBGraphic.h"
 
+#include "graphics/EffectEntry.h"
 #include "graphics/LBProcessState.h"
-#include "platform/core/Archive.h"
 #include "platform/core/TextForms.h"
 #include "platform/drawing/Image.h"
 #include "platform/imaging/ImageFilter.h"
@@ -15,20 +15,10 @@
 
 #include <numbers>
 
+using effectentry::locationKey;
+using effectentry::modifierKey;
+
 namespace {
-
-const QString effectKey = QStringLiteral("effect");
-const QString colorDataKey = QStringLiteral("colorData");
-
-QString modifierKey(int index)
-{
-    return QStringLiteral("modifier%1").arg(index);
-}
-
-QString locationKey(int index)
-{
-    return QStringLiteral("location%1").arg(index);
-}
 
 // What an effect kind stores, with the value it takes when asked for its default, and the
 // filter that processes it (none for a kind the effects chain handles itself).
@@ -203,20 +193,6 @@ EffectKindKeys effectKindKeys(qint64 kind)
     default: break; // 23 and unknown kinds store nothing but the kind and have no filter
     }
     return k;
-}
-
-// The stored form of an effect's colour: an archived colour; an invalid colour (none)
-// archives as empty data and data that is not an archived colour reads as none.
-QByteArray effectColorData(const QColor& color)
-{
-    return platform::Archive::archivedDataWithColor(color);
-}
-
-QColor effectColorFromData(const QByteArray& data)
-{
-    if (data.isEmpty())
-        return QColor();
-    return platform::Archive::colorFromArchivedData(data).value_or(QColor());
 }
 
 // A filter made by name and given its defaults; nullptr for a name no filter answers to.
@@ -537,7 +513,7 @@ void LBGraphic::addEffect(qint64 kind, qint64 modifier0, qint64 modifier1, qint6
         setImage(nullptr, ExternalMaskType);
 
     QVariantMap entry;
-    entry.insert(effectKey, kind);
+    entry.insert(effectentry::kEffect, kind);
     const EffectKindKeys keys = effectKindKeys(kind);
     EffectFilterArray filters;
     if (!keys.filterName.isEmpty()) {
@@ -565,7 +541,7 @@ void LBGraphic::addEffect(qint64 kind, qint64 modifier0, qint64 modifier1, qint6
             stored = filters.first()->valueForKey(QStringLiteral("inputColor")).value<QColor>();
         if (!stored.isValid() && keys.color)
             stored = *keys.color;
-        entry.insert(colorDataKey, effectColorData(stored));
+        entry.insert(effectentry::kColorData, effectentry::colorData(stored));
     }
     insertEffect(entry, filters, newIndex, notifyHUD);
 }
@@ -613,7 +589,7 @@ void LBGraphic::removeEffectAtIndex(qint64 index, bool notifyHUD)
 qint64 LBGraphic::indexOfEffect(qint64 kind) const
 {
     for (qint64 i = numEffects() - 1; i >= 0; --i) {
-        if (platform::integerValue(_effects.at(i).value(effectKey)) == kind)
+        if (effectentry::kind(_effects.at(i)) == kind)
             return i;
     }
     return -1;
@@ -675,14 +651,14 @@ void LBGraphic::setEffectColor(const QColor& color, qint64 forEffectAtIndex, boo
     if (forEffectAtIndex < 0 || forEffectAtIndex >= numEffects())
         return;
     QVariantMap& entry = _effects[forEffectAtIndex];
-    const QColor old = effectColorFromData(entry.value(colorDataKey).toByteArray());
+    const QColor old = effectentry::color(entry);
     registerUndo(
         [old, forEffectAtIndex](LBGraphic& g) { g.setEffectColor(old, forEffectAtIndex, false); });
     // An entry that had no colour gets none back when its colour change is undone.
     if (color.isValid())
-        entry.insert(colorDataKey, effectColorData(color));
+        entry.insert(effectentry::kColorData, effectentry::colorData(color));
     else
-        entry.remove(colorDataKey);
+        entry.remove(effectentry::kColorData);
     markChanged();
     if (notifyHUD)
         postUpdateUtilityWindows();
@@ -694,23 +670,20 @@ void LBGraphic::copyImageEffectsFromGraphic(const LBGraphic& other)
     // graphic are both taken when this graphic had neither.
     QSet<qint64> ownKinds;
     for (const QVariantMap& entry : std::as_const(_effects))
-        ownKinds.insert(platform::integerValue(entry.value(effectKey)));
+        ownKinds.insert(effectentry::kind(entry));
 
     const QList<QVariantMap> effects = other._effects; // `other` may be this graphic
     for (const QVariantMap& entry : effects) {
-        const qint64 kind = platform::integerValue(entry.value(effectKey));
+        const qint64 kind = effectentry::kind(entry);
         if (ownKinds.contains(kind))
             continue;
         std::array<qint64, 6> m{};
         for (int i = 0; i < 6; ++i)
-            m[i] = platform::integerValue(entry.value(modifierKey(i)));
+            m[i] = effectentry::modifier(entry, i);
         std::array<QPointF, 4> l;
-        for (int i = 0; i < 4; ++i) {
-            const QVariant value = entry.value(locationKey(i));
-            l[i] =
-                value.isValid() ? platform::pointFromString(value.toString()) : QPointF(0.5, 0.5);
-        }
-        const QColor color = effectColorFromData(entry.value(colorDataKey).toByteArray());
+        for (int i = 0; i < 4; ++i)
+            l[i] = effectentry::location(entry, i);
+        const QColor color = effectentry::color(entry);
         addEffect(kind, m[0], m[1], m[2], m[3], m[4], m[5], l[0], l[1], l[2], l[3], color, false);
     }
 }

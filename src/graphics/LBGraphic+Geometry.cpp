@@ -4,6 +4,7 @@
 
 #include "graphics/LBGraphic.h"
 
+#include "graphics/EffectEntry.h"
 #include "platform/core/TextForms.h"
 
 #include <QTransform>
@@ -29,11 +30,6 @@ QRectF rotatedRectBounds(const QRectF& rect, double degrees)
     return platform::BezierPath::withRect(rect)
         .transformed(rotationAbout(rect.center(), degrees))
         .bounds();
-}
-
-QString locationKey(qint64 index)
-{
-    return QStringLiteral("location%1").arg(index);
 }
 
 } // namespace
@@ -301,7 +297,8 @@ void LBGraphic::saveOriginalEffectLocations()
     for (qint64 k = 0; k < 4; ++k) {
         // Effect locations are fractions of the bounds, y measured up from the bottom
         // edge, except in a crop, where y is measured down from the top.
-        const QPointF location = platform::pointFromString(effect.value(locationKey(k)).toString());
+        const QPointF location =
+            platform::pointFromString(effect.value(effectentry::locationKey(int(k))).toString());
         const double x = b.x() + location.x() * b.width();
         const double y = crop ? b.y() + location.y() * b.height()
                               : b.y() + b.height() - location.y() * b.height();
@@ -326,7 +323,8 @@ qint64 LBGraphic::moveEffectKnob(qint64 knob, const QPointF& toPoint, bool const
     const double y = isImageCrop() ? (point.y() - b.y()) / b.height()
                                    : (b.y() + b.height() - point.y()) / b.height();
     if (knob >= 12 && knob <= 15)
-        setEffectLocation(QPointF(x, y), locationKey(knob - 12), _effectIndexForEffectKnob);
+        setEffectLocation(QPointF(x, y), effectentry::locationKey(int(knob - 12)),
+                          _effectIndexForEffectKnob);
     return knob;
 }
 

@@ -1,13 +1,11 @@
-// The processed fill image: when it is built, kept and dropped, and what a plain graphic
-// caches without running any filter.
+// The processed fill image: when it is built, kept and dropped (the processing itself is
+// the effects chain, LBGraphic+EffectsChain.cpp).
 
 #include "graphics/LBGraphic.h"
 
 #include "graphics/LBProcessState.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
-
-#include <cmath>
 
 LBGraphic::ImagePtr LBGraphic::cachedImageOfType(qint64 type) const
 {
@@ -26,6 +24,10 @@ bool LBGraphic::prepareRecache(bool aboutToPrint)
         return false;
     if (aboutToPrint) {
         _clearCachedImageWhenDonePrinting = true;
+        // A picture processed for the screen (in the filters' form) has the screen's pixels
+        // and leaves the unprocessed picture as the cache: printing builds its own.
+        if (!_cachedCIImage.isNull())
+            clearCachedImage();
     } else if (_clearCachedImageWhenDonePrinting) {
         // A picture built for printing is never shown on screen.
         const platform::GraphicsContext* context = platform::GraphicsContext::current();
@@ -54,6 +56,16 @@ void LBGraphic::recacheImage(bool aboutToPrint)
     if (rotatedBounds().isEmpty())
         return;
 
+    // An empty photo placeholder showing its prompt shows its art, made at its size, in
+    // place of the stock picture (which still gives the sizes below).
+    ImagePtr source = image;
+    if (_isPlaceholder && _drawPlaceholderText
+        && (_placeholderTypeString.isNull() || _placeholderTypeString == QLatin1String("Photo"))) {
+        _placeholderImage = photoPlaceholderImage();
+        if (_placeholderImage)
+            source = _placeholderImage;
+    }
+
     // A picture not cropped yet shows whole.
     if (_origCropImageBounds.width() == 0.0) {
         _origCropImageBounds = QRectF(QPointF(0, 0), image->size());
@@ -61,7 +73,7 @@ void LBGraphic::recacheImage(bool aboutToPrint)
     }
     const QSizeF finalSize = _fillImageScaling > 1 ? croppedImageSizeForZoomFactor(_zoomFactor)
                                                    : image->size() * _zoomFactor;
-    applyEffectsToImage(image, isImageCrop(), finalSize, aboutToPrint);
+    applyEffectsToImage(source, isImageCrop(), finalSize, aboutToPrint);
 }
 
 LBGraphic::ImagePtr LBGraphic::transformedImage(bool aboutToPrint)
@@ -74,31 +86,4 @@ QImage LBGraphic::transformedCImage(bool aboutToPrint)
 {
     recacheImage(aboutToPrint);
     return _cachedCIImage;
-}
-
-void LBGraphic::applyEffectsToImage(const ImagePtr& image, bool isCroppedImage,
-                                    const QSizeF& finalImageSize, bool aboutToPrint)
-{
-    Q_UNUSED(isCroppedImage);
-    _cachedImage = image;
-    if (!image)
-        return;
-    const QSizeF drawn(std::floor(bounds().width() * _zoomFactor),
-                       std::floor(bounds().height() * _zoomFactor));
-    const bool plain =
-        _skipImageEffects
-        || (_brightness == 0.0 && _contrast == 0.0 && _hue == 0.0 && _saturation == 0.0
-            && _sharpness == 0.0 && _exposure == 0.0 && _effects.isEmpty());
-    // Drawn as it is: the cache is the picture itself.
-    if (plain && drawn == image->size() && _shadowType <= 0 && _rotationDegrees == 0.0
-        && _groupRotationDegrees == 0.0 && !scaledForPrinting())
-        return;
-
-    // Otherwise a copy at the final size. Adjustments and effects are not applied yet:
-    // a graphic with them caches the same plain copy.
-    const ImagePtr sized = image->copy();
-    if (aboutToPrint || LBProcessState::isPrinting())
-        sized->setDataRetained(true);
-    sized->setSize(finalImageSize);
-    _cachedImage = sized;
 }

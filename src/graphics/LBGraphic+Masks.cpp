@@ -4,6 +4,7 @@
 
 #include "graphics/LBGraphic.h"
 
+#include "graphics/ImageFilterSteps.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
 #include "platform/imaging/FilterImage.h"
@@ -22,70 +23,26 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <utility>
 
 using platform::FilterImage;
 using platform::YUpFrame;
+using namespace filtersteps;
 
 namespace {
-
-const QString kInputImage = QStringLiteral("inputImage");
-const QString kInputBackgroundImage = QStringLiteral("inputBackgroundImage");
-const QString kInputTransform = QStringLiteral("inputTransform");
-const QString kInputScale = QStringLiteral("inputScale");
-const QString kInputAspectRatio = QStringLiteral("inputAspectRatio");
-
-// The output of a filter given these inputs; the null image when there is no such filter
-// or it fails.
-FilterImage applyFilter(const QString& name,
-                        std::initializer_list<std::pair<QString, QVariant>> inputs)
-{
-    const LBGraphic::FilterPtr filter = platform::ImageFilter::filterWithName(name);
-    if (!filter)
-        return {};
-    for (const auto& [key, value] : inputs)
-        filter->setValue(value, key);
-    return filter->outputImage();
-}
-
-QVariant imageValue(const FilterImage& image)
-{
-    return QVariant::fromValue(image);
-}
-
-FilterImage transformed(const FilterImage& image, const QTransform& transform)
-{
-    return applyFilter(QStringLiteral("CIAffineTransform"),
-                       {{kInputImage, imageValue(image)}, {kInputTransform, transform}});
-}
-
-FilterImage scaled(const FilterImage& image, double scale, double aspectRatio)
-{
-    return applyFilter(
-        QStringLiteral("CILanczosScaleTransform"),
-        {{kInputImage, imageValue(image)}, {kInputScale, scale}, {kInputAspectRatio, aspectRatio}});
-}
-
-FilterImage blurred(const FilterImage& image, double radius)
-{
-    return applyFilter(QStringLiteral("CIGaussianBlur"),
-                       {{kInputImage, imageValue(image)}, {QStringLiteral("inputRadius"), radius}});
-}
 
 // White on black: the picture laid over black, and inverted when asked.
 FilterImage overBlack(const FilterImage& image, bool inverted)
 {
-    const FilterImage black = applyFilter(QStringLiteral("CIConstantColorGenerator"),
-                                          {{QStringLiteral("inputColor"), QColor(Qt::black)}});
-    const FilterImage laid = image.isNull()
-                                 ? black
-                                 : applyFilter(QStringLiteral("CISourceOverCompositing"),
-                                               {{kInputImage, imageValue(image)},
-                                                {kInputBackgroundImage, imageValue(black)}});
-    return inverted
-               ? applyFilter(QStringLiteral("CIColorInvert"), {{kInputImage, imageValue(laid)}})
-               : laid;
+    const FilterImage black = apply(QStringLiteral("CIConstantColorGenerator"),
+                                    {{QStringLiteral("inputColor"), QColor(Qt::black)}});
+    const FilterImage laid =
+        image.isNull()
+            ? black
+            : apply(QStringLiteral("CISourceOverCompositing"),
+                    {{kInputImage, imageValue(image)}, {kInputBackgroundImage, imageValue(black)}});
+    return inverted ? apply(QStringLiteral("CIColorInvert"), {{kInputImage, imageValue(laid)}})
+                    : laid;
 }
 
 // A transparent picture of that many pixels with the path filled white, smoothly.
@@ -336,8 +293,8 @@ FilterImage LBGraphic::imageForMaskEffectOfSize(const QSize& size, const QRectF&
     if (hasMaskImage) {
         const FilterImage maskImage(_maskImage);
         extent = QRectF(maskImage.extent());
-        figure = applyFilter(QStringLiteral("CIAffineClamp"), {{kInputImage, imageValue(maskImage)},
-                                                               {kInputTransform, QTransform()}});
+        figure = apply(QStringLiteral("CIAffineClamp"),
+                       {{kInputImage, imageValue(maskImage)}, {kInputTransform, QTransform()}});
         figureHeight = r.height(); // once stretched onto the rectangle
     } else {
         const QSize pixels = platform::OffscreenContext::pixelsFor(r.size(), 1.0);
@@ -399,12 +356,12 @@ void LBGraphic::createColorMask()
     const double ty = d / 2.0 + std::sin(a) * double(_colorMaskOffset) / 2.0;
 
     // The outline at the inner size; the bounds are put back exactly as they were.
-    const QRectF savedBounds = _bounds;
-    const QRectF savedGroupBounds = _groupBounds;
-    setBoundsNoOtherChanges(QRectF(0, 0, w - d, h - d));
-    const std::optional<platform::BezierPath> outline = bezierPath();
-    _bounds = savedBounds;
-    _groupBounds = savedGroupBounds;
+    std::optional<platform::BezierPath> outline;
+    {
+        const KeptBounds kept(*this);
+        setBoundsNoOtherChanges(QRectF(0, 0, w - d, h - d));
+        outline = bezierPath();
+    }
     if (!outline)
         return;
 
@@ -418,10 +375,10 @@ void LBGraphic::createColorMask()
     FilterImage soft = transformed(figure, frame.transform(QTransform::fromTranslate(tx, ty)));
     soft = blurred(soft, double(_colorMaskSoftness) * 0.5);
     soft = overBlack(soft, _colorMaskType == 2);
-    const FilterImage cut = applyFilter(
-        QStringLiteral("CICrop"),
-        {{kInputImage, imageValue(soft)},
-         {QStringLiteral("inputRectangle"), frame.rect(QRectF(-10, -10, w + 20, h + 20))}});
+    const FilterImage cut =
+        apply(QStringLiteral("CICrop"),
+              {{kInputImage, imageValue(soft)},
+               {QStringLiteral("inputRectangle"), frame.rect(QRectF(-10, -10, w + 20, h + 20))}});
     if (cut.isNull())
         return;
     const QImage picture = tinted(cut.render(cut.extent()), _fillColor, redOf);

@@ -29,7 +29,7 @@ QRectF withMinimumSize(QRectF rect)
 // The colour with its alpha multiplied by the graphic's overall opacity.
 QColor withAlphaMultiplied(const QColor& color, double alpha)
 {
-    if (!color.isValid())
+    if (!color.isValid() || alpha == 1.0)
         return color;
     QColor result = color;
     result.setAlphaF(static_cast<float>(color.alphaF() * alpha));

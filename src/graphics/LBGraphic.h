@@ -283,8 +283,7 @@ public:
         return specialImageType() == BarcodeSpecialImageType ? 1.0 : quality;
     }
     // A picture of the graphic drawn at `scale`, for drag images; it changes the receiver
-    // for good, so callers pass a copy. The picture is null until renderings at another
-    // scale exist; curves answer their one-point picture themselves.
+    // for good, so callers pass a copy. Curves answer their one-point picture themselves.
     virtual ImagePtr copyToImageWithScale(double scale, double alphaScaleFactor,
                                           bool flipVertically, bool isTextBox);
 
@@ -498,17 +497,44 @@ public:
     // when the effects left it in that form (null otherwise).
     ImagePtr transformedImage(bool aboutToPrint);
     QImage transformedCImage(bool aboutToPrint);
-    // Processes the picture into the cache at finalImageSize (points). A plain graphic (no
-    // adjustments and no effects, or effects skipped) drawn unturned and without shadow at
-    // the picture's own size caches the picture itself; otherwise the cache is a copy of
-    // the picture sized to finalImageSize, kept whole while printing.
+    // The effects chain (LBGraphic+EffectsChain.cpp): processes the picture into the cache
+    // at finalImageSize (points). A plain graphic (no adjustments and no effects, or effects
+    // skipped) drawn unturned and without shadow at the picture's own size caches the
+    // picture itself, and any other plain one a copy sized to finalImageSize, kept whole
+    // while printing. Otherwise the picture is rasterised (a vector one at the drawn size),
+    // scaled to the final size unless printing, run through the adjustments and the effects
+    // in list order, laid over its background colour and under its tint, clipped or
+    // rescaled to W × H pixels and cached: on screen in the filters' form
+    // (_cachedCIImage, with the unprocessed picture as _cachedImage), while printing as a
+    // bitmap of the final size. A filter that fails passes its picture on (and says so in
+    // the log), so a picture never vanishes; an entry without a filter passes it unchanged.
     void applyEffectsToImage(const ImagePtr& image, bool isCroppedImage,
                              const QSizeF& finalImageSize, bool aboutToPrint);
+    // The picture scaled to exactly width × height pixels (Lanczos), its extent at 0, 0.
+    static platform::FilterImage scaleImage(const platform::FilterImage& image, double widthTo,
+                                            double heightTo);
+    // The pixels as a bitmap with `offset` pixels of transparent room to their left and
+    // below them (y measured up, the way drawing places a picture from its lower-left
+    // corner), so a picture moved by the perspective effect keeps its place when printed:
+    // (width + offset.x) × (height + offset.y) pixels (whole parts), or `frame` pixels when
+    // given, what falls outside them cut.
+    static QImage bitmapImageRepFromCIImage(const QImage& image, const QPointF& offset,
+                                            const QSize& frame = QSize());
+    // The frame, in whole pixels, the chain scales a picture drawn at `finalImageSize`
+    // points to on screen: at least one pixel each way.
+    static QSize workingPixelSize(const QSizeF& finalImageSize);
     // Whether the fill image may be downsampled to the design's resolution.
     bool downsampleFillImageEnabled() const { return _downsampleFillImage; }
     void setDownsampleFillImage(bool downsample) { _downsampleFillImage = downsample; }
 
     // --- Fill-image placement ---
+    // How the picture is fitted into the outline (stored as "FillImageScaling"); any value
+    // other than these counts as FillImageAsCropped.
+    enum FillImageScaling : qint64 {
+        FillImageCentred = 0,  // at its own size on the page, centred
+        FillImageTiled = 1,    // repeated over the shape
+        FillImageAsCropped = 2 // where it lay when cropped, scaled with the shape (default)
+    };
     qint64 fillImageScaling() const { return _fillImageScaling; }
     void setFillImageScaling(qint64 scaling);
     double fillImageTransparency() const { return _fillImageTransparency; }
@@ -639,8 +665,9 @@ protected:
     std::optional<QByteArray> loadStoredPicture(const GraphicDictionaryReader& reader,
                                                 const QString& key, qint64 type);
     // The first steps of recacheImage(): false while graphics are dragged out of the canvas
-    // (nothing may change then); otherwise a picture about to be printed marks the cache,
-    // and a cache so marked is dropped at the next drawing on screen.
+    // (nothing may change then); otherwise a picture about to be printed marks the cache
+    // (and drops a cache processed for the screen), and a cache so marked is dropped at the
+    // next drawing on screen.
     bool prepareRecache(bool aboutToPrint);
     // Draws a picture the way the platform draws one that does not respect the flipped
     // page: upside down, its last pixel row at the top of the rectangle; with `fraction` as
@@ -731,6 +758,8 @@ protected:
     QHash<QString, QByteArray> _undecodedImageData;
     ImagePtr _cachedImage;
     ImagePtr _cachedFillImage;
+    // The processed picture in the filters' form (on screen): the pixels of the chain's
+    // working picture over its extent, which the chain leaves at its frame's corner.
     QImage _cachedCIImage;
     QRectF _origCropImageBounds;
     QRectF _origCropGraphicBounds;
@@ -776,6 +805,9 @@ protected:
     QPointF _origEffectLocation1;
     QPointF _origEffectLocation2;
     QPointF _origEffectLocation3;
+    // How far the perspective effect moved the processed picture's lower-left corner, in
+    // its pixels, y measured up (where drawing puts the picture from): the filters' form is
+    // drawn moved by it; the printed bitmap holds the picture moved by it.
     QPointF _perspectiveDrawingOffset;
 
     // --- Colour mask ---
@@ -828,15 +860,41 @@ public:
     void startShadow(const QRectF& drawnBounds = QRectF());
     void stopShadow();
 
-    // Drawing hooks filled in by the fill picture, arrow and reflection code; the base
-    // class has none of these and draws nothing through them. fillImage(),
-    // colorMaskImage() and the reflection picture are drawn as the platform draws an image
-    // that does not respect the flipped page: its last pixel row at the top of the target
-    // rectangle.
+    // Drawing hooks of the fill picture, arrow and reflection code. fillImage(),
+    // colorMaskImage() and the reflection picture are made to be drawn as the platform
+    // draws an image that does not respect the flipped page: its last pixel row at the top
+    // of the target rectangle (so their first row holds the bottom of what is seen).
+    //
+    // The picture the outline shows (LBGraphic+FillImage.cpp), kept until the image caches
+    // are cleared: the photo placed by the fill-image scaling, clipped to the outline,
+    // turned and mirrored by the fill-image settings, with the fill-image transparency
+    // (never below 0.01). As cropped, it is composed at the photo's own resolution (72 dpi
+    // at least) divided by the display scale factor, and the adjustments and effects run on
+    // the composed picture. nullptr without crop rectangles unless a placeholder.
     virtual ImagePtr fillImage();
+    // The colour-mask picture (grown 10 points on every side) drawn into the outline with
+    // the colour mask's opacity times the graphic's alpha; not kept; nullptr when no colour
+    // mask can be built.
     virtual ImagePtr colorMaskImage();
+    // The art of an empty photo placeholder at the graphic's size: its colour, for a photo
+    // placeholder the background and the stock picture of its picture index (0 or less a
+    // man, 1 a woman, 2 a group, 3 a landscape, 4 a camera, above none) in a square at the
+    // bottom, and the highlight over all.
+    ImagePtr photoPlaceholderImage() const;
     virtual void drawArrowsInView(CanvasView* view, bool drawShadow);
+    // The mirrored, fading picture shown below the graphic (LBGraphic+Rendering.cpp): the
+    // graphic rendered at the image resolution, its bottom `height` (a fraction) kept, with
+    // an opacity from `transparency` where it meets the graphic to 0 (the other way round
+    // when not `inverted`). nullptr when that is less than one pixel row. The graphic
+    // itself is left as it was and records nothing.
     virtual ImagePtr reflectionWithTransparency(double transparency, double height, bool inverted);
+    // `graphic` drawn at q times its size, q being the "Image Quality" (or, while a print
+    // job runs, the "Print Quality") resolution over 72, or 1 for a barcode; its stroke,
+    // arrow heads, shadow and text scaled with it. The picture holds what the graphic's
+    // drawing covers, from (0, 0); upright when `flipImage`, else as the platform makes
+    // pictures (its first row at the bottom). The graphic is left exactly as it was and no
+    // undo is recorded: a rendering copy is drawn.
+    static ImagePtr hiResImageFromGraphic(const LBGraphic& graphic, bool flipImage);
     // The outline clicks are tested against: the graphic's outline unless a subclass
     // (text areas) has a separate shape outline.
     virtual std::optional<platform::BezierPath> shapeBezierPath() const { return bezierPath(); }
@@ -882,6 +940,35 @@ private:
                       bool notifyHUD);
     bool hasFillImage() const;
     QPointF* origEffectLocation(qint64 index);
+
+    // The effects chain's working state and steps (LBGraphic+EffectsChain.cpp).
+    struct EffectsChain;
+    // Puts the bounds (and group bounds) back exactly as they were when it goes, for the
+    // pictures drawn at a temporary size.
+    class KeptBounds
+    {
+    public:
+        explicit KeptBounds(LBGraphic& graphic)
+            : _graphic(graphic), _bounds(graphic._bounds), _groupBounds(graphic._groupBounds)
+        {}
+        ~KeptBounds()
+        {
+            _graphic._bounds = _bounds;
+            _graphic._groupBounds = _groupBounds;
+        }
+        KeptBounds(const KeptBounds&) = delete;
+        KeptBounds& operator=(const KeptBounds&) = delete;
+
+    private:
+        LBGraphic& _graphic;
+        QRectF _bounds;
+        QRectF _groupBounds;
+    };
+    // A copy for drawing at another scale: no document, sharing every picture with this
+    // graphic (also those read from files) and the reflection picture, so changing it
+    // changes nothing here.
+    std::shared_ptr<LBGraphic> renderingCopy() const;
+    static ImagePtr hiResImage(const LBGraphic& graphic, bool flipImage, bool withReflection);
 };
 
 using LBGraphicPtr = std::shared_ptr<LBGraphic>;

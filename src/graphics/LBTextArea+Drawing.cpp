@@ -11,7 +11,6 @@
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 
-#include <QBrush>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -67,6 +66,36 @@ void strokeHairline(const QRectF& rect, const QColor& color, const QList<qreal>&
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(rect);
     painter->restore();
+}
+
+// The picture in the mask (SourceIn): each pixel of the picture scaled by the alpha of the
+// mask's pixel, rounded as QPainter rounds it. Most of a glyph mask is empty or solid, which
+// this passes over or copies instead of compositing every pixel.
+void paintIn(QImage& mask, const QImage& picture)
+{
+    const int width = mask.width();
+    for (int y = 0; y < mask.height(); ++y) {
+        QRgb* out = reinterpret_cast<QRgb*>(mask.scanLine(y));
+        const QRgb* in = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            // Empty stretches four pixels at a time (a transparent premultiplied pixel is 0).
+            while (x + 4 <= width && (out[x] | out[x + 1] | out[x + 2] | out[x + 3]) == 0)
+                x += 4;
+            if (x >= width)
+                break;
+            const quint32 alpha = qAlpha(out[x]);
+            if (alpha == 0)
+                continue;
+            if (alpha == 255) {
+                out[x] = in[x];
+                continue;
+            }
+            quint64 t = ((quint64(in[x]) | (quint64(in[x]) << 24)) & 0x00ff00ff00ff00ffULL) * alpha;
+            t = (t + ((t >> 8) & 0x00ff00ff00ff00ffULL) + 0x0080008000800080ULL) >> 8;
+            t &= 0x00ff00ff00ff00ffULL;
+            out[x] = quint32(t) | quint32(t >> 24);
+        }
+    }
 }
 
 // Draws a picture the way the platform draws one that does not respect the flipped page,
@@ -255,15 +284,13 @@ void LBTextArea::drawFillImageForGlyphRange()
         return;
     // The glyph outlines of textPath(), one by one: a path of hundreds of glyphs is
     // filled many times faster a glyph at a time.
-    std::optional<QList<QPainterPath>> glyphs = glyphOutlines();
+    const QRectF b = bounds();
+    const std::optional<QList<QPainterPath>> glyphs = glyphOutlines(b.topLeft());
     if (!glyphs || glyphs->isEmpty())
         return;
-    const QRectF b = bounds();
     QRectF extent;
-    for (QPainterPath& glyph : *glyphs) {
-        glyph.translate(b.topLeft());
+    for (const QPainterPath& glyph : *glyphs)
         extent |= glyph.boundingRect();
-    }
 
     context->saveGraphicsState();
     // White letters under the picture cast the shadow that the painted letters would not.
@@ -298,9 +325,10 @@ void LBTextArea::drawFillImageForGlyphRange()
 void LBTextArea::fillPathsWithPainting(const QList<QPainterPath>& paths, const QRectF& extent,
                                        const std::function<void(GraphicsContext&)>& paint)
 {
-    // Painted once into a picture of the paths' extent on the device, then filled through
-    // each path as a texture: as clipping to the paths, without rasterising them as a
-    // clip for every shape the painting is made of.
+    // Painted once into a picture of the paths' extent on the device; the paths filled
+    // into one mask over the same pixels, the picture composited into it (SourceIn) and the
+    // mask drawn: the pixels of filling each path with the picture as a texture, without
+    // rasterising the painting as a clip, or setting up a texture, for every path.
     QPainter& painter = *GraphicsContext::current()->painter();
     const QTransform toDevice = painter.combinedTransform();
     QRect area = toDevice.mapRect(extent).toAlignedRect();
@@ -309,21 +337,34 @@ void LBTextArea::fillPathsWithPainting(const QList<QPainterPath>& paths, const Q
     if (area.isEmpty() || !toDevice.isInvertible())
         return;
     QImage picture(area.size(), QImage::Format_ARGB32_Premultiplied);
-    if (picture.isNull())
+    QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull() || mask.isNull())
         return;
+    const QTransform toLayer = toDevice * QTransform::fromTranslate(-area.x(), -area.y());
     picture.fill(Qt::transparent);
     {
         QPainter layerPainter(&picture);
         layerPainter.setRenderHints(painter.renderHints());
-        layerPainter.setWorldTransform(toDevice * QTransform::fromTranslate(-area.x(), -area.y()));
+        layerPainter.setWorldTransform(toLayer);
         GraphicsContext layer(&layerPainter, GraphicsContext::current()->isDrawingToScreen());
         const GraphicsContext::Scope scope(layer);
         paint(layer);
     }
-    QBrush texture(picture);
-    texture.setTransform(QTransform::fromTranslate(area.x(), area.y()) * toDevice.inverted());
-    for (const QPainterPath& path : paths)
-        painter.fillPath(path, texture);
+    mask.fill(Qt::transparent);
+    {
+        QPainter maskPainter(&mask);
+        maskPainter.setRenderHints(painter.renderHints());
+        maskPainter.setWorldTransform(toLayer);
+        for (const QPainterPath& path : paths)
+            maskPainter.fillPath(path, Qt::black);
+    }
+    paintIn(mask, picture);
+    // The mask's pixels are the device's: placed at the area's corner, unscaled.
+    painter.save();
+    painter.setWorldTransform(QTransform::fromTranslate(area.x(), area.y()) * toDevice.inverted()
+                              * painter.worldTransform());
+    painter.drawImage(0, 0, mask);
+    painter.restore();
 }
 
 // --- The address tab and badge ---

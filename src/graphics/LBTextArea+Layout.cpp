@@ -65,7 +65,8 @@ LBTextArea::SharedLayout::~SharedLayout()
     if (_previousStorage) {
         _previousStorage->addLayoutManager(&_layoutManager);
     } else {
-        // Lay out "nothing", so no glyphs or fonts are kept between operations.
+        // Lay out "nothing": the shared manager keeps no text's glyphs or fonts between
+        // operations (the text keeps its own).
         _layoutManager.ensureLayoutForTextContainer(_container);
     }
 }
@@ -134,7 +135,7 @@ std::optional<platform::BezierPath> LBTextArea::textPath() const
     return path;
 }
 
-std::optional<QList<QPainterPath>> LBTextArea::glyphOutlines() const
+std::optional<QList<QPainterPath>> LBTextArea::glyphOutlines(const QPointF& origin) const
 {
     if (!hasText())
         return std::nullopt;
@@ -160,11 +161,11 @@ std::optional<QList<QPainterPath>> LBTextArea::glyphOutlines() const
         Range range;
         const QRectF fragment = manager.lineFragmentRectForGlyphAtIndex(g, &range);
         const qsizetype lineEnd = std::min(std::max(range.end(), g + 1), glyphs.end());
-        const double baseline = fragment.y() + fragment.height() - *descent;
+        const double baseline = origin.y() + fragment.y() + fragment.height() - *descent;
         for (; g < lineEnd; ++g) {
             if (manager.notShownAttributeForGlyphAtIndex(g))
                 continue;
-            const double x = manager.locationForGlyphAtIndex(g).x() + fragment.x();
+            const double x = origin.x() + manager.locationForGlyphAtIndex(g).x() + fragment.x();
             QPainterPath outline = manager.outlineForGlyphAtIndex(g).translated(x, baseline);
             if (!outline.isEmpty())
                 outlines.append(outline);

@@ -7,7 +7,8 @@
 // A text area keeps only its text (a TextStorage, shared with an in-place editor while one
 // is attached). Measuring and drawing borrow one process-wide layout manager
 // (textAreaLayoutManager()), which is attached to the box's text for the time of one
-// operation and detached again, so no box keeps a text system of its own.
+// operation and detached again, so no box keeps a text system of its own; the text keeps
+// its layouts until it changes, so a box measured or drawn again is not laid out again.
 //
 // Merge fields are runs of the text carrying LBQFieldAttributeName, whose value is the
 // field's option dictionary; the renderer replaces them by a contact's values when it
@@ -350,9 +351,9 @@ protected:
     platform::AttributedString tabCaption() const;
     // The text (and the selection outline and tab) inside the box's transform.
     void drawTextContent(CanvasView* view, bool isSelected);
-    // The glyph outlines of textPath(), one path per shown glyph, in text order; nullopt
-    // for no or empty text.
-    std::optional<QList<QPainterPath>> glyphOutlines() const;
+    // The glyph outlines of textPath(), one path per shown glyph, in text order, moved by
+    // origin; nullopt for no or empty text.
+    std::optional<QList<QPainterPath>> glyphOutlines(const QPointF& origin = QPointF()) const;
     // Fills the paths with what paint() draws (in the current coordinates) into a layer
     // covering extent.
     static void fillPathsWithPainting(const QList<QPainterPath>& paths, const QRectF& extent,

@@ -46,9 +46,11 @@ protected:
     {
         registerShapeClasses();
         // Alerts are answered, and remembered.
-        platform::Alert::setResponder([this](const platform::Alert& alert) {
+        platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
             alerts.append(alert.messageText + QLatin1Char('|') + alert.informativeText);
-            return alertAnswer;
+            platform::Alert::Response response;
+            response.returnCode = alertAnswer;
+            return response;
         });
     }
     ~PackageTest() override { platform::Alert::setResponder({}); }

@@ -3,11 +3,16 @@
 #include "PathTestSupport.h"
 
 #include <QRectF>
+#include <QTransform>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 using namespace LBPathGeometry;
 using namespace pathtest;
@@ -314,4 +319,51 @@ TEST(PathArrowHeads, BarbsFollowTheStartAndTheEnd)
     BezierPath receiver = polyline({{0, 0}, {1, 0}});
     appendBezierPathRemovingInitialMoveToPoint(receiver, polyline({{7, 7}, {2, 0}, {3, 0}}));
     EXPECT_EQ(endPointsOf(receiver), (QList<QPointF>{{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
+}
+
+// Lengths along a path are measured once and kept with it: after any edit every answer is
+// the one a path never measured gives, and a copy measured before keeps its own answers.
+TEST(PathLength, KeptMeasuresFollowEdits)
+{
+    const auto answers = [](const BezierPath& path) {
+        const double total = lengthWithMaximumError(path, 0.01);
+        double slope = 0;
+        const QPointF at = pointOnPathAtLength(path, length(path) * 0.6, &slope);
+        return std::make_tuple(length(path), total, at, slope,
+                               bezierPathByTrimmingToLength(path, total / 3, 0.01),
+                               bezierPathByTrimmingFromLength(path, total / 3));
+    };
+    const auto unmeasured = [](const BezierPath& path) {
+        BezierPath copy;
+        copy.appendBezierPath(path);
+        return copy;
+    };
+    const std::vector<std::pair<const char*, std::function<void(BezierPath&)>>> edits = {
+        {"line", [](BezierPath& p) { p.lineTo(QPointF(300, 40)); }},
+        {"curve",
+         [](BezierPath& p) { p.curveTo(QPointF(0, 0), QPointF(90, 200), QPointF(10, 150)); }},
+        {"close", [](BezierPath& p) { p.closePath(); }},
+        {"points",
+         [](BezierPath& p) {
+             p.setAssociatedPoints({QPointF(5, 90), QPointF(60, 3), QPointF(20, 20)}, 1);
+         }},
+        {"scale",
+         [](BezierPath& p) { p.transformUsingAffineTransform(QTransform::fromScale(2, 0.5)); }},
+        {"subpath", [](BezierPath& p) { p.appendBezierPathWithOvalInRect(QRectF(0, 0, 30, 20)); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        BezierPath path = quarterArc();
+        path.lineTo(QPointF(0, 0));
+        // Edited in place, with no copy about.
+        const auto measured = answers(path);
+        edit(path);
+        EXPECT_EQ(answers(path), answers(unmeasured(path))) << name;
+        EXPECT_NE(std::get<0>(answers(path)), std::get<0>(measured)) << name;
+        // Edited after a copy was made, and measured: the copy keeps its answers.
+        const BezierPath before = path;
+        const auto beforeAnswers = answers(before);
+        edit(path);
+        EXPECT_EQ(answers(path), answers(unmeasured(path))) << name;
+        EXPECT_EQ(answers(before), beforeAnswers) << name;
+    }
 }

@@ -413,13 +413,50 @@ TEST(PathTextExtras, AHorizontalLineCrossesAShapeInPairs)
     EXPECT_NEAR(through->at(1).x(), 100 + half, 5);
     EXPECT_EQ(through->at(0).y(), 110);
 
-    // Through a vertex that two segments share and a third segment: three crossings,
-    // the last one dropped.
-    const BezierPath triangle = pathtest::closedPolygon({{10, 10}, {60, 35}, {10, 60}});
-    const std::optional<QList<QPointF>> vertex =
-        intersectingPointsWithHorizontalLineAtY(triangle, 35);
-    ASSERT_TRUE(vertex);
-    EXPECT_EQ(*vertex, (QList<QPointF>{{10, 35}, {60, 35}}));
+    // Where the line meets the outline at vertices: a crossing at a vertex two segments
+    // share counts once, a touch not at all, and a stretch along the line gives its ends.
+    struct Case
+    {
+        const char* what;
+        BezierPath path;
+        double y;
+        QList<QPointF> points;
+    };
+    const Case cases[] = {
+        {"through the vertex of a triangle",
+         pathtest::closedPolygon({{10, 10}, {60, 35}, {10, 60}}),
+         35,
+         {{10, 35}, {60, 35}}},
+        {"through the middle of a circle, at its curves' ends",
+         circle,
+         100,
+         {{50, 100}, {150, 100}}},
+        {"touching the tip of a notch",
+         pathtest::closedPolygon({{10, 10}, {50, 40}, {90, 10}, {90, 80}, {10, 80}}),
+         40,
+         {{10, 40}, {90, 40}}},
+        {"touching a triangle's top vertex",
+         pathtest::closedPolygon({{50, 10}, {90, 60}, {10, 60}}),
+         10,
+         {}},
+        {"along a rectangle's bottom edge",
+         BezierPath::withRect(QRectF(10, 10, 100, 50)),
+         60,
+         {{10, 60}, {110, 60}}},
+        {"along a step, then down the other side",
+         pathtest::closedPolygon({{0, 0}, {100, 0}, {100, 50}, {50, 50}, {50, 100}, {0, 100}}),
+         50,
+         {{0, 50}, {50, 50}}},
+    };
+    for (const Case& c : cases) {
+        const std::optional<QList<QPointF>> points =
+            intersectingPointsWithHorizontalLineAtY(c.path, c.y);
+        EXPECT_EQ(points.value_or(QList<QPointF>()), c.points) << c.what;
+    }
+    // So a line through the middle of a circle cuts one fragment as wide as the circle.
+    QRectF remaining;
+    EXPECT_EQ(lineFragmentRectForProposedRect(circle, QRectF(0, 90, 300, 20), &remaining),
+              QRectF(50, 90, 100, 20));
 
     EXPECT_FALSE(intersectingPointsWithHorizontalLineAtY(circle, 160));
     EXPECT_FALSE(intersectingPointsWithHorizontalLineAtY(BezierPath(), 10));

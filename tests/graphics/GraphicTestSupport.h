@@ -92,6 +92,8 @@ public:
     using LBGraphic::_origEffectLocation0;
     using LBGraphic::_origEffectLocation1;
     using LBGraphic::_origImage;
+    using LBGraphic::_perspectiveDrawingOffset;
+    using LBGraphic::_placeholderImage;
     using LBGraphic::_sharpnessFilter;
     using LBGraphic::_skipImageEffects;
 };

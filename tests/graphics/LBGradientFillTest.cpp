@@ -128,6 +128,10 @@ TEST(LBGradientFill, ShadingGeometry)
         {3, 0, 0.0, {50, 0}, {50, 0}, 37.5},
         {3, 0, 1.0, {50, 0}, {50, 50}, 37.5},
         {3, 0, 0.8, {50, 0}, {50, 40}, 32.5},
+        // Any type but the linear one is radial and has its radius (a text gradient of
+        // type 1 would otherwise paint nothing).
+        {1, 0, 0.5, {50, 0}, {50, 25}, 25},
+        {1, 0, 1.0, {50, 0}, {50, 50}, 37.5},
     };
     for (const Case& c : cases) {
         const auto s = LBGradientFill::shadingGeometry(c.type, c.angle, c.position, kRect);

@@ -2,12 +2,14 @@
 
 #include "platform/drawing/GraphicsContext.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QTransform>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 using platform::GraphicsContext;
@@ -420,4 +422,81 @@ TEST(LBGraphicDrawing, FillPicturesAreDrawnAsThePlatformDrawsUnflippedPictures)
     const QImage image = renderImage([&] { graphic->drawInView(nullptr, false); });
     EXPECT_EQ(image.pixel(90, 45), QColor(Qt::cyan).rgb());
     EXPECT_EQ(image.pixel(90, 95), QColor(Qt::magenta).rgb());
+}
+
+// Rectangles and ovals are drawn the painter's own ways: the same pixels as the outline's
+// path stroked and filled, but for a rectangle's fill, which is the painter's rectangle.
+TEST(LBGraphicDrawing, RectanglesAndOvalsLookAsTheirOutlines)
+{
+    struct Case
+    {
+        bool oval;
+        double rotation;
+        double width;
+        qint64 dashCount;
+        qint64 shadowType;
+        double scale;
+    };
+    const Case cases[] = {
+        {false, 0, 2, 0, 0, 1},   {false, 0, 2.5, 0, 0, 2.5}, {false, 30, 1, 0, 0, 1},
+        {false, 0, 3, 2, 0, 1},   {false, 0, 2, 0, 1, 1},     {true, 0, 2, 0, 0, 1},
+        {true, 55, 1.5, 0, 0, 2}, {true, 0, 3, 2, 0, 1},      {true, 0, 2, 0, 1, 1},
+    };
+    for (const Case& c : cases) {
+        auto graphic = std::make_shared<OutlinedGraphic>();
+        graphic->oval = c.oval;
+        graphic->setBounds(QRectF(20.3, 30.6, 101.25, 61.5));
+        graphic->setStrokeColor(QColor(200, 30, 20));
+        graphic->setStrokeLineWidth(c.width);
+        graphic->setFillColor(QColor(20, 60, 220, 200));
+        graphic->setFillType(1);
+        graphic->setRotation(c.rotation);
+        if (c.dashCount != 0)
+            graphic->setLineDash({6, 3, 0, 0}, c.dashCount);
+        graphic->setShadowInfo(c.shadowType, 3, 2, 90, 0.5, Qt::black);
+        const auto draw = [&](const std::function<void(QPainter&)>& paint) {
+            QImage image(QSize(300, 250) * c.scale, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(c.scale, c.scale);
+            GraphicsContext context(&painter);
+            GraphicsContext::Scope scope(context);
+            paint(painter);
+            return image;
+        };
+        const QImage drawn = draw([&](QPainter&) { graphic->drawInView(nullptr, false); });
+        const QImage outlined = draw([&](QPainter& painter) {
+            const QRectF b = graphic->bounds();
+            painter.translate(b.center());
+            painter.rotate(c.rotation);
+            painter.translate(-b.center());
+            const platform::BezierPath path = *graphic->bezierPath();
+            const QColor fill = graphic->fillColor();
+            const QColor stroke = graphic->strokeColor();
+            const auto shadowed = [&](const QRectF& bounds, const std::function<void()>& paint) {
+                if (c.shadowType == 1)
+                    graphic->startShadow(bounds);
+                paint();
+                if (c.shadowType == 1)
+                    graphic->stopShadow();
+            };
+            if (c.shadowType == 1) {
+                shadowed(path.strokeBounds(), [&] {
+                    GraphicsContext::current()->painter()->strokePath(path.toPainterPath(),
+                                                                      path.strokePen(stroke));
+                });
+            }
+            shadowed(path.controlPointBounds(), [&] {
+                QPainter& p = *GraphicsContext::current()->painter();
+                if (c.oval)
+                    p.fillPath(path.toPainterPath(), fill);
+                else
+                    p.fillRect(b, fill);
+            });
+            painter.strokePath(path.toPainterPath(), path.strokePen(stroke));
+        });
+        EXPECT_TRUE(drawn == outlined) << c.oval << ' ' << c.rotation << ' ' << c.width << ' '
+                                       << c.dashCount << ' ' << c.shadowType;
+    }
 }

@@ -46,7 +46,8 @@ public:
 
 TEST(LBGraphicImageCache, WhatIsCached)
 {
-    enum Expect { None, Itself, Copy };
+    // Processed: the picture stays the cache and the filters' form holds the result.
+    enum Expect { None, Itself, Copy, Processed };
     struct Case
     {
         const char* name;
@@ -74,11 +75,10 @@ TEST(LBGraphicImageCache, WhatIsCached)
          {40, 20}},
         {"turned", [](CacheGraphic& g) { g.setRotation(10); }, Copy, {40, 20}},
         {"turned with its group", [](CacheGraphic& g) { g.setGroupRotation(10); }, Copy, {40, 20}},
-        // Until the effects are processed, the picture is copied plain.
-        {"adjusted", [](CacheGraphic& g) { g.setBrightness(10); }, Copy, {40, 20}},
+        {"adjusted", [](CacheGraphic& g) { g.setBrightness(10); }, Processed, {40, 20}},
         {"with an effect",
          [](CacheGraphic& g) { g.addEffect(1, 0, 0, 0, 0, 0, 0, {}, {}, {}, {}, QColor(), false); },
-         Copy,
+         Processed,
          {40, 20}},
         {"effects skipped",
          [](CacheGraphic& g) {
@@ -103,7 +103,14 @@ TEST(LBGraphicImageCache, WhatIsCached)
         EXPECT_EQ(g->cachedImageOfType(LBGraphic::FillImageType), cached) << c.name;
         switch (c.expect) {
         case None: EXPECT_EQ(cached, nullptr) << c.name; break;
-        case Itself: EXPECT_EQ(cached, image) << c.name; break;
+        case Itself:
+            EXPECT_EQ(cached, image) << c.name;
+            EXPECT_TRUE(g->_cachedCIImage.isNull()) << c.name;
+            break;
+        case Processed:
+            EXPECT_EQ(cached, image) << c.name;
+            EXPECT_EQ(QSizeF(g->_cachedCIImage.size()), c.size) << c.name;
+            break;
         case Copy:
             ASSERT_TRUE(cached) << c.name;
             EXPECT_NE(cached, image) << c.name;

@@ -5,8 +5,12 @@
 #include "TextAreaTestSupport.h"
 
 #include "graphics/CanvasView.h"
+#include "graphics/LBGradientFill.h"
 #include "platform/drawing/Image.h"
 #include "platform/text/LayoutManager.h"
+
+#include <QBrush>
+#include <QPainterPath>
 
 #include <gtest/gtest.h>
 
@@ -183,13 +187,23 @@ TEST(LBTextAreaDrawing, CurvedAndSpiralText)
     EXPECT_LT(radii(curved(false, true, 270)).first, 30);
 }
 
+namespace {
+
+// Four bold bars, each wide enough to be painted with a picture or a gradient.
+void setBars(TextAreaFixture& f)
+{
+    QFont big = testFont(40);
+    big.setBold(true);
+    f.setText(testText(QStringLiteral("IIII"), {{platform::FontAttributeName, big}}));
+}
+
+} // namespace
+
 TEST(LBTextAreaDrawing, PaintedTextIgnoresCurvesAndAlignment)
 {
     TextAreaFixture f;
     LBTextArea& box = *f.box;
-    QFont big = testFont(40);
-    big.setBold(true);
-    f.setText(testText(QStringLiteral("IIII"), {{platform::FontAttributeName, big}}));
+    setBars(f);
     const QRect plain = inkBounds(drawnImage(box, Page));
     f.document.quietly([&] {
         box.setIsCurved(true);
@@ -229,6 +243,95 @@ TEST(LBTextAreaDrawing, PaintedTextIgnoresCurvesAndAlignment)
         countPixels(pictured, inkBounds(pictured),
                     [](QRgb p) { return qAlpha(p) == 255 && qGreen(p) == 200 && qRed(p) == 0; }),
         200);
+}
+
+// Every gradient type paints the text: 2 linear, any other radial.
+TEST(LBTextAreaDrawing, EveryTextGradientTypePaintsTheText)
+{
+    TextAreaFixture f;
+    LBTextArea& box = *f.box;
+    setBars(f);
+    for (qint64 type : {1, 2, 3, 7}) {
+        f.document.quietly([&] {
+            box.setTextGradientType(type);
+            box.setTextGradientColor1(QColor(255, 0, 0));
+            box.setTextGradientColor2(QColor(0, 0, 255));
+        });
+        const QImage painted = drawnImage(box, Page);
+        EXPECT_GT(
+            countPixels(painted, painted.rect(),
+                        [](QRgb p) { return qAlpha(p) == 255 && (qRed(p) > 40 || qBlue(p) > 40); }),
+            200)
+            << type;
+    }
+}
+
+// Painted text is the painting seen through the glyphs: pixel for pixel what filling each
+// glyph outline with the painting as a texture gives, at any scale.
+TEST(LBTextAreaDrawing, PaintedTextIsThePaintingThroughTheGlyphs)
+{
+    TextAreaFixture f;
+    ProbeTextArea& box = *f.box;
+    f.setText(testText(QStringLiteral("Painted text, two lines\nof glyphs"),
+                       {{platform::FontAttributeName, testFont(19)}}));
+    f.document.quietly([&] {
+        box.setTextGradientType(2);
+        box.setTextGradientColor1(QColor(255, 0, 0));
+        box.setTextGradientColor2(QColor(0, 0, 255));
+        box.setTextGradientAngle(30);
+    });
+    const QRectF b = box.bounds();
+    for (double scale : {1.0, 2.5}) {
+        const QSize size = (Page.size() * scale).toSize();
+        const auto draw = [&](const std::function<void(QPainter&)>& paint) {
+            QImage image(size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            painter.scale(scale, scale);
+            painter.translate(-Page.topLeft());
+            platform::GraphicsContext context(&painter);
+            platform::GraphicsContext::Scope scope(context);
+            paint(painter);
+            return image;
+        };
+        const QImage drawn = draw([&](QPainter&) { box.drawInView(nullptr, false); });
+        // The reference: the gradient painted over the glyphs' extent on the device, then
+        // each glyph filled with it as a texture, inside the box.
+        const QImage filled = draw([&](QPainter& painter) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setClipRect(b);
+            QList<QPainterPath> glyphs = *box.glyphOutlines();
+            QRectF extent;
+            for (QPainterPath& glyph : glyphs) {
+                glyph.translate(b.topLeft());
+                extent |= glyph.boundingRect();
+            }
+            const QTransform toDevice = painter.combinedTransform();
+            const QRect area = toDevice.mapRect(extent).toAlignedRect();
+            QImage picture(area.size(), QImage::Format_ARGB32_Premultiplied);
+            picture.fill(Qt::transparent);
+            {
+                QPainter layerPainter(&picture);
+                layerPainter.setRenderHint(QPainter::Antialiasing);
+                layerPainter.setWorldTransform(toDevice
+                                               * QTransform::fromTranslate(-area.x(), -area.y()));
+                platform::GraphicsContext layer(&layerPainter);
+                platform::GraphicsContext::Scope scope(layer);
+                box._textGradientFill->drawGradientInRect(extent);
+            }
+            QBrush texture(picture);
+            texture.setTransform(QTransform::fromTranslate(area.x(), area.y())
+                                 * toDevice.inverted());
+            for (const QPainterPath& glyph : std::as_const(glyphs))
+                painter.fillPath(glyph, texture);
+        });
+        ASSERT_GT(countPixels(drawn, drawn.rect(), [](QRgb p) { return qAlpha(p) > 0; }), 1000);
+        int different = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                different += drawn.pixel(x, y) != filled.pixel(x, y) ? 1 : 0;
+        EXPECT_EQ(different, 0) << scale;
+    }
 }
 
 TEST(LBTextAreaDrawing, MergeFieldsShowGrey)

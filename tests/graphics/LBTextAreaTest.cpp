@@ -167,6 +167,61 @@ TEST(LBTextArea, RequiredSizeAndTextHeight)
     EXPECT_EQ(box.bounds(), QRectF(7, 8, 20, 20));
 }
 
+// A box given the size its text needs shows the text as measured: a last glyph whose ink
+// overhangs its advance (a final "f") does not push its word onto another line.
+TEST(LBTextArea, ABoxOfItsRequiredSizeKeepsItsLines)
+{
+    TextAreaFixture f;
+    LBTextArea& box = *f.box;
+    for (double size : {34.0, 48.0, 72.0}) {
+        for (const char* text : {"Cliff", "A staff of", "brief\nroof"}) {
+            f.setText(testText(QString::fromLatin1(text),
+                               {{platform::FontAttributeName, testFont(size)}}));
+            const QSizeF required = box.requiredSize(LBTextArea::maxSize().width());
+            f.document.quietly([&] { box.setBounds(QRectF(QPointF(0, 0), required)); });
+            EXPECT_NEAR(box.textHeight(), required.height(), MetricTolerance) << text << size;
+            EXPECT_EQ(box.requiredSize(required.width()), required) << text << size;
+        }
+    }
+}
+
+// Measures are kept with the text until it, its attributes or the measuring width
+// change: each answer is the one a box measuring the text for the first time gives.
+TEST(LBTextArea, MeasuresFollowEveryChange)
+{
+    TextAreaFixture f;
+    LBTextArea& box = *f.box;
+    f.setText(testText(QStringLiteral("alpha beta gamma")));
+    f.document.quietly([&] { box.setBounds(QRectF(0, 0, 80, 10)); });
+    // Each measure from a box of its own that has measured nothing else.
+    const auto fresh = [&] {
+        auto other = std::make_unique<TextAreaFixture>();
+        other->setText(box.contents()->attributedString());
+        other->document.quietly([&] { other->box->setBounds(box.bounds()); });
+        return other;
+    };
+    const auto expectAsFresh = [&](const char* change) {
+        EXPECT_EQ(box.requiredSize(1000), fresh()->box->requiredSize(1000)) << change;
+        EXPECT_EQ(box.requiredSize(60), fresh()->box->requiredSize(60)) << change;
+        EXPECT_EQ(box.textHeight(), fresh()->box->textHeight()) << change;
+        EXPECT_EQ(box.textPath(), fresh()->box->textPath()) << change;
+    };
+    expectAsFresh("first");
+    const double before = box.textHeight();
+    box.contents()->replaceCharactersInRange(Range(5, 11), QStringLiteral("!"));
+    expectAsFresh("characters");
+    EXPECT_LT(box.textHeight(), before);
+    box.contents()->addAttribute(platform::FontAttributeName, testFont(30), Range(0, 1));
+    expectAsFresh("font");
+    f.document.quietly([&] { box.setBounds(QRectF(0, 0, 300, 10)); });
+    expectAsFresh("width");
+    EXPECT_NEAR(box.textHeight(), testFont(30).pointSizeF() / 12 * TestLineHeight, 1);
+    f.document.quietly([&] { box.scaleOtherSettingsByFactor(0.5); });
+    expectAsFresh("scaled");
+    f.setText(testText(QStringLiteral("omega")));
+    expectAsFresh("replaced");
+}
+
 TEST(LBTextArea, BoundsNeverBelowOnePoint)
 {
     TextAreaFixture f;

@@ -67,6 +67,7 @@ class ProbeTextArea : public LBTextArea
 {
 public:
     using LBTextArea::_textGradientFill;
+    using LBTextArea::glyphOutlines;
 };
 
 // Copies are made by class name.

@@ -295,6 +295,19 @@ TEST(Archive, AttributedTextRoundTripsExactly)
     ASSERT_TRUE(list);
     EXPECT_TRUE(list->value(0).toMap().value("EditedText").value<AttributedString>() == text);
 
+    // A family is kept as named, commas and brackets included.
+    for (const QString& family :
+         {QStringLiteral("De,jaVu Sans"), QStringLiteral("Label [Maker]")}) {
+        QFont font;
+        font.setFamilies({family});
+        font.setPointSizeF(10);
+        const std::optional<QVariant> back =
+            Archive::valueFromArchivedData(Archive::archivedDataWithValue(font));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->value<QFont>().families(), QStringList{family});
+        EXPECT_TRUE(back->value<QFont>() == font) << family.toStdString();
+    }
+
     // An attribute of a kind the archive does not know gives no data at all.
     AttributedString odd(QStringLiteral("x"), {{"Where", QPointF(1, 2)}});
     EXPECT_TRUE(Archive::archivedDataWithAttributedString(odd).isEmpty());

@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 using platform::BezierPath;
 using Type = BezierPath::ElementType;
@@ -188,6 +192,17 @@ TEST(BezierPath, BoundsFollowTheCurveControlPointBoundsTheHandles)
     line.moveTo(QPointF(5, 7));
     line.lineTo(QPointF(25, 7));
     EXPECT_EQ(line.bounds(), QRectF(5, 7, 20, 0));
+
+    // A curve drawn right after a close starts where drawing does, at the start of the
+    // closed subpath: the bounds are those of the drawn path.
+    BezierPath afterClose;
+    afterClose.moveTo(QPointF(0, 0));
+    afterClose.lineTo(QPointF(100, 0));
+    afterClose.lineTo(QPointF(100, 100));
+    afterClose.closePath();
+    afterClose.curveTo(QPointF(0, 100), QPointF(-50, 50), QPointF(-50, 50));
+    expectRectNear(afterClose.bounds(), QRectF(-37.5, 0, 137.5, 100));
+    expectRectNear(afterClose.bounds(), afterClose.toPainterPath().boundingRect());
 }
 
 TEST(BezierPath, WindingRuleDecidesTheOverlap)
@@ -318,4 +333,133 @@ TEST(BezierPath, CopiesAreIndependent)
     EXPECT_EQ(a.elementAt(0).points[0], QPointF(0, 0));
     EXPECT_EQ(a.lineWidth(), 1.0);
     EXPECT_EQ(b.elementAt(0).points[0], QPointF(1, 1));
+}
+
+// A value derived from a path lasts until the path changes, in any way, and copies share
+// it only while they share the path.
+TEST(BezierPath, DerivedValuesLastUntilThePathChanges)
+{
+    static const char kind = 0;
+    static const char otherKind = 0;
+    const auto value = std::make_shared<int>(7);
+    const std::vector<std::pair<const char*, std::function<void(BezierPath&)>>> changes = {
+        {"move", [](BezierPath& p) { p.moveTo(QPointF(3, 3)); }},
+        {"line", [](BezierPath& p) { p.lineTo(QPointF(3, 3)); }},
+        {"curve", [](BezierPath& p) { p.curveTo(QPointF(3, 3), QPointF(1, 1), QPointF(2, 2)); }},
+        {"close", [](BezierPath& p) { p.closePath(); }},
+        {"points", [](BezierPath& p) { p.setAssociatedPoints({QPointF(1, 1)}, 1); }},
+        {"append", [](BezierPath& p) { p.appendBezierPathWithRect(QRectF(0, 0, 1, 1)); }},
+        {"transform",
+         [](BezierPath& p) { p.transformUsingAffineTransform(QTransform::fromScale(2, 2)); }},
+        {"clear", [](BezierPath& p) { p.removeAllPoints(); }},
+        {"winding rule", [](BezierPath& p) { p.setWindingRule(BezierPath::WindingRule::EvenOdd); }},
+    };
+    for (const auto& [name, change] : changes) {
+        BezierPath path = BezierPath::withRect(QRectF(0, 0, 10, 10));
+        EXPECT_EQ(path.derivedValue(&kind), nullptr) << name;
+        path.setDerivedValue(&kind, value);
+        change(path); // unshared
+        EXPECT_EQ(path.derivedValue(&kind), nullptr) << name;
+        path.setDerivedValue(&kind, value);
+        const BezierPath copy = path;
+        EXPECT_EQ(copy.derivedValue(&kind), value) << name; // shared with the copy
+        EXPECT_EQ(path.derivedValue(&otherKind), nullptr) << name;
+        change(path);
+        EXPECT_EQ(path.derivedValue(&kind), nullptr) << name;
+        EXPECT_EQ(copy.derivedValue(&kind), value) << name; // the copy is still that path
+    }
+}
+
+// The stroke's bounds, worked out without the stroke's outline, hold the whole outline
+// (a line at least a point wide) and are not much larger.
+TEST(BezierPath, StrokeBoundsHoldTheStrokedOutline)
+{
+    BezierPath acute;
+    acute.moveTo(QPointF(0, 0));
+    acute.lineTo(QPointF(100, 10));
+    acute.lineTo(QPointF(0, 20));
+    BezierPath zigzag;
+    zigzag.moveTo(QPointF(0, 0));
+    for (int i = 1; i < 8; ++i)
+        zigzag.lineTo(QPointF(i * 10, i % 2 ? 40 : 0));
+    BezierPath spike = acute;
+    spike.closePath();
+    BezierPath curve;
+    curve.moveTo(QPointF(0, 0));
+    curve.curveTo(QPointF(50, 0), QPointF(0, 80), QPointF(50, 80));
+    curve.lineTo(QPointF(0, 5));
+    struct Case
+    {
+        const char* name;
+        BezierPath path;
+        qreal width;
+        BezierPath::LineJoin join;
+        BezierPath::LineCap cap;
+        qreal miterLimit;
+    };
+    using J = BezierPath::LineJoin;
+    using C = BezierPath::LineCap;
+    const Case cases[] = {
+        {"rectangle", BezierPath::withRect(QRectF(10, 10, 80, 40)), 6, J::Miter, C::Butt, 10},
+        {"oval", BezierPath::withOvalInRect(QRectF(0, 0, 90, 30)), 8, J::Miter, C::Butt, 10},
+        {"acute, mitred", acute, 4, J::Miter, C::Butt, 30},
+        {"acute, limited", acute, 4, J::Miter, C::Butt, 2},
+        {"acute, round", acute, 4, J::Round, C::Round, 10},
+        {"zigzag, square caps", zigzag, 5, J::Bevel, C::Square, 10},
+        {"zigzag, mitred", zigzag, 3, J::Miter, C::Butt, 10},
+        {"closed spike", spike, 3, J::Miter, C::Butt, 40},
+        {"curve", curve, 7, J::Miter, C::Square, 10},
+        {"hairline", BezierPath::withRect(QRectF(0, 0, 10, 10)), 0, J::Miter, C::Butt, 10},
+    };
+    for (const Case& c : cases) {
+        BezierPath path = c.path;
+        path.setLineWidth(c.width);
+        path.setLineJoinStyle(c.join);
+        path.setLineCapStyle(c.cap);
+        path.setMiterLimit(c.miterLimit);
+        const QRectF outline = path.strokedOutline().boundingRect().adjusted(-0.5, -0.5, 0.5, 0.5);
+        const QRectF bounds = path.strokeBounds();
+        EXPECT_TRUE(bounds.contains(outline)) << c.name;
+        const qreal reach = std::max(c.width, qreal(1)) * std::max(c.miterLimit, qreal(1)) + 1;
+        EXPECT_TRUE(
+            path.controlPointBounds().adjusted(-reach, -reach, reach, reach).contains(bounds))
+            << c.name;
+    }
+    // A rectangle's is its own bounds grown by little more than half the width.
+    BezierPath rectangle = BezierPath::withRect(QRectF(10, 10, 80, 40));
+    rectangle.setLineWidth(6);
+    EXPECT_LE(rectangle.strokeBounds().width(), 80 + 6 * std::sqrt(2.0) * 1.001 + 1 + 1e-9);
+}
+
+// Rectangles and ovals are told apart from other paths of the same elements.
+TEST(BezierPath, RectanglesAndOvalsAreRecognised)
+{
+    const QRectF r(10.25, 20.5, 70.125, 30.75);
+    EXPECT_EQ(BezierPath::withRect(r).rectangle(), r);
+    EXPECT_EQ(BezierPath::withRect(r).oval(), std::nullopt);
+    EXPECT_EQ(BezierPath::withOvalInRect(r).oval(), r);
+    EXPECT_EQ(BezierPath::withOvalInRect(r).rectangle(), std::nullopt);
+    BezierPath lineBack;
+    lineBack.moveTo(QPointF(0, 0));
+    lineBack.lineTo(QPointF(0, 5));
+    lineBack.lineTo(QPointF(8, 5));
+    lineBack.lineTo(QPointF(8, 0));
+    lineBack.lineTo(QPointF(0, 0));
+    EXPECT_EQ(lineBack.rectangle(), QRectF(0, 0, 8, 5));
+
+    BezierPath turned = BezierPath::withRect(r);
+    turned.transformUsingAffineTransform(QTransform().rotate(20));
+    BezierPath squashed = BezierPath::withOvalInRect(r);
+    squashed.setAssociatedPoints({QPointF(0, 0), QPointF(1, 1), QPointF(40, 36)}, 2);
+    BezierPath open = BezierPath::withRect(r);
+    open.removeAllPoints();
+    open.moveTo(QPointF(0, 0));
+    open.lineTo(QPointF(8, 0));
+    open.lineTo(QPointF(8, 5));
+    open.lineTo(QPointF(0, 5));
+    for (const BezierPath& other :
+         {turned, squashed, open, BezierPath::withRoundedRect(r, 4, 4), BezierPath()}) {
+        EXPECT_EQ(other.rectangle(), std::nullopt);
+        EXPECT_EQ(other.oval(), std::nullopt);
+    }
 }

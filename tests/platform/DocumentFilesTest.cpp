@@ -11,11 +11,14 @@
 #include "platform/ui/DocumentFileDialog.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -91,9 +94,9 @@ class DocumentFiles : public ::testing::Test
 protected:
     DocumentFiles()
     {
-        platform::Alert::setResponder([this](const platform::Alert& alert) {
+        platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
             alerts.append(alert.messageText + QLatin1Char('|') + alert.informativeText);
-            return platform::Alert::FirstButtonReturn;
+            return platform::Alert::Response();
         });
     }
     ~DocumentFiles() override { platform::Alert::setResponder({}); }
@@ -307,18 +310,22 @@ TEST_F(DocumentFiles, TheFileDialogTakesPackagesAsDocuments)
     EXPECT_EQ(asked.size(), 2) << "nothing to replace, nothing asked";
 }
 
-TEST(AlertResponder, AnswersInsteadOfTheUser)
+TEST(AlertCancelButton, EscapeChoosesIt)
 {
-    QStringList shown;
-    platform::Alert::setResponder([&](const platform::Alert& alert) {
-        shown.append(alert.buttons.join(','));
-        return platform::Alert::ThirdButtonReturn;
-    });
+    platform::Alert::setResponder(nullptr);
+    QWidget window;
     platform::Alert alert;
-    alert.buttons = {"One", "Two", "Three"};
+    alert.buttons = {"New File...", "Cancel", "Replace Old File"};
+    alert.cancelButton = 1;
     int code = 0;
-    alert.beginSheetModalForWindow(nullptr, [&](int c) { code = c; });
-    EXPECT_EQ(code, 1002);
-    EXPECT_EQ(shown, QStringList{"One,Two,Three"});
-    platform::Alert::setResponder({});
+    alert.beginSheetModalForWindow(
+        &window, [&](const platform::Alert::Response& response) { code = response.returnCode; });
+    auto* box = window.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    QTest::keyClick(box, Qt::Key_Escape);
+    QElapsedTimer clock;
+    clock.start();
+    while (code == 0 && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(code, platform::Alert::SecondButtonReturn);
 }

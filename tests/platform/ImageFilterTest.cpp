@@ -286,6 +286,21 @@ QList<Case> cases()
                         }
                     });
                 }});
+    // Each channel alone: looked up for opaque pixels.
+    all.append({"colour controls, saturation unchanged",
+                "CIColorControls",
+                {{"inputImage", in},
+                 {"inputSaturation", 1.0},
+                 {"inputBrightness", -0.15},
+                 {"inputContrast", 1.6}},
+                [](const QVariantMap& m) {
+                    return colourReference(imageInput(m), [&](double u[3]) {
+                        for (int c = 0; c < 3; ++c)
+                            u[c] =
+                                (u[c] + num(m, "inputBrightness") - 0.5) * num(m, "inputContrast")
+                                + 0.5;
+                    });
+                }});
     all.append(
         {"hue", "CIHueAdjust", {{"inputImage", in}, {"inputAngle", 1.1}}, [](const QVariantMap& m) {
              return colourReference(imageInput(m), [&](double u[3]) {

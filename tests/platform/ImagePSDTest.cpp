@@ -155,6 +155,10 @@ TEST(ImagePSD, MergedImagesOfEachModeDepthAndCompression)
                      {255, 255, 255, 255, 255, 255},
                      {255, 128, 255, 255, 255, 255}};
 
+    // Below 1 dpi no resolution is stated, as for every format.
+    PsdFixture absurd = rgb;
+    absurd.dpi = 0.5;
+
     // A fourth channel without the merged-transparency flag is a spare channel, not alpha.
     PsdFixture spare = rgb;
     spare.channels.push_back({0, 0, 0, 0, 0, 0});
@@ -169,6 +173,7 @@ TEST(ImagePSD, MergedImagesOfEachModeDepthAndCompression)
     } cases[] = {
         {"RGB raw, 144 dpi", rgb.bytes(), QSizeF(1.5, 1), QPoint(1, 0), QColor(0, 255, 0)},
         {"RGB packed", rgbPacked.bytes(), QSizeF(3, 2), QPoint(2, 1), QColor(10, 20, 30)},
+        {"RGB at 0.5 dpi", absurd.bytes(), QSizeF(3, 2), QPoint(2, 1), QColor(10, 20, 30)},
         {"merged transparency", transparent.bytes(), QSizeF(3, 2), QPoint(0, 0),
          QColor(255, 0, 0, 128)},
         {"transparent pixel", transparent.bytes(), QSizeF(3, 2), QPoint(1, 0), QColor(0, 0, 0, 0)},

@@ -180,6 +180,171 @@ TEST_F(LayoutManagerTest, WrapsAtTheContainerWidth)
     }
 }
 
+// A line breaks where its advances fill the width, as its used rect measures them, even
+// when its last glyph's ink reaches past its advance (the hook of a final "f").
+TEST_F(LayoutManagerTest, ALineFitsAContainerAsWideAsItsUsedRect)
+{
+    using A = ParagraphStyle::Alignment;
+    struct Case
+    {
+        const char* text;
+        double size;
+        A alignment;
+    };
+    const Case cases[] = {
+        {"Cliff", 34, A::Left},
+        {"stuff", 34, A::Left},
+        {"The staff of chief", 34, A::Left},
+        {"If", 48, A::Right},
+        {"Our office", 60, A::Center},
+        {"brief", 72, A::Justified},
+        {"well off", 96, A::Natural},
+    };
+    for (const Case& c : cases) {
+        container->setContainerSize(QSizeF(100000, 1000));
+        setText(QString::fromLatin1(c.text),
+                {{FontAttributeName, testFont(c.size)},
+                 {ParagraphStyleAttributeName,
+                  style([&](ParagraphStyle& p) { p.alignment = c.alignment; })}});
+        const QRectF wide = manager.usedRectForTextContainer(container);
+        container->setContainerSize(QSizeF(wide.width(), 1000));
+        EXPECT_EQ(lineCount(), 1) << c.text << ' ' << c.size;
+        // The line keeps its place: flush with both edges.
+        const QRectF used = manager.usedRectForTextContainer(container);
+        EXPECT_NEAR(used.left(), 0, Tolerance) << c.text << ' ' << c.size;
+        EXPECT_NEAR(used.width(), wide.width(), Tolerance) << c.text << ' ' << c.size;
+    }
+
+    // Inside a paragraph too: a word whose advances fit stays on its line, and the lines
+    // after it follow from there.
+    const auto used = [&](const QString& text, double width) {
+        container->setContainerSize(QSizeF(width, 1000));
+        setText(text, {{FontAttributeName, testFont(40)}});
+        return manager.usedRectForTextContainer(container);
+    };
+    const double width = used(QStringLiteral("A staff"), 100000).width();
+    used(QStringLiteral("A staff of a"), width);
+    Range first;
+    manager.lineFragmentRectForGlyphAtIndex(0, &first);
+    EXPECT_EQ(manager.characterRangeForGlyphRange(first), Range(0, 8)); // "A staff "
+    EXPECT_EQ(lineCount(), 2);
+}
+
+// Each line of a wrapped paragraph is placed as that line's text alone would be, at every
+// alignment: its glyphs from the line's start, its trailing space not shown and kept on
+// the line.
+TEST_F(LayoutManagerTest, WrappedLinesLieAsTheirTextAlone)
+{
+    using A = ParagraphStyle::Alignment;
+    const QString text = QStringLiteral("alpha beta \U0001F600 gamma delta  epsilon zeta eta");
+    container->setContainerSize(QSizeF(97.3, 1000));
+    for (A alignment : {A::Left, A::Right, A::Center}) {
+        const QVariantMap aligned{{ParagraphStyleAttributeName,
+                                   style([&](ParagraphStyle& p) { p.alignment = alignment; })}};
+        setText(text, aligned);
+        struct Line
+        {
+            QString text;
+            QList<double> xs;
+            QRectF used;
+        };
+        QList<Line> lines;
+        for (qsizetype g = 0; g < manager.numberOfGlyphs();) {
+            Range glyphs;
+            const QRectF used = manager.lineFragmentUsedRectForGlyphAtIndex(g, &glyphs);
+            Line line{text.mid(manager.characterRangeForGlyphRange(glyphs).location,
+                               manager.characterRangeForGlyphRange(glyphs).length),
+                      {},
+                      used.translated(0, -used.top())};
+            // Aligned as asked, the glyphs' advances tiling the line.
+            switch (alignment) {
+            case A::Right: EXPECT_NEAR(used.right(), 97.3, Tolerance); break;
+            case A::Center: EXPECT_NEAR(used.center().x(), 97.3 / 2, Tolerance); break;
+            default: EXPECT_NEAR(used.left(), 0, Tolerance); break;
+            }
+            double edge = used.left() + 5;
+            for (qsizetype k = glyphs.location; k < glyphs.end(); ++k) {
+                const QRectF box = manager.boundingRectForGlyphRange(Range(k, 1), container);
+                if (manager.notShownAttributeForGlyphAtIndex(k)) {
+                    EXPECT_TRUE(text.at(manager.characterIndexForGlyphAtIndex(k)).isSpace());
+                    EXPECT_LE(box.right(), 97.3 - 5 + 1e-9) << int(alignment);
+                    continue;
+                }
+                EXPECT_NEAR(box.left(), edge, 1e-9) << int(alignment) << ' ' << k;
+                edge = box.right();
+                line.xs.append(manager.locationForGlyphAtIndex(k).x());
+            }
+            lines.append(line);
+            g = glyphs.end();
+        }
+        ASSERT_GT(lines.size(), 2);
+        for (const Line& line : std::as_const(lines)) {
+            setText(line.text.trimmed(), aligned);
+            QList<double> xs;
+            for (qsizetype k = 0; k < manager.numberOfGlyphs(); ++k)
+                xs.append(manager.locationForGlyphAtIndex(k).x());
+            ASSERT_EQ(xs.size(), line.xs.size()) << line.text.toStdString();
+            for (qsizetype k = 0; k < xs.size(); ++k)
+                EXPECT_NEAR(xs.at(k), line.xs.at(k), 1e-6) << line.text.toStdString() << k;
+            EXPECT_NEAR(manager.usedRectForTextContainer(container).left(), line.used.left(), 1e-6)
+                << line.text.toStdString();
+        }
+    }
+}
+
+// Layouts are kept with the text; any change of the text, its attributes or the container
+// lays it out again, and managers sharing a text share its layout only for the same size.
+TEST_F(LayoutManagerTest, KeptLayoutsFollowTheTextAndTheContainer)
+{
+    container->setContainerSize(QSizeF(200, 1000));
+    setText(QStringLiteral("alpha beta gamma"));
+    const qsizetype glyphs = manager.numberOfGlyphs();
+    const double width = manager.usedRectForTextContainer(container).width();
+
+    LayoutManager narrow;
+    auto owned = std::make_unique<TextContainer>(QSizeF(60, 1000));
+    TextContainer* narrowContainer = owned.get();
+    narrow.setTextContainer(std::move(owned));
+    storage.addLayoutManager(&narrow);
+    EXPECT_GT(narrow.usedRectForTextContainer(narrowContainer).height(), 2 * TestLineHeight);
+    EXPECT_NEAR(manager.usedRectForTextContainer(container).height(), TestLineHeight, Tolerance);
+
+    const auto sameAsFresh = [&](const char* change) {
+        TextStorage fresh(storage.attributedString());
+        LayoutManager freshManager;
+        freshManager.setTextContainer(
+            std::make_unique<TextContainer>(narrowContainer->containerSize()));
+        fresh.addLayoutManager(&freshManager);
+        EXPECT_EQ(narrow.numberOfGlyphs(), freshManager.numberOfGlyphs()) << change;
+        EXPECT_EQ(narrow.usedRectForTextContainer(narrowContainer),
+                  freshManager.usedRectForTextContainer(freshManager.textContainer()))
+            << change;
+    };
+    storage.replaceCharactersInRange(Range(0, 5), QStringLiteral("omega omega"));
+    sameAsFresh("characters");
+    EXPECT_EQ(manager.numberOfGlyphs(), glyphs + 6);
+    storage.addAttribute(FontAttributeName, testFont(20), Range(0, 5));
+    sameAsFresh("attributes");
+    EXPECT_GT(manager.usedRectForTextContainer(container).width(), width);
+    narrowContainer->setContainerSize(QSizeF(120, 1000));
+    sameAsFresh("container size");
+    narrowContainer->setLineFragmentPadding(0);
+    EXPECT_NEAR(narrow.usedRectForTextContainer(narrowContainer).left(), 0, Tolerance);
+
+    // A change in the middle of a batch of edits is not hidden from a manager that joins
+    // meanwhile.
+    storage.beginEditing();
+    storage.replaceCharactersInRange(Range(0, storage.length()), QStringLiteral("xy"));
+    LayoutManager joining;
+    joining.setTextContainer(std::make_unique<TextContainer>(QSizeF(200, 1000)));
+    storage.addLayoutManager(&joining);
+    EXPECT_EQ(joining.numberOfGlyphs(), 2);
+    storage.endEditing();
+    EXPECT_EQ(manager.numberOfGlyphs(), 2);
+    storage.removeLayoutManager(&narrow);
+    storage.removeLayoutManager(&joining);
+}
+
 TEST_F(LayoutManagerTest, LineFragmentsSpacingAndIndents)
 {
     setText(QStringLiteral("ab\ncd"),

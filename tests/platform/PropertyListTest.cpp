@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
+
 using platform::PropertyList;
 
 namespace {
@@ -58,7 +61,7 @@ const QByteArray document =
     "        ),\n"
     "        \"\"\n"
     "    );\n"
-    "    Path = /tmp/x-y_z+1:$;\n"
+    "    Path = \"/tmp/x-y_z+1:$\";\n"
     "    \"Quarn Print Line\" = \"/tmp/a b.pdf\";\n"
     "    Rotation = 0.00;\n"
     "}";
@@ -95,7 +98,8 @@ TEST(PropertyListText, WriterForms)
     const QDateTime date(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
     const Case cases[] = {
         {QString("LBRect"), "LBRect"},
-        {QString("a/b:c.d-e_f$g+h"), "a/b:c.d-e_f$g+h"},
+        {QString("a/b:c.d-e_f$g"), "a/b:c.d-e_f$g"},
+        {QString("1+2"), "\"1+2\""}, // other readers take no '+' bare
         {QString(""), "\"\""},
         {QString(), "\"\""},
         {QVariant(), "\"\""},
@@ -114,7 +118,7 @@ TEST(PropertyListText, WriterForms)
         {0.1, "0.1"},
         {841.88976399, "841.88976399"},
         {-2.5, "-2.5"},
-        {1e20, "1e+20"},
+        {1e20, "\"1e+20\""},
         {0.1f, "0.1"},
         {true, "YES"},
         {false, "NO"},
@@ -157,7 +161,7 @@ TEST(PropertyListText, ReaderAcceptsTheWholeGrammar)
         "{ /* block\n comment */ a = plain; \"b\"=\"q\\\"\\\\\\'\\a\\b\\f\\n\\r\\t\\v\";\n"
         "  octal = \"\\101\\0\\12x\"; short = \"\\U41\\Ue9!\"; raw = \"caf\xc3\xa9\";\n"
         "  data = < 0A0b 0 c\n 0d >; list = (1, (2), {k = v;},); empty = ();\n"
-        "  dup = first; dup = second; last = value }";
+        "  dup = first; dup = second; plus = a+b; last = value }";
     const QVariantMap map = parseText(text).toMap();
     EXPECT_EQ(map.value("a"), QString("plain"));
     EXPECT_EQ(map.value("b"), QString("q\"\\'\a\b\f\n\r\t\v"));
@@ -168,6 +172,7 @@ TEST(PropertyListText, ReaderAcceptsTheWholeGrammar)
     EXPECT_EQ(map.value("list"), (QVariantList{"1", QVariantList{"2"}, QVariantMap{{"k", "v"}}}));
     EXPECT_EQ(map.value("empty"), QVariantList());
     EXPECT_EQ(map.value("dup"), QString("second"));
+    EXPECT_EQ(map.value("plus"), QString("a+b"));
     EXPECT_EQ(map.value("last"), QString("value"));
 
     // Top levels other than a dictionary, and the bare pairs of a string table.
@@ -176,6 +181,43 @@ TEST(PropertyListText, ReaderAcceptsTheWholeGrammar)
     EXPECT_EQ(parseText("<dead beef>"), QByteArray::fromHex("deadbeef"));
     EXPECT_EQ(parseText("\xEF\xBB\xBF/* table */\n\"Undo %@\" = \"Undo %@\";\nCut = \"Cut it\";\n"),
               (QVariantMap{{"Undo %@", "Undo %@"}, {"Cut", "Cut it"}}));
+}
+
+TEST(PropertyListText, ReadsTheFormsOtherWritersProduce)
+{
+    const QString bom(QChar(QChar::ByteOrderMark)); // fromUtf8 would drop it
+    struct Case
+    {
+        const char* what;
+        QByteArray text;
+        QVariant value;
+    };
+    const Case cases[] = {
+        {"empty text", "", QVariantMap()},
+        {"white space only", " \n\t\r\n", QVariantMap()},
+        {"a string table holding only comments", "\xEF\xBB\xBF/* Localized texts */\n// none yet\n",
+         QVariantMap()},
+        {"unknown escapes stand for the character", "{ a = \"\\$\\q\\\xc3\xa9\\8\"; }",
+         QVariantMap{{"a", QString::fromUtf8("$q\u00e98")}}},
+        {"a // comment ends at CR", "{ a = b; // note\r c = d; }",
+         QVariantMap{{"a", "b"}, {"c", "d"}}},
+        {"single quotes", "{ 'a b' = 'say \"hi\"'; c = 'it\\'s'; d = (''); }",
+         QVariantMap{{"a b", "say \"hi\""}, {"c", "it's"}, {"d", QVariantList{""}}}},
+        {"a string table's key; stands for key = key;", "Cancel;\n\"Save As\" = Save;\n'Help';",
+         QVariantMap{{"Cancel", "Cancel"}, {"Save As", "Save"}, {"Help", "Help"}}},
+        {"a byte order mark is a character",
+         "( \"\xEF\xBB\xBFx\", \"\\n\xEF\xBB\xBFy\", \"\\U00e9\xEF\xBB\xBF\" )",
+         QVariantList{bom + "x", "\n" + bom + "y", QString::fromUtf8("\u00e9") + bom}},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        const std::optional<QVariant> value = PropertyList::fromText(c.text, &error);
+        ASSERT_TRUE(value) << c.what << ": " << error.toStdString();
+        EXPECT_EQ(*value, c.value) << c.what;
+    }
+    // What the writer writes of such values reads back the same.
+    for (const Case& c : cases)
+        EXPECT_EQ(PropertyList::fromText(PropertyList::toText(c.value)), c.value) << c.what;
 }
 
 TEST(PropertyListText, BadInputIsRejectedWithItsLine)
@@ -189,10 +231,11 @@ TEST(PropertyListText, BadInputIsRejectedWithItsLine)
     const Case cases[] = {
         {"{\n  a = b;\n  c = (d,\n", 4, "not closed"},
         {"{\n  a = \"open\n\n", 2, "unterminated quoted string"},
+        {"{ a = \"x\\\"; }", 1, "unterminated quoted string"},
+        {"{ a = 'x\\'; }", 1, "unterminated quoted string"},
         {"{ a = b; }\n}", 2, "unexpected '}'"},
         {"(a b)", 1, "expected ','"},
         {"{ a = b }\n)", 2, "unexpected ')'"},
-        {"{\n a = \"\\q\"; }", 2, "bad escape"},
         {"{ a = \"\\U\"; }", 1, "bad escape"},
         {"{ a = \"\\400\"; }", 1, "bad escape"},
         {"{\n\n <00> = b; }", 3, "key must be a string"},
@@ -206,8 +249,6 @@ TEST(PropertyListText, BadInputIsRejectedWithItsLine)
         {"{ a = b; } /* open", 1, "unterminated comment"},
         {"{ a = \"\xff\xfe\"; }", 1, "UTF-8"},
         {"{ a = b\xc3\xa9; }", 1, "byte 0xc3"},
-        {"", 1, "no property list"},
-        {"  // only a comment\n", 2, "no property list"},
         {"a = b; c", 1, "after a key"},
         {"a b", 1, "unexpected 'b' after"},
         {nested(PropertyList::MaximumDepth + 1, "(", ")"), 1, "nesting deeper than 512"},
@@ -226,8 +267,8 @@ TEST(PropertyListText, BadInputIsRejectedWithItsLine)
 
 TEST(PropertyListText, EveryTruncationOfADocumentFailsCleanly)
 {
-    // Each strict prefix is unbalanced, whatever token it cuts.
-    for (qsizetype n = 0; n < document.size(); ++n) {
+    // Each strict non-empty prefix is unbalanced, whatever token it cuts.
+    for (qsizetype n = 1; n < document.size(); ++n) {
         const QString error = textError(document.left(n));
         ASSERT_TRUE(error.contains(QRegularExpression("^line \\d+: ")))
             << n << ": " << error.toStdString();
@@ -342,6 +383,90 @@ TEST(PropertyListXml, ReadsForeignLayoutAndRejectsBadInput)
     const QByteArray xml = PropertyList::toXml(QVariantMap{{"a", QVariantList{1, 2.5, "x"}}});
     for (qsizetype n = 0; n < xml.size() - 9; ++n) // up to the end of </plist>
         ASSERT_FALSE(xmlError(xml.left(n)).isEmpty()) << n;
+}
+
+TEST(PropertyListXml, IntegersMayBeHexadecimal)
+{
+    struct Case
+    {
+        const char* text;
+        std::optional<qint64> value;
+    };
+    const Case cases[] = {
+        {"0x1F", 31},
+        {"0XfF", 255},
+        {"-0x10", -16},
+        {"+0x7fffffffffffffff", Q_INT64_C(9223372036854775807)},
+        {"-0x8000000000000000", std::numeric_limits<qint64>::min()},
+        {"0x8000000000000000", std::nullopt},
+        {"0x", std::nullopt},
+        {"0x-1", std::nullopt},
+        {"0x 1", std::nullopt},
+        {"0x1g", std::nullopt},
+        {"017", 17},
+    };
+    for (const Case& c : cases) {
+        const QByteArray xml = QByteArray("<plist><integer>") + c.text + "</integer></plist>";
+        QString error;
+        const std::optional<QVariant> value = PropertyList::fromXml(xml, &error);
+        if (c.value) {
+            ASSERT_TRUE(value) << c.text << ": " << error.toStdString();
+            EXPECT_EQ(*value, QVariant(*c.value)) << c.text;
+        } else {
+            EXPECT_FALSE(value) << c.text;
+            EXPECT_TRUE(error.contains("bad integer")) << c.text << ": " << error.toStdString();
+        }
+    }
+}
+
+TEST(PropertyListXml, DatesAreKeptToTheSecond)
+{
+    // As written: what is read writes and reads back the same.
+    struct Case
+    {
+        const char* text;
+        QDateTime date;
+    };
+    const Case cases[] = {
+        {"2024-02-29T23:59:34Z", QDateTime(QDate(2024, 2, 29), QTime(23, 59, 34), Qt::UTC)},
+        {"2024-02-29T23:59:34.8Z", QDateTime(QDate(2024, 2, 29), QTime(23, 59, 34), Qt::UTC)},
+        {"2024-03-01T00:59:34.999+01:00",
+         QDateTime(QDate(2024, 2, 29), QTime(23, 59, 34), Qt::UTC)},
+        {"1969-12-31T23:59:59.5Z", QDateTime(QDate(1969, 12, 31), QTime(23, 59, 59), Qt::UTC)},
+    };
+    for (const Case& c : cases) {
+        const std::optional<QVariant> value =
+            PropertyList::fromXml(QByteArray("<plist><date>") + c.text + "</date></plist>");
+        ASSERT_TRUE(value) << c.text;
+        EXPECT_EQ(value->toDateTime(), c.date) << c.text;
+        EXPECT_EQ(PropertyList::fromXml(PropertyList::toXml(*value)), value) << c.text;
+    }
+}
+
+TEST(PropertyListXml, EntityDeclarationsAreRefused)
+{
+    // A few kilobytes that would expand to gigabytes, and a single harmless entity: a
+    // property list needs neither, so both are refused before any text is expanded.
+    QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE plist [\n<!ENTITY a0 \"ha\">\n";
+    for (int i = 1; i < 40; ++i)
+        laughs +=
+            QStringLiteral("<!ENTITY a%1 \"&a%2;&a%2;&a%2;&a%2;\">\n").arg(i).arg(i - 1).toLatin1();
+    laughs += "]>\n<plist version=\"1.0\"><string>&a39;</string></plist>\n";
+    const QByteArray single = "<!DOCTYPE plist [ <!ENTITY name \"Quarn\"> ]>\n"
+                              "<plist><string>&name;</string></plist>";
+    for (const QByteArray& xml : {laughs, single}) {
+        QString error;
+        EXPECT_FALSE(PropertyList::fromXml(xml, &error));
+        EXPECT_TRUE(error.contains("declares entities")) << error.toStdString();
+        EXPECT_FALSE(PropertyList::read(xml));
+    }
+
+    // The predefined entities and character references are no declarations.
+    const std::optional<QVariant> plain = PropertyList::fromXml(
+        "<!DOCTYPE plist PUBLIC \"-//x//DTD PLIST 1.0//EN\" \"plist.dtd\">\n"
+        "<plist><string>&lt;&amp;&gt;&quot;&apos;&#65;&#x42;</string></plist>");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(*plain, QVariant(QString("<&>\"'AB")));
 }
 
 TEST(PropertyList, ReadDetectsTheForm)

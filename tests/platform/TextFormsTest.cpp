@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cfloat>
 #include <climits>
 
@@ -79,7 +81,14 @@ TEST(TextForms, RealReaders)
     EXPECT_EQ(doubleValue(QStringLiteral("inf")), 0.0);
     EXPECT_EQ(doubleValue(QStringLiteral("nan")), 0.0);
     EXPECT_EQ(doubleValue(QStringLiteral("0x10")), 0.0);
-    EXPECT_EQ(floatValue(QStringLiteral("1e300")), double(HUGE_VALF));
+    // Beyond the type's range: the largest finite value, so nothing read is infinite and
+    // what is read writes and reads back the same.
+    EXPECT_EQ(floatValue(QStringLiteral("1e300")), double(FLT_MAX));
+    EXPECT_EQ(floatValue(QStringLiteral("-1e39")), -double(FLT_MAX));
+    EXPECT_EQ(doubleValue(QStringLiteral("1e999")), DBL_MAX);
+    EXPECT_EQ(rectFromString(QStringLiteral("{{1, -1e+2685}, {0, 0}}")), QRectF(1, -DBL_MAX, 0, 0));
+    const QRectF huge = rectFromString(QStringLiteral("{{1e999, 0}, {7, 0}}"));
+    EXPECT_EQ(rectFromString(stringFromRect(huge)), huge);
 
     // Whether there is a number to read at all: "0.00" is one, "abc" reads 0 without one.
     for (const char* number : {"0.00", " -2", ".5x", "+7", "1e"})
@@ -116,10 +125,34 @@ TEST(TextForms, ReadersOfStoredValues)
 TEST(TextForms, NumberWriters)
 {
     EXPECT_EQ(formatLong(-42), QStringLiteral("-42"));
-    EXPECT_EQ(format2f(12.345), QStringLiteral("12.35")); // 12.345 is just above in binary
-    EXPECT_EQ(format2f(2), QStringLiteral("2.00"));
-    EXPECT_EQ(format6f(0.1), QStringLiteral("0.100000"));
-    EXPECT_EQ(format6f(-1.5), QStringLiteral("-1.500000"));
+    // The C library's forms: exact binary ties go to the even digit, -0 keeps its sign.
+    struct Case
+    {
+        double value;
+        const char* twoDecimals;
+        const char* sixDecimals;
+    };
+    const Case cases[] = {
+        {12.345, "12.35", "12.345000"}, // just above 12.345 in binary
+        {2, "2.00", "2.000000"},
+        {0.1, "0.10", "0.100000"},
+        {-1.5, "-1.50", "-1.500000"},
+        {0.125, "0.12", "0.125000"},
+        {0.375, "0.38", "0.375000"},
+        {-0.625, "-0.62", "-0.625000"},
+        {0.0078125, "0.01", "0.007812"},
+        {0.0234375, "0.02", "0.023438"},
+        {-0.0, "-0.00", "-0.000000"},
+        {-0.001, "-0.00", "-0.001000"},
+        {1e20, "100000000000000000000.00", "100000000000000000000.000000"},
+        {qInf(), "inf", "inf"},
+        {-qInf(), "-inf", "-inf"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(format2f(c.value), QLatin1String(c.twoDecimals)) << c.value;
+        EXPECT_EQ(format6f(c.value), QLatin1String(c.sixDecimals)) << c.value;
+    }
+    EXPECT_EQ(format2f(-std::numeric_limits<double>::max()).size(), 309 + 1 + 3);
 }
 
 TEST(TextForms, PointInRectIsHalfOpen)

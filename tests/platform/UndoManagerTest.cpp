@@ -411,3 +411,57 @@ TEST_F(UndoManagerTest, ActionNamesFollowTheStep)
     undo.setActionName("Late");
     EXPECT_EQ(undo.undoActionName(), "Late");
 }
+
+TEST_F(UndoManagerTest, AClosureThatThrowsLeavesTheManagerWorking)
+{
+    struct Failure
+    {};
+    for (const bool undoing : {true, false}) {
+        SCOPED_TRACE(undoing ? "undo" : "redo");
+        undo.removeAllActions();
+        text.value.clear();
+        step({"saved"});
+        const quint64 saved = undo.documentState();
+        // One step of three changes whose middle inverse throws (in the given direction).
+        bool armed = false;
+        undo.beginUndoGrouping();
+        text.set("a");
+        undo.registerUndo(&armed, [&] {
+            if (armed)
+                throw Failure();
+            undo.registerUndo(&armed, [&] {
+                if (armed)
+                    throw Failure();
+            });
+        });
+        text.set("ab");
+        undo.endUndoGrouping();
+        if (!undoing) {
+            undo.undo();
+            ASSERT_EQ(text.value, "saved");
+        }
+        const quint64 before = undo.documentState();
+        armed = true;
+        EXPECT_THROW(undoing ? undo.undo() : undo.redo(), Failure);
+        armed = false;
+
+        // Out of the undoing state, at level 0, with what ran kept as the opposite step.
+        EXPECT_FALSE(undo.isUndoing());
+        EXPECT_FALSE(undo.isRedoing());
+        EXPECT_EQ(undo.groupingLevel(), 0);
+        EXPECT_EQ(text.value, "a"); // the first closure ran in both directions
+        EXPECT_NE(undo.documentState(), before);
+        EXPECT_NE(undo.documentState(), saved);
+        ASSERT_TRUE(undoing ? undo.canRedo() : undo.canUndo());
+        undoing ? undo.redo() : undo.undo();
+        EXPECT_EQ(text.value, undoing ? "ab" : "saved");
+        EXPECT_EQ(undo.documentState(), before);
+
+        // Later changes make steps of their own that undo as usual.
+        step({"next"});
+        EXPECT_EQ(undo.groupingLevel(), 0);
+        undo.undo();
+        EXPECT_EQ(text.value, undoing ? "ab" : "saved");
+        EXPECT_TRUE(catcher.messages.isEmpty()) << catcher.messages.join('\n').toStdString();
+    }
+}

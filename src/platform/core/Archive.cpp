@@ -327,7 +327,9 @@ std::optional<QVariant> decodeFont(const Fields& fields)
     if (family.typeId() != QMetaType::QString || face.typeId() != QMetaType::QString || !weight
         || !style)
         return std::nullopt;
-    QFont font(family.toString());
+    // Exactly this family: the constructor would split a name at commas.
+    QFont font;
+    font.setFamilies({family.toString()});
     if (!face.toString().isEmpty())
         font.setStyleName(face.toString());
     font.setWeight(QFont::Weight(*weight));

@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -25,7 +27,8 @@ namespace {
 
 enum : unsigned char {
     SpaceChar = 1,    // white space between tokens
-    UnquotedChar = 2, // may stand in a string without quotes
+    UnquotedChar = 2, // may stand in a string without quotes when reading
+    BareChar = 4,     // written without quotes: other readers take no more than these
 };
 
 struct CharTable
@@ -40,19 +43,20 @@ struct CharTable
         for (int c : {' ', '\t', '\n', '\r', '\f', '\v'})
             flags[c] |= SpaceChar;
         for (int c = '0'; c <= '9'; ++c) {
-            flags[c] |= UnquotedChar;
+            flags[c] |= UnquotedChar | BareChar;
             hex[c] = static_cast<signed char>(c - '0');
         }
         for (int c = 'a'; c <= 'z'; ++c)
-            flags[c] |= UnquotedChar;
+            flags[c] |= UnquotedChar | BareChar;
         for (int c = 'A'; c <= 'Z'; ++c)
-            flags[c] |= UnquotedChar;
+            flags[c] |= UnquotedChar | BareChar;
         for (int c = 'a'; c <= 'f'; ++c)
             hex[c] = static_cast<signed char>(c - 'a' + 10);
         for (int c = 'A'; c <= 'F'; ++c)
             hex[c] = static_cast<signed char>(c - 'A' + 10);
-        for (int c : {'_', '$', '+', '/', ':', '.', '-'})
-            flags[c] |= UnquotedChar;
+        for (int c : {'_', '$', '/', ':', '.', '-'})
+            flags[c] |= UnquotedChar | BareChar;
+        flags[int('+')] |= UnquotedChar;
     }
 };
 
@@ -66,6 +70,39 @@ inline bool isSpace(char c)
 inline bool isUnquoted(char c)
 {
     return chars.flags[static_cast<unsigned char>(c)] & UnquotedChar;
+}
+
+inline bool isBare(char c)
+{
+    return chars.flags[static_cast<unsigned char>(c)] & BareChar;
+}
+
+inline bool isQuote(char c)
+{
+    return c == '"' || c == '\'';
+}
+
+// A string starts here: quoted or bare.
+inline bool startsString(char c)
+{
+    return isQuote(c) || isUnquoted(c);
+}
+
+inline quint64 load64(const char* p)
+{
+    quint64 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+bool isAscii(const char* from, const char* to)
+{
+    quint64 bits = 0;
+    for (; to - from >= 8; from += 8)
+        bits |= load64(from);
+    for (; from < to; ++from)
+        bits |= static_cast<unsigned char>(*from);
+    return (bits & 0x8080808080808080ull) == 0;
 }
 
 inline int hexValue(char c)
@@ -102,6 +139,70 @@ const T& ref(const QVariant& value)
 // ---------------------------------------------------------------------------------------
 // Old-style text reader: works on the raw bytes; strings are built in one go.
 
+// Values repeat in property lists: keys across the dictionaries of a list (every graphic of
+// a document has the same few dozen), and many values (class names, numbers, colours as
+// data). A value spelt the same way as one already read in the same text is shared with it
+// instead of made again. The table maps a hash of the spelling (a span of the text, which
+// outlives the read) to the value, one value a slot: a newcomer takes the place of the one
+// it collides with, so the table stays the size it was made, a slot for every 256 bytes of
+// text (16 to 4096).
+template <typename T>
+class SpellingTable
+{
+public:
+    explicit SpellingTable(size_t textSize)
+    {
+        while (_size < 4096 && _size * 256 < textSize)
+            _size *= 2;
+    }
+
+    const T* find(const char* from, const char* to)
+    {
+        if (_slots.empty())
+            _slots.resize(_size);
+        _slot = &_slots[hash(from, size_t(to - from)) & (_size - 1)];
+        const size_t length = size_t(to - from);
+        if (_slot->spelling && _slot->length == length
+            && std::memcmp(_slot->spelling, from, length) == 0)
+            return &_slot->value;
+        return nullptr;
+    }
+
+    // Keeps value for the spelling that find() just looked up in vain.
+    const T& store(const char* from, const char* to, const T& value)
+    {
+        _slot->spelling = from;
+        _slot->length = size_t(to - from);
+        _slot->value = value;
+        return _slot->value;
+    }
+
+private:
+    struct Slot
+    {
+        const char* spelling = nullptr;
+        size_t length = 0;
+        T value;
+    };
+
+    static quint64 hash(const char* p, size_t n)
+    {
+        quint64 h = 0x9e3779b97f4a7c15ull ^ n;
+        for (; n >= 8; p += 8, n -= 8) {
+            h = (h ^ load64(p)) * 0xff51afd7ed558ccdull;
+            h ^= h >> 32;
+        }
+        quint64 tail = 0;
+        std::memcpy(&tail, p, n);
+        h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
+        return h ^ (h >> 29);
+    }
+
+    size_t _size = 16;
+    std::vector<Slot> _slots;
+    Slot* _slot = nullptr;
+};
+
 class TextReader
 {
 public:
@@ -124,18 +225,17 @@ private:
             _p += 3;
         if (!skipSpace())
             return std::nullopt;
-        if (_p == _end) {
-            fail(_p, QStringLiteral("no property list in the text"));
-            return std::nullopt;
-        }
+        // Nothing but white space and comments: a string table with no entries.
+        if (_p == _end)
+            return QVariant(QVariantMap());
         QVariant result;
-        if (*_p == '"' || isUnquoted(*_p)) {
+        if (startsString(*_p)) {
             // A string at the top, or the first key of a string table's bare pairs.
             const char* start = _p;
             QString text;
             if (!readString(text) || !skipSpace())
                 return std::nullopt;
-            if (_p < _end && *_p == '=') {
+            if (_p < _end && (*_p == '=' || *_p == ';')) {
                 _p = start;
                 QVariantMap map;
                 if (!readDictionaryBody(map, 1, nullptr))
@@ -173,17 +273,22 @@ private:
                         .arg(lineAt(opened)));
     }
 
-    // Skips white space and comments; fails only on an unterminated /* comment.
+    // Skips white space and comments; fails only on an unterminated /* comment. A //
+    // comment ends at a line feed or a carriage return.
     bool skipSpace()
     {
         for (;;) {
+            // Indentation comes in long runs of spaces: eight at a time.
+            while (_end - _p >= 8 && load64(_p) == 0x2020202020202020ull)
+                _p += 8;
             while (_p < _end && isSpace(*_p))
                 ++_p;
             if (_end - _p < 2 || _p[0] != '/')
                 return true;
             if (_p[1] == '/') {
-                const void* newline = std::memchr(_p + 2, '\n', size_t(_end - _p - 2));
-                _p = newline ? static_cast<const char*>(newline) + 1 : _end;
+                _p += 2;
+                while (_p < _end && *_p != '\n' && *_p != '\r')
+                    ++_p;
             } else if (_p[1] == '*') {
                 const char* close = nullptr;
                 for (const char* q = _p + 2; q + 1 < _end; ++q) {
@@ -234,10 +339,10 @@ private:
             return true;
         }
         default: {
-            if (*_p != '"' && !isUnquoted(*_p))
+            if (!startsString(*_p))
                 return fail(_p, QStringLiteral("unexpected %1").arg(describeChar(*_p)));
             QString text;
-            if (!readString(text))
+            if (!readString(text, true))
                 return false;
             out = std::move(text);
             return true;
@@ -246,22 +351,27 @@ private:
     }
 
     // Entries up to the closing brace, or to the end of the text for a string table's
-    // bare pairs (`open` is null then).
+    // bare pairs (`open` is null then), where `key;` stands for `key = key;`.
     bool readDictionaryBody(QVariantMap& map, int depth, const char* open)
     {
+        // Built in a std::map so keys and values move in; QVariantMap adopts it whole.
+        std::map<QString, QVariant> entries;
         QString key;
         QVariant value;
         for (;;) {
             if (!skipSpace())
                 return false;
-            if (_p == _end)
-                return open ? failAtEnd(open, "dictionary") : true;
+            if (_p == _end) {
+                if (open)
+                    return failAtEnd(open, "dictionary");
+                break;
+            }
             if (open && *_p == '}') {
                 ++_p;
-                return true;
+                break;
             }
-            if (*_p == '"' || isUnquoted(*_p)) {
-                if (!readString(key))
+            if (startsString(*_p)) {
+                if (!readString(key, true))
                     return false;
             } else if (*_p == '{' || *_p == '(' || *_p == '<') {
                 return fail(_p, QStringLiteral("a dictionary key must be a string, not %1")
@@ -275,6 +385,12 @@ private:
             if (_p == _end)
                 return open ? failAtEnd(open, "dictionary")
                             : fail(_p, QStringLiteral("unexpected end of text after a key"));
+            if (!open && *_p == ';') {
+                ++_p;
+                value = key;
+                entries.insert_or_assign(entries.end(), std::move(key), std::move(value));
+                continue;
+            }
             if (*_p != '=')
                 return fail(_p, QStringLiteral("expected '=' after the key \"%1\", found %2")
                                     .arg(key, describeChar(*_p)));
@@ -297,9 +413,12 @@ private:
                 return fail(_p, QStringLiteral("expected ';' after the value of \"%1\", found %2")
                                     .arg(key, describeChar(*_p)));
             }
-            // Written lists are sorted, so the end is the right place nearly always.
-            map.insert(map.cend(), key, value);
+            // Written lists are sorted, so the end is the right place nearly always; a
+            // repeated key keeps its last value.
+            entries.insert_or_assign(entries.end(), std::move(key), std::move(value));
         }
+        map = QVariantMap(std::move(entries));
+        return true;
     }
 
     bool readArray(QVariantList& list, int depth)
@@ -337,6 +456,11 @@ private:
         if (!found)
             return fail(open, QStringLiteral("unterminated data block"));
         const char* close = static_cast<const char*>(found);
+        if (const QByteArray* shared = _data.find(_p, close)) {
+            out = *shared;
+            _p = close + 1;
+            return true;
+        }
         out.resize((close - _p) / 2);
         char* o = out.data();
         int pending = -1;
@@ -356,23 +480,43 @@ private:
         if (pending >= 0)
             return fail(close, QStringLiteral("odd number of hex digits in a data block"));
         out.truncate(o - out.data());
+        _data.store(_p, close, out);
         _p = close + 1;
         return true;
     }
 
-    bool readString(QString& out)
+    QString interned(const char* from, const char* to)
     {
-        if (*_p == '"')
-            return readQuoted(out);
+        if (const QString* shared = _strings.find(from, to))
+            return *shared;
+        return _strings.store(from, to, QString::fromLatin1(from, to - from));
+    }
+
+    QString plainString(const char* from, const char* to, bool intern)
+    {
+        return intern ? interned(from, to) : QString::fromLatin1(from, to - from);
+    }
+
+    bool readString(QString& out, bool intern = false)
+    {
+        if (isQuote(*_p))
+            return readQuoted(out, intern);
         const char* start = _p;
         while (_p < _end && isUnquoted(*_p))
             ++_p;
-        out = QString::fromLatin1(start, _p - start);
+        out = plainString(start, _p, intern);
         return true;
     }
 
+    // The bytes are UTF-8. A byte order mark among them is a character like any other,
+    // but the stateless decoder drops one at the start of what it is given, so leading
+    // ones are taken here.
     bool decodeUtf8(const char* from, const char* to, QChar*& out)
     {
+        while (to - from >= 3 && std::memcmp(from, "\xEF\xBB\xBF", 3) == 0) {
+            *out++ = QChar(QChar::ByteOrderMark);
+            from += 3;
+        }
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         out = decoder.appendToBuffer(out, QByteArrayView(from, to - from));
         if (decoder.hasError())
@@ -380,27 +524,34 @@ private:
         return true;
     }
 
-    bool readQuoted(QString& out)
+    // A string in double or single quotes. A backslash before a character that is no
+    // escape stands for that character itself.
+    bool readQuoted(QString& out, bool intern)
     {
+        const char quote = *_p;
         const char* open = _p++;
-        // Find the closing quote; note whether escapes or bytes outside ASCII occur.
+        // Find the closing quote, the first one no backslash escapes; note whether escapes
+        // occur.
         bool escaped = false;
-        bool ascii = true;
-        const char* q = _p;
-        while (q < _end && *q != '"') {
-            if (*q == '\\') {
+        const char* close = nullptr;
+        for (const char* q = _p; !close;) {
+            const char* candidate =
+                static_cast<const char*>(std::memchr(q, quote, size_t(_end - q)));
+            if (!candidate)
+                return fail(open, QStringLiteral("unterminated quoted string"));
+            // Step over the escapes before it; the last may escape the candidate itself.
+            for (const char* b;
+                 q < candidate
+                 && (b = static_cast<const char*>(std::memchr(q, '\\', size_t(candidate - q))));) {
                 escaped = true;
-                q += 2;
-                continue;
+                q = b + 2;
             }
-            ascii &= static_cast<unsigned char>(*q) < 0x80;
-            ++q;
+            if (q <= candidate)
+                close = candidate;
         }
-        if (q >= _end)
-            return fail(open, QStringLiteral("unterminated quoted string"));
-        const char* close = q;
+        const bool ascii = isAscii(_p, close);
         if (!escaped && ascii) {
-            out = QString::fromLatin1(_p, close - _p);
+            out = plainString(_p, close, intern);
             _p = close + 1;
             return true;
         }
@@ -426,37 +577,13 @@ private:
             const char* escape = p++; // p now at the character after the backslash
             char16_t unit = 0;
             switch (*p) {
-            case 'a':
-                unit = 0x07;
-                ++p;
-                break;
-            case 'b':
-                unit = 0x08;
-                ++p;
-                break;
-            case 'f':
-                unit = 0x0c;
-                ++p;
-                break;
-            case 'n':
-                unit = 0x0a;
-                ++p;
-                break;
-            case 'r':
-                unit = 0x0d;
-                ++p;
-                break;
-            case 't':
-                unit = 0x09;
-                ++p;
-                break;
-            case 'v':
-                unit = 0x0b;
-                ++p;
-                break;
-            case '\\':
-            case '"':
-            case '\'': unit = char16_t(*p++); break;
+            case 'a': unit = 0x07; break;
+            case 'b': unit = 0x08; break;
+            case 'f': unit = 0x0c; break;
+            case 'n': unit = 0x0a; break;
+            case 'r': unit = 0x0d; break;
+            case 't': unit = 0x09; break;
+            case 'v': unit = 0x0b; break;
             case 'U': {
                 ++p;
                 int digits = 0;
@@ -467,24 +594,31 @@ private:
                 }
                 if (digits == 0)
                     return fail(escape, QStringLiteral("bad escape: \\U without hex digits"));
-                unit = char16_t(value);
-                break;
+                *o++ = QChar(char16_t(value));
+                continue;
             }
-            default: {
-                if (*p < '0' || *p > '7')
-                    return fail(escape, QStringLiteral("bad escape: \\%1").arg(QLatin1Char(*p)));
-                int digits = 0;
-                unsigned value = 0;
-                while (digits < 3 && p < close && *p >= '0' && *p <= '7') {
-                    value = value << 3 | unsigned(*p++ - '0');
-                    ++digits;
+            default:
+                if (*p >= '0' && *p <= '7') {
+                    int digits = 0;
+                    unsigned value = 0;
+                    while (digits < 3 && p < close && *p >= '0' && *p <= '7') {
+                        value = value << 3 | unsigned(*p++ - '0');
+                        ++digits;
+                    }
+                    if (value > 0xff)
+                        return fail(escape, QStringLiteral("bad escape: octal value above \\377"));
+                    *o++ = QChar(char16_t(value));
+                    continue;
                 }
-                if (value > 0xff)
-                    return fail(escape, QStringLiteral("bad escape: octal value above \\377"));
-                unit = char16_t(value);
-                break;
+                if (*p == '\\' || isQuote(*p)) {
+                    *o++ = QChar(char16_t(*p++));
+                    continue;
+                }
+                // Any other character stands for itself: the next run starts with it, so
+                // a character of several bytes stays whole.
+                continue;
             }
-            }
+            ++p;
             *o++ = QChar(unit);
         }
         out.truncate(o - out.constData());
@@ -496,6 +630,8 @@ private:
     const char* _p;
     const char* _end;
     QString _error;
+    SpellingTable<QString> _strings{size_t(_end - _begin)};
+    SpellingTable<QByteArray> _data{size_t(_end - _begin)};
 };
 
 // ---------------------------------------------------------------------------------------
@@ -613,7 +749,7 @@ private:
             return true;
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = u[i];
-            if (c >= 0x80 || !isUnquoted(char(c)))
+            if (c >= 0x80 || !isBare(char(c)))
                 return true;
             // Keep a comment opener out of bare text, so no reader takes it for one.
             if (c == '/' && i + 1 < n && (u[i + 1] == '/' || u[i + 1] == '*'))
@@ -698,6 +834,31 @@ private:
 
 const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ssZ");
 
+// Decimal, or hexadecimal after 0x (as other writers store some numbers), with an
+// optional sign.
+qint64 integerText(QStringView text, bool* ok)
+{
+    QStringView digits = text;
+    const bool negative = digits.startsWith(u'-');
+    if (negative || digits.startsWith(u'+'))
+        digits = digits.mid(1);
+    if (!digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        return text.toLongLong(ok, 10);
+    digits = digits.mid(2);
+    // Digits only: toULongLong would take a second sign or white space.
+    *ok = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+        return hexValue(char(c.unicode() < 0x80 ? c.unicode() : 0)) >= 0;
+    });
+    if (!*ok)
+        return 0;
+    const quint64 magnitude = digits.toULongLong(ok, 16);
+    const quint64 limit = negative ? quint64(1) << 63 : (quint64(1) << 63) - 1;
+    *ok = *ok && magnitude <= limit;
+    if (!*ok)
+        return 0;
+    return negative ? qint64(0 - magnitude) : qint64(magnitude);
+}
+
 class XmlReader
 {
 public:
@@ -733,6 +894,14 @@ private:
                                     .arg(_xml.text().trimmed().left(40)));
                 break;
             case QXmlStreamReader::Invalid: return fail(_xml.errorString());
+            case QXmlStreamReader::DTD:
+                // Entities are how a small file expands into gigabytes of text; a
+                // property list never declares any.
+                if (!_xml.entityDeclarations().isEmpty()
+                    || _xml.text().contains(QLatin1String("<!ENTITY")))
+                    return fail(QStringLiteral("the document type declares entities, which a "
+                                               "property list never uses"));
+                break;
             default: break;
             }
         }
@@ -817,7 +986,7 @@ private:
             if (_failed)
                 return false;
             bool ok = false;
-            const qint64 value = text.toLongLong(&ok, 10);
+            const qint64 value = integerText(text, &ok);
             if (!ok)
                 return fail(QStringLiteral("bad integer \"%1\"").arg(text.left(40)));
             out = value;
@@ -838,10 +1007,13 @@ private:
             const QString text = readText().trimmed();
             if (_failed)
                 return false;
-            QDateTime date = QDateTime::fromString(text, Qt::ISODate);
+            const QDateTime date = QDateTime::fromString(text, Qt::ISODate);
             if (!date.isValid())
                 return fail(QStringLiteral("bad date \"%1\"").arg(text.left(40)));
-            out = date.toUTC();
+            // Dates are kept to the second, as they are written; a fraction goes.
+            const qint64 msecs = date.toMSecsSinceEpoch();
+            const qint64 seconds = msecs >= 0 ? msecs / 1000 : -((999 - msecs) / 1000);
+            out = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
             return true;
         }
         return fail(QStringLiteral("unknown element <%1>").arg(name));

@@ -40,16 +40,24 @@ public:
     // Containers may nest this deep; deeper input is rejected.
     static constexpr int MaximumDepth = 512;
 
-    // Reads the old-style text form. Accepted: quoted strings (escapes \\ \" \' \a \b \f
-    // \n \r \t \v, octal \ooo, \U with up to four hex digits; other bytes taken as UTF-8),
-    // unquoted strings (letters, digits and _$+/:.-), <hex data> with any white space
-    // between the digits, ( arrays ) with an optional trailing comma, { key = value; }
-    // dictionaries (a missing ';' before '}' is tolerated; a repeated key keeps the last
-    // value), // and /* */ comments. A top level of bare `key = value;` pairs (the form of
-    // string tables) reads as a dictionary. Every scalar comes back as a QString.
+    // Reads the old-style text form. Accepted: strings in double or single quotes
+    // (escapes \\ \" \' \a \b \f \n \r \t \v, octal \ooo, \U with up to four hex
+    // digits, and a backslash before any other character stands for that character; other
+    // bytes taken as UTF-8, a byte order mark included), unquoted strings (letters, digits
+    // and _$+/:.-), <hex data> with any white space between the digits, ( arrays ) with an
+    // optional trailing comma, { key = value; } dictionaries (a missing ';' before '}' is
+    // tolerated; a repeated key keeps the last value), // comments (to the end of the
+    // line, LF or CR) and /* */ comments. A top level of bare `key = value;` pairs (the
+    // form of string tables, where `key;` stands for `key = key;`) reads as a dictionary,
+    // and so does a text of nothing but white space and comments (an empty one). Every
+    // scalar comes back as a QString.
     static std::optional<QVariant> fromText(const QByteArray& text, QString* error = nullptr);
 
-    // Reads the XML form. A document type declaration is allowed and ignored.
+    // Reads the XML form. A document type declaration is allowed and ignored unless it
+    // declares entities, which a property list never needs (rejected, so no document can
+    // expand into more text than it holds); the predefined entities and character
+    // references are read as usual. An <integer> may be decimal or 0x hexadecimal; a
+    // <date> is kept to the second, in UTC.
     static std::optional<QVariant> fromXml(const QByteArray& xml, QString* error = nullptr);
 
     // Reads either form, telling them apart by the first characters (an XML declaration,
@@ -57,7 +65,7 @@ public:
     static std::optional<QVariant> read(const QByteArray& data, QString* error = nullptr);
 
     // Writes the old-style text form as 7-bit text: keys sorted, strings quoted only when
-    // they must be (empty, or any character besides letters, digits and _$+/:.-),
+    // they must be (empty, or any character besides letters, digits and _$/:.-),
     // characters outside ASCII as \UXXXX (one per UTF-16 unit), data as <hex> in groups
     // of eight digits, and the indentation of the platform's description form (four
     // spaces a level, "{}" and "()" when empty, no final newline). Values of other types

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <locale.h>
@@ -216,16 +217,26 @@ qint64 integerValue(const QString& text)
     return leadingInteger<qint64>(text);
 }
 
+// A number too large for the type reads as the largest finite one, so stored text never
+// brings in an infinity (which the writers would write as "inf", no number to the readers).
 double floatValue(const QString& text)
 {
     const QByteArray number = leadingNumber(text);
-    return number.isEmpty() ? 0.0 : double(strtof_l(number.constData(), nullptr, cLocale()));
+    if (number.isEmpty())
+        return 0.0;
+    const float value = strtof_l(number.constData(), nullptr, cLocale());
+    return double(std::clamp(value, -std::numeric_limits<float>::max(),
+                             std::numeric_limits<float>::max()));
 }
 
 double doubleValue(const QString& text)
 {
     const QByteArray number = leadingNumber(text);
-    return number.isEmpty() ? 0.0 : strtod_l(number.constData(), nullptr, cLocale());
+    if (number.isEmpty())
+        return 0.0;
+    const double value = strtod_l(number.constData(), nullptr, cLocale());
+    return std::clamp(value, -std::numeric_limits<double>::max(),
+                      std::numeric_limits<double>::max());
 }
 
 bool boolValue(const QString& text)
@@ -319,14 +330,30 @@ QString formatLong(qint64 value)
     return QString::number(value);
 }
 
+namespace {
+
+// printf's fixed form in the C locale: exact ties of the binary value go to the even
+// digit (0.125 is "0.12"), and a negative zero keeps its sign ("-0.00").
+QString formatFixed(double value, int decimals)
+{
+    // The largest double has 309 digits before the point.
+    char buffer[320 + 16];
+    const locale_t previous = uselocale(cLocale());
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    uselocale(previous);
+    return QString::fromLatin1(buffer, std::clamp(length, 0, int(sizeof buffer) - 1));
+}
+
+} // namespace
+
 QString format2f(double value)
 {
-    return QString::number(value, 'f', 2);
+    return formatFixed(value, 2);
 }
 
 QString format6f(double value)
 {
-    return QString::number(value, 'f', 6);
+    return formatFixed(value, 6);
 }
 
 namespace {

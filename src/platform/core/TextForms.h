@@ -27,7 +27,7 @@ QSizeF sizeFromString(const QString& text);
 
 // Number readers: leading white space, an optional sign, then the longest number that
 // starts the text; the rest is ignored. No number gives 0. Out of range gives the nearest
-// limit for the integer readers.
+// limit (for the real readers the largest finite value, never an infinity).
 int intValue(const QString& text);        // 32-bit: "2.00" gives 2, "abc" gives 0
 qint64 integerValue(const QString& text); // 64-bit
 double floatValue(const QString& text);   // parsed in single precision, then widened
@@ -54,10 +54,13 @@ bool isIntegerType(int metaTypeId);
 bool isNumberType(int metaTypeId);
 
 // Writers of the stored number forms.
+// "%.2f" and "%f" are the C library's forms in the C locale: the binary value is rounded
+// exactly, so a tie such as 0.125 goes to the even digit ("0.12"), while 12.345, a bit
+// above its decimal text, is "12.35"; -0.0 is "-0.00"; infinities and NaN are "inf",
+// "-inf" and "nan".
 QString formatLong(qint64 value); // "%ld"
-QString format2f(
-    double value); // "%.2f": 12.345 is written 12.35 (round half even on ties of the binary value)
-QString format6f(double value); // "%f"
+QString format2f(double value);   // "%.2f"
+QString format6f(double value);   // "%f"
 
 // The colour form that kits and the kit library store: the colour's sRGB red, green, blue
 // and alpha, each in its shortest exact decimal form, after a word naming the form:

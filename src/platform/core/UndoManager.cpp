@@ -1,6 +1,7 @@
 #include "platform/core/UndoManager.h"
 
 #include <QList>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QtGlobal>
 
@@ -59,6 +60,17 @@ struct UndoManager::Private
     }
 
     bool automaticOnlyOpen() const { return level == 1 && automatic; }
+
+    // The group being recorded, handed out; no group is open afterwards.
+    Group takeOpenGroup()
+    {
+        Group group = std::move(open);
+        open = Group();
+        level = 0;
+        automatic = false;
+        closeWhenExplicitEnd = false;
+        return group;
+    }
 };
 
 UndoManager::UndoManager(QObject* parent) : QObject(parent), d(std::make_unique<Private>())
@@ -117,11 +129,7 @@ void UndoManager::closeStep()
 
 void UndoManager::closeOutermostGroup()
 {
-    Group group = std::move(d->open);
-    d->open = Group();
-    d->level = 0;
-    d->automatic = false;
-    d->closeWhenExplicitEnd = false;
+    Group group = d->takeOpenGroup();
     if (group.actions.isEmpty())
         return;
     group.undoneState = d->state;
@@ -204,6 +212,35 @@ void UndoManager::run(bool undoing)
     d->open = Group();
     d->level = 1;
     d->automatic = false;
+    bool completed = false;
+
+    // On every way out, a closure's exception included, the manager leaves the undoing
+    // state and files what was recorded, so later changes and undos work as before. A
+    // step cut short is gone; the inverses of the closures that did run form the opposite
+    // step, which puts back what they changed. The state between the two matches no
+    // saved state.
+    const auto finish = qScopeGuard([&] {
+        d->runningActions = nullptr;
+        d->running = Running::Nothing;
+        Group inverse = d->takeOpenGroup();
+        if (inverse.actionName.isNull())
+            inverse.actionName = step.actionName;
+        inverse.changesDocument = step.changesDocument;
+        inverse.undoneState = step.undoneState;
+        inverse.doneState = step.doneState;
+        if (completed) {
+            d->state = undoing ? step.undoneState : step.doneState;
+        } else {
+            d->state = ++d->lastState;
+            (undoing ? inverse.undoneState : inverse.doneState) = d->state;
+        }
+        if (!inverse.actions.isEmpty()) {
+            to.append(std::move(inverse));
+            d->trim(to);
+        }
+        Q_EMIT changed();
+    });
+
     // Closures may remove actions (removeAllActions*), which empties their entries here,
     // so walk by index and skip what was removed.
     for (qsizetype i = step.actions.size() - 1; i >= 0; --i) {
@@ -213,23 +250,7 @@ void UndoManager::run(bool undoing)
         if (closure)
             closure();
     }
-    d->runningActions = nullptr;
-    d->running = Running::Nothing;
-
-    Group inverse = std::move(d->open);
-    d->open = Group();
-    d->level = 0;
-    if (inverse.actionName.isNull())
-        inverse.actionName = step.actionName;
-    inverse.changesDocument = step.changesDocument;
-    inverse.undoneState = step.undoneState;
-    inverse.doneState = step.doneState;
-    d->state = undoing ? step.undoneState : step.doneState;
-    if (!inverse.actions.isEmpty()) {
-        to.append(std::move(inverse));
-        d->trim(to);
-    }
-    Q_EMIT changed();
+    completed = true;
 }
 
 void UndoManager::undo()

@@ -40,7 +40,9 @@ public:
     // Undo closes an open automatic group first, then runs the closures of the last group
     // in reverse order of registration. Redo does the same with the redo stack. Calling
     // either with an explicit group open, or from a closure, is a programming error
-    // (warned, ignored).
+    // (warned, ignored). An exception from a closure travels on to the caller; the
+    // manager is left recording again at level 0, the interrupted step dropped and the
+    // inverses of the closures that ran kept as the opposite step.
     void undo();
     void redo();
     bool canUndo() const;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <limits>
 #include <utility>
 
 namespace platform {
@@ -16,6 +18,21 @@ namespace {
 
 // Distance of the control points from the ends of a cubic quarter circle of radius 1.
 constexpr qreal kQuarterArcKappa = 0.5522847498;
+
+// An oval's start, then each quarter arc's two control points and end.
+using OvalPoints = std::array<QPointF, 13>;
+
+OvalPoints ovalPoints(const QRectF& rect)
+{
+    const qreal rx = rect.width() / 2, ry = rect.height() / 2;
+    const qreal cx = rect.left() + rx, cy = rect.top() + ry;
+    const qreal kx = rx * kQuarterArcKappa, ky = ry * kQuarterArcKappa;
+    return {QPointF(cx + rx, cy), QPointF(cx + rx, cy + ky), QPointF(cx + kx, cy + ry),
+            QPointF(cx, cy + ry), QPointF(cx - kx, cy + ry), QPointF(cx - rx, cy + ky),
+            QPointF(cx - rx, cy), QPointF(cx - rx, cy - ky), QPointF(cx - kx, cy - ry),
+            QPointF(cx, cy - ry), QPointF(cx + kx, cy - ry), QPointF(cx + rx, cy - ky),
+            QPointF(cx + rx, cy)};
+}
 constexpr qreal kPi = 3.14159265358979323846;
 
 QPointF endPointOf(const BezierPath::Element& element)
@@ -135,7 +152,47 @@ public:
     WindingRule windingRule = WindingRule::NonZero;
     QList<qreal> dashPattern;
     qreal dashPhase = 0.0;
+
+    // Values derived from the path, by kind. A copy of the data is made to be changed, so
+    // it starts without them.
+    struct Derived
+    {
+        QList<std::pair<const void*, std::shared_ptr<const void>>> values;
+        Derived() = default;
+        Derived(const Derived&) {}
+        Derived& operator=(const Derived&)
+        {
+            values.clear();
+            return *this;
+        }
+    };
+    mutable Derived derived;
 };
+
+BezierPath::DataPointer::DataPointer(Data* data) : _data(data)
+{}
+BezierPath::DataPointer::DataPointer(const DataPointer&) = default;
+BezierPath::DataPointer::DataPointer(DataPointer&&) noexcept = default;
+BezierPath::DataPointer& BezierPath::DataPointer::operator=(const DataPointer&) = default;
+BezierPath::DataPointer& BezierPath::DataPointer::operator=(DataPointer&&) noexcept = default;
+BezierPath::DataPointer::~DataPointer() = default;
+
+const BezierPath::Data* BezierPath::DataPointer::operator->() const
+{
+    return _data.constData();
+}
+
+BezierPath::Data* BezierPath::DataPointer::operator->()
+{
+    Data* data = _data.data(); // copies shared data
+    data->derived.values.clear();
+    return data;
+}
+
+bool BezierPath::DataPointer::operator==(const DataPointer& other) const
+{
+    return _data == other._data;
+}
 
 BezierPath::BezierPath() : d(new Data)
 {}
@@ -303,26 +360,31 @@ void BezierPath::appendBezierPathWithRect(const QRectF& rect)
 {
     const qreal minX = rect.left(), minY = rect.top();
     const qreal maxX = rect.left() + rect.width(), maxY = rect.top() + rect.height();
-    moveTo(QPointF(minX, minY));
-    lineTo(QPointF(maxX, minY));
-    lineTo(QPointF(maxX, maxY));
-    lineTo(QPointF(minX, maxY));
-    closePath();
+    // As moveTo, three lineTo and closePath, in one go.
+    Data& data = *d.operator->();
+    data.elements.reserve(data.elements.size() + 5);
+    data.lastMoveIndex = int(data.elements.size());
+    data.elements.append(Element{ElementType::MoveTo, {QPointF(minX, minY)}});
+    data.elements.append(Element{ElementType::LineTo, {QPointF(maxX, minY)}});
+    data.elements.append(Element{ElementType::LineTo, {QPointF(maxX, maxY)}});
+    data.elements.append(Element{ElementType::LineTo, {QPointF(minX, maxY)}});
+    data.elements.append(Element{ElementType::ClosePath, {}});
 }
 
 // Four quarter arcs from the rightmost point through the bottom (larger y), the left and
 // the top, in the direction of increasing angle like the rectangle.
 void BezierPath::appendBezierPathWithOvalInRect(const QRectF& rect)
 {
-    const qreal rx = rect.width() / 2, ry = rect.height() / 2;
-    const qreal cx = rect.left() + rx, cy = rect.top() + ry;
-    const qreal kx = rx * kQuarterArcKappa, ky = ry * kQuarterArcKappa;
-    moveTo(QPointF(cx + rx, cy));
-    curveTo(QPointF(cx, cy + ry), QPointF(cx + rx, cy + ky), QPointF(cx + kx, cy + ry));
-    curveTo(QPointF(cx - rx, cy), QPointF(cx - kx, cy + ry), QPointF(cx - rx, cy + ky));
-    curveTo(QPointF(cx, cy - ry), QPointF(cx - rx, cy - ky), QPointF(cx - kx, cy - ry));
-    curveTo(QPointF(cx + rx, cy), QPointF(cx + kx, cy - ry), QPointF(cx + rx, cy - ky));
-    closePath();
+    const OvalPoints p = ovalPoints(rect);
+    // As moveTo, four curveTo and closePath, in one go.
+    Data& data = *d.operator->();
+    data.elements.reserve(data.elements.size() + 6);
+    data.lastMoveIndex = int(data.elements.size());
+    data.elements.append(Element{ElementType::MoveTo, {p[0]}});
+    for (int arc = 0; arc < 4; ++arc)
+        data.elements.append(
+            Element{ElementType::CurveTo, {p[3 * arc + 1], p[3 * arc + 2], p[3 * arc + 3]}});
+    data.elements.append(Element{ElementType::ClosePath, {}});
 }
 
 // Starts after the top-left corner and runs like the rectangle: top edge, top-right
@@ -492,10 +554,14 @@ QRectF BezierPath::bounds() const
 {
     Extent extent;
     QPointF current;
+    QPointF subpathStart;
     QList<qreal> ts;
     for (const Element& e : d->elements) {
         switch (e.type) {
         case ElementType::MoveTo:
+            extent.add(e.points[0]);
+            current = subpathStart = e.points[0];
+            break;
         case ElementType::LineTo:
             extent.add(e.points[0]);
             current = e.points[0];
@@ -512,7 +578,10 @@ QRectF BezierPath::bounds() const
             current = p3;
             break;
         }
-        case ElementType::ClosePath: break; // the closing line ends at a point already counted
+        case ElementType::ClosePath:
+            // The closing line ends at a point already counted; drawing goes on from there.
+            current = subpathStart;
+            break;
         }
     }
     return extent.rect();
@@ -626,6 +695,29 @@ BezierPath BezierPath::bezierPathByReversingPath() const
         i = closed ? k + 1 : k;
     }
     return reversed;
+}
+
+// --- Derived values -----------------------------------------------------------------------
+
+std::shared_ptr<const void> BezierPath::derivedValue(const void* kind) const
+{
+    for (const auto& [key, value] : d->derived.values) {
+        if (key == kind)
+            return value;
+    }
+    return nullptr;
+}
+
+void BezierPath::setDerivedValue(const void* kind, std::shared_ptr<const void> value) const
+{
+    auto& values = d->derived.values;
+    for (auto& entry : values) {
+        if (entry.first == kind) {
+            entry.second = std::move(value);
+            return;
+        }
+    }
+    values.append({kind, std::move(value)});
 }
 
 // --- Attributes ---------------------------------------------------------------------------
@@ -768,6 +860,130 @@ QPainterPath BezierPath::strokedOutline() const
 {
     QPainterPathStroker stroker(strokePen(Qt::black));
     return stroker.createStroke(toPainterPath());
+}
+
+// Along a curve or line a stroke reaches half its width from the path (a cap at an open
+// end half the width's diagonal, for a square cap); at a corner a mitre reaches half the
+// width over the sine of half the corner's angle, unless it passes the limit and falls
+// back to a bevel.
+QRectF BezierPath::strokeBounds() const
+{
+    const qreal halfWidth = (d->lineWidth > 0 ? d->lineWidth : 1.0) / 2;
+    qreal reach = d->lineCap == LineCap::Square ? std::sqrt(2.0) : 1.0;
+    if (d->lineJoin == LineJoin::Miter) {
+        // Where each segment starts and ends heading; zero-length segments turn nothing.
+        QPointF current, start, inward, first;
+        bool hasInward = false, hasFirst = false;
+        const auto heading = [](std::initializer_list<QPointF> candidates) {
+            for (const QPointF& v : candidates) {
+                if (v != QPointF(0, 0))
+                    return v;
+            }
+            return QPointF(0, 0);
+        };
+        const auto corner = [&](const QPointF& in, const QPointF& out) {
+            // The turn between the headings: half the corner's angle has a sine of
+            // sqrt((1 + cos turn) / 2).
+            const qreal cosine = (in.x() * out.x() + in.y() * out.y())
+                                 / (std::hypot(in.x(), in.y()) * std::hypot(out.x(), out.y()));
+            const qreal sine = std::sqrt(std::max(qreal(0), (1 + cosine) / 2));
+            const qreal miter = sine > 0 ? 1 / sine : std::numeric_limits<qreal>::infinity();
+            // Qt counts the limit in widths or half widths: beyond twice it, a bevel.
+            if (miter <= 2 * std::max(d->miterLimit, qreal(1)))
+                reach = std::max(reach, miter);
+        };
+        const auto segment = [&](const QPointF& from, const QPointF& to) {
+            if (from == QPointF(0, 0))
+                return;
+            if (hasInward)
+                corner(inward, from);
+            if (!hasFirst) {
+                first = from;
+                hasFirst = true;
+            }
+            inward = to;
+            hasInward = true;
+        };
+        for (const Element& e : d->elements) {
+            switch (e.type) {
+            case ElementType::MoveTo:
+                current = start = e.points[0];
+                hasInward = hasFirst = false;
+                break;
+            case ElementType::LineTo:
+                segment(e.points[0] - current, e.points[0] - current);
+                current = e.points[0];
+                break;
+            case ElementType::CurveTo: {
+                const QPointF p0 = current, p1 = e.points[0], p2 = e.points[1], p3 = e.points[2];
+                const QPointF from = heading({p1 - p0, p2 - p0, p3 - p0});
+                segment(from, heading({p3 - p2, p3 - p1, p3 - p0}));
+                current = p3;
+                break;
+            }
+            case ElementType::ClosePath:
+                segment(start - current, start - current);
+                if (hasInward && hasFirst)
+                    corner(inward, first);
+                current = start;
+                hasInward = hasFirst = false;
+                break;
+            }
+        }
+    }
+    // A little more, for the arcs of round joins and caps (cubics bulging past the circle)
+    // and rounding.
+    const qreal margin = halfWidth * reach * 1.001 + 0.5;
+    return controlPointBounds().adjusted(-margin, -margin, margin, margin);
+}
+
+std::optional<QRectF> BezierPath::oval() const
+{
+    const QList<Element>& e = d->elements;
+    if (e.size() != 6 || e.at(0).type != ElementType::MoveTo
+        || e.at(5).type != ElementType::ClosePath)
+        return std::nullopt;
+    // The rectangle through the four ends of the quarter arcs, then every point as an oval
+    // in it has them.
+    const QPointF right = e.at(0).points[0];
+    const QPointF left = e.at(2).points[2];
+    const QPointF bottom = e.at(1).points[2];
+    const QPointF top = e.at(3).points[2];
+    const QRectF rect(QPointF(left.x(), top.y()), QPointF(right.x(), bottom.y()));
+    const OvalPoints p = ovalPoints(rect);
+    if (e.at(0).points[0] != p[0])
+        return std::nullopt;
+    for (int arc = 0; arc < 4; ++arc) {
+        const Element& curve = e.at(arc + 1);
+        if (curve.type != ElementType::CurveTo || curve.points[0] != p[3 * arc + 1]
+            || curve.points[1] != p[3 * arc + 2] || curve.points[2] != p[3 * arc + 3])
+            return std::nullopt;
+    }
+    return rect;
+}
+
+std::optional<QRectF> BezierPath::rectangle() const
+{
+    const QList<Element>& e = d->elements;
+    const bool closedByLine = e.size() == 5 && e.at(4).type == ElementType::LineTo
+                              && e.at(4).points[0] == e.at(0).points[0];
+    const bool closed = e.size() == 5 && e.at(4).type == ElementType::ClosePath;
+    if ((!closed && !closedByLine) || e.at(0).type != ElementType::MoveTo)
+        return std::nullopt;
+    for (int i = 1; i < 4; ++i) {
+        if (e.at(i).type != ElementType::LineTo)
+            return std::nullopt;
+    }
+    // Corners in turn, each side along one axis, the sides alternating.
+    const QPointF a = e.at(0).points[0], b = e.at(1).points[0], c = e.at(2).points[0],
+                  d4 = e.at(3).points[0];
+    const bool horizontalFirst =
+        a.y() == b.y() && b.x() == c.x() && c.y() == d4.y() && d4.x() == a.x();
+    const bool verticalFirst =
+        a.x() == b.x() && b.y() == c.y() && c.x() == d4.x() && d4.y() == a.y();
+    if (!horizontalFirst && !verticalFirst)
+        return std::nullopt;
+    return QRectF(a, c).normalized();
 }
 
 } // namespace platform

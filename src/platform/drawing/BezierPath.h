@@ -12,6 +12,8 @@
 #include <Qt>
 
 #include <array>
+#include <memory>
+#include <optional>
 
 class QColor;
 class QPainterPath;
@@ -136,13 +138,48 @@ public:
     QPainterPath toPainterPath() const;
     // The area the stroke covers, using width, cap, join, miter limit and dash.
     QPainterPath strokedOutline() const;
+    // A rectangle holding all a stroke of the path covers (a line at least a point wide),
+    // worked out from the elements without making the stroke's outline: the control
+    // points grown by the farthest a join or cap reaches. It may be a little larger.
+    QRectF strokeBounds() const;
+    // The rectangle the path outlines when it is one, with sides along the axes: a move and
+    // three lines, closed, or a fourth line back to the start; nothing otherwise.
+    std::optional<QRectF> rectangle() const;
+    // The rectangle of the oval the path is when it is exactly withOvalInRect(rectangle);
+    // nothing otherwise.
+    std::optional<QRectF> oval() const;
     // A pen in the colour that strokes as this path's attributes say (a width of 0 is the
     // thinnest line the device can show).
     QPen strokePen(const QColor& color) const;
 
+    // --- Work derived from the path ---
+    // A value worked out from the path alone (its lengths along it, say), kept with it
+    // until it changes: copies share it while they share the path. `kind` names the kind
+    // of value, by the address of something of the caller's own. Null when none is kept.
+    // Main thread only.
+    std::shared_ptr<const void> derivedValue(const void* kind) const;
+    void setDerivedValue(const void* kind, std::shared_ptr<const void> value) const;
+
 private:
     class Data;
-    QSharedDataPointer<Data> d;
+    // Copied on write, as QSharedDataPointer; every write drops the derived values.
+    class DataPointer
+    {
+    public:
+        explicit DataPointer(Data* data);
+        DataPointer(const DataPointer& other);
+        DataPointer(DataPointer&& other) noexcept;
+        DataPointer& operator=(const DataPointer& other);
+        DataPointer& operator=(DataPointer&& other) noexcept;
+        ~DataPointer();
+        const Data* operator->() const;
+        Data* operator->();
+        bool operator==(const DataPointer& other) const;
+
+    private:
+        QSharedDataPointer<Data> _data;
+    };
+    DataPointer d;
 };
 
 } // namespace platform

@@ -165,6 +165,16 @@ bool OffscreenContext::isActive() const
     return !_finished && _painter->isActive();
 }
 
+void OffscreenContext::drawUpwards()
+{
+    if (!isActive())
+        return;
+    _painter->translate(0.0, _image.height() / _scale);
+    _painter->scale(1.0, -1.0);
+    // Shadows are measured in the drawing's own units, which now run upwards.
+    _context->setBaseTransform(_painter->deviceTransform());
+}
+
 QImage OffscreenContext::image()
 {
     finish();

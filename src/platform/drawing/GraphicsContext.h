@@ -167,6 +167,10 @@ public:
     qreal scale() const { return _scale; }
     // Whether drawing reaches the image: false for an empty size and after image().
     bool isActive() const;
+    // Makes y grow upwards from the image's bottom edge, the way the platform draws into
+    // pictures, so a drawing made for the flipped page is stored upside down (its first
+    // row holds the bottom of the drawing), shadows included. Before any drawing.
+    void drawUpwards();
 
     // Ends drawing (the context stops being current and may not be used again) and
     // returns the picture. Further calls return the same picture.

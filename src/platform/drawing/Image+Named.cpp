@@ -7,37 +7,55 @@
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 
 namespace platform {
 
 ImagePtr Image::imageNamed(const QString& name)
 {
+    return imageNamed(name, QString());
+}
+
+ImagePtr Image::imageNamed(const QString& name, const QString& bundle)
+{
     // Read once, kept for the run; a name that is not found is not looked up again.
     static QHash<QString, ImagePtr> named;
-    const auto found = named.constFind(name);
+    const QString key = bundle + u'/' + name;
+    const auto found = named.constFind(key);
     if (found != named.constEnd())
         return found.value();
 
-    ImagePtr image;
-    const QString stem = QStringLiteral(":/images/") + name;
-    QFile svg(stem + QStringLiteral(".svg"));
-    if (!name.isEmpty() && svg.open(QIODevice::ReadOnly)) {
-        auto renderer = std::make_shared<QSvgRenderer>(svg.readAll());
-        if (renderer->isValid()) {
-            image = std::make_shared<Image>(Key{});
-            image->_kind = RepresentationKind::SVG;
-            image->_size = renderer->viewBoxF().size();
-            // The size the file states, when it states one apart from its view box.
-            const QSize stated = renderer->defaultSize();
-            if (stated.isValid())
-                image->_size = QSizeF(stated);
-            image->_vector = std::move(renderer);
+    const QString folder =
+        bundle.isEmpty() ? QStringLiteral(":/images/") : QStringLiteral(":/%1/images/").arg(bundle);
+    const auto read = [&](const QString& stem) -> ImagePtr {
+        if (stem.isEmpty())
+            return nullptr;
+        QFile svg(folder + stem + QStringLiteral(".svg"));
+        if (svg.open(QIODevice::ReadOnly)) {
+            auto renderer = std::make_shared<QSvgRenderer>(svg.readAll());
+            if (renderer->isValid()) {
+                auto image = std::make_shared<Image>(Key{});
+                image->_kind = RepresentationKind::SVG;
+                image->_size = renderer->viewBoxF().size();
+                // The size the file states, when it states one apart from its view box.
+                const QSize stated = renderer->defaultSize();
+                if (stated.isValid())
+                    image->_size = QSizeF(stated);
+                image->_vector = std::move(renderer);
+                return image;
+            }
         }
-    }
-    if (!image && !name.isEmpty() && QFile::exists(stem + QStringLiteral(".png")))
-        image = fromFile(stem + QStringLiteral(".png"));
-    named.insert(name, image);
+        if (QFile::exists(folder + stem + QStringLiteral(".png")))
+            return fromFile(folder + stem + QStringLiteral(".png"));
+        return nullptr;
+    };
+    ImagePtr image = read(name);
+    static const QRegularExpression extension(QStringLiteral("\\.(tiff?|png|jpe?g|svg|pdf)$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    if (!image && name.contains(extension))
+        image = read(QString(name).remove(extension));
+    named.insert(key, image);
     return image;
 }
 

@@ -153,7 +153,8 @@ ImagePtr Image::fromPSDData(const QByteArray& data, QString* error)
             };
             const double x = resolution();
             const double y = resolution();
-            if (x > 0.0 && y > 0.0 && std::isfinite(x) && std::isfinite(y)) {
+            // Below 1 dpi a resolution is absurd (a few pixels metres wide): unstated.
+            if (x >= 1.0 && y >= 1.0 && std::isfinite(x) && std::isfinite(y)) {
                 dpiX = x;
                 dpiY = y;
             }

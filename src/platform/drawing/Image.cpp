@@ -9,7 +9,11 @@
 #include <QtEndian>
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -52,111 +56,306 @@ const char* decoderName(Format format)
     }
 }
 
-// Bounds-checked readers over the raw bytes.
-quint32 be32(const QByteArray& d, qsizetype at)
-{
-    return at >= 0 && at + 4 <= d.size() ? qFromBigEndian<quint32>(d.constData() + at) : 0;
-}
-quint16 be16(const QByteArray& d, qsizetype at)
-{
-    return at >= 0 && at + 2 <= d.size() ? qFromBigEndian<quint16>(d.constData() + at) : 0;
-}
+// Bounds-checked reader over the raw bytes.
 quint8 byteAt(const QByteArray& d, qsizetype at)
 {
     return at >= 0 && at < d.size() ? quint8(d.at(at)) : 0;
 }
 
-// Whether the file states its resolution. The decoders leave a picture that states none
-// at Qt's default (the screen's), which is not the 72 dpi such a picture is drawn at, so
-// the answer must come from the file itself. Each test mirrors what the decoder reads.
-bool statesResolution(const QByteArray& d, Format format)
+// Reads integers in a file's byte order, bounds-checked (0 beyond the data).
+struct ByteOrder
 {
-    switch (format) {
-    case Format::Png: {
-        // Chunks before the image data; "pHYs" with the metre as unit.
-        qsizetype at = 8;
-        while (at + 8 <= d.size()) {
-            const quint32 length = be32(d, at);
-            const QByteArray type = d.mid(at + 4, 4);
-            if (type == "IDAT" || type == "IEND")
-                return false;
-            if (type == "pHYs" && length >= 9)
-                return be32(d, at + 8) > 0 && byteAt(d, at + 16) == 1;
-            if (length > quint32(d.size()))
-                return false;
-            at += 12 + qsizetype(length);
-        }
-        return false;
-    }
-    case Format::Jpeg: {
-        // The JFIF segment with dots per inch or per centimetre.
-        qsizetype at = 2;
-        while (at + 4 <= d.size() && byteAt(d, at) == 0xff) {
-            const quint8 marker = byteAt(d, at + 1);
-            if (marker == 0xda || marker == 0xd9)
-                return false;
-            const quint16 length = be16(d, at + 2);
-            if (marker == 0xe0 && length >= 14 && d.mid(at + 4, 5) == QByteArray("JFIF\0", 5)) {
-                const quint8 units = byteAt(d, at + 11);
-                return (units == 1 || units == 2) && be16(d, at + 12) > 0;
-            }
-            if (length < 2)
-                return false;
-            at += 2 + length;
-        }
-        return false;
-    }
-    case Format::Tiff: {
-        // XResolution (tag 282) in the first directory.
-        const bool little = d.startsWith("II");
-        const auto u16 = [&](qsizetype at) -> quint32 {
-            if (at < 0 || at + 2 > d.size())
-                return 0;
-            return little ? qFromLittleEndian<quint16>(d.constData() + at)
-                          : qFromBigEndian<quint16>(d.constData() + at);
-        };
-        const auto u32 = [&](qsizetype at) -> quint32 {
-            if (at < 0 || at + 4 > d.size())
-                return 0;
-            return little ? qFromLittleEndian<quint32>(d.constData() + at)
-                          : qFromBigEndian<quint32>(d.constData() + at);
-        };
-        const qsizetype ifd = u32(4);
-        const quint32 count = u16(ifd);
-        for (quint32 i = 0; i < count; ++i) {
-            const qsizetype entry = ifd + 2 + qsizetype(i) * 12;
-            if (entry + 12 > d.size())
-                return false;
-            if (u16(entry) == 282)
-                return true;
-        }
-        return false;
-    }
-    case Format::Bmp:
-        // Pixels per metre in an info header of at least 40 bytes.
-        return qFromLittleEndian<quint32>(d.constData() + 14) >= 40 && d.size() >= 42
-               && qFromLittleEndian<qint32>(d.constData() + 38) > 0;
-    default: return false;
-    }
-}
+    const QByteArray& d;
+    bool little;
 
-// Qt keeps resolutions as whole dots per metre, rounded or truncated by the decoder, so
-// 72 dpi arrives as 2834 or 2835 dpm (71.98 or 72.009 dpi). A value within one dot per
-// metre of a whole dpi is taken as that dpi, so a picture stated at 72 dpi is exactly as
-// many points as pixels.
-qreal dpiFromDotsPerMeter(int dotsPerMeter)
+    quint32 u16(qsizetype at) const
+    {
+        if (at < 0 || at + 2 > d.size())
+            return 0;
+        return little ? qFromLittleEndian<quint16>(d.constData() + at)
+                      : qFromBigEndian<quint16>(d.constData() + at);
+    }
+    quint32 u32(qsizetype at) const
+    {
+        if (at < 0 || at + 4 > d.size())
+            return 0;
+        return little ? qFromLittleEndian<quint32>(d.constData() + at)
+                      : qFromBigEndian<quint32>(d.constData() + at);
+    }
+    void put32(QByteArray& out, qsizetype at, quint32 value) const
+    {
+        if (little)
+            qToLittleEndian<quint32>(value, out.data() + at);
+        else
+            qToBigEndian<quint32>(value, out.data() + at);
+    }
+};
+
+// Qt keeps resolutions as whole dots per metre, and so do PNG and BMP files, so 72 dpi is
+// stored as 2834 or 2835 dpm (71.98 or 72.009 dpi). A value within one dot per metre of a
+// whole dpi is taken as that dpi, so a picture stated at 72 dpi is exactly as many points
+// as pixels.
+qreal dpiFromDotsPerMeter(qreal dotsPerMeter)
 {
-    if (dotsPerMeter <= 0)
-        return 72.0;
     const qreal dpi = dotsPerMeter * kMetersPerInch;
     const qreal whole = std::round(dpi);
     return std::abs(dpi - whole) <= kMetersPerInch ? whole : dpi;
 }
 
+// The entry of `tag` in a TIFF file's first directory, or -1.
+qsizetype tiffEntry(const ByteOrder& file, quint16 tag)
+{
+    const qsizetype ifd = file.u32(4);
+    const quint32 count = file.u16(ifd);
+    for (quint32 i = 0; i < count; ++i) {
+        const qsizetype entry = ifd + 2 + qsizetype(i) * 12;
+        if (entry + 12 > file.d.size())
+            return -1;
+        if (file.u16(entry) == tag)
+            return entry;
+    }
+    return -1;
+}
+
+constexpr quint16 kTiffXResolution = 282;
+constexpr quint16 kTiffYResolution = 283;
+constexpr quint16 kTiffResolutionUnit = 296;
+constexpr quint16 kTiffRational = 5;
+constexpr quint16 kTiffShort = 3;
+
+// A RATIONAL entry's value, or NaN.
+qreal tiffRational(const ByteOrder& file, qsizetype entry)
+{
+    if (entry < 0 || file.u16(entry + 2) != kTiffRational || file.u32(entry + 4) != 1)
+        return qQNaN();
+    const qsizetype at = file.u32(entry + 8);
+    if (at + 8 > file.d.size())
+        return qQNaN();
+    const quint32 denominator = file.u32(at + 4);
+    return denominator ? qreal(file.u32(at)) / denominator : qQNaN();
+}
+
+// The resolution the file states, in dots per inch for x and y, read from the file itself:
+// the decoders leave a picture that states none at Qt's default (the screen's), which is
+// not the 72 dpi such a picture is drawn at, and they round what they read.
+std::optional<QPointF> statedResolution(const QByteArray& d, Format format)
+{
+    switch (format) {
+    case Format::Png: {
+        // Chunks before the image data; "pHYs" with the metre as unit.
+        const ByteOrder file{d, false};
+        qsizetype at = 8;
+        while (at + 8 <= d.size()) {
+            const quint32 length = file.u32(at);
+            const QByteArray type = d.mid(at + 4, 4);
+            if (type == "IDAT" || type == "IEND")
+                return std::nullopt;
+            if (type == "pHYs" && length >= 9) {
+                if (byteAt(d, at + 16) != 1)
+                    return std::nullopt;
+                return QPointF(dpiFromDotsPerMeter(file.u32(at + 8)),
+                               dpiFromDotsPerMeter(file.u32(at + 12)));
+            }
+            if (length > quint32(d.size()))
+                return std::nullopt;
+            at += 12 + qsizetype(length);
+        }
+        return std::nullopt;
+    }
+    case Format::Jpeg: {
+        // The JFIF segment with dots per inch or per centimetre.
+        const ByteOrder file{d, false};
+        qsizetype at = 2;
+        while (at + 4 <= d.size() && byteAt(d, at) == 0xff) {
+            const quint8 marker = byteAt(d, at + 1);
+            if (marker == 0xda || marker == 0xd9)
+                return std::nullopt;
+            const quint32 length = file.u16(at + 2);
+            if (marker == 0xe0 && length >= 14 && d.mid(at + 4, 5) == QByteArray("JFIF\0", 5)) {
+                const quint8 units = byteAt(d, at + 11);
+                const qreal perInch = units == 1 ? 1.0 : units == 2 ? 2.54 : 0.0;
+                if (perInch == 0.0)
+                    return std::nullopt;
+                return QPointF(file.u16(at + 12) * perInch, file.u16(at + 14) * perInch);
+            }
+            if (length < 2)
+                return std::nullopt;
+            at += 2 + length;
+        }
+        return std::nullopt;
+    }
+    case Format::Tiff: {
+        // Both resolution tags, in the unit the unit tag names (inch when it is absent);
+        // "no unit" states no resolution.
+        const ByteOrder file{d, d.startsWith("II")};
+        quint32 unit = 2;
+        const qsizetype unitEntry = tiffEntry(file, kTiffResolutionUnit);
+        if (unitEntry >= 0)
+            unit = file.u16(unitEntry + 2) == kTiffShort ? file.u16(unitEntry + 8) : 0;
+        const qreal perInch = unit == 2 ? 1.0 : unit == 3 ? 2.54 : 0.0;
+        if (perInch == 0.0)
+            return std::nullopt;
+        const qreal x = tiffRational(file, tiffEntry(file, kTiffXResolution));
+        const qreal y = tiffRational(file, tiffEntry(file, kTiffYResolution));
+        if (std::isnan(x) || std::isnan(y))
+            return std::nullopt;
+        return QPointF(x * perInch, y * perInch);
+    }
+    case Format::Bmp: {
+        // Pixels per metre in an info header of at least 40 bytes.
+        const ByteOrder file{d, true};
+        if (file.u32(14) < 40 || d.size() < 46)
+            return std::nullopt;
+        return QPointF(dpiFromDotsPerMeter(qint32(file.u32(38))),
+                       dpiFromDotsPerMeter(qint32(file.u32(42))));
+    }
+    default: return std::nullopt;
+    }
+}
+
+// The size in points of a picture of `pixels` at the resolution the file states. A
+// resolution that is absent, zero, negative or absurd (below 1 dpi, which would make a
+// picture of a few pixels metres wide) counts as unstated: 72 dpi.
+QSizeF pointSize(const QSize& pixels, const std::optional<QPointF>& dpi)
+{
+    if (!dpi || !(dpi->x() >= 1.0) || !(dpi->y() >= 1.0) || !std::isfinite(dpi->x())
+        || !std::isfinite(dpi->y()))
+        return QSizeF(pixels);
+    return {pixels.width() * 72.0 / dpi->x(), pixels.height() * 72.0 / dpi->y()};
+}
+
 QSizeF pointSizeFromResolution(const QImage& bitmap)
 {
-    return {bitmap.width() * 72.0 / dpiFromDotsPerMeter(bitmap.dotsPerMeterX()),
-            bitmap.height() * 72.0 / dpiFromDotsPerMeter(bitmap.dotsPerMeterY())};
+    const auto dpi = [](int dotsPerMeter) {
+        return dotsPerMeter > 0 ? dpiFromDotsPerMeter(dotsPerMeter) : 72.0;
+    };
+    return pointSize(bitmap.size(),
+                     QPointF(dpi(bitmap.dotsPerMeterX()), dpi(bitmap.dotsPerMeterY())));
+}
+
+// Where the decoder would accept data cut short and invent the missing pixels, the length
+// the header promises (or, for GIF and JPEG, the end of the first picture's data) is
+// checked here. Returns the number of bytes missing, 0 when the data is whole.
+qsizetype missingBytes(const QByteArray& d, Format format)
+{
+    switch (format) {
+    case Format::Bmp: {
+        const ByteOrder file{d, true};
+        const quint32 headerSize = file.u32(14);
+        qint64 width = 0;
+        qint64 height = 0;
+        quint32 bitsPerPixel = 0;
+        quint32 compression = 0;
+        if (headerSize == 12) {
+            width = file.u16(18);
+            height = file.u16(20);
+            bitsPerPixel = file.u16(24);
+        } else {
+            width = qint32(file.u32(18));
+            height = qint32(file.u32(22));
+            bitsPerPixel = file.u16(28);
+            compression = file.u32(30);
+        }
+        // Run-length encoded rows have no fixed length; the decoder checks them.
+        if (compression != 0 && compression != 3 && compression != 6)
+            return 0;
+        // In doubles: stated dimensions may be anything up to 2^31 each.
+        const double stride = std::floor((double(std::abs(width)) * bitsPerPixel + 31) / 32) * 4;
+        const double needed = double(file.u32(10)) + stride * double(std::abs(height));
+        return needed > double(d.size()) ? qsizetype(std::min(needed - double(d.size()), 1e12)) : 0;
+    }
+    case Format::Jpeg: {
+        // The segments up to the first scan (skipped whole, so a thumbnail inside one does
+        // not count), then the data must reach an end-of-image marker: the scan's data
+        // stuff every 0xff byte, so the marker cannot occur by chance.
+        const ByteOrder file{d, false};
+        qsizetype at = 2;
+        while (at + 4 <= d.size() && byteAt(d, at) == 0xff && byteAt(d, at + 1) != 0xda) {
+            const quint32 length = file.u16(at + 2);
+            if (length < 2)
+                return 0; // damaged headers: the decoder says so
+            at += 2 + length;
+        }
+        if (at + 4 > d.size() || byteAt(d, at) != 0xff)
+            return at >= d.size() ? 1 : 0;
+        return d.indexOf("\xff\xd9", at + 2) < 0 ? 1 : 0;
+    }
+    case Format::Gif: {
+        // Blocks up to the end of the first picture's data.
+        qsizetype at = 13;
+        const quint8 flags = byteAt(d, 10);
+        if (flags & 0x80)
+            at += 3 * (qsizetype(1) << ((flags & 7) + 1));
+        const auto skipSubBlocks = [&d](qsizetype at) -> qsizetype {
+            while (at < d.size()) {
+                const quint8 length = byteAt(d, at);
+                if (length == 0)
+                    return at + 1;
+                at += 1 + length;
+            }
+            return -1;
+        };
+        while (at < d.size()) {
+            const quint8 introducer = byteAt(d, at);
+            if (introducer == 0x21) { // an extension
+                at = skipSubBlocks(at + 2);
+            } else if (introducer == 0x2c) { // the picture
+                const quint8 local = byteAt(d, at + 9);
+                at += 10;
+                if (local & 0x80)
+                    at += 3 * (qsizetype(1) << ((local & 7) + 1));
+                at = skipSubBlocks(at + 1); // after the code size
+                return at < 0 || at > d.size() ? 1 : 0;
+            } else {
+                return 0; // the trailer or damage: the decoder judges
+            }
+            if (at < 0)
+                return 1;
+        }
+        return 1;
+    }
+    default: return 0; // PNG and TIFF decoders check their data
+    }
+}
+
+// A bitmap every encoder can write: the decoders may keep a colour table that does not
+// fit the pixel format (a 1-bit BMP stating more than two colours, an 8-bit one stating
+// fewer than its pixels use), which the encoders then refuse or read past.
+// Premultiplied pixels whose colour exceeds their alpha (a TIFF with associated alpha can
+// hold them) have no straight-alpha form, so PNG and JPEG would write other pixels than
+// those drawn: they are clamped on reading, the way Qt converts them.
+void normalizePremultiplied(QImage& bitmap)
+{
+    QImage::Format straight;
+    switch (bitmap.format()) {
+    case QImage::Format_ARGB32_Premultiplied: straight = QImage::Format_ARGB32; break;
+    case QImage::Format_RGBA8888_Premultiplied: straight = QImage::Format_RGBA8888; break;
+    case QImage::Format_RGBA64_Premultiplied: straight = QImage::Format_RGBA64; break;
+    default: return;
+    }
+    const QImage::Format format = bitmap.format();
+    bitmap = bitmap.convertToFormat(straight).convertToFormat(format);
+}
+
+void normalizeColorTable(QImage& bitmap)
+{
+    qsizetype colours = 0;
+    switch (bitmap.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB: colours = 2; break;
+    case QImage::Format_Indexed8:
+        if (bitmap.colorCount() >= 256)
+            return;
+        colours = 256;
+        break;
+    default: return;
+    }
+    if (bitmap.colorCount() == colours)
+        return;
+    // Indexes beyond the stated colours show opaque black, as the decoders draw them.
+    QList<QRgb> table = bitmap.colorTable();
+    table.resize(colours, qRgb(0, 0, 0));
+    bitmap.setColorTable(table);
 }
 
 void setError(QString* error, const QString& message)
@@ -188,6 +387,12 @@ ImagePtr Image::fromData(const QByteArray& data, QString* error)
         return nullptr;
     }
 
+    if (missingBytes(data, format) > 0) {
+        setError(error, QStringLiteral("The %1 picture is damaged: its data ends too early.")
+                            .arg(QString::fromLatin1(decoder).toUpper()));
+        return nullptr;
+    }
+
     QByteArray bytes = data; // shared, not copied
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -200,10 +405,12 @@ ImagePtr Image::fromData(const QByteArray& data, QString* error)
         return nullptr;
     }
 
+    normalizeColorTable(bitmap);
+    normalizePremultiplied(bitmap);
+
     auto image = std::make_shared<Image>(Key{});
     image->_kind = RepresentationKind::Bitmap;
-    image->_size = statesResolution(data, format) ? pointSizeFromResolution(bitmap)
-                                                  : QSizeF(bitmap.width(), bitmap.height());
+    image->_size = pointSize(bitmap.size(), statedResolution(data, format));
     image->_bitmap = std::move(bitmap);
     image->_sourceData = data;
     return image;
@@ -251,8 +458,13 @@ QImage Image::encodableBitmap() const
         return {};
     QImage bitmap = _bitmap;
     if (_size.width() > 0.0 && _size.height() > 0.0) {
-        bitmap.setDotsPerMeterX(qRound(_bitmap.width() * 72.0 / _size.width() / kMetersPerInch));
-        bitmap.setDotsPerMeterY(qRound(_bitmap.height() * 72.0 / _size.height() / kMetersPerInch));
+        // Whole dots per metre, from 1 to what an int holds.
+        const auto dotsPerMeter = [](int pixels, qreal points) {
+            const qreal value = std::round(pixels * 72.0 / points / kMetersPerInch);
+            return int(std::clamp(value, 1.0, qreal(std::numeric_limits<int>::max())));
+        };
+        bitmap.setDotsPerMeterX(dotsPerMeter(_bitmap.width(), _size.width()));
+        bitmap.setDotsPerMeterY(dotsPerMeter(_bitmap.height(), _size.height()));
     }
     return bitmap;
 }
@@ -280,10 +492,68 @@ QByteArray encode(const QImage& bitmap, const char* format, int compression, int
 
 } // namespace
 
+namespace {
+
+// The fraction closest to value whose numerator and denominator fit 32 bits.
+std::pair<quint32, quint32> rational(qreal value)
+{
+    constexpr qreal limit = 4294967295.0;
+    if (!(value > 0))
+        return {0, 1};
+    if (value >= limit)
+        return {quint32(limit), 1};
+    const qreal denominator = std::min(limit, std::floor(limit / value));
+    const qreal numerator = std::min(limit, std::round(value * denominator));
+    return {quint32(numerator), quint32(denominator)};
+}
+
+// Qt's TIFF writer states whole dots per inch, which moves the size of most pictures (a
+// picture of 4 pixels drawn 2267.72 points high has 0.127 dpi, written as 0). The
+// resolution tags it writes are rewritten in place with the exact fractions, in inches.
+bool setTiffResolution(QByteArray& tiff, qreal dpiX, qreal dpiY)
+{
+    const ByteOrder file{tiff, tiff.startsWith("II")};
+    const qsizetype x = tiffEntry(file, kTiffXResolution);
+    const qsizetype y = tiffEntry(file, kTiffYResolution);
+    const qsizetype unit = tiffEntry(file, kTiffResolutionUnit);
+    if (x < 0 || y < 0 || unit < 0 || file.u16(unit + 2) != kTiffShort)
+        return false;
+    for (const auto& [entry, dpi] : {std::pair{x, dpiX}, std::pair{y, dpiY}}) {
+        const qsizetype at = file.u32(entry + 8);
+        if (file.u16(entry + 2) != kTiffRational || file.u32(entry + 4) != 1
+            || at + 8 > tiff.size())
+            return false;
+        const auto [numerator, denominator] = rational(dpi);
+        file.put32(tiff, at, numerator);
+        file.put32(tiff, at + 4, denominator);
+    }
+    const quint16 inch = 2;
+    if (file.little)
+        qToLittleEndian<quint16>(inch, tiff.data() + unit + 8);
+    else
+        qToBigEndian<quint16>(inch, tiff.data() + unit + 8);
+    return true;
+}
+
+} // namespace
+
 QByteArray Image::TIFFRepresentationUsingLZW() const
 {
+    QImage bitmap = encodableBitmap();
+    // Qt's TIFF writer stores 1-bit pictures as black and white whatever their two
+    // colours; other colours go out as an 8-bit palette.
+    if ((bitmap.format() == QImage::Format_Mono || bitmap.format() == QImage::Format_MonoLSB)
+        && bitmap.colorTable() != QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}
+        && bitmap.colorTable() != QList<QRgb>{qRgb(255, 255, 255), qRgb(0, 0, 0)})
+        bitmap = bitmap.convertToFormat(QImage::Format_Indexed8);
     // Qt's TIFF writer: compression 1 is LZW.
-    return encode(encodableBitmap(), "tiff", 1, -1);
+    QByteArray tiff = encode(bitmap, "tiff", 1, -1);
+    if (tiff.isEmpty() || !(_size.width() > 0.0) || !(_size.height() > 0.0))
+        return tiff;
+    if (!setTiffResolution(tiff, _bitmap.width() * 72.0 / _size.width(),
+                           _bitmap.height() * 72.0 / _size.height()))
+        qWarning("Image: the TIFF writer stated no resolution; the size is not kept exactly");
+    return tiff;
 }
 
 QByteArray Image::pngData() const

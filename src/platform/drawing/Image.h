@@ -60,8 +60,12 @@ public:
     // The program's own picture of that name (":/images/<name>.svg", else ".png"), read
     // on first use and kept for the rest of the run; nullptr when there is none. A
     // vector picture stays vector, so it is crisp at any scale; its size in points is the
-    // size its file states.
+    // size its file states. A name may carry a picture extension (".tiff", ".png"), which
+    // the lookup drops when no picture has the whole name.
     static ImagePtr imageNamed(const QString& name);
+    // The same among the pictures of a library's bundle (":/<bundle>/images/"); an empty
+    // bundle means the program's own (see Bundle).
+    static ImagePtr imageNamed(const QString& name, const QString& bundle);
 
     explicit Image(Key);
     Image(const Image&) = delete;
@@ -79,7 +83,10 @@ public:
     ImagePtr copy() const;
 
     // The drawing size in points. For a file: pixels × 72 / the resolution it states,
-    // 72 dpi when it states none. setSize() changes the drawing size only, never pixels.
+    // 72 dpi when it states none, or none that makes sense (zero, negative, below 1 dpi).
+    // Data shorter than its header promises is refused rather than read with made-up
+    // pixels, and a colour table that does not fit the pixels is made to fit, so every
+    // picture that reads can be written. setSize() changes the drawing size only, never pixels.
     QSizeF size() const { return _size; }
     void setSize(const QSizeF& size) { _size = size; }
 
@@ -101,7 +108,8 @@ public:
     // maps the pixels onto size(), so reading the result back gives the same size.
     QByteArray TIFFRepresentationUsingLZW() const;
     QByteArray pngData() const;
-    // compressionFactor from 0.0 (smallest file) to 1.0 (best quality).
+    // compressionFactor from 0.0 (smallest file) to 1.0 (best quality). Empty for a
+    // picture of more than 65,500 pixels on a side, which JPEG cannot hold.
     QByteArray jpegData(qreal compressionFactor) const;
 
     // Draws the part `fromRect` of the picture (in the image's points, y down from its top

@@ -1,5 +1,7 @@
 #include "platform/imaging/FilterImage.h"
 
+#include "platform/imaging/FilterKernels.h"
+
 #include <cstring>
 
 namespace platform {
@@ -40,15 +42,27 @@ QImage FilterImage::render(const QRect& rect) const
     if (pixels.isNull())
         return {};
     const QRect overlap = rect & own;
-    if (overlap != rect)
-        pixels.fill(Qt::transparent);
-    const qsizetype bytes = qsizetype(overlap.width()) * 4;
-    for (int y = overlap.top(); y <= overlap.bottom(); ++y) {
-        const uchar* from =
-            _pixels.constScanLine(y - own.top()) + (overlap.left() - own.left()) * 4;
-        uchar* to = pixels.scanLine(y - rect.top()) + (overlap.left() - rect.left()) * 4;
-        std::memcpy(to, from, std::size_t(bytes));
-    }
+    // Row by row in bands (a large picture is copied on every thread): transparent where
+    // the image has no pixels, its own pixels where it has.
+    uchar* const bits = pixels.bits();
+    const qsizetype stride = pixels.bytesPerLine();
+    kernels::forEachBand(rect.height(), [&](int begin, int end) {
+        for (int row = begin; row < end; ++row) {
+            uchar* to = bits + row * stride;
+            const int y = rect.top() + row;
+            if (overlap.isEmpty() || y < overlap.top() || y > overlap.bottom()) {
+                std::memset(to, 0, std::size_t(rect.width()) * 4);
+                continue;
+            }
+            const int left = overlap.left() - rect.left();
+            const int right = rect.right() - overlap.right();
+            std::memset(to, 0, std::size_t(left) * 4);
+            std::memcpy(to + left * 4,
+                        _pixels.constScanLine(y - own.top()) + (overlap.left() - own.left()) * 4,
+                        std::size_t(overlap.width()) * 4);
+            std::memset(to + (left + overlap.width()) * 4, 0, std::size_t(right) * 4);
+        }
+    });
     return pixels;
 }
 

@@ -5,6 +5,9 @@
 #include "platform/imaging/FilterRegistry.h"
 
 #include <cmath>
+#include <map>
+#include <utility>
+#include <vector>
 
 namespace platform::filters {
 
@@ -290,6 +293,45 @@ QImage meanOfSamples(const QImage& source, const QPoint& origin, Edge edge, cons
     return out;
 }
 
+// A weight on the pixel `dx`, `dy` away.
+struct Tap
+{
+    int dx, dy;
+    float weight;
+};
+
+// The sum of the taps at each pixel of rect, transparent beyond the source's pixels.
+QImage weightedSum(const FilterImage& input, const QRect& rect, const std::vector<Tap>& taps,
+                   const QRect& reach)
+{
+    QImage out = kernels::newPixels(rect.size());
+    // Rendered with room for every tap, so no tap needs a bounds test.
+    const QRect around(rect.topLeft() + reach.topLeft(), rect.bottomRight() + reach.bottomRight());
+    const QImage source = input.render(around);
+    if (source.isNull() || out.isNull())
+        return {};
+    const int ox = -reach.left();
+    const int oy = -reach.top();
+    kernels::forEachBand(rect.height(), [&](int begin, int end) {
+        for (int j = begin; j < end; ++j) {
+            QRgb* to = reinterpret_cast<QRgb*>(out.scanLine(j));
+            for (int i = 0; i < rect.width(); ++i) {
+                float sum[4] = {0, 0, 0, 0};
+                for (const Tap& tap : taps) {
+                    const QRgb p = reinterpret_cast<const QRgb*>(
+                        source.constScanLine(j + oy + tap.dy))[i + ox + tap.dx];
+                    sum[0] += tap.weight * float(qRed(p));
+                    sum[1] += tap.weight * float(qGreen(p));
+                    sum[2] += tap.weight * float(qBlue(p));
+                    sum[3] += tap.weight * float(qAlpha(p));
+                }
+                to[i] = kernels::premultipliedPixel(sum[0], sum[1], sum[2], sum[3]);
+            }
+        }
+    });
+    return out;
+}
+
 FilterImage motionBlur(const ImageFilter& f)
 {
     const FilterImage input = f.image(kInputImage);
@@ -303,21 +345,35 @@ FilterImage motionBlur(const ImageFilter& f)
     const QPointF step(std::cos(angle), std::sin(angle));
     const int gx = int(std::ceil(radius * std::abs(step.x()) - 1e-9));
     const int gy = int(std::ceil(radius * std::abs(step.y()) - 1e-9));
-    const auto positions = [=](const QPointF& p, QPointF* at) {
-        for (int k = 0; k < count; ++k)
-            at[k] = p + step * (-radius + 2.0 * radius * k / (count - 1));
-    };
-    if (input.isInfinite()) {
-        return FilterImage::infinite([=](const QRect& rect) {
-            const QRect source = rect.adjusted(-gx - 1, -gy - 1, gx + 1, gy + 1);
-            return meanOfSamples(input.render(source), source.topLeft(), Edge::Transparent, rect,
-                                 count, positions);
-        });
+    // Every pixel samples at the same offsets from its centre, so each bilinear sample is
+    // the same four weights on the same neighbours everywhere: one sum of taps.
+    std::map<std::pair<int, int>, double> weights;
+    for (int k = 0; k < count; ++k) {
+        const QPointF d = step * (-radius + 2.0 * radius * k / (count - 1));
+        const double fx = std::floor(d.x());
+        const double fy = std::floor(d.y());
+        const double a = d.x() - fx;
+        const double b = d.y() - fy;
+        const int ix = int(fx);
+        const int iy = int(fy);
+        weights[{ix, iy}] += (1 - a) * (1 - b) / count;
+        weights[{ix + 1, iy}] += a * (1 - b) / count;
+        weights[{ix, iy + 1}] += (1 - a) * b / count;
+        weights[{ix + 1, iy + 1}] += a * b / count;
     }
+    std::vector<Tap> taps;
+    QRect reach;
+    for (const auto& [at, weight] : weights) {
+        if (weight <= 0.0)
+            continue;
+        taps.push_back({at.first, at.second, float(weight)});
+        reach |= QRect(at.first, at.second, 1, 1);
+    }
+    const auto render = [=](const QRect& rect) { return weightedSum(input, rect, taps, reach); };
+    if (input.isInfinite())
+        return FilterImage::infinite(render);
     const QRect extent = input.extent().adjusted(-gx, -gy, gx, gy);
-    return FilterImage(
-        meanOfSamples(input.pixels(), input.origin(), Edge::Transparent, extent, count, positions),
-        extent.topLeft());
+    return FilterImage(render(extent), extent.topLeft());
 }
 
 FilterImage zoomBlur(const ImageFilter& f)

@@ -26,6 +26,28 @@ FilterImage colorInvert(const ImageFilter& f)
     });
 }
 
+// A function of each channel alone, looked up for the 256 values of opaque pixels (most
+// of a photo) and computed for the others.
+template <typename ChannelFunction>
+FilterImage mapChannels(const FilterImage& input, ChannelFunction g)
+{
+    std::array<quint8, 256> opaque{};
+    for (int v = 0; v < 256; ++v)
+        opaque[std::size_t(v)] =
+            quint8(kernels::clampByte(std::clamp(g(v / 255.0), 0.0, 1.0) * 255.0));
+    return kernels::mapPixels(input, [g, opaque](QRgb p) -> QRgb {
+        const int a = qAlpha(p);
+        if (a == 255)
+            return qRgba(opaque[std::size_t(qRed(p))], opaque[std::size_t(qGreen(p))],
+                         opaque[std::size_t(qBlue(p))], 255);
+        if (a == 0)
+            return 0;
+        const double u[3] = {g(double(qRed(p)) / a), g(double(qGreen(p)) / a),
+                             g(double(qBlue(p)) / a)};
+        return kernels::premultipliedFromUnit(u, a);
+    });
+}
+
 FilterImage colorControls(const ImageFilter& f)
 {
     const FilterImage input = f.image(kInputImage);
@@ -34,6 +56,10 @@ FilterImage colorControls(const ImageFilter& f)
     const double contrast = f.number(QStringLiteral("inputContrast"));
     if (f.failed())
         return {};
+    // Without a saturation change each channel stands alone.
+    if (saturation == 1.0)
+        return mapChannels(input,
+                           [=](double u) { return ((u + brightness) - 0.5) * contrast + 0.5; });
     return mapColours(input, [=](double u[3]) {
         const double l = kernels::luminance(u[0], u[1], u[2]);
         for (int i = 0; i < 3; ++i)
@@ -67,28 +93,6 @@ double linearFromSRGB(double u)
 double sRGBFromLinear(double v)
 {
     return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055;
-}
-
-// A function of each channel alone, looked up for the 256 values of opaque pixels (most
-// of a photo) and computed for the others.
-template <typename ChannelFunction>
-FilterImage mapChannels(const FilterImage& input, ChannelFunction g)
-{
-    std::array<quint8, 256> opaque{};
-    for (int v = 0; v < 256; ++v)
-        opaque[std::size_t(v)] =
-            quint8(kernels::clampByte(std::clamp(g(v / 255.0), 0.0, 1.0) * 255.0));
-    return kernels::mapPixels(input, [g, opaque](QRgb p) -> QRgb {
-        const int a = qAlpha(p);
-        if (a == 255)
-            return qRgba(opaque[std::size_t(qRed(p))], opaque[std::size_t(qGreen(p))],
-                         opaque[std::size_t(qBlue(p))], 255);
-        if (a == 0)
-            return 0;
-        const double u[3] = {g(double(qRed(p)) / a), g(double(qGreen(p)) / a),
-                             g(double(qBlue(p)) / a)};
-        return kernels::premultipliedFromUnit(u, a);
-    });
 }
 
 FilterImage exposureAdjust(const ImageFilter& f)

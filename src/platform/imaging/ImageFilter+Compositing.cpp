@@ -3,6 +3,8 @@
 #include "platform/imaging/FilterKernels.h"
 #include "platform/imaging/FilterRegistry.h"
 
+#include <algorithm>
+
 namespace platform::filters {
 
 namespace {
@@ -45,6 +47,19 @@ FilterImage combined(const FilterImage& s, const FilterImage& b, const FilterIma
     return FilterImage(render(*extent), extent->topLeft());
 }
 
+// x / 255 rounded, for x >= 0 (never a tie: 255 is odd).
+inline int over255(int x)
+{
+    return (x + 127) / 255;
+}
+
+// A premultiplied pixel from whole channel values, clamped, colour at most alpha.
+inline QRgb wholePixel(int r, int g, int b, int a)
+{
+    a = std::min(a, 255);
+    return qRgba(std::min(r, a), std::min(g, a), std::min(b, a), a);
+}
+
 std::optional<QRect> unionOf(const FilterImage& a, const FilterImage& b)
 {
     QRect extent;
@@ -59,10 +74,11 @@ FilterImage sourceOver(const ImageFilter& f)
     const FilterImage b = f.image(kInputBackgroundImage);
     if (f.failed())
         return {};
+    // In whole numbers: S + B (255 - S alpha) / 255, the product rounded.
     return combined(s, b, {}, unionOf(s, b), [](QRgb sp, QRgb bp, QRgb) {
-        const double k = 1.0 - qAlpha(sp) / 255.0;
-        return kernels::premultipliedPixel(qRed(sp) + qRed(bp) * k, qGreen(sp) + qGreen(bp) * k,
-                                           qBlue(sp) + qBlue(bp) * k, qAlpha(sp) + qAlpha(bp) * k);
+        const int k = 255 - qAlpha(sp);
+        return wholePixel(qRed(sp) + over255(qRed(bp) * k), qGreen(sp) + over255(qGreen(bp) * k),
+                          qBlue(sp) + over255(qBlue(bp) * k), qAlpha(sp) + over255(qAlpha(bp) * k));
     });
 }
 
@@ -75,12 +91,13 @@ FilterImage sourceAtop(const ImageFilter& f)
     std::optional<QRect> extent;
     if (!b.isInfinite())
         extent = b.extent();
+    // In whole numbers: (S B alpha + B (255 - S alpha)) / 255, the sum rounded.
     return combined(s, b, {}, extent, [](QRgb sp, QRgb bp, QRgb) {
-        const double ks = qAlpha(bp) / 255.0;
-        const double kb = 1.0 - qAlpha(sp) / 255.0;
-        return kernels::premultipliedPixel(qRed(sp) * ks + qRed(bp) * kb,
-                                           qGreen(sp) * ks + qGreen(bp) * kb,
-                                           qBlue(sp) * ks + qBlue(bp) * kb, qAlpha(bp));
+        const int ks = qAlpha(bp);
+        const int kb = 255 - qAlpha(sp);
+        return wholePixel(over255(qRed(sp) * ks + qRed(bp) * kb),
+                          over255(qGreen(sp) * ks + qGreen(bp) * kb),
+                          over255(qBlue(sp) * ks + qBlue(bp) * kb), ks);
     });
 }
 
@@ -93,11 +110,20 @@ FilterImage blendWithMask(const ImageFilter& f)
         return {};
     const std::optional<QRect> extent =
         b.isNull() ? (s.isInfinite() ? std::nullopt : std::optional(s.extent())) : unionOf(s, b);
+    // The mask's luma in 65536ths of full (weights rounded to sum to 65536): each channel
+    // v m + w (1 - m), rounded, within a hair of the exact weights.
     return combined(s, b, m, extent, [](QRgb sp, QRgb bp, QRgb mp) {
-        const double k = kernels::luminance(qRed(mp), qGreen(mp), qBlue(mp)) / 255.0;
-        const auto mix = [k](int v, int w) { return v * k + w * (1.0 - k); };
-        return kernels::premultipliedPixel(mix(qRed(sp), qRed(bp)), mix(qGreen(sp), qGreen(bp)),
-                                           mix(qBlue(sp), qBlue(bp)), mix(qAlpha(sp), qAlpha(bp)));
+        constexpr qint64 full = 255 * 65536;
+        const qint64 l = 13933 * qRed(mp) + 46871 * qGreen(mp) + 4732 * qBlue(mp);
+        if (l == 0)
+            return wholePixel(qRed(bp), qGreen(bp), qBlue(bp), qAlpha(bp));
+        if (l == full)
+            return wholePixel(qRed(sp), qGreen(sp), qBlue(sp), qAlpha(sp));
+        const auto mix = [l](int v, int w) {
+            return int((v * l + w * (full - l) + full / 2) / full);
+        };
+        return wholePixel(mix(qRed(sp), qRed(bp)), mix(qGreen(sp), qGreen(bp)),
+                          mix(qBlue(sp), qBlue(bp)), mix(qAlpha(sp), qAlpha(bp)));
     });
 }
 

@@ -69,7 +69,25 @@ struct AttributedString::Data : QSharedData
         runs = std::move(out);
     }
 
-    // Applies change to the attributes of every character of range.
+    // Joins equal neighbours among runs [from, to), in place; the runs must be non-empty.
+    void joinEqualRuns(qsizetype from, qsizetype to)
+    {
+        if (to - from < 2)
+            return;
+        qsizetype kept = from + 1;
+        for (qsizetype k = from + 1; k < to; ++k) {
+            if (runs.at(k).attributes == runs.at(kept - 1).attributes)
+                continue;
+            if (kept != k)
+                runs[kept] = std::move(runs[k]);
+            ++kept;
+        }
+        runs.erase(runs.begin() + kept, runs.begin() + to);
+    }
+
+    // Applies change to the attributes of every character of range. Only the changed runs
+    // and their two neighbours can have become equal, so only they are joined: setting
+    // the runs of a long text one after another stays linear.
     template <typename Change>
     void changeAttributes(const Range& range, Change change)
     {
@@ -79,7 +97,7 @@ struct AttributedString::Data : QSharedData
         const qsizetype last = splitAt(range.end());
         for (qsizetype k = first; k < last; ++k)
             change(runs[k].attributes);
-        normalize();
+        joinEqualRuns(std::max<qsizetype>(first - 1, 0), std::min(last + 1, runs.size()));
     }
 };
 

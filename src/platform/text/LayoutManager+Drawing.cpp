@@ -182,35 +182,48 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    // The attributes change by runs of characters, and glyphs come in character order:
+    // the style is worked out once per run.
+    GlyphStyle runStyle;
+    qsizetype runEnd = -1;       // the end of the characters runStyle holds for
+    qsizetype temporaryEnd = -1; // ... and of the temporary colour it took
     for (qsizetype g = glyphs.location; g < glyphs.end(); ++g) {
         const Layout::Glyph& glyph = l.glyphs.at(g);
         if (!glyph.shown)
             continue;
         const Layout::Line& line = l.lines.at(glyph.line);
-        const QVariantMap attributes = text.attributesAtIndex(glyph.character);
-        const QVariantMap temporary = _temporaryAttributes.attributesAtIndex(glyph.character);
-
-        GlyphStyle next;
+        if (glyph.character >= runEnd || glyph.character >= temporaryEnd) {
+            Range attributesRange;
+            Range temporaryRange;
+            const QVariantMap attributes =
+                text.attributesAtIndex(glyph.character, &attributesRange);
+            const QVariantMap temporary =
+                _temporaryAttributes.attributesAtIndex(glyph.character, &temporaryRange);
+            runEnd = std::max(attributesRange.end(), glyph.character + 1);
+            temporaryEnd = std::max(temporaryRange.end(), glyph.character + 1);
+            runStyle = GlyphStyle();
+            runStyle.color = colorValue(temporary.value(ForegroundColorAttributeName));
+            if (!runStyle.color.isValid())
+                runStyle.color = colorValue(attributes.value(ForegroundColorAttributeName));
+            if (!runStyle.color.isValid())
+                runStyle.color = Qt::black;
+            runStyle.underline = attributes.value(UnderlineStyleAttributeName).toInt() != 0;
+            runStyle.strikethrough = attributes.value(StrikethroughStyleAttributeName).toInt() != 0;
+            runStyle.strokeWidth = Layout::number(attributes, StrokeWidthAttributeName, 1000);
+            runStyle.strokeColor = colorValue(attributes.value(StrokeColorAttributeName));
+            runStyle.pointSize = Layout::pointSize(attributes);
+            const QVariant shadow = attributes.value(ShadowAttributeName);
+            if (shadow.metaType() == QMetaType::fromType<Shadow>()) {
+                Shadow sane = shadow.value<Shadow>();
+                sane.offset = QSizeF(Layout::sane(sane.offset.width(), Layout::MaximumLength),
+                                     Layout::sane(sane.offset.height(), Layout::MaximumLength));
+                sane.blurRadius = Layout::sane(sane.blurRadius, 1000);
+                runStyle.shadow = sane;
+            }
+        }
+        GlyphStyle next = runStyle;
         next.font = glyph.font;
         next.line = glyph.line;
-        next.color = colorValue(temporary.value(ForegroundColorAttributeName));
-        if (!next.color.isValid())
-            next.color = colorValue(attributes.value(ForegroundColorAttributeName));
-        if (!next.color.isValid())
-            next.color = Qt::black;
-        next.underline = attributes.value(UnderlineStyleAttributeName).toInt() != 0;
-        next.strikethrough = attributes.value(StrikethroughStyleAttributeName).toInt() != 0;
-        next.strokeWidth = Layout::number(attributes, StrokeWidthAttributeName, 1000);
-        next.strokeColor = colorValue(attributes.value(StrokeColorAttributeName));
-        next.pointSize = Layout::pointSize(attributes);
-        const QVariant shadow = attributes.value(ShadowAttributeName);
-        if (shadow.metaType() == QMetaType::fromType<Shadow>()) {
-            Shadow sane = shadow.value<Shadow>();
-            sane.offset = QSizeF(Layout::sane(sane.offset.width(), Layout::MaximumLength),
-                                 Layout::sane(sane.offset.height(), Layout::MaximumLength));
-            sane.blurRadius = Layout::sane(sane.blurRadius, 1000);
-            next.shadow = sane;
-        }
 
         const QPointF lineOrigin = origin + line.fragment.topLeft();
         const QPointF position = lineOrigin + glyph.location;

@@ -7,10 +7,15 @@
 #include "platform/text/ParagraphStyle.h"
 
 #include <QFont>
+#include <QHash>
 #include <QList>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRawFont>
 #include <QRectF>
+#include <QSizeF>
+
+#include <memory>
 
 namespace platform {
 
@@ -24,12 +29,12 @@ struct LayoutManager::Layout
         int font = -1;           // index into fonts; -1 for glyphs that are not shown
         qsizetype character = 0; // first character shown
         int line = 0;            // index into lines
-        QPointF location;        // baseline origin relative to the line fragment's top left
+        bool shown = false;
+        QPointF location; // baseline origin relative to the line fragment's top left
         // The glyph's advance across its line, in line fragment coordinates: its cluster's
         // (or ligature's) span for the first glyph of a cluster, zero width for the others.
         qreal left = 0;
         qreal right = 0;
-        bool shown = false;
     };
 
     struct Line
@@ -41,7 +46,6 @@ struct LayoutManager::Layout
         bool inContainer = false;
     };
 
-    bool valid = false;
     QList<QRawFont> fonts;
     QList<Glyph> glyphs;
     QList<qsizetype> glyphForCharacter; // one entry per character
@@ -51,6 +55,10 @@ struct LayoutManager::Layout
     QRectF extraFragment;
     QRectF extraUsed;
     bool hasExtraFragment = false;
+
+    // The outline of glyph g (see LayoutManager::outlineForGlyphAtIndex), kept with the
+    // layout once asked for: a laid-out text is turned into outlines again and again.
+    QPainterPath outline(qsizetype g) const;
 
     // Lays text out in a container of the given size and padding; inContainer false
     // lays it out at that width with no line in any container.
@@ -75,6 +83,26 @@ struct LayoutManager::Layout
     static qreal sane(qreal value, qreal limit);
     static constexpr qreal MaximumLength = 10000000;
     static constexpr qreal MaximumPointSize = 10000;
+
+private:
+    // By font (high half) and glyph number.
+    mutable QHash<quint64, QPainterPath> _outlines;
+};
+
+// The layouts of one text as it is, by container; kept with its text storage and
+// dropped when the text changes.
+struct TextLayoutCache
+{
+    struct Entry
+    {
+        QSizeF containerSize;
+        qreal padding = 0;
+        bool hasContainer = false;
+        std::shared_ptr<const LayoutManager::Layout> layout;
+    };
+    // A text box is measured and drawn in a few container sizes.
+    static constexpr qsizetype Capacity = 4;
+    QList<Entry> entries; // the most recently used last
 };
 
 } // namespace platform

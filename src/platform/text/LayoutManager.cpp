@@ -1,6 +1,5 @@
 #include "platform/text/LayoutManager.h"
 
-#include "platform/text/GlyphOutlines.h"
 #include "platform/text/LayoutManager+Layout.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
@@ -14,8 +13,7 @@
 
 namespace platform {
 
-LayoutManager::LayoutManager() : _layout(std::make_unique<Layout>())
-{}
+LayoutManager::LayoutManager() = default;
 
 LayoutManager::~LayoutManager()
 {
@@ -37,7 +35,7 @@ void LayoutManager::setTextContainer(std::unique_ptr<TextContainer> container)
 
 void LayoutManager::invalidateLayout()
 {
-    _layout->valid = false;
+    _layout.reset();
 }
 
 void LayoutManager::ensureLayoutForTextContainer(const TextContainer*) const
@@ -47,18 +45,43 @@ void LayoutManager::ensureLayoutForTextContainer(const TextContainer*) const
 
 const LayoutManager::Layout& LayoutManager::layout() const
 {
-    if (!_layout->valid) {
-        if (_textStorage) {
-            const TextContainer* container = _textContainer.get();
-            _layout->typeset(
-                _textStorage->attributedString(),
-                container ? container->containerSize() : TextContainer().containerSize(),
-                container ? container->lineFragmentPadding() : 0, container != nullptr);
-        } else {
-            *_layout = Layout();
-            _layout->valid = true;
+    if (_layout)
+        return *_layout;
+    if (!_textStorage) {
+        static const auto nothing = std::make_shared<const Layout>();
+        _layout = nothing;
+        return *_layout;
+    }
+    const TextContainer* container = _textContainer.get();
+    TextLayoutCache::Entry wanted;
+    wanted.containerSize = container ? container->containerSize() : TextContainer().containerSize();
+    wanted.padding = container ? container->lineFragmentPadding() : 0;
+    wanted.hasContainer = container != nullptr;
+
+    // The text's own layout for a container like this one, when it has one.
+    std::shared_ptr<TextLayoutCache>& cache = _textStorage->_layouts;
+    if (!cache)
+        cache = std::make_shared<TextLayoutCache>();
+    QList<TextLayoutCache::Entry>& entries = cache->entries;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const TextLayoutCache::Entry& entry = entries.at(i);
+        // Exact sizes: a layout laid out for another width may break its lines elsewhere.
+        if (entry.containerSize.width() == wanted.containerSize.width()
+            && entry.containerSize.height() == wanted.containerSize.height()
+            && entry.padding == wanted.padding && entry.hasContainer == wanted.hasContainer) {
+            entries.move(i, entries.size() - 1);
+            _layout = entries.constLast().layout;
+            return *_layout;
         }
     }
+    auto laidOut = std::make_shared<Layout>();
+    laidOut->typeset(_textStorage->attributedString(), wanted.containerSize, wanted.padding,
+                     wanted.hasContainer);
+    wanted.layout = laidOut;
+    if (entries.size() >= TextLayoutCache::Capacity)
+        entries.removeFirst();
+    entries.append(wanted);
+    _layout = std::move(laidOut);
     return *_layout;
 }
 
@@ -113,10 +136,10 @@ QRawFont LayoutManager::fontForGlyphAtIndex(qsizetype glyphIndex) const
 
 QPainterPath LayoutManager::outlineForGlyphAtIndex(qsizetype glyphIndex) const
 {
-    const QRawFont font = fontForGlyphAtIndex(glyphIndex);
-    if (!font.isValid())
+    const Layout& l = layout();
+    if (glyphIndex < 0 || glyphIndex >= l.glyphs.size())
         return QPainterPath();
-    return glyphOutline(font, glyphAtIndex(glyphIndex));
+    return l.outline(glyphIndex);
 }
 
 bool LayoutManager::notShownAttributeForGlyphAtIndex(qsizetype glyphIndex) const

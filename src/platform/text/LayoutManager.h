@@ -18,7 +18,10 @@
 // before the first one that would cross the bottom edge are in the container.
 //
 // Layout is done on demand and redone after any change of the text, the container or
-// its size. A layout manager without a text storage has no glyphs. The text view of its
+// its size. A layout is kept with the text storage until the text changes, for every
+// layout manager that lays the same text out in a container of the same size, so text
+// measured and drawn again, or borrowed by one layout manager after another, is not laid
+// out again. A layout manager without a text storage has no glyphs. The text view of its
 // container (if any) hears of every edit of the text and of a change of text storage.
 
 #include "platform/core/Range.h"
@@ -54,7 +57,8 @@ public:
     TextContainer* textContainer() const { return _textContainer.get(); }
     void setTextContainer(std::unique_ptr<TextContainer> container);
 
-    // Drops the layout; the next question lays the text out again.
+    // Drops the layout; the next question takes the text's layout for the container
+    // again (laid out anew when the text or the container's size changed).
     void invalidateLayout();
     // Lays the text out now (questions do it anyway when needed).
     void ensureLayoutForTextContainer(const TextContainer* container) const;
@@ -150,8 +154,8 @@ private:
 
     TextStorage* _textStorage = nullptr;
     std::unique_ptr<TextContainer> _textContainer;
-    AttributedString _temporaryAttributes; // its characters mean nothing, only its runs
-    mutable std::unique_ptr<Layout> _layout;
+    AttributedString _temporaryAttributes;         // its characters mean nothing, only its runs
+    mutable std::shared_ptr<const Layout> _layout; // null until asked for
 };
 
 } // namespace platform

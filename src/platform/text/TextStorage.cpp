@@ -166,6 +166,9 @@ void TextStorage::removeLayoutManager(LayoutManager* layoutManager)
 
 void TextStorage::edited(int mask, const Range& range, qsizetype delta)
 {
+    // Layouts of the text as it was are of no use any more, even before the edit is
+    // reported.
+    _layouts.reset();
     // Grow the pending range to cover this change; the characters after it move by delta.
     if (_pending.mask == 0)
         _pending.editedRange = range;

@@ -16,6 +16,7 @@
 namespace platform {
 
 class LayoutManager;
+struct TextLayoutCache;
 
 class TextStorage
 {
@@ -96,11 +97,14 @@ public:
     QList<LayoutManager*> layoutManagers() const { return _layoutManagers; }
 
 private:
+    friend class LayoutManager;
     // Records a change of range (in the text before this change) by delta characters.
     void edited(int mask, const Range& range, qsizetype delta);
     void processEditing();
 
     AttributedString _string;
+    // The text laid out by layout managers, kept until it next changes.
+    std::shared_ptr<TextLayoutCache> _layouts;
     QList<LayoutManager*> _layoutManagers;
     std::shared_ptr<Observation::Observers> _observers;
     int _editingDepth = 0;

@@ -1,11 +1,12 @@
 #include "platform/ui/Alert.h"
 
-#include <QHash>
+#include <QCheckBox>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QWidget>
 
-#include <memory>
-#include <utility>
+#include <algorithm>
 
 namespace platform {
 
@@ -13,18 +14,52 @@ namespace {
 
 Alert::Responder& responder()
 {
-    static Alert::Responder installed;
-    return installed;
+    static Alert::Responder instance;
+    return instance;
 }
 
-QMessageBox::Icon iconOf(Alert::Style style)
+QString shown(QString text)
 {
-    switch (style) {
-    case Alert::Informational: return QMessageBox::Information;
-    case Alert::Critical: return QMessageBox::Critical;
-    case Alert::Warning: break;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+// The message box of the alert; the buttons are added in order, so the first is the
+// default one.
+QMessageBox* makeBox(const Alert& alert, QWidget* parent)
+{
+    auto* box = new QMessageBox(parent);
+    box->setIcon(alert.style == Alert::Critical        ? QMessageBox::Critical
+                 : alert.style == Alert::Informational ? QMessageBox::Information
+                                                       : QMessageBox::Warning);
+    box->setText(shown(alert.messageText));
+    box->setInformativeText(shown(alert.informativeText));
+    const QStringList titles =
+        alert.buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : alert.buttons;
+    for (int i = 0; i < titles.size() && i < 3; ++i) {
+        QPushButton* button = box->addButton(titles[i], QMessageBox::AcceptRole);
+        button->setProperty("returnCode", Alert::FirstButtonReturn + i);
+        if (i == 0)
+            box->setDefaultButton(button);
+        if (i == alert.cancelButton)
+            box->setEscapeButton(button);
     }
-    return QMessageBox::Warning;
+    if (alert.showsSuppressionButton)
+        box->setCheckBox(new QCheckBox(alert.suppressionButtonTitle.isEmpty()
+                                           ? QStringLiteral("Do not show this message again")
+                                           : alert.suppressionButtonTitle));
+    return box;
+}
+
+Alert::Response responseOf(const QMessageBox& box, int cancelButton)
+{
+    Alert::Response response;
+    const QAbstractButton* clicked = box.clickedButton();
+    const int dismissed = Alert::FirstButtonReturn + std::max(cancelButton, 0);
+    response.returnCode = clicked ? clicked->property("returnCode").toInt() : dismissed;
+    response.suppressed = box.checkBox() && box.checkBox()->isChecked();
+    return response;
 }
 
 } // namespace
@@ -34,40 +69,39 @@ void Alert::setResponder(Responder newResponder)
     responder() = std::move(newResponder);
 }
 
-void Alert::beginSheetModalForWindow(QWidget* window, std::function<void(int)> didEnd) const
+void Alert::beginSheetModalForWindow(QWidget* window, Handler handler) const
 {
     if (responder()) {
-        const int code = responder()(*this);
-        if (didEnd)
-            didEnd(code);
+        const Response response = responder()(*this, window);
+        if (handler)
+            handler(response);
         return;
     }
-
-    auto* box =
-        new QMessageBox(iconOf(style), QString(), messageText, QMessageBox::NoButton, window);
-    box->setInformativeText(informativeText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-    const QStringList titles = buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : buttons;
-    const qsizetype cancelIndex =
-        cancelButton >= 0 && cancelButton < titles.size() ? cancelButton : titles.size() - 1;
-    auto codes = std::make_shared<QHash<QAbstractButton*, int>>();
-    for (qsizetype i = 0; i < titles.size(); ++i) {
-        QPushButton* button = box->addButton(titles[i], QMessageBox::ActionRole);
-        codes->insert(button, FirstButtonReturn + int(i));
-        if (i == 0)
-            box->setDefaultButton(button);
-        if (i == cancelIndex)
-            box->setEscapeButton(button);
+    if (!window) {
+        const Response response = runModal();
+        if (handler)
+            handler(response);
+        return;
     }
-    const int cancelCode = FirstButtonReturn + int(cancelIndex);
-    QObject::connect(box, &QMessageBox::finished, box,
-                     [box, codes, cancelCode, didEnd = std::move(didEnd)](int) {
-                         const int code = codes->value(box->clickedButton(), cancelCode);
-                         if (didEnd)
-                             didEnd(code);
-                     });
+    QMessageBox* box = makeBox(*this, window->window());
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box, [box, handler, cancel = cancelButton](int) {
+        if (handler)
+            handler(responseOf(*box, cancel));
+    });
     box->open();
+}
+
+Alert::Response Alert::runModal() const
+{
+    if (responder())
+        return responder()(*this, nullptr);
+    QMessageBox* box = makeBox(*this, nullptr);
+    box->exec();
+    const Response response = responseOf(*box, cancelButton);
+    delete box;
+    return response;
 }
 
 } // namespace platform

@@ -1,12 +1,16 @@
 #pragma once
 
-// An alert: a message, an informative text and buttons, shown as a sheet (window-modal) on
-// a document's window, or application-modal when there is none. The answer comes back
-// to a completion handler as the code of the button chosen: FirstButtonReturn for the
-// first (the default button), then one more for each further button.
+// An alert: a message, an informative text, one to three buttons and an optional check box
+// that lets the user stop the alert from coming back. It runs as a sheet on a window
+// (window-modal; the handler runs when it is dismissed) or, without a window, as a modal
+// alert (the handler runs before the call returns).
 //
-// Tests answer alerts instead of showing them: with a responder installed, every alert
-// is handed to it and its code goes straight to the completion handler.
+// Texts come from string tables, whose line breaks may be carriage returns ("\r"); they
+// are shown as line breaks. Return codes are the platform's: 1000 for the first button,
+// 1001 for the second, 1002 for the third.
+//
+// Tests answer alerts without showing them: a responder set for the process receives each
+// alert instead of the user.
 
 #include <QString>
 #include <QStringList>
@@ -17,28 +21,38 @@ class QWidget;
 
 namespace platform {
 
-class Alert
+struct Alert
 {
-public:
     enum Style { Warning, Informational, Critical };
-    static constexpr int FirstButtonReturn = 1000;
-    static constexpr int SecondButtonReturn = 1001;
-    static constexpr int ThirdButtonReturn = 1002;
+    enum ReturnCode {
+        FirstButtonReturn = 1000,
+        SecondButtonReturn = 1001,
+        ThirdButtonReturn = 1002
+    };
+
+    struct Response
+    {
+        int returnCode = FirstButtonReturn;
+        bool suppressed = false; // the check box was checked
+    };
+    using Handler = std::function<void(const Response&)>;
+    using Responder = std::function<Response(const Alert&, QWidget* window)>;
 
     Style style = Warning;
     QString messageText;
     QString informativeText;
-    // In order; "OK" when there is none.
-    QStringList buttons;
-    // The button that Escape and closing the alert choose; -1 for the last.
+    QStringList buttons; // "OK" when empty
+    // The button Escape and closing the alert choose; -1 for none (closing then answers
+    // the first button).
     int cancelButton = -1;
+    bool showsSuppressionButton = false;
+    QString suppressionButtonTitle; // the platform's "Do not show this message again" when empty
 
-    // Shows the alert and returns at once; didEnd runs once with the code of the button
-    // chosen.
-    void beginSheetModalForWindow(QWidget* window, std::function<void(int)> didEnd) const;
+    // A sheet on the window when there is one, else a modal alert.
+    void beginSheetModalForWindow(QWidget* window, Handler handler = nullptr) const;
+    Response runModal() const;
 
-    using Responder = std::function<int(const Alert&)>;
-    // Tests: answers every alert with the responder's code; an empty one shows them again.
+    // Answers every alert from now on (nullptr: the user answers again).
     static void setResponder(Responder responder);
 };
 

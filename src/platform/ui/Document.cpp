@@ -1,6 +1,7 @@
 #include "platform/ui/Document.h"
 
 #include "platform/core/Error.h"
+#include "platform/core/FileOperations.h"
 #include "platform/core/Strings.h"
 #include "platform/core/UndoManager.h"
 #include "platform/ui/Alert.h"
@@ -24,17 +25,6 @@ namespace {
 QString dialogString(const char* key)
 {
     return LocalizedString(QString::fromUtf8(key), QStringLiteral("DialogStrings"));
-}
-
-// Removes a file or a folder with everything in it; true when nothing is left.
-bool removePath(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return true;
-    if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
-    return QFile::remove(path);
 }
 
 // "<folder>/<name>~.<extension>", or "<name>~" for a name without extension.
@@ -145,16 +135,16 @@ bool Document::saveToFile(const QString& path, const QString& type, SaveOperatio
     const bool wrote = writeToFile(written, type, operation, error);
     _savingPath = previousSavingPath;
     if (!wrote) {
-        removePath(written);
+        removeItem(written);
         return false;
     }
 
     const QString backup = backupPathFor(target.absoluteFilePath());
     const bool replacing = target.exists() || target.isSymLink();
     if (replacing) {
-        removePath(backup);
+        removeItem(backup);
         if (!QFile::rename(target.absoluteFilePath(), backup)) {
-            removePath(written);
+            removeItem(written);
             return Error::fail(error, FileErrorDomain, QFileDevice::RenameError,
                                QStringLiteral("\"%1\" cannot be replaced.").arg(shown));
         }
@@ -162,12 +152,12 @@ bool Document::saveToFile(const QString& path, const QString& type, SaveOperatio
     if (!QFile::rename(written, target.absoluteFilePath())) {
         if (replacing)
             QFile::rename(backup, target.absoluteFilePath());
-        removePath(written);
+        removeItem(written);
         return Error::fail(error, FileErrorDomain, QFileDevice::RenameError,
                            QStringLiteral("\"%1\" cannot be put in place.").arg(shown));
     }
     if (replacing)
-        removePath(backup);
+        removeItem(backup);
 
     if (operation != SaveToOperation) {
         _fileName = target.absoluteFilePath();

@@ -1,14 +1,14 @@
-// Fuzzes the kit manifest reader: any bytes as "contents.xml", read into a kit file
-// without a package. A manifest that reads must write out and read back to the same
-// manifest once the reader has normalised it (numbers from text, colours to their form).
+// The kit manifest reader: any bytes as "contents.xml", read into a kit file without a
+// package. A manifest that reads must write out and read back to the same manifest once
+// the reader has normalised it (numbers from text, colours to their form). Its seeds are
+// the manifests in corpus/KitManifest.
+
+#include "FuzzTarget.h"
 
 #include "kitfile/iCorbeilFile.h"
 #include "platform/core/PropertyList.h"
 
-#include <QByteArray>
-
-#include <cstdint>
-#include <cstdlib>
+namespace fuzz {
 
 namespace {
 
@@ -29,15 +29,20 @@ QByteArray manifestOf(const iCorbeilFile& kit)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+QList<QByteArray> seeds()
+{
+    return {};
+}
+
+void fuzzOne(const QByteArray& data)
 {
     iCorbeilFile kit;
-    if (!kit.readContents(QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                                  qsizetype(size))))
-        return 0;
+    if (!kit.readContents(data))
+        return;
     const QByteArray written = manifestOf(kit);
     iCorbeilFile again;
-    if (!again.readContents(written) || manifestOf(again) != written)
-        std::abort();
-    return 0;
+    FUZZ_PROMISE(again.readContents(written), describe(written));
+    FUZZ_PROMISE(manifestOf(again) == written, describe(written));
 }
+
+} // namespace fuzz

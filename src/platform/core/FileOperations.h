@@ -1,0 +1,39 @@
+#pragma once
+
+// File operations on the user's files that a whole folder tree may go through: copying a
+// file or folder, moving one to the Trash, removing one, and finding a free name. Links
+// are never followed: a copy leaves links and special files out, a removal removes the
+// link itself. Failures are reported in FileErrorDomain, naming the files.
+//
+// Tests make these operations fail on purpose through hooks set for the process (a copy
+// that fails at its third file, a Trash that refuses).
+
+#include <QString>
+
+#include <functional>
+
+namespace platform {
+
+struct Error;
+
+// Copies a file, or a folder with everything in it, to `to` (which must not exist). A
+// failed copy removes what it made.
+bool copyItem(const QString& from, const QString& to, Error* error = nullptr);
+// Moves the file or folder to the user's Trash.
+bool moveItemToTrash(const QString& path, Error* error = nullptr);
+// Removes the file or folder with everything in it; a missing item counts as removed.
+bool removeItem(const QString& path, Error* error = nullptr);
+// The path itself when nothing is there, else the first free "<base> <n>.<extension>" in
+// the same folder, counting n from 2.
+QString uniquePath(const QString& path);
+
+// Stand-ins for the single-file copy and the move to the Trash; nullptr restores the real
+// ones.
+struct FileOperationHooks
+{
+    std::function<bool(const QString& from, const QString& to)> copyFile;
+    std::function<bool(const QString& path)> moveToTrash;
+};
+void setFileOperationHooks(const FileOperationHooks& hooks);
+
+} // namespace platform

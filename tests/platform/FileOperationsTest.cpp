@@ -1,0 +1,111 @@
+// Copying folder trees (links and special files left out, a failed copy leaving nothing),
+// free names, and the pasteboard's type names.
+
+#include "platform/core/FileOperations.h"
+#include "platform/core/Error.h"
+#include "platform/ui/Pasteboard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool write(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+TEST(FileOperations, CopyTreeLeavesLinksOutAndCleansUpAfterAFailure)
+{
+    QTemporaryDir folder;
+    const QString from = folder.filePath(QStringLiteral("kit"));
+    ASSERT_TRUE(write(from + QStringLiteral("/a.txt"), "a"));
+    ASSERT_TRUE(write(from + QStringLiteral("/Images/b.png"), "b"));
+    ASSERT_TRUE(write(folder.filePath(QStringLiteral("secret.txt")), "secret"));
+    ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("secret.txt")),
+                            from + QStringLiteral("/link.txt")));
+    ASSERT_TRUE(QFile::link(folder.path(), from + QStringLiteral("/Images/loop")));
+
+    const QString to = folder.filePath(QStringLiteral("copy"));
+    ASSERT_TRUE(platform::copyItem(from, to));
+    EXPECT_EQ(
+        QDir(to).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name),
+        (QStringList{"Images", "a.txt"}));
+    EXPECT_EQ(QDir(to + QStringLiteral("/Images"))
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              QStringList{"b.png"});
+    // Never over something that is there.
+    platform::Error error;
+    EXPECT_FALSE(platform::copyItem(from, to, &error));
+    EXPECT_EQ(error.domain, platform::FileErrorDomain);
+
+    // A copy failing at its second file leaves no half copy.
+    int files = 0;
+    platform::setFileOperationHooks({[&files](const QString& source, const QString& target) {
+                                         return ++files < 2 && QFile::copy(source, target);
+                                     },
+                                     nullptr});
+    const QString failed = folder.filePath(QStringLiteral("failed"));
+    EXPECT_FALSE(platform::copyItem(from, failed, &error));
+    platform::setFileOperationHooks({});
+    EXPECT_FALSE(QFileInfo::exists(failed));
+    EXPECT_TRUE(error.description.contains(QStringLiteral("could not be copied")));
+
+    EXPECT_TRUE(platform::removeItem(to));
+    EXPECT_FALSE(QFileInfo::exists(to));
+    EXPECT_TRUE(QFileInfo::exists(folder.filePath(QStringLiteral("secret.txt"))));
+    EXPECT_TRUE(platform::removeItem(to)); // missing counts as removed
+}
+
+TEST(FileOperations, UniquePath)
+{
+    QTemporaryDir folder;
+    const QString kit = folder.filePath(QStringLiteral("Garden.icorbeil"));
+    EXPECT_EQ(platform::uniquePath(kit), kit);
+    QDir().mkpath(kit);
+    EXPECT_EQ(platform::uniquePath(kit), folder.filePath(QStringLiteral("Garden 2.icorbeil")));
+    QDir().mkpath(folder.filePath(QStringLiteral("Garden 2.icorbeil")));
+    EXPECT_EQ(platform::uniquePath(kit), folder.filePath(QStringLiteral("Garden 3.icorbeil")));
+    ASSERT_TRUE(write(folder.filePath(QStringLiteral("notes")), "x"));
+    EXPECT_EQ(platform::uniquePath(folder.filePath(QStringLiteral("notes"))),
+              folder.filePath(QStringLiteral("notes 2")));
+}
+
+TEST(Pasteboard, TypeNamesAndMimeTypes)
+{
+    const std::pair<QString, const char*> cases[] = {
+        {platform::FilenamesPboardType, "text/uri-list"},
+        {platform::TIFFPboardType, "image/tiff"},
+        {platform::PDFPboardType, "application/pdf"},
+        {platform::PostScriptPboardType, "application/postscript"},
+        {platform::PNGPboardType, "image/png"},
+        {QStringLiteral("Quarn Print Line 1"), "application/x-quarn-print-line-1"},
+    };
+    for (const auto& [type, mime] : cases)
+        EXPECT_EQ(platform::mimeTypeForPasteboardType(type), QString::fromLatin1(mime))
+            << type.toStdString();
+
+    QMimeData data;
+    data.setText(QStringLiteral("old"));
+    platform::Pasteboard pasteboard(&data);
+    pasteboard.declareTypes({platform::PNGPboardType, platform::FilenamesPboardType});
+    EXPECT_FALSE(data.hasText()); // new contents
+    EXPECT_TRUE(pasteboard.setData("png", platform::PNGPboardType));
+    EXPECT_FALSE(pasteboard.setData("pdf", platform::PDFPboardType)); // not declared
+    EXPECT_TRUE(pasteboard.setPropertyList(QStringList{QStringLiteral("/a b/c.png")},
+                                           platform::FilenamesPboardType));
+    EXPECT_EQ(data.data(QStringLiteral("image/png")), QByteArray("png"));
+    EXPECT_EQ(data.urls(), QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/a b/c.png"))});
+    EXPECT_EQ(pasteboard.propertyListForType(platform::FilenamesPboardType).toStringList(),
+              QStringList{QStringLiteral("/a b/c.png")});
+}
