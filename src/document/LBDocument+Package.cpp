@@ -30,8 +30,6 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 
-#include <unistd.h>
-
 using platform::Archive;
 using platform::Error;
 using platform::FileWrapper;

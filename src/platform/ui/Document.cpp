@@ -257,8 +257,10 @@ void Document::revertDocumentToSaved()
 void Document::runSavePanel(const QString& proposedPath, std::function<void(const QString&)> didEnd)
 {
     const QFileInfo proposed(proposedPath);
+    const QStringList extensions =
+        proposed.suffix().isEmpty() ? QStringList() : QStringList{proposed.suffix()};
     auto* dialog = new DocumentFileDialog(appropriateWindowForDocModalOperations(),
-                                          DocumentFileDialog::Save, QStringList{proposed.suffix()});
+                                          DocumentFileDialog::Save, extensions);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setDirectory(proposed.absolutePath());
