@@ -489,8 +489,14 @@ void LBDocument::loadDocumentSettings(const QVariantMap& d)
         if (v.typeId() == QMetaType::QByteArray)
             setPlaceholderColor(colorOf(v), f);
     });
+    // A pattern makes the face's background picture; no pattern (0) leaves the picture the
+    // face has, where setting it would clear the picture just read.
     forFaces(d, key::placeholderPatternIndex, [this](const QVariant& v, qint64 f) {
-        setPlaceholderPatternIndex(integerValue(v), f);
+        const qint64 index = integerValue(v);
+        if (index != 0)
+            setPlaceholderPatternIndex(index, f);
+        else
+            setPlaceholderPatternIndexOnly(0, f);
     });
     forFaces(d, key::placeholderLabelColor, [this](const QVariant& v, qint64 f) {
         if (v.typeId() == QMetaType::QByteArray)

@@ -300,6 +300,16 @@ TEST_F(PackageTest, SettingsAreWrittenOnlyWhenTheyApply)
     EXPECT_TRUE(opened->printBackgroundImage(0));
     EXPECT_FALSE(opened->drawBackgroundPlaceholder(0));
     EXPECT_TRUE(opened->printBackgroundPlaceholder(0));
+    // A placeholder without a pattern leaves the face its own picture.
+    EXPECT_EQ(contentsOf(package).value("BackgroundPlaceholderPatternIndex"), "0");
+    ASSERT_NE(opened->backgroundImage(0), nullptr);
+    EXPECT_EQ(opened->backgroundImage(0)->pixelsWide(), 30);
+    EXPECT_TRUE(opened->hasBackgroundPlaceholder(0));
+    LBDocument loaded;
+    ASSERT_TRUE(loaded.loadDataRepresentation(bytesOf(package + "/Contents.quarnd"),
+                                              LBDocument::LabelDocumentType));
+    EXPECT_EQ(loaded.backgroundImagePath(0),
+              QFileInfo(contentsOf(package).value("BackgroundImageName").toString()).fileName());
 }
 
 TEST_F(PackageTest, OlderFormsOfTheFileRead)
