@@ -1,5 +1,6 @@
 #include "app/LBAppController.h"
 
+#include "canvas/LBRulerView.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
 #include "window/WindowClasses.h"
@@ -52,6 +53,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
         quality > 0)
         setImageDisplayResolution(quality);
     registerWindowClasses();
+    LBRulerView::registerAsRulerViewClass();
 }
 
 LBAppController::~LBAppController()
@@ -71,6 +73,12 @@ void LBAppController::registerDefaults()
         {QStringLiteral("Draw Auxiliary Info"), 3},
         {QStringLiteral("Envelope Automatic Alignment"), true},
         {QStringLiteral("AutoRecover Save Interval"), 5},
+        {QStringLiteral("Snap To Grid"), false},
+        {QStringLiteral("Show Grid"), false},
+        {QStringLiteral("Show Grid Below"), false},
+        {QStringLiteral("Draw Dynamic Guides"), true},
+        {QStringLiteral("Show Group HUD Window"), true},
+        {QStringLiteral("Units Type"), 0},
     });
 }
 

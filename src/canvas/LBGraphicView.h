@@ -1,16 +1,107 @@
 #pragma once
 
-// The editing canvas. Its page coordinates are flipped: y grows downwards, so a graphic's
-// bounds origin is its top-left corner.
+// The editing canvas of design mode: one face of the document's current page with its
+// graphics, where the user selects, moves, resizes, rotates and groups them, with the page
+// decorations, grid, alignment guides and selection handles.
+//
+// Coordinates: the canvas logic works in unzoomed page points of a flipped view (y grows
+// downwards, so a graphic's bounds origin is its top-left corner). The widget itself is
+// canvasSize() times the host's zoom in pixels and paints through a painter scaled by the
+// zoom, pushed as the current platform::GraphicsContext. Sizes that must look the same at
+// every zoom (handle zones, redraw margins, outlines) are divided by the zoom; a zoom of 0
+// or less counts as 1.
+//
+// The canvas belongs to a CanvasHost (the window controller), through which it reaches the
+// document, the zoom, the modes and the page decorations. Without a host it draws nothing
+// and ignores input.
+//
+// The selection holds graphics of the document's selected layer of the shown page, in the
+// order they were selected; every change posts LBGraphicViewSelectionWillChangeNotification
+// before and LBGraphicViewSelectionDidChange after (object: the canvas) and registers its
+// inverse with the document's undo manager. Selecting one member of a group selects the
+// whole group, parent first.
+//
+// Mouse tracking: a press picks a tracker (a handle, a curve point or handle, a click of
+// curve drawing, a rubber band, hand scrolling, a pending move, or nothing but swallowing
+// the events until the release); each mouse move runs one step of it and the release a last
+// step and its after-work. A tracker keeps what it changes in one undo group from press to
+// release, named last. Moving the selection is a drag and drop onto the canvas itself: the
+// canvas is the drag's source and destination, and the move is one undo step from the
+// start of the drag to its end. Modifiers: Ctrl rotates at a handle, Alt resizes about the
+// centre, copies on a move and makes the rubber band remove, Shift constrains and adds to
+// or removes from the selection, the space bar scrolls by hand.
+//
+// Main thread only.
 
+#include "canvas/CanvasHost.h"
+#include "document/LBDocument.h"
 #include "graphics/CanvasView.h"
 
-class LBGraphicView : public CanvasView
+#include <QColor>
+#include <QList>
+#include <QPointF>
+#include <QPointer>
+#include <QRectF>
+#include <QSizeF>
+#include <QVariantList>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class LBCurvedLine;
+class LBTextArea;
+class QMenu;
+class QAction;
+class QMouseEvent;
+class QTimer;
+
+namespace platform {
+class DraggingInfo;
+class Pasteboard;
+class RulerView;
+class ScrollView;
+class UndoManager;
+} // namespace platform
+
+// Notifications the canvas posts (object: the canvas unless said).
+inline const QString LBGraphicViewSelectionWillChangeNotification =
+    QStringLiteral("LBGraphicViewSelectionWillChangeNotification");
+inline const QString LBGraphicViewSelectionDidChange =
+    QStringLiteral("LBGraphicViewSelectionDidChange");
+// Every mouse press on the canvas.
+inline const QString LBMouseDownInGraphicViewNotification =
+    QStringLiteral("LBMouseDownInGraphicViewNotification");
+// At every step of a handle drag or a move (object: the graphic).
+inline const QString LBDraggingGraphicNotification =
+    QStringLiteral("LBDraggingGraphicNotification");
+// A double click on a placeholder or a page background (userInfo "placeholderTypeStr").
+inline const QString LBPlaceholderDoubleClicked = QStringLiteral("LBPlaceholderDoubleClicked");
+// A graphic entered the page from outside the canvas's own editing (object: the graphic).
+inline const QString LBInsertGraphicNotification = QStringLiteral("LBInsertGraphicNotification");
+
+// Draws the grid: minor lines every `spacing` points from `origin` over the rectangle, a
+// major line every `guideSpacing` minor steps, both in `color` (the minor ones at half its
+// alpha on screen). forOutput: printed widths (0.3 and 0.6 points) instead of the thinnest
+// line the device draws, and the colour as it is. At zoom 1.0 the lines lie at half-point
+// positions. A spacing of 0 or less draws no lines of that kind. Into the current context.
+void LBDrawGrid(qint64 guideSpacing, const QColor& color, bool forOutput, const QRectF& rect,
+                double spacing, const QPointF& origin, double zoomFactor);
+// Draws the alignment guides in blue, the thinnest line the device draws: each horizontal
+// guide along the top of its rectangle plus half a point, each vertical one along its left.
+void LBDrawDynamicGuides(const QList<QRectF>& horizontalGuides,
+                         const QList<QRectF>& verticalGuides);
+// The rectangle spanned by two points.
+QRectF rectFromPoints(const QPointF& a, const QPointF& b);
+
+class LBGraphicView : public QWidget, public CanvasView
 {
+    Q_OBJECT
 public:
-    // Makes the canvas's in-place text editing (TextEditingController) the one the model
-    // forwards to.
-    LBGraphicView();
+    explicit LBGraphicView(QWidget* parent = nullptr);
+    // Stops observing, ends in-place editing and lets every inspector palette that shows
+    // the canvas forget it.
+    ~LBGraphicView() override;
 
     // Program-wide: on only while graphics are dragged out of a canvas. While it is on,
     // graphics keep their processed pictures and cached reflections so the drag image
@@ -18,9 +109,112 @@ public:
     static bool isDraggingOut();
     static void setDraggingOut(bool draggingOut);
 
-    // The graphic edited in place in this canvas and its editor; neither is owned, and
-    // setting them does nothing else. The text editing controller sets both when a box's
-    // editing starts and clears both when it ends.
+    // ==== Links ========================================================================
+    CanvasHost* windowController() const { return _windowController; }
+    void setWindowController(CanvasHost* controller);
+    // The host's document; nullptr without one.
+    LBDocument* document() const;
+    // The layers of the page shown; nullptr without a document.
+    LBDocument::Page* graphics() const;
+    qint64 pageIndex() const { return _pageIndex; }
+    void setPageIndex(qint64 index);
+    // The host's zoom, 1 when there is none or it is 0 or less.
+    double zoomFactor() const;
+
+    // ==== Page geometry ================================================================
+    bool drawBackground() const { return _drawBackground; }
+    void setDrawBackground(bool draw) { _drawBackground = draw; }
+    bool drawOutline() const { return _drawOutline; }
+    void setDrawOutline(bool draw) { _drawOutline = draw; }
+    QVariantList faceNames() const { return _faceNames; }
+    void setFaceNames(const QVariantList& names) { _faceNames = names; }
+    QVariantList facePositions() const { return _facePositions; }
+    void setFacePositions(const QVariantList& positions) { _facePositions = positions; }
+    QVariantList faceRotations() const { return _faceRotations; }
+    void setFaceRotations(const QVariantList& rotations) { _faceRotations = rotations; }
+    QSizeF faceOffset() const { return _faceOffset; }
+    void setFaceOffset(const QSizeF& offset) { _faceOffset = offset; }
+    qint64 facePosition() const { return _facePosition; }
+    void setFacePosition(qint64 position) { _facePosition = position; }
+    // The page within the canvas, given zoomed: stored unzoomed, rounded to whole points;
+    // every graphic of the page moves with the page's origin.
+    void setVisiblePageRect(const QRectF& rect);
+    QRectF visiblePageRect() const { return _visiblePageRect; }
+    QRectF pageRect() const { return _visiblePageRect; }
+    // Moves every graphic of the page to the page origin, without undo.
+    void setVisiblePageOriginForGraphics(const QPointF& origin);
+    // Tells a graphic about to be inserted the page origin (its bounds stay).
+    void setVisiblePageOriginForGraphic(LBGraphic* graphic) const;
+
+    // ==== Size and scrolling ===========================================================
+    // The canvas's size in points; the widget takes it times the zoom (set it again after
+    // the zoom changed).
+    QSizeF canvasSize() const { return _canvasSize; }
+    void setCanvasSize(const QSizeF& size);
+    // The scroll view the canvas is the document view of, nullptr when none.
+    platform::ScrollView* enclosingScrollView() const;
+    // The part of the canvas that shows, in points: the scroll view's visible part, or the
+    // whole canvas outside one.
+    QRectF visibleRect() const;
+    // Scrolls so that the point comes to the top-left corner of the visible part.
+    void scrollPoint(const QPointF& point);
+    // After the visible part moved: while a move drag of this canvas runs, the selection
+    // follows the pointer again.
+    void viewDidScroll();
+    // Marks a rectangle of points for redrawing.
+    void setNeedsDisplayInRect(const QRectF& rect);
+    // Canvas points of a widget position, and back.
+    QPointF convertFromWidget(const QPointF& position) const;
+    QPointF convertToWidget(const QPointF& point) const;
+
+    // ==== Drawing ======================================================================
+    // Draws the dirty rectangle (points) into the current graphics context.
+    void drawRect(const QRectF& dirtyRect);
+    void drawDocumentOutline(const QRectF& pageRect);
+    // The page's colour under its shadow, for the dirty rectangle.
+    void drawPageBackground(const QRectF& dirtyRect);
+    // Saves the graphics state and sets the page shadow; stopShadow() restores it.
+    void startShadow();
+    void stopShadow();
+    // Redraws the area of the graphic (its group's for a member) with room for handles at
+    // any zoom; a graphic no longer in the selected layer of the page leaves the selection.
+    void invalidateGraphic(LBGraphic* graphic);
+    void invalidateGraphics(const QList<LBGraphicPtr>& graphics);
+
+    // ==== Selection ====================================================================
+    // In selection order; without includeLocked, locked graphics are left out.
+    QList<LBGraphicPtr> selectedGraphics(bool includeLocked) const;
+    // The unlocked selection ordered by index in the selected layer, front-most first.
+    QList<LBGraphicPtr> orderedSelectedGraphics() const;
+    bool graphicIsSelected(const LBGraphic* graphic) const;
+    // Group-aware: a member stands for its whole group, parent first. Both first end a
+    // pending regroup.
+    void selectGraphic(const LBGraphicPtr& graphic);
+    void deselectGraphic(const LBGraphicPtr& graphic);
+    // One graphic alone.
+    void selectGraphic2(const LBGraphicPtr& graphic);
+    void deselectGraphic2(const LBGraphicPtr& graphic);
+    // One undo step "Selection Change"; nothing for an empty selection.
+    void clearSelection();
+    // The offset of the next cascaded paste; every selection change resets it to (10, 10).
+    QPointF pasteCascadeDelta() const { return _pasteCascadeDelta; }
+    void setPasteCascadeDelta(const QPointF& delta) { _pasteCascadeDelta = delta; }
+
+    // ==== Hit testing ==================================================================
+    // The graphic a click at the point lands on: a handle (or a curve point) of a selected
+    // graphic first, then the selected layer from the front. With checkForPlaceholder a
+    // photo placeholder (or a "Text+Image" one) wins over graphics in front of it.
+    LBGraphicPtr graphicUnderPoint(const QPointF& point, bool checkForPlaceholder);
+    // The graphics (group parents for members) whose rotated bounds meet the rectangle
+    // (drawing bounds for a rectangle of no width): of the selected layer, or of every
+    // visible layer.
+    QList<LBGraphicPtr> graphicsIntersectingRect(const QRectF& rect, bool checkSelectedLayerOnly);
+
+    // ==== In-place editing =============================================================
+    // Undoable pair: "Start Editing" and "End Editing". An open curve goes into point
+    // editing instead.
+    void startEditingGraphic(const LBGraphicPtr& graphic, QMouseEvent* event, bool selectContents);
+    void endEditing();
     LBGraphic* editingGraphic() const override { return _editingGraphic; }
     platform::TextView* editorView() const override { return _editorView; }
     void setEditingGraphic(LBGraphic* graphic, platform::TextView* editorView) override
@@ -28,8 +222,348 @@ public:
         _editingGraphic = graphic;
         _editorView = editorView;
     }
+    void addSubview(QWidget* view) override;
+
+    // ==== Rulers =======================================================================
+    // The moving rectangle's edges and middle shown as lines on both rulers.
+    void beginEchoingMoveToRulers(const QRectF& rect);
+    void continueEchoingMoveToRulers(const QRectF& rect);
+    void stopEchoingMoveToRulers();
+    // Removes the rulers' markers while they show.
+    void updateRulers();
+    // Whether the enclosing scroll view shows its rulers.
+    bool rulersVisible() const;
+
+    // ==== Settings =====================================================================
+    bool snapsToGrid() const { return _gvFlags.snapsToGrid; }
+    void setSnapsToGrid(bool snaps);
+    // 0 none, 1 above the graphics, 2 below; any other value none.
+    qint64 showsGrid() const;
+    void setShowsGrid(qint64 mode);
+    // The document's, or "Grid Spacing" / "Grid Guide Spacing" without a document.
+    double gridSpacing() const;
+    qint64 guideSpacing() const;
+    QColor gridColor() const;
+    void setGridColor(const QColor& color);
+    void trimToPageAction(QObject* sender);
+    bool trimToPageIsOn() const { return _trimToPage; }
+    void postalGuidelinesAction(QObject* sender);
+    bool drawPostalGuidelines() const { return _drawPostalGuidelines; }
+
+    // ==== Nudging and handles ==========================================================
+    // Moves the unlocked selection (selected curve points instead of a curve with some),
+    // snaps it to the guides by less than a point, names the step "Nudge".
+    void moveSelectedGraphicsByPoint(const QPointF& delta);
+    // Hides the handles (and the inspector palette) until 0.5 s after the last call.
+    void hideKnobsMomentarily();
+    void unhideKnobs();
+    bool knobsHidden() const { return _gvFlags.knobsHidden; }
+    // Sets the flag only; nothing is redrawn.
+    void setKnobsHidden(bool hidden) { _gvFlags.knobsHidden = hidden; }
+    // Each unlocked selected graphic refreshes its picture and announces a change.
+    void refreshSelectedGraphics();
+    bool spaceKeyIsDown() const { return _spaceKeyIsDown; }
+
+    // ==== Handle tracking ==============================================================
+    // Starts dragging a handle (1-8 resize, 9-10 modifier, 12-15 effect location) of the
+    // graphic, or rotating it with Ctrl held at the press. A multi-selection is resized as
+    // one temporary group.
+    void trackKnob(qint64 knob, const LBGraphicPtr& graphic, QMouseEvent* event);
+    // One resize step; returns the knob to go on with (another after a flip) and may
+    // rewrite the pre-resize rectangle. A minimum of 65535 × 65535 means none.
+    qint64 resizeGraphic(LBGraphic* graphic, qint64 byMovingKnob, const QPointF& toPoint,
+                         QRectF* preResizeBounds, bool constrainProportions, bool constrainCenter,
+                         bool resetStaticPoint, const QSizeF& minimumSize);
+    // One rotation step; returns the angle the grip was taken at (65535 until known).
+    double rotateGraphic(LBGraphic* graphic, qint64 byMovingKnob, const QPointF& toPoint,
+                         double initialAngle, bool constrainAngle);
+    // Turns or mirrors a whole group about its group bounds.
+    void setRotation(double rotation, LBGraphic* forGroupWithParent);
+    void flipHorizontally(bool horizontally, LBGraphic* forGroupWithParent);
+    void trackBezierControlPointAtIndex(qsizetype index,
+                                        const std::shared_ptr<LBCurvedLine>& graphic,
+                                        QMouseEvent* event, bool wasSelected);
+    void trackBezierModifierPointAtIndex(qsizetype index, bool isFirstModifier,
+                                         const std::shared_ptr<LBCurvedLine>& graphic,
+                                         QMouseEvent* event);
+    // One click of point-by-point curve drawing.
+    void trackBezierMouseWithEvent(QMouseEvent* event);
+    // The open curve being drawn point by point, with the status window; nullptr ends it.
+    void setEditingBezierGraphic(const std::shared_ptr<LBCurvedLine>& graphic);
+    LBCurvedLine* editingBezierGraphic() const { return _editingBezierGraphic.get(); }
+    // Ends point-by-point drawing by a double click: keeps a curve of two points or more,
+    // takes a shorter one away again.
+    void finishBezierCurve();
+
+    // ==== Mouse ========================================================================
+    void selectAndTrackMouseWithEvent(QMouseEvent* event);
+    void rubberbandSelectWithEvent(QMouseEvent* event);
+    void handDragWithEvent(QMouseEvent* event);
+    // Starts the move drag of the selection from the press; returns when it has ended.
+    void startDrag(QMouseEvent* event);
+    // One move step to the point; (-1, -1) takes the pointer's position.
+    void performMoveLoop(const QPointF& point,
+                         Qt::KeyboardModifiers modifiers = Qt::KeyboardModifiers());
+    // The graphics under the point, front-most first, a group's members under its "GROUP"
+    // item; nullptr for fewer than two items. Owned by the caller.
+    QMenu* buildMenuOfGraphicsUnderPoint(const QPointF& point);
+    void hitGraphicsMenuAction(QAction* item);
+    // The kind name of the graphic, from the table "Graphic Type Names".
+    static QString nameForGraphic(const LBGraphic& graphic);
+    // Dissolves the selected group for a while and selects the member alone.
+    void selectSubGraphicInGroup(const LBGraphicPtr& graphic);
+    QRectF rubberbandRect() const { return _rubberbandRect; }
+
+    // ==== Alignment guides =============================================================
+    // The point moved so that the moving selection (whose origin is point - selOriginOffset
+    // and whose size is the dragged image's, in screen pixels) lines up with the nearest
+    // edges or centres of the visible graphics, else of the page, within the sensitivity;
+    // a guide shows for each match.
+    QPointF checkDynamicGuidesAtPoint(const QPointF& point, const QPointF& selOriginOffset,
+                                      const QSizeF& draggedImageSize, double sensitivity,
+                                      const QList<LBGraphicPtr>& ignoreGraphics);
+    // The matches of one search so far, per direction.
+    struct GuideMatch
+    {
+        bool foundH = false;
+        double hDistance = 0.0;
+        bool foundV = false;
+        double vDistance = 0.0;
+    };
+    QPointF checkPoint(const QPointF& point, const QPointF& selOriginOffset,
+                       const QSizeF& draggedImageSize, double sensitivity,
+                       const QRectF& againstBounds, GuideMatch& match);
+    QPointF checkBezierGuidesAtPoint(const QPointF& point, double sensitivity,
+                                     const LBCurvedLine* ignoreGraphic, qsizetype ignorePointIndex);
+    // Adds a guide, or widens the one on the same line.
+    void addDynamicGuide(const QRectF& rect, bool horizontal);
+    void resetDynamicGuides();
+    const QList<QRectF>& horizontalDynamicGuides() const { return _horizontalDynamicGuides; }
+    const QList<QRectF>& verticalDynamicGuides() const { return _verticalDynamicGuides; }
+
+    // ==== Drag destination =============================================================
+    Qt::DropAction draggingEntered(platform::DraggingInfo& info);
+    Qt::DropAction draggingUpdated(platform::DraggingInfo& info);
+    void draggingExited(platform::DraggingInfo* info);
+    bool prepareForDragOperation(platform::DraggingInfo& info);
+    bool performDragOperation(platform::DraggingInfo& info);
+    Qt::DropAction dragOperationForDraggingInfo(platform::DraggingInfo& info);
+    QPointF draggedImageCorrectionForPoint(const QPointF& point,
+                                           const QPointF& draggedImageLocation) const;
+    bool dragOriginatedInThisView() const { return _dragOriginatedInThisView; }
+    QPointF dropPoint() const { return _dropPoint; }
+
+    // ==== Inserting ====================================================================
+    // The point (-1, -1) means no point: the graphics go to the middle of the visible part
+    // of the page. originatedInShapesMatrix: they come from a library palette.
+    void makeNewGraphicsFromPasteboard(platform::Pasteboard& pasteboard, const QPointF& atPoint,
+                                       bool originatedInShapesMatrix);
+    void insertGraphics(const QList<LBGraphicPtr>& graphics, const QPointF& atPoint,
+                        bool originatedInShapesMatrix);
+    qsizetype insertGroupStartingAtIndex(qsizetype index, const QList<LBGraphicPtr>& inArray,
+                                         const QPointF& atPoint, const QRectF& arrayBounds);
+    void insertGraphic(const LBGraphicPtr& graphic, const QPointF& atPoint,
+                       bool originatedInShapesMatrix, qint64 groupIndex);
+    // Posts LBUpdateLayersView.
+    void updateLayersView();
+
+    // ==== Grouping =====================================================================
+    void group(QObject* sender);
+    void ungroup(QObject* sender);
+    void regroupGraphics(const QList<LBGraphicPtr>& graphics);
+    // The group's parent: the graphic itself when it leads a group, else the nearest
+    // graphic in front of it with members; nullptr when none.
+    LBGraphicPtr groupParentOfGraphic(const LBGraphic* graphic, bool checkSelectedLayerOnly) const;
+    bool groupCommandEnabled() const;
+    bool ungroupCommandEnabled() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // --- Trackers (LBGraphicView+Tracking.cpp, LBGraphicView+Mouse.cpp) ---
+    struct TrackingEvent
+    {
+        QPointF point;       // canvas points
+        QPointF globalPoint; // screen pixels
+        Qt::KeyboardModifiers modifiers;
+    };
+    class Tracker;
+    class KnobTracker;
+    class BezierPointTracker;
+    class BezierModifierTracker;
+    class BezierClickTracker;
+    class RubberbandTracker;
+    class HandScrollTracker;
+    class PendingMoveTracker;
+    class SwallowTracker;
+    TrackingEvent trackingEvent(const QMouseEvent* event) const;
+    void mouseDown(QMouseEvent* event, int clickCount);
+    // Leaves point-by-point curve drawing.
+    void endBezierMode();
+    // Takes a curve of fewer than two points away again without leaving a redo step.
+    void removeUnfinishedCurve(const std::shared_ptr<LBCurvedLine>& curve);
+    // Watches for the undo step that inserted a curve just begun, to take it back later.
+    void rememberCurveInsertion(const std::shared_ptr<LBCurvedLine>& curve);
+    void mouseDragged(const TrackingEvent& event);
+    void finishTracking(QMouseEvent* event);
+
+    // --- Helpers ---
+    platform::UndoManager* undoManager() const;
+    // Names the open undo step from the table "UndoStrings".
+    void setUndoActionName(const QString& key) const;
+    // The selected layer of the page shown; nullptr when there is none.
+    LBDocument::Layer* selectedLayer() const;
+    qint64 selectedLayerIndex() const;
+    bool selectedLayerIsVisible() const;
+    qsizetype indexInSelectedLayer(const LBGraphic* graphic) const;
+    LBGraphicPtr sharedGraphic(LBGraphic* graphic) const;
+    // The parent and its members in the selected layer, in order.
+    QList<LBGraphicPtr> groupMembers(const LBGraphicPtr& parent) const;
+    // The members of the group the graphic leads, or the graphic alone.
+    QList<LBGraphicPtr> groupLedBy(LBGraphic* parent) const;
+    void postSelectionWillChange();
+    void postSelectionDidChange();
+    void setGroupSelected(const LBGraphicPtr& graphic, bool select);
+    // The page origin the graphics are placed against: the page rectangle's origin plus
+    // the face offset.
+    QPointF pageOriginForGraphics() const;
+    // The inspector palette's window hidden for a drag (or the handles' hiding).
+    static void orderOutInspectorWindow();
+    void updateInspectorFromCanvas();
+    void showCurveStatusWindow(LBCurvedLine* curve);
+    // The point of one graphic of a multi-graphic insertion (4.131, step 5.2).
+    QPointF pointInArrangement(const LBGraphic& graphic, const QPointF& atPoint,
+                               const QRectF& arrayBounds) const;
+    // Shows the selected layer when hidden and inserts the graphic at its front, then
+    // announces it.
+    void insertAtFrontOfSelectedLayer(const LBGraphicPtr& graphic);
+    // Makes the graphic's picture files the document's own (a kit picture first copied to a
+    // working file); false, after telling the user, when that copy fails.
+    bool makeImageFilesOwn(LBGraphic& graphic, bool copyLazyImage);
+    void presentError(const QString& description);
+    void snapMovedSelectionToGuides();
+    // Turns a setting kept in the user defaults over and redraws.
+    void toggleSetting(bool& setting, const QString& key);
+    // Accepts a drag with the operation, or refuses it when there is none.
+    static void answerDrag(QDragMoveEvent* event, Qt::DropAction action);
+    // Walks the graphics menu's order at the point: each graphic or group member listed,
+    // with the item index it gets.
+    struct MenuEntry
+    {
+        LBGraphicPtr graphic;
+        enum Kind { Single, Group, Member } kind;
+    };
+    QList<MenuEntry> graphicsMenuEntries(const QPointF& point);
+    void popUpMenu(QMenu* menu, const QPointF& atPoint);
+    QPointF rulerPoint(platform::RulerView* ruler, const QPointF& point) const;
+    // The six ruler locations (min, mid, max) of a rectangle on each ruler.
+    void echoToRulers(const QRectF& rect, bool begin);
+
+    // --- Links ---
+    CanvasHost* _windowController = nullptr;
+    qint64 _pageIndex = 0;
+
+    // --- Page ---
+    QRectF _visiblePageRect;
+    QSizeF _faceOffset;
+    qint64 _facePosition = 0;
+    QVariantList _faceNames;
+    QVariantList _facePositions;
+    QVariantList _faceRotations;
+    bool _drawBackground = true;
+    bool _drawOutline = true;
+    QSizeF _canvasSize;
+
+    // --- Selection ---
+    QList<LBGraphicPtr> _selectedGraphics;
+    QRectF _rubberbandRect;
+    std::optional<QList<LBGraphicPtr>> _rubberbandGraphics;
+
+    // --- Editing ---
     LBGraphic* _editingGraphic = nullptr;
     platform::TextView* _editorView = nullptr;
+    std::shared_ptr<LBCurvedLine> _editingBezierGraphic;
+
+    // --- Paste ---
+    qint64 _pasteboardChangeCount = -1;
+    qint64 _pasteCascadeNumber = 0;
+    QPointF _pasteCascadeDelta{10.0, 10.0};
+
+    // --- Grid, timers, settings ---
+    QColor _gridColor;
+    QTimer* _unhideKnobsTimer = nullptr;
+    QTimer* _hideDynamicGuidesTimer = nullptr;
+    bool _trimToPage = false;
+    bool _drawPostalGuidelines = false;
+    bool _spaceKeyIsDown = false;
+
+    // --- Rulers ---
+    QRectF _horizontalRulerLineRect;
+    QRectF _verticalRulerLineRect;
+
+    // --- Tracking ---
+    std::unique_ptr<Tracker> _tracker;
+    std::unique_ptr<QMouseEvent> _downEvent;
+    QPointF _lastPoint;
+    QPointF _origPoint;
+    QPointF _dropPoint;
+    bool _constrainedH = false;
+    bool _constrainedV = false;
+    QPointF _selOriginOffset;
+    QRectF _selBounds;
+    QRectF _selShadowBounds;
+    bool _dragOriginatedInThisView = false;
+
+    // The undo step that inserted the curve being drawn: its state and name once closed.
+    struct CurveInsertion
+    {
+        std::weak_ptr<LBCurvedLine> curve;
+        quint64 state = 0;
+        QString actionName;
+    } _bezierInsertion;
+
+    // --- Guides ---
+    QList<QRectF> _horizontalDynamicGuides;
+    QList<QRectF> _verticalDynamicGuides;
+
+    // --- Drags onto the canvas ---
+    QSizeF _fieldTextSize{0.0, 0.0};
+    LBGraphicPtr _dragImageTarget;
+
+    // --- Crop (crop mode comes with its own work; hit tests already pass its shape) ---
+    LBGraphic* _shapeGraphicForCrop = nullptr;
+
+    // --- Groups ---
+    std::optional<QList<LBGraphicPtr>> _graphicsToRegroup;
+
+    // --- Menus ---
+    QPointF _hitGraphicsMenuPoint;
+
+    struct Flags
+    {
+        unsigned rubberbandIsDeselecting : 1;
+        unsigned initedRulers : 1;
+        unsigned snapsToGrid : 1;
+        unsigned showsGridAbove : 1;
+        unsigned showsGridBelow : 1;
+        unsigned knobsHidden : 1;
+    } _gvFlags = {0, 0, 0, 0, 0, 0};
+
+    // --- Observers ---
+    platform::ObserverToken _setPageIndexObserver;
+    QPointer<platform::ScrollView> _observedScrollView;
+    QMetaObject::Connection _scrollConnection;
 };

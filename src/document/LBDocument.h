@@ -39,6 +39,7 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -255,6 +256,21 @@ public:
     static GraphicsList graphicsFromDocumentDictionary(const QVariantMap& dictionary);
     static std::optional<GraphicsList> graphicsForData(const QByteArray& data,
                                                        platform::Error* error = nullptr);
+
+    // ==== Bounds and pictures of graphics (LBDocument+GraphicsImage.cpp) ================
+    // The union of the graphics' rotated bounds, of their drawing extents with handles
+    // (shadowDrawingBoundsWithHandles(true)), or of their drawing bounds; the zero
+    // rectangle for no graphics.
+    static QRectF boundsForGraphics(const Layer& graphics);
+    static QRectF shadowBoundsForGraphics(const Layer& graphics);
+    static QRectF drawingBoundsForGraphics(const Layer& graphics);
+    // TIFF data of the graphics drawn alone, unselected, at one pixel a point, each clipped
+    // to what it paints: a list of graphics, back to front from its end; the layers of a
+    // page, layer 0 lowest; pages, their first page. Null for nothing to draw (no graphics,
+    // empty bounds).
+    static QByteArray TIFFRepresentationForGraphics(const Layer& graphics);
+    static QByteArray TIFFRepresentationForGraphics(const Page& layers);
+    static QByteArray TIFFRepresentationForGraphics(const Pages& pages);
 
     // ==== Per-face backgrounds and placeholders =========================================
     bool hasBackgroundColor(qint64 page) const { return face(page).hasBackgroundColor; }

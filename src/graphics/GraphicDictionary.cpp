@@ -7,6 +7,10 @@
 
 #include <QtDebug>
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 using platform::Archive;
 
 namespace {
@@ -112,6 +116,105 @@ void GraphicDictionaryWriter::setBezierPath(const QString& key, const platform::
 
 // --- Reading ---
 
+// The dictionary's entries in an open-addressing table by a hash of their keys.
+class GraphicDictionaryReader::Index
+{
+public:
+    explicit Index(const QVariantMap& dictionary)
+    {
+        size_t size = 16;
+        while (size < 2 * size_t(dictionary.size()))
+            size *= 2;
+        _mask = size - 1;
+        _slots.resize(size);
+        for (auto it = dictionary.cbegin(); it != dictionary.cend(); ++it) {
+            size_t slot = hash(it.key()) & _mask;
+            while (_slots[slot].key)
+                slot = (slot + 1) & _mask;
+            _slots[slot] = Slot{&it.key(), &it.value()};
+        }
+    }
+
+    const QVariant* find(const QString& key) const
+    {
+        for (size_t slot = hash(key) & _mask;; slot = (slot + 1) & _mask) {
+            const Slot& entry = _slots[slot];
+            if (!entry.key)
+                return nullptr;
+            if (*entry.key == key)
+                return entry.value;
+        }
+    }
+
+private:
+    struct Slot
+    {
+        const QString* key = nullptr;
+        const QVariant* value = nullptr;
+    };
+
+    // The length and the first and last four characters: keys are short names.
+    static size_t hash(const QString& key)
+    {
+        const qsizetype n = key.size();
+        const qsizetype part = std::min<qsizetype>(n, 4);
+        quint64 head = 0;
+        quint64 tail = 0;
+        std::memcpy(&head, key.constData(), size_t(part) * 2);
+        std::memcpy(&tail, key.constData() + (n - part), size_t(part) * 2);
+        quint64 h = (head * 0x9e3779b97f4a7c15ull) ^ ((tail + quint64(n)) * 0xc2b2ae3d27d4eb4full);
+        return size_t(h ^ (h >> 31));
+    }
+
+    std::vector<Slot> _slots;
+    size_t _mask = 0;
+};
+
+namespace {
+
+thread_local GraphicDictionaryReader::SharedIndex* innermostSharedIndex = nullptr;
+
+} // namespace
+
+GraphicDictionaryReader::SharedIndex::SharedIndex(const QVariantMap& dictionary)
+    : _outer(innermostSharedIndex), _dictionary(dictionary)
+{
+    innermostSharedIndex = this;
+}
+
+GraphicDictionaryReader::SharedIndex::~SharedIndex()
+{
+    Q_ASSERT(innermostSharedIndex == this);
+    innermostSharedIndex = _outer;
+}
+
+GraphicDictionaryReader::GraphicDictionaryReader(const QVariantMap& dictionary,
+                                                 const QString& className)
+    : _dictionary(dictionary), _className(className)
+{
+    if (innermostSharedIndex && innermostSharedIndex->_dictionary.isSharedWith(dictionary))
+        _shared = innermostSharedIndex;
+}
+
+GraphicDictionaryReader::~GraphicDictionaryReader() = default;
+
+const QVariant* GraphicDictionaryReader::find(const QString& key) const
+{
+    if (!_index) {
+        if (_shared) {
+            if (!_shared->_index)
+                _shared->_index = std::make_shared<const Index>(_dictionary);
+            _index = _shared->_index;
+        } else if (++_lookups > 8) {
+            _index = std::make_shared<const Index>(_dictionary);
+        }
+    }
+    if (_index)
+        return _index->find(key);
+    const auto found = _dictionary.constFind(key);
+    return found == _dictionary.cend() ? nullptr : &*found;
+}
+
 void GraphicDictionaryReader::logSkipped(const QString& key, const QString& why) const
 {
     qWarning("Graphic property list: \"%s\" of %s %s; ignored", qPrintable(key),
@@ -137,8 +240,8 @@ bool GraphicDictionaryReader::isYes(const QVariant& value)
 
 std::optional<QString> GraphicDictionaryReader::string(const QString& key) const
 {
-    const auto found = _dictionary.constFind(key);
-    if (found == _dictionary.cend())
+    const QVariant* found = find(key);
+    if (!found)
         return std::nullopt;
     std::optional<QString> text = textOf(*found);
     if (!text)
@@ -193,8 +296,8 @@ std::optional<QPointF> GraphicDictionaryReader::point(const QString& key) const
 
 std::optional<QByteArray> GraphicDictionaryReader::data(const QString& key) const
 {
-    const auto found = _dictionary.constFind(key);
-    if (found == _dictionary.cend())
+    const QVariant* found = find(key);
+    if (!found)
         return std::nullopt;
     if (found->typeId() != QMetaType::QByteArray) {
         logSkipped(key, QStringLiteral("is %1, not data").arg(kindOf(*found)));
@@ -205,8 +308,8 @@ std::optional<QByteArray> GraphicDictionaryReader::data(const QString& key) cons
 
 std::optional<QVariantList> GraphicDictionaryReader::array(const QString& key) const
 {
-    const auto found = _dictionary.constFind(key);
-    if (found == _dictionary.cend())
+    const QVariant* found = find(key);
+    if (!found)
         return std::nullopt;
     if (found->typeId() != QMetaType::QVariantList) {
         logSkipped(key, QStringLiteral("is %1, not an array").arg(kindOf(*found)));

@@ -21,6 +21,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <memory>
 #include <optional>
 
 namespace platform {
@@ -60,14 +61,34 @@ private:
 
 class GraphicDictionaryReader
 {
+    class Index;
+
 public:
     // className names the graphic in the log lines.
-    GraphicDictionaryReader(const QVariantMap& dictionary, const QString& className)
-        : _dictionary(dictionary), _className(className)
-    {}
+    GraphicDictionaryReader(const QVariantMap& dictionary, const QString& className);
+    ~GraphicDictionaryReader();
+    GraphicDictionaryReader(const GraphicDictionaryReader&) = delete;
+    GraphicDictionaryReader& operator=(const GraphicDictionaryReader&) = delete;
+
+    // While one lives, the readers of its dictionary on this thread share one index of the
+    // keys: loading a graphic makes a reader for its class and for each of its base classes.
+    class SharedIndex
+    {
+    public:
+        explicit SharedIndex(const QVariantMap& dictionary);
+        ~SharedIndex();
+        SharedIndex(const SharedIndex&) = delete;
+        SharedIndex& operator=(const SharedIndex&) = delete;
+
+    private:
+        friend class GraphicDictionaryReader;
+        SharedIndex* _outer;
+        QVariantMap _dictionary;
+        std::shared_ptr<const Index> _index; // made at the first reader's need
+    };
 
     // Whether the key is there at all, of whatever kind.
-    bool contains(const QString& key) const { return _dictionary.contains(key); }
+    bool contains(const QString& key) const { return find(key); }
 
     std::optional<QString> string(const QString& key) const;
     std::optional<int> intValue(const QString& key) const;        // leading digits, 32-bit
@@ -93,6 +114,15 @@ public:
     static bool isYes(const QVariant& value);
 
 private:
+    // The value of key; null when the dictionary has none.
+    const QVariant* find(const QString& key) const;
+
     QVariantMap _dictionary; // shared with the caller's, not copied
     QString _className;
+    // A loader looks up every key it knows, some hundred for a graphic: past a few
+    // lookups (or at once, under a SharedIndex) the keys are hashed once instead of
+    // compared all the way down the map for each.
+    SharedIndex* _shared = nullptr;
+    mutable int _lookups = 0;
+    mutable std::shared_ptr<const Index> _index;
 };

@@ -1,12 +1,43 @@
 #pragma once
 
-// What graphics ask of the inspector palette (HUDWindowController implements it). Graphics
-// reach the palette through LBProcessState::inspectorPalette(), which the palette sets
-// from above, and send nothing while there is none.
+// What graphics and the canvas ask of the inspector palette (HUDWindowController
+// implements it). They reach the smart palette through LBProcessState::inspectorPalette()
+// and the standalone palettes through LBProcessState::standaloneInspectorPalettes(), which
+// the palettes set from above; with none, nothing is sent (that is a normal state).
+
+class CanvasView;
+class QMenu;
+class QWidget;
+
 class InspectorPalette
 {
 public:
     virtual ~InspectorPalette() = default;
+
+    // --- What the canvas asks ---
+    // The palette's window (nullptr while it has none); the canvas hides it while handles
+    // are hidden or dragged.
+    virtual QWidget* window() const { return nullptr; }
+    // The canvas whose selection the palette shows; not owned. A canvas going away sets
+    // nullptr on every palette that shows it.
+    virtual CanvasView* selectedGraphicView() const { return nullptr; }
+    virtual void setSelectedGraphicView(CanvasView* view) { (void)view; }
+    // Refreshes the panes from the canvas's selection and shows or places the window.
+    virtual void updateFromGraphicView(CanvasView* view) { (void)view; }
+    // Reloads the rotation and flip controls from the selected graphics.
+    virtual void updateRotateFlipTools() {}
+    // Makes the palette show its group tools, the modifier pane of a shape, or the mask
+    // pane at its next refresh.
+    virtual void forceSelectGroupTools(bool force) { (void)force; }
+    virtual void forceSelectModifiedShapeTools(bool force) { (void)force; }
+    virtual void forceSelectMaskTools(bool force) { (void)force; }
+    // The menu of the palette's tools, rebuilt for the canvas (its contextual menu); not
+    // owned by the caller. nullptr when there is none.
+    virtual QMenu* contextualMenuForView(CanvasView* view)
+    {
+        (void)view;
+        return nullptr;
+    }
 
     // YES forces the palette to show its Crop pane while an image is being cropped, with
     // the constrain controls when showConstrainTools is YES; NO releases the forced pane.

@@ -13,9 +13,17 @@
 
 namespace {
 
-// Rotation by `degrees` about `center`. Positive angles turn as the page view's transform
-// turns them (clockwise on screen, since y grows downwards).
-QTransform rotationAbout(const QPointF& center, double degrees)
+// The bounding box of `rect` turned by `degrees` about its own centre.
+QRectF rotatedRectBounds(const QRectF& rect, double degrees)
+{
+    return platform::BezierPath::withRect(rect)
+        .transformed(LBGraphic::rotationAbout(rect.center(), degrees))
+        .bounds();
+}
+
+} // namespace
+
+QTransform LBGraphic::rotationAbout(const QPointF& center, double degrees)
 {
     QTransform transform;
     transform.translate(center.x(), center.y());
@@ -23,16 +31,6 @@ QTransform rotationAbout(const QPointF& center, double degrees)
     transform.translate(-center.x(), -center.y());
     return transform;
 }
-
-// The bounding box of `rect` turned by `degrees` about its own centre.
-QRectF rotatedRectBounds(const QRectF& rect, double degrees)
-{
-    return platform::BezierPath::withRect(rect)
-        .transformed(rotationAbout(rect.center(), degrees))
-        .bounds();
-}
-
-} // namespace
 
 // --- Rotation ---
 
@@ -69,7 +67,7 @@ QPointF LBGraphic::rotatedPoint(const QPointF& point, const QRectF& withBounds,
         groupOnly ? _groupRotationDegrees : _groupRotationDegrees + _rotationDegrees;
     if (angle == 0.0)
         return point;
-    return rotationAbout(withBounds.center(), angle).map(point);
+    return LBGraphic::rotationAbout(withBounds.center(), angle).map(point);
 }
 
 QPointF LBGraphic::unrotatedPoint(const QPointF& point, const QRectF& withBounds,
@@ -79,7 +77,7 @@ QPointF LBGraphic::unrotatedPoint(const QPointF& point, const QRectF& withBounds
         groupOnly ? _groupRotationDegrees : _groupRotationDegrees + _rotationDegrees;
     if (angle == 0.0)
         return point;
-    return rotationAbout(withBounds.center(), -angle).map(point);
+    return LBGraphic::rotationAbout(withBounds.center(), -angle).map(point);
 }
 
 QPointF LBGraphic::rotatedPoint(const QPointF& point, bool groupOnly) const
@@ -99,7 +97,8 @@ platform::BezierPath LBGraphic::rotatedPathFromRect(const QRectF& rect,
     if (_rotationDegrees == 0.0 && _groupRotationDegrees == 0.0)
         return path;
     const QPointF center = centerPoint ? *centerPoint : rect.center();
-    return path.transformed(rotationAbout(center, _rotationDegrees + _groupRotationDegrees));
+    return path.transformed(
+        LBGraphic::rotationAbout(center, _rotationDegrees + _groupRotationDegrees));
 }
 
 QRectF LBGraphic::rotatedDrawingBounds() const

@@ -109,6 +109,7 @@ LBGraphic::graphicWithPropertyListRepresentation(const QVariantMap& dictionary)
                  qPrintable(name));
         return nullptr;
     }
+    const GraphicDictionaryReader::SharedIndex index(dictionary);
     graphic->loadPropertyListRepresentation(dictionary);
     return graphic;
 }

@@ -201,6 +201,9 @@ public:
     // Turns a point by own + group rotation about the centre of the bounds, or with
     // groupOnly by the group rotation alone about the centre of the group bounds.
     QPointF rotatedPoint(const QPointF& point, bool groupOnly) const;
+    // Rotation by `degrees` about `center`; positive angles turn clockwise on screen (y
+    // grows downwards), as the page view's transform turns them.
+    static QTransform rotationAbout(const QPointF& center, double degrees);
     QPointF unrotatedPoint(const QPointF& point, bool groupOnly) const;
     QPointF rotatedPoint(const QPointF& point, const QRectF& withBounds, bool groupOnly) const;
     QPointF unrotatedPoint(const QPointF& point, const QRectF& withBounds, bool groupOnly) const;

@@ -11,6 +11,8 @@ qint64 displayResolution = 150;
 bool fullResolutionFlag = false;
 InspectorPalette* currentInspectorPalette = nullptr;
 InPlaceTextEditing* currentTextEditing = nullptr;
+QList<InspectorPalette*> standalonePalettes;
+CurveStatusWindow* currentCurveStatusWindow = nullptr;
 
 } // namespace
 
@@ -62,6 +64,35 @@ InspectorPalette* LBProcessState::inspectorPalette()
 void LBProcessState::setInspectorPalette(InspectorPalette* palette)
 {
     currentInspectorPalette = palette;
+}
+
+QList<InspectorPalette*> LBProcessState::standaloneInspectorPalettes()
+{
+    return standalonePalettes;
+}
+
+void LBProcessState::setStandaloneInspectorPalettes(const QList<InspectorPalette*>& palettes)
+{
+    standalonePalettes = palettes;
+}
+
+QList<InspectorPalette*> LBProcessState::allInspectorPalettes()
+{
+    QList<InspectorPalette*> all;
+    if (currentInspectorPalette)
+        all.append(currentInspectorPalette);
+    all.append(standalonePalettes);
+    return all;
+}
+
+CurveStatusWindow* LBProcessState::curveStatusWindow()
+{
+    return currentCurveStatusWindow;
+}
+
+void LBProcessState::setCurveStatusWindow(CurveStatusWindow* window)
+{
+    currentCurveStatusWindow = window;
 }
 
 InPlaceTextEditing* LBProcessState::textEditing()

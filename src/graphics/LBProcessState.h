@@ -6,8 +6,10 @@
 // LBDocument::isPrinting(), LBAppController::displayScaleFactor(), ...) forward here, so
 // graphics read them without knowing those classes. Main thread only.
 
+#include <QList>
 #include <QString>
 
+class CurveStatusWindow;
 class InPlaceTextEditing;
 class InspectorPalette;
 
@@ -57,6 +59,18 @@ public:
     // sets it when it is made and clears it when it goes away.
     static InspectorPalette* inspectorPalette();
     static void setInspectorPalette(InspectorPalette* palette);
+
+    // The standalone inspector palettes (beside the smart one), in the order they were
+    // opened; none is a normal state. Not owned: each palette adds and removes itself.
+    static QList<InspectorPalette*> standaloneInspectorPalettes();
+    static void setStandaloneInspectorPalettes(const QList<InspectorPalette*>& palettes);
+    // The smart palette, when there is one, followed by the standalone ones.
+    static QList<InspectorPalette*> allInspectorPalettes();
+
+    // The status window of point-by-point curve drawing, nullptr while there is none. Not
+    // owned; subsystem 8 sets it.
+    static CurveStatusWindow* curveStatusWindow();
+    static void setCurveStatusWindow(CurveStatusWindow* window);
 
     // In-place text editing (the canvas's editing controller), nullptr until a canvas
     // exists. Not owned; the canvas sets it.

@@ -184,7 +184,7 @@ QSizeF LBWindowController::pixelDimensionsForPaper(const QVariantMap& layout)
 
 void LBWindowController::initializePageSetup(bool forEnvelopeFeed)
 {
-    LBDocument* document = lbDocument();
+    LBDocument* document = this->document();
     if (!document)
         return;
     const QVariantMap layout = document->dimensionInfo();

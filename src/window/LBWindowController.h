@@ -1,11 +1,12 @@
 #pragma once
 
 // The controller of a document's window. This is its seed: it keeps the state the
-// document reads (zoom, point-by-point curve drawing, the mode) and, having no window or
-// views yet, has nothing to redraw or rebuild. The window, its two modes, zoom, drawers,
-// menus and page set-up grow on it in files of their own
-// (LBWindowController+PageSetup.cpp, ...).
+// document and the canvas read (zoom, point-by-point curve drawing, the mode, the selected
+// canvas) and, having no window or views of its own yet, has nothing to redraw or rebuild
+// but the selected canvas. The window, its two modes, zoom, drawers, menus and page set-up
+// grow on it in files of their own (LBWindowController+PageSetup.cpp, ...).
 
+#include "canvas/CanvasHost.h"
 #include "document/DocumentWindowController.h"
 
 #include <QSizeF>
@@ -13,16 +14,19 @@
 #include <QVariantMap>
 
 class LBDocument;
+class LBGraphicView;
 
-class LBWindowController : public DocumentWindowController
+class LBWindowController : public DocumentWindowController, public CanvasHost
 {
     Q_OBJECT
 public:
     explicit LBWindowController(QObject* parent = nullptr);
     ~LBWindowController() override;
 
-    // Nothing is shown yet, so nothing is redrawn or rebuilt.
+    // In design mode the selected canvas redraws the graphic, unless drawing goes
+    // elsewhere than the screen (an image, a print); otherwise nothing is shown to redraw.
     void invalidateGraphic(LBGraphic* graphic) override;
+    // Nothing is rebuilt yet.
     void setupForDocument() override;
     void refreshWindow() override;
 
@@ -34,19 +38,17 @@ public:
     // The state kept is the slider's value; the views add theirs.
     void saveState() override { _savedZoomSliderValue = _zoomSliderValue; }
     void restoreState() override { _zoomSliderValue = _savedZoomSliderValue; }
-    // No canvases yet: the graphics stand at their page positions already.
-    void moveGraphicsToActualPosition() override {}
-    void moveGraphicsToDisplayPosition() override {}
+
     bool bezierMode() const override { return _bezierMode; }
-    void setBezierMode(bool bezierMode) override { _bezierMode = bezierMode; }
+    // Turning it off ends the selected canvas's curve drawing.
+    void setBezierMode(bool bezierMode) override;
     // Preview mode until the window switches to design mode.
     qint64 mode() const override { return _mode; }
+    // Switches the window to design mode unless it is there.
+    virtual void switchToDesignMode(QObject* sender);
 
     void shouldAddQuarnLabelControls(bool add) override { _addQuarnLabelControls = add; }
     bool addsQuarnLabelControls() const { return _addQuarnLabelControls; }
-
-    // The document shown, nullptr while there is none.
-    LBDocument* lbDocument() const;
 
     // ==== Page set-up and paper sizes (LBWindowController+PageSetup.cpp) ================
     // The size in points of a paper named as the print settings and the catalogue name
@@ -63,6 +65,27 @@ public:
     // envelope on a Letter or A4 sheet.
     void initializePageSetup(bool forEnvelopeFeed);
 
+    // The canvas selected in design mode; not owned, nullptr while there is none.
+    LBGraphicView* selectedGraphicView() const { return _selectedGraphicView; }
+    void setSelectedGraphicView(LBGraphicView* view) { _selectedGraphicView = view; }
+
+    // --- CanvasHost ---
+    LBDocument* document() const override;
+    // Text mode belongs to design mode's controller, which the seed does not have.
+    bool textMode() const override { return false; }
+    bool isEnvelope() const override;
+    QWidget* window() const override { return DocumentWindowController::window(); }
+    // The sheets come with the window; the seed has none to open.
+    void backgroundImageSheetAction(QObject* sender) override;
+    void customizeCounterField(const QVariantMap& rolloverEntry, LBTextArea* inTextObject) override;
+    // The page decorations come with their own work; until then the seed draws none.
+    void drawBackgroundColorForPage(qint64 page, const QRectF& inRect,
+                                    bool usePrintSettings) override;
+    void drawUnderlay(const QRectF& rect, const QRectF& viewBounds, bool usePrintSettings) override;
+    void drawBackgroundImageForPage(qint64 page, const QRectF& inRect,
+                                    const QRectF& viewBounds) override;
+    void drawOverlay(const QRectF& rect, const QRectF& viewBounds, bool printing) override;
+
 private:
     double _zoomFactor = 1.0;
     double _zoomSliderValue = ActualSizeZoomSliderValue;
@@ -70,4 +93,5 @@ private:
     bool _bezierMode = false;
     qint64 _mode = PreviewMode;
     bool _addQuarnLabelControls = false;
+    LBGraphicView* _selectedGraphicView = nullptr;
 };

@@ -1,8 +1,11 @@
 #include "app/LBAppController.h"
+
+#include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/InspectorPalette.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/ScrollView.h"
 #include "window/LBWindowController.h"
 
 #include <QFileInfo>
@@ -38,6 +41,12 @@ TEST(LBAppControllerValues, RegistersTheDocumentsDefaults)
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Draw Auxiliary Info")), 3);
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Envelope Automatic Alignment")));
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("AutoRecover Save Interval")), 5);
+    // The canvas's: guides and the group tools on, grid and snapping off, inches.
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Draw Dynamic Guides")));
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Show Group HUD Window")));
+    for (const char* key : {"Snap To Grid", "Show Grid", "Show Grid Below"})
+        EXPECT_FALSE(defaults.boolForKey(QLatin1String(key))) << key;
+    EXPECT_EQ(defaults.objectForKey(QStringLiteral("Units Type")), QVariant(0));
 }
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
@@ -60,6 +69,9 @@ TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
         LBDocument document;
         document.makeWindowControllers();
         EXPECT_NE(qobject_cast<LBWindowController*>(document.windowController()), nullptr);
+        // Scroll views get the canvas's rulers.
+        platform::ScrollView scrollView;
+        EXPECT_NE(qobject_cast<LBRulerView*>(scrollView.horizontalRulerView()), nullptr);
     }
     defaults.removeObjectForKey(QStringLiteral("Image Quality"));
     LBAppController controller;

@@ -216,6 +216,26 @@ TEST(Archive, ForeignOrDamagedDataDecodesToNothing)
         ASSERT_FALSE(Archive::colorFromArchivedData(colour.left(n))) << n;
 }
 
+TEST(Archive, RepeatedKeysKeepTheirLastValue)
+{
+    // As a property list's dictionary keeps a key: the last value counts, in any key order,
+    // and an earlier one that would not decode is no failure.
+    const auto value = [](const char* xml) {
+        return QByteArray("<dict><key>type</key><string>value</string><key>value</key>") + xml
+               + "</dict>";
+    };
+    const QByteArray data = "<plist><dict><key>root</key><dict><key>items</key><dict>"
+                            "<key>c</key><dict><key>type</key><string>unknown</string></dict>"
+                            "<key>a</key>"
+                            + value("<integer>1</integer><key>value</key><integer>2</integer>")
+                            + "<key>c</key>" + value("<true/>")
+                            + "</dict><key>type</key><string>dictionary</string></dict>"
+                              "<key>archive</key><integer>1</integer></dict></plist>";
+    const std::optional<QVariant> decoded = Archive::valueFromArchivedData(data);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, QVariant(QVariantMap{{"a", qint64(2)}, {"c", true}}));
+}
+
 namespace {
 
 // Text with every kind of attribute a text box stores, merge field included.

@@ -1,4 +1,5 @@
 #include "platform/core/PropertyList.h"
+#include "platform/core/PropertyListTree.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -11,6 +12,7 @@
 #include <optional>
 
 using platform::PropertyList;
+using platform::PropertyListTree;
 
 namespace {
 
@@ -467,6 +469,77 @@ TEST(PropertyListXml, EntityDeclarationsAreRefused)
         "<plist><string>&lt;&amp;&gt;&quot;&apos;&#65;&#x42;</string></plist>");
     ASSERT_TRUE(plain);
     EXPECT_EQ(*plain, QVariant(QString("<&>\"'AB")));
+}
+
+TEST(PropertyListXml, PlainDocumentsReadAsExpatReadsThem)
+{
+    // Plain documents are read straight from their bytes, the rest through expat; both
+    // readers give the same value or the same error for every document.
+    const auto through = [](const QByteArray& xml, QString* error) -> std::optional<QVariant> {
+        const std::optional<PropertyListTree> tree =
+            PropertyListTree::fromXmlThroughExpat(xml, error);
+        return tree ? std::optional<QVariant>(tree->root().toVariant()) : std::nullopt;
+    };
+    const QByteArray head = "<?xml version=\"1.0\"?>\n<plist version=\"1.0\">\n";
+    struct Case
+    {
+        const char* what;
+        QByteArray xml;
+        QVariant value; // invalid when the document is refused
+    };
+    const Case cases[] = {
+        {"references",
+         head + "<string>&lt;&amp;&gt;&quot;&apos;&#65;&#x1F600;&#13;</string></plist>",
+         QString::fromUtf8("<&>\"'A\U0001F600\r")},
+        {"byte order marks in text",
+         head
+             + "<array><string>\xef\xbb\xbf\xef\xbb\xbfk</string><string>a\xef\xbb\xbf</string>"
+               "</array></plist>",
+         QVariantList{QStringLiteral("\uFEFF\uFEFFk"), QStringLiteral("a\uFEFF")}},
+        {"empty elements and attributes",
+         "<plist version='1.0' a=\"x>y\"><dict><key/><string/><key>k</key><array/></dict></plist>",
+         QVariantMap{{"", QString()}, {"k", QVariantList{}}}},
+        {"repeated key", head + "<dict><key>a</key><true/><key>a</key><false/></dict></plist>",
+         QVariantMap{{"a", false}}},
+        {"comment", head + "<array><!-- x --><true/></array></plist>", QVariantList{true}},
+        {"CDATA", head + "<string><![CDATA[<&>]]></string></plist>", QString("<&>")},
+        {"carriage returns", "<plist>\r\n<string>a\r\nb\rc</string>\r\n</plist>",
+         QString("a\nb\nc")},
+        {"document type",
+         "<!DOCTYPE plist SYSTEM \"plist.dtd\">\n<plist><integer>7</integer></plist>", qint64(7)},
+        {"another spelling of UTF-8",
+         "<?xml version=\"1.0\" encoding=\"utf8\"?><plist><string>\xc3\xa9</string></plist>",
+         QString::fromUtf8("\u00e9")},
+        {"Latin-1",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><string>\xe9</string></plist>",
+         QString::fromUtf8("\u00e9")},
+        {"control character", head + "<string>a\x01</string></plist>", QVariant()},
+        {"U+FFFF", head + "<string>\xef\xbf\xbf</string></plist>", QVariant()},
+        {"overlong UTF-8", head + "<string>\xc0\xaf</string></plist>", QVariant()},
+        {"reference to no character", head + "<string>&#0;</string></plist>", QVariant()},
+        {"\"]]>\" in text", head + "<string>]]></string></plist>", QVariant()},
+        {"unknown entity", head + "<string>&nbsp;</string></plist>", QVariant()},
+        {"repeated attribute", "<plist a='1' a='2'><true/></plist>", QVariant()},
+        {"mismatched tag", head + "<string>x</strong></plist>", QVariant()},
+        {"bad real", head + "<array>\n<real>1e</real></array></plist>", QVariant()},
+        {"text after the list", head + "<true/></plist>x", QVariant()},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        const std::optional<QVariant> value = PropertyList::fromXml(c.xml, &error);
+        QString expatError;
+        const std::optional<QVariant> expat = through(c.xml, &expatError);
+        EXPECT_EQ(value, expat) << c.what;
+        EXPECT_EQ(error, expatError) << c.what;
+        if (c.value.isValid()) {
+            ASSERT_TRUE(value) << c.what << ": " << error.toStdString();
+            EXPECT_EQ(*value, c.value) << c.what;
+            EXPECT_EQ(value->typeId(), c.value.typeId()) << c.what;
+        } else {
+            EXPECT_FALSE(value) << c.what;
+            EXPECT_TRUE(error.contains(QRegularExpression("^line \\d+: ."))) << c.what;
+        }
+    }
 }
 
 TEST(PropertyList, ReadDetectsTheForm)

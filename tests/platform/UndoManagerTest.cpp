@@ -158,6 +158,30 @@ TEST_F(UndoManagerTest, AutomaticGroupCollectsOneEventTurn)
     EXPECT_TRUE(WarningCatcher::messages.isEmpty());
 }
 
+TEST_F(UndoManagerTest, EndingTheEventsGroupMakesWhatFollowsAStepOfItsOwn)
+{
+    text.set("selected");
+    undo.setActionName("Selection");
+    undo.endAutomaticGroup();
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    undo.beginUndoGrouping();
+    text.set("moved");
+    undo.setActionName("Move");
+    undo.endUndoGrouping();
+    EXPECT_EQ(undo.undoActionName(), "Move");
+    undo.undo();
+    EXPECT_EQ(text.value, "selected");
+    EXPECT_EQ(undo.undoActionName(), "Selection");
+
+    // Inside an explicit group it does nothing.
+    undo.beginUndoGrouping();
+    text.set("inner");
+    undo.endAutomaticGroup();
+    EXPECT_EQ(undo.groupingLevel(), 1);
+    undo.endUndoGrouping();
+    EXPECT_TRUE(WarningCatcher::messages.isEmpty());
+}
+
 TEST_F(UndoManagerTest, NestedGroupsMakeOneStepAndEmptyGroupsNone)
 {
     undo.beginUndoGrouping();

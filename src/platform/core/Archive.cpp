@@ -1,6 +1,7 @@
 #include "platform/core/Archive.h"
 
 #include "platform/core/PropertyList.h"
+#include "platform/core/PropertyListTree.h"
 #include "platform/core/TextForms.h"
 #include "platform/drawing/BezierPath.h"
 #include "platform/drawing/Shadow.h"
@@ -13,12 +14,14 @@
 #include <QHash>
 #include <QLocale>
 #include <QStringList>
+#include <QVarLengthArray>
 #include <QVariantHash>
 #include <QVariantMap>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 
 namespace platform {
 
@@ -70,10 +73,46 @@ const QString paperHeightKey = QStringLiteral("paper-height");
 const QString orientationKey = QStringLiteral("orientation");
 const QString printerKey = QStringLiteral("printer");
 
+// An entry's fields as they are written, and as they are read: straight from the tree of
+// the archive's property list, with no QVariant made of any container.
 using Fields = QVariantMap;
+using Entry = PropertyListTree::Value;
 
 std::optional<Fields> encodeEntry(const QVariant& value);
-std::optional<QVariant> decodeEntry(const QVariant& entry);
+std::optional<QVariant> decodeEntry(const Entry& entry);
+
+// Calls take(key, value) for each entry of a dictionary, once a key: where the document
+// repeats a key, only for its last value, as a QVariantMap keeps it. Stops at, and
+// returns, the first false that take returns.
+template <typename Take>
+bool forEachEntry(const Entry& dictionary, Take take)
+{
+    // Writers sort the keys, and then none repeats.
+    const QString* previous = nullptr;
+    bool sorted = true;
+    for (const Entry entry : dictionary) {
+        if (previous && !(*previous < entry.key())) {
+            sorted = false;
+            break;
+        }
+        previous = &entry.key();
+    }
+    if (sorted) {
+        for (const Entry entry : dictionary) {
+            if (!take(entry.key(), entry))
+                return false;
+        }
+        return true;
+    }
+    std::map<QString, Entry> entries;
+    for (const Entry entry : dictionary)
+        entries.insert_or_assign(entry.key(), entry);
+    for (const auto& [key, entry] : entries) {
+        if (!take(key, entry))
+            return false;
+    }
+    return true;
+}
 
 // --- plain property-list values ------------------------------------------------------
 
@@ -95,16 +134,16 @@ std::optional<Fields> encodePlainValue(const QVariant& value)
     return Fields{{valueKey, value}};
 }
 
-std::optional<QVariant> decodePlainValue(const Fields& fields)
+std::optional<QVariant> decodePlainValue(const Entry& fields)
 {
-    const QVariant value = fields.value(valueKey);
+    const Entry value = fields.value(valueKey);
     switch (value.typeId()) {
     case QMetaType::QString:
     case QMetaType::QByteArray:
     case QMetaType::Bool:
     case QMetaType::Double:
     case QMetaType::LongLong:
-    case QMetaType::QDateTime: return value;
+    case QMetaType::QDateTime: return value.scalar();
     default: return std::nullopt;
     }
 }
@@ -128,13 +167,14 @@ std::optional<Fields> encodeArray(const QVariant& value)
     return Fields{{itemsKey, items}};
 }
 
-std::optional<QVariant> decodeArray(const Fields& fields)
+std::optional<QVariant> decodeArray(const Entry& fields)
 {
-    const QVariant items = fields.value(itemsKey);
+    const Entry items = fields.value(itemsKey);
     if (items.typeId() != QMetaType::QVariantList)
         return std::nullopt;
     QVariantList list;
-    for (const QVariant& item : items.toList()) {
+    list.reserve(items.count());
+    for (const Entry item : items) {
         std::optional<QVariant> element = decodeEntry(item);
         if (!element)
             return std::nullopt;
@@ -161,19 +201,24 @@ std::optional<Fields> encodeDictionary(const QVariant& value)
     return Fields{{itemsKey, items}};
 }
 
-std::optional<QVariant> decodeDictionary(const Fields& fields)
+// Decodes the entries of a dictionary into map; false when one does not decode.
+bool decodeEntries(const Entry& dictionary, QVariantMap& map)
 {
-    const QVariant items = fields.value(itemsKey);
-    if (items.typeId() != QMetaType::QVariantMap)
-        return std::nullopt;
-    QVariantMap map;
-    const QVariantMap entries = items.toMap();
-    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
-        std::optional<QVariant> element = decodeEntry(it.value());
+    return forEachEntry(dictionary, [&map](const QString& key, const Entry& entry) {
+        std::optional<QVariant> element = decodeEntry(entry);
         if (!element)
-            return std::nullopt;
-        map.insert(it.key(), *element);
-    }
+            return false;
+        map.insert(key, std::move(*element));
+        return true;
+    });
+}
+
+std::optional<QVariant> decodeDictionary(const Entry& fields)
+{
+    const Entry items = fields.value(itemsKey);
+    QVariantMap map;
+    if (items.typeId() != QMetaType::QVariantMap || !decodeEntries(items, map))
+        return std::nullopt;
     return map;
 }
 
@@ -228,11 +273,11 @@ std::optional<Fields> encodeColor(const QVariant& value)
     return Fields{{spaceKey, space}, {componentsKey, list}, {alphaKey, double(color.alphaF())}};
 }
 
-std::optional<double> number(const QVariant& value)
+std::optional<double> number(const Entry& value)
 {
     if (value.typeId() != QMetaType::Double && value.typeId() != QMetaType::LongLong)
         return std::nullopt;
-    const double number = value.toDouble();
+    const double number = value.scalar().toDouble();
     if (!std::isfinite(number))
         return std::nullopt;
     return number;
@@ -243,16 +288,17 @@ bool inUnitRange(double value)
     return value >= 0.0 && value <= 1.0;
 }
 
-std::optional<QVariant> decodeColor(const Fields& fields)
+std::optional<QVariant> decodeColor(const Entry& fields)
 {
-    const QString space = fields.value(spaceKey).toString();
-    const QVariant componentsValue = fields.value(componentsKey);
+    const Entry spaceValue = fields.value(spaceKey);
+    const QString& space = spaceValue.string();
+    const Entry componentsValue = fields.value(componentsKey);
     const std::optional<double> alpha = number(fields.value(alphaKey));
-    if (fields.value(spaceKey).typeId() != QMetaType::QString
+    if (spaceValue.typeId() != QMetaType::QString
         || componentsValue.typeId() != QMetaType::QVariantList || !alpha || !inUnitRange(*alpha))
         return std::nullopt;
-    QList<float> c;
-    for (const QVariant& component : componentsValue.toList()) {
+    QVarLengthArray<float, 4> c;
+    for (const Entry component : componentsValue) {
         const std::optional<double> value = number(component);
         if (!value)
             return std::nullopt;
@@ -307,20 +353,20 @@ std::optional<Fields> encodeFont(const QVariant& value)
     return fields;
 }
 
-std::optional<qint64> integer(const QVariant& value, qint64 minimum, qint64 maximum)
+std::optional<qint64> integer(const Entry& value, qint64 minimum, qint64 maximum)
 {
     if (value.typeId() != QMetaType::LongLong)
         return std::nullopt;
-    const qint64 number = value.toLongLong();
+    const qint64 number = value.scalar().toLongLong();
     if (number < minimum || number > maximum)
         return std::nullopt;
     return number;
 }
 
-std::optional<QVariant> decodeFont(const Fields& fields)
+std::optional<QVariant> decodeFont(const Entry& fields)
 {
-    const QVariant family = fields.value(familyKey);
-    const QVariant face = fields.value(faceKey);
+    const Entry family = fields.value(familyKey);
+    const Entry face = fields.value(faceKey);
     const std::optional<qint64> weight = integer(fields.value(weightKey), 1, 1000);
     const std::optional<qint64> style =
         integer(fields.value(styleKey), QFont::StyleNormal, QFont::StyleOblique);
@@ -329,9 +375,9 @@ std::optional<QVariant> decodeFont(const Fields& fields)
         return std::nullopt;
     // Exactly this family: the constructor would split a name at commas.
     QFont font;
-    font.setFamilies({family.toString()});
-    if (!face.toString().isEmpty())
-        font.setStyleName(face.toString());
+    font.setFamilies({family.string()});
+    if (!face.string().isEmpty())
+        font.setStyleName(face.string());
     font.setWeight(QFont::Weight(*weight));
     font.setStyle(QFont::Style(*style));
     if (fields.contains(sizeKey)) {
@@ -369,7 +415,7 @@ std::optional<Fields> encodeParagraphStyle(const QVariant& value)
                   {tailIndentKey, double(style.tailIndent)}};
 }
 
-std::optional<QVariant> decodeParagraphStyle(const Fields& fields)
+std::optional<QVariant> decodeParagraphStyle(const Entry& fields)
 {
     using Style = ParagraphStyle;
     const std::optional<qint64> alignment =
@@ -421,7 +467,7 @@ std::optional<Fields> encodeShadow(const QVariant& value)
     return fields;
 }
 
-std::optional<QVariant> decodeShadow(const Fields& fields)
+std::optional<QVariant> decodeShadow(const Entry& fields)
 {
     const std::optional<double> width = number(fields.value(widthKey));
     const std::optional<double> height = number(fields.value(heightKey));
@@ -461,22 +507,22 @@ std::optional<Fields> encodePrintInfo(const QVariant& value)
                   {printerKey, printInfo.printerName()}};
 }
 
-std::optional<QVariant> decodePrintInfo(const Fields& fields)
+std::optional<QVariant> decodePrintInfo(const Entry& fields)
 {
-    const QVariant paperName = fields.value(paperNameKey);
+    const Entry paperName = fields.value(paperNameKey);
     const std::optional<double> width = number(fields.value(paperWidthKey));
     const std::optional<double> height = number(fields.value(paperHeightKey));
     const std::optional<qint64> orientation =
         integer(fields.value(orientationKey), PrintInfo::Portrait, PrintInfo::Landscape);
-    const QVariant printer = fields.value(printerKey);
+    const Entry printer = fields.value(printerKey);
     if (paperName.typeId() != QMetaType::QString || !width || !height || !orientation
         || printer.typeId() != QMetaType::QString)
         return std::nullopt;
     PrintInfo printInfo;
-    printInfo.setPaperName(paperName.toString());
+    printInfo.setPaperName(paperName.string());
     printInfo.setPaperSize(QSizeF(*width, *height));
     printInfo.setOrientation(PrintInfo::Orientation(*orientation));
-    printInfo.setPrinterName(printer.toString());
+    printInfo.setPrinterName(printer.string());
     return QVariant::fromValue(printInfo);
 }
 
@@ -511,31 +557,24 @@ std::optional<Fields> encodeAttributedString(const QVariant& value)
     return Fields{{stringKey, string.string()}, {runsKey, runs}};
 }
 
-std::optional<QVariant> decodeAttributedString(const Fields& fields)
+std::optional<QVariant> decodeAttributedString(const Entry& fields)
 {
-    const QVariant text = fields.value(stringKey);
-    const QVariant runs = fields.value(runsKey);
+    const Entry text = fields.value(stringKey);
+    const Entry runs = fields.value(runsKey);
     if (text.typeId() != QMetaType::QString || runs.typeId() != QMetaType::QVariantList)
         return std::nullopt;
-    AttributedString string(text.toString());
+    AttributedString string(text.string());
     qsizetype start = 0;
-    for (const QVariant& run : runs.toList()) {
+    for (const Entry run : runs) {
         if (run.typeId() != QMetaType::QVariantMap)
             return std::nullopt;
-        const QVariantMap fields = run.toMap();
         const std::optional<qint64> length =
-            integer(fields.value(lengthKey), 1, string.length() - start);
-        const QVariant entries = fields.value(attributesKey);
-        if (!length || entries.typeId() != QMetaType::QVariantMap)
-            return std::nullopt;
+            integer(run.value(lengthKey), 1, string.length() - start);
+        const Entry entries = run.value(attributesKey);
         QVariantMap attributes;
-        const QVariantMap map = entries.toMap();
-        for (auto it = map.cbegin(); it != map.cend(); ++it) {
-            std::optional<QVariant> value = decodeEntry(it.value());
-            if (!value)
-                return std::nullopt;
-            attributes.insert(it.key(), *value);
-        }
+        if (!length || entries.typeId() != QMetaType::QVariantMap
+            || !decodeEntries(entries, attributes))
+            return std::nullopt;
         string.setAttributes(attributes, Range(start, *length));
         start += *length;
     }
@@ -645,29 +684,29 @@ std::optional<Fields> encodeBezierPath(const QVariant& value)
                   {dashPhaseKey, double(path.lineDashPhase())}};
 }
 
-std::optional<QVariant> decodeBezierPath(const Fields& fields)
+std::optional<QVariant> decodeBezierPath(const Entry& fields)
 {
-    const QVariant elements = fields.value(elementsKey);
+    const Entry elements = fields.value(elementsKey);
     const std::optional<double> lineWidth = number(fields.value(lineWidthKey));
     const std::optional<qint64> cap = integer(fields.value(lineCapKey), 0, 2);
     const std::optional<qint64> join = integer(fields.value(lineJoinKey), 0, 2);
     const std::optional<double> miterLimit = number(fields.value(miterLimitKey));
     const std::optional<double> flatness = number(fields.value(flatnessKey));
     const std::optional<qint64> winding = integer(fields.value(windingRuleKey), 0, 1);
-    const QVariant dashValue = fields.value(dashKey);
+    const Entry dashValue = fields.value(dashKey);
     const std::optional<double> dashPhase = number(fields.value(dashPhaseKey));
     if (elements.typeId() != QMetaType::QString || !lineWidth || !cap || !join || !miterLimit
         || !flatness || !winding || dashValue.typeId() != QMetaType::QVariantList || !dashPhase)
         return std::nullopt;
     QList<qreal> dash;
-    for (const QVariant& length : dashValue.toList()) {
+    for (const Entry length : dashValue) {
         const std::optional<double> value = number(length);
         if (!value)
             return std::nullopt;
         dash.append(*value);
     }
     BezierPath path;
-    if (!readElements(elements.toString(), path))
+    if (!readElements(elements.string(), path))
         return std::nullopt;
     path.setLineWidth(*lineWidth);
     path.setLineCapStyle(BezierPath::LineCap(*cap));
@@ -686,7 +725,7 @@ struct EntryType
     const char* name;
     bool (*handles)(const QVariant& value);
     std::optional<Fields> (*encode)(const QVariant& value);
-    std::optional<QVariant> (*decode)(const Fields& fields);
+    std::optional<QVariant> (*decode)(const Entry& fields);
 };
 
 const EntryType entryTypes[] = {
@@ -715,17 +754,16 @@ std::optional<Fields> encodeEntry(const QVariant& value)
     return std::nullopt;
 }
 
-std::optional<QVariant> decodeEntry(const QVariant& entry)
+std::optional<QVariant> decodeEntry(const Entry& entry)
 {
     if (entry.typeId() != QMetaType::QVariantMap)
         return std::nullopt;
-    const Fields fields = entry.toMap();
-    const QVariant name = fields.value(typeKey);
+    const Entry name = entry.value(typeKey);
     if (name.typeId() != QMetaType::QString)
         return std::nullopt;
     for (const EntryType& type : entryTypes) {
-        if (name.toString() == QLatin1String(type.name))
-            return type.decode(fields);
+        if (name.string() == QLatin1String(type.name))
+            return type.decode(entry);
     }
     return std::nullopt;
 }
@@ -744,12 +782,11 @@ std::optional<QVariant> Archive::valueFromArchivedData(const QByteArray& data)
 {
     if (data.isEmpty())
         return std::nullopt;
-    const std::optional<QVariant> archive = PropertyList::fromXml(data);
-    if (!archive || archive->typeId() != QMetaType::QVariantMap)
+    const std::optional<PropertyListTree> archive = PropertyListTree::fromXml(data);
+    if (!archive || archive->root().typeId() != QMetaType::QVariantMap)
         return std::nullopt;
-    const QVariantMap map = archive->toMap();
-    const QVariant version = map.value(archiveKey);
-    if (version.typeId() != QMetaType::LongLong || version.toLongLong() != archiveVersion)
+    const Entry map = archive->root();
+    if (integer(map.value(archiveKey), archiveVersion, archiveVersion) != archiveVersion)
         return std::nullopt;
     return decodeEntry(map.value(rootKey));
 }

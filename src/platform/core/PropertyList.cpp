@@ -1,21 +1,27 @@
 #include "platform/core/PropertyList.h"
 
+#include "platform/core/PropertyListTree.h"
 #include "platform/core/TextForms.h"
+#include "platform/core/XmlParser.h"
 
 #include <QDateTime>
+#include <QHashFunctions>
 #include <QLocale>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QVariantHash>
 #include <QVariantList>
 #include <QVariantMap>
-#include <QXmlStreamReader>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -95,6 +101,21 @@ inline quint64 load64(const char* p)
     return v;
 }
 
+// Whether the n bytes at p and q are equal; inline, for the short spellings of keys and
+// names, where a call to memcmp costs more than the comparison.
+inline bool sameBytes(const char* p, const char* q, size_t n)
+{
+    for (; n >= 8; p += 8, q += 8, n -= 8) {
+        if (load64(p) != load64(q))
+            return false;
+    }
+    for (; n > 0; ++p, ++q, --n) {
+        if (*p != *q)
+            return false;
+    }
+    return true;
+}
+
 bool isAscii(const char* from, const char* to)
 {
     quint64 bits = 0;
@@ -103,6 +124,26 @@ bool isAscii(const char* from, const char* to)
     for (; from < to; ++from)
         bits |= static_cast<unsigned char>(*from);
     return (bits & 0x8080808080808080ull) == 0;
+}
+
+// The first byte after the UTF-8 byte order marks that start the text.
+inline const char* afterByteOrderMarks(const char* from, const char* to)
+{
+    while (to - from >= 3 && std::memcmp(from, "\xEF\xBB\xBF", 3) == 0)
+        from += 3;
+    return from;
+}
+
+// Text that is valid UTF-8 as a QString. A byte order mark is a character like any other,
+// but QString::fromUtf8 drops one at the start, so leading ones are taken here.
+QString utf8Text(QByteArrayView text)
+{
+    const char* start = afterByteOrderMarks(text.begin(), text.end());
+    if (start == text.begin())
+        return QString::fromUtf8(text);
+    QString result((start - text.begin()) / 3, QChar(QChar::ByteOrderMark));
+    result += QString::fromUtf8(QByteArrayView(start, text.end()));
+    return result;
 }
 
 inline int hexValue(char c)
@@ -162,8 +203,7 @@ public:
             _slots.resize(_size);
         _slot = &_slots[hash(from, size_t(to - from)) & (_size - 1)];
         const size_t length = size_t(to - from);
-        if (_slot->spelling && _slot->length == length
-            && std::memcmp(_slot->spelling, from, length) == 0)
+        if (_slot->spelling && _slot->length == length && sameBytes(_slot->spelling, from, length))
             return &_slot->value;
         return nullptr;
     }
@@ -187,6 +227,10 @@ private:
 
     static quint64 hash(const char* p, size_t n)
     {
+        // Long spellings (data: archived colours and text, a kilobyte each) through Qt's
+        // hash, which takes many bytes a step; short ones inline.
+        if (n > 64)
+            return quint64(qHashBits(p, n));
         quint64 h = 0x9e3779b97f4a7c15ull ^ n;
         for (; n >= 8; p += 8, n -= 8) {
             h = (h ^ load64(p)) * 0xff51afd7ed558ccdull;
@@ -513,10 +557,8 @@ private:
     // ones are taken here.
     bool decodeUtf8(const char* from, const char* to, QChar*& out)
     {
-        while (to - from >= 3 && std::memcmp(from, "\xEF\xBB\xBF", 3) == 0) {
+        for (const char* text = afterByteOrderMarks(from, to); from < text; from += 3)
             *out++ = QChar(QChar::ByteOrderMark);
-            from += 3;
-        }
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         out = decoder.appendToBuffer(out, QByteArrayView(from, to - from));
         if (decoder.hasError())
@@ -859,228 +901,743 @@ qint64 integerText(QStringView text, bool* ok)
     return negative ? qint64(0 - magnitude) : qint64(magnitude);
 }
 
-class XmlReader
+bool isXmlSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool isXmlSpace(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return isXmlSpace(c); });
+}
+
+// The text of a simple element as the reader used to take it: trimmed of all Unicode
+// white space.
+QString trimmedText(QByteArrayView text)
+{
+    return utf8Text(text).trimmed();
+}
+
+std::optional<qint64> integerValue(QByteArrayView text)
+{
+    // Plain decimal digits that cannot overflow, straight from the bytes.
+    const qsizetype sign = !text.isEmpty() && text[0] == '-' ? 1 : 0;
+    if (text.size() > sign && text.size() - sign <= 18
+        && std::all_of(text.begin() + sign, text.end(),
+                       [](char c) { return c >= '0' && c <= '9'; })) {
+        qint64 value = 0;
+        for (const char c : text.sliced(sign))
+            value = value * 10 + (c - '0');
+        return sign ? -value : value;
+    }
+    bool ok = false;
+    const qint64 value = integerText(trimmedText(text), &ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+std::optional<double> realValue(QByteArrayView text)
+{
+    // A plain decimal number: from_chars rounds it as Qt does (correctly); anything else
+    // (white space, "inf", a leading '+', out of range) is Qt's to read.
+    const auto digits = [&](qsizetype& i) {
+        const qsizetype from = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        return i > from;
+    };
+    qsizetype i = !text.isEmpty() && text[0] == '-' ? 1 : 0;
+    bool plain = digits(i);
+    if (plain && i < text.size() && text[i] == '.')
+        plain = digits(++i);
+    if (plain && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+            ++i;
+        plain = digits(i);
+    }
+    if (plain && i == text.size()) {
+        double value = 0;
+        const auto result = std::from_chars(text.begin(), text.end(), value);
+        if (result.ec == std::errc() && result.ptr == text.end() && std::isfinite(value))
+            return value;
+    }
+    bool ok = false;
+    const double value = trimmedText(text).toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+} // namespace
+
+// Builds the tree of a property list from the events of its XML form, which come from
+// expat (XmlParser) or from the direct reader of plain documents below; both give the
+// same events for the same document. An event returns false when the document is no
+// property list, with the reason in error().
+class XmlPropertyListBuilder
 {
 public:
-    explicit XmlReader(const QByteArray& xml) : _xml(xml) {}
-
-    std::optional<QVariant> read(QString* error)
+    explicit XmlPropertyListBuilder(qsizetype documentSize) : _spellings(size_t(documentSize))
     {
-        std::optional<QVariant> result = readDocument();
-        if (!result && error)
-            *error = _error;
-        return result;
+        // Plain documents take some 40 bytes a value (but data may take megabytes).
+        _tree._nodes.reserve(size_t(std::min<qsizetype>(documentSize / 48 + 1, 1 << 16)));
+    }
+
+    const QString& error() const { return _error; }
+
+    bool startElement(QByteArrayView name)
+    {
+        if (_text != Element::None)
+            return fail(QStringLiteral("unexpected <%1> in <%2>")
+                            .arg(QString::fromUtf8(name), QLatin1String(elementName(_text))));
+        if (!noStrayText())
+            return false;
+        const Element element = elementOf(name);
+        if (_state == State::BeforePlist) {
+            if (element != Element::Plist)
+                return fail(QStringLiteral("not an XML property list (no <plist> element)"));
+            _state = State::InPlist;
+            return true;
+        }
+        if (_open.empty()) {
+            if (_state != State::InPlist)
+                return fail(QStringLiteral("more than one value in the property list"));
+        } else if (Container& open = _open.back(); open.dictionary && open.key < 0) {
+            if (element != Element::Key)
+                return fail(QStringLiteral("expected <key> in a <dict>, found <%1>")
+                                .arg(QString::fromUtf8(name)));
+            startText(Element::Key);
+            return true;
+        }
+        switch (element) {
+        case Element::Dict:
+        case Element::Array: {
+            if (_open.size() >= size_t(PropertyList::MaximumDepth))
+                return fail(QStringLiteral("nesting deeper than %1 levels")
+                                .arg(PropertyList::MaximumDepth));
+            const bool dictionary = element == Element::Dict;
+            const size_t index = _tree._nodes.size();
+            Node node;
+            node.kind = dictionary ? Node::Dictionary : Node::Array;
+            if (!add(node))
+                return false;
+            _open.push_back(Container{index, dictionary});
+            return true;
+        }
+        case Element::String:
+        case Element::Data:
+        case Element::Integer:
+        case Element::Real:
+        case Element::Date:
+        case Element::True:
+        case Element::False: startText(element); return true;
+        default: return fail(QStringLiteral("unknown element <%1>").arg(QString::fromUtf8(name)));
+        }
+    }
+
+    bool endElement()
+    {
+        if (_text != Element::None)
+            return endText();
+        if (!noStrayText())
+            return false;
+        if (_open.empty()) {
+            if (_state == State::InPlist)
+                return fail(QStringLiteral("the property list holds no value"));
+            _state = State::Done;
+            return true;
+        }
+        const Container& open = _open.back();
+        if (open.key >= 0)
+            return fail(QStringLiteral("the key \"%1\" has no value")
+                            .arg(_tree._strings[size_t(open.key)].left(40)));
+        _tree._nodes[open.index].size = qint32(_tree._nodes.size() - open.index);
+        _open.pop_back();
+        return true;
+    }
+
+    // A piece of text; `stable` when it is a span of the document that outlives the read.
+    bool characters(QByteArrayView text, bool stable)
+    {
+        if (_text == Element::None) {
+            // Between elements only white space may stand; anything else is reported at
+            // the next tag, where the old reader's line numbers put it too.
+            if (!_stray.isEmpty() || !isXmlSpace(text))
+                _stray.append(text.first(std::min<qsizetype>(text.size(), 256 - _stray.size())));
+            return true;
+        }
+        if (_pieces == 0 && stable) {
+            _textView = text;
+        } else {
+            if (_pieces == 0)
+                _buffer.resize(0);
+            else if (_pieces == 1 && _stable)
+                _buffer = _textView.toByteArray();
+            _buffer.append(text);
+            _textView = QByteArrayView(_buffer);
+            stable = false;
+        }
+        _stable = stable;
+        ++_pieces;
+        return true;
+    }
+
+    // The tree, once the document has ended.
+    std::optional<PropertyListTree> result()
+    {
+        if (_state != State::Done)
+            return std::nullopt;
+        return std::move(_tree);
     }
 
 private:
+    using Node = PropertyListTree::Node;
+    enum class Element {
+        None,
+        Plist,
+        Dict,
+        Array,
+        Key,
+        String,
+        Data,
+        Integer,
+        Real,
+        Date,
+        True,
+        False,
+        Other
+    };
+    enum class State { BeforePlist, InPlist, HasValue, Done };
+
+    struct Container
+    {
+        size_t index = 0; // of its node
+        bool dictionary = false;
+        qint32 key = -1; // the key read, waiting for its value
+    };
+
+    static const char* elementName(Element element)
+    {
+        switch (element) {
+        case Element::Plist: return "plist";
+        case Element::Dict: return "dict";
+        case Element::Array: return "array";
+        case Element::Key: return "key";
+        case Element::String: return "string";
+        case Element::Data: return "data";
+        case Element::Integer: return "integer";
+        case Element::Real: return "real";
+        case Element::Date: return "date";
+        case Element::True: return "true";
+        case Element::False: return "false";
+        default: return "";
+        }
+    }
+
+    static Element elementOf(QByteArrayView name)
+    {
+        static constexpr Element elements[] = {Element::Plist,   Element::Dict,   Element::Array,
+                                               Element::Key,     Element::String, Element::Data,
+                                               Element::Integer, Element::Real,   Element::Date,
+                                               Element::True,    Element::False};
+        for (const Element element : elements) {
+            const char* spelling = elementName(element);
+            if (!name.isEmpty() && name[0] == spelling[0]
+                && name.size() == qsizetype(std::strlen(spelling))
+                && sameBytes(name.data(), spelling, size_t(name.size())))
+                return element;
+        }
+        return Element::Other;
+    }
+
     bool fail(const QString& message)
     {
-        _error = QStringLiteral("line %1: %2").arg(_xml.lineNumber()).arg(message);
+        _error = message;
         return false;
     }
 
-    // Moves to the next start or end element, skipping white space, comments and the
-    // document's preamble. Fails on other text and on malformed XML.
-    bool next()
+    bool noStrayText()
     {
-        for (;;) {
-            switch (_xml.readNext()) {
-            case QXmlStreamReader::StartElement:
-            case QXmlStreamReader::EndElement:
-            case QXmlStreamReader::EndDocument: return true;
-            case QXmlStreamReader::Characters:
-                if (!_xml.isWhitespace())
-                    return fail(QStringLiteral("unexpected text \"%1\"")
-                                    .arg(_xml.text().trimmed().left(40)));
-                break;
-            case QXmlStreamReader::Invalid: return fail(_xml.errorString());
-            case QXmlStreamReader::DTD:
-                // Entities are how a small file expands into gigabytes of text; a
-                // property list never declares any.
-                if (!_xml.entityDeclarations().isEmpty()
-                    || _xml.text().contains(QLatin1String("<!ENTITY")))
-                    return fail(QStringLiteral("the document type declares entities, which a "
-                                               "property list never uses"));
-                break;
-            default: break;
-            }
-        }
+        if (_stray.isEmpty())
+            return true;
+        return fail(QStringLiteral("unexpected text \"%1\"").arg(trimmedText(_stray).left(40)));
     }
 
-    std::optional<QVariant> readDocument()
+    void startText(Element element)
     {
-        if (!next())
-            return std::nullopt;
-        if (!_xml.isStartElement() || _xml.name() != QLatin1String("plist")) {
-            fail(QStringLiteral("not an XML property list (no <plist> element)"));
-            return std::nullopt;
-        }
-        if (!next())
-            return std::nullopt;
-        if (!_xml.isStartElement()) {
-            fail(QStringLiteral("the property list holds no value"));
-            return std::nullopt;
-        }
-        QVariant value;
-        if (!readValue(value, 0) || !next())
-            return std::nullopt;
-        if (!_xml.isEndElement()) {
-            fail(QStringLiteral("more than one value in the property list"));
-            return std::nullopt;
-        }
-        // Whatever follows </plist> must be well formed too.
-        while (!_xml.atEnd()) {
-            if (!next())
-                return std::nullopt;
-            if (_xml.isStartElement()) {
-                fail(QStringLiteral("unexpected <%1> after the property list").arg(_xml.name()));
-                return std::nullopt;
-            }
-        }
-        return value;
+        _text = element;
+        _pieces = 0;
+        _stable = false;
+        _textView = QByteArrayView();
     }
 
-    // The reader stands on a value's start element; on success it stands on its end.
-    bool readValue(QVariant& out, int depth)
+    // The index of text in the tree's strings: one string for all its spellings in the
+    // document, as far as the table of spellings remembers them.
+    qint32 string(QByteArrayView text)
     {
-        const QStringView name = _xml.name();
-        if (name == QLatin1String("dict") || name == QLatin1String("array")) {
-            if (depth >= PropertyList::MaximumDepth)
-                return fail(QStringLiteral("nesting deeper than %1 levels")
-                                .arg(PropertyList::MaximumDepth));
-            return name == QLatin1String("dict") ? readDictionary(out, depth + 1)
-                                                 : readArray(out, depth + 1);
+        const bool shared = _stable && !text.isEmpty() && text.size() <= 64;
+        if (shared) {
+            if (const qint32* index = _spellings.find(text.begin(), text.end()))
+                return *index;
         }
-        if (name == QLatin1String("true") || name == QLatin1String("false")) {
-            const bool value = name == QLatin1String("true");
-            const QString text = readText();
-            if (_failed)
-                return false;
-            if (!text.trimmed().isEmpty())
-                return fail(QStringLiteral("<%1/> holds text")
-                                .arg(QLatin1String(value ? "true" : "false")));
-            out = value;
-            return true;
+        const auto index = qint32(_tree._strings.size());
+        _tree._strings.push_back(utf8Text(text));
+        if (shared)
+            _spellings.store(text.begin(), text.end(), index);
+        return index;
+    }
+
+    // The value of the text element that ends here.
+    bool endText()
+    {
+        const Element element = std::exchange(_text, Element::None);
+        const QByteArrayView text = _textView;
+        switch (element) {
+        case Element::Key: _open.back().key = string(text); return true;
+        case Element::String: {
+            Node node;
+            node.kind = Node::String;
+            node.index = string(text);
+            return add(node);
         }
-        if (name == QLatin1String("string")) {
-            const QString text = readText();
-            if (_failed)
-                return false;
-            out = text;
-            return true;
-        }
-        if (name == QLatin1String("data")) {
-            QByteArray base64 = readText().toLatin1();
-            if (_failed)
-                return false;
-            base64.replace(' ', "").replace('\t', "").replace('\n', "").replace('\r', "");
+        case Element::Data: {
+            QByteArray base64;
+            base64.reserve(text.size());
+            for (const char c : text) {
+                if (!isXmlSpace(c))
+                    base64 += c;
+            }
             auto decoded =
                 QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
             if (!decoded)
                 return fail(QStringLiteral("bad base64 in <data>"));
-            out = decoded.decoded;
-            return true;
+            return addOther(Node::Data, std::move(decoded.decoded));
         }
-        if (name == QLatin1String("integer")) {
-            const QString text = readText().trimmed();
-            if (_failed)
-                return false;
-            bool ok = false;
-            const qint64 value = integerText(text, &ok);
-            if (!ok)
-                return fail(QStringLiteral("bad integer \"%1\"").arg(text.left(40)));
-            out = value;
-            return true;
+        case Element::Integer: {
+            const std::optional<qint64> value = integerValue(text);
+            if (!value)
+                return fail(QStringLiteral("bad integer \"%1\"").arg(trimmedText(text).left(40)));
+            Node node;
+            node.kind = Node::Integer;
+            node.integer = *value;
+            return add(node);
         }
-        if (name == QLatin1String("real")) {
-            const QString text = readText().trimmed();
-            if (_failed)
-                return false;
-            bool ok = false;
-            const double value = text.toDouble(&ok);
-            if (!ok)
-                return fail(QStringLiteral("bad real \"%1\"").arg(text.left(40)));
-            out = value;
-            return true;
+        case Element::Real: {
+            const std::optional<double> value = realValue(text);
+            if (!value)
+                return fail(QStringLiteral("bad real \"%1\"").arg(trimmedText(text).left(40)));
+            Node node;
+            node.kind = Node::Real;
+            node.real = *value;
+            return add(node);
         }
-        if (name == QLatin1String("date")) {
-            const QString text = readText().trimmed();
-            if (_failed)
-                return false;
-            const QDateTime date = QDateTime::fromString(text, Qt::ISODate);
-            if (!date.isValid())
-                return fail(QStringLiteral("bad date \"%1\"").arg(text.left(40)));
+        case Element::Date: {
+            const QString date = trimmedText(text);
+            const QDateTime value = QDateTime::fromString(date, Qt::ISODate);
+            if (!value.isValid())
+                return fail(QStringLiteral("bad date \"%1\"").arg(date.left(40)));
             // Dates are kept to the second, as they are written; a fraction goes.
-            const qint64 msecs = date.toMSecsSinceEpoch();
+            const qint64 msecs = value.toMSecsSinceEpoch();
             const qint64 seconds = msecs >= 0 ? msecs / 1000 : -((999 - msecs) / 1000);
-            out = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
-            return true;
+            return addOther(Node::Date, QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
         }
-        return fail(QStringLiteral("unknown element <%1>").arg(name));
-    }
-
-    // The text of a simple element; fails on nested elements.
-    QString readText()
-    {
-        QString text = _xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
-        if (_xml.hasError()) {
-            _failed = true;
-            fail(_xml.errorString());
-        }
-        return text;
-    }
-
-    bool readDictionary(QVariant& out, int depth)
-    {
-        QVariantMap map;
-        for (;;) {
-            if (!next())
-                return false;
-            if (_xml.isEndElement())
-                break;
-            if (!_xml.isStartElement())
-                return fail(QStringLiteral("unexpected end of the property list in a <dict>"));
-            if (_xml.name() != QLatin1String("key"))
+        case Element::True:
+        case Element::False: {
+            if (!isXmlSpace(text) && !trimmedText(text).isEmpty())
                 return fail(
-                    QStringLiteral("expected <key> in a <dict>, found <%1>").arg(_xml.name()));
-            const QString key = readText();
-            if (_failed || !next())
-                return false;
-            if (!_xml.isStartElement())
-                return fail(QStringLiteral("the key \"%1\" has no value").arg(key.left(40)));
-            QVariant value;
-            if (!readValue(value, depth))
-                return false;
-            map.insert(key, value);
+                    QStringLiteral("<%1/> holds text").arg(QLatin1String(elementName(element))));
+            Node node;
+            node.kind = Node::Boolean;
+            node.boolean = element == Element::True;
+            return add(node);
         }
-        out = map;
-        return true;
+        default: Q_UNREACHABLE(); return false;
+        }
     }
 
-    bool readArray(QVariant& out, int depth)
+    bool addOther(Node::Kind kind, QVariant&& value)
     {
-        QVariantList list;
-        for (;;) {
-            if (!next())
-                return false;
-            if (_xml.isEndElement())
-                break;
-            if (!_xml.isStartElement())
-                return fail(QStringLiteral("unexpected end of the property list in an <array>"));
-            QVariant value;
-            if (!readValue(value, depth))
-                return false;
-            list.append(value);
+        Node node;
+        node.kind = kind;
+        node.index = qint32(_tree._others.size());
+        _tree._others.push_back(std::move(value));
+        return add(node);
+    }
+
+    // A new value: the plist's, or the next in the container around it.
+    bool add(Node node)
+    {
+        // Indices are 32 bits wide; a document of this many values would be tens of
+        // gigabytes.
+        if (_tree._nodes.size() >= size_t(std::numeric_limits<qint32>::max() / 4))
+            return fail(QStringLiteral("too many values"));
+        if (_open.empty()) {
+            _state = State::HasValue;
+        } else {
+            Container& open = _open.back();
+            ++_tree._nodes[open.index].count;
+            if (open.dictionary)
+                node.key = std::exchange(open.key, -1);
         }
-        out = list;
+        _tree._nodes.push_back(node);
         return true;
     }
 
-    QXmlStreamReader _xml;
+    SpellingTable<qint32> _spellings;
+    State _state = State::BeforePlist;
+    PropertyListTree _tree;
+    std::vector<Container> _open; // the open containers, innermost last
+    // The open text element, and its text so far: a span of the document while it comes
+    // in one stable piece, else collected in the buffer.
+    Element _text = Element::None;
+    int _pieces = 0;
+    bool _stable = false;
+    QByteArrayView _textView;
+    QByteArray _buffer;
+    QByteArray _stray; // text other than white space between elements
     QString _error;
-    bool _failed = false;
 };
 
+namespace {
+
+// The reader through expat: any document, and the one that reports errors.
+class ExpatPropertyListReader : public XmlParser
+{
+public:
+    explicit ExpatPropertyListReader(QByteArrayView xml) : _xml(xml), _builder(xml.size()) {}
+
+    std::optional<PropertyListTree> read(QString* error)
+    {
+        if (parse(_xml)) {
+            if (std::optional<PropertyListTree> tree = _builder.result())
+                return tree;
+        }
+        if (error)
+            *error = QStringLiteral("line %1: %2").arg(errorLine()).arg(errorMessage());
+        return std::nullopt;
+    }
+
+private:
+    void startElement(QByteArrayView name, const XmlAttributes&) override
+    {
+        if (!_builder.startElement(name))
+            abort(_builder.error());
+    }
+
+    void endElement(QByteArrayView) override
+    {
+        if (!_builder.endElement())
+            abort(_builder.error());
+    }
+
+    void characters(QByteArrayView text) override
+    {
+        if (!_builder.characters(text, false))
+            abort(_builder.error());
+    }
+
+    QByteArrayView _xml;
+    XmlPropertyListBuilder _builder;
+};
+
+// The bytes of XML text for the plain reader below: those that need no second look
+// (printable ASCII but for & < >), white space, and the rest.
+enum : unsigned char { PlainText = 0, SpaceText = 1, SpecialText = 2 };
+
+struct XmlTextTable
+{
+    unsigned char kind[256] = {};
+    constexpr XmlTextTable()
+    {
+        for (int c = 0; c < 256; ++c)
+            kind[c] =
+                c < 0x20 || c >= 0x7f || c == '&' || c == '<' || c == '>' ? SpecialText : PlainText;
+        kind[int('\t')] = kind[int('\n')] = kind[int(' ')] = SpaceText;
+    }
+};
+
+constexpr XmlTextTable xmlText;
+
+inline unsigned char xmlTextKind(char c)
+{
+    return xmlText.kind[static_cast<unsigned char>(c)];
+}
+
+// Reads the plain XML that writers of property lists produce straight from the bytes, in
+// about a third of the time expat takes only to tokenize it: an XML declaration of version 1.0 in UTF-8 (or none),
+// elements with simple attributes, text in UTF-8 with the predefined entities and
+// character references, white space between them. It gives up on anything else (a
+// document type, comments, CDATA, processing instructions, carriage returns, other
+// encodings, names outside ASCII) and on every error, plain XML or property list; the
+// document is then read through expat, which decides and reports. So this reader only ever
+// accepts well-formed documents, and hands the builder the events expat would.
+class PlainXmlReader
+{
+public:
+    PlainXmlReader(QByteArrayView xml, XmlPropertyListBuilder& builder)
+        : _p(xml.begin()), _end(xml.end()), _builder(builder)
+    {}
+
+    bool read()
+    {
+        static constexpr QByteArrayView declarations[] = {
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>",
+            "<?xml version=\"1.0\"?>",
+        };
+        skip("\xEF\xBB\xBF");
+        if (QByteArrayView(_p, _end).startsWith("<?")) {
+            if (std::none_of(std::begin(declarations), std::end(declarations),
+                             [this](QByteArrayView d) { return skip(d); }))
+                return false;
+        }
+        skipSpace();
+        if (!element())
+            return false;
+        skipSpace();
+        return _p == _end;
+    }
+
+private:
+    static bool isNameChar(char c)
+    {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+               || c == '_' || c == ':' || c == '.' || c == '-';
+    }
+
+    static bool isNameStart(char c)
+    {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+    }
+
+    bool skip(QByteArrayView literal)
+    {
+        const qsizetype n = literal.size();
+        if (_end - _p < n || !sameBytes(_p, literal.data(), size_t(n)))
+            return false;
+        _p += n;
+        return true;
+    }
+
+    bool skip(char c)
+    {
+        if (_p == _end || *_p != c)
+            return false;
+        ++_p;
+        return true;
+    }
+
+    // White space outside text: no carriage returns (line ends would need normalising).
+    bool skipSpace()
+    {
+        const char* from = _p;
+        while (_p < _end && (*_p == ' ' || *_p == '\n' || *_p == '\t'))
+            ++_p;
+        return _p > from;
+    }
+
+    QByteArrayView name()
+    {
+        const char* from = _p;
+        if (_p == _end || !isNameStart(*_p))
+            return QByteArrayView();
+        while (++_p < _end && isNameChar(*_p)) {
+        }
+        return QByteArrayView(from, _p);
+    }
+
+    // One element and everything in it, from its '<'. Nesting is bounded by the builder,
+    // which refuses containers deeper than the property list's limit and any element in
+    // a text element.
+    bool element()
+    {
+        if (!skip('<'))
+            return false;
+        const QByteArrayView tag = name();
+        if (tag.isEmpty() || !attributes() || !_builder.startElement(tag))
+            return false;
+        if (skip("/>"))
+            return _builder.endElement();
+        if (!skip('>'))
+            return false;
+        for (;;) {
+            if (!characters())
+                return false;
+            if (skip("</")) {
+                const QByteArrayView end = name();
+                if (end.size() != tag.size()
+                    || !sameBytes(end.data(), tag.data(), size_t(tag.size())))
+                    return false;
+                skipSpace();
+                return skip('>') && _builder.endElement();
+            }
+            if (!element())
+                return false;
+        }
+    }
+
+    // Attributes of simple values in double or single quotes (printable ASCII, no
+    // references), each named once; the builder needs none of them.
+    bool attributes()
+    {
+        std::array<QByteArrayView, 4> names;
+        size_t count = 0;
+        while (skipSpace()) {
+            if (_p < _end && (*_p == '>' || *_p == '/'))
+                return true;
+            const QByteArrayView attribute = name();
+            if (attribute.isEmpty() || count == names.size()
+                || std::find(names.begin(), names.begin() + count, attribute)
+                       != names.begin() + count)
+                return false;
+            names[count++] = attribute;
+            skipSpace();
+            if (!skip('='))
+                return false;
+            skipSpace();
+            if (_p == _end || (*_p != '"' && *_p != '\''))
+                return false;
+            const char quote = *_p++;
+            while (_p < _end && *_p != quote) {
+                if (xmlTextKind(*_p) != PlainText && *_p != ' ' && *_p != '>')
+                    return false;
+                ++_p;
+            }
+            if (_p++ == _end)
+                return false;
+        }
+        return true;
+    }
+
+    // The text up to the next '<', handed to the builder: as a span of the document when
+    // it holds no references, else decoded.
+    bool characters()
+    {
+        const char* from = _p;
+        const char* copied = from; // what lies before is in _decoded, once decoding
+        bool decoding = false;
+        for (;;) {
+            while (_p < _end && xmlTextKind(*_p) != SpecialText)
+                ++_p;
+            if (_p == _end)
+                return false;
+            const auto c = static_cast<unsigned char>(*_p);
+            if (c == '<')
+                break;
+            if (c == '>') {
+                // "]]>" may not stand in text.
+                if (_p - from >= 2 && _p[-1] == ']' && _p[-2] == ']')
+                    return false;
+                ++_p;
+            } else if (c >= 0x80) {
+                if (!utf8Character())
+                    return false;
+            } else if (c == '&') {
+                if (!decoding) {
+                    _decoded.resize(0);
+                    decoding = true;
+                }
+                _decoded.append(QByteArrayView(copied, _p));
+                if (!reference())
+                    return false;
+                copied = _p;
+            } else {
+                return false; // control characters and carriage returns
+            }
+        }
+        if (decoding) {
+            _decoded.append(QByteArrayView(copied, _p));
+            return _builder.characters(QByteArrayView(_decoded), false);
+        }
+        return _p == from || _builder.characters(QByteArrayView(from, _p), true);
+    }
+
+    // A reference, from its '&': a predefined entity or a character reference to a
+    // character XML allows, appended to _decoded in UTF-8.
+    bool reference()
+    {
+        static constexpr std::pair<QByteArrayView, char> entities[] = {
+            {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}};
+        for (const auto& [entity, character] : entities) {
+            if (skip(entity)) {
+                _decoded.append(character);
+                return true;
+            }
+        }
+        if (!skip("&#"))
+            return false;
+        const bool hex = skip('x');
+        char32_t value = 0;
+        const char* digits = _p;
+        for (; _p < _end && *_p != ';'; ++_p) {
+            const int digit = hex ? hexValue(*_p) : *_p >= '0' && *_p <= '9' ? *_p - '0' : -1;
+            if (digit < 0)
+                return false;
+            value = value * (hex ? 16 : 10) + char32_t(digit);
+            if (value > 0x10ffff)
+                return false;
+        }
+        if (_p == digits || !skip(';'))
+            return false;
+        const bool allowed = value == 0x9 || value == 0xa || value == 0xd
+                             || (value >= 0x20 && value <= 0xd7ff)
+                             || (value >= 0xe000 && value <= 0xfffd) || value >= 0x10000;
+        if (!allowed)
+            return false;
+        char utf8[4];
+        int n = 0;
+        if (value < 0x80) {
+            utf8[n++] = char(value);
+        } else if (value < 0x800) {
+            utf8[n++] = char(0xc0 | value >> 6);
+            utf8[n++] = char(0x80 | (value & 0x3f));
+        } else if (value < 0x10000) {
+            utf8[n++] = char(0xe0 | value >> 12);
+            utf8[n++] = char(0x80 | ((value >> 6) & 0x3f));
+            utf8[n++] = char(0x80 | (value & 0x3f));
+        } else {
+            utf8[n++] = char(0xf0 | value >> 18);
+            utf8[n++] = char(0x80 | ((value >> 12) & 0x3f));
+            utf8[n++] = char(0x80 | ((value >> 6) & 0x3f));
+            utf8[n++] = char(0x80 | (value & 0x3f));
+        }
+        _decoded.append(utf8, n);
+        return true;
+    }
+
+    // One UTF-8 sequence of a character XML allows: no overlong forms, surrogates, U+FFFE
+    // or U+FFFF.
+    bool utf8Character()
+    {
+        const auto* u = reinterpret_cast<const unsigned char*>(_p);
+        const qsizetype left = _end - _p;
+        const auto continues = [&](qsizetype i, unsigned char low = 0x80,
+                                   unsigned char high = 0xbf) {
+            return i < left && u[i] >= low && u[i] <= high;
+        };
+        qsizetype length = 0;
+        if (u[0] >= 0xc2 && u[0] <= 0xdf) {
+            length = continues(1) ? 2 : 0;
+        } else if (u[0] >= 0xe0 && u[0] <= 0xef) {
+            const bool second = u[0] == 0xe0   ? continues(1, 0xa0)
+                                : u[0] == 0xed ? continues(1, 0x80, 0x9f)
+                                               : continues(1);
+            length = second && continues(2) ? 3 : 0;
+            if (length && u[0] == 0xef && u[1] == 0xbf && u[2] >= 0xbe)
+                length = 0;
+        } else if (u[0] >= 0xf0 && u[0] <= 0xf4) {
+            const bool second = u[0] == 0xf0   ? continues(1, 0x90)
+                                : u[0] == 0xf4 ? continues(1, 0x80, 0x8f)
+                                               : continues(1);
+            length = second && continues(2) && continues(3) ? 4 : 0;
+        }
+        _p += length;
+        return length > 0;
+    }
+
+    const char* _p;
+    const char* _end;
+    XmlPropertyListBuilder& _builder;
+    QByteArray _decoded;
+};
 class XmlWriter
 {
 public:
@@ -1227,9 +1784,124 @@ std::optional<QVariant> PropertyList::fromText(const QByteArray& text, QString* 
     return TextReader(text).read(error);
 }
 
+std::optional<PropertyListTree> PropertyListTree::fromXml(const QByteArray& xml, QString* error)
+{
+    {
+        XmlPropertyListBuilder builder(xml.size());
+        if (PlainXmlReader(xml, builder).read()) {
+            if (std::optional<PropertyListTree> tree = builder.result())
+                return tree;
+        }
+    }
+    return ExpatPropertyListReader(xml).read(error);
+}
+
+std::optional<PropertyListTree> PropertyListTree::fromXmlThroughExpat(const QByteArray& xml,
+                                                                      QString* error)
+{
+    return ExpatPropertyListReader(xml).read(error);
+}
+
+int PropertyListTree::Value::typeId() const
+{
+    if (!_node)
+        return QMetaType::UnknownType;
+    switch (_node->kind) {
+    case Node::Dictionary: return QMetaType::QVariantMap;
+    case Node::Array: return QMetaType::QVariantList;
+    case Node::String: return QMetaType::QString;
+    case Node::Data: return QMetaType::QByteArray;
+    case Node::Integer: return QMetaType::LongLong;
+    case Node::Real: return QMetaType::Double;
+    case Node::Boolean: return QMetaType::Bool;
+    case Node::Date: return QMetaType::QDateTime;
+    }
+    return QMetaType::UnknownType;
+}
+
+QVariant PropertyListTree::Value::scalar() const
+{
+    if (!_node)
+        return QVariant();
+    switch (_node->kind) {
+    case Node::Dictionary:
+    case Node::Array: return QVariant();
+    case Node::String: return _tree->_strings[size_t(_node->index)];
+    case Node::Data:
+    case Node::Date: return _tree->_others[size_t(_node->index)];
+    case Node::Integer: return _node->integer;
+    case Node::Real: return _node->real;
+    case Node::Boolean: return _node->boolean;
+    }
+    return QVariant();
+}
+
+const QString& PropertyListTree::Value::string() const
+{
+    static const QString none;
+    return _node && _node->kind == Node::String ? _tree->_strings[size_t(_node->index)] : none;
+}
+
+PropertyListTree::Value::Iterator PropertyListTree::Value::begin() const
+{
+    const bool container = _node && (_node->kind == Node::Dictionary || _node->kind == Node::Array);
+    return Iterator(_tree, container ? _node + 1 : _node);
+}
+
+PropertyListTree::Value::Iterator PropertyListTree::Value::end() const
+{
+    return Iterator(_tree, _node ? _node + _node->size : _node);
+}
+
+const QString& PropertyListTree::Value::key() const
+{
+    static const QString none;
+    return _node && _node->key >= 0 ? _tree->_strings[size_t(_node->key)] : none;
+}
+
+PropertyListTree::Value PropertyListTree::Value::value(QStringView key) const
+{
+    Value found;
+    if (_node && _node->kind == Node::Dictionary) {
+        for (const Node* entry = _node + 1; entry != _node + _node->size; entry += entry->size) {
+            if (_tree->_strings[size_t(entry->key)] == key)
+                found = Value(_tree, entry);
+        }
+    }
+    return found;
+}
+
+QVariant PropertyListTree::Value::toVariant() const
+{
+    if (!_node)
+        return QVariant();
+    switch (_node->kind) {
+    case Node::Dictionary: {
+        // Built in a std::map so keys and values move in; QVariantMap adopts it whole.
+        std::map<QString, QVariant> entries;
+        // Written lists are sorted, so the end is the right place nearly always; a
+        // repeated key keeps its last value.
+        for (const Value entry : *this)
+            entries.insert_or_assign(entries.end(), entry.key(), entry.toVariant());
+        return QVariantMap(std::move(entries));
+    }
+    case Node::Array: {
+        QVariantList list;
+        list.reserve(count());
+        for (const Value element : *this)
+            list.append(element.toVariant());
+        return list;
+    }
+    default: return scalar();
+    }
+}
+
 std::optional<QVariant> PropertyList::fromXml(const QByteArray& xml, QString* error)
 {
-    return XmlReader(xml).read(error);
+    const std::optional<PropertyListTree> tree = PropertyListTree::fromXml(xml, error);
+    if (!tree)
+        return std::nullopt;
+    return tree->root().toVariant();
 }
 
 std::optional<QVariant> PropertyList::read(const QByteArray& data, QString* error)

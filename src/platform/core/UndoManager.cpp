@@ -168,6 +168,12 @@ void UndoManager::endUndoGrouping()
         closeStep();
 }
 
+void UndoManager::endAutomaticGroup()
+{
+    if (d->automaticOnlyOpen() && d->running == Running::Nothing)
+        closeStep();
+}
+
 int UndoManager::groupingLevel() const
 {
     return d->level;

@@ -34,6 +34,10 @@ public:
     void beginUndoGrouping();
     void endUndoGrouping();
     int groupingLevel() const;
+    // Closes the per-event group now when it is the only group open, so that what is
+    // recorded next (a drag's explicit group, say) becomes a step of its own instead of
+    // joining the changes the same event made before it.
+    void endAutomaticGroup();
     bool groupsByEvent() const; // default true
     void setGroupsByEvent(bool groupsByEvent);
 

@@ -1,13 +1,26 @@
 #pragma once
 
 // A pasteboard as the Parts use one: data declared under type names, here carried by a
-// QMimeData (the clipboard's, or a drag's) that the caller owns. Type names map to MIME
-// types: the platform's own types to their standard MIME types, the file-names type to a
-// URI list, and every other name (the program's own types, such as "Quarn Print Line 1")
-// to "application/x-" and the name in lower case with each run of other characters a
-// hyphen ("application/x-quarn-print-line-1").
+// QMimeData: the clipboard's (the general pasteboard), a drag's, or one the caller owns.
+// Type names map to MIME types:
+//   "Quarn Print Line"             application/x-quarn-print-line
+//   "Quarn Print Line 1"           application/x-quarn-print-line-1
+//   "LBQFieldPboardType"           application/x-lbq-field-ranges
+//   colour                         application/x-color (QMimeData's colour data)
+//   file names                     text/uri-list (local files)
+//   RTFD                           application/x-veltrin-rich-text (the archived text)
+//   string                         text/plain
+//   TIFF, PNG, PDF, PostScript     image/tiff, image/png, application/pdf,
+//                                  application/postscript
+//   PICT                           image/x-pict
+// and an image type named by its MIME type ("image/jpeg") to that MIME type. Any other name
+// maps to "application/x-" and the name in lower case with each run of other characters a
+// hyphen.
+//
+// Never a type without data: a type is offered once data was set for it.
 
 #include <QByteArray>
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -16,38 +29,65 @@ class QMimeData;
 
 namespace platform {
 
+inline const QString ColorPboardType = QStringLiteral("NSColorPboardType");
 inline const QString FilenamesPboardType = QStringLiteral("NSFilenamesPboardType");
+inline const QString RTFDPboardType = QStringLiteral("NSRTFDPboardType");
+inline const QString StringPboardType = QStringLiteral("NSStringPboardType");
 inline const QString TIFFPboardType = QStringLiteral("NSTIFFPboardType");
 inline const QString PDFPboardType = QStringLiteral("NSPDFPboardType");
 inline const QString PostScriptPboardType = QStringLiteral("NSPostScriptPboardType");
 inline const QString PNGPboardType = QStringLiteral("Apple PNG pasteboard type");
+inline const QString PICTPboardType = QStringLiteral("NSPICTPboardType");
 
 QString mimeTypeForPasteboardType(const QString& type);
+// The type name data of the MIME type is read as; null for a MIME type of no known type.
+QString pasteboardTypeForMimeType(const QString& mimeType);
+// The types an image can be read from: TIFF, PICT, PDF, PostScript, PNG, then the MIME
+// type of every other picture format the platform reads.
+QStringList imagePasteboardTypes();
 
 class Pasteboard
 {
 public:
-    // Writes into `data`, which must outlive the pasteboard.
+    // Reads and writes `data`, which must outlive the pasteboard.
     explicit Pasteboard(QMimeData* data) : _data(data) {}
 
-    QMimeData* mimeData() const { return _data; }
+    // The clipboard. Writing to it makes new clipboard contents at declareTypes().
+    static Pasteboard& generalPasteboard();
+    // Goes up by one with every change of the clipboard's contents, whoever made it.
+    static qint64 generalChangeCount();
 
-    // Starts new contents: everything there is dropped and the types are declared.
-    void declareTypes(const QStringList& types);
-    QStringList types() const { return _types; }
+    QMimeData* mimeData() const;
+
+    // Starts new contents: everything there is dropped and the types are declared. On the
+    // general pasteboard it returns the new change count; elsewhere 0.
+    qint64 declareTypes(const QStringList& types);
+    // The declared types that hold data, in their order, then the other types the data is
+    // held under (all of them for contents made elsewhere: a drop, the clipboard).
+    QStringList types() const;
+    // The first of the types that the pasteboard offers; null when none.
+    QString availableTypeFromArray(const QStringList& types) const;
 
     // Data under a declared type; false for a type not declared.
     bool setData(const QByteArray& data, const QString& forType);
     // A property list under a declared type: for the file-names type, a list of paths.
     bool setPropertyList(const QVariant& list, const QString& forType);
+    bool setString(const QString& string, const QString& forType);
+    bool setColor(const QColor& color);
 
     QByteArray dataForType(const QString& type) const;
     // The paths of the file-names type; other types as their data.
     QVariant propertyListForType(const QString& type) const;
+    QString stringForType(const QString& type) const;
+    // The colour of the colour type; invalid when there is none.
+    QColor color() const;
 
 private:
-    QMimeData* _data;
+    Pasteboard() = default;
+
+    QMimeData* _data = nullptr;
     QStringList _types;
+    bool _general = false;
 };
 
 } // namespace platform
