@@ -71,6 +71,8 @@ void LBAppController::registerDefaults()
         {QStringLiteral("Image Quality"), 150},
         {QStringLiteral("Print Quality"), 300},
         {QStringLiteral("Draw Auxiliary Info"), 3},
+        {QStringLiteral("Envelope Automatic Alignment"), true},
+        {QStringLiteral("AutoRecover Save Interval"), 5},
         {QStringLiteral("Snap To Grid"), false},
         {QStringLiteral("Show Grid"), false},
         {QStringLiteral("Show Grid Below"), false},

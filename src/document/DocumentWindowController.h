@@ -39,6 +39,20 @@ public:
 
     // The zoom of the window; 1.0 is 100 %.
     virtual double zoomFactor() const = 0;
+    // The zoom slider's value (ActualSizeZoomSliderValue is 100 %); setting it zooms the
+    // current mode. A controller without views stays at 100 %.
+    static constexpr double ActualSizeZoomSliderValue = 6.0;
+    virtual double zoomSliderValue() const { return ActualSizeZoomSliderValue; }
+    virtual void setZoomSliderValue(double value) { (void)value; }
+    // Keep and restore the current mode's view state (zoom, selection, scroll position)
+    // around the document's writing; nothing to keep without views.
+    virtual void saveState() {}
+    virtual void restoreState() {}
+    // In design mode, put the graphics at their page positions (before the document is
+    // written or rendered) and back at the positions the canvases show them at; without
+    // canvases the graphics stand at their page positions already.
+    virtual void moveGraphicsToActualPosition() {}
+    virtual void moveGraphicsToDisplayPosition() {}
     // Whether a curve is being drawn point by point; turning it off ends that drawing.
     virtual bool bezierMode() const = 0;
     virtual void setBezierMode(bool bezierMode) = 0;

@@ -34,26 +34,36 @@ bool writeFile(const QString& path, const QByteArray& bytes, QString* error)
 
 } // namespace
 
+QString LBDocument::timeStampedName(const QString& extension,
+                                    const std::function<bool(const QString&)>& taken)
+{
+    const QDateTime referenceDate(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
+    double seconds = referenceDate.msecsTo(QDateTime::currentDateTimeUtc()) / 1000.0;
+    for (;;) {
+        QString name = QString::asprintf("%f", seconds);
+        if (!extension.isEmpty())
+            name += QLatin1Char('.') + extension;
+        if (!taken(name))
+            return name;
+        seconds += 0.000001;
+    }
+}
+
 QString LBDocument::newTemporaryFilePath(const QString& extension)
 {
     QString folder = LBProcessState::temporaryFolderPath();
     if (folder.isEmpty())
         folder = QDir::tempPath() + QLatin1Char('/');
     QDir().mkpath(folder);
-    const QDateTime referenceDate(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
-    double seconds = referenceDate.msecsTo(QDateTime::currentDateTimeUtc()) / 1000.0;
     // Two files made within the clock's resolution would get one name: the next free
     // microsecond is taken, and the file is made at once so the name stays taken.
-    for (;;) {
-        const QString path =
-            folder + QString::asprintf("%f", seconds) + QLatin1Char('.') + extension;
-        QFile file(path);
-        if (file.open(QIODevice::NewOnly))
-            return path;
-        if (!file.exists())
-            return path; // the folder cannot be written; the writer will say so
-        seconds += 0.000001;
-    }
+    return folder + timeStampedName(extension, [&folder](const QString& name) {
+               QFile file(folder + name);
+               if (file.open(QIODevice::NewOnly))
+                   return false;
+               // A folder that cannot be written: the writer will say so.
+               return file.exists();
+           });
 }
 
 void LBDocument::rememberTemporaryFileName(const QString& name)
@@ -75,21 +85,21 @@ void LBDocument::rememberImageFile(const QString& originalPath, const QString& n
 // ==== Downsampling =======================================================================
 
 std::shared_ptr<platform::Image>
-LBDocument::downsampleImage(const std::shared_ptr<platform::Image>& image,
-                            const QSizeF& drawingSize)
+LBDocument::downsampledCopy(const std::shared_ptr<platform::Image>& image,
+                            const QSizeF& drawingSize) const
 {
     if (!image || LBProcessState::useFullResolutionImages())
-        return image;
+        return nullptr;
     const QImage bitmap = image->bitmapImageRep();
     if (bitmap.isNull() || !(drawingSize.width() > 0.0 && drawingSize.height() > 0.0))
-        return image;
+        return nullptr;
 
     const double ratio =
         std::min(bitmap.width() / drawingSize.width(), bitmap.height() / drawingSize.height());
     const auto resolution = static_cast<qint64>(ratio * 72.0);
     const qint64 displayResolution = LBProcessState::imageDisplayResolution();
     if (displayResolution <= 0 || double(resolution) / double(displayResolution) <= 1.1)
-        return image;
+        return nullptr;
 
     // Drawn at one pixel a point into the target's whole pixels.
     const QSizeF pixels = platform::Image::roundRectToIntegerBoundaries(
@@ -97,13 +107,21 @@ LBDocument::downsampleImage(const std::shared_ptr<platform::Image>& image,
                               .size();
     const platform::ImagePtr smaller = image->imageScaledToSize(pixels);
     if (!smaller || smaller->bitmap().isNull())
-        return image;
+        return nullptr;
     // The copy's size in points: its pixels on the screens' backing scale, whole points.
     const double scale = std::max(1.0, LBProcessState::displayScaleFactor());
     const QSizeF points(std::round(pixels.width() / scale), std::round(pixels.height() / scale));
-    const QByteArray tiff =
-        platform::Image::fromBitmap(smaller->bitmap(), points)->TIFFRepresentationUsingLZW();
+    return platform::Image::fromBitmap(smaller->bitmap(), points);
+}
 
+std::shared_ptr<platform::Image>
+LBDocument::downsampleImage(const std::shared_ptr<platform::Image>& image,
+                            const QSizeF& drawingSize)
+{
+    const platform::ImagePtr smaller = downsampledCopy(image, drawingSize);
+    if (!smaller)
+        return image;
+    const QByteArray tiff = smaller->TIFFRepresentationUsingLZW();
     const QString path = newTemporaryFilePath(QStringLiteral("tif"));
     QString error;
     if (tiff.isEmpty() || !writeFile(path, tiff, &error)) {

@@ -41,8 +41,19 @@ LBDocument::LBDocument(QObject* parent) : platform::Document(parent)
     _drawAuxiliaryInfo =
         static_cast<quint8>(platform::UserDefaults::standardUserDefaults().integerForKey(
             QStringLiteral("Draw Auxiliary Info")));
+    createTemporaryFilePath();
+    _temporaryFileExists = false;
+    createTempFileTimer();
+    _temporaryFileDirty = false;
+    _makesPreviews = true;
     _labelRepeatCount = 1;
-    _imageQualityObserver = platform::NotificationCenter::defaultCenter().addObserver(
+    _checkForOldFiles = true;
+    _updateDocumentForPrintInfoChanges = true;
+    platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
+    _autoRecoverIntervalObserver =
+        center.addObserver(LBAutoRecoverIntervalChanged, nullptr,
+                           [this](const platform::Notification&) { createTempFileTimer(); });
+    _imageQualityObserver = center.addObserver(
         LBImageQualityChanged, nullptr,
         [this](const platform::Notification& notification) { imageQualityChanged(&notification); });
 
@@ -57,6 +68,9 @@ LBDocument::LBDocument(QObject* parent) : platform::Document(parent)
 LBDocument::~LBDocument()
 {
     _imageQualityObserver.reset();
+    _autoRecoverIntervalObserver.reset();
+    killTempFileTimer();
+    deleteTemporaryFile();
     // The graphics may outlive the document (held by the pasteboard, say); they must not
     // reach it any more. The undo history goes first, with the graphics it holds.
     undoManager()->removeAllActions();
@@ -101,6 +115,8 @@ void LBDocument::updateChangeCount(ChangeType change)
             _reallyChanged = true;
         ++_changeCount;
     }
+    // Anything but a clearing is news for the AutoRecover copy.
+    _temporaryFileDirty = change != ChangeCleared;
     platform::Document::updateChangeCount(change);
 }
 
@@ -157,9 +173,12 @@ void LBDocument::close()
 
 void LBDocument::removeRetainers()
 {
+    killTempFileTimer();
     undoManager()->removeAllActionsWithTarget(this);
     _imageQualityObserver.reset();
+    _autoRecoverIntervalObserver.reset();
     cancelPreviousPerformRequests();
+    _forcedTemporarySavePending = false;
 }
 
 void LBDocument::resetDrawAuxiliaryInfoFlagIfNecessary()
@@ -266,51 +285,6 @@ void LBDocument::ourSetPrintInfo(const platform::PrintInfo& printInfo)
     const bool update = std::exchange(_updateDocumentForPrintInfoChanges, false);
     setPrintInfo(printInfo);
     _updateDocumentForPrintInfoChanges = update;
-}
-
-// --- Document types and templates (until the package lands) ---
-
-QString LBDocument::documentTypeStringForExtension(const QString& extension)
-{
-    if (extension == QLatin1String("quarnl"))
-        return QStringLiteral("Quarn Label Format");
-    if (extension == QLatin1String("quarnev"))
-        return QStringLiteral("Veltrin Envelope");
-    if (extension == QLatin1String("quarnpg"))
-        return QStringLiteral("Veltrin Page");
-    return QStringLiteral("Veltrin Label");
-}
-
-bool LBDocument::revertToSavedFromFile(const QString& path, const QString& type,
-                                       platform::Error* error)
-{
-    QFile file(path + QStringLiteral("/Contents.quarnd"));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const std::optional<QVariantMap> dictionary = dictionaryFromDocumentData(file.readAll(), error);
-    if (!dictionary)
-        return false;
-    const GraphicsList list = graphicsFromDocumentDictionary(*dictionary);
-    for (Page& page : _documentGraphics) {
-        for (Layer& layer : page) {
-            for (const LBGraphicPtr& graphic : std::as_const(layer))
-                graphic->setDocument(nullptr);
-        }
-    }
-    _documentGraphics = list.isPages ? list.pages : Pages{Page{list.graphics}};
-    for (qint64 p = 0; p < numPages(); ++p) {
-        for (Layer& layer : _documentGraphics[p]) {
-            for (const LBGraphicPtr& graphic : std::as_const(layer))
-                graphic->setDocument(this);
-        }
-        matchLayerListsToLayers(p);
-    }
-    _dimensionInfo = dictionary->value(QStringLiteral("DimensionInfo")).toMap();
-    _pageIndex = 0;
-    setFileName(path);
-    setFileType(type);
-    updateChangeCount(ChangeCleared);
-    return true;
 }
 
 // --- Process-wide states ---

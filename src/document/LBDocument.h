@@ -18,6 +18,14 @@
 // Faces: a page has two faces; every per-face operation takes a face number, 0 for the
 // first face and any other value for the second.
 //
+// Files: a design is saved as a package, a folder holding "Contents.quarnd" (the document
+// dictionary: the graphics list and every setting, as old-style property-list text), the
+// picture files of its graphics and faces (each source file once, "%f" names), previews
+// and search metadata. A save builds the new package beside the old one and swaps them
+// (platform::Document). While the document is open, a copy of it (without previews) is
+// written to the temporary folder every "AutoRecover Save Interval" minutes when it has
+// changed, and deleted with the document.
+//
 // The document owns its graphics; each holds a non-owning pointer back to it. Main
 // thread only.
 
@@ -29,6 +37,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QRectF>
 #include <QSizeF>
@@ -37,13 +46,16 @@
 #include <QVariantMap>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class DocumentWindowController;
+class QTimer;
 
 namespace platform {
 struct Error;
+class FileWrapper;
 } // namespace platform
 
 // The layers view rebuilds its list of layers (no object).
@@ -59,6 +71,13 @@ inline const QString LBDocumentErrorDomain = QStringLiteral("LBDocumentErrorDoma
 // The image display resolution changed (posted by the preferences, the canvas and the edit
 // controller; every open document brings its pictures to it).
 inline const QString LBImageQualityChanged = QStringLiteral("LBImageQualityChanged");
+// Before and after a document of several pages is written (no object).
+inline const QString LBWritingToFile = QStringLiteral("LBWritingToFile");
+inline const QString LBFinishedWritingToFile = QStringLiteral("LBFinishedWritingToFile");
+// The canvases show another page (object: the document; userInfo "LBPageIndex": the page).
+inline const QString LBSetPageIndex = QStringLiteral("LBSetPageIndex");
+// "AutoRecover Save Interval" changed (no object); every open document follows it.
+inline const QString LBAutoRecoverIntervalChanged = QStringLiteral("LBAutoRecoverIntervalChanged");
 
 class LBDocument : public platform::Document, public GraphicDocument
 {
@@ -75,14 +94,27 @@ public:
     // background colour that prints, image scaling 1 and transparency 1.0, all else off;
     // POSTNET location 0; the auxiliary-information bits of "Draw Auxiliary Info"; label
     // repeat count 1; observing LBImageQualityChanged.
+    // It also chooses the AutoRecover copy's path, starts the AutoRecover timer and
+    // observes LBAutoRecoverIntervalChanged.
     explicit LBDocument(QObject* parent = nullptr);
-    // Stops observing and lets the graphics go.
+    // Stops observing, lets the graphics go and deletes the AutoRecover copy.
     ~LBDocument() override;
+    // A document read from the package at the path (opened from a file: it shows the
+    // label controls); nullptr and the reason when it cannot be read.
+    static std::unique_ptr<LBDocument> initWithContentsOfFile(const QString& path,
+                                                              const QString& type,
+                                                              platform::Error* error = nullptr);
 
     // --- GraphicDocument ---
     QObject* documentObject() override { return this; }
     platform::UndoManager* undoManager() const override;
     QString fileName() const override;
+    QString temporaryFilePath() const override { return _temporaryFilePath; }
+    bool temporaryFileExists() const override { return _temporaryFileExists; }
+    // Writes the AutoRecover copy once the current event is done (requests of one turn of
+    // the event loop make one write) and sets the exists flag; nothing while AutoRecover
+    // is off.
+    void forceSaveTemporaryFile() override;
     // Sends the redraw request to every window controller.
     void invalidateGraphic(LBGraphic* graphic) override;
 
@@ -353,6 +385,122 @@ public:
     // The label size on a label sheet (dimension type 1), else the page size.
     QSizeF editableDocumentSize() const;
 
+    // ==== Document types ================================================================
+    // The four types, one package format: labels (default), envelopes, pages, and the
+    // older extension, read like the others and moved to the layout's on saving.
+    static inline const QString LabelDocumentType = QStringLiteral("Veltrin Label");
+    static inline const QString EnvelopeDocumentType = QStringLiteral("Veltrin Envelope");
+    static inline const QString PageDocumentType = QStringLiteral("Veltrin Page");
+    static inline const QString OldDocumentType = QStringLiteral("Quarn Label Format");
+    static bool isDocumentType(const QString& type);
+    // quarnl, quarnev and quarnpg give their types; any other text "Veltrin Label".
+    static QString documentTypeStringForExtension(const QString& extension);
+    static QString extensionForDocumentType(const QString& type);
+    // A layout's extension: quarnev for envelopes, quarnpg for labelType 7 and 8 (after the
+    // envelope rule), quarnlb for the rest.
+    static QString docExtensionForLayout(const QVariantMap& layout);
+    QString docExtensionForSelectedCardType() const;
+    // Envelopes: labelType 5 or 6 and paperManufacturer none of "DYMO", "Seiko", "Brother".
+    static bool isEnvelopeLayout(const QVariantMap& layout);
+    bool isEnvelope() const { return isEnvelopeLayout(_dimensionInfo); }
+    QString fileNameExtensionForType(const QString& type) const override;
+    QString typeForFileName(const QString& path) const override;
+    // The save panel offers no type: documents are saved as their layout's type.
+    bool shouldRunSavePanelWithAccessoryView() const override { return false; }
+
+    // ==== The package ===================================================================
+    // Codes of LBDocumentErrorDomain beside the graphics list's (ReadError).
+    enum PackageError : int {
+        UnknownTypeError = 3,
+        NotAPackageError = 4,
+        NoContentsError = 5,
+        NotAGraphicsListError = 6,
+        WriteFailedError = 7,
+    };
+    // Reads the package: the document dictionary, then the picture files. A package that
+    // is not a folder, lacks a readable "Contents.quarnd" or holds no document dictionary
+    // fails with the reason, and the document is left as it was: nothing is loaded,
+    // queued or written.
+    bool readFromFile(const QString& path, const QString& type, platform::Error* error) override;
+    // Writes the package (with previews, "QuickLook" and "Spotlight" unless makesPreviews()
+    // is off) at the path: LBWritingToFile and LBFinishedWritingToFile around it in
+    // multi-page documents; the window at 100 % for the previews and the graphics at their
+    // page positions meanwhile, put back on every path.
+    bool writeToFile(const QString& path, const QString& type, SaveOperationType operation,
+                     platform::Error* error) override;
+    // The platform's save; a failed one leaves the graphics' picture paths as they were,
+    // and a package of the older extension moves to the layout's extension
+    // ("<name>[<n>].<extension>" when that name is taken).
+    bool saveToFile(const QString& path, const QString& type, SaveOperationType operation,
+                    platform::Error* error) override;
+    // Reads another package into the document (a template), which then names that file.
+    bool revertToSavedFromFile(const QString& path, const QString& type,
+                               platform::Error* error = nullptr);
+    // Loads a document dictionary (the text of "Contents.quarnd"); false and the reason
+    // for text that is no property list, no dictionary, or whose "GraphicsList" is no
+    // list, with the document left as it was.
+    bool loadDataRepresentation(const QByteArray& data, const QString& type,
+                                platform::Error* error = nullptr);
+    // The document dictionary's text for the four types; empty for any other (a TIFF of
+    // the graphics comes with printing).
+    QByteArray dataRepresentationOfType(const QString& type);
+    QByteArray documentData();
+    // Adds every setting of the document dictionary (all but "GraphicsList").
+    void addAuxiliaryDocumentInfoToDict(QVariantMap& dictionary);
+    // The search metadata: "kMDItemTextContent", the text of every text box and shape with
+    // text, page by page, layer by layer, front to back, each followed by a blank; an
+    // empty dictionary when there is none.
+    QVariantMap metadataDictionary() const;
+    // Page n drawn at 72 dpi, and when preview120 is given, the same within 120 x 120
+    // points (240 x 120 for page spreads), never enlarged; a null image when there is no
+    // such page.
+    QImage previewImageRepForPage(qint64 page, QImage* preview120 = nullptr);
+    // Page n as TIFF: its printing layers back to front over white, 72 dpi, the editable
+    // size. The sheet renderer will draw it with its decorations and merge values.
+    virtual QByteArray TIFFRepresentationForPage(qint64 page);
+    // The first member named as the path's last component in a, then b, then c (absent
+    // folders skipped); nullptr when none.
+    static const platform::FileWrapper*
+    findWrapperForFile(const QString& path, const platform::FileWrapper* inFileWrappers,
+                       const platform::FileWrapper* temporaryFileWrappers,
+                       const platform::FileWrapper* oldTemporaryFileWrappers);
+    // Whether a save writes previews, "QuickLook" and "Spotlight" (off while an AutoRecover
+    // copy is written).
+    bool makesPreviews() const { return _makesPreviews; }
+    void setMakesPreviews(bool makes) { _makesPreviews = makes; }
+
+    // ==== Saving documents of the older extension =======================================
+    // A document of the older extension asks first (the older-format alert) instead of
+    // saving; the question is asked for saves the program starts too, while
+    // checkForOldFiles() is on, and then didSave is not called.
+    void saveDocumentWithDelegate(std::function<void(bool)> didSave) override;
+    // A document of the older extension proposes its name with the layout's extension.
+    void saveDocumentAs(std::function<void(bool)> didSave = {}) override;
+    using platform::Document::saveDocumentAs;
+    void displayOldFileAlert();
+    // FirstButtonReturn "New File...": Save As under the new name; SecondButtonReturn
+    // "Cancel"; ThirdButtonReturn "Replace Old File": saved, then moved to the new name.
+    void oldFileAlertDidEnd(int returnCode);
+    bool checkForOldFiles() const { return _checkForOldFiles; }
+
+    // ==== AutoRecover ===================================================================
+    // "<temporary folder><seconds since 2001>.<layout's extension>", chosen once by the
+    // constructor; later copies are written under a fresh name and moved to it.
+    void setTemporaryFilePath(const QString& path);
+    void createTemporaryFilePath();
+    // Restarts the timer with "AutoRecover Save Interval" minutes; 0 stops it.
+    void createTempFileTimer();
+    void killTempFileTimer();
+    bool tempFileTimerIsRunning() const { return _tempFileTimer != nullptr; }
+    // The timer's action: writes a copy when the document has a path, is edited and
+    // changed since the last copy; then sets the exists flag.
+    void saveTemporaryFileIfDirty();
+    // Writes a copy; the fresh copy replaces the previous one only once it is complete.
+    bool saveTemporaryFile();
+    void deleteTemporaryFile();
+    // The length of an AutoRecover minute in milliseconds (60,000; tests shorten it).
+    static void setAutoRecoverMinuteLength(int milliseconds);
+
     // ==== Print settings ================================================================
     // The document's own print settings: a copy of the shared settings, taken on first use.
     platform::PrintInfo printInfo();
@@ -374,12 +522,6 @@ public:
         _updateDocumentForPrintInfoChanges = update;
     }
 
-    // ==== Document types and templates (until the package lands) ========================
-    static QString documentTypeStringForExtension(const QString& extension);
-    bool revertToSavedFromFile(const QString& path, const QString& type,
-                               platform::Error* error = nullptr);
-    void forceSaveTemporaryFile() {}
-
     // ==== Picture files =================================================================
     // The picture, or a copy downsampled to the image display resolution when it is more
     // than 1.1 times finer at drawingSize (never with the full-resolution switch on or
@@ -399,6 +541,25 @@ public:
     const QStringList& newImageFilePaths() const { return _newImageFilePaths; }
     // A new, unused working file path "<temporary folder><seconds since 2001>.<extension>".
     static QString newTemporaryFilePath(const QString& extension);
+    // "<seconds since 2001, %f>" with ".<extension>" unless that is empty: the first such
+    // name from now on that `taken` does not refuse, a microsecond further each time.
+    static QString timeStampedName(const QString& extension,
+                                   const std::function<bool(const QString&)>& taken);
+    // Where the graphic's fill image file is now: its path, else that name in the saved
+    // package (or in the "~" package an interrupted save left), the AutoRecover copy or
+    // the previous copy; null when none has it.
+    QString imageFilePathForGraphic(const LBGraphic& graphic) const;
+    // The resolution the document's pictures were downsampled at when they were loaded.
+    qint64 downsampledImageDPI() const { return _downsampledImageDPI; }
+    // Converts the PostScript and Photoshop fill images the last read met to PDF and PNG
+    // working files; the graphics then name those. A file that cannot be converted keeps
+    // its path.
+    void convertNonStandardImages();
+    // Drops every image graphic's lazy picture path.
+    void clearLazyImagePaths();
+    // Writes picture bytes of an older document to a new file of the system's temporary
+    // folder and returns its path; null when it cannot be written.
+    QString extractEmbeddedBackgroundImageWithData(const QByteArray& data);
 
     // ==== Process-wide states kept in LBProcessState ====================================
     // On while a document prints or exports.
@@ -466,6 +627,40 @@ private:
     // removed, that no other graphic of the document uses.
     void pruneImageFileBookkeeping(const LBGraphic& removed, qint64 page, qint64 layer,
                                    qint64 index);
+    // --- The package ---
+    struct PackageWrite;
+    // Loads the settings of the dictionary after the graphics (every key but
+    // "GraphicsList"), in the reading order.
+    void loadDocumentSettings(const QVariantMap& dictionary);
+    // Puts the pages in place of the graphics tree, with the init's layer lists.
+    void replaceGraphicsTree(const Pages& pages);
+    void loadLayerLists(const QVariantMap& dictionary);
+    // The package's picture members into the graphics and faces; true when a PostScript
+    // or Photoshop picture was met.
+    bool loadImageFilesFromDocumentFileWrappers(const platform::FileWrapper& package,
+                                                const QString& filePath);
+    void loadBackgroundImageFromDocumentFileWrappers(const platform::FileWrapper& package,
+                                                     const QString& filePath, qint64 face);
+    // A package folder holding the picture files of the graphics and faces, which then
+    // name their members under finalPath, the package's path once it is saved.
+    platform::FileWrapper packageWithMediaFiles(const QString& finalPath);
+    void moveMediaFilesIntoDocumentPackage(PackageWrite& write);
+    void moveBackgroundImageIntoDocumentPackage(PackageWrite& write);
+    // Adds the downsampled copy "D<member>" of the graphic's fill image.
+    void addDownsampledCopy(PackageWrite& write, LBGraphic& graphic, const QString& member);
+    // The member for the file at path: a reusable member of that name holding the same
+    // file, else a copy of the file under a new name (recorded in the picture-file lists
+    // when `record`); null (logged) when the file cannot be read.
+    QString storeFile(PackageWrite& write, const QString& path, bool record);
+    void writeQuickLookAndSpotlight(const QString& path);
+    // The copy downsampled to drawingSize at the display resolution, not written to a
+    // file; nullptr when the picture needs none.
+    std::shared_ptr<platform::Image> downsampledCopy(const std::shared_ptr<platform::Image>& image,
+                                                     const QSizeF& drawingSize) const;
+    // After reading: the change count cleared, then the save that conversions asked for.
+    void finishReading();
+    void moveOldFormatPackage();
+
     // The picture at path, in a form the document keeps: EPS converted to PDF and PSD to
     // PNG, each into a working file that path then names. nullptr, with the reason, for a
     // file that cannot be read, drawn or converted (path unchanged).
@@ -503,4 +698,23 @@ private:
     qint64 _numImportColumns = 0;
 
     platform::ObserverToken _imageQualityObserver;
+
+    // Package
+    bool _makesPreviews = true;
+    bool _checkForOldFiles = true;
+    qint64 _downsampledImageDPI = 0;
+    // A read met pictures to convert or embedded bytes: the document is to be saved.
+    bool _saveAfterReading = false;
+    // Members of the faces' background pictures named by the dictionary being read.
+    std::array<QString, 2> _backgroundMembersToLoad;
+
+    // AutoRecover
+    QString _temporaryFilePath;
+    QString _previousTemporaryFilePath;
+    QTimer* _tempFileTimer = nullptr;
+    bool _temporaryFileExists = false;
+    bool _temporaryFileDirty = false;
+    bool _writingTemporaryCopy = false;
+    bool _forcedTemporarySavePending = false;
+    platform::ObserverToken _autoRecoverIntervalObserver;
 };

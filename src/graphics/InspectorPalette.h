@@ -45,4 +45,7 @@ public:
     // Moves the palette just below the selected graphics, kept on the visible screen,
     // unless nothing is selected or the palette is frozen.
     virtual void centerWindowUnderSelectedGraphics() = 0;
+    // While frozen the palette keeps its panes and place whatever the selection does (the
+    // document freezes it while it zooms the window to draw its previews).
+    virtual void setFreezeWindow(bool freeze) { (void)freeze; }
 };

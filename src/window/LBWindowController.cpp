@@ -1,7 +1,6 @@
 #include "window/LBWindowController.h"
 
 #include "canvas/LBGraphicView.h"
-#include "document/DimensionInfo.h"
 #include "document/LBDocument.h"
 #include "platform/drawing/GraphicsContext.h"
 
@@ -48,13 +47,7 @@ LBDocument* LBWindowController::document() const
 bool LBWindowController::isEnvelope() const
 {
     const LBDocument* doc = document();
-    if (!doc)
-        return false;
-    const QVariantMap& layout = doc->dimensionInfo();
-    const qint64 type = DimensionInfo::integer(layout, DimensionInfo::labelType);
-    const QString maker = DimensionInfo::text(layout, DimensionInfo::paperManufacturer);
-    return (type == 5 || type == 6) && maker != QLatin1String("DYMO")
-           && maker != QLatin1String("Seiko") && maker != QLatin1String("Brother");
+    return doc && doc->isEnvelope();
 }
 
 void LBWindowController::backgroundImageSheetAction(QObject* sender)

@@ -7,6 +7,7 @@
 //   LBWindowController+LabelShapes.cpp   outlines of the labels of a per-label layout
 //   LBWindowController+Decorations.cpp   what is drawn under and over a face's graphics
 //   LBWindowController+Layouts.cpp       applying a chosen layout or template
+//   LBWindowController+PageSetup.cpp     page set-up and paper sizes
 //
 // Drawing coordinates are the page's: points, y growing downwards, the origin at the
 // page's top-left corner.
@@ -52,6 +53,12 @@ public:
     bool bezierMode() const override { return _bezierMode; }
     // Turning it off ends the selected canvas's curve drawing.
     void setBezierMode(bool bezierMode) override;
+    // The slider's value is stored, and with no views there is nothing to zoom yet.
+    double zoomSliderValue() const override { return _zoomSliderValue; }
+    void setZoomSliderValue(double value) override { _zoomSliderValue = value; }
+    // The state kept is the slider's value; the views add theirs.
+    void saveState() override { _savedZoomSliderValue = _zoomSliderValue; }
+    void restoreState() override { _zoomSliderValue = _savedZoomSliderValue; }
     // Preview mode until the window switches to design mode.
     qint64 mode() const override { return _mode; }
 
@@ -163,8 +170,19 @@ public:
     // Sets the document's label repeat count and rebuilds the display.
     virtual void setLabelRepeatCount(qint64 count);
 
-    // ==== Page set-up (until the package lands) ==========================================
+    // ==== Page set-up and paper sizes (LBWindowController+PageSetup.cpp) ================
+    // The size in points of a paper named as the print settings and the catalogue name
+    // papers ("Letter", "A4", ...), or of a name "<width>x<height><unit>" with the unit
+    // "cm", "mm" or "in" ("210x297mm"); (0, 0) for any other name.
+    static QSizeF pixelDimensionsForPaperName(const QString& name);
+    // The sheet size in points of a layout: its page size, else the size of its paper's
+    // name, else its label size (a label printer's roll). Lengths may be numbers or texts
+    // with a unit; a label size that is neither sounds the beep and gives (0, 0).
     static QSizeF pixelDimensionsForPaper(const QVariantMap& layout);
+    // Fits the document's print settings (paper, orientation, printer) to its layout:
+    // after a layout is applied (NO) and right before an envelope is printed from the
+    // envelope feed sheet (YES), when a feed without automatic alignment puts the
+    // envelope on a Letter or A4 sheet.
     void initializePageSetup(bool forEnvelopeFeed);
 
     // ==== Page decorations (LBWindowController+Decorations.cpp) =========================
@@ -289,6 +307,8 @@ private:
                            const QRectF& viewBounds, bool printing);
 
     double _zoomFactor = 1.0;
+    double _zoomSliderValue = ActualSizeZoomSliderValue;
+    double _savedZoomSliderValue = ActualSizeZoomSliderValue;
     bool _zoomToFitOnModeChange = false;
     bool _bezierMode = false;
     qint64 _mode = PreviewMode;

@@ -39,6 +39,8 @@ TEST(LBAppControllerValues, RegistersTheDefaultsOfDocumentsCanvasesAndPages)
     EXPECT_EQ(defaults.floatForKey(QStringLiteral("Grid Spacing")), 9.0);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Grid Guide Spacing")), 8);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Draw Auxiliary Info")), 3);
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Envelope Automatic Alignment")));
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("AutoRecover Save Interval")), 5);
     // The canvas's: guides and the group tools on, grid and snapping off, inches.
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Draw Dynamic Guides")));
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Show Group HUD Window")));

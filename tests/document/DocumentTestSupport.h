@@ -35,6 +35,16 @@ public:
     void setupForDocument() override { ++setups; }
     void refreshWindow() override { ++refreshes; }
     double zoomFactor() const override { return 1.0; }
+    double zoomSliderValue() const override { return zoomSlider; }
+    void setZoomSliderValue(double value) override
+    {
+        zoomSlider = value;
+        calls.append(QStringLiteral("zoom %1").arg(value));
+    }
+    void saveState() override { calls.append(QStringLiteral("saveState")); }
+    void restoreState() override { calls.append(QStringLiteral("restoreState")); }
+    void moveGraphicsToActualPosition() override { calls.append(QStringLiteral("actual")); }
+    void moveGraphicsToDisplayPosition() override { calls.append(QStringLiteral("display")); }
     bool bezierMode() const override { return bezier; }
     void setBezierMode(bool on) override { bezier = on; }
     qint64 mode() const override { return DesignMode; }
@@ -65,6 +75,9 @@ public:
 
     QList<LBGraphic*> invalidated;
     QStringList layoutCalls;
+    double zoomSlider = ActualSizeZoomSliderValue;
+    // The writing calls in order.
+    QStringList calls;
     int setups = 0;
     int refreshes = 0;
     bool bezier = false;

@@ -5,6 +5,7 @@
 #include "platform/drawing/Shadow.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
+#include "platform/ui/PrintInfo.h"
 
 #include "TestFont.h"
 
@@ -510,4 +511,35 @@ TEST(Archive, DamagedBezierPathsDecodeToNothing)
     const QByteArray data = Archive::archivedDataWithBezierPath(detailedPath());
     for (qsizetype n = 0; n < data.size() - 9; n += 5)
         ASSERT_FALSE(Archive::bezierPathFromArchivedData(data.left(n))) << n;
+}
+
+TEST(Archive, PrintSettingsRoundTrip)
+{
+    platform::PrintInfo printInfo;
+    printInfo.setPaperBySize({595.2755907, 841.88976399});
+    printInfo.setOrientation(platform::PrintInfo::Landscape);
+    printInfo.setPrinterName(QStringLiteral("Office \u00e9"));
+    EXPECT_EQ(printInfo.paperName(), QStringLiteral("A4"));
+    const QByteArray data = platform::Archive::archivedDataWithPrintInfo(printInfo);
+    EXPECT_EQ(platform::Archive::printInfoFromArchivedData(data), printInfo);
+    EXPECT_EQ(platform::Archive::printInfoFromArchivedData(
+                  platform::Archive::archivedDataWithPrintInfo(platform::PrintInfo())),
+              platform::PrintInfo());
+    // Another value, or a field out of range, is no print settings.
+    EXPECT_FALSE(platform::Archive::printInfoFromArchivedData(
+        platform::Archive::archivedDataWithColor(Qt::red)));
+    for (const auto& [field, value] : {std::pair<const char*, QVariant>{"orientation", qint64(7)},
+                                       {"paper-width", QStringLiteral("wide")},
+                                       {"printer", qint64(1)}}) {
+        QVariantMap archive = platform::PropertyList::fromXml(data)->toMap();
+        QVariantMap root = archive.value("root").toMap();
+        root.insert(QString::fromLatin1(field), value);
+        archive.insert("root", root);
+        EXPECT_FALSE(
+            platform::Archive::printInfoFromArchivedData(platform::PropertyList::toXml(archive)))
+            << field;
+    }
+    platform::PrintInfo infinite;
+    infinite.setPaperSize({qInf(), 1});
+    EXPECT_TRUE(platform::Archive::archivedDataWithPrintInfo(infinite).isEmpty());
 }

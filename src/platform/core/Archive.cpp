@@ -7,6 +7,7 @@
 #include "platform/drawing/Shadow.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
+#include "platform/ui/PrintInfo.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -66,6 +67,11 @@ const QString flatnessKey = QStringLiteral("flatness");
 const QString windingRuleKey = QStringLiteral("winding-rule");
 const QString dashKey = QStringLiteral("dash");
 const QString dashPhaseKey = QStringLiteral("dash-phase");
+const QString paperNameKey = QStringLiteral("paper-name");
+const QString paperWidthKey = QStringLiteral("paper-width");
+const QString paperHeightKey = QStringLiteral("paper-height");
+const QString orientationKey = QStringLiteral("orientation");
+const QString printerKey = QStringLiteral("printer");
 
 // An entry's fields as they are written, and as they are read: straight from the tree of
 // the archive's property list, with no QVariant made of any container.
@@ -481,6 +487,45 @@ std::optional<QVariant> decodeShadow(const Entry& fields)
     return QVariant::fromValue(shadow);
 }
 
+// --- print settings ------------------------------------------------------------------
+
+bool isPrintInfo(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<PrintInfo>();
+}
+
+std::optional<Fields> encodePrintInfo(const QVariant& value)
+{
+    const auto printInfo = value.value<PrintInfo>();
+    if (!std::isfinite(printInfo.paperSize().width())
+        || !std::isfinite(printInfo.paperSize().height()))
+        return std::nullopt;
+    return Fields{{paperNameKey, printInfo.paperName()},
+                  {paperWidthKey, printInfo.paperSize().width()},
+                  {paperHeightKey, printInfo.paperSize().height()},
+                  {orientationKey, qint64(printInfo.orientation())},
+                  {printerKey, printInfo.printerName()}};
+}
+
+std::optional<QVariant> decodePrintInfo(const Entry& fields)
+{
+    const Entry paperName = fields.value(paperNameKey);
+    const std::optional<double> width = number(fields.value(paperWidthKey));
+    const std::optional<double> height = number(fields.value(paperHeightKey));
+    const std::optional<qint64> orientation =
+        integer(fields.value(orientationKey), PrintInfo::Portrait, PrintInfo::Landscape);
+    const Entry printer = fields.value(printerKey);
+    if (paperName.typeId() != QMetaType::QString || !width || !height || !orientation
+        || printer.typeId() != QMetaType::QString)
+        return std::nullopt;
+    PrintInfo printInfo;
+    printInfo.setPaperName(paperName.string());
+    printInfo.setPaperSize(QSizeF(*width, *height));
+    printInfo.setOrientation(PrintInfo::Orientation(*orientation));
+    printInfo.setPrinterName(printer.string());
+    return QVariant::fromValue(printInfo);
+}
+
 // --- attributed strings --------------------------------------------------------------
 
 bool isAttributedString(const QVariant& value)
@@ -693,6 +738,7 @@ const EntryType entryTypes[] = {
     {"shadow", isShadow, encodeShadow, decodeShadow},
     {"attributed-string", isAttributedString, encodeAttributedString, decodeAttributedString},
     {"bezier-path", isBezierPath, encodeBezierPath, decodeBezierPath},
+    {"print-info", isPrintInfo, encodePrintInfo, decodePrintInfo},
 };
 
 std::optional<Fields> encodeEntry(const QVariant& value)
@@ -857,6 +903,16 @@ QByteArray Archive::archivedDataWithBezierPath(const BezierPath& path)
 std::optional<BezierPath> Archive::bezierPathFromArchivedData(const QByteArray& data)
 {
     return archivedValueOfType<BezierPath>(data);
+}
+
+QByteArray Archive::archivedDataWithPrintInfo(const PrintInfo& printInfo)
+{
+    return archivedDataWithValue(QVariant::fromValue(printInfo));
+}
+
+std::optional<PrintInfo> Archive::printInfoFromArchivedData(const QByteArray& data)
+{
+    return archivedValueOfType<PrintInfo>(data);
 }
 
 } // namespace platform

@@ -27,6 +27,8 @@
 //     type = bezier-path; elements = "M x y L x y C x1 y1 x2 y2 x y Z ...";
 //                         line-width, miter-limit, flatness, dash-phase = <real>;
 //                         line-cap, line-join, winding-rule = <integer>; dash = ( <real>, ... )
+//     type = print-info;  paper-name = <string>; paper-width, paper-height = <real>;
+//                         orientation = <integer>; printer = <string>
 //
 // A font is kept by family, face (its style name, empty when it has none), weight (1 to
 // 1000), style (QFont::Style: 0 normal, 1 italic, 2 oblique) and size: in points, or in
@@ -46,6 +48,9 @@
 // and winding rule are the positions of the BezierPath enumerators (butt, round, square;
 // miter, round, bevel; non-zero, even-odd).
 //
+// Print settings keep the paper's name and size in points, the orientation (0 portrait, 1
+// landscape) and the printer's name (empty for the default printer).
+//
 // Decoding checks everything: bytes that are not such an archive (not XML, another root,
 // another version, an unknown type, a missing or mistyped field, a component out of range
 // or not finite, runs that do not cover the text exactly, an element text that does not
@@ -63,6 +68,7 @@ namespace platform {
 
 class AttributedString;
 class BezierPath;
+class PrintInfo;
 
 class Archive
 {
@@ -83,6 +89,10 @@ public:
 
     static QByteArray archivedDataWithBezierPath(const BezierPath& path);
     static std::optional<BezierPath> bezierPathFromArchivedData(const QByteArray& data);
+
+    // A paper size that is not finite gives empty data.
+    static QByteArray archivedDataWithPrintInfo(const PrintInfo& printInfo);
+    static std::optional<PrintInfo> printInfoFromArchivedData(const QByteArray& data);
 
     // Any value the entry types above cover; the typed functions are built on these.
     static QByteArray archivedDataWithValue(const QVariant& value);

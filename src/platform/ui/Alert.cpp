@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -40,6 +42,8 @@ QMessageBox* makeBox(const Alert& alert, QWidget* parent)
         button->setProperty("returnCode", Alert::FirstButtonReturn + i);
         if (i == 0)
             box->setDefaultButton(button);
+        if (i == alert.cancelButton)
+            box->setEscapeButton(button);
     }
     if (alert.showsSuppressionButton)
         box->setCheckBox(new QCheckBox(alert.suppressionButtonTitle.isEmpty()
@@ -48,12 +52,12 @@ QMessageBox* makeBox(const Alert& alert, QWidget* parent)
     return box;
 }
 
-Alert::Response responseOf(const QMessageBox& box)
+Alert::Response responseOf(const QMessageBox& box, int cancelButton)
 {
     Alert::Response response;
     const QAbstractButton* clicked = box.clickedButton();
-    response.returnCode =
-        clicked ? clicked->property("returnCode").toInt() : int(Alert::FirstButtonReturn);
+    const int dismissed = Alert::FirstButtonReturn + std::max(cancelButton, 0);
+    response.returnCode = clicked ? clicked->property("returnCode").toInt() : dismissed;
     response.suppressed = box.checkBox() && box.checkBox()->isChecked();
     return response;
 }
@@ -82,9 +86,9 @@ void Alert::beginSheetModalForWindow(QWidget* window, Handler handler) const
     QMessageBox* box = makeBox(*this, window->window());
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(box, &QMessageBox::finished, box, [box, handler](int) {
+    QObject::connect(box, &QMessageBox::finished, box, [box, handler, cancel = cancelButton](int) {
         if (handler)
-            handler(responseOf(*box));
+            handler(responseOf(*box, cancel));
     });
     box->open();
 }
@@ -95,7 +99,7 @@ Alert::Response Alert::runModal() const
         return responder()(*this, nullptr);
     QMessageBox* box = makeBox(*this, nullptr);
     box->exec();
-    const Response response = responseOf(*box);
+    const Response response = responseOf(*box, cancelButton);
     delete box;
     return response;
 }

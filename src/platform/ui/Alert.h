@@ -42,6 +42,9 @@ struct Alert
     QString messageText;
     QString informativeText;
     QStringList buttons; // "OK" when empty
+    // The button Escape and closing the alert choose; -1 for none (closing then answers
+    // the first button).
+    int cancelButton = -1;
     bool showsSuppressionButton = false;
     QString suppressionButtonTitle; // the platform's "Do not show this message again" when empty
 

@@ -1,14 +1,43 @@
 #include "platform/ui/Document.h"
 
+#include "platform/core/Error.h"
+#include "platform/core/FileOperations.h"
+#include "platform/core/Strings.h"
 #include "platform/core/UndoManager.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/DocumentFileDialog.h"
 #include "platform/ui/WindowController.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <utility>
 
 namespace platform {
+
+namespace {
+
+QString dialogString(const char* key)
+{
+    return LocalizedString(QString::fromUtf8(key), QStringLiteral("DialogStrings"));
+}
+
+// "<folder>/<name>~.<extension>", or "<name>~" for a name without extension.
+QString backupPathFor(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString suffix = info.suffix();
+    const QString base = suffix.isEmpty() ? info.fileName() : info.completeBaseName();
+    return info.dir().filePath(base + QLatin1Char('~')
+                               + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix));
+}
+
+} // namespace
 
 Document::Document(QObject* parent)
     : QObject(parent), _undoManager(new UndoManager(this)), _deferredCalls(new QObject(this))
@@ -61,6 +90,202 @@ bool Document::isDocumentEdited() const
 {
     return _changedWithoutUndo || _undoManager->documentState() != _savedState;
 }
+
+// ==== Reading and writing ================================================================
+
+bool Document::readFromFile(const QString& path, const QString& type, Error* error)
+{
+    Q_UNUSED(type);
+    return Error::fail(
+        error, FileErrorDomain, QFileDevice::OpenError,
+        QStringLiteral("\"%1\" cannot be read.").arg(QDir::toNativeSeparators(path)));
+}
+
+bool Document::writeToFile(const QString& path, const QString& type, SaveOperationType operation,
+                           Error* error)
+{
+    Q_UNUSED(type);
+    Q_UNUSED(operation);
+    return Error::fail(
+        error, FileErrorDomain, QFileDevice::WriteError,
+        QStringLiteral("\"%1\" cannot be written.").arg(QDir::toNativeSeparators(path)));
+}
+
+bool Document::saveToFile(const QString& path, const QString& type, SaveOperationType operation,
+                          Error* error)
+{
+    const QFileInfo target(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QDir().mkpath(target.absolutePath()))
+        return Error::fail(error, FileErrorDomain, QFileDevice::WriteError,
+                           QStringLiteral("The folder of \"%1\" cannot be made.").arg(shown));
+    // A new sibling, so that putting it in place is a rename within one folder.
+    QTemporaryDir sibling(target.absoluteDir().filePath(QLatin1Char('.') + target.fileName()
+                                                        + QStringLiteral("-XXXXXX")));
+    if (!sibling.isValid())
+        return Error::fail(error, FileErrorDomain, QFileDevice::WriteError,
+                           QStringLiteral("No file can be written beside \"%1\": %2")
+                               .arg(shown, sibling.errorString()));
+    // writeToFile() makes the file itself.
+    sibling.setAutoRemove(false);
+    const QString written = sibling.path();
+    QDir().rmdir(written);
+
+    const QString previousSavingPath = std::exchange(_savingPath, target.absoluteFilePath());
+    const bool wrote = writeToFile(written, type, operation, error);
+    _savingPath = previousSavingPath;
+    if (!wrote) {
+        removeItem(written);
+        return false;
+    }
+
+    const QString backup = backupPathFor(target.absoluteFilePath());
+    const bool replacing = target.exists() || target.isSymLink();
+    if (replacing) {
+        removeItem(backup);
+        if (!QFile::rename(target.absoluteFilePath(), backup)) {
+            removeItem(written);
+            return Error::fail(error, FileErrorDomain, QFileDevice::RenameError,
+                               QStringLiteral("\"%1\" cannot be replaced.").arg(shown));
+        }
+    }
+    if (!QFile::rename(written, target.absoluteFilePath())) {
+        if (replacing)
+            QFile::rename(backup, target.absoluteFilePath());
+        removeItem(written);
+        return Error::fail(error, FileErrorDomain, QFileDevice::RenameError,
+                           QStringLiteral("\"%1\" cannot be put in place.").arg(shown));
+    }
+    if (replacing)
+        removeItem(backup);
+
+    if (operation != SaveToOperation) {
+        _fileName = target.absoluteFilePath();
+        _fileType = type;
+        updateChangeCount(ChangeCleared);
+    }
+    return true;
+}
+
+bool Document::revertToContentsOfFile(const QString& path, const QString& type, Error* error)
+{
+    if (!readFromFile(path, type, error))
+        return false;
+    updateChangeCount(ChangeCleared);
+    return true;
+}
+
+// ==== Types ==============================================================================
+
+QString Document::fileNameExtensionForType(const QString& type) const
+{
+    Q_UNUSED(type);
+    return QString();
+}
+
+QString Document::typeForFileName(const QString& path) const
+{
+    Q_UNUSED(path);
+    return QString();
+}
+
+QString Document::displayName() const
+{
+    return _fileName.isNull() ? dialogString("Untitled") : QFileInfo(_fileName).fileName();
+}
+
+// ==== Commands ===========================================================================
+
+void Document::saveDocument()
+{
+    saveDocumentWithDelegate({});
+}
+
+void Document::saveDocumentWithDelegate(std::function<void(bool)> didSave)
+{
+    if (_fileName.isNull()) {
+        saveDocumentAs(std::move(didSave));
+        return;
+    }
+    Error error;
+    const bool saved = saveToFile(_fileName, _fileType, SaveOperation, &error);
+    if (!saved)
+        presentError(Failure::Saving, error);
+    if (didSave)
+        didSave(saved);
+}
+
+void Document::saveDocumentAs(std::function<void(bool)> didSave)
+{
+    QString proposed = _fileName;
+    if (proposed.isNull()) {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        proposed = QDir(folder).filePath(displayName());
+    }
+    saveDocumentAs(proposed, _fileType, std::move(didSave));
+}
+
+void Document::saveDocumentAs(const QString& proposedPath, const QString& type,
+                              std::function<void(bool)> didSave)
+{
+    QString proposed = proposedPath;
+    const QString extension = fileNameExtensionForType(type);
+    if (!extension.isEmpty() && QFileInfo(proposed).suffix() != extension) {
+        const QFileInfo info(proposed);
+        const QString base = info.suffix().isEmpty() ? info.fileName() : info.completeBaseName();
+        proposed = info.dir().filePath(base + QLatin1Char('.') + extension);
+    }
+    runSavePanel(proposed, [this, type, didSave = std::move(didSave)](const QString& path) {
+        Error error;
+        const bool saved = !path.isNull() && saveToFile(path, type, SaveAsOperation, &error);
+        if (!path.isNull() && !saved)
+            presentError(Failure::Saving, error);
+        if (didSave)
+            didSave(saved);
+    });
+}
+
+void Document::revertDocumentToSaved()
+{
+    if (_fileName.isNull())
+        return;
+    Error error;
+    if (!revertToContentsOfFile(_fileName, _fileType, &error))
+        presentError(Failure::Reverting, error);
+}
+
+void Document::runSavePanel(const QString& proposedPath, std::function<void(const QString&)> didEnd)
+{
+    const QFileInfo proposed(proposedPath);
+    const QStringList extensions =
+        proposed.suffix().isEmpty() ? QStringList() : QStringList{proposed.suffix()};
+    auto* dialog = new DocumentFileDialog(appropriateWindowForDocModalOperations(),
+                                          DocumentFileDialog::Save, extensions);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setDirectory(proposed.absolutePath());
+    dialog->selectFile(proposed.fileName());
+    connect(dialog, &QDialog::finished, this, [dialog, didEnd = std::move(didEnd)](int result) {
+        const QStringList paths = dialog->selectedDocumentPaths();
+        didEnd(result == QDialog::Accepted && !paths.isEmpty() ? paths.first() : QString());
+    });
+    dialog->open();
+}
+
+void Document::presentError(Failure failure, const Error& error)
+{
+    Alert alert;
+    alert.style = Alert::Warning;
+    const char* message =
+        failure == Failure::Saving      ? "The document \u201c%1\u201d could not be saved."
+        : failure == Failure::Reverting ? "The document \u201c%1\u201d could not be reverted."
+                                        : "The document \u201c%1\u201d could not be opened.";
+    alert.messageText = dialogString(message).arg(displayName());
+    alert.informativeText = error.description;
+    alert.beginSheetModalForWindow(appropriateWindowForDocModalOperations(), {});
+}
+
+// ==== Window controllers =================================================================
 
 void Document::makeWindowControllers()
 {}

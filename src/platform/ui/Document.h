@@ -16,12 +16,22 @@
 // closes, ChangeUndone and ChangeRedone when one runs. Subclasses that count changes
 // their own way override updateChangeCount() and call this one last.
 //
+// Files: a subclass reads and writes its types in readFromFile() and writeToFile(); the
+// base runs the commands around them. A save never damages the file it replaces: the
+// document is written into a new sibling of the file (".<name>-XXXXXX"), then the old file
+// becomes "<name>~.<extension>", the new one takes its name and the old one goes. A failed
+// write leaves the old file as it was and removes what was written. Save and Save As take
+// the new file as the document's and clear the change count; Save To (a copy) leaves the
+// document's file, type and change state alone. Failures of the commands are shown in an
+// alert on the document's window, naming the file and the reason.
+//
 // The document owns its undo manager and its window controllers (Qt parent); deferred
 // calls die with it. Main thread only.
 
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -29,6 +39,7 @@ class QWidget;
 
 namespace platform {
 
+struct Error;
 class UndoManager;
 class WindowController;
 
@@ -39,6 +50,9 @@ public:
     enum ChangeType { ChangeDone, ChangeUndone, ChangeRedone, ChangeCleared };
     // The commands whose menu items validateMenuItem() decides.
     enum class MenuAction { SaveDocument, RevertDocumentToSaved, Other };
+    // What a save makes of the file written: the document's file (Save, Save As) or a
+    // copy that leaves the document as it is (Save To).
+    enum SaveOperationType { SaveOperation, SaveAsOperation, SaveToOperation };
 
     explicit Document(QObject* parent = nullptr);
     ~Document() override;
@@ -50,6 +64,59 @@ public:
     // The type name the file is read and written as.
     QString fileType() const { return _fileType; }
     void setFileType(const QString& fileType) { _fileType = fileType; }
+
+    // --- Reading and writing ---
+    // Read the file at the path as the type into the document; false and the reason when
+    // it cannot. The base reads nothing.
+    virtual bool readFromFile(const QString& path, const QString& type, Error* error);
+    // Write the document as the type at the path, which does not exist yet (a new
+    // sibling of the file being saved); false and the reason when it cannot. The base
+    // writes nothing.
+    virtual bool writeToFile(const QString& path, const QString& type, SaveOperationType operation,
+                             Error* error);
+    // Writes the document through writeToFile() and puts the result at the path, as
+    // described above; false (the path untouched) and the reason when it fails.
+    virtual bool saveToFile(const QString& path, const QString& type, SaveOperationType operation,
+                            Error* error);
+    // The file a save is putting in place, while saveToFile() runs; null otherwise.
+    QString savingPath() const { return _savingPath; }
+    // Reads the file again (readFromFile()) and clears the change count.
+    virtual bool revertToContentsOfFile(const QString& path, const QString& type, Error* error);
+
+    // --- Types ---
+    // The extension files of the type get; empty when the document writes no such type.
+    virtual QString fileNameExtensionForType(const QString& type) const;
+    // The type a file is read as, by its extension; null when the document reads none.
+    virtual QString typeForFileName(const QString& path) const;
+    // What the title bar and alerts call the document: its file's name, or "Untitled".
+    QString displayName() const;
+
+    // --- Commands ---
+    // Saves to the document's file, or runs Save As while it is untitled.
+    virtual void saveDocument();
+    // The same for saves the program starts (closing): didSave learns whether the
+    // document was saved.
+    virtual void saveDocumentWithDelegate(std::function<void(bool)> didSave);
+    // Asks for a file (the save panel) and saves there as the document's type; didSave,
+    // when given, learns whether it was saved.
+    virtual void saveDocumentAs(std::function<void(bool)> didSave = {});
+    // Save As proposing the path (with the type's extension) and saving as the type.
+    void saveDocumentAs(const QString& proposedPath, const QString& type,
+                        std::function<void(bool)> didSave);
+    // Reads the document's file again, dropping the changes.
+    void revertDocumentToSaved();
+    // Whether the save panel offers a choice of type; when it does not, the file gets the
+    // document's type.
+    virtual bool shouldRunSavePanelWithAccessoryView() const { return true; }
+    // Shows the save panel proposing the path and calls didEnd with the path chosen, or a
+    // null path when the user cancelled. Runs DocumentFileDialog window-modal on the
+    // document's window.
+    virtual void runSavePanel(const QString& proposedPath,
+                              std::function<void(const QString&)> didEnd);
+    // Shows the failure in an alert on the document's window: the document's name and
+    // the reason.
+    enum class Failure { Saving, Reverting, Opening };
+    void presentError(Failure failure, const Error& error);
 
     // --- Undo and the edited state ---
     UndoManager* undoManager() const { return _undoManager; }
@@ -90,6 +157,7 @@ private:
 
     QString _fileName;
     QString _fileType;
+    QString _savingPath;
     UndoManager* _undoManager = nullptr;
     quint64 _savedState = 0;
     bool _changedWithoutUndo = false;

@@ -35,6 +35,12 @@ PrintInfo defaultPrinterInfo()
 PrintInfo::PrintInfo() : _paperName(QStringLiteral("Letter")), _paperSize(612, 792)
 {}
 
+void PrintInfo::setPaperBySize(const QSizeF& size)
+{
+    _paperSize = size;
+    _paperName = QPageSize(size, QPageSize::Point, QString(), QPageSize::ExactMatch).key();
+}
+
 PrintInfo PrintInfo::sharedPrintInfo()
 {
     if (!shared())

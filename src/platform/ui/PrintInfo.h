@@ -1,9 +1,13 @@
 #pragma once
 
 // Print settings: the paper (its name and size in points), the orientation and the
-// printer. A value type; each document keeps its own copy. The shared settings are the
-// ones new documents start from: the default printer's paper, or Letter (612 x 792
-// points, portrait) when there is no printer. Tests set the shared settings to pin them.
+// printer. A value type; each document keeps its own copy, and documents store it
+// archived (Archive). The shared settings are the ones new documents start from: the
+// default printer's paper, or Letter (612 x 792 points, portrait) when there is no
+// printer. Tests set the shared settings to pin them.
+//
+// The paper's size is the sheet as it feeds into the printer, whatever the orientation:
+// a landscape page on Letter paper has paper 612 x 792 and orientation Landscape.
 
 #include <QSizeF>
 #include <QString>
@@ -21,9 +25,12 @@ public:
     // The paper's name ("Letter", "A4", ...).
     QString paperName() const { return _paperName; }
     void setPaperName(const QString& name) { _paperName = name; }
-    // The paper's size in points, as the paper lies for the orientation.
+    // The paper's size in points, as it feeds.
     QSizeF paperSize() const { return _paperSize; }
     void setPaperSize(const QSizeF& size) { _paperSize = size; }
+    // Sets the paper by its size, named after the standard paper of exactly that size
+    // ("Letter", "A4", ...) or, for any other size, a custom name of its size.
+    void setPaperBySize(const QSizeF& size);
     Orientation orientation() const { return _orientation; }
     void setOrientation(Orientation orientation) { _orientation = orientation; }
     // The printer's name; empty for the default printer.

@@ -1,0 +1,151 @@
+#include "platform/ui/DocumentFileDialog.h"
+
+#include "platform/core/Strings.h"
+
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+
+// Document folders show as documents. A child of the dialog made after its views' model,
+// so it goes after the model that asks it.
+class DocumentIconProvider : public QObject, public QFileIconProvider
+{
+public:
+    DocumentIconProvider(const QStringList& extensions, QObject* parent)
+        : QObject(parent), _extensions(extensions)
+    {}
+
+    QIcon icon(const QFileInfo& info) const override
+    {
+        if (info.isDir() && _extensions.contains(info.suffix()))
+            return QFileIconProvider::icon(QAbstractFileIconProvider::File);
+        return QFileIconProvider::icon(info);
+    }
+    using QFileIconProvider::icon;
+
+private:
+    QStringList _extensions;
+};
+
+} // namespace
+
+DocumentFileDialog::DocumentFileDialog(QWidget* parent, Mode mode, const QStringList& extensions)
+    : QFileDialog(parent), _mode(mode), _extensions(extensions)
+{
+    setOption(QFileDialog::DontUseNativeDialog, true);
+    setIconProvider(new DocumentIconProvider(extensions, this));
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns.append(QStringLiteral("*.") + extension);
+    setNameFilter(LocalizedString(QStringLiteral("Documents"), QStringLiteral("DialogStrings"))
+                  + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    if (mode == Open) {
+        setAcceptMode(QFileDialog::AcceptOpen);
+        setFileMode(QFileDialog::ExistingFiles);
+    } else {
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);
+        if (!extensions.isEmpty())
+            setDefaultSuffix(extensions.first());
+    }
+    connect(this, &QFileDialog::directoryEntered, this, &DocumentFileDialog::directoryWasEntered);
+}
+
+DocumentFileDialog::~DocumentFileDialog() = default;
+
+bool DocumentFileDialog::isDocumentPackage(const QString& path) const
+{
+    const QFileInfo info(path);
+    return info.isDir() && _extensions.contains(info.suffix());
+}
+
+QStringList DocumentFileDialog::selectedDocumentPaths() const
+{
+    return _chosen;
+}
+
+void DocumentFileDialog::setReplaceQuestion(ReplaceQuestion question)
+{
+    _replaceQuestion = std::move(question);
+}
+
+QString DocumentFileDialog::withDocumentExtension(const QString& path) const
+{
+    if (_extensions.isEmpty())
+        return path;
+    const QFileInfo info(path);
+    if (info.suffix() == _extensions.first())
+        return path;
+    const QString base = info.suffix().isEmpty() || !_extensions.contains(info.suffix())
+                             ? info.fileName()
+                             : info.completeBaseName();
+    return info.dir().filePath(base + QLatin1Char('.') + _extensions.first());
+}
+
+void DocumentFileDialog::choose(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    if (_mode == Save && QFileInfo::exists(paths.first())) {
+        const QString path = paths.first();
+        const bool replace =
+            _replaceQuestion
+                ? _replaceQuestion(path)
+                : QMessageBox::question(this, QString(),
+                                        LocalizedString(QStringLiteral("\u201c%1\u201d already "
+                                                                       "exists. Do you want to "
+                                                                       "replace it?"),
+                                                        QStringLiteral("DialogStrings"))
+                                            .arg(QFileInfo(path).fileName()),
+                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                      == QMessageBox::Yes;
+        if (!replace)
+            return;
+    }
+    _chosen = paths;
+    // Past QFileDialog's own acceptance, which would browse into a folder.
+    QDialog::accept();
+}
+
+void DocumentFileDialog::accept()
+{
+    const QStringList files = selectedFiles();
+    if (files.isEmpty())
+        return;
+    if (_mode == Open) {
+        const bool packages = std::any_of(
+            files.begin(), files.end(), [this](const QString& f) { return isDocumentPackage(f); });
+        if (packages) {
+            choose(files);
+            return;
+        }
+        QFileDialog::accept();
+        if (result() == QDialog::Accepted)
+            _chosen = selectedFiles();
+        return;
+    }
+
+    const QFileInfo typed(files.first());
+    // A plain folder typed by name is browsed into, as usual.
+    if (typed.isDir() && !isDocumentPackage(files.first())) {
+        QFileDialog::accept();
+        return;
+    }
+    choose({withDocumentExtension(files.first())});
+}
+
+void DocumentFileDialog::directoryWasEntered(const QString& path)
+{
+    if (!isDocumentPackage(path))
+        return;
+    // Back out of the document folder; it is chosen, not browsed.
+    setDirectory(QFileInfo(path).absolutePath());
+    choose({QFileInfo(path).absoluteFilePath()});
+}
+
+} // namespace platform

@@ -1,0 +1,57 @@
+#pragma once
+
+// The file dialog documents are opened and saved with. Documents are folders (packages)
+// with a document extension: the dialog shows them with a document's icon and takes them
+// as one document, where a plain file dialog would browse into them. Entering such a
+// folder (double-clicking it, or typing its name and choosing Open or Save) chooses it.
+//
+// Opening takes files with a document extension and such folders. Saving gives the name
+// the document extension (replacing another one) and asks before replacing a document
+// that exists; a question that tests can answer.
+//
+// Qt's own dialog, not the platform's: native dialogs browse into the folders.
+
+#include <QFileDialog>
+#include <QStringList>
+
+#include <functional>
+
+namespace platform {
+
+class DocumentFileDialog : public QFileDialog
+{
+    Q_OBJECT
+public:
+    enum Mode { Open, Save };
+
+    // extensions: the document extensions, without the dot; saving uses the first.
+    DocumentFileDialog(QWidget* parent, Mode mode, const QStringList& extensions);
+    ~DocumentFileDialog() override;
+
+    // Whether the path is a folder with one of the document extensions.
+    bool isDocumentPackage(const QString& path) const;
+
+    // What was chosen once the dialog is accepted: the documents to open, or the one
+    // path to save to; empty before.
+    QStringList selectedDocumentPaths() const;
+
+    // Asked before replacing the document at the path; true replaces it. The default asks
+    // the user in a message box.
+    using ReplaceQuestion = std::function<bool(const QString& path)>;
+    void setReplaceQuestion(ReplaceQuestion question);
+
+    void accept() override;
+
+private:
+    void directoryWasEntered(const QString& path);
+    // Accepts the dialog with the paths, when the save question allows.
+    void choose(const QStringList& paths);
+    QString withDocumentExtension(const QString& path) const;
+
+    Mode _mode;
+    QStringList _extensions;
+    QStringList _chosen;
+    ReplaceQuestion _replaceQuestion;
+};
+
+} // namespace platform
