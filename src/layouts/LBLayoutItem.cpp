@@ -1,5 +1,7 @@
 #include "layouts/LBLayoutItem.h"
 
+#include "document/LBDocument.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -21,9 +23,12 @@ QString LBLayoutItem::fullPath() const
 
 bool LBLayoutItem::isPackage(const QString& path)
 {
-    static const QStringList extensions = {QStringLiteral("quarnlb"), QStringLiteral("quarnev"),
-                                           QStringLiteral("quarnpg"), QStringLiteral("quarnl"),
-                                           QStringLiteral("icorbeil")};
+    static const QStringList extensions = {
+        LBDocument::extensionForDocumentType(LBDocument::LabelDocumentType),
+        LBDocument::extensionForDocumentType(LBDocument::EnvelopeDocumentType),
+        LBDocument::extensionForDocumentType(LBDocument::PageDocumentType),
+        LBDocument::extensionForDocumentType(LBDocument::OldDocumentType),
+        QStringLiteral("icorbeil")};
     const QFileInfo info(path);
     return info.isDir() && extensions.contains(info.suffix());
 }

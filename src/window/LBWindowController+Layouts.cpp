@@ -12,9 +12,9 @@
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/PrintInfo.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -72,9 +72,14 @@ qint64 LBWindowController::chooseLayout(const QString& path,
     const QString type = LBDocument::documentTypeStringForExtension(file.suffix());
     platform::Error error;
     if (!doc->revertToSavedFromFile(file.filePath(), type, &error)) {
-        // A template that cannot be read changes nothing.
-        qWarning().noquote() << "The template" << file.filePath()
-                             << "could not be read:" << error.description;
+        // A template that cannot be read changes nothing; the user learns which and why.
+        platform::Alert alert;
+        alert.messageText = platform::LocalizedString(
+                                QStringLiteral("The document \u201c%1\u201d could not be opened."),
+                                QStringLiteral("DialogStrings"))
+                                .arg(file.fileName());
+        alert.informativeText = error.description;
+        alert.beginSheetModalForWindow(doc->appropriateWindowForDocModalOperations());
         return 0;
     }
 
@@ -243,9 +248,9 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
                             * Info::integer(applied, Info::numColumns));
     _zoomToFitOnModeChange = true;
     switchToDesignMode(this);
-    doc->setFileType(isEnvelopeFile ? QStringLiteral("Veltrin Envelope")
-                     : letterhead   ? QStringLiteral("Veltrin Page")
-                                    : QStringLiteral("Veltrin Label"));
+    doc->setFileType(isEnvelopeFile ? LBDocument::EnvelopeDocumentType
+                     : letterhead   ? LBDocument::PageDocumentType
+                                    : LBDocument::LabelDocumentType);
     doc->undoManager()->removeAllActions();
 }
 

@@ -9,6 +9,7 @@
 #include "graphics/LBTextArea.h"
 #include "platform/core/PropertyList.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/Alert.h"
 
 #include <QDir>
 #include <QFile>
@@ -515,6 +516,11 @@ TEST_F(LayoutsTest, SmartTemplateHelpComesLastUnlessSwitchedOff)
 
 TEST_F(LayoutsTest, ATemplateThatCannotBeReadChangesNothing)
 {
+    QStringList alerts;
+    platform::Alert::setResponder([&](const platform::Alert& alert, QWidget*) {
+        alerts.append(alert.messageText);
+        return platform::Alert::Response();
+    });
     fill(1, {"a", "b"});
     layout()[Info::paperCode] = "mine";
     const QString before = snapshot();
@@ -531,6 +537,10 @@ TEST_F(LayoutsTest, ATemplateThatCannotBeReadChangesNothing)
         EXPECT_EQ(Info::text(layout(), Info::paperCode), "mine");
         EXPECT_TRUE(controller->calls.isEmpty());
     }
+    EXPECT_EQ(alerts,
+              QStringList({"The document \u201cMissing.quarnlb\u201d could not be opened.",
+                           "The document \u201cBroken.quarnlb\u201d could not be opened."}));
+    platform::Alert::setResponder(nullptr);
 }
 
 TEST_F(LayoutsTest, ALandscapePlainSheetBecomesItsVerticalKindAndBack)
