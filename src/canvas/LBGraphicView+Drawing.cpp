@@ -136,21 +136,14 @@ void LBGraphicView::paintEvent(QPaintEvent* event)
 
 void LBGraphicView::startShadow()
 {
-    platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (!context)
-        return;
-    context->saveGraphicsState();
-    context->setShadow(pageShadow());
-    context->beginTransparencyLayer(_visiblePageRect);
+    if (platform::GraphicsContext* context = platform::GraphicsContext::current())
+        context->beginShadowedDrawing(pageShadow(), _visiblePageRect);
 }
 
 void LBGraphicView::stopShadow()
 {
-    platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (!context)
-        return;
-    context->endTransparencyLayer();
-    context->restoreGraphicsState();
+    if (platform::GraphicsContext* context = platform::GraphicsContext::current())
+        context->endShadowedDrawing();
 }
 
 void LBGraphicView::drawPageBackground(const QRectF& dirtyRect)

@@ -93,21 +93,14 @@ QRectF LBPageView::pageRectForPageNum(qint64 pageNum, double pageGap) const
 
 void LBPageView::startShadow(const QRectF& bounds)
 {
-    platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (!context)
-        return;
-    context->saveGraphicsState();
-    context->setShadow(_shadow);
-    context->beginTransparencyLayer(bounds);
+    if (platform::GraphicsContext* context = platform::GraphicsContext::current())
+        context->beginShadowedDrawing(_shadow, bounds);
 }
 
 void LBPageView::stopShadow()
 {
-    platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (!context)
-        return;
-    context->endTransparencyLayer();
-    context->restoreGraphicsState();
+    if (platform::GraphicsContext* context = platform::GraphicsContext::current())
+        context->endShadowedDrawing();
 }
 
 void LBPageView::drawPageBackgroundForUpdateRect(const QRectF& rect)

@@ -389,12 +389,9 @@ const platform::Shadow& underlayShadow()
 void fillFacesOverShadow(platform::GraphicsContext& context, const QPainterPath& faces,
                          const QColor& color)
 {
-    context.saveGraphicsState();
-    context.setShadow(underlayShadow());
-    context.beginTransparencyLayer(faces.boundingRect());
+    context.beginShadowedDrawing(underlayShadow(), faces.boundingRect());
     context.painter()->fillPath(faces, color);
-    context.endTransparencyLayer();
-    context.restoreGraphicsState();
+    context.endShadowedDrawing();
     context.painter()->fillPath(faces, color);
 }
 

@@ -119,3 +119,22 @@ TEST(GraphicsContext, VisibleDeviceRectIsTheDeviceNarrowedByTheClip)
     QPainter inactive;
     EXPECT_TRUE(platform::GraphicsContext(&inactive).visibleDeviceRect().isEmpty());
 }
+
+TEST(GraphicsContext, ShadowedDrawingIsOneBracketOfStateShadowAndLayer)
+{
+    QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    platform::GraphicsContext context(&painter);
+    context.beginShadowedDrawing({QSizeF(0, 4), 2, Qt::black}, QRectF(10, 10, 10, 10));
+    EXPECT_EQ(context.savedStateDepth(), 1);
+    EXPECT_EQ(context.transparencyLayerDepth(), 1);
+    context.painter()->fillRect(QRectF(10, 10, 10, 10), Qt::white);
+    context.endShadowedDrawing();
+    EXPECT_EQ(context.savedStateDepth(), 0);
+    EXPECT_EQ(context.transparencyLayerDepth(), 0);
+    EXPECT_FALSE(context.shadow());
+    painter.end();
+    EXPECT_EQ(image.pixelColor(15, 15), QColor(Qt::white));
+    EXPECT_GT(image.pixelColor(15, 22).alpha(), 0); // the shadow below
+}

@@ -143,6 +143,19 @@ CastShadow shadowImage(const QImage& layer, QPoint at, const ShadowGeometry& geo
 
 } // namespace
 
+void GraphicsContext::beginShadowedDrawing(const Shadow& shadow, const QRectF& bounds)
+{
+    saveGraphicsState();
+    setShadow(shadow);
+    beginTransparencyLayer(bounds);
+}
+
+void GraphicsContext::endShadowedDrawing()
+{
+    endTransparencyLayer();
+    restoreGraphicsState();
+}
+
 QRect GraphicsContext::visibleDeviceRect() const
 {
     const QPainter* p = painter();

@@ -101,6 +101,10 @@ public:
     //     context.restoreGraphicsState();                 // no shadow again
     void beginTransparencyLayer(const QRectF& bounds = QRectF());
     void endTransparencyLayer();
+    // The bracket above in two calls: saves the state, sets the shadow and begins a layer
+    // over `bounds`; the end ends the layer and restores the state.
+    void beginShadowedDrawing(const Shadow& shadow, const QRectF& bounds = QRectF());
+    void endShadowedDrawing();
     int transparencyLayerDepth() const { return int(_levels.size()) - 1; }
 
     // The context on top of the stack, or nullptr when nothing is being drawn.
