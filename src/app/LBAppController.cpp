@@ -2,6 +2,7 @@
 
 #include "canvas/LBRulerView.h"
 #include "graphics/LBProcessState.h"
+#include "layouts/LBLayoutSheetController.h"
 #include "platform/core/UserDefaults.h"
 #include "window/WindowClasses.h"
 
@@ -54,6 +55,10 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
         setImageDisplayResolution(quality);
     registerWindowClasses();
     LBRulerView::registerAsRulerViewClass();
+    // Open choosers close before the windows they belong to, the newest first.
+    if (QCoreApplication* application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, this,
+                &LBLayoutSheetController::closeAllOpenControllers);
 }
 
 LBAppController::~LBAppController()
@@ -80,6 +85,9 @@ void LBAppController::registerDefaults()
         {QStringLiteral("Show Group HUD Window"), true},
         {QStringLiteral("Units Type"), 0},
         {QStringLiteral("Draw Label Outlines"), true},
+        {QStringLiteral("Layout Sheet Size 2"), QStringLiteral("{800, 500}")},
+        {QStringLiteral("Layout Sheet Document List Width"), 200.0},
+        {QStringLiteral("Layout Sheet Design File Path"), QString()},
     });
 }
 

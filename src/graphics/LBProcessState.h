@@ -44,6 +44,16 @@ public:
     static QString temporaryFolderPath();
     static void setTemporaryFolderPath(const QString& path);
 
+    // The user's support folder of the program, ending in a separator: the data folder
+    // "Orvane/Veltrin/" (under $XDG_DATA_HOME, else ~/.local/share) until start-up sets
+    // another. Saved custom layouts lie in it.
+    static QString applicationSupportPath();
+    static void setApplicationSupportPath(const QString& path);
+    // The folder of the user's designs, ending in a separator: "Designs/" in the support
+    // folder until start-up sets another.
+    static QString designsFolderPath();
+    static void setDesignsFolderPath(const QString& path);
+
     // The resolution in dots per inch that pictures are downsampled to for drawing: 150
     // until the application controller reads "Image Quality"; printing raises it to
     // "Print Quality" while it runs.

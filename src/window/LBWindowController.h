@@ -14,6 +14,7 @@
 
 #include "canvas/CanvasHost.h"
 #include "document/DocumentWindowController.h"
+#include "layouts/LayoutSheetHost.h"
 #include "platform/drawing/BezierPath.h"
 
 #include <QByteArray>
@@ -26,15 +27,20 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 #include <optional>
 
 class LBDocument;
+class LBLayoutSheetController;
 class LBGraphicView;
 class LBTextArea;
 
-class LBWindowController : public DocumentWindowController, public CanvasHost
+class LBWindowController : public DocumentWindowController,
+                           public CanvasHost,
+                           public LayoutSheetHost
 {
     Q_OBJECT
 public:
@@ -124,7 +130,7 @@ public:
     // not be read (the document is then left as it was).
     qint64 chooseLayout(const QString& path, const std::optional<QVariantMap>& layoutDict,
                         bool createUntitledFile, const QPointF& offsetGraphicsByDelta,
-                        qint64 projectType);
+                        qint64 projectType) override;
     // Applies a layout to the document's own design: its gaps cleaned up and its entries
     // merged into the document's layout, the label kind derived from its category and
     // shape (or kept, includesLabelType), page size, orientation and print settings
@@ -152,10 +158,9 @@ public:
     bool zoomToFitOnModeChange() const { return _zoomToFitOnModeChange; }
     void setZoomToFitOnModeChange(bool zoom) { _zoomToFitOnModeChange = zoom; }
 
-    // What applying a layout asks of the chooser, the merge support and the preview mode,
-    // answered as a window without them: no chooser sheet to remove, no smart template,
+    // What applying a layout asks of the merge support and the preview mode, answered as
+    // a window without them: no smart template,
     // no help to show, no contact columns or label controls, no address text box.
-    virtual void removeLayoutSheetController() {}
     virtual bool isSmartTemplate() const { return false; }
     virtual void showSmartTemplateHelp() {}
     virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
@@ -169,6 +174,20 @@ public:
     bool foundActivityField() const { return _foundActivityField; }
     // Sets the document's label repeat count and rebuilds the display.
     virtual void setLabelRepeatCount(qint64 count);
+
+    // ==== The layout chooser (LBWindowController+LayoutSheet.cpp) =========================
+    // Drops any chooser and opens a new one as a sheet on the window: with the window
+    // controller itself as sender (a new document), at its first step for an untitled
+    // document; otherwise to change the layout, restored from the document's project
+    // description, the selection cleared and the document marked as changed.
+    void openLayoutSheet(QObject* sender);
+    // The open chooser; nullptr when none.
+    LBLayoutSheetController* layoutSheetController() const;
+    // Takes the chooser out of the open choosers and lets it go once the current event is
+    // handled.
+    void removeLayoutSheetController() override;
+    // The window shows no description yet.
+    void updateDescriptionText() override {}
 
     // ==== Page set-up and paper sizes (LBWindowController+PageSetup.cpp) ================
     // The size in points of a paper named as the print settings and the catalogue name
@@ -314,6 +333,8 @@ private:
     qint64 _mode = PreviewMode;
     bool _addQuarnLabelControls = false;
     LBGraphicView* _selectedGraphicView = nullptr;
+    // The open chooser (a child of this controller until it is let go).
+    QPointer<QObject> _layoutSheetController;
     // The underlay and the overlay as last drawn on screen (shared pointers: the type is
     // complete only where they are drawn).
     std::shared_ptr<ScreenPicture> _underlayPicture;

@@ -1,0 +1,591 @@
+// The chooser's widgets ("LayoutSheetL", built in code): one page a step, each showing the
+// controller's state and passing the user's actions back. Nothing is decided here.
+
+#include "layouts/LBLayoutSheetController.h"
+
+#include "layouts/LBPaperSizeController.h"
+#include "layouts/LBTemplateObject.h"
+
+#include <QAbstractTableModel>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QSvgRenderer>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+using Controller = LBLayoutSheetController;
+
+// The sheet table's rows.
+class PaperStyleModel : public QAbstractTableModel
+{
+public:
+    explicit PaperStyleModel(Controller& controller) : _controller(controller) {}
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(_controller.numberOfRows());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : 1;
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::DisplayRole)
+            return _controller.rowText(index.row());
+        return {};
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        Qt::ItemFlags flags = Qt::ItemIsEnabled;
+        if (_controller.shouldSelectRow(index.row()))
+            flags |= Qt::ItemIsSelectable;
+        return flags;
+    }
+    void reload()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    Controller& _controller;
+};
+
+// The project buttons: a picture stretched under the title, a second picture while
+// pressed ("normal|pressed"). A stand-in for the image button of the controls library.
+class ProjectButton : public QToolButton
+{
+public:
+    explicit ProjectButton(const QString& title, QWidget* parent) : QToolButton(parent)
+    {
+        setText(title);
+        setMinimumSize(112, 120);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+    void setComponentImageString(const QString& names)
+    {
+        const QStringList parts = names.split(QLatin1Char('|'));
+        if (parts.size() == 2) {
+            _normal = parts.at(0);
+            _pressed = parts.at(1);
+        }
+        update();
+    }
+    void setTitleColor(const QColor& color)
+    {
+        _titleColor = color;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QSvgRenderer picture(QStringLiteral(":/images/%1.svg").arg(isDown() ? _pressed : _normal));
+        if (picture.isValid())
+            picture.render(&painter, QRectF(rect()).adjusted(2, 2, -2, -2));
+        painter.setPen(isDown() ? Qt::white : _titleColor);
+        QFont font = painter.font();
+        font.setBold(true);
+        painter.setFont(font);
+        painter.drawText(rect().adjusted(6, 6, -6, -6), Qt::AlignCenter | Qt::TextWordWrap, text());
+    }
+
+private:
+    QString _normal = QStringLiteral("Project0");
+    QString _pressed = QStringLiteral("Project1");
+    QColor _titleColor = Qt::black;
+};
+
+ProjectButton* makeProjectButton(const QString& title, QWidget* parent)
+{
+    return new ProjectButton(title, parent);
+}
+
+void fillPopUp(QComboBox* box, const Controller::PopUp& popUp)
+{
+    box->clear();
+    for (const QString& item : popUp.items) {
+        if (item == QLatin1String("-"))
+            box->insertSeparator(box->count());
+        else
+            box->addItem(item);
+    }
+    box->setCurrentIndex(int(popUp.selected));
+}
+
+QPushButton* button(const QString& title, QWidget* parent)
+{
+    return new QPushButton(title, parent);
+}
+
+} // namespace
+
+// The widgets of one chooser; owned by its dialog.
+class LayoutSheetViews : public QObject
+{
+public:
+    LayoutSheetViews(Controller& controller, QDialog& dialog);
+    void refresh();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* makeProjectTypePage();
+    QWidget* makeFormatPage();
+    QWidget* makeTemplatePage();
+    QWidget* makeCustomSizePage();
+    void runNameSheet();
+
+    Controller& _controller;
+    QDialog& _dialog;
+    bool _refreshing = false;
+    QStackedWidget* _stack = nullptr;
+    struct ProjectButtonEntry
+    {
+        qint64 type;
+        ProjectButton* button;
+    };
+    QList<ProjectButtonEntry> _projectButtons;
+    QComboBox* _manufacturerPopup = nullptr;
+    QComboBox* _labelTypePopup = nullptr;
+    QWidget* _labelFormatControls = nullptr;
+    QWidget* _formatUnits = nullptr;
+    QRadioButton* _usUnits = nullptr;
+    QRadioButton* _metricUnits = nullptr;
+    QLineEdit* _search = nullptr;
+    QTableView* _paperStyleTable = nullptr;
+    PaperStyleModel* _paperStyleModel = nullptr;
+    QLabel* _preview = nullptr;
+    QRadioButton* _portraitButton = nullptr;
+    QRadioButton* _landscapeButton = nullptr;
+    QLabel* _modelsTitle = nullptr;
+    QPlainTextEdit* _models = nullptr;
+    QPushButton* _standardGoBackButton = nullptr;
+    QPushButton* _standardCloseButton = nullptr;
+    QPushButton* _standardContinueButton = nullptr;
+    QSplitter* _splitView = nullptr;
+    QListWidget* _folderList = nullptr;
+    QListWidget* _templateBrowser = nullptr;
+    QPushButton* _chooseDesignButton = nullptr;
+    QComboBox* _customLayoutPopup = nullptr;
+    QWidget* _paneHolder = nullptr;
+    QPushButton* _customGoBackButton = nullptr;
+    QPushButton* _customCloseButton = nullptr;
+    QPushButton* _chooseCustomDesignButton = nullptr;
+};
+
+LayoutSheetViews::LayoutSheetViews(Controller& controller, QDialog& dialog)
+    : QObject(&dialog), _controller(controller), _dialog(dialog)
+{
+    _dialog.setWindowTitle(Controller::layoutSheetString(QStringLiteral("Choose a Layout")));
+    auto* layout = new QVBoxLayout(&_dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    _stack = new QStackedWidget(&_dialog);
+    layout->addWidget(_stack);
+    _stack->addWidget(makeProjectTypePage());
+    _stack->addWidget(makeFormatPage());
+    _stack->addWidget(makeTemplatePage());
+    _stack->addWidget(makeCustomSizePage());
+    _dialog.installEventFilter(this);
+    _splitView->installEventFilter(this);
+    connect(&_controller, &Controller::changed, this, &LayoutSheetViews::refresh);
+    // Closing the sheet is the close button.
+    connect(&_dialog, &QDialog::rejected, &_controller, [this] {
+        if (!_refreshing)
+            _controller.closeDocumentAction();
+    });
+    refresh();
+}
+
+QWidget* LayoutSheetViews::makeProjectTypePage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* title =
+        new QLabel(Controller::layoutSheetString(QStringLiteral("Choose a project type:")));
+    QFont font = title->font();
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    font.setBold(true);
+    title->setFont(font);
+    layout->addWidget(title);
+    auto* buttons = new QHBoxLayout;
+    const std::pair<qint64, const char*> kinds[] = {
+        {Controller::AddressLabelsProject, "Labels"},
+        {Controller::EnvelopesProject, "Envelopes"},
+        {Controller::LetterheadProject, "Letterhead"},
+        {Controller::MatchedSetsProject, "Matched Sets"},
+        {Controller::DiscLabelsProject, "Disc Labels"},
+    };
+    for (const auto& [type, name] : kinds) {
+        ProjectButton* projectButton =
+            makeProjectButton(Controller::layoutSheetString(QString::fromLatin1(name)), page);
+        connect(projectButton, &QToolButton::clicked, &_controller,
+                [this, type = type] { _controller.projectTypeAction(type); });
+        buttons->addWidget(projectButton);
+        _projectButtons.append({type, projectButton});
+    }
+    layout->addLayout(buttons);
+    auto* bar = new QHBoxLayout;
+    QPushButton* open =
+        button(Controller::layoutSheetString(QStringLiteral("Open Existing…")), page);
+    connect(open, &QPushButton::clicked, &_controller, &Controller::openFileAction);
+    bar->addWidget(open);
+    bar->addStretch();
+    QPushButton* close = button(Controller::dialogString(QStringLiteral("Cancel")), page);
+    connect(close, &QPushButton::clicked, &_controller, &Controller::closeDocumentAction);
+    bar->addWidget(close);
+    QPushButton* next = button(Controller::dialogString(QStringLiteral("Continue")), page);
+    next->setDefault(true);
+    connect(next, &QPushButton::clicked, &_controller, &Controller::continueAction);
+    bar->addWidget(next);
+    layout->addLayout(bar);
+    return page;
+}
+
+QWidget* LayoutSheetViews::makeFormatPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    auto* makers = new QHBoxLayout;
+    makers->addWidget(new QLabel(Controller::layoutSheetString(QStringLiteral("Manufacturer:"))));
+    _manufacturerPopup = new QComboBox(page);
+    makers->addWidget(_manufacturerPopup, 1);
+    left->addLayout(makers);
+    _labelFormatControls = new QWidget(page);
+    auto* types = new QHBoxLayout(_labelFormatControls);
+    types->setContentsMargins(0, 0, 0, 0);
+    types->addWidget(new QLabel(Controller::layoutSheetString(QStringLiteral("Label Type:"))));
+    _labelTypePopup = new QComboBox(_labelFormatControls);
+    types->addWidget(_labelTypePopup, 1);
+    left->addWidget(_labelFormatControls);
+    _formatUnits = new QWidget(page);
+    auto* units = new QHBoxLayout(_formatUnits);
+    units->setContentsMargins(0, 0, 0, 0);
+    _usUnits = new QRadioButton(Controller::layoutSheetString(QStringLiteral("US")), _formatUnits);
+    _metricUnits =
+        new QRadioButton(Controller::layoutSheetString(QStringLiteral("Metric")), _formatUnits);
+    units->addWidget(_usUnits);
+    units->addWidget(_metricUnits);
+    units->addStretch();
+    left->addWidget(_formatUnits);
+    _search = new QLineEdit(page);
+    _search->setPlaceholderText(Controller::layoutSheetString(QStringLiteral("Search")));
+    _search->setClearButtonEnabled(true);
+    left->addWidget(_search);
+    _paperStyleTable = new QTableView(page);
+    _paperStyleModel = new PaperStyleModel(_controller);
+    _paperStyleModel->setParent(_paperStyleTable);
+    _paperStyleTable->setModel(_paperStyleModel);
+    _paperStyleTable->horizontalHeader()->hide();
+    _paperStyleTable->horizontalHeader()->setStretchLastSection(true);
+    _paperStyleTable->verticalHeader()->hide();
+    _paperStyleTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    _paperStyleTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    _paperStyleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    left->addWidget(_paperStyleTable, 1);
+    columns->addLayout(left, 1);
+
+    auto* right = new QVBoxLayout;
+    _preview = new QLabel(page);
+    _preview->setFixedSize(232, 232);
+    _preview->setFrameShape(QFrame::StyledPanel);
+    right->addWidget(_preview);
+    auto* orientation = new QHBoxLayout;
+    _portraitButton =
+        new QRadioButton(Controller::layoutSheetString(QStringLiteral("Portrait")), page);
+    _landscapeButton =
+        new QRadioButton(Controller::layoutSheetString(QStringLiteral("Landscape")), page);
+    orientation->addWidget(_portraitButton);
+    orientation->addWidget(_landscapeButton);
+    right->addLayout(orientation);
+    _modelsTitle = new QLabel(Controller::layoutSheetString(QStringLiteral("Compatible with:")));
+    right->addWidget(_modelsTitle);
+    _models = new QPlainTextEdit(page);
+    _models->setReadOnly(true);
+    _models->setFixedWidth(232);
+    right->addWidget(_models, 1);
+    columns->addLayout(right);
+    layout->addLayout(columns, 1);
+
+    auto* bar = new QHBoxLayout;
+    QPushButton* custom =
+        button(Controller::layoutSheetString(QStringLiteral("Custom Size…")), page);
+    connect(custom, &QPushButton::clicked, &_controller, &Controller::customSizeAction);
+    bar->addWidget(custom);
+    bar->addStretch();
+    _standardGoBackButton = button(Controller::dialogString(QStringLiteral("Go Back")), page);
+    connect(_standardGoBackButton, &QPushButton::clicked, &_controller, &Controller::goBackAction);
+    bar->addWidget(_standardGoBackButton);
+    _standardCloseButton = button(Controller::dialogString(QStringLiteral("Cancel")), page);
+    connect(_standardCloseButton, &QPushButton::clicked, &_controller,
+            &Controller::closeDocumentAction);
+    bar->addWidget(_standardCloseButton);
+    _standardContinueButton = button(Controller::dialogString(QStringLiteral("Continue")), page);
+    _standardContinueButton->setDefault(true);
+    connect(_standardContinueButton, &QPushButton::clicked, &_controller,
+            &Controller::continueAction);
+    bar->addWidget(_standardContinueButton);
+    layout->addLayout(bar);
+
+    connect(_manufacturerPopup, &QComboBox::activated, &_controller, [this](int index) {
+        _controller.setManufacturerPopupSelection(index);
+        _controller.setLabelTypePopupSelection(0);
+        _controller.manufacturerAction();
+    });
+    connect(_labelTypePopup, &QComboBox::activated, &_controller, [this](int index) {
+        _controller.setLabelTypePopupSelection(index);
+        _controller.labelTypeAction();
+    });
+    connect(_usUnits, &QRadioButton::clicked, &_controller, [this] {
+        _controller.setFormatUnitsColumn(0);
+        _controller.formatUnitsTypeAction();
+    });
+    connect(_metricUnits, &QRadioButton::clicked, &_controller, [this] {
+        _controller.setFormatUnitsColumn(1);
+        _controller.formatUnitsTypeAction();
+    });
+    connect(_portraitButton, &QRadioButton::clicked, &_controller,
+            [this] { _controller.orientationButtonAction(true); });
+    connect(_landscapeButton, &QRadioButton::clicked, &_controller,
+            [this] { _controller.orientationButtonAction(false); });
+    connect(_search, &QLineEdit::textEdited, &_controller, &Controller::searchPaperCode);
+    connect(_paperStyleTable->selectionModel(), &QItemSelectionModel::currentRowChanged,
+            &_controller, [this](const QModelIndex& current) {
+                if (!_refreshing)
+                    _controller.selectRow(current.isValid() ? current.row() : -1);
+            });
+    connect(_paperStyleTable, &QTableView::doubleClicked, &_controller,
+            &Controller::continueAction);
+    return page;
+}
+
+QWidget* LayoutSheetViews::makeTemplatePage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    _splitView = new QSplitter(Qt::Horizontal, page);
+    _folderList = new QListWidget(_splitView);
+    _templateBrowser = new QListWidget(_splitView);
+    _templateBrowser->setViewMode(QListView::IconMode);
+    _templateBrowser->setIconSize(QSize(120, 120));
+    _templateBrowser->setGridSize(QSize(150, 160));
+    _templateBrowser->setMovement(QListView::Static);
+    _templateBrowser->setResizeMode(QListView::Adjust);
+    _templateBrowser->setStyleSheet(
+        QStringLiteral("QListWidget { background: rgb(170, 178, 188); }"));
+    _splitView->setChildrenCollapsible(true);
+    layout->addWidget(_splitView, 1);
+    auto* bar = new QHBoxLayout;
+    QPushButton* custom =
+        button(Controller::layoutSheetString(QStringLiteral("Custom Size…")), page);
+    connect(custom, &QPushButton::clicked, &_controller, &Controller::customSizeAction);
+    bar->addWidget(custom);
+    bar->addStretch();
+    QPushButton* back = button(Controller::dialogString(QStringLiteral("Go Back")), page);
+    connect(back, &QPushButton::clicked, &_controller, &Controller::goBackAction);
+    bar->addWidget(back);
+    QPushButton* close = button(Controller::dialogString(QStringLiteral("Cancel")), page);
+    connect(close, &QPushButton::clicked, &_controller, &Controller::closeDocumentAction);
+    bar->addWidget(close);
+    _chooseDesignButton = button(Controller::dialogString(QStringLiteral("Choose")), page);
+    _chooseDesignButton->setDefault(true);
+    connect(_chooseDesignButton, &QPushButton::clicked, &_controller,
+            &Controller::chooseDesignAction);
+    bar->addWidget(_chooseDesignButton);
+    layout->addLayout(bar);
+    connect(_splitView, &QSplitter::splitterMoved, &_controller,
+            [this] { _controller.splitViewDidResizeSubviews(_splitView->sizes().value(0)); });
+    connect(_templateBrowser, &QListWidget::currentRowChanged, &_controller, [this](int row) {
+        if (!_refreshing)
+            _controller.setSelectedTemplate(row);
+    });
+    connect(_templateBrowser, &QListWidget::itemDoubleClicked, &_controller,
+            [this] { _controller.chooseDesignAction(); });
+    return page;
+}
+
+QWidget* LayoutSheetViews::makeCustomSizePage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    _customLayoutPopup = new QComboBox(page);
+    layout->addWidget(_customLayoutPopup);
+    _paneHolder = new QWidget(page);
+    new QVBoxLayout(_paneHolder);
+    layout->addWidget(_paneHolder, 1);
+    auto* bar = new QHBoxLayout;
+    bar->addStretch();
+    _customGoBackButton = button(Controller::dialogString(QStringLiteral("Go Back")), page);
+    connect(_customGoBackButton, &QPushButton::clicked, &_controller, &Controller::goBackAction);
+    bar->addWidget(_customGoBackButton);
+    _customCloseButton = button(Controller::dialogString(QStringLiteral("Cancel")), page);
+    connect(_customCloseButton, &QPushButton::clicked, &_controller,
+            &Controller::closeDocumentAction);
+    bar->addWidget(_customCloseButton);
+    _chooseCustomDesignButton = button(Controller::dialogString(QStringLiteral("Choose")), page);
+    _chooseCustomDesignButton->setDefault(true);
+    connect(_chooseCustomDesignButton, &QPushButton::clicked, &_controller,
+            &Controller::chooseDesignAction);
+    bar->addWidget(_chooseCustomDesignButton);
+    layout->addLayout(bar);
+    connect(_customLayoutPopup, &QComboBox::activated, &_controller, [this](int index) {
+        if (!_controller.validateMenuItem(index)) {
+            refresh();
+            return;
+        }
+        _controller.customLayoutAction(index);
+        if (_controller.nameSheetOpen())
+            runNameSheet();
+    });
+    return page;
+}
+
+void LayoutSheetViews::runNameSheet()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(
+        &_dialog, Controller::layoutSheetString(QStringLiteral("Custom Layout")),
+        Controller::layoutSheetString(QStringLiteral("Name:")), QLineEdit::Normal,
+        _controller.nameSheetText(), &ok);
+    if (ok)
+        _controller.saveCustomNameAction(name);
+    else
+        _controller.cancelCustomNameAction();
+}
+
+bool LayoutSheetViews::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && !_refreshing) {
+        if (watched == &_dialog) {
+            _controller.setSheetFrame(
+                QRectF(_controller.sheetFrame().topLeft(), QSizeF(_dialog.size())));
+        } else if (watched == _splitView) {
+            const Controller::SplitWidths widths =
+                _controller.splitViewResizeSubviews(_splitView->width(), _splitView->handleWidth());
+            _splitView->setSizes({int(widths.left), int(widths.right)});
+            _controller.splitViewDidResizeSubviews(widths.left);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void LayoutSheetViews::refresh()
+{
+    if (_refreshing)
+        return;
+    _refreshing = true;
+    const qint64 step = _controller.shownStep();
+    if (step >= 0)
+        _stack->setCurrentIndex(int(step));
+    const QSizeF minimum = _controller.minimumSize();
+    const QSizeF maximum = _controller.maximumSize();
+    _dialog.setMinimumSize(minimum.toSize());
+    _dialog.setMaximumSize(maximum.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)
+                                             : maximum.toSize());
+    _dialog.resize(_controller.sheetFrame().size().toSize());
+
+    for (const ProjectButtonEntry& entry : std::as_const(_projectButtons)) {
+        entry.button->setComponentImageString(_controller.projectButtonImages(entry.type));
+        entry.button->setTitleColor(
+            _controller.projectButtonImages(entry.type).startsWith(QLatin1String("Project1"))
+                ? Qt::white
+                : Qt::black);
+    }
+
+    const qint64 type = _controller.selectedProjectType();
+    fillPopUp(_manufacturerPopup, _controller.manufacturerPopup());
+    fillPopUp(_labelTypePopup, _controller.labelTypePopup());
+    _labelFormatControls->setVisible(type == Controller::DiscLabelsProject
+                                     || type >= Controller::AddressLabelsProject);
+    _formatUnits->setVisible(type == Controller::EnvelopesProject);
+    _usUnits->setChecked(_controller.formatUnitsColumn() == 0);
+    _metricUnits->setChecked(_controller.formatUnitsColumn() == 1);
+    _search->setVisible(type != Controller::EnvelopesProject);
+    if (_search->text() != _controller.searchText())
+        _search->setText(_controller.searchText());
+    _paperStyleModel->reload();
+    if (_controller.selectedRow() >= 0) {
+        _paperStyleTable->selectRow(int(_controller.selectedRow()));
+        _paperStyleTable->scrollTo(_paperStyleModel->index(int(_controller.selectedRow()), 0));
+    }
+    const bool landscapeShown = type == Controller::EnvelopesProject
+                                    ? !_controller.landscapeOrientationSelected()
+                                    : _controller.landscapeOrientationSelected();
+    _portraitButton->setChecked(!landscapeShown);
+    _landscapeButton->setChecked(landscapeShown);
+    const QString models = _controller.selectedPrinterModels();
+    _modelsTitle->setVisible(!models.isEmpty());
+    _models->setVisible(!models.isEmpty());
+    _models->setPlainText(models);
+    _standardContinueButton->setEnabled(_controller.continueEnabled());
+    const bool sheetMode = _controller.sheetMode();
+    _standardGoBackButton->setVisible(!sheetMode);
+    _customGoBackButton->setVisible(sheetMode || _controller.isNewDocumentLayout());
+    if (sheetMode)
+        _standardContinueButton->setText(Controller::dialogString(QStringLiteral("Choose")));
+
+    _folderList->clear();
+    _folderList->addItems(_controller.designFolderRows());
+    _folderList->setCurrentRow(0);
+    _templateBrowser->clear();
+    for (const std::shared_ptr<LBTemplateObject>& item : _controller.templates()) {
+        const QSizeF paper = item->blankPaperSize();
+        QPixmap miniature(120, 120);
+        miniature.fill(Qt::transparent);
+        if (paper.width() > 0) {
+            QPainter painter(&miniature);
+            const QRectF page((120 - paper.width()) / 2, (120 - paper.height()) / 2, paper.width(),
+                              paper.height());
+            painter.fillRect(page.translated(2, 2), QColor(0, 0, 0, 90));
+            painter.fillRect(page, Qt::white);
+            painter.setPen(QColor(120, 120, 120));
+            painter.drawRect(page);
+        }
+        _templateBrowser->addItem(new QListWidgetItem(QIcon(miniature), item->imageTitle()));
+    }
+    _templateBrowser->setCurrentRow(int(_controller.selectedTemplate()));
+    _chooseDesignButton->setEnabled(_controller.chooseDesignEnabled());
+
+    fillPopUp(_customLayoutPopup, _controller.customLayoutPopup());
+    _chooseCustomDesignButton->setEnabled(_controller.chooseCustomDesignEnabled());
+    if (LBPaperSizeController* pane = _controller.paperSizeController()) {
+        QWidget* view = pane->mainView();
+        if (view->parentWidget() != _paneHolder) {
+            _paneHolder->layout()->addWidget(view);
+            _controller.paperSizeNibLoaded(view->sizeHint().height());
+        }
+    }
+    _refreshing = false;
+}
+
+QDialog* LBLayoutSheetController::sheet()
+{
+    if (!_sheet) {
+        _sheet = std::make_unique<QDialog>();
+        _views = new LayoutSheetViews(*this, *_sheet);
+    }
+    return _sheet.get();
+}
