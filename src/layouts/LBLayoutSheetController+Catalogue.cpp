@@ -226,8 +226,11 @@ protected:
                 _labelDict->insert(foldLinesKey, *_foldLinesArray);
             _foldLinesArray.reset();
         } else if (name == "Description") {
-            if (_fieldStr && _fieldStr->size() >= 2 && _modelsArray)
-                _modelsArray->append(QString::fromUtf8(*_fieldStr));
+            if (_fieldStr && _modelsArray) {
+                const QString model = QString::fromUtf8(*_fieldStr);
+                if (model.size() >= 2)
+                    _modelsArray->append(model);
+            }
         } else if (name == "Label") {
             if (_labelDict && !_labelDict->isEmpty())
                 endLabel(*_labelDict);

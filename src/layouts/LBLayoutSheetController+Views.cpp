@@ -302,6 +302,10 @@ QWidget* LayoutSheetViews::makeFormatPage()
     _paperStyleTable->horizontalHeader()->hide();
     _paperStyleTable->horizontalHeader()->setStretchLastSection(true);
     _paperStyleTable->verticalHeader()->hide();
+    _paperStyleTable->verticalHeader()->setDefaultSectionSize(
+        _paperStyleTable->fontMetrics().height() + 6);
+    _paperStyleTable->setShowGrid(false);
+    _paperStyleTable->setAlternatingRowColors(true);
     _paperStyleTable->setSelectionMode(QAbstractItemView::SingleSelection);
     _paperStyleTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     _paperStyleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
