@@ -25,8 +25,8 @@ using Info = DimensionInfo;
 const QSet<QString>& structuralNames()
 {
     static const QSet<QString> names = {
-        "PaperFormatList", "PaperFormat", "Models", "Model", "Description", "Labels",
-        "labels",          "Label",       "FoldLines", "FoldLine",
+        "PaperFormatList", "PaperFormat", "Models", "Model",     "Description",
+        "Labels",          "labels",      "Label",  "FoldLines", "FoldLine",
     };
     return names;
 }
@@ -93,7 +93,8 @@ QByteArray written(const QList<Controller::Card>& cards, bool disc)
         if (sheet.value(Info::models).typeId() == QMetaType::QVariantList) {
             out += "<Models>";
             for (const QVariant& model : models)
-                out += "<Model><Description>" + escaped(model.toString()) + "</Description></Model>";
+                out +=
+                    "<Model><Description>" + escaped(model.toString()) + "</Description></Model>";
             out += "</Models>";
         }
         if (disc) {
@@ -175,10 +176,10 @@ void checkCatalogue(const QByteArray& data, qint64 projectType)
                  QStringLiteral("%1\n%2").arg(second.catalogueError(), describe(again)));
     FUZZ_PROMISE(second.paperFormats().size() == chooser.paperFormats().size(), describe(again));
     for (qsizetype i = 0; i < chooser.paperFormats().size(); ++i)
-        FUZZ_PROMISE(sameValue(second.paperFormats().at(i).record,
-                               chooser.paperFormats().at(i).record),
-                     QStringLiteral("%1\n%2").arg(describe(chooser.paperFormats().at(i).record),
-                                                  describe(second.paperFormats().at(i).record)));
+        FUZZ_PROMISE(
+            sameValue(second.paperFormats().at(i).record, chooser.paperFormats().at(i).record),
+            QStringLiteral("%1\n%2").arg(describe(chooser.paperFormats().at(i).record),
+                                         describe(second.paperFormats().at(i).record)));
     FUZZ_PROMISE(second.manufacturers() == chooser.manufacturers(), describe(again));
 }
 

@@ -318,8 +318,23 @@ void LBLayoutSheetController::formatUnitsTypeAction()
 
 void LBLayoutSheetController::templateUnitsTypeAction()
 {
-    // The template list follows the units when the design folders come; the table's
-    // card follows at once (cardDictionaryAtIndex).
+    defaults().setBool(_templateUnitsColumn == 1, QStringLiteral("Layout Sheet A4 Paper Selected"));
+    // The page's card follows the units (cardDictionaryAtIndex), and with it the blank
+    // design.
+    if (_shownStep == TemplateStep)
+        processCardStockSelection();
+    Q_EMIT changed();
+}
+
+bool LBLayoutSheetController::showsTemplateUnits() const
+{
+    return isPageType(_selectedProjectType) && !_matchedSetsSelected;
+}
+
+void LBLayoutSheetController::pageOrientationAction(qint64 column)
+{
+    _pageOrientationColumn = column;
+    _landscapeOrientationSelected = column == 0;
     Q_EMIT changed();
 }
 

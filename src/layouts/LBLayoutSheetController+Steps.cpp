@@ -137,6 +137,8 @@ void LBLayoutSheetController::goToStep(qint64 step)
             && _selectedProjectType != DiscLabelsProject && !isBusinessCard())
             selectProjectType(_selectedProjectType);
         processCardStockSelection();
+        if (showsTemplateUnits())
+            _pageOrientationColumn = 1;
         if (resize)
             setFrameCentred(_layoutSheetSize.width(), _layoutSheetSize.height(), true);
         _minimumSize = QSizeF(548, 342);

@@ -188,6 +188,11 @@ private:
     QListWidget* _folderList = nullptr;
     QListWidget* _templateBrowser = nullptr;
     QPushButton* _chooseDesignButton = nullptr;
+    QWidget* _templateUnits = nullptr;
+    QRadioButton* _usPaper = nullptr;
+    QRadioButton* _a4Paper = nullptr;
+    QRadioButton* _pagePortrait = nullptr;
+    QRadioButton* _pageLandscape = nullptr;
     QComboBox* _customLayoutPopup = nullptr;
     QWidget* _paneHolder = nullptr;
     QPushButton* _customGoBackButton = nullptr;
@@ -402,6 +407,38 @@ QWidget* LayoutSheetViews::makeTemplatePage()
         QStringLiteral("QListWidget { background: rgb(170, 178, 188); }"));
     _splitView->setChildrenCollapsible(true);
     layout->addWidget(_splitView, 1);
+    _templateUnits = new QWidget(page);
+    auto* units = new QHBoxLayout(_templateUnits);
+    units->setContentsMargins(0, 0, 0, 0);
+    auto* paper = new QButtonGroup(_templateUnits);
+    _usPaper = new QRadioButton(Controller::layoutSheetString(QStringLiteral("US Letter")));
+    _a4Paper = new QRadioButton(Controller::layoutSheetString(QStringLiteral("A4")));
+    paper->addButton(_usPaper);
+    paper->addButton(_a4Paper);
+    auto* orientation = new QButtonGroup(_templateUnits);
+    _pagePortrait = new QRadioButton(Controller::layoutSheetString(QStringLiteral("Portrait")));
+    _pageLandscape = new QRadioButton(Controller::layoutSheetString(QStringLiteral("Landscape")));
+    orientation->addButton(_pagePortrait);
+    orientation->addButton(_pageLandscape);
+    for (QRadioButton* radio : {_usPaper, _a4Paper})
+        units->addWidget(radio);
+    units->addSpacing(24);
+    for (QRadioButton* radio : {_pagePortrait, _pageLandscape})
+        units->addWidget(radio);
+    units->addStretch();
+    layout->addWidget(_templateUnits);
+    connect(_usPaper, &QRadioButton::clicked, &_controller, [this] {
+        _controller.setTemplateUnitsColumn(0);
+        _controller.templateUnitsTypeAction();
+    });
+    connect(_a4Paper, &QRadioButton::clicked, &_controller, [this] {
+        _controller.setTemplateUnitsColumn(1);
+        _controller.templateUnitsTypeAction();
+    });
+    connect(_pagePortrait, &QRadioButton::clicked, &_controller,
+            [this] { _controller.pageOrientationAction(1); });
+    connect(_pageLandscape, &QRadioButton::clicked, &_controller,
+            [this] { _controller.pageOrientationAction(0); });
     auto* bar = new QHBoxLayout;
     QPushButton* custom =
         button(Controller::layoutSheetString(QStringLiteral("Custom Size…")), page);
@@ -572,6 +609,11 @@ void LayoutSheetViews::refresh()
     }
     _templateBrowser->setCurrentRow(int(_controller.selectedTemplate()));
     _chooseDesignButton->setEnabled(_controller.chooseDesignEnabled());
+    _templateUnits->setVisible(_controller.showsTemplateUnits());
+    _usPaper->setChecked(_controller.templateUnitsColumn() == 0);
+    _a4Paper->setChecked(_controller.templateUnitsColumn() == 1);
+    _pagePortrait->setChecked(_controller.pageOrientationColumn() == 1);
+    _pageLandscape->setChecked(_controller.pageOrientationColumn() == 0);
 
     fillPopUp(_customLayoutPopup, _controller.customLayoutPopup());
     _chooseCustomDesignButton->setEnabled(_controller.chooseCustomDesignEnabled());

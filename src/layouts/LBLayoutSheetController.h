@@ -237,6 +237,11 @@ public:
     qint64 formatUnitsColumn() const { return _formatUnitsColumn; }
     void setFormatUnitsColumn(qint64 column) { _formatUnitsColumn = column; }
     qint64 templateUnitsColumn() const { return _templateUnitsColumn; }
+    void setTemplateUnitsColumn(qint64 column) { _templateUnitsColumn = column; }
+    // The template step's units (US or A4 paper) and page orientation, offered for the
+    // page types outside matched sets.
+    bool showsTemplateUnits() const;
+    void pageOrientationAction(qint64 column);
     bool landscapeOrientationSelected() const { return _landscapeOrientationSelected; }
     void setLandscapeOrientationSelected(bool landscape)
     {

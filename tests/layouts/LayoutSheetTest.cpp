@@ -11,9 +11,11 @@
 #include "layouts/LBPaperSizeController.h"
 #include "layouts/LBTemplateObject.h"
 #include "layouts/LayoutSheetHost.h"
+#include "platform/core/Error.h"
 #include "platform/core/PropertyList.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/DocumentController.h"
 
 #include <gtest/gtest.h>
 
@@ -560,4 +562,67 @@ TEST_F(LayoutSheetTest, QuittingClosesOpenChoosersLastFirst)
     Controller::closeAllOpenControllers();
     EXPECT_EQ(journal, (QStringList{"second", "first"}));
     EXPECT_TRUE(Controller::openControllers().isEmpty());
+}
+
+TEST_F(LayoutSheetTest, OpensExistingDocumentsInsteadAndAlertsForUnreadableOnes)
+{
+    QTemporaryDir folder;
+    const QString broken = folder.path() + "/Broken.quarnl";
+    QDir().mkpath(broken);
+    const QString good = folder.path() + "/Good.quarnlb";
+    {
+        LBDocument written;
+        platform::Error error;
+        ASSERT_TRUE(written.saveToFile(good, LBDocument::documentTypeStringForExtension("quarnlb"),
+                                       platform::Document::SaveOperation, &error))
+            << error.description.toStdString();
+    }
+
+    RecordingHost host;
+    AlertAnswers answers(platform::Alert::FirstButtonReturn);
+    Controller chooser(true, 500);
+    chooser.beginSheetForController(&host);
+    EXPECT_EQ(chooser.openFiles({broken}), 0);
+    EXPECT_EQ(answers.messages, QStringList{"The document could not be opened."});
+    EXPECT_TRUE(host.calls.isEmpty()); // the chooser stays
+    EXPECT_FALSE(host.documentObject->closed);
+
+    EXPECT_EQ(chooser.openFiles({broken, good}), 1);
+    EXPECT_EQ(answers.messages.size(), 2);
+    EXPECT_EQ(host.calls, QStringList{"remove"});
+    EXPECT_TRUE(host.documentObject->closed); // the untitled document goes
+    const QList<platform::Document*> open =
+        platform::DocumentController::sharedDocumentController().documents();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open.first()->fileName(), good);
+    platform::DocumentController::sharedDocumentController().removeDocument(open.first());
+    delete open.first();
+}
+
+TEST_F(LayoutSheetTest, PageTypesChooseTheirPaperOnTheTemplateStep)
+{
+    platform::UserDefaults::standardUserDefaults().setBool(false, "Layout Sheet A4 Paper Selected");
+    Controller chooser(true, 500);
+    chooser.projectTypeAction(3); // not a button: nothing
+    EXPECT_EQ(chooser.selectedProjectType(), 500);
+    chooser.setSelectedProjectType(3);
+    chooser.goToStep(2);
+    EXPECT_TRUE(chooser.showsTemplateUnits());
+    EXPECT_EQ(chooser.pageOrientationColumn(), 1);
+    ASSERT_EQ(chooser.templates().size(), 1);
+    EXPECT_NEAR(chooser.templates().first()->blankPaperSize().width(), 8.5 * 120 / 11, 1e-9);
+    chooser.setTemplateUnitsColumn(1);
+    chooser.templateUnitsTypeAction();
+    EXPECT_EQ(chooser.selectedCardStockName(), "A4");
+    EXPECT_NEAR(chooser.templates().first()->blankPaperSize().width(), 210.0 * 120 / 297, 1e-6);
+    EXPECT_TRUE(platform::UserDefaults::standardUserDefaults().boolForKey(
+        "Layout Sheet A4 Paper Selected"));
+
+    // The next chooser starts on A4.
+    Controller next(true, 500);
+    next.setSelectedProjectType(3);
+    next.goToStep(2);
+    EXPECT_EQ(next.templateUnitsColumn(), 1);
+    EXPECT_EQ(next.selectedCardStockName(), "A4");
+    platform::UserDefaults::standardUserDefaults().setBool(false, "Layout Sheet A4 Paper Selected");
 }
