@@ -318,7 +318,7 @@ qint64 LBLayoutSheetController::openFiles(const QStringList& paths)
         platform::Alert alert;
         alert.messageText = dialogString(QStringLiteral("The document could not be opened."));
         alert.informativeText = failures.join(QLatin1Char('\r'));
-        alert.beginSheetModalForWindow(_sheet && _sheet->isVisible() ? _sheet.get() : nullptr);
+        alert.beginSheetModalForWindow(_sheet && _sheet->isVisible() ? _sheet.data() : nullptr);
     }
     const qint64 count = qint64(opened.size());
     if (count == 0)

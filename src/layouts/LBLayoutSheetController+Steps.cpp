@@ -237,7 +237,7 @@ void LBLayoutSheetController::customSizeAction()
         alert.messageText =
             dialogString(QStringLiteral("Media labels don't support custom sizes."));
         alert.buttons = {dialogString(QStringLiteral("OK"))};
-        alert.beginSheetModalForWindow(_sheet && _sheet->isVisible() ? _sheet.get() : nullptr);
+        alert.beginSheetModalForWindow(_sheet && _sheet->isVisible() ? _sheet.data() : nullptr);
         return;
     }
     _preCustomSizeStepIndex = _stepIndex;

@@ -630,8 +630,8 @@ void LayoutSheetViews::refresh()
 QDialog* LBLayoutSheetController::sheet()
 {
     if (!_sheet) {
-        _sheet = std::make_unique<QDialog>();
+        _sheet = new QDialog;
         _views = new LayoutSheetViews(*this, *_sheet);
     }
-    return _sheet.get();
+    return _sheet.data();
 }

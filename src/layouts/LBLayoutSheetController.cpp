@@ -70,6 +70,7 @@ LBLayoutSheetController::~LBLayoutSheetController()
         saveSelectedLayoutWithName(std::nullopt);
         writeCustomLayouts();
     }
+    delete _sheet.data();
 }
 
 QList<LBLayoutSheetController*> LBLayoutSheetController::openControllers()

@@ -391,7 +391,8 @@ private:
     qint64 _selectedProjectType = 0;
     QPointer<QObject> _hostObject;
     LayoutSheetHost* _host = nullptr;
-    std::unique_ptr<QDialog> _sheet;
+    // The sheet: ours, though the window it is on may take it down first.
+    QPointer<QDialog> _sheet;
     LayoutSheetViews* _views = nullptr;
 
     // Catalogue.

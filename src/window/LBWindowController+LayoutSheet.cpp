@@ -39,6 +39,9 @@ void LBWindowController::removeLayoutSheetController()
     if (!chooser)
         return;
     LBLayoutSheetController::removeFromOpenControllers(chooser);
+    // Its own button may have asked for this: it goes once that event is handled, even
+    // when the window goes first.
+    chooser->setParent(nullptr);
     chooser->deleteLater();
     _layoutSheetController = nullptr;
 }

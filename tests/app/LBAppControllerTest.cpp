@@ -48,6 +48,10 @@ TEST(LBAppControllerValues, RegistersTheDefaultsOfDocumentsCanvasesAndPages)
         EXPECT_FALSE(defaults.boolForKey(QLatin1String(key))) << key;
     EXPECT_EQ(defaults.objectForKey(QStringLiteral("Units Type")), QVariant(0));
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Draw Label Outlines")));
+    // The layout chooser's: its size, its list width and no design chosen yet.
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("Layout Sheet Size 2")), "{800, 500}");
+    EXPECT_EQ(defaults.doubleForKey(QStringLiteral("Layout Sheet Document List Width")), 200.0);
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("Layout Sheet Design File Path")), "");
 }
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
