@@ -151,6 +151,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The row of buttons under a step: a leading button on the left (none when its title
+    // is empty), then Go Back (when asked for), Cancel and the default button.
+    struct ButtonBar
+    {
+        QPushButton* back = nullptr;
+        QPushButton* close = nullptr;
+        QPushButton* next = nullptr;
+    };
+    ButtonBar addButtonBar(QWidget* page, QBoxLayout* layout, const QString& leadingTitle,
+                           void (Controller::*leading)(), bool withBack, const QString& nextTitle,
+                           void (Controller::*next)());
     QWidget* makeProjectTypePage();
     QWidget* makeFormatPage();
     QWidget* makeTemplatePage();
@@ -223,6 +234,36 @@ LayoutSheetViews::LayoutSheetViews(Controller& controller, QDialog& dialog)
     refresh();
 }
 
+LayoutSheetViews::ButtonBar LayoutSheetViews::addButtonBar(QWidget* page, QBoxLayout* layout,
+                                                           const QString& leadingTitle,
+                                                           void (Controller::*leading)(),
+                                                           bool withBack, const QString& nextTitle,
+                                                           void (Controller::*next)())
+{
+    auto* bar = new QHBoxLayout;
+    if (leading) {
+        QPushButton* first = button(leadingTitle, page);
+        connect(first, &QPushButton::clicked, &_controller, leading);
+        bar->addWidget(first);
+    }
+    bar->addStretch();
+    ButtonBar buttons;
+    if (withBack) {
+        buttons.back = button(Controller::dialogString(QStringLiteral("Go Back")), page);
+        connect(buttons.back, &QPushButton::clicked, &_controller, &Controller::goBackAction);
+        bar->addWidget(buttons.back);
+    }
+    buttons.close = button(Controller::dialogString(QStringLiteral("Cancel")), page);
+    connect(buttons.close, &QPushButton::clicked, &_controller, &Controller::closeDocumentAction);
+    bar->addWidget(buttons.close);
+    buttons.next = button(nextTitle, page);
+    buttons.next->setDefault(true);
+    connect(buttons.next, &QPushButton::clicked, &_controller, next);
+    bar->addWidget(buttons.next);
+    layout->addLayout(bar);
+    return buttons;
+}
+
 QWidget* LayoutSheetViews::makeProjectTypePage()
 {
     auto* page = new QWidget;
@@ -251,20 +292,9 @@ QWidget* LayoutSheetViews::makeProjectTypePage()
         _projectButtons.append({type, projectButton});
     }
     layout->addLayout(buttons);
-    auto* bar = new QHBoxLayout;
-    QPushButton* open =
-        button(Controller::layoutSheetString(QStringLiteral("Open Existing…")), page);
-    connect(open, &QPushButton::clicked, &_controller, &Controller::openFileAction);
-    bar->addWidget(open);
-    bar->addStretch();
-    QPushButton* close = button(Controller::dialogString(QStringLiteral("Cancel")), page);
-    connect(close, &QPushButton::clicked, &_controller, &Controller::closeDocumentAction);
-    bar->addWidget(close);
-    QPushButton* next = button(Controller::dialogString(QStringLiteral("Continue")), page);
-    next->setDefault(true);
-    connect(next, &QPushButton::clicked, &_controller, &Controller::continueAction);
-    bar->addWidget(next);
-    layout->addLayout(bar);
+    addButtonBar(page, layout, Controller::layoutSheetString(QStringLiteral("Open Existing…")),
+                 &Controller::openFileAction, false,
+                 Controller::dialogString(QStringLiteral("Continue")), &Controller::continueAction);
     return page;
 }
 
@@ -339,25 +369,13 @@ QWidget* LayoutSheetViews::makeFormatPage()
     columns->addLayout(right);
     layout->addLayout(columns, 1);
 
-    auto* bar = new QHBoxLayout;
-    QPushButton* custom =
-        button(Controller::layoutSheetString(QStringLiteral("Custom Size…")), page);
-    connect(custom, &QPushButton::clicked, &_controller, &Controller::customSizeAction);
-    bar->addWidget(custom);
-    bar->addStretch();
-    _standardGoBackButton = button(Controller::dialogString(QStringLiteral("Go Back")), page);
-    connect(_standardGoBackButton, &QPushButton::clicked, &_controller, &Controller::goBackAction);
-    bar->addWidget(_standardGoBackButton);
-    _standardCloseButton = button(Controller::dialogString(QStringLiteral("Cancel")), page);
-    connect(_standardCloseButton, &QPushButton::clicked, &_controller,
-            &Controller::closeDocumentAction);
-    bar->addWidget(_standardCloseButton);
-    _standardContinueButton = button(Controller::dialogString(QStringLiteral("Continue")), page);
-    _standardContinueButton->setDefault(true);
-    connect(_standardContinueButton, &QPushButton::clicked, &_controller,
-            &Controller::continueAction);
-    bar->addWidget(_standardContinueButton);
-    layout->addLayout(bar);
+    const ButtonBar buttons = addButtonBar(
+        page, layout, Controller::layoutSheetString(QStringLiteral("Custom Size…")),
+        &Controller::customSizeAction, true, Controller::dialogString(QStringLiteral("Continue")),
+        &Controller::continueAction);
+    _standardGoBackButton = buttons.back;
+    _standardCloseButton = buttons.close;
+    _standardContinueButton = buttons.next;
 
     connect(_manufacturerPopup, &QComboBox::activated, &_controller, [this](int index) {
         _controller.setManufacturerPopupSelection(index);
@@ -439,24 +457,12 @@ QWidget* LayoutSheetViews::makeTemplatePage()
             [this] { _controller.pageOrientationAction(1); });
     connect(_pageLandscape, &QRadioButton::clicked, &_controller,
             [this] { _controller.pageOrientationAction(0); });
-    auto* bar = new QHBoxLayout;
-    QPushButton* custom =
-        button(Controller::layoutSheetString(QStringLiteral("Custom Size…")), page);
-    connect(custom, &QPushButton::clicked, &_controller, &Controller::customSizeAction);
-    bar->addWidget(custom);
-    bar->addStretch();
-    QPushButton* back = button(Controller::dialogString(QStringLiteral("Go Back")), page);
-    connect(back, &QPushButton::clicked, &_controller, &Controller::goBackAction);
-    bar->addWidget(back);
-    QPushButton* close = button(Controller::dialogString(QStringLiteral("Cancel")), page);
-    connect(close, &QPushButton::clicked, &_controller, &Controller::closeDocumentAction);
-    bar->addWidget(close);
-    _chooseDesignButton = button(Controller::dialogString(QStringLiteral("Choose")), page);
-    _chooseDesignButton->setDefault(true);
-    connect(_chooseDesignButton, &QPushButton::clicked, &_controller,
-            &Controller::chooseDesignAction);
-    bar->addWidget(_chooseDesignButton);
-    layout->addLayout(bar);
+    _chooseDesignButton =
+        addButtonBar(page, layout, Controller::layoutSheetString(QStringLiteral("Custom Size…")),
+                     &Controller::customSizeAction, true,
+                     Controller::dialogString(QStringLiteral("Choose")),
+                     &Controller::chooseDesignAction)
+            .next;
     connect(_splitView, &QSplitter::splitterMoved, &_controller,
             [this] { _controller.splitViewDidResizeSubviews(_splitView->sizes().value(0)); });
     connect(_templateBrowser, &QListWidget::currentRowChanged, &_controller, [this](int row) {
@@ -477,21 +483,12 @@ QWidget* LayoutSheetViews::makeCustomSizePage()
     _paneHolder = new QWidget(page);
     new QVBoxLayout(_paneHolder);
     layout->addWidget(_paneHolder, 1);
-    auto* bar = new QHBoxLayout;
-    bar->addStretch();
-    _customGoBackButton = button(Controller::dialogString(QStringLiteral("Go Back")), page);
-    connect(_customGoBackButton, &QPushButton::clicked, &_controller, &Controller::goBackAction);
-    bar->addWidget(_customGoBackButton);
-    _customCloseButton = button(Controller::dialogString(QStringLiteral("Cancel")), page);
-    connect(_customCloseButton, &QPushButton::clicked, &_controller,
-            &Controller::closeDocumentAction);
-    bar->addWidget(_customCloseButton);
-    _chooseCustomDesignButton = button(Controller::dialogString(QStringLiteral("Choose")), page);
-    _chooseCustomDesignButton->setDefault(true);
-    connect(_chooseCustomDesignButton, &QPushButton::clicked, &_controller,
-            &Controller::chooseDesignAction);
-    bar->addWidget(_chooseCustomDesignButton);
-    layout->addLayout(bar);
+    const ButtonBar buttons = addButtonBar(page, layout, QString(), nullptr, true,
+                                           Controller::dialogString(QStringLiteral("Choose")),
+                                           &Controller::chooseDesignAction);
+    _customGoBackButton = buttons.back;
+    _customCloseButton = buttons.close;
+    _chooseCustomDesignButton = buttons.next;
     connect(_customLayoutPopup, &QComboBox::activated, &_controller, [this](int index) {
         if (!_controller.validateMenuItem(index)) {
             refresh();
