@@ -6,9 +6,12 @@
 #include "document/DimensionInfo.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "platform/core/PropertyList.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 namespace {
@@ -222,8 +225,25 @@ TEST(StockLists, SearchByCodeAndByModel)
                     || card.foldedModels.join(' ').contains("5160"));
 }
 
-TEST(StockLists, FitThePreviewInItsBox)
+TEST(StockLists, FitThePreviewInItsBoxUnderAShadow)
 {
+    QImage image(10, 10, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    platform::GraphicsContext context(&painter);
+    platform::GraphicsContext::Scope scope(context);
+    Controller chooser(false, 500);
+    for (const bool landscape : {true, false}) {
+        chooser.setLandscapeOrientationSelected(landscape);
+        chooser.startShadow();
+        ASSERT_TRUE(context.shadow());
+        EXPECT_NEAR(context.shadow()->offset.width(), landscape ? -4 : 0, 1e-4);
+        EXPECT_NEAR(context.shadow()->offset.height(), landscape ? 0 : 4, 1e-4);
+        EXPECT_EQ(context.shadow()->blurRadius, 7);
+        EXPECT_NEAR(context.shadow()->color.alphaF(), 0.6, 1e-2);
+        chooser.stopShadow();
+        EXPECT_FALSE(context.shadow());
+    }
+
     EXPECT_EQ(Controller::previewBoxSize(QSizeF(464, 600)), QSizeF(232, 232));
     EXPECT_EQ(Controller::previewBoxSize(QSizeF(400, 200)), QSizeF(232, 116));
     EXPECT_EQ(Controller::previewBoxSize(QSizeF(100, 150)), QSizeF(232, 150));
