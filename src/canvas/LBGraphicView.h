@@ -34,6 +34,7 @@
 // Main thread only.
 
 #include "canvas/CanvasHost.h"
+#include "controls/LBBlankPopUpButtonCell.h"
 #include "document/LBDocument.h"
 #include "graphics/CanvasView.h"
 
@@ -94,7 +95,7 @@ void LBDrawDynamicGuides(const QList<QRectF>& horizontalGuides,
 // The rectangle spanned by two points.
 QRectF rectFromPoints(const QPointF& a, const QPointF& b);
 
-class LBGraphicView : public QWidget, public CanvasView
+class LBGraphicView : public QWidget, public CanvasView, public PopUpMenuOwner
 {
     Q_OBJECT
 public:
@@ -109,6 +110,16 @@ public:
     static bool isDraggingOut();
     static void setDraggingOut(bool draggingOut);
 
+    // The pop-up button shown for a menu at a point of the canvas; removed (deleted) once
+    // its menu has closed.
+    void setTextPopupButton(QWidget* button) { _textPopupButton = button; }
+    QWidget* textPopupButton() const { return _textPopupButton; }
+    void removeTextPopupButton() override;
+
+private:
+    QPointer<QWidget> _textPopupButton;
+
+public:
     // ==== Links ========================================================================
     CanvasHost* windowController() const { return _windowController; }
     void setWindowController(CanvasHost* controller);
