@@ -3,6 +3,7 @@
 
 #include "layouts/LBLayoutSheetController.h"
 
+#include "controls/LBImageButton.h"
 #include "layouts/LBPaperSizeController.h"
 #include "layouts/LBTemplateObject.h"
 
@@ -24,9 +25,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStandardItemModel>
-#include <QSvgRenderer>
 #include <QTableView>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -69,56 +68,19 @@ private:
     Controller& _controller;
 };
 
-// The project buttons: a picture stretched under the title, a second picture while
-// pressed ("normal|pressed"). A stand-in for the image button of the controls library.
-class ProjectButton : public QToolButton
+// A project button: its picture under its title, a second picture while pressed, the
+// title white while pressed.
+LBImageButton* makeProjectButton(const QString& title, QWidget* parent)
 {
-public:
-    explicit ProjectButton(const QString& title, QWidget* parent) : QToolButton(parent)
-    {
-        setText(title);
-        setMinimumSize(112, 120);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    }
-    void setComponentImageString(const QString& names)
-    {
-        const QStringList parts = names.split(QLatin1Char('|'));
-        if (parts.size() == 2) {
-            _normal = parts.at(0);
-            _pressed = parts.at(1);
-        }
-        update();
-    }
-    void setTitleColor(const QColor& color)
-    {
-        _titleColor = color;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QSvgRenderer picture(QStringLiteral(":/images/%1.svg").arg(isDown() ? _pressed : _normal));
-        if (picture.isValid())
-            picture.render(&painter, QRectF(rect()).adjusted(2, 2, -2, -2));
-        painter.setPen(isDown() ? Qt::white : _titleColor);
-        QFont font = painter.font();
-        font.setBold(true);
-        painter.setFont(font);
-        painter.drawText(rect().adjusted(6, 6, -6, -6), Qt::AlignCenter | Qt::TextWordWrap, text());
-    }
-
-private:
-    QString _normal = QStringLiteral("Project0");
-    QString _pressed = QStringLiteral("Project1");
-    QColor _titleColor = Qt::black;
-};
-
-ProjectButton* makeProjectButton(const QString& title, QWidget* parent)
-{
-    return new ProjectButton(title, parent);
+    auto* button = new LBImageButton(parent);
+    QFont font = button->font();
+    font.setBold(true);
+    button->setFont(font);
+    button->setTitle(title);
+    button->setComponentImageString(QStringLiteral("Project0|Project1"));
+    button->setAlternateTitleColor(Qt::white);
+    button->setFixedSize(120, 120);
+    return button;
 }
 
 void fillPopUp(QComboBox* box, const Controller::PopUp& popUp)
@@ -175,7 +137,7 @@ private:
     struct ProjectButtonEntry
     {
         qint64 type;
-        ProjectButton* button;
+        LBImageButton* button;
     };
     QList<ProjectButtonEntry> _projectButtons;
     QComboBox* _manufacturerPopup = nullptr;
@@ -284,14 +246,16 @@ QWidget* LayoutSheetViews::makeProjectTypePage()
         {Controller::DiscLabelsProject, "Disc Labels"},
     };
     for (const auto& [type, name] : kinds) {
-        ProjectButton* projectButton =
+        LBImageButton* projectButton =
             makeProjectButton(Controller::layoutSheetString(QString::fromLatin1(name)), page);
-        connect(projectButton, &QToolButton::clicked, &_controller,
+        connect(projectButton, &QAbstractButton::clicked, &_controller,
                 [this, type = type] { _controller.projectTypeAction(type); });
         buttons->addWidget(projectButton);
         _projectButtons.append({type, projectButton});
     }
+    layout->addStretch();
     layout->addLayout(buttons);
+    layout->addStretch();
     addButtonBar(page, layout, Controller::layoutSheetString(QStringLiteral("Open Existing…")),
                  &Controller::openFileAction, false,
                  Controller::dialogString(QStringLiteral("Continue")), &Controller::continueAction);
