@@ -15,8 +15,6 @@ using platform::Range;
 
 namespace {
 
-const QString pasteActionName = QStringLiteral("Paste");
-
 // The rich text of a pasteboard with the fields of its field list, and only those.
 std::optional<AttributedString> textWithFields(const platform::Pasteboard& pasteboard,
                                                std::optional<AttributedString> text)
@@ -229,7 +227,7 @@ void LBTextView::paste()
         return;
     text = textWithFields(pasteboard, std::move(text));
     // Straight into the storage, so the view's own field rules cannot cut the new fields.
-    replaceCharactersWithoutChecks(selectedRange(), *text, pasteActionName);
+    replaceCharactersWithoutChecks(selectedRange(), *text, pasteActionName());
 }
 
 void LBTextView::draggedImageBeganAt(const QPointF&)

@@ -2,6 +2,7 @@
 
 #include "platform/ui/TextView.h"
 
+#include "platform/core/Strings.h"
 #include "platform/core/UndoManager.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
@@ -23,11 +24,10 @@
 
 namespace platform {
 
-namespace {
-
-const QString pasteActionName = QStringLiteral("Paste");
-
-} // namespace
+QString TextView::pasteActionName()
+{
+    return LocalizedString(QStringLiteral("Paste"), QStringLiteral("UndoStrings"));
+}
 
 // --- Clipboard ---
 
@@ -72,7 +72,7 @@ void TextView::paste()
     const std::optional<AttributedString> text =
         textFromPasteboard(Pasteboard::generalPasteboard());
     if (text && replaceCharactersAsUser(rangeForUserTextChange(), *text))
-        setUndoActionName(pasteActionName);
+        setUndoActionName(pasteActionName());
 }
 
 void TextView::pasteAndMatchStyle()
@@ -91,7 +91,7 @@ void TextView::pasteAndMatchStyle()
         return;
     if (replaceCharactersAsUser(rangeForUserTextChange(),
                                 AttributedString(string, typingAttributes())))
-        setUndoActionName(pasteActionName);
+        setUndoActionName(pasteActionName());
 }
 
 bool TextView::pasteboardOffersText(const Pasteboard& pasteboard)

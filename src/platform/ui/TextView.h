@@ -222,6 +222,8 @@ protected:
                                         const QString& actionName);
     // Names the change just recorded, when the view records undo.
     void setUndoActionName(const QString& actionName);
+    // The name of a paste's step: "Paste" in the program's table "UndoStrings".
+    static QString pasteActionName();
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
