@@ -40,7 +40,14 @@ public:
             return std::nullopt;
         return block;
     }
+    void customizeCounterField(const QVariantMap& rolloverEntry, LBTextArea* inTextObject) override
+    {
+        counterEntry = rolloverEntry;
+        counterBox = inTextObject;
+    }
     std::optional<AttributedString> block;
+    QVariantMap counterEntry;
+    LBTextArea* counterBox = nullptr;
     QString asked;
     bool askedMine = false;
 };
@@ -235,6 +242,15 @@ TEST_F(CanvasFieldMenus, AClickOnAFieldRunOpensItsMenuAndStartsNoMove)
     QCoreApplication::processEvents();
     EXPECT_EQ(canvas->fieldMenuButton(), nullptr);
     canvas->removeTextPopupButton(); // twice is harmless
+
+    // A counter field opens the counter sheet instead.
+    auto counter =
+        boxWithField({{QStringLiteral("IncludeZeros"), true}}, QRectF(100, 300, 300, 60));
+    click(fieldPoint(*counter));
+    EXPECT_EQ(canvas->fieldMenuButton(), nullptr);
+    EXPECT_EQ(formatting->counterBox, counter.get());
+    EXPECT_EQ(formatting->counterEntry.value(QStringLiteral("LBFieldRange")).toString(),
+              QStringLiteral("{3, 5}"));
 }
 
 TEST_F(CanvasFieldMenus, TheAddressTabOpensTheBlocksOfItsKind)
