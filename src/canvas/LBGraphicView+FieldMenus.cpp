@@ -16,6 +16,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 
 using platform::AttributedString;
@@ -195,7 +196,10 @@ qint64 LBGraphicView::menuIndexForDateFormatIndex(qint64 formatIndex)
 
 void LBGraphicView::displayFieldMenuAtPoint(const QPointF& point, const QString& propertyName)
 {
-    removeTextPopupButton();
+    // A menu still waiting to go goes now; the target just set stays.
+    if (_fieldMenuButton)
+        _fieldMenuButton->deleteLater();
+    _fieldMenuButton = nullptr;
     if (!_windowController)
         return;
     const QVariantMap field = _fieldMenuRolloverDict.value(FieldDictionaryKey).toMap();
@@ -323,9 +327,14 @@ void LBGraphicView::popUpTextMenu(QMenu* menu, const QPointF& atPoint, QAction* 
     connect(menu, &QMenu::triggered, this, [this, menu](QAction* action) {
         textPopupMenuAction(menu, action->data().toLongLong());
     });
-    // Chosen or not, the menu goes once it has hidden (after its choice is handled).
-    connect(menu, &QMenu::aboutToHide, this,
-            [this] { QTimer::singleShot(0, this, [this] { removeTextPopupButton(); }); });
+    // Chosen or not, the menu goes once it has hidden (after its choice is handled), unless
+    // another has taken its place meanwhile.
+    connect(menu, &QMenu::aboutToHide, this, [this, menu] {
+        QTimer::singleShot(0, this, [this, hidden = QPointer<QMenu>(menu)] {
+            if (hidden && (hidden == _fieldMenuButton || hidden == _textTypeMenuButton))
+                removeTextPopupButton();
+        });
+    });
     if (showsTextPopupMenus)
         menu->popup(mapToGlobal(convertToWidget(atPoint)).toPoint(), atAction);
 }

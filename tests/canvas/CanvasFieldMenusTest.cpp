@@ -237,8 +237,17 @@ TEST_F(CanvasFieldMenus, AClickOnAFieldRunOpensItsMenuAndStartsNoMove)
     EXPECT_EQ(checkedPositions(menu), QList<qsizetype>({3}));
     EXPECT_EQ(box->bounds(), QRectF(100, 100, 300, 60));
 
-    // Hiding it lets go of it on the next pass of the event loop.
+    // Hiding it lets go of it on the next pass of the event loop, unless a menu opened
+    // meanwhile has taken its place.
     QMetaObject::invokeMethod(menu, "aboutToHide");
+    click(point);
+    QMenu* next = canvas->fieldMenuButton();
+    ASSERT_TRUE(next);
+    EXPECT_NE(next, menu);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(canvas->fieldMenuButton(), next);
+    EXPECT_EQ(canvas->targetTextObject(), box.get());
+    QMetaObject::invokeMethod(next, "aboutToHide");
     QCoreApplication::processEvents();
     EXPECT_EQ(canvas->fieldMenuButton(), nullptr);
     canvas->removeTextPopupButton(); // twice is harmless
