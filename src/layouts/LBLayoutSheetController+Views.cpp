@@ -577,6 +577,12 @@ void LayoutSheetViews::refresh()
     _pageLandscape->setChecked(_controller.pageOrientationColumn() == 0);
 
     fillPopUp(_customLayoutPopup, _controller.customLayoutPopup());
+    if (auto* items = qobject_cast<QStandardItemModel*>(_customLayoutPopup->model())) {
+        for (int i = 0; i < items->rowCount(); ++i) {
+            if (!_controller.validateMenuItem(i))
+                items->item(i)->setEnabled(false);
+        }
+    }
     _chooseCustomDesignButton->setEnabled(_controller.chooseCustomDesignEnabled());
     if (LBPaperSizeController* pane = _controller.paperSizeController()) {
         QWidget* view = pane->mainView();

@@ -626,3 +626,17 @@ TEST_F(LayoutSheetTest, PageTypesChooseTheirPaperOnTheTemplateStep)
     EXPECT_EQ(next.selectedCardStockName(), "A4");
     platform::UserDefaults::standardUserDefaults().setBool(false, "Layout Sheet A4 Paper Selected");
 }
+
+TEST_F(LayoutSheetTest, ASavedMakerIndexThatIsNoMakerSelectsTheFirst)
+{
+    platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
+    const std::pair<qint64, qint64> cases[] = {{20000, 0}, {1, 0}, {100, 0}, {-3, 0}, {3, 3}};
+    for (const auto& [saved, selected] : cases) {
+        defaults.setInteger(saved, "Layout Sheet Selected Manufacturer 2");
+        Controller chooser(true, 500);
+        chooser.continueAction();
+        EXPECT_EQ(chooser.manufacturerPopup().selected, selected) << saved;
+        EXPECT_FALSE(chooser.cardArray().isEmpty()) << saved;
+        EXPECT_EQ(defaults.integerForKey("Layout Sheet Selected Manufacturer 2"), selected);
+    }
+}
