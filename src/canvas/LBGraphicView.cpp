@@ -726,10 +726,3 @@ void LBGraphicView::updateInspectorFromCanvas()
     if (InspectorPalette* palette = LBProcessState::inspectorPalette())
         palette->updateFromGraphicView(this);
 }
-
-void LBGraphicView::removeTextPopupButton()
-{
-    if (_textPopupButton)
-        _textPopupButton->deleteLater();
-    _textPopupButton = nullptr;
-}

@@ -110,16 +110,6 @@ public:
     static bool isDraggingOut();
     static void setDraggingOut(bool draggingOut);
 
-    // The pop-up button shown for a menu at a point of the canvas; removed (deleted) once
-    // its menu has closed.
-    void setTextPopupButton(QWidget* button) { _textPopupButton = button; }
-    QWidget* textPopupButton() const { return _textPopupButton; }
-    void removeTextPopupButton() override;
-
-private:
-    QPointer<QWidget> _textPopupButton;
-
-public:
     // ==== Links ========================================================================
     CanvasHost* windowController() const { return _windowController; }
     void setWindowController(CanvasHost* controller);
@@ -337,8 +327,9 @@ public:
     static qint64 dateFormatIndexForMenuIndex(qint64 menuIndex);
     // The choice of the item at position (separators count) in one of the two menus.
     void textPopupMenuAction(QMenu* sender, qint64 position);
-    // Lets go of whichever menu is up; safe to call twice.
-    void removeTextPopupButton();
+    // Lets go of whichever menu is up; safe to call twice. (The blank pop-up cell's owner
+    // interface: a cell reporting to the canvas has it called once its menu has closed.)
+    void removeTextPopupButton() override;
     // Opens the address-block menu when the point hits the tab of the one selected address
     // box; answers whether it did (the click is then used up).
     bool textTabUnderPoint(const QPointF& point);

@@ -94,6 +94,17 @@ void LBCircularSlider::storeConstrained(double angle, double distance)
 
 // --- Settings ---
 
+template <typename T>
+void LBCircularSlider::changeSetting(T& field, T value, bool constrain)
+{
+    if (value == field)
+        return;
+    field = value;
+    if (constrain)
+        constrainState();
+    update();
+}
+
 void LBCircularSlider::setAppearance(qint32 appearance)
 {
     if (appearance == InactiveAppearance)
@@ -106,53 +117,32 @@ void LBCircularSlider::setAppearance(qint32 appearance)
 
 void LBCircularSlider::setAllowsCenterPoint(bool allows)
 {
-    if (allows != _allowsCenterPoint) {
-        _allowsCenterPoint = allows;
-        constrainState();
-        update();
-    }
+    changeSetting(_allowsCenterPoint, allows, true);
 }
 
 void LBCircularSlider::setAllowsNonEdgePositions(bool allows)
 {
-    if (allows != _allowsNonEdgePositions) {
-        _allowsNonEdgePositions = allows;
-        constrainState();
-        update();
-    }
+    changeSetting(_allowsNonEdgePositions, allows, true);
 }
 
 void LBCircularSlider::setMaximumDistance(double maximum)
 {
-    if (maximum != _maximumDistance) {
-        _maximumDistance = maximum;
-        constrainState();
-        update();
-    }
+    changeSetting(_maximumDistance, maximum, true);
 }
 
 void LBCircularSlider::setSnapBehavior(qint32 behavior)
 {
-    if (behavior != _snapBehavior) {
-        _snapBehavior = behavior;
-        update();
-    }
+    changeSetting(_snapBehavior, behavior, false);
 }
 
 void LBCircularSlider::setNumberOfSnapMarks(qint64 marks)
 {
-    if (marks != _numberOfSnapMarks) {
-        _numberOfSnapMarks = marks;
-        update();
-    }
+    changeSetting(_numberOfSnapMarks, marks, false);
 }
 
 void LBCircularSlider::setDrawTicksBehavior(qint32 behavior)
 {
-    if (behavior != _drawTicksBehavior) {
-        _drawTicksBehavior = behavior;
-        update();
-    }
+    changeSetting(_drawTicksBehavior, behavior, false);
 }
 
 bool LBCircularSlider::sendAction()

@@ -128,6 +128,9 @@ protected:
 
 private:
     void storeConstrained(double angle, double distance);
+    // Sets a setting that redraws when it changes (and re-constrains the position).
+    template <typename T>
+    void changeSetting(T& field, T value, bool constrain);
     void placeKnobAt(const QPointF& point);
     bool shiftHeld() const;
     bool ticksShown() const;

@@ -22,9 +22,9 @@ constexpr qreal WellInset = 4; // the picture stays inside the well's bezel
 
 LBDragImageView::LBDragImageView(QWidget* parent) : QWidget(parent)
 {
+    // A press in a background window reaches the well as any press does, so a drag can
+    // start from there at once.
     setAcceptDrops(true);
-    // A press in a background window can start a drag at once.
-    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 LBDragImageView::~LBDragImageView() = default;

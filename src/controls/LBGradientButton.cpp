@@ -12,23 +12,16 @@ using namespace platform;
 
 namespace {
 
-void fillVertical(QPainter& painter, const QRectF& rect, const QColor& top, const QColor& bottom)
+// A gradient across the rectangle, from its top (vertical) or its left edge.
+void fillGradient(QPainter& painter, Qt::Orientation direction, const QRectF& rect,
+                  const QColor& from, const QColor& to)
 {
     if (rect.isEmpty())
         return;
-    QLinearGradient gradient(rect.topLeft(), rect.bottomLeft());
-    gradient.setColorAt(0, top);
-    gradient.setColorAt(1, bottom);
-    painter.fillRect(rect, gradient);
-}
-
-void fillHorizontal(QPainter& painter, const QRectF& rect, const QColor& left, const QColor& right)
-{
-    if (rect.isEmpty())
-        return;
-    QLinearGradient gradient(rect.topLeft(), rect.topRight());
-    gradient.setColorAt(0, left);
-    gradient.setColorAt(1, right);
+    QLinearGradient gradient(rect.topLeft(),
+                             direction == Qt::Vertical ? rect.bottomLeft() : rect.topRight());
+    gradient.setColorAt(0, from);
+    gradient.setColorAt(1, to);
     painter.fillRect(rect, gradient);
 }
 
@@ -60,22 +53,24 @@ void LBGradientButtonCell::drawBackgroundForButtonFrame(QPainter& painter, const
     // The bands fill what lies between the light line and the bottom line.
     const QRectF inner(innerX, frame.y() + 2, innerWidth, qMax<qreal>(0, h - 3));
     if (_selected) {
-        fillVertical(painter, inner, QColor(76, 80, 81), QColor(19, 19, 20));
+        fillGradient(painter, Qt::Vertical, inner, QColor(76, 80, 81), QColor(19, 19, 20));
     } else {
         const qreal bodyHeight = std::floor(inner.height() / 2);
-        fillVertical(painter, QRectF(inner.x(), inner.y(), inner.width(), bodyHeight),
+        fillGradient(painter, Qt::Vertical, QRectF(inner.x(), inner.y(), inner.width(), bodyHeight),
                      QColor(157, 162, 165), QColor(78, 79, 81));
-        fillVertical(
-            painter,
+        fillGradient(
+            painter, Qt::Vertical,
             QRectF(inner.x(), inner.y() + bodyHeight, inner.width(), inner.height() - bodyHeight),
             QColor(145, 150, 154), QColor(51, 52, 56));
     }
     if (_selected || highlighted) {
         const QColor halfBlack(0, 0, 0, 128), clear(0, 0, 0, 0);
-        fillHorizontal(painter, QRectF(inner.x(), inner.y(), 4, inner.height()), halfBlack, clear);
-        fillHorizontal(painter, QRectF(inner.right() - 4, inner.y(), 4, inner.height()), clear,
-                       halfBlack);
-        fillVertical(painter, QRectF(inner.x(), inner.y(), inner.width(), 7), black, clear);
+        fillGradient(painter, Qt::Horizontal, QRectF(inner.x(), inner.y(), 4, inner.height()),
+                     halfBlack, clear);
+        fillGradient(painter, Qt::Horizontal,
+                     QRectF(inner.right() - 4, inner.y(), 4, inner.height()), clear, halfBlack);
+        fillGradient(painter, Qt::Vertical, QRectF(inner.x(), inner.y(), inner.width(), 7), black,
+                     clear);
     }
 }
 
