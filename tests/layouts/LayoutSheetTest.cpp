@@ -3,6 +3,7 @@
 // descriptions, closing.
 
 #include "FileTestSupport.h"
+#include "MessageLog.h"
 
 #include "document/DimensionInfo.h"
 #include "document/LBDocument.h"
@@ -639,4 +640,24 @@ TEST_F(LayoutSheetTest, ASavedMakerIndexThatIsNoMakerSelectsTheFirst)
         EXPECT_FALSE(chooser.cardArray().isEmpty()) << saved;
         EXPECT_EQ(defaults.integerForKey("Layout Sheet Selected Manufacturer 2"), selected);
     }
+}
+
+TEST_F(LayoutSheetTest, AFailedWriteOfTheCustomLayoutsIsLogged)
+{
+    // A support "folder" that is a file: nothing can be written below it.
+    const QString blocked = _support.path() + "/blocked";
+    QFile(blocked).open(QIODevice::WriteOnly);
+    LBProcessState::setApplicationSupportPath(blocked);
+    RecordingHost host;
+    MessageLog log;
+    {
+        Controller chooser(false, 1);
+        chooser.beginSheetForController(&host);
+        chooser.goToStep(3);
+        chooser.customLayoutAction(2);
+        chooser.saveCustomNameAction("Mine");
+    }
+    EXPECT_TRUE(log.contains("The custom layouts cannot be written"))
+        << log.messages.join('\n').toStdString();
+    EXPECT_EQ(bytesOf(blocked), "");
 }
