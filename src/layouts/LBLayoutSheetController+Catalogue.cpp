@@ -155,6 +155,32 @@ const QStringList& discLabelNames()
     return names;
 }
 
+// The entries of an open label as they come, a later one of a key winning: a disc label
+// becomes a record of them, a label sheet's label is merged into the sheet; either way
+// they are written into a map once.
+class LabelEntries
+{
+public:
+    void insert(const QString& key, const QVariant& value) { _entries.append({key, value}); }
+    QVariant value(const QString& key) const
+    {
+        for (auto it = _entries.crbegin(); it != _entries.crend(); ++it) {
+            if (it->first == key)
+                return it->second;
+        }
+        return QVariant();
+    }
+    bool isEmpty() const { return _entries.isEmpty(); }
+    void mergeInto(QVariantMap& record) const
+    {
+        for (const auto& [key, value] : _entries)
+            record.insert(key, value);
+    }
+
+private:
+    QList<std::pair<QString, QVariant>> _entries;
+};
+
 } // namespace
 
 // The parse of one catalogue: the sheet, label and fold-line records being built and the
@@ -185,21 +211,22 @@ protected:
             _foldLinesArray = QVariantList();
         } else if (name == "Model") {
         } else if (name == "Label") {
-            _labelDict = QVariantMap();
+            _labelDict = LabelEntries();
             if (_disc && !_labelsArray)
                 _labelsArray = QVariantList();
         } else if (name == "FoldLine") {
             _foldLineDict = QVariantMap();
         } else {
-            _fieldStr = QByteArray();
-            _fieldStr->reserve(20);
+            // One buffer serves every leaf: emptied, it keeps its room.
+            _fieldStr.resize(0);
+            _fieldOpen = true;
         }
     }
 
     void characters(QByteArrayView text) override
     {
-        if (_fieldStr)
-            _fieldStr->append(text.data(), text.size());
+        if (_fieldOpen)
+            _fieldStr.append(text.data(), text.size());
     }
 
     void endElement(QByteArrayView name) override
@@ -226,8 +253,8 @@ protected:
                 _labelDict->insert(foldLinesKey, *_foldLinesArray);
             _foldLinesArray.reset();
         } else if (name == "Description") {
-            if (_fieldStr && _modelsArray) {
-                const QString model = QString::fromUtf8(*_fieldStr);
+            if (_fieldOpen && _modelsArray) {
+                const QString model = QString::fromUtf8(_fieldStr);
                 if (model.size() >= 2)
                     _modelsArray->append(model);
             }
@@ -247,19 +274,31 @@ protected:
                 }
             }
             _foldLineDict.reset();
-        } else if (_fieldStr) {
-            QVariantMap* record = _foldLineDict ? &*_foldLineDict
-                                  : _labelDict  ? &*_labelDict
-                                  : _mainDict   ? &*_mainDict
-                                                : nullptr;
-            if (record)
-                record->insert(keyForElement(name), QString::fromUtf8(*_fieldStr));
+        } else if (_fieldOpen) {
+            if (_foldLineDict)
+                _foldLineDict->insert(key(name), QString::fromUtf8(_fieldStr));
+            else if (_labelDict)
+                _labelDict->insert(key(name), QString::fromUtf8(_fieldStr));
+            else if (_mainDict)
+                _mainDict->insert(key(name), QString::fromUtf8(_fieldStr));
         }
-        _fieldStr.reset();
+        _fieldOpen = false;
     }
 
 private:
-    void endLabel(QVariantMap& label)
+    QString key(QByteArrayView name)
+    {
+        const QByteArray raw = QByteArray::fromRawData(name.data(), name.size());
+        const auto known = elementKeys().constFind(raw);
+        if (known != elementKeys().cend())
+            return *known;
+        auto other = _otherKeys.constFind(raw);
+        if (other == _otherKeys.cend())
+            other = _otherKeys.insert(name.toByteArray(), QString::fromUtf8(name));
+        return *other;
+    }
+
+    void endLabel(LabelEntries& label)
     {
         if (_foldLinesArray) {
             if (!_foldLinesArray->isEmpty())
@@ -269,10 +308,11 @@ private:
         if (_disc) {
             if (!_labelsArray)
                 _labelsArray = QVariantList();
-            _labelsArray->append(label);
+            QVariantMap record;
+            label.mergeInto(record);
+            _labelsArray->append(record);
         } else if (_mainDict) {
-            for (auto it = label.cbegin(); it != label.cend(); ++it)
-                _mainDict->insert(it.key(), it.value());
+            label.mergeInto(*_mainDict);
         }
     }
 
@@ -297,7 +337,7 @@ private:
             return _controller.logBadSheet(sheet, fault);
         }
         _controller._paperFormatsArray.append(cardWithRecord(sheet));
-        const QString maker = Info::text(sheet, Info::paperManufacturer);
+        const QString& maker = _controller._paperFormatsArray.constLast().maker;
         if (!_makers.contains(maker)) {
             _makers.insert(maker);
             _controller._manufacturersArray.append(maker);
@@ -311,15 +351,28 @@ private:
     std::optional<QVariantList> _modelsArray;
     std::optional<QVariantList> _labelsArray;
     std::optional<QVariantList> _foldLinesArray;
-    std::optional<QVariantMap> _labelDict;
+    std::optional<LabelEntries> _labelDict;
     std::optional<QVariantMap> _foldLineDict;
-    std::optional<QByteArray> _fieldStr;
+    QByteArray _fieldStr;
+    bool _fieldOpen = false;
+    // The keys of the elements outside the table, made once a parse.
+    QHash<QByteArray, QString> _otherKeys;
 };
 
 LBLayoutSheetController::Card LBLayoutSheetController::cardWithRecord(const QVariantMap& record)
 {
     Card card;
     card.record = record;
+    card.maker = Info::text(record, Info::paperManufacturer);
+    card.labelType = Info::text(record, labelTypeDescriptionKey);
+    const auto labels = record.constFind(labelsKey);
+    if (labels != record.cend()) {
+        for (const QVariant& label : labels->toList()) {
+            const QString type = Info::text(label.toMap(), labelTypeDescriptionKey);
+            if (!type.isEmpty())
+                card.labelTypes.append(type);
+        }
+    }
     card.foldedCode = Info::text(record, Info::paperCode).toCaseFolded();
     for (const QVariant& model : record.value(Info::models).toList())
         card.foldedModels.append(model.toString().toCaseFolded());
@@ -397,21 +450,10 @@ LBLayoutSheetController::filteredCatalogue(const QString& manufacturer,
     const bool disc = _selectedProjectType == DiscLabelsProject;
     QList<Card> cards;
     for (const Card& card : _paperFormatsArray) {
-        if (!anyMaker && Info::text(card.record, Info::paperManufacturer) != manufacturer)
+        if (!anyMaker && card.maker != manufacturer)
             continue;
-        if (!anyType) {
-            bool matches = false;
-            if (disc) {
-                const QVariantList labels = card.record.value(labelsKey).toList();
-                matches = std::any_of(labels.cbegin(), labels.cend(), [&](const QVariant& label) {
-                    return Info::text(label.toMap(), labelTypeDescriptionKey) == labelType;
-                });
-            } else {
-                matches = Info::text(card.record, labelTypeDescriptionKey) == labelType;
-            }
-            if (!matches)
-                continue;
-        }
+        if (!anyType && !(disc ? card.labelTypes.contains(labelType) : card.labelType == labelType))
+            continue;
         cards.append(card);
     }
     return cards;
@@ -423,16 +465,7 @@ void LBLayoutSheetController::rebuildLabelTypePopup()
     QSet<QString> seen;
     QStringList types;
     for (const Card& card : std::as_const(_cardArray)) {
-        if (disc) {
-            for (const QVariant& label : card.record.value(labelsKey).toList()) {
-                const QString type = Info::text(label.toMap(), labelTypeDescriptionKey);
-                if (!type.isEmpty() && !seen.contains(type)) {
-                    seen.insert(type);
-                    types.append(type);
-                }
-            }
-        } else {
-            const QString type = Info::text(card.record, labelTypeDescriptionKey);
+        for (const QString& type : disc ? card.labelTypes : QStringList{card.labelType}) {
             if (!type.isEmpty() && !seen.contains(type)) {
                 seen.insert(type);
                 types.append(type);

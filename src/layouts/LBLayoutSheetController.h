@@ -119,10 +119,15 @@ public:
 
     // ==== The catalogue (LBLayoutSheetController+Catalogue.cpp) ==========================
 
-    // One sheet of a list: its record and the case-folded texts the search compares.
+    // One sheet of a list: its record, and what the filters and the search compare, read
+    // from it once: its maker, its label type (or the types of its labels, for a disc
+    // sheet), and its code and models case-folded.
     struct Card
     {
         QVariantMap record;
+        QString maker;
+        QString labelType;
+        QStringList labelTypes;
         QString foldedCode;
         QStringList foldedModels;
     };
