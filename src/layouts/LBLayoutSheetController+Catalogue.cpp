@@ -15,6 +15,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace {
 
@@ -32,9 +34,12 @@ QString& catalogueFolder()
 }
 
 // The element names of the catalogue and their keys, both spellings.
-const QHash<QByteArray, QString>& elementKeys()
+// Grouped by the name's length: a leaf's name is looked up among the few of its length.
+using ElementKeys = std::array<QList<std::pair<QByteArray, QString>>, 18>;
+
+const ElementKeys& elementKeys()
 {
-    static const QHash<QByteArray, QString> keys = [] {
+    static const ElementKeys keys = [] {
         const std::pair<const char*, QString> table[] = {
             {"Manufacturer", Info::paperManufacturer},
             {"paperManufacturer", Info::paperManufacturer},
@@ -81,19 +86,30 @@ const QHash<QByteArray, QString>& elementKeys()
             {"Y2", QStringLiteral("y2")},
             {"y2", QStringLiteral("y2")},
         };
-        QHash<QByteArray, QString> keys;
+        ElementKeys keys;
         for (const auto& [name, key] : table)
-            keys.insert(QByteArray(name), key);
+            keys[qstrlen(name)].append({QByteArray(name), key});
         return keys;
     }();
     return keys;
 }
 
+// The key of a name of the table; nullptr for any other name.
+const QString* tableKey(QByteArrayView name)
+{
+    if (name.size() >= qsizetype(elementKeys().size()))
+        return nullptr;
+    for (const auto& [element, key] : elementKeys()[name.size()]) {
+        if (std::memcmp(element.constData(), name.data(), size_t(name.size())) == 0)
+            return &key;
+    }
+    return nullptr;
+}
+
 QString keyForElement(QByteArrayView name)
 {
-    const QByteArray raw = QByteArray::fromRawData(name.data(), name.size());
-    const auto found = elementKeys().constFind(raw);
-    return found != elementKeys().cend() ? *found : QString::fromUtf8(name);
+    const QString* key = tableKey(name);
+    return key ? *key : QString::fromUtf8(name);
 }
 
 // Why a sheet or disc label cannot be used; empty when it can.
@@ -288,10 +304,9 @@ protected:
 private:
     QString key(QByteArrayView name)
     {
-        const QByteArray raw = QByteArray::fromRawData(name.data(), name.size());
-        const auto known = elementKeys().constFind(raw);
-        if (known != elementKeys().cend())
+        if (const QString* known = tableKey(name))
             return *known;
+        const QByteArray raw = QByteArray::fromRawData(name.data(), name.size());
         auto other = _otherKeys.constFind(raw);
         if (other == _otherKeys.cend())
             other = _otherKeys.insert(name.toByteArray(), QString::fromUtf8(name));
