@@ -211,6 +211,11 @@ public:
 protected:
     void startElement(QByteArrayView name, const platform::XmlAttributes&) override
     {
+        // Another document is no catalogue: the lists are left as they are.
+        if (!_started && name != "PaperFormatList")
+            return abort(QStringLiteral("the document is not a catalogue (<%1>)")
+                             .arg(QString::fromUtf8(name)));
+        _started = true;
         if (name == "PaperFormatList") {
             _controller._paperFormatsArray.clear();
             _controller._paperFormatsArray.reserve(2000);
@@ -368,6 +373,7 @@ private:
     std::optional<QVariantList> _foldLinesArray;
     std::optional<LabelEntries> _labelDict;
     std::optional<QVariantMap> _foldLineDict;
+    bool _started = false;
     QByteArray _fieldStr;
     bool _fieldOpen = false;
     // The keys of the elements outside the table, made once a parse.

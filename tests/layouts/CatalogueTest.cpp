@@ -188,23 +188,28 @@ TEST(Catalogue, BrokenXmlKeepsTheSheetsBeforeTheFault)
         const char* name;
         QByteArray xml;
         const char* error;
+        const char* kept; // the sheet left in the catalogue
     };
     const Case cases[] = {
-        {"truncated", "<PaperFormatList>" + good + "<PaperFormat><ID>2</ID><Wid", "line 1"},
+        {"truncated", "<PaperFormatList>" + good + "<PaperFormat><ID>2</ID><Wid", "line 1", "1"},
         {"entity", "<!DOCTYPE PaperFormatList [<!ENTITY big \"xxxxxxxx\">]>\n<PaperFormatList>",
-         "entities"},
-        {"mismatched", "<PaperFormatList>" + good + "\n<PaperFormat></Labels>", "line 2"},
+         "entities", "before"},
+        {"mismatched", "<PaperFormatList>" + good + "\n<PaperFormat></Labels>", "line 2", "1"},
+        {"no catalogue", "<plist>" + good + "</plist>", "not a catalogue (<plist>)", "before"},
     };
     for (const Case& c : cases) {
         Controller chooser(false, 500);
+        ASSERT_TRUE(chooser.parseCatalogue(
+            QByteArray(good).replace("<ID>1</ID>", "<ID>before</ID>").prepend("<PaperFormatList>")
+                + "</PaperFormatList>",
+            500));
         MessageLog log;
         EXPECT_FALSE(chooser.parseCatalogue(c.xml, 500)) << c.name;
         EXPECT_TRUE(chooser.catalogueError().contains(QString::fromLatin1(c.error)))
             << c.name << ": " << chooser.catalogueError().toStdString();
         EXPECT_EQ(log.messages.size(), 1) << c.name;
-        if (QByteArray(c.name) != "entity") {
-            EXPECT_EQ(codesOf(chooser.paperFormats()), QStringList{"1"}) << c.name;
-        }
+        EXPECT_EQ(codesOf(chooser.paperFormats()), QStringList{c.kept}) << c.name;
+        EXPECT_EQ(chooser.manufacturers(), (QStringList{"All", "-", "M"})) << c.name;
     }
 }
 
