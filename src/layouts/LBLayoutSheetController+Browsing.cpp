@@ -493,12 +493,11 @@ void LBLayoutSheetController::searchPaperCode(const QString& text)
     }
     if (!text.isEmpty()) {
         const QString folded = text.toCaseFolded();
+        // The models are one a line: a text of more than one line is in none of them.
+        const bool oneLine = !folded.contains(QLatin1Char('\n'));
         QList<Card> found;
         for (const Card& card : std::as_const(_cardArray)) {
-            bool matches = card.foldedCode.contains(folded);
-            for (qsizetype i = 0; !matches && i < card.foldedModels.size(); ++i)
-                matches = card.foldedModels.at(i).contains(folded);
-            if (matches)
+            if (card.foldedCode.contains(folded) || (oneLine && card.foldedModels.contains(folded)))
                 found.append(card);
         }
         _cardArray = found;

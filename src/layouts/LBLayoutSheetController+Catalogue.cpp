@@ -116,13 +116,15 @@ QString keyForElement(QByteArrayView name)
 QString faultOfLabel(const QVariantMap& label)
 {
     for (const QString& key : {Info::labelWidth, Info::labelHeight}) {
-        if (!label.contains(key))
+        const auto value = label.constFind(key);
+        if (value == label.cend())
             return QStringLiteral("no %1").arg(key);
-        if (!(platform::floatValue(label.value(key)) > 0))
+        if (!(platform::floatValue(*value) > 0))
             return QStringLiteral("%1 is not above 0").arg(key);
     }
     for (const QString& key : {Info::numRows, Info::numColumns}) {
-        if (label.contains(key) && platform::integerValue(label.value(key)) < 1)
+        const auto value = label.constFind(key);
+        if (value != label.cend() && platform::integerValue(*value) < 1)
             return QStringLiteral("%1 is below 1").arg(key);
     }
     return QString();
@@ -177,6 +179,7 @@ const QStringList& discLabelNames()
 class LabelEntries
 {
 public:
+    LabelEntries() { _entries.reserve(16); }
     void insert(const QString& key, const QVariant& value) { _entries.append({key, value}); }
     QVariant value(const QString& key) const
     {
@@ -395,8 +398,9 @@ LBLayoutSheetController::Card LBLayoutSheetController::cardWithRecord(const QVar
         }
     }
     card.foldedCode = Info::text(record, Info::paperCode).toCaseFolded();
-    for (const QVariant& model : record.value(Info::models).toList())
-        card.foldedModels.append(model.toString().toCaseFolded());
+    const auto models = record.constFind(Info::models);
+    if (models != record.cend())
+        card.foldedModels = models->toStringList().join(QLatin1Char('\n')).toCaseFolded();
     return card;
 }
 

@@ -129,7 +129,7 @@ public:
         QString labelType;
         QStringList labelTypes;
         QString foldedCode;
-        QStringList foldedModels;
+        QString foldedModels; // one a line
     };
     static Card cardWithRecord(const QVariantMap& record);
 

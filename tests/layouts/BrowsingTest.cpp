@@ -221,8 +221,7 @@ TEST(StockLists, SearchByCodeAndByModel)
     labels.searchPaperCode("5160");
     ASSERT_FALSE(labels.cardArray().isEmpty());
     for (const Controller::Card& card : labels.cardArray())
-        EXPECT_TRUE(card.foldedCode.contains("5160")
-                    || card.foldedModels.join(' ').contains("5160"));
+        EXPECT_TRUE(card.foldedCode.contains("5160") || card.foldedModels.contains("5160"));
 }
 
 TEST(StockLists, FitThePreviewInItsBoxUnderAShadow)
