@@ -9,6 +9,8 @@
 
 #include <QHash>
 
+#include <array>
+
 #include <algorithm>
 
 namespace {
@@ -129,24 +131,25 @@ QRectF LBLayoutSheetController::cellRect(const QVariantMap& layout, qint64 row, 
 
 double LBLayoutSheetController::labelDimension(const QString& key, const QVariantMap& label)
 {
-    QString shortKey;
-    if (key == Info::leftMargin || key == shortX)
-        shortKey = shortX;
-    else if (key == Info::topMargin || key == shortY)
-        shortKey = shortY;
-    else if (key == Info::labelWidth || key == shortWidth)
-        shortKey = shortWidth;
-    else if (key == Info::labelHeight || key == shortHeight)
-        shortKey = shortHeight;
-    else
-        return Info::real(label, key);
-    if (label.contains(shortKey))
-        return Info::real(label, shortKey);
-    const QString longKey = shortKey == shortX       ? Info::leftMargin
-                            : shortKey == shortY     ? Info::topMargin
-                            : shortKey == shortWidth ? Info::labelWidth
-                                                     : Info::labelHeight;
-    return Info::real(label, longKey);
+    static const QHash<QString, std::array<QString, 2>> lookups = {
+        {Info::leftMargin, {shortX, Info::leftMargin}},
+        {shortX, {shortX, Info::leftMargin}},
+        {Info::topMargin, {shortY, Info::topMargin}},
+        {shortY, {shortY, Info::topMargin}},
+        {Info::labelWidth, {shortWidth, Info::labelWidth}},
+        {shortWidth, {shortWidth, Info::labelWidth}},
+        {Info::labelHeight, {shortHeight, Info::labelHeight}},
+        {shortHeight, {shortHeight, Info::labelHeight}},
+    };
+    const auto lookup = lookups.constFind(key);
+    if (lookup == lookups.constEnd())
+        return 0.0;
+    for (const QString& name : *lookup) {
+        const auto value = label.constFind(name);
+        if (value != label.constEnd())
+            return platform::floatValue(*value);
+    }
+    return 0.0;
 }
 
 double LBLayoutSheetController::labelOuterDiameter(const QVariantMap& label)

@@ -89,8 +89,9 @@ public:
     // top-left corner.
     static QRectF cellRect(const QVariantMap& layout, qint64 row, qint64 column);
     // A per-label record, either form: one of the four lengths ("x" or `leftMargin`, "y"
-    // or `topMargin`, "width" or `labelWidth`, "height" or `labelHeight`, the short name
-    // first); any other key reads from the record as it is. Missing: 0.
+    // or `topMargin`, "width" or `labelWidth`, "height" or `labelHeight`; either name asks
+    // for both, the short one first). The first present wins, even at 0; neither, or any
+    // other key, gives 0.
     static double labelDimension(const QString& key, const QVariantMap& label);
     // Where the label lies: its position and size; a label with a hole is its outer
     // diameter both ways.

@@ -99,7 +99,7 @@ TEST(LayoutReaders, ReadCellsLabelsAndDescriptions)
     for (const Case& c : cases)
         EXPECT_EQ(Controller::labelRect(c.label), c.rect);
     EXPECT_EQ(Controller::labelInnerDiameter(cases[2].label), 41);
-    EXPECT_EQ(Controller::labelDimension("cornerRadius", {{"cornerRadius", "3"}}), 3);
+    EXPECT_EQ(Controller::labelDimension("cornerRadius", {{"cornerRadius", "3"}}), 0);
 
     const QVariantMap folded{
         {"foldLines", QVariantList{QVariantMap{{"x1", 1}, {"y1", "2"}, {"x2", 3}, {"y2", 4}}}}};
