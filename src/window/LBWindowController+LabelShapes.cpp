@@ -18,7 +18,6 @@
 #include <QPointF>
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
