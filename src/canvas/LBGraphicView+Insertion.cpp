@@ -42,22 +42,15 @@ void LBGraphicView::updateLayersView()
     platform::NotificationCenter::defaultCenter().post(LBUpdateLayersView);
 }
 
-void LBGraphicView::makeNewGraphicsFromPasteboard(platform::Pasteboard& pasteboard,
+bool LBGraphicView::makeNewGraphicsFromPasteboard(platform::Pasteboard& pasteboard,
                                                   const QPointF& atPoint,
                                                   bool originatedInShapesMatrix)
 {
-    QByteArray data = pasteboard.dataForType(QStringLiteral("Quarn Print Line"));
-    if (data.isEmpty())
-        data = pasteboard.dataForType(QStringLiteral("Quarn Print Line 1"));
-    const std::optional<LBDocument::GraphicsList> list = LBDocument::graphicsForData(data);
-    if (!list)
-        return;
-    QList<LBGraphicPtr> graphics = list->graphics;
-    if (list->isPages && !list->pages.isEmpty()) {
-        for (const LBDocument::Layer& layer : list->pages.first())
-            graphics.append(layer);
-    }
-    insertGraphics(graphics, atPoint, originatedInShapesMatrix);
+    const std::optional<QList<LBGraphicPtr>> graphics = graphicsFromPasteboard(pasteboard);
+    if (!graphics || graphics->isEmpty() || !document())
+        return false;
+    insertGraphics(*graphics, atPoint, originatedInShapesMatrix);
+    return true;
 }
 
 void LBGraphicView::insertGraphics(const QList<LBGraphicPtr>& graphics, const QPointF& atPoint,
