@@ -46,7 +46,7 @@ LBGraphicPtr LBGraphicView::copyForThisPage(const LBGraphic& original) const
 void LBGraphicView::removeGraphicFromPage(const LBGraphicPtr& graphic)
 {
     platform::NotificationCenter::defaultCenter().post(LBDeleteGraphicNotification, graphic.get());
-    QTimer::singleShot(200, this, &LBGraphicView::updateLayersView);
+    scheduleUpdateLayersView();
     deselectGraphic(graphic);
     if (LBDocument* doc = document())
         doc->removeGraphic(graphic, selectedLayerIndex(), _pageIndex);

@@ -42,6 +42,19 @@ void LBGraphicView::updateLayersView()
     platform::NotificationCenter::defaultCenter().post(LBUpdateLayersView);
 }
 
+void LBGraphicView::scheduleUpdateLayersView()
+{
+    // Many insertions in one go (a paste, a drop of files) make one refresh.
+    if (!_updateLayersViewTimer) {
+        _updateLayersViewTimer = new QTimer(this);
+        _updateLayersViewTimer->setSingleShot(true);
+        _updateLayersViewTimer->setInterval(200);
+        connect(_updateLayersViewTimer, &QTimer::timeout, this, &LBGraphicView::updateLayersView);
+    }
+    if (!_updateLayersViewTimer->isActive())
+        _updateLayersViewTimer->start();
+}
+
 bool LBGraphicView::makeNewGraphicsFromPasteboard(platform::Pasteboard& pasteboard,
                                                   const QPointF& atPoint,
                                                   bool originatedInShapesMatrix)
@@ -256,7 +269,7 @@ void LBGraphicView::insertAtFrontOfSelectedLayer(const LBGraphicPtr& graphic)
         doc->showLayerAtIndex(layer, true);
     doc->insertGraphic(graphic, 0, layer, _pageIndex);
     platform::NotificationCenter::defaultCenter().post(LBInsertGraphicNotification, graphic.get());
-    QTimer::singleShot(200, this, &LBGraphicView::updateLayersView);
+    scheduleUpdateLayersView();
 }
 
 bool LBGraphicView::makeImageFilesOwn(LBGraphic& graphic, bool copyLazyImage)

@@ -387,6 +387,8 @@ public:
                        bool originatedInShapesMatrix, qint64 groupIndex);
     // Posts LBUpdateLayersView.
     void updateLayersView();
+    // updateLayersView() 0.2 s from the first request that is not yet answered.
+    void scheduleUpdateLayersView();
 
     // ==== Grouping =====================================================================
     void group(QObject* sender);
@@ -626,6 +628,7 @@ private:
     QColor _gridColor;
     QTimer* _unhideKnobsTimer = nullptr;
     QTimer* _hideDynamicGuidesTimer = nullptr;
+    QTimer* _updateLayersViewTimer = nullptr;
     bool _trimToPage = false;
     bool _drawPostalGuidelines = false;
     bool _spaceKeyIsDown = false;
