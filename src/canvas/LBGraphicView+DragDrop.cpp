@@ -9,6 +9,7 @@
 
 #include "canvas/LBGraphicView.h"
 
+#include "canvas/LBFieldRanges.h"
 #include "graphics/LBTextArea.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/text/AttributedString.h"
@@ -24,7 +25,6 @@ namespace {
 
 const QString kPrintLine = QStringLiteral("Quarn Print Line");
 const QString kPrintLine1 = QStringLiteral("Quarn Print Line 1");
-const QString kFieldRanges = QStringLiteral("LBQFieldPboardType");
 const QString kTextDragStarted = QStringLiteral("LBDragStartedInTextViewNotification");
 const QString kTextDragEnded = QStringLiteral("LBDragEndedInTextViewNotification");
 
@@ -90,7 +90,7 @@ void LBGraphicView::draggingTextFromTextView(const platform::Notification& notif
 Qt::DropAction LBGraphicView::draggingEntered(platform::DraggingInfo& info)
 {
     _fieldTextSize = QSizeF(0.0, 0.0);
-    if (!info.draggingPasteboard().availableTypeFromArray({kFieldRanges}).isNull()
+    if (!info.draggingPasteboard().availableTypeFromArray({LBQFieldPboardType}).isNull()
         && !info.draggedImageSize().isEmpty())
         _fieldTextSize = QSizeF(info.draggedImageSize());
     return dragOperationForDraggingInfo(info);
@@ -239,8 +239,7 @@ bool LBGraphicView::performDragOperation(platform::DraggingInfo& info)
             }
         }
     } else if (type == platform::FilenamesPboardType) {
-        const QStringList paths =
-            pasteboard.propertyListForType(platform::FilenamesPboardType).toStringList();
+        const QStringList paths = pasteboard.filenames();
         for (qsizetype i = 0; i < paths.size(); ++i) {
             const QPointF at = _dropPoint + QPointF(10.0 * i, 10.0 * i);
             changed |= makeNewImageFromContentsOfFile(paths.at(i), at, QSizeF(0.0, 0.0));
@@ -265,9 +264,10 @@ bool LBGraphicView::performDragOperation(platform::DraggingInfo& info)
 std::optional<platform::AttributedString>
 LBGraphicView::textFromPasteboard(const platform::Pasteboard& pasteboard)
 {
-    if (pasteboard.availableTypeFromArray({platform::StringPboardType}).isNull())
-        return std::nullopt;
-    return platform::AttributedString(pasteboard.stringForType(platform::StringPboardType));
+    std::optional<platform::AttributedString> text = pasteboard.attributedString();
+    if (text && !pasteboard.availableTypeFromArray({LBQFieldPboardType}).isNull())
+        LBApplyFieldRangeData(pasteboard.dataForType(LBQFieldPboardType), *text);
+    return text;
 }
 
 bool LBGraphicView::makeNewTextObjectFromPasteboard(platform::Pasteboard& pasteboard,

@@ -69,7 +69,7 @@ bool LBGraphicView::makeNewImageFromPasteboard(platform::Pasteboard& pasteboard,
         pasteboard.availableTypeFromArray({platform::PDFPboardType, platform::PostScriptPboardType,
                                            platform::TIFFPboardType, platform::PNGPboardType});
     if (type.isNull())
-        type = pasteboard.availableTypeFromArray(platform::imagePasteboardTypes());
+        type = pasteboard.availableImageType();
     if (type.isNull())
         return false;
     if (type == platform::PICTPboardType) {

@@ -150,8 +150,7 @@ void LBGraphicView::paste(QObject* sender)
         return;
     }
     if (type == platform::FilenamesPboardType) {
-        const QStringList paths =
-            pasteboard.propertyListForType(platform::FilenamesPboardType).toStringList();
+        const QStringList paths = pasteboard.filenames();
         bool imported = false;
         for (const QString& path : paths)
             imported = makeNewImageFromContentsOfFile(path, kNoPoint, QSizeF(0.0, 0.0));

@@ -5,6 +5,9 @@
 
 #include "CanvasTestSupport.h"
 
+#include "canvas/LBFieldRanges.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/TextStorage.h"
 #include "shapes/LBImage.h"
 
 #include <QBuffer>
@@ -227,6 +230,57 @@ TEST_F(CanvasDrop, AMergeFieldComesOutCentredOnThePointer)
     EXPECT_EQ(taken, Qt::CopyAction);
     ASSERT_EQ(count(), 1);
     EXPECT_EQ(front()->bounds().topLeft(), QPointF(156, 294));
+}
+
+TEST_F(CanvasDrop, DroppedRichTextKeepsItsMergeFieldsWhenTheirListIsSound)
+{
+    struct Case
+    {
+        QByteArray fields;
+        bool keepsField;
+    };
+    const Case cases[] = {
+        {"( { LBFieldRangeKey = \"{5, 4}\"; LBFieldDictKey = { LBPropertyName = First; }; } )",
+         true},
+        {"( { LBFieldRangeKey = \"{5, 40}\"; LBFieldDictKey = { LBPropertyName = First; }; } )",
+         false},
+        {"{ LBFieldRangeKey = \"{5, 4}\"; }", false},
+    };
+    double y = 100.0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fields.constData());
+        y += 100.0; // each on empty canvas, not onto the box before
+        QMimeData data;
+        platform::Pasteboard pasteboard(&data);
+        pasteboard.declareTypes({platform::RTFDPboardType, LBQFieldPboardType});
+        pasteboard.setAttributedString(platform::AttributedString(QStringLiteral("Dear Name")));
+        pasteboard.setData(c.fields, LBQFieldPboardType);
+        EXPECT_EQ(drop(data, QPointF(100, y)), Qt::CopyAction);
+        auto* box = dynamic_cast<LBTextArea*>(front().get());
+        ASSERT_NE(box, nullptr);
+        const platform::AttributedString& text = box->contents()->attributedString();
+        EXPECT_EQ(text.string(), QStringLiteral("Dear Name"));
+        const QVariant field = text.attribute(LBQFieldAttributeName, 6);
+        EXPECT_EQ(field.toMap().value(QStringLiteral("LBPropertyName")).toString(),
+                  c.keepsField ? QStringLiteral("First") : QString());
+        EXPECT_FALSE(text.attribute(LBQFieldAttributeName, 2).isValid());
+    }
+}
+
+TEST_F(CanvasDrop, ATextDragOfTheEditorIsLeftToTheEditor)
+{
+    auto box = addTextBox(QRectF(100, 100, 200, 50), QStringLiteral("Hello"));
+    platform::NotificationCenter::defaultCenter().post(
+        QStringLiteral("LBDragStartedInTextViewNotification"), nullptr);
+    EXPECT_TRUE(canvas->isDraggingTextFromTextView());
+    QMimeData data;
+    data.setText(QStringLiteral("moved"));
+    EXPECT_EQ(hover(data, QPointF(150, 120)), Qt::CopyAction);
+    EXPECT_EQ(canvas->editingGraphic(), nullptr); // no editor opened for it
+    platform::NotificationCenter::defaultCenter().post(
+        QStringLiteral("LBDragEndedInTextViewNotification"), nullptr);
+    EXPECT_FALSE(canvas->isDraggingTextFromTextView());
+    Q_UNUSED(box);
 }
 
 TEST_F(CanvasDrop, TextDroppedOnTheEditedBoxIsAppended)
