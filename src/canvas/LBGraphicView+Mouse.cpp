@@ -291,6 +291,9 @@ void LBGraphicView::selectAndTrackMouseWithEvent(QMouseEvent* event)
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const LBGraphicPtr g = graphicUnderPoint(p, false);
     const bool wasSelected = g && graphicIsSelected(g.get());
+    // A press on the tab of the selected address box opens its menu and nothing else.
+    if (textTabUnderPoint(p))
+        return;
 
     if (!shift && !wasSelected)
         clearSelection();
@@ -349,6 +352,10 @@ void LBGraphicView::selectAndTrackMouseWithEvent(QMouseEvent* event)
         setUndoActionName(QStringLiteral("Selection Change"));
         selectGraphic(g);
     }
+
+    // A press on a merge field's run opens its menu (or the counter sheet) and ends there.
+    if (!shift && handleFieldClick(g, p))
+        return;
 
     if (locked) {
         rubberbandSelectWithEvent(event);

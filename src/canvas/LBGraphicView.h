@@ -318,6 +318,34 @@ public:
     void selectSubGraphicInGroup(const LBGraphicPtr& graphic);
     QRectF rubberbandRect() const { return _rubberbandRect; }
 
+    // ==== Merge-field menus (LBGraphicView+FieldMenus.cpp) ==============================
+    // A click on a merge field's run offers the field's formats in a menu at the run; a
+    // click on an address box's tab offers pre-formatted address blocks. Each menu pops up
+    // with its selected item checked under the pointer; a choice goes to
+    // textPopupMenuAction(), and the menu is let go once it hides.
+    // The field menu of the target field (set with setFieldMenuTarget(), which the click
+    // does), at the point (canvas coordinates).
+    void displayFieldMenuAtPoint(const QPointF& point, const QString& propertyName);
+    static qint64 menuIndexForDateFormatIndex(qint64 formatIndex);
+    static qint64 dateFormatIndexForMenuIndex(qint64 menuIndex);
+    // The choice of the item at position (separators count) in one of the two menus.
+    void textPopupMenuAction(QMenu* sender, qint64 position);
+    // Lets go of whichever menu is up; safe to call twice.
+    void removeTextPopupButton();
+    // Opens the address-block menu when the point hits the tab of the one selected address
+    // box; answers whether it did (the click is then used up).
+    bool textTabUnderPoint(const QPointF& point);
+    void displayTextTypeMenuAtPoint(const QPointF& point);
+    // The text area and rollover entry ("LBFieldDictionary", "LBRolloverRectArray",
+    // "LBFieldRange") of the field a menu is for.
+    void setFieldMenuTarget(const LBGraphicPtr& textArea, const QVariantMap& rolloverEntry);
+    LBTextArea* targetTextObject() const;
+    // The menus while up (built and kept even when not shown); nullptr otherwise.
+    QMenu* fieldMenuButton() const;
+    QMenu* textTypeMenuButton() const;
+    // Whether the menus are shown when built (tests build them without showing).
+    static void setShowsTextPopupMenus(bool shows);
+
     // ==== Alignment guides =============================================================
     // The point moved so that the moving selection (whose origin is point - selOriginOffset
     // and whose size is the dragged image's, in screen pixels) lines up with the nearest
@@ -590,6 +618,12 @@ private:
     };
     QList<MenuEntry> graphicsMenuEntries(const QPointF& point);
     void popUpMenu(QMenu* menu, const QPointF& atPoint);
+    // Shows a merge-field or address menu with the item under the pointer, and wires its
+    // choice and its hiding.
+    void popUpTextMenu(QMenu* menu, const QPointF& atPoint, QAction* atAction);
+    // The merge-field click of a press on g (a text box or shape with text): true when a
+    // field's run took the click.
+    bool handleFieldClick(const LBGraphicPtr& g, const QPointF& point);
     QPointF rulerPoint(platform::RulerView* ruler, const QPointF& point) const;
     // The six ruler locations (min, mid, max) of a rectangle on each ruler.
     void echoToRulers(const QRectF& rect, bool begin);
@@ -677,6 +711,10 @@ private:
 
     // --- Menus ---
     QPointF _hitGraphicsMenuPoint;
+    QPointer<QMenu> _fieldMenuButton;
+    QPointer<QMenu> _textTypeMenuButton;
+    std::weak_ptr<LBGraphic> _targetTextObject; // not kept alive by the menu
+    QVariantMap _fieldMenuRolloverDict;
 
     struct Flags
     {
