@@ -436,6 +436,9 @@ void LBGraphicView::toggleRuler(QObject* sender)
     }
     scrollView->setHasHorizontalRuler(true);
     scrollView->setHasVerticalRuler(true);
+    for (platform::RulerView* ruler :
+         {scrollView->horizontalRulerView(), scrollView->verticalRulerView()})
+        ruler->setClientView(this);
     if (!_gvFlags.initedRulers) {
         for (platform::RulerView* ruler :
              {scrollView->horizontalRulerView(), scrollView->verticalRulerView()}) {

@@ -10,6 +10,7 @@
 #include "canvas/LBGraphicView.h"
 
 #include "canvas/LBFieldRanges.h"
+#include "canvas/LBTextView.h"
 #include "graphics/LBTextArea.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/text/AttributedString.h"
@@ -25,8 +26,6 @@ namespace {
 
 const QString kPrintLine = QStringLiteral("Quarn Print Line");
 const QString kPrintLine1 = QStringLiteral("Quarn Print Line 1");
-const QString kTextDragStarted = QStringLiteral("LBDragStartedInTextViewNotification");
-const QString kTextDragEnded = QStringLiteral("LBDragEndedInTextViewNotification");
 
 // Within this many points of a guide a dropped selection's edge or middle lands on it.
 constexpr double kDropSnapDistance = 4.0;
@@ -78,13 +77,15 @@ void LBGraphicView::observeTextViewDrags()
 {
     platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
     const auto observer = [this](const platform::Notification& n) { draggingTextFromTextView(n); };
-    _textDragStartedObserver = center.addObserver(kTextDragStarted, nullptr, observer);
-    _textDragEndedObserver = center.addObserver(kTextDragEnded, nullptr, observer);
+    _textDragStartedObserver =
+        center.addObserver(LBDragStartedInTextViewNotification, nullptr, observer);
+    _textDragEndedObserver =
+        center.addObserver(LBDragEndedInTextViewNotification, nullptr, observer);
 }
 
 void LBGraphicView::draggingTextFromTextView(const platform::Notification& notification)
 {
-    _draggingTextFromTextView = notification.name == kTextDragStarted;
+    _draggingTextFromTextView = notification.name == LBDragStartedInTextViewNotification;
 }
 
 Qt::DropAction LBGraphicView::draggingEntered(platform::DraggingInfo& info)

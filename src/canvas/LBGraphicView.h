@@ -36,6 +36,7 @@
 #include "canvas/CanvasHost.h"
 #include "document/LBDocument.h"
 #include "graphics/CanvasView.h"
+#include "platform/ui/RulerView.h"
 
 #include <QColor>
 #include <QList>
@@ -60,8 +61,6 @@ namespace platform {
 class AttributedString;
 class DraggingInfo;
 class Pasteboard;
-class RulerView;
-struct RulerMarker;
 class ScrollView;
 class UndoManager;
 } // namespace platform
@@ -98,7 +97,7 @@ void LBDrawDynamicGuides(const QList<QRectF>& horizontalGuides,
 // The rectangle spanned by two points.
 QRectF rectFromPoints(const QPointF& a, const QPointF& b);
 
-class LBGraphicView : public QWidget, public CanvasView
+class LBGraphicView : public QWidget, public CanvasView, public platform::RulerClient
 {
     Q_OBJECT
 public:
@@ -469,12 +468,14 @@ public:
     // and an accessory view is reserved.
     void toggleRuler(QObject* sender);
     // As the rulers' client: markers can be dragged, change nothing and stay on.
-    bool rulerViewShouldMoveMarker(platform::RulerView* ruler, const platform::RulerMarker& marker);
+    bool rulerViewShouldMoveMarker(platform::RulerView* ruler,
+                                   const platform::RulerMarker& marker) override;
     double rulerViewWillMoveMarker(platform::RulerView* ruler, const platform::RulerMarker& marker,
-                                   double toLocation);
-    void rulerViewDidMoveMarker(platform::RulerView* ruler, const platform::RulerMarker& marker);
+                                   double toLocation) override;
+    void rulerViewDidMoveMarker(platform::RulerView* ruler,
+                                const platform::RulerMarker& marker) override;
     bool rulerViewShouldRemoveMarker(platform::RulerView* ruler,
-                                     const platform::RulerMarker& marker);
+                                     const platform::RulerMarker& marker) override;
 
     // ==== Copy, cut and paste (LBGraphicView+Pasteboard.cpp) ===========================
     // Copy: the unlocked selection as "Quarn Print Line" (and TIFF for one graphic) on the

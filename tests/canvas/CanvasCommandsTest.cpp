@@ -7,6 +7,7 @@
 #include "platform/ui/RulerView.h"
 #include "shapes/LBCurvedLine.h"
 
+#include <QMouseEvent>
 #include <QObject>
 
 namespace {
@@ -290,8 +291,27 @@ TEST_F(CanvasCommands, TheFirstRulerToggleReservesRoomForMarkers)
     canvas->toggleRuler(nullptr); // later toggles only show and hide
     EXPECT_TRUE(scrollView->rulersVisible());
     EXPECT_EQ(scrollView->horizontalRulerView()->reservedThicknessForMarkers(), 0.0);
-    const platform::RulerMarker marker{12.0, QImage(), QPointF()};
-    EXPECT_TRUE(canvas->rulerViewShouldMoveMarker(nullptr, marker));
-    EXPECT_EQ(canvas->rulerViewWillMoveMarker(nullptr, marker, 30.0), 30.0);
-    EXPECT_FALSE(canvas->rulerViewShouldRemoveMarker(nullptr, marker));
+
+    // The canvas is the rulers' client: a marker follows the pointer and is not dragged off.
+    platform::RulerView* ruler = scrollView->horizontalRulerView();
+    ASSERT_EQ(ruler->clientView(), canvas);
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    ruler->setMarkers({platform::RulerMarker{50.0, image, QPointF(4.0, 0.0)}});
+    const double y = ruler->ruleRect().top() + 4.0;
+    const auto mouse = [ruler](QEvent::Type type, const QPointF& at) {
+        QMouseEvent event(type, at, ruler->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        QApplication::sendEvent(ruler, &event);
+    };
+    mouse(QEvent::MouseButtonPress, QPointF(50, y));
+    mouse(QEvent::MouseMove, QPointF(80, y));
+    mouse(QEvent::MouseButtonRelease, QPointF(80, y));
+    ASSERT_EQ(ruler->markers().size(), 1);
+    EXPECT_EQ(ruler->markers().first().location, 80.0);
+    mouse(QEvent::MouseButtonPress, QPointF(80, y));
+    mouse(QEvent::MouseMove, QPointF(90, y + 300));
+    mouse(QEvent::MouseButtonRelease, QPointF(90, y + 300));
+    ASSERT_EQ(ruler->markers().size(), 1);
+    EXPECT_EQ(ruler->markers().first().location, 90.0);
 }

@@ -6,6 +6,7 @@
 #include "CanvasTestSupport.h"
 
 #include "canvas/LBFieldRanges.h"
+#include "canvas/LBTextView.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/TextStorage.h"
 #include "shapes/LBImage.h"
@@ -270,15 +271,14 @@ TEST_F(CanvasDrop, DroppedRichTextKeepsItsMergeFieldsWhenTheirListIsSound)
 TEST_F(CanvasDrop, ATextDragOfTheEditorIsLeftToTheEditor)
 {
     auto box = addTextBox(QRectF(100, 100, 200, 50), QStringLiteral("Hello"));
-    platform::NotificationCenter::defaultCenter().post(
-        QStringLiteral("LBDragStartedInTextViewNotification"), nullptr);
+    platform::NotificationCenter::defaultCenter().post(LBDragStartedInTextViewNotification,
+                                                       nullptr);
     EXPECT_TRUE(canvas->isDraggingTextFromTextView());
     QMimeData data;
     data.setText(QStringLiteral("moved"));
     EXPECT_EQ(hover(data, QPointF(150, 120)), Qt::CopyAction);
     EXPECT_EQ(canvas->editingGraphic(), nullptr); // no editor opened for it
-    platform::NotificationCenter::defaultCenter().post(
-        QStringLiteral("LBDragEndedInTextViewNotification"), nullptr);
+    platform::NotificationCenter::defaultCenter().post(LBDragEndedInTextViewNotification, nullptr);
     EXPECT_FALSE(canvas->isDraggingTextFromTextView());
     Q_UNUSED(box);
 }
