@@ -425,11 +425,7 @@ void LBGraphicView::startDrag(QMouseEvent* event)
         QList<LBGraphicPtr> copies;
         for (qsizetype i = dragged.size() - 1; i >= 0; --i) {
             const LBGraphicPtr& original = dragged.at(i);
-            LBGraphicPtr copy = original->copy();
-            copy->setDocument(doc);
-            copy->setZoomFactor(original->zoomFactor());
-            copy->copyImageFilePathsFromGraphic(*original);
-            setVisiblePageOriginForGraphic(copy.get());
+            LBGraphicPtr copy = copyForThisPage(*original);
             doc->insertGraphic(copy, 0, selectedLayerIndex(), _pageIndex);
             copies.prepend(copy);
         }
