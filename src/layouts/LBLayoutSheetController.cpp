@@ -9,7 +9,9 @@
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QEvent>
 
 namespace {
 
@@ -91,6 +93,8 @@ void LBLayoutSheetController::closeAllOpenControllers()
             open.at(i)->closeDocumentAction();
     }
     openList().clear();
+    // The event loop has ended: the choosers let go go now, writing what they keep.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void LBLayoutSheetController::beginSheetForController(LayoutSheetHost* host)

@@ -267,7 +267,8 @@ public:
     // Every chooser from its making until its window drops it, oldest first.
     static QList<LBLayoutSheetController*> openControllers();
     static void removeFromOpenControllers(LBLayoutSheetController* controller);
-    // Quitting: closeDocumentAction() to each open chooser, last to first.
+    // Quitting: closeDocumentAction() to each open chooser, last to first; the choosers
+    // let go are released then (the event loop has ended), writing what they keep.
     static void closeAllOpenControllers();
 
     bool isNewDocumentLayout() const { return _newDocumentLayout; }

@@ -40,3 +40,14 @@ TEST_F(WindowTest, OpensAndDropsTheLayoutChooser)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(second);
 }
+
+TEST_F(WindowTest, QuittingLetsTheOpenChooserGoAtOnce)
+{
+    document->setProjectDescription({{"ProjectType", 1}});
+    controller->openLayoutSheet(nullptr);
+    QPointer<LBLayoutSheetController> chooser = controller->layoutSheetController();
+    ASSERT_TRUE(chooser);
+    LBLayoutSheetController::closeAllOpenControllers();
+    EXPECT_FALSE(chooser); // released, its settings written, with no event loop to wait for
+    EXPECT_FALSE(controller->layoutSheetController());
+}
