@@ -1,6 +1,7 @@
 // Developer tool: the layout chooser of a new document at each of its steps, saved as PNGs
 // of the sheet: the project types, the label catalogue's sheets, the envelope stocks, the
-// disc catalogue's sheets, the template step and the custom size.
+// disc catalogue's sheets, the template step and the custom size; and a chooser changing a
+// layout, opened at the sheet of its description.
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/test/tools/choosershot <folder>
 
 #include "graphics/LBProcessState.h"
@@ -72,5 +73,13 @@ int main(int argc, char** argv)
     chooser.projectTypeAction(LBLayoutSheetController::DiscLabelsProject);
     chooser.continueAction();
     ok = shoot(chooser, folder + "/1-disc-sheets.png") && ok;
+
+    // Changing a layout: opened at the sheet the description names, Choose at once.
+    LBLayoutSheetController change(false, LBLayoutSheetController::AddressLabelsProject);
+    change.beginSheetForController(nullptr);
+    change.setFromProjectDescription({{QStringLiteral("ProjectType"), 500},
+                                      {QStringLiteral("ManufacturerName"), QStringLiteral("Avery")},
+                                      {QStringLiteral("CardStockName"), QStringLiteral("5160")}});
+    ok = shoot(change, folder + "/change-layout-sheet.png") && ok;
     return ok ? 0 : 1;
 }
