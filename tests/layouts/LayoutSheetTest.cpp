@@ -20,7 +20,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -660,4 +667,43 @@ TEST_F(LayoutSheetTest, AFailedWriteOfTheCustomLayoutsIsLogged)
     EXPECT_TRUE(log.contains("The custom layouts cannot be written"))
         << log.messages.join('\n').toStdString();
     EXPECT_EQ(bytesOf(blocked), "");
+}
+
+TEST_F(LayoutSheetTest, TheSheetShowsTheStepAndPassesClicksOn)
+{
+    Controller chooser(true, 500);
+    chooser.beginSheetForController(nullptr);
+    QDialog* sheet = chooser.sheet();
+    auto* steps = sheet->findChild<QStackedWidget*>();
+    ASSERT_TRUE(steps);
+    EXPECT_EQ(steps->currentIndex(), 0);
+    EXPECT_EQ(sheet->size(), QSize(654, 277));
+
+    // The envelopes button chooses envelopes; Continue shows their list.
+    QList<QAbstractButton*> buttons;
+    for (QAbstractButton* button : steps->widget(0)->findChildren<QAbstractButton*>()) {
+        if (button->inherits("LBImageButton"))
+            buttons << button;
+    }
+    ASSERT_EQ(buttons.size(), 5);
+    QTest::mouseClick(buttons.at(1), Qt::LeftButton);
+    EXPECT_EQ(chooser.selectedProjectType(), 0);
+    for (QPushButton* button : steps->widget(0)->findChildren<QPushButton*>()) {
+        if (button->text() == "Continue")
+            QTest::mouseClick(button, Qt::LeftButton);
+    }
+    EXPECT_EQ(steps->currentIndex(), 1);
+    auto* table = steps->widget(1)->findChild<QTableView*>();
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->model()->rowCount(), chooser.numberOfRows());
+    EXPECT_EQ(table->model()->index(2, 0).data().toString(), "Size 10 (9.5x4.125 in)");
+    auto* makers = steps->widget(1)->findChild<QComboBox*>();
+    ASSERT_TRUE(makers);
+    EXPECT_EQ(makers->count(), chooser.manufacturerPopup().items.size());
+    EXPECT_EQ(makers->itemData(1, Qt::AccessibleDescriptionRole).toString(), "separator");
+
+    // Choosing a row in the table selects the stock.
+    table->selectRow(3);
+    EXPECT_EQ(chooser.selectedRow(), 3);
+    EXPECT_EQ(chooser.cardDictionaryAtIndex(3)->value(Info::paperCode), "Size 11");
 }
