@@ -11,6 +11,7 @@
 #include "document/LBDocument.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/KXPopUpImageButton.h"
+#include "platform/ui/PrintInfo.h"
 #include "window/LBWindowController.h"
 
 #include <QApplication>
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication application(argc, argv);
+    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
     platform::UserDefaults::standardUserDefaults().registerDefaults({
         {QStringLiteral("Graphics Drawer Width"), 250.0},
         {QStringLiteral("Graphics Drawer Open"), -1},
@@ -75,7 +77,7 @@ int main(int argc, char** argv)
     toolbar->setMovable(false);
     for (auto [button, title] : {std::pair{controller->designButton(), "Design"},
                                  std::pair{controller->previewButton(), "Preview"}}) {
-        button->setText(QString::fromLatin1(title));
+        button->setTitle(QString::fromLatin1(title));
         button->setFixedSize(74, 24);
         button->show();
         toolbar->addWidget(button);
