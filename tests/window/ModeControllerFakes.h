@@ -272,8 +272,11 @@ public:
         add(QStringLiteral("openDrawer %1 %2 %3")
                 .arg(yesNo(open), yesNo(updatePrefs), yesNo(toggleLayersView)));
         _drawerIsOpen = open;
-        if (_controller)
+        if (_controller) {
             _controller->openDesignDrawer(open);
+            if (open)
+                _controller->updateDrawerWidth();
+        }
     }
     bool drawerIsOpen() const override { return _drawerIsOpen; }
     void setDrawerMode(qint64 mode) override { add(QStringLiteral("drawerMode %1").arg(mode)); }
