@@ -34,6 +34,7 @@
 // Main thread only.
 
 #include "canvas/CanvasHost.h"
+#include "controls/LBBlankPopUpButtonCell.h"
 #include "document/LBDocument.h"
 #include "graphics/CanvasView.h"
 #include "platform/ui/RulerView.h"
@@ -97,7 +98,10 @@ void LBDrawDynamicGuides(const QList<QRectF>& horizontalGuides,
 // The rectangle spanned by two points.
 QRectF rectFromPoints(const QPointF& a, const QPointF& b);
 
-class LBGraphicView : public QWidget, public CanvasView, public platform::RulerClient
+class LBGraphicView : public QWidget,
+                      public CanvasView,
+                      public platform::RulerClient,
+                      public PopUpMenuOwner
 {
     Q_OBJECT
 public:
@@ -329,8 +333,9 @@ public:
     static qint64 dateFormatIndexForMenuIndex(qint64 menuIndex);
     // The choice of the item at position (separators count) in one of the two menus.
     void textPopupMenuAction(QMenu* sender, qint64 position);
-    // Lets go of whichever menu is up; safe to call twice.
-    void removeTextPopupButton();
+    // Lets go of whichever menu is up; safe to call twice. (The blank pop-up cell's owner
+    // interface: a cell reporting to the canvas has it called once its menu has closed.)
+    void removeTextPopupButton() override;
     // Opens the address-block menu when the point hits the tab of the one selected address
     // box; answers whether it did (the click is then used up).
     bool textTabUnderPoint(const QPointF& point);
