@@ -2,6 +2,7 @@
 // notification, the field rows' background and the colour view's tiles.
 
 #include "controls/LBColorView.h"
+#include "controls/LBDrawerBarView.h"
 #include "controls/LBFieldCell.h"
 #include "controls/LBGradientButton.h"
 #include "controls/LBPopUpImageButton.h"
@@ -155,4 +156,23 @@ TEST(LBColorViewTest, FillsWithItsColour)
     view.setColor(Qt::blue);
     view.render(&shot);
     EXPECT_EQ(shot.pixelColor(5, 5), QColor(Qt::blue));
+}
+
+TEST(LBDrawerBarViewTest, SlateBarDarkenedAtItsEdgesWithTheLabelCentred)
+{
+    LBDrawerBarView bar;
+    bar.resize(200, 24);
+    bar.setLabelString("Shapes");
+    QImage shot(bar.size(), QImage::Format_ARGB32);
+    bar.render(&shot);
+    EXPECT_EQ(shot.pixelColor(3, 12), LBDrawerBarView::barColor());
+    EXPECT_LT(shot.pixelColor(3, 0).red(), LBDrawerBarView::barColor().red());  // top shade
+    EXPECT_LT(shot.pixelColor(3, 23).red(), LBDrawerBarView::barColor().red()); // bottom shade
+    const QRectF label = bar.labelRect();
+    EXPECT_NEAR(label.center().y(), 12 + 1, 0.5);
+    bool white = false;
+    for (int x = 70; x < 130 && !white; ++x)
+        for (int y = int(label.top()); y < int(label.bottom()) && !white; ++y)
+            white = shot.pixelColor(x, y) == QColor(Qt::white);
+    EXPECT_TRUE(white);
 }
