@@ -1,18 +1,24 @@
 // Developer tool: the layout chooser of a new document at each of its steps, saved as PNGs
 // of the sheet: the project types, the label catalogue's sheets, the envelope stocks, the
 // disc catalogue's sheets, the template step and the custom size; and a chooser changing a
-// layout, opened at the sheet of its description.
+// layout, opened at the sheet of its description; and a new document's window with its
+// chooser, as the screen shows them.
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/test/tools/choosershot <folder>
 
+#include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/PrintInfo.h"
+#include "window/LBWindowController.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QEventLoop>
+#include <QMainWindow>
 #include <QPixmap>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -81,5 +87,23 @@ int main(int argc, char** argv)
                                       {QStringLiteral("ManufacturerName"), QStringLiteral("Avery")},
                                       {QStringLiteral("CardStockName"), QStringLiteral("5160")}});
     ok = shoot(change, folder + "/change-layout-sheet.png") && ok;
+
+    // A new document's window: the chooser comes as a sheet a quarter second after it
+    // loads; the screen shows both.
+    chooser.sheet()->hide();
+    change.sheet()->hide();
+    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
+    LBDocument document;
+    auto* controller = new LBWindowController;
+    document.addWindowController(controller);
+    QMainWindow* window = controller->mainWindow();
+    window->resize(1100, 700);
+    window->show();
+    settle();
+    settle();
+    ok = controller->layoutSheetController() && ok;
+    ok =
+        QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/on-a-new-window.png") && ok;
+    document.close();
     return ok ? 0 : 1;
 }
