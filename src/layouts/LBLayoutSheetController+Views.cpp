@@ -250,6 +250,8 @@ QWidget* LayoutSheetViews::makeProjectTypePage()
             makeProjectButton(Controller::layoutSheetString(QString::fromLatin1(name)), page);
         connect(projectButton, &QAbstractButton::clicked, &_controller,
                 [this, type = type] { _controller.projectTypeAction(type); });
+        // Matched sets list the designs of their folder, which are not offered yet.
+        projectButton->setEnabled(type != Controller::MatchedSetsProject);
         buttons->addWidget(projectButton);
         _projectButtons.append({type, projectButton});
     }
