@@ -13,6 +13,10 @@ InspectorPalette* currentInspectorPalette = nullptr;
 InPlaceTextEditing* currentTextEditing = nullptr;
 QList<InspectorPalette*> standalonePalettes;
 CurveStatusWindow* currentCurveStatusWindow = nullptr;
+QString supportFolder;
+QString designsFolder;
+QString countryCode;
+QVariantList fieldsLists[4];
 
 } // namespace
 
@@ -133,4 +137,39 @@ bool LBProcessState::useFullResolutionImages()
 void LBProcessState::setUseFullResolutionImages(bool full)
 {
     fullResolutionFlag = full;
+}
+
+QString LBProcessState::applicationSupportPath()
+{
+    return supportFolder;
+}
+
+void LBProcessState::setApplicationSupportPath(const QString& path)
+{
+    supportFolder = path;
+}
+
+QString LBProcessState::designsFolderPath()
+{
+    return designsFolder;
+}
+
+void LBProcessState::setDesignsFolderPath(const QString& path)
+{
+    designsFolder = path;
+}
+
+QString LBProcessState::defaultCountryCode()
+{
+    return countryCode;
+}
+
+void LBProcessState::setDefaultCountryCode(const QString& code)
+{
+    countryCode = code;
+}
+
+QVariantList& LBProcessState::fieldsList(FieldsList list)
+{
+    return fieldsLists[static_cast<int>(list)];
 }

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariantList>
 
 class CurveStatusWindow;
 class InPlaceTextEditing;
@@ -43,6 +44,26 @@ public:
     // sets it at start-up.
     static QString temporaryFolderPath();
     static void setTemporaryFolderPath(const QString& path);
+
+    // The user's support folder of the program and the folder of the ready-made designs,
+    // each ending in a separator; null until the application controller sets them at
+    // start-up.
+    static QString applicationSupportPath();
+    static void setApplicationSupportPath(const QString& path);
+    static QString designsFolderPath();
+    static void setDesignsFolderPath(const QString& path);
+
+    // The country addresses are written for when a contact names none: the system
+    // locale's territory as a lower-case two-letter code ("us"); null until set.
+    static QString defaultCountryCode();
+    static void setDefaultCountryCode(const QString& code);
+
+    // The four lists of merge fields (each an array of field entries as the files hold
+    // them): the standard fields, the user's own ("My") fields, the miscellaneous fields
+    // and the fields the user made; empty until the application controller loads them.
+    // The user's list is changed in place and written back at quit.
+    enum class FieldsList { Standard, My, Misc, Custom };
+    static QVariantList& fieldsList(FieldsList list);
 
     // The resolution in dots per inch that pictures are downsampled to for drawing: 150
     // until the application controller reads "Image Quality"; printing raises it to

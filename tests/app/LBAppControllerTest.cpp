@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QScreen>
 #include <QStandardPaths>
 
@@ -52,7 +53,7 @@ TEST(LBAppControllerValues, RegistersTheDefaultsOfDocumentsCanvasesAndPages)
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
 {
-    LBAppController::registerDefaults();
+    LBAppController::initialize();
     platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
     defaults.setInteger(200, QStringLiteral("Image Quality"));
     LBProcessState::setTemporaryFolderPath(QString());
@@ -61,6 +62,13 @@ TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
         const QString folder = LBAppController::temporaryFolderPath();
         EXPECT_EQ(folder, QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
                               + QStringLiteral("/Temporary Files/"));
+        EXPECT_EQ(LBAppController::supportFolderPath(),
+                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                      + QLatin1Char('/'));
+        EXPECT_TRUE(QFileInfo(LBAppController::supportFolderPath()).isDir());
+        EXPECT_FALSE(LBAppController::designsFolderPath().isEmpty());
+        EXPECT_EQ(LBProcessState::defaultCountryCode(),
+                  QLocale::territoryToCode(QLocale::system().territory()).toLower());
         EXPECT_TRUE(QFileInfo(folder).isDir());
         EXPECT_EQ(LBProcessState::temporaryFolderPath(), folder);
         EXPECT_EQ(LBAppController::imageDisplayResolution(), 200);

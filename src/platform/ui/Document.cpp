@@ -5,6 +5,7 @@
 #include "platform/core/Strings.h"
 #include "platform/core/UndoManager.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/DocumentController.h"
 #include "platform/ui/DocumentFileDialog.h"
 #include "platform/ui/WindowController.h"
 
@@ -337,6 +338,17 @@ bool Document::validateMenuItem(MenuAction action) const
     return true;
 }
 
+void Document::showWindows()
+{
+    for (WindowController* controller : _windowControllers) {
+        if (QWidget* window = controller->window()) {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        }
+    }
+}
+
 void Document::close()
 {
     const QList<WindowController*> controllers = std::exchange(_windowControllers, {});
@@ -346,6 +358,7 @@ void Document::close()
         // Still the document's child, so it goes with the document at the latest.
         controller->deleteLater();
     }
+    DocumentController::sharedDocumentController().removeDocument(this);
 }
 
 } // namespace platform
