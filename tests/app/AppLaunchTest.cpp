@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -156,6 +157,25 @@ TEST_F(AppLaunch, AFreshLaunchMakesOneUntitledDocument)
     launch();
     EXPECT_EQ(defaults().integerForKey(QStringLiteral("LBLaunchCount")), 2);
     EXPECT_FALSE(defaults().boolForKey(QStringLiteral("Second Launch")));
+}
+
+TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
+{
+    launch();
+    controller->myTerminateAction();
+    ASSERT_TRUE(controller->isTerminating());
+    defaults().synchronize();
+    const QSettings written(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Orvane"),
+                            QStringLiteral("Veltrin"));
+    const QStringList changedByTheLaunch = {QStringLiteral("LBLaunchCount"),
+                                            QStringLiteral("New Preferences"),
+                                            QStringLiteral("Second Launch"),
+                                            QStringLiteral("Update Application Name"),
+                                            QStringLiteral("Update Application Name2"),
+                                            QStringLiteral("Check For Version 1 Files")};
+    EXPECT_FALSE(written.allKeys().isEmpty());
+    for (const QString& key : written.allKeys())
+        EXPECT_TRUE(changedByTheLaunch.contains(key)) << key.toStdString();
 }
 
 TEST_F(AppLaunch, OpenFilesReopensAutoRecoverCopiesAsRecoveredUntitledDocuments)
