@@ -25,7 +25,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointF>
 #include <QSaveFile>
 #include <QScreen>
@@ -262,7 +264,10 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     ApplicationServices::setShared(this);
     connect(&platform::DocumentController::sharedDocumentController(),
             &platform::DocumentController::documentAdded, this,
-            [this] { setDocumentWasOpened(true); });
+            [this](platform::Document* document) {
+                setDocumentWasOpened(true);
+                installMenus(document);
+            });
     // 6. The display scale factor.
     setDisplayScaleFactor(largestScreenScaleFactor());
 
@@ -549,6 +554,17 @@ void LBAppController::buildMenus()
     for (QMenu* menu : {_fileMenu, _editMenu, _arrangeMenu, _helpMenu})
         connect(menu, &QMenu::aboutToShow, this, &LBAppController::validateMenus);
     validateMenus();
+}
+
+void LBAppController::installMenus(platform::Document* document) const
+{
+    for (platform::WindowController* controller : document->windowControllers()) {
+        QMainWindow* window = controller->mainWindow();
+        if (!window)
+            continue;
+        for (QMenu* menu : menus())
+            window->menuBar()->addMenu(menu);
+    }
 }
 
 QList<QMenu*> LBAppController::menus() const

@@ -133,6 +133,8 @@ public:
     // The delegate's menus, in menu-bar order (File, Edit, Arrange, Help); every document
     // window's menu bar shows them. Owned by the delegate.
     QList<QMenu*> menus() const;
+    // Puts the menus in the menu bar of each of the document's windows.
+    void installMenus(platform::Document* document) const;
     QAction* actionFor(MenuAction action) const;
     QMenu* preferredPrinterMenu() const { return _preferredPrinterMenu; }
     // Hides or shows Undo, Redo and the separator under them together.

@@ -19,8 +19,8 @@ public:
 
     virtual ~LayersPane() = default;
 
-    // The view with the layers table and its size button; owned by the pane until the
-    // window puts it into its layers pane.
+    // The view with the layers table and its size button. The pane owns it (and deletes
+    // it when it goes); the window shows it inside its layers pane meanwhile.
     virtual QWidget* view() = 0;
     // The document and the design controller whose layers it shows; either may be nullptr.
     virtual void setDocument(LBDocument* document) = 0;

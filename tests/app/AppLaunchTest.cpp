@@ -18,7 +18,9 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -144,6 +146,16 @@ TEST_F(AppLaunch, AFreshLaunchMakesOneUntitledDocument)
     EXPECT_TRUE(openDocuments().first()->fileName().isEmpty());
     EXPECT_EQ(openDocuments().first()->fileType(), LBDocument::LabelDocumentType);
     EXPECT_TRUE(alerts.isEmpty());
+    // Its window shows the application's menus.
+    auto* window = qobject_cast<QMainWindow*>(
+        openDocuments().first()->appropriateWindowForDocModalOperations());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    QStringList menus;
+    for (QAction* menu : window->menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"),
+                                  QStringLiteral("&Arrange"), QStringLiteral("&Help")}));
     EXPECT_EQ(LBAppController::sharedAppController(), controller.get());
     EXPECT_TRUE(controller->allowDocumentCreation());
     EXPECT_TRUE(controller->documentWasOpened());
@@ -174,8 +186,11 @@ TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
                                             QStringLiteral("Update Application Name2"),
                                             QStringLiteral("Check For Version 1 Files")};
     EXPECT_FALSE(written.allKeys().isEmpty());
+    // Beside them, the document window keeps its frame.
     for (const QString& key : written.allKeys())
-        EXPECT_TRUE(changedByTheLaunch.contains(key)) << key.toStdString();
+        EXPECT_TRUE(changedByTheLaunch.contains(key)
+                    || key.startsWith(QLatin1String("Window Frame")))
+            << key.toStdString();
 }
 
 TEST_F(AppLaunch, OpenFilesReopensAutoRecoverCopiesAsRecoveredUntitledDocuments)
@@ -199,6 +214,9 @@ TEST_F(AppLaunch, OpenFilesReopensAutoRecoverCopiesAsRecoveredUntitledDocuments)
         ASSERT_NE(recovered, nullptr);
         EXPECT_TRUE(recovered->fileName().isEmpty());
         copies << recovered->temporaryFilePath();
+        QWidget* window = recovered->appropriateWindowForDocModalOperations();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("(Recovered File)"));
     }
     EXPECT_EQ(copies, QStringList({first, second}));
 }
@@ -312,7 +330,7 @@ TEST_F(AppLaunch, QuitAsksAboutEditedDocumentsAndCleansUpAfterItself)
         LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist");
 
     // Cancel: the program keeps running, everything as it was.
-    alertAnswer = platform::Alert::SecondButtonReturn;
+    alertAnswer = platform::Alert::ThirdButtonReturn;
     controller->myTerminateAction();
     EXPECT_EQ(alerts.size(), 1);
     EXPECT_FALSE(controller->isTerminating());
@@ -322,7 +340,7 @@ TEST_F(AppLaunch, QuitAsksAboutEditedDocumentsAndCleansUpAfterItself)
 
     // Don't Save: the documents close, the user's fields are written and the working
     // files go.
-    alertAnswer = platform::Alert::ThirdButtonReturn;
+    alertAnswer = platform::Alert::SecondButtonReturn;
     controller->myTerminateAction();
     EXPECT_EQ(alerts.size(), 2);
     EXPECT_TRUE(controller->isTerminating());

@@ -134,15 +134,15 @@ TEST_F(DocumentControllerTest, ReviewAsksEachEditedDocumentAndCancelStops)
         int saves; // of the first document
     };
     const QList<Case> cases = {
-        {"Cancel at the first stops", {platform::Alert::SecondButtonReturn}, true, false, 1, 0},
+        {"Cancel at the first stops", {platform::Alert::ThirdButtonReturn}, true, false, 1, 0},
         {"Don't Save both goes on",
-         {platform::Alert::ThirdButtonReturn, platform::Alert::ThirdButtonReturn},
+         {platform::Alert::SecondButtonReturn, platform::Alert::SecondButtonReturn},
          true,
          true,
          2,
          0},
         {"Save, then Cancel",
-         {platform::Alert::FirstButtonReturn, platform::Alert::SecondButtonReturn},
+         {platform::Alert::FirstButtonReturn, platform::Alert::ThirdButtonReturn},
          true,
          false,
          2,

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -336,6 +337,33 @@ bool Document::validateMenuItem(MenuAction action) const
     case MenuAction::Other: break;
     }
     return true;
+}
+
+void Document::canCloseDocument(std::function<void(bool)> didDecide)
+{
+    if (!isDocumentEdited()) {
+        didDecide(true);
+        return;
+    }
+    Alert alert;
+    alert.messageText = WindowController::closeQuestionMessage(displayName());
+    alert.informativeText = WindowController::closeQuestionInformativeText();
+    alert.buttons = {dialogString("Save"), dialogString("Don\u2019t Save"), dialogString("Cancel")};
+    alert.cancelButton = 2;
+    QPointer<Document> self(this);
+    alert.beginSheetModalForWindow(appropriateWindowForDocModalOperations(),
+                                   [self, didDecide](const Alert::Response& response) {
+                                       switch (response.returnCode) {
+                                       case Alert::FirstButtonReturn:
+                                           if (self)
+                                               self->saveDocumentWithDelegate(didDecide);
+                                           else
+                                               didDecide(false);
+                                           break;
+                                       case Alert::SecondButtonReturn: didDecide(true); break;
+                                       default: didDecide(false); break;
+                                       }
+                                   });
 }
 
 void Document::showWindows()

@@ -151,32 +151,12 @@ void DocumentController::reviewNext(QList<Document*> remaining, std::function<vo
         return;
     }
     Document* document = remaining.takeFirst();
-    Alert alert;
-    alert.messageText =
-        dialogString("Do you want to save the changes made to the document \u201c%1\u201d?")
-            .arg(document->displayName());
-    alert.informativeText = dialogString("Your changes will be lost if you don't save them.");
-    alert.buttons = {dialogString("Save"), dialogString("Cancel"), dialogString("Don't Save")};
-    alert.cancelButton = 1;
-    QPointer<Document> guarded(document);
-    alert.beginSheetModalForWindow(
-        document->appropriateWindowForDocModalOperations(),
-        [this, guarded, remaining, didReview](const Alert::Response& response) {
-            if (response.returnCode == Alert::SecondButtonReturn) {
-                didReview(false);
-                return;
-            }
-            if (response.returnCode == Alert::ThirdButtonReturn || !guarded) {
-                reviewNext(remaining, didReview);
-                return;
-            }
-            guarded->saveDocumentWithDelegate([this, remaining, didReview](bool saved) {
-                if (saved)
-                    reviewNext(remaining, didReview);
-                else
-                    didReview(false);
-            });
-        });
+    document->canCloseDocument([this, remaining, didReview](bool shouldClose) {
+        if (!shouldClose)
+            didReview(false);
+        else
+            reviewNext(remaining, didReview);
+    });
 }
 
 void DocumentController::closeAllDocuments()

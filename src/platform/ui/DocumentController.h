@@ -76,9 +76,10 @@ public:
     // chosen document opened; failures are shown in an alert.
     void openDocument(QWidget* window);
 
-    // Before quitting: each edited document in turn is asked "Save", "Don't Save" or
-    // "Cancel" in a sheet on its window. Save saves it (a save that does not happen stops
-    // the review, as Cancel does). Then didReview learns whether quitting may go on.
+    // Before quitting: each edited document in turn is asked whether it may close
+    // (Document::canCloseDocument(): Save, Don't Save or Cancel in a sheet on its window);
+    // a Cancel, or a save that does not happen, stops the review. Then didReview learns
+    // whether quitting may go on.
     void reviewUnsavedDocuments(std::function<void(bool shouldTerminate)> didReview);
     // Closes every document and lets it go.
     void closeAllDocuments();
