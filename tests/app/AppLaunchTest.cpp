@@ -355,6 +355,24 @@ TEST_F(AppLaunch, QuitAsksAboutEditedDocumentsAndCleansUpAfterItself)
     LBProcessState::fieldsList(LBProcessState::FieldsList::Custom).clear();
 }
 
+TEST_F(AppLaunch, ClosingTheLastDocumentWindowQuits)
+{
+    launch();
+    ASSERT_EQ(openDocuments().size(), 1);
+    platform::Document* document = openDocuments().first();
+    // A second document: closing one window leaves the program running.
+    platform::DocumentController::sharedDocumentController().openUntitledDocument();
+    ASSERT_EQ(openDocuments().size(), 2);
+    document->appropriateWindowForDocModalOperations()->close();
+    settle();
+    EXPECT_EQ(openDocuments().size(), 1);
+    EXPECT_FALSE(controller->isTerminating());
+    openDocuments().first()->appropriateWindowForDocModalOperations()->close();
+    settle();
+    EXPECT_TRUE(openDocuments().isEmpty());
+    EXPECT_TRUE(controller->isTerminating());
+}
+
 TEST_F(AppLaunch, FieldListsReadTheUsersFileAndAreEmptyWithoutOne)
 {
     const QString fields =
