@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <limits>
 
 namespace {
 
@@ -113,4 +115,16 @@ TEST(Program, ASecondStartHandsItsFilesToTheRunningProgramAndEnds)
     EXPECT_EQ(documents.documents().size(), 1);
     documents.closeAllDocuments();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(Program, ALockLeftByAProgramThatDiedIsTakenOver)
+{
+    QFile lock(SingleInstance::lockFilePath());
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    // A process number no process has, the program's name, this machine.
+    lock.write(QByteArray::number(std::numeric_limits<int>::max() - 1) + "\nVeltrin\n"
+               + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    SingleInstance instance;
+    EXPECT_TRUE(instance.isRunningProgram());
 }
