@@ -13,6 +13,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Bundle.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/ColorPanel.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/WindowController.h"
@@ -156,7 +157,7 @@ void LBAppController::initialize()
 {
     registerDefaults();
     LBRulerView::registerAsRulerViewClass();
-    // The colour panel comes with the inspector's colour wells, which show alpha there.
+    platform::ColorPanel::setShowsAlpha(true);
 }
 
 void LBAppController::registerDefaults()

@@ -5,9 +5,11 @@
 #include "graphics/InspectorPalette.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/ColorPanel.h"
 #include "platform/ui/ScrollView.h"
 #include "window/LBWindowController.h"
 
+#include <QColorDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
@@ -78,6 +80,10 @@ TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
         LBDocument document;
         document.makeWindowControllers();
         EXPECT_NE(qobject_cast<LBWindowController*>(document.windowController()), nullptr);
+        // The colour panel offers opacity.
+        EXPECT_TRUE(platform::ColorPanel::showsAlpha());
+        EXPECT_TRUE(
+            platform::ColorPanel::sharedColorPanel()->testOption(QColorDialog::ShowAlphaChannel));
         // Scroll views get the canvas's rulers.
         platform::ScrollView scrollView;
         EXPECT_NE(qobject_cast<LBRulerView*>(scrollView.horizontalRulerView()), nullptr);
