@@ -379,8 +379,8 @@ void LBAppController::applicationDidFinishLaunching2()
     // 1. The arrangement items' shortcuts.
     _bringToFrontMenuItem->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketRight));
     _sendToBackMenuItem->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketLeft));
-    // 2. The printers.
-    buildPreferredPrinterMenu();
+    // 2. The printers: asked for when the Preferred Printer menu opens (asking the print
+    //    system costs a start-up its time, and the printers may change meanwhile).
     // 3. AutoRecover copies the user chose to open (moved to the Trash, there are none).
     reopenAutoRecoverFiles();
     // 4. The first launch and the one after it. (There is no update check: the system's
@@ -511,6 +511,8 @@ void LBAppController::buildMenus()
     _preferredPrinterMenu->addSeparator();
     connect(_preferredPrinterMenu, &QMenu::triggered, this,
             &LBAppController::preferredPrinterAction);
+    connect(_preferredPrinterMenu, &QMenu::aboutToShow, this,
+            &LBAppController::buildPreferredPrinterMenu);
     // No preference panes yet: the item stays disabled.
     _preferencesMenuItem = _fileMenu->addAction(tr("Preferences..."));
     _preferencesMenuItem->setMenuRole(QAction::PreferencesRole);

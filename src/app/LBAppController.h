@@ -10,8 +10,8 @@
 //                  the colour panel (once, before anything reads a setting)
 //   constructor    folders, merge-field lists, AutoRecover check, LBSharedAppController,
 //                  the display scale factor
-//   applicationDidFinishLaunching()    stage 1, then stage 2 at once: AutoRecover copies
-//                  reopened, "Second Launch", the new untitled document after the launch
+//   applicationDidFinishLaunching()    stage 1, then stage 2 at once: the arrangement
+//                  items' shortcuts, AutoRecover copies reopened, "Second Launch", the new untitled document after the launch
 //                  delay unless a document was opened, "LBLaunchCount"
 // Quit: myTerminateAction() asks about each edited document (Cancel keeps the program
 // running), closes the documents and quits the event loop; applicationWillTerminate() then
@@ -143,8 +143,8 @@ public:
     bool validateMenuItem(MenuAction action) const;
     // Brings the menus' enabled states up to date (before a menu opens).
     void validateMenus();
-    // Rebuilds the Preferred Printer menu: the default printer, a separator and one item
-    // a printer; the check mark on the "Preferred Printer" item.
+    // Rebuilds the Preferred Printer menu, each time it opens: the default printer, a
+    // separator and one item a printer; the check mark on the "Preferred Printer" item.
     void buildPreferredPrinterMenu();
     // The chosen item alone carries the check mark; its index less 1 is stored (0 for
     // the default printer).

@@ -293,6 +293,7 @@ TEST_F(AppLaunch, PreferredPrinterMenuChecksTheStoredPrinter)
     defaults().setInteger(5, QStringLiteral("Preferred Printer")); // beyond the printers
     launch();
     QMenu* menu = controller->preferredPrinterMenu();
+    Q_EMIT menu->aboutToShow();
     QList<QAction*> items = menu->actions();
     ASSERT_EQ(items.size(), 5);
     EXPECT_TRUE(items[1]->isSeparator());
@@ -304,10 +305,11 @@ TEST_F(AppLaunch, PreferredPrinterMenuChecksTheStoredPrinter)
     for (qsizetype i = 0; i < items.size(); ++i)
         EXPECT_EQ(items[i]->isChecked(), i == 3) << i;
 
-    // Built again with fewer printers: the items follow, the stored printer keeps its mark.
+    // Opened again with fewer printers: the items follow, the stored printer keeps its
+    // mark.
     platform::Printers::setSource(std::make_shared<FakePrinters>(
         QStringList{QStringLiteral("Office"), QStringLiteral("Lab")}));
-    controller->buildPreferredPrinterMenu();
+    Q_EMIT menu->aboutToShow();
     items = menu->actions();
     ASSERT_EQ(items.size(), 4);
     EXPECT_TRUE(items[3]->isChecked());
