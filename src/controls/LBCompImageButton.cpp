@@ -12,6 +12,12 @@ using namespace platform;
 LBCompImageButton::LBCompImageButton(QWidget* parent) : LBTitledButton(parent)
 {}
 
+LBCompImageButton::LBCompImageButton(const QString& componentImageString, QWidget* parent)
+    : LBTitledButton(parent)
+{
+    setComponentImageString(componentImageString);
+}
+
 LBCompImageButton::~LBCompImageButton() = default;
 
 void LBCompImageButton::setComponentImageString(const QString& names)

@@ -15,6 +15,8 @@ class LBCompImageButton : public LBTitledButton
     Q_OBJECT
 public:
     explicit LBCompImageButton(QWidget* parent = nullptr);
+    // A button with its pictures named at once.
+    LBCompImageButton(const QString& componentImageString, QWidget* parent);
     ~LBCompImageButton() override;
 
     // Six picture names separated by "|": normal left, middle, right, then pressed left,

@@ -11,6 +11,12 @@ using namespace platform;
 LBImageButton::LBImageButton(QWidget* parent) : LBTitledButton(parent)
 {}
 
+LBImageButton::LBImageButton(const QString& componentImageString, QWidget* parent)
+    : LBTitledButton(parent)
+{
+    setComponentImageString(componentImageString);
+}
+
 LBImageButton::~LBImageButton() = default;
 
 std::shared_ptr<Image> LBImageButton::darkenedCopy(const Image& image)

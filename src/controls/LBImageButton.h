@@ -11,6 +11,8 @@ class LBImageButton : public LBTitledButton
     Q_OBJECT
 public:
     explicit LBImageButton(QWidget* parent = nullptr);
+    // A button with its pictures named at once.
+    LBImageButton(const QString& componentImageString, QWidget* parent);
     ~LBImageButton() override;
 
     // Picture names separated by "|": two give the normal and the pressed picture; one

@@ -104,6 +104,11 @@ TEST(LBImageButtonTest, OneNameGivesADarkenedPressedCopy)
     button.setComponentImageString("Knob|Knob1|Knob2");
     EXPECT_FALSE(button.normalImage());
     EXPECT_FALSE(button.pressedImage());
+    // Named at construction, as an interface file named them.
+    const LBImageButton named("Knob", nullptr);
+    EXPECT_TRUE(named.pressedImage());
+    const LBCompImageButton comp("Knob|Knob|Knob|Knob1|Knob1|Knob1", nullptr);
+    EXPECT_TRUE(comp.componentImages()[5]);
 }
 
 TEST(LBImageButtonTest, AlternateTitleColourWhilePressed)
