@@ -58,20 +58,27 @@ void LBWindowController::switchToViewMode(QObject* sender)
         setMode(PreviewMode, false);
 }
 
+QString LBWindowController::switchImageString(qint64 half, bool selected)
+{
+    const QString state = selected ? QStringLiteral("1") : QStringLiteral("0");
+    const QString pattern =
+        half == DesignMode
+            ? QStringLiteral("TBCapLeft%1|TBMiddle%1|TBMiddle%1|TBCapLeftH|TBMiddleH|TBMiddleH")
+            : QStringLiteral(
+                "TBDividerLeft%1|TBMiddle%1|TBCapRight%1|TBDividerLeftH|TBMiddleH|TBCapRightH");
+    return pattern.arg(state);
+}
+
 void LBWindowController::setSwitchImages(qint64 leaving, qint64 entering)
 {
     if (leaving == DesignMode)
-        _designButton->setComponentImageString(
-            QStringLiteral("TBCapLeft0|TBMiddle0|TBMiddle0|TBCapLeftH|TBMiddleH|TBMiddleH"));
+        _designButton->setComponentImageString(switchImageString(DesignMode, false));
     if (leaving == PreviewMode)
-        _previewButton->setComponentImageString(QStringLiteral(
-            "TBDividerLeft0|TBMiddle0|TBCapRight0|TBDividerLeftH|TBMiddleH|TBCapRightH"));
+        _previewButton->setComponentImageString(switchImageString(PreviewMode, false));
     if (entering == DesignMode)
-        _designButton->setComponentImageString(
-            QStringLiteral("TBCapLeft1|TBMiddle1|TBMiddle1|TBCapLeftH|TBMiddleH|TBMiddleH"));
+        _designButton->setComponentImageString(switchImageString(DesignMode, true));
     if (entering == PreviewMode)
-        _previewButton->setComponentImageString(QStringLiteral(
-            "TBDividerLeft1|TBMiddle1|TBCapRight1|TBDividerLeftH|TBMiddleH|TBCapRightH"));
+        _previewButton->setComponentImageString(switchImageString(PreviewMode, true));
 }
 
 QWidget* LBWindowController::previewContent() const

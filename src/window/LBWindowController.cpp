@@ -141,6 +141,8 @@ void LBWindowController::buildWindowContent()
     _previewSplitView->setStretchFactor(1, 0);
     _previewSplitView->setStretchFactor(2, 1);
     _previewSplitView->setChildrenCollapsible(false);
+    // The sheets keep their width beside the columns.
+    _previewView->setMinimumWidth(int(PreviewMinWidth + 11) - _previewSplitView->handleWidth());
     _previewSplitView->installEventFilter(this);
     connect(_previewSplitView, &QSplitter::splitterMoved, this,
             [this] { previewSplitViewDidResizeSubviews(); });
@@ -164,6 +166,8 @@ void LBWindowController::buildWindowContent()
     // The two halves of the design/preview switch; the toolbar shows them.
     _designButton = new LBCompImageButton(main);
     _previewButton = new LBCompImageButton(main);
+    _designButton->setComponentImageString(switchImageString(DesignMode, false));
+    _previewButton->setComponentImageString(switchImageString(PreviewMode, false));
     _designButton->hide();
     _previewButton->hide();
     connect(_designButton, &QAbstractButton::clicked, this,
@@ -202,6 +206,7 @@ void LBWindowController::windowDidLoad()
     _designSplitView->setDividerThickness(0);
     _designSplitView->setUseArtificialDivider(true, false);
     _designSplitView->setViewMinWidth0(0, DrawerMinWidth, 0);
+    _drawerSuperview->setMinimumWidth(int(DrawerMinWidth));
     _designSplitView->setBackgroundColor(
         QColor::fromRgbF(0.90196078431, 0.90196078431, 0.90196078431, 1.0));
     // 5. The contact columns show; their widths are not known yet.
@@ -393,6 +398,15 @@ void LBWindowController::setBezierMode(bool bezierMode)
     _bezierMode = bezierMode;
     if (!bezierMode && _selectedGraphicView)
         _selectedGraphicView->setEditingBezierGraphic(nullptr);
+}
+
+void LBWindowController::setDocument(platform::Document* document)
+{
+    DocumentWindowController::setDocument(document);
+    if (document)
+        setupForDocument();
+    if (_layersController)
+        _layersController->setDocument(this->document());
 }
 
 LBDocument* LBWindowController::document() const

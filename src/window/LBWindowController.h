@@ -260,8 +260,12 @@ public:
     static constexpr double DrawerMinWidth = 215;
     static constexpr double PreviewMinWidth = 594;
 
+    // Rebuilds the display for a document and gives the layers view the document.
+    void setDocument(platform::Document* document) override;
+
     // --- CanvasHost ---
     LBDocument* document() const override;
+    LBDocument* currentDocument() const { return document(); }
     // In design mode, the design controller's text mode.
     bool textMode() const override;
     bool isEnvelope() const override;
@@ -508,6 +512,9 @@ private:
     void lockTextAction(QObject* sender);
 
     // --- Modes (LBWindowController+Modes.cpp) ---
+    // The component pictures of a half of the design/preview switch (DesignMode or
+    // PreviewMode), shown as the mode the window is in or not.
+    static QString switchImageString(qint64 half, bool selected);
     void setSwitchImages(qint64 leaving, qint64 entering);
     void enterPreviewMode();
     void enterDesignMode();

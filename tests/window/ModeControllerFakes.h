@@ -7,12 +7,17 @@
 
 #include "document/LBDocument.h"
 #include "layouts/LBPageView.h"
+#include "layouts/PagePreviewController.h"
+#include "platform/drawing/GraphicsContext.h"
 #include "window/DesignModeController.h"
 #include "window/LBWindowController.h"
 #include "window/LayersPane.h"
 #include "window/PreviewModeController.h"
 
+#include <QEvent>
 #include <QLabel>
+#include <QMargins>
+#include <QPainter>
 #include <QPalette>
 #include <QPointer>
 #include <QScrollArea>
@@ -26,11 +31,58 @@ inline QString yesNo(bool flag)
     return flag ? QStringLiteral("YES") : QStringLiteral("NO");
 }
 
-// The view a mode shows: a scroll area over a page view.
-class FakeModeView
+// Draws the label cells of the document's layout on the pages, in the mode's colour.
+class CellPainter : public PagePreviewController
 {
 public:
-    explicit FakeModeView(const QColor& desk)
+    CellPainter(LBPageView* view, const QColor& color) : _view(view), _color(color) {}
+    void setController(LBWindowController* controller) { _controller = controller; }
+
+    void drawGraphicsInRect(const QRectF&) override
+    {
+        const platform::GraphicsContext* context = platform::GraphicsContext::current();
+        if (!context || !_controller || !_controller->document())
+            return;
+        const QVariantMap& layout = _controller->document()->dimensionInfo();
+        const auto number = [&](const char* key) { return layout.value(key).toDouble(); };
+        const double zoom = _controller->zoomFactor();
+        QPainter* painter = context->painter();
+        painter->save();
+        painter->setPen(QPen(_color.darker(140), 1));
+        QColor fill = _color;
+        fill.setAlpha(90);
+        painter->setBrush(fill);
+        for (qint64 n = 0; n < _view->numPages(); ++n) {
+            const QPointF page = _view->pageRectForPageNum(n, LBPageView::PageGap).topLeft();
+            for (int row = 0; row < int(number("numRows")); ++row) {
+                for (int column = 0; column < int(number("numColumns")); ++column) {
+                    const QRectF cell(number("leftMargin")
+                                          + column * (number("labelWidth") + number("hLabelSpace")),
+                                      number("topMargin")
+                                          + row * (number("labelHeight") + number("vLabelSpace")),
+                                      number("labelWidth"), number("labelHeight"));
+                    painter->drawRoundedRect(
+                        QRectF(page + cell.topLeft() * zoom, cell.size() * zoom)
+                            .adjusted(3, 3, -3, -3),
+                        6, 6);
+                }
+            }
+        }
+        painter->restore();
+    }
+
+private:
+    LBPageView* _view;
+    QColor _color;
+    LBWindowController* _controller = nullptr;
+};
+
+// The view a mode shows: a scroll area over a page view, which keeps its distances from
+// the edges of the view it is shown in.
+class FakeModeView : public QObject
+{
+public:
+    FakeModeView(const QColor& desk, const QColor& cells)
     {
         _scroll = new QScrollArea;
         _scroll->setFrameShape(QFrame::NoFrame);
@@ -41,19 +93,34 @@ public:
         _scroll->setPalette(palette);
         _scroll->setAutoFillBackground(true);
         _scroll->setWidget(_pageView);
+        _cells = std::make_unique<CellPainter>(_pageView, cells);
+        _pageView->setCreateController(_cells.get());
     }
-    ~FakeModeView() { delete _scroll.data(); }
+    ~FakeModeView() override { delete _scroll.data(); }
 
+    void setController(LBWindowController* controller) { _cells->setController(controller); }
     void show(QWidget* container, const QRectF& frame)
     {
+        _container = container;
         _scroll->setParent(container);
         _scroll->setGeometry(frame.toRect());
+        _margins = QMargins(frame.x(), frame.y(), container->width() - frame.right(),
+                            container->height() - frame.bottom());
+        container->installEventFilter(this);
         _scroll->show();
     }
     void hide()
     {
+        if (_container)
+            _container->removeEventFilter(this);
         if (_scroll)
             _scroll->setParent(nullptr);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == _container && event->type() == QEvent::Resize && _scroll)
+            _scroll->setGeometry(_container->rect().marginsRemoved(_margins));
+        return false;
     }
     void setPage(const QSizeF& size, double zoom) { _pageView->setPageSize(size * zoom, 1, 1); }
     LBPageView* pageView() const { return _pageView; }
@@ -61,18 +128,23 @@ public:
 
 private:
     QPointer<QScrollArea> _scroll;
+    QPointer<QWidget> _container;
+    QMargins _margins;
     LBPageView* _pageView = nullptr;
+    std::unique_ptr<CellPainter> _cells;
 };
 
 class RecordingPreviewController : public PreviewModeController
 {
 public:
-    explicit RecordingPreviewController(QStringList* log) : _log(log), _view(QColor(186, 192, 199))
+    explicit RecordingPreviewController(QStringList* log)
+        : _log(log), _view(QColor(186, 192, 199), QColor(70, 130, 210))
     {}
 
     void setWindowController(LBWindowController* controller) override
     {
         _controller = controller;
+        _view.setController(controller);
         add(QStringLiteral("setWindowController"));
     }
     void showPageInView(QWidget* view, const QRectF& viewFrame) override
@@ -143,12 +215,14 @@ private:
 class RecordingDesignController : public DesignModeController
 {
 public:
-    explicit RecordingDesignController(QStringList* log) : _log(log), _view(QColor(214, 222, 232))
+    explicit RecordingDesignController(QStringList* log)
+        : _log(log), _view(QColor(214, 222, 232), QColor(235, 150, 60))
     {}
 
     void setWindowController(LBWindowController* controller) override
     {
         _controller = controller;
+        _view.setController(controller);
         add(controller ? QStringLiteral("setWindowController")
                        : QStringLiteral("setWindowController null"));
     }
@@ -198,8 +272,11 @@ public:
         add(QStringLiteral("openDrawer %1 %2 %3")
                 .arg(yesNo(open), yesNo(updatePrefs), yesNo(toggleLayersView)));
         _drawerIsOpen = open;
-        if (_controller)
+        if (_controller) {
             _controller->openDesignDrawer(open);
+            if (open)
+                _controller->updateDrawerWidth();
+        }
     }
     bool drawerIsOpen() const override { return _drawerIsOpen; }
     void setDrawerMode(qint64 mode) override { add(QStringLiteral("drawerMode %1").arg(mode)); }

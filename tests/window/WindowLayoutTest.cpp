@@ -3,6 +3,7 @@
 #include "../document/DocumentTestSupport.h"
 #include "ModeControllerFakes.h"
 
+#include "controls/LBSliderView.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
 #include "platform/ui/KXPopUpImageButton.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -274,4 +276,35 @@ TEST(WindowImages, ScaledToFitKeepingTheirProportions)
     const auto image = platform::Image::withSize(QSizeF(400, 100));
     LBWindowController::scaleImage(*image, 200, 200);
     EXPECT_EQ(image->size(), QSizeF(200, 50));
+}
+
+TEST_F(WindowLayout, TheButtonBarFollowsTheModesView)
+{
+    const auto frameInWindow = [&](const QWidget* widget) {
+        return QRect(widget->mapTo(controller->window(), QPoint(0, 0)), widget->size());
+    };
+    QApplication::processEvents();
+    // Preview: the zoom pop-up starts at the sheets' left edge, the slider is centred
+    // under them, the page count follows it; the contact columns take their set widths.
+    controller->updateButtonBarPosition();
+    const QRect preview = frameInWindow(controller->previewView());
+    platform::KXPopUpImageButton* zoom = controller->zoomPopupButton();
+    EXPECT_EQ(frameInWindow(zoom).x(), preview.x() - 1);
+    const QWidget* slider = controller->sliderView();
+    const int centred = int(preview.x() + (preview.width() - slider->width()) / 2.0);
+    EXPECT_EQ(frameInWindow(slider).x(), std::max(centred, zoom->x() + zoom->width() + 5));
+    EXPECT_EQ(controller->pageCountText()->x(), slider->x() + slider->width() + 20);
+    EXPECT_TRUE(controller->pageCountText()->isVisibleTo(controller->window()));
+    EXPECT_FALSE(controller->drawerButton()->isVisibleTo(controller->window()));
+
+    // Design: the page count and the pop-up's dpi partner swap roles, the drawer button
+    // ends at the window's right edge; without a layers view the layers button stays hidden.
+    controller->switchToDesignMode(nullptr);
+    controller->dpiPopupButton();
+    controller->updateButtonBarPosition();
+    EXPECT_EQ(zoom->x(), controller->dpiPopupButton()->x() + controller->dpiPopupButton()->width());
+    EXPECT_FALSE(controller->pageCountText()->isVisibleTo(controller->window()));
+    EXPECT_TRUE(controller->drawerButton()->isVisibleTo(controller->window()));
+    EXPECT_EQ(frameInWindow(controller->drawerButton()).right() + 1, controller->window()->width());
+    EXPECT_FALSE(controller->layersButton()->isVisibleTo(controller->window()));
 }

@@ -5,9 +5,11 @@
 #include "../document/DocumentTestSupport.h"
 #include "ModeControllerFakes.h"
 
+#include "controls/LBCompImageButton.h"
 #include "controls/LBSplitView.h"
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/drawing/Image.h"
 #include "platform/ui/Slider.h"
 #include "window/ApplicationServices.h"
 #include "window/LBWindowController.h"
@@ -16,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -25,6 +28,19 @@ namespace {
 platform::UserDefaults& defaults()
 {
     return platform::UserDefaults::standardUserDefaults();
+}
+
+// Runs the event loop until the condition holds (or 5 s passed); returns whether it holds.
+template <typename Condition>
+bool waitFor(Condition condition)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return condition();
 }
 
 // Runs the event loop for about that long.
@@ -154,6 +170,15 @@ TEST_F(WindowModes, SwitchesInTheirOrder)
         // Preview clears the label-controls flag; design leaves it.
         EXPECT_EQ(controller->addsQuarnLabelControls(), c.to == 2);
         EXPECT_EQ(controller->drawerButton()->isHidden(), c.to != 2);
+        // The switch shows the mode.
+        const auto picture = [](const char* name) {
+            return platform::Image::imageNamed(QString::fromLatin1(name));
+        };
+        EXPECT_EQ(controller->designButton()->componentImages()[0],
+                  picture(c.to == 2 ? "TBCapLeft1" : "TBCapLeft0"));
+        EXPECT_EQ(controller->previewButton()->componentImages()[2],
+                  picture(c.to == 1 ? "TBCapRight1" : "TBCapRight0"));
+        EXPECT_EQ(controller->designButton()->componentImages()[3], picture("TBCapLeftH"));
         if (c.to == 2) {
             // The drawer's split is built once.
             ASSERT_NE(controller->drawerSplitView(), nullptr);
@@ -193,6 +218,8 @@ TEST_F(WindowModes, OpensInDesignModeWithoutPreview)
         SCOPED_TRACE(c.name);
         RecordingFactories factories(&log, false, c.design, false);
         document = std::make_unique<LBDocument>();
+        QElapsedTimer sinceLoad;
+        sinceLoad.start();
         open();
         const QStringList calls = take();
         EXPECT_EQ(calls, c.calls) << calls.join(u'\n').toStdString();
@@ -202,9 +229,8 @@ TEST_F(WindowModes, OpensInDesignModeWithoutPreview)
         EXPECT_EQ(controller->mode(), LBWindowController::DesignMode);
         EXPECT_TRUE(take().isEmpty());
         // The chooser is scheduled for a new document, 0.25 s after the window loaded.
-        wait(150);
-        EXPECT_FALSE(log.contains("W openLayoutSheet self"));
-        wait(200);
+        ASSERT_TRUE(waitFor([&] { return log.contains("W openLayoutSheet self"); }));
+        EXPECT_GE(sinceLoad.elapsed(), 250);
         EXPECT_EQ(take(), QStringList{"W openLayoutSheet self"});
         document->close();
         document.reset();
@@ -276,20 +302,25 @@ TEST_F(WindowModes, TheLayersViewOpensAfterTheFirstDesignEntry)
         document = std::make_unique<LBDocument>();
         open();
         take();
+        QElapsedTimer sinceEntry;
+        sinceEntry.start();
         controller->switchToDesignMode(nullptr);
         const QStringList calls = take();
         EXPECT_EQ(calls.filter("openDrawer").value(0), c.openDrawer);
         EXPECT_EQ(controller->designDrawerIsOpen(), !c.drawerClosed);
         EXPECT_EQ(controller->layersController(), nullptr); // not at once
-        wait(60);
-        EXPECT_EQ(controller->layersController(), nullptr);
-        wait(120);
-        EXPECT_EQ(controller->layersController() != nullptr, c.layersOpen);
         if (c.layersOpen) {
-            EXPECT_EQ(take(), (QStringList{"L setSplitter", "L setDocument", "L setEditController",
-                                           "L minWidths 150 300"}));
+            ASSERT_TRUE(waitFor([&] { return controller->layersController() != nullptr; }));
+            EXPECT_GE(sinceEntry.elapsed(), 100);
+            const QStringList layers = take().filter(QRegularExpression("^L "));
+            EXPECT_EQ(layers.mid(0, 4),
+                      (QStringList{"L setSplitter", "L setDocument", "L setEditController",
+                                   "L minWidths 150 300"}));
             EXPECT_EQ(controller->layersButton()->text(), QStringLiteral("Hide Layers"));
             EXPECT_EQ(controller->drawerBottomView()->height(), 150);
+        } else {
+            wait(300);
+            EXPECT_EQ(controller->layersController(), nullptr);
         }
         // The closed drawer is honoured on the first entry only.
         if (c.drawerClosed) {

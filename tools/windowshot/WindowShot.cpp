@@ -1,6 +1,6 @@
 // Developer tool: the document window in each mode, with the window tests' recording mode
-// controllers painting their areas, saved as PNGs of the window (at 2 device pixels a
-// point, so the bar's pictures show their edges):
+// controllers painting their areas, saved as PNGs of the window (run with
+// QT_SCALE_FACTOR=2 to see the pictures at 2 device pixels a point):
 //   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/windowshot preview.png design.png
 // The design/preview switch is shown in a strip at the top of the window, where the
 // toolbar will hold it.
@@ -11,6 +11,7 @@
 #include "document/LBDocument.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/KXPopUpImageButton.h"
+#include "platform/ui/PrintInfo.h"
 #include "window/LBWindowController.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QThread>
 #include <QToolBar>
 
@@ -37,11 +39,9 @@ void wait(int milliseconds)
 
 bool save(QWidget* window, const char* path)
 {
-    const qreal scale = 2.0;
-    QPixmap pixmap(window->size() * scale);
-    pixmap.setDevicePixelRatio(scale);
-    pixmap.fill(Qt::white);
-    window->render(&pixmap);
+    // What the screen shows of the window, as it painted itself.
+    window->repaint();
+    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
     if (!pixmap.save(QString::fromLocal8Bit(path), "PNG")) {
         std::fprintf(stderr, "windowshot: cannot write %s\n", path);
         return false;
@@ -58,6 +58,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication application(argc, argv);
+    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
     platform::UserDefaults::standardUserDefaults().registerDefaults({
         {QStringLiteral("Graphics Drawer Width"), 250.0},
         {QStringLiteral("Graphics Drawer Open"), -1},
@@ -75,7 +76,7 @@ int main(int argc, char** argv)
     toolbar->setMovable(false);
     for (auto [button, title] : {std::pair{controller->designButton(), "Design"},
                                  std::pair{controller->previewButton(), "Preview"}}) {
-        button->setText(QString::fromLatin1(title));
+        button->setTitle(QString::fromLatin1(title));
         button->setFixedSize(74, 24);
         button->show();
         toolbar->addWidget(button);
@@ -87,6 +88,8 @@ int main(int argc, char** argv)
         {QStringLiteral("72 dpi"), QStringLiteral("150 dpi"), QStringLiteral("300 dpi")});
     controller->dpiPopupButton()->selectItemAtIndex(1);
     wait(400);
+    controller->setZoomSliderValue(5.09); // 67 %: the whole sheet shows
+    controller->setZoomPercent(67);
     controller->updateButtonBarPosition();
     wait(100);
     if (!save(window, argv[1]))
@@ -94,7 +97,8 @@ int main(int argc, char** argv)
 
     controller->switchToDesignMode(nullptr);
     wait(500); // the layers view opens 0.1 s after the first design entry
-    controller->setZoomSliderValue(5.5);
+    controller->setZoomSliderValue(5.09);
+    controller->setZoomPercent(67);
     controller->updateButtonBarPosition();
     wait(100);
     if (!save(window, argv[2]))

@@ -46,7 +46,7 @@ public:
 
     // The document shown; set by Document::addWindowController(), not owned.
     Document* document() const { return _document; }
-    void setDocument(Document* document) { _document = document; }
+    virtual void setDocument(Document* document) { _document = document; }
 
     QString windowName() const { return _windowName; }
     // The window, made (and windowDidLoad() run) on first use; nullptr for a controller
