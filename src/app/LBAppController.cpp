@@ -369,6 +369,9 @@ void LBAppController::setLaunchDelay(int milliseconds)
 
 void LBAppController::applicationDidFinishLaunching()
 {
+    // (There is no updater to restart the program.)
+    _openUserGuideObserver = platform::NotificationCenter::defaultCenter().addObserver(
+        KXOpenUserGuide, nullptr, [](const platform::Notification&) { openUserGuide(); });
     applicationDidFinishLaunching2();
 }
 

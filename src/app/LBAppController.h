@@ -10,7 +10,8 @@
 //                  the colour panel (once, before anything reads a setting)
 //   constructor    folders, merge-field lists, AutoRecover check, LBSharedAppController,
 //                  the display scale factor
-//   applicationDidFinishLaunching()    stage 1, then stage 2 at once: the arrangement
+//   applicationDidFinishLaunching()    stage 1 (KXOpenUserGuide opens the user guide), then
+//                  stage 2 at once: the arrangement
 //                  items' shortcuts, AutoRecover copies reopened, "Second Launch", the new untitled document after the launch
 //                  delay unless a document was opened, "LBLaunchCount"
 // Quit: myTerminateAction() asks about each edited document (Cancel keeps the program
@@ -20,6 +21,7 @@
 // The program quits when its last document window closes: without a window there is no
 // menu bar to quit from.
 
+#include "platform/core/NotificationCenter.h"
 #include "window/ApplicationServices.h"
 
 #include <QObject>
@@ -38,6 +40,9 @@ class QWidget;
 namespace platform {
 class Document;
 }
+
+// Posted (by the welcome window) to have the user guide opened.
+inline const QString KXOpenUserGuide = QStringLiteral("KXOpenUserGuide");
 
 class LBAppController : public QObject, public ApplicationServices
 {
@@ -194,4 +199,5 @@ private:
     bool _allowDocumentCreation = false;
     bool _terminated = false;
     QSocketNotifier* _signalNotifier = nullptr;
+    platform::ObserverToken _openUserGuideObserver;
 };
