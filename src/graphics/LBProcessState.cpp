@@ -174,3 +174,25 @@ void LBProcessState::setUseFullResolutionImages(bool full)
 {
     fullResolutionFlag = full;
 }
+
+namespace {
+
+QString countryCode;
+QVariantList fieldsLists[4];
+
+} // namespace
+
+QString LBProcessState::defaultCountryCode()
+{
+    return countryCode;
+}
+
+void LBProcessState::setDefaultCountryCode(const QString& code)
+{
+    countryCode = code;
+}
+
+QVariantList& LBProcessState::fieldsList(FieldsList list)
+{
+    return fieldsLists[static_cast<int>(list)];
+}

@@ -14,7 +14,6 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/DocumentFileDialog.h"
-#include "platform/ui/WindowController.h"
 
 #include <QDialog>
 #include <QFileInfo>
@@ -324,14 +323,8 @@ qint64 LBLayoutSheetController::openFiles(const QStringList& paths)
     if (count == 0)
         return 0;
     closeDocumentAction();
-    for (std::unique_ptr<LBDocument>& document : opened) {
-        LBDocument* shown = document.release();
-        shown->makeWindowControllers();
-        platform::DocumentController::sharedDocumentController().addDocument(shown);
-        for (platform::WindowController* controller : shown->windowControllers()) {
-            if (QWidget* window = controller->window())
-                window->show();
-        }
-    }
+    for (std::unique_ptr<LBDocument>& document : opened)
+        platform::DocumentController::sharedDocumentController().addAndShowDocument(
+            document.release());
     return count;
 }

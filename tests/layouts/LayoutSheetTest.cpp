@@ -22,6 +22,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -604,7 +605,7 @@ TEST_F(LayoutSheetTest, OpensExistingDocumentsInsteadAndAlertsForUnreadableOnes)
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(open.first()->fileName(), good);
     platform::DocumentController::sharedDocumentController().removeDocument(open.first());
-    delete open.first();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(LayoutSheetTest, PageTypesChooseTheirPaperOnTheTemplateStep)
