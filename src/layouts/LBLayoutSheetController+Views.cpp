@@ -6,6 +6,7 @@
 #include "controls/LBImageButton.h"
 #include "layouts/LBPaperSizeController.h"
 #include "layouts/LBTemplateObject.h"
+#include "platform/drawing/Image.h"
 
 #include <QAbstractTableModel>
 #include <QButtonGroup>
@@ -159,6 +160,8 @@ private:
     QPushButton* _standardContinueButton = nullptr;
     QSplitter* _splitView = nullptr;
     QListWidget* _folderList = nullptr;
+    QLabel* _templatePrompt = nullptr;
+    QLineEdit* _templateSearch = nullptr;
     QListWidget* _templateBrowser = nullptr;
     QPushButton* _chooseDesignButton = nullptr;
     QWidget* _templateUnits = nullptr;
@@ -250,8 +253,6 @@ QWidget* LayoutSheetViews::makeProjectTypePage()
             makeProjectButton(Controller::layoutSheetString(QString::fromLatin1(name)), page);
         connect(projectButton, &QAbstractButton::clicked, &_controller,
                 [this, type = type] { _controller.projectTypeAction(type); });
-        // Matched sets list the designs of their folder, which are not offered yet.
-        projectButton->setEnabled(type != Controller::MatchedSetsProject);
         buttons->addWidget(projectButton);
         _projectButtons.append({type, projectButton});
     }
@@ -379,6 +380,19 @@ QWidget* LayoutSheetViews::makeTemplatePage()
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
+    auto* top = new QHBoxLayout;
+    _templatePrompt = new QLabel(page);
+    _templateSearch = new QLineEdit(page);
+    _templateSearch->setPlaceholderText(Controller::layoutSheetString(QStringLiteral("Search")));
+    _templateSearch->setClearButtonEnabled(true);
+    _templateSearch->setMaximumWidth(200);
+    top->addWidget(_templatePrompt, 1);
+    top->addWidget(_templateSearch);
+    layout->addLayout(top);
+    connect(_templateSearch, &QLineEdit::textChanged, &_controller, [this](const QString& text) {
+        if (!_refreshing)
+            _controller.searchTemplateName(text);
+    });
     _splitView = new QSplitter(Qt::Horizontal, page);
     _folderList = new QListWidget(_splitView);
     _templateBrowser = new QListWidget(_splitView);
@@ -431,6 +445,10 @@ QWidget* LayoutSheetViews::makeTemplatePage()
             .next;
     connect(_splitView, &QSplitter::splitterMoved, &_controller,
             [this] { _controller.splitViewDidResizeSubviews(_splitView->sizes().value(0)); });
+    connect(_folderList, &QListWidget::currentRowChanged, &_controller, [this](int row) {
+        if (!_refreshing)
+            _controller.selectOutlineRow(row);
+    });
     connect(_templateBrowser, &QListWidget::currentRowChanged, &_controller, [this](int row) {
         if (!_refreshing)
             _controller.setSelectedTemplate(row);
@@ -540,6 +558,13 @@ void LayoutSheetViews::refresh()
                                     : _controller.landscapeOrientationSelected();
     _portraitButton->setChecked(!landscapeShown);
     _landscapeButton->setChecked(landscapeShown);
+    QImage miniature = _controller.previewImage();
+    if (_controller.previewTurned() && !miniature.isNull())
+        miniature = miniature.transformed(QTransform().rotate(90));
+    if (!miniature.isNull() && (miniature.width() > 232 || miniature.height() > 232))
+        miniature = miniature.scaled(232, 232, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    _preview->setAlignment(Qt::AlignCenter);
+    _preview->setPixmap(QPixmap::fromImage(miniature));
     const QString models = _controller.selectedPrinterModels();
     _modelsTitle->setVisible(!models.isEmpty());
     _models->setVisible(!models.isEmpty());
@@ -551,9 +576,12 @@ void LayoutSheetViews::refresh()
     if (sheetMode)
         _standardContinueButton->setText(Controller::dialogString(QStringLiteral("Choose")));
 
+    _templatePrompt->setText(_controller.templatePrompt());
+    if (_templateSearch->text() != _controller.templateSearchText())
+        _templateSearch->setText(_controller.templateSearchText());
     _folderList->clear();
     _folderList->addItems(_controller.designFolderRows());
-    _folderList->setCurrentRow(0);
+    _folderList->setCurrentRow(int(_controller.selectedOutlineRow()));
     _templateBrowser->clear();
     for (const std::shared_ptr<LBTemplateObject>& item : _controller.templates()) {
         const QSizeF paper = item->blankPaperSize();
@@ -567,6 +595,15 @@ void LayoutSheetViews::refresh()
             painter.fillRect(page, Qt::white);
             painter.setPen(QColor(120, 120, 120));
             painter.drawRect(page);
+        } else if (const std::shared_ptr<platform::Image> picture = item->imageRepresentation()) {
+            const QImage bitmap = picture->forcedBitmapImageRep();
+            if (!bitmap.isNull()) {
+                QPainter painter(&miniature);
+                const QImage fitted =
+                    bitmap.scaled(120, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+                painter.drawImage(
+                    QPointF((120 - fitted.width()) / 2.0, (120 - fitted.height()) / 2.0), fitted);
+            }
         }
         _templateBrowser->addItem(new QListWidgetItem(QIcon(miniature), item->imageTitle()));
     }
