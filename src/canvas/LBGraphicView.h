@@ -35,6 +35,7 @@
 
 #include "canvas/CanvasHost.h"
 #include "canvas/LBPlaceholderSettings.h"
+#include "controls/LBBlankPopUpButtonCell.h"
 #include "document/LBDocument.h"
 #include "graphics/CanvasView.h"
 #include "platform/ui/RulerView.h"
@@ -111,6 +112,7 @@ QRectF rectFromPoints(const QPointF& a, const QPointF& b);
 class LBGraphicView : public QWidget,
                       public CanvasView,
                       public platform::RulerClient,
+                      public PopUpMenuOwner,
                       public LBPlaceholderSettingsDelegate
 {
     Q_OBJECT
@@ -343,8 +345,9 @@ public:
     static qint64 dateFormatIndexForMenuIndex(qint64 menuIndex);
     // The choice of the item at position (separators count) in one of the two menus.
     void textPopupMenuAction(QMenu* sender, qint64 position);
-    // Lets go of whichever menu is up; safe to call twice.
-    void removeTextPopupButton();
+    // Lets go of whichever menu is up; safe to call twice. (The blank pop-up cell's owner
+    // interface: a cell reporting to the canvas has it called once its menu has closed.)
+    void removeTextPopupButton() override;
     // Opens the address-block menu when the point hits the tab of the one selected address
     // box; answers whether it did (the click is then used up).
     bool textTabUnderPoint(const QPointF& point);

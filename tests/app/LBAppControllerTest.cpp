@@ -5,11 +5,14 @@
 #include "graphics/InspectorPalette.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/ColorPanel.h"
 #include "platform/ui/ScrollView.h"
 #include "window/LBWindowController.h"
 
+#include <QColorDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QScreen>
 #include <QStandardPaths>
 
@@ -48,11 +51,17 @@ TEST(LBAppControllerValues, RegistersTheDefaultsOfDocumentsCanvasesAndPages)
         EXPECT_FALSE(defaults.boolForKey(QLatin1String(key))) << key;
     EXPECT_EQ(defaults.objectForKey(QStringLiteral("Units Type")), QVariant(0));
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Draw Label Outlines")));
+    // The document window's: a first run, the contact columns, the drawer.
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("New Preferences")));
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("Column 1 Width")), 100.0);
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("Column 2 Width")), 150.0);
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("Graphics Drawer Open")), -1);
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("Graphics Drawer Width")), 250.0);
 }
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
 {
-    LBAppController::registerDefaults();
+    LBAppController::initialize();
     platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
     defaults.setInteger(200, QStringLiteral("Image Quality"));
     LBProcessState::setTemporaryFolderPath(QString());
@@ -61,6 +70,13 @@ TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
         const QString folder = LBAppController::temporaryFolderPath();
         EXPECT_EQ(folder, QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
                               + QStringLiteral("/Temporary Files/"));
+        EXPECT_EQ(LBAppController::supportFolderPath(),
+                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                      + QLatin1Char('/'));
+        EXPECT_TRUE(QFileInfo(LBAppController::supportFolderPath()).isDir());
+        EXPECT_FALSE(LBAppController::designsFolderPath().isEmpty());
+        EXPECT_EQ(LBProcessState::defaultCountryCode(),
+                  QLocale::territoryToCode(QLocale::system().territory()).toLower());
         EXPECT_TRUE(QFileInfo(folder).isDir());
         EXPECT_EQ(LBProcessState::temporaryFolderPath(), folder);
         EXPECT_EQ(LBAppController::imageDisplayResolution(), 200);
@@ -70,6 +86,10 @@ TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
         LBDocument document;
         document.makeWindowControllers();
         EXPECT_NE(qobject_cast<LBWindowController*>(document.windowController()), nullptr);
+        // The colour panel offers opacity.
+        EXPECT_TRUE(platform::ColorPanel::showsAlpha());
+        EXPECT_TRUE(
+            platform::ColorPanel::sharedColorPanel()->testOption(QColorDialog::ShowAlphaChannel));
         // Scroll views get the canvas's rulers.
         platform::ScrollView scrollView;
         EXPECT_NE(qobject_cast<LBRulerView*>(scrollView.horizontalRulerView()), nullptr);

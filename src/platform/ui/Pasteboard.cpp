@@ -35,6 +35,8 @@ const QHash<QString, QString>& exactMimeTypes()
         {PDFPboardType, QStringLiteral("application/pdf")},
         {PostScriptPboardType, QStringLiteral("application/postscript")},
         {PICTPboardType, QStringLiteral("image/x-pict")},
+        {QStringLiteral("LBIgnoreImageDragType"),
+         QStringLiteral("application/x-veltrin-image-well-drag")},
     };
     return map;
 }

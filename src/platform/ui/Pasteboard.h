@@ -13,6 +13,8 @@
 //   TIFF, PNG, PDF, PostScript     image/tiff, image/png, application/pdf,
 //                                  application/postscript
 //   PICT                           image/x-pict
+//   "LBIgnoreImageDragType"        application/x-veltrin-image-well-drag (no data: a
+//                                  picture dragged out of an image well, to be let go)
 // and an image type named by its MIME type ("image/jpeg") to that MIME type. Any other name
 // maps to "application/x-" and the name in lower case with each run of other characters a
 // hyphen.
