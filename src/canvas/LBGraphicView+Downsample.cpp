@@ -139,7 +139,8 @@ void LBGraphicView::applyDestructiveCrop(bool asJPEG, bool uncropAfter)
         c->setCropImageBounds(g->bounds(), g->bounds());
         setVisiblePageOriginForGraphic(c.get());
 
-        // The picture drawn upright into a bitmap of its own pixel size.
+        // The fill picture holds its bottom row first (it is made to be drawn unflipped):
+        // turned upright into a bitmap of its own pixel size.
         const QSize size(qMax(1, int(fill->pixelsWide() / scale)),
                          qMax(1, int(fill->pixelsHigh() / scale)));
         QImage bitmap(size, QImage::Format_ARGB32_Premultiplied);
@@ -147,6 +148,8 @@ void LBGraphicView::applyDestructiveCrop(bool asJPEG, bool uncropAfter)
         {
             QPainter painter(&bitmap);
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.translate(0.0, size.height());
+            painter.scale(1.0, -1.0);
             painter.drawImage(QRect(QPoint(0, 0), size), fill->bitmap());
         }
         const platform::ImagePtr image = platform::Image::fromBitmap(bitmap, fill->size());

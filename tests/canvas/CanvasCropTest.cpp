@@ -585,3 +585,33 @@ TEST_F(CanvasCrop, DownsamplingSwapsTheCopiesInsideTheSavedPackage)
     EXPECT_EQ(failed.downsampled, 0);
     EXPECT_EQ(photos.at(0)->imageFilePathOfType(0), file);
 }
+
+TEST_F(CanvasCrop, ReRenderedFillPicturesReplaceTheirGraphicsUpright)
+{
+    // A crop whose picture is red on top and blue below.
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            picture.setPixel(x, y, qRgb(255, 0, 0));
+    auto crop = add("crop", QRectF(100, 100, 40, 40));
+    crop->setFillType(0);
+    crop->setImage(platform::Image::fromBitmap(picture, QSizeF(40, 40)), LBGraphic::FillImageType);
+    crop->setCropImageBounds(QRectF(100, 100, 40, 40), QRectF(100, 100, 40, 40));
+    canvas->selectGraphic(crop);
+    NotificationCount quality(LBImageQualityChanged);
+
+    canvas->applyDestructiveCrop(false, false);
+    EXPECT_EQ(document->indexOfGraphic(crop, 1), -1);
+    ASSERT_EQ(count(), 1);
+    const LBGraphicPtr copy = document->pageGraphics().at(1).first();
+    EXPECT_EQ(copy->bounds(), crop->bounds());
+    const QString file = copy->imageFilePathOfType(LBGraphic::FillImageType);
+    ASSERT_EQ(QFileInfo(file).suffix(), QStringLiteral("png"));
+    const QImage written(file);
+    ASSERT_FALSE(written.isNull());
+    EXPECT_EQ(QColor(written.pixel(written.width() / 2, 2)), QColor(Qt::red)); // upright
+    EXPECT_EQ(QColor(written.pixel(written.width() / 2, written.height() - 3)), QColor(Qt::blue));
+    EXPECT_EQ(platform::UserDefaults::standardUserDefaults().integerForKey("Image Quality"), 150);
+    EXPECT_EQ(quality.count, 2); // raised, then restored
+}
