@@ -615,3 +615,31 @@ TEST_F(CanvasCrop, ReRenderedFillPicturesReplaceTheirGraphicsUpright)
     EXPECT_EQ(platform::UserDefaults::standardUserDefaults().integerForKey("Image Quality"), 150);
     EXPECT_EQ(quality.count, 2); // raised, then restored
 }
+
+TEST_F(CanvasCrop, ClicksAndDragsInCropMode)
+{
+    auto p = photo(QRectF(100, 100, 300, 150));
+    add("elsewhere", QRectF(500, 500, 40, 40));
+    canvas->selectGraphic(p);
+    canvas->crop();
+    LBGraphic* frame = canvas->croppingShape();
+    ASSERT_EQ(frame->bounds(), QRectF(150, 125, 200, 100));
+
+    // Dragging the photo (outside the frame) moves it alone, under the pointer, without a
+    // drag and drop; dragging inside the frame moves the frame.
+    dragAlong({QPointF(120, 110), QPointF(130, 110), QPointF(150, 130)});
+    EXPECT_EQ(canvas->croppingImage(), p.get());
+    EXPECT_EQ(p->bounds(), QRectF(130, 120, 300, 150));
+    EXPECT_EQ(frame->bounds(), QRectF(150, 125, 200, 100));
+    dragAlong({QPointF(200, 150), QPointF(210, 150), QPointF(205, 160)});
+    EXPECT_EQ(canvas->croppingImage(), p.get());
+    EXPECT_EQ(frame->bounds(), QRectF(155, 135, 200, 100));
+    EXPECT_EQ(p->bounds(), QRectF(130, 120, 300, 150));
+
+    // A click on another graphic finishes the crop.
+    click(QPointF(520, 520));
+    EXPECT_EQ(canvas->croppingImage(), nullptr);
+    EXPECT_TRUE(frame->isImageCrop());
+    closeStep();
+    EXPECT_EQ(level(), 0);
+}
