@@ -143,7 +143,6 @@ void LBLayoutSheetController::goToStep(qint64 step)
         _minimumSize = _maximumSize = QSizeF(662, _customWindowHeight);
         _shownStep = CustomSizeStep;
         loadPaperSizeController();
-        _chooseCustomDesignEnabled = true;
         const std::optional<QVariantMap> card = _newDocumentLayout && _hasCardArray
                                                     ? cardDictionaryAtIndex(_selectedRow)
                                                     : std::nullopt;
@@ -170,6 +169,7 @@ void LBLayoutSheetController::goToStep(qint64 step)
                 }
             }
         }
+        paperSizeDidChange();
         break;
     }
     default: break;
@@ -323,6 +323,16 @@ void LBLayoutSheetController::writeCustomLayouts()
                                     .arg(path, file.errorString());
 }
 
+void LBLayoutSheetController::paperSizeDidChange()
+{
+    if (!_paperSizeController)
+        return;
+    // A grid that runs off its page cannot be chosen.
+    _chooseCustomDesignEnabled = !_paperSizeController->labelsOverflow();
+    updateCustomPreviewImage(_paperSizeController->previewImage(),
+                             _paperSizeController->landscapeOrientation());
+}
+
 void LBLayoutSheetController::loadPaperSizeController()
 {
     if (_paperSizeController)
@@ -383,6 +393,7 @@ void LBLayoutSheetController::customLayoutAction(qint64 index)
             && _paperSizeController)
             _paperSizeController->setDimensionInfo(
                 _customLayoutsArray.at(_customLayoutIndex).toMap());
+        paperSizeDidChange();
     }
     Q_EMIT changed();
 }

@@ -474,6 +474,8 @@ private:
     // Steps.
     void setFrameCentred(double width, double height, bool clampBottom);
     void writeCustomLayouts();
+    // The pane's layout changed: its miniature and whether it can be chosen.
+    void paperSizeDidChange();
     void readCustomLayouts();
     // Hand-off.
     void writeProjectDescription(qint64 projectType, bool withNames, bool horizontal);
