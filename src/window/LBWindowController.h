@@ -339,10 +339,11 @@ public:
 
     // What applying a layout asks of the chooser, the merge support and the preview mode,
     // answered as a window without them: no chooser sheet to remove, no smart template,
-    // no help to show, no contact columns or label controls, no address text box.
+    // no contact columns or label controls, no address text box.
     virtual void removeLayoutSheetController() {}
     virtual bool isSmartTemplate() const { return false; }
-    virtual void showSmartTemplateHelp() {}
+    // The application's help window of smart templates, unless the user turned it off.
+    virtual void showSmartTemplateHelp();
     virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
     virtual void addQuarnLabelControls() {}
     virtual std::shared_ptr<LBTextArea> textObjForPreformattedFieldStr(const QString& fieldStr);
