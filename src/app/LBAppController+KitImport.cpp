@@ -49,19 +49,19 @@ void LBAppController::importCorbeils(const QStringList& paths)
         return;
     }
     platform::Alert alert;
-    alert.messageText = dialogString(paths.size() == 1
-                                         ? QStringLiteral("Do you want to import the selected kit?")
-                                         : QStringLiteral("Do you want to import the selected kits?"));
-    alert.buttons = {dialogString(QStringLiteral("Import")), dialogString(QStringLiteral("Cancel"))};
+    alert.messageText = dialogString(
+        paths.size() == 1 ? QStringLiteral("Do you want to import the selected kit?")
+                          : QStringLiteral("Do you want to import the selected kits?"));
+    alert.buttons = {dialogString(QStringLiteral("Import")),
+                     dialogString(QStringLiteral("Cancel"))};
     alert.cancelButton = 1;
     alert.showsSuppressionButton = true;
     const QPointer<LBAppController> self(this);
-    alert.beginSheetModalForWindow(currentDocumentWindow(),
-                                   [self, paths](const platform::Alert::Response& response) {
-                                       if (self)
-                                           self->importCorbeilSheetDidEnd(
-                                               paths, response.returnCode, response.suppressed);
-                                   });
+    alert.beginSheetModalForWindow(
+        currentDocumentWindow(), [self, paths](const platform::Alert::Response& response) {
+            if (self)
+                self->importCorbeilSheetDidEnd(paths, response.returnCode, response.suppressed);
+        });
 }
 
 void LBAppController::importCorbeilSheetDidEnd(const QStringList& paths, int returnCode,
@@ -128,8 +128,8 @@ LBHelpWindowController* LBAppController::helpWindowController()
     static QPointer<LBHelpWindowController> controller;
     if (!controller) {
         controller = new LBHelpWindowController(QCoreApplication::instance());
-        controller->showViewIndex(1, platform::LocalizedString(
-                                         QStringLiteral("Smart Template Instructions"),
+        controller->showViewIndex(
+            1, platform::LocalizedString(QStringLiteral("Smart Template Instructions"),
                                          QStringLiteral("Miscellaneous")));
     }
     return controller;

@@ -38,8 +38,8 @@ QString dialogString(const QString& key)
 bool isPackage(const QFileInfo& info)
 {
     static const QStringList extensions = {
-        QStringLiteral("quarnl"),   QStringLiteral("quarnlb"),  QStringLiteral("quarnev"),
-        QStringLiteral("quarnpg"),  QStringLiteral("icorbeil"), QStringLiteral("icorbeillib")};
+        QStringLiteral("quarnl"),  QStringLiteral("quarnlb"),  QStringLiteral("quarnev"),
+        QStringLiteral("quarnpg"), QStringLiteral("icorbeil"), QStringLiteral("icorbeillib")};
     return info.isDir() && extensions.contains(info.suffix(), Qt::CaseInsensitive);
 }
 
@@ -51,8 +51,8 @@ bool isPlainFolder(const QFileInfo& info)
 QFileInfoList plainSubfolders(const QString& folder)
 {
     QFileInfoList folders;
-    for (const QFileInfo& info : QDir(folder).entryInfoList(
-             QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot,
+                                                            QDir::Name | QDir::IgnoreCase))
         if (isPlainFolder(info))
             folders.append(info);
     return folders;
@@ -92,7 +92,8 @@ bool LBAppController::updateVersion1TemplateFiles()
     }
     if (!_version1Failures.isEmpty()) {
         platform::Alert alert;
-        alert.messageText = dialogString(QStringLiteral("Some ready-made designs could not be converted."));
+        alert.messageText =
+            dialogString(QStringLiteral("Some ready-made designs could not be converted."));
         alert.informativeText =
             dialogString(QStringLiteral("These designs were left as they were:"))
             + QStringLiteral("\r\r") + _version1Failures.join(QStringLiteral("\r"));
@@ -149,19 +150,19 @@ bool LBAppController::processVersion1FilesAtPath(const QString& folder)
         }
         QString error;
         if (!updateVersion1FileAtPath(package, labelFolder, envelopeFolder,
-                                      !labelFolder && !envelopeFolder && !matchedSets,
-                                      matchedSets, &error)) {
+                                      !labelFolder && !envelopeFolder && !matchedSets, matchedSets,
+                                      &error)) {
             qWarning().noquote()
                 << QStringLiteral("Ready-made design %1 not converted: %2").arg(package, error);
-            _version1Failures.append(QStringLiteral("%1: %2").arg(QFileInfo(package).fileName(), error));
+            _version1Failures.append(
+                QStringLiteral("%1: %2").arg(QFileInfo(package).fileName(), error));
         }
     }
     return true;
 }
 
 bool LBAppController::updateVersion1FileAtPath(const QString& path, bool isLabel, bool isEnvelope,
-                                               bool isLetterhead, bool isMatchedSet,
-                                               QString* error)
+                                               bool isLetterhead, bool isMatchedSet, QString* error)
 {
     Q_UNUSED(isLetterhead); // a page: neither of the other kinds
     QString ignored;

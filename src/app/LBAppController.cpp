@@ -1,5 +1,6 @@
 #include "app/LBAppController.h"
 
+#include "app/LBWelcomeWindowController.h"
 #include "app/SupportFolders.h"
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
@@ -573,8 +574,8 @@ void LBAppController::buildMenus()
     _helpMenu = new QMenu(tr("&Help"));
     _helpMenuItem = _helpMenu->addAction(tr("Veltrin Help"), this, [this] { myShowHelp(0); });
     _helpMenuItem->setShortcut(QKeySequence::HelpContents);
-    _welcomeMenuItem =
-        _helpMenu->addAction(tr("Welcome Window"), this, [this] { openWelcomeWindowAction(false); });
+    _welcomeMenuItem = _helpMenu->addAction(tr("Welcome Window"), this,
+                                            [this] { openWelcomeWindowAction(false); });
 
     for (QMenu* menu : {_fileMenu, _editMenu, _arrangeMenu, _helpMenu})
         connect(menu, &QMenu::aboutToShow, this, &LBAppController::validateMenus);
@@ -651,8 +652,7 @@ void LBAppController::validateMenus()
     for (MenuAction action :
          {MenuAction::NewDocument, MenuAction::OpenDocument, MenuAction::Terminate,
           MenuAction::ShowPreferences, MenuAction::ShowHelp, MenuAction::OpenWelcomeWindow,
-          MenuAction::PreferredPrinter,
-          MenuAction::Undo, MenuAction::Redo}) {
+          MenuAction::PreferredPrinter, MenuAction::Undo, MenuAction::Redo}) {
         actionFor(action)->setEnabled(validateMenuItem(action));
     }
 }

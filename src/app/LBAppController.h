@@ -44,7 +44,7 @@ class QWidget;
 namespace platform {
 class Document;
 class ProgressWindow;
-}
+} // namespace platform
 
 // Posted (by the welcome window) to have the user guide opened.
 inline const QString KXOpenUserGuide = QStringLiteral("KXOpenUserGuide");

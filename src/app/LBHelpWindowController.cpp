@@ -39,14 +39,14 @@ QWidget* LBHelpWindowController::makeHelpView(qint64 index)
     text->setTextFormat(Qt::RichText);
     if (index != 0) {
         view->setFixedSize(440, 300);
-        text->setText(tr(
-            "<p><b>This layout is a smart template.</b></p>"
-            "<p>Its design adapts to what you type: the text boxes are already placed and "
-            "styled, and each label of the sheet repeats the first one.</p>"
-            "<ul><li>Click a text box and type to replace its sample text.</li>"
-            "<li>Drag a picture onto a picture placeholder to fill it.</li>"
-            "<li>Switch to preview mode to merge your contacts into the labels.</li></ul>"
-            "<p>Every part stays editable: move, restyle or delete anything you like.</p>"));
+        text->setText(
+            tr("<p><b>This layout is a smart template.</b></p>"
+               "<p>Its design adapts to what you type: the text boxes are already placed and "
+               "styled, and each label of the sheet repeats the first one.</p>"
+               "<ul><li>Click a text box and type to replace its sample text.</li>"
+               "<li>Drag a picture onto a picture placeholder to fill it.</li>"
+               "<li>Switch to preview mode to merge your contacts into the labels.</li></ul>"
+               "<p>Every part stays editable: move, restyle or delete anything you like.</p>"));
     } else {
         view->setFixedSize(440, 240);
         text->setText(

@@ -324,7 +324,8 @@ void LBWelcomeWindowController::didClose()
         return;
     _closed = true;
     if (_showAtLaunchCheckBox)
-        defaults().setBool(!_showAtLaunchCheckBox->isChecked(), QStringLiteral("SkipWelcomeWindow"));
+        defaults().setBool(!_showAtLaunchCheckBox->isChecked(),
+                           QStringLiteral("SkipWelcomeWindow"));
     defaults().setBool(true, QStringLiteral("WelcomeWindowAlreadyShown"));
     platform::NotificationCenter::defaultCenter().post(LBWelcomeWindowDidCloseNotification, this);
 }

@@ -346,8 +346,8 @@ void LBWindowController::importCorbeil(const QString& path, qint64 currentIndex,
     if (_editController)
         _editController->importCorbeil(path, currentIndex, numFiles);
     else
-        qWarning().noquote() << QStringLiteral("Kit %1 not imported: the window has no kit browser")
-                                    .arg(path);
+        qWarning().noquote()
+            << QStringLiteral("Kit %1 not imported: the window has no kit browser").arg(path);
 }
 
 QSizeF LBWindowController::documentSize() const

@@ -65,20 +65,22 @@ protected:
         defaults().removeObjectForKey(QStringLiteral("DisableImportCorbeilConfirmation"));
         QDir(kitsFolder()).removeRecursively();
         platform::Alert::setResponder([this](const platform::Alert& alert, QWidget* window) {
-            alerts.append({alert.messageText, alert.showsSuppressionButton, window, importedKits()});
+            alerts.append(
+                {alert.messageText, alert.showsSuppressionButton, window, importedKits()});
             // The question is the alert that offers the box; the browser's confirmation OK.
             return alert.showsSuppressionButton
                        ? platform::Alert::Response{answer, tickBox}
                        : platform::Alert::Response{platform::Alert::FirstButtonReturn, false};
         });
-        platform::ProgressWindow::setMonitor([](const platform::ProgressWindow&,
-                                                platform::ProgressWindow::Change) {});
+        platform::ProgressWindow::setMonitor(
+            [](const platform::ProgressWindow&, platform::ProgressWindow::Change) {});
         controller = std::make_unique<LBAppController>();
         for (const char* name : {"Acorn", "Birch", "Cedar"}) {
-            const QString path = sources.filePath(QLatin1String(name) + QStringLiteral(".icorbeil"));
+            const QString path =
+                sources.filePath(QLatin1String(name) + QStringLiteral(".icorbeil"));
             QString error;
-            ASSERT_TRUE(kitfixtures::writeKit(path, kitfixtures::tinyKit(QLatin1String(name), 1),
-                                              &error))
+            ASSERT_TRUE(
+                kitfixtures::writeKit(path, kitfixtures::tinyKit(QLatin1String(name), 1), &error))
                 << error.toStdString();
             kits << path;
         }
@@ -91,7 +93,11 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         platform::Alert::setResponder(nullptr);
         platform::ProgressWindow::setMonitor(nullptr);
-        defaults().removeObjectForKey(QStringLiteral("DisableImportCorbeilConfirmation"));
+        // What the document window stores of itself.
+        for (const char* key : {"DisableImportCorbeilConfirmation", "Column 1 Width",
+                                "Column 2 Width", "Graphics Drawer Open", "Graphics Drawer Width",
+                                "LBDrawerIsClosed", "LayersViewIsClosed", "LayersViewHeight"})
+            defaults().removeObjectForKey(QLatin1String(key));
     }
 
     QTemporaryDir sources;
