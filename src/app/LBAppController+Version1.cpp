@@ -72,7 +72,7 @@ bool writeWhole(const QString& path, const QByteArray& data, QString* error)
 
 bool LBAppController::updateVersion1TemplateFiles()
 {
-    const QFileInfo designs(designsFolderPath());
+    const QFileInfo designs(QDir::cleanPath(designsFolderPath())); // (without the separator)
     if (!isPlainFolder(designs))
         return false;
     _version1Failures.clear();
