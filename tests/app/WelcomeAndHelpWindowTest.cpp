@@ -17,6 +17,7 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
@@ -38,6 +39,16 @@ void settle(int milliseconds = 50)
     const QDeadlineTimer deadline(milliseconds);
     while (!deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Runs the event loop until the condition holds (or 5 s have gone).
+template <typename Condition>
+bool waitFor(Condition condition)
+{
+    const QDeadlineTimer deadline(5000);
+    while (!condition() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return condition();
 }
 
 class WelcomeWindow : public ::testing::Test
@@ -76,7 +87,16 @@ protected:
         app = std::make_unique<LBAppController>();
         app->applicationDidFinishLaunching();
         // The untitled document, then the welcome window, each after the (zero) delay.
-        settle(300);
+        waitFor([] {
+            return !platform::DocumentController::sharedDocumentController().documents().isEmpty();
+        });
+        settle();
+    }
+
+    LBWelcomeWindowController* shownWelcomeWindow()
+    {
+        waitFor([this] { return app->welcomeWindowController() != nullptr; });
+        return app->welcomeWindowController();
     }
 
     void quit()
@@ -109,8 +129,12 @@ TEST_F(WelcomeWindow, ContinueSlidesTheSecondPageInAndThenCloses)
     EXPECT_EQ(page1->pos(), QPoint(0, 0));
     EXPECT_EQ(controller.continueButton()->text(), QStringLiteral("Continue"));
 
+    QElapsedTimer clock;
+    clock.start();
     controller.continueAction();
     EXPECT_EQ(controller.continueButton()->text(), QStringLiteral("Close"));
+    // Both pages show while they slide.
+    EXPECT_EQ(page1->parentWidget(), controller.page2()->parentWidget());
     // The download text is one link, in the link colour.
     const platform::AttributedString link = controller.downloadLinkField()->attributedStringValue();
     EXPECT_EQ(link.attribute(platform::LinkAttributeName, 0).toUrl(),
@@ -121,11 +145,9 @@ TEST_F(WelcomeWindow, ContinueSlidesTheSecondPageInAndThenCloses)
     EXPECT_NEAR(colour.redF(), 0.098, 0.002);
     EXPECT_NEAR(colour.greenF(), 0.384, 0.002);
     EXPECT_NEAR(colour.blueF(), 0.6, 0.002);
-    // Midway both pages show; after half a second page 1 is gone and page 2 in its place.
-    settle(200);
-    EXPECT_NE(page1->parentWidget(), nullptr);
-    settle(500);
-    EXPECT_EQ(page1->parentWidget(), nullptr);
+    // After half a second page 1 is gone and page 2 in its place.
+    ASSERT_TRUE(waitFor([page1] { return page1->parentWidget() == nullptr; }));
+    EXPECT_GE(clock.elapsed(), 500);
     EXPECT_EQ(controller.page2()->pos(), QPoint(0, 0));
     EXPECT_EQ(closedPosts, 0);
 
@@ -178,7 +200,7 @@ TEST_F(WelcomeWindow, ClearingTheBoxMakesTheNextLaunchSkipIt)
     // A first launch: the untitled document, then the welcome window.
     launch();
     ASSERT_EQ(platform::DocumentController::sharedDocumentController().documents().size(), 1);
-    LBWelcomeWindowController* welcome = app->welcomeWindowController();
+    LBWelcomeWindowController* welcome = shownWelcomeWindow();
     ASSERT_NE(welcome, nullptr);
     EXPECT_TRUE(welcome->atAppLaunch());
     EXPECT_TRUE(welcome->window()->isVisible());
@@ -190,7 +212,7 @@ TEST_F(WelcomeWindow, ClearingTheBoxMakesTheNextLaunchSkipIt)
 
     // The next launch offers the box; cleared, it keeps the window away after that.
     launch();
-    welcome = app->welcomeWindowController();
+    welcome = shownWelcomeWindow();
     ASSERT_NE(welcome, nullptr);
     EXPECT_TRUE(welcome->showAtLaunchCheckBox()->isVisibleTo(welcome->window()));
     welcome->showAtLaunchCheckBox()->setChecked(false);
