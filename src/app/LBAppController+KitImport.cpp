@@ -81,13 +81,14 @@ void LBAppController::importCorbeilSheetDidEnd(const QStringList& paths, int ret
 void LBAppController::importSelectedCorbeils(const QStringList& paths)
 {
     const qint64 count = paths.size();
-    if (LBWindowController* window = LBWindowController::currentWindowController()) {
+    LBWindowController* window = LBWindowController::currentWindowController();
+    if (window && window->editController()) {
         for (qint64 i = 0; i < count; ++i)
             window->importCorbeil(paths[i], i, count);
         return;
     }
-    // No window: a browser of our own, without a view, for the time of the import. It
-    // confirms once, after the last kit.
+    // No window, or one without design mode's drawer: a browser of our own, without a
+    // view, for the time of the import. It confirms once, after the last kit.
     SGCorbeilController browser(QStringLiteral("Corbeils"), SGCorbeilController::bundleName());
     for (qint64 i = 0; i < count; ++i)
         browser.importCorbeil(paths[i], i, count, i == count - 1);

@@ -191,3 +191,24 @@ TEST_F(KitImport, WithAWindowTheDrawerOpensOnKitsAndImportsEveryKit)
     document->close();
     document.reset();
 }
+
+TEST_F(KitImport, AWindowWithoutItsDrawerLeavesTheImportToTheProgramsOwnBrowser)
+{
+    auto document = std::make_unique<LBDocument>();
+    auto* window = new LBWindowController;
+    document->addWindowController(window);
+    window->window()->show();
+    QApplication::setActiveWindow(window->window());
+    settle();
+    ASSERT_EQ(LBWindowController::currentWindowController(), window);
+    ASSERT_EQ(window->editController(), nullptr);
+
+    controller->importCorbeils(kits);
+    settle();
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_EQ(alerts[0].window, window->window());
+    EXPECT_EQ(alerts[1].kitsAtTheTime.size(), 3);
+    EXPECT_EQ(importedKits().size(), 3);
+    document->close();
+    document.reset();
+}
