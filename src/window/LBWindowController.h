@@ -348,9 +348,9 @@ public:
     // Whether the design being applied is one of the program's own: its chooser says.
     virtual bool isSmartTemplate() const;
     // What applying a layout asks of the merge support and the preview mode, answered as
-    // a window without them: no help to show, no contact columns or label controls, no
-    // address text box.
-    virtual void showSmartTemplateHelp() {}
+    // a window without them: no contact columns or label controls, no address text box.
+    // The application's help window of smart templates, unless the user turned it off.
+    virtual void showSmartTemplateHelp();
     virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
     virtual void addQuarnLabelControls() {}
     virtual std::shared_ptr<LBTextArea> textObjForPreformattedFieldStr(const QString& fieldStr);
