@@ -2,6 +2,7 @@
 
 #include "canvas/LBRulerView.h"
 #include "graphics/LBProcessState.h"
+#include "merge/MergeClasses.h"
 #include "platform/core/UserDefaults.h"
 #include "window/WindowClasses.h"
 
@@ -53,6 +54,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
         quality > 0)
         setImageDisplayResolution(quality);
     registerWindowClasses();
+    registerMergeClasses();
     LBRulerView::registerAsRulerViewClass();
 }
 

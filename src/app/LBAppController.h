@@ -16,7 +16,7 @@ class LBAppController : public QObject
 public:
     // Sets the display scale factor (1.0, then the largest pixel ratio of the screens),
     // the global paths and the image display resolution ("Image Quality"), and installs
-    // the window layer's classes.
+    // the window and merge layers' classes.
     explicit LBAppController(QObject* parent = nullptr);
     ~LBAppController() override;
 

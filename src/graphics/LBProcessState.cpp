@@ -1,11 +1,15 @@
 #include "graphics/LBProcessState.h"
 
+#include "platform/core/UserDefaults.h"
+
 namespace {
 
 bool draggingOutFlag = false;
 double scaleFactor = 1.0;
 bool printingFlag = false;
 bool printJobFlag = false;
+qint64 printResolutionOverride = 0;
+double imageScaleFactorValue = 1.0;
 QString temporaryFolder;
 qint64 displayResolution = 150;
 bool fullResolutionFlag = false;
@@ -44,6 +48,29 @@ bool LBProcessState::isPrinting()
 void LBProcessState::setPrinting(bool printing)
 {
     printingFlag = printing;
+}
+
+double LBProcessState::imageScaleFactor()
+{
+    return imageScaleFactorValue;
+}
+
+void LBProcessState::setImageScaleFactor(double factor)
+{
+    imageScaleFactorValue = factor > 0.0 ? factor : 1.0;
+}
+
+qint64 LBProcessState::printResolution()
+{
+    if (printResolutionOverride > 0)
+        return printResolutionOverride;
+    return platform::UserDefaults::standardUserDefaults().integerForKey(
+        QStringLiteral("Print Quality"));
+}
+
+void LBProcessState::setPrintResolution(qint64 dpi)
+{
+    printResolutionOverride = dpi;
 }
 
 bool LBProcessState::isPrintJobRunning()

@@ -15,6 +15,7 @@
 #include "canvas/CanvasHost.h"
 #include "document/DocumentWindowController.h"
 #include "platform/drawing/BezierPath.h"
+#include "window/MergeServices.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -71,7 +72,7 @@ public:
     // Zooms so that the first page fits the visible area; no views yet: nothing.
     virtual void zoomToFit() {}
     // Deselects every graphic of the views; no views yet: nothing.
-    virtual void deselectAll() {}
+    void deselectAll() override {}
 
     // The canvas selected in design mode; not owned, nullptr while there is none.
     LBGraphicView* selectedGraphicView() const { return _selectedGraphicView; }
@@ -184,6 +185,16 @@ public:
     // envelope feed sheet (YES), when a feed without automatic alignment puts the
     // envelope on a Letter or A4 sheet.
     void initializePageSetup(bool forEnvelopeFeed);
+
+    // ==== Merge, printing and export (LBWindowController+Merge.cpp) =====================
+    // The window's merge services (made on first use; nullptr without the merge layer).
+    MergeServices* mergeServices();
+    qint64 numSelectedPeople();
+    qint64 labelRepeatCount() const;
+    QString contactUIDForIndex(qint64 index, const QString& currentUID);
+    void openEnvelopeFeedSheet() override;
+    void printOpDidRun() override;
+    bool checkRecordsForOutput() override;
 
     // ==== Page decorations (LBWindowController+Decorations.cpp) =========================
     // Everything drawn under and over a face's graphics that is not a graphic, into the
@@ -318,4 +329,5 @@ private:
     // complete only where they are drawn).
     std::shared_ptr<ScreenPicture> _underlayPicture;
     std::shared_ptr<ScreenPicture> _overlayPicture;
+    std::unique_ptr<MergeServices> _mergeServices;
 };
