@@ -15,6 +15,7 @@
 #include "merge/BarcodePictureCache.h"
 #include "merge/LBMergeServices.h"
 #include "merge/MergeClasses.h"
+#include "platform/core/UndoManager.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
 #include "platform/text/AttributedString.h"

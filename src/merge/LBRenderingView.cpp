@@ -6,6 +6,8 @@
 #include "document/DimensionInfo.h"
 #include "document/LayerWalk.h"
 #include "graphics/LBTextArea.h"
+#include "layouts/LBPageView.h"
+#include "platform/core/DateFormatter.h"
 #include "platform/core/Strings.h"
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
@@ -15,10 +17,9 @@
 #include "shapes/LBImage.h"
 #include "window/LBWindowController.h"
 
-#include <QDate>
+#include <QDateTime>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -48,11 +49,12 @@ double bleedForSize(qint64 size)
     }
 }
 
-// Today's date in the full style without time, made once.
-const QString& todaysFullDate()
+// Today's date in the full style without time; the formatter is made once.
+QString todaysFullDate()
 {
-    static const QString text = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
-    return text;
+    static const platform::DateFormatter formatter(platform::DateFormatter::FullStyle,
+                                                   platform::DateFormatter::NoStyle);
+    return formatter.stringFromDate(QDateTime::currentDateTime());
 }
 
 } // namespace
@@ -73,6 +75,12 @@ LBRenderingView::LBRenderingView(const QRectF& frame, const Pages& graphics, QWi
     setGeometry(frame.toAlignedRect());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFIMType(1);
+    _liveResizeObserver = platform::NotificationCenter::defaultCenter().addObserver(
+        LBPageViewToggleLiveResize, nullptr, [this](const platform::Notification& n) {
+            // Only a renderer shown in a page view follows its live resizes.
+            if (parentWidget() && n.object)
+                toggleLiveResize(*n.objectAs<const bool>());
+        });
 }
 
 LBRenderingView::~LBRenderingView()
@@ -267,7 +275,7 @@ void LBRenderingView::drawAuxiliaryInformation(const QRectF& sheet)
     const double baseline =
         height - std::min(height - _topMargin - double(_labelRows) * _labelHeight - 3.0, 51.0);
     if (_drawAuxiliaryInfo & 2) {
-        const QString& date = todaysFullDate();
+        const QString date = todaysFullDate();
         const double right = sheet.width() - std::max(_leftMargin, 43.0);
         painter.drawText(QPointF(right - metrics.horizontalAdvance(date), baseline), date);
     }
@@ -532,10 +540,11 @@ void LBRenderingView::drawWithPostnet(const LBGraphicPtr& g)
 
 LBGraphicPtr LBRenderingView::drawGraphic(const LBGraphicPtr& g)
 {
-    const bool hi = printing() && g->shouldCreateHiResImageWhenPrinting();
-    LBGraphicPtr drawn;
-    if (hi) {
-        drawn = hiResImageFromGraphic(*g);
+    // Printed, a graphic with a print image draws that; one whose image is missing draws
+    // itself as on screen.
+    LBGraphicPtr drawn =
+        printing() && g->shouldCreateHiResImageWhenPrinting() ? hiResImageFromGraphic(*g) : nullptr;
+    if (drawn) {
     } else if (g->isTextBox() || g->isShapeWithText()) {
         drawn = textObjectForDrawing(g);
     } else if (const qint64 special = g->specialImageType(); special >= 1 && special <= 4) {

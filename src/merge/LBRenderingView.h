@@ -18,6 +18,7 @@
 
 #include "document/LBDocument.h"
 #include "document/SheetRenderer.h"
+#include "platform/core/NotificationCenter.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -86,6 +87,10 @@ public:
     bool drawLabelOutlines() const { return _drawLabelOutlines; }
     void setDrawingEnabled(bool enabled) { _drawingEnabled = enabled; }
     bool isRotated() const { return _rotateView; }
+    // While the page view's size changes (LBPageViewToggleLiveResize), a sheet of several
+    // cells draws no cell contents.
+    void toggleLiveResize(bool inLiveResize) { _inLiveResize = inLiveResize; }
+    bool inLiveResize() const { return _inLiveResize; }
     QPointF printerCalibrationAdjustment() const { return _printerCalibrationAdjustment; }
     void setPrinterCalibrationAdjustment(const QPointF& p) { _printerCalibrationAdjustment = p; }
     double labelWidth() const { return _labelWidth; }
@@ -202,4 +207,5 @@ private:
     // records they are made for now.
     bool _preparesPrintImages = false;
     std::pair<qint64, qint64> _preparedRecords{-1, -1};
+    platform::ObserverToken _liveResizeObserver;
 };

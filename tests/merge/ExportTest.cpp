@@ -6,6 +6,7 @@
 
 #include "graphics/LBTextArea.h"
 #include "merge/LBExportPanel.h"
+#include "merge/LBPrintOnlineController.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
 #include "platform/ui/Alert.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -287,4 +289,16 @@ TEST_F(ExportTest, BarcodesAndPlacedArtStayVectorAndAPictureIsHeldOnce)
     document->undoManager()->enableUndoRegistration();
     const QByteArray sheet = exported(300, 0, 5, true);
     EXPECT_EQ(countOf(sheet, "/Subtype\\s*/Image"), 1);
+}
+
+TEST_F(ExportTest, OnlinePrintingHasNoPageToOpenAndSavesAsPdf)
+{
+    services->printOnline();
+    LBPrintOnlineController* sheet = services->printOnlineController();
+    ASSERT_TRUE(sheet);
+    EXPECT_FALSE(sheet->onlinePageButton()->isEnabled());
+    sheet->saveAsPDFAction();
+    ASSERT_TRUE(services->exportPanel());
+    EXPECT_TRUE(services->exportPanel()->isVisible());
+    services->exportPanel()->reject();
 }

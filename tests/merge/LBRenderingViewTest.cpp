@@ -5,7 +5,10 @@
 #include "MergeTestSupport.h"
 
 #include "graphics/LBTextArea.h"
+#include "layouts/LBPageView.h"
+#include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/drawing/Image.h"
 #include "shapes/LBImage.h"
 
 #include <set>
@@ -258,4 +261,34 @@ TEST_F(SheetTest, UndoRegistrationIsOffWhileDrawingAndBackAfter)
     EXPECT_TRUE(document->undoManager()->isUndoRegistrationEnabled());
     draw(*view, false);
     EXPECT_TRUE(document->undoManager()->isUndoRegistrationEnabled());
+}
+
+TEST_F(SheetTest, DuringALiveResizeASheetOfSeveralCellsDrawsNoContents)
+{
+    services->records = 6;
+    square(QRectF(10, 10, 20, 20));
+    QWidget pageView;
+    auto view = renderer();
+    view->setParent(&pageView);
+    platform::NotificationCenter::defaultCenter().post(LBPageViewToggleLiveResize,
+                                                       &LBPageView::LiveResizeStarted);
+    EXPECT_TRUE(view->inLiveResize());
+    EXPECT_FALSE(isRed(draw(*view, true), cellOrigin(0, 0) + QPointF(20, 20)));
+    platform::NotificationCenter::defaultCenter().post(LBPageViewToggleLiveResize,
+                                                       &LBPageView::LiveResizeEnded);
+    EXPECT_TRUE(isRed(draw(*view, true), cellOrigin(0, 0) + QPointF(20, 20)));
+    view->setParent(nullptr);
+}
+
+TEST_F(SheetTest, APageImageIsDrawnByTheRendererFromTheFirstLabel)
+{
+    services->records = 6;
+    layout()[DimensionInfo::startLabel] = 4;
+    square(QRectF(10, 10, 20, 20));
+    const platform::ImagePtr page =
+        platform::Image::fromData(document->TIFFRepresentationForPage(0));
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->size(), QSizeF(100, 50)); // the label, without margins
+    EXPECT_TRUE(isRed(page->bitmap(), QPointF(20, 20)));
+    EXPECT_EQ(DimensionInfo::integer(layout(), DimensionInfo::startLabel), 4);
 }

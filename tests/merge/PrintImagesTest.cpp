@@ -183,3 +183,29 @@ TEST_F(PrintImagesTest, ThePrintersOffsetMovesEveryPage)
     unknown->knowsPageRange(QStringLiteral("Elsewhere"), &first, &count);
     EXPECT_EQ(unknown->printerCalibrationAdjustment(), QPointF());
 }
+
+TEST_F(PrintImagesTest, AContactsPictureIsFittedFromTheTopLeftCornerKeepingItsAspect)
+{
+    auto image = std::make_shared<LBImage>();
+    image->setImage(solidPicture(Qt::gray), 0);
+    image->setBoundsNoOtherChanges(QRectF(10, 20, 30, 30));
+    image->setSpecialImageType(LBImage::ContactPicture);
+    auto view = renderer();
+    struct Case
+    {
+        QSize picture;
+        QRectF fitted;
+    };
+    for (const Case& c : {Case{{40, 20}, {10, 20, 30, 15}}, Case{{10, 40}, {10, 20, 7.5, 30}},
+                          Case{{10, 5}, {10, 20, 10, 5}}, Case{{8, 8}, {10, 20, 8, 8}}}) {
+        services->picture = [&](const LBGraphic&, qint64) {
+            return solidPicture(Qt::red, c.picture);
+        };
+        const LBGraphicPtr copy = view->substituteImageForGraphic(image);
+        EXPECT_NE(copy, image);
+        EXPECT_EQ(copy->bounds(), c.fitted) << c.picture.width() << " x " << c.picture.height();
+    }
+    services->picture = nullptr;
+    EXPECT_FALSE(view->substituteImageForGraphic(image)->imageOfType(0));
+    EXPECT_EQ(image->bounds(), QRectF(10, 20, 30, 30));
+}
