@@ -1,6 +1,7 @@
 #include "merge/LBEnvelopeFeedSheet.h"
 
 #include "document/LBDocument.h"
+#include "merge/LBSheet.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
 #include "window/LBWindowController.h"
@@ -110,11 +111,7 @@ void LBEnvelopeFeedSheet::openEnvelopeFeedSheet()
     envelopeAlignmentAction();
     updateEnvelopePreview();
     _openedBefore = true;
-    if (QWidget* window = _window.window()) {
-        setParent(window, windowFlags());
-        setWindowModality(Qt::WindowModal);
-    }
-    open();
+    LBBeginSheet(this, _window.window());
 }
 
 void LBEnvelopeFeedSheet::envelopeAlignmentAction()

@@ -1,5 +1,6 @@
 #include "merge/LBPrintCalibrationController.h"
 
+#include "merge/LBSheet.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Printers.h"
@@ -72,11 +73,7 @@ void LBPrintCalibrationController::beginSheetForWindowController(MergeServices* 
                                                                  QWidget* window)
 {
     _windowController = services;
-    if (window) {
-        _calibrationWindow->setParent(window, _calibrationWindow->windowFlags());
-        _calibrationWindow->setWindowModality(Qt::WindowModal);
-    }
-    _calibrationWindow->open();
+    LBBeginSheet(_calibrationWindow, window);
 }
 
 void LBPrintCalibrationController::selectPrinterAtIndex(qint64 index)

@@ -1,5 +1,6 @@
 #include "merge/LBPrintOnlineController.h"
 
+#include "merge/LBSheet.h"
 #include "platform/core/Strings.h"
 #include "window/MergeServices.h"
 
@@ -52,11 +53,7 @@ void LBPrintOnlineController::beginSheetForWindowController(MergeServices* servi
                                                             QWidget* window)
 {
     _windowController = services;
-    if (window) {
-        _sheetWindow->setParent(window, _sheetWindow->windowFlags());
-        _sheetWindow->setWindowModality(Qt::WindowModal);
-    }
-    _sheetWindow->open();
+    LBBeginSheet(_sheetWindow, window);
 }
 
 void LBPrintOnlineController::saveAsPDFAction()

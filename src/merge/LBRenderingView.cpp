@@ -399,28 +399,26 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
             painter.drawRect(cell);
             painter.restore();
         }
-        // The next cell.
-        if (_drawByRows) {
-            if (column < _labelColumns) {
-                ++column;
-                x += _labelWidth + _hLabelSpace;
-            } else if (row < _labelRows) {
-                ++row;
-                y += _labelHeight + _vLabelSpace;
-                column = 1;
-                x = sheet.x() + _leftMargin;
+        // The next cell: along the fill order's line, else the first of the next line.
+        const auto advance = [](qint64& along, qint64 alongCount, double& alongPos,
+                                double alongStep, double alongStart, qint64& across,
+                                qint64 acrossCount, double& acrossPos, double acrossStep) {
+            if (along < alongCount) {
+                ++along;
+                alongPos += alongStep;
+            } else if (across < acrossCount) {
+                ++across;
+                acrossPos += acrossStep;
+                along = 1;
+                alongPos = alongStart;
             }
-        } else {
-            if (row < _labelRows) {
-                ++row;
-                y += _labelHeight + _vLabelSpace;
-            } else if (column < _labelColumns) {
-                ++column;
-                x += _labelWidth + _hLabelSpace;
-                row = 1;
-                y = sheet.y() + _topMargin;
-            }
-        }
+        };
+        if (_drawByRows)
+            advance(column, _labelColumns, x, _labelWidth + _hLabelSpace, sheet.x() + _leftMargin,
+                    row, _labelRows, y, _labelHeight + _vLabelSpace);
+        else
+            advance(row, _labelRows, y, _labelHeight + _vLabelSpace, sheet.y() + _topMargin, column,
+                    _labelColumns, x, _labelWidth + _hLabelSpace);
     }
     if (!marks.isEmpty()) {
         painter.save();

@@ -8,6 +8,7 @@
 //   LBWindowController+Decorations.cpp   what is drawn under and over a face's graphics
 //   LBWindowController+Layouts.cpp       applying a chosen layout or template
 //   LBWindowController+PageSetup.cpp     page set-up and paper sizes
+//   LBWindowController+Merge.cpp         records, printing and export (its MergeServices)
 //
 // Drawing coordinates are the page's: points, y growing downwards, the origin at the
 // page's top-left corner.
