@@ -1,8 +1,9 @@
 #pragma once
 
 // Barcode pictures by symbology and text: a sheet filled record by record encodes each
-// distinct text once, however many cells, sheets or jobs show it. Holds at most a few
-// thousand pictures (a whole run of records' worth); past that it starts again.
+// distinct text once for all the cells and redraws that show it. Holds the pictures of some
+// pages of records (Capacity); past that it starts again, so a long run of records keeps
+// its memory.
 
 #include <QHash>
 #include <QPair>
@@ -27,7 +28,7 @@ public:
     std::shared_ptr<platform::Image> picture(qint32 barcodeType, const QString& text);
     qsizetype size() const { return _pictures.size(); }
 
-    static constexpr qsizetype Capacity = 8192;
+    static constexpr qsizetype Capacity = 512;
 
 private:
     QHash<QPair<qint32, QString>, std::shared_ptr<platform::Image>> _pictures;
