@@ -7,6 +7,9 @@
 //   checked against the other 450 and the page, the move with its undo registration,
 //   redraw requests and notifications; no painting.
 // - BM_DragStepRepaint: painting what such a step leaves to redraw.
+// - BM_SelectAllCopyPaste: select all 500, copy them to the clipboard and paste them back
+//   (each a step of its own, as from the menus); the pasted copies are taken away again
+//   between iterations, untimed.
 // Goals: bench/targets.txt.
 
 #include "../tests/canvas/CanvasHostStub.h"
@@ -25,6 +28,7 @@
 #include "shapes/LBStar.h"
 #include "shapes/ShapeClasses.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
@@ -207,5 +211,33 @@ void BM_DragStepRepaint(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DragStepRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_SelectAllCopyPaste(benchmark::State& state)
+{
+    Scene scene = makeScene(true);
+    LBDocument& document = *scene.document;
+    platform::UndoManager* undo = document.undoManager();
+    const LBDocument::Layer originals = document.pageGraphics().at(1);
+    for (auto _ : state) {
+        scene.canvas->selectAll(nullptr);
+        undo->endAutomaticGroup();
+        scene.canvas->copy(nullptr);
+        undo->endAutomaticGroup();
+        scene.canvas->paste(nullptr);
+        undo->endAutomaticGroup();
+
+        state.PauseTiming();
+        if (document.pageGraphics().at(1).size() != 2 * originals.size())
+            state.SkipWithError("the paste did not insert every graphic");
+        scene.canvas->clearSelection();
+        undo->disableUndoRegistration();
+        document.pageGraphics()[1] = originals;
+        undo->enableUndoRegistration();
+        undo->removeAllActions();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SelectAllCopyPaste)->Unit(benchmark::kMillisecond);
 
 } // namespace

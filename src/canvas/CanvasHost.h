@@ -5,13 +5,21 @@
 // sheets it opens, and the page decorations drawn under and over the graphics. A canvas
 // without a host draws nothing and ignores input. The host is not owned.
 
+#include <QDateTime>
 #include <QRectF>
+#include <QString>
 #include <QVariantMap>
+
+#include <optional>
 
 class LBDocument;
 class LBTextArea;
 class QObject;
 class QWidget;
+
+namespace platform {
+class AttributedString;
+}
 
 class CanvasHost
 {
@@ -49,4 +57,18 @@ public:
                                             const QRectF& viewBounds) = 0;
     // What lies over the graphics: label outlines, disc shapes, postal regions.
     virtual void drawOverlay(const QRectF& rect, const QRectF& viewBounds, bool printing) = 0;
+
+    // --- Merge-field formats, for the titles of the merge-field menus ---
+    // Until the merge subsystem answers them, a host gives empty strings and no block.
+    // A date in the date format 0..28 (empty for any other index).
+    virtual QString dateStringForDate(const QDateTime& date, qint64 formatIndex) const;
+    // A time in the time format 0..4 (empty for any other index).
+    virtual QString timeStringForDate(const QDateTime& date, qint64 formatIndex) const;
+    // The name of phone format 0..13; null above.
+    virtual QString phoneFormatStringAtIndex(qint64 index) const;
+    // The text of a pre-formatted address block, with its merge fields, by its title in
+    // the table "PreformattedAddressFields" (the "My" titles for the sender's own card);
+    // std::nullopt when there is none.
+    virtual std::optional<platform::AttributedString>
+    preformattedAddressStringForFieldStr(const QString& fieldStr, bool isMyField);
 };

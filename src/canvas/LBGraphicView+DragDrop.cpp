@@ -1,10 +1,20 @@
-// The canvas as drag destination, for graphics: its own selection dragged onto itself moves
-// at every drag update (after the alignment guides had their say) and snaps to the first
-// guides when dropped; graphics dragged from elsewhere are inserted where their image was
-// let go.
+// The canvas as drag destination. Its own selection dragged onto itself moves at every drag
+// update (after the alignment guides had their say) and snaps to the first guides when
+// dropped; graphics dragged from elsewhere are inserted where their image was let go;
+// picture files become images centred on the drop (several cascade by 10 points); text
+// becomes a new text box, or is added to the box being edited; a colour fills the graphic
+// under the drop; any other picture data becomes an image in the middle of the page. While
+// text or files are dragged over a text box, its in-place editor opens so the text can
+// land in it. A drop that inserts or changes nothing is refused.
 
 #include "canvas/LBGraphicView.h"
 
+#include "canvas/LBFieldRanges.h"
+#include "canvas/LBTextView.h"
+#include "graphics/LBTextArea.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/TextStorage.h"
 #include "platform/ui/Drag.h"
 
 #include <QDropEvent>
@@ -36,14 +46,52 @@ double snappedToGuide(double start, double length, double guide)
     return start;
 }
 
+bool holdsText(const LBGraphic* graphic)
+{
+    return graphic && (graphic->isTextBox() || graphic->isShapeWithText());
+}
+
 } // namespace
+
+QStringList LBGraphicView::registeredDraggedTypes()
+{
+    QStringList types{
+        platform::ColorPboardType, platform::FilenamesPboardType, kPrintLine, kPrintLine1,
+        platform::RTFDPboardType,  platform::StringPboardType};
+    for (const QString& type : platform::imagePasteboardTypes()) {
+        if (!types.contains(type))
+            types.append(type);
+    }
+    return types;
+}
+
+bool LBGraphicView::isLibraryDragSource(const QObject* source)
+{
+    // The favourites and shapes library and the text drawer live in higher layers; they
+    // are known by their class names.
+    return source
+           && (source->inherits("LBLibraryMatrix") || source->inherits("LBTextDrawerTableView"));
+}
+
+void LBGraphicView::observeTextViewDrags()
+{
+    platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
+    const auto observer = [this](const platform::Notification& n) { draggingTextFromTextView(n); };
+    _textDragStartedObserver =
+        center.addObserver(LBDragStartedInTextViewNotification, nullptr, observer);
+    _textDragEndedObserver =
+        center.addObserver(LBDragEndedInTextViewNotification, nullptr, observer);
+}
+
+void LBGraphicView::draggingTextFromTextView(const platform::Notification& notification)
+{
+    _draggingTextFromTextView = notification.name == LBDragStartedInTextViewNotification;
+}
 
 Qt::DropAction LBGraphicView::draggingEntered(platform::DraggingInfo& info)
 {
     _fieldTextSize = QSizeF(0.0, 0.0);
-    if (!info.draggingPasteboard()
-             .availableTypeFromArray({QStringLiteral("LBQFieldPboardType")})
-             .isNull()
+    if (!info.draggingPasteboard().availableTypeFromArray({LBQFieldPboardType}).isNull()
         && !info.draggedImageSize().isEmpty())
         _fieldTextSize = QSizeF(info.draggedImageSize());
     return dragOperationForDraggingInfo(info);
@@ -79,13 +127,62 @@ bool LBGraphicView::prepareForDragOperation(platform::DraggingInfo& info)
     return true;
 }
 
+bool LBGraphicView::isOwnDrag(const platform::DraggingInfo& info) const
+{
+    return _dragOriginatedInThisView && info.draggingSource() == this;
+}
+
 Qt::DropAction LBGraphicView::dragOperationForDraggingInfo(platform::DraggingInfo& info)
 {
-    const QString type =
-        info.draggingPasteboard().availableTypeFromArray({kPrintLine, kPrintLine1});
-    if (type.isNull())
-        return Qt::IgnoreAction;
-    return _dragOriginatedInThisView ? Qt::MoveAction : Qt::CopyAction;
+    const platform::Pasteboard& pasteboard = info.draggingPasteboard();
+    const QPointF p = info.draggingLocation();
+    // Placeholders take drops like any graphic for now: none is offered as a target.
+    if (_dragImageTarget) {
+        deselectGraphic(_dragImageTarget);
+        _dragImageTarget.reset();
+    }
+    const QString type = pasteboard.availableTypeFromArray(
+        {platform::ColorPboardType, platform::FilenamesPboardType, platform::RTFDPboardType,
+         kPrintLine, kPrintLine1, platform::StringPboardType, platform::TIFFPboardType});
+    if (type.isNull()) {
+        return pasteboard.availableTypeFromArray(platform::imagePasteboardTypes()).isNull()
+                   ? Qt::IgnoreAction
+                   : Qt::CopyAction;
+    }
+    if (type == platform::ColorPboardType) {
+        if (graphicUnderPoint(p, false))
+            return Qt::CopyAction; // generic: the colour is the destination's to use
+        return pasteboard.availableTypeFromArray(platform::imagePasteboardTypes()).isNull()
+                   ? Qt::IgnoreAction
+                   : Qt::CopyAction;
+    }
+    if (type == kPrintLine || type == kPrintLine1)
+        return isOwnDrag(info) ? Qt::MoveAction : Qt::CopyAction;
+
+    // Text, files or a picture: over a text box its editor opens, so the drop lands in it.
+    if (_draggingTextFromTextView)
+        return Qt::CopyAction;
+    const LBGraphicPtr g = graphicUnderPoint(p, false);
+    LBGraphic* e = _editingGraphic;
+    if (e && e != g.get()) {
+        endEditing();
+        clearSelection();
+        invalidateGraphic(e);
+        if (holdsText(e))
+            platform::NotificationCenter::defaultCenter().post(LBStopEditingTextDuringDrag, this);
+        e = nullptr;
+    }
+    if (!holdsText(g.get()) || g.get() == e)
+        return Qt::CopyAction;
+    selectGraphic(g);
+    QWidget* focus = window() ? window()->focusWidget() : nullptr;
+    startEditingGraphic(g, nullptr, false);
+    if (focus)
+        focus->setFocus();
+    resetDynamicGuides();
+    if (rulersVisible())
+        stopEchoingMoveToRulers();
+    return Qt::CopyAction;
 }
 
 QPointF LBGraphicView::draggedImageCorrectionForPoint(const QPointF& point,
@@ -99,24 +196,115 @@ QPointF LBGraphicView::draggedImageCorrectionForPoint(const QPointF& point,
 
 bool LBGraphicView::performDragOperation(platform::DraggingInfo& info)
 {
+    platform::Pasteboard& pasteboard = info.draggingPasteboard();
     _dropPoint = info.draggingLocation();
     const QPointF L = info.draggedImageLocation();
     const QPointF k = draggedImageCorrectionForPoint(_dropPoint, L);
     const double e = _fieldTextSize.height() != 0.0 ? _fieldTextSize.height() + 2.0 : 0.0;
     const QPointF q(L.x() + k.x(), L.y() + k.y() + e);
+    const bool fromLibrary = isLibraryDragSource(info.draggingSource());
     if (rulersVisible())
         stopEchoingMoveToRulers();
 
-    const QString type =
-        info.draggingPasteboard().availableTypeFromArray({kPrintLine, kPrintLine1});
-    if (type.isNull())
-        return false;
-    if (_dragOriginatedInThisView && info.draggingSource() == this)
-        snapMovedSelectionToGuides();
-    else
-        makeNewGraphicsFromPasteboard(info.draggingPasteboard(), q, false);
-    setFocus();
+    const QString type = pasteboard.availableTypeFromArray(
+        {kPrintLine, kPrintLine1, platform::ColorPboardType, platform::FilenamesPboardType,
+         platform::RTFDPboardType, platform::StringPboardType});
+    const bool textDrop = type == platform::RTFDPboardType || type == platform::StringPboardType;
+
+    // Editing ends unless text lands in the box being edited.
+    if (LBGraphic* edited = _editingGraphic; holdsText(edited)) {
+        if (!(textDrop && _editorView && graphicUnderPoint(_dropPoint, false).get() == edited)) {
+            endEditing();
+            clearSelection();
+            invalidateGraphic(edited);
+            platform::NotificationCenter::defaultCenter().post(LBStopEditingTextDuringDrag, this);
+            setFocus();
+        }
+    }
+
+    bool changed = false;
+    if (type.isNull()) {
+        changed = makeNewImageFromPasteboard(pasteboard, q);
+        setFocus();
+        _origPoint = QPointF();
+        return changed;
+    }
+    if (type == platform::ColorPboardType) {
+        if (const LBGraphicPtr g = graphicUnderPoint(_dropPoint, false)) {
+            QColor color = pasteboard.color();
+            if (color.isValid()) {
+                color.setAlphaF(1.0f);
+                g->setFillColor(color);
+                setUndoActionName(QStringLiteral("Set Fill Color"));
+                changed = true;
+            }
+        }
+    } else if (type == platform::FilenamesPboardType) {
+        const QStringList paths = pasteboard.filenames();
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            const QPointF at = _dropPoint + QPointF(10.0 * i, 10.0 * i);
+            changed |= makeNewImageFromContentsOfFile(paths.at(i), at, QSizeF(0.0, 0.0));
+        }
+        setFocus();
+    } else if (textDrop) {
+        changed = makeNewTextObjectFromPasteboard(pasteboard, q);
+        setFocus();
+    } else {
+        if (isOwnDrag(info)) {
+            snapMovedSelectionToGuides();
+            changed = true;
+        } else {
+            changed = makeNewGraphicsFromPasteboard(pasteboard, q, fromLibrary);
+        }
+        setFocus();
+    }
     QTimer::singleShot(50, this, &LBGraphicView::refreshSelectedGraphics);
+    return changed;
+}
+
+std::optional<platform::AttributedString>
+LBGraphicView::textFromPasteboard(const platform::Pasteboard& pasteboard)
+{
+    std::optional<platform::AttributedString> text = pasteboard.attributedString();
+    if (text && !pasteboard.availableTypeFromArray({LBQFieldPboardType}).isNull())
+        LBApplyFieldRangeData(pasteboard.dataForType(LBQFieldPboardType), *text);
+    return text;
+}
+
+bool LBGraphicView::makeNewTextObjectFromPasteboard(platform::Pasteboard& pasteboard,
+                                                    const QPointF& atPoint)
+{
+    std::optional<platform::AttributedString> read = textFromPasteboard(pasteboard);
+    if (!read || read->isEmpty())
+        return false;
+    const platform::AttributedString& text = *read;
+
+    const LBGraphicPtr under = graphicUnderPoint(_dropPoint, false);
+    if (_editorView && under && under.get() == _editingGraphic && holdsText(under.get())) {
+        const auto* box = dynamic_cast<const LBTextArea*>(under.get());
+        if (!box || !box->contents())
+            return false;
+        platform::TextStorage& storage = *box->contents();
+        storage.replaceCharactersInRange(platform::Range(storage.length(), 0), text);
+        return true;
+    }
+    if (!pasteboard.availableTypeFromArray({kPrintLine, kPrintLine1}).isNull())
+        return makeNewGraphicsFromPasteboard(pasteboard, atPoint, false);
+
+    LBDocument* doc = document();
+    if (!doc)
+        return false;
+    auto box = std::make_shared<LBTextArea>();
+    box->setZoomFactor(zoomFactor());
+    const QSizeF size = _fieldTextSize;
+    box->setBounds(QRectF(atPoint.x(), atPoint.y() - size.height(), size.width(), size.height()));
+    box->setContents(text);
+    setVisiblePageOriginForGraphic(box.get());
+    insertAtFrontOfSelectedLayer(box);
+    const QSizeF s = box->requiredSize(1000000.0);
+    box->setBounds(QRectF(atPoint.x(), atPoint.y() - size.height(), s.width() * 1.5, s.height()));
+    clearSelection();
+    selectGraphic(box);
     return true;
 }
 
@@ -143,6 +331,8 @@ void LBGraphicView::dragEnterEvent(QDragEnterEvent* event)
     if (!_windowController)
         return event->ignore();
     platform::DraggingInfo info(event, convertFromWidget(event->position()), zoomFactor());
+    if (info.draggingPasteboard().availableTypeFromArray(registeredDraggedTypes()).isNull())
+        return event->ignore();
     answerDrag(event, draggingEntered(info));
 }
 
@@ -170,8 +360,10 @@ void LBGraphicView::dragLeaveEvent(QDragLeaveEvent* event)
 
 void LBGraphicView::dropEvent(QDropEvent* event)
 {
+    if (!_windowController)
+        return event->ignore();
     platform::DraggingInfo info(event, convertFromWidget(event->position()), zoomFactor());
-    const Qt::DropAction action = dragOperationForDraggingInfo(info);
+    const Qt::DropAction action = isOwnDrag(info) ? Qt::MoveAction : Qt::CopyAction;
     if (!prepareForDragOperation(info) || !performDragOperation(info)) {
         event->ignore();
         return;

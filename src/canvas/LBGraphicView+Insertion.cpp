@@ -42,22 +42,28 @@ void LBGraphicView::updateLayersView()
     platform::NotificationCenter::defaultCenter().post(LBUpdateLayersView);
 }
 
-void LBGraphicView::makeNewGraphicsFromPasteboard(platform::Pasteboard& pasteboard,
+void LBGraphicView::scheduleUpdateLayersView()
+{
+    // Many insertions in one go (a paste, a drop of files) make one refresh.
+    if (!_updateLayersViewTimer) {
+        _updateLayersViewTimer = new QTimer(this);
+        _updateLayersViewTimer->setSingleShot(true);
+        _updateLayersViewTimer->setInterval(200);
+        connect(_updateLayersViewTimer, &QTimer::timeout, this, &LBGraphicView::updateLayersView);
+    }
+    if (!_updateLayersViewTimer->isActive())
+        _updateLayersViewTimer->start();
+}
+
+bool LBGraphicView::makeNewGraphicsFromPasteboard(platform::Pasteboard& pasteboard,
                                                   const QPointF& atPoint,
                                                   bool originatedInShapesMatrix)
 {
-    QByteArray data = pasteboard.dataForType(QStringLiteral("Quarn Print Line"));
-    if (data.isEmpty())
-        data = pasteboard.dataForType(QStringLiteral("Quarn Print Line 1"));
-    const std::optional<LBDocument::GraphicsList> list = LBDocument::graphicsForData(data);
-    if (!list)
-        return;
-    QList<LBGraphicPtr> graphics = list->graphics;
-    if (list->isPages && !list->pages.isEmpty()) {
-        for (const LBDocument::Layer& layer : list->pages.first())
-            graphics.append(layer);
-    }
-    insertGraphics(graphics, atPoint, originatedInShapesMatrix);
+    const std::optional<QList<LBGraphicPtr>> graphics = graphicsFromPasteboard(pasteboard);
+    if (!graphics || graphics->isEmpty() || !document())
+        return false;
+    insertGraphics(*graphics, atPoint, originatedInShapesMatrix);
+    return true;
 }
 
 void LBGraphicView::insertGraphics(const QList<LBGraphicPtr>& graphics, const QPointF& atPoint,
@@ -263,7 +269,7 @@ void LBGraphicView::insertAtFrontOfSelectedLayer(const LBGraphicPtr& graphic)
         doc->showLayerAtIndex(layer, true);
     doc->insertGraphic(graphic, 0, layer, _pageIndex);
     platform::NotificationCenter::defaultCenter().post(LBInsertGraphicNotification, graphic.get());
-    QTimer::singleShot(200, this, &LBGraphicView::updateLayersView);
+    scheduleUpdateLayersView();
 }
 
 bool LBGraphicView::makeImageFilesOwn(LBGraphic& graphic, bool copyLazyImage)

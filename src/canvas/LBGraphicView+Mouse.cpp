@@ -291,6 +291,9 @@ void LBGraphicView::selectAndTrackMouseWithEvent(QMouseEvent* event)
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const LBGraphicPtr g = graphicUnderPoint(p, false);
     const bool wasSelected = g && graphicIsSelected(g.get());
+    // A press on the tab of the selected address box opens its menu and nothing else.
+    if (textTabUnderPoint(p))
+        return;
 
     if (!shift && !wasSelected)
         clearSelection();
@@ -349,6 +352,10 @@ void LBGraphicView::selectAndTrackMouseWithEvent(QMouseEvent* event)
         setUndoActionName(QStringLiteral("Selection Change"));
         selectGraphic(g);
     }
+
+    // A press on a merge field's run opens its menu (or the counter sheet) and ends there.
+    if (!shift && handleFieldClick(g, p))
+        return;
 
     if (locked) {
         rubberbandSelectWithEvent(event);
@@ -418,11 +425,7 @@ void LBGraphicView::startDrag(QMouseEvent* event)
         QList<LBGraphicPtr> copies;
         for (qsizetype i = dragged.size() - 1; i >= 0; --i) {
             const LBGraphicPtr& original = dragged.at(i);
-            LBGraphicPtr copy = original->copy();
-            copy->setDocument(doc);
-            copy->setZoomFactor(original->zoomFactor());
-            copy->copyImageFilePathsFromGraphic(*original);
-            setVisiblePageOriginForGraphic(copy.get());
+            LBGraphicPtr copy = copyForThisPage(*original);
             doc->insertGraphic(copy, 0, selectedLayerIndex(), _pageIndex);
             copies.prepend(copy);
         }

@@ -60,6 +60,7 @@ LBGraphicView::LBGraphicView(QWidget* parent) : QWidget(parent)
     _hideDynamicGuidesTimer->setInterval(150);
     connect(_hideDynamicGuidesTimer, &QTimer::timeout, this, &LBGraphicView::resetDynamicGuides);
 
+    observeTextViewDrags();
     _setPageIndexObserver = platform::NotificationCenter::defaultCenter().addObserver(
         kSetPageIndex, nullptr, [this](const platform::Notification& notification) {
             const LBDocument* doc = document();
@@ -72,6 +73,8 @@ LBGraphicView::LBGraphicView(QWidget* parent) : QWidget(parent)
 LBGraphicView::~LBGraphicView()
 {
     _setPageIndexObserver.reset();
+    _textDragStartedObserver.reset();
+    _textDragEndedObserver.reset();
     _tracker.reset();
     endEditing();
     for (InspectorPalette* palette : LBProcessState::allInspectorPalettes()) {

@@ -34,8 +34,10 @@
 // Main thread only.
 
 #include "canvas/CanvasHost.h"
+#include "controls/LBBlankPopUpButtonCell.h"
 #include "document/LBDocument.h"
 #include "graphics/CanvasView.h"
+#include "platform/ui/RulerView.h"
 
 #include <QColor>
 #include <QList>
@@ -57,9 +59,9 @@ class QMouseEvent;
 class QTimer;
 
 namespace platform {
+class AttributedString;
 class DraggingInfo;
 class Pasteboard;
-class RulerView;
 class ScrollView;
 class UndoManager;
 } // namespace platform
@@ -79,6 +81,8 @@ inline const QString LBDraggingGraphicNotification =
 inline const QString LBPlaceholderDoubleClicked = QStringLiteral("LBPlaceholderDoubleClicked");
 // A graphic entered the page from outside the canvas's own editing (object: the graphic).
 inline const QString LBInsertGraphicNotification = QStringLiteral("LBInsertGraphicNotification");
+// A graphic leaves the page by a command of the canvas (object: the graphic).
+inline const QString LBDeleteGraphicNotification = QStringLiteral("LBDeleteGraphicNotification");
 
 // Draws the grid: minor lines every `spacing` points from `origin` over the rectangle, a
 // major line every `guideSpacing` minor steps, both in `color` (the minor ones at half its
@@ -94,7 +98,10 @@ void LBDrawDynamicGuides(const QList<QRectF>& horizontalGuides,
 // The rectangle spanned by two points.
 QRectF rectFromPoints(const QPointF& a, const QPointF& b);
 
-class LBGraphicView : public QWidget, public CanvasView
+class LBGraphicView : public QWidget,
+                      public CanvasView,
+                      public platform::RulerClient,
+                      public PopUpMenuOwner
 {
     Q_OBJECT
 public:
@@ -314,6 +321,35 @@ public:
     void selectSubGraphicInGroup(const LBGraphicPtr& graphic);
     QRectF rubberbandRect() const { return _rubberbandRect; }
 
+    // ==== Merge-field menus (LBGraphicView+FieldMenus.cpp) ==============================
+    // A click on a merge field's run offers the field's formats in a menu at the run; a
+    // click on an address box's tab offers pre-formatted address blocks. Each menu pops up
+    // with its selected item checked under the pointer; a choice goes to
+    // textPopupMenuAction(), and the menu is let go once it hides.
+    // The field menu of the target field (set with setFieldMenuTarget(), which the click
+    // does), at the point (canvas coordinates).
+    void displayFieldMenuAtPoint(const QPointF& point, const QString& propertyName);
+    static qint64 menuIndexForDateFormatIndex(qint64 formatIndex);
+    static qint64 dateFormatIndexForMenuIndex(qint64 menuIndex);
+    // The choice of the item at position (separators count) in one of the two menus.
+    void textPopupMenuAction(QMenu* sender, qint64 position);
+    // Lets go of whichever menu is up; safe to call twice. (The blank pop-up cell's owner
+    // interface: a cell reporting to the canvas has it called once its menu has closed.)
+    void removeTextPopupButton() override;
+    // Opens the address-block menu when the point hits the tab of the one selected address
+    // box; answers whether it did (the click is then used up).
+    bool textTabUnderPoint(const QPointF& point);
+    void displayTextTypeMenuAtPoint(const QPointF& point);
+    // The text area and rollover entry ("LBFieldDictionary", "LBRolloverRectArray",
+    // "LBFieldRange") of the field a menu is for.
+    void setFieldMenuTarget(const LBGraphicPtr& textArea, const QVariantMap& rolloverEntry);
+    LBTextArea* targetTextObject() const;
+    // The menus while up (built and kept even when not shown); nullptr otherwise.
+    QMenu* fieldMenuButton() const;
+    QMenu* textTypeMenuButton() const;
+    // Whether the menus are shown when built (tests build them without showing).
+    static void setShowsTextPopupMenus(bool shows);
+
     // ==== Alignment guides =============================================================
     // The point moved so that the moving selection (whose origin is point - selOriginOffset
     // and whose size is the dragged image's, in screen pixels) lines up with the nearest
@@ -352,11 +388,28 @@ public:
                                            const QPointF& draggedImageLocation) const;
     bool dragOriginatedInThisView() const { return _dragOriginatedInThisView; }
     QPointF dropPoint() const { return _dropPoint; }
+    // The types the canvas takes in drags, in its order of registration: colour, file
+    // names, "Quarn Print Line", "Quarn Print Line 1", rich text, plain text, then every
+    // picture type.
+    static QStringList registeredDraggedTypes();
+    // Whether a drag comes from a library palette (the favourites and shapes library or
+    // the text drawer).
+    static bool isLibraryDragSource(const QObject* source);
+    // Observer of the in-place editor's drag notifications: on while a text drag started
+    // in the editor is under way (the editor takes its own drop).
+    void draggingTextFromTextView(const platform::Notification& notification);
+    bool isDraggingTextFromTextView() const { return _draggingTextFromTextView; }
+    // The text drop at the point: appended to the box being edited when it lies under the
+    // drop, graphics when the pasteboard also holds some, else a new text box with its
+    // top-left corner at the point, one and a half times as wide as its text. Merge fields
+    // carried beside the text stay fields. False when nothing was inserted or changed.
+    bool makeNewTextObjectFromPasteboard(platform::Pasteboard& pasteboard, const QPointF& atPoint);
 
     // ==== Inserting ====================================================================
     // The point (-1, -1) means no point: the graphics go to the middle of the visible part
     // of the page. originatedInShapesMatrix: they come from a library palette.
-    void makeNewGraphicsFromPasteboard(platform::Pasteboard& pasteboard, const QPointF& atPoint,
+    // False when the pasteboard holds no readable graphics.
+    bool makeNewGraphicsFromPasteboard(platform::Pasteboard& pasteboard, const QPointF& atPoint,
                                        bool originatedInShapesMatrix);
     void insertGraphics(const QList<LBGraphicPtr>& graphics, const QPointF& atPoint,
                         bool originatedInShapesMatrix);
@@ -366,6 +419,8 @@ public:
                        bool originatedInShapesMatrix, qint64 groupIndex);
     // Posts LBUpdateLayersView.
     void updateLayersView();
+    // updateLayersView() 0.2 s from the first request that is not yet answered.
+    void scheduleUpdateLayersView();
 
     // ==== Grouping =====================================================================
     void group(QObject* sender);
@@ -376,6 +431,87 @@ public:
     LBGraphicPtr groupParentOfGraphic(const LBGraphic* graphic, bool checkSelectedLayerOnly) const;
     bool groupCommandEnabled() const;
     bool ungroupCommandEnabled() const;
+
+    // ==== Edit commands (LBGraphicView+Commands.cpp) ====================================
+    // Each acts on the selection of the page shown, makes its changes and names its one
+    // undo step from the table "UndoStrings" last. The sender is ignored except by
+    // distributeEvenly(), which reads its integer property "tag".
+    // Selects every graphic of the selected layer, locked ones included.
+    void selectAll(QObject* sender);
+    void deselectAll(QObject* sender);
+    // While a curve is drawn point by point: its last point, or the curve itself when it
+    // has fewer than two. Otherwise the unlocked selection: selected curve points, or the
+    // graphics. Named "delete" in the menus.
+    void delete_(QObject* sender);
+    // Copies 5 points right of and below their originals, in front of the front-most one,
+    // selected.
+    void duplicate(QObject* sender);
+    void bringToFront(QObject* sender);
+    void sendToBack(QObject* sender);
+    // In front of (behind) the graphic or the whole group directly in front (behind).
+    void bringForward(QObject* sender);
+    void sendBackward(QObject* sender);
+    // To the first selected graphic; a group moves rigidly, the reference's own group not.
+    void alignLeftEdges(QObject* sender);
+    void alignRightEdges(QObject* sender);
+    void alignTopEdges(QObject* sender);
+    void alignBottomEdges(QObject* sender);
+    void alignHorizontalCenters(QObject* sender);
+    void alignVerticalCenters(QObject* sender);
+    void makeSameWidth(QObject* sender);
+    void makeSameHeight(QObject* sender);
+    void makeNaturalSize(QObject* sender);
+    // Horizontally for the tags 12000 to 12999, vertically for any other; the outermost
+    // two stay, the others are spaced evenly between them. Under three moves nothing.
+    void distributeEvenly(QObject* sender);
+    void lock(QObject* sender);
+    // Frees the locked graphics of the selection and selects exactly those.
+    void unlock(QObject* sender);
+    void addTextToShape(QObject* sender);
+    void removeTextFromShape(QObject* sender);
+    // Shows or hides the enclosing scroll view's rulers; the first time, room for markers
+    // and an accessory view is reserved.
+    void toggleRuler(QObject* sender);
+    // As the rulers' client: markers can be dragged, change nothing and stay on.
+    bool rulerViewShouldMoveMarker(platform::RulerView* ruler,
+                                   const platform::RulerMarker& marker) override;
+    double rulerViewWillMoveMarker(platform::RulerView* ruler, const platform::RulerMarker& marker,
+                                   double toLocation) override;
+    void rulerViewDidMoveMarker(platform::RulerView* ruler,
+                                const platform::RulerMarker& marker) override;
+    bool rulerViewShouldRemoveMarker(platform::RulerView* ruler,
+                                     const platform::RulerMarker& marker) override;
+
+    // ==== Copy, cut and paste (LBGraphicView+Pasteboard.cpp) ===========================
+    // Copy: the unlocked selection as "Quarn Print Line" (and TIFF for one graphic) on the
+    // general pasteboard, its picture files first duplicated into the system's temporary
+    // folder. Paste: graphics kept on the page, each repeat of the same contents 10 points
+    // further; else files or any picture, centred on the page.
+    void copy(QObject* sender);
+    void cut(QObject* sender);
+    void paste(QObject* sender);
+    // The graphics with each one that has a picture file replaced by a copy naming a
+    // duplicate of the file (one duplicate per file); the list itself when none has one.
+    QList<LBGraphicPtr> duplicateImageFilesInSelectedGraphics(const QList<LBGraphicPtr>& graphics);
+    // The graphics of the pasteboard's "Quarn Print Line" (else "Quarn Print Line 1")
+    // data, a page's layers flattened; nullopt, logged, when there is none or it cannot be
+    // read.
+    static std::optional<QList<LBGraphicPtr>>
+    graphicsFromPasteboard(const platform::Pasteboard& pasteboard);
+
+    // ==== Pictures from files and pasteboards (LBGraphicView+Images.cpp) ===============
+    // An image graphic from the pasteboard's best picture (PDF, PostScript, TIFF, PNG, then
+    // any other), written to a working file and centred on the page; names the step
+    // "Paste". False when there is none or it cannot be inserted.
+    bool makeNewImageFromPasteboard(platform::Pasteboard& pasteboard, const QPointF& atPoint);
+    // An image graphic from the file: a "pict" file is refused, an "eps" file converted to
+    // a PDF working file. Its natural size (shrunk to the page when far larger) or the
+    // given size at the zoom; centred on the point, or on the page for (-1, -1). Names no
+    // step. False when the file is not a picture the program reads.
+    bool makeNewImageFromContentsOfFile(const QString& path, const QPointF& atPoint,
+                                        const QSizeF& imageSize);
+    // The file extensions (lower case) of the pictures platform::Image reads.
+    static const QStringList& imageFileTypes();
 
 protected:
     bool event(QEvent* event) override;
@@ -454,6 +590,26 @@ private:
     // working file); false, after telling the user, when that copy fails.
     bool makeImageFilesOwn(LBGraphic& graphic, bool copyLazyImage);
     void presentError(const QString& description);
+    // --- Drops (LBGraphicView+DragDrop.cpp) ---
+    void observeTextViewDrags();
+    // Whether the drag is this canvas's own move.
+    bool isOwnDrag(const platform::DraggingInfo& info) const;
+    // The text of the pasteboard with the merge fields carried beside it; nullopt when it
+    // holds none.
+    static std::optional<platform::AttributedString>
+    textFromPasteboard(const platform::Pasteboard& pasteboard);
+    // --- Commands (LBGraphicView+Commands.cpp) ---
+    // A copy of the graphic for this page: the document, the zoom, its own picture files
+    // and the page origin; not inserted.
+    LBGraphicPtr copyForThisPage(const LBGraphic& original) const;
+    // Announces the removal, deselects the graphic and removes it from the selected layer.
+    void removeGraphicFromPage(const LBGraphicPtr& graphic);
+    // Moves the ordered selection one by one (from the back-most first, or the front-most
+    // first) to the index, which keeps its relative order.
+    void moveSelectionInLayer(bool backToFront, qint64 toIndex);
+    void alignSelection(double (*coordinate)(const QRectF&), bool horizontal,
+                        const QString& actionName);
+    void makeSameSize(bool width, const QString& actionName);
     void snapMovedSelectionToGuides();
     // Turns a setting kept in the user defaults over and redraws.
     void toggleSetting(bool& setting, const QString& key);
@@ -468,6 +624,12 @@ private:
     };
     QList<MenuEntry> graphicsMenuEntries(const QPointF& point);
     void popUpMenu(QMenu* menu, const QPointF& atPoint);
+    // Shows a merge-field or address menu with the item under the pointer, and wires its
+    // choice and its hiding.
+    void popUpTextMenu(QMenu* menu, const QPointF& atPoint, QAction* atAction);
+    // The merge-field click of a press on g (a text box or shape with text): true when a
+    // field's run took the click.
+    bool handleFieldClick(const LBGraphicPtr& g, const QPointF& point);
     QPointF rulerPoint(platform::RulerView* ruler, const QPointF& point) const;
     // The six ruler locations (min, mid, max) of a rectangle on each ruler.
     void echoToRulers(const QRectF& rect, bool begin);
@@ -506,6 +668,7 @@ private:
     QColor _gridColor;
     QTimer* _unhideKnobsTimer = nullptr;
     QTimer* _hideDynamicGuidesTimer = nullptr;
+    QTimer* _updateLayersViewTimer = nullptr;
     bool _trimToPage = false;
     bool _drawPostalGuidelines = false;
     bool _spaceKeyIsDown = false;
@@ -542,6 +705,9 @@ private:
     // --- Drags onto the canvas ---
     QSizeF _fieldTextSize{0.0, 0.0};
     LBGraphicPtr _dragImageTarget;
+    bool _draggingTextFromTextView = false;
+    platform::ObserverToken _textDragStartedObserver;
+    platform::ObserverToken _textDragEndedObserver;
 
     // --- Crop (crop mode comes with its own work; hit tests already pass its shape) ---
     LBGraphic* _shapeGraphicForCrop = nullptr;
@@ -551,6 +717,10 @@ private:
 
     // --- Menus ---
     QPointF _hitGraphicsMenuPoint;
+    QPointer<QMenu> _fieldMenuButton;
+    QPointer<QMenu> _textTypeMenuButton;
+    std::weak_ptr<LBGraphic> _targetTextObject; // not kept alive by the menu
+    QVariantMap _fieldMenuRolloverDict;
 
     struct Flags
     {

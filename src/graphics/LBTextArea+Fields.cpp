@@ -64,11 +64,15 @@ bool LBTextArea::containsFields() const
 
 QList<Range> LBTextArea::fieldsOverlappingRange(const Range& range) const
 {
+    return _contents ? fieldsOverlappingRange(_contents->attributedString(), range)
+                     : QList<Range>();
+}
+
+QList<Range> LBTextArea::fieldsOverlappingRange(const AttributedString& text, const Range& range)
+{
     QList<Range> fields;
-    if (!_contents || range.location < 0 || range.location >= _contents->length()
-        || range.length < 0)
+    if (range.location < 0 || range.location >= text.length() || range.length < 0)
         return fields;
-    const AttributedString& text = _contents->attributedString();
     const Range whole(0, text.length());
     const qsizetype end = range.end();
     qsizetype i = range.location;

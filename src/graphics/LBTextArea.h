@@ -207,6 +207,9 @@ public:
     // The whole field runs overlapping the range, in text order. A zero-length range
     // inside a field gives that field; one at a field's first character gives nothing.
     QList<platform::Range> fieldsOverlappingRange(const platform::Range& range) const;
+    // The same in any text.
+    static QList<platform::Range> fieldsOverlappingRange(const platform::AttributedString& text,
+                                                         const platform::Range& range);
     // Rollover entries of the fields that have options ("LBFieldDictionary",
     // "LBRolloverRectArray": rectangle texts in container coordinates, "LBFieldRange":
     // range text), built on first request and kept until resetFieldRolloverArray();

@@ -215,7 +215,14 @@ void LBImage::recacheImage(bool aboutToPrint)
 {
     if (!prepareRecache(aboutToPrint) || _cachedImage)
         return;
-    const ImagePtr source = imageOfType(FillImageType);
+    ImagePtr source = imageOfType(FillImageType);
+    // A photo placeholder showing its prompt shows its art, made afresh at its size.
+    if (_isPlaceholder && _drawPlaceholderText
+        && _placeholderTypeString == QLatin1String("Photo")) {
+        _placeholderImage = photoPlaceholderImage();
+        if (_placeholderImage)
+            source = _placeholderImage;
+    }
     if (!source)
         return;
     const QRectF b = bounds();

@@ -338,11 +338,4 @@ TEST_F(CanvasMouse, GraphicsDroppedFromElsewhereAreInsertedWhereLetGo)
     // Not from this process: no image known, so its lower-left corner is the pointer.
     EXPECT_EQ(document->pageGraphics().at(1).first()->bounds(), QRectF(400, 380, 40, 20));
     EXPECT_EQ(undoName(), undoStrings("Insert Object"));
-
-    // Text and other data are not graphics: no drop.
-    QMimeData text;
-    text.setText(QStringLiteral("words"));
-    QDragEnterEvent refused(QPoint(400, 400), Qt::CopyAction, &text, Qt::LeftButton, {});
-    QApplication::sendEvent(canvas, &refused);
-    EXPECT_FALSE(refused.isAccepted());
 }

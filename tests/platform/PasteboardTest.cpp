@@ -2,12 +2,15 @@
 // the clipboard's change count; drags and a destination's view of them.
 
 #include "platform/ui/Pasteboard.h"
+#include "platform/core/Archive.h"
+#include "platform/text/AttributedString.h"
 #include "platform/ui/Drag.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QUrl>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -81,6 +84,57 @@ TEST(Pasteboard, TypedDataAndTheTypesOffered)
     foreign.setData(QStringLiteral("image/png"), "png");
     EXPECT_EQ(platform::Pasteboard(&foreign).types(),
               QStringList({platform::StringPboardType, platform::PNGPboardType}));
+}
+
+TEST(Pasteboard, RichTextFilesAndImagesByType)
+{
+    QMimeData data;
+    platform::Pasteboard pasteboard(&data);
+    EXPECT_FALSE(pasteboard.attributedString()); // nothing offered
+    EXPECT_TRUE(pasteboard.imageData().isEmpty());
+
+    platform::AttributedString rich(QStringLiteral("Bold "),
+                                    {{platform::ForegroundColorAttributeName, QColor(Qt::red)}});
+    rich.appendAttributedString(platform::AttributedString(QStringLiteral("plain")));
+    EXPECT_FALSE(pasteboard.setAttributedString(rich)); // rich text not declared
+    pasteboard.declareTypes({platform::RTFDPboardType, platform::FilenamesPboardType,
+                             platform::PNGPboardType, platform::TIFFPboardType});
+    ASSERT_TRUE(pasteboard.setAttributedString(rich));
+    bool isRich = false;
+    EXPECT_EQ(pasteboard.attributedString(&isRich), rich);
+    EXPECT_TRUE(isRich);
+    // Other programs find the characters as plain text.
+    EXPECT_EQ(data.text(), QStringLiteral("Bold plain"));
+    EXPECT_EQ(pasteboard.availableTypeFromArray({platform::StringPboardType}),
+              platform::StringPboardType);
+
+    ASSERT_TRUE(pasteboard.setFilenames({QStringLiteral("/tmp/one.png"), QStringLiteral("/x y")}));
+    EXPECT_EQ(pasteboard.filenames(),
+              QStringList({QStringLiteral("/tmp/one.png"), QStringLiteral("/x y")}));
+
+    // Images by type: the first of the image types offered, in their order.
+    ASSERT_TRUE(pasteboard.setData("png bytes", platform::PNGPboardType));
+    ASSERT_TRUE(pasteboard.setData("tiff bytes", platform::TIFFPboardType));
+    QString type;
+    EXPECT_EQ(pasteboard.imageData(&type), QByteArray("tiff bytes"));
+    EXPECT_EQ(type, platform::TIFFPboardType);
+    EXPECT_EQ(pasteboard.availableImageType(), platform::TIFFPboardType);
+
+    // Another program's text: plain; our rich text spoilt: the plain text beside it.
+    QMimeData foreign;
+    foreign.setText(QStringLiteral("from afar"));
+    EXPECT_EQ(platform::Pasteboard(&foreign).attributedString(),
+              platform::AttributedString(QStringLiteral("from afar")));
+    foreign.setData(platform::mimeTypeForPasteboardType(platform::RTFDPboardType), "<broken");
+    EXPECT_EQ(platform::Pasteboard(&foreign).attributedString(&isRich),
+              platform::AttributedString(QStringLiteral("from afar")));
+    EXPECT_FALSE(isRich);
+    foreign.removeFormat(QStringLiteral("text/plain"));
+    EXPECT_FALSE(platform::Pasteboard(&foreign).attributedString());
+    foreign.setUrls({QUrl(QStringLiteral("https://example.org/a.png")),
+                     QUrl::fromLocalFile(QStringLiteral("/tmp/b.png"))});
+    EXPECT_EQ(platform::Pasteboard(&foreign).filenames(),
+              QStringList({QStringLiteral("/tmp/b.png")}));
 }
 
 TEST(Pasteboard, TheGeneralPasteboardCountsEveryChangeOfTheClipboard)

@@ -489,3 +489,21 @@ TEST(LBImage, StoredKeysAndOlderOnes)
               QByteArray("not a picture"));
     EXPECT_TRUE(log.contains("\"Image\""));
 }
+
+TEST(LBImage, AnEmptyPhotoPlaceholderProcessesItsArtAtItsSize)
+{
+    const auto image = imageGraphic(quarters({40, 30}), {0, 0, 40, 30});
+    image->setIsPlaceholder(true);
+    image->setDrawPlaceholderText(true);
+    image->setPlaceholderTypeString(QStringLiteral("Photo"));
+    const LBGraphic::ImagePtr art = image->transformedImage(false);
+    ASSERT_TRUE(art);
+    EXPECT_EQ(art->size(), QSizeF(40, 30));
+    // The quarters' red corner is not what shows.
+    EXPECT_NE(colorAt(drawnOnScreen(*image), 5, 5), QStringLiteral("#ff0000"));
+
+    // Without its prompt, the picture itself.
+    image->setDrawPlaceholderText(false);
+    image->clearCachedImage();
+    EXPECT_EQ(colorAt(drawnOnScreen(*image), 5, 5), QStringLiteral("#ff0000"));
+}

@@ -50,6 +50,8 @@ inline const QString BaselineOffsetAttributeName = QStringLiteral("BaselineOffse
 inline const QString AttachmentAttributeName =
     QStringLiteral("Attachment"); // std::shared_ptr<Image>
 inline constexpr QChar AttachmentCharacter = QChar(0xFFFC);
+// A link: the URL (QUrl) or its text (QString) the run stands for.
+inline const QString LinkAttributeName = QStringLiteral("Link");
 
 class AttributedString
 {

@@ -1,5 +1,8 @@
 #include "platform/ui/Pasteboard.h"
 
+#include "platform/core/Archive.h"
+#include "platform/text/AttributedString.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHash>
@@ -32,6 +35,8 @@ const QHash<QString, QString>& exactMimeTypes()
         {PDFPboardType, QStringLiteral("application/pdf")},
         {PostScriptPboardType, QStringLiteral("application/postscript")},
         {PICTPboardType, QStringLiteral("image/x-pict")},
+        {QStringLiteral("LBIgnoreImageDragType"),
+         QStringLiteral("application/x-veltrin-image-well-drag")},
     };
     return map;
 }
@@ -233,6 +238,62 @@ QColor Pasteboard::color() const
 {
     const QMimeData* mime = mimeData();
     return mime && mime->hasColor() ? qvariant_cast<QColor>(mime->colorData()) : QColor();
+}
+
+bool Pasteboard::setAttributedString(const AttributedString& string)
+{
+    QMimeData* mime = mimeData();
+    if (!mime || !_types.contains(RTFDPboardType))
+        return false;
+    mime->setText(string.string());
+    const QByteArray archived = Archive::archivedDataWithAttributedString(string);
+    if (archived.isEmpty())
+        return false;
+    mime->setData(mimeTypeForPasteboardType(RTFDPboardType), archived);
+    return true;
+}
+
+std::optional<AttributedString> Pasteboard::attributedString(bool* isRich) const
+{
+    if (isRich)
+        *isRich = false;
+    const QMimeData* mime = mimeData();
+    if (!mime)
+        return std::nullopt;
+    const QString rich = mimeTypeForPasteboardType(RTFDPboardType);
+    if (mime->hasFormat(rich)) {
+        if (auto string = Archive::attributedStringFromArchivedData(mime->data(rich))) {
+            if (isRich)
+                *isRich = true;
+            return string;
+        }
+    }
+    if (mime->hasText())
+        return AttributedString(mime->text());
+    return std::nullopt;
+}
+
+bool Pasteboard::setFilenames(const QStringList& paths)
+{
+    return setPropertyList(paths, FilenamesPboardType);
+}
+
+QStringList Pasteboard::filenames() const
+{
+    return propertyListForType(FilenamesPboardType).toStringList();
+}
+
+QString Pasteboard::availableImageType() const
+{
+    return availableTypeFromArray(imagePasteboardTypes());
+}
+
+QByteArray Pasteboard::imageData(QString* type) const
+{
+    const QString available = availableImageType();
+    if (type)
+        *type = available;
+    return available.isNull() ? QByteArray() : dataForType(available);
 }
 
 } // namespace platform

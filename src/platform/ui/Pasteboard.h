@@ -13,6 +13,8 @@
 //   TIFF, PNG, PDF, PostScript     image/tiff, image/png, application/pdf,
 //                                  application/postscript
 //   PICT                           image/x-pict
+//   "LBIgnoreImageDragType"        application/x-veltrin-image-well-drag (no data: a
+//                                  picture dragged out of an image well, to be let go)
 // and an image type named by its MIME type ("image/jpeg") to that MIME type. Any other name
 // maps to "application/x-" and the name in lower case with each run of other characters a
 // hyphen.
@@ -25,9 +27,13 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <optional>
+
 class QMimeData;
 
 namespace platform {
+
+class AttributedString;
 
 inline const QString ColorPboardType = QStringLiteral("NSColorPboardType");
 inline const QString FilenamesPboardType = QStringLiteral("NSFilenamesPboardType");
@@ -81,6 +87,25 @@ public:
     QString stringForType(const QString& type) const;
     // The colour of the colour type; invalid when there is none.
     QColor color() const;
+
+    // --- Typed access ---
+    // Rich text: our archive of the attributed string under the RTFD type, with its
+    // characters as plain text beside it for other programs (whether or not the string
+    // type was declared). False when RTFD is not declared, or when the text holds
+    // something the archive cannot keep (then only the plain text is written).
+    bool setAttributedString(const AttributedString& string);
+    // Our rich text when it is offered and reads back; else the plain text as unstyled
+    // text; std::nullopt when neither is offered (or the rich text alone is unreadable).
+    // isRich, when given, tells which of the two it was.
+    std::optional<AttributedString> attributedString(bool* isRich = nullptr) const;
+    // Local file paths under the file-names type (anything that is not a local file in
+    // the data is left out).
+    bool setFilenames(const QStringList& paths);
+    QStringList filenames() const;
+    // The first of imagePasteboardTypes() offered; null when none is.
+    QString availableImageType() const;
+    // The data of that type (empty when none), and the type when asked for.
+    QByteArray imageData(QString* type = nullptr) const;
 
 private:
     Pasteboard() = default;

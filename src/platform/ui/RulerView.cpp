@@ -2,6 +2,7 @@
 
 #include "platform/ui/ScrollView.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
@@ -112,6 +113,60 @@ QRectF RulerView::ruleRect() const
     return {bounds.width() - _ruleThickness, 0.0, _ruleThickness, bounds.height()};
 }
 
+QRectF RulerView::markerImageRect(const RulerMarker& marker) const
+{
+    const QRectF rule = ruleRect();
+    const QPointF at = isHorizontal() ? QPointF(marker.location, rule.top()) - marker.imageOrigin
+                                      : QPointF(rule.left(), marker.location) - marker.imageOrigin;
+    return {at, QSizeF(marker.image.size())};
+}
+
+RulerClient* RulerView::client() const
+{
+    return dynamic_cast<RulerClient*>(_clientView.data());
+}
+
+void RulerView::mousePressEvent(QMouseEvent* event)
+{
+    _draggedMarker = -1;
+    RulerClient* ruler = client();
+    for (qsizetype i = _markers.size() - 1; ruler && i >= 0; --i) {
+        if (markerImageRect(_markers.at(i)).contains(event->position())) {
+            if (ruler->rulerViewShouldMoveMarker(this, _markers.at(i)))
+                _draggedMarker = i;
+            return event->accept();
+        }
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void RulerView::mouseMoveEvent(QMouseEvent* event)
+{
+    RulerClient* ruler = client();
+    if (_draggedMarker < 0 || _draggedMarker >= _markers.size() || !ruler)
+        return QWidget::mouseMoveEvent(event);
+    RulerMarker& marker = _markers[_draggedMarker];
+    marker.location = ruler->rulerViewWillMoveMarker(this, marker, locationOf(event->position()));
+    update();
+}
+
+void RulerView::mouseReleaseEvent(QMouseEvent* event)
+{
+    RulerClient* ruler = client();
+    const qsizetype index = _draggedMarker;
+    _draggedMarker = -1;
+    if (index < 0 || index >= _markers.size() || !ruler)
+        return QWidget::mouseReleaseEvent(event);
+    const RulerMarker marker = _markers.at(index);
+    if (!rect().contains(event->position().toPoint())
+        && ruler->rulerViewShouldRemoveMarker(this, marker)) {
+        _markers.removeAt(index);
+        update();
+        return;
+    }
+    ruler->rulerViewDidMoveMarker(this, marker);
+}
+
 void RulerView::drawHashMarksAndLabelsInRect(QPainter& painter, const QRectF& rect)
 {
     Q_UNUSED(painter);
@@ -128,13 +183,8 @@ void RulerView::paintEvent(QPaintEvent* event)
     painter.restore();
 
     for (const RulerMarker& marker : std::as_const(_markers)) {
-        if (marker.image.isNull())
-            continue;
-        const QRectF rule = ruleRect();
-        const QPointF at = isHorizontal()
-                               ? QPointF(marker.location, rule.top()) - marker.imageOrigin
-                               : QPointF(rule.left(), marker.location) - marker.imageOrigin;
-        painter.drawImage(at, marker.image);
+        if (!marker.image.isNull())
+            painter.drawImage(markerImageRect(marker).topLeft(), marker.image);
     }
 
     painter.setPen(QPen(Qt::black, 0));

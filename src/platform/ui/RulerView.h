@@ -35,6 +35,23 @@ struct RulerMarker
     bool operator==(const RulerMarker&) const = default;
 };
 
+class RulerView;
+
+// What a ruler asks its client view while the user drags one of its markers along it (the
+// client view implements it next to being a QWidget): whether the marker may move, where
+// a proposed location is to be taken, that it moved, and, when it is let go off the
+// ruler, whether it is removed.
+class RulerClient
+{
+public:
+    virtual ~RulerClient() = default;
+    virtual bool rulerViewShouldMoveMarker(RulerView* ruler, const RulerMarker& marker) = 0;
+    virtual double rulerViewWillMoveMarker(RulerView* ruler, const RulerMarker& marker,
+                                           double toLocation) = 0;
+    virtual void rulerViewDidMoveMarker(RulerView* ruler, const RulerMarker& marker) = 0;
+    virtual bool rulerViewShouldRemoveMarker(RulerView* ruler, const RulerMarker& marker) = 0;
+};
+
 class RulerView : public QWidget
 {
     Q_OBJECT
@@ -86,6 +103,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A marker pressed is dragged along the ruler as its client allows.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     // Draws the marks and their labels of the dirty rectangle with the painter, in the
     // ruler's coordinates. The base draws none.
     virtual void drawHashMarksAndLabelsInRect(QPainter& painter, const QRectF& rect);
@@ -102,6 +123,15 @@ private:
     QPointer<QWidget> _accessoryView;
     QList<RulerMarker> _markers;
     QList<double> _rulerlines;
+    qsizetype _draggedMarker = -1;
+
+    // Where the marker's image lies on the ruler.
+    QRectF markerImageRect(const RulerMarker& marker) const;
+    RulerClient* client() const;
+    double locationOf(const QPointF& position) const
+    {
+        return isHorizontal() ? position.x() : position.y();
+    }
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/ui/TextView.h"
 
+#include "platform/core/NotificationCenter.h"
 #include "platform/core/UndoManager.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
@@ -116,6 +117,7 @@ void TextView::init(const QRectF& frame)
         _textContainer->_textView = this;
     }
     setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::IBeamCursor);
     _caretTimer = new QTimer(this);
@@ -406,12 +408,8 @@ void TextView::setSelection(qsizetype anchor, qsizetype focus, SelectionGranular
         focus = insertionPointForProposedIndex(focus, direction);
     if (caret)
         anchor = focus;
-    Range range;
-    if (anchor == focus && granularity == SelectionGranularity::Character)
-        range = Range(focus, 0);
-    else
-        range = selectionRangeForProposedRange(
-            Range(std::min(anchor, focus), std::abs(focus - anchor)), granularity);
+    const Range range = selectionRangeForProposedRange(
+        Range(std::min(anchor, focus), std::abs(focus - anchor)), granularity);
     applySelection(range, focus < anchor, askDelegate);
 }
 
@@ -431,8 +429,13 @@ void TextView::applySelection(const Range& proposed, bool focusAtStart, bool ask
     updateTypingAttributesFromText();
     resetCaretBlink();
     update();
-    if (range != old && _delegate)
-        _delegate->textViewDidChangeSelection(this);
+    if (range != old) {
+        if (_delegate)
+            _delegate->textViewDidChangeSelection(this);
+        NotificationCenter::defaultCenter().post(
+            TextViewDidChangeSelectionNotification, this,
+            {{TextViewOldSelectedRangeKey, stringFromRange(old)}});
+    }
 }
 
 Range TextView::selectionRangeForProposedRange(const Range& proposedRange,
@@ -737,12 +740,13 @@ void TextView::insertText(const QString& text)
     replaceCharactersAsUser(rangeForUserTextChange(), AttributedString(text, typingAttributes()));
 }
 
-void TextView::deleteRange(qsizetype from, qsizetype to)
+void TextView::deleteRange(qsizetype from, qsizetype to, bool adjust)
 {
     if (to <= from)
         return;
+    const Range range(from, to - from);
     replaceCharactersAsUser(
-        selectionRangeForProposedRange(Range(from, to - from), SelectionGranularity::Character),
+        adjust ? selectionRangeForProposedRange(range, SelectionGranularity::Character) : range,
         AttributedString());
 }
 
@@ -753,7 +757,7 @@ void TextView::deleteBackward()
         replaceCharactersAsUser(rangeForUserTextChange(), AttributedString());
         return;
     }
-    deleteRange(graphemeBoundary(selection.location, false), selection.location);
+    deleteRange(graphemeBoundary(selection.location, false), selection.location, false);
 }
 
 void TextView::deleteForward()
@@ -763,32 +767,7 @@ void TextView::deleteForward()
         replaceCharactersAsUser(rangeForUserTextChange(), AttributedString());
         return;
     }
-    deleteRange(selection.location, graphemeBoundary(selection.location, true));
-}
-
-void TextView::copy() const
-{
-    const TextStorage* storage = textStorage();
-    const Range selection = selectedRange();
-    if (!storage || selection.isEmpty())
-        return;
-    QGuiApplication::clipboard()->setText(
-        storage->string().mid(selection.location, selection.length));
-}
-
-void TextView::cut()
-{
-    if (selectedRange().isEmpty())
-        return;
-    copy();
-    replaceCharactersAsUser(rangeForUserTextChange(), AttributedString());
-}
-
-void TextView::paste()
-{
-    const QString text = QGuiApplication::clipboard()->text();
-    if (!text.isEmpty())
-        insertText(text);
+    deleteRange(selection.location, graphemeBoundary(selection.location, true), false);
 }
 
 // --- Keys ---
@@ -871,6 +850,9 @@ bool TextView::handleKey(QKeyEvent* event, bool test)
         return handled([this] { cut(); });
     if (event->matches(Key::Paste))
         return handled([this] { paste(); });
+    if (event->keyCombination()
+        == QKeyCombination(Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, Qt::Key_V))
+        return handled([this] { pasteAndMatchStyle(); });
     if (event->matches(Key::Undo) || event->matches(Key::Redo)) {
         UndoManager* manager = _allowsUndo ? undoManager() : nullptr;
         if (!manager)
@@ -884,7 +866,7 @@ bool TextView::handleKey(QKeyEvent* event, bool test)
             if (!selection.isEmpty())
                 deleteBackward();
             else
-                deleteRange(wordBoundary(selection.location, false), selection.location);
+                deleteRange(wordBoundary(selection.location, false), selection.location, true);
         });
     }
     if (event->matches(Key::DeleteEndOfWord)) {
@@ -893,7 +875,7 @@ bool TextView::handleKey(QKeyEvent* event, bool test)
             if (!selection.isEmpty())
                 deleteForward();
             else
-                deleteRange(selection.location, wordBoundary(selection.location, true));
+                deleteRange(selection.location, wordBoundary(selection.location, true), true);
         });
     }
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
@@ -966,10 +948,31 @@ void TextView::dragTo(const QPointF& viewPoint)
                  true);
 }
 
+bool TextView::pressStartsDragOut(const QPointF& viewPoint, const QMouseEvent* event)
+{
+    _pressInSelection = false;
+    const Range selection = selectedRange();
+    LayoutManager* manager = layoutManager();
+    if (selection.isEmpty() || !manager || (event->modifiers() & Qt::ShiftModifier)
+        || event->type() == QEvent::MouseButtonDblClick)
+        return false;
+    const QPointF origin = textContainerOrigin();
+    for (const QRectF& rect : manager->rectArrayForCharacterRange(selection, _textContainer)) {
+        if (rect.translated(origin).contains(viewPoint)) {
+            _pressInSelection = true;
+            _pressPoint = viewPoint;
+            return true;
+        }
+    }
+    return false;
+}
+
 void TextView::mouseDown(QMouseEvent* event)
 {
     const QPointF point = convertPointFromSuperview(event->position());
-    if (event->modifiers() & Qt::ShiftModifier) {
+    if (pressStartsDragOut(point, event)) {
+        // Whether it is a drag or a click shows when the pointer moves or is released.
+    } else if (event->modifiers() & Qt::ShiftModifier) {
         _dragging = true;
         _dragGranularity = SelectionGranularity::Character;
         _dragAnchor = _anchor;
@@ -991,6 +994,8 @@ void TextView::mousePressEvent(QMouseEvent* event)
         return;
     }
     const QPointF point = widgetToView().map(event->position());
+    if (pressStartsDragOut(point, event))
+        return;
     if (event->modifiers() & Qt::ShiftModifier) {
         _dragging = true;
         _dragGranularity = SelectionGranularity::Character;
@@ -1012,11 +1017,26 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TextView::mouseMoveEvent(QMouseEvent* event)
 {
-    dragTo(widgetToView().map(event->position()));
+    const QPointF point = widgetToView().map(event->position());
+    if (_pressInSelection) {
+        const QPointF moved = point - _pressPoint;
+        if (std::hypot(moved.x(), moved.y())
+            >= QGuiApplication::styleHints()->startDragDistance()) {
+            _pressInSelection = false;
+            dragSelection(_pressPoint);
+        }
+        return;
+    }
+    dragTo(point);
 }
 
 void TextView::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (_pressInSelection) {
+        // A click in the selection without a drag places the insertion point there.
+        _pressInSelection = false;
+        startDrag(_pressPoint, 1);
+    }
     dragTo(widgetToView().map(event->position()));
     _dragging = false;
     if (_grabbed) {
@@ -1162,6 +1182,12 @@ void TextView::paintEvent(QPaintEvent*)
         painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, _preedit);
     } else if (selection.isEmpty() && hasFocus() && _caretVisible) {
         painter.fillRect(QRectF(caret.x(), caret.y(), 1, caret.height()),
+                         palette().color(QPalette::Text));
+    }
+    if (_dropIndex >= 0) {
+        // Where a drop would insert.
+        const QRectF drop = insertionPointRect(_dropIndex);
+        painter.fillRect(QRectF(drop.x(), drop.y(), 1, drop.height()),
                          palette().color(QPalette::Text));
     }
 }

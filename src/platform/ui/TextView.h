@@ -15,6 +15,12 @@
 // keeping the frame origin, within minSize() and maxSize().
 //
 // The view draws no background.
+//
+// Clipboard and drags go through Pasteboard: copy() and dragging the selection out write
+// writeSelectionToPasteboard() (rich text with plain text beside it); paste() and a drop
+// read its rich text, or else its plain text. A press inside the selection that moves
+// starts a drag of the selected text (a move, or a copy with Ctrl held); a drop of text
+// onto the view inserts it at the drop point, as one undoable change.
 
 #include "platform/core/Range.h"
 #include "platform/ui/TextViewDelegate.h"
@@ -27,7 +33,12 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QFont;
 class QInputMethodEvent;
 class QKeyEvent;
@@ -42,6 +53,14 @@ class TextContainer;
 class TextStorage;
 class UndoManager;
 class AttributedString;
+class DraggingInfo;
+class Pasteboard;
+
+// Posted by a text view (object: the view) after its selection changed, with the range it
+// had before under TextViewOldSelectedRangeKey (the range's string form, stringFromRange()).
+inline const QString TextViewDidChangeSelectionNotification =
+    QStringLiteral("TextViewDidChangeSelection");
+inline const QString TextViewOldSelectedRangeKey = QStringLiteral("NSOldSelectedCharacterRange");
 
 class TextView : public QWidget
 {
@@ -137,14 +156,32 @@ public:
     // Each goes through shouldChangeTextInRange, records the inverse for undo and ends
     // with didChangeText.
     void insertText(const QString& text);
+    // One character (grapheme) before or after the insertion point, or the selection.
     void deleteBackward();
     void deleteForward();
     void cut();
-    void copy() const;
-    void paste();
+    // The selection onto the general pasteboard (writeSelectionToPasteboard()).
+    virtual void copy();
+    // The general pasteboard's rich text (or else plain text) in place of the selection,
+    // as one user change named "Paste".
+    virtual void paste();
+    // The general pasteboard's plain text (or else the characters of its rich text) in
+    // place of the selection, taking the style of the text it replaces; named "Paste".
+    virtual void pasteAndMatchStyle();
+    // Declares the types and writes the selected text; false when nothing is selected.
+    // The base writes rich text (with plain text beside it).
+    virtual bool writeSelectionToPasteboard(Pasteboard& pasteboard) const;
+    // The pasteboard's rich text, or else its plain text with the typing attributes;
+    // std::nullopt when it offers neither or only empty text.
+    std::optional<AttributedString> textFromPasteboard(const Pasteboard& pasteboard) const;
+    // Which commands are on: Paste and Match Style while the general pasteboard offers
+    // plain or rich text; every other command.
+    enum class MenuAction { PasteAndMatchStyle, Other };
+    virtual bool validateMenuItem(MenuAction action) const;
     // Replaces range with text as a user change; false when it was refused.
     bool replaceCharactersAsUser(const Range& range, const AttributedString& text);
-    bool shouldChangeTextInRange(const Range& range, const QString& replacementString);
+    // Asks the delegate whether the user may change range; subclasses may refuse more.
+    virtual bool shouldChangeTextInRange(const Range& range, const QString& replacementString);
     void didChangeText();
     bool allowsUndo() const { return _allowsUndo; }
     void setAllowsUndo(bool allowsUndo) { _allowsUndo = allowsUndo; }
@@ -160,7 +197,33 @@ public:
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
+    // --- Dragging the selection out ---
+    // Writes the selection to a new drag's pasteboard and runs the drag from a press at
+    // viewPoint (view coordinates). A move that ended in another destination deletes the
+    // dragged text; a move within this view moves it as one change.
+    void dragSelection(const QPointF& viewPoint);
+    // Hooks of the drag's start and end (the drop action, Qt::IgnoreAction when it failed).
+    virtual void draggedImageBeganAt(const QPointF& viewPoint);
+    virtual void draggedImageEndedAt(const QPointF& viewPoint, Qt::DropAction operation);
+
+    // --- Drops into the text ---
+    // Whether a drop can bring text: rich or plain text on its pasteboard.
+    static bool pasteboardOffersText(const Pasteboard& pasteboard);
+    // Inserts the dropped text at the drop point (the insertion point the subclass allows
+    // there), selects it and answers whether it inserted anything. A drop from this view
+    // itself moves the text. Subclasses add to it.
+    virtual bool concludeDragOperation(DraggingInfo& info);
+
 protected:
+    // Replaces range in the storage directly, without asking shouldChangeTextInRange (for
+    // text the view itself has checked), records the inverse for undo under actionName,
+    // puts the insertion point after the new text and ends with didChangeText.
+    void replaceCharactersWithoutChecks(const Range& range, const AttributedString& text,
+                                        const QString& actionName);
+    // Names the change just recorded, when the view records undo.
+    void setUndoActionName(const QString& actionName);
+    // The name of a paste's step: "Paste" in the program's table "UndoStrings".
+    static QString pasteActionName();
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -172,6 +235,10 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     friend class LayoutManager;
@@ -197,8 +264,13 @@ private:
     qsizetype graphemeBoundary(qsizetype index, bool forward) const;
     qsizetype wordBoundary(qsizetype index, bool forward) const;
     Range wordRange(qsizetype index) const;
-    void deleteRange(qsizetype from, qsizetype to);
+    // Deletes [from, to) as a user change; with adjust, the range the subclass allows
+    // (a word); without, exactly those characters (one character, for the subclass to judge
+    // in shouldChangeTextInRange).
+    void deleteRange(qsizetype from, qsizetype to, bool adjust);
     void startDrag(const QPointF& viewPoint, int clickCount);
+    // Whether a press lies in the selection, where a drag out of the text may start.
+    bool pressStartsDragOut(const QPointF& viewPoint, const QMouseEvent* event);
     void dragTo(const QPointF& viewPoint);
     void resetCaretBlink();
     QTransform viewToWidget() const;
@@ -232,6 +304,11 @@ private:
     int _userEditDepth = 0;
 
     // Mouse tracking.
+    bool _pressInSelection = false; // a press inside the selection may start a drag out
+    QPointF _pressPoint;
+    bool _draggingOut = false;
+    bool _movedWithinDuringDrag = false;
+    qsizetype _dropIndex = -1; // where a drag over the view would insert; -1 when none
     bool _dragging = false;
     bool _grabbed = false;
     qsizetype _dragAnchor = 0;
