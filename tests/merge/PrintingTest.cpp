@@ -8,12 +8,14 @@
 #include "merge/LBPrintCalibrationController.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/PrintOperation.h"
 #include "platform/ui/Printers.h"
 
 #include <poppler-qt6.h>
 
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -291,4 +293,29 @@ TEST_F(PrintingTest, CancellingAfterATestPrintRestoresWhatTheSheetFirstFound)
     EXPECT_NE(defaults().arrayForKey(QStringLiteral("Printer Calibration Array")), original);
     services->calibrationController()->cancelAction();
     EXPECT_EQ(defaults().arrayForKey(QStringLiteral("Printer Calibration Array")), original);
+}
+
+TEST_F(PrintingTest, ADesignWithContactFieldsAndNoRecordAlertsInsteadOfPrintingBlankSheets)
+{
+    controller->_foundOtherContactField = true;
+    services->records = 0;
+    QStringList alerts;
+    platform::Alert::setResponder([&alerts](const platform::Alert& alert, QWidget*) {
+        alerts.append(alert.messageText);
+        return platform::Alert::Response{};
+    });
+    EXPECT_EQ(document->runPrintJob(pdfJob("none.pdf"), false),
+              platform::PrintOperation::Result::Cancelled);
+    EXPECT_FALSE(QFile::exists(_folder.filePath("none.pdf")));
+    QString error;
+    EXPECT_TRUE(services->exportDataForResolution(300, 1, 5, 1.0, false, &error).isEmpty());
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_EQ(alerts, QStringList(2, QStringLiteral("There are no records to print.")));
+    EXPECT_FALSE(LBDocument::isPrinting());
+
+    // With a record it prints.
+    services->records = 1;
+    EXPECT_EQ(document->runPrintJob(pdfJob("one.pdf"), false),
+              platform::PrintOperation::Result::Printed);
+    platform::Alert::setResponder(nullptr);
 }
