@@ -186,7 +186,9 @@ void LBMergeServices::openPrinterCalibrationSheet()
     if (!_keptCalibrationArray)
         _keptCalibrationArray =
             defaults().arrayForKey(LBPrintCalibrationController::CalibrationArrayKey);
-    delete _calibrationController;
+    // The sheet before may be the one whose button got here: it goes once that is done.
+    if (_calibrationController)
+        _calibrationController->deleteLater();
     _calibrationController = new LBPrintCalibrationController(this);
     _calibrationController->beginSheetForWindowController(this, _window.window());
     _calibrationController->selectPrinterAtIndex(_selectedPrinterIndex);
@@ -255,7 +257,8 @@ bool LBMergeServices::exportsFullSheetOnly() const
 
 void LBMergeServices::exportAction()
 {
-    delete _exportPanel;
+    if (_exportPanel)
+        _exportPanel->deleteLater();
     _exportPanel = new LBExportPanel(exportsFullSheetOnly(), _window.window());
     _exportPanel->setWindowModality(_window.window() ? Qt::WindowModal : Qt::ApplicationModal);
     LBExportPanel* panel = _exportPanel;
@@ -401,7 +404,8 @@ void LBMergeServices::importFiles(const QStringList& paths)
 
 void LBMergeServices::printOnline()
 {
-    delete _printOnlineController;
+    if (_printOnlineController)
+        _printOnlineController->deleteLater();
     _printOnlineController = new LBPrintOnlineController(this);
     _printOnlineController->beginSheetForWindowController(this, _window.window());
 }
