@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPainterPath>
 #include <QRawFont>
 
@@ -54,18 +55,43 @@ QString captionOutline(const QString& text, qreal x, qreal y, qreal size, int an
     }();
     if (!face.isValid())
         return QString();
-    QRawFont raw = face;
-    raw.setPixelSize(size);
-    const QList<quint32> glyphs = raw.glyphIndexesForString(text);
-    const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+    // Captions are digits and capitals at a few sizes: each glyph's outline and advance is
+    // made once.
+    struct Glyph
+    {
+        QPainterPath outline;
+        qreal advance = 0;
+    };
+    static QHash<QPair<char16_t, qreal>, Glyph> glyphs;
+    QRawFont raw;
     qreal width = 0;
-    for (const QPointF& advance : advances)
-        width += advance.x();
+    QList<Glyph> laid;
+    for (const QChar ch : text) {
+        const QPair<char16_t, qreal> key(ch.unicode(), size);
+        auto it = glyphs.find(key);
+        if (it == glyphs.end()) {
+            if (!raw.isValid()) {
+                raw = face;
+                raw.setPixelSize(size);
+            }
+            const QList<quint32> index = raw.glyphIndexesForString(QString(ch));
+            Glyph glyph;
+            if (!index.isEmpty()) {
+                glyph.outline = raw.pathForGlyph(index.first());
+                glyph.advance = raw.advancesForGlyphIndexes(index).value(0).x();
+            }
+            if (glyphs.size() > 4096)
+                glyphs.clear();
+            it = glyphs.insert(key, glyph);
+        }
+        laid.append(*it);
+        width += it->advance;
+    }
     qreal pen = anchor == 1 ? x : anchor == 2 ? x - width : x - width / 2.0;
     QPainterPath path;
-    for (qsizetype i = 0; i < glyphs.size(); ++i) {
-        path.addPath(raw.pathForGlyph(glyphs.at(i)).translated(pen, y));
-        pen += advances.at(i).x();
+    for (const Glyph& glyph : laid) {
+        path.addPath(glyph.outline.translated(pen, y));
+        pen += glyph.advance;
     }
     QString d;
     for (int i = 0; i < path.elementCount(); ++i) {
