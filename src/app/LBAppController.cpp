@@ -82,6 +82,11 @@ void LBAppController::registerDefaults()
         {QStringLiteral("Show Group HUD Window"), true},
         {QStringLiteral("Units Type"), 0},
         {QStringLiteral("Draw Label Outlines"), true},
+        {QStringLiteral("New Preferences"), true},
+        {QStringLiteral("Column 1 Width"), 100.0},
+        {QStringLiteral("Column 2 Width"), 150.0},
+        {QStringLiteral("Graphics Drawer Open"), -1},
+        {QStringLiteral("Graphics Drawer Width"), 250.0},
     });
 }
 

@@ -15,6 +15,10 @@ DocumentWindowController::Factory& factory()
 DocumentWindowController::DocumentWindowController(QObject* parent) : WindowController(parent)
 {}
 
+DocumentWindowController::DocumentWindowController(const QString& windowName, QObject* parent)
+    : WindowController(windowName, parent)
+{}
+
 DocumentWindowController::~DocumentWindowController() = default;
 
 void DocumentWindowController::setFactory(Factory newFactory)

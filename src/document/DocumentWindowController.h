@@ -17,12 +17,14 @@ class DocumentWindowController : public platform::WindowController
 {
     Q_OBJECT
 public:
-    // The window's modes.
-    enum Mode : qint64 { PreviewMode = 1, DesignMode = 2 };
+    // The window's modes; NoMode while the window loads.
+    enum Mode : qint64 { NoMode = 0, PreviewMode = 1, DesignMode = 2 };
 
     using Factory = std::function<DocumentWindowController*()>;
 
+    // Without a window, or with the window of that name (made on first use).
     explicit DocumentWindowController(QObject* parent = nullptr);
+    explicit DocumentWindowController(const QString& windowName, QObject* parent = nullptr);
     ~DocumentWindowController() override;
 
     // The factory of the documents' window controllers; an empty one removes it.

@@ -48,4 +48,10 @@ public:
     // While frozen the palette keeps its panes and place whatever the selection does (the
     // document freezes it while it zooms the window to draw its previews).
     virtual void setFreezeWindow(bool freeze) { (void)freeze; }
+
+    // --- What the document window asks ---
+    // Forgets the canvas and the selection it showed and hides the window (a design
+    // window left design mode). The base does that through setSelectedGraphicView() and
+    // window().
+    virtual void resetAndHide();
 };

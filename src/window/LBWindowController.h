@@ -1,26 +1,43 @@
 #pragma once
 
-// The controller of a document's window. This is its seed: it keeps the state the
-// document and the canvas read (zoom, point-by-point curve drawing, the mode, the selected
-// canvas) and, having no window or views of its own yet, has nothing to redraw or rebuild
-// but the selected canvas. Its operations grow on it in files of their own, one a concern:
+// The controller of a document's window. The document makes one and owns it; the
+// controller owns its window (made on first use), both mode controllers, the drawer's
+// inner split and the button bar's pop-ups. Its operations are spread over files of their
+// own, one a concern:
+//   LBWindowController.cpp               life cycle, window set-up, forwards, window events
+//   LBWindowController+Modes.cpp         the mode switch, its commands and the mode's state
+//   LBWindowController+Zoom.cpp          the zoom slider, its presets and the zoom pop-ups
+//   LBWindowController+Drawers.cpp       button bar, split views, drawer pane, layers view
 //   LBWindowController+LabelShapes.cpp   outlines of the labels of a per-label layout
 //   LBWindowController+Decorations.cpp   what is drawn under and over a face's graphics
 //   LBWindowController+Layouts.cpp       applying a chosen layout or template
 //   LBWindowController+PageSetup.cpp     page set-up and paper sizes
 //   LBWindowController+Merge.cpp         records, printing and export (its MergeServices)
 //
+// Modes: 0 while the window loads, then preview (1, run by the preview controller) or
+// design (2, run by the design controller). Each mode controller comes from the factory
+// installed from above (PreviewModeController, DesignModeController) on the first entry
+// into its mode and lives as long as the window controller. Without a preview factory
+// the window opens in design mode and cannot switch to preview; without a design factory
+// design mode shows an empty design area. Every switch saves the old mode's state with
+// the zoom slider's value, resets the zoom to 100 % and then restores the new mode's
+// state, or zooms to fit once after a layout was applied or a file opened.
+//
+// Process-wide: currentWindowController(), the controller whose window is key.
+//
 // Drawing coordinates are the page's: points, y growing downwards, the origin at the
-// page's top-left corner.
+// page's top-left corner. Frames of views are Qt's (y downwards).
 
 #include "canvas/CanvasHost.h"
 #include "document/DocumentWindowController.h"
+#include "platform/core/NotificationCenter.h"
 #include "platform/drawing/BezierPath.h"
 #include "window/MergeServices.h"
 
 #include <QByteArray>
 #include <QColor>
 #include <QPointF>
+#include <QPointer>
 #include <QRect>
 #include <QRectF>
 #include <QSizeF>
@@ -32,61 +49,232 @@
 #include <memory>
 #include <optional>
 
+class DesignModeController;
+class LayersPane;
+class LBCompImageButton;
 class LBDocument;
 class LBGraphicView;
+class LBPageView;
+class LBSliderView;
+class LBSplitView;
 class LBTextArea;
+class PreviewModeController;
+class QLabel;
+class QPushButton;
+class QVariantAnimation;
+class QWidget;
+
+namespace platform {
+class Image;
+class KXControlBar;
+class KXPopUpImageButton;
+class Slider;
+} // namespace platform
 
 class LBWindowController : public DocumentWindowController, public CanvasHost
 {
     Q_OBJECT
 public:
+    // The window's name.
+    inline static const QString WindowName = QStringLiteral("MainWindowL");
+    // Heights of the button bar along the window's bottom edge and of the strip it keeps.
+    static constexpr int ControlBarHeight = 23;
+
+    // Observes the canvases' selection changes and tells the application shell that a
+    // document window was opened.
     explicit LBWindowController(QObject* parent = nullptr);
+    // Leaves design mode as a closing window, then lets the mode controllers go.
     ~LBWindowController() override;
 
-    // In design mode the selected canvas redraws the graphic, unless drawing goes
-    // elsewhere than the screen (an image, a print); otherwise nothing is shown to redraw.
+    // The controller whose window is key; nullptr when none is (or it closed).
+    static LBWindowController* currentWindowController();
+
+    // ==== Life cycle (LBWindowController.cpp) ===========================================
+    // Redraws the graphic where design mode shows it; only while drawing for the screen.
     void invalidateGraphic(LBGraphic* graphic) override;
-    // Nothing is rebuilt yet.
-    void setupForDocument() override;
+    // design: the design controller's canvases lay out again; otherwise the preview's
+    // sheets redraw.
     void refreshWindow() override;
+    // The current mode's controller takes the zoom again and lays out again.
+    void refreshWindow2();
+    // Deselects every graphic (design) or closes the per-label editor (preview).
+    void deselectAll() override;
+    // A picture of the design (the design controller's); a null image without one.
+    QImage previewImageFromGraphicView();
+    // Forwards to the design controller.
+    void importCorbeil(const QString& path, qint64 currentIndex, qint64 numFiles);
+    // The document's size, or the shared print settings' paper without a document.
+    QSizeF documentSize() const;
+    bool layerAtIndexIsVisible(qint64 index) const;
+    bool layerAtIndexWillPrint(qint64 index) const;
+    // Scales the image to fit both bounds, keeping its proportions (unchanged when it fits).
+    static QSizeF scaleImage(const QSizeF& size, double toMaxWidth, double maxHeight);
+    static void scaleImage(platform::Image& image, double toMaxWidth, double maxHeight);
+    // Shift went down or up: design mode's browsers show detail thumbnails while it is
+    // down (told on every event with Shift down, once when it goes up).
+    void processFlagsChanged(Qt::KeyboardModifiers modifiers);
+    bool showingDetailThumbnails() const { return _showingDetailThumbnails; }
 
     // 1.0 (100 %) until the window zooms.
     double zoomFactor() const override { return _zoomFactor; }
+    void setZoomFactor(double zoomFactor) { _zoomFactor = zoomFactor; }
     bool bezierMode() const override { return _bezierMode; }
     // Turning it off ends the selected canvas's curve drawing.
     void setBezierMode(bool bezierMode) override;
-    // The slider's value is stored, and with no views there is nothing to zoom yet.
-    double zoomSliderValue() const override { return _zoomSliderValue; }
-    void setZoomSliderValue(double value) override { _zoomSliderValue = value; }
-    // The state kept is the slider's value; the views add theirs.
-    void saveState() override { _savedZoomSliderValue = _zoomSliderValue; }
-    void restoreState() override { _zoomSliderValue = _savedZoomSliderValue; }
-    // Preview mode until the window switches to design mode.
     qint64 mode() const override { return _mode; }
 
     void shouldAddQuarnLabelControls(bool add) override { _addQuarnLabelControls = add; }
     bool addsQuarnLabelControls() const { return _addQuarnLabelControls; }
 
-    // Switches the window to design mode unless it is there. (Preview mode, which turns
-    // undo registration off, comes with the window; the seed leaves registration as it is.)
-    virtual void switchToDesignMode(QObject* sender);
-    // Zooms so that the first page fits the visible area; no views yet: nothing.
-    virtual void zoomToFit() {}
-    // Deselects every graphic of the views; no views yet: nothing.
-    void deselectAll() override {}
-
     // The canvas selected in design mode; not owned, nullptr while there is none.
     LBGraphicView* selectedGraphicView() const { return _selectedGraphicView; }
     void setSelectedGraphicView(LBGraphicView* view) { _selectedGraphicView = view; }
 
+    // The mode controllers, nullptr before their mode was first entered.
+    PreviewModeController* createController() const { return _createController.get(); }
+    DesignModeController* editController() const { return _editController.get(); }
+    LayersPane* layersController() const { return _layersController.get(); }
+
+    // Parts of the window (nullptr before it loads).
+    QWidget* previewView() const { return _previewView; }
+    QWidget* designView() const { return _designView; }
+    LBSplitView* previewSplitView() const { return _previewSplitView; }
+    LBSplitView* designSplitView() const { return _designSplitView; }
+    LBSplitView* drawerSplitView() const { return _drawerSplitView; }
+    QWidget* drawerSuperview() const { return _drawerSuperview; }
+    QWidget* drawerTopView() const { return _drawerTopView; }
+    QWidget* drawerBottomView() const { return _drawerBottomView; }
+    platform::KXControlBar* controlBar() const { return _controlBar; }
+    LBSliderView* sliderView() const { return _sliderView; }
+    platform::Slider* zoomSlider() const { return _zoomSlider; }
+    QLabel* pageCountText() const { return _pageCountText; }
+    QPushButton* drawerButton() const { return _drawerButton; }
+    QPushButton* layersButton() const { return _layersButton; }
+    // The two halves of the design/preview switch; the toolbar places them.
+    LBCompImageButton* designButton() const { return _designButton; }
+    LBCompImageButton* previewButton() const { return _previewButton; }
+    QLabel* addressBookButtonText() const { return _addressBookButtonText; }
+    QLabel* selectedPeopleCount() const { return _selectedPeopleCount; }
+
+    // ==== Modes (LBWindowController+Modes.cpp) ==========================================
+    // Switches to mode `mode` (1 preview, 2 design); `closingWindow` only leaves the
+    // current mode (the window is going).
+    void setMode(qint64 mode, bool closingWindow);
+    // Turns undo registration on and enters design mode unless the window is in it.
+    virtual void switchToDesignMode(QObject* sender);
+    // Turns undo registration off and enters preview mode unless the window is in it;
+    // nothing without a preview factory.
+    virtual void switchToViewMode(QObject* sender);
+    // Whether the switch to preview can be used (a preview factory is installed).
+    bool canSwitchToViewMode() const;
+    // Rebuilds the current mode's display of the document and gives its pages the
+    // colour of the document's current face (as the screen shows it).
+    void setupForDocument() override;
+    // The current mode's controller keeps its state with the zoom slider's value, and
+    // restores it.
+    void saveState() override;
+    void restoreState() override;
+    // Whether the next mode entry zooms to fit instead of restoring the mode's state.
+    bool zoomToFitOnModeChange() const { return _zoomToFitOnModeChange; }
+    void setZoomToFitOnModeChange(bool zoom) { _zoomToFitOnModeChange = zoom; }
+    bool firstTimeInEditView() const { return _firstTimeInEditView; }
+    bool textIsLocked() const { return _textIsLocked; }
+    // Opens the layout chooser (LBWindowController+LayoutSheet.cpp): for a new document,
+    // 0.25 s after its window loads. The chooser is not part of this window yet: nothing
+    // opens.
+    virtual void openLayoutSheet(QObject* sender);
+
+    // ==== Zoom (LBWindowController+Zoom.cpp) ============================================
+    // The zoom factor of slider value s: 252 / ((12 - s)^2 + (12 - s)^3); 6.0 is 100 %.
+    static double zoomFactorForSliderValue(double s);
+    // The slider values of the fifteen presets (index 0-14, 23 % to 2100 %); 0.0 for any
+    // other index.
+    static double presetZoomFactorForIndex(qint64 index);
+    // The slider's range.
+    static constexpr double MinZoomSliderValue = 2.0;
+    static constexpr double MaxZoomSliderValue = 10.0;
+    // The slider moved: values strictly between 5.7 and 6.3 snap to 100 %; the zoom is
+    // set and passed to the current mode's controller.
+    void zoomAction();
+    void zoomIn(QObject* sender);
+    void zoomOut(QObject* sender);
+    void zoomToActualSize(QObject* sender);
+    // Zooms in so that the first page with a 20-point margin fills the visible area at
+    // the largest 0.1 step of the slider that fits; a page that does not fit at 100 %
+    // leaves the zoom alone.
+    virtual void zoomToFit();
+    // The slider value zoomToFit() chooses for a page (at 100 %) in a visible area;
+    // nullopt when the zoom stays.
+    static std::optional<double> zoomToFitSliderValue(const QSizeF& pageAtActualSize,
+                                                      const QSizeF& visibleSize);
+    // Slider values are kept within 2.0-10.0; setting one applies it as the slider does.
+    double zoomSliderValue() const override;
+    void setZoomSliderValue(double value) override;
+    // The button bar's pop-ups, made on first use.
+    platform::KXPopUpImageButton* zoomPopupButton();
+    platform::KXPopUpImageButton* dpiPopupButton();
+    // Shows a zoom that is no preset as the pop-up's last item.
+    void setZoomPercent(qint64 percent);
+
+    // ==== Button bar, split views and drawers (LBWindowController+Drawers.cpp) =========
+    void openDesignDrawer(bool open);
+    bool designDrawerIsOpen() const { return _designDrawerIsOpen; }
+    double drawerWidth() const { return _drawerWidth; }
+    // The drawer pane takes the width "Graphics Drawer Width".
+    void updateDrawerWidth();
+    void drawerButtonAction(QObject* sender);
+    void updateDrawerButton();
+    // Opens the drawer at the kit browser (after a kit import).
+    void openiCorbeilsDrawer();
+    // Opens or closes the layers view; with a sender, animated for 0.25 s.
+    void layersButtonAction(QObject* sender);
+    // The layers view's height when it opens in a drawer split of that height: the stored
+    // height when above 1, else 150; at most the split's height less 250; at least 1.
+    static qint64 layersViewOpeningHeight(qint64 storedHeight, double drawerSplitHeight);
+    void addLayersView();
+    bool layersViewIsAnimating() const;
+    void repositionLayersButton();
+    void updateButtonBarPosition();
+    void updateDescriptionText();
+    void updateDescriptionTextFields();
+    QString cardStockDescriptionStr() const { return _cardStockDescriptionStr; }
+    void updateAddressBookButtonTitleWidth();
+    void updateSelectedPeopleCountPosition();
+    // Shortens the field's text, two characters at a time replaced by one ellipsis, until
+    // it is narrower than the field less 5 points (or shorter than 2 characters).
+    static void truncateStringInField(QLabel* field);
+    // The same rule on a text measured by `width`.
+    static QString truncatedString(const QString& text, double fieldWidth,
+                                   const std::function<double(const QString&)>& width);
+    void moveGraphicsToActualPosition() override;
+    void moveGraphicsToDisplayPosition() override;
+    // The contact columns' widths from the settings in a preview split of that width:
+    // each at least 10; when together wider than the split less 200, the wider (the
+    // people column on a tie) becomes 200.
+    static QPair<double, double> columnWidthsForSplitWidth(double storedWidth1, double storedWidth2,
+                                                           double splitWidth);
+    // The window's least size: the contact columns and 594 points of preview beside them
+    // while they show (not wider than the window), else 594; 480 high.
+    static QSize minimumWindowSize(bool columnsShow, double columnsRight, double windowWidth);
+    bool columnsAreShowing() const { return _showColumns; }
+
+    // Interface widths the Parts fix.
+    static constexpr double DrawerMinWidth = 215;
+    static constexpr double PreviewMinWidth = 594;
+
+    // Rebuilds the display for a document and gives the layers view the document.
+    void setDocument(platform::Document* document) override;
+
     // --- CanvasHost ---
     LBDocument* document() const override;
-    // Text mode belongs to design mode's controller, which the seed does not have.
-    bool textMode() const override { return false; }
+    LBDocument* currentDocument() const { return document(); }
+    // In design mode, the design controller's text mode.
+    bool textMode() const override;
     bool isEnvelope() const override;
     QWidget* window() const override { return DocumentWindowController::window(); }
     // The sheets come with the window; the seed has none to open.
     void backgroundImageSheetAction(QObject* sender) override;
+    // Forwards to the design controller.
     void customizeCounterField(const QVariantMap& rolloverEntry, LBTextArea* inTextObject) override;
 
     // ==== Label shapes (LBWindowController+LabelShapes.cpp) =============================
@@ -150,9 +338,6 @@ public:
     void swapDimensionsInDict(QVariantMap& dict, bool toLandscapeOrientation) override;
     // Moves every graphic of every page by the delta, outside undo.
     void offsetGraphicsByDelta(const QPointF& delta);
-    // Set once a layout is applied: the next change of mode zooms to fit.
-    bool zoomToFitOnModeChange() const { return _zoomToFitOnModeChange; }
-    void setZoomToFitOnModeChange(bool zoom) { _zoomToFitOnModeChange = zoom; }
 
     // What applying a layout asks of the chooser, the merge support and the preview mode,
     // answered as a window without them: no chooser sheet to remove, no smart template,
@@ -318,14 +503,109 @@ private:
     void drawLabelsOverlay(const QVariantMap& layout, const QVariantList& entries,
                            const QRectF& viewBounds, bool printing);
 
+    // --- Window set-up and events (LBWindowController.cpp) ---
+    void windowDidLoad() override;
+    void windowDidBecomeKey() override;
+    void windowDidBecomeMain() override;
+    void windowDidResignMain() override;
+    void windowWillClose() override;
+    void windowDidMove() override;
+    void flagsChanged(Qt::KeyboardModifiers modifiers) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void buildWindowContent();
+    // Lays the content out for the content view's size: the mode's content above the
+    // button bar, the button bar along the bottom edge.
+    void layOutContent();
+    // The frame the mode's content takes in the content view.
+    QRect modeContentFrame() const;
+    void graphicSelectionChanged(const platform::Notification& notification);
+    // Whether any text box of the design holds per-label edited text.
+    bool designHasEditedText() const;
+    void lockTextAction(QObject* sender);
+
+    // --- Modes (LBWindowController+Modes.cpp) ---
+    // The component pictures of a half of the design/preview switch (DesignMode or
+    // PreviewMode), shown as the mode the window is in or not.
+    static QString switchImageString(qint64 half, bool selected);
+    void setSwitchImages(qint64 leaving, qint64 entering);
+    void enterPreviewMode();
+    void enterDesignMode();
+    void buildDrawerSplit();
+    QWidget* previewContent() const;
+    // Zooms to fit once, or restores the mode's state.
+    void zoomToFitOrRestore();
+
+    // --- Zoom (LBWindowController+Zoom.cpp) ---
+    // Sets the zoom factor from the slider and passes it to the current mode's controller.
+    void applyZoomSliderValue();
+    void setSliderValue(double value);
+    LBPageView* currentPageView() const;
+
+    // --- Split views (LBWindowController+Drawers.cpp) ---
+    void setLayersHeight(double height, bool animated);
+    void previewSplitViewResized(const QSize& oldSize);
+    void previewSplitViewDidResizeSubviews();
+    void designSplitViewResized();
+    void drawerSplitViewResized(const QSize& oldSize);
+    void drawerSplitViewDidResizeSubviews();
+    // The design split view's frame in its container: the container's size, widened by
+    // the drawer pane while the drawer is closed.
+    void layOutDesignSplitView();
+
     double _zoomFactor = 1.0;
+    // The slider's value while the window has not loaded.
     double _zoomSliderValue = ActualSizeZoomSliderValue;
-    double _savedZoomSliderValue = ActualSizeZoomSliderValue;
     bool _zoomToFitOnModeChange = false;
     bool _bezierMode = false;
-    qint64 _mode = PreviewMode;
+    qint64 _mode = NoMode;
     bool _addQuarnLabelControls = false;
     LBGraphicView* _selectedGraphicView = nullptr;
+
+    std::unique_ptr<PreviewModeController> _createController;
+    std::unique_ptr<DesignModeController> _editController;
+    std::unique_ptr<LayersPane> _layersController;
+
+    bool _textIsLocked = true;
+    QString _cardStockDescriptionStr = QStringLiteral("");
+    bool _designDrawerIsOpen = true;
+    bool _firstTimeInEditView = true;
+    bool _showExportResolutionAlert = true;
+    bool _showColumns = false;
+    bool _columnWidthsInitialized = false;
+    bool _windowIsLoaded = false;
+    bool _showingDetailThumbnails = false;
+    bool _saveLayersViewHeight = false;
+    double _drawerWidth = 0;
+    double _groupViewWidth = 0;
+    double _personViewWidth = 0;
+
+    // The window's parts, owned by the window (the drawer split by its pane).
+    QWidget* _contentView = nullptr;
+    platform::KXControlBar* _controlBar = nullptr;
+    LBSplitView* _previewSplitView = nullptr;
+    QWidget* _groupColumn = nullptr;
+    QWidget* _peopleColumn = nullptr;
+    QWidget* _previewView = nullptr;
+    QLabel* _addressBookButtonText = nullptr;
+    QLabel* _selectedPeopleCount = nullptr;
+    QWidget* _designContainer = nullptr;
+    LBSplitView* _designSplitView = nullptr;
+    QWidget* _designView = nullptr;
+    QWidget* _drawerSuperview = nullptr;
+    LBSplitView* _drawerSplitView = nullptr;
+    QWidget* _drawerTopView = nullptr;
+    QWidget* _drawerBottomView = nullptr;
+    LBSliderView* _sliderView = nullptr;
+    platform::Slider* _zoomSlider = nullptr;
+    QLabel* _pageCountText = nullptr;
+    QPushButton* _drawerButton = nullptr;
+    QPushButton* _layersButton = nullptr;
+    LBCompImageButton* _designButton = nullptr;
+    LBCompImageButton* _previewButton = nullptr;
+    platform::KXPopUpImageButton* _zoomPopupButton = nullptr;
+    platform::KXPopUpImageButton* _dpiPopupButton = nullptr;
+    QVariantAnimation* _layersAnimation = nullptr;
+    platform::ObserverToken _selectionObserver;
     // The underlay and the overlay as last drawn on screen (shared pointers: the type is
     // complete only where they are drawn).
     std::shared_ptr<ScreenPicture> _underlayPicture;

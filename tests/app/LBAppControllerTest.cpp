@@ -48,6 +48,12 @@ TEST(LBAppControllerValues, RegistersTheDefaultsOfDocumentsCanvasesAndPages)
         EXPECT_FALSE(defaults.boolForKey(QLatin1String(key))) << key;
     EXPECT_EQ(defaults.objectForKey(QStringLiteral("Units Type")), QVariant(0));
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Draw Label Outlines")));
+    // The document window's: a first run, the contact columns, the drawer.
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("New Preferences")));
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("Column 1 Width")), 100.0);
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("Column 2 Width")), 150.0);
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("Graphics Drawer Open")), -1);
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("Graphics Drawer Width")), 250.0);
 }
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)

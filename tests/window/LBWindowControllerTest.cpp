@@ -38,9 +38,10 @@ TEST(LBWindowController, IsTheDocumentsControllerWithTheStateItReads)
         EXPECT_EQ(controller->document(), &document);
         EXPECT_EQ(controller->addsQuarnLabelControls(), c.openedFromFile);
         EXPECT_EQ(controller->zoomFactor(), 1.0);
-        EXPECT_EQ(controller->mode(), LBWindowController::PreviewMode);
+        // No mode until the window loads, on first use.
+        EXPECT_EQ(controller->mode(), LBWindowController::NoMode);
         EXPECT_FALSE(controller->bezierMode());
-        EXPECT_EQ(controller->window(), nullptr);
+        EXPECT_FALSE(controller->isWindowLoaded());
 
         // Without views there is nothing to redraw, and nothing breaks.
         auto graphic = std::make_shared<LBGraphic>();
@@ -94,7 +95,7 @@ TEST(LBWindowController, HostsTheSelectedCanvasInDesignMode)
     document.undoManager()->disableUndoRegistration();
     document.removeGraphic(graphic, 1);
     document.undoManager()->enableUndoRegistration();
-    document.invalidateGraphic(graphic.get()); // preview mode: the canvas hears nothing
+    document.invalidateGraphic(graphic.get()); // not in design mode: the canvas hears nothing
     EXPECT_TRUE(canvas.graphicIsSelected(graphic.get()));
     controller->switchToDesignMode(nullptr);
     EXPECT_EQ(controller->mode(), LBWindowController::DesignMode);

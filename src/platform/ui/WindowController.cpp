@@ -1,13 +1,79 @@
 #include "platform/ui/WindowController.h"
 
-#include <QWidget>
+#include "platform/core/Strings.h"
+#include "platform/core/TextForms.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Document.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <utility>
 
 namespace platform {
+
+namespace {
+WindowController* mainController = nullptr;
+
+QString dialogString(const QString& key)
+{
+    return LocalizedString(key, QStringLiteral("DialogStrings"));
+}
+} // namespace
 
 WindowController::WindowController(QObject* parent) : QObject(parent)
 {}
 
-WindowController::~WindowController() = default;
+WindowController::WindowController(const QString& windowName, QObject* parent)
+    : QObject(parent), _windowName(windowName)
+{}
+
+WindowController::~WindowController()
+{
+    if (mainController == this)
+        mainController = nullptr;
+    if (_window) {
+        _window->removeEventFilter(this);
+        delete std::exchange(_window, nullptr);
+    }
+}
+
+QWidget* WindowController::window() const
+{
+    if (!_window && !_windowName.isEmpty())
+        const_cast<WindowController*>(this)->loadWindow();
+    return _window;
+}
+
+QMainWindow* WindowController::mainWindow() const
+{
+    return qobject_cast<QMainWindow*>(window());
+}
+
+void WindowController::loadWindow()
+{
+    _window = new QMainWindow;
+    _window->setObjectName(_windowName);
+    connect(_window, &QObject::destroyed, this, [this] { _window = nullptr; });
+    _window->installEventFilter(this);
+    synchronizeWindowTitleWithDocumentName();
+    if (!_frameAutosaveName.isEmpty())
+        setWindowFrameAutosaveName(_frameAutosaveName);
+    windowDidLoad();
+}
+
+void WindowController::showWindow()
+{
+    if (QWidget* w = window()) {
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+}
 
 void WindowController::setDocumentEdited(bool edited)
 {
@@ -15,10 +81,199 @@ void WindowController::setDocumentEdited(bool edited)
         w->setWindowModified(edited);
 }
 
+void WindowController::synchronizeWindowTitleWithDocumentName()
+{
+    if (_window && _document)
+        _window->setWindowTitle(_document->displayName() + QStringLiteral("[*]"));
+}
+
 void WindowController::close()
 {
-    if (QWidget* w = window())
-        w->close();
+    _closeApproved = true;
+    // A window of our own, or the one a subclass shows.
+    QWidget* w = _windowName.isEmpty() ? window() : _window;
+    if (w && w->isVisible())
+        w->close(); // (within the window's own closing, that closing goes on)
+    else if (_window)
+        windowWillClose();
+}
+
+QString WindowController::closeQuestionMessage(const QString& documentName)
+{
+    return dialogString(
+               QStringLiteral(
+                   "Do you want to save the changes you made in the document \u201c%1\u201d?"))
+        .arg(documentName);
+}
+
+QString WindowController::closeQuestionInformativeText()
+{
+    return dialogString(QStringLiteral("Your changes will be lost if you don\u2019t save them."));
+}
+
+void WindowController::performClose()
+{
+    if (_asking)
+        return;
+    Document* doc = _document;
+    if (!doc || !doc->isDocumentEdited()) {
+        closeApproved();
+        return;
+    }
+    Alert alert;
+    alert.messageText = closeQuestionMessage(doc->displayName());
+    alert.informativeText = closeQuestionInformativeText();
+    alert.buttons = {dialogString(QStringLiteral("Save")),
+                     dialogString(QStringLiteral("Don\u2019t Save")),
+                     dialogString(QStringLiteral("Cancel"))};
+    alert.cancelButton = 2;
+    _asking = true;
+    QPointer<WindowController> self(this);
+    alert.beginSheetModalForWindow(window(), [self](const Alert::Response& response) {
+        if (!self)
+            return;
+        self->_asking = false;
+        switch (response.returnCode) {
+        case Alert::FirstButtonReturn:
+            if (Document* d = self->_document)
+                d->saveDocumentWithDelegate([self](bool saved) {
+                    if (self && saved)
+                        self->closeApproved();
+                });
+            break;
+        case Alert::SecondButtonReturn: self->closeApproved(); break;
+        default: break;
+        }
+    });
+}
+
+void WindowController::closeApproved()
+{
+    if (Document* doc = _document)
+        doc->close(); // closes the window through close()
+    else
+        close();
+}
+
+void WindowController::setWindowFrameAutosaveName(const QString& name)
+{
+    _frameAutosaveName = name;
+    if (!_window || name.isEmpty())
+        return;
+    const QString saved = UserDefaults::standardUserDefaults().stringForKey(frameDefaultsKey(name));
+    const QRect frame = rectFromString(saved).toRect();
+    if (!saved.isEmpty() && frame.width() > 0 && frame.height() > 0)
+        _window->setGeometry(frame);
+}
+
+QString WindowController::frameDefaultsKey(const QString& name)
+{
+    return QStringLiteral("Window Frame ") + name;
+}
+
+void WindowController::saveFrame() const
+{
+    if (!_window || _frameAutosaveName.isEmpty())
+        return;
+    UserDefaults::standardUserDefaults().setObject(stringFromRect(QRectF(_window->geometry())),
+                                                   frameDefaultsKey(_frameAutosaveName));
+}
+
+WindowController* WindowController::mainWindowController()
+{
+    return mainController;
+}
+
+void WindowController::becomeActive()
+{
+    windowDidBecomeKey();
+    if (mainController == this)
+        return;
+    if (WindowController* previous = mainController) {
+        mainController = nullptr;
+        previous->windowDidResignMain();
+    }
+    mainController = this;
+    windowDidBecomeMain();
+}
+
+void WindowController::resignActive()
+{
+    windowDidResignKey();
+    // The window activated in its place is known once the activation is done.
+    QTimer::singleShot(0, this, &WindowController::checkMainAfterDeactivation);
+}
+
+void WindowController::checkMainAfterDeactivation()
+{
+    if (mainController != this || !_window)
+        return;
+    QWidget* active = QApplication::activeWindow();
+    if (active == _window)
+        return;
+    if (active) {
+        const bool tool = active->windowType() == Qt::Tool;
+        const QWidget* owner = active->parentWidget() ? active->parentWidget()->window() : nullptr;
+        if (tool || owner == _window)
+            return;
+    }
+    mainController = nullptr;
+    windowDidResignMain();
+}
+
+bool WindowController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != _window)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Close:
+        if (!_closeApproved) {
+            // Closing may be approved at once (a clean document) or later, from the sheet.
+            performClose();
+            if (!_closeApproved) {
+                event->ignore();
+                return true;
+            }
+        }
+        saveFrame();
+        windowWillClose();
+        _closeApproved = false;
+        break;
+    case QEvent::WindowActivate: becomeActive(); break;
+    case QEvent::WindowDeactivate: resignActive(); break;
+    case QEvent::Move:
+        if (_window->isVisible()) {
+            saveFrame();
+            windowDidMove();
+        }
+        break;
+    case QEvent::Resize:
+        if (_window->isVisible())
+            saveFrame();
+        windowDidResize();
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        // The modifiers as they are once the key went down or up.
+        auto* key = static_cast<QKeyEvent*>(event);
+        Qt::KeyboardModifier changed = Qt::NoModifier;
+        switch (key->key()) {
+        case Qt::Key_Shift: changed = Qt::ShiftModifier; break;
+        case Qt::Key_Control: changed = Qt::ControlModifier; break;
+        case Qt::Key_Alt: changed = Qt::AltModifier; break;
+        case Qt::Key_Meta: changed = Qt::MetaModifier; break;
+        default: break;
+        }
+        if (changed != Qt::NoModifier) {
+            Qt::KeyboardModifiers modifiers = key->modifiers();
+            modifiers.setFlag(changed, event->type() == QEvent::KeyPress);
+            flagsChanged(modifiers);
+        }
+        break;
+    }
+    default: break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace platform

@@ -1,11 +1,32 @@
 #pragma once
 
-// A controller that shows a document in a window. The document owns it (Qt parent) and
-// tells it when its edited state changes; a controller may have no window (yet), in which
-// case there is nothing to mark or close.
+// A controller that shows a document in a window. The document owns the controller (Qt
+// parent) and tells it when its edited state changes; the controller owns its window.
+//
+// A controller made with a window name has a window: a QMainWindow made on the first call
+// of window(), after which windowDidLoad() runs once. One made without a name has none,
+// and there is nothing to mark or close.
+//
+// Closing the window closes the document. When the document is edited, the window first
+// asks, in a sheet, whether to save it: Save (then closes once it is saved), Don't Save
+// (closes, dropping the changes) or Cancel (keeps the window).
+//
+// Activation: a window that becomes the active window becomes key (windowDidBecomeKey())
+// and, unless it is already, main (windowDidBecomeMain(), after the previous main
+// window's windowDidResignMain()). When it stops being active it resigns key at once and
+// resigns main unless the window activated in its place is one of its sheets or a tool
+// window of the program, which leave the main window main. windowWillClose() runs as the
+// window closes.
+//
+// Frame autosave: with a name set, the window takes the frame last saved under that name
+// and saves its frame in the user defaults whenever it moves or changes size, and as it
+// closes.
 
 #include <QObject>
+#include <QRect>
+#include <QString>
 
+class QMainWindow;
 class QWidget;
 
 namespace platform {
@@ -16,24 +37,82 @@ class WindowController : public QObject
 {
     Q_OBJECT
 public:
+    // Without a window.
     explicit WindowController(QObject* parent = nullptr);
+    // With a window of that name, made on first use.
+    explicit WindowController(const QString& windowName, QObject* parent = nullptr);
+    // Deletes the window.
     ~WindowController() override;
 
     // The document shown; set by Document::addWindowController(), not owned.
     Document* document() const { return _document; }
-    void setDocument(Document* document) { _document = document; }
+    virtual void setDocument(Document* document) { _document = document; }
 
-    // The window, nullptr while there is none.
-    virtual QWidget* window() const { return nullptr; }
+    QString windowName() const { return _windowName; }
+    // The window, made (and windowDidLoad() run) on first use; nullptr for a controller
+    // without a window.
+    virtual QWidget* window() const;
+    // The same window as a main window.
+    QMainWindow* mainWindow() const;
+    bool isWindowLoaded() const { return _window != nullptr; }
+    // Shows the window in front and activates it.
+    void showWindow();
 
     // Shows the document's edited state in the window (its modified mark).
     virtual void setDocumentEdited(bool edited);
+    // The window's title: the document's display name.
+    void synchronizeWindowTitleWithDocumentName();
 
-    // Closes the window.
+    // Closes the window without asking (the document is closing).
     virtual void close();
+    // What the window's close button does: asks about an edited document as described
+    // above, then closes the document (or, without one, the window).
+    void performClose();
+
+    // The frame autosave name; an empty one stops saving. Setting a name on a loaded
+    // window gives it the frame saved under the name, when there is one.
+    QString windowFrameAutosaveName() const { return _frameAutosaveName; }
+    void setWindowFrameAutosaveName(const QString& name);
+    // The user-defaults key under which the frame of that name is saved.
+    static QString frameDefaultsKey(const QString& name);
+
+    // The controller whose window is main; nullptr when none is.
+    static WindowController* mainWindowController();
+
+    // The texts of the question asked before an edited document's window closes.
+    static QString closeQuestionMessage(const QString& documentName);
+    static QString closeQuestionInformativeText();
+
+protected:
+    // After the window is made.
+    virtual void windowDidLoad() {}
+    virtual void windowDidBecomeKey() {}
+    virtual void windowDidResignKey() {}
+    virtual void windowDidBecomeMain() {}
+    virtual void windowDidResignMain() {}
+    virtual void windowWillClose() {}
+    // The window's content changed size, or it moved.
+    virtual void windowDidResize() {}
+    virtual void windowDidMove() {}
+    // A key event reached the window with these modifier keys changed.
+    virtual void flagsChanged(Qt::KeyboardModifiers modifiers) { (void)modifiers; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void loadWindow();
+    void becomeActive();
+    void resignActive();
+    void checkMainAfterDeactivation();
+    void closeApproved();
+    void saveFrame() const;
+
     Document* _document = nullptr;
+    QString _windowName;
+    QMainWindow* _window = nullptr; // nulled if something else deletes it
+    QString _frameAutosaveName;
+    bool _closeApproved = false;
+    bool _asking = false;
 };
 
 } // namespace platform

@@ -1,0 +1,19 @@
+#pragma once
+
+// What a document window asks of the application shell. The shell (app/) implements it
+// and installs its object at start-up with setShared(); a program or test without a shell
+// has none, and the window then asks nothing.
+
+class ApplicationServices
+{
+public:
+    virtual ~ApplicationServices() = default;
+
+    // Records that a document window was opened, so that the application makes no
+    // untitled document of its own.
+    virtual void setDocumentWasOpened(bool opened) = 0;
+
+    // The shell's object; nullptr while none is installed. Not owned.
+    static ApplicationServices* shared();
+    static void setShared(ApplicationServices* services);
+};
