@@ -2,6 +2,8 @@
 
 #include "platform/core/UserDefaults.h"
 
+#include <QDir>
+
 namespace {
 
 bool draggingOutFlag = false;
@@ -11,6 +13,8 @@ bool printJobFlag = false;
 qint64 printResolutionOverride = 0;
 double imageScaleFactorValue = 1.0;
 QString temporaryFolder;
+QString supportFolder;
+QString designsFolder;
 qint64 displayResolution = 150;
 bool fullResolutionFlag = false;
 InspectorPalette* currentInspectorPalette = nullptr;
@@ -142,6 +146,42 @@ void LBProcessState::setTemporaryFolderPath(const QString& path)
     temporaryFolder = path;
 }
 
+namespace {
+
+QString withSeparator(const QString& path)
+{
+    return path.isEmpty() || path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+} // namespace
+
+QString LBProcessState::applicationSupportPath()
+{
+    if (supportFolder.isEmpty()) {
+        QString data = qEnvironmentVariable("XDG_DATA_HOME");
+        if (data.isEmpty() || !QDir::isAbsolutePath(data))
+            data = QDir::homePath() + QStringLiteral("/.local/share");
+        return withSeparator(data) + QStringLiteral("Orvane/Veltrin/");
+    }
+    return supportFolder;
+}
+
+void LBProcessState::setApplicationSupportPath(const QString& path)
+{
+    supportFolder = withSeparator(path);
+}
+
+QString LBProcessState::designsFolderPath()
+{
+    return designsFolder.isEmpty() ? applicationSupportPath() + QStringLiteral("Designs/")
+                                   : designsFolder;
+}
+
+void LBProcessState::setDesignsFolderPath(const QString& path)
+{
+    designsFolder = withSeparator(path);
+}
+
 qint64 LBProcessState::imageDisplayResolution()
 {
     return displayResolution;
@@ -160,4 +200,26 @@ bool LBProcessState::useFullResolutionImages()
 void LBProcessState::setUseFullResolutionImages(bool full)
 {
     fullResolutionFlag = full;
+}
+
+namespace {
+
+QString countryCode;
+QVariantList fieldsLists[4];
+
+} // namespace
+
+QString LBProcessState::defaultCountryCode()
+{
+    return countryCode;
+}
+
+void LBProcessState::setDefaultCountryCode(const QString& code)
+{
+    countryCode = code;
+}
+
+QVariantList& LBProcessState::fieldsList(FieldsList list)
+{
+    return fieldsLists[static_cast<int>(list)];
 }
