@@ -3,6 +3,7 @@
 #include "canvas/LBRulerView.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
+#include "window/LBEditController.h"
 #include "window/WindowClasses.h"
 
 #include <QApplication>
@@ -54,6 +55,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
         setImageDisplayResolution(quality);
     registerWindowClasses();
     LBRulerView::registerAsRulerViewClass();
+    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
 }
 
 LBAppController::~LBAppController()
