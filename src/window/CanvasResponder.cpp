@@ -49,9 +49,10 @@ CanvasResponder::CanvasResponder(LBGraphicView* canvas) : QObject(canvas), _canv
         {"trimToPageAction:", &LBGraphicView::trimToPageAction},
         {"postalGuidelinesAction:", &LBGraphicView::postalGuidelinesAction},
     };
-    for (const auto& [selector, command] : commands) {
-        addCommand(QLatin1String(selector),
-                   [this, command = command](QObject* sender) { (_canvas->*command)(sender); });
+    for (const auto& entry : commands) {
+        const Command command = entry.second;
+        addCommand(QLatin1String(entry.first),
+                   [canvas, command](QObject* sender) { (canvas->*command)(sender); });
     }
 }
 

@@ -21,6 +21,11 @@ public:
     LBGraphicView* canvas() const { return _canvas; }
     // The canvas validates its own items (its selection decides).
     bool validateMenuItem(QAction* item) override;
+    // What cropping the selection would do: 0 nothing, 1 crop, 2 uncrop; and cropping
+    // with a shape: 0 nothing, 1 with a closed shape, 2 with a text box. The canvas has no
+    // crop commands yet: 0 for both.
+    qint64 cropUncropCommandType() const { return 0; }
+    qint64 cropWithShapeCommandType() const { return 0; }
 
 private:
     explicit CanvasResponder(LBGraphicView* canvas);

@@ -121,7 +121,8 @@ void WindowController::setMenuTable(const QList<MenuSpec>& table)
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { validateMenu(menu); });
         for (QAction* action : menu->actions()) {
             if (!actionSelector(action).isEmpty())
-                connect(action, &QAction::triggered, this, [this, action] { performAction(action); });
+                connect(action, &QAction::triggered, this,
+                        [this, action] { performAction(action); });
         }
     }
     validateMenus();
