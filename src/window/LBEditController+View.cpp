@@ -455,6 +455,21 @@ void beginSheet(QDialog* sheet, QWidget* window)
 
 } // namespace
 
+QDialog* LBEditController::gridSettingsSheet() const
+{
+    return _gridSettingsSheet;
+}
+
+QDialog* LBEditController::moveGraphicsSheet() const
+{
+    return _moveGraphicsSheet;
+}
+
+QDialog* LBEditController::backgroundImageSheet() const
+{
+    return _backgroundImageSheet;
+}
+
 void LBEditController::buildGridSettingsSheet()
 {
     _gridSettingsSheet = makeSheet(QStringLiteral("GridSettings"));

@@ -17,6 +17,7 @@
 #include "window/LBWindowController.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
@@ -118,9 +119,9 @@ LBEditController::~LBEditController()
     _graphicViews.clear();
     _drawerController.reset();
     delete _mainView.data();
-    delete _gridSettingsSheet;
-    delete _moveGraphicsSheet;
-    delete _backgroundImageSheet;
+    delete _gridSettingsSheet.data();
+    delete _moveGraphicsSheet.data();
+    delete _backgroundImageSheet.data();
 }
 
 void LBEditController::buildDesignArea()

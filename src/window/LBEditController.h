@@ -270,16 +270,16 @@ public:
     void backgroundImageScalingChanged(qint64 scaling);
     void backgroundImageOpacityChanged(double opacity);
 
-    QDialog* gridSettingsSheet() const { return _gridSettingsSheet; }
+    QDialog* gridSettingsSheet() const;
     QLineEdit* gridSpacingField() const { return _gridSpacingField; }
     QLineEdit* guideSpacingField() const { return _guideSpacingField; }
     QComboBox* gridSpacingUnitsPopup() const { return _gridSpacingUnitsPopup; }
     QCheckBox* printGridCheckbox() const { return _printGridCheckbox; }
-    QDialog* moveGraphicsSheet() const { return _moveGraphicsSheet; }
+    QDialog* moveGraphicsSheet() const;
     QLineEdit* moveGraphicsDeltaXField() const { return _moveGraphicsDeltaXField; }
     QLineEdit* moveGraphicsDeltaYField() const { return _moveGraphicsDeltaYField; }
     QLabel* moveGraphicsXUnitsText() const { return _moveGraphicsXUnitsText; }
-    QDialog* backgroundImageSheet() const { return _backgroundImageSheet; }
+    QDialog* backgroundImageSheet() const;
     QComboBox* backgroundImageScalingPopup() const { return _backgroundImageScalingPopup; }
     QSlider* backgroundImageTransparencySlider() const
     {
@@ -315,15 +315,15 @@ private:
     QPointer<QWidget> _mainView;
     platform::ScrollView* _scrollView = nullptr;
 
-    QDialog* _backgroundImageSheet = nullptr;
+    QPointer<QDialog> _backgroundImageSheet;
     QComboBox* _backgroundImageScalingPopup = nullptr;
     QSlider* _backgroundImageTransparencySlider = nullptr;
-    QDialog* _moveGraphicsSheet = nullptr;
+    QPointer<QDialog> _moveGraphicsSheet;
     QLabel* _moveGraphicsXUnitsText = nullptr;
     QLabel* _moveGraphicsYUnitsText = nullptr;
     QLineEdit* _moveGraphicsDeltaXField = nullptr;
     QLineEdit* _moveGraphicsDeltaYField = nullptr;
-    QDialog* _gridSettingsSheet = nullptr;
+    QPointer<QDialog> _gridSettingsSheet;
     QGroupBox* _gridSettingsBox = nullptr;
     QString _gridSettingsBoxFormat;
     QLineEdit* _gridSpacingField = nullptr;
