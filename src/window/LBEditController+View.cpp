@@ -162,7 +162,8 @@ void LBEditController::scrollerFrameChangedForPaperSize(const QSizeF& paper)
         }
         if (LBRulerView* ruler = verticalRuler()) {
             ruler->setZoomFactor(z);
-            ruler->setOriginOffset(page.y() + page.height() - 1.0);
+            // The page view is flipped: the page's top edge is where the vertical ruler counts from.
+            ruler->setOriginOffset(page.y());
         }
     }
     for (LBGraphicView* view : std::as_const(_graphicViews)) {
@@ -412,7 +413,11 @@ void LBEditController::drawAlignmentGuides()
 
 void LBEditController::toggleRulers()
 {
-    _scrollView->setRulersVisible(!_scrollView->rulersVisible());
+    // The canvas sets itself up as the rulers' client when they first show.
+    if (_selectedGraphicView)
+        _selectedGraphicView->toggleRuler(nullptr);
+    else
+        _scrollView->setRulersVisible(!_scrollView->rulersVisible());
     scrollerFrameChanged();
     if (_scrollView->rulersVisible())
         scrollerFrameChanged();

@@ -143,6 +143,8 @@ void LBEditController::buildDesignArea()
     LBRulerView::registerAsRulerViewClass();
     _scrollView->setHasHorizontalRuler(true);
     _scrollView->setHasVerticalRuler(true);
+    // The rulers show from the start; the canvas is their client.
+    _graphicView->toggleRuler(nullptr);
 
     QPalette palette = _scrollView->palette();
     palette.setColor(QPalette::Window, QColor(186, 192, 199));
@@ -157,6 +159,9 @@ void LBEditController::buildDesignArea()
 
 bool LBEditController::eventFilter(QObject* watched, QEvent* event)
 {
+    // The design area keeps its distances from the edges of the view it was put in.
+    if (_mainView && watched == _mainView->parentWidget() && event->type() == QEvent::Resize)
+        _mainView->setGeometry(_mainView->parentWidget()->rect().marginsRemoved(_containerMargins));
     if (watched == _mainView && event->type() == QEvent::Resize) {
         _scrollView->setGeometry(_mainView->rect());
         scrollerFrameChanged();
@@ -251,8 +256,16 @@ LBRulerView* LBEditController::verticalRuler() const
 
 void LBEditController::showPageInView(QWidget* view, const QRectF& viewFrame)
 {
+    if (QWidget* previous = _mainView->parentWidget())
+        previous->removeEventFilter(this);
     _mainView->setParent(view);
     _mainView->setGeometry(viewFrame.toRect());
+    if (view) {
+        const QRect frame = viewFrame.toRect();
+        _containerMargins = QMargins(frame.left(), frame.top(), view->width() - frame.right() - 1,
+                                     view->height() - frame.bottom() - 1);
+        view->installEventFilter(this);
+    }
     _mainView->show();
     if (_selectedGraphicView)
         _selectedGraphicView->setFocus();
@@ -270,6 +283,8 @@ void LBEditController::hidePage(bool closing)
         _needsUpdate = false;
     }
     _mainView->hide();
+    if (QWidget* container = _mainView->parentWidget())
+        container->removeEventFilter(this);
     _mainView->setParent(nullptr);
 }
 

@@ -24,6 +24,7 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
@@ -347,6 +348,7 @@ private:
     QPointer<QWidget> _savedFirstResponder;
     QRectF _savedVisibleRect{0, 0, -1.0, 0};
     QRectF _hiddenFrame;
+    QMargins _containerMargins;
 
     LBWindowController* _windowController = nullptr;
     bool _observesDocument = false;
