@@ -240,14 +240,14 @@ void LBEditController::connectPopups()
         return;
     platform::KXPopUpImageButton* zoom = _windowController->zoomPopupButton();
     platform::KXPopUpImageButton* dpi = _windowController->dpiPopupButton();
+    disconnect(_zoomPopupConnection);
+    disconnect(_dpiPopupConnection);
     if (zoom)
-        connect(
-            zoom, &platform::PopUpButton::activated, this,
-            [this](int index) { zoomPopupAction(index); }, Qt::UniqueConnection);
+        _zoomPopupConnection = connect(zoom, &platform::PopUpButton::activated, this,
+                                       [this](int index) { zoomPopupAction(index); });
     if (dpi)
-        connect(
-            dpi, &platform::PopUpButton::activated, this,
-            [this](int index) { dpiPopupAction(index); }, Qt::UniqueConnection);
+        _dpiPopupConnection = connect(dpi, &platform::PopUpButton::activated, this,
+                                      [this](int index) { dpiPopupAction(index); });
 }
 
 void LBEditController::updateDpiPopup()

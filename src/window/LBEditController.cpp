@@ -496,12 +496,15 @@ QImage LBEditController::previewImageFromGraphicView()
     LBGraphicView* view = _graphicViews.value(0);
     if (!view)
         return QImage();
+    // The page in points, whatever the zoom.
     const QRectF page = view->visiblePageRect();
     const double z = view->zoomFactor();
-    const QSize size(qMax(1, int(page.width() * z)), qMax(1, int(page.height() * z)));
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(QSize(qMax(1, int(page.width())), qMax(1, int(page.height()))),
+                 QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(1.0 / z, 1.0 / z);
     painter.translate(-page.x() * z, -page.y() * z);
     view->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
     return image;
@@ -710,6 +713,14 @@ void LBEditController::storeDrawerWidth()
         userDefaults().setInteger(qint64(view->width()), QStringLiteral("Graphics Drawer Width"));
 }
 
+void LBEditController::storeDrawerIsClosed(bool closed)
+{
+    // Only a change reaches the settings file.
+    const QString key = QStringLiteral("LBDrawerIsClosed");
+    if (userDefaults().boolForKey(key) != closed)
+        userDefaults().setBool(closed, key);
+}
+
 void LBEditController::openDrawer(bool open, bool updatePrefs, bool toggleLayersView)
 {
     const bool layersOpen = !userDefaults().boolForKey(QStringLiteral("LayersViewIsClosed"));
@@ -728,7 +739,7 @@ void LBEditController::openDrawer(bool open, bool updatePrefs, bool toggleLayers
             _windowController->openDesignDrawer(false);
         _drawerIsOpen = false;
         if (updatePrefs)
-            userDefaults().setBool(true, QStringLiteral("LBDrawerIsClosed"));
+            storeDrawerIsClosed(true);
         if (_windowController) {
             _windowController->updateDrawerButton();
             _windowController->repositionLayersButton();
@@ -772,7 +783,7 @@ void LBEditController::openDrawer(bool open, bool updatePrefs, bool toggleLayers
     if (_windowController)
         _windowController->repositionLayersButton();
     if (updatePrefs)
-        userDefaults().setBool(false, QStringLiteral("LBDrawerIsClosed"));
+        storeDrawerIsClosed(false);
 }
 
 void LBEditController::setDrawerMode(qint64 mode)

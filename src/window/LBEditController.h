@@ -308,6 +308,7 @@ private:
     bool isOurs(const LBGraphicView* view) const;
     bool isOurDocument(const LBDocument* document) const;
     void storeDrawerWidth();
+    void storeDrawerIsClosed(bool closed);
     double ruleAllowanceVertical() const;
     double ruleAllowanceHorizontal() const;
 
@@ -363,4 +364,6 @@ private:
     std::vector<platform::ObserverToken> _observers;
     platform::ObserverToken _textSelectionObserver;
     platform::ObserverToken _redrawObserver;
+    QMetaObject::Connection _zoomPopupConnection;
+    QMetaObject::Connection _dpiPopupConnection;
 };

@@ -11,6 +11,7 @@
 #include "graphics/LBProcessState.h"
 #include "graphics/LBTextArea.h"
 #include "layouts/LBPageView.h"
+#include "platform/core/TextForms.h"
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
@@ -295,6 +296,54 @@ TEST_F(DesignController, ClosingTheDrawerStoresItsWidthAndTheSetting)
     EXPECT_EQ(edit->drawerController()->view()->parentWidget(), window->drawerTopView());
 }
 
+TEST_F(DesignController, AHiddenPaletteWaitsForAnyWindowToShowIt)
+{
+    platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
+    {
+        // A second design controller (another window's) observes the same names.
+        LBEditController other;
+        center.post(QStringLiteral("LBHideHUD"));
+        EXPECT_EQ(LBProcessState::inspectorPalette(), nullptr);
+        EXPECT_EQ(LBEditController::hiddenInspector(), &palette);
+    }
+    // The other one went; the palette still waits, and comes back once.
+    palette.refreshes = 0;
+    center.post(QStringLiteral("LBShowHUD"));
+    EXPECT_EQ(LBProcessState::inspectorPalette(), &palette);
+    EXPECT_EQ(LBEditController::hiddenInspector(), nullptr);
+    EXPECT_EQ(palette.refreshes, 1);
+}
+
+TEST_F(DesignController, MouseDownSelectsOnlyItsOwnCanvases)
+{
+    LBGraphicView foreign;
+    platform::NotificationCenter::defaultCenter().post(LBMouseDownInGraphicViewNotification,
+                                                       &foreign);
+    EXPECT_EQ(edit->selectedGraphicView(), edit->graphicView());
+}
+
+TEST_F(DesignController, PaperSizeFromTheCanvasNotification)
+{
+    const auto post = [&](const void* sender) {
+        platform::NotificationCenter::defaultCenter().post(
+            QStringLiteral("LBUpdateEditingView"), sender,
+            {{QStringLiteral("paperSize"), platform::stringFromSize(QSizeF(2000, 1500))}});
+    };
+    LBGraphicView foreign;
+    post(&foreign);
+    EXPECT_LT(edit->pageView()->pageSize().width(), 2000);
+    post(edit->graphicView());
+    EXPECT_EQ(edit->pageView()->pageSize(), QSizeF(2000, 1500));
+    EXPECT_GE(edit->pageView()->width(), 2014);
+}
+
+TEST_F(DesignController, PreviewImageOfTheFirstCanvasIsThePageSize)
+{
+    const QImage image = edit->previewImageFromGraphicView();
+    const QRectF page = edit->graphicView()->visiblePageRect();
+    EXPECT_EQ(image.size(), QSize(int(page.width()), int(page.height())));
+}
+
 // ==== Design defaults and inserting ======================================================
 
 TEST_F(DesignController, LearnsSizesAndSettingsFromTheSelection)
@@ -546,6 +595,11 @@ TEST_F(DesignController, BackgroundSheetTransparencyIsTheInverseOfTheSlider)
     EXPECT_DOUBLE_EQ(document->backgroundImageTransparency(document->pageIndex()), 0.75);
     edit->backgroundImageScalingChanged(2);
     EXPECT_EQ(document->backgroundImageScaling(document->pageIndex()), 2);
+
+    document->setBackgroundImagePath(QStringLiteral("/nowhere/picture.png"), false,
+                                     document->pageIndex());
+    edit->backgroundImageSettingsButton(2);
+    EXPECT_TRUE(document->backgroundImagePath(document->pageIndex()).isEmpty());
 }
 
 TEST_F(DesignController, RulersTakeTheUnits)
