@@ -309,6 +309,7 @@ private:
     bool isOurDocument(const LBDocument* document) const;
     void storeDrawerWidth();
     void storeDrawerIsClosed(bool closed);
+    QSize pageViewSizeForPaperSize(const QSizeF& paper) const;
     double ruleAllowanceVertical() const;
     double ruleAllowanceHorizontal() const;
 
