@@ -27,14 +27,15 @@
 
 #include <cmath>
 
-// Notifications design mode answers that no lower layer declares.
-inline const QString LBHideHUD = QStringLiteral("LBHideHUD");
-inline const QString LBShowHUD = QStringLiteral("LBShowHUD");
-inline const QString LBUnitsTypeChanged = QStringLiteral("LBUnitsTypeChanged");
-inline const QString LBUpdateEditingView = QStringLiteral("LBUpdateEditingView");
-inline const QString LBUpdateDpiPopup = QStringLiteral("LBUpdateDpiPopup");
-
 namespace {
+
+// Notifications design mode answers that no lower layer declares (by their names, so that
+// a poster's own declaration of a name does not clash with these).
+const QString HideHUDNotification = QStringLiteral("LBHideHUD");
+const QString ShowHUDNotification = QStringLiteral("LBShowHUD");
+const QString UnitsTypeChangedNotification = QStringLiteral("LBUnitsTypeChanged");
+const QString UpdateEditingViewNotification = QStringLiteral("LBUpdateEditingView");
+const QString UpdateDpiPopupNotification = QStringLiteral("LBUpdateDpiPopup");
 
 platform::UserDefaults& userDefaults()
 {
@@ -184,19 +185,20 @@ void LBEditController::observe()
     add(LBStopEditingTextDuringDrag,
         [this](const platform::Notification& n) { stopEditingTextDuringDrag(n); });
     add(LBDraggingGraphicNotification, [this](const platform::Notification& n) { updateHUD(n); });
-    add(LBHideHUD, [this](const platform::Notification&) { hideHUD(); });
-    add(LBShowHUD, [this](const platform::Notification&) { showHUD(); });
+    add(HideHUDNotification, [this](const platform::Notification&) { hideHUD(); });
+    add(ShowHUDNotification, [this](const platform::Notification&) { showHUD(); });
     add(LBMouseDownInGraphicViewNotification,
         [this](const platform::Notification& n) { mouseDownInGraphicView(n); });
     add(LBUpdateUtilityWindowsForSelection,
         [this](const platform::Notification&) { updateUtilityWindowsForSelection(); });
     add(LBStopBoundsManipulationNotification,
         [this](const platform::Notification&) { centerInspectorWindow(); });
-    add(LBUnitsTypeChanged, [this](const platform::Notification&) { changeDisplayUnits(); });
+    add(UnitsTypeChangedNotification,
+        [this](const platform::Notification&) { changeDisplayUnits(); });
     add(LBRefreshEditView, [this](const platform::Notification&) { scrollerFrameChanged(); });
-    add(LBUpdateEditingView,
+    add(UpdateEditingViewNotification,
         [this](const platform::Notification& n) { updateViewFromNotification(n); });
-    add(LBUpdateDpiPopup, [this](const platform::Notification&) { updateDpiPopup(); });
+    add(UpdateDpiPopupNotification, [this](const platform::Notification&) { updateDpiPopup(); });
     add(LBPlaceholderDoubleClicked, [this](const platform::Notification& n) {
         placeholderDoubleClicked(n.userInfo.value(QStringLiteral("placeholderTypeStr")).toString());
     });

@@ -50,6 +50,10 @@ platform::UserDefaults& settings()
 class RecordingPalette : public InspectorPalette
 {
 public:
+    qint64 selectedToolsTag() const override { return tag; }
+    void updateSelectedTools() override { ++toolUpdates; }
+    qint64 tag = 2;
+    int toolUpdates = 0;
     void forceSelectCropTools(bool, bool) override {}
     void centerWindowUnderSelectedGraphics() override { ++centred; }
     void updateFromGraphicView(CanvasView*) override { ++refreshes; }
@@ -58,6 +62,20 @@ public:
     int refreshes = 0;
     int centred = 0;
     int textViews = 0;
+};
+
+// A counter sheet that logs what it is asked to edit.
+class LoggingCounterSheet : public CounterSheet
+{
+public:
+    explicit LoggingCounterSheet(QStringList* log) : _log(log) {}
+    void customizeCounterField(const QVariantMap&, LBTextArea*, QWidget* parent) override
+    {
+        _log->append(parent ? QStringLiteral("counter on window") : QStringLiteral("counter"));
+    }
+
+private:
+    QStringList* _log;
 };
 
 // A drawer that logs the calls made of it.
@@ -312,6 +330,37 @@ TEST_F(DesignController, AHiddenPaletteWaitsForAnyWindowToShowIt)
     EXPECT_EQ(LBProcessState::inspectorPalette(), &palette);
     EXPECT_EQ(LBEditController::hiddenInspector(), nullptr);
     EXPECT_EQ(palette.refreshes, 1);
+}
+
+TEST_F(DesignController, DraggingAGraphicUpdatesThePaletteToolsUnlessTag20)
+{
+    auto shape = add<LBRectangle>(QRectF(10, 10, 20, 20));
+    LBRectangle foreign;
+    platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
+    center.post(LBDraggingGraphicNotification, &foreign);
+    EXPECT_EQ(palette.toolUpdates, 0);
+    center.post(LBDraggingGraphicNotification, shape.get());
+    EXPECT_EQ(palette.toolUpdates, 1);
+    palette.tag = 20;
+    center.post(LBDraggingGraphicNotification, shape.get());
+    EXPECT_EQ(palette.toolUpdates, 1);
+}
+
+TEST_F(DesignController, TheCounterSheetIsMadeOnFirstUse)
+{
+    LBTextArea text;
+    edit->customizeCounterField({}, &text); // no factory: nothing opens
+    int made = 0;
+    QStringList log;
+    CounterSheet::setFactory([&] {
+        ++made;
+        return std::make_unique<LoggingCounterSheet>(&log);
+    });
+    edit->customizeCounterField({}, &text);
+    edit->customizeCounterField({}, &text);
+    CounterSheet::setFactory({});
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(log, QStringList({"counter on window", "counter on window"}));
 }
 
 TEST_F(DesignController, MouseDownSelectsOnlyItsOwnCanvases)
