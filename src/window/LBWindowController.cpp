@@ -1,5 +1,7 @@
 #include "window/LBWindowController.h"
 
+#include "window/LBEditController.h"
+
 #include "canvas/LBGraphicView.h"
 #include "controls/LBCompImageButton.h"
 #include "controls/LBSliderView.h"
@@ -18,6 +20,7 @@
 #include "platform/ui/Slider.h"
 #include "window/ApplicationServices.h"
 #include "window/DesignModeController.h"
+#include "window/LBEditController.h"
 #include "window/LayersPane.h"
 #include "window/PreviewModeController.h"
 
@@ -423,6 +426,9 @@ bool LBWindowController::isEnvelope() const
 void LBWindowController::backgroundImageSheetAction(QObject* sender)
 {
     Q_UNUSED(sender);
+    // The sheet is design mode's; a stand-in design controller has none.
+    if (auto* edit = dynamic_cast<LBEditController*>(_editController.get()))
+        edit->backgroundImageSheetAction();
 }
 
 // ---- Window events -------------------------------------------------------------------

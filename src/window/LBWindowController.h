@@ -270,7 +270,7 @@ public:
     bool textMode() const override;
     bool isEnvelope() const override;
     QWidget* window() const override { return DocumentWindowController::window(); }
-    // The sheets come with the window; the seed has none to open.
+    // Opens design mode's background image sheet.
     void backgroundImageSheetAction(QObject* sender) override;
     // Forwards to the design controller.
     void customizeCounterField(const QVariantMap& rolloverEntry, LBTextArea* inTextObject) override;

@@ -645,6 +645,14 @@ TEST_F(DesignController, BackgroundSheetTransparencyIsTheInverseOfTheSlider)
     edit->backgroundImageScalingChanged(2);
     EXPECT_EQ(document->backgroundImageScaling(document->pageIndex()), 2);
 
+    // The canvas asks the window for the sheet; it opens on the design window.
+    window->backgroundImageSheetAction(nullptr);
+    EXPECT_TRUE(edit->backgroundImageSheet()->isVisible());
+    EXPECT_EQ(edit->backgroundImageScalingPopup()->currentIndex(), 2);
+    EXPECT_EQ(edit->backgroundImageTransparencySlider()->value(), 25);
+    edit->backgroundImageSettingsButton(1);
+    EXPECT_FALSE(edit->backgroundImageSheet()->isVisible());
+
     document->setBackgroundImagePath(QStringLiteral("/nowhere/picture.png"), false,
                                      document->pageIndex());
     edit->backgroundImageSettingsButton(2);
