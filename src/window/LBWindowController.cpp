@@ -1,7 +1,5 @@
 #include "window/LBWindowController.h"
 
-#include "window/LBEditController.h"
-
 #include "canvas/LBGraphicView.h"
 #include "controls/LBCompImageButton.h"
 #include "controls/LBSliderView.h"
