@@ -1,8 +1,8 @@
 // Developer tool: the document window in design mode with the real design controller: a
 // few graphics on the page (one selected), the grid above them, both rulers in inches,
-// saved as a PNG of the window (run with QT_SCALE_FACTOR=2 to see it at 2 device pixels a
-// point):
-//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/designshot design.png
+// saved as a PNG of the window, and optionally the grid settings sheet over it (run with
+// QT_SCALE_FACTOR=2 to see it at 2 device pixels a point):
+//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/designshot design.png [sheet.png]
 
 #include "canvas/LBGraphicView.h"
 #include "canvas/LBRulerView.h"
@@ -18,6 +18,7 @@
 #include "window/LBWindowController.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPixmap>
@@ -42,8 +43,8 @@ void wait(int milliseconds)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: designshot <design.png>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: designshot <design.png> [sheet.png]\n");
         return 2;
     }
     QApplication application(argc, argv);
@@ -95,7 +96,16 @@ int main(int argc, char** argv)
     wait(300);
     window->repaint();
     const QPixmap pixmap = window->screen()->grabWindow(window->winId());
-    const bool saved = pixmap.save(QString::fromLocal8Bit(argv[1]), "PNG");
+    bool saved = pixmap.save(QString::fromLocal8Bit(argv[1]), "PNG");
+    if (saved && argc == 3) {
+        edit->gridSettingsAction();
+        wait(300);
+        QWidget* sheet = edit->gridSettingsSheet();
+        saved = sheet->screen()
+                    ->grabWindow(sheet->winId())
+                    .save(QString::fromLocal8Bit(argv[2]), "PNG");
+        edit->gridSettingsButtonAction(0);
+    }
     edit->toggleGridAbove();
     document.close();
     if (!saved) {
