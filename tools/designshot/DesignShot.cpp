@@ -62,6 +62,7 @@ int main(int argc, char** argv)
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
 
     LBDocument document;
+    document.setOpenedExistingFile(true); // no layout chooser over the design
     auto* controller = new LBWindowController;
     document.addWindowController(controller);
     QMainWindow* window = controller->mainWindow();
