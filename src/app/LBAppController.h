@@ -1,71 +1,203 @@
 #pragma once
 
+// The application delegate: one for the process (LBSharedAppController). It sets the
+// process up, runs the launch in two stages, opens the files handed to the program, owns
+// the application's menus (new, open and quit, undo and redo, arrangement items design
+// mode acts on, the preferred printer, help) and runs the quit sequence.
+//
+// Launch:
+//   initialize()   the settings' defaults, the canvas's rulers for scroll views, alpha in
+//                  the colour panel (once, before anything reads a setting)
+//   constructor    folders, merge-field lists, AutoRecover check, LBSharedAppController,
+//                  the display scale factor
+//   applicationDidFinishLaunching()    stage 1 (KXOpenUserGuide opens the user guide), then
+//                  stage 2 at once: the arrangement
+//                  items' shortcuts, AutoRecover copies reopened, "Second Launch", the new untitled document after the launch
+//                  delay unless a document was opened, "LBLaunchCount"
+// Quit: myTerminateAction() asks about each edited document (Cancel keeps the program
+// running), closes the documents and quits the event loop; applicationWillTerminate() then
+// writes the user's fields and empties "Temporary Files".
+//
+// The program quits when its last document window closes: without a window there is no
+// menu bar to quit from.
+
+#include "platform/core/NotificationCenter.h"
+#include "window/ApplicationServices.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class InspectorPalette;
-class QMainWindow;
+class QAction;
+class QMenu;
 class QSocketNotifier;
+class QWidget;
 
-// The application delegate: sets up the process (names, clean quitting) and opens the
-// first window once the event loop runs.
-class LBAppController : public QObject
+namespace platform {
+class Document;
+}
+
+// Posted (by the welcome window) to have the user guide opened.
+inline const QString KXOpenUserGuide = QStringLiteral("KXOpenUserGuide");
+
+class LBAppController : public QObject, public ApplicationServices
 {
     Q_OBJECT
 public:
-    // Sets the display scale factor (1.0, then the largest pixel ratio of the screens),
-    // the global paths and the image display resolution ("Image Quality"), and installs
-    // the window layer's classes.
+    // What each menu item of the delegate runs (validateMenuItem()).
+    enum class MenuAction {
+        NewDocument,
+        OpenDocument,
+        Terminate,
+        ShowPreferences,
+        ShowHelp,
+        PreferredPrinter,
+        Undo,
+        Redo,
+        BringToFront,
+        SendToBack,
+        Other
+    };
+
+    // The start-up steps (see above); the delegate becomes LBSharedAppController.
     explicit LBAppController(QObject* parent = nullptr);
     ~LBAppController() override;
 
-    // Registers the built-in defaults of the user settings; called once at start-up,
-    // before anything reads them. Keys left unregistered read as NO or 0.
+    // The delegate of the running program (also the window's ApplicationServices);
+    // nullptr before its constructor ends.
+    static LBAppController* sharedAppController();
+
+    // Once, before anything reads a setting: the defaults, scroll views' rulers, the
+    // colour panel's alpha.
+    static void initialize();
+    // Registers the default of every setting in one call. Registered values are never
+    // written; the settings file holds only what the user changed.
     static void registerDefaults();
 
-    // Program-wide: the largest number of device pixels per point of the screens (1.0
-    // when there are none). Export changes it for the time of an export. Kept in
-    // LBProcessState, where the model reads it.
+    // --- Process-wide values, kept in LBProcessState where the layers below read them ---
+    // The largest number of device pixels per point of the screens (1.0 without
+    // screens). Export changes it for the time of an export.
     static double displayScaleFactor();
     static void setDisplayScaleFactor(double factor);
-
-    // Sets the program-wide temporary folder, the folder "Temporary Files" in the user's
-    // cache folder for the program (ending in a separator), and makes it when missing.
-    static void initializeGlobalPaths();
-    // Program-wide: the folder of the working files and temporary copies of documents.
+    // The user's support folder, the ready-made designs and "Temporary Files" (the
+    // AutoRecover copies and working files of every document), each ending in a
+    // separator.
+    static QString supportFolderPath();
+    static QString designsFolderPath();
     static QString temporaryFolderPath();
-
-    // Program-wide: the resolution in dots per inch that pictures are downsampled to for
-    // drawing (150 until "Image Quality" is read). Kept in LBProcessState.
+    // Sets up the folders (migrating earlier installations first) and stores their paths.
+    static void initializeGlobalPaths();
+    // The resolution in dots per inch pictures are downsampled to for drawing ("Image
+    // Quality" at start-up).
     static qint64 imageDisplayResolution();
     static void setImageDisplayResolution(qint64 dpi);
-    // Program-wide: on while pictures keep their full resolution (printing). Kept in
-    // LBProcessState.
+    // On while pictures keep their full resolution (printing).
     static bool useFullResolutionImages();
     static void setUseFullResolutionImages(bool full);
-
-    // Program-wide: the current inspector palette, nullptr while there is none. The
-    // palette sets it when it is made and clears it when it goes away. Kept in
-    // LBProcessState, where graphics reach it.
+    // The current inspector palette, nullptr while there is none.
     static InspectorPalette* inspectorPalette();
     static void setInspectorPalette(InspectorPalette* palette);
 
-    // Organisation and application names, used by settings and the support folders.
+    // Organisation and application names, used by settings and the folders; the desktop
+    // entry's name.
     static void setUpApplicationIdentity();
-
-    // Quits the event loop cleanly when the process is asked to stop (SIGTERM, SIGINT,
-    // SIGHUP), so windows close and settings are written as after a normal quit.
+    // Quits cleanly when the process is asked to stop (SIGTERM, SIGINT, SIGHUP).
     void quitOnTerminationSignals();
 
-    // Opens the main window.
+    // --- Launch ---
     void applicationDidFinishLaunching();
+    void applicationDidFinishLaunching2();
+    // Milliseconds between stage 2 and the new untitled document (500); tests shorten it.
+    static void setLaunchDelay(int milliseconds);
 
-    QMainWindow* mainWindow() const;
+    // --- Files handed to the program (the command line, a second start) ---
+    // Each file by its own extension: a document already open only brings its window
+    // forward; another is opened; a kit package is logged and skipped (kit import comes
+    // with the kit library); others are skipped.
+    void applicationOpenFiles(const QStringList& files);
+    // A second start without files: the front document window comes forward.
+    void bringFrontWindowForward();
+
+    // A new untitled document unless AutoRecover copies were kept or a document was
+    // opened.
+    void createNewDocument();
+    // Every document window controller tells the delegate it was made (and a document
+    // added to the document controller counts too).
+    void setDocumentWasOpened(bool opened) override;
+    bool documentWasOpened() const { return _documentWasOpened; }
+    bool foundTemporaryFiles() const { return _foundTemporaryFiles; }
+    bool allowDocumentCreation() const { return _allowDocumentCreation; }
+    bool isTerminating() const { return _isTerminating; }
+    bool applicationDidFinishLaunchingFlag() const { return _applicationDidFinishLaunching; }
+
+    // --- Menus ---
+    // The delegate's menus, in menu-bar order (File, Edit, Arrange, Help); every document
+    // window's menu bar shows them. Owned by the delegate.
+    QList<QMenu*> menus() const;
+    // Puts the menus in the menu bar of each of the document's windows.
+    void installMenus(platform::Document* document) const;
+    QAction* actionFor(MenuAction action) const;
+    QMenu* preferredPrinterMenu() const { return _preferredPrinterMenu; }
+    // Hides or shows Undo, Redo and the separator under them together.
+    void hideUndoMenuCommands(bool hide);
+    // Whether the delegate's item for the action is enabled now.
+    bool validateMenuItem(MenuAction action) const;
+    // Brings the menus' enabled states up to date (before a menu opens).
+    void validateMenus();
+    // Rebuilds the Preferred Printer menu, each time it opens: the default printer, a
+    // separator and one item a printer; the check mark on the "Preferred Printer" item.
+    void buildPreferredPrinterMenu();
+    // The chosen item alone carries the check mark; its index less 1 is stored (0 for
+    // the default printer).
+    void preferredPrinterAction(QAction* item);
+
+    // --- Help ---
+    // The user guide ("Veltrin.pdf") in the system's viewer. The tag is the item's (all
+    // open the guide).
+    static void myShowHelp(int tag = 0);
+    static void openUserGuide();
+
+    // --- Quit ---
+    void myTerminateAction();
+    void applicationWillTerminate();
 
 private:
+    void setUpFolders();
+    void loadFieldLists();
+    void checkForAutoRecoverFiles();
+    void reopenAutoRecoverFiles();
+    void buildMenus();
+    void newDocument();
     void handleTerminationSignal();
+    void lastWindowClosed();
+    void openFile(const QString& path);
 
-    QPointer<QMainWindow> _mainWindow;
+    QMenu* _fileMenu = nullptr;
+    QMenu* _editMenu = nullptr;
+    QMenu* _arrangeMenu = nullptr;
+    QMenu* _helpMenu = nullptr;
+    QMenu* _preferredPrinterMenu = nullptr;
+    QAction* _newMenuItem = nullptr;
+    QAction* _openMenuItem = nullptr;
+    QAction* _preferencesMenuItem = nullptr;
+    QAction* _quitMenuItem = nullptr;
+    QAction* _undoMenuItem = nullptr;
+    QAction* _redoMenuItem = nullptr;
+    QAction* _undoMenuDivider = nullptr;
+    QAction* _bringToFrontMenuItem = nullptr;
+    QAction* _sendToBackMenuItem = nullptr;
+    QAction* _helpMenuItem = nullptr;
+
+    bool _foundTemporaryFiles = false;
+    bool _documentWasOpened = false;
+    bool _isTerminating = false;
+    bool _applicationDidFinishLaunching = false;
+    bool _allowDocumentCreation = false;
+    bool _terminated = false;
     QSocketNotifier* _signalNotifier = nullptr;
+    platform::ObserverToken _openUserGuideObserver;
 };

@@ -1,19 +1,58 @@
 #include "app/LBAppController.h"
+#include "app/SingleInstance.h"
 #include "shapes/ShapeClasses.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
+
+namespace {
+
+// The files named on the command line (the desktop entry passes them as "%F"), made
+// absolute; options are left to Qt.
+QStringList filesOnCommandLine(int argc, char** argv)
+{
+    QStringList files;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (!argument.startsWith(QLatin1Char('-')))
+            files << QFileInfo(argument).absoluteFilePath();
+    }
+    return files;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     LBAppController::setUpApplicationIdentity();
+    const QStringList files = filesOnCommandLine(argc, argv);
+
+    // A second start hands its files to the running program and ends.
+    SingleInstance instance;
+    if (!instance.isRunningProgram())
+        return instance.handOver(files) ? 0 : 1;
+
     QApplication application(argc, argv);
-    LBAppController::registerDefaults();
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Veltrin"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.orvane.Veltrin"));
+    LBAppController::initialize();
     // Every graphic class by name, before any stored graphic is read.
     registerShapeClasses();
 
     LBAppController controller;
     controller.quitOnTerminationSignals();
-    QTimer::singleShot(0, &controller, &LBAppController::applicationDidFinishLaunching);
+    instance.listen([&controller](const QStringList& handed) {
+        if (handed.isEmpty())
+            controller.bringFrontWindowForward();
+        else
+            controller.applicationOpenFiles(handed);
+    });
+    QTimer::singleShot(0, &controller, [&controller, files] {
+        // Files come before the launch ends, so the launch knows a document was opened.
+        if (!files.isEmpty())
+            controller.applicationOpenFiles(files);
+        controller.applicationDidFinishLaunching();
+    });
     return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "graphics/LBProcessState.h"
 
+#include <QDir>
+
 namespace {
 
 bool draggingOutFlag = false;
@@ -7,6 +9,8 @@ double scaleFactor = 1.0;
 bool printingFlag = false;
 bool printJobFlag = false;
 QString temporaryFolder;
+QString supportFolder;
+QString designsFolder;
 qint64 displayResolution = 150;
 bool fullResolutionFlag = false;
 InspectorPalette* currentInspectorPalette = nullptr;
@@ -115,6 +119,42 @@ void LBProcessState::setTemporaryFolderPath(const QString& path)
     temporaryFolder = path;
 }
 
+namespace {
+
+QString withSeparator(const QString& path)
+{
+    return path.isEmpty() || path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+} // namespace
+
+QString LBProcessState::applicationSupportPath()
+{
+    if (supportFolder.isEmpty()) {
+        QString data = qEnvironmentVariable("XDG_DATA_HOME");
+        if (data.isEmpty() || !QDir::isAbsolutePath(data))
+            data = QDir::homePath() + QStringLiteral("/.local/share");
+        return withSeparator(data) + QStringLiteral("Orvane/Veltrin/");
+    }
+    return supportFolder;
+}
+
+void LBProcessState::setApplicationSupportPath(const QString& path)
+{
+    supportFolder = withSeparator(path);
+}
+
+QString LBProcessState::designsFolderPath()
+{
+    return designsFolder.isEmpty() ? applicationSupportPath() + QStringLiteral("Designs/")
+                                   : designsFolder;
+}
+
+void LBProcessState::setDesignsFolderPath(const QString& path)
+{
+    designsFolder = withSeparator(path);
+}
+
 qint64 LBProcessState::imageDisplayResolution()
 {
     return displayResolution;
@@ -133,4 +173,26 @@ bool LBProcessState::useFullResolutionImages()
 void LBProcessState::setUseFullResolutionImages(bool full)
 {
     fullResolutionFlag = full;
+}
+
+namespace {
+
+QString countryCode;
+QVariantList fieldsLists[4];
+
+} // namespace
+
+QString LBProcessState::defaultCountryCode()
+{
+    return countryCode;
+}
+
+void LBProcessState::setDefaultCountryCode(const QString& code)
+{
+    countryCode = code;
+}
+
+QVariantList& LBProcessState::fieldsList(FieldsList list)
+{
+    return fieldsLists[static_cast<int>(list)];
 }

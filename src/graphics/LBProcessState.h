@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariantList>
 
 class CurveStatusWindow;
 class InPlaceTextEditing;
@@ -44,6 +45,16 @@ public:
     static QString temporaryFolderPath();
     static void setTemporaryFolderPath(const QString& path);
 
+    // The user's support folder of the program, ending in a separator: the data folder
+    // "Orvane/Veltrin/" (under $XDG_DATA_HOME, else ~/.local/share) until start-up sets
+    // another. Saved custom layouts lie in it.
+    static QString applicationSupportPath();
+    static void setApplicationSupportPath(const QString& path);
+    // The folder of the user's designs, ending in a separator: "Designs/" in the support
+    // folder until start-up sets another.
+    static QString designsFolderPath();
+    static void setDesignsFolderPath(const QString& path);
+
     // The resolution in dots per inch that pictures are downsampled to for drawing: 150
     // until the application controller reads "Image Quality"; printing raises it to
     // "Print Quality" while it runs.
@@ -76,4 +87,17 @@ public:
     // exists. Not owned; the canvas sets it.
     static InPlaceTextEditing* textEditing();
     static void setTextEditing(InPlaceTextEditing* editing);
+
+    // The country addresses are written for when a contact names none: the system
+    // locale's territory as a lower-case two-letter code ("us"); null until start-up sets
+    // it.
+    static QString defaultCountryCode();
+    static void setDefaultCountryCode(const QString& code);
+
+    // The four lists of merge fields (each an array of field entries as the files hold
+    // them): the standard fields, the user's own ("My") fields, the miscellaneous fields
+    // and the fields the user made; empty until the application controller loads them.
+    // The user's list is changed in place and written back at quit.
+    enum class FieldsList { Standard, My, Misc, Custom };
+    static QVariantList& fieldsList(FieldsList list);
 };

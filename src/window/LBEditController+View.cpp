@@ -10,6 +10,7 @@
 #include "graphics/LBProcessState.h"
 #include "layouts/LBPageView.h"
 #include "platform/core/Strings.h"
+#include "platform/core/TextForms.h"
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
@@ -111,17 +112,24 @@ void LBEditController::updateView()
     updateViewForPaperSize(paperSize());
 }
 
-void LBEditController::updateViewForPaperSize(const QSizeF& paper)
+QSize LBEditController::pageViewSizeForPaperSize(const QSizeF& paper) const
 {
+    // The zoomed page with a margin, at least as large as the area less the rulers.
     const double z = zoomFactor();
     const QSizeF zoomed = truncated(paper * z);
     const double width =
         qMax(zoomed.width() + 14.0, _mainView->width() - 2.0 - ruleAllowanceVertical());
     const double height =
         qMax(zoomed.height() + 14.0 * z, _mainView->height() - 2.0 - ruleAllowanceHorizontal());
-    _pageView->setPageSize(zoomed, 1, 1);
-    _pageView->setGeometry(0, 0, int(width), int(height));
-    _scrollView->scrollToPoint(QPoint(0, int(height)));
+    return QSize(int(width), int(height));
+}
+
+void LBEditController::updateViewForPaperSize(const QSizeF& paper)
+{
+    const QSize size = pageViewSizeForPaperSize(paper);
+    _pageView->setPageSize(truncated(paper * zoomFactor()), 1, 1);
+    _pageView->setGeometry(0, 0, size.width(), size.height());
+    _scrollView->scrollToPoint(QPoint(0, size.height()));
     _pageView->update();
     scrollerFrameChangedForPaperSize(paper);
 }
@@ -130,13 +138,8 @@ void LBEditController::updateViewFromNotification(const platform::Notification& 
 {
     if (notification.object != _graphicView)
         return;
-    const QString size = notification.userInfo.value(QStringLiteral("paperSize")).toString();
-    static const QRegularExpression numbers(QStringLiteral("[-+]?[0-9]*\\.?[0-9]+"));
-    QList<double> values;
-    for (const QRegularExpressionMatch& match : numbers.globalMatch(size))
-        values.append(match.captured().toDouble());
-    if (values.size() >= 2)
-        updateViewForPaperSize(QSizeF(values[0], values[1]));
+    updateViewForPaperSize(platform::sizeFromString(
+        notification.userInfo.value(QStringLiteral("paperSize")).toString()));
 }
 
 void LBEditController::scrollerFrameChanged()
@@ -147,12 +150,8 @@ void LBEditController::scrollerFrameChanged()
 void LBEditController::scrollerFrameChangedForPaperSize(const QSizeF& paper)
 {
     const double z = zoomFactor();
-    const QSizeF zoomed = truncated(paper * z);
-    const double width =
-        qMax(zoomed.width() + 14.0, _mainView->width() - 2.0 - ruleAllowanceVertical());
-    const double height =
-        qMax(zoomed.height() + 14.0 * z, _mainView->height() - 2.0 - ruleAllowanceHorizontal());
-    _pageView->resize(int(width), int(height));
+    const QSize size = pageViewSizeForPaperSize(paper);
+    _pageView->resize(size);
     _pageView->update();
     const QRectF page = _pageView->pageRectForPageNum(0, 7.0 * z);
     if (_scrollView->rulersVisible()) {
@@ -162,12 +161,13 @@ void LBEditController::scrollerFrameChangedForPaperSize(const QSizeF& paper)
         }
         if (LBRulerView* ruler = verticalRuler()) {
             ruler->setZoomFactor(z);
-            ruler->setOriginOffset(page.y() + page.height() - 1.0);
+            // The page view is flipped: the page's top edge is where the vertical ruler counts from.
+            ruler->setOriginOffset(page.y());
         }
     }
     for (LBGraphicView* view : std::as_const(_graphicViews)) {
         view->move(0, 0);
-        view->setCanvasSize(QSizeF(width / z, height / z));
+        view->setCanvasSize(QSizeF(size.width() / z, size.height() / z));
         view->setVisiblePageRect(page);
     }
 }
@@ -239,14 +239,14 @@ void LBEditController::connectPopups()
         return;
     platform::KXPopUpImageButton* zoom = _windowController->zoomPopupButton();
     platform::KXPopUpImageButton* dpi = _windowController->dpiPopupButton();
+    disconnect(_zoomPopupConnection);
+    disconnect(_dpiPopupConnection);
     if (zoom)
-        connect(
-            zoom, &platform::PopUpButton::activated, this,
-            [this](int index) { zoomPopupAction(index); }, Qt::UniqueConnection);
+        _zoomPopupConnection = connect(zoom, &platform::PopUpButton::activated, this,
+                                       [this](int index) { zoomPopupAction(index); });
     if (dpi)
-        connect(
-            dpi, &platform::PopUpButton::activated, this,
-            [this](int index) { dpiPopupAction(index); }, Qt::UniqueConnection);
+        _dpiPopupConnection = connect(dpi, &platform::PopUpButton::activated, this,
+                                      [this](int index) { dpiPopupAction(index); });
 }
 
 void LBEditController::updateDpiPopup()
@@ -412,7 +412,11 @@ void LBEditController::drawAlignmentGuides()
 
 void LBEditController::toggleRulers()
 {
-    _scrollView->setRulersVisible(!_scrollView->rulersVisible());
+    // The canvas sets itself up as the rulers' client when they first show.
+    if (_selectedGraphicView)
+        _selectedGraphicView->toggleRuler(nullptr);
+    else
+        _scrollView->setRulersVisible(!_scrollView->rulersVisible());
     scrollerFrameChanged();
     if (_scrollView->rulersVisible())
         scrollerFrameChanged();
@@ -454,6 +458,21 @@ void beginSheet(QDialog* sheet, QWidget* window)
 }
 
 } // namespace
+
+QDialog* LBEditController::gridSettingsSheet() const
+{
+    return _gridSettingsSheet;
+}
+
+QDialog* LBEditController::moveGraphicsSheet() const
+{
+    return _moveGraphicsSheet;
+}
+
+QDialog* LBEditController::backgroundImageSheet() const
+{
+    return _backgroundImageSheet;
+}
 
 void LBEditController::buildGridSettingsSheet()
 {

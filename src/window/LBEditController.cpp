@@ -17,6 +17,7 @@
 #include "window/LBWindowController.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
@@ -26,14 +27,15 @@
 
 #include <cmath>
 
-// Notifications design mode answers that no lower layer declares.
-inline const QString LBHideHUD = QStringLiteral("LBHideHUD");
-inline const QString LBShowHUD = QStringLiteral("LBShowHUD");
-inline const QString LBUnitsTypeChanged = QStringLiteral("LBUnitsTypeChanged");
-inline const QString LBUpdateEditingView = QStringLiteral("LBUpdateEditingView");
-inline const QString LBUpdateDpiPopup = QStringLiteral("LBUpdateDpiPopup");
-
 namespace {
+
+// Notifications design mode answers that no lower layer declares (by their names, so that
+// a poster's own declaration of a name does not clash with these).
+const QString HideHUDNotification = QStringLiteral("LBHideHUD");
+const QString ShowHUDNotification = QStringLiteral("LBShowHUD");
+const QString UnitsTypeChangedNotification = QStringLiteral("LBUnitsTypeChanged");
+const QString UpdateEditingViewNotification = QStringLiteral("LBUpdateEditingView");
+const QString UpdateDpiPopupNotification = QStringLiteral("LBUpdateDpiPopup");
 
 platform::UserDefaults& userDefaults()
 {
@@ -118,9 +120,9 @@ LBEditController::~LBEditController()
     _graphicViews.clear();
     _drawerController.reset();
     delete _mainView.data();
-    delete _gridSettingsSheet;
-    delete _moveGraphicsSheet;
-    delete _backgroundImageSheet;
+    delete _gridSettingsSheet.data();
+    delete _moveGraphicsSheet.data();
+    delete _backgroundImageSheet.data();
 }
 
 void LBEditController::buildDesignArea()
@@ -142,6 +144,8 @@ void LBEditController::buildDesignArea()
     LBRulerView::registerAsRulerViewClass();
     _scrollView->setHasHorizontalRuler(true);
     _scrollView->setHasVerticalRuler(true);
+    // The rulers show from the start; the canvas is their client.
+    _graphicView->toggleRuler(nullptr);
 
     QPalette palette = _scrollView->palette();
     palette.setColor(QPalette::Window, QColor(186, 192, 199));
@@ -156,6 +160,9 @@ void LBEditController::buildDesignArea()
 
 bool LBEditController::eventFilter(QObject* watched, QEvent* event)
 {
+    // The design area keeps its distances from the edges of the view it was put in.
+    if (_mainView && watched == _mainView->parentWidget() && event->type() == QEvent::Resize)
+        _mainView->setGeometry(_mainView->parentWidget()->rect().marginsRemoved(_containerMargins));
     if (watched == _mainView && event->type() == QEvent::Resize) {
         _scrollView->setGeometry(_mainView->rect());
         scrollerFrameChanged();
@@ -178,19 +185,20 @@ void LBEditController::observe()
     add(LBStopEditingTextDuringDrag,
         [this](const platform::Notification& n) { stopEditingTextDuringDrag(n); });
     add(LBDraggingGraphicNotification, [this](const platform::Notification& n) { updateHUD(n); });
-    add(LBHideHUD, [this](const platform::Notification&) { hideHUD(); });
-    add(LBShowHUD, [this](const platform::Notification&) { showHUD(); });
+    add(HideHUDNotification, [this](const platform::Notification&) { hideHUD(); });
+    add(ShowHUDNotification, [this](const platform::Notification&) { showHUD(); });
     add(LBMouseDownInGraphicViewNotification,
         [this](const platform::Notification& n) { mouseDownInGraphicView(n); });
     add(LBUpdateUtilityWindowsForSelection,
         [this](const platform::Notification&) { updateUtilityWindowsForSelection(); });
     add(LBStopBoundsManipulationNotification,
         [this](const platform::Notification&) { centerInspectorWindow(); });
-    add(LBUnitsTypeChanged, [this](const platform::Notification&) { changeDisplayUnits(); });
+    add(UnitsTypeChangedNotification,
+        [this](const platform::Notification&) { changeDisplayUnits(); });
     add(LBRefreshEditView, [this](const platform::Notification&) { scrollerFrameChanged(); });
-    add(LBUpdateEditingView,
+    add(UpdateEditingViewNotification,
         [this](const platform::Notification& n) { updateViewFromNotification(n); });
-    add(LBUpdateDpiPopup, [this](const platform::Notification&) { updateDpiPopup(); });
+    add(UpdateDpiPopupNotification, [this](const platform::Notification&) { updateDpiPopup(); });
     add(LBPlaceholderDoubleClicked, [this](const platform::Notification& n) {
         placeholderDoubleClicked(n.userInfo.value(QStringLiteral("placeholderTypeStr")).toString());
     });
@@ -250,8 +258,16 @@ LBRulerView* LBEditController::verticalRuler() const
 
 void LBEditController::showPageInView(QWidget* view, const QRectF& viewFrame)
 {
+    if (QWidget* previous = _mainView->parentWidget())
+        previous->removeEventFilter(this);
     _mainView->setParent(view);
     _mainView->setGeometry(viewFrame.toRect());
+    if (view) {
+        const QRect frame = viewFrame.toRect();
+        _containerMargins = QMargins(frame.left(), frame.top(), view->width() - frame.right() - 1,
+                                     view->height() - frame.bottom() - 1);
+        view->installEventFilter(this);
+    }
     _mainView->show();
     if (_selectedGraphicView)
         _selectedGraphicView->setFocus();
@@ -269,6 +285,8 @@ void LBEditController::hidePage(bool closing)
         _needsUpdate = false;
     }
     _mainView->hide();
+    if (QWidget* container = _mainView->parentWidget())
+        container->removeEventFilter(this);
     _mainView->setParent(nullptr);
 }
 
@@ -480,12 +498,15 @@ QImage LBEditController::previewImageFromGraphicView()
     LBGraphicView* view = _graphicViews.value(0);
     if (!view)
         return QImage();
+    // The page in points, whatever the zoom.
     const QRectF page = view->visiblePageRect();
     const double z = view->zoomFactor();
-    const QSize size(qMax(1, int(page.width() * z)), qMax(1, int(page.height() * z)));
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(QSize(qMax(1, int(page.width())), qMax(1, int(page.height()))),
+                 QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(1.0 / z, 1.0 / z);
     painter.translate(-page.x() * z, -page.y() * z);
     view->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
     return image;
@@ -694,6 +715,14 @@ void LBEditController::storeDrawerWidth()
         userDefaults().setInteger(qint64(view->width()), QStringLiteral("Graphics Drawer Width"));
 }
 
+void LBEditController::storeDrawerIsClosed(bool closed)
+{
+    // Only a change reaches the settings file.
+    const QString key = QStringLiteral("LBDrawerIsClosed");
+    if (userDefaults().boolForKey(key) != closed)
+        userDefaults().setBool(closed, key);
+}
+
 void LBEditController::openDrawer(bool open, bool updatePrefs, bool toggleLayersView)
 {
     const bool layersOpen = !userDefaults().boolForKey(QStringLiteral("LayersViewIsClosed"));
@@ -712,7 +741,7 @@ void LBEditController::openDrawer(bool open, bool updatePrefs, bool toggleLayers
             _windowController->openDesignDrawer(false);
         _drawerIsOpen = false;
         if (updatePrefs)
-            userDefaults().setBool(true, QStringLiteral("LBDrawerIsClosed"));
+            storeDrawerIsClosed(true);
         if (_windowController) {
             _windowController->updateDrawerButton();
             _windowController->repositionLayersButton();
@@ -756,7 +785,7 @@ void LBEditController::openDrawer(bool open, bool updatePrefs, bool toggleLayers
     if (_windowController)
         _windowController->repositionLayersButton();
     if (updatePrefs)
-        userDefaults().setBool(false, QStringLiteral("LBDrawerIsClosed"));
+        storeDrawerIsClosed(false);
 }
 
 void LBEditController::setDrawerMode(qint64 mode)

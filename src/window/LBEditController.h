@@ -24,6 +24,7 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
@@ -270,16 +271,16 @@ public:
     void backgroundImageScalingChanged(qint64 scaling);
     void backgroundImageOpacityChanged(double opacity);
 
-    QDialog* gridSettingsSheet() const { return _gridSettingsSheet; }
+    QDialog* gridSettingsSheet() const;
     QLineEdit* gridSpacingField() const { return _gridSpacingField; }
     QLineEdit* guideSpacingField() const { return _guideSpacingField; }
     QComboBox* gridSpacingUnitsPopup() const { return _gridSpacingUnitsPopup; }
     QCheckBox* printGridCheckbox() const { return _printGridCheckbox; }
-    QDialog* moveGraphicsSheet() const { return _moveGraphicsSheet; }
+    QDialog* moveGraphicsSheet() const;
     QLineEdit* moveGraphicsDeltaXField() const { return _moveGraphicsDeltaXField; }
     QLineEdit* moveGraphicsDeltaYField() const { return _moveGraphicsDeltaYField; }
     QLabel* moveGraphicsXUnitsText() const { return _moveGraphicsXUnitsText; }
-    QDialog* backgroundImageSheet() const { return _backgroundImageSheet; }
+    QDialog* backgroundImageSheet() const;
     QComboBox* backgroundImageScalingPopup() const { return _backgroundImageScalingPopup; }
     QSlider* backgroundImageTransparencySlider() const
     {
@@ -307,6 +308,8 @@ private:
     bool isOurs(const LBGraphicView* view) const;
     bool isOurDocument(const LBDocument* document) const;
     void storeDrawerWidth();
+    void storeDrawerIsClosed(bool closed);
+    QSize pageViewSizeForPaperSize(const QSizeF& paper) const;
     double ruleAllowanceVertical() const;
     double ruleAllowanceHorizontal() const;
 
@@ -315,15 +318,15 @@ private:
     QPointer<QWidget> _mainView;
     platform::ScrollView* _scrollView = nullptr;
 
-    QDialog* _backgroundImageSheet = nullptr;
+    QPointer<QDialog> _backgroundImageSheet;
     QComboBox* _backgroundImageScalingPopup = nullptr;
     QSlider* _backgroundImageTransparencySlider = nullptr;
-    QDialog* _moveGraphicsSheet = nullptr;
+    QPointer<QDialog> _moveGraphicsSheet;
     QLabel* _moveGraphicsXUnitsText = nullptr;
     QLabel* _moveGraphicsYUnitsText = nullptr;
     QLineEdit* _moveGraphicsDeltaXField = nullptr;
     QLineEdit* _moveGraphicsDeltaYField = nullptr;
-    QDialog* _gridSettingsSheet = nullptr;
+    QPointer<QDialog> _gridSettingsSheet;
     QGroupBox* _gridSettingsBox = nullptr;
     QString _gridSettingsBoxFormat;
     QLineEdit* _gridSpacingField = nullptr;
@@ -347,6 +350,7 @@ private:
     QPointer<QWidget> _savedFirstResponder;
     QRectF _savedVisibleRect{0, 0, -1.0, 0};
     QRectF _hiddenFrame;
+    QMargins _containerMargins;
 
     LBWindowController* _windowController = nullptr;
     bool _observesDocument = false;
@@ -361,4 +365,6 @@ private:
     std::vector<platform::ObserverToken> _observers;
     platform::ObserverToken _textSelectionObserver;
     platform::ObserverToken _redrawObserver;
+    QMetaObject::Connection _zoomPopupConnection;
+    QMetaObject::Connection _dpiPopupConnection;
 };

@@ -188,13 +188,6 @@ void LBWindowController::registerCommands()
     });
 }
 
-void LBWindowController::backgroundImageSheetAction(QObject* sender)
-{
-    Q_UNUSED(sender);
-    if (LBEditController* edit = designController())
-        edit->backgroundImageSheetAction();
-}
-
 // ---- Text lock --------------------------------------------------------------------------
 
 void LBWindowController::lockTextAction(QObject* sender)

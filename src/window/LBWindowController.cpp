@@ -19,6 +19,7 @@
 #include "platform/ui/Toolbar.h"
 #include "window/ApplicationServices.h"
 #include "window/DesignModeController.h"
+#include "window/LBEditController.h"
 #include "window/LayersPane.h"
 #include "window/PreviewModeController.h"
 #include "window/WindowMenus.h"
@@ -416,6 +417,14 @@ bool LBWindowController::isEnvelope() const
 {
     const LBDocument* doc = document();
     return doc && doc->isEnvelope();
+}
+
+void LBWindowController::backgroundImageSheetAction(QObject* sender)
+{
+    Q_UNUSED(sender);
+    // The sheet is design mode's; a stand-in design controller has none.
+    if (auto* edit = dynamic_cast<LBEditController*>(_editController.get()))
+        edit->backgroundImageSheetAction();
 }
 
 // ---- Window events -------------------------------------------------------------------

@@ -29,6 +29,7 @@
 
 #include "canvas/CanvasHost.h"
 #include "document/DocumentWindowController.h"
+#include "layouts/LayoutSheetHost.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/drawing/BezierPath.h"
 #include "platform/ui/ToolbarDelegate.h"
@@ -44,6 +45,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -53,6 +56,7 @@ class LayersPane;
 class LBEditController;
 class LBCompImageButton;
 class LBDocument;
+class LBLayoutSheetController;
 class LBGraphicView;
 class LBPageView;
 class LBSliderView;
@@ -77,7 +81,8 @@ class Slider;
 
 class LBWindowController : public DocumentWindowController,
                            public CanvasHost,
-                           public platform::ToolbarDelegate
+                           public platform::ToolbarDelegate,
+                           public LayoutSheetHost
 {
     Q_OBJECT
 public:
@@ -186,8 +191,10 @@ public:
     bool firstTimeInEditView() const { return _firstTimeInEditView; }
     bool textIsLocked() const { return _textIsLocked; }
     // Opens the layout chooser (LBWindowController+LayoutSheet.cpp): for a new document,
-    // 0.25 s after its window loads. The chooser is not part of this window yet: nothing
-    // opens.
+    // 0.25 s after its window loads. Drops any chooser and opens a new one as a sheet on the
+    // window: with the window controller itself as sender (a new document), at its first
+    // step; otherwise to change the layout, restored from the document's project
+    // description, the selection cleared and the document marked as changed.
     virtual void openLayoutSheet(QObject* sender);
 
     // ==== Zoom (LBWindowController+Zoom.cpp) ============================================
@@ -241,7 +248,7 @@ public:
     bool layersViewIsAnimating() const;
     void repositionLayersButton();
     void updateButtonBarPosition();
-    void updateDescriptionText();
+    void updateDescriptionText() override;
     void updateDescriptionTextFields();
     QString cardStockDescriptionStr() const { return _cardStockDescriptionStr; }
     void updateAddressBookButtonTitleWidth();
@@ -278,7 +285,7 @@ public:
     bool textMode() const override;
     bool isEnvelope() const override;
     QWidget* window() const override { return DocumentWindowController::window(); }
-    // Opens the design controller's background sheet (in any mode, once it exists).
+    // Opens design mode's background image sheet.
     void backgroundImageSheetAction(QObject* sender) override;
     // Forwards to the design controller.
     void customizeCounterField(const QVariantMap& rolloverEntry, LBTextArea* inTextObject) override;
@@ -384,7 +391,7 @@ public:
     // not be read (the document is then left as it was).
     qint64 chooseLayout(const QString& path, const std::optional<QVariantMap>& layoutDict,
                         bool createUntitledFile, const QPointF& offsetGraphicsByDelta,
-                        qint64 projectType);
+                        qint64 projectType) override;
     // Applies a layout to the document's own design: its gaps cleaned up and its entries
     // merged into the document's layout, the label kind derived from its category and
     // shape (or kept, includesLabelType), page size, orientation and print settings
@@ -409,10 +416,9 @@ public:
     // Moves every graphic of every page by the delta, outside undo.
     void offsetGraphicsByDelta(const QPointF& delta);
 
-    // What applying a layout asks of the chooser, the merge support and the preview mode,
-    // answered as a window without them: no chooser sheet to remove, no smart template,
+    // What applying a layout asks of the merge support and the preview mode, answered as
+    // a window without them: no smart template,
     // no help to show, no contact columns or label controls, no address text box.
-    virtual void removeLayoutSheetController() {}
     virtual bool isSmartTemplate() const { return false; }
     virtual void showSmartTemplateHelp() {}
     virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
@@ -426,6 +432,13 @@ public:
     bool foundActivityField() const { return _foundActivityField; }
     // Sets the document's label repeat count and rebuilds the display.
     virtual void setLabelRepeatCount(qint64 count);
+
+    // ==== The layout chooser (LBWindowController+LayoutSheet.cpp) =========================
+    // The open chooser; nullptr when none.
+    LBLayoutSheetController* layoutSheetController() const;
+    // Takes the chooser out of the open choosers and lets it go once the current event is
+    // handled.
+    void removeLayoutSheetController() override;
 
     // ==== Page set-up and paper sizes (LBWindowController+PageSetup.cpp) ================
     // The size in points of a paper named as the print settings and the catalogue name
@@ -683,6 +696,8 @@ private:
     QLineEdit* makeSearchField();
     QWidget* makeSwitchView();
     void updateSwitchCopies(qint64 mode);
+    // The open chooser (a child of this controller until it is let go).
+    QPointer<QObject> _layoutSheetController;
     // The underlay and the overlay as last drawn on screen (shared pointers: the type is
     // complete only where they are drawn).
     std::shared_ptr<ScreenPicture> _underlayPicture;

@@ -5,11 +5,14 @@
 #include "graphics/InspectorPalette.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/ColorPanel.h"
 #include "platform/ui/ScrollView.h"
 #include "window/LBWindowController.h"
 
+#include <QColorDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QScreen>
 #include <QStandardPaths>
 
@@ -54,11 +57,15 @@ TEST(LBAppControllerValues, RegistersTheDefaultsOfDocumentsCanvasesAndPages)
     EXPECT_EQ(defaults.floatForKey(QStringLiteral("Column 2 Width")), 150.0);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Graphics Drawer Open")), -1);
     EXPECT_EQ(defaults.floatForKey(QStringLiteral("Graphics Drawer Width")), 250.0);
+    // The layout chooser's: its size, its list width and no design chosen yet.
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("Layout Sheet Size 2")), "{800, 500}");
+    EXPECT_EQ(defaults.doubleForKey(QStringLiteral("Layout Sheet Document List Width")), 200.0);
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("Layout Sheet Design File Path")), "");
 }
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
 {
-    LBAppController::registerDefaults();
+    LBAppController::initialize();
     platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
     defaults.setInteger(200, QStringLiteral("Image Quality"));
     LBProcessState::setTemporaryFolderPath(QString());
@@ -67,6 +74,13 @@ TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
         const QString folder = LBAppController::temporaryFolderPath();
         EXPECT_EQ(folder, QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
                               + QStringLiteral("/Temporary Files/"));
+        EXPECT_EQ(LBAppController::supportFolderPath(),
+                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                      + QLatin1Char('/'));
+        EXPECT_TRUE(QFileInfo(LBAppController::supportFolderPath()).isDir());
+        EXPECT_FALSE(LBAppController::designsFolderPath().isEmpty());
+        EXPECT_EQ(LBProcessState::defaultCountryCode(),
+                  QLocale::territoryToCode(QLocale::system().territory()).toLower());
         EXPECT_TRUE(QFileInfo(folder).isDir());
         EXPECT_EQ(LBProcessState::temporaryFolderPath(), folder);
         EXPECT_EQ(LBAppController::imageDisplayResolution(), 200);
@@ -76,6 +90,10 @@ TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)
         LBDocument document;
         document.makeWindowControllers();
         EXPECT_NE(qobject_cast<LBWindowController*>(document.windowController()), nullptr);
+        // The colour panel offers opacity.
+        EXPECT_TRUE(platform::ColorPanel::showsAlpha());
+        EXPECT_TRUE(
+            platform::ColorPanel::sharedColorPanel()->testOption(QColorDialog::ShowAlphaChannel));
         // Scroll views get the canvas's rulers.
         platform::ScrollView scrollView;
         EXPECT_NE(qobject_cast<LBRulerView*>(scrollView.horizontalRulerView()), nullptr);

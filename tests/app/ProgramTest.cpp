@@ -1,29 +1,23 @@
 #include "app/LBAppController.h"
+#include "app/SingleInstance.h"
+
+#include "document/LBDocument.h"
+#include "platform/core/Error.h"
+#include "platform/ui/DocumentController.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
-#include <QMainWindow>
 #include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-
-TEST(Program, OpensAnEmptyMainWindowAndQuits)
-{
-    LBAppController controller;
-    QTimer::singleShot(0, &controller, &LBAppController::applicationDidFinishLaunching);
-    bool sawWindow = false;
-    QTimer::singleShot(50, [&] {
-        sawWindow = controller.mainWindow() && controller.mainWindow()->isVisible()
-                    && controller.mainWindow()->windowTitle() == QStringLiteral("Veltrin");
-        QApplication::quit();
-    });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_TRUE(sawWindow);
-}
+#include <limits>
 
 namespace {
 
@@ -63,4 +57,74 @@ TEST(Program, StartsOffscreenAndQuitsCleanlyWhenAskedToStop)
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+}
+
+TEST(Program, ASecondStartHandsItsFilesToTheRunningProgramAndEnds)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Card.quarnlb"));
+    {
+        LBDocument document;
+        platform::Error error;
+        ASSERT_TRUE(document.saveToFile(path, LBDocument::LabelDocumentType,
+                                        platform::Document::SaveToOperation, &error));
+    }
+    // This test is the running program.
+    SingleInstance running;
+    ASSERT_TRUE(running.isRunningProgram());
+    EXPECT_FALSE(SingleInstance().isRunningProgram());
+    LBAppController controller;
+    QList<QStringList> handed;
+    ASSERT_TRUE(running.listen([&](const QStringList& files) {
+        handed << files;
+        controller.applicationOpenFiles(files);
+    }));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const auto start = [&](const QStringList& arguments) {
+        QProcess second;
+        second.setProcessEnvironment(environment);
+        // A relative path is handed over made absolute.
+        second.setWorkingDirectory(folder.path());
+        second.start(QStringLiteral(VELTRIN_PROGRAM), arguments);
+        const QDeadlineTimer deadline(20000);
+        while (second.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            second.waitForFinished(20);
+        }
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    };
+    start({QStringLiteral("Card.quarnlb")});
+    const QDeadlineTimer deadline(5000);
+    while (handed.isEmpty() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(handed, QList<QStringList>({{path}}));
+    auto& documents = platform::DocumentController::sharedDocumentController();
+    ASSERT_EQ(documents.documents().size(), 1);
+    EXPECT_EQ(documents.documents().first()->fileName(), path);
+
+    // Without files it only asks for the front window.
+    start({});
+    const QDeadlineTimer again(5000);
+    while (handed.size() < 2 && !again.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(handed.size(), 2);
+    EXPECT_TRUE(handed[1].isEmpty());
+    EXPECT_EQ(documents.documents().size(), 1);
+    documents.closeAllDocuments();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(Program, ALockLeftByAProgramThatDiedIsTakenOver)
+{
+    QFile lock(SingleInstance::lockFilePath());
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    // A process number no process has, the program's name, this machine.
+    lock.write(QByteArray::number(std::numeric_limits<int>::max() - 1) + "\nVeltrin\n"
+               + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    SingleInstance instance;
+    EXPECT_TRUE(instance.isRunningProgram());
 }

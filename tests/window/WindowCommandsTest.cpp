@@ -572,6 +572,7 @@ TEST_F(WindowCommands, RoutingThroughTheChain)
     document->undoManager()->endUndoGrouping();
 
     // Without the focus on the canvas the window answers (and passes canvas commands on).
+    canvas()->clearFocus();
     QList<platform::Responder*> chain = controller->responderChain();
     EXPECT_EQ(platform::Responder::targetForSelector(chain, QStringLiteral("bringForward:")),
               controller);

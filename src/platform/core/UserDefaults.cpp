@@ -209,4 +209,10 @@ bool UserDefaults::synchronize()
     return d->settings.status() == QSettings::NoError;
 }
 
+void UserDefaults::reload()
+{
+    // QSettings reads a file again on sync() once it changed on disk.
+    d->settings.sync();
+}
+
 } // namespace platform

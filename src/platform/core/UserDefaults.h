@@ -50,6 +50,8 @@ public:
 
     // Writes pending changes to the file now (they are also written on destruction).
     bool synchronize();
+    // Reads the file again (it was replaced), keeping the registered defaults.
+    void reload();
 
 private:
     struct Private;

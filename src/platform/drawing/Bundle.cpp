@@ -3,6 +3,9 @@
 #include "platform/core/Strings.h"
 #include "platform/drawing/GraphicsContext.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 namespace platform {
 
 QString Bundle::localizedString(const QString& key, const QString& table) const
@@ -32,6 +35,29 @@ QString Bundle::pathForResource(const QString& file) const
 {
     return _name.isEmpty() ? QStringLiteral(":/") + file
                            : QStringLiteral(":/%1/%2").arg(_name, file);
+}
+
+QStringList Bundle::fileResourceFolders() const
+{
+    const QString bundleFolder = _name.isEmpty() ? QString() : _name + QLatin1Char('/');
+    QStringList folders;
+    if (QCoreApplication::instance())
+        folders << QCoreApplication::applicationDirPath() + QStringLiteral("/../share/veltrin/")
+                       + bundleFolder;
+#ifdef VELTRIN_BUILD_SHARE_DIR
+    folders << QStringLiteral(VELTRIN_BUILD_SHARE_DIR "/") + bundleFolder;
+#endif
+    return folders;
+}
+
+QString Bundle::pathForFileResource(const QString& file) const
+{
+    for (const QString& folder : fileResourceFolders()) {
+        const QFileInfo info(folder + file);
+        if (info.exists())
+            return info.absoluteFilePath();
+    }
+    return QString();
 }
 
 } // namespace platform

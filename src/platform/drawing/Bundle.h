@@ -8,6 +8,12 @@
 //     :/<bundle>/images/<picture>.svg        (else .png; see Image::imageNamed)
 //     :/<bundle>/<file>                      other files
 //
+// Files too large or too many for the resource tree (folders of designs, the user guide)
+// are file resources: files in the installation's share folder, "<prefix>/share/veltrin/"
+// ("<prefix>/share/veltrin/<bundle>/" for a library's), found from the program's folder
+// ("<prefix>/bin"); a program run from the build tree finds them in the build tree's own
+// share folder.
+//
 // A bundle with an empty name is the program's own. A Bundle is a small value: copy it
 // freely.
 
@@ -15,6 +21,7 @@
 
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -35,6 +42,11 @@ public:
     QPixmap pixmapNamed(const QString& name, qreal devicePixelRatio = 1.0) const;
     // The path of a file of the bundle (":/<bundle>/<file>").
     QString pathForResource(const QString& file) const;
+    // The path of a file resource of the bundle (a file or a folder): in the installation
+    // when it is there, else in the build tree; null when neither has it.
+    QString pathForFileResource(const QString& file) const;
+    // The folders file resources are looked for in, in order.
+    QStringList fileResourceFolders() const;
 
 private:
     QString _name;

@@ -64,6 +64,29 @@ QSizeF AttributedString::size() const
     return layout.usedRect().size();
 }
 
+AttributedString AttributedString::truncateWithEllipsisToWidth(qreal width) const
+{
+    if (size().width() <= width)
+        return *this;
+    const QString ellipsis(QChar(0x2026));
+    // The longest head that fits with the ellipsis: widths grow with the length.
+    const auto shortened = [this, &ellipsis](qsizetype kept) {
+        AttributedString head = attributedSubstringFromRange(Range(0, kept));
+        head.replaceCharactersInRange(Range(kept, 0), ellipsis);
+        return head;
+    };
+    qsizetype low = 0;
+    qsizetype high = length();
+    while (low < high) {
+        const qsizetype middle = (low + high + 1) / 2;
+        if (shortened(middle).size().width() <= width)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return shortened(low);
+}
+
 QRectF AttributedString::boundingRectWithSize(const QSizeF& size, int options) const
 {
     if (isEmpty())

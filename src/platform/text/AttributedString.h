@@ -131,6 +131,10 @@ public:
     };
     // The size of the text with each paragraph on one line.
     QSizeF size() const;
+    // The text shortened at its end with an ellipsis ("…", in the attributes of the last
+    // character kept) so that it fits the width on one line; the text itself when it fits,
+    // the ellipsis alone when nothing else does.
+    AttributedString truncateWithEllipsisToWidth(qreal width) const;
     // The bounds of the text laid out within size (a zero width or height means no limit).
     QRectF boundingRectWithSize(const QSizeF& size, int options) const;
     // Draws the text with the top left corner of its first line at point.

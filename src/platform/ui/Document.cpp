@@ -5,12 +5,14 @@
 #include "platform/core/Strings.h"
 #include "platform/core/UndoManager.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/DocumentController.h"
 #include "platform/ui/DocumentFileDialog.h"
 #include "platform/ui/WindowController.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -357,6 +359,44 @@ bool Document::validateMenuItem(QAction* item)
     return true;
 }
 
+void Document::canCloseDocument(std::function<void(bool)> didDecide)
+{
+    if (!isDocumentEdited()) {
+        didDecide(true);
+        return;
+    }
+    Alert alert;
+    alert.messageText = WindowController::closeQuestionMessage(displayName());
+    alert.informativeText = WindowController::closeQuestionInformativeText();
+    alert.buttons = {dialogString("Save"), dialogString("Don\u2019t Save"), dialogString("Cancel")};
+    alert.cancelButton = 2;
+    QPointer<Document> self(this);
+    alert.beginSheetModalForWindow(appropriateWindowForDocModalOperations(),
+                                   [self, didDecide](const Alert::Response& response) {
+                                       switch (response.returnCode) {
+                                       case Alert::FirstButtonReturn:
+                                           if (self)
+                                               self->saveDocumentWithDelegate(didDecide);
+                                           else
+                                               didDecide(false);
+                                           break;
+                                       case Alert::SecondButtonReturn: didDecide(true); break;
+                                       default: didDecide(false); break;
+                                       }
+                                   });
+}
+
+void Document::showWindows()
+{
+    for (WindowController* controller : _windowControllers) {
+        if (QWidget* window = controller->window()) {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        }
+    }
+}
+
 void Document::close()
 {
     const QList<WindowController*> controllers = std::exchange(_windowControllers, {});
@@ -366,6 +406,7 @@ void Document::close()
         // Still the document's child, so it goes with the document at the latest.
         controller->deleteLater();
     }
+    DocumentController::sharedDocumentController().removeDocument(this);
 }
 
 } // namespace platform

@@ -141,6 +141,8 @@ public:
     // Hands the controller back to the caller, no longer the document's.
     void removeWindowController(WindowController* controller);
     const QList<WindowController*>& windowControllers() const { return _windowControllers; }
+    // Shows the controllers' windows and brings them forward.
+    void showWindows();
     // The first window among the controllers', in their order; nullptr when none has one.
     QWidget* appropriateWindowForDocModalOperations() const;
 
@@ -158,7 +160,14 @@ public:
     // is a step to run.
     bool validateMenuItem(QAction* item) override;
 
-    // Closes the windows and lets the window controllers go.
+    // Whether the document may close: an edited one first asks, in a sheet on its window,
+    // whether to save it (the texts of WindowController::closeQuestionMessage()): Save
+    // saves it and answers whether it was saved, Don't Save answers yes, Cancel no. A
+    // document that is not edited answers yes at once.
+    void canCloseDocument(std::function<void(bool shouldClose)> didDecide);
+
+    // Closes the windows and lets the window controllers go; the document controller
+    // forgets the document.
     virtual void close();
 
 private:

@@ -210,34 +210,18 @@ void WindowController::performClose()
     if (_asking)
         return;
     Document* doc = _document;
-    if (!doc || !doc->isDocumentEdited()) {
+    if (!doc) {
         closeApproved();
         return;
     }
-    Alert alert;
-    alert.messageText = closeQuestionMessage(doc->displayName());
-    alert.informativeText = closeQuestionInformativeText();
-    alert.buttons = {dialogString(QStringLiteral("Save")),
-                     dialogString(QStringLiteral("Don\u2019t Save")),
-                     dialogString(QStringLiteral("Cancel"))};
-    alert.cancelButton = 2;
     _asking = true;
     QPointer<WindowController> self(this);
-    alert.beginSheetModalForWindow(window(), [self](const Alert::Response& response) {
+    doc->canCloseDocument([self](bool shouldClose) {
         if (!self)
             return;
         self->_asking = false;
-        switch (response.returnCode) {
-        case Alert::FirstButtonReturn:
-            if (Document* d = self->_document)
-                d->saveDocumentWithDelegate([self](bool saved) {
-                    if (self && saved)
-                        self->closeApproved();
-                });
-            break;
-        case Alert::SecondButtonReturn: self->closeApproved(); break;
-        default: break;
-        }
+        if (shouldClose)
+            self->closeApproved();
     });
 }
 

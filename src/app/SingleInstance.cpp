@@ -1,0 +1,113 @@
+#include "app/SingleInstance.h"
+
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace {
+
+// The user's runtime folder; the system's temporary folder under a name of the user when
+// there is none.
+QString runtimeFolder()
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime;
+    return QDir::tempPath() + QStringLiteral("/veltrin-") + qEnvironmentVariable("USER");
+}
+
+} // namespace
+
+SingleInstance::SingleInstance()
+{
+    QDir().mkpath(QFileInfo(lockFilePath()).absolutePath());
+    _lock = std::make_unique<QLockFile>(lockFilePath());
+    // A lock is stale only when its process is gone, never by its age.
+    _lock->setStaleLockTime(0);
+    _locked = _lock->tryLock(0);
+}
+
+SingleInstance::~SingleInstance()
+{
+    delete _server;
+}
+
+bool SingleInstance::isRunningProgram() const
+{
+    return _locked;
+}
+
+QString SingleInstance::lockFilePath()
+{
+    return runtimeFolder() + QStringLiteral("/Veltrin.lock");
+}
+
+QString SingleInstance::serverName()
+{
+    return runtimeFolder() + QStringLiteral("/Veltrin.socket");
+}
+
+bool SingleInstance::listen(std::function<void(const QStringList&)> handler)
+{
+    if (!_locked)
+        return false;
+    // Holding the lock, any socket there is a dead program's.
+    QLocalServer::removeServer(serverName());
+    _server = new QLocalServer;
+    _server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!_server->listen(serverName()))
+        return false;
+    QObject::connect(_server, &QLocalServer::newConnection, _server, [this, handler] {
+        while (QLocalSocket* socket = _server->nextPendingConnection()) {
+            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, handler] {
+                QDataStream stream(socket);
+                stream.startTransaction();
+                QStringList files;
+                stream >> files;
+                if (!stream.commitTransaction())
+                    return; // more to come
+                socket->write("1");
+                socket->flush();
+                handler(files);
+            });
+        }
+    });
+    return true;
+}
+
+bool SingleInstance::handOver(const QStringList& files, int timeoutMilliseconds) const
+{
+    QStringList absolute;
+    for (const QString& file : files)
+        absolute << QFileInfo(file).absoluteFilePath();
+    QByteArray message;
+    {
+        QDataStream stream(&message, QIODevice::WriteOnly);
+        stream << absolute;
+    }
+
+    // The running program may still be starting: try until it listens.
+    const QDeadlineTimer deadline(timeoutMilliseconds);
+    while (true) {
+        QLocalSocket socket;
+        socket.connectToServer(serverName());
+        if (socket.waitForConnected(int(qMax<qint64>(deadline.remainingTime(), 1)))) {
+            socket.write(message);
+            // Done once the running program confirms it read the files.
+            if (socket.waitForBytesWritten(int(qMax<qint64>(deadline.remainingTime(), 1)))
+                && socket.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 1))))
+                return true;
+            return false;
+        }
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// One running program per user. Documents open in the one program ("already open only
+// brings its window forward") and all of them share one "Temporary Files" folder, whose
+// AutoRecover copies a second program would offer as left over and empty at its quit.
+//
+// The first start holds a lock file and listens on a local socket, both in the user's
+// runtime folder. A later start finds the lock held, hands its files (absolute paths) to
+// the first through the socket and ends; without files it asks the first to bring its
+// front window forward.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QLocalServer;
+class QLockFile;
+
+class SingleInstance
+{
+public:
+    // Tries to become the running program (the lock).
+    SingleInstance();
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // Whether this process holds the lock.
+    bool isRunningProgram() const;
+
+    // The running program: listens for later starts; each start's files reach the
+    // handler (none: bring the front window forward). Needs the application object.
+    bool listen(std::function<void(const QStringList& files)> handler);
+
+    // A later start: hands the files (made absolute) to the running program, waiting up
+    // to `timeoutMilliseconds` for it to listen; false when it could not be reached.
+    bool handOver(const QStringList& files, int timeoutMilliseconds = 5000) const;
+
+    // The lock file and the socket of the user's running program.
+    static QString lockFilePath();
+    static QString serverName();
+
+private:
+    std::unique_ptr<QLockFile> _lock;
+    bool _locked = false;
+    QLocalServer* _server = nullptr;
+};

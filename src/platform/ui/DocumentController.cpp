@@ -1,0 +1,171 @@
+#include "platform/ui/DocumentController.h"
+
+#include "platform/core/Error.h"
+#include "platform/core/Strings.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Document.h"
+#include "platform/ui/DocumentFileDialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QWidget>
+
+namespace platform {
+
+namespace {
+
+QString dialogString(const char* key)
+{
+    return LocalizedString(QString::fromUtf8(key), QStringLiteral("DialogStrings"));
+}
+
+QString cleanAbsolute(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+DocumentController& DocumentController::sharedDocumentController()
+{
+    static DocumentController* controller = new DocumentController;
+    return *controller;
+}
+
+QString DocumentController::typeForFileName(const QString& path) const
+{
+    const QString extension = QFileInfo(path).suffix();
+    if (extension.isEmpty() || !_types.typeForExtension)
+        return QString();
+    return _types.typeForExtension(extension);
+}
+
+void DocumentController::addDocument(Document* document)
+{
+    if (!document || _documents.contains(document))
+        return;
+    document->setParent(this);
+    _documents.append(document);
+    connect(document, &QObject::destroyed, this,
+            [this](QObject* object) { _documents.removeOne(static_cast<Document*>(object)); });
+    Q_EMIT documentAdded(document);
+}
+
+void DocumentController::removeDocument(Document* document)
+{
+    if (!_documents.removeOne(document))
+        return;
+    disconnect(document, &QObject::destroyed, this, nullptr);
+    Q_EMIT documentRemoved(document);
+    if (document->parent() == this)
+        document->deleteLater();
+}
+
+Document* DocumentController::documentForFileName(const QString& path) const
+{
+    const QString wanted = cleanAbsolute(path);
+    for (Document* document : _documents) {
+        if (!document->fileName().isEmpty() && cleanAbsolute(document->fileName()) == wanted)
+            return document;
+    }
+    return nullptr;
+}
+
+void DocumentController::addAndShowDocument(Document* document)
+{
+    document->makeWindowControllers();
+    addDocument(document);
+    document->showWindows();
+}
+
+Document* DocumentController::openUntitledDocument()
+{
+    if (!_types.makeUntitled)
+        return nullptr;
+    std::unique_ptr<Document> document = _types.makeUntitled(_types.defaultType);
+    if (!document)
+        return nullptr;
+    Document* made = document.release();
+    addAndShowDocument(made);
+    return made;
+}
+
+Document* DocumentController::openDocumentWithContentsOfFile(const QString& path, Error* error)
+{
+    if (Document* open = documentForFileName(path)) {
+        open->showWindows();
+        return open;
+    }
+    const QString type = typeForFileName(path);
+    if (type.isEmpty() || !_types.read) {
+        Error::fail(error, QStringLiteral("DocumentErrorDomain"), 0,
+                    dialogString("The file is not of a type this program opens."));
+        return nullptr;
+    }
+    std::unique_ptr<Document> document = _types.read(path, type, error);
+    if (!document)
+        return nullptr;
+    Document* read = document.release();
+    addAndShowDocument(read);
+    read->setFileName(path);
+    return read;
+}
+
+void DocumentController::openDocument(QWidget* window)
+{
+    auto* dialog = new DocumentFileDialog(window, DocumentFileDialog::Open, _types.extensions);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        for (const QString& path : dialog->selectedDocumentPaths()) {
+            Error error;
+            if (openDocumentWithContentsOfFile(path, &error))
+                continue;
+            Alert alert;
+            alert.messageText = dialogString("The document \u201c%1\u201d could not be opened.")
+                                    .arg(QFileInfo(path).fileName());
+            alert.informativeText = error.description;
+            alert.runModal();
+        }
+    });
+    dialog->open();
+}
+
+void DocumentController::reviewUnsavedDocuments(std::function<void(bool)> didReview)
+{
+    QList<Document*> edited;
+    for (Document* document : _documents) {
+        if (document->isDocumentEdited())
+            edited.append(document);
+    }
+    reviewNext(edited, std::move(didReview));
+}
+
+void DocumentController::reviewNext(QList<Document*> remaining, std::function<void(bool)> didReview)
+{
+    // Documents closed meanwhile are passed over.
+    while (!remaining.isEmpty() && !_documents.contains(remaining.first()))
+        remaining.removeFirst();
+    if (remaining.isEmpty()) {
+        didReview(true);
+        return;
+    }
+    Document* document = remaining.takeFirst();
+    document->canCloseDocument([this, remaining, didReview](bool shouldClose) {
+        if (!shouldClose)
+            didReview(false);
+        else
+            reviewNext(remaining, didReview);
+    });
+}
+
+void DocumentController::closeAllDocuments()
+{
+    const QList<Document*> documents = _documents;
+    for (Document* document : documents) {
+        document->close();
+        removeDocument(document);
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,462 @@
+#include "app/LBAppController.h"
+
+#include "document/LBDocument.h"
+#include "graphics/LBProcessState.h"
+#include "platform/core/Error.h"
+#include "platform/core/FileOperations.h"
+#include "platform/core/PropertyList.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/DocumentController.h"
+#include "platform/ui/Printers.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+platform::UserDefaults& defaults()
+{
+    return platform::UserDefaults::standardUserDefaults();
+}
+
+platform::DocumentController& documents()
+{
+    return platform::DocumentController::sharedDocumentController();
+}
+
+// Lets the steps deferred to later passes of the event loop (launch delay 0) run.
+void settle()
+{
+    const QDeadlineTimer deadline(30);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class FakePrinters : public platform::Printers::Source
+{
+public:
+    explicit FakePrinters(QStringList names) : _names(std::move(names)) {}
+    QList<platform::Printers::Printer> printers() const override
+    {
+        QList<platform::Printers::Printer> printers;
+        for (const QString& name : _names)
+            printers.append({name, QStringLiteral("Model")});
+        return printers;
+    }
+    QList<QPageSize> paperSizes(const QString&) const override { return {}; }
+
+private:
+    QStringList _names;
+};
+
+class AppLaunch : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        LBAppController::registerDefaults();
+        LBAppController::setLaunchDelay(0);
+        LBAppController::initializeGlobalPaths();
+        temporaryFolder = LBAppController::temporaryFolderPath();
+        emptyTemporaryFolder();
+        platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
+            alerts << alert.messageText;
+            return platform::Alert::Response{alertAnswer, false};
+        });
+    }
+
+    void TearDown() override
+    {
+        controller.reset();
+        documents().closeAllDocuments();
+        flushDeletes();
+        platform::Alert::setResponder(nullptr);
+        platform::setFileOperationHooks({});
+        platform::Printers::setSource(nullptr);
+        emptyTemporaryFolder();
+        for (const char* key :
+             {"Preferred Printer", "LBLaunchCount", "New Preferences", "Second Launch",
+              "Check For Version 1 Files", "Update Application Name", "Update Application Name2"})
+            defaults().removeObjectForKey(QLatin1String(key));
+        QFile::remove(LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist"));
+    }
+
+    void emptyTemporaryFolder()
+    {
+        QDir folder(temporaryFolder);
+        folder.removeRecursively();
+        QDir().mkpath(temporaryFolder);
+    }
+
+    // A document package at the path, written as a label document.
+    static void writeDocument(const QString& path)
+    {
+        LBDocument document;
+        platform::Error error;
+        ASSERT_TRUE(document.saveToFile(path, LBDocument::LabelDocumentType,
+                                        platform::Document::SaveToOperation, &error))
+            << error.description.toStdString();
+    }
+
+    // The program's launch: the delegate's start-up, then both stages.
+    void launch()
+    {
+        controller = std::make_unique<LBAppController>();
+        controller->applicationDidFinishLaunching();
+        settle();
+    }
+
+    QList<platform::Document*> openDocuments() const { return documents().documents(); }
+
+    QString temporaryFolder;
+    QStringList alerts;
+    int alertAnswer = platform::Alert::FirstButtonReturn;
+    std::unique_ptr<LBAppController> controller;
+};
+
+} // namespace
+
+TEST_F(AppLaunch, AFreshLaunchMakesOneUntitledDocument)
+{
+    defaults().removeObjectForKey(QStringLiteral("LBLaunchCount"));
+    launch();
+    ASSERT_EQ(openDocuments().size(), 1);
+    EXPECT_TRUE(openDocuments().first()->fileName().isEmpty());
+    EXPECT_EQ(openDocuments().first()->fileType(), LBDocument::LabelDocumentType);
+    EXPECT_TRUE(alerts.isEmpty());
+    // Its window shows the application's menus.
+    auto* window = qobject_cast<QMainWindow*>(
+        openDocuments().first()->appropriateWindowForDocModalOperations());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    QStringList menus;
+    for (QAction* menu : window->menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"),
+                                  QStringLiteral("&Arrange"), QStringLiteral("&Help")}));
+    EXPECT_EQ(LBAppController::sharedAppController(), controller.get());
+    EXPECT_TRUE(controller->allowDocumentCreation());
+    EXPECT_TRUE(controller->documentWasOpened());
+    // The first launch and the one after it.
+    EXPECT_EQ(defaults().integerForKey(QStringLiteral("LBLaunchCount")), 1);
+    EXPECT_FALSE(defaults().boolForKey(QStringLiteral("New Preferences")));
+    EXPECT_TRUE(defaults().boolForKey(QStringLiteral("Second Launch")));
+    controller.reset();
+    documents().closeAllDocuments();
+    flushDeletes();
+    launch();
+    EXPECT_EQ(defaults().integerForKey(QStringLiteral("LBLaunchCount")), 2);
+    EXPECT_FALSE(defaults().boolForKey(QStringLiteral("Second Launch")));
+}
+
+TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
+{
+    launch();
+    controller->myTerminateAction();
+    ASSERT_TRUE(controller->isTerminating());
+    defaults().synchronize();
+    const QSettings written(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Orvane"),
+                            QStringLiteral("Veltrin"));
+    const QStringList changedByTheLaunch = {QStringLiteral("LBLaunchCount"),
+                                            QStringLiteral("New Preferences"),
+                                            QStringLiteral("Second Launch"),
+                                            QStringLiteral("Update Application Name"),
+                                            QStringLiteral("Update Application Name2"),
+                                            QStringLiteral("Check For Version 1 Files")};
+    EXPECT_FALSE(written.allKeys().isEmpty());
+    // Beside them, the document window keeps its frame.
+    for (const QString& key : written.allKeys())
+        EXPECT_TRUE(changedByTheLaunch.contains(key)
+                    || key.startsWith(QLatin1String("Window Frame")))
+            << key.toStdString();
+}
+
+TEST_F(AppLaunch, OpenFilesReopensAutoRecoverCopiesAsRecoveredUntitledDocuments)
+{
+    const QString first = temporaryFolder + QStringLiteral("100.quarnlb");
+    const QString second = temporaryFolder + QStringLiteral("200.quarnlb");
+    writeDocument(first);
+    writeDocument(second);
+    // A copy that cannot be read is passed over; a working file is no copy.
+    QDir().mkpath(temporaryFolder + QStringLiteral("300.quarnlb"));
+    QFile(temporaryFolder + QStringLiteral("400.tiff")).open(QIODevice::WriteOnly);
+
+    alertAnswer = platform::Alert::FirstButtonReturn; // Open Files
+    launch();
+    ASSERT_EQ(alerts, QStringList({QStringLiteral("Open AutoRecover files?")}));
+    EXPECT_TRUE(controller->foundTemporaryFiles());
+    ASSERT_EQ(openDocuments().size(), 2); // no untitled one beside them
+    QStringList copies;
+    for (platform::Document* document : openDocuments()) {
+        auto* recovered = qobject_cast<LBDocument*>(document);
+        ASSERT_NE(recovered, nullptr);
+        EXPECT_TRUE(recovered->fileName().isEmpty());
+        copies << recovered->temporaryFilePath();
+        QWidget* window = recovered->appropriateWindowForDocModalOperations();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("(Recovered File)"));
+    }
+    EXPECT_EQ(copies, QStringList({first, second}));
+}
+
+TEST_F(AppLaunch, MoveFilesToTrashTrashesEveryEntryAndMakesOneDocument)
+{
+    writeDocument(temporaryFolder + QStringLiteral("100.quarnev"));
+    QFile(temporaryFolder + QStringLiteral("400.tiff")).open(QIODevice::WriteOnly);
+    QFile(temporaryFolder + QStringLiteral("500.pdf")).open(QIODevice::WriteOnly);
+    QStringList trashed;
+    platform::setFileOperationHooks({nullptr, [&trashed](const QString& path) {
+                                         trashed << QFileInfo(path).fileName();
+                                         // One the Trash refuses stays where it is.
+                                         if (path.endsWith(QLatin1String(".pdf")))
+                                             return false;
+                                         return platform::removeItem(path);
+                                     }});
+    alertAnswer = platform::Alert::SecondButtonReturn; // Move Files to Trash
+    launch();
+    EXPECT_EQ(trashed, QStringList({QStringLiteral("100.quarnev"), QStringLiteral("400.tiff"),
+                                    QStringLiteral("500.pdf")}));
+    EXPECT_TRUE(QFileInfo::exists(temporaryFolder + QStringLiteral("500.pdf")));
+    EXPECT_FALSE(controller->foundTemporaryFiles());
+    ASSERT_EQ(openDocuments().size(), 1);
+    EXPECT_TRUE(openDocuments().first()->fileName().isEmpty());
+}
+
+TEST_F(AppLaunch, OpensHandedFilesByTheirOwnExtension)
+{
+    QTemporaryDir folder;
+    const QString label = folder.filePath(QStringLiteral("Card.quarnlb"));
+    const QString envelope = folder.filePath(QStringLiteral("Letter.quarnev"));
+    writeDocument(label);
+    writeDocument(envelope);
+    controller = std::make_unique<LBAppController>();
+
+    struct Case
+    {
+        const char* name;
+        QStringList files;
+        QStringList openAfter; // the open documents' files, in order
+    };
+    const QList<Case> cases = {
+        {"a document", {label}, {label}},
+        {"already open: only brought forward", {label}, {label}},
+        {"a kit beside a document: the kit is skipped, the document opens",
+         {folder.filePath(QStringLiteral("Kit.icorbeil")), envelope},
+         {label, envelope}},
+        {"an unknown extension and a missing document are skipped",
+         {folder.filePath(QStringLiteral("notes.txt")),
+          folder.filePath(QStringLiteral("Gone.quarnpg"))},
+         {label, envelope}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        controller->applicationOpenFiles(c.files);
+        QStringList open;
+        for (platform::Document* document : openDocuments())
+            open << document->fileName();
+        EXPECT_EQ(open, c.openAfter);
+    }
+    EXPECT_TRUE(controller->allowDocumentCreation());
+    EXPECT_TRUE(controller->documentWasOpened());
+    // A launch after files were opened makes no untitled document.
+    controller->applicationDidFinishLaunching();
+    settle();
+    EXPECT_EQ(openDocuments().size(), 2);
+}
+
+TEST_F(AppLaunch, PreferredPrinterMenuChecksTheStoredPrinter)
+{
+    platform::Printers::setSource(std::make_shared<FakePrinters>(
+        QStringList{QStringLiteral("Office"), QStringLiteral("Lab"), QStringLiteral("Home")}));
+    defaults().setInteger(5, QStringLiteral("Preferred Printer")); // beyond the printers
+    launch();
+    QMenu* menu = controller->preferredPrinterMenu();
+    Q_EMIT menu->aboutToShow();
+    QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 5);
+    EXPECT_TRUE(items[1]->isSeparator());
+    EXPECT_EQ(items[3]->text(), QStringLiteral("Lab"));
+    EXPECT_TRUE(items[0]->isChecked());
+
+    items[3]->trigger(); // the second printer
+    EXPECT_EQ(defaults().integerForKey(QStringLiteral("Preferred Printer")), 2);
+    for (qsizetype i = 0; i < items.size(); ++i)
+        EXPECT_EQ(items[i]->isChecked(), i == 3) << i;
+
+    // Opened again with fewer printers: the items follow, the stored printer keeps its
+    // mark.
+    platform::Printers::setSource(std::make_shared<FakePrinters>(
+        QStringList{QStringLiteral("Office"), QStringLiteral("Lab")}));
+    Q_EMIT menu->aboutToShow();
+    items = menu->actions();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_TRUE(items[3]->isChecked());
+    EXPECT_FALSE(items[0]->isChecked());
+    items[0]->trigger();
+    EXPECT_EQ(defaults().integerForKey(QStringLiteral("Preferred Printer")), 0);
+}
+
+TEST_F(AppLaunch, QuitAsksAboutEditedDocumentsAndCleansUpAfterItself)
+{
+    launch();
+    ASSERT_EQ(openDocuments().size(), 1);
+    platform::Document* edited = openDocuments().first();
+    edited->updateChangeCount(platform::Document::ChangeDone);
+    ASSERT_TRUE(edited->isDocumentEdited());
+    QFile(temporaryFolder + QStringLiteral("400.tiff")).open(QIODevice::WriteOnly);
+    LBProcessState::fieldsList(LBProcessState::FieldsList::Custom) = {
+        QVariantMap{{QStringLiteral("Name"), QStringLiteral("Table")}}};
+    const QString fields =
+        LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist");
+
+    // Cancel: the program keeps running, everything as it was.
+    alertAnswer = platform::Alert::ThirdButtonReturn;
+    controller->myTerminateAction();
+    EXPECT_EQ(alerts.size(), 1);
+    EXPECT_FALSE(controller->isTerminating());
+    EXPECT_EQ(openDocuments().size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(fields));
+    EXPECT_TRUE(QFileInfo::exists(temporaryFolder + QStringLiteral("400.tiff")));
+
+    // Don't Save: the documents close, the user's fields are written and the working
+    // files go.
+    alertAnswer = platform::Alert::SecondButtonReturn;
+    controller->myTerminateAction();
+    EXPECT_EQ(alerts.size(), 2);
+    EXPECT_TRUE(controller->isTerminating());
+    EXPECT_TRUE(openDocuments().isEmpty());
+    EXPECT_TRUE(
+        QDir(temporaryFolder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    QFile file(fields);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::optional<QVariant> written = platform::PropertyList::read(file.readAll());
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->toList(), LBProcessState::fieldsList(LBProcessState::FieldsList::Custom));
+    LBProcessState::fieldsList(LBProcessState::FieldsList::Custom).clear();
+}
+
+TEST_F(AppLaunch, ClosingTheLastDocumentWindowQuits)
+{
+    launch();
+    ASSERT_EQ(openDocuments().size(), 1);
+    platform::Document* document = openDocuments().first();
+    // A second document: closing one window leaves the program running.
+    platform::DocumentController::sharedDocumentController().openUntitledDocument();
+    ASSERT_EQ(openDocuments().size(), 2);
+    document->appropriateWindowForDocModalOperations()->close();
+    settle();
+    EXPECT_EQ(openDocuments().size(), 1);
+    EXPECT_FALSE(controller->isTerminating());
+    openDocuments().first()->appropriateWindowForDocModalOperations()->close();
+    settle();
+    EXPECT_TRUE(openDocuments().isEmpty());
+    EXPECT_TRUE(controller->isTerminating());
+}
+
+TEST_F(AppLaunch, FieldListsReadTheUsersFileAndAreEmptyWithoutOne)
+{
+    const QString fields =
+        LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist");
+    struct Case
+    {
+        const char* name;
+        QByteArray contents; // null: no file
+        qsizetype count;
+    };
+    const QList<Case> cases = {
+        {"no file", QByteArray(), 0},
+        {"a list of two", "(\"Table\", \"Seat\")", 2},
+        {"a broken file", "(\"Table\", ", 0},
+        {"no list", "{ a = b; }", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(fields);
+        if (!c.contents.isNull()) {
+            QFile file(fields);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.contents);
+        }
+        LBAppController controller;
+        EXPECT_EQ(LBProcessState::fieldsList(LBProcessState::FieldsList::Custom).size(), c.count);
+    }
+    LBProcessState::fieldsList(LBProcessState::FieldsList::Custom).clear();
+}
+
+TEST_F(AppLaunch, UndoMenuItemsHideTogether)
+{
+    controller = std::make_unique<LBAppController>();
+    using Action = LBAppController::MenuAction;
+    controller->hideUndoMenuCommands(true);
+    EXPECT_FALSE(controller->actionFor(Action::Undo)->isVisible());
+    EXPECT_FALSE(controller->actionFor(Action::Redo)->isVisible());
+    controller->hideUndoMenuCommands(false);
+    EXPECT_TRUE(controller->actionFor(Action::Undo)->isVisible());
+    // New, Open, Quit and Help are the delegate's; Preferences waits for its panes.
+    for (Action action : {Action::NewDocument, Action::OpenDocument, Action::Terminate,
+                          Action::ShowHelp, Action::PreferredPrinter})
+        EXPECT_TRUE(controller->validateMenuItem(action));
+    for (Action action : {Action::ShowPreferences, Action::BringToFront, Action::Other})
+        EXPECT_FALSE(controller->validateMenuItem(action));
+    controller->applicationDidFinishLaunching();
+    EXPECT_EQ(controller->actionFor(Action::BringToFront)->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketRight));
+    EXPECT_EQ(controller->actionFor(Action::SendToBack)->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketLeft));
+}
+
+namespace {
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url; }
+};
+
+} // namespace
+
+TEST_F(AppLaunch, EveryHelpItemOpensTheUserGuide)
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    LBAppController::myShowHelp(0);
+    LBAppController::myShowHelp(2);
+    // The welcome window's request, once the launch has begun.
+    platform::NotificationCenter::defaultCenter().post(KXOpenUserGuide);
+    launch();
+    platform::NotificationCenter::defaultCenter().post(KXOpenUserGuide);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(recorder.urls.size(), 3);
+    const QString guide = recorder.urls.first().toLocalFile();
+    EXPECT_TRUE(guide.endsWith(QLatin1String("/Veltrin.pdf")));
+    QFile file(guide);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
+}
+
+#include "AppLaunchTest.moc"
