@@ -25,6 +25,7 @@
 #include "window/WindowMenus.h"
 
 #include <QAction>
+#include <QDebug>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -343,6 +344,9 @@ void LBWindowController::importCorbeil(const QString& path, qint64 currentIndex,
 {
     if (_editController)
         _editController->importCorbeil(path, currentIndex, numFiles);
+    else
+        qWarning().noquote()
+            << QStringLiteral("Kit %1 not imported: the window has no kit browser").arg(path);
 }
 
 QSizeF LBWindowController::documentSize() const
