@@ -206,7 +206,8 @@ void LBWindowController::layOutContent()
 void LBWindowController::windowDidLoad()
 {
     buildWindowContent();
-    setMenuTable(WindowMenus::table());
+    if (!WindowMenus::table().isEmpty())
+        setMenuTable(WindowMenus::table());
     // 1. The bar's picture; the search field.
     _controlBar->setBarImage(platform::Image::imageNamed(QStringLiteral("ControlBar")));
     setupToolbars();

@@ -106,7 +106,7 @@ QList<platform::MenuSpec> defaultTable()
 
 QList<platform::MenuSpec>& table()
 {
-    static QList<platform::MenuSpec> theTable = defaultTable();
+    static QList<platform::MenuSpec> theTable;
     return theTable;
 }
 

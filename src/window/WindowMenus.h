@@ -11,9 +11,10 @@
 
 namespace WindowMenus {
 
-// The table the windows build from (the defaults below until something changes it).
+// The table the windows build from; empty (no menus of the window's own) until the
+// application installs one, such as defaultTable().
 QList<platform::MenuSpec>& table();
-// The table as it starts.
+// The window's commands as menus.
 QList<platform::MenuSpec> defaultTable();
 
 } // namespace WindowMenus

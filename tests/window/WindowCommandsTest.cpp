@@ -16,6 +16,7 @@
 #include "window/CanvasResponder.h"
 #include "window/LBEditController.h"
 #include "window/LBWindowController.h"
+#include "window/WindowMenus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -60,6 +61,7 @@ protected:
     WindowCommands() : factories(&log, true, false, false)
     {
         DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
+        WindowMenus::table() = WindowMenus::defaultTable();
         for (const char* key : touchedKeys)
             defaults().removeObjectForKey(QString::fromLatin1(key));
         defaults().setBool(true, QStringLiteral("LBDrawerIsClosed"));
@@ -71,6 +73,7 @@ protected:
     ~WindowCommands() override
     {
         platform::Alert::setResponder(nullptr);
+        WindowMenus::table().clear();
         if (document)
             document->close();
         document.reset();
