@@ -20,6 +20,8 @@
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/WindowController.h"
+#include "window/LBDrawerController.h"
+#include "window/LBEditController.h"
 #include "window/WindowClasses.h"
 
 #include <QAction>
@@ -252,6 +254,8 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     registerWindowClasses();
     registerMergeClasses();
+    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
+    DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     installDocumentTypes();
     buildMenus();
 

@@ -245,9 +245,15 @@ QRectF LBGraphicView::visibleRect() const
 {
     const double z = zoomFactor();
     const platform::ScrollView* scrollView = enclosingScrollView();
-    const QRectF pixels = scrollView && scrollView->documentView() == this
-                              ? QRectF(scrollView->documentVisibleRect())
-                              : QRectF(rect());
+    QRectF pixels(rect());
+    if (const QWidget* documentView = scrollView ? scrollView->documentView() : nullptr) {
+        // The canvas may lie on the document view (the page view in design mode).
+        const QRect visible = scrollView->documentVisibleRect();
+        pixels = documentView == this
+                     ? QRectF(visible)
+                     : QRectF(visible.translated(-mapTo(documentView, QPoint(0, 0))))
+                           .intersected(QRectF(rect()));
+    }
     return {pixels.x() / z, pixels.y() / z, pixels.width() / z, pixels.height() / z};
 }
 

@@ -113,7 +113,14 @@ void LBRulerView::drawHashMarksAndLabelsInRect(QPainter& painter, const QRectF& 
     if (horizontal) {
         const double y = B.height() - t + 0.5;
         painter.drawLine(QPointF(double(loc) - s, y), QPointF(double(loc) - s + rect.width(), y));
-        o += t;
+        // The ruler spans the corner above the vertical ruler: the document starts that
+        // ruler's whole depth in (markers and accessory room included), else one rule in.
+        const platform::ScrollView* scroll = scrollView();
+        const platform::RulerView* vertical =
+            scroll && scroll->hasVerticalRuler() && scroll->rulersVisible()
+                ? const_cast<platform::ScrollView*>(scroll)->verticalRulerView()
+                : nullptr;
+        o += vertical ? std::ceil(vertical->requiredThickness()) : t;
     }
     QRectF M =
         horizontal ? QRectF(0.0, B.height() - t, 0.0, t) : QRectF(B.width() - t, 0.0, t, 0.0);

@@ -5,9 +5,15 @@
 // and the standalone palettes through LBProcessState::standaloneInspectorPalettes(), which
 // the palettes set from above; with none, nothing is sent (that is a normal state).
 
+#include <QtGlobal>
+
 class CanvasView;
 class QMenu;
 class QWidget;
+
+namespace platform {
+class TextView;
+}
 
 class InspectorPalette
 {
@@ -48,6 +54,19 @@ public:
     // While frozen the palette keeps its panes and place whatever the selection does (the
     // document freezes it while it zooms the window to draw its previews).
     virtual void setFreezeWindow(bool freeze) { (void)freeze; }
+
+    // --- What design mode asks ---
+    // The tag of the pane shown (2 to 27); updateSelectedTools() reloads that pane.
+    virtual qint64 selectedToolsTag() const { return 0; }
+    virtual void updateSelectedTools() {}
+    // A text view being edited in place joins the palette's text tools; clearTextViews()
+    // forgets every one.
+    virtual void addTextView(platform::TextView* view) { (void)view; }
+    virtual void clearTextViews() {}
+    // Reload the font, font preview and typography panes when they show.
+    virtual void updateFontTools() {}
+    virtual void updateFontPreviewTools() {}
+    virtual void updateTypographyTools() {}
 
     // --- What the document window asks ---
     // Forgets the canvas and the selection it showed and hides the window (a design

@@ -4,6 +4,8 @@
 // and installs its object at start-up with setShared(); a program or test without a shell
 // has none, and the window then asks nothing.
 
+#include <QString>
+
 class ApplicationServices
 {
 public:
@@ -12,6 +14,8 @@ public:
     // Records that a document window was opened, so that the application makes no
     // untitled document of its own.
     virtual void setDocumentWasOpened(bool opened) = 0;
+    // Shows the preferences window at the named pane.
+    virtual void selectPrefPaneNamed(const QString& name) { (void)name; }
 
     // Shows the help window of smart templates (one for the program, made on first use).
     virtual void showSmartTemplateHelp() {}

@@ -12,6 +12,7 @@
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Slider.h"
+#include "platform/ui/Toolbar.h"
 #include "window/DesignModeController.h"
 #include "window/PreviewModeController.h"
 
@@ -79,6 +80,7 @@ void LBWindowController::setSwitchImages(qint64 leaving, qint64 entering)
         _designButton->setComponentImageString(switchImageString(DesignMode, true));
     if (entering == PreviewMode)
         _previewButton->setComponentImageString(switchImageString(PreviewMode, true));
+    updateSwitchCopies(entering);
 }
 
 QWidget* LBWindowController::previewContent() const
@@ -93,7 +95,9 @@ void LBWindowController::setMode(qint64 mode, bool closingWindow)
     const qint64 leaving = _mode;
     // 1. The switch shows the mode.
     setSwitchImages(leaving, mode);
-    // 2. The mode's toolbar comes with the window's toolbars.
+    // 2. The mode's toolbar, unless the user hid it.
+    if (!closingWindow)
+        updateToolbarForMode(mode);
     // 3. What the contact columns show follows the design's fields.
     if (leaving == DesignMode && mode == PreviewMode) {
         scanGraphicsForContactFields();
@@ -134,6 +138,9 @@ void LBWindowController::setMode(qint64 mode, bool closingWindow)
     // 8.
     updateButtonBarPosition();
     _drawerButton->setHidden(_mode != DesignMode);
+    if (_toolbar)
+        _toolbar->validateVisibleItems();
+    validateMenus();
 }
 
 void LBWindowController::enterPreviewMode()

@@ -16,11 +16,15 @@
 #include "platform/ui/KXPopUpImageButton.h"
 #include "platform/ui/PrintInfo.h"
 #include "platform/ui/Slider.h"
+#include "platform/ui/Toolbar.h"
 #include "window/ApplicationServices.h"
 #include "window/DesignModeController.h"
+#include "window/LBEditController.h"
 #include "window/LayersPane.h"
 #include "window/PreviewModeController.h"
+#include "window/WindowMenus.h"
 
+#include <QAction>
 #include <QDebug>
 #include <QEvent>
 #include <QGuiApplication>
@@ -51,6 +55,7 @@ LBWindowController::LBWindowController(QObject* parent)
         });
     if (ApplicationServices* services = ApplicationServices::shared())
         services->setDocumentWasOpened(true);
+    registerCommands();
 }
 
 LBWindowController::~LBWindowController()
@@ -201,8 +206,11 @@ void LBWindowController::layOutContent()
 void LBWindowController::windowDidLoad()
 {
     buildWindowContent();
-    // 1. The bar's picture.
+    if (!WindowMenus::table().isEmpty())
+        setMenuTable(WindowMenus::table());
+    // 1. The bar's picture; the search field.
     _controlBar->setBarImage(platform::Image::imageNamed(QStringLiteral("ControlBar")));
+    setupToolbars();
     // 2. The design split: no divider of its own, the drawer at least 215 wide.
     _designSplitView->setDividerThickness(0);
     _designSplitView->setUseArtificialDivider(true, false);
@@ -280,14 +288,6 @@ bool LBWindowController::designHasEditedText() const
         }
     }
     return false;
-}
-
-void LBWindowController::lockTextAction(QObject* sender)
-{
-    // Without a sender (the window's set-up) the text unlocks without asking; the lock
-    // and its sheets come with the window's commands.
-    if (!sender)
-        _textIsLocked = false;
 }
 
 // ---- Forwards ---------------------------------------------------------------------------
@@ -427,6 +427,9 @@ bool LBWindowController::isEnvelope() const
 void LBWindowController::backgroundImageSheetAction(QObject* sender)
 {
     Q_UNUSED(sender);
+    // The sheet is design mode's; a stand-in design controller has none.
+    if (auto* edit = dynamic_cast<LBEditController*>(_editController.get()))
+        edit->backgroundImageSheetAction();
 }
 
 // ---- Window events -------------------------------------------------------------------
@@ -490,7 +493,9 @@ void LBWindowController::graphicSelectionChanged(const platform::Notification& n
     const auto* canvas = notification.objectAs<LBGraphicView>();
     if (!canvas || _mode != DesignMode || canvas->document() != document())
         return;
-    // The toolbar's items revalidate here once the window has a toolbar.
+    if (_toolbar)
+        _toolbar->validateVisibleItems();
+    validateMenus();
 }
 
 bool LBWindowController::eventFilter(QObject* watched, QEvent* event)

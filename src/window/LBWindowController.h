@@ -34,6 +34,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/drawing/BezierPath.h"
 #include "window/MergeServices.h"
+#include "platform/ui/ToolbarDelegate.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -54,6 +55,7 @@
 
 class DesignModeController;
 class LayersPane;
+class LBEditController;
 class LBCompImageButton;
 class LBDocument;
 class LBLayoutSheetController;
@@ -63,13 +65,17 @@ class LBSliderView;
 class LBSplitView;
 class LBTextArea;
 class PreviewModeController;
+class QAction;
+class QIcon;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QVariantAnimation;
 class QWidget;
 
 namespace platform {
 class Image;
+class Toolbar;
 class KXControlBar;
 class KXPopUpImageButton;
 class Slider;
@@ -77,6 +83,7 @@ class Slider;
 
 class LBWindowController : public DocumentWindowController,
                            public CanvasHost,
+                           public platform::ToolbarDelegate,
                            public LayoutSheetHost
 {
     Q_OBJECT
@@ -280,10 +287,74 @@ public:
     bool textMode() const override;
     bool isEnvelope() const override;
     QWidget* window() const override { return DocumentWindowController::window(); }
-    // The sheets come with the window; the seed has none to open.
+    // Opens design mode's background image sheet.
     void backgroundImageSheetAction(QObject* sender) override;
     // Forwards to the design controller.
     void customizeCounterField(const QVariantMap& rolloverEntry, LBTextArea* inTextObject) override;
+
+    // ==== Commands and menu validation (LBWindowController+Commands.cpp) =================
+    // The window answers its commands by selector (responderChain(), tryToPerform()):
+    // those of the design only do nothing outside design mode; the canvas's own commands
+    // go on to the design controller's selected canvas, the design's to the design
+    // controller; a command for a mode controller not made yet does nothing.
+
+    // The design controller as its class; nullptr before design mode was entered (or
+    // with another kind of controller).
+    LBEditController* designController() const;
+    // The canvas the commands go to: the design controller's selected canvas.
+    LBGraphicView* commandCanvas() const;
+    // The design canvas stands for itself in the chain.
+    platform::Responder* responderForWidget(QWidget* widget) const override;
+    // Enabled, retitled and marked by the window's rules, in their order.
+    bool validateMenuItem(QAction* item) override;
+    // Inverts the text lock of the preview (preview mode only), explaining or asking in
+    // a sheet: with a sender, unlocking shows an explanation (unless suppressed); locking
+    // asks first while "Show Lock Info Sheet" is on. A nil sender never shows a sheet.
+    void lockTextAction(QObject* sender);
+    // The ends of the two sheets: 1 the default button, 0 the alternate, -1 the other.
+    void unlockInfoSheetDidEnd(qint64 returnCode);
+    void lockInfoSheetDidEnd(qint64 returnCode);
+    // The hint on how to insert art from the drawer, unless "DisableInsertMenuAlert".
+    void openInsertMenuAlert();
+    void insertMenuAlertDidEnd(bool suppress);
+    // Return codes of the old-style sheets.
+    enum SheetReturnCode : qint64 {
+        SheetDefaultReturn = 1,
+        SheetAlternateReturn = 0,
+        SheetOtherReturn = -1
+    };
+
+    // ==== Toolbar (LBWindowController+Toolbar.cpp) ======================================
+    inline static const QString EditModeToolbarID = QStringLiteral("LBEditModeToolbarID2");
+    inline static const QString ViewModeToolbarID = QStringLiteral("LBViewModeToolbarID");
+    // Makes the search field (once).
+    void setupToolbars();
+    void showDesignModeToolbar();
+    void showPreviewModeToolbar();
+    // The mode switch's toolbar step: the mode's toolbar installed and shown, or the
+    // present one hidden when the mode's "...ToolbarIsHidden" default is on.
+    void updateToolbarForMode(qint64 mode);
+    // The window's toolbar; nullptr before one was installed.
+    platform::Toolbar* toolbar() const { return _toolbar; }
+    // How many preview toolbars were made in this process.
+    static qint64 previewToolbarSerial();
+    QStringList toolbarAllowedItemIdentifiers(const platform::Toolbar* toolbar) const override;
+    QStringList toolbarDefaultItemIdentifiers(const platform::Toolbar* toolbar) const override;
+    // The item factory: a new item owned by the caller (the toolbar once inserted).
+    QAction* toolbarItemForItemIdentifier(const platform::Toolbar* toolbar,
+                                          const QString& identifier, bool willBeInserted) override;
+    // Whether the item is enabled; may retitle it and change its picture.
+    bool validateToolbarItem(QAction* item) override;
+    void toggleToolbar(QObject* sender);
+    void customizeToolbar(QObject* sender);
+    QLineEdit* searchField() const { return _searchField; }
+    QAction* lockTextToolbarItem() const;
+    QAction* searchFieldToolbarItem() const;
+    // A toolbar picture of the application's, crisp at twice the size; kept on the item
+    // under the property "imageName" by setToolbarItemImage().
+    static QIcon toolbarIcon(const QString& imageName);
+    static void setToolbarItemImage(QAction* item, const QString& imageName);
+    static QString toolbarItemImageName(const QAction* item);
 
     // ==== Label shapes (LBWindowController+LabelShapes.cpp) =============================
     // A label entry (one dictionary of the layout's `labels`) places, sizes and names the
@@ -536,7 +607,6 @@ private:
     void graphicSelectionChanged(const platform::Notification& notification);
     // Whether any text box of the design holds per-label edited text.
     bool designHasEditedText() const;
-    void lockTextAction(QObject* sender);
 
     // --- Modes (LBWindowController+Modes.cpp) ---
     // The component pictures of a half of the design/preview switch (DesignMode or
@@ -621,6 +691,24 @@ private:
     platform::KXPopUpImageButton* _dpiPopupButton = nullptr;
     QVariantAnimation* _layersAnimation = nullptr;
     platform::ObserverToken _selectionObserver;
+    // Commands (LBWindowController+Commands.cpp, +Toolbar.cpp).
+    void registerCommands();
+    void forwardToCanvas(const QString& selector, QObject* sender);
+    void proceedWithTextLock();
+    platform::Toolbar* _toolbar = nullptr;
+    QLineEdit* _searchField = nullptr;
+    QPointer<QAction> _searchFieldToolbarItem;
+    QPointer<QAction> _lockTextToolbarItem;
+    // The switches the toolbars show, following the window's mode.
+    struct SwitchCopy
+    {
+        QPointer<LBCompImageButton> design;
+        QPointer<LBCompImageButton> preview;
+    };
+    QList<SwitchCopy> _switchCopies;
+    QLineEdit* makeSearchField();
+    QWidget* makeSwitchView();
+    void updateSwitchCopies(qint64 mode);
     // The open chooser (a child of this controller until it is let go).
     QPointer<QObject> _layoutSheetController;
     // The underlay and the overlay as last drawn on screen (shared pointers: the type is

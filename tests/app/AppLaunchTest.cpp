@@ -187,7 +187,9 @@ TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
         QStringLiteral("Second Launch"), QStringLiteral("Update Application Name"),
         QStringLiteral("Update Application Name2"), QStringLiteral("Check For Version 1 Files"),
         // (the fixture's)
-        QStringLiteral("SkipWelcomeWindow")};
+        QStringLiteral("SkipWelcomeWindow"),
+        // The new window's design drawer shows its browser and remembers which.
+        QStringLiteral("Graphics Drawer Open"), QStringLiteral("Graphics Drawer Selection")};
     EXPECT_FALSE(written.allKeys().isEmpty());
     // Beside them, the document window keeps its frame.
     for (const QString& key : written.allKeys())

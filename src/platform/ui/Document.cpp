@@ -50,6 +50,12 @@ Document::Document(QObject* parent)
             [this](const QString&) { countUndoStep(ChangeUndone); });
     connect(_undoManager, &UndoManager::didRedoStep, this,
             [this](const QString&) { countUndoStep(ChangeRedone); });
+    addCommand(QStringLiteral("saveDocument:"), [this](QObject*) { saveDocument(); });
+    addCommand(QStringLiteral("saveDocumentAs:"), [this](QObject*) { saveDocumentAs(); });
+    addCommand(QStringLiteral("revertDocumentToSaved:"),
+               [this](QObject*) { revertDocumentToSaved(); });
+    addCommand(QStringLiteral("undo:"), [this](QObject*) { _undoManager->undo(); });
+    addCommand(QStringLiteral("redo:"), [this](QObject*) { _undoManager->redo(); });
 }
 
 Document::~Document() = default;
@@ -336,6 +342,20 @@ bool Document::validateMenuItem(MenuAction action) const
     case MenuAction::RevertDocumentToSaved: return !_fileName.isNull() && isDocumentEdited();
     case MenuAction::Other: break;
     }
+    return true;
+}
+
+bool Document::validateMenuItem(QAction* item)
+{
+    const QString selector = actionSelector(item);
+    if (selector == QLatin1String("saveDocument:"))
+        return validateMenuItem(MenuAction::SaveDocument);
+    if (selector == QLatin1String("revertDocumentToSaved:"))
+        return validateMenuItem(MenuAction::RevertDocumentToSaved);
+    if (selector == QLatin1String("undo:"))
+        return _undoManager->canUndo();
+    if (selector == QLatin1String("redo:"))
+        return _undoManager->canRedo();
     return true;
 }
 

@@ -25,8 +25,14 @@
 // document's file, type and change state alone. Failures of the commands are shown in an
 // alert on the document's window, naming the file and the reason.
 //
+// Commands: the document is a responder of its windows' chains (Responder.h), after the
+// window controller: "saveDocument:", "saveDocumentAs:", "revertDocumentToSaved:",
+// "undo:" and "redo:".
+//
 // The document owns its undo manager and its window controllers (Qt parent); deferred
 // calls die with it. Main thread only.
+
+#include "platform/ui/Responder.h"
 
 #include <QList>
 #include <QObject>
@@ -43,7 +49,7 @@ struct Error;
 class UndoManager;
 class WindowController;
 
-class Document : public QObject
+class Document : public QObject, public Responder
 {
     Q_OBJECT
 public:
@@ -150,6 +156,9 @@ public:
     // Whether a menu item of the action is enabled: saving while untitled or edited,
     // reverting while the document has a file and is edited; everything else is.
     virtual bool validateMenuItem(MenuAction action) const;
+    // The items of the document's commands by the same rules; undo and redo while there
+    // is a step to run.
+    bool validateMenuItem(QAction* item) override;
 
     // Whether the document may close: an edited one first asks, in a sheet on its window,
     // whether to save it (the texts of WindowController::closeQuestionMessage()): Save

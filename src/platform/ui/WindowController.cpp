@@ -5,11 +5,14 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Document.h"
+#include "platform/ui/MenuTable.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 
 #include <utility>
@@ -26,11 +29,15 @@ QString dialogString(const QString& key)
 } // namespace
 
 WindowController::WindowController(QObject* parent) : QObject(parent)
-{}
+{
+    addCommand(QStringLiteral("performClose:"), [this](QObject*) { performClose(); });
+}
 
 WindowController::WindowController(const QString& windowName, QObject* parent)
-    : QObject(parent), _windowName(windowName)
-{}
+    : WindowController(parent)
+{
+    _windowName = windowName;
+}
 
 WindowController::~WindowController()
 {
@@ -60,10 +67,97 @@ void WindowController::loadWindow()
     _window->setObjectName(_windowName);
     connect(_window, &QObject::destroyed, this, [this] { _window = nullptr; });
     _window->installEventFilter(this);
+    // A new focus inside the window may change who answers the menus' commands.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (_window && now && now->window() == _window)
+            validateMenus();
+    });
     synchronizeWindowTitleWithDocumentName();
     if (!_frameAutosaveName.isEmpty())
         setWindowFrameAutosaveName(_frameAutosaveName);
     windowDidLoad();
+}
+
+QList<Responder*> WindowController::responderChain() const
+{
+    QList<Responder*> chain;
+    if (_window) {
+        for (QWidget* widget = _window->focusWidget(); widget; widget = widget->parentWidget()) {
+            if (Responder* responder = responderForWidget(widget)) {
+                chain.append(responder);
+                break;
+            }
+            if (widget == _window)
+                break;
+        }
+    }
+    chain.append(const_cast<WindowController*>(this));
+    if (_document)
+        chain.append(_document);
+    if (Responder* last = Responder::lastResponder())
+        chain.append(last);
+    return chain;
+}
+
+Responder* WindowController::responderForWidget(QWidget* widget) const
+{
+    return dynamic_cast<Responder*>(widget);
+}
+
+bool WindowController::performAction(QAction* action)
+{
+    return Responder::sendAction(responderChain(), action);
+}
+
+void WindowController::setMenuTable(const QList<MenuSpec>& table)
+{
+    QMainWindow* main = mainWindow();
+    if (!main)
+        return;
+    QMenuBar* bar = main->menuBar();
+    buildMenuBar(bar, table);
+    const QList<QMenu*> menus = bar->findChildren<QMenu*>();
+    for (QMenu* menu : menus) {
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { validateMenu(menu); });
+        for (QAction* action : menu->actions()) {
+            if (!actionSelector(action).isEmpty())
+                connect(action, &QAction::triggered, this,
+                        [this, action] { performAction(action); });
+        }
+    }
+    validateMenus();
+}
+
+void WindowController::validateMenu(QMenu* menu)
+{
+    const QList<Responder*> chain = responderChain();
+    for (QAction* action : menu->actions()) {
+        if (!actionSelector(action).isEmpty())
+            Responder::validateItem(chain, action);
+    }
+}
+
+void WindowController::validateMenus()
+{
+    if (!_window)
+        return;
+    const QList<QMenu*> menus = mainWindow()->menuBar()->findChildren<QMenu*>();
+    for (QMenu* menu : menus)
+        validateMenu(menu);
+}
+
+QAction* WindowController::menuItemWithSelector(const QString& selector, qint64 tag) const
+{
+    if (!_window)
+        return nullptr;
+    const QList<QMenu*> menus = mainWindow()->menuBar()->findChildren<QMenu*>();
+    for (QMenu* menu : menus) {
+        for (QAction* action : menu->actions()) {
+            if (actionSelector(action) == selector && (!tag || actionTag(action) == tag))
+                return action;
+        }
+    }
+    return nullptr;
 }
 
 void WindowController::showWindow()

@@ -18,22 +18,34 @@
 // window of the program, which leave the main window main. windowWillClose() runs as the
 // window closes.
 //
+// Commands: the controller is a responder (Responder.h) of its window's chain, between the
+// focused widget's responder and the document. A menu table given to setMenuTable() makes
+// the window's menu bar; its items are validated through the chain whenever a menu is
+// about to show and on validateMenus() (after selection, focus and mode changes), so a
+// disabled item's shortcut does nothing.
+//
 // Frame autosave: with a name set, the window takes the frame last saved under that name
 // and saves its frame in the user defaults whenever it moves or changes size, and as it
 // closes.
 
+#include "platform/ui/Responder.h"
+
+#include <QList>
 #include <QObject>
 #include <QRect>
 #include <QString>
 
+class QAction;
 class QMainWindow;
+class QMenu;
 class QWidget;
 
 namespace platform {
 
 class Document;
+struct MenuSpec;
 
-class WindowController : public QObject
+class WindowController : public QObject, public Responder
 {
     Q_OBJECT
 public:
@@ -76,6 +88,24 @@ public:
     // The user-defaults key under which the frame of that name is saved.
     static QString frameDefaultsKey(const QString& name);
 
+    // --- Commands ---
+    // The responders a command of this window goes through, first to last: the focused
+    // widget's, this controller, the document, the last responder (absent ones left out).
+    QList<Responder*> responderChain() const;
+    // The responder standing for the widget in the chain: the widget itself when it is a
+    // Responder; subclasses add responders for widgets of higher layers. nullptr if none.
+    virtual Responder* responderForWidget(QWidget* widget) const;
+    // Sends the action's selector through the chain; false when nothing ran.
+    bool performAction(QAction* action);
+    // Builds the window's menu bar from the table.
+    void setMenuTable(const QList<MenuSpec>& table);
+    // Validates every item of the menu bar (and of its submenus) through the chain.
+    void validateMenus();
+    // Validates the items of one menu.
+    void validateMenu(QMenu* menu);
+    // The menu bar's item whose selector (and, when not 0, tag) is given; nullptr if none.
+    QAction* menuItemWithSelector(const QString& selector, qint64 tag = 0) const;
+
     // The controller whose window is main; nullptr when none is.
     static WindowController* mainWindowController();
 
@@ -112,6 +142,7 @@ private:
     QMainWindow* _window = nullptr; // nulled if something else deletes it
     QString _frameAutosaveName;
     bool _closeApproved = false;
+    bool _focusObserved = false;
     bool _asking = false;
 };
 
