@@ -17,6 +17,9 @@ public:
     // Shows the preferences window at the named pane.
     virtual void selectPrefPaneNamed(const QString& name) { (void)name; }
 
+    // Shows the help window of smart templates (one for the program, made on first use).
+    virtual void showSmartTemplateHelp() {}
+
     // The shell's object; nullptr while none is installed. Not owned.
     static ApplicationServices* shared();
     static void setShared(ApplicationServices* services);

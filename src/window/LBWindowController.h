@@ -12,6 +12,7 @@
 //   LBWindowController+Decorations.cpp   what is drawn under and over a face's graphics
 //   LBWindowController+Layouts.cpp       applying a chosen layout or template
 //   LBWindowController+PageSetup.cpp     page set-up and paper sizes
+//   LBWindowController+Merge.cpp         records, printing and export (its MergeServices)
 //
 // Modes: 0 while the window loads, then preview (1, run by the preview controller) or
 // design (2, run by the design controller). Each mode controller comes from the factory
@@ -32,6 +33,7 @@
 #include "layouts/LayoutSheetHost.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/drawing/BezierPath.h"
+#include "window/MergeServices.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -102,7 +104,7 @@ public:
     // The current mode's controller takes the zoom again and lays out again.
     void refreshWindow2();
     // Deselects every graphic (design) or closes the per-label editor (preview).
-    virtual void deselectAll();
+    void deselectAll() override;
     // A picture of the design (the design controller's); a null image without one.
     QImage previewImageFromGraphicView();
     // Forwards to the design controller.
@@ -345,11 +347,12 @@ public:
     // Moves every graphic of every page by the delta, outside undo.
     void offsetGraphicsByDelta(const QPointF& delta);
 
+    // Whether the design being applied is one of the program's own: its chooser says.
+    virtual bool isSmartTemplate() const;
     // What applying a layout asks of the merge support and the preview mode, answered as
-    // a window without them: no smart template,
-    // no help to show, no contact columns or label controls, no address text box.
-    virtual bool isSmartTemplate() const { return false; }
-    virtual void showSmartTemplateHelp() {}
+    // a window without them: no contact columns or label controls, no address text box.
+    // The application's help window of smart templates, unless the user turned it off.
+    virtual void showSmartTemplateHelp();
     virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
     virtual void addQuarnLabelControls() {}
     virtual std::shared_ptr<LBTextArea> textObjForPreformattedFieldStr(const QString& fieldStr);
@@ -383,6 +386,16 @@ public:
     // envelope feed sheet (YES), when a feed without automatic alignment puts the
     // envelope on a Letter or A4 sheet.
     void initializePageSetup(bool forEnvelopeFeed);
+
+    // ==== Merge, printing and export (LBWindowController+Merge.cpp) =====================
+    // The window's merge services (made on first use; nullptr without the merge layer).
+    MergeServices* mergeServices();
+    qint64 numSelectedPeople();
+    qint64 labelRepeatCount() const;
+    QString contactUIDForIndex(qint64 index, const QString& currentUID);
+    void openEnvelopeFeedSheet() override;
+    void printOpDidRun() override;
+    bool checkRecordsForOutput() override;
 
     // ==== Page decorations (LBWindowController+Decorations.cpp) =========================
     // Everything drawn under and over a face's graphics that is not a graphic, into the
@@ -614,4 +627,5 @@ private:
     // complete only where they are drawn).
     std::shared_ptr<ScreenPicture> _underlayPicture;
     std::shared_ptr<ScreenPicture> _overlayPicture;
+    std::unique_ptr<MergeServices> _mergeServices;
 };

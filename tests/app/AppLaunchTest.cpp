@@ -79,6 +79,8 @@ protected:
         LBAppController::registerDefaults();
         LBAppController::setLaunchDelay(0);
         LBAppController::initializeGlobalPaths();
+        // The welcome window has its own tests.
+        defaults().setBool(true, QStringLiteral("SkipWelcomeWindow"));
         temporaryFolder = LBAppController::temporaryFolderPath();
         emptyTemporaryFolder();
         platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
@@ -98,7 +100,8 @@ protected:
         emptyTemporaryFolder();
         for (const char* key :
              {"Preferred Printer", "LBLaunchCount", "New Preferences", "Second Launch",
-              "Check For Version 1 Files", "Update Application Name", "Update Application Name2"})
+              "Check For Version 1 Files", "Update Application Name", "Update Application Name2",
+              "SkipWelcomeWindow"})
             defaults().removeObjectForKey(QLatin1String(key));
         QFile::remove(LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist"));
     }
@@ -179,12 +182,12 @@ TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
     defaults().synchronize();
     const QSettings written(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Orvane"),
                             QStringLiteral("Veltrin"));
-    const QStringList changedByTheLaunch = {QStringLiteral("LBLaunchCount"),
-                                            QStringLiteral("New Preferences"),
-                                            QStringLiteral("Second Launch"),
-                                            QStringLiteral("Update Application Name"),
-                                            QStringLiteral("Update Application Name2"),
-                                            QStringLiteral("Check For Version 1 Files")};
+    const QStringList changedByTheLaunch = {
+        QStringLiteral("LBLaunchCount"), QStringLiteral("New Preferences"),
+        QStringLiteral("Second Launch"), QStringLiteral("Update Application Name"),
+        QStringLiteral("Update Application Name2"), QStringLiteral("Check For Version 1 Files"),
+        // (the fixture's)
+        QStringLiteral("SkipWelcomeWindow")};
     EXPECT_FALSE(written.allKeys().isEmpty());
     // Beside them, the document window keeps its frame.
     for (const QString& key : written.allKeys())
@@ -262,8 +265,8 @@ TEST_F(AppLaunch, OpensHandedFilesByTheirOwnExtension)
     const QList<Case> cases = {
         {"a document", {label}, {label}},
         {"already open: only brought forward", {label}, {label}},
-        {"a kit beside a document: the kit is skipped, the document opens",
-         {folder.filePath(QStringLiteral("Kit.icorbeil")), envelope},
+        {"a kit after a document: kits count only first, so the kit is skipped",
+         {envelope, folder.filePath(QStringLiteral("Kit.icorbeil"))},
          {label, envelope}},
         {"an unknown extension and a missing document are skipped",
          {folder.filePath(QStringLiteral("notes.txt")),
