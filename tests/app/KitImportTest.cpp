@@ -10,6 +10,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/ProgressWindow.h"
+#include "window/DesignModeController.h"
 #include "window/LBWindowController.h"
 
 #include <QApplication>
@@ -194,6 +195,8 @@ TEST_F(KitImport, WithAWindowTheDrawerOpensOnKitsAndImportsEveryKit)
 
 TEST_F(KitImport, AWindowWithoutItsDrawerLeavesTheImportToTheProgramsOwnBrowser)
 {
+    // A window without design mode (the program installs it at start-up).
+    DesignModeController::setFactory({});
     auto document = std::make_unique<LBDocument>();
     auto* window = new LBWindowController;
     document->addWindowController(window);
