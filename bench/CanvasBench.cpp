@@ -13,19 +13,15 @@
 // Goals: bench/targets.txt.
 
 #include "../tests/canvas/CanvasHostStub.h"
+#include "support/BusyPageGraphics.h"
 
 #include "canvas/LBGraphicView.h"
 #include "document/DocumentWindowController.h"
 #include "document/LBDocument.h"
-#include "graphics/LBTextArea.h"
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/ui/PrintInfo.h"
-#include "shapes/LBCircle.h"
-#include "shapes/LBLine.h"
-#include "shapes/LBRectangle.h"
-#include "shapes/LBStar.h"
 #include "shapes/ShapeClasses.h"
 
 #include <QCoreApplication>
@@ -47,33 +43,6 @@ struct Scene
     std::unique_ptr<LBGraphicView> canvas;
     QList<LBGraphicPtr> selected;
 };
-
-LBGraphicPtr makeGraphic(int i, bool mixed, const QRectF& bounds)
-{
-    LBGraphicPtr graphic;
-    const int kind = mixed ? i % 6 : 0;
-    switch (kind) {
-    case 1: graphic = std::make_shared<LBCircle>(); break;
-    case 2: graphic = std::make_shared<LBStar>(); break;
-    case 3: graphic = std::make_shared<LBLine>(); break;
-    case 4: {
-        auto box = std::make_shared<LBTextArea>();
-        box->setContents(QStringLiteral("Label %1").arg(i));
-        graphic = box;
-        break;
-    }
-    default: graphic = std::make_shared<LBRectangle>(); break;
-    }
-    graphic->setBounds(bounds);
-    if (kind != 3 && kind != 4) {
-        graphic->setFillType(1);
-        graphic->setFillColor(QColor::fromHsv((i * 37) % 360, 160, 230));
-    }
-    graphic->setStrokeColor(QColor::fromHsv((i * 53) % 360, 200, 120));
-    if (mixed && kind == 5)
-        graphic->setRotation(30.0);
-    return graphic;
-}
 
 Scene makeScene(bool mixed)
 {
@@ -101,7 +70,7 @@ Scene makeScene(bool mixed)
     // 25 columns by 20 rows of 40 × 30 graphics, 64 × 60 points apart.
     for (int i = 0; i < 500; ++i) {
         const QRectF bounds(12.0 + 64.0 * (i % 25), 15.0 + 60.0 * (i / 25), 40.0, 30.0);
-        LBGraphicPtr graphic = makeGraphic(i, mixed, bounds);
+        LBGraphicPtr graphic = busyPageGraphic(i, mixed, bounds);
         graphic->setDocument(scene.document.get());
         scene.document->insertGraphic(graphic, scene.document->numGraphicsOnLayer(1), 1);
     }

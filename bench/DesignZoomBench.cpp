@@ -6,14 +6,11 @@
 // painted into an image as the screen would show it.
 // Goals: bench/targets.txt.
 
+#include "support/BusyPageGraphics.h"
+
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
-#include "graphics/LBTextArea.h"
 #include "platform/ui/PrintInfo.h"
-#include "shapes/LBCircle.h"
-#include "shapes/LBLine.h"
-#include "shapes/LBRectangle.h"
-#include "shapes/LBStar.h"
 #include "shapes/ShapeClasses.h"
 #include "window/LBEditController.h"
 #include "window/LBWindowController.h"
@@ -27,32 +24,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-LBGraphicPtr makeGraphic(int i, const QRectF& bounds)
-{
-    LBGraphicPtr graphic;
-    switch (i % 6) {
-    case 1: graphic = std::make_shared<LBCircle>(); break;
-    case 2: graphic = std::make_shared<LBStar>(); break;
-    case 3: graphic = std::make_shared<LBLine>(); break;
-    case 4: {
-        auto box = std::make_shared<LBTextArea>();
-        box->setContents(QStringLiteral("Label %1").arg(i));
-        graphic = box;
-        break;
-    }
-    default: graphic = std::make_shared<LBRectangle>(); break;
-    }
-    graphic->setBoundsNoOtherChanges(bounds);
-    if (i % 6 != 3 && i % 6 != 4) {
-        graphic->setFillType(1);
-        graphic->setFillColor(QColor::fromHsv((i * 37) % 360, 160, 230));
-    }
-    graphic->setStrokeColor(QColor::fromHsv((i * 53) % 360, 200, 120));
-    if (i % 6 == 5)
-        graphic->setRotation(30.0);
-    return graphic;
-}
 
 void BM_ZoomStep(benchmark::State& state)
 {
@@ -74,7 +45,7 @@ void BM_ZoomStep(benchmark::State& state)
     const double h = page.height() / 20;
     for (int i = 0; i < 500; ++i) {
         const QRectF cell((i % columns) * w, (i / columns) * h, w, h);
-        document->insertGraphic(makeGraphic(i, cell.adjusted(2, 2, -2, -2)), 0,
+        document->insertGraphic(busyPageGraphic(i, true, cell.adjusted(2, 2, -2, -2)), 0,
                                 document->selectedLayerIndex());
     }
     QApplication::processEvents();

@@ -245,8 +245,14 @@ void LBEditController::insertImageAtPath(const QString& path)
     LBGraphicView* view = _selectedGraphicView;
     if (!view)
         return;
-    // Filling a selected photo placeholder comes with the canvas's placeholder support;
-    // until then the picture comes in as a new image.
+    // One selected photo placeholder takes the picture.
+    const QList<LBGraphicPtr> selection = view->selectedGraphics(false);
+    if (selection.size() == 1 && selection.first()->isPlaceholder()
+        && selection.first()->placeholderTypeString() == QStringLiteral("Photo")) {
+        const QRectF visible = view->visibleRect().intersected(view->visiblePageRect());
+        view->replacePlaceholderGraphic(selection.first(), nullptr, path, visible.center());
+        return;
+    }
     view->makeNewImageFromContentsOfFile(path, QPointF(-1, -1), QSizeF(-1, -1));
 }
 

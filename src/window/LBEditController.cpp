@@ -481,8 +481,9 @@ void LBEditController::distributeEvenly(QObject* sender)
 
 void LBEditController::destructiveDownsample()
 {
-    // Downsampling in place comes with the canvas's image commands; until the canvas
-    // answers it there is nothing to hand on.
+    // From code, not a menu: no report.
+    if (_selectedGraphicView)
+        _selectedGraphicView->applyDestructiveDownsample(false);
 }
 
 void LBEditController::setDimensionInfo(const QVariantMap& layout)

@@ -494,6 +494,41 @@ TEST_F(DesignController, InsertingACurveEntersPointEditing)
     EXPECT_TRUE(edit->selectedGraphicView()->graphicIsSelected(rectangle.get()));
 }
 
+TEST_F(DesignController, AnImageFileFillsOneSelectedPhotoPlaceholder)
+{
+    const QString path = QDir(LBProcessState::temporaryFolderPath()).filePath("photo.png");
+    QImage pixels(40, 30, QImage::Format_RGB32);
+    pixels.fill(Qt::blue);
+    ASSERT_TRUE(pixels.save(path));
+    auto placeholder = add<LBRectangle>(QRectF(10, 10, 100, 100));
+    placeholder->setIsPlaceholder(true);
+    placeholder->setPlaceholderTypeString(QStringLiteral("Photo"));
+    placeholder->setDrawPlaceholderText(true);
+    auto other = add<LBRectangle>(QRectF(150, 10, 20, 20));
+    LBGraphicView* canvas = edit->selectedGraphicView();
+    const auto count = [&] {
+        return canvas->graphics()->value(document->selectedLayerIndex()).size();
+    };
+    const qsizetype before = count();
+
+    // Two selected: a new image.
+    canvas->selectGraphic(placeholder);
+    canvas->selectGraphic(other);
+    edit->insertImageAtPath(path);
+    EXPECT_EQ(count(), before + 1);
+
+    // The placeholder alone: it takes the picture, nothing is added.
+    canvas->clearSelection();
+    canvas->selectGraphic(placeholder);
+    edit->insertImageAtPath(path);
+    EXPECT_FALSE(placeholder->drawsPlaceholderText());
+    // A shape placeholder places its photo by a re-crop; Return ends it.
+    ASSERT_NE(canvas->croppingImage(), nullptr);
+    canvas->insertNewline(nullptr);
+    EXPECT_EQ(count(), before + 1);
+    EXPECT_TRUE(placeholder->isImageCrop());
+}
+
 TEST_F(DesignController, BackgroundFromTheSelectedImage)
 {
     const QString path = QDir(LBProcessState::temporaryFolderPath()).filePath("picture.png");
