@@ -291,6 +291,7 @@ LBAppController::~LBAppController()
     delete _editMenu;
     delete _arrangeMenu;
     delete _helpMenu;
+    delete _inspectorMenu;
 }
 
 LBAppController* LBAppController::sharedAppController()
@@ -394,7 +395,8 @@ void LBAppController::applicationDidFinishLaunching2()
         defaults().setBool(true, QStringLiteral("Second Launch"));
         defaults().setBool(false, QStringLiteral("New Preferences"));
     }
-    // 5-6. The inspector palettes come with the inspector.
+    // 5-6. The smart inspector palette and the saved standalone ones.
+    makeInspectors();
     // 7. A new document unless the launch opened one; the welcome window comes with the
     //    kit import.
     _allowDocumentCreation = true;
@@ -557,6 +559,8 @@ void LBAppController::buildMenus()
     _helpMenuItem = _helpMenu->addAction(tr("Veltrin Help"), this, [this] { myShowHelp(0); });
     _helpMenuItem->setShortcut(QKeySequence::HelpContents);
 
+    buildInspectorMenu();
+
     for (QMenu* menu : {_fileMenu, _editMenu, _arrangeMenu, _helpMenu})
         connect(menu, &QMenu::aboutToShow, this, &LBAppController::validateMenus);
     validateMenus();
@@ -575,7 +579,7 @@ void LBAppController::installMenus(platform::Document* document) const
 
 QList<QMenu*> LBAppController::menus() const
 {
-    return {_fileMenu, _editMenu, _arrangeMenu, _helpMenu};
+    return {_fileMenu, _editMenu, _arrangeMenu, _inspectorMenu, _helpMenu};
 }
 
 QAction* LBAppController::actionFor(MenuAction action) const
@@ -694,8 +698,7 @@ void LBAppController::myTerminateAction()
     if (_isTerminating)
         return;
     _isTerminating = true;
-    // Layout sheets close with their documents; the inspector palettes store their
-    // places when they come.
+    // Layout sheets close with their documents.
     auto& controller = platform::DocumentController::sharedDocumentController();
     controller.reviewUnsavedDocuments([this, &controller](bool shouldTerminate) {
         if (!shouldTerminate) {
@@ -703,6 +706,8 @@ void LBAppController::myTerminateAction()
             return;
         }
         controller.closeAllDocuments();
+        // 3. The standalone inspector palettes, to come back at the next launch.
+        saveStandaloneInspectors();
         applicationWillTerminate();
         QCoreApplication::quit();
     });
