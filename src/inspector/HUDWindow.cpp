@@ -182,9 +182,7 @@ HUDTextPopUpButton::HUDTextPopUpButton(bool pullsDown, QWidget* parent)
 void HUDTextPopUpButton::removeAllItems()
 {
     _selected = nullptr;
-    const QList<QAction*> actions = _menu->actions();
-    _menu->clear();
-    qDeleteAll(actions);
+    _menu->clear(); // deletes the items it owns
     fitToTitle();
 }
 

@@ -535,7 +535,9 @@ void HUDWindowController::rebuildToolMenus()
     _toolsPulldown->addItem(QStringLiteral(" "), 0);
     bool currentOffered = false;
     for (const auto& [tag, title] : items) {
-        const QKeySequence key = keyEquivalentForTitle(title.chopped(suffix.size()));
+        const bool suffixed = !suffix.isEmpty() && title.endsWith(suffix);
+        const QKeySequence key =
+            keyEquivalentForTitle(suffixed ? title.chopped(suffix.size()) : title);
         QAction* item = _toolsPopup->addItem(title, tag);
         item->setShortcut(key);
         if (_toolsMenu) {

@@ -155,7 +155,8 @@ TEST_F(AppLaunch, AFreshLaunchMakesOneUntitledDocument)
     for (QAction* menu : window->menuBar()->actions())
         menus << menu->text();
     EXPECT_EQ(menus, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"),
-                                  QStringLiteral("&Arrange"), QStringLiteral("&Help")}));
+                                  QStringLiteral("&Arrange"), QStringLiteral("&Inspector"),
+                                  QStringLiteral("&Help")}));
     EXPECT_EQ(LBAppController::sharedAppController(), controller.get());
     EXPECT_TRUE(controller->allowDocumentCreation());
     EXPECT_TRUE(controller->documentWasOpened());
