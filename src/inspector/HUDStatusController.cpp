@@ -50,11 +50,9 @@ HUDStatusController::~HUDStatusController()
 {
     if (LBProcessState::curveStatusWindow() == this)
         LBProcessState::setCurveStatusWindow(nullptr);
+    // The view of the other kind was never put into the window.
+    delete (_windowType == PathWindow ? _groupView : _bezierView);
     delete _window;
-    if (_bezierView && !_bezierView->parent())
-        delete _bezierView;
-    if (_groupView && !_groupView->parent())
-        delete _groupView;
 }
 
 QWidget* HUDStatusController::window() const
