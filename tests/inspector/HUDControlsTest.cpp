@@ -60,7 +60,8 @@ TEST(HUDTextPopUpButton, WidthIsTitlePlusSevenPlusArrowAroundItsCentre)
     bold.setBold(true);
     bold.setPixelSize(10);
     const int arrow = qRound(hudImageSize(QStringLiteral("HUDPopUpArrow")).width());
-    const int needed = QFontMetrics(bold).horizontalAdvance(QStringLiteral("Dimensions")) + 7 + arrow;
+    const int needed =
+        QFontMetrics(bold).horizontalAdvance(QStringLiteral("Dimensions")) + 7 + arrow;
     EXPECT_EQ(button.width(), needed);
     EXPECT_NEAR(button.geometry().center().x(), 110, 1);
     const int centre = button.geometry().center().x();
@@ -105,7 +106,8 @@ TEST(HUDControls, PictureNamesOfTheirStates)
     EXPECT_EQ(HUDRadioButtonCell::buttonImage(false, true), QStringLiteral("HUDRadioButton0H"));
     EXPECT_EQ(HUDPopUpButtonCell::buttonImages(true, true).right,
               QStringLiteral("HUDPullDownButtonRight1"));
-    EXPECT_EQ(HUDSegmentedCell::buttonImages(0, 3, false).left, QStringLiteral("HUDPopUpButtonLeft0"));
+    EXPECT_EQ(HUDSegmentedCell::buttonImages(0, 3, false).left,
+              QStringLiteral("HUDPopUpButtonLeft0"));
     EXPECT_EQ(HUDSegmentedCell::buttonImages(2, 3, true).right,
               QStringLiteral("HUDSegmentedControlRight1"));
     EXPECT_EQ(HUDSegmentedCell::buttonImages(1, 3, false).right,
