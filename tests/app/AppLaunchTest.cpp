@@ -98,7 +98,8 @@ protected:
         emptyTemporaryFolder();
         for (const char* key :
              {"Preferred Printer", "LBLaunchCount", "New Preferences", "Second Launch",
-              "Check For Version 1 Files", "Update Application Name", "Update Application Name2"})
+              "Check For Version 1 Files", "Update Application Name", "Update Application Name2",
+              "Standalone Inspector Array"})
             defaults().removeObjectForKey(QLatin1String(key));
         QFile::remove(LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist"));
     }
@@ -180,12 +181,12 @@ TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
     defaults().synchronize();
     const QSettings written(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Orvane"),
                             QStringLiteral("Veltrin"));
-    const QStringList changedByTheLaunch = {QStringLiteral("LBLaunchCount"),
-                                            QStringLiteral("New Preferences"),
-                                            QStringLiteral("Second Launch"),
-                                            QStringLiteral("Update Application Name"),
-                                            QStringLiteral("Update Application Name2"),
-                                            QStringLiteral("Check For Version 1 Files")};
+    const QStringList changedByTheLaunch = {
+        QStringLiteral("LBLaunchCount"), QStringLiteral("New Preferences"),
+        QStringLiteral("Second Launch"), QStringLiteral("Update Application Name"),
+        QStringLiteral("Update Application Name2"), QStringLiteral("Check For Version 1 Files"),
+        // The quit writes the standalone palettes, none.
+        QStringLiteral("Standalone Inspector Array")};
     EXPECT_FALSE(written.allKeys().isEmpty());
     // Beside them, the document window keeps its frame.
     for (const QString& key : written.allKeys())

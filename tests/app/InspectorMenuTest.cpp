@@ -55,8 +55,9 @@ protected:
         controller.reset();
         platform::DocumentController::sharedDocumentController().closeAllDocuments();
         settle();
-        for (const char* key : {"Standalone Inspector Array", "Standalone Inspector Location",
-                                "Show Contextual Inspector", "LBLaunchCount", "Second Launch"})
+        for (const char* key :
+             {"Standalone Inspector Array", "Standalone Inspector Location",
+              "Show Contextual Inspector", "LBLaunchCount", "Second Launch", "New Preferences"})
             defaults().removeObjectForKey(QLatin1String(key));
     }
     void launch()
