@@ -278,10 +278,11 @@ void HUDLabel::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setFont(font());
     const QRect r = contentsRect();
+    const int flags = int(alignment()) | (wordWrap() ? int(Qt::TextWordWrap) : 0);
     painter.setPen(Qt::black);
-    painter.drawText(r.translated(0, 1), int(alignment()), text());
+    painter.drawText(r.translated(0, 1), flags, text());
     painter.setPen(Qt::white);
-    painter.drawText(r, int(alignment()), text());
+    painter.drawText(r, flags, text());
 }
 
 HUDCheckbox::HUDCheckbox(const QString& title, QWidget* parent) : QCheckBox(title, parent)

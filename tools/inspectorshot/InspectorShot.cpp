@@ -91,21 +91,21 @@ int main(int argc, char** argv)
     HUDWindowController palette(HUDWindowController::SmartShown);
     canvas->selectGraphic(rectangle);
     palette.updateFromGraphicView(canvas);
-    palette.toolsPopupAction(HUDWindowController::SizeTools);
-    palette.centerWindowUnderSelectedGraphics();
+    // The smart palette comes as its collapsed button; a double click opens the kind's pane.
     wait(700);
     const QRect area(0, 0, 900, 700);
-    bool ok = saveScreen(area, argv[1]);
-    palette.collapseButtonAction(false);
+    bool ok = saveScreen(area, argv[2]);
+    palette.processDoubleClickInView();
+    palette.centerWindowUnderSelectedGraphics();
     wait(300);
-    ok = saveScreen(area, argv[2]) && ok;
+    ok = saveScreen(area, argv[1]) && ok;
 
     HUDStatusController status(HUDStatusController::PathWindow);
     status.showAtScreenPoint(QPoint(300, 300));
     wait(300);
-    ok = saveScreen(QRect(280, 280, status.frameSize().width() + 40,
-                          status.frameSize().height() + 40),
-                    argv[3])
-        && ok;
+    ok = saveScreen(
+             QRect(280, 280, status.frameSize().width() + 40, status.frameSize().height() + 40),
+             argv[3])
+         && ok;
     return ok ? 0 : 1;
 }
