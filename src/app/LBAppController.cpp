@@ -4,6 +4,7 @@
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "layouts/LBLayoutSheetController.h"
 #include "platform/core/Error.h"
 #include "platform/core/FileOperations.h"
 #include "platform/core/PropertyList.h"
@@ -698,7 +699,9 @@ void LBAppController::myTerminateAction()
     if (_isTerminating)
         return;
     _isTerminating = true;
-    // Layout sheets close with their documents.
+    // Open layout choosers close first, the newest first (a new document's with its
+    // untitled document).
+    LBLayoutSheetController::closeAllOpenControllers();
     auto& controller = platform::DocumentController::sharedDocumentController();
     controller.reviewUnsavedDocuments([this, &controller](bool shouldTerminate) {
         if (!shouldTerminate) {

@@ -10,6 +10,7 @@
 
 #include "document/DimensionInfo.h"
 #include "document/LBDocument.h"
+#include "layouts/LBLayoutSheetController.h"
 #include "platform/core/TextForms.h"
 
 #include <QHash>
@@ -17,7 +18,6 @@
 #include <QPointF>
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
@@ -48,25 +48,7 @@ platform::BezierPath closedPolygon(const QList<QPointF>& points)
 
 double LBWindowController::dimensionForKey(const QString& key, const QVariantMap& fromDictionary)
 {
-    static const QHash<QString, std::array<QString, 2>> lookups = {
-        {QStringLiteral("leftMargin"), {QStringLiteral("x"), QStringLiteral("leftMargin")}},
-        {QStringLiteral("x"), {QStringLiteral("x"), QStringLiteral("leftMargin")}},
-        {QStringLiteral("topMargin"), {QStringLiteral("y"), QStringLiteral("topMargin")}},
-        {QStringLiteral("y"), {QStringLiteral("y"), QStringLiteral("topMargin")}},
-        {QStringLiteral("labelWidth"), {QStringLiteral("width"), QStringLiteral("labelWidth")}},
-        {QStringLiteral("width"), {QStringLiteral("width"), QStringLiteral("labelWidth")}},
-        {QStringLiteral("labelHeight"), {QStringLiteral("height"), QStringLiteral("labelHeight")}},
-        {QStringLiteral("height"), {QStringLiteral("height"), QStringLiteral("labelHeight")}},
-    };
-    const auto lookup = lookups.constFind(key);
-    if (lookup == lookups.constEnd())
-        return 0.0;
-    for (const QString& name : *lookup) {
-        const auto value = fromDictionary.constFind(name);
-        if (value != fromDictionary.constEnd())
-            return platform::floatValue(*value);
-    }
-    return 0.0;
+    return LBLayoutSheetController::labelDimension(key, fromDictionary);
 }
 
 platform::BezierPath LBWindowController::roundedRectWithRect(const QRectF& rect,

@@ -23,46 +23,6 @@ namespace {
 
 using Info = DimensionInfo;
 
-const QHash<QString, QSizeF>& namedPapers()
-{
-    static const QHash<QString, QSizeF> papers = {
-        {QStringLiteral("Letter"), {612, 792}},
-        {QStringLiteral("US Letter"), {612, 792}},
-        {QStringLiteral("Letter1"), {288, 432}},
-        {QStringLiteral("4x6 in"), {288, 432}},
-        {QStringLiteral("Letter2"), {306, 720}},
-        {QStringLiteral("Legal"), {612, 1008}},
-        {QStringLiteral("Tabloid"), {792, 1224}},
-        {QStringLiteral("A3"), {841.68, 1190.88}},
-        {QStringLiteral("A4"), {595.2755907, 841.88976399}},
-        {QStringLiteral("A4-Long"), {558.72, 1190.88}},
-        {QStringLiteral("A5"), {419.52755916, 595.2755907}},
-        {QStringLiteral("B4 JIS"), {728.50393719, 1031.81102388}},
-        {QStringLiteral("B5"), {515.90551194, 728.50393719}},
-        {QStringLiteral("A4-Half"), {420.944881995, 595.2755907}},
-        {QStringLiteral("CD-R Tray C"), {390.24, 676.8}},
-        {QStringLiteral("HP CD Tray"), {390.24, 676.8}},
-        {QStringLiteral("Primera CD Tray"), {612, 792}},
-    };
-    return papers;
-}
-
-// A length of a layout: a text with or without a unit (points without one), or a number
-// in single precision; nullopt for a value that is neither.
-std::optional<double> layoutLength(const QVariant& value)
-{
-    if (value.typeId() == QMetaType::QString)
-        return LBLayoutSheetController::convertStringToPoints(value.toString(), 1.0);
-    if (platform::isNumberType(value.typeId()))
-        return double(float(value.toDouble()));
-    return std::nullopt;
-}
-
-bool usable(const QSizeF& size)
-{
-    return size.width() > 0.0 && size.height() > 0.0;
-}
-
 // Label kinds, by the layout's labelType, that lie across the sheet.
 bool isTurned(qint64 labelType)
 {
@@ -144,42 +104,12 @@ bool choosePrinterPaper(platform::PrintInfo& printInfo, const QVariantMap& layou
 
 QSizeF LBWindowController::pixelDimensionsForPaperName(const QString& name)
 {
-    const auto named = namedPapers().constFind(name);
-    if (named != namedPapers().cend())
-        return *named;
-    if (!name.contains(QLatin1Char('x')))
-        return QSizeF(0, 0);
-
-    double multiplier = 0.0;
-    if (name.endsWith(QLatin1String("cm")))
-        multiplier = LBLayoutSheetController::PointsPerCentimeter;
-    else if (name.endsWith(QLatin1String("mm")))
-        multiplier = LBLayoutSheetController::PointsPerMillimeter;
-    else if (name.endsWith(QLatin1String("in")))
-        multiplier = LBLayoutSheetController::PointsPerInch;
-    const QStringList sides = name.split(QLatin1Char('x'));
-    if (multiplier == 0.0 || sides.size() != 2)
-        return QSizeF(0, 0);
-    return QSizeF(LBLayoutSheetController::convertStringToPoints(sides[0], multiplier),
-                  LBLayoutSheetController::convertStringToPoints(sides[1], multiplier));
+    return LBLayoutSheetController::pixelDimensionsForPaperName(name);
 }
 
 QSizeF LBWindowController::pixelDimensionsForPaper(const QVariantMap& layout)
 {
-    const QSizeF page(layoutLength(layout.value(Info::pageWidth)).value_or(0.0),
-                      layoutLength(layout.value(Info::pageHeight)).value_or(0.0));
-    if (usable(page))
-        return page;
-    const QSizeF paper = pixelDimensionsForPaperName(Info::text(layout, Info::paperSize));
-    if (usable(paper))
-        return paper;
-    const std::optional<double> width = layoutLength(layout.value(Info::labelWidth));
-    const std::optional<double> height = layoutLength(layout.value(Info::labelHeight));
-    if (!width || !height) {
-        platform::beep();
-        return QSizeF(0, 0);
-    }
-    return QSizeF(*width, *height);
+    return LBLayoutSheetController::pixelDimensionsForPaper(layout);
 }
 
 void LBWindowController::initializePageSetup(bool forEnvelopeFeed)

@@ -29,6 +29,7 @@
 
 #include "canvas/CanvasHost.h"
 #include "document/DocumentWindowController.h"
+#include "layouts/LayoutSheetHost.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/drawing/BezierPath.h"
 
@@ -43,6 +44,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -51,6 +54,7 @@ class DesignModeController;
 class LayersPane;
 class LBCompImageButton;
 class LBDocument;
+class LBLayoutSheetController;
 class LBGraphicView;
 class LBPageView;
 class LBSliderView;
@@ -69,7 +73,9 @@ class KXPopUpImageButton;
 class Slider;
 } // namespace platform
 
-class LBWindowController : public DocumentWindowController, public CanvasHost
+class LBWindowController : public DocumentWindowController,
+                           public CanvasHost,
+                           public LayoutSheetHost
 {
     Q_OBJECT
 public:
@@ -178,8 +184,10 @@ public:
     bool firstTimeInEditView() const { return _firstTimeInEditView; }
     bool textIsLocked() const { return _textIsLocked; }
     // Opens the layout chooser (LBWindowController+LayoutSheet.cpp): for a new document,
-    // 0.25 s after its window loads. The chooser is not part of this window yet: nothing
-    // opens.
+    // 0.25 s after its window loads. Drops any chooser and opens a new one as a sheet on the
+    // window: with the window controller itself as sender (a new document), at its first
+    // step; otherwise to change the layout, restored from the document's project
+    // description, the selection cleared and the document marked as changed.
     virtual void openLayoutSheet(QObject* sender);
 
     // ==== Zoom (LBWindowController+Zoom.cpp) ============================================
@@ -233,7 +241,7 @@ public:
     bool layersViewIsAnimating() const;
     void repositionLayersButton();
     void updateButtonBarPosition();
-    void updateDescriptionText();
+    void updateDescriptionText() override;
     void updateDescriptionTextFields();
     QString cardStockDescriptionStr() const { return _cardStockDescriptionStr; }
     void updateAddressBookButtonTitleWidth();
@@ -312,7 +320,7 @@ public:
     // not be read (the document is then left as it was).
     qint64 chooseLayout(const QString& path, const std::optional<QVariantMap>& layoutDict,
                         bool createUntitledFile, const QPointF& offsetGraphicsByDelta,
-                        qint64 projectType);
+                        qint64 projectType) override;
     // Applies a layout to the document's own design: its gaps cleaned up and its entries
     // merged into the document's layout, the label kind derived from its category and
     // shape (or kept, includesLabelType), page size, orientation and print settings
@@ -337,10 +345,9 @@ public:
     // Moves every graphic of every page by the delta, outside undo.
     void offsetGraphicsByDelta(const QPointF& delta);
 
-    // What applying a layout asks of the chooser, the merge support and the preview mode,
-    // answered as a window without them: no chooser sheet to remove, no smart template,
+    // What applying a layout asks of the merge support and the preview mode, answered as
+    // a window without them: no smart template,
     // no help to show, no contact columns or label controls, no address text box.
-    virtual void removeLayoutSheetController() {}
     virtual bool isSmartTemplate() const { return false; }
     virtual void showSmartTemplateHelp() {}
     virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
@@ -354,6 +361,13 @@ public:
     bool foundActivityField() const { return _foundActivityField; }
     // Sets the document's label repeat count and rebuilds the display.
     virtual void setLabelRepeatCount(qint64 count);
+
+    // ==== The layout chooser (LBWindowController+LayoutSheet.cpp) =========================
+    // The open chooser; nullptr when none.
+    LBLayoutSheetController* layoutSheetController() const;
+    // Takes the chooser out of the open choosers and lets it go once the current event is
+    // handled.
+    void removeLayoutSheetController() override;
 
     // ==== Page set-up and paper sizes (LBWindowController+PageSetup.cpp) ================
     // The size in points of a paper named as the print settings and the catalogue name
@@ -594,6 +608,8 @@ private:
     platform::KXPopUpImageButton* _dpiPopupButton = nullptr;
     QVariantAnimation* _layersAnimation = nullptr;
     platform::ObserverToken _selectionObserver;
+    // The open chooser (a child of this controller until it is let go).
+    QPointer<QObject> _layoutSheetController;
     // The underlay and the overlay as last drawn on screen (shared pointers: the type is
     // complete only where they are drawn).
     std::shared_ptr<ScreenPicture> _underlayPicture;

@@ -57,6 +57,10 @@ TEST(LBAppControllerValues, RegistersTheDefaultsOfDocumentsCanvasesAndPages)
     EXPECT_EQ(defaults.floatForKey(QStringLiteral("Column 2 Width")), 150.0);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("Graphics Drawer Open")), -1);
     EXPECT_EQ(defaults.floatForKey(QStringLiteral("Graphics Drawer Width")), 250.0);
+    // The layout chooser's: its size, its list width and no design chosen yet.
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("Layout Sheet Size 2")), "{800, 500}");
+    EXPECT_EQ(defaults.doubleForKey(QStringLiteral("Layout Sheet Document List Width")), 200.0);
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("Layout Sheet Design File Path")), "");
 }
 
 TEST(LBAppControllerValues, StartUpSetsTheImageValuesAndTheTemporaryFolder)

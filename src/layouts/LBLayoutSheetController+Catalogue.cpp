@@ -1,0 +1,723 @@
+// The label-template catalogues: reading and parsing the label and disc catalogues, the
+// maker and label-type filters, the conversion of a sheet to points and the expansion of a
+// disc sheet into its physical labels.
+
+#include "layouts/LBLayoutSheetController.h"
+
+#include "document/DimensionInfo.h"
+#include "platform/core/TextForms.h"
+#include "platform/core/XmlParser.h"
+
+#include <QCollator>
+#include <QDebug>
+#include <QFile>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+using Info = DimensionInfo;
+
+const QString xmlDataKey = QStringLiteral("XMLData");
+const QString foldLinesKey = QStringLiteral("foldLines");
+const QString labelTypeDescriptionKey = QStringLiteral("labelTypeDescription");
+const QString labelsKey = QStringLiteral("labels");
+
+QString& catalogueFolder()
+{
+    static QString folder = QStringLiteral(":/catalogue/");
+    return folder;
+}
+
+// The element names of the catalogue and their keys, both spellings.
+// Grouped by the name's length: a leaf's name is looked up among the few of its length.
+using ElementKeys = std::array<QList<std::pair<QByteArray, QString>>, 18>;
+
+const ElementKeys& elementKeys()
+{
+    static const ElementKeys keys = [] {
+        const std::pair<const char*, QString> table[] = {
+            {"Manufacturer", Info::paperManufacturer},
+            {"paperManufacturer", Info::paperManufacturer},
+            {"Category", labelTypeDescriptionKey},
+            {"category", labelTypeDescriptionKey},
+            {"ID", Info::paperCode},
+            {"paperCode", Info::paperCode},
+            {"PageSize", Info::paperSize},
+            {"paperSize", Info::paperSize},
+            {"PageWidth", Info::pageWidth},
+            {"pageWidth", Info::pageWidth},
+            {"PageHeight", Info::pageHeight},
+            {"pageHeight", Info::pageHeight},
+            {"LabelType", labelTypeDescriptionKey},
+            {"labelType", labelTypeDescriptionKey},
+            {"Width", Info::labelWidth},
+            {"labelWidth", Info::labelWidth},
+            {"Height", Info::labelHeight},
+            {"labelHeight", Info::labelHeight},
+            {"Rows", Info::numRows},
+            {"numRows", Info::numRows},
+            {"Columns", Info::numColumns},
+            {"numColumns", Info::numColumns},
+            {"TopMargin", Info::topMargin},
+            {"topMargin", Info::topMargin},
+            {"LeftMargin", Info::leftMargin},
+            {"leftMargin", Info::leftMargin},
+            {"HSpace", Info::hLabelSpace},
+            {"hLabelSpace", Info::hLabelSpace},
+            {"VSpace", Info::vLabelSpace},
+            {"vLabelSpace", Info::vLabelSpace},
+            {"CornerRadius", Info::cornerRadius},
+            {"cornerRadius", Info::cornerRadius},
+            {"HoleDiameter", Info::innerDiameter},
+            {"innerDiameter", Info::innerDiameter},
+            {"Diameter", Info::outerDiameter},
+            {"outerDiameter", Info::outerDiameter},
+            {"X1", QStringLiteral("x1")},
+            {"x1", QStringLiteral("x1")},
+            {"X2", QStringLiteral("x2")},
+            {"x2", QStringLiteral("x2")},
+            {"Y1", QStringLiteral("y1")},
+            {"y1", QStringLiteral("y1")},
+            {"Y2", QStringLiteral("y2")},
+            {"y2", QStringLiteral("y2")},
+        };
+        ElementKeys keys;
+        for (const auto& [name, key] : table)
+            keys[qstrlen(name)].append({QByteArray(name), key});
+        return keys;
+    }();
+    return keys;
+}
+
+// The key of a name of the table; nullptr for any other name.
+const QString* tableKey(QByteArrayView name)
+{
+    if (name.size() >= qsizetype(elementKeys().size()))
+        return nullptr;
+    for (const auto& [element, key] : elementKeys()[name.size()]) {
+        if (std::memcmp(element.constData(), name.data(), size_t(name.size())) == 0)
+            return &key;
+    }
+    return nullptr;
+}
+
+QString keyForElement(QByteArrayView name)
+{
+    const QString* key = tableKey(name);
+    return key ? *key : QString::fromUtf8(name);
+}
+
+// Why a sheet or disc label cannot be used; empty when it can.
+QString faultOfLabel(const QVariantMap& label)
+{
+    for (const QString& key : {Info::labelWidth, Info::labelHeight}) {
+        const auto value = label.constFind(key);
+        if (value == label.cend())
+            return QStringLiteral("no %1").arg(key);
+        if (!(platform::floatValue(*value) > 0))
+            return QStringLiteral("%1 is not above 0").arg(key);
+    }
+    for (const QString& key : {Info::numRows, Info::numColumns}) {
+        const auto value = label.constFind(key);
+        if (value != label.cend() && platform::integerValue(*value) < 1)
+            return QStringLiteral("%1 is below 1").arg(key);
+    }
+    return QString();
+}
+
+const QStringList& discLabelNames()
+{
+    static const QStringList names = {
+        QStringLiteral("CD/DVD Label"),
+        QStringLiteral("CD Core"),
+        QStringLiteral("CD Mini"),
+        QStringLiteral("Pappa Vinyl CD"),
+        QStringLiteral("Pappa Super Coverage"),
+        QStringLiteral("Label"),
+        QStringLiteral("CD Cover"),
+        QStringLiteral("DVD Cover"),
+        QStringLiteral("DVD Slim Cover"),
+        QStringLiteral("CD Spine"),
+        QStringLiteral("CD Tray Insert"),
+        QStringLiteral("DVD Insert"),
+        QStringLiteral("CD Booklet"),
+        QStringLiteral("DVD Booklet"),
+        QStringLiteral("VHS Wrap"),
+        QStringLiteral("VHS Face Label"),
+        QStringLiteral("VHS Spine Label"),
+        QStringLiteral("Super Jewel Box CD Booklet"),
+        QStringLiteral("Super Jewel Box DVD Booklet"),
+        QStringLiteral("Pappa Partial Label Short"),
+        QStringLiteral("Pappa Partial Label Medium"),
+        QStringLiteral("Pappa Partial Label Long"),
+        QStringLiteral("Pappa Full Label Short"),
+        QStringLiteral("Pappa Full Label Long"),
+        QStringLiteral("Blu-Ray Cover"),
+        QStringLiteral("CD Slim Case Insert"),
+        QStringLiteral("Super Jewel Box CD Tray Insert"),
+        QStringLiteral("Super Jewel Box DVD Tray Insert"),
+        QStringLiteral("Super Jewel Box CD Tray Insert Outside"),
+        QStringLiteral("Super Jewel Box DVD Tray Insert Outside"),
+        QStringLiteral("LightScribe Full Label"),
+        QStringLiteral("LightScribe Content Label"),
+        QStringLiteral("LightScribe Title Label"),
+        QStringLiteral("Labelflash Full"),
+        QStringLiteral("DiscT@2 Label"),
+        QStringLiteral("CD Business Card"),
+    };
+    return names;
+}
+
+// The entries of an open label as they come, a later one of a key winning: a disc label
+// becomes a record of them, a label sheet's label is merged into the sheet; either way
+// they are written into a map once.
+class LabelEntries
+{
+public:
+    LabelEntries() { _entries.reserve(16); }
+    void insert(const QString& key, const QVariant& value) { _entries.append({key, value}); }
+    QVariant value(const QString& key) const
+    {
+        for (auto it = _entries.crbegin(); it != _entries.crend(); ++it) {
+            if (it->first == key)
+                return it->second;
+        }
+        return QVariant();
+    }
+    bool isEmpty() const { return _entries.isEmpty(); }
+    void mergeInto(QVariantMap& record) const
+    {
+        for (const auto& [key, value] : _entries)
+            record.insert(key, value);
+    }
+
+private:
+    QList<std::pair<QString, QVariant>> _entries;
+};
+
+} // namespace
+
+// The parse of one catalogue: the sheet, label and fold-line records being built and the
+// lists open, as the elements come.
+class LBLayoutSheetController::CatalogueHandler : public platform::XmlParser
+{
+public:
+    CatalogueHandler(LBLayoutSheetController& controller, qint64 projectType)
+        : _controller(controller), _disc(projectType == DiscLabelsProject)
+    {}
+
+protected:
+    void startElement(QByteArrayView name, const platform::XmlAttributes&) override
+    {
+        // Another document is no catalogue: the lists are left as they are.
+        if (!_started && name != "PaperFormatList")
+            return abort(QStringLiteral("the document is not a catalogue (<%1>)")
+                             .arg(QString::fromUtf8(name)));
+        _started = true;
+        if (name == "PaperFormatList") {
+            _controller._paperFormatsArray.clear();
+            _controller._paperFormatsArray.reserve(2000);
+            _controller._manufacturersArray = {layoutSheetString(QStringLiteral("All")),
+                                               QStringLiteral("-")};
+            _makers.clear();
+        } else if (name == "PaperFormat") {
+            _mainDict = QVariantMap();
+        } else if (name == "Models") {
+            _modelsArray = QVariantList();
+        } else if (name == "Labels") {
+            _labelsArray = QVariantList();
+        } else if (name == "FoldLines") {
+            _foldLinesArray = QVariantList();
+        } else if (name == "Model") {
+        } else if (name == "Label") {
+            _labelDict = LabelEntries();
+            if (_disc && !_labelsArray)
+                _labelsArray = QVariantList();
+        } else if (name == "FoldLine") {
+            _foldLineDict = QVariantMap();
+        } else {
+            // One buffer serves every leaf: emptied, it keeps its room.
+            _fieldStr.resize(0);
+            _fieldOpen = true;
+        }
+    }
+
+    void characters(QByteArrayView text) override
+    {
+        if (_fieldOpen)
+            _fieldStr.append(text.data(), text.size());
+    }
+
+    void endElement(QByteArrayView name) override
+    {
+        if (name == "PaperFormatList") {
+            _controller._labelTypePopup = {
+                {layoutSheetString(QStringLiteral("All")), QStringLiteral("-")}, 0};
+        } else if (name == "PaperFormat") {
+            if (_mainDict)
+                endSheet(*_mainDict);
+            _mainDict.reset();
+        } else if (name == "Models") {
+            if (_mainDict && _modelsArray && !_modelsArray->isEmpty())
+                _mainDict->insert(Info::models, *_modelsArray);
+            _modelsArray.reset();
+        } else if (name == "Labels" || name == "labels") {
+            if (_disc) {
+                if (_mainDict && _labelsArray && !_labelsArray->isEmpty())
+                    _mainDict->insert(labelsKey, *_labelsArray);
+                _labelsArray.reset();
+            }
+        } else if (name == "FoldLines") {
+            if (_labelDict && _foldLinesArray && !_foldLinesArray->isEmpty())
+                _labelDict->insert(foldLinesKey, *_foldLinesArray);
+            _foldLinesArray.reset();
+        } else if (name == "Description") {
+            if (_fieldOpen && _modelsArray) {
+                const QString model = QString::fromUtf8(_fieldStr);
+                if (model.size() >= 2)
+                    _modelsArray->append(model);
+            }
+        } else if (name == "Label") {
+            if (_labelDict && !_labelDict->isEmpty())
+                endLabel(*_labelDict);
+            _labelDict.reset();
+        } else if (name == "FoldLine") {
+            if (_foldLineDict && !_foldLineDict->isEmpty()) {
+                if (_foldLinesArray) {
+                    _foldLinesArray->append(*_foldLineDict);
+                } else if (_labelDict) {
+                    // A fold line outside a list joins the label's fold lines.
+                    QVariantList lines = _labelDict->value(foldLinesKey).toList();
+                    lines.append(*_foldLineDict);
+                    _labelDict->insert(foldLinesKey, lines);
+                }
+            }
+            _foldLineDict.reset();
+        } else if (_fieldOpen) {
+            if (_foldLineDict)
+                _foldLineDict->insert(key(name), QString::fromUtf8(_fieldStr));
+            else if (_labelDict)
+                _labelDict->insert(key(name), QString::fromUtf8(_fieldStr));
+            else if (_mainDict)
+                _mainDict->insert(key(name), QString::fromUtf8(_fieldStr));
+        }
+        _fieldOpen = false;
+    }
+
+private:
+    QString key(QByteArrayView name)
+    {
+        if (const QString* known = tableKey(name))
+            return *known;
+        const QByteArray raw = QByteArray::fromRawData(name.data(), name.size());
+        auto other = _otherKeys.constFind(raw);
+        if (other == _otherKeys.cend())
+            other = _otherKeys.insert(name.toByteArray(), QString::fromUtf8(name));
+        return *other;
+    }
+
+    void endLabel(LabelEntries& label)
+    {
+        if (_foldLinesArray) {
+            if (!_foldLinesArray->isEmpty())
+                label.insert(foldLinesKey, *_foldLinesArray);
+            _foldLinesArray.reset();
+        }
+        if (_disc) {
+            if (!_labelsArray)
+                _labelsArray = QVariantList();
+            QVariantMap record;
+            label.mergeInto(record);
+            _labelsArray->append(record);
+        } else if (_mainDict) {
+            label.mergeInto(*_mainDict);
+        }
+    }
+
+    void endSheet(QVariantMap& sheet)
+    {
+        sheet.insert(Info::category, _controller._parsingDocumentTypeStr);
+        if (Info::text(sheet, Info::paperCode).isEmpty())
+            return _controller.logBadSheet(sheet, QStringLiteral("no paperCode"));
+        if (_disc) {
+            QVariantList labels;
+            for (const QVariant& entry : sheet.value(labelsKey).toList()) {
+                const QString fault = faultOfLabel(entry.toMap());
+                if (fault.isEmpty())
+                    labels.append(entry);
+                else
+                    _controller.logBadSheet(sheet, QStringLiteral("a label dropped: ") + fault);
+            }
+            if (labels.isEmpty())
+                return _controller.logBadSheet(sheet, QStringLiteral("no usable labels"));
+            sheet.insert(labelsKey, labels);
+        } else if (const QString fault = faultOfLabel(sheet); !fault.isEmpty()) {
+            return _controller.logBadSheet(sheet, fault);
+        }
+        _controller._paperFormatsArray.append(cardWithRecord(sheet));
+        const QString& maker = _controller._paperFormatsArray.constLast().maker;
+        if (!_makers.contains(maker)) {
+            _makers.insert(maker);
+            _controller._manufacturersArray.append(maker);
+        }
+    }
+
+    LBLayoutSheetController& _controller;
+    const bool _disc;
+    QSet<QString> _makers;
+    std::optional<QVariantMap> _mainDict;
+    std::optional<QVariantList> _modelsArray;
+    std::optional<QVariantList> _labelsArray;
+    std::optional<QVariantList> _foldLinesArray;
+    std::optional<LabelEntries> _labelDict;
+    std::optional<QVariantMap> _foldLineDict;
+    bool _started = false;
+    QByteArray _fieldStr;
+    bool _fieldOpen = false;
+    // The keys of the elements outside the table, made once a parse.
+    QHash<QByteArray, QString> _otherKeys;
+};
+
+LBLayoutSheetController::Card LBLayoutSheetController::cardWithRecord(const QVariantMap& record)
+{
+    Card card;
+    card.record = record;
+    card.maker = Info::text(record, Info::paperManufacturer);
+    card.labelType = Info::text(record, labelTypeDescriptionKey);
+    const auto labels = record.constFind(labelsKey);
+    if (labels != record.cend()) {
+        for (const QVariant& label : labels->toList()) {
+            const QString type = Info::text(label.toMap(), labelTypeDescriptionKey);
+            if (!type.isEmpty())
+                card.labelTypes.append(type);
+        }
+    }
+    card.foldedCode = Info::text(record, Info::paperCode).toCaseFolded();
+    const auto models = record.constFind(Info::models);
+    if (models != record.cend())
+        card.foldedModels = models->toStringList().join(QLatin1Char('\n')).toCaseFolded();
+    return card;
+}
+
+void LBLayoutSheetController::setCatalogueFolder(const QString& folder)
+{
+    catalogueFolder() = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+QVariantMap LBLayoutSheetController::catalogueResource(const QString& name)
+{
+    QFile file(catalogueFolder() + name + QStringLiteral(".xml"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return {{xmlDataKey, file.readAll()}};
+}
+
+QString LBLayoutSheetController::keyForPaperElementName(const QString& name)
+{
+    return keyForElement(name.toUtf8());
+}
+
+bool LBLayoutSheetController::parseAddressLabelsFile()
+{
+    const QVariantMap resource = catalogueResource(QStringLiteral("Labels"));
+    if (!resource.contains(xmlDataKey)) {
+        qWarning().noquote() << "The label catalogue cannot be read";
+        return false;
+    }
+    return parseCatalogue(resource.value(xmlDataKey).toByteArray(), AddressLabelsProject);
+}
+
+bool LBLayoutSheetController::parseDiscLabelsFile()
+{
+    const QVariantMap resource = catalogueResource(QStringLiteral("DiscLabels"));
+    if (!resource.contains(xmlDataKey)) {
+        qWarning().noquote() << "The disc label catalogue cannot be read";
+        return false;
+    }
+    return parseCatalogue(resource.value(xmlDataKey).toByteArray(), DiscLabelsProject);
+}
+
+bool LBLayoutSheetController::parseCatalogue(const QByteArray& xml, qint64 projectType)
+{
+    _parsingDocumentTypeStr = projectNameForType(projectType);
+    CatalogueHandler handler(*this, projectType);
+    _catalogueError.clear();
+    if (handler.parse(xml))
+        return true;
+    _catalogueError = handler.errorString();
+    qWarning().noquote() << QStringLiteral("The %1 catalogue is broken at %2; %3 sheets read")
+                                .arg(_parsingDocumentTypeStr, _catalogueError)
+                                .arg(_paperFormatsArray.size());
+    return false;
+}
+
+void LBLayoutSheetController::logBadSheet(const QVariantMap& record, const QString& reason) const
+{
+    qWarning().noquote() << QStringLiteral("Catalogue sheet skipped: %1 %2: %3")
+                                .arg(Info::text(record, Info::paperManufacturer),
+                                     Info::text(record, Info::paperCode), reason);
+}
+
+QList<LBLayoutSheetController::Card>
+LBLayoutSheetController::filteredCatalogue(const QString& manufacturer,
+                                           const QString& labelType) const
+{
+    const QString all = layoutSheetString(QStringLiteral("All"));
+    const bool anyMaker = manufacturer.isEmpty() || manufacturer == all;
+    const bool anyType = labelType.isEmpty() || labelType == all;
+    if (anyMaker && anyType)
+        return _paperFormatsArray;
+    const bool disc = _selectedProjectType == DiscLabelsProject;
+    QList<Card> cards;
+    for (const Card& card : _paperFormatsArray) {
+        if (!anyMaker && card.maker != manufacturer)
+            continue;
+        if (!anyType && !(disc ? card.labelTypes.contains(labelType) : card.labelType == labelType))
+            continue;
+        cards.append(card);
+    }
+    return cards;
+}
+
+void LBLayoutSheetController::rebuildLabelTypePopup()
+{
+    const bool disc = _selectedProjectType == DiscLabelsProject;
+    QSet<QString> seen;
+    QStringList types;
+    for (const Card& card : std::as_const(_cardArray)) {
+        for (const QString& type : disc ? card.labelTypes : QStringList{card.labelType}) {
+            if (!type.isEmpty() && !seen.contains(type)) {
+                seen.insert(type);
+                types.append(type);
+            }
+        }
+    }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(types.begin(), types.end(), collator);
+    const QString previous = _labelTypePopup.selectedTitle();
+    _labelTypePopup.items = {layoutSheetString(QStringLiteral("All")), QStringLiteral("-")};
+    for (const QString& type : std::as_const(types))
+        _labelTypePopup.items.append(disc ? englishNameForDiscLabelType(type) : type);
+    const qint64 kept = _labelTypePopup.items.indexOf(previous);
+    _labelTypePopup.selected = kept > 1 ? kept : 0;
+}
+
+void LBLayoutSheetController::filterByManufacturer(const QString& manufacturer)
+{
+    const qint64 previousRow = _selectedRow;
+    QString type;
+    if (_labelTypePopup.selected > 0) {
+        type = _labelTypePopup.selectedTitle();
+        if (_selectedProjectType == DiscLabelsProject)
+            type = discLabelTypeForEnglishName(type);
+    }
+    _cardArray = filteredCatalogue(manufacturer, type);
+    _hasCardArray = true;
+    if (_rebuildDiscLabelTypes || _selectedProjectType != DiscLabelsProject)
+        rebuildLabelTypePopup();
+    updatePaperStyleBox(previousRow);
+}
+
+void LBLayoutSheetController::filterByLabelType(const QString& labelType)
+{
+    const QString maker =
+        _manufacturerPopup.selected > 0 ? _manufacturerPopup.selectedTitle() : QString();
+    _cardArray = filteredCatalogue(maker, labelType);
+    _hasCardArray = true;
+    _selectedRow = -1;
+    if (!_cardArray.isEmpty())
+        _selectedRow = 0;
+    tableViewSelectionDidChange();
+}
+
+QVariantMap LBLayoutSheetController::convertDimensionsToPoints(const QVariantMap& record,
+                                                               bool swapSignDimensions)
+{
+    QVariantMap result = record;
+    const QString paper = Info::text(result, Info::paperSize);
+    const double multiplier = paper == QLatin1String("Letter") || paper == QLatin1String("Letter1")
+                                      || paper == QLatin1String("Letter2")
+                                      || paper == QLatin1String("Tabloid")
+                                  ? PointsPerInch
+                                  : PointsPerMillimeter;
+    const auto converted = [&](const QString& key) {
+        return convertStringToPoints(Info::text(record, key), multiplier);
+    };
+    const auto convert = [&](const QString& key) {
+        if (record.contains(key))
+            result.insert(key, converted(key));
+    };
+    for (const QString& key :
+         {Info::pageWidth, Info::pageHeight, Info::labelWidth, Info::labelHeight})
+        convert(key);
+    for (const QString& key : {Info::leftMargin, Info::topMargin})
+        result.insert(key, record.contains(key) ? converted(key) : 0.0);
+    for (const QString& key : {Info::numRows, Info::numColumns}) {
+        if (!record.contains(key))
+            result.insert(key, qint64(1));
+    }
+    for (const QString& key : {Info::vLabelSpace, Info::hLabelSpace, Info::cornerRadius})
+        convert(key);
+    if (record.contains(Info::innerDiameter)) {
+        convert(Info::innerDiameter);
+        result.insert(
+            Info::outerDiameter,
+            record.contains(Info::outerDiameter)
+                ? converted(Info::outerDiameter)
+                : std::max(record.contains(Info::labelWidth) ? converted(Info::labelWidth) : 0.0,
+                           record.contains(Info::labelHeight) ? converted(Info::labelHeight)
+                                                              : 0.0));
+    }
+    for (const char* key : {"x1", "y1", "x2", "y2"})
+        convert(QString::fromLatin1(key));
+    const QVariantList labels = record.value(labelsKey).toList();
+    if (!labels.isEmpty()) {
+        QVariantList convertedLabels;
+        for (const QVariant& entry : labels) {
+            const QVariantMap label = entry.toMap();
+            QVariantMap convertedLabel = convertDimensionsToPoints(label, swapSignDimensions);
+            const QVariantList lines = label.value(foldLinesKey).toList();
+            if (!lines.isEmpty()) {
+                QVariantList convertedLines;
+                for (const QVariant& line : lines)
+                    convertedLines.append(
+                        convertDimensionsToPoints(line.toMap(), swapSignDimensions));
+                convertedLabel.insert(foldLinesKey, convertedLines);
+            }
+            convertedLabels.append(convertedLabel);
+        }
+        result.insert(labelsKey, convertedLabels);
+    }
+    return result;
+}
+
+QVariantMap LBLayoutSheetController::expandDiscLabelsInDictionary(const QVariantMap& record) const
+{
+    if (_selectedProjectType != DiscLabelsProject)
+        return record;
+    return expandDiscLabels(record);
+}
+
+QVariantMap LBLayoutSheetController::expandDiscLabels(const QVariantMap& record)
+{
+    QVariantMap result = record;
+    QVariantList expanded;
+    for (const QVariant& entry : record.value(labelsKey).toList()) {
+        const QVariantMap label = entry.toMap();
+        const float x0 = float(Info::real(label, Info::leftMargin));
+        const float y0 = float(Info::real(label, Info::topMargin));
+        const float w = float(Info::real(label, Info::labelWidth));
+        const float h = float(Info::real(label, Info::labelHeight));
+        QVariantMap copy;
+        if (label.contains(labelTypeDescriptionKey))
+            copy.insert(labelTypeDescriptionKey, label.value(labelTypeDescriptionKey));
+        copy.insert(QStringLiteral("x"), double(x0));
+        copy.insert(QStringLiteral("y"), double(y0));
+        if (label.contains(Info::cornerRadius))
+            copy.insert(Info::cornerRadius, label.value(Info::cornerRadius));
+        if (label.contains(foldLinesKey))
+            copy.insert(foldLinesKey, label.value(foldLinesKey));
+        float stepX = w;
+        float stepY = h;
+        if (!label.contains(Info::innerDiameter)) {
+            copy.insert(QStringLiteral("width"), label.value(Info::labelWidth));
+            copy.insert(QStringLiteral("height"), label.value(Info::labelHeight));
+        } else {
+            const float diameter = label.contains(Info::outerDiameter)
+                                       ? float(Info::real(label, Info::outerDiameter))
+                                   : h > w ? h
+                                           : w;
+            copy.insert(Info::outerDiameter, double(diameter));
+            copy.insert(Info::innerDiameter, label.value(Info::innerDiameter));
+            stepX = stepY = diameter;
+        }
+        if (!label.contains(Info::numRows)) {
+            expanded.append(copy);
+            continue;
+        }
+        const qint64 rows = Info::integer(label, Info::numRows);
+        const qint64 columns = Info::integer(label, Info::numColumns);
+        // (A block of more than a million labels is no sheet.)
+        if (rows < 1 || columns < 1 || rows > 1000 || columns > 1000)
+            continue;
+        const float hSpace = float(Info::real(label, Info::hLabelSpace));
+        const float vSpace = float(Info::real(label, Info::vLabelSpace));
+        float y = y0;
+        for (qint64 row = 0; row < rows; ++row) {
+            float x = x0;
+            for (qint64 column = 0; column < columns; ++column) {
+                copy.insert(QStringLiteral("x"), double(x));
+                copy.insert(QStringLiteral("y"), double(y));
+                expanded.append(copy);
+                x += stepX + hSpace;
+            }
+            y += stepY + vSpace;
+        }
+    }
+    result.insert(labelsKey, expanded);
+    return result;
+}
+
+const QStringList& LBLayoutSheetController::discLabelTypes()
+{
+    static const QStringList codes = {
+        QStringLiteral("CDDisc"),
+        QStringLiteral("CDCore"),
+        QStringLiteral("CDMini"),
+        QStringLiteral("PappaVinylCD"),
+        QStringLiteral("PappaSuperCD"),
+        QStringLiteral("Label"),
+        QStringLiteral("CDCover"),
+        QStringLiteral("DVDCover"),
+        QStringLiteral("DVDSlimCover"),
+        QStringLiteral("CDSpine"),
+        QStringLiteral("CDTrayInsert"),
+        QStringLiteral("DVDInsert"),
+        QStringLiteral("CDBooklet"),
+        QStringLiteral("DVDBooklet"),
+        QStringLiteral("VHSWrap"),
+        QStringLiteral("VHSFace"),
+        QStringLiteral("VHSSpine"),
+        QStringLiteral("SuperJewelBoxCDBooklet"),
+        QStringLiteral("SuperJewelBoxDVDBooklet"),
+        QStringLiteral("PappaPartialShort"),
+        QStringLiteral("PappaPartialMedium"),
+        QStringLiteral("PappaPartialLong"),
+        QStringLiteral("PappaFullShort"),
+        QStringLiteral("PappaFullLong"),
+        QStringLiteral("Blu-RayCover"),
+        QStringLiteral("CDSlimCaseInsert"),
+        QStringLiteral("SuperJewelBoxCDTrayInsertInside"),
+        QStringLiteral("SuperJewelBoxDVDTrayInsertInside"),
+        QStringLiteral("SuperJewelBoxCDTrayInsertOutside"),
+        QStringLiteral("SuperJewelBoxDVDTrayInsertOutside"),
+        QStringLiteral("LightScribeFull"),
+        QStringLiteral("LightScribeContent"),
+        QStringLiteral("LightScribeTitle"),
+        QStringLiteral("LabelFlashFull"),
+        QStringLiteral("DiscT@2"),
+        QStringLiteral("CDBusinessCard"),
+    };
+    return codes;
+}
+
+QString LBLayoutSheetController::englishNameForDiscLabelType(const QString& code)
+{
+    const qsizetype index = discLabelTypes().indexOf(code);
+    return layoutSheetString(index >= 0 ? discLabelNames().at(index) : QStringLiteral("All"));
+}
+
+QString LBLayoutSheetController::discLabelTypeForEnglishName(const QString& name)
+{
+    for (qsizetype i = 0; i < discLabelNames().size(); ++i) {
+        if (layoutSheetString(discLabelNames().at(i)) == name)
+            return discLabelTypes().at(i);
+    }
+    return layoutSheetString(QStringLiteral("All"));
+}

@@ -1,0 +1,509 @@
+// The wizard: which step shows, how the sheet is sized for it, the moves between steps,
+// the split view of the template step, its design-folder rows and blank template, and the
+// user's named custom layouts of the custom step.
+//
+// Sizes are of the sheet's client area; the sheet keeps its top edge and its horizontal
+// centre when it is resized.
+
+#include "layouts/LBLayoutSheetController.h"
+
+#include "document/DimensionInfo.h"
+#include "document/LBDocument.h"
+#include "graphics/LBProcessState.h"
+#include "layouts/LBPaperSizeController.h"
+#include "layouts/LBTemplateObject.h"
+#include "layouts/LayoutSheetHost.h"
+#include "platform/core/PropertyList.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Alert.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace {
+
+using Info = DimensionInfo;
+
+platform::UserDefaults& defaults()
+{
+    return platform::UserDefaults::standardUserDefaults();
+}
+
+constexpr double projectTypeHeight = 277;
+constexpr double projectTypeWidth = 654;
+constexpr double formatMinimumHeight = 497;
+
+// Seconds since the first instant of 2001, as the blank templates' unique paths use them.
+double secondsSinceReferenceDate()
+{
+    static const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    return double(reference.msecsTo(QDateTime::currentDateTimeUtc())) / 1000.0;
+}
+
+} // namespace
+
+void LBLayoutSheetController::setFrameCentred(double width, double height, bool clampBottom)
+{
+    const double centre = _sheetFrame.center().x();
+    QRectF frame(centre - width / 2, _sheetFrame.top(), width, height);
+    if (clampBottom && _screenBottom > 0 && frame.bottom() > _screenBottom)
+        frame.setHeight(std::max(0.0, frame.height() - (frame.bottom() - _screenBottom)));
+    _sheetFrame = frame;
+}
+
+void LBLayoutSheetController::goToStep(qint64 step)
+{
+    const qint64 old = _stepIndex;
+    const bool resize =
+        (step == FormatStep && old != TemplateStep) || (step == TemplateStep && old != FormatStep);
+    _stepIndex = step;
+
+    // The step shown goes out.
+    if (step != ProjectTypeStep && _shownStep == ProjectTypeStep) {
+        _shownStep = -1;
+    } else if ((step != FormatStep && _shownStep == FormatStep)
+               || (step != TemplateStep && _shownStep == TemplateStep)) {
+        _layoutSheetSize = _sheetFrame.size();
+        _documentListWidth = _splitFirstPaneWidth;
+        _shownStep = -1;
+    } else if (step != CustomSizeStep && _shownStep == CustomSizeStep) {
+        _shownStep = -1;
+        // Leaving stores the pane's edits in the selected custom layout.
+        _customLayoutPopup.selected = 0;
+        customLayoutAction(0);
+    }
+    if (_shownStep == step) {
+        Q_EMIT changed();
+        return;
+    }
+
+    switch (step) {
+    case ProjectTypeStep:
+        setFrameCentred(projectTypeWidth, projectTypeHeight, false);
+        _minimumSize = _maximumSize = QSizeF(projectTypeWidth, projectTypeHeight);
+        _shownStep = ProjectTypeStep;
+        break;
+    case FormatStep: {
+        if (_selectedProjectType == AddressLabelsProject)
+            _labelTypePopup.selected = 0;
+        const QString prefix = defaults().stringForKey(
+            _selectedProjectType == EnvelopesProject
+                ? QStringLiteral("Layout Sheet Selected Envelope Type String")
+            : _selectedProjectType == DiscLabelsProject
+                ? QStringLiteral("Layout Sheet Selected Disc Type String 2")
+                : QStringLiteral("Layout Sheet Selected PaperCode 2"));
+        qint64 makerIndex = defaults().integerForKey(
+            _selectedProjectType == DiscLabelsProject
+                ? QStringLiteral("Layout Sheet Selected Disc Manufacturer 2")
+                : QStringLiteral("Layout Sheet Selected Manufacturer 2"));
+        if (makerIndex > 10000)
+            makerIndex = 0;
+        selectProjectType(_selectedProjectType);
+        if (resize) {
+            setFrameCentred(_layoutSheetSize.width(),
+                            std::max(_layoutSheetSize.height(), formatMinimumHeight), true);
+        }
+        _minimumSize = QSizeF(578, formatMinimumHeight);
+        _maximumSize = QSizeF();
+        _shownStep = FormatStep;
+        if (_selectedProjectType >= AddressLabelsProject
+            || _selectedProjectType == DiscLabelsProject || isBusinessCard()) {
+            // A saved index at a separator or past the pop-up counts as the first.
+            if (makerIndex < 0 || makerIndex >= _manufacturerPopup.items.size()
+                || _manufacturerPopup.isSeparator(makerIndex))
+                makerIndex = 0;
+            _manufacturerPopup.selected = makerIndex;
+            manufacturerAction();
+        }
+        qint64 row = firstRowWithCode(prefix, true);
+        if (row < 0 && _selectedProjectType == EnvelopesProject) {
+            _formatUnitsColumn = 1;
+            formatUnitsTypeAction();
+            row = firstRowWithCode(prefix, true);
+        }
+        if (row >= 0)
+            selectRow(row);
+        break;
+    }
+    case TemplateStep:
+        if (_selectedProjectType >= 1 && _selectedProjectType < AddressLabelsProject
+            && _selectedProjectType != DiscLabelsProject && !isBusinessCard())
+            selectProjectType(_selectedProjectType);
+        processCardStockSelection();
+        if (showsTemplateUnits())
+            _pageOrientationColumn = 1;
+        if (resize)
+            setFrameCentred(_layoutSheetSize.width(), _layoutSheetSize.height(), true);
+        _minimumSize = QSizeF(548, 342);
+        _maximumSize = QSizeF();
+        _shownStep = TemplateStep;
+        break;
+    case CustomSizeStep: {
+        setFrameCentred(661, _customWindowHeight, false);
+        _minimumSize = _maximumSize = QSizeF(662, _customWindowHeight);
+        _shownStep = CustomSizeStep;
+        loadPaperSizeController();
+        _chooseCustomDesignEnabled = true;
+        const std::optional<QVariantMap> card = _newDocumentLayout && _hasCardArray
+                                                    ? cardDictionaryAtIndex(_selectedRow)
+                                                    : std::nullopt;
+        if (card) {
+            _paperSizeController->setDimensionInfo(
+                expandDiscLabelsInDictionary(convertDimensionsToPoints(*card, false)));
+        } else {
+            const LBDocument* document = _host ? _host->document() : nullptr;
+            const QVariantMap layout = document ? document->dimensionInfo() : QVariantMap();
+            _paperSizeController->setDimensionInfo(layout);
+            for (qsizetype i = 0; i < _customLayoutsArray.size(); ++i) {
+                const QVariantMap custom = _customLayoutsArray.at(i).toMap();
+                bool same = true;
+                for (const QString& key : {Info::labelType, Info::numRows, Info::numColumns})
+                    same = same && Info::integer(custom, key) == Info::integer(layout, key);
+                for (const QString& key :
+                     {Info::labelWidth, Info::labelHeight, Info::topMargin, Info::leftMargin,
+                      Info::hLabelSpace, Info::vLabelSpace, Info::cornerRadius})
+                    same = same && Info::real(custom, key) == Info::real(layout, key);
+                if (same) {
+                    _customLayoutPopup.selected = i + 2;
+                    _customLayoutIndex = i;
+                    break;
+                }
+            }
+        }
+        break;
+    }
+    default: break;
+    }
+    Q_EMIT changed();
+}
+
+qint64 LBLayoutSheetController::firstRowWithCode(const QString& code, bool prefix) const
+{
+    const qint64 rows = numberOfRows();
+    for (qint64 row = 0; row < rows; ++row) {
+        const std::optional<QVariantMap> card = cardDictionaryAtIndex(row);
+        if (!card)
+            continue;
+        const QString rowCode = Info::text(*card, Info::paperCode);
+        if (prefix ? rowCode.startsWith(code) : rowCode == code)
+            return row;
+    }
+    return -1;
+}
+
+void LBLayoutSheetController::continueAction()
+{
+    if (!_newDocumentLayout) {
+        chooseDesignAction();
+        return;
+    }
+    switch (_stepIndex) {
+    case ProjectTypeStep:
+        goToStep(_selectedProjectType == EnvelopesProject
+                         || _selectedProjectType == DiscLabelsProject
+                         || _selectedProjectType >= AddressLabelsProject
+                     ? FormatStep
+                     : TemplateStep);
+        break;
+    case FormatStep:
+    case CustomSizeStep:
+    case TemplateStep: goToStep(TemplateStep); break;
+    default: break;
+    }
+}
+
+void LBLayoutSheetController::goBackAction()
+{
+    if (_stepIndex == TemplateStep && _selectedProjectType >= 1
+        && _selectedProjectType < AddressLabelsProject && _selectedProjectType != DiscLabelsProject)
+        goToStep(ProjectTypeStep);
+    else if (_stepIndex == CustomSizeStep)
+        goToStep(_preCustomSizeStepIndex);
+    else if (_stepIndex > ProjectTypeStep)
+        goToStep(_stepIndex - 1);
+}
+
+void LBLayoutSheetController::customSizeAction()
+{
+    if (_selectedProjectType == DiscLabelsProject) {
+        platform::Alert alert;
+        alert.messageText =
+            dialogString(QStringLiteral("Media labels don't support custom sizes."));
+        alert.buttons = {dialogString(QStringLiteral("OK"))};
+        alert.beginSheetModalForWindow(_sheet && _sheet->isVisible() ? _sheet.data() : nullptr);
+        return;
+    }
+    _preCustomSizeStepIndex = _stepIndex;
+    goToStep(CustomSizeStep);
+}
+
+void LBLayoutSheetController::projectTypeAction(qint64 buttonType)
+{
+    switch (buttonType) {
+    case AddressLabelsProject:
+    case EnvelopesProject:
+    case LetterheadProject:
+    case MatchedSetsProject:
+    case DiscLabelsProject: _selectedProjectType = buttonType; break;
+    default: break;
+    }
+    Q_EMIT changed();
+}
+
+QString LBLayoutSheetController::projectButtonImages(qint64 buttonType) const
+{
+    const qint64 chosen =
+        _selectedProjectType >= AddressLabelsProject ? AddressLabelsProject : _selectedProjectType;
+    return chosen == buttonType ? QStringLiteral("Project1|Project1")
+                                : QStringLiteral("Project0|Project1");
+}
+
+LBLayoutSheetController::SplitWidths
+LBLayoutSheetController::splitViewResizeSubviews(double width, double dividerThickness)
+{
+    const double right = std::floor(width - _documentListWidth - dividerThickness);
+    if (right >= 0)
+        return {_documentListWidth, right};
+    _ignoreNewDocumentListWidth = true;
+    return {width - dividerThickness, 0};
+}
+
+void LBLayoutSheetController::splitViewDidResizeSubviews(double firstWidth)
+{
+    _splitFirstPaneWidth = firstWidth;
+    if (!_ignoreNewDocumentListWidth)
+        _documentListWidth = firstWidth;
+    _ignoreNewDocumentListWidth = false;
+}
+
+void LBLayoutSheetController::processCardStockSelection()
+{
+    const std::optional<QVariantMap> card =
+        _hasCardArray || _selectedProjectType == EnvelopesProject
+                || isPageType(_selectedProjectType)
+            ? cardDictionaryAtIndex(_selectedRow >= 0 ? _selectedRow : 0)
+            : std::nullopt;
+    const QString key = _selectedProjectType == EnvelopesProject
+                            ? QStringLiteral("Layout Sheet Selected Envelope Type String")
+                        : _selectedProjectType == DiscLabelsProject
+                            ? QStringLiteral("Layout Sheet Selected Disc Type String 2")
+                            : QStringLiteral("Layout Sheet Selected PaperCode 2");
+    if (card) {
+        _selectedCardStockName = Info::text(*card, Info::paperCode);
+        defaults().setObject(_selectedCardStockName, key);
+    } else {
+        defaults().removeObjectForKey(key);
+    }
+    // The design folders: the user's designs come with their lists; until then the rows
+    // are "All" and "Blank", both offering the stock's blank design.
+    _designFolderRows.clear();
+    _templateArray.clear();
+    if (!_matchedSetsSelected) {
+        _designFolderRows = {layoutSheetString(QStringLiteral("All")),
+                             layoutSheetString(QStringLiteral("Blank"))};
+        if (_selectedProjectType != ContactListsProject
+            && _selectedProjectType != ActivityReportsProject)
+            _templateArray.append(
+                blankTemplateObjectWithName(layoutSheetString(QStringLiteral("Blank"))));
+    }
+    _selectedTemplate = 0;
+    _chooseDesignEnabled = !_templateArray.isEmpty();
+    Q_EMIT changed();
+}
+
+std::shared_ptr<LBTemplateObject>
+LBLayoutSheetController::blankTemplateObjectWithName(const QString& name) const
+{
+    const std::optional<QVariantMap> card =
+        cardDictionaryAtIndex(_selectedRow >= 0 ? _selectedRow : 0);
+    QSizeF paper;
+    if (card) {
+        paper = _selectedProjectType == DiscLabelsProject
+                    ? pixelDimensionsForPaper(*card)
+                    : QSizeF(convertStringToPoints(Info::text(*card, Info::labelWidth), 1.0),
+                             convertStringToPoints(Info::text(*card, Info::labelHeight), 1.0));
+    }
+    const double w = paper.width();
+    const double h = paper.height();
+    QSizeF scaled(0, 0);
+    if (w > 0 && h > 0)
+        scaled = w > h ? QSizeF(120, h * 120 / w) : QSizeF(w * 120 / h, 120);
+    auto blank = LBTemplateObject::templateObjectWithPath(
+        QStringLiteral("%1/%2").arg(QString::number(secondsSinceReferenceDate(), 'f', 6), name), 0);
+    blank->setBlankPaperSize(scaled);
+    blank->setCellSize(templateCellSize());
+    return blank;
+}
+
+// ---- Custom layouts ----
+
+QString LBLayoutSheetController::customLayoutsPath()
+{
+    return QStringLiteral("%1Custom.plist").arg(LBProcessState::applicationSupportPath());
+}
+
+void LBLayoutSheetController::readCustomLayouts()
+{
+    _customLayoutsArray.clear();
+    _customLayoutsLoaded = true;
+    _customLayoutsReadable = true;
+    QFile file(customLayoutsPath());
+    if (!file.exists())
+        return;
+    QString error;
+    std::optional<QVariant> list;
+    if (file.open(QIODevice::ReadOnly))
+        list = platform::PropertyList::read(file.readAll(), &error);
+    if (!list || list->typeId() != QMetaType::QVariantList) {
+        // Kept as it is until the user changes the list.
+        _customLayoutsReadable = false;
+        qWarning().noquote() << QStringLiteral("The custom layouts \"%1\" cannot be read%2")
+                                    .arg(file.fileName(), error.isEmpty()
+                                                              ? QString()
+                                                              : QStringLiteral(": ") + error);
+        return;
+    }
+    for (const QVariant& layout : list->toList()) {
+        if (layout.typeId() == QMetaType::QVariantMap)
+            _customLayoutsArray.append(layout);
+    }
+}
+
+void LBLayoutSheetController::writeCustomLayouts()
+{
+    if (!_customLayoutsLoaded || !_customLayoutsReadable)
+        return;
+    const QString path = customLayoutsPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(platform::PropertyList::toXml(_customLayoutsArray)) < 0 || !file.commit())
+        qWarning().noquote() << QStringLiteral("The custom layouts cannot be written to \"%1\": %2")
+                                    .arg(path, file.errorString());
+}
+
+void LBLayoutSheetController::loadPaperSizeController()
+{
+    if (_paperSizeController)
+        return;
+    _paperSizeController = std::make_unique<LBPaperSizeController>();
+    readCustomLayouts();
+    if (_customLayoutsArray.isEmpty()) {
+        _customLayoutPopup.items.removeAt(2);
+    } else {
+        for (qsizetype i = 0; i < _customLayoutsArray.size(); ++i)
+            _customLayoutPopup.items.insert(
+                i + 2, Info::text(_customLayoutsArray.at(i).toMap(), Info::paperCode));
+    }
+    _oldMainViewHeight = 0;
+}
+
+void LBLayoutSheetController::saveSelectedLayoutWithName(const std::optional<QString>& name)
+{
+    if (_customLayoutIndex < 0 || _customLayoutIndex >= _customLayoutsArray.size()
+        || !_paperSizeController)
+        return;
+    QVariantMap layout = _paperSizeController->dimensionInfo();
+    layout.insert(
+        Info::paperCode,
+        name ? *name
+             : Info::text(_customLayoutsArray.at(_customLayoutIndex).toMap(), Info::paperCode));
+    _customLayoutsArray[_customLayoutIndex] = layout;
+}
+
+void LBLayoutSheetController::customLayoutAction(qint64 index)
+{
+    _creatingNewCustomLayout = false;
+    saveSelectedLayoutWithName(std::nullopt);
+    const qint64 n = _customLayoutPopup.items.size();
+    if (index == n - 3) {
+        _creatingNewCustomLayout = true;
+        _nameSheetText.clear();
+        _nameSheetOpen = true;
+    } else if (index == n - 2) {
+        if (_customLayoutIndex >= 0) {
+            _nameSheetText = _customLayoutPopup.items.value(_customLayoutIndex + 2);
+            _nameSheetOpen = true;
+        }
+    } else if (index == n - 1) {
+        if (_customLayoutIndex >= 0 && _customLayoutIndex < _customLayoutsArray.size()) {
+            _customLayoutsArray.removeAt(_customLayoutIndex);
+            _customLayoutPopup.items.removeAt(_customLayoutIndex + 2);
+            if (_customLayoutsArray.isEmpty())
+                _customLayoutPopup.items.removeAt(_customLayoutIndex + 2);
+            _customLayoutsReadable = true;
+        }
+        _customLayoutIndex = -2;
+        _customLayoutPopup.selected = 0;
+    } else {
+        _customLayoutPopup.selected = index;
+        _customLayoutIndex = index - 2;
+        if (_customLayoutIndex >= 0 && _customLayoutIndex < _customLayoutsArray.size()
+            && _paperSizeController)
+            _paperSizeController->setDimensionInfo(
+                _customLayoutsArray.at(_customLayoutIndex).toMap());
+    }
+    Q_EMIT changed();
+}
+
+void LBLayoutSheetController::saveCustomNameAction(const QString& text)
+{
+    const QString name = text;
+    _nameSheetOpen = false;
+    _customLayoutsReadable = true;
+    if (!_creatingNewCustomLayout) {
+        if (_customLayoutIndex >= 0 && _customLayoutIndex < _customLayoutsArray.size()) {
+            saveSelectedLayoutWithName(name);
+            _customLayoutPopup.items[_customLayoutIndex + 2] = name;
+            _customLayoutPopup.selected = _customLayoutIndex + 2;
+        }
+    } else if (_paperSizeController) {
+        QVariantMap layout = _paperSizeController->dimensionInfo();
+        layout.insert(Info::paperManufacturer, QStringLiteral("Quarn"));
+        layout.insert(Info::paperCode, name);
+        _customLayoutsArray.append(layout);
+        if (_customLayoutsArray.size() == 1)
+            _customLayoutPopup.items.insert(2, QStringLiteral("-"));
+        const qint64 at = _customLayoutPopup.items.size() - 4;
+        _customLayoutPopup.items.insert(at, name);
+        _customLayoutPopup.selected = at;
+        _customLayoutIndex = _customLayoutsArray.size() - 1;
+    }
+    Q_EMIT changed();
+}
+
+void LBLayoutSheetController::cancelCustomNameAction()
+{
+    _customLayoutPopup.selected = _customLayoutIndex >= 0 ? _customLayoutIndex + 2 : 0;
+    _nameSheetOpen = false;
+    Q_EMIT changed();
+}
+
+bool LBLayoutSheetController::validateMenuItem(qint64 index) const
+{
+    if (_customLayoutIndex >= 0)
+        return true;
+    const qint64 n = _customLayoutPopup.items.size();
+    return index != n - 1 && index != n - 2;
+}
+
+void LBLayoutSheetController::mainViewChangedSize(double newHeight)
+{
+    const double change = _oldMainViewHeight - newHeight;
+    if (change == 0)
+        return;
+    _oldMainViewHeight = newHeight;
+    QRectF frame = _sheetFrame;
+    frame.setHeight(frame.height() - change);
+    _sheetFrame = frame;
+    _customWindowHeight = frame.height();
+    _minimumSize = _maximumSize = frame.size();
+    Q_EMIT changed();
+}

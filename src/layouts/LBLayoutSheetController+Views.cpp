@@ -1,0 +1,606 @@
+// The chooser's widgets ("LayoutSheetL", built in code): one page a step, each showing the
+// controller's state and passing the user's actions back. Nothing is decided here.
+
+#include "layouts/LBLayoutSheetController.h"
+
+#include "controls/LBImageButton.h"
+#include "layouts/LBPaperSizeController.h"
+#include "layouts/LBTemplateObject.h"
+
+#include <QAbstractTableModel>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+using Controller = LBLayoutSheetController;
+
+// The sheet table's rows.
+class PaperStyleModel : public QAbstractTableModel
+{
+public:
+    explicit PaperStyleModel(Controller& controller) : _controller(controller) {}
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(_controller.numberOfRows());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : 1;
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::DisplayRole)
+            return _controller.rowText(index.row());
+        return {};
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        Qt::ItemFlags flags = Qt::ItemIsEnabled;
+        if (_controller.shouldSelectRow(index.row()))
+            flags |= Qt::ItemIsSelectable;
+        return flags;
+    }
+    void reload()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    Controller& _controller;
+};
+
+// A project button: its picture under its title, a second picture while pressed, the
+// title white while pressed.
+LBImageButton* makeProjectButton(const QString& title, QWidget* parent)
+{
+    auto* button = new LBImageButton(parent);
+    QFont font = button->font();
+    font.setBold(true);
+    button->setFont(font);
+    button->setTitle(title);
+    button->setComponentImageString(QStringLiteral("Project0|Project1"));
+    button->setAlternateTitleColor(Qt::white);
+    button->setFixedSize(120, 120);
+    return button;
+}
+
+void fillPopUp(QComboBox* box, const Controller::PopUp& popUp)
+{
+    box->clear();
+    for (const QString& item : popUp.items) {
+        if (item == QLatin1String("-"))
+            box->insertSeparator(box->count());
+        else
+            box->addItem(item);
+    }
+    box->setCurrentIndex(int(popUp.selected));
+}
+
+QPushButton* button(const QString& title, QWidget* parent)
+{
+    return new QPushButton(title, parent);
+}
+
+} // namespace
+
+// The widgets of one chooser; owned by its dialog.
+class LayoutSheetViews : public QObject
+{
+public:
+    LayoutSheetViews(Controller& controller, QDialog& dialog);
+    void refresh();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The row of buttons under a step: a leading button on the left (none when its title
+    // is empty), then Go Back (when asked for), Cancel and the default button.
+    struct ButtonBar
+    {
+        QPushButton* back = nullptr;
+        QPushButton* close = nullptr;
+        QPushButton* next = nullptr;
+    };
+    ButtonBar addButtonBar(QWidget* page, QBoxLayout* layout, const QString& leadingTitle,
+                           void (Controller::*leading)(), bool withBack, const QString& nextTitle,
+                           void (Controller::*next)());
+    QWidget* makeProjectTypePage();
+    QWidget* makeFormatPage();
+    QWidget* makeTemplatePage();
+    QWidget* makeCustomSizePage();
+    void runNameSheet();
+
+    Controller& _controller;
+    QDialog& _dialog;
+    bool _refreshing = false;
+    QStackedWidget* _stack = nullptr;
+    struct ProjectButtonEntry
+    {
+        qint64 type;
+        LBImageButton* button;
+    };
+    QList<ProjectButtonEntry> _projectButtons;
+    QComboBox* _manufacturerPopup = nullptr;
+    QComboBox* _labelTypePopup = nullptr;
+    QWidget* _labelFormatControls = nullptr;
+    QWidget* _formatUnits = nullptr;
+    QRadioButton* _usUnits = nullptr;
+    QRadioButton* _metricUnits = nullptr;
+    QLineEdit* _search = nullptr;
+    QTableView* _paperStyleTable = nullptr;
+    PaperStyleModel* _paperStyleModel = nullptr;
+    QLabel* _preview = nullptr;
+    QRadioButton* _portraitButton = nullptr;
+    QRadioButton* _landscapeButton = nullptr;
+    QLabel* _modelsTitle = nullptr;
+    QPlainTextEdit* _models = nullptr;
+    QPushButton* _standardGoBackButton = nullptr;
+    QPushButton* _standardCloseButton = nullptr;
+    QPushButton* _standardContinueButton = nullptr;
+    QSplitter* _splitView = nullptr;
+    QListWidget* _folderList = nullptr;
+    QListWidget* _templateBrowser = nullptr;
+    QPushButton* _chooseDesignButton = nullptr;
+    QWidget* _templateUnits = nullptr;
+    QRadioButton* _usPaper = nullptr;
+    QRadioButton* _a4Paper = nullptr;
+    QRadioButton* _pagePortrait = nullptr;
+    QRadioButton* _pageLandscape = nullptr;
+    QComboBox* _customLayoutPopup = nullptr;
+    QWidget* _paneHolder = nullptr;
+    QPushButton* _customGoBackButton = nullptr;
+    QPushButton* _customCloseButton = nullptr;
+    QPushButton* _chooseCustomDesignButton = nullptr;
+};
+
+LayoutSheetViews::LayoutSheetViews(Controller& controller, QDialog& dialog)
+    : QObject(&dialog), _controller(controller), _dialog(dialog)
+{
+    _dialog.setWindowTitle(Controller::layoutSheetString(QStringLiteral("Choose a Layout")));
+    auto* layout = new QVBoxLayout(&_dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    _stack = new QStackedWidget(&_dialog);
+    layout->addWidget(_stack);
+    _stack->addWidget(makeProjectTypePage());
+    _stack->addWidget(makeFormatPage());
+    _stack->addWidget(makeTemplatePage());
+    _stack->addWidget(makeCustomSizePage());
+    _dialog.installEventFilter(this);
+    _splitView->installEventFilter(this);
+    connect(&_controller, &Controller::changed, this, &LayoutSheetViews::refresh);
+    // Closing the sheet is the close button.
+    connect(&_dialog, &QDialog::rejected, &_controller, [this] {
+        if (!_refreshing)
+            _controller.closeDocumentAction();
+    });
+    refresh();
+}
+
+LayoutSheetViews::ButtonBar LayoutSheetViews::addButtonBar(QWidget* page, QBoxLayout* layout,
+                                                           const QString& leadingTitle,
+                                                           void (Controller::*leading)(),
+                                                           bool withBack, const QString& nextTitle,
+                                                           void (Controller::*next)())
+{
+    auto* bar = new QHBoxLayout;
+    if (leading) {
+        QPushButton* first = button(leadingTitle, page);
+        connect(first, &QPushButton::clicked, &_controller, leading);
+        bar->addWidget(first);
+    }
+    bar->addStretch();
+    ButtonBar buttons;
+    if (withBack) {
+        buttons.back = button(Controller::dialogString(QStringLiteral("Go Back")), page);
+        connect(buttons.back, &QPushButton::clicked, &_controller, &Controller::goBackAction);
+        bar->addWidget(buttons.back);
+    }
+    buttons.close = button(Controller::dialogString(QStringLiteral("Cancel")), page);
+    connect(buttons.close, &QPushButton::clicked, &_controller, &Controller::closeDocumentAction);
+    bar->addWidget(buttons.close);
+    buttons.next = button(nextTitle, page);
+    buttons.next->setDefault(true);
+    connect(buttons.next, &QPushButton::clicked, &_controller, next);
+    bar->addWidget(buttons.next);
+    layout->addLayout(bar);
+    return buttons;
+}
+
+QWidget* LayoutSheetViews::makeProjectTypePage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* title =
+        new QLabel(Controller::layoutSheetString(QStringLiteral("Choose a project type:")));
+    QFont font = title->font();
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    font.setBold(true);
+    title->setFont(font);
+    layout->addWidget(title);
+    auto* buttons = new QHBoxLayout;
+    const std::pair<qint64, const char*> kinds[] = {
+        {Controller::AddressLabelsProject, "Labels"},
+        {Controller::EnvelopesProject, "Envelopes"},
+        {Controller::LetterheadProject, "Letterhead"},
+        {Controller::MatchedSetsProject, "Matched Sets"},
+        {Controller::DiscLabelsProject, "Disc Labels"},
+    };
+    for (const auto& [type, name] : kinds) {
+        LBImageButton* projectButton =
+            makeProjectButton(Controller::layoutSheetString(QString::fromLatin1(name)), page);
+        connect(projectButton, &QAbstractButton::clicked, &_controller,
+                [this, type = type] { _controller.projectTypeAction(type); });
+        // Matched sets list the designs of their folder, which are not offered yet.
+        projectButton->setEnabled(type != Controller::MatchedSetsProject);
+        buttons->addWidget(projectButton);
+        _projectButtons.append({type, projectButton});
+    }
+    layout->addStretch();
+    layout->addLayout(buttons);
+    layout->addStretch();
+    addButtonBar(page, layout, Controller::layoutSheetString(QStringLiteral("Open Existing…")),
+                 &Controller::openFileAction, false,
+                 Controller::dialogString(QStringLiteral("Continue")), &Controller::continueAction);
+    return page;
+}
+
+QWidget* LayoutSheetViews::makeFormatPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    auto* makers = new QHBoxLayout;
+    makers->addWidget(new QLabel(Controller::layoutSheetString(QStringLiteral("Manufacturer:"))));
+    _manufacturerPopup = new QComboBox(page);
+    makers->addWidget(_manufacturerPopup, 1);
+    left->addLayout(makers);
+    _labelFormatControls = new QWidget(page);
+    auto* types = new QHBoxLayout(_labelFormatControls);
+    types->setContentsMargins(0, 0, 0, 0);
+    types->addWidget(new QLabel(Controller::layoutSheetString(QStringLiteral("Label Type:"))));
+    _labelTypePopup = new QComboBox(_labelFormatControls);
+    types->addWidget(_labelTypePopup, 1);
+    left->addWidget(_labelFormatControls);
+    _formatUnits = new QWidget(page);
+    auto* units = new QHBoxLayout(_formatUnits);
+    units->setContentsMargins(0, 0, 0, 0);
+    _usUnits = new QRadioButton(Controller::layoutSheetString(QStringLiteral("US")), _formatUnits);
+    _metricUnits =
+        new QRadioButton(Controller::layoutSheetString(QStringLiteral("Metric")), _formatUnits);
+    units->addWidget(_usUnits);
+    units->addWidget(_metricUnits);
+    units->addStretch();
+    left->addWidget(_formatUnits);
+    _search = new QLineEdit(page);
+    _search->setPlaceholderText(Controller::layoutSheetString(QStringLiteral("Search")));
+    _search->setClearButtonEnabled(true);
+    left->addWidget(_search);
+    _paperStyleTable = new QTableView(page);
+    _paperStyleModel = new PaperStyleModel(_controller);
+    _paperStyleModel->setParent(_paperStyleTable);
+    _paperStyleTable->setModel(_paperStyleModel);
+    _paperStyleTable->horizontalHeader()->hide();
+    _paperStyleTable->horizontalHeader()->setStretchLastSection(true);
+    _paperStyleTable->verticalHeader()->hide();
+    _paperStyleTable->verticalHeader()->setDefaultSectionSize(
+        _paperStyleTable->fontMetrics().height() + 6);
+    _paperStyleTable->setShowGrid(false);
+    _paperStyleTable->setAlternatingRowColors(true);
+    _paperStyleTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    _paperStyleTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    _paperStyleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    left->addWidget(_paperStyleTable, 1);
+    columns->addLayout(left, 1);
+
+    auto* right = new QVBoxLayout;
+    _preview = new QLabel(page);
+    _preview->setFixedSize(232, 232);
+    _preview->setFrameShape(QFrame::StyledPanel);
+    right->addWidget(_preview);
+    auto* orientation = new QHBoxLayout;
+    _portraitButton =
+        new QRadioButton(Controller::layoutSheetString(QStringLiteral("Portrait")), page);
+    _landscapeButton =
+        new QRadioButton(Controller::layoutSheetString(QStringLiteral("Landscape")), page);
+    orientation->addWidget(_portraitButton);
+    orientation->addWidget(_landscapeButton);
+    right->addLayout(orientation);
+    _modelsTitle = new QLabel(Controller::layoutSheetString(QStringLiteral("Compatible with:")));
+    right->addWidget(_modelsTitle);
+    _models = new QPlainTextEdit(page);
+    _models->setReadOnly(true);
+    _models->setFixedWidth(232);
+    right->addWidget(_models, 1);
+    columns->addLayout(right);
+    layout->addLayout(columns, 1);
+
+    const ButtonBar buttons = addButtonBar(
+        page, layout, Controller::layoutSheetString(QStringLiteral("Custom Size…")),
+        &Controller::customSizeAction, true, Controller::dialogString(QStringLiteral("Continue")),
+        &Controller::continueAction);
+    _standardGoBackButton = buttons.back;
+    _standardCloseButton = buttons.close;
+    _standardContinueButton = buttons.next;
+
+    connect(_manufacturerPopup, &QComboBox::activated, &_controller, [this](int index) {
+        _controller.setManufacturerPopupSelection(index);
+        _controller.setLabelTypePopupSelection(0);
+        _controller.manufacturerAction();
+    });
+    connect(_labelTypePopup, &QComboBox::activated, &_controller, [this](int index) {
+        _controller.setLabelTypePopupSelection(index);
+        _controller.labelTypeAction();
+    });
+    connect(_usUnits, &QRadioButton::clicked, &_controller, [this] {
+        _controller.setFormatUnitsColumn(0);
+        _controller.formatUnitsTypeAction();
+    });
+    connect(_metricUnits, &QRadioButton::clicked, &_controller, [this] {
+        _controller.setFormatUnitsColumn(1);
+        _controller.formatUnitsTypeAction();
+    });
+    connect(_portraitButton, &QRadioButton::clicked, &_controller,
+            [this] { _controller.orientationButtonAction(true); });
+    connect(_landscapeButton, &QRadioButton::clicked, &_controller,
+            [this] { _controller.orientationButtonAction(false); });
+    connect(_search, &QLineEdit::textEdited, &_controller, &Controller::searchPaperCode);
+    connect(_paperStyleTable->selectionModel(), &QItemSelectionModel::currentRowChanged,
+            &_controller, [this](const QModelIndex& current) {
+                if (!_refreshing)
+                    _controller.selectRow(current.isValid() ? current.row() : -1);
+            });
+    connect(_paperStyleTable, &QTableView::doubleClicked, &_controller,
+            &Controller::continueAction);
+    return page;
+}
+
+QWidget* LayoutSheetViews::makeTemplatePage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    _splitView = new QSplitter(Qt::Horizontal, page);
+    _folderList = new QListWidget(_splitView);
+    _templateBrowser = new QListWidget(_splitView);
+    _templateBrowser->setViewMode(QListView::IconMode);
+    _templateBrowser->setIconSize(QSize(120, 120));
+    _templateBrowser->setGridSize(QSize(150, 160));
+    _templateBrowser->setMovement(QListView::Static);
+    _templateBrowser->setResizeMode(QListView::Adjust);
+    _templateBrowser->setStyleSheet(
+        QStringLiteral("QListWidget { background: rgb(170, 178, 188); }"));
+    _splitView->setChildrenCollapsible(true);
+    layout->addWidget(_splitView, 1);
+    _templateUnits = new QWidget(page);
+    auto* units = new QHBoxLayout(_templateUnits);
+    units->setContentsMargins(0, 0, 0, 0);
+    auto* paper = new QButtonGroup(_templateUnits);
+    _usPaper = new QRadioButton(Controller::layoutSheetString(QStringLiteral("US Letter")));
+    _a4Paper = new QRadioButton(Controller::layoutSheetString(QStringLiteral("A4")));
+    paper->addButton(_usPaper);
+    paper->addButton(_a4Paper);
+    auto* orientation = new QButtonGroup(_templateUnits);
+    _pagePortrait = new QRadioButton(Controller::layoutSheetString(QStringLiteral("Portrait")));
+    _pageLandscape = new QRadioButton(Controller::layoutSheetString(QStringLiteral("Landscape")));
+    orientation->addButton(_pagePortrait);
+    orientation->addButton(_pageLandscape);
+    for (QRadioButton* radio : {_usPaper, _a4Paper})
+        units->addWidget(radio);
+    units->addSpacing(24);
+    for (QRadioButton* radio : {_pagePortrait, _pageLandscape})
+        units->addWidget(radio);
+    units->addStretch();
+    layout->addWidget(_templateUnits);
+    connect(_usPaper, &QRadioButton::clicked, &_controller, [this] {
+        _controller.setTemplateUnitsColumn(0);
+        _controller.templateUnitsTypeAction();
+    });
+    connect(_a4Paper, &QRadioButton::clicked, &_controller, [this] {
+        _controller.setTemplateUnitsColumn(1);
+        _controller.templateUnitsTypeAction();
+    });
+    connect(_pagePortrait, &QRadioButton::clicked, &_controller,
+            [this] { _controller.pageOrientationAction(1); });
+    connect(_pageLandscape, &QRadioButton::clicked, &_controller,
+            [this] { _controller.pageOrientationAction(0); });
+    _chooseDesignButton =
+        addButtonBar(page, layout, Controller::layoutSheetString(QStringLiteral("Custom Size…")),
+                     &Controller::customSizeAction, true,
+                     Controller::dialogString(QStringLiteral("Choose")),
+                     &Controller::chooseDesignAction)
+            .next;
+    connect(_splitView, &QSplitter::splitterMoved, &_controller,
+            [this] { _controller.splitViewDidResizeSubviews(_splitView->sizes().value(0)); });
+    connect(_templateBrowser, &QListWidget::currentRowChanged, &_controller, [this](int row) {
+        if (!_refreshing)
+            _controller.setSelectedTemplate(row);
+    });
+    connect(_templateBrowser, &QListWidget::itemDoubleClicked, &_controller,
+            [this] { _controller.chooseDesignAction(); });
+    return page;
+}
+
+QWidget* LayoutSheetViews::makeCustomSizePage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    _customLayoutPopup = new QComboBox(page);
+    layout->addWidget(_customLayoutPopup);
+    _paneHolder = new QWidget(page);
+    new QVBoxLayout(_paneHolder);
+    layout->addWidget(_paneHolder, 1);
+    const ButtonBar buttons = addButtonBar(page, layout, QString(), nullptr, true,
+                                           Controller::dialogString(QStringLiteral("Choose")),
+                                           &Controller::chooseDesignAction);
+    _customGoBackButton = buttons.back;
+    _customCloseButton = buttons.close;
+    _chooseCustomDesignButton = buttons.next;
+    connect(_customLayoutPopup, &QComboBox::activated, &_controller, [this](int index) {
+        if (!_controller.validateMenuItem(index)) {
+            refresh();
+            return;
+        }
+        _controller.customLayoutAction(index);
+        if (_controller.nameSheetOpen())
+            runNameSheet();
+    });
+    return page;
+}
+
+void LayoutSheetViews::runNameSheet()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(
+        &_dialog, Controller::layoutSheetString(QStringLiteral("Custom Layout")),
+        Controller::layoutSheetString(QStringLiteral("Name:")), QLineEdit::Normal,
+        _controller.nameSheetText(), &ok);
+    if (ok)
+        _controller.saveCustomNameAction(name);
+    else
+        _controller.cancelCustomNameAction();
+}
+
+bool LayoutSheetViews::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && !_refreshing) {
+        if (watched == &_dialog) {
+            _controller.setSheetFrame(
+                QRectF(_controller.sheetFrame().topLeft(), QSizeF(_dialog.size())));
+        } else if (watched == _splitView) {
+            const Controller::SplitWidths widths =
+                _controller.splitViewResizeSubviews(_splitView->width(), _splitView->handleWidth());
+            _splitView->setSizes({int(widths.left), int(widths.right)});
+            _controller.splitViewDidResizeSubviews(widths.left);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void LayoutSheetViews::refresh()
+{
+    if (_refreshing)
+        return;
+    _refreshing = true;
+    const qint64 step = _controller.shownStep();
+    if (step >= 0)
+        _stack->setCurrentIndex(int(step));
+    const QSizeF minimum = _controller.minimumSize();
+    const QSizeF maximum = _controller.maximumSize();
+    _dialog.setMinimumSize(minimum.toSize());
+    _dialog.setMaximumSize(maximum.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)
+                                             : maximum.toSize());
+    _dialog.resize(_controller.sheetFrame().size().toSize());
+
+    for (const ProjectButtonEntry& entry : std::as_const(_projectButtons)) {
+        entry.button->setComponentImageString(_controller.projectButtonImages(entry.type));
+        entry.button->setTitleColor(
+            _controller.projectButtonImages(entry.type).startsWith(QLatin1String("Project1"))
+                ? Qt::white
+                : Qt::black);
+    }
+
+    const qint64 type = _controller.selectedProjectType();
+    fillPopUp(_manufacturerPopup, _controller.manufacturerPopup());
+    fillPopUp(_labelTypePopup, _controller.labelTypePopup());
+    _labelFormatControls->setVisible(type == Controller::DiscLabelsProject
+                                     || type >= Controller::AddressLabelsProject);
+    _formatUnits->setVisible(type == Controller::EnvelopesProject);
+    _usUnits->setChecked(_controller.formatUnitsColumn() == 0);
+    _metricUnits->setChecked(_controller.formatUnitsColumn() == 1);
+    _search->setVisible(type != Controller::EnvelopesProject);
+    if (_search->text() != _controller.searchText())
+        _search->setText(_controller.searchText());
+    _paperStyleModel->reload();
+    if (_controller.selectedRow() >= 0) {
+        _paperStyleTable->selectRow(int(_controller.selectedRow()));
+        _paperStyleTable->scrollTo(_paperStyleModel->index(int(_controller.selectedRow()), 0));
+    }
+    const bool landscapeShown = type == Controller::EnvelopesProject
+                                    ? !_controller.landscapeOrientationSelected()
+                                    : _controller.landscapeOrientationSelected();
+    _portraitButton->setChecked(!landscapeShown);
+    _landscapeButton->setChecked(landscapeShown);
+    const QString models = _controller.selectedPrinterModels();
+    _modelsTitle->setVisible(!models.isEmpty());
+    _models->setVisible(!models.isEmpty());
+    _models->setPlainText(models);
+    _standardContinueButton->setEnabled(_controller.continueEnabled());
+    const bool sheetMode = _controller.sheetMode();
+    _standardGoBackButton->setVisible(!sheetMode);
+    _customGoBackButton->setVisible(sheetMode || _controller.isNewDocumentLayout());
+    if (sheetMode)
+        _standardContinueButton->setText(Controller::dialogString(QStringLiteral("Choose")));
+
+    _folderList->clear();
+    _folderList->addItems(_controller.designFolderRows());
+    _folderList->setCurrentRow(0);
+    _templateBrowser->clear();
+    for (const std::shared_ptr<LBTemplateObject>& item : _controller.templates()) {
+        const QSizeF paper = item->blankPaperSize();
+        QPixmap miniature(120, 120);
+        miniature.fill(Qt::transparent);
+        if (paper.width() > 0) {
+            QPainter painter(&miniature);
+            const QRectF page((120 - paper.width()) / 2, (120 - paper.height()) / 2, paper.width(),
+                              paper.height());
+            painter.fillRect(page.translated(2, 2), QColor(0, 0, 0, 90));
+            painter.fillRect(page, Qt::white);
+            painter.setPen(QColor(120, 120, 120));
+            painter.drawRect(page);
+        }
+        _templateBrowser->addItem(new QListWidgetItem(QIcon(miniature), item->imageTitle()));
+    }
+    _templateBrowser->setCurrentRow(int(_controller.selectedTemplate()));
+    _chooseDesignButton->setEnabled(_controller.chooseDesignEnabled());
+    _templateUnits->setVisible(_controller.showsTemplateUnits());
+    _usPaper->setChecked(_controller.templateUnitsColumn() == 0);
+    _a4Paper->setChecked(_controller.templateUnitsColumn() == 1);
+    _pagePortrait->setChecked(_controller.pageOrientationColumn() == 1);
+    _pageLandscape->setChecked(_controller.pageOrientationColumn() == 0);
+
+    fillPopUp(_customLayoutPopup, _controller.customLayoutPopup());
+    if (auto* items = qobject_cast<QStandardItemModel*>(_customLayoutPopup->model())) {
+        for (int i = 0; i < items->rowCount(); ++i) {
+            if (!_controller.validateMenuItem(i))
+                items->item(i)->setEnabled(false);
+        }
+    }
+    _chooseCustomDesignButton->setEnabled(_controller.chooseCustomDesignEnabled());
+    if (LBPaperSizeController* pane = _controller.paperSizeController()) {
+        QWidget* view = pane->mainView();
+        if (view->parentWidget() != _paneHolder) {
+            _paneHolder->layout()->addWidget(view);
+            _controller.paperSizeNibLoaded(view->sizeHint().height());
+        }
+    }
+    _refreshing = false;
+}
+
+QDialog* LBLayoutSheetController::sheet()
+{
+    if (!_sheet) {
+        _sheet = new QDialog;
+        _views = new LayoutSheetViews(*this, *_sheet);
+    }
+    return _sheet.data();
+}

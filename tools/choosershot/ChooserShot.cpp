@@ -1,0 +1,109 @@
+// Developer tool: the layout chooser of a new document at each of its steps, saved as PNGs
+// of the sheet: the project types, the label catalogue's sheets, the envelope stocks, the
+// disc catalogue's sheets, the template step and the custom size; and a chooser changing a
+// layout, opened at the sheet of its description; and a new document's window with its
+// chooser, as the screen shows them.
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/test/tools/choosershot <folder>
+
+#include "document/LBDocument.h"
+#include "graphics/LBProcessState.h"
+#include "layouts/LBLayoutSheetController.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/PrintInfo.h"
+#include "window/LBWindowController.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QEventLoop>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void settle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(300, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool shoot(LBLayoutSheetController& chooser, const QString& path)
+{
+    settle();
+    return chooser.sheet()->grab().save(path);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: choosershot <folder>\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    QApplication application(argc, argv);
+    LBProcessState::setApplicationSupportPath(home.path());
+    platform::UserDefaults::standardUserDefaults().registerDefaults(
+        {{QStringLiteral("Layout Sheet Size 2"), QStringLiteral("{800, 500}")},
+         {QStringLiteral("Layout Sheet Document List Width"), 200.0}});
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+
+    LBLayoutSheetController chooser(true, LBLayoutSheetController::AddressLabelsProject);
+    chooser.beginSheetForController(nullptr);
+    bool ok = shoot(chooser, folder + "/0-project-type.png");
+    chooser.projectTypeAction(LBLayoutSheetController::AddressLabelsProject);
+    chooser.continueAction();
+    chooser.searchPaperCode(QStringLiteral("5160"));
+    ok = shoot(chooser, folder + "/1-label-sheets.png") && ok;
+    chooser.continueAction();
+    ok = shoot(chooser, folder + "/2-templates.png") && ok;
+    chooser.customSizeAction();
+    ok = shoot(chooser, folder + "/3-custom-size.png") && ok;
+    chooser.goBackAction();
+    chooser.goBackAction();
+    chooser.goBackAction();
+    chooser.projectTypeAction(LBLayoutSheetController::EnvelopesProject);
+    chooser.continueAction();
+    chooser.selectRow(2);
+    ok = shoot(chooser, folder + "/1-envelopes.png") && ok;
+    chooser.goBackAction();
+    chooser.projectTypeAction(LBLayoutSheetController::DiscLabelsProject);
+    chooser.continueAction();
+    ok = shoot(chooser, folder + "/1-disc-sheets.png") && ok;
+
+    // Changing a layout: opened at the sheet the description names, Choose at once.
+    LBLayoutSheetController change(false, LBLayoutSheetController::AddressLabelsProject);
+    change.beginSheetForController(nullptr);
+    change.setFromProjectDescription({{QStringLiteral("ProjectType"), 500},
+                                      {QStringLiteral("ManufacturerName"), QStringLiteral("Avery")},
+                                      {QStringLiteral("CardStockName"), QStringLiteral("5160")}});
+    ok = shoot(change, folder + "/change-layout-sheet.png") && ok;
+
+    // A new document's window: the chooser comes as a sheet a quarter second after it
+    // loads; the screen shows both.
+    chooser.sheet()->hide();
+    change.sheet()->hide();
+    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
+    LBDocument document;
+    auto* controller = new LBWindowController;
+    document.addWindowController(controller);
+    QMainWindow* window = controller->mainWindow();
+    window->resize(1100, 700);
+    window->show();
+    settle();
+    settle();
+    ok = controller->layoutSheetController() && ok;
+    ok =
+        QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/on-a-new-window.png") && ok;
+    document.close();
+    return ok ? 0 : 1;
+}
