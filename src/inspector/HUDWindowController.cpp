@@ -807,8 +807,9 @@ void HUDWindowController::collapseButtonAction(bool animate)
     }
     const QRectF frame = windowFrame();
     const QPointF origin(frame.x() + (frame.width() - 40) / 2.0, frame.y());
+    // The button shows no title bar, also when no pane was shown yet.
+    _titleBarView->hide();
     if (_currTools) {
-        _titleBarView->hide();
         _currTools->hide();
         if (const Pane* old = paneForTag(_currToolsTag); old && old->paneLeft)
             old->paneLeft(*this);

@@ -254,6 +254,7 @@ TEST_F(InspectorTest, CollapsesToTheButtonAndComesBackOnDoubleClick)
     EXPECT_EQ(palette->window()->y(), open.y());
     EXPECT_EQ(palette->window()->x(), open.x() + (open.width() - 40) / 2);
     EXPECT_TRUE(palette->contentView()->isCollapsed());
+    EXPECT_FALSE(palette->closeButton()->isVisibleTo(palette->window()));
 
     // A double click on the background brings the kind's pane back, another collapses.
     palette->setSelectedGraphicView(canvas);
