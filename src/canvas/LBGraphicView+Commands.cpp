@@ -78,6 +78,10 @@ void LBGraphicView::delete_(QObject* sender)
     Q_UNUSED(sender);
     if (!document())
         return;
+    if (_imageGraphicForCrop) {
+        cancelCrop();
+        return;
+    }
     if (_windowController && _windowController->bezierMode() && _editingBezierGraphic) {
         // The curve being drawn loses its last point, or goes when it has no line yet.
         const std::shared_ptr<LBCurvedLine> curve = _editingBezierGraphic;

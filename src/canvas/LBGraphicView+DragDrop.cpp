@@ -5,7 +5,8 @@
 // becomes a new text box, or is added to the box being edited; a colour fills the graphic
 // under the drop; any other picture data becomes an image in the middle of the page. While
 // text or files are dragged over a text box, its in-place editor opens so the text can
-// land in it. A drop that inserts or changes nothing is refused.
+// land in it. A picture dragged over a placeholder targets it, and dropped there fills it.
+// A drop that inserts or changes nothing is refused.
 
 #include "canvas/LBGraphicView.h"
 
@@ -13,6 +14,7 @@
 #include "canvas/LBTextView.h"
 #include "graphics/LBTextArea.h"
 #include "platform/core/NotificationCenter.h"
+#include "platform/drawing/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/TextStorage.h"
 #include "platform/ui/Drag.h"
@@ -136,7 +138,21 @@ Qt::DropAction LBGraphicView::dragOperationForDraggingInfo(platform::DraggingInf
 {
     const platform::Pasteboard& pasteboard = info.draggingPasteboard();
     const QPointF p = info.draggingLocation();
-    // Placeholders take drops like any graphic for now: none is offered as a target.
+    // A picture dragged over a placeholder targets it: it alone is selected and marked.
+    const PlaceholderHit hit = placeholderTest(pasteboard, p, &info);
+    if (hit.target) {
+        hit.graphic->setIsDragTarget(true);
+        if (hit.graphic == _dragImageTarget)
+            return Qt::CopyAction;
+        resetDynamicGuides();
+        if (rulersVisible())
+            stopEchoingMoveToRulers();
+        clearSelection();
+        selectGraphic2(hit.graphic);
+        _dragImageTarget = hit.graphic;
+        invalidateGraphic(hit.graphic.get());
+        return Qt::CopyAction;
+    }
     if (_dragImageTarget) {
         deselectGraphic(_dragImageTarget);
         _dragImageTarget.reset();
@@ -185,6 +201,26 @@ Qt::DropAction LBGraphicView::dragOperationForDraggingInfo(platform::DraggingInf
     return Qt::CopyAction;
 }
 
+LBGraphicView::PlaceholderHit
+LBGraphicView::placeholderTest(const platform::Pasteboard& pasteboard, const QPointF& point,
+                               const platform::DraggingInfo* whileDragging)
+{
+    PlaceholderHit hit;
+    hit.checkForPlaceholder = !pasteboard.availableTypeFromArray({kPrintLine1}).isNull()
+                              || (pasteboard.availableTypeFromArray({kPrintLine}).isNull()
+                                  && !pasteboard
+                                          .availableTypeFromArray({platform::TIFFPboardType,
+                                                                   platform::FilenamesPboardType})
+                                          .isNull());
+    hit.graphic = graphicUnderPoint(point, hit.checkForPlaceholder);
+    const LBGraphic* g = hit.graphic.get();
+    const bool textOnly =
+        g && g->isTextBox() && g->placeholderTypeString() != QLatin1String("Text+Image");
+    hit.target = g && g->isPlaceholder() && !textOnly && hit.checkForPlaceholder
+                 && !(whileDragging && isOwnDrag(*whileDragging));
+    return hit;
+}
+
 QPointF LBGraphicView::draggedImageCorrectionForPoint(const QPointF& point,
                                                       const QPointF& draggedImageLocation) const
 {
@@ -205,6 +241,31 @@ bool LBGraphicView::performDragOperation(platform::DraggingInfo& info)
     const bool fromLibrary = isLibraryDragSource(info.draggingSource());
     if (rulersVisible())
         stopEchoingMoveToRulers();
+
+    // A picture dropped on a placeholder fills it.
+    const PlaceholderHit hit = placeholderTest(pasteboard, _dropPoint, nullptr);
+    if (hit.target) {
+        const LBGraphicPtr g = hit.graphic;
+        const QString path = pasteboard.filenames().value(0);
+        LBGraphic::ImagePtr image;
+        if (path.isEmpty()
+            && pasteboard.availableTypeFromArray(
+                   {platform::TIFFPboardType, platform::FilenamesPboardType})
+                   == platform::TIFFPboardType)
+            image = platform::Image::fromData(pasteboard.dataForType(platform::TIFFPboardType));
+        _dragImageTarget.reset();
+        g->setIsDragTarget(false);
+        // A picture that does not read changes nothing, not even the prompt.
+        if (!image && (path.isEmpty() || !platform::Image::fromFile(path)))
+            return false;
+        setUndoActionName(QStringLiteral("Replace Placeholder Image"));
+        if (!replacePlaceholderGraphic(g, image, path, _dropPoint))
+            return true; // it goes on by itself, or after the user's answer
+        if (g->drawsPlaceholderText())
+            g->setDrawPlaceholderText(false);
+        recropFilledPlaceholder(g);
+        return true;
+    }
 
     const QString type = pasteboard.availableTypeFromArray(
         {kPrintLine, kPrintLine1, platform::ColorPboardType, platform::FilenamesPboardType,

@@ -121,6 +121,8 @@ void LBDrawDynamicGuides(const QList<QRectF>& horizontalGuides, const QList<QRec
 
 void LBGraphicView::paintEvent(QPaintEvent* event)
 {
+    // Whatever changed the picture may have moved a cursor zone.
+    invalidateCursorRects();
     if (!_windowController)
         return;
     QPainter painter(this);

@@ -186,12 +186,12 @@ void LBGraphicView::insertGraphic(const LBGraphicPtr& graphic, const QPointF& at
     }
 
     if (image) {
-        // Quick pages and papers are placed without asking for now: a quick page on the
-        // current layer, a paper as a graphic.
-        if (image->specialImageType() == LBImage::QuickPageToConfirm)
-            image->setSpecialImageType(LBImage::QuickPageOnCurrentLayer);
-        else if (image->specialImageType() == LBImage::PaperToConfirm)
-            image->setSpecialImageType(LBImage::PaperAsGraphic);
+        // Quick pages and papers come back here once the user said how to place them.
+        if (image->specialImageType() == LBImage::QuickPageToConfirm
+            || image->specialImageType() == LBImage::PaperToConfirm) {
+            confirmInsertSpecialGraphic(graphic, atPoint);
+            return;
+        }
         if (image->specialImageType() == LBImage::PaperAsBackground) {
             const QString path = image->lazyImagePath();
             if (path.isEmpty())

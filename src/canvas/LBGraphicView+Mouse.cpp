@@ -44,6 +44,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
 
 #include <cmath>
 
@@ -189,6 +190,8 @@ void LBGraphicView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void LBGraphicView::mouseMoveEvent(QMouseEvent* event)
 {
+    if (event->buttons() == Qt::NoButton)
+        updateCursorFromZones(convertFromWidget(event->position()));
     if (_tracker && event->buttons().testFlag(Qt::LeftButton))
         _tracker->step(trackingEvent(event));
 }
@@ -199,6 +202,7 @@ void LBGraphicView::mouseReleaseEvent(QMouseEvent* event)
         return QWidget::mouseReleaseEvent(event);
     finishTracking(event);
     _downEvent.reset();
+    _cropDrag.reset();
 }
 
 void LBGraphicView::finishTracking(QMouseEvent* event)
@@ -295,8 +299,14 @@ void LBGraphicView::selectAndTrackMouseWithEvent(QMouseEvent* event)
     if (textTabUnderPoint(p))
         return;
 
-    if (!shift && !wasSelected)
+    // In crop mode a press on the photo or its crop graphic keeps the crop going while the
+    // rest of the selection clears; a press anywhere else ends it.
+    if (!shift && !wasSelected) {
+        _keepCropOnSelection =
+            _imageGraphicForCrop && g && (g == _imageGraphicForCrop || g == _shapeGraphicForCrop);
         clearSelection();
+        _keepCropOnSelection = false;
+    }
     if (!g) {
         rubberbandSelectWithEvent(event);
         return;
@@ -384,9 +394,23 @@ void LBGraphicView::mouseDragged(const TrackingEvent& event)
     if (!_downEvent)
         return;
     const QPointF down = _downEvent->globalPosition();
-    if (std::abs(event.globalPoint.x() - down.x()) <= kDragThreshold
+    if (!_cropDrag && std::abs(event.globalPoint.x() - down.x()) <= kDragThreshold
         && std::abs(event.globalPoint.y() - down.y()) <= kDragThreshold)
         return;
+
+    // In crop mode the photo or its crop graphic alone moves with the pointer, no drag.
+    const QList<LBGraphicPtr> ordered = orderedSelectedGraphics();
+    if (_imageGraphicForCrop && ordered.size() == 1
+        && (ordered.first() == _imageGraphicForCrop || ordered.first() == _shapeGraphicForCrop)) {
+        const LBGraphicPtr& g = ordered.first();
+        if (!_cropDrag)
+            _cropDrag.emplace(convertFromWidget(_downEvent->position()), g->bounds());
+        invalidateGraphic(g.get());
+        g->setBounds(QRectF(_cropDrag->second.topLeft() + (event.point - _cropDrag->first),
+                            g->bounds().size()));
+        invalidateGraphic(g.get());
+        return;
+    }
 
     // The whole move, copies included, is one undo step of its own.
     platform::UndoManager* undo = undoManager();
@@ -433,7 +457,9 @@ void LBGraphicView::startDrag(QMouseEvent* event)
         for (qsizetype i = copies.size() - 1; i >= 0; --i)
             selectGraphic(copies.at(i));
         dragged = copies;
+        _dragCopies = copies;
     }
+    const auto forgetCopies = qScopeGuard([this] { _dragCopies.clear(); });
 
     _selBounds = LBDocument::boundsForGraphics(dragged);
     _selShadowBounds = LBDocument::shadowBoundsForGraphics(dragged);
@@ -539,7 +565,7 @@ QList<LBGraphicView::MenuEntry> LBGraphicView::graphicsMenuEntries(const QPointF
         const QRectF b =
             g->groupedChildrenCount() > 0 ? g->groupDrawingBounds() : g->drawingBounds();
         if (!platform::pointInRect(point, b)
-            || !g->hitTest(point, graphicIsSelected(g.get()), _shapeGraphicForCrop))
+            || !g->hitTest(point, graphicIsSelected(g.get()), _shapeGraphicForCrop.get()))
             continue;
         if (!g->isGrouped()) {
             entries.append({g, MenuEntry::Single});

@@ -7,7 +7,9 @@
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
 #include "shapes/LBCurvedLine.h"
+#include "shapes/LBImage.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -146,22 +148,162 @@ void LBGraphicView::refreshSelectedGraphics()
 
 // ==== Keys ================================================================================
 
+namespace {
+
+// A key that types: a letter or digit, punctuation or a symbol.
+bool isTypingKey(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (text.isEmpty())
+        return false;
+    const QChar c = text.at(0);
+    return c.isLetterOrNumber() || c.isPunct() || c.isSymbol();
+}
+
+} // namespace
+
 void LBGraphicView::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-        _spaceKeyIsDown = true;
-        setCursor(Qt::OpenHandCursor);
+    if (event->key() == Qt::Key_Control) {
+        flagsChanged(event->modifiers() | Qt::ControlModifier);
         return;
     }
-    QWidget::keyPressEvent(event);
+    keyDown(event);
 }
 
 void LBGraphicView::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-        _spaceKeyIsDown = false;
-        unsetCursor();
+    if (event->key() == Qt::Key_Control) {
+        flagsChanged(event->modifiers() & ~Qt::ControlModifier);
+        return;
+    }
+    keyUp(event);
+}
+
+void LBGraphicView::keyDown(QKeyEvent* event)
+{
+    const QList<LBGraphicPtr> selection = selectedGraphics(true);
+    _typingKeyDown = selection.size() == 1 && selection.first()->isTextBox() && !_editingGraphic
+                     && isTypingKey(event);
+    if (_typingKeyDown)
+        return; // the key up starts the editing
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat()) {
+            _spaceKeyIsDown = true;
+            invalidateCursorRects();
+            setCursor(Qt::OpenHandCursor);
+        }
+        return;
+    }
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    switch (event->key()) {
+    case Qt::Key_Left: return shift ? moveLeftAndModifySelection(this) : moveLeft(this);
+    case Qt::Key_Right: return shift ? moveRightAndModifySelection(this) : moveRight(this);
+    case Qt::Key_Up: return shift ? moveUpAndModifySelection(this) : moveUp(this);
+    case Qt::Key_Down: return shift ? moveDownAndModifySelection(this) : moveDown(this);
+    case Qt::Key_Backspace: return deleteBackward(this);
+    case Qt::Key_Delete: return deleteForward(this);
+    case Qt::Key_Escape: return cancelOperation(this);
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return insertNewline(this);
+    default: QWidget::keyPressEvent(event);
+    }
+}
+
+void LBGraphicView::keyUp(QKeyEvent* event)
+{
+    const QList<LBGraphicPtr> selection = selectedGraphics(true);
+    if (selection.size() == 1 && selection.first()->isTextBox() && !_editingGraphic
+        && isTypingKey(event)) {
+        _typingKeyDown = false;
+        startEditingGraphic(selection.first(), nullptr, true);
+        invalidateCursorRects();
+        return;
+    }
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat()) {
+            _spaceKeyIsDown = false;
+            invalidateCursorRects();
+            updateCursorFromZones(convertFromWidget(mapFromGlobal(QCursor::pos())));
+        }
         return;
     }
     QWidget::keyReleaseEvent(event);
+}
+
+namespace {
+
+double shiftStep(double gridSpacing)
+{
+    return gridSpacing <= 1.0 ? 10.0 : gridSpacing;
+}
+
+} // namespace
+
+void LBGraphicView::moveLeft(QObject*)
+{
+    moveSelectedGraphicsByPoint(QPointF(-1.0, 0.0));
+}
+
+void LBGraphicView::moveRight(QObject*)
+{
+    moveSelectedGraphicsByPoint(QPointF(1.0, 0.0));
+}
+
+void LBGraphicView::moveUp(QObject*)
+{
+    moveSelectedGraphicsByPoint(QPointF(0.0, -1.0));
+}
+
+void LBGraphicView::moveDown(QObject*)
+{
+    moveSelectedGraphicsByPoint(QPointF(0.0, 1.0));
+}
+
+void LBGraphicView::moveLeftAndModifySelection(QObject*)
+{
+    moveSelectedGraphicsByPoint(QPointF(-shiftStep(gridSpacing()), 0.0));
+}
+
+void LBGraphicView::moveRightAndModifySelection(QObject*)
+{
+    moveSelectedGraphicsByPoint(QPointF(shiftStep(gridSpacing()), 0.0));
+}
+
+void LBGraphicView::moveUpAndModifySelection(QObject*)
+{
+    moveSelectedGraphicsByPoint(QPointF(0.0, -shiftStep(gridSpacing())));
+}
+
+void LBGraphicView::moveDownAndModifySelection(QObject*)
+{
+    moveSelectedGraphicsByPoint(QPointF(0.0, shiftStep(gridSpacing())));
+}
+
+void LBGraphicView::deleteForward(QObject* sender)
+{
+    delete_(sender);
+}
+
+void LBGraphicView::deleteBackward(QObject* sender)
+{
+    delete_(sender);
+}
+
+void LBGraphicView::cancelOperation(QObject*)
+{
+    // A re-crop is taken back whole by cancelCrop().
+    if (_imageGraphicForCrop)
+        cancelCrop();
+    if (_windowController && _windowController->bezierMode()) {
+        // A curve of fewer than two points goes without a redo step.
+        finishBezierCurve();
+        invalidateCursorRects();
+    }
+}
+
+void LBGraphicView::insertNewline(QObject*)
+{
+    if (_imageGraphicForCrop)
+        finishCroppingImage();
 }

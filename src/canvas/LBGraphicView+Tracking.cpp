@@ -624,6 +624,8 @@ void LBGraphicView::removeUnfinishedCurve(const std::shared_ptr<LBCurvedLine>& c
 void LBGraphicView::setEditingBezierGraphic(const std::shared_ptr<LBCurvedLine>& graphic)
 {
     _editingBezierGraphic = graphic;
+    _triggerBezierToolCursor = bool(graphic);
+    invalidateCursorRects();
     CurveStatusWindow* window = LBProcessState::curveStatusWindow();
     if (!graphic) {
         if (window)

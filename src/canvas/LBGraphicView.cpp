@@ -17,6 +17,7 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextView.h"
 #include "shapes/LBCurvedLine.h"
+#include "shapes/LBImage.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -61,6 +62,11 @@ LBGraphicView::LBGraphicView(QWidget* parent) : QWidget(parent)
     connect(_hideDynamicGuidesTimer, &QTimer::timeout, this, &LBGraphicView::resetDynamicGuides);
 
     observeTextViewDrags();
+    _favoritesObserver = platform::NotificationCenter::defaultCenter().addObserver(
+        LBGraphicAddedToFavorites, nullptr, [this](const platform::Notification& notification) {
+            graphicAddedToFavorites(notification);
+        });
+    setMouseTracking(true);
     _setPageIndexObserver = platform::NotificationCenter::defaultCenter().addObserver(
         kSetPageIndex, nullptr, [this](const platform::Notification& notification) {
             const LBDocument* doc = document();
@@ -72,6 +78,9 @@ LBGraphicView::LBGraphicView(QWidget* parent) : QWidget(parent)
 
 LBGraphicView::~LBGraphicView()
 {
+    // Crop mode and a placeholder fill leave no undo group open behind them.
+    closeCropUndoGroups();
+    _favoritesObserver.reset();
     _setPageIndexObserver.reset();
     _textDragStartedObserver.reset();
     _textDragEndedObserver.reset();
@@ -97,6 +106,8 @@ void LBGraphicView::setDraggingOut(bool draggingOut)
 
 void LBGraphicView::setWindowController(CanvasHost* controller)
 {
+    if (controller != _windowController)
+        closeCropUndoGroups();
     _windowController = controller;
     setCanvasSize(_canvasSize);
     update();
@@ -364,6 +375,7 @@ void LBGraphicView::postSelectionWillChange()
 
 void LBGraphicView::postSelectionDidChange()
 {
+    invalidateCursorRects();
     platform::NotificationCenter::defaultCenter().post(LBGraphicViewSelectionDidChange, this);
 }
 
@@ -432,7 +444,10 @@ QList<LBGraphicPtr> LBGraphicView::groupLedBy(LBGraphic* parent) const
 
 void LBGraphicView::setGroupSelected(const LBGraphicPtr& graphic, bool select)
 {
-    if (_graphicsToRegroup) {
+    if (_imageGraphicForCrop && !_keepCropOnSelection && graphic != _imageGraphicForCrop
+        && graphic != _shapeGraphicForCrop)
+        finishCroppingImage();
+    if (_graphicsToRegroup && !_recropping) {
         const QList<LBGraphicPtr> pending = *_graphicsToRegroup;
         regroupGraphics(pending);
     }
@@ -479,7 +494,9 @@ void LBGraphicView::deselectGraphic(const LBGraphicPtr& graphic)
 
 void LBGraphicView::clearSelection()
 {
-    if (_graphicsToRegroup) {
+    if (_imageGraphicForCrop && !_keepCropOnSelection)
+        finishCroppingImage();
+    if (_graphicsToRegroup && !_recropping) {
         const QList<LBGraphicPtr> pending = *_graphicsToRegroup;
         regroupGraphics(pending);
     }
@@ -523,11 +540,16 @@ LBGraphicPtr LBGraphicView::graphicUnderPoint(const QPointF& point, bool checkFo
             const QRectF b = graphic->groupedChildrenCount() > 0 ? graphic->groupDrawingBounds()
                                                                  : graphic->drawingBounds();
             if (platform::pointInRect(point, b)
-                && graphic->hitTest(point, true, _shapeGraphicForCrop)
+                && graphic->hitTest(point, true, _shapeGraphicForCrop.get())
                 && graphic->knobUnderPoint(point) != 0)
                 return graphic;
         }
     }
+    // While a re-crop runs, its photo takes clicks wherever it shows.
+    if (_recropping && _imageGraphicForCrop
+        && platform::pointInRect(point, _imageGraphicForCrop->drawingBounds())
+        && _imageGraphicForCrop->hitTest(point, true, _shapeGraphicForCrop.get()))
+        return _imageGraphicForCrop;
     if (!selectedLayerIsVisible())
         return nullptr;
     const LBDocument::Layer* layer = selectedLayer();
@@ -540,7 +562,8 @@ LBGraphicPtr LBGraphicView::graphicUnderPoint(const QPointF& point, bool checkFo
         const QRectF b = graphic->groupedChildrenCount() > 0 ? graphic->groupDrawingBounds()
                                                              : graphic->drawingBounds();
         if (!platform::pointInRect(point, b)
-            || !graphic->hitTest(point, graphicIsSelected(graphic.get()), _shapeGraphicForCrop))
+            || !graphic->hitTest(point, graphicIsSelected(graphic.get()),
+                                 _shapeGraphicForCrop.get()))
             continue;
         if (!checkForPlaceholder)
             return graphic;

@@ -34,6 +34,7 @@
 // Main thread only.
 
 #include "canvas/CanvasHost.h"
+#include "canvas/LBPlaceholderSettings.h"
 #include "controls/LBBlankPopUpButtonCell.h"
 #include "document/LBDocument.h"
 #include "graphics/CanvasView.h"
@@ -52,9 +53,13 @@
 #include <optional>
 
 class LBCurvedLine;
+class LBImage;
 class LBTextArea;
 class QMenu;
 class QAction;
+class QContextMenuEvent;
+class QCursor;
+class QKeyEvent;
 class QMouseEvent;
 class QTimer;
 
@@ -83,6 +88,12 @@ inline const QString LBPlaceholderDoubleClicked = QStringLiteral("LBPlaceholderD
 inline const QString LBInsertGraphicNotification = QStringLiteral("LBInsertGraphicNotification");
 // A graphic leaves the page by a command of the canvas (object: the graphic).
 inline const QString LBDeleteGraphicNotification = QStringLiteral("LBDeleteGraphicNotification");
+// Graphics were dropped into the favourites library (no object).
+inline const QString LBGraphicAddedToFavorites = QStringLiteral("LBGraphicAddedToFavorites");
+// The inspector palette hides while a placeholder dialog is up, and shows again after it
+// (no object).
+inline const QString LBHideHUD = QStringLiteral("LBHideHUD");
+inline const QString LBShowHUD = QStringLiteral("LBShowHUD");
 
 // Draws the grid: minor lines every `spacing` points from `origin` over the rectangle, a
 // major line every `guideSpacing` minor steps, both in `color` (the minor ones at half its
@@ -101,7 +112,8 @@ QRectF rectFromPoints(const QPointF& a, const QPointF& b);
 class LBGraphicView : public QWidget,
                       public CanvasView,
                       public platform::RulerClient,
-                      public PopUpMenuOwner
+                      public PopUpMenuOwner,
+                      public LBPlaceholderSettingsDelegate
 {
     Q_OBJECT
 public:
@@ -513,6 +525,185 @@ public:
     // The file extensions (lower case) of the pictures platform::Image reads.
     static const QStringList& imageFileTypes();
 
+    // ==== Cursors (LBGraphicView+Cursors.cpp) =========================================
+    enum class CursorKind {
+        Arrow,
+        IBeam,
+        OpenHand,
+        BezierTool,
+        BezierControl,
+        BezierModifier,
+        DottedIBeam,
+        HResize,
+        VResize,
+        UpperLeftResize,
+        UpperRightResize,
+        ModifierKnob,
+        FieldPopup,
+        UpperMiddleRotate,
+        UpperRightRotate,
+        MiddleRightRotate,
+        LowerRightRotate,
+        LowerMiddleRotate,
+        LowerLeftRotate,
+        MiddleLeftRotate,
+        UpperLeftRotate,
+    };
+    // A rectangle of the canvas (points) and the cursor it shows.
+    struct CursorZone
+    {
+        QRectF rect;
+        CursorKind cursor;
+    };
+    // The zones, rebuilt when invalidated: the hand over everything while the space bar is
+    // down; the curve tool while a curve is drawn; else the I-beam and merge-field zones of
+    // the text boxes, the arrow, then the handles of a single selected graphic.
+    const QList<CursorZone>& cursorZones();
+    void resetCursorRects();
+    void invalidateCursorRects();
+    // The cursor at the point: the last zone added that holds it; the arrow outside all.
+    CursorKind cursorKindAtPoint(const QPointF& point);
+    // The picture of each kind, with its hot spot (the system's for the arrow, I-beam and
+    // hand).
+    static QCursor cursorForKind(CursorKind kind);
+    // Ctrl pressed or released: handle zones show rotate instead of resize cursors.
+    void flagsChanged(Qt::KeyboardModifiers modifiers);
+    bool showRotateCursor() const { return _showRotateCursor; }
+
+    // ==== Keys (LBGraphicView+Settings.cpp) ==========================================
+    // A typing key on the one selected text box (not being edited) starts editing it with
+    // all its text selected when the key is released, without typing it. Otherwise the
+    // space bar holds the hand, and other keys are mapped to the actions below.
+    void keyDown(QKeyEvent* event);
+    void keyUp(QKeyEvent* event);
+    void moveLeft(QObject* sender);
+    void moveRight(QObject* sender);
+    void moveUp(QObject* sender);
+    void moveDown(QObject* sender);
+    // By the grid spacing (10 points when it is 1 or less).
+    void moveLeftAndModifySelection(QObject* sender);
+    void moveRightAndModifySelection(QObject* sender);
+    void moveUpAndModifySelection(QObject* sender);
+    void moveDownAndModifySelection(QObject* sender);
+    void deleteForward(QObject* sender);
+    void deleteBackward(QObject* sender);
+    // Escape: cancels a crop (a re-crop is taken back whole), ends curve drawing.
+    void cancelOperation(QObject* sender);
+    // Return: finishes a crop.
+    void insertNewline(QObject* sender);
+
+    // ==== Menus (LBGraphicView+Menus.cpp) ============================================
+    // Sets the action's enabled state, check mark and title for the selection; the
+    // action's objectName is its command's name ("makeSameWidth:"). Returns the enabled
+    // state.
+    bool validateMenuItem(QAction* item);
+    // The contextual menu at the point: the inspector palette's menu with the graphics
+    // under the pointer as a submenu; with nothing selected the graphics menu alone;
+    // nullptr when there is nothing to offer. Owned by the caller.
+    QMenu* menuForEvent(const QPointF& point);
+    bool movieIsSelected() const { return false; }
+
+    // ==== Special pictures (LBGraphicView+Confirmations.cpp) ==========================
+    // Asks how a quick page or a paper from a kit is placed (or answers from the user's
+    // remembered choice), then inserts it at the point; other graphics are ignored.
+    void confirmInsertSpecialGraphic(const LBGraphicPtr& graphic);
+    void confirmInsertSpecialGraphic(const LBGraphicPtr& graphic, const QPointF& atPoint);
+    // The ends of the two questions (1000 first button, 1001 second).
+    void insertQuickPageSheetDidEnd(bool suppress, int returnCode, const LBGraphicPtr& graphic,
+                                    const QPointF& atPoint);
+    void insertPaperSheetDidEnd(int returnCode, const LBGraphicPtr& graphic,
+                                const QPointF& atPoint);
+    // After graphics were dropped into the favourites: the copies an Alt-drag of this
+    // canvas put on the page go again (inside the drag's step).
+    void graphicAddedToFavorites(const platform::Notification& notification);
+    // The kept mouse-down event (a copy); nullptr clears it.
+    QMouseEvent* downEvent() const { return _downEvent.get(); }
+    void setDownEvent(const QMouseEvent* event);
+
+    // ==== Placeholders (LBGraphicView+Placeholders.cpp) ===============================
+    // With the sender's "state" property on (1) the selection stops being placeholders;
+    // otherwise the text-kind question (a text box first) or the settings sheet opens.
+    void defineAsPlaceholder(QObject* sender);
+    void editPlaceholderSettings(QObject* sender);
+    // 1000 "Regular Text", 1001 "Text+Image", anything else cancels.
+    void textPlaceholderSheetDidEnd(int returnCode);
+    void placeholderSheetDidDismissWithSave(LBPlaceholderSettings* sheet, bool saved) override;
+    LBPlaceholderSettings* placeholderSheet() const { return _placeholderSheet.get(); }
+    // The stored prompt position of a vertical prompt at a sheet location, and back.
+    static qint64 storedPositionForSheetLocation(qint64 location);
+    static qint64 sheetLocationForStoredPosition(qint64 position);
+
+    // ==== Filling placeholders (LBGraphicView+Placeholders.cpp) =======================
+    // Puts the picture (or the file's) into the placeholder: an image placeholder takes it
+    // scaled to cover it and cropped to its rectangle; a shape or text box takes it as its
+    // photo, asking first when it already shows one. True when done, false when it goes
+    // on after the user's answer (or a re-crop).
+    bool replacePlaceholderGraphic(const LBGraphicPtr& graphic, const LBGraphic::ImagePtr& image,
+                                   const QString& imagePath, const QPointF& dropPoint);
+    struct PendingReplacement
+    {
+        LBGraphicPtr placeholder;
+        LBGraphic::ImagePtr image;
+        QString imagePath;
+        QPointF dropPoint;
+    };
+    void finishReplacingPlaceholderGraphic(const PendingReplacement& replacement);
+    // 1000 replaces; otherwise the picture is placed on the canvas at the drop point.
+    void replacePlaceholderImageSheetDidEnd(int returnCode, const PendingReplacement& replacement);
+    // The photo's rectangle in a shape of the bounds: covering it (aspect fill) or inside
+    // it (aspect fit).
+    static QRectF placeholderPhotoRect(const QSizeF& imageSize, const QRectF& bounds,
+                                       bool aspectFill);
+
+    // ==== Crop mode (LBGraphicView+Crop.cpp) ==========================================
+    // 0 none, 1 crop (a photo), 2 uncrop (an image crop).
+    qint64 cropUncropCommandType() const;
+    // 0 none, 1 a photo and a shape, 2 a photo and a text box.
+    qint64 cropWithShapeCommandType() const;
+    void cropUncrop(QObject* sender);
+    void crop();
+    void cropWithRect(const QRectF& rect);
+    void cropWithShape(QObject* sender);
+    void cropImage(const std::shared_ptr<LBImage>& photo, const LBGraphicPtr& shape,
+                   bool usingShapeOrText);
+    void recrop();
+    void uncrop(bool keepCropGraphic);
+    void finishCroppingImage();
+    void cancelCrop();
+    LBImage* croppingImage() const;
+    LBGraphic* croppingShape() const { return _shapeGraphicForCrop.get(); }
+    bool croppingWithShapeOrText() const { return _croppingWithShapeOrText; }
+    bool recropping() const { return _recropping; }
+    // Undoable together: the photo, the crop graphic, its fill type before, and whether it
+    // is a graphic of the design.
+    void setImageGraphicForCrop(const std::shared_ptr<LBImage>& photo, const LBGraphicPtr& shape,
+                                qint64 shapeFillType, bool usingShapeOrText);
+    // The crop pane's adjustments.
+    void zoomCroppedImageToWidth(double width);
+    void rotateCroppedImageByDegrees(double degrees);
+    void constrainCropImageProportions(bool constrain);
+    void constrainCropProportionsToRatio(double ratio);
+    void tileCroppedImage(bool tile);
+    bool tilesCroppedImage() const { return _tileCroppedImage; }
+    void maskImage(QObject* sender);
+
+    // ==== Downsampling (LBGraphicView+Downsample.cpp) =================================
+    // Saves the document at 300 dpi and puts the downsampled copies of this page's
+    // pictures in place of the originals inside the saved package; the report counts the
+    // pictures found and swapped.
+    struct DownsampleReport
+    {
+        qint64 found = 0;
+        qint64 downsampled = 0;
+        bool saved = false;
+    };
+    DownsampleReport applyDestructiveDownsample(bool showReport);
+    // The report's text.
+    static QString downsampleReportText(qint64 found, qint64 downsampled);
+    // Renders each selected graphic's fill picture into a new file at 300 dpi and puts a
+    // copy using it in its place; then uncrops them when asked.
+    void applyDestructiveCrop(bool asJPEG, bool uncropAfter);
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -522,6 +713,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -709,8 +901,46 @@ private:
     platform::ObserverToken _textDragStartedObserver;
     platform::ObserverToken _textDragEndedObserver;
 
-    // --- Crop (crop mode comes with its own work; hit tests already pass its shape) ---
-    LBGraphic* _shapeGraphicForCrop = nullptr;
+    // --- Crop ---
+    std::shared_ptr<LBImage> _imageGraphicForCrop;
+    LBGraphicPtr _shapeGraphicForCrop;
+    qint64 _origShapeGraphicForCropFillType = 0;
+    bool _croppingWithShapeOrText = false;
+    bool _recropping = false;
+    int _recropUndoDepth = 0; // undo steps before the re-crop began
+    QRectF _origPlaceholderImageBounds;
+    bool _tileCroppedImage = false;
+    std::optional<QList<LBGraphicPtr>> _postCropGroupedGraphics;
+    int _cropUndoGroups = 0;           // open: the crop's own, and a placeholder fill's around it
+    bool _keepCropOnSelection = false; // a click on the photo or its shape clears the rest
+    std::optional<std::pair<QPointF, QRectF>> _cropDrag; // pointer and bounds at the start
+    void closeCropUndoGroups();
+    // After a shape or text box got a photo: the re-crop that lets the user place it (a
+    // grouped one leaves its group meanwhile).
+    void recropFilledPlaceholder(const LBGraphicPtr& graphic);
+    // The graphic a drag or drop at the point is about to: with checkForPlaceholder (a
+    // picture is dragged) a placeholder under it wins; target says it takes the picture.
+    struct PlaceholderHit
+    {
+        LBGraphicPtr graphic;
+        bool checkForPlaceholder = false;
+        bool target = false;
+    };
+    PlaceholderHit placeholderTest(const platform::Pasteboard& pasteboard, const QPointF& point,
+                                   const platform::DraggingInfo* whileDragging);
+
+    // --- Placeholders, favourites ---
+    std::unique_ptr<LBPlaceholderSettings> _placeholderSheet;
+    QList<LBGraphicPtr> _dragCopies; // an Alt-drag's copies while the drag runs
+    platform::ObserverToken _favoritesObserver;
+
+    // --- Cursors ---
+    QList<CursorZone> _cursorZones;
+    bool _cursorRectsValid = false;
+    bool _showRotateCursor = false;
+    bool _triggerBezierToolCursor = false;
+    bool _typingKeyDown = false;
+    void updateCursorFromZones(const QPointF& point);
 
     // --- Groups ---
     std::optional<QList<LBGraphicPtr>> _graphicsToRegroup;

@@ -3,6 +3,8 @@
 
 #include "CanvasTestSupport.h"
 
+#include "platform/ui/Alert.h"
+
 #include "platform/ui/Beep.h"
 #include "shapes/LBCurvedLine.h"
 #include "shapes/LBImage.h"
@@ -10,6 +12,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cmath>
@@ -178,9 +181,14 @@ TEST_F(CanvasInsertion, KitPicturesAndPapers)
     kit->setBounds(QRectF(0, 0, 40, 30));
     kit->setLazyImagePath(picture(QStringLiteral("kit.png")));
     kit->setSpecialImageType(LBImage::QuickPageToConfirm);
+    // Asked how to place them: on the current layer, as a graphic.
+    platform::Alert::setResponder([](const platform::Alert&, QWidget*) {
+        return platform::Alert::Response{platform::Alert::SecondButtonReturn, false};
+    });
+    const auto answered = qScopeGuard([] { platform::Alert::setResponder({}); });
     canvas->insertGraphic(kit, QPointF(-1, -1), false, 0);
     EXPECT_TRUE(kit->lazyImagePath().isEmpty());
-    EXPECT_EQ(kit->specialImageType(), LBImage::QuickPageOnCurrentLayer); // placed unasked
+    EXPECT_EQ(kit->specialImageType(), LBImage::QuickPageOnCurrentLayer);
     EXPECT_EQ(document->pageGraphics().at(1).first(), kit);
     EXPECT_NE(kit->imageOfType(LBGraphic::FillImageType), nullptr);
 

@@ -277,6 +277,11 @@ void UndoManager::redo()
     Q_EMIT didRedoStep(name);
 }
 
+int UndoManager::undoCount() const
+{
+    return int(d->undoStack.size());
+}
+
 bool UndoManager::canUndo() const
 {
     if (d->running == Running::Nothing && d->automaticOnlyOpen() && !d->open.actions.isEmpty())

@@ -50,6 +50,8 @@ public:
     void undo();
     void redo();
     bool canUndo() const;
+    // The number of closed steps undo() can take back, one by one.
+    int undoCount() const;
     bool canRedo() const;
     bool isUndoing() const;
     bool isRedoing() const;
