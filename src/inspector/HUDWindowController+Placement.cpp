@@ -6,6 +6,7 @@
 #include "inspector/HUDWindowController.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/ScrollView.h"
+#include "shapes/LBImage.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -77,8 +78,12 @@ std::optional<QRectF> HUDWindowController::selectionScreenRect() const
     if (!canvas || _selectedGraphics.isEmpty())
         return std::nullopt;
     QRectF bounds;
-    for (const LBGraphicPtr& graphic : _selectedGraphics)
-        bounds = bounds.united(graphic->shadowDrawingBoundsWithHandles(true));
+    if (const LBImage* photo = canvas->croppingImage()) {
+        bounds = photo->shadowDrawingBoundsWithHandles(true);
+    } else {
+        for (const LBGraphicPtr& graphic : _selectedGraphics)
+            bounds = bounds.united(graphic->shadowDrawingBoundsWithHandles(true));
+    }
     const QPointF topLeft = canvas->mapToGlobal(canvas->convertToWidget(bounds.topLeft()));
     const QPointF bottomRight = canvas->mapToGlobal(canvas->convertToWidget(bounds.bottomRight()));
     return QRectF(topLeft, bottomRight).normalized();

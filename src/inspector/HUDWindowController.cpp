@@ -519,7 +519,8 @@ void HUDWindowController::rebuildToolMenus()
     }
     if (first->isGrouped())
         items.append({GroupTools, hudText(QStringLiteral("Group"))});
-    const bool canvasCrops = false; // the canvas's crop mode reports through the force flag
+    LBGraphicView* canvas = graphicView();
+    const bool canvasCrops = canvas && canvas->croppingImage();
     bool cropWhileCropping = false;
     if ((canvasCrops && _inspectorMode != Standalone)
         || (single && first->isImageCrop() && first->fillImageScaling() != 1)) {

@@ -323,3 +323,24 @@ TEST(StripTrailingZeros, KeepsTheNumberItsShortestForm)
                   QLatin1String(out))
             << in;
 }
+
+TEST_F(InspectorTest, CroppingOnTheCanvasOffersAndShowsCrop)
+{
+    auto photo = std::make_shared<LBImage>();
+    QImage bitmap(100, 60, QImage::Format_RGB32);
+    bitmap.fill(Qt::blue);
+    photo->setImage(platform::Image::fromBitmap(bitmap, QSizeF(100, 60)), LBGraphic::FillImageType);
+    place(photo, QRectF(100, 100, 100, 60));
+    selectOnly({photo});
+    palette->toolsPopupAction(HUDWindowController::SizeTools);
+    canvas->crop();
+    ASSERT_NE(canvas->croppingImage(), nullptr);
+    palette->updateFromGraphicView(canvas);
+    EXPECT_TRUE(palette->toolTags().contains(HUDWindowController::CropTools));
+    // Dimensions is still offered, so it stays until the crop pane is forced.
+    EXPECT_EQ(palette->selectedToolsTag(), HUDWindowController::SizeTools);
+    palette->forceSelectCropTools(true, false);
+    palette->updateFromGraphicView(canvas);
+    EXPECT_EQ(palette->selectedToolsTag(), HUDWindowController::CropTools);
+    canvas->cancelCrop();
+}
