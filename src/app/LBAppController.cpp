@@ -1,5 +1,6 @@
 #include "app/LBAppController.h"
 
+#include "app/LBWelcomeWindowController.h"
 #include "app/SupportFolders.h"
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
@@ -256,8 +257,16 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     setUpFolders();
     // 2. The merge-field lists.
     loadFieldLists();
-    // 3. Ready-made designs of the first version are converted by the conversion, once it
-    //    exists; until then "Check For Version 1 Files" keeps its value.
+    // 3. Ready-made designs of the first version, once. The document the conversion makes
+    //    is the launch's: no second untitled one follows.
+    if (defaults().boolForKey(QStringLiteral("Check For Version 1 Files"))) {
+        const bool hadDocuments =
+            !platform::DocumentController::sharedDocumentController().documents().isEmpty();
+        updateVersion1TemplateFiles();
+        if (!hadDocuments
+            && !platform::DocumentController::sharedDocumentController().documents().isEmpty())
+            _documentWasOpened = true;
+    }
     // 4. AutoRecover copies of a run that did not quit cleanly.
     checkForAutoRecoverFiles();
     // 5. Only now the delegate: a document made above does not count as opened (the
@@ -288,6 +297,7 @@ LBAppController::~LBAppController()
         sharedController = nullptr;
     if (ApplicationServices::shared() == this)
         ApplicationServices::setShared(nullptr);
+    delete _welcomeWindowController;
     delete _fileMenu;
     delete _editMenu;
     delete _arrangeMenu;
@@ -398,15 +408,24 @@ void LBAppController::applicationDidFinishLaunching2()
     }
     // 5-6. The smart inspector palette and the saved standalone ones.
     makeInspectors();
-    // 7. A new document unless the launch opened one; the welcome window comes with the
-    //    kit import.
+    // 7. A new document unless the launch opened one (the welcome window follows it), else
+    //    the welcome window.
     _allowDocumentCreation = true;
     if (!_foundTemporaryFiles && !_documentWasOpened)
         QTimer::singleShot(launchDelay, this, &LBAppController::createNewDocument);
+    else
+        scheduleWelcomeWindow();
     // 8.
     defaults().setInteger(defaults().integerForKey(QStringLiteral("LBLaunchCount")) + 1,
                           QStringLiteral("LBLaunchCount"));
     _applicationDidFinishLaunching = true;
+}
+
+void LBAppController::scheduleWelcomeWindow()
+{
+    if (defaults().boolForKey(QStringLiteral("SkipWelcomeWindow")))
+        return;
+    QTimer::singleShot(launchDelay, this, [this] { openWelcomeWindowAction(true); });
 }
 
 void LBAppController::reopenAutoRecoverFiles()
@@ -442,6 +461,7 @@ void LBAppController::createNewDocument()
 {
     if (!_foundTemporaryFiles && !_documentWasOpened)
         newDocument();
+    scheduleWelcomeWindow();
 }
 
 void LBAppController::newDocument()
@@ -458,14 +478,12 @@ void LBAppController::setDocumentWasOpened(bool opened)
 
 void LBAppController::applicationOpenFiles(const QStringList& files)
 {
+    if (!files.isEmpty() && QFileInfo(files.first()).suffix() == QLatin1String("icorbeil")) {
+        QMetaObject::invokeMethod(
+            this, [this, files] { importCorbeils(files); }, Qt::QueuedConnection);
+        return;
+    }
     for (const QString& path : files) {
-        const QString suffix = QFileInfo(path).suffix();
-        if (suffix == QLatin1String("icorbeil")) {
-            qInfo().noquote() << QStringLiteral("Kit package %1 skipped: kits are imported "
-                                                "from the kit library")
-                                     .arg(path);
-            continue;
-        }
         if (!isDocumentFile(path)) {
             qInfo().noquote() << QStringLiteral("%1 skipped: not a document").arg(path);
             continue;
@@ -559,6 +577,8 @@ void LBAppController::buildMenus()
     _helpMenu = new QMenu(tr("&Help"));
     _helpMenuItem = _helpMenu->addAction(tr("Veltrin Help"), this, [this] { myShowHelp(0); });
     _helpMenuItem->setShortcut(QKeySequence::HelpContents);
+    _welcomeMenuItem = _helpMenu->addAction(tr("Welcome Window"), this,
+                                            [this] { openWelcomeWindowAction(false); });
 
     buildInspectorMenu();
 
@@ -591,6 +611,7 @@ QAction* LBAppController::actionFor(MenuAction action) const
     case MenuAction::Terminate: return _quitMenuItem;
     case MenuAction::ShowPreferences: return _preferencesMenuItem;
     case MenuAction::ShowHelp: return _helpMenuItem;
+    case MenuAction::OpenWelcomeWindow: return _welcomeMenuItem;
     case MenuAction::PreferredPrinter: return _preferredPrinterMenu->menuAction();
     case MenuAction::Undo: return _undoMenuItem;
     case MenuAction::Redo: return _redoMenuItem;
@@ -608,6 +629,7 @@ bool LBAppController::validateMenuItem(MenuAction action) const
     case MenuAction::OpenDocument:
     case MenuAction::Terminate:
     case MenuAction::ShowHelp:
+    case MenuAction::OpenWelcomeWindow:
     case MenuAction::PreferredPrinter: return !_isTerminating;
     case MenuAction::Undo:
     case MenuAction::Redo: {
@@ -634,8 +656,8 @@ void LBAppController::validateMenus()
 {
     for (MenuAction action :
          {MenuAction::NewDocument, MenuAction::OpenDocument, MenuAction::Terminate,
-          MenuAction::ShowPreferences, MenuAction::ShowHelp, MenuAction::PreferredPrinter,
-          MenuAction::Undo, MenuAction::Redo}) {
+          MenuAction::ShowPreferences, MenuAction::ShowHelp, MenuAction::OpenWelcomeWindow,
+          MenuAction::PreferredPrinter, MenuAction::Undo, MenuAction::Redo}) {
         actionFor(action)->setEnabled(validateMenuItem(action));
     }
 }

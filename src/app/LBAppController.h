@@ -8,12 +8,14 @@
 // Launch:
 //   initialize()   the settings' defaults, the canvas's rulers for scroll views, alpha in
 //                  the colour panel (once, before anything reads a setting)
-//   constructor    folders, merge-field lists, AutoRecover check, LBSharedAppController,
-//                  the display scale factor
+//   constructor    folders, merge-field lists, the offer to convert ready-made designs of
+//                  the first version (while "Check For Version 1 Files"), AutoRecover
+//                  check, LBSharedAppController, the display scale factor
 //   applicationDidFinishLaunching()    stage 1 (KXOpenUserGuide opens the user guide), then
 //                  stage 2 at once: the arrangement
-//                  items' shortcuts, AutoRecover copies reopened, "Second Launch", the new untitled document after the launch
-//                  delay unless a document was opened, "LBLaunchCount"
+//                  items' shortcuts, AutoRecover copies reopened, "Second Launch", the new
+//                  untitled document after the launch delay unless a document was
+//                  opened, the welcome window (unless "SkipWelcomeWindow"), "LBLaunchCount"
 // Quit: myTerminateAction() asks about each edited document (Cancel keeps the program
 // running), closes the documents and quits the event loop; applicationWillTerminate() then
 // writes the user's fields and empties "Temporary Files".
@@ -33,6 +35,8 @@
 
 class HUDWindowController;
 class InspectorPalette;
+class LBHelpWindowController;
+class LBWelcomeWindowController;
 class QAction;
 class QMenu;
 class QSocketNotifier;
@@ -40,7 +44,8 @@ class QWidget;
 
 namespace platform {
 class Document;
-}
+class ProgressWindow;
+} // namespace platform
 
 // Posted (by the welcome window) to have the user guide opened.
 inline const QString KXOpenUserGuide = QStringLiteral("KXOpenUserGuide");
@@ -56,6 +61,7 @@ public:
         Terminate,
         ShowPreferences,
         ShowHelp,
+        OpenWelcomeWindow,
         PreferredPrinter,
         Undo,
         Redo,
@@ -116,15 +122,50 @@ public:
     static void setLaunchDelay(int milliseconds);
 
     // --- Files handed to the program (the command line, a second start) ---
-    // Each file by its own extension: a document already open only brings its window
-    // forward; another is opened; a kit package is logged and skipped (kit import comes
-    // with the kit library); others are skipped.
+    // Kit packages (the first file's extension "icorbeil") all go to the kit import on the
+    // next turn of the event loop. Otherwise each file by its own extension: a document
+    // already open only brings its window forward; another is opened; others are skipped.
     void applicationOpenFiles(const QStringList& files);
+
+    // --- Kit import ---
+    // Asks whether to import the kits (unless "DisableImportCorbeilConfirmation"): a sheet
+    // on the current document window, else a modal alert, with a box that stops the
+    // question from coming back.
+    void importCorbeils(const QStringList& paths);
+    // The answer: a ticked box sets "DisableImportCorbeilConfirmation"; Import (1000) opens
+    // the current window's drawer on the kits and imports on the next turn of the loop.
+    void importCorbeilSheetDidEnd(const QStringList& paths, int returnCode, bool suppressed);
+    // Through the current document window's kit browser, or without a window through a
+    // kit browser of its own that confirms after the last file.
+    void importSelectedCorbeils(const QStringList& paths);
+
+    // --- Ready-made designs of the first version ---
+    // Offers to convert the designs under the designs folder; whether the walk ended (NO
+    // when the user chose Convert Later: the offer comes again at the next launch).
+    bool updateVersion1TemplateFiles();
+    // One category folder; NO when the user declined.
+    bool processVersion1FilesAtPath(const QString& folder);
+    // One design package: its preview at most 120 on a side (as "Preview.jpg"), its
+    // extension by kind. Whether it was converted; when not it is as it was and *error
+    // says why.
+    static bool updateVersion1FileAtPath(const QString& path, bool isLabel, bool isEnvelope,
+                                         bool isLetterhead, bool isMatchedSet,
+                                         QString* error = nullptr);
+    bool convertingV1Files() const { return _convertingV1Files; }
+
+    // --- Welcome and help windows ---
+    // Shows the welcome window unless it is open (atLaunch: shown by the launch).
+    void openWelcomeWindowAction(bool atLaunch = false);
+    void welcomeWindowDidClose();
+    LBWelcomeWindowController* welcomeWindowController() const { return _welcomeWindowController; }
+    // The help window of smart templates, made once, with its second view.
+    void showSmartTemplateHelp() override;
+    static LBHelpWindowController* helpWindowController();
     // A second start without files: the front document window comes forward.
     void bringFrontWindowForward();
 
     // A new untitled document unless AutoRecover copies were kept or a document was
-    // opened.
+    // opened; then the welcome window unless "SkipWelcomeWindow".
     void createNewDocument();
     // Every document window controller tells the delegate it was made (and a document
     // added to the document controller counts too).
@@ -193,6 +234,7 @@ private:
     void handleTerminationSignal();
     void lastWindowClosed();
     void openFile(const QString& path);
+    void scheduleWelcomeWindow();
 
     QMenu* _fileMenu = nullptr;
     QMenu* _editMenu = nullptr;
@@ -221,4 +263,11 @@ private:
     bool _terminated = false;
     QSocketNotifier* _signalNotifier = nullptr;
     platform::ObserverToken _openUserGuideObserver;
+    platform::ObserverToken _welcomeWindowObserver;
+    LBWelcomeWindowController* _welcomeWindowController = nullptr;
+    QAction* _welcomeMenuItem = nullptr;
+    platform::ProgressWindow* _conversionProgressWindow = nullptr;
+    bool _convertingV1Files = false;
+    // Design packages the conversion could not change, reported after the walk.
+    QStringList _version1Failures;
 };

@@ -13,6 +13,9 @@ public:
     // untitled document of its own.
     virtual void setDocumentWasOpened(bool opened) = 0;
 
+    // Shows the help window of smart templates (one for the program, made on first use).
+    virtual void showSmartTemplateHelp() {}
+
     // The shell's object; nullptr while none is installed. Not owned.
     static ApplicationServices* shared();
     static void setShared(ApplicationServices* services);

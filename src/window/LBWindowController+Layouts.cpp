@@ -14,6 +14,7 @@
 #include "platform/text/TextStorage.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/PrintInfo.h"
+#include "window/ApplicationServices.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -133,6 +134,15 @@ qint64 LBWindowController::chooseLayout(const QString& path,
     if (showHelp)
         showSmartTemplateHelp();
     return labelType;
+}
+
+void LBWindowController::showSmartTemplateHelp()
+{
+    if (platform::UserDefaults::standardUserDefaults().boolForKey(
+            QStringLiteral("DisableSmartTemplateHelp")))
+        return;
+    if (ApplicationServices* services = ApplicationServices::shared())
+        services->showSmartTemplateHelp();
 }
 
 // ==== Blank layouts ======================================================================

@@ -21,6 +21,7 @@
 #include "window/LayersPane.h"
 #include "window/PreviewModeController.h"
 
+#include <QDebug>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -344,6 +345,9 @@ void LBWindowController::importCorbeil(const QString& path, qint64 currentIndex,
 {
     if (_editController)
         _editController->importCorbeil(path, currentIndex, numFiles);
+    else
+        qWarning().noquote()
+            << QStringLiteral("Kit %1 not imported: the window has no kit browser").arg(path);
 }
 
 QSizeF LBWindowController::documentSize() const

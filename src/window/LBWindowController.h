@@ -346,10 +346,11 @@ public:
     void offsetGraphicsByDelta(const QPointF& delta);
 
     // What applying a layout asks of the merge support and the preview mode, answered as
-    // a window without them: no smart template,
-    // no help to show, no contact columns or label controls, no address text box.
+    // a window without them: no smart template, no contact columns or label controls, no
+    // address text box.
     virtual bool isSmartTemplate() const { return false; }
-    virtual void showSmartTemplateHelp() {}
+    // The application's help window of smart templates, unless the user turned it off.
+    virtual void showSmartTemplateHelp();
     virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
     virtual void addQuarnLabelControls() {}
     virtual std::shared_ptr<LBTextArea> textObjForPreformattedFieldStr(const QString& fieldStr);

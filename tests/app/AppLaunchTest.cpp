@@ -79,6 +79,8 @@ protected:
         LBAppController::registerDefaults();
         LBAppController::setLaunchDelay(0);
         LBAppController::initializeGlobalPaths();
+        // The welcome window has its own tests.
+        defaults().setBool(true, QStringLiteral("SkipWelcomeWindow"));
         temporaryFolder = LBAppController::temporaryFolderPath();
         emptyTemporaryFolder();
         platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
@@ -99,7 +101,7 @@ protected:
         for (const char* key :
              {"Preferred Printer", "LBLaunchCount", "New Preferences", "Second Launch",
               "Check For Version 1 Files", "Update Application Name", "Update Application Name2",
-              "Standalone Inspector Array"})
+              "SkipWelcomeWindow", "Standalone Inspector Array"})
             defaults().removeObjectForKey(QLatin1String(key));
         QFile::remove(LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist"));
     }
@@ -185,6 +187,8 @@ TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
         QStringLiteral("LBLaunchCount"), QStringLiteral("New Preferences"),
         QStringLiteral("Second Launch"), QStringLiteral("Update Application Name"),
         QStringLiteral("Update Application Name2"), QStringLiteral("Check For Version 1 Files"),
+        // (the fixture's)
+        QStringLiteral("SkipWelcomeWindow"),
         // The quit writes the standalone palettes, none.
         QStringLiteral("Standalone Inspector Array")};
     EXPECT_FALSE(written.allKeys().isEmpty());
@@ -264,8 +268,8 @@ TEST_F(AppLaunch, OpensHandedFilesByTheirOwnExtension)
     const QList<Case> cases = {
         {"a document", {label}, {label}},
         {"already open: only brought forward", {label}, {label}},
-        {"a kit beside a document: the kit is skipped, the document opens",
-         {folder.filePath(QStringLiteral("Kit.icorbeil")), envelope},
+        {"a kit after a document: kits count only first, so the kit is skipped",
+         {envelope, folder.filePath(QStringLiteral("Kit.icorbeil"))},
          {label, envelope}},
         {"an unknown extension and a missing document are skipped",
          {folder.filePath(QStringLiteral("notes.txt")),

@@ -46,6 +46,7 @@ protected:
         LBAppController::setLaunchDelay(0);
         LBAppController::initializeGlobalPaths();
         HUDWindowController::setAnimationsEnabled(false);
+        defaults().setBool(true, QStringLiteral("SkipWelcomeWindow"));
         for (const char* key : {"Standalone Inspector Array", "Standalone Inspector Location",
                                 "Show Contextual Inspector"})
             defaults().removeObjectForKey(QLatin1String(key));

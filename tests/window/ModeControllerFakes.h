@@ -265,7 +265,10 @@ public:
     void invalidateGraphic(LBGraphic*) override {}
     QImage previewImageFromGraphicView() override { return {}; }
     void customizeCounterField(const QVariantMap&, LBTextArea*) override {}
-    void importCorbeil(const QString&, qint64, qint64) override {}
+    void importCorbeil(const QString& path, qint64 currentIndex, qint64 numFiles) override
+    {
+        add(QStringLiteral("importCorbeil %1 %2 of %3").arg(path).arg(currentIndex).arg(numFiles));
+    }
     void setShiftKeyDown(bool down) override { add(QStringLiteral("shift ") + yesNo(down)); }
     void openDrawer(bool open, bool updatePrefs, bool toggleLayersView) override
     {

@@ -1,0 +1,71 @@
+// Developer tool: the welcome window's two pages and the smart-template help window, saved
+// as PNGs of the windows as the screen shows them.
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/test/tools/welcomeshot <folder>
+
+#include "app/LBHelpWindowController.h"
+#include "app/LBWelcomeWindowController.h"
+#include "platform/core/UserDefaults.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+
+void settle(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The window with its frame, as the screen shows it.
+bool shoot(QWidget* window, const QString& path)
+{
+    settle(300);
+    const QRect frame = window->frameGeometry();
+    return window->screen()
+        ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        .save(path);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: welcomeshot <folder>\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    QApplication application(argc, argv);
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    // A build with both web pages, and a second showing (the check box offered).
+    LBWelcomeWindowController::setPageURLsForTesting(QStringLiteral("https://example.com/videos"),
+                                                     QStringLiteral("https://example.com/kits"));
+    platform::UserDefaults::standardUserDefaults().setBool(
+        true, QStringLiteral("WelcomeWindowAlreadyShown"));
+
+    bool saved = true;
+    LBWelcomeWindowController welcome(true);
+    welcome.showWindow();
+    saved &= shoot(welcome.window(), folder + QStringLiteral("/welcome-page1.png"));
+    welcome.continueAction();
+    settle(600); // the pages slide for half a second
+    saved &= shoot(welcome.window(), folder + QStringLiteral("/welcome-page2.png"));
+    welcome.closeWelcomeWindowAction();
+
+    LBHelpWindowController help;
+    help.showViewIndex(1, QStringLiteral("Smart Template Instructions"));
+    help.showWindow();
+    saved &= shoot(help.window(), folder + QStringLiteral("/help-window.png"));
+    return saved ? 0 : 1;
+}
