@@ -56,9 +56,9 @@ protected:
         controller.reset();
         platform::DocumentController::sharedDocumentController().closeAllDocuments();
         settle();
-        for (const char* key :
-             {"Standalone Inspector Array", "Standalone Inspector Location",
-              "Show Contextual Inspector", "LBLaunchCount", "Second Launch", "New Preferences"})
+        for (const char* key : {"Standalone Inspector Array", "Standalone Inspector Location",
+                                "Show Contextual Inspector", "LBLaunchCount", "Second Launch",
+                                "New Preferences", "SkipWelcomeWindow"})
             defaults().removeObjectForKey(QLatin1String(key));
     }
     void launch()
