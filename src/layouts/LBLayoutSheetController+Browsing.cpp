@@ -318,11 +318,12 @@ void LBLayoutSheetController::formatUnitsTypeAction()
 
 void LBLayoutSheetController::templateUnitsTypeAction()
 {
-    defaults().setBool(_templateUnitsColumn == 1, QStringLiteral("Layout Sheet A4 Paper Selected"));
-    // The page's card follows the units (cardDictionaryAtIndex), and with it the blank
-    // design.
-    if (_shownStep == TemplateStep)
-        processCardStockSelection();
+    const bool a4 = _templateUnitsColumn == 1;
+    _selectedCardStockName = a4 ? QStringLiteral("A4") : QStringLiteral("US Letter");
+    // The page's card follows the units (cardDictionaryAtIndex), and with it the designs.
+    _selectedRow = 0;
+    rebuildDesignFolders(0);
+    defaults().setBool(a4, QStringLiteral("Layout Sheet A4 Paper Selected"));
     Q_EMIT changed();
 }
 
@@ -333,8 +334,13 @@ bool LBLayoutSheetController::showsTemplateUnits() const
 
 void LBLayoutSheetController::pageOrientationAction(qint64 column)
 {
-    _pageOrientationColumn = column;
-    _landscapeOrientationSelected = column == 0;
+    // Only the button of the orientation not shown changes it.
+    if ((column == 0) == _landscapeOrientationSelected)
+        return;
+    _landscapeOrientationSelected = !_landscapeOrientationSelected;
+    _pageOrientationColumn = _landscapeOrientationSelected ? 0 : 1;
+    _selectedRow = 0;
+    rebuildDesignFolders(0);
     Q_EMIT changed();
 }
 
@@ -352,7 +358,10 @@ void LBLayoutSheetController::orientationButtonAction(bool portraitButton)
 
 void LBLayoutSheetController::rebuildPreview()
 {
-    // The stock's miniature comes with the preview drawings; its place is kept.
+    if (_selectedProjectType == DiscLabelsProject)
+        createDiscPreviewImage();
+    else
+        createPreviewImage();
     Q_EMIT changed();
 }
 
@@ -520,14 +529,8 @@ void LBLayoutSheetController::startShadow()
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context)
         return;
-    const double angle = _landscapeOrientationSelected ? 0.0 : 1.570795;
-    platform::Shadow shadow;
-    // Down the page is positive here.
-    shadow.offset = QSizeF(-4 * std::cos(angle), 4 * std::sin(angle));
-    shadow.blurRadius = 7;
-    shadow.color = QColor::fromRgbF(0.2f, 0.2f, 0.2f, 0.6f);
     context->saveGraphicsState();
-    context->setShadow(shadow);
+    context->setShadow(previewShadow(_landscapeOrientationSelected));
 }
 
 void LBLayoutSheetController::stopShadow()

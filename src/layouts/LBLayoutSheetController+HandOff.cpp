@@ -171,9 +171,9 @@ void LBLayoutSheetController::chooseDesignAction()
             chosenTemplate->path(), QStringLiteral("Layout Sheet Design File Path"));
         if (!layout && project == DiscLabelsProject)
             layout = QVariantMap{{QStringLiteral("labels"), QVariantList()}};
-        const qint64 labelType = _host->chooseLayout(
-            chosenTemplate->path(), layout, true,
-            QPointF(_graphicsOffset.width(), _graphicsOffset.height()), project);
+        const qint64 labelType =
+            _host->chooseLayout(chosenTemplate->path(), layout, true,
+                                designOffsetForTemplate(chosenTemplate->path()), project);
         horizontal = isHorizontalLabelType(labelType);
         if (project == MatchedSetsProject)
             recordedType = projectTypeForMatchedSetLabelType(labelType);

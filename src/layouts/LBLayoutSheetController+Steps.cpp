@@ -1,6 +1,6 @@
 // The wizard: which step shows, how the sheet is sized for it, the moves between steps,
-// the split view of the template step, its design-folder rows and blank template, and the
-// user's named custom layouts of the custom step.
+// the split view of the template step, and the user's named custom layouts of the custom
+// step.
 //
 // Sizes are of the sheet's client area; the sheet keeps its top edge and its horizontal
 // centre when it is resized.
@@ -39,13 +39,6 @@ platform::UserDefaults& defaults()
 constexpr double projectTypeHeight = 277;
 constexpr double projectTypeWidth = 654;
 constexpr double formatMinimumHeight = 497;
-
-// Seconds since the first instant of 2001, as the blank templates' unique paths use them.
-double secondsSinceReferenceDate()
-{
-    static const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-    return double(reference.msecsTo(QDateTime::currentDateTimeUtc())) / 1000.0;
-}
 
 } // namespace
 
@@ -150,7 +143,6 @@ void LBLayoutSheetController::goToStep(qint64 step)
         _minimumSize = _maximumSize = QSizeF(662, _customWindowHeight);
         _shownStep = CustomSizeStep;
         loadPaperSizeController();
-        _chooseCustomDesignEnabled = true;
         const std::optional<QVariantMap> card = _newDocumentLayout && _hasCardArray
                                                     ? cardDictionaryAtIndex(_selectedRow)
                                                     : std::nullopt;
@@ -177,6 +169,7 @@ void LBLayoutSheetController::goToStep(qint64 step)
                 }
             }
         }
+        paperSizeDidChange();
         break;
     }
     default: break;
@@ -283,65 +276,6 @@ void LBLayoutSheetController::splitViewDidResizeSubviews(double firstWidth)
     _ignoreNewDocumentListWidth = false;
 }
 
-void LBLayoutSheetController::processCardStockSelection()
-{
-    const std::optional<QVariantMap> card =
-        _hasCardArray || _selectedProjectType == EnvelopesProject
-                || isPageType(_selectedProjectType)
-            ? cardDictionaryAtIndex(_selectedRow >= 0 ? _selectedRow : 0)
-            : std::nullopt;
-    const QString key = _selectedProjectType == EnvelopesProject
-                            ? QStringLiteral("Layout Sheet Selected Envelope Type String")
-                        : _selectedProjectType == DiscLabelsProject
-                            ? QStringLiteral("Layout Sheet Selected Disc Type String 2")
-                            : QStringLiteral("Layout Sheet Selected PaperCode 2");
-    if (card) {
-        _selectedCardStockName = Info::text(*card, Info::paperCode);
-        defaults().setObject(_selectedCardStockName, key);
-    } else {
-        defaults().removeObjectForKey(key);
-    }
-    // The design folders: the user's designs come with their lists; until then the rows
-    // are "All" and "Blank", both offering the stock's blank design.
-    _designFolderRows.clear();
-    _templateArray.clear();
-    if (!_matchedSetsSelected) {
-        _designFolderRows = {layoutSheetString(QStringLiteral("All")),
-                             layoutSheetString(QStringLiteral("Blank"))};
-        if (_selectedProjectType != ContactListsProject
-            && _selectedProjectType != ActivityReportsProject)
-            _templateArray.append(
-                blankTemplateObjectWithName(layoutSheetString(QStringLiteral("Blank"))));
-    }
-    _selectedTemplate = 0;
-    _chooseDesignEnabled = !_templateArray.isEmpty();
-    Q_EMIT changed();
-}
-
-std::shared_ptr<LBTemplateObject>
-LBLayoutSheetController::blankTemplateObjectWithName(const QString& name) const
-{
-    const std::optional<QVariantMap> card =
-        cardDictionaryAtIndex(_selectedRow >= 0 ? _selectedRow : 0);
-    QSizeF paper;
-    if (card) {
-        paper = _selectedProjectType == DiscLabelsProject
-                    ? pixelDimensionsForPaper(*card)
-                    : QSizeF(convertStringToPoints(Info::text(*card, Info::labelWidth), 1.0),
-                             convertStringToPoints(Info::text(*card, Info::labelHeight), 1.0));
-    }
-    const double w = paper.width();
-    const double h = paper.height();
-    QSizeF scaled(0, 0);
-    if (w > 0 && h > 0)
-        scaled = w > h ? QSizeF(120, h * 120 / w) : QSizeF(w * 120 / h, 120);
-    auto blank = LBTemplateObject::templateObjectWithPath(
-        QStringLiteral("%1/%2").arg(QString::number(secondsSinceReferenceDate(), 'f', 6), name), 0);
-    blank->setBlankPaperSize(scaled);
-    blank->setCellSize(templateCellSize());
-    return blank;
-}
-
 // ---- Custom layouts ----
 
 QString LBLayoutSheetController::customLayoutsPath()
@@ -387,6 +321,16 @@ void LBLayoutSheetController::writeCustomLayouts()
         || file.write(platform::PropertyList::toXml(_customLayoutsArray)) < 0 || !file.commit())
         qWarning().noquote() << QStringLiteral("The custom layouts cannot be written to \"%1\": %2")
                                     .arg(path, file.errorString());
+}
+
+void LBLayoutSheetController::paperSizeDidChange()
+{
+    if (!_paperSizeController)
+        return;
+    // A grid that runs off its page cannot be chosen.
+    _chooseCustomDesignEnabled = !_paperSizeController->labelsOverflow();
+    updateCustomPreviewImage(_paperSizeController->previewImage(),
+                             _paperSizeController->landscapeOrientation());
 }
 
 void LBLayoutSheetController::loadPaperSizeController()
@@ -449,6 +393,7 @@ void LBLayoutSheetController::customLayoutAction(qint64 index)
             && _paperSizeController)
             _paperSizeController->setDimensionInfo(
                 _customLayoutsArray.at(_customLayoutIndex).toMap());
+        paperSizeDidChange();
     }
     Q_EMIT changed();
 }

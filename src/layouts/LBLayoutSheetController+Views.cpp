@@ -4,8 +4,10 @@
 #include "layouts/LBLayoutSheetController.h"
 
 #include "controls/LBImageButton.h"
+#include "layouts/LBLayoutItem.h"
 #include "layouts/LBPaperSizeController.h"
 #include "layouts/LBTemplateObject.h"
+#include "platform/drawing/Image.h"
 
 #include <QAbstractTableModel>
 #include <QButtonGroup>
@@ -26,6 +28,7 @@
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -103,6 +106,76 @@ QPushButton* button(const QString& title, QWidget* parent)
 } // namespace
 
 // The widgets of one chooser; owned by its dialog.
+// The outline of design folders: the chooser's root rows ("All", "Blank" and the found
+// folders), and below each folder its sub-folders, read when first shown.
+class DesignFolderModel : public QAbstractItemModel
+{
+public:
+    explicit DesignFolderModel(Controller& controller) : _controller(controller) {}
+
+    QModelIndex index(int row, int column, const QModelIndex& parent) const override
+    {
+        if (column != 0 || row < 0)
+            return QModelIndex();
+        if (!parent.isValid()) {
+            if (row >= _controller.outlineRootRowCount())
+                return QModelIndex();
+            return createIndex(row, 0, _controller.outlineRootItem(row));
+        }
+        auto* item = static_cast<LBLayoutItem*>(parent.internalPointer());
+        if (!item || row >= item->numberOfChildren())
+            return QModelIndex();
+        return createIndex(row, 0, item->childAtIndex(row));
+    }
+    QModelIndex parent(const QModelIndex& child) const override
+    {
+        auto* item =
+            child.isValid() ? static_cast<LBLayoutItem*>(child.internalPointer()) : nullptr;
+        LBLayoutItem* parentItem = item ? item->parent() : nullptr;
+        if (!parentItem)
+            return QModelIndex();
+        if (LBLayoutItem* grandparent = parentItem->parent())
+            return createIndex(int(grandparent->children().indexOf(parentItem)), 0, parentItem);
+        return createIndex(int(rootRowOf(parentItem)), 0, parentItem);
+    }
+    int rowCount(const QModelIndex& parent) const override
+    {
+        if (!parent.isValid())
+            return int(_controller.outlineRootRowCount());
+        auto* item = static_cast<LBLayoutItem*>(parent.internalPointer());
+        return item ? int(std::max<qint64>(item->numberOfChildren(), 0)) : 0;
+    }
+    int columnCount(const QModelIndex&) const override { return 1; }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || role != Qt::DisplayRole)
+            return QVariant();
+        auto* item = static_cast<LBLayoutItem*>(index.internalPointer());
+        if (item)
+            return Controller::outlineTitle(*item);
+        return _controller.outlineRootTitle(index.row());
+    }
+    // The root row a folder lies under, -1 for none.
+    qint64 rootRowOf(LBLayoutItem* item) const
+    {
+        while (item && item->parent())
+            item = item->parent();
+        for (qint64 row = 0; row < _controller.outlineRootRowCount(); ++row) {
+            if (_controller.outlineRootItem(row) == item)
+                return row;
+        }
+        return -1;
+    }
+    void reload()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    Controller& _controller;
+};
+
 class LayoutSheetViews : public QObject
 {
 public:
@@ -158,7 +231,13 @@ private:
     QPushButton* _standardCloseButton = nullptr;
     QPushButton* _standardContinueButton = nullptr;
     QSplitter* _splitView = nullptr;
-    QListWidget* _folderList = nullptr;
+    QTreeView* _folderList = nullptr;
+    QLabel* _customPreview = nullptr;
+    QLabel* _labelOverflowWarning = nullptr;
+    DesignFolderModel* _folderModel = nullptr;
+    QStringList _shownFolderRows;
+    QLabel* _templatePrompt = nullptr;
+    QLineEdit* _templateSearch = nullptr;
     QListWidget* _templateBrowser = nullptr;
     QPushButton* _chooseDesignButton = nullptr;
     QWidget* _templateUnits = nullptr;
@@ -250,8 +329,6 @@ QWidget* LayoutSheetViews::makeProjectTypePage()
             makeProjectButton(Controller::layoutSheetString(QString::fromLatin1(name)), page);
         connect(projectButton, &QAbstractButton::clicked, &_controller,
                 [this, type = type] { _controller.projectTypeAction(type); });
-        // Matched sets list the designs of their folder, which are not offered yet.
-        projectButton->setEnabled(type != Controller::MatchedSetsProject);
         buttons->addWidget(projectButton);
         _projectButtons.append({type, projectButton});
     }
@@ -379,8 +456,26 @@ QWidget* LayoutSheetViews::makeTemplatePage()
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
+    auto* top = new QHBoxLayout;
+    _templatePrompt = new QLabel(page);
+    _templateSearch = new QLineEdit(page);
+    _templateSearch->setPlaceholderText(Controller::layoutSheetString(QStringLiteral("Search")));
+    _templateSearch->setClearButtonEnabled(true);
+    _templateSearch->setMaximumWidth(200);
+    top->addWidget(_templatePrompt, 1);
+    top->addWidget(_templateSearch);
+    layout->addLayout(top);
+    connect(_templateSearch, &QLineEdit::textChanged, &_controller, [this](const QString& text) {
+        if (!_refreshing)
+            _controller.searchTemplateName(text);
+    });
     _splitView = new QSplitter(Qt::Horizontal, page);
-    _folderList = new QListWidget(_splitView);
+    _folderList = new QTreeView(_splitView);
+    _folderModel = new DesignFolderModel(_controller);
+    _folderModel->setParent(_folderList);
+    _folderList->setModel(_folderModel);
+    _folderList->setHeaderHidden(true);
+    _folderList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     _templateBrowser = new QListWidget(_splitView);
     _templateBrowser->setViewMode(QListView::IconMode);
     _templateBrowser->setIconSize(QSize(120, 120));
@@ -431,6 +526,20 @@ QWidget* LayoutSheetViews::makeTemplatePage()
             .next;
     connect(_splitView, &QSplitter::splitterMoved, &_controller,
             [this] { _controller.splitViewDidResizeSubviews(_splitView->sizes().value(0)); });
+    connect(_folderList->selectionModel(), &QItemSelectionModel::currentChanged, &_controller,
+            [this](const QModelIndex& current) {
+                if (_refreshing)
+                    return;
+                if (!current.isValid()) {
+                    _controller.selectOutlineRow(-1);
+                    return;
+                }
+                auto* item = static_cast<LBLayoutItem*>(current.internalPointer());
+                if (!current.parent().isValid())
+                    _controller.selectOutlineRow(current.row());
+                else
+                    _controller.selectOutlineRow(_folderModel->rootRowOf(item), item);
+            });
     connect(_templateBrowser, &QListWidget::currentRowChanged, &_controller, [this](int row) {
         if (!_refreshing)
             _controller.setSelectedTemplate(row);
@@ -446,9 +555,19 @@ QWidget* LayoutSheetViews::makeCustomSizePage()
     auto* layout = new QVBoxLayout(page);
     _customLayoutPopup = new QComboBox(page);
     layout->addWidget(_customLayoutPopup);
+    auto* middle = new QHBoxLayout;
     _paneHolder = new QWidget(page);
     new QVBoxLayout(_paneHolder);
-    layout->addWidget(_paneHolder, 1);
+    middle->addWidget(_paneHolder, 1);
+    _customPreview = new QLabel(page);
+    _customPreview->setFixedSize(232, 232);
+    _customPreview->setAlignment(Qt::AlignCenter);
+    middle->addWidget(_customPreview, 0, Qt::AlignTop);
+    layout->addLayout(middle, 1);
+    _labelOverflowWarning = new QLabel(
+        Controller::layoutSheetString(QStringLiteral("The labels do not fit on the page.")), page);
+    _labelOverflowWarning->setStyleSheet(QStringLiteral("color: rgb(180, 0, 0);"));
+    layout->addWidget(_labelOverflowWarning);
     const ButtonBar buttons = addButtonBar(page, layout, QString(), nullptr, true,
                                            Controller::dialogString(QStringLiteral("Choose")),
                                            &Controller::chooseDesignAction);
@@ -540,6 +659,13 @@ void LayoutSheetViews::refresh()
                                     : _controller.landscapeOrientationSelected();
     _portraitButton->setChecked(!landscapeShown);
     _landscapeButton->setChecked(landscapeShown);
+    QImage miniature = _controller.previewImage();
+    if (_controller.previewTurned() && !miniature.isNull())
+        miniature = miniature.transformed(QTransform().rotate(90));
+    if (!miniature.isNull() && (miniature.width() > 232 || miniature.height() > 232))
+        miniature = miniature.scaled(232, 232, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    _preview->setAlignment(Qt::AlignCenter);
+    _preview->setPixmap(QPixmap::fromImage(miniature));
     const QString models = _controller.selectedPrinterModels();
     _modelsTitle->setVisible(!models.isEmpty());
     _models->setVisible(!models.isEmpty());
@@ -551,9 +677,21 @@ void LayoutSheetViews::refresh()
     if (sheetMode)
         _standardContinueButton->setText(Controller::dialogString(QStringLiteral("Choose")));
 
-    _folderList->clear();
-    _folderList->addItems(_controller.designFolderRows());
-    _folderList->setCurrentRow(0);
+    _templatePrompt->setText(_controller.templatePrompt());
+    if (_templateSearch->text() != _controller.templateSearchText())
+        _templateSearch->setText(_controller.templateSearchText());
+    // The outline is read again only when its folders changed, keeping what is open.
+    QStringList folderRows = _controller.designFolderRows();
+    for (qint64 row = 0; row < _controller.outlineRootRowCount(); ++row)
+        folderRows << QString::number(quintptr(_controller.outlineRootItem(row)));
+    if (folderRows != _shownFolderRows) {
+        _shownFolderRows = folderRows;
+        _folderModel->reload();
+    }
+    if (_controller.selectedOutlineItem()
+        == _controller.outlineRootItem(_controller.selectedOutlineRow()))
+        _folderList->setCurrentIndex(
+            _folderModel->index(int(_controller.selectedOutlineRow()), 0, QModelIndex()));
     _templateBrowser->clear();
     for (const std::shared_ptr<LBTemplateObject>& item : _controller.templates()) {
         const QSizeF paper = item->blankPaperSize();
@@ -567,6 +705,15 @@ void LayoutSheetViews::refresh()
             painter.fillRect(page, Qt::white);
             painter.setPen(QColor(120, 120, 120));
             painter.drawRect(page);
+        } else if (const std::shared_ptr<platform::Image> picture = item->imageRepresentation()) {
+            const QImage bitmap = picture->forcedBitmapImageRep();
+            if (!bitmap.isNull()) {
+                QPainter painter(&miniature);
+                const QImage fitted =
+                    bitmap.scaled(120, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+                painter.drawImage(
+                    QPointF((120 - fitted.width()) / 2.0, (120 - fitted.height()) / 2.0), fitted);
+            }
         }
         _templateBrowser->addItem(new QListWidgetItem(QIcon(miniature), item->imageTitle()));
     }
@@ -586,6 +733,14 @@ void LayoutSheetViews::refresh()
         }
     }
     _chooseCustomDesignButton->setEnabled(_controller.chooseCustomDesignEnabled());
+    _labelOverflowWarning->setVisible(_controller.paperSizeController()
+                                      && !_controller.chooseCustomDesignEnabled());
+    QImage custom = _controller.customPreviewImage();
+    if (_controller.customPreviewTurned() && !custom.isNull())
+        custom = custom.transformed(QTransform().rotate(90));
+    if (!custom.isNull() && (custom.width() > 232 || custom.height() > 232))
+        custom = custom.scaled(232, 232, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    _customPreview->setPixmap(QPixmap::fromImage(custom));
     if (LBPaperSizeController* pane = _controller.paperSizeController()) {
         QWidget* view = pane->mainView();
         if (view->parentWidget() != _paneHolder) {

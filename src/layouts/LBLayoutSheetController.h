@@ -18,9 +18,11 @@
 //   LBLayoutSheetController+HandOff.cpp      restoring, handing off, prompts, closing, opening
 //   LBLayoutSheetController+Views.cpp        the widgets
 
+#include <QImage>
 #include <QLineF>
 #include <QList>
 #include <QObject>
+#include <QPointF>
 #include <QPointer>
 #include <QRectF>
 #include <QSizeF>
@@ -34,6 +36,11 @@
 
 class LayoutSheetHost;
 class LayoutSheetViews;
+class LBLayoutItem;
+namespace platform {
+class BezierPath;
+struct Shadow;
+} // namespace platform
 class LBPaperSizeController;
 class LBTemplateObject;
 class QDialog;
@@ -257,6 +264,32 @@ public:
     QString selectedCardStockName() const { return _selectedCardStockName; }
     bool continueEnabled() const { return _continueEnabled; }
 
+    // ==== Preview images (LBLayoutSheetController+Previews.cpp) ===========================
+
+    // The miniature of a layout in points: a label sheet (project type 500) with its grid
+    // of labels, or a page project's page with its cells outlined and masked (an envelope
+    // alone). Upright whatever the orientation, which turns only the shadow.
+    static QImage previewImageForCard(const QVariantMap& card, qint64 projectType,
+                                      bool landscapeOrientation);
+    // The miniature of a disc sheet in points, each label drawn by its shape.
+    static QImage discPreviewImageForCard(const QVariantMap& layout, qint64 projectType,
+                                          bool landscapeOrientation);
+    // Darkens what lies outside a round or rounded label of the cell, clipped to the bounds,
+    // in the current drawing context.
+    static void drawOverlay(const QVariantMap& layout, const QRectF& viewBounds,
+                            const QRectF& cell);
+    static platform::BezierPath roundedRectWithRect(const QRectF& rect, double cornerRadius);
+    static platform::Shadow previewShadow(bool landscape);
+    // The selected stock's miniature; nothing without a selected row.
+    void createPreviewImage();
+    void createDiscPreviewImage();
+    QImage previewImage() const { return _previewImage; }
+    // Whether the view shows its image a quarter turn clockwise (a landscape sheet).
+    bool previewTurned() const { return _previewTurned; }
+    void updateCustomPreviewImage(const QImage& image, bool landscapeOrientation);
+    QImage customPreviewImage() const { return _customPreviewImage; }
+    bool customPreviewTurned() const { return _customPreviewTurned; }
+
     // ==== Making and the open choosers (LBLayoutSheetController.cpp) =====================
 
     LBLayoutSheetController(bool newDocument, qint64 existingDocumentProjectType,
@@ -334,14 +367,67 @@ public:
     void splitViewDidResizeSubviews(double firstWidth);
     void setSplitFirstPaneWidth(double width) { _splitFirstPaneWidth = width; }
 
-    // The design-folder rows ("All", "Blank") and the template list of step 2.
-    QStringList designFolderRows() const { return _designFolderRows; }
-    const QList<std::shared_ptr<LBTemplateObject>>& templates() const { return _templateArray; }
+    // ==== Design folders and templates (LBLayoutSheetController+Designs.cpp) ===========
+
+    // The size in points of a size text ("4x2 in", "100x50 mm"): millimetres when it ends
+    // in "mm", else inches; (0, 0) unless it holds exactly two numbers around "x".
+    static QSizeF pixelSizeForString(const QString& string);
+    // How far apart two sizes are: (larger / smaller width) x (larger / smaller height),
+    // the height ignored for discs; 1 is equal, infinity when either cannot be read.
+    static double compareSize(const QString& size1, const QString& size2, bool isDisc);
+    // "2.500" gives "2.5", "3.00" gives "3"; a text without "." is kept.
+    static QString stripTrailingZerosFromString(const QString& string);
+    // The program's own designs ("Smart Templates" in the application data), ending in
+    // "/"; empty when there is none. A test may give another.
+    static QString smartTemplatesPath();
+    static void setSmartTemplatesPath(const QString& path);
+
+    // Chooses the selected stock (row 0 when none) for the template step: its code, its
+    // design folders and templates, and the stock default.
     void processCardStockSelection();
+    // Collects the design folders of the size of the stock in that row (or else of the
+    // most similar sizes) found under the designs root; reset starts a new search.
+    // Returns the stock's card.
+    std::optional<QVariantMap> buildDocumentListForStyleIndex(qint64 row, bool resetTopFolderArray,
+                                                              const QString& designsRoot);
+    // A design folder found, with the offset that centres its designs on the stock.
+    struct DesignFolder
+    {
+        std::shared_ptr<LBLayoutItem> item;
+        QPointF offset;
+    };
+    const QList<DesignFolder>& topFolders() const { return _topFolderArray; }
+    double folderSizeSimilarity() const { return _folderSizeSimilarity; }
+    QString templatePrompt() const { return _templatePrompt; }
+
+    // The outline of design folders: at the root "All" and "Blank" (none for matched
+    // sets) and the found folders; their sub-folders below them.
+    qint64 outlineRootRowCount() const;
+    // The folder of a root row; nullptr for the text rows.
+    LBLayoutItem* outlineRootItem(qint64 row) const;
+    QString outlineRootTitle(qint64 row) const;
+    // A folder's title: its name without a document extension.
+    static QString outlineTitle(const LBLayoutItem& item);
+    QStringList designFolderRows() const;
+    // Selects a root row, or a folder below it, and lists its templates; -1 selects none.
+    void selectOutlineRow(qint64 row, LBLayoutItem* item = nullptr);
+    qint64 selectedOutlineRow() const { return _selectedOutlineRow; }
+    LBLayoutItem* selectedOutlineItem() const;
+    void outlineViewSelectionDidChange();
+    // Appends the templates in the folder and, first, in its sub-folders.
+    void addTemplatesInFolder(const QString& path);
+    // The templates of the selected folder whose file names contain the text.
+    void searchTemplateName(const QString& text);
+    QString templateSearchText() const { return _templateSearchText; }
+
+    const QList<std::shared_ptr<LBTemplateObject>>& templates() const { return _templateArray; }
     std::shared_ptr<LBTemplateObject> blankTemplateObjectWithName(const QString& name) const;
     void setSelectedTemplate(qint64 index) { _selectedTemplate = index; }
     qint64 selectedTemplate() const { return _selectedTemplate; }
-    bool isSmartTemplate() const { return false; }
+    // Whether the chosen template is one of the program's own designs.
+    bool isSmartTemplate() const;
+    // The offset that centres the design at that path on the stock.
+    QPointF designOffsetForTemplate(const QString& path) const;
     bool chooseDesignEnabled() const { return _chooseDesignEnabled; }
     bool chooseCustomDesignEnabled() const { return _chooseCustomDesignEnabled; }
     bool matchedSetsSelected() const { return _matchedSetsSelected; }
@@ -388,6 +474,8 @@ private:
     // Steps.
     void setFrameCentred(double width, double height, bool clampBottom);
     void writeCustomLayouts();
+    // The pane's layout changed: its miniature and whether it can be chosen.
+    void paperSizeDidChange();
     void readCustomLayouts();
     // Hand-off.
     void writeProjectDescription(qint64 projectType, bool withNames, bool horizontal);
@@ -442,7 +530,14 @@ private:
     double _oldMainViewHeight = 0;
     bool _sheetMode = false;
     qint64 _pageOrientationColumn = 1;
-    QStringList _designFolderRows;
+    QList<DesignFolder> _topFolderArray;
+    bool _hasTopFolderArray = false;
+    double _folderSizeSimilarity = 100000.0;
+    QString _templatePrompt;
+    qint64 _selectedOutlineRow = -1;
+    LBLayoutItem* _selectedOutlineItem = nullptr;
+    void rebuildDesignFolders(qint64 row);
+    QString _templateSearchText;
     QList<std::shared_ptr<LBTemplateObject>> _templateArray;
     qint64 _selectedTemplate = 0;
     bool _chooseDesignEnabled = false;
@@ -460,6 +555,11 @@ private:
     // Hand-off.
     QVariantMap _savedLabelDict;
     bool _savedBlankVertical = false;
-    QSizeF _graphicsOffset;
     bool _ended = false;
+
+    // Previews.
+    QImage _previewImage;
+    bool _previewTurned = false;
+    QImage _customPreviewImage;
+    bool _customPreviewTurned = false;
 };

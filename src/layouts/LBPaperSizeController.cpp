@@ -1,6 +1,7 @@
 #include "layouts/LBPaperSizeController.h"
 
 #include "document/DimensionInfo.h"
+#include "layouts/LBLayoutSheetController.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -23,7 +24,63 @@ LBPaperSizeController::~LBPaperSizeController() = default;
 void LBPaperSizeController::setDimensionInfo(const QVariantMap& info)
 {
     _dimensionInfo = info;
+    updatePreviewImage();
     showLayout();
+}
+
+namespace {
+
+bool isEnvelopeOrLetterhead(qint64 labelType)
+{
+    return labelType >= 5 && labelType <= 8;
+}
+
+} // namespace
+
+bool LBPaperSizeController::labelsOverflowPage(const QVariantMap& layout)
+{
+    const qint64 type = Info::integer(layout, Info::labelType);
+    if (isEnvelopeOrLetterhead(type))
+        return false;
+    QSizeF page(Info::real(layout, Info::pageWidth), Info::real(layout, Info::pageHeight));
+    if (page.width() == 0 || page.height() == 0)
+        page = LBLayoutSheetController::pixelDimensionsForPaper(layout);
+    const qint64 rows = Info::integer(layout, Info::numRows);
+    const qint64 columns = Info::integer(layout, Info::numColumns);
+    const double w = Info::real(layout, Info::labelWidth);
+    const double h = Info::real(layout, Info::labelHeight);
+    const double left = Info::real(layout, Info::leftMargin);
+    const double top = Info::real(layout, Info::topMargin);
+    // A grid without rows, columns or label size cannot be laid out at all.
+    if (rows < 1 || columns < 1 || w <= 0 || h <= 0)
+        return true;
+    const bool fits = (columns - 1) * Info::real(layout, Info::hLabelSpace) + columns * w + left
+                          <= page.width() + 0.01
+                      && (rows - 1) * Info::real(layout, Info::vLabelSpace) + rows * h + top
+                             <= page.height() + 0.01
+                      && left >= 0 && top >= 0;
+    return !fits;
+}
+
+void LBPaperSizeController::updatePreviewImage()
+{
+    QVariantMap card = _dimensionInfo;
+    const qint64 type = Info::integer(card, Info::labelType);
+    qint64 projectType = LBLayoutSheetController::AddressLabelsProject;
+    if (isEnvelopeOrLetterhead(type)) {
+        projectType = type <= 6 ? LBLayoutSheetController::EnvelopesProject
+                                : LBLayoutSheetController::LetterheadProject;
+        card.insert(Info::numRows, 1);
+        card.insert(Info::numColumns, 1);
+        for (const QString& key :
+             {Info::leftMargin, Info::topMargin, Info::hLabelSpace, Info::vLabelSpace})
+            card.insert(key, 0.0);
+    }
+    // The kinds of sheet the pane offers turned: labels 2, rounded labels 4, envelopes 5,
+    // letterhead 8.
+    _landscape = type == 2 || type == 4 || type == 5 || type == 8;
+    _previewImage = LBLayoutSheetController::previewImageForCard(card, projectType, _landscape);
+    _labelsOverflow = labelsOverflowPage(_dimensionInfo);
 }
 
 QWidget* LBPaperSizeController::mainView()

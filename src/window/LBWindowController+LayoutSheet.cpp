@@ -11,6 +11,12 @@ LBLayoutSheetController* LBWindowController::layoutSheetController() const
     return static_cast<LBLayoutSheetController*>(_layoutSheetController.data());
 }
 
+bool LBWindowController::isSmartTemplate() const
+{
+    const LBLayoutSheetController* chooser = layoutSheetController();
+    return chooser && chooser->isSmartTemplate();
+}
+
 void LBWindowController::openLayoutSheet(QObject* sender)
 {
     removeLayoutSheetController();

@@ -345,10 +345,10 @@ public:
     // Moves every graphic of every page by the delta, outside undo.
     void offsetGraphicsByDelta(const QPointF& delta);
 
+    // Whether the design being applied is one of the program's own: its chooser says.
+    virtual bool isSmartTemplate() const;
     // What applying a layout asks of the merge support and the preview mode, answered as
-    // a window without them: no smart template, no contact columns or label controls, no
-    // address text box.
-    virtual bool isSmartTemplate() const { return false; }
+    // a window without them: no contact columns or label controls, no address text box.
     // The application's help window of smart templates, unless the user turned it off.
     virtual void showSmartTemplateHelp();
     virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }

@@ -687,7 +687,7 @@ TEST_F(LayoutSheetTest, TheSheetShowsTheStepAndPassesClicksOn)
             buttons << button;
     }
     ASSERT_EQ(buttons.size(), 5);
-    EXPECT_FALSE(buttons.at(3)->isEnabled()); // matched sets: no designs to offer yet
+    EXPECT_TRUE(buttons.at(3)->isEnabled()); // matched sets
     QTest::mouseClick(buttons.at(1), Qt::LeftButton);
     EXPECT_EQ(chooser.selectedProjectType(), 0);
     for (QPushButton* button : steps->widget(0)->findChildren<QPushButton*>()) {

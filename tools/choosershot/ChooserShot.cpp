@@ -56,6 +56,16 @@ int main(int argc, char** argv)
          {QStringLiteral("Layout Sheet Document List Width"), 200.0}});
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
+    // A few design folders for the 5160 sheet's labels, and one of a similar size.
+    const QString designs = home.path() + QStringLiteral("/Designs/");
+    for (const char* path : {"Basic/Address Labels/2.625x1 in/Return Address/Classic.quarnl",
+                             "Basic/Address Labels/2.625x1 in/Return Address/Modern.quarnl",
+                             "Basic/Address Labels/2.625x1 in/Holiday/Snow.quarnl",
+                             "Basic/Address Labels/2.625x1 in/Holiday/Greetings/Star.quarnl",
+                             "Basic/Address Labels/4x2 in/Shipping/Parcel.quarnl"})
+        QDir().mkpath(designs + QString::fromLatin1(path));
+    LBProcessState::setDesignsFolderPath(designs);
+    LBLayoutSheetController::setSmartTemplatesPath(home.path() + QStringLiteral("/none"));
 
     LBLayoutSheetController chooser(true, LBLayoutSheetController::AddressLabelsProject);
     chooser.beginSheetForController(nullptr);
@@ -66,6 +76,8 @@ int main(int argc, char** argv)
     ok = shoot(chooser, folder + "/1-label-sheets.png") && ok;
     chooser.continueAction();
     ok = shoot(chooser, folder + "/2-templates.png") && ok;
+    chooser.selectOutlineRow(3);
+    ok = shoot(chooser, folder + "/2-templates-folder.png") && ok;
     chooser.customSizeAction();
     ok = shoot(chooser, folder + "/3-custom-size.png") && ok;
     chooser.goBackAction();
@@ -75,6 +87,8 @@ int main(int argc, char** argv)
     chooser.continueAction();
     chooser.selectRow(2);
     ok = shoot(chooser, folder + "/1-envelopes.png") && ok;
+    chooser.orientationButtonAction(false);
+    ok = shoot(chooser, folder + "/1-envelopes-turned.png") && ok;
     chooser.goBackAction();
     chooser.projectTypeAction(LBLayoutSheetController::DiscLabelsProject);
     chooser.continueAction();
