@@ -6,6 +6,7 @@
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
 #include "layouts/LBLayoutSheetController.h"
+#include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
 #include "platform/core/FileOperations.h"
 #include "platform/core/PropertyList.h"
@@ -250,6 +251,7 @@ void LBAppController::registerDefaults()
 LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     registerWindowClasses();
+    registerMergeClasses();
     installDocumentTypes();
     buildMenus();
 

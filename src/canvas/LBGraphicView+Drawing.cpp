@@ -4,6 +4,7 @@
 
 #include "canvas/LBGraphicView.h"
 
+#include "document/LayerWalk.h"
 #include "graphics/LBProcessState.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "shapes/LBCurvedLine.h"
@@ -229,16 +230,14 @@ void LBGraphicView::drawRect(const QRectF& dirtyRect)
     QList<LBGraphic*> withHandles;
     if (LBDocument::Page* layers = graphics()) {
         const double margin = 8.0 / z;
-        for (qsizetype l = 0; l < layers->size(); ++l) {
-            if (!doc->layerAtIndexIsVisible(l))
-                continue;
-            const LBDocument::Layer& layer = layers->at(l);
-            for (qsizetype i = layer.size() - 1; i >= 0; --i) {
-                LBGraphic* graphic = layer.at(i).get();
+        LBWalkLayersForDrawing(
+            *layers, [doc](qint64 l) { return doc->layerAtIndexIsVisible(l); },
+            [&](const LBGraphicPtr& g) {
+                LBGraphic* graphic = g.get();
                 const QRectF extent = graphic->shadowDrawingBoundsWithHandles(false).adjusted(
                     -margin, -margin, margin, margin);
                 if (!extent.intersects(dirtyRect))
-                    continue;
+                    return;
                 bool selected = false;
                 if (!_gvFlags.knobsHidden && graphic != _editingGraphic) {
                     selected = graphicIsSelected(graphic);
@@ -246,7 +245,7 @@ void LBGraphicView::drawRect(const QRectF& dirtyRect)
                     if (_rubberbandGraphics && selected == bool(_gvFlags.rubberbandIsDeselecting)
                         && std::any_of(
                             _rubberbandGraphics->cbegin(), _rubberbandGraphics->cend(),
-                            [graphic](const LBGraphicPtr& g) { return g.get() == graphic; }))
+                            [graphic](const LBGraphicPtr& r) { return r.get() == graphic; }))
                         selected = !selected;
                 }
                 context->saveGraphicsState();
@@ -254,8 +253,7 @@ void LBGraphicView::drawRect(const QRectF& dirtyRect)
                 context->restoreGraphicsState();
                 if (selected && (!graphic->isGrouped() || graphic->groupedChildrenCount() > 0))
                     withHandles.append(graphic);
-            }
-        }
+            });
     }
 
     // 8: the rubber band.

@@ -55,6 +55,16 @@ public:
     // canvases the graphics stand at their page positions already.
     virtual void moveGraphicsToActualPosition() {}
     virtual void moveGraphicsToDisplayPosition() {}
+    // What printing asks of the window (nothing without views or the merge layer):
+    // deselect every graphic of the views;
+    virtual void deselectAll() {}
+    // open the envelope feed sheet, which prints when it is saved;
+    virtual void openEnvelopeFeedSheet() {}
+    // hear that a print job ran (printed or not);
+    virtual void printOpDidRun() {}
+    // whether there are records to put on sheets: a design with contact fields and no
+    // record alerts on the window and answers false.
+    virtual bool checkRecordsForOutput() { return true; }
     // Whether a curve is being drawn point by point; turning it off ends that drawing.
     virtual bool bezierMode() const = 0;
     virtual void setBezierMode(bool bezierMode) = 0;

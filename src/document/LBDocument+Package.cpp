@@ -6,6 +6,7 @@
 
 #include "document/DimensionInfo.h"
 #include "document/DocumentWindowController.h"
+#include "document/LayerWalk.h"
 #include "graphics/InspectorPalette.h"
 #include "graphics/LBProcessState.h"
 #include "graphics/LBTextArea.h"
@@ -747,7 +748,7 @@ QImage LBDocument::previewImageRepForPage(qint64 page, QImage* preview120)
     return image->forcedBitmapImageRep();
 }
 
-QByteArray LBDocument::TIFFRepresentationForPage(qint64 page)
+QByteArray LBDocument::plainTIFFRepresentationForPage(qint64 page)
 {
     if (page < 0 || page >= numPages())
         return QByteArray();
@@ -763,21 +764,15 @@ QByteArray LBDocument::TIFFRepresentationForPage(qint64 page)
     // Layer 0 first; within a layer the last graphic first, so index 0 ends in front.
     // Graphics that paint nothing on the page are left out.
     const QRectF pageRect(QPointF(), size);
-    for (qint64 l = 0; l < layers.size(); ++l) {
-        const bool prints = page < _layerPrinting.size() && l < _layerPrinting[page].size()
-                                ? _layerPrinting[page][l]
-                                : true;
-        if (!prints)
-            continue;
-        for (qint64 i = layers[l].size() - 1; i >= 0; --i) {
-            const LBGraphicPtr& graphic = layers[l][i];
+    LBWalkLayersForDrawing(
+        layers, [&](qint64 l) { return layerAtIndexWillPrint(l, page); },
+        [&](const LBGraphicPtr& graphic) {
             if (!graphic->shadowDrawingBoundsWithHandles(false).intersects(pageRect))
-                continue;
+                return;
             context.saveGraphicsState();
             graphic->drawInView(nullptr, false);
             context.restoreGraphicsState();
-        }
-    }
+        });
     const platform::ImagePtr picture = platform::Image::fromBitmap(offscreen.image(), size);
     return picture ? picture->TIFFRepresentationUsingLZW() : QByteArray();
 }

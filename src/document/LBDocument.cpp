@@ -3,6 +3,8 @@
 
 #include "document/LBDocument.h"
 
+#include "document/SheetRenderer.h"
+
 #include "document/DimensionInfo.h"
 #include "document/DocumentWindowController.h"
 #include "graphics/LBProcessState.h"
@@ -67,6 +69,11 @@ LBDocument::LBDocument(QObject* parent) : platform::Document(parent)
 
 LBDocument::~LBDocument()
 {
+    // A job's renderer going now must not complete the print on a document half gone.
+    if (_printRenderingView) {
+        _printRenderingView->setPrintingDocument(nullptr);
+        _printRenderingView.reset();
+    }
     _imageQualityObserver.reset();
     _autoRecoverIntervalObserver.reset();
     killTempFileTimer();

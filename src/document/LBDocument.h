@@ -34,6 +34,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/Document.h"
 #include "platform/ui/PrintInfo.h"
+#include "platform/ui/PrintOperation.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -52,6 +53,7 @@
 
 class DocumentWindowController;
 class QTimer;
+class SheetRenderer;
 
 namespace platform {
 struct Error;
@@ -182,6 +184,9 @@ public:
     // padded (a shown, printed "New Layer").
     bool layerAtIndexIsVisible(qint64 index);
     bool layerAtIndexWillPrint(qint64 index);
+    // The same for a layer of page p (YES past its layers or past the pages).
+    bool layerAtIndexIsVisible(qint64 index, qint64 onPage) const;
+    bool layerAtIndexWillPrint(qint64 index, qint64 onPage) const;
     // Not undoable; posts LBRedrawGraphicViews.
     void showLayerAtIndex(qint64 index, bool show);
     void printLayerAtIndex(qint64 index, bool print);
@@ -455,8 +460,9 @@ public:
     // points (240 x 120 for page spreads), never enlarged; a null image when there is no
     // such page.
     QImage previewImageRepForPage(qint64 page, QImage* preview120 = nullptr);
-    // Page n as TIFF: its printing layers back to front over white, 72 dpi, the editable
-    // size. The sheet renderer will draw it with its decorations and merge values.
+    // Page n as TIFF at 72 dpi, the editable size: drawn by the sheet renderer with its
+    // decorations and merge values from the first label on, or, without a renderer or a
+    // window controller, its printing layers back to front over white.
     virtual QByteArray TIFFRepresentationForPage(qint64 page);
     // The first member named as the path's last component in a, then b, then c (absent
     // folders skipped); nullptr when none.
@@ -561,6 +567,48 @@ public:
     // folder and returns its path; null when it cannot be written.
     QString extractEmbeddedBackgroundImageWithData(const QByteArray& data);
 
+    // ==== Printing (LBDocument+Printing.cpp) =============================================
+    // Prints through the envelope feed sheet when the panels are shown for an envelope
+    // (the sheet prints when it is saved), otherwise at once.
+    void printShowingPrintPanel(bool showPanels);
+    // Runs the print job over a sheet renderer of all the graphics: pictures at full
+    // resolution and the graphics at zoom 1 and page positions meanwhile, an envelope's
+    // layout fitted to the feed, the label printer or the preferred printer chosen, and
+    // everything put back when the renderer goes (printingComplete), whether the job
+    // printed, was cancelled or failed. Nothing without a sheet renderer. A failure's
+    // reason in *error.
+    platform::PrintOperation::Result ourPrintShowingPrintPanel(bool showPanels,
+                                                               QString* error = nullptr);
+    // The same job with other settings (a PDF file, another printer); the document's own
+    // print settings stay as they are.
+    platform::PrintOperation::Result runPrintJob(const platform::PrintInfo& printInfo,
+                                                 bool showPanels, QString* error = nullptr);
+    // The job's preparation (undone by printingComplete()): pictures at full resolution,
+    // print images at `resolution` dpi (0: "Print Quality"), the graphics unselected at
+    // zoom 1 and at page positions, with envelopeFeed an envelope fitted to its feed.
+    void prepareForPrinting(bool envelopeFeed, qint64 resolution);
+    // A renderer of the frame over every graphic, printing for the document, set up from
+    // its settings; turned a quarter when asked. nullptr without a sheet renderer. The
+    // document's printingComplete() follows when it goes.
+    std::unique_ptr<SheetRenderer> makePrintRenderer(const QRectF& frame, bool rotated);
+    // The printer a job goes to: for a label printer's layout ("DYMO", "Seiko",
+    // "Brother") the first printer of its type, else the "Preferred Printer" (1-based)
+    // when there are that many, else `current`.
+    QString printerNameForPrinting(const QString& current) const;
+    // Moves an envelope within the paper the printer feeds, unless "Envelope Automatic
+    // Alignment" is on; the layout before it comes back at printingComplete().
+    void setupForEnvelopePrinting();
+    // Sets the zoom of every graphic; the zoom the last one had (1.0 when none).
+    double setZoomFactorForAllGraphics(double zoom);
+    // The print renderer tells it when it goes: the layout, zoom, positions and
+    // resolution before the print come back.
+    void printingComplete();
+    // The renderer of the job under way; nullptr between jobs.
+    SheetRenderer* printRenderingView() const { return _printRenderingView.get(); }
+    // The print settings kept while the envelope feed sheet is open.
+    const std::optional<platform::PrintInfo>& origPrintInfo() const { return _origPrintInfo; }
+    void setOrigPrintInfo(const std::optional<platform::PrintInfo>& info) { _origPrintInfo = info; }
+
     // ==== Process-wide states kept in LBProcessState ====================================
     // On while a document prints or exports.
     static bool isPrinting();
@@ -570,6 +618,8 @@ public:
     static void setPrintJobRunning(bool running);
 
 private:
+    // The page drawn without a renderer: its printing layers back to front over white.
+    QByteArray plainTIFFRepresentationForPage(qint64 page);
     struct Face
     {
         bool hasBackgroundColor = false;
@@ -684,6 +734,12 @@ private:
 
     QVariantMap _dimensionInfo;
     std::optional<platform::PrintInfo> _printInfo;
+    // Printing: the settings before the envelope sheet, the layout before envelope
+    // set-up, the graphics' zoom before the job, the job's renderer.
+    std::optional<platform::PrintInfo> _origPrintInfo;
+    std::optional<QVariantMap> _origDimensionInfo;
+    double _prePrintZoomFactor = 1.0;
+    std::unique_ptr<SheetRenderer> _printRenderingView;
     bool _updateDocumentForPrintInfoChanges = true;
     std::array<Face, 2> _faces;
     double _gridSpacing = 0.0;

@@ -28,12 +28,14 @@ namespace {
 // resolution while a print job runs ("Image Quality" and "Print Quality", dots per inch).
 double renderingQuality()
 {
-    const QString key = LBProcessState::isPrintJobRunning() ? QStringLiteral("Print Quality")
-                                                            : QStringLiteral("Image Quality");
-    const qint64 dpi = platform::UserDefaults::standardUserDefaults().integerForKey(key);
+    const bool printing = LBProcessState::isPrintJobRunning();
+    const qint64 dpi = printing ? LBProcessState::printResolution()
+                                : platform::UserDefaults::standardUserDefaults().integerForKey(
+                                    QStringLiteral("Image Quality"));
     if (dpi <= 0) {
-        qWarning().noquote()
-            << QStringLiteral("\"%1\" is not a resolution; rendering at 72 dpi").arg(key);
+        qWarning().noquote() << QStringLiteral("\"%1\" is not a resolution; rendering at 72 dpi")
+                                    .arg(printing ? QStringLiteral("Print Quality")
+                                                  : QStringLiteral("Image Quality"));
         return 1.0;
     }
     return double(dpi) / 72.0;

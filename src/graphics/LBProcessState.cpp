@@ -1,5 +1,7 @@
 #include "graphics/LBProcessState.h"
 
+#include "platform/core/UserDefaults.h"
+
 #include <QDir>
 
 namespace {
@@ -8,6 +10,8 @@ bool draggingOutFlag = false;
 double scaleFactor = 1.0;
 bool printingFlag = false;
 bool printJobFlag = false;
+qint64 printResolutionOverride = 0;
+double imageScaleFactorValue = 1.0;
 QString temporaryFolder;
 QString supportFolder;
 QString designsFolder;
@@ -48,6 +52,29 @@ bool LBProcessState::isPrinting()
 void LBProcessState::setPrinting(bool printing)
 {
     printingFlag = printing;
+}
+
+double LBProcessState::imageScaleFactor()
+{
+    return imageScaleFactorValue;
+}
+
+void LBProcessState::setImageScaleFactor(double factor)
+{
+    imageScaleFactorValue = factor > 0.0 ? factor : 1.0;
+}
+
+qint64 LBProcessState::printResolution()
+{
+    if (printResolutionOverride > 0)
+        return printResolutionOverride;
+    return platform::UserDefaults::standardUserDefaults().integerForKey(
+        QStringLiteral("Print Quality"));
+}
+
+void LBProcessState::setPrintResolution(qint64 dpi)
+{
+    printResolutionOverride = dpi;
 }
 
 bool LBProcessState::isPrintJobRunning()

@@ -39,6 +39,16 @@ public:
     static bool isPrintJobRunning();
     static void setPrintJobRunning(bool running);
 
+    // Divides the export resolution (1.0 unless start-up sets another).
+    static double imageScaleFactor();
+    static void setImageScaleFactor(double factor);
+
+    // The resolution (dots per inch) print images are made and drawn at: "Print Quality",
+    // unless an output (an export at its own resolution) sets another for its run; 0 puts
+    // "Print Quality" back.
+    static qint64 printResolution();
+    static void setPrintResolution(qint64 dpi);
+
     // The folder of the working files (temporary copies of documents, converted and
     // downsampled pictures), ending in a separator; null until the application controller
     // sets it at start-up.

@@ -1,6 +1,7 @@
 #include "shapes/LBImage.h"
 
 #include "graphics/GraphicDictionary.h"
+#include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
@@ -16,7 +17,6 @@ namespace {
 
 const QString kImageType = QStringLiteral("ImageType");
 const QString kLazyImagePath = QStringLiteral("LazyImagePathKey");
-const QString kPrintQuality = QStringLiteral("Print Quality");
 // What "Print Quality" is registered with; used when it reads as no resolution at all.
 constexpr qint64 kDefaultPrintQuality = 300;
 
@@ -163,7 +163,7 @@ double LBImage::printScale() const
     const platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!_scaledForPrinting || !context || context->isDrawingToScreen())
         return 1.0;
-    qint64 quality = platform::UserDefaults::standardUserDefaults().integerForKey(kPrintQuality);
+    qint64 quality = LBProcessState::printResolution();
     if (quality < 1)
         quality = kDefaultPrintQuality;
     return 72.0 / double(quality);

@@ -12,6 +12,7 @@
 //   LBWindowController+Decorations.cpp   what is drawn under and over a face's graphics
 //   LBWindowController+Layouts.cpp       applying a chosen layout or template
 //   LBWindowController+PageSetup.cpp     page set-up and paper sizes
+//   LBWindowController+Merge.cpp         records, printing and export (its MergeServices)
 //
 // Modes: 0 while the window loads, then preview (1, run by the preview controller) or
 // design (2, run by the design controller). Each mode controller comes from the factory
@@ -32,6 +33,7 @@
 #include "layouts/LayoutSheetHost.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/drawing/BezierPath.h"
+#include "window/MergeServices.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -102,7 +104,7 @@ public:
     // The current mode's controller takes the zoom again and lays out again.
     void refreshWindow2();
     // Deselects every graphic (design) or closes the per-label editor (preview).
-    virtual void deselectAll();
+    void deselectAll() override;
     // A picture of the design (the design controller's); a null image without one.
     QImage previewImageFromGraphicView();
     // Forwards to the design controller.
@@ -385,6 +387,16 @@ public:
     // envelope on a Letter or A4 sheet.
     void initializePageSetup(bool forEnvelopeFeed);
 
+    // ==== Merge, printing and export (LBWindowController+Merge.cpp) =====================
+    // The window's merge services (made on first use; nullptr without the merge layer).
+    MergeServices* mergeServices();
+    qint64 numSelectedPeople();
+    qint64 labelRepeatCount() const;
+    QString contactUIDForIndex(qint64 index, const QString& currentUID);
+    void openEnvelopeFeedSheet() override;
+    void printOpDidRun() override;
+    bool checkRecordsForOutput() override;
+
     // ==== Page decorations (LBWindowController+Decorations.cpp) =========================
     // Everything drawn under and over a face's graphics that is not a graphic, into the
     // current graphics context: the canvas asks for screen appearance, the sheet renderer
@@ -615,4 +627,5 @@ private:
     // complete only where they are drawn).
     std::shared_ptr<ScreenPicture> _underlayPicture;
     std::shared_ptr<ScreenPicture> _overlayPicture;
+    std::unique_ptr<MergeServices> _mergeServices;
 };

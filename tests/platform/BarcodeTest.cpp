@@ -169,3 +169,24 @@ TEST(Barcode, PrintedBarcodesHoldNoImage)
     const QRectF bar = barcode->bars().first().translated(20, 20);
     EXPECT_LT(qGray(seen.pixel(bar.center().toPoint())), 60);
 }
+
+TEST(Barcode, TheCaptionIsDrawnCentredUnderTheBars)
+{
+    const auto barcode =
+        Barcode::barcodeWithBarcodeID(Symbology::Code128, QStringLiteral("ABC123"));
+    ASSERT_TRUE(barcode->succeeded());
+    qreal bottom = 0;
+    for (const QRectF& bar : barcode->bars())
+        bottom = std::max(bottom, bar.bottom());
+    const QImage out = drawn(barcode->barcodeImage(), 4);
+    QRect caption;
+    for (int y = int(std::ceil(bottom * 4)) + 1; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x)
+            if (qAlpha(out.pixel(x, y)) > 128)
+                caption = caption.united(QRect(x, y, 1, 1));
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_NEAR(caption.center().x() / 4.0, barcode->barcodeImage()->size().width() / 2.0, 1.0);
+    // Capitals and digits of a few points.
+    EXPECT_GT(caption.height() / 4.0, 4.0);
+    EXPECT_LT(caption.height() / 4.0, 12.0);
+}

@@ -30,6 +30,7 @@ public:
     double zoomFactor() const override { return zoom; }
     double zoom = 1.0;
 
+    using LBWindowController::_foundOtherContactField;
     using LBWindowController::LabelShape;
     using LBWindowController::labelShapeForEntry;
 };

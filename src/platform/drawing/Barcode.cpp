@@ -1,5 +1,11 @@
 #include "platform/drawing/Barcode.h"
 
+#include <QFont>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPainterPath>
+#include <QRawFont>
+
 #include <zint.h>
 
 #include <memory>
@@ -25,6 +31,85 @@ bool isPostal(Barcode::Symbology symbology)
 QString number(qreal value)
 {
     return QString::number(value, 'g', 12);
+}
+
+// A coordinate of a caption's outline: a hundredth of a point is finer than any output.
+QString shortNumber(qreal value)
+{
+    return QString::number(value, 'f', 2);
+}
+
+// The caption's outline as SVG path data: the glyphs of the font the caption names, at its
+// size in the picture's points, placed by its anchor (1 start, 2 end, else middle) on the
+// baseline. Drawn as a shape, a caption costs what its bars cost: through the SVG
+// renderer, text into a PDF costs many times more, a label at a time. Empty without a
+// font (no GUI application).
+QString captionOutline(const QString& text, qreal x, qreal y, qreal size, int anchor)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return QString();
+    static const QRawFont face = [] {
+        QFont font(QStringLiteral("Helvetica"));
+        font.setStyleHint(QFont::SansSerif);
+        return QRawFont::fromFont(font);
+    }();
+    if (!face.isValid())
+        return QString();
+    // Captions are digits and capitals at a few sizes: each glyph's outline and advance is
+    // made once.
+    struct Glyph
+    {
+        QPainterPath outline;
+        qreal advance = 0;
+    };
+    static QHash<QPair<char16_t, qreal>, Glyph> glyphs;
+    QRawFont raw;
+    qreal width = 0;
+    QList<Glyph> laid;
+    for (const QChar ch : text) {
+        const QPair<char16_t, qreal> key(ch.unicode(), size);
+        auto it = glyphs.find(key);
+        if (it == glyphs.end()) {
+            if (!raw.isValid()) {
+                raw = face;
+                raw.setPixelSize(size);
+            }
+            const QList<quint32> index = raw.glyphIndexesForString(QString(ch));
+            Glyph glyph;
+            if (!index.isEmpty()) {
+                glyph.outline = raw.pathForGlyph(index.first());
+                glyph.advance = raw.advancesForGlyphIndexes(index).value(0).x();
+            }
+            if (glyphs.size() > 4096)
+                glyphs.clear();
+            it = glyphs.insert(key, glyph);
+        }
+        laid.append(*it);
+        width += it->advance;
+    }
+    qreal pen = anchor == 1 ? x : anchor == 2 ? x - width : x - width / 2.0;
+    QPainterPath path;
+    for (const Glyph& glyph : laid) {
+        path.addPath(glyph.outline.translated(pen, y));
+        pen += glyph.advance;
+    }
+    QString d;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            d += QStringLiteral("M%1 %2").arg(shortNumber(e.x), shortNumber(e.y));
+        } else if (e.isLineTo()) {
+            d += QStringLiteral("L%1 %2").arg(shortNumber(e.x), shortNumber(e.y));
+        } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+            const QPainterPath::Element c2 = path.elementAt(i + 1);
+            const QPainterPath::Element end = path.elementAt(i + 2);
+            d += QStringLiteral("C%1 %2 %3 %4 %5 %6")
+                     .arg(shortNumber(e.x), shortNumber(e.y), shortNumber(c2.x), shortNumber(c2.y),
+                          shortNumber(end.x), shortNumber(end.y));
+            i += 2;
+        }
+    }
+    return d;
 }
 
 struct SymbolDeleter
@@ -104,6 +189,13 @@ void Barcode::setDataString(const QString& dataString)
                 .arg(number(bar.x()), number(bar.y()), number(bar.width()), number(bar.height()));
     }
     for (const zint_vector_string* s = vector.strings; s; s = s->next) {
+        const QString caption = QString::fromUtf8(reinterpret_cast<const char*>(s->text));
+        const QString outline =
+            captionOutline(caption, s->x * k, s->y * k, s->fsize * k, s->halign);
+        if (!outline.isEmpty()) {
+            svg += QStringLiteral(R"(<path d="%1"/>)").arg(outline);
+            continue;
+        }
         const char* anchor = s->halign == 1 ? "start" : s->halign == 2 ? "end" : "middle";
         svg +=
             QStringLiteral(

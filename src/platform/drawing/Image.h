@@ -107,6 +107,16 @@ public:
     // Encodings of the bitmap (empty without one). Each records the resolution that
     // maps the pixels onto size(), so reading the result back gives the same size.
     QByteArray TIFFRepresentationUsingLZW() const;
+    // The TIFF compressions export offers, by their tag values.
+    enum TIFFCompression : int {
+        TIFFCompressionNone = 1,
+        TIFFCompressionLZW = 5,
+        TIFFCompressionPackBits = 32773
+    };
+    // TIFF with that compression (any other value is LZW): 8-bit RGB, with an alpha
+    // channel when the bitmap has one, stating the resolution that maps the pixels onto
+    // size().
+    QByteArray TIFFRepresentationUsingCompression(int compression) const;
     QByteArray pngData() const;
     // compressionFactor from 0.0 (smallest file) to 1.0 (best quality). Empty for a
     // picture of more than 65,500 pixels on a side, which JPEG cannot hold.

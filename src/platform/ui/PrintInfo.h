@@ -36,6 +36,16 @@ public:
     // The printer's name; empty for the default printer.
     QString printerName() const { return _printerName; }
     void setPrinterName(const QString& name) { _printerName = name; }
+    // What the job does with its pages: sends them to the printer, or saves them as a
+    // PDF file at jobSavingPath(). Settings of one job, not stored with a document.
+    enum JobDisposition { Spool, Save };
+    JobDisposition jobDisposition() const { return _jobDisposition; }
+    void setJobDisposition(JobDisposition disposition) { _jobDisposition = disposition; }
+    QString jobSavingPath() const { return _jobSavingPath; }
+    void setJobSavingPath(const QString& path) { _jobSavingPath = path; }
+    // The resolution the job prints at, dots per inch; 0 leaves the printer's own.
+    int resolution() const { return _resolution; }
+    void setResolution(int dpi) { _resolution = dpi; }
 
     bool operator==(const PrintInfo& other) const = default;
 
@@ -48,6 +58,9 @@ private:
     QSizeF _paperSize;
     Orientation _orientation = Portrait;
     QString _printerName;
+    JobDisposition _jobDisposition = Spool;
+    QString _jobSavingPath;
+    int _resolution = 0;
 };
 
 } // namespace platform

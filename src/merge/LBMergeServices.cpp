@@ -1,0 +1,423 @@
+#include "merge/LBMergeServices.h"
+
+#include "canvas/LBGraphicView.h"
+#include "document/DimensionInfo.h"
+#include "document/LBDocument.h"
+#include "document/SheetRenderer.h"
+#include "graphics/LBProcessState.h"
+#include "merge/LBEnvelopeFeedSheet.h"
+#include "merge/LBExportPanel.h"
+#include "merge/LBPrintCalibrationController.h"
+#include "merge/LBPrintOnlineController.h"
+#include "merge/LBRenderingView.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/Strings.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
+#include "platform/ui/Alert.h"
+#include "shapes/LBImage.h"
+#include "window/LBWindowController.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+platform::UserDefaults& defaults()
+{
+    return platform::UserDefaults::standardUserDefaults();
+}
+
+QString dialogString(const QString& key)
+{
+    return platform::LocalizedString(key, QStringLiteral("DialogStrings"));
+}
+
+void showAlert(QWidget* window, const QString& message, const QString& information)
+{
+    platform::Alert alert;
+    alert.messageText = message;
+    alert.informativeText = information;
+    alert.buttons = {dialogString(QStringLiteral("OK"))};
+    alert.beginSheetModalForWindow(window);
+}
+
+// The renderer's sheet drawn into a PDF of its size, one point a unit.
+QByteArray pdfOfSheet(SheetRenderer& renderer)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    const QSizeF size = renderer.bounds().size();
+    QPdfWriter writer(&buffer);
+    writer.setResolution(72);
+    writer.setPageLayout(QPageLayout(QPageSize(size, QPageSize::Point), QPageLayout::Portrait,
+                                     QMarginsF(), QPageLayout::Point));
+    QPainter painter(&writer);
+    {
+        platform::GraphicsContext context(&painter, false);
+        platform::GraphicsContext::Scope scope(context);
+        renderer.drawRect(renderer.bounds());
+    }
+    painter.end();
+    return data;
+}
+
+// The sheet drawn into pixels at `scale` per point over white, stating `dpi`.
+QImage bitmapOfSheet(SheetRenderer& renderer, double scale, qint64 dpi)
+{
+    const QSizeF size = renderer.bounds().size();
+    const QSize pixels(std::max(1, int(std::lround(size.width() * scale))),
+                       std::max(1, int(std::lround(size.height() * scale))));
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::white);
+    const int dpm = int(std::lround(double(dpi) / 0.0254));
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform
+                           | QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
+    {
+        platform::GraphicsContext context(&painter, false);
+        context.setBaseTransform(painter.transform());
+        platform::GraphicsContext::Scope scope(context);
+        renderer.drawRect(renderer.bounds());
+    }
+    painter.end();
+    return image;
+}
+
+} // namespace
+
+LBMergeServices::LBMergeServices(LBWindowController& window) : _window(window)
+{}
+
+LBMergeServices::~LBMergeServices()
+{
+    delete _calibrationController;
+    delete _envelopeSheet;
+    delete _exportPanel;
+    delete _printOnlineController;
+}
+
+LBPrintCalibrationController* LBMergeServices::calibrationController() const
+{
+    return _calibrationController;
+}
+
+LBEnvelopeFeedSheet* LBMergeServices::envelopeFeedSheet() const
+{
+    return _envelopeSheet;
+}
+
+LBExportPanel* LBMergeServices::exportPanel() const
+{
+    return _exportPanel;
+}
+
+LBPrintOnlineController* LBMergeServices::printOnlineController() const
+{
+    return _printOnlineController;
+}
+
+LBDocument* LBMergeServices::document() const
+{
+    return _window.document();
+}
+
+// ==== Records ===========================================================================
+
+qint64 LBMergeServices::numSelectedPeople()
+{
+    const LBDocument* doc = document();
+    if (!doc)
+        return 1;
+    qint64 columns = 0;
+    const QStringList records = doc->importTextArrayAndColumnCount(&columns);
+    if (!records.isEmpty() && columns > 0)
+        return records.size() / columns;
+    return 1;
+}
+
+QString LBMergeServices::contactUIDForIndex(qint64 index, const QString& currentUID)
+{
+    Q_UNUSED(index);
+    Q_UNUSED(currentUID);
+    return QString();
+}
+
+std::shared_ptr<platform::Image>
+LBMergeServices::substituteImageForGraphic(const LBGraphic& graphic, qint64 fromContact)
+{
+    Q_UNUSED(graphic);
+    Q_UNUSED(fromContact);
+    return nullptr;
+}
+
+bool LBMergeServices::checkRecordsForOutput()
+{
+    if (!_window.foundOtherContactField() || numSelectedPeople() > 0)
+        return true;
+    showAlert(_window.window(), dialogString(QStringLiteral("There are no records to print.")),
+              dialogString(QStringLiteral("Select the contacts or import the records to fill the "
+                                          "labels with, then try again.")));
+    return false;
+}
+
+// ==== Printer calibration ===============================================================
+
+void LBMergeServices::openPrinterCalibrationSheet()
+{
+    if (!_keptCalibrationArray)
+        _keptCalibrationArray =
+            defaults().arrayForKey(LBPrintCalibrationController::CalibrationArrayKey);
+    // The sheet before may be the one whose button got here: it goes once that is done.
+    if (_calibrationController)
+        _calibrationController->deleteLater();
+    _calibrationController = new LBPrintCalibrationController(this);
+    _calibrationController->beginSheetForWindowController(this, _window.window());
+    _calibrationController->selectPrinterAtIndex(_selectedPrinterIndex);
+}
+
+void LBMergeServices::printCalibrationSheet(qint64 printerIndex)
+{
+    _selectedPrinterIndex = printerIndex;
+    if (_calibrationController)
+        _calibrationController->deleteLater();
+    LBRenderingView::setPrintingCalibrationPage(true);
+    if (LBDocument* doc = document())
+        doc->printShowingPrintPanel(true);
+    else
+        printOpDidRun();
+}
+
+void LBMergeServices::printOpDidRun()
+{
+    if (!LBRenderingView::printingCalibrationPage())
+        return;
+    LBRenderingView::setPrintingCalibrationPage(false);
+    openPrinterCalibrationSheet();
+}
+
+void LBMergeServices::savePrinterCalibration()
+{
+    _keptCalibrationArray.reset();
+    if (_calibrationController) {
+        _selectedPrinterIndex = _calibrationController->indexOfSelectedPrinter();
+        _calibrationController->deleteLater();
+    }
+}
+
+void LBMergeServices::cancelPrinterCalibration()
+{
+    if (_keptCalibrationArray)
+        defaults().setObject(*_keptCalibrationArray,
+                             LBPrintCalibrationController::CalibrationArrayKey);
+    _keptCalibrationArray.reset();
+    if (_calibrationController) {
+        _selectedPrinterIndex = _calibrationController->indexOfSelectedPrinter();
+        _calibrationController->deleteLater();
+    }
+}
+
+// ==== Envelope feed =====================================================================
+
+void LBMergeServices::openEnvelopeFeedSheet()
+{
+    if (!_envelopeSheet)
+        _envelopeSheet = new LBEnvelopeFeedSheet(_window);
+    _envelopeSheet->openEnvelopeFeedSheet();
+}
+
+// ==== Export ============================================================================
+
+bool LBMergeServices::exportsFullSheetOnly() const
+{
+    const LBDocument* doc = document();
+    if (!doc)
+        return false;
+    const qint64 kind = DimensionInfo::integer(doc->dimensionInfo(), DimensionInfo::labelType);
+    return kind == 5 || kind == 6 || kind == 7 || kind == 8 || kind == 17 || kind == 18;
+}
+
+void LBMergeServices::exportAction()
+{
+    if (_exportPanel)
+        _exportPanel->deleteLater();
+    _exportPanel = new LBExportPanel(exportsFullSheetOnly(), _window.window());
+    _exportPanel->setWindowModality(_window.window() ? Qt::WindowModal : Qt::ApplicationModal);
+    LBExportPanel* panel = _exportPanel;
+    connect(panel, &QFileDialog::fileSelected, this, [this, panel](const QString& path) {
+        QString error;
+        const QByteArray data = exportDataForResolution(
+            panel->resolution(), panel->formatType(), panel->tiffCompression(), panel->jpgQuality(),
+            panel->fullSheet(), &error);
+        if (!data.isEmpty() && writeExportFile(path, data, &error))
+            return;
+        if (error.isEmpty())
+            return; // cancelled (no records)
+        QString message = dialogString(QStringLiteral("The file \"%@\" could not be exported."));
+        message.replace(QStringLiteral("%@"), QFileInfo(path).fileName());
+        showAlert(_window.window(), message, error);
+    });
+    panel->open();
+}
+
+bool LBMergeServices::writeExportFile(const QString& path, const QByteArray& data, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QByteArray LBMergeServices::exportDataForResolution(qint64 resolution, qint64 formatType,
+                                                    qint64 tiffCompression, double jpgQuality,
+                                                    bool fullSheet, QString* error)
+{
+    LBDocument* doc = document();
+    if (!doc || !SheetRenderer::hasFactory()) {
+        if (error)
+            *error = QStringLiteral("nothing draws the sheets");
+        return {};
+    }
+    if (!checkRecordsForOutput())
+        return {};
+    fullSheet = fullSheet || exportsFullSheetOnly();
+    const double keptZoom = _window.zoomSliderValue();
+    _window.setZoomSliderValue(DocumentWindowController::ActualSizeZoomSliderValue);
+    const qint64 r = std::clamp<qint64>(resolution, 10, 2400);
+    const double scale = double(r) / LBProcessState::imageScaleFactor() / 72.0;
+
+    QByteArray result;
+    if (fullSheet && formatType == LBExportPanel::PDF) {
+        // The print road into a PDF file of the temporary folder, read and removed; the
+        // document's own print settings stay as they are.
+        const QString path =
+            LBProcessState::temporaryFolderPath()
+            + QString::number(QDateTime::currentMSecsSinceEpoch() / 1000.0, 'f', 6);
+        platform::PrintInfo info = doc->printInfo();
+        info.setJobDisposition(platform::PrintInfo::Save);
+        info.setJobSavingPath(path);
+        const auto outcome = doc->runPrintJob(info, false, error);
+        if (outcome == platform::PrintOperation::Result::Printed) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                result = file.readAll();
+            else if (error)
+                *error = file.errorString();
+        }
+        QFile::remove(path);
+    } else {
+        // One label, or the first sheet as a picture: drawn straight into the output.
+        const bool picture = formatType != LBExportPanel::PDF;
+        doc->prepareForPrinting(false, picture ? r : 0);
+        const QSizeF size = fullSheet ? doc->documentSize() : doc->editableDocumentSize();
+        std::unique_ptr<SheetRenderer> renderer =
+            doc->makePrintRenderer(QRectF(QPointF(), size), false);
+        if (!fullSheet && (doc->dimensionType() == 1 || doc->dimensionType() == 2))
+            renderer->setZeroMargins();
+        renderer->setPageNum(0);
+        LBProcessState::setPrintJobRunning(true);
+        if (!picture) {
+            result = pdfOfSheet(*renderer);
+        } else {
+            const QImage bitmap = bitmapOfSheet(*renderer, scale, r);
+            const platform::ImagePtr image =
+                bitmap.isNull() ? nullptr : platform::Image::fromBitmap(bitmap, size);
+            if (image) {
+                if (formatType == LBExportPanel::TIFF)
+                    result = image->TIFFRepresentationUsingCompression(int(tiffCompression));
+                else if (formatType == LBExportPanel::JPEG)
+                    result = image->jpegData(jpgQuality);
+                else
+                    result = image->pngData();
+            }
+            if (result.isEmpty() && error)
+                *error = QStringLiteral("the picture of %1 x %2 points at %3 dpi could not be made")
+                             .arg(size.width())
+                             .arg(size.height())
+                             .arg(r);
+        }
+        LBProcessState::setPrintJobRunning(false);
+        renderer.reset(); // completes the output: positions, zoom and resolution come back
+    }
+    _window.setZoomSliderValue(keptZoom);
+    return result;
+}
+
+void LBMergeServices::importAction()
+{
+    auto* panel = new QFileDialog(_window.window());
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setFileMode(QFileDialog::ExistingFiles);
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
+    patterns << QStringLiteral("*.pdf") << QStringLiteral("*.eps");
+    panel->setNameFilter(tr("Images (%1)").arg(patterns.join(u' ')));
+    panel->setWindowModality(_window.window() ? Qt::WindowModal : Qt::ApplicationModal);
+    connect(panel, &QFileDialog::filesSelected, this,
+            [this](const QStringList& paths) { importFiles(paths); });
+    panel->open();
+}
+
+void LBMergeServices::importFiles(const QStringList& paths)
+{
+    LBGraphicView* canvas = _window.selectedGraphicView();
+    if (!canvas)
+        return;
+    QList<LBGraphicPtr> graphics;
+    for (const QString& path : paths) {
+        QString reason;
+        const platform::ImagePtr picture = platform::Image::fromFile(path, &reason);
+        if (!picture)
+            continue;
+        auto image = std::make_shared<LBImage>();
+        image->setImage(picture, 0);
+        image->setBoundsNoOtherChanges(QRectF(QPointF(), picture->size()));
+        graphics.append(image);
+    }
+    if (!graphics.isEmpty())
+        canvas->insertGraphics(graphics, QPointF(-1.0, -1.0), false);
+}
+
+// ==== Online printing, one copy ==========================================================
+
+void LBMergeServices::printOnline()
+{
+    if (_printOnlineController)
+        _printOnlineController->deleteLater();
+    _printOnlineController = new LBPrintOnlineController(this);
+    _printOnlineController->beginSheetForWindowController(this, _window.window());
+}
+
+void LBMergeServices::doneOnlinePrinting()
+{
+    if (_printOnlineController)
+        _printOnlineController->deleteLater();
+}
+
+void LBMergeServices::printOneCopy()
+{
+    if (LBDocument* doc = document())
+        doc->printShowingPrintPanel(false);
+}

@@ -1,0 +1,608 @@
+// The sheet renderer's set-up and drawing: the sheet, its cells, and the graphics of a cell.
+
+#include "merge/LBRenderingView.h"
+
+#include "canvas/LBGraphicView.h"
+#include "document/DimensionInfo.h"
+#include "document/LayerWalk.h"
+#include "graphics/LBTextArea.h"
+#include "layouts/LBPageView.h"
+#include "platform/core/DateFormatter.h"
+#include "platform/core/Strings.h"
+#include "platform/core/UndoManager.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
+#include "shapes/LBBarcodeImage.h"
+#include "shapes/LBImage.h"
+#include "window/LBWindowController.h"
+
+#include <QDateTime>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+platform::UserDefaults& defaults()
+{
+    return platform::UserDefaults::standardUserDefaults();
+}
+
+bool calibrationPageFlag = false;
+
+// The bleed of "Bleed Size": 1, 2 and 3 give 3, 6 and 10 points; anything else none.
+double bleedForSize(qint64 size)
+{
+    switch (size) {
+    case 1: return 3.0;
+    case 2: return 6.0;
+    case 3: return 10.0;
+    default: return 0.0;
+    }
+}
+
+// Today's date in the full style without time; the formatter is made once.
+QString todaysFullDate()
+{
+    static const platform::DateFormatter formatter(platform::DateFormatter::FullStyle,
+                                                   platform::DateFormatter::NoStyle);
+    return formatter.stringFromDate(QDateTime::currentDateTime());
+}
+
+} // namespace
+
+bool LBRenderingView::printingCalibrationPage()
+{
+    return calibrationPageFlag;
+}
+
+void LBRenderingView::setPrintingCalibrationPage(bool printing)
+{
+    calibrationPageFlag = printing;
+}
+
+LBRenderingView::LBRenderingView(const QRectF& frame, const Pages& graphics, QWidget* parent)
+    : QWidget(parent), _graphics(graphics), _origGraphics(graphics), _frameSize(frame.size())
+{
+    setGeometry(frame.toAlignedRect());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFIMType(1);
+    _liveResizeObserver = platform::NotificationCenter::defaultCenter().addObserver(
+        LBPageViewToggleLiveResize, nullptr, [this](const platform::Notification& n) {
+            // Only a renderer shown in a page view follows its live resizes.
+            if (parentWidget() && n.object)
+                toggleLiveResize(*n.objectAs<const bool>());
+        });
+}
+
+LBRenderingView::~LBRenderingView()
+{
+    if (LBDocument* doc = _printingDocument) {
+        _printingDocument = nullptr;
+        doc->printingComplete();
+    }
+}
+
+LBDocument* LBRenderingView::document() const
+{
+    return _contactServer ? _contactServer->document() : nullptr;
+}
+
+void LBRenderingView::setContactServer(DocumentWindowController* server)
+{
+    _contactServer = dynamic_cast<LBWindowController*>(server);
+    _pageNum = -1;
+    _contactIndex = -1;
+    if (const LBDocument* doc = document())
+        _dimensionType = doc->dimensionType();
+    while (_graphics.size() > _origGraphics.size())
+        _graphics.removeLast();
+}
+
+void LBRenderingView::updateLabelSettings()
+{
+    const LBDocument* doc = document();
+    if (!doc)
+        return;
+    _dimensionType = doc->dimensionType();
+    if (_dimensionType == 1) {
+        const QVariantMap& info = doc->dimensionInfo();
+        _labelWidth = DimensionInfo::real(info, DimensionInfo::labelWidth);
+        _labelHeight = DimensionInfo::real(info, DimensionInfo::labelHeight);
+        _labelRows = std::max<qint64>(1, DimensionInfo::integer(info, DimensionInfo::numRows));
+        _labelColumns =
+            std::max<qint64>(1, DimensionInfo::integer(info, DimensionInfo::numColumns));
+        _topMargin = DimensionInfo::real(info, DimensionInfo::topMargin);
+        _leftMargin = DimensionInfo::real(info, DimensionInfo::leftMargin);
+        _hLabelSpace = DimensionInfo::real(info, DimensionInfo::hLabelSpace);
+        _vLabelSpace = DimensionInfo::real(info, DimensionInfo::vLabelSpace);
+        _startLabel = DimensionInfo::integer(info, DimensionInfo::startLabel);
+        _drawByRows = DimensionInfo::integer(info, DimensionInfo::labelDirection)
+                      != DimensionInfo::ColumnByColumn;
+        if (_FIMBarcode)
+            _FIMBarcode->setBoundsNoOtherChanges(QRectF(_labelWidth - 180.0, 0.0, 36.0, 45.0));
+    }
+    _okToDraw = true;
+}
+
+void LBRenderingView::setZeroMargins()
+{
+    _topMargin = 0.0;
+    _leftMargin = 0.0;
+}
+
+qint64 LBRenderingView::numSelectedPeople() const
+{
+    return _contactServer ? std::max<qint64>(0, _contactServer->numSelectedPeople()) : 1;
+}
+
+qint64 LBRenderingView::labelRepeatCount() const
+{
+    return _contactServer ? std::max<qint64>(1, _contactServer->labelRepeatCount()) : 1;
+}
+
+qint64 LBRenderingView::numberOfPages()
+{
+    if (_dimensionType != 1 || printingCalibrationPage())
+        return 1;
+    const qint64 cells = std::max<qint64>(1, _labelRows * _labelColumns);
+    const qint64 labels = labelRepeatCount() * numSelectedPeople() + _startLabel - 1;
+    return std::max<qint64>(1, (labels + cells - 1) / cells);
+}
+
+void LBRenderingView::moveGraphicsBy(const QPointF& delta)
+{
+    const auto move = [&delta](const LBGraphicPtr& g) {
+        if (g)
+            g->setBoundsNoOtherChanges(g->bounds().translated(delta));
+    };
+    for (const LBDocument::Page& page : _graphics)
+        for (const LBDocument::Layer& layer : page)
+            for (const LBGraphicPtr& g : layer)
+                move(g);
+    for (const QList<LBGraphicPtr>* list :
+         {&_hiResImageArray, &_barcodeImageArray, &_postnetBarcodeArray, &_envelopeBarcodeArray})
+        for (const LBGraphicPtr& g : *list)
+            move(g);
+    move(_postnetBarcode);
+    move(_FIMBarcode);
+}
+
+bool LBRenderingView::shouldDrawBackgroundImageForPage(qint64 page) const
+{
+    const LBDocument* doc = _printingDocument ? _printingDocument : document();
+    if (!doc)
+        return false;
+    if (doc->hasBackgroundPlaceholder(page))
+        return doc->drawBackgroundPlaceholder(page) && doc->printBackgroundPlaceholder(page);
+    return doc->backgroundImage(page) && doc->drawBackgroundImage(page)
+           && doc->printBackgroundImage(page);
+}
+
+void LBRenderingView::rotateView()
+{
+    _rotateView = true;
+    _frameSize.transpose();
+    resize(_frameSize.toSize());
+}
+
+void LBRenderingView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform
+                           | QPainter::TextAntialiasing);
+    platform::GraphicsContext context(&painter, true);
+    platform::GraphicsContext::Scope scope(context);
+    drawRect(event->rect());
+}
+
+// ==== The sheet ==========================================================================
+
+void LBRenderingView::drawRect(const QRectF& dirtyRectIn)
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context || !context->painter())
+        return;
+    QPainter& painter = *context->painter();
+    context->saveGraphicsState();
+    const auto restore = qScopeGuard([context] { context->restoreGraphicsState(); });
+
+    QRectF dirtyRect = dirtyRectIn;
+    QRectF sheet = bounds();
+    if (_rotateView) {
+        painter.rotate(90.0);
+        painter.translate(0.0, -bounds().width());
+        sheet = QRectF(0.0, 0.0, bounds().height(), bounds().width());
+        dirtyRect = sheet;
+    }
+    if (!_drawingEnabled || _pageNum == -1 || !_okToDraw)
+        return;
+
+    LBDocument* doc = _printingDocument ? _printingDocument : document();
+    platform::UndoManager* undo = document() ? document()->undoManager() : nullptr;
+    const bool undoWasOn = undo && undo->isUndoRegistrationEnabled();
+    if (undoWasOn)
+        undo->disableUndoRegistration();
+    const auto undoBack = qScopeGuard([undo, undoWasOn] {
+        if (undoWasOn)
+            undo->enableUndoRegistration();
+    });
+
+    painter.fillRect(dirtyRect, Qt::white);
+    if (_drawAuxiliaryInfo != 0)
+        drawAuxiliaryInformation(sheet);
+
+    const bool printGrid = doc && doc->printGrid();
+    const bool gridBelow = printGrid && defaults().boolForKey(QStringLiteral("Show Grid Below"));
+    const bool gridAbove = printGrid && defaults().boolForKey(QStringLiteral("Show Grid"));
+
+    if (printingCalibrationPage())
+        printCalibrationMarksForRect(QRectF(_leftMargin, _topMargin, _labelWidth, _labelHeight));
+    else if (_dimensionType == 1)
+        drawCells(dirtyRect, doc, gridBelow);
+
+    if (gridAbove)
+        drawGrid(doc, dirtyRect);
+}
+
+void LBRenderingView::drawGrid(LBDocument* doc, const QRectF& dirtyRect)
+{
+    const QRectF sheet = _rotateView ? QRectF(0, 0, bounds().height(), bounds().width()) : bounds();
+    QColor grey = QColor::fromRgbF(0.8f, 0.8f, 0.8f, 1.0f);
+    LBDrawGrid(doc->guideSpacing(), grey, true, sheet.intersected(dirtyRect), doc->gridSpacing(),
+               sheet.topLeft(), 1.0);
+}
+
+void LBRenderingView::drawAuxiliaryInformation(const QRectF& sheet)
+{
+    QPainter& painter = *platform::GraphicsContext::current()->painter();
+    QFont font(platform::LocalizedString(QStringLiteral("Helvetica-Bold"), QStringLiteral("Misc")));
+    font.setBold(true);
+    font.setPointSizeF(9.0);
+    const QFontMetricsF metrics(font);
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f));
+    const double height = sheet.height();
+    const double baseline =
+        height - std::min(height - _topMargin - double(_labelRows) * _labelHeight - 3.0, 51.0);
+    if (_drawAuxiliaryInfo & 2) {
+        const QString date = todaysFullDate();
+        const double right = sheet.width() - std::max(_leftMargin, 43.0);
+        painter.drawText(QPointF(right - metrics.horizontalAdvance(date), baseline), date);
+    }
+    if (_drawAuxiliaryInfo & 1) {
+        const QString number = QStringLiteral("- %1 -").arg(_pageNum + 1);
+        painter.drawText(
+            QPointF((sheet.width() - metrics.horizontalAdvance(number)) / 2.0, baseline), number);
+    }
+    painter.restore();
+}
+
+void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool gridBelow)
+{
+    platform::GraphicsContext& context = *platform::GraphicsContext::current();
+    QPainter& painter = *context.painter();
+    const bool onScreen = context.isDrawingToScreen();
+    const QRectF sheet = _rotateView ? QRectF(0, 0, bounds().height(), bounds().width()) : bounds();
+    const qint64 page = std::max<qint64>(_pageNum, 0);
+    const qint64 cells = _labelRows * _labelColumns;
+    const qint64 people = numSelectedPeople();
+    const qint64 repeat = labelRepeatCount();
+    const qint64 filledCount = repeat * people;
+    const bool cropMarks = defaults().boolForKey(QStringLiteral("Draw Crop Marks"));
+    const double bleed = bleedForSize(defaults().integerForKey(QStringLiteral("Bleed Size")));
+    const bool cropToLabels = printing() && defaults().boolForKey(QStringLiteral("Crop To Labels"));
+    const qint64 multipageType = doc ? doc->multipageType() : 0;
+    const bool decorations = _drawLabelOutlines && multipageType == 0;
+    QPainterPath marks;
+
+    if (_preparesPrintImages && printing())
+        prepareRecords(recordsOfPage(page).first, recordsOfPage(page).second);
+
+    double x = sheet.x() + _leftMargin;
+    double y = sheet.y() + _topMargin;
+    qint64 row = 1;
+    qint64 column = 1;
+    for (qint64 i = page * cells; i < (page + 1) * cells; ++i) {
+        const qint64 label = i + 1;
+        const QRectF cell(x, y, _labelWidth, _labelHeight);
+        bool filled = label >= _startLabel && label - _startLabel < filledCount;
+        if (onScreen && people == 0 && i == 0)
+            filled = true;
+        if (filled && _contactServer) {
+            _counter = label - _startLabel;
+            _contactIndex = _counter / repeat;
+            _contactUID = _contactServer->contactUIDForIndex(_contactIndex, _contactUID);
+            if (people == 0)
+                _contactIndex = -1;
+
+            if (cropMarks) {
+                const auto line = [&marks](double x1, double y1, double x2, double y2) {
+                    marks.moveTo(x1, y1);
+                    marks.lineTo(x2, y2);
+                };
+                const double top = y + 0.5;
+                const double bottom = y + _labelHeight - 0.5;
+                const double left = x + 0.5;
+                const double right = x + _labelWidth - 0.5;
+                if (column == 1) {
+                    line(x - 25.0, top, x - 5.0, top);
+                    line(x - 25.0, bottom, x - 5.0, bottom);
+                }
+                if (column == _labelColumns) {
+                    line(x + _labelWidth + 5.0, top, x + _labelWidth + 25.0, top);
+                    line(x + _labelWidth + 5.0, bottom, x + _labelWidth + 25.0, bottom);
+                }
+                if (row == 1) {
+                    line(left, y - 25.0, left, y - 5.0);
+                    line(right, y - 25.0, right, y - 5.0);
+                }
+                if (row == _labelRows) {
+                    line(left, y + _labelHeight + 5.0, left, y + _labelHeight + 25.0);
+                    line(right, y + _labelHeight + 5.0, right, y + _labelHeight + 25.0);
+                }
+            }
+
+            const QRectF grown = cell.adjusted(-bleed, -bleed, bleed, bleed);
+            context.saveGraphicsState();
+            bool restored = false;
+            painter.setClipRect(grown, Qt::IntersectClip);
+            if (doc
+                && ((doc->drawBackgroundColor(0) && doc->printBackgroundColor(0))
+                    || (doc->hasBackgroundPlaceholder(0) && doc->drawBackgroundPlaceholder(0)
+                        && doc->printBackgroundPlaceholder(0))))
+                _contactServer->drawBackgroundColorForPage(0, grown, true);
+            if (!printing()) {
+                if (decorations)
+                    _contactServer->drawUnderlay(dirtyRect, sheet, true);
+            } else if (cropToLabels) {
+                if (const std::optional<platform::BezierPath> path =
+                        _contactServer->discLabelsPathForViewBounds(sheet))
+                    painter.setClipPath(path->toPainterPath(), Qt::IntersectClip);
+            }
+            if (_inLiveResize && cells > 1) {
+                context.restoreGraphicsState();
+            } else {
+                if (shouldDrawBackgroundImageForPage(0))
+                    _contactServer->drawBackgroundImageForPage(0, dirtyRect, sheet);
+                if (gridBelow && doc)
+                    drawGrid(doc, dirtyRect);
+                const QPointF offset = cell.topLeft() - sheet.topLeft();
+                context.saveGraphicsState();
+                painter.translate(offset);
+                renderGraphicsInRect(dirtyRect.translated(-offset), 0);
+                context.restoreGraphicsState();
+                if (cropToLabels) {
+                    context.restoreGraphicsState();
+                    restored = true;
+                }
+                if (decorations)
+                    _contactServer->drawOverlay(dirtyRect, sheet, printing());
+                if (!restored)
+                    context.restoreGraphicsState();
+            }
+        }
+        if (onScreen && decorations) {
+            QColor grey = QColor::fromRgbF(0.8f, 0.8f, 0.8f, 0.7f);
+            painter.save();
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(QPen(grey, 0.0));
+            painter.drawRect(cell);
+            painter.restore();
+        }
+        // The next cell: along the fill order's line, else the first of the next line.
+        const auto advance = [](qint64& along, qint64 alongCount, double& alongPos,
+                                double alongStep, double alongStart, qint64& across,
+                                qint64 acrossCount, double& acrossPos, double acrossStep) {
+            if (along < alongCount) {
+                ++along;
+                alongPos += alongStep;
+            } else if (across < acrossCount) {
+                ++across;
+                acrossPos += acrossStep;
+                along = 1;
+                alongPos = alongStart;
+            }
+        };
+        if (_drawByRows)
+            advance(column, _labelColumns, x, _labelWidth + _hLabelSpace, sheet.x() + _leftMargin,
+                    row, _labelRows, y, _labelHeight + _vLabelSpace);
+        else
+            advance(row, _labelRows, y, _labelHeight + _vLabelSpace, sheet.y() + _topMargin, column,
+                    _labelColumns, x, _labelWidth + _hLabelSpace);
+    }
+    if (!marks.isEmpty()) {
+        painter.save();
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::black, 0.2));
+        painter.drawPath(marks);
+        painter.restore();
+    }
+}
+
+// ==== The graphics of a cell =============================================================
+
+bool LBRenderingView::textMayGrowInto(const LBGraphic& g, const QRectF& r) const
+{
+    if (!g.isTextBox() && !g.isShapeWithText())
+        return false;
+    const auto* text = dynamic_cast<const LBTextArea*>(&g);
+    if (!text)
+        return false;
+    const quint64 mask = text->textResizeMask();
+    const QRectF b = g.drawingBounds();
+    const bool overlapsVertically = r.top() < b.bottom() && r.bottom() > b.top();
+    const bool overlapsHorizontally = r.left() < b.right() && r.right() > b.left();
+    if ((mask & LBTextArea::ResizeLeftSide) && r.right() <= b.left() && overlapsVertically)
+        return true;
+    if ((mask & LBTextArea::ResizeRightSide) && r.left() >= b.right() && overlapsVertically)
+        return true;
+    if ((mask & LBTextArea::ResizeTopSide) && r.bottom() <= b.top() && overlapsHorizontally)
+        return true;
+    if ((mask & LBTextArea::ResizeBottomSide) && r.top() >= b.bottom() && overlapsHorizontally)
+        return true;
+    return false;
+}
+
+void LBRenderingView::renderGraphicsInRect(const QRectF& rect, qint64 forOriginalPage)
+{
+    if (_graphics.isEmpty() || forOriginalPage < 0 || forOriginalPage >= _graphics.size())
+        return;
+    const platform::GraphicsContext* context = platform::GraphicsContext::current();
+    const bool onScreen = context && context->isDrawingToScreen();
+    const LBDocument* doc = document();
+    _regularBarcodeIndex = 0;
+    _postnetBarcodeIndex = 0;
+    LBWalkLayersForDrawing(
+        _graphics.at(forOriginalPage),
+        [&](qint64 l) {
+            return !doc
+                   || (doc->layerAtIndexIsVisible(l, forOriginalPage)
+                       && (onScreen || doc->layerAtIndexWillPrint(l, forOriginalPage)));
+        },
+        [&](const LBGraphicPtr& g) {
+            if (rect.width() != 0.0 && !_rotateView
+                && !g->shadowDrawingBoundsWithHandles(false).intersects(rect)
+                && !textMayGrowInto(*g, rect))
+                return;
+            drawWithPostnet(g);
+        });
+    // The envelope's own POSTNET barcode and the FIM mark.
+    const auto meets = [&](const LBGraphic& g) {
+        return _rotateView || rect.width() == 0.0 || g.drawingBounds().intersects(rect);
+    };
+    if (_postnetBarcode && _postnetBarcodeLocation == 3 && meets(*_postnetBarcode)) {
+        if (printing()) {
+            if (LBGraphicPtr barcode = barcodeImageFromGraphic(*_postnetBarcode, 3))
+                barcode->drawInView(nullptr, false);
+        } else {
+            drawGraphic(_postnetBarcode);
+        }
+    }
+    if (_FIMBarcode && meets(*_FIMBarcode))
+        _FIMBarcode->drawInView(nullptr, false);
+}
+
+void LBRenderingView::drawWithPostnet(const LBGraphicPtr& g)
+{
+    platform::GraphicsContext& context = *platform::GraphicsContext::current();
+    if (printing())
+        g->setReflectionImage(nullptr);
+    bool withBarcode = false;
+    const double shift = verticalBarcodeShiftForGraphic(*g, &withBarcode);
+    auto* box = dynamic_cast<LBTextArea*>(g.get());
+    if (withBarcode && box) {
+        _postnetBarcode->setAddressBookFieldIndex(
+            std::max<qint64>(0, box->addressIndexForContactUID(_contactUID, nullptr)));
+        double width = 0.0;
+        if (box->textBlockHorizontalAlignment() != 0) {
+            const LBGraphicPtr print =
+                printing() ? barcodeImageFromGraphic(*_postnetBarcode, 2) : LBGraphicPtr();
+            width = print ? print->bounds().width() : _postnetBarcode->bounds().width();
+            if (printing())
+                _postnetBarcodeIndex = std::max<qint64>(0, _postnetBarcodeIndex - 1);
+        }
+        box->setPostnetBarcodeWidth(width);
+    }
+    context.saveGraphicsState();
+    if (shift != 0.0)
+        context.painter()->translate(0.0, shift);
+    const LBGraphicPtr drawn = drawGraphic(g);
+    context.restoreGraphicsState();
+    if (withBarcode && box && drawn) {
+        const QRectF d = drawn->bounds().translated(0.0, shift);
+        const QSizeF delta = box->blockAlignmentDelta();
+        const double height = _postnetBarcode->bounds().height();
+        const double bx = d.x() + delta.width() + 5.0;
+        const double by = _postnetBarcodeLocation == 1
+                              ? d.y() + delta.height() - height - 5.0
+                              : d.y() + delta.height() + box->recipientTextHeight() + height;
+        const QRectF old = _postnetBarcode->bounds();
+        _postnetBarcode->setBoundsNoOtherChanges(QRectF(QPointF(bx, by), old.size()));
+        context.saveGraphicsState();
+        drawGraphic(_postnetBarcode);
+        context.restoreGraphicsState();
+    }
+    if (printing())
+        g->setReflectionImage(nullptr);
+}
+
+LBGraphicPtr LBRenderingView::drawGraphic(const LBGraphicPtr& g)
+{
+    // Printed, a graphic with a print image draws that; one whose image is missing draws
+    // itself as on screen.
+    LBGraphicPtr drawn =
+        printing() && g->shouldCreateHiResImageWhenPrinting() ? hiResImageFromGraphic(*g) : nullptr;
+    if (drawn) {
+    } else if (g->isTextBox() || g->isShapeWithText()) {
+        drawn = textObjectForDrawing(g);
+    } else if (const qint64 special = g->specialImageType(); special >= 1 && special <= 4) {
+        drawn = substituteImageForGraphic(g);
+    } else if (special == LBImage::BarcodePicture) {
+        drawn = printing() ? barcodeImageFromGraphic(*g, g == _postnetBarcode ? 2 : 1)
+                           : substituteImageForGraphic(g);
+    } else {
+        drawn = g;
+    }
+    if (drawn)
+        drawn->drawInView(nullptr, false);
+    return drawn;
+}
+
+LBGraphicPtr LBRenderingView::substituteImageForGraphic(const LBGraphicPtr& g)
+{
+    MergeServices* services = _contactServer ? _contactServer->mergeServices() : nullptr;
+    const platform::ImagePtr picture =
+        services ? services->substituteImageForGraphic(*g, _contactIndex) : nullptr;
+    if (g->specialImageType() == LBImage::BarcodePicture) {
+        // A barcode of the record: its picture at its own size where the barcode stands (a
+        // plain picture graphic: nothing to encode again); without one, as designed.
+        if (!picture)
+            return g;
+        auto image = std::make_shared<LBImage>();
+        image->setImage(picture, 0);
+        image->setBoundsNoOtherChanges(QRectF(g->bounds().topLeft(), picture->size()));
+        return image;
+    }
+    LBGraphicPtr copy = g->copy();
+    if (!picture) {
+        copy->setImage(nullptr, 0);
+        return copy;
+    }
+    const QSizeF size = picture->size();
+    const QRectF b = copy->bounds();
+    QSizeF fitted;
+    if (size.width() > size.height()) {
+        const double w = std::min(size.width(), b.width());
+        fitted = QSizeF(w, w * size.height() / size.width());
+    } else if (size.height() > 0.0) {
+        const double h = std::min(size.height(), b.height());
+        fitted = QSizeF(h * size.width() / size.height(), h);
+    }
+    copy->setImage(picture, 0);
+    copy->setBoundsNoOtherChanges(QRectF(b.topLeft(), fitted));
+    return copy;
+}
+
+LBGraphicPtr LBRenderingView::textObjectForDrawing(const LBGraphicPtr& g)
+{
+    auto* text = dynamic_cast<LBTextArea*>(g.get());
+    if (!text)
+        return g;
+    const std::optional<platform::AttributedString> edited =
+        text->editedTextForLabelIndex(_counter, _contactUID, nullptr);
+    if (!edited)
+        return g;
+    LBGraphicPtr copy = g->copy();
+    static_cast<LBTextArea*>(copy.get())->setContents(*edited);
+    return copy;
+}
