@@ -308,6 +308,7 @@ LBAppController::~LBAppController()
     delete _editMenu;
     delete _arrangeMenu;
     delete _helpMenu;
+    delete _inspectorMenu;
 }
 
 LBAppController* LBAppController::sharedAppController()
@@ -411,7 +412,8 @@ void LBAppController::applicationDidFinishLaunching2()
         defaults().setBool(true, QStringLiteral("Second Launch"));
         defaults().setBool(false, QStringLiteral("New Preferences"));
     }
-    // 5-6. The inspector palettes come with the inspector.
+    // 5-6. The smart inspector palette and the saved standalone ones.
+    makeInspectors();
     // 7. A new document unless the launch opened one (the welcome window follows it), else
     //    the welcome window.
     _allowDocumentCreation = true;
@@ -584,6 +586,8 @@ void LBAppController::buildMenus()
     _welcomeMenuItem = _helpMenu->addAction(tr("Welcome Window"), this,
                                             [this] { openWelcomeWindowAction(false); });
 
+    buildInspectorMenu();
+
     for (QMenu* menu : {_fileMenu, _editMenu, _arrangeMenu, _helpMenu})
         connect(menu, &QMenu::aboutToShow, this, &LBAppController::validateMenus);
     validateMenus();
@@ -602,7 +606,7 @@ void LBAppController::installMenus(platform::Document* document) const
 
 QList<QMenu*> LBAppController::menus() const
 {
-    return {_fileMenu, _editMenu, _arrangeMenu, _helpMenu};
+    return {_fileMenu, _editMenu, _arrangeMenu, _inspectorMenu, _helpMenu};
 }
 
 QAction* LBAppController::actionFor(MenuAction action) const
@@ -724,7 +728,7 @@ void LBAppController::myTerminateAction()
         return;
     _isTerminating = true;
     // Open layout choosers close first, the newest first (a new document's with its
-    // untitled document); the inspector palettes store their places when they come.
+    // untitled document).
     LBLayoutSheetController::closeAllOpenControllers();
     auto& controller = platform::DocumentController::sharedDocumentController();
     controller.reviewUnsavedDocuments([this, &controller](bool shouldTerminate) {
@@ -733,6 +737,8 @@ void LBAppController::myTerminateAction()
             return;
         }
         controller.closeAllDocuments();
+        // 3. The standalone inspector palettes, to come back at the next launch.
+        saveStandaloneInspectors();
         applicationWillTerminate();
         QCoreApplication::quit();
     });

@@ -33,6 +33,7 @@
 
 #include <functional>
 
+class HUDWindowController;
 class InspectorPalette;
 class LBHelpWindowController;
 class LBWelcomeWindowController;
@@ -176,7 +177,7 @@ public:
     bool applicationDidFinishLaunchingFlag() const { return _applicationDidFinishLaunching; }
 
     // --- Menus ---
-    // The delegate's menus, in menu-bar order (File, Edit, Arrange, Help); every document
+    // The delegate's menus, in menu-bar order (File, Edit, Arrange, Inspector, Help); every document
     // window's menu bar shows them. Owned by the delegate.
     QList<QMenu*> menus() const;
     // Puts the menus in the menu bar of each of the document's windows.
@@ -202,6 +203,22 @@ public:
     static void myShowHelp(int tag = 0);
     static void openUserGuide();
 
+    // --- Inspector palettes (LBAppController+Inspector.cpp) ---
+    // The Inspector menu: the smart palette's toggle, a new standalone palette, and the
+    // panes the selection offers (filled by the smart palette).
+    QMenu* inspectorMenu() const { return _inspectorMenu; }
+    QAction* toggleInspectorMenuItem() const { return _toggleInspectorMenuItem; }
+    HUDWindowController* smartInspector() const;
+    QList<HUDWindowController*> standaloneInspectors() const;
+    // Launch stage 2, steps 5-6: the smart palette and the saved standalone ones.
+    void makeInspectors();
+    void toggleContextualInspector();
+    HUDWindowController* newStandaloneInspector();
+    // A pane item of the Inspector menu (its data is the pane's tag).
+    void inspectorToolsAction(QAction* item);
+    // Quit step 3: "Standalone Inspector Array", one entry a standalone palette, in order.
+    void saveStandaloneInspectors() const;
+
     // --- Quit ---
     void myTerminateAction();
     void applicationWillTerminate();
@@ -212,6 +229,7 @@ private:
     void checkForAutoRecoverFiles();
     void reopenAutoRecoverFiles();
     void buildMenus();
+    void buildInspectorMenu();
     void newDocument();
     void handleTerminationSignal();
     void lastWindowClosed();
@@ -233,6 +251,9 @@ private:
     QAction* _bringToFrontMenuItem = nullptr;
     QAction* _sendToBackMenuItem = nullptr;
     QAction* _helpMenuItem = nullptr;
+    QMenu* _inspectorMenu = nullptr;
+    QAction* _toggleInspectorMenuItem = nullptr;
+    QAction* _newInspectorMenuItem = nullptr;
 
     bool _foundTemporaryFiles = false;
     bool _documentWasOpened = false;

@@ -3,8 +3,10 @@
 #include "shapes/ShapeClasses.h"
 
 #include <QApplication>
+
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +34,16 @@ int main(int argc, char** argv)
     SingleInstance instance;
     if (!instance.isRunningProgram())
         return instance.handOver(files) ? 0 : 1;
+
+    // Floating palettes are placed by the program, which Wayland does not allow: with an X
+    // server at hand and no platform chosen, use it.
+    const bool platformChosen = qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
+                                || std::any_of(argv, argv + argc, [](const char* a) {
+                                       return qstrcmp(a, "-platform") == 0;
+                                   });
+    if (!platformChosen && qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
 
     QApplication application(argc, argv);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Veltrin"));

@@ -101,7 +101,7 @@ protected:
         for (const char* key :
              {"Preferred Printer", "LBLaunchCount", "New Preferences", "Second Launch",
               "Check For Version 1 Files", "Update Application Name", "Update Application Name2",
-              "SkipWelcomeWindow"})
+              "SkipWelcomeWindow", "Standalone Inspector Array"})
             defaults().removeObjectForKey(QLatin1String(key));
         QFile::remove(LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist"));
     }
@@ -158,7 +158,8 @@ TEST_F(AppLaunch, AFreshLaunchMakesOneUntitledDocument)
     for (QAction* menu : window->menuBar()->actions())
         menus << menu->text();
     EXPECT_EQ(menus, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"),
-                                  QStringLiteral("&Arrange"), QStringLiteral("&Help")}));
+                                  QStringLiteral("&Arrange"), QStringLiteral("&Inspector"),
+                                  QStringLiteral("&Help")}));
     EXPECT_EQ(LBAppController::sharedAppController(), controller.get());
     EXPECT_TRUE(controller->allowDocumentCreation());
     EXPECT_TRUE(controller->documentWasOpened());
@@ -189,7 +190,9 @@ TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
         // (the fixture's)
         QStringLiteral("SkipWelcomeWindow"),
         // The new window's design drawer shows its browser and remembers which.
-        QStringLiteral("Graphics Drawer Open"), QStringLiteral("Graphics Drawer Selection")};
+        QStringLiteral("Graphics Drawer Open"), QStringLiteral("Graphics Drawer Selection"),
+        // The quit writes the standalone palettes, none.
+        QStringLiteral("Standalone Inspector Array")};
     EXPECT_FALSE(written.allKeys().isEmpty());
     // Beside them, the document window keeps its frame.
     for (const QString& key : written.allKeys())

@@ -1,0 +1,310 @@
+#pragma once
+
+// The inspector palette: a dark floating panel that edits the graphics selected on the
+// design canvas, one pane at a time. Which panes are offered depends on the kind of the
+// selection, and the pane last chosen for each kind is remembered.
+//
+// Modes: 0 the smart palette, shown and following the selection; 1 the smart palette,
+// hidden until asked for; 2 a standalone palette, pinned to one pane and left where the
+// user put it.
+//
+// Panes come from one table (paneTable()): a tag, its title key in "HUD Tools", a view
+// factory, an update and an action, a fixed size and hooks. Each pane fills its row in a
+// file of its own; a tag not filled yet is offered with an empty pane.
+//
+// What every pane action follows (applyToSelection() does it for the common case):
+//   - `_ignoreUpdates` is on while several graphics change and off before the last, so
+//     the refresh after the last change reloads the pane once;
+//   - text boxes and shapes with text end in-place editing first;
+//   - each graphic changes through its own undoable setters; the step is named from
+//     "UndoStrings" on the canvas's undo manager;
+//   - a text field commits 0.5 s after the last key (`_textChangeInvokedByTimer` on) or at
+//     once on Return.
+
+#include "graphics/InspectorPalette.h"
+#include "graphics/LBGraphic.h"
+#include "platform/core/NotificationCenter.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class HUDContentView;
+class HUDTextPopUpButton;
+class HUDWindow;
+class LBGraphicView;
+class LBImageButton;
+class QAction;
+class QKeySequence;
+class QLineEdit;
+class QMenu;
+class QTimer;
+class QWidget;
+
+namespace platform {
+class TextView;
+class UndoManager;
+} // namespace platform
+
+// Posted by a double click on the palette's background (object: its content view).
+inline const QString LBCollapseInspectorNotification =
+    QStringLiteral("LBCollapseInspectorNotification");
+
+class HUDWindowController : public QObject, public InspectorPalette
+{
+    Q_OBJECT
+public:
+    enum InspectorMode : qint64 { SmartShown = 0, SmartHidden = 1, Standalone = 2 };
+
+    // The selection kinds.
+    enum GraphicKind : qint64 {
+        NoKind = 0,
+        ImageKind = 1,
+        TextBoxKind = 2,
+        LineKind = 3,
+        BarcodeKind = 4,
+        MixedKind = 7,
+        ShapesKind = 8,
+        ShapeKind = 9,
+        ModifiedShapeKind = 10,
+        PolygonOrGearKind = 11, // only while the kind is computed
+        StarPolygonKind = 12,   // only while the kind is computed
+        ShapeWithTextKind = 16
+    };
+
+    // Pane tags; 0 nothing shown yet, 1 the collapsed button.
+    enum ToolsTag : int {
+        NoTools = 0,
+        CollapsedTools = 1,
+        SizeTools = 2,
+        RotateFlipTools = 4,
+        TransparencyTools = 5,
+        ShadowTools = 6,
+        ReflectionTools = 7,
+        ImageMaskTools = 8,
+        ImageAdjustTools = 9,
+        ImageEffectsTools = 10,
+        FontTools = 11,
+        ShapeColorTools = 12,
+        LineColorTools = 13,
+        BarcodeTools = 15,
+        ArrangeTools = 16,
+        TypographyTools = 17,
+        ContactFieldTools = 18,
+        ModifiedShapeTools = 19,
+        CropTools = 20,
+        GroupTools = 21,
+        PlaceholderTools = 22,
+        CurvedTextTools = 23,
+        FontPreviewTools = 24,
+        ShapeWithTextTools = 25,
+        TextGradientTools = 27
+    };
+
+    // One row of the pane table. Pane files fill factory, update, action and hooks.
+    struct Pane
+    {
+        int tag = 0;
+        QString titleKey; // in "HUD Tools"; empty for the modifier pane (titled per shape)
+        std::function<QWidget*(HUDWindowController&)> factory;
+        std::function<void(HUDWindowController&)> update;
+        std::function<void(HUDWindowController&, QObject* sender)> action;
+        QSize fixedSize;                                               // invalid: the view's own
+        std::function<void(HUDWindowController&)> selectionWillChange; // before a change
+        std::function<void(HUDWindowController&)> paneLeft;            // switched away from
+    };
+    // The table, by tag (2 to 27). Pane files register their rows before a palette is
+    // made; a registered row replaces the frame's empty one.
+    static const QList<Pane>& paneTable();
+    static void registerPane(const Pane& pane);
+    static const Pane* paneForTag(int tag);
+
+    explicit HUDWindowController(qint64 mode, QObject* parent = nullptr);
+    ~HUDWindowController() override;
+
+    // Frame changes animate unless turned off (tests).
+    static void setAnimationsEnabled(bool enabled);
+
+    // --- Made and driven by the application ---
+    qint64 inspectorMode() const { return _inspectorMode; }
+    void setInspectorMode(qint64 mode);
+    // The application's Inspector menu, filled on every rebuild; not owned.
+    void setToolsMenu(QMenu* menu);
+    QMenu* toolsMenu() const;
+    // Standalone palettes: shows the pane, disables the controls (but the close button),
+    // moves the window's top-left corner to the screen point and shows it.
+    void setStandaloneToolTag(int tag, const QPointF& windowOrigin);
+    int toolTag() const { return _currToolsTag; }
+    int selectedToolsTag() const { return _currToolsTag; }
+    // The pane pop-up, the pull-down and the Inspector menu choose a pane by tag.
+    void toolsPopupAction(int tag);
+    void collapseButtonAction(bool animate = true);
+    void forceOpen();
+    // The double click on the background: brings the kind's pane back or collapses.
+    void processDoubleClickInView();
+
+    // --- InspectorPalette ---
+    QWidget* window() const override;
+    CanvasView* selectedGraphicView() const override;
+    void setSelectedGraphicView(CanvasView* view) override;
+    void updateFromGraphicView(CanvasView* view) override;
+    void updateRotateFlipTools() override;
+    void forceSelectGroupTools(bool force) override { _forceSelectGroupTools = force; }
+    void forceSelectModifiedShapeTools(bool force) override
+    {
+        _forceSelectModifiedShapeTools = force;
+    }
+    void forceSelectMaskTools(bool force) override { _forceSelectMaskTools = force; }
+    void forceSelectCropTools(bool force, bool showConstrainTools) override;
+    QMenu* contextualMenuForView(CanvasView* view) override;
+    void centerWindowUnderSelectedGraphics() override;
+    void setFreezeWindow(bool freeze) override { _freezeWindow = freeze; }
+    void resetAndHide() override;
+
+    // --- Selection and menus ---
+    // The kind of the graphics, and whether the Transparency and Shadow panes may be
+    // offered (no barcode among them).
+    static qint64 graphicKind(const QList<LBGraphicPtr>& graphics,
+                              bool* allowsTransparency = nullptr);
+    void rebuildToolMenus();
+    void updateSelectedTools();
+    void selectToolsWithTag(int tag);
+    qint64 selectedGraphicType() const { return _selectedGraphicType; }
+    bool selectedGraphicIsCrop() const { return _selectedGraphicIsCrop; }
+    const QList<LBGraphicPtr>& selectedGraphics() const { return _selectedGraphics; }
+    LBGraphicView* graphicView() const;
+    // The pane pop-up's titles and tags, and the title shown.
+    QStringList toolTitles() const;
+    QList<int> toolTags() const;
+    HUDTextPopUpButton* toolsPopup() const { return _toolsPopup; }
+    QMenu* toolsPulldownMenu() const { return _toolsPulldownMenu; }
+    QWidget* currentTools() const { return _currTools; }
+    HUDContentView* contentView() const { return _mainView; }
+    LBImageButton* closeButton() const { return _closeHUDButton; }
+    // The remembered pane of a kind (text boxes and shapes: by the crop flag).
+    int preferredTagForKind(qint64 kind, bool crop) const;
+    // The key sequence of a pane item's title (suffix removed), empty for none.
+    static QKeySequence keyEquivalentForTitle(const QString& title);
+
+    // --- Placement ---
+    // Keeps the panel under the selection and on the screen (screen coordinates, Qt's
+    // top-left origin); unchanged without a canvas.
+    QRectF constrainedWindowRect(const QRectF& rect) const;
+    // The rule itself over rectangles with y pointing up: `selection` S (none when nothing
+    // is selected), the canvas's scroll view V, the screen's visible frame F.
+    static QRectF constrainedWindowRect(QRectF rect, const std::optional<QRectF>& selection,
+                                        const QRectF& scrollView, const QRectF& visibleFrame,
+                                        double gap);
+    static void enableControlsInView(QWidget* view, bool enable, QWidget* except = nullptr);
+
+    // --- Text views edited in place (the font panes apply to them) ---
+    void addTextView(platform::TextView* view);
+    void clearTextViews();
+    QList<platform::TextView*> textViews() const;
+
+    // --- The pane contract ---
+    platform::UndoManager* undoManager() const;
+    // Runs `change` on each selected graphic under the contract above and names the step
+    // with the "UndoStrings" key.
+    void applyToSelection(const std::function<void(LBGraphic&)>& change, const QString& undoKey);
+    // The steps applyToSelection() is made of, for actions that need their own loop.
+    void beginPaneAction();
+    void willChangeLastGraphic() { _ignoreUpdates = false; }
+    void endInPlaceEditing();
+    void nameUndoStep(const QString& undoKey);
+    bool ignoreUpdates() const { return _ignoreUpdates; }
+    void setIgnoreUpdates(bool ignore) { _ignoreUpdates = ignore; }
+    // A field that commits while the user types: 0.5 s after the last key with
+    // textChangeInvokedByTimer() on, at once on Return.
+    void watchTextField(QLineEdit* field, const std::function<void()>& commit);
+    bool textChangeInvokedByTimer() const { return _textChangeInvokedByTimer; }
+    // Applies a pending typing commit now (before the selection changes).
+    void flushPendingTextCommit();
+    // A press-drag-release on the control (slider, dial, stepper) is one undo step.
+    void groupDragOfControl(QWidget* control);
+    static QString stripTrailingZerosFromString(const QString& string);
+
+    // Asks the application to show help (it sets the handler).
+    void showHelp();
+    static void setHelpHandler(const std::function<void()>& handler);
+    // Called for a change of the selection about to happen.
+    void graphicSelectionWillChange();
+    // Some panes keep this (the font preview reloads its text).
+    bool reloadFontPreviewString() const { return _reloadFontPreviewString; }
+    void setReloadFontPreviewString(bool reload) { _reloadFontPreviewString = reload; }
+    bool removeEffectWhenSwitching() const { return _removeEffectWhenSwitching; }
+    void setRemoveEffectWhenSwitching(bool remove) { _removeEffectWhenSwitching = remove; }
+
+private:
+    void loadWindow();
+    void textTimerFired();
+    QWidget* paneView(int tag);
+    void setWindowFrame(const QRectF& frame, bool animate);
+    QRectF windowFrame() const;
+    void orderFront();
+    void orderOut();
+    bool isWindowVisible() const;
+    void setToolsMenuNoSelection();
+    void clearToolsMenu();
+    void rememberTagForKind(int tag);
+    QString titleForTag(int tag, const QString& suffix) const;
+    void dispatchMenuChoice(QAction* item);
+    bool anyForceFlag() const;
+    std::optional<QRectF> selectionScreenRect() const;
+
+    qint64 _inspectorMode = SmartShown;
+    QPointer<QObject> _selectedGraphicViewObject; // the canvas, weak
+    LBGraphicView* _selectedGraphicView = nullptr;
+    QList<LBGraphicPtr> _selectedGraphics;
+    qint64 _selectedGraphicType = NoKind;
+    bool _selectedGraphicIsCrop = false;
+    QWidget* _currTools = nullptr;
+    int _currToolsTag = NoTools;
+
+    int _preferredImageToolsTag = SizeTools;
+    int _preferredTextToolsTag = FontTools;
+    int _preferredTextCropToolsTag = FontTools;
+    int _preferredShapeWithTextToolsTag = FontTools;
+    int _preferredShapeToolsTag = ShapeColorTools;
+    int _preferredShapeCropToolsTag = SizeTools;
+    int _preferredLineToolsTag = LineColorTools;
+    int _preferredBarcodeToolsTag = SizeTools;
+    int _preferredMixedToolsTag = SizeTools;
+
+    bool _forceSelectModifiedShapeTools = false;
+    bool _forceSelectCropTools = false;
+    bool _forceSelectMaskTools = false;
+    bool _forceSelectGroupTools = false;
+
+    QPointer<QMenu> _toolsMenu;
+    HUDWindow* _window = nullptr;
+    HUDTextPopUpButton* _toolsPopup = nullptr;
+    HUDTextPopUpButton* _toolsPulldown = nullptr;
+    QMenu* _toolsPulldownMenu = nullptr;
+    HUDContentView* _mainView = nullptr;
+    QWidget* _titleBarView = nullptr;
+    QWidget* _collapsedView = nullptr;
+    LBImageButton* _closeHUDButton = nullptr;
+    QList<QPair<int, QWidget*>> _paneViews;
+
+    bool _freezeWindow = false;
+    bool _ignoreUpdates = false;
+    QTimer* _textFieldTimer = nullptr;
+    std::function<void()> _pendingTextCommit;
+    bool _textChangeInvokedByTimer = false;
+    std::optional<QList<QPointer<platform::TextView>>> _textViewArray; // made on first use
+    int _selectedFontFamilyIndex = -1;
+    int _selectedFontFaceIndex = -1;
+    bool _reloadFontPreviewString = false;
+    bool _removeEffectWhenSwitching = false;
+    bool _showConstrainTools = false;
+
+    std::vector<platform::ObserverToken> _observers;
+};

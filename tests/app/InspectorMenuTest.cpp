@@ -1,0 +1,192 @@
+#include "app/LBAppController.h"
+
+#include "graphics/LBProcessState.h"
+#include "inspector/HUDWindowController.h"
+#include "platform/core/Strings.h"
+#include "platform/core/TextForms.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/DocumentController.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QMenu>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+platform::UserDefaults& defaults()
+{
+    return platform::UserDefaults::standardUserDefaults();
+}
+
+void settle()
+{
+    const QDeadlineTimer deadline(30);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QString misc(const char* key)
+{
+    return platform::LocalizedString(QLatin1String(key), QStringLiteral("Miscellaneous"));
+}
+
+class InspectorMenu : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        LBAppController::registerDefaults();
+        LBAppController::setLaunchDelay(0);
+        LBAppController::initializeGlobalPaths();
+        HUDWindowController::setAnimationsEnabled(false);
+        defaults().setBool(true, QStringLiteral("SkipWelcomeWindow"));
+        for (const char* key : {"Standalone Inspector Array", "Standalone Inspector Location",
+                                "Show Contextual Inspector"})
+            defaults().removeObjectForKey(QLatin1String(key));
+    }
+    void TearDown() override
+    {
+        controller.reset();
+        platform::DocumentController::sharedDocumentController().closeAllDocuments();
+        settle();
+        for (const char* key : {"Standalone Inspector Array", "Standalone Inspector Location",
+                                "Show Contextual Inspector", "LBLaunchCount", "Second Launch",
+                                "New Preferences", "SkipWelcomeWindow"})
+            defaults().removeObjectForKey(QLatin1String(key));
+    }
+    void launch()
+    {
+        controller = std::make_unique<LBAppController>();
+        controller->applicationDidFinishLaunching();
+        settle();
+    }
+    void relaunch()
+    {
+        controller.reset();
+        platform::DocumentController::sharedDocumentController().closeAllDocuments();
+        settle();
+        launch();
+    }
+
+    std::unique_ptr<LBAppController> controller;
+};
+
+} // namespace
+
+TEST_F(InspectorMenu, StandalonePalettesComeBackInOrderAtTheirPlaces)
+{
+    launch();
+    ASSERT_NE(controller->smartInspector(), nullptr);
+    EXPECT_EQ(controller->smartInspector()->inspectorMode(), HUDWindowController::SmartShown);
+    EXPECT_EQ(LBProcessState::inspectorPalette(), controller->smartInspector());
+
+    HUDWindowController* first = controller->newStandaloneInspector();
+    HUDWindowController* second = controller->newStandaloneInspector();
+    EXPECT_EQ(controller->standaloneInspectors(), (QList<HUDWindowController*>{first, second}));
+    EXPECT_EQ(first->toolTag(), HUDWindowController::SizeTools);
+    first->window()->move(50, 60);
+    second->toolsPopupAction(HUDWindowController::ShadowTools);
+    second->window()->move(200, 220);
+    controller->saveStandaloneInspectors();
+
+    relaunch();
+    const QList<HUDWindowController*> palettes = controller->standaloneInspectors();
+    ASSERT_EQ(palettes.size(), 2);
+    EXPECT_EQ(palettes.at(0)->inspectorMode(), HUDWindowController::Standalone);
+    EXPECT_EQ(palettes.at(0)->toolTag(), HUDWindowController::SizeTools);
+    EXPECT_EQ(palettes.at(0)->window()->pos(), QPoint(50, 60));
+    EXPECT_EQ(palettes.at(1)->toolTag(), HUDWindowController::ShadowTools);
+    EXPECT_EQ(palettes.at(1)->window()->pos(), QPoint(200, 220));
+
+    // Closing both: they leave the list and the next quit writes an empty array.
+    palettes.at(0)->collapseButtonAction(true);
+    palettes.at(1)->collapseButtonAction(true);
+    settle();
+    EXPECT_TRUE(controller->standaloneInspectors().isEmpty());
+    EXPECT_EQ(platform::pointFromString(
+                  defaults().stringForKey(QStringLiteral("Standalone Inspector Location"))),
+              QPointF(200, 220));
+    controller->saveStandaloneInspectors();
+    EXPECT_TRUE(defaults().objectForKey(QStringLiteral("Standalone Inspector Array")).isValid());
+    EXPECT_TRUE(defaults().arrayForKey(QStringLiteral("Standalone Inspector Array")).isEmpty());
+    relaunch();
+    EXPECT_TRUE(controller->standaloneInspectors().isEmpty());
+}
+
+TEST_F(InspectorMenu, SavedEntriesNamingNoPaneAreSkippedAndOffScreenOriginsMoveOn)
+{
+    defaults().setObject(QVariantList{QVariantMap{{QStringLiteral("ToolTag"), 3},
+                                                  {QStringLiteral("XLoc"), 10.0},
+                                                  {QStringLiteral("YLoc"), 10.0}},
+                                      QVariantMap{{QStringLiteral("ToolTag"), 4},
+                                                  {QStringLiteral("XLoc"), -90000.0},
+                                                  {QStringLiteral("YLoc"), 10.0}}},
+                         QStringLiteral("Standalone Inspector Array"));
+    launch();
+    const QList<HUDWindowController*> palettes = controller->standaloneInspectors();
+    ASSERT_EQ(palettes.size(), 1);
+    EXPECT_EQ(palettes.first()->toolTag(), HUDWindowController::RotateFlipTools);
+    EXPECT_GT(palettes.first()->window()->x(), -1000);
+}
+
+TEST_F(InspectorMenu, NewPalettesStepDownFromTheLastOne)
+{
+    launch();
+    defaults().setObject(platform::stringFromPoint(QPointF(40, 30)),
+                         QStringLiteral("Standalone Inspector Location"));
+    HUDWindowController* first = controller->newStandaloneInspector();
+    EXPECT_EQ(first->window()->pos(), QPoint(40, 30));
+    HUDWindowController* second = controller->newStandaloneInspector();
+    EXPECT_EQ(second->window()->pos(), QPoint(40, 30 + 149));
+}
+
+TEST_F(InspectorMenu, ToggleSwitchesTheSmartPaletteAndItsTitle)
+{
+    launch();
+    QAction* toggle = controller->toggleInspectorMenuItem();
+    EXPECT_EQ(toggle->text(), misc("Hide Smart Inspector"));
+    controller->toggleContextualInspector();
+    EXPECT_EQ(toggle->text(), misc("Show Smart Inspector"));
+    EXPECT_FALSE(defaults().boolForKey(QStringLiteral("Show Contextual Inspector")));
+    EXPECT_EQ(controller->smartInspector()->inspectorMode(), HUDWindowController::SmartHidden);
+    EXPECT_FALSE(controller->smartInspector()->window()->isVisible());
+    // The next launch starts hidden, with the title to show it.
+    relaunch();
+    EXPECT_EQ(controller->smartInspector()->inspectorMode(), HUDWindowController::SmartHidden);
+    EXPECT_EQ(controller->toggleInspectorMenuItem()->text(), misc("Show Smart Inspector"));
+    controller->toggleContextualInspector();
+    EXPECT_EQ(controller->toggleInspectorMenuItem()->text(), misc("Hide Smart Inspector"));
+    EXPECT_EQ(controller->smartInspector()->inspectorMode(), HUDWindowController::SmartShown);
+}
+
+TEST_F(InspectorMenu, ToolsItemsGoToStandalonesOrOpenOrCollapseTheSmartPalette)
+{
+    launch();
+    HUDWindowController* smart = controller->smartInspector();
+    QAction shadow;
+    shadow.setData(int(HUDWindowController::ShadowTools));
+
+    // Standalone palettes and the smart one out of sight: every standalone switches.
+    HUDWindowController* standalone = controller->newStandaloneInspector();
+    smart->window()->hide();
+    controller->inspectorToolsAction(&shadow);
+    EXPECT_EQ(standalone->toolTag(), HUDWindowController::ShadowTools);
+    standalone->collapseButtonAction(true);
+    settle();
+
+    // Otherwise the smart palette opens on the pane, and the same item again collapses it.
+    smart->setInspectorMode(HUDWindowController::SmartHidden);
+    controller->inspectorToolsAction(&shadow);
+    EXPECT_TRUE(smart->window()->isVisible());
+    EXPECT_EQ(smart->selectedToolsTag(), HUDWindowController::ShadowTools);
+    smart->setInspectorMode(HUDWindowController::SmartShown);
+    controller->inspectorToolsAction(&shadow);
+    EXPECT_EQ(smart->selectedToolsTag(), HUDWindowController::CollapsedTools);
+}
