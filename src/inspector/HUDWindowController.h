@@ -142,7 +142,7 @@ public:
     // moves the window's top-left corner to the screen point and shows it.
     void setStandaloneToolTag(int tag, const QPointF& windowOrigin);
     int toolTag() const { return _currToolsTag; }
-    int selectedToolsTag() const { return _currToolsTag; }
+    qint64 selectedToolsTag() const override { return _currToolsTag; }
     // The pane pop-up, the pull-down and the Inspector menu choose a pane by tag.
     void toolsPopupAction(int tag);
     void collapseButtonAction(bool animate = true);
@@ -174,7 +174,7 @@ public:
     static qint64 graphicKind(const QList<LBGraphicPtr>& graphics,
                               bool* allowsTransparency = nullptr);
     void rebuildToolMenus();
-    void updateSelectedTools();
+    void updateSelectedTools() override;
     void selectToolsWithTag(int tag);
     qint64 selectedGraphicType() const { return _selectedGraphicType; }
     bool selectedGraphicIsCrop() const { return _selectedGraphicIsCrop; }
@@ -205,8 +205,8 @@ public:
     static void enableControlsInView(QWidget* view, bool enable, QWidget* except = nullptr);
 
     // --- Text views edited in place (the font panes apply to them) ---
-    void addTextView(platform::TextView* view);
-    void clearTextViews();
+    void addTextView(platform::TextView* view) override;
+    void clearTextViews() override;
     QList<platform::TextView*> textViews() const;
 
     // --- The pane contract ---
