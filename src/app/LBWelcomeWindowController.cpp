@@ -19,6 +19,7 @@
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -65,6 +66,19 @@ QLabel* paragraph(const QString& text, QWidget* parent)
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
     return label;
+}
+
+// A page of the window: its heading over its paragraphs; the caller adds the rest to the
+// returned layout.
+QVBoxLayout* newPage(QWidget* page, const QString& title, const QStringList& paragraphs)
+{
+    page->resize(pageWidth, pageHeight);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(30, 24, 30, 12);
+    layout->addWidget(heading(title, page));
+    for (const QString& text : paragraphs)
+        layout->addWidget(paragraph(text, page));
+    return layout;
 }
 
 } // namespace
@@ -166,21 +180,15 @@ void LBWelcomeWindowController::windowDidLoad()
 QWidget* LBWelcomeWindowController::makeFirstPage()
 {
     auto* page = new QWidget;
-    page->resize(pageWidth, pageHeight);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(30, 24, 30, 12);
-    layout->addWidget(heading(tr("Welcome to Veltrin"), page));
-    layout->addWidget(paragraph(
-        tr("Veltrin designs and prints labels, envelopes, cards and other printed pages: "
-           "address labels merged from your contacts, disc labels, name badges, letterheads "
-           "and more."),
-        page));
-    layout->addWidget(paragraph(
-        tr("To start a design, choose File > New. Pick the label or paper you print on from "
-           "the layout list (by maker and product number), or a ready-made design, then add "
-           "text, pictures, shapes and barcodes on the page. Preview mode shows every sheet "
-           "with your contacts merged before you print."),
-        page));
+    QVBoxLayout* layout = newPage(
+        page, tr("Welcome to Veltrin"),
+        {tr("Veltrin designs and prints labels, envelopes, cards and other printed pages: "
+            "address labels merged from your contacts, disc labels, name badges, letterheads "
+            "and more."),
+         tr("To start a design, choose File > New. Pick the label or paper you print on from "
+            "the layout list (by maker and product number), or a ready-made design, then add "
+            "text, pictures, shapes and barcodes on the page. Preview mode shows every sheet "
+            "with your contacts merged before you print.")});
     layout->addStretch();
     auto* buttons = new QHBoxLayout;
     auto* guide = new QPushButton(tr("User Guide"), page);
@@ -199,20 +207,14 @@ QWidget* LBWelcomeWindowController::makeFirstPage()
 QWidget* LBWelcomeWindowController::makeSecondPage()
 {
     auto* page = new QWidget;
-    page->resize(pageWidth, pageHeight);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(30, 24, 30, 12);
-    layout->addWidget(heading(tr("Kits"), page));
-    layout->addWidget(paragraph(
-        tr("Kits are packages of graphics, backgrounds and designs made to go together. "
-           "Open a kit package with Veltrin (or double-click it) to import it: it is copied "
-           "into your kit library, and you may keep or delete the original."),
-        page));
-    layout->addWidget(paragraph(
-        tr("Imported kits appear in the design drawer: click Show Browsers in design mode "
-           "and choose the kit browser to browse them by kit, artist, type or colour, and "
-           "drag their graphics onto your design."),
-        page));
+    QVBoxLayout* layout = newPage(
+        page, tr("Kits"),
+        {tr("Kits are packages of graphics, backgrounds and designs made to go together. "
+            "Open a kit package with Veltrin (or double-click it) to import it: it is copied "
+            "into your kit library, and you may keep or delete the original."),
+         tr("Imported kits appear in the design drawer: click Show Browsers in design mode "
+            "and choose the kit browser to browse them by kit, artist, type or colour, and "
+            "drag their graphics onto your design.")});
     _downloadLink = new DSClickableURLTextField(page);
     _downloadLink->setStringValue(tr("Download more kits from the kit page."));
     _downloadLink->setMinimumHeight(22);
