@@ -5,6 +5,8 @@
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "inspector/HUDWindowController.h"
+#include "inspector/LBLayersController.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
@@ -256,6 +258,11 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     registerMergeClasses();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+    LayersPane::setFactory([] { return std::make_unique<LBLayersController>(); });
+    HUDWindowController::registerCropPane();
+    HUDWindowController::registerGroupPane();
+    HUDWindowController::registerPlaceholderPane();
+    HUDWindowController::registerCurvedTextPane();
     installDocumentTypes();
     buildMenus();
 

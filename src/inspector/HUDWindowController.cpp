@@ -198,6 +198,9 @@ void HUDWindowController::loadWindow()
             manager->redo();
     });
 
+    // Keys the panes' controls leave go to the canvas.
+    _window->installEventFilter(this);
+
     _textFieldTimer = new QTimer(this);
     _textFieldTimer->setSingleShot(true);
     _textFieldTimer->setInterval(500);
@@ -268,12 +271,6 @@ void HUDWindowController::resetAndHide()
     setSelectedGraphicView(nullptr);
     _selectedGraphics.clear();
     orderOut();
-}
-
-void HUDWindowController::forceSelectCropTools(bool force, bool showConstrainTools)
-{
-    _forceSelectCropTools = force;
-    _showConstrainTools = showConstrainTools;
 }
 
 void HUDWindowController::updateRotateFlipTools()
@@ -699,6 +696,7 @@ QWidget* HUDWindowController::paneView(int tag)
             return view;
     const Pane* pane = paneForTag(tag);
     QWidget* view = pane && pane->factory ? pane->factory(*this) : emptyPane();
+    watchKeysOfTextFields(view);
     view->setParent(_mainView);
     view->hide();
     _paneViews.append({tag, view});
