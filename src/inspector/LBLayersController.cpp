@@ -515,6 +515,13 @@ QString LBLayersController::nameForRow(qint64 row) const
     }
 }
 
+QString LBLayersController::pictureForRow(qint64 row, const QString& name) const
+{
+    // White on the selected row's highlight while the table has the focus.
+    return row == selectedRow() && _layersTable->hasFocus() && !_sheetIsOpen ? whiteVariant(name)
+                                                                             : name;
+}
+
 QString LBLayersController::visibleImageForRow(qint64 row) const
 {
     const qint64 item = layerIndexForRowIndex(row);
@@ -531,29 +538,22 @@ QString LBLayersController::visibleImageForRow(qint64 row) const
         if (_layerVisibilityArray->value(position, false))
             name = QStringLiteral("LayerVisible0");
     }
-    return row == selectedRow() && _layersTable->hasFocus() && !_sheetIsOpen ? whiteVariant(name)
-                                                                             : name;
+    return pictureForRow(row, name);
 }
 
 QString LBLayersController::visibleAlternateImageForRow(qint64 row) const
 {
-    const QString name = QStringLiteral("LayerVisible1");
-    return row == selectedRow() && _layersTable->hasFocus() && !_sheetIsOpen ? whiteVariant(name)
-                                                                             : name;
+    return pictureForRow(row, QStringLiteral("LayerVisible1"));
 }
 
 QString LBLayersController::previewImageForRow(qint64 row) const
 {
-    const QString name = QStringLiteral("LayerPreview");
-    return row == selectedRow() && _layersTable->hasFocus() && !_sheetIsOpen ? whiteVariant(name)
-                                                                             : name;
+    return pictureForRow(row, QStringLiteral("LayerPreview"));
 }
 
 QString LBLayersController::previewAlternateImageForRow(qint64 row) const
 {
-    const QString name = QStringLiteral("LayerPreview1");
-    return row == selectedRow() && _layersTable->hasFocus() && !_sheetIsOpen ? whiteVariant(name)
-                                                                             : name;
+    return pictureForRow(row, QStringLiteral("LayerPreview1"));
 }
 
 // ==== Reloading ===========================================================================

@@ -202,6 +202,7 @@ private:
     void deselectAll();
     LBEditController* editController() const;
     QList<LBGraphicPtr> selectedGraphics() const;
+    QString pictureForRow(qint64 row, const QString& name) const;
     qint64 selectedRowLayerIndex() const;
     qint64 selectedRow() const;
     void redrawCanvases();
