@@ -745,7 +745,7 @@ void LayoutSheetViews::refresh()
         QWidget* view = pane->mainView();
         if (view->parentWidget() != _paneHolder) {
             _paneHolder->layout()->addWidget(view);
-            _controller.paperSizeNibLoaded(view->sizeHint().height());
+            _controller.paperSizeNibLoaded(pane->mainViewHeight());
         }
     }
     _refreshing = false;
