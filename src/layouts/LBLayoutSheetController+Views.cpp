@@ -660,8 +660,10 @@ void LayoutSheetViews::refresh()
     _portraitButton->setChecked(!landscapeShown);
     _landscapeButton->setChecked(landscapeShown);
     QImage miniature = _controller.previewImage();
+    // A landscape miniature is drawn upright with its shadow to the left: turned a quarter
+    // to the left, the shadow falls below the page.
     if (_controller.previewTurned() && !miniature.isNull())
-        miniature = miniature.transformed(QTransform().rotate(90));
+        miniature = miniature.transformed(QTransform().rotate(-90));
     if (!miniature.isNull() && (miniature.width() > 232 || miniature.height() > 232))
         miniature = miniature.scaled(232, 232, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     _preview->setAlignment(Qt::AlignCenter);
@@ -737,7 +739,7 @@ void LayoutSheetViews::refresh()
                                       && !_controller.chooseCustomDesignEnabled());
     QImage custom = _controller.customPreviewImage();
     if (_controller.customPreviewTurned() && !custom.isNull())
-        custom = custom.transformed(QTransform().rotate(90));
+        custom = custom.transformed(QTransform().rotate(-90));
     if (!custom.isNull() && (custom.width() > 232 || custom.height() > 232))
         custom = custom.scaled(232, 232, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     _customPreview->setPixmap(QPixmap::fromImage(custom));

@@ -800,7 +800,8 @@ void LBPaperSizeController::updatePaperSizeFields()
         // A standard paper shows its size as plain text.
         field->setReadOnly(!custom);
         field->setFrame(custom);
-        field->setAutoFillBackground(custom);
+        field->setStyleSheet(custom ? QString()
+                                    : QStringLiteral("QLineEdit { background: transparent; }"));
         field->setFocusPolicy(custom ? Qt::StrongFocus : Qt::NoFocus);
     }
     if (!custom)
