@@ -284,7 +284,7 @@ public:
     void createPreviewImage();
     void createDiscPreviewImage();
     QImage previewImage() const { return _previewImage; }
-    // Whether the view shows its image a quarter turn clockwise (a landscape sheet).
+    // Whether the view shows its image a quarter turn to the left (a landscape sheet).
     bool previewTurned() const { return _previewTurned; }
     void updateCustomPreviewImage(const QImage& image, bool landscapeOrientation);
     QImage customPreviewImage() const { return _customPreviewImage; }
