@@ -109,6 +109,9 @@ TEST(CropRules, RatiosTypesHeightsZoomLimitsAndRotationTexts)
     EXPECT_DOUBLE_EQ(HUDCropTools::zoomMinimum(QSizeF(300, 200), 90, QSizeF(150, 100)), 100.0);
     EXPECT_DOUBLE_EQ(HUDCropTools::zoomMinimum(QSizeF(300, 200), -90, QSizeF(150, 100)), 100.0);
     EXPECT_DOUBLE_EQ(HUDCropTools::zoomMinimum(QSizeF(300, 200), 45, QSizeF(200, 100)), 150.0);
+    // No division by a zero height: no photo gives no zoom, a flat mask its width.
+    EXPECT_DOUBLE_EQ(HUDCropTools::zoomMinimum(QSizeF(0, 0), 0, QSizeF(200, 100)), 0.0);
+    EXPECT_DOUBLE_EQ(HUDCropTools::zoomMinimum(QSizeF(300, 200), 0, QSizeF(200, 0)), 200.0);
 
     const QString degree(QChar(0x00BA));
     EXPECT_EQ(HUDCropTools::rotationText(270), "-90" + degree);
