@@ -307,22 +307,21 @@ HUDImageEffectsTools::HUDImageEffectsTools(HUDWindowController& controller)
     _imageEffectPopup0View = new QWidget(this);
     _imageEffectPopup0View->setGeometry(0, 42, 262, 26);
     _imageEffectPopup0 = new HUDImagePopUpButton(_imageEffectPopup0View);
-    _imageEffectPopup0->setGeometry(30, 3, 128, 20);
     for (int tag = 0; tag < 4; ++tag)
         hudpopup::addItem(_imageEffectPopup0,
                           text(maskShapes[std::size_t(tag)].title, "HUD Mask Names"), tag);
     connect(_imageEffectPopup0, &HUDPopUpButton::activated, this,
             [this] { action(_imageEffectPopup0); });
     _maskEffectLeftButton = textButton(QStringLiteral("\u25C0"), _imageEffectPopup0View);
-    _maskEffectLeftButton->setGeometry(8, 3, 20, 20);
+    _maskEffectLeftButton->setGeometry(8, 3, 22, 20);
     _maskEffectRightButton = textButton(QStringLiteral("\u25B6"), _imageEffectPopup0View);
-    _maskEffectRightButton->setGeometry(160, 3, 20, 20);
-    _maskEffectReverseButton = textButton(text("Reverse", "HUD Tools"), _imageEffectPopup0View);
-    _maskEffectReverseButton->setGeometry(184, 3, 36, 20);
-    _maskEffectRotateButton = textButton(text("Rotate", "HUD Tools"), _imageEffectPopup0View);
-    _maskEffectRotateButton->setGeometry(222, 3, 36, 20);
-    _maskEffectReverseButton->setToolTip(text("Reverse", "HUD Tools"));
-    _maskEffectRotateButton->setToolTip(text("Rotate", "HUD Tools"));
+    _maskEffectRightButton->setGeometry(232, 3, 22, 20);
+    _imageEffectPopup0->setGeometry(34, 3, 194, 20);
+    // Below the mask's two sliders.
+    _maskEffectReverseButton = textButton(text("Reverse", "HUD Tools"), this);
+    _maskEffectReverseButton->setGeometry(90, 44 + 32 + 2 * 23 + 6, 76, 20);
+    _maskEffectRotateButton = textButton(text("Rotate", "HUD Tools"), this);
+    _maskEffectRotateButton->setGeometry(172, 44 + 32 + 2 * 23 + 6, 76, 20);
 
     for (std::size_t k = 0; k < _imageEffectSliders.size(); ++k) {
         auto* row = new QWidget(this);
@@ -455,6 +454,8 @@ void HUDImageEffectsTools::updateImageEffectModifierNamesForEffect(int kind)
         _imageEffectSliderViews[k]->setVisible(shown[k]);
     _imageEffectColorView->setVisible(colorShownForEffect(kind));
     _imageEffectPopup0View->setVisible(isMaskEffect(kind));
+    _maskEffectReverseButton->setVisible(isMaskEffect(kind));
+    _maskEffectRotateButton->setVisible(isMaskEffect(kind));
     _addEffectButton->setVisible(kind != 0);
     _removeEffectButton->setVisible(kind != 0);
     _dividerLine->setVisible(!contains({0, 1, 10}, kind));

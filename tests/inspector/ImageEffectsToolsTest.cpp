@@ -402,6 +402,11 @@ TEST_F(ImageEffectsToolsTest, EveryKindHasItsHeightLabelsAndRows)
                       palette->currentTools()->height())
                 << kind;
         EXPECT_EQ(tools->_imageEffectPopup0View->isHidden(), !Tools::isMaskEffect(kind));
+        for (QWidget* button : {tools->_maskEffectReverseButton, tools->_maskEffectRotateButton}) {
+            EXPECT_EQ(button->isHidden(), !Tools::isMaskEffect(kind)) << kind;
+            if (!button->isHidden())
+                EXPECT_LE(button->geometry().bottom(), palette->currentTools()->height());
+        }
         EXPECT_EQ(tools->_dividerLine->isHidden(), kind == 0 || kind == 1 || kind == 10);
         for (std::size_t k = 0; k < 5; ++k)
             if (!labels[k].isEmpty())

@@ -28,6 +28,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 
@@ -118,6 +119,10 @@ int main(int argc, char** argv)
     }
     scrollView.show();
     wait(300);
+    // Only the canvas: no sheet of the new document over it.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != &scrollView && window->isVisible())
+            window->hide();
 
     HUDWindowController::setAnimationsEnabled(false);
     HUDWindowController palette(HUDWindowController::SmartShown);
