@@ -86,6 +86,9 @@ private:
     void applyToGraphics(const std::function<void(LBGraphic&)>& change, const char* fillUndoKey,
                          const char* textUndoKey);
     void updateAngleText(double degrees);
+    // The type entries: the fill gradient's nine, or the text gradient's without the plain
+    // and soft colours.
+    static void fillTypeMenu(HUDPopUpButton* popup, bool withColorKinds);
 
     HUDWindowController& _controller;
     Target _target;

@@ -5,6 +5,8 @@
 // view is made by its row's factory and lives as long as the palette; its update and
 // action are the row's.
 
+#include "inspector/HUDWindowController.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -19,7 +21,6 @@ class HUDLabel;
 class HUDPopUpButton;
 class HUDSlider;
 class HUDTextField;
-class HUDWindowController;
 class LBGraphic;
 class QAction;
 class QFrame;
@@ -29,11 +30,32 @@ namespace platform {
 class ColorWell;
 }
 
+// The row of a pane whose view does the work: made by the view's constructor, reloaded by
+// its update(), its controls handled by its action().
+template <typename View>
+HUDWindowController::Pane paneOfView(int tag)
+{
+    HUDWindowController::Pane pane;
+    pane.tag = tag;
+    pane.factory = [](HUDWindowController& controller) { return new View(controller); };
+    pane.update = [](HUDWindowController& controller) {
+        if (auto* view = dynamic_cast<View*>(controller.currentTools()))
+            view->update();
+    };
+    pane.action = [](HUDWindowController& controller, QObject* sender) {
+        if (auto* view = dynamic_cast<View*>(controller.currentTools()))
+            view->action(sender);
+    };
+    return pane;
+}
+
 class HUDTextGradientTools : public QWidget
 {
 public:
     explicit HUDTextGradientTools(HUDWindowController& controller);
     HUDGradientControls* controls() const { return _controls; }
+    void update();
+    void action(QObject* sender);
 
 private:
     HUDGradientControls* _controls = nullptr;

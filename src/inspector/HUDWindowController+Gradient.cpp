@@ -32,6 +32,16 @@ HUDTextGradientTools::HUDTextGradientTools(HUDWindowController& controller)
     _controls = new HUDGradientControls(controller, HUDGradientControls::TextGradient, this);
 }
 
+void HUDTextGradientTools::update()
+{
+    _controls->update();
+}
+
+void HUDTextGradientTools::action(QObject* sender)
+{
+    _controls->action(sender);
+}
+
 struct HUDGradientControls::Values
 {
     qint64 type = 0;
@@ -56,16 +66,7 @@ HUDGradientControls::HUDGradientControls(HUDWindowController& controller, Target
         _typePopup = new HUDPopUpButton(false, container);
         _typePopup->setGeometry(10, 6, 150, 20);
         top = 26;
-        if (_target == TextGradient) {
-            hudpopup::addItem(_typePopup, hudTools("None"), NoneTag);
-            hudpopup::addSeparator(_typePopup);
-            hudpopup::addItem(_typePopup, hudTools("Linear Gradient"), LinearTag);
-            hudpopup::addItem(_typePopup, hudTools("Radial Gradient"), RadialTag);
-            hudpopup::addSeparator(_typePopup);
-            hudpopup::addItem(_typePopup, hudTools("Swap Colors"), SwapColorsTag);
-        } else {
-            rebuildFillTypeMenu(_typePopup);
-        }
+        fillTypeMenu(_typePopup, _target == FillGradient);
         connect(_typePopup, &HUDPopUpButton::activated, this,
                 [this](QAction* item) { applyType(item->data().toInt()); });
     }
@@ -112,16 +113,34 @@ void HUDGradientControls::setOtherTypeHandler(std::function<void(int)> handler)
 
 void HUDGradientControls::rebuildFillTypeMenu(HUDPopUpButton* popup)
 {
+    fillTypeMenu(popup, true);
+}
+
+void HUDGradientControls::fillTypeMenu(HUDPopUpButton* popup, bool withColorKinds)
+{
+    // Separators have no title.
+    static const QList<QPair<const char*, int>> entries = {
+        {"None", NoneTag},
+        {nullptr, 0},
+        {"Solid Color", SolidColorTag},
+        {"Soft Color", SoftColorTag},
+        {nullptr, 0},
+        {"Linear Gradient", LinearTag},
+        {"Radial Gradient", RadialTag},
+        {nullptr, 0},
+        {"Swap Colors", SwapColorsTag},
+    };
     hudpopup::removeAllItems(popup);
-    hudpopup::addItem(popup, hudTools("None"), NoneTag);
-    hudpopup::addSeparator(popup);
-    hudpopup::addItem(popup, hudTools("Solid Color"), SolidColorTag);
-    hudpopup::addItem(popup, hudTools("Soft Color"), SoftColorTag);
-    hudpopup::addSeparator(popup);
-    hudpopup::addItem(popup, hudTools("Linear Gradient"), LinearTag);
-    hudpopup::addItem(popup, hudTools("Radial Gradient"), RadialTag);
-    hudpopup::addSeparator(popup);
-    hudpopup::addItem(popup, hudTools("Swap Colors"), SwapColorsTag);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const auto& [title, tag] = entries.at(i);
+        // The text gradient has no plain or soft colour (nor the separator after them).
+        if (!withColorKinds && i >= 2 && i <= 4)
+            continue;
+        if (title)
+            hudpopup::addItem(popup, hudTools(title), tag);
+        else
+            hudpopup::addSeparator(popup);
+    }
 }
 
 double HUDGradientControls::snappedAngle(double degrees)
@@ -308,18 +327,5 @@ void HUDGradientControls::action(QObject* sender)
 
 void HUDWindowController::registerTextGradientTools()
 {
-    Pane pane;
-    pane.tag = TextGradientTools;
-    pane.factory = [](HUDWindowController& controller) {
-        return new HUDTextGradientTools(controller);
-    };
-    pane.update = [](HUDWindowController& controller) {
-        if (auto* view = dynamic_cast<HUDTextGradientTools*>(controller.currentTools()))
-            view->controls()->update();
-    };
-    pane.action = [](HUDWindowController& controller, QObject* sender) {
-        if (auto* view = dynamic_cast<HUDTextGradientTools*>(controller.currentTools()))
-            view->controls()->action(sender);
-    };
-    registerPane(pane);
+    registerPane(paneOfView<HUDTextGradientTools>(TextGradientTools));
 }

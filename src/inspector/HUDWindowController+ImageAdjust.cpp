@@ -180,18 +180,5 @@ void HUDImageAdjustTools::action(QObject* sender)
 
 void HUDWindowController::registerImageAdjustTools()
 {
-    Pane pane;
-    pane.tag = ImageAdjustTools;
-    pane.factory = [](HUDWindowController& controller) {
-        return new HUDImageAdjustTools(controller);
-    };
-    pane.update = [](HUDWindowController& controller) {
-        if (auto* view = dynamic_cast<HUDImageAdjustTools*>(controller.currentTools()))
-            view->update();
-    };
-    pane.action = [](HUDWindowController& controller, QObject* sender) {
-        if (auto* view = dynamic_cast<HUDImageAdjustTools*>(controller.currentTools()))
-            view->action(sender);
-    };
-    registerPane(pane);
+    registerPane(paneOfView<HUDImageAdjustTools>(ImageAdjustTools));
 }

@@ -724,19 +724,7 @@ void HUDImageEffectsTools::action(QObject* sender)
 
 void HUDWindowController::registerImageEffectsTools()
 {
-    Pane pane;
-    pane.tag = ImageEffectsTools;
-    pane.factory = [](HUDWindowController& controller) {
-        return new HUDImageEffectsTools(controller);
-    };
-    pane.update = [](HUDWindowController& controller) {
-        if (auto* view = dynamic_cast<HUDImageEffectsTools*>(controller.currentTools()))
-            view->update();
-    };
-    pane.action = [](HUDWindowController& controller, QObject* sender) {
-        if (auto* view = dynamic_cast<HUDImageEffectsTools*>(controller.currentTools()))
-            view->action(sender);
-    };
+    Pane pane = paneOfView<HUDImageEffectsTools>(ImageEffectsTools);
     // Leaving the pane hides the effect-location knobs.
     pane.paneLeft = [](HUDWindowController& controller) {
         if (auto* view = dynamic_cast<HUDImageEffectsTools*>(controller.currentTools()))
