@@ -147,20 +147,21 @@ void HUDTextTools::changeAttributes(TextStorage& text, const Range& range,
                                     const std::function<void()>& change)
 {
     const Range clipped = range.clampedTo(text.length());
-    if (undoManager && undoManager->isUndoRegistrationEnabled()) {
-        const AttributedString saved =
-            text.attributedString().attributedSubstringFromRange(clipped);
-        const std::weak_ptr<const void> lifetime = text.lifetime();
-        TextStorage* storage = &text;
-        const qsizetype location = clipped.location;
-        QPointer<platform::UndoManager> manager(undoManager);
-        undoManager->registerUndo(storage, [lifetime, storage, location, saved, manager] {
-            restoreAttributes(lifetime, storage, location, saved, manager);
-        });
-    }
+    const AttributedString saved = text.attributedString().attributedSubstringFromRange(clipped);
     text.beginEditing();
     change();
     text.endEditing();
+    // Only a real change is recorded: a step that changes nothing would be a dead undo.
+    if (!undoManager || !undoManager->isUndoRegistrationEnabled()
+        || text.attributedString().attributedSubstringFromRange(clipped) == saved)
+        return;
+    const std::weak_ptr<const void> lifetime = text.lifetime();
+    TextStorage* storage = &text;
+    const qsizetype location = clipped.location;
+    QPointer<platform::UndoManager> manager(undoManager);
+    undoManager->registerUndo(storage, [lifetime, storage, location, saved, manager] {
+        restoreAttributes(lifetime, storage, location, saved, manager);
+    });
 }
 
 QFont HUDTextTools::fontAtIndex(const AttributedString& text, qsizetype index)

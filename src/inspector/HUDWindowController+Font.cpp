@@ -187,8 +187,13 @@ HUDFontTools::HUDFontTools(HUDWindowController& controller) : _controller(contro
         box->setMaxVisibleItems(20);
         box->lineEdit()->installEventFilter(this);
         box->installEventFilter(this);
-        connect(box->lineEdit(), &QLineEdit::editingFinished, this,
-                [this, box] { fontToolsAction(box); });
+        connect(box->lineEdit(), &QLineEdit::editingFinished, this, [this, box] {
+            // The size applies when typed; the family and face when chosen (their flags).
+            if (box == _textSizeBox && !box->lineEdit()->isModified())
+                return;
+            box->lineEdit()->setModified(false);
+            fontToolsAction(box);
+        });
         connect(box, &QComboBox::activated, this, [this, box](int) {
             comboBoxSelectionDidChange(box);
             fontToolsAction(box);
@@ -883,7 +888,7 @@ HUDFontPreviewTools::HUDFontPreviewTools(HUDWindowController& controller) : _con
 void HUDFontPreviewTools::layoutPreview()
 {
     if (_fontPreviewController)
-        _fontPreviewController->view()->setGeometry(12, 11, width() - 22, height() - 11 - 4);
+        _fontPreviewController->view()->setGeometry(12, 11, width() - 22, height() - 11);
     _resizeBox->move(width() - _resizeBox->width(), height() - _resizeBox->height());
     _resizeBox->raise();
 }
