@@ -22,6 +22,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class HUDCheckbox;
@@ -41,13 +42,20 @@ class QPushButton;
 
 namespace platform {
 class ColorWell;
+class TextStorage;
 class TextView;
+struct Range;
 } // namespace platform
 
 // Fills the palette's pane table with the panes above (before a palette is made).
 void registerTextPanes();
 // The selected graphics that have text (a text storage), in selection order.
 QList<LBTextArea*> selectedGraphicsWithText(const HUDWindowController& controller);
+// Runs body for each text view edited in place, with its text and selection.
+void forEachEditedText(
+    const HUDWindowController& controller,
+    const std::function<void(platform::TextView& view, platform::TextStorage& text,
+                             const platform::Range& selection)>& body);
 // Gives a button of a row of joined buttons its pictures: place 0 first, 1 inner, 2 last;
 // the highlighted ones when `on`.
 void setSegmentImages(LBCompImageButton* button, int place, bool on);
@@ -127,6 +135,8 @@ protected:
 private:
     void reloadFamilyBox();
     void reloadFaceBox();
+    // Rebuilds the face list of the chosen family and shows the face (none when empty).
+    void showFace(const QString& face);
     void selectEntry(QComboBox* box, int index);
     void applyFont(const QString& family, const QString& face, double size);
     void applyColor(const QColor& color);

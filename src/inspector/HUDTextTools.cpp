@@ -26,21 +26,17 @@ platform::FontManager& fontManager()
 
 QFont fontOf(const QVariant& value)
 {
-    return value.metaType() == QMetaType::fromType<QFont>() ? value.value<QFont>()
-                                                            : AttributedString::defaultFont();
+    return HUDTextTools::fontFromAttribute(value);
 }
 
 double pointSize(const QFont& font)
 {
-    if (font.pointSizeF() > 0)
-        return font.pointSizeF();
-    return font.pixelSize() > 0 ? font.pixelSize() : 12.0;
+    return platform::FontManager::pointSizeOfFont(font);
 }
 
 QString familyOf(const QFont& font)
 {
-    const QStringList families = font.families();
-    return families.isEmpty() ? font.family() : families.first();
+    return platform::FontManager::familyOfFont(font);
 }
 
 ParagraphStyle styleOf(const QVariant& value)
@@ -164,6 +160,12 @@ void HUDTextTools::changeAttributes(TextStorage& text, const Range& range,
     });
 }
 
+QFont HUDTextTools::fontFromAttribute(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<QFont>() ? value.value<QFont>()
+                                                            : AttributedString::defaultFont();
+}
+
 QFont HUDTextTools::fontAtIndex(const AttributedString& text, qsizetype index)
 {
     return fontOf(text.attribute(platform::FontAttributeName, index));
@@ -198,6 +200,16 @@ QFont HUDTextTools::setFontForTextToFamily(TextStorage& text, const Range& inRan
                                            const QString& toFamily, const QString& toFace,
                                            double toSize, platform::UndoManager* undoManager)
 {
+    return convertFontsInText(
+        text, inRange,
+        [&](const QFont& font) { return convertFont(font, toFamily, toFace, toSize); },
+        undoManager);
+}
+
+QFont HUDTextTools::convertFontsInText(TextStorage& text, const Range& inRange,
+                                       const std::function<QFont(const QFont&)>& convert,
+                                       platform::UndoManager* undoManager)
+{
     const Range range = inRange.clampedTo(text.length());
     changeAttributes(text, range, undoManager, [&] {
         // Runs first, then the changes: a change joins neighbouring runs.
@@ -208,9 +220,7 @@ QFont HUDTextTools::setFontForTextToFamily(TextStorage& text, const Range& inRan
                 runs.append({run, fontOf(value)});
             });
         for (const auto& [run, font] : runs)
-            text.addAttribute(platform::FontAttributeName,
-                              QVariant::fromValue(convertFont(font, toFamily, toFace, toSize)),
-                              run);
+            text.addAttribute(platform::FontAttributeName, QVariant::fromValue(convert(font)), run);
     });
     return fontAtIndex(text.attributedString(), range.location);
 }

@@ -67,6 +67,11 @@ public:
     static QFont setFontForTextToFamily(platform::TextStorage& text, const platform::Range& inRange,
                                         const QString& toFamily, const QString& toFace,
                                         double toSize, platform::UndoManager* undoManager);
+    // Each font run within the range gets convert(its font); returns the font at the
+    // range's start afterwards.
+    static QFont convertFontsInText(platform::TextStorage& text, const platform::Range& inRange,
+                                    const std::function<QFont(const QFont&)>& convert,
+                                    platform::UndoManager* undoManager);
     // A font converted the same way.
     static QFont convertFont(const QFont& font, const QString& toFamily, const QString& toFace,
                              double toSize);
@@ -80,6 +85,8 @@ public:
     // Every paragraph-style run of the range gets its own style with this alignment.
     static void setAlignmentForText(platform::TextStorage& text, const platform::Range& range,
                                     qint64 alignment, platform::UndoManager* undoManager);
+    // The font an attribute value holds (the default font for none).
+    static QFont fontFromAttribute(const QVariant& value);
     // The font at index (the default font where there is none).
     static QFont fontAtIndex(const platform::AttributedString& text, qsizetype index);
 

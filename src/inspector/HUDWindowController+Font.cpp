@@ -59,25 +59,6 @@ platform::FontManager& fontManager()
     return platform::FontManager::sharedFontManager();
 }
 
-QFont fontOf(const QVariant& value)
-{
-    return value.metaType() == QMetaType::fromType<QFont>() ? value.value<QFont>()
-                                                            : AttributedString::defaultFont();
-}
-
-double pointSize(const QFont& font)
-{
-    if (font.pointSizeF() > 0)
-        return font.pointSizeF();
-    return font.pixelSize() > 0 ? font.pixelSize() : 12.0;
-}
-
-QString familyOf(const QFont& font)
-{
-    const QStringList families = font.families();
-    return families.isEmpty() ? font.family() : families.first();
-}
-
 QString sizeText(double size)
 {
     return HUDWindowController::stripTrailingZerosFromString(QString::asprintf("%f", size));
@@ -121,12 +102,68 @@ QList<LBTextArea*> selectedGraphicsWithText(const HUDWindowController& controlle
     return graphics;
 }
 
+void forEachEditedText(
+    const HUDWindowController& controller,
+    const std::function<void(platform::TextView& view, platform::TextStorage& text,
+                             const Range& selection)>& body)
+{
+    for (platform::TextView* view : controller.textViews())
+        if (platform::TextStorage* storage = view->textStorage())
+            body(*view, *storage, view->selectedRange());
+}
+
 void setSegmentImages(LBCompImageButton* button, int place, bool on)
 {
     const QString images = segmentImageString(place, on);
     button->setComponentImageString(images);
     button->setProperty("componentImageString", images);
 }
+
+namespace {
+
+// Gives the target fonts made from each run's own font: the whole text of each selected
+// graphic (one step, "Set Font"), or each edited view's selection, or for an insertion
+// point its typing font. Returns the font that resulted last (none without a target).
+std::optional<QFont> applyFontToTarget(HUDWindowController& controller,
+                                       const std::function<QFont(const QFont&)>& convert)
+{
+    std::optional<QFont> result;
+    if (controller.textViews().isEmpty()) {
+        const QList<LBTextArea*> graphics = selectedGraphicsWithText(controller);
+        for (LBTextArea* graphic : graphics) {
+            platform::TextStorage& text = *graphic->contents();
+            result = HUDTextTools::convertFontsInText(text, Range(0, text.length()), convert,
+                                                      controller.undoManager());
+        }
+        if (!graphics.isEmpty())
+            controller.nameUndoStep(QStringLiteral("Set Font"));
+        return result;
+    }
+    forEachEditedText(
+        controller, [&](platform::TextView& view, platform::TextStorage& text, const Range& range) {
+            QVariantMap typing = view.typingAttributes();
+            if (!range.isEmpty() && view.shouldChangeTextInRange(range, QString())) {
+                result = HUDTextTools::convertFontsInText(text, range, convert, view.undoManager());
+                view.didChangeText();
+            } else {
+                // The typing font, else the font of the text before the insertion point.
+                const QFont base =
+                    typing.contains(platform::FontAttributeName)
+                        ? HUDTextTools::fontFromAttribute(typing.value(platform::FontAttributeName))
+                        : HUDTextTools::fontAtIndex(text.attributedString(),
+                                                    range.isEmpty()
+                                                        ? std::max<qsizetype>(range.location - 1, 0)
+                                                        : range.location);
+                result = convert(base);
+            }
+            nameStepOn(view.undoManager(), "Set Font");
+            typing.insert(platform::FontAttributeName, QVariant::fromValue(*result));
+            view.setTypingAttributes(typing);
+        });
+    return result;
+}
+
+} // namespace
 
 // --- Mixed check box ---
 
@@ -291,21 +328,20 @@ std::optional<QFont> HUDFontTools::selectedFontFamilyName(const HUDWindowControl
 
     const QList<platform::TextView*> views = textViewsOf(controller);
     if (!views.isEmpty()) {
-        for (platform::TextView* view : views) {
-            platform::TextStorage* storage = view->textStorage();
-            if (!storage)
-                continue;
-            const Range range = view->selectedRange();
+        forEachEditedText(controller, [&](platform::TextView& textView, platform::TextStorage& text,
+                                          const Range& range) {
+            platform::TextView* view = &textView;
+            platform::TextStorage* storage = &text;
             const bool reading = first;
             QString f, fc;
             double s = 0;
             std::optional<QFont> fn;
             if (range.isEmpty() || range.end() > storage->length()) {
                 const QVariantMap typing = view->typingAttributes();
-                fn = fontOf(typing.value(platform::FontAttributeName));
-                f = familyOf(*fn);
+                fn = HUDTextTools::fontFromAttribute(typing.value(platform::FontAttributeName));
+                f = platform::FontManager::familyOfFont(*fn);
                 fc = fontManager().faceNameForFont(*fn);
-                s = pointSize(*fn);
+                s = platform::FontManager::pointSizeOfFont(*fn);
                 if (reading)
                     color = typing.value(platform::ForegroundColorAttributeName).value<QColor>();
             } else {
@@ -319,8 +355,8 @@ std::optional<QFont> HUDFontTools::selectedFontFamilyName(const HUDWindowControl
                 }
             }
             if (combine(f, fc, s, fn))
-                break;
-        }
+                return;
+        });
     } else {
         for (LBTextArea* graphic : selectedGraphicsWithText(controller)) {
             const AttributedString& text = graphic->contents()->attributedString();
@@ -400,18 +436,7 @@ void HUDFontTools::updateFontTools()
         selectEntry(_textFontBox, -1);
     }
 
-    _fontFaceArray.reset();
-    reloadFaceBox();
-    _selectedFontFaceIndex = -1;
-    if (!face.isEmpty()) {
-        const QList<platform::FontManager::Member>& members = fontFaceArray();
-        for (qsizetype i = 0; i < members.size(); ++i)
-            if (members.at(i).faceName == face) {
-                _selectedFontFaceIndex = int(i);
-                break;
-            }
-    }
-    selectEntry(_textFaceBox, _selectedFontFaceIndex);
+    showFace(face);
 
     {
         const QSignalBlocker blocker(_textSizeBox);
@@ -503,6 +528,25 @@ void HUDFontTools::reloadFaceBox()
     _textFaceBox->setMaxVisibleItems(std::max(count, 1));
     _textFaceBox->setCurrentIndex(-1);
     _textFaceBox->setEditText(text);
+}
+
+void HUDFontTools::showFace(const QString& face)
+{
+    _fontFaceArray.reset();
+    reloadFaceBox();
+    _selectedFontFaceIndex = -1;
+    const QList<platform::FontManager::Member>& members = fontFaceArray();
+    for (qsizetype i = 0; i < members.size() && !face.isEmpty(); ++i)
+        if (members.at(i).faceName == face) {
+            _selectedFontFaceIndex = int(i);
+            break;
+        }
+    selectEntry(_textFaceBox, _selectedFontFaceIndex);
+    if (_selectedFontFaceIndex < 0 && !face.isEmpty()) {
+        // A face the family list does not know: its name, but nothing to choose.
+        const QSignalBlocker blocker(_textFaceBox);
+        _textFaceBox->setEditText(face);
+    }
 }
 
 void HUDFontTools::selectEntry(QComboBox* box, int index)
@@ -646,66 +690,14 @@ void HUDFontTools::fontToolsAction(QObject* sender)
 
 void HUDFontTools::applyFont(const QString& family, const QString& face, double size)
 {
-    std::optional<QFont> result;
-    const QList<platform::TextView*> views = textViewsOf(_controller);
-    if (views.isEmpty()) {
-        const QList<LBTextArea*> graphics = selectedGraphicsWithText(_controller);
-        if (graphics.isEmpty())
-            return;
-        platform::UndoManager* undoManager = _controller.undoManager();
-        for (LBTextArea* graphic : graphics) {
-            platform::TextStorage& text = *graphic->contents();
-            result = HUDTextTools::setFontForTextToFamily(text, Range(0, text.length()), family,
-                                                          face, size, undoManager);
-        }
-        _controller.nameUndoStep(QStringLiteral("Set Font"));
-    } else {
-        for (platform::TextView* view : views) {
-            platform::TextStorage* storage = view->textStorage();
-            if (!storage)
-                continue;
-            const Range range = view->selectedRange();
-            if (!range.isEmpty() && view->shouldChangeTextInRange(range, QString())) {
-                result = HUDTextTools::setFontForTextToFamily(*storage, range, family, face, size,
-                                                              view->undoManager());
-                view->didChangeText();
-            } else {
-                const QVariantMap typing = view->typingAttributes();
-                QFont base;
-                if (typing.contains(platform::FontAttributeName))
-                    base = fontOf(typing.value(platform::FontAttributeName));
-                else
-                    base = HUDTextTools::fontAtIndex(
-                        storage->attributedString(),
-                        range.isEmpty() ? std::max<qsizetype>(range.location - 1, 0)
-                                        : range.location);
-                result = HUDTextTools::convertFont(base, family, face, size);
-            }
-            nameStepOn(view->undoManager(), "Set Font");
-            QVariantMap typing = view->typingAttributes();
-            typing.insert(platform::FontAttributeName, QVariant::fromValue(*result));
-            view->setTypingAttributes(typing);
-        }
-    }
+    const std::optional<QFont> result = applyFontToTarget(_controller, [&](const QFont& font) {
+        return HUDTextTools::convertFont(font, family, face, size);
+    });
     if (!result)
         return;
     if (!family.isEmpty()) {
         // The faces of the new family, the one the text now has shown.
-        _fontFaceArray.reset();
-        reloadFaceBox();
-        const QString newFace = fontManager().faceNameForFont(*result);
-        _selectedFontFaceIndex = -1;
-        const QList<platform::FontManager::Member>& members = fontFaceArray();
-        for (qsizetype i = 0; i < members.size(); ++i)
-            if (members.at(i).faceName == newFace) {
-                _selectedFontFaceIndex = int(i);
-                break;
-            }
-        selectEntry(_textFaceBox, _selectedFontFaceIndex);
-        if (_selectedFontFaceIndex < 0) {
-            const QSignalBlocker blocker(_textFaceBox);
-            _textFaceBox->setEditText(newFace);
-        }
+        showFace(fontManager().faceNameForFont(*result));
     }
     fontManager().setSelectedFont(result);
 }
@@ -714,11 +706,10 @@ void HUDFontTools::applyColor(const QColor& color)
 {
     const QList<platform::TextView*> views = textViewsOf(_controller);
     if (!views.isEmpty()) {
-        for (platform::TextView* view : views) {
-            platform::TextStorage* storage = view->textStorage();
-            if (!storage)
-                continue;
-            const Range range = view->selectedRange();
+        forEachEditedText(_controller, [&](platform::TextView& textView,
+                                           platform::TextStorage& text, const Range& range) {
+            platform::TextView* view = &textView;
+            platform::TextStorage* storage = &text;
             if (!range.isEmpty() && view->shouldChangeTextInRange(range, QString())) {
                 HUDTextTools::setColorForText(*storage, range, color, false, view->undoManager());
                 view->didChangeText();
@@ -727,7 +718,7 @@ void HUDFontTools::applyColor(const QColor& color)
             QVariantMap typing = view->typingAttributes();
             typing.insert(platform::ForegroundColorAttributeName, color);
             view->setTypingAttributes(typing);
-        }
+        });
         return;
     }
     const QList<LBTextArea*> graphics = selectedGraphicsWithText(_controller);
@@ -948,34 +939,8 @@ void HUDFontPreviewTools::previewChanged()
     const std::optional<QFont> font = _fontPreviewController->selectedFont();
     if (!font)
         return;
-    const QList<platform::TextView*> views = textViewsOf(_controller);
-    if (views.isEmpty()) {
-        const QList<LBTextArea*> graphics = selectedGraphicsWithText(_controller);
-        if (graphics.isEmpty())
-            return;
-        for (LBTextArea* graphic : graphics) {
-            platform::TextStorage& text = *graphic->contents();
-            HUDTextTools::setFontForText(text, Range(0, text.length()), font,
-                                         _controller.undoManager());
-        }
-        _controller.nameUndoStep(QStringLiteral("Set Font"));
-    } else {
-        for (platform::TextView* view : views) {
-            platform::TextStorage* storage = view->textStorage();
-            if (!storage)
-                continue;
-            const Range range = view->selectedRange();
-            if (!range.isEmpty() && view->shouldChangeTextInRange(range, QString())) {
-                HUDTextTools::setFontForText(*storage, range, font, view->undoManager());
-                view->didChangeText();
-                nameStepOn(view->undoManager(), "Set Font");
-            }
-            QVariantMap typing = view->typingAttributes();
-            typing.insert(platform::FontAttributeName, QVariant::fromValue(*font));
-            view->setTypingAttributes(typing);
-        }
-    }
-    fontManager().setSelectedFont(font);
+    if (applyFontToTarget(_controller, [&](const QFont&) { return *font; }))
+        fontManager().setSelectedFont(font);
 }
 
 // --- The pane table ---

@@ -323,15 +323,14 @@ void HUDTypographyTools::typographyToolsAction(QObject* sender)
                                      : field ? QStringLiteral("Paragraph Style")
                                              : QStringLiteral("Change Case"));
     } else {
-        for (platform::TextView* view : views) {
-            platform::TextStorage* storage = view->textStorage();
-            if (!storage)
-                continue;
-            const Range range = view->selectedRange();
+        forEachEditedText(_controller, [&](platform::TextView& textView,
+                                           platform::TextStorage& text, const Range& range) {
+            platform::TextView* view = &textView;
+            platform::TextStorage* storage = &text;
             platform::UndoManager* undoManager = view->undoManager();
             if (kerning) {
                 if (range.isEmpty())
-                    continue;
+                    return;
                 HUDTextTools::changeAttributes(*storage, range, undoManager, [&] {
                     if (sender == _kernStepper)
                         HUDTextTools::adjustKerning(direction, *storage, range);
@@ -343,7 +342,7 @@ void HUDTypographyTools::typographyToolsAction(QObject* sender)
                     undoManager->setActionName(undoText("Kerning"));
             } else if (field) {
                 if (range.isEmpty())
-                    continue;
+                    return;
                 HUDTextTools::typoFieldActionForText(*storage, range, *field, v, undoManager);
                 view->didChangeText();
                 if (undoManager)
@@ -352,7 +351,7 @@ void HUDTypographyTools::typographyToolsAction(QObject* sender)
                 HUDTextTools::forceCaseInText(*storage, view, range, toCase);
                 _controller.nameUndoStep(QStringLiteral("Change Case"));
             }
-        }
+        });
     }
     if (sender == _kernStepper)
         _kernStepperValue = v;
@@ -395,10 +394,15 @@ HUDArrangeTools::HUDArrangeTools(HUDWindowController& controller) : _controller(
     add(this, hudText("Bring to Front"), 2000, QRect(6, 28, 108, 20));
     add(this, hudText("Send to Back"), 3000, QRect(116, 28, 108, 20));
 
-    _alignControls = new QWidget(this);
-    _alignControls->setGeometry(0, 52, 230, 44);
-    auto* alignLabel = new HUDLabel(hudText("Align"), _alignControls);
-    alignLabel->setGeometry(6, 0, 100, 14);
+    // A group of controls enabled together, under its title.
+    const auto section = [this](const char* title, const QRect& rect) {
+        auto* container = new QWidget(this);
+        container->setGeometry(rect);
+        auto* label = new HUDLabel(hudText(title), container);
+        label->setGeometry(6, 0, 100, 14);
+        return container;
+    };
+    _alignControls = section("Align", QRect(0, 52, 230, 44));
     const std::array<ArrangeButton, 6> aligns = {
         ArrangeButton{"Left", 4000},   ArrangeButton{"Right", 5000},
         ArrangeButton{"Top", 6000},    ArrangeButton{"Bottom", 7000},
@@ -407,17 +411,11 @@ HUDArrangeTools::HUDArrangeTools(HUDWindowController& controller) : _controller(
         add(_alignControls, hudText(aligns[i].titleKey), aligns[i].tag,
             QRect(6 + int(i) * 36, 16, 36, 20));
 
-    _sameSizeControls = new QWidget(this);
-    _sameSizeControls->setGeometry(0, 100, 115, 44);
-    auto* sizeLabel = new HUDLabel(hudText("Same Size"), _sameSizeControls);
-    sizeLabel->setGeometry(6, 0, 100, 14);
+    _sameSizeControls = section("Same Size", QRect(0, 100, 115, 44));
     add(_sameSizeControls, QStringLiteral("W"), 10000, QRect(6, 16, 50, 20));
     add(_sameSizeControls, QStringLiteral("H"), 11000, QRect(58, 16, 50, 20));
 
-    _distributeControls = new QWidget(this);
-    _distributeControls->setGeometry(115, 100, 115, 44);
-    auto* distributeLabel = new HUDLabel(hudText("Distribute"), _distributeControls);
-    distributeLabel->setGeometry(6, 0, 100, 14);
+    _distributeControls = section("Distribute", QRect(115, 100, 115, 44));
     add(_distributeControls, QString(QChar(0x2194)), 12000, QRect(6, 16, 50, 20));
     add(_distributeControls, QString(QChar(0x2195)), 13000, QRect(58, 16, 50, 20));
 }

@@ -16,6 +16,9 @@
 // A run of text with a font (family, face, size) and optional colour.
 struct Run
 {
+    Run(const QString& text, const QFont& font, const QColor& color = QColor())
+        : text(text), font(font), color(color)
+    {}
     QString text;
     QFont font;
     QColor color;

@@ -8,29 +8,24 @@
 
 namespace platform {
 
-namespace {
-
-// The family a font names: its first family (a font may list fallbacks).
-QString familyOf(const QFont& font)
-{
-    const QStringList families = font.families();
-    return families.isEmpty() ? font.family() : families.first();
-}
-
-double pointSizeOf(const QFont& font)
-{
-    if (font.pointSizeF() > 0)
-        return font.pointSizeF();
-    return font.pixelSize() > 0 ? font.pixelSize() : 12.0;
-}
-
-} // namespace
-
 FontManager& FontManager::sharedFontManager()
 {
     // Never destroyed: a font may not outlive the application object.
     static FontManager* manager = new FontManager;
     return *manager;
+}
+
+QString FontManager::familyOfFont(const QFont& font)
+{
+    const QStringList families = font.families();
+    return families.isEmpty() ? font.family() : families.first();
+}
+
+double FontManager::pointSizeOfFont(const QFont& font)
+{
+    if (font.pointSizeF() > 0)
+        return font.pointSizeF();
+    return font.pixelSize() > 0 ? font.pixelSize() : 12.0;
 }
 
 bool FontManager::compareFontNames(const QString& a, const QString& b)
@@ -67,7 +62,7 @@ QList<FontManager::Member> FontManager::availableMembersOfFontFamily(const QStri
 
 QString FontManager::faceNameForFont(const QFont& font) const
 {
-    const QList<Member> members = availableMembersOfFontFamily(familyOf(font));
+    const QList<Member> members = availableMembersOfFontFamily(familyOfFont(font));
     if (members.isEmpty())
         return QString();
     QString face;
@@ -128,12 +123,12 @@ QFont FontManager::convertFontToFamily(const QFont& font, const QString& family)
                 }
             }
     }
-    return fontWithFamily(family, best->faceName, pointSizeOf(font)).value_or(font);
+    return fontWithFamily(family, best->faceName, pointSizeOfFont(font)).value_or(font);
 }
 
 QFont FontManager::convertFontToFace(const QFont& font, const QString& faceName) const
 {
-    return fontWithFamily(familyOf(font), faceName, pointSizeOf(font)).value_or(font);
+    return fontWithFamily(familyOfFont(font), faceName, pointSizeOfFont(font)).value_or(font);
 }
 
 QFont FontManager::convertFontToSize(const QFont& font, double size) const

@@ -42,6 +42,10 @@ public:
     // The faces of the family in the font system's order (regular faces first where it
     // knows them); empty for an unknown family.
     QList<Member> availableMembersOfFontFamily(const QString& family) const;
+    // The family a font names (its first, when it lists fallbacks) and its size in points
+    // (pixels counted as points; 12 when it has neither).
+    static QString familyOfFont(const QFont& font);
+    static double pointSizeOfFont(const QFont& font);
     // The case-insensitive order of the family list; equal names fall back to the plain
     // comparison so the order is total.
     static bool compareFontNames(const QString& a, const QString& b);

@@ -11,6 +11,7 @@
 #include <QSlider>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include <cmath>
 
@@ -75,12 +76,6 @@ public:
 private:
     const KXFontPreviewViewController* _controller;
 };
-
-QString familyOf(const QFont& font)
-{
-    const QStringList families = font.families();
-    return families.isEmpty() ? font.family() : families.first();
-}
 
 } // namespace
 
@@ -167,12 +162,16 @@ void KXFontPreviewViewController::setSelectedFont(const std::optional<QFont>& fo
 {
     _selectedFont = font;
     if (font) {
-        const int row = families().indexOf(familyOf(*font));
+        const int row = families().indexOf(platform::FontManager::familyOfFont(*font));
         {
             const QSignalBlocker blocker(_list->selectionModel());
             if (row >= 0) {
                 _list->setCurrentIndex(_model->index(row, 0));
                 _list->scrollTo(_model->index(row, 0), QAbstractItemView::PositionAtTop);
+                // Again once the list is laid out at its size (a view just made is not).
+                QTimer::singleShot(0, _list, [this, row] {
+                    _list->scrollTo(_model->index(row, 0), QAbstractItemView::PositionAtTop);
+                });
             } else {
                 _list->clearSelection();
             }
@@ -254,7 +253,7 @@ void KXFontPreviewViewController::refreshRows()
     // Row heights follow the size.
     _list->reset();
     if (_selectedFont) {
-        const int row = families().indexOf(familyOf(*_selectedFont));
+        const int row = families().indexOf(platform::FontManager::familyOfFont(*_selectedFont));
         if (row >= 0) {
             const QSignalBlocker blocker(_list->selectionModel());
             _list->setCurrentIndex(_model->index(row, 0));
