@@ -272,17 +272,17 @@ void HUDTypographyTools::typographyToolsAction(QObject* sender)
         if (sender != balance[i])
             continue;
         const qint64 code = qint64(i % 3);
-        _controller.applyToSelection(
-            [i, code](LBGraphic& graphic) {
-                auto* text = dynamic_cast<LBTextArea*>(&graphic);
-                if (!text)
-                    return;
-                if (i < 3)
-                    text->setTextBlockHorizontalAlignment(code);
-                else
-                    text->setTextBlockVerticalAlignment(code);
-            },
-            QStringLiteral("Perfect Balance"));
+        // Text being edited stays in its editor: the block moves around it.
+        for (const LBGraphicPtr& graphic : _controller.selectedGraphics()) {
+            auto* text = dynamic_cast<LBTextArea*>(graphic.get());
+            if (!text)
+                continue;
+            if (i < 3)
+                text->setTextBlockHorizontalAlignment(code);
+            else
+                text->setTextBlockVerticalAlignment(code);
+        }
+        _controller.nameUndoStep(QStringLiteral("Perfect Balance"));
         updatePerfectBalanceTools();
         return;
     }
