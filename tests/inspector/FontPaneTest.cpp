@@ -357,6 +357,12 @@ TEST_F(TextPaneTest, FontPreviewTakesTheTextAndAppliesTheChosenFont)
     preview->sizeSlider()->setValue(30);
     EXPECT_EQ(fontAt(*a, 0).pointSizeF(), 30);
 
+    // The grip resizes the window; the pane and the preview follow.
+    palette->window()->show();
+    palette->window()->resize(600, 400);
+    EXPECT_EQ(pane->size(), QSize(600, 380));
+    EXPECT_EQ(preview->view()->geometry(), QRect(12, 11, 600 - 22, 380 - 11));
+
     // The Font pane's button switches to this pane.
     auto* font = show<HUDFontTools>({a}, HUDWindowController::FontTools);
     QTest::mouseClick(font->_fontPreviewButton, Qt::LeftButton);
