@@ -5,6 +5,7 @@
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "inspector/HUDTextPanes.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
@@ -255,6 +256,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     registerWindowClasses();
     registerMergeClasses();
+    registerTextPanes();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     installDocumentTypes();

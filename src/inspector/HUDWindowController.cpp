@@ -907,6 +907,24 @@ QList<platform::TextView*> HUDWindowController::textViews() const
     return views;
 }
 
+void HUDWindowController::updateFontTools()
+{
+    if (_currToolsTag == FontTools)
+        updateSelectedTools();
+}
+
+void HUDWindowController::updateFontPreviewTools()
+{
+    if (_currToolsTag == FontPreviewTools)
+        updateSelectedTools();
+}
+
+void HUDWindowController::updateTypographyTools()
+{
+    if (_currToolsTag == TypographyTools)
+        updateSelectedTools();
+}
+
 // --- Observers, help ---
 
 void HUDWindowController::graphicSelectionWillChange()

@@ -213,6 +213,10 @@ public:
     void addTextView(platform::TextView* view) override;
     void clearTextViews() override;
     QList<platform::TextView*> textViews() const;
+    // Reload the font, font preview or typography pane while it is shown.
+    void updateFontTools() override;
+    void updateFontPreviewTools() override;
+    void updateTypographyTools() override;
 
     // --- The pane contract ---
     platform::UndoManager* undoManager() const;
