@@ -34,8 +34,14 @@ class TestLibraryController : public LBLibraryController
 public:
     QRectF topPageRect() const override { return page; }
     double documentZoomFactor() const override { return zoom; }
+    void processDoubleClickAtRow(qint64 row, qint64 column) override
+    {
+        doubleClicks.append({row, column});
+        LBLibraryController::processDoubleClickAtRow(row, column);
+    }
     QRectF page;
     double zoom = 1.0;
+    QList<QPair<qint64, qint64>> doubleClicks;
 };
 
 class FavoritesFixture : public ::testing::Test
