@@ -76,11 +76,21 @@ protected:
     void TearDown() override
     {
         library.reset();
+        forgetSettings();
         platform::Alert::setResponder(nullptr);
         platform::ProgressWindow::setMonitor(nullptr);
         LBLibraryController::setOpenPanelAnswer(nullptr);
         LBProcessState::setApplicationSupportPath(_oldSupport);
         LBProcessState::setTemporaryFolderPath(_oldTemporary);
+    }
+
+    // The library's settings back to their registered values.
+    static void forgetSettings()
+    {
+        for (const char* key :
+             {"Favorites Collection Index", "Confirm Delete Favorite Collection",
+              "Confirm Delete Favorite", "Favorites Outline Height", "Scrapbook Cell Size"})
+            defaults().removeObjectForKey(QString::fromLatin1(key));
     }
 
     static platform::UserDefaults& defaults()

@@ -16,12 +16,16 @@
 #include "canvas/LBGraphicView.h"
 #include "platform/core/TextForms.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QSlider>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTreeView>
 
 namespace {
@@ -572,4 +576,80 @@ TEST_F(Favorites, ADamagedStoreIsSetAsideAndWhatItHoldsIsKept)
               2);
     EXPECT_EQ(fresh.collections().size(), 1);
     EXPECT_EQ(fresh.graphicCount(), 0);
+}
+
+TEST_F(Favorites, PostScriptIsKeptAsPDFWhenCopiedAndAsItIsWhenLinked)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gs")).isEmpty())
+        GTEST_SKIP() << "needs the gs command";
+    TestLibraryController& favourites = open();
+    QFile eps(path(QStringLiteral("box.eps")));
+    ASSERT_TRUE(eps.open(QIODevice::WriteOnly));
+    eps.write("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 50 40\n"
+              "newpath 0 0 moveto 50 0 lineto 50 40 lineto closepath 1 0 0 setrgbcolor fill\n"
+              "showpage\n%%EOF\n");
+    eps.close();
+    favourites.addImageFilesToLibrary({eps.fileName()}, true);
+    favourites.addImageFilesToLibrary({eps.fileName()}, false);
+    ASSERT_EQ(favourites.graphicCount(), 2);
+    EXPECT_TRUE(alerts.isEmpty());
+    const auto copied = favourites.store()->objectData(favourites.objects()[0].id);
+    ASSERT_TRUE(copied);
+    EXPECT_TRUE(copied->imageData.startsWith("%PDF"));
+    EXPECT_EQ(favourites.objects()[1].filePath, eps.fileName());
+    const QList<LBGraphicPtr> back = favourites.graphicsForCell(0);
+    ASSERT_EQ(back.size(), 1);
+    EXPECT_EQ(back[0]->bounds().size(), QSizeF(50, 40));
+}
+
+TEST_F(Favorites, TheOpenPanelOffersCopyingOrLinking)
+{
+    TestLibraryController& favourites = open();
+    const QString file = writeImage(QStringLiteral("a.png"), 5, 5);
+    LBLibraryController::setOpenPanelAnswer([&] {
+        return std::optional<std::pair<QStringList, bool>>({QStringList{file}, false});
+    });
+    favourites.plusMinusGraphicAction(1);
+    ASSERT_EQ(favourites.graphicCount(), 1);
+    EXPECT_EQ(favourites.objects()[0].type, LBLibraryStore::LinkedFileObject);
+
+    // The panel itself: not the platform's own, with the choice below the files.
+    LBLibraryController::setOpenPanelAnswer(nullptr);
+    favourites.plusMinusGraphicAction(1);
+    QFileDialog* panel = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible())
+            panel = dialog;
+    }
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(panel->fileMode(), QFileDialog::ExistingFiles);
+    const QList<QRadioButton*> choices = panel->findChildren<QRadioButton*>();
+    ASSERT_EQ(choices.size(), 2);
+    EXPECT_TRUE(choices[0]->isChecked());
+    panel->reject();
+    QApplication::processEvents();
+    EXPECT_EQ(favourites.graphicCount(), 1);
+}
+
+TEST_F(Favorites, TheOldLibraryIsImportedIntoANewStoreOnce)
+{
+    {
+        LBDocument old;
+        LBDocument::Layer layer{rectangle(QRectF(0, 0, 30, 20)), rectangle(QRectF(5, 5, 10, 10))};
+        for (const LBGraphicPtr& graphic : layer)
+            old.insertGraphic(graphic, old.pageGraphics().first().size(), 0);
+        QDir().mkpath(path(QStringLiteral("Support/Shapes")));
+        platform::Error error;
+        ASSERT_TRUE(old.saveToFile(path(QStringLiteral("Support/Shapes/Scrapbook.quarnl")),
+                                   LBDocument::LabelDocumentType,
+                                   platform::Document::SaveToOperation, &error))
+            << error.description.toStdString();
+    }
+    TestLibraryController& favourites = open();
+    ASSERT_EQ(favourites.graphicCount(), 2);
+    EXPECT_EQ(indexes(), (QList<qint64>{0, 1}));
+    EXPECT_EQ(favourites.graphicsForCell(1)[0]->bounds(), QRectF(5, 5, 10, 10));
+    library.reset();
+    EXPECT_EQ(open().graphicCount(), 2); // the store exists now: not again
 }
