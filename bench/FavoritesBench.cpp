@@ -26,7 +26,7 @@ constexpr int Items = 1000;
 QByteArray thumbnail(int seed)
 {
     QImage pixels(120, 120, QImage::Format_ARGB32);
-    QRandomGenerator random(quint32(seed));
+    QRandomGenerator random{quint32(seed)};
     for (int y = 0; y < 120; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(pixels.scanLine(y));
         for (int x = 0; x < 120; ++x) {

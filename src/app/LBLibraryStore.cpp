@@ -23,8 +23,11 @@ bool isIdentifier(const QString& name)
     return identifier.match(name).hasMatch();
 }
 
+// An object's row with its thumbnail ("o" the object, "t" its thumbnail).
 const QString ObjectColumns =
-    QStringLiteral("id, name, thumbnail, \"index\", category, type, filePath");
+    QStringLiteral("o.id, o.name, t.thumbnail, o.\"index\", o.category, o.type, o.filePath");
+const QString ObjectWithThumbnail =
+    QStringLiteral("%Object o LEFT JOIN %ObjectThumbnail t ON t.object = o.id");
 
 LBLibraryStore::Object objectFromRow(const SqlStore::Row& row)
 {
@@ -59,6 +62,7 @@ LBLibraryStore::~LBLibraryStore()
 // "%ObjectData" stand for the names given.
 QString LBLibraryStore::sql(QString text) const
 {
+    text.replace(QStringLiteral("%ObjectThumbnail"), _names.object + QStringLiteral("Thumbnail"));
     text.replace(QStringLiteral("%ObjectData"), _names.objectData);
     text.replace(QStringLiteral("%Object"), _names.object);
     text.replace(QStringLiteral("%Category"), _names.category);
@@ -76,12 +80,15 @@ QList<SqlStore::Migration> LBLibraryStore::migrations(const EntityNames& names)
              "CREATE TABLE %Category (id INTEGER PRIMARY KEY, name TEXT NOT NULL DEFAULT '', "
              "collection INTEGER NOT NULL REFERENCES %Collection(id) ON DELETE CASCADE)")),
          namer.sql(QStringLiteral("CREATE INDEX %Category_collection ON %Category(collection)")),
-         namer.sql(QStringLiteral(
-             "CREATE TABLE %Object (id INTEGER PRIMARY KEY, name TEXT, thumbnail BLOB, "
-             "\"index\" INTEGER NOT NULL DEFAULT 0, "
-             "category INTEGER REFERENCES %Category(id) ON DELETE CASCADE, "
-             "type INTEGER NOT NULL DEFAULT 0, filePath TEXT)")),
+         namer.sql(QStringLiteral("CREATE TABLE %Object (id INTEGER PRIMARY KEY, name TEXT, "
+                                  "\"index\" INTEGER NOT NULL DEFAULT 0, "
+                                  "category INTEGER REFERENCES %Category(id) ON DELETE CASCADE, "
+                                  "type INTEGER NOT NULL DEFAULT 0, filePath TEXT)")),
          namer.sql(QStringLiteral("CREATE INDEX %Object_category ON %Object(category, \"index\")")),
+         // The thumbnail beside its object, one to one: a row whose index changes stays
+         // small, so reordering rewrites no pictures.
+         namer.sql(QStringLiteral("CREATE TABLE %ObjectThumbnail (object INTEGER PRIMARY KEY "
+                                  "REFERENCES %Object(id) ON DELETE CASCADE, thumbnail BLOB)")),
          namer.sql(QStringLiteral(
              "CREATE TABLE %ObjectData (id INTEGER PRIMARY KEY, imageData BLOB, graphicData BLOB, "
              "object INTEGER NOT NULL UNIQUE REFERENCES %Object(id) ON DELETE CASCADE)"))},
@@ -97,8 +104,10 @@ LBLibraryStore::OpenResult LBLibraryStore::open(const QString& path, platform::E
     const bool existed = QFileInfo::exists(path);
     platform::Error problem;
     SqlStore::OpenStatus status = _sql.open(path, steps, &problem);
-    if (status == SqlStore::OpenStatus::Open)
+    if (status == SqlStore::OpenStatus::Open) {
+        useWriteAheadLog();
         return existed ? OpenResult::Opened : OpenResult::Created;
+    }
     if (status == SqlStore::OpenStatus::Locked) {
         _sql.close();
         if (error)
@@ -143,8 +152,17 @@ LBLibraryStore::OpenResult LBLibraryStore::open(const QString& path, platform::E
             *error = problem;
         return OpenResult::Failed;
     }
+    useWriteAheadLog();
     salvage(aside);
     return OpenResult::Salvaged;
+}
+
+void LBLibraryStore::useWriteAheadLog()
+{
+    // A commit appends to the log without waiting for the disk; the file stays whole
+    // whatever happens, at worst losing the last changes to a power cut.
+    _sql.execute(QStringLiteral("PRAGMA journal_mode = WAL"));
+    _sql.execute(QStringLiteral("PRAGMA synchronous = NORMAL"));
 }
 
 void LBLibraryStore::close()
@@ -263,8 +281,8 @@ LBLibraryStore::objectsInCategory(qint64 category, platform::Error* error)
 {
     QList<Object> objects;
     const bool ok = _sql.forEachRow(
-        sql(QStringLiteral("SELECT %1 FROM %Object WHERE category = ? ORDER BY \"index\", id"))
-            .arg(ObjectColumns),
+        sql(QStringLiteral("SELECT %1 FROM %2 WHERE o.category = ? ORDER BY o.\"index\", o.id")
+                .arg(ObjectColumns, ObjectWithThumbnail)),
         {category}, [&](const SqlStore::Row& row) { objects.append(objectFromRow(row)); }, error);
     if (!ok)
         return std::nullopt;
@@ -292,15 +310,19 @@ qint64 LBLibraryStore::insertObject(const Object& object, const std::optional<Ob
 {
     SqlStore::Transaction transaction(_sql, error);
     if (!transaction.isActive()
-        || !_sql.execute(sql(QStringLiteral("INSERT INTO %Object (name, thumbnail, \"index\", "
-                                            "category, type, filePath) VALUES (?, ?, ?, ?, ?, ?)")),
-                         {object.name.isNull() ? QVariant() : QVariant(object.name),
-                          object.thumbnail.isNull() ? QVariant() : QVariant(object.thumbnail),
-                          object.index, object.category, object.type,
+        || !_sql.execute(sql(QStringLiteral("INSERT INTO %Object (name, \"index\", "
+                                            "category, type, filePath) VALUES (?, ?, ?, ?, ?)")),
+                         {object.name.isNull() ? QVariant() : QVariant(object.name), object.index,
+                          object.category, object.type,
                           object.filePath.isEmpty() ? QVariant() : QVariant(object.filePath)},
                          error))
         return 0;
     const qint64 id = _sql.lastInsertId();
+    if (!object.thumbnail.isEmpty()
+        && !_sql.execute(
+            sql(QStringLiteral("INSERT INTO %ObjectThumbnail (object, thumbnail) VALUES (?, ?)")),
+            {id, object.thumbnail}, error))
+        return 0;
     if (data
         && !_sql.execute(sql(QStringLiteral("INSERT INTO %ObjectData (imageData, graphicData, "
                                             "object) VALUES (?, ?, ?)")),
@@ -398,7 +420,8 @@ qint64 LBLibraryStore::salvage(const QString& from)
     };
     SqlStore::readDamaged(
         from,
-        sql(QStringLiteral("SELECT %1 FROM %Object WHERE id > ? ORDER BY id")).arg(ObjectColumns),
+        sql(QStringLiteral("SELECT id, name, NULL, \"index\", category, type, filePath "
+                           "FROM %Object WHERE id > ? ORDER BY id")),
         [&](const SqlStore::Row& row) {
             Object object = objectFromRow(row);
             object.category = categories.value(object.category, 0);
@@ -406,6 +429,17 @@ qint64 LBLibraryStore::salvage(const QString& from)
                 object.category = firstCategory();
             if (const qint64 id = insertObject(object, std::nullopt))
                 objects.insert(object.id, id);
+        });
+    SqlStore::readDamaged(
+        from,
+        sql(QStringLiteral(
+            "SELECT object, thumbnail FROM %ObjectThumbnail WHERE object > ? ORDER BY object")),
+        [&](const SqlStore::Row& row) {
+            const qint64 object = objects.value(row.integer(0), 0);
+            if (object != 0)
+                _sql.execute(sql(QStringLiteral("INSERT OR IGNORE INTO %ObjectThumbnail (object, "
+                                                "thumbnail) VALUES (?, ?)")),
+                             {object, row.value(1)});
         });
     SqlStore::readDamaged(
         from,

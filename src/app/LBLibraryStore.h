@@ -1,7 +1,8 @@
 #pragma once
 
 // The favourites' store: one SQLite file of collections that hold categories that hold
-// objects, each object with its thumbnail and, for pictures kept in the store and for
+// objects, each object with its thumbnail (in a table of its own beside the object's, so
+// rows that change as items are reordered stay small) and, for pictures kept in the store and for
 // graphics, one row of data (read only when the object's graphics are built). Relations are
 // foreign keys with cascading deletes: deleting a collection deletes its categories, their
 // objects and their data.
@@ -147,6 +148,7 @@ public:
 
 private:
     QString sql(QString text) const;
+    void useWriteAheadLog();
 
     EntityNames _names;
     platform::SqlStore _sql;

@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDatabase>
@@ -377,6 +378,12 @@ qint64 SqlStore::readDamaged(const QString& path, const QString& sql,
 {
     static int serial = 0;
     const QString name = QStringLiteral("platform.SqlStore.salvage:%1").arg(++serial);
+    // Reading a file in write-ahead-log mode makes its shared-memory and log files: they go
+    // again afterwards unless they were there before.
+    const QStringList companions = {path + QStringLiteral("-shm"), path + QStringLiteral("-wal")};
+    QList<bool> existed;
+    for (const QString& companion : companions)
+        existed.append(QFileInfo::exists(companion));
     qint64 read = 0;
     {
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
@@ -418,6 +425,10 @@ qint64 SqlStore::readDamaged(const QString& path, const QString& sql,
         }
     }
     QSqlDatabase::removeDatabase(name);
+    for (qsizetype i = 0; i < companions.size(); ++i) {
+        if (!existed[i] && (i == 0 || QFileInfo(companions[i]).size() == 0))
+            QFile::remove(companions[i]);
+    }
     return read;
 }
 
