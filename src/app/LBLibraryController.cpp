@@ -120,8 +120,11 @@ void LBLibraryController::buildInterface()
     _outlineView->setHeaderHidden(true);
     _outlineView->setRootIsDecorated(true);
     _outlineView->setSelectionMode(QAbstractItemView::SingleSelection);
-    _outlineView->setEditTriggers(QAbstractItemView::DoubleClicked
+    // With no indentation there is no room for disclosure marks: a double click opens and
+    // closes a collection, a click on the selected row renames it.
+    _outlineView->setEditTriggers(QAbstractItemView::SelectedClicked
                                   | QAbstractItemView::EditKeyPressed);
+    _outlineView->setExpandsOnDoubleClick(true);
     _outlineView->setMinimumHeight(0);
     _splitView->addWidget(_outlineView);
 

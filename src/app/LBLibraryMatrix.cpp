@@ -439,30 +439,29 @@ bool dragIsFrom(const QWidget* view)
 
 } // namespace
 
-void LBLibraryMatrix::dragEnterEvent(QDragEnterEvent* event)
+bool LBLibraryMatrix::acceptDrag(QDropEvent* event)
 {
-    platform::Pasteboard pasteboard(const_cast<QMimeData*>(event->mimeData()));
+    const platform::Pasteboard pasteboard(const_cast<QMimeData*>(event->mimeData()));
     const Qt::DropAction action = dragOperationForPasteboard(pasteboard, dragIsFrom(this));
     if (action == Qt::IgnoreAction) {
         event->ignore();
-        return;
+        return false;
     }
     event->setDropAction(action);
     event->accept();
-    showTarget(event->position());
+    return true;
+}
+
+void LBLibraryMatrix::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (acceptDrag(event))
+        showTarget(event->position());
 }
 
 void LBLibraryMatrix::dragMoveEvent(QDragMoveEvent* event)
 {
-    platform::Pasteboard pasteboard(const_cast<QMimeData*>(event->mimeData()));
-    const Qt::DropAction action = dragOperationForPasteboard(pasteboard, dragIsFrom(this));
-    if (action == Qt::IgnoreAction) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(action);
-    event->accept();
-    showTarget(event->position());
+    if (acceptDrag(event))
+        showTarget(event->position());
 }
 
 void LBLibraryMatrix::dragLeaveEvent(QDragLeaveEvent* event)
@@ -478,14 +477,9 @@ void LBLibraryMatrix::dragLeaveEvent(QDragLeaveEvent* event)
 
 void LBLibraryMatrix::dropEvent(QDropEvent* event)
 {
-    platform::Pasteboard pasteboard(const_cast<QMimeData*>(event->mimeData()));
-    const Qt::DropAction action = dragOperationForPasteboard(pasteboard, dragIsFrom(this));
-    if (action == Qt::IgnoreAction) {
-        event->ignore();
+    if (!acceptDrag(event))
         return;
-    }
-    event->setDropAction(action);
-    event->accept();
+    platform::Pasteboard pasteboard(const_cast<QMimeData*>(event->mimeData()));
     concludeDrop(pasteboard, targetIndexForPoint(event->position()));
 }
 

@@ -143,6 +143,8 @@ protected:
 private:
     void mouseDown(QMouseEvent* event, int clickCount);
     void startDrag(const QMouseEvent& event);
+    // Accepts the drag event with its operation; false (ignored) for none.
+    bool acceptDrag(QDropEvent* event);
     void showTarget(const QPointF& point);
     void concludeDrop(platform::Pasteboard& pasteboard, qint64 target);
     std::unique_ptr<LBMatrixCell> newCell() const;
