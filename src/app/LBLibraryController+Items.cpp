@@ -247,7 +247,7 @@ qint64 LBLibraryController::categoryForRow(qint64 row) const
 qint64 LBLibraryController::insertionPosition() const
 {
     const qint64 selected = _matrix ? _matrix->selectedIndex() : -1;
-    return selected >= 0 ? std::min<qint64>(selected, _objects.size()) : _objects.size();
+    return selected >= 0 ? std::min<qint64>(selected, graphicCount()) : graphicCount();
 }
 
 qint64 LBLibraryController::categoryIndexForPosition(qint64 position, qint64 category)

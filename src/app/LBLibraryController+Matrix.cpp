@@ -57,7 +57,7 @@ void LBLibraryController::adjustNumCellsInMatrix(bool reattach)
     if (!_matrix || !_scrollView)
         return;
     const qint64 columns = std::max<qint64>(_matrix->numberOfColumns(), 1);
-    const qint64 rows = qint64(_objects.size()) / columns + 1;
+    const qint64 rows = graphicCount() / columns + 1;
     const double cellHeight = _matrix->cellSize().height();
     const int scrollHeight = _scrollView->height() - 2 * _scrollView->frameWidth();
     const double needed = double(rows) * cellHeight;
@@ -78,7 +78,7 @@ void LBLibraryController::populateMatrixCells()
     if (!_matrix)
         return;
     const qint64 cells = _matrix->cellCount();
-    const qint64 count = _thumbnails.size();
+    const qint64 count = std::min<qint64>(graphicCount(), _thumbnails.size());
     for (qint64 i = 0; i < cells; ++i) {
         LBMatrixCell* cell = _matrix->cellAtIndex(i);
         if (i < count) {

@@ -242,6 +242,9 @@ void LBLibraryController::commonAwakeFromNib()
 void LBLibraryController::setEditController(LBEditController* controller)
 {
     _editController = controller;
+    // A store another program held when the pane was made is tried again when it shows.
+    if (_collections.isEmpty())
+        reopenCollections();
     QWidget* pane = nullptr;
     if (controller && controller->windowController())
         pane = controller->windowController()->drawerSuperview();
@@ -494,6 +497,24 @@ void LBLibraryController::renameRow(qint64 row, const QString& name)
 }
 
 // ==== Collections =========================================================================
+
+void LBLibraryController::reopenCollections()
+{
+    loadCollections();
+    if (_collections.isEmpty())
+        return;
+    {
+        const QSignalBlocker quiet(_outlineView->selectionModel());
+        reloadOutline();
+        const QString rowKey = preferenceKeyOfType(SelectedRowPreference);
+        selectRow(rowKey.isNull() ? 0 : defaults().integerForKey(rowKey));
+    }
+    outlineSelectionChanged();
+    if (_importOldLibrary) {
+        _importOldLibrary = false;
+        importOldLibraries();
+    }
+}
 
 void LBLibraryController::loadCollections()
 {

@@ -93,7 +93,8 @@ public:
 
     // --- DrawerBrowser ---
     QWidget* mainView() override { return _mainView; }
-    // Keeps the design's controller (not owned) and follows the drawer pane's size.
+    // Keeps the design's controller (not owned) and follows the drawer pane's size. An
+    // empty library (its store held by another program) tries its store again.
     void setEditController(LBEditController* controller) override;
     void drawerResized() override;
     void setOutlineHeightFromPrefs(const QString& key) override;
@@ -202,6 +203,8 @@ public:
     // Renames the item at the row (as editing its name in the outline does).
     void renameRow(qint64 row, const QString& name);
     void reloadOutline();
+    // Loads the collections and, when there are some, shows them with the stored row.
+    void reopenCollections();
 
     // --- The pane's parts ---
     LBLibraryMatrix* matrix() const { return _matrix; }

@@ -510,9 +510,11 @@ TEST_F(Favorites, ALockedStoreIsLeftAloneUntilItOpens)
     EXPECT_EQ(bytesOf(storePath()), before);
     EXPECT_EQ(QDir(QFileInfo(storePath()).absolutePath()).entryList(QDir::Files),
               QStringList{QStringLiteral("Favorites")});
-    // Once free, it opens.
-    favourites.loadCollections();
+    // Once free, it opens when the pane shows again.
+    favourites.setEditController(nullptr);
     EXPECT_EQ(favourites.collections().size(), 1);
+    EXPECT_EQ(favourites.numberOfRows(), 1);
+    EXPECT_EQ(favourites.selectedRow(), 0);
 }
 
 TEST_F(Favorites, ADamagedStoreIsSetAsideAndWhatItHoldsIsKept)
