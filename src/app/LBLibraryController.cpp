@@ -476,24 +476,46 @@ void LBLibraryController::outlineItemChanged(QStandardItem* item)
 {
     if (_rebuildingOutline || !item)
         return;
-    const qint64 row = rowOfIndex(item->index());
-    renameRow(row, item->text());
+    // After the edit is over: renaming rebuilds the outline, the edited item included.
+    const bool isCollection = item->data(KindRole).toBool();
+    const qint64 id = item->data(IdRole).toLongLong();
+    const QString name = item->text();
+    QMetaObject::invokeMethod(
+        this, [this, isCollection, id, name] { renameItem(isCollection, id, name); },
+        Qt::QueuedConnection);
 }
 
 void LBLibraryController::renameRow(qint64 row, const QString& name)
 {
     const QModelIndex index = indexOfRow(row);
+    if (index.isValid())
+        renameItem(index.data(KindRole).toBool(), index.data(IdRole).toLongLong(), name);
+}
+
+void LBLibraryController::renameItem(bool isCollection, qint64 id, const QString& name)
+{
     LBLibraryStore* library = store();
-    if (!index.isValid() || !library)
+    if (!library)
         return;
-    const bool isCollection = index.data(KindRole).toBool();
-    const qint64 id = index.data(IdRole).toLongLong();
+    const bool wasSelected = indexOfRow(selectedRow()).data(IdRole).toLongLong() == id
+                             && indexOfRow(selectedRow()).data(KindRole).toBool() == isCollection;
     change([&](platform::Error* error) {
         return isCollection ? library->renameCollection(id, name, error)
                             : library->renameCategory(id, name, error);
     });
     loadCollections();
     reloadOutline();
+    // The renamed item sorts anew; a selected one stays selected.
+    if (!wasSelected)
+        return;
+    for (qint64 row = 0, rows = numberOfRows(); row < rows; ++row) {
+        const QModelIndex index = indexOfRow(row);
+        if (index.data(IdRole).toLongLong() == id
+            && index.data(KindRole).toBool() == isCollection) {
+            selectRow(row);
+            break;
+        }
+    }
 }
 
 // ==== Collections =========================================================================

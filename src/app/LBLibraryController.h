@@ -48,7 +48,6 @@ class LBEditController;
 class LBGraphic;
 class QLineEdit;
 class QModelIndex;
-class QRadioButton;
 class QSlider;
 class QSplitter;
 class QStandardItem;
@@ -202,6 +201,7 @@ public:
     void expandRow(qint64 row, bool expand);
     // Renames the item at the row (as editing its name in the outline does).
     void renameRow(qint64 row, const QString& name);
+    void renameItem(bool isCollection, qint64 id, const QString& name);
     void reloadOutline();
     // Loads the collections and, when there are some, shows them with the stored row.
     void reopenCollections();

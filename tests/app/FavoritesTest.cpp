@@ -128,6 +128,14 @@ TEST_F(Favorites, CollectionsAreAddedNamedRenamedAndRemoved)
 
     favourites.renameRow(2, QStringLiteral("Zebras"));
     EXPECT_EQ(favourites.nameOfRow(2), QStringLiteral("Zebras"));
+    // Renamed in the outline: sorted anew, still selected.
+    favourites.selectRow(2);
+    favourites.outlineView()->model()->setData(favourites.outlineView()->currentIndex(),
+                                               QStringLiteral("Aardvarks"));
+    QApplication::processEvents();
+    EXPECT_EQ(favourites.nameOfRow(0), QStringLiteral("Aardvarks"));
+    EXPECT_EQ(favourites.selectedRow(), 0);
+    favourites.renameRow(0, QStringLiteral("Zebras"));
 
     // Removing asks first; "Delete without asking" deletes and stops asking.
     favourites.selectRow(2);
