@@ -9,9 +9,15 @@
 #include "platform/core/PropertyList.h"
 #include "platform/drawing/Image.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/PrintInfo.h"
 #include "platform/ui/ScrollView.h"
 #include "shapes/LBImage.h"
 #include "shapes/LBRectangle.h"
+#include "shapes/ShapeClasses.h"
+#include "window/DrawerBrowser.h"
+#include "window/LBDrawerController.h"
+#include "window/LBEditController.h"
+#include "window/LBWindowController.h"
 
 #include "canvas/LBGraphicView.h"
 #include "platform/core/TextForms.h"
@@ -22,6 +28,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -662,4 +669,47 @@ TEST_F(Favorites, TheOldLibraryIsImportedIntoANewStoreOnce)
     EXPECT_EQ(favourites.graphicsForCell(1)[0]->bounds(), QRectF(5, 5, 10, 10));
     library.reset();
     EXPECT_EQ(open().graphicCount(), 2); // the store exists now: not again
+}
+
+TEST_F(Favorites, TheDesignDrawerShowsThemAndADoubleClickInsertsIntoTheDesign)
+{
+    registerShapeClasses();
+    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
+    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
+    DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+    DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
+    const auto restore = qScopeGuard([] {
+        DrawerBrowser::setFactory(5, nullptr);
+        DesignDrawer::setFactory(nullptr);
+        DesignModeController::setFactory(nullptr);
+    });
+    {
+        LBDocument document;
+        document.setOpenedExistingFile(true);
+        auto* window = new LBWindowController;
+        document.addWindowController(window);
+        window->window()->show();
+        QApplication::processEvents();
+        auto* edit = static_cast<LBEditController*>(window->editController());
+        ASSERT_NE(edit, nullptr);
+        edit->openDrawer(true, false, false);
+        edit->setDrawerMode(5);
+        auto* drawer = static_cast<LBDrawerController*>(edit->drawerController());
+        ASSERT_NE(drawer, nullptr);
+        auto* favourites = dynamic_cast<LBLibraryController*>(drawer->browser(5));
+        ASSERT_NE(favourites, nullptr);
+        EXPECT_EQ(favourites->editController(), edit);
+        EXPECT_TRUE(favourites->mainView()->isVisible());
+
+        favourites->addImageFilesToLibrary({writeImage(QStringLiteral("a.png"), 30, 20)}, true);
+        ASSERT_EQ(favourites->graphicCount(), 1);
+        const qint64 before = document.pageGraphics()[document.selectedLayerIndex()].size();
+        favourites->processDoubleClickAtRow(0, 0);
+        const LBDocument::Layer& layer = document.pageGraphics()[document.selectedLayerIndex()];
+        ASSERT_EQ(layer.size(), before + 1);
+        EXPECT_TRUE(dynamic_cast<LBImage*>(layer.first().get()));
+        EXPECT_EQ(layer.first()->bounds().size(), QSizeF(30, 20));
+        document.close();
+    }
+    QApplication::processEvents();
 }
