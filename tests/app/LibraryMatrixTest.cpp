@@ -260,6 +260,22 @@ TEST_F(LibraryMatrix, DropsOfFilesGraphicsAndPictures)
     EXPECT_EQ(platform::beepCount(), beeps + 1);
     EXPECT_EQ(favourites.graphicCount(), 7);
 
+    // Over the matrix the target shows selected: the cell under the pointer, or the place
+    // after the last item; leaving clears it.
+    QDragEnterEvent enter(centreOf(2).toPoint(), Qt::CopyAction, &graphics, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(matrix, &enter);
+    EXPECT_EQ(matrix->selectedIndexes(), QList<qint64>{2});
+    EXPECT_TRUE(matrix->cellAtIndex(2)->isHighlighted());
+    const QPointF beyond = centreOf(matrix->cellCount() - 1);
+    QDragMoveEvent move(beyond.toPoint(), Qt::CopyAction, &graphics, Qt::LeftButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(matrix, &move);
+    EXPECT_EQ(matrix->selectedIndexes(), QList<qint64>{favourites.graphicCount()});
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(matrix, &leave);
+    EXPECT_TRUE(matrix->selectedIndexes().isEmpty());
+
     // Text is no drop; a matrix that takes no drops takes none.
     QMimeData text;
     text.setText(QStringLiteral("hello"));
