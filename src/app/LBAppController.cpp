@@ -1,5 +1,7 @@
 #include "app/LBAppController.h"
 
+#include "app/LBLibraryController.h"
+
 #include "app/LBWelcomeWindowController.h"
 #include "app/SupportFolders.h"
 #include "canvas/LBRulerView.h"
@@ -259,6 +261,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     registerTextPanes();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+    DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
     installDocumentTypes();
     buildMenus();
 
