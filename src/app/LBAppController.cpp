@@ -1,11 +1,13 @@
 #include "app/LBAppController.h"
 
+#include "app/LBLibraryController.h"
+
 #include "app/LBWelcomeWindowController.h"
 #include "app/SupportFolders.h"
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
-#include "inspector/HUDWindowController.h"
+#include "inspector/HUDTextPanes.h"
 #include "inspector/LBLayersController.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "merge/MergeClasses.h"
@@ -257,13 +259,11 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     registerWindowClasses();
     registerMergeClasses();
+    registerTextPanes();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     LayersPane::setFactory([] { return std::make_unique<LBLayersController>(); });
-    HUDWindowController::registerCropPane();
-    HUDWindowController::registerGroupPane();
-    HUDWindowController::registerPlaceholderPane();
-    HUDWindowController::registerCurvedTextPane();
+    DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
     installDocumentTypes();
     buildMenus();
 
