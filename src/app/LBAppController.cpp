@@ -1,10 +1,13 @@
 #include "app/LBAppController.h"
 
+#include "app/LBPlaceholderSettingsSheet.h"
+#include "app/LBShapeController.h"
 #include "app/LBWelcomeWindowController.h"
 #include "app/SupportFolders.h"
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "inspector/LBTextDrawerController.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
@@ -256,6 +259,10 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     registerMergeClasses();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+    DrawerBrowser::setFactory(0, [] { return std::make_unique<LBShapeController>(); });
+    DrawerBrowser::setFactory(4, [] { return std::make_unique<LBTextDrawerController>(); });
+    LBPlaceholderSettings::setFactory(
+        [](bool background) { return std::make_unique<LBPlaceholderSettingsSheet>(background); });
     installDocumentTypes();
     buildMenus();
 
