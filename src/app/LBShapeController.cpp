@@ -457,7 +457,7 @@ void LBShapeController::loadObjects()
         _matrix->update();
 }
 
-QList<std::shared_ptr<LBGraphic>> LBShapeController::graphicsForCell(qint64 cell) const
+QList<std::shared_ptr<LBGraphic>> LBShapeController::graphicsForCell(qint64 cell)
 {
     LBEditController* edit = _editControllerObject ? _editController : nullptr;
     if (!edit || cell < 0 || cell >= CellCount)

@@ -49,7 +49,7 @@ public:
     // The thumbnails in cell order.
     virtual QList<std::shared_ptr<platform::Image>> thumbnails() const = 0;
     // New graphics for the cell; empty when there are none (a cell that cannot be made).
-    virtual QList<std::shared_ptr<LBGraphic>> graphicsForCell(qint64 cell) const = 0;
+    virtual QList<std::shared_ptr<LBGraphic>> graphicsForCell(qint64 cell) = 0;
     // Whether the pane accepts drops.
     virtual bool acceptsDrops() const = 0;
     // The design's zoom (drag images are drawn at it); 1.0 without a design.
@@ -103,7 +103,7 @@ public:
     void loadObjects() override;
     qint64 graphicCount() const override { return CellCount; }
     QList<std::shared_ptr<platform::Image>> thumbnails() const override { return _thumbnails; }
-    QList<std::shared_ptr<LBGraphic>> graphicsForCell(qint64 cell) const override;
+    QList<std::shared_ptr<LBGraphic>> graphicsForCell(qint64 cell) override;
     bool acceptsDrops() const override { return false; }
     double documentZoomFactor() const override;
     void processDoubleClickAtCell(qint64 cell) override;

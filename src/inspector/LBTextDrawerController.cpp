@@ -319,7 +319,8 @@ void LBTextDrawerController::reloadTable()
 void LBTextDrawerController::doubleClickAction()
 {
     const qint64 row = _tableView ? _tableView->selectedRow() : -1;
-    if (row < 0 || row >= _objects.size() || !_editController)
+    LBEditController* edit = _editControllerObject ? _editController : nullptr;
+    if (row < 0 || row >= _objects.size() || !edit)
         return;
     // A graphic of its own, read from the record.
     const auto textBox =
@@ -328,7 +329,7 @@ void LBTextDrawerController::doubleClickAction()
         return;
     textBox->setBoundsNoOtherChanges(QRectF(QPointF(0, 0), textBox->bounds().size()));
     textBox->setZoomFactor(_zoomFactor);
-    _editController->insertNewTextBox(textBox);
+    edit->insertNewTextBox(textBox);
 }
 
 void LBTextDrawerController::deleteTextAtIndex(qint64 row)

@@ -2,7 +2,7 @@
 // text library (a new library in a temporary support folder, its first row inserted by a
 // double-click) and on the shapes palette (a shape inserted by a double-click), and the
 // placeholder settings sheet over the window, each saved as a PNG:
-//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/libshot text.png shapes.png \
+//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/libshot text.png shapes.png
 //       sheet.png [background-sheet.png]
 
 #include "app/LBPlaceholderSettingsSheet.h"
