@@ -22,6 +22,7 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QRawFont>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -248,9 +249,35 @@ void LBTextDrawerController::loadObjects()
         return;
     }
     _objects = std::move(fetched);
-    _display.reserve(_objects.size());
-    for (const TextObject& object : std::as_const(_objects))
-        _display.append(displayOf(object));
+    // Each row's text is read when it is first shown or measured (see reloadTable()).
+    _display = QList<std::optional<RowDisplay>>(_objects.size());
+}
+
+const LBTextDrawerController::RowDisplay& LBTextDrawerController::displayOfRow(qint64 row) const
+{
+    std::optional<RowDisplay>& display = _display[row];
+    if (!display)
+        display = displayOf(_objects.at(row));
+    return *display;
+}
+
+double LBTextDrawerController::shownHeightOfRow(qint64 row) const
+{
+    if (row < 0 || row >= _display.size())
+        return 12.0;
+    return row < FirstScreenRows || _display.at(row) ? heightOfRow(row) : ProvisionalRowHeight;
+}
+
+void LBTextDrawerController::measureRows(qint64 from, qint64 generation)
+{
+    if (generation != _generation || !_tableView)
+        return;
+    const qint64 to = std::min<qint64>(from + MeasuredRowsPerTurn, _objects.size());
+    for (qint64 row = from; row < to; ++row)
+        _tableView->setHeightOfRow(row, heightOfRow(row));
+    if (to < _objects.size()) {
+        QTimer::singleShot(0, this, [this, to, generation] { measureRows(to, generation); });
+    }
 }
 
 std::shared_ptr<LBGraphic> LBTextDrawerController::textObjectForObject(const TextObject& object)
@@ -310,8 +337,17 @@ void LBTextDrawerController::presentError(const QString& message,
 
 void LBTextDrawerController::reloadTable()
 {
-    if (_tableView)
-        _tableView->reloadData();
+    if (!_tableView)
+        return;
+    _tableView->reloadData();
+    // The rows below the first screen are measured a batch at a time while the list is
+    // idle; a reload meanwhile starts over.
+    ++_generation;
+    if (_objects.size() > FirstScreenRows) {
+        const qint64 generation = _generation;
+        QTimer::singleShot(0, this,
+                           [this, generation] { measureRows(FirstScreenRows, generation); });
+    }
 }
 
 // ==== Actions ============================================================================
@@ -385,14 +421,14 @@ void LBTextDrawerController::deleteTextAtIndex(qint64 row)
 std::optional<platform::AttributedString>
 LBTextDrawerController::objectValueForRow(qint64 row, double columnWidth) const
 {
-    if (row < 0 || row >= _display.size() || !_display.at(row).text)
+    if (row < 0 || row >= _display.size() || !displayOfRow(row).text)
         return std::nullopt;
-    return _display.at(row).text->truncateWithEllipsisToWidth(columnWidth - 5.0);
+    return displayOfRow(row).text->truncateWithEllipsisToWidth(columnWidth - 5.0);
 }
 
 double LBTextDrawerController::heightOfRow(qint64 row) const
 {
-    return row >= 0 && row < _display.size() ? _display.at(row).height : 12.0;
+    return row >= 0 && row < _display.size() ? displayOfRow(row).height : 12.0;
 }
 
 bool LBTextDrawerController::writeRowsWithIndexes(const QList<qint64>& rows,

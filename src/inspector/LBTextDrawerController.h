@@ -83,6 +83,8 @@ public:
     bool storeFailed() const { return _storeFailed; }
     // Refetches the records in list order.
     void loadObjects();
+    // Shows the records in the list again.
+    void reloadTable();
     const QList<TextObject>& objects() const { return _objects; }
     // The first graphic of a record's data; nullptr when it holds none or does not read.
     static std::shared_ptr<LBGraphic> textObjectForObject(const TextObject& object);
@@ -100,6 +102,13 @@ public:
     std::optional<platform::AttributedString> objectValueForRow(qint64 row,
                                                                 double columnWidth) const;
     double heightOfRow(qint64 row) const;
+    // The height the list gives a row now: its own once it was measured (the first
+    // screen's rows always are), until then a provisional one. The other rows are
+    // measured a batch at a time after the list was loaded.
+    double shownHeightOfRow(qint64 row) const;
+    static constexpr qint64 FirstScreenRows = 60;
+    static constexpr double ProvisionalRowHeight = 24.0;
+    static constexpr qint64 MeasuredRowsPerTurn = 100;
     // Puts the first row's graphic under "Quarn Print Line" and its number under
     // LBTextTablePboardType; false when the row holds no graphic.
     bool writeRowsWithIndexes(const QList<qint64>& rows, platform::Pasteboard& pasteboard);
@@ -127,7 +136,8 @@ private:
     // Commits, or rolls back and reports; reloads the list either way.
     bool finishChange(bool ok, const platform::Error& error);
     void presentError(const QString& message, const platform::Error& error) const;
-    void reloadTable();
+    const RowDisplay& displayOfRow(qint64 row) const;
+    void measureRows(qint64 from, qint64 generation);
 
     QWidget* _mainView = nullptr;
     LBTextDrawerTableView* _tableView = nullptr;
@@ -138,5 +148,7 @@ private:
     bool _storeTried = false;
     bool _storeFailed = false;
     QList<TextObject> _objects;
-    QList<RowDisplay> _display; // parallel to _objects
+    // Parallel to _objects; each made when first asked for.
+    mutable QList<std::optional<RowDisplay>> _display;
+    qint64 _generation = 0;
 };

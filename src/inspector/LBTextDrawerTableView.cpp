@@ -122,11 +122,22 @@ void LBTextDrawerTableView::reloadData()
         return;
     QHeaderView* rows = verticalHeader();
     const qint64 count = _controller->numberOfRows();
-    // The rows lie 6 points apart.
     for (qint64 row = 0; row < count; ++row)
-        rows->resizeSection(int(row), int(std::ceil(_controller->heightOfRow(row) + 6.0)));
+        rows->resizeSection(int(row), sectionSizeFor(_controller->shownHeightOfRow(row)));
     if (selected >= 0 && selected < count)
         selectRow(selected);
+}
+
+int LBTextDrawerTableView::sectionSizeFor(double rowHeight)
+{
+    // The rows lie 6 points apart.
+    return int(std::ceil(rowHeight + 6.0));
+}
+
+void LBTextDrawerTableView::setHeightOfRow(qint64 row, double height)
+{
+    if (row >= 0 && row < _model->rowCount(QModelIndex()))
+        verticalHeader()->resizeSection(int(row), sectionSizeFor(height));
 }
 
 qint64 LBTextDrawerTableView::selectedRow() const

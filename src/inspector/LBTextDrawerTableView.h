@@ -34,6 +34,8 @@ public:
 
     // Rows and their heights again from the controller.
     void reloadData();
+    // A row's height changed (the row lies 6 points below the one above it).
+    void setHeightOfRow(qint64 row, double height);
     // The selected row, -1 for none.
     qint64 selectedRow() const;
     void selectRow(qint64 row);
@@ -67,6 +69,7 @@ private:
     class Model;
     class Delegate;
 
+    static int sectionSizeFor(double rowHeight);
     void startRowDrag(const QPoint& at);
     Qt::DropAction dropActionFor(QDropEvent* event);
 

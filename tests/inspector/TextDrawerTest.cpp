@@ -34,6 +34,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 const QString kPrintLine = QStringLiteral("Quarn Print Line");
@@ -105,7 +107,7 @@ protected:
                 QStringLiteral("INSERT INTO TextObject (\"index\", textData) VALUES (?, ?)"),
                 {index++, textBoxData(text)});
         controller->loadObjects();
-        controller->tableView()->reloadData();
+        controller->reloadTable();
         alerts.clear();
         return controller;
     }
@@ -212,6 +214,33 @@ TEST_F(TextDrawer, RowsShowTheirTextCappedAt72PointsAndAreAsHighAsItsFont)
     ASSERT_TRUE(narrow);
     EXPECT_TRUE(narrow->string().endsWith(QChar(0x2026))) << narrow->string().toStdString();
     EXPECT_LE(narrow->size().width(), 55.0);
+}
+
+TEST_F(TextDrawer, RowsBelowTheFirstScreenAreMeasuredWhenTheListIsIdle)
+{
+    const qint64 count = LBTextDrawerController::FirstScreenRows + 150;
+    auto controller = libraryOf({});
+    platform::SqlStore* store = controller->store();
+    platform::SqlStore::Transaction transaction(*store);
+    for (qint64 i = 0; i < count; ++i)
+        store->execute(QStringLiteral("INSERT INTO TextObject (\"index\", textData) VALUES (?, ?)"),
+                       {i, textBoxData(QStringLiteral("Row %1").arg(i), 40)});
+    transaction.commit();
+    controller->loadObjects();
+    controller->reloadTable();
+    LBTextDrawerTableView* table = controller->tableView();
+    const int measured = int(std::ceil(ascentPlusDescent(40) + 12));
+    const int provisional = int(std::ceil(LBTextDrawerController::ProvisionalRowHeight + 6));
+    ASSERT_NE(measured, provisional);
+    EXPECT_EQ(table->rowHeight(0), measured);
+    EXPECT_EQ(table->rowHeight(int(LBTextDrawerController::FirstScreenRows - 1)), measured);
+    EXPECT_EQ(table->rowHeight(int(count - 1)), provisional);
+    controller->loadObjects(); // a reload starts the measuring over
+    controller->reloadTable();
+    for (int turn = 0; turn < 10; ++turn)
+        QApplication::processEvents();
+    for (qint64 row = 0; row < count; ++row)
+        ASSERT_EQ(table->rowHeight(int(row)), measured) << row;
 }
 
 TEST_F(TextDrawer, DraggingARowOutCarriesItsGraphicAndItsRowNumber)
