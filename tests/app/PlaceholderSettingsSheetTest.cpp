@@ -2,6 +2,8 @@
 // prompt, colour and pop-ups, indented titles, the two windows, the focus cleared after it
 // opens, and the delegate's answer (also when it lets the sheet go at once).
 
+#include "../canvas/CanvasTestSupport.h"
+
 #include "app/LBPlaceholderSettingsSheet.h"
 
 #include "platform/ui/ColorWell.h"
@@ -188,4 +190,49 @@ TEST(PlaceholderSettingsSheet, IsWhatTheCanvasMakesOnceRegistered)
     ASSERT_TRUE(dynamic_cast<LBPlaceholderSettingsSheet*>(object.get()));
     EXPECT_FALSE(object->isForBackgroundPlaceholder());
     EXPECT_TRUE(background->isForBackgroundPlaceholder());
+}
+
+// ---- Through the canvas ----
+
+class PlaceholderSheetOnCanvas : public CanvasTest
+{
+protected:
+    PlaceholderSheetOnCanvas()
+    {
+        LBPlaceholderSettings::setFactory([](bool background) {
+            return std::make_unique<LBPlaceholderSettingsSheet>(background);
+        });
+    }
+    ~PlaceholderSheetOnCanvas() override { LBPlaceholderSettings::setFactory({}); }
+};
+
+TEST_F(PlaceholderSheetOnCanvas, DefinesAndEditsAPlaceholder)
+{
+    auto shape = add(QStringLiteral("frame"), QRectF(50, 50, 120, 90));
+    canvas->selectGraphic(shape);
+    canvas->defineAsPlaceholder(nullptr);
+    auto* sheet = dynamic_cast<LBPlaceholderSettingsSheet*>(canvas->placeholderSheet());
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(sheet->window());
+    // A new placeholder starts as a photo.
+    EXPECT_EQ(sheet->typeString(), QStringLiteral("Photo"));
+    chooseType(*sheet, QStringLiteral("Alphabet"));
+    sheet->okButton()->click();
+    EXPECT_EQ(canvas->placeholderSheet(), nullptr);
+    EXPECT_TRUE(shape->isPlaceholder());
+    EXPECT_EQ(shape->placeholderTypeString(), QStringLiteral("Alphabet"));
+    EXPECT_EQ(shape->placeholderLabel(), QStringLiteral("Drag\rLetter\rHere"));
+    EXPECT_EQ(shape->placeholderColor(), QColor::fromRgbF(0.5, 0.5, 0.5));
+
+    // Editing: the canvas begins the sheet first and then gives it the values.
+    canvas->editPlaceholderSettings(nullptr);
+    sheet = dynamic_cast<LBPlaceholderSettingsSheet*>(canvas->placeholderSheet());
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->typePopup()->currentText(), QStringLiteral("Alphabet"));
+    EXPECT_EQ(sheet->promptText()->toPlainText(), QStringLiteral("Drag\nLetter\nHere"));
+    EXPECT_EQ(sheet->colorWell()->color(), QColor::fromRgbF(0.5, 0.5, 0.5));
+    sheet->cancelButton()->click();
+    EXPECT_EQ(canvas->placeholderSheet(), nullptr);
+    EXPECT_EQ(shape->placeholderTypeString(), QStringLiteral("Alphabet"));
+    QApplication::processEvents();
 }
