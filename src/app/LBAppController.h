@@ -160,6 +160,8 @@ public:
     LBWelcomeWindowController* welcomeWindowController() const { return _welcomeWindowController; }
     // The help window of smart templates, made once, with its second view.
     void showSmartTemplateHelp() override;
+    // The welcome window's kit download page (a build option).
+    QString kitDownloadURL() const override;
     static LBHelpWindowController* helpWindowController();
     // A second start without files: the front document window comes forward.
     void bringFrontWindowForward();
