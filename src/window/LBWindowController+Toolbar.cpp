@@ -322,8 +322,7 @@ QAction* LBWindowController::toolbarItemForItemIdentifier(const platform::Toolba
         for (const PopUpEntry& entry : entries) {
             const int index = button->numberOfItems();
             if (!entry.title) {
-                button->addItemWithTitle(QString());
-                button->setItemEnabled(index, false);
+                button->addSeparatorItem();
                 actions.append(nullptr);
                 continue;
             }
