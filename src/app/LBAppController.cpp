@@ -18,6 +18,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/ColorPanel.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/PreferencesWindow.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/WindowController.h"
 #include "window/LBDrawerController.h"
@@ -557,6 +558,7 @@ constexpr AppCommand appCommands[] = {
     {"newDocument:", LBAppController::MenuAction::NewDocument},
     {"openDocument:", LBAppController::MenuAction::OpenDocument},
     {"terminate:", LBAppController::MenuAction::Terminate},
+    {"showPreferences:", LBAppController::MenuAction::ShowPreferences},
     {"showHelp:", LBAppController::MenuAction::ShowHelp},
     {"openWelcomeWindow:", LBAppController::MenuAction::OpenWelcomeWindow},
     {"preferredPrinterMenu:", LBAppController::MenuAction::PreferredPrinter},
@@ -576,6 +578,7 @@ void LBAppController::registerCommands()
             QApplication::activeWindow());
     });
     command("terminate:", [this](QObject*) { myTerminateAction(); });
+    command("showPreferences:", [this](QObject*) { showPrefsPanel(); });
     command("showHelp:", [](QObject* sender) { myShowHelp(int(platform::actionTag(sender))); });
     command("openWelcomeWindow:", [this](QObject*) { openWelcomeWindowAction(false); });
     // The submenu validates through its own selector; its printers send the other.
@@ -619,7 +622,6 @@ void LBAppController::installMenuTable()
                 app->buildPreferredPrinterMenu(menu);
         };
         file->items.append(printers);
-        // Nobody answers it until there are preference panes: it stays disabled.
         file->items.append(menuItem(tr("Preferences..."), "showPreferences:"));
         file->items.append(platform::MenuItemSpec{});
         file->items.append(menuItem(tr("&Quit"), "terminate:", shortcutText(QKeySequence::Quit)));
@@ -660,6 +662,7 @@ bool LBAppController::validateMenuItem(MenuAction action) const
     case MenuAction::NewDocument:
     case MenuAction::OpenDocument:
     case MenuAction::Terminate:
+    case MenuAction::ShowPreferences:
     case MenuAction::ShowHelp:
     case MenuAction::OpenWelcomeWindow:
     case MenuAction::PreferredPrinter: return !_isTerminating;
@@ -675,8 +678,7 @@ bool LBAppController::validateMenuItem(MenuAction action) const
         }
         return false;
     }
-    // Preferences has no panes yet; the arrangement items are design mode's.
-    case MenuAction::ShowPreferences:
+    // The arrangement items are design mode's.
     case MenuAction::BringToFront:
     case MenuAction::SendToBack:
     case MenuAction::Other: return false;

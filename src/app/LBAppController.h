@@ -33,6 +33,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class HUDWindowController;
 class InspectorPalette;
@@ -47,6 +48,7 @@ class QKeySequence;
 
 namespace platform {
 class Document;
+class PreferencesWindow;
 class ProgressWindow;
 class WindowController;
 } // namespace platform
@@ -131,6 +133,17 @@ public:
     // already open only brings its window forward; another is opened; others are skipped.
     void applicationOpenFiles(const QStringList& files);
 
+    // --- Preferences (LBAppController+Preferences.cpp) ---
+    // A preferences window with the General, Appearance and Printing panes.
+    static std::unique_ptr<platform::PreferencesWindow> makePreferencesWindow();
+    // Shows the preferences window, made on first use.
+    void showPrefsPanel();
+    // Shows the preferences window at the pane of that identifier ("GeneralPrefs",
+    // "DisplayPrefs", "PrintingPrefs").
+    void selectPrefPaneNamed(const QString& name) override;
+    // The preferences window once made, else nullptr.
+    platform::PreferencesWindow* preferencesWindow() const { return _prefsWindow.get(); }
+
     // --- Kit import ---
     // Asks whether to import the kits (unless "DisableImportCorbeilConfirmation"): a sheet
     // on the current document window, else a modal alert, with a box that stops the
@@ -186,7 +199,7 @@ public:
     // Every document window's menu bar comes from the window's one menu table; the
     // delegate adds its items at start-up (File: New, Open, Preferred Printer, Preferences,
     // Quit; the Inspector menu; Help) and answers their selectors as the last responder of
-    // every window. Preferences has no panes yet: nobody answers it, so it stays disabled.
+    // every window.
     void installMenuTable();
     // The item a selector of the delegate stands for (Other for one it does not answer).
     static MenuAction menuActionForSelector(const QString& selector);
@@ -249,6 +262,7 @@ private:
     void openFile(const QString& path);
     void scheduleWelcomeWindow();
 
+    std::unique_ptr<platform::PreferencesWindow> _prefsWindow;
     QMenu* _inspectorMenu = nullptr;
 
     bool _foundTemporaryFiles = false;

@@ -137,8 +137,20 @@ void HUDWindowController::setAnimationsEnabled(bool enabled)
 
 // --- Life cycle ---
 
+void HUDWindowController::registerPaneFiles()
+{
+    static const bool registered = [] {
+        registerTextGradientTools();
+        registerImageAdjustTools();
+        registerImageEffectsTools();
+        return true;
+    }();
+    (void)registered;
+}
+
 HUDWindowController::HUDWindowController(qint64 mode, QObject* parent) : QObject(parent)
 {
+    registerPaneFiles();
     _inspectorMode = mode;
     loadWindow();
     setInspectorMode(mode);

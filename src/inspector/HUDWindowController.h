@@ -125,6 +125,11 @@ public:
     static const QList<Pane>& paneTable();
     static void registerPane(const Pane& pane);
     static const Pane* paneForTag(int tag);
+    // The rows of the pane files, registered once, by the first palette made.
+    static void registerPaneFiles();
+    static void registerTextGradientTools();
+    static void registerImageAdjustTools();
+    static void registerImageEffectsTools();
 
     explicit HUDWindowController(qint64 mode, QObject* parent = nullptr);
     ~HUDWindowController() override;
@@ -229,6 +234,9 @@ public:
     void flushPendingTextCommit();
     // A press-drag-release on the control (slider, dial, stepper) is one undo step.
     void groupDragOfControl(QWidget* control);
+    // A pane that changes its own height while shown: the window becomes that height plus
+    // the title bar's, its top edge kept (and kept under the selection unless standalone).
+    void setWindowHeightForPane(int paneHeight, bool animate);
     static QString stripTrailingZerosFromString(const QString& string);
 
     // Asks the application to show help (it sets the handler).

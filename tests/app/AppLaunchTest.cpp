@@ -166,13 +166,11 @@ TEST_F(AppLaunch, AFreshLaunchMakesOneUntitledDocument)
     ASSERT_NE(controllerOfWindow, nullptr);
     controllerOfWindow->validateMenus();
     for (const char* selector : {"newDocument:", "openDocument:", "terminate:", "saveDocumentAs:",
-                                 "showHelp:", "toggleContextualInspector:"}) {
+                                 "showPreferences:", "showHelp:", "toggleContextualInspector:"}) {
         QAction* item = controllerOfWindow->menuItemWithSelector(QLatin1String(selector));
         ASSERT_NE(item, nullptr) << selector;
         EXPECT_TRUE(item->isEnabled()) << selector;
     }
-    // Nobody answers Preferences yet.
-    EXPECT_FALSE(controllerOfWindow->menuItemWithSelector("showPreferences:")->isEnabled());
     EXPECT_EQ(LBAppController::sharedAppController(), controller.get());
     EXPECT_TRUE(controller->allowDocumentCreation());
     EXPECT_TRUE(controller->documentWasOpened());
@@ -446,11 +444,11 @@ TEST_F(AppLaunch, UndoMenuItemsHideTogether)
     controller->hideUndoMenuCommands(false);
     EXPECT_TRUE(visible("undo:"));
     EXPECT_TRUE(visible("redo:"));
-    // New, Open, Quit and Help are the delegate's; Preferences waits for its panes.
+    // New, Open, Quit, Preferences and Help are the delegate's.
     for (Action action : {Action::NewDocument, Action::OpenDocument, Action::Terminate,
-                          Action::ShowHelp, Action::PreferredPrinter})
+                          Action::ShowPreferences, Action::ShowHelp, Action::PreferredPrinter})
         EXPECT_TRUE(controller->validateMenuItem(action));
-    for (Action action : {Action::ShowPreferences, Action::BringToFront, Action::Other})
+    for (Action action : {Action::BringToFront, Action::Other})
         EXPECT_FALSE(controller->validateMenuItem(action));
     controller->applicationDidFinishLaunching();
     EXPECT_EQ(QKeySequence(platform::findItem(table, "bringToFront:")->shortcut),
