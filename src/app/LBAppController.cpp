@@ -1,10 +1,14 @@
 #include "app/LBAppController.h"
 
+#include "app/LBLibraryController.h"
+
 #include "app/LBWelcomeWindowController.h"
 #include "app/SupportFolders.h"
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "inspector/HUDTextPanes.h"
+#include "inspector/LBLayersController.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
@@ -256,8 +260,11 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     registerWindowClasses();
     registerMergeClasses();
+    registerTextPanes();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+    LayersPane::setFactory([] { return std::make_unique<LBLayersController>(); });
+    DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
     installDocumentTypes();
     registerCommands();
     buildInspectorMenu();
