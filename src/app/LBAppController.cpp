@@ -267,7 +267,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     LayersPane::setFactory([] { return std::make_unique<LBLayersController>(); });
     DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
-    DrawerBrowser::setFactory(0, [] { return std::make_unique<LBShapeController>(); });
+    DrawerBrowser::setFactory(0, [] { return LBShapeController::makeShapes(); });
     DrawerBrowser::setFactory(4, [] { return std::make_unique<LBTextDrawerController>(); });
     LBPlaceholderSettings::setFactory(
         [](bool background) { return std::make_unique<LBPlaceholderSettingsSheet>(background); });
