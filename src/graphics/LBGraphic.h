@@ -169,8 +169,14 @@ public:
     void setFillColor(const QColor& color);
     QColor fillColor1() const;
     void setFillColor1(const QColor& color);
+    // The two fill colours as stored, without the graphic's alpha: what colour wells show
+    // and give back, so editing them leaves the colours' own alpha as it was.
+    QColor storedFillColor() const { return _fillColor; }
+    QColor storedFillColor1() const { return _fillColor1; }
     QColor strokeColor() const;
     void setStrokeColor(const QColor& color);
+    // The stroke colour as stored, without the graphic's alpha (see storedFillColor()).
+    QColor storedStrokeColor() const { return _strokeColor; }
     bool drawsStroke() const { return _gFlags.drawsStroke; }
     void setDrawsStroke(bool drawsStroke);
     double strokeLineWidth() const { return _lineWidth; }

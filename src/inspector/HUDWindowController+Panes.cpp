@@ -163,3 +163,14 @@ void HUDWindowController::showHelp()
     if (helpHandler)
         helpHandler();
 }
+
+void HUDWindowController::setShownPaneHeight(int height, bool animate, bool constrain)
+{
+    if (_currTools)
+        _currTools->resize(_currTools->width(), height);
+    QRectF frame = windowFrame();
+    frame.setHeight(height + 20); // top edge kept
+    if (constrain && _inspectorMode != Standalone)
+        frame = constrainedWindowRect(frame);
+    setWindowFrame(frame, animate);
+}

@@ -137,8 +137,22 @@ void HUDWindowController::setAnimationsEnabled(bool enabled)
 
 // --- Life cycle ---
 
+void HUDWindowController::registerPaneFiles()
+{
+    static const bool registered = [] {
+        registerDimensionsPane();
+        registerRotationPane();
+        registerShapeColorPane();
+        registerLineColorPane();
+        registerTransparencyPanes();
+        return true;
+    }();
+    (void)registered;
+}
+
 HUDWindowController::HUDWindowController(qint64 mode, QObject* parent) : QObject(parent)
 {
+    registerPaneFiles();
     _inspectorMode = mode;
     loadWindow();
     setInspectorMode(mode);
@@ -274,12 +288,6 @@ void HUDWindowController::forceSelectCropTools(bool force, bool showConstrainToo
 {
     _forceSelectCropTools = force;
     _showConstrainTools = showConstrainTools;
-}
-
-void HUDWindowController::updateRotateFlipTools()
-{
-    if (!_selectedGraphics.isEmpty() && _currToolsTag == RotateFlipTools)
-        updateSelectedTools();
 }
 
 // --- Window ---

@@ -37,6 +37,7 @@
 #include <vector>
 
 class HUDContentView;
+class HUDPopUpButton;
 class HUDTextPopUpButton;
 class HUDWindow;
 class LBGraphicView;
@@ -125,6 +126,8 @@ public:
     static const QList<Pane>& paneTable();
     static void registerPane(const Pane& pane);
     static const Pane* paneForTag(int tag);
+    // The rows of the pane files, registered once, by the first palette made.
+    static void registerPaneFiles();
 
     explicit HUDWindowController(qint64 mode, QObject* parent = nullptr);
     ~HUDWindowController() override;
@@ -231,6 +234,79 @@ public:
     void groupDragOfControl(QWidget* control);
     static QString stripTrailingZerosFromString(const QString& string);
 
+    // --- Dimensions and rotation panes ---
+    void updateSizeTools();
+    void sizeToolsAction(QObject* sender);
+    void rotateFlipToolsAction(QObject* sender);
+    // A value in the display unit of "Units Type" (0 inches, 1 centimetres, else points)
+    // in points.
+    static double convertValueToPixels(double value);
+    // The text of a length in points in the display unit: inches and centimetres with at
+    // most two decimals, trailing zeros dropped, points whole; with the unit's suffix
+    // ("1.25 in", "57 pt").
+    static QString lengthText(double points);
+    // A dial angle (whole degrees) snapped to the nearest quarter turn within 10 degrees.
+    static double snappedRotationAngle(double angle);
+    void stopAdjustingPerspectiveIfNecessary();
+    bool adjustingPerspective() const { return _adjustingPerspective; }
+
+    // --- Colour panes ---
+    enum FillKind : qint64 {
+        NoFillKind = 0,
+        SolidFillKind = 1,
+        SoftFillKind = 2,
+        LinearGradientFillKind = 3,
+        RadialGradientFillKind = 4
+    };
+    enum ShapeToolsType : qint64 {
+        PlainShapeTools = 1,
+        SoftFillShapeTools = 2,
+        ImageTintShapeTools = 3,
+        GradientShapeTools = 4
+    };
+    void updateShapeColorTools();
+    void shapeColorToolsAction(QObject* sender);
+    void updateLineColorTools();
+    void lineColorToolsAction(QObject* sender);
+    static qint64 fillKindForGraphic(const LBGraphic& graphic);
+    // The dash style (0-10) whose pattern matches exactly, else 0 (solid).
+    static qint64 strokeStyleForPattern(const LBGraphic::DashPattern& pattern, qint64 count);
+    // The style's lengths and count; solid (count 0) for 0 and for any style outside 0-10.
+    static void valuesForStrokeStyle(qint64 style, LBGraphic::DashPattern* pattern, qint64* count);
+    static void setImagesForStrokeStylePopup(HUDPopUpButton* popUp, bool hasNoneItem);
+    // A stroke width stepped once up or down from `width` (1 point at or above 1 point,
+    // else a quarter); the caller refuses results outside (0, 1000).
+    static double steppedStrokeWidth(double width, bool up);
+    void setWindowHeightForShapeToolsType(qint64 type, bool animate);
+    void updateSoftFillAngleText(double angle);
+    // The text of a dial angle: above 359 less 360; "0º" unless strictly between 0 and 360.
+    static QString angleText(double angle);
+    void updateImageTintControlsForGraphic(const LBGraphic& graphic);
+    // Both colours equal in RGB; false when either is invalid.
+    static bool color(const QColor& color, const QColor& isEqualTo);
+
+    // The gradient controls inside the Color pane come from their own file: built into
+    // gradientControlsView(), reloaded while the first graphic has a gradient fill, and
+    // given the fill-style pop-up when a gradient kind is chosen. Unset, the view stays
+    // empty and choosing a gradient only sets the fill type.
+    struct GradientControls
+    {
+        std::function<void(HUDWindowController&, QWidget* gradientControlsView)> build;
+        std::function<void(HUDWindowController&)> update;
+        std::function<void(HUDWindowController&, QObject* sender)> action;
+    };
+    static void setGradientControls(const GradientControls& controls);
+    QWidget* gradientControlsView() const;
+
+    // --- Transparency, shadow and reflection panes ---
+    void updateTransparencyTools();
+    void transparencyToolsAction(QObject* sender);
+    void updateShadowTools();
+    void shadowToolsAction(QObject* sender);
+    void updateShadowAngleText(double angle);
+    void updateReflectionTools();
+    void reflectionToolsAction(QObject* sender);
+
     // Asks the application to show help (it sets the handler).
     void showHelp();
     static void setHelpHandler(const std::function<void()>& handler);
@@ -243,6 +319,17 @@ public:
     void setRemoveEffectWhenSwitching(bool remove) { _removeEffectWhenSwitching = remove; }
 
 private:
+    static void registerDimensionsPane();
+    static void registerRotationPane();
+    static void registerShapeColorPane();
+    static void registerLineColorPane();
+    static void registerTransparencyPanes();
+    // A pane that changes its own height while shown: window height = pane height + 20,
+    // top edge kept, constrained unless standalone (or when `constrain` is false).
+    void setShownPaneHeight(int height, bool animate, bool constrain);
+    // The pane's view of a tag (made on first use) as its outlets.
+    template <typename Outlets>
+    Outlets* paneOutlets(int tag);
     void loadWindow();
     void textTimerFired();
     QWidget* paneView(int tag);
@@ -306,5 +393,21 @@ private:
     bool _removeEffectWhenSwitching = false;
     bool _showConstrainTools = false;
 
+    // Dimensions and rotation panes.
+    QStringList _origFieldStr = QStringList(4); // x, y, width, height as last shown
+    double _origFloatValue = 0.0;
+    bool _adjustingPerspective = false;
+    bool _effectWasAdded = false;
+    bool _temporaryGroup = false;
+    bool _performedGroupRotationCheck = false;
+    QList<LBGraphicPtr> _temporaryGroupOrder; // the members' stacking before grouping
+    bool _endpointImagesLoaded = false;
+
     std::vector<platform::ObserverToken> _observers;
 };
+
+template <typename Outlets>
+Outlets* HUDWindowController::paneOutlets(int tag)
+{
+    return dynamic_cast<Outlets*>(paneView(tag));
+}
