@@ -221,9 +221,8 @@ void HUDStyle::drawControl(ControlElement element, const QStyleOption* option, Q
                 if (!icon.isNull()) {
                     // A picture item (a line style, an arrow) shows its picture.
                     const QSize size = icon.actualSize(room.size().toSize());
-                    icon.paint(painter, QRect(QPoint(int(room.x()), int(room.center().y()
-                                                                          - size.height() / 2.0)),
-                                              size));
+                    const QPoint at(int(room.x()), int(room.center().y() - size.height() / 2.0));
+                    icon.paint(painter, QRect(at, size));
                     return;
                 }
                 painter->setPen(Qt::white);

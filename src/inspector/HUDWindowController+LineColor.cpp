@@ -52,7 +52,7 @@ HUDPopUpButton* arrowPopUp(HUDPaneBuilder& build, const QString& name, int x, in
 QWidget* makeLineColorTools(HUDWindowController& controller)
 {
     auto* view = new LineColorToolsView;
-    view->resize(230, 64);
+    view->resize(230, 90);
     HUDPaneBuilder build(controller, view, [&controller](QObject* sender) {
         controller.lineColorToolsAction(sender);
     });
@@ -67,17 +67,18 @@ QWidget* makeLineColorTools(HUDWindowController& controller)
     view->lineStrokeSizeField->setText(QStringLiteral("1"));
     view->lineStrokeSizeStepper->setValue(1.0);
 
-    build.label(hudText("Ends"), 8, 38, 44);
+    build.label(hudText("Start"), 8, 38, 44);
     view->endpoint1Popup = arrowPopUp(build, QStringLiteral("_endpoint1Popup"), 52, 37);
     view->endpoint1Stepper =
-        build.stepper(QStringLiteral("_endpoint1Stepper"), 118, 35, 0.25, 10.0, 0.25);
+        build.stepper(QStringLiteral("_endpoint1Stepper"), 120, 35, 0.25, 10.0, 0.25);
     view->endpoint1SizeField =
-        build.label(QString(), 132, 38, 18, QStringLiteral("_endpoint1SizeField"));
-    view->endpoint2Popup = arrowPopUp(build, QStringLiteral("_endpoint2Popup"), 150, 37);
+        build.label(QString(), 138, 38, 30, QStringLiteral("_endpoint1SizeField"));
+    build.label(hudText("End"), 8, 64, 44);
+    view->endpoint2Popup = arrowPopUp(build, QStringLiteral("_endpoint2Popup"), 52, 63);
     view->endpoint2Stepper =
-        build.stepper(QStringLiteral("_endpoint2Stepper"), 216, 35, 0.25, 10.0, 0.25);
+        build.stepper(QStringLiteral("_endpoint2Stepper"), 120, 61, 0.25, 10.0, 0.25);
     view->endpoint2SizeField =
-        build.label(QString(), 200, 52, 18, QStringLiteral("_endpoint2SizeField"));
+        build.label(QString(), 138, 64, 30, QStringLiteral("_endpoint2SizeField"));
     return view;
 }
 

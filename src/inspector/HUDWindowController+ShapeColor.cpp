@@ -87,11 +87,11 @@ protected:
 SoftFillControl softFillRow(HUDPaneBuilder& build, const char* name, const char* title, int y)
 {
     const QString base = QStringLiteral("_softFill") + QLatin1String(name);
-    build.label(hudText(title), 8, y + 1, 52);
+    build.label(hudText(title), 8, y + 1, 50);
     SoftFillControl row;
-    row.slider = build.slider(base + QStringLiteral("Slider"), 60, y + 2, 74, 0, 100);
-    row.field = build.field(base + QStringLiteral("Field"), 138, y, 32);
-    row.stepper = build.stepper(base + QStringLiteral("Stepper"), 172, y - 2, 0, 100, 1);
+    row.slider = build.slider(base + QStringLiteral("Slider"), 58, y + 2, 56, 0, 100);
+    row.field = build.field(base + QStringLiteral("Field"), 118, y, 30);
+    row.stepper = build.stepper(base + QStringLiteral("Stepper"), 150, y - 2, 0, 100, 1);
     return row;
 }
 
@@ -145,9 +145,9 @@ QWidget* makeShapeColorTools(HUDWindowController& controller)
     view->softFillSize = softFillRow(build, "Size", "Size", 52);
     view->softFillSoftness = softFillRow(build, "Softness", "Softness", 78);
     view->softFillOpacity = softFillRow(build, "Opacity", "Opacity", 104);
-    view->softFillAngleSlider = build.dial(QStringLiteral("_softFillAngleSlider"), 188, 28, 38, 72);
+    view->softFillAngleSlider = build.dial(QStringLiteral("_softFillAngleSlider"), 168, 30, 56, 72);
     view->softFillAngleField =
-        build.label(QString(), 188, 70, 38, QStringLiteral("_softFillAngleField"));
+        build.label(QString(), 168, 88, 56, QStringLiteral("_softFillAngleField"));
     view->softFillAngleField->setAlignment(Qt::AlignCenter);
     view->softFillControlsView->hide();
 

@@ -107,7 +107,7 @@ ShadowControl shadowRow(HUDPaneBuilder& build, const char* name, const char* tit
 QWidget* makeShadowTools(HUDWindowController& controller)
 {
     auto* view = new ShadowToolsView;
-    view->resize(230, 132);
+    view->resize(230, 150);
     HUDPaneBuilder build(controller, view,
                          [&controller](QObject* sender) { controller.shadowToolsAction(sender); });
     view->shadowCheckbox =
@@ -115,15 +115,15 @@ QWidget* makeShadowTools(HUDWindowController& controller)
     view->shadowColorText =
         build.label(hudText("Text Shadow"), 8, 8, 110, QStringLiteral("_shadowColorText"));
     view->shadowColorText->hide();
-    view->shadowColor = build.colorWell(QStringLiteral("_shadowColor"), 124, 7, 38);
+    view->shadowColor = build.colorWell(QStringLiteral("_shadowColor"), 8, 34, 38);
     view->shadowColor->setColor(Qt::black);
-    view->shadowAngleSlider = build.dial(QStringLiteral("_shadowAngleSlider"), 176, 2, 40, 72);
+    view->shadowAngleSlider = build.dial(QStringLiteral("_shadowAngleSlider"), 166, 2, 56, 72);
     view->shadowAngleField =
-        build.label(QString(), 168, 42, 56, QStringLiteral("_shadowAngleField"));
+        build.label(QString(), 166, 58, 56, QStringLiteral("_shadowAngleField"));
     view->shadowAngleField->setAlignment(Qt::AlignCenter);
-    view->offset = shadowRow(build, "Offset", "Offset", 62, 30, 1000);
-    view->blur = shadowRow(build, "Blur", "Blur", 86, 100, 1000);
-    view->transparency = shadowRow(build, "Transparency", "Transparency", 110, 100, 100);
+    view->offset = shadowRow(build, "Offset", "Offset", 80, 30, 1000);
+    view->blur = shadowRow(build, "Blur", "Blur", 104, 100, 1000);
+    view->transparency = shadowRow(build, "Transparency", "Transparency", 128, 100, 100);
     return view;
 }
 
