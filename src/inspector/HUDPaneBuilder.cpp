@@ -4,10 +4,13 @@
 #include "controls/LBCompImageButton.h"
 #include "inspector/HUDControls.h"
 #include "inspector/HUDWindowController.h"
+#include "platform/core/TextForms.h"
 #include "platform/ui/ColorWell.h"
 
 #include <QLineEdit>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 HUDPaneBuilder::HUDPaneBuilder(HUDWindowController& controller, QWidget* view, Action action)
     : _controller(controller), _root(view), _target(view), _action(std::move(action))
@@ -155,4 +158,41 @@ void HUDPaneBuilder::setValue(HUDSlider* slider, int value)
 {
     const QSignalBlocker blocker(slider);
     slider->setValue(value);
+}
+
+HUDValueControls HUDPaneBuilder::valueRow(const QString& name, const QString& title, int y,
+                                          int labelWidth, int sliderWidth, int fieldWidth,
+                                          int sliderMaximum, double stepperMaximum)
+{
+    label(title, 8, y + 1, labelWidth);
+    HUDValueControls row;
+    const int sliderX = 8 + labelWidth;
+    row.slider =
+        slider(name + QStringLiteral("Slider"), sliderX, y + 2, sliderWidth, 0, sliderMaximum);
+    const int fieldX = sliderX + sliderWidth + 4;
+    row.field = field(name + QStringLiteral("Field"), fieldX, y, fieldWidth);
+    row.stepper = stepper(name + QStringLiteral("Stepper"), fieldX + fieldWidth + 2, y - 2, 0.0,
+                          stepperMaximum, 1.0);
+    return row;
+}
+
+bool HUDValueControls::owns(QObject* control) const
+{
+    return control == slider || control == field || control == stepper;
+}
+
+qint64 HUDValueControls::value(QObject* sender) const
+{
+    if (sender == slider)
+        return slider->value();
+    if (sender == field)
+        return platform::integerValue(field->text());
+    return qint64(stepper->value());
+}
+
+void HUDValueControls::show(qint64 value, const QString& text, bool mixed) const
+{
+    field->setText(mixed ? QString() : text);
+    stepper->setValue(double(value));
+    HUDPaneBuilder::setValue(slider, int(std::min<qint64>(value, slider->maximum())));
 }

@@ -27,6 +27,19 @@ namespace platform {
 class ColorWell;
 }
 
+// A value shown by a slider, a field and a stepper side by side.
+struct HUDValueControls
+{
+    HUDSlider* slider = nullptr;
+    HUDTextField* field = nullptr;
+    HUDStepper* stepper = nullptr;
+    bool owns(QObject* control) const;
+    // The whole number the control that sent gives.
+    qint64 value(QObject* sender) const;
+    // Shows the value (the slider at most `sliderMaximum`); mixed empties the field.
+    void show(qint64 value, const QString& text, bool mixed) const;
+};
+
 class HUDPaneBuilder
 {
 public:
@@ -52,6 +65,11 @@ public:
     platform::ColorWell* colorWell(const QString& name, int x, int y, int width = 38);
     // A dial in the HUD look; `snapMarks` 0 for none.
     LBCircularSlider* dial(const QString& name, int x, int y, int size, int snapMarks);
+    // A row at y: the title, then `name`Slider (0 to sliderMaximum), `name`Field and
+    // `name`Stepper (0 to stepperMaximum, whole steps).
+    HUDValueControls valueRow(const QString& name, const QString& title, int y, int labelWidth,
+                              int sliderWidth, int fieldWidth, int sliderMaximum,
+                              double stepperMaximum);
     // A small three-part button ("HUDSm…" pictures) with a title.
     LBCompImageButton* button(const QString& name, const QString& title, int x, int y, int width,
                               int tag = 0);

@@ -173,21 +173,9 @@ void HUDWindowController::lineColorToolsAction(QObject* sender)
         applyToSelection([&](LBGraphic& g) { g.setStrokeColor(color); },
                          QStringLiteral("Set Stroke Color"));
     } else if (sender == view->lineStrokeSizeField || sender == view->lineStrokeSizeStepper) {
-        const bool fromStepper = sender == view->lineStrokeSizeStepper;
-        const double typed = platform::doubleValue(view->lineStrokeSizeField->text());
-        const double stepped = view->lineStrokeSizeStepper->value();
-        if (fromStepper && stepped == first.strokeLineWidth())
-            return;
-        const bool up = stepped > first.strokeLineWidth();
-        applyToSelection(
-            [&](LBGraphic& g) {
-                const double width =
-                    fromStepper ? steppedStrokeWidth(g.strokeLineWidth(), up) : typed;
-                if (width > 0.0 && width < 1000.0)
-                    g.setStrokeLineWidth(width);
-            },
-            QStringLiteral("Set Stroke Width"));
-        if (!_textChangeInvokedByTimer)
+        if (applyStrokeWidth(sender == view->lineStrokeSizeStepper, view->lineStrokeSizeField,
+                             view->lineStrokeSizeStepper)
+            && !_textChangeInvokedByTimer)
             updateLineColorTools();
     } else if (sender == view->lineStrokeStylePopup) {
         LBGraphic::DashPattern pattern{};

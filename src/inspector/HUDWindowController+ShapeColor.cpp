@@ -27,7 +27,7 @@ namespace {
 
 constexpr qint64 tintEffect = 3;
 constexpr int fillRowHeight = 34;
-constexpr int strokeRowHeight = 30;
+constexpr int strokeRowHeight = 25;
 const QChar degreeSign(0x00BA);
 
 HUDWindowController::GradientControls& gradientControls()
@@ -40,18 +40,6 @@ QString hudText(const char* key)
 {
     return platform::LocalizedString(QLatin1String(key), QStringLiteral("HUD Tools"));
 }
-
-// One soft-colour value: its slider, field and stepper.
-struct SoftFillControl
-{
-    HUDSlider* slider = nullptr;
-    HUDTextField* field = nullptr;
-    HUDStepper* stepper = nullptr;
-    bool owns(QObject* control) const
-    {
-        return control == slider || control == field || control == stepper;
-    }
-};
 
 struct ShapeColorToolsView : QWidget
 {
@@ -67,7 +55,7 @@ struct ShapeColorToolsView : QWidget
     HUDStepper* shapeStrokeSizeStepper = nullptr;
     HUDPopUpButton* shapeStrokeStylePopup = nullptr;
     QButtonGroup* softFillTypeMatrix = nullptr;
-    SoftFillControl softFillOffset, softFillSize, softFillSoftness, softFillOpacity;
+    HUDValueControls softFillOffset, softFillSize, softFillSoftness, softFillOpacity;
     LBCircularSlider* softFillAngleSlider = nullptr;
     HUDLabel* softFillAngleField = nullptr;
     platform::ColorWell* imageTintColor = nullptr;
@@ -84,15 +72,10 @@ protected:
     }
 };
 
-SoftFillControl softFillRow(HUDPaneBuilder& build, const char* name, const char* title, int y)
+HUDValueControls softFillRow(HUDPaneBuilder& build, const char* name, const char* title, int y)
 {
-    const QString base = QStringLiteral("_softFill") + QLatin1String(name);
-    build.label(hudText(title), 8, y + 1, 50);
-    SoftFillControl row;
-    row.slider = build.slider(base + QStringLiteral("Slider"), 58, y + 2, 56, 0, 100);
-    row.field = build.field(base + QStringLiteral("Field"), 118, y, 30);
-    row.stepper = build.stepper(base + QStringLiteral("Stepper"), 150, y - 2, 0, 100, 1);
-    return row;
+    return build.valueRow(QStringLiteral("_softFill") + QLatin1String(name), hudText(title), y, 50,
+                          56, 30, 100, 100.0);
 }
 
 QWidget* makeShapeColorTools(HUDWindowController& controller)
@@ -154,12 +137,12 @@ QWidget* makeShapeColorTools(HUDWindowController& controller)
     view->strokeControlsView = build.group(QStringLiteral("_strokeControlsView"), 0,
                                            69 - strokeRowHeight, 230, strokeRowHeight);
     build.setTarget(view->strokeControlsView);
-    build.label(hudText("Stroke"), 8, 6, 44);
-    view->shapeStrokeColor = build.colorWell(QStringLiteral("_shapeStrokeColor"), 52, 4, 32);
-    view->shapeStrokeSizeField = build.field(QStringLiteral("_shapeStrokeSizeField"), 90, 5, 44);
+    build.label(hudText("Stroke"), 8, 4, 44);
+    view->shapeStrokeColor = build.colorWell(QStringLiteral("_shapeStrokeColor"), 52, 2, 32);
+    view->shapeStrokeSizeField = build.field(QStringLiteral("_shapeStrokeSizeField"), 90, 3, 44);
     view->shapeStrokeSizeStepper =
-        build.stepper(QStringLiteral("_shapeStrokeSizeStepper"), 136, 3, 0.0, 1000.0, 1.0);
-    view->shapeStrokeStylePopup = build.popUp(QStringLiteral("_shapeStrokeStylePopup"), 154, 5, 70);
+        build.stepper(QStringLiteral("_shapeStrokeSizeStepper"), 136, 1, 0.0, 1000.0, 1.0);
+    view->shapeStrokeStylePopup = build.popUp(QStringLiteral("_shapeStrokeStylePopup"), 154, 3, 70);
     HUDWindowController::setImagesForStrokeStylePopup(view->shapeStrokeStylePopup, true);
     view->shapeStrokeColor->setColor(Qt::black);
     view->shapeFillColor->setColor(Qt::black);
@@ -285,6 +268,30 @@ double HUDWindowController::steppedStrokeWidth(double width, bool up)
     if (up)
         return width + (width >= 1.0 ? 1.0 : 0.25);
     return width - (width > 1.0 ? 1.0 : 0.25);
+}
+
+QString HUDWindowController::strokeWidthText(double width)
+{
+    return stripTrailingZerosFromString(QString::asprintf("%f", width)) + QStringLiteral(" pt");
+}
+
+bool HUDWindowController::applyStrokeWidth(bool fromStepper, QLineEdit* field, HUDStepper* stepper)
+{
+    const LBGraphic& first = *_selectedGraphics.first();
+    const double typed = platform::doubleValue(field->text());
+    // One direction for the whole selection, from the first graphic; each graphic steps
+    // from its own width.
+    if (fromStepper && stepper->value() == first.strokeLineWidth())
+        return false;
+    const bool up = stepper->value() > first.strokeLineWidth();
+    applyToSelection(
+        [&](LBGraphic& g) {
+            const double width = fromStepper ? steppedStrokeWidth(g.strokeLineWidth(), up) : typed;
+            if (width > 0.0 && width < 1000.0)
+                g.setStrokeLineWidth(width);
+        },
+        QStringLiteral("Set Stroke Width"));
+    return true;
 }
 
 QString HUDWindowController::angleText(double angle)
@@ -460,15 +467,12 @@ void HUDWindowController::updateShapeColorTools()
         const QSignalBlocker blocker(view->softFillTypeMatrix);
         view->softFillTypeMatrix->button(maskType == 2 ? 1 : 0)->setChecked(true);
     }
-    const std::pair<SoftFillControl*, qint64> values[] = {{&view->softFillOffset, offset},
-                                                          {&view->softFillSize, maskSize},
-                                                          {&view->softFillSoftness, softness},
-                                                          {&view->softFillOpacity, opacity}};
-    for (const auto& [control, value] : values) {
-        HUDPaneBuilder::setValue(control->slider, int(value));
-        control->field->setText(QString::number(value));
-        control->stepper->setValue(double(value));
-    }
+    const std::pair<HUDValueControls*, qint64> values[] = {{&view->softFillOffset, offset},
+                                                           {&view->softFillSize, maskSize},
+                                                           {&view->softFillSoftness, softness},
+                                                           {&view->softFillOpacity, opacity}};
+    for (const auto& [control, value] : values)
+        control->show(value, QString::number(value), false);
     view->softFillAngleSlider->setAngle(450.0 - double(angle), 1.0);
     updateSoftFillAngleText(450.0 - double(angle));
 }
@@ -526,21 +530,9 @@ void HUDWindowController::shapeColorToolsAction(QObject* sender)
                 QStringLiteral("Fill Type"));
         }
     } else if (sender == view->shapeStrokeSizeField || sender == view->shapeStrokeSizeStepper) {
-        const bool fromStepper = sender == view->shapeStrokeSizeStepper;
-        const double typed = platform::doubleValue(view->shapeStrokeSizeField->text());
-        // One direction for the whole selection, from the first graphic.
-        const bool up = view->shapeStrokeSizeStepper->value() > first.strokeLineWidth();
-        const bool still = view->shapeStrokeSizeStepper->value() == first.strokeLineWidth();
-        if (fromStepper && still)
+        if (!applyStrokeWidth(sender == view->shapeStrokeSizeStepper, view->shapeStrokeSizeField,
+                              view->shapeStrokeSizeStepper))
             return;
-        applyToSelection(
-            [&](LBGraphic& g) {
-                const double width =
-                    fromStepper ? steppedStrokeWidth(g.strokeLineWidth(), up) : typed;
-                if (width > 0.0 && width < 1000.0)
-                    g.setStrokeLineWidth(width);
-            },
-            QStringLiteral("Set Stroke Width"));
     } else if (sender == view->imageTintSlider) {
         const qint64 v = view->imageTintSlider->value();
         const QColor tint = view->imageTintColor->color();
@@ -588,19 +580,16 @@ void HUDWindowController::shapeColorToolsAction(QObject* sender)
         updateSoftFillAngleText(view->softFillAngleSlider->angle());
     } else {
         // One of the four soft-colour values: its slider, field or stepper.
-        const std::pair<SoftFillControl*, const char*> rows[] = {
+        const std::pair<HUDValueControls*, const char*> rows[] = {
             {&view->softFillOffset, "Soft Fill Offset"},
             {&view->softFillSize, "Soft Fill Size"},
             {&view->softFillSoftness, "Soft Fill Softness"},
             {&view->softFillOpacity, "Soft Fill Opacity"}};
         for (int row = 0; row < 4; ++row) {
-            const SoftFillControl& control = *rows[row].first;
+            const HUDValueControls& control = *rows[row].first;
             if (!control.owns(sender))
                 continue;
-            const qint64 v = sender == control.slider ? control.slider->value()
-                             : sender == control.field
-                                 ? platform::integerValue(control.field->text())
-                                 : qint64(control.stepper->value());
+            const qint64 v = control.value(sender);
             if (v < 0) // -1 would mean "keep"
                 return;
             applyToSelection(

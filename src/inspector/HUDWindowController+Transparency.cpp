@@ -40,32 +40,11 @@ struct TransparencyToolsView : QWidget
     HUDLabel* transparencyField = nullptr;
 };
 
-// A shadow value: slider, field and stepper.
-struct ShadowControl
-{
-    HUDSlider* slider = nullptr;
-    HUDTextField* field = nullptr;
-    HUDStepper* stepper = nullptr;
-    bool owns(QObject* control) const
-    {
-        return control == slider || control == field || control == stepper;
-    }
-    // The control's integer.
-    qint64 value(QObject* sender) const
-    {
-        if (sender == slider)
-            return slider->value();
-        if (sender == field)
-            return platform::integerValue(field->text());
-        return qint64(stepper->value());
-    }
-};
-
 struct ShadowToolsView : QWidget
 {
     HUDCheckbox* shadowCheckbox = nullptr;
     HUDLabel* shadowColorText = nullptr;
-    ShadowControl offset, blur, transparency;
+    HUDValueControls offset, blur, transparency;
     LBCircularSlider* shadowAngleSlider = nullptr;
     HUDLabel* shadowAngleField = nullptr;
     platform::ColorWell* shadowColor = nullptr;
@@ -92,16 +71,11 @@ QWidget* makeTransparencyTools(HUDWindowController& controller)
     return view;
 }
 
-ShadowControl shadowRow(HUDPaneBuilder& build, const char* name, const char* title, int y,
-                        int sliderMaximum, double stepperMaximum)
+HUDValueControls shadowRow(HUDPaneBuilder& build, const char* name, const char* title, int y,
+                           int sliderMaximum, double stepperMaximum)
 {
-    const QString base = QStringLiteral("_shadow") + QLatin1String(name);
-    build.label(hudText(title), 8, y + 1, 74);
-    ShadowControl row;
-    row.slider = build.slider(base + QStringLiteral("Slider"), 82, y + 2, 62, 0, sliderMaximum);
-    row.field = build.field(base + QStringLiteral("Field"), 148, y, 42);
-    row.stepper = build.stepper(base + QStringLiteral("Stepper"), 192, y - 2, 0, stepperMaximum, 1);
-    return row;
+    return build.valueRow(QStringLiteral("_shadow") + QLatin1String(name), hudText(title), y, 74,
+                          62, 42, sliderMaximum, stepperMaximum);
 }
 
 QWidget* makeShadowTools(HUDWindowController& controller)
@@ -264,15 +238,12 @@ void HUDWindowController::updateShadowTools()
     view->shadowCheckbox->setCheckState(typeMixed         ? Qt::PartiallyChecked
                                         : first.type != 0 ? Qt::Checked
                                                           : Qt::Unchecked);
-    const auto show = [](const ShadowControl& control, bool mixed, qint64 value, qint64 cap,
-                         const QString& suffix) {
-        control.field->setText(mixed ? QString() : QString::number(value) + suffix);
-        control.stepper->setValue(double(value));
-        HUDPaneBuilder::setValue(control.slider, int(std::min(value, cap)));
-    };
-    show(view->offset, heightMixed, first.height, 30, QStringLiteral(" pt"));
-    show(view->blur, radiusMixed, first.radius, 100, QStringLiteral(" pt"));
-    show(view->transparency, alphaMixed, transparency, 100, QStringLiteral("%"));
+    view->offset.show(first.height, QString::number(first.height) + QStringLiteral(" pt"),
+                      heightMixed);
+    view->blur.show(first.radius, QString::number(first.radius) + QStringLiteral(" pt"),
+                    radiusMixed);
+    view->transparency.show(transparency, QString::number(transparency) + QLatin1Char('%'),
+                            alphaMixed);
     _origFloatValue = first.alpha;
     view->shadowAngleSlider->setAngle(450.0 - double(first.azimuth), 1.0);
     updateShadowAngleText(450.0 - double(first.azimuth));

@@ -160,6 +160,7 @@ HUDWindowController::HUDWindowController(qint64 mode, QObject* parent) : QObject
 
 HUDWindowController::~HUDWindowController()
 {
+    stopAdjustingPerspectiveIfNecessary();
     _observers.clear();
     if (_textFieldTimer)
         _textFieldTimer->stop();
@@ -789,6 +790,7 @@ void HUDWindowController::rememberTagForKind(int tag)
 
 void HUDWindowController::toolsPopupAction(int tag)
 {
+    stopAdjustingPerspectiveIfNecessary();
     if (!isWindowVisible())
         forceOpen();
     _toolsPopup->selectItemWithTag(tag);

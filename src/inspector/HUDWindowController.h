@@ -38,6 +38,7 @@
 
 class HUDContentView;
 class HUDPopUpButton;
+class HUDStepper;
 class HUDTextPopUpButton;
 class HUDWindow;
 class LBGraphicView;
@@ -277,6 +278,8 @@ public:
     // A stroke width stepped once up or down from `width` (1 point at or above 1 point,
     // else a quarter); the caller refuses results outside (0, 1000).
     static double steppedStrokeWidth(double width, bool up);
+    // A stroke width as the panes show it ("0.75 pt").
+    static QString strokeWidthText(double width);
     void setWindowHeightForShapeToolsType(qint64 type, bool animate);
     void updateSoftFillAngleText(double angle);
     // The text of a dial angle: above 359 less 360; "0º" unless strictly between 0 and 360.
@@ -327,6 +330,9 @@ private:
     // A pane that changes its own height while shown: window height = pane height + 20,
     // top edge kept, constrained unless standalone (or when `constrain` is false).
     void setShownPaneHeight(int height, bool animate, bool constrain);
+    // The stroke width field or stepper of a colour pane applied to the selection ("Set
+    // Stroke Width"); false when the stepper asked for no change.
+    bool applyStrokeWidth(bool fromStepper, QLineEdit* field, HUDStepper* stepper);
     // The pane's view of a tag (made on first use) as its outlets.
     template <typename Outlets>
     Outlets* paneOutlets(int tag);
