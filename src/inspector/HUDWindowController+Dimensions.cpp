@@ -117,11 +117,8 @@ QWidget* makeSizeTools(HUDWindowController& controller)
 
 void HUDWindowController::registerDimensionsPane()
 {
-    Pane pane;
-    pane.tag = SizeTools;
-    pane.factory = makeSizeTools;
-    pane.update = [](HUDWindowController& c) { c.updateSizeTools(); };
-    pane.action = [](HUDWindowController& c, QObject* sender) { c.sizeToolsAction(sender); };
+    Pane pane = paneRow(SizeTools, makeSizeTools, &HUDWindowController::updateSizeTools,
+                        &HUDWindowController::sizeToolsAction);
     pane.fixedSize = QSize(-1, paneHeight);
     pane.selectionWillChange = [](HUDWindowController& c) {
         c.stopAdjustingPerspectiveIfNecessary();

@@ -92,12 +92,9 @@ QString arrowSizeText(double size)
 
 void HUDWindowController::registerLineColorPane()
 {
-    Pane pane;
-    pane.tag = LineColorTools;
-    pane.factory = makeLineColorTools;
-    pane.update = [](HUDWindowController& c) { c.updateLineColorTools(); };
-    pane.action = [](HUDWindowController& c, QObject* sender) { c.lineColorToolsAction(sender); };
-    registerPane(pane);
+    registerPane(paneRow(LineColorTools, makeLineColorTools,
+                         &HUDWindowController::updateLineColorTools,
+                         &HUDWindowController::lineColorToolsAction));
 }
 
 void HUDWindowController::updateLineColorTools()

@@ -174,3 +174,16 @@ void HUDWindowController::setShownPaneHeight(int height, bool animate, bool cons
         frame = constrainedWindowRect(frame);
     setWindowFrame(frame, animate);
 }
+
+HUDWindowController::Pane
+HUDWindowController::paneRow(int tag, const std::function<QWidget*(HUDWindowController&)>& factory,
+                             void (HUDWindowController::*update)(),
+                             void (HUDWindowController::*action)(QObject*))
+{
+    Pane pane;
+    pane.tag = tag;
+    pane.factory = factory;
+    pane.update = [update](HUDWindowController& c) { (c.*update)(); };
+    pane.action = [action](HUDWindowController& c, QObject* sender) { (c.*action)(sender); };
+    return pane;
+}

@@ -59,12 +59,9 @@ QWidget* makeRotateFlipTools(HUDWindowController& controller)
 
 void HUDWindowController::registerRotationPane()
 {
-    Pane pane;
-    pane.tag = RotateFlipTools;
-    pane.factory = makeRotateFlipTools;
-    pane.update = [](HUDWindowController& c) { c.updateRotateFlipTools(); };
-    pane.action = [](HUDWindowController& c, QObject* sender) { c.rotateFlipToolsAction(sender); };
-    registerPane(pane);
+    registerPane(paneRow(RotateFlipTools, makeRotateFlipTools,
+                         &HUDWindowController::updateRotateFlipTools,
+                         &HUDWindowController::rotateFlipToolsAction));
 }
 
 double HUDWindowController::snappedRotationAngle(double angle)

@@ -183,11 +183,9 @@ void selectItemAtIndex(HUDPopUpButton* popUp, int index)
 
 void HUDWindowController::registerShapeColorPane()
 {
-    Pane pane;
-    pane.tag = ShapeColorTools;
-    pane.factory = makeShapeColorTools;
-    pane.update = [](HUDWindowController& c) { c.updateShapeColorTools(); };
-    pane.action = [](HUDWindowController& c, QObject* sender) { c.shapeColorToolsAction(sender); };
+    Pane pane =
+        paneRow(ShapeColorTools, makeShapeColorTools, &HUDWindowController::updateShapeColorTools,
+                &HUDWindowController::shapeColorToolsAction);
     pane.fixedSize = QSize(-1, 69);
     registerPane(pane);
 }

@@ -129,30 +129,14 @@ QWidget* makeReflectionTools(HUDWindowController& controller)
 
 void HUDWindowController::registerTransparencyPanes()
 {
-    Pane transparency;
-    transparency.tag = TransparencyTools;
-    transparency.factory = makeTransparencyTools;
-    transparency.update = [](HUDWindowController& c) { c.updateTransparencyTools(); };
-    transparency.action = [](HUDWindowController& c, QObject* sender) {
-        c.transparencyToolsAction(sender);
-    };
-    registerPane(transparency);
-
-    Pane shadow;
-    shadow.tag = ShadowTools;
-    shadow.factory = makeShadowTools;
-    shadow.update = [](HUDWindowController& c) { c.updateShadowTools(); };
-    shadow.action = [](HUDWindowController& c, QObject* sender) { c.shadowToolsAction(sender); };
-    registerPane(shadow);
-
-    Pane reflection;
-    reflection.tag = ReflectionTools;
-    reflection.factory = makeReflectionTools;
-    reflection.update = [](HUDWindowController& c) { c.updateReflectionTools(); };
-    reflection.action = [](HUDWindowController& c, QObject* sender) {
-        c.reflectionToolsAction(sender);
-    };
-    registerPane(reflection);
+    registerPane(paneRow(TransparencyTools, makeTransparencyTools,
+                         &HUDWindowController::updateTransparencyTools,
+                         &HUDWindowController::transparencyToolsAction));
+    registerPane(paneRow(ShadowTools, makeShadowTools, &HUDWindowController::updateShadowTools,
+                         &HUDWindowController::shadowToolsAction));
+    registerPane(paneRow(ReflectionTools, makeReflectionTools,
+                         &HUDWindowController::updateReflectionTools,
+                         &HUDWindowController::reflectionToolsAction));
 }
 
 // --- Transparency ---

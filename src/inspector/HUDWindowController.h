@@ -322,6 +322,10 @@ public:
     void setRemoveEffectWhenSwitching(bool remove) { _removeEffectWhenSwitching = remove; }
 
 private:
+    // A row of the pane table from the pane's view factory, update and action.
+    static Pane paneRow(int tag, const std::function<QWidget*(HUDWindowController&)>& factory,
+                        void (HUDWindowController::*update)(),
+                        void (HUDWindowController::*action)(QObject*));
     static void registerDimensionsPane();
     static void registerRotationPane();
     static void registerShapeColorPane();

@@ -112,25 +112,30 @@ TEST_F(ColorPanesTest, AngleTexts)
 TEST_F(ColorPanesTest, ASoftColourShowsItsLayoutAndItsDialTurnsTheMask)
 {
     auto a = add(QStringLiteral("a"), QRectF(10, 10, 50, 50));
-    setUp([&] { a->setColorMaskType(2, 80, 20, 90, 5, 360); });
+    setUp([&] { a->setColorMaskType(2, 80, 20, 90, 5, 270); });
     showPane({a}, H::ShapeColorTools);
     EXPECT_EQ(selectedTitle("_shapeFillStylePopup"), hudTools("Soft Color"));
     EXPECT_TRUE(control<QAbstractButton>("_softFillTypeMatrixColumn1")->isChecked());
     EXPECT_TRUE(control<QWidget>("_softFillControlsView")->isVisibleTo(palette->currentTools()));
     EXPECT_DOUBLE_EQ(windowHeight(), 220.0);
     EXPECT_EQ(text("_softFillSizeField"), QStringLiteral("80"));
-    EXPECT_NEAR(control<LBCircularSlider>("_softFillAngleSlider")->angle(), 90.0, 1e-9);
-    EXPECT_EQ(text("_softFillAngleField"), QStringLiteral("90º"));
-
     auto* dial = control<LBCircularSlider>("_softFillAngleSlider");
-    dial->setAngle(180.0, 1.0);
+    EXPECT_NEAR(dial->angle(), 180.0, 1e-9);
+    EXPECT_EQ(text("_softFillAngleField"), QStringLiteral("180º"));
+
+    // The dial at 90 stores 360, which shows as 90.
+    dial->setAngle(90.0, 1.0);
     dial->sendAction();
     qint64 angle = 0;
     a->colorMaskType(nullptr, nullptr, nullptr, nullptr, nullptr, &angle);
-    EXPECT_EQ(angle, 270);
+    EXPECT_EQ(angle, 360);
+    EXPECT_EQ(text("_softFillAngleField"), QStringLiteral("90º"));
+    palette->updateSelectedTools();
+    EXPECT_NEAR(dial->angle(), 90.0, 1e-9);
+    EXPECT_EQ(text("_softFillAngleField"), QStringLiteral("90º"));
     EXPECT_TRUE(undoNamed("Soft Fill Angle"));
     a->colorMaskType(nullptr, nullptr, nullptr, nullptr, nullptr, &angle);
-    EXPECT_EQ(angle, 360);
+    EXPECT_EQ(angle, 270);
 
     // Soft values through field, slider and stepper; the others are kept.
     type("_softFillSoftnessField", QStringLiteral("33"));
@@ -139,7 +144,7 @@ TEST_F(ColorPanesTest, ASoftColourShowsItsLayoutAndItsDialTurnsTheMask)
     qint64 type = 0, size = 0, softness = 0, opacity = 0, offset = 0;
     a->colorMaskType(&type, &size, &softness, &opacity, &offset, &angle);
     EXPECT_EQ(std::vector<qint64>({type, size, softness, opacity, offset, angle}),
-              std::vector<qint64>({2, 80, 33, 40, 6, 360}));
+              std::vector<qint64>({2, 80, 33, 40, 6, 270}));
     EXPECT_TRUE(undoNamed("Soft Fill Offset"));
 
     // Back to a solid fill: the plain layout.
