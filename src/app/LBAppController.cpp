@@ -18,6 +18,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/ColorPanel.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/PreferencesWindow.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/WindowController.h"
 #include "window/LBDrawerController.h"
@@ -543,8 +544,8 @@ void LBAppController::buildMenus()
             &LBAppController::preferredPrinterAction);
     connect(_preferredPrinterMenu, &QMenu::aboutToShow, this,
             &LBAppController::buildPreferredPrinterMenu);
-    // No preference panes yet: the item stays disabled.
-    _preferencesMenuItem = _fileMenu->addAction(tr("Preferences..."));
+    _preferencesMenuItem =
+        _fileMenu->addAction(tr("Preferences..."), this, &LBAppController::showPrefsPanel);
     _preferencesMenuItem->setMenuRole(QAction::PreferencesRole);
     _fileMenu->addSeparator();
     _quitMenuItem = _fileMenu->addAction(tr("&Quit"), this, &LBAppController::myTerminateAction);
@@ -634,6 +635,7 @@ bool LBAppController::validateMenuItem(MenuAction action) const
     case MenuAction::NewDocument:
     case MenuAction::OpenDocument:
     case MenuAction::Terminate:
+    case MenuAction::ShowPreferences:
     case MenuAction::ShowHelp:
     case MenuAction::OpenWelcomeWindow:
     case MenuAction::PreferredPrinter: return !_isTerminating;
@@ -649,8 +651,7 @@ bool LBAppController::validateMenuItem(MenuAction action) const
         }
         return false;
     }
-    // Preferences has no panes yet; the arrangement items are design mode's.
-    case MenuAction::ShowPreferences:
+    // The arrangement items are design mode's.
     case MenuAction::BringToFront:
     case MenuAction::SendToBack:
     case MenuAction::Other: return false;

@@ -246,7 +246,7 @@ void HUDWindowController::updateSizeTools()
     // Images get the perspective buttons in a taller pane.
     const double windowHeight = _window ? windowFrame().height() : 0.0;
     if (allImages != (windowHeight > 160.0)) {
-        setShownPaneHeight(allImages ? paneHeightWithPerspective : paneHeight, true, true);
+        setWindowHeightForPane(allImages ? paneHeightWithPerspective : paneHeight, true);
         if (allImages)
             centerWindowUnderSelectedGraphics();
     }

@@ -1,11 +1,12 @@
 // The Color pane of shapes, text boxes and images: the fill kind and colour, the stroke's
 // colour, width and dash style, the soft colour (a colour mask painted inside the
-// outline) and the tint of images. The gradient controls shown for gradient fills are
-// filled in by their own file (setGradientControls()).
+// outline) and the tint of images. Gradient fills show the gradient controls, whose own
+// type pop-up hands "None", "Solid Color" and "Soft Color" back to this pane.
 
 #include "canvas/LBGraphicView.h"
 #include "controls/LBCircularSlider.h"
 #include "inspector/HUDControls.h"
+#include "inspector/HUDGradientControls.h"
 #include "inspector/HUDPaneBuilder.h"
 #include "inspector/HUDWindowController.h"
 #include "platform/core/Archive.h"
@@ -30,12 +31,6 @@ constexpr int fillRowHeight = 34;
 constexpr int strokeRowHeight = 25;
 const QChar degreeSign(0x00BA);
 
-HUDWindowController::GradientControls& gradientControls()
-{
-    static HUDWindowController::GradientControls controls;
-    return controls;
-}
-
 QString hudText(const char* key)
 {
     return platform::LocalizedString(QLatin1String(key), QStringLiteral("HUD Tools"));
@@ -45,6 +40,7 @@ struct ShapeColorToolsView : QWidget
 {
     QWidget* shapeFillControlsView = nullptr;
     QWidget* gradientControlsView = nullptr;
+    HUDGradientControls* gradientControls = nullptr;
     QWidget* softFillControlsView = nullptr;
     QWidget* imageTintControlsView = nullptr;
     QWidget* strokeControlsView = nullptr;
@@ -149,8 +145,11 @@ QWidget* makeShapeColorTools(HUDWindowController& controller)
     view->shapeStrokeSizeField->setText(QStringLiteral("1"));
     view->shapeStrokeSizeStepper->setValue(1.0);
 
-    if (gradientControls().build)
-        gradientControls().build(controller, view->gradientControlsView);
+    view->gradientControls = new HUDGradientControls(controller, HUDGradientControls::FillGradient,
+                                                     view->gradientControlsView);
+    view->gradientControls->setOtherTypeHandler([&controller, view](int) {
+        controller.shapeColorToolsAction(view->gradientControls->typePopup());
+    });
     return view;
 }
 
@@ -188,19 +187,6 @@ void HUDWindowController::registerShapeColorPane()
                 &HUDWindowController::shapeColorToolsAction);
     pane.fixedSize = QSize(-1, 69);
     registerPane(pane);
-}
-
-void HUDWindowController::setGradientControls(const GradientControls& controls)
-{
-    gradientControls() = controls;
-}
-
-QWidget* HUDWindowController::gradientControlsView() const
-{
-    for (const auto& [tag, view] : _paneViews)
-        if (tag == ShapeColorTools)
-            return static_cast<ShapeColorToolsView*>(view)->gradientControlsView;
-    return nullptr;
 }
 
 // --- Pure rules ---
@@ -367,7 +353,7 @@ void HUDWindowController::setWindowHeightForShapeToolsType(qint64 type, bool ani
         view->gradientControlsView->hide();
     }
     if (height != present || view->height() != height) {
-        setShownPaneHeight(height, animate, type == ImageTintShapeTools);
+        setWindowHeightForPane(height, animate);
         if (height > present)
             centerWindowUnderSelectedGraphics();
     }
@@ -422,8 +408,7 @@ void HUDWindowController::updateShapeColorTools()
         updateImageTintControlsForGraphic(last);
     } else if (kind == LinearGradientFillKind || kind == RadialGradientFillKind) {
         type = GradientShapeTools;
-        if (gradientControls().update)
-            gradientControls().update(*this);
+        view->gradientControls->update();
     } else {
         type = last.colorMaskType() != 0 ? SoftFillShapeTools : PlainShapeTools;
     }
@@ -505,28 +490,27 @@ void HUDWindowController::shapeColorToolsAction(QObject* sender)
                 g.setLineDash(pattern, count);
             },
             QStringLiteral("Stroke Style"));
-    } else if (auto* popUp = dynamic_cast<HUDPopUpButton*>(sender)) {
-        // The fill style pop-up, or the gradient controls' type pop-up.
+    } else if (sender == view->shapeFillStylePopup
+               || sender == view->gradientControls->typePopup()) {
+        // The fill style pop-up, or the gradient controls' pop-up handing back a plain kind.
+        auto* popUp = static_cast<HUDPopUpButton*>(sender);
         if (!popUp->selectedItem())
             return;
         const qint64 tag = popUp->selectedItem()->data().toLongLong();
         const bool column1 = view->softFillTypeMatrix->checkedId() == 1;
-        if ((tag == LinearGradientFillKind || tag == RadialGradientFillKind)
-            && gradientControls().action) {
-            gradientControls().action(*this, sender);
-        } else if (tag >= NoFillKind && tag <= RadialGradientFillKind) {
-            applyToSelection(
-                [&](LBGraphic& g) {
-                    if (tag == SoftFillKind) {
-                        g.setFillType(0);
-                        setMask(g, column1 ? 2 : 1, -1, -1, -1, -1, -1);
-                        return;
-                    }
-                    g.setFillType(tag == SolidFillKind ? 1 : tag == NoFillKind ? 0 : tag - 1);
-                    setMask(g, 0, -1, -1, -1, -1, -1);
-                },
-                QStringLiteral("Fill Type"));
-        }
+        if (tag < NoFillKind || tag > RadialGradientFillKind)
+            return;
+        applyToSelection(
+            [&](LBGraphic& g) {
+                if (tag == SoftFillKind) {
+                    g.setFillType(0);
+                    setMask(g, column1 ? 2 : 1, -1, -1, -1, -1, -1);
+                    return;
+                }
+                g.setFillType(tag == SolidFillKind ? 1 : tag == NoFillKind ? 0 : tag - 1);
+                setMask(g, 0, -1, -1, -1, -1, -1);
+            },
+            QStringLiteral("Fill Type"));
     } else if (sender == view->shapeStrokeSizeField || sender == view->shapeStrokeSizeStepper) {
         if (!applyStrokeWidth(sender == view->shapeStrokeSizeStepper, view->shapeStrokeSizeField,
                               view->shapeStrokeSizeStepper))

@@ -145,6 +145,9 @@ void HUDWindowController::registerPaneFiles()
         registerShapeColorPane();
         registerLineColorPane();
         registerTransparencyPanes();
+        registerTextGradientTools();
+        registerImageAdjustTools();
+        registerImageEffectsTools();
         return true;
     }();
     (void)registered;

@@ -129,6 +129,9 @@ public:
     static const Pane* paneForTag(int tag);
     // The rows of the pane files, registered once, by the first palette made.
     static void registerPaneFiles();
+    static void registerTextGradientTools();
+    static void registerImageAdjustTools();
+    static void registerImageEffectsTools();
 
     explicit HUDWindowController(qint64 mode, QObject* parent = nullptr);
     ~HUDWindowController() override;
@@ -233,6 +236,9 @@ public:
     void flushPendingTextCommit();
     // A press-drag-release on the control (slider, dial, stepper) is one undo step.
     void groupDragOfControl(QWidget* control);
+    // A pane that changes its own height while shown: the window becomes that height plus
+    // the title bar's, its top edge kept (and kept under the selection unless standalone).
+    void setWindowHeightForPane(int paneHeight, bool animate);
     static QString stripTrailingZerosFromString(const QString& string);
 
     // --- Dimensions and rotation panes ---
@@ -288,19 +294,6 @@ public:
     // Both colours equal in RGB; false when either is invalid.
     static bool color(const QColor& color, const QColor& isEqualTo);
 
-    // The gradient controls inside the Color pane come from their own file: built into
-    // gradientControlsView(), reloaded while the first graphic has a gradient fill, and
-    // given the fill-style pop-up when a gradient kind is chosen. Unset, the view stays
-    // empty and choosing a gradient only sets the fill type.
-    struct GradientControls
-    {
-        std::function<void(HUDWindowController&, QWidget* gradientControlsView)> build;
-        std::function<void(HUDWindowController&)> update;
-        std::function<void(HUDWindowController&, QObject* sender)> action;
-    };
-    static void setGradientControls(const GradientControls& controls);
-    QWidget* gradientControlsView() const;
-
     // --- Transparency, shadow and reflection panes ---
     void updateTransparencyTools();
     void transparencyToolsAction(QObject* sender);
@@ -331,9 +324,6 @@ private:
     static void registerShapeColorPane();
     static void registerLineColorPane();
     static void registerTransparencyPanes();
-    // A pane that changes its own height while shown: window height = pane height + 20,
-    // top edge kept, constrained unless standalone (or when `constrain` is false).
-    void setShownPaneHeight(int height, bool animate, bool constrain);
     // The stroke width field or stepper of a colour pane applied to the selection ("Set
     // Stroke Width"); false when the stepper asked for no change.
     bool applyStrokeWidth(bool fromStepper, QLineEdit* field, HUDStepper* stepper);

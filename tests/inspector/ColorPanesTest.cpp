@@ -358,3 +358,30 @@ TEST_F(ColorPanesTest, LinesShowMixedWidthsStylesAndArrows)
     EXPECT_TRUE(undoNamed("Set Stroke Width"));
     EXPECT_DOUBLE_EQ(l2->strokeLineWidth(), 1.0);
 }
+
+TEST_F(ColorPanesTest, AGradientShowsTheGradientControlsWhichHandPlainKindsBack)
+{
+    auto a = add(QStringLiteral("a"), QRectF(10, 10, 50, 50));
+    showPane({a}, H::ShapeColorTools);
+    choose("_shapeFillStylePopup", 5); // Linear Gradient
+    EXPECT_EQ(a->fillType(), 2);
+    EXPECT_DOUBLE_EQ(windowHeight(), 157.0);
+    auto* gradient = control<QWidget>("_gradientControlsView");
+    EXPECT_TRUE(gradient->isVisibleTo(palette->currentTools()));
+    EXPECT_FALSE(control<QWidget>("_shapeFillControlsView")->isVisibleTo(palette->currentTools()));
+    EXPECT_TRUE(undoNamed("Fill Type"));
+    EXPECT_EQ(a->fillType(), 1);
+
+    setUp([&] { a->setFillType(3); });
+    palette->updateSelectedTools();
+    auto* typePopUp = gradient->findChild<HUDPopUpButton*>();
+    ASSERT_NE(typePopUp, nullptr);
+    EXPECT_EQ(typePopUp->selectedItem()->text(), hudTools("Radial Gradient"));
+    for (QAction* item : typePopUp->itemMenu()->actions())
+        if (item->text() == hudTools("Solid Color"))
+            item->trigger();
+    EXPECT_EQ(a->fillType(), 1);
+    EXPECT_DOUBLE_EQ(windowHeight(), 89.0);
+    EXPECT_TRUE(undoNamed("Fill Type"));
+    EXPECT_EQ(a->fillType(), 3);
+}

@@ -152,3 +152,27 @@ TEST_F(SqlStoreTest, DamagedAndLockedFilesAreToldApartAndLeftAsTheyAre)
     QSqlDatabase::removeDatabase(QStringLiteral("holder"));
     EXPECT_EQ(store.open(path(), schema), SqlStore::OpenStatus::Open);
 }
+
+TEST_F(SqlStoreTest, AReadOnlyStoreReadsButNeverWritesNorMakesAFile)
+{
+    SqlStore missing;
+    platform::Error error;
+    EXPECT_EQ(missing.openReadOnly(path(), 2, &error), SqlStore::OpenStatus::Failed);
+    EXPECT_FALSE(QFile::exists(path()));
+    EXPECT_TRUE(error.description.contains(path()));
+
+    SqlStore writer;
+    ASSERT_EQ(writer.open(path(), schema), SqlStore::OpenStatus::Open);
+    ASSERT_TRUE(
+        writer.execute(QStringLiteral("INSERT INTO Kit (name) VALUES (?)"), {QStringLiteral("a")}));
+
+    // A reader beside the open writer has a connection of its own.
+    SqlStore reader;
+    ASSERT_EQ(reader.openReadOnly(path(), 2), SqlStore::OpenStatus::Open);
+    EXPECT_EQ(names(reader, QStringLiteral("Kit")), QStringList{QStringLiteral("a")});
+    EXPECT_FALSE(reader.execute(QStringLiteral("INSERT INTO Kit (name) VALUES (?)"),
+                                {QStringLiteral("b")}, &error));
+    EXPECT_EQ(names(writer, QStringLiteral("Kit")), QStringList{QStringLiteral("a")});
+    reader.close();
+    EXPECT_EQ(reader.openReadOnly(path(), 1), SqlStore::OpenStatus::TooNew);
+}

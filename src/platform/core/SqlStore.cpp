@@ -133,21 +133,31 @@ SqlStore::~SqlStore()
     close();
 }
 
-SqlStore::OpenStatus SqlStore::open(const QString& path, const QList<Migration>& migrations,
-                                    Error* error, int busyTimeoutMs)
+SqlStore::OpenStatus SqlStore::openConnection(const QString& path, bool readOnly, Error* error,
+                                              int busyTimeoutMs)
 {
     close();
     _path = path;
-    const QString key = fileKey(path);
+    // A reading connection never shares a writing one's (nor the other way round).
+    const QString key = fileKey(path) + (readOnly ? QStringLiteral("|read-only") : QString());
     const QString what = QStringLiteral("The store %1 cannot be opened").arg(path);
 
     std::shared_ptr<Connection> connection = registry().value(key).lock();
     if (!connection) {
+        if (readOnly && !QFileInfo(path).isFile()) {
+            Error::fail(error, SqlStoreErrorDomain, 0,
+                        QStringLiteral("%1: there is no such file.").arg(what));
+            _status = OpenStatus::Failed;
+            return _status;
+        }
         connection = std::make_shared<Connection>(key);
         QSqlDatabase database =
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection->name);
         database.setDatabaseName(path);
-        database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
+        if (readOnly)
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        database.setConnectOptions(options);
         if (!database.open()) {
             fail(error, database.lastError(), what);
             _status = OpenStatus::Failed;
@@ -183,6 +193,33 @@ SqlStore::OpenStatus SqlStore::open(const QString& path, const QList<Migration>&
     }
     _connection = connection;
     _status = OpenStatus::Open;
+    return _status;
+}
+
+SqlStore::OpenStatus SqlStore::openReadOnly(const QString& path, int schemaVersion, Error* error)
+{
+    if (openConnection(path, true, error, 100) != OpenStatus::Open)
+        return _status;
+    const int version = userVersion();
+    if (version > schemaVersion) {
+        Error::fail(error, SqlStoreErrorDomain, 0,
+                    QStringLiteral("The store %1 cannot be opened: it was written by a newer "
+                                   "version (schema %2, this version knows %3).")
+                        .arg(path)
+                        .arg(version)
+                        .arg(schemaVersion));
+        _connection.reset();
+        _status = OpenStatus::TooNew;
+    }
+    return _status;
+}
+
+SqlStore::OpenStatus SqlStore::open(const QString& path, const QList<Migration>& migrations,
+                                    Error* error, int busyTimeoutMs)
+{
+    if (openConnection(path, false, error, busyTimeoutMs) != OpenStatus::Open)
+        return _status;
+    const QString what = QStringLiteral("The store %1 cannot be opened").arg(path);
 
     const int version = userVersion();
     if (version > migrations.size()) {

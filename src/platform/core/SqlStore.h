@@ -68,6 +68,10 @@ public:
     // busyTimeoutMs.
     OpenStatus open(const QString& path, const QList<Migration>& migrations, Error* error = nullptr,
                     int busyTimeoutMs = 100);
+    // Opens an existing file for reading only: it is checked as open() checks it, but
+    // nothing is created or migrated, and every write fails. A missing file is Failed; a file whose schema is
+    // newer than `schemaVersion` is TooNew.
+    OpenStatus openReadOnly(const QString& path, int schemaVersion, Error* error = nullptr);
     OpenStatus status() const { return _status; }
     bool isOpen() const { return _status == OpenStatus::Open; }
     QString path() const { return _path; }
@@ -121,6 +125,8 @@ public:
     struct Connection;
 
 private:
+    OpenStatus openConnection(const QString& path, bool readOnly, Error* error, int busyTimeoutMs);
+
     std::shared_ptr<Connection> _connection;
     QString _path;
     OpenStatus _status = OpenStatus::Closed;
