@@ -148,6 +148,10 @@ void HUDWindowController::registerPaneFiles()
         registerTextGradientTools();
         registerImageAdjustTools();
         registerImageEffectsTools();
+        registerCropPane();
+        registerGroupPane();
+        registerPlaceholderPane();
+        registerCurvedTextPane();
         return true;
     }();
     (void)registered;
@@ -215,6 +219,9 @@ void HUDWindowController::loadWindow()
         if (platform::UndoManager* manager = undoManager())
             manager->redo();
     });
+
+    // Keys the panes' controls leave go to the canvas.
+    _window->installEventFilter(this);
 
     _textFieldTimer = new QTimer(this);
     _textFieldTimer->setSingleShot(true);
@@ -286,12 +293,6 @@ void HUDWindowController::resetAndHide()
     setSelectedGraphicView(nullptr);
     _selectedGraphics.clear();
     orderOut();
-}
-
-void HUDWindowController::forceSelectCropTools(bool force, bool showConstrainTools)
-{
-    _forceSelectCropTools = force;
-    _showConstrainTools = showConstrainTools;
 }
 
 // --- Window ---
@@ -711,6 +712,7 @@ QWidget* HUDWindowController::paneView(int tag)
             return view;
     const Pane* pane = paneForTag(tag);
     QWidget* view = pane && pane->factory ? pane->factory(*this) : emptyPane();
+    watchKeysOfTextFields(view);
     view->setParent(_mainView);
     view->hide();
     _paneViews.append({tag, view});
@@ -906,6 +908,24 @@ QList<platform::TextView*> HUDWindowController::textViews() const
             if (view)
                 views.append(view);
     return views;
+}
+
+void HUDWindowController::updateFontTools()
+{
+    if (_currToolsTag == FontTools)
+        updateSelectedTools();
+}
+
+void HUDWindowController::updateFontPreviewTools()
+{
+    if (_currToolsTag == FontPreviewTools)
+        updateSelectedTools();
+}
+
+void HUDWindowController::updateTypographyTools()
+{
+    if (_currToolsTag == TypographyTools)
+        updateSelectedTools();
 }
 
 // --- Observers, help ---

@@ -44,6 +44,7 @@ class HUDWindow;
 class LBGraphicView;
 class LBImageButton;
 class QAction;
+class QKeyEvent;
 class QKeySequence;
 class QLineEdit;
 class QMenu;
@@ -132,6 +133,10 @@ public:
     static void registerTextGradientTools();
     static void registerImageAdjustTools();
     static void registerImageEffectsTools();
+    static void registerCropPane();
+    static void registerGroupPane();
+    static void registerPlaceholderPane();
+    static void registerCurvedTextPane();
 
     explicit HUDWindowController(qint64 mode, QObject* parent = nullptr);
     ~HUDWindowController() override;
@@ -169,6 +174,7 @@ public:
         _forceSelectModifiedShapeTools = force;
     }
     void forceSelectMaskTools(bool force) override { _forceSelectMaskTools = force; }
+    // Shows the Crop pane while the canvas crops (Crop pane file).
     void forceSelectCropTools(bool force, bool showConstrainTools) override;
     QMenu* contextualMenuForView(CanvasView* view) override;
     void centerWindowUnderSelectedGraphics() override;
@@ -215,6 +221,10 @@ public:
     void addTextView(platform::TextView* view) override;
     void clearTextViews() override;
     QList<platform::TextView*> textViews() const;
+    // Reload the font, font preview or typography pane while it is shown.
+    void updateFontTools() override;
+    void updateFontPreviewTools() override;
+    void updateTypographyTools() override;
 
     // --- The pane contract ---
     platform::UndoManager* undoManager() const;
@@ -314,6 +324,21 @@ public:
     bool removeEffectWhenSwitching() const { return _removeEffectWhenSwitching; }
     void setRemoveEffectWhenSwitching(bool remove) { _removeEffectWhenSwitching = remove; }
 
+    // --- Keys typed while the palette is key ---
+    // Keys act on the canvas as if typed there; Return finishes a crop the Crop pane was
+    // forced for and is ignored otherwise.
+    void keyDown(QKeyEvent* event);
+    void insertNewline();
+    // The pane's text fields keep the keys typed into them (the frame calls it for each
+    // pane it makes).
+    void watchKeysOfTextFields(QWidget* pane);
+
+    // The pane view of a tag, made on first use.
+    QWidget* toolsView(int tag) { return paneView(tag); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // A row of the pane table from the pane's view factory, update and action.
     static Pane paneRow(int tag, const std::function<QWidget*(HUDWindowController&)>& factory,
@@ -330,6 +355,7 @@ private:
     // The pane's view of a tag (made on first use) as its outlets.
     template <typename Outlets>
     Outlets* paneOutlets(int tag);
+    friend class HUDCropTools;
     void loadWindow();
     void textTimerFired();
     QWidget* paneView(int tag);
@@ -392,6 +418,8 @@ private:
     bool _reloadFontPreviewString = false;
     bool _removeEffectWhenSwitching = false;
     bool _showConstrainTools = false;
+    int _preForceToolsTag = NoTools; // the pane shown before a crop forced the Crop pane
+    const QEvent* _textFieldKeyEvent = nullptr; // a key a pane's text field had first
 
     // Dimensions and rotation panes.
     QStringList _origFieldStr = QStringList(4); // x, y, width, height as last shown
