@@ -160,6 +160,20 @@ void HUDPaneBuilder::setValue(HUDSlider* slider, int value)
     slider->setValue(value);
 }
 
+void HUDPaneBuilder::setState(HUDCheckbox* box, bool on, bool mixed)
+{
+    box->setTristate(mixed);
+    box->setCheckState(mixed ? Qt::PartiallyChecked : on ? Qt::Checked : Qt::Unchecked);
+}
+
+bool HUDPaneBuilder::clickedState(HUDCheckbox* box)
+{
+    if (box->checkState() == Qt::PartiallyChecked)
+        box->setCheckState(Qt::Checked);
+    box->setTristate(false);
+    return box->checkState() == Qt::Checked;
+}
+
 HUDValueControls HUDPaneBuilder::valueRow(const QString& name, const QString& title, int y,
                                           int labelWidth, int sliderWidth, int fieldWidth,
                                           int sliderMaximum, double stepperMaximum)

@@ -76,6 +76,10 @@ public:
 
     // Sets a slider without reporting it as the user's move.
     static void setValue(HUDSlider* slider, int value);
+    // Shows a check box on, off or mixed.
+    static void setState(HUDCheckbox* box, bool on, bool mixed);
+    // A clicked check box's state, a mixed one becoming on: whether it is on.
+    static bool clickedState(HUDCheckbox* box);
 
     // The normal and the pressed look of the small buttons.
     static QString smallButtonImages();

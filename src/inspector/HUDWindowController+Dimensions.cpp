@@ -238,10 +238,7 @@ void HUDWindowController::updateSizeTools()
     }
 
     HUDCheckbox* proportions = view->constrainProportionsCheckbox;
-    proportions->setTristate(proportionsMixed);
-    proportions->setCheckState(proportionsMixed  ? Qt::PartiallyChecked
-                               : keepProportions ? Qt::Checked
-                                                 : Qt::Unchecked);
+    HUDPaneBuilder::setState(proportions, keepProportions, proportionsMixed);
 
     // Images get the perspective buttons in a taller pane.
     const double windowHeight = _window ? windowFrame().height() : 0.0;
@@ -267,11 +264,7 @@ void HUDWindowController::sizeToolsAction(QObject* sender)
     const QList<LBGraphicPtr> graphics = _selectedGraphics;
 
     if (sender == view->constrainProportionsCheckbox) {
-        HUDCheckbox* box = view->constrainProportionsCheckbox;
-        if (box->checkState() == Qt::PartiallyChecked)
-            box->setCheckState(Qt::Checked);
-        box->setTristate(false);
-        const bool on = box->checkState() == Qt::Checked;
+        const bool on = HUDPaneBuilder::clickedState(view->constrainProportionsCheckbox);
         applyToSelection([on](LBGraphic& graphic) { graphic.setConstrainProportions(on); },
                          QStringLiteral("Constrain Proportions"));
         updateSizeTools();

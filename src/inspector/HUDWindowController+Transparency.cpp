@@ -218,10 +218,7 @@ void HUDWindowController::updateShadowTools()
     }
     view->shadowCheckbox->setVisible(!anyType2);
     view->shadowColorText->setVisible(anyType2);
-    view->shadowCheckbox->setTristate(typeMixed);
-    view->shadowCheckbox->setCheckState(typeMixed         ? Qt::PartiallyChecked
-                                        : first.type != 0 ? Qt::Checked
-                                                          : Qt::Unchecked);
+    HUDPaneBuilder::setState(view->shadowCheckbox, first.type != 0, typeMixed);
     view->offset.show(first.height, QString::number(first.height) + QStringLiteral(" pt"),
                       heightMixed);
     view->blur.show(first.radius, QString::number(first.radius) + QStringLiteral(" pt"),
@@ -247,11 +244,8 @@ void HUDWindowController::shadowToolsAction(QObject* sender)
             QLatin1String(undoKey));
     };
     if (sender == view->shadowCheckbox) {
-        HUDCheckbox* box = view->shadowCheckbox;
-        if (box->checkState() == Qt::PartiallyChecked)
-            box->setCheckState(Qt::Checked);
-        box->setTristate(false);
-        apply(box->checkState() == Qt::Checked ? 1 : 0, -1, -1, -1, -1.0, QColor(), "Shadow On");
+        const bool on = HUDPaneBuilder::clickedState(view->shadowCheckbox);
+        apply(on ? 1 : 0, -1, -1, -1, -1.0, QColor(), "Shadow On");
     } else if (view->offset.owns(sender)) {
         const qint64 v = view->offset.value(sender);
         if (v < 0)
@@ -292,10 +286,7 @@ void HUDWindowController::updateReflectionTools()
     bool mixed = false;
     for (const LBGraphicPtr& g : _selectedGraphics)
         mixed |= g->reflectionEnabled() != first.reflectionEnabled();
-    view->reflectionCheckbox->setTristate(mixed);
-    view->reflectionCheckbox->setCheckState(mixed                       ? Qt::PartiallyChecked
-                                            : first.reflectionEnabled() ? Qt::Checked
-                                                                        : Qt::Unchecked);
+    HUDPaneBuilder::setState(view->reflectionCheckbox, first.reflectionEnabled(), mixed);
     const double values[4] = {1.0 - first.reflectionTransparency(), first.reflectionHeight(),
                               first.reflectionHOffset(), first.reflectionVOffset()};
     for (int i = 0; i < 4; ++i) {
@@ -310,11 +301,7 @@ void HUDWindowController::reflectionToolsAction(QObject* sender)
     if (!view || _selectedGraphics.isEmpty())
         return;
     if (sender == view->reflectionCheckbox) {
-        HUDCheckbox* box = view->reflectionCheckbox;
-        if (box->checkState() == Qt::PartiallyChecked)
-            box->setCheckState(Qt::Checked);
-        box->setTristate(false);
-        const bool on = box->checkState() == Qt::Checked;
+        const bool on = HUDPaneBuilder::clickedState(view->reflectionCheckbox);
         applyToSelection([on](LBGraphic& g) { g.setReflectionEnabled(on); },
                          QStringLiteral("Reflection"));
     } else {
