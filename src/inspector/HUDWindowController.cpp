@@ -4,6 +4,7 @@
 #include "controls/LBImageButton.h"
 #include "graphics/LBProcessState.h"
 #include "graphics/LBTextArea.h"
+#include "inspector/HUDTextPanes.h"
 #include "inspector/HUDWindow.h"
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
@@ -152,6 +153,7 @@ void HUDWindowController::registerPaneFiles()
         registerGroupPane();
         registerPlaceholderPane();
         registerCurvedTextPane();
+        registerTextPanes();
         return true;
     }();
     (void)registered;
