@@ -8,7 +8,6 @@
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
-#include "inspector/HUDTextPanes.h"
 #include "inspector/LBLayersController.h"
 #include "inspector/LBTextDrawerController.h"
 #include "layouts/LBLayoutSheetController.h"
@@ -262,7 +261,6 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     registerWindowClasses();
     registerMergeClasses();
-    registerTextPanes();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     LayersPane::setFactory([] { return std::make_unique<LBLayersController>(); });
