@@ -3,6 +3,8 @@
 #include "window/LBWindowController.h"
 
 #include "document/LBDocument.h"
+#include "graphics/LBTextArea.h"
+#include "platform/text/AttributedString.h"
 
 MergeServices* LBWindowController::mergeServices()
 {
@@ -45,4 +47,59 @@ bool LBWindowController::checkRecordsForOutput()
 {
     MergeServices* services = mergeServices();
     return !services || services->checkRecordsForOutput();
+}
+
+// ==== Contacts and merge fields, answered by the merge ==================================
+
+void LBWindowController::scanGraphicsForContactFields()
+{
+    MergeServices* services = mergeServices();
+    const MergeServices::ContactFieldScan scan =
+        services ? services->scanGraphicsForContactFields() : MergeServices::ContactFieldScan();
+    _foundDeliveryAddress = scan.deliveryAddress;
+    _foundReturnAddress = scan.returnAddress;
+    _foundOtherContactField = scan.otherContactField;
+    _foundActivityField = scan.activityField;
+}
+
+void LBWindowController::showOrHideColumnsAsNecessary(qint64 mode)
+{
+    if (MergeServices* services = mergeServices())
+        services->showOrHideColumnsAsNecessary(mode);
+}
+
+std::shared_ptr<LBTextArea>
+LBWindowController::textObjForPreformattedFieldStr(const QString& fieldStr)
+{
+    MergeServices* services = mergeServices();
+    return services ? services->textObjForPreformattedFieldStr(fieldStr) : nullptr;
+}
+
+QString LBWindowController::dateStringForDate(const QDateTime& date, qint64 formatIndex) const
+{
+    MergeServices* services = const_cast<LBWindowController*>(this)->mergeServices();
+    return services ? services->dateStringForDate(date, formatIndex)
+                    : CanvasHost::dateStringForDate(date, formatIndex);
+}
+
+QString LBWindowController::timeStringForDate(const QDateTime& date, qint64 formatIndex) const
+{
+    MergeServices* services = const_cast<LBWindowController*>(this)->mergeServices();
+    return services ? services->timeStringForDate(date, formatIndex)
+                    : CanvasHost::timeStringForDate(date, formatIndex);
+}
+
+QString LBWindowController::phoneFormatStringAtIndex(qint64 index) const
+{
+    MergeServices* services = const_cast<LBWindowController*>(this)->mergeServices();
+    return services ? services->phoneFormatStringAtIndex(index)
+                    : CanvasHost::phoneFormatStringAtIndex(index);
+}
+
+std::optional<platform::AttributedString>
+LBWindowController::preformattedAddressStringForFieldStr(const QString& fieldStr, bool isMyField)
+{
+    MergeServices* services = mergeServices();
+    return services ? services->preformattedAddressStringForFieldStr(fieldStr, isMyField)
+                    : std::nullopt;
 }
