@@ -37,8 +37,14 @@ protected:
     MergeFieldsTest()
     {
         loadShippedFieldLists();
-        services = std::make_unique<LBMergeServices>(*controller);
-        services->setContactStore(&store);
+        registerMergeClasses();
+        MergeServices::setFactory([this](LBWindowController& window) {
+            auto made = std::make_unique<LBMergeServices>(window);
+            made->setContactStore(&store);
+            services = made.get();
+            return made;
+        });
+        controller->mergeServices();
         controller->_foundOtherContactField = true;
         defaults().removeObjectForKey(QStringLiteral("My Person ID"));
         defaults().setInteger(2, QStringLiteral("Print Country"));
@@ -46,6 +52,8 @@ protected:
     }
     ~MergeFieldsTest() override
     {
+        MergeServices::setFactory({});
+        SheetRenderer::setFactory({});
         LBMergeServices::setCurrentDateForTesting(std::nullopt);
         defaults().removeObjectForKey(QStringLiteral("Print Country"));
         defaults().removeObjectForKey(QStringLiteral("My Person ID"));
@@ -79,5 +87,5 @@ protected:
     }
 
     platform::ContactStore store;
-    std::unique_ptr<LBMergeServices> services;
+    LBMergeServices* services = nullptr; // the window's
 };
