@@ -109,6 +109,8 @@ LBMergeServices::LBMergeServices(LBWindowController& window) : _window(window)
 
 LBMergeServices::~LBMergeServices()
 {
+    // The contact tables read this model: they go first.
+    delete _contactColumns;
     delete _calibrationController;
     delete _envelopeSheet;
     delete _exportPanel;

@@ -16,6 +16,7 @@
 #include "window/MergeServices.h"
 
 #include "platform/core/ContactStore.h"
+#include "platform/core/NotificationCenter.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -23,7 +24,9 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 class LBEnvelopeFeedSheet;
 class LBExportPanel;
@@ -71,6 +74,59 @@ public:
     static bool isCompanyCard(const platform::ContactPerson& person);
     // Which merge fields the design's text and barcodes hold.
     ContactFieldScan scanGraphicsForContactFields() override;
+
+    // --- The contact columns' model (LBMergeServices+Contacts.cpp) ---
+    // Rows: the groups column has "All" and then every group sorted by name; the people
+    // column the subgroups of the selected group and then its people matching the search,
+    // in the people order of "Contact Sort Field". Any change of group, search, order or
+    // people selection rebuilds the selected people.
+    enum class RowIcon { AllGroups, Group, Person, Organization, SelfPerson };
+    void readAddressBook();
+    const QList<platform::ContactGroupPtr>& groupArray() const { return _groupArray; }
+    const QList<platform::ContactGroupPtr>& subgroupArray() const { return _subgroupArray; }
+    const QList<platform::ContactPersonPtr>& personArray() const { return _personArray; }
+    qint64 meIndex() const { return _meIndex; }
+    qint64 numberOfGroupRows() const { return _groupArray.size() + 1; }
+    qint64 numberOfPeopleRows() const { return _subgroupArray.size() + _personArray.size(); }
+    QString groupRowText(qint64 row) const;
+    QString peopleRowText(qint64 row) const;
+    RowIcon groupRowIcon(qint64 row) const;
+    RowIcon peopleRowIcon(qint64 row) const;
+    // The selected group row (-1 none) and people rows; selecting runs the selection
+    // change as the tables do.
+    qint64 selectedGroupRow() const { return _selectedGroupRow; }
+    const QList<qint64>& selectedPeopleRows() const { return _selectedPeopleRows; }
+    void selectGroupRow(qint64 row);
+    void selectPeopleRows(const QList<qint64>& rows);
+    void processContactSearchStr(const QString& text);
+    const QString& searchStr() const { return _searchStr; }
+    // People of the store whose values hold every word of the text (split at spaces,
+    // empty words skipped), kept to the source when one is given; the source itself for
+    // empty text.
+    QList<platform::ContactPersonPtr>
+    recordsMatchingSearchStr(const QString& text,
+                             const std::optional<QList<platform::ContactPersonPtr>>& inSourceArray);
+    // The elements of the shorter list (the second on a tie) the other holds, in order.
+    static QList<platform::ContactPersonPtr>
+    unionArray(const QList<platform::ContactPersonPtr>& array,
+               const QList<platform::ContactPersonPtr>& withArray);
+    // The people in the order of the sort field (0 last, 1 first, 2 company, 3 ZIP).
+    static void sortPeople(QList<platform::ContactPersonPtr>& people, qint64 sortField);
+    // The name the people column shows.
+    static QString displayName(const platform::ContactPerson& person, bool firstNameFirst,
+                               qint64 sortField);
+    void buildSelectedPeopleArray();
+    // "1 person selected" / "%ld people selected".
+    QString selectedCountText() const;
+    // Shows the columns and the search item in preview when the design has contact
+    // fields; hides them otherwise.
+    void showOrHideColumnsAsNecessary(qint64 mode) override;
+    // Reads the store (or tells why it cannot) and makes the tables in the window.
+    void setUpContacts() override;
+    // Opens the contacts folder in the file manager.
+    void launchAddressBookAction();
+    // Called after every change of the people selection (the tables refresh with it).
+    std::function<void()> selectionDidChange;
 
     // --- Field lists and field dictionaries (LBMergeServices+Fields.cpp) ---
     // The first definition of the list's groups whose "fieldName" equals the name,
@@ -187,7 +243,19 @@ private:
     QPointer<LBExportPanel> _exportPanel;
     QPointer<LBPrintOnlineController> _printOnlineController;
 
+    void groupSelectionChanged();
+    void selectionChanged();
+
     platform::ContactStore* _contactStore = nullptr;
+    QList<platform::ContactGroupPtr> _groupArray;
+    QList<platform::ContactGroupPtr> _subgroupArray;
+    QList<platform::ContactPersonPtr> _personArray;
+    QString _searchStr;
+    qint64 _meIndex = -1;
+    qint64 _selectedGroupRow = 0;
+    QList<qint64> _selectedPeopleRows;
+    std::vector<platform::ObserverToken> _contactObservers;
+    QPointer<QObject> _contactColumns;
     QList<platform::ContactPersonPtr> _selectedPeople;
     std::optional<platform::ContactPersonPtr> _mePerson;
 };

@@ -2,9 +2,13 @@
 
 #include "window/LBWindowController.h"
 
+#include "controls/LBSplitView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBTextArea.h"
+#include "platform/ui/Toolbar.h"
+
 #include "platform/text/AttributedString.h"
+#include <QWidget>
 
 MergeServices* LBWindowController::mergeServices()
 {
@@ -102,4 +106,47 @@ LBWindowController::preformattedAddressStringForFieldStr(const QString& fieldStr
     MergeServices* services = mergeServices();
     return services ? services->preformattedAddressStringForFieldStr(fieldStr, isMyField)
                     : std::nullopt;
+}
+
+// ==== The contact columns ===============================================================
+
+void LBWindowController::showColumns()
+{
+    _showColumns = true;
+    if (!_previewSplitView || !_previewView)
+        return;
+    if (_previewView->parentWidget() != _previewSplitView)
+        _previewSplitView->insertWidget(2, _previewView);
+    _groupColumn->show();
+    _peopleColumn->show();
+    if (_mode == PreviewMode)
+        _previewSplitView->show();
+    layOutContent();
+}
+
+void LBWindowController::hideColumns()
+{
+    _showColumns = false;
+    if (!_previewSplitView || !_previewView)
+        return;
+    _groupViewWidth = _groupColumn->width();
+    _personViewWidth = _peopleColumn->width();
+    const bool visible = _previewSplitView->isVisible();
+    _previewView->setParent(_contentView);
+    _previewSplitView->hide();
+    if (visible || _mode == PreviewMode)
+        _previewView->show();
+    layOutContent();
+}
+
+void LBWindowController::setSearchItemShown(bool shown)
+{
+    if (!_toolbar || !_toolbar->identifier().startsWith(QLatin1String("LBViewModeToolbarID")))
+        return;
+    const bool first = !_toolbar->itemIdentifiers().isEmpty()
+                       && _toolbar->itemIdentifiers().first() == QLatin1String("LBSearchID");
+    if (shown && !first)
+        _toolbar->insertItemWithItemIdentifier(QStringLiteral("LBSearchID"), 0);
+    else if (!shown && first)
+        _toolbar->removeItemAtIndex(0);
 }

@@ -272,6 +272,15 @@ public:
     // while they show (not wider than the window), else 594; 480 high.
     static QSize minimumWindowSize(bool columnsShow, double columnsRight, double windowWidth);
     bool columnsAreShowing() const { return _showColumns; }
+    // The contact columns' panes (the merge puts its tables in them).
+    QWidget* groupColumn() const { return _groupColumn; }
+    QWidget* peopleColumn() const { return _peopleColumn; }
+    // Puts the preview beside the contact columns / directly into the window, recording
+    // the columns' widths; sets whether the columns show.
+    void showColumns();
+    void hideColumns();
+    // The toolbar's search item sits first exactly while the columns are needed.
+    void setSearchItemShown(bool shown);
 
     // Interface widths the Parts fix.
     static constexpr double DrawerMinWidth = 215;
