@@ -189,6 +189,19 @@ public:
     // for a name beginning with "My", else a delivery address.
     std::shared_ptr<LBTextArea> textObjForPreformattedFieldStr(const QString& fieldStr) override;
 
+    // --- Imported text records (LBMergeServices+Import.cpp) ---
+    // Asks for a file (a sheet on the window) and imports it.
+    void importText(bool commaSeparated) override;
+    // Reads the file, asks whether to import its records and stores them in the document
+    // (marking it changed); a file that is empty, not text or unreadable is named in an
+    // alert and changes nothing. True when the records were stored.
+    bool importTextFile(const QString& path, bool commaSeparated);
+    // Removes the records (marking the document changed when there were some).
+    void clearImportText() override;
+    // Locks the window's text before the records change; unlocked text holding labels'
+    // own texts asks first. False when the user cancels.
+    bool lockTextForRecords();
+
     // --- Printer calibration ---
     // Keeps a copy of "Printer Calibration Array" (unless a test print is reopening the
     // sheet) and opens the sheet on the remembered printer.
@@ -244,6 +257,7 @@ private:
     QPointer<LBPrintOnlineController> _printOnlineController;
 
     void groupSelectionChanged();
+    void refreshPreviewForRecords();
     void selectionChanged();
 
     platform::ContactStore* _contactStore = nullptr;
