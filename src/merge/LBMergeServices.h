@@ -15,6 +15,7 @@
 
 #include "window/MergeServices.h"
 
+#include "merge/BarcodePictureCache.h"
 #include "platform/core/ContactStore.h"
 #include "platform/core/NotificationCenter.h"
 
@@ -261,6 +262,7 @@ private:
     void selectionChanged();
 
     platform::ContactStore* _contactStore = nullptr;
+    BarcodePictureCache _barcodePictures;
     QList<platform::ContactGroupPtr> _groupArray;
     QList<platform::ContactGroupPtr> _subgroupArray;
     QList<platform::ContactPersonPtr> _personArray;

@@ -7,7 +7,10 @@
 #include "graphics/LBTextArea.h"
 #include "platform/core/Strings.h"
 #include "platform/text/AttributedString.h"
+#include "shapes/LBBarcodeImage.h"
+#include "shapes/LBImage.h"
 
+#include <QBuffer>
 #include <QLocale>
 
 namespace {
@@ -534,4 +537,47 @@ TEST_F(MergeFieldsTest, BlockTextBoxShrinksToTheLabel)
     EXPECT_LT(font.pointSizeF(), 12.0);
     EXPECT_EQ(services->textObjForPreformattedFieldStr(QStringLiteral("Name"))->textBoxType(),
               LBTextArea::DeliveryAddressBox);
+}
+
+TEST_F(MergeFieldsTest, PicturesOfRecordsForPictureGraphics)
+{
+    QImage red(6, 3, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    auto withPicture = std::make_shared<platform::ContactPerson>();
+    withPicture->setUniqueId(QStringLiteral("me"));
+    withPicture->setImageData(png);
+    store.addPerson(withPicture);
+    const auto plain = addCards(card(QStringLiteral("UID:p\nN:P;P\nADR:;;1 St;X;;12345-678;")));
+    services->setSelectedPeople({withPicture, plain.first()});
+    defaults().setObject(QStringLiteral("me"), QStringLiteral("My Person ID"));
+    LBImage contact;
+    contact.setSpecialImageType(LBImage::ContactPicture);
+    ASSERT_TRUE(services->substituteImageForGraphic(contact, 0));
+    EXPECT_EQ(services->substituteImageForGraphic(contact, 0)->pixelsWide(), 6);
+    EXPECT_FALSE(services->substituteImageForGraphic(contact, 1));
+    EXPECT_FALSE(services->substituteImageForGraphic(contact, -1));
+    LBImage mine;
+    mine.setSpecialImageType(LBImage::MyPicture);
+    EXPECT_TRUE(services->substituteImageForGraphic(mine, 1));
+
+    document->setImportTextArray({QStringLiteral("12345"), QStringLiteral("67890")}, 1);
+    auto barcode = LBBarcodeImage::withBarcodeType(LBCode128Barcode);
+    barcode->setBarcodeDataSource(LBBarcodeImage::ImportField);
+    barcode->setImportFieldIndex(0);
+    const QString designText = barcode->barcodeDataString();
+    const auto first = services->substituteImageForGraphic(*barcode, 0);
+    const auto second = services->substituteImageForGraphic(*barcode, 1);
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(barcode->barcodeDataString(), designText); // the design's barcode stays
+    // A postal code of the contact, its digits only.
+    document->setImportTextArray({}, 0);
+    auto postal = LBBarcodeImage::withBarcodeType(LBCode128Barcode);
+    postal->setBarcodeDataSource(LBBarcodeImage::ContactCodeField);
+    postal->setAddressBookFieldIndex(0);
+    EXPECT_TRUE(services->substituteImageForGraphic(*postal, 1));
 }
