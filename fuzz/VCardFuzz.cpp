@@ -21,7 +21,7 @@ QList<QByteArray> seeds()
         "TYPE=PNG:iVBORw0KGgo=\nEMAIL;TYPE=WORK,PREF:a@b.c\nBDAY:1980-02-01\nUID:ann\nEND:VCARD\n"
         "BEGIN:VCARD\nVERSION:3.0\nFN:Bo Lee\nNOTE:long\n  folded\nEND:VCARD\n",
         "BEGIN:VCARD\rVERSION:4.0\rKIND:org\rFN:Acme\rPHOTO:data:image/png;base64,iVBORw0KGgo=\r"
-        "item1.TEL:1\ritem1.X-ABLabel:Night\rRELATED;TYPE=spouse:Kim\rANNIVERSARY:--0612\r"
+        "item1.TEL:1\ritem1.X-CUSTOM-LABEL:Night\rRELATED;TYPE=spouse:Kim\rANNIVERSARY:--0612\r"
         "ADR;TYPE=work:;;1 Main;Town;ST;123;Germany\rEND:VCARD\r",
         "BEGIN:VCARD\nN:Broken\nno colon here\nPHOTO;ENCODING=b:!!!\n",
     };
@@ -108,8 +108,13 @@ void fuzzOne(const QByteArray& data)
     const qsizetype split = cardBoundary(data);
     if (split < 0)
         return;
+    // A second file opening with a byte-order mark reads in that encoding.
+    const QByteArray second = data.mid(split);
+    if (second.startsWith("\xEF\xBB\xBF") || second.startsWith("\xFF\xFE")
+        || second.startsWith("\xFE\xFF"))
+        return;
     QStringList apart = describeAll(VCardReader::read(data.left(split), FileName, nullptr));
-    apart += describeAll(VCardReader::read(data.mid(split), FileName, nullptr));
+    apart += describeAll(VCardReader::read(second, FileName, nullptr));
     const QStringList whole = describeAll(people);
     FUZZ_PROMISE(apart == whole, whole.join(QStringLiteral(" // ")) + QStringLiteral(" vs ")
                                      + apart.join(QStringLiteral(" // ")));

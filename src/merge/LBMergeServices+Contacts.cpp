@@ -157,58 +157,53 @@ QString primaryZIP(const platform::ContactPerson& p)
 
 enum class KeyKind { None, Last, First, Company, ZIP };
 
-// A person's sort key, made once per sort.
+// A person's sort key: which name it is and the person's case-folded names, made when
+// the person was read.
 struct SortKey
 {
-    platform::ContactPersonPtr person;
+    qsizetype index = 0;
     KeyKind kind = KeyKind::None;
-    QString key; // case-folded
-    QString first;
-    QString last;
-    QString company;
-    QString zip;
+    const QString* key = nullptr;
+    const QString* first = nullptr;
+    const QString* last = nullptr;
+    const QString* company = nullptr;
+    const QString* zip = nullptr;
 };
 
-SortKey sortKeyFor(const platform::ContactPersonPtr& person, qint64 sortField)
+SortKey sortKeyFor(const platform::ContactPerson& person, qsizetype index, qint64 sortField)
 {
-    SortKey k;
-    k.person = person;
-    k.first = personValue(*person, platform::ContactFirstNameProperty).toCaseFolded();
-    k.last = personValue(*person, platform::ContactLastNameProperty).toCaseFolded();
-    k.company = personValue(*person, platform::ContactOrganizationProperty).toCaseFolded();
-    if (sortField == 3)
-        k.zip = primaryZIP(*person).toCaseFolded();
-    const bool company = LBMergeServices::isCompanyCard(*person);
-    QList<std::pair<KeyKind, const QString*>> order;
+    const platform::ContactPerson::SortNames& names = person.sortNames();
+    SortKey k{index, KeyKind::None, nullptr, &names.first, &names.last, &names.company, &names.zip};
+    const bool company = LBMergeServices::isCompanyCard(person);
+    std::pair<KeyKind, const QString*> order[4];
+    int count = 0;
+    const auto add = [&](KeyKind kind, const QString* text) { order[count++] = {kind, text}; };
     switch (sortField) {
     case 0:
-        order = company ? QList<std::pair<KeyKind, const QString*>>{{KeyKind::Company, &k.company},
-                                                                    {KeyKind::Last, &k.last}}
-                        : QList<std::pair<KeyKind, const QString*>>{{KeyKind::Last, &k.last},
-                                                                    {KeyKind::First, &k.first}};
+        add(company ? KeyKind::Company : KeyKind::Last, company ? k.company : k.last);
+        add(company ? KeyKind::Last : KeyKind::First, company ? k.last : k.first);
         break;
     case 1:
-        order = company ? QList<std::pair<KeyKind, const QString*>>{{KeyKind::Company, &k.company},
-                                                                    {KeyKind::First, &k.first}}
-                        : QList<std::pair<KeyKind, const QString*>>{{KeyKind::First, &k.first},
-                                                                    {KeyKind::Last, &k.last}};
+        add(company ? KeyKind::Company : KeyKind::First, company ? k.company : k.first);
+        add(company ? KeyKind::First : KeyKind::Last, company ? k.first : k.last);
         break;
     case 2:
-        order = {
-            {KeyKind::Company, &k.company}, {KeyKind::Last, &k.last}, {KeyKind::First, &k.first}};
+        add(KeyKind::Company, k.company);
+        add(KeyKind::Last, k.last);
+        add(KeyKind::First, k.first);
         break;
     case 3:
-        order = {{KeyKind::ZIP, &k.zip},
-                 {KeyKind::Last, &k.last},
-                 {KeyKind::Company, &k.company},
-                 {KeyKind::First, &k.first}};
+        add(KeyKind::ZIP, k.zip);
+        add(KeyKind::Last, k.last);
+        add(KeyKind::Company, k.company);
+        add(KeyKind::First, k.first);
         break;
     default: break;
     }
-    for (const auto& [kind, text] : order)
-        if (!text->isEmpty()) {
-            k.kind = kind;
-            k.key = *text;
+    for (int i = 0; i < count; ++i)
+        if (!order[i].second->isEmpty()) {
+            k.kind = order[i].first;
+            k.key = order[i].second;
             break;
         }
     return k;
@@ -217,11 +212,11 @@ SortKey sortKeyFor(const platform::ContactPersonPtr& person, qint64 sortField)
 // The tie-break after equal keys, by what a's key was.
 int secondCompare(const SortKey& a, const SortKey& b)
 {
-    const auto compare = [](const QString& x, const QString& y, const QString& x2,
-                            const QString& y2) {
-        if (!x.isEmpty() && !y.isEmpty())
-            return x.compare(y);
-        return x2.compare(y2);
+    const auto compare = [](const QString* x, const QString* y, const QString* x2,
+                            const QString* y2) {
+        if (!x->isEmpty() && !y->isEmpty())
+            return x->compare(*y);
+        return x2->compare(*y2);
     };
     switch (a.kind) {
     case KeyKind::Last: return compare(a.first, b.first, a.last, b.last);
@@ -241,7 +236,7 @@ bool comesBefore(const SortKey& a, const SortKey& b, qint64 sortField)
         return !aHas && bHas; // people without a key first
     if (sortField == 3 && (a.kind == KeyKind::ZIP) != (b.kind == KeyKind::ZIP))
         return a.kind == KeyKind::ZIP;
-    const int c = a.key.compare(b.key);
+    const int c = a.key->compare(*b.key);
     if (c != 0)
         return c < 0;
     return secondCompare(a, b) < 0;
@@ -262,14 +257,17 @@ void LBMergeServices::sortPeople(QList<ContactPersonPtr>& people, qint64 sortFie
     if (sortField < 0 || sortField > 3)
         return;
     std::vector<SortKey> keys;
-    keys.reserve(people.size());
-    for (const ContactPersonPtr& person : std::as_const(people))
-        keys.push_back(sortKeyFor(person, sortField));
+    keys.reserve(size_t(people.size()));
+    for (qsizetype i = 0; i < people.size(); ++i)
+        keys.push_back(sortKeyFor(*people.at(i), i, sortField));
     std::stable_sort(keys.begin(), keys.end(), [sortField](const SortKey& a, const SortKey& b) {
         return comesBefore(a, b, sortField);
     });
-    for (qsizetype i = 0; i < people.size(); ++i)
-        people[i] = keys[size_t(i)].person;
+    QList<ContactPersonPtr> sorted;
+    sorted.reserve(people.size());
+    for (const SortKey& key : keys)
+        sorted.append(people.at(key.index));
+    people = std::move(sorted);
 }
 
 QString LBMergeServices::displayName(const platform::ContactPerson& p, bool firstNameFirst,
@@ -325,14 +323,31 @@ QList<ContactPersonPtr> LBMergeServices::recordsMatchingSearchStr(
     const platform::ContactStore* store = contactStore();
     if (!store)
         return {};
+    // The source's members, gathered once for every word.
+    QSet<const platform::ContactPerson*> sourceMembers;
+    if (inSourceArray) {
+        sourceMembers.reserve(inSourceArray->size());
+        for (const ContactPersonPtr& p : *inSourceArray)
+            sourceMembers.insert(p.get());
+    }
     QList<ContactPersonPtr> result;
     bool firstWord = true;
     for (const QString& word : words) {
         const QList<ContactPersonPtr> matches = store->peopleMatching(word);
         result = firstWord ? matches : unionArray(result, matches);
         firstWord = false;
-        if (inSourceArray)
+        if (!inSourceArray)
+            continue;
+        if (result.size() >= inSourceArray->size()) {
             result = unionArray(result, *inSourceArray);
+        } else {
+            // The shorter list's order, as the intersection keeps it.
+            QList<ContactPersonPtr> kept;
+            for (const ContactPersonPtr& p : std::as_const(result))
+                if (sourceMembers.contains(p.get()))
+                    kept.append(p);
+            result = std::move(kept);
+        }
     }
     return result;
 }

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QLocale>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -24,45 +25,67 @@ namespace platform {
 
 qsizetype ContactMultiValue::indexForIdentifier(const QString& identifier) const
 {
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        if (entries.at(i).identifier == identifier)
-            return i;
-    return -1;
+    bool ok = false;
+    const qsizetype i = identifier.toLongLong(&ok);
+    return ok && i >= 0 && i < entries.size() ? i : -1;
 }
 
 qsizetype ContactMultiValue::primaryIndex() const
 {
     if (entries.isEmpty())
         return -1;
-    const qsizetype i = indexForIdentifier(primaryIdentifier);
-    return i < 0 ? 0 : i;
+    return primary >= 0 && primary < entries.size() ? primary : 0;
 }
 
 // ---- ContactPerson -------------------------------------------------------------------
 
+QVariant ContactPerson::value(const QString& property) const
+{
+    for (const auto& [name, value] : _values)
+        if (name == property)
+            return value;
+    return {};
+}
+
 void ContactPerson::setValue(const QString& property, const QVariant& value)
 {
+    for (qsizetype i = 0; i < _values.size(); ++i)
+        if (_values.at(i).first == property) {
+            if (value.isValid())
+                _values[i].second = value;
+            else
+                _values.removeAt(i);
+            return;
+        }
     if (value.isValid())
-        _values.insert(property, value);
-    else
-        _values.remove(property);
+        _values.append({property, value});
 }
 
 const ContactMultiValue* ContactPerson::multiValue(const QString& property) const
 {
-    const auto it = _multiValues.constFind(property);
-    return it == _multiValues.cend() ? nullptr : &*it;
+    for (const auto& entry : _multiValues)
+        if (entry.first == property)
+            return &entry.second;
+    return nullptr;
 }
 
 void ContactPerson::setMultiValue(const QString& property, const ContactMultiValue& value)
 {
-    _multiValues.insert(property, value);
+    for (auto& entry : _multiValues)
+        if (entry.first == property) {
+            entry.second = value;
+            return;
+        }
+    _multiValues.append({property, value});
 }
 
 QStringList ContactPerson::properties() const
 {
-    QStringList list = _values.keys();
-    list += _multiValues.keys();
+    QStringList list;
+    for (const auto& entry : _values)
+        list.append(entry.first);
+    for (const auto& entry : _multiValues)
+        list.append(entry.first);
     return list;
 }
 
@@ -101,13 +124,28 @@ void appendSearchText(QString& out, const QVariant& value)
 void ContactPerson::finish()
 {
     QString text;
-    for (auto it = _values.cbegin(); it != _values.cend(); ++it)
-        if (it.key() != ContactUIDProperty)
-            appendSearchText(text, it.value());
-    for (auto it = _multiValues.cbegin(); it != _multiValues.cend(); ++it)
-        for (const ContactMultiValue::Entry& entry : it->entries)
-            appendSearchText(text, entry.value);
-    _searchText = text.toCaseFolded();
+    text.reserve(256);
+    for (const auto& [name, value] : _values)
+        if (name != ContactUIDProperty)
+            appendSearchText(text, value);
+    for (const auto& entry : _multiValues)
+        for (const ContactMultiValue::Entry& e : entry.second.entries)
+            appendSearchText(text, e.value);
+    _searchText = std::move(text).toCaseFolded();
+    _searchText.squeeze();
+    _values.squeeze();
+    _multiValues.squeeze();
+    _sortNames.first = value(ContactFirstNameProperty).toString().toCaseFolded();
+    _sortNames.last = value(ContactLastNameProperty).toString().toCaseFolded();
+    _sortNames.company = value(ContactOrganizationProperty).toString().toCaseFolded();
+    _sortNames.zip.clear();
+    if (const ContactMultiValue* addresses = multiValue(ContactAddressProperty);
+        addresses && addresses->count() > 0)
+        _sortNames.zip = addresses->entries.at(addresses->primaryIndex())
+                             .value.toMap()
+                             .value(ContactAddressZIPKey)
+                             .toString()
+                             .toCaseFolded();
 }
 
 QString ContactReadIssue::description() const
@@ -139,6 +177,7 @@ struct FolderReader
     QList<ContactPersonPtr> readFiles(const QString& folder)
     {
         QList<ContactPersonPtr> members;
+        QSet<const ContactPerson*> seen;
         const QFileInfoList files = QDir(folder).entryInfoList(
             {QStringLiteral("*.vcf"), QStringLiteral("*.VCF"), QStringLiteral("*.vcard")},
             QDir::Files | QDir::Readable, QDir::Name);
@@ -158,8 +197,10 @@ struct FolderReader
                     known = person;
                     byUid.insert(person->uniqueId(), known);
                 }
-                if (!members.contains(known))
+                if (!seen.contains(known.get())) {
+                    seen.insert(known.get());
                     members.append(known);
+                }
             }
         }
         return members;

@@ -93,19 +93,20 @@ enum ContactPropertyType : qint64 {
     ContactMultiDictionaryProperty = 0x106,
 };
 
-// Several labelled values of one property, one of them primary.
+// Several labelled values of one property, one of them primary. An entry's identifier
+// is its position in the list ("0", "1", ...).
 struct ContactMultiValue
 {
     struct Entry
     {
-        QString identifier;
         QString label;
         QVariant value;
     };
     QList<Entry> entries;
-    QString primaryIdentifier;
+    qsizetype primary = -1; // -1: none marked
 
     qsizetype count() const { return entries.size(); }
+    QString primaryIdentifier() const { return QString::number(primaryIndex()); }
     // -1 when no entry has the identifier.
     qsizetype indexForIdentifier(const QString& identifier) const;
     // The primary entry's index; 0 when none is marked (and the list is not empty), -1
@@ -123,7 +124,7 @@ public:
 
     // The single value of a property (QString, QDate, QByteArray, QVariantList,
     // QVariantMap); null when it has none or the property holds several values.
-    QVariant value(const QString& property) const { return _values.value(property); }
+    QVariant value(const QString& property) const;
     void setValue(const QString& property, const QVariant& value);
     // The values of a multi-value property; nullptr when it has none.
     const ContactMultiValue* multiValue(const QString& property) const;
@@ -137,20 +138,31 @@ public:
     bool isCompany() const { return (_flags & 7) == 1; }
 
     // The picture's encoded bytes; empty without one.
-    QByteArray imageData() const { return _values.value(QStringLiteral("Photo")).toByteArray(); }
+    QByteArray imageData() const { return value(QStringLiteral("Photo")).toByteArray(); }
     void setImageData(const QByteArray& data);
 
     // Every value as case-folded text, one per line; built by finish().
     const QString& searchText() const { return _searchText; }
-    // Builds the search text; a store calls it when the person is added.
+    // The case-folded names and primary ZIP the people orders compare; built by finish().
+    struct SortNames
+    {
+        QString first;
+        QString last;
+        QString company;
+        QString zip;
+    };
+    const SortNames& sortNames() const { return _sortNames; }
+    // Builds the search text and sort names; a store calls it when the person is added.
     void finish();
 
 private:
+    // A handful of properties a person: flat lists beat hashing.
     QString _uniqueId;
-    QHash<QString, QVariant> _values;
-    QHash<QString, ContactMultiValue> _multiValues;
+    QList<std::pair<QString, QVariant>> _values;
+    QList<std::pair<QString, ContactMultiValue>> _multiValues;
     qint64 _flags = 0;
     QString _searchText;
+    SortNames _sortNames;
 };
 using ContactPersonPtr = std::shared_ptr<const ContactPerson>;
 

@@ -27,15 +27,36 @@ std::optional<QString> decode(const QByteArray& data, QString* error)
     return QString::fromLatin1(data);
 }
 
-// The line end the text uses: "\r\n" when it splits the text in two or more, else "\r",
-// else "\n".
-QString lineEnd(const QString& text)
+// The line end the text uses, line ends inside quoted fields left out: "\r\n" when it
+// has one, else "\r" when it has one, else "\n".
+QString lineEnd(const QString& text, QChar separator)
 {
-    if (text.contains(QLatin1String("\r\n")))
-        return QStringLiteral("\r\n");
-    if (text.contains(QLatin1Char('\r')))
-        return QStringLiteral("\r");
-    return QStringLiteral("\n");
+    bool cr = false;
+    bool fieldStart = true;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"') && fieldStart) {
+            // Over the quoted field; "" is a quote.
+            for (++i; i < n; ++i) {
+                if (text.at(i) != QLatin1Char('"'))
+                    continue;
+                if (i + 1 < n && text.at(i + 1) == QLatin1Char('"'))
+                    ++i;
+                else
+                    break;
+            }
+            fieldStart = false;
+            continue;
+        }
+        if (c == QLatin1Char('\r')) {
+            if (i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+                return QStringLiteral("\r\n");
+            cr = true;
+        }
+        fieldStart = c == separator || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+    }
+    return cr ? QStringLiteral("\r") : QStringLiteral("\n");
 }
 
 } // namespace
@@ -61,7 +82,7 @@ std::optional<DelimitedText> DelimitedText::read(const QByteArray& data, QChar s
             *error = QStringLiteral("The file is empty.");
         return std::nullopt;
     }
-    const QString end = lineEnd(text);
+    const QString end = lineEnd(text, separator);
     DelimitedText result;
     QStringList record;
     QString field;

@@ -89,6 +89,14 @@ QByteArray decodeQuotedPrintable(const QByteArray& in)
 }
 
 // Undoes \n \N \, \; \\ (and keeps any other escaped character).
+QString unescape(QStringView text);
+
+// The text itself (shared, not copied) when it holds no escape.
+QString unescape(const QString& text)
+{
+    return text.contains(QLatin1Char('\\')) ? unescape(QStringView(text)) : text;
+}
+
 QString unescape(QStringView text)
 {
     if (!text.contains(QLatin1Char('\\')))
@@ -135,18 +143,26 @@ struct Line
 struct Property
 {
     QByteArray group;
-    QByteArray name;                             // upper case
-    QHash<QByteArray, QList<QByteArray>> params; // upper-case keys
-    QList<QByteArray> types;                     // lower case, from TYPE and bare params
+    QByteArray name;                                 // upper case
+    QList<std::pair<QByteArray, QByteArray>> params; // upper-case keys
+    QList<QByteArray> types;                         // lower case, from TYPE and bare params
     QByteArray rawValue;
     qint64 line = 0;
 
-    QByteArray param(const QByteArray& key) const
+    QByteArray param(const char* key) const
     {
-        const auto it = params.constFind(key);
-        return it == params.cend() || it->isEmpty() ? QByteArray() : it->first();
+        for (const auto& [k, v] : params)
+            if (k == key)
+                return v;
+        return {};
     }
-    bool hasType(const char* type) const { return types.contains(QByteArray(type)); }
+    bool hasType(const char* type) const
+    {
+        for (const QByteArray& t : types)
+            if (t == type)
+                return true;
+        return false;
+    }
 };
 
 // Index of the first ':' outside double quotes; -1 when none.
@@ -194,13 +210,18 @@ Property parseProperty(const Line& line, qsizetype colon)
     Property p;
     p.line = line.number;
     p.rawValue = line.text.mid(colon + 1);
-    const QList<QByteArray> head = splitParams(line.text.left(colon), ';');
+    const QByteArray headText = line.text.left(colon);
+    // Most properties have no parameters: no splitting then.
+    const QList<QByteArray> head =
+        headText.contains(';') ? splitParams(headText, ';') : QList<QByteArray>{headText};
     QByteArray name = head.first().trimmed();
     if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0) {
         p.group = name.left(dot).toLower();
         name = name.mid(dot + 1);
     }
-    p.name = name.toUpper();
+    const bool upper =
+        std::none_of(name.cbegin(), name.cend(), [](char c) { return c >= 'a' && c <= 'z'; });
+    p.name = upper ? std::move(name) : std::move(name).toUpper();
     for (qsizetype i = 1; i < head.size(); ++i) {
         const QByteArray& param = head.at(i);
         const qsizetype eq = param.indexOf('=');
@@ -209,18 +230,20 @@ Property parseProperty(const Line& line, qsizetype colon)
             const QByteArray upper = param.trimmed().toUpper();
             if (upper == "QUOTED-PRINTABLE" || upper == "BASE64" || upper == "8BIT"
                 || upper == "7BIT")
-                p.params[QByteArrayLiteral("ENCODING")].append(upper);
+                p.params.append({QByteArrayLiteral("ENCODING"), upper});
             else if (!upper.isEmpty())
                 p.types.append(upper.toLower());
             continue;
         }
         const QByteArray key = param.left(eq).trimmed().toUpper();
-        const QList<QByteArray> values = splitParams(param.mid(eq + 1), ',');
-        for (const QByteArray& v : values) {
+        const QByteArray values = param.mid(eq + 1);
+        for (const QByteArray& v : values.contains(',') || values.contains('"')
+                                       ? splitParams(values, ',')
+                                       : QList<QByteArray>{values}) {
             if (key == "TYPE")
                 p.types.append(v.trimmed().toLower());
             else
-                p.params[key].append(v.trimmed());
+                p.params.append({key, v.trimmed()});
         }
     }
     return p;
@@ -350,7 +373,7 @@ public:
     void add(Property&& p) { _properties.append(std::move(p)); }
     bool isEmpty() const { return _properties.isEmpty(); }
 
-    std::shared_ptr<ContactPerson> build(const QString& fallbackUid);
+    std::shared_ptr<ContactPerson> build(qint64 position);
 
 private:
     void report(qint64 line, const QString& message)
@@ -366,30 +389,33 @@ private:
     QList<Property> _properties;
     struct Pending
     {
+        QString property;
         ContactMultiValue value;
         int bestPreference = 0;
     };
-    QHash<QString, Pending> _multi;
-    QStringList _multiOrder;
+    QList<Pending> _multi;
 };
 
 void CardBuilder::addMulti(const QString& property, const Property& p, const QVariant& value,
                            const QHash<QByteArray, QString>& groupLabels)
 {
-    if (!_multi.contains(property))
-        _multiOrder.append(property);
-    Pending& pending = _multi[property];
-    const QString identifier =
-        QStringLiteral("%1-%2").arg(property).arg(pending.value.entries.size());
-    pending.value.entries.append({identifier, labelFor(p, groupLabels), value});
+    Pending* pending = nullptr;
+    for (Pending& candidate : _multi)
+        if (candidate.property == property)
+            pending = &candidate;
+    if (!pending) {
+        _multi.append({property, {}, 0});
+        pending = &_multi.last();
+    }
+    pending->value.entries.append({labelFor(p, groupLabels), value});
     const int pref = preference(p);
-    if (pref > 0 && (pending.bestPreference == 0 || pref < pending.bestPreference)) {
-        pending.bestPreference = pref;
-        pending.value.primaryIdentifier = identifier;
+    if (pref > 0 && (pending->bestPreference == 0 || pref < pending->bestPreference)) {
+        pending->bestPreference = pref;
+        pending->value.primary = pending->value.entries.size() - 1;
     }
 }
 
-std::shared_ptr<ContactPerson> CardBuilder::build(const QString& fallbackUid)
+std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
 {
     auto person = std::make_shared<ContactPerson>();
     // Custom labels: a grouped X-...LABEL property names the label of its group.
@@ -496,15 +522,12 @@ std::shared_ptr<ContactPerson> CardBuilder::build(const QString& fallbackUid)
             person->setUniqueId(uid);
         } else if (p.name == "KIND") {
             isOrg = text.trimmed().compare(QLatin1String("org"), Qt::CaseInsensitive) == 0;
-        } else if (p.name == "X-ABSHOWAS" || p.name == "X-SHOWAS") {
-            isOrg =
-                isOrg || text.trimmed().compare(QLatin1String("COMPANY"), Qt::CaseInsensitive) == 0;
         } else if (!value.isBinary) {
             person->setValue(QString::fromLatin1(p.name), unescape(text));
         }
     }
-    for (const QString& property : std::as_const(_multiOrder))
-        person->setMultiValue(property, _multi.value(property).value);
+    for (const Pending& pending : std::as_const(_multi))
+        person->setMultiValue(pending.property, pending.value);
     if (!urls.isEmpty())
         person->setValue(ContactHomePageProperty, urls.first());
     if (!hasName && !formattedName.isEmpty()) {
@@ -524,60 +547,60 @@ std::shared_ptr<ContactPerson> CardBuilder::build(const QString& fallbackUid)
     if (isOrg)
         person->setFlags(1);
     if (person->uniqueId().isEmpty())
-        person->setUniqueId(fallbackUid);
+        person->setUniqueId(QStringLiteral("%1#%2").arg(_fileName).arg(position));
     person->setValue(ContactUIDProperty, person->uniqueId());
     return person;
 }
 
-// Physical lines of the data, each with its 1-based number.
-QList<Line> splitLines(const QByteArray& data)
+// Calls `handle` with each logical line: folded continuations and quoted-printable soft
+// breaks joined, blank lines skipped, each with the number of its first physical line.
+template <typename Handle>
+void forEachLogicalLine(const QByteArray& data, Handle handle)
 {
-    QList<Line> lines;
-    qint64 number = 1;
-    qsizetype start = 0;
-    const qsizetype n = data.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = data.at(i);
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append({data.mid(start, i - start), number++});
-        if (c == '\r' && i + 1 < n && data.at(i + 1) == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append({data.mid(start), number});
-    return lines;
-}
-
-// Logical lines: folded continuations and quoted-printable soft breaks joined.
-QList<Line> unfold(const QList<Line>& physical)
-{
-    QList<Line> logical;
-    logical.reserve(physical.size());
+    QByteArray logical;
+    qint64 logicalNumber = 0;
+    bool have = false;
     bool softBreak = false;
-    for (const Line& line : physical) {
-        if (!logical.isEmpty() && softBreak) {
-            Line& last = logical.last();
-            last.text.chop(1); // the '='
-            last.text.append(line.text);
-        } else if (!logical.isEmpty() && !line.text.isEmpty()
-                   && (line.text.at(0) == ' ' || line.text.at(0) == '\t')) {
-            logical.last().text.append(line.text.constData() + 1, line.text.size() - 1);
-        } else if (line.text.trimmed().isEmpty()) {
+    qint64 number = 0;
+    const char* const begin = data.constData();
+    const qsizetype n = data.size();
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && begin[end] != '\r' && begin[end] != '\n')
+            ++end;
+        const QByteArrayView line(begin + start, end - start);
+        ++number;
+        start = end;
+        if (start < n && begin[start] == '\r')
+            ++start;
+        if (end < n && begin[end] == '\r' && start < n && begin[start] == '\n')
+            ++start;
+        else if (end < n && begin[end] == '\n' && start == end)
+            ++start;
+        if (have && softBreak) {
+            logical.chop(1); // the '='
+            logical.append(line);
+        } else if (have && !line.isEmpty() && (line.front() == ' ' || line.front() == '\t')) {
+            logical.append(line.sliced(1));
+        } else if (line.trimmed().isEmpty()) {
             softBreak = false;
             continue;
         } else {
-            logical.append(line);
+            if (have)
+                handle(Line{logical, logicalNumber});
+            logical = line.toByteArray();
+            logicalNumber = number;
+            have = true;
         }
-        const Line& last = logical.last();
         softBreak = false;
-        if (last.text.endsWith('=')) {
-            const qsizetype colon = colonIndex(last.text);
-            softBreak = colon > 0 && isQuotedPrintableHead(last.text.left(colon));
+        if (logical.endsWith('=')) {
+            const qsizetype colon = colonIndex(logical);
+            softBreak = colon > 0 && isQuotedPrintableHead(logical.left(colon));
         }
     }
-    return logical;
+    if (have)
+        handle(Line{logical, logicalNumber});
 }
 
 QByteArray normalizedData(const QByteArray& data, bool* binary)
@@ -611,19 +634,20 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
         report(0, QStringLiteral("The file is not text; it was skipped."));
         return people;
     }
-    const QList<Line> lines = unfold(splitLines(text));
     std::unique_ptr<CardBuilder> card;
     qint64 cardLine = 0;
     qint64 position = 0;
+    bool anyLine = false;
     const auto finish = [&]() {
-        people.append(card->build(QStringLiteral("%1#%2").arg(fileName).arg(position++)));
+        people.append(card->build(position++));
         card.reset();
     };
-    for (const Line& line : lines) {
+    forEachLogicalLine(text, [&](const Line& line) {
+        anyLine = true;
         const qsizetype colon = colonIndex(line.text);
         if (colon <= 0) {
             report(line.number, QStringLiteral("The line has no colon; it was skipped."));
-            continue;
+            return;
         }
         Property p = parseProperty(line, colon);
         if (p.name == "BEGIN" && p.rawValue.trimmed().toUpper() == "VCARD") {
@@ -633,26 +657,26 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
             }
             card = std::make_unique<CardBuilder>(issues, fileName);
             cardLine = line.number;
-            continue;
+            return;
         }
         if (p.name == "END" && p.rawValue.trimmed().toUpper() == "VCARD") {
             if (card)
                 finish();
             else
                 report(line.number, QStringLiteral("END without BEGIN; it was skipped."));
-            continue;
+            return;
         }
         if (!card) {
             report(line.number, QStringLiteral("A line outside any card; it was skipped."));
-            continue;
+            return;
         }
         card->add(std::move(p));
-    }
+    });
     if (card) {
         report(cardLine, QStringLiteral("The card has no END; what it held was kept."));
         finish();
     }
-    if (people.isEmpty() && !lines.isEmpty() && issues
+    if (people.isEmpty() && anyLine && issues
         && std::none_of(issues->cbegin(), issues->cend(), [&](const ContactReadIssue& i) {
                return i.file == fileName && i.line == 0;
            }))
