@@ -1,10 +1,13 @@
 #include "app/LBAppController.h"
 
+#include "app/LBLibraryController.h"
+
 #include "app/LBWelcomeWindowController.h"
 #include "app/SupportFolders.h"
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "inspector/HUDTextPanes.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
@@ -18,6 +21,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/ColorPanel.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/PreferencesWindow.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/WindowController.h"
 #include "window/LBDrawerController.h"
@@ -254,8 +258,10 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     registerWindowClasses();
     registerMergeClasses();
+    registerTextPanes();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+    DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
     installDocumentTypes();
     buildMenus();
 
@@ -543,8 +549,8 @@ void LBAppController::buildMenus()
             &LBAppController::preferredPrinterAction);
     connect(_preferredPrinterMenu, &QMenu::aboutToShow, this,
             &LBAppController::buildPreferredPrinterMenu);
-    // No preference panes yet: the item stays disabled.
-    _preferencesMenuItem = _fileMenu->addAction(tr("Preferences..."));
+    _preferencesMenuItem =
+        _fileMenu->addAction(tr("Preferences..."), this, &LBAppController::showPrefsPanel);
     _preferencesMenuItem->setMenuRole(QAction::PreferencesRole);
     _fileMenu->addSeparator();
     _quitMenuItem = _fileMenu->addAction(tr("&Quit"), this, &LBAppController::myTerminateAction);
@@ -634,6 +640,7 @@ bool LBAppController::validateMenuItem(MenuAction action) const
     case MenuAction::NewDocument:
     case MenuAction::OpenDocument:
     case MenuAction::Terminate:
+    case MenuAction::ShowPreferences:
     case MenuAction::ShowHelp:
     case MenuAction::OpenWelcomeWindow:
     case MenuAction::PreferredPrinter: return !_isTerminating;
@@ -649,8 +656,7 @@ bool LBAppController::validateMenuItem(MenuAction action) const
         }
         return false;
     }
-    // Preferences has no panes yet; the arrangement items are design mode's.
-    case MenuAction::ShowPreferences:
+    // The arrangement items are design mode's.
     case MenuAction::BringToFront:
     case MenuAction::SendToBack:
     case MenuAction::Other: return false;

@@ -32,6 +32,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class HUDWindowController;
 class InspectorPalette;
@@ -44,6 +45,7 @@ class QWidget;
 
 namespace platform {
 class Document;
+class PreferencesWindow;
 class ProgressWindow;
 } // namespace platform
 
@@ -126,6 +128,17 @@ public:
     // next turn of the event loop. Otherwise each file by its own extension: a document
     // already open only brings its window forward; another is opened; others are skipped.
     void applicationOpenFiles(const QStringList& files);
+
+    // --- Preferences (LBAppController+Preferences.cpp) ---
+    // A preferences window with the General, Appearance and Printing panes.
+    static std::unique_ptr<platform::PreferencesWindow> makePreferencesWindow();
+    // Shows the preferences window, made on first use.
+    void showPrefsPanel();
+    // Shows the preferences window at the pane of that identifier ("GeneralPrefs",
+    // "DisplayPrefs", "PrintingPrefs").
+    void selectPrefPaneNamed(const QString& name) override;
+    // The preferences window once made, else nullptr.
+    platform::PreferencesWindow* preferencesWindow() const { return _prefsWindow.get(); }
 
     // --- Kit import ---
     // Asks whether to import the kits (unless "DisableImportCorbeilConfirmation"): a sheet
@@ -244,6 +257,7 @@ private:
     QAction* _newMenuItem = nullptr;
     QAction* _openMenuItem = nullptr;
     QAction* _preferencesMenuItem = nullptr;
+    std::unique_ptr<platform::PreferencesWindow> _prefsWindow;
     QAction* _quitMenuItem = nullptr;
     QAction* _undoMenuItem = nullptr;
     QAction* _redoMenuItem = nullptr;

@@ -169,6 +169,10 @@ public:
     void setFillColor(const QColor& color);
     QColor fillColor1() const;
     void setFillColor1(const QColor& color);
+    // The two fill colours as stored, without the graphic's alpha: what colour wells show
+    // and give back, so editing them leaves the colours' own alpha as it was.
+    QColor storedFillColor() const { return _fillColor; }
+    QColor storedFillColor1() const { return _fillColor1; }
     QColor strokeColor() const;
     void setStrokeColor(const QColor& color);
     bool drawsStroke() const { return _gFlags.drawsStroke; }

@@ -138,6 +138,18 @@ void HUDWindowController::groupDragOfControl(QWidget* control)
     control->installEventFilter(new DragUndoGroup(this, control));
 }
 
+void HUDWindowController::setWindowHeightForPane(int paneHeight, bool animate)
+{
+    if (!_currTools)
+        return;
+    _currTools->resize(_currTools->width(), paneHeight);
+    const QRectF frame = windowFrame();
+    QRectF newFrame(frame.x(), frame.y(), _currTools->width(), paneHeight + 20);
+    if (_inspectorMode != Standalone)
+        newFrame = constrainedWindowRect(newFrame);
+    setWindowFrame(newFrame, animate);
+}
+
 QString HUDWindowController::stripTrailingZerosFromString(const QString& string)
 {
     // Only a fraction loses its zeros ("100" stays a hundred).

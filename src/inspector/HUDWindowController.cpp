@@ -137,8 +137,20 @@ void HUDWindowController::setAnimationsEnabled(bool enabled)
 
 // --- Life cycle ---
 
+void HUDWindowController::registerPaneFiles()
+{
+    static const bool registered = [] {
+        registerTextGradientTools();
+        registerImageAdjustTools();
+        registerImageEffectsTools();
+        return true;
+    }();
+    (void)registered;
+}
+
 HUDWindowController::HUDWindowController(qint64 mode, QObject* parent) : QObject(parent)
 {
+    registerPaneFiles();
     _inspectorMode = mode;
     loadWindow();
     setInspectorMode(mode);
@@ -893,6 +905,24 @@ QList<platform::TextView*> HUDWindowController::textViews() const
             if (view)
                 views.append(view);
     return views;
+}
+
+void HUDWindowController::updateFontTools()
+{
+    if (_currToolsTag == FontTools)
+        updateSelectedTools();
+}
+
+void HUDWindowController::updateFontPreviewTools()
+{
+    if (_currToolsTag == FontPreviewTools)
+        updateSelectedTools();
+}
+
+void HUDWindowController::updateTypographyTools()
+{
+    if (_currToolsTag == TypographyTools)
+        updateSelectedTools();
 }
 
 // --- Observers, help ---

@@ -125,6 +125,11 @@ public:
     static const QList<Pane>& paneTable();
     static void registerPane(const Pane& pane);
     static const Pane* paneForTag(int tag);
+    // The rows of the pane files, registered once, by the first palette made.
+    static void registerPaneFiles();
+    static void registerTextGradientTools();
+    static void registerImageAdjustTools();
+    static void registerImageEffectsTools();
 
     explicit HUDWindowController(qint64 mode, QObject* parent = nullptr);
     ~HUDWindowController() override;
@@ -208,6 +213,10 @@ public:
     void addTextView(platform::TextView* view) override;
     void clearTextViews() override;
     QList<platform::TextView*> textViews() const;
+    // Reload the font, font preview or typography pane while it is shown.
+    void updateFontTools() override;
+    void updateFontPreviewTools() override;
+    void updateTypographyTools() override;
 
     // --- The pane contract ---
     platform::UndoManager* undoManager() const;
@@ -229,6 +238,9 @@ public:
     void flushPendingTextCommit();
     // A press-drag-release on the control (slider, dial, stepper) is one undo step.
     void groupDragOfControl(QWidget* control);
+    // A pane that changes its own height while shown: the window becomes that height plus
+    // the title bar's, its top edge kept (and kept under the selection unless standalone).
+    void setWindowHeightForPane(int paneHeight, bool animate);
     static QString stripTrailingZerosFromString(const QString& string);
 
     // Asks the application to show help (it sets the handler).

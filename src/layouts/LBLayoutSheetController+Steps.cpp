@@ -337,7 +337,7 @@ void LBLayoutSheetController::loadPaperSizeController()
 {
     if (_paperSizeController)
         return;
-    _paperSizeController = std::make_unique<LBPaperSizeController>();
+    _paperSizeController = std::make_unique<LBPaperSizeController>(this);
     readCustomLayouts();
     if (_customLayoutsArray.isEmpty()) {
         _customLayoutPopup.items.removeAt(2);
@@ -441,8 +441,9 @@ bool LBLayoutSheetController::validateMenuItem(qint64 index) const
 
 void LBLayoutSheetController::mainViewChangedSize(double newHeight)
 {
+    // Before the pane is in the sheet there is nothing to resize.
     const double change = _oldMainViewHeight - newHeight;
-    if (change == 0)
+    if (_oldMainViewHeight == 0 || change == 0)
         return;
     _oldMainViewHeight = newHeight;
     QRectF frame = _sheetFrame;

@@ -19,7 +19,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -69,6 +69,81 @@ public:
 
 private:
     Controller& _controller;
+};
+
+// The template browser's items: each template's picture (made when its cell is first
+// drawn) under its title, in cells of the chooser's template cell size.
+class TemplateModel : public QAbstractListModel
+{
+public:
+    explicit TemplateModel(Controller& controller) : _controller(controller) {}
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(_shown.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= _shown.size())
+            return {};
+        LBTemplateObject& item = *_shown.at(index.row());
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+            return item.imageTitle();
+        if (role == Qt::DecorationRole)
+            return miniature(item);
+        return {};
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    }
+    // Shows the chooser's current templates, unless they are the ones shown.
+    void reload()
+    {
+        if (_shown == _controller.templates())
+            return;
+        beginResetModel();
+        _shown = _controller.templates();
+        _pictures.clear();
+        endResetModel();
+    }
+
+private:
+    QPixmap miniature(LBTemplateObject& item) const
+    {
+        const auto cached = _pictures.constFind(&item);
+        if (cached != _pictures.cend())
+            return *cached;
+        const int edge = int(Controller::templateCellSize());
+        QPixmap picture(edge, edge);
+        picture.fill(Qt::transparent);
+        const QSizeF paper = item.blankPaperSize();
+        if (paper.width() > 0) {
+            QPainter painter(&picture);
+            const QRectF page((edge - paper.width()) / 2, (edge - paper.height()) / 2,
+                              paper.width(), paper.height());
+            painter.fillRect(page.translated(2, 2), QColor(0, 0, 0, 90));
+            painter.fillRect(page, Qt::white);
+            painter.setPen(QColor(120, 120, 120));
+            painter.drawRect(page);
+        } else if (const std::shared_ptr<platform::Image> image = item.imageRepresentation()) {
+            const QImage bitmap = image->forcedBitmapImageRep();
+            if (bitmap.isNull())
+                return picture; // not readable yet: tried again at the next paint
+            QPainter painter(&picture);
+            const QImage fitted =
+                bitmap.scaled(edge, edge, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            painter.drawImage(
+                QPointF((edge - fitted.width()) / 2.0, (edge - fitted.height()) / 2.0), fitted);
+        } else {
+            return picture;
+        }
+        _pictures.insert(&item, picture);
+        return picture;
+    }
+
+    Controller& _controller;
+    QList<std::shared_ptr<LBTemplateObject>> _shown;
+    mutable QHash<const LBTemplateObject*, QPixmap> _pictures;
 };
 
 // A project button: its picture under its title, a second picture while pressed, the
@@ -238,7 +313,8 @@ private:
     QStringList _shownFolderRows;
     QLabel* _templatePrompt = nullptr;
     QLineEdit* _templateSearch = nullptr;
-    QListWidget* _templateBrowser = nullptr;
+    QListView* _templateBrowser = nullptr;
+    TemplateModel* _templateModel = nullptr;
     QPushButton* _chooseDesignButton = nullptr;
     QWidget* _templateUnits = nullptr;
     QRadioButton* _usPaper = nullptr;
@@ -476,14 +552,21 @@ QWidget* LayoutSheetViews::makeTemplatePage()
     _folderList->setModel(_folderModel);
     _folderList->setHeaderHidden(true);
     _folderList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    _templateBrowser = new QListWidget(_splitView);
+    _templateBrowser = new QListView(_splitView);
+    _templateModel = new TemplateModel(_controller);
+    _templateModel->setParent(_templateBrowser);
+    _templateBrowser->setModel(_templateModel);
     _templateBrowser->setViewMode(QListView::IconMode);
+    _templateBrowser->setDragEnabled(false);
+    _templateBrowser->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    _templateBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
+    _templateBrowser->setUniformItemSizes(true);
     _templateBrowser->setIconSize(QSize(120, 120));
     _templateBrowser->setGridSize(QSize(150, 160));
     _templateBrowser->setMovement(QListView::Static);
     _templateBrowser->setResizeMode(QListView::Adjust);
     _templateBrowser->setStyleSheet(
-        QStringLiteral("QListWidget { background: rgb(170, 178, 188); }"));
+        QStringLiteral("QListView { background: rgb(170, 178, 188); }"));
     _splitView->setChildrenCollapsible(true);
     layout->addWidget(_splitView, 1);
     _templateUnits = new QWidget(page);
@@ -540,11 +623,12 @@ QWidget* LayoutSheetViews::makeTemplatePage()
                 else
                     _controller.selectOutlineRow(_folderModel->rootRowOf(item), item);
             });
-    connect(_templateBrowser, &QListWidget::currentRowChanged, &_controller, [this](int row) {
-        if (!_refreshing)
-            _controller.setSelectedTemplate(row);
-    });
-    connect(_templateBrowser, &QListWidget::itemDoubleClicked, &_controller,
+    connect(_templateBrowser->selectionModel(), &QItemSelectionModel::currentChanged, &_controller,
+            [this](const QModelIndex& current) {
+                if (!_refreshing)
+                    _controller.setSelectedTemplate(current.isValid() ? current.row() : -1);
+            });
+    connect(_templateBrowser, &QListView::doubleClicked, &_controller,
             [this] { _controller.chooseDesignAction(); });
     return page;
 }
@@ -660,8 +744,10 @@ void LayoutSheetViews::refresh()
     _portraitButton->setChecked(!landscapeShown);
     _landscapeButton->setChecked(landscapeShown);
     QImage miniature = _controller.previewImage();
+    // A landscape miniature is drawn upright with its shadow to the left: turned a quarter
+    // to the left, the shadow falls below the page.
     if (_controller.previewTurned() && !miniature.isNull())
-        miniature = miniature.transformed(QTransform().rotate(90));
+        miniature = miniature.transformed(QTransform().rotate(-90));
     if (!miniature.isNull() && (miniature.width() > 232 || miniature.height() > 232))
         miniature = miniature.scaled(232, 232, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     _preview->setAlignment(Qt::AlignCenter);
@@ -692,32 +778,8 @@ void LayoutSheetViews::refresh()
         == _controller.outlineRootItem(_controller.selectedOutlineRow()))
         _folderList->setCurrentIndex(
             _folderModel->index(int(_controller.selectedOutlineRow()), 0, QModelIndex()));
-    _templateBrowser->clear();
-    for (const std::shared_ptr<LBTemplateObject>& item : _controller.templates()) {
-        const QSizeF paper = item->blankPaperSize();
-        QPixmap miniature(120, 120);
-        miniature.fill(Qt::transparent);
-        if (paper.width() > 0) {
-            QPainter painter(&miniature);
-            const QRectF page((120 - paper.width()) / 2, (120 - paper.height()) / 2, paper.width(),
-                              paper.height());
-            painter.fillRect(page.translated(2, 2), QColor(0, 0, 0, 90));
-            painter.fillRect(page, Qt::white);
-            painter.setPen(QColor(120, 120, 120));
-            painter.drawRect(page);
-        } else if (const std::shared_ptr<platform::Image> picture = item->imageRepresentation()) {
-            const QImage bitmap = picture->forcedBitmapImageRep();
-            if (!bitmap.isNull()) {
-                QPainter painter(&miniature);
-                const QImage fitted =
-                    bitmap.scaled(120, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-                painter.drawImage(
-                    QPointF((120 - fitted.width()) / 2.0, (120 - fitted.height()) / 2.0), fitted);
-            }
-        }
-        _templateBrowser->addItem(new QListWidgetItem(QIcon(miniature), item->imageTitle()));
-    }
-    _templateBrowser->setCurrentRow(int(_controller.selectedTemplate()));
+    _templateModel->reload();
+    _templateBrowser->setCurrentIndex(_templateModel->index(int(_controller.selectedTemplate())));
     _chooseDesignButton->setEnabled(_controller.chooseDesignEnabled());
     _templateUnits->setVisible(_controller.showsTemplateUnits());
     _usPaper->setChecked(_controller.templateUnitsColumn() == 0);
@@ -737,7 +799,7 @@ void LayoutSheetViews::refresh()
                                       && !_controller.chooseCustomDesignEnabled());
     QImage custom = _controller.customPreviewImage();
     if (_controller.customPreviewTurned() && !custom.isNull())
-        custom = custom.transformed(QTransform().rotate(90));
+        custom = custom.transformed(QTransform().rotate(-90));
     if (!custom.isNull() && (custom.width() > 232 || custom.height() > 232))
         custom = custom.scaled(232, 232, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     _customPreview->setPixmap(QPixmap::fromImage(custom));
@@ -745,7 +807,7 @@ void LayoutSheetViews::refresh()
         QWidget* view = pane->mainView();
         if (view->parentWidget() != _paneHolder) {
             _paneHolder->layout()->addWidget(view);
-            _controller.paperSizeNibLoaded(view->sizeHint().height());
+            _controller.paperSizeNibLoaded(pane->mainViewHeight());
         }
     }
     _refreshing = false;

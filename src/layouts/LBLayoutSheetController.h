@@ -284,7 +284,7 @@ public:
     void createPreviewImage();
     void createDiscPreviewImage();
     QImage previewImage() const { return _previewImage; }
-    // Whether the view shows its image a quarter turn clockwise (a landscape sheet).
+    // Whether the view shows its image a quarter turn to the left (a landscape sheet).
     bool previewTurned() const { return _previewTurned; }
     void updateCustomPreviewImage(const QImage& image, bool landscapeOrientation);
     QImage customPreviewImage() const { return _customPreviewImage; }
@@ -450,6 +450,8 @@ public:
     // The pane's view is in the sheet at that height; later heights resize the sheet.
     void paperSizeNibLoaded(double mainViewHeight) { _oldMainViewHeight = mainViewHeight; }
     void mainViewChangedSize(double newHeight);
+    // The pane's layout changed: its miniature and whether it can be chosen.
+    void paperSizeDidChange();
     double customWindowHeight() const { return _customWindowHeight; }
     // The custom layouts file ("Custom.plist" in the support folder).
     static QString customLayoutsPath();
@@ -474,8 +476,6 @@ private:
     // Steps.
     void setFrameCentred(double width, double height, bool clampBottom);
     void writeCustomLayouts();
-    // The pane's layout changed: its miniature and whether it can be chosen.
-    void paperSizeDidChange();
     void readCustomLayouts();
     // Hand-off.
     void writeProjectDescription(qint64 projectType, bool withNames, bool horizontal);

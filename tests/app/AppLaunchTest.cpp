@@ -422,11 +422,11 @@ TEST_F(AppLaunch, UndoMenuItemsHideTogether)
     EXPECT_FALSE(controller->actionFor(Action::Redo)->isVisible());
     controller->hideUndoMenuCommands(false);
     EXPECT_TRUE(controller->actionFor(Action::Undo)->isVisible());
-    // New, Open, Quit and Help are the delegate's; Preferences waits for its panes.
+    // New, Open, Quit, Preferences and Help are the delegate's.
     for (Action action : {Action::NewDocument, Action::OpenDocument, Action::Terminate,
-                          Action::ShowHelp, Action::PreferredPrinter})
+                          Action::ShowPreferences, Action::ShowHelp, Action::PreferredPrinter})
         EXPECT_TRUE(controller->validateMenuItem(action));
-    for (Action action : {Action::ShowPreferences, Action::BringToFront, Action::Other})
+    for (Action action : {Action::BringToFront, Action::Other})
         EXPECT_FALSE(controller->validateMenuItem(action));
     controller->applicationDidFinishLaunching();
     EXPECT_EQ(controller->actionFor(Action::BringToFront)->shortcut(),

@@ -12,9 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListView>
+#include <QPixmap>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -330,4 +334,38 @@ TEST_F(DesignFoldersTest, MissingRootsGiveEmptyLists)
     EXPECT_TRUE(chooser->topFolders().isEmpty());
     EXPECT_EQ(chooser->designFolderRows(), (QStringList{"All", "Blank"}));
     EXPECT_EQ(chooser->templates().size(), 1);
+}
+
+TEST_F(DesignFoldersTest, TheBrowserShowsTheTemplatesAndChoosesByClick)
+{
+    makePaths(designs(), {"A/Envelopes/9.5x4.125 in/Exact/beta.quarnev",
+                          "A/Envelopes/9.5x4.125 in/Exact/Alpha.quarnev"});
+    auto chooser = envelopeChooser();
+    QDialog* sheet = chooser->sheet();
+    sheet->show();
+    QCoreApplication::processEvents();
+    QListView* browser = nullptr;
+    for (QListView* view : sheet->findChildren<QListView*>())
+        if (view->viewMode() == QListView::IconMode)
+            browser = view;
+    ASSERT_NE(browser, nullptr);
+    QAbstractItemModel* model = browser->model();
+    QStringList titles;
+    for (int row = 0; row < model->rowCount(); ++row)
+        titles << model->index(row, 0).data().toString();
+    EXPECT_EQ(titles, templateNames(*chooser));
+    EXPECT_FALSE(browser->dragEnabled());
+    // A blank's picture is its paper's white shape in a cell of the template size.
+    const QPixmap blank = model->index(0, 0).data(Qt::DecorationRole).value<QPixmap>();
+    EXPECT_EQ(blank.size(), QSize(120, 120));
+    EXPECT_EQ(blank.toImage().pixelColor(60, 60), QColor(Qt::white));
+    // Selecting a cell selects the template.
+    browser->setCurrentIndex(model->index(2, 0));
+    EXPECT_EQ(chooser->selectedTemplate(), 2);
+    // A new search shows the new list.
+    chooser->searchTemplateName("ET");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(model->rowCount(), 1);
+    EXPECT_EQ(model->index(0, 0).data().toString(), "beta");
+    sheet->hide();
 }

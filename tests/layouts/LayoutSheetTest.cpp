@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
@@ -474,9 +475,28 @@ TEST_F(LayoutSheetTest, HandsTheChosenLayoutToTheWindow)
         EXPECT_EQ(host.calls,
                   (QStringList{"chooseBlankLayout 1 1 vertical 0 new 0 delivery 0 return 0",
                                "description"}));
-        EXPECT_EQ(host.layout, host.document()->dimensionInfo());
+        // The document's layout, named as the pane names its kind of sheet.
+        QVariantMap expected = host.document()->dimensionInfo();
+        expected.insert(Info::category, "Address Labels");
+        EXPECT_EQ(host.layout, expected);
         EXPECT_EQ(host.description.value("CardStockName"), "");
         EXPECT_EQ(host.description.value("IsHorizontalDocType"), "YES");
+    }
+    // What the user typed into the pane is what the window gets.
+    {
+        RecordingHost host;
+        Controller chooser(false, 1);
+        chooser.beginSheetForController(&host);
+        chooser.setFromProjectDescription({{"ProjectType", 1}, {"ManufacturerName", ""}});
+        LBPaperSizeController* pane = chooser.paperSizeController();
+        ASSERT_NE(pane, nullptr);
+        pane->unitPopupAction(LBPaperSizeController::Points);
+        pane->field(LBPaperSizeController::LabelWidthField)->setText("100");
+        pane->controlTextDidChange(LBPaperSizeController::LabelWidthField);
+        chooser.chooseDesignAction();
+        ASSERT_FALSE(host.calls.isEmpty());
+        EXPECT_TRUE(host.calls.first().startsWith("chooseBlankLayout 1 "));
+        EXPECT_EQ(host.layout.value(Info::labelWidth).toDouble(), 100.0);
     }
 }
 

@@ -166,3 +166,22 @@ TEST(PreviewImages, EveryShippedDiscSheetDraws)
         EXPECT_FALSE(image.isNull()) << qPrintable(card.foldedCode);
     }
 }
+
+TEST(PreviewImages, TurningToLandscapeTwiceTurnsOnce)
+{
+    Controller chooser(true, Controller::AddressLabelsProject);
+    chooser.projectTypeAction(Controller::AddressLabelsProject);
+    chooser.continueAction();
+    chooser.selectRow(0);
+    const QImage upright = chooser.previewImage();
+    ASSERT_FALSE(upright.isNull());
+    ASSERT_FALSE(chooser.previewTurned());
+    chooser.orientationButtonAction(false);
+    const QImage once = chooser.previewImage();
+    EXPECT_TRUE(chooser.previewTurned());
+    chooser.orientationButtonAction(false);
+    EXPECT_TRUE(chooser.previewTurned());
+    // The drawing stays upright: only the view turns it, and only once.
+    EXPECT_EQ(chooser.previewImage(), once);
+    EXPECT_EQ(once.size(), upright.size());
+}

@@ -248,6 +248,8 @@ AttributedString richText()
     centred.firstLineHeadIndent = 10;
     centred.headIndent = 4;
     centred.tailIndent = -6;
+    centred.lineHeightMultiple = 1.5;
+    centred.paragraphSpacing = 3;
     centred.baseWritingDirection = ParagraphStyle::WritingDirection::RightToLeft;
     centred.lineBreakMode = ParagraphStyle::LineBreakMode::TruncatingTail;
 
@@ -410,6 +412,10 @@ TEST(Archive, DamagedAttributedTextDecodesToNothing)
     EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("direction", qint64(-2))));
     EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("line-break", qint64(6))));
     EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("head-indent", qInf())));
+    EXPECT_FALSE(Archive::valueFromArchivedData(paragraph("paragraph-spacing", "wide")));
+    // The later fields are written only when set: a plain style has none of them.
+    EXPECT_FALSE(rootOf(Archive::archivedDataWithValue(QVariant::fromValue(ParagraphStyle())))
+                     .contains("line-height-multiple"));
     QVariantMap shadow =
         rootOf(Archive::archivedDataWithValue(QVariant::fromValue(platform::Shadow{})));
     shadow["color"] = QVariantMap{{"type", "value"}, {"value", "black"}};

@@ -361,6 +361,16 @@ TEST_F(LayoutManagerTest, LineFragmentsSpacingAndIndents)
     EXPECT_EQ(manager.glyphRangeForBoundingRect(QRectF(0, 0, 1000, 1000), container), Range(0, 5));
     EXPECT_EQ(manager.glyphRangeForBoundingRect(QRectF(0, 500, 10, 10), container), Range());
 
+    // A line height multiple scales the line, its extra above the baseline; paragraph
+    // spacing follows the paragraph's last line only.
+    setText(QStringLiteral("ab\ncd"), {{ParagraphStyleAttributeName, style([](ParagraphStyle& p) {
+                                            p.lineHeightMultiple = 2;
+                                            p.paragraphSpacing = 5;
+                                        })}});
+    const QRectF doubled = manager.lineFragmentRectForGlyphAtIndex(0, nullptr);
+    EXPECT_NEAR(doubled.height(), 2 * TestLineHeight + 5, Tolerance);
+    EXPECT_NEAR(manager.locationForGlyphAtIndex(0).y(), TestLineHeight + TestAscent, Tolerance);
+
     // Indents: the first line from firstLineHeadIndent, the others from headIndent, all
     // ending tailIndent before the trailing margin.
     container->setContainerSize(QSizeF(200, 1000));

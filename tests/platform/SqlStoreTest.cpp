@@ -152,3 +152,76 @@ TEST_F(SqlStoreTest, DamagedAndLockedFilesAreToldApartAndLeftAsTheyAre)
     QSqlDatabase::removeDatabase(QStringLiteral("holder"));
     EXPECT_EQ(store.open(path(), schema), SqlStore::OpenStatus::Open);
 }
+
+TEST_F(SqlStoreTest, AReadOnlyStoreReadsButNeverWritesNorMakesAFile)
+{
+    SqlStore missing;
+    platform::Error error;
+    EXPECT_EQ(missing.openReadOnly(path(), 2, &error), SqlStore::OpenStatus::Failed);
+    EXPECT_FALSE(QFile::exists(path()));
+    EXPECT_TRUE(error.description.contains(path()));
+
+    SqlStore writer;
+    ASSERT_EQ(writer.open(path(), schema), SqlStore::OpenStatus::Open);
+    ASSERT_TRUE(
+        writer.execute(QStringLiteral("INSERT INTO Kit (name) VALUES (?)"), {QStringLiteral("a")}));
+
+    // A reader beside the open writer has a connection of its own.
+    SqlStore reader;
+    ASSERT_EQ(reader.openReadOnly(path(), 2), SqlStore::OpenStatus::Open);
+    EXPECT_EQ(names(reader, QStringLiteral("Kit")), QStringList{QStringLiteral("a")});
+    EXPECT_FALSE(reader.execute(QStringLiteral("INSERT INTO Kit (name) VALUES (?)"),
+                                {QStringLiteral("b")}, &error));
+    EXPECT_EQ(names(writer, QStringLiteral("Kit")), QStringList{QStringLiteral("a")});
+    reader.close();
+    EXPECT_EQ(reader.openReadOnly(path(), 1), SqlStore::OpenStatus::TooNew);
+}
+
+TEST_F(SqlStoreTest, PendingMigrationsStandOrFallTogether)
+{
+    {
+        SqlStore store;
+        ASSERT_EQ(store.open(path(), {schema[0]}), SqlStore::OpenStatus::Open);
+    }
+    // Steps 2 and 3 pending; step 3 fails: step 2 is not kept either.
+    QList<SqlStore::Migration> failing = schema;
+    failing.append({QStringLiteral("NOT SQL")});
+    SqlStore store;
+    EXPECT_EQ(store.open(path(), failing), SqlStore::OpenStatus::Failed);
+    ASSERT_EQ(store.open(path(), {schema[0]}), SqlStore::OpenStatus::Open);
+    EXPECT_EQ(store.userVersion(), 1);
+    EXPECT_FALSE(store.execute(QStringLiteral("SELECT * FROM Object")));
+}
+
+TEST_F(SqlStoreTest, ADamagedFileYieldsTheRowsStillReadable)
+{
+    {
+        SqlStore store;
+        ASSERT_EQ(store.open(path(), schema), SqlStore::OpenStatus::Open);
+        for (int i = 0; i < 40; ++i)
+            ASSERT_TRUE(store.execute(QStringLiteral("INSERT INTO Kit (name) VALUES (?)"),
+                                      {QString(3000, QChar(u'a' + i % 26))}));
+    }
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const qint64 pages = file.size() / 4096;
+    file.seek(4096 * (pages / 2));
+    file.write(QByteArray(4096, '\xff'));
+    file.close();
+    const QByteArray damaged = [&] {
+        QFile f(path());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    QList<qint64> ids;
+    const qint64 read = SqlStore::readDamaged(
+        path(), QStringLiteral("SELECT id, name FROM Kit WHERE id > ? ORDER BY id"),
+        [&](const SqlStore::Row& row) { ids.append(row.integer(0)); });
+    EXPECT_EQ(read, ids.size());
+    EXPECT_GT(read, 30);
+    EXPECT_LT(read, 40);
+    EXPECT_EQ(ids.last(), 40); // rows behind the damage are found
+    QFile after(path());
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), damaged);
+}

@@ -8,14 +8,17 @@
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
 #include "layouts/LBLayoutSheetController.h"
+#include "layouts/LBPaperSizeController.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/PrintInfo.h"
 #include "window/LBWindowController.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QScreen>
@@ -80,6 +83,17 @@ int main(int argc, char** argv)
     ok = shoot(chooser, folder + "/2-templates-folder.png") && ok;
     chooser.customSizeAction();
     ok = shoot(chooser, folder + "/3-custom-size.png") && ok;
+    if (LBPaperSizeController* pane = chooser.paperSizeController()) {
+        pane->cardTypePopupAction(1);
+        ok = shoot(chooser, folder + "/3-custom-size-rounded.png") && ok;
+        pane->cardTypePopupAction(2);
+        ok = shoot(chooser, folder + "/3-custom-size-envelope.png") && ok;
+        pane->cardTypePopupAction(0);
+        pane->landscapeButton()->click();
+        pane->field(LBPaperSizeController::RowsField)->setText(QStringLiteral("9"));
+        pane->controlTextDidChange(LBPaperSizeController::RowsField);
+        ok = shoot(chooser, folder + "/3-custom-size-overflow.png") && ok;
+    }
     chooser.goBackAction();
     chooser.goBackAction();
     chooser.goBackAction();

@@ -1,10 +1,12 @@
-// Developer tool: the welcome window's two pages and the smart-template help window, saved
-// as PNGs of the windows as the screen shows them.
+// Developer tool: the welcome window's two pages, the smart-template help window and the
+// preference panes, saved as PNGs of the windows as the screen shows them.
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/test/tools/welcomeshot <folder>
 
+#include "app/LBAppController.h"
 #include "app/LBHelpWindowController.h"
 #include "app/LBWelcomeWindowController.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/PreferencesWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,5 +69,14 @@ int main(int argc, char** argv)
     help.showViewIndex(1, QStringLiteral("Smart Template Instructions"));
     help.showWindow();
     saved &= shoot(help.window(), folder + QStringLiteral("/help-window.png"));
+
+    LBAppController::registerDefaults();
+    const std::unique_ptr<platform::PreferencesWindow> preferences =
+        LBAppController::makePreferencesWindow();
+    preferences->showWindow();
+    for (const char* pane : {"GeneralPrefs", "DisplayPrefs", "PrintingPrefs"}) {
+        preferences->selectPaneNamed(QString::fromLatin1(pane));
+        saved &= shoot(preferences.get(), folder + QStringLiteral("/preferences-%1.png").arg(pane));
+    }
     return saved ? 0 : 1;
 }

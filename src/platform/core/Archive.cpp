@@ -50,6 +50,8 @@ const QString lineSpacingKey = QStringLiteral("line-spacing");
 const QString firstLineHeadIndentKey = QStringLiteral("first-line-head-indent");
 const QString headIndentKey = QStringLiteral("head-indent");
 const QString tailIndentKey = QStringLiteral("tail-indent");
+const QString lineHeightMultipleKey = QStringLiteral("line-height-multiple");
+const QString paragraphSpacingKey = QStringLiteral("paragraph-spacing");
 const QString widthKey = QStringLiteral("width");
 const QString heightKey = QStringLiteral("height");
 const QString blurKey = QStringLiteral("blur");
@@ -406,13 +408,19 @@ bool isParagraphStyle(const QVariant& value)
 std::optional<Fields> encodeParagraphStyle(const QVariant& value)
 {
     const auto style = value.value<ParagraphStyle>();
-    return Fields{{alignmentKey, qint64(style.alignment)},
+    Fields fields{{alignmentKey, qint64(style.alignment)},
                   {directionKey, qint64(style.baseWritingDirection)},
                   {lineBreakKey, qint64(style.lineBreakMode)},
                   {lineSpacingKey, double(style.lineSpacing)},
                   {firstLineHeadIndentKey, double(style.firstLineHeadIndent)},
                   {headIndentKey, double(style.headIndent)},
                   {tailIndentKey, double(style.tailIndent)}};
+    // Written only when set, so styles without them read and write as before.
+    if (style.lineHeightMultiple != 0)
+        fields.insert(lineHeightMultipleKey, double(style.lineHeightMultiple));
+    if (style.paragraphSpacing != 0)
+        fields.insert(paragraphSpacingKey, double(style.paragraphSpacing));
+    return fields;
 }
 
 std::optional<QVariant> decodeParagraphStyle(const Entry& fields)
@@ -442,6 +450,15 @@ std::optional<QVariant> decodeParagraphStyle(const Entry& fields)
     style.firstLineHeadIndent = *firstLineHeadIndent;
     style.headIndent = *headIndent;
     style.tailIndent = *tailIndent;
+    for (const auto& [key, field] : {std::pair{lineHeightMultipleKey, &style.lineHeightMultiple},
+                                     std::pair{paragraphSpacingKey, &style.paragraphSpacing}}) {
+        if (!fields.contains(key))
+            continue;
+        const std::optional<double> value = number(fields.value(key));
+        if (!value)
+            return std::nullopt;
+        *field = *value;
+    }
     return QVariant::fromValue(style);
 }
 

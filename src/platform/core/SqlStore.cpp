@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDatabase>
@@ -11,6 +12,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <limits>
 #include <unordered_map>
 
 namespace platform {
@@ -133,21 +135,31 @@ SqlStore::~SqlStore()
     close();
 }
 
-SqlStore::OpenStatus SqlStore::open(const QString& path, const QList<Migration>& migrations,
-                                    Error* error, int busyTimeoutMs)
+SqlStore::OpenStatus SqlStore::openConnection(const QString& path, bool readOnly, Error* error,
+                                              int busyTimeoutMs)
 {
     close();
     _path = path;
-    const QString key = fileKey(path);
+    // A reading connection never shares a writing one's (nor the other way round).
+    const QString key = fileKey(path) + (readOnly ? QStringLiteral("|read-only") : QString());
     const QString what = QStringLiteral("The store %1 cannot be opened").arg(path);
 
     std::shared_ptr<Connection> connection = registry().value(key).lock();
     if (!connection) {
+        if (readOnly && !QFileInfo(path).isFile()) {
+            Error::fail(error, SqlStoreErrorDomain, 0,
+                        QStringLiteral("%1: there is no such file.").arg(what));
+            _status = OpenStatus::Failed;
+            return _status;
+        }
         connection = std::make_shared<Connection>(key);
         QSqlDatabase database =
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection->name);
         database.setDatabaseName(path);
-        database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
+        if (readOnly)
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        database.setConnectOptions(options);
         if (!database.open()) {
             fail(error, database.lastError(), what);
             _status = OpenStatus::Failed;
@@ -183,6 +195,33 @@ SqlStore::OpenStatus SqlStore::open(const QString& path, const QList<Migration>&
     }
     _connection = connection;
     _status = OpenStatus::Open;
+    return _status;
+}
+
+SqlStore::OpenStatus SqlStore::openReadOnly(const QString& path, int schemaVersion, Error* error)
+{
+    if (openConnection(path, true, error, 100) != OpenStatus::Open)
+        return _status;
+    const int version = userVersion();
+    if (version > schemaVersion) {
+        Error::fail(error, SqlStoreErrorDomain, 0,
+                    QStringLiteral("The store %1 cannot be opened: it was written by a newer "
+                                   "version (schema %2, this version knows %3).")
+                        .arg(path)
+                        .arg(version)
+                        .arg(schemaVersion));
+        _connection.reset();
+        _status = OpenStatus::TooNew;
+    }
+    return _status;
+}
+
+SqlStore::OpenStatus SqlStore::open(const QString& path, const QList<Migration>& migrations,
+                                    Error* error, int busyTimeoutMs)
+{
+    if (openConnection(path, false, error, busyTimeoutMs) != OpenStatus::Open)
+        return _status;
+    const QString what = QStringLiteral("The store %1 cannot be opened").arg(path);
 
     const int version = userVersion();
     if (version > migrations.size()) {
@@ -196,23 +235,26 @@ SqlStore::OpenStatus SqlStore::open(const QString& path, const QList<Migration>&
         _status = OpenStatus::TooNew;
         return _status;
     }
-    for (int step = version; step < migrations.size(); ++step) {
-        Transaction transaction(*this, error);
-        bool done = transaction.isActive();
+    if (version == migrations.size())
+        return _status;
+    // Every pending step in one transaction: a step that fails leaves the file as it was.
+    Transaction transaction(*this, error);
+    bool done = transaction.isActive();
+    for (int step = version; done && step < migrations.size(); ++step) {
         for (const QString& statement : migrations[step]) {
             if (!done)
                 break;
             done = execute(statement, {}, error);
         }
-        // The version is our own counter, never outside input.
-        done = done && execute(QStringLiteral("PRAGMA user_version = %1").arg(step + 1), {}, error)
-               && transaction.commit(error);
-        if (!done) {
-            const bool locked = error && (error->code == SQLiteBusy || error->code == SQLiteLocked);
-            _connection.reset();
-            _status = locked ? OpenStatus::Locked : OpenStatus::Failed;
-            return _status;
-        }
+    }
+    // The version is our own counter, never outside input.
+    done = done
+           && execute(QStringLiteral("PRAGMA user_version = %1").arg(migrations.size()), {}, error)
+           && transaction.commit(error);
+    if (!done) {
+        const bool locked = error && (error->code == SQLiteBusy || error->code == SQLiteLocked);
+        _connection.reset();
+        _status = locked ? OpenStatus::Locked : OpenStatus::Failed;
     }
     return _status;
 }
@@ -366,6 +408,65 @@ bool SqlStore::rollback()
             << QStringLiteral("Rolling back %1 failed: %2").arg(_path, describe(sqlError));
     --_connection->depth;
     return ok;
+}
+
+qint64 SqlStore::readDamaged(const QString& path, const QString& sql,
+                             const std::function<void(const Row&)>& body)
+{
+    static int serial = 0;
+    const QString name = QStringLiteral("platform.SqlStore.salvage:%1").arg(++serial);
+    // Reading a file in write-ahead-log mode makes its shared-memory and log files: they go
+    // again afterwards unless they were there before.
+    const QStringList companions = {path + QStringLiteral("-shm"), path + QStringLiteral("-wal")};
+    QList<bool> existed;
+    for (const QString& companion : companions)
+        existed.append(QFileInfo::exists(companion));
+    qint64 read = 0;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        database.setDatabaseName(path);
+        database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (database.open()) {
+            QSqlQuery query(database);
+            query.setForwardOnly(true);
+            if (query.prepare(sql)) {
+                qint64 last = std::numeric_limits<qint64>::min();
+                qint64 stride = 1;
+                // Rows in order of row id, after the last one read. A failure (a page that
+                // does not read) skips ahead by a growing stride, so rows stored beyond the
+                // damage are still found; a query that ends cleanly has read them all.
+                for (int failures = 0; failures < 48;) {
+                    query.bindValue(0, last);
+                    bool failed = !query.exec();
+                    if (!failed) {
+                        const Row row(query);
+                        while (query.next()) {
+                            last = query.value(0).toLongLong();
+                            body(row);
+                            ++read;
+                            stride = 1;
+                        }
+                        failed = query.lastError().isValid();
+                    }
+                    query.finish();
+                    if (!failed)
+                        break;
+                    ++failures;
+                    if (last > std::numeric_limits<qint64>::max() - stride)
+                        break;
+                    last = last == std::numeric_limits<qint64>::min() ? 0 : last + stride;
+                    stride *= 2;
+                }
+            }
+            database.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    for (qsizetype i = 0; i < companions.size(); ++i) {
+        if (!existed[i] && (i == 0 || QFileInfo(companions[i]).size() == 0))
+            QFile::remove(companions[i]);
+    }
+    return read;
 }
 
 } // namespace platform

@@ -63,11 +63,15 @@ public:
     SqlStore& operator=(const SqlStore&) = delete;
 
     // Opens the file (creating it when missing), checks it and runs the migrations it has
-    // not had yet. Whatever the outcome, the status is kept (status()); only Open leaves
+    // not had yet, all of them in one transaction. Whatever the outcome, the status is kept (status()); only Open leaves
     // the store usable. How long a lock held by another connection is waited for:
     // busyTimeoutMs.
     OpenStatus open(const QString& path, const QList<Migration>& migrations, Error* error = nullptr,
                     int busyTimeoutMs = 100);
+    // Opens an existing file for reading only: it is checked as open() checks it, but
+    // nothing is created or migrated, and every write fails. A missing file is Failed; a file whose schema is
+    // newer than `schemaVersion` is TooNew.
+    OpenStatus openReadOnly(const QString& path, int schemaVersion, Error* error = nullptr);
     OpenStatus status() const { return _status; }
     bool isOpen() const { return _status == OpenStatus::Open; }
     QString path() const { return _path; }
@@ -83,6 +87,13 @@ public:
     // Every row of a query, each as its values in column order.
     std::optional<QList<QVariantList>> select(const QString& sql, const QVariantList& values = {},
                                               Error* error = nullptr);
+    // Reads what a damaged file still yields, without checking it first and without
+    // changing it: `sql` selects rows of one table in order of row id (the first column),
+    // those after the row id bound to its one placeholder; each row goes to `body`. Parts
+    // of the file that fail to read are skipped. The number of rows read.
+    static qint64 readDamaged(const QString& path, const QString& sql,
+                              const std::function<void(const Row&)>& body);
+
     // The row id the last INSERT of this connection made.
     qint64 lastInsertId() const;
 
@@ -121,6 +132,8 @@ public:
     struct Connection;
 
 private:
+    OpenStatus openConnection(const QString& path, bool readOnly, Error* error, int busyTimeoutMs);
+
     std::shared_ptr<Connection> _connection;
     QString _path;
     OpenStatus _status = OpenStatus::Closed;

@@ -216,7 +216,9 @@ public:
         line.setPosition(QPointF(0, 0));
         textLayout.endLayout();
 
-        const qreal height = line.ascent() + line.descent() + line.leading();
+        const qreal natural = line.ascent() + line.descent() + line.leading();
+        const qreal height =
+            style.lineHeightMultiple > 0 ? natural * style.lineHeightMultiple : natural;
         if (_full || !_hasContainer || _y + height > _containerSize.height())
             return;
         const qreal x = _padding + style.firstLineHeadIndent + line.cursorToX(0);
@@ -508,15 +510,20 @@ private:
                 _layout.glyphForCharacter[c] = addGlyph(0, -1, c, x, 0, x, x, false);
         }
 
-        // The line's place in the container.
-        const qreal height = ascent + descent + line.leading();
+        // The line's place in the container; a line height multiple adds (or takes) its
+        // share above the baseline.
+        const qreal natural = ascent + descent + line.leading();
+        const qreal height =
+            _style.lineHeightMultiple > 0 ? natural * _style.lineHeightMultiple : natural;
+        ascent += height - natural;
         LayoutManager::Layout::Line entry;
         entry.glyphs = Range(firstGlyph, _layout.glyphs.size() - firstGlyph);
         entry.baseline = ascent;
         entry.inContainer = _hasContainer && !_full && _y + height <= _containerSize.height();
         if (!entry.inContainer)
             _full = true;
-        entry.fragment = QRectF(0, _y, _containerSize.width(), height + _style.lineSpacing);
+        const qreal after = breakStart >= 0 ? _style.paragraphSpacing : 0;
+        entry.fragment = QRectF(0, _y, _containerSize.width(), height + _style.lineSpacing + after);
 
         // Used: the glyphs up to the last one that is not trailing white space.
         qsizetype lastUsed = entry.glyphs.end() - 1;
@@ -1064,9 +1071,11 @@ ParagraphStyle LayoutManager::Layout::paragraphStyle(const QVariantMap& attribut
     if (value.metaType() != QMetaType::fromType<ParagraphStyle>())
         return ParagraphStyle::defaultParagraphStyle();
     ParagraphStyle style = value.value<ParagraphStyle>();
-    for (qreal* length :
-         {&style.lineSpacing, &style.firstLineHeadIndent, &style.headIndent, &style.tailIndent})
+    for (qreal* length : {&style.lineSpacing, &style.firstLineHeadIndent, &style.headIndent,
+                          &style.tailIndent, &style.paragraphSpacing})
         *length = sane(*length, MaximumLength);
+    style.lineHeightMultiple =
+        std::clamp(sane(style.lineHeightMultiple, 100), qreal(0), qreal(100));
     return style;
 }
 

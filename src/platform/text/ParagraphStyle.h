@@ -26,6 +26,10 @@ struct ParagraphStyle
     Alignment alignment = Alignment::Natural;
     // Extra space below each line, in points.
     qreal lineSpacing = 0;
+    // The natural line height times this factor; 0 (or less) leaves it as it is.
+    qreal lineHeightMultiple = 0;
+    // Extra space below the paragraph's last line, in points.
+    qreal paragraphSpacing = 0;
     // Distance of the first line's leading edge from the leading margin.
     qreal firstLineHeadIndent = 0;
     // Distance of the other lines' leading edge from the leading margin.
