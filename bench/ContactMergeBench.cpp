@@ -24,6 +24,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "support/PeakMemory.h"
+
 namespace {
 
 constexpr int kPeople = 30000;
@@ -61,17 +63,6 @@ const QByteArray& allCards()
         return d;
     }();
     return data;
-}
-
-double peakResidentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0.0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0.0;
 }
 
 void BM_ReadVCardsOneFile(benchmark::State& state)

@@ -38,6 +38,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "support/PeakMemory.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -48,18 +50,6 @@ constexpr double kLabelHeight = 72.0;
 constexpr double kTop = 36.0;
 constexpr double kLeft = 13.5;
 constexpr double kGap = 9.0;
-
-// The peak resident set of the process, MiB.
-double peakResidentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0.0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0.0;
-}
 
 // The records of the imported text, and the barcode of a record's first column.
 class BenchServices : public LBMergeServices

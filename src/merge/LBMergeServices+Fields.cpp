@@ -44,12 +44,15 @@ QString timeStamp()
     // Seconds since 1 January 2001, as "%f".
     static const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
     // Strictly increasing, so that two runs made in one instant never read as one.
-    static double last = 0;
-    double seconds = double(reference.msecsTo(QDateTime::currentDateTimeUtc())) / 1000.0;
-    if (seconds <= last)
-        seconds = last + 0.000001;
-    last = seconds;
-    return QString::asprintf("%f", seconds);
+    // Counted in whole microseconds: steps of a millionth of a second in floating point
+    // round back onto the same text.
+    static qint64 last = 0;
+    qint64 micros = reference.msecsTo(QDateTime::currentDateTimeUtc()) * 1000;
+    if (micros <= last)
+        micros = last + 1;
+    last = micros;
+    return QString::asprintf("%lld.%06lld", static_cast<long long>(micros / 1000000),
+                             static_cast<long long>(micros % 1000000));
 }
 
 QString nameText(const platform::ContactPerson& p, const QString& property)

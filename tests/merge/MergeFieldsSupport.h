@@ -11,7 +11,9 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/core/VCardReader.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 
 inline QVariantList loadFieldList(const QString& resource)
 {
@@ -20,6 +22,18 @@ inline QVariantList loadFieldList(const QString& resource)
     const std::optional<QVariant> list = platform::PropertyList::read(file.readAll(), nullptr);
     EXPECT_TRUE(list) << resource.toStdString();
     return list ? list->toList() : QVariantList();
+}
+
+// A red picture of that size as PNG data (a contact's picture).
+inline QByteArray redPNG(int width, int height)
+{
+    QImage red(width, height, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    return png;
 }
 
 inline void loadShippedFieldLists()

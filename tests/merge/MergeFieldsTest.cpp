@@ -541,12 +541,7 @@ TEST_F(MergeFieldsTest, BlockTextBoxShrinksToTheLabel)
 
 TEST_F(MergeFieldsTest, PicturesOfRecordsForPictureGraphics)
 {
-    QImage red(6, 3, QImage::Format_ARGB32);
-    red.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "PNG");
+    const QByteArray png = redPNG(6, 3);
     auto withPicture = std::make_shared<platform::ContactPerson>();
     withPicture->setUniqueId(QStringLiteral("me"));
     withPicture->setImageData(png);

@@ -146,12 +146,7 @@ TEST_F(MergedTextTest, BlankLinesOfEmptyFields)
 
 TEST_F(MergedTextTest, PicturesBecomeAttachments)
 {
-    QImage red(4, 4, QImage::Format_ARGB32);
-    red.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "PNG");
+    const QByteArray png = redPNG(4, 4);
     auto person = std::make_shared<platform::ContactPerson>();
     person->setValue(platform::ContactFirstNameProperty, QStringLiteral("Pic"));
     person->setImageData(png);
@@ -222,12 +217,7 @@ TEST_F(MergedTextTest, FittingEndsWhenScalingChangesNothing)
 {
     // A line of a picture alone does not widen with its font: the loop stops.
     auto person = std::make_shared<platform::ContactPerson>();
-    QImage red(40, 10, QImage::Format_ARGB32);
-    red.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "PNG");
+    const QByteArray png = redPNG(40, 10);
     person->setImageData(png);
     store.addPerson(person);
     services->setSelectedPeople({person});

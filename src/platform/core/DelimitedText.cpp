@@ -165,7 +165,8 @@ QByteArray DelimitedText::write(const QList<QStringList>& records, QChar separat
         }
         out += QLatin1Char('\n');
     }
-    return out.toUtf8();
+    // With its byte-order mark: any character, NUL included, reads back as text.
+    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }
 
 } // namespace platform

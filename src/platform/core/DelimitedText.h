@@ -33,7 +33,8 @@ struct DelimitedText
     // std::nullopt and the reason for data that is empty or not text.
     static std::optional<DelimitedText> read(const QByteArray& data, QChar separator,
                                              QString* error = nullptr);
-    // Writes records back in the form read() reads (quoting fields that need it).
+    // Writes records back in the form read() reads: UTF-8 with its byte-order mark, fields
+    // quoted where they need it, a line feed after each record.
     static QByteArray write(const QList<QStringList>& records, QChar separator);
 };
 
