@@ -38,6 +38,11 @@ TEST(DelimitedTextTest, RecordsAndFields)
         {"an empty line is a record", "a\n\nb\n", ',', {{"a"}, {""}, {"b"}}},
         {"tabs are text in a comma file", "a\tb,c\n", ',', {{"a\tb", "c"}}},
         {"UTF-8 with a mark", "\xEF\xBB\xBFM\xC3\xBCller\n", ',', {{"Müller"}}},
+        {"a second mark is text",
+         "\xEF\xBB\xBF\xEF\xBB\xBF"
+         "6\n",
+         ',',
+         {{QString(QChar(0xFEFF)) + QLatin1String("6")}}},
         {"Latin-1 when not UTF-8", "M\xFCller\n", ',', {{"Müller"}}},
         {"UTF-16",
          QByteArray("\xFF\xFE"

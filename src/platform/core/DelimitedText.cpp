@@ -6,21 +6,28 @@ namespace platform {
 
 namespace {
 
+// The text after its byte-order mark (the mark itself is taken off here: a second one
+// is a character of the text).
 std::optional<QString> decode(const QByteArray& data, QString* error)
 {
+    constexpr auto flags =
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+    const auto decodeAs = [&](QStringDecoder::Encoding encoding, qsizetype skip) {
+        QStringDecoder decoder(encoding, flags);
+        return QString(decoder.decode(QByteArrayView(data).sliced(skip)));
+    };
     if (data.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(data.mid(3));
-    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(data.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
-                                                           : QStringDecoder::Utf16BE);
-        return QString(decoder.decode(data.mid(2)));
-    }
+        return decodeAs(QStringDecoder::Utf8, 3);
+    if (data.startsWith("\xFF\xFE"))
+        return decodeAs(QStringDecoder::Utf16LE, 2);
+    if (data.startsWith("\xFE\xFF"))
+        return decodeAs(QStringDecoder::Utf16BE, 2);
     if (data.contains('\0')) {
         if (error)
             *error = QStringLiteral("The file is not text.");
         return std::nullopt;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8, flags);
     QString text = utf8.decode(data);
     if (!utf8.hasError())
         return text;
