@@ -260,6 +260,7 @@ void LBMergeServices::sortPeople(QList<ContactPersonPtr>& people, qint64 sortFie
     keys.reserve(size_t(people.size()));
     for (qsizetype i = 0; i < people.size(); ++i)
         keys.push_back(sortKeyFor(*people.at(i), i, sortField));
+    // A merge sort: the tie-break's "else" is no strict order, which a merge tolerates.
     std::stable_sort(keys.begin(), keys.end(), [sortField](const SortKey& a, const SortKey& b) {
         return comesBefore(a, b, sortField);
     });
@@ -323,11 +324,17 @@ QList<ContactPersonPtr> LBMergeServices::recordsMatchingSearchStr(
     const platform::ContactStore* store = contactStore();
     if (!store)
         return {};
+    // Every person of the store as the source keeps every match.
+    std::optional<QList<ContactPersonPtr>> source = inSourceArray;
+    if (source && source->constData() == store->people().constData()
+        && source->size() == store->people().size())
+        source.reset();
+    const std::optional<QList<ContactPersonPtr>>& inSourceList = source;
     // The source's members, gathered once for every word.
     QSet<const platform::ContactPerson*> sourceMembers;
-    if (inSourceArray) {
-        sourceMembers.reserve(inSourceArray->size());
-        for (const ContactPersonPtr& p : *inSourceArray)
+    if (inSourceList) {
+        sourceMembers.reserve(inSourceList->size());
+        for (const ContactPersonPtr& p : *inSourceList)
             sourceMembers.insert(p.get());
     }
     QList<ContactPersonPtr> result;
@@ -336,10 +343,10 @@ QList<ContactPersonPtr> LBMergeServices::recordsMatchingSearchStr(
         const QList<ContactPersonPtr> matches = store->peopleMatching(word);
         result = firstWord ? matches : unionArray(result, matches);
         firstWord = false;
-        if (!inSourceArray)
+        if (!inSourceList)
             continue;
-        if (result.size() >= inSourceArray->size()) {
-            result = unionArray(result, *inSourceArray);
+        if (result.size() >= inSourceList->size()) {
+            result = unionArray(result, *inSourceList);
         } else {
             // The shorter list's order, as the intersection keeps it.
             QList<ContactPersonPtr> kept;

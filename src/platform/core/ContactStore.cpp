@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QSet>
 #include <QStandardPaths>
+#include <QStringMatcher>
 #include <QTimer>
 #include <QUrl>
 
@@ -376,9 +377,9 @@ QList<ContactPersonPtr> ContactStore::peopleMatching(const QString& word) const
     QList<ContactPersonPtr> found;
     if (word.isEmpty())
         return found;
-    const QString folded = word.toCaseFolded();
+    const QStringMatcher matcher(word.toCaseFolded());
     for (const ContactPersonPtr& person : _people)
-        if (person->searchText().contains(folded))
+        if (matcher.indexIn(person->searchText()) >= 0)
             found.append(person);
     return found;
 }
