@@ -165,15 +165,46 @@ std::optional<QVariantMap> LBMergeServices::fieldForFieldName(const QString& nam
 
 std::optional<QVariantMap> LBMergeServices::fieldForFieldName(const QString& name, bool* isMyField)
 {
+    // Every name of the four lists, first list first, by its case-folded text; made again
+    // whenever a list changed (the copies kept here share the lists' data until then).
+    struct Index
+    {
+        QVariantList lists[4];
+        QHash<QString, std::pair<QVariantMap, bool>> byName;
+    };
+    static Index index;
     const std::pair<List, bool> order[] = {
         {List::Standard, false}, {List::My, true}, {List::Misc, true}, {List::Custom, false}};
-    for (const auto& [list, my] : order) {
-        if (isMyField)
-            *isMyField = my;
-        if (auto field = fieldForFieldName(name, LBProcessState::fieldsList(list)))
-            return field;
+    bool stale = false;
+    for (int i = 0; i < 4; ++i) {
+        const QVariantList& list = LBProcessState::fieldsList(order[i].first);
+        stale = stale || list.constData() != index.lists[i].constData()
+                || list.size() != index.lists[i].size();
     }
-    return std::nullopt;
+    if (stale) {
+        index.byName.clear();
+        for (int i = 0; i < 4; ++i) {
+            index.lists[i] = LBProcessState::fieldsList(order[i].first);
+            for (const QVariant& group : std::as_const(index.lists[i]))
+                for (const QVariant& child :
+                     group.toMap().value(QStringLiteral("childArray")).toList()) {
+                    const QVariantMap field = child.toMap();
+                    const QString key =
+                        field.value(QStringLiteral("fieldName")).toString().toCaseFolded();
+                    if (!index.byName.contains(key))
+                        index.byName.insert(key, {field, order[i].second});
+                }
+        }
+    }
+    const auto found = index.byName.constFind(name.toCaseFolded());
+    if (found == index.byName.cend()) {
+        if (isMyField)
+            *isMyField = false;
+        return std::nullopt;
+    }
+    if (isMyField)
+        *isMyField = found->second;
+    return found->first;
 }
 
 QString LBMergeServices::propertyNameForFieldStr(const QString& name)
