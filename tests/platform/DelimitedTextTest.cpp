@@ -68,6 +68,10 @@ TEST(DelimitedTextTest, EmptyAndBinaryDataAreRejected)
     EXPECT_FALSE(
         DelimitedText::read(QByteArray("PK\x03\x04\0\0\x01", 7), QLatin1Char(','), &error));
     EXPECT_EQ(error, QStringLiteral("The file is not text."));
+    // UTF-16 with a lone surrogate and an odd last byte.
+    EXPECT_FALSE(DelimitedText::read(QByteArray::fromBase64("//7/0OnYOQNwYAAA0A=="),
+                                     QLatin1Char(','), &error));
+    EXPECT_EQ(error, QStringLiteral("The file is not text."));
 }
 
 TEST(DelimitedTextTest, WrittenRecordsReadBackEqual)

@@ -6,15 +6,36 @@ namespace platform {
 
 namespace {
 
+// Whether every surrogate of the text stands in a pair.
+bool pairedSurrogates(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            return false;
+    }
+    return true;
+}
+
 // The text after its byte-order mark (the mark itself is taken off here: a second one
 // is a character of the text).
 std::optional<QString> decode(const QByteArray& data, QString* error)
 {
     constexpr auto flags =
         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
-    const auto decodeAs = [&](QStringDecoder::Encoding encoding, qsizetype skip) {
+    // Text a mark announces must be valid in that encoding.
+    const auto decodeAs = [&](QStringDecoder::Encoding encoding,
+                              qsizetype skip) -> std::optional<QString> {
         QStringDecoder decoder(encoding, flags);
-        return QString(decoder.decode(QByteArrayView(data).sliced(skip)));
+        QString text = decoder.decode(QByteArrayView(data).sliced(skip));
+        const bool oddLength = encoding != QStringDecoder::Utf8 && (data.size() - skip) % 2 != 0;
+        if (decoder.hasError() || oddLength || !pairedSurrogates(text)) {
+            if (error)
+                *error = QStringLiteral("The file is not text.");
+            return std::nullopt;
+        }
+        return text;
     };
     if (data.startsWith("\xEF\xBB\xBF"))
         return decodeAs(QStringDecoder::Utf8, 3);
