@@ -2,7 +2,7 @@
 
 #include "merge/LBMergeServices.h"
 #include "platform/core/Strings.h"
-#include "platform/drawing/Image.h"
+#include "platform/drawing/Bundle.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -23,9 +23,12 @@ QIcon iconFor(LBMergeServices::RowIcon icon)
     static QIcon cache[5];
     const int i = int(icon);
     if (cache[i].isNull()) {
-        const platform::ImagePtr image = platform::Image::imageNamed(QLatin1String(names[i]));
-        if (image)
-            cache[i] = QIcon(QPixmap::fromImage(image->bitmap()));
+        const platform::Bundle bundle;
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QPixmap pixmap = bundle.pixmapNamed(QLatin1String(names[i]), ratio);
+            if (!pixmap.isNull())
+                cache[i].addPixmap(pixmap);
+        }
     }
     return cache[i];
 }

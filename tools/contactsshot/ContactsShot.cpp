@@ -48,6 +48,8 @@ int main(int argc, char** argv)
     platform::UserDefaults::standardUserDefaults().setObject(QStringLiteral("me"),
                                                              QStringLiteral("My Person ID"));
 
+    platform::UserDefaults::standardUserDefaults().setBool(
+        true, QStringLiteral("Display First Name First"));
     LBDocument document;
     auto* controller = new LBWindowController;
     document.addWindowController(controller);
