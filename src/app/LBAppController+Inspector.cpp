@@ -1,8 +1,9 @@
 // The application's share of the inspector palettes: the Inspector menu, the smart
 // palette that follows the selection, and the standalone palettes kept across launches.
 //
-// The Inspector menu is built here beside the other application menus; it moves into
-// design mode's menu table once that table exists.
+// The smart palette keeps its pane items in a menu of the delegate's that no window shows;
+// every window's Inspector menu (from the one menu table) shows copies of them, renewed
+// whenever the palette changes them.
 
 #include "app/LBAppController.h"
 #include "graphics/LBProcessState.h"
@@ -14,9 +15,11 @@
 #include "platform/core/UserDefaults.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <QVariantMap>
 #include <QWidget>
 
@@ -25,11 +28,6 @@ namespace {
 platform::UserDefaults& defaults()
 {
     return platform::UserDefaults::standardUserDefaults();
-}
-
-QString miscText(const char* key)
-{
-    return platform::LocalizedString(QLatin1String(key), QStringLiteral("Miscellaneous"));
 }
 
 const QString updateUtilityWindows = QStringLiteral("LBUpdateUtilityWindowsForSelection");
@@ -53,20 +51,43 @@ bool onSomeScreen(const QPointF& point)
 
 } // namespace
 
+namespace {
+
+// Tells the delegate when the palette changes the pane items, once per turn of the loop.
+class PaneItemsWatcher : public QObject
+{
+public:
+    explicit PaneItemsWatcher(LBAppController* app) : QObject(app), _app(app) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::ActionAdded:
+        case QEvent::ActionRemoved:
+        case QEvent::ActionChanged:
+            if (!_pending) {
+                _pending = true;
+                QTimer::singleShot(0, this, [this] {
+                    _pending = false;
+                    _app->updateInspectorMenus();
+                });
+            }
+            break;
+        default: break;
+        }
+        return false;
+    }
+
+private:
+    LBAppController* _app;
+    bool _pending = false;
+};
+
+} // namespace
+
 void LBAppController::buildInspectorMenu()
 {
     _inspectorMenu = new QMenu(tr("&Inspector"));
-    _toggleInspectorMenuItem = _inspectorMenu->addAction(
-        miscText("Hide Smart Inspector"), this, &LBAppController::toggleContextualInspector);
-    _newInspectorMenuItem = _inspectorMenu->addAction(tr("New Standalone Inspector"), this,
-                                                      [this] { newStandaloneInspector(); });
-    _inspectorMenu->addSeparator();
-    // The smart palette adds the pane items below, each carrying its tag.
-    connect(_inspectorMenu, &QMenu::triggered, this, [this](QAction* item) {
-        if (item != _toggleInspectorMenuItem && item != _newInspectorMenuItem
-            && item->data().isValid())
-            inspectorToolsAction(item);
-    });
+    _inspectorMenu->installEventFilter(new PaneItemsWatcher(this));
 }
 
 HUDWindowController* LBAppController::smartInspector() const
@@ -89,8 +110,6 @@ void LBAppController::makeInspectors()
     const bool shown = defaults().boolForKey(QStringLiteral("Show Contextual Inspector"));
     auto* smart = new HUDWindowController(
         shown ? HUDWindowController::SmartShown : HUDWindowController::SmartHidden, this);
-    _toggleInspectorMenuItem->setText(shown ? miscText("Hide Smart Inspector")
-                                            : miscText("Show Smart Inspector"));
     smart->setToolsMenu(_inspectorMenu);
     LBProcessState::setInspectorPalette(smart);
     HUDWindowController::setHelpHandler([] { myShowHelp(0); });
@@ -128,13 +147,13 @@ void LBAppController::toggleContextualInspector()
             smart->window()->hide();
         if (smart)
             smart->setInspectorMode(HUDWindowController::SmartHidden);
-        _toggleInspectorMenuItem->setText(miscText("Show Smart Inspector"));
     } else {
         if (smart)
             smart->setInspectorMode(HUDWindowController::SmartShown);
         platform::NotificationCenter::defaultCenter().post(updateUtilityWindows, this);
-        _toggleInspectorMenuItem->setText(miscText("Hide Smart Inspector"));
     }
+    // The toggle's title follows.
+    updateInspectorMenus();
 }
 
 HUDWindowController* LBAppController::newStandaloneInspector()

@@ -142,3 +142,8 @@ void LBAppController::showSmartTemplateHelp()
         return;
     helpWindowController()->showWindow();
 }
+
+QString LBAppController::kitDownloadURL() const
+{
+    return LBWelcomeWindowController::kitDownloadURL();
+}

@@ -1,13 +1,16 @@
 #include "app/LBAppController.h"
 
 #include "app/LBLibraryController.h"
-
+#include "app/LBPlaceholderSettingsSheet.h"
+#include "app/LBShapeController.h"
 #include "app/LBWelcomeWindowController.h"
 #include "app/SupportFolders.h"
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
 #include "inspector/HUDTextPanes.h"
+#include "inspector/LBLayersController.h"
+#include "inspector/LBTextDrawerController.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
@@ -27,6 +30,7 @@
 #include "window/LBDrawerController.h"
 #include "window/LBEditController.h"
 #include "window/WindowClasses.h"
+#include "window/WindowMenus.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -261,9 +265,16 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     registerTextPanes();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+    LayersPane::setFactory([] { return std::make_unique<LBLayersController>(); });
     DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
+    DrawerBrowser::setFactory(0, [] { return std::make_unique<LBShapeController>(); });
+    DrawerBrowser::setFactory(4, [] { return std::make_unique<LBTextDrawerController>(); });
+    LBPlaceholderSettings::setFactory(
+        [](bool background) { return std::make_unique<LBPlaceholderSettingsSheet>(background); });
     installDocumentTypes();
-    buildMenus();
+    registerCommands();
+    buildInspectorMenu();
+    installMenuTable();
 
     // 1. Folders.
     setUpFolders();
@@ -287,10 +298,9 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     ApplicationServices::setShared(this);
     connect(&platform::DocumentController::sharedDocumentController(),
             &platform::DocumentController::documentAdded, this,
-            [this](platform::Document* document) {
-                setDocumentWasOpened(true);
-                installMenus(document);
-            });
+            [this](platform::Document*) { setDocumentWasOpened(true); });
+    // The last responder of every window: the application's own commands.
+    platform::Responder::setLastResponder(this);
     // 6. The display scale factor.
     setDisplayScaleFactor(largestScreenScaleFactor());
 
@@ -310,11 +320,8 @@ LBAppController::~LBAppController()
     if (ApplicationServices::shared() == this)
         ApplicationServices::setShared(nullptr);
     delete _welcomeWindowController;
-    delete _fileMenu;
-    delete _editMenu;
-    delete _arrangeMenu;
-    delete _helpMenu;
     delete _inspectorMenu;
+    WindowMenus::table().clear();
 }
 
 LBAppController* LBAppController::sharedAppController()
@@ -404,8 +411,10 @@ void LBAppController::applicationDidFinishLaunching2()
     if (_applicationDidFinishLaunching)
         return;
     // 1. The arrangement items' shortcuts.
-    _bringToFrontMenuItem->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketRight));
-    _sendToBackMenuItem->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketLeft));
+    setMenuItemShortcut(QStringLiteral("bringToFront:"),
+                        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketRight));
+    setMenuItemShortcut(QStringLiteral("sendToBack:"),
+                        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketLeft));
     // 2. The printers: asked for when the Preferred Printer menu opens (asking the print
     //    system costs a start-up its time, and the printers may change meanwhile).
     // 3. AutoRecover copies the user chose to open (moved to the Trash, there are none).
@@ -530,108 +539,134 @@ void LBAppController::bringFrontWindowForward()
 
 // ==== Menus ===============================================================================
 
-void LBAppController::buildMenus()
+namespace {
+
+platform::MenuItemSpec menuItem(const QString& title, const char* selector,
+                                const QString& shortcut = QString())
 {
-    _fileMenu = new QMenu(tr("&File"));
-    _newMenuItem = _fileMenu->addAction(tr("&New"), this, &LBAppController::newDocument);
-    _newMenuItem->setShortcut(QKeySequence::New);
-    _openMenuItem = _fileMenu->addAction(tr("&Open..."), this, [] {
+    platform::MenuItemSpec item;
+    item.title = title;
+    item.selector = QLatin1String(selector);
+    item.shortcut = shortcut;
+    return item;
+}
+
+QString shortcutText(QKeySequence::StandardKey key)
+{
+    return QKeySequence(key).toString();
+}
+
+QString miscText(const char* key)
+{
+    return platform::LocalizedString(QLatin1String(key), QStringLiteral("Miscellaneous"));
+}
+
+// The selectors the delegate answers, with the item each stands for.
+struct AppCommand
+{
+    const char* selector;
+    LBAppController::MenuAction action;
+};
+constexpr AppCommand appCommands[] = {
+    {"newDocument:", LBAppController::MenuAction::NewDocument},
+    {"openDocument:", LBAppController::MenuAction::OpenDocument},
+    {"terminate:", LBAppController::MenuAction::Terminate},
+    {"showPreferences:", LBAppController::MenuAction::ShowPreferences},
+    {"showHelp:", LBAppController::MenuAction::ShowHelp},
+    {"openWelcomeWindow:", LBAppController::MenuAction::OpenWelcomeWindow},
+    {"preferredPrinterMenu:", LBAppController::MenuAction::PreferredPrinter},
+    {"preferredPrinterAction:", LBAppController::MenuAction::PreferredPrinter},
+};
+
+} // namespace
+
+void LBAppController::registerCommands()
+{
+    const auto command = [this](const char* selector, Command run) {
+        addCommand(QLatin1String(selector), std::move(run));
+    };
+    command("newDocument:", [this](QObject*) { newDocument(); });
+    command("openDocument:", [](QObject*) {
         platform::DocumentController::sharedDocumentController().openDocument(
             QApplication::activeWindow());
     });
-    _openMenuItem->setShortcut(QKeySequence::Open);
-    _fileMenu->addSeparator();
-    _preferredPrinterMenu = _fileMenu->addMenu(tr("Preferred Printer"));
-    QAction* defaultPrinter = _preferredPrinterMenu->addAction(tr("Default Printer"));
-    defaultPrinter->setCheckable(true);
-    _preferredPrinterMenu->addSeparator();
-    connect(_preferredPrinterMenu, &QMenu::triggered, this,
-            &LBAppController::preferredPrinterAction);
-    connect(_preferredPrinterMenu, &QMenu::aboutToShow, this,
-            &LBAppController::buildPreferredPrinterMenu);
-    _preferencesMenuItem =
-        _fileMenu->addAction(tr("Preferences..."), this, &LBAppController::showPrefsPanel);
-    _preferencesMenuItem->setMenuRole(QAction::PreferencesRole);
-    _fileMenu->addSeparator();
-    _quitMenuItem = _fileMenu->addAction(tr("&Quit"), this, &LBAppController::myTerminateAction);
-    _quitMenuItem->setShortcut(QKeySequence::Quit);
-
-    // Undo and redo act on the front document.
-    _editMenu = new QMenu(tr("&Edit"));
-    const auto frontUndoManager = []() -> platform::UndoManager* {
-        QWidget* active = QApplication::activeWindow();
-        for (platform::Document* document :
-             platform::DocumentController::sharedDocumentController().documents()) {
-            if (active && document->appropriateWindowForDocModalOperations() == active)
-                return document->undoManager();
+    command("terminate:", [this](QObject*) { myTerminateAction(); });
+    command("showPreferences:", [this](QObject*) { showPrefsPanel(); });
+    command("showHelp:", [](QObject* sender) { myShowHelp(int(platform::actionTag(sender))); });
+    command("openWelcomeWindow:", [this](QObject*) { openWelcomeWindowAction(false); });
+    // The submenu validates through its own selector; its printers send the other.
+    command("preferredPrinterMenu:", [](QObject*) {});
+    command("preferredPrinterAction:", [this](QObject* sender) {
+        // The chosen printer alone carries the check mark.
+        if (auto* chosen = qobject_cast<QAction*>(sender)) {
+            for (QObject* owner : chosen->associatedObjects()) {
+                if (auto* menu = qobject_cast<QMenu*>(owner)) {
+                    for (QAction* item : menu->actions())
+                        item->setChecked(item == chosen);
+                }
+            }
         }
-        return nullptr;
+        preferredPrinterAction(platform::actionTag(sender));
+    });
+    command("toggleContextualInspector:", [this](QObject*) { toggleContextualInspector(); });
+    command("newStandaloneInspector:", [this](QObject*) { newStandaloneInspector(); });
+    command("inspectorToolsAction:", [this](QObject* sender) {
+        QAction item;
+        item.setData(platform::actionTag(sender));
+        inspectorToolsAction(&item);
+    });
+}
+
+void LBAppController::installMenuTable()
+{
+    // The shell's items join the window's commands; the functions ask for the delegate when
+    // they run, so a window never holds on to one that went.
+    QList<platform::MenuSpec> table = WindowMenus::defaultTable();
+    if (platform::MenuSpec* file = platform::findMenu(table, QStringLiteral("&File"))) {
+        file->items.prepend(platform::MenuItemSpec{});
+        file->items.prepend(
+            menuItem(tr("&Open..."), "openDocument:", shortcutText(QKeySequence::Open)));
+        file->items.prepend(menuItem(tr("&New"), "newDocument:", shortcutText(QKeySequence::New)));
+        file->items.append(platform::MenuItemSpec{});
+        platform::MenuItemSpec printers =
+            menuItem(tr("Preferred Printer"), "preferredPrinterMenu:");
+        printers.fillSubmenu = [](QMenu* menu) {
+            if (LBAppController* app = sharedAppController())
+                app->buildPreferredPrinterMenu(menu);
+        };
+        file->items.append(printers);
+        file->items.append(menuItem(tr("Preferences..."), "showPreferences:"));
+        file->items.append(platform::MenuItemSpec{});
+        file->items.append(menuItem(tr("&Quit"), "terminate:", shortcutText(QKeySequence::Quit)));
+    }
+    platform::MenuSpec inspector;
+    inspector.title = tr("&Inspector");
+    inspector.items = {menuItem(miscText("Hide Smart Inspector"), "toggleContextualInspector:"),
+                       menuItem(tr("New Standalone Inspector"), "newStandaloneInspector:"),
+                       platform::MenuItemSpec{}};
+    inspector.updateItems = [](QMenu* menu) {
+        if (LBAppController* app = sharedAppController())
+            app->fillInspectorPaneItems(menu);
+        else
+            platform::removeAddedItems(menu);
     };
-    _undoMenuItem = _editMenu->addAction(tr("&Undo"), this, [frontUndoManager] {
-        if (platform::UndoManager* manager = frontUndoManager())
-            manager->undo();
-    });
-    _undoMenuItem->setShortcut(QKeySequence::Undo);
-    _redoMenuItem = _editMenu->addAction(tr("&Redo"), this, [frontUndoManager] {
-        if (platform::UndoManager* manager = frontUndoManager())
-            manager->redo();
-    });
-    _redoMenuItem->setShortcut(QKeySequence::Redo);
-    _undoMenuDivider = _editMenu->addSeparator();
-
-    // Design mode connects these to its canvas; they stay disabled until it does.
-    _arrangeMenu = new QMenu(tr("&Arrange"));
-    _bringToFrontMenuItem = _arrangeMenu->addAction(tr("Bring to Front"));
-    _sendToBackMenuItem = _arrangeMenu->addAction(tr("Send to Back"));
-    _bringToFrontMenuItem->setEnabled(false);
-    _sendToBackMenuItem->setEnabled(false);
-
-    _helpMenu = new QMenu(tr("&Help"));
-    _helpMenuItem = _helpMenu->addAction(tr("Veltrin Help"), this, [this] { myShowHelp(0); });
-    _helpMenuItem->setShortcut(QKeySequence::HelpContents);
-    _welcomeMenuItem = _helpMenu->addAction(tr("Welcome Window"), this,
-                                            [this] { openWelcomeWindowAction(false); });
-
-    buildInspectorMenu();
-
-    for (QMenu* menu : {_fileMenu, _editMenu, _arrangeMenu, _helpMenu})
-        connect(menu, &QMenu::aboutToShow, this, &LBAppController::validateMenus);
-    validateMenus();
+    table.append(inspector);
+    platform::MenuSpec help;
+    help.title = tr("&Help");
+    help.items = {
+        menuItem(tr("Veltrin Help"), "showHelp:", shortcutText(QKeySequence::HelpContents)),
+        menuItem(tr("Welcome Window"), "openWelcomeWindow:")};
+    table.append(help);
+    WindowMenus::table() = table;
 }
 
-void LBAppController::installMenus(platform::Document* document) const
+LBAppController::MenuAction LBAppController::menuActionForSelector(const QString& selector)
 {
-    for (platform::WindowController* controller : document->windowControllers()) {
-        QMainWindow* window = controller->mainWindow();
-        if (!window)
-            continue;
-        for (QMenu* menu : menus())
-            window->menuBar()->addMenu(menu);
+    for (const AppCommand& command : appCommands) {
+        if (selector == QLatin1String(command.selector))
+            return command.action;
     }
-}
-
-QList<QMenu*> LBAppController::menus() const
-{
-    return {_fileMenu, _editMenu, _arrangeMenu, _inspectorMenu, _helpMenu};
-}
-
-QAction* LBAppController::actionFor(MenuAction action) const
-{
-    switch (action) {
-    case MenuAction::NewDocument: return _newMenuItem;
-    case MenuAction::OpenDocument: return _openMenuItem;
-    case MenuAction::Terminate: return _quitMenuItem;
-    case MenuAction::ShowPreferences: return _preferencesMenuItem;
-    case MenuAction::ShowHelp: return _helpMenuItem;
-    case MenuAction::OpenWelcomeWindow: return _welcomeMenuItem;
-    case MenuAction::PreferredPrinter: return _preferredPrinterMenu->menuAction();
-    case MenuAction::Undo: return _undoMenuItem;
-    case MenuAction::Redo: return _redoMenuItem;
-    case MenuAction::BringToFront: return _bringToFrontMenuItem;
-    case MenuAction::SendToBack: return _sendToBackMenuItem;
-    case MenuAction::Other: break;
-    }
-    return nullptr;
+    return MenuAction::Other;
 }
 
 bool LBAppController::validateMenuItem(MenuAction action) const
@@ -664,50 +699,124 @@ bool LBAppController::validateMenuItem(MenuAction action) const
     return false;
 }
 
-void LBAppController::validateMenus()
+bool LBAppController::validateMenuItem(QAction* item)
 {
-    for (MenuAction action :
-         {MenuAction::NewDocument, MenuAction::OpenDocument, MenuAction::Terminate,
-          MenuAction::ShowPreferences, MenuAction::ShowHelp, MenuAction::OpenWelcomeWindow,
-          MenuAction::PreferredPrinter, MenuAction::Undo, MenuAction::Redo}) {
-        actionFor(action)->setEnabled(validateMenuItem(action));
+    const QString selector = platform::actionSelector(item);
+    if (selector == QLatin1String("toggleContextualInspector:")) {
+        const bool shown = defaults().boolForKey(QStringLiteral("Show Contextual Inspector"));
+        item->setText(shown ? miscText("Hide Smart Inspector") : miscText("Show Smart Inspector"));
+        return !_isTerminating;
+    }
+    if (selector == QLatin1String("newStandaloneInspector:")
+        || selector == QLatin1String("inspectorToolsAction:"))
+        return !_isTerminating;
+    return validateMenuItem(menuActionForSelector(selector));
+}
+
+void LBAppController::forEachWindowController(
+    const std::function<void(platform::WindowController*)>& run) const
+{
+    for (platform::Document* document :
+         platform::DocumentController::sharedDocumentController().documents()) {
+        for (platform::WindowController* controller : document->windowControllers()) {
+            if (controller->isWindowLoaded())
+                run(controller);
+        }
     }
 }
 
 void LBAppController::hideUndoMenuCommands(bool hide)
 {
-    for (QAction* item : {_undoMenuItem, _redoMenuItem, _undoMenuDivider})
-        item->setVisible(!hide);
+    // In the table for windows to come, and in the open windows' menus.
+    QList<platform::MenuSpec>& table = WindowMenus::table();
+    for (platform::MenuSpec& menu : table) {
+        for (qsizetype i = 0; i < menu.items.size(); ++i) {
+            const QString selector = menu.items[i].selector;
+            if (selector != QLatin1String("undo:") && selector != QLatin1String("redo:"))
+                continue;
+            menu.items[i].visible = !hide;
+            // The separator under Redo goes with it.
+            if (selector == QLatin1String("redo:") && i + 1 < menu.items.size()
+                && menu.items[i + 1].title.isEmpty())
+                menu.items[i + 1].visible = !hide;
+        }
+    }
+    forEachWindowController([hide](platform::WindowController* controller) {
+        const QMainWindow* window = controller->mainWindow();
+        if (!window)
+            return;
+        for (const QAction* top : window->menuBar()->actions()) {
+            const QList<QAction*> items = top->menu() ? top->menu()->actions() : QList<QAction*>();
+            for (qsizetype i = 0; i < items.size(); ++i) {
+                const QString selector = platform::actionSelector(items[i]);
+                if (selector != QLatin1String("undo:") && selector != QLatin1String("redo:"))
+                    continue;
+                items[i]->setVisible(!hide);
+                if (selector == QLatin1String("redo:") && i + 1 < items.size()
+                    && items[i + 1]->isSeparator())
+                    items[i + 1]->setVisible(!hide);
+            }
+        }
+    });
 }
 
-void LBAppController::buildPreferredPrinterMenu()
+void LBAppController::setMenuItemShortcut(const QString& selector, const QKeySequence& shortcut)
 {
-    const QList<QAction*> items = _preferredPrinterMenu->actions();
-    QAction* defaultItem = items.value(0);
-    defaultItem->setChecked(false);
-    for (qsizetype i = 2; i < items.size(); ++i) {
-        _preferredPrinterMenu->removeAction(items[i]);
-        delete items[i];
-    }
-    const QList<platform::Printers::Printer> printers = platform::Printers::printers();
-    for (const platform::Printers::Printer& printer : printers) {
-        QAction* item = _preferredPrinterMenu->addAction(printer.name);
+    if (platform::MenuItemSpec* item = platform::findItem(WindowMenus::table(), selector))
+        item->shortcut = shortcut.toString();
+    forEachWindowController([&](platform::WindowController* controller) {
+        if (QAction* item = controller->menuItemWithSelector(selector))
+            item->setShortcut(shortcut);
+    });
+}
+
+void LBAppController::buildPreferredPrinterMenu(QMenu* menu) const
+{
+    const auto add = [menu](const QString& title, qint64 index) {
+        QAction* item = menu->addAction(title);
+        platform::setActionSelector(item, QStringLiteral("preferredPrinterAction:"));
+        platform::setActionTag(item, index);
         item->setCheckable(true);
-    }
+        return item;
+    };
+    const QList<platform::Printers::Printer> printers = platform::Printers::printers();
     const qint64 preferred = defaults().integerForKey(QStringLiteral("Preferred Printer"));
-    const qsizetype checked = preferred <= 0 || preferred > printers.size() ? 0 : preferred + 1;
-    _preferredPrinterMenu->actions().at(checked)->setChecked(true);
+    const qint64 checked = preferred <= 0 || preferred > printers.size() ? 0 : preferred;
+    add(tr("Default Printer"), 0)->setChecked(checked == 0);
+    menu->addSeparator();
+    for (qsizetype i = 0; i < printers.size(); ++i)
+        add(printers[i].name, i + 1)->setChecked(checked == i + 1);
 }
 
-void LBAppController::preferredPrinterAction(QAction* item)
+void LBAppController::preferredPrinterAction(qint64 index)
 {
-    const QList<QAction*> items = _preferredPrinterMenu->actions();
-    const qsizetype index = items.indexOf(item);
-    if (index < 0 || item->isSeparator())
+    // 0 the default printer, n the n-th printer.
+    defaults().setInteger(std::max<qint64>(0, index), QStringLiteral("Preferred Printer"));
+}
+
+void LBAppController::fillInspectorPaneItems(QMenu* menu) const
+{
+    // Copies of the smart palette's pane items, each sending the pane's tag.
+    platform::removeAddedItems(menu);
+    if (!_inspectorMenu)
         return;
-    for (QAction* other : items)
-        other->setChecked(other == item);
-    defaults().setInteger(index == 0 ? 0 : index - 1, QStringLiteral("Preferred Printer"));
+    for (QAction* pane : _inspectorMenu->actions()) {
+        QAction* item = menu->addAction(pane->text());
+        platform::markAddedItem(item);
+        item->setShortcut(pane->shortcut());
+        if (pane->data().isValid()) {
+            platform::setActionSelector(item, QStringLiteral("inspectorToolsAction:"));
+            platform::setActionTag(item, pane->data().toLongLong());
+        } else {
+            item->setEnabled(false); // "No Selection"
+        }
+    }
+}
+
+void LBAppController::updateInspectorMenus()
+{
+    forEachWindowController(
+        [](platform::WindowController* controller) { controller->updateMenuItems(); });
 }
 
 // ==== Help ================================================================================

@@ -24,6 +24,7 @@
 // menu bar to quit from.
 
 #include "platform/core/NotificationCenter.h"
+#include "platform/ui/Responder.h"
 #include "window/ApplicationServices.h"
 
 #include <QObject>
@@ -43,16 +44,19 @@ class QMenu;
 class QSocketNotifier;
 class QWidget;
 
+class QKeySequence;
+
 namespace platform {
 class Document;
 class PreferencesWindow;
 class ProgressWindow;
+class WindowController;
 } // namespace platform
 
 // Posted (by the welcome window) to have the user guide opened.
 inline const QString KXOpenUserGuide = QStringLiteral("KXOpenUserGuide");
 
-class LBAppController : public QObject, public ApplicationServices
+class LBAppController : public QObject, public ApplicationServices, public platform::Responder
 {
     Q_OBJECT
 public:
@@ -173,6 +177,8 @@ public:
     LBWelcomeWindowController* welcomeWindowController() const { return _welcomeWindowController; }
     // The help window of smart templates, made once, with its second view.
     void showSmartTemplateHelp() override;
+    // The welcome window's kit download page (a build option).
+    QString kitDownloadURL() const override;
     static LBHelpWindowController* helpWindowController();
     // A second start without files: the front document window comes forward.
     void bringFrontWindowForward();
@@ -190,25 +196,32 @@ public:
     bool applicationDidFinishLaunchingFlag() const { return _applicationDidFinishLaunching; }
 
     // --- Menus ---
-    // The delegate's menus, in menu-bar order (File, Edit, Arrange, Inspector, Help); every document
-    // window's menu bar shows them. Owned by the delegate.
-    QList<QMenu*> menus() const;
-    // Puts the menus in the menu bar of each of the document's windows.
-    void installMenus(platform::Document* document) const;
-    QAction* actionFor(MenuAction action) const;
-    QMenu* preferredPrinterMenu() const { return _preferredPrinterMenu; }
-    // Hides or shows Undo, Redo and the separator under them together.
-    void hideUndoMenuCommands(bool hide);
+    // Every document window's menu bar comes from the window's one menu table; the
+    // delegate adds its items at start-up (File: New, Open, Preferred Printer, Preferences,
+    // Quit; the Inspector menu; Help) and answers their selectors as the last responder of
+    // every window.
+    void installMenuTable();
+    // The item a selector of the delegate stands for (Other for one it does not answer).
+    static MenuAction menuActionForSelector(const QString& selector);
     // Whether the delegate's item for the action is enabled now.
     bool validateMenuItem(MenuAction action) const;
-    // Brings the menus' enabled states up to date (before a menu opens).
-    void validateMenus();
-    // Rebuilds the Preferred Printer menu, each time it opens: the default printer, a
-    // separator and one item a printer; the check mark on the "Preferred Printer" item.
-    void buildPreferredPrinterMenu();
-    // The chosen item alone carries the check mark; its index less 1 is stored (0 for
-    // the default printer).
-    void preferredPrinterAction(QAction* item);
+    // For the responder chain: the item's state, and the Inspector toggle's title.
+    bool validateMenuItem(QAction* item) override;
+    // Hides or shows Undo, Redo and the separator under them together, in every window.
+    void hideUndoMenuCommands(bool hide);
+    // Gives the item of that selector another shortcut, in the table and every window.
+    void setMenuItemShortcut(const QString& selector, const QKeySequence& shortcut);
+    // The Preferred Printer submenu, made each time it opens: the default printer, a
+    // separator and one item a printer (tag 0 for the default, n for the n-th printer),
+    // the check mark on the stored one ("Preferred Printer").
+    void buildPreferredPrinterMenu(QMenu* menu) const;
+    // Stores the chosen printer's tag.
+    void preferredPrinterAction(qint64 index);
+    // Every window's Inspector menu shows copies of the smart palette's pane items (each
+    // sending "inspectorToolsAction:" with the pane's tag); brought up to date when the
+    // palette changes them.
+    void fillInspectorPaneItems(QMenu* menu) const;
+    void updateInspectorMenus();
 
     // --- Help ---
     // The user guide ("Veltrin.pdf") in the system's viewer. The tag is the item's (all
@@ -217,10 +230,9 @@ public:
     static void openUserGuide();
 
     // --- Inspector palettes (LBAppController+Inspector.cpp) ---
-    // The Inspector menu: the smart palette's toggle, a new standalone palette, and the
-    // panes the selection offers (filled by the smart palette).
+    // The pane items the selection offers, filled by the smart palette; the windows'
+    // Inspector menus show copies of them.
     QMenu* inspectorMenu() const { return _inspectorMenu; }
-    QAction* toggleInspectorMenuItem() const { return _toggleInspectorMenuItem; }
     HUDWindowController* smartInspector() const;
     QList<HUDWindowController*> standaloneInspectors() const;
     // Launch stage 2, steps 5-6: the smart palette and the saved standalone ones.
@@ -241,33 +253,17 @@ private:
     void loadFieldLists();
     void checkForAutoRecoverFiles();
     void reopenAutoRecoverFiles();
-    void buildMenus();
+    void registerCommands();
     void buildInspectorMenu();
+    void forEachWindowController(const std::function<void(platform::WindowController*)>& run) const;
     void newDocument();
     void handleTerminationSignal();
     void lastWindowClosed();
     void openFile(const QString& path);
     void scheduleWelcomeWindow();
 
-    QMenu* _fileMenu = nullptr;
-    QMenu* _editMenu = nullptr;
-    QMenu* _arrangeMenu = nullptr;
-    QMenu* _helpMenu = nullptr;
-    QMenu* _preferredPrinterMenu = nullptr;
-    QAction* _newMenuItem = nullptr;
-    QAction* _openMenuItem = nullptr;
-    QAction* _preferencesMenuItem = nullptr;
     std::unique_ptr<platform::PreferencesWindow> _prefsWindow;
-    QAction* _quitMenuItem = nullptr;
-    QAction* _undoMenuItem = nullptr;
-    QAction* _redoMenuItem = nullptr;
-    QAction* _undoMenuDivider = nullptr;
-    QAction* _bringToFrontMenuItem = nullptr;
-    QAction* _sendToBackMenuItem = nullptr;
-    QAction* _helpMenuItem = nullptr;
     QMenu* _inspectorMenu = nullptr;
-    QAction* _toggleInspectorMenuItem = nullptr;
-    QAction* _newInspectorMenuItem = nullptr;
 
     bool _foundTemporaryFiles = false;
     bool _documentWasOpened = false;
@@ -279,7 +275,6 @@ private:
     platform::ObserverToken _openUserGuideObserver;
     platform::ObserverToken _welcomeWindowObserver;
     LBWelcomeWindowController* _welcomeWindowController = nullptr;
-    QAction* _welcomeMenuItem = nullptr;
     platform::ProgressWindow* _conversionProgressWindow = nullptr;
     bool _convertingV1Files = false;
     // Design packages the conversion could not change, reported after the walk.

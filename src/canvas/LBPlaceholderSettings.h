@@ -48,26 +48,27 @@ public:
     }
 
     // --- Values (the sheet's controls show and change them) ---
-    QString typeString() const { return _typeString; }
-    void setTypeString(const QString& type) { _typeString = type; }
-    QString promptString() const { return _promptString; }
-    void setPromptString(const QString& prompt) { _promptString = prompt; }
+    // A sheet whose controls exist reads and sets them; before, the values are kept here.
+    virtual QString typeString() const { return _typeString; }
+    virtual void setTypeString(const QString& type) { _typeString = type; }
+    virtual QString promptString() const { return _promptString; }
+    virtual void setPromptString(const QString& prompt) { _promptString = prompt; }
     // 1 to 8.
-    qint64 promptLocation() const { return _promptLocation; }
-    void setPromptLocation(qint64 location) { _promptLocation = location; }
-    bool promptIsVertical() const { return _promptIsVertical; }
-    void setPromptIsVertical(bool vertical) { _promptIsVertical = vertical; }
-    QColor color() const { return _color; }
-    void setColor(const QColor& color) { _color = color; }
-    QColor labelColor() const { return _labelColor; }
-    void setLabelColor(const QColor& color) { _labelColor = color; }
+    virtual qint64 promptLocation() const { return _promptLocation; }
+    virtual void setPromptLocation(qint64 location) { _promptLocation = location; }
+    virtual bool promptIsVertical() const { return _promptIsVertical; }
+    virtual void setPromptIsVertical(bool vertical) { _promptIsVertical = vertical; }
+    virtual QColor color() const { return _color; }
+    virtual void setColor(const QColor& color) { _color = color; }
+    virtual QColor labelColor() const { return _labelColor; }
+    virtual void setLabelColor(const QColor& color) { _labelColor = color; }
     // 0 for none.
-    qint64 patternIndex() const { return _patternIndex; }
-    void setPatternIndex(qint64 index) { _patternIndex = index; }
-    qint64 imageIndex() const { return _imageIndex; }
-    void setImageIndex(qint64 index) { _imageIndex = index; }
-    bool hideOutline() const { return _hideOutline; }
-    void setHideOutline(bool hide) { _hideOutline = hide; }
+    virtual qint64 patternIndex() const { return _patternIndex; }
+    virtual void setPatternIndex(qint64 index) { _patternIndex = index; }
+    virtual qint64 imageIndex() const { return _imageIndex; }
+    virtual void setImageIndex(qint64 index) { _imageIndex = index; }
+    virtual bool hideOutline() const { return _hideOutline; }
+    virtual void setHideOutline(bool hide) { _hideOutline = hide; }
 
     // --- Making sheets ---
     using Factory = std::function<std::unique_ptr<LBPlaceholderSettings>(bool forBackground)>;

@@ -127,6 +127,15 @@ void LBDocument::updateChangeCount(ChangeType change)
     platform::Document::updateChangeCount(change);
 }
 
+void LBDocument::makePassingChange(const std::function<void()>& change)
+{
+    undoManager()->disableUndoRegistration();
+    const bool outer = std::exchange(_passingChange, true);
+    change();
+    _passingChange = outer;
+    undoManager()->enableUndoRegistration();
+}
+
 bool LBDocument::isDocumentEdited() const
 {
     return _reallyChanged && platform::Document::isDocumentEdited();

@@ -209,6 +209,9 @@ public:
     // change whose step is not "Selection Change" sets the really-changed flag; every
     // done change counts.
     void updateChangeCount(ChangeType change) override;
+    // Runs `change` as a passing look at the page (a layer shown alone while a button is
+    // held): it records no undo step and does not mark the document edited.
+    void makePassingChange(const std::function<void()>& change);
     // Edited only after a real change (not a selection step).
     bool isDocumentEdited() const override;
     qint64 changeCount() const { return _changeCount; }
@@ -671,7 +674,11 @@ private:
     QList<DocumentWindowController*> documentWindowControllers() const;
     // Registers `undo` with the document as target.
     void registerUndo(std::function<void()> undo);
-    void markEdited() { updateChangeCount(ChangeDone); }
+    void markEdited()
+    {
+        if (!_passingChange)
+            updateChangeCount(ChangeDone);
+    }
     void postRedrawGraphicViews();
     // Forgets the copied picture files of the graphic at index of the layer, as it is
     // removed, that no other graphic of the document uses.
@@ -725,6 +732,7 @@ private:
     qint64 _multipageType = 0;
     qint64 _changeCount = 0;
     bool _reallyChanged = false;
+    bool _passingChange = false; // makePassingChange() runs
     bool _openedExistingFile = false;
     bool _addQuarnLabelControls = false;
     bool _envelopePrintLandscape = false;

@@ -74,6 +74,9 @@ LBGraphic::placeholderTextLayout(const QString& label, qint64 position, bool ver
 {
     PlaceholderTextLayout layout;
     layout.text = label.isNull() ? defaultPlaceholderLabel() : label;
+    // Prompts break their lines with carriage returns, which the text drawing does not.
+    layout.text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    layout.text.replace(u'\r', u'\n');
     std::tie(layout.alignment, layout.placement) = placeholderLabelPlacement(position);
     layout.vertical = vertical;
     layout.frame = placeholderTextFrame(bounds, vertical);

@@ -143,6 +143,10 @@ void HUDWindowController::registerPaneFiles()
         registerTextGradientTools();
         registerImageAdjustTools();
         registerImageEffectsTools();
+        registerCropPane();
+        registerGroupPane();
+        registerPlaceholderPane();
+        registerCurvedTextPane();
         return true;
     }();
     (void)registered;
@@ -209,6 +213,9 @@ void HUDWindowController::loadWindow()
         if (platform::UndoManager* manager = undoManager())
             manager->redo();
     });
+
+    // Keys the panes' controls leave go to the canvas.
+    _window->installEventFilter(this);
 
     _textFieldTimer = new QTimer(this);
     _textFieldTimer->setSingleShot(true);
@@ -280,12 +287,6 @@ void HUDWindowController::resetAndHide()
     setSelectedGraphicView(nullptr);
     _selectedGraphics.clear();
     orderOut();
-}
-
-void HUDWindowController::forceSelectCropTools(bool force, bool showConstrainTools)
-{
-    _forceSelectCropTools = force;
-    _showConstrainTools = showConstrainTools;
 }
 
 void HUDWindowController::updateRotateFlipTools()
@@ -711,6 +712,7 @@ QWidget* HUDWindowController::paneView(int tag)
             return view;
     const Pane* pane = paneForTag(tag);
     QWidget* view = pane && pane->factory ? pane->factory(*this) : emptyPane();
+    watchKeysOfTextFields(view);
     view->setParent(_mainView);
     view->hide();
     _paneViews.append({tag, view});

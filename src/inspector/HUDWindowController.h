@@ -42,6 +42,7 @@ class HUDWindow;
 class LBGraphicView;
 class LBImageButton;
 class QAction;
+class QKeyEvent;
 class QKeySequence;
 class QLineEdit;
 class QMenu;
@@ -130,6 +131,10 @@ public:
     static void registerTextGradientTools();
     static void registerImageAdjustTools();
     static void registerImageEffectsTools();
+    static void registerCropPane();
+    static void registerGroupPane();
+    static void registerPlaceholderPane();
+    static void registerCurvedTextPane();
 
     explicit HUDWindowController(qint64 mode, QObject* parent = nullptr);
     ~HUDWindowController() override;
@@ -167,6 +172,7 @@ public:
         _forceSelectModifiedShapeTools = force;
     }
     void forceSelectMaskTools(bool force) override { _forceSelectMaskTools = force; }
+    // Shows the Crop pane while the canvas crops (Crop pane file).
     void forceSelectCropTools(bool force, bool showConstrainTools) override;
     QMenu* contextualMenuForView(CanvasView* view) override;
     void centerWindowUnderSelectedGraphics() override;
@@ -254,7 +260,23 @@ public:
     bool removeEffectWhenSwitching() const { return _removeEffectWhenSwitching; }
     void setRemoveEffectWhenSwitching(bool remove) { _removeEffectWhenSwitching = remove; }
 
+    // --- Keys typed while the palette is key ---
+    // Keys act on the canvas as if typed there; Return finishes a crop the Crop pane was
+    // forced for and is ignored otherwise.
+    void keyDown(QKeyEvent* event);
+    void insertNewline();
+    // The pane's text fields keep the keys typed into them (the frame calls it for each
+    // pane it makes).
+    void watchKeysOfTextFields(QWidget* pane);
+
+    // The pane view of a tag, made on first use.
+    QWidget* toolsView(int tag) { return paneView(tag); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    friend class HUDCropTools;
     void loadWindow();
     void textTimerFired();
     QWidget* paneView(int tag);
@@ -317,6 +339,8 @@ private:
     bool _reloadFontPreviewString = false;
     bool _removeEffectWhenSwitching = false;
     bool _showConstrainTools = false;
+    int _preForceToolsTag = NoTools; // the pane shown before a crop forced the Crop pane
+    const QEvent* _textFieldKeyEvent = nullptr; // a key a pane's text field had first
 
     std::vector<platform::ObserverToken> _observers;
 };

@@ -67,17 +67,18 @@ void SGCorbeilController::importCorbeils(const QStringList& paths)
         importCorbeilURL(QUrl::fromLocalFile(paths[i]), quint64(i), quint64(paths.size()), true);
 }
 
-void SGCorbeilController::importCorbeil(const QString& path, qint64 currentIndex, qint64 numFiles,
+bool SGCorbeilController::importCorbeil(const QString& path, qint64 currentIndex, qint64 numFiles,
                                         bool displayConfirmation)
 {
-    importCorbeilURL(path.isNull() ? QUrl() : QUrl::fromLocalFile(path),
-                     quint64(std::max<qint64>(0, currentIndex)),
-                     quint64(std::max<qint64>(0, numFiles)), displayConfirmation);
+    return importCorbeilURL(path.isNull() ? QUrl() : QUrl::fromLocalFile(path),
+                            quint64(std::max<qint64>(0, currentIndex)),
+                            quint64(std::max<qint64>(0, numFiles)), displayConfirmation);
 }
 
-void SGCorbeilController::importCorbeilURL(const QUrl& url, quint64 currentIndex, quint64 numFiles,
+bool SGCorbeilController::importCorbeilURL(const QUrl& url, quint64 currentIndex, quint64 numFiles,
                                            bool displayConfirmation)
 {
+    bool arrivedHere = false;
     if (currentIndex == 0) {
         d->importedNames.clear();
         d->importProblems.clear();
@@ -89,14 +90,15 @@ void SGCorbeilController::importCorbeilURL(const QUrl& url, quint64 currentIndex
     } else {
         const QString destination = platform::uniquePath(d->kitFolder(name));
         QString error;
-        if (importCorbeilAtURL(url, QUrl::fromLocalFile(destination), true, currentIndex, numFiles,
-                               &error))
+        arrivedHere = importCorbeilAtURL(url, QUrl::fromLocalFile(destination), true, currentIndex,
+                                         numFiles, &error);
+        if (arrivedHere)
             d->importedNames.append(QFileInfo(destination).fileName());
         else
             d->importProblems.append(QStringLiteral("%1: %2").arg(name, error));
     }
     if (currentIndex + 1 != numFiles)
-        return;
+        return arrivedHere;
 
     // The last file: remember what arrived, confirm, and show it.
     const int arrived = int(d->importedNames.size());
@@ -111,6 +113,7 @@ void SGCorbeilController::importCorbeilURL(const QUrl& url, quint64 currentIndex
     }
     d->importedNames.clear();
     d->importProblems.clear();
+    return arrivedHere;
 }
 
 void SGCorbeilController::Private::showImportConfirmation(int arrived)

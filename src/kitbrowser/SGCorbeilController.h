@@ -91,9 +91,10 @@ public:
     void importCorbeils(const QStringList& paths);
     // One step of a batch: the package at index of count (0-based), with the confirmation
     // asked for on the last file only. The host's form; a null path imports nothing.
-    void importCorbeil(const QString& path, qint64 currentIndex, qint64 numFiles,
+    // Whether this package arrived.
+    bool importCorbeil(const QString& path, qint64 currentIndex, qint64 numFiles,
                        bool displayConfirmation);
-    void importCorbeilURL(const QUrl& url, quint64 currentIndex, quint64 numFiles,
+    bool importCorbeilURL(const QUrl& url, quint64 currentIndex, quint64 numFiles,
                           bool displayConfirmation);
     // Reads one kit and adds its records; copies the package from `source` into the library
     // at `libraryKitURL` when a source is given, else records the package already there.

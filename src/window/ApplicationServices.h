@@ -20,6 +20,9 @@ public:
     // Shows the help window of smart templates (one for the program, made on first use).
     virtual void showSmartTemplateHelp() {}
 
+    // The web page where more kits can be downloaded; empty when the program offers none.
+    virtual QString kitDownloadURL() const { return QString(); }
+
     // The shell's object; nullptr while none is installed. Not owned.
     static ApplicationServices* shared();
     static void setShared(ApplicationServices* services);

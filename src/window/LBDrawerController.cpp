@@ -5,24 +5,84 @@
 #include "controls/LBDrawerBarView.h"
 #include "controls/LBGradientButton.h"
 #include "document/LBDocument.h"
+#include "kitbrowser/SGCorbeilController.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/drawing/Bundle.h"
 #include "platform/drawing/Image.h"
+#include "platform/ui/Alert.h"
 #include "shapes/LBImage.h"
+#include "window/ApplicationServices.h"
 #include "window/DrawerBrowser.h"
+#include "window/LBClipArtController.h"
 #include "window/LBWindowController.h"
 
+#include <QAction>
+#include <QDebug>
+#include <QDesktopServices>
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
-#include <QPushButton>
+#include <QMenu>
 #include <QTimer>
+#include <QToolButton>
+#include <QUrl>
 
 namespace {
 
 const QString SelectionKey = QStringLiteral("Graphics Drawer Selection");
 const QString OpenKey = QStringLiteral("Graphics Drawer Open");
+const QString SkipKitCheckKey = QStringLiteral("SkipKitCheck3");
+
+QString kitDownloadURL()
+{
+    const ApplicationServices* services = ApplicationServices::shared();
+    return services ? services->kitDownloadURL() : QString();
+}
+
+QString dialogString(const QString& key)
+{
+    return platform::LocalizedString(key, QStringLiteral("DialogStrings"));
+}
+
+QString misc(const char* key)
+{
+    return platform::LocalizedString(QString::fromUtf8(key), QStringLiteral("Miscellaneous"));
+}
+
+// The kit browser under the kits tab: the kit browser library's controller, installed in a
+// view of the drawer's own, and given back in order when the drawer goes.
+class CorbeilBrowser : public DrawerBrowser
+{
+public:
+    explicit CorbeilBrowser(SGCorbeilGraphicBuilderDelegate* builder)
+        : _host(new QWidget),
+          _controller(std::make_unique<SGCorbeilController>(QStringLiteral("Corbeils"),
+                                                            SGCorbeilController::bundleName()))
+    {
+        _controller->setGraphicBuilder(builder);
+        _controller->showPreviewButton();
+        _controller->showFreeKitsButtonWithURLString(kitDownloadURL());
+        _controller->setView(_host);
+    }
+    ~CorbeilBrowser() override
+    {
+        if (_host)
+            _host->setParent(nullptr);
+        _controller->setGraphicBuilder(nullptr);
+        _controller->cleanup();
+        _controller.reset();
+        delete _host.data();
+    }
+    QWidget* mainView() override { return _host; }
+    SGCorbeilController* controller() const { return _controller.get(); }
+
+private:
+    QPointer<QWidget> _host;
+    std::unique_ptr<SGCorbeilController> _controller;
+};
 
 platform::UserDefaults& defaults()
 {
@@ -67,8 +127,11 @@ private:
 
 } // namespace
 
+const QString LBDrawerController::SampleKitFileName = QStringLiteral("Veltrin Winter.icorbeil");
+
 LBDrawerController::LBDrawerController()
 {
+    registerCommands();
     buildView();
     // Waking: shapes unless a photo or kit selection is stored.
     _mode = -1;
@@ -83,11 +146,19 @@ LBDrawerController::LBDrawerController()
         LBGradientButtonHighlightChanged, nullptr, [this](const platform::Notification& n) {
             drawerButtonHighlightChanged(n.objectAs<LBGradientButtonCell>());
         });
+    _choosePhotoLibraryObserver = platform::NotificationCenter::defaultCenter().addObserver(
+        platform::KXChoosePhotoLibraryNotification, nullptr,
+        [this](const platform::Notification& n) {
+            const platform::KXClipArtController* photos = photoBrowser();
+            if (photos && n.object == photos)
+                choosePhotoLibrary(nullptr);
+        });
 }
 
 LBDrawerController::~LBDrawerController()
 {
     _highlightObserver.reset();
+    _choosePhotoLibraryObserver.reset();
     setMode(-1);
     for (std::unique_ptr<DrawerBrowser>& browser : _browsers) {
         if (browser && browser->mainView())
@@ -113,12 +184,17 @@ void LBDrawerController::buildView()
     }
     _barView = new LBDrawerBarView(_view);
     _barView->setGeometry(0, 28, 250, 20);
-    _photoHelpText = new QLabel(_view);
+    _photoHelpText = new QLabel(misc("Double-click a photo or drag it into the design."), _view);
     _photoHelpText->setWordWrap(true);
     _photoHelpText->resize(150, 30);
     _photoHelpText->hide();
-    _photoOptionsPullDown = new QPushButton(_view);
-    _photoOptionsPullDown->setGeometry(0, 28, 24, 20);
+    auto* options = new QToolButton(_view);
+    options->setAutoRaise(true);
+    options->setPopupMode(QToolButton::InstantPopup);
+    options->setText(QStringLiteral("\u2699"));
+    _photoOptionsPullDown = options;
+    buildPhotoOptionsMenu();
+    options->setMenu(_photoOptionsMenu);
     _photoOptionsPullDown->hide();
     _view->installEventFilter(new ResizeWatcher(this, this));
     drawerResized();
@@ -178,13 +254,43 @@ void LBDrawerController::setEditController(LBEditController* controller)
 
 QRectF LBDrawerController::browserFrame() const
 {
+    // 16 from the left, 12 above the bottom edge, under the tabs and the title bar.
     const double barHeight = _barView ? _barView->height() : 0;
-    return QRectF(16, 12, _view->width() - 33, _view->height() - (64 + barHeight));
+    const double height = _view->height() - (64 + barHeight);
+    return QRectF(16, _view->height() - 12 - height, _view->width() - 33, height);
+}
+
+QRect LBDrawerController::browserFrameForMode(qint64 mode) const
+{
+    QRect frame = browserFrame().toRect();
+    // The photo browser reaches 16 further down, under the help text.
+    if (mode == 2)
+        frame.translate(0, 16);
+    return frame;
+}
+
+void LBDrawerController::placePhotoHelpText(double width)
+{
+    // Its bottom 65 above the drawer's bottom less the title bar: over the photo browser.
+    const double barHeight = _barView->height();
+    const int bottom = int(65 + barHeight);
+    _photoHelpText->resize(int(width), _photoHelpText->height());
+    _photoHelpText->move(13, bottom - _photoHelpText->height());
+}
+
+LBClipArtController* LBDrawerController::photoBrowser() const
+{
+    return static_cast<LBClipArtController*>(_browsers[2].get());
+}
+
+SGCorbeilController* LBDrawerController::corbeilController() const
+{
+    const auto* kits = static_cast<const CorbeilBrowser*>(_browsers[3].get());
+    return kits ? kits->controller() : nullptr;
 }
 
 void LBDrawerController::setMode(qint64 mode)
 {
-    const QRectF frame = browserFrame();
     _view->update();
     if (mode != _mode) {
         // The current browser's view leaves the drawer (the browser keeps it).
@@ -199,9 +305,7 @@ void LBDrawerController::setMode(qint64 mode)
         _mode = mode;
         _photoOptionsPullDown->setVisible(mode == 2);
         if (mode == 2) {
-            const double barHeight = _barView->height();
-            _photoHelpText->move(13, int(_view->height() - 65 - barHeight));
-            _photoHelpText->resize(_view->width() - 108, _photoHelpText->height());
+            placePhotoHelpText(_view->width() - 108);
             _photoHelpText->show();
         } else {
             _photoHelpText->hide();
@@ -210,13 +314,6 @@ void LBDrawerController::setMode(qint64 mode)
             defaults().setInteger(mode, SelectionKey);
         if (mode >= 0 && mode <= 6 && mode != 1) {
             showBrowser(mode);
-            if (DrawerBrowser* shown = browser(mode)) {
-                if (QWidget* view = shown->mainView()) {
-                    view->setParent(_view);
-                    view->setGeometry(frame.toRect());
-                    view->show();
-                }
-            }
             if (LBGradientButton* tab = tabButton(mode)) {
                 tab->cell()->setSelected(true);
                 tab->update();
@@ -234,16 +331,38 @@ void LBDrawerController::showBrowser(qint64 mode)
     std::unique_ptr<DrawerBrowser>& slot = _browsers[size_t(mode)];
     const bool made = !slot;
     if (made) {
-        slot = DrawerBrowser::make(mode);
-        if (slot && mode == 0)
+        if (mode == 2)
+            slot = std::make_unique<LBClipArtController>(2);
+        else if (mode == 3)
+            slot = std::make_unique<CorbeilBrowser>(this);
+        else
+            slot = DrawerBrowser::make(mode);
+        // The shapes palette and the photo browser get the design controller once.
+        if (slot && (mode == 0 || mode == 2))
             slot->setEditController(_editController);
     }
     if (!slot)
         return; // nothing to browse: the pane stays empty
+    if (mode == 3)
+        sampleKitCheck();
+    if (QWidget* view = slot->mainView()) {
+        view->setParent(_view);
+        view->setGeometry(browserFrameForMode(mode));
+        view->show();
+    }
     switch (mode) {
     case 0:
         slot->drawerResized();
         setOutlineHeightFromPreferences();
+        break;
+    case 2:
+        slot->drawerResized();
+        if (made) {
+            // Shown at once, then the folder is read.
+            if (QWidget* view = slot->mainView())
+                view->repaint();
+            photoBrowser()->cleanupAfterLoading();
+        }
         break;
     case 4:
         if (_editController)
@@ -282,12 +401,19 @@ void LBDrawerController::drawerResized()
         LBGradientButton* tab = _tabs[size_t(barOrder[i])];
         tab->setGeometry(frames[i].first, 0, frames[i].second, _tabBar->height());
     }
+    // The browser shown keeps to its frame.
+    if (DrawerBrowser* shown = browser(_mode)) {
+        if (QWidget* view = shown->mainView(); view && view->parentWidget() == _view)
+            view->setGeometry(browserFrameForMode(_mode));
+    }
     if (DrawerBrowser* shapes = browser(0))
         shapes->drawerResized();
-    if (_mode == 2) {
-        _photoHelpText->move(13, int(_view->height() - 65 - _barView->height()));
-        _photoHelpText->resize(_view->width() - 88, _photoHelpText->height());
-    }
+    if (DrawerBrowser* photos = browser(2))
+        photos->drawerResized();
+    if (_mode == 2)
+        placePhotoHelpText(_view->width() - 88);
+    _photoOptionsPullDown->move(_view->width() - _photoOptionsPullDown->width() - 4,
+                                _tabBar->height());
     updateDarkLineView();
 }
 
@@ -347,23 +473,166 @@ void LBDrawerController::setOutlineHeightFromPreferences()
         shapes->setOutlineHeightFromPrefs(QStringLiteral("Shapes Outline Height"));
 }
 
-// ---- Kits (the kit browser is not part of the program yet: nothing to pass on) --------
+// ---- Kits --------------------------------------------------------------------------------
+
+QString LBDrawerController::sampleKitPath()
+{
+    return platform::Bundle().pathForFileResource(SampleKitFileName);
+}
+
+void LBDrawerController::sampleKitCheck()
+{
+    SGCorbeilController* kits = corbeilController();
+    if (!kits || defaults().boolForKey(SkipKitCheckKey))
+        return;
+    const QString installed = kits->libraryPath() + QStringLiteral("/Kits/") + SampleKitFileName;
+    if (!QFileInfo::exists(installed))
+        QTimer::singleShot(0, this, [this] { importLabelKits(); });
+    defaults().setBool(true, SkipKitCheckKey);
+}
+
+void LBDrawerController::importLabelKits()
+{
+    SGCorbeilController* kits = corbeilController();
+    if (!kits)
+        return;
+    const QString sample = sampleKitPath();
+    if (sample.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("The sample kit %1 is missing from the program's "
+                                               "resources")
+                                    .arg(SampleKitFileName);
+        return;
+    }
+    // The browser has said why a kit did not arrive; the check then runs again next time.
+    if (!kits->importCorbeil(sample, 0, 1, false)) {
+        defaults().removeObjectForKey(SkipKitCheckKey);
+        return;
+    }
+    platform::Alert alert;
+    alert.messageText =
+        dialogString(QStringLiteral("A sample iCorbeil has been added to your library."));
+    if (kitDownloadURL().isEmpty()) {
+        alert.informativeText = dialogString(
+            QStringLiteral("You can use the images in this kit to design labels and envelopes."));
+        alert.buttons = {dialogString(QStringLiteral("OK"))};
+    } else {
+        alert.informativeText = dialogString(
+            QStringLiteral("You can use the images in this kit to design labels and envelopes.\r\r"
+                           "Additional kits may be available for download. Would you like to "
+                           "visit the Download Page now?"));
+        alert.buttons = {dialogString(QStringLiteral("Go to Download Page")),
+                         dialogString(QStringLiteral("No Thanks"))};
+        alert.cancelButton = 1;
+    }
+    const QPointer<LBDrawerController> self(this);
+    alert.beginSheetModalForWindow(_view->window(), [self](const platform::Alert::Response& r) {
+        if (self)
+            self->importSampleSheetDidEnd(r.returnCode);
+    });
+}
+
+void LBDrawerController::importSampleSheetDidEnd(int returnCode)
+{
+    const QString url = kitDownloadURL();
+    if (returnCode == platform::Alert::FirstButtonReturn && !url.isEmpty())
+        QDesktopServices::openUrl(QUrl(url));
+}
 
 void LBDrawerController::importCorbeil(const QString& path, qint64 currentIndex, qint64 numFiles)
 {
-    Q_UNUSED(path);
-    Q_UNUSED(currentIndex);
-    Q_UNUSED(numFiles);
+    if (SGCorbeilController* kits = corbeilController())
+        kits->importCorbeil(path, currentIndex, numFiles, true);
 }
 
 void LBDrawerController::selectCorbeilImageType(const QString& type)
 {
-    Q_UNUSED(type);
+    if (SGCorbeilController* kits = corbeilController())
+        kits->selectImageType(type);
 }
 
 void LBDrawerController::setShiftKeyDown(bool down)
 {
-    Q_UNUSED(down);
+    if (SGCorbeilController* kits = corbeilController(); kits && _mode == 3)
+        kits->setShiftKeyDown(down);
+}
+
+// ---- Photo commands ----------------------------------------------------------------------
+
+void LBDrawerController::registerCommands()
+{
+    addCommand(QStringLiteral("changePhotoFolderSortCriteria:"),
+               [this](QObject* sender) { changePhotoFolderSortCriteria(sender); });
+    addCommand(QStringLiteral("changePhotoFolderSortDirection:"),
+               [this](QObject* sender) { changePhotoFolderSortDirection(sender); });
+    addCommand(QStringLiteral("choosePhotoLibrary:"),
+               [this](QObject* sender) { choosePhotoLibrary(sender); });
+    addCommand(QStringLiteral("reloadiPhotoLibrary:"),
+               [this](QObject* sender) { reloadiPhotoLibrary(sender); });
+}
+
+void LBDrawerController::buildPhotoOptionsMenu()
+{
+    _photoOptionsMenu = new QMenu(_photoOptionsPullDown);
+    const auto add = [this](const char* title, const char* selector, qint64 tag) {
+        QAction* item = _photoOptionsMenu->addAction(misc(title));
+        platform::setActionSelector(item, QLatin1String(selector));
+        platform::setActionTag(item, tag);
+        connect(item, &QAction::triggered, this,
+                [this, item] { tryToPerform(platform::actionSelector(item), item); });
+    };
+    add("Sort by Name",
+        "changePhotoFolderSortCriteria:", platform::KXClipArtController::SortByName);
+    add("Sort by Date",
+        "changePhotoFolderSortCriteria:", platform::KXClipArtController::SortByDate);
+    _photoOptionsMenu->addSeparator();
+    add("Ascending", "changePhotoFolderSortDirection:", 1);
+    add("Descending", "changePhotoFolderSortDirection:", 0);
+    _photoOptionsMenu->addSeparator();
+    add("Choose Folder\u2026", "choosePhotoLibrary:", 0);
+    add("Reload Folder", "reloadiPhotoLibrary:", 0);
+    connect(_photoOptionsMenu, &QMenu::aboutToShow, this, [this] {
+        for (QAction* item : _photoOptionsMenu->actions()) {
+            if (!item->isSeparator())
+                item->setEnabled(validateMenuItem(item));
+        }
+    });
+}
+
+void LBDrawerController::changePhotoFolderSortCriteria(QObject* sender)
+{
+    if (LBClipArtController* photos = photoBrowser())
+        photos->setFolderSortCriteria(platform::actionTag(sender));
+}
+
+void LBDrawerController::changePhotoFolderSortDirection(QObject* sender)
+{
+    if (LBClipArtController* photos = photoBrowser())
+        photos->setFolderSortUp(platform::actionTag(sender) != 0);
+}
+
+void LBDrawerController::choosePhotoLibrary(QObject* sender)
+{
+    Q_UNUSED(sender); // one kind of library: a folder
+    if (LBClipArtController* photos = photoBrowser())
+        photos->openPhotoLibraryChooser();
+}
+
+void LBDrawerController::reloadiPhotoLibrary(QObject* sender)
+{
+    Q_UNUSED(sender);
+    if (LBClipArtController* photos = photoBrowser())
+        photos->loadClipArt();
+}
+
+bool LBDrawerController::validateMenuItem(QAction* item)
+{
+    const QString selector = platform::actionSelector(item);
+    const LBClipArtController* photos = photoBrowser();
+    if (photos && selector == QLatin1String("changePhotoFolderSortCriteria:"))
+        platform::setActionState(item, platform::actionTag(item) == photos->folderSortCriteria());
+    else if (photos && selector == QLatin1String("changePhotoFolderSortDirection:"))
+        platform::setActionState(item, (platform::actionTag(item) != 0) == photos->folderSortUp());
+    return true;
 }
 
 // ---- Graphic builder ------------------------------------------------------------------
@@ -391,6 +660,10 @@ void LBDrawerController::insertCorbeilFiles(const QStringList& files, const QStr
                                             bool isPaper, bool isQuickPage)
 {
     if (!_editController || files.isEmpty())
+        return;
+    // One file for one selected placeholder: it fills the placeholder and nothing else.
+    if (files.size() == 1
+        && _editController->fillSelectedPlaceholderWithImagePath(files.first(), false))
         return;
     const QList<LBGraphicPtr> graphics = graphicsForFiles(files, imageSizes, isPaper, isQuickPage);
     _editController->deselectAll();

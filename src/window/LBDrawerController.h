@@ -5,16 +5,20 @@
 // 5 favourites, 6 fields). The design controller makes it on the drawer's first opening
 // (through DesignDrawer's factory) and owns it. Browsers come from DrawerBrowser's
 // factories, are made on first use and kept: switching modes only detaches and
-// re-attaches their views. The photo and kit browsers are not part of the program yet:
-// their modes show an empty pane under their tab and title.
+// re-attaches their views. The photo browser (LBClipArtController) and the kit browser
+// (SGCorbeilController of the kit browser library) are the drawer's own; a mode without a
+// browser shows an empty pane under its tab and title.
 //
 // It is the kit browser's graphic builder: kit image files become image graphics,
-// inserted into the design or returned as graphics-list data.
+// inserted into the design or returned as graphics-list data. The first time the kit
+// browser shows for a user ("SkipKitCheck3"), the sample kit shipped with the program
+// ("Veltrin Winter.icorbeil") is imported unless the library holds it.
 //
 // Settings: "Graphics Drawer Selection" (the last mode other than 1 and -1) and
 // "Graphics Drawer Open" (the mode last shown, -1 after the drawer went).
 
 #include "kitbrowser/SGCorbeilGraphicBuilderDelegate.h"
+#include "platform/ui/Responder.h"
 #include "window/LBEditController.h"
 
 #include <QList>
@@ -31,12 +35,17 @@ class LBDrawerBarView;
 class LBGradientButton;
 class LBGradientButtonCell;
 class LBImage;
+class LBClipArtController;
+class QAction;
 class QLabel;
+class QMenu;
 class QWidget;
+class SGCorbeilController;
 
 class LBDrawerController : public QObject,
                            public DesignDrawer,
-                           public SGCorbeilGraphicBuilderDelegate
+                           public SGCorbeilGraphicBuilderDelegate,
+                           public platform::Responder
 {
     Q_OBJECT
 public:
@@ -65,6 +74,12 @@ public:
     LBDrawerBarView* barView() const { return _barView; }
     QLabel* photoHelpText() const { return _photoHelpText; }
     QWidget* photoOptionsPullDown() const { return _photoOptionsPullDown; }
+    // The photo options' menu: folder sort criteria and direction, choosing the folder and
+    // reloading it; each item carries its command's selector and tag.
+    QMenu* photoOptionsMenu() const { return _photoOptionsMenu; }
+    // The photo browser and the kit browser; nullptr before they were first shown.
+    LBClipArtController* photoBrowser() const;
+    SGCorbeilController* corbeilController() const;
     LBColorView* darkLineView() const;
 
     // The tab button's mode, -1 for none.
@@ -93,18 +108,48 @@ public:
                                                 const QStringList& imageSizes, bool isPaper,
                                                 bool isQuickPage);
 
+    // --- Photo commands (the photo options' items, by selector) ---
+    // The sender's tag: the sort criteria; non-zero sorts up.
+    void changePhotoFolderSortCriteria(QObject* sender);
+    void changePhotoFolderSortDirection(QObject* sender);
+    // Asks the user for the photo folder.
+    void choosePhotoLibrary(QObject* sender);
+    void reloadiPhotoLibrary(QObject* sender);
+    // Every item is enabled; the sort items carry a check mark on the current setting.
+    bool validateMenuItem(QAction* item) override;
+
+    // --- Sample kit ---
+    // Once per user: schedules importLabelKits() for the next turn of the event loop when
+    // the library's "Kits" folder has no sample kit; then sets "SkipKitCheck3".
+    void sampleKitCheck();
+    // Imports the sample kit through the kit browser and, when it arrived, says so in a
+    // sheet on the design window (offering the kit download page when there is one). A
+    // failed import lets the check run again next time.
+    void importLabelKits();
+    // The sheet's answer: the first button opens the kit download page.
+    void importSampleSheetDidEnd(int returnCode);
+    // The sample kit package among the program's file resources; null when missing.
+    static QString sampleKitPath();
+    static const QString SampleKitFileName;
+
     // The bar titles by mode ("Shapes", "Photos", "Artwork", "Text", "Favorites", "Fields").
     static QString barTitle(qint64 mode);
 
 private:
     void buildView();
+    void buildPhotoOptionsMenu();
+    void registerCommands();
     void showBrowser(qint64 mode);
+    void placePhotoHelpText(double width);
+    // The frame of the mode's browser view (the photo browser's reaches 16 further down).
+    QRect browserFrameForMode(qint64 mode) const;
 
     QWidget* _view = nullptr;
     std::array<LBGradientButton*, 6> _tabs{}; // by mode order 0, 3, 2, 4, 5, 6
     LBDrawerBarView* _barView = nullptr;
     QLabel* _photoHelpText = nullptr;
     QWidget* _photoOptionsPullDown = nullptr;
+    QMenu* _photoOptionsMenu = nullptr;
     QWidget* _tabBar = nullptr;
     std::array<std::unique_ptr<DrawerBrowser>, 7> _browsers;
     LBEditController* _editController = nullptr;
@@ -112,4 +157,5 @@ private:
     bool _okToSetOutlineHeightFromPrefs = false;
     QPointer<LBColorView> _darkLineView;
     platform::ObserverToken _highlightObserver;
+    platform::ObserverToken _choosePhotoLibraryObserver;
 };

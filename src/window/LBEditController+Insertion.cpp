@@ -240,19 +240,26 @@ void LBEditController::insertGraphics(const QList<LBGraphicPtr>& graphics,
         _selectedGraphicView->insertGraphics(graphics, QPointF(-1, -1), originatedInShapesMatrix);
 }
 
-void LBEditController::insertImageAtPath(const QString& path)
+bool LBEditController::fillSelectedPlaceholderWithImagePath(const QString& path, bool photoOnly)
 {
     LBGraphicView* view = _selectedGraphicView;
     if (!view)
-        return;
-    // One selected photo placeholder takes the picture.
+        return false;
     const QList<LBGraphicPtr> selection = view->selectedGraphics(false);
-    if (selection.size() == 1 && selection.first()->isPlaceholder()
-        && selection.first()->placeholderTypeString() == QStringLiteral("Photo")) {
-        const QRectF visible = view->visibleRect().intersected(view->visiblePageRect());
-        view->replacePlaceholderGraphic(selection.first(), nullptr, path, visible.center());
+    if (selection.size() != 1 || !selection.first()->isPlaceholder())
+        return false;
+    if (photoOnly && selection.first()->placeholderTypeString() != QStringLiteral("Photo"))
+        return false;
+    const QRectF visible = view->visibleRect().intersected(view->visiblePageRect());
+    view->replacePlaceholderGraphic(selection.first(), nullptr, path, visible.center());
+    return true;
+}
+
+void LBEditController::insertImageAtPath(const QString& path)
+{
+    LBGraphicView* view = _selectedGraphicView;
+    if (!view || fillSelectedPlaceholderWithImagePath(path, true))
         return;
-    }
     view->makeNewImageFromContentsOfFile(path, QPointF(-1, -1), QSizeF(-1, -1));
 }
 

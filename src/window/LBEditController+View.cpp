@@ -256,21 +256,22 @@ void LBEditController::updateDpiPopup()
     if (!popup)
         return;
     popup->removeAllItems();
-    popup->addItemWithTitle(misc("Faster Drawing (72 dpi)"));
-    popup->addItemWithTitle(misc("Fast Drawing (150 dpi)"));
-    popup->addItemWithTitle(misc("Slow Drawing (300 dpi)"));
-    const auto addSeparator = [popup] {
-        popup->addItemWithTitle(QString());
-        popup->setItemEnabled(popup->numberOfItems() - 1, false);
+    const auto add = [popup](const QString& title, const char* picture) {
+        popup->addItemWithTitle(title);
+        popup->setItemImage(popup->numberOfItems() - 1,
+                            platform::Image::imageNamed(QLatin1String(picture)));
     };
-    addSeparator();
+    add(misc("Faster Drawing (72 dpi)"), "DpiMenuFaster");
+    add(misc("Fast Drawing (150 dpi)"), "DpiMenu");
+    add(misc("Slow Drawing (300 dpi)"), "DpiMenuSlow");
+    popup->addSeparatorItem();
     const qint64 dpi = LBProcessState::imageDisplayResolution();
     if (dpi == 72 || dpi == 150 || dpi == 300) {
         popup->selectItemAtIndex(dpi == 72 ? 0 : dpi == 150 ? 1 : 2);
     } else {
-        popup->addItemWithTitle(
-            misc("Custom (%ld dpi)").replace(QStringLiteral("%ld"), QString::number(dpi)));
-        addSeparator();
+        add(misc("Custom (%ld dpi)").replace(QStringLiteral("%ld"), QString::number(dpi)),
+            "DpiMenuCustom");
+        popup->addSeparatorItem();
         popup->selectItemAtIndex(4);
     }
     popup->addItemWithTitle(misc("Other..."));

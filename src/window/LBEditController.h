@@ -219,7 +219,13 @@ public:
     void applyDefaultShapeSettingsToGraphic(LBGraphic& graphic) const;
     void insertGraphic(const LBGraphicPtr& graphic, bool originatedInShapesMatrix);
     void insertGraphics(const QList<LBGraphicPtr>& graphics, bool originatedInShapesMatrix);
+    // Fills the one selected placeholder with the picture, or makes a new image of natural
+    // size placed on the visible page.
     void insertImageAtPath(const QString& path);
+    // When exactly one unlocked graphic is selected and it is a placeholder (of type
+    // "Photo" when photoOnly), fills it with the picture at the centre of the visible page
+    // area and answers true; otherwise changes nothing.
+    bool fillSelectedPlaceholderWithImagePath(const QString& path, bool photoOnly);
     // Tag 1 plain text, 2 curved text.
     void createTextBoxAction(qint64 tag);
     // The new text box's bounds for the size its text needs.

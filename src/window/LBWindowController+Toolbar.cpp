@@ -322,8 +322,7 @@ QAction* LBWindowController::toolbarItemForItemIdentifier(const platform::Toolba
         for (const PopUpEntry& entry : entries) {
             const int index = button->numberOfItems();
             if (!entry.title) {
-                button->addItemWithTitle(QString());
-                button->setItemEnabled(index, false);
+                button->addSeparatorItem();
                 actions.append(nullptr);
                 continue;
             }
@@ -407,6 +406,8 @@ QAction* LBWindowController::toolbarItemForItemIdentifier(const platform::Toolba
         _searchField->setFixedSize(128, 32);
         _searchField->setEnabled(true);
         auto* item = new ViewItem(_searchField, nullptr);
+        // The field waits hidden until a toolbar takes it; the item itself shows.
+        item->setVisible(true);
         platform::Toolbar::setItemIdentifier(item, identifier);
         item->setText(toolbarString("Search Contacts"));
         item->setIconText(toolbarString("Search Contacts"));

@@ -29,6 +29,8 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -271,6 +273,15 @@ void LBWindowController::windowDidLoad()
     // 14. Per-label edits show only with the text unlocked.
     if (designHasEditedText())
         lockTextAction(nullptr);
+    // 15. The search field takes the keyboard, once the window shows (whoever shows it
+    //     does so after the load). Full-screen behaviour is the window manager's.
+    if (_searchField) {
+        _searchField->setEnabled(true);
+        QTimer::singleShot(0, this, [this] {
+            if (_searchField && _searchField->isVisible())
+                _searchField->setFocus(Qt::OtherFocusReason);
+        });
+    }
     _windowIsLoaded = true;
 }
 

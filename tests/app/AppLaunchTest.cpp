@@ -9,6 +9,8 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Printers.h"
+#include "platform/ui/WindowController.h"
+#include "window/WindowMenus.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -157,9 +159,18 @@ TEST_F(AppLaunch, AFreshLaunchMakesOneUntitledDocument)
     QStringList menus;
     for (QAction* menu : window->menuBar()->actions())
         menus << menu->text();
-    EXPECT_EQ(menus, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"),
-                                  QStringLiteral("&Arrange"), QStringLiteral("&Inspector"),
-                                  QStringLiteral("&Help")}));
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Insert", "&Arrange", "&Page", "&View",
+                                  "&Inspector", "&Help"}));
+    // One table: the shell's items beside the window's, each enabled by whoever answers it.
+    auto* controllerOfWindow = openDocuments().first()->windowControllers().value(0);
+    ASSERT_NE(controllerOfWindow, nullptr);
+    controllerOfWindow->validateMenus();
+    for (const char* selector : {"newDocument:", "openDocument:", "terminate:", "saveDocumentAs:",
+                                 "showPreferences:", "showHelp:", "toggleContextualInspector:"}) {
+        QAction* item = controllerOfWindow->menuItemWithSelector(QLatin1String(selector));
+        ASSERT_NE(item, nullptr) << selector;
+        EXPECT_TRUE(item->isEnabled()) << selector;
+    }
     EXPECT_EQ(LBAppController::sharedAppController(), controller.get());
     EXPECT_TRUE(controller->allowDocumentCreation());
     EXPECT_TRUE(controller->documentWasOpened());
@@ -300,7 +311,13 @@ TEST_F(AppLaunch, PreferredPrinterMenuChecksTheStoredPrinter)
         QStringList{QStringLiteral("Office"), QStringLiteral("Lab"), QStringLiteral("Home")}));
     defaults().setInteger(5, QStringLiteral("Preferred Printer")); // beyond the printers
     launch();
-    QMenu* menu = controller->preferredPrinterMenu();
+    ASSERT_FALSE(openDocuments().isEmpty());
+    QAction* submenuItem =
+        openDocuments().first()->windowControllers().value(0)->menuItemWithSelector(
+            QStringLiteral("preferredPrinterMenu:"));
+    ASSERT_NE(submenuItem, nullptr);
+    QMenu* menu = submenuItem->menu();
+    ASSERT_NE(menu, nullptr);
     Q_EMIT menu->aboutToShow();
     QList<QAction*> items = menu->actions();
     ASSERT_EQ(items.size(), 5);
@@ -417,11 +434,16 @@ TEST_F(AppLaunch, UndoMenuItemsHideTogether)
 {
     controller = std::make_unique<LBAppController>();
     using Action = LBAppController::MenuAction;
+    QList<platform::MenuSpec>& table = WindowMenus::table();
+    const auto visible = [&table](const char* selector) {
+        return platform::findItem(table, QLatin1String(selector))->visible;
+    };
     controller->hideUndoMenuCommands(true);
-    EXPECT_FALSE(controller->actionFor(Action::Undo)->isVisible());
-    EXPECT_FALSE(controller->actionFor(Action::Redo)->isVisible());
+    EXPECT_FALSE(visible("undo:"));
+    EXPECT_FALSE(visible("redo:"));
     controller->hideUndoMenuCommands(false);
-    EXPECT_TRUE(controller->actionFor(Action::Undo)->isVisible());
+    EXPECT_TRUE(visible("undo:"));
+    EXPECT_TRUE(visible("redo:"));
     // New, Open, Quit, Preferences and Help are the delegate's.
     for (Action action : {Action::NewDocument, Action::OpenDocument, Action::Terminate,
                           Action::ShowPreferences, Action::ShowHelp, Action::PreferredPrinter})
@@ -429,9 +451,9 @@ TEST_F(AppLaunch, UndoMenuItemsHideTogether)
     for (Action action : {Action::BringToFront, Action::Other})
         EXPECT_FALSE(controller->validateMenuItem(action));
     controller->applicationDidFinishLaunching();
-    EXPECT_EQ(controller->actionFor(Action::BringToFront)->shortcut(),
+    EXPECT_EQ(QKeySequence(platform::findItem(table, "bringToFront:")->shortcut),
               QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketRight));
-    EXPECT_EQ(controller->actionFor(Action::SendToBack)->shortcut(),
+    EXPECT_EQ(QKeySequence(platform::findItem(table, "sendToBack:")->shortcut),
               QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_BracketLeft));
 }
 

@@ -5,7 +5,10 @@
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Document.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/Responder.h"
+#include "platform/ui/WindowController.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -150,19 +153,25 @@ TEST_F(InspectorMenu, NewPalettesStepDownFromTheLastOne)
 TEST_F(InspectorMenu, ToggleSwitchesTheSmartPaletteAndItsTitle)
 {
     launch();
-    QAction* toggle = controller->toggleInspectorMenuItem();
-    EXPECT_EQ(toggle->text(), misc("Hide Smart Inspector"));
+    // The toggle's title, as the window's item is validated.
+    const auto toggleTitle = [this] {
+        QAction toggle;
+        platform::setActionSelector(&toggle, QStringLiteral("toggleContextualInspector:"));
+        controller->validateMenuItem(&toggle);
+        return toggle.text();
+    };
+    EXPECT_EQ(toggleTitle(), misc("Hide Smart Inspector"));
     controller->toggleContextualInspector();
-    EXPECT_EQ(toggle->text(), misc("Show Smart Inspector"));
+    EXPECT_EQ(toggleTitle(), misc("Show Smart Inspector"));
     EXPECT_FALSE(defaults().boolForKey(QStringLiteral("Show Contextual Inspector")));
     EXPECT_EQ(controller->smartInspector()->inspectorMode(), HUDWindowController::SmartHidden);
     EXPECT_FALSE(controller->smartInspector()->window()->isVisible());
     // The next launch starts hidden, with the title to show it.
     relaunch();
     EXPECT_EQ(controller->smartInspector()->inspectorMode(), HUDWindowController::SmartHidden);
-    EXPECT_EQ(controller->toggleInspectorMenuItem()->text(), misc("Show Smart Inspector"));
+    EXPECT_EQ(toggleTitle(), misc("Show Smart Inspector"));
     controller->toggleContextualInspector();
-    EXPECT_EQ(controller->toggleInspectorMenuItem()->text(), misc("Hide Smart Inspector"));
+    EXPECT_EQ(toggleTitle(), misc("Hide Smart Inspector"));
     EXPECT_EQ(controller->smartInspector()->inspectorMode(), HUDWindowController::SmartShown);
 }
 
@@ -189,4 +198,33 @@ TEST_F(InspectorMenu, ToolsItemsGoToStandalonesOrOpenOrCollapseTheSmartPalette)
     smart->setInspectorMode(HUDWindowController::SmartShown);
     controller->inspectorToolsAction(&shadow);
     EXPECT_EQ(smart->selectedToolsTag(), HUDWindowController::CollapsedTools);
+}
+
+TEST_F(InspectorMenu, EveryWindowShowsThePalettesPaneItems)
+{
+    launch();
+    const QList<platform::Document*> open =
+        platform::DocumentController::sharedDocumentController().documents();
+    ASSERT_FALSE(open.isEmpty());
+    platform::WindowController* window = open.first()->windowControllers().value(0);
+    ASSERT_NE(window, nullptr);
+    // The palette offers a pane: the window's Inspector menu follows on the next turn.
+    QAction* pane = controller->inspectorMenu()->addAction(QStringLiteral("Shadow"));
+    pane->setData(int(HUDWindowController::ShadowTools));
+    pane->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")));
+    settle();
+    QAction* item = window->menuItemWithSelector(QStringLiteral("inspectorToolsAction:"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "Shadow");
+    EXPECT_EQ(platform::actionTag(item), HUDWindowController::ShadowTools);
+    EXPECT_EQ(item->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+S")));
+    EXPECT_TRUE(item->isEnabled());
+    // Chosen: the smart palette opens on that pane.
+    item->trigger();
+    EXPECT_EQ(controller->smartInspector()->selectedToolsTag(), HUDWindowController::ShadowTools);
+    // Gone from the palette: gone from the window.
+    controller->inspectorMenu()->removeAction(pane);
+    delete pane;
+    settle();
+    EXPECT_EQ(window->menuItemWithSelector(QStringLiteral("inspectorToolsAction:")), nullptr);
 }

@@ -11,7 +11,9 @@
 #include "platform/text/AttributedString.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/Responder.h"
 #include "window/LBWindowController.h"
+#include "platform/ui/Responder.h"
 
 #include <QCheckBox>
 #include <QColor>
@@ -224,14 +226,13 @@ TEST_F(WelcomeWindow, ClearingTheBoxMakesTheNextLaunchSkipIt)
     launch();
     EXPECT_EQ(app->welcomeWindowController(), nullptr);
     // The Help menu still opens it, once however often it is asked for.
-    QAction* item = app->actionFor(LBAppController::MenuAction::OpenWelcomeWindow);
-    ASSERT_NE(item, nullptr);
-    EXPECT_TRUE(item->isEnabled());
-    item->trigger();
+    QAction item;
+    platform::setActionSelector(&item, QStringLiteral("openWelcomeWindow:"));
+    EXPECT_TRUE(platform::Responder::sendAction({app.get()}, &item));
     welcome = app->welcomeWindowController();
     ASSERT_NE(welcome, nullptr);
     EXPECT_FALSE(welcome->atAppLaunch());
-    item->trigger();
+    EXPECT_TRUE(platform::Responder::sendAction({app.get()}, &item));
     EXPECT_EQ(app->welcomeWindowController(), welcome);
 }
 

@@ -304,6 +304,15 @@ TEST(LBGraphicPlaceholder, PromptLayout)
     }
 }
 
+TEST(LBGraphicPlaceholder, PromptLinesBreakAtCarriageReturns)
+{
+    const LBGraphic::PlaceholderTextLayout layout = LBGraphic::placeholderTextLayout(
+        QStringLiteral("Drag\rLetter\r\nHere"), 0, false, QRectF(0, 0, 200, 200));
+    EXPECT_EQ(layout.text, QStringLiteral("Drag\nLetter\nHere"));
+    const double line = LBGraphic::measurePlaceholderText(QStringLiteral("Drag"), 12).height();
+    EXPECT_GT(LBGraphic::measurePlaceholderText(layout.text, 12).height(), 2.5 * line);
+}
+
 TEST(LBGraphicPlaceholder, PromptFontIsABoldMonospacedFace)
 {
     // Whatever face stands in for "Courier New Bold", every character takes the same width

@@ -31,14 +31,17 @@ TEST(Pasteboard, TypeNamesMapToTheirMimeTypes)
         {platform::PostScriptPboardType, "application/postscript"},
         {platform::PICTPboardType, "image/x-pict"},
         {QStringLiteral("image/jpeg"), "image/jpeg"},
-        {QStringLiteral("LBLayerPboardType"), "application/x-lblayerpboardtype"},
+        {QStringLiteral("LBLayerPboardType"), "application/x-veltrin-layer-row"},
+        {QStringLiteral("LBTextTablePboardType"), "application/x-veltrin-text-library-row"},
     };
     for (const auto& [type, mime] : cases) {
         EXPECT_EQ(platform::mimeTypeForPasteboardType(type), QString::fromLatin1(mime))
             << type.toStdString();
-        if (!type.startsWith(QLatin1String("LBLayer")))
-            EXPECT_EQ(platform::pasteboardTypeForMimeType(QString::fromLatin1(mime)), type);
+        EXPECT_EQ(platform::pasteboardTypeForMimeType(QString::fromLatin1(mime)), type);
     }
+    // Any other name: its letters and digits.
+    EXPECT_EQ(platform::mimeTypeForPasteboardType(QStringLiteral("LBOtherPboardType")),
+              QStringLiteral("application/x-lbotherpboardtype"));
     const QStringList images = platform::imagePasteboardTypes();
     EXPECT_EQ(
         images.mid(0, 5),

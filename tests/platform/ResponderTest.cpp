@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
 
@@ -97,13 +98,20 @@ TEST(Responder, WindowChainAndMenuTable)
     LoggingResponder last(QStringLiteral("last"), &log, {"copy:", "about:"});
     platform::Responder::setLastResponder(&last);
 
-    QList<platform::MenuSpec> table{
-        {QStringLiteral("Edit"),
-         {{QStringLiteral("Copy"), QStringLiteral("copy:"), QStringLiteral("Ctrl+C")},
-          {},
-          {QStringLiteral("Undo"), QStringLiteral("undo:")},
-          {QStringLiteral("Nothing"), QStringLiteral("nobody:")},
-          {QStringLiteral("About"), QStringLiteral("about:"), {}, 7}}}};
+    const auto item = [](const char* title, const char* selector, const char* shortcut = "",
+                         qint64 tag = 0) {
+        platform::MenuItemSpec spec;
+        spec.title = QLatin1String(title);
+        spec.selector = QLatin1String(selector);
+        spec.shortcut = QLatin1String(shortcut);
+        spec.tag = tag;
+        return spec;
+    };
+    platform::MenuSpec edit;
+    edit.title = QStringLiteral("Edit");
+    edit.items = {item("Copy", "copy:", "Ctrl+C"), platform::MenuItemSpec(), item("Undo", "undo:"),
+                  item("Nothing", "nobody:"), item("About", "about:", "", 7)};
+    QList<platform::MenuSpec> table{edit};
     controller->setMenuTable(table);
     QMainWindow* window = controller->mainWindow();
     auto* focused = new FocusedResponder(&log, window);
@@ -137,5 +145,61 @@ TEST(Responder, WindowChainAndMenuTable)
     controller->performAction(copy);
     EXPECT_TRUE(log.isEmpty());
     platform::Responder::setLastResponder(nullptr);
+    document.close();
+}
+
+TEST(Responder, SubmenusAndAddedItemsRunThroughTheChain)
+{
+    QStringList log;
+    platform::Document document;
+    auto* controller = new platform::WindowController(QStringLiteral("W"));
+    document.addWindowController(controller);
+    LoggingResponder last(QStringLiteral("last"), &log, {"pick:", "list:"});
+    platform::Responder::setLastResponder(&last);
+
+    // A submenu made as it opens, and items a menu adds after its own, renewed on request.
+    QStringList choices{"One", "Two"};
+    const auto addItems = [](QMenu* menu, const QStringList& titles) {
+        for (qsizetype i = 0; i < titles.size(); ++i) {
+            QAction* item = menu->addAction(titles[i]);
+            platform::setActionSelector(item, QStringLiteral("pick:"));
+            platform::setActionTag(item, i + 1);
+        }
+    };
+    platform::MenuItemSpec list;
+    list.title = QStringLiteral("List");
+    list.selector = QStringLiteral("list:");
+    list.fillSubmenu = [&](QMenu* menu) { addItems(menu, choices); };
+    platform::MenuSpec spec;
+    spec.title = QStringLiteral("Things");
+    spec.items = {list, platform::MenuItemSpec()};
+    spec.updateItems = [&](QMenu* menu) {
+        platform::removeAddedItems(menu);
+        addItems(menu, choices);
+        for (qsizetype i = menu->actions().size() - choices.size(); i < menu->actions().size(); ++i)
+            platform::markAddedItem(menu->actions()[i]);
+    };
+    controller->setMenuTable({spec});
+    QMenu* things = controller->mainWindow()->menuBar()->actions().first()->menu();
+    ASSERT_EQ(things->actions().size(), 4); // List, separator, One, Two
+    QMenu* submenu = things->actions().first()->menu();
+    ASSERT_NE(submenu, nullptr);
+    Q_EMIT submenu->aboutToShow();
+    ASSERT_EQ(submenu->actions().size(), 2);
+    submenu->actions()[1]->trigger();
+    EXPECT_EQ(log, QStringList{"last pick:"});
+
+    choices = {"Three"};
+    controller->updateMenuItems();
+    ASSERT_EQ(things->actions().size(), 3);
+    EXPECT_EQ(things->actions()[2]->text(), "last"); // validated through the chain
+    log.clear();
+    things->actions()[2]->trigger();
+    EXPECT_EQ(log, QStringList{"last pick:"});
+    // Nobody answers it any more: off.
+    platform::Responder::setLastResponder(nullptr);
+    controller->validateMenus();
+    EXPECT_FALSE(things->actions()[2]->isEnabled());
+    EXPECT_FALSE(things->actions()[0]->isEnabled());
     document.close();
 }

@@ -44,6 +44,8 @@ protected:
     {
         defaults().removeObjectForKey(QStringLiteral("Graphics Drawer Selection"));
         defaults().removeObjectForKey(QStringLiteral("Graphics Drawer Open"));
+        // The kit browser's first showing imports no sample kit here.
+        defaults().setBool(true, QStringLiteral("SkipKitCheck3"));
         for (const qint64 mode : {0, 4, 5, 6})
             DrawerBrowser::setFactory(mode,
                                       [this] { return std::make_unique<CountingBrowser>(&made); });
@@ -52,6 +54,7 @@ protected:
     {
         for (const qint64 mode : {0, 4, 5, 6})
             DrawerBrowser::setFactory(mode, {});
+        defaults().removeObjectForKey(QStringLiteral("SkipKitCheck3"));
     }
     int made = 0;
 };
@@ -102,6 +105,9 @@ TEST_F(DrawerTest, BrowsersAreMadeOnceAndKeptAcrossSwitches)
     QWidget* shapes = drawer.browser(0)->mainView();
     EXPECT_EQ(shapes->parentWidget(), drawer.view());
     EXPECT_EQ(shapes->geometry(), drawer.browserFrame().toRect());
+    // Under the title bar, 12 above the drawer's bottom edge.
+    EXPECT_EQ(shapes->geometry().top(), drawer.barView()->geometry().bottom() + 1 + 24);
+    EXPECT_EQ(shapes->geometry().bottom() + 1, drawer.view()->height() - 12);
     drawer.setMode(5);
     EXPECT_EQ(made, 2);
     EXPECT_EQ(shapes->parentWidget(), nullptr);
@@ -112,10 +118,11 @@ TEST_F(DrawerTest, BrowsersAreMadeOnceAndKeptAcrossSwitches)
     EXPECT_EQ(made, 2);
     EXPECT_EQ(drawer.browser(0)->mainView(), shapes);
     // Without a factory a mode shows nothing under its tab and title.
-    drawer.setMode(3);
-    EXPECT_EQ(drawer.browser(3), nullptr);
-    EXPECT_EQ(drawer.barView()->labelString(), "Artwork");
-    EXPECT_TRUE(drawer.tabButton(3)->cell()->isSelected());
+    DrawerBrowser::setFactory(6, {});
+    drawer.setMode(6);
+    EXPECT_EQ(drawer.browser(6), nullptr);
+    EXPECT_EQ(drawer.barView()->labelString(), "Fields");
+    EXPECT_TRUE(drawer.tabButton(6)->cell()->isSelected());
 }
 
 TEST_F(DrawerTest, TabsShareTheBarWidth)

@@ -602,6 +602,14 @@ TEST_F(DesignController, DpiPopup)
     EXPECT_EQ(popup->itemTitleAtIndex(4), "Custom (200 dpi)");
     EXPECT_EQ(popup->indexOfSelectedItem(), 4);
     EXPECT_EQ(popup->itemTitleAtIndex(6), "Other...");
+    // Pictures before the presets and the custom value; separator lines between.
+    for (int i : {0, 1, 2, 4})
+        EXPECT_NE(popup->itemImage(i), nullptr) << i;
+    EXPECT_EQ(popup->itemImage(6), nullptr);
+    EXPECT_TRUE(popup->isSeparatorItem(3));
+    EXPECT_TRUE(popup->isSeparatorItem(5));
+    popup->chooseItemAtIndex(3); // never chosen
+    EXPECT_EQ(popup->indexOfSelectedItem(), 4);
 
     // "Other..." changes nothing.
     edit->dpiPopupAction(6);

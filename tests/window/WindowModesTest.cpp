@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -440,4 +441,18 @@ TEST_F(WindowModes, TellsTheShellThatAWindowOpened)
     LBWindowController controller;
     EXPECT_EQ(shell.told, QList<bool>{true});
     ApplicationServices::setShared(nullptr);
+}
+
+TEST_F(WindowModes, TheSearchFieldShowsAndTakesTheKeyboardOnceLoaded)
+{
+    RecordingFactories factories(&log, true, true, false);
+    defaults().setBool(false, QStringLiteral("PreviewModeToolbarIsHidden"));
+    open();
+    wait(50);
+    QLineEdit* search = controller->searchField();
+    ASSERT_NE(search, nullptr);
+    EXPECT_TRUE(search->isEnabled());
+    EXPECT_TRUE(search->isVisible()); // in the preview toolbar
+    EXPECT_EQ(controller->window()->focusWidget(), search);
+    defaults().removeObjectForKey(QStringLiteral("PreviewModeToolbarIsHidden"));
 }

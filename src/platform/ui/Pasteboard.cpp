@@ -37,6 +37,9 @@ const QHash<QString, QString>& exactMimeTypes()
         {PICTPboardType, QStringLiteral("image/x-pict")},
         {QStringLiteral("LBIgnoreImageDragType"),
          QStringLiteral("application/x-veltrin-image-well-drag")},
+        {QStringLiteral("LBLayerPboardType"), QStringLiteral("application/x-veltrin-layer-row")},
+        {QStringLiteral("LBTextTablePboardType"),
+         QStringLiteral("application/x-veltrin-text-library-row")},
     };
     return map;
 }

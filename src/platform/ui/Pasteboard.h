@@ -15,6 +15,10 @@
 //   PICT                           image/x-pict
 //   "LBIgnoreImageDragType"        application/x-veltrin-image-well-drag (no data: a
 //                                  picture dragged out of an image well, to be let go)
+//   "LBLayerPboardType"            application/x-veltrin-layer-row (a row of the layers
+//                                  view, as decimal text)
+//   "LBTextTablePboardType"        application/x-veltrin-text-library-row (a row of the
+//                                  text library, as decimal text)
 // and an image type named by its MIME type ("image/jpeg") to that MIME type. Any other name
 // maps to "application/x-" and the name in lower case with each run of other characters a
 // hyphen.

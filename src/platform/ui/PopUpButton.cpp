@@ -1,8 +1,13 @@
 #include "platform/ui/PopUpButton.h"
 
+#include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
+
 #include <QAction>
+#include <QIcon>
 #include <QMenu>
 #include <QPainter>
+#include <QPixmap>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 
@@ -32,6 +37,31 @@ void PopUpButton::addItemsWithTitles(const QStringList& titles)
 {
     for (const QString& title : titles)
         addItemWithTitle(title);
+}
+
+void PopUpButton::addSeparatorItem()
+{
+    Item item;
+    item.separator = true;
+    item.enabled = false;
+    _items.append(item);
+    update();
+}
+
+bool PopUpButton::isSeparatorItem(int index) const
+{
+    return validIndex(index) && _items[index].separator;
+}
+
+std::shared_ptr<Image> PopUpButton::itemImage(int index) const
+{
+    return validIndex(index) ? _items[index].image : nullptr;
+}
+
+void PopUpButton::setItemImage(int index, const std::shared_ptr<Image>& image)
+{
+    if (validIndex(index))
+        _items[index].image = image;
 }
 
 void PopUpButton::insertItemWithTitle(const QString& title, int index)
@@ -140,7 +170,7 @@ int PopUpButton::indexOfItemWithTitle(const QString& title) const
 
 void PopUpButton::selectItemAtIndex(int index)
 {
-    _selected = validIndex(index) ? index : -1;
+    _selected = validIndex(index) && !_items[index].separator ? index : -1;
     update();
 }
 
@@ -177,7 +207,7 @@ QString PopUpButton::displayedTitle() const
 
 bool PopUpButton::itemIsChoosable(int index) const
 {
-    if (!validIndex(index) || (_pullsDown && index == 0))
+    if (!validIndex(index) || (_pullsDown && index == 0) || _items[index].separator)
         return false;
     if (_autoenablesItems && _validator)
         return _validator(index);
@@ -200,8 +230,27 @@ void PopUpButton::showMenu()
     QMenu menu(this);
     menu.setFont(font());
     QAction* selectedAction = nullptr;
+    const qreal ratio = devicePixelRatioF();
     for (int i = _pullsDown ? 1 : 0; i < _items.size(); ++i) {
+        if (_items[i].separator) {
+            menu.addSeparator();
+            continue;
+        }
         QAction* action = menu.addAction(_items[i].title);
+        if (const std::shared_ptr<Image>& image = _items[i].image) {
+            // Drawn at the screen's pixel ratio, so vector pictures stay sharp.
+            const QSizeF points = image->size();
+            QPixmap pixmap((points * ratio).toSize());
+            pixmap.setDevicePixelRatio(ratio);
+            pixmap.fill(Qt::transparent);
+            {
+                QPainter painter(&pixmap);
+                GraphicsContext context(&painter, true);
+                GraphicsContext::Scope scope(context);
+                image->drawInRect(QRectF(QPointF(0, 0), points));
+            }
+            action->setIcon(QIcon(pixmap));
+        }
         action->setData(i);
         action->setEnabled(itemIsChoosable(i));
         if (!_pullsDown) {

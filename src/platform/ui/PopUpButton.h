@@ -14,10 +14,13 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
 class QMenu;
 
 namespace platform {
+
+class Image;
 
 class PopUpButton : public QAbstractButton
 {
@@ -33,6 +36,9 @@ public:
     int numberOfItems() const { return int(_items.size()); }
     void addItemWithTitle(const QString& title);
     void addItemsWithTitles(const QStringList& titles);
+    // A separator line: never chosen, never selected, no title.
+    void addSeparatorItem();
+    bool isSeparatorItem(int index) const;
     void insertItemWithTitle(const QString& title, int index);
     void removeItemAtIndex(int index);
     void removeAllItems();
@@ -43,6 +49,10 @@ public:
     void setItemTag(int index, qint64 tag);
     QVariant representedObjectAtIndex(int index) const;
     void setRepresentedObject(int index, const QVariant& object);
+    // The picture shown before the item's title in the menu (drawn crisp at the screen's
+    // pixel ratio); nullptr for none.
+    std::shared_ptr<Image> itemImage(int index) const;
+    void setItemImage(int index, const std::shared_ptr<Image>& image);
     bool isItemEnabled(int index) const;
     void setItemEnabled(int index, bool enabled);
     // -1 when there is none.
@@ -94,7 +104,9 @@ private:
         QString title;
         qint64 tag = 0;
         bool enabled = true;
+        bool separator = false;
         QVariant representedObject;
+        std::shared_ptr<Image> image;
     };
     bool validIndex(int index) const { return index >= 0 && index < _items.size(); }
 

@@ -114,16 +114,35 @@ void WindowController::setMenuTable(const QList<MenuSpec>& table)
     QMainWindow* main = mainWindow();
     if (!main)
         return;
+    _menuTable = table;
     QMenuBar* bar = main->menuBar();
     buildMenuBar(bar, table);
     const QList<QMenu*> menus = bar->findChildren<QMenu*>();
-    for (QMenu* menu : menus) {
+    for (QMenu* menu : menus)
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { validateMenu(menu); });
-        for (QAction* action : menu->actions()) {
-            if (!actionSelector(action).isEmpty())
-                connect(action, &QAction::triggered, this,
-                        [this, action] { performAction(action); });
+    // A top-level menu hears every item of its own and of its submenus, by shortcut too.
+    for (QAction* top : bar->actions()) {
+        if (QMenu* menu = top->menu()) {
+            connect(menu, &QMenu::triggered, this, [this](QAction* action) {
+                if (!action->menu() && !actionSelector(action).isEmpty())
+                    performAction(action);
+            });
         }
+    }
+    validateMenus();
+}
+
+void WindowController::updateMenuItems()
+{
+    if (!_window)
+        return;
+    for (QAction* top : mainWindow()->menuBar()->actions()) {
+        QMenu* menu = top->menu();
+        if (!menu)
+            continue;
+        const QString title = menu->property("menuTitle").toString();
+        if (const MenuSpec* spec = findMenu(_menuTable, title); spec && spec->updateItems)
+            spec->updateItems(menu);
     }
     validateMenus();
 }

@@ -28,6 +28,7 @@
 // and saves its frame in the user defaults whenever it moves or changes size, and as it
 // closes.
 
+#include "platform/ui/MenuTable.h"
 #include "platform/ui/Responder.h"
 
 #include <QList>
@@ -43,7 +44,6 @@ class QWidget;
 namespace platform {
 
 class Document;
-struct MenuSpec;
 
 class WindowController : public QObject, public Responder
 {
@@ -97,8 +97,11 @@ public:
     virtual Responder* responderForWidget(QWidget* widget) const;
     // Sends the action's selector through the chain; false when nothing ran.
     bool performAction(QAction* action);
-    // Builds the window's menu bar from the table.
+    // Builds the window's menu bar from the table (kept for updateMenuItems()).
     void setMenuTable(const QList<MenuSpec>& table);
+    // Brings the items the menus add of their own up to date (MenuSpec::updateItems) and
+    // validates every item.
+    void updateMenuItems();
     // Validates every item of the menu bar (and of its submenus) through the chain.
     void validateMenus();
     // Validates the items of one menu.
@@ -141,6 +144,7 @@ private:
     QString _windowName;
     QMainWindow* _window = nullptr; // nulled if something else deletes it
     QString _frameAutosaveName;
+    QList<MenuSpec> _menuTable;
     bool _closeApproved = false;
     bool _focusObserved = false;
     bool _asking = false;

@@ -1,0 +1,146 @@
+// Developer tool: the document window in design mode with the design drawer open on the
+// text library (a new library in a temporary support folder, its first row inserted by a
+// double-click) and on the shapes palette (a shape inserted by a double-click), and the
+// placeholder settings sheet over the window, each saved as a PNG:
+//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/libshot text.png shapes.png
+//       sheet.png [background-sheet.png]
+
+#include "app/LBPlaceholderSettingsSheet.h"
+#include "app/LBShapeController.h"
+#include "canvas/LBGraphicView.h"
+#include "document/LBDocument.h"
+#include "graphics/LBProcessState.h"
+#include "inspector/LBTextDrawerController.h"
+#include "inspector/LBTextDrawerTableView.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/PrintInfo.h"
+#include "shapes/ShapeClasses.h"
+#include "window/LBDrawerController.h"
+#include "window/LBEditController.h"
+#include "window/LBWindowController.h"
+#include "window/WindowClasses.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+void wait(int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
+bool grab(QWidget* window, const char* path)
+{
+    window->repaint();
+    return window->screen()->grabWindow(window->winId()).save(QString::fromLocal8Bit(path), "PNG");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr,
+                     "usage: libshot <text.png> <shapes.png> <sheet.png> [background.png]\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    QApplication application(argc, argv);
+    registerShapeClasses();
+    registerWindowClasses();
+    LBProcessState::setApplicationSupportPath(home.path() + QStringLiteral("/support/"));
+    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
+    platform::UserDefaults& settings = platform::UserDefaults::standardUserDefaults();
+    settings.registerDefaults({
+        {QStringLiteral("Graphics Drawer Width"), 250.0},
+        {QStringLiteral("Graphics Drawer Open"), -1},
+        {QStringLiteral("Grid Spacing"), 9.0},
+        {QStringLiteral("Grid Guide Spacing"), 8},
+        {QStringLiteral("Units Type"), 0},
+        {QStringLiteral("Shape Cell Size"), QStringLiteral("{55, 55}")},
+        {QStringLiteral("Confirm Delete Text Object"), true},
+    });
+    settings.setBool(true, QStringLiteral("LayersViewIsClosed"));
+    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
+    DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+    DrawerBrowser::setFactory(0, [] { return std::make_unique<LBShapeController>(); });
+    DrawerBrowser::setFactory(4, [] { return std::make_unique<LBTextDrawerController>(); });
+
+    LBDocument document;
+    document.setOpenedExistingFile(true);
+    auto* controller = new LBWindowController;
+    document.addWindowController(controller);
+    QMainWindow* window = controller->mainWindow();
+    window->resize(1180, 760);
+    window->show();
+    wait(400);
+    auto* edit = static_cast<LBEditController*>(controller->editController());
+    if (!edit) {
+        std::fprintf(stderr, "libshot: no design controller\n");
+        return 1;
+    }
+    controller->setZoomSliderValue(5.09);
+    edit->openDrawer(true, false, false);
+    edit->setDrawerMode(4);
+    wait(400);
+    auto* drawer = static_cast<LBDrawerController*>(edit->drawerController());
+    auto* text = drawer ? dynamic_cast<LBTextDrawerController*>(drawer->browser(4)) : nullptr;
+    if (!text) {
+        std::fprintf(stderr, "libshot: no text library\n");
+        return 1;
+    }
+    text->tableView()->selectRow(0);
+    text->doubleClickAction();
+    edit->selectedGraphicView()->clearSelection();
+    text->tableView()->selectRow(2);
+    wait(300);
+    bool saved = grab(window, argv[1]);
+
+    edit->setDrawerMode(0);
+    wait(300);
+    if (auto* shapes = dynamic_cast<LBShapeController*>(drawer->browser(0))) {
+        shapes->processDoubleClickAtCell(18);
+        wait(200);
+    }
+    saved = saved && grab(window, argv[2]);
+
+    LBPlaceholderSettingsSheet sheet(false);
+    sheet.beginSheetForWindow(window);
+    sheet.typePopup()->setCurrentIndex(sheet.typePopup()->findText(QStringLiteral("Alphabet")));
+    sheet.typePopupAction();
+    wait(400);
+    saved = saved && grab(sheet.window(), argv[3]);
+    sheet.cancelOrOKAction(false);
+    if (argc == 5) {
+        LBPlaceholderSettingsSheet background(true);
+        background.setPromptString(QStringLiteral("Drag\rPaper\rHere"));
+        background.setColor(Qt::black);
+        background.setLabelColor(Qt::white);
+        background.setPatternIndex(2);
+        background.beginSheetForWindow(window);
+        wait(400);
+        saved = saved && grab(background.window(), argv[4]);
+        background.cancelOrOKAction(false);
+    }
+    document.close();
+    if (!saved) {
+        std::fprintf(stderr, "libshot: a picture was not written\n");
+        return 1;
+    }
+    return 0;
+}
