@@ -163,6 +163,16 @@ TEST(VCardReaderTest, Utf16AndLineEndsReadAlike)
     }
 }
 
+TEST(VCardReaderTest, ABlankLineEndsTheLineBeforeIt)
+{
+    QList<ContactReadIssue> issues;
+    const auto people = VCardReader::read(
+        "BEGIN:VCARD\nN:A;B\nEND:VCARD\n\n folded\nBEGIN:VCARD\nN:C;D\nEND:VCARD\n",
+        QStringLiteral("x.vcf"), &issues);
+    ASSERT_EQ(people.size(), 2);
+    EXPECT_EQ(issues.size(), 1); // the stray continuation, outside any card
+}
+
 TEST(ContactStoreTest, FolderTreeGivesGroupsSubgroupsAndOnePersonPerUid)
 {
     QList<ContactReadIssue> issues;

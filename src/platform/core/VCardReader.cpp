@@ -584,6 +584,10 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
         } else if (have && !line.isEmpty() && (line.front() == ' ' || line.front() == '\t')) {
             logical.append(line.sliced(1));
         } else if (line.trimmed().isEmpty()) {
+            // A blank line ends the line before it: nothing after it continues that.
+            if (have)
+                handle(Line{logical, logicalNumber});
+            have = false;
             softBreak = false;
             continue;
         } else {
