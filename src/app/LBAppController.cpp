@@ -8,7 +8,6 @@
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
-#include "inspector/HUDTextPanes.h"
 #include "inspector/LBLayersController.h"
 #include "inspector/LBTextDrawerController.h"
 #include "layouts/LBLayoutSheetController.h"
@@ -262,12 +261,11 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
 {
     registerWindowClasses();
     registerMergeClasses();
-    registerTextPanes();
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     LayersPane::setFactory([] { return std::make_unique<LBLayersController>(); });
     DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
-    DrawerBrowser::setFactory(0, [] { return std::make_unique<LBShapeController>(); });
+    DrawerBrowser::setFactory(0, [] { return LBShapeController::makeShapes(); });
     DrawerBrowser::setFactory(4, [] { return std::make_unique<LBTextDrawerController>(); });
     LBPlaceholderSettings::setFactory(
         [](bool background) { return std::make_unique<LBPlaceholderSettingsSheet>(background); });

@@ -293,9 +293,12 @@ double LBLibraryController::constrainedDividerPosition(double proposed, double s
 void LBLibraryController::splitViewResized()
 {
     if (_saveOutlineHeightToPrefs) {
+        // Only a height that changed is written: an unchanged one (the shapes palette's
+        // hidden outline at every launch) would pin the registered default in the settings.
         const QString key = preferenceKeyOfType(OutlineHeightPreference);
-        if (!key.isNull())
-            defaults().setFloat(double(_splitView->sizes().value(0)), key);
+        const double height = double(_splitView->sizes().value(0));
+        if (!key.isNull() && defaults().doubleForKey(key) != height)
+            defaults().setFloat(height, key);
     }
     adjustNumCellsInMatrix(false);
 }

@@ -71,8 +71,13 @@ public:
 
     void setController(LBLibraryMatrixController* controller) { _controller = controller; }
     LBLibraryMatrixController* controller() const { return _controller; }
-    // The favourites accept drops; the shapes palette does not.
-    void setAcceptsDrags(bool accepts) { _acceptsDrags = accepts; }
+    // The favourites accept drops; the shapes palette does not (nor does the widget then
+    // take part in drag and drop, so no drop is offered over it).
+    void setAcceptsDrags(bool accepts)
+    {
+        _acceptsDrags = accepts;
+        setAcceptDrops(accepts);
+    }
     bool acceptsDrags() const { return _acceptsDrags; }
     // The kind of cell new rows are made of.
     void setPrototype(CellPrototype prototype) { _prototype = std::move(prototype); }

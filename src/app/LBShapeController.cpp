@@ -1,246 +1,17 @@
 #include "app/LBShapeController.h"
 
 #include "document/LBDocument.h"
-#include "graphics/LBTextArea.h"
-#include "platform/core/Strings.h"
-#include "platform/core/TextForms.h"
-#include "platform/core/UserDefaults.h"
-#include "platform/drawing/Bundle.h"
-#include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
-#include "platform/ui/Alert.h"
-#include "platform/ui/Drag.h"
+#include "platform/ui/SegmentedControl.h"
 #include "shapes/LBArrowHead.h"
-#include "shapes/LBCurvedLine.h"
-#include "shapes/LBImage.h"
 #include "shapes/LBLine.h"
 #include "shapes/LBModifiedShape.h"
 #include "shapes/LBRightTriangle.h"
 #include "shapes/LBTriangle.h"
 #include "window/LBEditController.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QSlider>
-#include <QVBoxLayout>
-
-#include <algorithm>
-#include <cmath>
-
-namespace {
-
-const QString kPrintLine = QStringLiteral("Quarn Print Line");
-const QString kPrintLine1 = QStringLiteral("Quarn Print Line 1");
-const QString kCellSizeKey = QStringLiteral("Shape Cell Size");
-
-platform::UserDefaults& defaults()
-{
-    return platform::UserDefaults::standardUserDefaults();
-}
-
-QString dialogString(const char* key)
-{
-    return platform::LocalizedString(QString::fromUtf8(key), QStringLiteral("DialogStrings"));
-}
-
-// The drag picture of one graphic at the zoom: a text box shows its text's outline.
-QImage dragPictureOfGraphic(const LBGraphic& source, double zoom)
-{
-    const std::shared_ptr<LBGraphic> graphic = source.copy(); // the picture changes it
-    auto* text = graphic->isTextBox() ? dynamic_cast<LBTextArea*>(graphic.get()) : nullptr;
-    if (text)
-        text->forceDrawTextOutline(true);
-    const platform::ImagePtr picture =
-        graphic->copyToImageWithScale(zoom, 1.0, false, graphic->isTextBox());
-    return picture ? picture->forcedBitmapImageRep() : QImage();
-}
-
-} // namespace
-
-// ==== The thumbnail grid ==================================================================
-//
-// Cells of the cell size in rows, as many columns as the width holds with the spare width
-// shared between them. A click selects a cell, a double-click inserts it, a drag of more
-// than 4 points carries its graphics out. It accepts no drops.
-
-class LBShapeController::Matrix : public QWidget
-{
-public:
-    Matrix(LBLibraryContent* content, QScrollArea* scroll)
-        : QWidget(scroll), _content(content), _scroll(scroll)
-    {
-        setAcceptDrops(content->acceptsDrops());
-        setAutoFillBackground(true);
-        QPalette white = palette();
-        white.setColor(QPalette::Window, Qt::white);
-        setPalette(white);
-    }
-
-    void setCellSize(const QSizeF& size)
-    {
-        _cell = QSize(std::max(1, int(size.width())), std::max(1, int(size.height())));
-        adjustColumns();
-    }
-    QSize cellSize() const { return _cell; }
-    qint64 columns() const { return _columns; }
-    qint64 selectedCell() const { return _selected; }
-
-    // Columns for the scroll area's width, then the rows for the cell count.
-    void adjustColumns()
-    {
-        const int scroller = _scroll->verticalScrollBar()->sizeHint().width();
-        const int available = std::max(1, _scroll->width() - 2 - scroller);
-        _columns = std::max<qint64>(1, available / _cell.width());
-        _spacing = _columns >= 2 ? (available - _columns * _cell.width()) / (_columns - 1) : 0;
-        const qint64 rows = (_content->graphicCount() + _columns - 1) / _columns;
-        resize(available, int(std::max<qint64>(rows * _cell.height(), 1)));
-        update();
-    }
-
-    QRect cellFrame(qint64 cell) const
-    {
-        const qint64 row = cell / _columns;
-        const qint64 column = cell % _columns;
-        return QRect(int(column * (_cell.width() + _spacing)), int(row * _cell.height()),
-                     _cell.width(), _cell.height());
-    }
-
-    qint64 cellAtPoint(const QPoint& point) const
-    {
-        if (point.x() < 0 || point.y() < 0)
-            return -1;
-        const qint64 column = point.x() / (_cell.width() + _spacing);
-        const qint64 row = point.y() / _cell.height();
-        if (column >= _columns || point.x() - column * (_cell.width() + _spacing) >= _cell.width())
-            return -1;
-        const qint64 cell = row * _columns + column;
-        return cell < _content->graphicCount() ? cell : -1;
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        platform::GraphicsContext context(&painter, true);
-        const platform::GraphicsContext::Scope current(context);
-        const QList<std::shared_ptr<platform::Image>> pictures = _content->thumbnails();
-        for (qint64 cell = 0; cell < pictures.size(); ++cell) {
-            const QRectF frame = cellFrame(cell);
-            if (cell == _selected) {
-                QPainterPath ring;
-                ring.addRoundedRect(frame.adjusted(3, 3, -3, -3), 7, 7);
-                painter.setPen(QPen(palette().highlight().color(), 2.5));
-                painter.drawPath(ring);
-            }
-            const std::shared_ptr<platform::Image>& picture = pictures.at(cell);
-            if (!picture || picture->size().isEmpty())
-                continue;
-            // The picture fitted into the cell less a margin, keeping its proportions.
-            const QRectF inner = frame.adjusted(6, 6, -6, -6);
-            QSizeF size = picture->size();
-            size.scale(inner.size(), Qt::KeepAspectRatio);
-            const QRectF target(inner.center() - QPointF(size.width(), size.height()) / 2.0, size);
-            picture->drawInRect(target);
-        }
-    }
-
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        if (event->button() != Qt::LeftButton)
-            return;
-        _down = event->position().toPoint();
-        _downCell = cellAtPoint(_down);
-        _selected = _downCell;
-        update();
-    }
-
-    void mouseDoubleClickEvent(QMouseEvent* event) override
-    {
-        const qint64 cell = cellAtPoint(event->position().toPoint());
-        if (event->button() == Qt::LeftButton && cell >= 0)
-            _content->processDoubleClickAtCell(cell);
-    }
-
-    void mouseMoveEvent(QMouseEvent* event) override
-    {
-        if (_downCell < 0 || !(event->buttons() & Qt::LeftButton))
-            return;
-        const QPoint at = event->position().toPoint();
-        if (std::abs(at.x() - _down.x()) <= 4 && std::abs(at.y() - _down.y()) <= 4)
-            return;
-        const qint64 cell = _downCell;
-        _downCell = -1;
-        startDrag(cell);
-    }
-
-    void mouseReleaseEvent(QMouseEvent*) override { _downCell = -1; }
-
-private:
-    void startDrag(qint64 cell)
-    {
-        const QList<std::shared_ptr<LBGraphic>> graphics = _content->graphicsForCell(cell);
-        if (graphics.isEmpty()) {
-            platform::Alert alert;
-            alert.messageText = dialogString("Missing File");
-            alert.informativeText = dialogString(
-                "This image was created by linking to a file which has since been moved or "
-                "deleted. You must restore the original file in order to use this image.");
-            alert.buttons = {dialogString("OK")};
-            alert.beginSheetModalForWindow(window());
-            return;
-        }
-        const double zoom = _content->documentZoomFactor();
-        QString type = kPrintLine;
-        QImage image;
-        QPoint hotSpot;
-        if (graphics.size() == 1) {
-            const LBGraphic& graphic = *graphics.first();
-            image = dragPictureOfGraphic(graphic, zoom);
-            if (dynamic_cast<const LBImage*>(&graphic))
-                type = kPrintLine1;
-            const auto* curve = dynamic_cast<const LBCurvedLine*>(&graphic);
-            if (curve && curve->numControlPoints() == 1)
-                hotSpot = QPoint(4, 2);
-        } else {
-            image = QImage::fromData(LBDocument::TIFFRepresentationForGraphics(graphics));
-        }
-        if (hotSpot.isNull()) {
-            // The picture starts centred on the cell.
-            const QRect frame = cellFrame(cell);
-            const QPoint topLeft(frame.x() + (frame.width() - image.width()) / 2,
-                                 frame.y() + (frame.height() - image.height()) / 2);
-            hotSpot = _down - topLeft;
-        }
-        platform::Drag drag(this);
-        platform::Pasteboard& pasteboard = drag.pasteboard();
-        pasteboard.declareTypes({type, platform::TIFFPboardType});
-        pasteboard.setData(LBDocument::dataForGraphics(graphics), type);
-        if (!image.isNull()) {
-            pasteboard.setData(platform::Image::fromBitmap(image)->TIFFRepresentationUsingLZW(),
-                               platform::TIFFPboardType);
-            drag.setImage(image, hotSpot);
-        }
-        drag.exec(Qt::CopyAction, Qt::CopyAction);
-    }
-
-    LBLibraryContent* _content;
-    QScrollArea* _scroll;
-    QSize _cell{55, 55};
-    qint64 _columns = 1;
-    qint64 _spacing = 0;
-    qint64 _selected = -1;
-    qint64 _downCell = -1;
-    QPoint _down;
-};
+#include <QTreeView>
 
 // ==== The cells ===========================================================================
 
@@ -344,127 +115,54 @@ QString LBShapeController::resourcePathForCell(qint64 cell)
 
 // ==== The controller ======================================================================
 
-LBShapeController::LBShapeController(QObject* parent) : QObject(parent)
+std::unique_ptr<LBShapeController> LBShapeController::makeShapes()
 {
-    buildView();
-    loadCollections();
-    loadObjects();
+    auto controller = std::make_unique<LBShapeController>();
+    controller->initWithNibNamed(QStringLiteral("Shapes"));
+    return controller;
 }
 
-LBShapeController::~LBShapeController()
+void LBShapeController::awakeFromNib()
 {
-    delete _mainView;
-}
-
-void LBShapeController::buildView()
-{
-    _mainView = new QWidget;
-    _mainView->setObjectName(QStringLiteral("Shapes"));
-    auto* layout = new QVBoxLayout(_mainView);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-
-    auto* scroll = new QScrollArea(_mainView);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidgetResizable(false);
-    scroll->setBackgroundRole(QPalette::Base);
-    QPalette white = scroll->palette();
-    white.setColor(QPalette::Base, Qt::white);
-    scroll->setPalette(white);
-    _matrix = new Matrix(this, scroll);
-    scroll->setWidget(_matrix);
-    layout->addWidget(scroll, 1);
-
-    // The zoom slider between its two pictures.
-    auto* bar = new QWidget(_mainView);
-    auto* barLayout = new QHBoxLayout(bar);
-    barLayout->setContentsMargins(8, 0, 8, 4);
-    const auto picture = [bar](const char* name) {
-        auto* label = new QLabel(bar);
-        label->setPixmap(
-            platform::Bundle().pixmapNamed(QString::fromLatin1(name), bar->devicePixelRatioF()));
-        return label;
-    };
-    barLayout->addWidget(picture("ZoomLeft"));
-    _zoomSlider = new QSlider(Qt::Horizontal, bar);
-    _zoomSlider->setRange(20, 120);
-    barLayout->addWidget(_zoomSlider, 1);
-    barLayout->addWidget(picture("ZoomRight"));
-    layout->addWidget(bar);
-
-    const QSizeF size = cellSize();
-    _zoomSlider->setValue(int(size.width()));
-    _matrix->setCellSize(size);
-    connect(_zoomSlider, &QSlider::valueChanged, this, [this](int value) {
-        if (value != _matrix->cellSize().height())
-            setCellSize(value);
-    });
-    scroll->installEventFilter(this);
-}
-
-bool LBShapeController::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Resize && _matrix
-        && watched == _matrix->parentWidget()->parentWidget())
-        _matrix->adjustColumns();
-    return QObject::eventFilter(watched, event);
-}
-
-QWidget* LBShapeController::mainView()
-{
-    return _mainView;
-}
-
-QWidget* LBShapeController::matrix() const
-{
-    return _matrix;
-}
-
-void LBShapeController::setEditController(LBEditController* controller)
-{
-    _editController = controller;
-    _editControllerObject = controller;
-}
-
-void LBShapeController::drawerResized()
-{
-    _matrix->adjustColumns();
-}
-
-void LBShapeController::setOutlineHeightFromPrefs(const QString& key)
-{
-    // No collections: the outline keeps the height the setting gives it (none by default).
-    Q_UNUSED(key);
-    _matrix->adjustColumns();
+    matrix()->setPrototype([] { return std::make_unique<LBMatrixCell>(); });
+    matrix()->setAcceptsDrags(false);
+    outlineView()->hide();
+    collectionControl()->hide();
+    graphicControl()->hide();
+    commonAwakeFromNib();
 }
 
 QString LBShapeController::preferenceKeyOfType(qint64 kind) const
 {
     switch (kind) {
-    case 0: return QStringLiteral("Shapes Collection Index");
-    case 4: return QStringLiteral("Shapes Outline Height");
-    case 5: return kCellSizeKey;
+    case SelectedRowPreference: return QStringLiteral("Shapes Collection Index");
+    case OutlineHeightPreference: return QStringLiteral("Shapes Outline Height");
+    case CellSizePreference: return QStringLiteral("Shape Cell Size");
     default: return QString();
     }
 }
 
 void LBShapeController::loadObjects()
 {
+    _objects.clear();
+    _names.clear();
     _thumbnails.clear();
-    for (qint64 n = 1; n <= CellCount; ++n)
-        _thumbnails.append(platform::Image::imageNamed(QStringLiteral("Shape%1").arg(n)));
-    if (_matrix)
-        _matrix->update();
+    for (qint64 n = 1; n <= CellCount; ++n) {
+        const platform::ImagePtr picture =
+            platform::Image::imageNamed(QStringLiteral("Shape%1").arg(n));
+        _thumbnails.append(picture ? LBLibraryThumbnail::fromImage(picture->forcedBitmapImageRep())
+                                   : LBLibraryThumbnail());
+    }
 }
 
-QList<std::shared_ptr<LBGraphic>> LBShapeController::graphicsForCell(qint64 cell)
+QList<LBGraphicPtr> LBShapeController::graphicsForCell(qint64 cell)
 {
-    LBEditController* edit = _editControllerObject ? _editController : nullptr;
+    LBEditController* edit = editController();
     if (!edit || cell < 0 || cell >= CellCount)
         return {};
     if (cell < FirstResourceCell) {
         const CellRecipe& recipe = cellTable().at(cell);
-        const std::shared_ptr<LBGraphic> shape =
+        const LBGraphicPtr shape =
             edit->createShapeOfClass(recipe.className, recipe.alternate ? 1 : 0);
         if (!shape)
             return {};
@@ -478,45 +176,7 @@ QList<std::shared_ptr<LBGraphic>> LBShapeController::graphicsForCell(qint64 cell
         LBDocument::graphicsForData(file.readAll());
     if (!list || list->isPages)
         return {};
-    for (const std::shared_ptr<LBGraphic>& graphic : list->graphics)
+    for (const LBGraphicPtr& graphic : list->graphics)
         edit->applyDefaultShapeSettingsToGraphic(*graphic);
     return list->graphics;
-}
-
-double LBShapeController::documentZoomFactor() const
-{
-    return _editControllerObject && _editController ? _editController->zoomFactor() : 1.0;
-}
-
-void LBShapeController::processDoubleClickAtCell(qint64 cell)
-{
-    LBEditController* edit = _editControllerObject ? _editController : nullptr;
-    if (!edit)
-        return;
-    const QList<std::shared_ptr<LBGraphic>> graphics = graphicsForCell(cell);
-    edit->deselectAll();
-    if (graphics.size() == 1)
-        edit->insertGraphic(graphics.first(), true);
-    else
-        edit->insertGraphics(graphics, true);
-}
-
-QSizeF LBShapeController::cellSize() const
-{
-    const QSizeF size = platform::sizeFromString(defaults().stringForKey(kCellSizeKey));
-    return size.isEmpty() ? QSizeF(55, 55) : size;
-}
-
-void LBShapeController::setCellSize(double side)
-{
-    const double whole = std::trunc(side);
-    if (whole < 1.0)
-        return;
-    const QSizeF size(whole, whole);
-    _matrix->setCellSize(size);
-    if (_zoomSlider->value() != int(whole)) {
-        const QSignalBlocker quiet(_zoomSlider);
-        _zoomSlider->setValue(int(whole));
-    }
-    defaults().setObject(platform::stringFromSize(size), kCellSizeKey);
 }

@@ -175,6 +175,8 @@ public:
     QColor storedFillColor1() const { return _fillColor1; }
     QColor strokeColor() const;
     void setStrokeColor(const QColor& color);
+    // The stroke colour as stored, without the graphic's alpha (see storedFillColor()).
+    QColor storedStrokeColor() const { return _strokeColor; }
     bool drawsStroke() const { return _gFlags.drawsStroke; }
     void setDrawsStroke(bool drawsStroke);
     double strokeLineWidth() const { return _lineWidth; }

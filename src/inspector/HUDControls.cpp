@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QFocusEvent>
+#include <QIcon>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -216,6 +217,14 @@ void HUDStyle::drawControl(ControlElement element, const QStyleOption* option, Q
                 const double right = hudImageSize(parts.right).width();
                 const QRectF room(option->rect.x() + left, option->rect.y(),
                                   option->rect.width() - left - right, option->rect.height());
+                const QIcon icon = button->selectedItem()->icon();
+                if (!icon.isNull()) {
+                    // A picture item (a line style, an arrow) shows its picture.
+                    const QSize size = icon.actualSize(room.size().toSize());
+                    const QPoint at(int(room.x()), int(room.center().y() - size.height() / 2.0));
+                    icon.paint(painter, QRect(at, size));
+                    return;
+                }
                 painter->setPen(Qt::white);
                 painter->setFont(widget->font());
                 painter->drawText(room, Qt::AlignLeft | Qt::AlignVCenter,

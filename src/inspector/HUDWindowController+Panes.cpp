@@ -175,3 +175,16 @@ void HUDWindowController::showHelp()
     if (helpHandler)
         helpHandler();
 }
+
+HUDWindowController::Pane
+HUDWindowController::paneRow(int tag, const std::function<QWidget*(HUDWindowController&)>& factory,
+                             void (HUDWindowController::*update)(),
+                             void (HUDWindowController::*action)(QObject*))
+{
+    Pane pane;
+    pane.tag = tag;
+    pane.factory = factory;
+    pane.update = [update](HUDWindowController& c) { (c.*update)(); };
+    pane.action = [action](HUDWindowController& c, QObject* sender) { (c.*action)(sender); };
+    return pane;
+}

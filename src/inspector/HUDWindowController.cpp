@@ -4,6 +4,7 @@
 #include "controls/LBImageButton.h"
 #include "graphics/LBProcessState.h"
 #include "graphics/LBTextArea.h"
+#include "inspector/HUDTextPanes.h"
 #include "inspector/HUDWindow.h"
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
@@ -140,6 +141,11 @@ void HUDWindowController::setAnimationsEnabled(bool enabled)
 void HUDWindowController::registerPaneFiles()
 {
     static const bool registered = [] {
+        registerDimensionsPane();
+        registerRotationPane();
+        registerShapeColorPane();
+        registerLineColorPane();
+        registerTransparencyPanes();
         registerTextGradientTools();
         registerImageAdjustTools();
         registerImageEffectsTools();
@@ -147,6 +153,7 @@ void HUDWindowController::registerPaneFiles()
         registerGroupPane();
         registerPlaceholderPane();
         registerCurvedTextPane();
+        registerTextPanes();
         return true;
     }();
     (void)registered;
@@ -162,6 +169,7 @@ HUDWindowController::HUDWindowController(qint64 mode, QObject* parent) : QObject
 
 HUDWindowController::~HUDWindowController()
 {
+    stopAdjustingPerspectiveIfNecessary();
     _observers.clear();
     if (_textFieldTimer)
         _textFieldTimer->stop();
@@ -287,12 +295,6 @@ void HUDWindowController::resetAndHide()
     setSelectedGraphicView(nullptr);
     _selectedGraphics.clear();
     orderOut();
-}
-
-void HUDWindowController::updateRotateFlipTools()
-{
-    if (!_selectedGraphics.isEmpty() && _currToolsTag == RotateFlipTools)
-        updateSelectedTools();
 }
 
 // --- Window ---
@@ -795,6 +797,7 @@ void HUDWindowController::rememberTagForKind(int tag)
 
 void HUDWindowController::toolsPopupAction(int tag)
 {
+    stopAdjustingPerspectiveIfNecessary();
     if (!isWindowVisible())
         forceOpen();
     _toolsPopup->selectItemWithTag(tag);

@@ -37,6 +37,8 @@
 #include <vector>
 
 class HUDContentView;
+class HUDPopUpButton;
+class HUDStepper;
 class HUDTextPopUpButton;
 class HUDWindow;
 class LBGraphicView;
@@ -249,6 +251,68 @@ public:
     void setWindowHeightForPane(int paneHeight, bool animate);
     static QString stripTrailingZerosFromString(const QString& string);
 
+    // --- Dimensions and rotation panes ---
+    void updateSizeTools();
+    void sizeToolsAction(QObject* sender);
+    void rotateFlipToolsAction(QObject* sender);
+    // A value in the display unit of "Units Type" (0 inches, 1 centimetres, else points)
+    // in points.
+    static double convertValueToPixels(double value);
+    // The text of a length in points in the display unit: inches and centimetres with at
+    // most two decimals, trailing zeros dropped, points whole; with the unit's suffix
+    // ("1.25 in", "57 pt").
+    static QString lengthText(double points);
+    // A dial angle (whole degrees) snapped to the nearest quarter turn within 10 degrees.
+    static double snappedRotationAngle(double angle);
+    void stopAdjustingPerspectiveIfNecessary();
+    bool adjustingPerspective() const { return _adjustingPerspective; }
+
+    // --- Colour panes ---
+    enum FillKind : qint64 {
+        NoFillKind = 0,
+        SolidFillKind = 1,
+        SoftFillKind = 2,
+        LinearGradientFillKind = 3,
+        RadialGradientFillKind = 4
+    };
+    enum ShapeToolsType : qint64 {
+        PlainShapeTools = 1,
+        SoftFillShapeTools = 2,
+        ImageTintShapeTools = 3,
+        GradientShapeTools = 4
+    };
+    void updateShapeColorTools();
+    void shapeColorToolsAction(QObject* sender);
+    void updateLineColorTools();
+    void lineColorToolsAction(QObject* sender);
+    static qint64 fillKindForGraphic(const LBGraphic& graphic);
+    // The dash style (0-10) whose pattern matches exactly, else 0 (solid).
+    static qint64 strokeStyleForPattern(const LBGraphic::DashPattern& pattern, qint64 count);
+    // The style's lengths and count; solid (count 0) for 0 and for any style outside 0-10.
+    static void valuesForStrokeStyle(qint64 style, LBGraphic::DashPattern* pattern, qint64* count);
+    static void setImagesForStrokeStylePopup(HUDPopUpButton* popUp, bool hasNoneItem);
+    // A stroke width stepped once up or down from `width` (1 point at or above 1 point,
+    // else a quarter); the caller refuses results outside (0, 1000).
+    static double steppedStrokeWidth(double width, bool up);
+    // A stroke width as the panes show it ("0.75 pt").
+    static QString strokeWidthText(double width);
+    void setWindowHeightForShapeToolsType(qint64 type, bool animate);
+    void updateSoftFillAngleText(double angle);
+    // The text of a dial angle: above 359 less 360; "0º" unless strictly between 0 and 360.
+    static QString angleText(double angle);
+    void updateImageTintControlsForGraphic(const LBGraphic& graphic);
+    // Both colours equal in RGB; false when either is invalid.
+    static bool color(const QColor& color, const QColor& isEqualTo);
+
+    // --- Transparency, shadow and reflection panes ---
+    void updateTransparencyTools();
+    void transparencyToolsAction(QObject* sender);
+    void updateShadowTools();
+    void shadowToolsAction(QObject* sender);
+    void updateShadowAngleText(double angle);
+    void updateReflectionTools();
+    void reflectionToolsAction(QObject* sender);
+
     // Asks the application to show help (it sets the handler).
     void showHelp();
     static void setHelpHandler(const std::function<void()>& handler);
@@ -276,6 +340,21 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A row of the pane table from the pane's view factory, update and action.
+    static Pane paneRow(int tag, const std::function<QWidget*(HUDWindowController&)>& factory,
+                        void (HUDWindowController::*update)(),
+                        void (HUDWindowController::*action)(QObject*));
+    static void registerDimensionsPane();
+    static void registerRotationPane();
+    static void registerShapeColorPane();
+    static void registerLineColorPane();
+    static void registerTransparencyPanes();
+    // The stroke width field or stepper of a colour pane applied to the selection ("Set
+    // Stroke Width"); false when the stepper asked for no change.
+    bool applyStrokeWidth(bool fromStepper, QLineEdit* field, HUDStepper* stepper);
+    // The pane's view of a tag (made on first use) as its outlets.
+    template <typename Outlets>
+    Outlets* paneOutlets(int tag);
     friend class HUDCropTools;
     void loadWindow();
     void textTimerFired();
@@ -342,5 +421,21 @@ private:
     int _preForceToolsTag = NoTools; // the pane shown before a crop forced the Crop pane
     const QEvent* _textFieldKeyEvent = nullptr; // a key a pane's text field had first
 
+    // Dimensions and rotation panes.
+    QStringList _origFieldStr = QStringList(4); // x, y, width, height as last shown
+    double _origFloatValue = 0.0;
+    bool _adjustingPerspective = false;
+    bool _effectWasAdded = false;
+    bool _temporaryGroup = false;
+    bool _performedGroupRotationCheck = false;
+    QList<LBGraphicPtr> _temporaryGroupOrder; // the members' stacking before grouping
+    bool _endpointImagesLoaded = false;
+
     std::vector<platform::ObserverToken> _observers;
 };
+
+template <typename Outlets>
+Outlets* HUDWindowController::paneOutlets(int tag)
+{
+    return dynamic_cast<Outlets*>(paneView(tag));
+}

@@ -2,24 +2,75 @@
 
 // The favourites in a folder of their own: a support folder and a working folder under a
 // temporary folder, alerts answered and recorded, progress windows watched, the library's
-// settings as registered. Pictures are written as files on demand.
+// settings as registered. Pictures are written as files on demand; mouse events and drops are
+// sent to a widget as the window system would deliver them.
 
 #include "app/LBAppController.h"
 #include "app/LBLibraryController.h"
+#include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/PrintInfo.h"
 #include "platform/ui/ProgressWindow.h"
+#include "shapes/LBRectangle.h"
+#include "shapes/ShapeClasses.h"
+#include "window/DrawerBrowser.h"
+#include "window/LBDrawerController.h"
+#include "window/LBEditController.h"
+#include "window/LBWindowController.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+// A mouse event of the left button sent to the widget at the point.
+inline void send(QWidget* widget, QEvent::Type type, const QPointF& at, Qt::KeyboardModifiers keys,
+                 Qt::MouseButtons buttons = Qt::LeftButton)
+{
+    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, keys);
+    QApplication::sendEvent(widget, &event);
+}
+
+// A drop of the data onto the matrix at the point; the action the matrix took.
+inline Qt::DropAction drop(LBLibraryMatrix* matrix, QMimeData* data, const QPointF& at,
+                           Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
+{
+    QDragEnterEvent enter(at.toPoint(), offered, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(matrix, &enter);
+    if (!enter.isAccepted())
+        return Qt::IgnoreAction;
+    QDragMoveEvent move(at.toPoint(), offered, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(matrix, &move);
+    QDropEvent dropped(at, offered, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(matrix, &dropped);
+    return dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction;
+}
+
+inline LBGraphicPtr rectangle(const QRectF& bounds)
+{
+    auto shape = std::make_shared<LBRectangle>();
+    shape->setBoundsNoOtherChanges(bounds);
+    return shape;
+}
+
+// The data of graphics dragged out of a canvas: graphics-list data under "Quarn Print Line".
+inline void setDraggedGraphics(QMimeData& data, const LBDocument::Layer& graphics)
+{
+    platform::Pasteboard pasteboard(&data);
+    pasteboard.declareTypes({QStringLiteral("Quarn Print Line")});
+    pasteboard.setData(LBDocument::dataForGraphics(graphics), QStringLiteral("Quarn Print Line"));
+}
 
 struct SeenAlert
 {
@@ -75,6 +126,11 @@ protected:
 
     void TearDown() override
     {
+        if (_drawerMode >= 0) {
+            DrawerBrowser::setFactory(_drawerMode, nullptr);
+            DesignDrawer::setFactory(nullptr);
+            DesignModeController::setFactory(nullptr);
+        }
         library.reset();
         forgetSettings();
         platform::Alert::setResponder(nullptr);
@@ -107,6 +163,38 @@ protected:
         library->mainView()->show();
         library->drawerResized();
         return *library;
+    }
+
+    struct DesignDrawerShown
+    {
+        LBEditController* edit = nullptr;
+        LBDrawerController* drawer = nullptr;
+    };
+    // The document's design window, shown with its drawer open at the mode whose browser
+    // the factory makes (the factories stay installed until the test ends); no design
+    // controller or drawer when the window did not make them.
+    DesignDrawerShown showDesignDrawer(LBDocument& document, qint64 mode,
+                                       DrawerBrowser::Factory factory)
+    {
+        registerShapeClasses();
+        platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
+        DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
+        DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+        DrawerBrowser::setFactory(mode, std::move(factory));
+        _drawerMode = mode;
+        document.setOpenedExistingFile(true);
+        auto* window = new LBWindowController;
+        document.addWindowController(window);
+        window->window()->show();
+        QApplication::processEvents();
+        DesignDrawerShown shown;
+        shown.edit = static_cast<LBEditController*>(window->editController());
+        if (!shown.edit)
+            return shown;
+        shown.edit->openDrawer(true, false, false);
+        shown.edit->setDrawerMode(mode);
+        shown.drawer = static_cast<LBDrawerController*>(shown.edit->drawerController());
+        return shown;
     }
 
     QString storePath() const { return _folder.path() + QStringLiteral("/Support/Favorites"); }
@@ -150,4 +238,5 @@ private:
     QTemporaryDir _folder;
     QString _oldSupport;
     QString _oldTemporary;
+    qint64 _drawerMode = -1;
 };

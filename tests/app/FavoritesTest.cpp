@@ -43,13 +43,6 @@ QByteArray bytesOf(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-LBGraphicPtr rectangle(const QRectF& bounds)
-{
-    auto shape = std::make_shared<LBRectangle>();
-    shape->setBoundsNoOtherChanges(bounds);
-    return shape;
-}
-
 LBGraphicPtr imageGraphic(const QString& file)
 {
     auto image = std::make_shared<LBImage>();
@@ -416,11 +409,8 @@ TEST_F(Favorites, DroppedGraphicsAreAddedGroupedAndAnnounced)
     const platform::ObserverToken token = platform::NotificationCenter::defaultCenter().addObserver(
         LBGraphicAddedToFavorites, nullptr, [&](const platform::Notification&) { ++announced; });
     QMimeData mime;
+    setDraggedGraphics(mime, {rectangle(QRectF(0, 0, 10, 10)), rectangle(QRectF(20, 0, 10, 10))});
     platform::Pasteboard pasteboard(&mime);
-    pasteboard.declareTypes({QStringLiteral("Quarn Print Line")});
-    pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{
-                           rectangle(QRectF(0, 0, 10, 10)), rectangle(QRectF(20, 0, 10, 10))}),
-                       QStringLiteral("Quarn Print Line"));
     favourites.makeNewGraphicsFromPasteboard(pasteboard, 0);
     EXPECT_EQ(announced, 1);
     ASSERT_EQ(favourites.graphicCount(), 1);
@@ -673,28 +663,11 @@ TEST_F(Favorites, TheOldLibraryIsImportedIntoANewStoreOnce)
 
 TEST_F(Favorites, TheDesignDrawerShowsThemAndADoubleClickInsertsIntoTheDesign)
 {
-    registerShapeClasses();
-    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
-    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
-    DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
-    DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
-    const auto restore = qScopeGuard([] {
-        DrawerBrowser::setFactory(5, nullptr);
-        DesignDrawer::setFactory(nullptr);
-        DesignModeController::setFactory(nullptr);
-    });
     {
         LBDocument document;
-        document.setOpenedExistingFile(true);
-        auto* window = new LBWindowController;
-        document.addWindowController(window);
-        window->window()->show();
-        QApplication::processEvents();
-        auto* edit = static_cast<LBEditController*>(window->editController());
+        const auto [edit, drawer] =
+            showDesignDrawer(document, 5, [] { return LBLibraryController::makeFavorites(); });
         ASSERT_NE(edit, nullptr);
-        edit->openDrawer(true, false, false);
-        edit->setDrawerMode(5);
-        auto* drawer = static_cast<LBDrawerController*>(edit->drawerController());
         ASSERT_NE(drawer, nullptr);
         auto* favourites = dynamic_cast<LBLibraryController*>(drawer->browser(5));
         ASSERT_NE(favourites, nullptr);

@@ -20,34 +20,12 @@
 
 namespace {
 
-void send(QWidget* widget, QEvent::Type type, const QPointF& at, Qt::KeyboardModifiers keys,
-          Qt::MouseButtons buttons = Qt::LeftButton)
-{
-    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, keys);
-    QApplication::sendEvent(widget, &event);
-}
-
 void click(LBLibraryMatrix* matrix, qint64 index, Qt::KeyboardModifiers keys = Qt::NoModifier)
 {
     const qint64 columns = matrix->numberOfColumns();
     const QPointF at = matrix->cellFrameAtRow(index / columns, index % columns).center();
     send(matrix, QEvent::MouseButtonPress, at, keys);
     send(matrix, QEvent::MouseButtonRelease, at, keys, Qt::NoButton);
-}
-
-// A drop of the data onto the matrix at the point; the action the matrix took.
-Qt::DropAction drop(LBLibraryMatrix* matrix, QMimeData* data, const QPointF& at,
-                    Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
-{
-    QDragEnterEvent enter(at.toPoint(), offered, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(matrix, &enter);
-    if (!enter.isAccepted())
-        return Qt::IgnoreAction;
-    QDragMoveEvent move(at.toPoint(), offered, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(matrix, &move);
-    QDropEvent dropped(at, offered, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(matrix, &dropped);
-    return dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction;
 }
 
 QByteArray bytesOfPicture(const QString& path)
@@ -239,12 +217,7 @@ TEST_F(LibraryMatrix, DropsOfFilesGraphicsAndPictures)
 
     // Graphics from elsewhere (a canvas): added where they are dropped.
     QMimeData graphics;
-    platform::Pasteboard pasteboard(&graphics);
-    pasteboard.declareTypes({QStringLiteral("Quarn Print Line")});
-    auto shape = std::make_shared<LBRectangle>();
-    shape->setBoundsNoOtherChanges(QRectF(0, 0, 20, 10));
-    pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{shape}),
-                       QStringLiteral("Quarn Print Line"));
+    setDraggedGraphics(graphics, {rectangle(QRectF(0, 0, 20, 10))});
     EXPECT_EQ(drop(matrix, &graphics, centreOf(0)), Qt::CopyAction);
     ASSERT_EQ(favourites.graphicCount(), 7);
     EXPECT_EQ(favourites.objects()[0].type, LBLibraryStore::GraphicsObject);

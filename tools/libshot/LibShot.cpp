@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     settings.setBool(true, QStringLiteral("LayersViewIsClosed"));
     DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
     DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
-    DrawerBrowser::setFactory(0, [] { return std::make_unique<LBShapeController>(); });
+    DrawerBrowser::setFactory(0, [] { return LBShapeController::makeShapes(); });
     DrawerBrowser::setFactory(4, [] { return std::make_unique<LBTextDrawerController>(); });
 
     LBDocument document;
@@ -114,7 +114,8 @@ int main(int argc, char** argv)
     edit->setDrawerMode(0);
     wait(300);
     if (auto* shapes = dynamic_cast<LBShapeController*>(drawer->browser(0))) {
-        shapes->processDoubleClickAtCell(18);
+        shapes->processDoubleClickAtRow(18 / shapes->matrix()->numberOfColumns(),
+                                        18 % shapes->matrix()->numberOfColumns());
         wait(200);
     }
     saved = saved && grab(window, argv[2]);
