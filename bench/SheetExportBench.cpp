@@ -6,15 +6,18 @@
 // resident memory of the process (run one case a process to read it for that case).
 // Goals: bench/targets.txt.
 //
-// The fields are drawn unmerged (their names) until the merge resolves them; the barcode's
-// picture of each record comes through the merge services, cached by symbology and text.
+// The fields are merged from the imported records (the three import fields of the shipped
+// field lists); the barcode's picture of each record comes through the merge services,
+// cached by symbology and text.
 
 #include "document/DimensionInfo.h"
 #include "document/LBDocument.h"
+#include "graphics/LBProcessState.h"
 #include "graphics/LBTextArea.h"
 #include "merge/BarcodePictureCache.h"
 #include "merge/LBMergeServices.h"
 #include "merge/MergeClasses.h"
+#include "platform/core/PropertyList.h"
 #include "platform/core/UndoManager.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
@@ -35,6 +38,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "support/PeakMemory.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -45,18 +50,6 @@ constexpr double kLabelHeight = 72.0;
 constexpr double kTop = 36.0;
 constexpr double kLeft = 13.5;
 constexpr double kGap = 9.0;
-
-// The peak resident set of the process, MiB.
-double peakResidentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0.0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0.0;
-}
 
 // The records of the imported text, and the barcode of a record's first column.
 class BenchServices : public LBMergeServices
@@ -75,6 +68,14 @@ public:
     LBDocument* document() const { return window().document(); }
     BarcodePictureCache cache;
 };
+
+QVariantList fieldList(const QString& resource)
+{
+    QFile file(resource);
+    file.open(QIODevice::ReadOnly);
+    const auto list = platform::PropertyList::read(file.readAll(), nullptr);
+    return list ? list->toList() : QVariantList();
+}
 
 QStringList importedRecords(qint64 count)
 {
@@ -116,14 +117,20 @@ struct Sheet
         info[DimensionInfo::startLabel] = 1;
         document.setImportTextArray(importedRecords(records), 3);
 
+        using List = LBProcessState::FieldsList;
+        LBProcessState::fieldsList(List::Standard) = fieldList(QStringLiteral(":/Fields.plist"));
+        LBProcessState::fieldsList(List::My) = fieldList(QStringLiteral(":/MyFields.plist"));
+        LBProcessState::fieldsList(List::Misc) = fieldList(QStringLiteral(":/MiscFields.plist"));
+
         document.undoManager()->disableUndoRegistration();
         auto box = std::make_shared<LBTextArea>();
         box->setBoundsNoOtherChanges(QRectF(8, 6, 120, 60));
         platform::AttributedString text;
         for (int field = 1; field <= 3; ++field) {
-            const QString name = QStringLiteral("kLBImport%1Field").arg(field);
+            const QString name = QStringLiteral("Import %1").arg(field);
             text.appendAttributedString(platform::AttributedString(
-                name, {{LBQFieldAttributeName, QVariantMap{{"propertyName", name}}}}));
+                name,
+                {{LBQFieldAttributeName, LBMergeServices::fieldAttributeForFieldString(name)}}));
             if (field < 3)
                 text.appendAttributedString(platform::AttributedString(QStringLiteral("\n")));
         }
@@ -192,7 +199,8 @@ void printAllSheetsBaseline(benchmark::State& state, bool logoAndBarcode)
             const QPointF origin(kLeft + (cell % 3) * (kLabelWidth + kGap),
                                  kTop + (cell / 3) * kLabelHeight);
             painter.drawText(QRectF(origin + QPointF(8, 6), QSizeF(120, 60)),
-                             QStringLiteral("kLBImport1Field\nkLBImport2Field\nkLBImport3Field"));
+                             texts.at(r * 3) + QLatin1Char('\n') + texts.at(r * 3 + 1)
+                                 + QLatin1Char('\n') + texts.at(r * 3 + 2));
             if (logoAndBarcode) {
                 painter.drawImage(QRectF(origin + QPointF(150, 6), QSizeF(30, 30)), logo);
                 if (const auto picture = cache.picture(LBCode128Barcode, texts.at(r * 3))) {

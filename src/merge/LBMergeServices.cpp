@@ -16,6 +16,7 @@
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
 #include "platform/ui/Alert.h"
+#include "shapes/LBBarcodeImage.h"
 #include "shapes/LBImage.h"
 #include "window/LBWindowController.h"
 
@@ -109,6 +110,8 @@ LBMergeServices::LBMergeServices(LBWindowController& window) : _window(window)
 
 LBMergeServices::~LBMergeServices()
 {
+    // The contact tables read this model: they go first.
+    delete _contactColumns;
     delete _calibrationController;
     delete _envelopeSheet;
     delete _exportPanel;
@@ -151,22 +154,56 @@ qint64 LBMergeServices::numSelectedPeople()
     const QStringList records = doc->importTextArrayAndColumnCount(&columns);
     if (!records.isEmpty() && columns > 0)
         return records.size() / columns;
-    return 1;
+    return _window.foundOtherContactField() ? _selectedPeople.size() : 1;
 }
 
 QString LBMergeServices::contactUIDForIndex(qint64 index, const QString& currentUID)
 {
-    Q_UNUSED(index);
-    Q_UNUSED(currentUID);
-    return QString();
+    Q_UNUSED(currentUID); // a value: nothing is handed over
+    if (!_window.foundOtherContactField())
+        return QString();
+    const platform::ContactPersonPtr person = contactAtIndex(index);
+    return person ? person->uniqueId() : QString();
 }
 
 std::shared_ptr<platform::Image>
 LBMergeServices::substituteImageForGraphic(const LBGraphic& graphic, qint64 fromContact)
 {
-    Q_UNUSED(graphic);
-    Q_UNUSED(fromContact);
-    return nullptr;
+    const auto picture = [](const platform::ContactPersonPtr& person) {
+        const QByteArray data = person ? person->imageData() : QByteArray();
+        return data.isEmpty() ? nullptr : platform::Image::fromData(data);
+    };
+    const auto userImage = [](const char* key) {
+        const QByteArray data = defaults().dataForKey(QLatin1String(key));
+        return data.isEmpty() ? nullptr : platform::Image::fromData(data);
+    };
+    switch (graphic.specialImageType()) {
+    case LBImage::ContactPicture:
+        return fromContact >= 0 ? picture(contactAtIndex(fromContact)) : nullptr;
+    case LBImage::MyPicture: return picture(mePerson());
+    case LBImage::LogoPicture: return userImage("My Logo");
+    case LBImage::SignaturePicture: return userImage("My Signature");
+    case LBImage::BarcodePicture: {
+        const auto* barcode = dynamic_cast<const LBBarcodeImage*>(&graphic);
+        if (!barcode || fromContact < 0)
+            return nullptr;
+        // The record's text as the barcode's own; the design's barcode stays as it is.
+        QString text;
+        if (barcode->barcodeDataSource() == LBBarcodeImage::ImportField) {
+            if (const auto field = fieldForFieldName(barcode->importFieldStr(), nullptr))
+                text = stringForImportField(*field, fromContact);
+        } else if (barcode->barcodeDataSource() == LBBarcodeImage::ContactCodeField) {
+            if (const auto field = fieldForFieldName(barcode->addressBookFieldStr(), nullptr))
+                for (const QChar c : stringForStandardField(*field, fromContact))
+                    if (c.isDigit())
+                        text.append(c);
+        } else {
+            return nullptr;
+        }
+        return _barcodePictures.picture(barcode->barcodeType(), text);
+    }
+    default: return nullptr;
+    }
 }
 
 bool LBMergeServices::checkRecordsForOutput()

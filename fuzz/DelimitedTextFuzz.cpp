@@ -1,0 +1,80 @@
+// The delimited-text reader: any data reads without a crash; text without quotes reads as
+// its lines split at the separator (so it rejoins to itself); and what the writer writes
+// of the records reads back as the same records.
+
+#include "FuzzTarget.h"
+
+#include "platform/core/DelimitedText.h"
+
+#include <QStringDecoder>
+
+using namespace platform;
+
+namespace fuzz {
+
+QList<QByteArray> seeds()
+{
+    return {
+        "a\tb\tc\r\nd\te\r\n",
+        "\"Smith, Ann\",Springfield\nBo,\"say \"\"hi\"\"\"\n\"two\nlines\",x",
+        DelimitedText::write({{"a", "b,c"}, {"d\"e", "\r"}}, QLatin1Char(',')),
+        "\xEF\xBB\xBFM\xC3\xBCller,x\r",
+        "M\xFCller;y\n\n",
+    };
+}
+
+namespace {
+
+QString describeRecords(const QList<QStringList>& records)
+{
+    QStringList lines;
+    for (const QStringList& r : records)
+        lines.append(QLatin1Char('[') + r.join(QStringLiteral("|")) + QLatin1Char(']'));
+    return lines.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+void fuzzOne(const QByteArray& data)
+{
+    for (const QChar separator : {QChar(QLatin1Char(',')), QChar(QLatin1Char('\t'))}) {
+        const std::optional<DelimitedText> text = DelimitedText::read(data, separator);
+        if (!text)
+            continue;
+        for (const QStringList& record : text->records)
+            FUZZ_PROMISE(record.size() == text->columns, describeRecords(text->records));
+
+        // Written and read back: the same records.
+        const std::optional<DelimitedText> again =
+            DelimitedText::read(DelimitedText::write(text->records, separator), separator);
+        FUZZ_PROMISE(again && again->records == text->records,
+                     describeRecords(text->records) + QStringLiteral(" vs ")
+                         + (again ? describeRecords(again->records) : QStringLiteral("none")));
+
+        // Plain UTF-8 text without quotes: its own lines and fields.
+        if (data.contains('"') || data.contains('\0') || data.startsWith("\xEF\xBB\xBF"))
+            continue;
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString plain = utf8.decode(data);
+        if (utf8.hasError())
+            continue;
+        const QString end = plain.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n")
+                            : plain.contains(QLatin1Char('\r'))   ? QStringLiteral("\r")
+                                                                  : QStringLiteral("\n");
+        QStringList lines = plain.split(end);
+        if (plain.endsWith(end))
+            lines.removeLast();
+        FUZZ_PROMISE(lines.size() == text->records.size(), plain);
+        QStringList rejoined;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QStringList fields = lines.at(i).split(separator);
+            FUZZ_PROMISE(text->records.at(i).mid(0, fields.size()) == fields,
+                         lines.at(i) + QStringLiteral(" vs ")
+                             + describeRecords({text->records.at(i)}));
+            rejoined.append(text->records.at(i).mid(0, fields.size()).join(separator));
+        }
+        FUZZ_PROMISE(rejoined.join(end) + (plain.endsWith(end) ? end : QString()) == plain, plain);
+    }
+}
+
+} // namespace fuzz
