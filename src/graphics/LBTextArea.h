@@ -22,6 +22,7 @@
 #include "platform/text/TextStorage.h"
 #include "platform/ui/TextViewDelegate.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QRectF>
@@ -178,9 +179,11 @@ public:
     // --- Fitting merged text (read by the renderer) ---
     quint64 textResizeMask() const { return _textResizeMask; }
     void setTextResizeMask(quint64 mask);
-    // One factor per contact record, appended by the renderer as it fits the text.
-    QList<double>& shrinkMultipliers() { return _shrinkMultipliers; }
-    QList<double>& expandMultipliers() { return _expandMultipliers; }
+    // The fitting factors the renderer found, by record: one factor per fitted line, in
+    // line order. A record without an entry is measured again.
+    using Multipliers = QHash<qint64, QList<double>>;
+    Multipliers& shrinkMultipliers() { return _shrinkMultipliers; }
+    Multipliers& expandMultipliers() { return _expandMultipliers; }
     void removeMultipliers();
 
     // --- Block alignment ---
@@ -373,8 +376,8 @@ protected:
     // Not owned; set while the box is edited in place, cleared if the canvas deletes it.
     QPointer<platform::TextView> _editor;
     quint64 _textResizeMask = 0;
-    QList<double> _shrinkMultipliers;
-    QList<double> _expandMultipliers;
+    Multipliers _shrinkMultipliers;
+    Multipliers _expandMultipliers;
     qint64 _horizontalAlignment = 0;
     qint64 _verticalAlignment = 0;
     double _postnetBarcodeWidth = 0.0;

@@ -109,6 +109,8 @@ LBMergeServices::LBMergeServices(LBWindowController& window) : _window(window)
 
 LBMergeServices::~LBMergeServices()
 {
+    // The contact tables read this model: they go first.
+    delete _contactColumns;
     delete _calibrationController;
     delete _envelopeSheet;
     delete _exportPanel;
@@ -151,14 +153,16 @@ qint64 LBMergeServices::numSelectedPeople()
     const QStringList records = doc->importTextArrayAndColumnCount(&columns);
     if (!records.isEmpty() && columns > 0)
         return records.size() / columns;
-    return 1;
+    return _window.foundOtherContactField() ? _selectedPeople.size() : 1;
 }
 
 QString LBMergeServices::contactUIDForIndex(qint64 index, const QString& currentUID)
 {
-    Q_UNUSED(index);
-    Q_UNUSED(currentUID);
-    return QString();
+    Q_UNUSED(currentUID); // a value: nothing is handed over
+    if (!_window.foundOtherContactField())
+        return QString();
+    const platform::ContactPersonPtr person = contactAtIndex(index);
+    return person ? person->uniqueId() : QString();
 }
 
 std::shared_ptr<platform::Image>

@@ -592,17 +592,3 @@ LBGraphicPtr LBRenderingView::substituteImageForGraphic(const LBGraphicPtr& g)
     copy->setBoundsNoOtherChanges(QRectF(b.topLeft(), fitted));
     return copy;
 }
-
-LBGraphicPtr LBRenderingView::textObjectForDrawing(const LBGraphicPtr& g)
-{
-    auto* text = dynamic_cast<LBTextArea*>(g.get());
-    if (!text)
-        return g;
-    const std::optional<platform::AttributedString> edited =
-        text->editedTextForLabelIndex(_counter, _contactUID, nullptr);
-    if (!edited)
-        return g;
-    LBGraphicPtr copy = g->copy();
-    static_cast<LBTextArea*>(copy.get())->setContents(*edited);
-    return copy;
-}

@@ -29,12 +29,15 @@
 
 class LBBarcodeImage;
 class LBImage;
+class LBMergeServices;
 class LBTextArea;
 class LBWindowController;
 
 namespace platform {
+class AttributedString;
 class GraphicsContext;
-}
+struct Range;
+} // namespace platform
 
 class LBRenderingView : public QWidget, public SheetRenderer
 {
@@ -119,9 +122,36 @@ public:
     // A copy of the picture graphic whose picture is the current record's (or none),
     // fitted into its bounds from the top-left corner, keeping its aspect.
     LBGraphicPtr substituteImageForGraphic(const LBGraphicPtr& g);
-    // The text graphic to draw for the current cell: the unmerged text, or a copy with
-    // the label's edited text. (Merging the fields is the merge services' to add.)
+    // --- Merged text of a cell (LBRenderingView+MergedText.cpp) ---
+    // The text graphic to draw for the current cell: g itself when its text resolves to
+    // what it was, else a copy (sharing g's text and pictures until changed) with every
+    // merge field replaced by the record's value, bracket groups and repeat blocks
+    // resolved, lines emptied by fields removed ("Auto Delete Blank Lines") and each
+    // changed line fitted by g's text-resize mask.
     LBGraphicPtr textObjectForDrawing(const LBGraphicPtr& g);
+    // Replaces the merge-field runs of the text for the current record, in place; true
+    // when a run was replaced or removed. Nothing without a record (contactIndex -1).
+    bool processTextFields(platform::AttributedString& text, const LBTextArea& g);
+    // The text's paragraphs, each with its line terminator; none for empty text.
+    static QList<platform::AttributedString>
+    breakStringIntoLines(const platform::AttributedString& text);
+    static platform::AttributedString
+    joinLinesIntoString(const QList<platform::AttributedString>& lines);
+    // The range of the first merge-field run whose field has that property name; (0, 0)
+    // when none.
+    platform::Range findFieldWithName(const QString& propertyName,
+                                      const platform::AttributedString* text);
+    // The record, label and contact of the cell being drawn (the cell loop sets them).
+    void setContactIndex(qint64 index) { _contactIndex = index; }
+    void setCounter(qint64 counter) { _counter = counter; }
+    void setContactUID(const QString& uid) { _contactUID = uid; }
+    // The fitting-factor cache: while building, each drawn record's factors are kept on
+    // the text area; while cached (not building), a kept record's factors are applied in
+    // one step each instead of measuring. Printing always measures.
+    bool cachedTextAdjustments() const { return _cachedTextAdjustments; }
+    void setCachedTextAdjustments(bool cached) { _cachedTextAdjustments = cached; }
+    bool buildMultiplierArrays() const { return _buildMultiplierArrays; }
+    void setBuildMultiplierArrays(bool build) { _buildMultiplierArrays = build; }
 
     // --- POSTNET, FIM, print images, calibration marks ---
     LBBarcodeImage* postnetBarcode() const { return _postnetBarcode.get(); }
@@ -164,6 +194,9 @@ private:
     std::pair<qint64, qint64> recordsOfPage(qint64 page);
     bool textMayGrowInto(const LBGraphic& g, const QRectF& rect) const;
     void drawWithPostnet(const LBGraphicPtr& g);
+    LBMergeServices* mergeServices() const;
+    struct FitState;
+    void fitLine(platform::AttributedString& line, LBTextArea& copy, quint64 mask, FitState& state);
 
     Pages _graphics;
     Pages _origGraphics;
@@ -203,6 +236,8 @@ private:
     bool _drawLabelOutlines = false;
     bool _drawingEnabled = true;
     bool _rotateView = false;
+    bool _cachedTextAdjustments = false;
+    bool _buildMultiplierArrays = false;
     // Print images are made per page: whether preloadHiResImages() asked for them, and the
     // records they are made for now.
     bool _preparesPrintImages = false;

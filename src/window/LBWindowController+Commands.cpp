@@ -102,6 +102,15 @@ void LBWindowController::registerCommands()
     command("toggleToolbar:", [this](QObject* sender) { toggleToolbar(sender); });
     command("customizeToolbar:", [this](QObject* sender) { customizeToolbar(sender); });
     command("lockTextAction:", [this](QObject* sender) { lockTextAction(sender); });
+    // Text records: tag 0 a tab-separated file, any other a comma-separated one.
+    command("importText:", [this](QObject* sender) {
+        if (MergeServices* services = mergeServices())
+            services->importText(platform::actionTag(sender) != 0);
+    });
+    command("clearImportText:", [this](QObject*) {
+        if (MergeServices* services = mergeServices())
+            services->clearImportText();
+    });
     command("backgroundImageSheetAction:",
             [this](QObject* sender) { backgroundImageSheetAction(sender); });
     command("cropToolbarAction:", [this](QObject* sender) {

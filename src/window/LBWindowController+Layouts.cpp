@@ -385,20 +385,6 @@ void LBWindowController::offsetGraphicsByDelta(const QPointF& delta)
 
 // ==== What the window answers without chooser, views or merge support ====================
 
-std::shared_ptr<LBTextArea>
-LBWindowController::textObjForPreformattedFieldStr(const QString& fieldStr)
-{
-    Q_UNUSED(fieldStr);
-    return nullptr;
-}
-
-void LBWindowController::scanGraphicsForContactFields()
-{
-    _foundDeliveryAddress = false;
-    _foundOtherContactField = false;
-    _foundActivityField = false;
-}
-
 void LBWindowController::setLabelRepeatCount(qint64 count)
 {
     if (LBDocument* doc = document())

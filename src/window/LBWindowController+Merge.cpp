@@ -2,7 +2,13 @@
 
 #include "window/LBWindowController.h"
 
+#include "controls/LBSplitView.h"
 #include "document/LBDocument.h"
+#include "graphics/LBTextArea.h"
+#include "platform/ui/Toolbar.h"
+
+#include "platform/text/AttributedString.h"
+#include <QWidget>
 
 MergeServices* LBWindowController::mergeServices()
 {
@@ -45,4 +51,102 @@ bool LBWindowController::checkRecordsForOutput()
 {
     MergeServices* services = mergeServices();
     return !services || services->checkRecordsForOutput();
+}
+
+// ==== Contacts and merge fields, answered by the merge ==================================
+
+void LBWindowController::scanGraphicsForContactFields()
+{
+    MergeServices* services = mergeServices();
+    const MergeServices::ContactFieldScan scan =
+        services ? services->scanGraphicsForContactFields() : MergeServices::ContactFieldScan();
+    _foundDeliveryAddress = scan.deliveryAddress;
+    _foundReturnAddress = scan.returnAddress;
+    _foundOtherContactField = scan.otherContactField;
+    _foundActivityField = scan.activityField;
+}
+
+void LBWindowController::showOrHideColumnsAsNecessary(qint64 mode)
+{
+    if (MergeServices* services = mergeServices())
+        services->showOrHideColumnsAsNecessary(mode);
+}
+
+std::shared_ptr<LBTextArea>
+LBWindowController::textObjForPreformattedFieldStr(const QString& fieldStr)
+{
+    MergeServices* services = mergeServices();
+    return services ? services->textObjForPreformattedFieldStr(fieldStr) : nullptr;
+}
+
+QString LBWindowController::dateStringForDate(const QDateTime& date, qint64 formatIndex) const
+{
+    MergeServices* services = const_cast<LBWindowController*>(this)->mergeServices();
+    return services ? services->dateStringForDate(date, formatIndex)
+                    : CanvasHost::dateStringForDate(date, formatIndex);
+}
+
+QString LBWindowController::timeStringForDate(const QDateTime& date, qint64 formatIndex) const
+{
+    MergeServices* services = const_cast<LBWindowController*>(this)->mergeServices();
+    return services ? services->timeStringForDate(date, formatIndex)
+                    : CanvasHost::timeStringForDate(date, formatIndex);
+}
+
+QString LBWindowController::phoneFormatStringAtIndex(qint64 index) const
+{
+    MergeServices* services = const_cast<LBWindowController*>(this)->mergeServices();
+    return services ? services->phoneFormatStringAtIndex(index)
+                    : CanvasHost::phoneFormatStringAtIndex(index);
+}
+
+std::optional<platform::AttributedString>
+LBWindowController::preformattedAddressStringForFieldStr(const QString& fieldStr, bool isMyField)
+{
+    MergeServices* services = mergeServices();
+    return services ? services->preformattedAddressStringForFieldStr(fieldStr, isMyField)
+                    : std::nullopt;
+}
+
+// ==== The contact columns ===============================================================
+
+void LBWindowController::showColumns()
+{
+    _showColumns = true;
+    if (!_previewSplitView || !_previewView)
+        return;
+    if (_previewView->parentWidget() != _previewSplitView)
+        _previewSplitView->insertWidget(2, _previewView);
+    _groupColumn->show();
+    _peopleColumn->show();
+    if (_mode == PreviewMode)
+        _previewSplitView->show();
+    layOutContent();
+}
+
+void LBWindowController::hideColumns()
+{
+    _showColumns = false;
+    if (!_previewSplitView || !_previewView)
+        return;
+    _groupViewWidth = _groupColumn->width();
+    _personViewWidth = _peopleColumn->width();
+    const bool visible = _previewSplitView->isVisible();
+    _previewView->setParent(_contentView);
+    _previewSplitView->hide();
+    if (visible || _mode == PreviewMode)
+        _previewView->show();
+    layOutContent();
+}
+
+void LBWindowController::setSearchItemShown(bool shown)
+{
+    if (!_toolbar || !_toolbar->identifier().startsWith(QLatin1String("LBViewModeToolbarID")))
+        return;
+    const bool first = !_toolbar->itemIdentifiers().isEmpty()
+                       && _toolbar->itemIdentifiers().first() == QLatin1String("LBSearchID");
+    if (shown && !first)
+        _toolbar->insertItemWithItemIdentifier(QStringLiteral("LBSearchID"), 0);
+    else if (!shown && first)
+        _toolbar->removeItemAtIndex(0);
 }

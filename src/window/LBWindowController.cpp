@@ -218,6 +218,9 @@ void LBWindowController::windowDidLoad()
     _drawerSuperview->setMinimumWidth(int(DrawerMinWidth));
     _designSplitView->setBackgroundColor(
         QColor::fromRgbF(0.90196078431, 0.90196078431, 0.90196078431, 1.0));
+    // 3.-4. The contacts: read, and their tables made (the merge's).
+    if (MergeServices* services = mergeServices())
+        services->setUpContacts();
     // 5. The contact columns show; their widths are not known yet.
     _showColumns = true;
     _groupViewWidth = 0;

@@ -272,6 +272,15 @@ public:
     // while they show (not wider than the window), else 594; 480 high.
     static QSize minimumWindowSize(bool columnsShow, double columnsRight, double windowWidth);
     bool columnsAreShowing() const { return _showColumns; }
+    // The contact columns' panes (the merge puts its tables in them).
+    QWidget* groupColumn() const { return _groupColumn; }
+    QWidget* peopleColumn() const { return _peopleColumn; }
+    // Puts the preview beside the contact columns / directly into the window, recording
+    // the columns' widths; sets whether the columns show.
+    void showColumns();
+    void hideColumns();
+    // The toolbar's search item sits first exactly while the columns are needed.
+    void setSearchItemShown(bool shown);
 
     // Interface widths the Parts fix.
     static constexpr double DrawerMinWidth = 215;
@@ -424,13 +433,16 @@ public:
     // a window without them: no contact columns or label controls, no address text box.
     // The application's help window of smart templates, unless the user turned it off.
     virtual void showSmartTemplateHelp();
-    virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
+    // The contact columns show in preview when the design has contact fields (the merge
+    // services decide; without them, never).
+    virtual void showOrHideColumnsAsNecessary(qint64 mode);
     virtual void addQuarnLabelControls() {}
     virtual std::shared_ptr<LBTextArea> textObjForPreformattedFieldStr(const QString& fieldStr);
     // Walks the design's text for merge fields and sets the found-field flags; without
     // merge support it finds none.
     virtual void scanGraphicsForContactFields();
     bool foundDeliveryAddress() const { return _foundDeliveryAddress; }
+    bool foundReturnAddress() const { return _foundReturnAddress; }
     bool foundOtherContactField() const { return _foundOtherContactField; }
     bool foundActivityField() const { return _foundActivityField; }
     // Sets the document's label repeat count and rebuilds the display.
@@ -467,6 +479,12 @@ public:
     void openEnvelopeFeedSheet() override;
     void printOpDidRun() override;
     bool checkRecordsForOutput() override;
+    // The merge-field formats and blocks of the canvas's field menus, from the merge.
+    QString dateStringForDate(const QDateTime& date, qint64 formatIndex) const override;
+    QString timeStringForDate(const QDateTime& date, qint64 formatIndex) const override;
+    QString phoneFormatStringAtIndex(qint64 index) const override;
+    std::optional<platform::AttributedString>
+    preformattedAddressStringForFieldStr(const QString& fieldStr, bool isMyField) override;
 
     // ==== Page decorations (LBWindowController+Decorations.cpp) =========================
     // Everything drawn under and over a face's graphics that is not a graphic, into the
@@ -526,6 +544,7 @@ public:
 protected:
     // The flags scanGraphicsForContactFields() sets.
     bool _foundDeliveryAddress = false;
+    bool _foundReturnAddress = false;
     bool _foundOtherContactField = false;
     bool _foundActivityField = false;
 

@@ -6,17 +6,21 @@
 // record, no pictures by record and no output commands.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class LBGraphic;
+class LBTextArea;
 class LBWindowController;
 
 namespace platform {
+class AttributedString;
 class Image;
-}
+} // namespace platform
 
 class MergeServices
 {
@@ -39,6 +43,52 @@ public:
                                                                        qint64 fromContact) = 0;
     // Whether there are records to put on sheets; alerts on the window when not.
     virtual bool checkRecordsForOutput() = 0;
+
+    // --- Contacts and merge fields (answered by the merge; a window without it has no
+    // contacts and shows the field names) ---
+    // What the design's text asks of the records.
+    struct ContactFieldScan
+    {
+        bool deliveryAddress = false;
+        bool returnAddress = false;
+        bool otherContactField = false;
+        bool activityField = false;
+    };
+    virtual ContactFieldScan scanGraphicsForContactFields() { return {}; }
+    // Sets up the contact columns as the window loads (the store read, its tables made).
+    virtual void setUpContacts() {}
+    // Shows the contact columns when the mode and the design need them.
+    virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
+    // A date in the date format 0..28, a time in the time format 0..4 (empty for other
+    // indexes); the name of phone format 0..13 (null above).
+    virtual QString dateStringForDate(const QDateTime& date, qint64 formatIndex) const
+    {
+        Q_UNUSED(date);
+        Q_UNUSED(formatIndex);
+        return QString(QLatin1String(""));
+    }
+    virtual QString timeStringForDate(const QDateTime& date, qint64 formatIndex) const
+    {
+        Q_UNUSED(date);
+        Q_UNUSED(formatIndex);
+        return QString(QLatin1String(""));
+    }
+    virtual QString phoneFormatStringAtIndex(qint64 index) const
+    {
+        Q_UNUSED(index);
+        return QString();
+    }
+    // The pre-formatted address block of that name, and a text box holding it.
+    virtual std::optional<platform::AttributedString>
+    preformattedAddressStringForFieldStr(const QString& fieldStr, bool isMyField);
+    virtual std::shared_ptr<LBTextArea> textObjForPreformattedFieldStr(const QString& fieldStr)
+    {
+        Q_UNUSED(fieldStr);
+        return nullptr;
+    }
+    // Imports records from a text file (comma or tab separated) and clears them.
+    virtual void importText(bool commaSeparated) { Q_UNUSED(commaSeparated); }
+    virtual void clearImportText() {}
 
     // --- Output commands ---
     virtual void openPrinterCalibrationSheet() = 0;

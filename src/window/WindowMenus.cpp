@@ -26,6 +26,7 @@ QList<platform::MenuSpec> defaultTable()
                   item("Revert to Saved", "revertDocumentToSaved:"), separator(),
                   item("Change Layout…", "openLayoutSheet:"), separator(),
                   item("Import Text Records…", "importText:"),
+                  item("Import Comma-Separated Records…", "importText:", "", 1),
                   item("Clear Imported Text", "clearImportText:"), separator(),
                   item("Export…", "exportAction:", "Ctrl+E"),
                   item("Printer Calibration…", "openPrinterCalibrationSheet:"),

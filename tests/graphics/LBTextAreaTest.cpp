@@ -593,10 +593,9 @@ TEST(LBTextArea, FittingSettingsAndMultipliers)
     f.document.undo();
     EXPECT_EQ(box.textResizeMask(), 0u);
 
-    box.shrinkMultipliers().append(0.9);
-    box.shrinkMultipliers().append(0.8);
-    box.expandMultipliers().append(1.2);
-    EXPECT_EQ(box.shrinkMultipliers(), (QList<double>{0.9, 0.8}));
+    box.shrinkMultipliers()[0] = {0.9, 0.8};
+    box.expandMultipliers()[3] = {1.2};
+    EXPECT_EQ(box.shrinkMultipliers().value(0), (QList<double>{0.9, 0.8}));
     box.removeMultipliers();
     EXPECT_TRUE(box.shrinkMultipliers().isEmpty());
     EXPECT_TRUE(box.expandMultipliers().isEmpty());

@@ -1,0 +1,580 @@
+// The contacts of the merge: the store, the selected people and the user's own card.
+
+#include "merge/LBMergeServices.h"
+
+#include "document/LBDocument.h"
+#include "graphics/LBTextArea.h"
+#include "merge/LBContactColumns.h"
+#include "platform/core/Strings.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/text/AttributedString.h"
+#include "platform/ui/Alert.h"
+#include "shapes/LBBarcodeImage.h"
+#include "window/LBWindowController.h"
+#include "window/PreviewModeController.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSet>
+
+#include <algorithm>
+#include <vector>
+
+using platform::ContactPersonPtr;
+
+platform::ContactStore* LBMergeServices::contactStore() const
+{
+    return _contactStore ? _contactStore : platform::ContactStore::sharedStore();
+}
+
+void LBMergeServices::setSelectedPeople(const QList<ContactPersonPtr>& people)
+{
+    _selectedPeople = people;
+}
+
+ContactPersonPtr LBMergeServices::mePerson()
+{
+    if (!_mePerson) {
+        const platform::ContactStore* store = contactStore();
+        const QString uid = platform::UserDefaults::standardUserDefaults().stringForKey(
+            QStringLiteral("My Person ID"));
+        ContactPersonPtr found;
+        if (store && !uid.isEmpty())
+            for (const ContactPersonPtr& person : store->people())
+                if (person->uniqueId() == uid) {
+                    found = person;
+                    break;
+                }
+        _mePerson = found;
+    }
+    return *_mePerson;
+}
+
+void LBMergeServices::mePersonChanged()
+{
+    _mePerson.reset();
+}
+
+ContactPersonPtr LBMergeServices::contactAtIndex(qint64 index)
+{
+    if (index == -1)
+        return mePerson();
+    if (index < 0 || index >= _selectedPeople.size())
+        return nullptr;
+    return _selectedPeople.at(index);
+}
+
+bool LBMergeServices::isCompanyCard(const platform::ContactPerson& person)
+{
+    if (person.isCompany())
+        return true;
+    return !person.value(platform::ContactFirstNameProperty).isValid()
+           && !person.value(platform::ContactLastNameProperty).isValid()
+           && !person.value(platform::ContactOrganizationProperty).toString().isEmpty();
+}
+
+// ==== The contact-field scan =============================================================
+
+MergeServices::ContactFieldScan LBMergeServices::scanGraphicsForContactFields()
+{
+    ContactFieldScan scan;
+    const LBDocument* doc = document();
+    if (!doc)
+        return scan;
+    for (const LBDocument::Page& page : doc->documentGraphics())
+        for (const auto& layer : page)
+            for (const LBGraphicPtr& g : layer) {
+                if (const auto* barcode = dynamic_cast<const LBBarcodeImage*>(g.get())) {
+                    if (barcode->barcodeDataSource() == LBBarcodeImage::ContactCodeField)
+                        scan.otherContactField = true;
+                    continue;
+                }
+                if (!g->isTextBox() && !g->isShapeWithText())
+                    continue;
+                const auto* text = dynamic_cast<const LBTextArea*>(g.get());
+                if (!text || !text->contents())
+                    continue;
+                if (text->textBoxType() == LBTextArea::ReturnAddressBox) {
+                    scan.returnAddress = true;
+                    continue;
+                }
+                if (text->textBoxType() == LBTextArea::DeliveryAddressBox) {
+                    scan.deliveryAddress = true;
+                    scan.otherContactField = true;
+                    continue;
+                }
+                const platform::AttributedString& string = text->contents()->attributedString();
+                string.enumerateAttribute(
+                    LBQFieldAttributeName, platform::Range(0, string.length()),
+                    [&](const QVariant& value, const platform::Range& range, bool& stop) {
+                        if (scan.otherContactField || scan.activityField) {
+                            stop = true;
+                            return;
+                        }
+                        if (value.isNull())
+                            return;
+                        bool isMyField = false;
+                        const std::optional<QVariantMap> field = fieldForFieldName(
+                            string.string().mid(range.location, range.length), &isMyField);
+                        if (!field)
+                            return;
+                        const qint64 kind =
+                            field->value(QStringLiteral("propertyType")).toLongLong();
+                        if (kind == 15)
+                            scan.activityField = true;
+                        else if (!isMyField && kind != 10 && kind != 11
+                                 && field->value(QStringLiteral("isContactField"), true).toBool())
+                            scan.otherContactField = true;
+                    });
+            }
+    return scan;
+}
+
+// ==== The contact columns' model ========================================================
+
+namespace {
+
+platform::UserDefaults& defaults()
+{
+    return platform::UserDefaults::standardUserDefaults();
+}
+
+QString personValue(const platform::ContactPerson& p, const QString& property)
+{
+    return p.value(property).toString();
+}
+
+QString primaryZIP(const platform::ContactPerson& p)
+{
+    const platform::ContactMultiValue* addresses = p.multiValue(platform::ContactAddressProperty);
+    if (!addresses || addresses->count() == 0)
+        return {};
+    return addresses->entries.at(addresses->primaryIndex())
+        .value.toMap()
+        .value(platform::ContactAddressZIPKey)
+        .toString();
+}
+
+enum class KeyKind { None, Last, First, Company, ZIP };
+
+// A person's sort key, made once per sort.
+struct SortKey
+{
+    platform::ContactPersonPtr person;
+    KeyKind kind = KeyKind::None;
+    QString key; // case-folded
+    QString first;
+    QString last;
+    QString company;
+    QString zip;
+};
+
+SortKey sortKeyFor(const platform::ContactPersonPtr& person, qint64 sortField)
+{
+    SortKey k;
+    k.person = person;
+    k.first = personValue(*person, platform::ContactFirstNameProperty).toCaseFolded();
+    k.last = personValue(*person, platform::ContactLastNameProperty).toCaseFolded();
+    k.company = personValue(*person, platform::ContactOrganizationProperty).toCaseFolded();
+    if (sortField == 3)
+        k.zip = primaryZIP(*person).toCaseFolded();
+    const bool company = LBMergeServices::isCompanyCard(*person);
+    QList<std::pair<KeyKind, const QString*>> order;
+    switch (sortField) {
+    case 0:
+        order = company ? QList<std::pair<KeyKind, const QString*>>{{KeyKind::Company, &k.company},
+                                                                    {KeyKind::Last, &k.last}}
+                        : QList<std::pair<KeyKind, const QString*>>{{KeyKind::Last, &k.last},
+                                                                    {KeyKind::First, &k.first}};
+        break;
+    case 1:
+        order = company ? QList<std::pair<KeyKind, const QString*>>{{KeyKind::Company, &k.company},
+                                                                    {KeyKind::First, &k.first}}
+                        : QList<std::pair<KeyKind, const QString*>>{{KeyKind::First, &k.first},
+                                                                    {KeyKind::Last, &k.last}};
+        break;
+    case 2:
+        order = {
+            {KeyKind::Company, &k.company}, {KeyKind::Last, &k.last}, {KeyKind::First, &k.first}};
+        break;
+    case 3:
+        order = {{KeyKind::ZIP, &k.zip},
+                 {KeyKind::Last, &k.last},
+                 {KeyKind::Company, &k.company},
+                 {KeyKind::First, &k.first}};
+        break;
+    default: break;
+    }
+    for (const auto& [kind, text] : order)
+        if (!text->isEmpty()) {
+            k.kind = kind;
+            k.key = *text;
+            break;
+        }
+    return k;
+}
+
+// The tie-break after equal keys, by what a's key was.
+int secondCompare(const SortKey& a, const SortKey& b)
+{
+    const auto compare = [](const QString& x, const QString& y, const QString& x2,
+                            const QString& y2) {
+        if (!x.isEmpty() && !y.isEmpty())
+            return x.compare(y);
+        return x2.compare(y2);
+    };
+    switch (a.kind) {
+    case KeyKind::Last: return compare(a.first, b.first, a.last, b.last);
+    case KeyKind::First: return compare(a.last, b.last, a.first, b.first);
+    case KeyKind::Company: return compare(a.last, b.last, a.company, b.company);
+    case KeyKind::ZIP: return compare(a.last, b.last, a.zip, b.zip);
+    case KeyKind::None: break;
+    }
+    return 0;
+}
+
+bool comesBefore(const SortKey& a, const SortKey& b, qint64 sortField)
+{
+    const bool aHas = a.kind != KeyKind::None;
+    const bool bHas = b.kind != KeyKind::None;
+    if (!aHas || !bHas)
+        return !aHas && bHas; // people without a key first
+    if (sortField == 3 && (a.kind == KeyKind::ZIP) != (b.kind == KeyKind::ZIP))
+        return a.kind == KeyKind::ZIP;
+    const int c = a.key.compare(b.key);
+    if (c != 0)
+        return c < 0;
+    return secondCompare(a, b) < 0;
+}
+
+void sortGroups(QList<platform::ContactGroupPtr>& groups)
+{
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const platform::ContactGroupPtr& a, const platform::ContactGroupPtr& b) {
+                         return a->name.compare(b->name, Qt::CaseInsensitive) < 0;
+                     });
+}
+
+} // namespace
+
+void LBMergeServices::sortPeople(QList<ContactPersonPtr>& people, qint64 sortField)
+{
+    if (sortField < 0 || sortField > 3)
+        return;
+    std::vector<SortKey> keys;
+    keys.reserve(people.size());
+    for (const ContactPersonPtr& person : std::as_const(people))
+        keys.push_back(sortKeyFor(person, sortField));
+    std::stable_sort(keys.begin(), keys.end(), [sortField](const SortKey& a, const SortKey& b) {
+        return comesBefore(a, b, sortField);
+    });
+    for (qsizetype i = 0; i < people.size(); ++i)
+        people[i] = keys[size_t(i)].person;
+}
+
+QString LBMergeServices::displayName(const platform::ContactPerson& p, bool firstNameFirst,
+                                     qint64 sortField)
+{
+    QString first = personValue(p, platform::ContactFirstNameProperty);
+    const QString middle = personValue(p, platform::ContactMiddleNameProperty);
+    const QString last = personValue(p, platform::ContactLastNameProperty);
+    const QString company = personValue(p, platform::ContactOrganizationProperty);
+    if (!middle.isEmpty())
+        first = first.isEmpty() ? middle : first + QLatin1Char(' ') + middle;
+    QString name;
+    if (isCompanyCard(p) && !company.isEmpty())
+        name = company;
+    else if (!first.isEmpty() && !last.isEmpty())
+        name = firstNameFirst ? first + QLatin1Char(' ') + last : last + QLatin1Char(' ') + first;
+    else
+        name = first.isEmpty() ? last : first;
+    if (name.isEmpty())
+        return platform::LocalizedString(QStringLiteral("(No Name)"),
+                                         QStringLiteral("Miscellaneous"));
+    if (sortField == 3) {
+        const QString zip = primaryZIP(p);
+        if (!zip.isEmpty())
+            name += QStringLiteral(" - ") + zip;
+    }
+    return name;
+}
+
+QList<ContactPersonPtr> LBMergeServices::unionArray(const QList<ContactPersonPtr>& array,
+                                                    const QList<ContactPersonPtr>& withArray)
+{
+    const bool walkFirst = array.size() < withArray.size();
+    const QList<ContactPersonPtr>& walked = walkFirst ? array : withArray;
+    const QList<ContactPersonPtr>& other = walkFirst ? withArray : array;
+    QSet<const platform::ContactPerson*> members;
+    members.reserve(other.size());
+    for (const ContactPersonPtr& p : other)
+        members.insert(p.get());
+    QList<ContactPersonPtr> common;
+    for (const ContactPersonPtr& p : walked)
+        if (members.contains(p.get()))
+            common.append(p);
+    return common;
+}
+
+QList<ContactPersonPtr> LBMergeServices::recordsMatchingSearchStr(
+    const QString& text, const std::optional<QList<ContactPersonPtr>>& inSourceArray)
+{
+    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return inSourceArray.value_or(QList<ContactPersonPtr>());
+    const platform::ContactStore* store = contactStore();
+    if (!store)
+        return {};
+    QList<ContactPersonPtr> result;
+    bool firstWord = true;
+    for (const QString& word : words) {
+        const QList<ContactPersonPtr> matches = store->peopleMatching(word);
+        result = firstWord ? matches : unionArray(result, matches);
+        firstWord = false;
+        if (inSourceArray)
+            result = unionArray(result, *inSourceArray);
+    }
+    return result;
+}
+
+void LBMergeServices::readAddressBook()
+{
+    const platform::ContactStore* store = contactStore();
+    _groupArray = store ? store->groups() : QList<platform::ContactGroupPtr>();
+    sortGroups(_groupArray);
+    _mePerson.reset();
+    if (_selectedGroupRow >= numberOfGroupRows())
+        _selectedGroupRow = 0;
+    groupSelectionChanged();
+    selectionChanged();
+}
+
+void LBMergeServices::groupSelectionChanged()
+{
+    const qint64 r = _selectedGroupRow;
+    const platform::ContactStore* store = contactStore();
+    std::optional<QList<ContactPersonPtr>> source;
+    if (r == 0 && store)
+        source = store->people();
+    else if (r > 0 && r <= _groupArray.size())
+        source = _groupArray.at(r - 1)->members;
+    _selectedPeopleRows.clear();
+    _personArray.clear();
+    _meIndex = -1;
+    if (r >= 0 && source) {
+        _personArray = recordsMatchingSearchStr(_searchStr, source);
+        sortPeople(_personArray, defaults().integerForKey(QStringLiteral("Contact Sort Field")));
+        const ContactPersonPtr me = mePerson();
+        _meIndex = me ? _personArray.indexOf(me) : -1;
+    }
+    _subgroupArray.clear();
+    if (r >= 1 && r <= _groupArray.size()) {
+        _subgroupArray = _groupArray.at(r - 1)->subgroups;
+        sortGroups(_subgroupArray);
+    }
+    if (numberOfPeopleRows() > 0)
+        _selectedPeopleRows = {0};
+}
+
+void LBMergeServices::selectionChanged()
+{
+    buildSelectedPeopleArray();
+    if (_window.mode() == DocumentWindowController::PreviewMode)
+        if (PreviewModeController* preview = _window.createController()) {
+            preview->updateViewWithNewRenderingView(true);
+            if (_window.pageCountText())
+                preview->updatePageCountText(_window.pageCountText());
+        }
+    if (selectionDidChange)
+        selectionDidChange();
+}
+
+void LBMergeServices::selectGroupRow(qint64 row)
+{
+    _selectedGroupRow = row >= 0 && row < numberOfGroupRows() ? row : -1;
+    groupSelectionChanged();
+    selectionChanged();
+}
+
+void LBMergeServices::selectPeopleRows(const QList<qint64>& rows)
+{
+    _selectedPeopleRows.clear();
+    for (const qint64 row : rows)
+        if (row >= 0 && row < numberOfPeopleRows() && !_selectedPeopleRows.contains(row))
+            _selectedPeopleRows.append(row);
+    std::sort(_selectedPeopleRows.begin(), _selectedPeopleRows.end());
+    selectionChanged();
+}
+
+void LBMergeServices::processContactSearchStr(const QString& text)
+{
+    _searchStr = text;
+    groupSelectionChanged();
+    selectionChanged();
+}
+
+void LBMergeServices::buildSelectedPeopleArray()
+{
+    QList<ContactPersonPtr> people;
+    const qint64 sortField = defaults().integerForKey(QStringLiteral("Contact Sort Field"));
+    if (!_selectedPeopleRows.isEmpty()) {
+        for (const qint64 row : std::as_const(_selectedPeopleRows)) {
+            if (row < _subgroupArray.size())
+                people += _subgroupArray.at(row)->members;
+            else if (row - _subgroupArray.size() < _personArray.size())
+                people.append(_personArray.at(row - _subgroupArray.size()));
+        }
+    } else if (_selectedGroupRow == 0) {
+        people = _personArray;
+    } else if (_selectedGroupRow > 0 && _selectedGroupRow <= _groupArray.size()) {
+        // Each subgroup's members, then the group's own, each sorted; no search.
+        for (const platform::ContactGroupPtr& subgroup : std::as_const(_subgroupArray)) {
+            QList<ContactPersonPtr> members = subgroup->members;
+            sortPeople(members, sortField);
+            people += members;
+        }
+        QList<ContactPersonPtr> members = _groupArray.at(_selectedGroupRow - 1)->members;
+        sortPeople(members, sortField);
+        people += members;
+    }
+    _selectedPeople = people;
+}
+
+QString LBMergeServices::selectedCountText() const
+{
+    const qint64 n = _selectedPeople.size();
+    if (n == 1)
+        return platform::LocalizedString(QStringLiteral("1 person selected"),
+                                         QStringLiteral("Miscellaneous"));
+    return platform::LocalizedString(QStringLiteral("%ld people selected"),
+                                     QStringLiteral("Miscellaneous"))
+        .replace(QLatin1String("%ld"), QString::number(n));
+}
+
+QString LBMergeServices::groupRowText(qint64 row) const
+{
+    if (row == 0)
+        return platform::LocalizedString(QStringLiteral("All"), QStringLiteral("Miscellaneous"));
+    return row > 0 && row <= _groupArray.size() ? _groupArray.at(row - 1)->name : QString();
+}
+
+QString LBMergeServices::peopleRowText(qint64 row) const
+{
+    if (row < 0)
+        return {};
+    if (row < _subgroupArray.size())
+        return _subgroupArray.at(row)->name;
+    row -= _subgroupArray.size();
+    if (row >= _personArray.size())
+        return {};
+    return displayName(*_personArray.at(row),
+                       defaults().boolForKey(QStringLiteral("Display First Name First")),
+                       defaults().integerForKey(QStringLiteral("Contact Sort Field")));
+}
+
+LBMergeServices::RowIcon LBMergeServices::groupRowIcon(qint64 row) const
+{
+    return row == 0 ? RowIcon::AllGroups : RowIcon::Group;
+}
+
+LBMergeServices::RowIcon LBMergeServices::peopleRowIcon(qint64 row) const
+{
+    if (row < _subgroupArray.size())
+        return RowIcon::Group;
+    const qint64 personRow = row - _subgroupArray.size();
+    if (personRow == _meIndex)
+        return RowIcon::SelfPerson;
+    if (personRow < _personArray.size() && isCompanyCard(*_personArray.at(personRow)))
+        return RowIcon::Organization;
+    return RowIcon::Person;
+}
+
+void LBMergeServices::showOrHideColumnsAsNecessary(qint64 mode)
+{
+    const bool needed =
+        mode != DocumentWindowController::DesignMode && _window.foundOtherContactField();
+    _window.setSearchItemShown(needed);
+    if (!needed && _window.columnsAreShowing())
+        _window.hideColumns();
+    else if (needed && !_window.columnsAreShowing())
+        _window.showColumns();
+}
+
+void LBMergeServices::launchAddressBookAction()
+{
+    platform::ContactStore::launchContactsFolder();
+}
+
+// ==== Setting the contacts up in the window =============================================
+
+void LBMergeServices::setUpContacts()
+{
+    // 3. The store, read; when it cannot be, say why (at most once a day).
+    _selectedPeople.clear();
+    _meIndex = -1;
+    platform::ContactStore* store = contactStore();
+    if (!store) {
+        const QString key = QStringLiteral("LBLastNilAddressBookAlert");
+        static const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+        const double now = double(reference.msecsTo(QDateTime::currentDateTimeUtc())) / 1000.0;
+        if (now - defaults().doubleForKey(key) > 86400.0) {
+            platform::Alert alert;
+            alert.messageText = platform::LocalizedString(
+                QStringLiteral("Your contacts can't be loaded."), QStringLiteral("DialogStrings"));
+            alert.informativeText = platform::LocalizedString(
+                                        QStringLiteral("The contacts folder %1 cannot be read: %2"),
+                                        QStringLiteral("DialogStrings"))
+                                        .arg(platform::ContactStore::defaultFolder(),
+                                             platform::ContactStore::sharedStoreError());
+            alert.buttons = {
+                platform::LocalizedString(QStringLiteral("OK"), QStringLiteral("DialogStrings")),
+                platform::LocalizedString(QStringLiteral("Remind Me Later"),
+                                          QStringLiteral("DialogStrings"))};
+            alert.runModal();
+            defaults().setDouble(now, key);
+        }
+    }
+    // 4. The tables, their icons and font; row 0 of the groups.
+    if (_window.groupColumn() && _window.peopleColumn() && !_contactColumns) {
+        auto* columns = new LBContactColumns(*this, _window.groupColumn(), _window.peopleColumn());
+        _contactColumns = columns;
+        columns->setTableFontSize(defaults().integerForKey(QStringLiteral("Table Font Size")));
+        selectionDidChange = [this] {
+            auto* columns = qobject_cast<LBContactColumns*>(_contactColumns.data());
+            if (_window.selectedPeopleCount())
+                _window.selectedPeopleCount()->setText(selectedCountText());
+            if (columns && !columns->isUpdating())
+                columns->reload();
+        };
+        if (QLineEdit* search = _window.searchField())
+            QObject::connect(search, &QLineEdit::textChanged, this,
+                             [this](const QString& text) { processContactSearchStr(text); });
+    }
+    auto& center = platform::NotificationCenter::defaultCenter();
+    _contactObservers.clear();
+    _contactObservers.push_back(
+        center.addObserver(platform::ContactStoreChangedExternallyNotification, nullptr,
+                           [this](const auto&) { readAddressBook(); }));
+    _contactObservers.push_back(center.addObserver(QStringLiteral("LBMePersonChangedNotification"),
+                                                   nullptr, [this](const auto&) {
+                                                       mePersonChanged();
+                                                       readAddressBook();
+                                                   }));
+    _contactObservers.push_back(
+        center.addObserver(QStringLiteral("LBDisplayOrderChanged"), nullptr, [this](const auto&) {
+            if (auto* columns = qobject_cast<LBContactColumns*>(_contactColumns.data()))
+                columns->reloadPeople();
+        }));
+    _contactObservers.push_back(
+        center.addObserver(QStringLiteral("LBSortOrderChanged"), nullptr,
+                           [this](const auto&) { selectGroupRow(_selectedGroupRow); }));
+    _contactObservers.push_back(center.addObserver(
+        QStringLiteral("LBTableFontSizeChanged"), nullptr, [this](const platform::Notification& n) {
+            if (auto* columns = qobject_cast<LBContactColumns*>(_contactColumns.data()))
+                columns->setTableFontSize(
+                    defaults().integerForKey(QStringLiteral("Table Font Size")));
+            Q_UNUSED(n);
+        }));
+    _selectedGroupRow = 0;
+    readAddressBook();
+}

@@ -1,0 +1,480 @@
+// The merged text of a label cell: field runs replaced by the record's values, bracket
+// groups and repeat blocks resolved, blank lines removed, lines fitted to the box.
+
+#include "merge/LBRenderingView.h"
+
+#include "graphics/LBTextArea.h"
+#include "merge/LBMergeServices.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/drawing/Image.h"
+#include "platform/text/AttributedString.h"
+#include "window/LBWindowController.h"
+
+#include <cmath>
+
+using platform::AttributedString;
+using platform::Range;
+
+namespace {
+
+bool isLineBreak(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// The run's deletion range widened so that a line left empty goes with its line break.
+Range blankLineRange(const QString& text, qsizetype p, qsizetype n)
+{
+    const qsizetype end = p + n;
+    if (end < text.size()) {
+        const QChar next = text.at(end);
+        if (next == QLatin1Char(' '))
+            return Range(p, n + 1);
+        if (!isLineBreak(next))
+            return Range(p, n);
+        const qsizetype breakLength = (next == QLatin1Char('\r') && end + 1 < text.size()
+                                       && text.at(end + 1) == QLatin1Char('\n'))
+                                          ? 2
+                                          : 1;
+        if (p == 0)
+            return Range(p, n + breakLength);
+        for (qsizetype q = p - 1; q >= 0; --q) {
+            if (isLineBreak(text.at(q)))
+                return Range(q + 1, end + breakLength - (q + 1));
+            if (!isBlank(text.at(q)))
+                break;
+        }
+        return Range(p, n);
+    }
+    for (qsizetype q = p - 1; q >= 0; --q) {
+        if (isLineBreak(text.at(q)))
+            return Range(q, end - q);
+        if (!isBlank(text.at(q)))
+            break;
+    }
+    return Range(p, n);
+}
+
+// "ANNE" makes the value upper case, "anne" lower case, anything else leaves it.
+enum class CaseMode { Keep, Upper, Lower };
+
+CaseMode caseModeOfName(const QString& name)
+{
+    if (name == name.toUpper() && name != name.toLower())
+        return CaseMode::Upper;
+    if (name == name.toLower() && name != name.toUpper())
+        return CaseMode::Lower;
+    return CaseMode::Keep;
+}
+
+QString applyCase(const QString& value, CaseMode mode)
+{
+    switch (mode) {
+    case CaseMode::Upper: return value.toUpper();
+    case CaseMode::Lower: return value.toLower();
+    case CaseMode::Keep: break;
+    }
+    return value;
+}
+
+QVariantMap attributesWithoutField(const AttributedString& text, qsizetype index)
+{
+    QVariantMap attributes = text.attributesAtIndex(index);
+    attributes.remove(LBQFieldAttributeName);
+    return attributes;
+}
+
+// The width of the text on one line, measured without its paragraph style.
+double lineWidth(const AttributedString& line)
+{
+    AttributedString plain = line;
+    plain.removeAttribute(platform::ParagraphStyleAttributeName, Range(0, plain.length()));
+    return plain.size().width();
+}
+
+constexpr int MaxFittingSteps = 50;
+constexpr double MinFittingProgress = 0.01;
+
+} // namespace
+
+// The factors of one drawing of a text area: those found (while building) and those to
+// apply (from the cache), each in line order.
+struct LBRenderingView::FitState
+{
+    bool building = false;
+    const QList<double>* shrinkIn = nullptr;
+    const QList<double>* expandIn = nullptr;
+    qsizetype shrinkNext = 0;
+    qsizetype expandNext = 0;
+    QList<double> shrinkOut;
+    QList<double> expandOut;
+};
+
+LBMergeServices* LBRenderingView::mergeServices() const
+{
+    return _contactServer ? dynamic_cast<LBMergeServices*>(_contactServer->mergeServices())
+                          : nullptr;
+}
+
+QList<AttributedString> LBRenderingView::breakStringIntoLines(const AttributedString& text)
+{
+    QList<AttributedString> lines;
+    for (qsizetype i = 0; i < text.length();) {
+        const Range r = text.paragraphRange(i);
+        lines.append(text.attributedSubstringFromRange(r));
+        i = r.location + std::max<qsizetype>(1, r.length);
+    }
+    return lines;
+}
+
+AttributedString LBRenderingView::joinLinesIntoString(const QList<AttributedString>& lines)
+{
+    if (lines.size() == 1)
+        return lines.first();
+    AttributedString joined;
+    for (const AttributedString& line : lines)
+        joined.appendAttributedString(line);
+    return joined;
+}
+
+Range LBRenderingView::findFieldWithName(const QString& propertyName, const AttributedString* text)
+{
+    Range found(0, 0);
+    if (!text)
+        return found;
+    text->enumerateAttribute(LBQFieldAttributeName, Range(0, text->length()),
+                             [&](const QVariant& value, const Range& range, bool& stop) {
+                                 if (value.isNull())
+                                     return;
+                                 if (LBMergeServices::propertyNameForFieldStr(
+                                         text->string().mid(range.location, range.length))
+                                     == propertyName) {
+                                     found = range;
+                                     stop = true;
+                                 }
+                             });
+    return found;
+}
+
+bool LBRenderingView::processTextFields(AttributedString& t, const LBTextArea& g)
+{
+    if (_contactIndex == -1)
+        return false;
+    LBMergeServices* services = mergeServices();
+    if (!services)
+        return false;
+    static const QString leftBracket = QStringLiteral("kLBQLeftBracketProperty");
+    static const QString rightBracket = QStringLiteral("kLBQRightBracketProperty");
+    static const QString repeatStartMarker = QStringLiteral("kLBQRepeatStartProperty");
+    static const QString repeatStopMarker = QStringLiteral("kLBQRepeatStopProperty");
+    const bool autoDelete = platform::UserDefaults::standardUserDefaults().boolForKey(
+        QStringLiteral("Auto Delete Blank Lines"));
+    qsizetype bracketStart = -1;
+    qsizetype repeatStart = -1;
+    bool producedSinceBracket = false;
+    bool changed = false;
+    // Deletes [p, p + n), widened for a blank line when asked; the scan goes on at the
+    // start of what was deleted.
+    qsizetype pos = 0;
+    const auto remove = [&](qsizetype p, qsizetype n, bool blankLines) {
+        const Range r = blankLines && autoDelete ? blankLineRange(t.string(), p, n) : Range(p, n);
+        t.replaceCharactersInRange(r, QString());
+        pos = r.location;
+        changed = true;
+    };
+    while (pos < t.length()) {
+        Range run;
+        const QVariant attribute = t.attribute(LBQFieldAttributeName, pos, &run);
+        if (attribute.isNull()) {
+            pos = run.location + std::max<qsizetype>(1, run.length);
+            continue;
+        }
+        const qsizetype p = run.location;
+        const qsizetype n = run.length;
+        const QString name = t.string().mid(p, n);
+        const QString lookup =
+            name.compare(QLatin1String("Address(1-line)"), Qt::CaseInsensitive) == 0
+                ? QStringLiteral("Address (1-line)")
+                : name;
+        bool isMyField = false;
+        const std::optional<QVariantMap> field =
+            LBMergeServices::fieldForFieldName(lookup, &isMyField);
+        if (!field) {
+            pos = p + n;
+            continue;
+        }
+        const CaseMode caseMode = caseModeOfName(name);
+        const qint64 record = isMyField ? -1 : _contactIndex;
+        const qint64 kind = field->value(QStringLiteral("propertyType")).toLongLong();
+        const QVariantMap fieldAttribute = attribute.toMap();
+
+        if (kind == 8) {
+            std::optional<AttributedString> value = services->fieldStringForIdentityField(
+                *field, fieldAttribute, record, g.addressIndexForContactUID(_contactUID, nullptr));
+            if (value && !value->isEmpty()) {
+                const QVariantMap first = value->attributesAtIndex(0);
+                AttributedString converted(applyCase(value->string(), caseMode), first);
+                converted.addAttributes(attributesWithoutField(t, p), Range(0, converted.length()));
+                t.replaceCharactersInRange(Range(p, n), converted);
+                pos = p; // the new run is resolved in turn
+                producedSinceBracket = true;
+                changed = true;
+                continue;
+            }
+        } else if (kind == 9) {
+            const platform::ImagePtr image = services->imageForField(*field, record);
+            if (!image) {
+                remove(p, n, false);
+                continue;
+            }
+            // The picture travels as a TIFF ("image.tif", LZW) in the attachment.
+            platform::ImagePtr attached =
+                platform::Image::fromData(image->TIFFRepresentationUsingLZW());
+            AttributedString picture =
+                AttributedString::attributedStringWithImage(attached ? attached : image);
+            picture.addAttributes(attributesWithoutField(t, p), Range(0, 1));
+            t.replaceCharactersInRange(Range(p, n), picture);
+            pos = p + 1;
+            producedSinceBracket = true;
+            changed = true;
+            continue;
+        }
+
+        QString value;
+        switch (kind) {
+        case 3: value = services->stringForDateField(*field, fieldAttribute, record); break;
+        case 13: value = services->stringForTimeField(*field, fieldAttribute, record); break;
+        case 14: value = services->stringForPhoneField(*field, fieldAttribute, record); break;
+        case 16: value = services->stringForMultiDateField(*field, fieldAttribute, record); break;
+        case 7: value = services->stringForCustomField(*field, record); break;
+        case 10:
+            value = LBMergeServices::stringForCounterField(
+                *field, fieldAttribute, _counter, labelRepeatCount() * numSelectedPeople());
+            break;
+        case 11: value = services->stringForImportField(*field, _contactIndex); break;
+        case 8: break; // an identity without a value
+        default:
+            if (kind >= 0 && kind < 7)
+                value = services->stringForStandardField(*field, record);
+            break;
+        }
+
+        if (value == leftBracket && repeatStart < 0) {
+            bracketStart = p;
+            producedSinceBracket = false;
+            remove(p, n, false);
+        } else if (value == rightBracket && repeatStart < 0) {
+            const bool dropGroup = !producedSinceBracket && bracketStart >= 0;
+            const qsizetype from = dropGroup ? bracketStart : p;
+            bracketStart = -1;
+            remove(from, p + n - from, !producedSinceBracket);
+        } else if (value == repeatStartMarker && repeatStart < 0) {
+            remove(p, n, true);
+            repeatStart = pos;
+        } else if (value == repeatStopMarker) {
+            if (repeatStart >= 0) {
+                const AttributedString block =
+                    t.attributedSubstringFromRange(Range(repeatStart, p - repeatStart));
+                const qint64 saved = _contactIndex;
+                AttributedString repeated;
+                const qint64 people = numSelectedPeople();
+                for (qint64 i = 0; i < people; ++i) {
+                    _contactIndex = i;
+                    AttributedString copy = block;
+                    processTextFields(copy, g);
+                    repeated.appendAttributedString(copy);
+                }
+                _contactIndex = saved;
+                t.replaceCharactersInRange(Range(repeatStart, p - repeatStart), repeated);
+                const qsizetype stop = repeatStart + repeated.length();
+                repeatStart = -1;
+                remove(stop, n, true);
+            } else {
+                remove(p, n, true);
+            }
+        } else if (repeatStart >= 0) {
+            pos = p + n; // resolved for each person at the stop marker
+        } else if (!value.isEmpty()) {
+            const QString text = applyCase(value, caseMode);
+            AttributedString replacement(text, attributesWithoutField(t, p));
+            t.replaceCharactersInRange(Range(p, n), replacement);
+            pos = p + text.size();
+            producedSinceBracket = true;
+            changed = true;
+        } else {
+            remove(p, n, true);
+        }
+    }
+    return changed;
+}
+
+void LBRenderingView::fitLine(AttributedString& line, LBTextArea& copy, quint64 mask,
+                              FitState& state)
+{
+    double w = lineWidth(line);
+    if (w <= 0.0)
+        return;
+    QRectF bounds = copy.bounds();
+    const double W = bounds.width();
+    const bool useCache = !state.building && (state.shrinkIn || state.expandIn);
+    // Repeats f = target / width until it overshoots, then steps of 0.99 until it fits;
+    // at most MaxFittingSteps steps, and none more once a step hardly moves the width
+    // of a line that fits.
+    const auto fit = [&](double margin, bool grow, auto apply) {
+        double product = 1.0;
+        bool overshot = false;
+        double f = grow ? W / w : W / (w + margin);
+        for (int step = 0; step < MaxFittingSteps; ++step) {
+            if (f == 1.0)
+                break;
+            apply(f);
+            product *= f;
+            const double before = w;
+            w = lineWidth(line);
+            if (w + margin > W) {
+                overshot = true;
+                f = 0.99;
+            } else if (!overshot) {
+                f = grow ? W / w : W / (w + margin);
+            }
+            if (overshot && w + margin < W)
+                break;
+            // A line that does not respond to scaling (a picture alone) ends the loop;
+            // once too wide, the small steps go on until the line fits.
+            if (!overshot && std::abs(w - before) < MinFittingProgress)
+                break;
+        }
+        return product;
+    };
+    const auto scaleFont = [&](double f) { LBTextArea::adjustFontSizeInString(line, f); };
+    const auto scaleKerning = [&](double f) { LBTextArea::adjustKerningInString(line, f, false); };
+    if (w + 10.0 <= W) {
+        const bool fontGrows = (mask & LBTextArea::IncreaseFont) != 0;
+        const bool kerningGrows = (mask & LBTextArea::IncreaseSpacing) != 0 && line.length() > 1;
+        if (!(w + 15.0 < W) || !(fontGrows || kerningGrows))
+            return;
+        if (useCache) {
+            if (!state.expandIn || state.expandNext >= state.expandIn->size())
+                return;
+            const double f = state.expandIn->at(state.expandNext++);
+            fontGrows ? scaleFont(f) : scaleKerning(f);
+            return;
+        }
+        const double product =
+            fontGrows ? fit(15.0, true, scaleFont) : fit(15.0, true, scaleKerning);
+        if (state.building)
+            state.expandOut.append(product);
+        return;
+    }
+    if (mask & (LBTextArea::ResizeLeftSide | LBTextArea::ResizeRightSide)) {
+        const double newWidth = w + 10.0;
+        const bool left = mask & LBTextArea::ResizeLeftSide;
+        const bool right = mask & LBTextArea::ResizeRightSide;
+        if (left && right)
+            bounds.setX(bounds.center().x() - newWidth / 2.0);
+        else if (left)
+            bounds.setX(bounds.right() - newWidth);
+        bounds.setWidth(newWidth);
+        copy.setBoundsNoOtherChanges(bounds);
+        return;
+    }
+    if (!(mask & LBTextArea::ReduceFont))
+        return;
+    if (useCache) {
+        const double f = state.shrinkIn && state.shrinkNext < state.shrinkIn->size()
+                             ? state.shrinkIn->at(state.shrinkNext++)
+                             : 1.0;
+        scaleFont(f);
+        return;
+    }
+    const double product = fit(10.0, false, scaleFont);
+    if (state.building)
+        state.shrinkOut.append(product);
+}
+
+LBGraphicPtr LBRenderingView::textObjectForDrawing(const LBGraphicPtr& g)
+{
+    auto* text = dynamic_cast<LBTextArea*>(g.get());
+    if (!text)
+        return g;
+    const quint64 mask = text->textResizeMask();
+    FitState state;
+    state.building = _cachedTextAdjustments && _buildMultiplierArrays && _contactIndex >= 0;
+    if (_cachedTextAdjustments && !_buildMultiplierArrays && _contactIndex >= 0 && !printing()) {
+        const auto shrink = text->shrinkMultipliers().constFind(_contactIndex);
+        const auto expand = text->expandMultipliers().constFind(_contactIndex);
+        if (shrink != text->shrinkMultipliers().cend())
+            state.shrinkIn = &*shrink;
+        if (expand != text->expandMultipliers().cend())
+            state.expandIn = &*expand;
+    }
+    const std::optional<AttributedString> edited =
+        text->editedTextForLabelIndex(_counter, _contactUID, nullptr);
+    const AttributedString source =
+        edited ? *edited
+               : (text->contents() ? text->contents()->attributedString() : AttributedString());
+    LBGraphicPtr copy;
+    const auto makeCopy = [&]() -> LBTextArea& {
+        if (!copy)
+            copy = g->copy();
+        return static_cast<LBTextArea&>(*copy);
+    };
+
+    if (mask == 0) {
+        if (!state.building) {
+            AttributedString merged = source;
+            if (processTextFields(merged, *text) || edited)
+                makeCopy().setContents(merged);
+        }
+    } else {
+        QList<AttributedString> lines = breakStringIntoLines(source);
+        bool anyChanged = false;
+        for (AttributedString& line : lines) {
+            if (!processTextFields(line, *text) || line.isEmpty())
+                continue;
+            anyChanged = true;
+            LBTextArea& target = makeCopy();
+            QList<AttributedString> pieces = breakStringIntoLines(line);
+            for (AttributedString& piece : pieces)
+                fitLine(piece, target, mask, state);
+            line = joinLinesIntoString(pieces);
+        }
+        if (anyChanged || (copy && edited)) {
+            LBTextArea& target = makeCopy();
+            target.setContents(joinLinesIntoString(lines));
+            if (mask & (LBTextArea::ResizeTopSide | LBTextArea::ResizeBottomSide)) {
+                const double height = target.textHeight();
+                QRectF bounds = target.bounds();
+                if (height > bounds.height()) {
+                    const bool up = mask & LBTextArea::ResizeTopSide;
+                    const bool down = mask & LBTextArea::ResizeBottomSide;
+                    if (up && down)
+                        bounds.setY(bounds.center().y() - height / 2.0);
+                    else if (up)
+                        bounds.setY(bounds.bottom() - height);
+                    bounds.setHeight(height);
+                    target.setBoundsNoOtherChanges(bounds);
+                }
+            }
+        } else if (edited) {
+            makeCopy().setContents(*edited);
+        }
+        if (state.building) {
+            text->shrinkMultipliers().insert(_contactIndex, state.shrinkOut);
+            text->expandMultipliers().insert(_contactIndex, state.expandOut);
+        }
+    }
+    if (text->labelIndexForNewTextEditor() == _counter) {
+        // Preview's editor opens on the label's merged text.
+        std::optional<AttributedString> merged;
+        if (!edited)
+            merged = copy ? static_cast<LBTextArea&>(*copy).contents()->attributedString() : source;
+        text->setEditedText(merged, _contactUID);
+    }
+    return copy ? copy : g;
+}

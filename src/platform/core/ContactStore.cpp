@@ -1,0 +1,392 @@
+#include "platform/core/ContactStore.h"
+
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/Strings.h"
+#include "platform/core/VCardReader.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <functional>
+
+namespace platform {
+
+// ---- ContactMultiValue ---------------------------------------------------------------
+
+qsizetype ContactMultiValue::indexForIdentifier(const QString& identifier) const
+{
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        if (entries.at(i).identifier == identifier)
+            return i;
+    return -1;
+}
+
+qsizetype ContactMultiValue::primaryIndex() const
+{
+    if (entries.isEmpty())
+        return -1;
+    const qsizetype i = indexForIdentifier(primaryIdentifier);
+    return i < 0 ? 0 : i;
+}
+
+// ---- ContactPerson -------------------------------------------------------------------
+
+void ContactPerson::setValue(const QString& property, const QVariant& value)
+{
+    if (value.isValid())
+        _values.insert(property, value);
+    else
+        _values.remove(property);
+}
+
+const ContactMultiValue* ContactPerson::multiValue(const QString& property) const
+{
+    const auto it = _multiValues.constFind(property);
+    return it == _multiValues.cend() ? nullptr : &*it;
+}
+
+void ContactPerson::setMultiValue(const QString& property, const ContactMultiValue& value)
+{
+    _multiValues.insert(property, value);
+}
+
+QStringList ContactPerson::properties() const
+{
+    QStringList list = _values.keys();
+    list += _multiValues.keys();
+    return list;
+}
+
+void ContactPerson::setImageData(const QByteArray& data)
+{
+    setValue(QStringLiteral("Photo"), data.isEmpty() ? QVariant() : QVariant(data));
+}
+
+namespace {
+
+void appendSearchText(QString& out, const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        out += value.toString();
+        out += QLatin1Char('\n');
+        break;
+    case QMetaType::QDate:
+        out += value.toDate().toString(Qt::ISODate);
+        out += QLatin1Char('\n');
+        break;
+    case QMetaType::QVariantMap:
+        for (const QVariant& v : value.toMap())
+            appendSearchText(out, v);
+        break;
+    case QMetaType::QVariantList:
+        for (const QVariant& v : value.toList())
+            appendSearchText(out, v);
+        break;
+    default: break; // pictures and other data are not searched
+    }
+}
+
+} // namespace
+
+void ContactPerson::finish()
+{
+    QString text;
+    for (auto it = _values.cbegin(); it != _values.cend(); ++it)
+        if (it.key() != ContactUIDProperty)
+            appendSearchText(text, it.value());
+    for (auto it = _multiValues.cbegin(); it != _multiValues.cend(); ++it)
+        for (const ContactMultiValue::Entry& entry : it->entries)
+            appendSearchText(text, entry.value);
+    _searchText = text.toCaseFolded();
+}
+
+QString ContactReadIssue::description() const
+{
+    return line > 0 ? QStringLiteral("%1, line %2: %3").arg(file).arg(line).arg(message)
+                    : QStringLiteral("%1: %2").arg(file, message);
+}
+
+// ---- ContactStore --------------------------------------------------------------------
+
+namespace {
+
+std::unique_ptr<ContactStore>& sharedSlot()
+{
+    static std::unique_ptr<ContactStore> store;
+    return store;
+}
+bool sharedTried = false;
+QString sharedError;
+
+struct FolderReader
+{
+    ContactStore& store;
+    QString root;
+    QList<ContactReadIssue>& issues;
+    QHash<QString, ContactPersonPtr> byUid;
+
+    // The people of the .vcf files directly in the folder, one per UID.
+    QList<ContactPersonPtr> readFiles(const QString& folder)
+    {
+        QList<ContactPersonPtr> members;
+        const QFileInfoList files = QDir(folder).entryInfoList(
+            {QStringLiteral("*.vcf"), QStringLiteral("*.VCF"), QStringLiteral("*.vcard")},
+            QDir::Files | QDir::Readable, QDir::Name);
+        for (const QFileInfo& info : files) {
+            const QString relative = QDir(root).relativeFilePath(info.filePath());
+            QFile file(info.filePath());
+            if (!file.open(QIODevice::ReadOnly)) {
+                issues.append({relative, 0, file.errorString()});
+                continue;
+            }
+            const QList<std::shared_ptr<ContactPerson>> people =
+                VCardReader::read(file.readAll(), relative, &issues);
+            for (const std::shared_ptr<ContactPerson>& person : people) {
+                ContactPersonPtr known = byUid.value(person->uniqueId());
+                if (!known) {
+                    store.addPerson(person);
+                    known = person;
+                    byUid.insert(person->uniqueId(), known);
+                }
+                if (!members.contains(known))
+                    members.append(known);
+            }
+        }
+        return members;
+    }
+
+    ContactGroupPtr readGroup(const QString& folder)
+    {
+        auto group = std::make_shared<ContactGroup>();
+        group->name = QFileInfo(folder).fileName();
+        group->members = readFiles(folder);
+        for (const QFileInfo& sub :
+             QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+            group->subgroups.append(readGroup(sub.filePath()));
+        return group;
+    }
+};
+
+} // namespace
+
+ContactStore::ContactStore() = default;
+
+ContactStore::~ContactStore() = default;
+
+std::unique_ptr<ContactStore>
+ContactStore::readFolder(const QString& folder, QList<ContactReadIssue>* issues, QString* error)
+{
+    QDir dir(folder);
+    if (!dir.exists() && !QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("The folder %1 cannot be made.").arg(folder);
+        return nullptr;
+    }
+    if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isDir()) {
+        if (error)
+            *error = QStringLiteral("The folder %1 cannot be read.").arg(folder);
+        return nullptr;
+    }
+    auto store = std::make_unique<ContactStore>();
+    store->_folder = QDir(folder).absolutePath();
+    FolderReader reader{*store, store->_folder, store->_issues, {}};
+    reader.readFiles(store->_folder);
+    for (const QFileInfo& sub :
+         QDir(store->_folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        store->_groups.append(reader.readGroup(sub.filePath()));
+    if (issues)
+        *issues = store->_issues;
+    return store;
+}
+
+QString ContactStore::defaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+           + QStringLiteral("/Orvane/Veltrin/Contacts");
+}
+
+ContactStore* ContactStore::sharedStore()
+{
+    if (!sharedSlot() && !sharedTried) {
+        sharedTried = true;
+        QString error;
+        sharedSlot() = readFolder(defaultFolder(), nullptr, &error);
+        sharedError = error;
+        if (sharedSlot())
+            sharedSlot()->watch();
+    }
+    return sharedSlot().get();
+}
+
+void ContactStore::setSharedStore(std::unique_ptr<ContactStore> store)
+{
+    sharedTried = true;
+    sharedError.clear();
+    sharedSlot() = std::move(store);
+}
+
+QString ContactStore::sharedStoreError()
+{
+    return sharedError;
+}
+
+void ContactStore::reload()
+{
+    if (_folder.isEmpty())
+        return;
+    QString error;
+    std::unique_ptr<ContactStore> fresh = readFolder(_folder, nullptr, &error);
+    if (!fresh)
+        return; // keep what was read before
+    _people = std::move(fresh->_people);
+    _byUid = std::move(fresh->_byUid);
+    _groups = std::move(fresh->_groups);
+    _issues = std::move(fresh->_issues);
+    if (_watcher) {
+        // New subfolders are watched too.
+        QStringList folders{_folder};
+        QDirIterator it(_folder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            folders.append(it.next());
+        const QStringList watched = _watcher->directories();
+        for (const QString& f : std::as_const(folders))
+            if (!watched.contains(f))
+                _watcher->addPath(f);
+    }
+}
+
+void ContactStore::watch()
+{
+    if (_watcher || _folder.isEmpty())
+        return;
+    _watcher = new QFileSystemWatcher(this);
+    _changeTimer = new QTimer(this);
+    _changeTimer->setSingleShot(true);
+    _changeTimer->setInterval(300);
+    connect(_changeTimer, &QTimer::timeout, this, &ContactStore::folderChanged);
+    QStringList folders{_folder};
+    QDirIterator it(_folder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        folders.append(it.next());
+    _watcher->addPaths(folders);
+    QStringList files;
+    QDirIterator fileIt(_folder, {QStringLiteral("*.vcf")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+    while (fileIt.hasNext())
+        files.append(fileIt.next());
+    if (!files.isEmpty())
+        _watcher->addPaths(files);
+    const auto changed = [this](const QString&) { _changeTimer->start(); };
+    connect(_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
+    connect(_watcher, &QFileSystemWatcher::fileChanged, this, changed);
+}
+
+void ContactStore::folderChanged()
+{
+    reload();
+    NotificationCenter::defaultCenter().post(ContactStoreChangedExternallyNotification, this);
+}
+
+void ContactStore::addPerson(const std::shared_ptr<ContactPerson>& person)
+{
+    Q_ASSERT(person);
+    person->finish();
+    _people.append(person);
+    if (!_byUid.contains(person->uniqueId()))
+        _byUid.insert(person->uniqueId(), person);
+}
+
+void ContactStore::addGroup(const ContactGroupPtr& group)
+{
+    _groups.append(group);
+}
+
+QList<ContactGroupPtr> ContactStore::groups() const
+{
+    QList<ContactGroupPtr> all;
+    std::function<void(const QList<ContactGroupPtr>&)> walk =
+        [&](const QList<ContactGroupPtr>& list) {
+            for (const ContactGroupPtr& g : list) {
+                all.append(g);
+                walk(g->subgroups);
+            }
+        };
+    walk(_groups);
+    return all;
+}
+
+ContactPersonPtr ContactStore::personForUniqueId(const QString& uid) const
+{
+    return _byUid.value(uid);
+}
+
+QList<ContactPersonPtr> ContactStore::peopleMatching(const QString& word) const
+{
+    QList<ContactPersonPtr> found;
+    if (word.isEmpty())
+        return found;
+    const QString folded = word.toCaseFolded();
+    for (const ContactPersonPtr& person : _people)
+        if (person->searchText().contains(folded))
+            found.append(person);
+    return found;
+}
+
+QStringList ContactStore::allProperties()
+{
+    return {ContactFirstNameProperty,    ContactLastNameProperty,       ContactMiddleNameProperty,
+            ContactTitleProperty,        ContactSuffixProperty,         ContactNicknameProperty,
+            ContactOrganizationProperty, ContactDepartmentProperty,     ContactJobTitleProperty,
+            ContactBirthdayProperty,     ContactHomePageProperty,       ContactNoteProperty,
+            ContactUIDProperty,          ContactPhoneProperty,          ContactEmailProperty,
+            ContactURLsProperty,         ContactInstantMessageProperty, ContactRelatedNamesProperty,
+            ContactOtherDatesProperty,   ContactAddressProperty};
+}
+
+ContactPropertyType ContactStore::typeOfProperty(const QString& property)
+{
+    if (property == ContactAddressProperty)
+        return ContactMultiDictionaryProperty;
+    if (property == ContactOtherDatesProperty)
+        return ContactMultiDateProperty;
+    if (property == ContactPhoneProperty || property == ContactEmailProperty
+        || property == ContactURLsProperty || property == ContactInstantMessageProperty
+        || property == ContactRelatedNamesProperty)
+        return ContactMultiStringProperty;
+    if (property == ContactBirthdayProperty)
+        return ContactDateProperty;
+    if (property == QLatin1String("Photo"))
+        return ContactDataProperty;
+    return ContactStringProperty;
+}
+
+QString ContactStore::localizedPropertyOrLabel(const QString& name)
+{
+    return LocalizedString(name, QStringLiteral("Contact Properties"));
+}
+
+QString ContactStore::defaultCountryCode()
+{
+    return QLocale::territoryToCode(QLocale::system().territory()).toLower();
+}
+
+void ContactStore::launchContactsFolder()
+{
+    const QString folder = sharedSlot() && !sharedSlot()->folder().isEmpty()
+                               ? sharedSlot()->folder()
+                               : defaultFolder();
+    QDir().mkpath(folder);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+} // namespace platform

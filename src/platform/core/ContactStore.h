@@ -1,0 +1,243 @@
+#pragma once
+
+// The user's contacts: people with typed properties, groups of them, and the user's own
+// card. A store is read from a folder of vCard files (VCardReader): the .vcf files at the
+// folder's top hold people in no group; each subfolder is a group named after it, its
+// files the members and its subfolders the subgroups; one UID met in several folders is
+// one person. The store never writes. An in-memory store (people and groups added by
+// code) serves tests and batch tools the same way.
+//
+// People are immutable once in a store and shared (ContactPersonPtr); identity is the
+// pointer. Each person keeps a case-folded search text of all its values, built once
+// when it is added, so searching never re-reads properties.
+//
+// The shared store is the one the windows use: made on first use from the contacts
+// folder; watching that folder posts ContactStoreChangedExternallyNotification (once for
+// a burst of changes). Main thread only.
+
+#include <QByteArray>
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <memory>
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace platform {
+
+// --- Property identifiers (stable: stored in field lists and documents) ---
+inline const QString ContactFirstNameProperty = QStringLiteral("First");
+inline const QString ContactLastNameProperty = QStringLiteral("Last");
+inline const QString ContactMiddleNameProperty = QStringLiteral("Middle");
+inline const QString ContactTitleProperty = QStringLiteral("Title"); // name prefix
+inline const QString ContactSuffixProperty = QStringLiteral("Suffix");
+inline const QString ContactNicknameProperty = QStringLiteral("Nickname");
+inline const QString ContactOrganizationProperty = QStringLiteral("Organization");
+inline const QString ContactDepartmentProperty = QStringLiteral("Department");
+inline const QString ContactJobTitleProperty = QStringLiteral("JobTitle");
+inline const QString ContactAddressProperty = QStringLiteral("Address");
+inline const QString ContactPhoneProperty = QStringLiteral("Phone");
+inline const QString ContactEmailProperty = QStringLiteral("Email");
+inline const QString ContactHomePageProperty = QStringLiteral("HomePage");
+inline const QString ContactURLsProperty = QStringLiteral("URLs");
+inline const QString ContactInstantMessageProperty = QStringLiteral("InstantMessage");
+inline const QString ContactBirthdayProperty = QStringLiteral("Birthday");
+inline const QString ContactOtherDatesProperty = QStringLiteral("OtherDates");
+inline const QString ContactRelatedNamesProperty = QStringLiteral("RelatedNames");
+inline const QString ContactNoteProperty = QStringLiteral("Note");
+inline const QString ContactUIDProperty = QStringLiteral("UID");
+
+// Keys of an address (a dictionary value of ContactAddressProperty).
+inline const QString ContactAddressStreetKey = QStringLiteral("Street");
+inline const QString ContactAddressCityKey = QStringLiteral("City");
+inline const QString ContactAddressStateKey = QStringLiteral("State");
+inline const QString ContactAddressZIPKey = QStringLiteral("ZIP");
+inline const QString ContactAddressCountryKey = QStringLiteral("Country");
+inline const QString ContactAddressCountryCodeKey = QStringLiteral("CountryCode");
+
+// Raw labels of multi-values (localized through the table "Contact Properties").
+inline const QString ContactHomeLabel = QStringLiteral("home");
+inline const QString ContactWorkLabel = QStringLiteral("work");
+inline const QString ContactMobileLabel = QStringLiteral("mobile");
+inline const QString ContactMainLabel = QStringLiteral("main");
+inline const QString ContactFaxLabel = QStringLiteral("fax"); // a fax at home or of no kind
+inline const QString ContactWorkFaxLabel = QStringLiteral("workfax");
+inline const QString ContactOtherLabel = QStringLiteral("other");
+inline const QString ContactSpouseLabel = QStringLiteral("spouse");
+inline const QString ContactAnniversaryLabel = QStringLiteral("anniversary");
+
+// Posted on the default centre when the shared store's folder changed (object: the store).
+inline const QString ContactStoreChangedExternallyNotification =
+    QStringLiteral("ContactStoreChangedExternallyNotification");
+
+// The kinds of property values; the multi-value kinds carry the 0x100 bit.
+enum ContactPropertyType : qint64 {
+    ContactStringProperty = 1,
+    ContactIntegerProperty = 2,
+    ContactRealProperty = 3,
+    ContactDateProperty = 4,
+    ContactArrayProperty = 5,
+    ContactDictionaryProperty = 6,
+    ContactDataProperty = 7,
+    ContactMultiValueMask = 0x100,
+    ContactMultiStringProperty = 0x101,
+    ContactMultiDateProperty = 0x104,
+    ContactMultiArrayProperty = 0x105,
+    ContactMultiDictionaryProperty = 0x106,
+};
+
+// Several labelled values of one property, one of them primary.
+struct ContactMultiValue
+{
+    struct Entry
+    {
+        QString identifier;
+        QString label;
+        QVariant value;
+    };
+    QList<Entry> entries;
+    QString primaryIdentifier;
+
+    qsizetype count() const { return entries.size(); }
+    // -1 when no entry has the identifier.
+    qsizetype indexForIdentifier(const QString& identifier) const;
+    // The primary entry's index; 0 when none is marked (and the list is not empty), -1
+    // for an empty list.
+    qsizetype primaryIndex() const;
+};
+
+class ContactPerson
+{
+public:
+    ContactPerson() = default;
+
+    const QString& uniqueId() const { return _uniqueId; }
+    void setUniqueId(const QString& uid) { _uniqueId = uid; }
+
+    // The single value of a property (QString, QDate, QByteArray, QVariantList,
+    // QVariantMap); null when it has none or the property holds several values.
+    QVariant value(const QString& property) const { return _values.value(property); }
+    void setValue(const QString& property, const QVariant& value);
+    // The values of a multi-value property; nullptr when it has none.
+    const ContactMultiValue* multiValue(const QString& property) const;
+    void setMultiValue(const QString& property, const ContactMultiValue& value);
+    // The properties this person has values for.
+    QStringList properties() const;
+
+    // Person flags: 1 (masked with 7) shows the card as a company.
+    qint64 flags() const { return _flags; }
+    void setFlags(qint64 flags) { _flags = flags; }
+    bool isCompany() const { return (_flags & 7) == 1; }
+
+    // The picture's encoded bytes; empty without one.
+    QByteArray imageData() const { return _values.value(QStringLiteral("Photo")).toByteArray(); }
+    void setImageData(const QByteArray& data);
+
+    // Every value as case-folded text, one per line; built by finish().
+    const QString& searchText() const { return _searchText; }
+    // Builds the search text; a store calls it when the person is added.
+    void finish();
+
+private:
+    QString _uniqueId;
+    QHash<QString, QVariant> _values;
+    QHash<QString, ContactMultiValue> _multiValues;
+    qint64 _flags = 0;
+    QString _searchText;
+};
+using ContactPersonPtr = std::shared_ptr<const ContactPerson>;
+
+struct ContactGroup
+{
+    QString name;
+    QList<ContactPersonPtr> members;
+    QList<std::shared_ptr<ContactGroup>> subgroups;
+};
+using ContactGroupPtr = std::shared_ptr<ContactGroup>;
+
+// Something a reader could not take from a file, which it reports and skips.
+struct ContactReadIssue
+{
+    QString file;
+    qint64 line = 0; // 1-based; 0 for the whole file
+    QString message;
+
+    QString description() const;
+};
+
+class ContactStore : public QObject
+{
+    Q_OBJECT
+public:
+    // An empty in-memory store.
+    ContactStore();
+    ~ContactStore() override;
+
+    // The store of the folder: its files read as described above. Issues of single
+    // files (broken cards, binary files) are reported and what could be read is kept;
+    // a folder that cannot be made or listed gives nullptr and the reason.
+    static std::unique_ptr<ContactStore>
+    readFolder(const QString& folder, QList<ContactReadIssue>* issues, QString* error);
+
+    // "Orvane/Veltrin/Contacts" under the user's data folder.
+    static QString defaultFolder();
+
+    // The store the windows use: made from defaultFolder() (created when missing) on
+    // first use, watched for changes; nullptr when that folder cannot be read
+    // (sharedStoreError() says why). setSharedStore() replaces it (tests), and the
+    // replacement is not watched.
+    static ContactStore* sharedStore();
+    static void setSharedStore(std::unique_ptr<ContactStore> store);
+    static QString sharedStoreError();
+    // Reads the shared store's folder again (after a change outside the program).
+    void reload();
+
+    // --- Contents ---
+    void addPerson(const std::shared_ptr<ContactPerson>& person);
+    // A group at the top level (its members and subgroups as given; they should be
+    // people of the store).
+    void addGroup(const ContactGroupPtr& group);
+    const QList<ContactPersonPtr>& people() const { return _people; }
+    // Every group, subgroups included, in folder order.
+    QList<ContactGroupPtr> groups() const;
+    const QList<ContactGroupPtr>& topLevelGroups() const { return _groups; }
+    // The first person with that unique id; nullptr when none.
+    ContactPersonPtr personForUniqueId(const QString& uid) const;
+    // People whose search text contains the word (case-insensitive), in store order.
+    QList<ContactPersonPtr> peopleMatching(const QString& word) const;
+    const QString& folder() const { return _folder; }
+    const QList<ContactReadIssue>& issues() const { return _issues; }
+
+    // --- What the store knows of properties ---
+    // Every property identifier, in the order of the field tree.
+    static QStringList allProperties();
+    static ContactPropertyType typeOfProperty(const QString& property);
+    // Names of properties and labels for the user (table "Contact Properties"); an
+    // unknown name stays as it is.
+    static QString localizedPropertyOrLabel(const QString& name);
+    // The system locale's territory as a lower-case two-letter code ("us").
+    static QString defaultCountryCode();
+    // Opens the folder in the file manager.
+    static void launchContactsFolder();
+
+private:
+    void watch();
+    void folderChanged();
+
+    QList<ContactPersonPtr> _people;
+    QHash<QString, ContactPersonPtr> _byUid;
+    QList<ContactGroupPtr> _groups;
+    QString _folder;
+    QList<ContactReadIssue> _issues;
+    QFileSystemWatcher* _watcher = nullptr;
+    QTimer* _changeTimer = nullptr;
+};
+
+} // namespace platform

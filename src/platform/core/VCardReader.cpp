@@ -1,0 +1,696 @@
+#include "platform/core/VCardReader.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// Windows-1252's characters for 0x80-0x9F (0 where the code page has none).
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+QString fromCp1252(const QByteArray& bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x80 && u < 0xA0 && Cp1252High[u - 0x80] != 0)
+            out.append(QChar(Cp1252High[u - 0x80]));
+        else
+            out.append(QChar(u));
+    }
+    return out;
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// Text in the declared charset; undeclared: UTF-8 when valid, else Windows-1252.
+QString decodeText(const QByteArray& bytes, const QByteArray& charset)
+{
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
+    const QByteArray cs = charset.toUpper();
+    if (cs == "ISO-8859-1" || cs == "LATIN1" || cs == "ISO8859-1")
+        return QString::fromLatin1(bytes);
+    if (cs == "WINDOWS-1252" || cs == "CP1252")
+        return fromCp1252(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return fromCp1252(bytes);
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+QByteArray decodeQuotedPrintable(const QByteArray& in)
+{
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const char c = in.at(i);
+        if (c == '=' && i + 2 < in.size()) {
+            const int hi = hexValue(in.at(i + 1));
+            const int lo = hexValue(in.at(i + 2));
+            if (hi >= 0 && lo >= 0) {
+                out.append(char(hi * 16 + lo));
+                i += 2;
+                continue;
+            }
+        }
+        if (c == '=' && i == in.size() - 1)
+            break; // a soft break left at the very end
+        out.append(c);
+    }
+    return out;
+}
+
+// Undoes \n \N \, \; \\ (and keeps any other escaped character).
+QString unescape(QStringView text)
+{
+    if (!text.contains(QLatin1Char('\\')))
+        return text.toString();
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\') && i + 1 < text.size()) {
+            const QChar n = text.at(++i);
+            out.append((n == QLatin1Char('n') || n == QLatin1Char('N')) ? QChar(QLatin1Char('\n'))
+                                                                        : n);
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+// Splits at unescaped separators, unescaping each part.
+QStringList splitEscaped(const QString& text, QChar separator)
+{
+    QStringList parts;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\')) {
+            ++i;
+        } else if (c == separator) {
+            parts.append(unescape(QStringView(text).mid(start, i - start)));
+            start = i + 1;
+        }
+    }
+    parts.append(unescape(QStringView(text).mid(start)));
+    return parts;
+}
+
+struct Line
+{
+    QByteArray text;
+    qint64 number = 0;
+};
+
+struct Property
+{
+    QByteArray group;
+    QByteArray name;                             // upper case
+    QHash<QByteArray, QList<QByteArray>> params; // upper-case keys
+    QList<QByteArray> types;                     // lower case, from TYPE and bare params
+    QByteArray rawValue;
+    qint64 line = 0;
+
+    QByteArray param(const QByteArray& key) const
+    {
+        const auto it = params.constFind(key);
+        return it == params.cend() || it->isEmpty() ? QByteArray() : it->first();
+    }
+    bool hasType(const char* type) const { return types.contains(QByteArray(type)); }
+};
+
+// Index of the first ':' outside double quotes; -1 when none.
+qsizetype colonIndex(const QByteArray& line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char c = line.at(i);
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == ':' && !quoted)
+            return i;
+    }
+    return -1;
+}
+
+bool isQuotedPrintableHead(const QByteArray& head)
+{
+    const QByteArray upper = head.toUpper();
+    return upper.contains("QUOTED-PRINTABLE") || upper.contains("ENCODING=QP");
+}
+
+// Splits at ';' or ',' outside double quotes, dropping the quotes.
+QList<QByteArray> splitParams(const QByteArray& text, char separator)
+{
+    QList<QByteArray> parts;
+    QByteArray current;
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == separator && !quoted) {
+            parts.append(current);
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    parts.append(current);
+    return parts;
+}
+
+Property parseProperty(const Line& line, qsizetype colon)
+{
+    Property p;
+    p.line = line.number;
+    p.rawValue = line.text.mid(colon + 1);
+    const QList<QByteArray> head = splitParams(line.text.left(colon), ';');
+    QByteArray name = head.first().trimmed();
+    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0) {
+        p.group = name.left(dot).toLower();
+        name = name.mid(dot + 1);
+    }
+    p.name = name.toUpper();
+    for (qsizetype i = 1; i < head.size(); ++i) {
+        const QByteArray& param = head.at(i);
+        const qsizetype eq = param.indexOf('=');
+        if (eq < 0) {
+            // vCard 2.1's bare parameters: encodings, charsets or types.
+            const QByteArray upper = param.trimmed().toUpper();
+            if (upper == "QUOTED-PRINTABLE" || upper == "BASE64" || upper == "8BIT"
+                || upper == "7BIT")
+                p.params[QByteArrayLiteral("ENCODING")].append(upper);
+            else if (!upper.isEmpty())
+                p.types.append(upper.toLower());
+            continue;
+        }
+        const QByteArray key = param.left(eq).trimmed().toUpper();
+        const QList<QByteArray> values = splitParams(param.mid(eq + 1), ',');
+        for (const QByteArray& v : values) {
+            if (key == "TYPE")
+                p.types.append(v.trimmed().toLower());
+            else
+                p.params[key].append(v.trimmed());
+        }
+    }
+    return p;
+}
+
+struct DecodedValue
+{
+    QString text;
+    QByteArray bytes;
+    bool isBinary = false;
+    bool failed = false;
+};
+
+DecodedValue decodeValue(const Property& p)
+{
+    DecodedValue out;
+    const QByteArray encoding = p.param("ENCODING").toUpper();
+    if (encoding == "B" || encoding == "BASE64") {
+        QByteArray compact = p.rawValue;
+        compact.replace(' ', QByteArray()).replace('\t', QByteArray());
+        const auto result =
+            QByteArray::fromBase64Encoding(compact, QByteArray::AbortOnBase64DecodingErrors);
+        out.isBinary = true;
+        out.failed = !result;
+        if (result)
+            out.bytes = result.decoded;
+        return out;
+    }
+    QByteArray raw = p.rawValue;
+    if (encoding == "QUOTED-PRINTABLE" || encoding == "QP")
+        raw = decodeQuotedPrintable(raw);
+    if (raw.startsWith("data:") || raw.startsWith("DATA:")) {
+        const qsizetype comma = raw.indexOf(',');
+        if (comma < 0) {
+            out.failed = true;
+            return out;
+        }
+        const QByteArray meta = raw.mid(5, comma - 5);
+        const QByteArray payload = raw.mid(comma + 1);
+        out.isBinary = true;
+        if (meta.toLower().endsWith(";base64")) {
+            const auto result =
+                QByteArray::fromBase64Encoding(payload, QByteArray::AbortOnBase64DecodingErrors);
+            out.failed = !result;
+            if (result)
+                out.bytes = result.decoded;
+        } else {
+            out.bytes = QByteArray::fromPercentEncoding(payload);
+        }
+        return out;
+    }
+    out.text = decodeText(raw, p.param("CHARSET"));
+    return out;
+}
+
+// A date of the forms 1980-02-01, 19800201, --0201, --02-01, 1980-02-01T..., 1980-02.
+QDate parseDate(QString text)
+{
+    text = text.trimmed();
+    if (const qsizetype t = text.indexOf(QLatin1Char('T')); t > 0)
+        text.truncate(t);
+    QString digits;
+    bool yearless = text.startsWith(QLatin1String("--"));
+    for (const QChar c : text)
+        if (c.isDigit())
+            digits.append(c);
+    int y = 1604;
+    int m = 0;
+    int d = 0;
+    if (yearless && digits.size() == 4) {
+        m = digits.left(2).toInt();
+        d = digits.mid(2, 2).toInt();
+    } else if (!yearless && digits.size() == 8) {
+        y = digits.left(4).toInt();
+        m = digits.mid(4, 2).toInt();
+        d = digits.mid(6, 2).toInt();
+    } else {
+        return {};
+    }
+    return QDate(y, m, d);
+}
+
+QString labelFor(const Property& p, const QHash<QByteArray, QString>& groupLabels)
+{
+    if (!p.group.isEmpty()) {
+        const auto it = groupLabels.constFind(p.group);
+        if (it != groupLabels.cend())
+            return *it;
+    }
+    if (p.hasType("fax"))
+        return p.hasType("work") ? ContactWorkFaxLabel : ContactFaxLabel;
+    if (p.hasType("cell") || p.hasType("mobile"))
+        return ContactMobileLabel;
+    if (p.hasType("main"))
+        return ContactMainLabel;
+    if (p.hasType("home"))
+        return ContactHomeLabel;
+    if (p.hasType("work"))
+        return ContactWorkLabel;
+    if (p.name == "RELATED" && p.hasType("spouse"))
+        return ContactSpouseLabel;
+    if (p.name == "ANNIVERSARY" || p.name.contains("ANNIVERSARY"))
+        return ContactAnniversaryLabel;
+    return ContactOtherLabel;
+}
+
+// PREF=n (lower is stronger) or TYPE=pref; 0 when not preferred.
+int preference(const Property& p)
+{
+    const QByteArray pref = p.param("PREF");
+    if (!pref.isEmpty()) {
+        bool ok = false;
+        const int n = pref.toInt(&ok);
+        return ok && n > 0 ? n : 1;
+    }
+    return p.hasType("pref") ? 100 : 0;
+}
+
+// One card being assembled.
+class CardBuilder
+{
+public:
+    explicit CardBuilder(QList<ContactReadIssue>* issues, const QString& fileName)
+        : _issues(issues), _fileName(fileName)
+    {}
+
+    void add(Property&& p) { _properties.append(std::move(p)); }
+    bool isEmpty() const { return _properties.isEmpty(); }
+
+    std::shared_ptr<ContactPerson> build(const QString& fallbackUid);
+
+private:
+    void report(qint64 line, const QString& message)
+    {
+        if (_issues)
+            _issues->append({_fileName, line, message});
+    }
+    void addMulti(const QString& property, const Property& p, const QVariant& value,
+                  const QHash<QByteArray, QString>& groupLabels);
+
+    QList<ContactReadIssue>* _issues;
+    QString _fileName;
+    QList<Property> _properties;
+    struct Pending
+    {
+        ContactMultiValue value;
+        int bestPreference = 0;
+    };
+    QHash<QString, Pending> _multi;
+    QStringList _multiOrder;
+};
+
+void CardBuilder::addMulti(const QString& property, const Property& p, const QVariant& value,
+                           const QHash<QByteArray, QString>& groupLabels)
+{
+    if (!_multi.contains(property))
+        _multiOrder.append(property);
+    Pending& pending = _multi[property];
+    const QString identifier =
+        QStringLiteral("%1-%2").arg(property).arg(pending.value.entries.size());
+    pending.value.entries.append({identifier, labelFor(p, groupLabels), value});
+    const int pref = preference(p);
+    if (pref > 0 && (pending.bestPreference == 0 || pref < pending.bestPreference)) {
+        pending.bestPreference = pref;
+        pending.value.primaryIdentifier = identifier;
+    }
+}
+
+std::shared_ptr<ContactPerson> CardBuilder::build(const QString& fallbackUid)
+{
+    auto person = std::make_shared<ContactPerson>();
+    // Custom labels: a grouped X-...LABEL property names the label of its group.
+    QHash<QByteArray, QString> groupLabels;
+    for (const Property& p : std::as_const(_properties))
+        if (!p.group.isEmpty() && p.name.startsWith("X-") && p.name.endsWith("LABEL"))
+            groupLabels.insert(p.group, unescape(decodeText(p.rawValue, p.param("CHARSET"))));
+
+    bool isOrg = false;
+    bool hasName = false;
+    QString formattedName;
+    QStringList urls;
+    for (const Property& p : std::as_const(_properties)) {
+        if (p.name == "BEGIN" || p.name == "END" || p.name == "VERSION")
+            continue;
+        if (!p.group.isEmpty() && p.name.startsWith("X-") && p.name.endsWith("LABEL"))
+            continue;
+        const DecodedValue value = decodeValue(p);
+        if (value.failed) {
+            report(p.line, QStringLiteral("The value of %1 cannot be decoded.")
+                               .arg(QString::fromLatin1(p.name)));
+            continue;
+        }
+        const QString& text = value.text;
+        if (p.name == "N") {
+            const QStringList parts = splitEscaped(text, QLatin1Char(';'));
+            const QString* targets[] = {&ContactLastNameProperty, &ContactFirstNameProperty,
+                                        &ContactMiddleNameProperty, &ContactTitleProperty,
+                                        &ContactSuffixProperty};
+            for (qsizetype i = 0; i < parts.size() && i < 5; ++i) {
+                const QString part = parts.at(i).trimmed();
+                if (!part.isEmpty()) {
+                    person->setValue(*targets[i], part);
+                    hasName = hasName || i < 2;
+                }
+            }
+        } else if (p.name == "FN") {
+            formattedName = unescape(text).trimmed();
+        } else if (p.name == "NICKNAME") {
+            person->setValue(ContactNicknameProperty, unescape(text));
+        } else if (p.name == "ORG") {
+            const QStringList parts = splitEscaped(text, QLatin1Char(';'));
+            if (!parts.value(0).trimmed().isEmpty())
+                person->setValue(ContactOrganizationProperty, parts.value(0).trimmed());
+            const QString department = parts.mid(1).join(QLatin1Char(' ')).trimmed();
+            if (!department.isEmpty())
+                person->setValue(ContactDepartmentProperty, department);
+        } else if (p.name == "TITLE") {
+            person->setValue(ContactJobTitleProperty, unescape(text));
+        } else if (p.name == "ADR") {
+            const QStringList parts = splitEscaped(text, QLatin1Char(';'));
+            QStringList street;
+            for (qsizetype i = 0; i < 3 && i < parts.size(); ++i)
+                if (!parts.at(i).trimmed().isEmpty())
+                    street.append(parts.at(i).trimmed());
+            QVariantMap address;
+            const auto put = [&address](const QString& key, const QString& v) {
+                if (!v.isEmpty())
+                    address.insert(key, v);
+            };
+            put(ContactAddressStreetKey, street.join(QLatin1Char('\n')));
+            put(ContactAddressCityKey, parts.value(3).trimmed());
+            put(ContactAddressStateKey, parts.value(4).trimmed());
+            put(ContactAddressZIPKey, parts.value(5).trimmed());
+            const QString country = parts.value(6).trimmed();
+            put(ContactAddressCountryKey, country);
+            put(ContactAddressCountryCodeKey, VCardReader::countryCodeForName(country));
+            addMulti(ContactAddressProperty, p, address, groupLabels);
+        } else if (p.name == "TEL") {
+            addMulti(ContactPhoneProperty, p, unescape(text), groupLabels);
+        } else if (p.name == "EMAIL") {
+            addMulti(ContactEmailProperty, p, unescape(text), groupLabels);
+        } else if (p.name == "URL") {
+            urls.append(unescape(text));
+            addMulti(ContactURLsProperty, p, unescape(text), groupLabels);
+        } else if (p.name == "IMPP") {
+            addMulti(ContactInstantMessageProperty, p, unescape(text), groupLabels);
+        } else if (p.name == "BDAY") {
+            const QDate date = parseDate(text);
+            if (date.isValid())
+                person->setValue(ContactBirthdayProperty, date);
+            else
+                report(p.line, QStringLiteral("BDAY is not a date."));
+        } else if (p.name == "ANNIVERSARY"
+                   || (p.name.startsWith("X-")
+                       && (p.name.contains("DATE") || p.name.contains("ANNIVERSARY")))) {
+            const QDate date = parseDate(text);
+            if (date.isValid())
+                addMulti(ContactOtherDatesProperty, p, date, groupLabels);
+            else
+                person->setValue(QString::fromLatin1(p.name), unescape(text));
+        } else if (p.name == "RELATED") {
+            addMulti(ContactRelatedNamesProperty, p, unescape(text), groupLabels);
+        } else if (p.name == "NOTE") {
+            person->setValue(ContactNoteProperty, unescape(text));
+        } else if (p.name == "PHOTO" || p.name == "LOGO") {
+            // A picture by URL is never fetched.
+            if (p.name == "PHOTO" && value.isBinary && !value.bytes.isEmpty())
+                person->setImageData(value.bytes);
+        } else if (p.name == "UID") {
+            QString uid = unescape(text).trimmed();
+            if (uid.startsWith(QLatin1String("urn:uuid:"), Qt::CaseInsensitive))
+                uid = uid.mid(9);
+            person->setUniqueId(uid);
+        } else if (p.name == "KIND") {
+            isOrg = text.trimmed().compare(QLatin1String("org"), Qt::CaseInsensitive) == 0;
+        } else if (p.name == "X-ABSHOWAS" || p.name == "X-SHOWAS") {
+            isOrg =
+                isOrg || text.trimmed().compare(QLatin1String("COMPANY"), Qt::CaseInsensitive) == 0;
+        } else if (!value.isBinary) {
+            person->setValue(QString::fromLatin1(p.name), unescape(text));
+        }
+    }
+    for (const QString& property : std::as_const(_multiOrder))
+        person->setMultiValue(property, _multi.value(property).value);
+    if (!urls.isEmpty())
+        person->setValue(ContactHomePageProperty, urls.first());
+    if (!hasName && !formattedName.isEmpty()) {
+        if (isOrg) {
+            if (!person->value(ContactOrganizationProperty).isValid())
+                person->setValue(ContactOrganizationProperty, formattedName);
+        } else {
+            const qsizetype space = formattedName.lastIndexOf(QLatin1Char(' '));
+            if (space < 0) {
+                person->setValue(ContactFirstNameProperty, formattedName);
+            } else {
+                person->setValue(ContactFirstNameProperty, formattedName.left(space).trimmed());
+                person->setValue(ContactLastNameProperty, formattedName.mid(space + 1));
+            }
+        }
+    }
+    if (isOrg)
+        person->setFlags(1);
+    if (person->uniqueId().isEmpty())
+        person->setUniqueId(fallbackUid);
+    person->setValue(ContactUIDProperty, person->uniqueId());
+    return person;
+}
+
+// Physical lines of the data, each with its 1-based number.
+QList<Line> splitLines(const QByteArray& data)
+{
+    QList<Line> lines;
+    qint64 number = 1;
+    qsizetype start = 0;
+    const qsizetype n = data.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = data.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append({data.mid(start, i - start), number++});
+        if (c == '\r' && i + 1 < n && data.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append({data.mid(start), number});
+    return lines;
+}
+
+// Logical lines: folded continuations and quoted-printable soft breaks joined.
+QList<Line> unfold(const QList<Line>& physical)
+{
+    QList<Line> logical;
+    logical.reserve(physical.size());
+    bool softBreak = false;
+    for (const Line& line : physical) {
+        if (!logical.isEmpty() && softBreak) {
+            Line& last = logical.last();
+            last.text.chop(1); // the '='
+            last.text.append(line.text);
+        } else if (!logical.isEmpty() && !line.text.isEmpty()
+                   && (line.text.at(0) == ' ' || line.text.at(0) == '\t')) {
+            logical.last().text.append(line.text.constData() + 1, line.text.size() - 1);
+        } else if (line.text.trimmed().isEmpty()) {
+            softBreak = false;
+            continue;
+        } else {
+            logical.append(line);
+        }
+        const Line& last = logical.last();
+        softBreak = false;
+        if (last.text.endsWith('=')) {
+            const qsizetype colon = colonIndex(last.text);
+            softBreak = colon > 0 && isQuotedPrintableHead(last.text.left(colon));
+        }
+    }
+    return logical;
+}
+
+QByteArray normalizedData(const QByteArray& data, bool* binary)
+{
+    *binary = false;
+    if (data.startsWith("\xEF\xBB\xBF"))
+        return data.mid(3);
+    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(data.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                           : QStringDecoder::Utf16BE);
+        const QString text = decoder.decode(data.mid(2));
+        return text.toUtf8();
+    }
+    *binary = data.contains('\0');
+    return data;
+}
+
+} // namespace
+
+QList<std::shared_ptr<ContactPerson>>
+VCardReader::read(const QByteArray& data, const QString& fileName, QList<ContactReadIssue>* issues)
+{
+    QList<std::shared_ptr<ContactPerson>> people;
+    const auto report = [&](qint64 line, const QString& message) {
+        if (issues)
+            issues->append({fileName, line, message});
+    };
+    bool binary = false;
+    const QByteArray text = normalizedData(data, &binary);
+    if (binary) {
+        report(0, QStringLiteral("The file is not text; it was skipped."));
+        return people;
+    }
+    const QList<Line> lines = unfold(splitLines(text));
+    std::unique_ptr<CardBuilder> card;
+    qint64 cardLine = 0;
+    qint64 position = 0;
+    const auto finish = [&]() {
+        people.append(card->build(QStringLiteral("%1#%2").arg(fileName).arg(position++)));
+        card.reset();
+    };
+    for (const Line& line : lines) {
+        const qsizetype colon = colonIndex(line.text);
+        if (colon <= 0) {
+            report(line.number, QStringLiteral("The line has no colon; it was skipped."));
+            continue;
+        }
+        Property p = parseProperty(line, colon);
+        if (p.name == "BEGIN" && p.rawValue.trimmed().toUpper() == "VCARD") {
+            if (card) {
+                report(cardLine, QStringLiteral("The card has no END; what it held was kept."));
+                finish();
+            }
+            card = std::make_unique<CardBuilder>(issues, fileName);
+            cardLine = line.number;
+            continue;
+        }
+        if (p.name == "END" && p.rawValue.trimmed().toUpper() == "VCARD") {
+            if (card)
+                finish();
+            else
+                report(line.number, QStringLiteral("END without BEGIN; it was skipped."));
+            continue;
+        }
+        if (!card) {
+            report(line.number, QStringLiteral("A line outside any card; it was skipped."));
+            continue;
+        }
+        card->add(std::move(p));
+    }
+    if (card) {
+        report(cardLine, QStringLiteral("The card has no END; what it held was kept."));
+        finish();
+    }
+    if (people.isEmpty() && !lines.isEmpty() && issues
+        && std::none_of(issues->cbegin(), issues->cend(), [&](const ContactReadIssue& i) {
+               return i.file == fileName && i.line == 0;
+           }))
+        report(0, QStringLiteral("The file holds no cards."));
+    return people;
+}
+
+QString VCardReader::countryCodeForName(const QString& name)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    if (trimmed.size() == 2 && trimmed.at(0).isLetter() && trimmed.at(1).isLetter())
+        return trimmed.toLower();
+    static const QHash<QString, QString> byName = [] {
+        QHash<QString, QString> table;
+        for (int t = 1; t <= int(QLocale::LastTerritory); ++t) {
+            const auto territory = static_cast<QLocale::Territory>(t);
+            const QString code = QLocale::territoryToCode(territory).toLower();
+            if (code.size() != 2)
+                continue;
+            table.insert(QLocale::territoryToString(territory).toCaseFolded(), code);
+        }
+        for (const QLocale& locale : QLocale::matchingLocales(
+                 QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            const QString code = QLocale::territoryToCode(locale.territory()).toLower();
+            if (code.size() == 2 && !locale.nativeTerritoryName().isEmpty())
+                table.insert(locale.nativeTerritoryName().toCaseFolded(), code);
+        }
+        // Names people write that the system spells otherwise.
+        table.insert(QStringLiteral("usa"), QStringLiteral("us"));
+        table.insert(QStringLiteral("united states of america"), QStringLiteral("us"));
+        table.insert(QStringLiteral("uk"), QStringLiteral("gb"));
+        table.insert(QStringLiteral("england"), QStringLiteral("gb"));
+        table.insert(QStringLiteral("great britain"), QStringLiteral("gb"));
+        return table;
+    }();
+    return byName.value(trimmed.toCaseFolded());
+}
+
+} // namespace platform

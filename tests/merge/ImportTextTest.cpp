@@ -1,0 +1,110 @@
+// Importing text records into a document: the question, the stored records, the lock of
+// per-label texts, and files that cannot be imported.
+
+#include "MergeFieldsSupport.h"
+
+#include "graphics/LBTextArea.h"
+#include "platform/ui/Alert.h"
+
+#include <QTemporaryDir>
+
+class ImportTextTest : public MergeFieldsTest
+{
+protected:
+    ImportTextTest()
+    {
+        platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
+            asked.append(alert.messageText + QLatin1Char('|') + alert.informativeText);
+            platform::Alert::Response response;
+            response.returnCode =
+                answers.isEmpty() ? platform::Alert::FirstButtonReturn : answers.takeFirst();
+            return response;
+        });
+    }
+    ~ImportTextTest() override { platform::Alert::setResponder(nullptr); }
+
+    QString file(const QByteArray& data)
+    {
+        const QString path = dir.filePath(QStringLiteral("records.csv"));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+        return path;
+    }
+    QStringList stored(qint64* columns) { return document->importTextArrayAndColumnCount(columns); }
+
+    QTemporaryDir dir;
+    QStringList asked;
+    QList<int> answers;
+};
+
+TEST_F(ImportTextTest, ImportsAfterAskingAndMarksTheDocument)
+{
+    EXPECT_FALSE(document->isDocumentEdited());
+    ASSERT_TRUE(services->importTextFile(file("\"Smith, Ann\",Springfield\nBo,Dover\n"), true));
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked.first().contains(QStringLiteral("2 record(s) and 2 field(s)")));
+    qint64 columns = 0;
+    EXPECT_EQ(stored(&columns), (QStringList{"Smith, Ann", "Springfield", "Bo", "Dover"}));
+    EXPECT_EQ(columns, 2);
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(services->numSelectedPeople(), 2);
+    // The import fields read the columns.
+    EXPECT_EQ(services->stringForImportField(field(QStringLiteral("Import 2")), 1),
+              QStringLiteral("Dover"));
+    services->clearImportText();
+    EXPECT_TRUE(stored(&columns).isEmpty());
+}
+
+TEST_F(ImportTextTest, CancelAndBadFilesChangeNothing)
+{
+    answers = {platform::Alert::SecondButtonReturn};
+    EXPECT_FALSE(services->importTextFile(file("a\tb\n"), false));
+    qint64 columns = 0;
+    EXPECT_TRUE(stored(&columns).isEmpty());
+    struct Case
+    {
+        const char* name;
+        QByteArray data;
+        const char* reason;
+    } cases[] = {{"empty", QByteArray(), "The file is empty."},
+                 {"binary", QByteArray("\x89PNG\0\0\0", 7), "The file is not text."}};
+    for (const Case& c : cases) {
+        asked.clear();
+        EXPECT_FALSE(services->importTextFile(file(c.data), true)) << c.name;
+        ASSERT_EQ(asked.size(), 1) << c.name;
+        EXPECT_EQ(asked.first(), QStringLiteral("The file “records.csv” cannot be imported.|")
+                                     + QLatin1String(c.reason));
+    }
+    asked.clear();
+    EXPECT_FALSE(services->importTextFile(dir.filePath(QStringLiteral("missing.txt")), true));
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(
+        asked.first().startsWith(QStringLiteral("The file “missing.txt” cannot be imported.")));
+    EXPECT_TRUE(stored(&columns).isEmpty());
+    EXPECT_FALSE(document->isDocumentEdited());
+}
+
+TEST_F(ImportTextTest, UnlockedTextWithLabelEditsAsksBeforeLocking)
+{
+    auto box = std::make_shared<LBTextArea>();
+    box->setContents(QStringLiteral("text"));
+    box->setEditedText(platform::AttributedString(QStringLiteral("edited")), QStringLiteral("uid"));
+    document->documentGraphics()[0][0].append(box);
+    controller->setMode(DocumentWindowController::PreviewMode, false);
+    controller->lockInfoSheetDidEnd(LBWindowController::SheetDefaultReturn); // unlock
+    ASSERT_FALSE(controller->textIsLocked());
+    // Import, then Cancel at the lock question: nothing changes.
+    answers = {platform::Alert::FirstButtonReturn, platform::Alert::ThirdButtonReturn};
+    EXPECT_FALSE(services->importTextFile(file("a,b\n"), true));
+    qint64 columns = 0;
+    EXPECT_TRUE(stored(&columns).isEmpty());
+    EXPECT_TRUE(box->editedTextArray().has_value());
+    EXPECT_FALSE(controller->textIsLocked());
+    // Lock: the labels' texts go and the records come.
+    answers = {platform::Alert::FirstButtonReturn, platform::Alert::FirstButtonReturn};
+    EXPECT_TRUE(services->importTextFile(file("a,b\n"), true));
+    EXPECT_TRUE(controller->textIsLocked());
+    EXPECT_FALSE(box->editedTextArray().has_value());
+    EXPECT_EQ(stored(&columns).size(), 2);
+}

@@ -1,0 +1,221 @@
+#include "platform/core/ContactStore.h"
+#include "platform/core/VCardReader.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+using namespace platform;
+
+namespace {
+
+const QString DataFolder = QStringLiteral(VELTRIN_TEST_DATA "/contacts");
+
+QList<std::shared_ptr<ContactPerson>> readFixture(const QString& name,
+                                                  QList<ContactReadIssue>* issues = nullptr)
+{
+    QFile file(DataFolder + QLatin1Char('/') + name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    return VCardReader::read(file.readAll(), name, issues);
+}
+
+QString text(const ContactPerson& p, const QString& property)
+{
+    return p.value(property).toString();
+}
+
+} // namespace
+
+TEST(VCardReaderTest, Version21QuotedPrintableLatin1WithSoftBreaks)
+{
+    QList<ContactReadIssue> issues;
+    const auto people = readFixture(QStringLiteral("v21-latin1.vcf"), &issues);
+    ASSERT_EQ(people.size(), 1);
+    EXPECT_TRUE(issues.isEmpty());
+    const ContactPerson& p = *people.first();
+    EXPECT_EQ(text(p, ContactLastNameProperty), QStringLiteral("Müller"));
+    EXPECT_EQ(text(p, ContactFirstNameProperty), QStringLiteral("Jürgen"));
+    const ContactMultiValue* address = p.multiValue(ContactAddressProperty);
+    ASSERT_TRUE(address);
+    ASSERT_EQ(address->count(), 1);
+    const QVariantMap a = address->entries.first().value.toMap();
+    EXPECT_EQ(a.value(ContactAddressStreetKey).toString(),
+              QStringLiteral("Hauptstraße 5\r\nHinterhaus"));
+    EXPECT_EQ(a.value(ContactAddressCityKey).toString(), QStringLiteral("München"));
+    EXPECT_EQ(a.value(ContactAddressZIPKey).toString(), QStringLiteral("80331"));
+    EXPECT_EQ(a.value(ContactAddressCountryCodeKey).toString(), QStringLiteral("de"));
+    EXPECT_EQ(address->entries.first().label, ContactHomeLabel);
+    const ContactMultiValue* phones = p.multiValue(ContactPhoneProperty);
+    ASSERT_TRUE(phones);
+    ASSERT_EQ(phones->count(), 2);
+    EXPECT_EQ(phones->entries.at(0).label, ContactWorkLabel);
+    EXPECT_EQ(phones->entries.at(1).label, ContactMobileLabel);
+    EXPECT_EQ(phones->primaryIndex(), 1); // the 2.1 bare PREF
+    // Without a UID: the file and the card's position.
+    EXPECT_EQ(p.uniqueId(), QStringLiteral("v21-latin1.vcf#0"));
+}
+
+TEST(VCardReaderTest, Version30Base64PhotoAndEscapes)
+{
+    const auto people = readFixture(QStringLiteral("v30-photo.vcf"));
+    ASSERT_EQ(people.size(), 1);
+    const ContactPerson& p = *people.first();
+    EXPECT_EQ(p.uniqueId(), QStringLiteral("ann-1"));
+    EXPECT_EQ(text(p, ContactTitleProperty), QStringLiteral("Dr."));
+    EXPECT_EQ(text(p, ContactOrganizationProperty), QStringLiteral("Smith, Jones & Co"));
+    EXPECT_EQ(text(p, ContactDepartmentProperty), QStringLiteral("Sales"));
+    EXPECT_EQ(text(p, ContactNoteProperty), QStringLiteral("Likes tea, biscuits\nand cake"));
+    EXPECT_EQ(p.value(ContactBirthdayProperty).toDate(), QDate(1980, 2, 1));
+    QImage photo;
+    ASSERT_TRUE(photo.loadFromData(p.imageData()));
+    EXPECT_EQ(photo.size(), QSize(1, 1));
+    const ContactMultiValue* email = p.multiValue(ContactEmailProperty);
+    ASSERT_TRUE(email);
+    EXPECT_EQ(email->entries.at(email->primaryIndex()).value.toString(),
+              QStringLiteral("ann@work.example"));
+    EXPECT_FALSE(p.isCompany());
+}
+
+TEST(VCardReaderTest, Version40DataPhotoPrefKindOrgSpouseAndCustomLabels)
+{
+    const auto people = readFixture(QStringLiteral("v40.vcf"));
+    ASSERT_EQ(people.size(), 2);
+    const ContactPerson& acme = *people.at(0);
+    EXPECT_TRUE(acme.isCompany());
+    EXPECT_EQ(acme.uniqueId(), QStringLiteral("acme"));
+    EXPECT_EQ(text(acme, ContactOrganizationProperty), QStringLiteral("Acme Ltd"));
+    EXPECT_FALSE(acme.value(ContactFirstNameProperty).isValid());
+    EXPECT_FALSE(acme.imageData().isEmpty());
+    const ContactMultiValue* phones = acme.multiValue(ContactPhoneProperty);
+    ASSERT_TRUE(phones);
+    ASSERT_EQ(phones->count(), 3);
+    EXPECT_EQ(phones->primaryIndex(), 1);
+    EXPECT_EQ(phones->entries.at(1).label, ContactFaxLabel);
+    EXPECT_EQ(phones->entries.at(2).label, QStringLiteral("Night line"));
+    const QVariantMap address =
+        acme.multiValue(ContactAddressProperty)->entries.first().value.toMap();
+    EXPECT_EQ(address.value(ContactAddressCountryCodeKey).toString(), QStringLiteral("us"));
+
+    const ContactPerson& lee = *people.at(1);
+    const ContactMultiValue* related = lee.multiValue(ContactRelatedNamesProperty);
+    ASSERT_TRUE(related);
+    EXPECT_EQ(related->entries.first().label, ContactSpouseLabel);
+    EXPECT_EQ(related->entries.first().value.toString(), QStringLiteral("Kim Lee"));
+    const ContactMultiValue* dates = lee.multiValue(ContactOtherDatesProperty);
+    ASSERT_TRUE(dates);
+    ASSERT_EQ(dates->count(), 2);
+    EXPECT_EQ(dates->entries.at(0).value.toDate(), QDate(2010, 6, 12));
+    EXPECT_EQ(dates->entries.at(0).label, ContactAnniversaryLabel);
+    EXPECT_EQ(dates->entries.at(1).value.toDate(), QDate(1604, 7, 4));
+    // Unknown properties stay as searchable text; a picture by URL is not fetched.
+    EXPECT_EQ(text(lee, QStringLiteral("X-SHOE-SIZE")), QStringLiteral("44"));
+    EXPECT_TRUE(lee.imageData().isEmpty());
+}
+
+TEST(VCardReaderTest, BrokenCardKeepsWhatItReadAndReportsFileAndLine)
+{
+    QList<ContactReadIssue> issues;
+    const auto people = readFixture(QStringLiteral("broken.vcf"), &issues);
+    ASSERT_EQ(people.size(), 1);
+    EXPECT_EQ(text(*people.first(), ContactLastNameProperty), QStringLiteral("Broken"));
+    ASSERT_TRUE(people.first()->multiValue(ContactPhoneProperty));
+    QStringList described;
+    for (const ContactReadIssue& issue : issues)
+        described.append(issue.description());
+    EXPECT_EQ(described.size(), 3) << described.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(described.contains(
+        QStringLiteral("broken.vcf, line 4: The line has no colon; it was skipped.")));
+    EXPECT_TRUE(described.contains(
+        QStringLiteral("broken.vcf, line 5: The value of PHOTO cannot be decoded.")));
+    EXPECT_TRUE(described.contains(
+        QStringLiteral("broken.vcf, line 1: The card has no END; what it held was kept.")));
+}
+
+TEST(VCardReaderTest, BinaryAndEmptyDataGiveNoPeopleAndAReport)
+{
+    QList<ContactReadIssue> issues;
+    EXPECT_TRUE(readFixture(QStringLiteral("binary.vcf"), &issues).isEmpty());
+    ASSERT_EQ(issues.size(), 1);
+    EXPECT_EQ(issues.first().line, 0);
+    issues.clear();
+    EXPECT_TRUE(VCardReader::read("just some words\n", QStringLiteral("t.vcf"), &issues).isEmpty());
+    EXPECT_FALSE(issues.isEmpty());
+    issues.clear();
+    EXPECT_TRUE(VCardReader::read(QByteArray(), QStringLiteral("e.vcf"), &issues).isEmpty());
+}
+
+TEST(VCardReaderTest, Utf16AndLineEndsReadAlike)
+{
+    const QString card =
+        QStringLiteral("BEGIN:VCARD\nVERSION:3.0\nN:Øster;Åsa\nNOTE:long\n  folded\nEND:VCARD\n");
+    QByteArray utf16("\xFF\xFE");
+    utf16.append(reinterpret_cast<const char*>(card.utf16()), card.size() * 2);
+    QString crlf = card;
+    crlf.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    for (const QByteArray& data : {card.toUtf8(), utf16, crlf.toUtf8()}) {
+        const auto people = VCardReader::read(data, QStringLiteral("x.vcf"), nullptr);
+        ASSERT_EQ(people.size(), 1);
+        EXPECT_EQ(text(*people.first(), ContactLastNameProperty), QStringLiteral("Øster"));
+        EXPECT_EQ(text(*people.first(), ContactNoteProperty), QStringLiteral("long folded"));
+    }
+}
+
+TEST(ContactStoreTest, FolderTreeGivesGroupsSubgroupsAndOnePersonPerUid)
+{
+    QList<ContactReadIssue> issues;
+    QString error;
+    const auto store =
+        ContactStore::readFolder(DataFolder + QStringLiteral("/tree"), &issues, &error);
+    ASSERT_TRUE(store) << error.toStdString();
+    EXPECT_TRUE(issues.isEmpty());
+    EXPECT_EQ(store->people().size(), 4); // sam, ann (twice on disk), bob, cy
+    ASSERT_EQ(store->topLevelGroups().size(), 2);
+    const ContactGroupPtr friends = store->topLevelGroups().at(0);
+    const ContactGroupPtr work = store->topLevelGroups().at(1);
+    EXPECT_EQ(friends->name, QStringLiteral("Friends"));
+    ASSERT_EQ(friends->subgroups.size(), 1);
+    EXPECT_EQ(friends->subgroups.first()->name, QStringLiteral("Close"));
+    EXPECT_EQ(store->groups().size(), 3);
+    ASSERT_EQ(work->members.size(), 2);
+    EXPECT_EQ(work->members.first(), friends->members.first()); // the same person
+    EXPECT_EQ(store->personForUniqueId(QStringLiteral("bob")),
+              friends->subgroups.first()->members.first());
+}
+
+TEST(ContactStoreTest, MissingFolderIsMadeAndUnreadableOneIsReported)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/a/b/Contacts");
+    QString error;
+    auto store = ContactStore::readFolder(folder, nullptr, &error);
+    ASSERT_TRUE(store);
+    EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_TRUE(store->people().isEmpty());
+    // A file standing where the folder should be.
+    QFile blocker(dir.path() + QStringLiteral("/file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_FALSE(ContactStore::readFolder(blocker.fileName() + QStringLiteral("/Contacts"), nullptr,
+                                          &error));
+    EXPECT_TRUE(error.contains(blocker.fileName())) << error.toStdString();
+}
+
+TEST(ContactStoreTest, SearchIsCaseInsensitiveOverEveryValue)
+{
+    ContactStore store;
+    for (const auto& person : readFixture(QStringLiteral("v40.vcf")))
+        store.addPerson(person);
+    for (const auto& person : readFixture(QStringLiteral("v30-photo.vcf")))
+        store.addPerson(person);
+    struct Case
+    {
+        const char* word;
+        int count;
+    } cases[] = {{"acme", 1},     {"SPRINGFIELD", 1}, {"kim", 1}, {"44", 1},
+                 {"biscuits", 1}, {"ann@", 1},        {"zzz", 0}, {"", 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(store.peopleMatching(QString::fromUtf8(c.word)).size(), c.count) << c.word;
+}
