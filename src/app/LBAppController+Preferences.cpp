@@ -1,7 +1,8 @@
-// The preferences window: made on first use with the General, Appearance and Printing
+// The preferences window: made on first use with the General, Appearance, Printing and Me
 // panes, shown by the menu item or at a named pane by a document window.
 
 #include "app/LBAppController.h"
+#include "app/LBMePrefsPane.h"
 #include "app/LBPrefsPanes.h"
 #include "platform/core/Strings.h"
 #include "platform/ui/PreferencesWindow.h"
@@ -35,6 +36,8 @@ std::unique_ptr<platform::PreferencesWindow> LBAppController::makePreferencesWin
             {"GeneralPrefs", factory<LBGeneralPrefsPane>(), "GeneralPrefsIcon", "General"},
             {"DisplayPrefs", factory<LBDisplayPrefsPane>(), "DisplayPrefsIcon", "Appearance"},
             {"PrintingPrefs", factory<LBPrintingPrefsPane>(), "PrintingPrefsIcon", "Printing"},
+            // The label's key keeps its five blanks.
+            {"MePrefs", factory<LBMePrefsPane>(), "MePrefsIcon", "Me     "},
         };
         QStringList order;
         for (const auto& pane : panes) {

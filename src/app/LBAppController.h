@@ -134,12 +134,12 @@ public:
     void applicationOpenFiles(const QStringList& files);
 
     // --- Preferences (LBAppController+Preferences.cpp) ---
-    // A preferences window with the General, Appearance and Printing panes.
+    // A preferences window with the General, Appearance, Printing and Me panes.
     static std::unique_ptr<platform::PreferencesWindow> makePreferencesWindow();
     // Shows the preferences window, made on first use.
     void showPrefsPanel();
     // Shows the preferences window at the pane of that identifier ("GeneralPrefs",
-    // "DisplayPrefs", "PrintingPrefs").
+    // "DisplayPrefs", "PrintingPrefs", "MePrefs").
     void selectPrefPaneNamed(const QString& name) override;
     // The preferences window once made, else nullptr.
     platform::PreferencesWindow* preferencesWindow() const { return _prefsWindow.get(); }

@@ -265,7 +265,7 @@ TEST_F(PrefsPanes, TheWindowShowsThePanesInOrderAndSelectsByName)
     platform::PreferencesWindow* window = controller.preferencesWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->displayOrder(),
-              (QStringList{"GeneralPrefs", "DisplayPrefs", "PrintingPrefs"}));
+              (QStringList{"GeneralPrefs", "DisplayPrefs", "PrintingPrefs", "MePrefs"}));
     EXPECT_EQ(window->selectedPaneName(), "PrintingPrefs");
     EXPECT_NE(dynamic_cast<LBPrintingPrefsPane*>(window->pane("PrintingPrefs")), nullptr);
     EXPECT_EQ(window->windowTitle(), "Printing");

@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     const std::unique_ptr<platform::PreferencesWindow> preferences =
         LBAppController::makePreferencesWindow();
     preferences->showWindow();
-    for (const char* pane : {"GeneralPrefs", "DisplayPrefs", "PrintingPrefs"}) {
+    for (const char* pane : {"GeneralPrefs", "DisplayPrefs", "PrintingPrefs", "MePrefs"}) {
         preferences->selectPaneNamed(QString::fromLatin1(pane));
         saved &= shoot(preferences.get(), folder + QStringLiteral("/preferences-%1.png").arg(pane));
     }
