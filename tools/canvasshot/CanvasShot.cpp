@@ -3,6 +3,7 @@
 // and two graphics selected, saved as a PNG of the window.
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/test/tools/canvasshot shot.png
 
+#include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
 #include "canvas/LBRulerView.h"
 #include "document/LBDocument.h"
@@ -22,7 +23,6 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QPixmap>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -49,8 +49,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: canvasshot <file.png>\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     registerShapeClasses();
     registerWindowClasses();

@@ -5,6 +5,7 @@
 // chooser, as the screen shows them.
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/test/tools/choosershot <folder>
 
+#include "ShotSupport.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
 #include "layouts/LBLayoutSheetController.h"
@@ -22,7 +23,6 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -50,8 +50,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: choosershot <folder>\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     LBProcessState::setApplicationSupportPath(home.path());
     platform::UserDefaults::standardUserDefaults().registerDefaults(

@@ -4,6 +4,7 @@
 //   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/croplayersshot crop.png \
 //       custom.png layers.png
 
+#include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
@@ -20,32 +21,14 @@
 #include "window/WindowClasses.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QTableView>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 
 namespace {
-
-void wait(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool saveScreen(const QRect& area, const char* path)
-{
-    const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(
-        0, area.x(), area.y(), area.width(), area.height());
-    return pixmap.save(QString::fromLocal8Bit(path), "PNG");
-}
 
 // A landscape picture: sky, hills and a sun.
 QImage landscape(int w, int h)
@@ -74,8 +57,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: croplayersshot <crop.png> <custom.png> <layers.png>\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     registerShapeClasses();
     registerWindowClasses();
@@ -109,24 +91,24 @@ int main(int argc, char** argv)
     photo->setBounds(QRectF(150, 60, 360, 240));
     document.insertGraphic(photo, 0, 1);
     scrollView.show();
-    wait(300);
+    shots::settle(300);
 
     HUDWindowController::setAnimationsEnabled(false);
     HUDWindowController palette(HUDWindowController::SmartShown);
     LBProcessState::setInspectorPalette(&palette);
     canvas->selectGraphic(photo);
     palette.updateFromGraphicView(canvas);
-    wait(700); // the smart palette's first collapse
+    shots::settle(700); // the smart palette's first collapse
     canvas->crop();
     palette.centerWindowUnderSelectedGraphics();
-    wait(400);
+    shots::settle(400);
     const QRect area(0, 0, 900, 700);
-    bool ok = saveScreen(area, argv[1]);
+    bool ok = shots::grabArea(area, QString::fromLocal8Bit(argv[1]));
     if (auto* crop = dynamic_cast<HUDCropTools*>(palette.currentTools()))
         crop->chooseItem(HUDCropTools::CustomItem);
     palette.centerWindowUnderSelectedGraphics();
-    wait(400);
-    ok = saveScreen(area, argv[2]) && ok;
+    shots::settle(400);
+    ok = shots::grabArea(area, QString::fromLocal8Bit(argv[2])) && ok;
     canvas->cancelCrop();
     LBProcessState::setInspectorPalette(nullptr);
 
@@ -146,7 +128,7 @@ int main(int argc, char** argv)
     layers.view()->show();
     layers.selectRow(0);
     layers.layersTable()->setFocus();
-    wait(300);
+    shots::settle(300);
     ok = layers.view()->grab().save(QString::fromLocal8Bit(argv[3]), "PNG") && ok;
     return ok ? 0 : 1;
 }

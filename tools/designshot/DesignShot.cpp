@@ -6,6 +6,7 @@
 //   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/designshot [--drawer] design.png
 //       [sheet.png]
 
+#include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
 #include "canvas/LBRulerView.h"
 #include "document/DimensionInfo.h"
@@ -25,7 +26,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QLinearGradient>
 #include <QMainWindow>
@@ -33,21 +33,10 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cstdio>
 
 namespace {
-
-void wait(int milliseconds)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
-}
 
 // A few landscapes of colour bands, sun and hills, for the photo browser to show.
 void paintPictures(const QString& folder)
@@ -126,7 +115,7 @@ int main(int argc, char** argv)
     QMainWindow* window = controller->mainWindow();
     window->resize(1100, 720);
     window->show();
-    wait(400);
+    shots::pump(400);
     auto* edit = static_cast<LBEditController*>(controller->editController());
     if (!edit) {
         std::fprintf(stderr, "designshot: no design controller\n");
@@ -155,15 +144,13 @@ int main(int argc, char** argv)
             drawer->setMode(2);
     }
     controller->setZoomSliderValue(withDrawer ? 6.0 : 5.09); // the whole label shows
-    wait(600);
+    shots::pump(600);
     edit->selectedGraphicView()->selectGraphic(circle);
-    wait(300);
-    window->repaint();
-    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
-    bool saved = pixmap.save(arguments[0], "PNG");
+    shots::pump(300);
+    bool saved = shots::grabWindow(window, arguments[0]);
     if (saved && arguments.size() == 2) {
         edit->gridSettingsAction();
-        wait(300);
+        shots::pump(300);
         QWidget* sheet = edit->gridSettingsSheet();
         saved = sheet->screen()->grabWindow(sheet->winId()).save(arguments[1], "PNG");
         edit->gridSettingsButtonAction(0);

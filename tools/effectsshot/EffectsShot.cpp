@@ -4,6 +4,7 @@
 // of the screen (run under Xvfb):
 //   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/effectsshot <folder>
 
+#include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBTextArea.h"
@@ -20,33 +21,14 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QEventLoop>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
-#include <QPixmap>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 
 namespace {
-
-void wait(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool saveScreen(const QRect& area, const QString& path)
-{
-    const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(
-        0, area.x(), area.y(), area.width(), area.height());
-    return pixmap.save(path, "PNG");
-}
 
 // A colourful picture to put effects on.
 QImage sampleBitmap()
@@ -81,8 +63,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: effectsshot <folder>\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     const QString folder = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
     registerShapeClasses();
@@ -118,7 +99,7 @@ int main(int argc, char** argv)
         document.insertGraphic(g, document.numGraphicsOnLayer(1), 1);
     }
     scrollView.show();
-    wait(300);
+    shots::settle(300);
     // Only the canvas: no sheet of the new document over it.
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window != &scrollView && window->isVisible())
@@ -128,7 +109,7 @@ int main(int argc, char** argv)
     HUDWindowController palette(HUDWindowController::SmartShown);
     canvas->selectGraphic(picture);
     palette.updateFromGraphicView(canvas);
-    wait(700);
+    shots::settle(700);
     palette.toolsPopupAction(HUDWindowController::ImageEffectsTools);
     auto* effects = dynamic_cast<HUDImageEffectsTools*>(palette.currentTools());
     if (!effects)
@@ -141,38 +122,38 @@ int main(int argc, char** argv)
     choose(effects->_imageEffectPopup0, 8);
     palette.centerWindowUnderSelectedGraphics();
     canvas->update();
-    wait(500);
-    ok = saveScreen(area, folder + QStringLiteral("effects-mask-library.png")) && ok;
+    shots::settle(500);
+    ok = shots::grabArea(area, folder + QStringLiteral("effects-mask-library.png")) && ok;
 
     // The mask effect on a built-in shape, with its pop-up open.
     choose(effects->_imageEffectPopup, 34);
     choose(effects->_imageEffectPopup0, 5);
     canvas->update();
-    wait(300);
-    ok = saveScreen(area, folder + QStringLiteral("effects-mask-builtin.png")) && ok;
+    shots::settle(300);
+    ok = shots::grabArea(area, folder + QStringLiteral("effects-mask-builtin.png")) && ok;
     effects->_imageEffectPopup0->click();
-    wait(500);
-    ok = saveScreen(area, folder + QStringLiteral("effects-mask-menu.png")) && ok;
+    shots::settle(500);
+    ok = shots::grabArea(area, folder + QStringLiteral("effects-mask-menu.png")) && ok;
     effects->_imageEffectPopup0->itemMenu()->close();
-    wait(200);
+    shots::settle(200);
 
     // Five sliders and a colour.
     choose(effects->_imageEffectPopup, 29);
     canvas->update();
-    wait(300);
-    ok = saveScreen(area, folder + QStringLiteral("effects-star-shine.png")) && ok;
+    shots::settle(300);
+    ok = shots::grabArea(area, folder + QStringLiteral("effects-star-shine.png")) && ok;
 
     palette.toolsPopupAction(HUDWindowController::ImageAdjustTools);
     palette.centerWindowUnderSelectedGraphics();
-    wait(300);
-    ok = saveScreen(area, folder + QStringLiteral("image-adjust.png")) && ok;
+    shots::settle(300);
+    ok = shots::grabArea(area, folder + QStringLiteral("image-adjust.png")) && ok;
 
     canvas->clearSelection();
     canvas->selectGraphic(text);
     palette.updateFromGraphicView(canvas);
     palette.toolsPopupAction(HUDWindowController::TextGradientTools);
     palette.centerWindowUnderSelectedGraphics();
-    wait(300);
-    ok = saveScreen(area, folder + QStringLiteral("text-gradient.png")) && ok;
+    shots::settle(300);
+    ok = shots::grabArea(area, folder + QStringLiteral("text-gradient.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 // the drawer pane alone:
 //   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/favoritesshot window.png [pane.png]
 
+#include "ShotSupport.h"
 #include "app/LBLibraryController.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
@@ -20,28 +21,15 @@
 #include "window/LBWindowController.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLinearGradient>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cstdio>
 
 namespace {
-
-void wait(int milliseconds)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
-}
 
 // A small landscape: sky, sun and hills.
 QString drawPicture(const QTemporaryDir& folder, int n)
@@ -75,8 +63,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication application(argc, argv);
-    QTemporaryDir folder;
-    qputenv("XDG_CONFIG_HOME", QByteArray(folder.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome folder;
     LBProcessState::setApplicationSupportPath(folder.path() + QStringLiteral("/Support/"));
     LBProcessState::setTemporaryFolderPath(folder.path() + QStringLiteral("/Temporary Files/"));
     registerShapeClasses();
@@ -107,7 +94,7 @@ int main(int argc, char** argv)
     QMainWindow* window = controller->mainWindow();
     window->resize(1100, 720);
     window->show();
-    wait(400);
+    shots::pump(400);
     auto* edit = static_cast<LBEditController*>(controller->editController());
     if (!edit) {
         std::fprintf(stderr, "favoritesshot: no design controller\n");
@@ -115,7 +102,7 @@ int main(int argc, char** argv)
     }
     edit->openDrawer(true, false, false);
     edit->setDrawerMode(5);
-    wait(300);
+    shots::pump(300);
     auto* drawer = static_cast<LBDrawerController*>(edit->drawerController());
     auto* favourites = drawer ? static_cast<LBLibraryController*>(drawer->browser(5)) : nullptr;
     if (!favourites) {
@@ -129,7 +116,7 @@ int main(int argc, char** argv)
     favourites->selectRow(1);
     QStringList pictures;
     for (int n = 0; n < 7; ++n)
-        pictures.append(drawPicture(folder, n));
+        pictures.append(drawPicture(folder.dir(), n));
     favourites->addImageFilesToLibrary(pictures, true);
     const auto shape = [](LBGraphicPtr graphic, const QRectF& bounds, const QColor& fill) {
         graphic->setBoundsNoOtherChanges(bounds);
@@ -151,10 +138,8 @@ int main(int argc, char** argv)
     favourites->refreshMatrix();
     favourites->matrix()->selectCellAtIndex(2);
     favourites->matrix()->highlightCellAtIndex(2, true);
-    wait(300);
-    window->repaint();
-    bool saved =
-        window->screen()->grabWindow(window->winId()).save(QString::fromLocal8Bit(argv[1]), "PNG");
+    shots::pump(300);
+    bool saved = shots::grabWindow(window, QString::fromLocal8Bit(argv[1]));
     if (saved && argc == 3)
         saved = drawer->view()->grab().save(QString::fromLocal8Bit(argv[2]), "PNG");
     document.close();

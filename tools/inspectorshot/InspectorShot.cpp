@@ -3,6 +3,7 @@
 //   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/inspectorshot expanded.png \
 //       collapsed.png status.png
 
+#include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
 #include "inspector/HUDStatusController.h"
@@ -16,31 +17,8 @@
 #include "window/WindowClasses.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QPixmap>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
-
-namespace {
-
-void wait(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool saveScreen(const QRect& area, const char* path)
-{
-    const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(
-        0, area.x(), area.y(), area.width(), area.height());
-    return pixmap.save(QString::fromLocal8Bit(path), "PNG");
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -48,8 +26,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: inspectorshot <expanded.png> <collapsed.png> <status.png>\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     registerShapeClasses();
     registerWindowClasses();
@@ -85,25 +62,25 @@ int main(int argc, char** argv)
         document.insertGraphic(g, document.numGraphicsOnLayer(1), 1);
     }
     scrollView.show();
-    wait(300);
+    shots::settle(300);
 
     HUDWindowController::setAnimationsEnabled(false);
     HUDWindowController palette(HUDWindowController::SmartShown);
     canvas->selectGraphic(rectangle);
     palette.updateFromGraphicView(canvas);
     // The smart palette comes as its collapsed button; a double click opens the kind's pane.
-    wait(700);
+    shots::settle(700);
     const QRect area(0, 0, 900, 700);
-    bool ok = saveScreen(area, argv[2]);
+    bool ok = shots::grabArea(area, QString::fromLocal8Bit(argv[2]));
     palette.processDoubleClickInView();
     palette.centerWindowUnderSelectedGraphics();
-    wait(300);
-    ok = saveScreen(area, argv[1]) && ok;
+    shots::settle(300);
+    ok = shots::grabArea(area, QString::fromLocal8Bit(argv[1])) && ok;
 
     HUDStatusController status(HUDStatusController::PathWindow);
     status.showAtScreenPoint(QPoint(300, 300));
-    wait(300);
-    ok = saveScreen(
+    shots::settle(300);
+    ok = shots::grabArea(
              QRect(280, 280, status.frameSize().width() + 40, status.frameSize().height() + 40),
              argv[3])
          && ok;

@@ -3,16 +3,14 @@
 // and saves what the screen shows as a PNG.
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/test/tools/kitbrowsershot shot.png
 
+#include "ShotSupport.h"
 #include "kitbrowser/SGCorbeilController.h"
 #include "platform/ui/ImageBrowserView.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -20,13 +18,6 @@
 namespace {
 
 // Lets the event loop run for a while (pictures load a few per turn).
-void wait(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -36,9 +27,7 @@ int main(int argc, char** argv)
         return 2;
     }
     // A library and settings of this run only.
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", QByteArray(home.path().toLocal8Bit() + "/data"));
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home(shots::TemporaryHome::ConfigAndData);
     QApplication application(argc, argv);
 
     // A stand-in for the drawer: its title bar and the browser below it.
@@ -61,7 +50,7 @@ int main(int argc, char** argv)
     controller.showPreviewButton();
     controller.setView(host);
     controller.importCorbeil(QStringLiteral(VELTRIN_SAMPLE_KIT), 0, 1, false);
-    wait(200);
+    shots::settle(200);
 
     // The sample kit, all its types, then the preview of the snowman.
     auto* kits =
@@ -70,7 +59,7 @@ int main(int argc, char** argv)
     controller.tableViewSelectionDidChange(QStringLiteral("intermediateTable"), 0);
     auto* graphics = qobject_cast<platform::ImageBrowserView*>(
         controller.outlet(QStringLiteral("graphicBrowser")));
-    wait(300);
+    shots::settle(300);
     graphics->loadVisiblePictures();
     int snowman = 0;
     for (int i = 0; i < graphics->numberOfItems(); ++i) {
@@ -82,7 +71,7 @@ int main(int argc, char** argv)
     QMouseEvent press(QEvent::MouseButtonPress, at, graphics->viewport()->mapToGlobal(at),
                       Qt::RightButton, Qt::RightButton, Qt::NoModifier);
     QApplication::sendEvent(graphics->viewport(), &press);
-    wait(500);
+    shots::settle(500);
 
     const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
     controller.cleanup();

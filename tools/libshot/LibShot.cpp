@@ -5,6 +5,7 @@
 //   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/libshot text.png shapes.png
 //       sheet.png [background-sheet.png]
 
+#include "ShotSupport.h"
 #include "app/LBPlaceholderSettingsSheet.h"
 #include "app/LBShapeController.h"
 #include "canvas/LBGraphicView.h"
@@ -22,34 +23,10 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPixmap>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QThread>
 
 #include <cstdio>
-
-namespace {
-
-void wait(int milliseconds)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
-}
-
-bool grab(QWidget* window, const char* path)
-{
-    window->repaint();
-    return window->screen()->grabWindow(window->winId()).save(QString::fromLocal8Bit(path), "PNG");
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -58,8 +35,7 @@ int main(int argc, char** argv)
                      "usage: libshot <text.png> <shapes.png> <sheet.png> [background.png]\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     registerShapeClasses();
     registerWindowClasses();
@@ -88,7 +64,7 @@ int main(int argc, char** argv)
     QMainWindow* window = controller->mainWindow();
     window->resize(1180, 760);
     window->show();
-    wait(400);
+    shots::pump(400);
     auto* edit = static_cast<LBEditController*>(controller->editController());
     if (!edit) {
         std::fprintf(stderr, "libshot: no design controller\n");
@@ -97,7 +73,7 @@ int main(int argc, char** argv)
     controller->setZoomSliderValue(5.09);
     edit->openDrawer(true, false, false);
     edit->setDrawerMode(4);
-    wait(400);
+    shots::pump(400);
     auto* drawer = static_cast<LBDrawerController*>(edit->drawerController());
     auto* text = drawer ? dynamic_cast<LBTextDrawerController*>(drawer->browser(4)) : nullptr;
     if (!text) {
@@ -108,24 +84,24 @@ int main(int argc, char** argv)
     text->doubleClickAction();
     edit->selectedGraphicView()->clearSelection();
     text->tableView()->selectRow(2);
-    wait(300);
-    bool saved = grab(window, argv[1]);
+    shots::pump(300);
+    bool saved = shots::grabWindow(window, QString::fromLocal8Bit(argv[1]));
 
     edit->setDrawerMode(0);
-    wait(300);
+    shots::pump(300);
     if (auto* shapes = dynamic_cast<LBShapeController*>(drawer->browser(0))) {
         shapes->processDoubleClickAtRow(18 / shapes->matrix()->numberOfColumns(),
                                         18 % shapes->matrix()->numberOfColumns());
-        wait(200);
+        shots::pump(200);
     }
-    saved = saved && grab(window, argv[2]);
+    saved = saved && shots::grabWindow(window, QString::fromLocal8Bit(argv[2]));
 
     LBPlaceholderSettingsSheet sheet(false);
     sheet.beginSheetForWindow(window);
     sheet.typePopup()->setCurrentIndex(sheet.typePopup()->findText(QStringLiteral("Alphabet")));
     sheet.typePopupAction();
-    wait(400);
-    saved = saved && grab(sheet.window(), argv[3]);
+    shots::pump(400);
+    saved = saved && shots::grabWindow(sheet.window(), QString::fromLocal8Bit(argv[3]));
     sheet.cancelOrOKAction(false);
     if (argc == 5) {
         LBPlaceholderSettingsSheet background(true);
@@ -134,8 +110,8 @@ int main(int argc, char** argv)
         background.setLabelColor(Qt::white);
         background.setPatternIndex(2);
         background.beginSheetForWindow(window);
-        wait(400);
-        saved = saved && grab(background.window(), argv[4]);
+        shots::pump(400);
+        saved = saved && shots::grabWindow(background.window(), QString::fromLocal8Bit(argv[4]));
         background.cancelOrOKAction(false);
     }
     document.close();

@@ -4,6 +4,7 @@
 //   ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s "-screen 0 1024x768x24" \
 //       build/test/tools/modesshot shot.png
 
+#include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBTextArea.h"
@@ -24,7 +25,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -59,8 +59,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: modesshot <file.png>\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     registerShapeClasses();
     registerWindowClasses();

@@ -4,6 +4,7 @@
 // (run under Xvfb):
 //   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/panesshot <folder>
 
+#include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
 #include "inspector/HUDWindowController.h"
@@ -19,25 +20,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QPainter>
-#include <QPixmap>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
-
-namespace {
-
-void wait(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -45,8 +30,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: panesshot <folder>\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     registerShapeClasses();
     registerWindowClasses();
@@ -104,11 +88,11 @@ int main(int argc, char** argv)
     line->setArrow1Type(5);
     insert(line, QRectF(140, 450, 300, 0));
     scrollView.show();
-    wait(300);
+    shots::settle(300);
 
     HUDWindowController::setAnimationsEnabled(false);
     HUDWindowController palette(HUDWindowController::SmartShown);
-    wait(700); // past the smart palette's first collapse
+    shots::settle(700); // past the smart palette's first collapse
     bool ok = true;
     const auto shoot = [&](const LBGraphicPtr& graphic, int tag, const char* name) {
         canvas->clearSelection();
@@ -116,12 +100,10 @@ int main(int argc, char** argv)
         palette.updateFromGraphicView(canvas);
         palette.toolsPopupAction(tag);
         palette.centerWindowUnderSelectedGraphics();
-        wait(250);
-        const QRect frame = palette.window()->frameGeometry();
-        const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(
-            0, frame.x(), frame.y(), frame.width(), frame.height());
-        ok =
-            pixmap.save(folder.filePath(QLatin1String(name) + QStringLiteral(".png")), "PNG") && ok;
+        shots::settle(250);
+        ok = shots::grabFrame(palette.window(),
+                              folder.filePath(QLatin1String(name) + QStringLiteral(".png")))
+             && ok;
     };
     using H = HUDWindowController;
     shoot(rectangle, H::SizeTools, "dimensions");

@@ -4,6 +4,7 @@
 // into a folder (run under Xvfb):
 //   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/textpanesshot /work/shots/x
 
+#include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
 #include "graphics/LBTextArea.h"
@@ -22,29 +23,14 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
-#include <QPixmap>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 
 namespace {
 
-void wait(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 bool saveAround(const QWidget* window, const QString& path)
 {
-    const QRect area = window->frameGeometry().adjusted(-30, -30, 30, 30);
-    const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(
-        0, area.x(), area.y(), area.width(), area.height());
-    return pixmap.save(path, "PNG");
+    return shots::grabArea(window->frameGeometry().adjusted(-30, -30, 30, 30), path);
 }
 
 QFont font(const QString& family, double size, int weight = QFont::Normal)
@@ -66,8 +52,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: textpanesshot <folder>\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     registerShapeClasses();
     registerWindowClasses();
@@ -125,7 +110,7 @@ int main(int argc, char** argv)
         document.insertGraphic(g, document.numGraphicsOnLayer(1), 1);
     }
     scrollView.show();
-    wait(300);
+    shots::settle(300);
 
     HUDWindowController::setAnimationsEnabled(false);
     HUDWindowController palette(HUDWindowController::SmartShown);
@@ -152,10 +137,10 @@ int main(int argc, char** argv)
         canvas->clearSelection();
         canvas->selectGraphic(shot.graphic);
         palette.updateFromGraphicView(canvas);
-        wait(600); // past the palette's first collapse
+        shots::settle(600); // past the palette's first collapse
         palette.selectToolsWithTag(shot.tag);
         palette.centerWindowUnderSelectedGraphics();
-        wait(300);
+        shots::settle(300);
         ok = saveAround(palette.window(), folder.filePath(QLatin1String(shot.name) + ".png")) && ok;
     }
     return ok ? 0 : 1;

@@ -2,6 +2,7 @@
 // preference panes, saved as PNGs of the windows as the screen shows them.
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/test/tools/welcomeshot <folder>
 
+#include "ShotSupport.h"
 #include "app/LBAppController.h"
 #include "app/LBHelpWindowController.h"
 #include "app/LBWelcomeWindowController.h"
@@ -10,31 +11,17 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 
 namespace {
 
-void settle(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // The window with its frame, as the screen shows it.
 bool shoot(QWidget* window, const QString& path)
 {
-    settle(300);
-    const QRect frame = window->frameGeometry();
-    return window->screen()
-        ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-        .save(path);
+    shots::settle(300);
+    return shots::grabFrame(window, path);
 }
 
 } // namespace
@@ -45,8 +32,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: welcomeshot <folder>\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QByteArray(home.path().toLocal8Bit() + "/config"));
+    const shots::TemporaryHome home;
     QApplication application(argc, argv);
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
@@ -61,7 +47,7 @@ int main(int argc, char** argv)
     welcome.showWindow();
     saved &= shoot(welcome.window(), folder + QStringLiteral("/welcome-page1.png"));
     welcome.continueAction();
-    settle(600); // the pages slide for half a second
+    shots::settle(600); // the pages slide for half a second
     saved &= shoot(welcome.window(), folder + QStringLiteral("/welcome-page2.png"));
     welcome.closeWelcomeWindowAction();
 

@@ -7,6 +7,7 @@
 
 #include "ModeControllerFakes.h"
 
+#include "ShotSupport.h"
 #include "controls/LBCompImageButton.h"
 #include "document/LBDocument.h"
 #include "platform/core/UserDefaults.h"
@@ -15,34 +16,19 @@
 #include "window/LBWindowController.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
-#include <QThread>
 #include <QToolBar>
 
 #include <cstdio>
 
 namespace {
 
-void wait(int milliseconds)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
-}
-
 bool save(QWidget* window, const char* path)
 {
     // What the screen shows of the window, as it painted itself.
-    window->repaint();
-    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
-    if (!pixmap.save(QString::fromLocal8Bit(path), "PNG")) {
+    if (!shots::grabWindow(window, QString::fromLocal8Bit(path))) {
         std::fprintf(stderr, "windowshot: cannot write %s\n", path);
         return false;
     }
@@ -87,20 +73,20 @@ int main(int argc, char** argv)
     controller->dpiPopupButton()->addItemsWithTitles(
         {QStringLiteral("72 dpi"), QStringLiteral("150 dpi"), QStringLiteral("300 dpi")});
     controller->dpiPopupButton()->selectItemAtIndex(1);
-    wait(400);
+    shots::pump(400);
     controller->setZoomSliderValue(5.09); // 67 %: the whole sheet shows
     controller->setZoomPercent(67);
     controller->updateButtonBarPosition();
-    wait(100);
+    shots::pump(100);
     if (!save(window, argv[1]))
         return 1;
 
     controller->switchToDesignMode(nullptr);
-    wait(500); // the layers view opens 0.1 s after the first design entry
+    shots::pump(500); // the layers view opens 0.1 s after the first design entry
     controller->setZoomSliderValue(5.09);
     controller->setZoomPercent(67);
     controller->updateButtonBarPosition();
-    wait(100);
+    shots::pump(100);
     if (!save(window, argv[2]))
         return 1;
     document.close();

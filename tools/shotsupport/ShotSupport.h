@@ -1,0 +1,45 @@
+// The start-up and capture steps the screenshot tools share: a throwaway settings home,
+// waits that let the windows lay out and paint, and grabs of what the screen shows.
+#pragma once
+
+#include <QTemporaryDir>
+
+class QRect;
+class QString;
+class QWidget;
+
+namespace shots {
+
+// A temporary folder made the settings home (and, on request, the data home) for the
+// process, so a tool neither reads nor changes the user's own. Make it before the
+// application object; the folder goes when it does.
+class TemporaryHome
+{
+public:
+    enum Homes { ConfigOnly, ConfigAndData };
+    explicit TemporaryHome(Homes homes = ConfigOnly);
+    QString path() const;
+    QString filePath(const QString& name) const;
+    const QTemporaryDir& dir() const { return _dir; }
+
+private:
+    QTemporaryDir _dir;
+};
+
+// Runs the event loop for the given time, so timers, animations and paints happen.
+void settle(int milliseconds);
+
+// Processes events in short slices until the time is up, sleeping between them: for
+// windows whose painting comes from events posted while others are handled.
+void pump(int milliseconds);
+
+// Saves the given area of the screen as a PNG.
+bool grabArea(const QRect& area, const QString& path);
+
+// Saves the window with its frame, as the screen shows it, as a PNG.
+bool grabFrame(const QWidget* window, const QString& path);
+
+// Repaints the window and saves what the screen shows of it (without the frame) as a PNG.
+bool grabWindow(QWidget* window, const QString& path);
+
+} // namespace shots
