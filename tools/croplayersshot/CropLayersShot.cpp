@@ -69,20 +69,10 @@ int main(int argc, char** argv)
          {QStringLiteral("Crop Constraint Type"), 3},
          {QStringLiteral("Crop Constraint Custom Ratio"), QStringLiteral("{6, 4}")}});
 
-    LBDocument document;
-    document.setOpenedExistingFile(true); // no layout chooser
-    document.makeWindowControllers();
-    auto* controller = qobject_cast<LBWindowController*>(document.windowController());
-    controller->switchToDesignMode(nullptr);
-    platform::ScrollView scrollView;
-    scrollView.setWindowTitle(QStringLiteral("Veltrin"));
-    scrollView.setGeometry(40, 40, 800, 600);
-    auto* canvas = new LBGraphicView;
-    canvas->setWindowController(controller);
-    controller->setSelectedGraphicView(canvas);
-    canvas->setCanvasSize(QSizeF(700, 800));
-    scrollView.setDocumentView(canvas);
-    canvas->setVisiblePageRect(QRectF(30, 30, 612, 792));
+    const shots::DesignCanvas design(QSize(800, 600), shots::DesignCanvas::ExistingFile);
+    LBDocument& document = design.document();
+    platform::ScrollView& scrollView = design.window();
+    LBGraphicView* canvas = design.canvas();
 
     auto photo = std::make_shared<LBImage>();
     photo->setImage(platform::Image::fromBitmap(landscape(360, 240), QSizeF(360, 240)),

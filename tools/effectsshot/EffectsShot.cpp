@@ -73,19 +73,10 @@ int main(int argc, char** argv)
          {QStringLiteral("Grid Spacing"), 9.0},
          {QStringLiteral("Grid Guide Spacing"), 8}});
 
-    LBDocument document;
-    document.makeWindowControllers();
-    auto* controller = qobject_cast<LBWindowController*>(document.windowController());
-    controller->switchToDesignMode(nullptr);
-    platform::ScrollView scrollView;
-    scrollView.setWindowTitle(QStringLiteral("Veltrin"));
-    scrollView.setGeometry(40, 40, 800, 620);
-    auto* canvas = new LBGraphicView;
-    canvas->setWindowController(controller);
-    controller->setSelectedGraphicView(canvas);
-    canvas->setCanvasSize(QSizeF(700, 800));
-    scrollView.setDocumentView(canvas);
-    canvas->setVisiblePageRect(QRectF(30, 30, 612, 792));
+    const shots::DesignCanvas design(QSize(800, 620));
+    LBDocument& document = design.document();
+    platform::ScrollView& scrollView = design.window();
+    LBGraphicView* canvas = design.canvas();
 
     auto picture = std::make_shared<LBImage>();
     picture->setBounds(QRectF(130, 60, 300, 200));

@@ -35,19 +35,10 @@ int main(int argc, char** argv)
          {QStringLiteral("Grid Spacing"), 9.0},
          {QStringLiteral("Grid Guide Spacing"), 8}});
 
-    LBDocument document;
-    document.makeWindowControllers();
-    auto* controller = qobject_cast<LBWindowController*>(document.windowController());
-    controller->switchToDesignMode(nullptr);
-    platform::ScrollView scrollView;
-    scrollView.setWindowTitle(QStringLiteral("Veltrin"));
-    scrollView.setGeometry(40, 40, 800, 600);
-    auto* canvas = new LBGraphicView;
-    canvas->setWindowController(controller);
-    controller->setSelectedGraphicView(canvas);
-    canvas->setCanvasSize(QSizeF(700, 800));
-    scrollView.setDocumentView(canvas);
-    canvas->setVisiblePageRect(QRectF(30, 30, 612, 792));
+    const shots::DesignCanvas design(QSize(800, 600));
+    LBDocument& document = design.document();
+    platform::ScrollView& scrollView = design.window();
+    LBGraphicView* canvas = design.canvas();
 
     auto rectangle = std::make_shared<LBRectangle>();
     rectangle->setBounds(QRectF(140, 90, 200, 120));

@@ -41,18 +41,10 @@ int main(int argc, char** argv)
          {QStringLiteral("Units Type"), 1}});
     const QDir folder(QString::fromLocal8Bit(argv[1]));
 
-    LBDocument document;
-    document.makeWindowControllers();
-    auto* controller = qobject_cast<LBWindowController*>(document.windowController());
-    controller->switchToDesignMode(nullptr);
-    platform::ScrollView scrollView;
-    scrollView.setGeometry(40, 40, 800, 600);
-    auto* canvas = new LBGraphicView;
-    canvas->setWindowController(controller);
-    controller->setSelectedGraphicView(canvas);
-    canvas->setCanvasSize(QSizeF(700, 800));
-    scrollView.setDocumentView(canvas);
-    canvas->setVisiblePageRect(QRectF(30, 30, 612, 792));
+    const shots::DesignCanvas design(QSize(800, 600));
+    LBDocument& document = design.document();
+    platform::ScrollView& scrollView = design.window();
+    LBGraphicView* canvas = design.canvas();
 
     const auto insert = [&document](const LBGraphicPtr& g, const QRectF& bounds) {
         g->setBounds(bounds);

@@ -4,9 +4,19 @@
 
 #include <QTemporaryDir>
 
+#include <memory>
+
+class LBDocument;
+class LBGraphicView;
+class LBWindowController;
 class QRect;
+class QSize;
 class QString;
 class QWidget;
+
+namespace platform {
+class ScrollView;
+}
 
 namespace shots {
 
@@ -41,5 +51,26 @@ bool grabFrame(const QWidget* window, const QString& path);
 
 // Repaints the window and saves what the screen shows of it (without the frame) as a PNG.
 bool grabWindow(QWidget* window, const QString& path);
+
+// A new document in design mode and a canvas on its first page in a window of the given
+// size at (40, 40), not yet shown: the stage most tools arrange graphics on.
+class DesignCanvas
+{
+public:
+    enum Opening { NewDocument, ExistingFile };
+    explicit DesignCanvas(const QSize& windowSize, Opening opening = NewDocument);
+    ~DesignCanvas();
+
+    LBDocument& document() const { return *_document; }
+    LBWindowController* controller() const { return _controller; }
+    platform::ScrollView& window() const { return *_window; }
+    LBGraphicView* canvas() const { return _canvas; }
+
+private:
+    std::unique_ptr<LBDocument> _document;
+    LBWindowController* _controller = nullptr;
+    std::unique_ptr<platform::ScrollView> _window;
+    LBGraphicView* _canvas = nullptr;
+};
 
 } // namespace shots

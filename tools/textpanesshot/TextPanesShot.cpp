@@ -64,19 +64,10 @@ int main(int argc, char** argv)
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(folder.path());
 
-    LBDocument document;
-    document.makeWindowControllers();
-    auto* controller = qobject_cast<LBWindowController*>(document.windowController());
-    controller->switchToDesignMode(nullptr);
-    platform::ScrollView scrollView;
-    scrollView.setWindowTitle(QStringLiteral("Veltrin"));
-    scrollView.setGeometry(40, 40, 900, 700);
-    auto* canvas = new LBGraphicView;
-    canvas->setWindowController(controller);
-    controller->setSelectedGraphicView(canvas);
-    canvas->setCanvasSize(QSizeF(700, 800));
-    scrollView.setDocumentView(canvas);
-    canvas->setVisiblePageRect(QRectF(30, 30, 612, 792));
+    const shots::DesignCanvas design(QSize(900, 700));
+    LBDocument& document = design.document();
+    platform::ScrollView& scrollView = design.window();
+    LBGraphicView* canvas = design.canvas();
 
     // A text box of two runs, a shape with text, a barcode and a polygon.
     auto text = std::make_shared<LBTextArea>();

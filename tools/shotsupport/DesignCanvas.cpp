@@ -1,0 +1,38 @@
+#include "ShotSupport.h"
+#include "canvas/LBGraphicView.h"
+#include "document/LBDocument.h"
+#include "platform/ui/ScrollView.h"
+#include "window/LBWindowController.h"
+
+#include <QRectF>
+#include <QSize>
+#include <QSizeF>
+
+namespace shots {
+
+DesignCanvas::DesignCanvas(const QSize& windowSize, Opening opening)
+    : _document(std::make_unique<LBDocument>())
+{
+    if (opening == ExistingFile)
+        _document->setOpenedExistingFile(true); // no layout chooser
+    _document->makeWindowControllers();
+    _controller = qobject_cast<LBWindowController*>(_document->windowController());
+    _controller->switchToDesignMode(nullptr);
+    _window = std::make_unique<platform::ScrollView>();
+    _window->setWindowTitle(QStringLiteral("Veltrin"));
+    _window->setGeometry(40, 40, windowSize.width(), windowSize.height());
+    _canvas = new LBGraphicView;
+    _canvas->setWindowController(_controller);
+    _controller->setSelectedGraphicView(_canvas);
+    _canvas->setCanvasSize(QSizeF(700, 800));
+    _window->setDocumentView(_canvas);
+    _canvas->setVisiblePageRect(QRectF(30, 30, 612, 792));
+}
+
+// The window, and with it the canvas, goes before the document it shows.
+DesignCanvas::~DesignCanvas()
+{
+    _window.reset();
+}
+
+} // namespace shots
