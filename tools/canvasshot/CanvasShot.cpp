@@ -21,9 +21,7 @@
 #include "window/WindowClasses.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QPixmap>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -112,9 +110,7 @@ int main(int argc, char** argv)
     canvas->beginEchoingMoveToRulers(graphics.at(2)->rotatedBounds());
 
     scrollView.show();
-    QEventLoop loop;
-    QTimer::singleShot(500, &loop, &QEventLoop::quit);
-    loop.exec();
+    shots::settle(500);
     const bool saved = scrollView.grab().save(QString::fromLocal8Bit(argv[1]));
     return saved ? 0 : 1;
 }

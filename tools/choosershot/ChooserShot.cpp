@@ -18,27 +18,18 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QScreen>
-#include <QTimer>
 
 #include <cstdio>
 
 namespace {
 
-void settle()
-{
-    QEventLoop loop;
-    QTimer::singleShot(300, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 bool shoot(LBLayoutSheetController& chooser, const QString& path)
 {
-    settle();
+    shots::settle(300);
     return chooser.sheet()->grab().save(path);
 }
 
@@ -126,8 +117,8 @@ int main(int argc, char** argv)
     QMainWindow* window = controller->mainWindow();
     window->resize(1100, 700);
     window->show();
-    settle();
-    settle();
+    shots::settle(300);
+    shots::settle(300);
     ok = controller->layoutSheetController() && ok;
     ok =
         QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/on-a-new-window.png") && ok;

@@ -3,6 +3,7 @@
 // link field and table cells), saved as a PNG of the window.
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/test/tools/controlsshot shot.png
 
+#include "ShotSupport.h"
 #include "controls/DSClickableURLTextField.h"
 #include "controls/LBCircularSlider.h"
 #include "controls/LBColorView.h"
@@ -23,14 +24,12 @@
 #include "platform/ui/Slider.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QTimer>
 #include <QTreeView>
 
 #include <cstdio>
@@ -293,9 +292,7 @@ int main(int argc, char** argv)
     templates->selectionModel()->select(templateModel->index(0, 0), QItemSelectionModel::Select);
 
     window.show();
-    QEventLoop loop;
-    QTimer::singleShot(500, &loop, &QEventLoop::quit);
-    loop.exec();
+    shots::settle(500);
     const bool saved = window.grab().save(QString::fromLocal8Bit(argv[1]));
     return saved ? 0 : 1;
 }

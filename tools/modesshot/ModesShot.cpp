@@ -20,12 +20,10 @@
 #include "window/WindowClasses.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -118,9 +116,7 @@ int main(int argc, char** argv)
     canvas->crop();
 
     scrollView.show();
-    QEventLoop loop;
-    QTimer::singleShot(500, &loop, &QEventLoop::quit);
-    loop.exec();
+    shots::settle(500);
     const bool saved = scrollView.grab().save(QString::fromLocal8Bit(argv[1]));
     canvas->cancelCrop();
     return saved ? 0 : 1;
