@@ -110,13 +110,10 @@ int main(int argc, char** argv)
         layout[DimensionInfo::numColumns] = 1;
         layout[DimensionInfo::cornerRadius] = 12.0;
     }
-    auto* controller = new LBWindowController;
-    document.addWindowController(controller);
-    QMainWindow* window = controller->mainWindow();
-    window->resize(1100, 720);
-    window->show();
-    shots::pump(400);
-    auto* edit = static_cast<LBEditController*>(controller->editController());
+    const shots::DesignWindow design = shots::showDesignWindow(document, QSize(1100, 720));
+    LBWindowController* controller = design.controller;
+    QMainWindow* window = design.window;
+    LBEditController* edit = design.edit;
     if (!edit) {
         std::fprintf(stderr, "designshot: no design controller\n");
         return 1;

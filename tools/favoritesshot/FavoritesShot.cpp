@@ -89,13 +89,9 @@ int main(int argc, char** argv)
 
     LBDocument document;
     document.setOpenedExistingFile(true); // no layout chooser over the design
-    auto* controller = new LBWindowController;
-    document.addWindowController(controller);
-    QMainWindow* window = controller->mainWindow();
-    window->resize(1100, 720);
-    window->show();
-    shots::pump(400);
-    auto* edit = static_cast<LBEditController*>(controller->editController());
+    const shots::DesignWindow design = shots::showDesignWindow(document, QSize(1100, 720));
+    QMainWindow* window = design.window;
+    LBEditController* edit = design.edit;
     if (!edit) {
         std::fprintf(stderr, "favoritesshot: no design controller\n");
         return 1;

@@ -59,13 +59,10 @@ int main(int argc, char** argv)
 
     LBDocument document;
     document.setOpenedExistingFile(true);
-    auto* controller = new LBWindowController;
-    document.addWindowController(controller);
-    QMainWindow* window = controller->mainWindow();
-    window->resize(1180, 760);
-    window->show();
-    shots::pump(400);
-    auto* edit = static_cast<LBEditController*>(controller->editController());
+    const shots::DesignWindow design = shots::showDesignWindow(document, QSize(1180, 760));
+    LBWindowController* controller = design.controller;
+    QMainWindow* window = design.window;
+    LBEditController* edit = design.edit;
     if (!edit) {
         std::fprintf(stderr, "libshot: no design controller\n");
         return 1;

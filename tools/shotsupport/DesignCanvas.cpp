@@ -2,8 +2,10 @@
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
 #include "platform/ui/ScrollView.h"
+#include "window/LBEditController.h"
 #include "window/LBWindowController.h"
 
+#include <QMainWindow>
 #include <QRectF>
 #include <QSize>
 #include <QSizeF>
@@ -33,6 +35,19 @@ DesignCanvas::DesignCanvas(const QSize& windowSize, Opening opening)
 DesignCanvas::~DesignCanvas()
 {
     _window.reset();
+}
+
+DesignWindow showDesignWindow(LBDocument& document, const QSize& size)
+{
+    DesignWindow design;
+    design.controller = new LBWindowController;
+    document.addWindowController(design.controller);
+    design.window = design.controller->mainWindow();
+    design.window->resize(size);
+    design.window->show();
+    pump(400);
+    design.edit = static_cast<LBEditController*>(design.controller->editController());
+    return design;
 }
 
 } // namespace shots

@@ -7,8 +7,10 @@
 #include <memory>
 
 class LBDocument;
+class LBEditController;
 class LBGraphicView;
 class LBWindowController;
+class QMainWindow;
 class QRect;
 class QSize;
 class QString;
@@ -72,5 +74,15 @@ private:
     std::unique_ptr<platform::ScrollView> _window;
     LBGraphicView* _canvas = nullptr;
 };
+
+// The document's own window, given a window controller, resized, shown and let settle;
+// edit is its design controller, null when the design mode could not be made.
+struct DesignWindow
+{
+    LBWindowController* controller = nullptr;
+    QMainWindow* window = nullptr;
+    LBEditController* edit = nullptr;
+};
+DesignWindow showDesignWindow(LBDocument& document, const QSize& size);
 
 } // namespace shots
