@@ -9,6 +9,7 @@
 #include "platform/ui/ScrollView.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -72,10 +73,22 @@ struct Library
     std::unique_ptr<LBLibraryController> controller;
 };
 
+// Made on first use; gone before the application is, with the widgets it made (and its
+// temporary folder with it).
+std::unique_ptr<Library> theLibrary;
+
+void release()
+{
+    theLibrary.reset();
+}
+
 Library& library()
 {
-    static Library made;
-    return made;
+    if (!theLibrary) {
+        theLibrary = std::make_unique<Library>();
+        qAddPostRoutine(release);
+    }
+    return *theLibrary;
 }
 
 void BM_LoadCategoryIntoMatrix(benchmark::State& state)
