@@ -1,8 +1,7 @@
 // Developer tool: the Crop pane of the inspector palette over a photo being cropped, and
 // the layers view of a design with three layers and two background rows, saved as PNGs
 // (run under Xvfb):
-//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/croplayersshot crop.png \
-//       custom.png layers.png
+//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/croplayersshot crop.png custom.png layers.png
 
 #include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"

@@ -1,7 +1,6 @@
 // Developer tool: the inspector palette over a design canvas, expanded on a pane and
 // collapsed, and the canvas's status window, saved as PNGs of the screen (run under Xvfb):
-//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/inspectorshot expanded.png \
-//       collapsed.png status.png
+//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/inspectorshot expanded.png collapsed.png status.png
 
 #include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"

@@ -1,8 +1,7 @@
 // Developer tool: the canvas in crop mode (a photo shaped by the rectangle made to crop it)
 // beside two placeholders, a shape showing its prompt and pattern and a text box, saved as
 // a PNG of the window.
-//   ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s "-screen 0 1024x768x24" \
-//       build/test/tools/modesshot shot.png
+//   ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s "-screen 0 1024x768x24" build/test/tools/modesshot shot.png
 
 #include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
