@@ -27,6 +27,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "WindowSettings.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -78,6 +80,7 @@ class AppLaunch : public ::testing::Test
 protected:
     void SetUp() override
     {
+        forgetWindowSettings();
         LBAppController::registerDefaults();
         LBAppController::setLaunchDelay(0);
         LBAppController::initializeGlobalPaths();

@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "WindowSettings.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -103,6 +105,7 @@ TEST(DefaultsRegistry, RegistersEverySettingWithItsDefaultAndNothingElse)
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("settings.ini"));
     {
+        forgetWindowSettings();
         LBAppController::registerDefaults();
         platform::UserDefaults& defaults = platform::UserDefaults::standardUserDefaults();
         ASSERT_EQ(registry().size(), 73);

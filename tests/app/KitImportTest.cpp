@@ -19,6 +19,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "WindowSettings.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -104,11 +106,8 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         platform::Alert::setResponder(nullptr);
         platform::ProgressWindow::setMonitor(nullptr);
-        // What the document window stores of itself.
-        for (const char* key : {"DisableImportCorbeilConfirmation", "Column 1 Width",
-                                "Column 2 Width", "Graphics Drawer Open", "Graphics Drawer Width",
-                                "LBDrawerIsClosed", "LayersViewIsClosed", "LayersViewHeight"})
-            defaults().removeObjectForKey(QLatin1String(key));
+        defaults().removeObjectForKey(QStringLiteral("DisableImportCorbeilConfirmation"));
+        forgetWindowSettings();
     }
 
     QTemporaryDir sources;
