@@ -2,7 +2,7 @@
 // (one undo step, the pane reloaded once), then undone and the pane reloaded again.
 // Goal: bench/targets.txt.
 
-#include "../tests/canvas/CanvasHostStub.h"
+#include "support/PaletteCanvas.h"
 
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
@@ -24,18 +24,9 @@ namespace {
 
 void BM_FillColorOn200Shapes(benchmark::State& state)
 {
-    registerShapeClasses();
-    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
-    platform::UserDefaults::standardUserDefaults().registerDefaults(
-        {{QStringLiteral("Smart Inspector Window Gap"), 5}});
-    auto document = std::make_unique<LBDocument>();
-    auto* host = new CanvasHostStub;
-    host->doc = document.get();
-    document->addWindowController(host);
-    auto canvas = std::make_unique<LBGraphicView>();
-    host->canvas = canvas.get();
-    canvas->setWindowController(host);
-    canvas->setCanvasSize(QSizeF(2000, 2000));
+    PaletteCanvas fixture;
+    const std::unique_ptr<LBDocument>& document = fixture.document;
+    const std::unique_ptr<LBGraphicView>& canvas = fixture.canvas;
 
     platform::UndoManager* undo = document->undoManager();
     undo->disableUndoRegistration();

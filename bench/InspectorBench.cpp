@@ -4,7 +4,7 @@
 // (and places the panel under the selection).
 // Goal: bench/targets.txt.
 
-#include "../tests/canvas/CanvasHostStub.h"
+#include "support/PaletteCanvas.h"
 
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
@@ -29,18 +29,9 @@ namespace {
 
 void BM_RefreshMixedSelection(benchmark::State& state)
 {
-    registerShapeClasses();
-    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
-    platform::UserDefaults::standardUserDefaults().registerDefaults(
-        {{QStringLiteral("Smart Inspector Window Gap"), 5}});
-    auto document = std::make_unique<LBDocument>();
-    auto* host = new CanvasHostStub;
-    host->doc = document.get();
-    document->addWindowController(host);
-    auto canvas = std::make_unique<LBGraphicView>();
-    host->canvas = canvas.get();
-    canvas->setWindowController(host);
-    canvas->setCanvasSize(QSizeF(2000, 2000));
+    PaletteCanvas fixture;
+    const std::unique_ptr<LBDocument>& document = fixture.document;
+    const std::unique_ptr<LBGraphicView>& canvas = fixture.canvas;
 
     document->undoManager()->disableUndoRegistration();
     for (int i = 0; i < 1000; ++i) {
