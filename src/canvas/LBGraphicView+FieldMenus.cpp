@@ -16,8 +16,6 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QMenu>
-#include <QPointer>
-#include <QTimer>
 
 using platform::AttributedString;
 using platform::Range;
@@ -328,15 +326,14 @@ void LBGraphicView::popUpTextMenu(QMenu* menu, const QPointF& atPoint, QAction* 
         textPopupMenuAction(menu, action->data().toLongLong());
     });
     // Chosen or not, the menu goes once it has hidden (after its choice is handled), unless
-    // another has taken its place meanwhile.
-    connect(menu, &QMenu::aboutToHide, this, [this, menu] {
-        QTimer::singleShot(0, this, [this, hidden = QPointer<QMenu>(menu)] {
-            if (hidden && (hidden == _fieldMenuButton || hidden == _textTypeMenuButton))
-                removeTextPopupButton();
-        });
-    });
+    // another has taken its place meanwhile: the cell sees to it.
+    auto* cell = new LBBlankPopUpButtonCell(menu);
+    cell->setGraphicView(this);
+    cell->setMenu(menu);
     if (showsTextPopupMenus)
-        menu->popup(mapToGlobal(convertToWidget(atPoint)).toPoint(), atAction);
+        cell->popUp(mapToGlobal(convertToWidget(atPoint)).toPoint(), atAction);
+    else
+        cell->becomeOwnersPopUp();
 }
 
 void LBGraphicView::removeTextPopupButton()

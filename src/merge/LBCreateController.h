@@ -39,6 +39,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class LBDocument;
@@ -200,6 +201,10 @@ public:
     static ControlFlags controlFlagsForType(qint64 controlsType, bool foundDeliveryAddress,
                                             bool foundReturnAddress);
     ControlFlags controlFlags() const;
+    // The number of the label at row and column (1-based) in the fill order of direction
+    // (2 column by column, else row by row).
+    static qint64 startLabelForCell(qint64 row, qint64 column, qint64 rows, qint64 columns,
+                                    qint64 direction);
 
     // Builds the sections of the bar in code (part of building the views).
     void buildControlBarSections();
@@ -308,5 +313,11 @@ private:
     QPushButton* _addressMenuButton = nullptr;
     std::optional<QString> _contactUIDForAddressMenu;
     std::weak_ptr<LBGraphic> _textBoxForAddressMenu;
+    // The options pull-down's items for the flags, marked as the document says.
+    void rebuildOptionItems(const ControlFlags& flags);
+    // The other-count sheet, on the window.
+    void beginNumLabelsPanel();
+    // The start fields' row and column, each within the sheet.
+    std::pair<qint64, qint64> clampedStartCell() const;
     // --- End of the control bar's fields ---
 };

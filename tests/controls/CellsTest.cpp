@@ -170,3 +170,28 @@ TEST(LBBlankPopUpButtonCellTest, RemovalQueuedOnTheCanvasFirst)
     EXPECT_FALSE(menu.isVisible());
     EXPECT_EQ(canvas.removals + preview.removals, 2);
 }
+
+TEST(LBBlankPopUpButtonCellTest, AMenuThatClosedLateLeavesANewerPopUpOfItsOwner)
+{
+    RecordingOwner owner;
+    QMenu firstMenu, secondMenu;
+    firstMenu.addAction(QStringLiteral("One"));
+    secondMenu.addAction(QStringLiteral("Two"));
+    LBBlankPopUpButtonCell first, second;
+    first.setCreateController(&owner);
+    second.setCreateController(&owner);
+    first.setMenu(&firstMenu);
+    second.setMenu(&secondMenu);
+
+    first.popUp(QPoint(10, 10));
+    first.dismissPopUp();
+    second.popUp(QPoint(20, 20)); // before the first's removal runs
+    QApplication::processEvents();
+    EXPECT_EQ(owner.removals, 0);
+    EXPECT_TRUE(secondMenu.isVisible());
+
+    second.dismissPopUp();
+    QApplication::processEvents();
+    EXPECT_EQ(owner.removals, 1);
+    EXPECT_FALSE(secondMenu.isVisible());
+}

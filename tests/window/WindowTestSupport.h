@@ -30,7 +30,9 @@ public:
     double zoomFactor() const override { return zoom; }
     double zoom = 1.0;
 
+    using LBWindowController::_foundDeliveryAddress;
     using LBWindowController::_foundOtherContactField;
+    using LBWindowController::_foundReturnAddress;
     using LBWindowController::LabelShape;
     using LBWindowController::labelShapeForEntry;
 };
