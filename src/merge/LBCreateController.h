@@ -209,7 +209,7 @@ public:
     // Builds the sections of the bar in code (part of building the views).
     void buildControlBarSections();
     // Lays the bar out in the container for the layout.
-    void addQuarnLabelControls(QWidget* container);
+    void addQuarnLabelControls(QWidget* container) override;
     // Selects (and applies) the repeat-count item of the window's repeat count.
     void setupRepeatPopupButton();
     QComboBox* repeatCountPopup() const { return _repeatCountPopup; }

@@ -15,6 +15,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/PrintInfo.h"
 #include "window/ApplicationServices.h"
+#include "window/PreviewModeController.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -134,6 +135,12 @@ qint64 LBWindowController::chooseLayout(const QString& path,
     if (showHelp)
         showSmartTemplateHelp();
     return labelType;
+}
+
+void LBWindowController::addQuarnLabelControls()
+{
+    if (_createController)
+        _createController->addQuarnLabelControls(_previewView);
 }
 
 void LBWindowController::showSmartTemplateHelp()

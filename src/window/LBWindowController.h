@@ -436,7 +436,8 @@ public:
     // The contact columns show in preview when the design has contact fields (the merge
     // services decide; without them, never).
     virtual void showOrHideColumnsAsNecessary(qint64 mode);
-    virtual void addQuarnLabelControls() {}
+    // The preview's control bar built again for a new layout.
+    virtual void addQuarnLabelControls();
     virtual std::shared_ptr<LBTextArea> textObjForPreformattedFieldStr(const QString& fieldStr);
     // Walks the design's text for merge fields and sets the found-field flags; without
     // merge support it finds none.

@@ -54,6 +54,8 @@ public:
     // Shows or hides the live-address icons of the sheets.
     virtual void showLiveAddressIcons(bool show) = 0;
     virtual void setLiveAddressCheckboxEnabled(bool enabled) = 0;
+    // Builds its control bar again in the container (the layout changed while it shows).
+    virtual void addQuarnLabelControls(QWidget* container) { (void)container; }
 
     // The factory the windows make their preview controllers with; an empty one removes
     // it.
