@@ -150,6 +150,7 @@ public:
     void showPageInView(QWidget* view, const QRectF& viewFrame) override
     {
         _view.show(view, viewFrame);
+        _shownIn = view;
         add(QStringLiteral("showPage"));
     }
     QRectF hidePage() override
@@ -197,6 +198,11 @@ public:
     {
         add(QStringLiteral("liveCheckbox ") + yesNo(enabled));
     }
+    void addQuarnLabelControls(QWidget* container) override
+    {
+        add(container == _shownIn ? QStringLiteral("labelControls")
+                                  : QStringLiteral("labelControls elsewhere"));
+    }
 
 private:
     void add(const QString& call) { _log->append(QStringLiteral("P ") + call); }
@@ -206,6 +212,7 @@ private:
             _view.setPage(_controller->documentSize(), _controller->zoomFactor());
     }
 
+    QWidget* _shownIn = nullptr;
     QStringList* _log;
     FakeModeView _view;
     LBWindowController* _controller = nullptr;

@@ -123,6 +123,9 @@ TEST_F(WindowModes, SwitchesInTheirOrder)
         << opening.join(u'\n').toStdString();
     EXPECT_EQ(controller->mode(), LBWindowController::PreviewMode);
     EXPECT_EQ(controller->zoomFactor(), 1.0);
+    // A layout chosen meanwhile builds the preview's bar again, where the preview shows.
+    controller->addQuarnLabelControls();
+    EXPECT_EQ(take(), QStringList{"P labelControls"});
 
     struct Case
     {
