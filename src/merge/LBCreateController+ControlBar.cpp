@@ -18,11 +18,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -137,6 +139,29 @@ QWidget* makeSection(QWidget* parent, const QString& name, std::initializer_list
     return section;
 }
 
+// Keeps the sections centred in the bar as the window resizes.
+class CentringFilter : public QObject
+{
+public:
+    CentringFilter(QWidget* bar, QWidget* centred) : QObject(bar), _centred(centred)
+    {
+        bar->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize && _centred) {
+            const int barWidth = static_cast<QWidget*>(watched)->width();
+            _centred->move((barWidth - _centred->width()) / 2, _centred->y());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPointer<QWidget> _centred;
+};
+
 } // namespace
 
 // ==== Controls type and flags ============================================================
@@ -189,6 +214,8 @@ void LBCreateController::buildControlBarSections()
 {
     _controlsContainer = new QWidget(_buttonBar);
     _controlsContainer->setObjectName(QStringLiteral("ControlsContainer"));
+    if (_buttonBar)
+        new CentringFilter(_buttonBar, _controlsContainer);
     const int barHeight = _buttonBar ? _buttonBar->height() : 34;
 
     // Copies: the repeat-count pop-up.
