@@ -85,6 +85,13 @@ QString timesTitle(qint64 count)
     return miscellaneous("%d times").replace(QStringLiteral("%d"), QString::number(count));
 }
 
+// The full-sheet item and the separator after it, at the top.
+void insertFullSheetItem(QComboBox* popup)
+{
+    popup->insertItem(0, LBCreateController::tr("Full Sheet"), FullSheetTag);
+    popup->insertSeparator(1);
+}
+
 // The repeat-count items that separate groups have no tag.
 bool isSeparator(const QComboBox* popup, int index)
 {
@@ -221,13 +228,12 @@ void LBCreateController::buildControlBarSections()
     // Copies: the repeat-count pop-up.
     _repeatCountPopup = new QComboBox;
     _repeatCountPopup->setObjectName(QStringLiteral("RepeatCountPopup"));
-    _repeatCountPopup->addItem(tr("Full Sheet"), FullSheetTag);
-    _repeatCountPopup->insertSeparator(1);
     _repeatCountPopup->addItem(tr("1 time"), qint64(1));
     for (qint64 count = 2; count <= LargestListedCount; ++count)
         _repeatCountPopup->addItem(timesTitle(count), count);
     _repeatCountPopup->insertSeparator(_repeatCountPopup->count());
     _repeatCountPopup->addItem(tr("Other..."), OtherCountTag);
+    insertFullSheetItem(_repeatCountPopup);
     connect(_repeatCountPopup, &QComboBox::activated, this,
             [this] { numLabelsAction(_repeatCountPopup); });
     _numCopiesView = makeSection(_controlsContainer, QStringLiteral("NumCopiesView"),
@@ -449,11 +455,9 @@ void LBCreateController::setupRepeatPopupButton()
         }
         count = std::max<qint64>(count, 1);
     } else {
-        if (_repeatCountPopup->findData(FullSheetTag) < 0) {
-            // Back on a sheet after a single-sheet layout.
-            _repeatCountPopup->insertItem(0, tr("Full Sheet"), FullSheetTag);
-            _repeatCountPopup->insertSeparator(1);
-        }
+        // Back on a sheet after a single-sheet layout, the full sheet is offered again.
+        if (_repeatCountPopup->findData(FullSheetTag) < 0)
+            insertFullSheetItem(_repeatCountPopup);
         if (count <= 0 || count == cells) {
             _repeatCountPopup->setCurrentIndex(_repeatCountPopup->findData(FullSheetTag));
             numLabelsAction(_repeatCountPopup);
