@@ -1,7 +1,9 @@
 // Developer tool: the preview of a label sheet with its control bar (two sheets at 75 %),
-// then the live-address menu open on a delivery address, saved as PNGs of the screen
-// (run under Xvfb with a screen tall enough for both sheets):
-//   xvfb-run -a -s "-screen 0 1400x1400x24" build/test/tools/controlbarshot bar.png menu.png
+// the options pull-down open over it, then the live-address menu open on a delivery
+// address, saved as PNGs of the screen (run under Xvfb with a screen tall enough for both
+// sheets):
+//   xvfb-run -a -s "-screen 0 1400x1400x24" build/test/tools/controlbarshot \
+//       bar.png options.png menu.png
 
 #include "ShotSupport.h"
 #include "document/DimensionInfo.h"
@@ -22,6 +24,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 
 #include <cstdio>
 
@@ -56,8 +59,8 @@ std::shared_ptr<LBTextArea> addressBox()
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: controlbarshot <bar.png> <menu.png>\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: controlbarshot <bar.png> <options.png> <menu.png>\n");
         return 2;
     }
     shots::TemporaryHome home;
@@ -104,6 +107,18 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // The options pull-down, opened upwards from its button.
+    QToolButton* optionsButton = preview->optionsPopup();
+    QMenu* options = optionsButton->menu();
+    options->popup(optionsButton->mapToGlobal(QPoint(0, -options->sizeHint().height())));
+    shots::pump(300);
+    if (!shots::grabArea(window->frameGeometry(), QString::fromLocal8Bit(argv[2]))) {
+        std::fprintf(stderr, "controlbarshot: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    options->hide();
+    shots::pump(100);
+
     // A click on the delivery address of label 2 while text is locked.
     const QRectF sheet = preview->sheetRect(0);
     const double zoom = controller->zoomFactor();
@@ -120,8 +135,8 @@ int main(int argc, char** argv)
         return 1;
     }
     const QRect area = window->frameGeometry().united(menu->geometry());
-    if (!shots::grabArea(area, QString::fromLocal8Bit(argv[2]))) {
-        std::fprintf(stderr, "controlbarshot: cannot write %s\n", argv[2]);
+    if (!shots::grabArea(area, QString::fromLocal8Bit(argv[3]))) {
+        std::fprintf(stderr, "controlbarshot: cannot write %s\n", argv[3]);
         return 1;
     }
     menu->hide();
