@@ -98,9 +98,15 @@ bool isSeparator(const QComboBox* popup, int index)
     return !popup->itemData(index).isValid();
 }
 
+// A menu item's title as shown: an ampersand is text, not a keyboard mnemonic.
+QString menuTitle(QString title)
+{
+    return title.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 QAction* addOption(QMenu* menu, const QString& title, qint64 tag, bool marked)
 {
-    QAction* item = menu->addAction(title);
+    QAction* item = menu->addAction(menuTitle(title));
     item->setData(tag);
     item->setCheckable(true);
     item->setChecked(marked);
@@ -412,7 +418,7 @@ void LBCreateController::rebuildOptionItems(const ControlFlags& flags)
             addOption(menu, miscellaneous("Barcode Envelope Lower Right"), BarcodeEnvelopeTag,
                       barcode == BarcodeEnvelopeTag);
         menu->addSeparator();
-        QAction* heading = menu->addAction(QStringLiteral("ENVELOPES & POSTCARDS"));
+        QAction* heading = menu->addAction(menuTitle(QStringLiteral("ENVELOPES & POSTCARDS")));
         heading->setEnabled(false);
         const qint64 fim = doc ? doc->FIMType() : 0;
         const char* fimTitles[] = {"   FIM-A", "   FIM-B", "   FIM-C", "   FIM-D"};
@@ -593,7 +599,7 @@ void LBCreateController::optionsAction(QAction* item)
         const bool hidden = !defaults().boolForKey(key);
         defaults().setBool(hidden, key);
         _drawLabelOutlinesInRenderingView = !hidden;
-        item->setText(layoutTitle(_drawLabelOutlinesInRenderingView));
+        item->setText(menuTitle(layoutTitle(_drawLabelOutlinesInRenderingView)));
     } else if (tag == LeftToRightTag || tag == TopToBottomTag) {
         const qint64 direction = tag == TopToBottomTag ? Info::ColumnByColumn : 1;
         const QVariantMap info = layout();
@@ -680,7 +686,7 @@ void LBCreateController::displayAddressMenuAtPoint(const QPointF& point)
     qint64 index = 0;
     for (const char* title :
          {"Primary Address", "1st Address", "2nd Address", "Home Address", "Work Address"})
-        menu->addAction(platform::LocalizedString(QString::fromLatin1(title), table))
+        menu->addAction(menuTitle(platform::LocalizedString(QString::fromLatin1(title), table)))
             ->setData(index++);
     connect(menu, &QMenu::triggered, this,
             [this](QAction* item) { addressMenuAction(item->data().toLongLong()); });
