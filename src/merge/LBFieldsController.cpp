@@ -23,6 +23,7 @@
 #include "window/LBWindowController.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
@@ -32,6 +33,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 
 #include <algorithm>
@@ -120,6 +122,20 @@ public:
         QSize size = LBFieldCell::sizeHint(option, index);
         size.setHeight(15);
         return size;
+    }
+
+protected:
+    // A name on a background ends inside it (cut short with an ellipsis when it must): the
+    // background stops 13 points inside the visible width, less its right cap.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        LBFieldCell::initStyleOption(option, index);
+        if (!showImages())
+            return;
+        int scrolled = 0;
+        if (const auto* area = qobject_cast<const QAbstractScrollArea*>(option->widget))
+            scrolled = area->horizontalScrollBar()->maximum();
+        option->rect.setRight(option->rect.right() - scrolled - 22);
     }
 };
 
