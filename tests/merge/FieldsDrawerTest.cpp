@@ -14,11 +14,14 @@
 #include "graphics/LBTextArea.h"
 #include "merge/LBFieldOutlineView.h"
 #include "merge/LBFieldsController.h"
+#include "merge/LBMergeServices.h"
+#include "merge/MergeClasses.h"
 #include "platform/core/ContactStore.h"
 #include "platform/core/PropertyList.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
 #include "platform/text/AttributedString.h"
+#include "platform/ui/Drag.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Responder.h"
 #include "platform/ui/SegmentedControl.h"
@@ -38,6 +41,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -347,6 +351,21 @@ TEST_F(FieldsDrawer, ModesMenuAndTheAddressBookRoot)
     EXPECT_EQ(next.fieldModel()->rowCount(QModelIndex()), 1);
 }
 
+TEST_F(FieldsDrawer, ResizingCentresTheModesAndFitsTheOutline)
+{
+    LBFieldsController pane;
+    const QSize control = pane.segmentedControl()->size();
+    pane.mainView()->show();
+    pane.mainView()->resize(260, 500);
+    // The outline ends 136 above the bottom and is 195 shorter than the pane.
+    EXPECT_EQ(pane.fieldTable()->geometry(), QRect(8, 59, 244, 305));
+    EXPECT_EQ(pane.segmentedControl()->x(), (260 - control.width()) / 2);
+    // Narrower than the control: it keeps to the left edge; too low for an outline: none.
+    pane.mainView()->resize(control.width() - 20, 150);
+    EXPECT_EQ(pane.segmentedControl()->x(), 0);
+    EXPECT_EQ(pane.fieldTable()->height(), 0);
+}
+
 TEST_F(FieldsDrawer, SelectionShowsTheDescriptionAndEnablesInsertForFieldsOnly)
 {
     QVariantMap described = field(QStringLiteral("My First Name"), QStringLiteral("First"));
@@ -484,6 +503,9 @@ TEST_F(FieldsDrawer, DragPayloads)
         EXPECT_EQ(barcode->barcodeDataSource(), source);
         EXPECT_EQ(barcode->bounds().size(), barcode->barcodeImageSize());
     }
+    EXPECT_EQ(
+        LBFieldsController::barcodeTypeForPropertyName(QStringLiteral("kLBJapanPostProperty")), 15);
+    EXPECT_EQ(LBFieldsController::barcodeTypeForPropertyName(QStringLiteral("Anything")), 9);
     // A pre-formatted address block needs a window to lay it out for: without one, nothing.
     EXPECT_EQ(payload(0, 2), nullptr);
 
@@ -500,27 +522,41 @@ TEST_F(FieldsDrawer, DragPayloads)
     EXPECT_TRUE(pane.dragImageForNode(group(QStringLiteral("Name"), {})).isNull());
 }
 
-TEST(FieldsDrawerBarcodes, PropertyNamesGiveTheirSymbology)
+TEST_F(FieldsDrawer, DraggingARowRunsADragOfItsPayloadAndPicture)
 {
-    const char* names[] = {"kLBCode39Property",
-                           "kLBCode128Property",
-                           "kLBCode39ExtendedProperty",
-                           "kLBInterleaved2of5Property",
-                           "kLBIndustrial2of5Property",
-                           "kLBUPCAProperty",
-                           "kLBUPCEProperty",
-                           "kLBEAN13Property",
-                           "kLBEAN8Property",
-                           "kLBPOSTNETProperty",
-                           "kLBModifiedPlesseyProperty",
-                           "kLBModifiedPlesseyHexProperty",
-                           "kLBCodabarProperty",
-                           "kLBRoyalMailProperty",
-                           "kLBPLANETProperty",
-                           "kLBJapanPostProperty"};
-    for (qint32 type = 0; type < 16; ++type)
-        EXPECT_EQ(LBFieldsController::barcodeTypeForPropertyName(QLatin1String(names[type])), type);
-    EXPECT_EQ(LBFieldsController::barcodeTypeForPropertyName(QStringLiteral("Anything")), 9);
+    LBFieldsController pane;
+    LBFieldOutlineView* outline = pane.fieldTable();
+    outline->resize(220, 300);
+    outline->show();
+    const QModelIndex name = top(pane, 0);
+    outline->expand(name);
+    QStringList dragged;
+    QImage image;
+    QPoint hotSpot;
+    platform::Drag::setRunner([&](platform::Drag& drag) {
+        for (const QString& mime : drag.mimeData()->formats())
+            dragged.append(platform::pasteboardTypeForMimeType(mime));
+        image = drag.image();
+        hotSpot = drag.hotSpot();
+        return Qt::CopyAction;
+    });
+    const auto drag = [&](const QModelIndex& index) {
+        dragged.clear();
+        const QPoint from = outline->visualRect(index).center();
+        QTest::mousePress(outline->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(outline->viewport(), from + QPoint(30, 8));
+        QTest::mouseRelease(outline->viewport(), Qt::LeftButton, {}, from + QPoint(30, 8));
+    };
+    // A group does not move.
+    drag(name);
+    EXPECT_TRUE(dragged.isEmpty());
+    // A field goes with its name, half transparent, held where the pointer took the row.
+    drag(pane.fieldModel()->index(0, 0, name));
+    platform::Drag::setRunner({});
+    EXPECT_TRUE(dragged.contains(QStringLiteral("LBQFieldPboardType")));
+    EXPECT_TRUE(dragged.contains(platform::RTFDPboardType));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(QRect(QPoint(), image.size()).contains(hotSpot));
 }
 
 // ==== Row backgrounds ======================================================================
@@ -579,6 +615,9 @@ protected:
         DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
         DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
         DrawerBrowser::setFactory(6, [] { return std::make_unique<LBFieldsController>(); });
+        registerMergeClasses();
+        MergeServices::setFactory(
+            [](LBWindowController& w) { return std::make_unique<LBMergeServices>(w); });
         document->setOpenedExistingFile(true); // no layout chooser
         window = new LBWindowController;
         document->addWindowController(window);
@@ -596,6 +635,7 @@ protected:
             document->close();
         document.reset();
         DrawerBrowser::setFactory(6, {});
+        MergeServices::setFactory({});
         DesignModeController::setFactory({});
         DesignDrawer::setFactory({});
         for (const char* key : {"LayersViewIsClosed", "LBDrawerIsClosed", "Graphics Drawer Open",
@@ -646,4 +686,22 @@ TEST_F(FieldsDrawerWindow, InsertsTheSelectedFieldIntoTheTextBeingEdited)
     EXPECT_EQ(run, platform::Range(5, 13));
     EXPECT_TRUE(attribute.contains(QStringLiteral("LBFieldTimeStamp")));
     EXPECT_FALSE(text.attribute(LBQFieldAttributeName, 0).isValid());
+
+    // In a window, a pre-formatted address block is dragged as the window's address box.
+    box->endEditingInView(canvas);
+    box.reset();
+    pane->segmentedControl()->setSelectedSegment(2);
+    pane->fieldsButtonAction();
+    const std::unique_ptr<QMimeData> data(
+        model->mimeData({model->index(2, 0, model->index(0, 0, QModelIndex()))}));
+    ASSERT_TRUE(data);
+    platform::Pasteboard pasteboard(data.get());
+    EXPECT_EQ(pasteboard.types(), QStringList{QStringLiteral("Quarn Print Line")});
+    const std::optional<QVariantMap> dictionary = LBDocument::dictionaryFromDocumentData(
+        pasteboard.dataForType(QStringLiteral("Quarn Print Line")));
+    ASSERT_TRUE(dictionary);
+    const LBDocument::Layer graphics =
+        LBDocument::graphicsFromDocumentDictionary(*dictionary).graphics;
+    ASSERT_EQ(graphics.size(), 1);
+    EXPECT_TRUE(dynamic_cast<const LBTextArea*>(graphics[0].get()));
 }
