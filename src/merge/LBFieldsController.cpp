@@ -482,7 +482,7 @@ void LBFieldsController::insertFieldAction()
     auto* editor = edit ? dynamic_cast<LBTextView*>(edit->editorView()) : nullptr;
     if (!editor)
         return;
-    const QVariantMap node = nodeForIndex(_fieldTable->currentIndex());
+    const QVariantMap node = selectedNode();
     const QString name = node.value(kFieldName).toString();
     if (node.isEmpty() || isGroup(node) || name.isEmpty())
         return;
@@ -596,12 +596,16 @@ bool LBFieldsController::isGroup(const QVariantMap& node)
     return node.contains(kChildArray);
 }
 
+QVariantMap LBFieldsController::selectedNode() const
+{
+    const QItemSelectionModel* selection = _fieldTable->selectionModel();
+    const QModelIndexList selected = selection ? selection->selectedRows() : QModelIndexList();
+    return selected.isEmpty() ? QVariantMap() : nodeForIndex(selected.first());
+}
+
 void LBFieldsController::selectionDidChange()
 {
-    const QModelIndexList selected = _fieldTable->selectionModel()
-                                         ? _fieldTable->selectionModel()->selectedRows()
-                                         : QModelIndexList();
-    const QVariantMap node = selected.isEmpty() ? QVariantMap() : nodeForIndex(selected.first());
+    const QVariantMap node = selectedNode();
     _descriptionText->setText(node.value(QStringLiteral("fieldDesc")).toString());
     _insertFieldButton->setEnabled(!node.isEmpty() && !isGroup(node));
 }

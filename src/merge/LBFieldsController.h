@@ -121,6 +121,8 @@ public:
     static QVariantList shownTopLevelNodes(qint64 mode);
     // The definition a row shows (empty for an invalid index).
     QVariantMap nodeForIndex(const QModelIndex& index) const;
+    // The selected row's definition (empty without a selection).
+    QVariantMap selectedNode() const;
     // A node is a group (expandable, never inserted or dragged) when it has "childArray".
     static bool isGroup(const QVariantMap& node);
     // The dragged fields onto the pasteboard; false (nothing written) for a group or when
