@@ -2,8 +2,8 @@
 // pane's modes and menu, expansion memory, dragging fields out, inserting a field into the
 // text being edited, and the row backgrounds.
 
-#include "../document/DocumentTestSupport.h"
 #include "../graphics/TextAreaTestSupport.h"
+#include "MergeFieldsSupport.h"
 
 #include "canvas/LBFieldRanges.h"
 #include "canvas/LBGraphicView.h"
@@ -292,6 +292,49 @@ TEST_F(FieldsDrawer, ArrayAndDictionaryPropertiesGiveElementAndKeyNodes)
     const QVariantMap homeRoute = nodes.at(names.indexOf("Routes.Home.2")).toMap();
     EXPECT_EQ(homeRoute.value("labelName").toString(), QStringLiteral("home"));
     EXPECT_EQ(homeRoute.value("arrayIndexNum").toLongLong(), 1);
+}
+
+// The merge finds the address-book fields by name and reads the value each names: positions
+// count from 1, as the names do.
+TEST_F(MergeFieldsTest, AddressBookFieldsResolveToTheValuesTheyName)
+{
+    const QList<platform::ContactPersonPtr> people = fixtureStore()->people();
+    ASSERT_EQ(people.size(), 2);
+    LBProcessState::fieldsList(List::Custom) = {
+        group(QStringLiteral("All Fields"),
+              LBFieldsController::addressBookFieldNodes(people, ContactStore::allProperties(),
+                                                        &ContactStore::typeOfProperty))};
+    services->setSelectedPeople(people);
+    const qint64 ann = people[0]->value(platform::ContactFirstNameProperty) == "Ann" ? 0 : 1;
+    const qint64 ben = 1 - ann;
+    struct Case
+    {
+        const char* name;
+        qint64 person;
+        const char* value; // nullptr: no value
+    };
+    const Case cases[] = {
+        {"Phone.1", ann, "555-0101"},
+        {"Phone.2", ann, nullptr},
+        {"Phone.1", ben, "555-0201"},
+        {"Phone.2", ben, "555-0202"},
+        {"Phone.3", ben, "555-0203"},
+        {"Phone.Mobile", ben, "555-0203"},
+        {"Phone.Work", ann, nullptr},
+        {"City.1", ann, "Springfield"},
+        {"City.Work", ben, "Shelbyville"},
+        {"City.Home", ben, nullptr},
+        {"First", ben, "Ben"},
+    };
+    for (const Case& c : cases) {
+        const QString value =
+            services->stringForStandardField(field(QString::fromLatin1(c.name)), c.person);
+        if (c.value)
+            EXPECT_EQ(value, QString::fromLatin1(c.value)) << c.name;
+        else
+            EXPECT_TRUE(value.isNull()) << c.name << " gave " << value.toStdString();
+    }
+    LBProcessState::fieldsList(List::Custom) = {};
 }
 
 // ==== Modes, menu and expansion ============================================================
