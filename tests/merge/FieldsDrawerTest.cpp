@@ -36,6 +36,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -747,4 +748,26 @@ TEST_F(FieldsDrawerWindow, InsertsTheSelectedFieldIntoTheTextBeingEdited)
         LBDocument::graphicsFromDocumentDictionary(*dictionary).graphics;
     ASSERT_EQ(graphics.size(), 1);
     EXPECT_TRUE(dynamic_cast<const LBTextArea*>(graphics[0].get()));
+
+    // An ordinary field dropped on the canvas becomes a text box holding the field.
+    pane->segmentedControl()->setSelectedSegment(0);
+    pane->fieldsButtonAction();
+    const std::unique_ptr<QMimeData> fieldData(
+        model->mimeData({model->index(0, 0, model->index(0, 0, QModelIndex()))}));
+    ASSERT_TRUE(fieldData);
+    const qsizetype before = canvas->graphics()->value(document->selectedLayerIndex()).size();
+    const QPoint at = canvas->convertToWidget(QPointF(100, 100)).toPoint();
+    QDragEnterEvent enter(at, Qt::CopyAction, fieldData.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(canvas, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, fieldData.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(canvas, &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, fieldData.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(canvas, &drop);
+    const LBDocument::Layer layer = canvas->graphics()->value(document->selectedLayerIndex());
+    ASSERT_EQ(layer.size(), before + 1);
+    const auto* dropped = dynamic_cast<const LBTextArea*>(layer.first().get());
+    ASSERT_TRUE(dropped);
+    const platform::AttributedString& droppedText = dropped->contents()->attributedString();
+    EXPECT_EQ(droppedText.string(), QStringLiteral("My First Name"));
+    EXPECT_TRUE(droppedText.attribute(LBQFieldAttributeName, 0).isValid());
 }
