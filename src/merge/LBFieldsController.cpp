@@ -320,10 +320,6 @@ void LBFieldsController::buildInterface()
             [this](const QModelIndex& index) { itemDidExpand(index); });
     connect(_fieldTable, &QTreeView::collapsed, this,
             [this](const QModelIndex& index) { itemDidCollapse(index); });
-    connect(_fieldTable, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (!isGroup(nodeForIndex(index)))
-            insertFieldAction();
-    });
 }
 
 void LBFieldsController::buildOptionsMenu()
