@@ -142,7 +142,9 @@ public:
     // --- The address-book list ---
     using PropertyTypeOf = std::function<platform::ContactPropertyType(const QString&)>;
     // The field nodes of the properties over the people, sorted by "fieldName" without
-    // regard to case.
+    // regard to case. A value chosen by position has "indexNum" counted from 1, as the merge
+    // reads it and as its name shows ("Phone.1"); an element of an array value has
+    // "arrayIndexNum" counted from 0. A labelled value keeps the label as stored.
     static QVariantList addressBookFieldNodes(const QList<platform::ContactPersonPtr>& people,
                                               const QStringList& properties,
                                               const PropertyTypeOf& typeOf);
