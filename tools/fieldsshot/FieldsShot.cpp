@@ -3,8 +3,10 @@
 // few contacts made here, the first group, "Phone" and "All Fields" expanded and one field
 // selected; saved as a PNG of the window, a second PNG of the drawer pane alone and a third
 // of the pane scrolled down to the contacts' own fields:
-//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/fieldsshot window.png \
-//       [pane.png [contacts.png]]
+//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/fieldsshot [--mode 0|1|2] \
+//       window.png [pane.png [contacts.png]]
+// --mode shows another of the pane's modes (0 your own fields, 2 the other fields) with its
+// first two groups expanded.
 
 #include "ShotSupport.h"
 #include "document/LBDocument.h"
@@ -68,11 +70,18 @@ std::shared_ptr<platform::ContactPerson> person(const QString& first, const QStr
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: fieldsshot <window.png> [pane.png [contacts.png]]\n");
+    QApplication application(argc, argv);
+    QStringList arguments = QApplication::arguments().mid(1);
+    qint64 mode = 1;
+    if (arguments.size() >= 2 && arguments.first() == QLatin1String("--mode")) {
+        mode = arguments.at(1).toLongLong();
+        arguments = arguments.mid(2);
+    }
+    if (arguments.isEmpty() || arguments.size() > 3 || mode < 0 || mode > 2) {
+        std::fprintf(stderr,
+                     "usage: fieldsshot [--mode 0|1|2] <window.png> [pane.png [contacts.png]]\n");
         return 2;
     }
-    QApplication application(argc, argv);
     const shots::TemporaryHome folder;
     LBProcessState::setApplicationSupportPath(folder.path() + QStringLiteral("/Support/"));
     LBProcessState::setTemporaryFolderPath(folder.path() + QStringLiteral("/Temporary Files/"));
@@ -88,7 +97,7 @@ int main(int argc, char** argv)
         {QStringLiteral("Units Type"), 0},
     });
     settings.setBool(true, QStringLiteral("LayersViewIsClosed"));
-    settings.setInteger(1, QStringLiteral("Fields Drawer Mode"));
+    settings.setInteger(mode, QStringLiteral("Fields Drawer Mode"));
 
     using List = LBProcessState::FieldsList;
     LBProcessState::fieldsList(List::Standard) = resourceList("Fields");
@@ -133,6 +142,8 @@ int main(int argc, char** argv)
     const int groups = model->rowCount(QModelIndex());
     QModelIndex contacts;
     outline->expand(model->index(0, 0, QModelIndex()));
+    if (mode != 1)
+        outline->expand(model->index(1, 0, QModelIndex()));
     for (int row = 0; row < groups; ++row) {
         const QModelIndex group = model->index(row, 0, QModelIndex());
         const QString name = model->data(group, Qt::DisplayRole).toString();
@@ -145,18 +156,18 @@ int main(int argc, char** argv)
         }
     }
     shots::pump(300);
-    bool saved = shots::grabWindow(design.window, QString::fromLocal8Bit(argv[1]));
-    if (saved && argc >= 3)
-        saved = drawer->view()->grab().save(QString::fromLocal8Bit(argv[2]), "PNG");
-    if (saved && argc == 4 && contacts.isValid()) {
+    bool saved = shots::grabWindow(design.window, arguments.at(0));
+    if (saved && arguments.size() >= 2)
+        saved = drawer->view()->grab().save(arguments.at(1), "PNG");
+    if (saved && arguments.size() == 3 && contacts.isValid()) {
         outline->setCurrentIndex(model->index(model->rowCount(contacts) / 2, 0, contacts));
         outline->scrollTo(contacts, QAbstractItemView::PositionAtTop);
         shots::pump(200);
-        saved = drawer->view()->grab().save(QString::fromLocal8Bit(argv[3]), "PNG");
+        saved = drawer->view()->grab().save(arguments.at(2), "PNG");
     }
     document.close();
     if (!saved) {
-        std::fprintf(stderr, "fieldsshot: cannot write %s\n", argv[1]);
+        std::fprintf(stderr, "fieldsshot: cannot write %s\n", qPrintable(arguments.at(0)));
         return 1;
     }
     return 0;
