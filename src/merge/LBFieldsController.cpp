@@ -264,7 +264,7 @@ LBFieldsController::~LBFieldsController()
 {
     if (_mainView) {
         _mainView->removeEventFilter(this);
-        delete _mainView;
+        delete _mainView.data();
     }
 }
 

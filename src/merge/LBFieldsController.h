@@ -163,7 +163,7 @@ private:
     // The picture graphic of a picture field; nullptr for any other property.
     std::shared_ptr<LBGraphic> pictureGraphicForProperty(const QString& propertyName) const;
 
-    QWidget* _mainView = nullptr;
+    QPointer<QWidget> _mainView; // owned; the drawer only borrows it
     platform::SegmentedControl* _segmentedControl = nullptr;
     LBFieldOutlineView* _fieldTable = nullptr;
     class Model;
