@@ -433,7 +433,7 @@ void LBFieldsController::fieldsButtonAction()
         return;
     _mode = segment;
     defaults().setInteger(_mode, kModeKey);
-    if (_mode == 1 && LBProcessState::fieldsList(FieldsList::Custom).isEmpty())
+    if (_mode == 1 && !hasAddressBookRoot())
         readAddressBookFields(nullptr);
     reloadOutline();
     expandList();
@@ -576,10 +576,15 @@ QVariantList LBFieldsController::shownTopLevelNodes(qint64 mode)
     QVariantList nodes = LBProcessState::fieldsList(FieldsList::Standard);
     // The address-book list has one root; a list with more (written elsewhere) shows its
     // first.
-    const QVariantList& custom = LBProcessState::fieldsList(FieldsList::Custom);
-    if (!custom.isEmpty())
-        nodes.append(custom.first());
+    if (hasAddressBookRoot())
+        nodes.append(LBProcessState::fieldsList(FieldsList::Custom).first());
     return nodes;
+}
+
+bool LBFieldsController::hasAddressBookRoot()
+{
+    const QVariantList& custom = LBProcessState::fieldsList(FieldsList::Custom);
+    return !custom.isEmpty() && custom.first().typeId() == QMetaType::QVariantMap;
 }
 
 QVariantMap LBFieldsController::nodeForIndex(const QModelIndex& index) const

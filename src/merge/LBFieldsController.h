@@ -119,6 +119,9 @@ public:
     // --- The outline's data ---
     // The top-level nodes shown in the mode.
     static QVariantList shownTopLevelNodes(qint64 mode);
+    // Whether the address-book list holds a root to show (its first entry, a dictionary);
+    // without one, mode 1 builds the list.
+    static bool hasAddressBookRoot();
     // The definition a row shows (empty for an invalid index).
     QVariantMap nodeForIndex(const QModelIndex& index) const;
     // The selected row's definition (empty without a selection).

@@ -385,6 +385,13 @@ TEST_F(FieldsDrawer, ModesMenuAndTheAddressBookRoot)
     ASSERT_EQ(model->rowCount(QModelIndex()), 3);
     EXPECT_EQ(model->data(top(pane, 2), Qt::DisplayRole).toString(), QStringLiteral("All Fields"));
 
+    // A list without a usable root (a file edited by hand) is built again when mode 1 comes.
+    LBProcessState::fieldsList(List::Custom) = {QStringLiteral("not a root")};
+    chooseMode(pane, 2);
+    chooseMode(pane, 1);
+    EXPECT_EQ(customRoot().value("fieldName").toString(), QStringLiteral("All Fields"));
+    EXPECT_EQ(model->data(top(pane, 2), Qt::DisplayRole).toString(), QStringLiteral("All Fields"));
+
     // Mode 2 shows the miscellaneous list; the mode is kept for the next pane.
     chooseMode(pane, 2);
     EXPECT_FALSE(pane.validateMenuItem(readItem));
