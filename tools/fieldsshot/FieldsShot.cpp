@@ -16,8 +16,6 @@
 #include "platform/core/ContactStore.h"
 #include "platform/core/PropertyList.h"
 #include "platform/core/UserDefaults.h"
-#include "platform/ui/PrintInfo.h"
-#include "shapes/ShapeClasses.h"
 #include "window/DrawerBrowser.h"
 #include "window/LBDrawerController.h"
 #include "window/LBEditController.h"
@@ -85,18 +83,8 @@ int main(int argc, char** argv)
     const shots::TemporaryHome folder;
     LBProcessState::setApplicationSupportPath(folder.path() + QStringLiteral("/Support/"));
     LBProcessState::setTemporaryFolderPath(folder.path() + QStringLiteral("/Temporary Files/"));
-    registerShapeClasses();
-    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
+    shots::setUpDesignWindows({{QStringLiteral("Graphics Drawer Selection"), 6}});
     platform::UserDefaults& settings = platform::UserDefaults::standardUserDefaults();
-    settings.registerDefaults({
-        {QStringLiteral("Graphics Drawer Width"), 250.0},
-        {QStringLiteral("Graphics Drawer Open"), -1},
-        {QStringLiteral("Graphics Drawer Selection"), 6},
-        {QStringLiteral("Grid Spacing"), 9.0},
-        {QStringLiteral("Grid Guide Spacing"), 8},
-        {QStringLiteral("Units Type"), 0},
-    });
-    settings.setBool(true, QStringLiteral("LayersViewIsClosed"));
     settings.setInteger(mode, QStringLiteral("Fields Drawer Mode"));
 
     using List = LBProcessState::FieldsList;
@@ -112,8 +100,6 @@ int main(int argc, char** argv)
         platform::ContactWorkLabel));
     platform::ContactStore::setSharedStore(std::move(store));
 
-    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
-    DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     DrawerBrowser::setFactory(6, [] { return std::make_unique<LBFieldsController>(); });
 
     LBDocument document;
