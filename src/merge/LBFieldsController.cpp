@@ -51,7 +51,6 @@ const QString kChildArray = QStringLiteral("childArray");
 const QString kPropertyName = QStringLiteral("propertyName");
 const QString kPropertyType = QStringLiteral("propertyType");
 const QString kExpanded = QStringLiteral("expanded");
-const QString kPrintLine = QStringLiteral("Quarn Print Line");
 const QString kChooseMe = QStringLiteral("chooseMeAction:");
 const QString kReadAddressBook = QStringLiteral("readAddressBookFields:");
 // Posted (object: the controller) when the address-book list was rebuilt, so every other
@@ -222,8 +221,8 @@ public:
     QStringList mimeTypes() const override
     {
         QStringList types;
-        for (const QString& type :
-             {kPrintLine, platform::RTFDPboardType, LBQFieldPboardType, platform::StringPboardType})
+        for (const QString& type : {LBPrintLinePboardType, platform::RTFDPboardType,
+                                    LBQFieldPboardType, platform::StringPboardType})
             types.append(platform::mimeTypeForPasteboardType(type));
         return types;
     }
@@ -655,8 +654,9 @@ bool LBFieldsController::writeItems(const QList<QVariantMap>& nodes,
     // A barcode field is dragged as a barcode graphic, and nothing else.
     if (node.value(kPropertyType).toLongLong() == 12) {
         const std::shared_ptr<LBBarcodeImage> barcode = barcodeImageForPropertyName(property);
-        pasteboard.declareTypes({kPrintLine});
-        pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{barcode}), kPrintLine);
+        pasteboard.declareTypes({LBPrintLinePboardType});
+        pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{barcode}),
+                           LBPrintLinePboardType);
         return true;
     }
     // A pre-formatted address block is dragged as its text box.
@@ -664,15 +664,18 @@ bool LBFieldsController::writeItems(const QList<QVariantMap>& nodes,
         const std::shared_ptr<LBTextArea> text = textObjForPreformattedFieldStr(name);
         if (!text)
             return false; // no window to lay the block out for
-        pasteboard.declareTypes({kPrintLine});
-        pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{text}), kPrintLine);
+        pasteboard.declareTypes({LBPrintLinePboardType});
+        pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{text}),
+                           LBPrintLinePboardType);
         return true;
     }
 
     const std::shared_ptr<LBGraphic> picture = pictureGraphicForProperty(property);
     if (picture) {
-        pasteboard.declareTypes({kPrintLine, platform::RTFDPboardType, LBQFieldPboardType});
-        pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{picture}), kPrintLine);
+        pasteboard.declareTypes(
+            {LBPrintLinePboardType, platform::RTFDPboardType, LBQFieldPboardType});
+        pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{picture}),
+                           LBPrintLinePboardType);
     } else {
         pasteboard.declareTypes({platform::RTFDPboardType, LBQFieldPboardType});
     }
