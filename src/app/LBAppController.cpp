@@ -11,6 +11,7 @@
 #include "inspector/LBLayersController.h"
 #include "inspector/LBTextDrawerController.h"
 #include "layouts/LBLayoutSheetController.h"
+#include "merge/LBCreateController.h"
 #include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
 #include "platform/core/FileOperations.h"
@@ -269,6 +270,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     DrawerBrowser::setFactory(4, [] { return std::make_unique<LBTextDrawerController>(); });
     LBPlaceholderSettings::setFactory(
         [](bool background) { return std::make_unique<LBPlaceholderSettingsSheet>(background); });
+    PreviewModeController::setFactory([] { return std::make_unique<LBCreateController>(); });
     installDocumentTypes();
     registerCommands();
     buildInspectorMenu();
