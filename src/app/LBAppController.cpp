@@ -11,6 +11,7 @@
 #include "inspector/LBLayersController.h"
 #include "inspector/LBTextDrawerController.h"
 #include "layouts/LBLayoutSheetController.h"
+#include "merge/LBCreateController.h"
 #include "merge/LBFieldsController.h"
 #include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
@@ -271,6 +272,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     DrawerBrowser::setFactory(6, [] { return std::make_unique<LBFieldsController>(); });
     LBPlaceholderSettings::setFactory(
         [](bool background) { return std::make_unique<LBPlaceholderSettingsSheet>(background); });
+    PreviewModeController::setFactory([] { return std::make_unique<LBCreateController>(); });
     installDocumentTypes();
     registerCommands();
     buildInspectorMenu();

@@ -29,6 +29,7 @@
 #include "window/PreviewModeController.h"
 
 #include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
@@ -51,6 +52,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QDialog;
+class QEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -117,6 +119,8 @@ public:
     // Enables, places and redraws the renderers of the sheets that meet the rectangle
     // (page-view coordinates); rebuilds when the rectangle reaches past the renderers.
     void renderGraphicsInRect(const QRectF& rect);
+    // How many times a sheet was asked to redraw since the controller was made.
+    qint64 sheetRedisplayCount() const { return _sheetRedisplayCount; }
 
     // ==== Layout and sheets =============================================================
     // Reads the dimension type, rows, columns and start label, and fills the start fields.
@@ -168,7 +172,7 @@ public:
     // A start field changed: its action runs 0.5 s after the last change.
     void controlTextDidChange(QLineEdit* field);
     void textTimerFired();
-    QTimer* textFieldTimer() const { return _textFieldTimer; }
+    bool textFieldTimerPending() const;
 
     // ==== Views and state ===============================================================
     QWidget* mainView() const { return _mainView; }
@@ -254,15 +258,35 @@ public:
     }
     // ==== End of the control bar ========================================================
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildViews();
     void observe();
+    // Keeps the main view at its distances from the container's edges, the bars at its
+    // foot.
+    void layOutInContainer(QWidget* container);
+    // With redisplayAll false (after a paint), only sheets that were moved, renumbered or
+    // enabled redraw.
+    void renderGraphicsInRect(const QRectF& rect, bool redisplayAll);
+    // The first and last sheet (from 0) that meet the rectangle of the page view; the
+    // first is negative above sheet 0, the last at most the last sheet.
+    struct SheetRange
+    {
+        qint64 first = 0;
+        qint64 last = 0;
+    };
+    SheetRange sheetsInRect(const QRectF& rect) const;
+    // Measures the text fitting of the records of those sheets ahead of drawing them.
+    void prefillTextMultipliers(qint64 firstSheet, qint64 lastSheet);
+    void beginEditing(const std::shared_ptr<LBTextArea>& box, const QRectF& rectInPageView,
+                      qint64 labelIndex);
     // Sheet 0's rectangle in the page view, and the sheet pitch at the zoom.
     QRectF firstSheetRect() const;
     double sheetPitch() const;
     QVariantMap layout() const;
     void placeEditor();
-    void queueRebuild();
 
     // --- Views ("CreateL", built in code) ---
     QWidget* _mainView = nullptr;
@@ -291,8 +315,10 @@ private:
     QRectF _savedVisibleRect{0.0, 0.0, -1.0, 0.0};
     QTimer* _textFieldTimer = nullptr;
     QPointer<QLineEdit> _textFieldTimerField;
-    bool _rebuildQueued = false;
-    bool _inDrawing = false;
+    QMargins _containerMargins;
+    QRectF _pendingDrawRect;
+    bool _drawQueued = false;
+    qint64 _sheetRedisplayCount = 0;
     QMetaObject::Connection _zoomPopupConnection;
     platform::ObserverToken _editedTextObserver;
     std::vector<platform::ObserverToken> _observers;

@@ -403,18 +403,22 @@ LBGraphicPtr LBRenderingView::textObjectForDrawing(const LBGraphicPtr& g)
     if (!text)
         return g;
     const quint64 mask = text->textResizeMask();
-    FitState state;
-    state.building = _cachedTextAdjustments && _buildMultiplierArrays && _contactIndex >= 0;
-    if (_cachedTextAdjustments && !_buildMultiplierArrays && _contactIndex >= 0 && !printing()) {
-        const auto shrink = text->shrinkMultipliers().constFind(_contactIndex);
-        const auto expand = text->expandMultipliers().constFind(_contactIndex);
-        if (shrink != text->shrinkMultipliers().cend())
-            state.shrinkIn = &*shrink;
-        if (expand != text->expandMultipliers().cend())
-            state.expandIn = &*expand;
-    }
     const std::optional<AttributedString> edited =
         text->editedTextForLabelIndex(_counter, _contactUID, nullptr);
+    FitState state;
+    // The record's factors are kept the first time it is drawn (or measured ahead) and
+    // applied after that; a label with a text of its own is measured every time.
+    if (_cachedTextAdjustments && _contactIndex >= 0 && !printing() && !edited) {
+        const auto shrink = text->shrinkMultipliers().constFind(_contactIndex);
+        const auto expand = text->expandMultipliers().constFind(_contactIndex);
+        const bool kept = shrink != text->shrinkMultipliers().cend();
+        if (kept && !_buildMultiplierArrays) {
+            state.shrinkIn = &*shrink;
+            if (expand != text->expandMultipliers().cend())
+                state.expandIn = &*expand;
+        }
+        state.building = !kept;
+    }
     const AttributedString source =
         edited ? *edited
                : (text->contents() ? text->contents()->attributedString() : AttributedString());
@@ -426,7 +430,7 @@ LBGraphicPtr LBRenderingView::textObjectForDrawing(const LBGraphicPtr& g)
     };
 
     if (mask == 0) {
-        if (!state.building) {
+        if (!_buildMultiplierArrays) {
             AttributedString merged = source;
             if (processTextFields(merged, *text) || edited)
                 makeCopy().setContents(merged);
@@ -469,7 +473,7 @@ LBGraphicPtr LBRenderingView::textObjectForDrawing(const LBGraphicPtr& g)
             text->expandMultipliers().insert(_contactIndex, state.expandOut);
         }
     }
-    if (text->labelIndexForNewTextEditor() == _counter) {
+    if (text->labelIndexForNewTextEditor() == _counter && !_buildMultiplierArrays) {
         // Preview's editor opens on the label's merged text.
         std::optional<AttributedString> merged;
         if (!edited)

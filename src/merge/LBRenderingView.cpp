@@ -201,7 +201,64 @@ void LBRenderingView::paintEvent(QPaintEvent* event)
                            | QPainter::TextAntialiasing);
     platform::GraphicsContext context(&painter, true);
     platform::GraphicsContext::Scope scope(context);
+    // Zoomed, the frame is larger or smaller than the bounds, which are drawn scaled into it.
+    const QSizeF b = bounds().size();
+    if (b.width() > 0 && b.height() > 0 && QSizeF(size()) != b) {
+        const QTransform scale = QTransform::fromScale(width() / b.width(), height() / b.height());
+        painter.setTransform(scale, true);
+        drawRect(scale.inverted().mapRect(QRectF(event->rect())));
+        return;
+    }
     drawRect(event->rect());
+}
+
+void LBRenderingView::removeMultiplierArrays()
+{
+    for (const LBDocument::Page& page : std::as_const(_origGraphics)) {
+        for (const LBDocument::Layer& layer : page) {
+            for (const LBGraphicPtr& g : layer) {
+                if (auto* text = dynamic_cast<LBTextArea*>(g.get()))
+                    text->removeMultipliers();
+            }
+        }
+    }
+    _cachedTextAdjustments = true;
+    _buildMultiplierArrays = false;
+}
+
+void LBRenderingView::cacheTextMultipliersForContactIndex(qint64 first, qint64 last)
+{
+    if (!_contactServer || _origGraphics.isEmpty() || first < 0)
+        return;
+    const qint64 repeat = labelRepeatCount();
+    const qint64 keptIndex = _contactIndex;
+    const qint64 keptCounter = _counter;
+    const QString keptUID = _contactUID;
+    const bool keptCached = _cachedTextAdjustments;
+    _cachedTextAdjustments = true;
+    _buildMultiplierArrays = true;
+    for (qint64 r = first; r <= last; ++r) {
+        bool contactSet = false;
+        for (const LBDocument::Layer& layer : std::as_const(_origGraphics.first())) {
+            for (const LBGraphicPtr& g : layer) {
+                auto* text = dynamic_cast<LBTextArea*>(g.get());
+                if (!text || text->textResizeMask() == 0 || text->shrinkMultipliers().contains(r))
+                    continue;
+                if (!contactSet) {
+                    _contactIndex = r;
+                    _counter = r * repeat;
+                    _contactUID = _contactServer->contactUIDForIndex(r, _contactUID);
+                    contactSet = true;
+                }
+                textObjectForDrawing(g);
+            }
+        }
+    }
+    _buildMultiplierArrays = false;
+    _cachedTextAdjustments = keptCached;
+    _contactIndex = keptIndex;
+    _counter = keptCounter;
+    _contactUID = keptUID;
 }
 
 // ==== The sheet ==========================================================================

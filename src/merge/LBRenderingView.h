@@ -89,6 +89,7 @@ public:
     const QString& contactUID() const { return _contactUID; }
     bool drawLabelOutlines() const { return _drawLabelOutlines; }
     void setDrawingEnabled(bool enabled) { _drawingEnabled = enabled; }
+    bool drawingEnabled() const { return _drawingEnabled; }
     bool isRotated() const { return _rotateView; }
     // While the page view's size changes (LBPageViewToggleLiveResize), a sheet of several
     // cells draws no cell contents.
@@ -152,6 +153,11 @@ public:
     void setCachedTextAdjustments(bool cached) { _cachedTextAdjustments = cached; }
     bool buildMultiplierArrays() const { return _buildMultiplierArrays; }
     void setBuildMultiplierArrays(bool build) { _buildMultiplierArrays = build; }
+    // Empties the factors kept on the design's text areas and turns the cache on: each
+    // record's factors are kept the first time it is drawn.
+    void removeMultiplierArrays();
+    // Measures and keeps the factors of records first ... last that have none yet.
+    void cacheTextMultipliersForContactIndex(qint64 first, qint64 last);
 
     // --- POSTNET, FIM, print images, calibration marks ---
     LBBarcodeImage* postnetBarcode() const { return _postnetBarcode.get(); }

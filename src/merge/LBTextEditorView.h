@@ -6,6 +6,12 @@
 
 #include "platform/ui/TextView.h"
 
+#include <memory>
+
+namespace platform {
+class TextStorage;
+}
+
 class LBTextEditorView : public platform::TextView
 {
     Q_OBJECT
@@ -21,6 +27,10 @@ public:
     bool validateMenuItem(MenuAction action) const override;
 
 protected:
-    // Draws as a text view, then its edge with the thinnest line.
+    // Draws as a text view over white, then its edge with the thinnest line.
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    // The text being edited; the editor's own.
+    std::unique_ptr<platform::TextStorage> _storage;
 };

@@ -130,6 +130,11 @@ void LBWindowController::setupToolbars()
         _searchField = makeSearchField();
 }
 
+QLineEdit* LBWindowController::searchField() const
+{
+    return _searchField;
+}
+
 QLineEdit* LBWindowController::makeSearchField()
 {
     auto* field = new QLineEdit(mainWindow());

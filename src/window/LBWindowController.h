@@ -356,7 +356,7 @@ public:
     bool validateToolbarItem(QAction* item) override;
     void toggleToolbar(QObject* sender);
     void customizeToolbar(QObject* sender);
-    QLineEdit* searchField() const { return _searchField; }
+    QLineEdit* searchField() const;
     QAction* lockTextToolbarItem() const;
     QAction* searchFieldToolbarItem() const;
     // A toolbar picture of the application's, crisp at twice the size; kept on the item
@@ -716,7 +716,8 @@ private:
     void forwardToCanvas(const QString& selector, QObject* sender);
     void proceedWithTextLock();
     platform::Toolbar* _toolbar = nullptr;
-    QLineEdit* _searchField = nullptr;
+    // Its toolbar item owns it: gone with the item when the toolbar lets that go.
+    QPointer<QLineEdit> _searchField;
     QPointer<QAction> _searchFieldToolbarItem;
     QPointer<QAction> _lockTextToolbarItem;
     // The switches the toolbars show, following the window's mode.

@@ -186,6 +186,8 @@ protected:
         auto* window = new LBWindowController;
         document.addWindowController(window);
         window->window()->show();
+        // Windows open in preview: the drawer is design mode's.
+        window->switchToDesignMode(nullptr);
         QApplication::processEvents();
         DesignDrawerShown shown;
         shown.edit = static_cast<LBEditController*>(window->editController());

@@ -237,6 +237,14 @@ void TextView::setFrameSize(const QSizeF& size)
     setFrame(QRectF(_frame.topLeft(), size));
 }
 
+void TextView::setBoundsSize(const QSizeF& size)
+{
+    if (size == _boundsSize)
+        return;
+    _boundsSize = size;
+    updateGeometryFromFrame();
+}
+
 void TextView::setFrameRotation(double degrees)
 {
     if (degrees == _frameRotation)
@@ -277,7 +285,7 @@ void TextView::sizeToFit()
         return;
     manager->ensureLayoutForTextContainer(_textContainer);
     const QRectF used = manager->usedRectForTextContainer(_textContainer);
-    QSizeF size = _frame.size();
+    QSizeF size = boundsSize();
     if (_horizontallyResizable)
         size.setWidth(std::clamp(used.width() + 2 * _textContainerInset.width(), _minSize.width(),
                                  std::max(_minSize.width(), _maxSize.width())));
@@ -285,6 +293,15 @@ void TextView::sizeToFit()
         size.setHeight(std::clamp(used.bottom() + 2 * _textContainerInset.height(),
                                   _minSize.height(),
                                   std::max(_minSize.height(), _maxSize.height())));
+    if (!_boundsSize.isEmpty()) {
+        // A scaled view keeps its scale.
+        const QSizeF frame(size.width() * _frame.width() / _boundsSize.width(),
+                           size.height() * _frame.height() / _boundsSize.height());
+        _boundsSize = size;
+        _frame.setSize(frame);
+        updateGeometryFromFrame();
+        return;
+    }
     setFrameSize(size);
 }
 
@@ -293,6 +310,9 @@ QTransform TextView::viewToSuperview() const
     QTransform transform;
     transform.translate(_frame.x(), _frame.y());
     transform.rotate(normalizedDegrees(_frameRotation));
+    const QSizeF bounds = boundsSize();
+    if (bounds != _frame.size() && bounds.width() > 0 && bounds.height() > 0)
+        transform.scale(_frame.width() / bounds.width(), _frame.height() / bounds.height());
     return transform;
 }
 
@@ -318,7 +338,7 @@ QTransform TextView::widgetToView() const
 
 void TextView::updateGeometryFromFrame()
 {
-    const QRectF local(QPointF(0, 0), _frame.size());
+    const QRectF local(QPointF(0, 0), boundsSize());
     const QRectF covered = viewToSuperview().mapRect(local);
     QRect rect = covered.toAlignedRect();
     rect.setWidth(std::max(rect.width(), 1));
@@ -1152,7 +1172,7 @@ void TextView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.setTransform(viewToWidget());
-    painter.setClipRect(QRectF(QPointF(0, 0), _frame.size()));
+    painter.setClipRect(QRectF(QPointF(0, 0), boundsSize()));
     const QPointF origin = textContainerOrigin();
 
     const Range selection = selectedRange();

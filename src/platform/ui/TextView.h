@@ -99,6 +99,11 @@ public:
     void setFrame(const QRectF& frame);
     void setFrameOrigin(const QPointF& origin);
     void setFrameSize(const QSizeF& size);
+    // The size of the view's own coordinate space, drawn scaled into the frame (a view
+    // shown zoomed); the frame's size until one is set. An empty size follows the frame
+    // again.
+    QSizeF boundsSize() const { return _boundsSize.isEmpty() ? _frame.size() : _boundsSize; }
+    void setBoundsSize(const QSizeF& size);
     double frameRotation() const { return _frameRotation; }
     void setFrameRotation(double degrees);
     QSizeF minSize() const { return _minSize; }
@@ -287,6 +292,7 @@ private:
     TextViewDelegate* _delegate = nullptr;
 
     QRectF _frame;
+    QSizeF _boundsSize;
     double _frameRotation = 0;
     QSizeF _minSize{1, 1};
     QSizeF _maxSize{1000000, 1000000};
