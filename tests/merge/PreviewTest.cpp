@@ -420,6 +420,34 @@ TEST_F(PreviewTest, OnlyTheSheetsInViewAreEnabledAndRedrawn)
     EXPECT_FALSE(views[9]->drawingEnabled());
 }
 
+TEST_F(PreviewTest, SheetsDrawTheirCellsAgainWhenAResizeSettles)
+{
+    open();
+    services->records = 6;
+    rebuild();
+    waitFor([] { return false; }, LBPageView::LiveResizeSettleMilliseconds + 100);
+    LBRenderingView* sheet = preview->renderingViews().first();
+    // Opaque, a sheet is not drawn again with the page view: it draws itself once the
+    // size has settled, having left its cells out meanwhile.
+    struct SettledPaints : QObject
+    {
+        LBRenderingView* sheet = nullptr;
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && !sheet->inLiveResize())
+                ++count;
+            return false;
+        }
+    } settled;
+    settled.sheet = sheet;
+    preview->pageView()->resize(preview->pageView()->size() + QSize(40, 0));
+    ASSERT_TRUE(sheet->inLiveResize());
+    sheet->installEventFilter(&settled);
+    EXPECT_TRUE(waitFor([&] { return settled.count > 0; }));
+    EXPECT_FALSE(sheet->inLiveResize());
+}
+
 TEST_F(PreviewTest, ARebuildAskedForWhilePaintingWaitsForThePaintToEnd)
 {
     open();
