@@ -13,6 +13,7 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ScrollView.h"
 
+#include <QDialog>
 #include <QEvent>
 #include <QLabel>
 #include <QScrollBar>
@@ -418,6 +419,35 @@ TEST_F(PreviewTest, OnlyTheSheetsInViewAreEnabledAndRedrawn)
     EXPECT_LT(inView, 5);
     EXPECT_EQ(preview->sheetRedisplayCount() - before, inView);
     EXPECT_FALSE(views[9]->drawingEnabled());
+}
+
+TEST_F(PreviewTest, TheWarningBarShowsWithoutContactColumnsAndHelpOpensItsSheet)
+{
+    open();
+    QWidget* container = preview->mainView()->parentWidget();
+    ASSERT_TRUE(container);
+    ASSERT_FALSE(controller->columnsAreShowing());
+    const int height = preview->mainView()->height();
+    preview->showContactListWarningBarIfNecessary(container);
+    QWidget* bar = preview->statusBar();
+    EXPECT_EQ(bar->parentWidget(), container);
+    EXPECT_EQ(bar->geometry(),
+              QRect(0, container->height() - bar->height(), container->width(), bar->height()));
+    EXPECT_EQ(preview->mainView()->height(), height - bar->height());
+    // Laid out again, it stays where it is and the main view shrinks once.
+    preview->showContactListWarningBarIfNecessary(container);
+    EXPECT_EQ(preview->mainView()->height(), height - bar->height());
+
+    preview->contactListHelpAction();
+    EXPECT_TRUE(preview->contactListHelpPanel()->isVisible());
+    EXPECT_EQ(preview->contactListHelpPanel()->parentWidget(), controller->window());
+    preview->dismissContactListHelpPanel();
+    EXPECT_FALSE(preview->contactListHelpPanel()->isVisible());
+    // Leaving preview takes the bars and the view out of the window and tells its frame.
+    const QRect frame = preview->mainView()->geometry();
+    EXPECT_EQ(preview->hidePage(), QRectF(frame));
+    EXPECT_EQ(bar->parentWidget(), nullptr);
+    EXPECT_EQ(preview->mainView()->parentWidget(), nullptr);
 }
 
 TEST_F(PreviewTest, SheetsDrawTheirCellsAgainWhenAResizeSettles)
