@@ -27,30 +27,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include "support/ImportedLabelSheet.h"
+
 #include <memory>
 
 namespace {
 
 constexpr qint64 kRecords = 30000;
-
-QVariantList fieldList(const QString& resource)
-{
-    QFile file(resource);
-    file.open(QIODevice::ReadOnly);
-    const auto list = platform::PropertyList::read(file.readAll(), nullptr);
-    return list ? list->toList() : QVariantList();
-}
-
-QStringList importedRecords(qint64 count)
-{
-    QStringList texts;
-    texts.reserve(count * 3);
-    for (qint64 r = 0; r < count; ++r) {
-        texts << QStringLiteral("%1").arg(100000 + r) << QStringLiteral("Jordan Example %1").arg(r)
-              << QStringLiteral("%1 Market Street, Springfield").arg(r % 997 + 1);
-    }
-    return texts;
-}
 
 // The document, its window controller (no window) and the preview in a shown view.
 struct Preview
@@ -68,40 +51,13 @@ struct Preview
             [](LBWindowController& window) { return std::make_unique<LBMergeServices>(window); });
         controller = new LBWindowController;
         document.addWindowController(controller);
-        QVariantMap& info = document.dimensionInfo();
-        info[DimensionInfo::documentType] = 1;
-        info[DimensionInfo::pageWidth] = 612;
-        info[DimensionInfo::pageHeight] = 792;
-        info[DimensionInfo::numRows] = 10;
-        info[DimensionInfo::numColumns] = 3;
-        info[DimensionInfo::labelWidth] = 189.0;
-        info[DimensionInfo::labelHeight] = 72.0;
-        info[DimensionInfo::topMargin] = 36.0;
-        info[DimensionInfo::leftMargin] = 13.5;
-        info[DimensionInfo::hLabelSpace] = 9.0;
-        info[DimensionInfo::vLabelSpace] = 0;
-        info[DimensionInfo::startLabel] = 1;
+        setThirtyUpSheet(document.dimensionInfo());
         document.setImportTextArray(importedRecords(kRecords), 3);
-
-        using List = LBProcessState::FieldsList;
-        LBProcessState::fieldsList(List::Standard) = fieldList(QStringLiteral(":/Fields.plist"));
-        LBProcessState::fieldsList(List::My) = fieldList(QStringLiteral(":/MyFields.plist"));
-        LBProcessState::fieldsList(List::Misc) = fieldList(QStringLiteral(":/MiscFields.plist"));
+        loadShippedFieldLists();
 
         document.undoManager()->disableUndoRegistration();
-        auto box = std::make_shared<LBTextArea>();
-        box->setBoundsNoOtherChanges(QRectF(8, 6, 120, 60));
+        const auto box = importFieldsTextBox();
         box->setTextResizeMask(LBTextArea::ReduceFont);
-        platform::AttributedString text;
-        for (int field = 1; field <= 3; ++field) {
-            const QString name = QStringLiteral("Import %1").arg(field);
-            text.appendAttributedString(platform::AttributedString(
-                name,
-                {{LBQFieldAttributeName, LBMergeServices::fieldAttributeForFieldString(name)}}));
-            if (field < 3)
-                text.appendAttributedString(platform::AttributedString(QStringLiteral("\n")));
-        }
-        box->setContents(text);
         document.insertGraphic(box, 0, 1);
         document.undoManager()->enableUndoRegistration();
 

@@ -123,11 +123,7 @@ TEST_F(PreviewFlowTest, AnEditedLabelIsExportedWithItsTextAndTheOthersMerged)
     ASSERT_FALSE(controller->textIsLocked());
     const QPointF at = preview->sheetRect(0).topLeft() + cell(2).topLeft()
                        + block->bounds().topLeft() + QPointF(5, 5);
-    platform::NotificationCenter::defaultCenter().post(
-        LBPageViewMouseDown, preview->pageView(),
-        QVariantMap{
-            {QStringLiteral("MouseLocation"),
-             platform::stringFromPoint(QPointF(at.x(), preview->pageView()->height() - at.y()))}});
+    pressInPageView(*preview, at);
     ASSERT_TRUE(waitFor([&] { return preview->textEditor() != nullptr; }));
     const QString merged = preview->textEditor()->textStorage()->attributedString().string();
     EXPECT_TRUE(merged.startsWith(QStringLiteral("Bea Brown"))) << merged.toStdString();
