@@ -12,6 +12,7 @@
 #include "inspector/LBTextDrawerController.h"
 #include "layouts/LBLayoutSheetController.h"
 #include "merge/LBCreateController.h"
+#include "merge/LBFieldsController.h"
 #include "merge/MergeClasses.h"
 #include "platform/core/Error.h"
 #include "platform/core/FileOperations.h"
@@ -268,6 +269,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
     DrawerBrowser::setFactory(0, [] { return LBShapeController::makeShapes(); });
     DrawerBrowser::setFactory(4, [] { return std::make_unique<LBTextDrawerController>(); });
+    DrawerBrowser::setFactory(6, [] { return std::make_unique<LBFieldsController>(); });
     LBPlaceholderSettings::setFactory(
         [](bool background) { return std::make_unique<LBPlaceholderSettingsSheet>(background); });
     PreviewModeController::setFactory([] { return std::make_unique<LBCreateController>(); });

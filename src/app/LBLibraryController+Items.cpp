@@ -492,8 +492,8 @@ qint64 LBLibraryController::addGraphics(const QList<LBGraphicPtr>& graphics, qin
 void LBLibraryController::makeNewGraphicsFromPasteboard(platform::Pasteboard& pasteboard,
                                                         qint64 atIndex)
 {
-    const QString type = pasteboard.availableTypeFromArray(
-        {QStringLiteral("Quarn Print Line"), QStringLiteral("Quarn Print Line 1")});
+    const QString type =
+        pasteboard.availableTypeFromArray({LBPrintLinePboardType, LBPrintLine1PboardType});
     if (type.isNull())
         return;
     QList<LBGraphicPtr> graphics;

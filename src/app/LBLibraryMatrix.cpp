@@ -22,9 +22,6 @@
 
 namespace {
 
-const QString PrintLineType = QStringLiteral("Quarn Print Line");
-const QString PrintLine1Type = QStringLiteral("Quarn Print Line 1");
-
 // How far a press moves before it becomes a drag, in points.
 constexpr double DragThreshold = 4.0;
 
@@ -325,8 +322,8 @@ void LBLibraryMatrix::mouseReleaseEvent(QMouseEvent* event)
 QString LBLibraryMatrix::pasteboardTypeForGraphics(const QList<LBGraphicPtr>& graphics)
 {
     return graphics.size() == 1 && dynamic_cast<const LBImage*>(graphics.first().get())
-               ? PrintLine1Type
-               : PrintLineType;
+               ? LBPrintLine1PboardType
+               : LBPrintLinePboardType;
 }
 
 void LBLibraryMatrix::startDrag(const QMouseEvent& event)
@@ -403,7 +400,8 @@ Qt::DropAction LBLibraryMatrix::dragOperationForPasteboard(const platform::Paste
     if (!_acceptsDrags)
         return Qt::IgnoreAction;
     if (!pasteboard
-             .availableTypeFromArray({PrintLineType, PrintLine1Type, platform::FilenamesPboardType})
+             .availableTypeFromArray(
+                 {LBPrintLinePboardType, LBPrintLine1PboardType, platform::FilenamesPboardType})
              .isNull())
         return fromThisView ? Qt::MoveAction : Qt::CopyAction;
     if (!pasteboard.availableImageType().isNull())
@@ -488,7 +486,7 @@ void LBLibraryMatrix::concludeDrop(platform::Pasteboard& pasteboard, qint64 targ
     if (_controller) {
         const QStringList types = pasteboard.types();
         const QString printLine =
-            pasteboard.availableTypeFromArray({PrintLineType, PrintLine1Type});
+            pasteboard.availableTypeFromArray({LBPrintLinePboardType, LBPrintLine1PboardType});
         if (types.contains(platform::FilenamesPboardType)) {
             _controller->addImageFilesToLibrary(pasteboard.filenames(), true);
         } else if (!printLine.isNull()) {

@@ -26,9 +26,6 @@
 
 namespace {
 
-const QString kPrintLine = QStringLiteral("Quarn Print Line");
-const QString kPrintLine1 = QStringLiteral("Quarn Print Line 1");
-
 // Within this many points of a guide a dropped selection's edge or middle lands on it.
 constexpr double kDropSnapDistance = 4.0;
 
@@ -57,9 +54,9 @@ bool holdsText(const LBGraphic* graphic)
 
 QStringList LBGraphicView::registeredDraggedTypes()
 {
-    QStringList types{
-        platform::ColorPboardType, platform::FilenamesPboardType, kPrintLine, kPrintLine1,
-        platform::RTFDPboardType,  platform::StringPboardType};
+    QStringList types{platform::ColorPboardType, platform::FilenamesPboardType,
+                      LBPrintLinePboardType,     LBPrintLine1PboardType,
+                      platform::RTFDPboardType,  platform::StringPboardType};
     for (const QString& type : platform::imagePasteboardTypes()) {
         if (!types.contains(type))
             types.append(type);
@@ -159,7 +156,8 @@ Qt::DropAction LBGraphicView::dragOperationForDraggingInfo(platform::DraggingInf
     }
     const QString type = pasteboard.availableTypeFromArray(
         {platform::ColorPboardType, platform::FilenamesPboardType, platform::RTFDPboardType,
-         kPrintLine, kPrintLine1, platform::StringPboardType, platform::TIFFPboardType});
+         LBPrintLinePboardType, LBPrintLine1PboardType, platform::StringPboardType,
+         platform::TIFFPboardType});
     if (type.isNull()) {
         return pasteboard.availableTypeFromArray(platform::imagePasteboardTypes()).isNull()
                    ? Qt::IgnoreAction
@@ -172,7 +170,7 @@ Qt::DropAction LBGraphicView::dragOperationForDraggingInfo(platform::DraggingInf
                    ? Qt::IgnoreAction
                    : Qt::CopyAction;
     }
-    if (type == kPrintLine || type == kPrintLine1)
+    if (type == LBPrintLinePboardType || type == LBPrintLine1PboardType)
         return isOwnDrag(info) ? Qt::MoveAction : Qt::CopyAction;
 
     // Text, files or a picture: over a text box its editor opens, so the drop lands in it.
@@ -206,12 +204,13 @@ LBGraphicView::placeholderTest(const platform::Pasteboard& pasteboard, const QPo
                                const platform::DraggingInfo* whileDragging)
 {
     PlaceholderHit hit;
-    hit.checkForPlaceholder = !pasteboard.availableTypeFromArray({kPrintLine1}).isNull()
-                              || (pasteboard.availableTypeFromArray({kPrintLine}).isNull()
-                                  && !pasteboard
-                                          .availableTypeFromArray({platform::TIFFPboardType,
-                                                                   platform::FilenamesPboardType})
-                                          .isNull());
+    hit.checkForPlaceholder =
+        !pasteboard.availableTypeFromArray({LBPrintLine1PboardType}).isNull()
+        || (pasteboard.availableTypeFromArray({LBPrintLinePboardType}).isNull()
+            && !pasteboard
+                    .availableTypeFromArray(
+                        {platform::TIFFPboardType, platform::FilenamesPboardType})
+                    .isNull());
     hit.graphic = graphicUnderPoint(point, hit.checkForPlaceholder);
     const LBGraphic* g = hit.graphic.get();
     const bool textOnly =
@@ -268,8 +267,8 @@ bool LBGraphicView::performDragOperation(platform::DraggingInfo& info)
     }
 
     const QString type = pasteboard.availableTypeFromArray(
-        {kPrintLine, kPrintLine1, platform::ColorPboardType, platform::FilenamesPboardType,
-         platform::RTFDPboardType, platform::StringPboardType});
+        {LBPrintLinePboardType, LBPrintLine1PboardType, platform::ColorPboardType,
+         platform::FilenamesPboardType, platform::RTFDPboardType, platform::StringPboardType});
     const bool textDrop = type == platform::RTFDPboardType || type == platform::StringPboardType;
 
     // Editing ends unless text lands in the box being edited.
@@ -349,7 +348,8 @@ bool LBGraphicView::makeNewTextObjectFromPasteboard(platform::Pasteboard& pasteb
         storage.replaceCharactersInRange(platform::Range(storage.length(), 0), text);
         return true;
     }
-    if (!pasteboard.availableTypeFromArray({kPrintLine, kPrintLine1}).isNull())
+    if (!pasteboard.availableTypeFromArray({LBPrintLinePboardType, LBPrintLine1PboardType})
+             .isNull())
         return makeNewGraphicsFromPasteboard(pasteboard, atPoint, false);
 
     LBDocument* doc = document();

@@ -488,7 +488,7 @@ void LBGraphicView::startDrag(QMouseEvent* event)
     }
 
     platform::Drag drag(this);
-    const QString printLine = QStringLiteral("Quarn Print Line");
+    const QString& printLine = LBPrintLinePboardType;
     drag.pasteboard().declareTypes({printLine, platform::TIFFPboardType});
     drag.pasteboard().setData(LBDocument::dataForGraphics(dragged), printLine);
     if (dragged.size() == 1)

@@ -17,8 +17,6 @@
 
 namespace {
 
-const QString kPrintLine = QStringLiteral("Quarn Print Line");
-const QString kPrintLine1 = QStringLiteral("Quarn Print Line 1");
 const QPointF kNoPoint(-1.0, -1.0);
 
 // Pasted graphics whose far edge lies less than this inside the page are brought back.
@@ -47,7 +45,8 @@ QPointF keepOnPageOffset(const QRectF& u, const QRectF& p)
 std::optional<QList<LBGraphicPtr>>
 LBGraphicView::graphicsFromPasteboard(const platform::Pasteboard& pasteboard)
 {
-    const QString type = pasteboard.availableTypeFromArray({kPrintLine, kPrintLine1});
+    const QString type =
+        pasteboard.availableTypeFromArray({LBPrintLinePboardType, LBPrintLine1PboardType});
     if (type.isNull())
         return std::nullopt;
     platform::Error error;
@@ -114,12 +113,12 @@ void LBGraphicView::copy(QObject* sender)
     // Only types that carry data are offered: a picture for one graphic alone.
     const QByteArray tiff =
         graphics.size() == 1 ? LBDocument::TIFFRepresentationForGraphics(graphics) : QByteArray();
-    QStringList types{kPrintLine};
+    QStringList types{LBPrintLinePboardType};
     if (!tiff.isEmpty())
         types.append(platform::TIFFPboardType);
     platform::Pasteboard& pasteboard = platform::Pasteboard::generalPasteboard();
     pasteboard.declareTypes(types);
-    pasteboard.setData(LBDocument::dataForGraphics(graphics), kPrintLine);
+    pasteboard.setData(LBDocument::dataForGraphics(graphics), LBPrintLinePboardType);
     if (!tiff.isEmpty())
         pasteboard.setData(tiff, platform::TIFFPboardType);
     _pasteboardChangeCount = platform::Pasteboard::generalChangeCount();
@@ -142,8 +141,8 @@ void LBGraphicView::paste(QObject* sender)
     if (!doc)
         return;
     platform::Pasteboard& pasteboard = platform::Pasteboard::generalPasteboard();
-    const QString type =
-        pasteboard.availableTypeFromArray({kPrintLine, kPrintLine1, platform::FilenamesPboardType});
+    const QString type = pasteboard.availableTypeFromArray(
+        {LBPrintLinePboardType, LBPrintLine1PboardType, platform::FilenamesPboardType});
     if (type.isNull()) {
         if (makeNewImageFromPasteboard(pasteboard, kNoPoint))
             setUndoActionName(QStringLiteral("Paste"));

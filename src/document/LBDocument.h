@@ -80,6 +80,10 @@ inline const QString LBFinishedWritingToFile = QStringLiteral("LBFinishedWriting
 inline const QString LBSetPageIndex = QStringLiteral("LBSetPageIndex");
 // "AutoRecover Save Interval" changed (no object); every open document follows it.
 inline const QString LBAutoRecoverIntervalChanged = QStringLiteral("LBAutoRecoverIntervalChanged");
+// Pasteboard types of graphics in the form of dataForGraphics(): graphics copied or dragged
+// within the program, and graphics made from files (placed at their own size).
+inline const QString LBPrintLinePboardType = QStringLiteral("Quarn Print Line");
+inline const QString LBPrintLine1PboardType = QStringLiteral("Quarn Print Line 1");
 
 class LBDocument : public platform::Document, public GraphicDocument
 {

@@ -30,7 +30,6 @@
 
 namespace {
 
-const QString kPrintLine = QStringLiteral("Quarn Print Line");
 const QString kConfirmDeleteKey = QStringLiteral("Confirm Delete Text Object");
 // The program's sample text boxes the library starts with: a property list holding a list
 // of graphics-list dictionaries, one an item.
@@ -442,8 +441,9 @@ bool LBTextDrawerController::writeRowsWithIndexes(const QList<qint64>& rows,
     const std::shared_ptr<LBGraphic> graphic = textObjectForObject(_objects.at(row));
     if (!graphic)
         return false;
-    pasteboard.declareTypes({kPrintLine, LBTextTablePboardType});
-    pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{graphic}), kPrintLine);
+    pasteboard.declareTypes({LBPrintLinePboardType, LBTextTablePboardType});
+    pasteboard.setData(LBDocument::dataForGraphics(LBDocument::Layer{graphic}),
+                       LBPrintLinePboardType);
     pasteboard.setString(QString::number(row), LBTextTablePboardType);
     if (_tableView) {
         _tableView->setDraggedTextObject(graphic);
@@ -460,10 +460,10 @@ Qt::DropAction LBTextDrawerController::validateDrop(const platform::Pasteboard& 
         return Qt::IgnoreAction;
     if (!pasteboard.availableTypeFromArray({LBTextTablePboardType}).isNull())
         return Qt::MoveAction;
-    if (pasteboard.availableTypeFromArray({kPrintLine}).isNull())
+    if (pasteboard.availableTypeFromArray({LBPrintLinePboardType}).isNull())
         return Qt::IgnoreAction;
     const std::optional<QVariantMap> dictionary =
-        LBDocument::dictionaryFromDocumentData(pasteboard.dataForType(kPrintLine));
+        LBDocument::dictionaryFromDocumentData(pasteboard.dataForType(LBPrintLinePboardType));
     if (!dictionary)
         return Qt::IgnoreAction;
     const LBDocument::GraphicsList list = LBDocument::graphicsFromDocumentDictionary(*dictionary);
@@ -500,7 +500,7 @@ bool LBTextDrawerController::acceptDrop(const platform::Pasteboard& pasteboard, 
         ok = transaction.isActive()
              && _store->execute(
                  QStringLiteral("INSERT INTO TextObject (\"index\", textData) VALUES (?, ?)"),
-                 {r, pasteboard.dataForType(kPrintLine)}, &error);
+                 {r, pasteboard.dataForType(LBPrintLinePboardType)}, &error);
         if (ok) {
             order.insert(r, _store->lastInsertId());
             ok = renumber(order, &error) && transaction.commit(&error);

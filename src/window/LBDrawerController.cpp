@@ -680,6 +680,6 @@ QByteArray LBDrawerController::pasteboardDataForFiles(const QStringList& files,
 {
     const QList<LBGraphicPtr> graphics = graphicsForFiles(files, imageSizes, isPaper, isQuickPage);
     if (pasteboardType)
-        *pasteboardType = QStringLiteral("Quarn Print Line 1");
+        *pasteboardType = LBPrintLine1PboardType;
     return LBDocument::dataForGraphics(LBDocument::Layer(graphics));
 }

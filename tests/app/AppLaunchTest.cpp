@@ -10,6 +10,7 @@
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/WindowController.h"
+#include "window/DrawerBrowser.h"
 #include "window/WindowMenus.h"
 
 #include <QAction>
@@ -431,6 +432,14 @@ TEST_F(AppLaunch, FieldListsReadTheUsersFileAndAreEmptyWithoutOne)
         EXPECT_EQ(LBProcessState::fieldsList(LBProcessState::FieldsList::Custom).size(), c.count);
     }
     LBProcessState::fieldsList(LBProcessState::FieldsList::Custom).clear();
+}
+
+TEST_F(AppLaunch, EveryBrowserTabOfTheDesignDrawerHasItsBrowser)
+{
+    LBAppController controller;
+    // The shapes, text library, favourites and fields; photos and kits are the drawer's own.
+    for (qint64 mode : {0, 4, 5, 6})
+        EXPECT_TRUE(DrawerBrowser::hasFactory(mode)) << mode;
 }
 
 TEST_F(AppLaunch, UndoMenuItemsHideTogether)

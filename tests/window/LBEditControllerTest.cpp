@@ -2,7 +2,7 @@
 // text mode, saving and restoring the view, the drawer, the design defaults and inserting,
 // and the view's geometry, zoom, pop-ups, grid and sheets.
 
-#include "../document/DocumentTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include "canvas/LBGraphicView.h"
 #include "canvas/LBRulerView.h"
@@ -111,11 +111,7 @@ protected:
         DesignDrawer::setFactory([this] { return std::make_unique<LoggingDrawer>(&drawerLog); });
         LBProcessState::setInspectorPalette(&palette);
         document->setOpenedExistingFile(true); // no layout chooser
-        window = new LBWindowController;
-        document->addWindowController(window);
-        window->window()->resize(1000, 700);
-        window->window()->show();
-        QApplication::processEvents();
+        window = showWindowOnDocument(*document);
         edit = static_cast<LBEditController*>(window->editController());
     }
     ~DesignController() override

@@ -2,8 +2,8 @@
 // toolbars (sets, validation, retitling, hidden defaults), the two-way commands, the text
 // lock with its sheets, the insert hint and routing between canvas, window and document.
 
-#include "../document/DocumentTestSupport.h"
 #include "ModeControllerFakes.h"
+#include "WindowTestSupport.h"
 
 #include "canvas/LBGraphicView.h"
 #include "document/DimensionInfo.h"
@@ -84,11 +84,7 @@ protected:
     // The window, loaded and shown (in preview mode: a preview factory is installed).
     LBWindowController* open()
     {
-        controller = new LBWindowController;
-        document->addWindowController(controller);
-        controller->window()->resize(1000, 700);
-        controller->window()->show();
-        QApplication::processEvents();
+        controller = showWindowOnDocument(*document);
         return controller;
     }
     LBWindowController* openInDesign()

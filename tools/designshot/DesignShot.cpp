@@ -13,11 +13,9 @@
 #include "document/LBDocument.h"
 #include "graphics/LBTextArea.h"
 #include "platform/core/UserDefaults.h"
-#include "platform/ui/PrintInfo.h"
 #include "shapes/LBCircle.h"
 #include "shapes/LBRectangle.h"
 #include "shapes/LBStar.h"
-#include "shapes/ShapeClasses.h"
 #include "window/LBClipArtController.h"
 #include "window/LBDrawerController.h"
 #include "window/LBEditController.h"
@@ -76,19 +74,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: designshot [--drawer] <design.png> [sheet.png]\n");
         return 2;
     }
-    registerShapeClasses();
-    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
+    shots::setUpDesignWindows();
     platform::UserDefaults& settings = platform::UserDefaults::standardUserDefaults();
-    settings.registerDefaults({
-        {QStringLiteral("Graphics Drawer Width"), 250.0},
-        {QStringLiteral("Graphics Drawer Open"), -1},
-        {QStringLiteral("Grid Spacing"), 9.0},
-        {QStringLiteral("Grid Guide Spacing"), 8},
-        {QStringLiteral("Units Type"), 0},
-    });
-    settings.setBool(true, QStringLiteral("LayersViewIsClosed"));
-    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
-    DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     WindowMenus::table() = WindowMenus::defaultTable(); // the window's own menus
     QTemporaryDir pictures;
     if (withDrawer) {

@@ -9,12 +9,9 @@
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
 #include "platform/core/TextForms.h"
-#include "platform/core/UserDefaults.h"
-#include "platform/ui/PrintInfo.h"
 #include "shapes/LBCircle.h"
 #include "shapes/LBRectangle.h"
 #include "shapes/LBStar.h"
-#include "shapes/ShapeClasses.h"
 #include "window/DrawerBrowser.h"
 #include "window/LBDrawerController.h"
 #include "window/LBEditController.h"
@@ -66,25 +63,14 @@ int main(int argc, char** argv)
     const shots::TemporaryHome folder;
     LBProcessState::setApplicationSupportPath(folder.path() + QStringLiteral("/Support/"));
     LBProcessState::setTemporaryFolderPath(folder.path() + QStringLiteral("/Temporary Files/"));
-    registerShapeClasses();
-    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
-    platform::UserDefaults& settings = platform::UserDefaults::standardUserDefaults();
-    settings.registerDefaults({
-        {QStringLiteral("Graphics Drawer Width"), 250.0},
-        {QStringLiteral("Graphics Drawer Open"), -1},
+    shots::setUpDesignWindows({
         {QStringLiteral("Graphics Drawer Selection"), 5},
-        {QStringLiteral("Grid Spacing"), 9.0},
-        {QStringLiteral("Grid Guide Spacing"), 8},
-        {QStringLiteral("Units Type"), 0},
         {QStringLiteral("Favorites Collection Index"), 0},
         {QStringLiteral("Confirm Delete Favorite"), true},
         {QStringLiteral("Confirm Delete Favorite Collection"), true},
         {QStringLiteral("Favorites Outline Height"), 65.0},
         {QStringLiteral("Scrapbook Cell Size"), platform::stringFromSize(QSizeF(60, 60))},
     });
-    settings.setBool(true, QStringLiteral("LayersViewIsClosed"));
-    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
-    DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     DrawerBrowser::setFactory(5, [] { return LBLibraryController::makeFavorites(); });
 
     LBDocument document;

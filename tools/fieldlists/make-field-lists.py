@@ -5,7 +5,8 @@ Each list is an array of groups {"fieldName", "childArray"}; each child is a fie
 definition. The child numbers of the groups "Address (complete)", "Address (1-line)",
 "Internet" and "Phone" are what the sender's identity fields choose by (the fax entries
 are children 13 and 14 of "Phone"), so the "My" list repeats those groups in the same
-order. Run from the repository root: tools/fieldlists/make-field-lists.py
+order. Every field gets a "fieldDesc", the sentence the fields drawer shows under its
+outline when the field is selected. Run from the repository root: tools/fieldlists/make-field-lists.py
 """
 import plistlib, os
 
@@ -153,6 +154,110 @@ misc = [
     {"fieldName": "Barcodes", "childArray": [
         f(b + " Barcode", "kLB%sProperty" % b, 12) for b in barcodes]},
 ]
+
+# What each field inserts, shown under the fields drawer's outline ("fieldDesc").
+NOUNS = {
+    "First": "first name", "Middle": "middle name", "Last": "last name",
+    "Title": "name prefix (Mr., Dr.)", "Suffix": "name suffix (Jr., III)",
+    "Nickname": "nickname", "Organization": "company", "Department": "department",
+    "JobTitle": "job title", "Note": "note", "Birthday": "birthday",
+    "HomePage": "home page", "Email": "email address", "Phone": "phone number",
+    "OtherDates": "date", "RelatedNames": "spouse's name",
+}
+COMPUTED = {
+    "kLBQFirstAndLastNameProperty": "first and last name",
+    "kLBQNameOrCompanyProperty": "name, or the company when the card is a company's",
+    "kLBQFullNameOrCompanyProperty":
+        "full name with prefix and suffix, or the company when the card is a company's",
+    "kLBQCompanyOrNameProperty": "company, or the name when there is no company",
+    "kLBQCompanyOrFullNameProperty": "company, or the full name when there is no company",
+    "kLBQFirstInitialUProperty": "first initial, in capitals",
+    "kLBQMiddleInitialUProperty": "middle initial, in capitals",
+    "kLBQLastInitialUProperty": "last initial, in capitals",
+    "kLBQFirstInitialLProperty": "first initial, in lower case",
+    "kLBQMiddleInitialLProperty": "middle initial, in lower case",
+    "kLBQLastInitialLProperty": "last initial, in lower case",
+    "kLBQCompanyInitialUProperty": "company's initial, in capitals",
+    "kLBQCompanyInitialLProperty": "company's initial, in lower case",
+    "kLBQFullAddressProperty": "postal address, laid out for its country",
+    "kLBQFullSingleAddressProperty": "postal address on one line",
+    "kLBQPictureProperty": "picture",
+}
+LABELS = {"home": "home", "work": "work", "mobile": "mobile", "main": "main",
+          "other": "other", "fax": "fax", "workfax": "work fax", "anniversary": "anniversary"}
+POSTAL_BARCODES = ("POSTNET", "RoyalMail", "PLANET", "JapanPost")
+KEYS = {"Street": "street", "City": "city", "State": "state", "ZIP": "postal code",
+        "Country": "country"}
+SENDER = {
+    "kLBQIdentityAddressProperty": "The sender's postal address, from your own card.",
+    "kLBQIdentitySingleAddressProperty": "The sender's postal address on one line.",
+    "kLBQIdentityEmailProperty": "The sender's email address.",
+    "kLBQIdentityPhoneProperty": "The sender's phone number.",
+    "kLBQIdentityFaxPhoneProperty": "The sender's fax number.",
+    "kLBQIdentityLogoProperty": "The logo chosen in the preferences.",
+    "kLBQIdentitySignatureProperty": "The signature chosen in the preferences.",
+}
+OTHER = {
+    "kLBQCurrentDateProperty": "The date the labels are printed on.",
+    "kLBQCurrentTimeProperty": "The time the labels are printed at.",
+    "kLBSerialNumberField": "A number counting up from label to label.",
+    "kLBTotalCountField": "How many labels are printed.",
+    "kCountOfTotalField": "The label's number out of all printed (\"3 of 40\").",
+    "kLBQLeftBracketProperty":
+        "Starts a part of the text that is left out when its fields are empty.",
+    "kLBQRightBracketProperty": "Ends a part started with [.",
+    "kLBQRepeatStartProperty":
+        "Starts text repeated for every selected contact, in one text box (a list).",
+    "kLBQRepeatStopProperty": "Ends the repeated text.",
+}
+
+def describe(node, own):
+    """A sentence for a field definition; own: a field of the user's own card."""
+    prop = node["propertyName"]
+    kind = node["propertyType"]
+    name = node["fieldName"]
+    whose = "Your" if own else "The contact's"
+    if prop in SENDER:
+        return SENDER[prop]
+    if prop in OTHER:
+        return OTHER[prop]
+    if prop.startswith("kLBImport"):
+        return "Column %s of the imported text records." % prop[len("kLBImport"):-len("Field")]
+    if prop == "kLBPreformattedAddressProperty":
+        who = "the sender" if name.startswith("My") else "the contact"
+        return "A ready-made address block (%s) for %s." % (name.removeprefix("My"), who)
+    if kind == 12:
+        symbology = name[:-len(" Barcode")]
+        if symbology in POSTAL_BARCODES:
+            return "%s barcode of the contact's postal code." % symbology
+        return "%s barcode of the text set in the inspector." % symbology
+    sel = node.get("selectionType", 0)
+    # Which of several values: "first", "home", ... before the noun.
+    which = ""
+    if sel in (1, 5):
+        which = ("first", "second", "third")[node["indexNum"] - 1] + " "
+    elif sel == 2 and prop != "RelatedNames":
+        which = LABELS[node["labelName"]] + " "
+    if sel in (4, 5):
+        return "The label of %s %sphone number." % (whose.lower(), which)
+    if sel == 2 and node["labelName"] in ("fax", "workfax"):
+        return "%s %snumber." % (whose, which)
+    if sel == 2 and node["labelName"] == "anniversary":
+        return "%s anniversary." % whose
+    if prop == "Address" and "propertyKey" in node:
+        return "%s %s%s." % (whose, which, KEYS[node["propertyKey"]])
+    noun = COMPUTED.get(prop) or NOUNS.get(prop)
+    if not noun:
+        return None
+    return "%s %s%s." % (whose, which, noun)
+
+for groups, own in ((fields, False), (my, True), (misc, False)):
+    for group in groups:
+        for node in group["childArray"]:
+            text = describe(node, own)
+            if text:
+                node["fieldDesc"] = text
+
 root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources")
 for name, data in (("Fields", fields), ("MyFields", my), ("MiscFields", misc)):
     with open(os.path.join(root, name + ".plist"), "wb") as out:

@@ -13,9 +13,6 @@
 #include "graphics/LBProcessState.h"
 #include "inspector/LBTextDrawerController.h"
 #include "inspector/LBTextDrawerTableView.h"
-#include "platform/core/UserDefaults.h"
-#include "platform/ui/PrintInfo.h"
-#include "shapes/ShapeClasses.h"
 #include "window/LBDrawerController.h"
 #include "window/LBEditController.h"
 #include "window/LBWindowController.h"
@@ -37,23 +34,12 @@ int main(int argc, char** argv)
     }
     const shots::TemporaryHome home;
     QApplication application(argc, argv);
-    registerShapeClasses();
     registerWindowClasses();
     LBProcessState::setApplicationSupportPath(home.path() + QStringLiteral("/support/"));
-    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
-    platform::UserDefaults& settings = platform::UserDefaults::standardUserDefaults();
-    settings.registerDefaults({
-        {QStringLiteral("Graphics Drawer Width"), 250.0},
-        {QStringLiteral("Graphics Drawer Open"), -1},
-        {QStringLiteral("Grid Spacing"), 9.0},
-        {QStringLiteral("Grid Guide Spacing"), 8},
-        {QStringLiteral("Units Type"), 0},
+    shots::setUpDesignWindows({
         {QStringLiteral("Shape Cell Size"), QStringLiteral("{55, 55}")},
         {QStringLiteral("Confirm Delete Text Object"), true},
     });
-    settings.setBool(true, QStringLiteral("LayersViewIsClosed"));
-    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
-    DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
     DrawerBrowser::setFactory(0, [] { return LBShapeController::makeShapes(); });
     DrawerBrowser::setFactory(4, [] { return std::make_unique<LBTextDrawerController>(); });
 

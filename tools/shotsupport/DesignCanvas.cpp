@@ -1,7 +1,11 @@
 #include "ShotSupport.h"
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/PrintInfo.h"
 #include "platform/ui/ScrollView.h"
+#include "shapes/ShapeClasses.h"
+#include "window/LBDrawerController.h"
 #include "window/LBEditController.h"
 #include "window/LBWindowController.h"
 
@@ -11,6 +15,25 @@
 #include <QSizeF>
 
 namespace shots {
+
+void setUpDesignWindows(const QVariantMap& moreDefaults)
+{
+    registerShapeClasses();
+    platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
+    QVariantMap defaults{
+        {QStringLiteral("Graphics Drawer Width"), 250.0},
+        {QStringLiteral("Graphics Drawer Open"), -1},
+        {QStringLiteral("Grid Spacing"), 9.0},
+        {QStringLiteral("Grid Guide Spacing"), 8},
+        {QStringLiteral("Units Type"), 0},
+    };
+    defaults.insert(moreDefaults);
+    platform::UserDefaults& settings = platform::UserDefaults::standardUserDefaults();
+    settings.registerDefaults(defaults);
+    settings.setBool(true, QStringLiteral("LayersViewIsClosed"));
+    DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
+    DesignDrawer::setFactory([] { return std::make_unique<LBDrawerController>(); });
+}
 
 DesignCanvas::DesignCanvas(const QSize& windowSize, Opening opening)
     : _document(std::make_unique<LBDocument>())

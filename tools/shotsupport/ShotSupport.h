@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -74,6 +75,12 @@ private:
     std::unique_ptr<platform::ScrollView> _window;
     LBGraphicView* _canvas = nullptr;
 };
+
+// What every tool showing a design window sets up before making one: the shape classes, a
+// print setup, the settings of the design area (a 250-point drawer that opens where it was
+// left, the grid, points as units) with `moreDefaults`, the layers view closed, and the
+// design controller's and design drawer's factories.
+void setUpDesignWindows(const QVariantMap& moreDefaults = {});
 
 // The document's own window, given a window controller, resized, shown and let settle;
 // edit is its design controller, null when the design mode could not be made.
