@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 
 namespace {
@@ -442,6 +443,27 @@ TEST_F(PreviewTest, TheWarningBarShowsWithoutContactColumnsAndHelpOpensItsSheet)
     EXPECT_EQ(preview->hidePage(), QRectF(frame));
     EXPECT_EQ(bar->parentWidget(), nullptr);
     EXPECT_EQ(preview->mainView()->parentWidget(), nullptr);
+}
+
+TEST_F(PreviewTest, TheOwnCardChangingRebuildsAndTypingWaitsHalfASecond)
+{
+    open();
+    services->records = 6;
+    rebuild();
+    services->records = 12;
+    platform::NotificationCenter::defaultCenter().post(
+        QStringLiteral("LBMePersonChangedNotification"));
+    EXPECT_EQ(preview->renderingViews().size(), 2);
+
+    // Each keystroke in a start field puts its action off until 0.5 s after the last one.
+    QLineEdit field;
+    preview->controlTextDidChange(&field);
+    EXPECT_TRUE(preview->textFieldTimerPending());
+    waitFor([] { return false; }, 300);
+    preview->controlTextDidChange(&field);
+    waitFor([] { return false; }, 300);
+    EXPECT_TRUE(preview->textFieldTimerPending());
+    EXPECT_TRUE(waitFor([&] { return !preview->textFieldTimerPending(); }, 1000));
 }
 
 TEST_F(PreviewTest, SheetsDrawTheirCellsAgainWhenAResizeSettles)
