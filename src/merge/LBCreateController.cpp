@@ -230,6 +230,8 @@ void LBCreateController::showPageInView(QWidget* view, const QRectF& viewFrame)
 QRectF LBCreateController::hidePage()
 {
     closeTextEditor();
+    // The zoom pop-up is design mode's until the window comes back to preview.
+    disconnect(_zoomPopupConnection);
     if (!_mainView)
         return {};
     const QRectF frame(_mainView->geometry());
