@@ -480,6 +480,7 @@ TEST_F(WindowCommands, TextLockWithItsSheets)
     EXPECT_FALSE(controller->textIsLocked());
     EXPECT_FALSE(box->textIsLocked());
     EXPECT_EQ(item->text(), "Lock Text");
+    EXPECT_EQ(item->iconText(), "Lock Text"); // what the toolbar shows
     EXPECT_EQ(LBWindowController::toolbarItemImageName(item), "TBUnlockText");
     EXPECT_TRUE(log.contains("P closeTextEditor"));
     EXPECT_TRUE(log.contains("P liveIcons NO"));
@@ -504,6 +505,7 @@ TEST_F(WindowCommands, TextLockWithItsSheets)
     EXPECT_FALSE(box->editedTextArray().has_value());
     EXPECT_FALSE(defaults().boolForKey(QStringLiteral("Show Lock Info Sheet")));
     EXPECT_EQ(item->text(), "Unlock Text");
+    EXPECT_EQ(item->iconText(), "Unlock Text");
 
     // Unlocking with a sender explains in a sheet, the text already unlocked; its
     // alternate button stops the explanation.
