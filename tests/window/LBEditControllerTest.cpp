@@ -587,6 +587,14 @@ TEST_F(DesignController, ZoomPopupItems)
     EXPECT_DOUBLE_EQ(window->zoomSliderValue(), 6.0);
     edit->zoomPopupAction(12);
     EXPECT_DOUBLE_EQ(window->zoomSliderValue(), 9.786);
+
+    // The window's pop-up reaches design only while design shows.
+    platform::KXPopUpImageButton* zoom = window->zoomPopupButton();
+    zoom->chooseItemAtIndex(4);
+    EXPECT_DOUBLE_EQ(window->zoomSliderValue(), 6.0);
+    edit->hidePage(false);
+    zoom->chooseItemAtIndex(12);
+    EXPECT_DOUBLE_EQ(window->zoomSliderValue(), 6.0);
 }
 
 TEST_F(DesignController, DpiPopup)
