@@ -38,18 +38,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include "support/ImportedLabelSheet.h"
 #include "support/PeakMemory.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-constexpr double kLabelWidth = 189.0; // 2.625 in
-constexpr double kLabelHeight = 72.0;
-constexpr double kTop = 36.0;
-constexpr double kLeft = 13.5;
-constexpr double kGap = 9.0;
 
 // The records of the imported text, and the barcode of a record's first column.
 class BenchServices : public LBMergeServices
@@ -69,25 +64,6 @@ public:
     BarcodePictureCache cache;
 };
 
-QVariantList fieldList(const QString& resource)
-{
-    QFile file(resource);
-    file.open(QIODevice::ReadOnly);
-    const auto list = platform::PropertyList::read(file.readAll(), nullptr);
-    return list ? list->toList() : QVariantList();
-}
-
-QStringList importedRecords(qint64 count)
-{
-    QStringList texts;
-    texts.reserve(count * 3);
-    for (qint64 r = 0; r < count; ++r) {
-        texts << QStringLiteral("%1").arg(100000 + r) << QStringLiteral("Jordan Example %1").arg(r)
-              << QStringLiteral("%1 Market Street, Springfield").arg(r % 997 + 1);
-    }
-    return texts;
-}
-
 struct Sheet
 {
     LBDocument document;
@@ -102,40 +78,12 @@ struct Sheet
             [](LBWindowController& window) { return std::make_unique<BenchServices>(window); });
         controller = new LBWindowController;
         document.addWindowController(controller);
-        QVariantMap& info = document.dimensionInfo();
-        info[DimensionInfo::documentType] = 1;
-        info[DimensionInfo::pageWidth] = 612;
-        info[DimensionInfo::pageHeight] = 792;
-        info[DimensionInfo::numRows] = 10;
-        info[DimensionInfo::numColumns] = 3;
-        info[DimensionInfo::labelWidth] = kLabelWidth;
-        info[DimensionInfo::labelHeight] = kLabelHeight;
-        info[DimensionInfo::topMargin] = kTop;
-        info[DimensionInfo::leftMargin] = kLeft;
-        info[DimensionInfo::hLabelSpace] = kGap;
-        info[DimensionInfo::vLabelSpace] = 0;
-        info[DimensionInfo::startLabel] = 1;
+        setThirtyUpSheet(document.dimensionInfo());
         document.setImportTextArray(importedRecords(records), 3);
-
-        using List = LBProcessState::FieldsList;
-        LBProcessState::fieldsList(List::Standard) = fieldList(QStringLiteral(":/Fields.plist"));
-        LBProcessState::fieldsList(List::My) = fieldList(QStringLiteral(":/MyFields.plist"));
-        LBProcessState::fieldsList(List::Misc) = fieldList(QStringLiteral(":/MiscFields.plist"));
+        loadShippedFieldLists();
 
         document.undoManager()->disableUndoRegistration();
-        auto box = std::make_shared<LBTextArea>();
-        box->setBoundsNoOtherChanges(QRectF(8, 6, 120, 60));
-        platform::AttributedString text;
-        for (int field = 1; field <= 3; ++field) {
-            const QString name = QStringLiteral("Import %1").arg(field);
-            text.appendAttributedString(platform::AttributedString(
-                name,
-                {{LBQFieldAttributeName, LBMergeServices::fieldAttributeForFieldString(name)}}));
-            if (field < 3)
-                text.appendAttributedString(platform::AttributedString(QStringLiteral("\n")));
-        }
-        box->setContents(text);
-        document.insertGraphic(box, 0, 1);
+        document.insertGraphic(importFieldsTextBox(), 0, 1);
         if (logoAndBarcode) {
             QImage logo(120, 120, QImage::Format_RGB32);
             logo.fill(QColor(30, 60, 140));

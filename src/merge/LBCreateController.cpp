@@ -76,10 +76,13 @@ LBCreateController::~LBCreateController()
     _editedTextObserver.reset();
     if (_textFieldTimer)
         _textFieldTimer->stop();
-    if (_pageView)
+    // The main view (with the page view in it) is gone when a window it was in went first.
+    const bool viewsLive = !_topLevelNibObjects.empty() && _topLevelNibObjects.front();
+    if (viewsLive) {
         _pageView->setCreateController(nullptr);
-    if (QWidget* container = _mainView ? _mainView->parentWidget() : nullptr)
-        container->removeEventFilter(this);
+        if (QWidget* container = _mainView->parentWidget())
+            container->removeEventFilter(this);
+    }
     removeTextPopupButton();
     for (QWidget* section : {_numCopiesView, _startLabelView, _optionsView, _liveAddressView}) {
         if (section)
@@ -227,6 +230,8 @@ void LBCreateController::showPageInView(QWidget* view, const QRectF& viewFrame)
 QRectF LBCreateController::hidePage()
 {
     closeTextEditor();
+    // The zoom pop-up is design mode's until the window comes back to preview.
+    disconnect(_zoomPopupConnection);
     if (!_mainView)
         return {};
     const QRectF frame(_mainView->geometry());

@@ -78,8 +78,13 @@ LBRenderingView::LBRenderingView(const QRectF& frame, const Pages& graphics, QWi
     _liveResizeObserver = platform::NotificationCenter::defaultCenter().addObserver(
         LBPageViewToggleLiveResize, nullptr, [this](const platform::Notification& n) {
             // Only a renderer shown in a page view follows its live resizes.
-            if (parentWidget() && n.object)
+            if (parentWidget() && n.object) {
                 toggleLiveResize(*n.objectAs<const bool>());
+                // An opaque view is not drawn again with the page view under it: the
+                // cells it left out while the size changed are drawn now.
+                if (!_inLiveResize)
+                    update();
+            }
         });
 }
 

@@ -284,6 +284,9 @@ void LBEditController::hidePage(bool closing)
     } else {
         _needsUpdate = false;
     }
+    // The window's pop-ups serve the preview while design is away.
+    disconnect(_zoomPopupConnection);
+    disconnect(_dpiPopupConnection);
     _mainView->hide();
     if (QWidget* container = _mainView->parentWidget())
         container->removeEventFilter(this);

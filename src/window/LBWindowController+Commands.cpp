@@ -272,7 +272,10 @@ void LBWindowController::proceedWithTextLock()
         _createController->closeTextEditor();
     if (_lockTextToolbarItem) {
         const bool wasLocked = _textIsLocked;
-        _lockTextToolbarItem->setText(toolbarString(wasLocked ? "Lock Text" : "Unlock Text"));
+        // The toolbar shows the icon text, which was set apart from the text.
+        const QString label = toolbarString(wasLocked ? "Lock Text" : "Unlock Text");
+        _lockTextToolbarItem->setText(label);
+        _lockTextToolbarItem->setIconText(label);
         setToolbarItemImage(_lockTextToolbarItem, wasLocked ? QStringLiteral("TBUnlockText")
                                                             : QStringLiteral("TBLockText"));
     }

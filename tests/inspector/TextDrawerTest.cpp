@@ -3,7 +3,7 @@
 // confirmation, a file that does not open and a record that does not read, and a
 // double-click into a real design.
 
-#include "../document/DocumentTestSupport.h"
+#include "../window/WindowTestSupport.h"
 #include "FileTestSupport.h"
 
 #include "canvas/LBGraphicView.h"
@@ -477,11 +477,7 @@ protected:
             true, QStringLiteral("LayersViewIsClosed"));
         DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
         document->setOpenedExistingFile(true);
-        window = new LBWindowController;
-        document->addWindowController(window);
-        window->window()->resize(1000, 700);
-        window->window()->show();
-        QApplication::processEvents();
+        window = showWindowOnDocument(*document);
         edit = static_cast<LBEditController*>(window->editController());
     }
     ~TextDrawerInDesign() override

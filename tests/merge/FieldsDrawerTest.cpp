@@ -3,6 +3,7 @@
 // text being edited, and the row backgrounds.
 
 #include "../graphics/TextAreaTestSupport.h"
+#include "../window/WindowTestSupport.h"
 #include "MergeFieldsSupport.h"
 
 #include "canvas/LBFieldRanges.h"
@@ -670,11 +671,7 @@ protected:
         MergeServices::setFactory(
             [](LBWindowController& w) { return std::make_unique<LBMergeServices>(w); });
         document->setOpenedExistingFile(true); // no layout chooser
-        window = new LBWindowController;
-        document->addWindowController(window);
-        window->window()->resize(1000, 700);
-        window->window()->show();
-        QApplication::processEvents();
+        window = showWindowOnDocument(*document);
         window->switchToDesignMode(nullptr);
         edit = static_cast<LBEditController*>(window->editController());
     }

@@ -4,8 +4,11 @@
 // on the design, and waiting for the event loop.
 
 #include "graphics/LBTextArea.h"
+#include "layouts/LBPageView.h"
 #include "merge/LBCreateController.h"
 #include "merge/LBRenderingView.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/TextForms.h"
 #include "platform/ui/Alert.h"
 #include "window/LBWindowController.h"
 #include "window/PreviewModeController.h"
@@ -67,4 +70,15 @@ inline std::shared_ptr<LBTextArea> insertTextBox(LBDocument& document, const QRe
     document.insertGraphic(box, document.documentGraphics()[0][layer].size(), layer);
     document.undoManager()->enableUndoRegistration();
     return box;
+}
+
+// A press at the point of the page view (y downwards), as the page view reports it: with
+// y upwards.
+inline void pressInPageView(LBCreateController& preview, const QPointF& at)
+{
+    LBPageView* view = preview.pageView();
+    platform::NotificationCenter::defaultCenter().post(
+        LBPageViewMouseDown, view,
+        QVariantMap{{QStringLiteral("MouseLocation"),
+                     platform::stringFromPoint(QPointF(at.x(), view->height() - at.y()))}});
 }

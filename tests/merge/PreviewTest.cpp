@@ -13,8 +13,10 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ScrollView.h"
 
+#include <QDialog>
 #include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 
 namespace {
@@ -299,11 +301,7 @@ TEST_F(PreviewTest, TheEditorOpensOnTheMergedTextAndClosingWritesItBack)
     rebuild();
     // Label 2 (the second cell); the page view reports the click with y upwards.
     const QPointF at = pointInCell(0, 0, 1, QPointF(20, 10));
-    platform::NotificationCenter::defaultCenter().post(
-        LBPageViewMouseDown, preview->pageView(),
-        QVariantMap{
-            {QStringLiteral("MouseLocation"),
-             platform::stringFromPoint(QPointF(at.x(), preview->pageView()->height() - at.y()))}});
+    pressInPageView(*preview, at);
     ASSERT_TRUE(waitFor([&] { return preview->textEditor() != nullptr; }));
     LBTextEditorView* editor = preview->textEditor();
     EXPECT_EQ(editor->textStorage()->attributedString().string(), QStringLiteral("Hello"));
@@ -406,18 +404,94 @@ TEST_F(PreviewTest, OnlyTheSheetsInViewAreEnabledAndRedrawn)
     QApplication::processEvents();
     const QRect visible = preview->scrollView()->documentVisibleRect();
     qint64 inView = 0;
-
     for (qsizetype i = 0; i < views.size(); ++i) {
         const bool shown = visible.intersects(views[i]->geometry());
         inView += shown;
         EXPECT_EQ(counter.paints.value(views[i]) > 0, shown) << "sheet " << i;
-        if (shown)
-            EXPECT_TRUE(views[i]->drawingEnabled()) << "sheet " << i;
+        EXPECT_TRUE(!shown || views[i]->drawingEnabled()) << "sheet " << i;
     }
     EXPECT_GE(inView, 2);
     EXPECT_LT(inView, 5);
     EXPECT_EQ(preview->sheetRedisplayCount() - before, inView);
     EXPECT_FALSE(views[9]->drawingEnabled());
+}
+
+TEST_F(PreviewTest, TheWarningBarShowsWithoutContactColumnsAndHelpOpensItsSheet)
+{
+    open();
+    QWidget* container = preview->mainView()->parentWidget();
+    ASSERT_TRUE(container);
+    ASSERT_FALSE(controller->columnsAreShowing());
+    const int height = preview->mainView()->height();
+    preview->showContactListWarningBarIfNecessary(container);
+    QWidget* bar = preview->statusBar();
+    EXPECT_EQ(bar->parentWidget(), container);
+    EXPECT_EQ(bar->geometry(),
+              QRect(0, container->height() - bar->height(), container->width(), bar->height()));
+    EXPECT_EQ(preview->mainView()->height(), height - bar->height());
+    // Laid out again, it stays where it is and the main view shrinks once.
+    preview->showContactListWarningBarIfNecessary(container);
+    EXPECT_EQ(preview->mainView()->height(), height - bar->height());
+
+    preview->contactListHelpAction();
+    EXPECT_TRUE(preview->contactListHelpPanel()->isVisible());
+    EXPECT_EQ(preview->contactListHelpPanel()->parentWidget(), controller->window());
+    preview->dismissContactListHelpPanel();
+    EXPECT_FALSE(preview->contactListHelpPanel()->isVisible());
+    // Leaving preview takes the bars and the view out of the window and tells its frame.
+    const QRect frame = preview->mainView()->geometry();
+    EXPECT_EQ(preview->hidePage(), QRectF(frame));
+    EXPECT_EQ(bar->parentWidget(), nullptr);
+    EXPECT_EQ(preview->mainView()->parentWidget(), nullptr);
+}
+
+TEST_F(PreviewTest, TheOwnCardChangingRebuildsAndTypingWaitsHalfASecond)
+{
+    open();
+    services->records = 6;
+    rebuild();
+    services->records = 12;
+    platform::NotificationCenter::defaultCenter().post(
+        QStringLiteral("LBMePersonChangedNotification"));
+    EXPECT_EQ(preview->renderingViews().size(), 2);
+
+    // Each keystroke in a start field puts its action off until 0.5 s after the last one.
+    QLineEdit field;
+    preview->controlTextDidChange(&field);
+    EXPECT_TRUE(preview->textFieldTimerPending());
+    waitFor([] { return false; }, 300);
+    preview->controlTextDidChange(&field);
+    waitFor([] { return false; }, 300);
+    EXPECT_TRUE(preview->textFieldTimerPending());
+    EXPECT_TRUE(waitFor([&] { return !preview->textFieldTimerPending(); }, 1000));
+}
+
+TEST_F(PreviewTest, SheetsDrawTheirCellsAgainWhenAResizeSettles)
+{
+    open();
+    services->records = 6;
+    rebuild();
+    waitFor([] { return false; }, LBPageView::LiveResizeSettleMilliseconds + 100);
+    LBRenderingView* sheet = preview->renderingViews().first();
+    // Opaque, a sheet is not drawn again with the page view: it draws itself once the
+    // size has settled, having left its cells out meanwhile.
+    struct SettledPaints : QObject
+    {
+        LBRenderingView* sheet = nullptr;
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && !sheet->inLiveResize())
+                ++count;
+            return false;
+        }
+    } settled;
+    settled.sheet = sheet;
+    preview->pageView()->resize(preview->pageView()->size() + QSize(40, 0));
+    ASSERT_TRUE(sheet->inLiveResize());
+    sheet->installEventFilter(&settled);
+    EXPECT_TRUE(waitFor([&] { return settled.count > 0; }));
+    EXPECT_FALSE(sheet->inLiveResize());
 }
 
 TEST_F(PreviewTest, ARebuildAskedForWhilePaintingWaitsForThePaintToEnd)

@@ -1,7 +1,7 @@
 // The design drawer's own browsers in a real design window: the photo browser on a fixture
 // folder and its commands, and the kit browser with the sample kit and the graphic builder.
 
-#include "../document/DocumentTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include "canvas/LBGraphicView.h"
 #include "document/LBDocument.h"
@@ -67,11 +67,7 @@ protected:
             return platform::Alert::Response{};
         });
         document->setOpenedExistingFile(true); // no layout chooser
-        window = new LBWindowController;
-        document->addWindowController(window);
-        window->window()->resize(1000, 700);
-        window->window()->show();
-        QApplication::processEvents();
+        window = showWindowOnDocument(*document);
         edit = static_cast<LBEditController*>(window->editController());
         edit->openDrawer(false, true, false);
         drawer = static_cast<LBDrawerController*>(edit->drawerController());

@@ -2,7 +2,7 @@
 // text mode, saving and restoring the view, the drawer, the design defaults and inserting,
 // and the view's geometry, zoom, pop-ups, grid and sheets.
 
-#include "../document/DocumentTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include "canvas/LBGraphicView.h"
 #include "canvas/LBRulerView.h"
@@ -111,11 +111,7 @@ protected:
         DesignDrawer::setFactory([this] { return std::make_unique<LoggingDrawer>(&drawerLog); });
         LBProcessState::setInspectorPalette(&palette);
         document->setOpenedExistingFile(true); // no layout chooser
-        window = new LBWindowController;
-        document->addWindowController(window);
-        window->window()->resize(1000, 700);
-        window->window()->show();
-        QApplication::processEvents();
+        window = showWindowOnDocument(*document);
         edit = static_cast<LBEditController*>(window->editController());
     }
     ~DesignController() override
@@ -591,6 +587,14 @@ TEST_F(DesignController, ZoomPopupItems)
     EXPECT_DOUBLE_EQ(window->zoomSliderValue(), 6.0);
     edit->zoomPopupAction(12);
     EXPECT_DOUBLE_EQ(window->zoomSliderValue(), 9.786);
+
+    // The window's pop-up reaches design only while design shows.
+    platform::KXPopUpImageButton* zoom = window->zoomPopupButton();
+    zoom->chooseItemAtIndex(4);
+    EXPECT_DOUBLE_EQ(window->zoomSliderValue(), 6.0);
+    edit->hidePage(false);
+    zoom->chooseItemAtIndex(12);
+    EXPECT_DOUBLE_EQ(window->zoomSliderValue(), 6.0);
 }
 
 TEST_F(DesignController, DpiPopup)

@@ -2,8 +2,8 @@
 // toolbars (sets, validation, retitling, hidden defaults), the two-way commands, the text
 // lock with its sheets, the insert hint and routing between canvas, window and document.
 
-#include "../document/DocumentTestSupport.h"
 #include "ModeControllerFakes.h"
+#include "WindowTestSupport.h"
 
 #include "canvas/LBGraphicView.h"
 #include "document/DimensionInfo.h"
@@ -84,11 +84,7 @@ protected:
     // The window, loaded and shown (in preview mode: a preview factory is installed).
     LBWindowController* open()
     {
-        controller = new LBWindowController;
-        document->addWindowController(controller);
-        controller->window()->resize(1000, 700);
-        controller->window()->show();
-        QApplication::processEvents();
+        controller = showWindowOnDocument(*document);
         return controller;
     }
     LBWindowController* openInDesign()
@@ -484,6 +480,7 @@ TEST_F(WindowCommands, TextLockWithItsSheets)
     EXPECT_FALSE(controller->textIsLocked());
     EXPECT_FALSE(box->textIsLocked());
     EXPECT_EQ(item->text(), "Lock Text");
+    EXPECT_EQ(item->iconText(), "Lock Text"); // what the toolbar shows
     EXPECT_EQ(LBWindowController::toolbarItemImageName(item), "TBUnlockText");
     EXPECT_TRUE(log.contains("P closeTextEditor"));
     EXPECT_TRUE(log.contains("P liveIcons NO"));
@@ -508,6 +505,7 @@ TEST_F(WindowCommands, TextLockWithItsSheets)
     EXPECT_FALSE(box->editedTextArray().has_value());
     EXPECT_FALSE(defaults().boolForKey(QStringLiteral("Show Lock Info Sheet")));
     EXPECT_EQ(item->text(), "Unlock Text");
+    EXPECT_EQ(item->iconText(), "Unlock Text");
 
     // Unlocking with a sender explains in a sheet, the text already unlocked; its
     // alternate button stops the explanation.

@@ -1,7 +1,7 @@
 // The window's zoom, its pop-ups and the sizes its panes keep.
 
-#include "../document/DocumentTestSupport.h"
 #include "ModeControllerFakes.h"
+#include "WindowTestSupport.h"
 
 #include "controls/LBSliderView.h"
 #include "platform/core/UserDefaults.h"
@@ -32,11 +32,7 @@ protected:
     WindowLayout()
     {
         defaults().registerDefaults({{QStringLiteral("Graphics Drawer Width"), 250.0}});
-        controller = new LBWindowController;
-        document->addWindowController(controller);
-        controller->window()->resize(1000, 700);
-        controller->window()->show();
-        QApplication::processEvents();
+        controller = showWindowOnDocument(*document);
     }
     ~WindowLayout() override
     {

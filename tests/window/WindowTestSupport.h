@@ -11,12 +11,14 @@
 #include "platform/drawing/GraphicsContext.h"
 #include "window/LBWindowController.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QList>
 #include <QPainter>
 #include <QPointF>
 #include <QVariantList>
 #include <QVariantMap>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,18 @@ protected:
 
     TestWindowController* controller = nullptr; // owned by the document
 };
+
+// A new window controller on the document, its window shown at 1000 × 700 (owned by the
+// document).
+inline LBWindowController* showWindowOnDocument(LBDocument& document)
+{
+    auto* window = new LBWindowController;
+    document.addWindowController(window);
+    window->window()->resize(1000, 700);
+    window->window()->show();
+    QApplication::processEvents();
+    return window;
+}
 
 // The end points of the path's elements, close elements left out.
 inline QList<QPointF> pathPoints(const platform::BezierPath& path)
