@@ -76,6 +76,11 @@ int main(int argc, char** argv)
     QVariantMap layout = DimensionInfo::defaults(QSizeF(612, 792));
     layout.insert(DimensionInfo::labelType, 1);
     document.dimensionInfo() = layout;
+    const std::shared_ptr<LBTextArea> box = addressBox();
+    document.undoManager()->disableUndoRegistration();
+    document.insertGraphic(box, 0, 1);
+    document.undoManager()->enableUndoRegistration();
+
     auto* controller = new LBWindowController;
     document.addWindowController(controller);
     QMainWindow* window = controller->mainWindow();
@@ -83,12 +88,6 @@ int main(int argc, char** argv)
     window->move(0, 0);
     window->show();
     shots::pump(500);
-    // The design, once the window has set the document up.
-    const std::shared_ptr<LBTextArea> box = addressBox();
-    document.undoManager()->disableUndoRegistration();
-    document.insertGraphic(box, 0, 1);
-    document.undoManager()->enableUndoRegistration();
-
     controller->setupForDocument();
     shots::pump(200);
     auto* preview = dynamic_cast<LBCreateController*>(controller->createController());
@@ -99,7 +98,7 @@ int main(int argc, char** argv)
     controller->scanGraphicsForContactFields();
     preview->addQuarnLabelControls(controller->previewView());
     controller->setZoomSliderValue(5.366); // 75 %
-    shots::pump(300);
+    shots::pump(1000);                     // the sheets draw again once the resize settles
     std::fprintf(stderr, "controlbarshot: zoom %.3f, %lld sheets\n", controller->zoomFactor(),
                  static_cast<long long>(preview->numberOfPages()));
     if (!shots::grabWindow(window, QString::fromLocal8Bit(argv[1]))) {
@@ -117,7 +116,7 @@ int main(int argc, char** argv)
         return 1;
     }
     options->hide();
-    shots::pump(100);
+    shots::pump(500);
 
     // A click on the delivery address of label 2 while text is locked.
     const QRectF sheet = preview->sheetRect(0);
