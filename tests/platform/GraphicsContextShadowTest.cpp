@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -197,4 +198,35 @@ TEST(GraphicsContextShadow, LayerOutOfSightDrawsNothingAndOpenLayersEndWithTheCo
     const QImage image = offscreen.image();
     EXPECT_EQ(image.pixel(15, 15), qRgb(255, 0, 0));
     EXPECT_EQ(image.pixel(15, 25), qRgb(0, 0, 0));
+}
+
+TEST(GraphicsContextShadow, AWidgetAwayFromItsWindowsCornerDrawsItsLayers)
+{
+    // A child widget paints into its window's picture at its place there: a layer beyond
+    // the widget's own width and height from the window's corner is still in sight.
+    class Child : public QWidget
+    {
+    public:
+        using QWidget::QWidget;
+
+    protected:
+        void paintEvent(QPaintEvent*) override
+        {
+            QPainter painter(this);
+            GraphicsContext context(&painter, true);
+            context.setShadow(blackShadow({0, 5}, 0));
+            context.beginTransparencyLayer(QRectF(10, 10, 20, 20));
+            context.painter()->fillRect(QRectF(10, 10, 20, 20), Qt::red);
+            context.endTransparencyLayer();
+        }
+    };
+    QWidget window;
+    window.resize(300, 200);
+    auto* child = new Child(&window);
+    child->setGeometry(200, 120, 50, 50);
+    QImage image(300, 200, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    window.render(&image);
+    EXPECT_EQ(image.pixel(220, 135), qRgb(255, 0, 0)); // the square
+    EXPECT_EQ(image.pixel(220, 152), qRgb(0, 0, 0));   // its shadow below it
 }

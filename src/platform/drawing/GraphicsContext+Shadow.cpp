@@ -9,6 +9,7 @@
 #include "platform/drawing/BoxBlur.h"
 
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QtMath>
 
@@ -48,14 +49,20 @@ bool castsVisibleShadow(const std::optional<Shadow>& shadow)
     return shadow && shadow->color.isValid() && shadow->color.alpha() > 0;
 }
 
-// The device pixels a painter can reach: its device, narrowed by its clip.
+// The device pixels a painter can reach: its device, narrowed by its clip. A widget's
+// painter draws into its window's backing store, where the widget lies at its place in the
+// window: the engine's device and system clip say where, the widget's own size does not.
 QRect deviceRectVisibleTo(const QPainter& painter)
 {
-    const QPaintDevice* device = painter.device();
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device =
+        engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
     if (!device)
         return {};
     const qreal ratio = std::max<qreal>(1.0, device->devicePixelRatio());
     QRect visible(0, 0, qCeil(device->width() * ratio), qCeil(device->height() * ratio));
+    if (engine && !engine->systemClip().isEmpty())
+        visible &= engine->systemClip().boundingRect();
     if (painter.hasClipping())
         visible &= painter.deviceTransform().mapRect(painter.clipBoundingRect()).toAlignedRect();
     return visible;
