@@ -229,3 +229,17 @@ TEST(ContactStoreTest, SearchIsCaseInsensitiveOverEveryValue)
     for (const Case& c : cases)
         EXPECT_EQ(store.peopleMatching(QString::fromUtf8(c.word)).size(), c.count) << c.word;
 }
+
+TEST(ContactStoreTest, AnEmptySharedStoreBringsTheFoldersStoreBack)
+{
+    auto replacement = std::make_unique<ContactStore>();
+    const ContactStore* given = replacement.get();
+    ContactStore::setSharedStore(std::move(replacement));
+    EXPECT_EQ(ContactStore::sharedStore(), given);
+    // Reset by a test: the next user reads the contacts folder, not nothing.
+    ContactStore::setSharedStore(nullptr);
+    ContactStore* store = ContactStore::sharedStore();
+    ASSERT_NE(store, nullptr) << ContactStore::sharedStoreError().toStdString();
+    EXPECT_NE(store, given);
+    EXPECT_TRUE(QDir(ContactStore::defaultFolder()).exists());
+}

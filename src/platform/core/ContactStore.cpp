@@ -272,7 +272,8 @@ ContactStore* ContactStore::sharedStore()
 
 void ContactStore::setSharedStore(std::unique_ptr<ContactStore> store)
 {
-    sharedTried = true;
+    // An empty one gives the place back to the folder's store, read again on next use.
+    sharedTried = store != nullptr;
     sharedError.clear();
     sharedSlot() = std::move(store);
 }

@@ -204,7 +204,7 @@ public:
     // The store the windows use: made from defaultFolder() (created when missing) on
     // first use, watched for changes; nullptr when that folder cannot be read
     // (sharedStoreError() says why). setSharedStore() replaces it (tests), and the
-    // replacement is not watched.
+    // replacement is not watched; an empty one brings the folder's store back.
     static ContactStore* sharedStore();
     static void setSharedStore(std::unique_ptr<ContactStore> store);
     static QString sharedStoreError();
