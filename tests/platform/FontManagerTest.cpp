@@ -2,6 +2,7 @@
 #include "platform/ui/KXFontPreviewViewController.h"
 
 #include <QListView>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 
@@ -53,6 +54,30 @@ TEST(FontManager, FamiliesAreSortedWithoutRegardToCase)
     EXPECT_TRUE(FontManager::compareFontNames(QStringLiteral("Apple"), QStringLiteral("apple")));
     EXPECT_FALSE(FontManager::compareFontNames(QStringLiteral("apple"), QStringLiteral("Apple")));
     EXPECT_TRUE(manager().availableMembersOfFontFamily(QStringLiteral("No Such Family")).isEmpty());
+}
+
+TEST(FontManager, AFamilyOfSeveralFoundriesIsListedOnceByItsName)
+{
+    struct Case
+    {
+        const char* given;
+        const char* listed;
+    } cases[] = {{"C059 [UKWN]", "C059"},
+                 {"Nimbus Sans [urw]", "Nimbus Sans"},
+                 {"DejaVu Sans", "DejaVu Sans"},
+                 {"[odd]", "[odd]"},
+                 {"Brackets [in] Name", "Brackets [in] Name"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(FontManager::familyWithoutFoundry(QString::fromUtf8(c.given)),
+                  QString::fromUtf8(c.listed))
+            << c.given;
+    const QStringList families = manager().availableFontFamilies();
+    EXPECT_EQ(families.size(), QSet<QString>(families.begin(), families.end()).size());
+    for (const QString& family : families) {
+        EXPECT_EQ(FontManager::familyWithoutFoundry(family), family);
+        EXPECT_FALSE(manager().availableMembersOfFontFamily(family).isEmpty())
+            << family.toStdString();
+    }
 }
 
 TEST(FontManager, FacesAndConversionsKeepWhatTheTargetHas)

@@ -36,7 +36,9 @@ bool FontManager::compareFontNames(const QString& a, const QString& b)
 
 QStringList FontManager::availableFontFamilies() const
 {
-    QStringList families = QFontDatabase::families();
+    QStringList families;
+    for (const QString& family : QFontDatabase::families())
+        families.append(familyWithoutFoundry(family));
     families.removeDuplicates();
     // Private families of the font system (".Something") are not offered.
     families.erase(std::remove_if(families.begin(), families.end(),
@@ -47,6 +49,14 @@ QStringList FontManager::availableFontFamilies() const
                    families.end());
     std::sort(families.begin(), families.end(), compareFontNames);
     return families;
+}
+
+QString FontManager::familyWithoutFoundry(const QString& family)
+{
+    if (!family.endsWith(QLatin1Char(']')))
+        return family;
+    const qsizetype open = family.lastIndexOf(QStringLiteral(" ["));
+    return open > 0 ? family.left(open) : family;
 }
 
 QList<FontManager::Member> FontManager::availableMembersOfFontFamily(const QString& family) const

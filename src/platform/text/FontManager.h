@@ -37,8 +37,12 @@ public:
         bool operator==(const Member&) const = default;
     };
 
-    // Every installed family, sorted without regard to case (compareFontNames()).
+    // Every installed family once, sorted without regard to case (compareFontNames()); a
+    // family installed by several foundries is listed by its own name.
     QStringList availableFontFamilies() const;
+    // The family name without the " [foundry]" the font system adds to tell apart copies of
+    // one family from several foundries.
+    static QString familyWithoutFoundry(const QString& family);
     // The faces of the family in the font system's order (regular faces first where it
     // knows them); empty for an unknown family.
     QList<Member> availableMembersOfFontFamily(const QString& family) const;
