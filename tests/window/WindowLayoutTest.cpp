@@ -11,6 +11,7 @@
 #include "window/LBWindowController.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
@@ -303,4 +304,17 @@ TEST_F(WindowLayout, TheButtonBarFollowsTheModesView)
     EXPECT_TRUE(controller->drawerButton()->isVisibleTo(controller->window()));
     EXPECT_EQ(frameInWindow(controller->drawerButton()).right() + 1, controller->window()->width());
     EXPECT_FALSE(controller->layersButton()->isVisibleTo(controller->window()));
+}
+
+TEST(WindowTexts, TheTextsLookedUpWithoutATableAreInTheDefaultTable)
+{
+    // The bar's buttons and the drawer's titles take their texts from the default table;
+    // without it every window's load reported a missing table.
+    QFile table(QStringLiteral(":/strings/Localizable.strings"));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(table.readAll());
+    for (const char* key :
+         {"Contacts", "Search", "Show Browsers", "Hide Browsers", "Show Layers", "Hide Layers",
+          "Shapes", "Photos", "Artwork", "Text", "Favorites", "Fields"})
+        EXPECT_TRUE(text.contains(QStringLiteral("\"%1\" = ").arg(QLatin1String(key)))) << key;
 }
