@@ -143,6 +143,17 @@ TEST_F(DocumentTest, ChangesNoStepRecordsStayEditedUntilCleared)
     document.undoManager()->undo();
     EXPECT_FALSE(document.isDocumentEdited());
 
+    // Marked inside a group that records nothing: no step holds it, so it stays a change.
+    document.undoManager()->beginUndoGrouping();
+    document.updateChangeCount(Document::ChangeDone);
+    document.undoManager()->endUndoGrouping();
+    EXPECT_TRUE(document.isDocumentEdited());
+    document.updateChangeCount(Document::ChangeCleared);
+    // An empty group after a save marks nothing by itself.
+    document.undoManager()->beginUndoGrouping();
+    document.undoManager()->endUndoGrouping();
+    EXPECT_FALSE(document.isDocumentEdited());
+
     // Marked with registration off: nothing can undo it.
     document.undoManager()->disableUndoRegistration();
     value.set(2);

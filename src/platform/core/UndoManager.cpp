@@ -130,8 +130,10 @@ void UndoManager::closeStep()
 void UndoManager::closeOutermostGroup()
 {
     Group group = d->takeOpenGroup();
-    if (group.actions.isEmpty())
+    if (group.actions.isEmpty()) {
+        Q_EMIT didCloseEmptyGroup();
         return;
+    }
     group.undoneState = d->state;
     if (group.changesDocument)
         d->state = ++d->lastState;

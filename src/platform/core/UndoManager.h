@@ -105,6 +105,8 @@ Q_SIGNALS:
     void didCloseStep(const QString& actionName);
     void didUndoStep(const QString& actionName);
     void didRedoStep(const QString& actionName);
+    // The outermost group closed holding no actions: no step was made of it.
+    void didCloseEmptyGroup();
 
 private:
     void openAutomaticGroup();

@@ -44,8 +44,18 @@ QString backupPathFor(const QString& path)
 Document::Document(QObject* parent)
     : QObject(parent), _undoManager(new UndoManager(this)), _deferredCalls(new QObject(this))
 {
-    connect(_undoManager, &UndoManager::didCloseStep, this,
-            [this](const QString&) { countUndoStep(ChangeDone); });
+    connect(_undoManager, &UndoManager::didCloseStep, this, [this](const QString&) {
+        _changedInOpenStep = false;
+        countUndoStep(ChangeDone);
+    });
+    // A change reported inside a group that recorded nothing has no step to undo to: it
+    // stays a change until the document is saved.
+    connect(_undoManager, &UndoManager::didCloseEmptyGroup, this, [this] {
+        if (!std::exchange(_changedInOpenStep, false))
+            return;
+        _changedWithoutUndo = true;
+        updateChangeCount(ChangeUndone); // shows the edited state; counts nothing
+    });
     connect(_undoManager, &UndoManager::didUndoStep, this,
             [this](const QString&) { countUndoStep(ChangeUndone); });
     connect(_undoManager, &UndoManager::didRedoStep, this,
@@ -80,11 +90,14 @@ void Document::updateChangeCount(ChangeType change)
                                       || _undoManager->isRedoing());
             if (!recorded)
                 _changedWithoutUndo = true;
+            else if (_undoManager->groupingLevel() > 0)
+                _changedInOpenStep = true;
         }
         break;
     case ChangeCleared:
         _savedState = _undoManager->documentState();
         _changedWithoutUndo = false;
+        _changedInOpenStep = false;
         break;
     case ChangeUndone:
     case ChangeRedone: break;

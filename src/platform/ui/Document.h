@@ -180,6 +180,9 @@ private:
     quint64 _savedState = 0;
     bool _changedWithoutUndo = false;
     bool _countingUndoStep = false;
+    // A change was reported while a step was being recorded; it is the step's unless the
+    // step ends up holding nothing.
+    bool _changedInOpenStep = false;
     QList<WindowController*> _windowControllers;
     // Parent of the deferred calls' timers: replaced to cancel them all at once.
     QObject* _deferredCalls = nullptr;
