@@ -25,6 +25,20 @@ inline const QString LBQFieldPboardType = QStringLiteral("LBQFieldPboardType");
 inline const QString LBFieldRangeKey = QStringLiteral("LBFieldRangeKey");
 inline const QString LBFieldDictKey = QStringLiteral("LBFieldDictKey");
 
+// The pre-formatted address blocks by kind: entry k is block kind k (0 the plain name), each
+// with a "My" twin for the user's own card; titles in the "PreformattedAddressFields" table.
+inline constexpr const char* LBPreformattedAddressBlockKeys[] = {"Name",
+                                                                 "Prefix+Name",
+                                                                 "CompanyAddress",
+                                                                 "Name+Company",
+                                                                 "Company+Attention",
+                                                                 "Name+Title+Company",
+                                                                 "Name+Dept+Company",
+                                                                 "Name+Title+Dept+Company",
+                                                                 "Name+Spouse",
+                                                                 "Family",
+                                                                 "Wedding Invitation"};
+
 // The field list of the fields range of text touches (LBTextArea::fieldsOverlappingRange), each cut to range and counted from
 // its start; null when range is empty or touches no field.
 QByteArray LBFieldRangeData(const platform::AttributedString& text, const platform::Range& range);

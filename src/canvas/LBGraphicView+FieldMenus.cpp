@@ -1,6 +1,7 @@
 // The merge-field menus of the canvas: a field's formats offered at its run, the address
 // blocks offered at an address box's tab, and what a choice writes into the text.
 
+#include "canvas/LBFieldRanges.h"
 #include "canvas/LBGraphicView.h"
 
 #include "graphics/LBTextArea.h"
@@ -82,19 +83,8 @@ QString dateTitle(const char* label, const QString& date)
 // The titles of the address-block menu; a separator goes before the ninth.
 QStringList addressBlockTitles(bool myFields)
 {
-    static const char* const keys[] = {"Name",
-                                       "Prefix+Name",
-                                       "CompanyAddress",
-                                       "Name+Company",
-                                       "Company+Attention",
-                                       "Name+Title+Company",
-                                       "Name+Dept+Company",
-                                       "Name+Title+Dept+Company",
-                                       "Name+Spouse",
-                                       "Family",
-                                       "Wedding Invitation"};
     QStringList titles;
-    for (const char* key : keys) {
+    for (const char* key : LBPreformattedAddressBlockKeys) {
         const QString name = (myFields ? QStringLiteral("My") : QString()) + QLatin1String(key);
         titles.append(platform::LocalizedString(name, QStringLiteral("PreformattedAddressFields")));
     }

@@ -2,6 +2,8 @@
 
 #include "merge/LBMergeServices.h"
 
+#include "canvas/LBFieldRanges.h"
+
 #include "document/DimensionInfo.h"
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
@@ -16,6 +18,7 @@
 #include <QHash>
 
 #include <cmath>
+#include <iterator>
 
 using platform::ContactPersonPtr;
 
@@ -150,18 +153,9 @@ QString blockString(const QString& key)
 
 qint64 LBMergeServices::preformattedBlockKind(const QString& fieldStr)
 {
-    static const char* const keys[] = {"Prefix+Name",
-                                       "CompanyAddress",
-                                       "Name+Company",
-                                       "Company+Attention",
-                                       "Name+Title+Company",
-                                       "Name+Dept+Company",
-                                       "Name+Title+Dept+Company",
-                                       "Name+Spouse",
-                                       "Family",
-                                       "Wedding Invitation"};
-    for (qint64 kind = 1; kind <= 10; ++kind) {
-        const QString key = QLatin1String(keys[kind - 1]);
+    // Kind 0 (the plain name) is not a pre-formatted block here.
+    for (qint64 kind = 1; kind < qint64(std::size(LBPreformattedAddressBlockKeys)); ++kind) {
+        const QString key = QLatin1String(LBPreformattedAddressBlockKeys[kind]);
         if (fieldStr == blockString(key) || fieldStr == blockString(QStringLiteral("My") + key))
             return kind;
     }
