@@ -1,9 +1,11 @@
 // Vector pictures: PDF drawn through poppler's QPainter backend, so it stays vector in
 // printed and exported output; EPS converted to PDF by the `gs` command (never
 // interpreted in this process: PostScript is a program, and the data comes from outside),
-// each distinct EPS once per run; SVG text drawn by Qt's renderer.
+// each distinct EPS once while its result is cached; SVG text drawn by Qt's renderer.
 
 #include "platform/drawing/Image.h"
+
+#include "platform/drawing/BoundedCache.h"
 
 #include <QCryptographicHash>
 #include <QDebug>
@@ -177,15 +179,21 @@ Conversion convertWithGhostscript(const QByteArray& postScript)
     return {pdf, {}};
 }
 
-// Each distinct EPS is converted once per run, failures included.
-const Conversion& convertedEPS(const QByteArray& postScript)
+// A distinct EPS is converted once while its result stays in the cache, failures included;
+// the cache keeps at most 64 MB of converted documents, none unused for more than ten
+// minutes, so a long session placing many pictures does not keep them all.
+Conversion convertedEPS(const QByteArray& postScript)
 {
-    static QHash<QByteArray, Conversion> conversions;
+    static BoundedCache<Conversion> conversions(
+        64 * 1024 * 1024, 10 * 60 * 1000, [](const Conversion& conversion) {
+            return qint64(conversion.pdf.size() + conversion.error.size() * 2) + 64;
+        });
     const QByteArray key = QCryptographicHash::hash(postScript, QCryptographicHash::Sha256);
-    auto found = conversions.find(key);
-    if (found == conversions.end())
-        found = conversions.insert(key, convertWithGhostscript(postScript));
-    return *found;
+    if (std::optional<Conversion> found = conversions.find(key))
+        return *found;
+    Conversion conversion = convertWithGhostscript(postScript);
+    conversions.insert(key, conversion);
+    return conversion;
 }
 
 } // namespace
@@ -205,7 +213,7 @@ ImagePtr Image::fromVectorData(const QByteArray& data, QString* error)
             reason = QStringLiteral("The EPS picture's binary header is damaged.");
         } else {
             image->_size = boundingBoxSize(postScript);
-            const Conversion& conversion = convertedEPS(postScript);
+            const Conversion conversion = convertedEPS(postScript);
             reason = conversion.error;
             if (reason.isEmpty()) {
                 image->_pdf = readPDF(conversion.pdf, &reason);
