@@ -67,6 +67,32 @@ TEST(FileOperations, CopyTreeLeavesLinksOutAndCleansUpAfterAFailure)
     EXPECT_TRUE(platform::removeItem(to)); // missing counts as removed
 }
 
+TEST(FileOperations, CopiedFilesKeepTheirBytesAndPermissions)
+{
+    QTemporaryDir folder;
+    const QString from = folder.filePath(QStringLiteral("kit"));
+    QByteArray large(300 * 1024 + 7, '\0');
+    for (qsizetype i = 0; i < large.size(); ++i)
+        large[i] = char(i * 31 % 251);
+    ASSERT_TRUE(write(from + QStringLiteral("/large.bin"), large));
+    ASSERT_TRUE(write(from + QStringLiteral("/empty"), QByteArray()));
+    ASSERT_TRUE(write(from + QStringLiteral("/tool.sh"), "#!/bin/sh\n"));
+    const QFile::Permissions executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                          | QFile::ReadGroup | QFile::ReadUser | QFile::WriteUser
+                                          | QFile::ExeUser;
+    ASSERT_TRUE(QFile::setPermissions(from + QStringLiteral("/tool.sh"), executable));
+
+    const QString to = folder.filePath(QStringLiteral("copy"));
+    ASSERT_TRUE(platform::copyItem(from, to));
+    for (const char* name : {"large.bin", "empty", "tool.sh"}) {
+        QFile original(from + u'/' + QLatin1String(name));
+        QFile copy(to + u'/' + QLatin1String(name));
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(copy.readAll(), original.readAll()) << name;
+        EXPECT_EQ(copy.permissions(), original.permissions()) << name;
+    }
+}
+
 TEST(FileOperations, UniquePath)
 {
     QTemporaryDir folder;

@@ -7,6 +7,13 @@
 #include <QFileDevice>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
@@ -17,14 +24,78 @@ FileOperationHooks& hooks()
     return instance;
 }
 
+// Closes a descriptor when it goes out of scope.
+struct Descriptor
+{
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// The file's bytes and permissions into a new file `to`, with the system's reason on
+// failure. Unlike QFile::copy it does not force each file to disk (neither does the
+// system's own cp): a kit of hundreds of pictures spent most of its import waiting on
+// hundreds of separate flushes, while the copy's source stays where it was.
+bool copyFileData(const QString& from, const QString& to, QString* reason)
+{
+    const auto failed = [reason] {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    };
+    Descriptor source{::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC)};
+    struct stat status;
+    if (source.fd < 0 || ::fstat(source.fd, &status) != 0)
+        return failed();
+    Descriptor target{::open(QFile::encodeName(to).constData(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, status.st_mode & 07777)};
+    if (target.fd < 0)
+        return failed();
+    bool copyRange = true;
+    char buffer[64 * 1024];
+    for (;;) {
+        ssize_t copied = -1;
+        if (copyRange) {
+            copied = ::copy_file_range(source.fd, nullptr, target.fd, nullptr, 1 << 30, 0);
+            if (copied < 0
+                && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP
+                    || errno == EPERM)) {
+                copyRange = false;
+                continue;
+            }
+        } else {
+            copied = ::read(source.fd, buffer, sizeof buffer);
+            for (ssize_t written = 0; copied > 0 && written < copied;) {
+                const ssize_t n = ::write(target.fd, buffer + written, size_t(copied - written));
+                if (n < 0 && errno != EINTR)
+                    return failed();
+                written += std::max<ssize_t>(n, 0);
+            }
+        }
+        if (copied == 0)
+            break;
+        if (copied < 0 && errno != EINTR)
+            return failed();
+    }
+    const int closed = ::close(target.fd);
+    target.fd = -1;
+    return closed == 0 || failed();
+}
+
 bool copyFile(const QString& from, const QString& to, Error* error)
 {
-    const bool copied = hooks().copyFile ? hooks().copyFile(from, to) : QFile::copy(from, to);
+    QString reason;
+    const bool copied =
+        hooks().copyFile ? hooks().copyFile(from, to) : copyFileData(from, to, &reason);
     if (copied)
         return true;
-    return Error::fail(error, FileErrorDomain, QFileDevice::CopyError,
-                       QStringLiteral("The file \"%1\" could not be copied to \"%2\".")
-                           .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to)));
+    return Error::fail(
+        error, FileErrorDomain, QFileDevice::CopyError,
+        QStringLiteral("The file \"%1\" could not be copied to \"%2\"%3")
+            .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to),
+                 reason.isEmpty() ? QStringLiteral(".") : QStringLiteral(": %1.").arg(reason)));
 }
 
 bool copyTree(const QString& from, const QString& to, Error* error)
