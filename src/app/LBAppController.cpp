@@ -501,18 +501,27 @@ void LBAppController::setDocumentWasOpened(bool opened)
 
 void LBAppController::applicationOpenFiles(const QStringList& files)
 {
-    if (!files.isEmpty() && QFileInfo(files.first()).suffix() == QLatin1String("icorbeil")) {
+    const auto isKit = [](const QString& path) {
+        return QFileInfo(path).suffix() == QLatin1String("icorbeil");
+    };
+    if (!files.isEmpty() && isKit(files.first())) {
         QMetaObject::invokeMethod(
             this, [this, files] { importCorbeils(files); }, Qt::QueuedConnection);
         return;
     }
+    // Each file by its own extension. A file that cannot be opened (of no document type,
+    // missing, damaged) is reported by the document controller, and the others still open.
+    QStringList kits;
     for (const QString& path : files) {
-        if (!isDocumentFile(path)) {
-            qInfo().noquote() << QStringLiteral("%1 skipped: not a document").arg(path);
-            continue;
-        }
-        openFile(path);
+        if (isKit(path))
+            kits << path;
+        else
+            openFile(path);
     }
+    // Kits handed over after a document are imported too, rather than called unreadable.
+    if (!kits.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, kits] { importCorbeils(kits); }, Qt::QueuedConnection);
 }
 
 void LBAppController::openFile(const QString& path)
@@ -520,10 +529,7 @@ void LBAppController::openFile(const QString& path)
     auto& controller = platform::DocumentController::sharedDocumentController();
     if (!controller.documentForFileName(path))
         _allowDocumentCreation = true;
-    platform::Error error;
-    if (!controller.openDocumentWithContentsOfFile(path, &error))
-        qWarning().noquote()
-            << QStringLiteral("%1 could not be opened: %2").arg(path, error.description);
+    controller.openDocumentWithContentsOfFile(path);
 }
 
 void LBAppController::bringFrontWindowForward()

@@ -130,7 +130,9 @@ public:
     // --- Files handed to the program (the command line, a second start) ---
     // Kit packages (the first file's extension "icorbeil") all go to the kit import on the
     // next turn of the event loop. Otherwise each file by its own extension: a document
-    // already open only brings its window forward; another is opened; others are skipped.
+    // already open only brings its window forward; another is opened; kits are imported;
+    // any other file, like a document that cannot be read, gets an alert with the reason
+    // (the document controller's).
     void applicationOpenFiles(const QStringList& files);
 
     // --- Preferences (LBAppController+Preferences.cpp) ---

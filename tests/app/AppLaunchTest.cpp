@@ -281,25 +281,34 @@ TEST_F(AppLaunch, OpensHandedFilesByTheirOwnExtension)
         const char* name;
         QStringList files;
         QStringList openAfter; // the open documents' files, in order
+        QStringList alertsAfter;
     };
+    const QString kitQuestion = QStringLiteral("Do you want to import the selected kit?");
     const QList<Case> cases = {
-        {"a document", {label}, {label}},
-        {"already open: only brought forward", {label}, {label}},
-        {"a kit after a document: kits count only first, so the kit is skipped",
+        {"a document", {label}, {label}, {}},
+        {"already open: only brought forward", {label}, {label}, {}},
+        {"a kit after a document: the document opens, the kit goes to the kit import",
          {envelope, folder.filePath(QStringLiteral("Kit.icorbeil"))},
-         {label, envelope}},
-        {"an unknown extension and a missing document are skipped",
+         {label, envelope},
+         {kitQuestion}},
+        {"an unknown extension and a missing document are each reported",
          {folder.filePath(QStringLiteral("notes.txt")),
           folder.filePath(QStringLiteral("Gone.quarnpg"))},
-         {label, envelope}},
+         {label, envelope},
+         {QStringLiteral("The document \u201cnotes.txt\u201d could not be opened."),
+          QStringLiteral("The document \u201cGone.quarnpg\u201d could not be opened.")}},
     };
+    alertAnswer = platform::Alert::SecondButtonReturn; // Cancel the kit import
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        alerts.clear();
         controller->applicationOpenFiles(c.files);
+        settle();
         QStringList open;
         for (platform::Document* document : openDocuments())
             open << document->fileName();
         EXPECT_EQ(open, c.openAfter);
+        EXPECT_EQ(alerts, c.alertsAfter);
     }
     EXPECT_TRUE(controller->allowDocumentCreation());
     EXPECT_TRUE(controller->documentWasOpened());
