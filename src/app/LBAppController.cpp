@@ -46,6 +46,7 @@
 #include <QPointF>
 #include <QSaveFile>
 #include <QScreen>
+#include <QSet>
 #include <QSizeF>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -867,7 +868,7 @@ void LBAppController::myTerminateAction()
     });
 }
 
-void LBAppController::applicationWillTerminate()
+void LBAppController::applicationWillTerminate(const QStringList& keptCopies)
 {
     if (_terminated)
         return;
@@ -880,23 +881,55 @@ void LBAppController::applicationWillTerminate()
         || file.write(platform::PropertyList::toXml(QVariant(custom))) < 0 || !file.commit())
         qWarning().noquote()
             << QStringLiteral("Could not write %1: %2").arg(fieldsPath, file.errorString());
-    // A clean quit leaves no AutoRecover copies or working files.
-    for (const QString& path : folderEntries(temporaryFolderPath()))
-        platform::removeItem(path);
+    // A clean quit leaves no AutoRecover copies or working files; a stop without questions
+    // leaves the copies of the edited documents for the next launch to offer.
+    QSet<QString> kept;
+    for (const QString& path : keptCopies)
+        kept.insert(QDir::cleanPath(path));
+    for (const QString& path : folderEntries(temporaryFolderPath())) {
+        if (!kept.contains(QDir::cleanPath(path)))
+            platform::removeItem(path);
+    }
     defaults().synchronize();
+}
+
+void LBAppController::terminateWithoutAsking()
+{
+    if (_terminated)
+        return;
+    _isTerminating = true;
+    // Nobody is there to answer questions. Each edited document's changes go to its
+    // AutoRecover copy (written now, whatever the AutoRecover interval), which the next
+    // launch offers. The documents stay open until the process ends: closing one would
+    // delete its copy.
+    QStringList copies;
+    for (platform::Document* document :
+         platform::DocumentController::sharedDocumentController().documents()) {
+        auto* design = dynamic_cast<LBDocument*>(document);
+        if (!design || !design->isDocumentEdited())
+            continue;
+        design->saveTemporaryFileIfDirty();
+        if (QFileInfo::exists(design->temporaryFilePath()))
+            copies << design->temporaryFilePath();
+    }
+    saveStandaloneInspectors();
+    applicationWillTerminate(copies);
+    // Every event loop ends, open dialogs' too; no window is asked whether it may close.
+    QCoreApplication::exit(0);
 }
 
 void LBAppController::lastWindowClosed()
 {
     // Alerts before the launch ends close too: only the last document window quits, and
-    // only once no window is left.
+    // only once no window is left but the floating palettes (the inspectors).
     if (!_applicationDidFinishLaunching || _isTerminating
         || !platform::DocumentController::sharedDocumentController().documents().isEmpty())
         return;
     const QWidgetList windows = QApplication::topLevelWidgets();
     if (std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* window) {
-            return window->isVisible() && window->isWindow()
-                   && !(window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip);
+            const Qt::WindowType type = window->windowType();
+            return window->isVisible() && window->isWindow() && type != Qt::Tool
+                   && type != Qt::Popup && type != Qt::ToolTip;
         }))
         return;
     myTerminateAction();
@@ -937,10 +970,7 @@ void LBAppController::handleTerminationSignal()
 {
     char byte = 0;
     [[maybe_unused]] auto ignored = ::read(signalReadFd, &byte, 1);
-    // Asked to stop: nobody is there to answer questions. The documents stay open until
-    // the process ends, so their AutoRecover copies are there for the next launch.
-    _isTerminating = true;
-    QCoreApplication::quit();
+    terminateWithoutAsking();
 }
 
 // ==== Process-wide values ================================================================

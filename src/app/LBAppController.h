@@ -20,8 +20,13 @@
 // running), closes the documents and quits the event loop; applicationWillTerminate() then
 // writes the user's fields and empties "Temporary Files".
 //
-// The program quits when its last document window closes: without a window there is no
-// menu bar to quit from.
+// The program quits, through the same quit command, when its last document window closes
+// and no window is left but the inspector palettes: each window carries the program's
+// menu bar, so without one nothing could quit it.
+//
+// Asked to stop by the system (SIGTERM, SIGINT, SIGHUP) it asks nothing: each edited
+// document's AutoRecover copy is written and kept for the next launch, the rest of the
+// quit runs, and every event loop ends.
 
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/Responder.h"
@@ -118,7 +123,9 @@ public:
     // Organisation and application names, used by settings and the folders; the desktop
     // entry's name.
     static void setUpApplicationIdentity();
-    // Quits cleanly when the process is asked to stop (SIGTERM, SIGINT, SIGHUP).
+    // Quits without asking (terminateWithoutAsking()) when the process is asked to stop
+    // (SIGTERM, SIGINT, SIGHUP). The handler only writes to a socket the event loop
+    // watches.
     void quitOnTerminationSignals();
 
     // --- Launch ---
@@ -248,7 +255,11 @@ public:
 
     // --- Quit ---
     void myTerminateAction();
-    void applicationWillTerminate();
+    // The user's fields written, "Temporary Files" emptied but for the AutoRecover copies
+    // named, the settings written.
+    void applicationWillTerminate(const QStringList& keptCopies = {});
+    // The stop the system asks for (see above): no question, no window asked to close.
+    void terminateWithoutAsking();
 
 private:
     void setUpFolders();

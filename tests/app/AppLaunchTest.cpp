@@ -2,6 +2,7 @@
 
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "inspector/HUDWindowController.h"
 #include "platform/core/Error.h"
 #include "platform/core/FileOperations.h"
 #include "platform/core/PropertyList.h"
@@ -14,6 +15,7 @@
 #include "window/WindowMenus.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
@@ -26,12 +28,14 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 
 #include "WindowSettings.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -399,6 +403,11 @@ TEST_F(AppLaunch, ClosingTheLastDocumentWindowQuits)
 {
     launch();
     ASSERT_EQ(openDocuments().size(), 1);
+    // A floating inspector palette does not keep the program running.
+    HUDWindowController* palette = controller->newStandaloneInspector();
+    ASSERT_NE(palette, nullptr);
+    palette->window()->show();
+    ASSERT_TRUE(palette->window()->isVisible());
     platform::Document* document = openDocuments().first();
     // A second document: closing one window leaves the program running.
     platform::DocumentController::sharedDocumentController().openUntitledDocument();
@@ -411,6 +420,49 @@ TEST_F(AppLaunch, ClosingTheLastDocumentWindowQuits)
     settle();
     EXPECT_TRUE(openDocuments().isEmpty());
     EXPECT_TRUE(controller->isTerminating());
+}
+
+TEST_F(AppLaunch, AStopAskedByTheSystemKeepsEditedWorkAsAutoRecoverCopiesAndEnds)
+{
+    launch();
+    ASSERT_EQ(openDocuments().size(), 1);
+    auto* edited = dynamic_cast<LBDocument*>(openDocuments().first());
+    ASSERT_NE(edited, nullptr);
+    auto* clean = dynamic_cast<LBDocument*>(documents().openUntitledDocument());
+    ASSERT_NE(clean, nullptr);
+    edited->updateChangeCount(platform::Document::ChangeDone);
+    ASSERT_TRUE(edited->isDocumentEdited());
+    QFile(temporaryFolder + QStringLiteral("400.tiff")).open(QIODevice::WriteOnly);
+    const QString fields =
+        LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist");
+
+    // The signal, as the system sends it, reaches the program's event loop, which ends
+    // without asking anything (an edited window would ask before closing).
+    controller->quitOnTerminationSignals();
+    bool ranOut = false;
+    QTimer::singleShot(20000, [&ranOut] {
+        ranOut = true;
+        QCoreApplication::exit(1);
+    });
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(ranOut);
+    EXPECT_TRUE(alerts.isEmpty());
+    EXPECT_TRUE(controller->isTerminating());
+
+    // The edited document's copy is there for the next launch, whole; the clean one
+    // has none and the working files went; the rest of the quit ran.
+    EXPECT_EQ(
+        QDir(temporaryFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList{QFileInfo(edited->temporaryFilePath()).fileName()});
+    platform::Error error;
+    EXPECT_NE(LBDocument::initWithContentsOfFile(edited->temporaryFilePath(),
+                                                 LBDocument::LabelDocumentType, &error),
+              nullptr)
+        << error.description.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(fields));
+    // The documents stay open until the process ends (closing would delete the copy).
+    EXPECT_EQ(openDocuments().size(), 2);
 }
 
 TEST_F(AppLaunch, FieldListsReadTheUsersFileAndAreEmptyWithoutOne)
