@@ -40,6 +40,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -163,6 +164,44 @@ void installDocumentTypes()
     };
     platform::DocumentController::sharedDocumentController().setDocumentTypes(std::move(types));
 }
+
+// The program's window while no document window is open: each window carries the menu
+// bar, so this one keeps New, Open, Preferences, Help and Quit within reach. Closing it
+// quits, as the menu bar's Quit does.
+class ApplicationWindowController : public platform::WindowController
+{
+public:
+    explicit ApplicationWindowController(std::function<void()> didClose, QObject* parent)
+        : platform::WindowController(QStringLiteral("Veltrin"), parent),
+          _didClose(std::move(didClose))
+    {}
+
+protected:
+    void windowDidLoad() override
+    {
+        QMainWindow* window = mainWindow();
+        window->setWindowTitle(QStringLiteral("Veltrin"));
+        auto* hint =
+            new QLabel(QCoreApplication::translate(
+                           "LBAppController", "No document is open. Choose File > New to start a "
+                                              "design, or File > Open... to open one you saved."),
+                       window);
+        hint->setWordWrap(true);
+        hint->setAlignment(Qt::AlignCenter);
+        hint->setMargin(24);
+        window->setCentralWidget(hint);
+        window->resize(460, 160);
+        setMenuTable(WindowMenus::table());
+    }
+    void windowWillClose() override
+    {
+        if (_didClose)
+            _didClose();
+    }
+
+private:
+    std::function<void()> _didClose;
+};
 
 } // namespace
 
@@ -300,14 +339,18 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     sharedController = this;
     ApplicationServices::setShared(this);
     connect(&platform::DocumentController::sharedDocumentController(),
-            &platform::DocumentController::documentAdded, this,
-            [this](platform::Document*) { setDocumentWasOpened(true); });
+            &platform::DocumentController::documentAdded, this, [this](platform::Document*) {
+                setDocumentWasOpened(true);
+                // A document window carries the menu bar now.
+                if (_applicationWindow && _applicationWindow->isWindowLoaded())
+                    _applicationWindow->window()->hide();
+            });
     // The last responder of every window: the application's own commands.
     platform::Responder::setLastResponder(this);
     // 6. The display scale factor.
     setDisplayScaleFactor(largestScreenScaleFactor());
 
-    // The last document window closing quits (below), through the quit command.
+    // The last document window closing leaves the program's own window (below).
     QGuiApplication::setQuitOnLastWindowClosed(false);
     connect(qApp, &QGuiApplication::lastWindowClosed, this, &LBAppController::lastWindowClosed,
             Qt::QueuedConnection);
@@ -539,6 +582,8 @@ void LBAppController::bringFrontWindowForward()
     QWidget* window = QApplication::activeWindow();
     if (!window && !documents.isEmpty())
         window = documents.last()->appropriateWindowForDocModalOperations();
+    if (!window && _applicationWindow && _applicationWindow->isWindowLoaded())
+        window = _applicationWindow->window();
     if (!window)
         return;
     window->show();
@@ -895,8 +940,11 @@ void LBAppController::applicationWillTerminate(const QStringList& keptCopies)
 
 void LBAppController::terminateWithoutAsking()
 {
-    if (_terminated)
+    // (A quit that already ran ends the loops all the same.)
+    if (_terminated) {
+        QCoreApplication::exit(0);
         return;
+    }
     _isTerminating = true;
     // Nobody is there to answer questions. Each edited document's changes go to its
     // AutoRecover copy (written now, whatever the AutoRecover interval), which the next
@@ -920,8 +968,9 @@ void LBAppController::terminateWithoutAsking()
 
 void LBAppController::lastWindowClosed()
 {
-    // Alerts before the launch ends close too: only the last document window quits, and
-    // only once no window is left but the floating palettes (the inspectors).
+    // Closing the last window does not quit. Alerts before the launch ends close too: only
+    // once the launch ran, no document is open and no window is left but the floating
+    // palettes (the inspectors) does the program's own window come, with the menu bar.
     if (!_applicationDidFinishLaunching || _isTerminating
         || !platform::DocumentController::sharedDocumentController().documents().isEmpty())
         return;
@@ -932,7 +981,29 @@ void LBAppController::lastWindowClosed()
                    && type != Qt::Popup && type != Qt::ToolTip;
         }))
         return;
-    myTerminateAction();
+    showApplicationWindow();
+}
+
+platform::WindowController* LBAppController::applicationWindow() const
+{
+    return _applicationWindow;
+}
+
+void LBAppController::showApplicationWindow()
+{
+    if (!_applicationWindow) {
+        _applicationWindow = new ApplicationWindowController(
+            [this] {
+                // The user closed the program's last window: that is the quit command.
+                if (!_isTerminating
+                    && platform::DocumentController::sharedDocumentController()
+                           .documents()
+                           .isEmpty())
+                    myTerminateAction();
+            },
+            this);
+    }
+    _applicationWindow->showWindow();
 }
 
 // ==== Process ============================================================================

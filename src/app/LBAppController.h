@@ -20,9 +20,10 @@
 // running), closes the documents and quits the event loop; applicationWillTerminate() then
 // writes the user's fields and empties "Temporary Files".
 //
-// The program quits, through the same quit command, when its last document window closes
-// and no window is left but the inspector palettes: each window carries the program's
-// menu bar, so without one nothing could quit it.
+// Closing the last document window does not quit. Each window carries the program's menu
+// bar, so once no window is left but the inspector palettes, the program shows a window
+// of its own with the menu bar (New, Open, Preferences, Help, Quit), hidden again when a
+// document opens; closing that window is the quit command.
 //
 // Asked to stop by the system (SIGTERM, SIGINT, SIGHUP) it asks nothing: each edited
 // document's AutoRecover copy is written and kept for the next launch, the rest of the
@@ -189,8 +190,12 @@ public:
     // The welcome window's kit download page (a build option).
     QString kitDownloadURL() const override;
     static LBHelpWindowController* helpWindowController();
-    // A second start without files: the front document window comes forward.
+    // A second start without files: the front document window comes forward (the
+    // program's own window when no document is open).
     void bringFrontWindowForward();
+    // The program's own window with the menu bar, shown while no document window is open
+    // (see above); nullptr until first needed.
+    platform::WindowController* applicationWindow() const;
 
     // A new untitled document unless AutoRecover copies were kept or a document was
     // opened; then the welcome window unless "SkipWelcomeWindow".
@@ -272,6 +277,7 @@ private:
     void newDocument();
     void handleTerminationSignal();
     void lastWindowClosed();
+    void showApplicationWindow();
     void openFile(const QString& path);
     void scheduleWelcomeWindow();
 
@@ -288,6 +294,7 @@ private:
     platform::ObserverToken _openUserGuideObserver;
     platform::ObserverToken _welcomeWindowObserver;
     LBWelcomeWindowController* _welcomeWindowController = nullptr;
+    QPointer<platform::WindowController> _applicationWindow;
     platform::ProgressWindow* _conversionProgressWindow = nullptr;
     bool _convertingV1Files = false;
     // Design packages the conversion could not change, reported after the walk.

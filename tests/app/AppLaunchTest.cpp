@@ -399,27 +399,57 @@ TEST_F(AppLaunch, QuitAsksAboutEditedDocumentsAndCleansUpAfterItself)
     LBProcessState::fieldsList(LBProcessState::FieldsList::Custom).clear();
 }
 
-TEST_F(AppLaunch, ClosingTheLastDocumentWindowQuits)
+TEST_F(AppLaunch, ClosingTheLastDocumentWindowLeavesTheProgramsWindowWithItsMenus)
 {
     launch();
     ASSERT_EQ(openDocuments().size(), 1);
-    // A floating inspector palette does not keep the program running.
+    // A floating inspector palette is no window to work from.
     HUDWindowController* palette = controller->newStandaloneInspector();
     ASSERT_NE(palette, nullptr);
     palette->window()->show();
     ASSERT_TRUE(palette->window()->isVisible());
     platform::Document* document = openDocuments().first();
-    // A second document: closing one window leaves the program running.
-    platform::DocumentController::sharedDocumentController().openUntitledDocument();
+    // A second document: closing one window leaves the other.
+    documents().openUntitledDocument();
     ASSERT_EQ(openDocuments().size(), 2);
     document->appropriateWindowForDocModalOperations()->close();
     settle();
     EXPECT_EQ(openDocuments().size(), 1);
-    EXPECT_FALSE(controller->isTerminating());
+    EXPECT_EQ(controller->applicationWindow(), nullptr);
+
+    // The last one: the program goes on, in a window of its own with the menu bar.
     openDocuments().first()->appropriateWindowForDocModalOperations()->close();
     settle();
     EXPECT_TRUE(openDocuments().isEmpty());
+    EXPECT_FALSE(controller->isTerminating());
+    platform::WindowController* own = controller->applicationWindow();
+    ASSERT_NE(own, nullptr);
+    ASSERT_TRUE(own->window()->isVisible());
+    own->validateMenus();
+    for (const char* selector :
+         {"newDocument:", "openDocument:", "terminate:", "showPreferences:", "showHelp:"}) {
+        QAction* item = own->menuItemWithSelector(QLatin1String(selector));
+        ASSERT_NE(item, nullptr) << selector;
+        EXPECT_TRUE(item->isEnabled()) << selector;
+    }
+    QAction* save = own->menuItemWithSelector(QStringLiteral("saveDocument:"));
+    ASSERT_NE(save, nullptr);
+    EXPECT_FALSE(save->isEnabled());
+
+    // File > New there: a document window, which carries the menus again.
+    own->menuItemWithSelector(QStringLiteral("newDocument:"))->trigger();
+    settle();
+    ASSERT_EQ(openDocuments().size(), 1);
+    EXPECT_FALSE(own->window()->isVisible());
+    openDocuments().first()->appropriateWindowForDocModalOperations()->close();
+    settle();
+    ASSERT_TRUE(own->window()->isVisible());
+
+    // Closing the program's window is the quit command.
+    own->window()->close();
+    settle();
     EXPECT_TRUE(controller->isTerminating());
+    EXPECT_TRUE(alerts.isEmpty());
 }
 
 TEST_F(AppLaunch, AStopAskedByTheSystemKeepsEditedWorkAsAutoRecoverCopiesAndEnds)
