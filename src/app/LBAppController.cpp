@@ -183,14 +183,14 @@ protected:
         window->setWindowTitle(QStringLiteral("Veltrin"));
         auto* hint =
             new QLabel(QCoreApplication::translate(
-                           "LBAppController", "No document is open. Choose File > New to start a "
+                           "LBAppController", "No document is open.\nChoose File > New to start a "
                                               "design, or File > Open... to open one you saved."),
                        window);
         hint->setWordWrap(true);
         hint->setAlignment(Qt::AlignCenter);
         hint->setMargin(24);
         window->setCentralWidget(hint);
-        window->resize(460, 160);
+        window->resize(520, 160);
         setMenuTable(WindowMenus::table());
     }
     void windowWillClose() override
