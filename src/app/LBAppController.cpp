@@ -40,12 +40,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointF>
 #include <QSaveFile>
 #include <QScreen>
+#include <QSet>
 #include <QSizeF>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -162,6 +164,44 @@ void installDocumentTypes()
     };
     platform::DocumentController::sharedDocumentController().setDocumentTypes(std::move(types));
 }
+
+// The program's window while no document window is open: each window carries the menu
+// bar, so this one keeps New, Open, Preferences, Help and Quit within reach. Closing it
+// quits, as the menu bar's Quit does.
+class ApplicationWindowController : public platform::WindowController
+{
+public:
+    explicit ApplicationWindowController(std::function<void()> didClose, QObject* parent)
+        : platform::WindowController(QStringLiteral("Veltrin"), parent),
+          _didClose(std::move(didClose))
+    {}
+
+protected:
+    void windowDidLoad() override
+    {
+        QMainWindow* window = mainWindow();
+        window->setWindowTitle(QStringLiteral("Veltrin"));
+        auto* hint =
+            new QLabel(QCoreApplication::translate(
+                           "LBAppController", "No document is open.\nChoose File > New to start a "
+                                              "design, or File > Open... to open one you saved."),
+                       window);
+        hint->setWordWrap(true);
+        hint->setAlignment(Qt::AlignCenter);
+        hint->setMargin(24);
+        window->setCentralWidget(hint);
+        window->resize(520, 160);
+        setMenuTable(WindowMenus::table());
+    }
+    void windowWillClose() override
+    {
+        if (_didClose)
+            _didClose();
+    }
+
+private:
+    std::function<void()> _didClose;
+};
 
 } // namespace
 
@@ -299,14 +339,18 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     sharedController = this;
     ApplicationServices::setShared(this);
     connect(&platform::DocumentController::sharedDocumentController(),
-            &platform::DocumentController::documentAdded, this,
-            [this](platform::Document*) { setDocumentWasOpened(true); });
+            &platform::DocumentController::documentAdded, this, [this](platform::Document*) {
+                setDocumentWasOpened(true);
+                // A document window carries the menu bar now.
+                if (_applicationWindow && _applicationWindow->isWindowLoaded())
+                    _applicationWindow->window()->hide();
+            });
     // The last responder of every window: the application's own commands.
     platform::Responder::setLastResponder(this);
     // 6. The display scale factor.
     setDisplayScaleFactor(largestScreenScaleFactor());
 
-    // The last document window closing quits (below), through the quit command.
+    // The last document window closing leaves the program's own window (below).
     QGuiApplication::setQuitOnLastWindowClosed(false);
     connect(qApp, &QGuiApplication::lastWindowClosed, this, &LBAppController::lastWindowClosed,
             Qt::QueuedConnection);
@@ -501,18 +545,27 @@ void LBAppController::setDocumentWasOpened(bool opened)
 
 void LBAppController::applicationOpenFiles(const QStringList& files)
 {
-    if (!files.isEmpty() && QFileInfo(files.first()).suffix() == QLatin1String("icorbeil")) {
+    const auto isKit = [](const QString& path) {
+        return QFileInfo(path).suffix() == QLatin1String("icorbeil");
+    };
+    if (!files.isEmpty() && isKit(files.first())) {
         QMetaObject::invokeMethod(
             this, [this, files] { importCorbeils(files); }, Qt::QueuedConnection);
         return;
     }
+    // Each file by its own extension. A file that cannot be opened (of no document type,
+    // missing, damaged) is reported by the document controller, and the others still open.
+    QStringList kits;
     for (const QString& path : files) {
-        if (!isDocumentFile(path)) {
-            qInfo().noquote() << QStringLiteral("%1 skipped: not a document").arg(path);
-            continue;
-        }
-        openFile(path);
+        if (isKit(path))
+            kits << path;
+        else
+            openFile(path);
     }
+    // Kits handed over after a document are imported too, rather than called unreadable.
+    if (!kits.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, kits] { importCorbeils(kits); }, Qt::QueuedConnection);
 }
 
 void LBAppController::openFile(const QString& path)
@@ -520,10 +573,7 @@ void LBAppController::openFile(const QString& path)
     auto& controller = platform::DocumentController::sharedDocumentController();
     if (!controller.documentForFileName(path))
         _allowDocumentCreation = true;
-    platform::Error error;
-    if (!controller.openDocumentWithContentsOfFile(path, &error))
-        qWarning().noquote()
-            << QStringLiteral("%1 could not be opened: %2").arg(path, error.description);
+    controller.openDocumentWithContentsOfFile(path);
 }
 
 void LBAppController::bringFrontWindowForward()
@@ -532,6 +582,8 @@ void LBAppController::bringFrontWindowForward()
     QWidget* window = QApplication::activeWindow();
     if (!window && !documents.isEmpty())
         window = documents.last()->appropriateWindowForDocModalOperations();
+    if (!window && _applicationWindow && _applicationWindow->isWindowLoaded())
+        window = _applicationWindow->window();
     if (!window)
         return;
     window->show();
@@ -861,7 +913,7 @@ void LBAppController::myTerminateAction()
     });
 }
 
-void LBAppController::applicationWillTerminate()
+void LBAppController::applicationWillTerminate(const QStringList& keptCopies)
 {
     if (_terminated)
         return;
@@ -874,26 +926,84 @@ void LBAppController::applicationWillTerminate()
         || file.write(platform::PropertyList::toXml(QVariant(custom))) < 0 || !file.commit())
         qWarning().noquote()
             << QStringLiteral("Could not write %1: %2").arg(fieldsPath, file.errorString());
-    // A clean quit leaves no AutoRecover copies or working files.
-    for (const QString& path : folderEntries(temporaryFolderPath()))
-        platform::removeItem(path);
+    // A clean quit leaves no AutoRecover copies or working files; a stop without questions
+    // leaves the copies of the edited documents for the next launch to offer.
+    QSet<QString> kept;
+    for (const QString& path : keptCopies)
+        kept.insert(QDir::cleanPath(path));
+    for (const QString& path : folderEntries(temporaryFolderPath())) {
+        if (!kept.contains(QDir::cleanPath(path)))
+            platform::removeItem(path);
+    }
     defaults().synchronize();
+}
+
+void LBAppController::terminateWithoutAsking()
+{
+    // (A quit that already ran ends the loops all the same.)
+    if (_terminated) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    _isTerminating = true;
+    // Nobody is there to answer questions. Each edited document's changes go to its
+    // AutoRecover copy (written now, whatever the AutoRecover interval), which the next
+    // launch offers. The documents stay open until the process ends: closing one would
+    // delete its copy.
+    QStringList copies;
+    for (platform::Document* document :
+         platform::DocumentController::sharedDocumentController().documents()) {
+        auto* design = dynamic_cast<LBDocument*>(document);
+        if (!design || !design->isDocumentEdited())
+            continue;
+        design->saveTemporaryFileIfDirty();
+        if (QFileInfo::exists(design->temporaryFilePath()))
+            copies << design->temporaryFilePath();
+    }
+    saveStandaloneInspectors();
+    applicationWillTerminate(copies);
+    // Every event loop ends, open dialogs' too; no window is asked whether it may close.
+    QCoreApplication::exit(0);
 }
 
 void LBAppController::lastWindowClosed()
 {
-    // Alerts before the launch ends close too: only the last document window quits, and
-    // only once no window is left.
+    // Closing the last window does not quit. Alerts before the launch ends close too: only
+    // once the launch ran, no document is open and no window is left but the floating
+    // palettes (the inspectors) does the program's own window come, with the menu bar.
     if (!_applicationDidFinishLaunching || _isTerminating
         || !platform::DocumentController::sharedDocumentController().documents().isEmpty())
         return;
     const QWidgetList windows = QApplication::topLevelWidgets();
     if (std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* window) {
-            return window->isVisible() && window->isWindow()
-                   && !(window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip);
+            const Qt::WindowType type = window->windowType();
+            return window->isVisible() && window->isWindow() && type != Qt::Tool
+                   && type != Qt::Popup && type != Qt::ToolTip;
         }))
         return;
-    myTerminateAction();
+    showApplicationWindow();
+}
+
+platform::WindowController* LBAppController::applicationWindow() const
+{
+    return _applicationWindow;
+}
+
+void LBAppController::showApplicationWindow()
+{
+    if (!_applicationWindow) {
+        _applicationWindow = new ApplicationWindowController(
+            [this] {
+                // The user closed the program's last window: that is the quit command.
+                if (!_isTerminating
+                    && platform::DocumentController::sharedDocumentController()
+                           .documents()
+                           .isEmpty())
+                    myTerminateAction();
+            },
+            this);
+    }
+    _applicationWindow->showWindow();
 }
 
 // ==== Process ============================================================================
@@ -931,10 +1041,7 @@ void LBAppController::handleTerminationSignal()
 {
     char byte = 0;
     [[maybe_unused]] auto ignored = ::read(signalReadFd, &byte, 1);
-    // Asked to stop: nobody is there to answer questions. The documents stay open until
-    // the process ends, so their AutoRecover copies are there for the next launch.
-    _isTerminating = true;
-    QCoreApplication::quit();
+    terminateWithoutAsking();
 }
 
 // ==== Process-wide values ================================================================

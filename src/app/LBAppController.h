@@ -20,8 +20,14 @@
 // running), closes the documents and quits the event loop; applicationWillTerminate() then
 // writes the user's fields and empties "Temporary Files".
 //
-// The program quits when its last document window closes: without a window there is no
-// menu bar to quit from.
+// Closing the last document window does not quit. Each window carries the program's menu
+// bar, so once no window is left but the inspector palettes, the program shows a window
+// of its own with the menu bar (New, Open, Preferences, Help, Quit), hidden again when a
+// document opens; closing that window is the quit command.
+//
+// Asked to stop by the system (SIGTERM, SIGINT, SIGHUP) it asks nothing: each edited
+// document's AutoRecover copy is written and kept for the next launch, the rest of the
+// quit runs, and every event loop ends.
 
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/Responder.h"
@@ -118,7 +124,9 @@ public:
     // Organisation and application names, used by settings and the folders; the desktop
     // entry's name.
     static void setUpApplicationIdentity();
-    // Quits cleanly when the process is asked to stop (SIGTERM, SIGINT, SIGHUP).
+    // Quits without asking (terminateWithoutAsking()) when the process is asked to stop
+    // (SIGTERM, SIGINT, SIGHUP). The handler only writes to a socket the event loop
+    // watches.
     void quitOnTerminationSignals();
 
     // --- Launch ---
@@ -130,7 +138,9 @@ public:
     // --- Files handed to the program (the command line, a second start) ---
     // Kit packages (the first file's extension "icorbeil") all go to the kit import on the
     // next turn of the event loop. Otherwise each file by its own extension: a document
-    // already open only brings its window forward; another is opened; others are skipped.
+    // already open only brings its window forward; another is opened; kits are imported;
+    // any other file, like a document that cannot be read, gets an alert with the reason
+    // (the document controller's).
     void applicationOpenFiles(const QStringList& files);
 
     // --- Preferences (LBAppController+Preferences.cpp) ---
@@ -180,8 +190,12 @@ public:
     // The welcome window's kit download page (a build option).
     QString kitDownloadURL() const override;
     static LBHelpWindowController* helpWindowController();
-    // A second start without files: the front document window comes forward.
+    // A second start without files: the front document window comes forward (the
+    // program's own window when no document is open).
     void bringFrontWindowForward();
+    // The program's own window with the menu bar, shown while no document window is open
+    // (see above); nullptr until first needed.
+    platform::WindowController* applicationWindow() const;
 
     // A new untitled document unless AutoRecover copies were kept or a document was
     // opened; then the welcome window unless "SkipWelcomeWindow".
@@ -246,7 +260,11 @@ public:
 
     // --- Quit ---
     void myTerminateAction();
-    void applicationWillTerminate();
+    // The user's fields written, "Temporary Files" emptied but for the AutoRecover copies
+    // named, the settings written.
+    void applicationWillTerminate(const QStringList& keptCopies = {});
+    // The stop the system asks for (see above): no question, no window asked to close.
+    void terminateWithoutAsking();
 
 private:
     void setUpFolders();
@@ -259,6 +277,7 @@ private:
     void newDocument();
     void handleTerminationSignal();
     void lastWindowClosed();
+    void showApplicationWindow();
     void openFile(const QString& path);
     void scheduleWelcomeWindow();
 
@@ -275,6 +294,7 @@ private:
     platform::ObserverToken _openUserGuideObserver;
     platform::ObserverToken _welcomeWindowObserver;
     LBWelcomeWindowController* _welcomeWindowController = nullptr;
+    QPointer<platform::WindowController> _applicationWindow;
     platform::ProgressWindow* _conversionProgressWindow = nullptr;
     bool _convertingV1Files = false;
     // Design packages the conversion could not change, reported after the walk.

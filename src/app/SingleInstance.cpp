@@ -66,7 +66,7 @@ bool SingleInstance::listen(std::function<void(const QStringList&)> handler)
     QObject::connect(_server, &QLocalServer::newConnection, _server, [this, handler] {
         while (QLocalSocket* socket = _server->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, handler] {
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, handler] {
                 QDataStream stream(socket);
                 stream.startTransaction();
                 QStringList files;
@@ -75,7 +75,10 @@ bool SingleInstance::listen(std::function<void(const QStringList&)> handler)
                     return; // more to come
                 socket->write("1");
                 socket->flush();
-                handler(files);
+                // On a turn of its own: the files may put up an alert (a nested event loop),
+                // during which the socket goes once the later start hangs up.
+                QMetaObject::invokeMethod(
+                    _server, [handler, files] { handler(files); }, Qt::QueuedConnection);
             });
         }
     });

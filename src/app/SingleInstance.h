@@ -31,7 +31,8 @@ public:
     bool isRunningProgram() const;
 
     // The running program: listens for later starts; each start's files reach the
-    // handler (none: bring the front window forward). Needs the application object.
+    // handler (none: bring the front window forward) on a later turn of the event loop,
+    // once the start was told they arrived. Needs the application object.
     bool listen(std::function<void(const QStringList& files)> handler);
 
     // A later start: hands the files (made absolute) to the running program, waiting up

@@ -2,6 +2,7 @@
 
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "inspector/HUDWindowController.h"
 #include "platform/core/Error.h"
 #include "platform/core/FileOperations.h"
 #include "platform/core/PropertyList.h"
@@ -14,6 +15,7 @@
 #include "window/WindowMenus.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
@@ -26,12 +28,14 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 
 #include "WindowSettings.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -281,25 +285,34 @@ TEST_F(AppLaunch, OpensHandedFilesByTheirOwnExtension)
         const char* name;
         QStringList files;
         QStringList openAfter; // the open documents' files, in order
+        QStringList alertsAfter;
     };
+    const QString kitQuestion = QStringLiteral("Do you want to import the selected kit?");
     const QList<Case> cases = {
-        {"a document", {label}, {label}},
-        {"already open: only brought forward", {label}, {label}},
-        {"a kit after a document: kits count only first, so the kit is skipped",
+        {"a document", {label}, {label}, {}},
+        {"already open: only brought forward", {label}, {label}, {}},
+        {"a kit after a document: the document opens, the kit goes to the kit import",
          {envelope, folder.filePath(QStringLiteral("Kit.icorbeil"))},
-         {label, envelope}},
-        {"an unknown extension and a missing document are skipped",
+         {label, envelope},
+         {kitQuestion}},
+        {"an unknown extension and a missing document are each reported",
          {folder.filePath(QStringLiteral("notes.txt")),
           folder.filePath(QStringLiteral("Gone.quarnpg"))},
-         {label, envelope}},
+         {label, envelope},
+         {QStringLiteral("The document \u201cnotes.txt\u201d could not be opened."),
+          QStringLiteral("The document \u201cGone.quarnpg\u201d could not be opened.")}},
     };
+    alertAnswer = platform::Alert::SecondButtonReturn; // Cancel the kit import
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        alerts.clear();
         controller->applicationOpenFiles(c.files);
+        settle();
         QStringList open;
         for (platform::Document* document : openDocuments())
             open << document->fileName();
         EXPECT_EQ(open, c.openAfter);
+        EXPECT_EQ(alerts, c.alertsAfter);
     }
     EXPECT_TRUE(controller->allowDocumentCreation());
     EXPECT_TRUE(controller->documentWasOpened());
@@ -386,22 +399,100 @@ TEST_F(AppLaunch, QuitAsksAboutEditedDocumentsAndCleansUpAfterItself)
     LBProcessState::fieldsList(LBProcessState::FieldsList::Custom).clear();
 }
 
-TEST_F(AppLaunch, ClosingTheLastDocumentWindowQuits)
+TEST_F(AppLaunch, ClosingTheLastDocumentWindowLeavesTheProgramsWindowWithItsMenus)
 {
     launch();
     ASSERT_EQ(openDocuments().size(), 1);
+    // A floating inspector palette is no window to work from.
+    HUDWindowController* palette = controller->newStandaloneInspector();
+    ASSERT_NE(palette, nullptr);
+    palette->window()->show();
+    ASSERT_TRUE(palette->window()->isVisible());
     platform::Document* document = openDocuments().first();
-    // A second document: closing one window leaves the program running.
-    platform::DocumentController::sharedDocumentController().openUntitledDocument();
+    // A second document: closing one window leaves the other.
+    documents().openUntitledDocument();
     ASSERT_EQ(openDocuments().size(), 2);
     document->appropriateWindowForDocModalOperations()->close();
     settle();
     EXPECT_EQ(openDocuments().size(), 1);
-    EXPECT_FALSE(controller->isTerminating());
+    EXPECT_EQ(controller->applicationWindow(), nullptr);
+
+    // The last one: the program goes on, in a window of its own with the menu bar.
     openDocuments().first()->appropriateWindowForDocModalOperations()->close();
     settle();
     EXPECT_TRUE(openDocuments().isEmpty());
+    EXPECT_FALSE(controller->isTerminating());
+    platform::WindowController* own = controller->applicationWindow();
+    ASSERT_NE(own, nullptr);
+    ASSERT_TRUE(own->window()->isVisible());
+    own->validateMenus();
+    for (const char* selector :
+         {"newDocument:", "openDocument:", "terminate:", "showPreferences:", "showHelp:"}) {
+        QAction* item = own->menuItemWithSelector(QLatin1String(selector));
+        ASSERT_NE(item, nullptr) << selector;
+        EXPECT_TRUE(item->isEnabled()) << selector;
+    }
+    QAction* save = own->menuItemWithSelector(QStringLiteral("saveDocument:"));
+    ASSERT_NE(save, nullptr);
+    EXPECT_FALSE(save->isEnabled());
+
+    // File > New there: a document window, which carries the menus again.
+    own->menuItemWithSelector(QStringLiteral("newDocument:"))->trigger();
+    settle();
+    ASSERT_EQ(openDocuments().size(), 1);
+    EXPECT_FALSE(own->window()->isVisible());
+    openDocuments().first()->appropriateWindowForDocModalOperations()->close();
+    settle();
+    ASSERT_TRUE(own->window()->isVisible());
+
+    // Closing the program's window is the quit command.
+    own->window()->close();
+    settle();
     EXPECT_TRUE(controller->isTerminating());
+    EXPECT_TRUE(alerts.isEmpty());
+}
+
+TEST_F(AppLaunch, AStopAskedByTheSystemKeepsEditedWorkAsAutoRecoverCopiesAndEnds)
+{
+    launch();
+    ASSERT_EQ(openDocuments().size(), 1);
+    auto* edited = dynamic_cast<LBDocument*>(openDocuments().first());
+    ASSERT_NE(edited, nullptr);
+    auto* clean = dynamic_cast<LBDocument*>(documents().openUntitledDocument());
+    ASSERT_NE(clean, nullptr);
+    edited->updateChangeCount(platform::Document::ChangeDone);
+    ASSERT_TRUE(edited->isDocumentEdited());
+    QFile(temporaryFolder + QStringLiteral("400.tiff")).open(QIODevice::WriteOnly);
+    const QString fields =
+        LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist");
+
+    // The signal, as the system sends it, reaches the program's event loop, which ends
+    // without asking anything (an edited window would ask before closing).
+    controller->quitOnTerminationSignals();
+    bool ranOut = false;
+    QTimer::singleShot(20000, [&ranOut] {
+        ranOut = true;
+        QCoreApplication::exit(1);
+    });
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(ranOut);
+    EXPECT_TRUE(alerts.isEmpty());
+    EXPECT_TRUE(controller->isTerminating());
+
+    // The edited document's copy is there for the next launch, whole; the clean one
+    // has none and the working files went; the rest of the quit ran.
+    EXPECT_EQ(
+        QDir(temporaryFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList{QFileInfo(edited->temporaryFilePath()).fileName()});
+    platform::Error error;
+    EXPECT_NE(LBDocument::initWithContentsOfFile(edited->temporaryFilePath(),
+                                                 LBDocument::LabelDocumentType, &error),
+              nullptr)
+        << error.description.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(fields));
+    // The documents stay open until the process ends (closing would delete the copy).
+    EXPECT_EQ(openDocuments().size(), 2);
 }
 
 TEST_F(AppLaunch, FieldListsReadTheUsersFileAndAreEmptyWithoutOne)

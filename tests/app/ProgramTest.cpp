@@ -6,57 +6,111 @@
 #include "platform/ui/DocumentController.h"
 
 #include <QApplication>
+#include <QDataStream>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <functional>
 #include <limits>
 
 namespace {
 
-// True once the process has installed a handler for SIGTERM, read from /proc so the
-// test does not race the program's start-up.
-bool catchesSigterm(qint64 pid)
+// Runs the event loop until `done` holds, `signal` reporting each change, or until the
+// bound passes; whether `done` held.
+template <typename Sender, typename Signal>
+bool waitFor(Sender* sender, Signal signal, const std::function<bool()>& done, int milliseconds)
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("SigCgt:")) {
-            bool ok = false;
-            const qulonglong mask = line.mid(7).trimmed().toULongLong(&ok, 16);
-            return ok && (mask & (1ull << (SIGTERM - 1)));
-        }
-    }
-    return false;
+    if (done())
+        return true;
+    QEventLoop loop;
+    QObject::connect(sender, signal, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
 }
 
 } // namespace
 
-TEST(Program, StartsOffscreenAndQuitsCleanlyWhenAskedToStop)
+TEST(Program, ASystemStopEndsItWithoutQuestionsAndRunsTheQuit)
 {
-    QProcess program;
+    // The program in a home of its own: settings, folders and the running-program lock.
+    QTemporaryDir home;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), home.path());
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+        environment.insert(QLatin1String(name), home.filePath(QLatin1String(name)));
+    const QString runtime = home.filePath(QStringLiteral("run"));
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    const QString document = home.filePath(QStringLiteral("Card.quarnlb"));
+    {
+        LBDocument card;
+        platform::Error error;
+        ASSERT_TRUE(card.saveToFile(document, LBDocument::LabelDocumentType,
+                                    platform::Document::SaveToOperation, &error));
+    }
+
+    QFileSystemWatcher watcher({runtime});
+    QProcess program;
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(VELTRIN_PROGRAM), {});
     ASSERT_TRUE(program.waitForStarted(10000)) << program.errorString().toStdString();
+    // It listens for later starts once its stop handling is in place.
+    const QString socketPath = runtime + QStringLiteral("/Veltrin.socket");
+    ASSERT_TRUE(waitFor(
+        &watcher, &QFileSystemWatcher::directoryChanged,
+        [&] { return QFileInfo::exists(socketPath); }, 20000))
+        << program.readAllStandardError().toStdString();
 
-    for (int i = 0; i < 300 && !catchesSigterm(program.processId()); ++i)
-        QThread::msleep(20);
-    ASSERT_TRUE(catchesSigterm(program.processId()));
+    // A document window, handed over as a second start does.
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    ASSERT_TRUE(socket.waitForConnected(10000));
+    QByteArray message;
+    {
+        QDataStream stream(&message, QIODevice::WriteOnly);
+        stream << QStringList{document};
+    }
+    socket.write(message);
+    ASSERT_TRUE(socket.waitForBytesWritten(10000));
+    ASSERT_TRUE(socket.waitForReadyRead(20000));
 
-    program.terminate();
-    ASSERT_TRUE(program.waitForFinished(20000));
+    program.terminate(); // SIGTERM
+    ASSERT_TRUE(program.waitForFinished(20000)) << "still running after SIGTERM";
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    // The quit ran: the user's fields are written, and nothing is left in "Temporary
+    // Files" but whole AutoRecover copies (the document may still count as changed if the
+    // stop comes right after it was read).
+    const QString folders = QStringLiteral("/Orvane/Veltrin/");
+    EXPECT_TRUE(QFileInfo::exists(home.filePath(QStringLiteral("XDG_DATA_HOME")) + folders
+                                  + QStringLiteral("CustomFields.plist")));
+    const QDir temporary(home.filePath(QStringLiteral("XDG_CACHE_HOME")) + folders
+                         + QStringLiteral("Temporary Files"));
+    for (const QString& name :
+         temporary.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        SCOPED_TRACE(name.toStdString());
+        platform::Error error;
+        EXPECT_NE(LBDocument::initWithContentsOfFile(temporary.filePath(name),
+                                                     LBDocument::LabelDocumentType, &error),
+                  nullptr);
+    }
 }
 
 TEST(Program, ASecondStartHandsItsFilesToTheRunningProgramAndEnds)

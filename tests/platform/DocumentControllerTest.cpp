@@ -5,8 +5,12 @@
 #include "platform/ui/Document.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QPointer>
+#include <QTemporaryDir>
 
 #include <optional>
 
@@ -56,6 +60,7 @@ protected:
         controller().setDocumentTypes(types);
         platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
             asked << alert.messageText;
+            reasons << alert.informativeText;
             return platform::Alert::Response{answers.isEmpty() ? platform::Alert::FirstButtonReturn
                                                                : answers.takeFirst(),
                                              false};
@@ -75,6 +80,7 @@ protected:
 
     QStringList reads;
     QStringList asked;
+    QStringList reasons;
     QList<int> answers;
 };
 
@@ -82,29 +88,51 @@ protected:
 
 TEST_F(DocumentControllerTest, OpensFilesByExtensionOnceEach)
 {
+    QTemporaryDir folder;
+    for (const char* name : {"a/One.card", "notes.txt", "broken.card"}) {
+        ASSERT_TRUE(QDir(folder.path()).mkpath(QFileInfo(folder.filePath(name)).path()));
+        ASSERT_TRUE(QFile(folder.filePath(name)).open(QIODevice::WriteOnly));
+    }
+    const auto path = [&folder](const char* name) { return folder.filePath(name); };
     platform::Document* untitled = controller().openUntitledDocument();
     ASSERT_NE(untitled, nullptr);
     EXPECT_EQ(untitled->fileType(), QStringLiteral("Card"));
     EXPECT_TRUE(untitled->fileName().isEmpty());
 
     platform::Document* opened =
-        controller().openDocumentWithContentsOfFile(QStringLiteral("/tmp/a/../a/One.card"));
+        controller().openDocumentWithContentsOfFile(path("a/../a/One.card"));
     ASSERT_NE(opened, nullptr);
-    EXPECT_EQ(opened->fileName(), QStringLiteral("/tmp/a/../a/One.card"));
+    EXPECT_EQ(opened->fileName(), path("a/../a/One.card"));
     // The same file again, however it is written: the open document.
-    EXPECT_EQ(controller().openDocumentWithContentsOfFile(QStringLiteral("/tmp/a/One.card")),
-              opened);
-    EXPECT_EQ(controller().documentForFileName(QStringLiteral("/tmp//a/One.card")), opened);
+    EXPECT_EQ(controller().openDocumentWithContentsOfFile(path("a/One.card")), opened);
+    EXPECT_EQ(controller().documentForFileName(path("a//One.card")), opened);
     EXPECT_EQ(reads.size(), 1);
+    EXPECT_TRUE(asked.isEmpty());
 
-    platform::Error error;
-    EXPECT_EQ(controller().openDocumentWithContentsOfFile(QStringLiteral("/tmp/notes.txt"), &error),
-              nullptr);
-    EXPECT_FALSE(error.description.isEmpty());
-    EXPECT_EQ(
-        controller().openDocumentWithContentsOfFile(QStringLiteral("/tmp/broken.card"), &error),
-        nullptr);
-    EXPECT_EQ(error.description, QStringLiteral("broken"));
+    // A file that cannot be opened is reported, whoever asked, with the reason, and is
+    // not added.
+    struct Case
+    {
+        const char* file;
+        QString reason;
+    };
+    const QList<Case> cases = {
+        {"notes.txt", QStringLiteral("The file is not of a type this program opens.")},
+        {"broken.card", QStringLiteral("broken")},
+        {"Gone.card", QStringLiteral("The file does not exist.")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        asked.clear();
+        platform::Error error;
+        EXPECT_EQ(controller().openDocumentWithContentsOfFile(path(c.file), &error), nullptr);
+        EXPECT_EQ(error.description, c.reason);
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_EQ(asked[0], QStringLiteral("The document \u201c%1\u201d could not be opened.")
+                                .arg(QLatin1String(c.file)));
+        EXPECT_EQ(reasons.value(0), c.reason);
+        reasons.clear();
+    }
     EXPECT_EQ(controller().documents(), QList<platform::Document*>({untitled, opened}));
 
     // Closing a document lets it go.

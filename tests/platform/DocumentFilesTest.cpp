@@ -310,6 +310,39 @@ TEST_F(DocumentFiles, TheFileDialogTakesPackagesAsDocuments)
     EXPECT_EQ(asked.size(), 2) << "nothing to replace, nothing asked";
 }
 
+TEST_F(DocumentFiles, WhatTheOpenDialogChoseIsKnownWhenItIsAccepted)
+{
+    // A plain file (no package), as a picture chosen by name: the choice is there when the
+    // dialog announces its acceptance, which is when its users read it.
+    ASSERT_TRUE(QFile(path("picture.png")).open(QIODevice::WriteOnly));
+    platform::DocumentFileDialog open(nullptr, platform::DocumentFileDialog::Open, {"quarnlb"});
+    QStringList announced;
+    QObject::connect(&open, &QDialog::accepted, [&] { announced = open.selectedDocumentPaths(); });
+    open.setDirectory(path(""));
+    open.selectFile("picture.png");
+    open.accept();
+    EXPECT_EQ(announced, QStringList{path("picture.png")});
+
+    // Answered by a test's responder instead of the user; one that leaves the dialog
+    // open cancels it.
+    QList<int> results;
+    platform::DocumentFileDialog::setResponder([](platform::DocumentFileDialog& dialog) {
+        if (dialog.acceptMode() == QFileDialog::AcceptOpen) {
+            dialog.selectFile("picture.png");
+            dialog.accept();
+        }
+    });
+    for (auto mode : {platform::DocumentFileDialog::Open, platform::DocumentFileDialog::Save}) {
+        platform::DocumentFileDialog dialog(nullptr, mode, {"quarnlb"});
+        dialog.setDirectory(path(""));
+        QObject::connect(&dialog, &QDialog::finished, [&](int result) { results << result; });
+        dialog.begin();
+        EXPECT_FALSE(dialog.isVisible());
+    }
+    platform::DocumentFileDialog::setResponder(nullptr);
+    EXPECT_EQ(results, QList<int>({QDialog::Accepted, QDialog::Rejected}));
+}
+
 TEST(AlertCancelButton, EscapeChoosesIt)
 {
     platform::Alert::setResponder(nullptr);

@@ -93,9 +93,30 @@ Document* DocumentController::openUntitledDocument()
 
 Document* DocumentController::openDocumentWithContentsOfFile(const QString& path, Error* error)
 {
+    Error reason;
+    if (Document* document = readDocument(path, &reason))
+        return document;
+    Alert alert;
+    alert.messageText = dialogString("The document \u201c%1\u201d could not be opened.")
+                            .arg(QFileInfo(path).fileName());
+    alert.informativeText = reason.description;
+    alert.runModal();
+    if (error)
+        *error = reason;
+    return nullptr;
+}
+
+Document* DocumentController::readDocument(const QString& path, Error* error)
+{
     if (Document* open = documentForFileName(path)) {
         open->showWindows();
         return open;
+    }
+    const QFileInfo file(path);
+    if (!file.exists() && !file.isSymLink()) {
+        Error::fail(error, QStringLiteral("DocumentErrorDomain"), 0,
+                    dialogString("The file does not exist."));
+        return nullptr;
     }
     const QString type = typeForFileName(path);
     if (type.isEmpty() || !_types.read) {
@@ -104,8 +125,12 @@ Document* DocumentController::openDocumentWithContentsOfFile(const QString& path
         return nullptr;
     }
     std::unique_ptr<Document> document = _types.read(path, type, error);
-    if (!document)
+    if (!document) {
+        // A reader that gives no reason still leaves the user one.
+        if (error && error->description.isEmpty())
+            error->description = dialogString("The file is damaged or not a document.");
         return nullptr;
+    }
     Document* read = document.release();
     addAndShowDocument(read);
     read->setFileName(path);
@@ -117,18 +142,11 @@ void DocumentController::openDocument(QWidget* window)
     auto* dialog = new DocumentFileDialog(window, DocumentFileDialog::Open, _types.extensions);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        for (const QString& path : dialog->selectedDocumentPaths()) {
-            Error error;
-            if (openDocumentWithContentsOfFile(path, &error))
-                continue;
-            Alert alert;
-            alert.messageText = dialogString("The document \u201c%1\u201d could not be opened.")
-                                    .arg(QFileInfo(path).fileName());
-            alert.informativeText = error.description;
-            alert.runModal();
-        }
+        // Each failure is reported as it happens; the other files still open.
+        for (const QString& path : dialog->selectedDocumentPaths())
+            openDocumentWithContentsOfFile(path);
     });
-    dialog->open();
+    dialog->begin();
 }
 
 void DocumentController::reviewUnsavedDocuments(std::function<void(bool)> didReview)

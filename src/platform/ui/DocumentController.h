@@ -66,14 +66,17 @@ public:
     // nullptr when none can be made.
     Document* openUntitledDocument();
     // The document of the file: the open one, its window brought forward, else the file
-    // read as the type of its extension, added and shown. nullptr and the reason when the
-    // file is of no type the program reads or cannot be read.
+    // read as the type of its extension, added and shown. Every way a file is opened (the
+    // Open command, files handed to the program) comes here, so a file that is missing, of
+    // no type the program reads or that cannot be read is reported here, in an alert
+    // naming the file and the reason; nothing else changes, nullptr is returned and
+    // *error holds the reason.
     Document* openDocumentWithContentsOfFile(const QString& path, Error* error = nullptr);
     // Adds a document read elsewhere and shows it: makes its window controllers, adds it
     // and shows its windows.
     void addAndShowDocument(Document* document);
     // The Open command: the open panel (window-modal on `window` when given) and each
-    // chosen document opened; failures are shown in an alert.
+    // chosen document opened.
     void openDocument(QWidget* window);
 
     // Before quitting: each edited document in turn is asked whether it may close
@@ -91,6 +94,7 @@ Q_SIGNALS:
 private:
     DocumentController() = default;
     void reviewNext(QList<Document*> remaining, std::function<void(bool)> didReview);
+    Document* readDocument(const QString& path, Error* error);
 
     DocumentTypes _types;
     QList<Document*> _documents;

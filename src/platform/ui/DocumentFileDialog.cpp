@@ -32,7 +32,34 @@ private:
     QStringList _extensions;
 };
 
+DocumentFileDialog::Responder& responder()
+{
+    static DocumentFileDialog::Responder instance;
+    return instance;
+}
+
 } // namespace
+
+void DocumentFileDialog::setResponder(Responder newResponder)
+{
+    responder() = std::move(newResponder);
+}
+
+void DocumentFileDialog::begin()
+{
+    if (responder()) {
+        bool finished = false;
+        const auto connection =
+            connect(this, &QDialog::finished, this, [&finished] { finished = true; });
+        responder()(*this);
+        disconnect(connection);
+        // A dialog the responder left open is cancelled, as closing it would.
+        if (!finished)
+            reject();
+        return;
+    }
+    open();
+}
 
 DocumentFileDialog::DocumentFileDialog(QWidget* parent, Mode mode, const QStringList& extensions)
     : QFileDialog(parent), _mode(mode), _extensions(extensions)
@@ -124,9 +151,11 @@ void DocumentFileDialog::accept()
             choose(files);
             return;
         }
+        // Chosen before Qt's acceptance, which announces it (accepted()) before returning.
+        _chosen = files;
         QFileDialog::accept();
-        if (result() == QDialog::Accepted)
-            _chosen = selectedFiles();
+        if (result() != QDialog::Accepted)
+            _chosen.clear(); // a folder browsed into, or a name of no file
         return;
     }
 

@@ -10,6 +10,10 @@
 // that exists; a question that tests can answer.
 //
 // Qt's own dialog, not the platform's: native dialogs browse into the folders.
+//
+// Tests answer the dialogs without showing them: a responder set for the process gets
+// each dialog begun instead of the user, and chooses (selectFile() and accept()) or
+// cancels (reject()) as the user would.
 
 #include <QFileDialog>
 #include <QStringList>
@@ -41,6 +45,13 @@ public:
     void setReplaceQuestion(ReplaceQuestion question);
 
     void accept() override;
+
+    // Shows the dialog (QDialog::open()); with a responder set, the responder answers it
+    // before this returns (one it leaves open is cancelled).
+    void begin();
+    using Responder = std::function<void(DocumentFileDialog& dialog)>;
+    // Answers every dialog begun from now on (nullptr: the user answers again).
+    static void setResponder(Responder responder);
 
 private:
     void directoryWasEntered(const QString& path);
