@@ -37,14 +37,6 @@ bool isFile(const QString& path)
     return !path.isEmpty() && info.isAbsolute() && info.isFile();
 }
 
-// The "~" package an interrupted save leaves beside the document's.
-QString backupPackageOf(const QString& package)
-{
-    const QFileInfo info(package);
-    return info.dir().filePath(
-        QStringLiteral("%1~.%2").arg(info.completeBaseName(), info.suffix()));
-}
-
 // Whether two files are one: the same file on disk (a link), or the same bytes.
 bool sameFile(const QString& path, const FileWrapper& member)
 {
@@ -117,8 +109,7 @@ struct LBDocument::PackageWrite
 {
     FileWrapper package = FileWrapper::directory();
     QString finalPath;
-    // The saved package (or the "~" one an interrupted save left), the AutoRecover copy and
-    // the copy being replaced.
+    // The saved package, the AutoRecover copy and the copy being replaced.
     std::optional<FileWrapper> saved;
     std::optional<FileWrapper> temporary;
     std::optional<FileWrapper> oldTemporary;
@@ -161,7 +152,7 @@ QString LBDocument::imageFilePathForGraphic(const LBGraphic& graphic) const
     const QString name = fileNameOf(path);
     QStringList folders;
     if (!fileName().isNull())
-        folders << fileName() << backupPackageOf(fileName());
+        folders << fileName();
     folders << _temporaryFilePath << _previousTemporaryFilePath;
     for (const QString& folder : std::as_const(folders)) {
         if (!folder.isEmpty() && isFile(QDir(folder).filePath(name)))
@@ -181,11 +172,8 @@ FileWrapper LBDocument::packageWithMediaFiles(const QString& finalPath)
             return std::nullopt;
         return FileWrapper::directoryWithPath(folder);
     };
-    if (!fileName().isNull()) {
+    if (!fileName().isNull())
         write.saved = members(fileName());
-        if (!write.saved)
-            write.saved = members(backupPackageOf(fileName()));
-    }
     write.temporary = members(_temporaryFilePath);
     if (_previousTemporaryFilePath != _temporaryFilePath)
         write.oldTemporary = members(_previousTemporaryFilePath);

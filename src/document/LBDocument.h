@@ -559,8 +559,7 @@ public:
     static QString timeStampedName(const QString& extension,
                                    const std::function<bool(const QString&)>& taken);
     // Where the graphic's fill image file is now: its path, else that name in the saved
-    // package (or in the "~" package an interrupted save left), the AutoRecover copy or
-    // the previous copy; null when none has it.
+    // package, the AutoRecover copy or the previous copy; null when none has it.
     QString imageFilePathForGraphic(const LBGraphic& graphic) const;
     // The resolution the document's pictures were downsampled at when they were loaded.
     qint64 downsampledImageDPI() const { return _downsampledImageDPI; }

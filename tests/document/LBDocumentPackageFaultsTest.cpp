@@ -227,3 +227,34 @@ TEST_F(PackageTest, ASaveReplacesThePackageWhole)
     EXPECT_FALSE(error.description.isEmpty());
     EXPECT_EQ(document->fileName(), package);
 }
+
+TEST_F(PackageTest, FilesBesideThePackageAreNeverTakenOrTouched)
+{
+    // The user's own document "Card~.quarnlb", holding the picture Card.quarnlb misses.
+    const QString photo = writeFile("photo.png", picture(8, 8, "png"));
+    placeImage(photo, QRectF(0, 0, 8, 8));
+    ASSERT_TRUE(saveAs(path("Card~.quarnlb")));
+    const QString member = membersOf(path("Card~.quarnlb")).value(0);
+    ASSERT_FALSE(member.isEmpty());
+    const QMap<QString, QByteArray> mine = treeOf(path("Card~.quarnlb"));
+    const QString package = path("Card.quarnlb");
+    ASSERT_TRUE(QDir().mkpath(package));
+    writeFile("Card.quarnlb/Contents.quarnd",
+              platform::PropertyList::toText(contentsOf(path("Card~.quarnlb"))));
+
+    std::unique_ptr<LBDocument> opened = open(package);
+    ASSERT_NE(opened, nullptr);
+    const LBGraphicPtr shown = opened->documentGraphics()[0][1].value(0);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->imageOfType(LBGraphic::FillImageType), nullptr);
+    EXPECT_EQ(opened->imageFilePathForGraphic(*shown), QString());
+    // Saved twice (the second replaces the first): the neighbour stays as it was.
+    for (int i = 0; i < 2; ++i) {
+        platform::Error error;
+        ASSERT_TRUE(opened->saveToFile(package, LBDocument::LabelDocumentType,
+                                       platform::Document::SaveOperation, &error))
+            << error.description.toStdString();
+        EXPECT_TRUE(membersOf(package).isEmpty());
+    }
+    EXPECT_EQ(treeOf(path("Card~.quarnlb")), mine);
+}

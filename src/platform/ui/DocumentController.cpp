@@ -103,6 +103,7 @@ Document* DocumentController::openDocumentWithContentsOfFile(const QString& path
                     dialogString("The file is not of a type this program opens."));
         return nullptr;
     }
+    Document::recoverInterruptedSave(path);
     std::unique_ptr<Document> document = _types.read(path, type, error);
     if (!document)
         return nullptr;
