@@ -340,6 +340,52 @@ TEST_F(DocumentFiles, AnInterruptedSaveIsMendedWhenTheFileIsOpenedAgain)
     controller.setDocumentTypes({});
 }
 
+TEST_F(DocumentFiles, AFullDiskIsReportedWithTheSystemsReason)
+{
+    NoteDocument document;
+    document.text = "first";
+    const QString file = path("Notes.note");
+    Error error;
+    ASSERT_TRUE(document.saveToFile(file, "Note", Document::SaveAsOperation, &error));
+
+    // A disk with room for a few bytes: the system writes what fits (a short count, no
+    // error), then the next write fails as a full device does.
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    size_t room = 3;
+    platform::FileWrapper::setWriteHook([&](int descriptor, const char* data, size_t size) {
+        if (room == 0)
+            return long(::write(full, data, size));
+        const long written = long(::write(descriptor, data, std::min(size, room)));
+        room -= size_t(written);
+        return written;
+    });
+    document.text = "second";
+    document.change();
+    document.saveDocument();
+    // A copy of a file (a member of the package) fails the same way.
+    writeNote("source", "bytes");
+    room = 2;
+    EXPECT_FALSE(
+        FileWrapper::regularFileWithPath(path("source/text")).writeToPath(path("copy"), &error));
+    platform::FileWrapper::setWriteHook({});
+    ::close(full);
+
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts.first().startsWith(
+        "The document \u201cNotes.note\u201d could not be saved.|The file \""))
+        << alerts.first().toStdString();
+    EXPECT_TRUE(alerts.first().endsWith("/text\" cannot be written: No space left on device"))
+        << alerts.first().toStdString();
+    EXPECT_TRUE(error.description.endsWith("No space left on device"))
+        << error.description.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("copy")));
+    EXPECT_EQ(bytesOf(file + "/text"), "first");
+    EXPECT_EQ(entriesOf(path("")),
+              (QStringList{"Notes.note", "Notes.note/text", "source", "source/text"}));
+    EXPECT_TRUE(document.isDocumentEdited());
+}
+
 TEST_F(DocumentFiles, SaveAsProposesTheTypesExtensionAndSavesWhereChosen)
 {
     NoteDocument document;
