@@ -181,6 +181,14 @@ FileWrapper LBDocument::packageWithMediaFiles(const QString& finalPath)
     moveMediaFilesIntoDocumentPackage(write);
     if (!face(0).backgroundImagePath.isEmpty() || !face(1).backgroundImagePath.isEmpty())
         moveBackgroundImageIntoDocumentPackage(write);
+    // What the document never read stays, under its own name.
+    for (const QString& name : std::as_const(_membersNotRead)) {
+        if (write.package.fileWrapper(name))
+            continue;
+        if (const FileWrapper* member = findWrapperForFile(
+                name, write.savedMembers(), write.temporaryMembers(), write.oldTemporaryMembers()))
+            write.package.addFileWrapper(name, *member);
+    }
     return write.package;
 }
 
@@ -421,6 +429,34 @@ bool LBDocument::loadImageFilesFromDocumentFileWrappers(const FileWrapper& packa
     }
     _downsampledImageDPI = LBProcessState::imageDisplayResolution();
     return nonStandard;
+}
+
+void LBDocument::rememberMembersNotRead(const FileWrapper& package)
+{
+    static const QSet<QString> ownFiles = {
+        QStringLiteral("Contents.quarnd"), QStringLiteral("Preview.jpg"),
+        QStringLiteral("Preview120.jpg"), QStringLiteral("QuickLook"), QStringLiteral("Spotlight")};
+    QSet<QString> named;
+    for (const Page& page : std::as_const(_documentGraphics)) {
+        for (const Layer& layer : page) {
+            for (const LBGraphicPtr& graphic : layer) {
+                for (const qint64 type : {LBGraphic::FillImageType, LBGraphic::ObjectMaskType,
+                                          LBGraphic::ExternalMaskType}) {
+                    const QString name = fileNameOf(graphic->imageFilePathOfType(type));
+                    named << name << downsampledPrefix + name;
+                }
+            }
+        }
+    }
+    for (qint64 f = 0; f < 2; ++f)
+        named << fileNameOf(face(f).backgroundImagePath);
+    _membersNotRead.clear();
+    for (auto member = package.fileWrappers().cbegin(); member != package.fileWrappers().cend();
+         ++member) {
+        if (member->isRegularFile() && !ownFiles.contains(member.key())
+            && !named.contains(member.key()))
+            _membersNotRead.append(member.key());
+    }
 }
 
 void LBDocument::loadBackgroundImageFromDocumentFileWrappers(const FileWrapper& package,

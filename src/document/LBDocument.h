@@ -701,6 +701,8 @@ private:
                                                 const QString& filePath);
     void loadBackgroundImageFromDocumentFileWrappers(const platform::FileWrapper& package,
                                                      const QString& filePath, qint64 face);
+    // Notes the package's files that nothing just read names (_membersNotRead).
+    void rememberMembersNotRead(const platform::FileWrapper& package);
     // A package folder holding the picture files of the graphics and faces, which then
     // name their members under finalPath, the package's path once it is saved.
     platform::FileWrapper packageWithMediaFiles(const QString& finalPath);
@@ -774,6 +776,9 @@ private:
     bool _saveAfterReading = false;
     // Members of the faces' background pictures named by the dictionary being read.
     std::array<QString, 2> _backgroundMembersToLoad;
+    // Files of the package last read that nothing the document read names (the package's
+    // own files aside): the document never had them to remove, so its saves keep them.
+    QStringList _membersNotRead;
 
     // AutoRecover
     QString _temporaryFilePath;

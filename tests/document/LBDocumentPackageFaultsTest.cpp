@@ -40,6 +40,8 @@ TEST_F(PackageTest, BadPackagesFailToOpenWithTheirReason)
         int code;
         bool contentsIsFolder = false;
         QString type = LBDocument::LabelDocumentType;
+        // What the reason must name.
+        const char* names = "";
     };
     const Case cases[] = {
         {"truncated", text.left(text.size() / 2), LBDocument::NotAPropertyListError},
@@ -51,6 +53,11 @@ TEST_F(PackageTest, BadPackagesFailToOpenWithTheirReason)
         {"no Contents.quarnd", QByteArray(), LBDocument::NoContentsError},
         {"Contents.quarnd a folder", QByteArray(), LBDocument::NoContentsError, true},
         {"an unknown type", text, LBDocument::UnknownTypeError, false, "Plain Text"},
+        // A damaged file, never an empty document (whose save would drop the pictures).
+        {"an empty Contents.quarnd", QByteArray(""), LBDocument::NoContentsError, false,
+         LBDocument::LabelDocumentType, "Contents.quarnd"},
+        {"a blank Contents.quarnd", " \n\t\n", LBDocument::NoContentsError, false,
+         LBDocument::LabelDocumentType, "Contents.quarnd"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -68,6 +75,8 @@ TEST_F(PackageTest, BadPackagesFailToOpenWithTheirReason)
         EXPECT_EQ(error.domain, LBDocumentErrorDomain) << c.what;
         EXPECT_EQ(error.code, c.code) << c.what;
         EXPECT_FALSE(error.description.isEmpty()) << c.what;
+        EXPECT_TRUE(error.description.contains(QString::fromLatin1(c.names)))
+            << c.what << ": " << error.description.toStdString();
         // The same through an open document (a template read into it): it stays as it was.
         const QString before2 = snapshot();
         platform::Error again;
@@ -257,4 +266,28 @@ TEST_F(PackageTest, FilesBesideThePackageAreNeverTakenOrTouched)
         EXPECT_TRUE(membersOf(package).isEmpty());
     }
     EXPECT_EQ(treeOf(path("Card~.quarnlb")), mine);
+}
+
+TEST_F(PackageTest, ASaveKeepsThePicturesTheDocumentNeverHad)
+{
+    const QString package = path("Card.quarnlb");
+    placeImage(writeFile("shown.png", picture(8, 8, "png")), QRectF(0, 0, 8, 8));
+    ASSERT_TRUE(saveAs(package));
+    const QString named = membersOf(package).value(0);
+    // A picture in the package that nothing of the document names.
+    writeFile("Card.quarnlb/kept.png", picture(6, 6, "png"));
+
+    std::unique_ptr<LBDocument> opened = open(package);
+    ASSERT_NE(opened, nullptr);
+    // The user removes the graphic: its picture goes, the other one stays.
+    opened->removeGraphicAtIndex(0, 1);
+    for (const QString& saved : {package, path("Copy.quarnlb")}) {
+        platform::Error error;
+        ASSERT_TRUE(opened->saveToFile(saved, LBDocument::LabelDocumentType,
+                                       platform::Document::SaveAsOperation, &error))
+            << error.description.toStdString();
+        EXPECT_EQ(membersOf(saved), QStringList{"kept.png"}) << saved.toStdString();
+        EXPECT_EQ(bytesOf(saved + "/kept.png"), picture(6, 6, "png"));
+    }
+    EXPECT_FALSE(named.isEmpty());
 }
