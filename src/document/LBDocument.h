@@ -504,7 +504,7 @@ public:
     // Restarts the timer with "AutoRecover Save Interval" minutes; 0 stops it.
     void createTempFileTimer();
     void killTempFileTimer();
-    bool tempFileTimerIsRunning() const { return _tempFileTimer != nullptr; }
+    bool tempFileTimerIsRunning() const;
     // The timer's action: writes a copy when the document has a path, is edited and
     // changed since the last copy; then sets the exists flag.
     void saveTemporaryFileIfDirty();
