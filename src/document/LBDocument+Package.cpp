@@ -260,6 +260,8 @@ QString LBDocument::typeForFileName(const QString& path) const
 std::unique_ptr<LBDocument> LBDocument::initWithContentsOfFile(const QString& path,
                                                                const QString& type, Error* error)
 {
+    // Every way a document is opened comes here: a save cut short is mended first.
+    recoverInterruptedSave(path);
     auto document = std::make_unique<LBDocument>();
     document->setOpenedExistingFile(true);
     if (!document->readFromFile(path, type, error))

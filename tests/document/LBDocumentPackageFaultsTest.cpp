@@ -291,3 +291,21 @@ TEST_F(PackageTest, ASaveKeepsThePicturesTheDocumentNeverHad)
     }
     EXPECT_FALSE(named.isEmpty());
 }
+
+TEST_F(PackageTest, ASaveCutShortBetweenItsTwoRenamesIsMendedOnOpening)
+{
+    // Where the file system cannot exchange, the old package waits under a hidden name
+    // while the new one moves in; a crash in between leaves only that.
+    const QString package = path("Card.quarnlb");
+    fill(1, {"a", "b"});
+    ASSERT_TRUE(saveAs(package));
+    const QMap<QString, QByteArray> saved = treeOf(package);
+    ASSERT_TRUE(QFile::rename(package, path(".Card.quarnlb~x1Y2z3")));
+
+    std::unique_ptr<LBDocument> opened = open(package);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->documentGraphics()[0][1].size(), 2);
+    EXPECT_EQ(treeOf(package), saved);
+    EXPECT_EQ(QDir(path("")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"Card.quarnlb"});
+}
