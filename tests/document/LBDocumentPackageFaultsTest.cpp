@@ -50,8 +50,10 @@ TEST_F(PackageTest, BadPackagesFailToOpenWithTheirReason)
         {"a top-level array", "( a, b, { c = d; } )", LBDocument::NotADictionaryError},
         {"GraphicsList a string", "{ GraphicsList = \"pages\"; DocumentVersion = 2410; }",
          LBDocument::NotAGraphicsListError},
-        {"no Contents.quarnd", QByteArray(), LBDocument::NoContentsError},
-        {"Contents.quarnd a folder", QByteArray(), LBDocument::NoContentsError, true},
+        {"no Contents.quarnd", QByteArray(), LBDocument::NoContentsError, false,
+         LBDocument::LabelDocumentType, "Contents.quarnd"},
+        {"Contents.quarnd a folder", QByteArray(), LBDocument::NoContentsError, true,
+         LBDocument::LabelDocumentType, "Contents.quarnd"},
         {"an unknown type", text, LBDocument::UnknownTypeError, false, "Plain Text"},
         // A damaged file, never an empty document (whose save would drop the pictures).
         {"an empty Contents.quarnd", QByteArray(""), LBDocument::NoContentsError, false,
