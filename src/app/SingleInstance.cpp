@@ -1,7 +1,11 @@
 #include "app/SingleInstance.h"
 
+#include "platform/core/Strings.h"
+#include "platform/ui/Alert.h"
+
 #include <QDataStream>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -113,4 +117,27 @@ bool SingleInstance::handOver(const QStringList& files, int timeoutMilliseconds)
             return false;
         QThread::msleep(50);
     }
+}
+
+void SingleInstance::alertRunningProgramDoesNotAnswer(const QStringList& files)
+{
+    const auto text = [](const char* key) {
+        return platform::LocalizedString(QString::fromUtf8(key), QStringLiteral("DialogStrings"));
+    };
+    platform::Alert alert;
+    alert.style = platform::Alert::Critical;
+    alert.messageText = text("Veltrin is already running but does not respond.");
+    if (files.isEmpty()) {
+        alert.informativeText = text("Wait until it responds, or quit it and start Veltrin again.");
+    } else {
+        QStringList names;
+        for (const QString& file : files)
+            names << QFileInfo(file).fileName();
+        alert.informativeText =
+            text("These files were not opened: %1. Wait until it responds, or quit it, and "
+                 "open them again.")
+                .arg(names.join(QStringLiteral(", ")));
+    }
+    qWarning().noquote() << alert.messageText << alert.informativeText;
+    alert.runModal();
 }

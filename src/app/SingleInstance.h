@@ -7,7 +7,8 @@
 // The first start holds a lock file and listens on a local socket, both in the user's
 // runtime folder. A later start finds the lock held, hands its files (absolute paths) to
 // the first through the socket and ends; without files it asks the first to bring its
-// front window forward.
+// front window forward. When the first does not answer in time (frozen, or still busy),
+// the later start says so in an alert before it ends, rather than ending without a word.
 
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,10 @@ public:
     // A later start: hands the files (made absolute) to the running program, waiting up
     // to `timeoutMilliseconds` for it to listen; false when it could not be reached.
     bool handOver(const QStringList& files, int timeoutMilliseconds = 5000) const;
+    // After a failed handOver(): tells the user (an alert, and the error output) that the
+    // running program does not answer and the files were not opened. Needs the
+    // application object.
+    static void alertRunningProgramDoesNotAnswer(const QStringList& files);
 
     // The lock file and the socket of the user's running program.
     static QString lockFilePath();

@@ -30,10 +30,16 @@ int main(int argc, char** argv)
     LBAppController::setUpApplicationIdentity();
     const QStringList files = filesOnCommandLine(argc, argv);
 
-    // A second start hands its files to the running program and ends.
+    // A second start hands its files to the running program and ends; when that program
+    // does not answer, it says so first.
     SingleInstance instance;
-    if (!instance.isRunningProgram())
-        return instance.handOver(files) ? 0 : 1;
+    if (!instance.isRunningProgram()) {
+        if (instance.handOver(files))
+            return 0;
+        QApplication application(argc, argv);
+        SingleInstance::alertRunningProgramDoesNotAnswer(files);
+        return 1;
+    }
 
     // Floating palettes are placed by the program, which Wayland does not allow: with an X
     // server at hand and no platform chosen, use it.

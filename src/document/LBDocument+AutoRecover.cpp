@@ -82,10 +82,18 @@ void LBDocument::createTempFileTimer()
         QStringLiteral("AutoRecover Save Interval"));
     if (minutes <= 0)
         return;
+    // The longest interval a timer takes; a longer setting (a hand-edited one) is that
+    // long, where multiplying it out would overflow.
+    const qint64 minute = std::max(minuteLength(), 1);
     _tempFileTimer = new QTimer(this);
-    _tempFileTimer->setInterval(int(std::min<qint64>(minutes * minuteLength(), INT_MAX)));
+    _tempFileTimer->setInterval(int(std::min<qint64>(minutes, INT_MAX / minute) * minute));
     connect(_tempFileTimer, &QTimer::timeout, this, &LBDocument::saveTemporaryFileIfDirty);
     _tempFileTimer->start();
+}
+
+bool LBDocument::tempFileTimerIsRunning() const
+{
+    return _tempFileTimer && _tempFileTimer->isActive();
 }
 
 void LBDocument::killTempFileTimer()

@@ -37,14 +37,6 @@ bool isFile(const QString& path)
     return !path.isEmpty() && info.isAbsolute() && info.isFile();
 }
 
-// The "~" package an interrupted save leaves beside the document's.
-QString backupPackageOf(const QString& package)
-{
-    const QFileInfo info(package);
-    return info.dir().filePath(
-        QStringLiteral("%1~.%2").arg(info.completeBaseName(), info.suffix()));
-}
-
 // Whether two files are one: the same file on disk (a link), or the same bytes.
 bool sameFile(const QString& path, const FileWrapper& member)
 {
@@ -117,8 +109,7 @@ struct LBDocument::PackageWrite
 {
     FileWrapper package = FileWrapper::directory();
     QString finalPath;
-    // The saved package (or the "~" one an interrupted save left), the AutoRecover copy and
-    // the copy being replaced.
+    // The saved package, the AutoRecover copy and the copy being replaced.
     std::optional<FileWrapper> saved;
     std::optional<FileWrapper> temporary;
     std::optional<FileWrapper> oldTemporary;
@@ -161,7 +152,7 @@ QString LBDocument::imageFilePathForGraphic(const LBGraphic& graphic) const
     const QString name = fileNameOf(path);
     QStringList folders;
     if (!fileName().isNull())
-        folders << fileName() << backupPackageOf(fileName());
+        folders << fileName();
     folders << _temporaryFilePath << _previousTemporaryFilePath;
     for (const QString& folder : std::as_const(folders)) {
         if (!folder.isEmpty() && isFile(QDir(folder).filePath(name)))
@@ -181,11 +172,8 @@ FileWrapper LBDocument::packageWithMediaFiles(const QString& finalPath)
             return std::nullopt;
         return FileWrapper::directoryWithPath(folder);
     };
-    if (!fileName().isNull()) {
+    if (!fileName().isNull())
         write.saved = members(fileName());
-        if (!write.saved)
-            write.saved = members(backupPackageOf(fileName()));
-    }
     write.temporary = members(_temporaryFilePath);
     if (_previousTemporaryFilePath != _temporaryFilePath)
         write.oldTemporary = members(_previousTemporaryFilePath);
@@ -193,6 +181,14 @@ FileWrapper LBDocument::packageWithMediaFiles(const QString& finalPath)
     moveMediaFilesIntoDocumentPackage(write);
     if (!face(0).backgroundImagePath.isEmpty() || !face(1).backgroundImagePath.isEmpty())
         moveBackgroundImageIntoDocumentPackage(write);
+    // What the document never read stays, under its own name.
+    for (const QString& name : std::as_const(_membersNotRead)) {
+        if (write.package.fileWrapper(name))
+            continue;
+        if (const FileWrapper* member = findWrapperForFile(
+                name, write.savedMembers(), write.temporaryMembers(), write.oldTemporaryMembers()))
+            write.package.addFileWrapper(name, *member);
+    }
     return write.package;
 }
 
@@ -433,6 +429,34 @@ bool LBDocument::loadImageFilesFromDocumentFileWrappers(const FileWrapper& packa
     }
     _downsampledImageDPI = LBProcessState::imageDisplayResolution();
     return nonStandard;
+}
+
+void LBDocument::rememberMembersNotRead(const FileWrapper& package)
+{
+    static const QSet<QString> ownFiles = {
+        QStringLiteral("Contents.quarnd"), QStringLiteral("Preview.jpg"),
+        QStringLiteral("Preview120.jpg"), QStringLiteral("QuickLook"), QStringLiteral("Spotlight")};
+    QSet<QString> named;
+    for (const Page& page : std::as_const(_documentGraphics)) {
+        for (const Layer& layer : page) {
+            for (const LBGraphicPtr& graphic : layer) {
+                for (const qint64 type : {LBGraphic::FillImageType, LBGraphic::ObjectMaskType,
+                                          LBGraphic::ExternalMaskType}) {
+                    const QString name = fileNameOf(graphic->imageFilePathOfType(type));
+                    named << name << downsampledPrefix + name;
+                }
+            }
+        }
+    }
+    for (qint64 f = 0; f < 2; ++f)
+        named << fileNameOf(face(f).backgroundImagePath);
+    _membersNotRead.clear();
+    for (auto member = package.fileWrappers().cbegin(); member != package.fileWrappers().cend();
+         ++member) {
+        if (member->isRegularFile() && !ownFiles.contains(member.key())
+            && !named.contains(member.key()))
+            _membersNotRead.append(member.key());
+    }
 }
 
 void LBDocument::loadBackgroundImageFromDocumentFileWrappers(const FileWrapper& package,

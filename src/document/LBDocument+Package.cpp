@@ -260,6 +260,8 @@ QString LBDocument::typeForFileName(const QString& path) const
 std::unique_ptr<LBDocument> LBDocument::initWithContentsOfFile(const QString& path,
                                                                const QString& type, Error* error)
 {
+    // Every way a document is opened comes here: a save cut short is mended first.
+    recoverInterruptedSave(path);
     auto document = std::make_unique<LBDocument>();
     document->setOpenedExistingFile(true);
     if (!document->readFromFile(path, type, error))
@@ -290,6 +292,12 @@ bool LBDocument::readFromFile(const QString& path, const QString& type, Error* e
     const std::optional<QByteArray> data = contents->regularFileContents(&readError);
     if (!data)
         return fail(error, NoContentsError, readError.description);
+    // An empty file is a damaged document, never an empty one: saving that would lose
+    // the design.
+    if (data->trimmed().isEmpty())
+        return fail(error, NoContentsError,
+                    QStringLiteral("The file \"%1\" of the document package \"%2\" is empty.")
+                        .arg(contentsName, name));
     if (!loadDataRepresentation(*data, type, error))
         return false;
 
@@ -303,6 +311,7 @@ bool LBDocument::readFromFile(const QString& path, const QString& type, Error* e
         _backgroundMembersToLoad[f].clear();
     }
     undo->enableUndoRegistration();
+    rememberMembersNotRead(*package);
     // Clean once the reading is over, and saved then when conversions asked for it.
     performAfterDelay([this] { finishReading(); });
     if (nonStandard)

@@ -504,7 +504,7 @@ public:
     // Restarts the timer with "AutoRecover Save Interval" minutes; 0 stops it.
     void createTempFileTimer();
     void killTempFileTimer();
-    bool tempFileTimerIsRunning() const { return _tempFileTimer != nullptr; }
+    bool tempFileTimerIsRunning() const;
     // The timer's action: writes a copy when the document has a path, is edited and
     // changed since the last copy; then sets the exists flag.
     void saveTemporaryFileIfDirty();
@@ -559,8 +559,7 @@ public:
     static QString timeStampedName(const QString& extension,
                                    const std::function<bool(const QString&)>& taken);
     // Where the graphic's fill image file is now: its path, else that name in the saved
-    // package (or in the "~" package an interrupted save left), the AutoRecover copy or
-    // the previous copy; null when none has it.
+    // package, the AutoRecover copy or the previous copy; null when none has it.
     QString imageFilePathForGraphic(const LBGraphic& graphic) const;
     // The resolution the document's pictures were downsampled at when they were loaded.
     qint64 downsampledImageDPI() const { return _downsampledImageDPI; }
@@ -702,6 +701,8 @@ private:
                                                 const QString& filePath);
     void loadBackgroundImageFromDocumentFileWrappers(const platform::FileWrapper& package,
                                                      const QString& filePath, qint64 face);
+    // Notes the package's files that nothing just read names (_membersNotRead).
+    void rememberMembersNotRead(const platform::FileWrapper& package);
     // A package folder holding the picture files of the graphics and faces, which then
     // name their members under finalPath, the package's path once it is saved.
     platform::FileWrapper packageWithMediaFiles(const QString& finalPath);
@@ -775,6 +776,9 @@ private:
     bool _saveAfterReading = false;
     // Members of the faces' background pictures named by the dictionary being read.
     std::array<QString, 2> _backgroundMembersToLoad;
+    // Files of the package last read that nothing the document read names (the package's
+    // own files aside): the document never had them to remove, so its saves keep them.
+    QStringList _membersNotRead;
 
     // AutoRecover
     QString _temporaryFilePath;

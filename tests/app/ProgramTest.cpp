@@ -3,6 +3,7 @@
 
 #include "document/LBDocument.h"
 #include "platform/core/Error.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
 
 #include <QApplication>
@@ -169,6 +170,53 @@ TEST(Program, ASecondStartHandsItsFilesToTheRunningProgramAndEnds)
     EXPECT_EQ(documents.documents().size(), 1);
     documents.closeAllDocuments();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(Program, ASecondStartSaysSoWhenTheRunningProgramDoesNotAnswer)
+{
+    // This test is the running program, frozen: it runs no events while a start waits.
+    SingleInstance running;
+    ASSERT_TRUE(running.isRunningProgram());
+    QStringList handed;
+    ASSERT_TRUE(running.listen([&](const QStringList& files) { handed << files; }));
+
+    SingleInstance second;
+    EXPECT_FALSE(second.handOver({QStringLiteral("/cards/Card.quarnlb")}, 200));
+    QStringList alerts;
+    platform::Alert::setResponder([&](const platform::Alert& alert, QWidget*) {
+        alerts << alert.messageText + QLatin1Char('|') + alert.informativeText;
+        return platform::Alert::Response();
+    });
+    SingleInstance::alertRunningProgramDoesNotAnswer({QStringLiteral("/cards/Card.quarnlb")});
+    SingleInstance::alertRunningProgramDoesNotAnswer({});
+    platform::Alert::setResponder(nullptr);
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_TRUE(alerts[0].startsWith("Veltrin is already running but does not respond.|"));
+    EXPECT_TRUE(alerts[0].contains("Card.quarnlb")) << alerts[0].toStdString();
+    EXPECT_TRUE(alerts[1].startsWith("Veltrin is already running but does not respond.|"));
+
+    // The program itself: after its wait it says so (and stays, showing the alert),
+    // instead of ending without a word.
+    QProcess start;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    start.setProcessEnvironment(environment);
+    start.setReadChannel(QProcess::StandardError);
+    start.start(QStringLiteral(VELTRIN_PROGRAM), {QStringLiteral("/cards/Card.quarnlb")});
+    ASSERT_TRUE(start.waitForStarted(10000));
+    QByteArray said;
+    const QDeadlineTimer deadline(30000);
+    while (!said.contains("does not respond") && !deadline.hasExpired()
+           && start.state() == QProcess::Running) {
+        start.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 1)));
+        said += start.readAllStandardError();
+    }
+    EXPECT_TRUE(said.contains("does not respond")) << said.toStdString();
+    EXPECT_TRUE(said.contains("Card.quarnlb")) << said.toStdString();
+    EXPECT_EQ(start.state(), QProcess::Running) << "the alert is up";
+    start.kill();
+    start.waitForFinished(10000);
+    EXPECT_TRUE(handed.isEmpty());
 }
 
 TEST(Program, ALockLeftByAProgramThatDiedIsTakenOver)

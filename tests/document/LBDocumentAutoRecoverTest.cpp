@@ -11,6 +11,9 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <climits>
+#include <limits>
+
 namespace {
 
 // Counts its writes, and fails them on demand.
@@ -201,6 +204,21 @@ TEST_F(AutoRecoverTest, TheIntervalIsFollowedAndZeroStopsCopies)
     setInterval(1);
     platform::NotificationCenter::defaultCenter().post(LBAutoRecoverIntervalChanged);
     EXPECT_TRUE(waitFor([&] { return counting->writes == 1; }));
+}
+
+TEST_F(AutoRecoverTest, AHugeIntervalIsTheLongestATimerTakes)
+{
+    // Real minutes, where the settings' numbers multiplied out overflow.
+    LBDocument::setAutoRecoverMinuteLength(60 * 1000);
+    for (const qint64 minutes :
+         {qint64(INT_MAX), qint64(1) << 50, std::numeric_limits<qint64>::max()}) {
+        setInterval(minutes);
+        platform::NotificationCenter::defaultCenter().post(LBAutoRecoverIntervalChanged);
+        EXPECT_TRUE(document->tempFileTimerIsRunning()) << minutes;
+        edit();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(counting->writes, 0) << minutes;
+    }
 }
 
 TEST_F(AutoRecoverTest, ClosingStopsTheTimerAndTheDocumentTakesItsCopyAlong)

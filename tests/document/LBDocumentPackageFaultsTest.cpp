@@ -40,6 +40,8 @@ TEST_F(PackageTest, BadPackagesFailToOpenWithTheirReason)
         int code;
         bool contentsIsFolder = false;
         QString type = LBDocument::LabelDocumentType;
+        // What the reason must name.
+        const char* names = "";
     };
     const Case cases[] = {
         {"truncated", text.left(text.size() / 2), LBDocument::NotAPropertyListError},
@@ -48,9 +50,16 @@ TEST_F(PackageTest, BadPackagesFailToOpenWithTheirReason)
         {"a top-level array", "( a, b, { c = d; } )", LBDocument::NotADictionaryError},
         {"GraphicsList a string", "{ GraphicsList = \"pages\"; DocumentVersion = 2410; }",
          LBDocument::NotAGraphicsListError},
-        {"no Contents.quarnd", QByteArray(), LBDocument::NoContentsError},
-        {"Contents.quarnd a folder", QByteArray(), LBDocument::NoContentsError, true},
+        {"no Contents.quarnd", QByteArray(), LBDocument::NoContentsError, false,
+         LBDocument::LabelDocumentType, "Contents.quarnd"},
+        {"Contents.quarnd a folder", QByteArray(), LBDocument::NoContentsError, true,
+         LBDocument::LabelDocumentType, "Contents.quarnd"},
         {"an unknown type", text, LBDocument::UnknownTypeError, false, "Plain Text"},
+        // A damaged file, never an empty document (whose save would drop the pictures).
+        {"an empty Contents.quarnd", QByteArray(""), LBDocument::NoContentsError, false,
+         LBDocument::LabelDocumentType, "Contents.quarnd"},
+        {"a blank Contents.quarnd", " \n\t\n", LBDocument::NoContentsError, false,
+         LBDocument::LabelDocumentType, "Contents.quarnd"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -68,6 +77,8 @@ TEST_F(PackageTest, BadPackagesFailToOpenWithTheirReason)
         EXPECT_EQ(error.domain, LBDocumentErrorDomain) << c.what;
         EXPECT_EQ(error.code, c.code) << c.what;
         EXPECT_FALSE(error.description.isEmpty()) << c.what;
+        EXPECT_TRUE(error.description.contains(QString::fromLatin1(c.names)))
+            << c.what << ": " << error.description.toStdString();
         // The same through an open document (a template read into it): it stays as it was.
         const QString before2 = snapshot();
         platform::Error again;
@@ -226,4 +237,77 @@ TEST_F(PackageTest, ASaveReplacesThePackageWhole)
                                       platform::Document::SaveAsOperation, &error));
     EXPECT_FALSE(error.description.isEmpty());
     EXPECT_EQ(document->fileName(), package);
+}
+
+TEST_F(PackageTest, FilesBesideThePackageAreNeverTakenOrTouched)
+{
+    // The user's own document "Card~.quarnlb", holding the picture Card.quarnlb misses.
+    const QString photo = writeFile("photo.png", picture(8, 8, "png"));
+    placeImage(photo, QRectF(0, 0, 8, 8));
+    ASSERT_TRUE(saveAs(path("Card~.quarnlb")));
+    const QString member = membersOf(path("Card~.quarnlb")).value(0);
+    ASSERT_FALSE(member.isEmpty());
+    const QMap<QString, QByteArray> mine = treeOf(path("Card~.quarnlb"));
+    const QString package = path("Card.quarnlb");
+    ASSERT_TRUE(QDir().mkpath(package));
+    writeFile("Card.quarnlb/Contents.quarnd",
+              platform::PropertyList::toText(contentsOf(path("Card~.quarnlb"))));
+
+    std::unique_ptr<LBDocument> opened = open(package);
+    ASSERT_NE(opened, nullptr);
+    const LBGraphicPtr shown = opened->documentGraphics()[0][1].value(0);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->imageOfType(LBGraphic::FillImageType), nullptr);
+    EXPECT_EQ(opened->imageFilePathForGraphic(*shown), QString());
+    // Saved twice (the second replaces the first): the neighbour stays as it was.
+    for (int i = 0; i < 2; ++i) {
+        platform::Error error;
+        ASSERT_TRUE(opened->saveToFile(package, LBDocument::LabelDocumentType,
+                                       platform::Document::SaveOperation, &error))
+            << error.description.toStdString();
+        EXPECT_TRUE(membersOf(package).isEmpty());
+    }
+    EXPECT_EQ(treeOf(path("Card~.quarnlb")), mine);
+}
+
+TEST_F(PackageTest, ASaveKeepsThePicturesTheDocumentNeverHad)
+{
+    const QString package = path("Card.quarnlb");
+    placeImage(writeFile("shown.png", picture(8, 8, "png")), QRectF(0, 0, 8, 8));
+    ASSERT_TRUE(saveAs(package));
+    const QString named = membersOf(package).value(0);
+    // A picture in the package that nothing of the document names.
+    writeFile("Card.quarnlb/kept.png", picture(6, 6, "png"));
+
+    std::unique_ptr<LBDocument> opened = open(package);
+    ASSERT_NE(opened, nullptr);
+    // The user removes the graphic: its picture goes, the other one stays.
+    opened->removeGraphicAtIndex(0, 1);
+    for (const QString& saved : {package, path("Copy.quarnlb")}) {
+        platform::Error error;
+        ASSERT_TRUE(opened->saveToFile(saved, LBDocument::LabelDocumentType,
+                                       platform::Document::SaveAsOperation, &error))
+            << error.description.toStdString();
+        EXPECT_EQ(membersOf(saved), QStringList{"kept.png"}) << saved.toStdString();
+        EXPECT_EQ(bytesOf(saved + "/kept.png"), picture(6, 6, "png"));
+    }
+    EXPECT_FALSE(named.isEmpty());
+}
+
+TEST_F(PackageTest, ASaveCutShortBetweenItsTwoRenamesIsMendedOnOpening)
+{
+    // Where the file system cannot exchange, the old package waits under a hidden name
+    // while the new one moves in; a crash in between leaves only that.
+    const QString package = path("Card.quarnlb");
+    fill(1, {"a", "b"});
+    ASSERT_TRUE(saveAs(package));
+    const QMap<QString, QByteArray> saved = treeOf(package);
+    ASSERT_TRUE(QFile::rename(package, path(".Card.quarnlb~x1Y2z3")));
+
+    std::unique_ptr<LBDocument> opened = open(package);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->documentGraphics()[0][1].size(), 2);
+    EXPECT_EQ(treeOf(package), saved);
+    EXPECT_EQ(QDir(path("")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"Card.quarnlb"});
 }

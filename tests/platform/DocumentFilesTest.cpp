@@ -5,9 +5,11 @@
 #include "FileTestSupport.h"
 
 #include "platform/core/Error.h"
+#include "platform/core/FileOperations.h"
 #include "platform/core/FileWrapper.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Document.h"
+#include "platform/ui/DocumentController.h"
 #include "platform/ui/DocumentFileDialog.h"
 
 #include <QDir>
@@ -21,6 +23,12 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using platform::Document;
 using platform::Error;
@@ -102,6 +110,15 @@ protected:
     ~DocumentFiles() override { platform::Alert::setResponder({}); }
 
     QString path(const QString& name) const { return _folder.filePath(name); }
+
+    // A folder "<name>/text" holding the text, made by hand.
+    void writeNote(const QString& name, const QByteArray& text) const
+    {
+        ASSERT_TRUE(QDir().mkpath(path(name)));
+        QFile file(path(name + "/text"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
 
     QStringList alerts;
 
@@ -214,6 +231,159 @@ TEST_F(DocumentFiles, ASaveSwapsTheNewFileInAndAFailedOneLeavesTheOld)
     EXPECT_EQ(alerts.size(), 2);
     EXPECT_TRUE(
         alerts.last().startsWith("The document \u201cNotes.note\u201d could not be reverted."));
+}
+
+TEST_F(DocumentFiles, ASaveReplacesOnlyItsOwnFileAndLeavesNothingBehind)
+{
+    // A document of the user's whose name is the saved one's with "~", and hidden files
+    // that look like a save's siblings but are not.
+    writeNote("Notes~.note", "mine");
+    writeNote(".Notes.note~", "hidden");
+    writeNote(".Notes.note-1", "hidden too");
+    const QMap<QString, QByteArray> others = treeOf(path(""));
+
+    // In one step where the file system exchanges names; in two where it cannot.
+    for (const bool exchanges : {true, false}) {
+        SCOPED_TRACE(exchanges ? "exchange" : "two renames");
+        QStringList exchanged;
+        platform::FileOperationHooks hooks;
+        if (!exchanges) {
+            hooks.exchange = [&](const QString& a, const QString& b) {
+                // The new file is complete, on the disk, when it takes the old one's place.
+                exchanged << bytesOf(a + "/text") + " for " + bytesOf(b + "/text");
+                return false;
+            };
+        }
+        platform::setFileOperationHooks(hooks);
+        NoteDocument document;
+        const QString file = path("Notes.note");
+        for (const char* text : {"first", "second", "third"}) {
+            document.text = text;
+            Error error;
+            ASSERT_TRUE(document.saveToFile(file, "Note", Document::SaveAsOperation, &error))
+                << error.description.toStdString();
+            EXPECT_EQ(bytesOf(file + "/text"), text);
+        }
+        platform::setFileOperationHooks({});
+        if (!exchanges) {
+            EXPECT_EQ(exchanged, (QStringList{"second for first", "third for second"}));
+        }
+        QMap<QString, QByteArray> expected = others;
+        expected.insert("Notes.note/", {});
+        expected.insert("Notes.note/text", "third");
+        EXPECT_EQ(treeOf(path("")), expected);
+        ASSERT_TRUE(QDir(file).removeRecursively());
+    }
+}
+
+TEST_F(DocumentFiles, AnInterruptedSaveIsMendedWhenTheFileIsOpenedAgain)
+{
+    auto& controller = platform::DocumentController::sharedDocumentController();
+    platform::DocumentController::DocumentTypes types;
+    types.extensions = {"note"};
+    types.typeForExtension = [](const QString& e) { return e == "note" ? "Note" : QString(); };
+    types.read = [](const QString& p, const QString& type, Error* error) {
+        auto document = std::make_unique<NoteDocument>();
+        return document->readFromFile(p, type, error) ? std::move(document) : nullptr;
+    };
+    controller.setDocumentTypes(types);
+    // Makes a leftover of a save, `age` seconds old.
+    const auto leftover = [&](const QString& name, const QByteArray& text, int age) {
+        writeNote(name, text);
+        const timespec when[2] = {{time(nullptr) - age, 0}, {time(nullptr) - age, 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path(name)).constData(), when, 0);
+    };
+    struct Case
+    {
+        const char* what;
+        std::function<void()> make;
+        const char* opened;
+    };
+    const Case cases[] = {
+        {"exchanged, the old one not yet gone",
+         [&] {
+             writeNote("Notes.note", "new");
+             leftover(".Notes.note~ab12CD", "old", 60);
+         },
+         "new"},
+        {"written in part",
+         [&] {
+             writeNote("Notes.note", "old");
+             leftover(".Notes.note-ab12CD", "ne", 0);
+         },
+         "old"},
+        {"the old one moved aside, the new one complete beside it",
+         [&] {
+             leftover(".Notes.note~aaaaaa", "old", 60);
+             leftover(".Notes.note~bbbbbb", "new", 0);
+             leftover(".Notes.note-cccccc", "newer, in part", 0);
+         },
+         "new"},
+        {"only the old one, moved aside", [&] { leftover(".Notes.note~aaaaaa", "old", 60); },
+         "old"},
+    };
+    writeNote("Notes~.note", "mine");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        Error error;
+        Document* opened = controller.openDocumentWithContentsOfFile(path("Notes.note"), &error);
+        ASSERT_NE(opened, nullptr) << error.description.toStdString();
+        EXPECT_EQ(static_cast<NoteDocument*>(opened)->text, c.opened);
+        EXPECT_EQ(entriesOf(path("")), (QStringList{"Notes.note", "Notes.note/text", "Notes~.note",
+                                                    "Notes~.note/text"}));
+        controller.closeAllDocuments();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_TRUE(QDir(path("Notes.note")).removeRecursively());
+    }
+    EXPECT_EQ(bytesOf(path("Notes~.note/text")), "mine");
+    controller.setDocumentTypes({});
+}
+
+TEST_F(DocumentFiles, AFullDiskIsReportedWithTheSystemsReason)
+{
+    NoteDocument document;
+    document.text = "first";
+    const QString file = path("Notes.note");
+    Error error;
+    ASSERT_TRUE(document.saveToFile(file, "Note", Document::SaveAsOperation, &error));
+
+    // A disk with room for a few bytes: the system writes what fits (a short count, no
+    // error), then the next write fails as a full device does.
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    size_t room = 3;
+    platform::FileWrapper::setWriteHook([&](int descriptor, const char* data, size_t size) {
+        if (room == 0)
+            return long(::write(full, data, size));
+        const long written = long(::write(descriptor, data, std::min(size, room)));
+        room -= size_t(written);
+        return written;
+    });
+    document.text = "second";
+    document.change();
+    document.saveDocument();
+    // A copy of a file (a member of the package) fails the same way.
+    writeNote("source", "bytes");
+    room = 2;
+    EXPECT_FALSE(
+        FileWrapper::regularFileWithPath(path("source/text")).writeToPath(path("copy"), &error));
+    platform::FileWrapper::setWriteHook({});
+    ::close(full);
+
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts.first().startsWith(
+        "The document \u201cNotes.note\u201d could not be saved.|The file \""))
+        << alerts.first().toStdString();
+    EXPECT_TRUE(alerts.first().endsWith("/text\" cannot be written: No space left on device"))
+        << alerts.first().toStdString();
+    EXPECT_TRUE(error.description.endsWith("No space left on device"))
+        << error.description.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("copy")));
+    EXPECT_EQ(bytesOf(file + "/text"), "first");
+    EXPECT_EQ(entriesOf(path("")),
+              (QStringList{"Notes.note", "Notes.note/text", "source", "source/text"}));
+    EXPECT_TRUE(document.isDocumentEdited());
 }
 
 TEST_F(DocumentFiles, SaveAsProposesTheTypesExtensionAndSavesWhereChosen)

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <system_error>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -212,6 +215,118 @@ QString uniquePath(const QString& path)
         if (!taken(candidate))
             return candidate;
     }
+}
+
+QString systemErrorText(int code)
+{
+    return QString::fromStdString(std::generic_category().message(code));
+}
+
+namespace {
+
+bool systemFailure(Error* error, QFileDevice::FileError code, const QString& what, int number)
+{
+    return Error::fail(error, FileErrorDomain, code,
+                       QStringLiteral("%1: %2").arg(what, systemErrorText(number)));
+}
+
+// Whether the error of renameat2() says the file system knows no such flag.
+bool isUnsupported(int number)
+{
+    return number == EINVAL || number == ENOSYS || number == EOPNOTSUPP || number == ENOTSUP;
+}
+
+int syncDescriptor(int descriptor)
+{
+    int result;
+    do
+        result = ::fsync(descriptor);
+    while (result != 0 && errno == EINTR);
+    // Some file systems cannot sync a folder: nothing to lose there.
+    return result != 0 && (errno == EINVAL || errno == EROFS) ? 0 : result;
+}
+
+bool syncTree(const QString& path, Error* error)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat item = {};
+    if (::lstat(name.constData(), &item) != 0)
+        return systemFailure(
+            error, QFileDevice::WriteError,
+            QStringLiteral("\"%1\" cannot be written out").arg(QDir::toNativeSeparators(path)),
+            errno);
+    if (!S_ISREG(item.st_mode) && !S_ISDIR(item.st_mode))
+        return true;
+    if (S_ISDIR(item.st_mode)) {
+        const QStringList entries =
+            QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                 | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+        for (const QString& entry : entries) {
+            if (!syncTree(path + u'/' + entry, error))
+                return false;
+        }
+    }
+    const int descriptor =
+        ::open(name.constData(),
+               O_RDONLY | O_CLOEXEC | O_NOFOLLOW | (S_ISDIR(item.st_mode) ? O_DIRECTORY : 0));
+    if (descriptor < 0 || syncDescriptor(descriptor) != 0) {
+        const int number = errno;
+        if (descriptor >= 0)
+            ::close(descriptor);
+        return systemFailure(
+            error, QFileDevice::WriteError,
+            QStringLiteral("\"%1\" cannot be written out").arg(QDir::toNativeSeparators(path)),
+            number);
+    }
+    ::close(descriptor);
+    return true;
+}
+
+} // namespace
+
+ExchangeResult exchangeItems(const QString& a, const QString& b, Error* error)
+{
+    if (hooks().exchange)
+        return hooks().exchange(a, b) ? ExchangeResult::Exchanged : ExchangeResult::Unsupported;
+    if (::renameat2(AT_FDCWD, QFile::encodeName(a).constData(), AT_FDCWD,
+                    QFile::encodeName(b).constData(), RENAME_EXCHANGE)
+        == 0)
+        return ExchangeResult::Exchanged;
+    const int number = errno;
+    if (isUnsupported(number))
+        return ExchangeResult::Unsupported;
+    systemFailure(error, QFileDevice::RenameError,
+                  QStringLiteral("\"%1\" cannot take the place of \"%2\"")
+                      .arg(QDir::toNativeSeparators(a), QDir::toNativeSeparators(b)),
+                  number);
+    return ExchangeResult::Failed;
+}
+
+bool moveItemToFreePath(const QString& from, const QString& to, Error* error)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    int result =
+        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (result != 0 && isUnsupported(errno)) {
+        // Without the flag: look first (one program writes these names).
+        struct stat there = {};
+        if (::lstat(target.constData(), &there) == 0)
+            errno = EEXIST;
+        else
+            result = ::rename(source.constData(), target.constData());
+    }
+    if (result == 0)
+        return true;
+    return systemFailure(error, QFileDevice::RenameError,
+                         QStringLiteral("\"%1\" cannot be moved to \"%2\"")
+                             .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to)),
+                         errno);
+}
+
+bool syncItem(const QString& path, Error* error)
+{
+    return syncTree(path, error);
 }
 
 void setFileOperationHooks(const FileOperationHooks& newHooks)

@@ -27,12 +27,27 @@ bool removeItem(const QString& path, Error* error = nullptr);
 // the same folder, counting n from 2.
 QString uniquePath(const QString& path);
 
-// Stand-ins for the single-file copy and the move to the Trash; nullptr restores the real
-// ones.
+// Puts each of the two items (both must exist, in one file system) at the other's path in
+// one step, so that neither path is ever missing: Exchanged, Unsupported when the file
+// system cannot (nothing moved), or Failed with the system's reason.
+enum class ExchangeResult { Exchanged, Unsupported, Failed };
+ExchangeResult exchangeItems(const QString& a, const QString& b, Error* error = nullptr);
+// Moves the item to `to`, which must be free: whatever is there is never replaced.
+bool moveItemToFreePath(const QString& from, const QString& to, Error* error = nullptr);
+// Writes out to the disk what the system still holds in memory of the file, or of the
+// folder with everything in it (links are not followed), so that a crash cannot lose it;
+// false with the system's reason.
+bool syncItem(const QString& path, Error* error = nullptr);
+// The system's sentence for an errno value ("No space left on device").
+QString systemErrorText(int code);
+
+// Stand-ins for the single-file copy, the move to the Trash and the exchange (false: as a
+// file system that cannot exchange); nullptr restores the real ones.
 struct FileOperationHooks
 {
     std::function<bool(const QString& from, const QString& to)> copyFile;
     std::function<bool(const QString& path)> moveToTrash;
+    std::function<bool(const QString& a, const QString& b)> exchange;
 };
 void setFileOperationHooks(const FileOperationHooks& hooks);
 

@@ -1,14 +1,69 @@
 #include "platform/core/FileWrapper.h"
 
+#include "platform/core/FileOperations.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
+
+std::function<long(int, const char*, size_t)>& writeHook()
+{
+    static std::function<long(int, const char*, size_t)> hook;
+    return hook;
+}
+
+// Writes all the bytes to the descriptor; false with errno set at the first failure.
+bool writeAll(int descriptor, const char* data, qint64 size)
+{
+    while (size > 0) {
+        const size_t chunk = size_t(std::min<qint64>(size, 1 << 20));
+        const long written = writeHook() ? writeHook()(descriptor, data, chunk)
+                                         : long(::write(descriptor, data, chunk));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (written == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Makes the new file at the path (which must be free) and fills it from `fill`, which
+// returns false with errno set when it fails; a failed file is removed. The system's
+// reason in *reason.
+bool writeNewFile(const QString& path, const std::function<bool(int)>& fill, QString* reason)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int descriptor = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        *reason = systemErrorText(errno);
+        return false;
+    }
+    const bool filled = fill(descriptor);
+    const int fillError = errno;
+    const bool closed = ::close(descriptor) == 0;
+    if (filled && closed)
+        return true;
+    *reason = systemErrorText(filled ? errno : fillError);
+    ::unlink(name.constData());
+    return false;
+}
 
 bool fileError(Error* error, QFileDevice::FileError code, const QString& description)
 {
@@ -152,9 +207,11 @@ bool FileWrapper::writeToPath(const QString& path, Error* error) const
     switch (_kind) {
     case Kind::None: return true;
     case Kind::Directory: {
-        if (!QDir().mkpath(path))
+        if (!QFileInfo(path).isDir() && ::mkdir(QFile::encodeName(path).constData(), 0777) != 0
+            && !QDir().mkpath(path))
             return fileError(error, QFileDevice::WriteError,
-                             QStringLiteral("The folder \"%1\" cannot be made.").arg(shown));
+                             QStringLiteral("The folder \"%1\" cannot be made: %2")
+                                 .arg(shown, systemErrorText(errno)));
         for (auto member = _members.cbegin(); member != _members.cend(); ++member) {
             if (!member->writeToPath(QDir(path).filePath(member.key()), error))
                 return false;
@@ -166,7 +223,8 @@ bool FileWrapper::writeToPath(const QString& path, Error* error) const
                       QFile::encodeName(path).constData())
             != 0)
             return fileError(error, QFileDevice::WriteError,
-                             QStringLiteral("The link \"%1\" cannot be made.").arg(shown));
+                             QStringLiteral("The link \"%1\" cannot be made: %2")
+                                 .arg(shown, systemErrorText(errno)));
         return true;
     case Kind::RegularFile: break;
     }
@@ -179,24 +237,51 @@ bool FileWrapper::writeToPath(const QString& path, Error* error) const
                    == 0)
             return true;
         QFile source(_path);
-        if (!source.copy(path))
+        if (!source.open(QIODevice::ReadOnly))
             return fileError(
                 error, source.error(),
                 QStringLiteral("The file \"%1\" cannot be copied to \"%2\": %3")
                     .arg(QDir::toNativeSeparators(_path), shown, source.errorString()));
+        QString reason;
+        bool readFailed = false;
+        const bool copied = writeNewFile(
+            path,
+            [&](int descriptor) {
+                while (!source.atEnd()) {
+                    const QByteArray block = source.read(1 << 20);
+                    if (block.isEmpty() && source.error() != QFileDevice::NoError) {
+                        readFailed = true;
+                        return false;
+                    }
+                    if (!writeAll(descriptor, block.constData(), block.size()))
+                        return false;
+                }
+                return true;
+            },
+            &reason);
+        if (!copied)
+            return fileError(error, readFailed ? QFileDevice::ReadError : QFileDevice::WriteError,
+                             QStringLiteral("The file \"%1\" cannot be copied to \"%2\": %3")
+                                 .arg(QDir::toNativeSeparators(_path), shown,
+                                      readFailed ? source.errorString() : reason));
         return true;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::NewOnly) || file.write(_contents) != _contents.size()
-        || !file.flush()) {
-        const QFileDevice::FileError code = file.error();
-        const QString reason = file.errorString();
-        file.close();
+    QString reason;
+    if (!writeNewFile(
+            path,
+            [this](int descriptor) {
+                return writeAll(descriptor, _contents.constData(), _contents.size());
+            },
+            &reason))
         return fileError(
-            error, code,
+            error, QFileDevice::WriteError,
             QStringLiteral("The file \"%1\" cannot be written: %2").arg(shown, reason));
-    }
     return true;
+}
+
+void FileWrapper::setWriteHook(std::function<long(int, const char*, size_t)> hook)
+{
+    writeHook() = std::move(hook);
 }
 
 } // namespace platform

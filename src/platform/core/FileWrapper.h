@@ -18,6 +18,8 @@
 #include <QMap>
 #include <QString>
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -64,12 +66,17 @@ public:
 
     // Writes the wrapper at the path: a regular file or link the path must not name yet;
     // a folder is made when missing (with its parents) and its members are written into
-    // it. false and a FileErrorDomain error naming the file at the first failure; what
-    // was written before it stays.
+    // it. false and a FileErrorDomain error naming the file and the system's reason ("No
+    // space left on device") at the first failure; what was written before it stays.
     bool writeToPath(const QString& path, Error* error = nullptr) const;
 
     // Whether the name is one path component: not empty, no separator, not "." or "..".
     static bool isSinglePathComponent(const QString& name);
+
+    // Stand-in for the system's write() of file bytes, for tests of failing disks: it
+    // returns what write() would (-1 with errno set on failure). nullptr: the real one.
+    static void
+    setWriteHook(std::function<long(int descriptor, const char* data, size_t size)> hook);
 
 private:
     Kind _kind = Kind::None;

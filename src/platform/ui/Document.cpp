@@ -9,16 +9,21 @@
 #include "platform/ui/DocumentFileDialog.h"
 #include "platform/ui/WindowController.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+#include <cerrno>
 #include <utility>
+
+#include <stdlib.h>
 
 namespace platform {
 
@@ -29,14 +34,75 @@ QString dialogString(const char* key)
     return LocalizedString(QString::fromUtf8(key), QStringLiteral("DialogStrings"));
 }
 
-// "<folder>/<name>~.<extension>", or "<name>~" for a name without extension.
-QString backupPathFor(const QString& path)
+// A save's own siblings of the file "<name>": ".<name>-XXXXXX" while it is being written
+// (perhaps incomplete), ".<name>~XXXXXX" once it is complete on disk, and the same for the
+// old file moved aside where the file system cannot exchange two names. Hidden and made
+// unique by the save, so no file of the user's ever has such a name by accident.
+const QChar writingMark = QLatin1Char('-');
+const QChar completeMark = QLatin1Char('~');
+constexpr int uniqueLength = 6;
+
+QString siblingPrefix(const QFileInfo& target, QChar mark)
 {
-    const QFileInfo info(path);
-    const QString suffix = info.suffix();
-    const QString base = suffix.isEmpty() ? info.fileName() : info.completeBaseName();
-    return info.dir().filePath(base + QLatin1Char('~')
-                               + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix));
+    return target.absoluteDir().filePath(QLatin1Char('.') + target.fileName() + mark);
+}
+
+// A new, empty folder ".<name>-XXXXXX" beside the target; null when none can be made.
+QString makeWritingSibling(const QFileInfo& target, QString* reason)
+{
+    QByteArray pattern =
+        QFile::encodeName(siblingPrefix(target, writingMark) + QString(uniqueLength, u'X'));
+    if (::mkdtemp(pattern.data()))
+        return QFile::decodeName(pattern);
+    *reason = systemErrorText(errno);
+    return QString();
+}
+
+// Moves the item to a free ".<name>~XXXXXX" beside the target; its new path, or null.
+QString moveToCompleteSibling(const QString& item, const QFileInfo& target, Error* error)
+{
+    static const QString letters =
+        QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name = siblingPrefix(target, completeMark);
+        for (int i = 0; i < uniqueLength; ++i)
+            name += letters.at(QRandomGenerator::global()->bounded(int(letters.size())));
+        if (moveItemToFreePath(item, name, error))
+            return name;
+        // Only a name taken by chance is tried again.
+        if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
+            return QString();
+    }
+    return QString();
+}
+
+// The leftovers of saves of the target: siblings with the mark, newest first.
+QFileInfoList siblingsOf(const QFileInfo& target, QChar mark)
+{
+    const QString prefix = QLatin1Char('.') + target.fileName() + mark;
+    QFileInfoList found;
+    const QFileInfoList entries = target.absoluteDir().entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Time);
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        if (name.size() != prefix.size() + uniqueLength || !name.startsWith(prefix))
+            continue;
+        const bool unique = std::all_of(name.cbegin() + prefix.size(), name.cend(), [](QChar c) {
+            return c.isLetterOrNumber() && c.unicode() < 128;
+        });
+        if (unique)
+            found.append(entry);
+    }
+    return found;
+}
+
+// Writes the folder holding the path out to the disk; a failure costs only the order of
+// what a crash keeps, so it is logged.
+void syncFolderOf(const QString& path)
+{
+    Error error;
+    if (!syncItem(QFileInfo(path).absolutePath(), &error))
+        qWarning().noquote() << error.description;
 }
 
 } // namespace
@@ -135,21 +201,19 @@ bool Document::writeToFile(const QString& path, const QString& type, SaveOperati
 bool Document::saveToFile(const QString& path, const QString& type, SaveOperationType operation,
                           Error* error)
 {
-    const QFileInfo target(path);
+    const QFileInfo target(QFileInfo(path).absoluteFilePath());
     const QString shown = QDir::toNativeSeparators(path);
     if (!QDir().mkpath(target.absolutePath()))
         return Error::fail(error, FileErrorDomain, QFileDevice::WriteError,
                            QStringLiteral("The folder of \"%1\" cannot be made.").arg(shown));
     // A new sibling, so that putting it in place is a rename within one folder.
-    QTemporaryDir sibling(target.absoluteDir().filePath(QLatin1Char('.') + target.fileName()
-                                                        + QStringLiteral("-XXXXXX")));
-    if (!sibling.isValid())
-        return Error::fail(error, FileErrorDomain, QFileDevice::WriteError,
-                           QStringLiteral("No file can be written beside \"%1\": %2")
-                               .arg(shown, sibling.errorString()));
+    QString reason;
+    const QString written = makeWritingSibling(target, &reason);
+    if (written.isNull())
+        return Error::fail(
+            error, FileErrorDomain, QFileDevice::WriteError,
+            QStringLiteral("No file can be written beside \"%1\": %2").arg(shown, reason));
     // writeToFile() makes the file itself.
-    sibling.setAutoRemove(false);
-    const QString written = sibling.path();
     QDir().rmdir(written);
 
     const QString previousSavingPath = std::exchange(_savingPath, target.absoluteFilePath());
@@ -159,26 +223,54 @@ bool Document::saveToFile(const QString& path, const QString& type, SaveOperatio
         removeItem(written);
         return false;
     }
+    // On the disk before it takes the file's place, and marked complete.
+    if (!syncItem(written, error)) {
+        removeItem(written);
+        return false;
+    }
+    const QString complete = moveToCompleteSibling(written, target, error);
+    if (complete.isNull()) {
+        removeItem(written);
+        return false;
+    }
 
-    const QString backup = backupPathFor(target.absoluteFilePath());
+    const QString file = target.absoluteFilePath();
     const bool replacing = target.exists() || target.isSymLink();
-    if (replacing) {
-        removeItem(backup);
-        if (!QFile::rename(target.absoluteFilePath(), backup)) {
-            removeItem(written);
-            return Error::fail(error, FileErrorDomain, QFileDevice::RenameError,
-                               QStringLiteral("\"%1\" cannot be replaced.").arg(shown));
+    QString old; // the replaced file, once aside
+    if (!replacing) {
+        if (!moveItemToFreePath(complete, file, error)) {
+            removeItem(complete);
+            return false;
+        }
+    } else {
+        switch (exchangeItems(complete, file, error)) {
+        case ExchangeResult::Exchanged: old = complete; break;
+        case ExchangeResult::Failed: removeItem(complete); return false;
+        case ExchangeResult::Unsupported: {
+            // Two steps: the old file stays whole under a sibling's name until the new one
+            // has its place, and a start after a crash between them puts one back.
+            Error moveError;
+            old = moveToCompleteSibling(file, target, &moveError);
+            if (old.isNull()) {
+                removeItem(complete);
+                return Error::fail(error, FileErrorDomain, QFileDevice::RenameError,
+                                   QStringLiteral("\"%1\" cannot be replaced: %2")
+                                       .arg(shown, moveError.description));
+            }
+            if (!moveItemToFreePath(complete, file, &moveError)) {
+                moveItemToFreePath(old, file);
+                removeItem(complete);
+                return Error::fail(error, FileErrorDomain, QFileDevice::RenameError,
+                                   QStringLiteral("\"%1\" cannot be put in place: %2")
+                                       .arg(shown, moveError.description));
+            }
+            break;
+        }
         }
     }
-    if (!QFile::rename(written, target.absoluteFilePath())) {
-        if (replacing)
-            QFile::rename(backup, target.absoluteFilePath());
-        removeItem(written);
-        return Error::fail(error, FileErrorDomain, QFileDevice::RenameError,
-                           QStringLiteral("\"%1\" cannot be put in place.").arg(shown));
-    }
-    if (replacing)
-        removeItem(backup);
+    syncFolderOf(file);
+    if (!old.isNull())
+        removeItem(old);
 
     if (operation != SaveToOperation) {
         _fileName = target.absoluteFilePath();
@@ -186,6 +278,37 @@ bool Document::saveToFile(const QString& path, const QString& type, SaveOperatio
         updateChangeCount(ChangeCleared);
     }
     return true;
+}
+
+bool Document::recoverInterruptedSave(const QString& path)
+{
+    const QFileInfo target(QFileInfo(path).absoluteFilePath());
+    const QFileInfoList complete = siblingsOf(target, completeMark);
+    const QFileInfoList writing = siblingsOf(target, writingMark);
+    bool recovered = false;
+    if (!target.exists() && !target.isSymLink() && !complete.isEmpty()) {
+        // The newest complete copy: the new file of a save that got no further, else the
+        // old one it had moved aside.
+        Error error;
+        recovered = moveItemToFreePath(complete.first().absoluteFilePath(),
+                                       target.absoluteFilePath(), &error);
+        if (!recovered) {
+            qWarning().noquote() << error.description;
+            return false;
+        }
+        syncFolderOf(target.absoluteFilePath());
+    }
+    if (!QFileInfo::exists(target.absoluteFilePath()) && !target.isSymLink())
+        return false;
+    // With the file in place, the rest are the unfinished writes and replaced copies of
+    // earlier saves.
+    for (const QFileInfoList& leftovers : {complete, writing}) {
+        for (const QFileInfo& leftover : leftovers) {
+            if (leftover.exists() || leftover.isSymLink())
+                removeItem(leftover.absoluteFilePath());
+        }
+    }
+    return recovered;
 }
 
 bool Document::revertToContentsOfFile(const QString& path, const QString& type, Error* error)

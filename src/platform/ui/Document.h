@@ -17,10 +17,14 @@
 // their own way override updateChangeCount() and call this one last.
 //
 // Files: a subclass reads and writes its types in readFromFile() and writeToFile(); the
-// base runs the commands around them. A save never damages the file it replaces: the
-// document is written into a new sibling of the file (".<name>-XXXXXX"), then the old file
-// becomes "<name>~.<extension>", the new one takes its name and the old one goes. A failed
-// write leaves the old file as it was and removes what was written. Save and Save As take
+// base runs the commands around them. A save never damages the file it replaces, and
+// touches no other file of the user's: the document is written into a new hidden sibling
+// of the file (".<name>-XXXXXX"), written out to the disk and renamed ".<name>~XXXXXX"
+// (complete), then exchanged with the old file in one step, and the old one goes. Where
+// the file system cannot exchange, the old file is moved aside to such a complete sibling
+// first and goes once the new one has its name; recoverInterruptedSave() puts a complete
+// sibling back when a crash came between the two. A failed write leaves the old file as
+// it was and removes what was written. Save and Save As take
 // the new file as the document's and clear the change count; Save To (a copy) leaves the
 // document's file, type and change state alone. Failures of the commands are shown in an
 // alert on the document's window, naming the file and the reason.
@@ -84,6 +88,10 @@ public:
     // described above; false (the path untouched) and the reason when it fails.
     virtual bool saveToFile(const QString& path, const QString& type, SaveOperationType operation,
                             Error* error);
+    // Mends what an interrupted save of the file left beside it: with no file at the path,
+    // the newest complete sibling takes its place; then the other siblings of saves go.
+    // Whether a sibling was put in place. Run before a file is opened.
+    static bool recoverInterruptedSave(const QString& path);
     // The file a save is putting in place, while saveToFile() runs; null otherwise.
     QString savingPath() const { return _savingPath; }
     // Reads the file again (readFromFile()) and clears the change count.

@@ -124,6 +124,7 @@ Document* DocumentController::readDocument(const QString& path, Error* error)
                     dialogString("The file is not of a type this program opens."));
         return nullptr;
     }
+    Document::recoverInterruptedSave(path);
     std::unique_ptr<Document> document = _types.read(path, type, error);
     if (!document) {
         // A reader that gives no reason still leaves the user one.
