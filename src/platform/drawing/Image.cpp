@@ -15,7 +15,6 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <type_traits>
 #include <utility>
 
 namespace platform {
@@ -425,6 +424,17 @@ qsizetype missingBytes(const QByteArray& d, Format format)
     }
 }
 
+// Each pixel of a bitmap in its own format, passed to `clamp` to change in place.
+template <typename Pixel, typename Clamp>
+void clampPixels(QImage& bitmap, Clamp clamp)
+{
+    for (int y = 0; y < bitmap.height(); ++y) {
+        auto* row = reinterpret_cast<Pixel*>(bitmap.scanLine(y));
+        for (int x = 0; x < bitmap.width(); ++x)
+            clamp(row[x]);
+    }
+}
+
 // A bitmap every encoder can write: the decoders may keep a colour table that does not
 // fit the pixel format (a 1-bit BMP stating more than two colours, an 8-bit one stating
 // fewer than its pixels use), which the encoders then refuse or read past.
@@ -437,38 +447,30 @@ qsizetype missingBytes(const QByteArray& d, Format format)
 // premultiplied loses the alpha of translucent pixels.
 void normalizePremultiplied(QImage& bitmap)
 {
-    const auto clampRows = [&bitmap](auto* first, auto clamp) {
-        using Pixel = std::remove_pointer_t<decltype(first)>;
-        for (int y = 0; y < bitmap.height(); ++y) {
-            auto* row = reinterpret_cast<Pixel*>(bitmap.scanLine(y));
-            for (int x = 0; x < bitmap.width(); ++x)
-                clamp(row[x]);
-        }
-    };
     switch (bitmap.format()) {
     case QImage::Format_ARGB32_Premultiplied:
-        clampRows(static_cast<QRgb*>(nullptr), [](QRgb& p) {
+        clampPixels<QRgb>(bitmap, [](QRgb& p) {
             const int a = qAlpha(p);
             if (qRed(p) > a || qGreen(p) > a || qBlue(p) > a)
                 p = qRgba(std::min(qRed(p), a), std::min(qGreen(p), a), std::min(qBlue(p), a), a);
         });
         break;
     case QImage::Format_RGBA8888_Premultiplied:
-        clampRows(static_cast<quint32*>(nullptr), [](quint32& p) {
+        clampPixels<quint32>(bitmap, [](quint32& p) {
             auto* bytes = reinterpret_cast<uchar*>(&p); // R, G, B, A in memory order
             for (int c = 0; c < 3; ++c)
                 bytes[c] = std::min(bytes[c], bytes[3]);
         });
         break;
     case QImage::Format_RGBA64_Premultiplied:
-        clampRows(static_cast<QRgba64*>(nullptr), [](QRgba64& p) {
+        clampPixels<QRgba64>(bitmap, [](QRgba64& p) {
             const quint16 a = p.alpha();
             p.setRed(std::min(p.red(), a));
             p.setGreen(std::min(p.green(), a));
             p.setBlue(std::min(p.blue(), a));
         });
         break;
-    default: return;
+    default: break;
     }
 }
 
