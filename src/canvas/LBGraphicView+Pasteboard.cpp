@@ -96,6 +96,13 @@ LBGraphicView::duplicateImageFilesInSelectedGraphics(const QList<LBGraphicPtr>& 
         LBGraphicPtr copy = graphic.copy();
         copy->setVisiblePageOrigin(graphic.visiblePageOrigin());
         copy->setImageFilePath(duplicate, false, false, LBGraphic::FillImageType);
+        // The copy leaves every picture file to its caller: the mask files go along too, or
+        // the pasted graphic would lose its masks.
+        for (const qint64 type : {LBGraphic::ObjectMaskType, LBGraphic::ExternalMaskType}) {
+            const QString mask = graphic.imageFilePathOfType(type);
+            if (!mask.isEmpty())
+                copy->setImageFilePath(mask, false, false, type);
+        }
         if (!result)
             result = graphics;
         result->replace(i, copy);

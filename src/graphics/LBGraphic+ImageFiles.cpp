@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -171,8 +172,27 @@ void LBGraphic::createFullImagePaths()
 
 void LBGraphic::copyImageFilePathsFromGraphic(const LBGraphic& other)
 {
+    // The copy must show what the other graphic shows, masked once. A fill picture read
+    // from its file is the picture from before any mask: the masks this graphic already
+    // holds (those not read from files below, which mask it as they load) are applied to
+    // it once, the object mask first, as when they were set. A fill picture that came
+    // with the copy is masked already: reading a mask file must not mask it again.
+    const ImagePtr fillBefore = _image;
+    const ImagePtr originalBefore = _origImage;
+    const bool objectMaskFromFile = !other.imageFilePathOfType(ObjectMaskType).isEmpty();
+    const bool externalMaskFromFile = !other.imageFilePathOfType(ExternalMaskType).isEmpty();
+    bool fillFromFile = false;
     for (qint64 type : {FillImageType, ObjectMaskType, ExternalMaskType}) {
         const QString path = other.imageFilePathOfType(type);
+        // Held masks stay out of the way while the fill picture loads and is downsampled.
+        ImagePtr heldObjectMask;
+        ImagePtr heldExternalMask;
+        if (type == FillImageType && !path.isEmpty()) {
+            if (!objectMaskFromFile)
+                heldObjectMask = std::exchange(_objectMask, nullptr);
+            if (!externalMaskFromFile)
+                heldExternalMask = std::exchange(_externalMask, nullptr);
+        }
         if (!path.isEmpty()) {
             setImageFilePath(path, true, false, type);
             // A file that cannot be loaded stays referenced, as it is by the graphic copied,
@@ -180,8 +200,31 @@ void LBGraphic::copyImageFilePathsFromGraphic(const LBGraphic& other)
             if (imageFilePathOfType(type).isEmpty())
                 setImageFilePath(standardizedPath(path), type);
         }
-        if (type == FillImageType)
+        if (type == FillImageType) {
             downsampleFillImage(false);
+            fillFromFile = !path.isEmpty() && _image && _image != fillBefore;
+            if (!path.isEmpty()) {
+                if (fillFromFile)
+                    _origImage.reset();
+                if (heldObjectMask) {
+                    _objectMask = heldObjectMask;
+                    if (fillFromFile)
+                        applyMask(_objectMask, true);
+                }
+                if (heldExternalMask) {
+                    _externalMask = heldExternalMask;
+                    if (fillFromFile) {
+                        saveOriginalImage();
+                        applyMask(_externalMask, false);
+                    }
+                }
+            }
+        }
+    }
+    if (!fillFromFile && fillBefore && _image != fillBefore) {
+        replaceFillImage(fillBefore);
+        _origImage = originalBefore;
+        clearCachedImage();
     }
 }
 

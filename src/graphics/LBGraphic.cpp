@@ -8,6 +8,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UndoManager.h"
+#include "platform/drawing/Image.h"
 
 #include <QSet>
 #include <QtGlobal>
@@ -90,8 +91,12 @@ std::shared_ptr<LBGraphic> LBGraphic::copy() const
         // mask (set below, or loaded from its file later) masks it once, as here.
         graphic->_origImage = _origImage;
     }
-    if (_objectMaskFilePath.isEmpty())
-        graphic->setImage(_objectMask, ObjectMaskType);
+    // The fill picture copied above is already under the object mask: the mask goes along
+    // without masking it again.
+    if (_objectMaskFilePath.isEmpty() && _objectMask) {
+        _objectMask->setDataRetained(true);
+        graphic->_objectMask = _objectMask;
+    }
     if (_externalMaskFilePath.isEmpty())
         graphic->setImage(_externalMask, ExternalMaskType);
 

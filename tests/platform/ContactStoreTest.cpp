@@ -58,6 +58,58 @@ TEST(VCardReaderTest, Version21QuotedPrintableLatin1WithSoftBreaks)
     EXPECT_EQ(p.uniqueId(), QStringLiteral("v21-latin1.vcf#0"));
 }
 
+TEST(VCardReaderTest, EveryCharsetTheConvertersKnowIsReadAndAnUnknownOneIsReported)
+{
+    struct Case
+    {
+        const char* charset;
+        QByteArray value; // the N property's value: last name; first name
+        QString last;
+        QString first;
+        int issues; // reported
+    };
+    const Case cases[] = {
+        {"SHIFT_JIS", "\x93\xfa\x96\x7b;\x91\xbe\x98\x59", QStringLiteral("日本"),
+         QStringLiteral("太郎"), 0},
+        {"Shift_JIS;ENCODING=QUOTED-PRINTABLE", "=93=FA=96=7B;=91=BE=98=59", QStringLiteral("日本"),
+         QStringLiteral("太郎"), 0},
+        {"EUC-JP", "\xc6\xfc\xcb\xdc;\xc2\xc0\xcf\xba", QStringLiteral("日本"),
+         QStringLiteral("太郎"), 0},
+        {"GB18030", "\xd6\xd0;\xce\xc4", QStringLiteral("中"), QStringLiteral("文"), 0},
+        {"BIG5", "\xa4\xa4;\xa4\xe5", QStringLiteral("中"), QStringLiteral("文"), 0},
+        {"KOI8-R", "\xf0\xd2\xc9\xd7\xc5\xd4;\xed\xc9\xd2", QStringLiteral("Привет"),
+         QStringLiteral("Мир"), 0},
+        {"ISO-2022-JP", "\x1b$BF|K\\\x1b(B;Taro", QStringLiteral("日本"), QStringLiteral("Taro"),
+         0},
+        // Unknown: read as undeclared text (UTF-8 here), and said once for the card.
+        {"X-NO-SUCH", "J\xc3\xb6rg;J\xc3\xb6rg", QStringLiteral("Jörg"), QStringLiteral("Jörg"), 1},
+    };
+    for (const Case& c : cases) {
+        const QByteArray card = QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=") + c.charset
+                                + ':' + c.value + "\r\nFN;CHARSET=" + c.charset + ':' + c.value
+                                + "\r\nEND:VCARD\r\n";
+        QList<ContactReadIssue> issues;
+        const auto people = VCardReader::read(card, QStringLiteral("c.vcf"), &issues);
+        ASSERT_EQ(people.size(), 1) << c.charset;
+        EXPECT_EQ(text(*people.first(), ContactLastNameProperty), c.last) << c.charset;
+        EXPECT_EQ(text(*people.first(), ContactFirstNameProperty), c.first) << c.charset;
+        EXPECT_EQ(issues.size(), c.issues) << c.charset;
+        for (const ContactReadIssue& issue : std::as_const(issues))
+            EXPECT_TRUE(issue.message.contains(QString::fromLatin1(c.charset), Qt::CaseInsensitive))
+                << issue.message.toStdString();
+    }
+    // Bytes that are no Shift_JIS character are replaced, and said.
+    QList<ContactReadIssue> issues;
+    const auto people =
+        VCardReader::read("BEGIN:VCARD\r\nN;CHARSET=SHIFT_JIS:\x93\xfa\x96;x\r\nEND:VCARD\r\n",
+                          QStringLiteral("c.vcf"), &issues);
+    ASSERT_EQ(people.size(), 1);
+    EXPECT_TRUE(text(*people.first(), ContactLastNameProperty).startsWith(QStringLiteral("日")));
+    EXPECT_EQ(text(*people.first(), ContactLastNameProperty).size(), 2);
+    ASSERT_EQ(issues.size(), 1);
+    EXPECT_TRUE(issues.first().message.contains(QStringLiteral("SHIFT_JIS")));
+}
+
 TEST(VCardReaderTest, Version30Base64PhotoAndEscapes)
 {
     const auto people = readFixture(QStringLiteral("v30-photo.vcf"));

@@ -38,21 +38,55 @@ bool isAscii(const QByteArray& bytes)
     return true;
 }
 
-// Text in the declared charset; undeclared: UTF-8 when valid, else Windows-1252.
-QString decodeText(const QByteArray& bytes, const QByteArray& charset)
+// Undeclared text: UTF-8 when valid, else Windows-1252.
+QString decodeUndeclared(const QByteArray& bytes)
 {
-    if (isAscii(bytes))
-        return QString::fromLatin1(bytes);
-    const QByteArray cs = charset.toUpper();
-    if (cs == "ISO-8859-1" || cs == "LATIN1" || cs == "ISO8859-1")
-        return QString::fromLatin1(bytes);
-    if (cs == "WINDOWS-1252" || cs == "CP1252")
-        return fromCp1252(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
     return fromCp1252(bytes);
+}
+
+// What went wrong decoding a value in its declared charset.
+struct CharsetProblem
+{
+    enum Kind { None, Unknown, Invalid } kind = None;
+    QByteArray charset;
+};
+
+// Text in the declared charset: any the system's converters know (through ICU, Shift_JIS,
+// EUC-JP, GB18030, Big5, KOI8-R, ... too). An unknown charset is read as undeclared text
+// and said; bytes that are not valid in their charset are replaced and said.
+QString decodeText(const QByteArray& bytes, const QByteArray& charset,
+                   CharsetProblem* problem = nullptr)
+{
+    const QByteArray cs = charset.trimmed().toUpper();
+    // Most text is ASCII, which every charset but the 7-bit escape and wide ones reads
+    // alike.
+    if (isAscii(bytes)
+        && (cs.isEmpty()
+            || (!bytes.contains('\x1b') && !cs.startsWith("UTF-7") && !cs.startsWith("UTF-16")
+                && !cs.startsWith("UTF-32") && !cs.startsWith("UCS"))))
+        return QString::fromLatin1(bytes);
+    if (cs.isEmpty())
+        return decodeUndeclared(bytes);
+    if (cs == "ISO-8859-1" || cs == "LATIN1" || cs == "ISO8859-1")
+        return QString::fromLatin1(bytes);
+    if (cs == "WINDOWS-1252" || cs == "CP1252")
+        return fromCp1252(bytes);
+    if (cs == "UTF-8" || cs == "UTF8") // text declared UTF-8 that is not is most often 1252
+        return decodeUndeclared(bytes);
+    QStringDecoder decoder(cs.constData(), QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid()) {
+        if (problem)
+            *problem = {CharsetProblem::Unknown, charset.trimmed()};
+        return decodeUndeclared(bytes);
+    }
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError() && problem)
+        *problem = {CharsetProblem::Invalid, charset.trimmed()};
+    return text;
 }
 
 int hexValue(char c)
@@ -255,6 +289,7 @@ struct DecodedValue
     QByteArray bytes;
     bool isBinary = false;
     bool failed = false;
+    CharsetProblem charsetProblem;
 };
 
 DecodedValue decodeValue(const Property& p)
@@ -295,7 +330,7 @@ DecodedValue decodeValue(const Property& p)
         }
         return out;
     }
-    out.text = decodeText(raw, p.param("CHARSET"));
+    out.text = decodeText(raw, p.param("CHARSET"), &out.charsetProblem);
     return out;
 }
 
@@ -419,10 +454,32 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
 {
     auto person = std::make_shared<ContactPerson>();
     // Custom labels: a grouped X-...LABEL property names the label of its group.
+    // An unknown charset is said once a card, where it first occurs.
+    QList<QByteArray> unknownCharsets;
+    const auto reportCharset = [&](const Property& p, const CharsetProblem& problem) {
+        if (problem.kind == CharsetProblem::Unknown) {
+            if (unknownCharsets.contains(problem.charset.toUpper()))
+                return;
+            unknownCharsets.append(problem.charset.toUpper());
+            report(p.line, QStringLiteral("The charset \u201c%1\u201d is unknown; the card's text "
+                                          "in it was read as UTF-8, or else as Windows-1252.")
+                               .arg(QString::fromLatin1(problem.charset)));
+        } else if (problem.kind == CharsetProblem::Invalid) {
+            report(p.line,
+                   QStringLiteral("The value of %1 is not valid %2 text; the characters "
+                                  "that cannot be read were replaced.")
+                       .arg(QString::fromLatin1(p.name), QString::fromLatin1(problem.charset)));
+        }
+    };
     QHash<QByteArray, QString> groupLabels;
-    for (const Property& p : std::as_const(_properties))
-        if (!p.group.isEmpty() && p.name.startsWith("X-") && p.name.endsWith("LABEL"))
-            groupLabels.insert(p.group, unescape(decodeText(p.rawValue, p.param("CHARSET"))));
+    for (const Property& p : std::as_const(_properties)) {
+        if (!p.group.isEmpty() && p.name.startsWith("X-") && p.name.endsWith("LABEL")) {
+            CharsetProblem problem;
+            groupLabels.insert(p.group,
+                               unescape(decodeText(p.rawValue, p.param("CHARSET"), &problem)));
+            reportCharset(p, problem);
+        }
+    }
 
     bool isOrg = false;
     bool hasName = false;
@@ -439,6 +496,7 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
                                .arg(QString::fromLatin1(p.name)));
             continue;
         }
+        reportCharset(p, value.charsetProblem);
         const QString& text = value.text;
         if (p.name == "N") {
             const QStringList parts = splitEscaped(text, QLatin1Char(';'));

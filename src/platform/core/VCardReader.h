@@ -4,9 +4,12 @@
 //
 // Lines may end in CR LF, CR or LF; a leading byte-order mark picks UTF-8 or UTF-16.
 // Folded lines are joined, quoted-printable values with their soft line breaks decoded,
-// CHARSET honoured (UTF-8, ISO-8859-1, Windows-1252; undeclared text is UTF-8 when it is
+// CHARSET honoured (every charset the system's converters know, through ICU too:
+// Shift_JIS, EUC-JP, GB18030, Big5, KOI8-R, ...; undeclared text is UTF-8 when it is
 // valid UTF-8, else Windows-1252), BASE64 / b values and data: URIs decoded, text escapes
-// undone. A PHOTO given by URL is never fetched.
+// undone. A PHOTO given by URL is never fetched. An unknown charset is reported (once a
+// card) and its text read as undeclared; bytes not valid in their charset are replaced
+// and reported.
 //
 // Bad input never stops the reader: a card without END keeps what it read, a line
 // without a colon and a value that cannot be decoded are skipped, and each is reported

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QRgba64>
+#include <QStringList>
 #include <QtEndian>
 #include <QtMath>
 
@@ -31,7 +33,9 @@ Format sniffFormat(const QByteArray& data)
         return Format::Png;
     if (data.startsWith("\xff\xd8\xff"))
         return Format::Jpeg;
-    if (data.startsWith(QByteArray("II*\0", 4)) || data.startsWith(QByteArray("MM\0*", 4)))
+    // Classic TIFF (42) and BigTIFF (43, with 64-bit offsets).
+    if (data.startsWith(QByteArray("II*\0", 4)) || data.startsWith(QByteArray("MM\0*", 4))
+        || data.startsWith(QByteArray("II+\0", 4)) || data.startsWith(QByteArray("MM\0+", 4)))
         return Format::Tiff;
     if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
         return Format::Gif;
@@ -82,6 +86,13 @@ struct ByteOrder
         return little ? qFromLittleEndian<quint32>(d.constData() + at)
                       : qFromBigEndian<quint32>(d.constData() + at);
     }
+    quint64 u64(qsizetype at) const
+    {
+        if (at < 0 || at + 8 > d.size())
+            return 0;
+        return little ? qFromLittleEndian<quint64>(d.constData() + at)
+                      : qFromBigEndian<quint64>(d.constData() + at);
+    }
     void put32(QByteArray& out, qsizetype at, quint32 value) const
     {
         if (little)
@@ -102,38 +113,89 @@ qreal dpiFromDotsPerMeter(qreal dotsPerMeter)
     return std::abs(dpi - whole) <= kMetersPerInch ? whole : dpi;
 }
 
-// The entry of `tag` in a TIFF file's first directory, or -1.
-qsizetype tiffEntry(const ByteOrder& file, quint16 tag)
-{
-    const qsizetype ifd = file.u32(4);
-    const quint32 count = file.u16(ifd);
-    for (quint32 i = 0; i < count; ++i) {
-        const qsizetype entry = ifd + 2 + qsizetype(i) * 12;
-        if (entry + 12 > file.d.size())
-            return -1;
-        if (file.u16(entry) == tag)
-            return entry;
-    }
-    return -1;
-}
-
 constexpr quint16 kTiffXResolution = 282;
 constexpr quint16 kTiffYResolution = 283;
 constexpr quint16 kTiffResolutionUnit = 296;
 constexpr quint16 kTiffRational = 5;
 constexpr quint16 kTiffShort = 3;
 
-// A RATIONAL entry's value, or NaN.
-qreal tiffRational(const ByteOrder& file, qsizetype entry)
+// The first directory of a TIFF file, classic or BigTIFF (whose offsets and counts are 64
+// bits and whose entries hold values of up to 8 bytes in place), read bounds-checked from
+// data that starts with the TIFF header (a file, or the block inside a JPEG's EXIF segment).
+struct TiffDirectory
 {
-    if (entry < 0 || file.u16(entry + 2) != kTiffRational || file.u32(entry + 4) != 1)
-        return qQNaN();
-    const qsizetype at = file.u32(entry + 8);
-    if (at + 8 > file.d.size())
-        return qQNaN();
-    const quint32 denominator = file.u32(at + 4);
-    return denominator ? qreal(file.u32(at)) / denominator : qQNaN();
-}
+    ByteOrder file;
+    bool big = false;
+
+    explicit TiffDirectory(const QByteArray& d)
+        : file{d, d.startsWith("II")}, big(file.u16(2) == 43)
+    {}
+
+    qsizetype entrySize() const { return big ? 20 : 12; }
+    // The entry of `tag`, or -1.
+    qsizetype entry(quint16 tag) const
+    {
+        const quint64 ifd = big ? file.u64(8) : file.u32(4);
+        if (ifd > quint64(file.d.size()))
+            return -1;
+        const quint64 count = big ? file.u64(qsizetype(ifd)) : file.u16(qsizetype(ifd));
+        const qsizetype first = qsizetype(ifd) + (big ? 8 : 2);
+        for (quint64 i = 0; i < count; ++i) {
+            const qsizetype at = first + qsizetype(i) * entrySize();
+            if (at + entrySize() > file.d.size())
+                return -1;
+            if (file.u16(at) == tag)
+                return at;
+        }
+        return -1;
+    }
+    quint32 type(qsizetype entry) const { return file.u16(entry + 2); }
+    quint64 count(qsizetype entry) const { return big ? file.u64(entry + 4) : file.u32(entry + 4); }
+    // Where the value of an entry holding `bytes` bytes is: in the entry, or at its offset.
+    qsizetype valueAt(qsizetype entry, quint64 bytes) const
+    {
+        const qsizetype field = entry + (big ? 12 : 8);
+        if (bytes <= (big ? 8u : 4u))
+            return field;
+        const quint64 offset = big ? file.u64(field) : file.u32(field);
+        const quint64 size = quint64(file.d.size());
+        return offset <= size && bytes <= size - offset ? qsizetype(offset) : -1;
+    }
+    // A single SHORT's value, or -1.
+    qint64 shortValue(qsizetype entry) const
+    {
+        if (entry < 0 || type(entry) != kTiffShort || count(entry) != 1)
+            return -1;
+        return file.u16(valueAt(entry, 2));
+    }
+    // A single RATIONAL's value, or NaN.
+    qreal rationalValue(qsizetype entry) const
+    {
+        if (entry < 0 || type(entry) != kTiffRational || count(entry) != 1)
+            return qQNaN();
+        const qsizetype at = valueAt(entry, 8);
+        if (at < 0)
+            return qQNaN();
+        const quint32 denominator = file.u32(at + 4);
+        return denominator ? qreal(file.u32(at)) / denominator : qQNaN();
+    }
+    // Both resolution tags, in the unit the unit tag names (inch when it is absent), in
+    // dots per inch; "no unit" states no resolution. TIFF files and EXIF blocks alike.
+    std::optional<QPointF> resolution() const
+    {
+        qint64 unit = 2;
+        if (const qsizetype unitEntry = entry(kTiffResolutionUnit); unitEntry >= 0)
+            unit = shortValue(unitEntry);
+        const qreal perInch = unit == 2 ? 1.0 : unit == 3 ? 2.54 : 0.0;
+        if (perInch == 0.0)
+            return std::nullopt;
+        const qreal x = rationalValue(entry(kTiffXResolution));
+        const qreal y = rationalValue(entry(kTiffYResolution));
+        if (std::isnan(x) || std::isnan(y))
+            return std::nullopt;
+        return QPointF(x * perInch, y * perInch);
+    }
+};
 
 // The resolution the file states, in dots per inch for x and y, read from the file itself:
 // the decoders leave a picture that states none at Qt's default (the screen's), which is
@@ -163,44 +225,32 @@ std::optional<QPointF> statedResolution(const QByteArray& d, Format format)
         return std::nullopt;
     }
     case Format::Jpeg: {
-        // The JFIF segment with dots per inch or per centimetre.
+        // The JFIF segment with dots per inch or per centimetre; when it states none (or
+        // there is none, as in most cameras' files), the EXIF block's resolution tags.
         const ByteOrder file{d, false};
+        std::optional<QPointF> exif;
         qsizetype at = 2;
         while (at + 4 <= d.size() && byteAt(d, at) == 0xff) {
             const quint8 marker = byteAt(d, at + 1);
             if (marker == 0xda || marker == 0xd9)
-                return std::nullopt;
+                break;
             const quint32 length = file.u16(at + 2);
             if (marker == 0xe0 && length >= 14 && d.mid(at + 4, 5) == QByteArray("JFIF\0", 5)) {
                 const quint8 units = byteAt(d, at + 11);
                 const qreal perInch = units == 1 ? 1.0 : units == 2 ? 2.54 : 0.0;
-                if (perInch == 0.0)
-                    return std::nullopt;
-                return QPointF(file.u16(at + 12) * perInch, file.u16(at + 14) * perInch);
+                if (perInch != 0.0)
+                    return QPointF(file.u16(at + 12) * perInch, file.u16(at + 14) * perInch);
             }
+            if (marker == 0xe1 && !exif && length >= 16
+                && d.mid(at + 4, 6) == QByteArray("Exif\0\0", 6))
+                exif = TiffDirectory(d.mid(at + 10, length - 8)).resolution();
             if (length < 2)
-                return std::nullopt;
+                break;
             at += 2 + length;
         }
-        return std::nullopt;
+        return exif;
     }
-    case Format::Tiff: {
-        // Both resolution tags, in the unit the unit tag names (inch when it is absent);
-        // "no unit" states no resolution.
-        const ByteOrder file{d, d.startsWith("II")};
-        quint32 unit = 2;
-        const qsizetype unitEntry = tiffEntry(file, kTiffResolutionUnit);
-        if (unitEntry >= 0)
-            unit = file.u16(unitEntry + 2) == kTiffShort ? file.u16(unitEntry + 8) : 0;
-        const qreal perInch = unit == 2 ? 1.0 : unit == 3 ? 2.54 : 0.0;
-        if (perInch == 0.0)
-            return std::nullopt;
-        const qreal x = tiffRational(file, tiffEntry(file, kTiffXResolution));
-        const qreal y = tiffRational(file, tiffEntry(file, kTiffYResolution));
-        if (std::isnan(x) || std::isnan(y))
-            return std::nullopt;
-        return QPointF(x * perInch, y * perInch);
-    }
+    case Format::Tiff: return TiffDirectory(d).resolution();
     case Format::Bmp: {
         // Pixels per metre in an info header of at least 40 bytes.
         const ByteOrder file{d, true};
@@ -211,6 +261,33 @@ std::optional<QPointF> statedResolution(const QByteArray& d, Format format)
     }
     default: return std::nullopt;
     }
+}
+
+// PNG states whole dots per metre, so most sizes in points cannot be kept by it (72.5 dpi
+// is 2854.33 dpm). Our PNGs also carry the exact resolution in a text chunk; it is taken
+// when it agrees with the dots per metre the file states (an editor that changed the
+// resolution may have kept the chunk), else the file's own resolution is.
+const QString kExactResolutionKey = QStringLiteral("Veltrin:Resolution");
+
+int wholeDotsPerMeter(qreal dpi)
+{
+    return int(
+        std::clamp(std::round(dpi / kMetersPerInch), 1.0, qreal(std::numeric_limits<int>::max())));
+}
+
+std::optional<QPointF> exactResolution(const QImage& bitmap)
+{
+    const QStringList values = bitmap.text(kExactResolutionKey).split(QLatin1Char(' '));
+    if (values.size() != 2)
+        return std::nullopt;
+    bool okX = false;
+    bool okY = false;
+    const QPointF dpi(values.at(0).toDouble(&okX), values.at(1).toDouble(&okY));
+    if (!okX || !okY || !(dpi.x() > 0.0) || !(dpi.y() > 0.0)
+        || wholeDotsPerMeter(dpi.x()) != bitmap.dotsPerMeterX()
+        || wholeDotsPerMeter(dpi.y()) != bitmap.dotsPerMeterY())
+        return std::nullopt;
+    return dpi;
 }
 
 // The size in points of a picture of `pixels` at the resolution the file states. A
@@ -268,20 +345,47 @@ qsizetype missingBytes(const QByteArray& d, Format format)
         // The segments up to the first scan (skipped whole, so a thumbnail inside one does
         // not count), then the data must reach an end-of-image marker: the scan's data
         // stuff every 0xff byte, so the marker cannot occur by chance.
+        // The frame must also be one the data can cover: Huffman coding spends at least a
+        // bit on every 8 × 8 block (its DC code), and a lossless frame one on every pixel,
+        // where the decoder would fill a frame of any size from a few bytes.
         const ByteOrder file{d, false};
         qsizetype at = 2;
+        double leastBits = 0;
         while (at + 4 <= d.size() && byteAt(d, at) == 0xff && byteAt(d, at + 1) != 0xda) {
+            const quint8 marker = byteAt(d, at + 1);
             const quint32 length = file.u16(at + 2);
             if (length < 2)
                 return 0; // damaged headers: the decoder says so
+            if ((marker >= 0xc0 && marker <= 0xc3) && length >= 8) {
+                const double height = file.u16(at + 5);
+                const double width = file.u16(at + 7);
+                leastBits =
+                    marker == 0xc3 ? width * height : std::ceil(width / 8) * std::ceil(height / 8);
+            }
             at += 2 + length;
         }
         if (at + 4 > d.size() || byteAt(d, at) != 0xff)
             return at >= d.size() ? 1 : 0;
-        return d.indexOf("\xff\xd9", at + 2) < 0 ? 1 : 0;
+        if (d.indexOf("\xff\xd9", at + 2) < 0)
+            return 1;
+        const double bits = double(d.size() - at) * 8;
+        return bits < leastBits ? qsizetype(std::ceil((leastBits - bits) / 8)) : 0;
     }
     case Format::Gif: {
         // Blocks up to the end of the first picture's data.
+        // Neither the screen nor the first picture may be larger than the data can fill:
+        // each LZW code (of 2 bits at least) adds at most one pixel to the longest string
+        // the table holds, which holds no more than 4096, where the decoder would make a
+        // picture of any size from a few bytes.
+        const double codes = double(d.size()) * 8 / 2;
+        const double mostPixels =
+            codes <= 4096 ? codes * (codes + 1) / 2 : 4096.0 * 4097 / 2 + (codes - 4096) * 4096;
+        const ByteOrder file{d, true};
+        const auto tooLarge = [&](qsizetype at) {
+            return double(file.u16(at)) * double(file.u16(at + 2)) > mostPixels;
+        };
+        if (tooLarge(6))
+            return 1;
         qsizetype at = 13;
         const quint8 flags = byteAt(d, 10);
         if (flags & 0x80)
@@ -300,6 +404,8 @@ qsizetype missingBytes(const QByteArray& d, Format format)
             if (introducer == 0x21) { // an extension
                 at = skipSubBlocks(at + 2);
             } else if (introducer == 0x2c) { // the picture
+                if (tooLarge(at + 5))
+                    return 1;
                 const quint8 local = byteAt(d, at + 9);
                 at += 10;
                 if (local & 0x80)
@@ -318,23 +424,54 @@ qsizetype missingBytes(const QByteArray& d, Format format)
     }
 }
 
+// Each pixel of a bitmap in its own format, passed to `clamp` to change in place.
+template <typename Pixel, typename Clamp>
+void clampPixels(QImage& bitmap, Clamp clamp)
+{
+    for (int y = 0; y < bitmap.height(); ++y) {
+        auto* row = reinterpret_cast<Pixel*>(bitmap.scanLine(y));
+        for (int x = 0; x < bitmap.width(); ++x)
+            clamp(row[x]);
+    }
+}
+
 // A bitmap every encoder can write: the decoders may keep a colour table that does not
 // fit the pixel format (a 1-bit BMP stating more than two colours, an 8-bit one stating
 // fewer than its pixels use), which the encoders then refuse or read past.
 // Premultiplied pixels whose colour exceeds their alpha (a TIFF with associated alpha can
 // hold them) have no straight-alpha form, so PNG and JPEG would write other pixels than
 // those drawn: they are clamped on reading, the way Qt converts them.
+//
+// The colour channels are clamped to alpha in place: converting through straight alpha
+// and back does the same for 8-bit pixels, but Qt's 16-bit conversion back to
+// premultiplied loses the alpha of translucent pixels.
 void normalizePremultiplied(QImage& bitmap)
 {
-    QImage::Format straight;
     switch (bitmap.format()) {
-    case QImage::Format_ARGB32_Premultiplied: straight = QImage::Format_ARGB32; break;
-    case QImage::Format_RGBA8888_Premultiplied: straight = QImage::Format_RGBA8888; break;
-    case QImage::Format_RGBA64_Premultiplied: straight = QImage::Format_RGBA64; break;
-    default: return;
+    case QImage::Format_ARGB32_Premultiplied:
+        clampPixels<QRgb>(bitmap, [](QRgb& p) {
+            const int a = qAlpha(p);
+            if (qRed(p) > a || qGreen(p) > a || qBlue(p) > a)
+                p = qRgba(std::min(qRed(p), a), std::min(qGreen(p), a), std::min(qBlue(p), a), a);
+        });
+        break;
+    case QImage::Format_RGBA8888_Premultiplied:
+        clampPixels<quint32>(bitmap, [](quint32& p) {
+            auto* bytes = reinterpret_cast<uchar*>(&p); // R, G, B, A in memory order
+            for (int c = 0; c < 3; ++c)
+                bytes[c] = std::min(bytes[c], bytes[3]);
+        });
+        break;
+    case QImage::Format_RGBA64_Premultiplied:
+        clampPixels<QRgba64>(bitmap, [](QRgba64& p) {
+            const quint16 a = p.alpha();
+            p.setRed(std::min(p.red(), a));
+            p.setGreen(std::min(p.green(), a));
+            p.setBlue(std::min(p.blue(), a));
+        });
+        break;
+    default: break;
     }
-    const QImage::Format format = bitmap.format();
-    bitmap = bitmap.convertToFormat(straight).convertToFormat(format);
 }
 
 void normalizeColorTable(QImage& bitmap)
@@ -398,6 +535,10 @@ ImagePtr Image::fromData(const QByteArray& data, QString* error)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, decoder);
     reader.setDecideFormatFromContent(false);
+    // Shown upright, as the camera held it: the orientation a JPEG's EXIF block or a
+    // TIFF's tag states is applied. The original bytes keep the tag, so they read back
+    // the same, and every encoding of the bitmap is upright with no tag.
+    reader.setAutoTransform(true);
     QImage bitmap = reader.read();
     if (bitmap.isNull()) {
         setError(error, QStringLiteral("The %1 picture could not be read: %2.")
@@ -408,9 +549,16 @@ ImagePtr Image::fromData(const QByteArray& data, QString* error)
     normalizeColorTable(bitmap);
     normalizePremultiplied(bitmap);
 
+    std::optional<QPointF> dpi = format == Format::Png ? exactResolution(bitmap) : std::nullopt;
+    if (!dpi)
+        dpi = statedResolution(data, format);
+    // The file's x and y resolutions are those of its stored rows and columns.
+    if (dpi && reader.transformation().testFlag(QImageIOHandler::TransformationRotate90))
+        dpi = dpi->transposed();
+
     auto image = std::make_shared<Image>(Key{});
     image->_kind = RepresentationKind::Bitmap;
-    image->_size = pointSize(bitmap.size(), statedResolution(data, format));
+    image->_size = pointSize(bitmap.size(), dpi);
     image->_bitmap = std::move(bitmap);
     image->_sourceData = data;
     return image;
@@ -459,12 +607,8 @@ QImage Image::encodableBitmap() const
     QImage bitmap = _bitmap;
     if (_size.width() > 0.0 && _size.height() > 0.0) {
         // Whole dots per metre, from 1 to what an int holds.
-        const auto dotsPerMeter = [](int pixels, qreal points) {
-            const qreal value = std::round(pixels * 72.0 / points / kMetersPerInch);
-            return int(std::clamp(value, 1.0, qreal(std::numeric_limits<int>::max())));
-        };
-        bitmap.setDotsPerMeterX(dotsPerMeter(_bitmap.width(), _size.width()));
-        bitmap.setDotsPerMeterY(dotsPerMeter(_bitmap.height(), _size.height()));
+        bitmap.setDotsPerMeterX(wholeDotsPerMeter(_bitmap.width() * 72.0 / _size.width()));
+        bitmap.setDotsPerMeterY(wholeDotsPerMeter(_bitmap.height() * 72.0 / _size.height()));
     }
     return bitmap;
 }
@@ -512,23 +656,22 @@ std::pair<quint32, quint32> rational(qreal value)
 // resolution tags it writes are rewritten in place with the exact fractions, in inches.
 bool setTiffResolution(QByteArray& tiff, qreal dpiX, qreal dpiY)
 {
-    const ByteOrder file{tiff, tiff.startsWith("II")};
-    const qsizetype x = tiffEntry(file, kTiffXResolution);
-    const qsizetype y = tiffEntry(file, kTiffYResolution);
-    const qsizetype unit = tiffEntry(file, kTiffResolutionUnit);
-    if (x < 0 || y < 0 || unit < 0 || file.u16(unit + 2) != kTiffShort)
+    const TiffDirectory directory(tiff);
+    const qsizetype x = directory.entry(kTiffXResolution);
+    const qsizetype y = directory.entry(kTiffYResolution);
+    const qsizetype unit = directory.entry(kTiffResolutionUnit);
+    if (directory.big || x < 0 || y < 0 || directory.shortValue(unit) < 0)
         return false;
     for (const auto& [entry, dpi] : {std::pair{x, dpiX}, std::pair{y, dpiY}}) {
-        const qsizetype at = file.u32(entry + 8);
-        if (file.u16(entry + 2) != kTiffRational || file.u32(entry + 4) != 1
-            || at + 8 > tiff.size())
+        const qsizetype at = directory.valueAt(entry, 8);
+        if (directory.type(entry) != kTiffRational || directory.count(entry) != 1 || at < 0)
             return false;
         const auto [numerator, denominator] = rational(dpi);
-        file.put32(tiff, at, numerator);
-        file.put32(tiff, at + 4, denominator);
+        directory.file.put32(tiff, at, numerator);
+        directory.file.put32(tiff, at + 4, denominator);
     }
     const quint16 inch = 2;
-    if (file.little)
+    if (directory.file.little)
         qToLittleEndian<quint16>(inch, tiff.data() + unit + 8);
     else
         qToBigEndian<quint16>(inch, tiff.data() + unit + 8);
@@ -558,7 +701,15 @@ QByteArray Image::TIFFRepresentationUsingLZW() const
 
 QByteArray Image::pngData() const
 {
-    return encode(encodableBitmap(), "png", -1, -1);
+    QImage bitmap = encodableBitmap();
+    if (!bitmap.isNull() && _size.width() > 0.0 && _size.height() > 0.0) {
+        const qreal dpiX = _bitmap.width() * 72.0 / _size.width();
+        const qreal dpiY = _bitmap.height() * 72.0 / _size.height();
+        bitmap.setText(kExactResolutionKey,
+                       QStringLiteral("%1 %2").arg(QString::number(dpiX, 'g', 17),
+                                                   QString::number(dpiY, 'g', 17)));
+    }
+    return encode(bitmap, "png", -1, -1);
 }
 
 QByteArray Image::jpegData(qreal compressionFactor) const

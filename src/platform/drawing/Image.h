@@ -36,9 +36,11 @@ public:
     // What stands behind the picture, so writers can tell a bitmap from a vector original.
     enum class RepresentationKind { None, Bitmap, PDF, EPS, SVG };
 
-    // Reads PNG, JPEG, TIFF, GIF, BMP or PSD data (a bitmap), or PDF or EPS data (a vector
-    // picture, see below). Returns nullptr and a message in *error for empty, unknown,
-    // unsupported or damaged bitmap data; never throws.
+    // Reads PNG, JPEG, TIFF (BigTIFF too), GIF, BMP or PSD data (a bitmap), or PDF or EPS
+    // data (a vector picture, see below). Returns nullptr and a message in *error for
+    // empty, unknown, unsupported or damaged bitmap data; never throws. A bitmap is turned
+    // upright as its EXIF or TIFF orientation says (its size in points too); its original
+    // bytes keep the orientation, so they read back the same.
     // PDF (its first page, at its size in points) is drawn through poppler; EPS (plain or
     // with a DOS binary header) is converted to PDF by the `gs` command, each distinct EPS
     // once per run. A PDF or EPS that cannot be drawn (damaged, encrypted, rejected by gs,
@@ -82,11 +84,13 @@ public:
     // with its own size and retention, so it can be resized without changing this one.
     ImagePtr copy() const;
 
-    // The drawing size in points. For a file: pixels × 72 / the resolution it states,
-    // 72 dpi when it states none, or none that makes sense (zero, negative, below 1 dpi).
-    // Data shorter than its header promises is refused rather than read with made-up
-    // pixels, and a colour table that does not fit the pixels is made to fit, so every
-    // picture that reads can be written. setSize() changes the drawing size only, never pixels.
+    // The drawing size in points. For a file: pixels × 72 / the resolution it states (a
+    // JPEG's JFIF density, else its EXIF resolution), 72 dpi when it states none, or none
+    // that makes sense (zero, negative, below 1 dpi). Data shorter than its header
+    // promises, or too short to fill the frame it states, is refused rather than read
+    // with made-up pixels, and a colour table that does not fit the pixels is made to fit,
+    // so every picture that reads can be written. setSize() changes the drawing size only,
+    // never pixels.
     QSizeF size() const { return _size; }
     void setSize(const QSizeF& size) { _size = size; }
 
@@ -117,6 +121,8 @@ public:
     // channel when the bitmap has one, stating the resolution that maps the pixels onto
     // size().
     QByteArray TIFFRepresentationUsingCompression(int compression) const;
+    // PNG states whole dots per metre; the exact resolution goes along in a text chunk of
+    // our own, which reading prefers while it agrees with the dots per metre.
     QByteArray pngData() const;
     // compressionFactor from 0.0 (smallest file) to 1.0 (best quality). Empty for a
     // picture of more than 65,500 pixels on a side, which JPEG cannot hold.
