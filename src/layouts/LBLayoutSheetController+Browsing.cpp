@@ -493,10 +493,16 @@ QString LBLayoutSheetController::selectedPrinterModels() const
 void LBLayoutSheetController::searchPaperCode(const QString& text)
 {
     _searchText = text;
-    if (_selectedProjectType == DiscLabelsProject) {
-        _rebuildDiscLabelTypes = false;
-        selectDiscManufacturerAtIndex(_manufacturerPopup.selected);
-        _rebuildDiscLabelTypes = true;
+    if (_selectedProjectType == DiscLabelsProject || _selectedProjectType == AddressLabelsProject) {
+        // The search narrows the sheets of the maker and the label type chosen: both pop-ups
+        // keep their choice, and the list starts again from the catalogue filtered by them.
+        const QString maker =
+            _manufacturerPopup.selected > 0 ? _manufacturerPopup.selectedTitle() : QString();
+        QString type = _labelTypePopup.selected > 0 ? _labelTypePopup.selectedTitle() : QString();
+        if (!type.isEmpty() && _selectedProjectType == DiscLabelsProject)
+            type = discLabelTypeForEnglishName(type);
+        _cardArray = filteredCatalogue(maker, type);
+        _hasCardArray = true;
     } else {
         selectManufacturerAtIndex(_manufacturerPopup.selected);
     }
