@@ -817,3 +817,33 @@ TEST_F(LayoutSheetTest, TypingASearchKeepsTheChosenLabelType)
     EXPECT_EQ(chooser.cardArray().size(), typed);
     EXPECT_EQ(format.types->currentText(), "Address Labels");
 }
+
+TEST_F(LayoutSheetTest, BackFromTheCustomSizeFindsTheSheetAsLeft)
+{
+    Controller chooser(true, 500);
+    const FormatStepWidgets format = openLabelsFormatStep(chooser);
+    ASSERT_TRUE(format.table);
+    choose(format.makers, "Avery");
+    choose(format.types, "Address Labels");
+    QTest::keyClicks(format.search, "51");
+    ASSERT_GT(format.table->model()->rowCount(), 2);
+    format.table->selectRow(2);
+    const QString chosen = format.selectedRowText();
+    ASSERT_FALSE(chosen.isEmpty());
+
+    QPushButton* custom = format.button(Controller::layoutSheetString("Custom Size…"));
+    ASSERT_TRUE(custom);
+    QTest::mouseClick(custom, Qt::LeftButton);
+    EXPECT_EQ(format.steps->currentIndex(), 3);
+    QPushButton* back = format.button(Controller::dialogString("Go Back"));
+    ASSERT_TRUE(back);
+    QTest::mouseClick(back, Qt::LeftButton);
+
+    EXPECT_EQ(format.steps->currentIndex(), 1);
+    EXPECT_EQ(format.makers->currentText(), "Avery");
+    EXPECT_EQ(format.types->currentText(), "Address Labels");
+    EXPECT_EQ(format.search->text(), "51");
+    EXPECT_EQ(format.selectedRowText(), chosen);
+    EXPECT_EQ(chooser.selectedRow(), 2);
+    EXPECT_TRUE(chooser.continueEnabled());
+}
