@@ -791,6 +791,23 @@ void choose(QComboBox* box, const QString& title)
 
 } // namespace
 
+TEST_F(LayoutSheetTest, TheLabelListShowsEachSheetsLabelSizeAndCount)
+{
+    Controller chooser(true, 500);
+    const FormatStepWidgets format = openLabelsFormatStep(chooser);
+    ASSERT_TRUE(format.table);
+    ASSERT_EQ(format.steps->currentIndex(), 1);
+    choose(format.makers, "Avery");
+    const QStringList rows = format.rows();
+    // Inch and millimetre sheets, as the catalogue gives their lengths.
+    EXPECT_TRUE(rows.contains("5160 - Address labels (2.625x1 in, 30 per sheet)"))
+        << rows.mid(0, 5).join(" | ").toStdString();
+    for (const QString& row : rows)
+        EXPECT_TRUE(row.contains(" per sheet)")) << row.toStdString();
+    choose(format.makers, "APLI");
+    EXPECT_TRUE(format.rows().contains("1271 - Rectangular labels (70x30 mm, 27 per sheet)"));
+}
+
 TEST_F(LayoutSheetTest, TypingASearchKeepsTheChosenLabelType)
 {
     Controller chooser(true, 500);
