@@ -1,5 +1,5 @@
 #include "app/LBAppController.h"
-
+#include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
 #include "inspector/HUDWindowController.h"
 #include "platform/core/Strings.h"
@@ -9,11 +9,18 @@
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Responder.h"
 #include "platform/ui/WindowController.h"
+#include "shapes/ShapeClasses.h"
+#include "window/LBEditController.h"
+#include "window/LBWindowController.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -227,4 +234,88 @@ TEST_F(InspectorMenu, EveryWindowShowsThePalettesPaneItems)
     delete pane;
     settle();
     EXPECT_EQ(window->menuItemWithSelector(QStringLiteral("inspectorToolsAction:")), nullptr);
+}
+
+namespace {
+
+// Every item of the menus under the bar, submenus included.
+void collectItems(const QList<QAction*>& actions, QList<QAction*>& items)
+{
+    for (QAction* action : actions) {
+        if (action->menu())
+            collectItems(action->menu()->actions(), items);
+        else if (!action->isSeparator())
+            items.append(action);
+    }
+}
+
+} // namespace
+
+TEST_F(InspectorMenu, EveryKeyOfTheMenuBarIsBoundOnceAndTheDigitsOpenPanes)
+{
+    registerShapeClasses();
+    launch();
+    // A design of its own (the untitled one waits behind its layout chooser).
+    auto* document = new LBDocument;
+    document->setOpenedExistingFile(true);
+    platform::DocumentController::sharedDocumentController().addDocument(document);
+    auto* window = new LBWindowController;
+    document->addWindowController(window);
+    auto* mainWindow = qobject_cast<QMainWindow*>(window->window());
+    ASSERT_NE(mainWindow, nullptr);
+    mainWindow->show();
+    settle();
+
+    // A rectangle selected in design: the Inspector menu offers its panes with their keys.
+    window->switchToDesignMode(nullptr);
+    auto* edit = dynamic_cast<LBEditController*>(window->editController());
+    ASSERT_NE(edit, nullptr);
+    edit->insertGraphic(edit->createShapeOfClass(QStringLiteral("LBRectangle"), 0), true);
+    // The palette fills its menu once the selection settles, the window's menu on the turn
+    // after.
+    const QDeadlineTimer deadline(2000);
+    while (!window->menuItemWithSelector(QStringLiteral("inspectorToolsAction:"))
+           && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_NE(window->menuItemWithSelector(QStringLiteral("inspectorToolsAction:")), nullptr);
+
+    // Qt fires neither of two items bound to one key: every key has one item.
+    QList<QAction*> items;
+    collectItems(mainWindow->menuBar()->actions(), items);
+    QHash<QKeySequence, QString> owners;
+    for (QAction* item : std::as_const(items)) {
+        if (item->shortcut().isEmpty())
+            continue;
+        EXPECT_FALSE(owners.contains(item->shortcut()))
+            << item->shortcut().toString().toStdString() << ": "
+            << owners.value(item->shortcut()).toStdString() << " and "
+            << item->text().toStdString();
+        owners.insert(item->shortcut(), item->text());
+    }
+
+    // The keys as the user types them in the design window open the smart inspector's panes.
+    struct Case
+    {
+        QKeySequence key;
+        HUDWindowController::ToolsTag pane;
+    };
+    const Case cases[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_2), HUDWindowController::RotateFlipTools},
+        {QKeySequence(Qt::CTRL | Qt::Key_1), HUDWindowController::SizeTools}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key.toString().toStdString());
+        mainWindow->activateWindow(); // the palette came to the front
+        settle();
+        ASSERT_EQ(QGuiApplication::focusWindow(), mainWindow->windowHandle());
+        QTest::keySequence(mainWindow->windowHandle(), c.key);
+        settle();
+        EXPECT_EQ(controller->smartInspector()->selectedToolsTag(), c.pane);
+    }
+    // The mode switch stays in the View menu, without those keys.
+    QAction* design = window->menuItemWithSelector(QStringLiteral("switchToDesignMode:"));
+    ASSERT_NE(design, nullptr);
+    EXPECT_TRUE(design->shortcut().isEmpty());
+
+    document->close(); // which deletes it
+    settle();
 }
