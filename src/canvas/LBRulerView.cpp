@@ -79,8 +79,14 @@ QString LBRulerView::labelText(qint64 label) const
     }
     if (_unitDivider < 2)
         return QString::number(v);
-    QString text = label / _unitDivider == 0 ? QString() : QString::number(v / _unitDivider);
-    const qint64 remainder = label % _unitDivider;
+    // Fractions are read on the magnitude, so a label left of or above the origin keeps its
+    // sign even when its whole part is 0 ("-½"), and a negative remainder still picks a
+    // fraction.
+    const qint64 magnitude = v < 0 ? -v : v;
+    QString text = v < 0 ? QStringLiteral("-") : QString();
+    if (magnitude / _unitDivider != 0)
+        text += QString::number(magnitude / _unitDivider);
+    const qint64 remainder = magnitude % _unitDivider;
     if (remainder != 0) {
         if (_unitDivider == 2 || remainder == 2)
             text += QChar(0x00BD);

@@ -187,7 +187,16 @@ void HUDWindowController::updateSizeTools()
                 field->clear();
         return;
     }
+    // The selection comes in the order it was made: a group whose later member was picked
+    // first is still read from its parent, the member that carries the group's size.
     const LBGraphic* first = _selectedGraphics.first().get();
+    for (const LBGraphicPtr& graphic : std::as_const(_selectedGraphics)) {
+        if (graphic->groupedChildrenCount() != 0
+            && graphic->groupedChildrenCount() == _selectedGraphics.size() - 1) {
+            first = graphic.get();
+            break;
+        }
+    }
     QRectF rotated = first->rotatedBounds();
     QRectF bounds(first->bounds().topLeft(), QSizeF(shownWidth(*first), shownHeight(*first)));
     bool keepProportions = first->constrainProportions();

@@ -22,6 +22,49 @@ namespace {
 using Info = DimensionInfo;
 
 const QString separatorRowText = QStringLiteral("-----------");
+
+// A catalogue length for the sheet list: its number, at most three decimals, and the unit it
+// names ("mm", "cm", "in"), empty when it names none.
+QPair<QString, QString> shownLength(const QString& stored)
+{
+    QString value = stored.trimmed();
+    QString unit;
+    for (const char* name : {"mm", "cm", "in"}) {
+        if (value.endsWith(QLatin1String(name))) {
+            unit = QLatin1String(name);
+            value.chop(unit.size());
+            break;
+        }
+    }
+    bool ok = false;
+    const double number = value.trimmed().toDouble(&ok);
+    if (!ok)
+        return {stored, unit};
+    QString text = QString::number(number, 'f', 3);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return {text, unit};
+}
+
+qint64 countOrOne(const QVariantMap& record, const QString& key)
+{
+    return record.contains(key) ? Info::integer(record, key) : 1;
+}
+
+// The labels of one catalogue sheet: its grid, or for a disc sheet the grids of its labels.
+qint64 labelsPerSheet(const QVariantMap& record)
+{
+    const QVariantList labels = record.value(Info::labels).toList();
+    if (labels.isEmpty())
+        return countOrOne(record, Info::numRows) * countOrOne(record, Info::numColumns);
+    qint64 count = 0;
+    for (const QVariant& label : labels)
+        count +=
+            countOrOne(label.toMap(), Info::numRows) * countOrOne(label.toMap(), Info::numColumns);
+    return count;
+}
 const QString selectedManufacturerKey = QStringLiteral("Layout Sheet Selected Manufacturer 2");
 const QString selectedDiscManufacturerKey =
     QStringLiteral("Layout Sheet Selected Disc Manufacturer 2");
@@ -434,8 +477,10 @@ std::optional<QVariantMap> LBLayoutSheetController::cardDictionaryAtIndex(qint64
 QString LBLayoutSheetController::rowText(qint64 row) const
 {
     const std::optional<QVariantMap> card = cardDictionaryAtIndex(row);
-    if (_selectedProjectType == DiscLabelsProject || _selectedProjectType == AddressLabelsProject)
-        return card ? Info::text(*card, Info::paperCode) : QString();
+    const bool catalogue =
+        _selectedProjectType == DiscLabelsProject || _selectedProjectType == AddressLabelsProject;
+    if (catalogue && !card)
+        return QString();
     if (_selectedProjectType == EnvelopesProject && !card)
         return separatorRowText;
     const QVariantMap record = card.value_or(QVariantMap());
@@ -443,10 +488,26 @@ QString LBLayoutSheetController::rowText(qint64 row) const
     const bool inches =
         paper.startsWith(QLatin1String("Letter"))
         || (paper.contains(QLatin1Char('x')) && paper.endsWith(QLatin1String("in")));
-    const QString units = inches ? QStringLiteral("in") : QStringLiteral("mm");
+    QString units = inches ? QStringLiteral("in") : QStringLiteral("mm");
     const QString code = Info::text(record, Info::paperCode);
-    const QString width = Info::text(record, Info::labelWidth);
-    const QString height = Info::text(record, Info::labelHeight);
+    QString width = Info::text(record, Info::labelWidth);
+    QString height = Info::text(record, Info::labelHeight);
+    if (catalogue) {
+        // A catalogue sheet tells its stock by the label size and how many labels it holds;
+        // its lengths carry their unit. A disc sheet's labels differ in size: only the count.
+        const QString perSheet =
+            layoutSheetString(QStringLiteral("%1 per sheet")).arg(labelsPerSheet(record));
+        const QString description = Info::text(record, Info::description);
+        const QString name =
+            description.isEmpty() ? code : code + QStringLiteral(" - ") + description;
+        if (_selectedProjectType == DiscLabelsProject || width.isEmpty() || height.isEmpty())
+            return QStringLiteral("%1 (%2)").arg(name, perSheet);
+        const auto [w, widthUnit] = shownLength(width);
+        const auto [h, heightUnit] = shownLength(height);
+        if (!widthUnit.isEmpty())
+            units = widthUnit;
+        return QStringLiteral("%1 (%2x%3 %4, %5)").arg(name, w, h, units, perSheet);
+    }
     if (_selectedProjectType == EnvelopesProject)
         return QStringLiteral("%1 (%2x%3 %4)").arg(code, width, height, units);
     return QStringLiteral("%1 - %2 (%3x%4 %5)")
@@ -493,10 +554,16 @@ QString LBLayoutSheetController::selectedPrinterModels() const
 void LBLayoutSheetController::searchPaperCode(const QString& text)
 {
     _searchText = text;
-    if (_selectedProjectType == DiscLabelsProject) {
-        _rebuildDiscLabelTypes = false;
-        selectDiscManufacturerAtIndex(_manufacturerPopup.selected);
-        _rebuildDiscLabelTypes = true;
+    if (_selectedProjectType == DiscLabelsProject || _selectedProjectType == AddressLabelsProject) {
+        // The search narrows the sheets of the maker and the label type chosen: both pop-ups
+        // keep their choice, and the list starts again from the catalogue filtered by them.
+        const QString maker =
+            _manufacturerPopup.selected > 0 ? _manufacturerPopup.selectedTitle() : QString();
+        QString type = _labelTypePopup.selected > 0 ? _labelTypePopup.selectedTitle() : QString();
+        if (!type.isEmpty() && _selectedProjectType == DiscLabelsProject)
+            type = discLabelTypeForEnglishName(type);
+        _cardArray = filteredCatalogue(maker, type);
+        _hasCardArray = true;
     } else {
         selectManufacturerAtIndex(_manufacturerPopup.selected);
     }

@@ -26,6 +26,7 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -84,6 +85,18 @@ void LBLayoutSheetController::goToStep(qint64 step)
         _shownStep = ProjectTypeStep;
         break;
     case FormatStep: {
+        if (std::exchange(_formatSelectionKept, false) && old == CustomSizeStep) {
+            // Back from the custom size: the maker, label type, search and row the user chose
+            // are still the controller's; only the sheet takes the format step's size again.
+            if (resize) {
+                setFrameCentred(_layoutSheetSize.width(),
+                                std::max(_layoutSheetSize.height(), formatMinimumHeight), true);
+            }
+            _minimumSize = QSizeF(578, formatMinimumHeight);
+            _maximumSize = QSizeF();
+            _shownStep = FormatStep;
+            break;
+        }
         if (_selectedProjectType == AddressLabelsProject)
             _labelTypePopup.selected = 0;
         const QString prefix = defaults().stringForKey(
@@ -234,6 +247,7 @@ void LBLayoutSheetController::customSizeAction()
         return;
     }
     _preCustomSizeStepIndex = _stepIndex;
+    _formatSelectionKept = _stepIndex == FormatStep && _shownStep == FormatStep;
     goToStep(CustomSizeStep);
 }
 

@@ -518,6 +518,9 @@ private:
     qint64 _stepIndex = 0;
     qint64 _shownStep = -1;
     qint64 _preCustomSizeStepIndex = 0;
+    // Set while the custom-size step was entered from the format step: Back finds the
+    // format step's lists and selection as the user left them.
+    bool _formatSelectionKept = false;
     QRectF _sheetFrame;
     QSizeF _minimumSize;
     QSizeF _maximumSize;

@@ -112,7 +112,8 @@ bool LBMergeServices::importTextFile(const QString& path, bool commaSeparated)
     if (!text)
         return fail(dialogText(error));
     platform::Alert ask;
-    ask.messageText = dialogText(QStringLiteral("Import Tab Delimited File"));
+    ask.messageText = dialogText(commaSeparated ? QStringLiteral("Import Comma Delimited File")
+                                                : QStringLiteral("Import Tab Delimited File"));
     ask.informativeText =
         dialogText(QStringLiteral(
                        "The selected file appears to have %1$d record(s) and %2$d field(s) per "
@@ -123,11 +124,19 @@ bool LBMergeServices::importTextFile(const QString& path, bool commaSeparated)
             .replace(QLatin1String("%2$d"), QString::number(text->columns));
     ask.buttons = {dialogText(QStringLiteral("Import")), dialogText(QStringLiteral("Cancel"))};
     ask.cancelButton = 1;
-    if (ask.runModal().returnCode != platform::Alert::FirstButtonReturn || !lockTextForRecords()) {
+    // Files often open with a line of column titles, which is no record to merge: the user
+    // says whether this one does.
+    ask.showsSuppressionButton = true;
+    ask.suppressionButtonTitle = dialogText(QStringLiteral("The first line holds column titles"));
+    const platform::Alert::Response answer = ask.runModal();
+    if (answer.returnCode != platform::Alert::FirstButtonReturn || !lockTextForRecords()) {
         refreshPreviewForRecords();
         return false;
     }
-    doc->setImportTextArray(text->flattened(), text->columns);
+    platform::DelimitedText records = *text;
+    if (answer.suppressed && !records.records.isEmpty())
+        records.records.removeFirst();
+    doc->setImportTextArray(records.flattened(), records.columns);
     doc->updateChangeCount(platform::Document::ChangeDone);
     refreshPreviewForRecords();
     return true;

@@ -101,6 +101,15 @@ LBEditController::LBEditController(QObject* parent) : QObject(parent)
     _updateTimer->setInterval(0);
     // The turn of the event loop after a selection change stands for the window's update.
     connect(_updateTimer, &QTimer::timeout, this, [this] { windowDidUpdate(designWindow()); });
+    _paneReloadTimer = new QTimer(this);
+    _paneReloadTimer->setSingleShot(true);
+    _paneReloadTimer->setInterval(0);
+    connect(_paneReloadTimer, &QTimer::timeout, this, [this] {
+        for (InspectorPalette* palette : everyInspector()) {
+            if (palette->selectedToolsTag() != 20)
+                palette->updateSelectedTools();
+        }
+    });
     buildDesignArea();
     setRememberedSizesToStartValues();
     observe();
@@ -185,6 +194,7 @@ void LBEditController::observe()
     add(LBStopEditingTextDuringDrag,
         [this](const platform::Notification& n) { stopEditingTextDuringDrag(n); });
     add(LBDraggingGraphicNotification, [this](const platform::Notification& n) { updateHUD(n); });
+    add(LBGraphicDidChange, [this](const platform::Notification& n) { selectedGraphicChanged(n); });
     add(HideHUDNotification, [this](const platform::Notification&) { hideHUD(); });
     add(ShowHUDNotification, [this](const platform::Notification&) { showHUD(); });
     add(LBMouseDownInGraphicViewNotification,
@@ -607,6 +617,16 @@ void LBEditController::updateHUD(const platform::Notification& notification)
         if (palette->selectedToolsTag() != 20)
             palette->updateSelectedTools();
     }
+}
+
+void LBEditController::selectedGraphicChanged(const platform::Notification& notification)
+{
+    // While text is edited in place the palettes follow the editor's selection instead.
+    const auto* graphic = notification.objectAs<LBGraphic>();
+    if (_textMode || !graphic || !document() || graphic->document() != document()
+        || !_selectedGraphicView || !_selectedGraphicView->graphicIsSelected(graphic))
+        return;
+    _paneReloadTimer->start();
 }
 
 void LBEditController::hideHUD()

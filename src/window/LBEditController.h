@@ -169,6 +169,10 @@ public:
     void windowDidUpdate(const QWidget* window = nullptr);
     bool needsUpdate() const { return _needsUpdate; }
     void updateHUD(const platform::Notification& notification);
+    // A selected graphic of this design changed (by any palette, menu or key): every
+    // inspector's pane is reloaded once, on the next turn of the event loop, so no palette
+    // goes on showing the values another one replaced.
+    void selectedGraphicChanged(const platform::Notification& notification);
     void hideHUD();
     void showHUD();
     // nullptr: only turns text mode on.
@@ -366,6 +370,7 @@ private:
     bool _textMode = false;
     bool _drawerIsOpen = false;
     QTimer* _updateTimer = nullptr;
+    QTimer* _paneReloadTimer = nullptr;
     const void* _observedTextEditor = nullptr;
 
     std::vector<platform::ObserverToken> _observers;

@@ -230,8 +230,14 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
                 textObjForPreformattedFieldStr(platform::LocalizedString(key, table));
             if (!box)
                 return;
-            const QSizeF text =
-                box->contents() ? box->contents()->attributedString().size() : QSizeF();
+            QSizeF text = box->contents() ? box->contents()->attributedString().size() : QSizeF();
+            // The box lays its lines out with a margin at both ends that the bare text's
+            // size leaves out: a fifth more is not room enough for a short block, whose
+            // longest line would break (mid-word when it is one word). The width given is at
+            // least what the box needs to hold every line whole.
+            const double whole = box->requiredSize(LBTextArea::maxSize().width()).width();
+            if (text.width() * 1.2 < whole)
+                text.setWidth(whole / 1.2);
             box->setBoundsNoOtherChanges(place(text));
             box->setTextBlockHorizontalAlignment(1);
             box->setTextBlockVerticalAlignment(1);

@@ -1,19 +1,35 @@
 #include "app/LBAppController.h"
-
+#include "canvas/LBGraphicView.h"
+#include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
+#include "graphics/LBTextArea.h"
+#include "inspector/HUDControls.h"
+#include "inspector/HUDTextPanes.h"
 #include "inspector/HUDWindowController.h"
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/ColorPanel.h"
+#include "platform/ui/ColorWell.h"
 #include "platform/ui/Document.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Responder.h"
 #include "platform/ui/WindowController.h"
+#include "shapes/ShapeClasses.h"
+#include "window/LBEditController.h"
+#include "window/LBWindowController.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QColorDialog>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFont>
+#include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -227,4 +243,165 @@ TEST_F(InspectorMenu, EveryWindowShowsThePalettesPaneItems)
     delete pane;
     settle();
     EXPECT_EQ(window->menuItemWithSelector(QStringLiteral("inspectorToolsAction:")), nullptr);
+}
+
+namespace {
+
+// Every item of the menus under the bar, submenus included.
+void collectItems(const QList<QAction*>& actions, QList<QAction*>& items)
+{
+    for (QAction* action : actions) {
+        if (action->menu())
+            collectItems(action->menu()->actions(), items);
+        else if (!action->isSeparator())
+            items.append(action);
+    }
+}
+
+// A design window of a document of its own (the untitled one waits behind its layout
+// chooser), shown in design mode. Closing the document deletes both.
+LBWindowController* openDesignWindow()
+{
+    // The smart palette folds to its button half a second after it is made: first that.
+    auto* smart = dynamic_cast<HUDWindowController*>(LBProcessState::inspectorPalette());
+    const QDeadlineTimer folded(3000);
+    while (smart && smart->selectedToolsTag() != HUDWindowController::CollapsedTools
+           && !folded.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    auto* document = new LBDocument;
+    document->setOpenedExistingFile(true);
+    platform::DocumentController::sharedDocumentController().addDocument(document);
+    auto* window = new LBWindowController;
+    document->addWindowController(window);
+    window->window()->show();
+    window->window()->activateWindow();
+    settle();
+    window->switchToDesignMode(nullptr);
+    settle();
+    return window;
+}
+
+} // namespace
+
+TEST_F(InspectorMenu, EveryKeyOfTheMenuBarIsBoundOnceAndTheDigitsOpenPanes)
+{
+    registerShapeClasses();
+    launch();
+    LBWindowController* window = openDesignWindow();
+    auto* mainWindow = qobject_cast<QMainWindow*>(window->window());
+    ASSERT_NE(mainWindow, nullptr);
+    // A rectangle selected: the Inspector menu offers its panes with their keys.
+    auto* edit = dynamic_cast<LBEditController*>(window->editController());
+    ASSERT_NE(edit, nullptr);
+    edit->insertGraphic(edit->createShapeOfClass(QStringLiteral("LBRectangle"), 0), true);
+    // The palette fills its menu once the selection settles, the window's menu on the turn
+    // after.
+    const QDeadlineTimer deadline(2000);
+    while (!window->menuItemWithSelector(QStringLiteral("inspectorToolsAction:"))
+           && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_NE(window->menuItemWithSelector(QStringLiteral("inspectorToolsAction:")), nullptr);
+    controller->smartInspector()->toolsPopupAction(HUDWindowController::ArrangeTools);
+
+    // Qt fires neither of two items bound to one key: every key has one item.
+    QList<QAction*> items;
+    collectItems(mainWindow->menuBar()->actions(), items);
+    QHash<QKeySequence, QString> owners;
+    for (QAction* item : std::as_const(items)) {
+        if (item->shortcut().isEmpty())
+            continue;
+        EXPECT_FALSE(owners.contains(item->shortcut()))
+            << item->shortcut().toString().toStdString() << ": "
+            << owners.value(item->shortcut()).toStdString() << " and "
+            << item->text().toStdString();
+        owners.insert(item->shortcut(), item->text());
+    }
+
+    // The keys as the user types them in the design window open the smart inspector's panes.
+    struct Case
+    {
+        QKeySequence key;
+        HUDWindowController::ToolsTag pane;
+    };
+    const Case cases[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_2), HUDWindowController::RotateFlipTools},
+        {QKeySequence(Qt::CTRL | Qt::Key_1), HUDWindowController::SizeTools}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key.toString().toStdString());
+        mainWindow->activateWindow(); // the palette came to the front
+        settle();
+        ASSERT_EQ(QGuiApplication::focusWindow(), mainWindow->windowHandle());
+        QTest::keySequence(mainWindow->windowHandle(), c.key);
+        settle();
+        EXPECT_EQ(controller->smartInspector()->selectedToolsTag(), c.pane);
+    }
+    // The mode switch stays in the View menu, without those keys.
+    QAction* design = window->menuItemWithSelector(QStringLiteral("switchToDesignMode:"));
+    ASSERT_NE(design, nullptr);
+    EXPECT_TRUE(design->shortcut().isEmpty());
+
+    window->document()->close(); // which deletes it
+    settle();
+}
+
+TEST_F(InspectorMenu, ThePalettesShowWhatAnotherPaletteChanged)
+{
+    launch();
+    LBWindowController* window = openDesignWindow();
+    auto* edit = dynamic_cast<LBEditController*>(window->editController());
+    ASSERT_NE(edit, nullptr);
+    LBGraphicView* canvas = edit->selectedGraphicView();
+    ASSERT_NE(canvas, nullptr);
+    auto text = std::make_shared<LBTextArea>();
+    text->setBounds(QRectF(60, 60, 200, 60));
+    text->setContents(QStringLiteral("Ann Smith"));
+    auto* document = dynamic_cast<LBDocument*>(window->document());
+    document->insertGraphic(text, 0, document->selectedLayerIndex());
+    canvas->selectGraphic(text);
+    settle();
+
+    // The smart palette and a standalone one both on the Font pane of the text box.
+    HUDWindowController* smart = controller->smartInspector();
+    window->window()->activateWindow(); // the user works in the design window
+    settle();
+    ASSERT_EQ(QApplication::activeWindow(), window->window());
+    HUDWindowController* standalone = controller->newStandaloneInspector();
+    smart->toolsPopupAction(HUDWindowController::FontTools);
+    standalone->toolsPopupAction(HUDWindowController::FontTools);
+    settle();
+    auto* smartFont = qobject_cast<HUDFontTools*>(smart->currentTools());
+    auto* standaloneFont = qobject_cast<HUDFontTools*>(standalone->currentTools());
+    ASSERT_NE(smartFont, nullptr);
+    ASSERT_NE(standaloneFont, nullptr);
+    ASSERT_NE(smartFont->_textSizeBox->currentText(), "30");
+
+    // Size typed and colour picked in the standalone palette: the smart one shows them.
+    QLineEdit* size = standaloneFont->_textSizeBox->lineEdit();
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, QStringLiteral("30"));
+    QTest::keyClick(size, Qt::Key_Return);
+    QTest::mouseClick(standaloneFont->_textColorButton, Qt::LeftButton);
+    platform::ColorPanel::sharedColorPanel()->setCurrentColor(Qt::red);
+    settle();
+    EXPECT_EQ(text->contents()
+                  ->attributedString()
+                  .attribute(platform::FontAttributeName, 0)
+                  .value<QFont>()
+                  .pointSizeF(),
+              30.0);
+    EXPECT_EQ(smartFont->_textSizeBox->currentText(), "30");
+    EXPECT_EQ(smartFont->_textColorButton->color(), QColor(Qt::red));
+
+    // And the other way round.
+    QTest::mouseClick(smartFont->_textColorButton, Qt::LeftButton);
+    platform::ColorPanel::sharedColorPanel()->setCurrentColor(Qt::blue);
+    settle();
+    EXPECT_EQ(standaloneFont->_textColorButton->color(), QColor(Qt::blue));
+
+    smartFont->_textColorButton->deactivate();
+    platform::ColorPanel::sharedColorPanel()->hide();
+    standalone->collapseButtonAction(true);
+    document->close(); // which deletes it
+    settle();
 }

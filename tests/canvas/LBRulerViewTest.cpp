@@ -99,6 +99,47 @@ TEST_F(Rulers, UnitSizesAndLabelsFollowZoomAndUnits)
     EXPECT_NEAR(marks.textPositions.at(origin + 1).x(), h->ruleThickness() + 72 + 0.5 + 3.0, 1e-9);
 }
 
+TEST_F(Rulers, LabelsBeforeTheOriginCarryTheMinusSign)
+{
+    struct Case
+    {
+        const char* units;
+        double zoom;
+        QStringList labelsFromMinusFour; // labels -4 to -1
+    };
+    const QString half(QChar(0x00BD));
+    const QString quarter(QChar(0x00BC));
+    const QString threeQuarters(QChar(0x00BE));
+    const Case cases[] = {
+        {"Inches", 1.0, {"-4", "-3", "-2", "-1"}},
+        {"Inches", 4.0, {"-2", "-1" + half, "-1", "-" + half}},
+        {"Inches", 8.0, {"-1", "-" + threeQuarters, "-" + half, "-" + quarter}},
+        {"Points", 4.0, {"-200", "-150", "-100", "-50"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.units) + " at " + std::to_string(c.zoom));
+        LBRulerView* h = ruler(Qt::Horizontal);
+        h->setMeasurementUnits(QLatin1String(c.units));
+        h->setZoomFactor(c.zoom);
+        QStringList labels;
+        for (qint64 k = -4; k < 0; ++k)
+            labels.append(h->labelText(k));
+        EXPECT_EQ(labels, c.labelsFromMinusFour);
+    }
+
+    // Drawn: with the origin well inside the ruler, the half unit left of it reads "-½"
+    // (the origin's own label is empty).
+    LBRulerView* h = ruler(Qt::Horizontal);
+    h->setMeasurementUnits(QStringLiteral("Inches"));
+    h->setZoomFactor(4.0);
+    h->setOriginOffset(400.0);
+    const PaintRecorderEngine& marks = draw(h);
+    const qsizetype negativeHalf = marks.texts.indexOf("-" + half);
+    ASSERT_GE(negativeHalf, 0) << marks.texts.join(u' ').toStdString();
+    EXPECT_EQ(marks.texts.mid(negativeHalf - 1, 4), QStringList({"-1", "-" + half, half, "1"}));
+    EXPECT_LT(marks.textPositions.at(negativeHalf).x(), 400.0 + h->ruleThickness());
+}
+
 TEST_F(Rulers, TicksHalveDownToSixPixelsAndOnlyInTheDirtyRange)
 {
     LBRulerView* h = ruler(Qt::Horizontal);

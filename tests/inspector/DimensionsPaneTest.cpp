@@ -5,6 +5,7 @@
 #include "shapes/LBLine.h"
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -273,4 +274,30 @@ TEST_F(DimensionsPaneTest, FlipsMirrorOneGraphicOrSeveralAsOne)
     EXPECT_EQ(a->bounds().x(), 180.0);
     EXPECT_EQ(b->bounds().x(), 100.0);
     EXPECT_NE(undoName(), undoStrings("Ungroup"));
+}
+
+TEST_F(DimensionsPaneTest, AGroupShowsItsBoundsAsOneItem)
+{
+    auto a = add(QStringLiteral("a"), QRectF(100, 100, 80, 60));
+    auto b = add(QStringLiteral("b"), QRectF(220, 140, 40, 90));
+    selectOnly({b, a});
+    canvas->group(nullptr);
+    // Just grouped, then clicked on either member, then all selected: the group is one item.
+    const std::function<void()> selections[] = {
+        [] {},
+        [&] { CanvasTest::click(QPointF(240, 200)); },
+        [&] { CanvasTest::click(QPointF(120, 120)); },
+        [&] { canvas->selectAll(nullptr); },
+    };
+    for (const auto& select : selections) {
+        select();
+        palette->updateFromGraphicView(canvas);
+        palette->toolsPopupAction(H::SizeTools);
+        const QRectF group = a->groupBounds();
+        const QPointF page = canvas->visiblePageRect().topLeft();
+        EXPECT_EQ(text("_xLocField"), H::lengthText(group.x() - page.x()));
+        EXPECT_EQ(text("_yLocField"), H::lengthText(group.y() - page.y()));
+        EXPECT_EQ(text("_widthField"), H::lengthText(160.0));
+        EXPECT_EQ(text("_heightField"), H::lengthText(130.0));
+    }
 }

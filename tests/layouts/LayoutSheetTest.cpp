@@ -729,3 +729,138 @@ TEST_F(LayoutSheetTest, TheSheetShowsTheStepAndPassesClicksOn)
     EXPECT_EQ(chooser.selectedRow(), 3);
     EXPECT_EQ(chooser.cardDictionaryAtIndex(3)->value(Info::paperCode), "Size 11");
 }
+
+namespace {
+
+// The format step of a new labels chooser, reached by the project step's Continue.
+struct FormatStepWidgets
+{
+    QStackedWidget* steps = nullptr;
+    QComboBox* makers = nullptr;
+    QComboBox* types = nullptr;
+    QLineEdit* search = nullptr;
+    QTableView* table = nullptr;
+    QPushButton* button(const QString& title) const
+    {
+        for (QPushButton* each : steps->currentWidget()->findChildren<QPushButton*>()) {
+            if (each->text() == title)
+                return each;
+        }
+        return nullptr;
+    }
+    QStringList rows() const
+    {
+        QStringList texts;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            texts << table->model()->index(row, 0).data().toString();
+        return texts;
+    }
+    QString selectedRowText() const
+    {
+        const QModelIndexList selected = table->selectionModel()->selectedRows();
+        return selected.size() == 1 ? selected.first().data().toString() : QString();
+    }
+};
+
+FormatStepWidgets openLabelsFormatStep(Controller& chooser)
+{
+    chooser.beginSheetForController(nullptr);
+    FormatStepWidgets widgets;
+    widgets.steps = chooser.sheet()->findChild<QStackedWidget*>();
+    if (!widgets.steps)
+        return widgets;
+    if (QPushButton* next = widgets.button("Continue"))
+        QTest::mouseClick(next, Qt::LeftButton);
+    QWidget* page = widgets.steps->currentWidget();
+    const QList<QComboBox*> boxes = page->findChildren<QComboBox*>();
+    widgets.makers = boxes.value(0);
+    widgets.types = boxes.value(1);
+    widgets.search = page->findChild<QLineEdit*>();
+    widgets.table = page->findChild<QTableView*>();
+    return widgets;
+}
+
+// Chooses the item with that title as the user does in the pop-up.
+void choose(QComboBox* box, const QString& title)
+{
+    const int index = box->findText(title);
+    ASSERT_GE(index, 0) << title.toStdString();
+    box->setCurrentIndex(index);
+    Q_EMIT box->activated(index);
+}
+
+} // namespace
+
+TEST_F(LayoutSheetTest, TheLabelListShowsEachSheetsLabelSizeAndCount)
+{
+    Controller chooser(true, 500);
+    const FormatStepWidgets format = openLabelsFormatStep(chooser);
+    ASSERT_TRUE(format.table);
+    ASSERT_EQ(format.steps->currentIndex(), 1);
+    choose(format.makers, "Avery");
+    const QStringList rows = format.rows();
+    // Inch and millimetre sheets, as the catalogue gives their lengths.
+    EXPECT_TRUE(rows.contains("5160 - Address labels (2.625x1 in, 30 per sheet)"))
+        << rows.mid(0, 5).join(" | ").toStdString();
+    for (const QString& row : rows)
+        EXPECT_TRUE(row.contains(" per sheet)")) << row.toStdString();
+    choose(format.makers, "APLI");
+    EXPECT_TRUE(format.rows().contains("1271 - Rectangular labels (70x30 mm, 27 per sheet)"));
+}
+
+TEST_F(LayoutSheetTest, TypingASearchKeepsTheChosenLabelType)
+{
+    Controller chooser(true, 500);
+    const FormatStepWidgets format = openLabelsFormatStep(chooser);
+    ASSERT_TRUE(format.search);
+    choose(format.makers, "Avery");
+    choose(format.types, "Address Labels");
+    const qsizetype typed = chooser.cardArray().size();
+    ASSERT_GT(typed, 1);
+    QTest::keyClicks(format.search, "51");
+    EXPECT_EQ(format.types->currentText(), "Address Labels");
+    EXPECT_EQ(format.makers->currentText(), "Avery");
+    ASSERT_FALSE(chooser.cardArray().isEmpty());
+    EXPECT_LT(chooser.cardArray().size(), typed);
+    for (const Controller::Card& card : chooser.cardArray()) {
+        EXPECT_EQ(card.labelType, "Address Labels");
+        EXPECT_EQ(card.maker, "Avery");
+        EXPECT_TRUE(card.foldedCode.contains("51") || card.foldedModels.contains("51"));
+    }
+    // Emptied, the search gives back the maker's sheets of that type.
+    QTest::keyClick(format.search, Qt::Key_Backspace);
+    QTest::keyClick(format.search, Qt::Key_Backspace);
+    ASSERT_TRUE(format.search->text().isEmpty());
+    EXPECT_EQ(chooser.cardArray().size(), typed);
+    EXPECT_EQ(format.types->currentText(), "Address Labels");
+}
+
+TEST_F(LayoutSheetTest, BackFromTheCustomSizeFindsTheSheetAsLeft)
+{
+    Controller chooser(true, 500);
+    const FormatStepWidgets format = openLabelsFormatStep(chooser);
+    ASSERT_TRUE(format.table);
+    choose(format.makers, "Avery");
+    choose(format.types, "Address Labels");
+    QTest::keyClicks(format.search, "51");
+    ASSERT_GT(format.table->model()->rowCount(), 2);
+    format.table->selectRow(2);
+    const QString chosen = format.selectedRowText();
+    ASSERT_FALSE(chosen.isEmpty());
+
+    QPushButton* custom = format.button(Controller::layoutSheetString("Custom Size…"));
+    ASSERT_TRUE(custom);
+    QTest::mouseClick(custom, Qt::LeftButton);
+    EXPECT_EQ(format.steps->currentIndex(), 3);
+    QPushButton* back = format.button(Controller::dialogString("Go Back"));
+    ASSERT_TRUE(back);
+    QTest::mouseClick(back, Qt::LeftButton);
+
+    EXPECT_EQ(format.steps->currentIndex(), 1);
+    EXPECT_EQ(format.makers->currentText(), "Avery");
+    EXPECT_EQ(format.types->currentText(), "Address Labels");
+    EXPECT_EQ(format.search->text(), "51");
+    EXPECT_EQ(format.selectedRowText(), chosen);
+    EXPECT_EQ(chooser.selectedRow(), 2);
+    EXPECT_TRUE(chooser.continueEnabled());
+}

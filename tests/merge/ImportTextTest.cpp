@@ -4,8 +4,13 @@
 #include "MergeFieldsSupport.h"
 
 #include "graphics/LBTextArea.h"
+#include "platform/core/Strings.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/Responder.h"
+#include "window/WindowMenus.h"
 
+#include <QAction>
+#include <QFileDialog>
 #include <QTemporaryDir>
 
 class ImportTextTest : public MergeFieldsTest
@@ -15,9 +20,12 @@ protected:
     {
         platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
             asked.append(alert.messageText + QLatin1Char('|') + alert.informativeText);
+            checkBoxes.append(alert.showsSuppressionButton ? alert.suppressionButtonTitle
+                                                           : QString());
             platform::Alert::Response response;
             response.returnCode =
                 answers.isEmpty() ? platform::Alert::FirstButtonReturn : answers.takeFirst();
+            response.suppressed = alert.showsSuppressionButton && tickCheckBox;
             return response;
         });
     }
@@ -35,6 +43,8 @@ protected:
 
     QTemporaryDir dir;
     QStringList asked;
+    QStringList checkBoxes; // the title of each alert's check box, empty without one
+    bool tickCheckBox = false;
     QList<int> answers;
 };
 
@@ -107,4 +117,74 @@ TEST_F(ImportTextTest, UnlockedTextWithLabelEditsAsksBeforeLocking)
     EXPECT_TRUE(controller->textIsLocked());
     EXPECT_FALSE(box->editedTextArray().has_value());
     EXPECT_EQ(stored(&columns).size(), 2);
+}
+
+TEST_F(ImportTextTest, TheFileMenuImportsEitherKindWithOrWithoutATitleLine)
+{
+    struct Case
+    {
+        const char* name;
+        qint64 tag; // 0 tab-separated, 1 comma-separated
+        QByteArray data;
+        bool firstLineHoldsTitles;
+        const char* title;
+        QStringList stored;
+    };
+    const Case cases[] = {
+        {"comma with titles",
+         1,
+         "Name,City\nAnn,Dover\nBo,Hull\n",
+         true,
+         "Import Comma Delimited File",
+         {"Ann", "Dover", "Bo", "Hull"}},
+        {"comma without",
+         1,
+         "Ann,Dover\nBo,Hull\n",
+         false,
+         "Import Comma Delimited File",
+         {"Ann", "Dover", "Bo", "Hull"}},
+        {"tab with titles",
+         0,
+         "Name\tCity\r\nAnn\tDover\r\n",
+         true,
+         "Import Tab Delimited File",
+         {"Ann", "Dover"}},
+        {"titles only", 1, "Name,City\n", true, "Import Comma Delimited File", {}},
+    };
+    WindowMenus::table() = WindowMenus::defaultTable();
+    LBWindowController* window = showWindowOnDocument(*document);
+    WindowMenus::table().clear();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        document->setImportTextArray({}, 0);
+        asked.clear();
+        checkBoxes.clear();
+        tickCheckBox = c.firstLineHoldsTitles;
+        const QString path = file(c.data);
+
+        // File > Import…: the panel opens on the window and the user picks the file.
+        QAction* item = window->menuItemWithSelector(QStringLiteral("importText:"), c.tag);
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+        auto* panel = window->window()->findChild<QFileDialog*>();
+        ASSERT_NE(panel, nullptr);
+        panel->selectFile(path);
+        static_cast<QDialog*>(panel)->accept(); // as the panel's Open button does
+
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_TRUE(asked.first().startsWith(QLatin1String(c.title) + QLatin1Char('|')));
+        EXPECT_EQ(checkBoxes.first(),
+                  platform::LocalizedString(QStringLiteral("The first line holds column titles"),
+                                            QStringLiteral("DialogStrings")));
+        qint64 columns = 0;
+        EXPECT_EQ(stored(&columns), c.stored);
+        if (!c.stored.isEmpty())
+            EXPECT_EQ(columns, 2);
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // The records, not the title line, are what the merge counts.
+    tickCheckBox = true;
+    ASSERT_TRUE(services->importTextFile(file("Name,City\nAnn,Dover\nBo,Hull\n"), true));
+    EXPECT_EQ(services->numSelectedPeople(), 2);
 }

@@ -576,3 +576,42 @@ TEST_F(MergeFieldsTest, PicturesOfRecordsForPictureGraphics)
     postal->setAddressBookFieldIndex(0);
     EXPECT_TRUE(services->substituteImageForGraphic(*postal, 1));
 }
+
+TEST_F(MergeFieldsTest, TheDefaultAddressBlockHoldsItsLinesUnbroken)
+{
+    struct Case
+    {
+        const char* what;
+        double labelWidth;
+        double labelHeight;
+        bool returnAddress;
+    };
+    const Case cases[] = {
+        {"30-up address labels", 189, 72, false},
+        {"30-up return labels", 189, 72, true},
+        {"small labels, smaller text", 126, 36, false},
+        {"shipping labels", 288, 144, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        while (!document->pageGraphics()[document->selectedLayerIndex()].isEmpty())
+            document->removeGraphicAtIndex(0, document->selectedLayerIndex());
+        const QVariantMap layout{{DimensionInfo::labelWidth, c.labelWidth},
+                                 {DimensionInfo::labelHeight, c.labelHeight},
+                                 {DimensionInfo::numRows, qint64(10)},
+                                 {DimensionInfo::numColumns, qint64(3)},
+                                 {DimensionInfo::paperSize, QStringLiteral("Letter")}};
+        controller->chooseBlankLayout(layout, false, 500, false, true, true, c.returnAddress);
+        const LBDocument::Layer& layer = document->pageGraphics()[document->selectedLayerIndex()];
+        ASSERT_EQ(layer.size(), 1);
+        auto* box = dynamic_cast<LBTextArea*>(layer.first().get());
+        ASSERT_NE(box, nullptr);
+        // Laid out at the box's width, the block takes no more lines than unbroken.
+        EXPECT_LE(box->requiredSize(box->bounds().width()).height(),
+                  box->requiredSize(LBTextArea::maxSize().width()).height())
+            << box->contents()->attributedString().string().toStdString() << " in "
+            << box->bounds().width();
+        EXPECT_LE(box->bounds().right(), c.labelWidth);
+        EXPECT_GE(box->bounds().left(), 0.0);
+    }
+}
