@@ -112,6 +112,8 @@ Document* DocumentController::readDocument(const QString& path, Error* error)
         open->showWindows();
         return open;
     }
+    // A save cut short may have left the file under a hidden name only: mend that first.
+    Document::recoverInterruptedSave(path);
     const QFileInfo file(path);
     if (!file.exists() && !file.isSymLink()) {
         Error::fail(error, QStringLiteral("DocumentErrorDomain"), 0,
@@ -124,7 +126,6 @@ Document* DocumentController::readDocument(const QString& path, Error* error)
                     dialogString("The file is not of a type this program opens."));
         return nullptr;
     }
-    Document::recoverInterruptedSave(path);
     std::unique_ptr<Document> document = _types.read(path, type, error);
     if (!document) {
         // A reader that gives no reason still leaves the user one.
