@@ -29,7 +29,7 @@
 #include "window/LBEditController.h"
 #include "window/LBWindowController.h"
 
-#include "WindowSettings.h"
+#include "ProgramFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -180,67 +180,9 @@ struct Reachable
     bool enabled;
 };
 
-void settle()
-{
-    const QDeadlineTimer deadline(50);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-class NoDeadCommand : public ::testing::Test
+class NoDeadCommand : public ProgramFixture
 {
 protected:
-    void SetUp() override
-    {
-        forgetWindowSettings();
-        LBAppController::registerDefaults();
-        LBAppController::setLaunchDelay(0);
-        LBAppController::initializeGlobalPaths();
-        defaults().setBool(true, QStringLiteral("SkipWelcomeWindow"));
-        defaults().setBool(true, QStringLiteral("DisableInsertMenuAlert"));
-        platform::Alert::setResponder(
-            [](const platform::Alert&, QWidget*) { return platform::Alert::Response{}; });
-        app = std::make_unique<LBAppController>();
-    }
-
-    void TearDown() override
-    {
-        platform::DocumentController::sharedDocumentController().closeAllDocuments();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        app.reset();
-        platform::Alert::setResponder(nullptr);
-        for (const char* key : {"SkipWelcomeWindow", "DisableInsertMenuAlert"})
-            defaults().removeObjectForKey(QLatin1String(key));
-        forgetWindowSettings();
-    }
-
-    static platform::UserDefaults& defaults()
-    {
-        return platform::UserDefaults::standardUserDefaults();
-    }
-
-    // A saved label document opened as a user opens one (in preview).
-    void openDocument()
-    {
-        const QString path = folder.filePath(QStringLiteral("Labels.quarnlb"));
-        {
-            LBDocument saved;
-            platform::Error error;
-            ASSERT_TRUE(saved.saveToFile(path, LBDocument::LabelDocumentType,
-                                         platform::Document::SaveToOperation, &error));
-        }
-        auto* opened =
-            platform::DocumentController::sharedDocumentController().openDocumentWithContentsOfFile(
-                path);
-        document = dynamic_cast<LBDocument*>(opened);
-        ASSERT_NE(document, nullptr);
-        settle();
-        window = dynamic_cast<LBWindowController*>(document->windowControllers().value(0));
-        ASSERT_NE(window, nullptr);
-    }
-
-    LBGraphicView* canvas() const { return window->commandCanvas(); }
-
     // Puts the graphic on the page, alone in the selection, the canvas focused.
     void selectOnly(const LBGraphicPtr& graphic)
     {
@@ -427,11 +369,6 @@ protected:
                     << row.selector << " is not offered enabled in " << stateName(state);
         }
     }
-
-    QTemporaryDir folder;
-    std::unique_ptr<LBAppController> app;
-    LBDocument* document = nullptr;
-    LBWindowController* window = nullptr;
 };
 
 } // namespace
@@ -496,14 +433,6 @@ TEST_F(NoDeadCommand, TheEditMenuWorksOnTheTextBeingEdited)
     platform::TextView* editor = canvas()->editorView();
     ASSERT_NE(editor, nullptr);
     const qsizetype graphics = document->graphicsOnPage(document->pageIndex())->value(1).size();
-    const auto choose = [this](const char* selector) {
-        window->validateMenus();
-        QAction* item = window->menuItemWithSelector(QLatin1String(selector));
-        if (!item || !item->isEnabled())
-            return false;
-        item->trigger();
-        return true;
-    };
     // The whole text is selected as editing starts: Cut takes the text, not the box.
     ASSERT_TRUE(choose("cut:"));
     EXPECT_TRUE(editor->textStorage()->string().isEmpty());
