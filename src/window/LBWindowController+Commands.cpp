@@ -17,6 +17,7 @@
 #include "window/PreviewModeController.h"
 
 #include <QAction>
+#include <QLineEdit>
 
 #include <algorithm>
 #include <initializer_list>
@@ -107,6 +108,12 @@ void LBWindowController::registerCommands()
     command("importText:", [this](QObject* sender) {
         if (MergeServices* services = mergeServices())
             services->importText(platform::actionTag(sender) != 0);
+    });
+    // The toolbar's search field sends its text.
+    command("processContactSearchStr:", [this](QObject* sender) {
+        auto* field = qobject_cast<QLineEdit*>(sender);
+        if (MergeServices* services = mergeServices(); services && field)
+            services->processContactSearchStr(field->text());
     });
     command("clearImportText:", [this](QObject*) {
         if (MergeServices* services = mergeServices())

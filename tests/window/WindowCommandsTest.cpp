@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -634,6 +635,10 @@ public:
     void printOnline() override { _log->append(QStringLiteral("print online")); }
     void doneOnlinePrinting() override {}
     void printOneCopy() override { _log->append(QStringLiteral("one copy")); }
+    void processContactSearchStr(const QString& text) override
+    {
+        _log->append(QStringLiteral("search ") + text);
+    }
 
 private:
     QStringList* _log;
@@ -687,6 +692,13 @@ TEST_F(WindowCommands, MenuBarAndToolbarCommandsReachTheirHandlers)
     sent.clear();
     print->trigger();
     EXPECT_EQ(sent, QStringList{"envelope feed"});
+    // Its search field sends its text on Return.
+    QLineEdit* search = controller->searchField();
+    ASSERT_NE(search, nullptr);
+    search->setText(QStringLiteral("Ann"));
+    sent.clear();
+    Q_EMIT search->returnPressed();
+    EXPECT_EQ(sent, QStringList{"search Ann"});
 
     // Design: Image File… and the canvas's commands wherever the focus is.
     controller->switchToDesignMode(nullptr);
