@@ -471,6 +471,10 @@ bool LBWindowController::validateMenuItem(QAction* item)
         return unlocked.size() == 1 && dynamic_cast<const LBImage*>(unlocked.first().get());
     if (action == QLatin1String("clearBackgroundImageAction:"))
         return doc && doc->backgroundImage(doc->pageIndex()) != nullptr;
+    // The picture's settings, as the layers view offers them: a picture and no placeholder.
+    if (action == QLatin1String("backgroundImageSheetAction:"))
+        return doc && doc->backgroundImage(doc->pageIndex()) != nullptr
+               && !doc->hasBackgroundPlaceholder(doc->pageIndex());
     if (action == QLatin1String("cropWithShape:")) {
         const CanvasResponder* responder =
             CanvasResponder::forWidget(const_cast<LBGraphicView*>(canvas));

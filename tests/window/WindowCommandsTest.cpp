@@ -737,8 +737,14 @@ TEST_F(WindowCommands, PageCommandsGoThroughTheLayersView)
     pixels.fill(Qt::red);
     ASSERT_TRUE(pixels.save(picture));
     document->setBackgroundImagePath(picture, true, 0);
+    controller->validateMenus();
+    // The picture's settings while the page has a picture and no placeholder.
+    EXPECT_TRUE(controller->menuItemWithSelector(QStringLiteral("backgroundImageSheetAction:"))
+                    ->isEnabled());
     document->setHasBackgroundPlaceholder(true, 0);
     controller->validateMenus();
+    EXPECT_FALSE(controller->menuItemWithSelector(QStringLiteral("backgroundImageSheetAction:"))
+                     ->isEnabled());
     struct Row
     {
         const char* selector;
