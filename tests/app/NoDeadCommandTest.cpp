@@ -349,6 +349,8 @@ protected:
     void checkState(unsigned state)
     {
         SCOPED_TRACE(stateName(state));
+        // The application's controller answers last.
+        EXPECT_EQ(window->responderChain().last(), app.get());
         QStringList enabled;
         for (const Reachable& reachable : reachableItems()) {
             const QString selector = platform::actionSelector(reachable.item);
