@@ -51,6 +51,9 @@ LBDocument::LBDocument(QObject* parent) : platform::Document(parent)
     _labelRepeatCount = 1;
     _checkForOldFiles = true;
     _updateDocumentForPrintInfoChanges = true;
+    // The toolbar's Print: through the print panel, as Print… does.
+    addCommand(QStringLiteral("printDocument:"),
+               [this](QObject*) { printShowingPrintPanel(true); });
     platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
     _autoRecoverIntervalObserver =
         center.addObserver(LBAutoRecoverIntervalChanged, nullptr,

@@ -220,6 +220,9 @@ LBLayersController::~LBLayersController()
     _layersTable->viewport()->removeEventFilter(this);
     _layersTable->removeEventFilter(this);
     _view->removeEventFilter(this);
+    // The document's history must not call a controller that went with its view.
+    if (platform::UndoManager* manager = undoManager())
+        manager->removeAllActionsWithTarget(this);
     disableLayersView();
     if (_placeholderSheet) {
         _placeholderSheet->setDelegate(nullptr);

@@ -59,11 +59,6 @@ class LBLayersController : public QObject, public LayersPane, public LBPlacehold
 {
     Q_OBJECT
 public:
-    enum Item : qint64 {
-        BackgroundPlaceholderItem = 10000,
-        BackgroundImageItem = 10001,
-        BackgroundColorItem = 10002
-    };
     enum Column : int { VisibleColumn = 0, PreviewColumn = 1, NameColumn = 2 };
     // The commands of the plus button, the layer pop-up and the background pop-up.
     enum Command : int {
@@ -132,7 +127,7 @@ public:
     // --- Undoable primitives (each registers its inverse) ---
     void insertLayerWithName(const QString& name, qint64 atIndex,
                              const QList<LBGraphicPtr>& withSelectedGraphics);
-    void deleteLayerAtIndex(qint64 index);
+    void deleteLayerAtIndex(qint64 index) override;
     void moveLayerAtIndex(qint64 index, qint64 toIndex);
     void showLayerAtIndex(qint64 index, bool show);
     bool layerAtIndexIsVisible(qint64 index) const;
@@ -150,7 +145,7 @@ public:
     void backgroundImageSettingsAction(QObject* sender);
     // The colour sheet's controls: the well and the Done button (tag 1).
     void backgroundColorSettingsAction(QObject* sender);
-    void defineBackgroundPlaceholderAction();
+    void defineBackgroundPlaceholderAction() override;
     // The file chosen in the background picture's open panel.
     void backgroundImageChosen(const QString& path);
     // The eye of `_clickedRowIndex` was clicked.

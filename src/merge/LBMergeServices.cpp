@@ -405,11 +405,12 @@ void LBMergeServices::importAction()
 {
     auto* panel = new QFileDialog(_window.window());
     panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setOption(QFileDialog::DontUseNativeDialog, true);
     panel->setFileMode(QFileDialog::ExistingFiles);
+    panel->setAcceptMode(QFileDialog::AcceptOpen);
     QStringList patterns;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
-    patterns << QStringLiteral("*.pdf") << QStringLiteral("*.eps");
+    for (const QString& extension : LBGraphicView::imageFileTypes())
+        patterns.append(QStringLiteral("*.") + extension);
     panel->setNameFilter(tr("Images (%1)").arg(patterns.join(u' ')));
     panel->setWindowModality(_window.window() ? Qt::WindowModal : Qt::ApplicationModal);
     connect(panel, &QFileDialog::filesSelected, this,
@@ -419,22 +420,21 @@ void LBMergeServices::importAction()
 
 void LBMergeServices::importFiles(const QStringList& paths)
 {
-    LBGraphicView* canvas = _window.selectedGraphicView();
-    if (!canvas)
+    LBGraphicView* canvas = _window.commandCanvas();
+    if (!canvas || _window.mode() != LBWindowController::DesignMode)
         return;
-    QList<LBGraphicPtr> graphics;
+    QStringList refused;
     for (const QString& path : paths) {
-        QString reason;
-        const platform::ImagePtr picture = platform::Image::fromFile(path, &reason);
-        if (!picture)
-            continue;
-        auto image = std::make_shared<LBImage>();
-        image->setImage(picture, 0);
-        image->setBoundsNoOtherChanges(QRectF(QPointF(), picture->size()));
-        graphics.append(image);
+        if (!canvas->makeNewImageFromContentsOfFile(path, QPointF(-1.0, -1.0), QSizeF(0.0, 0.0)))
+            refused.append(QFileInfo(path).fileName());
     }
-    if (!graphics.isEmpty())
-        canvas->insertGraphics(graphics, QPointF(-1.0, -1.0), false);
+    if (refused.isEmpty())
+        return;
+    // The files the design could take are placed; the user hears of the first it could not.
+    showAlert(
+        _window.window(),
+        dialogString(QStringLiteral("The file “%1” cannot be imported.")).arg(refused.first()),
+        dialogString(QStringLiteral("The file is not a picture Veltrin can read.")));
 }
 
 // ==== Online printing, one copy ==========================================================

@@ -99,7 +99,7 @@ public:
     const QList<qint64>& selectedPeopleRows() const { return _selectedPeopleRows; }
     void selectGroupRow(qint64 row);
     void selectPeopleRows(const QList<qint64>& rows);
-    void processContactSearchStr(const QString& text);
+    void processContactSearchStr(const QString& text) override;
     const QString& searchStr() const { return _searchStr; }
     // People of the store whose values hold every word of the text (split at spaces,
     // empty words skipped), kept to the source when one is given; the source itself for

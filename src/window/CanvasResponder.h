@@ -7,6 +7,7 @@
 #include "platform/ui/Responder.h"
 
 #include <QObject>
+#include <QStringList>
 
 class LBGraphicView;
 class QWidget;
@@ -22,10 +23,11 @@ public:
     // The canvas validates its own items (its selection decides).
     bool validateMenuItem(QAction* item) override;
     // What cropping the selection would do: 0 nothing, 1 crop, 2 uncrop; and cropping
-    // with a shape: 0 nothing, 1 with a closed shape, 2 with a text box. The canvas has no
-    // crop commands yet: 0 for both.
-    qint64 cropUncropCommandType() const { return 0; }
-    qint64 cropWithShapeCommandType() const { return 0; }
+    // with a shape: 0 nothing, 1 with a closed shape, 2 with a text box.
+    qint64 cropUncropCommandType() const;
+    qint64 cropWithShapeCommandType() const;
+    // The selectors the canvas answers (the window passes them on in design mode).
+    static const QStringList& canvasSelectors();
 
 private:
     explicit CanvasResponder(LBGraphicView* canvas);

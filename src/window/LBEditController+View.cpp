@@ -423,6 +423,13 @@ void LBEditController::toggleRulers()
         scrollerFrameChanged();
 }
 
+void LBEditController::toggleFaceLayout()
+{
+    const QString key = QStringLiteral("LBHideFaceLayout");
+    userDefaults().setBool(!userDefaults().boolForKey(key), key);
+    redrawGraphicViews();
+}
+
 void LBEditController::redrawGraphicViews()
 {
     for (qsizetype i = _graphicViews.size() - 1; i >= 0; --i)

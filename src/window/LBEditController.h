@@ -266,6 +266,8 @@ public:
     bool rulersAreVisible() const;
     void drawAlignmentGuides();
     void toggleRulers();
+    // Shows or hides the faces' layout of a folded document ("LBHideFaceLayout").
+    void toggleFaceLayout();
     void redrawGraphicViews();
 
     // The three sheets, window-modal on the design window (shown, not waited for).

@@ -13,9 +13,11 @@
 #include "shapes/LBImage.h"
 #include "window/CanvasResponder.h"
 #include "window/LBEditController.h"
+#include "window/LayersPane.h"
 #include "window/PreviewModeController.h"
 
 #include <QAction>
+#include <QLineEdit>
 
 #include <algorithm>
 #include <initializer_list>
@@ -107,9 +109,34 @@ void LBWindowController::registerCommands()
         if (MergeServices* services = mergeServices())
             services->importText(platform::actionTag(sender) != 0);
     });
+    // The toolbar's search field sends its text.
+    command("processContactSearchStr:", [this](QObject* sender) {
+        auto* field = qobject_cast<QLineEdit*>(sender);
+        if (MergeServices* services = mergeServices(); services && field)
+            services->processContactSearchStr(field->text());
+    });
     command("clearImportText:", [this](QObject*) {
         if (MergeServices* services = mergeServices())
             services->clearImportText();
+    });
+    // Printing and export, answered by the merge.
+    const auto output = [this, &command](const char* selector,
+                                         std::function<void(MergeServices&)> run) {
+        command(selector, [this, run = std::move(run)](QObject*) {
+            if (MergeServices* services = mergeServices())
+                run(*services);
+        });
+    };
+    output("exportAction:", [](MergeServices& services) { services.exportAction(); });
+    output("printOneCopy:", [](MergeServices& services) { services.printOneCopy(); });
+    output("openPrinterCalibrationSheet:",
+           [](MergeServices& services) { services.openPrinterCalibrationSheet(); });
+    output("printOnline:", [](MergeServices& services) { services.printOnline(); });
+    output("importAction:", [](MergeServices& services) { services.importAction(); });
+    // Print… goes through the print panel (an envelope through its feed sheet first).
+    command("prePrintAction:", [this](QObject*) {
+        if (LBDocument* doc = document())
+            doc->printShowingPrintPanel(true);
     });
     command("backgroundImageSheetAction:",
             [this](QObject* sender) { backgroundImageSheetAction(sender); });
@@ -160,14 +187,33 @@ void LBWindowController::registerCommands()
     design("insertiCorbeilImageAction:",
            [insertFromDrawer](LBEditController& edit, QObject*) { insertFromDrawer(edit, 3); });
 
-    // Design only: on to the selected canvas.
-    for (const char* selector :
-         {"bringForward:", "sendBackward:", "bringToFront:", "sendToBack:", "ungroup:", "unlock:",
-          "defineAsPlaceholder:", "editPlaceholderSettings:", "trimToPageAction:",
-          "postalGuidelinesAction:"}) {
-        command(selector, [this, name = QLatin1String(selector)](QObject* sender) {
+    design("toggleFaceLayout:", [](LBEditController& edit, QObject*) { edit.toggleFaceLayout(); });
+    // The text library is a browser of the design drawer.
+    design("toggleTextPanel:", [](LBEditController& edit, QObject*) {
+        edit.openDrawer(true, true, true);
+        edit.setDrawerMode(4);
+    });
+    // The page's background through the layers view, which shows the change.
+    command("clearBackgroundImageAction:", [this](QObject*) {
+        if (LayersPane* layers = openLayersPane())
+            layers->deleteLayerAtIndex(LayersPane::BackgroundImageItem);
+    });
+    command("clearBackgroundPlaceholderAction:", [this](QObject*) {
+        if (LayersPane* layers = openLayersPane())
+            layers->deleteLayerAtIndex(LayersPane::BackgroundPlaceholderItem);
+    });
+    command("defineBackgroundPlaceholderAction:", [this](QObject*) {
+        if (LayersPane* layers = openLayersPane())
+            layers->defineBackgroundPlaceholderAction();
+    });
+
+    // Design only: on to the selected canvas, whichever widget has the focus.
+    for (const QString& selector : CanvasResponder::canvasSelectors()) {
+        if (selector == QLatin1String("group:") || selector == QLatin1String("lock:"))
+            continue;
+        addCommand(selector, [this, selector](QObject* sender) {
             if (_mode == DesignMode)
-                forwardToCanvas(name, sender);
+                forwardToCanvas(selector, sender);
         });
     }
     // The two-way commands pick their direction from the selection.
@@ -343,6 +389,9 @@ bool LBWindowController::validateMenuItem(QAction* item)
     const bool design = _mode == DesignMode;
     LBDocument* doc = document();
 
+    // The window's own close command, in every mode.
+    if (action == QLatin1String("performClose:"))
+        return DocumentWindowController::validateMenuItem(item);
     if (isOneOf(action, {"openPrinterCalibrationSheet:", "printOnline:", "prePrintAction:",
                          "exportAction:", "printOneCopy:", "exportPanelAccessoryAction:",
                          "zoomToActualSize:", "zoomIn:", "zoomOut:", "importText:"}))
@@ -422,6 +471,10 @@ bool LBWindowController::validateMenuItem(QAction* item)
         return unlocked.size() == 1 && dynamic_cast<const LBImage*>(unlocked.first().get());
     if (action == QLatin1String("clearBackgroundImageAction:"))
         return doc && doc->backgroundImage(doc->pageIndex()) != nullptr;
+    // The picture's settings, as the layers view offers them: a picture and no placeholder.
+    if (action == QLatin1String("backgroundImageSheetAction:"))
+        return doc && doc->backgroundImage(doc->pageIndex()) != nullptr
+               && !doc->hasBackgroundPlaceholder(doc->pageIndex());
     if (action == QLatin1String("cropWithShape:")) {
         const CanvasResponder* responder =
             CanvasResponder::forWidget(const_cast<LBGraphicView*>(canvas));
@@ -431,5 +484,17 @@ bool LBWindowController::validateMenuItem(QAction* item)
         return true;
     if (action == QLatin1String("clearBackgroundPlaceholderAction:"))
         return doc && doc->hasBackgroundPlaceholder(doc->pageIndex());
+    // The canvas's own commands validate at the selected canvas, as when it has the focus.
+    if (CanvasResponder::canvasSelectors().contains(action)) {
+        CanvasResponder* responder = CanvasResponder::forWidget(const_cast<LBGraphicView*>(canvas));
+        return responder && responder->validateMenuItem(item);
+    }
     return false;
+}
+
+LayersPane* LBWindowController::openLayersPane()
+{
+    if (!_layersController && _mode == DesignMode)
+        layersButtonAction(nullptr);
+    return _layersController.get();
 }

@@ -291,7 +291,8 @@ QAction* LBWindowController::toolbarItemForItemIdentifier(const platform::Toolba
 {
     // Regular size only: the pop-ups are 32 high either way.
     // A plain item: its label as label and palette label, the tooltip, the picture; the
-    // trigger goes to this controller (the document for printing).
+    // trigger goes through the window's responder chain as a menu item's does (printing
+    // reaches the document).
     const auto plain = [this, &identifier](const QString& label, const QString& tooltip,
                                            const QString& action, const QString& image) {
         auto* item = new QAction(label);
@@ -300,12 +301,7 @@ QAction* LBWindowController::toolbarItemForItemIdentifier(const platform::Toolba
         item->setToolTip(tooltip);
         platform::setActionSelector(item, action);
         setToolbarItemImage(item, image);
-        connect(item, &QAction::triggered, this, [this, item] {
-            platform::Responder* target = this;
-            if (platform::actionSelector(item) == QLatin1String("printDocument:") && document())
-                target = document();
-            target->tryToPerform(platform::actionSelector(item), item);
-        });
+        connect(item, &QAction::triggered, this, [this, item] { performToolbarAction(item); });
         return item;
     };
     const auto popUp = [this, &identifier](const QString& label, const QString& tooltip,
@@ -342,11 +338,14 @@ QAction* LBWindowController::toolbarItemForItemIdentifier(const platform::Toolba
         }
         button->setItemValidator([this, actions](int index) {
             QAction* action = actions.value(index);
-            return action && validateMenuItem(action);
+            platform::Responder* target = action ? platform::Responder::targetForSelector(
+                                              responderChain(), platform::actionSelector(action))
+                                                 : nullptr;
+            return target && target->validateMenuItem(action);
         });
         connect(button, &platform::PopUpButton::activated, this, [this, actions](int index) {
             if (QAction* action = actions.value(index))
-                tryToPerform(platform::actionSelector(action), action);
+                performToolbarAction(action);
         });
         auto* item = new ViewItem(button, nullptr);
         platform::Toolbar::setItemIdentifier(item, identifier);
@@ -430,8 +429,20 @@ QAction* LBWindowController::toolbarItemForItemIdentifier(const platform::Toolba
     return item;
 }
 
+void LBWindowController::performToolbarAction(QAction* item)
+{
+    const QString selector = platform::actionSelector(item);
+    if (platform::Responder* target =
+            platform::Responder::targetForSelector(responderChain(), selector))
+        target->tryToPerform(selector, item);
+}
+
 bool LBWindowController::validateToolbarItem(QAction* item)
 {
+    // An item whose command nobody in the window's chain answers cannot work.
+    const QString selector = platform::actionSelector(item);
+    if (!selector.isEmpty() && !platform::Responder::targetForSelector(responderChain(), selector))
+        return false;
     if (_mode != DesignMode)
         return true;
     const QString identifier = platform::Toolbar::itemIdentifier(item);

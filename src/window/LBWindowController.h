@@ -33,8 +33,8 @@
 #include "layouts/LayoutSheetHost.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/drawing/BezierPath.h"
-#include "window/MergeServices.h"
 #include "platform/ui/ToolbarDelegate.h"
+#include "window/MergeServices.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -714,6 +714,10 @@ private:
     // Commands (LBWindowController+Commands.cpp, +Toolbar.cpp).
     void registerCommands();
     void forwardToCanvas(const QString& selector, QObject* sender);
+    // Sends a toolbar item's command to the first responder of the chain that answers it.
+    void performToolbarAction(QAction* item);
+    // The layers pane, the layers view opened for it in design mode; nullptr without one.
+    LayersPane* openLayersPane();
     void proceedWithTextLock();
     platform::Toolbar* _toolbar = nullptr;
     // Its toolbar item owns it: gone with the item when the toolbar lets that go.

@@ -5,6 +5,8 @@
 // and destroys it when it closes; without a factory the layers view stays closed and its
 // button hidden.
 
+#include <QtGlobal>
+
 #include <functional>
 #include <memory>
 
@@ -29,6 +31,15 @@ public:
     // life), and the two least extents it keeps for the panes on either side.
     virtual void setSplitter(QWidget* splitView) = 0;
     virtual void setViewMinWidth0(double minWidth0, double minWidth1) = 0;
+
+    // The rows of the current page's background in the layers view, beside its layers.
+    static constexpr qint64 BackgroundPlaceholderItem = 10000;
+    static constexpr qint64 BackgroundImageItem = 10001;
+    static constexpr qint64 BackgroundColorItem = 10002;
+    // Removes the layer, or the background of that row, as one undoable step.
+    virtual void deleteLayerAtIndex(qint64 index) = 0;
+    // Asks for the current page's background placeholder in the placeholder sheet.
+    virtual void defineBackgroundPlaceholderAction() = 0;
 
     static void setFactory(Factory factory);
     static bool hasFactory();

@@ -57,6 +57,8 @@ public:
     virtual ContactFieldScan scanGraphicsForContactFields() { return {}; }
     // Sets up the contact columns as the window loads (the store read, its tables made).
     virtual void setUpContacts() {}
+    // Shows the people whose cards hold every word of the text (the toolbar's search).
+    virtual void processContactSearchStr(const QString& text) { Q_UNUSED(text); }
     // Shows the contact columns when the mode and the design need them.
     virtual void showOrHideColumnsAsNecessary(qint64 mode) { Q_UNUSED(mode); }
     // A date in the date format 0..28, a time in the time format 0..4 (empty for other

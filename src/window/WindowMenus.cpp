@@ -79,7 +79,7 @@ QList<platform::MenuSpec> defaultTable()
               item("Natural Size", "makeNaturalSize:"),
               separator(),
               item("Move…", "moveGraphicsAction:"),
-              item("Crop", "cropToolbarAction:"),
+              item("Crop", "cropUncrop:"),
               item("Crop with Shape", "cropWithShape:"),
               separator(),
               item("Define as Placeholder", "defineAsPlaceholder:"),

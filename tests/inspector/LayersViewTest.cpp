@@ -503,3 +503,16 @@ TEST_F(LayersView, CommandsNeedTheirItems)
     platform::NotificationCenter::defaultCenter().post(LBMovieStopped);
     EXPECT_TRUE(layers->backgroundButton()->isEnabled());
 }
+
+TEST_F(LayersView, ClosingTheViewLeavesNoUndoStepThatReachesIt)
+{
+    addLayer(QStringLiteral("Notes"));
+    ASSERT_EQ(document->layerCount(), 3);
+    ASSERT_TRUE(undo()->canUndo());
+    // The user closes the layers view: what it recorded goes with it, and undoing what is
+    // left is safe (it used to call the controller that was gone).
+    layers.reset();
+    if (undo()->canUndo())
+        undo()->undo();
+    EXPECT_EQ(document->layerCount(), 3);
+}

@@ -337,6 +337,14 @@ public:
     {
         _log->append(QStringLiteral("L minWidths %1 %2").arg(a).arg(b));
     }
+    void deleteLayerAtIndex(qint64 index) override
+    {
+        _log->append(QStringLiteral("L delete %1").arg(index));
+    }
+    void defineBackgroundPlaceholderAction() override
+    {
+        _log->append(QStringLiteral("L define background placeholder"));
+    }
 
 private:
     QStringList* _log;

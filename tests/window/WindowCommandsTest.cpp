@@ -16,11 +16,17 @@
 #include "window/CanvasResponder.h"
 #include "window/LBEditController.h"
 #include "window/LBWindowController.h"
+#include "window/LayersPane.h"
+#include "window/MergeServices.h"
 #include "window/WindowMenus.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -598,4 +604,163 @@ TEST_F(WindowCommands, RoutingThroughTheChain)
     QAction undo;
     platform::setActionSelector(&undo, QStringLiteral("undo:"));
     EXPECT_TRUE(platform::Responder::validateItem(chain, &undo));
+}
+
+namespace {
+
+// The merge's share of the window, recording the output commands it is sent.
+class RecordingMergeServices : public MergeServices
+{
+public:
+    explicit RecordingMergeServices(QStringList* log) : _log(log) {}
+    qint64 numSelectedPeople() override { return 1; }
+    QString contactUIDForIndex(qint64, const QString&) override { return {}; }
+    std::shared_ptr<platform::Image> substituteImageForGraphic(const LBGraphic&, qint64) override
+    {
+        return nullptr;
+    }
+    bool checkRecordsForOutput() override { return true; }
+    void openPrinterCalibrationSheet() override { _log->append(QStringLiteral("calibration")); }
+    void printCalibrationSheet(qint64) override {}
+    void printOpDidRun() override {}
+    void savePrinterCalibration() override {}
+    void cancelPrinterCalibration() override {}
+    void openEnvelopeFeedSheet() override { _log->append(QStringLiteral("envelope feed")); }
+    void exportAction() override { _log->append(QStringLiteral("export")); }
+    QByteArray exportDataForResolution(qint64, qint64, qint64, double, bool, QString*) override
+    {
+        return {};
+    }
+    void importAction() override { _log->append(QStringLiteral("import")); }
+    void printOnline() override { _log->append(QStringLiteral("print online")); }
+    void doneOnlinePrinting() override {}
+    void printOneCopy() override { _log->append(QStringLiteral("one copy")); }
+    void processContactSearchStr(const QString& text) override
+    {
+        _log->append(QStringLiteral("search ") + text);
+    }
+
+private:
+    QStringList* _log;
+};
+
+} // namespace
+
+TEST_F(WindowCommands, MenuBarAndToolbarCommandsReachTheirHandlers)
+{
+    QStringList sent;
+    MergeServices::setFactory(
+        [&sent](LBWindowController&) { return std::make_unique<RecordingMergeServices>(&sent); });
+    // An envelope prints with the panel through its feed sheet: a print the test can see.
+    document->dimensionInfo()[DimensionInfo::labelType] = 5;
+    open();
+    // The menu bar's own item, validated as the menu shows it, then chosen.
+    const auto choose = [this](const char* selector) {
+        controller->validateMenus();
+        QAction* item = controller->menuItemWithSelector(QLatin1String(selector));
+        if (!item || !item->isEnabled())
+            return false;
+        item->trigger();
+        return true;
+    };
+    struct Row
+    {
+        const char* selector;
+        const char* reaches;
+    };
+    const Row outputs[] = {{"exportAction:", "export"},
+                           {"printOneCopy:", "one copy"},
+                           {"openPrinterCalibrationSheet:", "calibration"},
+                           {"prePrintAction:", "envelope feed"}};
+    for (qint64 mode : {LBWindowController::PreviewMode, LBWindowController::DesignMode}) {
+        if (mode == LBWindowController::DesignMode)
+            controller->switchToDesignMode(nullptr);
+        for (const Row& row : outputs) {
+            sent.clear();
+            EXPECT_TRUE(choose(row.selector)) << row.selector << " mode " << mode;
+            EXPECT_EQ(sent, QStringList{QLatin1String(row.reaches)}) << row.selector;
+        }
+        EXPECT_TRUE(controller->menuItemWithSelector(QStringLiteral("performClose:"))->isEnabled());
+    }
+    // The preview toolbar's Print reaches the document, which prints with the panel.
+    controller->switchToViewMode(nullptr);
+    QAction* print = toolbarItem("LBPrintID");
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(platform::Responder::targetForSelector(controller->responderChain(),
+                                                     QStringLiteral("printDocument:")),
+              document.get());
+    sent.clear();
+    print->trigger();
+    EXPECT_EQ(sent, QStringList{"envelope feed"});
+    // Its search field sends its text on Return.
+    QLineEdit* search = controller->searchField();
+    ASSERT_NE(search, nullptr);
+    search->setText(QStringLiteral("Ann"));
+    sent.clear();
+    Q_EMIT search->returnPressed();
+    EXPECT_EQ(sent, QStringList{"search Ann"});
+
+    // Design: Image File… and the canvas's commands wherever the focus is.
+    controller->switchToDesignMode(nullptr);
+    sent.clear();
+    EXPECT_TRUE(choose("importAction:"));
+    EXPECT_EQ(sent, QStringList{"import"});
+    select(shape(false));
+    select(shape(false));
+    canvas()->clearSelection();
+    controller->window()->setFocus();
+    ASSERT_NE(controller->responderChain().first(), CanvasResponder::forWidget(canvas()));
+    EXPECT_TRUE(choose("selectAll:"));
+    EXPECT_EQ(canvas()->selectedGraphics(true).size(), 2);
+    EXPECT_TRUE(choose("bringForward:"));
+    canvas()->clearSelection();
+    controller->validateMenus();
+    EXPECT_FALSE(controller->menuItemWithSelector(QStringLiteral("bringForward:"))->isEnabled());
+
+    // Close asks about the changed document; without saving, the window goes.
+    QPointer<QWidget> window = controller->window();
+    alerts.answer = platform::Alert::SecondButtonReturn;
+    EXPECT_TRUE(choose("performClose:"));
+    QApplication::processEvents();
+    EXPECT_EQ(alerts.messages.size(), 1);
+    EXPECT_TRUE(!window || !window->isVisible());
+    MergeServices::setFactory({});
+}
+
+TEST_F(WindowCommands, PageCommandsGoThroughTheLayersView)
+{
+    LayersPane::setFactory([this] { return std::make_unique<RecordingLayersPane>(&log); });
+    openInDesign();
+    QTemporaryDir folder;
+    const QString picture = folder.filePath(QStringLiteral("back.png"));
+    QImage pixels(8, 8, QImage::Format_RGB32);
+    pixels.fill(Qt::red);
+    ASSERT_TRUE(pixels.save(picture));
+    document->setBackgroundImagePath(picture, true, 0);
+    controller->validateMenus();
+    // The picture's settings while the page has a picture and no placeholder.
+    EXPECT_TRUE(controller->menuItemWithSelector(QStringLiteral("backgroundImageSheetAction:"))
+                    ->isEnabled());
+    document->setHasBackgroundPlaceholder(true, 0);
+    controller->validateMenus();
+    EXPECT_FALSE(controller->menuItemWithSelector(QStringLiteral("backgroundImageSheetAction:"))
+                     ->isEnabled());
+    struct Row
+    {
+        const char* selector;
+        const char* reaches;
+    };
+    const Row rows[] = {{"clearBackgroundImageAction:", "L delete 10001"},
+                        {"clearBackgroundPlaceholderAction:", "L delete 10000"},
+                        {"defineBackgroundPlaceholderAction:", "L define background placeholder"}};
+    for (const Row& row : rows) {
+        QAction* item = controller->menuItemWithSelector(QLatin1String(row.selector));
+        ASSERT_NE(item, nullptr) << row.selector;
+        EXPECT_TRUE(item->isEnabled()) << row.selector;
+        item->trigger();
+        EXPECT_EQ(log.last(), QLatin1String(row.reaches));
+    }
+    // The layers view opened to show the change.
+    EXPECT_NE(controller->layersController(), nullptr);
+    LayersPane::setFactory({});
 }

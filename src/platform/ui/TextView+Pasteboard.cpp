@@ -106,6 +106,19 @@ bool TextView::validateMenuItem(MenuAction action) const
     return true;
 }
 
+bool TextView::validateMenuItem(QAction* item)
+{
+    const QString selector = actionSelector(item);
+    if (selector == QLatin1String("cut:") || selector == QLatin1String("copy:")
+        || selector == QLatin1String("delete:"))
+        return !selectedRange().isEmpty();
+    if (selector == QLatin1String("paste:"))
+        return pasteboardOffersText(Pasteboard::generalPasteboard());
+    if (selector == QLatin1String("pasteAndMatchStyle:"))
+        return validateMenuItem(MenuAction::PasteAndMatchStyle);
+    return true;
+}
+
 void TextView::setUndoActionName(const QString& actionName)
 {
     if (!_allowsUndo)

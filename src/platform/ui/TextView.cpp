@@ -128,6 +128,15 @@ void TextView::init(const QRectF& frame)
     _frame = frame;
     updateGeometryFromFrame();
     textStorageChanged();
+    addCommand(QStringLiteral("cut:"), [this](QObject*) { cut(); });
+    addCommand(QStringLiteral("copy:"), [this](QObject*) { copy(); });
+    addCommand(QStringLiteral("paste:"), [this](QObject*) { paste(); });
+    addCommand(QStringLiteral("pasteAndMatchStyle:"), [this](QObject*) { pasteAndMatchStyle(); });
+    addCommand(QStringLiteral("selectAll:"), [this](QObject*) { selectAll(); });
+    addCommand(QStringLiteral("delete:"), [this](QObject*) {
+        if (!selectedRange().isEmpty())
+            replaceCharactersAsUser(rangeForUserTextChange(), AttributedString());
+    });
 }
 
 // --- The text system ---

@@ -23,6 +23,7 @@
 // onto the view inserts it at the drop point, as one undoable change.
 
 #include "platform/core/Range.h"
+#include "platform/ui/Responder.h"
 #include "platform/ui/TextViewDelegate.h"
 
 #include <QPointF>
@@ -62,7 +63,7 @@ inline const QString TextViewDidChangeSelectionNotification =
     QStringLiteral("TextViewDidChangeSelection");
 inline const QString TextViewOldSelectedRangeKey = QStringLiteral("NSOldSelectedCharacterRange");
 
-class TextView : public QWidget
+class TextView : public QWidget, public Responder
 {
     Q_OBJECT
 public:
@@ -183,6 +184,10 @@ public:
     // plain or rich text; every other command.
     enum class MenuAction { PasteAndMatchStyle, Other };
     virtual bool validateMenuItem(MenuAction action) const;
+    // As the first responder of its window the view answers the Edit menu's commands on
+    // its text (cut:, copy:, paste:, pasteAndMatchStyle:, delete:, selectAll:): cutting,
+    // copying and deleting need a selection, pasting text on the pasteboard.
+    bool validateMenuItem(QAction* item) override;
     // Replaces range with text as a user change; false when it was refused.
     bool replaceCharactersAsUser(const Range& range, const AttributedString& text);
     // Asks the delegate whether the user may change range; subclasses may refuse more.

@@ -1,0 +1,152 @@
+// Putting things into a design the ways a user does: Insert > Image File… (and its keys)
+// with the file panel answered, Insert > Photo opening the drawer at the photos, and a
+// barcode field dragged from the fields drawer onto the label.
+
+#include "ProgramFixture.h"
+
+#include "controls/LBGradientButton.h"
+#include "merge/LBFieldOutlineView.h"
+#include "merge/LBFieldsController.h"
+#include "platform/ui/Drag.h"
+#include "platform/ui/SegmentedControl.h"
+#include "shapes/LBBarcodeImage.h"
+#include "window/LBDrawerController.h"
+#include "window/LBEditController.h"
+
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QMainWindow>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+class InsertCommands : public ProgramFixture
+{
+protected:
+    LBDrawerController* drawer() const
+    {
+        return dynamic_cast<LBDrawerController*>(window->designController()->drawerController());
+    }
+
+    // The row of the fields outline showing the name, its parents expanded.
+    static QModelIndex rowNamed(QTreeView* outline, const QString& name,
+                                const QModelIndex& parent = {})
+    {
+        QAbstractItemModel* model = outline->model();
+        for (int row = 0; row < model->rowCount(parent); ++row) {
+            const QModelIndex index = model->index(row, 0, parent);
+            if (model->data(index).toString() == name)
+                return index;
+            if (model->hasChildren(index)) {
+                outline->expand(index);
+                if (const QModelIndex found = rowNamed(outline, name, index); found.isValid())
+                    return found;
+            }
+        }
+        return {};
+    }
+};
+
+} // namespace
+
+TEST_F(InsertCommands, ImageFileAsksForPicturesAndPlacesThemOnTheLabel)
+{
+    openDocument();
+    enterDesign();
+    const qsizetype before = layer().size();
+    // Ctrl+Shift+I opens the panel on the window.
+    QTest::keyClick(window->window(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+    settle();
+    QFileDialog* panel = openPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->fileMode(), QFileDialog::ExistingFiles);
+    const QString logo = pictureFile("Logo.png", QSize(40, 30));
+    answerPanel(panel, logo);
+    ASSERT_EQ(layer().size(), before + 1);
+    const auto* image = dynamic_cast<const LBImage*>(layer().first().get());
+    ASSERT_NE(image, nullptr);
+    // At its natural size (its pixels at the file's resolution).
+    EXPECT_EQ(image->bounds().size(), platform::Image::fromFile(logo)->size());
+    EXPECT_TRUE(alerts.isEmpty());
+
+    // A file that is no picture: the user is told which, and the design is unchanged.
+    const QString notes = folder.filePath(QStringLiteral("Notes.png"));
+    QFile file(notes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    ASSERT_TRUE(choose("importAction:"));
+    panel = openPanel();
+    ASSERT_NE(panel, nullptr);
+    answerPanel(panel, notes);
+    EXPECT_EQ(layer().size(), before + 1);
+    EXPECT_EQ(alerts, QStringList{"The file “Notes.png” cannot be imported."});
+}
+
+TEST_F(InsertCommands, PhotoShapeAndTextLibraryOpenTheDrawerAtTheirBrowser)
+{
+    openDocument();
+    enterDesign();
+    ASSERT_NE(drawer(), nullptr);
+    struct Row
+    {
+        const char* selector;
+        qint64 mode;
+    };
+    for (const Row& row : {Row{"insertPhotoAction:", 2}, Row{"insertShapeAction:", 0},
+                           Row{"insertiCorbeilImageAction:", 3}, Row{"toggleTextPanel:", 4}}) {
+        window->designController()->openDrawer(false, true, true);
+        ASSERT_TRUE(choose(row.selector)) << row.selector;
+        EXPECT_TRUE(window->designController()->drawerIsOpen()) << row.selector;
+        EXPECT_EQ(drawer()->mode(), row.mode) << row.selector;
+    }
+    // Without the suppression the hint explains how to insert.
+    defaults().setBool(false, QStringLiteral("DisableInsertMenuAlert"));
+    ASSERT_TRUE(choose("insertPhotoAction:"));
+    EXPECT_EQ(alerts.last(), "Insert");
+}
+
+TEST_F(InsertCommands, ABarcodeFieldDraggedOntoTheLabelPlacesABarcode)
+{
+    openDocument();
+    enterDesign();
+    ASSERT_NE(drawer(), nullptr);
+    // The fields tab, its miscellaneous list.
+    drawer()->tabButton(6)->click();
+    settle();
+    auto* fields = dynamic_cast<LBFieldsController*>(drawer()->browser(6));
+    ASSERT_NE(fields, nullptr);
+    fields->segmentedControl()->setSelectedSegment(2);
+    fields->fieldsButtonAction();
+    LBFieldOutlineView* outline = fields->fieldTable();
+    const QModelIndex code128 = rowNamed(outline, QStringLiteral("Code128 Barcode"));
+    ASSERT_TRUE(code128.isValid());
+    outline->scrollTo(code128);
+    settle();
+
+    // The drag ends on the label: the drop events reach the canvas there.
+    const QPoint onLabel = canvas()->convertToWidget(QPointF(72, 36)).toPoint();
+    platform::Drag::setRunner([this, onLabel](platform::Drag& drag) {
+        QDragEnterEvent enter(onLabel, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
+        QApplication::sendEvent(canvas(), &enter);
+        QDragMoveEvent move(onLabel, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
+        QApplication::sendEvent(canvas(), &move);
+        QDropEvent drop(onLabel, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
+        QApplication::sendEvent(canvas(), &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    });
+    const qsizetype before = layer().size();
+    const QPoint from = outline->visualRect(code128).center();
+    QTest::mousePress(outline->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(outline->viewport(), from + QPoint(30, 8));
+    QTest::mouseRelease(outline->viewport(), Qt::LeftButton, {}, from + QPoint(30, 8));
+    platform::Drag::setRunner({});
+    settle();
+
+    ASSERT_EQ(layer().size(), before + 1);
+    const auto* barcode = dynamic_cast<const LBBarcodeImage*>(layer().first().get());
+    ASSERT_NE(barcode, nullptr);
+    EXPECT_EQ(barcode->barcodeType(), 1);
+    EXPECT_FALSE(barcode->bounds().isEmpty());
+}

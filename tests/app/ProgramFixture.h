@@ -1,0 +1,174 @@
+#pragma once
+
+// The whole program as a user meets it: the application's controller with every layer's
+// factories, and a saved label document opened from its file (in preview, no chooser),
+// alerts answered by the test. Tests drive the window through its menu bar, toolbar and
+// panels.
+
+#include "app/LBAppController.h"
+
+#include "canvas/LBGraphicView.h"
+#include "document/LBDocument.h"
+#include "platform/core/Error.h"
+#include "platform/core/UndoManager.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/drawing/Image.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/DocumentController.h"
+#include "shapes/LBImage.h"
+#include "window/LBWindowController.h"
+
+#include "WindowSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Lets the steps deferred to later turns of the event loop run.
+inline void settle(int milliseconds = 50)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+class ProgramFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        forgetWindowSettings();
+        LBAppController::registerDefaults();
+        LBAppController::setLaunchDelay(0);
+        LBAppController::initializeGlobalPaths();
+        for (const char* key : touchedKeys)
+            defaults().setBool(true, QLatin1String(key));
+        platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
+            alerts << alert.messageText;
+            return platform::Alert::Response{};
+        });
+        app = std::make_unique<LBAppController>();
+    }
+
+    void TearDown() override
+    {
+        platform::DocumentController::sharedDocumentController().closeAllDocuments();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        app.reset();
+        platform::Alert::setResponder(nullptr);
+        for (const char* key : touchedKeys)
+            defaults().removeObjectForKey(QLatin1String(key));
+        forgetWindowSettings();
+    }
+
+    static platform::UserDefaults& defaults()
+    {
+        return platform::UserDefaults::standardUserDefaults();
+    }
+
+    // A saved label document (the document given, or a new one) opened as a user opens
+    // one: its window in preview.
+    void openDocument(LBDocument* toSave = nullptr)
+    {
+        const QString path = folder.filePath(QStringLiteral("Labels.quarnlb"));
+        {
+            LBDocument fresh;
+            LBDocument& saved = toSave ? *toSave : fresh;
+            platform::Error error;
+            ASSERT_TRUE(saved.saveToFile(path, LBDocument::LabelDocumentType,
+                                         platform::Document::SaveToOperation, &error))
+                << error.description.toStdString();
+        }
+        auto* opened =
+            platform::DocumentController::sharedDocumentController().openDocumentWithContentsOfFile(
+                path);
+        document = dynamic_cast<LBDocument*>(opened);
+        ASSERT_NE(document, nullptr);
+        settle();
+        window = dynamic_cast<LBWindowController*>(document->windowControllers().value(0));
+        ASSERT_NE(window, nullptr);
+    }
+
+    void enterDesign()
+    {
+        window->switchToDesignMode(nullptr);
+        settle();
+        ASSERT_NE(canvas(), nullptr);
+        canvas()->setFocus();
+    }
+
+    LBGraphicView* canvas() const { return window->commandCanvas(); }
+
+    // The graphics of the current page's layer, front-most first.
+    QList<LBGraphicPtr> layer(qint64 index = 1) const
+    {
+        return document->graphicsOnPage(document->pageIndex())->value(index);
+    }
+
+    // Chooses the menu bar's item as a user does: validated as its menu opens, then
+    // triggered; false when it is missing or disabled.
+    bool choose(const char* selector, qint64 tag = 0)
+    {
+        window->validateMenus();
+        QAction* item = window->menuItemWithSelector(QLatin1String(selector), tag);
+        if (!item || !item->isEnabled())
+            return false;
+        item->trigger();
+        settle();
+        return true;
+    }
+
+    // The file panel open on the window (window-modal, as the user sees it); nullptr when
+    // none is.
+    template <typename Panel = QFileDialog>
+    Panel* openPanel() const
+    {
+        for (Panel* panel : window->window()->findChildren<Panel*>()) {
+            if (panel->isVisible())
+                return panel;
+        }
+        return nullptr;
+    }
+
+    // Answers the file panel as a user does: goes to the file's folder, types its name into
+    // the name field and clicks the panel's default button.
+    static void answerPanel(QFileDialog* panel, const QString& path)
+    {
+        const QFileInfo file(path);
+        panel->setDirectory(file.absolutePath());
+        auto* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(file.fileName());
+        static_cast<QDialog*>(panel)->accept();
+        settle();
+    }
+
+    // A picture file of that size in the test's folder.
+    QString pictureFile(const char* name, QSize size, QColor color = Qt::blue) const
+    {
+        QImage pixels(size, QImage::Format_RGB32);
+        pixels.fill(color);
+        const QString path = folder.filePath(QLatin1String(name));
+        EXPECT_TRUE(pixels.save(path));
+        return path;
+    }
+
+    QTemporaryDir folder;
+    QStringList alerts;
+    std::unique_ptr<LBAppController> app;
+    LBDocument* document = nullptr;
+    LBWindowController* window = nullptr;
+
+private:
+    // Set on for the tests (no welcome window, no insert hint), removed afterwards.
+    static constexpr const char* touchedKeys[] = {"SkipWelcomeWindow", "DisableInsertMenuAlert"};
+};
