@@ -183,6 +183,9 @@ struct Reachable
 class NoDeadCommand : public ProgramFixture
 {
 protected:
+    // The contextual menus the canvas made for the test (a user's goes when it closes).
+    std::vector<std::unique_ptr<QMenu>> _contextualMenus;
+
     // Puts the graphic on the page, alone in the selection, the canvas focused.
     void selectOnly(const LBGraphicPtr& graphic)
     {
@@ -316,6 +319,8 @@ protected:
             const QPointF point =
                 selection.isEmpty() ? QPointF(1, 1) : selection.first()->bounds().center();
             if (QMenu* menu = canvas()->menuForEvent(point)) {
+                if (!menu->parent())
+                    _contextualMenus.emplace_back(menu);
                 for (QAction* item : menu->actions()) {
                     if (!platform::actionSelector(item).isEmpty())
                         items.append(
