@@ -119,15 +119,15 @@ bool LBMergeServices::importTextFile(const QString& path, bool commaSeparated)
                        "record. Your document should therefore have %2$d import field(s). To add "
                        "import fields, select 'Misc' in the Fields tab on the right side of the "
                        "main window.\r\rDo you want to import this file?"))
-            .replace(QLatin1String("%1$d"), QString::number(text->records.size()))
-            .replace(QLatin1String("%2$d"), QString::number(text->columns));
+            .replace(QLatin1String("%1$d"), QString::number(text->recordCount()))
+            .replace(QLatin1String("%2$d"), QString::number(text->columns()));
     ask.buttons = {dialogText(QStringLiteral("Import")), dialogText(QStringLiteral("Cancel"))};
     ask.cancelButton = 1;
     if (ask.runModal().returnCode != platform::Alert::FirstButtonReturn || !lockTextForRecords()) {
         refreshPreviewForRecords();
         return false;
     }
-    doc->setImportTextArray(text->flattened(), text->columns);
+    doc->setImportTextArray(text->flattened(), text->columns());
     doc->updateChangeCount(platform::Document::ChangeDone);
     refreshPreviewForRecords();
     return true;
