@@ -56,18 +56,23 @@ void fuzzOne(const QByteArray& data)
                      describeRecords(records) + QStringLiteral(" vs ")
                          + (again ? describeRecords(again->records()) : QStringLiteral("none")));
 
-        // Plain UTF-8 text without quotes: its own lines and fields.
+        // Plain UTF-8 text without quotes: its own lines and fields. A line end at the very
+        // end ends the last line; of the rest, the first end that splits it is the lines' end.
         if (data.contains('"') || data.contains('\0') || data.startsWith("\xEF\xBB\xBF"))
             continue;
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString plain = utf8.decode(data);
         if (utf8.hasError())
             continue;
+        for (const char* last : {"\r\n", "\r", "\n"}) {
+            if (plain.endsWith(QLatin1String(last))) {
+                plain.chop(qstrlen(last));
+                break;
+            }
+        }
         const QString end = plain.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n")
                             : plain.contains(QLatin1Char('\r'))   ? QStringLiteral("\r")
                                                                   : QStringLiteral("\n");
-        if (plain.endsWith(end))
-            plain.chop(end.size());
         const QStringList lines = plain.split(end);
         FUZZ_PROMISE(lines.size() == text->recordCount(), plain);
         QStringList rejoined;

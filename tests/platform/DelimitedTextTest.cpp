@@ -20,6 +20,14 @@ TEST(DelimitedTextTest, RecordsAndFields)
         {"LF with a final line end", "a\nb\n", '\t', {{"a"}, {"b"}}},
         {"LF without a final line end", "a\nb", '\t', {{"a"}, {"b"}}},
         {"CR only", "a,b\rc,d\r", ',', {{"a", "b"}, {"c", "d"}}},
+        // A line end splits the text only before more text: one at the very end does not
+        // choose the lines' end, and a CR LF there ends the last line.
+        {"LF lines, CR LF at the very end", "a\nb\nc\r\n", ',', {{"a"}, {"b"}, {"c"}}},
+        {"CR lines, CR LF at the very end", "a\rb\r\n", ',', {{"a"}, {"b"}}},
+        {"LF lines, a CR at the very end", "a\nb\r", ',', {{"a"}, {"b"}}},
+        {"one line ended by CR", "a,b\r", ',', {{"a", "b"}}},
+        {"a CR that splits comes before LF", "a\rb\nc\n", ',', {{"a"}, {"b\nc"}}},
+        {"CR LF lines, an LF inside a line is text", "a\nb\r\nc\r\n", ',', {{"a\nb"}, {"c"}}},
         {"a quoted comma is one field",
          "\"Smith, Ann\",Springfield\n",
          ',',

@@ -140,8 +140,9 @@ public:
           _separator(separator)
     {}
 
-    // The line end the text uses, line ends inside quoted fields left out: "\r\n" when it
-    // has one, else "\r" when it has one, else "\n".
+    // The line end the text uses, line ends inside quoted fields left out: "\r\n" when
+    // it splits the text (one at the very end does not), else a lone "\r" that splits it,
+    // else "\n".
     LineEnd lineEnd() const
     {
         bool cr = false;
@@ -154,9 +155,12 @@ public:
                 continue;
             }
             if (c == '\r') {
-                if (i + 1 < _n && _s[i + 1] == '\n')
-                    return LineEnd::CrLf;
-                cr = true;
+                if (i + 1 < _n && _s[i + 1] == '\n') {
+                    if (i + 2 < _n)
+                        return LineEnd::CrLf;
+                } else if (i + 1 < _n) {
+                    cr = true;
+                }
             }
             fieldStart = c == _separator || c == '\r' || c == '\n';
         }
@@ -224,16 +228,18 @@ private:
         return _n;
     }
 
-    // The length of the line end at `i`, 0 when the byte there is text.
+    // The length of the line end at `i`, 0 when the byte there is text. Whichever end the
+    // lines use, one at the very end ends the last line.
     qsizetype lineEndLength(qsizetype i) const
     {
         const char c = _s[i];
         if (c == '\r') {
-            if (_end == LineEnd::CrLf)
-                return i + 1 < _n && _s[i + 1] == '\n' ? 2 : 0;
-            return _end == LineEnd::Cr ? 1 : 0;
+            const bool crlf = i + 1 < _n && _s[i + 1] == '\n';
+            if (crlf && (_end == LineEnd::CrLf || i + 2 == _n))
+                return 2;
+            return _end == LineEnd::Cr || i + 1 == _n ? 1 : 0;
         }
-        return c == '\n' && _end == LineEnd::Lf ? 1 : 0;
+        return c == '\n' && (_end == LineEnd::Lf || i + 1 == _n) ? 1 : 0;
     }
 
     // Over the unquoted text from `i` to the next separator or line end.

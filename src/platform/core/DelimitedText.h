@@ -4,8 +4,9 @@
 //
 // Encoding: a byte-order mark picks UTF-8 or UTF-16; without one the data is UTF-8 when
 // it is valid UTF-8, else Latin-1. Data holding NUL bytes (outside UTF-16) is not text.
-// Lines end in CR LF, CR or LF (the first of these that splits the text in two or more
-// wins, as in every line); a line end at the very end makes no empty last record.
+// Lines end in CR LF, CR or LF: the first of these that splits the text in two or more
+// records wins, as in every line (an end at the very end splits nothing). A line end at
+// the very end, of any of the three kinds, ends the last line and makes no empty record.
 //
 // Fields: a field that opens with a double quote runs to its closing quote; inside it a
 // doubled quote is one quote and separators and line ends are text. Quotes anywhere else
