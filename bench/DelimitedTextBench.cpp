@@ -22,9 +22,9 @@ QByteArray commaFile()
     data.reserve(FileBytes + 200);
     for (qint64 i = 0; data.size() < FileBytes; ++i) {
         const QByteArray number = QByteArray::number(i);
-        data += number + ',' + first[i % 7] + ',' + last[i % 6] + number + ",\"Apt " + number
-                + ", Main Street\",Springfield,IL," + QByteArray::number(10000 + i % 90000)
-                + ",(555) 123-4567,person" + number + "@example.com,x\n";
+        data += number + ',' + first[i % 7] + ',' + last[i % 6] + ",\"" + number
+                + ", Main St\",Springfield,IL," + QByteArray::number(10000 + i % 90000)
+                + ",555-1234,p" + number + "@ex.com,x\n";
     }
     return data;
 }
