@@ -105,7 +105,7 @@ void BM_ReadCSV(benchmark::State& state)
                 + "\"," + QByteArray::number(r % 997 + 1) + " Market Street,Springfield\r\n";
     for (auto _ : state) {
         const auto text = platform::DelimitedText::read(data, QLatin1Char(','));
-        if (!text || text->records.size() != state.range(0))
+        if (!text || text->recordCount() != state.range(0))
             state.SkipWithError("not every record was read");
         benchmark::DoNotOptimize(text->flattened());
     }

@@ -2,6 +2,8 @@
 
 #include "platform/core/TextForms.h"
 
+#include <cmath>
+
 qint64 DimensionInfo::integer(const QVariantMap& info, const QString& key)
 {
     return platform::integerValue(info.value(key));
@@ -55,4 +57,18 @@ DimensionInfo::Cell DimensionInfo::cellOfLabel(const QVariantMap& info, qint64 l
     }
     const qint64 columns = integer(info, numColumns);
     return columns > 0 ? Cell{index / columns, index % columns} : Cell{};
+}
+
+QString DimensionInfo::faultOfBounds(const QVariantMap& info)
+{
+    for (const QString& key : {numRows, numColumns}) {
+        if (integer(info, key) > MaxRowsOrColumns)
+            return QStringLiteral("%1 is above %2").arg(key).arg(MaxRowsOrColumns);
+    }
+    for (const QString& key : {pageWidth, pageHeight}) {
+        // (Not a number is past every bound too.)
+        if (!(std::abs(real(info, key)) <= MaxPageSide))
+            return QStringLiteral("%1 is not within %2 points").arg(key).arg(MaxPageSide);
+    }
+    return QString();
 }

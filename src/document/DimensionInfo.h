@@ -50,6 +50,18 @@ public:
     // them row by row.
     static constexpr qint64 ColumnByColumn = 2;
 
+    // --- Bounds ---
+    // The most rows or columns a sheet may have, its longest side in points (200 inches),
+    // and the most times a record may repeat (a full sheet of the most labels). A layout
+    // or repeat count past these, read from a document or a catalogue, is refused: a sheet
+    // of 10^9 x 10^9 labels is no sheet, and its counts would overflow.
+    static constexpr qint64 MaxRowsOrColumns = 1000;
+    static constexpr double MaxPageSide = 14400.0;
+    static constexpr qint64 MaxRepeatCount = MaxRowsOrColumns * MaxRowsOrColumns;
+    // Which value of the layout is past the bounds ("numRows is above 1000"); empty when
+    // none is.
+    static QString faultOfBounds(const QVariantMap& info);
+
     // --- Readers ---
     // The whole-number value under the key (a real is cut toward zero); 0 when missing.
     static qint64 integer(const QVariantMap& info, const QString& key);

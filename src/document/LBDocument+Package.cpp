@@ -116,6 +116,21 @@ bool fail(Error* error, int code, const QString& description)
     return Error::fail(error, LBDocumentErrorDomain, code, description);
 }
 
+// Why the document's sheet is past the bounds a sheet can have; empty when it is not.
+QString faultOfBounds(const QVariantMap& d)
+{
+    if (d.value(key::dimensionInfo).typeId() == QMetaType::QVariantMap) {
+        if (QString fault = DimensionInfo::faultOfBounds(d.value(key::dimensionInfo).toMap());
+            !fault.isEmpty())
+            return fault;
+    }
+    if (platform::integerValue(d.value(key::labelRepeatCount)) > DimensionInfo::MaxRepeatCount)
+        return QStringLiteral("\"%1\" is above %2")
+            .arg(key::labelRepeatCount)
+            .arg(DimensionInfo::MaxRepeatCount);
+    return QString();
+}
+
 QString shown(const QString& path)
 {
     return QDir::toNativeSeparators(path);
@@ -355,6 +370,10 @@ bool LBDocument::loadDataRepresentation(const QByteArray& data, const QString& t
         && dictionary->value(key::graphicsList).typeId() != QMetaType::QVariantList)
         return fail(error, NotAGraphicsListError,
                     QStringLiteral("The document's \"GraphicsList\" is not a list."));
+    if (const QString fault = faultOfBounds(*dictionary); !fault.isEmpty())
+        return fail(
+            error, LayoutOutOfBoundsError,
+            QStringLiteral("The document asks for more than a sheet can hold: %1.").arg(fault));
 
     const GraphicsList graphics = graphicsFromDocumentDictionary(*dictionary);
     Pages pages = graphics.isPages ? graphics.pages : Pages{Page{graphics.graphics}};

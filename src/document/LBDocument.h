@@ -428,6 +428,7 @@ public:
         NoContentsError = 5,
         NotAGraphicsListError = 6,
         WriteFailedError = 7,
+        LayoutOutOfBoundsError = 8,
     };
     // Reads the package: the document dictionary, then the picture files. A package that
     // is not a folder, lacks a readable "Contents.quarnd" or holds no document dictionary
@@ -449,8 +450,9 @@ public:
     bool revertToSavedFromFile(const QString& path, const QString& type,
                                platform::Error* error = nullptr);
     // Loads a document dictionary (the text of "Contents.quarnd"); false and the reason
-    // for text that is no property list, no dictionary, or whose "GraphicsList" is no
-    // list, with the document left as it was.
+    // for text that is no property list, no dictionary, whose "GraphicsList" is no list,
+    // or whose layout or repeat count is past DimensionInfo's bounds, with the document
+    // left as it was.
     bool loadDataRepresentation(const QByteArray& data, const QString& type,
                                 platform::Error* error = nullptr);
     // The document dictionary's text for the four types; empty for any other (a TIFF of

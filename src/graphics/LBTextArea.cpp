@@ -110,20 +110,13 @@ qint64 alignmentNumber(const QVariant& value)
 } // namespace
 
 LBTextArea::LBTextArea()
-    : _autoResizeEnablingTimer(std::make_unique<QTimer>()),
+    : _autoResizeEnablingDeadline(1000),
       _textGradientColor1(Qt::black),
       _textGradientColor2(Qt::white)
 {
     // A new text box has no outline, and its reflection shows the whole box.
     _gFlags.drawsStroke = 0;
     _reflectionHeight = 1.0;
-
-    // Typing right after a box was made (pasting, placing a text) must not resize it.
-    _autoResizeEnablingTimer->setSingleShot(true);
-    _autoResizeEnablingTimer->setInterval(1000);
-    QObject::connect(_autoResizeEnablingTimer.get(), &QTimer::timeout,
-                     _autoResizeEnablingTimer.get(), [this] { enableAutoResizeTimer(); });
-    _autoResizeEnablingTimer->start();
 }
 
 LBTextArea::~LBTextArea() = default;
@@ -234,8 +227,12 @@ QVariant LBTextArea::coerceValueForContents(const QVariant& value)
 void LBTextArea::contentsChanged()
 {
     didChange();
-    if (!_autoResizeTextBox || !_enableAutoResizeTimer)
+    if (!_autoResizeTextBox)
         return;
+    // Typing right after a box was made (pasting, placing a text) must not resize it.
+    if (!_enableAutoResizeTimer && !_autoResizeEnablingDeadline.hasExpired())
+        return;
+    _enableAutoResizeTimer = true;
     // A burst of edits resizes once, a moment after the last of them.
     if (!_autoResizeBoundsTimer) {
         _autoResizeBoundsTimer = std::make_unique<QTimer>();

@@ -22,6 +22,7 @@
 #include "platform/text/TextStorage.h"
 #include "platform/ui/TextViewDelegate.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -164,17 +165,22 @@ public:
     // life never start it.
     bool autoResizeTextBox() const { return _autoResizeTextBox; }
     void setAutoResizeTextBox(bool autoResize) { _autoResizeTextBox = autoResize; }
-    // Lets automatic sizing start; sent by the box's enabling timer one second after it
-    // was made.
+    // Lets automatic sizing start now; it may start by itself once the box's first second
+    // is over. No timer runs for that second (the box's deadline is read on the next edit):
+    // a document of many boxes opens without a timer a box.
     void enableAutoResizeTimer() { _enableAutoResizeTimer = true; }
+    // When the box's first second ends, for hosts and tests that drive it.
+    QDeadlineTimer autoResizeEnablingDeadline() const { return _autoResizeEnablingDeadline; }
+    void setAutoResizeEnablingDeadline(QDeadlineTimer deadline)
+    {
+        _autoResizeEnablingDeadline = deadline;
+    }
     // The resize itself (the pending timer's action): right-aligned text keeps its right
     // edge, centred text its centre, other text its left edge. Undoable.
     void autoResizeBounds();
-    // The timers, for hosts and tests that drive them: the resize timer (nullptr until the
-    // first edit that starts it; active while a resize is pending) and the one-shot
-    // enabling timer.
+    // The resize timer, for hosts and tests that drive it: nullptr until the first edit
+    // that starts it; active while a resize is pending.
     QTimer* autoResizeBoundsTimer() const { return _autoResizeBoundsTimer.get(); }
-    QTimer* autoResizeEnablingTimer() const { return _autoResizeEnablingTimer.get(); }
 
     // --- Fitting merged text (read by the renderer) ---
     quint64 textResizeMask() const { return _textResizeMask; }
@@ -399,7 +405,7 @@ protected:
     double _spiralRate = 0.2;
     std::shared_ptr<LBGradientFill> _textGradientFill;
     std::unique_ptr<QTimer> _autoResizeBoundsTimer;
-    std::unique_ptr<QTimer> _autoResizeEnablingTimer;
+    QDeadlineTimer _autoResizeEnablingDeadline;
     bool _enableAutoResizeTimer = false;
     bool _autoResizeTextBox = false;
     qint64 _textGradientType = 0;

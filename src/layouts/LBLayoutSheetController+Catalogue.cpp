@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -124,8 +125,36 @@ QString faultOfLabel(const QVariantMap& label)
     }
     for (const QString& key : {Info::numRows, Info::numColumns}) {
         const auto value = label.constFind(key);
-        if (value != label.cend() && platform::integerValue(*value) < 1)
+        if (value == label.cend())
+            continue;
+        const qint64 count = platform::integerValue(*value);
+        if (count < 1)
             return QStringLiteral("%1 is below 1").arg(key);
+        if (count > Info::MaxRowsOrColumns)
+            return QStringLiteral("%1 is above %2").arg(key).arg(Info::MaxRowsOrColumns);
+    }
+    return QString();
+}
+
+// Points in a unit of the sheet's figures that name no unit: inches on the US papers,
+// else millimetres.
+double pointsPerUnitOfSheet(const QVariantMap& sheet)
+{
+    const QString paper = Info::text(sheet, Info::paperSize);
+    return paper == QLatin1String("Letter") || paper == QLatin1String("Letter1")
+                   || paper == QLatin1String("Letter2") || paper == QLatin1String("Tabloid")
+               ? LBLayoutSheetController::PointsPerInch
+               : LBLayoutSheetController::PointsPerMillimeter;
+}
+
+// Why the sheet's page is past the largest a sheet may be; empty when it is not.
+QString faultOfPage(const QVariantMap& sheet)
+{
+    for (const QString& key : {Info::pageWidth, Info::pageHeight}) {
+        const double points = LBLayoutSheetController::convertStringToPoints(
+            Info::text(sheet, key), pointsPerUnitOfSheet(sheet));
+        if (!(std::abs(points) <= Info::MaxPageSide))
+            return QStringLiteral("%1 is not within %2 points").arg(key).arg(Info::MaxPageSide);
     }
     return QString();
 }
@@ -344,6 +373,8 @@ private:
         sheet.insert(Info::category, _controller._parsingDocumentTypeStr);
         if (Info::text(sheet, Info::paperCode).isEmpty())
             return _controller.logBadSheet(sheet, QStringLiteral("no paperCode"));
+        if (const QString fault = faultOfPage(sheet); !fault.isEmpty())
+            return _controller.logBadSheet(sheet, fault);
         if (_disc) {
             QVariantList labels;
             for (const QVariant& entry : sheet.value(labelsKey).toList()) {
@@ -540,12 +571,7 @@ QVariantMap LBLayoutSheetController::convertDimensionsToPoints(const QVariantMap
                                                                bool swapSignDimensions)
 {
     QVariantMap result = record;
-    const QString paper = Info::text(result, Info::paperSize);
-    const double multiplier = paper == QLatin1String("Letter") || paper == QLatin1String("Letter1")
-                                      || paper == QLatin1String("Letter2")
-                                      || paper == QLatin1String("Tabloid")
-                                  ? PointsPerInch
-                                  : PointsPerMillimeter;
+    const double multiplier = pointsPerUnitOfSheet(result);
     const auto converted = [&](const QString& key) {
         return convertStringToPoints(Info::text(record, key), multiplier);
     };

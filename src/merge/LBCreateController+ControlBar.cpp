@@ -523,7 +523,9 @@ void LBCreateController::beginNumLabelsPanel()
 
 void LBCreateController::numLabelsPanelAction(qint64 buttonTag)
 {
-    const qint64 value = _numLabelsPanelField->text().toLongLong();
+    // A count past the most a document keeps is that most: its products with the records
+    // must not overflow.
+    const qint64 value = std::min(_numLabelsPanelField->text().toLongLong(), Info::MaxRepeatCount);
     // Out first: re-selecting the count must not find the sheet still open.
     _numLabelsPanel->hide();
     if (buttonTag != 1 || value < 1) {

@@ -120,8 +120,8 @@ bool LBMergeServices::importTextFile(const QString& path, bool commaSeparated)
                        "record. Your document should therefore have %2$d import field(s). To add "
                        "import fields, select 'Misc' in the Fields tab on the right side of the "
                        "main window.\r\rDo you want to import this file?"))
-            .replace(QLatin1String("%1$d"), QString::number(text->records.size()))
-            .replace(QLatin1String("%2$d"), QString::number(text->columns));
+            .replace(QLatin1String("%1$d"), QString::number(text->recordCount()))
+            .replace(QLatin1String("%2$d"), QString::number(text->columns()));
     ask.buttons = {dialogText(QStringLiteral("Import")), dialogText(QStringLiteral("Cancel"))};
     ask.cancelButton = 1;
     // Files often open with a line of column titles, which is no record to merge: the user
@@ -133,10 +133,10 @@ bool LBMergeServices::importTextFile(const QString& path, bool commaSeparated)
         refreshPreviewForRecords();
         return false;
     }
-    platform::DelimitedText records = *text;
-    if (answer.suppressed && !records.records.isEmpty())
-        records.records.removeFirst();
-    doc->setImportTextArray(records.flattened(), records.columns);
+    QStringList fields = text->flattened();
+    if (answer.suppressed && text->recordCount() > 0)
+        fields.remove(0, text->columns());
+    doc->setImportTextArray(fields, text->columns());
     doc->updateChangeCount(platform::Document::ChangeDone);
     refreshPreviewForRecords();
     return true;

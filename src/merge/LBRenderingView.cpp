@@ -57,6 +57,25 @@ QString todaysFullDate()
     return formatter.stringFromDate(QDateTime::currentDateTime());
 }
 
+// The cells, counted from 1, of a line of `count` cells `size` long placed every `step`
+// from `origin`, that cross [from, to]: first > last when none does. Cells that do not
+// advance (a step of 0 or less) all count.
+std::pair<qint64, qint64> cellsCrossing(double origin, double step, double size, qint64 count,
+                                        double from, double to)
+{
+    if (count < 1)
+        return {1, 0};
+    // Cell k (from 0) spans [origin + k step, origin + k step + size]: it crosses when
+    // low <= k <= high.
+    const double low = std::floor((from - size - origin) / step) + 1.0;
+    const double high = std::ceil((to - origin) / step) - 1.0;
+    if (!(step > 0.0) || !std::isfinite(low) || !std::isfinite(high))
+        return {1, count};
+    if (high < 0.0 || low > double(count - 1))
+        return {1, 0};
+    return {qint64(std::max(low, 0.0)) + 1, qint64(std::min(high, double(count - 1))) + 1};
+}
+
 } // namespace
 
 bool LBRenderingView::printingCalibrationPage()
@@ -370,11 +389,24 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
     if (_preparesPrintImages && printing())
         prepareRecords(recordsOfPage(page).first, recordsOfPage(page).second);
 
-    double x = sheet.x() + _leftMargin;
-    double y = sheet.y() + _topMargin;
-    qint64 row = 1;
-    qint64 column = 1;
-    for (qint64 i = page * cells; i < (page + 1) * cells; ++i) {
+    // Only the cells reaching into the dirty area, with their bleed and crop marks (25
+    // points out), are visited, in the fill order: a sheet may have a great many cells,
+    // and when zoomed in most are out of view.
+    const double reach = std::max(bleed, 25.0);
+    const QRectF wanted = dirtyRect.adjusted(-reach, -reach, reach, reach);
+    const auto [firstRow, lastRow] =
+        cellsCrossing(sheet.y() + _topMargin, _labelHeight + _vLabelSpace, _labelHeight, _labelRows,
+                      wanted.top(), wanted.bottom());
+    const auto [firstColumn, lastColumn] =
+        cellsCrossing(sheet.x() + _leftMargin, _labelWidth + _hLabelSpace, _labelWidth,
+                      _labelColumns, wanted.left(), wanted.right());
+    const auto drawCell = [&](qint64 row, qint64 column) {
+        const qint64 i = page * cells
+                         + (_drawByRows ? (row - 1) * _labelColumns + column - 1
+                                        : (column - 1) * _labelRows + row - 1);
+        const double x =
+            sheet.x() + _leftMargin + double(column - 1) * (_labelWidth + _hLabelSpace);
+        const double y = sheet.y() + _topMargin + double(row - 1) * (_labelHeight + _vLabelSpace);
         const qint64 label = i + 1;
         const QRectF cell(x, y, _labelWidth, _labelHeight);
         bool filled = label >= _startLabel && label - _startLabel < filledCount;
@@ -461,26 +493,15 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
             painter.drawRect(cell);
             painter.restore();
         }
-        // The next cell: along the fill order's line, else the first of the next line.
-        const auto advance = [](qint64& along, qint64 alongCount, double& alongPos,
-                                double alongStep, double alongStart, qint64& across,
-                                qint64 acrossCount, double& acrossPos, double acrossStep) {
-            if (along < alongCount) {
-                ++along;
-                alongPos += alongStep;
-            } else if (across < acrossCount) {
-                ++across;
-                acrossPos += acrossStep;
-                along = 1;
-                alongPos = alongStart;
-            }
-        };
-        if (_drawByRows)
-            advance(column, _labelColumns, x, _labelWidth + _hLabelSpace, sheet.x() + _leftMargin,
-                    row, _labelRows, y, _labelHeight + _vLabelSpace);
-        else
-            advance(row, _labelRows, y, _labelHeight + _vLabelSpace, sheet.y() + _topMargin, column,
-                    _labelColumns, x, _labelWidth + _hLabelSpace);
+    };
+    if (_drawByRows) {
+        for (qint64 row = firstRow; row <= lastRow; ++row)
+            for (qint64 column = firstColumn; column <= lastColumn; ++column)
+                drawCell(row, column);
+    } else {
+        for (qint64 column = firstColumn; column <= lastColumn; ++column)
+            for (qint64 row = firstRow; row <= lastRow; ++row)
+                drawCell(row, column);
     }
     if (!marks.isEmpty()) {
         painter.save();

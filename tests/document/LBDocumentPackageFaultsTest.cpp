@@ -100,6 +100,47 @@ TEST_F(PackageTest, BadPackagesFailToOpenWithTheirReason)
     EXPECT_EQ(error.code, LBDocument::NotAPackageError);
 }
 
+// A sheet of 10^9 x 10^9 labels would never finish painting, and its counts would
+// overflow: a layout or a repeat count past the bounds is refused with the value named.
+TEST_F(PackageTest, SheetsPastTheBoundsFailToOpenWithTheirReason)
+{
+    struct Case
+    {
+        const char* contents;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"DimensionInfo = { numRows = 1000000000; numColumns = 1000000000; };",
+         "numRows is above 1000"},
+        {"DimensionInfo = { numRows = 2; numColumns = 1001; };", "numColumns is above 1000"},
+        {"DimensionInfo = { pageWidth = 612; pageHeight = 1e9; };",
+         "pageHeight is not within 14400 points"},
+        {"DimensionInfo = { pageWidth = \"-1e9\"; };", "pageWidth is not within 14400 points"},
+        {"\"Label Repeat Count\" = 1000001;", "\"Label Repeat Count\" is above 1000000"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString name = QStringLiteral("Huge%1.quarnlb").arg(++n);
+        QDir().mkpath(path(name));
+        writeFile(name + "/Contents.quarnd",
+                  QByteArray("{ GraphicsList = (); DocumentVersion = 2410; ") + c.contents + " }");
+        platform::Error error;
+        EXPECT_EQ(open(path(name), &error), nullptr) << c.contents;
+        EXPECT_EQ(error.code, LBDocument::LayoutOutOfBoundsError) << c.contents;
+        EXPECT_TRUE(error.description.contains(QLatin1String(c.reason)))
+            << c.contents << ": " << error.description.toStdString();
+    }
+    // At the bounds, the document opens.
+    const QString name = QStringLiteral("Largest.quarnlb");
+    QDir().mkpath(path(name));
+    writeFile(name + "/Contents.quarnd",
+              "{ GraphicsList = (); DocumentVersion = 2410; \"Label Repeat Count\" = 1000000; "
+              "DimensionInfo = { numRows = 1000; numColumns = 1000; pageWidth = 14400; "
+              "pageHeight = 14400; }; }");
+    platform::Error error;
+    EXPECT_NE(open(path(name), &error), nullptr) << error.description.toStdString();
+}
+
 TEST_F(PackageTest, NamesLeadingOutOfThePackageCountAsMissing)
 {
     // Pictures outside the package: a file beside it, reached through a link, "..", a path.

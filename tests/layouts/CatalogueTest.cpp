@@ -146,6 +146,15 @@ TEST(Catalogue, SkipsBadSheetsWithOneLogLineEach)
          "<Manufacturer>M</Manufacturer><ID>C</ID><Width>1in</Width><Height>1in</Height>"
          "<Columns>x</Columns>",
          "M C: numColumns is below 1"},
+        {"a sheet of 10^9 x 10^9 labels",
+         "<Manufacturer>M</Manufacturer><ID>B</ID><Width>1in</Width><Height>1in</Height>"
+         "<Rows>1000000000</Rows><Columns>1000000000</Columns>",
+         "M B: numRows is above 1000"},
+        {"a page 10^9 inches high",
+         "<Manufacturer>M</Manufacturer><ID>P</ID><PageSize>Letter</PageSize>"
+         "<PageWidth>8.5</PageWidth><PageHeight>1000000000</PageHeight>"
+         "<Width>1in</Width><Height>1in</Height>",
+         "M P: pageHeight is not within 14400 points"},
     };
     for (const Case& c : cases) {
         Controller chooser(false, 500);

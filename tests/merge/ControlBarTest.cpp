@@ -407,6 +407,7 @@ TEST_F(ControlBar, TheOtherCountSheet)
         {"cancelled", "12", 0, 2, "2 times"},
         {"below one", "0", 1, 2, "2 times"},
         {"a listed count", "4", 1, 4, "4 times"},
+        {"past the most", "5000000000000", 1, 1000000, "1000000 times"},
         {"a count of its own", "12", 1, 12, "12 times"},
     };
     for (const Case& c : cases) {

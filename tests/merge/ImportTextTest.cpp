@@ -78,7 +78,10 @@ TEST_F(ImportTextTest, CancelAndBadFilesChangeNothing)
         QByteArray data;
         const char* reason;
     } cases[] = {{"empty", QByteArray(), "The file is empty."},
-                 {"binary", QByteArray("\x89PNG\0\0\0", 7), "The file is not text."}};
+                 {"binary", QByteArray("\x89PNG\0\0\0", 7), "The file is not text."},
+                 // One line of 200,000 commas would pad every short line to its width.
+                 {"a record too wide", QByteArray(200000, ',') + QByteArray(5000, '\n'),
+                  "A record has more than 16384 fields."}};
     for (const Case& c : cases) {
         asked.clear();
         EXPECT_FALSE(services->importTextFile(file(c.data), true)) << c.name;

@@ -180,6 +180,40 @@ TEST_F(SheetTest, GraphicsOutsideTheDirtyAreaAreNotDrawnUnlessTheirTextMayGrowIn
     EXPECT_EQ(counted->draws, 0);
 }
 
+// A sheet of a million cells, zoomed in on four of them: only the cells in view (and at most
+// one more row and column beside them) are visited, in either fill order.
+TEST_F(SheetTest, OnlyTheCellsInViewAreVisited)
+{
+    setSheet(1000, 1000, 100, 50);
+    services->records = 2000000;
+    square(QRectF(10, 10, 20, 20));
+    const QRectF dirty(cellOrigin(500, 500), QSizeF(205, 105)); // rows and columns 500, 501
+    for (const qint64 direction : {qint64(1), DimensionInfo::ColumnByColumn}) {
+        layout()[DimensionInfo::labelDirection] = direction;
+        auto view = renderer();
+        services->asked.clear();
+        QImage image(dirty.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.translate(-dirty.topLeft());
+            platform::GraphicsContext context(&painter, true);
+            context.setBaseTransform(painter.transform());
+            platform::GraphicsContext::Scope scope(context);
+            view->drawRect(dirty);
+        }
+        const auto record = [direction](qint64 row, qint64 column) {
+            return direction == 1 ? row * 1000 + column : column * 1000 + row;
+        };
+        EXPECT_LE(services->asked.size(), 16) << direction;
+        for (const auto& [row, column] : {std::pair{500, 500}, {500, 501}, {501, 500}, {501, 501}})
+            EXPECT_TRUE(services->asked.contains(record(row, column)))
+                << direction << ": " << row << ", " << column;
+        EXPECT_TRUE(isRed(image, QPointF(20, 20))) << direction;
+        EXPECT_TRUE(isRed(image, QPointF(105 + 20, 55 + 20))) << direction;
+    }
+}
+
 TEST_F(SheetTest, GridBelowOrAboveTheGraphicsWhenTheDocumentPrintsIt)
 {
     services->records = 1;

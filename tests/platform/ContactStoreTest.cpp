@@ -247,6 +247,40 @@ TEST(ContactStoreTest, FolderTreeGivesGroupsSubgroupsAndOnePersonPerUid)
               friends->subgroups.first()->members.first());
 }
 
+// Linked folders are followed, and each real folder is read once: a loop of links ends,
+// and a folder reached twice gives one group.
+TEST(ContactStoreTest, LinkedFoldersAreReadOnceEach)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("Contacts"));
+    const QString outside = dir.filePath(QStringLiteral("Elsewhere/Work"));
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/Friends")));
+    ASSERT_TRUE(QDir().mkpath(outside));
+    const auto card = [](const QString& path, const char* uid) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + uid + "\r\nN:" + uid
+                   + ";;;;\r\nFN:" + uid + "\r\nEND:VCARD\r\n");
+    };
+    card(root + QStringLiteral("/Friends/ann.vcf"), "ann");
+    card(outside + QStringLiteral("/bob.vcf"), "bob");
+    // A loop back up the tree, a second way to Friends, the top folder itself, and a
+    // folder outside the tree.
+    ASSERT_TRUE(QFile::link(QStringLiteral(".."), root + QStringLiteral("/Friends/Up")));
+    ASSERT_TRUE(QFile::link(root + QStringLiteral("/Friends"), root + QStringLiteral("/More")));
+    ASSERT_TRUE(QFile::link(root, root + QStringLiteral("/Self")));
+    ASSERT_TRUE(QFile::link(outside, root + QStringLiteral("/Work")));
+
+    QString error;
+    const auto store = ContactStore::readFolder(root, nullptr, &error);
+    ASSERT_TRUE(store) << error.toStdString();
+    EXPECT_EQ(store->people().size(), 2);
+    QStringList names;
+    for (const ContactGroupPtr& group : store->groups())
+        names.append(group->name + QLatin1Char(':') + QString::number(group->members.size()));
+    EXPECT_EQ(names, (QStringList{"Friends:1", "Work:1"}));
+}
+
 TEST(ContactStoreTest, MissingFolderIsMadeAndUnreadableOneIsReported)
 {
     QTemporaryDir dir;

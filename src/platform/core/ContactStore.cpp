@@ -212,11 +212,28 @@ struct FolderReader
         auto group = std::make_shared<ContactGroup>();
         group->name = QFileInfo(folder).fileName();
         group->members = readFiles(folder);
-        for (const QFileInfo& sub :
-             QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
-            group->subgroups.append(readGroup(sub.filePath()));
+        group->subgroups = readSubgroups(folder);
         return group;
     }
+
+    // The groups of the folder's subfolders. A linked folder is followed, but each real
+    // folder is read once: a link back up the tree or a second way to a folder read
+    // already gives no group, so a loop of links ends.
+    QList<ContactGroupPtr> readSubgroups(const QString& folder)
+    {
+        QList<ContactGroupPtr> groups;
+        for (const QFileInfo& sub :
+             QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+            const QString real = sub.canonicalFilePath();
+            if (real.isEmpty() || visited.contains(real))
+                continue;
+            visited.insert(real);
+            groups.append(readGroup(sub.filePath()));
+        }
+        return groups;
+    }
+
+    QSet<QString> visited; // the real paths of the folders read
 };
 
 } // namespace
@@ -241,11 +258,10 @@ ContactStore::readFolder(const QString& folder, QList<ContactReadIssue>* issues,
     }
     auto store = std::make_unique<ContactStore>();
     store->_folder = QDir(folder).absolutePath();
-    FolderReader reader{*store, store->_folder, store->_issues, {}};
+    FolderReader reader{*store, store->_folder, store->_issues, {}, {}};
+    reader.visited.insert(QFileInfo(store->_folder).canonicalFilePath());
     reader.readFiles(store->_folder);
-    for (const QFileInfo& sub :
-         QDir(store->_folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
-        store->_groups.append(reader.readGroup(sub.filePath()));
+    store->_groups = reader.readSubgroups(store->_folder);
     if (issues)
         *issues = store->_issues;
     return store;

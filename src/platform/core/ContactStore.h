@@ -4,7 +4,8 @@
 // card. A store is read from a folder of vCard files (VCardReader): the .vcf files at the
 // folder's top hold people in no group; each subfolder is a group named after it, its
 // files the members and its subfolders the subgroups; one UID met in several folders is
-// one person. The store never writes. An in-memory store (people and groups added by
+// one person. Linked folders are followed, but each real folder is read once: a link to a
+// folder read already (a loop of links among them) gives no group. The store never writes. An in-memory store (people and groups added by
 // code) serves tests and batch tools the same way.
 //
 // People are immutable once in a store and shared (ContactPersonPtr); identity is the
