@@ -1,0 +1,178 @@
+// The document window's state as the user moves between preview and design and sizes the
+// window: the sheets, their zoom and page count come back with preview, the contact columns
+// keep their widths while the sheets take what the window gains or loses, and the window
+// can always be made as small as its panes allow again.
+
+#include "MergeTestSupport.h"
+#include "PreviewSupport.h"
+
+#include "controls/LBSplitView.h"
+#include "layouts/LBPageView.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/KXPopUpImageButton.h"
+#include "platform/ui/ScrollView.h"
+#include "shapes/ShapeClasses.h"
+#include "window/DesignModeController.h"
+#include "window/LBEditController.h"
+#include "window/WindowMenus.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QTest>
+
+namespace {
+
+platform::UserDefaults& settings()
+{
+    return platform::UserDefaults::standardUserDefaults();
+}
+
+// What the user sees of preview mode.
+struct PreviewState
+{
+    bool sheetsShow = false;
+    QRect sheetsArea;   // the preview's view, in the window
+    QRect sheetsFrame;  // the scroll view of the sheets, in the preview's view
+    QRect visibleSheet; // the part of the page view the scroll view shows
+    bool columnsShow = false;
+    int groupWidth = 0;
+    int peopleWidth = 0;
+    QString pageCount;
+    bool pageCountShows = false;
+    bool zoomShows = false;
+    int zoomPercent = 0;
+};
+
+} // namespace
+
+class WindowState : public SheetTest
+{
+protected:
+    WindowState()
+    {
+        registerShapeClasses();
+        for (const char* key : {"Column 1 Width", "Column 2 Width", "LBDrawerIsClosed",
+                                "Window Frame DocumentWindow"})
+            settings().removeObjectForKey(QLatin1String(key));
+        settings().setBool(true, QStringLiteral("LayersViewIsClosed"));
+        WindowMenus::table() = WindowMenus::defaultTable();
+        DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
+        document->setOpenedExistingFile(true); // no layout chooser
+        // An address box: the contact columns show in preview.
+        insertTextBox(*document, QRectF(5, 5, 80, 30),
+                      platform::AttributedString(QStringLiteral("Name")),
+                      LBTextArea::DeliveryAddressBox);
+    }
+    ~WindowState() override
+    {
+        if (document)
+            document->close();
+        DesignModeController::setFactory({});
+        WindowMenus::table().clear();
+        for (const char* key : {"Column 1 Width", "Column 2 Width", "LayersViewIsClosed",
+                                "Window Frame DocumentWindow"})
+            settings().removeObjectForKey(QLatin1String(key));
+    }
+
+    QMainWindow* window() const { return controller->mainWindow(); }
+
+    // The user picks the menu bar's item of the selector; it must be enabled.
+    void choose(const char* selector)
+    {
+        controller->validateMenus();
+        QAction* item = controller->menuItemWithSelector(QLatin1String(selector));
+        ASSERT_NE(item, nullptr) << selector;
+        ASSERT_TRUE(item->isEnabled()) << selector;
+        item->trigger();
+        settle();
+    }
+    // The user types the key sequence into the window.
+    void type(const QKeySequence& keys)
+    {
+        window()->activateWindow();
+        QApplication::setActiveWindow(window());
+        QTest::keySequence(window(), keys);
+        settle();
+    }
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    }
+    void resizeWindow(const QSize& size)
+    {
+        window()->resize(size);
+        settle();
+    }
+
+    PreviewState previewState() const
+    {
+        PreviewState state;
+        auto* preview = dynamic_cast<LBCreateController*>(controller->createController());
+        QWidget* view = controller->previewView();
+        state.sheetsShow =
+            preview && view->isVisible() && preview->pageView() && preview->pageView()->isVisible();
+        state.sheetsArea = QRect(view->mapTo(window(), QPoint(0, 0)), view->size());
+        if (preview)
+            state.visibleSheet = preview->scrollView()->documentVisibleRect();
+        if (preview) {
+            const QWidget* scroll = preview->scrollView();
+            state.sheetsFrame = QRect(scroll->mapTo(view, QPoint(0, 0)), scroll->size());
+        }
+        state.columnsShow = controller->groupColumn()->isVisible();
+        state.groupWidth = controller->groupColumn()->width();
+        state.peopleWidth = controller->peopleColumn()->width();
+        state.pageCount = controller->pageCountText()->text();
+        state.pageCountShows = controller->pageCountText()->isVisible();
+        state.zoomShows = controller->zoomPopupButton()->isVisible();
+        state.zoomPercent = qRound(controller->zoomFactor() * 100);
+        return state;
+    }
+    static void expectSame(const PreviewState& actual, const PreviewState& expected)
+    {
+        EXPECT_TRUE(actual.sheetsShow);
+        EXPECT_EQ(actual.sheetsShow, expected.sheetsShow);
+        EXPECT_EQ(actual.sheetsArea, expected.sheetsArea);
+        EXPECT_EQ(actual.sheetsFrame, expected.sheetsFrame);
+        EXPECT_EQ(actual.visibleSheet.size(), expected.visibleSheet.size());
+        EXPECT_EQ(actual.columnsShow, expected.columnsShow);
+        EXPECT_EQ(actual.groupWidth, expected.groupWidth);
+        EXPECT_EQ(actual.peopleWidth, expected.peopleWidth);
+        EXPECT_EQ(actual.pageCount, expected.pageCount);
+        EXPECT_TRUE(actual.pageCountShows);
+        EXPECT_TRUE(actual.zoomShows);
+        EXPECT_EQ(actual.zoomPercent, expected.zoomPercent);
+    }
+
+    PreviewScope scope;
+};
+
+TEST_F(WindowState, PreviewAfterDesignShowsTheSheetsAsBefore)
+{
+    PreviewScope::open(*controller, QSize(1000, 700));
+    ASSERT_EQ(controller->mode(), LBWindowController::PreviewMode);
+    const PreviewState first = previewState();
+    ASSERT_TRUE(first.sheetsShow);
+    ASSERT_TRUE(first.columnsShow);
+    ASSERT_GT(first.sheetsArea.width(), int(LBWindowController::PreviewMinWidth) - 20);
+    ASSERT_FALSE(first.pageCount.isEmpty());
+    // The sheets fill the view above its 34-point bar, from its top edge.
+    EXPECT_EQ(first.sheetsFrame.top(), 0);
+    EXPECT_EQ(first.sheetsFrame.bottom() + 1, first.sheetsArea.height() - 34);
+
+    // By the menu, then by the keys, twice over.
+    choose("switchToDesignMode:");
+    EXPECT_EQ(controller->mode(), LBWindowController::DesignMode);
+    EXPECT_FALSE(controller->previewView()->isVisible());
+    EXPECT_FALSE(controller->groupColumn()->isVisible());
+    choose("switchToViewMode:");
+    EXPECT_EQ(controller->mode(), LBWindowController::PreviewMode);
+    expectSame(previewState(), first);
+
+    type(QKeySequence(QStringLiteral("Ctrl+1")));
+    EXPECT_EQ(controller->mode(), LBWindowController::DesignMode);
+    type(QKeySequence(QStringLiteral("Ctrl+2")));
+    EXPECT_EQ(controller->mode(), LBWindowController::PreviewMode);
+    expectSame(previewState(), first);
+}
