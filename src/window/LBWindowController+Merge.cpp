@@ -150,6 +150,8 @@ void LBWindowController::hideColumns()
     if (visible || _mode == PreviewMode)
         _previewView->show();
     layOutContent();
+    // The room the columns took is no longer kept.
+    updateMinimumWindowSize();
 }
 
 void LBWindowController::setSearchItemShown(bool shown)

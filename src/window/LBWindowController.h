@@ -33,8 +33,8 @@
 #include "layouts/LayoutSheetHost.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/drawing/BezierPath.h"
-#include "window/MergeServices.h"
 #include "platform/ui/ToolbarDelegate.h"
+#include "window/MergeServices.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -650,6 +650,8 @@ private:
     void setLayersHeight(double height, bool animated);
     void previewSplitViewResized(const QSize& oldSize);
     void previewSplitViewDidResizeSubviews();
+    // The window keeps room for the columns (while they show) and the sheets beside them.
+    void updateMinimumWindowSize();
     void designSplitViewResized();
     void drawerSplitViewResized(const QSize& oldSize);
     void drawerSplitViewDidResizeSubviews();

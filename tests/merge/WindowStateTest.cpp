@@ -59,10 +59,6 @@ protected:
         WindowMenus::table() = WindowMenus::defaultTable();
         DesignModeController::setFactory([] { return std::make_unique<LBEditController>(); });
         document->setOpenedExistingFile(true); // no layout chooser
-        // An address box: the contact columns show in preview.
-        insertTextBox(*document, QRectF(5, 5, 80, 30),
-                      platform::AttributedString(QStringLiteral("Name")),
-                      LBTextArea::DeliveryAddressBox);
     }
     ~WindowState() override
     {
@@ -76,6 +72,14 @@ protected:
     }
 
     QMainWindow* window() const { return controller->mainWindow(); }
+
+    // An address box on the design: the contact columns show in preview.
+    static void addAddressBox(LBDocument& design)
+    {
+        insertTextBox(design, QRectF(5, 5, 80, 30),
+                      platform::AttributedString(QStringLiteral("Name")),
+                      LBTextArea::DeliveryAddressBox);
+    }
 
     // The user picks the menu bar's item of the selector; it must be enabled.
     void choose(const char* selector)
@@ -150,6 +154,7 @@ protected:
 
 TEST_F(WindowState, PreviewAfterDesignShowsTheSheetsAsBefore)
 {
+    addAddressBox(*document);
     PreviewScope::open(*controller, QSize(1000, 700));
     ASSERT_EQ(controller->mode(), LBWindowController::PreviewMode);
     const PreviewState first = previewState();
@@ -175,4 +180,106 @@ TEST_F(WindowState, PreviewAfterDesignShowsTheSheetsAsBefore)
     type(QKeySequence(QStringLiteral("Ctrl+2")));
     EXPECT_EQ(controller->mode(), LBWindowController::PreviewMode);
     expectSame(previewState(), first);
+}
+
+TEST_F(WindowState, AWindowMadeLargeCanBeMadeSmallAgainAndTheSheetsTakeTheWidth)
+{
+    addAddressBox(*document);
+    PreviewScope::open(*controller, QSize(1000, 700));
+    const PreviewState small = previewState();
+    ASSERT_TRUE(small.columnsShow);
+    // The columns and 594 points of sheets beside them.
+    const QWidget* people = controller->peopleColumn();
+    const int columnsRight = people->mapTo(window(), QPoint(people->width(), 0)).x();
+    const QSize least(columnsRight + int(LBWindowController::PreviewMinWidth), 480);
+    EXPECT_EQ(window()->minimumSize(), least);
+
+    resizeWindow(QSize(1600, 800));
+    ASSERT_EQ(window()->width(), 1600);
+    const PreviewState large = previewState();
+    // The columns keep their widths; the sheets take what the window gained.
+    EXPECT_EQ(large.groupWidth, small.groupWidth);
+    EXPECT_EQ(large.peopleWidth, small.peopleWidth);
+    EXPECT_EQ(large.sheetsArea.width(), small.sheetsArea.width() + 600);
+    EXPECT_EQ(window()->minimumSize(), least);
+
+    // Back to the smaller size, and down to the least one.
+    resizeWindow(QSize(1000, 700));
+    EXPECT_EQ(window()->size(), QSize(1000, 700));
+    expectSame(previewState(), small);
+    resizeWindow(least);
+    EXPECT_EQ(window()->size(), least);
+    EXPECT_EQ(previewState().groupWidth, small.groupWidth);
+    EXPECT_EQ(previewState().peopleWidth, small.peopleWidth);
+
+    // Design mode in that window: the drawer keeps its width beside the design.
+    choose("switchToDesignMode:");
+    QWidget* drawer = controller->drawerSuperview();
+    EXPECT_TRUE(drawer->isVisible());
+    EXPECT_GE(drawer->width(), int(LBWindowController::DrawerMinWidth));
+    EXPECT_LE(drawer->mapTo(window(), QPoint(drawer->width(), 0)).x(), window()->width());
+    // Made large in design mode, and small again in preview.
+    resizeWindow(QSize(1600, 800));
+    EXPECT_LE(drawer->mapTo(window(), QPoint(drawer->width(), 0)).x(), window()->width());
+    choose("switchToViewMode:");
+    EXPECT_EQ(previewState().groupWidth, small.groupWidth);
+    EXPECT_EQ(previewState().peopleWidth, small.peopleWidth);
+    EXPECT_EQ(window()->minimumSize(), least);
+    resizeWindow(QSize(1000, 700));
+    expectSame(previewState(), small);
+
+    // A window opened after it takes the large frame, the columns' widths and the least
+    // size, and can be made smaller.
+    resizeWindow(QSize(1600, 800));
+    auto* second = new TestWindowController;
+    LBDocument other;
+    other.setOpenedExistingFile(true);
+    other.dimensionInfo() = document->dimensionInfo();
+    addAddressBox(other);
+    other.addWindowController(second);
+    second->window()->show();
+    settle();
+    EXPECT_EQ(second->window()->width(), 1600);
+    EXPECT_EQ(second->groupColumn()->width(), small.groupWidth);
+    EXPECT_EQ(second->peopleColumn()->width(), small.peopleWidth);
+    EXPECT_EQ(second->window()->minimumSize(), least);
+    second->window()->resize(1000, 700);
+    settle();
+    EXPECT_EQ(second->window()->size(), QSize(1000, 700));
+    other.close();
+}
+
+TEST_F(WindowState, WithoutColumnsTheWindowKeepsRoomForTheSheetsAndTheDrawer)
+{
+    PreviewScope::open(*controller, QSize(1000, 700));
+    ASSERT_FALSE(controller->columnsAreShowing());
+    const QSize least(int(LBWindowController::PreviewMinWidth), 480);
+    EXPECT_EQ(window()->minimumSize(), least);
+    resizeWindow(QSize(300, 300));
+    EXPECT_EQ(window()->size(), least);
+
+    choose("switchToDesignMode:");
+    QWidget* drawer = controller->drawerSuperview();
+    ASSERT_TRUE(drawer->isVisible());
+    EXPECT_GE(drawer->width(), int(LBWindowController::DrawerMinWidth));
+    // At every width the drawer shows whole, its browsers as wide as it.
+    for (int width : {594, 640, 803, 1000, 1600, 700}) {
+        resizeWindow(QSize(width, 600));
+        EXPECT_LE(drawer->mapTo(window(), QPoint(drawer->width(), 0)).x(), window()->width())
+            << width;
+        EXPECT_GE(drawer->width(), int(LBWindowController::DrawerMinWidth)) << width;
+        ASSERT_NE(controller->drawerSplitView(), nullptr);
+        EXPECT_EQ(controller->drawerSplitView()->width(), drawer->width()) << width;
+        EXPECT_GT(controller->designView()->width(), 0) << width;
+    }
+
+    // An address box added in design: back in preview the columns show, and the window
+    // keeps room for them beside the sheets.
+    addAddressBox(*document);
+    choose("switchToViewMode:");
+    ASSERT_TRUE(controller->columnsAreShowing());
+    const QWidget* people = controller->peopleColumn();
+    const int columnsRight = people->mapTo(window(), QPoint(people->width(), 0)).x();
+    EXPECT_EQ(window()->minimumWidth(),
+              std::min(window()->width(), columnsRight + int(LBWindowController::PreviewMinWidth)));
 }
