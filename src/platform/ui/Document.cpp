@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <utility>
 
 namespace platform {
@@ -181,8 +182,8 @@ bool Document::saveToFile(const QString& path, const QString& type, SaveOperatio
         removeItem(backup);
 
     if (operation != SaveToOperation) {
-        _fileName = target.absoluteFilePath();
         _fileType = type;
+        setFileName(target.absoluteFilePath());
         updateChangeCount(ChangeCleared);
     }
     return true;
@@ -210,9 +211,39 @@ QString Document::typeForFileName(const QString& path) const
     return QString();
 }
 
+void Document::setFileName(const QString& fileName)
+{
+    _fileName = fileName;
+    if (!_fileName.isNull())
+        _untitledNumber = 0;
+    synchronizeWindowTitles();
+}
+
 QString Document::displayName() const
 {
-    return _fileName.isNull() ? dialogString("Untitled") : QFileInfo(_fileName).fileName();
+    if (!_fileName.isNull())
+        return QFileInfo(_fileName).fileName();
+    const QList<Document*>& open = DocumentController::sharedDocumentController().documents();
+    if (_untitledNumber == 0 && open.contains(const_cast<Document*>(this))) {
+        qint64 number = 1;
+        const auto taken = [&open, this](qint64 n) {
+            return std::any_of(open.begin(), open.end(), [n, this](const Document* other) {
+                return other != this && other->_fileName.isNull() && other->_untitledNumber == n;
+            });
+        };
+        while (taken(number))
+            ++number;
+        _untitledNumber = number;
+    }
+    const QString untitled = dialogString("Untitled");
+    return _untitledNumber > 1 ? QStringLiteral("%1 %2").arg(untitled).arg(_untitledNumber)
+                               : untitled;
+}
+
+void Document::synchronizeWindowTitles()
+{
+    for (WindowController* controller : std::as_const(_windowControllers))
+        controller->synchronizeWindowTitleWithDocumentName();
 }
 
 // ==== Commands ===========================================================================
