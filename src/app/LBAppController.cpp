@@ -473,10 +473,8 @@ void LBAppController::reopenAutoRecoverFiles()
         recovered->setAddsQuarnLabelControls(false);
         recovered->setTemporaryFilePath(path);
         controller.addAndShowDocument(recovered);
-        for (platform::WindowController* windowController : recovered->windowControllers()) {
-            if (QWidget* window = windowController->window())
-                window->setWindowTitle(QStringLiteral("(Recovered File)"));
-        }
+        for (platform::WindowController* windowController : recovered->windowControllers())
+            windowController->setWindowTitle(QStringLiteral("(Recovered File)"));
     }
 }
 

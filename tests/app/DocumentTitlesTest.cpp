@@ -155,3 +155,38 @@ TEST_F(DocumentTitles, UntitledWindowsAreNumberedAndSaveAsNamesTheWindow)
     EXPECT_EQ(shownTitle(third), QStringLiteral("Untitled 3"));
     EXPECT_FALSE(log.contains(QStringLiteral("placeholder")));
 }
+
+TEST_F(DocumentTitles, ARecoveredDocumentShowsItsEditsAndAsksBeforeClosing)
+{
+    MessageLog log;
+    {
+        LBDocument copy;
+        platform::Error error;
+        ASSERT_TRUE(copy.saveToFile(temporaryFolder + QStringLiteral("100.quarnlb"),
+                                    LBDocument::LabelDocumentType,
+                                    platform::Document::SaveToOperation, &error))
+            << error.description.toStdString();
+    }
+    alertAnswer = platform::Alert::FirstButtonReturn; // Open Files
+    launch();
+    ASSERT_EQ(documents().documents().size(), 1);
+    platform::Document* recovered = documents().documents().first();
+    EXPECT_EQ(shownTitle(recovered), QStringLiteral("(Recovered File)"));
+
+    // An edit marks the window.
+    choose(recovered, "switchToDesignMode:");
+    choose(recovered, "createTextBoxAction:", 1);
+    ASSERT_TRUE(recovered->isDocumentEdited());
+    EXPECT_EQ(shownTitle(recovered), QStringLiteral("(Recovered File)*"));
+    EXPECT_FALSE(log.contains(QStringLiteral("placeholder")));
+
+    // Closing the window asks; Cancel keeps it.
+    alerts.clear();
+    alertAnswer = platform::Alert::ThirdButtonReturn;
+    mainWindowOf(recovered)->close();
+    settle();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts.first().startsWith(QStringLiteral("Do you want to save")));
+    ASSERT_EQ(documents().documents().size(), 1);
+    EXPECT_TRUE(mainWindowOf(recovered)->isVisible());
+}
