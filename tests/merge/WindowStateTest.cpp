@@ -278,6 +278,12 @@ TEST_F(WindowState, WithoutColumnsTheWindowKeepsRoomForTheSheetsAndTheDrawer)
     addAddressBox(*document);
     choose("switchToViewMode:");
     ASSERT_TRUE(controller->columnsAreShowing());
+    const PreviewState state = previewState();
+    EXPECT_TRUE(state.sheetsShow);
+    EXPECT_TRUE(state.columnsShow);
+    EXPECT_GT(state.groupWidth, 0);
+    EXPECT_GT(state.peopleWidth, 0);
+    EXPECT_GE(state.sheetsArea.width(), int(LBWindowController::PreviewMinWidth) - 20);
     const QWidget* people = controller->peopleColumn();
     const int columnsRight = people->mapTo(window(), QPoint(people->width(), 0)).x();
     EXPECT_EQ(window()->minimumWidth(),
