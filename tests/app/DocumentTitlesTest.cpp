@@ -172,6 +172,10 @@ TEST_F(DocumentTitles, ARecoveredDocumentShowsItsEditsAndAsksBeforeClosing)
     ASSERT_EQ(documents().documents().size(), 1);
     platform::Document* recovered = documents().documents().first();
     EXPECT_EQ(shownTitle(recovered), QStringLiteral("(Recovered File)"));
+    // It holds no untitled number: a new document is the first untitled one.
+    choose(recovered, "newDocument:");
+    ASSERT_EQ(documents().documents().size(), 2);
+    EXPECT_EQ(shownTitle(documents().documents().at(1)), QStringLiteral("Untitled"));
 
     // An edit marks the window.
     choose(recovered, "switchToDesignMode:");
@@ -187,6 +191,6 @@ TEST_F(DocumentTitles, ARecoveredDocumentShowsItsEditsAndAsksBeforeClosing)
     settle();
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_TRUE(alerts.first().startsWith(QStringLiteral("Do you want to save")));
-    ASSERT_EQ(documents().documents().size(), 1);
+    ASSERT_TRUE(documents().documents().contains(recovered));
     EXPECT_TRUE(mainWindowOf(recovered)->isVisible());
 }

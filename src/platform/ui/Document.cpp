@@ -214,8 +214,11 @@ QString Document::typeForFileName(const QString& path) const
 void Document::setFileName(const QString& fileName)
 {
     _fileName = fileName;
-    if (!_fileName.isNull())
-        _untitledNumber = 0;
+    // A document that loses its file (a recovered copy) keeps the title its windows were
+    // given; it takes no untitled number until it is shown as untitled.
+    if (_fileName.isNull())
+        return;
+    _untitledNumber = 0;
     synchronizeWindowTitles();
 }
 

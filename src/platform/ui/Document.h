@@ -66,7 +66,7 @@ public:
     // --- File ---
     // The document's file; a null string while the document is untitled.
     QString fileName() const { return _fileName; }
-    // The windows' titles follow the new name.
+    // The windows' titles follow a new file's name.
     void setFileName(const QString& fileName);
     // The type name the file is read and written as.
     QString fileType() const { return _fileType; }
