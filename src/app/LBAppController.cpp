@@ -512,15 +512,13 @@ void LBAppController::reopenAutoRecoverFiles()
             continue;
         }
         LBDocument* recovered = document.release();
-        // Untitled, and saving its AutoRecover copy where it was found.
-        recovered->setFileName(QString());
         recovered->setAddsQuarnLabelControls(false);
         recovered->setTemporaryFilePath(path);
         controller.addAndShowDocument(recovered);
-        for (platform::WindowController* windowController : recovered->windowControllers()) {
-            if (QWidget* window = windowController->window())
-                window->setWindowTitle(QStringLiteral("(Recovered File)"));
-        }
+        // Untitled once shown, and saving its AutoRecover copy where it was found.
+        recovered->setFileName(QString());
+        for (platform::WindowController* windowController : recovered->windowControllers())
+            windowController->setWindowTitle(QStringLiteral("(Recovered File)"));
     }
 }
 

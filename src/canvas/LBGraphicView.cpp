@@ -230,6 +230,10 @@ void LBGraphicView::setCanvasSize(const QSizeF& size)
     _canvasSize = size;
     const double z = zoomFactor();
     resize(int(std::ceil(size.width() * z)), int(std::ceil(size.height() * z)));
+    // An editor laid over a box follows the zoom with it.
+    for (platform::TextView* editor :
+         findChildren<platform::TextView*>(QString(), Qt::FindDirectChildrenOnly))
+        editor->setSuperviewScale(z);
 }
 
 platform::ScrollView* LBGraphicView::enclosingScrollView() const
@@ -314,6 +318,10 @@ void LBGraphicView::addSubview(QWidget* view)
     if (!view)
         return;
     view->setParent(this);
+    // Frames of editors are in page points, as the graphics' bounds; the canvas shows them
+    // zoomed.
+    if (auto* editor = qobject_cast<platform::TextView*>(view))
+        editor->setSuperviewScale(zoomFactor());
     view->show();
 }
 

@@ -749,6 +749,7 @@ void LBCreateController::loadTextEditor(const platform::Notification& notificati
     editor->setAllowsUndo(true);
     if (!text.isEmpty())
         editor->textStorage()->setAttributedString(text);
+    _textEditorOpeningText = editor->textStorage()->attributedString();
     // 5.
     editor->setParent(_pageView);
     editor->show();
@@ -767,9 +768,16 @@ void LBCreateController::closeTextEditor()
     LBTextEditorView* editor = _textEditor;
     _textEditor = nullptr;
     if (const auto box = std::dynamic_pointer_cast<LBTextArea>(_textEditorTargetGraphic.lock())) {
-        box->updateEditedText(editor->textStorage()->attributedString(), _editedTextArrayIndex);
+        const platform::AttributedString text = editor->textStorage()->attributedString();
+        const bool changed = text != _textEditorOpeningText;
+        box->updateEditedText(text, _editedTextArrayIndex);
         // The label's text changed: its fitting is measured again.
         box->removeMultipliers();
+        // The label's own text is saved with the document: closing it must ask.
+        if (changed) {
+            if (LBDocument* doc = document())
+                doc->updateChangeCount(platform::Document::ChangeDone);
+        }
     }
     editor->hide();
     editor->deleteLater();

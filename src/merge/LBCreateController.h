@@ -26,6 +26,7 @@
 #include "controls/LBBlankPopUpButtonCell.h"
 #include "layouts/PagePreviewController.h"
 #include "platform/core/NotificationCenter.h"
+#include "platform/text/AttributedString.h"
 #include "window/PreviewModeController.h"
 
 #include <QList>
@@ -304,6 +305,8 @@ private:
     QPointF _textEditorOffset;
     QRectF _textEditorBounds;
     qint64 _editedTextArrayIndex = -1;
+    // The label's text as the editor opened on it.
+    platform::AttributedString _textEditorOpeningText;
     std::weak_ptr<LBGraphic> _textEditorTargetGraphic;
     qint64 _dimensionType = 1;
     qint64 _labelRows = 1;

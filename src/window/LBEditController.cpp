@@ -23,6 +23,7 @@
 #include <QPalette>
 #include <QScrollBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include <cmath>
@@ -793,7 +794,13 @@ void LBEditController::openDrawer(bool open, bool updatePrefs, bool toggleLayers
     QWidget* top = _windowController ? _windowController->drawerTopView() : nullptr;
     QWidget* view = _drawerController ? _drawerController->view() : nullptr;
     if (view && top && view->parentWidget() != top) {
-        view->setParent(top);
+        // The drawer fills its pane at whatever size the window gives the pane.
+        if (!top->layout()) {
+            auto* layout = new QVBoxLayout(top);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->setSpacing(0);
+        }
+        top->layout()->addWidget(view);
         view->show();
         _drawerViewAdded = true;
         justAdded = true;

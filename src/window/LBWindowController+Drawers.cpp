@@ -419,10 +419,17 @@ void LBWindowController::previewSplitViewDidResizeSubviews()
     defaults().setFloat(sizes[1] - 3, QStringLiteral("Column 2 Width"));
     updateAddressBookButtonTitleWidth();
     updateSelectedPeopleCountPosition();
-    if (QWidget* w = window()) {
-        const double columnsRight = frameIn(_peopleColumn, _previewSplitView).x() + sizes[1];
-        w->setMinimumSize(minimumWindowSize(_showColumns, columnsRight, w->width()));
-    }
+    updateMinimumWindowSize();
+}
+
+void LBWindowController::updateMinimumWindowSize()
+{
+    QWidget* w = window();
+    if (!w || !_previewSplitView)
+        return;
+    const double columnsRight =
+        _showColumns ? frameIn(_peopleColumn, _previewSplitView).x() + _peopleColumn->width() : 0;
+    w->setMinimumSize(minimumWindowSize(_showColumns, columnsRight, w->width()));
 }
 
 void LBWindowController::designSplitViewResized()

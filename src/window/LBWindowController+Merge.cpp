@@ -10,6 +10,8 @@
 #include "platform/text/AttributedString.h"
 #include <QWidget>
 
+#include <algorithm>
+
 MergeServices* LBWindowController::mergeServices()
 {
     if (!_mergeServices)
@@ -115,8 +117,19 @@ void LBWindowController::showColumns()
     _showColumns = true;
     if (!_previewSplitView || !_previewView)
         return;
-    if (_previewView->parentWidget() != _previewSplitView)
+    if (_previewView->parentWidget() != _previewSplitView) {
         _previewSplitView->insertWidget(2, _previewView);
+        // Design mode hid the preview; a hidden pane gets no room in the split.
+        _previewView->show();
+        // The columns come back as wide as they were; the preview takes the rest.
+        if (_groupViewWidth > 0 && _personViewWidth > 0) {
+            const int group = int(_groupViewWidth);
+            const int people = int(_personViewWidth);
+            const int rest =
+                _previewSplitView->width() - 2 * _previewSplitView->handleWidth() - group - people;
+            _previewSplitView->setSizes({group, people, std::max(rest, 0)});
+        }
+    }
     _groupColumn->show();
     _peopleColumn->show();
     if (_mode == PreviewMode)
@@ -137,6 +150,8 @@ void LBWindowController::hideColumns()
     if (visible || _mode == PreviewMode)
         _previewView->show();
     layOutContent();
+    // The room the columns took is no longer kept.
+    updateMinimumWindowSize();
 }
 
 void LBWindowController::setSearchItemShown(bool shown)

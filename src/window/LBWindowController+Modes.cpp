@@ -157,11 +157,11 @@ void LBWindowController::enterPreviewMode()
             return; // no preview: nothing to show
     }
     _createController->setWindowController(this);
-    // (-1, 34, width + 1, content height - 34) with y upwards in the preview view.
-    const double contentHeight = modeContentFrame().height();
-    _createController->showPageInView(_previewView,
-                                      QRectF(-1, _previewView->height() - contentHeight,
-                                             _previewView->width() + 1, contentHeight - 34));
+    // The sheets fill the preview view above a 34-point strip, reaching one point past its
+    // left edge. Measured in the view itself: a split view that has not shown yet has not
+    // given its panes their heights.
+    _createController->showPageInView(
+        _previewView, QRectF(-1, 0, _previewView->width() + 1, _previewView->height() - 34));
     _mode = PreviewMode;
     setupForDocument();
     _addQuarnLabelControls = false;

@@ -650,6 +650,8 @@ private:
     void setLayersHeight(double height, bool animated);
     void previewSplitViewResized(const QSize& oldSize);
     void previewSplitViewDidResizeSubviews();
+    // The window keeps room for the columns (while they show) and the sheets beside them.
+    void updateMinimumWindowSize();
     void designSplitViewResized();
     void drawerSplitViewResized(const QSize& oldSize);
     void drawerSplitViewDidResizeSubviews();

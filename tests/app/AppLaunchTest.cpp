@@ -243,7 +243,7 @@ TEST_F(AppLaunch, OpenFilesReopensAutoRecoverCopiesAsRecoveredUntitledDocuments)
         copies << recovered->temporaryFilePath();
         QWidget* window = recovered->appropriateWindowForDocModalOperations();
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->windowTitle(), QStringLiteral("(Recovered File)"));
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("(Recovered File)[*]"));
     }
     EXPECT_EQ(copies, QStringList({first, second}));
 }

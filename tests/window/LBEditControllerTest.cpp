@@ -313,6 +313,20 @@ TEST_F(DesignController, ClosingTheDrawerStoresItsWidthAndTheSetting)
     EXPECT_EQ(edit->drawerController()->view()->parentWidget(), window->drawerTopView());
 }
 
+TEST_F(DesignController, TheDrawerFillsItsPaneAtEveryWindowSize)
+{
+    QWidget* drawer = edit->drawerController()->view();
+    ASSERT_EQ(drawer->parentWidget(), window->drawerTopView());
+    for (const QSize size : {QSize(1600, 900), QSize(700, 500), QSize(1000, 700)}) {
+        window->window()->resize(size);
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        EXPECT_EQ(drawer->geometry(), window->drawerTopView()->rect()) << size.width();
+        EXPECT_EQ(window->drawerTopView()->width(), window->drawerSuperview()->width())
+            << size.width();
+    }
+}
+
 TEST_F(DesignController, AHiddenPaletteWaitsForAnyWindowToShowIt)
 {
     platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();

@@ -273,8 +273,8 @@ bool Document::saveToFile(const QString& path, const QString& type, SaveOperatio
         removeItem(old);
 
     if (operation != SaveToOperation) {
-        _fileName = target.absoluteFilePath();
         _fileType = type;
+        setFileName(target.absoluteFilePath());
         updateChangeCount(ChangeCleared);
     }
     return true;
@@ -333,9 +333,42 @@ QString Document::typeForFileName(const QString& path) const
     return QString();
 }
 
+void Document::setFileName(const QString& fileName)
+{
+    _fileName = fileName;
+    // A document that loses its file (a recovered copy) keeps the title its windows were
+    // given; it takes no untitled number until it is shown as untitled.
+    if (_fileName.isNull())
+        return;
+    _untitledNumber = 0;
+    synchronizeWindowTitles();
+}
+
 QString Document::displayName() const
 {
-    return _fileName.isNull() ? dialogString("Untitled") : QFileInfo(_fileName).fileName();
+    if (!_fileName.isNull())
+        return QFileInfo(_fileName).fileName();
+    const QList<Document*>& open = DocumentController::sharedDocumentController().documents();
+    if (_untitledNumber == 0 && open.contains(const_cast<Document*>(this))) {
+        qint64 number = 1;
+        const auto taken = [&open, this](qint64 n) {
+            return std::any_of(open.begin(), open.end(), [n, this](const Document* other) {
+                return other != this && other->_fileName.isNull() && other->_untitledNumber == n;
+            });
+        };
+        while (taken(number))
+            ++number;
+        _untitledNumber = number;
+    }
+    const QString untitled = dialogString("Untitled");
+    return _untitledNumber > 1 ? QStringLiteral("%1 %2").arg(untitled).arg(_untitledNumber)
+                               : untitled;
+}
+
+void Document::synchronizeWindowTitles()
+{
+    for (WindowController* controller : std::as_const(_windowControllers))
+        controller->synchronizeWindowTitleWithDocumentName();
 }
 
 // ==== Commands ===========================================================================

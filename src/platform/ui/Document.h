@@ -70,7 +70,8 @@ public:
     // --- File ---
     // The document's file; a null string while the document is untitled.
     QString fileName() const { return _fileName; }
-    void setFileName(const QString& fileName) { _fileName = fileName; }
+    // The windows' titles follow a new file's name.
+    void setFileName(const QString& fileName);
     // The type name the file is read and written as.
     QString fileType() const { return _fileType; }
     void setFileType(const QString& fileType) { _fileType = fileType; }
@@ -102,8 +103,13 @@ public:
     virtual QString fileNameExtensionForType(const QString& type) const;
     // The type a file is read as, by its extension; null when the document reads none.
     virtual QString typeForFileName(const QString& path) const;
-    // What the title bar and alerts call the document: its file's name, or "Untitled".
+    // What the title bar and alerts call the document: its file's name; while it is
+    // untitled, "Untitled" for the first open untitled document of the document
+    // controller, then "Untitled 2", "Untitled 3", … (the lowest number no other open
+    // document holds), kept until the document gets a file.
     QString displayName() const;
+    // Titles every window of the document with its display name.
+    void synchronizeWindowTitles();
 
     // --- Commands ---
     // Saves to the document's file, or runs Save As while it is untitled.
@@ -183,6 +189,8 @@ private:
 
     QString _fileName;
     QString _fileType;
+    // The number of the untitled name, taken when first shown; 0 while none is.
+    mutable qint64 _untitledNumber = 0;
     QString _savingPath;
     UndoManager* _undoManager = nullptr;
     quint64 _savedState = 0;

@@ -49,6 +49,8 @@ void DocumentController::addDocument(Document* document)
     _documents.append(document);
     connect(document, &QObject::destroyed, this,
             [this](QObject* object) { _documents.removeOne(static_cast<Document*>(object)); });
+    // An untitled document takes its number now that it is one of the open documents.
+    document->synchronizeWindowTitles();
     Q_EMIT documentAdded(document);
 }
 

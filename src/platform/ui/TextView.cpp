@@ -262,6 +262,15 @@ void TextView::setFrameRotation(double degrees)
     updateGeometryFromFrame();
 }
 
+void TextView::setSuperviewScale(double scale)
+{
+    scale = scale > 0 ? scale : 1;
+    if (scale == _superviewScale)
+        return;
+    _superviewScale = scale;
+    updateGeometryFromFrame();
+}
+
 void TextView::setMinSize(const QSizeF& size)
 {
     _minSize = size;
@@ -317,6 +326,7 @@ void TextView::sizeToFit()
 QTransform TextView::viewToSuperview() const
 {
     QTransform transform;
+    transform.scale(_superviewScale, _superviewScale);
     transform.translate(_frame.x(), _frame.y());
     transform.rotate(normalizedDegrees(_frameRotation));
     const QSizeF bounds = boundsSize();

@@ -8,7 +8,9 @@
 // show at once and move the selection along.
 //
 // Geometry: frame() is the view's rectangle in its superview (its parent widget), before
-// any rotation. frameRotation() turns the view about its frame origin, in degrees, the way
+// any rotation, in the superview's own units: a superview that shows its content zoomed
+// (a canvas at 495 %) tells the view its scale (superviewScale(), pixels a unit), and the
+// view is placed and drawn at that scale while frames stay in the superview's units. frameRotation() turns the view about its frame origin, in degrees, the way
 // the page view turns graphics (clockwise on screen, y growing downwards); the widget then
 // covers the bounding box of the turned rectangle and draws and takes clicks in the turned
 // coordinates. A resizable view fits its frame to the laid-out text after every change,
@@ -107,6 +109,10 @@ public:
     void setBoundsSize(const QSizeF& size);
     double frameRotation() const { return _frameRotation; }
     void setFrameRotation(double degrees);
+    // The superview's pixels per unit of its coordinates (and of frame()); 1 until set.
+    // Values of 0 or less count as 1.
+    double superviewScale() const { return _superviewScale; }
+    void setSuperviewScale(double scale);
     QSizeF minSize() const { return _minSize; }
     void setMinSize(const QSizeF& size);
     QSizeF maxSize() const { return _maxSize; }
@@ -117,7 +123,8 @@ public:
     void setVerticallyResizable(bool resizable);
     // Fits a resizable frame to the text now (it happens by itself after changes).
     void sizeToFit();
-    // From the view's unrotated coordinates to its superview's, and back.
+    // From the view's unrotated coordinates to its superview's (the superview's pixels, as
+    // its events give them), and back.
     QTransform viewToSuperview() const;
     QPointF convertPointToSuperview(const QPointF& point) const;
     QPointF convertPointFromSuperview(const QPointF& point) const;
@@ -299,6 +306,7 @@ private:
     QRectF _frame;
     QSizeF _boundsSize;
     double _frameRotation = 0;
+    double _superviewScale = 1;
     QSizeF _minSize{1, 1};
     QSizeF _maxSize{1000000, 1000000};
     QSizeF _textContainerInset{0, 0};

@@ -197,7 +197,13 @@ void WindowController::setDocumentEdited(bool edited)
 void WindowController::synchronizeWindowTitleWithDocumentName()
 {
     if (_window && _document)
-        _window->setWindowTitle(_document->displayName() + QStringLiteral("[*]"));
+        setWindowTitle(_document->displayName());
+}
+
+void WindowController::setWindowTitle(const QString& title)
+{
+    if (QWidget* w = window())
+        w->setWindowTitle(title + QStringLiteral("[*]"));
 }
 
 void WindowController::close()

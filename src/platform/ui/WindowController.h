@@ -74,6 +74,8 @@ public:
     virtual void setDocumentEdited(bool edited);
     // The window's title: the document's display name.
     void synchronizeWindowTitleWithDocumentName();
+    // Titles the window, with the place where its edited mark shows (Qt's "[*]").
+    void setWindowTitle(const QString& title);
 
     // Closes the window without asking (the document is closing).
     virtual void close();
