@@ -4,6 +4,8 @@
 // Benchmarks come in pairs where a speed is judged against a baseline measured in the same
 // run: "BM_X" and "BM_X_Baseline". After the usual table the program prints each pair's
 // ratio (ours / baseline, by real time; the median when repetitions are asked for).
+#include "BenchMain.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -11,8 +13,16 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
+
+std::vector<std::function<void()>>& endings()
+{
+    static std::vector<std::function<void()>> cleanups;
+    return cleanups;
+}
 
 class PairReporter : public benchmark::ConsoleReporter
 {
@@ -78,6 +88,19 @@ int main(int argc, char** argv)
         return 1;
     PairReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    // What the benchmarks share goes while the application is still there, last made first.
+    for (auto it = endings().rbegin(); it != endings().rend(); ++it)
+        (*it)();
+    endings().clear();
     benchmark::Shutdown();
     return 0;
 }
+
+namespace bench {
+
+void atEnd(std::function<void()> cleanup)
+{
+    endings().push_back(std::move(cleanup));
+}
+
+} // namespace bench
