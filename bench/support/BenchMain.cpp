@@ -2,17 +2,29 @@
 // widgets some benchmarks draw need one), offscreen unless told otherwise.
 //
 // Benchmarks come in pairs where a speed is judged against a baseline measured in the same
-// run: "BM_X" and "BM_X_Baseline". After the usual table the program prints each pair's
-// ratio (ours / baseline, by real time; the median when repetitions are asked for).
+// run: "BM_X" and "BM_X_Baseline", their arguments after the name alike ("BM_X/3000" and
+// "BM_X_Baseline/3000"). After the usual table the program prints each pair's ratio (ours /
+// baseline, by real time; the median when repetitions are asked for).
+#include "BenchMain.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
+
+std::vector<std::function<void()>>& endings()
+{
+    static std::vector<std::function<void()>> cleanups;
+    return cleanups;
+}
 
 class PairReporter : public benchmark::ConsoleReporter
 {
@@ -43,10 +55,12 @@ public:
         static const std::string suffix = "_Baseline";
         bool header = false;
         for (const auto& [name, time] : _times) {
-            if (name.size() <= suffix.size()
-                || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            // The function's name ends in the suffix; its arguments follow the first slash.
+            const std::size_t slash = std::min(name.find('/'), name.size());
+            if (slash <= suffix.size()
+                || name.compare(slash - suffix.size(), suffix.size(), suffix) != 0)
                 continue;
-            const std::string ours = name.substr(0, name.size() - suffix.size());
+            const std::string ours = name.substr(0, slash - suffix.size()) + name.substr(slash);
             const auto it = _times.find(ours);
             if (it == _times.end() || time <= 0)
                 continue;
@@ -78,6 +92,19 @@ int main(int argc, char** argv)
         return 1;
     PairReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    // What the benchmarks share goes while the application is still there, last made first.
+    for (auto it = endings().rbegin(); it != endings().rend(); ++it)
+        (*it)();
+    endings().clear();
     benchmark::Shutdown();
     return 0;
 }
+
+namespace bench {
+
+void atEnd(std::function<void()> cleanup)
+{
+    endings().push_back(std::move(cleanup));
+}
+
+} // namespace bench

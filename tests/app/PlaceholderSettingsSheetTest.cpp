@@ -159,8 +159,7 @@ TEST(PlaceholderSettingsSheet, OpensWithNothingFocusedAndAnswersItsDelegate)
         EXPECT_TRUE(sheet.window()->isVisible());
         EXPECT_EQ(sheet.window()->windowModality(), Qt::WindowModal);
         sheet.promptText()->setFocus();
-        QTest::qWait(150);
-        EXPECT_EQ(sheet.window()->focusWidget(), nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return sheet.window()->focusWidget() == nullptr; }));
         sheet.cancelButton()->click();
         EXPECT_EQ(delegate.answers, QList<bool>({false}));
         EXPECT_FALSE(sheet.window()->isVisible());

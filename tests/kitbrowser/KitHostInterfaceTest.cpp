@@ -350,7 +350,7 @@ TEST_F(KitHostInterface, TheImportPanelTakesKitPackagesLikeFiles)
     QMetaObject::invokeMethod(panel, "accept");
     // The import runs on the next turn of the event loop.
     EXPECT_TRUE(_controller->allKits().isEmpty());
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return _controller->allKits().size() == 2; }));
     EXPECT_EQ(kitNames(_controller->allKits()), (QStringList{"Alpha", "Beta"}));
     ASSERT_EQ(_alerts.size(), 1);
     EXPECT_TRUE(
