@@ -378,8 +378,14 @@ QByteArray LBMergeServices::exportDataForResolution(qint64 resolution, qint64 fo
             result = pdfOfSheet(*renderer);
         } else {
             const QImage bitmap = bitmapOfSheet(*renderer, scale, r);
+            // The size the whole pixels make at the scale, not the sheet's own: the file's
+            // resolution is then exactly the one chosen, not one bent by the rounding of the
+            // pixel count.
             const platform::ImagePtr image =
-                bitmap.isNull() ? nullptr : platform::Image::fromBitmap(bitmap, size);
+                bitmap.isNull()
+                    ? nullptr
+                    : platform::Image::fromBitmap(
+                        bitmap, QSizeF(bitmap.width() / scale, bitmap.height() / scale));
             if (image) {
                 if (formatType == LBExportPanel::TIFF)
                     result = image->TIFFRepresentationUsingCompression(int(tiffCompression));

@@ -469,11 +469,15 @@ TEST_F(AppLaunch, AStopAskedByTheSystemKeepsEditedWorkAsAutoRecoverCopiesAndEnds
     // The signal, as the system sends it, reaches the program's event loop, which ends
     // without asking anything (an edited window would ask before closing).
     controller->quitOnTerminationSignals();
+    // The bound goes with the test: a timer left running would end a later test's loops.
     bool ranOut = false;
-    QTimer::singleShot(20000, [&ranOut] {
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, [&ranOut] {
         ranOut = true;
         QCoreApplication::exit(1);
     });
+    bound.start(20000);
     ASSERT_EQ(::raise(SIGTERM), 0);
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(ranOut);

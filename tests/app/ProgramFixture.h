@@ -67,6 +67,8 @@ protected:
         platform::Alert::setResponder(nullptr);
         for (const char* key : touchedKeys)
             defaults().removeObjectForKey(QLatin1String(key));
+        for (const char* key : storedKeys)
+            defaults().removeObjectForKey(QLatin1String(key));
         forgetWindowSettings();
     }
 
@@ -169,6 +171,9 @@ protected:
     LBWindowController* window = nullptr;
 
 private:
-    // Set on for the tests (no welcome window, no insert hint), removed afterwards.
+    // Set on for the tests (no welcome window, no insert hint), removed afterwards, with
+    // what setting up the support folders stores.
     static constexpr const char* touchedKeys[] = {"SkipWelcomeWindow", "DisableInsertMenuAlert"};
+    static constexpr const char* storedKeys[] = {
+        "Check For Version 1 Files", "Update Application Name", "Update Application Name2"};
 };

@@ -139,6 +139,24 @@ TEST_F(ExportTest, JpegAndPngAtTheResolution)
     }
 }
 
+// A label whose size at the resolution is no whole number of pixels: the pixels are
+// rounded, and each picture still states the resolution chosen, not one bent to the
+// label's exact size.
+TEST_F(ExportTest, EachPictureStatesTheChosenResolutionThoughItsPixelsAreRounded)
+{
+    setSheet(1, 1, 100.3, 50.3);
+    for (const qint64 format : {1, 2, 3}) {
+        const platform::ImagePtr image = platform::Image::fromData(exported(120, format));
+        ASSERT_TRUE(image) << "format " << format;
+        EXPECT_EQ(QSize(image->pixelsWide(), image->pixelsHigh()), QSize(167, 84))
+            << "format " << format;
+        EXPECT_NEAR(image->pixelsWide() * 72.0 / image->size().width(), 120.0, 1e-6)
+            << "format " << format;
+        EXPECT_NEAR(image->pixelsHigh() * 72.0 / image->size().height(), 120.0, 1e-6)
+            << "format " << format;
+    }
+}
+
 TEST_F(ExportTest, ResolutionsAreClamped)
 {
     const platform::ImagePtr image = platform::Image::fromData(exported(5, 3));

@@ -1,0 +1,280 @@
+// Address labels for one group of the user's contacts, printed as a user does it: the
+// contacts folder holds two groups; File > New and the layout chooser make a sheet of
+// address labels with a delivery address; in preview the user clicks one group in the
+// contacts list; File > Print… (Ctrl+P) prints into a PDF file through the print panel,
+// once as it is and once after File > Printer Calibration… gave the preferred printer an
+// offset. The PDFs read back hold that group's people only, moved by the offset.
+
+#include "ProgramFixture.h"
+
+#include "LayoutChooser.h"
+
+#include "merge/LBContactColumns.h"
+#include "merge/LBMergeServices.h"
+#include "merge/LBPrintCalibrationController.h"
+#include "platform/core/ContactStore.h"
+#include "platform/ui/PrintOperation.h"
+#include "platform/ui/Printers.h"
+
+#include <poppler-qt6.h>
+
+#include <QAbstractItemModel>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+class OnePrinter : public platform::Printers::Source
+{
+public:
+    QList<platform::Printers::Printer> printers() const override
+    {
+        return {{QStringLiteral("Office Laser"), QStringLiteral("HP LaserJet")}};
+    }
+    QList<QPageSize> paperSizes(const QString&) const override { return {}; }
+};
+
+// Where each word of the page lies (its first place), in points from the page's top left.
+std::map<QString, QPointF> wordPlaces(const Poppler::Page& page)
+{
+    std::map<QString, QPointF> places;
+    for (const std::unique_ptr<Poppler::TextBox>& box : page.textList())
+        places.emplace(box->text(), box->boundingBox().topLeft());
+    return places;
+}
+
+class ContactsPrintJourney : public ProgramFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        contacts.setPath(platform::ContactStore::defaultFolder());
+        contacts.removeRecursively();
+        person("Friends", "ann", "Archer", "Ann", "1 Oak Lane");
+        person("Friends", "bob", "Baker", "Bob", "2 Elm Road");
+        person("Clients", "cara", "Cole", "Cara", "3 Pine Way");
+        person("Clients", "dan", "Dunn", "Dan", "4 Birch Close");
+        // The windows read the folder as it now is.
+        platform::ContactStore::setSharedStore(nullptr);
+        platform::Printers::setSource(std::make_shared<OnePrinter>());
+        platform::PrintOperation::setPanelHandler([this](QPrinter& printer) {
+            ++panelsShown;
+            if (printTo.isEmpty())
+                return false;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printTo);
+            return true;
+        });
+    }
+
+    void TearDown() override
+    {
+        ProgramFixture::TearDown();
+        platform::PrintOperation::setPanelHandler({});
+        platform::Printers::setSource(nullptr);
+        for (const char* key : {"Printer Calibration Array", "Preferred Printer"})
+            defaults().removeObjectForKey(QLatin1String(key));
+        LayoutChooser::forgetChoices();
+        contacts.removeRecursively();
+        platform::ContactStore::setSharedStore(nullptr);
+    }
+
+    // A card in the group's folder.
+    void person(const char* group, const char* file, const char* last, const char* first,
+                const char* street) const
+    {
+        ASSERT_TRUE(contacts.mkpath(QLatin1String(group)));
+        QFile card(contacts.filePath(QStringLiteral("%1/%2.vcf").arg(group, file)));
+        ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+        card.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:%1\r\nN:%2;%3;;;\r\n"
+                                  "FN:%3 %2\r\nADR;TYPE=home:;;%4;Springfield;IL;62701;USA\r\n"
+                                  "END:VCARD\r\n")
+                       .arg(QLatin1String(file), QLatin1String(last), QLatin1String(first),
+                            QLatin1String(street))
+                       .toUtf8());
+    }
+
+    // File > New by its keys in the window shown: the new document's window, its chooser
+    // open on it.
+    void newDocumentFromTheKeys()
+    {
+        const QList<platform::Document*> before =
+            platform::DocumentController::sharedDocumentController().documents();
+        window->window()->activateWindow();
+        settle();
+        QTest::keyClick(window->window(), Qt::Key_N, Qt::ControlModifier);
+        settle(400); // the chooser comes a moment after the window
+        for (platform::Document* each :
+             platform::DocumentController::sharedDocumentController().documents()) {
+            if (!before.contains(each))
+                document = dynamic_cast<LBDocument*>(each);
+        }
+        ASSERT_NE(document, nullptr);
+        window = dynamic_cast<LBWindowController*>(document->windowControllers().value(0));
+        ASSERT_NE(window, nullptr);
+    }
+
+    // The contacts list the preview shows; nullptr when none is shown.
+    LBContactColumns* contactsList() const
+    {
+        auto* columns = window->window()->findChild<LBContactColumns*>();
+        return columns && columns->groupTable()->isVisible() ? columns : nullptr;
+    }
+
+    // Clicks the row of that text in the table, with the keys held.
+    static void clickRow(QTableView* table, const QString& text,
+                         Qt::KeyboardModifiers keys = Qt::NoModifier)
+    {
+        QAbstractItemModel* rows = table->model();
+        QStringList texts;
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const QModelIndex index = rows->index(row, 0);
+            texts << index.data().toString();
+            if (texts.last() != text)
+                continue;
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, keys,
+                              table->visualRect(index).center());
+            settle();
+            return;
+        }
+        FAIL() << "no row " << text.toStdString() << " among "
+               << texts.join(QStringLiteral(" | ")).toStdString();
+    }
+
+    // Chooses the printer in File > Preferred Printer.
+    void choosePreferredPrinter(const QString& name) const
+    {
+        window->validateMenus();
+        QAction* submenuItem =
+            window->menuItemWithSelector(QStringLiteral("preferredPrinterMenu:"));
+        ASSERT_TRUE(submenuItem && submenuItem->menu());
+        QMenu* printers = submenuItem->menu();
+        Q_EMIT printers->aboutToShow();
+        for (QAction* item : printers->actions()) {
+            if (item->text() == name) {
+                ASSERT_TRUE(item->isEnabled());
+                item->trigger();
+                return;
+            }
+        }
+        FAIL() << "no printer " << name.toStdString() << " in the menu";
+    }
+
+    // File > Print… by its keys, the print panel answered with printing into the file.
+    std::unique_ptr<Poppler::Document> print(const QString& name)
+    {
+        printTo = folder.filePath(name);
+        const int panelsBefore = panelsShown;
+        window->window()->activateWindow();
+        settle();
+        QTest::keyClick(window->window(), Qt::Key_P, Qt::ControlModifier);
+        settle();
+        EXPECT_EQ(panelsShown, panelsBefore + 1) << "File > Print… showed no print panel";
+        return Poppler::Document::load(printTo);
+    }
+
+    QDir contacts;
+    QString printTo;
+    int panelsShown = 0;
+};
+
+} // namespace
+
+TEST_F(ContactsPrintJourney, OneGroupPrintsAloneAndTheCalibrationMovesIt)
+{
+    openDocument();
+    newDocumentFromTheKeys();
+    {
+        const LayoutChooser chooser(window->window());
+        ASSERT_FALSE(chooser.empty()) << "no chooser on the new window";
+        chooser.clickProject(QStringLiteral("Labels"));
+        chooser.clickButton(QStringLiteral("Continue"));
+        ASSERT_EQ(chooser.step(), 1);
+        chooser.clickSheet(QStringLiteral("5160"));
+        chooser.clickButton(QStringLiteral("Continue"));
+        ASSERT_EQ(chooser.step(), 2);
+        chooser.clickFirstTemplate();
+        // The chooser then asks about an address: the first answer adds a delivery address.
+        chooser.clickButton(QStringLiteral("Choose"));
+        settle();
+        ASSERT_FALSE(chooser.sheet()->isVisible()) << "the chooser stayed open";
+    }
+    ASSERT_EQ(alerts.filter(QStringLiteral("pre-formatted address")).size(), 1)
+        << alerts.join(u'\n').toStdString();
+    alerts.clear();
+
+    // Preview, and the Friends group clicked in the contacts list.
+    if (window->mode() != LBWindowController::PreviewMode)
+        ASSERT_TRUE(choose("switchToViewMode:"));
+    ASSERT_EQ(window->mode(), LBWindowController::PreviewMode);
+    LBContactColumns* list = contactsList();
+    ASSERT_NE(list, nullptr) << "no contacts list in preview";
+    clickRow(list->groupTable(), QStringLiteral("Friends"));
+    // The group's first person comes selected; the user adds the others.
+    QAbstractItemModel* people = list->personTable()->model();
+    ASSERT_EQ(people->rowCount(), 2);
+    clickRow(list->personTable(), people->index(1, 0).data().toString(), Qt::ShiftModifier);
+    auto* services = dynamic_cast<LBMergeServices*>(window->mergeServices());
+    ASSERT_NE(services, nullptr);
+    ASSERT_EQ(services->numSelectedPeople(), 2);
+
+    // A print without a calibration for the printer the jobs go to.
+    choosePreferredPrinter(QStringLiteral("Office Laser"));
+    const std::unique_ptr<Poppler::Document> plain = print(QStringLiteral("Plain.pdf"));
+    ASSERT_NE(plain, nullptr);
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'\n').toStdString();
+
+    // File > Printer Calibration…: 9 points right and 5 down for that printer, saved.
+    ASSERT_TRUE(choose("openPrinterCalibrationSheet:"));
+    LBPrintCalibrationController* calibration = services->calibrationController();
+    ASSERT_NE(calibration, nullptr);
+    QDialog* sheet = calibration->calibrationWindow();
+    ASSERT_TRUE(sheet && sheet->isVisible());
+    EXPECT_EQ(calibration->printerPopup()->currentText(), QStringLiteral("Office Laser"));
+    for (auto [field, value] : {std::pair{calibration->horizontalField(), "9"},
+                                std::pair{calibration->verticalField(), "5"}}) {
+        field->selectAll();
+        QTest::keyClicks(field, QLatin1String(value));
+    }
+    QPushButton* save = sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
+    ASSERT_NE(save, nullptr);
+    QTest::mouseClick(save, Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(sheet->isVisible());
+
+    const std::unique_ptr<Poppler::Document> moved = print(QStringLiteral("Calibrated.pdf"));
+    ASSERT_NE(moved, nullptr);
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'\n').toStdString();
+
+    // One sheet each, with the Friends and nobody else.
+    ASSERT_EQ(plain->numPages(), 1);
+    ASSERT_EQ(moved->numPages(), 1);
+    const std::unique_ptr<Poppler::Page> plainPage = plain->page(0);
+    const std::unique_ptr<Poppler::Page> movedPage = moved->page(0);
+    const QString text = plainPage->text(QRectF());
+    for (const char* friendName : {"Archer", "Baker", "Oak", "Elm"})
+        EXPECT_TRUE(text.contains(QLatin1String(friendName))) << friendName;
+    for (const char* client : {"Cole", "Dunn", "Pine", "Birch"})
+        EXPECT_FALSE(text.contains(QLatin1String(client))) << client;
+
+    // Every word 9 points further right and 5 further down.
+    const std::map<QString, QPointF> before = wordPlaces(*plainPage);
+    const std::map<QString, QPointF> after = wordPlaces(*movedPage);
+    ASSERT_EQ(before.size(), after.size());
+    for (const auto& [word, place] : before) {
+        ASSERT_TRUE(after.count(word)) << word.toStdString();
+        EXPECT_NEAR(after.at(word).x() - place.x(), 9.0, 0.05) << word.toStdString();
+        EXPECT_NEAR(after.at(word).y() - place.y(), 5.0, 0.05) << word.toStdString();
+    }
+}
