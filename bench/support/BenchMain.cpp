@@ -43,10 +43,14 @@ public:
         static const std::string suffix = "_Baseline";
         bool header = false;
         for (const auto& [name, time] : _times) {
-            if (name.size() <= suffix.size()
-                || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            // "BM_X_Baseline/3000" pairs with "BM_X/3000": the suffix ends the name before
+            // its arguments.
+            const std::string base = name.substr(0, name.find('/'));
+            if (base.size() <= suffix.size()
+                || base.compare(base.size() - suffix.size(), suffix.size(), suffix) != 0)
                 continue;
-            const std::string ours = name.substr(0, name.size() - suffix.size());
+            const std::string ours =
+                base.substr(0, base.size() - suffix.size()) + name.substr(base.size());
             const auto it = _times.find(ours);
             if (it == _times.end() || time <= 0)
                 continue;
