@@ -188,11 +188,7 @@ void LBTextArea::drawTextContent(CanvasView* view, bool isSelected)
         return;
     }
 
-    // Straight text is cut at the box; curved text may reach past it (text on the
-    // outside of the circle always does).
     const bool painted = imageOfType(FillImageType) || _textGradientType != 0;
-    if (!_isCurved || painted)
-        context.painter()->setClipRect(b, Qt::IntersectClip);
     const SharedLayout layout(*_contents, QSizeF(b.width(), b.height() + 1000.0));
     LayoutManager& manager = layout.layoutManager();
     const Range whole(0, _contents->length());
@@ -205,6 +201,19 @@ void LBTextArea::drawTextContent(CanvasView* view, bool isSelected)
                                           QColor::fromRgbF(0.5f, 0.5f, 0.5f), field);
     }
     const Range glyphs = layout.glyphRange();
+
+    // Straight text is cut at the box; curved text may reach past it (text on the
+    // outside of the circle always does). Straight lines inside the box (their used rect
+    // keeps the line padding clear at both ends) need no cut, which spares a printed sheet
+    // a clipping path for every label.
+    const bool straight = !_isCurved && !painted && glyphs.length > 0;
+    double height = 0.0;
+    const QPointF origin = straight ? blockAlignedOrigin(layout, &height) : QPointF();
+    const bool inside =
+        straight
+        && b.contains(manager.usedRectForTextContainer(layout.container()).translated(origin));
+    if ((!_isCurved || painted) && !inside)
+        context.painter()->setClipRect(b, Qt::IntersectClip);
 
     if (!shadowCovered)
         startShadow(b);
@@ -219,8 +228,6 @@ void LBTextArea::drawTextContent(CanvasView* view, bool isSelected)
             if (_textBoxType == DeliveryAddressBox)
                 _recipientTextHeight = 0.0;
         } else {
-            double height = 0.0;
-            const QPointF origin = blockAlignedOrigin(layout, &height);
             manager.drawGlyphsForGlyphRange(glyphs, origin, *context.painter());
             _blockAlignmentDelta = QSizeF(origin.x() - b.x(), origin.y() - b.y());
             if (_textBoxType == DeliveryAddressBox)

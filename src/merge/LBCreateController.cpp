@@ -393,8 +393,9 @@ void LBCreateController::updateViewWithNewRenderingView(bool discardExisting)
         // A renderer's bounds are the unzoomed sheet; the zoom only scales its frame.
         auto* view = new LBRenderingView(
             QRectF(sheetRect(views.size()).topLeft(), truncated(paperSize())), graphics, _pageView);
+        // Shown when its sheet comes into view (renderGraphicsInRect()): showing thousands
+        // of sibling widgets at once costs each a walk over all the others.
         view->setDrawingEnabled(false);
-        view->show();
         views.append(view);
     }
     // 4.
@@ -477,7 +478,7 @@ void LBCreateController::drawGraphicsInRect(const QRectF& updateRect)
         LBRenderingView* view = views.at(i);
         view->setDrawingEnabled(true);
         view->setPageNum(i);
-        placed = placed && view->pos() == sheetRect(i).topLeft().toPoint();
+        placed = placed && !view->isHidden() && view->pos() == sheetRect(i).topLeft().toPoint();
     }
     if (placed)
         return;
@@ -520,10 +521,11 @@ void LBCreateController::renderGraphicsInRect(const QRectF& rect, bool redisplay
         LBRenderingView* view = views.at(i);
         const QRect frame = QRectF(sheetRect(i).topLeft(), view->size()).toRect();
         const bool changed = !view->drawingEnabled() || view->pageNum() != i
-                             || view->geometry().topLeft() != frame.topLeft();
+                             || view->geometry().topLeft() != frame.topLeft() || view->isHidden();
         view->setDrawingEnabled(true);
         view->move(frame.topLeft());
         view->setPageNum(i);
+        view->show();
         if (changed || redisplayAll) {
             ++_sheetRedisplayCount;
             view->update();
@@ -578,7 +580,8 @@ void LBCreateController::setZoomFactor(double z)
     updateLabelSettings();
     _pageView->setPageSize(truncated(paperSize() * z), numberOfPages(), 1);
     scrollerFrameChanged();
-    // 3. Renderers draw their unzoomed bounds scaled into the zoomed frame.
+    // 3. Renderers draw their unzoomed bounds scaled into the zoomed frame (one not shown
+    // yet costs little to move: nothing is drawn or exposed).
     const QList<LBRenderingView*> views = renderingViews();
     for (qsizetype i = 0; i < views.size(); ++i) {
         LBRenderingView* view = views.at(i);

@@ -10,6 +10,8 @@
 #include "platform/text/AttributedString.h"
 #include "window/LBWindowController.h"
 
+#include <QHash>
+
 #include <cmath>
 
 using platform::AttributedString;
@@ -65,11 +67,19 @@ enum class CaseMode { Keep, Upper, Lower };
 
 CaseMode caseModeOfName(const QString& name)
 {
+    // A sheet asks for the same few field names on every label: each is judged once.
+    thread_local QHash<QString, CaseMode> known;
+    if (const auto it = known.constFind(name); it != known.cend())
+        return *it;
+    CaseMode mode = CaseMode::Keep;
     if (name == name.toUpper() && name != name.toLower())
-        return CaseMode::Upper;
-    if (name == name.toLower() && name != name.toUpper())
-        return CaseMode::Lower;
-    return CaseMode::Keep;
+        mode = CaseMode::Upper;
+    else if (name == name.toLower() && name != name.toUpper())
+        mode = CaseMode::Lower;
+    if (known.size() >= 1024)
+        known.clear();
+    known.insert(name, mode);
+    return mode;
 }
 
 QString applyCase(const QString& value, CaseMode mode)

@@ -470,11 +470,16 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
                     _contactServer->drawBackgroundImageForPage(0, dirtyRect, sheet);
                 if (gridBelow && doc)
                     drawGrid(doc, dirtyRect);
+                // The cell's own state goes back with the cell's unless the overlay, drawn
+                // in sheet coordinates, follows: a printed sheet then writes no state
+                // change of its own for each label.
                 const QPointF offset = cell.topLeft() - sheet.topLeft();
-                context.saveGraphicsState();
+                if (decorations)
+                    context.saveGraphicsState();
                 painter.translate(offset);
                 renderGraphicsInRect(dirtyRect.translated(-offset), 0);
-                context.restoreGraphicsState();
+                if (decorations)
+                    context.restoreGraphicsState();
                 if (cropToLabels) {
                     context.restoreGraphicsState();
                     restored = true;

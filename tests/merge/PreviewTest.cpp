@@ -419,6 +419,10 @@ TEST_F(PreviewTest, OnlyTheSheetsInViewAreEnabledAndRedrawn)
     EXPECT_LT(inView, 5);
     EXPECT_EQ(preview->sheetRedisplayCount() - before, inView);
     EXPECT_FALSE(views[9]->drawingEnabled());
+    // A sheet never in view is not even shown: thousands of shown sheets cost every show
+    // and move a walk over all of them.
+    EXPECT_TRUE(views[9]->isHidden());
+    EXPECT_FALSE(views[4]->isHidden());
 }
 
 TEST_F(PreviewTest, TheWarningBarShowsWithoutContactColumnsAndHelpOpensItsSheet)

@@ -1,8 +1,11 @@
 #include "platform/core/NotificationCenter.h"
 
+#include <QHash>
 #include <QList>
 
+#include <algorithm>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace platform {
@@ -22,8 +25,28 @@ struct Observer
 struct NotificationCenter::Private
 {
     std::map<quint64, Observer> observers; // ordered by id, which is the order of adding
+    // The ids of the observers of each name, and of those of every name (a null name), so
+    // a post visits only the observers of its name however many others there are.
+    QHash<QString, std::set<quint64>> idsByName;
+    std::set<quint64> idsOfEveryName;
     quint64 nextId = 1;
     bool alive = true;
+
+    void remove(quint64 id)
+    {
+        const auto found = observers.find(id);
+        if (found == observers.end())
+            return;
+        if (found->second.name.isNull()) {
+            idsOfEveryName.erase(id);
+        } else if (const auto bucket = idsByName.find(found->second.name);
+                   bucket != idsByName.end()) {
+            bucket->erase(id);
+            if (bucket->empty())
+                idsByName.erase(bucket);
+        }
+        observers.erase(found);
+    }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -60,7 +83,7 @@ void ObserverToken::reset()
     _center.reset();
     const quint64 id = std::exchange(_id, 0);
     if (locked && id != 0)
-        std::static_pointer_cast<NotificationCenter::Private>(locked)->observers.erase(id);
+        std::static_pointer_cast<NotificationCenter::Private>(locked)->remove(id);
 }
 
 bool ObserverToken::isActive() const
@@ -81,6 +104,8 @@ NotificationCenter::~NotificationCenter()
     // calling observers.
     d->alive = false;
     d->observers.clear();
+    d->idsByName.clear();
+    d->idsOfEveryName.clear();
 }
 
 NotificationCenter& NotificationCenter::defaultCenter()
@@ -97,6 +122,10 @@ ObserverToken NotificationCenter::addObserver(const QString& name, const void* o
     const quint64 id = d->nextId++;
     d->observers.emplace(
         id, Observer{name, object, std::make_shared<const Handler>(std::move(handler))});
+    if (name.isNull())
+        d->idsOfEveryName.insert(id);
+    else
+        d->idsByName[name].insert(id);
     return ObserverToken(std::weak_ptr<void>(d), id);
 }
 
@@ -112,11 +141,20 @@ void NotificationCenter::post(const Notification& notification)
     // The observers to call are fixed when the post starts; each is looked up again just
     // before its call, so one removed meanwhile is skipped.
     QList<quint64> matching;
-    for (const auto& [id, observer] : state->observers) {
-        if ((observer.name.isNull() || observer.name == notification.name)
-            && (!observer.object || observer.object == notification.object))
-            matching.append(id);
-    }
+    const auto collect = [&](const std::set<quint64>& ids) {
+        for (const quint64 id : ids) {
+            const Observer& observer = state->observers.at(id);
+            if (!observer.object || observer.object == notification.object)
+                matching.append(id);
+        }
+    };
+    if (const auto bucket = state->idsByName.constFind(notification.name);
+        bucket != state->idsByName.cend())
+        collect(*bucket);
+    const qsizetype named = matching.size();
+    collect(state->idsOfEveryName);
+    // Both runs are in id order; together they keep the order of adding.
+    std::inplace_merge(matching.begin(), matching.begin() + named, matching.end());
     for (const quint64 id : matching) {
         if (!state->alive)
             return;
