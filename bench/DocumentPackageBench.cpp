@@ -1,10 +1,14 @@
 // Speed of saving and opening a document package: two pages of 1,000 graphics (the mixed
 // graphics of support/MixedGraphics.h, a tenth of them image graphics sharing five photos of
-// 1600 × 1200 pixels, each shown at about 200 × 150 points, so downsampled). Saving writes
-// the whole package with its previews over the last one; opening reads it with its
-// pictures. Goals: bench/targets.txt.
+// 1600 × 1200 pixels, each shown at about 200 × 150 points, so downsampled), and of 2,000,
+// 4,000 and 8,000 to show the cost grows with the graphics and no faster. Saving writes the
+// whole package with its previews over the last one; opening reads it with its pictures.
+// Each reports the contents file's size and the memory its runs took at their peak above
+// what the process held before them, also as a multiple of the contents file. Goals:
+// bench/targets.txt.
 
 #include "support/MixedGraphics.h"
+#include "support/PeakMemory.h"
 
 #include "document/LBDocument.h"
 #include "graphics/LBProcessState.h"
@@ -13,18 +17,23 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
+#include <algorithm>
 #include <memory>
 
 namespace {
 
 struct Fixture
 {
-    Fixture()
+    explicit Fixture(int count)
     {
         LBProcessState::setTemporaryFolderPath(folder.filePath("Temporary Files") + '/');
         LBProcessState::setImageDisplayResolution(150);
@@ -42,7 +51,7 @@ struct Fixture
         document = std::make_unique<LBDocument>();
         document->addPageWithGraphics({LBDocument::Layer(), LBDocument::Layer()},
                                       {QStringLiteral("Background"), QStringLiteral("Foreground")});
-        const QList<LBGraphicPtr> graphics = mixedGraphics();
+        const QList<LBGraphicPtr> graphics = mixedGraphics(count);
         for (int i = 0; i < graphics.size(); ++i) {
             LBGraphicPtr graphic = graphics[i];
             const qint64 page = i % 2;
@@ -74,18 +83,53 @@ struct Fixture
     QString package;
 };
 
+// The resident set now, MiB.
+double residentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0.0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0.0;
+}
+
+// Hands the memory freed so far back to the system and sets the peak resident set back to
+// the resident set now (Linux), so the peak read after the runs is theirs.
+void resetPeakResident()
+{
+    malloc_trim(0);
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}
+
+void reportSizes(benchmark::State& state, const Fixture& fixture, double residentBefore)
+{
+    const double contents =
+        double(QFileInfo(QDir(fixture.package).filePath("Contents.quarnd")).size());
+    const double peak = std::max(0.0, peakResidentMiB() - residentBefore);
+    state.counters["contents_bytes"] = contents;
+    state.counters["peak_MiB"] = peak;
+    state.counters["peak_per_contents"] = contents > 0 ? peak * 1024.0 * 1024.0 / contents : 0.0;
+}
+
 void BM_SavePackage(benchmark::State& state)
 {
-    Fixture fixture;
+    Fixture fixture(int(state.range(0)));
+    resetPeakResident();
+    const double before = residentMiB();
     for (auto _ : state)
         fixture.save();
-    state.counters["contents_bytes"] =
-        double(QFileInfo(QDir(fixture.package).filePath("Contents.quarnd")).size());
+    reportSizes(state, fixture, before);
 }
 
 void BM_OpenPackage(benchmark::State& state)
 {
-    Fixture fixture;
+    Fixture fixture(int(state.range(0)));
+    resetPeakResident();
+    const double before = residentMiB();
     for (auto _ : state) {
         platform::Error error;
         std::unique_ptr<LBDocument> opened = LBDocument::initWithContentsOfFile(
@@ -95,9 +139,20 @@ void BM_OpenPackage(benchmark::State& state)
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(opened.get());
     }
+    reportSizes(state, fixture, before);
 }
 
 } // namespace
 
-BENCHMARK(BM_SavePackage)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenPackage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SavePackage)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(8000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenPackage)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(8000)
+    ->Unit(benchmark::kMillisecond);

@@ -1,7 +1,7 @@
 #pragma once
 
-// The graphics the list benchmarks write and read: 1,000 graphics of every registered
-// class in turn, with colours, strokes, turns, dashes, shadows and text where a class has
+// The graphics the list benchmarks write and read: 1,000 graphics (or as many as asked)
+// of every registered class in turn, with colours, strokes, turns, dashes, shadows and text where a class has
 // it, but no pictures.
 
 #include "graphics/LBGraphic.h"
@@ -17,13 +17,13 @@
 
 constexpr int MixedGraphicCount = 1000;
 
-inline QList<LBGraphicPtr> mixedGraphics()
+inline QList<LBGraphicPtr> mixedGraphics(int count = MixedGraphicCount)
 {
     registerShapeClasses();
     const QStringList classes = platform::ClassRegistry<LBGraphic>::classNames();
     QList<LBGraphicPtr> graphics;
-    graphics.reserve(MixedGraphicCount);
-    for (int i = 0; i < MixedGraphicCount; ++i) {
+    graphics.reserve(count);
+    for (int i = 0; i < count; ++i) {
         const auto g = platform::ClassRegistry<LBGraphic>::create(classes[i % classes.size()]);
         g->setBounds(QRectF(10 + i % 400, 20 + i % 300, 80 + i % 50, 40 + i % 30));
         g->setFillType(1);

@@ -80,44 +80,10 @@ QImage newPixels(const QSize& size)
     return QImage(size, QImage::Format_ARGB32_Premultiplied);
 }
 
-QRgb Sampler::at(int i, int j) const
-{
-    if (i < 0 || j < 0 || i >= _pixels.width() || j >= _pixels.height())
-        return 0;
-    return reinterpret_cast<const QRgb*>(_pixels.constScanLine(j))[i];
-}
-
-void Sampler::sample(double x, double y, double out[4]) const
-{
-    double u = x - _origin.x() - 0.5;
-    double v = y - _origin.y() - 0.5;
-    if (_edge == Edge::Clamp) {
-        u = std::clamp(u, 0.0, double(_pixels.width() - 1));
-        v = std::clamp(v, 0.0, double(_pixels.height() - 1));
-    }
-    const double fu = std::floor(u);
-    const double fv = std::floor(v);
-    // Far outside: nothing to blend (and no integer overflow).
-    if (fu < -2.0 || fv < -2.0 || fu > _pixels.width() + 1.0 || fv > _pixels.height() + 1.0) {
-        out[0] = out[1] = out[2] = out[3] = 0.0;
-        return;
-    }
-    const int i = int(fu);
-    const int j = int(fv);
-    const double a = u - fu;
-    const double b = v - fv;
-    const QRgb p00 = at(i, j), p10 = at(i + 1, j), p01 = at(i, j + 1), p11 = at(i + 1, j + 1);
-    const double w00 = (1 - a) * (1 - b), w10 = a * (1 - b), w01 = (1 - a) * b, w11 = a * b;
-    out[0] = w00 * qRed(p00) + w10 * qRed(p10) + w01 * qRed(p01) + w11 * qRed(p11);
-    out[1] = w00 * qGreen(p00) + w10 * qGreen(p10) + w01 * qGreen(p01) + w11 * qGreen(p11);
-    out[2] = w00 * qBlue(p00) + w10 * qBlue(p10) + w01 * qBlue(p01) + w11 * qBlue(p11);
-    out[3] = w00 * qAlpha(p00) + w10 * qAlpha(p10) + w01 * qAlpha(p01) + w11 * qAlpha(p11);
-}
-
 QRgb Sampler::nearest(double x, double y) const
 {
-    const double u = std::clamp(std::floor(x - _origin.x()), 0.0, double(_pixels.width() - 1));
-    const double v = std::clamp(std::floor(y - _origin.y()), 0.0, double(_pixels.height() - 1));
+    const double u = std::clamp(std::floor(x - _origin.x()), 0.0, double(_width - 1));
+    const double v = std::clamp(std::floor(y - _origin.y()), 0.0, double(_height - 1));
     return at(int(u), int(v));
 }
 
@@ -341,15 +307,34 @@ QImage gaussianBlur(const QImage& pixels, double sigma, Edge edge, int* grownBy)
     QImage out = newPixels(plane.size);
     if (out.isNull())
         return {};
-    forEachBand(plane.size.height(), [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) {
-            QRgb* to = reinterpret_cast<QRgb*>(out.scanLine(y));
-            for (int x = 0; x < plane.size.width(); ++x) {
-                const Sample* in = plane.at(x, y);
-                const int alpha = std::min(255, (in[3] + 128) >> 8);
-                to[x] =
-                    qRgba(std::min(alpha, (in[0] + 128) >> 8), std::min(alpha, (in[1] + 128) >> 8),
-                          std::min(alpha, (in[2] + 128) >> 8), alpha);
+    // A band of rows at a time, strip by strip: each strip's rows lie one after the other,
+    // so the samples are read in order (row by row across the strips would touch a page of
+    // every strip for each row).
+    const int width = plane.size.width();
+    const int firstStrip = plane.offset.x() / kBand;
+    const int lastStrip = (plane.offset.x() + width - 1) / kBand;
+    uchar* const bits = out.bits();
+    const qsizetype stride = out.bytesPerLine();
+    constexpr int kRowsAtOnce = 64;
+    const int rowBands = (plane.size.height() + kRowsAtOnce - 1) / kRowsAtOnce;
+    forEachBand(rowBands, [&](int begin, int end) {
+        for (int band = begin; band < end; ++band) {
+            const int top = band * kRowsAtOnce;
+            const int bottom = std::min(plane.size.height(), top + kRowsAtOnce);
+            for (int strip = firstStrip; strip <= lastStrip; ++strip) {
+                // The strip's columns within the result.
+                const int x0 = std::max(0, strip * kBand - plane.offset.x());
+                const int x1 = std::min(width, (strip + 1) * kBand - plane.offset.x());
+                for (int y = top; y < bottom; ++y) {
+                    QRgb* to = reinterpret_cast<QRgb*>(bits + y * stride);
+                    const Sample* in = plane.at(x0, y);
+                    for (int x = x0; x < x1; ++x, in += kChannels) {
+                        const int alpha = std::min(255, (in[3] + 128) >> 8);
+                        to[x] = qRgba(std::min(alpha, (in[0] + 128) >> 8),
+                                      std::min(alpha, (in[1] + 128) >> 8),
+                                      std::min(alpha, (in[2] + 128) >> 8), alpha);
+                    }
+                }
             }
         }
     });
