@@ -245,7 +245,7 @@ struct Sheet
         document.addWindowController(controller);
         setThirtyUpSheet(document.dimensionInfo());
         const platform::DelimitedText file = readAddressFile(records);
-        document.setImportTextArray(file.flattened(), file.columns);
+        document.setImportTextArray(file.flattened(), file.columns());
         loadShippedFieldLists();
 
         document.undoManager()->disableUndoRegistration();
@@ -323,7 +323,7 @@ void printAllSheetsBaseline(benchmark::State& state, bool logoAndQRCode)
     const qint64 records = state.range(0);
     QTemporaryDir folder;
     const QImage logo = QImage::fromData(logoPNG(), "PNG");
-    const platform::DelimitedText file = readAddressFile(records);
+    const QList<QStringList> rows = readAddressFile(records).records();
     for (auto _ : state) {
         QRCodes codes;
         QPdfWriter writer(folder.filePath(QStringLiteral("plain.pdf")));
@@ -340,7 +340,7 @@ void printAllSheetsBaseline(benchmark::State& state, bool logoAndQRCode)
                 writer.newPage();
             const QPointF origin(kLeft + (cell % 3) * (kLabelWidth + kGap),
                                  kTop + (cell / 3) * kLabelHeight);
-            const QStringList& f = file.records.at(r);
+            const QStringList& f = rows.at(r);
             QString text = f.at(0) + QLatin1Char('\n') + f.at(1) + QLatin1Char('\n');
             if (!f.at(2).isEmpty())
                 text += f.at(2) + QLatin1Char('\n');
