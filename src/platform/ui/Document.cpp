@@ -273,7 +273,7 @@ bool Document::saveToFile(const QString& path, const QString& type, SaveOperatio
         removeItem(old);
 
     if (operation != SaveToOperation) {
-        _fileName = target.absoluteFilePath();
+        setFileName(target.absoluteFilePath());
         _fileType = type;
         updateChangeCount(ChangeCleared);
     }
@@ -331,6 +331,16 @@ QString Document::typeForFileName(const QString& path) const
 {
     Q_UNUSED(path);
     return QString();
+}
+
+void Document::setFileName(const QString& fileName)
+{
+    const bool renamed = fileName != _fileName;
+    _fileName = fileName;
+    if (!renamed)
+        return;
+    for (WindowController* controller : std::as_const(_windowControllers))
+        controller->synchronizeWindowTitleWithDocumentName();
 }
 
 QString Document::displayName() const

@@ -70,7 +70,8 @@ public:
     // --- File ---
     // The document's file; a null string while the document is untitled.
     QString fileName() const { return _fileName; }
-    void setFileName(const QString& fileName) { _fileName = fileName; }
+    // The windows' titles follow the name (after Save As, the saved file's).
+    void setFileName(const QString& fileName);
     // The type name the file is read and written as.
     QString fileType() const { return _fileType; }
     void setFileType(const QString& fileType) { _fileType = fileType; }
