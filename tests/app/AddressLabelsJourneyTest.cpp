@@ -168,6 +168,10 @@ TEST_F(AddressLabelsJourneyTest, AnAddressSheetFromTheChooserToThePdfAndBack)
     ASSERT_TRUE(journey.preview()) << journey.failure.toStdString();
     ASSERT_NE(window->pageCountText(), nullptr);
     EXPECT_EQ(window->pageCountText()->text(), QStringLiteral("2 pages"));
+    // No bar says every label looks the same: the records fill them.
+    auto* warning =
+        window->mainWindow()->findChild<QWidget*>(QStringLiteral("ContactListWarningBar"));
+    EXPECT_TRUE(!warning || !warning->isVisible());
 
     // The PDF: two pages; on the first each name in its own label's cell; the picture and
     // a barcode of the name on every label.
