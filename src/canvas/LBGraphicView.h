@@ -832,7 +832,9 @@ private:
 
     // --- Page ---
     QRectF _visiblePageRect;
-    QSizeF _faceOffset;
+    // No offset unless a face is set: a default QSizeF is (-1, -1), which would move
+    // every graphic by a point each time it leaves the canvas.
+    QSizeF _faceOffset{0.0, 0.0};
     qint64 _facePosition = 0;
     QVariantList _faceNames;
     QVariantList _facePositions;

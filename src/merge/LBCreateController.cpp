@@ -799,8 +799,19 @@ LBTextEditorView* LBCreateController::textEditor() const
 
 void LBCreateController::showContactListWarningBarIfNecessary(QWidget* container)
 {
-    if (!container || !_windowController || _windowController->columnsAreShowing()) {
+    // Imported records fill the labels one by one: the bar's "same design on every label"
+    // would be untrue then.
+    qint64 columns = 0;
+    const LBDocument* doc = document();
+    const bool records = doc && !doc->importTextArrayAndColumnCount(&columns).isEmpty();
+    if (!container || !_windowController || _windowController->columnsAreShowing() || records) {
         if (_statusBar->parentWidget()) {
+            // The main view takes back the bar's room when it shares the container.
+            if (_statusBar->parentWidget() == container && _mainView->parentWidget() == container) {
+                QRect frame = _mainView->geometry();
+                frame.setHeight(frame.height() + _statusBar->height());
+                _mainView->setGeometry(frame);
+            }
             _statusBar->hide();
             _statusBar->setParent(nullptr);
         }

@@ -347,14 +347,23 @@ void LBRenderingView::drawAuxiliaryInformation(const QRectF& sheet)
     QPainter& painter = *platform::GraphicsContext::current()->painter();
     QFont font(platform::LocalizedString(QStringLiteral("Helvetica-Bold"), QStringLiteral("Misc")));
     font.setBold(true);
-    font.setPointSizeF(9.0);
+    // 9 points: set in pixels, which are points on every page drawing surface, so the line
+    // keeps its size on a printer or in a PDF rather than growing with the resolution.
+    font.setPixelSize(9);
+    font.setHintingPreference(QFont::PreferNoHinting);
     const QFontMetricsF metrics(font);
     painter.save();
     painter.setFont(font);
     painter.setPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f));
     const double height = sheet.height();
-    const double baseline =
-        height - std::min(height - _topMargin - double(_labelRows) * _labelHeight - 3.0, 51.0);
+    // The baseline 3 points under the last row (at most 51 points above the sheet's foot),
+    // yet low enough that the letters, which rise above it, stay off the labels (rows'
+    // gaps counted) where the margin under them is narrow.
+    const double labelsBottom = _topMargin + double(_labelRows) * _labelHeight
+                                + double(std::max<qint64>(_labelRows - 1, 0)) * _vLabelSpace;
+    const double baseline = std::max(
+        height - std::min(height - _topMargin - double(_labelRows) * _labelHeight - 3.0, 51.0),
+        labelsBottom + 3.0 + metrics.ascent());
     if (_drawAuxiliaryInfo & 2) {
         const QString date = todaysFullDate();
         const double right = sheet.width() - std::max(_leftMargin, 43.0);

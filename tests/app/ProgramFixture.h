@@ -18,6 +18,7 @@
 #include "shapes/LBImage.h"
 #include "window/LBWindowController.h"
 
+#include "ProgramSteps.h"
 #include "WindowSettings.h"
 
 #include <QAction>
@@ -32,14 +33,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-// Lets the steps deferred to later turns of the event loop run.
-inline void settle(int milliseconds = 50)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 class ProgramFixture : public ::testing::Test
 {
@@ -120,13 +113,7 @@ protected:
     // triggered; false when it is missing or disabled.
     bool choose(const char* selector, qint64 tag = 0)
     {
-        window->validateMenus();
-        QAction* item = window->menuItemWithSelector(QLatin1String(selector), tag);
-        if (!item || !item->isEnabled())
-            return false;
-        item->trigger();
-        settle();
-        return true;
+        return steps::choose(*window, selector, tag);
     }
 
     // The file panel open on the window (window-modal, as the user sees it); nullptr when
@@ -134,24 +121,14 @@ protected:
     template <typename Panel = QFileDialog>
     Panel* openPanel() const
     {
-        for (Panel* panel : window->window()->findChildren<Panel*>()) {
-            if (panel->isVisible())
-                return panel;
-        }
-        return nullptr;
+        return steps::openPanel<Panel>(window->window());
     }
 
     // Answers the file panel as a user does: goes to the file's folder, types its name into
     // the name field and clicks the panel's default button.
     static void answerPanel(QFileDialog* panel, const QString& path)
     {
-        const QFileInfo file(path);
-        panel->setDirectory(file.absolutePath());
-        auto* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        name->setText(file.fileName());
-        static_cast<QDialog*>(panel)->accept();
-        settle();
+        ASSERT_TRUE(steps::answerPanel(panel, path)) << "the panel has no name field";
     }
 
     // A picture file of that size in the test's folder.

@@ -289,6 +289,28 @@ TEST_F(SheetTest, AuxiliaryInformationPrintsBelowTheCells)
     EXPECT_FALSE(inkIn(QRect(0, 100, 300, 35)));
 }
 
+TEST_F(SheetTest, AuxiliaryInformationStaysOffTheLabelsOverANarrowMargin)
+{
+    // 20 points under the cells: the baseline 3 points under them would let the letters
+    // rise onto the last row; they stand on a lower baseline instead.
+    setSheet(1, 1, 100, 50);
+    layout()[DimensionInfo::pageHeight] = 80;
+    layout()[DimensionInfo::pageWidth] = 300;
+    auto view = renderer();
+    view->setDrawAuxiliaryInfo(3);
+    const QImage image = draw(*view, false);
+    const auto inkIn = [&image](const QRect& area) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (qGray(image.pixel(x, y)) < 200)
+                    return true;
+        return false;
+    };
+    EXPECT_FALSE(inkIn(QRect(0, 0, 300, 61)));
+    EXPECT_TRUE(inkIn(QRect(140, 62, 20, 12)));
+    EXPECT_TRUE(inkIn(QRect(200, 62, 57, 12)));
+}
+
 TEST_F(SheetTest, UndoRegistrationIsOffWhileDrawingAndBackAfter)
 {
     auto view = renderer();

@@ -425,6 +425,21 @@ TEST_F(PreviewTest, OnlyTheSheetsInViewAreEnabledAndRedrawn)
     EXPECT_FALSE(views[4]->isHidden());
 }
 
+TEST_F(PreviewTest, ImportedRecordsTakeTheWarningBarAwayAndGiveItsRoomBack)
+{
+    open();
+    QWidget* container = preview->mainView()->parentWidget();
+    ASSERT_TRUE(container);
+    const int height = preview->mainView()->height();
+    preview->showContactListWarningBarIfNecessary(container);
+    ASSERT_EQ(preview->statusBar()->parentWidget(), container);
+    // The records fill each label: "the same design on every label" is no longer true.
+    document->setImportTextArray({QStringLiteral("Ann"), QStringLiteral("Bob")}, 1);
+    preview->showContactListWarningBarIfNecessary(container);
+    EXPECT_EQ(preview->statusBar()->parentWidget(), nullptr);
+    EXPECT_EQ(preview->mainView()->height(), height);
+}
+
 TEST_F(PreviewTest, TheWarningBarShowsWithoutContactColumnsAndHelpOpensItsSheet)
 {
     open();

@@ -1,0 +1,69 @@
+#pragma once
+
+// What a user does with the program's windows, free of any test framework so that the
+// tests and the screenshot tools drive the windows the same way: waiting for deferred
+// steps, choosing menu items as the menu validates them, and answering file panels.
+
+#include "platform/ui/WindowController.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QWidget>
+
+// Lets the steps deferred to later turns of the event loop run.
+inline void settle(int milliseconds = 50)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+namespace steps {
+
+// Chooses the window's menu bar item as a user does: validated as its menu opens, then
+// triggered; false when it is missing or disabled.
+inline bool choose(platform::WindowController& window, const char* selector, qint64 tag = 0)
+{
+    window.validateMenus();
+    QAction* item = window.menuItemWithSelector(QLatin1String(selector), tag);
+    if (!item || !item->isEnabled())
+        return false;
+    item->trigger();
+    settle();
+    return true;
+}
+
+// The panel of that kind open on the window (window-modal, as the user sees it); nullptr
+// when none is.
+template <typename Panel = QFileDialog>
+Panel* openPanel(const QWidget* window)
+{
+    for (Panel* panel : window->findChildren<Panel*>()) {
+        if (panel->isVisible())
+            return panel;
+    }
+    return nullptr;
+}
+
+// Answers the file panel as a user does: goes to the file's folder, types its name into
+// the name field and clicks the panel's default button; false when the panel has no name
+// field.
+inline bool answerPanel(QFileDialog* panel, const QString& path)
+{
+    const QFileInfo file(path);
+    panel->setDirectory(file.absolutePath());
+    auto* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!name)
+        return false;
+    name->setText(file.fileName());
+    static_cast<QDialog*>(panel)->accept();
+    settle();
+    return true;
+}
+
+} // namespace steps
