@@ -282,6 +282,36 @@ TEST(ContactStoreTest, SearchIsCaseInsensitiveOverEveryValue)
         EXPECT_EQ(store.peopleMatching(QString::fromUtf8(c.word)).size(), c.count) << c.word;
 }
 
+// People added one by one: each found once, in the order they were added, whichever of
+// their values holds the word, the first and the last person included; no match runs from
+// one person's text into the next one's.
+TEST(ContactStoreTest, SearchFindsEachPersonOnceInOrder)
+{
+    ContactStore store;
+    const auto add = [&store](const char* first, const char* last, const char* note) {
+        auto person = std::make_shared<ContactPerson>();
+        person->setValue(ContactFirstNameProperty, QString::fromUtf8(first));
+        person->setValue(ContactLastNameProperty, QString::fromUtf8(last));
+        person->setValue(ContactNoteProperty, QString::fromUtf8(note));
+        store.addPerson(person);
+        return ContactPersonPtr(person);
+    };
+    const auto ann = add("Ann", "Smith", "smithing");
+    const auto bo = add("Bo", "K\u00d8BENHAVN", "");
+    const auto cy = add("Cy", "Annan", "Ann's friend");
+    struct Case
+    {
+        const char* word;
+        QList<ContactPersonPtr> found;
+    } cases[] = {
+        {"ann", {ann, cy}}, {"SMITH", {ann}},       {"k\u00f8benhavn", {bo}},
+        {"friend", {cy}},   {"ann's friend", {cy}}, {"g\nbo", {}},
+        {"x", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(store.peopleMatching(QString::fromUtf8(c.word)), c.found) << c.word;
+}
+
 TEST(ContactStoreTest, AnEmptySharedStoreBringsTheFoldersStoreBack)
 {
     auto replacement = std::make_unique<ContactStore>();
