@@ -208,6 +208,23 @@ std::unique_ptr<ContactStore>& sharedSlot()
 bool sharedTried = false;
 QString sharedError;
 
+// A file's bytes in an array of their own size (readAll() leaves up to as much again
+// unused in a large file's array).
+QByteArray contents(QFile& file)
+{
+    const qint64 size = file.size();
+    if (size <= 0)
+        return file.readAll();
+    QByteArray bytes(size, Qt::Uninitialized);
+    const qint64 read = file.read(bytes.data(), size);
+    if (read < 0)
+        return {};
+    bytes.truncate(read);
+    if (read == size)
+        bytes += file.readAll(); // anything written since the size was taken
+    return bytes;
+}
+
 struct FolderReader
 {
     ContactStore& store;
@@ -230,7 +247,7 @@ struct FolderReader
                 continue;
             }
             const QList<std::shared_ptr<ContactPerson>> people =
-                VCardReader::read(file.readAll(), relative, &issues);
+                VCardReader::read(contents(file), relative, &issues);
             for (const std::shared_ptr<ContactPerson>& person : people) {
                 ContactPersonPtr known = store.personForUniqueId(person->uniqueId());
                 if (!known) {

@@ -170,7 +170,7 @@ QStringList splitEscaped(const QString& text, QChar separator)
 
 struct Line
 {
-    QByteArray text;
+    QByteArrayView text;
     qint64 number = 0;
 };
 
@@ -200,7 +200,7 @@ struct Property
 };
 
 // Index of the first ':' outside double quotes; -1 when none.
-qsizetype colonIndex(const QByteArray& line)
+qsizetype colonIndex(QByteArrayView line)
 {
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
@@ -213,16 +213,28 @@ qsizetype colonIndex(const QByteArray& line)
     return -1;
 }
 
-bool isQuotedPrintableHead(const QByteArray& head)
+bool isQuotedPrintableHead(QByteArrayView head)
 {
-    const QByteArray upper = head.toUpper();
+    const QByteArray upper = head.toByteArray().toUpper();
     return upper.contains("QUOTED-PRINTABLE") || upper.contains("ENCODING=QP");
 }
 
 // Splits at ';' or ',' outside double quotes, dropping the quotes.
-QList<QByteArray> splitParams(const QByteArray& text, char separator)
+QList<QByteArray> splitParams(QByteArrayView text, char separator)
 {
     QList<QByteArray> parts;
+    if (!text.contains('"')) {
+        // Nothing quoted: the pieces between separators as they are.
+        for (qsizetype start = 0;;) {
+            const qsizetype at = text.indexOf(separator, start);
+            if (at < 0) {
+                parts.append(text.sliced(start).toByteArray());
+                return parts;
+            }
+            parts.append(text.sliced(start, at - start).toByteArray());
+            start = at + 1;
+        }
+    }
     QByteArray current;
     bool quoted = false;
     for (const char c : text) {
@@ -243,11 +255,12 @@ Property parseProperty(const Line& line, qsizetype colon)
 {
     Property p;
     p.line = line.number;
-    p.rawValue = line.text.mid(colon + 1);
-    const QByteArray headText = line.text.left(colon);
+    p.rawValue = line.text.sliced(colon + 1).toByteArray();
+    const QByteArrayView headText = line.text.first(colon);
     // Most properties have no parameters: no splitting then.
-    const QList<QByteArray> head =
-        headText.contains(';') ? splitParams(headText, ';') : QList<QByteArray>{headText};
+    const QList<QByteArray> head = headText.contains(';')
+                                       ? splitParams(headText, ';')
+                                       : QList<QByteArray>{headText.toByteArray()};
     QByteArray name = head.first().trimmed();
     if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0) {
         p.group = name.left(dot).toLower();
@@ -403,9 +416,18 @@ class CardBuilder
 public:
     explicit CardBuilder(QList<ContactReadIssue>* issues, const QString& fileName)
         : _issues(issues), _fileName(fileName)
-    {}
+    {
+        _properties.reserve(16); // a card's usual dozen lines without growing
+    }
 
     void add(Property&& p) { _properties.append(std::move(p)); }
+    // Ready for the next card; the lists keep their room (one builder serves every card
+    // of a file, which spares the allocator a large block a card).
+    void clear()
+    {
+        _properties.clear();
+        _multi.clear();
+    }
     bool isEmpty() const { return _properties.isEmpty(); }
 
     std::shared_ptr<ContactPerson> build(qint64 position);
@@ -615,7 +637,11 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
 template <typename Handle>
 void forEachLogicalLine(const QByteArray& data, Handle handle)
 {
-    QByteArray logical;
+    // The logical line is a view of the data while it is one physical line; joined lines
+    // are copied together into `joined`.
+    QByteArray joined;
+    QByteArrayView logical;
+    bool isJoined = false;
     qint64 logicalNumber = 0;
     bool have = false;
     bool softBreak = false;
@@ -623,6 +649,16 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
     const char* const begin = data.constData();
     const qsizetype n = data.size();
     qsizetype start = 0;
+    const auto append = [&](QByteArrayView more, bool dropLast) {
+        if (!isJoined) {
+            joined = logical.toByteArray();
+            isJoined = true;
+        }
+        if (dropLast)
+            joined.chop(1);
+        joined.append(more);
+        logical = joined;
+    };
     while (start < n) {
         qsizetype end = start;
         while (end < n && begin[end] != '\r' && begin[end] != '\n')
@@ -637,10 +673,9 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
         else if (end < n && begin[end] == '\n' && start == end)
             ++start;
         if (have && softBreak) {
-            logical.chop(1); // the '='
-            logical.append(line);
+            append(line, true); // the '='
         } else if (have && !line.isEmpty() && (line.front() == ' ' || line.front() == '\t')) {
-            logical.append(line.sliced(1));
+            append(line.sliced(1), false);
         } else if (line.trimmed().isEmpty()) {
             // A blank line ends the line before it: nothing after it continues that.
             if (have)
@@ -651,14 +686,15 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
         } else {
             if (have)
                 handle(Line{logical, logicalNumber});
-            logical = line.toByteArray();
+            logical = line;
+            isJoined = false;
             logicalNumber = number;
             have = true;
         }
         softBreak = false;
         if (logical.endsWith('=')) {
             const qsizetype colon = colonIndex(logical);
-            softBreak = colon > 0 && isQuotedPrintableHead(logical.left(colon));
+            softBreak = colon > 0 && isQuotedPrintableHead(logical.first(colon));
         }
     }
     if (have)
@@ -696,13 +732,15 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
         report(0, QStringLiteral("The file is not text; it was skipped."));
         return people;
     }
-    std::unique_ptr<CardBuilder> card;
+    CardBuilder builder(issues, fileName);
+    bool card = false; // between BEGIN and END
     qint64 cardLine = 0;
     qint64 position = 0;
     bool anyLine = false;
     const auto finish = [&]() {
-        people.append(card->build(position++));
-        card.reset();
+        people.append(builder.build(position++));
+        builder.clear();
+        card = false;
     };
     forEachLogicalLine(text, [&](const Line& line) {
         anyLine = true;
@@ -717,7 +755,7 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
                 report(cardLine, QStringLiteral("The card has no END; what it held was kept."));
                 finish();
             }
-            card = std::make_unique<CardBuilder>(issues, fileName);
+            card = true;
             cardLine = line.number;
             return;
         }
@@ -732,7 +770,7 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
             report(line.number, QStringLiteral("A line outside any card; it was skipped."));
             return;
         }
-        card->add(std::move(p));
+        builder.add(std::move(p));
     });
     if (card) {
         report(cardLine, QStringLiteral("The card has no END; what it held was kept."));
