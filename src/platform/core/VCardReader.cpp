@@ -251,6 +251,24 @@ QList<QByteArray> splitParams(QByteArrayView text, char separator)
     return parts;
 }
 
+// The property's name in upper case; the names every card has are shared, not made again.
+QByteArray propertyName(QByteArrayView name)
+{
+    static const QByteArray known[] = {
+        QByteArrayLiteral("BEGIN"), QByteArrayLiteral("END"),  QByteArrayLiteral("VERSION"),
+        QByteArrayLiteral("N"),     QByteArrayLiteral("FN"),   QByteArrayLiteral("TEL"),
+        QByteArrayLiteral("EMAIL"), QByteArrayLiteral("ADR"),  QByteArrayLiteral("NOTE"),
+        QByteArrayLiteral("UID"),   QByteArrayLiteral("ORG"),  QByteArrayLiteral("TITLE"),
+        QByteArrayLiteral("URL"),   QByteArrayLiteral("BDAY"), QByteArrayLiteral("PHOTO"),
+        QByteArrayLiteral("KIND"),  QByteArrayLiteral("IMPP"), QByteArrayLiteral("NICKNAME"),
+    };
+    for (const QByteArray& k : known)
+        if (k.size() == name.size()
+            && qstrnicmp(k.constData(), name.data(), size_t(name.size())) == 0)
+            return k;
+    return name.toByteArray().toUpper();
+}
+
 Property parseProperty(const Line& line, qsizetype colon)
 {
     Property p;
@@ -258,17 +276,14 @@ Property parseProperty(const Line& line, qsizetype colon)
     p.rawValue = line.text.sliced(colon + 1).toByteArray();
     const QByteArrayView headText = line.text.first(colon);
     // Most properties have no parameters: no splitting then.
-    const QList<QByteArray> head = headText.contains(';')
-                                       ? splitParams(headText, ';')
-                                       : QList<QByteArray>{headText.toByteArray()};
-    QByteArray name = head.first().trimmed();
+    const QList<QByteArray> head =
+        headText.contains(';') ? splitParams(headText, ';') : QList<QByteArray>();
+    QByteArrayView name = (head.isEmpty() ? headText : QByteArrayView(head.first())).trimmed();
     if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0) {
-        p.group = name.left(dot).toLower();
-        name = name.mid(dot + 1);
+        p.group = name.first(dot).toByteArray().toLower();
+        name = name.sliced(dot + 1);
     }
-    const bool upper =
-        std::none_of(name.cbegin(), name.cend(), [](char c) { return c >= 'a' && c <= 'z'; });
-    p.name = upper ? std::move(name) : std::move(name).toUpper();
+    p.name = propertyName(name);
     for (qsizetype i = 1; i < head.size(); ++i) {
         const QByteArray& param = head.at(i);
         const qsizetype eq = param.indexOf('=');
