@@ -312,6 +312,27 @@ TEST(ContactStoreTest, SearchFindsEachPersonOnceInOrder)
         EXPECT_EQ(store.peopleMatching(QString::fromUtf8(c.word)), c.found) << c.word;
 }
 
+// A store of a few megabytes of text keeps it in several blocks: every person is found in
+// whichever block holds their text.
+TEST(ContactStoreTest, SearchFindsEveryoneInALargeStore)
+{
+    ContactStore store;
+    const int count = 12000;
+    const QString filler(200, QLatin1Char('z'));
+    for (int i = 0; i < count; ++i) {
+        auto person = std::make_shared<ContactPerson>();
+        person->setValue(ContactNoteProperty,
+                         QStringLiteral("common %1 tag%2.").arg(filler).arg(i));
+        store.addPerson(person);
+    }
+    EXPECT_EQ(store.peopleMatching(QStringLiteral("common")), store.people());
+    for (const int i : {0, 1, 4999, 5000, 5001, count / 2, count - 1}) {
+        const QList<ContactPersonPtr> found = store.peopleMatching(QStringLiteral("tag%1.").arg(i));
+        ASSERT_EQ(found.size(), 1) << i;
+        EXPECT_EQ(found.first(), store.people().at(i)) << i;
+    }
+}
+
 TEST(ContactStoreTest, AnEmptySharedStoreBringsTheFoldersStoreBack)
 {
     auto replacement = std::make_unique<ContactStore>();

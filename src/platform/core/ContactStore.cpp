@@ -348,8 +348,7 @@ void ContactStore::reload()
     if (!fresh)
         return; // keep what was read before
     _people = std::move(fresh->_people);
-    _searchTexts = std::move(fresh->_searchTexts);
-    _searchTextStarts = std::move(fresh->_searchTextStarts);
+    _searchBlocks = std::move(fresh->_searchBlocks);
     _byUid = std::move(fresh->_byUid);
     _groups = std::move(fresh->_groups);
     _issues = std::move(fresh->_issues);
@@ -403,9 +402,22 @@ void ContactStore::addPerson(const std::shared_ptr<ContactPerson>& person)
     Q_ASSERT(person);
     person->finish();
     _people.append(person);
-    _searchTextStarts.append(_searchTexts.size());
-    _searchTexts.append(person->searchText());
-    _searchTexts.append('\0');
+    const QByteArray text = person->searchText();
+    constexpr qsizetype BlockSize = 1 << 20;
+    if (_searchBlocks.isEmpty()
+        || (!_searchBlocks.last().text.isEmpty()
+            && _searchBlocks.last().text.size() + text.size() >= BlockSize)) {
+        SearchBlock block;
+        block.firstPerson = _people.size() - 1;
+        // The first block grows with a small store; the others take their full size at once.
+        if (!_searchBlocks.isEmpty())
+            block.text.reserve(BlockSize);
+        _searchBlocks.append(std::move(block));
+    }
+    SearchBlock& block = _searchBlocks.last();
+    block.starts.append(block.text.size());
+    block.text.append(text);
+    block.text.append('\0');
     if (!_byUid.contains(person->uniqueId()))
         _byUid.insert(person->uniqueId(), person);
 }
@@ -440,22 +452,24 @@ QList<ContactPersonPtr> ContactStore::peopleMatching(const QString& word) const
     if (word.isEmpty())
         return found;
     const QByteArray folded = word.toCaseFolded().toUtf8();
-    const char* const begin = _searchTexts.constData();
-    const char* const end = begin + _searchTexts.size();
-    qsizetype person = 0;
-    for (const char* from = begin; from < end;) {
-        const auto* hit = static_cast<const char*>(
-            memmem(from, size_t(end - from), folded.constData(), size_t(folded.size())));
-        if (!hit)
-            break;
-        // The person whose text holds it, and on from the next one's.
-        const qsizetype offset = hit - begin;
-        while (person + 1 < _searchTextStarts.size() && _searchTextStarts.at(person + 1) <= offset)
-            ++person;
-        found.append(_people.at(person));
-        if (++person >= _searchTextStarts.size())
-            break;
-        from = begin + _searchTextStarts.at(person);
+    for (const SearchBlock& block : _searchBlocks) {
+        const char* const begin = block.text.constData();
+        const char* const end = begin + block.text.size();
+        qsizetype person = 0; // in the block
+        for (const char* from = begin; from < end;) {
+            const auto* hit = static_cast<const char*>(
+                memmem(from, size_t(end - from), folded.constData(), size_t(folded.size())));
+            if (!hit)
+                break;
+            // The person whose text holds it, and on from the next one's.
+            const qsizetype offset = hit - begin;
+            while (person + 1 < block.starts.size() && block.starts.at(person + 1) <= offset)
+                ++person;
+            found.append(_people.at(block.firstPerson + person));
+            if (++person >= block.starts.size())
+                break;
+            from = begin + block.starts.at(person);
+        }
     }
     return found;
 }

@@ -246,10 +246,16 @@ private:
     void folderChanged();
 
     QList<ContactPersonPtr> _people;
-    // The people's search texts one after the other, each closed by a NUL, and where each
-    // starts: a search reads one block of memory instead of visiting every person.
-    QByteArray _searchTexts;
-    QList<qsizetype> _searchTextStarts;
+    // The people's search texts one after the other, each closed by a NUL, in blocks of
+    // about a megabyte (one array would grow by doubling, and copy itself as it grows): a
+    // search reads a few blocks of memory instead of visiting every person.
+    struct SearchBlock
+    {
+        QByteArray text;
+        qsizetype firstPerson = 0;
+        QList<qsizetype> starts; // where each person's text starts in the block
+    };
+    QList<SearchBlock> _searchBlocks;
     QHash<QString, ContactPersonPtr> _byUid;
     QList<ContactGroupPtr> _groups;
     QString _folder;

@@ -621,8 +621,10 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
             person->setValue(QString::fromLatin1(p.name), unescape(text));
         }
     }
-    for (const Pending& pending : std::as_const(_multi))
+    for (Pending& pending : _multi) {
+        pending.value.entries.squeeze(); // kept by the person as it is
         person->setMultiValue(pending.property, pending.value);
+    }
     if (!urls.isEmpty())
         person->setValue(ContactHomePageProperty, urls.first());
     if (!hasName && !formattedName.isEmpty()) {
