@@ -194,6 +194,10 @@ struct SortKey
     qsizetype index = 0;
     KeyKind kind = KeyKind::None;
     Prefix prefix;
+    // The beginning of the name that breaks a tie between keys of this kind (see
+    // secondCompare), and whether that name is empty.
+    Prefix secondPrefix;
+    bool secondEmpty = true;
     const QString* key = nullptr;
     const QString* first = nullptr;
     const QString* last = nullptr;
@@ -204,8 +208,12 @@ struct SortKey
 SortKey sortKeyFor(const platform::ContactPerson& person, qsizetype index, qint64 sortField)
 {
     const platform::ContactPerson::SortNames& names = person.sortNames();
-    SortKey k{index,       KeyKind::None,  {},        nullptr, &names.first,
-              &names.last, &names.company, &names.zip};
+    SortKey k;
+    k.index = index;
+    k.first = &names.first;
+    k.last = &names.last;
+    k.company = &names.company;
+    k.zip = &names.zip;
     // As isCompanyCard() decides, from the names made when the person was read.
     const bool company = person.isCompany() || (!names.hasName && !names.company.isEmpty());
     std::pair<KeyKind, const QString*> order[4];
@@ -238,6 +246,9 @@ SortKey sortKeyFor(const platform::ContactPerson& person, qsizetype index, qint6
             k.kind = order[i].first;
             k.key = order[i].second;
             k.prefix = Prefix(*k.key);
+            const QString* second = k.kind == KeyKind::Last ? k.first : k.last;
+            k.secondPrefix = Prefix(*second);
+            k.secondEmpty = second->isEmpty();
             break;
         }
     return k;
@@ -278,6 +289,10 @@ bool comesBefore(const SortKey& a, const SortKey& b, qint64 sortField)
         if (c != 0)
             return c < 0;
     }
+    // Many people share a key (a first name): their tie-break names' beginnings first.
+    if (a.kind == b.kind && !a.secondEmpty && !b.secondEmpty)
+        if (const int c = a.secondPrefix.compare(b.secondPrefix))
+            return c < 0;
     return secondCompare(a, b) < 0;
 }
 
