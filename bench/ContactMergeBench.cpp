@@ -68,9 +68,11 @@ const QByteArray& allCards()
 void BM_ReadVCardsOneFile(benchmark::State& state)
 {
     QTemporaryDir folder;
+    // Written card by card: the peak memory is the reader's, not the fixture's.
     QFile file(folder.filePath(QStringLiteral("all.vcf")));
     file.open(QIODevice::WriteOnly);
-    file.write(allCards());
+    for (int i = 0; i < kPeople; ++i)
+        file.write(card(i));
     file.close();
     for (auto _ : state) {
         auto store = platform::ContactStore::readFolder(folder.path(), nullptr, nullptr);

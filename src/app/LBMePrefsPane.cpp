@@ -101,15 +101,15 @@ int compareKeys(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive);
 }
 
-bool anyValueBeginsWith(const ContactPerson& person, const QString& foldedWord)
+bool anyValueBeginsWith(const ContactPerson& person, const QByteArray& foldedWord)
 {
-    // The search text holds each value on a line of its own, case-folded.
-    const QString& values = person.searchText();
+    // The search text holds each value on a line of its own, case-folded, in UTF-8.
+    const QByteArray values = person.searchText();
     qsizetype at = 0;
     while (at <= values.size()) {
-        if (QStringView(values).mid(at).startsWith(foldedWord))
+        if (QByteArrayView(values).sliced(at).startsWith(foldedWord))
             return true;
-        const qsizetype next = values.indexOf(QLatin1Char('\n'), at);
+        const qsizetype next = values.indexOf('\n', at);
         if (next < 0)
             break;
         at = next + 1;
@@ -176,7 +176,7 @@ LBMePrefsPane::recordsMatchingSearchStr(const QString& searchText,
         return source;
     QList<ContactPersonPtr> result = source;
     for (const QString& word : searchText.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString folded = word.toCaseFolded();
+        const QByteArray folded = word.toCaseFolded().toUtf8();
         QList<ContactPersonPtr> matching;
         for (const ContactPersonPtr& person : source)
             if (anyValueBeginsWith(*person, folded))

@@ -157,12 +157,47 @@ QString primaryZIP(const platform::ContactPerson& p)
 
 enum class KeyKind { None, Last, First, Company, ZIP };
 
+// The first eight UTF-16 units of a text packed so that comparing the numbers, first
+// then second, orders as comparing the texts' beginnings does (a missing unit counts
+// below any unit).
+struct Prefix
+{
+    quint64 high = 0;
+    quint64 low = 0;
+
+    Prefix() = default;
+    explicit Prefix(const QString& text)
+    {
+        const qsizetype n = std::min<qsizetype>(text.size(), 8);
+        const QChar* units = text.constData();
+        for (qsizetype i = 0; i < n; ++i) {
+            quint64& word = i < 4 ? high : low;
+            word |= quint64(units[i].unicode()) << (16 * (3 - i % 4));
+        }
+    }
+    // -1, 0 or 1; 0 says nothing past the eighth unit.
+    int compare(const Prefix& other) const
+    {
+        if (high != other.high)
+            return high < other.high ? -1 : 1;
+        if (low != other.low)
+            return low < other.low ? -1 : 1;
+        return 0;
+    }
+};
+
 // A person's sort key: which name it is and the person's case-folded names, made when
-// the person was read.
+// the person was read. The key's beginning is kept in the key itself: comparing it needs
+// no visit to the person, whose names lie all over the heap.
 struct SortKey
 {
     qsizetype index = 0;
     KeyKind kind = KeyKind::None;
+    Prefix prefix;
+    // The beginning of the name that breaks a tie between keys of this kind (see
+    // secondCompare), and whether that name is empty.
+    Prefix secondPrefix;
+    bool secondEmpty = true;
     const QString* key = nullptr;
     const QString* first = nullptr;
     const QString* last = nullptr;
@@ -173,8 +208,14 @@ struct SortKey
 SortKey sortKeyFor(const platform::ContactPerson& person, qsizetype index, qint64 sortField)
 {
     const platform::ContactPerson::SortNames& names = person.sortNames();
-    SortKey k{index, KeyKind::None, nullptr, &names.first, &names.last, &names.company, &names.zip};
-    const bool company = LBMergeServices::isCompanyCard(person);
+    SortKey k;
+    k.index = index;
+    k.first = &names.first;
+    k.last = &names.last;
+    k.company = &names.company;
+    k.zip = &names.zip;
+    // As isCompanyCard() decides, from the names made when the person was read.
+    const bool company = person.isCompany() || (!names.hasName && !names.company.isEmpty());
     std::pair<KeyKind, const QString*> order[4];
     int count = 0;
     const auto add = [&](KeyKind kind, const QString* text) { order[count++] = {kind, text}; };
@@ -204,6 +245,10 @@ SortKey sortKeyFor(const platform::ContactPerson& person, qsizetype index, qint6
         if (!order[i].second->isEmpty()) {
             k.kind = order[i].first;
             k.key = order[i].second;
+            k.prefix = Prefix(*k.key);
+            const QString* second = k.kind == KeyKind::Last ? k.first : k.last;
+            k.secondPrefix = Prefix(*second);
+            k.secondEmpty = second->isEmpty();
             break;
         }
     return k;
@@ -236,9 +281,18 @@ bool comesBefore(const SortKey& a, const SortKey& b, qint64 sortField)
         return !aHas && bHas; // people without a key first
     if (sortField == 3 && (a.kind == KeyKind::ZIP) != (b.kind == KeyKind::ZIP))
         return a.kind == KeyKind::ZIP;
-    const int c = a.key->compare(*b.key);
-    if (c != 0)
+    if (const int c = a.prefix.compare(b.prefix))
         return c < 0;
+    // Keys of eight units or fewer that begin alike are alike when they are as long.
+    if (a.key->size() > 8 || b.key->size() > 8 || a.key->size() != b.key->size()) {
+        const int c = a.key->compare(*b.key);
+        if (c != 0)
+            return c < 0;
+    }
+    // Many people share a key (a first name): their tie-break names' beginnings first.
+    if (a.kind == b.kind && !a.secondEmpty && !b.secondEmpty)
+        if (const int c = a.secondPrefix.compare(b.secondPrefix))
+            return c < 0;
     return secondCompare(a, b) < 0;
 }
 

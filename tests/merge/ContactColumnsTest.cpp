@@ -68,6 +68,23 @@ TEST_F(ContactColumnsTest, SortOrdersAndTheirTieBreaks)
     }
 }
 
+// Keys alike in their first eight characters, keys that are the beginning of others,
+// letters outside ASCII, and a card with an organization and no name (a company).
+TEST_F(ContactColumnsTest, SortComparesWholeKeys)
+{
+    const QList<platform::ContactPersonPtr> people{
+        person(QStringLiteral("N:Richardson;Bea")), person(QStringLiteral("N:Richards;Al")),
+        person(QStringLiteral("N:RICHARDSEN;Cy")),  person(QStringLiteral("N:Richardson;Al")),
+        person(QStringLiteral("N:\u00c9mile;Dee")), person(QStringLiteral("N:Emile;Eve")),
+        person(QStringLiteral("ORG:Richardsons")),
+    };
+    QList<platform::ContactPersonPtr> sorted = people;
+    LBMergeServices::sortPeople(sorted, 0);
+    EXPECT_EQ(displayNames(sorted),
+              (QStringList{"Eve Emile", "Al Richards", "Cy RICHARDSEN", "Al Richardson",
+                           "Bea Richardson", "Richardsons", "Dee \u00c9mile"}));
+}
+
 TEST_F(ContactColumnsTest, NamesInThePeopleColumn)
 {
     const auto p = person(QStringLiteral("N:Lee;Ann;Marie\nADR:;;1 A St;X;;90210;"));

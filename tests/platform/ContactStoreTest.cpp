@@ -316,6 +316,57 @@ TEST(ContactStoreTest, SearchIsCaseInsensitiveOverEveryValue)
         EXPECT_EQ(store.peopleMatching(QString::fromUtf8(c.word)).size(), c.count) << c.word;
 }
 
+// People added one by one: each found once, in the order they were added, whichever of
+// their values holds the word, the first and the last person included; no match runs from
+// one person's text into the next one's.
+TEST(ContactStoreTest, SearchFindsEachPersonOnceInOrder)
+{
+    ContactStore store;
+    const auto add = [&store](const char* first, const char* last, const char* note) {
+        auto person = std::make_shared<ContactPerson>();
+        person->setValue(ContactFirstNameProperty, QString::fromUtf8(first));
+        person->setValue(ContactLastNameProperty, QString::fromUtf8(last));
+        person->setValue(ContactNoteProperty, QString::fromUtf8(note));
+        store.addPerson(person);
+        return ContactPersonPtr(person);
+    };
+    const auto ann = add("Ann", "Smith", "smithing");
+    const auto bo = add("Bo", "K\u00d8BENHAVN", "");
+    const auto cy = add("Cy", "Annan", "Ann's friend");
+    struct Case
+    {
+        const char* word;
+        QList<ContactPersonPtr> found;
+    } cases[] = {
+        {"ann", {ann, cy}}, {"SMITH", {ann}},       {"k\u00f8benhavn", {bo}},
+        {"friend", {cy}},   {"ann's friend", {cy}}, {"g\nbo", {}},
+        {"x", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(store.peopleMatching(QString::fromUtf8(c.word)), c.found) << c.word;
+}
+
+// A store of a few megabytes of text keeps it in several blocks: every person is found in
+// whichever block holds their text.
+TEST(ContactStoreTest, SearchFindsEveryoneInALargeStore)
+{
+    ContactStore store;
+    const int count = 12000;
+    const QString filler(200, QLatin1Char('z'));
+    for (int i = 0; i < count; ++i) {
+        auto person = std::make_shared<ContactPerson>();
+        person->setValue(ContactNoteProperty,
+                         QStringLiteral("common %1 tag%2.").arg(filler).arg(i));
+        store.addPerson(person);
+    }
+    EXPECT_EQ(store.peopleMatching(QStringLiteral("common")), store.people());
+    for (const int i : {0, 1, 4999, 5000, 5001, count / 2, count - 1}) {
+        const QList<ContactPersonPtr> found = store.peopleMatching(QStringLiteral("tag%1.").arg(i));
+        ASSERT_EQ(found.size(), 1) << i;
+        EXPECT_EQ(found.first(), store.people().at(i)) << i;
+    }
+}
+
 TEST(ContactStoreTest, AnEmptySharedStoreBringsTheFoldersStoreBack)
 {
     auto replacement = std::make_unique<ContactStore>();

@@ -13,11 +13,11 @@
 #include <QLocale>
 #include <QSet>
 #include <QStandardPaths>
-#include <QStringMatcher>
 #include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace platform {
@@ -97,23 +97,59 @@ void ContactPerson::setImageData(const QByteArray& data)
 
 namespace {
 
-void appendSearchText(QString& out, const QVariant& value)
+template <typename T>
+const T& ref(const QVariant& value)
+{
+    return *static_cast<const T*>(value.constData());
+}
+
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+// Case folding leaves ASCII but A-Z as it is; most names and addresses are ASCII.
+QString caseFolded(const QString& text)
+{
+    if (!isAscii(text))
+        return text.toCaseFolded();
+    for (const QChar c : text)
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            return text.toLower();
+    return text; // shared, not copied
+}
+
+// The text case-folded, in UTF-8, and a line break.
+void appendFoldedLine(QByteArray& out, const QString& text)
+{
+    if (isAscii(text)) {
+        const qsizetype at = out.size();
+        out.resize(at + text.size());
+        char* o = out.data() + at;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            *o++ = char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u);
+        }
+    } else {
+        out += text.toCaseFolded().toUtf8();
+    }
+    out += '\n';
+}
+
+void appendSearchText(QByteArray& out, const QVariant& value)
 {
     switch (value.typeId()) {
-    case QMetaType::QString:
-        out += value.toString();
-        out += QLatin1Char('\n');
-        break;
-    case QMetaType::QDate:
-        out += value.toDate().toString(Qt::ISODate);
-        out += QLatin1Char('\n');
-        break;
-    case QMetaType::QVariantMap:
-        for (const QVariant& v : value.toMap())
+    case QMetaType::QString: appendFoldedLine(out, ref<QString>(value)); break;
+    case QMetaType::QDate: appendFoldedLine(out, ref<QDate>(value).toString(Qt::ISODate)); break;
+    case QMetaType::QVariantMap: // read in place: a copy walked would detach
+        for (const QVariant& v : ref<QVariantMap>(value))
             appendSearchText(out, v);
         break;
     case QMetaType::QVariantList:
-        for (const QVariant& v : value.toList())
+        for (const QVariant& v : ref<QVariantList>(value))
             appendSearchText(out, v);
         break;
     default: break; // pictures and other data are not searched
@@ -122,9 +158,9 @@ void appendSearchText(QString& out, const QVariant& value)
 
 } // namespace
 
-void ContactPerson::finish()
+QByteArray ContactPerson::searchText() const
 {
-    QString text;
+    QByteArray text;
     text.reserve(256);
     for (const auto& [name, value] : _values)
         if (name != ContactUIDProperty)
@@ -132,21 +168,26 @@ void ContactPerson::finish()
     for (const auto& entry : _multiValues)
         for (const ContactMultiValue::Entry& e : entry.second.entries)
             appendSearchText(text, e.value);
-    _searchText = std::move(text).toCaseFolded();
-    _searchText.squeeze();
+    return text;
+}
+
+void ContactPerson::finish()
+{
     _values.squeeze();
     _multiValues.squeeze();
-    _sortNames.first = value(ContactFirstNameProperty).toString().toCaseFolded();
-    _sortNames.last = value(ContactLastNameProperty).toString().toCaseFolded();
-    _sortNames.company = value(ContactOrganizationProperty).toString().toCaseFolded();
+    const QVariant first = value(ContactFirstNameProperty);
+    const QVariant last = value(ContactLastNameProperty);
+    _sortNames.hasName = first.isValid() || last.isValid();
+    _sortNames.first = caseFolded(first.toString());
+    _sortNames.last = caseFolded(last.toString());
+    _sortNames.company = caseFolded(value(ContactOrganizationProperty).toString());
     _sortNames.zip.clear();
     if (const ContactMultiValue* addresses = multiValue(ContactAddressProperty);
         addresses && addresses->count() > 0)
-        _sortNames.zip = addresses->entries.at(addresses->primaryIndex())
-                             .value.toMap()
-                             .value(ContactAddressZIPKey)
-                             .toString()
-                             .toCaseFolded();
+        _sortNames.zip = caseFolded(addresses->entries.at(addresses->primaryIndex())
+                                        .value.toMap()
+                                        .value(ContactAddressZIPKey)
+                                        .toString());
 }
 
 QString ContactReadIssue::description() const
@@ -167,12 +208,28 @@ std::unique_ptr<ContactStore>& sharedSlot()
 bool sharedTried = false;
 QString sharedError;
 
+// A file's bytes in an array of their own size (readAll() leaves up to as much again
+// unused in a large file's array).
+QByteArray contents(QFile& file)
+{
+    const qint64 size = file.size();
+    if (size <= 0)
+        return file.readAll();
+    QByteArray bytes(size, Qt::Uninitialized);
+    const qint64 read = file.read(bytes.data(), size);
+    if (read < 0)
+        return {};
+    bytes.truncate(read);
+    if (read == size)
+        bytes += file.readAll(); // anything written since the size was taken
+    return bytes;
+}
+
 struct FolderReader
 {
     ContactStore& store;
     QString root;
     QList<ContactReadIssue>& issues;
-    QHash<QString, ContactPersonPtr> byUid;
 
     // The people of the .vcf files directly in the folder, one per UID.
     QList<ContactPersonPtr> readFiles(const QString& folder)
@@ -190,13 +247,12 @@ struct FolderReader
                 continue;
             }
             const QList<std::shared_ptr<ContactPerson>> people =
-                VCardReader::read(file.readAll(), relative, &issues);
+                VCardReader::read(contents(file), relative, &issues);
             for (const std::shared_ptr<ContactPerson>& person : people) {
-                ContactPersonPtr known = byUid.value(person->uniqueId());
+                ContactPersonPtr known = store.personForUniqueId(person->uniqueId());
                 if (!known) {
                     store.addPerson(person);
                     known = person;
-                    byUid.insert(person->uniqueId(), known);
                 }
                 if (!seen.contains(known.get())) {
                     seen.insert(known.get());
@@ -258,7 +314,7 @@ ContactStore::readFolder(const QString& folder, QList<ContactReadIssue>* issues,
     }
     auto store = std::make_unique<ContactStore>();
     store->_folder = QDir(folder).absolutePath();
-    FolderReader reader{*store, store->_folder, store->_issues, {}, {}};
+    FolderReader reader{*store, store->_folder, store->_issues};
     reader.visited.insert(QFileInfo(store->_folder).canonicalFilePath());
     reader.readFiles(store->_folder);
     store->_groups = reader.readSubgroups(store->_folder);
@@ -308,6 +364,7 @@ void ContactStore::reload()
     if (!fresh)
         return; // keep what was read before
     _people = std::move(fresh->_people);
+    _searchBlocks = std::move(fresh->_searchBlocks);
     _byUid = std::move(fresh->_byUid);
     _groups = std::move(fresh->_groups);
     _issues = std::move(fresh->_issues);
@@ -361,6 +418,22 @@ void ContactStore::addPerson(const std::shared_ptr<ContactPerson>& person)
     Q_ASSERT(person);
     person->finish();
     _people.append(person);
+    const QByteArray text = person->searchText();
+    constexpr qsizetype BlockSize = 1 << 20;
+    if (_searchBlocks.isEmpty()
+        || (!_searchBlocks.last().text.isEmpty()
+            && _searchBlocks.last().text.size() + text.size() >= BlockSize)) {
+        SearchBlock block;
+        block.firstPerson = _people.size() - 1;
+        // The first block grows with a small store; the others take their full size at once.
+        if (!_searchBlocks.isEmpty())
+            block.text.reserve(BlockSize);
+        _searchBlocks.append(std::move(block));
+    }
+    SearchBlock& block = _searchBlocks.last();
+    block.starts.append(block.text.size());
+    block.text.append(text);
+    block.text.append('\0');
     if (!_byUid.contains(person->uniqueId()))
         _byUid.insert(person->uniqueId(), person);
 }
@@ -394,10 +467,26 @@ QList<ContactPersonPtr> ContactStore::peopleMatching(const QString& word) const
     QList<ContactPersonPtr> found;
     if (word.isEmpty())
         return found;
-    const QStringMatcher matcher(word.toCaseFolded());
-    for (const ContactPersonPtr& person : _people)
-        if (matcher.indexIn(person->searchText()) >= 0)
-            found.append(person);
+    const QByteArray folded = word.toCaseFolded().toUtf8();
+    for (const SearchBlock& block : _searchBlocks) {
+        const char* const begin = block.text.constData();
+        const char* const end = begin + block.text.size();
+        qsizetype person = 0; // in the block
+        for (const char* from = begin; from < end;) {
+            const auto* hit = static_cast<const char*>(
+                memmem(from, size_t(end - from), folded.constData(), size_t(folded.size())));
+            if (!hit)
+                break;
+            // The person whose text holds it, and on from the next one's.
+            const qsizetype offset = hit - begin;
+            while (person + 1 < block.starts.size() && block.starts.at(person + 1) <= offset)
+                ++person;
+            found.append(_people.at(block.firstPerson + person));
+            if (++person >= block.starts.size())
+                break;
+            from = begin + block.starts.at(person);
+        }
+    }
     return found;
 }
 

@@ -9,8 +9,8 @@
 // code) serves tests and batch tools the same way.
 //
 // People are immutable once in a store and shared (ContactPersonPtr); identity is the
-// pointer. Each person keeps a case-folded search text of all its values, built once
-// when it is added, so searching never re-reads properties.
+// pointer. A store keeps a case-folded search text of all the values of each person,
+// built once when the person is added, so searching never re-reads properties.
 //
 // The shared store is the one the windows use: made on first use from the contacts
 // folder; watching that folder posts ContactStoreChangedExternallyNotification (once for
@@ -142,8 +142,10 @@ public:
     QByteArray imageData() const { return value(QStringLiteral("Photo")).toByteArray(); }
     void setImageData(const QByteArray& data);
 
-    // Every value as case-folded text, one per line; built by finish().
-    const QString& searchText() const { return _searchText; }
+    // Every value as case-folded text in UTF-8, one per line (made on each call; a store
+    // keeps its people's together). UTF-8 holds the same text in half the room of
+    // UTF-16, and a word's UTF-8 is found in it by the C library's byte search.
+    QByteArray searchText() const;
     // The case-folded names and primary ZIP the people orders compare; built by finish().
     struct SortNames
     {
@@ -151,9 +153,10 @@ public:
         QString last;
         QString company;
         QString zip;
+        bool hasName = false; // a first or a last name is set (even an empty one)
     };
     const SortNames& sortNames() const { return _sortNames; }
-    // Builds the search text and sort names; a store calls it when the person is added.
+    // Builds the sort names; a store calls it when the person is added.
     void finish();
 
 private:
@@ -162,7 +165,6 @@ private:
     QList<std::pair<QString, QVariant>> _values;
     QList<std::pair<QString, ContactMultiValue>> _multiValues;
     qint64 _flags = 0;
-    QString _searchText;
     SortNames _sortNames;
 };
 using ContactPersonPtr = std::shared_ptr<const ContactPerson>;
@@ -245,6 +247,16 @@ private:
     void folderChanged();
 
     QList<ContactPersonPtr> _people;
+    // The people's search texts one after the other, each closed by a NUL, in blocks of
+    // about a megabyte (one array would grow by doubling, and copy itself as it grows): a
+    // search reads a few blocks of memory instead of visiting every person.
+    struct SearchBlock
+    {
+        QByteArray text;
+        qsizetype firstPerson = 0;
+        QList<qsizetype> starts; // where each person's text starts in the block
+    };
+    QList<SearchBlock> _searchBlocks;
     QHash<QString, ContactPersonPtr> _byUid;
     QList<ContactGroupPtr> _groups;
     QString _folder;

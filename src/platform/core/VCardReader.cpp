@@ -170,7 +170,7 @@ QStringList splitEscaped(const QString& text, QChar separator)
 
 struct Line
 {
-    QByteArray text;
+    QByteArrayView text;
     qint64 number = 0;
 };
 
@@ -200,7 +200,7 @@ struct Property
 };
 
 // Index of the first ':' outside double quotes; -1 when none.
-qsizetype colonIndex(const QByteArray& line)
+qsizetype colonIndex(QByteArrayView line)
 {
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
@@ -213,16 +213,28 @@ qsizetype colonIndex(const QByteArray& line)
     return -1;
 }
 
-bool isQuotedPrintableHead(const QByteArray& head)
+bool isQuotedPrintableHead(QByteArrayView head)
 {
-    const QByteArray upper = head.toUpper();
+    const QByteArray upper = head.toByteArray().toUpper();
     return upper.contains("QUOTED-PRINTABLE") || upper.contains("ENCODING=QP");
 }
 
 // Splits at ';' or ',' outside double quotes, dropping the quotes.
-QList<QByteArray> splitParams(const QByteArray& text, char separator)
+QList<QByteArray> splitParams(QByteArrayView text, char separator)
 {
     QList<QByteArray> parts;
+    if (!text.contains('"')) {
+        // Nothing quoted: the pieces between separators as they are.
+        for (qsizetype start = 0;;) {
+            const qsizetype at = text.indexOf(separator, start);
+            if (at < 0) {
+                parts.append(text.sliced(start).toByteArray());
+                return parts;
+            }
+            parts.append(text.sliced(start, at - start).toByteArray());
+            start = at + 1;
+        }
+    }
     QByteArray current;
     bool quoted = false;
     for (const char c : text) {
@@ -239,23 +251,39 @@ QList<QByteArray> splitParams(const QByteArray& text, char separator)
     return parts;
 }
 
+// The property's name in upper case; the names every card has are shared, not made again.
+QByteArray propertyName(QByteArrayView name)
+{
+    static const QByteArray known[] = {
+        QByteArrayLiteral("BEGIN"), QByteArrayLiteral("END"),  QByteArrayLiteral("VERSION"),
+        QByteArrayLiteral("N"),     QByteArrayLiteral("FN"),   QByteArrayLiteral("TEL"),
+        QByteArrayLiteral("EMAIL"), QByteArrayLiteral("ADR"),  QByteArrayLiteral("NOTE"),
+        QByteArrayLiteral("UID"),   QByteArrayLiteral("ORG"),  QByteArrayLiteral("TITLE"),
+        QByteArrayLiteral("URL"),   QByteArrayLiteral("BDAY"), QByteArrayLiteral("PHOTO"),
+        QByteArrayLiteral("KIND"),  QByteArrayLiteral("IMPP"), QByteArrayLiteral("NICKNAME"),
+    };
+    for (const QByteArray& k : known)
+        if (k.size() == name.size()
+            && qstrnicmp(k.constData(), name.data(), size_t(name.size())) == 0)
+            return k;
+    return name.toByteArray().toUpper();
+}
+
 Property parseProperty(const Line& line, qsizetype colon)
 {
     Property p;
     p.line = line.number;
-    p.rawValue = line.text.mid(colon + 1);
-    const QByteArray headText = line.text.left(colon);
+    p.rawValue = line.text.sliced(colon + 1).toByteArray();
+    const QByteArrayView headText = line.text.first(colon);
     // Most properties have no parameters: no splitting then.
     const QList<QByteArray> head =
-        headText.contains(';') ? splitParams(headText, ';') : QList<QByteArray>{headText};
-    QByteArray name = head.first().trimmed();
+        headText.contains(';') ? splitParams(headText, ';') : QList<QByteArray>();
+    QByteArrayView name = (head.isEmpty() ? headText : QByteArrayView(head.first())).trimmed();
     if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0) {
-        p.group = name.left(dot).toLower();
-        name = name.mid(dot + 1);
+        p.group = name.first(dot).toByteArray().toLower();
+        name = name.sliced(dot + 1);
     }
-    const bool upper =
-        std::none_of(name.cbegin(), name.cend(), [](char c) { return c >= 'a' && c <= 'z'; });
-    p.name = upper ? std::move(name) : std::move(name).toUpper();
+    p.name = propertyName(name);
     for (qsizetype i = 1; i < head.size(); ++i) {
         const QByteArray& param = head.at(i);
         const qsizetype eq = param.indexOf('=');
@@ -403,9 +431,18 @@ class CardBuilder
 public:
     explicit CardBuilder(QList<ContactReadIssue>* issues, const QString& fileName)
         : _issues(issues), _fileName(fileName)
-    {}
+    {
+        _properties.reserve(16); // a card's usual dozen lines without growing
+    }
 
     void add(Property&& p) { _properties.append(std::move(p)); }
+    // Ready for the next card; the lists keep their room (one builder serves every card
+    // of a file, which spares the allocator a large block a card).
+    void clear()
+    {
+        _properties.clear();
+        _multi.clear();
+    }
     bool isEmpty() const { return _properties.isEmpty(); }
 
     std::shared_ptr<ContactPerson> build(qint64 position);
@@ -584,8 +621,10 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
             person->setValue(QString::fromLatin1(p.name), unescape(text));
         }
     }
-    for (const Pending& pending : std::as_const(_multi))
+    for (Pending& pending : _multi) {
+        pending.value.entries.squeeze(); // kept by the person as it is
         person->setMultiValue(pending.property, pending.value);
+    }
     if (!urls.isEmpty())
         person->setValue(ContactHomePageProperty, urls.first());
     if (!hasName && !formattedName.isEmpty()) {
@@ -615,7 +654,11 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
 template <typename Handle>
 void forEachLogicalLine(const QByteArray& data, Handle handle)
 {
-    QByteArray logical;
+    // The logical line is a view of the data while it is one physical line; joined lines
+    // are copied together into `joined`.
+    QByteArray joined;
+    QByteArrayView logical;
+    bool isJoined = false;
     qint64 logicalNumber = 0;
     bool have = false;
     bool softBreak = false;
@@ -623,6 +666,16 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
     const char* const begin = data.constData();
     const qsizetype n = data.size();
     qsizetype start = 0;
+    const auto append = [&](QByteArrayView more, bool dropLast) {
+        if (!isJoined) {
+            joined = logical.toByteArray();
+            isJoined = true;
+        }
+        if (dropLast)
+            joined.chop(1);
+        joined.append(more);
+        logical = joined;
+    };
     while (start < n) {
         qsizetype end = start;
         while (end < n && begin[end] != '\r' && begin[end] != '\n')
@@ -637,10 +690,9 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
         else if (end < n && begin[end] == '\n' && start == end)
             ++start;
         if (have && softBreak) {
-            logical.chop(1); // the '='
-            logical.append(line);
+            append(line, true); // the '='
         } else if (have && !line.isEmpty() && (line.front() == ' ' || line.front() == '\t')) {
-            logical.append(line.sliced(1));
+            append(line.sliced(1), false);
         } else if (line.trimmed().isEmpty()) {
             // A blank line ends the line before it: nothing after it continues that.
             if (have)
@@ -651,14 +703,15 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
         } else {
             if (have)
                 handle(Line{logical, logicalNumber});
-            logical = line.toByteArray();
+            logical = line;
+            isJoined = false;
             logicalNumber = number;
             have = true;
         }
         softBreak = false;
         if (logical.endsWith('=')) {
             const qsizetype colon = colonIndex(logical);
-            softBreak = colon > 0 && isQuotedPrintableHead(logical.left(colon));
+            softBreak = colon > 0 && isQuotedPrintableHead(logical.first(colon));
         }
     }
     if (have)
@@ -696,13 +749,15 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
         report(0, QStringLiteral("The file is not text; it was skipped."));
         return people;
     }
-    std::unique_ptr<CardBuilder> card;
+    CardBuilder builder(issues, fileName);
+    bool card = false; // between BEGIN and END
     qint64 cardLine = 0;
     qint64 position = 0;
     bool anyLine = false;
     const auto finish = [&]() {
-        people.append(card->build(position++));
-        card.reset();
+        people.append(builder.build(position++));
+        builder.clear();
+        card = false;
     };
     forEachLogicalLine(text, [&](const Line& line) {
         anyLine = true;
@@ -717,7 +772,7 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
                 report(cardLine, QStringLiteral("The card has no END; what it held was kept."));
                 finish();
             }
-            card = std::make_unique<CardBuilder>(issues, fileName);
+            card = true;
             cardLine = line.number;
             return;
         }
@@ -732,7 +787,7 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
             report(line.number, QStringLiteral("A line outside any card; it was skipped."));
             return;
         }
-        card->add(std::move(p));
+        builder.add(std::move(p));
     });
     if (card) {
         report(cardLine, QStringLiteral("The card has no END; what it held was kept."));
