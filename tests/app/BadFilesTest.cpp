@@ -33,6 +33,8 @@
 
 #include "WindowSettings.h"
 
+#include "FilePanelAnswer.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -358,7 +360,7 @@ TEST_F(BadFiles, RecordsFromABinaryFileAreRefusedWithTheReason)
     import->trigger();
     QFileDialog* panel = window->findChild<QFileDialog*>();
     ASSERT_NE(panel, nullptr);
-    panel->selectFile(binary.fileName());
+    ASSERT_TRUE(typeIntoFilePanel(panel, binary.fileName()));
     static_cast<QDialog*>(panel)->accept(); // Open (Save) in the panel
     settle();
 
@@ -398,7 +400,7 @@ TEST_F(BadFiles, AnExportTheFolderRefusesIsReportedAndWritesNothing)
     services->exportAction();
     auto* panel = window->window()->findChild<LBExportPanel*>();
     ASSERT_NE(panel, nullptr);
-    panel->selectFile(readOnly + QStringLiteral("/Sheet.pdf"));
+    ASSERT_TRUE(typeIntoFilePanel(panel, readOnly + QStringLiteral("/Sheet.pdf")));
     static_cast<QDialog*>(panel)->accept(); // Open (Save) in the panel
     settle();
 

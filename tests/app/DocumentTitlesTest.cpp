@@ -24,6 +24,8 @@
 #include <QMainWindow>
 #include <QTemporaryDir>
 
+#include "FilePanelAnswer.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -141,7 +143,7 @@ TEST_F(DocumentTitles, UntitledWindowsAreNumberedAndSaveAsNamesTheWindow)
     auto* panel = mainWindowOf(second)->findChild<platform::DocumentFileDialog*>();
     ASSERT_NE(panel, nullptr);
     panel->setDirectory(folder.path());
-    panel->selectFile(QStringLiteral("Party"));
+    ASSERT_TRUE(typeIntoFilePanel(panel, QStringLiteral("Party")));
     panel->accept();
     settle();
     ASSERT_FALSE(second->fileName().isEmpty());

@@ -2,6 +2,7 @@
 // pasteboard for copy and drag, the shift key, deleting kits to the Trash, the import
 // panel, the kit information sheet, the cover flow, the previews, and the sample kit.
 
+#include "FilePanelAnswer.h"
 #include "KitBrowserTestSupport.h"
 
 #include "kitbrowser/SGAttachedWindow.h"
@@ -345,8 +346,9 @@ TEST_F(KitHostInterface, TheImportPanelTakesKitPackagesLikeFiles)
     }
     ASSERT_TRUE(panel);
     panel->setDirectory(_sources.path());
-    panel->selectFile(
-        QStringLiteral("\"%1\" \"%2\"").arg(QFileInfo(a).fileName(), QFileInfo(b).fileName()));
+    ASSERT_TRUE(typeIntoFilePanel(
+        panel,
+        QStringLiteral("\"%1\" \"%2\"").arg(QFileInfo(a).fileName(), QFileInfo(b).fileName())));
     QMetaObject::invokeMethod(panel, "accept");
     // The import runs on the next turn of the event loop.
     EXPECT_TRUE(_controller->allKits().isEmpty());

@@ -1,6 +1,7 @@
 // Importing text records into a document: the question, the stored records, the lock of
 // per-label texts, and files that cannot be imported.
 
+#include "FilePanelAnswer.h"
 #include "MergeFieldsSupport.h"
 
 #include "graphics/LBTextArea.h"
@@ -171,7 +172,7 @@ TEST_F(ImportTextTest, TheFileMenuImportsEitherKindWithOrWithoutATitleLine)
         item->trigger();
         auto* panel = window->window()->findChild<QFileDialog*>();
         ASSERT_NE(panel, nullptr);
-        panel->selectFile(path);
+        ASSERT_TRUE(typeIntoFilePanel(panel, path));
         static_cast<QDialog*>(panel)->accept(); // as the panel's Open button does
 
         ASSERT_EQ(asked.size(), 1);
