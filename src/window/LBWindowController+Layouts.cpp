@@ -247,8 +247,11 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
         insertBox(addReturnAddress && !isEnvelopeFile ? QStringLiteral("MyName")
                                                       : QStringLiteral("Name+Company"),
                   [&](const QSizeF& text) {
-                      // Centred on the label.
-                      const QSizeF size(std::min(labelWidth - inset, text.width() * 1.2),
+                      // Centred on the label, as wide as the label less its inset: the
+                      // merged addresses are longer than the field names the block shows
+                      // in design, and a box a fifth wider than those broke real streets and
+                      // cities mid-word and cut their last lines off.
+                      const QSizeF size(labelWidth - inset,
                                         std::min(labelHeight - inset, text.height() * 1.5));
                       return QRectF(QPointF((labelWidth - size.width()) / 2,
                                             (labelHeight - size.height()) / 2),
