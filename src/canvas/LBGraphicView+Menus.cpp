@@ -130,6 +130,10 @@ QMenu* LBGraphicView::menuForEvent(const QPointF& point)
     graphicsMenu->setTitle(menuString("Graphics Under Mouse"));
     base->addMenu(graphicsMenu);
     graphicsMenu->setParent(base, graphicsMenu->windowFlags());
+    // The palette's menu is kept and filled again for every click: the list made for this
+    // click goes when the menu closes (later, so a choice in it is carried out first).
+    QObject::connect(base, &QMenu::aboutToHide, graphicsMenu, &QObject::deleteLater,
+                     Qt::SingleShotConnection);
     return base;
 }
 

@@ -4,6 +4,8 @@
 
 #include "CanvasTestSupport.h"
 
+#include "graphics/InspectorPalette.h"
+
 #include "platform/core/TextForms.h"
 #include "platform/drawing/Image.h"
 #include "platform/text/TextStorage.h"
@@ -14,6 +16,7 @@
 #include "shapes/LBRoundedRect.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -354,6 +357,34 @@ TEST_F(CanvasModes, ContextualMenuWithNothingSelectedListsTheGraphicsUnderIt)
     ASSERT_NE(menu, nullptr);
     EXPECT_GE(menu->actions().size(), 2);
     EXPECT_EQ(canvas->menuForEvent(QPointF(900, 900)), nullptr); // nothing under it
+}
+
+TEST_F(CanvasModes, ThePalettesMenuGainsNoListOfGraphicsPerClick)
+{
+    // The palette keeps one contextual menu; the canvas adds the graphics under the mouse.
+    struct Palette : InspectorPalette
+    {
+        void forceSelectCropTools(bool, bool) override {}
+        void centerWindowUnderSelectedGraphics() override {}
+        QMenu* contextualMenuForView(CanvasView*) override
+        {
+            menu.clear();
+            menu.addAction(QStringLiteral("Dimensions"));
+            return &menu;
+        }
+        QMenu menu;
+    } palette;
+    LBProcessState::setInspectorPalette(&palette);
+    add("a", QRectF(10, 10, 100, 100));
+    canvas->selectGraphic(add("b", QRectF(50, 50, 100, 100)));
+    for (int click = 0; click < 3; ++click) {
+        QMenu* menu = canvas->menuForEvent(QPointF(60, 60));
+        ASSERT_EQ(menu, &palette.menu);
+        Q_EMIT menu->aboutToHide(); // closed without a choice
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(palette.menu.findChildren<QMenu*>().isEmpty());
+    LBProcessState::setInspectorPalette(nullptr);
 }
 
 // ==== Quick pages and papers ==============================================================
