@@ -34,6 +34,7 @@
 #include "WindowSettings.h"
 
 #include "FilePanelAnswer.h"
+#include "ProgramSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -44,13 +45,6 @@ namespace {
 platform::DocumentController& documents()
 {
     return platform::DocumentController::sharedDocumentController();
-}
-
-void settle()
-{
-    const QDeadlineTimer deadline(30);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 struct Shown

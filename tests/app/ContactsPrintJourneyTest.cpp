@@ -215,8 +215,9 @@ TEST_F(ContactsPrintJourney, OneGroupPrintsAloneAndTheCalibrationMovesIt)
     alerts.clear();
 
     // Preview, and the Friends group clicked in the contacts list.
-    if (window->mode() != LBWindowController::PreviewMode)
+    if (window->mode() != LBWindowController::PreviewMode) {
         ASSERT_TRUE(choose("switchToViewMode:"));
+    }
     ASSERT_EQ(window->mode(), LBWindowController::PreviewMode);
     LBContactColumns* list = contactsList();
     ASSERT_NE(list, nullptr) << "no contacts list in preview";

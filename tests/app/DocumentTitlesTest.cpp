@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 
 #include "FilePanelAnswer.h"
+#include "ProgramSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -35,13 +36,6 @@ namespace {
 platform::DocumentController& documents()
 {
     return platform::DocumentController::sharedDocumentController();
-}
-
-void settle()
-{
-    const QDeadlineTimer deadline(30);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 class DocumentTitles : public ::testing::Test

@@ -364,16 +364,18 @@ protected:
                                           QLatin1String(stateName(state)));
             EXPECT_NE(platform::Responder::targetForSelector(reachable.chain, selector), nullptr)
                 << "nobody answers " << what.toStdString();
-            if (expectedIn(selector, state))
+            if (expectedIn(selector, state)) {
                 EXPECT_TRUE(reachable.enabled) << "disabled: " << what.toStdString();
+            }
             if (reachable.enabled)
                 enabled << selector;
         }
         // Every command the table expects in a document window is offered somewhere.
         for (const Expected& row : expectedEnabled) {
-            if ((row.states & state) && state != NoWindow)
+            if ((row.states & state) && state != NoWindow) {
                 EXPECT_TRUE(enabled.contains(QLatin1String(row.selector)))
                     << row.selector << " is not offered enabled in " << stateName(state);
+            }
         }
     }
 };

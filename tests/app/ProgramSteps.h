@@ -4,6 +4,7 @@
 // tests and the screenshot tools drive the windows the same way: waiting for deferred
 // steps, choosing menu items as the menu validates them, and answering file panels.
 
+#include "FilePanelAnswer.h"
 #include "platform/ui/WindowController.h"
 
 #include <QAction>
@@ -12,7 +13,6 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QWidget>
 
 // Lets the steps deferred to later turns of the event loop run.
@@ -57,10 +57,8 @@ inline bool answerPanel(QFileDialog* panel, const QString& path)
 {
     const QFileInfo file(path);
     panel->setDirectory(file.absolutePath());
-    auto* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    if (!name)
+    if (!typeIntoFilePanel(panel, file.fileName()))
         return false;
-    name->setText(file.fileName());
     static_cast<QDialog*>(panel)->accept();
     settle();
     return true;
