@@ -301,14 +301,17 @@ void LBLayoutSheetController::openFileAction()
 
 qint64 LBLayoutSheetController::openFiles(const QStringList& paths)
 {
-    std::vector<std::unique_ptr<LBDocument>> opened;
+    // Through the document controller like every other way of opening a file: a document
+    // already open comes forward instead of a second copy that would save over it, and a
+    // save cut short is mended first.
+    platform::DocumentController& documents =
+        platform::DocumentController::sharedDocumentController();
+    qint64 count = 0;
     QStringList failures;
     for (const QString& path : paths) {
         platform::Error error;
-        std::unique_ptr<LBDocument> document = LBDocument::initWithContentsOfFile(
-            path, LBDocument::documentTypeStringForExtension(QFileInfo(path).suffix()), &error);
-        if (document)
-            opened.push_back(std::move(document));
+        if (documents.readDocument(path, &error))
+            ++count;
         else
             failures.append(
                 QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), error.description));
@@ -319,12 +322,7 @@ qint64 LBLayoutSheetController::openFiles(const QStringList& paths)
         alert.informativeText = failures.join(QLatin1Char('\r'));
         alert.beginSheetModalForWindow(_sheet && _sheet->isVisible() ? _sheet.data() : nullptr);
     }
-    const qint64 count = qint64(opened.size());
-    if (count == 0)
-        return 0;
-    closeDocumentAction();
-    for (std::unique_ptr<LBDocument>& document : opened)
-        platform::DocumentController::sharedDocumentController().addAndShowDocument(
-            document.release());
+    if (count > 0)
+        closeDocumentAction();
     return count;
 }

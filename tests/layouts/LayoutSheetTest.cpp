@@ -607,6 +607,18 @@ TEST_F(LayoutSheetTest, OpensExistingDocumentsInsteadAndAlertsForUnreadableOnes)
             << error.description.toStdString();
     }
 
+    platform::DocumentController& documents =
+        platform::DocumentController::sharedDocumentController();
+    platform::DocumentController::DocumentTypes types;
+    types.typeForExtension = [](const QString& extension) {
+        return LBDocument::documentTypeStringForExtension(extension);
+    };
+    types.read = [](const QString& path, const QString& type, platform::Error* error)
+        -> std::unique_ptr<platform::Document> {
+        return LBDocument::initWithContentsOfFile(path, type, error);
+    };
+    documents.setDocumentTypes(types);
+
     RecordingHost host;
     AlertAnswers answers(platform::Alert::FirstButtonReturn);
     Controller chooser(true, 500);
@@ -620,11 +632,20 @@ TEST_F(LayoutSheetTest, OpensExistingDocumentsInsteadAndAlertsForUnreadableOnes)
     EXPECT_EQ(answers.messages.size(), 2);
     EXPECT_EQ(host.calls, QStringList{"remove"});
     EXPECT_TRUE(host.documentObject->closed); // the untitled document goes
-    const QList<platform::Document*> open =
-        platform::DocumentController::sharedDocumentController().documents();
+    const QList<platform::Document*> open = documents.documents();
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(open.first()->fileName(), good);
-    platform::DocumentController::sharedDocumentController().removeDocument(open.first());
+
+    // Opened again from another chooser: the open document, not a second copy of the file
+    // that would save over the first.
+    RecordingHost again;
+    Controller second(true, 500);
+    second.beginSheetForController(&again);
+    EXPECT_EQ(second.openFiles({good}), 1);
+    EXPECT_EQ(documents.documents(), open);
+
+    documents.removeDocument(open.first());
+    documents.setDocumentTypes({});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

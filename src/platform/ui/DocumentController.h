@@ -72,6 +72,9 @@ public:
     // naming the file and the reason; nothing else changes, nullptr is returned and
     // *error holds the reason.
     Document* openDocumentWithContentsOfFile(const QString& path, Error* error = nullptr);
+    // The same without the alert, for a caller that reports the failures of several files
+    // together: nullptr and the reason in *error when the file cannot be read.
+    Document* readDocument(const QString& path, Error* error);
     // Adds a document read elsewhere and shows it: makes its window controllers, adds it
     // and shows its windows.
     void addAndShowDocument(Document* document);
@@ -94,7 +97,6 @@ Q_SIGNALS:
 private:
     DocumentController() = default;
     void reviewNext(QList<Document*> remaining, std::function<void(bool)> didReview);
-    Document* readDocument(const QString& path, Error* error);
 
     DocumentTypes _types;
     QList<Document*> _documents;
