@@ -7,6 +7,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QStandardPaths>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,7 +40,8 @@ QStringList typesForFormat(int format)
 
 } // namespace
 
-LBExportPanel::LBExportPanel(bool fullSheetOnly, QWidget* parent) : QFileDialog(parent)
+LBExportPanel::LBExportPanel(bool fullSheetOnly, QWidget* parent, const QString& folder)
+    : QFileDialog(parent)
 {
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptSave);
@@ -91,6 +93,10 @@ LBExportPanel::LBExportPanel(bool fullSheetOnly, QWidget* parent) : QFileDialog(
     if (auto* layout = qobject_cast<QGridLayout*>(this->layout()))
         layout->addWidget(accessory, layout->rowCount(), 0, 1, layout->columnCount());
 
+    // Never the program's working folder, which the user did not choose.
+    setDirectory(folder.isEmpty()
+                     ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                     : folder);
     selectFile(
         platform::LocalizedString(QStringLiteral("My Project"), QStringLiteral("Miscellaneous")));
     connect(_formatPopup, &QComboBox::activated, this,

@@ -16,8 +16,9 @@ class LBExportPanel : public QFileDialog
 {
     Q_OBJECT
 public:
-    // fullSheetOnly: the size choice is hidden and the full sheet chosen.
-    LBExportPanel(bool fullSheetOnly, QWidget* parent = nullptr);
+    // fullSheetOnly: the size choice is hidden and the full sheet chosen. The panel opens
+    // in `folder`, else in the user's documents folder.
+    LBExportPanel(bool fullSheetOnly, QWidget* parent = nullptr, const QString& folder = {});
 
     enum Format { PDF = 0, TIFF = 1, JPEG = 2, PNG = 3 };
 

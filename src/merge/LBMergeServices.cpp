@@ -296,7 +296,12 @@ void LBMergeServices::exportAction()
 {
     if (_exportPanel)
         _exportPanel->deleteLater();
-    _exportPanel = new LBExportPanel(exportsFullSheetOnly(), _window.window());
+    // Beside the document once it has a file.
+    const LBDocument* doc = document();
+    const QString folder = doc && !doc->fileName().isEmpty()
+                               ? QFileInfo(doc->fileName()).absolutePath()
+                               : QString();
+    _exportPanel = new LBExportPanel(exportsFullSheetOnly(), _window.window(), folder);
     _exportPanel->setWindowModality(_window.window() ? Qt::WindowModal : Qt::ApplicationModal);
     LBExportPanel* panel = _exportPanel;
     connect(panel, &QFileDialog::fileSelected, this, [this, panel](const QString& path) {

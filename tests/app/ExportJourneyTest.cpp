@@ -87,6 +87,11 @@ TEST_F(ExportJourney, ImportedRecordsExportAsASheetPerTenRecords)
     auto* exportPanel = openPanel<LBExportPanel>();
     ASSERT_NE(exportPanel, nullptr);
     EXPECT_EQ(exportPanel->formatPopup()->currentIndex(), LBExportPanel::PDF);
+    // Beside the document, with the proposed name.
+    EXPECT_EQ(QFileInfo(exportPanel->directory().absolutePath()).canonicalFilePath(),
+              QFileInfo(document->fileName()).canonicalPath());
+    EXPECT_EQ(exportPanel->selectedFiles().value(0).section(u'/', -1),
+              QStringLiteral("My Project.pdf"));
     exportPanel->sizeMatrix()->button(1)->click();
     const QString pdfPath = folder.filePath(QStringLiteral("Labels.pdf"));
     answerPanel(exportPanel, pdfPath);
