@@ -31,7 +31,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "WindowSettings.h"
+#include "LaunchFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -39,24 +39,6 @@
 #include <memory>
 
 namespace {
-
-platform::UserDefaults& defaults()
-{
-    return platform::UserDefaults::standardUserDefaults();
-}
-
-platform::DocumentController& documents()
-{
-    return platform::DocumentController::sharedDocumentController();
-}
-
-// Lets the steps deferred to later passes of the event loop (launch delay 0) run.
-void settle()
-{
-    const QDeadlineTimer deadline(30);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 void flushDeletes()
 {
@@ -80,47 +62,16 @@ private:
     QStringList _names;
 };
 
-class AppLaunch : public ::testing::Test
+class AppLaunch : public LaunchFixture
 {
 protected:
-    void SetUp() override
-    {
-        forgetWindowSettings();
-        LBAppController::registerDefaults();
-        LBAppController::setLaunchDelay(0);
-        LBAppController::initializeGlobalPaths();
-        // The welcome window has its own tests.
-        defaults().setBool(true, QStringLiteral("SkipWelcomeWindow"));
-        temporaryFolder = LBAppController::temporaryFolderPath();
-        emptyTemporaryFolder();
-        platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
-            alerts << alert.messageText;
-            return platform::Alert::Response{alertAnswer, false};
-        });
-    }
-
     void TearDown() override
     {
-        controller.reset();
-        documents().closeAllDocuments();
-        flushDeletes();
-        platform::Alert::setResponder(nullptr);
+        LaunchFixture::TearDown();
         platform::setFileOperationHooks({});
         platform::Printers::setSource(nullptr);
-        emptyTemporaryFolder();
-        for (const char* key :
-             {"Preferred Printer", "LBLaunchCount", "New Preferences", "Second Launch",
-              "Check For Version 1 Files", "Update Application Name", "Update Application Name2",
-              "SkipWelcomeWindow", "Standalone Inspector Array"})
-            defaults().removeObjectForKey(QLatin1String(key));
+        defaults().removeObjectForKey(QStringLiteral("Preferred Printer"));
         QFile::remove(LBAppController::supportFolderPath() + QStringLiteral("CustomFields.plist"));
-    }
-
-    void emptyTemporaryFolder()
-    {
-        QDir folder(temporaryFolder);
-        folder.removeRecursively();
-        QDir().mkpath(temporaryFolder);
     }
 
     // A document package at the path, written as a label document.
@@ -133,20 +84,7 @@ protected:
             << error.description.toStdString();
     }
 
-    // The program's launch: the delegate's start-up, then both stages.
-    void launch()
-    {
-        controller = std::make_unique<LBAppController>();
-        controller->applicationDidFinishLaunching();
-        settle();
-    }
-
     QList<platform::Document*> openDocuments() const { return documents().documents(); }
-
-    QString temporaryFolder;
-    QStringList alerts;
-    int alertAnswer = platform::Alert::FirstButtonReturn;
-    std::unique_ptr<LBAppController> controller;
 };
 
 } // namespace
@@ -254,13 +192,15 @@ TEST_F(AppLaunch, MoveFilesToTrashTrashesEveryEntryAndMakesOneDocument)
     QFile(temporaryFolder + QStringLiteral("400.tiff")).open(QIODevice::WriteOnly);
     QFile(temporaryFolder + QStringLiteral("500.pdf")).open(QIODevice::WriteOnly);
     QStringList trashed;
-    platform::setFileOperationHooks({nullptr, [&trashed](const QString& path) {
-                                         trashed << QFileInfo(path).fileName();
-                                         // One the Trash refuses stays where it is.
-                                         if (path.endsWith(QLatin1String(".pdf")))
-                                             return false;
-                                         return platform::removeItem(path);
-                                     }});
+    platform::FileOperationHooks hooks;
+    hooks.moveToTrash = [&trashed](const QString& path) {
+        trashed << QFileInfo(path).fileName();
+        // One the Trash refuses stays where it is.
+        if (path.endsWith(QLatin1String(".pdf")))
+            return false;
+        return platform::removeItem(path);
+    };
+    platform::setFileOperationHooks(hooks);
     alertAnswer = platform::Alert::SecondButtonReturn; // Move Files to Trash
     launch();
     EXPECT_EQ(trashed, QStringList({QStringLiteral("100.quarnev"), QStringLiteral("400.tiff"),

@@ -31,7 +31,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "WindowSettings.h"
+#include "LaunchFixture.h"
 
 #include "FilePanelAnswer.h"
 #include "ProgramSteps.h"
@@ -109,17 +109,12 @@ std::string changes(const Snapshot& before, const Snapshot& after)
     return said.join(QStringLiteral("; ")).toStdString();
 }
 
-class BadFiles : public ::testing::Test
+class BadFiles : public LaunchFixture
 {
 protected:
     void SetUp() override
     {
-        forgetWindowSettings();
-        LBAppController::registerDefaults();
-        LBAppController::setLaunchDelay(0);
-        LBAppController::initializeGlobalPaths();
-        platform::UserDefaults::standardUserDefaults().setBool(true,
-                                                               QStringLiteral("SkipWelcomeWindow"));
+        LaunchFixture::SetUp();
         platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
             shown.append({alert.messageText, alert.informativeText});
             return platform::Alert::Response{};
@@ -145,19 +140,8 @@ protected:
 
     void TearDown() override
     {
-        controller.reset();
-        documents().closeAllDocuments();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        platform::Alert::setResponder(nullptr);
+        LaunchFixture::TearDown();
         platform::DocumentFileDialog::setResponder(nullptr);
-        // What the launches stored, for the tests that share the process.
-        for (const char* key :
-             {"LBLaunchCount", "New Preferences", "Second Launch", "Check For Version 1 Files",
-              "Update Application Name", "Update Application Name2", "SkipWelcomeWindow",
-              "Standalone Inspector Array"})
-            platform::UserDefaults::standardUserDefaults().removeObjectForKey(QLatin1String(key));
-        forgetWindowSettings();
-        QDir(LBAppController::temporaryFolderPath()).removeRecursively();
     }
 
     QString path(const QString& name) const { return folder.filePath(name); }
@@ -174,10 +158,7 @@ protected:
     // The program started with a good document.
     void launch()
     {
-        controller = std::make_unique<LBAppController>();
-        controller->applicationOpenFiles({path(QStringLiteral("Card.quarnlb"))});
-        controller->applicationDidFinishLaunching();
-        settle();
+        LaunchFixture::launch({path(QStringLiteral("Card.quarnlb"))});
         ASSERT_EQ(documents().documents().size(), 1);
     }
 
@@ -229,7 +210,6 @@ protected:
     QTemporaryDir folder;
     QList<Shown> shown;
     QString panelAnswer;
-    std::unique_ptr<LBAppController> controller;
 };
 
 } // namespace

@@ -13,7 +13,7 @@
 #include "platform/ui/WindowController.h"
 
 #include "../support/MessageLog.h"
-#include "WindowSettings.h"
+#include "LaunchFixture.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -33,50 +33,9 @@
 
 namespace {
 
-platform::DocumentController& documents()
-{
-    return platform::DocumentController::sharedDocumentController();
-}
-
-class DocumentTitles : public ::testing::Test
+class DocumentTitles : public LaunchFixture
 {
 protected:
-    void SetUp() override
-    {
-        forgetWindowSettings();
-        LBAppController::registerDefaults();
-        LBAppController::setLaunchDelay(0);
-        LBAppController::initializeGlobalPaths();
-        platform::UserDefaults::standardUserDefaults().setBool(true,
-                                                               QStringLiteral("SkipWelcomeWindow"));
-        temporaryFolder = LBAppController::temporaryFolderPath();
-        QDir(temporaryFolder).removeRecursively();
-        QDir().mkpath(temporaryFolder);
-        platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
-            alerts << alert.messageText;
-            return platform::Alert::Response{alertAnswer, false};
-        });
-    }
-    void TearDown() override
-    {
-        controller.reset();
-        documents().closeAllDocuments();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        platform::Alert::setResponder(nullptr);
-        QDir(temporaryFolder).removeRecursively();
-        QDir().mkpath(temporaryFolder);
-        platform::UserDefaults::standardUserDefaults().removeObjectForKey(
-            QStringLiteral("SkipWelcomeWindow"));
-        forgetWindowSettings();
-    }
-
-    void launch()
-    {
-        controller = std::make_unique<LBAppController>();
-        controller->applicationDidFinishLaunching();
-        settle();
-    }
-
     static platform::WindowController* windowOf(platform::Document* document)
     {
         return document->windowControllers().value(0);
@@ -105,11 +64,6 @@ protected:
         item->trigger();
         settle();
     }
-
-    QString temporaryFolder;
-    QStringList alerts;
-    int alertAnswer = platform::Alert::FirstButtonReturn;
-    std::unique_ptr<LBAppController> controller;
 };
 
 } // namespace
