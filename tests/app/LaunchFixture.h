@@ -22,15 +22,22 @@
 
 #include <memory>
 
+// What every test of the whole program does first: the settings a window stored forgotten,
+// the defaults registered, the deferred launch steps run at once, the support folders known.
+inline void prepareProgram()
+{
+    forgetWindowSettings();
+    LBAppController::registerDefaults();
+    LBAppController::setLaunchDelay(0);
+    LBAppController::initializeGlobalPaths();
+}
+
 class LaunchFixture : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        forgetWindowSettings();
-        LBAppController::registerDefaults();
-        LBAppController::setLaunchDelay(0);
-        LBAppController::initializeGlobalPaths();
+        prepareProgram();
         // The welcome window has its own tests.
         defaults().setBool(true, QStringLiteral("SkipWelcomeWindow"));
         temporaryFolder = LBAppController::temporaryFolderPath();

@@ -18,6 +18,7 @@
 #include "shapes/LBImage.h"
 #include "window/LBWindowController.h"
 
+#include "LaunchFixture.h"
 #include "ProgramSteps.h"
 #include "WindowSettings.h"
 
@@ -39,10 +40,7 @@ class ProgramFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        forgetWindowSettings();
-        LBAppController::registerDefaults();
-        LBAppController::setLaunchDelay(0);
-        LBAppController::initializeGlobalPaths();
+        prepareProgram();
         for (const char* key : touchedKeys)
             defaults().setBool(true, QLatin1String(key));
         platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
