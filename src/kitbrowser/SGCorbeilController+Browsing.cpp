@@ -206,7 +206,7 @@ platform::CoverFlowItem CoverFlowSource::coverFlowViewItemAtIndex(platform::Cove
         return item;
     const SGKitRecord& kit = _d.kitsArray[index];
     item.title = _d.q->imageTitle(kit);
-    item.image = QImage::fromData(_d.q->imageRepresentation(kit));
+    item.image = platform::uprightPicture(_d.q->imageRepresentation(kit));
     return item;
 }
 

@@ -426,7 +426,7 @@ void SGCorbeilController::showPreviewForKitAtIndex(int index, const QRect& cellF
         kit.kitDescription.isEmpty() ? d->localized(QStringLiteral("none")) : kit.kitDescription);
     d->setTagsField(d->kitPreviewTagsField, kit.tagString);
     d->showPreview(d->kitPreviewView, d->kitPreviewImageView, d->kitPreviewBaseSize,
-                   QImage(d->kitPreviewPath(kit)), cellFrameW, Qt::white);
+                   platform::uprightPicture(d->kitPreviewPath(kit)), cellFrameW, Qt::white);
 }
 
 void SGCorbeilController::showPreviewForGraphicAtIndex(int index, const QRect& cellFrameW)
@@ -441,7 +441,7 @@ void SGCorbeilController::showPreviewForGraphicAtIndex(int index, const QRect& c
     d->graphicPreviewKitField->setText(nameWithAuthor(object.kit.name, object.kit.author));
     d->setTagsField(d->graphicPreviewTagsField, object.tagString);
     d->showPreview(d->graphicPreviewView, d->graphicPreviewImageView, d->graphicPreviewBaseSize,
-                   QImage::fromData(imageDataForObjectAtIndex(index)), cellFrameW,
+                   platform::uprightPicture(imageDataForObjectAtIndex(index)), cellFrameW,
                    QColor(212, 221, 230));
 }
 

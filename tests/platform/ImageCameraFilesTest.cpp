@@ -186,6 +186,10 @@ TEST(ImageCameraFiles, ExifOrientationShowsThePictureUprightAndKeepsItWhenWritte
             EXPECT_TRUE(near(back->bitmap().pixel(4, 4), image->bitmap().pixel(4, 4)))
                 << orientation;
         }
+        // A preview read straight from the file's bytes shows the same.
+        const QImage preview = platform::uprightPicture(data);
+        ASSERT_EQ(preview.size(), shown) << orientation;
+        EXPECT_TRUE(near(preview.pixel(4, 4), image->bitmap().pixel(4, 4))) << orientation;
     }
 }
 

@@ -759,4 +759,21 @@ void Image::drawInRect(const QRectF& rect, const QRectF& fromRect,
     context->restoreGraphicsState();
 }
 
+QImage uprightPicture(const QByteArray& data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    return reader.read();
+}
+
+QImage uprightPicture(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    return reader.read();
+}
+
 } // namespace platform

@@ -195,4 +195,10 @@ private:
     QString _loadError;
 };
 
+// The picture of a file's bytes as every viewer shows it, for previews and thumbnails read
+// straight from a file: turned upright as its EXIF or TIFF orientation says. Null when the
+// bytes hold no picture Qt reads.
+QImage uprightPicture(const QByteArray& data);
+QImage uprightPicture(const QString& path);
+
 } // namespace platform
