@@ -4,7 +4,9 @@
 // document's window. Beside it, the same for a bare program showing one QMainWindow. Each
 // iteration starts this program again as a child that does one or the other and ends at
 // once, so both are timed cold, as a user starts them (Qt's and the benchmark library's
-// own start are in both).
+// own start are in both). Each child also tells its peak memory (resident set): the pair
+// BM_StartUpPeakMemory reports it in place of a time, a millisecond a mebibyte, so its ratio
+// to its baseline is the memory's.
 #include "app/LBAppController.h"
 #include "app/SingleInstance.h"
 #include "platform/ui/Document.h"
@@ -20,9 +22,24 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
+
+// The child's last word: its peak resident set, on a line of its own.
+const char* const peakMemoryTag = "veltrin-peak-rss-kib ";
+
+[[noreturn]] void endChild(int status)
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("\n%s%ld\n", peakMemoryTag, usage.ru_maxrss);
+    std::fflush(stdout);
+    std::_Exit(status);
+}
 
 const char* const childVariable = "VELTRIN_STARTUP_BENCH_CHILD";
 
@@ -46,7 +63,7 @@ bool documentWindowIsShown()
         while (!window.isVisible())
             QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        std::_Exit(0);
+        endChild(0);
     }
     LBAppController::setUpApplicationIdentity();
     SingleInstance instance;
@@ -60,7 +77,7 @@ bool documentWindowIsShown()
     while (!documentWindowIsShown() && !deadline.hasExpired())
         QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    std::_Exit(documentWindowIsShown() ? 0 : 1);
+    endChild(documentWindowIsShown() ? 0 : 1);
 }
 
 // Before the benchmark main runs, the parent gives itself (and so its children) settings
@@ -76,15 +93,20 @@ bool documentWindowIsShown()
 }();
 
 // Each iteration starts this program again running only the benchmark of that kind,
-// which, in the child, starts once and ends.
-void startChild(benchmark::State& state, const QString& kind, const QString& benchmark)
+// which, in the child, starts once and ends. Reports the children's peak memory; with
+// memoryAsTime, as each iteration's time (a millisecond a mebibyte).
+void startChild(benchmark::State& state, const QString& kind, const QString& benchmark,
+                bool memoryAsTime = false)
 {
     const QByteArray child = qgetenv(childVariable);
     if (!child.isEmpty())
         runChild(child);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(childVariable), kind);
-    const QStringList arguments = {QStringLiteral("--benchmark_filter=^%1$").arg(benchmark)};
+    // (A benchmark's full name may carry options after a slash.)
+    const QStringList arguments = {QStringLiteral("--benchmark_filter=^%1(/|$)").arg(benchmark)};
+    double peakMiB = 0;
+    qint64 children = 0;
     for (auto _ : state) {
         QProcess process;
         process.setProcessEnvironment(environment);
@@ -93,7 +115,17 @@ void startChild(benchmark::State& state, const QString& kind, const QString& ben
             state.SkipWithError("the child did not show its window");
             break;
         }
+        const QByteArray output = process.readAllStandardOutput();
+        const qsizetype at = output.lastIndexOf(peakMemoryTag);
+        const double kib =
+            at < 0 ? 0.0 : output.mid(at + qsizetype(qstrlen(peakMemoryTag))).trimmed().toDouble();
+        if (memoryAsTime)
+            state.SetIterationTime(kib / 1024.0 / 1000.0);
+        peakMiB += kib / 1024.0;
+        ++children;
     }
+    if (children > 0)
+        state.counters["peak_MiB"] = peakMiB / double(children);
 }
 
 void BM_StartUp(benchmark::State& state)
@@ -107,5 +139,18 @@ void BM_StartUp_Baseline(benchmark::State& state)
     startChild(state, QStringLiteral("baseline"), QStringLiteral("BM_StartUp_Baseline"));
 }
 BENCHMARK(BM_StartUp_Baseline)->Unit(benchmark::kMillisecond);
+
+void BM_StartUpPeakMemory(benchmark::State& state)
+{
+    startChild(state, QStringLiteral("program"), QStringLiteral("BM_StartUpPeakMemory"), true);
+}
+BENCHMARK(BM_StartUpPeakMemory)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_StartUpPeakMemory_Baseline(benchmark::State& state)
+{
+    startChild(state, QStringLiteral("baseline"), QStringLiteral("BM_StartUpPeakMemory_Baseline"),
+               true);
+}
+BENCHMARK(BM_StartUpPeakMemory_Baseline)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace

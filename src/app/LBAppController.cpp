@@ -26,6 +26,7 @@
 #include "platform/ui/ColorPanel.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/PreferencesWindow.h"
+#include "platform/ui/PrintInfo.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/WindowController.h"
 #include "window/LBDrawerController.h"
@@ -209,6 +210,9 @@ private:
 
 void LBAppController::initialize()
 {
+    // The first document's paper is the default printer's: asked for now, beside the rest
+    // of the start.
+    platform::PrintInfo::queryDefaultPrinterInBackground();
     registerDefaults();
     LBRulerView::registerAsRulerViewClass();
     platform::ColorPanel::setShowsAlpha(true);
@@ -368,6 +372,7 @@ LBAppController::~LBAppController()
     delete _welcomeWindowController;
     delete _inspectorMenu;
     WindowMenus::table().clear();
+    platform::PrintInfo::waitForDefaultPrinterQuery();
 }
 
 LBAppController* LBAppController::sharedAppController()

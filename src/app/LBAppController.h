@@ -6,7 +6,8 @@
 // mode acts on, the preferred printer, help) and runs the quit sequence.
 //
 // Launch:
-//   initialize()   the settings' defaults, the canvas's rulers for scroll views, alpha in
+//   initialize()   the default printer asked on a thread of its own, the settings' defaults,
+//                  the canvas's rulers for scroll views, alpha in
 //                  the colour panel (once, before anything reads a setting)
 //   constructor    folders, merge-field lists, the offer to convert ready-made designs of
 //                  the first version (while "Check For Version 1 Files"), AutoRecover

@@ -16,6 +16,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -174,9 +175,102 @@ void LBPageView::drawPageAtPoint(const QPointF& point, const QRectF& forDrawRect
     if (!context || !context->painter())
         return;
     const QRectF page(point, _pageSize);
+    if (drawKeptPage(*context, page))
+        return;
     startShadow(page);
     context->painter()->fillRect(page, _pageColor);
     stopShadow();
+}
+
+bool LBPageView::drawKeptPage(platform::GraphicsContext& context, const QRectF& page)
+{
+    QPainter* painter = context.painter();
+    const QTransform device = painter->deviceTransform();
+    if (device.type() > QTransform::TxScale || page.isEmpty())
+        return false;
+    const QRectF onDevice = device.mapRect(page);
+    const QPoint corner(qFloor(onDevice.left()), qFloor(onDevice.top()));
+    const QPointF fraction = onDevice.topLeft() - QPointF(corner);
+    const QTransform scale = QTransform::fromScale(device.m11(), device.m22());
+    const int hints = int(painter->renderHints());
+    KeptPage& kept = _keptPage;
+    if (kept.image.isNull() || kept.pageSize != page.size() || kept.pageColor != _pageColor
+        || kept.scale != scale || kept.fraction != fraction || kept.renderHints != hints) {
+        if (!(scale.m11() > 0.0) || !(scale.m22() > 0.0))
+            return false;
+        // Room for the shadow: its offset and a blur that reaches well within twice its
+        // radius, in device pixels (the context measures shadows in its base units).
+        const QTransform base = context.baseTransform();
+        const double baseScale = std::sqrt(std::abs(base.determinant()));
+        const double reach = (2.0 * _shadow.blurRadius + std::abs(_shadow.offset.width())
+                              + std::abs(_shadow.offset.height()))
+                             * std::max(baseScale, 1.0);
+        const int margin = int(std::ceil(reach)) + 2;
+        // Far from its edges a page and its shadow are the same all along, so the picture
+        // is made for a page shorter by whole device pixels each way, which keeps every
+        // edge where it falls within its pixel, and its middle row and column are then
+        // repeated to the page's length: the blur runs over a small square, not the page.
+        const int room = 4 * margin;
+        const int cutX = onDevice.width() > room ? int(std::floor(onDevice.width() - room)) : 0;
+        const int cutY = onDevice.height() > room ? int(std::floor(onDevice.height() - room)) : 0;
+        const QRectF small(page.topLeft(), QSizeF((onDevice.width() - cutX) / scale.m11(),
+                                                  (onDevice.height() - cutY) / scale.m22()));
+        const QSize smallSize(int(std::ceil(onDevice.width() - cutX + fraction.x())) + 2 * margin,
+                              int(std::ceil(onDevice.height() - cutY + fraction.y())) + 2 * margin);
+        // Beyond some 4 million pixels (16 MB) a page is drawn each time instead.
+        if (qint64(smallSize.width()) * smallSize.height() > 4 * 1024 * 1024)
+            return false;
+        QImage corners(smallSize, QImage::Format_ARGB32_Premultiplied);
+        if (corners.isNull())
+            return false;
+        corners.fill(Qt::transparent);
+        {
+            QPainter smallPainter(&corners);
+            smallPainter.setRenderHints(painter->renderHints());
+            smallPainter.setWorldTransform(
+                QTransform::fromTranslate(-page.left(), -page.top()) * scale
+                * QTransform::fromTranslate(margin + fraction.x(), margin + fraction.y()));
+            platform::GraphicsContext smallContext(&smallPainter, context.isDrawingToScreen());
+            smallContext.setBaseTransform(base);
+            smallContext.beginShadowedDrawing(_shadow, small);
+            smallContext.painter()->fillRect(small, _pageColor);
+            smallContext.endShadowedDrawing();
+        }
+        kept = {corners, margin, QSize(cutX, cutY), page.size(), _pageColor, scale, fraction, hints};
+    }
+    // Placed pixel for pixel, in the device's own pixels: the columns and rows before the
+    // picture's middle ones as they are, its middle ones repeated over the cut, the rest
+    // shifted by the cut.
+    painter->save();
+    painter->setWorldTransform(QTransform());
+    painter->setWorldTransform(painter->deviceTransform().inverted());
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QPoint origin = corner - QPoint(kept.margin, kept.margin);
+    const int width = kept.image.width(), height = kept.image.height();
+    const int middleX = width / 2, middleY = height / 2;
+    const int cutX = kept.cut.width(), cutY = kept.cut.height();
+    // Spans along one side: (from, length in the picture, to, length on the device).
+    struct Span
+    {
+        int from, length, to, drawn;
+    };
+    const Span columns[] = {{0, middleX, 0, middleX},
+                            {middleX, 1, middleX, cutX},
+                            {middleX, width - middleX, middleX + cutX, width - middleX}};
+    const Span rows[] = {{0, middleY, 0, middleY},
+                         {middleY, 1, middleY, cutY},
+                         {middleY, height - middleY, middleY + cutY, height - middleY}};
+    for (const Span& row : rows) {
+        for (const Span& column : columns) {
+            if (row.drawn <= 0 || column.drawn <= 0)
+                continue;
+            painter->drawImage(QRect(origin + QPoint(column.to, row.to),
+                                     QSize(column.drawn, row.drawn)),
+                               kept.image, QRect(column.from, row.from, column.length, row.length));
+        }
+    }
+    painter->restore();
+    return true;
 }
 
 void LBPageView::drawRect(const QRectF& rect)

@@ -19,13 +19,18 @@
 #include "platform/drawing/Shadow.h"
 
 #include <QColor>
+#include <QImage>
 #include <QRectF>
+#include <QTransform>
 #include <QSizeF>
 #include <QString>
 #include <QWidget>
 
 class PagePreviewController;
 class QTimer;
+namespace platform {
+class GraphicsContext;
+}
 
 inline const QString LBPageViewMouseDown = QStringLiteral("LBPageViewMouseDown");
 inline const QString LBPageViewToggleLiveResize = QStringLiteral("LBPageViewToggleLiveResize");
@@ -91,6 +96,11 @@ protected:
 
 private:
     void endLiveResize();
+    // Draws the page under its shadow from a picture made once for the page's size on the
+    // device (every page has the same) and kept: blurring the shadow anew at every paint
+    // costs more than the rest of the desk. False where no such picture fits (a turned or
+    // sheared device, a page too large to keep), and the page is drawn directly.
+    bool drawKeptPage(platform::GraphicsContext& context, const QRectF& page);
 
     PagePreviewController* _createController = nullptr;
     QSizeF _pageSize;
@@ -102,4 +112,17 @@ private:
     QString _bottomMessageStr;
     bool _liveResizing = false;
     QTimer* _liveResizeTimer = nullptr;
+    // The kept page picture and what it was made for.
+    struct KeptPage
+    {
+        QImage image; // of a page shorter by the cut, its shadow around it
+        int margin = 0; // device pixels of shadow room around the page
+        QSize cut;      // device pixels the page is longer than the picture's
+        QSizeF pageSize;
+        QColor pageColor;
+        QTransform scale; // the device's scale (no translation)
+        QPointF fraction; // where the page's corner falls inside its device pixel
+        int renderHints = 0;
+    };
+    KeptPage _keptPage;
 };

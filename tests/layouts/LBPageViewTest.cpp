@@ -8,6 +8,7 @@
 #include "graphics/LBProcessState.h"
 #include "layouts/PagePreviewController.h"
 #include "platform/core/NotificationCenter.h"
+#include "platform/drawing/GraphicsContext.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -117,6 +118,75 @@ TEST(LBPageView, DrawsTheDeskThePagesAndThenThePreview)
     const QPoint below(int(page.center().x()), int(page.bottom()) + 3);
     const QPoint beside(int(page.right()) + 40, int(page.bottom()) + 3);
     EXPECT_LT(qGray(image.pixel(below)), qGray(image.pixel(beside)));
+}
+
+// The page and its shadow drawn from the view's kept picture, first made and then reused,
+// against the same drawn anew through the context's shadow, at several device scales,
+// page sizes (small ones below the size the picture is stretched from) and positions
+// within a pixel.
+TEST(LBPageView, KeptPagePictureMatchesThePageDrawnAnew)
+{
+    LBPageView view;
+    view.setPageColor(QColor(250, 240, 200));
+    const QColor desk(60, 70, 80);
+    struct Case
+    {
+        qreal scale;
+        QSizeF page;
+        QPointF at;
+    };
+    const Case cases[] = {
+        {1.0, {200, 300}, {20, 15}},   {2.0, {200, 300}, {20, 15}},
+        {1.5, {612, 792}, {7, 54}},    {1.25, {150, 90}, {10.4, 12.7}},
+        {1.0, {30, 20}, {40, 40}},     {3.0, {12, 300}, {20.5, 9}},
+    };
+    const auto paint = [&](const Case& c, bool kept) {
+        const QSize pixels = (QSizeF(c.at.x() * 2 + c.page.width() + 40,
+                                     c.at.y() * 2 + c.page.height() + 40)
+                              * c.scale).toSize();
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(desk);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(c.scale, c.scale);
+        platform::GraphicsContext context(&painter, true);
+        platform::GraphicsContext::Scope scope(context);
+        const QRectF page(c.at, c.page);
+        if (kept) {
+            view.drawPageAtPoint(c.at, page, 0);
+        } else {
+            view.startShadow(page);
+            context.painter()->fillRect(page, view.pageColor());
+            view.stopShadow();
+        }
+        painter.end();
+        return image;
+    };
+    for (const Case& c : cases) {
+        view.setPageSize(c.page, 1, 1);
+        const QImage anew = paint(c, false);
+        for (int time = 0; time < 2; ++time) {
+            const QImage kept = paint(c, true);
+            ASSERT_EQ(kept.size(), anew.size());
+            int worst = 0;
+            QPoint where;
+            for (int y = 0; y < anew.height(); ++y) {
+                for (int x = 0; x < anew.width(); ++x) {
+                    const QRgb a = anew.pixel(x, y), b = kept.pixel(x, y);
+                    const int d = std::max({std::abs(qRed(a) - qRed(b)),
+                                            std::abs(qGreen(a) - qGreen(b)),
+                                            std::abs(qBlue(a) - qBlue(b))});
+                    if (d > worst) {
+                        worst = d;
+                        where = QPoint(x, y);
+                    }
+                }
+            }
+            EXPECT_LE(worst, 2) << "scale " << c.scale << " page " << c.page.width() << "x"
+                                << c.page.height() << " time " << time << " at " << where.x()
+                                << "," << where.y();
+        }
+    }
 }
 
 TEST(LBPageView, WritesItsMessagesOnTheDesk)

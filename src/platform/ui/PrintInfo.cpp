@@ -3,6 +3,7 @@
 #include <QPageSize>
 #include <QPrinterInfo>
 
+#include <future>
 #include <optional>
 
 namespace platform {
@@ -13,6 +14,12 @@ std::optional<PrintInfo>& shared()
 {
     static std::optional<PrintInfo> printInfo;
     return printInfo;
+}
+
+std::future<PrintInfo>& pendingQuery()
+{
+    static std::future<PrintInfo> query;
+    return query;
 }
 
 PrintInfo defaultPrinterInfo()
@@ -43,9 +50,26 @@ void PrintInfo::setPaperBySize(const QSizeF& size)
 
 PrintInfo PrintInfo::sharedPrintInfo()
 {
-    if (!shared())
-        shared() = defaultPrinterInfo();
+    if (!shared()) {
+        std::future<PrintInfo>& query = pendingQuery();
+        shared() = query.valid() ? query.get() : defaultPrinterInfo();
+    }
     return *shared();
+}
+
+void PrintInfo::queryDefaultPrinterInBackground()
+{
+    std::future<PrintInfo>& query = pendingQuery();
+    if (shared() || query.valid())
+        return;
+    query = std::async(std::launch::async, defaultPrinterInfo);
+}
+
+void PrintInfo::waitForDefaultPrinterQuery()
+{
+    const std::future<PrintInfo>& query = pendingQuery();
+    if (query.valid())
+        query.wait();
 }
 
 void PrintInfo::setSharedPrintInfo(const PrintInfo& printInfo)

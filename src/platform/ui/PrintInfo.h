@@ -52,6 +52,15 @@ public:
     // The shared settings, read from the default printer on first use.
     static PrintInfo sharedPrintInfo();
     static void setSharedPrintInfo(const PrintInfo& printInfo);
+    // Starts reading the default printer on a thread of its own, so the print system
+    // (its plug-in, its libraries, a round trip to the print server) is asked while the
+    // program starts instead of holding up the first document; sharedPrintInfo() then
+    // waits for that answer. Once the application exists; again does nothing.
+    static void queryDefaultPrinterInBackground();
+    // Waits for that query: the print system's plug-in is not to be asked from two
+    // threads at once, so whatever asks it (printing, the list of printers) waits first,
+    // and so does the end of the program, before the application takes the plug-in down.
+    static void waitForDefaultPrinterQuery();
 
 private:
     QString _paperName;

@@ -57,6 +57,7 @@ bool PrintOperation::setUpPrinter(QPrinter& printer)
 
 PrintOperation::Result PrintOperation::run()
 {
+    PrintInfo::waitForDefaultPrinterQuery();
     QPrinter printer(QPrinter::HighResolution);
     setUpPrinter(printer);
 

@@ -1,5 +1,7 @@
 #include "platform/ui/Printers.h"
 
+#include "platform/ui/PrintInfo.h"
+
 #include <QPrinterInfo>
 
 namespace platform {
@@ -11,6 +13,7 @@ class SystemPrinters : public Printers::Source
 public:
     QList<Printers::Printer> printers() const override
     {
+        PrintInfo::waitForDefaultPrinterQuery();
         QList<Printers::Printer> list;
         for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
             list.append({info.printerName(), info.makeAndModel()});
@@ -19,6 +22,7 @@ public:
 
     QList<QPageSize> paperSizes(const QString& printerName) const override
     {
+        PrintInfo::waitForDefaultPrinterQuery();
         const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
         return info.isNull() ? QList<QPageSize>() : info.supportedPageSizes();
     }
