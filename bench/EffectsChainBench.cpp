@@ -3,7 +3,8 @@
 // blurred-edge mask effect (kind 35) at its defaults, at 1, 2 and 8 threads (goal 300 ms
 // on 8 cores), with the process's peak memory after the runs (run it alone for its own);
 // the same photo brought to a 1000 × 750 screen size first; and each effect kind alone on
-// a 2-megapixel picture at its full resolution, 8 threads (goal 1 s each).
+// a 2-megapixel picture at its full resolution, 8 threads (goals: bench/targets.txt, about
+// twice what each takes).
 
 #include "graphics/LBGraphic.h"
 #include "platform/drawing/Image.h"

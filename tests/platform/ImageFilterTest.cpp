@@ -1187,6 +1187,52 @@ TEST(ImageFilterTest, InfinitePicturesAreRenderedOnlyWhereACropOrCompositeAsks)
         << "the background outside the picture";
 }
 
+TEST(ImageFilterTest, GreyPicturesScaleExactlyAsColouredOnesDo)
+{
+    // A grey picture (a mask) is scaled on fewer channels: the pixels must be the very ones
+    // the four channels give. The same grey picture with one coloured corner pixel takes
+    // the four channels; away from that pixel's reach the two must agree exactly.
+    QRandomGenerator random{7};
+    QImage grey(40, 30, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < grey.height(); ++y) {
+        for (int x = 0; x < grey.width(); ++x) {
+            const int alpha = y % 5 == 2 ? int(random.bounded(256)) : 255;
+            const int v = int(random.bounded(alpha + 1));
+            grey.setPixel(x, y, qRgba(v, v, v, alpha));
+        }
+    }
+    QImage tinted = grey.copy();
+    tinted.setPixel(0, 0, qRgba(200, 10, 90, 255));
+    for (const double scale : {1.7, 0.45}) {
+        SCOPED_TRACE(scale);
+        const auto scaled = [scale](const QImage& picture) {
+            auto filter = ImageFilter::filterWithName(QStringLiteral("CILanczosScaleTransform"));
+            filter->setValue(QVariant::fromValue(FilterImage(picture)),
+                             QStringLiteral("inputImage"));
+            filter->setValue(scale, QStringLiteral("inputScale"));
+            return filter->outputImage();
+        };
+        const FilterImage fromGrey = scaled(grey);
+        const FilterImage fromTinted = scaled(tinted);
+        ASSERT_FALSE(fromGrey.isNull());
+        ASSERT_EQ(fromGrey.extent(), fromTinted.extent());
+        // Lanczos reaches 3 source pixels each side (3 / scale when shrinking): the result's
+        // pixels from `clear` on take nothing from the coloured one.
+        const int clear = int(std::ceil((3.0 / std::min(1.0, scale) + 2.0) * scale)) + 1;
+        int compared = 0;
+        for (int y = clear; y < fromGrey.extent().height(); ++y) {
+            for (int x = clear; x < fromGrey.extent().width(); ++x) {
+                const QRgb a = fromGrey.pixels().pixel(x, y);
+                ASSERT_EQ(a, fromTinted.pixels().pixel(x, y)) << x << ", " << y;
+                ASSERT_TRUE(qRed(a) == qGreen(a) && qRed(a) == qBlue(a)) << x << ", " << y;
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 50);
+        EXPECT_NE(fromGrey.pixels().pixel(0, 0), fromTinted.pixels().pixel(0, 0));
+    }
+}
+
 TEST(ImageFilterTest, AMaskPictureLandsOnItsRectangle)
 {
     // The mask-effect road for a drawn figure: a white figure blurred, stretched onto a

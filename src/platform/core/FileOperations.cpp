@@ -236,11 +236,17 @@ bool isUnsupported(int number)
     return number == EINVAL || number == ENOSYS || number == EOPNOTSUPP || number == ENOTSUP;
 }
 
-int syncDescriptor(int descriptor)
+// A file's bytes and what reading them back needs (its size, where its blocks lie), or a
+// folder whole. A file's other metadata (its times, its count of links) need not reach
+// the disk with it: the folder holding it is written out after it, and that carries its
+// entry. So a member a save shares by a hard link with the package before, whose bytes
+// are on the disk already, costs next to nothing here, where a whole fsync first wrote
+// out its new count of links.
+int syncDescriptor(int descriptor, bool folder)
 {
     int result;
     do
-        result = ::fsync(descriptor);
+        result = folder ? ::fsync(descriptor) : ::fdatasync(descriptor);
     while (result != 0 && errno == EINTR);
     // Some file systems cannot sync a folder: nothing to lose there.
     return result != 0 && (errno == EINVAL || errno == EROFS) ? 0 : result;
@@ -269,7 +275,7 @@ bool syncTree(const QString& path, Error* error)
     const int descriptor =
         ::open(name.constData(),
                O_RDONLY | O_CLOEXEC | O_NOFOLLOW | (S_ISDIR(item.st_mode) ? O_DIRECTORY : 0));
-    if (descriptor < 0 || syncDescriptor(descriptor) != 0) {
+    if (descriptor < 0 || syncDescriptor(descriptor, S_ISDIR(item.st_mode)) != 0) {
         const int number = errno;
         if (descriptor >= 0)
             ::close(descriptor);

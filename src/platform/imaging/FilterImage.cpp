@@ -38,7 +38,7 @@ QImage FilterImage::render(const QRect& rect) const
     const QRect own = extent();
     if (rect == own)
         return _pixels;
-    QImage pixels(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage pixels = kernels::newPixels(rect.size());
     if (pixels.isNull())
         return {};
     const QRect overlap = rect & own;

@@ -6,7 +6,10 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <sys/mman.h>
+
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -73,11 +76,39 @@ void forEachBand(int count, const std::function<void(int begin, int end)>& work)
     finished.acquire(threads - 1);
 }
 
+void* allocateLarge(std::size_t bytes)
+{
+    constexpr std::size_t hugePage = std::size_t(2) << 20;
+    if (bytes < 4 * hugePage)
+        return std::malloc(std::max<std::size_t>(bytes, 1));
+    const std::size_t whole = (bytes + hugePage - 1) / hugePage * hugePage;
+    void* buffer = nullptr;
+    if (posix_memalign(&buffer, hugePage, whole) != 0)
+        return nullptr;
+    // Only a hint: where the system has no huge pages, ordinary ones.
+    ::madvise(buffer, whole, MADV_HUGEPAGE);
+    return buffer;
+}
+
+void freeLarge(void* buffer)
+{
+    std::free(buffer);
+}
+
 QImage newPixels(const QSize& size)
 {
     if (size.isEmpty())
         return {};
-    return QImage(size, QImage::Format_ARGB32_Premultiplied);
+    const qsizetype stride = qsizetype(size.width()) * 4;
+    uchar* bits =
+        static_cast<uchar*>(allocateLarge(std::size_t(stride) * std::size_t(size.height())));
+    if (!bits)
+        return {};
+    QImage image(bits, size.width(), size.height(), stride, QImage::Format_ARGB32_Premultiplied,
+                 freeLarge, bits);
+    if (image.isNull())
+        freeLarge(bits);
+    return image;
 }
 
 QRgb Sampler::nearest(double x, double y) const
@@ -156,9 +187,13 @@ struct ExtendedBox
 {
     static constexpr bool extended = true;
     float inner, edge;
+    // Through signed 32-bit integers both ways (the sums stay far below 2^31, the result
+    // below 65536): vector units convert those, not unsigned ones, so the loop this is
+    // called in is vectorised. The values are the same as straight conversions.
     Sample operator()(std::uint32_t run, std::uint32_t ends) const
     {
-        return Sample(float(run) * inner + float(ends) * edge + 0.5f);
+        return Sample(std::int32_t(float(std::int32_t(run)) * inner
+                                   + float(std::int32_t(ends)) * edge + 0.5f));
     }
 };
 
@@ -226,8 +261,7 @@ BlurredPlane gaussianBlurPlane(const QImage& pixels, double sigma, Edge edge, in
     const int ph = h + 2 * reach;
     const int strips = (pw + kBand - 1) / kBand;
     BlurredPlane plane;
-    plane.samples.reset(new (std::nothrow)
-                            Sample[std::size_t(strips) * std::size_t(ph) * kBandSamples]);
+    plane.samples = largeArray<Sample>(std::size_t(strips) * std::size_t(ph) * kBandSamples);
     if (!plane.samples)
         return {};
     plane.rows = ph;
