@@ -12,6 +12,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QHash>
+#include <QResource>
 #include <QSet>
 
 #include <algorithm>
@@ -326,6 +327,45 @@ void fillCard(LBLayoutSheetController::Card& card)
         card.foldedModels = models->toStringList().join(QLatin1Char('\n')).toCaseFolded();
 }
 
+// The elements the parse treats apart from the leaves (every other element is one).
+enum class Element {
+    Leaf,
+    PaperFormatList,
+    PaperFormat,
+    Models,
+    Model,
+    Description,
+    Labels,
+    LowerLabels, // "labels"
+    Label,
+    FoldLines,
+    FoldLine,
+};
+
+// Told apart by the length first: most elements are leaves, of other lengths.
+Element elementOf(QByteArrayView name)
+{
+    const auto is = [&name](const char* text) {
+        return std::memcmp(name.data(), text, size_t(name.size())) == 0;
+    };
+    switch (name.size()) {
+    case 5: return is("Model") ? Element::Model : is("Label") ? Element::Label : Element::Leaf;
+    case 6:
+        return is("Models")   ? Element::Models
+               : is("Labels") ? Element::Labels
+               : is("labels") ? Element::LowerLabels
+                              : Element::Leaf;
+    case 8: return is("FoldLine") ? Element::FoldLine : Element::Leaf;
+    case 9: return is("FoldLines") ? Element::FoldLines : Element::Leaf;
+    case 11:
+        return is("PaperFormat")   ? Element::PaperFormat
+               : is("Description") ? Element::Description
+                                   : Element::Leaf;
+    case 15: return is("PaperFormatList") ? Element::PaperFormatList : Element::Leaf;
+    default: return Element::Leaf;
+    }
+}
+
 } // namespace
 
 // The parse of one catalogue: the sheet, label and fold-line records being built and the
@@ -340,33 +380,34 @@ public:
 protected:
     void startElement(QByteArrayView name, const platform::XmlAttributes&) override
     {
+        const Element element = elementOf(name);
         // Another document is no catalogue: the lists are left as they are.
-        if (!_started && name != "PaperFormatList")
+        if (!_started && element != Element::PaperFormatList)
             return abort(QStringLiteral("the document is not a catalogue (<%1>)")
                              .arg(QString::fromUtf8(name)));
         _started = true;
-        if (name == "PaperFormatList") {
+        if (element == Element::PaperFormatList) {
             _controller._paperFormatsArray.clear();
             _controller._paperFormatsArray.reserve(2000);
             _controller._manufacturersArray = {layoutSheetString(QStringLiteral("All")),
                                                QStringLiteral("-")};
             _makers.clear();
-        } else if (name == "PaperFormat") {
+        } else if (element == Element::PaperFormat) {
             _sheet.clear();
             _sheetOpen = true;
-        } else if (name == "Models") {
+        } else if (element == Element::Models) {
             _modelsArray = QVariantList();
-        } else if (name == "Labels") {
+        } else if (element == Element::Labels) {
             _labelsArray = QVariantList();
-        } else if (name == "FoldLines") {
+        } else if (element == Element::FoldLines) {
             _foldLinesArray = QVariantList();
-        } else if (name == "Model") {
-        } else if (name == "Label") {
+        } else if (element == Element::Model) {
+        } else if (element == Element::Label) {
             _label.clear();
             _labelOpen = true;
             if (_disc && !_labelsArray)
                 _labelsArray = QVariantList();
-        } else if (name == "FoldLine") {
+        } else if (element == Element::FoldLine) {
             _foldLineDict = QVariantMap();
         } else {
             // One buffer serves every leaf: emptied, it keeps its room.
@@ -383,38 +424,39 @@ protected:
 
     void endElement(QByteArrayView name) override
     {
-        if (name == "PaperFormatList") {
+        const Element element = elementOf(name);
+        if (element == Element::PaperFormatList) {
             _controller._labelTypePopup = {
                 {layoutSheetString(QStringLiteral("All")), QStringLiteral("-")}, 0};
-        } else if (name == "PaperFormat") {
+        } else if (element == Element::PaperFormat) {
             if (_sheetOpen)
                 endSheet(_sheet);
             _sheetOpen = false;
-        } else if (name == "Models") {
+        } else if (element == Element::Models) {
             if (_sheetOpen && _modelsArray && !_modelsArray->isEmpty())
                 _sheet.insert(Info::models, *_modelsArray);
             _modelsArray.reset();
-        } else if (name == "Labels" || name == "labels") {
+        } else if (element == Element::Labels || element == Element::LowerLabels) {
             if (_disc) {
                 if (_sheetOpen && _labelsArray && !_labelsArray->isEmpty())
                     _sheet.insert(labelsKey, *_labelsArray);
                 _labelsArray.reset();
             }
-        } else if (name == "FoldLines") {
+        } else if (element == Element::FoldLines) {
             if (_labelOpen && _foldLinesArray && !_foldLinesArray->isEmpty())
                 _label.insert(foldLinesKey, *_foldLinesArray);
             _foldLinesArray.reset();
-        } else if (name == "Description") {
+        } else if (element == Element::Description) {
             if (_fieldOpen && _modelsArray) {
                 const QString model = QString::fromUtf8(_fieldStr);
                 if (model.size() >= 2)
                     _modelsArray->append(model);
             }
-        } else if (name == "Label") {
+        } else if (element == Element::Label) {
             if (_labelOpen && !_label.isEmpty())
                 endLabel(_label);
             _labelOpen = false;
-        } else if (name == "FoldLine") {
+        } else if (element == Element::FoldLine) {
             if (_foldLineDict && !_foldLineDict->isEmpty()) {
                 if (_foldLinesArray) {
                     _foldLinesArray->append(*_foldLineDict);
@@ -558,7 +600,17 @@ void LBLayoutSheetController::setCatalogueFolder(const QString& folder)
 
 QVariantMap LBLayoutSheetController::catalogueResource(const QString& name)
 {
-    QFile file(catalogueFolder() + name + QStringLiteral(".xml"));
+    const QString path = catalogueFolder() + name + QStringLiteral(".xml");
+    // A compressed resource is unpacked straight into the bytes returned: read through a
+    // file, it is unpacked into a buffer of its own and copied out again.
+    if (path.startsWith(QLatin1Char(':'))) {
+        const QResource resource(path);
+        const QByteArray bytes = resource.isValid() ? resource.uncompressedData() : QByteArray();
+        if (bytes.isEmpty()) // none, or a folder
+            return {};
+        return {{xmlDataKey, bytes}};
+    }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return {{xmlDataKey, file.readAll()}};
