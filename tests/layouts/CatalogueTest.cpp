@@ -75,6 +75,9 @@ TEST(Catalogue, ParsesSheetsWhateverTheSpellingOfTheirFields)
     const QVariantMap b = chooser.paperFormats().at(1).record();
     EXPECT_EQ(b.value(Info::paperManufacturer), "Maker B");
     EXPECT_EQ(b.value("labelTypeDescription"), "Round"); // the later of the two wins
+    // The card's entries hold each key once, so what the filters compare is the record's.
+    EXPECT_EQ(chooser.paperFormats().at(1).labelType, "Round");
+    EXPECT_EQ(chooser.paperFormats().at(1).entries.size(), b.size());
     EXPECT_FALSE(b.contains(Info::models));              // an empty list is not stored
     EXPECT_FALSE(b.contains("labels"));                  // only disc sheets keep labels
 
