@@ -32,7 +32,7 @@ void BM_DiscSheetMiniature(benchmark::State& state)
     chooser.parseDiscLabelsFile();
     QVariantMap layout;
     for (const Controller::Card& card : chooser.paperFormats()) {
-        layout = Controller::convertDimensionsToPoints(card.record);
+        layout = Controller::convertDimensionsToPoints(card.record());
         if (layout.value("labels").toList().size() >= 3)
             break;
     }

@@ -457,7 +457,7 @@ std::optional<QVariantMap> LBLayoutSheetController::cardDictionaryAtIndex(qint64
                 ++first;
             }
             if (row < first + entry.cards.size())
-                return entry.cards.at(row - first).record;
+                return entry.cards.at(row - first).record();
             first += entry.cards.size();
         }
         return std::nullopt;
@@ -467,11 +467,11 @@ std::optional<QVariantMap> LBLayoutSheetController::cardDictionaryAtIndex(qint64
             _templateUnitsColumn == 1 ? _a4ManufacturersArray : _usManufacturersArray;
         if (list.isEmpty() || row >= list.first().cards.size())
             return std::nullopt;
-        return list.first().cards.at(row).record;
+        return list.first().cards.at(row).record();
     }
     if (row >= _cardArray.size())
         return std::nullopt;
-    return _cardArray.at(row).record;
+    return _cardArray.at(row).record();
 }
 
 QString LBLayoutSheetController::rowText(qint64 row) const

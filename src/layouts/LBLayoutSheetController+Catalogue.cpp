@@ -12,6 +12,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QHash>
+#include <QResource>
 #include <QSet>
 
 #include <algorithm>
@@ -113,19 +114,38 @@ QString keyForElement(QByteArrayView name)
     return key ? *key : QString::fromUtf8(name);
 }
 
+// The value of a key in a record; nullptr when it has none.
+const QVariant* find(const QVariantMap& record, const QString& key)
+{
+    const auto value = record.constFind(key);
+    return value == record.cend() ? nullptr : &*value;
+}
+
+// The text of a key as DimensionInfo::text() gives it: a string or a number as text, else
+// an empty text.
+template <typename Record>
+QString textOf(const Record& record, const QString& key)
+{
+    const QVariant* value = find(record, key);
+    if (value && (value->typeId() == QMetaType::QString || platform::isNumberType(value->typeId())))
+        return value->toString();
+    return QStringLiteral("");
+}
+
 // Why a sheet or disc label cannot be used; empty when it can.
-QString faultOfLabel(const QVariantMap& label)
+template <typename Record>
+QString faultOfLabel(const Record& label)
 {
     for (const QString& key : {Info::labelWidth, Info::labelHeight}) {
-        const auto value = label.constFind(key);
-        if (value == label.cend())
+        const QVariant* value = find(label, key);
+        if (!value)
             return QStringLiteral("no %1").arg(key);
         if (!(platform::floatValue(*value) > 0))
             return QStringLiteral("%1 is not above 0").arg(key);
     }
     for (const QString& key : {Info::numRows, Info::numColumns}) {
-        const auto value = label.constFind(key);
-        if (value == label.cend())
+        const QVariant* value = find(label, key);
+        if (!value)
             continue;
         const qint64 count = platform::integerValue(*value);
         if (count < 1)
@@ -138,9 +158,10 @@ QString faultOfLabel(const QVariantMap& label)
 
 // Points in a unit of the sheet's figures that name no unit: inches on the US papers,
 // else millimetres.
-double pointsPerUnitOfSheet(const QVariantMap& sheet)
+template <typename Record>
+double pointsPerUnitOfSheet(const Record& sheet)
 {
-    const QString paper = Info::text(sheet, Info::paperSize);
+    const QString paper = textOf(sheet, Info::paperSize);
     return paper == QLatin1String("Letter") || paper == QLatin1String("Letter1")
                    || paper == QLatin1String("Letter2") || paper == QLatin1String("Tabloid")
                ? LBLayoutSheetController::PointsPerInch
@@ -148,11 +169,12 @@ double pointsPerUnitOfSheet(const QVariantMap& sheet)
 }
 
 // Why the sheet's page is past the largest a sheet may be; empty when it is not.
-QString faultOfPage(const QVariantMap& sheet)
+template <typename Record>
+QString faultOfPage(const Record& sheet)
 {
     for (const QString& key : {Info::pageWidth, Info::pageHeight}) {
         const double points = LBLayoutSheetController::convertStringToPoints(
-            Info::text(sheet, key), pointsPerUnitOfSheet(sheet));
+            textOf(sheet, key), pointsPerUnitOfSheet(sheet));
         if (!(std::abs(points) <= Info::MaxPageSide))
             return QStringLiteral("%1 is not within %2 points").arg(key).arg(Info::MaxPageSide);
     }
@@ -202,32 +224,147 @@ const QStringList& discLabelNames()
     return names;
 }
 
-// The entries of an open label as they come, a later one of a key winning: a disc label
-// becomes a record of them, a label sheet's label is merged into the sheet; either way
-// they are written into a map once.
-class LabelEntries
+using EntryList = QList<std::pair<QString, QVariant>>;
+
+// The entries of an open sheet or label as they come, one a key (a later one of a key
+// replaces it): a label sheet becomes a card of them, a disc label a record, and a label
+// sheet's label is merged into its sheet. One list serves every sheet (and one every
+// label): emptied, it keeps its room.
+class Entries
 {
 public:
-    LabelEntries() { _entries.reserve(16); }
-    void insert(const QString& key, const QVariant& value) { _entries.append({key, value}); }
+    void insert(const QString& key, const QVariant& value)
+    {
+        for (auto& entry : _entries) {
+            if (sameKey(entry.first, key)) {
+                entry.second = value;
+                return;
+            }
+        }
+        _entries.append({key, value});
+    }
+    const QVariant* find(const QString& key) const
+    {
+        for (const auto& entry : _entries) {
+            if (sameKey(entry.first, key))
+                return &entry.second;
+        }
+        return nullptr;
+    }
     QVariant value(const QString& key) const
     {
-        for (auto it = _entries.crbegin(); it != _entries.crend(); ++it) {
-            if (it->first == key)
-                return it->second;
-        }
-        return QVariant();
+        const QVariant* value = find(key);
+        return value ? *value : QVariant();
     }
     bool isEmpty() const { return _entries.isEmpty(); }
-    void mergeInto(QVariantMap& record) const
+    void clear() { _entries.resize(0); }
+    void mergeInto(Entries& other) const
     {
         for (const auto& [key, value] : _entries)
+            other.insert(key, value);
+    }
+    QVariantMap toMap() const
+    {
+        QVariantMap record;
+        for (const auto& [key, value] : _entries)
             record.insert(key, value);
+        return record;
+    }
+    // The entries in a list of their own size; this one is left empty.
+    EntryList take()
+    {
+        EntryList list;
+        list.reserve(_entries.size());
+        for (auto& entry : _entries)
+            list.append(std::move(entry));
+        clear();
+        return list;
     }
 
 private:
-    QList<std::pair<QString, QVariant>> _entries;
+    // Keys are mostly the table's own texts: the same text is the same key at once.
+    static bool sameKey(const QString& a, const QString& b)
+    {
+        return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+    }
+
+    EntryList _entries;
 };
+
+const QVariant* find(const Entries& record, const QString& key)
+{
+    return record.find(key);
+}
+
+// Reads the maker, the label types, the code and the models of the card's entries.
+void fillCard(LBLayoutSheetController::Card& card)
+{
+    const auto find = [&card](const QString& key) -> const QVariant* {
+        for (const auto& entry : card.entries) {
+            if (entry.first == key)
+                return &entry.second;
+        }
+        return nullptr;
+    };
+    const auto text = [&find](const QString& key) {
+        const QVariant* value = find(key);
+        if (value
+            && (value->typeId() == QMetaType::QString || platform::isNumberType(value->typeId())))
+            return value->toString();
+        return QStringLiteral("");
+    };
+    card.maker = text(Info::paperManufacturer);
+    card.labelType = text(labelTypeDescriptionKey);
+    if (const QVariant* labels = find(labelsKey)) {
+        for (const QVariant& label : labels->toList()) {
+            const QString type = Info::text(label.toMap(), labelTypeDescriptionKey);
+            if (!type.isEmpty())
+                card.labelTypes.append(type);
+        }
+    }
+    card.foldedCode = text(Info::paperCode).toCaseFolded();
+    if (const QVariant* models = find(Info::models))
+        card.foldedModels = models->toStringList().join(QLatin1Char('\n')).toCaseFolded();
+}
+
+// The elements the parse treats apart from the leaves (every other element is one).
+enum class Element {
+    Leaf,
+    PaperFormatList,
+    PaperFormat,
+    Models,
+    Model,
+    Description,
+    Labels,
+    LowerLabels, // "labels"
+    Label,
+    FoldLines,
+    FoldLine,
+};
+
+// Told apart by the length first: most elements are leaves, of other lengths.
+Element elementOf(QByteArrayView name)
+{
+    const auto is = [&name](const char* text) {
+        return std::memcmp(name.data(), text, size_t(name.size())) == 0;
+    };
+    switch (name.size()) {
+    case 5: return is("Model") ? Element::Model : is("Label") ? Element::Label : Element::Leaf;
+    case 6:
+        return is("Models")   ? Element::Models
+               : is("Labels") ? Element::Labels
+               : is("labels") ? Element::LowerLabels
+                              : Element::Leaf;
+    case 8: return is("FoldLine") ? Element::FoldLine : Element::Leaf;
+    case 9: return is("FoldLines") ? Element::FoldLines : Element::Leaf;
+    case 11:
+        return is("PaperFormat")   ? Element::PaperFormat
+               : is("Description") ? Element::Description
+                                   : Element::Leaf;
+    case 15: return is("PaperFormatList") ? Element::PaperFormatList : Element::Leaf;
+    default: return Element::Leaf;
+    }
+}
 
 } // namespace
 
@@ -243,31 +380,34 @@ public:
 protected:
     void startElement(QByteArrayView name, const platform::XmlAttributes&) override
     {
+        const Element element = elementOf(name);
         // Another document is no catalogue: the lists are left as they are.
-        if (!_started && name != "PaperFormatList")
+        if (!_started && element != Element::PaperFormatList)
             return abort(QStringLiteral("the document is not a catalogue (<%1>)")
                              .arg(QString::fromUtf8(name)));
         _started = true;
-        if (name == "PaperFormatList") {
+        if (element == Element::PaperFormatList) {
             _controller._paperFormatsArray.clear();
             _controller._paperFormatsArray.reserve(2000);
             _controller._manufacturersArray = {layoutSheetString(QStringLiteral("All")),
                                                QStringLiteral("-")};
             _makers.clear();
-        } else if (name == "PaperFormat") {
-            _mainDict = QVariantMap();
-        } else if (name == "Models") {
+        } else if (element == Element::PaperFormat) {
+            _sheet.clear();
+            _sheetOpen = true;
+        } else if (element == Element::Models) {
             _modelsArray = QVariantList();
-        } else if (name == "Labels") {
+        } else if (element == Element::Labels) {
             _labelsArray = QVariantList();
-        } else if (name == "FoldLines") {
+        } else if (element == Element::FoldLines) {
             _foldLinesArray = QVariantList();
-        } else if (name == "Model") {
-        } else if (name == "Label") {
-            _labelDict = LabelEntries();
+        } else if (element == Element::Model) {
+        } else if (element == Element::Label) {
+            _label.clear();
+            _labelOpen = true;
             if (_disc && !_labelsArray)
                 _labelsArray = QVariantList();
-        } else if (name == "FoldLine") {
+        } else if (element == Element::FoldLine) {
             _foldLineDict = QVariantMap();
         } else {
             // One buffer serves every leaf: emptied, it keeps its room.
@@ -284,56 +424,57 @@ protected:
 
     void endElement(QByteArrayView name) override
     {
-        if (name == "PaperFormatList") {
+        const Element element = elementOf(name);
+        if (element == Element::PaperFormatList) {
             _controller._labelTypePopup = {
                 {layoutSheetString(QStringLiteral("All")), QStringLiteral("-")}, 0};
-        } else if (name == "PaperFormat") {
-            if (_mainDict)
-                endSheet(*_mainDict);
-            _mainDict.reset();
-        } else if (name == "Models") {
-            if (_mainDict && _modelsArray && !_modelsArray->isEmpty())
-                _mainDict->insert(Info::models, *_modelsArray);
+        } else if (element == Element::PaperFormat) {
+            if (_sheetOpen)
+                endSheet(_sheet);
+            _sheetOpen = false;
+        } else if (element == Element::Models) {
+            if (_sheetOpen && _modelsArray && !_modelsArray->isEmpty())
+                _sheet.insert(Info::models, *_modelsArray);
             _modelsArray.reset();
-        } else if (name == "Labels" || name == "labels") {
+        } else if (element == Element::Labels || element == Element::LowerLabels) {
             if (_disc) {
-                if (_mainDict && _labelsArray && !_labelsArray->isEmpty())
-                    _mainDict->insert(labelsKey, *_labelsArray);
+                if (_sheetOpen && _labelsArray && !_labelsArray->isEmpty())
+                    _sheet.insert(labelsKey, *_labelsArray);
                 _labelsArray.reset();
             }
-        } else if (name == "FoldLines") {
-            if (_labelDict && _foldLinesArray && !_foldLinesArray->isEmpty())
-                _labelDict->insert(foldLinesKey, *_foldLinesArray);
+        } else if (element == Element::FoldLines) {
+            if (_labelOpen && _foldLinesArray && !_foldLinesArray->isEmpty())
+                _label.insert(foldLinesKey, *_foldLinesArray);
             _foldLinesArray.reset();
-        } else if (name == "Description") {
+        } else if (element == Element::Description) {
             if (_fieldOpen && _modelsArray) {
                 const QString model = QString::fromUtf8(_fieldStr);
                 if (model.size() >= 2)
                     _modelsArray->append(model);
             }
-        } else if (name == "Label") {
-            if (_labelDict && !_labelDict->isEmpty())
-                endLabel(*_labelDict);
-            _labelDict.reset();
-        } else if (name == "FoldLine") {
+        } else if (element == Element::Label) {
+            if (_labelOpen && !_label.isEmpty())
+                endLabel(_label);
+            _labelOpen = false;
+        } else if (element == Element::FoldLine) {
             if (_foldLineDict && !_foldLineDict->isEmpty()) {
                 if (_foldLinesArray) {
                     _foldLinesArray->append(*_foldLineDict);
-                } else if (_labelDict) {
+                } else if (_labelOpen) {
                     // A fold line outside a list joins the label's fold lines.
-                    QVariantList lines = _labelDict->value(foldLinesKey).toList();
+                    QVariantList lines = _label.value(foldLinesKey).toList();
                     lines.append(*_foldLineDict);
-                    _labelDict->insert(foldLinesKey, lines);
+                    _label.insert(foldLinesKey, lines);
                 }
             }
             _foldLineDict.reset();
         } else if (_fieldOpen) {
             if (_foldLineDict)
-                _foldLineDict->insert(key(name), QString::fromUtf8(_fieldStr));
-            else if (_labelDict)
-                _labelDict->insert(key(name), QString::fromUtf8(_fieldStr));
-            else if (_mainDict)
-                _mainDict->insert(key(name), QString::fromUtf8(_fieldStr));
+                _foldLineDict->insert(key(name), fieldText());
+            else if (_labelOpen)
+                _label.insert(key(name), fieldText());
+            else if (_sheetOpen)
+                _sheet.insert(key(name), fieldText());
         }
         _fieldOpen = false;
     }
@@ -350,7 +491,7 @@ private:
         return *other;
     }
 
-    void endLabel(LabelEntries& label)
+    void endLabel(Entries& label)
     {
         if (_foldLinesArray) {
             if (!_foldLinesArray->isEmpty())
@@ -360,37 +501,41 @@ private:
         if (_disc) {
             if (!_labelsArray)
                 _labelsArray = QVariantList();
-            QVariantMap record;
-            label.mergeInto(record);
-            _labelsArray->append(record);
-        } else if (_mainDict) {
-            label.mergeInto(*_mainDict);
+            _labelsArray->append(label.toMap());
+        } else if (_sheetOpen) {
+            label.mergeInto(_sheet);
         }
     }
 
-    void endSheet(QVariantMap& sheet)
+    void endSheet(Entries& sheet)
     {
         sheet.insert(Info::category, _controller._parsingDocumentTypeStr);
-        if (Info::text(sheet, Info::paperCode).isEmpty())
-            return _controller.logBadSheet(sheet, QStringLiteral("no paperCode"));
+        if (textOf(sheet, Info::paperCode).isEmpty())
+            return _controller.logBadSheet(sheet.toMap(), QStringLiteral("no paperCode"));
         if (const QString fault = faultOfPage(sheet); !fault.isEmpty())
-            return _controller.logBadSheet(sheet, fault);
+            return _controller.logBadSheet(sheet.toMap(), fault);
         if (_disc) {
+            QVariantMap record = sheet.toMap();
             QVariantList labels;
-            for (const QVariant& entry : sheet.value(labelsKey).toList()) {
+            for (const QVariant& entry : record.value(labelsKey).toList()) {
                 const QString fault = faultOfLabel(entry.toMap());
                 if (fault.isEmpty())
                     labels.append(entry);
                 else
-                    _controller.logBadSheet(sheet, QStringLiteral("a label dropped: ") + fault);
+                    _controller.logBadSheet(record, QStringLiteral("a label dropped: ") + fault);
             }
             if (labels.isEmpty())
-                return _controller.logBadSheet(sheet, QStringLiteral("no usable labels"));
-            sheet.insert(labelsKey, labels);
+                return _controller.logBadSheet(record, QStringLiteral("no usable labels"));
+            record.insert(labelsKey, labels);
+            _controller._paperFormatsArray.append(cardWithRecord(record));
         } else if (const QString fault = faultOfLabel(sheet); !fault.isEmpty()) {
-            return _controller.logBadSheet(sheet, fault);
+            return _controller.logBadSheet(sheet.toMap(), fault);
+        } else {
+            Card card;
+            card.entries = sheet.take();
+            fillCard(card);
+            _controller._paperFormatsArray.append(std::move(card));
         }
-        _controller._paperFormatsArray.append(cardWithRecord(sheet));
         const QString& maker = _controller._paperFormatsArray.constLast().maker;
         if (!_makers.contains(maker)) {
             _makers.insert(maker);
@@ -398,41 +543,54 @@ private:
         }
     }
 
+    // The text of the leaf just closed. Catalogue texts recur from sheet to sheet (makers,
+    // papers, sizes): each is made once a parse and shared.
+    QString fieldText()
+    {
+        const QByteArray raw = QByteArray::fromRawData(_fieldStr.constData(), _fieldStr.size());
+        auto text = _texts.constFind(raw);
+        if (text == _texts.cend())
+            text = _texts.insert(QByteArray(_fieldStr.constData(), _fieldStr.size()),
+                                 QString::fromUtf8(_fieldStr));
+        return *text;
+    }
+
     LBLayoutSheetController& _controller;
     const bool _disc;
     QSet<QString> _makers;
-    std::optional<QVariantMap> _mainDict;
+    Entries _sheet;
+    bool _sheetOpen = false;
     std::optional<QVariantList> _modelsArray;
     std::optional<QVariantList> _labelsArray;
     std::optional<QVariantList> _foldLinesArray;
-    std::optional<LabelEntries> _labelDict;
+    Entries _label;
+    bool _labelOpen = false;
     std::optional<QVariantMap> _foldLineDict;
     bool _started = false;
     QByteArray _fieldStr;
     bool _fieldOpen = false;
     // The keys of the elements outside the table, made once a parse.
     QHash<QByteArray, QString> _otherKeys;
+    // The texts of the leaves, made once a parse.
+    QHash<QByteArray, QString> _texts;
 };
 
 LBLayoutSheetController::Card LBLayoutSheetController::cardWithRecord(const QVariantMap& record)
 {
     Card card;
-    card.record = record;
-    card.maker = Info::text(record, Info::paperManufacturer);
-    card.labelType = Info::text(record, labelTypeDescriptionKey);
-    const auto labels = record.constFind(labelsKey);
-    if (labels != record.cend()) {
-        for (const QVariant& label : labels->toList()) {
-            const QString type = Info::text(label.toMap(), labelTypeDescriptionKey);
-            if (!type.isEmpty())
-                card.labelTypes.append(type);
-        }
-    }
-    card.foldedCode = Info::text(record, Info::paperCode).toCaseFolded();
-    const auto models = record.constFind(Info::models);
-    if (models != record.cend())
-        card.foldedModels = models->toStringList().join(QLatin1Char('\n')).toCaseFolded();
+    card.entries.reserve(record.size());
+    for (auto it = record.cbegin(); it != record.cend(); ++it)
+        card.entries.append({it.key(), it.value()});
+    fillCard(card);
     return card;
+}
+
+QVariantMap LBLayoutSheetController::Card::record() const
+{
+    QVariantMap record;
+    for (const auto& [key, value] : entries)
+        record.insert(key, value);
+    return record;
 }
 
 void LBLayoutSheetController::setCatalogueFolder(const QString& folder)
@@ -442,7 +600,17 @@ void LBLayoutSheetController::setCatalogueFolder(const QString& folder)
 
 QVariantMap LBLayoutSheetController::catalogueResource(const QString& name)
 {
-    QFile file(catalogueFolder() + name + QStringLiteral(".xml"));
+    const QString path = catalogueFolder() + name + QStringLiteral(".xml");
+    // A compressed resource is unpacked straight into the bytes returned: read through a
+    // file, it is unpacked into a buffer of its own and copied out again.
+    if (path.startsWith(QLatin1Char(':'))) {
+        const QResource resource(path);
+        const QByteArray bytes = resource.isValid() ? resource.uncompressedData() : QByteArray();
+        if (bytes.isEmpty()) // none, or a folder
+            return {};
+        return {{xmlDataKey, bytes}};
+    }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return {{xmlDataKey, file.readAll()}};

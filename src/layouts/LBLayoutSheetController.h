@@ -132,7 +132,12 @@ public:
     // sheet), and its code and models case-folded.
     struct Card
     {
-        QVariantMap record;
+        // The record as a map, made when asked: the catalogue's thousands of sheets keep
+        // their entries in a plain list (a map a sheet cost a node an entry, made on every
+        // load and freed on the next), and only a chosen sheet's record is ever read.
+        QVariantMap record() const;
+        // The record's entries, one a key, in no particular order.
+        QList<std::pair<QString, QVariant>> entries;
         QString maker;
         QString labelType;
         QStringList labelTypes;

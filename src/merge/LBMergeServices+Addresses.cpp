@@ -76,11 +76,11 @@ const AddressLayout* layoutForCountry(const QString& code)
 
 } // namespace
 
-QString LBMergeServices::addressStringByTable(const QVariantMap& address, qint64 printCountry,
+QString LBMergeServices::addressStringByTable(const platform::ContactAddress& address,
+                                              qint64 printCountry,
                                               const QString& defaultCountryCode)
 {
-    const auto entry = [&](const QString& key) { return address.value(key).toString(); };
-    QString code = entry(platform::ContactAddressCountryCodeKey).toLower();
+    QString code = address.countryCode.toLower();
     if (code.isEmpty())
         code = defaultCountryCode;
     if (printCountry == 2)
@@ -90,11 +90,11 @@ QString LBMergeServices::addressStringByTable(const QVariantMap& address, qint64
     QString out;
     for (const char* c = pattern; *c; ++c) {
         switch (*c) {
-        case 'S': out += entry(platform::ContactAddressStreetKey); break;
-        case 'C': out += entry(platform::ContactAddressCityKey); break;
-        case 'T': out += entry(platform::ContactAddressStateKey); break;
-        case 'Z': out += entry(platform::ContactAddressZIPKey); break;
-        case 'N': out += entry(platform::ContactAddressCountryKey); break;
+        case 'S': out += address.street; break;
+        case 'C': out += address.city; break;
+        case 'T': out += address.state; break;
+        case 'Z': out += address.zip; break;
+        case 'N': out += address.country; break;
         default: out += QLatin1Char(*c); break;
         }
     }
@@ -137,7 +137,9 @@ QString LBMergeServices::fullAddressStringForField(const QVariantMap& field, qin
     QString defaultCode = LBProcessState::defaultCountryCode();
     if (defaultCode.isEmpty())
         defaultCode = platform::ContactStore::defaultCountryCode();
-    return addressStringByTable(addresses->entries.at(i).value.toMap(), printCountry, defaultCode);
+    const platform::ContactAddress* address =
+        platform::contactAddressIn(addresses->entries.at(i).value);
+    return address ? addressStringByTable(*address, printCountry, defaultCode) : QString();
 }
 
 // ==== Pre-formatted address blocks =======================================================

@@ -149,10 +149,9 @@ QString primaryZIP(const platform::ContactPerson& p)
     const platform::ContactMultiValue* addresses = p.multiValue(platform::ContactAddressProperty);
     if (!addresses || addresses->count() == 0)
         return {};
-    return addresses->entries.at(addresses->primaryIndex())
-        .value.toMap()
-        .value(platform::ContactAddressZIPKey)
-        .toString();
+    const platform::ContactAddress* address =
+        platform::contactAddressIn(addresses->entries.at(addresses->primaryIndex()).value);
+    return address ? address->zip : QString();
 }
 
 enum class KeyKind { None, Last, First, Company, ZIP };

@@ -179,8 +179,8 @@ public:
     QString fullAddressStringForField(const QVariantMap& field, qint64 fromPerson);
     // The address laid out by its country code ("Print Country" and the default country
     // code decide the country line); null when it has no text.
-    static QString addressStringByTable(const QVariantMap& address, qint64 printCountry,
-                                        const QString& defaultCountryCode);
+    static QString addressStringByTable(const platform::ContactAddress& address,
+                                        qint64 printCountry, const QString& defaultCountryCode);
     // The block kind of a name (1-10; 0 for any other name).
     static qint64 preformattedBlockKind(const QString& fieldStr);
     // The block of merge-field runs and plain text (the sender's fields when isMyField).

@@ -59,7 +59,7 @@ QStringList codesOf(const Controller& chooser)
 {
     QStringList codes;
     for (const Controller::Card& card : chooser.cardArray())
-        codes << Info::text(card.record, Info::paperCode);
+        codes << Info::text(card.record(), Info::paperCode);
     return codes;
 }
 

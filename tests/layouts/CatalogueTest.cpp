@@ -27,7 +27,7 @@ QStringList codesOf(const QList<Controller::Card>& cards)
 {
     QStringList codes;
     for (const Controller::Card& card : cards)
-        codes << Info::text(card.record, Info::paperCode);
+        codes << Info::text(card.record(), Info::paperCode);
     return codes;
 }
 
@@ -59,7 +59,7 @@ TEST(Catalogue, ParsesSheetsWhateverTheSpellingOfTheirFields)
     ASSERT_TRUE(chooser.parseCatalogue(xml, 500)) << chooser.catalogueError().toStdString();
     ASSERT_EQ(chooser.paperFormats().size(), 3);
 
-    const QVariantMap a = chooser.paperFormats().at(0).record;
+    const QVariantMap a = chooser.paperFormats().at(0).record();
     EXPECT_EQ(a.value(Info::paperManufacturer), "Maker A");
     EXPECT_EQ(a.value(Info::paperSize), "Letter");
     EXPECT_EQ(a.value("labelTypeDescription"), "Address Labels");
@@ -72,9 +72,12 @@ TEST(Catalogue, ParsesSheetsWhateverTheSpellingOfTheirFields)
     EXPECT_EQ(a.value(Info::models).toStringList(), QStringList{"A-2"});
     EXPECT_FALSE(a.contains("Description"));
 
-    const QVariantMap b = chooser.paperFormats().at(1).record;
+    const QVariantMap b = chooser.paperFormats().at(1).record();
     EXPECT_EQ(b.value(Info::paperManufacturer), "Maker B");
     EXPECT_EQ(b.value("labelTypeDescription"), "Round"); // the later of the two wins
+    // The card's entries hold each key once, so what the filters compare is the record's.
+    EXPECT_EQ(chooser.paperFormats().at(1).labelType, "Round");
+    EXPECT_EQ(chooser.paperFormats().at(1).entries.size(), b.size());
     EXPECT_FALSE(b.contains(Info::models));              // an empty list is not stored
     EXPECT_FALSE(b.contains("labels"));                  // only disc sheets keep labels
 
@@ -104,7 +107,7 @@ TEST(Catalogue, KeepsDiscLabelsWithTheirFoldLines)
         </PaperFormat>)");
     ASSERT_TRUE(chooser.parseCatalogue(xml, 6));
     ASSERT_EQ(chooser.paperFormats().size(), 1);
-    const QVariantMap sheet = chooser.paperFormats().first().record;
+    const QVariantMap sheet = chooser.paperFormats().first().record();
     EXPECT_EQ(sheet.value(Info::category), "Disc Labels");
     const QVariantList labels = sheet.value("labels").toList();
     ASSERT_EQ(labels.size(), 3); // the empty label is dropped
@@ -183,7 +186,7 @@ TEST(Catalogue, SkipsBadSheetsWithOneLogLineEach)
           <Label><Width>10mm</Width></Label></Labels></PaperFormat>)"),
                                     6));
     EXPECT_EQ(codesOf(disc.paperFormats()), QStringList{"D1"});
-    EXPECT_EQ(disc.paperFormats().first().record.value("labels").toList().size(), 1);
+    EXPECT_EQ(disc.paperFormats().first().record().value("labels").toList().size(), 1);
     EXPECT_EQ(log.messages.size(), 3);
     EXPECT_TRUE(log.contains("M D2: no usable labels"));
 }
@@ -373,7 +376,7 @@ TEST(Catalogue, ShippedCataloguesHaveEveryCellOnItsPage)
         EXPECT_EQ(chooser.paperFormats().size(), c.sheets);
         EXPECT_EQ(chooser.manufacturers().size() - 2, c.makers);
         for (const Controller::Card& card : chooser.paperFormats()) {
-            const QVariantMap sheet = card.record;
+            const QVariantMap sheet = card.record();
             // No value has a blank after its unit, where the unit would be missed.
             for (auto it = sheet.cbegin(); it != sheet.cend(); ++it) {
                 if (it.value().typeId() == QMetaType::QString) {

@@ -162,7 +162,7 @@ TEST(PreviewImages, EveryShippedDiscSheetDraws)
     ASSERT_FALSE(chooser.paperFormats().isEmpty());
     for (const Controller::Card& card : chooser.paperFormats()) {
         const QImage image = Controller::discPreviewImageForCard(
-            Controller::convertDimensionsToPoints(card.record), 6, false);
+            Controller::convertDimensionsToPoints(card.record()), 6, false);
         EXPECT_FALSE(image.isNull()) << qPrintable(card.foldedCode);
     }
 }

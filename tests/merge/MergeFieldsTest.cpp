@@ -389,8 +389,9 @@ TEST_F(MergeFieldsTest, AddressesByCountry)
         {"za keeps its row", za, 1, "us", "Hauptstr. 5\rBerlin\rKent\r10115 Germany"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(LBMergeServices::addressStringByTable(c.address, c.printCountry,
-                                                        QString::fromLatin1(c.defaultCode)),
+        EXPECT_EQ(LBMergeServices::addressStringByTable(
+                      platform::ContactAddress::fromMap(c.address), c.printCountry,
+                      QString::fromLatin1(c.defaultCode)),
                   QString::fromLatin1(c.text))
             << c.name;
     EXPECT_TRUE(LBMergeServices::addressStringByTable({}, 0, QStringLiteral("us")).isNull());

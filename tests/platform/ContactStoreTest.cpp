@@ -316,6 +316,46 @@ TEST(ContactStoreTest, SearchIsCaseInsensitiveOverEveryValue)
         EXPECT_EQ(store.peopleMatching(QString::fromUtf8(c.word)).size(), c.count) << c.word;
 }
 
+// An address given as a dictionary is kept as every read address is: its texts under the
+// address keys (others dropped), the primary one's ZIP sorted by, every text searched, and
+// the dictionary of its non-empty texts given back to readers of any dictionary value.
+TEST(ContactStoreTest, AddressesGivenAsDictionariesAreKeptAsAddresses)
+{
+    const QVariantMap home{{ContactAddressStreetKey, QStringLiteral("1 Elm St\nApt 2")},
+                           {ContactAddressCityKey, QStringLiteral("Springfield")},
+                           {ContactAddressZIPKey, QStringLiteral("62701")},
+                           {QStringLiteral("Unknown"), QStringLiteral("dropped")}};
+    const QVariantMap work{{ContactAddressCityKey, QStringLiteral("Berlin")},
+                           {ContactAddressZIPKey, QStringLiteral("10115")},
+                           {ContactAddressCountryCodeKey, QStringLiteral("de")}};
+    auto person = std::make_shared<ContactPerson>();
+    ContactMultiValue addresses;
+    addresses.entries = {{ContactHomeLabel, home}, {ContactWorkLabel, work}};
+    addresses.primary = 1;
+    person->setMultiValue(ContactAddressProperty, addresses);
+    ContactStore store;
+    store.addPerson(person);
+
+    const ContactMultiValue* kept = person->multiValue(ContactAddressProperty);
+    ASSERT_TRUE(kept);
+    ASSERT_EQ(kept->count(), 2);
+    const ContactAddress* first = contactAddressIn(kept->entries.at(0).value);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->street, QStringLiteral("1 Elm St\nApt 2"));
+    EXPECT_EQ(first->city, QStringLiteral("Springfield"));
+    EXPECT_TRUE(first->state.isEmpty());
+    QVariantMap expected = home;
+    expected.remove(QStringLiteral("Unknown"));
+    EXPECT_EQ(kept->entries.at(0).value.toMap(), expected);
+    EXPECT_EQ(kept->entries.at(1).value.toMap(), work);
+    EXPECT_EQ(first->value(ContactAddressZIPKey), QStringLiteral("62701"));
+    EXPECT_TRUE(first->value(QStringLiteral("Unknown")).isEmpty());
+    EXPECT_EQ(person->sortNames().zip, QStringLiteral("10115"));
+    EXPECT_EQ(store.peopleMatching(QStringLiteral("apt 2")).size(), 1);
+    EXPECT_EQ(store.peopleMatching(QStringLiteral("BERLIN")).size(), 1);
+    EXPECT_TRUE(store.peopleMatching(QStringLiteral("dropped")).isEmpty());
+}
+
 // People added one by one: each found once, in the order they were added, whichever of
 // their values holds the word, the first and the last person included; no match runs from
 // one person's text into the next one's.

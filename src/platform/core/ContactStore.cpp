@@ -17,10 +17,74 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 
 namespace platform {
+
+// ---- ContactAddress ------------------------------------------------------------------
+
+namespace {
+
+template <typename T>
+const T& ref(const QVariant& value)
+{
+    return *static_cast<const T*>(value.constData());
+}
+
+// Any code asking a QVariant for a dictionary gets one of an address too.
+const bool addressConverts = QMetaType::registerConverter<ContactAddress, QVariantMap>(
+    [](const ContactAddress& address) { return address.toMap(); });
+
+// The keys and their texts, in the keys' sorted order (the order of the dictionary).
+template <typename Address>
+auto addressFields(Address& a)
+{
+    return std::array<std::pair<const QString*, decltype(&a.city)>, 6>{{
+        {&ContactAddressCityKey, &a.city},
+        {&ContactAddressCountryKey, &a.country},
+        {&ContactAddressCountryCodeKey, &a.countryCode},
+        {&ContactAddressStateKey, &a.state},
+        {&ContactAddressStreetKey, &a.street},
+        {&ContactAddressZIPKey, &a.zip},
+    }};
+}
+
+} // namespace
+
+QString ContactAddress::value(const QString& key) const
+{
+    for (const auto& [name, text] : addressFields(*this))
+        if (*name == key)
+            return *text;
+    return {};
+}
+
+QVariantMap ContactAddress::toMap() const
+{
+    QVariantMap map;
+    for (const auto& [name, text] : addressFields(*this))
+        if (!text->isEmpty())
+            map.insert(*name, *text);
+    return map;
+}
+
+ContactAddress ContactAddress::fromMap(const QVariantMap& map)
+{
+    ContactAddress address;
+    for (const auto& [name, text] : addressFields(address))
+        *text = map.value(*name).toString();
+    return address;
+}
+
+const ContactAddress* contactAddressIn(const QVariant& value)
+{
+    Q_UNUSED(addressConverts);
+    return value.metaType() == QMetaType::fromType<ContactAddress>()
+               ? static_cast<const ContactAddress*>(value.constData())
+               : nullptr;
+}
 
 // ---- ContactMultiValue ---------------------------------------------------------------
 
@@ -72,12 +136,19 @@ const ContactMultiValue* ContactPerson::multiValue(const QString& property) cons
 
 void ContactPerson::setMultiValue(const QString& property, const ContactMultiValue& value)
 {
+    ContactMultiValue kept = value;
+    // Addresses given as dictionaries are kept as the store keeps every address.
+    if (property == ContactAddressProperty)
+        for (ContactMultiValue::Entry& entry : kept.entries)
+            if (entry.value.typeId() == QMetaType::QVariantMap)
+                entry.value =
+                    QVariant::fromValue(ContactAddress::fromMap(ref<QVariantMap>(entry.value)));
     for (auto& entry : _multiValues)
         if (entry.first == property) {
-            entry.second = value;
+            entry.second = std::move(kept);
             return;
         }
-    _multiValues.append({property, value});
+    _multiValues.append({property, std::move(kept)});
 }
 
 QStringList ContactPerson::properties() const
@@ -96,12 +167,6 @@ void ContactPerson::setImageData(const QByteArray& data)
 }
 
 namespace {
-
-template <typename T>
-const T& ref(const QVariant& value)
-{
-    return *static_cast<const T*>(value.constData());
-}
 
 bool isAscii(QStringView text)
 {
@@ -152,7 +217,12 @@ void appendSearchText(QByteArray& out, const QVariant& value)
         for (const QVariant& v : ref<QVariantList>(value))
             appendSearchText(out, v);
         break;
-    default: break; // pictures and other data are not searched
+    default:
+        if (const ContactAddress* address = contactAddressIn(value))
+            for (const auto& [name, text] : addressFields(*address))
+                if (!text->isEmpty())
+                    appendFoldedLine(out, *text);
+        break; // pictures and other data are not searched
     }
 }
 
@@ -184,10 +254,9 @@ void ContactPerson::finish()
     _sortNames.zip.clear();
     if (const ContactMultiValue* addresses = multiValue(ContactAddressProperty);
         addresses && addresses->count() > 0)
-        _sortNames.zip = caseFolded(addresses->entries.at(addresses->primaryIndex())
-                                        .value.toMap()
-                                        .value(ContactAddressZIPKey)
-                                        .toString());
+        if (const ContactAddress* address =
+                contactAddressIn(addresses->entries.at(addresses->primaryIndex()).value))
+            _sortNames.zip = caseFolded(address->zip);
 }
 
 QString ContactReadIssue::description() const

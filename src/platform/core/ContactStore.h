@@ -63,6 +63,31 @@ inline const QString ContactAddressZIPKey = QStringLiteral("ZIP");
 inline const QString ContactAddressCountryKey = QStringLiteral("Country");
 inline const QString ContactAddressCountryCodeKey = QStringLiteral("CountryCode");
 
+// A postal address: the value of each entry of ContactAddressProperty. Six texts, any of
+// them empty. Held as a plain struct, not a dictionary: a large store keeps one for nearly
+// every person, and a dictionary costs a node and a key a text. A QVariant holding one
+// converts to the dictionary of its non-empty texts under the keys above (toMap()), for
+// readers that take any dictionary value apart.
+struct ContactAddress
+{
+    QString street; // its lines separated by '\n'
+    QString city;
+    QString state;
+    QString zip;
+    QString country;
+    QString countryCode; // lower-case, two letters; empty when unknown
+
+    // The text under an address key; empty for any other key.
+    QString value(const QString& key) const;
+    QVariantMap toMap() const;
+    // The texts of a dictionary under the address keys; other keys are dropped.
+    static ContactAddress fromMap(const QVariantMap& map);
+    bool operator==(const ContactAddress&) const = default;
+};
+
+// The address a value holds; nullptr when it holds none.
+const ContactAddress* contactAddressIn(const QVariant& value);
+
 // Raw labels of multi-values (localized through the table "Contact Properties").
 inline const QString ContactHomeLabel = QStringLiteral("home");
 inline const QString ContactWorkLabel = QStringLiteral("work");
@@ -266,3 +291,5 @@ private:
 };
 
 } // namespace platform
+
+Q_DECLARE_METATYPE(platform::ContactAddress)

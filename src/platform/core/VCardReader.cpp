@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -455,6 +456,17 @@ private:
     }
     void addMulti(const QString& property, const Property& p, const QVariant& value,
                   const QHash<QByteArray, QString>& groupLabels);
+    // The text, one copy of it kept for every card of the file: cities, states and
+    // countries recur from card to card, and a large file would keep each many times.
+    QString shared(const QString& text)
+    {
+        if (text.isEmpty())
+            return text;
+        auto it = _sharedTexts.constFind(text);
+        if (it == _sharedTexts.cend())
+            it = _sharedTexts.insert(text);
+        return *it;
+    }
 
     QList<ContactReadIssue>* _issues;
     QString _fileName;
@@ -466,6 +478,7 @@ private:
         int bestPreference = 0;
     };
     QList<Pending> _multi;
+    QSet<QString> _sharedTexts;
 };
 
 void CardBuilder::addMulti(const QString& property, const Property& p, const QVariant& value,
@@ -566,19 +579,15 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
             for (qsizetype i = 0; i < 3 && i < parts.size(); ++i)
                 if (!parts.at(i).trimmed().isEmpty())
                     street.append(parts.at(i).trimmed());
-            QVariantMap address;
-            const auto put = [&address](const QString& key, const QString& v) {
-                if (!v.isEmpty())
-                    address.insert(key, v);
-            };
-            put(ContactAddressStreetKey, street.join(QLatin1Char('\n')));
-            put(ContactAddressCityKey, parts.value(3).trimmed());
-            put(ContactAddressStateKey, parts.value(4).trimmed());
-            put(ContactAddressZIPKey, parts.value(5).trimmed());
-            const QString country = parts.value(6).trimmed();
-            put(ContactAddressCountryKey, country);
-            put(ContactAddressCountryCodeKey, VCardReader::countryCodeForName(country));
-            addMulti(ContactAddressProperty, p, address, groupLabels);
+            ContactAddress address;
+            address.street = street.join(QLatin1Char('\n'));
+            address.city = shared(parts.value(3).trimmed());
+            address.state = shared(parts.value(4).trimmed());
+            address.zip = parts.value(5).trimmed();
+            address.country = shared(parts.value(6).trimmed());
+            address.countryCode = VCardReader::countryCodeForName(address.country);
+            addMulti(ContactAddressProperty, p, QVariant::fromValue(std::move(address)),
+                     groupLabels);
         } else if (p.name == "TEL") {
             addMulti(ContactPhoneProperty, p, unescape(text), groupLabels);
         } else if (p.name == "EMAIL") {
