@@ -68,7 +68,9 @@ LBPlaceholderSettingsSheet::LBPlaceholderSettingsSheet(bool forBackgroundPlaceho
 
 LBPlaceholderSettingsSheet::~LBPlaceholderSettingsSheet()
 {
-    // The delegate may let the sheet go from inside its own button's click.
+    // The delegate may let the sheet go from inside its own button's click, so the dialog
+    // goes later; its buttons and its rejection must not reach this sheet meanwhile.
+    _receiver.reset();
     if (_dialog) {
         _dialog->hide();
         _dialog->deleteLater();
@@ -183,6 +185,7 @@ void LBPlaceholderSettingsSheet::buildWindow()
 {
     const bool background = isForBackgroundPlaceholder();
     _dialog = new QDialog;
+    _receiver = std::make_unique<QObject>();
     _dialog->setObjectName(background ? QStringLiteral("BackgroundPlaceholderSettings")
                                       : QStringLiteral("PlaceholderSettings"));
     _dialog->setWindowTitle(localized(background ? "Background Placeholder" : "Placeholder"));
@@ -199,7 +202,7 @@ void LBPlaceholderSettingsSheet::buildWindow()
     if (!background) {
         _typePopup = new QComboBox(_dialog);
         _typePopup->addItems(typeTitles());
-        QObject::connect(_typePopup, qOverload<int>(&QComboBox::activated), _dialog,
+        QObject::connect(_typePopup, qOverload<int>(&QComboBox::activated), _receiver.get(),
                          [this](int) { typePopupAction(); });
         grid->addWidget(label("Type:"), row, 0);
         grid->addWidget(_typePopup, row++, 1, 1, 2);
@@ -271,11 +274,13 @@ void LBPlaceholderSettingsSheet::buildWindow()
     buttons->addWidget(_cancelButton);
     buttons->addWidget(_okButton);
     layout->addLayout(buttons);
-    QObject::connect(_okButton, &QPushButton::clicked, _dialog, [this] { cancelOrOKAction(true); });
-    QObject::connect(_cancelButton, &QPushButton::clicked, _dialog,
+    QObject::connect(_okButton, &QPushButton::clicked, _receiver.get(),
+                     [this] { cancelOrOKAction(true); });
+    QObject::connect(_cancelButton, &QPushButton::clicked, _receiver.get(),
                      [this] { cancelOrOKAction(false); });
     // Escape and the window's close box cancel.
-    QObject::connect(_dialog, &QDialog::rejected, _dialog, [this] { cancelOrOKAction(false); });
+    QObject::connect(_dialog, &QDialog::rejected, _receiver.get(),
+                     [this] { cancelOrOKAction(false); });
 }
 
 void LBPlaceholderSettingsSheet::selectTypeTitle(const QString& type)

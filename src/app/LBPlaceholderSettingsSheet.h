@@ -15,9 +15,12 @@
 
 #include "canvas/LBPlaceholderSettings.h"
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -100,6 +103,9 @@ private:
     void selectTypeTitle(const QString& type);
 
     QPointer<QDialog> _dialog;
+    // The context of the dialog's connections to this sheet: it goes with the sheet, while
+    // the dialog itself may outlive it until its deferred deletion.
+    std::unique_ptr<QObject> _receiver;
     QComboBox* _typePopup = nullptr;
     QPlainTextEdit* _promptText = nullptr;
     QComboBox* _promptPopup = nullptr;

@@ -18,7 +18,8 @@ class TextView;
 class InspectorPalette
 {
 public:
-    virtual ~InspectorPalette() = default;
+    // Leaves LBProcessState's lists, so nothing reaches a palette that is gone.
+    virtual ~InspectorPalette();
 
     // --- What the canvas asks ---
     // The palette's window (nullptr while it has none); the canvas hides it while handles

@@ -1,5 +1,7 @@
 #include "graphics/LBProcessState.h"
 
+#include "graphics/InspectorPalette.h"
+
 #include "platform/core/UserDefaults.h"
 
 #include <QDir>
@@ -20,6 +22,7 @@ bool fullResolutionFlag = false;
 InspectorPalette* currentInspectorPalette = nullptr;
 InPlaceTextEditing* currentTextEditing = nullptr;
 QList<InspectorPalette*> standalonePalettes;
+InspectorPalette* hiddenPalette = nullptr;
 CurveStatusWindow* currentCurveStatusWindow = nullptr;
 
 } // namespace
@@ -114,6 +117,30 @@ QList<InspectorPalette*> LBProcessState::allInspectorPalettes()
         all.append(currentInspectorPalette);
     all.append(standalonePalettes);
     return all;
+}
+
+InspectorPalette* LBProcessState::hiddenInspectorPalette()
+{
+    return hiddenPalette;
+}
+
+void LBProcessState::setHiddenInspectorPalette(InspectorPalette* palette)
+{
+    hiddenPalette = palette;
+}
+
+void LBProcessState::forgetInspectorPalette(const InspectorPalette* palette)
+{
+    if (currentInspectorPalette == palette)
+        currentInspectorPalette = nullptr;
+    if (hiddenPalette == palette)
+        hiddenPalette = nullptr;
+    standalonePalettes.removeAll(palette);
+}
+
+InspectorPalette::~InspectorPalette()
+{
+    LBProcessState::forgetInspectorPalette(this);
 }
 
 CurveStatusWindow* LBProcessState::curveStatusWindow()

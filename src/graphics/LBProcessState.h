@@ -87,6 +87,13 @@ public:
     static void setStandaloneInspectorPalettes(const QList<InspectorPalette*>& palettes);
     // The smart palette, when there is one, followed by the standalone ones.
     static QList<InspectorPalette*> allInspectorPalettes();
+    // The smart palette while a sheet has taken it away (LBHideHUD), nullptr otherwise; it
+    // comes back as the current one at the next LBShowHUD.
+    static InspectorPalette* hiddenInspectorPalette();
+    static void setHiddenInspectorPalette(InspectorPalette* palette);
+    // A palette going away leaves none of the places above (its destructor calls this):
+    // whoever asks afterwards finds nothing rather than a palette that is gone.
+    static void forgetInspectorPalette(const InspectorPalette* palette);
 
     // The status window of point-by-point curve drawing, nullptr while there is none. Not
     // owned; subsystem 8 sets it.

@@ -343,8 +343,11 @@ LayoutSheetViews::LayoutSheetViews(Controller& controller, QDialog& dialog)
     _dialog.installEventFilter(this);
     _splitView->installEventFilter(this);
     connect(&_controller, &Controller::changed, this, &LayoutSheetViews::refresh);
+    // The controls' connections name these views as their context: the views go first when
+    // the dialog goes, and a list whose current row changes while its widgets are taken
+    // down must not reach them then.
     // Closing the sheet is the close button.
-    connect(&_dialog, &QDialog::rejected, &_controller, [this] {
+    connect(&_dialog, &QDialog::rejected, this, [this] {
         if (!_refreshing)
             _controller.closeDocumentAction();
     });
@@ -403,7 +406,7 @@ QWidget* LayoutSheetViews::makeProjectTypePage()
     for (const auto& [type, name] : kinds) {
         LBImageButton* projectButton =
             makeProjectButton(Controller::layoutSheetString(QString::fromLatin1(name)), page);
-        connect(projectButton, &QAbstractButton::clicked, &_controller,
+        connect(projectButton, &QAbstractButton::clicked, this,
                 [this, type = type] { _controller.projectTypeAction(type); });
         buttons->addWidget(projectButton);
         _projectButtons.append({type, projectButton});
@@ -496,30 +499,30 @@ QWidget* LayoutSheetViews::makeFormatPage()
     _standardCloseButton = buttons.close;
     _standardContinueButton = buttons.next;
 
-    connect(_manufacturerPopup, &QComboBox::activated, &_controller, [this](int index) {
+    connect(_manufacturerPopup, &QComboBox::activated, this, [this](int index) {
         _controller.setManufacturerPopupSelection(index);
         _controller.setLabelTypePopupSelection(0);
         _controller.manufacturerAction();
     });
-    connect(_labelTypePopup, &QComboBox::activated, &_controller, [this](int index) {
+    connect(_labelTypePopup, &QComboBox::activated, this, [this](int index) {
         _controller.setLabelTypePopupSelection(index);
         _controller.labelTypeAction();
     });
-    connect(_usUnits, &QRadioButton::clicked, &_controller, [this] {
+    connect(_usUnits, &QRadioButton::clicked, this, [this] {
         _controller.setFormatUnitsColumn(0);
         _controller.formatUnitsTypeAction();
     });
-    connect(_metricUnits, &QRadioButton::clicked, &_controller, [this] {
+    connect(_metricUnits, &QRadioButton::clicked, this, [this] {
         _controller.setFormatUnitsColumn(1);
         _controller.formatUnitsTypeAction();
     });
-    connect(_portraitButton, &QRadioButton::clicked, &_controller,
+    connect(_portraitButton, &QRadioButton::clicked, this,
             [this] { _controller.orientationButtonAction(true); });
-    connect(_landscapeButton, &QRadioButton::clicked, &_controller,
+    connect(_landscapeButton, &QRadioButton::clicked, this,
             [this] { _controller.orientationButtonAction(false); });
     connect(_search, &QLineEdit::textEdited, &_controller, &Controller::searchPaperCode);
     connect(_paperStyleTable->selectionModel(), &QItemSelectionModel::currentRowChanged,
-            &_controller, [this](const QModelIndex& current) {
+            this, [this](const QModelIndex& current) {
                 if (!_refreshing)
                     _controller.selectRow(current.isValid() ? current.row() : -1);
             });
@@ -541,7 +544,7 @@ QWidget* LayoutSheetViews::makeTemplatePage()
     top->addWidget(_templatePrompt, 1);
     top->addWidget(_templateSearch);
     layout->addLayout(top);
-    connect(_templateSearch, &QLineEdit::textChanged, &_controller, [this](const QString& text) {
+    connect(_templateSearch, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!_refreshing)
             _controller.searchTemplateName(text);
     });
@@ -589,17 +592,17 @@ QWidget* LayoutSheetViews::makeTemplatePage()
         units->addWidget(radio);
     units->addStretch();
     layout->addWidget(_templateUnits);
-    connect(_usPaper, &QRadioButton::clicked, &_controller, [this] {
+    connect(_usPaper, &QRadioButton::clicked, this, [this] {
         _controller.setTemplateUnitsColumn(0);
         _controller.templateUnitsTypeAction();
     });
-    connect(_a4Paper, &QRadioButton::clicked, &_controller, [this] {
+    connect(_a4Paper, &QRadioButton::clicked, this, [this] {
         _controller.setTemplateUnitsColumn(1);
         _controller.templateUnitsTypeAction();
     });
-    connect(_pagePortrait, &QRadioButton::clicked, &_controller,
+    connect(_pagePortrait, &QRadioButton::clicked, this,
             [this] { _controller.pageOrientationAction(1); });
-    connect(_pageLandscape, &QRadioButton::clicked, &_controller,
+    connect(_pageLandscape, &QRadioButton::clicked, this,
             [this] { _controller.pageOrientationAction(0); });
     _chooseDesignButton =
         addButtonBar(page, layout, Controller::layoutSheetString(QStringLiteral("Custom Size…")),
@@ -607,9 +610,9 @@ QWidget* LayoutSheetViews::makeTemplatePage()
                      Controller::dialogString(QStringLiteral("Choose")),
                      &Controller::chooseDesignAction)
             .next;
-    connect(_splitView, &QSplitter::splitterMoved, &_controller,
+    connect(_splitView, &QSplitter::splitterMoved, this,
             [this] { _controller.splitViewDidResizeSubviews(_splitView->sizes().value(0)); });
-    connect(_folderList->selectionModel(), &QItemSelectionModel::currentChanged, &_controller,
+    connect(_folderList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (_refreshing)
                     return;
@@ -623,12 +626,12 @@ QWidget* LayoutSheetViews::makeTemplatePage()
                 else
                     _controller.selectOutlineRow(_folderModel->rootRowOf(item), item);
             });
-    connect(_templateBrowser->selectionModel(), &QItemSelectionModel::currentChanged, &_controller,
+    connect(_templateBrowser->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!_refreshing)
                     _controller.setSelectedTemplate(current.isValid() ? current.row() : -1);
             });
-    connect(_templateBrowser, &QListView::doubleClicked, &_controller,
+    connect(_templateBrowser, &QListView::doubleClicked, this,
             [this] { _controller.chooseDesignAction(); });
     return page;
 }
@@ -658,7 +661,7 @@ QWidget* LayoutSheetViews::makeCustomSizePage()
     _customGoBackButton = buttons.back;
     _customCloseButton = buttons.close;
     _chooseCustomDesignButton = buttons.next;
-    connect(_customLayoutPopup, &QComboBox::activated, &_controller, [this](int index) {
+    connect(_customLayoutPopup, &QComboBox::activated, this, [this](int index) {
         if (!_controller.validateMenuItem(index)) {
             refresh();
             return;

@@ -43,13 +43,6 @@ platform::UserDefaults& userDefaults()
     return platform::UserDefaults::standardUserDefaults();
 }
 
-// The palette an LBHideHUD took away: one for the program, whichever window hid it.
-InspectorPalette*& hiddenInspectorSlot()
-{
-    static InspectorPalette* palette = nullptr;
-    return palette;
-}
-
 bool pageHolds(const LBGraphicView* view, const LBGraphicPtr& graphic)
 {
     if (const LBDocument::Page* page = view->graphics()) {
@@ -574,7 +567,7 @@ QList<InspectorPalette*> LBEditController::everyInspector()
 
 InspectorPalette* LBEditController::hiddenInspector()
 {
-    return hiddenInspectorSlot();
+    return LBProcessState::hiddenInspectorPalette();
 }
 
 void LBEditController::refreshInspectors()
@@ -637,15 +630,17 @@ void LBEditController::hideHUD()
         return;
     if (QWidget* window = shared->window())
         window->hide();
-    hiddenInspectorSlot() = shared;
+    // One for the program, whichever window hid it; a palette that goes away meanwhile
+    // takes itself out of that slot.
+    LBProcessState::setHiddenInspectorPalette(shared);
     LBProcessState::setInspectorPalette(nullptr);
 }
 
 void LBEditController::showHUD()
 {
-    if (InspectorPalette* kept = hiddenInspectorSlot()) {
+    if (InspectorPalette* kept = LBProcessState::hiddenInspectorPalette()) {
         LBProcessState::setInspectorPalette(kept);
-        hiddenInspectorSlot() = nullptr;
+        LBProcessState::setHiddenInspectorPalette(nullptr);
     }
     if (InspectorPalette* shared = LBProcessState::inspectorPalette())
         shared->updateFromGraphicView(_selectedGraphicView);

@@ -12,6 +12,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -177,6 +179,34 @@ TEST(PlaceholderSettingsSheet, OpensWithNothingFocusedAndAnswersItsDelegate)
     EXPECT_EQ(delegate.typeAtAnswer, QStringLiteral("Paper"));
     EXPECT_FALSE(delegate.owned);
     QApplication::processEvents(); // the window goes later
+}
+
+TEST(PlaceholderSettingsSheet, ItsWindowWaitingToGoReachesNoSheetThatWent)
+{
+    // The delegate lets the sheet go from its OK button; the window goes on the next turn
+    // of the event loop, and an Escape already queued for it, or a second click, comes
+    // first. Neither may reach the sheet that went.
+    QWidget documentWindow;
+    documentWindow.resize(600, 400);
+    documentWindow.show();
+    RecordingDelegate delegate;
+    auto owned = std::make_unique<LBPlaceholderSettingsSheet>(false);
+    LBPlaceholderSettingsSheet* sheet = owned.get();
+    sheet->setDelegate(&delegate);
+    sheet->beginSheetForWindow(&documentWindow);
+    const QPointer<QWidget> window = sheet->window();
+    QPushButton* ok = sheet->okButton();
+    delegate.owned = std::move(owned);
+    QCoreApplication::postEvent(window,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    ok->click();
+    ASSERT_FALSE(delegate.owned);
+    ASSERT_TRUE(window);
+    ok->click();
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(delegate.answers, QList<bool>({true}));
+    EXPECT_TRUE(window.isNull());
 }
 
 TEST(PlaceholderSettingsSheet, IsWhatTheCanvasMakesOnceRegistered)

@@ -1,7 +1,9 @@
 #include "platform/text/FontManager.h"
 #include "platform/ui/KXFontPreviewViewController.h"
 
+#include <QApplication>
 #include <QListView>
+#include <QPointer>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
@@ -159,4 +161,25 @@ TEST(KXFontPreviewViewController, ChoosingAFamilyOrASizeIsReportedAndTheFontFoll
 
     preview.setPreviewString(QStringLiteral("two\nlines"));
     EXPECT_EQ(preview.previewString(), "two lines");
+}
+
+TEST(KXFontPreviewViewController, ItsViewGoesWithItAlsoFromTheOwnersWidgets)
+{
+    // The owner takes the view into its own widgets; the rows are drawn from the
+    // controller's preview size and a scroll waits for the next turn of the event loop.
+    QWidget owner;
+    owner.resize(400, 300);
+    auto* preview = new KXFontPreviewViewController;
+    ASSERT_FALSE(preview->families().isEmpty());
+    const QPointer<QWidget> view = preview->view();
+    view->setParent(&owner);
+    view->resize(owner.size());
+    owner.show();
+    QFont font;
+    font.setFamilies({preview->families().last()});
+    preview->setSelectedFont(font);
+    delete preview;
+    EXPECT_TRUE(view.isNull());
+    QApplication::processEvents();
+    owner.repaint();
 }

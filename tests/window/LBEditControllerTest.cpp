@@ -345,6 +345,22 @@ TEST_F(DesignController, AHiddenPaletteWaitsForAnyWindowToShowIt)
     EXPECT_EQ(palette.refreshes, 1);
 }
 
+TEST_F(DesignController, AHiddenPaletteThatGoesAwayIsNotShownAgain)
+{
+    // The palette a sheet hid is destroyed before the sheet ends (the program quitting, a
+    // test's palette): the next LBShowHUD finds no palette rather than the one that went.
+    platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
+    auto hidden = std::make_unique<RecordingPalette>();
+    LBProcessState::setInspectorPalette(hidden.get());
+    center.post(QStringLiteral("LBHideHUD"));
+    ASSERT_EQ(LBEditController::hiddenInspector(), hidden.get());
+    hidden.reset();
+    EXPECT_EQ(LBEditController::hiddenInspector(), nullptr);
+    center.post(QStringLiteral("LBShowHUD"));
+    EXPECT_EQ(LBProcessState::inspectorPalette(), nullptr);
+    EXPECT_TRUE(LBProcessState::allInspectorPalettes().isEmpty());
+}
+
 TEST_F(DesignController, DraggingAGraphicUpdatesThePaletteToolsUnlessTag20)
 {
     auto shape = add<LBRectangle>(QRectF(10, 10, 20, 20));

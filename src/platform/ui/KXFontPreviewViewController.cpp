@@ -139,9 +139,9 @@ KXFontPreviewViewController::KXFontPreviewViewController(QObject* parent) : QObj
 
 KXFontPreviewViewController::~KXFontPreviewViewController()
 {
-    // The view may live in the owner's widgets by now; those delete it otherwise.
-    if (_view && !_view->parent())
-        delete _view;
+    // Also out of the owner's widgets: its rows' delegate asks this controller for the
+    // preview size and text, and a deferred scroll waits on its list.
+    delete _view.data();
 }
 
 QWidget* KXFontPreviewViewController::view() const
@@ -169,8 +169,10 @@ void KXFontPreviewViewController::setSelectedFont(const std::optional<QFont>& fo
                 _list->setCurrentIndex(_model->index(row, 0));
                 _list->scrollTo(_model->index(row, 0), QAbstractItemView::PositionAtTop);
                 // Again once the list is laid out at its size (a view just made is not).
-                QTimer::singleShot(0, _list, [this, row] {
-                    _list->scrollTo(_model->index(row, 0), QAbstractItemView::PositionAtTop);
+                QTimer::singleShot(0, this, [this, row] {
+                    if (_list)
+                        _list->scrollTo(_model->index(row, 0),
+                                        QAbstractItemView::PositionAtTop);
                 });
             } else {
                 _list->clearSelection();

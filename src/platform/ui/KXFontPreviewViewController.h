@@ -6,16 +6,18 @@
 // the selected font; the slider changes the preview size and with it the selected font's
 // size. Both are properties with change signals, so an owner can follow them.
 //
-// The view is made with the controller and belongs to it until the owner takes it into
-// its own widgets (its object name is "HUDFontPreviewView"). Light text on a dark ground.
+// The view is made with the controller and goes with it, also once the owner has taken it
+// into its own widgets (its object name is "HUDFontPreviewView"): its rows are drawn from
+// the controller's preview size and text. Light text on a dark ground.
 
 #include <QFont>
+#include <QListView>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
 
-class QListView;
 class QSlider;
 class QStandardItemModel;
 class QWidget;
@@ -60,8 +62,9 @@ private:
     void rowChosen(int row);
     void refreshRows();
 
-    QWidget* _view = nullptr;
-    QListView* _list = nullptr;
+    // Either may be deleted by the owner's widgets first.
+    QPointer<QWidget> _view;
+    QPointer<QListView> _list;
     QSlider* _slider = nullptr;
     QStandardItemModel* _model = nullptr;
     std::optional<QFont> _selectedFont;
