@@ -41,8 +41,8 @@ bool calibrationPageFlag = false;
 // Whether every graphic of the page is drawn inside area (a cell and its bleed, in the
 // cell's coordinates) whatever the record: text boxes that keep their bounds and cut
 // their own text at them, and graphics without a picture. Pictures, barcodes, print
-// images, curved text and text that grows or casts a shadow of its own may reach out, and
-// then the cell clips.
+// images, curved text, text that grows or casts a shadow of its own and labels with text
+// of their own may reach out, and then the cell clips.
 bool designStaysInside(const LBDocument::Page& page, const QRectF& area)
 {
     for (const LBDocument::Layer& layer : page) {
@@ -54,7 +54,9 @@ bool designStaysInside(const LBDocument::Page& page, const QRectF& area)
             if (!g->isTextBox())
                 continue;
             const auto* text = dynamic_cast<const LBTextArea*>(g.get());
-            if (!text || text->isCurved() || text->textResizeMask() != 0)
+            // (A label's own edited text may bring attributes the box's text has not.)
+            if (!text || text->isCurved() || text->textResizeMask() != 0
+                || (text->editedTextArray() && !text->editedTextArray()->isEmpty()))
                 return false;
             bool shadow = false;
             if (const auto& contents = text->contents()) {
