@@ -171,6 +171,9 @@ std::optional<QVariantMap> LBMergeServices::fieldForFieldName(const QString& nam
     {
         QVariantList lists[4];
         QHash<QString, std::pair<QVariantMap, bool>> byName;
+        // The names asked for as they were written (a merge asks for the same few on
+        // every label), spared their case folding.
+        QHash<QString, std::optional<std::pair<QVariantMap, bool>>> asked;
     };
     static Index index;
     const std::pair<List, bool> order[] = {
@@ -183,6 +186,7 @@ std::optional<QVariantMap> LBMergeServices::fieldForFieldName(const QString& nam
     }
     if (stale) {
         index.byName.clear();
+        index.asked.clear();
         for (int i = 0; i < 4; ++i) {
             index.lists[i] = LBProcessState::fieldsList(order[i].first);
             for (const QVariant& group : std::as_const(index.lists[i]))
@@ -196,15 +200,24 @@ std::optional<QVariantMap> LBMergeServices::fieldForFieldName(const QString& nam
                 }
         }
     }
-    const auto found = index.byName.constFind(name.toCaseFolded());
-    if (found == index.byName.cend()) {
+    auto asked = index.asked.constFind(name);
+    if (asked == index.asked.cend()) {
+        const auto found = index.byName.constFind(name.toCaseFolded());
+        if (index.asked.size() >= 1024)
+            index.asked.clear();
+        asked = index.asked.insert(
+            name, found == index.byName.cend()
+                      ? std::nullopt
+                      : std::optional<std::pair<QVariantMap, bool>>(*found));
+    }
+    if (!*asked) {
         if (isMyField)
             *isMyField = false;
         return std::nullopt;
     }
     if (isMyField)
-        *isMyField = found->second;
-    return found->first;
+        *isMyField = (*asked)->second;
+    return (*asked)->first;
 }
 
 QString LBMergeServices::propertyNameForFieldStr(const QString& name)

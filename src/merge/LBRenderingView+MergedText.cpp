@@ -92,11 +92,35 @@ QString applyCase(const QString& value, CaseMode mode)
     return value;
 }
 
+// The attributes of the field run at index without the field. A box brings the same few
+// runs on every label, so each is stripped once; the stripped map is the very map of an
+// equal neighbour (or of an equal earlier result), so the merged runs join without their
+// contents being compared, and every label's runs share one map.
 QVariantMap attributesWithoutField(const AttributedString& text, qsizetype index)
 {
-    QVariantMap attributes = text.attributesAtIndex(index);
-    attributes.remove(LBQFieldAttributeName);
-    return attributes;
+    Range run;
+    const QVariantMap attributes = text.attributesAtIndex(index, &run);
+    thread_local QList<std::pair<QVariantMap, QVariantMap>> known;
+    for (const auto& [source, stripped] : std::as_const(known))
+        if (source.isSharedWith(attributes))
+            return stripped;
+    QVariantMap stripped = attributes;
+    stripped.remove(LBQFieldAttributeName);
+    const auto adopt = [&](const QVariantMap& other) {
+        if (!other.isSharedWith(stripped) && other == stripped)
+            stripped = other;
+    };
+    if (run.location > 0)
+        adopt(text.attributesAtIndex(run.location - 1));
+    if (run.end() < text.length())
+        adopt(text.attributesAtIndex(run.end()));
+    for (const auto& entry : std::as_const(known))
+        adopt(entry.second);
+    // The source is held, so its data cannot come back as another map's.
+    if (known.size() >= 64)
+        known.clear();
+    known.append({attributes, stripped});
+    return stripped;
 }
 
 // The width of the text on one line, measured without its paragraph style.

@@ -38,6 +38,46 @@ platform::UserDefaults& defaults()
 
 bool calibrationPageFlag = false;
 
+// Whether every graphic of the page is drawn inside area (a cell and its bleed, in the
+// cell's coordinates) whatever the record: text boxes that keep their bounds and cut
+// their own text at them, and graphics without a picture. Pictures, barcodes, print
+// images, curved text, text that grows or casts a shadow of its own and labels with text
+// of their own may reach out, and then the cell clips.
+bool designStaysInside(const LBDocument::Page& page, const QRectF& area)
+{
+    for (const LBDocument::Layer& layer : page) {
+        for (const LBGraphicPtr& g : layer) {
+            if (!area.contains(g->shadowDrawingBoundsWithHandles(false))
+                || g->specialImageType() != 0 || g->shouldCreateHiResImageWhenPrinting()
+                || g->isShapeWithText() || g->imageOfType(0))
+                return false;
+            if (!g->isTextBox())
+                continue;
+            const auto* text = dynamic_cast<const LBTextArea*>(g.get());
+            // (A label's own edited text may bring attributes the box's text has not.)
+            if (!text || text->isCurved() || text->textResizeMask() != 0
+                || (text->editedTextArray() && !text->editedTextArray()->isEmpty()))
+                return false;
+            bool shadow = false;
+            if (const auto& contents = text->contents()) {
+                const platform::AttributedString& string = contents->attributedString();
+                string.enumerateAttribute(platform::ShadowAttributeName,
+                                          platform::Range(0, string.length()),
+                                          [&](const QVariant& value, const platform::Range&,
+                                              bool& stop) {
+                                              if (value.isValid()) {
+                                                  shadow = true;
+                                                  stop = true;
+                                              }
+                                          });
+            }
+            if (shadow)
+                return false;
+        }
+    }
+    return true;
+}
+
 // The bleed of "Bleed Size": 1, 2 and 3 give 3, 6 and 10 points; anything else none.
 double bleedForSize(qint64 size)
 {
@@ -394,6 +434,19 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
     const qint64 multipageType = doc ? doc->multipageType() : 0;
     const bool decorations = _drawLabelOutlines && multipageType == 0;
     QPainterPath marks;
+    // A cell with nothing but a design that stays inside it keeps no drawing state and no
+    // clip of its own: a printed sheet then writes neither for every label.
+    const bool backgroundInCell =
+        doc
+        && ((doc->drawBackgroundColor(0) && doc->printBackgroundColor(0))
+            || (doc->hasBackgroundPlaceholder(0) && doc->drawBackgroundPlaceholder(0)
+                && doc->printBackgroundPlaceholder(0)));
+    const bool bareCells =
+        !backgroundInCell && !cropToLabels && !decorations && !gridBelow && !_inLiveResize
+        && !_postnetBarcode && !_FIMBarcode && !_graphics.isEmpty()
+        && !shouldDrawBackgroundImageForPage(0)
+        && designStaysInside(_graphics.at(0), QRectF(-bleed, -bleed, _labelWidth + 2 * bleed,
+                                                      _labelHeight + 2 * bleed));
 
     if (_preparesPrintImages && printing())
         prepareRecords(recordsOfPage(page).first, recordsOfPage(page).second);
@@ -456,6 +509,14 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
             }
 
             const QRectF grown = cell.adjusted(-bleed, -bleed, bleed, bleed);
+            if (bareCells) {
+                const QTransform kept = painter.worldTransform();
+                const QPointF offset = cell.topLeft() - sheet.topLeft();
+                painter.translate(offset);
+                renderGraphicsInRect(dirtyRect.translated(-offset), 0);
+                painter.setWorldTransform(kept);
+                return;
+            }
             context.saveGraphicsState();
             bool restored = false;
             painter.setClipRect(grown, Qt::IntersectClip);

@@ -9,6 +9,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
+#include "shapes/LBBarcodeImage.h"
 #include "shapes/LBImage.h"
 
 #include <set>
@@ -127,6 +128,29 @@ TEST_F(SheetTest, BleedGrowsTheClipOfEveryCell)
         EXPECT_EQ(isRed(image, QPointF(3, 20)), seen) << "bleed size " << size;
         EXPECT_TRUE(isRed(image, QPointF(12, 20))) << "bleed size " << size;
     }
+}
+
+TEST_F(SheetTest, ARecordsPictureIsCutAtItsCellEvenWhenTheDesignFitsIt)
+{
+    // The barcode's bounds lie inside the label; each record's picture, placed at its own
+    // size where the barcode stands, reaches 20 points past the cell's right edge.
+    services->records = 2;
+    services->picture = [](const LBGraphic&, qint64) {
+        QImage bitmap(QSize(40, 20), QImage::Format_ARGB32_Premultiplied);
+        bitmap.fill(Qt::red);
+        return platform::Image::fromBitmap(bitmap, QSizeF(40, 20));
+    };
+    auto barcode = LBBarcodeImage::withBarcodeType(LBCode128Barcode);
+    barcode->setBoundsNoOtherChanges(QRectF(QPointF(80, 10), QSizeF(10, 10)));
+    document->undoManager()->disableUndoRegistration();
+    document->insertGraphic(barcode, 0, 1);
+    document->undoManager()->enableUndoRegistration();
+    auto view = renderer();
+    const QImage image = draw(*view, false);
+    EXPECT_TRUE(isRed(image, cellOrigin(0, 0) + QPointF(95, 20)));
+    // In the gap between the first two cells, and inside the second cell's left edge.
+    EXPECT_FALSE(isRed(image, cellOrigin(0, 0) + QPointF(102, 20)));
+    EXPECT_FALSE(isRed(image, cellOrigin(0, 1) + QPointF(5, 20)));
 }
 
 TEST_F(SheetTest, CropMarksOnlyAtTheSheetsOuterEdges)

@@ -165,7 +165,9 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
             run.setPositions(positions);
             painter.setPen(style.color);
             painter.drawGlyphRun(QPointF(0, 0), run);
-            painter.fillPath(lines, style.color);
+            // (An empty fill would still set the pen and brush of a PDF page twice.)
+            if (!lines.isEmpty())
+                painter.fillPath(lines, style.color);
         } else {
             QPainterPath shape = outlines;
             shape.addPath(lines);
@@ -180,7 +182,11 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
         positions.clear();
     };
 
-    painter.save();
+    // The pen and the smoothing are all this changes of the painter (shadows keep their
+    // own state): they are put back by hand, which spares a label on a printed sheet a
+    // save and restore of the whole painter state for each text box.
+    const QPen keptPen = painter.pen();
+    const bool keptSmoothing = painter.testRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::Antialiasing);
     // The attributes change by runs of characters, and glyphs come in character order:
     // the style is worked out once per run.
@@ -240,7 +246,9 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
         positions.append(position);
     }
     flush();
-    painter.restore();
+    painter.setPen(keptPen);
+    if (!keptSmoothing)
+        painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
 } // namespace platform

@@ -426,13 +426,28 @@ private:
     }
 
     // The layout font of the attributes; runs that go on from one paragraph into the next
-    // share their attributes, and their font is made once.
+    // share their attributes, and their font is made once. Texts made from one another
+    // (the labels of a merge) share their maps too: the fonts of the last few maps are
+    // kept, so Qt finds the font engines it resolved for them rather than resolving a
+    // new font's again for every label. (A kept map is held, so its data cannot come
+    // back as another's.)
     QFont fontFor(const QVariantMap& attributes)
     {
-        if (!_fontAttributes || !attributes.isSharedWith(*_fontAttributes)) {
-            _fontAttributes = attributes;
+        if (_fontAttributes && attributes.isSharedWith(*_fontAttributes))
+            return _font;
+        thread_local QList<std::pair<QVariantMap, QFont>> recent;
+        const auto kept =
+            std::find_if(recent.cbegin(), recent.cend(),
+                         [&](const auto& entry) { return entry.first.isSharedWith(attributes); });
+        if (kept != recent.cend()) {
+            _font = kept->second;
+        } else {
             _font = LayoutManager::Layout::layoutFont(attributes);
+            if (recent.size() >= 16)
+                recent.removeFirst();
+            recent.append({attributes, _font});
         }
+        _fontAttributes = attributes;
         return _font;
     }
 
