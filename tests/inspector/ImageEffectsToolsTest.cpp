@@ -388,8 +388,9 @@ TEST_F(ImageEffectsToolsTest, EveryKindHasItsHeightLabelsAndRows)
         for (std::size_t k = 0; k < 6; ++k) {
             QWidget* row = tools->_imageEffectSliderViews[k];
             EXPECT_EQ(!row->isHidden(), rows[k]) << kind << " row " << k;
-            if (k < 5 && rows[k])
+            if (k < 5 && rows[k]) {
                 EXPECT_FALSE(labels[k].isEmpty()) << kind << " row " << k;
+            }
             if (rows[k]) {
                 EXPECT_EQ(row->y(), 44 + (Tools::isMaskEffect(kind) ? 32 : 0) + 23 * int(k));
                 lowest = std::max(lowest, row->geometry().bottom());
@@ -397,22 +398,26 @@ TEST_F(ImageEffectsToolsTest, EveryKindHasItsHeightLabelsAndRows)
         }
         // Everything shown lies inside the pane.
         EXPECT_LE(lowest, palette->currentTools()->height()) << kind;
-        if (Tools::colorShownForEffect(kind))
+        if (Tools::colorShownForEffect(kind)) {
             EXPECT_LE(tools->_imageEffectColorView->geometry().bottom(),
                       palette->currentTools()->height())
                 << kind;
+        }
         EXPECT_EQ(tools->_imageEffectPopup0View->isHidden(), !Tools::isMaskEffect(kind));
         for (QWidget* button : {tools->_maskEffectReverseButton, tools->_maskEffectRotateButton}) {
             EXPECT_EQ(button->isHidden(), !Tools::isMaskEffect(kind)) << kind;
-            if (!button->isHidden())
+            if (!button->isHidden()) {
                 EXPECT_LE(button->geometry().bottom(), palette->currentTools()->height());
+            }
         }
         EXPECT_EQ(tools->_dividerLine->isHidden(), kind == 0 || kind == 1 || kind == 10);
-        for (std::size_t k = 0; k < 5; ++k)
-            if (!labels[k].isEmpty())
+        for (std::size_t k = 0; k < 5; ++k) {
+            if (!labels[k].isEmpty()) {
                 EXPECT_EQ(tools->_imageEffectLabels[k]->text(),
                           platform::LocalizedString(labels[k],
                                                     QStringLiteral("HUD Image Effect Labels")));
+            }
+        }
     }
     EXPECT_EQ(Tools::windowHeightForEffect(23), 0);
 }

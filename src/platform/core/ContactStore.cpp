@@ -383,7 +383,7 @@ ContactStore::readFolder(const QString& folder, QList<ContactReadIssue>* issues,
     }
     auto store = std::make_unique<ContactStore>();
     store->_folder = QDir(folder).absolutePath();
-    FolderReader reader{*store, store->_folder, store->_issues};
+    FolderReader reader{*store, store->_folder, store->_issues, {}};
     reader.visited.insert(QFileInfo(store->_folder).canonicalFilePath());
     reader.readFiles(store->_folder);
     store->_groups = reader.readSubgroups(store->_folder);
