@@ -1,11 +1,16 @@
 // The picture reader: a picture it reads has a finite size, and it writes as TIFF, PNG and
-// JPEG; TIFF and PNG read back with the same pixels, TIFF at the same size in points.
+// JPEG; TIFF and PNG read back with the same pixels, PNG at exactly the same size in points
+// and TIFF within a hundredth. PDF and EPS read as vector pictures of their kind that draw
+// without a crash; EPS goes through the gs command, bounded by toolSandbox(), and leaves no
+// temporary file behind.
 
 #include "FuzzTarget.h"
 
+#include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QImageWriter>
 
 #include <cmath>
@@ -75,6 +80,89 @@ QByteArray psd()
     return out;
 }
 
+// A one-page PDF of 30 × 20 points drawing a filled square.
+QByteArray pdf()
+{
+    const QByteArray stream = "0 0 1 rg 5 5 10 10 re f";
+    QList<QByteArray> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 30 20] /Contents 4 0 R >>",
+        "<< /Length " + QByteArray::number(stream.size()) + " >>\nstream\n" + stream
+            + "\nendstream",
+    };
+    QByteArray out = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets.append(out.size());
+        out += QByteArray::number(i + 1) + " 0 obj\n" + objects.at(i) + "\nendobj\n";
+    }
+    const qsizetype xref = out.size();
+    out += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const qsizetype offset : offsets)
+        out += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    out += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1)
+           + " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return out;
+}
+
+const QByteArray Eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 40 30\n"
+                       "1 0 0 setrgbcolor 5 5 20 10 rectfill showpage\n%%EOF\n";
+
+// The EPS with a DOS binary header before it (no preview).
+QByteArray binaryEps()
+{
+    QByteArray header("\xc5\xd0\xd3\xc6", 4);
+    const auto le = [&header](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            header.append(char((v >> (8 * i)) & 0xff));
+    };
+    le(30);
+    le(quint32(Eps.size()));
+    for (int i = 0; i < 4; ++i)
+        le(0);
+    header.append("\xff\xff", 2);
+    return header + Eps;
+}
+
+// Draws the picture into a small bitmap, on screen (from a rendered bitmap) and as vector.
+void draw(const Image& image)
+{
+    for (const bool onScreen : {true, false}) {
+        QImage canvas(24, 16, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        QPainter painter(&canvas);
+        platform::GraphicsContext context(&painter, onScreen);
+        platform::GraphicsContext::Scope scope(context);
+        image.drawInRect(QRectF(0, 0, 24, 16));
+    }
+}
+
+void checkVector(const QByteArray& data)
+{
+    const QString tmp = QDir(toolSandbox()).filePath(QStringLiteral("tmp"));
+    QString error;
+    const ImagePtr image = Image::fromData(data, &error);
+    FUZZ_PROMISE(image, QStringLiteral("a PDF or EPS gives an image: ") + error);
+    const bool isPdf = data.startsWith("%PDF-");
+    FUZZ_PROMISE(image->representationKind()
+                     == (isPdf ? Image::RepresentationKind::PDF : Image::RepresentationKind::EPS),
+                 error);
+    FUZZ_PROMISE(image->loadError() == error, image->loadError() + QStringLiteral(" / ") + error);
+    const QSizeF size = image->size();
+    const QString what = QStringLiteral("%1 x %2 pt, %3").arg(size.width()).arg(size.height()).arg(error);
+    // A picture that draws has a size; one that does not has the one its comments state or none.
+    FUZZ_PROMISE(error.isEmpty() == !image->pdfData().isEmpty(), what);
+    if (!size.isEmpty() || error.isEmpty())
+        FUZZ_PROMISE(std::isfinite(size.width()) && std::isfinite(size.height())
+                         && size.width() > 0 && size.height() > 0,
+                     what);
+    FUZZ_PROMISE(image->bitmap().isNull() && image->pngData().isEmpty(), what);
+    draw(*image);
+    const QStringList left = QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    FUZZ_PROMISE(left.isEmpty(), QStringLiteral("temporary files left: ") + left.join(QLatin1Char(' ')));
+}
+
 } // namespace
 
 QList<QByteArray> seeds()
@@ -95,15 +183,19 @@ QList<QByteArray> seeds()
         withQt(picture(3, 3, QImage::Format_Grayscale8), "png", 1),
         QByteArray(reinterpret_cast<const char*>(gif), sizeof gif),
         psd(),
+        pdf(),
+        Eps,
+        binaryEps(),
     };
 }
 
 void fuzzOne(const QByteArray& data)
 {
-    // Bitmaps only: PDF and EPS go to poppler and the gs program, whose own checks these
-    // promises do not cover.
-    if (data.startsWith("%PDF") || data.startsWith("%!PS") || data.startsWith("\xc5\xd0\xd3\xc6"))
+    toolSandbox();
+    if (data.startsWith("%PDF-") || data.startsWith("%!PS") || data.startsWith("\xc5\xd0\xd3\xc6")) {
+        checkVector(data);
         return;
+    }
     const ImagePtr image = Image::fromData(data);
     if (!image)
         return;
@@ -133,6 +225,10 @@ void fuzzOne(const QByteArray& data)
     FUZZ_PROMISE(!png.isEmpty(), what);
     const ImagePtr fromPng = Image::fromData(png);
     FUZZ_PROMISE(fromPng && samePixels(fromPng->bitmap(), image->bitmap()), what);
+    FUZZ_PROMISE(fromPng->size() == size, what
+                                              + QStringLiteral(" read back from PNG as %1 x %2 pt")
+                                                    .arg(fromPng->size().width(), 0, 'g', 17)
+                                                    .arg(fromPng->size().height(), 0, 'g', 17));
 
     // JPEG holds at most 65,500 pixels a side.
     if (image->pixelsWide() > 65500 || image->pixelsHigh() > 65500)

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -82,6 +84,29 @@ void checkRoundTrip(const QVariant& value, Writer write, Reader read)
                  QStringLiteral("the round trip changed the value\n%1\n%2")
                      .arg(describe(value), describe(*again)));
     FUZZ_PROMISE(write(*again) == written, describe(written));
+}
+
+
+const QString& toolSandbox()
+{
+    static const QString folder = [] {
+        static QTemporaryDir root;
+        const QString gs = QStandardPaths::findExecutable(QStringLiteral("gs"));
+        QDir(root.path()).mkpath(QStringLiteral("bin"));
+        QDir(root.path()).mkpath(QStringLiteral("tmp"));
+        if (!gs.isEmpty()) {
+            QFile wrapper(root.filePath(QStringLiteral("bin/gs")));
+            wrapper.open(QIODevice::WriteOnly);
+            wrapper.write("#!/bin/sh\nulimit -t 3; ulimit -v 1048576; ulimit -f 131072\nexec '" + gs.toUtf8()
+                          + "' \"$@\"\n");
+            wrapper.close();
+            wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", root.filePath(QStringLiteral("bin")).toUtf8() + ':' + qgetenv("PATH"));
+        qputenv("TMPDIR", root.filePath(QStringLiteral("tmp")).toUtf8());
+        return root.path();
+    }();
+    return folder;
 }
 
 } // namespace fuzz

@@ -36,6 +36,12 @@ using Writer = QByteArray (*)(const QVariant&);
 using Reader = std::optional<QVariant> (*)(const QByteArray&, QString*);
 void checkRoundTrip(const QVariant& value, Writer write, Reader read);
 
+// The folder external programs the readers start work in, made on first use: its "bin"
+// goes first on PATH with a wrapper of the gs command that caps it at a few seconds of CPU,
+// 1 GB of memory and 64 MB a file (so an endless PostScript loop costs seconds, not the
+// reader's half-minute limit), and its "tmp" becomes TMPDIR.
+const QString& toolSandbox();
+
 } // namespace fuzz
 
 #define FUZZ_PROMISE(condition, detail)                                                            \

@@ -79,6 +79,9 @@ QString KitPackage::existingFile(const QString& folder, const QString& name) con
     if (entryExists(exactInfo))
         return exactInfo.isFile() && contains(exact) ? exact : QString();
     const QString folderPath = folder.isEmpty() ? _path : _path + u'/' + folder;
+    // A folder that leads out of the package holds no file of it: its names are not read.
+    if (!contains(folderPath))
+        return QString();
     const QFileInfoList entries =
         QDir(folderPath).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QFileInfo& entry : entries) {

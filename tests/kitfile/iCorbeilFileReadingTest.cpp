@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 using namespace kittest;
 
 namespace {
@@ -30,6 +33,31 @@ protected:
     }
 
     QTemporaryDir _folder;
+};
+
+// How many times anything in the folder (or the folder itself, as by listing it) was opened
+// between its watch's start and now.
+class OpenWatch
+{
+public:
+    explicit OpenWatch(const QString& folder) : _fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        inotify_add_watch(_fd, QFile::encodeName(folder).constData(), IN_OPEN);
+    }
+    ~OpenWatch() { close(_fd); }
+    int opens()
+    {
+        int count = 0;
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t n; (n = read(_fd, buffer, sizeof buffer)) > 0;)
+            for (ssize_t at = 0; at < n; ++count)
+                at += ssize_t(sizeof(inotify_event))
+                      + reinterpret_cast<const inotify_event*>(buffer + at)->len;
+        return count;
+    }
+
+private:
+    int _fd;
 };
 
 QColor colorOf(const std::shared_ptr<platform::Image>& image)
@@ -286,4 +314,20 @@ TEST_F(KitReading, FilesLinkedFromOutsideCountAsMissing)
     platform::Error error;
     EXPECT_FALSE(iCorbeilFile().readFromURL(kitURL(), &error));
     EXPECT_EQ(error.code, iCorbeilUnreadableContentsError);
+}
+
+TEST_F(KitReading, FoldersLinkedOutsideAreNotEvenListed)
+{
+    // The graphic's detailed thumbnail is missing under its exact name, and its folder
+    // leads out: looking for the name in another letter case must not list that folder.
+    ASSERT_TRUE(writeKit(kitPath(), twoGraphics()));
+    const QString outside = _folder.filePath("outside");
+    ASSERT_TRUE(writeFile(outside + "/leaf_DETAIL.png", tinyPicture(Qt::black)));
+    ASSERT_TRUE(QFile::link(outside, kitPath() + "/Thumbnails_Detailed"));
+
+    OpenWatch watch(outside);
+    iCorbeilFile kit;
+    ASSERT_TRUE(kit.readFromURL(kitURL()));
+    EXPECT_FALSE(kit.objects()[1]->detailThumbnail());
+    EXPECT_EQ(watch.opens(), 0);
 }

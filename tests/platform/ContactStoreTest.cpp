@@ -225,6 +225,27 @@ TEST(VCardReaderTest, ABlankLineEndsTheLineBeforeIt)
     EXPECT_EQ(issues.size(), 1); // the stray continuation, outside any card
 }
 
+TEST(VCardReaderTest, NamesFromTheFormattedNameAreTrimmedAsThoseOfN)
+{
+    const struct
+    {
+        QString formatted, first, last;
+    } cases[] = {
+        {QStringLiteral("Ann Lee"), QStringLiteral("Ann"), QStringLiteral("Lee")},
+        {QStringLiteral("Ann \tLee"), QStringLiteral("Ann"), QStringLiteral("Lee")},
+        {QStringLiteral("Ann  \u00a0Lee"), QStringLiteral("Ann"), QStringLiteral("Lee")},
+        {QStringLiteral("Ann\t Lee"), QStringLiteral("Ann"), QStringLiteral("Lee")},
+    };
+    for (const auto& c : cases) {
+        const auto people = VCardReader::read(
+            "BEGIN:VCARD\nFN:" + c.formatted.toUtf8() + "\nEND:VCARD\n", QStringLiteral("x.vcf"),
+            nullptr);
+        ASSERT_EQ(people.size(), 1);
+        EXPECT_EQ(text(*people.first(), ContactFirstNameProperty), c.first) << c.formatted.toStdString();
+        EXPECT_EQ(text(*people.first(), ContactLastNameProperty), c.last) << c.formatted.toStdString();
+    }
+}
+
 TEST(ContactStoreTest, FolderTreeGivesGroupsSubgroupsAndOnePersonPerUid)
 {
     QList<ContactReadIssue> issues;

@@ -646,7 +646,9 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
                 person->setValue(ContactFirstNameProperty, formattedName);
             } else {
                 person->setValue(ContactFirstNameProperty, formattedName.left(space).trimmed());
-                person->setValue(ContactLastNameProperty, formattedName.mid(space + 1));
+                // Trimmed as the parts of N are: white space other than a space (a tab,
+                // a no-break space) may follow the last space.
+                person->setValue(ContactLastNameProperty, formattedName.mid(space + 1).trimmed());
             }
         }
     }
