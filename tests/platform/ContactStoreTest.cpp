@@ -246,6 +246,17 @@ TEST(VCardReaderTest, NamesFromTheFormattedNameAreTrimmedAsThoseOfN)
     }
 }
 
+TEST(VCardReaderTest, OnlyParametersMakeALineQuotedPrintable)
+{
+    // A value ending in '=' continues on the next line only when the line is encoded so.
+    const auto people = VCardReader::read("BEGIN:VCARD\nFN:Ann Lee\nX-QUOTED-PRINTABLE:a=\n"
+                                          "NOTE:kept\nX-NOTE;ENCODING=QUOTED-PRINTABLE:b=\n"
+                                          "=3D\nEND:VCARD\n",
+                                          QStringLiteral("x.vcf"), nullptr);
+    ASSERT_EQ(people.size(), 1);
+    EXPECT_EQ(text(*people.first(), ContactNoteProperty), QStringLiteral("kept"));
+}
+
 TEST(ContactStoreTest, FolderTreeGivesGroupsSubgroupsAndOnePersonPerUid)
 {
     QList<ContactReadIssue> issues;

@@ -214,9 +214,14 @@ qsizetype colonIndex(QByteArrayView line)
     return -1;
 }
 
+// Whether a line's parameters (what follows the property's name) say quoted-printable: a
+// property merely named like it is no encoding.
 bool isQuotedPrintableHead(QByteArrayView head)
 {
-    const QByteArray upper = head.toByteArray().toUpper();
+    const qsizetype parameters = head.indexOf(';');
+    if (parameters < 0)
+        return false;
+    const QByteArray upper = head.sliced(parameters + 1).toByteArray().toUpper();
     return upper.contains("QUOTED-PRINTABLE") || upper.contains("ENCODING=QP");
 }
 
