@@ -560,7 +560,8 @@ protected:
             _foldLinesArray.reset();
         } else if (element == Element::Description) {
             if (_fieldOpen && _modelsArray) {
-                const QString model = QString::fromUtf8(_fieldStr);
+                // Models recur too: a dozen sheets may name one printer.
+                const QString model = fieldText();
                 if (model.size() >= 2)
                     _modelsArray->append(model);
             }
