@@ -227,6 +227,12 @@ const QStringList& discLabelNames()
 
 using EntryList = QList<std::pair<QString, QVariant>>;
 
+// Keys are mostly the table's own texts: the same text is the same key at once.
+bool sameKey(const QString& a, const QString& b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
 // The entries of an open sheet or label as they come, one a key (a later one of a key
 // replaces it): a label sheet becomes a card of them, a disc label a record, and a label
 // sheet's label is merged into its sheet. One list serves every sheet (and one every
@@ -284,12 +290,6 @@ public:
     }
 
 private:
-    // Keys are mostly the table's own texts: the same text is the same key at once.
-    static bool sameKey(const QString& a, const QString& b)
-    {
-        return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
-    }
-
     EntryList _entries;
 };
 
@@ -303,7 +303,7 @@ void fillCard(LBLayoutSheetController::Card& card)
 {
     const auto find = [&card](const QString& key) -> const QVariant* {
         for (const auto& entry : card.entries) {
-            if (entry.first == key)
+            if (sameKey(entry.first, key))
                 return &entry.second;
         }
         return nullptr;
