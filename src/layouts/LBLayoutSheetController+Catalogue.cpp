@@ -19,6 +19,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -226,6 +227,12 @@ const QStringList& discLabelNames()
 
 using EntryList = QList<std::pair<QString, QVariant>>;
 
+// Keys are mostly the table's own texts: the same text is the same key at once.
+bool sameKey(const QString& a, const QString& b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
 // The entries of an open sheet or label as they come, one a key (a later one of a key
 // replaces it): a label sheet becomes a card of them, a disc label a record, and a label
 // sheet's label is merged into its sheet. One list serves every sheet (and one every
@@ -233,15 +240,15 @@ using EntryList = QList<std::pair<QString, QVariant>>;
 class Entries
 {
 public:
-    void insert(const QString& key, const QVariant& value)
+    void insert(const QString& key, QVariant value)
     {
         for (auto& entry : _entries) {
             if (sameKey(entry.first, key)) {
-                entry.second = value;
+                entry.second = std::move(value);
                 return;
             }
         }
-        _entries.append({key, value});
+        _entries.emplaceBack(key, std::move(value));
     }
     const QVariant* find(const QString& key) const
     {
@@ -258,10 +265,13 @@ public:
     }
     bool isEmpty() const { return _entries.isEmpty(); }
     void clear() { _entries.resize(0); }
-    void mergeInto(Entries& other) const
+    // Moves the entries into the other list (a later one of a key replacing it there);
+    // this one is left empty.
+    void moveInto(Entries& other)
     {
-        for (const auto& [key, value] : _entries)
-            other.insert(key, value);
+        for (auto& [key, value] : _entries)
+            other.insert(key, std::move(value));
+        clear();
     }
     QVariantMap toMap() const
     {
@@ -270,24 +280,16 @@ public:
             record.insert(key, value);
         return record;
     }
-    // The entries in a list of their own size; this one is left empty.
+    // The entries; this one is left empty, with room for as many.
     EntryList take()
     {
         EntryList list;
         list.reserve(_entries.size());
-        for (auto& entry : _entries)
-            list.append(std::move(entry));
-        clear();
+        list.swap(_entries);
         return list;
     }
 
 private:
-    // Keys are mostly the table's own texts: the same text is the same key at once.
-    static bool sameKey(const QString& a, const QString& b)
-    {
-        return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
-    }
-
     EntryList _entries;
 };
 
@@ -301,7 +303,7 @@ void fillCard(LBLayoutSheetController::Card& card)
 {
     const auto find = [&card](const QString& key) -> const QVariant* {
         for (const auto& entry : card.entries) {
-            if (entry.first == key)
+            if (sameKey(entry.first, key))
                 return &entry.second;
         }
         return nullptr;
@@ -323,9 +325,117 @@ void fillCard(LBLayoutSheetController::Card& card)
         }
     }
     card.foldedCode = text(Info::paperCode).toCaseFolded();
-    if (const QVariant* models = find(Info::models))
-        card.foldedModels = models->toStringList().join(QLatin1Char('\n')).toCaseFolded();
+    if (const QVariant* models = find(Info::models)) {
+        // The parse stores the models as a list of texts: joined without a list of
+        // strings made of it first.
+        if (models->typeId() == QMetaType::QVariantList) {
+            QString joined;
+            bool first = true;
+            for (const QVariant& model : *static_cast<const QVariantList*>(models->constData())) {
+                if (!first)
+                    joined.append(QLatin1Char('\n'));
+                first = false;
+                joined.append(model.toString());
+            }
+            card.foldedModels = std::move(joined).toCaseFolded();
+        } else {
+            card.foldedModels = models->toStringList().join(QLatin1Char('\n')).toCaseFolded();
+        }
+    }
 }
+
+// The texts of a parse's leaves, each made once and shared: catalogue texts recur from sheet
+// to sheet (makers, papers, sizes). An open-addressed table of their bytes, kept in one
+// buffer: a general hash of byte arrays cost a node and a byte array a text, and most of a
+// leaf's time.
+class TextTable
+{
+public:
+    TextTable() { _slots.resize(InitialSlots); }
+
+    QString text(const QByteArray& bytes)
+    {
+        const quint32 hash = hashOf(bytes);
+        quint32 mask = quint32(_slots.size()) - 1;
+        for (quint32 i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = _slots[i];
+            if (!slot.used) {
+                if ((_count + 1) * 4 > quint32(_slots.size()) * 3) {
+                    grow();
+                    return insert(hash, bytes);
+                }
+                return fill(slot, hash, bytes);
+            }
+            if (slot.hash == hash && slot.size == quint32(bytes.size())
+                && std::memcmp(_bytes.constData() + slot.offset, bytes.data(),
+                               size_t(bytes.size()))
+                       == 0)
+                return slot.text;
+        }
+    }
+
+private:
+    static constexpr qsizetype InitialSlots = 4096;
+
+    struct Slot
+    {
+        quint32 hash = 0;
+        quint32 offset = 0;
+        quint32 size = 0;
+        bool used = false;
+        QString text;
+    };
+
+    static quint32 hashOf(QByteArrayView bytes)
+    {
+        quint32 hash = 2166136261u; // FNV-1a
+        for (const char c : bytes) {
+            hash ^= quint8(c);
+            hash *= 16777619u;
+        }
+        return hash;
+    }
+
+    QString insert(quint32 hash, const QByteArray& bytes)
+    {
+        const quint32 mask = quint32(_slots.size()) - 1;
+        for (quint32 i = hash & mask;; i = (i + 1) & mask) {
+            if (!_slots[i].used)
+                return fill(_slots[i], hash, bytes);
+        }
+    }
+
+    QString fill(Slot& slot, quint32 hash, const QByteArray& bytes)
+    {
+        slot.hash = hash;
+        slot.offset = quint32(_bytes.size());
+        slot.size = quint32(bytes.size());
+        _bytes.append(bytes.data(), bytes.size());
+        slot.text = QString::fromUtf8(bytes);
+        slot.used = true;
+        ++_count;
+        return slot.text;
+    }
+
+    void grow()
+    {
+        std::vector<Slot> old(_slots.size() * 2);
+        old.swap(_slots);
+        const quint32 mask = quint32(_slots.size()) - 1;
+        for (Slot& slot : old) {
+            if (!slot.used)
+                continue;
+            quint32 i = slot.hash & mask;
+            while (_slots[i].used)
+                i = (i + 1) & mask;
+            _slots[i] = std::move(slot);
+        }
+    }
+
+    std::vector<Slot> _slots;
+    QByteArray _bytes;
+    quint32 _count = 0;
+};
 
 // The elements the parse treats apart from the leaves (every other element is one).
 enum class Element {
@@ -375,7 +485,8 @@ class LBLayoutSheetController::CatalogueHandler : public platform::XmlParser
 public:
     CatalogueHandler(LBLayoutSheetController& controller, qint64 projectType)
         : _controller(controller), _disc(projectType == DiscLabelsProject)
-    {}
+    {
+    }
 
 protected:
     void startElement(QByteArrayView name, const platform::XmlAttributes&) override
@@ -397,6 +508,7 @@ protected:
             _sheetOpen = true;
         } else if (element == Element::Models) {
             _modelsArray = QVariantList();
+            _modelsArray->reserve(16);
         } else if (element == Element::Labels) {
             _labelsArray = QVariantList();
         } else if (element == Element::FoldLines) {
@@ -434,21 +546,22 @@ protected:
             _sheetOpen = false;
         } else if (element == Element::Models) {
             if (_sheetOpen && _modelsArray && !_modelsArray->isEmpty())
-                _sheet.insert(Info::models, *_modelsArray);
+                _sheet.insert(Info::models, std::move(*_modelsArray));
             _modelsArray.reset();
         } else if (element == Element::Labels || element == Element::LowerLabels) {
             if (_disc) {
                 if (_sheetOpen && _labelsArray && !_labelsArray->isEmpty())
-                    _sheet.insert(labelsKey, *_labelsArray);
+                    _sheet.insert(labelsKey, std::move(*_labelsArray));
                 _labelsArray.reset();
             }
         } else if (element == Element::FoldLines) {
             if (_labelOpen && _foldLinesArray && !_foldLinesArray->isEmpty())
-                _label.insert(foldLinesKey, *_foldLinesArray);
+                _label.insert(foldLinesKey, std::move(*_foldLinesArray));
             _foldLinesArray.reset();
         } else if (element == Element::Description) {
             if (_fieldOpen && _modelsArray) {
-                const QString model = QString::fromUtf8(_fieldStr);
+                // Models recur too: a dozen sheets may name one printer.
+                const QString model = fieldText();
                 if (model.size() >= 2)
                     _modelsArray->append(model);
             }
@@ -495,7 +608,7 @@ private:
     {
         if (_foldLinesArray) {
             if (!_foldLinesArray->isEmpty())
-                label.insert(foldLinesKey, *_foldLinesArray);
+                label.insert(foldLinesKey, std::move(*_foldLinesArray));
             _foldLinesArray.reset();
         }
         if (_disc) {
@@ -503,7 +616,7 @@ private:
                 _labelsArray = QVariantList();
             _labelsArray->append(label.toMap());
         } else if (_sheetOpen) {
-            label.mergeInto(_sheet);
+            label.moveInto(_sheet);
         }
     }
 
@@ -547,12 +660,7 @@ private:
     // papers, sizes): each is made once a parse and shared.
     QString fieldText()
     {
-        const QByteArray raw = QByteArray::fromRawData(_fieldStr.constData(), _fieldStr.size());
-        auto text = _texts.constFind(raw);
-        if (text == _texts.cend())
-            text = _texts.insert(QByteArray(_fieldStr.constData(), _fieldStr.size()),
-                                 QString::fromUtf8(_fieldStr));
-        return *text;
+        return _texts.text(_fieldStr);
     }
 
     LBLayoutSheetController& _controller;
@@ -572,7 +680,7 @@ private:
     // The keys of the elements outside the table, made once a parse.
     QHash<QByteArray, QString> _otherKeys;
     // The texts of the leaves, made once a parse.
-    QHash<QByteArray, QString> _texts;
+    TextTable _texts;
 };
 
 LBLayoutSheetController::Card LBLayoutSheetController::cardWithRecord(const QVariantMap& record)

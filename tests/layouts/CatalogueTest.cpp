@@ -86,6 +86,43 @@ TEST(Catalogue, ParsesSheetsWhateverTheSpellingOfTheirFields)
     EXPECT_EQ(chooser.labelTypePopup().items, (QStringList{"All", "-"}));
 }
 
+TEST(Catalogue, KeepsEveryTextOfALargeCatalogue)
+{
+    // More distinct texts than the parse's table of texts first has room for, the same
+    // texts recurring, an empty leaf and a sheet of several models.
+    QByteArray sheets;
+    const int count = 4000;
+    for (int i = 0; i < count; ++i) {
+        sheets += QStringLiteral("<PaperFormat><Manufacturer>Maker %1</Manufacturer>"
+                                 "<ID>C-%2</ID><Notes>note %2 \u00e9</Notes><Extra></Extra>"
+                                 "<Width>%3mm</Width><Height>10mm</Height></PaperFormat>")
+                      .arg(i % 7)
+                      .arg(i)
+                      .arg(10 + i % 5)
+                      .toUtf8();
+    }
+    sheets += R"(<PaperFormat><Manufacturer>M</Manufacturer><ID>Multi</ID>
+        <Models><Model><Description>AB-1</Description></Model>
+                <Model><Description>Cd-2</Description></Model></Models>
+        <Width>1mm</Width><Height>1mm</Height></PaperFormat>)";
+    Controller chooser(false, 500);
+    ASSERT_TRUE(chooser.parseCatalogue(catalogue(sheets.constData()), 500));
+    ASSERT_EQ(chooser.paperFormats().size(), count + 1);
+    for (int i = 0; i < count; ++i) {
+        const Controller::Card& card = chooser.paperFormats().at(i);
+        const QVariantMap record = card.record();
+        ASSERT_EQ(record.value(Info::paperCode), QStringLiteral("C-%1").arg(i)) << i;
+        ASSERT_EQ(record.value("Notes"), QStringLiteral("note %1 \u00e9").arg(i)) << i;
+        ASSERT_EQ(record.value(Info::labelWidth), QStringLiteral("%1mm").arg(10 + i % 5)) << i;
+        ASSERT_EQ(card.maker, QStringLiteral("Maker %1").arg(i % 7)) << i;
+        ASSERT_TRUE(record.contains("Extra")) << i;
+        ASSERT_EQ(record.value("Extra").toString(), QString()) << i;
+        ASSERT_EQ(card.foldedCode, QStringLiteral("c-%1").arg(i)) << i;
+    }
+    EXPECT_EQ(chooser.manufacturers().size(), 2 + 7 + 1);
+    EXPECT_EQ(chooser.paperFormats().last().foldedModels, "ab-1\ncd-2");
+}
+
 TEST(Catalogue, KeepsDiscLabelsWithTheirFoldLines)
 {
     Controller chooser(false, 6);

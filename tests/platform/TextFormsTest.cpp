@@ -81,6 +81,14 @@ TEST(TextForms, RealReaders)
     EXPECT_EQ(doubleValue(QStringLiteral("inf")), 0.0);
     EXPECT_EQ(doubleValue(QStringLiteral("nan")), 0.0);
     EXPECT_EQ(doubleValue(QStringLiteral("0x10")), 0.0);
+    // Numbers of any length read alike, short or long.
+    for (const qsizetype zeros : {0, 62, 63, 64, 200}) {
+        EXPECT_EQ(doubleValue(QString(zeros, u'0') + QStringLiteral("7.25mm")), 7.25) << zeros;
+        EXPECT_EQ(floatValue(QStringLiteral(" -") + QString(zeros, u'0') + QStringLiteral("3e1")),
+                  -30.0)
+            << zeros;
+    }
+    EXPECT_EQ(doubleValue(QStringLiteral("1") + QString(80, u'0') + QStringLiteral(".5")), 1e80);
     // Beyond the type's range: the largest finite value, so nothing read is infinite and
     // what is read writes and reads back the same.
     EXPECT_EQ(floatValue(QStringLiteral("1e300")), double(FLT_MAX));

@@ -77,13 +77,40 @@ locale_t cLocale()
     return locale;
 }
 
-// The leading decimal number of the text as 7-bit bytes, empty when there is none.
-QByteArray leadingNumber(const QString& text)
+// The leading decimal number of the text as 7-bit bytes (a C string), empty when there is
+// none. A short one, as numbers nearly always are, is held in place: numbers are read for
+// every field of every record, and a byte array made of a part of the text cost two
+// allocations a number.
+class LeadingNumber
 {
-    const qsizetype start = skipSpace(text);
-    const qsizetype length = numberLength(text, start);
-    return text.mid(start, length).toLatin1();
-}
+public:
+    explicit LeadingNumber(const QString& text)
+    {
+        const qsizetype start = skipSpace(text);
+        _size = numberLength(text, start);
+        if (_size < qsizetype(sizeof _buffer)) {
+            // The number's characters are digits, signs, points and exponent letters.
+            for (qsizetype i = 0; i < _size; ++i)
+                _buffer[i] = char(text[start + i].unicode());
+            _buffer[_size] = '\0';
+        } else {
+            _long = text.mid(start, _size).toLatin1();
+        }
+    }
+    LeadingNumber(const LeadingNumber&) = delete;
+    LeadingNumber& operator=(const LeadingNumber&) = delete;
+
+    bool isEmpty() const { return _size == 0; }
+    const char* constData() const
+    {
+        return _size < qsizetype(sizeof _buffer) ? _buffer : _long.constData();
+    }
+
+private:
+    qsizetype _size = 0;
+    char _buffer[64];
+    QByteArray _long;
+};
 
 template <typename Int>
 Int leadingInteger(const QString& text)
@@ -221,7 +248,7 @@ qint64 integerValue(const QString& text)
 // brings in an infinity (which the writers would write as "inf", no number to the readers).
 double floatValue(const QString& text)
 {
-    const QByteArray number = leadingNumber(text);
+    const LeadingNumber number(text);
     if (number.isEmpty())
         return 0.0;
     const float value = strtof_l(number.constData(), nullptr, cLocale());
@@ -231,7 +258,7 @@ double floatValue(const QString& text)
 
 double doubleValue(const QString& text)
 {
-    const QByteArray number = leadingNumber(text);
+    const LeadingNumber number(text);
     if (number.isEmpty())
         return 0.0;
     const double value = strtod_l(number.constData(), nullptr, cLocale());
