@@ -176,15 +176,21 @@ bool isAscii(QStringView text)
     return true;
 }
 
-// Case folding leaves ASCII but A-Z as it is; most names and addresses are ASCII.
-QString caseFolded(const QString& text)
+// The text case-folded at the end of `out`. Case folding leaves ASCII but A-Z as it is;
+// most names and addresses are ASCII.
+void appendCaseFolded(QString& out, const QString& text)
 {
-    if (!isAscii(text))
-        return text.toCaseFolded();
-    for (const QChar c : text)
-        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
-            return text.toLower();
-    return text; // shared, not copied
+    if (!isAscii(text)) {
+        out += text.toCaseFolded();
+        return;
+    }
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    QChar* o = out.data() + at;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        *o++ = QChar(u >= 'A' && u <= 'Z' ? char16_t(u + ('a' - 'A')) : u);
+    }
 }
 
 // The text case-folded, in UTF-8, and a line break.
@@ -247,16 +253,28 @@ void ContactPerson::finish()
     _multiValues.squeeze();
     const QVariant first = value(ContactFirstNameProperty);
     const QVariant last = value(ContactLastNameProperty);
-    _sortNames.hasName = first.isValid() || last.isValid();
-    _sortNames.first = caseFolded(first.toString());
-    _sortNames.last = caseFolded(last.toString());
-    _sortNames.company = caseFolded(value(ContactOrganizationProperty).toString());
-    _sortNames.zip.clear();
+    const QString company = value(ContactOrganizationProperty).toString();
+    QString zip;
     if (const ContactMultiValue* addresses = multiValue(ContactAddressProperty);
         addresses && addresses->count() > 0)
         if (const ContactAddress* address =
                 contactAddressIn(addresses->entries.at(addresses->primaryIndex()).value))
-            _sortNames.zip = caseFolded(address->zip);
+            zip = address->zip;
+    const QString firstText = first.toString();
+    const QString lastText = last.toString();
+    SortNames& names = _sortNames;
+    names._hasName = first.isValid() || last.isValid();
+    names._text.clear();
+    // Folding keeps the length of ASCII; other text may grow or shrink.
+    names._text.reserve(firstText.size() + lastText.size() + company.size() + zip.size());
+    appendCaseFolded(names._text, firstText);
+    names._firstEnd = qint32(names._text.size());
+    appendCaseFolded(names._text, lastText);
+    names._lastEnd = qint32(names._text.size());
+    appendCaseFolded(names._text, company);
+    names._companyEnd = qint32(names._text.size());
+    appendCaseFolded(names._text, zip);
+    names._text.squeeze();
 }
 
 QString ContactReadIssue::description() const

@@ -173,6 +173,9 @@ struct Line
 {
     QByteArrayView text;
     qint64 number = 0;
+    // The text lies in the data being read (not in a buffer of joined lines that the next
+    // line reuses): it stays as long as the reading does.
+    bool inData = false;
 };
 
 struct Property
@@ -274,7 +277,11 @@ Property parseProperty(const Line& line, qsizetype colon)
 {
     Property p;
     p.line = line.number;
-    p.rawValue = line.text.sliced(colon + 1).toByteArray();
+    // A value in the data is not copied: a property lives only while its card is built,
+    // and whatever a card keeps is decoded into text or bytes of its own.
+    const QByteArrayView value = line.text.sliced(colon + 1);
+    p.rawValue = line.inData ? QByteArray::fromRawData(value.data(), value.size())
+                             : value.toByteArray();
     const QByteArrayView headText = line.text.first(colon);
     // Most properties have no parameters: no splitting then.
     const QList<QByteArray> head =
@@ -583,7 +590,7 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
             address.street = street.join(QLatin1Char('\n'));
             address.city = shared(parts.value(3).trimmed());
             address.state = shared(parts.value(4).trimmed());
-            address.zip = parts.value(5).trimmed();
+            address.zip = shared(parts.value(5).trimmed()); // neighbours share a ZIP
             address.country = shared(parts.value(6).trimmed());
             address.countryCode = VCardReader::countryCodeForName(address.country);
             addMulti(ContactAddressProperty, p, QVariant::fromValue(std::move(address)),
@@ -705,13 +712,13 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
         } else if (line.trimmed().isEmpty()) {
             // A blank line ends the line before it: nothing after it continues that.
             if (have)
-                handle(Line{logical, logicalNumber});
+                handle(Line{logical, logicalNumber, !isJoined});
             have = false;
             softBreak = false;
             continue;
         } else {
             if (have)
-                handle(Line{logical, logicalNumber});
+                handle(Line{logical, logicalNumber, !isJoined});
             logical = line;
             isJoined = false;
             logicalNumber = number;
@@ -724,7 +731,7 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
         }
     }
     if (have)
-        handle(Line{logical, logicalNumber});
+        handle(Line{logical, logicalNumber, !isJoined});
 }
 
 QByteArray normalizedData(const QByteArray& data, bool* binary)
