@@ -318,8 +318,10 @@ struct FolderReader
     QString root;
     QList<ContactReadIssue>& issues;
 
-    // The people of the .vcf files directly in the folder, one per UID.
-    QList<ContactPersonPtr> readFiles(const QString& folder)
+    // The people of the .vcf files directly in the folder, one per UID. The top folder's
+    // people belong to no group: they are only added to the store (`keepMembers` false),
+    // not listed as well.
+    QList<ContactPersonPtr> readFiles(const QString& folder, bool keepMembers = true)
     {
         QList<ContactPersonPtr> members;
         QSet<const ContactPerson*> seen;
@@ -341,7 +343,7 @@ struct FolderReader
                     store.addPerson(person);
                     known = person;
                 }
-                if (!seen.contains(known.get())) {
+                if (keepMembers && !seen.contains(known.get())) {
                     seen.insert(known.get());
                     members.append(known);
                 }
@@ -403,7 +405,7 @@ ContactStore::readFolder(const QString& folder, QList<ContactReadIssue>* issues,
     store->_folder = QDir(folder).absolutePath();
     FolderReader reader{*store, store->_folder, store->_issues, {}};
     reader.visited.insert(QFileInfo(store->_folder).canonicalFilePath());
-    reader.readFiles(store->_folder);
+    reader.readFiles(store->_folder, false);
     store->_groups = reader.readSubgroups(store->_folder);
     if (issues)
         *issues = store->_issues;
