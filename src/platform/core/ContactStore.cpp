@@ -523,8 +523,10 @@ void ContactStore::addPerson(const std::shared_ptr<ContactPerson>& person)
     block.starts.append(block.text.size());
     block.text.append(text);
     block.text.append('\0');
-    if (!_byUid.contains(person->uniqueId()))
-        _byUid.insert(person->uniqueId(), person);
+    // The first person of an id keeps it (one look-up: a slot is never left empty).
+    ContactPersonPtr& first = _byUid[person->uniqueId()];
+    if (!first)
+        first = person;
 }
 
 void ContactStore::addGroup(const ContactGroupPtr& group)
