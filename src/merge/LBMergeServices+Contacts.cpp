@@ -165,7 +165,7 @@ struct Prefix
     quint64 low = 0;
 
     Prefix() = default;
-    explicit Prefix(const QString& text)
+    explicit Prefix(QStringView text)
     {
         const qsizetype n = std::min<qsizetype>(text.size(), 8);
         const QChar* units = text.constData();
@@ -197,11 +197,23 @@ struct SortKey
     // secondCompare), and whether that name is empty.
     Prefix secondPrefix;
     bool secondEmpty = true;
-    const QString* key = nullptr;
-    const QString* first = nullptr;
-    const QString* last = nullptr;
-    const QString* company = nullptr;
-    const QString* zip = nullptr;
+    const platform::ContactPerson::SortNames* names = nullptr;
+
+    QStringView first() const { return names->first(); }
+    QStringView last() const { return names->last(); }
+    QStringView company() const { return names->company(); }
+    QStringView zip() const { return names->zip(); }
+    QStringView key() const
+    {
+        switch (kind) {
+        case KeyKind::First: return first();
+        case KeyKind::Last: return last();
+        case KeyKind::Company: return company();
+        case KeyKind::ZIP: return zip();
+        case KeyKind::None: break;
+        }
+        return {};
+    }
 };
 
 SortKey sortKeyFor(const platform::ContactPerson& person, qsizetype index, qint64 sortField)
@@ -209,64 +221,61 @@ SortKey sortKeyFor(const platform::ContactPerson& person, qsizetype index, qint6
     const platform::ContactPerson::SortNames& names = person.sortNames();
     SortKey k;
     k.index = index;
-    k.first = &names.first;
-    k.last = &names.last;
-    k.company = &names.company;
-    k.zip = &names.zip;
+    k.names = &names;
     // As isCompanyCard() decides, from the names made when the person was read.
-    const bool company = person.isCompany() || (!names.hasName && !names.company.isEmpty());
-    std::pair<KeyKind, const QString*> order[4];
+    const bool company = person.isCompany() || (!names.hasName() && !names.company().isEmpty());
+    KeyKind order[4];
     int count = 0;
-    const auto add = [&](KeyKind kind, const QString* text) { order[count++] = {kind, text}; };
+    const auto add = [&](KeyKind kind) { order[count++] = kind; };
     switch (sortField) {
     case 0:
-        add(company ? KeyKind::Company : KeyKind::Last, company ? k.company : k.last);
-        add(company ? KeyKind::Last : KeyKind::First, company ? k.last : k.first);
+        add(company ? KeyKind::Company : KeyKind::Last);
+        add(company ? KeyKind::Last : KeyKind::First);
         break;
     case 1:
-        add(company ? KeyKind::Company : KeyKind::First, company ? k.company : k.first);
-        add(company ? KeyKind::First : KeyKind::Last, company ? k.first : k.last);
+        add(company ? KeyKind::Company : KeyKind::First);
+        add(company ? KeyKind::First : KeyKind::Last);
         break;
     case 2:
-        add(KeyKind::Company, k.company);
-        add(KeyKind::Last, k.last);
-        add(KeyKind::First, k.first);
+        add(KeyKind::Company);
+        add(KeyKind::Last);
+        add(KeyKind::First);
         break;
     case 3:
-        add(KeyKind::ZIP, k.zip);
-        add(KeyKind::Last, k.last);
-        add(KeyKind::Company, k.company);
-        add(KeyKind::First, k.first);
+        add(KeyKind::ZIP);
+        add(KeyKind::Last);
+        add(KeyKind::Company);
+        add(KeyKind::First);
         break;
     default: break;
     }
-    for (int i = 0; i < count; ++i)
-        if (!order[i].second->isEmpty()) {
-            k.kind = order[i].first;
-            k.key = order[i].second;
-            k.prefix = Prefix(*k.key);
-            const QString* second = k.kind == KeyKind::Last ? k.first : k.last;
-            k.secondPrefix = Prefix(*second);
-            k.secondEmpty = second->isEmpty();
-            break;
+    for (int i = 0; i < count; ++i) {
+        k.kind = order[i];
+        if (!k.key().isEmpty()) {
+            k.prefix = Prefix(k.key());
+            const QStringView second = k.kind == KeyKind::Last ? k.first() : k.last();
+            k.secondPrefix = Prefix(second);
+            k.secondEmpty = second.isEmpty();
+            return k;
         }
+    }
+    k.kind = KeyKind::None;
     return k;
 }
 
 // The tie-break after equal keys, by what a's key was.
 int secondCompare(const SortKey& a, const SortKey& b)
 {
-    const auto compare = [](const QString* x, const QString* y, const QString* x2,
-                            const QString* y2) {
-        if (!x->isEmpty() && !y->isEmpty())
-            return x->compare(*y);
-        return x2->compare(*y2);
+    const auto compare = [](QStringView x, QStringView y, QStringView x2, QStringView y2) {
+        if (!x.isEmpty() && !y.isEmpty())
+            return x.compare(y);
+        return x2.compare(y2);
     };
     switch (a.kind) {
-    case KeyKind::Last: return compare(a.first, b.first, a.last, b.last);
-    case KeyKind::First: return compare(a.last, b.last, a.first, b.first);
-    case KeyKind::Company: return compare(a.last, b.last, a.company, b.company);
-    case KeyKind::ZIP: return compare(a.last, b.last, a.zip, b.zip);
+    case KeyKind::Last: return compare(a.first(), b.first(), a.last(), b.last());
+    case KeyKind::First: return compare(a.last(), b.last(), a.first(), b.first());
+    case KeyKind::Company: return compare(a.last(), b.last(), a.company(), b.company());
+    case KeyKind::ZIP: return compare(a.last(), b.last(), a.zip(), b.zip());
     case KeyKind::None: break;
     }
     return 0;
@@ -283,8 +292,10 @@ bool comesBefore(const SortKey& a, const SortKey& b, qint64 sortField)
     if (const int c = a.prefix.compare(b.prefix))
         return c < 0;
     // Keys of eight units or fewer that begin alike are alike when they are as long.
-    if (a.key->size() > 8 || b.key->size() > 8 || a.key->size() != b.key->size()) {
-        const int c = a.key->compare(*b.key);
+    const QStringView aKey = a.key();
+    const QStringView bKey = b.key();
+    if (aKey.size() > 8 || bKey.size() > 8 || aKey.size() != bKey.size()) {
+        const int c = aKey.compare(bKey);
         if (c != 0)
             return c < 0;
     }

@@ -382,7 +382,7 @@ TEST(ContactStoreTest, AddressesGivenAsDictionariesAreKeptAsAddresses)
     EXPECT_EQ(kept->entries.at(1).value.toMap(), work);
     EXPECT_EQ(first->value(ContactAddressZIPKey), QStringLiteral("62701"));
     EXPECT_TRUE(first->value(QStringLiteral("Unknown")).isEmpty());
-    EXPECT_EQ(person->sortNames().zip, QStringLiteral("10115"));
+    EXPECT_EQ(person->sortNames().zip(), QStringLiteral("10115"));
     EXPECT_EQ(store.peopleMatching(QStringLiteral("apt 2")).size(), 1);
     EXPECT_EQ(store.peopleMatching(QStringLiteral("BERLIN")).size(), 1);
     EXPECT_TRUE(store.peopleMatching(QStringLiteral("dropped")).isEmpty());

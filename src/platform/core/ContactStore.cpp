@@ -176,15 +176,21 @@ bool isAscii(QStringView text)
     return true;
 }
 
-// Case folding leaves ASCII but A-Z as it is; most names and addresses are ASCII.
-QString caseFolded(const QString& text)
+// The text case-folded at the end of `out`. Case folding leaves ASCII but A-Z as it is;
+// most names and addresses are ASCII.
+void appendCaseFolded(QString& out, const QString& text)
 {
-    if (!isAscii(text))
-        return text.toCaseFolded();
-    for (const QChar c : text)
-        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
-            return text.toLower();
-    return text; // shared, not copied
+    if (!isAscii(text)) {
+        out += text.toCaseFolded();
+        return;
+    }
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    QChar* o = out.data() + at;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        *o++ = QChar(u >= 'A' && u <= 'Z' ? char16_t(u + ('a' - 'A')) : u);
+    }
 }
 
 // The text case-folded, in UTF-8, and a line break.
@@ -247,16 +253,28 @@ void ContactPerson::finish()
     _multiValues.squeeze();
     const QVariant first = value(ContactFirstNameProperty);
     const QVariant last = value(ContactLastNameProperty);
-    _sortNames.hasName = first.isValid() || last.isValid();
-    _sortNames.first = caseFolded(first.toString());
-    _sortNames.last = caseFolded(last.toString());
-    _sortNames.company = caseFolded(value(ContactOrganizationProperty).toString());
-    _sortNames.zip.clear();
+    const QString company = value(ContactOrganizationProperty).toString();
+    QString zip;
     if (const ContactMultiValue* addresses = multiValue(ContactAddressProperty);
         addresses && addresses->count() > 0)
         if (const ContactAddress* address =
                 contactAddressIn(addresses->entries.at(addresses->primaryIndex()).value))
-            _sortNames.zip = caseFolded(address->zip);
+            zip = address->zip;
+    const QString firstText = first.toString();
+    const QString lastText = last.toString();
+    SortNames& names = _sortNames;
+    names._hasName = first.isValid() || last.isValid();
+    names._text.clear();
+    // Folding keeps the length of ASCII; other text may grow or shrink.
+    names._text.reserve(firstText.size() + lastText.size() + company.size() + zip.size());
+    appendCaseFolded(names._text, firstText);
+    names._firstEnd = qint32(names._text.size());
+    appendCaseFolded(names._text, lastText);
+    names._lastEnd = qint32(names._text.size());
+    appendCaseFolded(names._text, company);
+    names._companyEnd = qint32(names._text.size());
+    appendCaseFolded(names._text, zip);
+    names._text.squeeze();
 }
 
 QString ContactReadIssue::description() const
@@ -300,8 +318,10 @@ struct FolderReader
     QString root;
     QList<ContactReadIssue>& issues;
 
-    // The people of the .vcf files directly in the folder, one per UID.
-    QList<ContactPersonPtr> readFiles(const QString& folder)
+    // The people of the .vcf files directly in the folder, one per UID. The top folder's
+    // people belong to no group: they are only added to the store (`keepMembers` false),
+    // not listed as well.
+    QList<ContactPersonPtr> readFiles(const QString& folder, bool keepMembers = true)
     {
         QList<ContactPersonPtr> members;
         QSet<const ContactPerson*> seen;
@@ -323,7 +343,7 @@ struct FolderReader
                     store.addPerson(person);
                     known = person;
                 }
-                if (!seen.contains(known.get())) {
+                if (keepMembers && !seen.contains(known.get())) {
                     seen.insert(known.get());
                     members.append(known);
                 }
@@ -385,7 +405,7 @@ ContactStore::readFolder(const QString& folder, QList<ContactReadIssue>* issues,
     store->_folder = QDir(folder).absolutePath();
     FolderReader reader{*store, store->_folder, store->_issues, {}};
     reader.visited.insert(QFileInfo(store->_folder).canonicalFilePath());
-    reader.readFiles(store->_folder);
+    reader.readFiles(store->_folder, false);
     store->_groups = reader.readSubgroups(store->_folder);
     if (issues)
         *issues = store->_issues;
@@ -503,8 +523,10 @@ void ContactStore::addPerson(const std::shared_ptr<ContactPerson>& person)
     block.starts.append(block.text.size());
     block.text.append(text);
     block.text.append('\0');
-    if (!_byUid.contains(person->uniqueId()))
-        _byUid.insert(person->uniqueId(), person);
+    // The first person of an id keeps it (one look-up: a slot is never left empty).
+    ContactPersonPtr& first = _byUid[person->uniqueId()];
+    if (!first)
+        first = person;
 }
 
 void ContactStore::addGroup(const ContactGroupPtr& group)

@@ -172,13 +172,31 @@ public:
     // UTF-16, and a word's UTF-8 is found in it by the C library's byte search.
     QByteArray searchText() const;
     // The case-folded names and primary ZIP the people orders compare; built by finish().
-    struct SortNames
+    // The four are kept one after the other in one text: a large store keeps them for
+    // every person, and one block costs less than four.
+    class SortNames
     {
-        QString first;
-        QString last;
-        QString company;
-        QString zip;
-        bool hasName = false; // a first or a last name is set (even an empty one)
+    public:
+        QStringView first() const { return QStringView(_text).first(_firstEnd); }
+        QStringView last() const
+        {
+            return QStringView(_text).sliced(_firstEnd, _lastEnd - _firstEnd);
+        }
+        QStringView company() const
+        {
+            return QStringView(_text).sliced(_lastEnd, _companyEnd - _lastEnd);
+        }
+        QStringView zip() const { return QStringView(_text).sliced(_companyEnd); }
+        // A first or a last name is set (even an empty one).
+        bool hasName() const { return _hasName; }
+
+    private:
+        friend class ContactPerson;
+        QString _text;
+        qint32 _firstEnd = 0;
+        qint32 _lastEnd = 0;
+        qint32 _companyEnd = 0;
+        bool _hasName = false;
     };
     const SortNames& sortNames() const { return _sortNames; }
     // Builds the sort names; a store calls it when the person is added.

@@ -173,6 +173,9 @@ struct Line
 {
     QByteArrayView text;
     qint64 number = 0;
+    // The text lies in the data being read (not in a buffer of joined lines that the next
+    // line reuses): it stays as long as the reading does.
+    bool inData = false;
 };
 
 struct Property
@@ -184,14 +187,16 @@ struct Property
     QByteArray rawValue;
     qint64 line = 0;
 
-    QByteArray param(const char* key) const
+    // Views of the literals asked for: their lengths are known without counting, and most
+    // comparisons end at a length that differs.
+    QByteArray param(QByteArrayView key) const
     {
         for (const auto& [k, v] : params)
             if (k == key)
                 return v;
         return {};
     }
-    bool hasType(const char* type) const
+    bool hasType(QByteArrayView type) const
     {
         for (const QByteArray& t : types)
             if (t == type)
@@ -279,7 +284,11 @@ Property parseProperty(const Line& line, qsizetype colon)
 {
     Property p;
     p.line = line.number;
-    p.rawValue = line.text.sliced(colon + 1).toByteArray();
+    // A value in the data is not copied: a property lives only while its card is built,
+    // and whatever a card keeps is decoded into text or bytes of its own.
+    const QByteArrayView value = line.text.sliced(colon + 1);
+    p.rawValue = line.inData ? QByteArray::fromRawData(value.data(), value.size())
+                             : value.toByteArray();
     const QByteArrayView headText = line.text.first(colon);
     // Most properties have no parameters: no splitting then.
     const QList<QByteArray> head =
@@ -296,8 +305,8 @@ Property parseProperty(const Line& line, qsizetype colon)
         if (eq < 0) {
             // vCard 2.1's bare parameters: encodings, charsets or types.
             const QByteArray upper = param.trimmed().toUpper();
-            if (upper == "QUOTED-PRINTABLE" || upper == "BASE64" || upper == "8BIT"
-                || upper == "7BIT")
+            if (upper == QByteArrayView("QUOTED-PRINTABLE") || upper == QByteArrayView("BASE64") || upper == QByteArrayView("8BIT")
+                || upper == QByteArrayView("7BIT"))
                 p.params.append({QByteArrayLiteral("ENCODING"), upper});
             else if (!upper.isEmpty())
                 p.types.append(upper.toLower());
@@ -308,7 +317,7 @@ Property parseProperty(const Line& line, qsizetype colon)
         for (const QByteArray& v : values.contains(',') || values.contains('"')
                                        ? splitParams(values, ',')
                                        : QList<QByteArray>{values}) {
-            if (key == "TYPE")
+            if (key == QByteArrayView("TYPE"))
                 p.types.append(v.trimmed().toLower());
             else
                 p.params.append({key, v.trimmed()});
@@ -330,7 +339,7 @@ DecodedValue decodeValue(const Property& p)
 {
     DecodedValue out;
     const QByteArray encoding = p.param("ENCODING").toUpper();
-    if (encoding == "B" || encoding == "BASE64") {
+    if (encoding == QByteArrayView("B") || encoding == QByteArrayView("BASE64")) {
         QByteArray compact = p.rawValue;
         compact.replace(' ', QByteArray()).replace('\t', QByteArray());
         const auto result =
@@ -342,7 +351,7 @@ DecodedValue decodeValue(const Property& p)
         return out;
     }
     QByteArray raw = p.rawValue;
-    if (encoding == "QUOTED-PRINTABLE" || encoding == "QP")
+    if (encoding == QByteArrayView("QUOTED-PRINTABLE") || encoding == QByteArrayView("QP"))
         raw = decodeQuotedPrintable(raw);
     if (raw.startsWith("data:") || raw.startsWith("DATA:")) {
         const qsizetype comma = raw.indexOf(',');
@@ -412,9 +421,9 @@ QString labelFor(const Property& p, const QHash<QByteArray, QString>& groupLabel
         return ContactHomeLabel;
     if (p.hasType("work"))
         return ContactWorkLabel;
-    if (p.name == "RELATED" && p.hasType("spouse"))
+    if (p.name == QByteArrayView("RELATED") && p.hasType("spouse"))
         return ContactSpouseLabel;
-    if (p.name == "ANNIVERSARY" || p.name.contains("ANNIVERSARY"))
+    if (p.name == QByteArrayView("ANNIVERSARY") || p.name.contains("ANNIVERSARY"))
         return ContactAnniversaryLabel;
     return ContactOtherLabel;
 }
@@ -541,7 +550,7 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
     QString formattedName;
     QStringList urls;
     for (const Property& p : std::as_const(_properties)) {
-        if (p.name == "BEGIN" || p.name == "END" || p.name == "VERSION")
+        if (p.name == QByteArrayView("BEGIN") || p.name == QByteArrayView("END") || p.name == QByteArrayView("VERSION"))
             continue;
         if (!p.group.isEmpty() && p.name.startsWith("X-") && p.name.endsWith("LABEL"))
             continue;
@@ -553,7 +562,7 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
         }
         reportCharset(p, value.charsetProblem);
         const QString& text = value.text;
-        if (p.name == "N") {
+        if (p.name == QByteArrayView("N")) {
             const QStringList parts = splitEscaped(text, QLatin1Char(';'));
             const QString* targets[] = {&ContactLastNameProperty, &ContactFirstNameProperty,
                                         &ContactMiddleNameProperty, &ContactTitleProperty,
@@ -565,50 +574,52 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
                     hasName = hasName || i < 2;
                 }
             }
-        } else if (p.name == "FN") {
+        } else if (p.name == QByteArrayView("FN")) {
             formattedName = unescape(text).trimmed();
-        } else if (p.name == "NICKNAME") {
+        } else if (p.name == QByteArrayView("NICKNAME")) {
             person->setValue(ContactNicknameProperty, unescape(text));
-        } else if (p.name == "ORG") {
+        } else if (p.name == QByteArrayView("ORG")) {
             const QStringList parts = splitEscaped(text, QLatin1Char(';'));
             if (!parts.value(0).trimmed().isEmpty())
                 person->setValue(ContactOrganizationProperty, parts.value(0).trimmed());
             const QString department = parts.mid(1).join(QLatin1Char(' ')).trimmed();
             if (!department.isEmpty())
                 person->setValue(ContactDepartmentProperty, department);
-        } else if (p.name == "TITLE") {
+        } else if (p.name == QByteArrayView("TITLE")) {
             person->setValue(ContactJobTitleProperty, unescape(text));
-        } else if (p.name == "ADR") {
+        } else if (p.name == QByteArrayView("ADR")) {
             const QStringList parts = splitEscaped(text, QLatin1Char(';'));
             QStringList street;
             for (qsizetype i = 0; i < 3 && i < parts.size(); ++i)
                 if (!parts.at(i).trimmed().isEmpty())
                     street.append(parts.at(i).trimmed());
             ContactAddress address;
-            address.street = street.join(QLatin1Char('\n'));
+            // One line (the usual street) is taken as it is, not copied by a join.
+            address.street =
+                street.size() == 1 ? street.first() : street.join(QLatin1Char('\n'));
             address.city = shared(parts.value(3).trimmed());
             address.state = shared(parts.value(4).trimmed());
-            address.zip = parts.value(5).trimmed();
+            address.zip = shared(parts.value(5).trimmed()); // neighbours share a ZIP
             address.country = shared(parts.value(6).trimmed());
             address.countryCode = VCardReader::countryCodeForName(address.country);
             addMulti(ContactAddressProperty, p, QVariant::fromValue(std::move(address)),
                      groupLabels);
-        } else if (p.name == "TEL") {
+        } else if (p.name == QByteArrayView("TEL")) {
             addMulti(ContactPhoneProperty, p, unescape(text), groupLabels);
-        } else if (p.name == "EMAIL") {
+        } else if (p.name == QByteArrayView("EMAIL")) {
             addMulti(ContactEmailProperty, p, unescape(text), groupLabels);
-        } else if (p.name == "URL") {
+        } else if (p.name == QByteArrayView("URL")) {
             urls.append(unescape(text));
             addMulti(ContactURLsProperty, p, unescape(text), groupLabels);
-        } else if (p.name == "IMPP") {
+        } else if (p.name == QByteArrayView("IMPP")) {
             addMulti(ContactInstantMessageProperty, p, unescape(text), groupLabels);
-        } else if (p.name == "BDAY") {
+        } else if (p.name == QByteArrayView("BDAY")) {
             const QDate date = parseDate(text);
             if (date.isValid())
                 person->setValue(ContactBirthdayProperty, date);
             else
                 report(p.line, QStringLiteral("BDAY is not a date."));
-        } else if (p.name == "ANNIVERSARY"
+        } else if (p.name == QByteArrayView("ANNIVERSARY")
                    || (p.name.startsWith("X-")
                        && (p.name.contains("DATE") || p.name.contains("ANNIVERSARY")))) {
             const QDate date = parseDate(text);
@@ -616,20 +627,20 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
                 addMulti(ContactOtherDatesProperty, p, date, groupLabels);
             else
                 person->setValue(QString::fromLatin1(p.name), unescape(text));
-        } else if (p.name == "RELATED") {
+        } else if (p.name == QByteArrayView("RELATED")) {
             addMulti(ContactRelatedNamesProperty, p, unescape(text), groupLabels);
-        } else if (p.name == "NOTE") {
+        } else if (p.name == QByteArrayView("NOTE")) {
             person->setValue(ContactNoteProperty, unescape(text));
-        } else if (p.name == "PHOTO" || p.name == "LOGO") {
+        } else if (p.name == QByteArrayView("PHOTO") || p.name == QByteArrayView("LOGO")) {
             // A picture by URL is never fetched.
-            if (p.name == "PHOTO" && value.isBinary && !value.bytes.isEmpty())
+            if (p.name == QByteArrayView("PHOTO") && value.isBinary && !value.bytes.isEmpty())
                 person->setImageData(value.bytes);
-        } else if (p.name == "UID") {
+        } else if (p.name == QByteArrayView("UID")) {
             QString uid = unescape(text).trimmed();
             if (uid.startsWith(QLatin1String("urn:uuid:"), Qt::CaseInsensitive))
                 uid = uid.mid(9);
             person->setUniqueId(uid);
-        } else if (p.name == "KIND") {
+        } else if (p.name == QByteArrayView("KIND")) {
             isOrg = text.trimmed().compare(QLatin1String("org"), Qt::CaseInsensitive) == 0;
         } else if (!value.isBinary) {
             person->setValue(QString::fromLatin1(p.name), unescape(text));
@@ -712,13 +723,13 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
         } else if (line.trimmed().isEmpty()) {
             // A blank line ends the line before it: nothing after it continues that.
             if (have)
-                handle(Line{logical, logicalNumber});
+                handle(Line{logical, logicalNumber, !isJoined});
             have = false;
             softBreak = false;
             continue;
         } else {
             if (have)
-                handle(Line{logical, logicalNumber});
+                handle(Line{logical, logicalNumber, !isJoined});
             logical = line;
             isJoined = false;
             logicalNumber = number;
@@ -731,7 +742,7 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
         }
     }
     if (have)
-        handle(Line{logical, logicalNumber});
+        handle(Line{logical, logicalNumber, !isJoined});
 }
 
 QByteArray normalizedData(const QByteArray& data, bool* binary)
@@ -783,7 +794,7 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
             return;
         }
         Property p = parseProperty(line, colon);
-        if (p.name == "BEGIN" && p.rawValue.trimmed().toUpper() == "VCARD") {
+        if (p.name == QByteArrayView("BEGIN") && p.rawValue.trimmed().toUpper() == "VCARD") {
             if (card) {
                 report(cardLine, QStringLiteral("The card has no END; what it held was kept."));
                 finish();
@@ -792,7 +803,7 @@ VCardReader::read(const QByteArray& data, const QString& fileName, QList<Contact
             cardLine = line.number;
             return;
         }
-        if (p.name == "END" && p.rawValue.trimmed().toUpper() == "VCARD") {
+        if (p.name == QByteArrayView("END") && p.rawValue.trimmed().toUpper() == "VCARD") {
             if (card)
                 finish();
             else
