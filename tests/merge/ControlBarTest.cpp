@@ -171,8 +171,9 @@ TEST_F(ControlBar, SectionsAndOptionsFollowTheKindOfLayout)
         EXPECT_EQ(!preview.startLabelView()->isHidden(), c.start);
         EXPECT_EQ(!preview.optionsView()->isHidden(), c.optionsShown);
         EXPECT_EQ(!preview.liveAddressView()->isHidden(), c.live);
-        if (c.optionsShown)
+        if (c.optionsShown) {
             EXPECT_EQ(optionTags(), c.tags);
+        }
 
         // Side by side from the left, centred in the bar.
         int width = 0;

@@ -230,8 +230,9 @@ TEST_F(ExportTest, TheFormatChoosesTheOptionsShown)
         EXPECT_EQ(!panel.qualitySlider()->isHidden(), c.quality) << c.format;
         EXPECT_EQ(!panel.compressionLabel()->isHidden(), c.label) << c.format;
         EXPECT_EQ(!panel.resolutionBox()->isHidden(), c.resolution) << c.format;
-        if (c.label)
+        if (c.label) {
             EXPECT_EQ(panel.compressionLabel()->text(), QString::fromLatin1(c.labelText));
+        }
     }
 }
 

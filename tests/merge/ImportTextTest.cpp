@@ -182,8 +182,9 @@ TEST_F(ImportTextTest, TheFileMenuImportsEitherKindWithOrWithoutATitleLine)
                                             QStringLiteral("DialogStrings")));
         qint64 columns = 0;
         EXPECT_EQ(stored(&columns), c.stored);
-        if (!c.stored.isEmpty())
+        if (!c.stored.isEmpty()) {
             EXPECT_EQ(columns, 2);
+        }
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

@@ -2,7 +2,7 @@
 // the options pull-down open over it, then the live-address menu open on a delivery
 // address, saved as PNGs of the screen (run under Xvfb with a screen tall enough for both
 // sheets):
-//   xvfb-run -a -s "-screen 0 1400x1400x24" build/test/tools/controlbarshot \
+//   xvfb-run -a -s "-screen 0 1400x1400x24" build/test/tools/controlbarshot
 //       bar.png options.png menu.png
 
 #include "ShotSupport.h"

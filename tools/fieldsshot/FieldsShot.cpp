@@ -3,7 +3,7 @@
 // few contacts made here, the first group, "Phone" and "All Fields" expanded and one field
 // selected; saved as a PNG of the window, a second PNG of the drawer pane alone and a third
 // of the pane scrolled down to the contacts' own fields:
-//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/fieldsshot [--mode 0|1|2] \
+//   xvfb-run -a -s "-screen 0 1280x900x24" build/test/tools/fieldsshot [--mode 0|1|2]
 //       window.png [pane.png [contacts.png]]
 // --mode shows another of the pane's modes (0 your own fields, 2 the other fields) with its
 // first two groups expanded.
