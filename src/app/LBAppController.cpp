@@ -23,6 +23,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Bundle.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/ApplicationStyle.h"
 #include "platform/ui/ColorPanel.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/PreferencesWindow.h"
@@ -213,6 +214,7 @@ void LBAppController::initialize()
     // The first document's paper is the default printer's: asked for now, beside the rest
     // of the start.
     platform::PrintInfo::queryDefaultPrinterInBackground();
+    platform::ApplicationStyle::install();
     registerDefaults();
     LBRulerView::registerAsRulerViewClass();
     platform::ColorPanel::setShowsAlpha(true);
