@@ -23,7 +23,9 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Bundle.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/ApplicationStyle.h"
 #include "platform/ui/ColorPanel.h"
+#include "platform/ui/Document.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/PreferencesWindow.h"
 #include "platform/ui/PrintInfo.h"
@@ -51,12 +53,14 @@
 #include <QSet>
 #include <QSizeF>
 #include <QSocketNotifier>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
 #include <QWidget>
 
 #include <csignal>
+#include <functional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -213,6 +217,7 @@ void LBAppController::initialize()
     // The first document's paper is the default printer's: asked for now, beside the rest
     // of the start.
     platform::PrintInfo::queryDefaultPrinterInBackground();
+    platform::ApplicationStyle::install();
     registerDefaults();
     LBRulerView::registerAsRulerViewClass();
     platform::ColorPanel::setShowsAlpha(true);
@@ -527,11 +532,58 @@ void LBAppController::reopenAutoRecoverFiles()
     }
 }
 
+namespace {
+
+// Runs an action once a window has first been drawn (or is gone undrawn), from the event
+// loop: what the launch shows beside the first window waits until that window is on screen.
+class AfterFirstPaint : public QObject
+{
+public:
+    AfterFirstPaint(QWidget* window, QObject* context, std::function<void()> action)
+        : QObject(window), _context(context), _action(std::move(action))
+    {
+        window->installEventFilter(this);
+    }
+    ~AfterFirstPaint() override { run(); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && event->type() == QEvent::Paint) {
+            run();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    void run()
+    {
+        if (!_action)
+            return;
+        if (_context)
+            QTimer::singleShot(0, _context, std::move(_action));
+        _action = nullptr;
+    }
+
+    QPointer<QObject> _context;
+    std::function<void()> _action;
+};
+
+} // namespace
+
 void LBAppController::createNewDocument()
 {
     if (!_foundTemporaryFiles && !_documentWasOpened)
         newDocument();
-    scheduleWelcomeWindow();
+    // The welcome window follows the untitled document's window once that one is drawn: the
+    // window the user works in appears first, without waiting for the welcome window's.
+    const auto& documents = platform::DocumentController::sharedDocumentController().documents();
+    QWidget* window =
+        documents.isEmpty() ? nullptr : documents.last()->appropriateWindowForDocModalOperations();
+    if (window && window->isVisible())
+        new AfterFirstPaint(window, this, [this] { scheduleWelcomeWindow(); });
+    else
+        scheduleWelcomeWindow();
 }
 
 void LBAppController::newDocument()

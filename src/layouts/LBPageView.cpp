@@ -6,6 +6,7 @@
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
 #include "platform/drawing/GraphicsContext.h"
+#include "platform/drawing/Image.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -26,7 +27,7 @@ namespace {
 // The desk texture, read once and kept for the life of the program.
 const QImage& pageBackground()
 {
-    static const QImage image(QStringLiteral(":/images/PageBackground.png"));
+    static const QImage image = platform::readPngImage(QStringLiteral(":/images/PageBackground.png"));
     return image;
 }
 

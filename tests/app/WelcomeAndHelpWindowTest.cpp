@@ -10,6 +10,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/text/AttributedString.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/Document.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Responder.h"
 #include "window/LBWindowController.h"
@@ -234,6 +235,40 @@ TEST_F(WelcomeWindow, ClearingTheBoxMakesTheNextLaunchSkipIt)
     EXPECT_FALSE(welcome->atAppLaunch());
     EXPECT_TRUE(platform::Responder::sendAction({app.get()}, &item));
     EXPECT_EQ(app->welcomeWindowController(), welcome);
+}
+
+// The welcome window waits for the untitled document's window to be drawn, and then comes.
+TEST_F(WelcomeWindow, FollowsTheDocumentWindowsFirstPaint)
+{
+    // Holds back the document window's paints (the only main window until the welcome
+    // window exists) while asked to.
+    struct PaintBlocker : QObject
+    {
+        bool blocking = true;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            return blocking && event->type() == QEvent::Paint
+                   && qobject_cast<QMainWindow*>(watched) != nullptr;
+        }
+    } blocker;
+    qApp->installEventFilter(&blocker);
+    app = std::make_unique<LBAppController>();
+    app->applicationDidFinishLaunching();
+    waitFor([] {
+        return !platform::DocumentController::sharedDocumentController().documents().isEmpty();
+    });
+    settle(200);
+    EXPECT_EQ(app->welcomeWindowController(), nullptr);
+
+    blocker.blocking = false;
+    const auto& documents = platform::DocumentController::sharedDocumentController().documents();
+    ASSERT_EQ(documents.size(), 1);
+    documents.first()->appropriateWindowForDocModalOperations()->repaint();
+    qApp->removeEventFilter(&blocker);
+    LBWelcomeWindowController* welcome = shownWelcomeWindow();
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_TRUE(welcome->atAppLaunch());
+    EXPECT_TRUE(welcome->window()->isVisible());
 }
 
 TEST_F(WelcomeWindow, ClosingItBeforeTheLaunchEndedRunsTheLaunch)

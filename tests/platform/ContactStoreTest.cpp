@@ -313,6 +313,30 @@ TEST(ContactStoreTest, LinkedFoldersAreReadOnceEach)
     EXPECT_EQ(names, (QStringList{"Friends:1", "Work:1"}));
 }
 
+TEST(ContactStoreTest, CardsAreTheFilesEndingInVcfOrVcardInAnyCase)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("Contacts"));
+    ASSERT_TRUE(QDir().mkpath(root));
+    // Each file holds a card of its own name; only the cards' files are read.
+    const QStringList read{"a.vcf", "b.VCF", "c.vcard", "d.VCard", "e.x.vcf"};
+    const QStringList skipped{"f.vcf.txt", "g.txt", "vcf", "h.vcfx"};
+    for (const QString& name : read + skipped) {
+        QFile file(root + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + name.toUtf8() + "\r\nFN:"
+                   + name.toUtf8() + "\r\nEND:VCARD\r\n");
+    }
+    QString error;
+    const auto store = ContactStore::readFolder(root, nullptr, &error);
+    ASSERT_TRUE(store) << error.toStdString();
+    QStringList names;
+    for (const ContactPersonPtr& person : store->people())
+        names.append(person->uniqueId());
+    names.sort();
+    EXPECT_EQ(names, read);
+}
+
 TEST(ContactStoreTest, MissingFolderIsMadeAndUnreadableOneIsReported)
 {
     QTemporaryDir dir;

@@ -23,6 +23,18 @@
 
 namespace platform {
 
+namespace {
+
+// A contacts file by its name: .vcf or .vcard, in any case. Compared as text: a wildcard
+// name filter would compile a regular expression, and its engine, at the program's start.
+bool isContactFileName(const QString& name)
+{
+    return name.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive)
+           || name.endsWith(QLatin1String(".vcard"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 // ---- ContactAddress ------------------------------------------------------------------
 
 namespace {
@@ -325,10 +337,11 @@ struct FolderReader
     {
         QList<ContactPersonPtr> members;
         QSet<const ContactPerson*> seen;
-        const QFileInfoList files = QDir(folder).entryInfoList(
-            {QStringLiteral("*.vcf"), QStringLiteral("*.VCF"), QStringLiteral("*.vcard")},
-            QDir::Files | QDir::Readable, QDir::Name);
+        const QFileInfoList files =
+            QDir(folder).entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
         for (const QFileInfo& info : files) {
+            if (!isContactFileName(info.fileName()))
+                continue;
             const QString relative = QDir(root).relativeFilePath(info.filePath());
             QFile file(info.filePath());
             if (!file.open(QIODevice::ReadOnly)) {
@@ -485,10 +498,12 @@ void ContactStore::watch()
         folders.append(it.next());
     _watcher->addPaths(folders);
     QStringList files;
-    QDirIterator fileIt(_folder, {QStringLiteral("*.vcf")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-    while (fileIt.hasNext())
-        files.append(fileIt.next());
+    QDirIterator fileIt(_folder, QDir::Files, QDirIterator::Subdirectories);
+    while (fileIt.hasNext()) {
+        const QString path = fileIt.next();
+        if (isContactFileName(fileIt.fileName()))
+            files.append(path);
+    }
     if (!files.isEmpty())
         _watcher->addPaths(files);
     const auto changed = [this](const QString&) { _changeTimer->start(); };

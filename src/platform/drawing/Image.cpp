@@ -535,6 +535,8 @@ ImagePtr Image::fromData(const QByteArray& data, QString* error)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, decoder);
     reader.setDecideFormatFromContent(false);
+    // The format is known: only its own reader is asked, and no other image plugin loads.
+    reader.setAutoDetectImageFormat(false);
     // Shown upright, as the camera held it: the orientation a JPEG's EXIF block or a
     // TIFF's tag states is applied. The original bytes keep the tag, so they read back
     // the same, and every encoding of the bitmap is upright with no tag.
@@ -773,6 +775,15 @@ QImage uprightPicture(const QString& path)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
+    return reader.read();
+}
+
+QImage readPngImage(const QString& path)
+{
+    QImageReader reader(path, "png");
+    // With detection off the reader takes the format as given: only the built-in PNG
+    // reader is asked.
+    reader.setAutoDetectImageFormat(false);
     return reader.read();
 }
 

@@ -201,4 +201,9 @@ private:
 QImage uprightPicture(const QByteArray& data);
 QImage uprightPicture(const QString& path);
 
+// The picture in a PNG file (a resource too), read as PNG only: a reader left to find the
+// format asks every image format plugin about a PNG, which loads them all, with their
+// libraries. Null when the file holds no readable PNG.
+QImage readPngImage(const QString& path);
+
 } // namespace platform
