@@ -465,7 +465,6 @@ void HUDWindowController::shapeColorToolsAction(QObject* sender)
     auto* view = paneOutlets<ShapeColorToolsView>(ShapeColorTools);
     if (!view || !graphicView() || _selectedGraphics.isEmpty())
         return;
-    const LBGraphic& first = *_selectedGraphics.first();
     const auto setMask = [](LBGraphic& g, qint64 type, qint64 size, qint64 softness, qint64 opacity,
                             qint64 offset, qint64 angle) {
         g.setColorMaskType(type, size, softness, opacity, offset, angle);

@@ -163,8 +163,9 @@ TEST_F(DecorationsTest, BackgroundPicturesArePlacedByTheirScaling)
             EXPECT_EQ(images.first().area, c.tiles.first());
             EXPECT_EQ(images.last().area, c.tiles.last());
         }
-        if (c.scaling == 1 && c.count > 0)
+        if (c.scaling == 1 && c.count > 0) {
             EXPECT_EQ(images.at(1).area, QRectF(9, 0, 10, 10)); // rows in the outer loop
+        }
     }
 
     // Drawn at the face's transparency, clipped to the rectangle, at 200 %.

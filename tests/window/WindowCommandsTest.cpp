@@ -373,8 +373,9 @@ TEST_F(WindowCommands, ToolbarValidationAndRetitling)
     open();
     // In preview every item is enabled, whatever it is.
     for (QAction* item : controller->toolbar()->items()) {
-        if (!item->isSeparator())
+        if (!item->isSeparator()) {
             EXPECT_TRUE(controller->validateToolbarItem(item));
+        }
     }
     controller->switchToDesignMode(nullptr);
     const auto check = [&](const char* identifier) {
