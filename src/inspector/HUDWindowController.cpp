@@ -391,12 +391,7 @@ qint64 HUDWindowController::graphicKind(const QList<LBGraphicPtr>& graphics,
 
 QKeySequence HUDWindowController::keyEquivalentForTitle(const QString& title)
 {
-    struct Key
-    {
-        const char* key;
-        int combination;
-    };
-    static const QList<QPair<QStringList, int>> keys = {
+    static const QList<QPair<QStringList, QKeyCombination>> keys = {
         {{QStringLiteral("Dimensions")}, Qt::CTRL | Qt::Key_1},
         {{QStringLiteral("Crop"), QStringLiteral("Barcode")}, Qt::CTRL | Qt::SHIFT | Qt::Key_1},
         {{QStringLiteral("Rotation")}, Qt::CTRL | Qt::Key_2},

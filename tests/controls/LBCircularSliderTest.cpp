@@ -125,8 +125,9 @@ TEST(LBCircularSliderTest, PressesJumpOnlyWhereAllowed)
         slider.trackMouseDown(QPointF(32, 32 + c.fromCentre), {});
         EXPECT_EQ(slider.isTracking(), c.jumps) << c.fromCentre;
         EXPECT_EQ(sent.size(), c.jumps ? 1 : 0) << c.fromCentre;
-        if (c.jumps && c.fromCentre > 4)
+        if (c.jumps && c.fromCentre > 4) {
             EXPECT_NEAR(compassAngle(slider), 180, 1e-9) << c.fromCentre;
+        }
     }
 }
 

@@ -318,10 +318,11 @@ TEST_F(KitHostInterface, AKitTheTrashRefusesStaysAndIsReported)
     EXPECT_TRUE(_alerts[0].informativeText.contains(QStringLiteral("B")));
 
     // Of two kits, the one the Trash takes goes; the other is listed.
-    platform::setFileOperationHooks({nullptr, [](const QString& path) {
-                                         return !path.endsWith(QLatin1String("/B.icorbeil"))
-                                                && QFile::moveToTrash(path);
-                                     }});
+    platform::FileOperationHooks hooks;
+    hooks.moveToTrash = [](const QString& path) {
+        return !path.endsWith(QLatin1String("/B.icorbeil")) && QFile::moveToTrash(path);
+    };
+    platform::setFileOperationHooks(hooks);
     _controller->deleteKitsAction();
     _controller->tableViewSetObjectValue(QStringLiteral("deleteTable"), true,
                                          QStringLiteral("checkbox"), 0);

@@ -362,10 +362,11 @@ TEST_F(KitLibraryStore, ACopyFailingMidwayKeepsTheOlderKit)
     kit.name = QStringLiteral("Garden again");
     const QString again = writeKit(kit, QStringLiteral("Garden again.icorbeil"));
     int copied = 0;
-    platform::setFileOperationHooks({[&copied](const QString& from, const QString& to) {
-                                         return ++copied < 3 && QFile::copy(from, to);
-                                     },
-                                     nullptr});
+    platform::FileOperationHooks hooks;
+    hooks.copyFile = [&copied](const QString& from, const QString& to) {
+        return ++copied < 3 && QFile::copy(from, to);
+    };
+    platform::setFileOperationHooks(hooks);
     controller.importCorbeil(again, 0, 1, true);
     platform::setFileOperationHooks({});
 

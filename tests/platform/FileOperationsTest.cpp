@@ -51,10 +51,11 @@ TEST(FileOperations, CopyTreeLeavesLinksOutAndCleansUpAfterAFailure)
 
     // A copy failing at its second file leaves no half copy.
     int files = 0;
-    platform::setFileOperationHooks({[&files](const QString& source, const QString& target) {
-                                         return ++files < 2 && QFile::copy(source, target);
-                                     },
-                                     nullptr});
+    platform::FileOperationHooks hooks;
+    hooks.copyFile = [&files](const QString& source, const QString& target) {
+        return ++files < 2 && QFile::copy(source, target);
+    };
+    platform::setFileOperationHooks(hooks);
     const QString failed = folder.filePath(QStringLiteral("failed"));
     EXPECT_FALSE(platform::copyItem(from, failed, &error));
     platform::setFileOperationHooks({});
