@@ -292,6 +292,16 @@ TEST_F(SheetTest, ATurnedSheetSwapsItsSidesAndDrawsAcross)
     EXPECT_FALSE(isRed(image, QPointF(15, 15)));
 }
 
+// Whether any pixel of the area is darker than light grey: printed text.
+static bool inkIn(const QImage& image, const QRect& area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 200)
+                return true;
+    return false;
+}
+
 TEST_F(SheetTest, AuxiliaryInformationPrintsBelowTheCells)
 {
     setSheet(1, 1, 100, 50);
@@ -301,16 +311,9 @@ TEST_F(SheetTest, AuxiliaryInformationPrintsBelowTheCells)
     view->setDrawAuxiliaryInfo(3);
     const QImage image = draw(*view, false);
     // Baseline 200 - min(200 - 10 - 50 - 3, 51) = 149: ink just above it, centred and right.
-    const auto inkIn = [&image](const QRect& area) {
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                if (qGray(image.pixel(x, y)) < 200)
-                    return true;
-        return false;
-    };
-    EXPECT_TRUE(inkIn(QRect(140, 140, 20, 9)));
-    EXPECT_TRUE(inkIn(QRect(200, 140, 57, 9)));
-    EXPECT_FALSE(inkIn(QRect(0, 100, 300, 35)));
+    EXPECT_TRUE(inkIn(image, QRect(140, 140, 20, 9)));
+    EXPECT_TRUE(inkIn(image, QRect(200, 140, 57, 9)));
+    EXPECT_FALSE(inkIn(image, QRect(0, 100, 300, 35)));
 }
 
 TEST_F(SheetTest, AuxiliaryInformationStaysOffTheLabelsOverANarrowMargin)
@@ -323,16 +326,9 @@ TEST_F(SheetTest, AuxiliaryInformationStaysOffTheLabelsOverANarrowMargin)
     auto view = renderer();
     view->setDrawAuxiliaryInfo(3);
     const QImage image = draw(*view, false);
-    const auto inkIn = [&image](const QRect& area) {
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                if (qGray(image.pixel(x, y)) < 200)
-                    return true;
-        return false;
-    };
-    EXPECT_FALSE(inkIn(QRect(0, 0, 300, 61)));
-    EXPECT_TRUE(inkIn(QRect(140, 62, 20, 12)));
-    EXPECT_TRUE(inkIn(QRect(200, 62, 57, 12)));
+    EXPECT_FALSE(inkIn(image, QRect(0, 0, 300, 61)));
+    EXPECT_TRUE(inkIn(image, QRect(140, 62, 20, 12)));
+    EXPECT_TRUE(inkIn(image, QRect(200, 62, 57, 12)));
 }
 
 TEST_F(SheetTest, UndoRegistrationIsOffWhileDrawingAndBackAfter)
