@@ -196,7 +196,7 @@ public:
         for (const char* name : {"Import 1", "Import 2", "Import 3"}) {
             if (line++ > 0)
                 QTest::keyClick(editor, Qt::Key_Return);
-            const QModelIndex row = rowNamed(fields->fieldTable(), QLatin1String(name));
+            const QModelIndex row = steps::rowNamed(fields->fieldTable(), QLatin1String(name));
             if (!row.isValid())
                 return fail(QStringLiteral("the fields drawer lists no %1").arg(name));
             fields->fieldTable()->setCurrentIndex(row);
@@ -275,7 +275,7 @@ public:
         if (!fields)
             return fail("the fields drawer has no miscellaneous fields");
         LBFieldOutlineView* outline = fields->fieldTable();
-        const QModelIndex code128 = rowNamed(outline, QStringLiteral("Code128 Barcode"));
+        const QModelIndex code128 = steps::rowNamed(outline, QStringLiteral("Code128 Barcode"));
         if (!code128.isValid())
             return fail("the fields drawer lists no Code128 Barcode");
         outline->scrollTo(code128);
@@ -547,23 +547,5 @@ private:
         fields->fieldsButtonAction();
         settle();
         return fields;
-    }
-
-    // The row of the outline showing the name, its parents expanded.
-    static QModelIndex rowNamed(QTreeView* outline, const QString& name,
-                                const QModelIndex& parent = {})
-    {
-        QAbstractItemModel* model = outline->model();
-        for (int row = 0; row < model->rowCount(parent); ++row) {
-            const QModelIndex index = model->index(row, 0, parent);
-            if (model->data(index).toString() == name)
-                return index;
-            if (model->hasChildren(index)) {
-                outline->expand(index);
-                if (const QModelIndex found = rowNamed(outline, name, index); found.isValid())
-                    return found;
-            }
-        }
-        return {};
     }
 };

@@ -28,24 +28,6 @@ protected:
     {
         return dynamic_cast<LBDrawerController*>(window->designController()->drawerController());
     }
-
-    // The row of the fields outline showing the name, its parents expanded.
-    static QModelIndex rowNamed(QTreeView* outline, const QString& name,
-                                const QModelIndex& parent = {})
-    {
-        QAbstractItemModel* model = outline->model();
-        for (int row = 0; row < model->rowCount(parent); ++row) {
-            const QModelIndex index = model->index(row, 0, parent);
-            if (model->data(index).toString() == name)
-                return index;
-            if (model->hasChildren(index)) {
-                outline->expand(index);
-                if (const QModelIndex found = rowNamed(outline, name, index); found.isValid())
-                    return found;
-            }
-        }
-        return {};
-    }
 };
 
 } // namespace
@@ -120,7 +102,7 @@ TEST_F(InsertCommands, ABarcodeFieldDraggedOntoTheLabelPlacesABarcode)
     fields->segmentedControl()->setSelectedSegment(2);
     fields->fieldsButtonAction();
     LBFieldOutlineView* outline = fields->fieldTable();
-    const QModelIndex code128 = rowNamed(outline, QStringLiteral("Code128 Barcode"));
+    const QModelIndex code128 = steps::rowNamed(outline, QStringLiteral("Code128 Barcode"));
     ASSERT_TRUE(code128.isValid());
     outline->scrollTo(code128);
     settle();

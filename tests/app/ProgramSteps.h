@@ -12,7 +12,9 @@
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QFileDialog>
+#include <QAbstractItemModel>
 #include <QFileInfo>
+#include <QTreeView>
 #include <QWidget>
 
 // Lets the steps deferred to later turns of the event loop run.
@@ -62,6 +64,24 @@ inline bool answerPanel(QFileDialog* panel, const QString& path)
     static_cast<QDialog*>(panel)->accept();
     settle();
     return true;
+}
+
+// The row of the outline showing the name, its parents expanded on the way as a user
+// opens them; invalid when none shows it.
+inline QModelIndex rowNamed(QTreeView* outline, const QString& name, const QModelIndex& parent = {})
+{
+    QAbstractItemModel* model = outline->model();
+    for (int row = 0; row < model->rowCount(parent); ++row) {
+        const QModelIndex index = model->index(row, 0, parent);
+        if (model->data(index).toString() == name)
+            return index;
+        if (model->hasChildren(index)) {
+            outline->expand(index);
+            if (const QModelIndex found = rowNamed(outline, name, index); found.isValid())
+                return found;
+        }
+    }
+    return {};
 }
 
 } // namespace steps
