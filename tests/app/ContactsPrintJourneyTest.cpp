@@ -105,26 +105,6 @@ protected:
                        .toUtf8());
     }
 
-    // File > New by its keys in the window shown: the new document's window, its chooser
-    // open on it.
-    void newDocumentFromTheKeys()
-    {
-        const QList<platform::Document*> before =
-            platform::DocumentController::sharedDocumentController().documents();
-        window->window()->activateWindow();
-        settle();
-        QTest::keyClick(window->window(), Qt::Key_N, Qt::ControlModifier);
-        settle(400); // the chooser comes a moment after the window
-        for (platform::Document* each :
-             platform::DocumentController::sharedDocumentController().documents()) {
-            if (!before.contains(each))
-                document = dynamic_cast<LBDocument*>(each);
-        }
-        ASSERT_NE(document, nullptr);
-        window = dynamic_cast<LBWindowController*>(document->windowControllers().value(0));
-        ASSERT_NE(window, nullptr);
-    }
-
     // The contacts list the preview shows; nullptr when none is shown.
     LBContactColumns* contactsList() const
     {

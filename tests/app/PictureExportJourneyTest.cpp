@@ -71,28 +71,6 @@ protected:
         LayoutChooser::forgetChoices();
     }
 
-    // File > New by its keys in the window shown: the new document's window, its chooser
-    // open on it.
-    void newDocumentFromTheKeys()
-    {
-        const QList<platform::Document*> before =
-            platform::DocumentController::sharedDocumentController().documents();
-        window->window()->activateWindow();
-        settle();
-        QTest::keyClick(window->window(), Qt::Key_N, Qt::ControlModifier);
-        settle(400); // the chooser comes a moment after the window
-        const QList<platform::Document*> after =
-            platform::DocumentController::sharedDocumentController().documents();
-        ASSERT_EQ(after.size(), before.size() + 1) << "File > New made no document";
-        for (platform::Document* each : after) {
-            if (!before.contains(each))
-                document = dynamic_cast<LBDocument*>(each);
-        }
-        ASSERT_NE(document, nullptr);
-        window = dynamic_cast<LBWindowController*>(document->windowControllers().value(0));
-        ASSERT_NE(window, nullptr);
-    }
-
     // Exports the document by File > Export… as the format at the resolution typed into
     // the panel; the file's path.
     QString exportAs(LBExportPanel::Format format, int dpi, const QString& name)

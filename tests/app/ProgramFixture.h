@@ -30,6 +30,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +98,28 @@ protected:
         settle();
         ASSERT_NE(canvas(), nullptr);
         canvas()->setFocus();
+    }
+
+    // File > New by its keys in the window shown: the new document's window, its chooser
+    // open on it.
+    void newDocumentFromTheKeys()
+    {
+        const QList<platform::Document*> before =
+            platform::DocumentController::sharedDocumentController().documents();
+        window->window()->activateWindow();
+        settle();
+        QTest::keyClick(window->window(), Qt::Key_N, Qt::ControlModifier);
+        settle(400); // the chooser comes a moment after the window
+        const QList<platform::Document*> after =
+            platform::DocumentController::sharedDocumentController().documents();
+        ASSERT_EQ(after.size(), before.size() + 1) << "File > New made no document";
+        for (platform::Document* each : after) {
+            if (!before.contains(each))
+                document = dynamic_cast<LBDocument*>(each);
+        }
+        ASSERT_NE(document, nullptr);
+        window = dynamic_cast<LBWindowController*>(document->windowControllers().value(0));
+        ASSERT_NE(window, nullptr);
     }
 
     LBGraphicView* canvas() const { return window->commandCanvas(); }
