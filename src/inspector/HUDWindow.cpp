@@ -5,10 +5,12 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Bundle.h"
 #include "platform/drawing/Image.h"
+#include "platform/ui/WindowController.h"
 
 #include <QAction>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -68,6 +70,14 @@ void HUDWindow::setTransientParentWidget(QWidget* window)
 bool HUDWindow::isKeyWindow() const
 {
     return isActiveWindow();
+}
+
+void HUDWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (platform::WindowController::performKeyEquivalentInMainWindow(event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void HUDWindow::changeEvent(QEvent* event)

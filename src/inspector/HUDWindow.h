@@ -32,6 +32,9 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // The main window's menu keys (Save, Quit, Undo, …) work while the palette has the
+    // keyboard.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Paints the panel: the collapsed button, or the nine-part frame (title row opaque, body

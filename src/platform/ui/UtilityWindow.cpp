@@ -1,5 +1,8 @@
 #include "platform/ui/UtilityWindow.h"
 
+#include "platform/ui/WindowController.h"
+
+#include <QKeyEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -43,6 +46,14 @@ void UtilityWindow::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::Dark));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void UtilityWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (WindowController::performKeyEquivalentInMainWindow(event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace platform

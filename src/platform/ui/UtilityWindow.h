@@ -25,6 +25,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The main window's menu keys work while the utility window has the keyboard.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* _contentView;

@@ -179,6 +179,28 @@ QAction* WindowController::menuItemWithSelector(const QString& selector, qint64 
     return nullptr;
 }
 
+bool WindowController::performKeyEquivalentInMainWindow(const QKeyEvent* event)
+{
+    WindowController* main = mainWindowController();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!main || !main->_window
+        || !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    const QKeySequence keys(QKeyCombination(modifiers, Qt::Key(event->key())));
+    const QList<QMenu*> menus = main->mainWindow()->menuBar()->findChildren<QMenu*>();
+    for (QMenu* menu : menus) {
+        for (QAction* action : menu->actions()) {
+            if (action->menu() || !action->shortcuts().contains(keys))
+                continue;
+            main->validateMenu(menu);
+            if (action->isEnabled())
+                action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
 void WindowController::showWindow()
 {
     if (QWidget* w = window()) {

@@ -41,6 +41,8 @@ class QMainWindow;
 class QMenu;
 class QWidget;
 
+class QKeyEvent;
+
 namespace platform {
 
 class Document;
@@ -113,6 +115,11 @@ public:
 
     // The controller whose window is main; nullptr when none is.
     static WindowController* mainWindowController();
+    // A key pressed in a palette or other tool window that nothing there took: the main
+    // window's menu item with that key runs as if pressed in the main window (validated
+    // first; a disabled one takes the key and does nothing). Keys without Ctrl, Alt or
+    // Meta stay with the palette. False when no item has the key.
+    static bool performKeyEquivalentInMainWindow(const QKeyEvent* event);
 
     // The texts of the question asked before an edited document's window closes.
     static QString closeQuestionMessage(const QString& documentName);
