@@ -85,9 +85,8 @@ void LBLayoutSheetController::goToStep(qint64 step)
         _shownStep = ProjectTypeStep;
         break;
     case FormatStep: {
-        if (std::exchange(_formatSelectionKept, false) && old == CustomSizeStep) {
-            // Back from the custom size: the maker, label type, search and row the user chose
-            // are still the controller's; only the sheet takes the format step's size again.
+        // The sheet takes the format step's size.
+        const auto showFormatStep = [&] {
             if (resize) {
                 setFrameCentred(_layoutSheetSize.width(),
                                 std::max(_layoutSheetSize.height(), formatMinimumHeight), true);
@@ -95,6 +94,11 @@ void LBLayoutSheetController::goToStep(qint64 step)
             _minimumSize = QSizeF(578, formatMinimumHeight);
             _maximumSize = QSizeF();
             _shownStep = FormatStep;
+        };
+        if (std::exchange(_formatSelectionKept, false) && old == CustomSizeStep) {
+            // Back from the custom size: the maker, label type, search and row the user chose
+            // are still the controller's.
+            showFormatStep();
             break;
         }
         if (_selectedProjectType == AddressLabelsProject)
@@ -112,13 +116,7 @@ void LBLayoutSheetController::goToStep(qint64 step)
         if (makerIndex > 10000)
             makerIndex = 0;
         selectProjectType(_selectedProjectType);
-        if (resize) {
-            setFrameCentred(_layoutSheetSize.width(),
-                            std::max(_layoutSheetSize.height(), formatMinimumHeight), true);
-        }
-        _minimumSize = QSizeF(578, formatMinimumHeight);
-        _maximumSize = QSizeF();
-        _shownStep = FormatStep;
+        showFormatStep();
         if (_selectedProjectType >= AddressLabelsProject
             || _selectedProjectType == DiscLabelsProject || isBusinessCard()) {
             // A saved index at a separator or past the pop-up counts as the first.

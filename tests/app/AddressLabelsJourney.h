@@ -284,14 +284,9 @@ public:
             canvas()
                 ->convertToWidget(canvas()->visiblePageRect().topLeft() + barcodeCentre)
                 .toPoint();
-        dropOnCanvas(onLabel, Qt::CopyAction);
+        steps::dropNextDragOn(canvas(), onLabel, Qt::CopyAction);
         const qsizetype before = layer().size();
-        const QPoint from = outline->visualRect(code128).center();
-        QTest::mousePress(outline->viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(outline->viewport(), from + QPoint(30, 8));
-        QTest::mouseRelease(outline->viewport(), Qt::LeftButton, {}, from + QPoint(30, 8));
-        platform::Drag::setRunner({});
-        settle();
+        steps::dragRow(outline, code128);
         if (layer().size() != before + 1)
             return fail("the barcode field dropped on the label placed nothing");
         auto* barcode = dynamic_cast<LBBarcodeImage*>(layer().first().get());
@@ -432,7 +427,7 @@ public:
         const QPointF page = canvas()->visiblePageRect().topLeft();
         const QPointF from = canvas()->convertToWidget(graphic->bounds().center());
         const QPointF to = canvas()->convertToWidget(page + labelCentre);
-        dropOnCanvas(to.toPoint(), Qt::MoveAction);
+        steps::dropNextDragOn(canvas(), to.toPoint(), Qt::MoveAction);
         mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
         mouse(QEvent::MouseMove, from + QPointF(10, 10), Qt::NoButton, Qt::LeftButton);
         mouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
@@ -452,21 +447,6 @@ public:
     std::function<void(const QString&)> step = [](const QString&) {};
 
 private:
-    // The next drag the program starts ends on the canvas at that point.
-    void dropOnCanvas(QPoint at, Qt::DropActions actions)
-    {
-        LBGraphicView* target = canvas();
-        platform::Drag::setRunner([target, at, actions](platform::Drag& drag) {
-            QDragEnterEvent enter(at, actions, drag.mimeData(), Qt::LeftButton, {});
-            QApplication::sendEvent(target, &enter);
-            QDragMoveEvent move(at, actions, drag.mimeData(), Qt::LeftButton, {});
-            QApplication::sendEvent(target, &move);
-            QDropEvent drop(at, actions, drag.mimeData(), Qt::LeftButton, {});
-            QApplication::sendEvent(target, &drop);
-            return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-        });
-    }
-
     // A press at the canvas point, the mouse moved with the button down to the other, and
     // released there: how a handle is dragged.
     void drag(QPointF from, QPointF to)

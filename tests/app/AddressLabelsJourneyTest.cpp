@@ -61,15 +61,6 @@ protected:
             .fileName();
     }
 
-    QString textFile(const char* name, const QByteArray& contents) const
-    {
-        const QString path = folder.filePath(QLatin1String(name));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-        return path;
-    }
-
 private:
     bool _hadSettings = false;
     QByteArray _settings;

@@ -45,15 +45,6 @@ protected:
         design->undoManager()->endUndoGrouping();
         return design;
     }
-
-    QString textFile(const char* name, const QByteArray& contents) const
-    {
-        const QString path = folder.filePath(QLatin1String(name));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-        return path;
-    }
 };
 
 } // namespace

@@ -7,13 +7,11 @@
 #include "controls/LBGradientButton.h"
 #include "merge/LBFieldOutlineView.h"
 #include "merge/LBFieldsController.h"
-#include "platform/ui/Drag.h"
 #include "platform/ui/SegmentedControl.h"
 #include "shapes/LBBarcodeImage.h"
 #include "window/LBDrawerController.h"
 #include "window/LBEditController.h"
 
-#include <QDragEnterEvent>
 #include <QFile>
 #include <QMainWindow>
 #include <QTest>
@@ -109,22 +107,9 @@ TEST_F(InsertCommands, ABarcodeFieldDraggedOntoTheLabelPlacesABarcode)
 
     // The drag ends on the label: the drop events reach the canvas there.
     const QPoint onLabel = canvas()->convertToWidget(QPointF(72, 36)).toPoint();
-    platform::Drag::setRunner([this, onLabel](platform::Drag& drag) {
-        QDragEnterEvent enter(onLabel, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
-        QApplication::sendEvent(canvas(), &enter);
-        QDragMoveEvent move(onLabel, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
-        QApplication::sendEvent(canvas(), &move);
-        QDropEvent drop(onLabel, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
-        QApplication::sendEvent(canvas(), &drop);
-        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-    });
+    steps::dropNextDragOn(canvas(), onLabel, Qt::CopyAction);
     const qsizetype before = layer().size();
-    const QPoint from = outline->visualRect(code128).center();
-    QTest::mousePress(outline->viewport(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(outline->viewport(), from + QPoint(30, 8));
-    QTest::mouseRelease(outline->viewport(), Qt::LeftButton, {}, from + QPoint(30, 8));
-    platform::Drag::setRunner({});
-    settle();
+    steps::dragRow(outline, code128);
 
     ASSERT_EQ(layer().size(), before + 1);
     const auto* barcode = dynamic_cast<const LBBarcodeImage*>(layer().first().get());

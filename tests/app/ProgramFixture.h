@@ -25,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
@@ -159,6 +160,16 @@ protected:
         pixels.fill(color);
         const QString path = folder.filePath(QLatin1String(name));
         EXPECT_TRUE(pixels.save(path));
+        return path;
+    }
+
+    // A text file of these contents in the test's folder.
+    QString textFile(const char* name, const QByteArray& contents) const
+    {
+        const QString path = folder.filePath(QLatin1String(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
         return path;
     }
 

@@ -5,15 +5,20 @@
 // steps, choosing menu items as the menu validates them, and answering file panels.
 
 #include "FilePanelAnswer.h"
+#include "platform/ui/Drag.h"
 #include "platform/ui/WindowController.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QAbstractItemModel>
 #include <QFileInfo>
+#include <QTest>
 #include <QTreeView>
 #include <QWidget>
 
@@ -82,6 +87,33 @@ inline QModelIndex rowNamed(QTreeView* outline, const QString& name, const QMode
         }
     }
     return {};
+}
+
+// The next drag the program starts ends on the target at that point: the drop events
+// reach it there, as the system's drag would deliver them.
+inline void dropNextDragOn(QWidget* target, QPoint at, Qt::DropActions actions)
+{
+    platform::Drag::setRunner([target, at, actions](platform::Drag& drag) {
+        QDragEnterEvent enter(at, actions, drag.mimeData(), Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(at, actions, drag.mimeData(), Qt::LeftButton, {});
+        QApplication::sendEvent(target, &move);
+        QDropEvent drop(at, actions, drag.mimeData(), Qt::LeftButton, {});
+        QApplication::sendEvent(target, &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    });
+}
+
+// Drags the view's row with the mouse: pressed, moved a little with the button down and
+// released, which starts the view's drag; the drag's ending is dropNextDragOn()'s.
+inline void dragRow(QAbstractItemView* view, const QModelIndex& row)
+{
+    const QPoint from = view->visualRect(row).center();
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(view->viewport(), from + QPoint(30, 8));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from + QPoint(30, 8));
+    platform::Drag::setRunner({});
+    settle();
 }
 
 } // namespace steps

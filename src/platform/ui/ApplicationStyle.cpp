@@ -22,6 +22,9 @@ QIcon ApplicationStyle::standardIcon(StandardPixmap which, const QStyleOption* o
         (option ? option->direction
                 : widget ? widget->layoutDirection() : QGuiApplication::layoutDirection())
         == Qt::RightToLeft;
+    const int key = int(which) * 2 + int(rightToLeft);
+    if (const auto kept = _icons.constFind(key); kept != _icons.cend())
+        return *kept;
     // Qt's own images of the icons the first window's widgets ask for, by size.
     QStringList names;
     switch (which) {
@@ -49,9 +52,10 @@ QIcon ApplicationStyle::standardIcon(StandardPixmap which, const QStyleOption* o
         if (!image.isNull())
             icon.addPixmap(QPixmap::fromImage(image));
     }
-    if (!icon.isNull())
-        return icon;
-    return QProxyStyle::standardIcon(which, option, widget);
+    if (icon.isNull())
+        return QProxyStyle::standardIcon(which, option, widget);
+    _icons.insert(key, icon);
+    return icon;
 }
 
 void ApplicationStyle::install()

@@ -5,6 +5,8 @@
 // PNG directly. Loaded by file name, Qt asks every image format plugin whether it reads
 // the file, which loads them all, with their libraries, at the first window's start.
 
+#include <QHash>
+#include <QIcon>
 #include <QProxyStyle>
 
 namespace platform {
@@ -19,6 +21,10 @@ public:
 
     // Makes it the application's style; does nothing when it already is.
     static void install();
+
+private:
+    // The icons read, by icon and direction: every menu bar and search field asks again.
+    mutable QHash<int, QIcon> _icons;
 };
 
 } // namespace platform
