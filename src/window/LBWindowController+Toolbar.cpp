@@ -145,6 +145,12 @@ QLineEdit* LBWindowController::makeSearchField()
     field->hide();
     connect(field, &QLineEdit::returnPressed, this,
             [this, field] { tryToPerform(QStringLiteral("processContactSearchStr:"), field); });
+    // Emptied (its clear button, or the text deleted), it searches at once: every person
+    // shows again without a Return.
+    connect(field, &QLineEdit::textChanged, this, [this, field](const QString& text) {
+        if (text.isEmpty())
+            tryToPerform(QStringLiteral("processContactSearchStr:"), field);
+    });
     return field;
 }
 

@@ -700,6 +700,10 @@ TEST_F(WindowCommands, MenuBarAndToolbarCommandsReachTheirHandlers)
     sent.clear();
     Q_EMIT search->returnPressed();
     EXPECT_EQ(sent, QStringList{"search Ann"});
+    // Emptied, it searches at once: everyone shows again.
+    sent.clear();
+    search->clear();
+    EXPECT_EQ(sent, QStringList{"search "});
 
     // Design: Image File… and the canvas's commands wherever the focus is.
     controller->switchToDesignMode(nullptr);
