@@ -44,7 +44,7 @@ QString describePerson(const ContactPerson& p)
     for (const QString& property : p.properties()) {
         if (property == ContactUIDProperty)
             continue;
-        if (const ContactMultiValue* values = p.multiValue(property)) {
+        if (const std::optional<ContactMultiValue> values = p.multiValue(property)) {
             QStringList entries;
             for (const ContactMultiValue::Entry& e : values->entries)
                 entries.append(e.label + QLatin1Char('=') + describe(e.value));
@@ -190,7 +190,7 @@ private:
     }
     void multi(const ContactPerson& p, const QString& property, const char* name)
     {
-        const ContactMultiValue* values = p.multiValue(property);
+        const std::optional<ContactMultiValue> values = p.multiValue(property);
         if (!values)
             return;
         for (qsizetype i = 0; i < values->entries.size(); ++i) {

@@ -814,7 +814,7 @@ MultiSummary summarize(const QList<ContactPersonPtr>& people, const QString& pro
 {
     MultiSummary summary;
     for (const ContactPersonPtr& person : people) {
-        const platform::ContactMultiValue* values = person ? person->multiValue(property) : nullptr;
+        const std::optional<platform::ContactMultiValue> values = person ? person->multiValue(property) : std::nullopt;
         if (!values)
             continue;
         summary.maxCount = std::max(summary.maxCount, values->count());

@@ -111,7 +111,7 @@ QString LBMergeServices::fullAddressStringForField(const QVariantMap& field, qin
     const ContactPersonPtr person = contactAtIndex(fromPerson);
     if (!person)
         return {};
-    const platform::ContactMultiValue* addresses =
+    const std::optional<platform::ContactMultiValue> addresses =
         person->multiValue(platform::ContactAddressProperty);
     if (!addresses || addresses->count() == 0)
         return {};

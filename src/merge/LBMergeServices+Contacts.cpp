@@ -146,7 +146,8 @@ QString personValue(const platform::ContactPerson& p, const QString& property)
 
 QString primaryZIP(const platform::ContactPerson& p)
 {
-    const platform::ContactMultiValue* addresses = p.multiValue(platform::ContactAddressProperty);
+    const std::optional<platform::ContactMultiValue> addresses =
+        p.multiValue(platform::ContactAddressProperty);
     if (!addresses || addresses->count() == 0)
         return {};
     const platform::ContactAddress* address =

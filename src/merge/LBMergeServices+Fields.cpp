@@ -308,7 +308,7 @@ std::optional<QVariant> LBMergeServices::standardValue(const QVariantMap& field,
         const QVariant value = person->value(property);
         return value.isValid() ? std::optional<QVariant>(value) : std::nullopt;
     }
-    const ContactMultiValue* values = person->multiValue(property);
+    const std::optional<ContactMultiValue> values = person->multiValue(property);
     if (!values)
         return std::nullopt;
     const qsizetype i = chosenIndex(*values, field, true);
@@ -574,7 +574,7 @@ QString LBMergeServices::stringForMultiDateField(const QVariantMap& field,
     const ContactPersonPtr person = contactAtIndex(fromContact);
     if (!person)
         return {};
-    const ContactMultiValue* dates = person->multiValue(platform::ContactOtherDatesProperty);
+    const std::optional<ContactMultiValue> dates = person->multiValue(platform::ContactOtherDatesProperty);
     if (!dates || integer(field, QStringLiteral("selectionType")) > 2)
         return {};
     const qsizetype i = chosenIndex(*dates, field, false);

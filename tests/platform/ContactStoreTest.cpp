@@ -38,7 +38,7 @@ TEST(VCardReaderTest, Version21QuotedPrintableLatin1WithSoftBreaks)
     const ContactPerson& p = *people.first();
     EXPECT_EQ(text(p, ContactLastNameProperty), QStringLiteral("Müller"));
     EXPECT_EQ(text(p, ContactFirstNameProperty), QStringLiteral("Jürgen"));
-    const ContactMultiValue* address = p.multiValue(ContactAddressProperty);
+    const std::optional<ContactMultiValue> address = p.multiValue(ContactAddressProperty);
     ASSERT_TRUE(address);
     ASSERT_EQ(address->count(), 1);
     const QVariantMap a = address->entries.first().value.toMap();
@@ -48,7 +48,7 @@ TEST(VCardReaderTest, Version21QuotedPrintableLatin1WithSoftBreaks)
     EXPECT_EQ(a.value(ContactAddressZIPKey).toString(), QStringLiteral("80331"));
     EXPECT_EQ(a.value(ContactAddressCountryCodeKey).toString(), QStringLiteral("de"));
     EXPECT_EQ(address->entries.first().label, ContactHomeLabel);
-    const ContactMultiValue* phones = p.multiValue(ContactPhoneProperty);
+    const std::optional<ContactMultiValue> phones = p.multiValue(ContactPhoneProperty);
     ASSERT_TRUE(phones);
     ASSERT_EQ(phones->count(), 2);
     EXPECT_EQ(phones->entries.at(0).label, ContactWorkLabel);
@@ -124,7 +124,7 @@ TEST(VCardReaderTest, Version30Base64PhotoAndEscapes)
     QImage photo;
     ASSERT_TRUE(photo.loadFromData(p.imageData()));
     EXPECT_EQ(photo.size(), QSize(1, 1));
-    const ContactMultiValue* email = p.multiValue(ContactEmailProperty);
+    const std::optional<ContactMultiValue> email = p.multiValue(ContactEmailProperty);
     ASSERT_TRUE(email);
     EXPECT_EQ(email->entries.at(email->primaryIndex()).value.toString(),
               QStringLiteral("ann@work.example"));
@@ -141,7 +141,7 @@ TEST(VCardReaderTest, Version40DataPhotoPrefKindOrgSpouseAndCustomLabels)
     EXPECT_EQ(text(acme, ContactOrganizationProperty), QStringLiteral("Acme Ltd"));
     EXPECT_FALSE(acme.value(ContactFirstNameProperty).isValid());
     EXPECT_FALSE(acme.imageData().isEmpty());
-    const ContactMultiValue* phones = acme.multiValue(ContactPhoneProperty);
+    const std::optional<ContactMultiValue> phones = acme.multiValue(ContactPhoneProperty);
     ASSERT_TRUE(phones);
     ASSERT_EQ(phones->count(), 3);
     EXPECT_EQ(phones->primaryIndex(), 1);
@@ -152,11 +152,11 @@ TEST(VCardReaderTest, Version40DataPhotoPrefKindOrgSpouseAndCustomLabels)
     EXPECT_EQ(address.value(ContactAddressCountryCodeKey).toString(), QStringLiteral("us"));
 
     const ContactPerson& lee = *people.at(1);
-    const ContactMultiValue* related = lee.multiValue(ContactRelatedNamesProperty);
+    const std::optional<ContactMultiValue> related = lee.multiValue(ContactRelatedNamesProperty);
     ASSERT_TRUE(related);
     EXPECT_EQ(related->entries.first().label, ContactSpouseLabel);
     EXPECT_EQ(related->entries.first().value.toString(), QStringLiteral("Kim Lee"));
-    const ContactMultiValue* dates = lee.multiValue(ContactOtherDatesProperty);
+    const std::optional<ContactMultiValue> dates = lee.multiValue(ContactOtherDatesProperty);
     ASSERT_TRUE(dates);
     ASSERT_EQ(dates->count(), 2);
     EXPECT_EQ(dates->entries.at(0).value.toDate(), QDate(2010, 6, 12));
@@ -392,7 +392,7 @@ TEST(ContactStoreTest, AddressesGivenAsDictionariesAreKeptAsAddresses)
     ContactStore store;
     store.addPerson(person);
 
-    const ContactMultiValue* kept = person->multiValue(ContactAddressProperty);
+    const std::optional<ContactMultiValue> kept = person->multiValue(ContactAddressProperty);
     ASSERT_TRUE(kept);
     ASSERT_EQ(kept->count(), 2);
     const ContactAddress* first = contactAddressIn(kept->entries.at(0).value);
@@ -410,6 +410,105 @@ TEST(ContactStoreTest, AddressesGivenAsDictionariesAreKeptAsAddresses)
     EXPECT_EQ(store.peopleMatching(QStringLiteral("apt 2")).size(), 1);
     EXPECT_EQ(store.peopleMatching(QStringLiteral("BERLIN")).size(), 1);
     EXPECT_TRUE(store.peopleMatching(QStringLiteral("dropped")).isEmpty());
+}
+
+// A person keeps the values of every kind it is given as they were given, whichever way it
+// holds them: texts, dates and addresses of the usual properties, and anything else (other
+// kinds of values, dates far out, properties of other names, empty or odd multi-values). A
+// value set again replaces the old one in its place, an invalid one removes it.
+TEST(ContactStoreTest, ValuesOfEveryKindReadBackAsGiven)
+{
+    ContactAddress home;
+    home.street = QStringLiteral("1 Elm St\nApt 2");
+    home.city = QStringLiteral("K\u00f8benhavn");
+    home.countryCode = QStringLiteral("dk");
+    const auto multi = [](QList<ContactMultiValue::Entry> entries, qsizetype primary) {
+        ContactMultiValue values;
+        values.entries = std::move(entries);
+        values.primary = primary;
+        return values;
+    };
+    const std::pair<QString, QVariant> singles[] = {
+        {ContactFirstNameProperty, QStringLiteral("J\u00fcrgen")},
+        {ContactLastNameProperty, QString()},
+        {ContactNoteProperty, QVariantList{QStringLiteral("a"), 2}},
+        {ContactBirthdayProperty, QDate(1980, 2, 29)},
+        {ContactOtherDatesProperty, QDate(-6000, 1, 1)},
+        {ContactJobTitleProperty, QVariant::fromValue(QDate())},
+        {ContactPhoneProperty, QStringLiteral("555-0100 (single)")},
+        {QStringLiteral("Photo"), QByteArray("\x89PNG", 4)},
+        {QStringLiteral("X-PET"), QStringLiteral("Rex")},
+    };
+    const std::pair<QString, ContactMultiValue> multis[] = {
+        {ContactPhoneProperty,
+         multi({{ContactWorkLabel, QStringLiteral("1")},
+                {QStringLiteral("Night line"), QStringLiteral("2")},
+                {QString(), QString()}},
+               1)},
+        {ContactAddressProperty,
+         multi({{QStringLiteral("Cabin"), QVariant::fromValue(home)},
+                {ContactHomeLabel, QVariant::fromValue(ContactAddress())}},
+               -1)},
+        {ContactOtherDatesProperty, multi({{ContactAnniversaryLabel, QDate(2010, 6, 12)}}, 0)},
+        {ContactEmailProperty, multi({{ContactHomeLabel, QStringLiteral("a@b.c")}}, 5)},
+        {ContactURLsProperty, multi({}, -1)},
+        {ContactRelatedNamesProperty, multi({{ContactSpouseLabel, QVariantList{1}}}, -1)},
+        {QStringLiteral("Routes"), multi({{ContactOtherLabel, QStringLiteral("A1")}}, 0)},
+    };
+    auto person = std::make_shared<ContactPerson>();
+    for (const auto& [property, value] : singles)
+        person->setValue(property, value);
+    for (const auto& [property, value] : multis)
+        person->setMultiValue(property, value);
+    ContactStore store;
+    store.addPerson(person);
+
+    for (const auto& [property, value] : singles)
+        EXPECT_EQ(person->value(property), value) << property.toStdString();
+    for (const auto& [property, value] : multis) {
+        const std::optional<ContactMultiValue> kept = person->multiValue(property);
+        ASSERT_TRUE(kept) << property.toStdString();
+        EXPECT_EQ(kept->primary, value.primary) << property.toStdString();
+        ASSERT_EQ(kept->count(), value.count()) << property.toStdString();
+        for (qsizetype i = 0; i < value.count(); ++i) {
+            EXPECT_EQ(kept->entries.at(i).label, value.entries.at(i).label);
+            const ContactAddress* address = contactAddressIn(value.entries.at(i).value);
+            if (address)
+                EXPECT_EQ(*contactAddressIn(kept->entries.at(i).value), *address);
+            else
+                EXPECT_EQ(kept->entries.at(i).value, value.entries.at(i).value);
+        }
+    }
+    EXPECT_FALSE(person->value(ContactAddressProperty).isValid());
+    EXPECT_FALSE(person->multiValue(ContactFirstNameProperty));
+    EXPECT_EQ(person->properties().size(), qsizetype(std::size(singles) + std::size(multis)));
+    EXPECT_EQ(person->sortNames().first(), QStringLiteral("j\u00fcrgen"));
+    EXPECT_TRUE(person->sortNames().hasName());
+    for (const char* word : {"k\u00f8benhavn", "apt 2", "night", "555-0100", "2010-06-12", "rex"})
+        EXPECT_EQ(store.peopleMatching(QString::fromUtf8(word)).size(),
+                  qsizetype(std::string_view(word) != "night"))
+            << word;
+
+    ContactPerson changed = *person;
+    changed.setValue(ContactFirstNameProperty, QStringLiteral("Ann"));
+    changed.setValue(ContactBirthdayProperty, QVariant());
+    changed.setMultiValue(ContactPhoneProperty, multi({{ContactMainLabel, QStringLiteral("3")}}, -1));
+    EXPECT_EQ(changed.value(ContactFirstNameProperty), QStringLiteral("Ann"));
+    EXPECT_FALSE(changed.value(ContactBirthdayProperty).isValid());
+    EXPECT_EQ(changed.multiValue(ContactPhoneProperty)->entries.first().value, QStringLiteral("3"));
+    EXPECT_EQ(changed.properties().first(), ContactFirstNameProperty);
+    EXPECT_EQ(changed.properties().size(), person->properties().size() - 1);
+    EXPECT_EQ(person->value(ContactFirstNameProperty), QStringLiteral("J\u00fcrgen"));
+
+    // All at once, as a reader gives them: a property given twice keeps its last value.
+    ContactPerson together;
+    together.setValues({{ContactNoteProperty, QStringLiteral("first")},
+                        {ContactLastNameProperty, QStringLiteral("Lee")},
+                        {ContactNoteProperty, QStringLiteral("second")}},
+                       {{ContactPhoneProperty, multis[0].second}});
+    EXPECT_EQ(together.properties(),
+              QStringList({ContactNoteProperty, ContactLastNameProperty, ContactPhoneProperty}));
+    EXPECT_EQ(together.value(ContactNoteProperty), QStringLiteral("second"));
 }
 
 // People added one by one: each found once, in the order they were added, whichever of

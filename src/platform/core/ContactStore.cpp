@@ -20,6 +20,8 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <limits>
+#include <utility>
 
 namespace platform {
 
@@ -116,56 +118,322 @@ qsizetype ContactMultiValue::primaryIndex() const
 
 // ---- ContactPerson -------------------------------------------------------------------
 
+namespace {
+
+// The properties whose values slots can hold; a slot names one by its place here.
+const QString* const SlotProperties[] = {
+    &ContactFirstNameProperty,    &ContactLastNameProperty,       &ContactMiddleNameProperty,
+    &ContactTitleProperty,        &ContactSuffixProperty,         &ContactNicknameProperty,
+    &ContactOrganizationProperty, &ContactDepartmentProperty,     &ContactJobTitleProperty,
+    &ContactAddressProperty,      &ContactPhoneProperty,          &ContactEmailProperty,
+    &ContactHomePageProperty,     &ContactURLsProperty,           &ContactInstantMessageProperty,
+    &ContactBirthdayProperty,     &ContactOtherDatesProperty,     &ContactRelatedNamesProperty,
+    &ContactNoteProperty,         &ContactUIDProperty,
+};
+constexpr qsizetype SlotPropertyCount = qsizetype(std::size(SlotProperties));
+
+// -1 for a property no slot can name.
+qsizetype slotProperty(const QString& property)
+{
+    for (qsizetype i = 0; i < SlotPropertyCount; ++i)
+        if (*SlotProperties[i] == property)
+            return i;
+    return -1;
+}
+
+// The labels of entries a slot names by number; 0 is no label, CustomLabel one kept as
+// the text of a label slot just before the entry.
+const QString* const SlotLabels[] = {
+    nullptr,          &ContactHomeLabel,   &ContactWorkLabel,      &ContactMobileLabel,
+    &ContactMainLabel, &ContactFaxLabel,   &ContactWorkFaxLabel,   &ContactOtherLabel,
+    &ContactSpouseLabel, &ContactAnniversaryLabel,
+};
+constexpr quint8 CustomLabel = 0xFF;
+
+quint8 slotLabel(const QString& label)
+{
+    if (label.isEmpty())
+        return 0;
+    for (qsizetype i = 1; i < qsizetype(std::size(SlotLabels)); ++i)
+        if (*SlotLabels[i] == label)
+            return quint8(i);
+    return CustomLabel;
+}
+
+// What a slot holds. An address is six slots: its street, then its city, state, ZIP,
+// country and country code.
+enum SlotKind : quint8 { TextSlot, DateSlot, StreetSlot, AddressPartSlot, LabelSlot };
+enum SlotFlag : quint8 { MultiSlot = 1, PrimarySlot = 2 };
+constexpr qsizetype AddressSlots = 6;
+
+// A date a slot can hold: its Julian day as a 32-bit count.
+bool slotDate(const QVariant& value, quint32* day)
+{
+    if (value.typeId() != QMetaType::QDate)
+        return false;
+    const qint64 jd = ref<QDate>(value).toJulianDay();
+    if (jd < 0 || jd > qint64(std::numeric_limits<quint32>::max()))
+        return false;
+    *day = quint32(jd);
+    return true;
+}
+
+bool slotValue(const QVariant& value)
+{
+    quint32 day = 0;
+    return value.typeId() == QMetaType::QString || slotDate(value, &day);
+}
+
+bool slotEntryValue(const QVariant& value)
+{
+    return slotValue(value) || contactAddressIn(value);
+}
+
+bool slotMultiValue(const ContactMultiValue& values)
+{
+    return !values.entries.isEmpty() && values.primary >= -1
+           && values.primary < values.entries.size()
+           && std::all_of(values.entries.cbegin(), values.entries.cend(),
+                          [](const ContactMultiValue::Entry& e) { return slotEntryValue(e.value); });
+}
+
+// Addresses given as dictionaries are kept as the store keeps every address.
+ContactMultiValue withAddresses(const QString& property, const ContactMultiValue& value)
+{
+    ContactMultiValue kept = value;
+    if (property == ContactAddressProperty)
+        for (ContactMultiValue::Entry& entry : kept.entries)
+            if (entry.value.typeId() == QMetaType::QVariantMap)
+                entry.value =
+                    QVariant::fromValue(ContactAddress::fromMap(ref<QVariantMap>(entry.value)));
+    return kept;
+}
+
+template <typename Value>
+void put(QList<std::pair<QString, Value>>& list, const QString& property, const Value& value,
+         bool remove)
+{
+    for (qsizetype i = 0; i < list.size(); ++i)
+        if (list.at(i).first == property) {
+            if (remove)
+                list.removeAt(i);
+            else
+                list[i].second = value;
+            return;
+        }
+    if (!remove)
+        list.append({property, value});
+}
+
+} // namespace
+
+const ContactPerson::Slot* ContactPerson::singleSlot(qsizetype property) const
+{
+    for (const Slot& slot : _slots)
+        if (slot.property == property && !(slot.flags & MultiSlot))
+            return &slot;
+    return nullptr;
+}
+
 QVariant ContactPerson::value(const QString& property) const
 {
+    if (const qsizetype index = slotProperty(property); index >= 0)
+        if (const Slot* slot = singleSlot(index))
+            return slot->kind == DateSlot ? QVariant(QDate::fromJulianDay(slot->offset))
+                                          : QVariant(text(*slot).toString());
     for (const auto& [name, value] : _values)
         if (name == property)
             return value;
     return {};
 }
 
-void ContactPerson::setValue(const QString& property, const QVariant& value)
-{
-    for (qsizetype i = 0; i < _values.size(); ++i)
-        if (_values.at(i).first == property) {
-            if (value.isValid())
-                _values[i].second = value;
-            else
-                _values.removeAt(i);
-            return;
-        }
-    if (value.isValid())
-        _values.append({property, value});
-}
-
-const ContactMultiValue* ContactPerson::multiValue(const QString& property) const
+std::optional<ContactMultiValue> ContactPerson::multiValue(const QString& property) const
 {
     for (const auto& entry : _multiValues)
         if (entry.first == property)
-            return &entry.second;
-    return nullptr;
+            return entry.second;
+    const qsizetype index = slotProperty(property);
+    if (index < 0)
+        return std::nullopt;
+    ContactMultiValue values;
+    QString customLabel;
+    for (qsizetype i = 0; i < _slots.size(); ++i) {
+        const Slot& slot = _slots.at(i);
+        if (slot.property != index || !(slot.flags & MultiSlot))
+            continue;
+        QVariant value;
+        switch (slot.kind) {
+        case LabelSlot: customLabel = text(slot).toString(); continue;
+        case TextSlot: value = text(slot).toString(); break;
+        case DateSlot: value = QDate::fromJulianDay(slot.offset); break;
+        case StreetSlot: {
+            ContactAddress address;
+            QString* const parts[AddressSlots] = {&address.street,  &address.city,
+                                                  &address.state,   &address.zip,
+                                                  &address.country, &address.countryCode};
+            for (qsizetype p = 0; p < AddressSlots && i + p < _slots.size(); ++p)
+                *parts[p] = text(_slots.at(i + p)).toString();
+            value = QVariant::fromValue(std::move(address));
+            i += AddressSlots - 1;
+            break;
+        }
+        default: continue;
+        }
+        if (slot.flags & PrimarySlot)
+            values.primary = values.entries.size();
+        values.entries.append({slot.label == CustomLabel ? std::exchange(customLabel, {})
+                               : slot.label == 0         ? QString()
+                                                         : *SlotLabels[slot.label],
+                               std::move(value)});
+    }
+    if (values.entries.isEmpty())
+        return std::nullopt;
+    return values;
+}
+
+QList<std::pair<QString, QVariant>> ContactPerson::allValues() const
+{
+    QList<std::pair<QString, QVariant>> all;
+    for (const Slot& slot : _slots)
+        if (!(slot.flags & MultiSlot))
+            all.append({*SlotProperties[slot.property], value(*SlotProperties[slot.property])});
+    all.append(_values);
+    return all;
+}
+
+QList<std::pair<QString, ContactMultiValue>> ContactPerson::allMultiValues() const
+{
+    QList<std::pair<QString, ContactMultiValue>> all;
+    qsizetype last = -1;
+    for (const Slot& slot : _slots)
+        if ((slot.flags & MultiSlot) && slot.property != last) {
+            last = slot.property;
+            all.append({*SlotProperties[last], *multiValue(*SlotProperties[last])});
+        }
+    all.append(_multiValues);
+    return all;
+}
+
+void ContactPerson::setValue(const QString& property, const QVariant& value)
+{
+    auto values = allValues();
+    put(values, property, value, !value.isValid());
+    setValues(values, allMultiValues());
 }
 
 void ContactPerson::setMultiValue(const QString& property, const ContactMultiValue& value)
 {
-    ContactMultiValue kept = value;
-    // Addresses given as dictionaries are kept as the store keeps every address.
-    if (property == ContactAddressProperty)
-        for (ContactMultiValue::Entry& entry : kept.entries)
-            if (entry.value.typeId() == QMetaType::QVariantMap)
-                entry.value =
-                    QVariant::fromValue(ContactAddress::fromMap(ref<QVariantMap>(entry.value)));
-    for (auto& entry : _multiValues)
-        if (entry.first == property) {
-            entry.second = std::move(kept);
-            return;
+    auto multiValues = allMultiValues();
+    put(multiValues, property, value, false);
+    setValues(allValues(), multiValues);
+}
+
+void ContactPerson::setValues(const QList<std::pair<QString, QVariant>>& givenValues,
+                              const QList<std::pair<QString, ContactMultiValue>>& givenMulti)
+{
+    // Each property once: in the place it was first given, with its last value.
+    QList<std::pair<QString, QVariant>> values;
+    values.reserve(givenValues.size());
+    for (const auto& [property, value] : givenValues)
+        put(values, property, value, !value.isValid());
+    QList<std::pair<QString, ContactMultiValue>> multi;
+    multi.reserve(givenMulti.size());
+    for (const auto& [property, value] : givenMulti)
+        put(multi, property, withAddresses(property, value), false);
+
+    // Measured first, so that the texts and the slots take their room once.
+    qsizetype slotCount = 0;
+    qsizetype length = 0;
+    for (const auto& [property, value] : values)
+        if (slotProperty(property) >= 0 && slotValue(value)) {
+            ++slotCount;
+            if (value.typeId() == QMetaType::QString)
+                length += ref<QString>(value).size();
         }
-    _multiValues.append({property, std::move(kept)});
+    for (const auto& [property, value] : multi) {
+        if (slotProperty(property) < 0 || !slotMultiValue(value))
+            continue;
+        for (const ContactMultiValue::Entry& e : value.entries) {
+            if (slotLabel(e.label) == CustomLabel) {
+                ++slotCount;
+                length += e.label.size();
+            }
+            if (const ContactAddress* a = contactAddressIn(e.value)) {
+                slotCount += AddressSlots;
+                length += a->street.size() + a->city.size() + a->state.size() + a->zip.size()
+                          + a->country.size() + a->countryCode.size();
+            } else {
+                ++slotCount;
+                if (e.value.typeId() == QMetaType::QString)
+                    length += ref<QString>(e.value).size();
+            }
+        }
+    }
+    QString texts;
+    texts.reserve(length);
+    QList<Slot> slots;
+    slots.reserve(slotCount);
+    const auto addText = [&](QStringView t, quint8 property, quint8 kind, quint8 label,
+                             quint8 flags) {
+        slots.append({quint32(texts.size()), quint32(t.size()), property, label, kind, flags});
+        texts.append(t);
+    };
+    _values.clear();
+    for (const auto& [property, value] : values) {
+        const qsizetype index = slotProperty(property);
+        quint32 day = 0;
+        if (index >= 0 && value.typeId() == QMetaType::QString)
+            addText(ref<QString>(value), quint8(index), TextSlot, 0, 0);
+        else if (index >= 0 && slotDate(value, &day))
+            slots.append({day, 0, quint8(index), 0, DateSlot, 0});
+        else
+            _values.append({property, value});
+    }
+    _multiValues.clear();
+    for (const auto& [property, value] : multi) {
+        const qsizetype index = slotProperty(property);
+        if (index < 0 || !slotMultiValue(value)) {
+            _multiValues.append({property, value});
+            continue;
+        }
+        const auto p = quint8(index);
+        for (qsizetype i = 0; i < value.entries.size(); ++i) {
+            const ContactMultiValue::Entry& e = value.entries.at(i);
+            const quint8 label = slotLabel(e.label);
+            if (label == CustomLabel)
+                addText(e.label, p, LabelSlot, 0, MultiSlot);
+            const quint8 flags = MultiSlot | (i == value.primary ? PrimarySlot : 0);
+            quint32 day = 0;
+            if (const ContactAddress* a = contactAddressIn(e.value)) {
+                addText(a->street, p, StreetSlot, label, flags);
+                for (const QString* part : {&a->city, &a->state, &a->zip, &a->country,
+                                            &a->countryCode})
+                    addText(*part, p, AddressPartSlot, label, flags);
+            } else if (slotDate(e.value, &day)) {
+                slots.append({day, 0, p, label, DateSlot, flags});
+            } else {
+                addText(ref<QString>(e.value), p, TextSlot, label, flags);
+            }
+        }
+    }
+    _texts = std::move(texts);
+    _slots = std::move(slots);
+    _values.squeeze();
+    _multiValues.squeeze();
 }
 
 QStringList ContactPerson::properties() const
 {
     QStringList list;
+    qsizetype lastMulti = -1;
+    for (const Slot& slot : _slots) {
+        if (!(slot.flags & MultiSlot)) {
+            list.append(*SlotProperties[slot.property]);
+        } else if (slot.property != lastMulti) {
+            lastMulti = slot.property;
+            list.append(*SlotProperties[lastMulti]);
+        }
+    }
     for (const auto& entry : _values)
         list.append(entry.first);
     for (const auto& entry : _multiValues)
@@ -190,10 +458,10 @@ bool isAscii(QStringView text)
 
 // The text case-folded at the end of `out`. Case folding leaves ASCII but A-Z as it is;
 // most names and addresses are ASCII.
-void appendCaseFolded(QString& out, const QString& text)
+void appendCaseFolded(QString& out, QStringView text)
 {
     if (!isAscii(text)) {
-        out += text.toCaseFolded();
+        out += text.toString().toCaseFolded();
         return;
     }
     const qsizetype at = out.size();
@@ -206,7 +474,7 @@ void appendCaseFolded(QString& out, const QString& text)
 }
 
 // The text case-folded, in UTF-8, and a line break.
-void appendFoldedLine(QByteArray& out, const QString& text)
+void appendFoldedLine(QByteArray& out, QStringView text)
 {
     if (isAscii(text)) {
         const qsizetype at = out.size();
@@ -217,7 +485,7 @@ void appendFoldedLine(QByteArray& out, const QString& text)
             *o++ = char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u);
         }
     } else {
-        out += text.toCaseFolded().toUtf8();
+        out += text.toString().toCaseFolded().toUtf8();
     }
     out += '\n';
 }
@@ -249,7 +517,25 @@ void appendSearchText(QByteArray& out, const QVariant& value)
 QByteArray ContactPerson::searchText() const
 {
     QByteArray text;
-    text.reserve(256);
+    text.reserve(2 * _texts.size() + 64);
+    const qsizetype uid = slotProperty(ContactUIDProperty);
+    for (const Slot& slot : _slots) {
+        switch (slot.kind) {
+        case TextSlot:
+            if (slot.property != uid || (slot.flags & MultiSlot))
+                appendFoldedLine(text, this->text(slot));
+            break;
+        case DateSlot:
+            appendFoldedLine(text, QDate::fromJulianDay(slot.offset).toString(Qt::ISODate));
+            break;
+        case StreetSlot:
+        case AddressPartSlot:
+            if (slot.length > 0)
+                appendFoldedLine(text, this->text(slot));
+            break;
+        default: break; // labels are not searched
+        }
+    }
     for (const auto& [name, value] : _values)
         if (name != ContactUIDProperty)
             appendSearchText(text, value);
@@ -259,19 +545,42 @@ QByteArray ContactPerson::searchText() const
     return text;
 }
 
+bool ContactPerson::slotZip(QStringView* zip) const
+{
+    const qsizetype address = slotProperty(ContactAddressProperty);
+    const Slot* first = nullptr;
+    for (qsizetype i = 0; i + 3 < _slots.size(); ++i) {
+        const Slot& slot = _slots.at(i);
+        if (slot.property != address || slot.kind != StreetSlot || !(slot.flags & MultiSlot))
+            continue;
+        if (slot.flags & PrimarySlot) {
+            *zip = text(_slots.at(i + 3));
+            return true;
+        }
+        if (!first)
+            first = &_slots.at(i + 3);
+    }
+    if (!first)
+        return false;
+    *zip = text(*first);
+    return true;
+}
+
 void ContactPerson::finish()
 {
-    _values.squeeze();
-    _multiValues.squeeze();
     const QVariant first = value(ContactFirstNameProperty);
     const QVariant last = value(ContactLastNameProperty);
     const QString company = value(ContactOrganizationProperty).toString();
-    QString zip;
-    if (const ContactMultiValue* addresses = multiValue(ContactAddressProperty);
-        addresses && addresses->count() > 0)
-        if (const ContactAddress* address =
-                contactAddressIn(addresses->entries.at(addresses->primaryIndex()).value))
-            zip = address->zip;
+    QString zipText;
+    QStringView zip;
+    if (!slotZip(&zip)) {
+        if (const auto addresses = multiValue(ContactAddressProperty);
+            addresses && addresses->count() > 0)
+            if (const ContactAddress* address =
+                    contactAddressIn(addresses->entries.at(addresses->primaryIndex()).value))
+                zipText = address->zip;
+        zip = zipText;
+    }
     const QString firstText = first.toString();
     const QString lastText = last.toString();
     SortNames& names = _sortNames;

@@ -27,6 +27,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 class QFileSystemWatcher;
 class QTimer;
@@ -152,9 +153,13 @@ public:
     // QVariantMap); null when it has none or the property holds several values.
     QVariant value(const QString& property) const;
     void setValue(const QString& property, const QVariant& value);
-    // The values of a multi-value property; nullptr when it has none.
-    const ContactMultiValue* multiValue(const QString& property) const;
+    // The values of a multi-value property (made on each call); none when it has none.
+    std::optional<ContactMultiValue> multiValue(const QString& property) const;
     void setMultiValue(const QString& property, const ContactMultiValue& value);
+    // Every value at once, replacing those the person had: one pass where a reader has
+    // all of a card's values together. A property given twice keeps its last value.
+    void setValues(const QList<std::pair<QString, QVariant>>& values,
+                   const QList<std::pair<QString, ContactMultiValue>>& multiValues);
     // The properties this person has values for.
     QStringList properties() const;
 
@@ -203,12 +208,42 @@ public:
     void finish();
 
 private:
-    // A handful of properties a person: flat lists beat hashing.
+    // One value, or one part of a multi-value entry, kept in _texts (see below).
+    struct Slot
+    {
+        quint32 offset = 0; // in _texts; a date's Julian day
+        quint32 length = 0;
+        quint8 property = 0; // in the table of the properties a slot can name
+        quint8 label = 0;    // an entry's: in the table of labels, or a custom label
+        quint8 kind = 0;
+        quint8 flags = 0;
+    };
+    QList<std::pair<QString, QVariant>> allValues() const;
+    QList<std::pair<QString, ContactMultiValue>> allMultiValues() const;
+    const Slot* singleSlot(qsizetype property) const;
+    // The ZIP of the primary address, when the addresses are kept in slots.
+    bool slotZip(QStringView* zip) const;
+    QStringView text(const Slot& slot) const
+    {
+        return QStringView(_texts).sliced(slot.offset, slot.length);
+    }
+
+    // A large store keeps tens of thousands of people, most of them a dozen short texts:
+    // each text in an allocation of its own and each value in a QVariant cost four times
+    // the text. The texts of the common properties (names, note, phones, e-mails,
+    // addresses, dates, labels) are kept one after the other in one string, described by
+    // a slot each; anything else (pictures, other kinds of values, properties of other
+    // names) is kept as it is given, in the two lists after.
+    //
+    // The sort names and the flags come first: sorting reads them, and next to the
+    // shared pointer's counts they are in the memory the sort touches anyway.
+    SortNames _sortNames;
+    qint64 _flags = 0;
     QString _uniqueId;
+    QString _texts;
+    QList<Slot> _slots;
     QList<std::pair<QString, QVariant>> _values;
     QList<std::pair<QString, ContactMultiValue>> _multiValues;
-    qint64 _flags = 0;
-    SortNames _sortNames;
 };
 using ContactPersonPtr = std::shared_ptr<const ContactPerson>;
 

@@ -456,7 +456,9 @@ public:
     void clear()
     {
         _properties.clear();
+        _values.clear();
         _multi.clear();
+        _multiValues.clear();
     }
     bool isEmpty() const { return _properties.isEmpty(); }
 
@@ -470,6 +472,21 @@ private:
     }
     void addMulti(const QString& property, const Property& p, const QVariant& value,
                   const QHash<QByteArray, QString>& groupLabels);
+    // The card's value of a property: a later line of the same property replaces it.
+    void set(const QString& property, const QVariant& value)
+    {
+        for (auto& entry : _values)
+            if (entry.first == property) {
+                entry.second = value;
+                return;
+            }
+        _values.append({property, value});
+    }
+    bool has(const QString& property) const
+    {
+        return std::any_of(_values.cbegin(), _values.cend(),
+                           [&](const auto& entry) { return entry.first == property; });
+    }
     // The text, one copy of it kept for every card of the file: cities, states and
     // countries recur from card to card, and a large file would keep each many times.
     QString shared(const QString& text)
@@ -492,6 +509,9 @@ private:
         int bestPreference = 0;
     };
     QList<Pending> _multi;
+    // The card's values, handed to the person at once (ContactPerson::setValues).
+    QList<std::pair<QString, QVariant>> _values;
+    QList<std::pair<QString, ContactMultiValue>> _multiValues;
     QSet<QString> _sharedTexts;
 };
 
@@ -570,23 +590,23 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
             for (qsizetype i = 0; i < parts.size() && i < 5; ++i) {
                 const QString part = parts.at(i).trimmed();
                 if (!part.isEmpty()) {
-                    person->setValue(*targets[i], part);
+                    set(*targets[i], part);
                     hasName = hasName || i < 2;
                 }
             }
         } else if (p.name == QByteArrayView("FN")) {
             formattedName = unescape(text).trimmed();
         } else if (p.name == QByteArrayView("NICKNAME")) {
-            person->setValue(ContactNicknameProperty, unescape(text));
+            set(ContactNicknameProperty, unescape(text));
         } else if (p.name == QByteArrayView("ORG")) {
             const QStringList parts = splitEscaped(text, QLatin1Char(';'));
             if (!parts.value(0).trimmed().isEmpty())
-                person->setValue(ContactOrganizationProperty, parts.value(0).trimmed());
+                set(ContactOrganizationProperty, parts.value(0).trimmed());
             const QString department = parts.mid(1).join(QLatin1Char(' ')).trimmed();
             if (!department.isEmpty())
-                person->setValue(ContactDepartmentProperty, department);
+                set(ContactDepartmentProperty, department);
         } else if (p.name == QByteArrayView("TITLE")) {
-            person->setValue(ContactJobTitleProperty, unescape(text));
+            set(ContactJobTitleProperty, unescape(text));
         } else if (p.name == QByteArrayView("ADR")) {
             const QStringList parts = splitEscaped(text, QLatin1Char(';'));
             QStringList street;
@@ -616,7 +636,7 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
         } else if (p.name == QByteArrayView("BDAY")) {
             const QDate date = parseDate(text);
             if (date.isValid())
-                person->setValue(ContactBirthdayProperty, date);
+                set(ContactBirthdayProperty, date);
             else
                 report(p.line, QStringLiteral("BDAY is not a date."));
         } else if (p.name == QByteArrayView("ANNIVERSARY")
@@ -626,15 +646,15 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
             if (date.isValid())
                 addMulti(ContactOtherDatesProperty, p, date, groupLabels);
             else
-                person->setValue(QString::fromLatin1(p.name), unescape(text));
+                set(QString::fromLatin1(p.name), unescape(text));
         } else if (p.name == QByteArrayView("RELATED")) {
             addMulti(ContactRelatedNamesProperty, p, unescape(text), groupLabels);
         } else if (p.name == QByteArrayView("NOTE")) {
-            person->setValue(ContactNoteProperty, unescape(text));
+            set(ContactNoteProperty, unescape(text));
         } else if (p.name == QByteArrayView("PHOTO") || p.name == QByteArrayView("LOGO")) {
             // A picture by URL is never fetched.
             if (p.name == QByteArrayView("PHOTO") && value.isBinary && !value.bytes.isEmpty())
-                person->setImageData(value.bytes);
+                set(QStringLiteral("Photo"), value.bytes);
         } else if (p.name == QByteArrayView("UID")) {
             QString uid = unescape(text).trimmed();
             if (uid.startsWith(QLatin1String("urn:uuid:"), Qt::CaseInsensitive))
@@ -643,28 +663,26 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
         } else if (p.name == QByteArrayView("KIND")) {
             isOrg = text.trimmed().compare(QLatin1String("org"), Qt::CaseInsensitive) == 0;
         } else if (!value.isBinary) {
-            person->setValue(QString::fromLatin1(p.name), unescape(text));
+            set(QString::fromLatin1(p.name), unescape(text));
         }
     }
-    for (Pending& pending : _multi) {
-        pending.value.entries.squeeze(); // kept by the person as it is
-        person->setMultiValue(pending.property, pending.value);
-    }
+    for (Pending& pending : _multi)
+        _multiValues.append({pending.property, std::move(pending.value)});
     if (!urls.isEmpty())
-        person->setValue(ContactHomePageProperty, urls.first());
+        set(ContactHomePageProperty, urls.first());
     if (!hasName && !formattedName.isEmpty()) {
         if (isOrg) {
-            if (!person->value(ContactOrganizationProperty).isValid())
-                person->setValue(ContactOrganizationProperty, formattedName);
+            if (!has(ContactOrganizationProperty))
+                set(ContactOrganizationProperty, formattedName);
         } else {
             const qsizetype space = formattedName.lastIndexOf(QLatin1Char(' '));
             if (space < 0) {
-                person->setValue(ContactFirstNameProperty, formattedName);
+                set(ContactFirstNameProperty, formattedName);
             } else {
-                person->setValue(ContactFirstNameProperty, formattedName.left(space).trimmed());
+                set(ContactFirstNameProperty, formattedName.left(space).trimmed());
                 // Trimmed as the parts of N are: white space other than a space (a tab,
                 // a no-break space) may follow the last space.
-                person->setValue(ContactLastNameProperty, formattedName.mid(space + 1).trimmed());
+                set(ContactLastNameProperty, formattedName.mid(space + 1).trimmed());
             }
         }
     }
@@ -672,7 +690,8 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
         person->setFlags(1);
     if (person->uniqueId().isEmpty())
         person->setUniqueId(QStringLiteral("%1#%2").arg(_fileName).arg(position));
-    person->setValue(ContactUIDProperty, person->uniqueId());
+    set(ContactUIDProperty, person->uniqueId());
+    person->setValues(_values, _multiValues);
     return person;
 }
 
