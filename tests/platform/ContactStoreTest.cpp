@@ -431,6 +431,10 @@ TEST(ContactStoreTest, ValuesOfEveryKindReadBackAsGiven)
     const std::pair<QString, QVariant> singles[] = {
         {ContactFirstNameProperty, QStringLiteral("J\u00fcrgen")},
         {ContactLastNameProperty, QString()},
+        // Latin-1 and wider texts side by side, one at an odd place.
+        {ContactMiddleNameProperty, QStringLiteral("Zo\u00eb")},
+        {ContactTitleProperty, QStringLiteral("\u0394\u03c1.")},
+        {ContactSuffixProperty, QStringLiteral("\U0001F600 \u0141ukasz")},
         {ContactNoteProperty, QVariantList{QStringLiteral("a"), 2}},
         {ContactBirthdayProperty, QDate(1980, 2, 29)},
         {ContactOtherDatesProperty, QDate(-6000, 1, 1)},
@@ -443,6 +447,7 @@ TEST(ContactStoreTest, ValuesOfEveryKindReadBackAsGiven)
         {ContactPhoneProperty,
          multi({{ContactWorkLabel, QStringLiteral("1")},
                 {QStringLiteral("Night line"), QStringLiteral("2")},
+                {QStringLiteral("\u591c"), QStringLiteral("\u4e00\u4e8c")},
                 {QString(), QString()}},
                1)},
         {ContactAddressProperty,
@@ -484,7 +489,8 @@ TEST(ContactStoreTest, ValuesOfEveryKindReadBackAsGiven)
     EXPECT_EQ(person->properties().size(), qsizetype(std::size(singles) + std::size(multis)));
     EXPECT_EQ(person->sortNames().first(), QStringLiteral("j\u00fcrgen"));
     EXPECT_TRUE(person->sortNames().hasName());
-    for (const char* word : {"k\u00f8benhavn", "apt 2", "night", "555-0100", "2010-06-12", "rex"})
+    for (const char* word : {"k\u00f8benhavn", "apt 2", "night", "555-0100", "2010-06-12", "rex",
+                             "ZO\u00cb", "\u03b4\u03c1.", "\u0142ukasz", "\u4e00\u4e8c"})
         EXPECT_EQ(store.peopleMatching(QString::fromUtf8(word)).size(),
                   qsizetype(std::string_view(word) != "night"))
             << word;

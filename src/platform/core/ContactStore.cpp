@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
@@ -135,6 +136,11 @@ constexpr qsizetype SlotPropertyCount = qsizetype(std::size(SlotProperties));
 // -1 for a property no slot can name.
 qsizetype slotProperty(const QString& property)
 {
+    // Most callers name a property by its constant: the same characters, found without
+    // comparing them.
+    for (qsizetype i = 0; i < SlotPropertyCount; ++i)
+        if (SlotProperties[i]->constData() == property.constData())
+            return i;
     for (qsizetype i = 0; i < SlotPropertyCount; ++i)
         if (*SlotProperties[i] == property)
             return i;
@@ -163,8 +169,18 @@ quint8 slotLabel(const QString& label)
 // What a slot holds. An address is six slots: its street, then its city, state, ZIP,
 // country and country code.
 enum SlotKind : quint8 { TextSlot, DateSlot, StreetSlot, AddressPartSlot, LabelSlot };
-enum SlotFlag : quint8 { MultiSlot = 1, PrimarySlot = 2 };
+// WideSlot: the text is in UTF-16, not in Latin-1 (copied out, never read in place: it
+// may lie at an odd address).
+enum SlotFlag : quint8 { MultiSlot = 1, PrimarySlot = 2, WideSlot = 4 };
 constexpr qsizetype AddressSlots = 6;
+
+bool isLatin1(QStringView text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return false;
+    return true;
+}
 
 // A date a slot can hold: its Julian day as a 32-bit count.
 bool slotDate(const QVariant& value, quint32* day)
@@ -227,6 +243,16 @@ void put(QList<std::pair<QString, Value>>& list, const QString& property, const 
 
 } // namespace
 
+QString ContactPerson::text(const Slot& slot) const
+{
+    const char* const at = _texts.constData() + slot.offset;
+    if (!(slot.flags & WideSlot))
+        return QString::fromLatin1(at, qsizetype(slot.length));
+    QString text(qsizetype(slot.length), Qt::Uninitialized);
+    std::memcpy(text.data(), at, size_t(slot.length) * sizeof(QChar));
+    return text;
+}
+
 const ContactPerson::Slot* ContactPerson::singleSlot(qsizetype property) const
 {
     for (const Slot& slot : _slots)
@@ -240,7 +266,7 @@ QVariant ContactPerson::value(const QString& property) const
     if (const qsizetype index = slotProperty(property); index >= 0)
         if (const Slot* slot = singleSlot(index))
             return slot->kind == DateSlot ? QVariant(QDate::fromJulianDay(slot->offset))
-                                          : QVariant(text(*slot).toString());
+                                          : QVariant(text(*slot));
     for (const auto& [name, value] : _values)
         if (name == property)
             return value;
@@ -263,8 +289,8 @@ std::optional<ContactMultiValue> ContactPerson::multiValue(const QString& proper
             continue;
         QVariant value;
         switch (slot.kind) {
-        case LabelSlot: customLabel = text(slot).toString(); continue;
-        case TextSlot: value = text(slot).toString(); break;
+        case LabelSlot: customLabel = text(slot); continue;
+        case TextSlot: value = text(slot); break;
         case DateSlot: value = QDate::fromJulianDay(slot.offset); break;
         case StreetSlot: {
             ContactAddress address;
@@ -272,7 +298,7 @@ std::optional<ContactMultiValue> ContactPerson::multiValue(const QString& proper
                                                   &address.state,   &address.zip,
                                                   &address.country, &address.countryCode};
             for (qsizetype p = 0; p < AddressSlots && i + p < _slots.size(); ++p)
-                *parts[p] = text(_slots.at(i + p)).toString();
+                *parts[p] = text(_slots.at(i + p));
             value = QVariant::fromValue(std::move(address));
             i += AddressSlots - 1;
             break;
@@ -341,42 +367,12 @@ void ContactPerson::setValues(const QList<std::pair<QString, QVariant>>& givenVa
     for (const auto& [property, value] : givenMulti)
         put(multi, property, withAddresses(property, value), false);
 
-    // Measured first, so that the texts and the slots take their room once.
-    qsizetype slotCount = 0;
-    qsizetype length = 0;
-    for (const auto& [property, value] : values)
-        if (slotProperty(property) >= 0 && slotValue(value)) {
-            ++slotCount;
-            if (value.typeId() == QMetaType::QString)
-                length += ref<QString>(value).size();
-        }
-    for (const auto& [property, value] : multi) {
-        if (slotProperty(property) < 0 || !slotMultiValue(value))
-            continue;
-        for (const ContactMultiValue::Entry& e : value.entries) {
-            if (slotLabel(e.label) == CustomLabel) {
-                ++slotCount;
-                length += e.label.size();
-            }
-            if (const ContactAddress* a = contactAddressIn(e.value)) {
-                slotCount += AddressSlots;
-                length += a->street.size() + a->city.size() + a->state.size() + a->zip.size()
-                          + a->country.size() + a->countryCode.size();
-            } else {
-                ++slotCount;
-                if (e.value.typeId() == QMetaType::QString)
-                    length += ref<QString>(e.value).size();
-            }
-        }
-    }
-    QString texts;
-    texts.reserve(length);
-    QList<Slot> slots;
-    slots.reserve(slotCount);
+    // The slots gathered first with views of their texts, so that the texts and the slots
+    // take their room once.
+    QVarLengthArray<std::pair<Slot, QStringView>, 32> gathered;
     const auto addText = [&](QStringView t, quint8 property, quint8 kind, quint8 label,
                              quint8 flags) {
-        slots.append({quint32(texts.size()), quint32(t.size()), property, label, kind, flags});
-        texts.append(t);
+        gathered.append({{0, quint32(t.size()), property, label, kind, flags}, t});
     };
     _values.clear();
     for (const auto& [property, value] : values) {
@@ -385,7 +381,7 @@ void ContactPerson::setValues(const QList<std::pair<QString, QVariant>>& givenVa
         if (index >= 0 && value.typeId() == QMetaType::QString)
             addText(ref<QString>(value), quint8(index), TextSlot, 0, 0);
         else if (index >= 0 && slotDate(value, &day))
-            slots.append({day, 0, quint8(index), 0, DateSlot, 0});
+            gathered.append({{day, 0, quint8(index), 0, DateSlot, 0}, {}});
         else
             _values.append({property, value});
     }
@@ -410,11 +406,38 @@ void ContactPerson::setValues(const QList<std::pair<QString, QVariant>>& givenVa
                                             &a->countryCode})
                     addText(*part, p, AddressPartSlot, label, flags);
             } else if (slotDate(e.value, &day)) {
-                slots.append({day, 0, p, label, DateSlot, flags});
+                gathered.append({{day, 0, p, label, DateSlot, flags}, {}});
             } else {
                 addText(ref<QString>(e.value), p, TextSlot, label, flags);
             }
         }
+    }
+    qsizetype size = 0;
+    for (auto& [slot, t] : gathered) {
+        if (slot.kind == DateSlot)
+            continue;
+        if (isLatin1(t)) {
+            slot.offset = quint32(size);
+            size += t.size();
+        } else {
+            slot.flags |= WideSlot;
+            slot.offset = quint32(size);
+            size += t.size() * qsizetype(sizeof(QChar));
+        }
+    }
+    QByteArray texts(size, '\0');
+    QList<Slot> slots;
+    slots.reserve(gathered.size());
+    for (const auto& [slot, t] : gathered) {
+        slots.append(slot);
+        if (slot.kind == DateSlot)
+            continue;
+        char* out = texts.data() + slot.offset;
+        if (slot.flags & WideSlot)
+            std::memcpy(out, t.data(), size_t(t.size()) * sizeof(QChar));
+        else
+            for (const QChar c : t)
+                *out++ = char(c.unicode());
     }
     _texts = std::move(texts);
     _slots = std::move(slots);
@@ -490,6 +513,21 @@ void appendFoldedLine(QByteArray& out, QStringView text)
     out += '\n';
 }
 
+void appendFoldedLine(QByteArray& out, QLatin1StringView text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            appendFoldedLine(out, QString(text));
+            return;
+        }
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char* o = out.data() + at;
+    for (const char c : text)
+        *o++ = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    out += '\n';
+}
+
 void appendSearchText(QByteArray& out, const QVariant& value)
 {
     switch (value.typeId()) {
@@ -517,13 +555,20 @@ void appendSearchText(QByteArray& out, const QVariant& value)
 QByteArray ContactPerson::searchText() const
 {
     QByteArray text;
-    text.reserve(2 * _texts.size() + 64);
+    text.reserve(_texts.size() + 64);
     const qsizetype uid = slotProperty(ContactUIDProperty);
+    const auto append = [&](const Slot& slot) {
+        const char* const at = _texts.constData() + slot.offset;
+        if (!(slot.flags & WideSlot))
+            appendFoldedLine(text, QLatin1StringView(at, qsizetype(slot.length)));
+        else
+            appendFoldedLine(text, this->text(slot));
+    };
     for (const Slot& slot : _slots) {
         switch (slot.kind) {
         case TextSlot:
             if (slot.property != uid || (slot.flags & MultiSlot))
-                appendFoldedLine(text, this->text(slot));
+                append(slot);
             break;
         case DateSlot:
             appendFoldedLine(text, QDate::fromJulianDay(slot.offset).toString(Qt::ISODate));
@@ -531,7 +576,7 @@ QByteArray ContactPerson::searchText() const
         case StreetSlot:
         case AddressPartSlot:
             if (slot.length > 0)
-                appendFoldedLine(text, this->text(slot));
+                append(slot);
             break;
         default: break; // labels are not searched
         }
@@ -545,7 +590,7 @@ QByteArray ContactPerson::searchText() const
     return text;
 }
 
-bool ContactPerson::slotZip(QStringView* zip) const
+bool ContactPerson::slotZip(QString* zip) const
 {
     const qsizetype address = slotProperty(ContactAddressProperty);
     const Slot* first = nullptr;
@@ -571,16 +616,13 @@ void ContactPerson::finish()
     const QVariant first = value(ContactFirstNameProperty);
     const QVariant last = value(ContactLastNameProperty);
     const QString company = value(ContactOrganizationProperty).toString();
-    QString zipText;
-    QStringView zip;
-    if (!slotZip(&zip)) {
+    QString zip;
+    if (!slotZip(&zip))
         if (const auto addresses = multiValue(ContactAddressProperty);
             addresses && addresses->count() > 0)
             if (const ContactAddress* address =
                     contactAddressIn(addresses->entries.at(addresses->primaryIndex()).value))
-                zipText = address->zip;
-        zip = zipText;
-    }
+                zip = address->zip;
     const QString firstText = first.toString();
     const QString lastText = last.toString();
     SortNames& names = _sortNames;

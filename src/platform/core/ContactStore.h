@@ -211,8 +211,8 @@ private:
     // One value, or one part of a multi-value entry, kept in _texts (see below).
     struct Slot
     {
-        quint32 offset = 0; // in _texts; a date's Julian day
-        quint32 length = 0;
+        quint32 offset = 0; // in _texts, in bytes; a date's Julian day
+        quint32 length = 0; // in characters
         quint8 property = 0; // in the table of the properties a slot can name
         quint8 label = 0;    // an entry's: in the table of labels, or a custom label
         quint8 kind = 0;
@@ -222,25 +222,23 @@ private:
     QList<std::pair<QString, ContactMultiValue>> allMultiValues() const;
     const Slot* singleSlot(qsizetype property) const;
     // The ZIP of the primary address, when the addresses are kept in slots.
-    bool slotZip(QStringView* zip) const;
-    QStringView text(const Slot& slot) const
-    {
-        return QStringView(_texts).sliced(slot.offset, slot.length);
-    }
+    bool slotZip(QString* zip) const;
+    QString text(const Slot& slot) const;
 
     // A large store keeps tens of thousands of people, most of them a dozen short texts:
     // each text in an allocation of its own and each value in a QVariant cost four times
     // the text. The texts of the common properties (names, note, phones, e-mails,
-    // addresses, dates, labels) are kept one after the other in one string, described by
-    // a slot each; anything else (pictures, other kinds of values, properties of other
-    // names) is kept as it is given, in the two lists after.
+    // addresses, dates, labels) are kept one after the other in one array, described by
+    // a slot each: in Latin-1, a byte a character, where the text has no other
+    // characters, else in UTF-16. Anything else (pictures, other kinds of values,
+    // properties of other names) is kept as it is given, in the two lists after.
     //
     // The sort names and the flags come first: sorting reads them, and next to the
     // shared pointer's counts they are in the memory the sort touches anyway.
     SortNames _sortNames;
     qint64 _flags = 0;
     QString _uniqueId;
-    QString _texts;
+    QByteArray _texts;
     QList<Slot> _slots;
     QList<std::pair<QString, QVariant>> _values;
     QList<std::pair<QString, ContactMultiValue>> _multiValues;
