@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QLocale>
-#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -487,18 +486,6 @@ private:
         return std::any_of(_values.cbegin(), _values.cend(),
                            [&](const auto& entry) { return entry.first == property; });
     }
-    // The text, one copy of it kept for every card of the file: cities, states and
-    // countries recur from card to card, and a large file would keep each many times.
-    QString shared(const QString& text)
-    {
-        if (text.isEmpty())
-            return text;
-        auto it = _sharedTexts.constFind(text);
-        if (it == _sharedTexts.cend())
-            it = _sharedTexts.insert(text);
-        return *it;
-    }
-
     QList<ContactReadIssue>* _issues;
     QString _fileName;
     QList<Property> _properties;
@@ -512,7 +499,6 @@ private:
     // The card's values, handed to the person at once (ContactPerson::setValues).
     QList<std::pair<QString, QVariant>> _values;
     QList<std::pair<QString, ContactMultiValue>> _multiValues;
-    QSet<QString> _sharedTexts;
 };
 
 void CardBuilder::addMulti(const QString& property, const Property& p, const QVariant& value,
@@ -617,10 +603,10 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
             // One line (the usual street) is taken as it is, not copied by a join.
             address.street =
                 street.size() == 1 ? street.first() : street.join(QLatin1Char('\n'));
-            address.city = shared(parts.value(3).trimmed());
-            address.state = shared(parts.value(4).trimmed());
-            address.zip = shared(parts.value(5).trimmed()); // neighbours share a ZIP
-            address.country = shared(parts.value(6).trimmed());
+            address.city = parts.value(3).trimmed();
+            address.state = parts.value(4).trimmed();
+            address.zip = parts.value(5).trimmed();
+            address.country = parts.value(6).trimmed();
             address.countryCode = VCardReader::countryCodeForName(address.country);
             addMulti(ContactAddressProperty, p, QVariant::fromValue(std::move(address)),
                      groupLabels);
