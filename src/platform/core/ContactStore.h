@@ -226,7 +226,7 @@ private:
     QString text(const Slot& slot) const;
 
     // A large store keeps tens of thousands of people, most of them a dozen short texts:
-    // each text in an allocation of its own and each value in a QVariant cost four times
+    // each text in an allocation of its own and each value in a QVariant cost several times
     // the text. The texts of the common properties (names, note, phones, e-mails,
     // addresses, dates, labels) are kept one after the other in one array, described by
     // a slot each: in Latin-1, a byte a character, where the text has no other
