@@ -210,6 +210,15 @@ TEST(PropertyListText, ReadsTheFormsOtherWritersProduce)
         {"a byte order mark is a character",
          "( \"\xEF\xBB\xBFx\", \"\\n\xEF\xBB\xBFy\", \"\\U00e9\xEF\xBB\xBF\" )",
          QVariantList{bom + "x", "\n" + bom + "y", QString::fromUtf8("\u00e9") + bom}},
+        {"data and strings of the same digits stay apart",
+         "( <3132>, 3132, \"3132\", '3132', <31 32>, <3132>, \"caf\\U00e9\", 'caf\\U00e9', "
+         "\"caf\\U00e9\" )",
+         QVariantList{QByteArray("12"), "3132", "3132", "3132", QByteArray("12"), QByteArray("12"),
+                      QString::fromUtf8("caf\u00e9"), QString::fromUtf8("caf\u00e9"),
+                      QString::fromUtf8("caf\u00e9")}},
+        {"a repeated key takes its last value, whatever the first",
+         "{ a = (x); a = x; b = x; b = {k = v;}; c = <00>; c = (); }",
+         QVariantMap{{"a", "x"}, {"b", QVariantMap{{"k", "v"}}}, {"c", QVariantList()}}},
     };
     for (const Case& c : cases) {
         QString error;

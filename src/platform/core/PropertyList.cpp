@@ -5,6 +5,7 @@
 #include "platform/core/XmlParser.h"
 
 #include <QDateTime>
+#include <QtEndian>
 #include <QHashFunctions>
 #include <QLocale>
 #include <QStringDecoder>
@@ -197,6 +198,9 @@ public:
             _size *= 2;
     }
 
+    // When every spelling is a span of the one text that starts at `text`.
+    SpellingTable(const char* text, size_t textSize) : SpellingTable(textSize) { _text = text; }
+
     const T* find(const char* from, const char* to)
     {
         if (_slots.empty())
@@ -209,11 +213,11 @@ public:
     }
 
     // Keeps value for the spelling that find() just looked up in vain.
-    const T& store(const char* from, const char* to, const T& value)
+    const T& store(const char* from, const char* to, T value)
     {
         _slot->spelling = from;
         _slot->length = size_t(to - from);
-        _slot->value = value;
+        _slot->value = std::move(value);
         return _slot->value;
     }
 
@@ -225,23 +229,35 @@ private:
         T value;
     };
 
-    static quint64 hash(const char* p, size_t n)
+    quint64 hash(const char* p, size_t n) const
     {
         // Long spellings (data: archived colours and text, a kilobyte each) through Qt's
         // hash, which takes many bytes a step; short ones inline.
         if (n > 64)
             return quint64(qHashBits(p, n));
         quint64 h = 0x9e3779b97f4a7c15ull ^ n;
+        const char* const end = p + n;
         for (; n >= 8; p += 8, n -= 8) {
             h = (h ^ load64(p)) * 0xff51afd7ed558ccdull;
             h ^= h >> 32;
         }
-        quint64 tail = 0;
-        std::memcpy(&tail, p, n);
-        h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
+        if (n > 0) {
+            // The last n bytes as the high bytes of the eight that end the spelling, read
+            // in one load (bytes before the spelling, never after, so never past the
+            // text); copying them one by one to the stack and loading them back stalls.
+            quint64 tail = 0;
+            if (_text && end - _text >= 8) {
+                tail = qFromLittleEndian<quint64>(end - 8) >> (8 * (8 - n));
+            } else {
+                for (size_t i = 0; i < n; ++i)
+                    tail |= quint64(static_cast<unsigned char>(p[i])) << (8 * i);
+            }
+            h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
+        }
         return h ^ (h >> 29);
     }
 
+    const char* _text = nullptr;
     size_t _size = 16;
     std::vector<Slot> _slots;
     Slot* _slot = nullptr;
@@ -350,7 +366,8 @@ private:
         }
     }
 
-    // A value starts at _p (_p < _end). `depth` counts the containers around it.
+    // A value starts at _p (_p < _end). `depth` counts the containers around it. `out`
+    // may hold a value already (a repeated key's): it is replaced.
     bool readValue(QVariant& out, int depth)
     {
         switch (*_p) {
@@ -375,22 +392,11 @@ private:
             out = std::move(list);
             return true;
         }
-        case '<': {
-            QByteArray data;
-            if (!readData(data))
-                return false;
-            out = std::move(data);
-            return true;
-        }
-        default: {
+        case '<': return readData(out);
+        default:
             if (!startsString(*_p))
                 return fail(_p, QStringLiteral("unexpected %1").arg(describeChar(*_p)));
-            QString text;
-            if (!readString(text, true))
-                return false;
-            out = std::move(text);
-            return true;
-        }
+            return readStringValue(out);
         }
     }
 
@@ -401,7 +407,6 @@ private:
         // Built in a std::map so keys and values move in; QVariantMap adopts it whole.
         std::map<QString, QVariant> entries;
         QString key;
-        QVariant value;
         for (;;) {
             if (!skipSpace())
                 return false;
@@ -431,7 +436,7 @@ private:
                             : fail(_p, QStringLiteral("unexpected end of text after a key"));
             if (!open && *_p == ';') {
                 ++_p;
-                value = key;
+                QVariant value(key);
                 entries.insert_or_assign(entries.end(), std::move(key), std::move(value));
                 continue;
             }
@@ -444,7 +449,13 @@ private:
             if (_p == _end)
                 return open ? failAtEnd(open, "dictionary")
                             : fail(_p, QStringLiteral("unexpected end of text after '='"));
-            if (!readValue(value, depth))
+            // The value is read straight into its entry, made empty first. Written lists
+            // are sorted, so the end is the right place nearly always; a repeated key
+            // keeps its entry, and its last value.
+            const auto entry =
+                entries.emplace_hint(entries.end(), std::piecewise_construct,
+                                     std::forward_as_tuple(std::move(key)), std::tuple<>());
+            if (!readValue(entry->second, depth))
                 return false;
             if (!skipSpace())
                 return false;
@@ -455,11 +466,8 @@ private:
                     return failAtEnd(open, "dictionary");
             } else if (!(open && *_p == '}')) {
                 return fail(_p, QStringLiteral("expected ';' after the value of \"%1\", found %2")
-                                    .arg(key, describeChar(*_p)));
+                                    .arg(entry->first, describeChar(*_p)));
             }
-            // Written lists are sorted, so the end is the right place nearly always; a
-            // repeated key keeps its last value.
-            entries.insert_or_assign(entries.end(), std::move(key), std::move(value));
         }
         map = QVariantMap(std::move(entries));
         return true;
@@ -468,7 +476,6 @@ private:
     bool readArray(QVariantList& list, int depth)
     {
         const char* open = _p++;
-        QVariant value;
         for (;;) {
             if (!skipSpace())
                 return false;
@@ -478,9 +485,10 @@ private:
                 ++_p;
                 return true;
             }
-            if (!readValue(value, depth))
+            // Read in place: the element stays where it is while values inside it are
+            // read into containers of their own.
+            if (!readValue(list.emplaceBack(), depth))
                 return false;
-            list.append(std::move(value));
             if (!skipSpace())
                 return false;
             if (_p == _end)
@@ -493,20 +501,22 @@ private:
         }
     }
 
-    bool readData(QByteArray& out)
+    // Values are shared by their spelling with the delimiters, so a data block and a
+    // quoted string of the same digits stay apart.
+    bool readData(QVariant& out)
     {
         const char* open = _p++;
         const void* found = std::memchr(_p, '>', size_t(_end - _p));
         if (!found)
             return fail(open, QStringLiteral("unterminated data block"));
         const char* close = static_cast<const char*>(found);
-        if (const QByteArray* shared = _data.find(_p, close)) {
+        if (const QVariant* shared = _values.find(open, close + 1)) {
             out = *shared;
             _p = close + 1;
             return true;
         }
-        out.resize((close - _p) / 2);
-        char* o = out.data();
+        QByteArray data((close - _p) / 2, Qt::Uninitialized);
+        char* o = data.data();
         int pending = -1;
         for (const char* q = _p; q < close; ++q) {
             const int v = hexValue(*q);
@@ -523,32 +533,72 @@ private:
         }
         if (pending >= 0)
             return fail(close, QStringLiteral("odd number of hex digits in a data block"));
-        out.truncate(o - out.data());
-        _data.store(_p, close, out);
+        data.truncate(o - data.data());
+        out = _values.store(open, close + 1, QVariant(data));
         _p = close + 1;
         return true;
     }
 
-    QString interned(const char* from, const char* to)
+    // A string value, shared with every value spelt alike: the text is decoded once and
+    // the variants copy it without touching the characters.
+    bool readStringValue(QVariant& out)
     {
-        if (const QString* shared = _strings.find(from, to))
-            return *shared;
-        return _strings.store(from, to, QString::fromLatin1(from, to - from));
+        const char* start = _p;
+        const char* from;
+        const char* to;
+        bool plain = true;
+        if (isQuote(*_p)) {
+            if (!findClosingQuote(to, plain))
+                return false;
+            from = _p;
+            _p = to + 1;
+        } else {
+            from = _p;
+            while (_p < _end && isUnquoted(*_p))
+                ++_p;
+            to = _p;
+        }
+        if (const QVariant* shared = _values.find(start, _p)) {
+            out = *shared;
+            return true;
+        }
+        QString text;
+        if (plain)
+            text = QString::fromLatin1(from, to - from);
+        else if (!decodeQuoted(from, to, text))
+            return false;
+        out = _values.store(start, _p, QVariant(text));
+        return true;
     }
 
-    QString plainString(const char* from, const char* to, bool intern)
-    {
-        return intern ? interned(from, to) : QString::fromLatin1(from, to - from);
-    }
-
+    // A string; keys (`intern`) are shared with every key spelt alike, quoted or not.
     bool readString(QString& out, bool intern = false)
     {
-        if (isQuote(*_p))
-            return readQuoted(out, intern);
-        const char* start = _p;
-        while (_p < _end && isUnquoted(*_p))
-            ++_p;
-        out = plainString(start, _p, intern);
+        const char* from = _p;
+        const char* to;
+        bool plain = true;
+        if (isQuote(*_p)) {
+            if (!findClosingQuote(to, plain))
+                return false;
+            from = _p;
+            _p = to + 1;
+        } else {
+            while (_p < _end && isUnquoted(*_p))
+                ++_p;
+            to = _p;
+        }
+        if (intern) {
+            if (const QString* shared = _keys.find(from, to)) {
+                out = *shared;
+                return true;
+            }
+        }
+        if (plain)
+            out = QString::fromLatin1(from, to - from);
+        else if (!decodeQuoted(from, to, out))
+            return false;
+        if (intern)
+            _keys.store(from, to, out);
         return true;
     }
 
@@ -566,16 +616,16 @@ private:
         return true;
     }
 
-    // A string in double or single quotes. A backslash before a character that is no
-    // escape stands for that character itself.
-    bool readQuoted(QString& out, bool intern)
+    // A quoted string opens at _p: finds its closing quote, the first one no backslash
+    // escapes, and moves _p past the opening one. `plain` tells whether the string is
+    // its bytes as they stand (ASCII, no escapes). A backslash before a character that is
+    // no escape stands for that character itself.
+    bool findClosingQuote(const char*& close, bool& plain)
     {
         const char quote = *_p;
         const char* open = _p++;
-        // Find the closing quote, the first one no backslash escapes; note whether escapes
-        // occur.
         bool escaped = false;
-        const char* close = nullptr;
+        close = nullptr;
         for (const char* q = _p; !close;) {
             const char* candidate =
                 static_cast<const char*>(std::memchr(q, quote, size_t(_end - q)));
@@ -591,16 +641,18 @@ private:
             if (q <= candidate)
                 close = candidate;
         }
-        const bool ascii = isAscii(_p, close);
-        if (!escaped && ascii) {
-            out = plainString(_p, close, intern);
-            _p = close + 1;
-            return true;
-        }
+        plain = !escaped && isAscii(_p, close);
+        return true;
+    }
+
+    // The characters of a quoted string between its quotes, with escapes or other than
+    // ASCII.
+    bool decodeQuoted(const char* from, const char* close, QString& out)
+    {
         // Every byte gives at most one UTF-16 unit, so the text's length bounds the result.
-        out.resize(close - _p);
+        out.resize(close - from);
         QChar* o = out.data();
-        const char* p = _p;
+        const char* p = from;
         while (p < close) {
             const char* run = p;
             bool runAscii = true;
@@ -664,7 +716,6 @@ private:
             *o++ = QChar(unit);
         }
         out.truncate(o - out.constData());
-        _p = close + 1;
         return true;
     }
 
@@ -672,8 +723,8 @@ private:
     const char* _p;
     const char* _end;
     QString _error;
-    SpellingTable<QString> _strings{size_t(_end - _begin)};
-    SpellingTable<QByteArray> _data{size_t(_end - _begin)};
+    SpellingTable<QString> _keys{_begin, size_t(_end - _begin)};
+    SpellingTable<QVariant> _values{_begin, size_t(_end - _begin)};
 };
 
 // ---------------------------------------------------------------------------------------
