@@ -392,21 +392,35 @@ private:
             out = std::move(list);
             return true;
         }
-        case '<': return readData(out);
-        default:
-            if (!startsString(*_p))
-                return fail(_p, QStringLiteral("unexpected %1").arg(describeChar(*_p)));
-            return readStringValue(out);
+        default: {
+            const QVariant* scalar = readScalar();
+            if (!scalar)
+                return false;
+            out = *scalar;
+            return true;
+        }
         }
     }
+
+    static bool startsContainer(char c) { return c == '{' || c == '('; }
 
     // Entries up to the closing brace, or to the end of the text for a string table's
     // bare pairs (`open` is null then), where `key;` stands for `key = key;`.
     bool readDictionaryBody(QVariantMap& map, int depth, const char* open)
     {
-        // Built in a std::map so keys and values move in; QVariantMap adopts it whole.
+        // Built in a std::map so keys and values go in without copies of the map; a
+        // QVariantMap adopts it whole. Written lists are sorted, so the end is the right
+        // place nearly always: a hint of the end costs one comparison. A repeated key
+        // keeps its entry, and its last value.
         std::map<QString, QVariant> entries;
-        QString key;
+        const auto add = [&entries](const QString& key, const QVariant& value) {
+            const size_t before = entries.size();
+            const auto entry = entries.emplace_hint(entries.end(), key, value);
+            if (entries.size() == before)
+                entry->second = value;
+            return entry;
+        };
+        QString scratch;
         for (;;) {
             if (!skipSpace())
                 return false;
@@ -419,8 +433,10 @@ private:
                 ++_p;
                 break;
             }
+            // Valid until the next key is read.
+            const QString* key = nullptr;
             if (startsString(*_p)) {
-                if (!readString(key, true))
+                if (!(key = readKey(scratch)))
                     return false;
             } else if (*_p == '{' || *_p == '(' || *_p == '<') {
                 return fail(_p, QStringLiteral("a dictionary key must be a string, not %1")
@@ -436,27 +452,32 @@ private:
                             : fail(_p, QStringLiteral("unexpected end of text after a key"));
             if (!open && *_p == ';') {
                 ++_p;
-                QVariant value(key);
-                entries.insert_or_assign(entries.end(), std::move(key), std::move(value));
+                add(*key, QVariant(*key));
                 continue;
             }
             if (*_p != '=')
                 return fail(_p, QStringLiteral("expected '=' after the key \"%1\", found %2")
-                                    .arg(key, describeChar(*_p)));
+                                    .arg(*key, describeChar(*_p)));
             ++_p;
             if (!skipSpace())
                 return false;
             if (_p == _end)
                 return open ? failAtEnd(open, "dictionary")
                             : fail(_p, QStringLiteral("unexpected end of text after '='"));
-            // The value is read straight into its entry, made empty first. Written lists
-            // are sorted, so the end is the right place nearly always; a repeated key
-            // keeps its entry, and its last value.
-            const auto entry =
-                entries.emplace_hint(entries.end(), std::piecewise_construct,
-                                     std::forward_as_tuple(std::move(key)), std::tuple<>());
-            if (!readValue(entry->second, depth))
-                return false;
+            std::map<QString, QVariant>::iterator entry;
+            if (startsContainer(*_p)) {
+                // Read straight into its entry, made empty first, as the keys inside it
+                // take the place of this one.
+                entry = entries.emplace_hint(entries.end(), std::piecewise_construct,
+                                             std::forward_as_tuple(*key), std::tuple<>());
+                if (!readValue(entry->second, depth))
+                    return false;
+            } else {
+                const QVariant* value = readScalar();
+                if (!value)
+                    return false;
+                entry = add(*key, *value);
+            }
             if (!skipSpace())
                 return false;
             if (_p < _end && *_p == ';') {
@@ -485,10 +506,17 @@ private:
                 ++_p;
                 return true;
             }
-            // Read in place: the element stays where it is while values inside it are
-            // read into containers of their own.
-            if (!readValue(list.emplaceBack(), depth))
-                return false;
+            if (startsContainer(*_p)) {
+                // Read in place: the element stays where it is while the values inside
+                // it go into containers of their own.
+                if (!readValue(list.emplaceBack(), depth))
+                    return false;
+            } else {
+                const QVariant* value = readScalar();
+                if (!value)
+                    return false;
+                list.append(*value);
+            }
             if (!skipSpace())
                 return false;
             if (_p == _end)
@@ -501,19 +529,55 @@ private:
         }
     }
 
-    // Values are shared by their spelling with the delimiters, so a data block and a
-    // quoted string of the same digits stay apart.
-    bool readData(QVariant& out)
+    // A string or data block at _p: the value shared by every one spelt alike, valid
+    // until the next value is read; null on failure. Values are told apart by their
+    // spelling with its delimiters, so a data block and a quoted string of the same
+    // digits stay apart; the variants share their text or bytes, decoded once.
+    const QVariant* readScalar()
+    {
+        if (*_p == '<')
+            return readData();
+        if (!startsString(*_p)) {
+            fail(_p, QStringLiteral("unexpected %1").arg(describeChar(*_p)));
+            return nullptr;
+        }
+        const char* start = _p;
+        const char* from;
+        const char* to;
+        bool plain = true;
+        if (isQuote(*_p)) {
+            if (!findClosingQuote(to, plain))
+                return nullptr;
+            from = _p;
+            _p = to + 1;
+        } else {
+            from = _p;
+            while (_p < _end && isUnquoted(*_p))
+                ++_p;
+            to = _p;
+        }
+        if (const QVariant* shared = _values.find(start, _p))
+            return shared;
+        QString text;
+        if (plain)
+            text = QString::fromLatin1(from, to - from);
+        else if (!decodeQuoted(from, to, text))
+            return nullptr;
+        return &_values.store(start, _p, QVariant(text));
+    }
+
+    const QVariant* readData()
     {
         const char* open = _p++;
         const void* found = std::memchr(_p, '>', size_t(_end - _p));
-        if (!found)
-            return fail(open, QStringLiteral("unterminated data block"));
+        if (!found) {
+            fail(open, QStringLiteral("unterminated data block"));
+            return nullptr;
+        }
         const char* close = static_cast<const char*>(found);
         if (const QVariant* shared = _values.find(open, close + 1)) {
-            out = *shared;
             _p = close + 1;
-            return true;
+            return shared;
         }
         QByteArray data((close - _p) / 2, Qt::Uninitialized);
         char* o = data.data();
@@ -528,51 +592,48 @@ private:
                     pending = -1;
                 }
             } else if (!isSpace(*q)) {
-                return fail(q, QStringLiteral("%1 in a data block").arg(describeChar(*q)));
+                fail(q, QStringLiteral("%1 in a data block").arg(describeChar(*q)));
+                return nullptr;
             }
         }
-        if (pending >= 0)
-            return fail(close, QStringLiteral("odd number of hex digits in a data block"));
+        if (pending >= 0) {
+            fail(close, QStringLiteral("odd number of hex digits in a data block"));
+            return nullptr;
+        }
         data.truncate(o - data.data());
-        out = _values.store(open, close + 1, QVariant(data));
         _p = close + 1;
-        return true;
+        return &_values.store(open, close + 1, QVariant(data));
     }
 
-    // A string value, shared with every value spelt alike: the text is decoded once and
-    // the variants copy it without touching the characters.
-    bool readStringValue(QVariant& out)
+    // A dictionary key: the one shared by every key spelt alike, quoted or not, valid
+    // until the next key is read; or, when it is new, `scratch` holding it. Null on
+    // failure.
+    const QString* readKey(QString& scratch)
     {
-        const char* start = _p;
-        const char* from;
+        const char* from = _p;
         const char* to;
         bool plain = true;
         if (isQuote(*_p)) {
             if (!findClosingQuote(to, plain))
-                return false;
+                return nullptr;
             from = _p;
             _p = to + 1;
         } else {
-            from = _p;
             while (_p < _end && isUnquoted(*_p))
                 ++_p;
             to = _p;
         }
-        if (const QVariant* shared = _values.find(start, _p)) {
-            out = *shared;
-            return true;
-        }
-        QString text;
+        if (const QString* shared = _keys.find(from, to))
+            return shared;
         if (plain)
-            text = QString::fromLatin1(from, to - from);
-        else if (!decodeQuoted(from, to, text))
-            return false;
-        out = _values.store(start, _p, QVariant(text));
-        return true;
+            scratch = QString::fromLatin1(from, to - from);
+        else if (!decodeQuoted(from, to, scratch))
+            return nullptr;
+        return &_keys.store(from, to, scratch);
     }
 
-    // A string; keys (`intern`) are shared with every key spelt alike, quoted or not.
-    bool readString(QString& out, bool intern = false)
+    // A string at the top of the text (not shared).
+    bool readString(QString& out)
     {
         const char* from = _p;
         const char* to;
@@ -587,19 +648,11 @@ private:
                 ++_p;
             to = _p;
         }
-        if (intern) {
-            if (const QString* shared = _keys.find(from, to)) {
-                out = *shared;
-                return true;
-            }
-        }
-        if (plain)
+        if (plain) {
             out = QString::fromLatin1(from, to - from);
-        else if (!decodeQuoted(from, to, out))
-            return false;
-        if (intern)
-            _keys.store(from, to, out);
-        return true;
+            return true;
+        }
+        return decodeQuoted(from, to, out);
     }
 
     // The bytes are UTF-8. A byte order mark among them is a character like any other,
