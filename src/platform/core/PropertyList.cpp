@@ -117,16 +117,6 @@ inline bool sameBytes(const char* p, const char* q, size_t n)
     return true;
 }
 
-bool isAscii(const char* from, const char* to)
-{
-    quint64 bits = 0;
-    for (; to - from >= 8; from += 8)
-        bits |= load64(from);
-    for (; from < to; ++from)
-        bits |= static_cast<unsigned char>(*from);
-    return (bits & 0x8080808080808080ull) == 0;
-}
-
 // The first byte after the UTF-8 byte order marks that start the text.
 inline const char* afterByteOrderMarks(const char* from, const char* to)
 {
@@ -677,24 +667,41 @@ private:
     {
         const char quote = *_p;
         const char* open = _p++;
+        constexpr quint64 ones = 0x0101010101010101ull;
+        const quint64 quotes = ones * static_cast<unsigned char>(quote);
+        const quint64 backslashes = ones * static_cast<unsigned char>('\\');
+        // Whether a byte of v is zero (exact as to whether, not as to which).
+        const auto anyZero = [](quint64 v) { return (v - ones) & ~v & 0x8080808080808080ull; };
         bool escaped = false;
-        close = nullptr;
-        for (const char* q = _p; !close;) {
-            const char* candidate =
-                static_cast<const char*>(std::memchr(q, quote, size_t(_end - q)));
-            if (!candidate)
-                return fail(open, QStringLiteral("unterminated quoted string"));
-            // Step over the escapes before it; the last may escape the candidate itself.
-            for (const char* b;
-                 q < candidate
-                 && (b = static_cast<const char*>(std::memchr(q, '\\', size_t(candidate - q))));) {
-                escaped = true;
-                q = b + 2;
+        quint64 bits = 0; // every byte passed, or'ed: the high bits tell ASCII
+        const char* q = _p;
+        for (;;) {
+            // Eight bytes a step while none is a quote or a backslash, in one pass that
+            // also gathers the bits.
+            while (_end - q >= 8) {
+                const quint64 v = load64(q);
+                if (anyZero(v ^ quotes) | anyZero(v ^ backslashes))
+                    break;
+                bits |= v;
+                q += 8;
             }
-            if (q <= candidate)
-                close = candidate;
+            if (q == _end)
+                return fail(open, QStringLiteral("unterminated quoted string"));
+            const char c = *q;
+            if (c == quote)
+                break;
+            if (c == '\\') {
+                escaped = true;
+                if (_end - q <= 2)
+                    return fail(open, QStringLiteral("unterminated quoted string"));
+                q += 2;
+                continue;
+            }
+            bits |= static_cast<unsigned char>(c);
+            ++q;
         }
-        plain = !escaped && isAscii(_p, close);
+        close = q;
+        plain = !escaped && !(bits & 0x8080808080808080ull);
         return true;
     }
 
