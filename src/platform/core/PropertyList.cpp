@@ -328,11 +328,19 @@ private:
     bool skipSpace()
     {
         for (;;) {
-            // Indentation comes in long runs of spaces: eight at a time.
-            while (_end - _p >= 8 && load64(_p) == 0x2020202020202020ull)
-                _p += 8;
-            while (_p < _end && isSpace(*_p))
-                ++_p;
+            // Indentation comes in long runs of spaces after a line feed: eight at a
+            // time, looked for again after every other space. The position is kept in a
+            // register while it runs (a byte written through a char pointer could be
+            // any member's).
+            const char* p = _p;
+            for (;;) {
+                while (_end - p >= 8 && load64(p) == 0x2020202020202020ull)
+                    p += 8;
+                if (p == _end || !isSpace(*p))
+                    break;
+                ++p;
+            }
+            _p = p;
             if (_end - _p < 2 || _p[0] != '/')
                 return true;
             if (_p[1] == '/') {
@@ -393,6 +401,14 @@ private:
     }
 
     static bool startsContainer(char c) { return c == '{' || c == '('; }
+
+    // The end of the run of unquoted-string characters from p.
+    const char* unquotedEnd(const char* p) const
+    {
+        while (p < _end && isUnquoted(*p))
+            ++p;
+        return p;
+    }
 
     // Entries up to the closing brace, or to the end of the text for a string table's
     // bare pairs (`open` is null then), where `key;` stands for `key = key;`.
@@ -542,8 +558,7 @@ private:
             _p = to + 1;
         } else {
             from = _p;
-            while (_p < _end && isUnquoted(*_p))
-                ++_p;
+            _p = unquotedEnd(_p);
             to = _p;
         }
         if (const QVariant* shared = _values.find(start, _p))
@@ -609,8 +624,7 @@ private:
             from = _p;
             _p = to + 1;
         } else {
-            while (_p < _end && isUnquoted(*_p))
-                ++_p;
+            _p = unquotedEnd(_p);
             to = _p;
         }
         if (const QString* shared = _keys.find(from, to))
@@ -634,8 +648,7 @@ private:
             from = _p;
             _p = to + 1;
         } else {
-            while (_p < _end && isUnquoted(*_p))
-                ++_p;
+            _p = unquotedEnd(_p);
             to = _p;
         }
         if (plain) {
