@@ -391,16 +391,24 @@ private:
             return true;
         }
         default: {
-            const QVariant* scalar = readScalar();
-            if (!scalar)
+            Scalar scalar;
+            if (!readScalar(scalar))
                 return false;
-            out = *scalar;
+            out = scalar.variant();
             return true;
         }
         }
     }
 
     static bool startsContainer(char c) { return c == '{' || c == '('; }
+
+    // A string or data value read by readScalar(), one of the two, shared.
+    struct Scalar
+    {
+        const QString* string = nullptr;
+        const QByteArray* data = nullptr;
+        QVariant variant() const { return string ? QVariant(*string) : QVariant(*data); }
+    };
 
     // The end of the run of unquoted-string characters from p.
     const char* unquotedEnd(const char* p) const
@@ -419,11 +427,15 @@ private:
         // place nearly always: a hint of the end costs one comparison. A repeated key
         // keeps its entry, and its last value.
         std::map<QString, QVariant> entries;
-        const auto add = [&entries](const QString& key, const QVariant& value) {
+        // The variant made straight from the string or the bytes: a call fewer than a
+        // copy of a variant, which goes through the type's table of functions.
+        const auto add = [&entries](const QString& key, const Scalar& value) {
             const size_t before = entries.size();
-            const auto entry = entries.emplace_hint(entries.end(), key, value);
+            const auto entry = value.string
+                                   ? entries.emplace_hint(entries.end(), key, *value.string)
+                                   : entries.emplace_hint(entries.end(), key, *value.data);
             if (entries.size() == before)
-                entry->second = value;
+                entry->second = value.variant();
             return entry;
         };
         QString scratch;
@@ -458,7 +470,7 @@ private:
                             : fail(_p, QStringLiteral("unexpected end of text after a key"));
             if (!open && *_p == ';') {
                 ++_p;
-                add(*key, QVariant(*key));
+                add(*key, Scalar{key, nullptr});
                 continue;
             }
             if (*_p != '=')
@@ -479,10 +491,10 @@ private:
                 if (!readValue(entry->second, depth))
                     return false;
             } else {
-                const QVariant* value = readScalar();
-                if (!value)
+                Scalar value;
+                if (!readScalar(value))
                     return false;
-                entry = add(*key, *value);
+                entry = add(*key, value);
             }
             if (!skipSpace())
                 return false;
@@ -518,10 +530,13 @@ private:
                 if (!readValue(list.emplaceBack(), depth))
                     return false;
             } else {
-                const QVariant* value = readScalar();
-                if (!value)
+                Scalar value;
+                if (!readScalar(value))
                     return false;
-                list.append(*value);
+                if (value.string)
+                    list.emplaceBack(*value.string);
+                else
+                    list.emplaceBack(*value.data);
             }
             if (!skipSpace())
                 return false;
@@ -535,54 +550,50 @@ private:
         }
     }
 
-    // A string or data block at _p: the value shared by every one spelt alike, valid
-    // until the next value is read; null on failure. Values are told apart by their
-    // spelling with its delimiters, so a data block and a quoted string of the same
-    // digits stay apart; the variants share their text or bytes, decoded once.
-    const QVariant* readScalar()
+    // A string or data block at _p: the value shared by every one spelt alike (quoted
+    // or not), valid until the next value is read; the variants share its text or bytes,
+    // decoded once.
+    bool readScalar(Scalar& out)
     {
         if (*_p == '<')
-            return readData();
-        if (!startsString(*_p)) {
-            fail(_p, QStringLiteral("unexpected %1").arg(describeChar(*_p)));
-            return nullptr;
-        }
-        const char* start = _p;
-        const char* from;
+            return readData(out);
+        if (!startsString(*_p))
+            return fail(_p, QStringLiteral("unexpected %1").arg(describeChar(*_p)));
+        const char* from = _p;
         const char* to;
         bool plain = true;
         if (isQuote(*_p)) {
             if (!findClosingQuote(to, plain))
-                return nullptr;
+                return false;
             from = _p;
             _p = to + 1;
         } else {
-            from = _p;
             _p = unquotedEnd(_p);
             to = _p;
         }
-        if (const QVariant* shared = _values.find(start, _p))
-            return shared;
+        out = Scalar();
+        if ((out.string = _strings.find(from, to)))
+            return true;
         QString text;
         if (plain)
             text = QString::fromLatin1(from, to - from);
         else if (!decodeQuoted(from, to, text))
-            return nullptr;
-        return &_values.store(start, _p, QVariant(text));
+            return false;
+        out.string = &_strings.store(from, to, std::move(text));
+        return true;
     }
 
-    const QVariant* readData()
+    bool readData(Scalar& out)
     {
         const char* open = _p++;
         const void* found = std::memchr(_p, '>', size_t(_end - _p));
-        if (!found) {
-            fail(open, QStringLiteral("unterminated data block"));
-            return nullptr;
-        }
+        if (!found)
+            return fail(open, QStringLiteral("unterminated data block"));
         const char* close = static_cast<const char*>(found);
-        if (const QVariant* shared = _values.find(open, close + 1)) {
+        out = Scalar();
+        if ((out.data = _data.find(_p, close))) {
             _p = close + 1;
-            return shared;
+            return true;
         }
         QByteArray data((close - _p) / 2, Qt::Uninitialized);
         char* o = data.data();
@@ -597,17 +608,15 @@ private:
                     pending = -1;
                 }
             } else if (!isSpace(*q)) {
-                fail(q, QStringLiteral("%1 in a data block").arg(describeChar(*q)));
-                return nullptr;
+                return fail(q, QStringLiteral("%1 in a data block").arg(describeChar(*q)));
             }
         }
-        if (pending >= 0) {
-            fail(close, QStringLiteral("odd number of hex digits in a data block"));
-            return nullptr;
-        }
+        if (pending >= 0)
+            return fail(close, QStringLiteral("odd number of hex digits in a data block"));
         data.truncate(o - data.data());
+        out.data = &_data.store(_p, close, std::move(data));
         _p = close + 1;
-        return &_values.store(open, close + 1, QVariant(data));
+        return true;
     }
 
     // A dictionary key: the one shared by every key spelt alike, quoted or not, valid
@@ -797,7 +806,10 @@ private:
     const char* _end;
     QString _error;
     SpellingTable<QString> _keys{_begin, size_t(_end - _begin)};
-    SpellingTable<QVariant> _values{_begin, size_t(_end - _begin)};
+    // Values: strings by their spelling within the quotes or without, data by theirs
+    // within the brackets.
+    SpellingTable<QString> _strings{_begin, size_t(_end - _begin)};
+    SpellingTable<QByteArray> _data{_begin, size_t(_end - _begin)};
 };
 
 // ---------------------------------------------------------------------------------------
