@@ -284,6 +284,26 @@ TEST(PropertyListText, BadInputIsRejectedWithItsLine)
     EXPECT_FALSE(PropertyList::fromText("(a", nullptr).has_value()); // no error wanted
 }
 
+TEST(PropertyListText, ManyShortKeysAndValuesEachKeepTheirOwn)
+{
+    // Thousands of spellings of a few bytes, alike in length and unlike by one byte, in a
+    // text short enough that many meet in the reader's table of shared values.
+    QByteArray text = "{";
+    QVariantMap expected;
+    QVariantList list;
+    QByteArray listText = "(";
+    for (int i = 0; i < 3000; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        text += "k" + n + "=v" + n + ";";
+        expected.insert("k" + n, QString("v" + n));
+        listText += "<" + n.toHex() + ">,\"" + n + "\",";
+        list << n << QString(n);
+    }
+    text += "list=" + listText + ");}";
+    expected.insert("list", list);
+    EXPECT_EQ(parseText(text), expected);
+}
+
 TEST(PropertyListText, EveryTruncationOfADocumentFailsCleanly)
 {
     // Each strict non-empty prefix is unbalanced, whatever token it cuts.
