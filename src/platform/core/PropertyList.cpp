@@ -5,7 +5,6 @@
 #include "platform/core/XmlParser.h"
 
 #include <QDateTime>
-#include <QtEndian>
 #include <QHashFunctions>
 #include <QLocale>
 #include <QStringDecoder>
@@ -13,6 +12,7 @@
 #include <QVariantHash>
 #include <QVariantList>
 #include <QVariantMap>
+#include <QtEndian>
 
 #include <algorithm>
 #include <array>
