@@ -210,6 +210,21 @@ TEST(PropertyListText, ReadsTheFormsOtherWritersProduce)
         {"a byte order mark is a character",
          "( \"\xEF\xBB\xBFx\", \"\\n\xEF\xBB\xBFy\", \"\\U00e9\xEF\xBB\xBF\" )",
          QVariantList{bom + "x", "\n" + bom + "y", QString::fromUtf8("\u00e9") + bom}},
+        {"data and strings of the same digits stay apart",
+         "( <3132>, 3132, \"3132\", '3132', <31 32>, <3132>, \"caf\\U00e9\", 'caf\\U00e9', "
+         "\"caf\\U00e9\" )",
+         QVariantList{QByteArray("12"), "3132", "3132", "3132", QByteArray("12"), QByteArray("12"),
+                      QString::fromUtf8("caf\u00e9"), QString::fromUtf8("caf\u00e9"),
+                      QString::fromUtf8("caf\u00e9")}},
+        {"quotes, escapes and other than ASCII far into long strings",
+         "( \"0123456789abcdef\\\"ghij\\\\\", 'abcdefghijklmnop\"qrstuvwx', "
+         "\"abcdefghijklmnopq\xc3\xa9rstuvwxyz\", \"abcdefghijklmnopqrstuvwxyz012345\" )",
+         QVariantList{"0123456789abcdef\"ghij\\", "abcdefghijklmnop\"qrstuvwx",
+                      QString::fromUtf8("abcdefghijklmnopq\u00e9rstuvwxyz"),
+                      "abcdefghijklmnopqrstuvwxyz012345"}},
+        {"a repeated key takes its last value, whatever the first",
+         "{ a = (x); a = x; b = x; b = {k = v;}; c = <00>; c = (); }",
+         QVariantMap{{"a", "x"}, {"b", QVariantMap{{"k", "v"}}}, {"c", QVariantList()}}},
     };
     for (const Case& c : cases) {
         QString error;
@@ -235,6 +250,8 @@ TEST(PropertyListText, BadInputIsRejectedWithItsLine)
         {"{\n  a = \"open\n\n", 2, "unterminated quoted string"},
         {"{ a = \"x\\\"; }", 1, "unterminated quoted string"},
         {"{ a = 'x\\'; }", 1, "unterminated quoted string"},
+        {"( \"0123456789abcdefgh\\", 1, "unterminated quoted string"},
+        {"( \"0123456789abcdefgh\\\"", 1, "unterminated quoted string"},
         {"{ a = b; }\n}", 2, "unexpected '}'"},
         {"(a b)", 1, "expected ','"},
         {"{ a = b }\n)", 2, "unexpected ')'"},
@@ -265,6 +282,26 @@ TEST(PropertyListText, BadInputIsRejectedWithItsLine)
     }
     EXPECT_TRUE(PropertyList::fromText(nested(PropertyList::MaximumDepth, "(", ")")).has_value());
     EXPECT_FALSE(PropertyList::fromText("(a", nullptr).has_value()); // no error wanted
+}
+
+TEST(PropertyListText, ManyShortKeysAndValuesEachKeepTheirOwn)
+{
+    // Thousands of spellings of a few bytes, alike in length and unlike by one byte, in a
+    // text short enough that many meet in the reader's table of shared values.
+    QByteArray text = "{";
+    QVariantMap expected;
+    QVariantList list;
+    QByteArray listText = "(";
+    for (int i = 0; i < 3000; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        text += "k" + n + "=v" + n + ";";
+        expected.insert("k" + n, QString("v" + n));
+        listText += "<" + n.toHex() + ">,\"" + n + "\",";
+        list << n << QString(n);
+    }
+    text += "list=" + listText + ");}";
+    expected.insert("list", list);
+    EXPECT_EQ(parseText(text), expected);
 }
 
 TEST(PropertyListText, EveryTruncationOfADocumentFailsCleanly)

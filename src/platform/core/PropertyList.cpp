@@ -12,6 +12,7 @@
 #include <QVariantHash>
 #include <QVariantList>
 #include <QVariantMap>
+#include <QtEndian>
 
 #include <algorithm>
 #include <array>
@@ -116,16 +117,6 @@ inline bool sameBytes(const char* p, const char* q, size_t n)
     return true;
 }
 
-bool isAscii(const char* from, const char* to)
-{
-    quint64 bits = 0;
-    for (; to - from >= 8; from += 8)
-        bits |= load64(from);
-    for (; from < to; ++from)
-        bits |= static_cast<unsigned char>(*from);
-    return (bits & 0x8080808080808080ull) == 0;
-}
-
 // The first byte after the UTF-8 byte order marks that start the text.
 inline const char* afterByteOrderMarks(const char* from, const char* to)
 {
@@ -197,23 +188,26 @@ public:
             _size *= 2;
     }
 
+    // When every spelling is a span of the one text that starts at `text`.
+    SpellingTable(const char* text, size_t textSize) : SpellingTable(textSize) { _text = text; }
+
     const T* find(const char* from, const char* to)
     {
         if (_slots.empty())
             _slots.resize(_size);
         _slot = &_slots[hash(from, size_t(to - from)) & (_size - 1)];
         const size_t length = size_t(to - from);
-        if (_slot->spelling && _slot->length == length && sameBytes(_slot->spelling, from, length))
+        if (_slot->spelling && _slot->length == length && same(_slot->spelling, from, length))
             return &_slot->value;
         return nullptr;
     }
 
     // Keeps value for the spelling that find() just looked up in vain.
-    const T& store(const char* from, const char* to, const T& value)
+    const T& store(const char* from, const char* to, T value)
     {
         _slot->spelling = from;
         _slot->length = size_t(to - from);
-        _slot->value = value;
+        _slot->value = std::move(value);
         return _slot->value;
     }
 
@@ -225,23 +219,56 @@ private:
         T value;
     };
 
-    static quint64 hash(const char* p, size_t n)
+    // Whether the n bytes at p and q are equal: eight bytes a step, the last ones in one
+    // load that ends with them (in the text, so never past it) where the text allows.
+    bool same(const char* p, const char* q, size_t n) const
+    {
+        if (!_text)
+            return sameBytes(p, q, n);
+        const auto last = [](const char* end) { return qFromLittleEndian<quint64>(end - 8); };
+        if (n >= 8) {
+            for (; n > 8; p += 8, q += 8, n -= 8) {
+                if (load64(p) != load64(q))
+                    return false;
+            }
+            return last(p + n) == last(q + n);
+        }
+        if (n == 0)
+            return true;
+        if (p + n - _text < 8 || q + n - _text < 8)
+            return sameBytes(p, q, n);
+        return ((last(p + n) ^ last(q + n)) >> (8 * (8 - n))) == 0;
+    }
+
+    quint64 hash(const char* p, size_t n) const
     {
         // Long spellings (data: archived colours and text, a kilobyte each) through Qt's
         // hash, which takes many bytes a step; short ones inline.
         if (n > 64)
             return quint64(qHashBits(p, n));
         quint64 h = 0x9e3779b97f4a7c15ull ^ n;
+        const char* const end = p + n;
         for (; n >= 8; p += 8, n -= 8) {
             h = (h ^ load64(p)) * 0xff51afd7ed558ccdull;
             h ^= h >> 32;
         }
-        quint64 tail = 0;
-        std::memcpy(&tail, p, n);
-        h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
+        if (n > 0) {
+            // The last n bytes as the high bytes of the eight that end the spelling, read
+            // in one load (bytes before the spelling, never after, so never past the
+            // text); copying them one by one to the stack and loading them back stalls.
+            quint64 tail = 0;
+            if (_text && end - _text >= 8) {
+                tail = qFromLittleEndian<quint64>(end - 8) >> (8 * (8 - n));
+            } else {
+                for (size_t i = 0; i < n; ++i)
+                    tail |= quint64(static_cast<unsigned char>(p[i])) << (8 * i);
+            }
+            h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
+        }
         return h ^ (h >> 29);
     }
 
+    const char* _text = nullptr;
     size_t _size = 16;
     std::vector<Slot> _slots;
     Slot* _slot = nullptr;
@@ -322,11 +349,19 @@ private:
     bool skipSpace()
     {
         for (;;) {
-            // Indentation comes in long runs of spaces: eight at a time.
-            while (_end - _p >= 8 && load64(_p) == 0x2020202020202020ull)
-                _p += 8;
-            while (_p < _end && isSpace(*_p))
-                ++_p;
+            // Indentation comes in long runs of spaces after a line feed: eight at a
+            // time, looked for again after every other space. The position is kept in a
+            // register while it runs (a byte written through a char pointer could be
+            // any member's).
+            const char* p = _p;
+            for (;;) {
+                while (_end - p >= 8 && load64(p) == 0x2020202020202020ull)
+                    p += 8;
+                if (p == _end || !isSpace(*p))
+                    break;
+                ++p;
+            }
+            _p = p;
             if (_end - _p < 2 || _p[0] != '/')
                 return true;
             if (_p[1] == '/') {
@@ -350,7 +385,8 @@ private:
         }
     }
 
-    // A value starts at _p (_p < _end). `depth` counts the containers around it.
+    // A value starts at _p (_p < _end). `depth` counts the containers around it. `out`
+    // may hold a value already (a repeated key's): it is replaced.
     bool readValue(QVariant& out, int depth)
     {
         switch (*_p) {
@@ -375,33 +411,55 @@ private:
             out = std::move(list);
             return true;
         }
-        case '<': {
-            QByteArray data;
-            if (!readData(data))
-                return false;
-            out = std::move(data);
-            return true;
-        }
         default: {
-            if (!startsString(*_p))
-                return fail(_p, QStringLiteral("unexpected %1").arg(describeChar(*_p)));
-            QString text;
-            if (!readString(text, true))
+            Scalar scalar;
+            if (!readScalar(scalar))
                 return false;
-            out = std::move(text);
+            out = scalar.variant();
             return true;
         }
         }
+    }
+
+    static bool startsContainer(char c) { return c == '{' || c == '('; }
+
+    // A string or data value read by readScalar(), one of the two, shared.
+    struct Scalar
+    {
+        const QString* string = nullptr;
+        const QByteArray* data = nullptr;
+        QVariant variant() const { return string ? QVariant(*string) : QVariant(*data); }
+    };
+
+    // The end of the run of unquoted-string characters from p.
+    const char* unquotedEnd(const char* p) const
+    {
+        while (p < _end && isUnquoted(*p))
+            ++p;
+        return p;
     }
 
     // Entries up to the closing brace, or to the end of the text for a string table's
     // bare pairs (`open` is null then), where `key;` stands for `key = key;`.
     bool readDictionaryBody(QVariantMap& map, int depth, const char* open)
     {
-        // Built in a std::map so keys and values move in; QVariantMap adopts it whole.
+        // Built in a std::map so keys and values go in without copies of the map; a
+        // QVariantMap adopts it whole. Written lists are sorted, so the end is the right
+        // place nearly always: a hint of the end costs one comparison. A repeated key
+        // keeps its entry, and its last value.
         std::map<QString, QVariant> entries;
-        QString key;
-        QVariant value;
+        // The variant made straight from the string or the bytes: a call fewer than a
+        // copy of a variant, which goes through the type's table of functions.
+        const auto add = [&entries](const QString& key, const Scalar& value) {
+            const size_t before = entries.size();
+            const auto entry = value.string
+                                   ? entries.emplace_hint(entries.end(), key, *value.string)
+                                   : entries.emplace_hint(entries.end(), key, *value.data);
+            if (entries.size() == before)
+                entry->second = value.variant();
+            return entry;
+        };
+        QString scratch;
         for (;;) {
             if (!skipSpace())
                 return false;
@@ -414,8 +472,10 @@ private:
                 ++_p;
                 break;
             }
+            // Valid until the next key is read.
+            const QString* key = nullptr;
             if (startsString(*_p)) {
-                if (!readString(key, true))
+                if (!(key = readKey(scratch)))
                     return false;
             } else if (*_p == '{' || *_p == '(' || *_p == '<') {
                 return fail(_p, QStringLiteral("a dictionary key must be a string, not %1")
@@ -431,21 +491,32 @@ private:
                             : fail(_p, QStringLiteral("unexpected end of text after a key"));
             if (!open && *_p == ';') {
                 ++_p;
-                value = key;
-                entries.insert_or_assign(entries.end(), std::move(key), std::move(value));
+                add(*key, Scalar{key, nullptr});
                 continue;
             }
             if (*_p != '=')
                 return fail(_p, QStringLiteral("expected '=' after the key \"%1\", found %2")
-                                    .arg(key, describeChar(*_p)));
+                                    .arg(*key, describeChar(*_p)));
             ++_p;
             if (!skipSpace())
                 return false;
             if (_p == _end)
                 return open ? failAtEnd(open, "dictionary")
                             : fail(_p, QStringLiteral("unexpected end of text after '='"));
-            if (!readValue(value, depth))
-                return false;
+            std::map<QString, QVariant>::iterator entry;
+            if (startsContainer(*_p)) {
+                // Read straight into its entry, made empty first, as the keys inside it
+                // take the place of this one.
+                entry = entries.emplace_hint(entries.end(), std::piecewise_construct,
+                                             std::forward_as_tuple(*key), std::tuple<>());
+                if (!readValue(entry->second, depth))
+                    return false;
+            } else {
+                Scalar value;
+                if (!readScalar(value))
+                    return false;
+                entry = add(*key, value);
+            }
             if (!skipSpace())
                 return false;
             if (_p < _end && *_p == ';') {
@@ -455,11 +526,8 @@ private:
                     return failAtEnd(open, "dictionary");
             } else if (!(open && *_p == '}')) {
                 return fail(_p, QStringLiteral("expected ';' after the value of \"%1\", found %2")
-                                    .arg(key, describeChar(*_p)));
+                                    .arg(entry->first, describeChar(*_p)));
             }
-            // Written lists are sorted, so the end is the right place nearly always; a
-            // repeated key keeps its last value.
-            entries.insert_or_assign(entries.end(), std::move(key), std::move(value));
         }
         map = QVariantMap(std::move(entries));
         return true;
@@ -468,7 +536,6 @@ private:
     bool readArray(QVariantList& list, int depth)
     {
         const char* open = _p++;
-        QVariant value;
         for (;;) {
             if (!skipSpace())
                 return false;
@@ -478,9 +545,20 @@ private:
                 ++_p;
                 return true;
             }
-            if (!readValue(value, depth))
-                return false;
-            list.append(std::move(value));
+            if (startsContainer(*_p)) {
+                // Read in place: the element stays where it is while the values inside
+                // it go into containers of their own.
+                if (!readValue(list.emplaceBack(), depth))
+                    return false;
+            } else {
+                Scalar value;
+                if (!readScalar(value))
+                    return false;
+                if (value.string)
+                    list.emplaceBack(*value.string);
+                else
+                    list.emplaceBack(*value.data);
+            }
             if (!skipSpace())
                 return false;
             if (_p == _end)
@@ -493,20 +571,53 @@ private:
         }
     }
 
-    bool readData(QByteArray& out)
+    // A string or data block at _p: the value shared by every one spelt alike (quoted
+    // or not), valid until the next value is read; the variants share its text or bytes,
+    // decoded once.
+    bool readScalar(Scalar& out)
+    {
+        if (*_p == '<')
+            return readData(out);
+        if (!startsString(*_p))
+            return fail(_p, QStringLiteral("unexpected %1").arg(describeChar(*_p)));
+        const char* from = _p;
+        const char* to;
+        bool plain = true;
+        if (isQuote(*_p)) {
+            if (!findClosingQuote(to, plain))
+                return false;
+            from = _p;
+            _p = to + 1;
+        } else {
+            _p = unquotedEnd(_p);
+            to = _p;
+        }
+        out = Scalar();
+        if ((out.string = _strings.find(from, to)))
+            return true;
+        QString text;
+        if (plain)
+            text = QString::fromLatin1(from, to - from);
+        else if (!decodeQuoted(from, to, text))
+            return false;
+        out.string = &_strings.store(from, to, std::move(text));
+        return true;
+    }
+
+    bool readData(Scalar& out)
     {
         const char* open = _p++;
         const void* found = std::memchr(_p, '>', size_t(_end - _p));
         if (!found)
             return fail(open, QStringLiteral("unterminated data block"));
         const char* close = static_cast<const char*>(found);
-        if (const QByteArray* shared = _data.find(_p, close)) {
-            out = *shared;
+        out = Scalar();
+        if ((out.data = _data.find(_p, close))) {
             _p = close + 1;
             return true;
         }
-        out.resize((close - _p) / 2);
-        char* o = out.data();
+        QByteArray data((close - _p) / 2, Qt::Uninitialized);
+        char* o = data.data();
         int pending = -1;
         for (const char* q = _p; q < close; ++q) {
             const int v = hexValue(*q);
@@ -523,33 +634,58 @@ private:
         }
         if (pending >= 0)
             return fail(close, QStringLiteral("odd number of hex digits in a data block"));
-        out.truncate(o - out.data());
-        _data.store(_p, close, out);
+        data.truncate(o - data.data());
+        out.data = &_data.store(_p, close, std::move(data));
         _p = close + 1;
         return true;
     }
 
-    QString interned(const char* from, const char* to)
+    // A dictionary key: the one shared by every key spelt alike, quoted or not, valid
+    // until the next key is read; or, when it is new, `scratch` holding it. Null on
+    // failure.
+    const QString* readKey(QString& scratch)
     {
-        if (const QString* shared = _strings.find(from, to))
-            return *shared;
-        return _strings.store(from, to, QString::fromLatin1(from, to - from));
+        const char* from = _p;
+        const char* to;
+        bool plain = true;
+        if (isQuote(*_p)) {
+            if (!findClosingQuote(to, plain))
+                return nullptr;
+            from = _p;
+            _p = to + 1;
+        } else {
+            _p = unquotedEnd(_p);
+            to = _p;
+        }
+        if (const QString* shared = _keys.find(from, to))
+            return shared;
+        if (plain)
+            scratch = QString::fromLatin1(from, to - from);
+        else if (!decodeQuoted(from, to, scratch))
+            return nullptr;
+        return &_keys.store(from, to, scratch);
     }
 
-    QString plainString(const char* from, const char* to, bool intern)
+    // A string at the top of the text (not shared).
+    bool readString(QString& out)
     {
-        return intern ? interned(from, to) : QString::fromLatin1(from, to - from);
-    }
-
-    bool readString(QString& out, bool intern = false)
-    {
-        if (isQuote(*_p))
-            return readQuoted(out, intern);
-        const char* start = _p;
-        while (_p < _end && isUnquoted(*_p))
-            ++_p;
-        out = plainString(start, _p, intern);
-        return true;
+        const char* from = _p;
+        const char* to;
+        bool plain = true;
+        if (isQuote(*_p)) {
+            if (!findClosingQuote(to, plain))
+                return false;
+            from = _p;
+            _p = to + 1;
+        } else {
+            _p = unquotedEnd(_p);
+            to = _p;
+        }
+        if (plain) {
+            out = QString::fromLatin1(from, to - from);
+            return true;
+        }
+        return decodeQuoted(from, to, out);
     }
 
     // The bytes are UTF-8. A byte order mark among them is a character like any other,
@@ -566,41 +702,60 @@ private:
         return true;
     }
 
-    // A string in double or single quotes. A backslash before a character that is no
-    // escape stands for that character itself.
-    bool readQuoted(QString& out, bool intern)
+    // A quoted string opens at _p: finds its closing quote, the first one no backslash
+    // escapes, and moves _p past the opening one. `plain` tells whether the string is
+    // its bytes as they stand (ASCII, no escapes). A backslash before a character that is
+    // no escape stands for that character itself.
+    bool findClosingQuote(const char*& close, bool& plain)
     {
         const char quote = *_p;
         const char* open = _p++;
-        // Find the closing quote, the first one no backslash escapes; note whether escapes
-        // occur.
+        constexpr quint64 ones = 0x0101010101010101ull;
+        const quint64 quotes = ones * static_cast<unsigned char>(quote);
+        const quint64 backslashes = ones * static_cast<unsigned char>('\\');
+        // Whether a byte of v is zero (exact as to whether, not as to which).
+        const auto anyZero = [](quint64 v) { return (v - ones) & ~v & 0x8080808080808080ull; };
         bool escaped = false;
-        const char* close = nullptr;
-        for (const char* q = _p; !close;) {
-            const char* candidate =
-                static_cast<const char*>(std::memchr(q, quote, size_t(_end - q)));
-            if (!candidate)
-                return fail(open, QStringLiteral("unterminated quoted string"));
-            // Step over the escapes before it; the last may escape the candidate itself.
-            for (const char* b;
-                 q < candidate
-                 && (b = static_cast<const char*>(std::memchr(q, '\\', size_t(candidate - q))));) {
-                escaped = true;
-                q = b + 2;
+        quint64 bits = 0; // every byte passed, or'ed: the high bits tell ASCII
+        const char* q = _p;
+        for (;;) {
+            // Eight bytes a step while none is a quote or a backslash, in one pass that
+            // also gathers the bits.
+            while (_end - q >= 8) {
+                const quint64 v = load64(q);
+                if (anyZero(v ^ quotes) | anyZero(v ^ backslashes))
+                    break;
+                bits |= v;
+                q += 8;
             }
-            if (q <= candidate)
-                close = candidate;
+            if (q == _end)
+                return fail(open, QStringLiteral("unterminated quoted string"));
+            const char c = *q;
+            if (c == quote)
+                break;
+            if (c == '\\') {
+                escaped = true;
+                if (_end - q <= 2)
+                    return fail(open, QStringLiteral("unterminated quoted string"));
+                q += 2;
+                continue;
+            }
+            bits |= static_cast<unsigned char>(c);
+            ++q;
         }
-        const bool ascii = isAscii(_p, close);
-        if (!escaped && ascii) {
-            out = plainString(_p, close, intern);
-            _p = close + 1;
-            return true;
-        }
+        close = q;
+        plain = !escaped && !(bits & 0x8080808080808080ull);
+        return true;
+    }
+
+    // The characters of a quoted string between its quotes, with escapes or other than
+    // ASCII.
+    bool decodeQuoted(const char* from, const char* close, QString& out)
+    {
         // Every byte gives at most one UTF-16 unit, so the text's length bounds the result.
-        out.resize(close - _p);
+        out.resize(close - from);
         QChar* o = out.data();
-        const char* p = _p;
+        const char* p = from;
         while (p < close) {
             const char* run = p;
             bool runAscii = true;
@@ -664,7 +819,6 @@ private:
             *o++ = QChar(unit);
         }
         out.truncate(o - out.constData());
-        _p = close + 1;
         return true;
     }
 
@@ -672,8 +826,11 @@ private:
     const char* _p;
     const char* _end;
     QString _error;
-    SpellingTable<QString> _strings{size_t(_end - _begin)};
-    SpellingTable<QByteArray> _data{size_t(_end - _begin)};
+    SpellingTable<QString> _keys{_begin, size_t(_end - _begin)};
+    // Values: strings by their spelling within the quotes or without, data by theirs
+    // within the brackets.
+    SpellingTable<QString> _strings{_begin, size_t(_end - _begin)};
+    SpellingTable<QByteArray> _data{_begin, size_t(_end - _begin)};
 };
 
 // ---------------------------------------------------------------------------------------
