@@ -38,7 +38,15 @@ QString& catalogueFolder()
 
 // The element names of the catalogue and their keys, both spellings.
 // Grouped by the name's length: a leaf's name is looked up among the few of its length.
-using ElementKeys = std::array<QList<std::pair<QByteArray, QString>>, 18>;
+// Each has its place in the table, by which a parse keeps the number of its key's text.
+struct ElementKey
+{
+    QByteArray name;
+    QString key;
+    qsizetype place;
+};
+using ElementKeys = std::array<QList<ElementKey>, 18>;
+constexpr qsizetype ElementKeyCount = 44;
 
 const ElementKeys& elementKeys()
 {
@@ -90,36 +98,65 @@ const ElementKeys& elementKeys()
             {"y2", QStringLiteral("y2")},
         };
         ElementKeys keys;
+        qsizetype place = 0;
         for (const auto& [name, key] : table)
-            keys[qstrlen(name)].append({QByteArray(name), key});
+            keys[qstrlen(name)].append({QByteArray(name), key, place++});
+        Q_ASSERT(place == ElementKeyCount);
         return keys;
     }();
     return keys;
 }
 
-// The key of a name of the table; nullptr for any other name.
-const QString* tableKey(QByteArrayView name)
+// The table's entry of a name; nullptr for any other name.
+const ElementKey* tableKey(QByteArrayView name)
 {
     if (name.size() >= qsizetype(elementKeys().size()))
         return nullptr;
-    for (const auto& [element, key] : elementKeys()[name.size()]) {
-        if (std::memcmp(element.constData(), name.data(), size_t(name.size())) == 0)
-            return &key;
+    for (const ElementKey& entry : elementKeys()[name.size()]) {
+        if (std::memcmp(entry.name.constData(), name.data(), size_t(name.size())) == 0)
+            return &entry;
     }
     return nullptr;
 }
 
 QString keyForElement(QByteArrayView name)
 {
-    const QString* key = tableKey(name);
-    return key ? *key : QString::fromUtf8(name);
+    const ElementKey* entry = tableKey(name);
+    return entry ? entry->key : QString::fromUtf8(name);
 }
 
-// The value of a key in a record; nullptr when it has none.
-const QVariant* find(const QVariantMap& record, const QString& key)
+// One value of a record as the checks read it: one of a parse's texts, or any other value;
+// neither when the record has none.
+struct Value
+{
+    const QString* text = nullptr;
+    const QVariant* other = nullptr;
+
+    explicit operator bool() const { return text || other; }
+    QVariant variant() const { return text ? QVariant(*text) : other ? *other : QVariant(); }
+};
+
+Value find(const QVariantMap& record, const QString& key)
 {
     const auto value = record.constFind(key);
-    return value == record.cend() ? nullptr : &*value;
+    return value == record.cend() ? Value() : Value{nullptr, &*value};
+}
+
+using EntryList = QList<std::pair<QString, QVariant>>;
+
+// Keys are mostly the table's own texts: the same text is the same key at once.
+bool sameKey(const QString& a, const QString& b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
+Value find(const EntryList& entries, const QString& key)
+{
+    for (const auto& entry : entries) {
+        if (sameKey(entry.first, key))
+            return {nullptr, &entry.second};
+    }
+    return {};
 }
 
 // The text of a key as DimensionInfo::text() gives it: a string or a number as text, else
@@ -127,10 +164,24 @@ const QVariant* find(const QVariantMap& record, const QString& key)
 template <typename Record>
 QString textOf(const Record& record, const QString& key)
 {
-    const QVariant* value = find(record, key);
-    if (value && (value->typeId() == QMetaType::QString || platform::isNumberType(value->typeId())))
-        return value->toString();
+    const Value value = find(record, key);
+    if (value.text)
+        return *value.text;
+    if (value.other
+        && (value.other->typeId() == QMetaType::QString
+            || platform::isNumberType(value.other->typeId())))
+        return value.other->toString();
     return QStringLiteral("");
+}
+
+double floatOf(const Value& value)
+{
+    return value.text ? platform::floatValue(*value.text) : platform::floatValue(*value.other);
+}
+
+qint64 integerOf(const Value& value)
+{
+    return value.text ? platform::integerValue(*value.text) : platform::integerValue(*value.other);
 }
 
 // Why a sheet or disc label cannot be used; empty when it can.
@@ -138,17 +189,17 @@ template <typename Record>
 QString faultOfLabel(const Record& label)
 {
     for (const QString& key : {Info::labelWidth, Info::labelHeight}) {
-        const QVariant* value = find(label, key);
+        const Value value = find(label, key);
         if (!value)
             return QStringLiteral("no %1").arg(key);
-        if (!(platform::floatValue(*value) > 0))
+        if (!(floatOf(value) > 0))
             return QStringLiteral("%1 is not above 0").arg(key);
     }
     for (const QString& key : {Info::numRows, Info::numColumns}) {
-        const QVariant* value = find(label, key);
+        const Value value = find(label, key);
         if (!value)
             continue;
-        const qint64 count = platform::integerValue(*value);
+        const qint64 count = integerOf(value);
         if (count < 1)
             return QStringLiteral("%1 is below 1").arg(key);
         if (count > Info::MaxRowsOrColumns)
@@ -225,138 +276,32 @@ const QStringList& discLabelNames()
     return names;
 }
 
-using EntryList = QList<std::pair<QString, QVariant>>;
-
-// Keys are mostly the table's own texts: the same text is the same key at once.
-bool sameKey(const QString& a, const QString& b)
-{
-    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
-}
-
-// The entries of an open sheet or label as they come, one a key (a later one of a key
-// replaces it): a label sheet becomes a card of them, a disc label a record, and a label
-// sheet's label is merged into its sheet. One list serves every sheet (and one every
-// label): emptied, it keeps its room.
-class Entries
-{
-public:
-    void insert(const QString& key, QVariant value)
-    {
-        for (auto& entry : _entries) {
-            if (sameKey(entry.first, key)) {
-                entry.second = std::move(value);
-                return;
-            }
-        }
-        _entries.emplaceBack(key, std::move(value));
-    }
-    const QVariant* find(const QString& key) const
-    {
-        for (const auto& entry : _entries) {
-            if (sameKey(entry.first, key))
-                return &entry.second;
-        }
-        return nullptr;
-    }
-    QVariant value(const QString& key) const
-    {
-        const QVariant* value = find(key);
-        return value ? *value : QVariant();
-    }
-    bool isEmpty() const { return _entries.isEmpty(); }
-    void clear() { _entries.resize(0); }
-    // Moves the entries into the other list (a later one of a key replacing it there);
-    // this one is left empty.
-    void moveInto(Entries& other)
-    {
-        for (auto& [key, value] : _entries)
-            other.insert(key, std::move(value));
-        clear();
-    }
-    QVariantMap toMap() const
-    {
-        QVariantMap record;
-        for (const auto& [key, value] : _entries)
-            record.insert(key, value);
-        return record;
-    }
-    // The entries; this one is left empty, with room for as many.
-    EntryList take()
-    {
-        EntryList list;
-        list.reserve(_entries.size());
-        list.swap(_entries);
-        return list;
-    }
-
-private:
-    EntryList _entries;
-};
-
-const QVariant* find(const Entries& record, const QString& key)
-{
-    return record.find(key);
-}
-
-// Reads the maker, the label types, the code and the models of the card's entries.
-void fillCard(LBLayoutSheetController::Card& card)
-{
-    const auto find = [&card](const QString& key) -> const QVariant* {
-        for (const auto& entry : card.entries) {
-            if (sameKey(entry.first, key))
-                return &entry.second;
-        }
-        return nullptr;
-    };
-    const auto text = [&find](const QString& key) {
-        const QVariant* value = find(key);
-        if (value
-            && (value->typeId() == QMetaType::QString || platform::isNumberType(value->typeId())))
-            return value->toString();
-        return QStringLiteral("");
-    };
-    card.maker = text(Info::paperManufacturer);
-    card.labelType = text(labelTypeDescriptionKey);
-    if (const QVariant* labels = find(labelsKey)) {
-        for (const QVariant& label : labels->toList()) {
-            const QString type = Info::text(label.toMap(), labelTypeDescriptionKey);
-            if (!type.isEmpty())
-                card.labelTypes.append(type);
-        }
-    }
-    card.foldedCode = text(Info::paperCode).toCaseFolded();
-    if (const QVariant* models = find(Info::models)) {
-        // The parse stores the models as a list of texts: joined without a list of
-        // strings made of it first.
-        if (models->typeId() == QMetaType::QVariantList) {
-            QString joined;
-            bool first = true;
-            for (const QVariant& model : *static_cast<const QVariantList*>(models->constData())) {
-                if (!first)
-                    joined.append(QLatin1Char('\n'));
-                first = false;
-                joined.append(model.toString());
-            }
-            card.foldedModels = std::move(joined).toCaseFolded();
-        } else {
-            card.foldedModels = models->toStringList().join(QLatin1Char('\n')).toCaseFolded();
-        }
-    }
-}
-
-// The texts of a parse's leaves, each made once and shared: catalogue texts recur from sheet
-// to sheet (makers, papers, sizes). An open-addressed table of their bytes, kept in one
+// The texts of a parse's leaves and keys, each made once and shared: catalogue texts recur
+// from sheet to sheet (makers, papers, sizes) and the keys are few. A text is its number in
+// the list the parse's cards share. An open-addressed table of their bytes, kept in one
 // buffer: a general hash of byte arrays cost a node and a byte array a text, and most of a
 // leaf's time.
 class TextTable
 {
 public:
-    TextTable() { _slots.resize(InitialSlots); }
+    TextTable() : _texts(std::make_shared<QStringList>())
+    {
+        _slots.resize(InitialSlots);
+        _texts->reserve(InitialSlots / 2);
+        // The keys the parse reads back, found by their text without a look-up.
+        for (const QString* key :
+             {&Info::paperManufacturer, &labelTypeDescriptionKey, &Info::paperCode,
+              &Info::paperSize, &Info::pageWidth, &Info::pageHeight, &Info::labelWidth,
+              &Info::labelHeight, &Info::numRows, &Info::numColumns, &Info::models, &labelsKey,
+              &foldLinesKey, &Info::category})
+            _keys.append({*key, index(key->toUtf8())});
+    }
 
-    QString text(const QByteArray& bytes)
+    // The number of the text of those bytes, made the first time.
+    quint32 index(QByteArrayView bytes)
     {
         const quint32 hash = hashOf(bytes);
-        quint32 mask = quint32(_slots.size()) - 1;
+        const quint32 mask = quint32(_slots.size()) - 1;
         for (quint32 i = hash & mask;; i = (i + 1) & mask) {
             Slot& slot = _slots[i];
             if (!slot.used) {
@@ -366,12 +311,30 @@ public:
                 }
                 return fill(slot, hash, bytes);
             }
-            if (slot.hash == hash && slot.size == quint32(bytes.size())
-                && std::memcmp(_bytes.constData() + slot.offset, bytes.data(),
-                               size_t(bytes.size()))
-                       == 0)
-                return slot.text;
+            if (holds(slot, hash, bytes))
+                return slot.index;
         }
+    }
+
+    // Valid until the next text is made.
+    const QString& text(quint32 index) const { return _texts->at(index); }
+    std::shared_ptr<const QStringList> texts() const { return _texts; }
+
+    // The number of a key's text; none when no record of the parse has it.
+    std::optional<quint32> keyIndex(const QString& key) const
+    {
+        for (const auto& [known, index] : _keys) {
+            if (sameKey(known, key))
+                return index;
+        }
+        const QByteArray bytes = key.toUtf8();
+        const quint32 hash = hashOf(bytes);
+        const quint32 mask = quint32(_slots.size()) - 1;
+        for (quint32 i = hash & mask; _slots[i].used; i = (i + 1) & mask) {
+            if (holds(_slots[i], hash, bytes))
+                return _slots[i].index;
+        }
+        return std::nullopt;
     }
 
 private:
@@ -382,8 +345,8 @@ private:
         quint32 hash = 0;
         quint32 offset = 0;
         quint32 size = 0;
+        quint32 index = 0;
         bool used = false;
-        QString text;
     };
 
     static quint32 hashOf(QByteArrayView bytes)
@@ -396,7 +359,14 @@ private:
         return hash;
     }
 
-    QString insert(quint32 hash, const QByteArray& bytes)
+    bool holds(const Slot& slot, quint32 hash, QByteArrayView bytes) const
+    {
+        return slot.hash == hash && slot.size == quint32(bytes.size())
+               && std::memcmp(_bytes.constData() + slot.offset, bytes.data(), size_t(bytes.size()))
+                      == 0;
+    }
+
+    quint32 insert(quint32 hash, QByteArrayView bytes)
     {
         const quint32 mask = quint32(_slots.size()) - 1;
         for (quint32 i = hash & mask;; i = (i + 1) & mask) {
@@ -405,16 +375,17 @@ private:
         }
     }
 
-    QString fill(Slot& slot, quint32 hash, const QByteArray& bytes)
+    quint32 fill(Slot& slot, quint32 hash, QByteArrayView bytes)
     {
         slot.hash = hash;
         slot.offset = quint32(_bytes.size());
         slot.size = quint32(bytes.size());
+        slot.index = quint32(_texts->size());
         _bytes.append(bytes.data(), bytes.size());
-        slot.text = QString::fromUtf8(bytes);
+        _texts->append(QString::fromUtf8(bytes));
         slot.used = true;
         ++_count;
-        return slot.text;
+        return slot.index;
     }
 
     void grow()
@@ -422,20 +393,155 @@ private:
         std::vector<Slot> old(_slots.size() * 2);
         old.swap(_slots);
         const quint32 mask = quint32(_slots.size()) - 1;
-        for (Slot& slot : old) {
+        for (const Slot& slot : old) {
             if (!slot.used)
                 continue;
             quint32 i = slot.hash & mask;
             while (_slots[i].used)
                 i = (i + 1) & mask;
-            _slots[i] = std::move(slot);
+            _slots[i] = slot;
         }
     }
 
+    // Appended to while the parse goes on; only read once it is over.
+    std::shared_ptr<QStringList> _texts;
     std::vector<Slot> _slots;
     QByteArray _bytes;
     quint32 _count = 0;
+    QList<std::pair<QString, quint32>> _keys;
 };
+
+using Field = LBLayoutSheetController::Card::Field;
+
+// The entries of an open sheet or label as they come, one a key (a later one of a key
+// replaces it): a label sheet becomes a card of them, a disc label a record, and a label
+// sheet's label is merged into its sheet. Keys and texts are the parse's numbers. One list
+// serves every sheet (and one every label): emptied, it keeps its room.
+class Entries
+{
+public:
+    explicit Entries(const TextTable& texts) : _texts(texts) {}
+
+    void insert(quint32 key, quint32 text) { set(key, qint32(text)); }
+    void insert(quint32 key, QVariant value)
+    {
+        _values.append(std::move(value));
+        set(key, -qint32(_values.size()));
+    }
+    Value find(quint32 key) const
+    {
+        for (const Field& field : _fields) {
+            if (field.key == key)
+                return valueOf(field);
+        }
+        return {};
+    }
+    Value find(const QString& key) const
+    {
+        const std::optional<quint32> index = _texts.keyIndex(key);
+        return index ? find(*index) : Value();
+    }
+    bool isEmpty() const { return _fields.isEmpty(); }
+    void clear()
+    {
+        _fields.resize(0);
+        _values.resize(0);
+    }
+    // Moves the entries into the other list (a later one of a key replacing it there);
+    // this one is left empty.
+    void moveInto(Entries& other)
+    {
+        for (const Field& field : std::as_const(_fields)) {
+            if (field.value >= 0)
+                other.insert(field.key, quint32(field.value));
+            else
+                other.insert(field.key, std::move(_values[-1 - field.value]));
+        }
+        clear();
+    }
+    QVariantMap toMap() const
+    {
+        QVariantMap record;
+        for (const Field& field : _fields)
+            record.insert(_texts.text(field.key), valueOf(field).variant());
+        return record;
+    }
+    // Gives the entries to the card; this one is left empty, with room for as many.
+    void moveTo(LBLayoutSheetController::Card& card)
+    {
+        card.texts = _texts.texts();
+        QList<Field> fields;
+        fields.reserve(_fields.size());
+        fields.swap(_fields);
+        card.fields = std::move(fields);
+        if (!_values.isEmpty()) {
+            card.values = std::move(_values);
+            _values = QVariantList();
+        }
+    }
+
+private:
+    void set(quint32 key, qint32 value)
+    {
+        for (Field& field : _fields) {
+            if (field.key == key) {
+                field.value = value;
+                return;
+            }
+        }
+        _fields.append({key, value});
+    }
+    Value valueOf(const Field& field) const
+    {
+        if (field.value >= 0)
+            return {&_texts.text(quint32(field.value)), nullptr};
+        return {nullptr, &_values.at(-1 - field.value)};
+    }
+
+    const TextTable& _texts;
+    QList<Field> _fields;
+    QVariantList _values;
+};
+
+Value find(const Entries& record, const QString& key)
+{
+    return record.find(key);
+}
+
+// Reads the maker, the label types, the code and the models of a card's record.
+template <typename Record>
+void fillCard(LBLayoutSheetController::Card& card, const Record& record)
+{
+    card.maker = textOf(record, Info::paperManufacturer);
+    card.labelType = textOf(record, labelTypeDescriptionKey);
+    if (const Value labels = find(record, labelsKey)) {
+        for (const QVariant& label : labels.variant().toList()) {
+            const QString type = Info::text(label.toMap(), labelTypeDescriptionKey);
+            if (!type.isEmpty())
+                card.labelTypes.append(type);
+        }
+    }
+    card.foldedCode = textOf(record, Info::paperCode).toCaseFolded();
+    if (const Value models = find(record, Info::models)) {
+        // The parse stores the models as a list of texts: joined without a list of
+        // strings made of it first.
+        if (models.other && models.other->typeId() == QMetaType::QVariantList) {
+            QString joined;
+            bool first = true;
+            for (const QVariant& model :
+                 *static_cast<const QVariantList*>(models.other->constData())) {
+                if (!first)
+                    joined.append(QLatin1Char('\n'));
+                first = false;
+                joined.append(model.toString());
+            }
+            card.foldedModels = std::move(joined).toCaseFolded();
+        } else {
+            card.foldedModels =
+                models.variant().toStringList().join(QLatin1Char('\n')).toCaseFolded();
+        }
+    }
+}
 
 // The elements the parse treats apart from the leaves (every other element is one).
 enum class Element {
@@ -484,8 +590,17 @@ class LBLayoutSheetController::CatalogueHandler : public platform::XmlParser
 {
 public:
     CatalogueHandler(LBLayoutSheetController& controller, qint64 projectType)
-        : _controller(controller), _disc(projectType == DiscLabelsProject)
+        : _controller(controller),
+          _disc(projectType == DiscLabelsProject),
+          _sheet(_texts),
+          _label(_texts),
+          _categoryKey(*_texts.keyIndex(Info::category)),
+          _modelsKey(*_texts.keyIndex(Info::models)),
+          _labelsKey(*_texts.keyIndex(labelsKey)),
+          _foldLinesKey(*_texts.keyIndex(foldLinesKey)),
+          _documentType(_texts.index(controller._parsingDocumentTypeStr.toUtf8()))
     {
+        _tableKeys.fill(-1);
     }
 
 protected:
@@ -503,6 +618,7 @@ protected:
             _controller._manufacturersArray = {layoutSheetString(QStringLiteral("All")),
                                                QStringLiteral("-")};
             _makers.clear();
+            _lastMaker.clear();
         } else if (element == Element::PaperFormat) {
             _sheet.clear();
             _sheetOpen = true;
@@ -546,22 +662,22 @@ protected:
             _sheetOpen = false;
         } else if (element == Element::Models) {
             if (_sheetOpen && _modelsArray && !_modelsArray->isEmpty())
-                _sheet.insert(Info::models, std::move(*_modelsArray));
+                _sheet.insert(_modelsKey, QVariant(std::move(*_modelsArray)));
             _modelsArray.reset();
         } else if (element == Element::Labels || element == Element::LowerLabels) {
             if (_disc) {
                 if (_sheetOpen && _labelsArray && !_labelsArray->isEmpty())
-                    _sheet.insert(labelsKey, std::move(*_labelsArray));
+                    _sheet.insert(_labelsKey, QVariant(std::move(*_labelsArray)));
                 _labelsArray.reset();
             }
         } else if (element == Element::FoldLines) {
             if (_labelOpen && _foldLinesArray && !_foldLinesArray->isEmpty())
-                _label.insert(foldLinesKey, std::move(*_foldLinesArray));
+                _label.insert(_foldLinesKey, QVariant(std::move(*_foldLinesArray)));
             _foldLinesArray.reset();
         } else if (element == Element::Description) {
             if (_fieldOpen && _modelsArray) {
                 // Models recur too: a dozen sheets may name one printer.
-                const QString model = fieldText();
+                const QString& model = _texts.text(fieldText());
                 if (model.size() >= 2)
                     _modelsArray->append(model);
             }
@@ -575,40 +691,45 @@ protected:
                     _foldLinesArray->append(*_foldLineDict);
                 } else if (_labelOpen) {
                     // A fold line outside a list joins the label's fold lines.
-                    QVariantList lines = _label.value(foldLinesKey).toList();
+                    QVariantList lines = _label.find(_foldLinesKey).variant().toList();
                     lines.append(*_foldLineDict);
-                    _label.insert(foldLinesKey, lines);
+                    _label.insert(_foldLinesKey, QVariant(lines));
                 }
             }
             _foldLineDict.reset();
         } else if (_fieldOpen) {
-            if (_foldLineDict)
-                _foldLineDict->insert(key(name), fieldText());
-            else if (_labelOpen)
+            if (_foldLineDict) {
+                // (Both numbers first: a new text may move the texts read before.)
+                const quint32 keyText = key(name);
+                const quint32 valueText = fieldText();
+                _foldLineDict->insert(_texts.text(keyText), _texts.text(valueText));
+            } else if (_labelOpen) {
                 _label.insert(key(name), fieldText());
-            else if (_sheetOpen)
+            } else if (_sheetOpen) {
                 _sheet.insert(key(name), fieldText());
+            }
         }
         _fieldOpen = false;
     }
 
 private:
-    QString key(QByteArrayView name)
+    // The number of the key of an element's text.
+    quint32 key(QByteArrayView name)
     {
-        if (const QString* known = tableKey(name))
-            return *known;
-        const QByteArray raw = QByteArray::fromRawData(name.data(), name.size());
-        auto other = _otherKeys.constFind(raw);
-        if (other == _otherKeys.cend())
-            other = _otherKeys.insert(name.toByteArray(), QString::fromUtf8(name));
-        return *other;
+        if (const ElementKey* known = tableKey(name)) {
+            qint64& index = _tableKeys[size_t(known->place)];
+            if (index < 0)
+                index = _texts.index(known->key.toUtf8());
+            return quint32(index);
+        }
+        return _texts.index(name);
     }
 
     void endLabel(Entries& label)
     {
         if (_foldLinesArray) {
             if (!_foldLinesArray->isEmpty())
-                label.insert(foldLinesKey, std::move(*_foldLinesArray));
+                label.insert(_foldLinesKey, QVariant(std::move(*_foldLinesArray)));
             _foldLinesArray.reset();
         }
         if (_disc) {
@@ -622,7 +743,7 @@ private:
 
     void endSheet(Entries& sheet)
     {
-        sheet.insert(Info::category, _controller._parsingDocumentTypeStr);
+        sheet.insert(_categoryKey, _documentType);
         if (textOf(sheet, Info::paperCode).isEmpty())
             return _controller.logBadSheet(sheet.toMap(), QStringLiteral("no paperCode"));
         if (const QString fault = faultOfPage(sheet); !fault.isEmpty())
@@ -645,27 +766,32 @@ private:
             return _controller.logBadSheet(sheet.toMap(), fault);
         } else {
             Card card;
-            card.entries = sheet.take();
-            fillCard(card);
+            fillCard(card, sheet);
+            sheet.moveTo(card);
             _controller._paperFormatsArray.append(std::move(card));
         }
+        // The sheets of a maker come together: most are the last one's.
         const QString& maker = _controller._paperFormatsArray.constLast().maker;
+        if (sameKey(maker, _lastMaker))
+            return;
+        _lastMaker = maker;
         if (!_makers.contains(maker)) {
             _makers.insert(maker);
             _controller._manufacturersArray.append(maker);
         }
     }
 
-    // The text of the leaf just closed. Catalogue texts recur from sheet to sheet (makers,
-    // papers, sizes): each is made once a parse and shared.
-    QString fieldText()
-    {
-        return _texts.text(_fieldStr);
-    }
+    // The number of the text of the leaf just closed. Catalogue texts recur from sheet to
+    // sheet (makers, papers, sizes): each is made once a parse and shared.
+    quint32 fieldText() { return _texts.index(_fieldStr); }
 
     LBLayoutSheetController& _controller;
     const bool _disc;
+    // The texts of the leaves and the keys, made once a parse; before the entries that
+    // read them.
+    TextTable _texts;
     QSet<QString> _makers;
+    QString _lastMaker;
     Entries _sheet;
     bool _sheetOpen = false;
     std::optional<QVariantList> _modelsArray;
@@ -677,10 +803,14 @@ private:
     bool _started = false;
     QByteArray _fieldStr;
     bool _fieldOpen = false;
-    // The keys of the elements outside the table, made once a parse.
-    QHash<QByteArray, QString> _otherKeys;
-    // The texts of the leaves, made once a parse.
-    TextTable _texts;
+    // The numbers of the keys the parse adds itself, and of its category text.
+    const quint32 _categoryKey;
+    const quint32 _modelsKey;
+    const quint32 _labelsKey;
+    const quint32 _foldLinesKey;
+    const quint32 _documentType;
+    // The numbers of the table's keys, by their place; -1 until one is read.
+    std::array<qint64, ElementKeyCount> _tableKeys;
 };
 
 LBLayoutSheetController::Card LBLayoutSheetController::cardWithRecord(const QVariantMap& record)
@@ -689,7 +819,7 @@ LBLayoutSheetController::Card LBLayoutSheetController::cardWithRecord(const QVar
     card.entries.reserve(record.size());
     for (auto it = record.cbegin(); it != record.cend(); ++it)
         card.entries.append({it.key(), it.value()});
-    fillCard(card);
+    fillCard(card, card.entries);
     return card;
 }
 
@@ -698,6 +828,9 @@ QVariantMap LBLayoutSheetController::Card::record() const
     QVariantMap record;
     for (const auto& [key, value] : entries)
         record.insert(key, value);
+    for (const Field& field : fields)
+        record.insert(texts->at(field.key), field.value >= 0 ? QVariant(texts->at(field.value))
+                                                             : values.at(-1 - field.value));
     return record;
 }
 

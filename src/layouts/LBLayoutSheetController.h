@@ -133,11 +133,24 @@ public:
     struct Card
     {
         // The record as a map, made when asked: the catalogue's thousands of sheets keep
-        // their entries in a plain list (a map a sheet cost a node an entry, made on every
+        // their entries in plain lists (a map a sheet cost a node an entry, made on every
         // load and freed on the next), and only a chosen sheet's record is ever read.
         QVariantMap record() const;
-        // The record's entries, one a key, in no particular order.
+        // The entries of a record given whole (cardWithRecord), one a key, in no particular
+        // order.
         QList<std::pair<QString, QVariant>> entries;
+        // A parsed sheet's entries, one a key, in no particular order. Its keys and texts
+        // are numbers in the texts of the parse that read it: the thousands of sheets share
+        // a few thousand texts, and a card makes no value of its own until its record is
+        // asked for. A value that is not one text (the models, fold lines) is one of values.
+        struct Field
+        {
+            quint32 key;
+            qint32 value; // a text; below 0, values[-1 - value]
+        };
+        std::shared_ptr<const QStringList> texts;
+        QList<Field> fields;
+        QVariantList values;
         QString maker;
         QString labelType;
         QStringList labelTypes;
