@@ -19,6 +19,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -125,21 +126,31 @@ QString keyForElement(QByteArrayView name)
     return entry ? entry->key : QString::fromUtf8(name);
 }
 
-// One value of a record as the checks read it: one of a parse's texts, or any other value;
-// neither when the record has none.
+class TextTable;
+
+// One value of a record as the checks read it: a text, a list of texts (its length, then
+// its texts' numbers), or any other value; none when the record has none. A parse's text or
+// list comes with the parse's table of texts, and a text with its number there.
 struct Value
 {
     const QString* text = nullptr;
+    const quint32* list = nullptr;
     const QVariant* other = nullptr;
+    const TextTable* table = nullptr;
+    quint32 number = 0;
 
-    explicit operator bool() const { return text || other; }
-    QVariant variant() const { return text ? QVariant(*text) : other ? *other : QVariant(); }
+    explicit operator bool() const { return text || list || other; }
+    QVariant variant() const;
 };
 
 Value find(const QVariantMap& record, const QString& key)
 {
     const auto value = record.constFind(key);
-    return value == record.cend() ? Value() : Value{nullptr, &*value};
+    if (value == record.cend())
+        return {};
+    Value found;
+    found.other = &*value;
+    return found;
 }
 
 using EntryList = QList<std::pair<QString, QVariant>>;
@@ -153,18 +164,19 @@ bool sameKey(const QString& a, const QString& b)
 Value find(const EntryList& entries, const QString& key)
 {
     for (const auto& entry : entries) {
-        if (sameKey(entry.first, key))
-            return {nullptr, &entry.second};
+        if (sameKey(entry.first, key)) {
+            Value found;
+            found.other = &entry.second;
+            return found;
+        }
     }
     return {};
 }
 
-// The text of a key as DimensionInfo::text() gives it: a string or a number as text, else
+// The text of a value as DimensionInfo::text() gives it: a string or a number as text, else
 // an empty text.
-template <typename Record>
-QString textOf(const Record& record, const QString& key)
+QString textOf(const Value& value)
 {
-    const Value value = find(record, key);
     if (value.text)
         return *value.text;
     if (value.other
@@ -174,15 +186,17 @@ QString textOf(const Record& record, const QString& key)
     return QStringLiteral("");
 }
 
-double floatOf(const Value& value)
+template <typename Record>
+QString textOf(const Record& record, const QString& key)
 {
-    return value.text ? platform::floatValue(*value.text) : platform::floatValue(*value.other);
+    return textOf(find(record, key));
 }
 
-qint64 integerOf(const Value& value)
-{
-    return value.text ? platform::integerValue(*value.text) : platform::integerValue(*value.other);
-}
+// As platform::floatValue() and integerValue() read the value, and as
+// convertStringToPoints() reads its text (a parse reads each of its texts once).
+double floatOf(const Value& value);
+qint64 integerOf(const Value& value);
+double pointsOf(const Value& value, double multiplier);
 
 // Why a sheet or disc label cannot be used; empty when it can.
 template <typename Record>
@@ -224,9 +238,9 @@ double pointsPerUnitOfSheet(const Record& sheet)
 template <typename Record>
 QString faultOfPage(const Record& sheet)
 {
+    const double multiplier = pointsPerUnitOfSheet(sheet);
     for (const QString& key : {Info::pageWidth, Info::pageHeight}) {
-        const double points = LBLayoutSheetController::convertStringToPoints(
-            textOf(sheet, key), pointsPerUnitOfSheet(sheet));
+        const double points = pointsOf(find(sheet, key), multiplier);
         if (!(std::abs(points) <= Info::MaxPageSide))
             return QStringLiteral("%1 is not within %2 points").arg(key).arg(Info::MaxPageSide);
     }
@@ -280,7 +294,7 @@ const QStringList& discLabelNames()
 // from sheet to sheet (makers, papers, sizes) and the keys are few. A text is its number in
 // the list the parse's cards share. An open-addressed table of their bytes, kept in one
 // buffer: a general hash of byte arrays cost a node and a byte array a text, and most of a
-// leaf's time.
+// leaf's time. The numbers the checks read in a text are read once too.
 class TextTable
 {
 public:
@@ -323,8 +337,13 @@ public:
     // The number of a key's text; none when no record of the parse has it.
     std::optional<quint32> keyIndex(const QString& key) const
     {
+        // The keys are asked for by the same texts: the same address is the same key.
         for (const auto& [known, index] : _keys) {
-            if (sameKey(known, key))
+            if (known.constData() == key.constData() && known.size() == key.size())
+                return index;
+        }
+        for (const auto& [known, index] : _keys) {
+            if (known == key)
                 return index;
         }
         const QByteArray bytes = key.toUtf8();
@@ -335,6 +354,48 @@ public:
                 return _slots[i].index;
         }
         return std::nullopt;
+    }
+
+    double floatOf(quint32 index) const
+    {
+        Numbers& numbers = numbersOf(index);
+        if (!(numbers.read & ReadFloat)) {
+            numbers.floatValue = platform::floatValue(text(index));
+            numbers.read |= ReadFloat;
+        }
+        return numbers.floatValue;
+    }
+    qint64 integerOf(quint32 index) const
+    {
+        Numbers& numbers = numbersOf(index);
+        if (!(numbers.read & ReadInteger)) {
+            numbers.integer = platform::integerValue(text(index));
+            numbers.read |= ReadInteger;
+        }
+        return numbers.integer;
+    }
+    // The text case-folded; valid until the next text is read.
+    const QString& foldedOf(quint32 index) const
+    {
+        Numbers& numbers = numbersOf(index);
+        if (!(numbers.read & ReadFolded)) {
+            numbers.folded = text(index).toCaseFolded();
+            numbers.read |= ReadFolded;
+        }
+        return numbers.folded;
+    }
+    // convertStringToPoints(text(index), multiplier).
+    double pointsOf(quint32 index, double multiplier) const
+    {
+        Numbers& numbers = numbersOf(index);
+        if (!(numbers.read & ReadPoints)) {
+            // Not a number unless the text names its unit (or is not a number itself,
+            // which no multiplier changes).
+            numbers.ownPoints = LBLayoutSheetController::convertStringToPoints(
+                text(index), std::numeric_limits<double>::quiet_NaN());
+            numbers.read |= ReadPoints;
+        }
+        return std::isnan(numbers.ownPoints) ? floatOf(index) * multiplier : numbers.ownPoints;
     }
 
 private:
@@ -349,14 +410,45 @@ private:
         bool used = false;
     };
 
+    enum : quint8 { ReadFloat = 1, ReadInteger = 2, ReadPoints = 4, ReadFolded = 8 };
+    struct Numbers
+    {
+        double floatValue = 0;
+        double ownPoints = 0;
+        qint64 integer = 0;
+        QString folded;
+        quint8 read = 0;
+    };
+
+    Numbers& numbersOf(quint32 index) const
+    {
+        if (index >= _numbers.size())
+            _numbers.resize(size_t(_texts->size()));
+        return _numbers[index];
+    }
+
+    // Eight bytes a step, mixed so that the low bits the table uses depend on them all.
     static quint32 hashOf(QByteArrayView bytes)
     {
-        quint32 hash = 2166136261u; // FNV-1a
-        for (const char c : bytes) {
-            hash ^= quint8(c);
-            hash *= 16777619u;
+        constexpr quint64 Odd = 0x9E3779B97F4A7C15ull;
+        quint64 hash = Odd ^ quint64(bytes.size());
+        const char* at = bytes.data();
+        qsizetype left = bytes.size();
+        for (; left >= 8; at += 8, left -= 8) {
+            quint64 word;
+            std::memcpy(&word, at, 8);
+            hash = (hash ^ word) * Odd;
+            hash ^= hash >> 32;
         }
-        return hash;
+        if (left > 0) {
+            quint64 word = 0;
+            std::memcpy(&word, at, size_t(left));
+            hash = (hash ^ word) * Odd;
+        }
+        hash ^= hash >> 29;
+        hash *= 0xBF58476D1CE4E5B9ull;
+        hash ^= hash >> 32;
+        return quint32(hash);
     }
 
     bool holds(const Slot& slot, quint32 hash, QByteArrayView bytes) const
@@ -409,7 +501,44 @@ private:
     QByteArray _bytes;
     quint32 _count = 0;
     QList<std::pair<QString, quint32>> _keys;
+    mutable std::vector<Numbers> _numbers;
 };
+
+QVariant Value::variant() const
+{
+    if (text)
+        return *text;
+    if (list) {
+        QVariantList texts;
+        texts.reserve(list[0]);
+        for (quint32 i = 1; i <= list[0]; ++i)
+            texts.append(table->text(list[i]));
+        return texts;
+    }
+    return other ? *other : QVariant();
+}
+
+double floatOf(const Value& value)
+{
+    if (value.text)
+        return value.table ? value.table->floatOf(value.number) : platform::floatValue(*value.text);
+    return value.other ? platform::floatValue(*value.other) : 0.0;
+}
+
+qint64 integerOf(const Value& value)
+{
+    if (value.text)
+        return value.table ? value.table->integerOf(value.number)
+                           : platform::integerValue(*value.text);
+    return value.other ? platform::integerValue(*value.other) : 0;
+}
+
+double pointsOf(const Value& value, double multiplier)
+{
+    if (value.text && value.table)
+        return value.table->pointsOf(value.number, multiplier);
+    return LBLayoutSheetController::convertStringToPoints(textOf(value), multiplier);
+}
 
 using Field = LBLayoutSheetController::Card::Field;
 
@@ -422,18 +551,24 @@ class Entries
 public:
     explicit Entries(const TextTable& texts) : _texts(texts) {}
 
-    void insert(quint32 key, quint32 text) { set(key, qint32(text)); }
+    void insert(quint32 key, quint32 text) { set(key, Field::Text, text); }
     void insert(quint32 key, QVariant value)
     {
         _values.append(std::move(value));
-        set(key, -qint32(_values.size()));
+        set(key, Field::Other, quint32(_values.size() - 1));
+    }
+    // A list of texts, its length first.
+    void insertTexts(quint32 key, const quint32* list)
+    {
+        const quint32 start = quint32(_textLists.size());
+        for (quint32 i = 0; i <= list[0]; ++i)
+            _textLists.append(list[i]);
+        set(key, Field::TextList, start);
     }
     Value find(quint32 key) const
     {
-        for (const Field& field : _fields) {
-            if (field.key == key)
-                return valueOf(field);
-        }
+        if (key < _positions.size() && _positions[key] >= 0)
+            return valueOf(_fields.at(_positions[key]));
         return {};
     }
     Value find(const QString& key) const
@@ -444,7 +579,9 @@ public:
     bool isEmpty() const { return _fields.isEmpty(); }
     void clear()
     {
+        forgetPositions();
         _fields.resize(0);
+        _textLists.resize(0);
         _values.resize(0);
     }
     // Moves the entries into the other list (a later one of a key replacing it there);
@@ -452,10 +589,12 @@ public:
     void moveInto(Entries& other)
     {
         for (const Field& field : std::as_const(_fields)) {
-            if (field.value >= 0)
-                other.insert(field.key, quint32(field.value));
+            if (field.kind == Field::Text)
+                other.insert(field.key, field.value);
+            else if (field.kind == Field::TextList)
+                other.insertTexts(field.key, _textLists.constData() + field.value);
             else
-                other.insert(field.key, std::move(_values[-1 - field.value]));
+                other.insert(field.key, std::move(_values[field.value]));
         }
         clear();
     }
@@ -470,36 +609,59 @@ public:
     void moveTo(LBLayoutSheetController::Card& card)
     {
         card.texts = _texts.texts();
-        QList<Field> fields;
-        fields.reserve(_fields.size());
-        fields.swap(_fields);
-        card.fields = std::move(fields);
-        if (!_values.isEmpty()) {
-            card.values = std::move(_values);
-            _values = QVariantList();
-        }
+        forgetPositions();
+        card.fields = take(_fields);
+        if (!_textLists.isEmpty())
+            card.textLists = take(_textLists);
+        if (!_values.isEmpty())
+            card.values = take(_values);
     }
 
 private:
-    void set(quint32 key, qint32 value)
+    template <typename List>
+    static List take(List& list)
     {
-        for (Field& field : _fields) {
-            if (field.key == key) {
-                field.value = value;
-                return;
-            }
+        List taken;
+        taken.reserve(list.size());
+        taken.swap(list);
+        return taken;
+    }
+    void set(quint32 key, Field::Kind kind, quint32 value)
+    {
+        if (key >= _positions.size())
+            _positions.resize(size_t(key) + 1, -1);
+        if (const qint32 at = _positions[key]; at >= 0) {
+            _fields[at] = {kind, key, value};
+            return;
         }
-        _fields.append({key, value});
+        _positions[key] = qint32(_fields.size());
+        _fields.append({kind, key, value});
+    }
+    void forgetPositions()
+    {
+        for (const Field& field : std::as_const(_fields))
+            _positions[field.key] = -1;
     }
     Value valueOf(const Field& field) const
     {
-        if (field.value >= 0)
-            return {&_texts.text(quint32(field.value)), nullptr};
-        return {nullptr, &_values.at(-1 - field.value)};
+        Value value;
+        value.table = &_texts;
+        if (field.kind == Field::Text) {
+            value.text = &_texts.text(field.value);
+            value.number = field.value;
+        } else if (field.kind == Field::TextList) {
+            value.list = _textLists.constData() + field.value;
+        } else {
+            value.other = &_values.at(field.value);
+        }
+        return value;
     }
 
     const TextTable& _texts;
     QList<Field> _fields;
+    // Where each key is in the fields, by its number; -1 for none.
+    std::vector<qint32> _positions;
+    QList<quint32> _textLists;
     QVariantList _values;
 };
 
@@ -521,11 +683,27 @@ void fillCard(LBLayoutSheetController::Card& card, const Record& record)
                 card.labelTypes.append(type);
         }
     }
-    card.foldedCode = textOf(record, Info::paperCode).toCaseFolded();
+    const Value code = find(record, Info::paperCode);
+    card.foldedCode =
+        code.text && code.table ? code.table->foldedOf(code.number) : textOf(code).toCaseFolded();
     if (const Value models = find(record, Info::models)) {
-        // The parse stores the models as a list of texts: joined without a list of
-        // strings made of it first.
-        if (models.other && models.other->typeId() == QMetaType::QVariantList) {
+        // The parse keeps the models as a list of texts: joined without a list of strings
+        // made of it first.
+        if (models.list) {
+            // (Case folding goes a character at a time: the folded texts joined are the
+            // joined texts folded.)
+            qsizetype size = qsizetype(models.list[0]) - 1;
+            for (quint32 i = 1; i <= models.list[0]; ++i)
+                size += models.table->foldedOf(models.list[i]).size();
+            QString joined;
+            joined.reserve(size);
+            for (quint32 i = 1; i <= models.list[0]; ++i) {
+                if (i > 1)
+                    joined.append(QLatin1Char('\n'));
+                joined.append(models.table->foldedOf(models.list[i]));
+            }
+            card.foldedModels = std::move(joined);
+        } else if (models.other && models.other->typeId() == QMetaType::QVariantList) {
             QString joined;
             bool first = true;
             for (const QVariant& model :
@@ -623,8 +801,8 @@ protected:
             _sheet.clear();
             _sheetOpen = true;
         } else if (element == Element::Models) {
-            _modelsArray = QVariantList();
-            _modelsArray->reserve(16);
+            _models.resize(1);
+            _modelsOpen = true;
         } else if (element == Element::Labels) {
             _labelsArray = QVariantList();
         } else if (element == Element::FoldLines) {
@@ -661,9 +839,11 @@ protected:
                 endSheet(_sheet);
             _sheetOpen = false;
         } else if (element == Element::Models) {
-            if (_sheetOpen && _modelsArray && !_modelsArray->isEmpty())
-                _sheet.insert(_modelsKey, QVariant(std::move(*_modelsArray)));
-            _modelsArray.reset();
+            if (_sheetOpen && _modelsOpen && _models.size() > 1) {
+                _models[0] = quint32(_models.size() - 1);
+                _sheet.insertTexts(_modelsKey, _models.constData());
+            }
+            _modelsOpen = false;
         } else if (element == Element::Labels || element == Element::LowerLabels) {
             if (_disc) {
                 if (_sheetOpen && _labelsArray && !_labelsArray->isEmpty())
@@ -675,11 +855,11 @@ protected:
                 _label.insert(_foldLinesKey, QVariant(std::move(*_foldLinesArray)));
             _foldLinesArray.reset();
         } else if (element == Element::Description) {
-            if (_fieldOpen && _modelsArray) {
+            if (_fieldOpen && _modelsOpen) {
                 // Models recur too: a dozen sheets may name one printer.
-                const QString& model = _texts.text(fieldText());
-                if (model.size() >= 2)
-                    _modelsArray->append(model);
+                const quint32 model = fieldText();
+                if (_texts.text(model).size() >= 2)
+                    _models.append(model);
             }
         } else if (element == Element::Label) {
             if (_labelOpen && !_label.isEmpty())
@@ -794,7 +974,10 @@ private:
     QString _lastMaker;
     Entries _sheet;
     bool _sheetOpen = false;
-    std::optional<QVariantList> _modelsArray;
+    // The models of the list open, after a place for their count; one list serves every
+    // sheet.
+    QList<quint32> _models;
+    bool _modelsOpen = false;
     std::optional<QVariantList> _labelsArray;
     std::optional<QVariantList> _foldLinesArray;
     Entries _label;
@@ -828,9 +1011,19 @@ QVariantMap LBLayoutSheetController::Card::record() const
     QVariantMap record;
     for (const auto& [key, value] : entries)
         record.insert(key, value);
-    for (const Field& field : fields)
-        record.insert(texts->at(field.key), field.value >= 0 ? QVariant(texts->at(field.value))
-                                                             : values.at(-1 - field.value));
+    for (const Field& field : fields) {
+        if (field.kind == Field::Text) {
+            record.insert(texts->at(field.key), texts->at(field.value));
+        } else if (field.kind == Field::TextList) {
+            QVariantList list;
+            const quint32* numbers = textLists.constData() + field.value;
+            for (quint32 i = 1; i <= numbers[0]; ++i)
+                list.append(texts->at(numbers[i]));
+            record.insert(texts->at(field.key), list);
+        } else {
+            record.insert(texts->at(field.key), values.at(field.value));
+        }
+    }
     return record;
 }
 

@@ -142,14 +142,20 @@ public:
         // A parsed sheet's entries, one a key, in no particular order. Its keys and texts
         // are numbers in the texts of the parse that read it: the thousands of sheets share
         // a few thousand texts, and a card makes no value of its own until its record is
-        // asked for. A value that is not one text (the models, fold lines) is one of values.
+        // asked for. The models are a list of texts in textLists; any other value that is
+        // not one text (fold lines) is one of values.
         struct Field
         {
+            enum Kind : quint8 { Text, TextList, Other };
+            Kind kind;
             quint32 key;
-            qint32 value; // a text; below 0, values[-1 - value]
+            // The text; for a list, where it starts in textLists (its length, then its
+            // texts); for any other value, its place in values.
+            quint32 value;
         };
         std::shared_ptr<const QStringList> texts;
         QList<Field> fields;
+        QList<quint32> textLists;
         QVariantList values;
         QString maker;
         QString labelType;
