@@ -302,6 +302,7 @@ public:
     {
         _slots.resize(InitialSlots);
         _texts->reserve(InitialSlots / 2);
+        _spans.reserve(size_t(InitialSlots / 2));
         // The keys the parse reads back, found by their text without a look-up.
         for (const QString* key :
              {&Info::paperManufacturer, &labelTypeDescriptionKey, &Info::paperCode,
@@ -399,15 +400,20 @@ public:
     }
 
 private:
-    static constexpr qsizetype InitialSlots = 4096;
+    static constexpr qsizetype InitialSlots = 8192;
 
+    // Small, so that a look-up mostly stays in the cache: where the text's bytes are is
+    // kept apart, by its number.
     struct Slot
     {
         quint32 hash = 0;
-        quint32 offset = 0;
-        quint32 size = 0;
         quint32 index = 0;
         bool used = false;
+    };
+    struct Span
+    {
+        quint32 offset;
+        quint32 size;
     };
 
     enum : quint8 { ReadFloat = 1, ReadInteger = 2, ReadPoints = 4, ReadFolded = 8 };
@@ -441,8 +447,14 @@ private:
             hash ^= hash >> 32;
         }
         if (left > 0) {
+            // The last eight bytes, when there are as many; else the few one by one.
             quint64 word = 0;
-            std::memcpy(&word, at, size_t(left));
+            if (bytes.size() >= 8) {
+                std::memcpy(&word, at + left - 8, 8);
+            } else {
+                for (qsizetype i = 0; i < left; ++i)
+                    word = (word << 8) | quint8(at[i]);
+            }
             hash = (hash ^ word) * Odd;
         }
         hash ^= hash >> 29;
@@ -453,8 +465,11 @@ private:
 
     bool holds(const Slot& slot, quint32 hash, QByteArrayView bytes) const
     {
-        return slot.hash == hash && slot.size == quint32(bytes.size())
-               && std::memcmp(_bytes.constData() + slot.offset, bytes.data(), size_t(bytes.size()))
+        if (slot.hash != hash)
+            return false;
+        const Span span = _spans[slot.index];
+        return span.size == quint32(bytes.size())
+               && std::memcmp(_bytes.constData() + span.offset, bytes.data(), size_t(bytes.size()))
                       == 0;
     }
 
@@ -470,9 +485,8 @@ private:
     quint32 fill(Slot& slot, quint32 hash, QByteArrayView bytes)
     {
         slot.hash = hash;
-        slot.offset = quint32(_bytes.size());
-        slot.size = quint32(bytes.size());
         slot.index = quint32(_texts->size());
+        _spans.push_back({quint32(_bytes.size()), quint32(bytes.size())});
         _bytes.append(bytes.data(), bytes.size());
         _texts->append(QString::fromUtf8(bytes));
         slot.used = true;
@@ -498,6 +512,7 @@ private:
     // Appended to while the parse goes on; only read once it is over.
     std::shared_ptr<QStringList> _texts;
     std::vector<Slot> _slots;
+    std::vector<Span> _spans;
     QByteArray _bytes;
     quint32 _count = 0;
     QList<std::pair<QString, quint32>> _keys;
