@@ -1137,12 +1137,24 @@ void LBLayoutSheetController::rebuildLabelTypePopup()
     const bool disc = _selectedProjectType == DiscLabelsProject;
     QSet<QString> seen;
     QStringList types;
+    // A parse shares its texts, and sheets of a type often come together: the text of the
+    // last type seen is passed over without a look-up.
+    QString last;
+    const auto see = [&](const QString& type) {
+        if (type.isEmpty() || (type.constData() == last.constData() && type.size() == last.size()))
+            return;
+        last = type;
+        if (!seen.contains(type)) {
+            seen.insert(type);
+            types.append(type);
+        }
+    };
     for (const Card& card : std::as_const(_cardArray)) {
-        for (const QString& type : disc ? card.labelTypes : QStringList{card.labelType}) {
-            if (!type.isEmpty() && !seen.contains(type)) {
-                seen.insert(type);
-                types.append(type);
-            }
+        if (disc) {
+            for (const QString& type : card.labelTypes)
+                see(type);
+        } else {
+            see(card.labelType);
         }
     }
     QCollator collator;
