@@ -594,10 +594,12 @@ public:
     bool isEmpty() const { return _fields.isEmpty(); }
     void clear()
     {
+        // (clear() leaves a list its room, and a list without any as it is: resized to
+        // nothing, one would be given room.)
         forgetPositions();
-        _fields.resize(0);
-        _textLists.resize(0);
-        _values.resize(0);
+        _fields.clear();
+        _textLists.clear();
+        _values.clear();
     }
     // Moves the entries into the other list (a later one of a key replacing it there);
     // this one is left empty.
