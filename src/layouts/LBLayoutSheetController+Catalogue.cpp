@@ -127,6 +127,8 @@ QString keyForElement(QByteArrayView name)
 }
 
 class TextTable;
+using Field = LBLayoutSheetController::Card::Field;
+using Store = LBLayoutSheetController::Card::Store;
 
 // One value of a record as the checks read it: a text, a list of texts (its length, then
 // its texts' numbers), or any other value; none when the record has none. A parse's text or
@@ -298,10 +300,11 @@ const QStringList& discLabelNames()
 class TextTable
 {
 public:
-    TextTable() : _texts(std::make_shared<QStringList>())
+    TextTable() : _store(std::make_shared<Store>()), _texts(&_store->texts)
     {
         _slots.resize(InitialSlots);
         _texts->reserve(InitialSlots / 2);
+        _store->fields.reserve(InitialSlots * 2);
         _spans.reserve(size_t(InitialSlots / 2));
         // The keys the parse reads back, found by their text without a look-up.
         for (const QString* key :
@@ -333,7 +336,8 @@ public:
 
     // Valid until the next text is made.
     const QString& text(quint32 index) const { return _texts->at(index); }
-    std::shared_ptr<const QStringList> texts() const { return _texts; }
+    // The store of the parse's texts, which its cards share with their entries.
+    const std::shared_ptr<Store>& store() const { return _store; }
 
     // The number of a key's text; none when no record of the parse has it.
     std::optional<quint32> keyIndex(const QString& key) const
@@ -510,7 +514,8 @@ private:
     }
 
     // Appended to while the parse goes on; only read once it is over.
-    std::shared_ptr<QStringList> _texts;
+    std::shared_ptr<Store> _store;
+    QStringList* _texts;
     std::vector<Slot> _slots;
     std::vector<Span> _spans;
     QByteArray _bytes;
@@ -554,8 +559,6 @@ double pointsOf(const Value& value, double multiplier)
         return value.table->pointsOf(value.number, multiplier);
     return LBLayoutSheetController::convertStringToPoints(textOf(value), multiplier);
 }
-
-using Field = LBLayoutSheetController::Card::Field;
 
 // The entries of an open sheet or label as they come, one a key (a later one of a key
 // replaces it): a label sheet becomes a card of them, a disc label a record, and a label
@@ -622,27 +625,32 @@ public:
             record.insert(_texts.text(field.key), valueOf(field).variant());
         return record;
     }
-    // Gives the entries to the card; this one is left empty, with room for as many.
+    // Gives the entries to the card, in the store its parse's cards share; this one is
+    // left empty.
     void moveTo(LBLayoutSheetController::Card& card)
     {
-        card.texts = _texts.texts();
-        forgetPositions();
-        card.fields = take(_fields);
-        if (!_textLists.isEmpty())
-            card.textLists = take(_textLists);
-        if (!_values.isEmpty())
-            card.values = take(_values);
+        Store& store = *_texts.store();
+        card.store = _texts.store();
+        card.firstField = store.fields.size();
+        card.fieldCount = _fields.size();
+        for (Field field : std::as_const(_fields)) {
+            if (field.kind == Field::TextList) {
+                const quint32 start = quint32(store.textLists.size());
+                const quint32* list = _textLists.constData() + field.value;
+                for (quint32 i = 0; i <= list[0]; ++i)
+                    store.textLists.append(list[i]);
+                field.value = start;
+            } else if (field.kind == Field::Other) {
+                const quint32 place = quint32(store.values.size());
+                store.values.append(std::move(_values[field.value]));
+                field.value = place;
+            }
+            store.fields.append(field);
+        }
+        clear();
     }
 
 private:
-    template <typename List>
-    static List take(List& list)
-    {
-        List taken;
-        taken.reserve(list.size());
-        taken.swap(list);
-        return taken;
-    }
     void set(quint32 key, Field::Kind kind, quint32 value)
     {
         if (key >= _positions.size())
@@ -1028,17 +1036,21 @@ QVariantMap LBLayoutSheetController::Card::record() const
     QVariantMap record;
     for (const auto& [key, value] : entries)
         record.insert(key, value);
-    for (const Field& field : fields) {
+    if (!store)
+        return record;
+    const QStringList& texts = store->texts;
+    for (qsizetype i = firstField; i < firstField + fieldCount; ++i) {
+        const Field& field = store->fields.at(i);
         if (field.kind == Field::Text) {
-            record.insert(texts->at(field.key), texts->at(field.value));
+            record.insert(texts.at(field.key), texts.at(field.value));
         } else if (field.kind == Field::TextList) {
             QVariantList list;
-            const quint32* numbers = textLists.constData() + field.value;
-            for (quint32 i = 1; i <= numbers[0]; ++i)
-                list.append(texts->at(numbers[i]));
-            record.insert(texts->at(field.key), list);
+            const quint32* numbers = store->textLists.constData() + field.value;
+            for (quint32 n = 1; n <= numbers[0]; ++n)
+                list.append(texts.at(numbers[n]));
+            record.insert(texts.at(field.key), list);
         } else {
-            record.insert(texts->at(field.key), values.at(field.value));
+            record.insert(texts.at(field.key), store->values.at(field.value));
         }
     }
     return record;

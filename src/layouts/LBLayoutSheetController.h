@@ -139,11 +139,12 @@ public:
         // The entries of a record given whole (cardWithRecord), one a key, in no particular
         // order.
         QList<std::pair<QString, QVariant>> entries;
-        // A parsed sheet's entries, one a key, in no particular order. Its keys and texts
-        // are numbers in the texts of the parse that read it: the thousands of sheets share
-        // a few thousand texts, and a card makes no value of its own until its record is
-        // asked for. The models are a list of texts in textLists; any other value that is
-        // not one text (fold lines) is one of values.
+        // A parsed sheet's entries, one a key, in no particular order: fieldCount fields
+        // from firstField in the store its parse shares among its sheets. Keys and texts are
+        // numbers in the store's texts (the thousands of sheets share a few thousand texts),
+        // and a card makes no value of its own until its record is asked for. The models are
+        // a list of texts in textLists; any other value that is not one text (fold lines) is
+        // one of values.
         struct Field
         {
             enum Kind : quint8 { Text, TextList, Other };
@@ -153,10 +154,16 @@ public:
             // texts); for any other value, its place in values.
             quint32 value;
         };
-        std::shared_ptr<const QStringList> texts;
-        QList<Field> fields;
-        QList<quint32> textLists;
-        QVariantList values;
+        struct Store
+        {
+            QStringList texts;
+            QList<Field> fields;
+            QList<quint32> textLists;
+            QVariantList values;
+        };
+        std::shared_ptr<const Store> store;
+        qsizetype firstField = 0;
+        qsizetype fieldCount = 0;
         QString maker;
         QString labelType;
         QStringList labelTypes;

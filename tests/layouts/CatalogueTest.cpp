@@ -77,7 +77,7 @@ TEST(Catalogue, ParsesSheetsWhateverTheSpellingOfTheirFields)
     EXPECT_EQ(b.value("labelTypeDescription"), "Round"); // the later of the two wins
     // The card's entries hold each key once, so what the filters compare is the record's.
     EXPECT_EQ(chooser.paperFormats().at(1).labelType, "Round");
-    EXPECT_EQ(chooser.paperFormats().at(1).fields.size(), b.size());
+    EXPECT_EQ(chooser.paperFormats().at(1).fieldCount, b.size());
     EXPECT_FALSE(b.contains(Info::models)); // an empty list is not stored
     EXPECT_FALSE(b.contains("labels"));     // only disc sheets keep labels
 
@@ -140,7 +140,7 @@ TEST(Catalogue, ALabelSheetTakesItsLabelsFieldsListsAndFoldLines)
     ASSERT_EQ(chooser.paperFormats().size(), 2);
     const Controller::Card& card = chooser.paperFormats().at(0);
     const QVariantMap sheet = card.record();
-    EXPECT_EQ(card.fields.size(), sheet.size());
+    EXPECT_EQ(card.fieldCount, sheet.size());
     EXPECT_EQ(sheet.value(Info::labelWidth), "7mm"); // the label's, over the sheet's
     EXPECT_EQ(sheet.value(Info::numRows), "2");
     EXPECT_EQ(sheet.value(Info::models), QVariantList{"M-10"}); // the list, over the leaf
