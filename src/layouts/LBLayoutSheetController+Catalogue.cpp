@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace {
@@ -322,7 +323,7 @@ public:
         const quint32 mask = quint32(_slots.size()) - 1;
         for (quint32 i = hash & mask;; i = (i + 1) & mask) {
             Slot& slot = _slots[i];
-            if (!slot.used) {
+            if (!slot.used()) {
                 if ((_count + 1) * 4 > quint32(_slots.size()) * 3) {
                     grow();
                     return insert(hash, bytes);
@@ -330,7 +331,7 @@ public:
                 return fill(slot, hash, bytes);
             }
             if (holds(slot, hash, bytes))
-                return slot.index;
+                return slot.index();
         }
     }
 
@@ -354,9 +355,9 @@ public:
         const QByteArray bytes = key.toUtf8();
         const quint32 hash = hashOf(bytes);
         const quint32 mask = quint32(_slots.size()) - 1;
-        for (quint32 i = hash & mask; _slots[i].used; i = (i + 1) & mask) {
+        for (quint32 i = hash & mask; _slots[i].used(); i = (i + 1) & mask) {
             if (holds(_slots[i], hash, bytes))
-                return _slots[i].index;
+                return _slots[i].index();
         }
         return std::nullopt;
     }
@@ -404,15 +405,18 @@ public:
     }
 
 private:
-    static constexpr qsizetype InitialSlots = 8192;
+    // Room for a catalogue's few thousand texts: the table stays in the cache.
+    static constexpr qsizetype InitialSlots = 4096;
 
     // Small, so that a look-up mostly stays in the cache: where the text's bytes are is
     // kept apart, by its number.
     struct Slot
     {
         quint32 hash = 0;
-        quint32 index = 0;
-        bool used = false;
+        quint32 place = 0; // the text's number + 1; 0 for a free slot
+
+        bool used() const { return place != 0; }
+        quint32 index() const { return place - 1; }
     };
     struct Span
     {
@@ -471,7 +475,7 @@ private:
     {
         if (slot.hash != hash)
             return false;
-        const Span span = _spans[slot.index];
+        const Span span = _spans[slot.index()];
         return span.size == quint32(bytes.size())
                && std::memcmp(_bytes.constData() + span.offset, bytes.data(), size_t(bytes.size()))
                       == 0;
@@ -481,7 +485,7 @@ private:
     {
         const quint32 mask = quint32(_slots.size()) - 1;
         for (quint32 i = hash & mask;; i = (i + 1) & mask) {
-            if (!_slots[i].used)
+            if (!_slots[i].used())
                 return fill(_slots[i], hash, bytes);
         }
     }
@@ -489,13 +493,12 @@ private:
     quint32 fill(Slot& slot, quint32 hash, QByteArrayView bytes)
     {
         slot.hash = hash;
-        slot.index = quint32(_texts->size());
+        slot.place = quint32(_texts->size()) + 1;
         _spans.push_back({quint32(_bytes.size()), quint32(bytes.size())});
         _bytes.append(bytes.data(), bytes.size());
         _texts->append(QString::fromUtf8(bytes));
-        slot.used = true;
         ++_count;
-        return slot.index;
+        return slot.index();
     }
 
     void grow()
@@ -504,10 +507,10 @@ private:
         old.swap(_slots);
         const quint32 mask = quint32(_slots.size()) - 1;
         for (const Slot& slot : old) {
-            if (!slot.used)
+            if (!slot.used())
                 continue;
             quint32 i = slot.hash & mask;
-            while (_slots[i].used)
+            while (_slots[i].used())
                 i = (i + 1) & mask;
             _slots[i] = slot;
         }
@@ -842,7 +845,7 @@ protected:
             _foldLineDict = QVariantMap();
         } else {
             // One buffer serves every leaf: emptied, it keeps its room.
-            _fieldStr.resize(0);
+            _fieldStr.clear();
             _fieldOpen = true;
         }
     }
@@ -850,7 +853,7 @@ protected:
     void characters(QByteArrayView text) override
     {
         if (_fieldOpen)
-            _fieldStr.append(text.data(), text.size());
+            _fieldStr.append(text.data(), size_t(text.size()));
     }
 
     void endElement(QByteArrayView name) override
@@ -988,7 +991,10 @@ private:
 
     // The number of the text of the leaf just closed. Catalogue texts recur from sheet to
     // sheet (makers, papers, sizes): each is made once a parse and shared.
-    quint32 fieldText() { return _texts.index(_fieldStr); }
+    quint32 fieldText()
+    {
+        return _texts.index(QByteArrayView(_fieldStr.data(), qsizetype(_fieldStr.size())));
+    }
 
     LBLayoutSheetController& _controller;
     const bool _disc;
@@ -1009,7 +1015,8 @@ private:
     bool _labelOpen = false;
     std::optional<QVariantMap> _foldLineDict;
     bool _started = false;
-    QByteArray _fieldStr;
+    // (A standard string: its appends and emptying are made in place.)
+    std::string _fieldStr;
     bool _fieldOpen = false;
     // The numbers of the keys the parse adds itself, and of its category text.
     const quint32 _categoryKey;
