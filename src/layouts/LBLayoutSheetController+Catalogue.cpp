@@ -114,8 +114,10 @@ const ElementKey* tableKey(QByteArrayView name)
 {
     if (name.size() >= qsizetype(elementKeys().size()))
         return nullptr;
+    // (The first letter tells most names of a length apart without a call.)
     for (const ElementKey& entry : elementKeys()[name.size()]) {
-        if (std::memcmp(entry.name.constData(), name.data(), size_t(name.size())) == 0)
+        if (entry.name.front() == name.front()
+            && std::memcmp(entry.name.constData(), name.data(), size_t(name.size())) == 0)
             return &entry;
     }
     return nullptr;
@@ -765,11 +767,16 @@ enum class Element {
 };
 
 // Told apart by the length first: most elements are leaves, of other lengths.
+// Whether a name of the text's length is the text: compared in a few words, not by a call.
+template <size_t Size>
+bool spells(QByteArrayView name, const char (&text)[Size])
+{
+    return std::memcmp(name.data(), text, Size - 1) == 0;
+}
+
 Element elementOf(QByteArrayView name)
 {
-    const auto is = [&name](const char* text) {
-        return std::memcmp(name.data(), text, size_t(name.size())) == 0;
-    };
+    const auto is = [&name](const auto& text) { return spells(name, text); };
     switch (name.size()) {
     case 5: return is("Model") ? Element::Model : is("Label") ? Element::Label : Element::Leaf;
     case 6:
