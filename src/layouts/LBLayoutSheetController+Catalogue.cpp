@@ -11,7 +11,6 @@
 #include <QCollator>
 #include <QDebug>
 #include <QFile>
-#include <QHash>
 #include <QResource>
 #include <QSet>
 
@@ -20,6 +19,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,11 +100,11 @@ const ElementKeys& elementKeys()
             {"Y2", QStringLiteral("y2")},
             {"y2", QStringLiteral("y2")},
         };
+        static_assert(sizeof table / sizeof table[0] == ElementKeyCount);
         ElementKeys keys;
         qsizetype place = 0;
         for (const auto& [name, key] : table)
             keys[qstrlen(name)].append({QByteArray(name), key, place++});
-        Q_ASSERT(place == ElementKeyCount);
         return keys;
     }();
     return keys;
