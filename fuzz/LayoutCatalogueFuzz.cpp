@@ -86,7 +86,7 @@ QByteArray written(const QList<Controller::Card>& cards, bool disc)
 {
     QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PaperFormatList>";
     for (const Controller::Card& card : cards) {
-        QVariantMap sheet = card.record;
+        QVariantMap sheet = card.record();
         sheet.remove(Info::category); // the parser's own
         out += "<PaperFormat>" + leaves(sheet);
         const QVariantList models = sheet.value(Info::models).toList();
@@ -139,7 +139,7 @@ void checkCatalogue(const QByteArray& data, qint64 projectType)
 
     QStringList makers;
     for (const Controller::Card& card : chooser.paperFormats()) {
-        const QVariantMap& sheet = card.record;
+        const QVariantMap sheet = card.record();
         FUZZ_PROMISE(!Info::text(sheet, Info::paperCode).isEmpty(), describe(sheet));
         if (disc) {
             const QVariantList labels = sheet.value(QStringLiteral("labels")).toList();
@@ -166,7 +166,7 @@ void checkCatalogue(const QByteArray& data, qint64 projectType)
     if (chooser.paperFormats().isEmpty() || chooser.manufacturers().isEmpty())
         return;
     for (const Controller::Card& card : chooser.paperFormats()) {
-        if (!writable(card.record))
+        if (!writable(card.record()))
             return;
     }
     const QByteArray again = written(chooser.paperFormats(), disc);
@@ -177,9 +177,9 @@ void checkCatalogue(const QByteArray& data, qint64 projectType)
     FUZZ_PROMISE(second.paperFormats().size() == chooser.paperFormats().size(), describe(again));
     for (qsizetype i = 0; i < chooser.paperFormats().size(); ++i)
         FUZZ_PROMISE(
-            sameValue(second.paperFormats().at(i).record, chooser.paperFormats().at(i).record),
-            QStringLiteral("%1\n%2").arg(describe(chooser.paperFormats().at(i).record),
-                                         describe(second.paperFormats().at(i).record)));
+            sameValue(second.paperFormats().at(i).record(), chooser.paperFormats().at(i).record()),
+            QStringLiteral("%1\n%2").arg(describe(chooser.paperFormats().at(i).record()),
+                                         describe(second.paperFormats().at(i).record())));
     FUZZ_PROMISE(second.manufacturers() == chooser.manufacturers(), describe(again));
 }
 

@@ -251,6 +251,46 @@ QSize imagePixels(const QSizeF& page)
     return platform::OffscreenContext::pixelsFor(page + imageMargin, 1.0);
 }
 
+// A miniature's page, white under its shadow, on a clear picture of the miniature's size.
+// The shadow's blur is most of a miniature's time and the same for every sheet of a paper
+// size: the last few pages drawn (on each thread that draws) are kept and copied.
+QImage shadowedPage(const QRectF& page, bool landscape)
+{
+    struct Drawn
+    {
+        QRectF page;
+        bool landscape = false;
+        QImage image;
+    };
+    constexpr qsizetype Kept = 4;
+    thread_local QList<Drawn> kept;
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        const Drawn& drawn = kept.at(i);
+        if (drawn.landscape == landscape && drawn.page.x() == page.x() && drawn.page.y() == page.y()
+            && drawn.page.width() == page.width() && drawn.page.height() == page.height()) {
+            kept.move(i, 0);
+            return kept.first().image;
+        }
+    }
+    platform::OffscreenContext offscreen(imagePixels(page.size()));
+    if (offscreen.isActive())
+        fillShadowedPage(offscreen.context(), page, landscape);
+    kept.prepend({page, landscape, offscreen.image()});
+    if (kept.size() > Kept)
+        kept.removeLast();
+    return kept.first().image;
+}
+
+// Starts a miniature with its shadowed page, pixel for pixel.
+void drawShadowedPage(QPainter& painter, const QImage& shadowed)
+{
+    painter.save();
+    painter.resetTransform();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), shadowed);
+    painter.restore();
+}
+
 } // namespace
 
 platform::Shadow LBLayoutSheetController::previewShadow(bool landscape)
@@ -337,12 +377,12 @@ QImage LBLayoutSheetController::previewImageForCard(const QVariantMap& card, qin
     if (projectType == AddressLabelsProject) {
         const QSizeF paper = pageSizeOf(card);
         const QRectF page(pageOrigin, paper * s);
+        const QImage shadowed = shadowedPage(page, landscapeOrientation);
         platform::OffscreenContext offscreen(imagePixels(page.size()));
         if (!offscreen.isActive())
             return QImage();
-        platform::GraphicsContext& context = offscreen.context();
         QPainter& painter = *offscreen.painter();
-        fillShadowedPage(context, page, landscapeOrientation);
+        drawShadowedPage(painter, shadowed);
         painter.fillRect(page, lightGray);
         const Grid grid = gridOf(card, s);
         const QSizeF cellSize(real(card, Info::labelWidth) * s, real(card, Info::labelHeight) * s);
@@ -373,12 +413,13 @@ QImage LBLayoutSheetController::previewImageForCard(const QVariantMap& card, qin
     if (projectType == EnvelopesProject)
         scaledPage = QSizeF(W * s, H * s);
     const QRectF page(pageOrigin, scaledPage);
+    const QImage shadowed = shadowedPage(page, landscapeOrientation);
     platform::OffscreenContext offscreen(imagePixels(page.size()));
     if (!offscreen.isActive())
         return QImage();
     platform::GraphicsContext& context = offscreen.context();
     QPainter& painter = *offscreen.painter();
-    fillShadowedPage(context, page, landscapeOrientation);
+    drawShadowedPage(painter, shadowed);
     if (projectType == EnvelopesProject)
         return offscreen.image();
     const QSizeF cellSize(W * s, H * s);
@@ -407,12 +448,13 @@ QImage LBLayoutSheetController::discPreviewImageForCard(const QVariantMap& layou
 {
     const double s = scaleForProjectType(projectType);
     const QRectF page(pageOrigin, pageSizeOf(layout) * s);
+    const QImage shadowed = shadowedPage(page, landscapeOrientation);
     platform::OffscreenContext offscreen(imagePixels(page.size()));
     if (!offscreen.isActive())
         return QImage();
     platform::GraphicsContext& context = offscreen.context();
     QPainter& painter = *offscreen.painter();
-    fillShadowedPage(context, page, landscapeOrientation);
+    drawShadowedPage(painter, shadowed);
     painter.fillRect(page, lightGray);
     const bool tray =
         Info::text(layout, Info::paperManufacturer).contains(QLatin1String("CD Tray"));

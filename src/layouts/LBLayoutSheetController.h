@@ -133,11 +133,37 @@ public:
     struct Card
     {
         // The record as a map, made when asked: the catalogue's thousands of sheets keep
-        // their entries in a plain list (a map a sheet cost a node an entry, made on every
+        // their entries in plain lists (a map a sheet cost a node an entry, made on every
         // load and freed on the next), and only a chosen sheet's record is ever read.
         QVariantMap record() const;
-        // The record's entries, one a key, in no particular order.
+        // The entries of a record given whole (cardWithRecord), one a key, in no particular
+        // order.
         QList<std::pair<QString, QVariant>> entries;
+        // A parsed sheet's entries, one a key, in no particular order: fieldCount fields
+        // from firstField in the store its parse shares among its sheets. Keys and texts are
+        // numbers in the store's texts (the thousands of sheets share a few thousand texts),
+        // and a card makes no value of its own until its record is asked for. The models are
+        // a list of texts in textLists; any other value that is not one text (fold lines) is
+        // one of values.
+        struct Field
+        {
+            enum Kind : quint8 { Text, TextList, Other };
+            Kind kind;
+            quint32 key;
+            // The text; for a list, where it starts in textLists (its length, then its
+            // texts); for any other value, its place in values.
+            quint32 value;
+        };
+        struct Store
+        {
+            QStringList texts;
+            QList<Field> fields;
+            QList<quint32> textLists;
+            QVariantList values;
+        };
+        std::shared_ptr<const Store> store;
+        qsizetype firstField = 0;
+        qsizetype fieldCount = 0;
         QString maker;
         QString labelType;
         QStringList labelTypes;

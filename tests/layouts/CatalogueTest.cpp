@@ -77,9 +77,9 @@ TEST(Catalogue, ParsesSheetsWhateverTheSpellingOfTheirFields)
     EXPECT_EQ(b.value("labelTypeDescription"), "Round"); // the later of the two wins
     // The card's entries hold each key once, so what the filters compare is the record's.
     EXPECT_EQ(chooser.paperFormats().at(1).labelType, "Round");
-    EXPECT_EQ(chooser.paperFormats().at(1).entries.size(), b.size());
-    EXPECT_FALSE(b.contains(Info::models));              // an empty list is not stored
-    EXPECT_FALSE(b.contains("labels"));                  // only disc sheets keep labels
+    EXPECT_EQ(chooser.paperFormats().at(1).fieldCount, b.size());
+    EXPECT_FALSE(b.contains(Info::models)); // an empty list is not stored
+    EXPECT_FALSE(b.contains("labels"));     // only disc sheets keep labels
 
     // The makers of the kept sheets, either spelling, in order of first appearance.
     EXPECT_EQ(chooser.manufacturers(), (QStringList{"All", "-", "Maker A", "Maker B"}));
@@ -121,6 +121,37 @@ TEST(Catalogue, KeepsEveryTextOfALargeCatalogue)
     }
     EXPECT_EQ(chooser.manufacturers().size(), 2 + 7 + 1);
     EXPECT_EQ(chooser.paperFormats().last().foldedModels, "ab-1\ncd-2");
+}
+
+TEST(Catalogue, ALabelSheetTakesItsLabelsFieldsListsAndFoldLines)
+{
+    Controller chooser(false, 500);
+    const QByteArray xml = catalogue(R"(
+        <PaperFormat><Manufacturer>M</Manufacturer><ID>F-1</ID><Width>5mm</Width>
+          <Rows>2</Rows><models>leaf</models>
+          <Models><Model><Description>M-10</Description></Model></Models>
+          <Labels><Label><Width>7mm</Width><Height>9mm</Height>
+            <FoldLines><FoldLine><X1>1</X1><Y2>2</Y2></FoldLine></FoldLines>
+            <FoldLine><X1>3</X1></FoldLine></Label></Labels>
+        </PaperFormat>
+        <PaperFormat><Manufacturer>M</Manufacturer><ID>F-2</ID><models>Lone</models>
+          <Width>1mm</Width><Height>1mm</Height></PaperFormat>)");
+    ASSERT_TRUE(chooser.parseCatalogue(xml, 500));
+    ASSERT_EQ(chooser.paperFormats().size(), 2);
+    const Controller::Card& card = chooser.paperFormats().at(0);
+    const QVariantMap sheet = card.record();
+    EXPECT_EQ(card.fieldCount, sheet.size());
+    EXPECT_EQ(sheet.value(Info::labelWidth), "7mm"); // the label's, over the sheet's
+    EXPECT_EQ(sheet.value(Info::numRows), "2");
+    EXPECT_EQ(sheet.value(Info::models), QVariantList{"M-10"}); // the list, over the leaf
+    EXPECT_EQ(card.foldedModels, "m-10");
+    const QVariantList folds = sheet.value("foldLines").toList();
+    ASSERT_EQ(folds.size(), 2);
+    EXPECT_EQ(folds.at(0).toMap(), (QVariantMap{{"x1", "1"}, {"y2", "2"}}));
+    EXPECT_EQ(folds.at(1).toMap(), (QVariantMap{{"x1", "3"}}));
+    // A models leaf alone is the sheet's one model.
+    EXPECT_EQ(chooser.paperFormats().at(1).record().value(Info::models), "Lone");
+    EXPECT_EQ(chooser.paperFormats().at(1).foldedModels, "lone");
 }
 
 TEST(Catalogue, KeepsDiscLabelsWithTheirFoldLines)

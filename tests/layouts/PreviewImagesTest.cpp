@@ -167,6 +167,22 @@ TEST(PreviewImages, EveryShippedDiscSheetDraws)
     }
 }
 
+TEST(PreviewImages, APageDrawnBeforeIsDrawnTheSameWhateverCameBetween)
+{
+    // The shadowed page is kept from one miniature to the next of the same page: another
+    // paper, the other orientation or another kind of miniature in between change nothing.
+    const QVariantMap a4 = sheet({{"pageWidth", 595.0}, {"pageHeight", 842.0}});
+    const QImage first = Controller::previewImageForCard(a4, 500, false);
+    const QImage turned = Controller::previewImageForCard(a4, 500, true);
+    EXPECT_NE(turned, first); // the shadow falls the other way
+    const QImage letter = Controller::previewImageForCard(sheet({}), 500, false);
+    EXPECT_NE(letter.size(), first.size());
+    Controller::previewImageForCard(sheet({{"numRows", 2}, {"numColumns", 2}}), 3, false);
+    EXPECT_EQ(Controller::previewImageForCard(a4, 500, false), first);
+    EXPECT_EQ(Controller::previewImageForCard(a4, 500, true), turned);
+    EXPECT_EQ(Controller::previewImageForCard(sheet({}), 500, false), letter);
+}
+
 TEST(PreviewImages, TurningToLandscapeTwiceTurnsOnce)
 {
     Controller chooser(true, Controller::AddressLabelsProject);
