@@ -138,7 +138,22 @@ public:
           _hasContainer(hasContainer),
           _y(y),
           _full(full)
-    {}
+    {
+        _plain.swap(sparePlainGlyphs());
+    }
+
+    ParagraphTypesetter(const ParagraphTypesetter&) = delete;
+    ParagraphTypesetter& operator=(const ParagraphTypesetter&) = delete;
+
+    // The paragraph glyphs' memory is kept for the next layout on the thread, as the glyph
+    // tables are (see SpareGlyphTables below).
+    ~ParagraphTypesetter()
+    {
+        if (_plain.capacity() <= MaximumSparePlainGlyphs) {
+            _plain.clear();
+            _plain.swap(sparePlainGlyphs());
+        }
+    }
 
     // Characters [start, contentEnd) are the paragraph, [contentEnd, end) its break.
     void typeset(qsizetype start, qsizetype contentEnd, qsizetype end)
@@ -977,6 +992,13 @@ private:
     std::optional<QTextBoundaryFinder> _clusters; // made when first needed
     std::optional<QVariantMap> _fontAttributes;
     QFont _font;
+    static constexpr std::size_t MaximumSparePlainGlyphs = 1 << 16;
+    static std::vector<PlainGlyph>& sparePlainGlyphs()
+    {
+        thread_local std::vector<PlainGlyph> spare;
+        return spare;
+    }
+
     // The glyphs of a plain paragraph by character, and one more entry for where its text
     // ends (see readParagraphGlyphs); empty for any other paragraph.
     std::vector<PlainGlyph> _plain;
