@@ -992,7 +992,7 @@ private:
     std::optional<QTextBoundaryFinder> _clusters; // made when first needed
     std::optional<QVariantMap> _fontAttributes;
     QFont _font;
-    static constexpr std::size_t MaximumSparePlainGlyphs = 1 << 16;
+    static constexpr std::size_t MaximumSparePlainGlyphs = 1 << 14;
     static std::vector<PlainGlyph>& sparePlainGlyphs()
     {
         thread_local std::vector<PlainGlyph> spare;
@@ -1016,7 +1016,7 @@ public:
     // The tables' memory is kept for as many layouts as a text keeps, each up to this many
     // glyphs.
     static constexpr qsizetype Count = TextLayoutCache::Capacity;
-    static constexpr qsizetype MaximumGlyphs = 1 << 16;
+    static constexpr qsizetype MaximumGlyphs = 1 << 14;
 
     // Null once the thread's tables are gone (layouts freed while the thread ends).
     static SpareGlyphTables* ofThisThread()
