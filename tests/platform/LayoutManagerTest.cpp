@@ -345,6 +345,56 @@ TEST_F(LayoutManagerTest, KeptLayoutsFollowTheTextAndTheContainer)
     storage.removeLayoutManager(&joining);
 }
 
+// Long texts reuse the glyph tables of the layouts they replace: a text laid out again after
+// other texts were laid out in its tables answers as it did the first time.
+TEST_F(LayoutManagerTest, ALongTextLaidOutAgainAnswersAlike)
+{
+    struct Answers
+    {
+        QList<quint32> glyphs;
+        QList<qsizetype> characters;
+        QList<qsizetype> glyphOfCharacter;
+        QList<QPointF> locations;
+        QList<QRectF> fragments;
+        QList<bool> shown;
+        QRectF used;
+        bool operator==(const Answers&) const = default;
+    };
+    const auto answers = [&] {
+        Answers a;
+        for (qsizetype g = 0; g < manager.numberOfGlyphs(); ++g) {
+            a.glyphs.append(manager.glyphAtIndex(g));
+            a.characters.append(manager.characterIndexForGlyphAtIndex(g));
+            a.locations.append(manager.locationForGlyphAtIndex(g));
+            a.fragments.append(manager.lineFragmentRectForGlyphAtIndex(g));
+            a.shown.append(!manager.notShownAttributeForGlyphAtIndex(g));
+        }
+        for (qsizetype c = 0; c < storage.length(); ++c)
+            a.glyphOfCharacter.append(manager.glyphIndexForCharacterAtIndex(c));
+        a.used = manager.usedRectForTextContainer(container);
+        return a;
+    };
+    const auto repeated = [](const QString& piece, qsizetype length) {
+        QString text;
+        while (text.size() < length)
+            text += piece;
+        text.truncate(length);
+        return text;
+    };
+    container->setContainerSize(QSizeF(300, 100000));
+    // Plain wrapped paragraphs, tabs and breaks, and text that is not plain.
+    const QString first = repeated(QStringLiteral("Words wrapped in lines.\tTab\n"), 2000)
+                          + repeated(QStringLiteral("e\u0301 \u05D0\u05D1 fi "), 1500);
+    setText(first);
+    const Answers before = answers();
+    ASSERT_GT(before.glyphs.size(), 3000);
+
+    setText(repeated(QStringLiteral("Other words, other glyphs. "), 2600));
+    setText(repeated(QStringLiteral("Shorter\n"), 1100));
+    setText(first);
+    EXPECT_TRUE(answers() == before);
+}
+
 TEST_F(LayoutManagerTest, LineFragmentsSpacingAndIndents)
 {
     setText(QStringLiteral("ab\ncd"),

@@ -138,7 +138,22 @@ public:
           _hasContainer(hasContainer),
           _y(y),
           _full(full)
-    {}
+    {
+        _plain.swap(sparePlainGlyphs());
+    }
+
+    ParagraphTypesetter(const ParagraphTypesetter&) = delete;
+    ParagraphTypesetter& operator=(const ParagraphTypesetter&) = delete;
+
+    // The paragraph glyphs' memory is kept for the next layout on the thread, as the glyph
+    // tables are (see SpareGlyphTables below).
+    ~ParagraphTypesetter()
+    {
+        if (_plain.capacity() <= MaximumSparePlainGlyphs) {
+            _plain.clear();
+            _plain.swap(sparePlainGlyphs());
+        }
+    }
 
     // Characters [start, contentEnd) are the paragraph, [contentEnd, end) its break.
     void typeset(qsizetype start, qsizetype contentEnd, qsizetype end)
@@ -977,13 +992,95 @@ private:
     std::optional<QTextBoundaryFinder> _clusters; // made when first needed
     std::optional<QVariantMap> _fontAttributes;
     QFont _font;
+    static constexpr std::size_t MaximumSparePlainGlyphs = 1 << 14;
+    static std::vector<PlainGlyph>& sparePlainGlyphs()
+    {
+        thread_local std::vector<PlainGlyph> spare;
+        return spare;
+    }
+
     // The glyphs of a plain paragraph by character, and one more entry for where its text
     // ends (see readParagraphGlyphs); empty for any other paragraph.
     std::vector<PlainGlyph> _plain;
     int _plainEnd = 0; // the characters before it have glyphs
 };
 
+// The glyph tables of layouts that were dropped, kept for the next layouts made on the
+// thread. A text being edited is laid out again after every change, in each size it is
+// measured and drawn at: a long text's tables are large enough for the allocator to hand
+// their memory back to the system when they are freed, and to fault every page of it in
+// again for the next layout, which took about as long as laying the text out.
+class SpareGlyphTables
+{
+public:
+    // The tables' memory is kept for as many layouts as a text keeps, each up to this many
+    // glyphs.
+    static constexpr qsizetype Count = TextLayoutCache::Capacity;
+    static constexpr qsizetype MaximumGlyphs = 1 << 14;
+
+    // Null once the thread's tables are gone (layouts freed while the thread ends).
+    static SpareGlyphTables* ofThisThread()
+    {
+        if (gone)
+            return nullptr;
+        thread_local SpareGlyphTables tables;
+        return &tables;
+    }
+
+    ~SpareGlyphTables() { gone = true; }
+
+    void keep(QList<LayoutManager::Layout::Glyph>& glyphs, QList<qsizetype>& glyphForCharacter)
+    {
+        keep(_glyphs, glyphs);
+        keep(_characters, glyphForCharacter);
+    }
+
+    // Empty tables with room for at least count entries: kept ones when one fits (and is
+    // not much larger), new ones with room to grow a little otherwise.
+    template <typename T>
+    static QList<T> take(QList<QList<T>>& kept, qsizetype count)
+    {
+        for (qsizetype i = kept.size() - 1; i >= 0; --i) {
+            const qsizetype capacity = kept.at(i).capacity();
+            if (capacity >= count && capacity <= 2 * count + 256)
+                return kept.takeAt(i);
+        }
+        QList<T> table;
+        table.reserve(count + count / 8);
+        return table;
+    }
+    QList<LayoutManager::Layout::Glyph> takeGlyphs(qsizetype count) { return take(_glyphs, count); }
+    QList<qsizetype> takeCharacters(qsizetype count) { return take(_characters, count); }
+
+private:
+    template <typename T>
+    static void keep(QList<QList<T>>& kept, QList<T>& table)
+    {
+        // Small tables cost little to make; shared ones are still another's.
+        if (table.capacity() < 1024 || table.capacity() > MaximumGlyphs || !table.isDetached())
+            return;
+        table.clear(); // keeps the memory
+        if (kept.size() >= Count)
+            kept.removeFirst();
+        kept.append(std::move(table));
+    }
+
+    QList<QList<LayoutManager::Layout::Glyph>> _glyphs;
+    QList<QList<qsizetype>> _characters;
+    static thread_local bool gone;
+};
+
+thread_local bool SpareGlyphTables::gone = false;
+
 } // namespace
+
+LayoutManager::Layout::~Layout()
+{
+    if (glyphs.capacity() < 1024 && glyphForCharacter.capacity() < 1024)
+        return;
+    if (SpareGlyphTables* spares = SpareGlyphTables::ofThisThread())
+        spares->keep(glyphs, glyphForCharacter);
+}
 
 void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& containerSize,
                                     qreal padding, bool hasContainer)
@@ -998,8 +1095,13 @@ void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& 
     padding = std::max(sane(padding, MaximumLength), qreal(0));
     const QString string = text.string();
     const qsizetype length = string.size();
+    if (SpareGlyphTables* spares = length >= 1024 ? SpareGlyphTables::ofThisThread() : nullptr) {
+        glyphForCharacter = spares->takeCharacters(length);
+        glyphs = spares->takeGlyphs(length + 1);
+    } else {
+        glyphs.reserve(length + 1);
+    }
     glyphForCharacter.resize(length);
-    glyphs.reserve(length + 1);
 
     qreal y = 0;
     bool full = false;

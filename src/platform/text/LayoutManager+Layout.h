@@ -46,6 +46,14 @@ struct LayoutManager::Layout
         bool inContainer = false;
     };
 
+    Layout() = default;
+    Layout(const Layout&) = default;
+    Layout(Layout&&) = default;
+    Layout& operator=(const Layout&) = default;
+    Layout& operator=(Layout&&) = default;
+    // Hands its glyph tables on to the next layout made (see typeset()).
+    ~Layout();
+
     QList<QRawFont> fonts;
     QList<Glyph> glyphs;
     QList<qsizetype> glyphForCharacter; // one entry per character
