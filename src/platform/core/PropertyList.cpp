@@ -679,7 +679,9 @@ private:
 // ---------------------------------------------------------------------------------------
 // Old-style text writer
 
-class TextWriter
+} // namespace
+
+class PropertyListTextWriter
 {
 public:
     QByteArray write(const QVariant& value)
@@ -688,7 +690,8 @@ public:
         return _out; // shared, not copied
     }
 
-private:
+    QByteArray& out() { return _out; }
+
     void newline(int level)
     {
         _out += '\n';
@@ -756,6 +759,7 @@ private:
         writeString(value.canConvert<QString>() ? value.toString() : QString());
     }
 
+private:
     void writeEntry(const QString& key, const QVariant& value, int level)
     {
         newline(level);
@@ -800,6 +804,7 @@ private:
         return false;
     }
 
+public:
     void writeString(const QString& text)
     {
         // constData(), not utf16(): that copies every string it cannot end with a zero,
@@ -849,6 +854,7 @@ private:
         _out += '"';
     }
 
+private:
     void writeData(const QByteArray& data)
     {
         static const char digits[] = "0123456789abcdef";
@@ -870,6 +876,8 @@ private:
 
     QByteArray _out;
 };
+
+namespace {
 
 // ---------------------------------------------------------------------------------------
 // XML form
@@ -1924,7 +1932,86 @@ std::optional<QVariant> PropertyList::read(const QByteArray& data, QString* erro
 
 QByteArray PropertyList::toText(const QVariant& value)
 {
-    return TextWriter().write(value);
+    return PropertyListTextWriter().write(value);
+}
+
+PropertyList::TextBuilder::TextBuilder() : _writer(std::make_unique<PropertyListTextWriter>()) {}
+
+PropertyList::TextBuilder::~TextBuilder() = default;
+
+// The separators before a value: a list's comma and line, or none after a dictionary's key.
+void PropertyList::TextBuilder::beginValue()
+{
+    if (_frames.empty() || _frames.back().dictionary)
+        return;
+    Frame& list = _frames.back();
+    if (list.count++ > 0)
+        _writer->out() += ',';
+    _writer->newline(int(_frames.size()));
+}
+
+void PropertyList::TextBuilder::endValue()
+{
+    if (!_frames.empty() && _frames.back().dictionary)
+        _writer->out() += ';';
+}
+
+void PropertyList::TextBuilder::beginDictionary()
+{
+    beginValue();
+    _writer->out() += '{';
+    _frames.push_back({true, 0});
+}
+
+void PropertyList::TextBuilder::key(const QString& key)
+{
+    Q_ASSERT(!_frames.empty() && _frames.back().dictionary);
+    ++_frames.back().count;
+    _writer->newline(int(_frames.size()));
+    _writer->writeString(key);
+    _writer->out() += " = ";
+}
+
+void PropertyList::TextBuilder::endDictionary()
+{
+    Q_ASSERT(!_frames.empty() && _frames.back().dictionary);
+    const Frame dictionary = _frames.back();
+    _frames.pop_back();
+    if (dictionary.count > 0)
+        _writer->newline(int(_frames.size()));
+    _writer->out() += '}';
+    endValue();
+}
+
+void PropertyList::TextBuilder::beginArray()
+{
+    beginValue();
+    _writer->out() += '(';
+    _frames.push_back({false, 0});
+}
+
+void PropertyList::TextBuilder::endArray()
+{
+    Q_ASSERT(!_frames.empty() && !_frames.back().dictionary);
+    const Frame list = _frames.back();
+    _frames.pop_back();
+    if (list.count > 0)
+        _writer->newline(int(_frames.size()));
+    _writer->out() += ')';
+    endValue();
+}
+
+void PropertyList::TextBuilder::value(const QVariant& value)
+{
+    beginValue();
+    _writer->writeValue(value, int(_frames.size()));
+    endValue();
+}
+
+QByteArray PropertyList::TextBuilder::text()
+{
+    Q_ASSERT(_frames.empty());
+    return _writer->out();
 }
 
 QByteArray PropertyList::toXml(const QVariant& value)
