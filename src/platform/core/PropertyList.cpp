@@ -679,6 +679,23 @@ private:
 // ---------------------------------------------------------------------------------------
 // Old-style text writer
 
+// The two hex digits of each byte.
+struct HexPairs
+{
+    char pairs[256][2] = {};
+
+    constexpr HexPairs()
+    {
+        constexpr char digits[] = "0123456789abcdef";
+        for (int b = 0; b < 256; ++b) {
+            pairs[b][0] = digits[b >> 4];
+            pairs[b][1] = digits[b & 15];
+        }
+    }
+};
+
+constexpr HexPairs hexPairs;
+
 } // namespace
 
 class PropertyListTextWriter
@@ -687,15 +704,41 @@ public:
     QByteArray write(const QVariant& value)
     {
         writeValue(value, 0);
-        return _out; // shared, not copied
+        return text();
     }
 
-    QByteArray& out() { return _out; }
+    // The text written so far.
+    QByteArray text()
+    {
+        _out.resize(_p - _begin); // within the buffer: nothing moves
+        return _out;              // shared, not copied
+    }
+
+    // The text is written through a cursor into a buffer grown ahead of it, each piece
+    // checked against its end once: QByteArray's own appends, a call and checks for each
+    // few bytes, cost more than writing them.
+    void put(char c)
+    {
+        reserve(1);
+        *_p++ = c;
+    }
+
+    void put(const char* text, qsizetype n)
+    {
+        reserve(n);
+        std::memcpy(_p, text, size_t(n));
+        _p += n;
+    }
+
+    void put(const char* text) { put(text, qsizetype(std::strlen(text))); }
 
     void newline(int level)
     {
-        _out += '\n';
-        _out.append(qsizetype(level) * 4, ' ');
+        const qsizetype n = 1 + qsizetype(level) * 4;
+        reserve(n);
+        *_p = '\n';
+        std::memset(_p + 1, ' ', size_t(n - 1));
+        _p += n;
     }
 
     void writeValue(const QVariant& value, int level)
@@ -707,34 +750,34 @@ public:
         case QMetaType::QVariantMap: {
             const QVariantMap& map = ref<QVariantMap>(value);
             if (map.isEmpty()) {
-                _out += "{}";
+                put("{}");
                 return;
             }
-            _out += '{';
+            put('{');
             for (auto it = map.cbegin(); it != map.cend(); ++it)
                 writeEntry(it.key(), it.value(), level + 1);
             newline(level);
-            _out += '}';
+            put('}');
             return;
         }
         case QMetaType::QVariantHash: {
             const QVariantHash& hash = ref<QVariantHash>(value);
             if (hash.isEmpty()) {
-                _out += "{}";
+                put("{}");
                 return;
             }
             QStringList keys = hash.keys();
             std::sort(keys.begin(), keys.end());
-            _out += '{';
+            put('{');
             for (const QString& key : std::as_const(keys))
                 writeEntry(key, hash.value(key), level + 1);
             newline(level);
-            _out += '}';
+            put('}');
             return;
         }
         case QMetaType::QVariantList: writeArray(ref<QVariantList>(value), level); return;
         case QMetaType::QStringList: writeArray(ref<QStringList>(value), level); return;
-        case QMetaType::Bool: _out += value.toBool() ? "YES" : "NO"; return;
+        case QMetaType::Bool: put(value.toBool() ? "YES" : "NO"); return;
         case QMetaType::Double: writeString(shortestText(value.toDouble())); return;
         case QMetaType::Float: writeString(shortestText(value.toFloat())); return;
         case QMetaType::QDateTime: {
@@ -753,7 +796,7 @@ public:
                 result = std::to_chars(buffer, buffer + sizeof buffer, value.toULongLong());
             else
                 result = std::to_chars(buffer, buffer + sizeof buffer, value.toLongLong());
-            _out.append(buffer, result.ptr - buffer);
+            put(buffer, result.ptr - buffer);
             return;
         }
         writeString(value.canConvert<QString>() ? value.toString() : QString());
@@ -764,29 +807,29 @@ private:
     {
         newline(level);
         writeString(key);
-        _out += " = ";
+        put(" = ");
         writeValue(value, level);
-        _out += ';';
+        put(';');
     }
 
     template <typename List>
     void writeArray(const List& list, int level)
     {
         if (list.isEmpty()) {
-            _out += "()";
+            put("()");
             return;
         }
-        _out += '(';
+        put('(');
         bool first = true;
         for (const auto& element : list) {
             if (!first)
-                _out += ',';
+                put(',');
             first = false;
             newline(level + 1);
             writeValue(QVariant(element), level + 1);
         }
         newline(level);
-        _out += ')';
+        put(')');
     }
 
     static bool needsQuotes(const char16_t* u, qsizetype n)
@@ -812,69 +855,92 @@ public:
         const auto* u = reinterpret_cast<const char16_t*>(text.constData());
         const qsizetype n = text.size();
         if (!needsQuotes(u, n)) {
-            const qsizetype old = _out.size();
-            _out.resize(old + n);
-            char* o = _out.data() + old;
+            reserve(n);
             for (qsizetype i = 0; i < n; ++i)
-                o[i] = char(u[i]);
+                _p[i] = char(u[i]);
+            _p += n;
             return;
         }
         static const char digits[] = "0123456789abcdef";
-        _out += '"';
+        put('"');
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = u[i];
             if (c >= 0x20 && c < 0x7f) {
                 if (c == '"' || c == '\\')
-                    _out += '\\';
-                _out += char(c);
+                    put('\\');
+                put(char(c));
                 continue;
             }
-            _out += '\\';
+            put('\\');
             switch (c) {
-            case 0x07: _out += 'a'; break;
-            case 0x08: _out += 'b'; break;
-            case 0x09: _out += 't'; break;
-            case 0x0a: _out += 'n'; break;
-            case 0x0b: _out += 'v'; break;
-            case 0x0c: _out += 'f'; break;
-            case 0x0d: _out += 'r'; break;
+            case 0x07: put('a'); break;
+            case 0x08: put('b'); break;
+            case 0x09: put('t'); break;
+            case 0x0a: put('n'); break;
+            case 0x0b: put('v'); break;
+            case 0x0c: put('f'); break;
+            case 0x0d: put('r'); break;
             default:
                 if (c < 0x80) {
                     const char octal[3] = {char('0' + (c >> 6)), char('0' + ((c >> 3) & 7)),
                                            char('0' + (c & 7))};
-                    _out.append(octal, 3);
+                    put(octal, 3);
                 } else {
                     const char escape[5] = {'U', digits[c >> 12], digits[(c >> 8) & 15],
                                             digits[(c >> 4) & 15], digits[c & 15]};
-                    _out.append(escape, 5);
+                    put(escape, 5);
                 }
                 break;
             }
         }
-        _out += '"';
+        put('"');
     }
 
 private:
     void writeData(const QByteArray& data)
     {
-        static const char digits[] = "0123456789abcdef";
         const qsizetype n = data.size();
-        const qsizetype old = _out.size();
         // Two digits a byte, a space after every fourth byte but the last, the brackets.
-        _out.resize(old + 2 * n + (n > 0 ? (n - 1) / 4 : 0) + 2);
-        char* o = _out.data() + old;
+        reserve(2 * n + (n > 0 ? (n - 1) / 4 : 0) + 2);
+        char* o = _p;
         *o++ = '<';
         const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
-        for (qsizetype i = 0; i < n; ++i) {
-            if (i > 0 && i % 4 == 0)
-                *o++ = ' ';
-            *o++ = digits[bytes[i] >> 4];
-            *o++ = digits[bytes[i] & 15];
+        qsizetype i = 0;
+        // Whole groups of four bytes: eight digits and the space after them.
+        for (; n - i > 4; i += 4) {
+            for (int k = 0; k < 4; ++k)
+                std::memcpy(o + 2 * k, hexPairs.pairs[bytes[i + k]], 2);
+            o[8] = ' ';
+            o += 9;
+        }
+        for (; i < n; ++i) {
+            std::memcpy(o, hexPairs.pairs[bytes[i]], 2);
+            o += 2;
         }
         *o++ = '>';
+        _p = o;
+    }
+
+    void reserve(qsizetype n)
+    {
+        if (_end - _p < n)
+            grow(n);
+    }
+
+    void grow(qsizetype n)
+    {
+        const qsizetype used = _p - _begin;
+        const qsizetype size = std::max({used + n, qsizetype(2 * (_end - _begin)), qsizetype(4096)});
+        _out.resize(size);
+        _begin = _out.data();
+        _p = _begin + used;
+        _end = _begin + size;
     }
 
     QByteArray _out;
+    char* _begin = nullptr;
+    char* _p = nullptr;
+    char* _end = nullptr;
 };
 
 namespace {
@@ -1946,20 +2012,20 @@ void PropertyList::TextBuilder::beginValue()
         return;
     Frame& list = _frames.back();
     if (list.count++ > 0)
-        _writer->out() += ',';
+        _writer->put(',');
     _writer->newline(int(_frames.size()));
 }
 
 void PropertyList::TextBuilder::endValue()
 {
     if (!_frames.empty() && _frames.back().dictionary)
-        _writer->out() += ';';
+        _writer->put(';');
 }
 
 void PropertyList::TextBuilder::beginDictionary()
 {
     beginValue();
-    _writer->out() += '{';
+    _writer->put('{');
     _frames.push_back({true, 0});
 }
 
@@ -1969,7 +2035,7 @@ void PropertyList::TextBuilder::key(const QString& key)
     ++_frames.back().count;
     _writer->newline(int(_frames.size()));
     _writer->writeString(key);
-    _writer->out() += " = ";
+    _writer->put(" = ");
 }
 
 void PropertyList::TextBuilder::endDictionary()
@@ -1979,14 +2045,14 @@ void PropertyList::TextBuilder::endDictionary()
     _frames.pop_back();
     if (dictionary.count > 0)
         _writer->newline(int(_frames.size()));
-    _writer->out() += '}';
+    _writer->put('}');
     endValue();
 }
 
 void PropertyList::TextBuilder::beginArray()
 {
     beginValue();
-    _writer->out() += '(';
+    _writer->put('(');
     _frames.push_back({false, 0});
 }
 
@@ -1997,7 +2063,7 @@ void PropertyList::TextBuilder::endArray()
     _frames.pop_back();
     if (list.count > 0)
         _writer->newline(int(_frames.size()));
-    _writer->out() += ')';
+    _writer->put(')');
     endValue();
 }
 
@@ -2011,7 +2077,7 @@ void PropertyList::TextBuilder::value(const QVariant& value)
 QByteArray PropertyList::TextBuilder::text()
 {
     Q_ASSERT(_frames.empty());
-    return _writer->out();
+    return _writer->text();
 }
 
 QByteArray PropertyList::toXml(const QVariant& value)
