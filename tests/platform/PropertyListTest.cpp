@@ -172,7 +172,8 @@ TEST(PropertyListText, BuilderWritesWhatTheTreeWrites)
             PropertyList::TextBuilder builder;
             build(builder, value, depth);
             EXPECT_EQ(builder.text(), PropertyList::toText(value))
-                << "depth " << depth << "\n" << PropertyList::toText(value).toStdString();
+                << "depth " << depth << "\n"
+                << PropertyList::toText(value).toStdString();
         }
     }
 }

@@ -930,7 +930,8 @@ private:
     void grow(qsizetype n)
     {
         const qsizetype used = _p - _begin;
-        const qsizetype size = std::max({used + n, qsizetype(2 * (_end - _begin)), qsizetype(4096)});
+        const qsizetype size =
+            std::max({used + n, qsizetype(2 * (_end - _begin)), qsizetype(4096)});
         _out.resize(size);
         _begin = _out.data();
         _p = _begin + used;
@@ -1732,10 +1733,30 @@ private:
         _out += '<';
         _out += tag;
         _out += '>';
-        _out += escaped(text).toUtf8();
+        appendEscaped(text);
         _out += "</";
         _out += tag;
         _out += ">\n";
+    }
+
+    // Text of nothing but ASCII that needs no reference, as most is, goes straight in.
+    void appendEscaped(const QString& text)
+    {
+        const auto* u = reinterpret_cast<const char16_t*>(text.constData());
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = u[i];
+            if (c >= 0x7f || c == '&' || c == '<' || c == '>'
+                || (c < 0x20 && c != '\t' && c != '\n')) {
+                _out += escaped(text).toUtf8();
+                return;
+            }
+        }
+        const qsizetype old = _out.size();
+        _out.resize(old + n);
+        char* o = _out.data() + old;
+        for (qsizetype i = 0; i < n; ++i)
+            o[i] = char(u[i]);
     }
 
     // Markup characters as references; characters XML cannot carry at all (control
@@ -1783,9 +1804,21 @@ private:
         const int type = value.typeId();
         switch (type) {
         case QMetaType::QVariantMap: {
+            // In the map's own order, which is the keys' sorted order, without looking each
+            // up again.
             const QVariantMap& map = ref<QVariantMap>(value);
-            writeDictionary(
-                map.keys(), [&](const QString& key) { return map.value(key); }, level);
+            indent(level);
+            if (map.isEmpty()) {
+                _out += "<dict/>\n";
+                return;
+            }
+            _out += "<dict>\n";
+            for (auto entry = map.cbegin(); entry != map.cend(); ++entry) {
+                element("key", entry.key(), level + 1);
+                writeValue(entry.value(), level + 1);
+            }
+            indent(level);
+            _out += "</dict>\n";
             return;
         }
         case QMetaType::QVariantHash: {
@@ -2001,7 +2034,8 @@ QByteArray PropertyList::toText(const QVariant& value)
     return PropertyListTextWriter().write(value);
 }
 
-PropertyList::TextBuilder::TextBuilder() : _writer(std::make_unique<PropertyListTextWriter>()) {}
+PropertyList::TextBuilder::TextBuilder() : _writer(std::make_unique<PropertyListTextWriter>())
+{}
 
 PropertyList::TextBuilder::~TextBuilder() = default;
 

@@ -369,8 +369,8 @@ QString formatFixed(double value, int decimals)
     if (std::isfinite(value)) {
         // The same digits as printf's (the exact binary value, ties to even, the sign of
         // a negative zero kept), without its locale switch and format parsing.
-        const auto written =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                           std::chars_format::fixed, decimals);
         if (written.ec == std::errc())
             return QString::fromLatin1(buffer, written.ptr - buffer);
     }
