@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 using platform::Archive;
@@ -37,6 +38,8 @@ QString kindOf(const QVariant& value)
 template <typename Value>
 class RecentTexts
 {
+    static_assert(sizeof(Value) % 8 == 0 && std::is_trivially_copyable_v<Value>);
+
 public:
     template <typename Format>
     QString text(const Value& value, Format format)
