@@ -63,6 +63,19 @@ QVariantList listOf(const QVariant& entry, const char* what)
     return {};
 }
 
+// The text of propertyLists(graphics), each graphic's dictionary made, written and dropped
+// in turn: the dictionaries of a big document, all held at once, take far more memory and
+// time (to make, walk and free) than their text.
+void writeLayer(platform::PropertyList::TextBuilder& text, const LBDocument::Layer& graphics)
+{
+    text.beginArray();
+    for (const LBGraphicPtr& graphic : graphics) {
+        graphic->createFullImagePaths();
+        text.value(graphic->propertyListRepresentation());
+    }
+    text.endArray();
+}
+
 } // namespace
 
 QVariantMap LBDocument::dictionaryForGraphics(const Layer& graphics)
@@ -86,12 +99,44 @@ QVariantMap LBDocument::dictionaryForGraphics(const Pages& pages)
 
 QByteArray LBDocument::dataForGraphics(const Layer& graphics)
 {
-    return platform::PropertyList::toText(dictionaryForGraphics(graphics));
+    platform::PropertyList::TextBuilder text;
+    text.beginDictionary();
+    text.key(graphicsListKey);
+    writeLayer(text, graphics);
+    text.endDictionary();
+    return text.text();
 }
 
-QByteArray LBDocument::dataForGraphics(const Pages& pages)
+QByteArray LBDocument::dataForGraphics(const Pages& pages, const QVariantMap& otherEntries)
 {
-    return platform::PropertyList::toText(dictionaryForGraphics(pages));
+    platform::PropertyList::TextBuilder text;
+    text.beginDictionary();
+    // The keys in the order of a QVariantMap holding them all, the list's among the others.
+    bool listWritten = false;
+    const auto writeList = [&] {
+        text.key(graphicsListKey);
+        text.beginArray();
+        for (const Page& page : pages) {
+            text.beginArray();
+            for (const Layer& layer : page)
+                writeLayer(text, layer);
+            text.endArray();
+        }
+        text.endArray();
+        listWritten = true;
+    };
+    for (auto entry = otherEntries.cbegin(); entry != otherEntries.cend(); ++entry) {
+        if (!listWritten && !(entry.key() < graphicsListKey))
+            writeList();
+        if (entry.key() == graphicsListKey)
+            continue;
+        text.key(entry.key());
+        text.value(entry.value());
+    }
+    if (!listWritten)
+        writeList();
+    text.endDictionary();
+    return text.text();
 }
 
 std::optional<QVariantMap> LBDocument::dictionaryFromDocumentData(const QByteArray& data,

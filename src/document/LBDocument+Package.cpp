@@ -633,9 +633,9 @@ QByteArray LBDocument::dataRepresentationOfType(const QString& type)
 
 QByteArray LBDocument::documentData()
 {
-    QVariantMap dictionary = dictionaryForGraphics(_documentGraphics);
-    addAuxiliaryDocumentInfoToDict(dictionary);
-    return platform::PropertyList::toText(dictionary);
+    QVariantMap settings;
+    addAuxiliaryDocumentInfoToDict(settings);
+    return dataForGraphics(_documentGraphics, settings);
 }
 
 void LBDocument::addAuxiliaryDocumentInfoToDict(QVariantMap& d)

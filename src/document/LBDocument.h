@@ -252,9 +252,11 @@ public:
     // {"GraphicsList": the graphics' property lists}, flat or as pages of layers.
     static QVariantMap dictionaryForGraphics(const Layer& graphics);
     static QVariantMap dictionaryForGraphics(const Pages& pages);
-    // The same as old-style property-list text (7-bit).
+    // The same as old-style property-list text (7-bit); for pages, with otherEntries (the
+    // rest of a document dictionary, whose own "GraphicsList" is passed over) beside the
+    // list.
     static QByteArray dataForGraphics(const Layer& graphics);
-    static QByteArray dataForGraphics(const Pages& pages);
+    static QByteArray dataForGraphics(const Pages& pages, const QVariantMap& otherEntries = {});
     // Codes of LBDocumentErrorDomain.
     enum ReadError : int { NotAPropertyListError = 1, NotADictionaryError = 2 };
     // The dictionary the text holds; nullopt and the error for text that is not a

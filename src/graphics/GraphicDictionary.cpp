@@ -8,7 +8,9 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 using platform::Archive;
@@ -28,6 +30,59 @@ QString kindOf(const QVariant& value)
     }
 }
 
+// Every graphic stores some sixty numbers and rectangles as text, most of them the same
+// few values (its defaults, zero, one): the text of the values met last is kept, per thread,
+// so a repeat shares it instead of being formatted and allocated again. A value is known by
+// its exact bits (so 0 and -0 stay apart); one text a slot, a newcomer taking the place of
+// the value it collides with.
+template <typename Value>
+class RecentTexts
+{
+    static_assert(sizeof(Value) % 8 == 0 && std::is_trivially_copyable_v<Value>);
+
+public:
+    template <typename Format>
+    QString text(const Value& value, Format format)
+    {
+        std::array<quint64, sizeof(Value) / 8> bits;
+        std::memcpy(bits.data(), &value, sizeof bits);
+        quint64 hash = 0;
+        for (const quint64 word : bits)
+            hash = (hash ^ word) * 0x9e3779b97f4a7c15ull;
+        Slot& slot = _slots[(hash >> 56) % _slots.size()];
+        if (!slot.used || slot.bits != bits) {
+            slot.bits = bits;
+            slot.text = format(value);
+            slot.used = true;
+        }
+        return slot.text;
+    }
+
+private:
+    struct Slot
+    {
+        std::array<quint64, sizeof(Value) / 8> bits{};
+        QString text;
+        bool used = false;
+    };
+    std::array<Slot, 256> _slots;
+};
+
+// A real with its number of decimals, in whole words.
+struct FixedReal
+{
+    double value;
+    qint64 decimals;
+};
+
+QString fixedText(double value, qint64 decimals)
+{
+    thread_local RecentTexts<FixedReal> texts;
+    return texts.text(FixedReal{value, decimals}, [](const FixedReal& real) {
+        return real.decimals == 2 ? platform::format2f(real.value) : platform::format6f(real.value);
+    });
+}
+
 } // namespace
 
 // --- Writing ---
@@ -39,17 +94,18 @@ void GraphicDictionaryWriter::setString(const QString& key, const QString& value
 
 void GraphicDictionaryWriter::setInteger(const QString& key, qint64 value)
 {
-    _dictionary.insert(key, platform::formatLong(value));
+    thread_local RecentTexts<qint64> texts;
+    _dictionary.insert(key, texts.text(value, platform::formatLong));
 }
 
 void GraphicDictionaryWriter::setReal2(const QString& key, double value)
 {
-    _dictionary.insert(key, platform::format2f(value));
+    _dictionary.insert(key, fixedText(value, 2));
 }
 
 void GraphicDictionaryWriter::setReal6(const QString& key, double value)
 {
-    _dictionary.insert(key, platform::format6f(value));
+    _dictionary.insert(key, fixedText(value, 6));
 }
 
 void GraphicDictionaryWriter::setBool(const QString& key, bool value)
@@ -59,12 +115,14 @@ void GraphicDictionaryWriter::setBool(const QString& key, bool value)
 
 void GraphicDictionaryWriter::setRect(const QString& key, const QRectF& value)
 {
-    _dictionary.insert(key, platform::stringFromRect(value));
+    thread_local RecentTexts<QRectF> texts;
+    _dictionary.insert(key, texts.text(value, platform::stringFromRect));
 }
 
 void GraphicDictionaryWriter::setPoint(const QString& key, const QPointF& value)
 {
-    _dictionary.insert(key, platform::stringFromPoint(value));
+    thread_local RecentTexts<QPointF> texts;
+    _dictionary.insert(key, texts.text(value, platform::stringFromPoint));
 }
 
 void GraphicDictionaryWriter::setNumber(const QString& key, qint64 value)

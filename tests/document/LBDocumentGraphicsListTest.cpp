@@ -76,6 +76,38 @@ TEST_F(DocumentTest, GraphicsListsTravelFlatOrAsPagesOfLayers)
     EXPECT_TRUE(back.pages[1][1].isEmpty());
 }
 
+TEST_F(DocumentTest, ListTextIsTheTextOfItsDictionary)
+{
+    // The text is written a graphic at a time; it must be the text of the whole tree.
+    const LBDocument::Layer layer = {make("LBRectangle", {1, 2, 30, 40}),
+                                     make("LBTextArea", {5, 6, 70, 80})};
+    for (const LBDocument::Layer& graphics : {LBDocument::Layer(), layer})
+        EXPECT_EQ(LBDocument::dataForGraphics(graphics),
+                  platform::PropertyList::toText(LBDocument::dictionaryForGraphics(graphics)));
+
+    const LBDocument::Pages pages = {{{}, layer}, {}, {{make("LBCircle", {0, 0, 5, 5})}, {}}};
+    // Keys sorting before, around and after the list's, and a stale list that is passed over.
+    const QVariantMap others = {{"A", "1"},
+                                {"Graphics", QVariantList()},
+                                {"GraphicsList", "stale"},
+                                {"GraphicsListZ", QVariantMap{{"k", "v"}}},
+                                {"a", QByteArray("\x01")}};
+    const QVariantMap settings[] = {{}, others, {{"A", "1"}}, {{"Z", "1"}}};
+    for (const QVariantMap& other : settings) {
+        QVariantMap whole = other;
+        whole.insert(LBDocument::dictionaryForGraphics(pages));
+        EXPECT_EQ(LBDocument::dataForGraphics(pages, other), platform::PropertyList::toText(whole))
+            << other.keys().join(' ').toStdString();
+    }
+
+    // A document's text: its settings beside the list.
+    fill(1, {"a", "b"});
+    QVariantMap whole;
+    document->addAuxiliaryDocumentInfoToDict(whole);
+    whole.insert(LBDocument::dictionaryForGraphics(document->documentGraphics()));
+    EXPECT_EQ(document->documentData(), platform::PropertyList::toText(whole));
+}
+
 TEST_F(DocumentTest, OlderPagesOfGraphicsReadAsAnEmptyLayerUnderTheirGraphics)
 {
     const QVariantMap dictionary = {

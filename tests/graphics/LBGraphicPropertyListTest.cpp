@@ -585,6 +585,28 @@ TEST(LBGraphicPropertyList, WritingRules)
     EXPECT_TRUE(photo->propertyListRepresentation().contains("FillImage"));
 }
 
+TEST(LBGraphicPropertyList, RepeatedNumbersAreWrittenAsTheirOwnText)
+{
+    // Texts of values met before are reused: each must still be its own value's, through
+    // repeats, values of the same printed text, zero and negative zero, and more values
+    // than are kept.
+    auto g = std::make_shared<LBGraphic>();
+    for (int i = 0; i < 2000; ++i) {
+        const double turn = i % 5 == 0 ? -0.0 : i % 5 == 1 ? 0.0 : i % 5 == 2 ? 0.004 : i * 0.37;
+        const QRectF bounds(i % 3 == 0 ? -0.0 : i % 300, 2, 10 + i % 700, 5);
+        g->setRotation(turn);
+        g->setBounds(bounds);
+        g->setLineDash({3, 1, 0, 0}, i % 40);
+        g->setBrightness(i % 2 ? -0.0 : i * 0.001);
+        const QVariantMap d = g->propertyListRepresentation();
+        ASSERT_EQ(d.value("Rotation"), platform::format2f(g->rotation())) << i;
+        ASSERT_EQ(d.value("Bounds"), platform::stringFromRect(g->bounds().translated(-QPointF())))
+            << i;
+        ASSERT_EQ(d.value("LineDashCount"), QString::number(i % 40)) << i;
+        ASSERT_EQ(d.value("Brightness"), platform::format6f(g->brightness())) << i;
+    }
+}
+
 TEST(LBGraphicPropertyList, VectorPicturesAreStoredAsTheirOwnBytes)
 {
     // A small PDF, and an EPS that cannot be drawn here: both kept exactly.

@@ -68,6 +68,28 @@ const QByteArray document =
     "    Rotation = 0.00;\n"
     "}";
 
+// Feeds value to the builder: the containers down to `depth` levels begun and ended piece
+// by piece, what lies deeper given whole.
+void build(PropertyList::TextBuilder& builder, const QVariant& value, int depth)
+{
+    if (depth > 0 && value.typeId() == QMetaType::QVariantMap) {
+        const QVariantMap map = value.toMap();
+        builder.beginDictionary();
+        for (auto entry = map.cbegin(); entry != map.cend(); ++entry) {
+            builder.key(entry.key());
+            build(builder, entry.value(), depth - 1);
+        }
+        builder.endDictionary();
+    } else if (depth > 0 && value.typeId() == QMetaType::QVariantList) {
+        builder.beginArray();
+        for (const QVariant& element : value.toList())
+            build(builder, element, depth - 1);
+        builder.endArray();
+    } else {
+        builder.value(value);
+    }
+}
+
 } // namespace
 
 TEST(PropertyListText, DocumentRoundTripsByteForByte)
@@ -133,6 +155,27 @@ TEST(PropertyListText, WriterForms)
     };
     for (const Case& c : cases)
         EXPECT_EQ(PropertyList::toText(c.value), QByteArray(c.text)) << c.text;
+}
+
+TEST(PropertyListText, BuilderWritesWhatTheTreeWrites)
+{
+    const QVariant values[] = {
+        parseText(document),
+        QVariantMap(),
+        QVariantList(),
+        QString("top"),
+        QVariantList{QVariantList(), QVariantMap(), QVariantList{QVariantList{}}, "x"},
+        QVariantMap{{"a", QVariantMap{{"b", QVariantMap()}}}, {"c", QVariantList{1, 2}}},
+    };
+    for (const QVariant& value : values) {
+        for (int depth = 0; depth <= 4; ++depth) {
+            PropertyList::TextBuilder builder;
+            build(builder, value, depth);
+            EXPECT_EQ(builder.text(), PropertyList::toText(value))
+                << "depth " << depth << "\n"
+                << PropertyList::toText(value).toStdString();
+        }
+    }
 }
 
 TEST(PropertyListText, WrittenTextIsSevenBitAndReadsBackAsStrings)

@@ -836,20 +836,66 @@ private:
 // ---------------------------------------------------------------------------------------
 // Old-style text writer
 
-class TextWriter
+// The two hex digits of each byte.
+struct HexPairs
+{
+    char pairs[256][2] = {};
+
+    constexpr HexPairs()
+    {
+        constexpr char digits[] = "0123456789abcdef";
+        for (int b = 0; b < 256; ++b) {
+            pairs[b][0] = digits[b >> 4];
+            pairs[b][1] = digits[b & 15];
+        }
+    }
+};
+
+constexpr HexPairs hexPairs;
+
+} // namespace
+
+class PropertyListTextWriter
 {
 public:
     QByteArray write(const QVariant& value)
     {
         writeValue(value, 0);
-        return _out; // shared, not copied
+        return text();
     }
 
-private:
+    // The text written so far.
+    QByteArray text()
+    {
+        _out.resize(_p - _begin); // within the buffer: nothing moves
+        return _out;              // shared, not copied
+    }
+
+    // The text is written through a cursor into a buffer grown ahead of it, each piece
+    // checked against its end once: QByteArray's own appends, a call and checks for each
+    // few bytes, cost more than writing them.
+    void put(char c)
+    {
+        reserve(1);
+        *_p++ = c;
+    }
+
+    void put(const char* text, qsizetype n)
+    {
+        reserve(n);
+        std::memcpy(_p, text, size_t(n));
+        _p += n;
+    }
+
+    void put(const char* text) { put(text, qsizetype(std::strlen(text))); }
+
     void newline(int level)
     {
-        _out += '\n';
-        _out.append(qsizetype(level) * 4, ' ');
+        const qsizetype n = 1 + qsizetype(level) * 4;
+        reserve(n);
+        *_p = '\n';
+        std::memset(_p + 1, ' ', size_t(n - 1));
+        _p += n;
     }
 
     void writeValue(const QVariant& value, int level)
@@ -861,34 +907,34 @@ private:
         case QMetaType::QVariantMap: {
             const QVariantMap& map = ref<QVariantMap>(value);
             if (map.isEmpty()) {
-                _out += "{}";
+                put("{}");
                 return;
             }
-            _out += '{';
+            put('{');
             for (auto it = map.cbegin(); it != map.cend(); ++it)
                 writeEntry(it.key(), it.value(), level + 1);
             newline(level);
-            _out += '}';
+            put('}');
             return;
         }
         case QMetaType::QVariantHash: {
             const QVariantHash& hash = ref<QVariantHash>(value);
             if (hash.isEmpty()) {
-                _out += "{}";
+                put("{}");
                 return;
             }
             QStringList keys = hash.keys();
             std::sort(keys.begin(), keys.end());
-            _out += '{';
+            put('{');
             for (const QString& key : std::as_const(keys))
                 writeEntry(key, hash.value(key), level + 1);
             newline(level);
-            _out += '}';
+            put('}');
             return;
         }
         case QMetaType::QVariantList: writeArray(ref<QVariantList>(value), level); return;
         case QMetaType::QStringList: writeArray(ref<QStringList>(value), level); return;
-        case QMetaType::Bool: _out += value.toBool() ? "YES" : "NO"; return;
+        case QMetaType::Bool: put(value.toBool() ? "YES" : "NO"); return;
         case QMetaType::Double: writeString(shortestText(value.toDouble())); return;
         case QMetaType::Float: writeString(shortestText(value.toFloat())); return;
         case QMetaType::QDateTime: {
@@ -907,39 +953,40 @@ private:
                 result = std::to_chars(buffer, buffer + sizeof buffer, value.toULongLong());
             else
                 result = std::to_chars(buffer, buffer + sizeof buffer, value.toLongLong());
-            _out.append(buffer, result.ptr - buffer);
+            put(buffer, result.ptr - buffer);
             return;
         }
         writeString(value.canConvert<QString>() ? value.toString() : QString());
     }
 
+private:
     void writeEntry(const QString& key, const QVariant& value, int level)
     {
         newline(level);
         writeString(key);
-        _out += " = ";
+        put(" = ");
         writeValue(value, level);
-        _out += ';';
+        put(';');
     }
 
     template <typename List>
     void writeArray(const List& list, int level)
     {
         if (list.isEmpty()) {
-            _out += "()";
+            put("()");
             return;
         }
-        _out += '(';
+        put('(');
         bool first = true;
         for (const auto& element : list) {
             if (!first)
-                _out += ',';
+                put(',');
             first = false;
             newline(level + 1);
             writeValue(QVariant(element), level + 1);
         }
         newline(level);
-        _out += ')';
+        put(')');
     }
 
     static bool needsQuotes(const char16_t* u, qsizetype n)
@@ -957,6 +1004,7 @@ private:
         return false;
     }
 
+public:
     void writeString(const QString& text)
     {
         // constData(), not utf16(): that copies every string it cannot end with a zero,
@@ -964,69 +1012,96 @@ private:
         const auto* u = reinterpret_cast<const char16_t*>(text.constData());
         const qsizetype n = text.size();
         if (!needsQuotes(u, n)) {
-            const qsizetype old = _out.size();
-            _out.resize(old + n);
-            char* o = _out.data() + old;
+            reserve(n);
             for (qsizetype i = 0; i < n; ++i)
-                o[i] = char(u[i]);
+                _p[i] = char(u[i]);
+            _p += n;
             return;
         }
         static const char digits[] = "0123456789abcdef";
-        _out += '"';
+        put('"');
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = u[i];
             if (c >= 0x20 && c < 0x7f) {
                 if (c == '"' || c == '\\')
-                    _out += '\\';
-                _out += char(c);
+                    put('\\');
+                put(char(c));
                 continue;
             }
-            _out += '\\';
+            put('\\');
             switch (c) {
-            case 0x07: _out += 'a'; break;
-            case 0x08: _out += 'b'; break;
-            case 0x09: _out += 't'; break;
-            case 0x0a: _out += 'n'; break;
-            case 0x0b: _out += 'v'; break;
-            case 0x0c: _out += 'f'; break;
-            case 0x0d: _out += 'r'; break;
+            case 0x07: put('a'); break;
+            case 0x08: put('b'); break;
+            case 0x09: put('t'); break;
+            case 0x0a: put('n'); break;
+            case 0x0b: put('v'); break;
+            case 0x0c: put('f'); break;
+            case 0x0d: put('r'); break;
             default:
                 if (c < 0x80) {
                     const char octal[3] = {char('0' + (c >> 6)), char('0' + ((c >> 3) & 7)),
                                            char('0' + (c & 7))};
-                    _out.append(octal, 3);
+                    put(octal, 3);
                 } else {
                     const char escape[5] = {'U', digits[c >> 12], digits[(c >> 8) & 15],
                                             digits[(c >> 4) & 15], digits[c & 15]};
-                    _out.append(escape, 5);
+                    put(escape, 5);
                 }
                 break;
             }
         }
-        _out += '"';
+        put('"');
     }
 
+private:
     void writeData(const QByteArray& data)
     {
-        static const char digits[] = "0123456789abcdef";
         const qsizetype n = data.size();
-        const qsizetype old = _out.size();
         // Two digits a byte, a space after every fourth byte but the last, the brackets.
-        _out.resize(old + 2 * n + (n > 0 ? (n - 1) / 4 : 0) + 2);
-        char* o = _out.data() + old;
+        reserve(2 * n + (n > 0 ? (n - 1) / 4 : 0) + 2);
+        char* o = _p;
         *o++ = '<';
         const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
-        for (qsizetype i = 0; i < n; ++i) {
-            if (i > 0 && i % 4 == 0)
-                *o++ = ' ';
-            *o++ = digits[bytes[i] >> 4];
-            *o++ = digits[bytes[i] & 15];
+        qsizetype i = 0;
+        // Whole groups of four bytes: eight digits and the space after them.
+        for (; n - i > 4; i += 4) {
+            for (int k = 0; k < 4; ++k)
+                std::memcpy(o + 2 * k, hexPairs.pairs[bytes[i + k]], 2);
+            o[8] = ' ';
+            o += 9;
+        }
+        for (; i < n; ++i) {
+            std::memcpy(o, hexPairs.pairs[bytes[i]], 2);
+            o += 2;
         }
         *o++ = '>';
+        _p = o;
+    }
+
+    void reserve(qsizetype n)
+    {
+        if (_end - _p < n)
+            grow(n);
+    }
+
+    void grow(qsizetype n)
+    {
+        const qsizetype used = _p - _begin;
+        const qsizetype size =
+            std::max({used + n, qsizetype(2 * (_end - _begin)), qsizetype(4096)});
+        _out.resize(size);
+        _begin = _out.data();
+        _p = _begin + used;
+        _end = _begin + size;
     }
 
     QByteArray _out;
+    char* _begin = nullptr;
+    char* _p = nullptr;
+    char* _end = nullptr;
 };
+
+namespace {
 
 // ---------------------------------------------------------------------------------------
 // XML form
@@ -1815,10 +1890,30 @@ private:
         _out += '<';
         _out += tag;
         _out += '>';
-        _out += escaped(text).toUtf8();
+        appendEscaped(text);
         _out += "</";
         _out += tag;
         _out += ">\n";
+    }
+
+    // Text of nothing but ASCII that needs no reference, as most is, goes straight in.
+    void appendEscaped(const QString& text)
+    {
+        const auto* u = reinterpret_cast<const char16_t*>(text.constData());
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = u[i];
+            if (c >= 0x7f || c == '&' || c == '<' || c == '>'
+                || (c < 0x20 && c != '\t' && c != '\n')) {
+                _out += escaped(text).toUtf8();
+                return;
+            }
+        }
+        const qsizetype old = _out.size();
+        _out.resize(old + n);
+        char* o = _out.data() + old;
+        for (qsizetype i = 0; i < n; ++i)
+            o[i] = char(u[i]);
     }
 
     // Markup characters as references; characters XML cannot carry at all (control
@@ -1866,9 +1961,21 @@ private:
         const int type = value.typeId();
         switch (type) {
         case QMetaType::QVariantMap: {
+            // In the map's own order, which is the keys' sorted order, without looking each
+            // up again.
             const QVariantMap& map = ref<QVariantMap>(value);
-            writeDictionary(
-                map.keys(), [&](const QString& key) { return map.value(key); }, level);
+            indent(level);
+            if (map.isEmpty()) {
+                _out += "<dict/>\n";
+                return;
+            }
+            _out += "<dict>\n";
+            for (auto entry = map.cbegin(); entry != map.cend(); ++entry) {
+                element("key", entry.key(), level + 1);
+                writeValue(entry.value(), level + 1);
+            }
+            indent(level);
+            _out += "</dict>\n";
             return;
         }
         case QMetaType::QVariantHash: {
@@ -2081,7 +2188,87 @@ std::optional<QVariant> PropertyList::read(const QByteArray& data, QString* erro
 
 QByteArray PropertyList::toText(const QVariant& value)
 {
-    return TextWriter().write(value);
+    return PropertyListTextWriter().write(value);
+}
+
+PropertyList::TextBuilder::TextBuilder() : _writer(std::make_unique<PropertyListTextWriter>())
+{}
+
+PropertyList::TextBuilder::~TextBuilder() = default;
+
+// The separators before a value: a list's comma and line, or none after a dictionary's key.
+void PropertyList::TextBuilder::beginValue()
+{
+    if (_frames.empty() || _frames.back().dictionary)
+        return;
+    Frame& list = _frames.back();
+    if (list.count++ > 0)
+        _writer->put(',');
+    _writer->newline(int(_frames.size()));
+}
+
+void PropertyList::TextBuilder::endValue()
+{
+    if (!_frames.empty() && _frames.back().dictionary)
+        _writer->put(';');
+}
+
+void PropertyList::TextBuilder::beginDictionary()
+{
+    beginValue();
+    _writer->put('{');
+    _frames.push_back({true, 0});
+}
+
+void PropertyList::TextBuilder::key(const QString& key)
+{
+    Q_ASSERT(!_frames.empty() && _frames.back().dictionary);
+    ++_frames.back().count;
+    _writer->newline(int(_frames.size()));
+    _writer->writeString(key);
+    _writer->put(" = ");
+}
+
+void PropertyList::TextBuilder::endDictionary()
+{
+    Q_ASSERT(!_frames.empty() && _frames.back().dictionary);
+    const Frame dictionary = _frames.back();
+    _frames.pop_back();
+    if (dictionary.count > 0)
+        _writer->newline(int(_frames.size()));
+    _writer->put('}');
+    endValue();
+}
+
+void PropertyList::TextBuilder::beginArray()
+{
+    beginValue();
+    _writer->put('(');
+    _frames.push_back({false, 0});
+}
+
+void PropertyList::TextBuilder::endArray()
+{
+    Q_ASSERT(!_frames.empty() && !_frames.back().dictionary);
+    const Frame list = _frames.back();
+    _frames.pop_back();
+    if (list.count > 0)
+        _writer->newline(int(_frames.size()));
+    _writer->put(')');
+    endValue();
+}
+
+void PropertyList::TextBuilder::value(const QVariant& value)
+{
+    beginValue();
+    _writer->writeValue(value, int(_frames.size()));
+    endValue();
+}
+
+QByteArray PropertyList::TextBuilder::text()
+{
+    Q_ASSERT(_frames.empty());
+    return _writer->text();
 }
 
 QByteArray PropertyList::toXml(const QVariant& value)

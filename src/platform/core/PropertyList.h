@@ -30,9 +30,13 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace platform {
+
+class PropertyListTextWriter;
 
 class PropertyList
 {
@@ -76,6 +80,43 @@ public:
     // float and double <real>, dates <date> in UTC to the second; other types are written
     // as their QVariant::toString() text in <string>.
     static QByteArray toXml(const QVariant& value);
+
+    // Writes the old-style text form a piece at a time, byte for byte as toText() writes
+    // the tree the same calls describe: a list of thousands of graphics is written one
+    // graphic's dictionary at a time, each dropped once written, instead of standing in
+    // memory as one tree. A dictionary's keys are written in the order given, so a caller
+    // gives them sorted. A value is value(), or a container begun and ended; inside a
+    // dictionary each follows its key().
+    class TextBuilder
+    {
+    public:
+        TextBuilder();
+        ~TextBuilder();
+        TextBuilder(const TextBuilder&) = delete;
+        TextBuilder& operator=(const TextBuilder&) = delete;
+
+        void beginDictionary();
+        void key(const QString& key);
+        void endDictionary();
+        void beginArray();
+        void endArray();
+        void value(const QVariant& value);
+
+        // The text written; every container begun must have been ended.
+        QByteArray text();
+
+    private:
+        struct Frame
+        {
+            bool dictionary = false;
+            qsizetype count = 0;
+        };
+        void beginValue();
+        void endValue();
+
+        std::unique_ptr<PropertyListTextWriter> _writer;
+        std::vector<Frame> _frames;
+    };
 };
 
 } // namespace platform

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -365,6 +366,14 @@ QString formatFixed(double value, int decimals)
 {
     // The largest double has 309 digits before the point.
     char buffer[320 + 16];
+    if (std::isfinite(value)) {
+        // The same digits as printf's (the exact binary value, ties to even, the sign of
+        // a negative zero kept), without its locale switch and format parsing.
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                           std::chars_format::fixed, decimals);
+        if (written.ec == std::errc())
+            return QString::fromLatin1(buffer, written.ptr - buffer);
+    }
     const locale_t previous = uselocale(cLocale());
     const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     uselocale(previous);

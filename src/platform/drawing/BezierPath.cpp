@@ -256,6 +256,9 @@ BezierPath BezierPath::fromPainterPath(const QPainterPath& painterPath)
         path.closePath();
     };
     const int count = painterPath.elementCount();
+    // Room for them all at once: glyph outlines, made by the hundred for a line of text,
+    // would otherwise each grow their list a few times over.
+    path.d->elements.reserve(count + 1);
     for (int i = 0; i < count; ++i) {
         const QPainterPath::Element e = painterPath.elementAt(i);
         switch (e.type) {
