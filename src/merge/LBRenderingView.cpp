@@ -335,6 +335,13 @@ void LBRenderingView::drawRect(const QRectF& dirtyRectIn)
     QPainter& painter = *context->painter();
     context->saveGraphicsState();
     const auto restore = qScopeGuard([context] { context->restoreGraphicsState(); });
+    // The light path's plans hold for this sheet only.
+    _plainMerges.clear();
+    _drawingSheet = true;
+    const auto sheetDone = qScopeGuard([this] {
+        _drawingSheet = false;
+        _plainMerges.clear();
+    });
 
     QRectF dirtyRect = dirtyRectIn;
     QRectF sheet = bounds();
@@ -702,7 +709,9 @@ LBGraphicPtr LBRenderingView::drawGraphic(const LBGraphicPtr& g)
         printing() && g->shouldCreateHiResImageWhenPrinting() ? hiResImageFromGraphic(*g) : nullptr;
     if (drawn) {
     } else if (g->isTextBox() || g->isShapeWithText()) {
-        drawn = textObjectForDrawing(g);
+        drawn = plainTextObjectForDrawing(g);
+        if (!drawn)
+            drawn = textObjectForDrawing(g);
     } else if (const qint64 special = g->specialImageType(); special >= 1 && special <= 4) {
         drawn = substituteImageForGraphic(g);
     } else if (special == LBImage::BarcodePicture) {
