@@ -544,6 +544,7 @@ struct LBRenderingView::PlainMerge
         QVariantMap field;
         QVariantMap fieldAttribute;
         qint64 kind = 0;
+        qint64 importColumn = 0; // (kind 11)
         CaseMode caseMode = CaseMode::Keep;
         bool isMyField = false;
     };
@@ -637,6 +638,7 @@ LBGraphicPtr LBRenderingView::plainTextObjectForDrawing(const LBGraphicPtr& g)
                     field.field = *found;
                     field.fieldAttribute = value.toMap();
                     field.caseMode = caseModeOfName(name);
+                    field.importColumn = LBMergeServices::importColumnForField(*found);
                     plan->fields.append(field);
                 });
         }
@@ -674,8 +676,10 @@ std::optional<QString> LBRenderingView::plainMergedString(const PlainMerge& plan
         if (f.location < from)
             return std::nullopt;
         out.append(QStringView(s).mid(from, f.location - from));
-        const QString value = stringForField(*services, f.field, f.fieldAttribute, f.kind,
-                                             f.isMyField ? -1 : _contactIndex);
+        const QString value =
+            f.kind == 11 ? services->stringForImportColumn(f.importColumn, _contactIndex)
+                         : stringForField(*services, f.field, f.fieldAttribute, f.kind,
+                                          f.isMyField ? -1 : _contactIndex);
         if (isMarker(value))
             return std::nullopt;
         from = f.location + f.length;

@@ -809,6 +809,18 @@ private:
         int c = lineStart; // the next character to pair with a glyph
         qreal previousX = std::numeric_limits<qreal>::lowest();
         qsizetype previous = -1; // the line's last glyph so far
+        // One glyph a character: the glyphs are made in one go (the caller takes them back
+        // when the line is not plain).
+        qsizetype count = 0;
+        for (const QGlyphRun& run : runs)
+            count += run.glyphIndexes().size();
+        if (count > lineEnd - lineStart)
+            return std::nullopt;
+        const qsizetype firstGlyph = _layout.glyphs.size();
+        _layout.glyphs.resize(firstGlyph + count);
+        LayoutManager::Layout::Glyph* const made = _layout.glyphs.data() + firstGlyph;
+        const int lineNumber = int(_layout.lines.size());
+        qsizetype madeCount = 0; // the glyphs made so far
         for (const QGlyphRun& run : runs) {
             const QList<quint32> ids = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
@@ -838,9 +850,18 @@ private:
                 const qreal x = origin + position.x();
                 // The glyph before reaches this one's origin.
                 if (previous >= 0)
-                    _layout.glyphs[previous].right = x;
-                previous = addGlyph(ids.at(k), fontNumber, character, x,
-                                    position.y() - qtBaseline - offset, x, x, true);
+                    made[previous - firstGlyph].right = x;
+                LayoutManager::Layout::Glyph& entry = made[madeCount];
+                entry.glyph = ids.at(k);
+                entry.font = fontNumber;
+                entry.character = character;
+                entry.line = lineNumber;
+                // y relative to the baseline for now, as addGlyph() puts it.
+                entry.location = QPointF(x, position.y() - qtBaseline - offset);
+                entry.left = x;
+                entry.right = x;
+                entry.shown = true;
+                previous = firstGlyph + madeCount++;
                 if (offset != 0) {
                     ascent = std::max(ascent, font.ascent() + offset);
                     descent = std::max(descent, font.descent() - offset);
