@@ -552,9 +552,13 @@ struct LBRenderingView::PlainMerge
     QVariantMap attributes;
     QList<Field> fields;
     bool autoDelete = false;
+    // The imported records, read once for the sheet.
+    QStringList importRecords;
+    qint64 importColumns = 0;
     // The copy of the box that is drawn, given each label's text; none when the box takes
-    // the general path.
+    // the general path. The box's bounds, where the copy goes in the cell.
     LBGraphicPtr copy;
+    QRectF bounds;
 };
 
 void LBRenderingView::setReusesTextCopies(bool reuse)
@@ -586,77 +590,99 @@ bool hasOneSetOfAttributes(const AttributedString& text)
 
 } // namespace
 
-LBGraphicPtr LBRenderingView::plainTextObjectForDrawing(const LBGraphicPtr& g)
+const LBRenderingView::PlainMerge* LBRenderingView::plainMergeFor(const LBGraphicPtr& g)
 {
-    // A POSTNET barcode changes the box before each label; a record-less cell, the preview's
-    // editor and the fitting of lines want the general path.
-    if (!_reusesTextCopies || !_drawingSheet || _contactIndex < 0 || _postnetBarcode
-        || _buildMultiplierArrays || !g->isTextBox())
+    // A POSTNET barcode changes the box before each label, and the fitting of lines
+    // wants the general path.
+    if (!_reusesTextCopies || !_drawingSheet || _postnetBarcode || _buildMultiplierArrays
+        || !g->isTextBox())
         return nullptr;
     auto* text = dynamic_cast<LBTextArea*>(g.get());
-    if (!text || text->textResizeMask() != 0 || text->labelIndexForNewTextEditor() == _counter
-        || (text->editedTextArray() && !text->editedTextArray()->isEmpty()))
-        return nullptr;
-    LBMergeServices* services = mergeServices();
-    if (!services)
+    if (!text || text->textResizeMask() != 0
+        || (text->editedTextArray() && !text->editedTextArray()->isEmpty()) || !mergeServices())
         return nullptr;
 
     std::shared_ptr<PlainMerge>& plan = _plainMerges[g.get()];
-    if (!plan) {
-        plan = std::make_shared<PlainMerge>();
-        const AttributedString source =
-            text->contents() ? text->contents()->attributedString() : AttributedString();
-        bool usable = !source.isEmpty() && !text->isCurved() && text->textGradientType() == 0
-                      && !text->imageOfType(LBGraphic::FillImageType)
-                      && hasOneSetOfAttributes(source);
-        if (usable) {
-            plan->string = source.string();
-            source.enumerateAttribute(
-                LBQFieldAttributeName, Range(0, source.length()),
-                [&](const QVariant& value, const Range& range, bool& stop) {
-                    if (value.isNull())
-                        return;
-                    const QString name = plan->string.mid(range.location, range.length);
-                    const QString lookup =
-                        name.compare(QLatin1String("Address(1-line)"), Qt::CaseInsensitive) == 0
-                            ? QStringLiteral("Address (1-line)")
-                            : name;
-                    PlainMerge::Field field;
-                    const std::optional<QVariantMap> found =
-                        LBMergeServices::fieldForFieldName(lookup, &field.isMyField);
-                    field.kind = found ? found->value(QStringLiteral("propertyType")).toLongLong()
-                                       : -1;
-                    // Identities bring attributes of their own and pictures are no text;
-                    // a name that is no field stays as it is, marked.
-                    if (!found || field.kind == 8 || field.kind == 9) {
-                        usable = false;
-                        stop = true;
-                        return;
-                    }
-                    field.location = range.location;
-                    field.length = range.length;
-                    field.field = *found;
-                    field.fieldAttribute = value.toMap();
-                    field.caseMode = caseModeOfName(name);
-                    field.importColumn = LBMergeServices::importColumnForField(*found);
-                    plan->fields.append(field);
-                });
-        }
-        if (usable && !plan->fields.isEmpty()) {
-            plan->attributes = attributesWithoutField(source, plan->fields.constFirst().location);
-            plan->autoDelete = platform::UserDefaults::standardUserDefaults().boolForKey(
-                QStringLiteral("Auto Delete Blank Lines"));
-            plan->copy = g->copy();
-        }
+    if (plan)
+        return plan->copy ? plan.get() : nullptr;
+    plan = std::make_shared<PlainMerge>();
+    const AttributedString source =
+        text->contents() ? text->contents()->attributedString() : AttributedString();
+    bool usable = !source.isEmpty() && !text->isCurved() && text->textGradientType() == 0
+                  && !text->imageOfType(LBGraphic::FillImageType) && hasOneSetOfAttributes(source);
+    if (usable) {
+        plan->string = source.string();
+        source.enumerateAttribute(
+            LBQFieldAttributeName, Range(0, source.length()),
+            [&](const QVariant& value, const Range& range, bool& stop) {
+                if (value.isNull())
+                    return;
+                const QString name = plan->string.mid(range.location, range.length);
+                const QString lookup =
+                    name.compare(QLatin1String("Address(1-line)"), Qt::CaseInsensitive) == 0
+                        ? QStringLiteral("Address (1-line)")
+                        : name;
+                PlainMerge::Field field;
+                const std::optional<QVariantMap> found =
+                    LBMergeServices::fieldForFieldName(lookup, &field.isMyField);
+                field.kind =
+                    found ? found->value(QStringLiteral("propertyType")).toLongLong() : -1;
+                // Identities bring attributes of their own and pictures are no text; a
+                // name that is no field stays as it is, marked.
+                if (!found || field.kind == 8 || field.kind == 9) {
+                    usable = false;
+                    stop = true;
+                    return;
+                }
+                field.location = range.location;
+                field.length = range.length;
+                field.field = *found;
+                field.fieldAttribute = value.toMap();
+                field.caseMode = caseModeOfName(name);
+                field.importColumn = LBMergeServices::importColumnForField(*found);
+                plan->fields.append(field);
+            });
     }
-    if (!plan->copy)
+    if (!usable || plan->fields.isEmpty())
+        return nullptr;
+    plan->attributes = attributesWithoutField(source, plan->fields.constFirst().location);
+    plan->autoDelete = platform::UserDefaults::standardUserDefaults().boolForKey(
+        QStringLiteral("Auto Delete Blank Lines"));
+    if (const LBDocument* doc = document())
+        plan->importRecords = doc->importTextArrayAndColumnCount(&plan->importColumns);
+    plan->bounds = g->bounds();
+    plan->copy = g->copy();
+    return plan.get();
+}
+
+LBGraphicPtr LBRenderingView::plainTextObjectForDrawing(const LBGraphicPtr& g)
+{
+    // A record-less cell and the label the preview's editor opens on take the general path.
+    if (_contactIndex < 0)
+        return nullptr;
+    const PlainMerge* plan = plainMergeFor(g);
+    if (!plan || static_cast<const LBTextArea&>(*g).labelIndexForNewTextEditor() == _counter)
         return nullptr;
     const std::optional<QString> merged = plainMergedString(*plan);
     if (!merged)
         return nullptr;
-    static_cast<LBTextArea&>(*plan->copy)
-        .setContentsForDrawing(AttributedString(*merged, plan->attributes));
+    auto& copy = static_cast<LBTextArea&>(*plan->copy);
+    copy.setContentsForDrawing(AttributedString(*merged, plan->attributes));
+    copy.setBoundsNoOtherChanges(plan->bounds.translated(_cellOffset));
     return plan->copy;
+}
+
+bool LBRenderingView::drawsAllAsPlainText(const LBDocument::Page& page)
+{
+    bool any = false;
+    for (const LBDocument::Layer& layer : page) {
+        for (const LBGraphicPtr& g : layer) {
+            if (!plainMergeFor(g))
+                return false;
+            any = true;
+        }
+    }
+    return any;
 }
 
 // The steps of processTextFields() for a text whose fields all give text: the values go in
@@ -676,10 +702,17 @@ std::optional<QString> LBRenderingView::plainMergedString(const PlainMerge& plan
         if (f.location < from)
             return std::nullopt;
         out.append(QStringView(s).mid(from, f.location - from));
-        const QString value =
-            f.kind == 11 ? services->stringForImportColumn(f.importColumn, _contactIndex)
-                         : stringForField(*services, f.field, f.fieldAttribute, f.kind,
-                                          f.isMyField ? -1 : _contactIndex);
+        QString value;
+        if (f.kind == 11) {
+            // As stringForImportField() reads it.
+            const qint64 index = _contactIndex * plan.importColumns + f.importColumn;
+            if (plan.importColumns > 0 && f.importColumn < plan.importColumns
+                && index < plan.importRecords.size())
+                value = plan.importRecords.at(index);
+        } else {
+            value = stringForField(*services, f.field, f.fieldAttribute, f.kind,
+                                   f.isMyField ? -1 : _contactIndex);
+        }
         if (isMarker(value))
             return std::nullopt;
         from = f.location + f.length;

@@ -457,6 +457,10 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
 
     if (_preparesPrintImages && printing())
         prepareRecords(recordsOfPage(page).first, recordsOfPage(page).second);
+    // A design of nothing but text boxes the light path draws is drawn in each cell by
+    // moving those boxes' copies to the cell (a label that needs the general path after all
+    // moves the painter for its box alone).
+    const bool movesGraphics = bareCells && !_rotateView && drawsAllAsPlainText(_graphics.at(0));
 
     // Only the cells reaching into the dirty area, with their bleed and crop marks (25
     // points out), are visited, in the fill order: a sheet may have a great many cells,
@@ -516,6 +520,16 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
             }
 
             const QRectF grown = cell.adjusted(-bleed, -bleed, bleed, bleed);
+            if (bareCells && movesGraphics) {
+                // The painter keeps its transform: a printed page then writes no new one,
+                // with the pen that goes with it, for every label.
+                _cellOffset = cell.topLeft() - sheet.topLeft();
+                _movesGraphicsToCells = true;
+                renderGraphicsInRect(dirtyRect.translated(-_cellOffset), 0);
+                _movesGraphicsToCells = false;
+                _cellOffset = QPointF();
+                return;
+            }
             if (bareCells) {
                 const QTransform kept = painter.worldTransform();
                 const QPointF offset = cell.topLeft() - sheet.topLeft();
@@ -710,6 +724,17 @@ LBGraphicPtr LBRenderingView::drawGraphic(const LBGraphicPtr& g)
     if (drawn) {
     } else if (g->isTextBox() || g->isShapeWithText()) {
         drawn = plainTextObjectForDrawing(g);
+        if (!drawn && _movesGraphicsToCells) {
+            // Drawn where the cell is, as a cell that moves the painter draws it.
+            QPainter& painter = *platform::GraphicsContext::current()->painter();
+            const QTransform kept = painter.worldTransform();
+            painter.translate(_cellOffset);
+            drawn = textObjectForDrawing(g);
+            if (drawn)
+                drawn->drawInView(nullptr, false);
+            painter.setWorldTransform(kept);
+            return drawn;
+        }
         if (!drawn)
             drawn = textObjectForDrawing(g);
     } else if (const qint64 special = g->specialImageType(); special >= 1 && special <= 4) {

@@ -216,6 +216,11 @@ private:
     // The text to draw for the current cell by the light path (see setReusesTextCopies()),
     // nullptr when the general path must draw it.
     LBGraphicPtr plainTextObjectForDrawing(const LBGraphicPtr& g);
+    // The light path's plan of a box, made when first asked for in a sheet; nullptr when
+    // the box takes the general path.
+    const PlainMerge* plainMergeFor(const LBGraphicPtr& g);
+    // Whether every graphic of the page is a box the light path draws (and there is one).
+    bool drawsAllAsPlainText(const LBDocument::Page& page);
     std::optional<QString> plainMergedString(const PlainMerge& plan);
     // The value of a field that gives text, for the current cell.
     QString stringForField(LBMergeServices& services, const QVariantMap& field,
@@ -272,4 +277,8 @@ private:
     bool _reusesTextCopies = true;
     bool _drawingSheet = false;
     QHash<const LBGraphic*, std::shared_ptr<PlainMerge>> _plainMerges;
+    // Where the cell being drawn lies when its graphics are moved to it rather than the
+    // painter (see drawCells()); none otherwise.
+    QPointF _cellOffset;
+    bool _movesGraphicsToCells = false;
 };

@@ -434,7 +434,7 @@ private:
     QFont fontFor(const QVariantMap& attributes)
     {
         if (_fontAttributes && attributes.isSharedWith(*_fontAttributes))
-            return _font;
+            return *_font;
         thread_local QList<std::pair<QVariantMap, QFont>> recent;
         const auto kept =
             std::find_if(recent.cbegin(), recent.cend(),
@@ -445,10 +445,10 @@ private:
             _font = LayoutManager::Layout::layoutFont(attributes);
             if (recent.size() >= 16)
                 recent.removeFirst();
-            recent.append({attributes, _font});
+            recent.append({attributes, *_font});
         }
         _fontAttributes = attributes;
-        return _font;
+        return *_font;
     }
 
     // The end of the grapheme cluster that starts at c, -1 at the end.
@@ -997,7 +997,8 @@ private:
     qreal _largestSize = 0;
     std::optional<QTextBoundaryFinder> _clusters; // made when first needed
     std::optional<QVariantMap> _fontAttributes;
-    QFont _font;
+    // Made when first asked for (an empty QFont reads the application font).
+    std::optional<QFont> _font;
     // The glyphs of a plain paragraph by character, and one more entry for where its text
     // ends (see readParagraphGlyphs); empty for any other paragraph.
     std::vector<PlainGlyph> _plain;
@@ -1090,10 +1091,11 @@ QFont LayoutManager::Layout::layoutFont(const QVariantMap& attributes)
 
 qreal LayoutManager::Layout::pointSize(const QVariantMap& attributes)
 {
-    const QVariant value = attributes.value(FontAttributeName);
-    if (value.metaType() != QMetaType::fromType<QFont>())
+    // Read in place: asked for every run laid out and drawn.
+    const auto value = attributes.constFind(FontAttributeName);
+    if (value == attributes.cend() || value->metaType() != QMetaType::fromType<QFont>())
         return 12;
-    const QFont font = value.value<QFont>();
+    const QFont& font = *static_cast<const QFont*>(value->constData());
     if (font.pointSizeF() > 0)
         return std::min(font.pointSizeF(), MaximumPointSize);
     if (font.pixelSize() > 0)
@@ -1103,10 +1105,10 @@ qreal LayoutManager::Layout::pointSize(const QVariantMap& attributes)
 
 ParagraphStyle LayoutManager::Layout::paragraphStyle(const QVariantMap& attributes)
 {
-    const QVariant value = attributes.value(ParagraphStyleAttributeName);
-    if (value.metaType() != QMetaType::fromType<ParagraphStyle>())
+    const auto value = attributes.constFind(ParagraphStyleAttributeName);
+    if (value == attributes.cend() || value->metaType() != QMetaType::fromType<ParagraphStyle>())
         return ParagraphStyle::defaultParagraphStyle();
-    ParagraphStyle style = value.value<ParagraphStyle>();
+    ParagraphStyle style = *static_cast<const ParagraphStyle*>(value->constData());
     for (qreal* length : {&style.lineSpacing, &style.firstLineHeadIndent, &style.headIndent,
                           &style.tailIndent, &style.paragraphSpacing})
         *length = sane(*length, MaximumLength);
@@ -1117,8 +1119,11 @@ ParagraphStyle LayoutManager::Layout::paragraphStyle(const QVariantMap& attribut
 
 qreal LayoutManager::Layout::number(const QVariantMap& attributes, const QString& name, qreal limit)
 {
+    const auto found = attributes.constFind(name);
+    if (found == attributes.cend())
+        return 0;
     bool ok = false;
-    const qreal value = attributes.value(name).toDouble(&ok);
+    const qreal value = found->toDouble(&ok);
     return ok ? sane(value, limit) : 0;
 }
 
