@@ -677,7 +677,10 @@ bool LBRenderingView::drawsAllAsPlainText(const LBDocument::Page& page)
     bool any = false;
     for (const LBDocument::Layer& layer : page) {
         for (const LBGraphicPtr& g : layer) {
-            if (!plainMergeFor(g))
+            // A box's fill, stroke and shadow are painted on whole points of the cell: a
+            // box that has one stays where the painter is moved.
+            if (g->fillType() != 0 || g->drawsStroke() || g->shadowType() != 0
+                || g->isPlaceholder() || !plainMergeFor(g))
                 return false;
             any = true;
         }

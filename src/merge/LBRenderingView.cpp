@@ -520,7 +520,7 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
             }
 
             const QRectF grown = cell.adjusted(-bleed, -bleed, bleed, bleed);
-            if (bareCells && movesGraphics) {
+            if (movesGraphics) {
                 // The painter keeps its transform: a printed page then writes no new one,
                 // with the pen that goes with it, for every label.
                 _cellOffset = cell.topLeft() - sheet.topLeft();

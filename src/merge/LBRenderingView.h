@@ -219,7 +219,8 @@ private:
     // The light path's plan of a box, made when first asked for in a sheet; nullptr when
     // the box takes the general path.
     const PlainMerge* plainMergeFor(const LBGraphicPtr& g);
-    // Whether every graphic of the page is a box the light path draws (and there is one).
+    // Whether every graphic of the page is a box the light path draws, with no fill, stroke
+    // or shadow of its own (and there is one).
     bool drawsAllAsPlainText(const LBDocument::Page& page);
     std::optional<QString> plainMergedString(const PlainMerge& plan);
     // The value of a field that gives text, for the current cell.
