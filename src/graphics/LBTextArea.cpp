@@ -200,6 +200,13 @@ void LBTextArea::setContents(const AttributedString& text)
     didChange();
 }
 
+void LBTextArea::setContentsForDrawing(const AttributedString& text)
+{
+    _contentsObservation.reset();
+    _contents = std::make_shared<TextStorage>(text);
+    clearCachedImage();
+}
+
 void LBTextArea::prepareContentsReplacement()
 {
     // The first text of a box undoes to empty text, not to none.

@@ -112,6 +112,10 @@ public:
     void setContents(const QString& text);
     void setContents(const TextStoragePtr& storage);
     void setContents(std::nullptr_t);
+    // The text of a copy that is only drawn (a label's merged text): a storage of its own,
+    // with no undo, no edit reports and no change notice, since nothing shows or observes
+    // such a copy. Any cached picture of the box goes.
+    void setContentsForDrawing(const platform::AttributedString& text);
     // A string stays as it is; attributed text stays attributed; anything else that reads
     // as text becomes attributed text without attributes; anything else is null.
     static QVariant coerceValueForContents(const QVariant& value);

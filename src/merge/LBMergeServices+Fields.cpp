@@ -637,23 +637,30 @@ QString LBMergeServices::stringForCounterField(const QVariantMap& field,
 
 QString LBMergeServices::stringForImportField(const QVariantMap& field, qint64 recordIndex)
 {
-    const LBDocument* doc = document();
-    if (!doc || recordIndex < 0)
-        return {};
-    qint64 columns = 0;
-    const QStringList records = doc->importTextArrayAndColumnCount(&columns);
-    if (records.isEmpty() || columns <= 0)
-        return {};
+    return stringForImportColumn(importColumnForField(field), recordIndex);
+}
+
+qint64 LBMergeServices::importColumnForField(const QVariantMap& field)
+{
     const QString property = field.value(QStringLiteral("propertyName")).toString();
-    qint64 column = 0;
     if (property.startsWith(QLatin1String("kLBImport"))
         && property.endsWith(QLatin1String("Field"))) {
         bool ok = false;
         const qint64 n = QStringView(property).mid(9, property.size() - 14).toLongLong(&ok);
         if (ok && n >= 1 && n <= 20)
-            column = n - 1;
+            return n - 1;
     }
-    if (column >= columns)
+    return 0;
+}
+
+QString LBMergeServices::stringForImportColumn(qint64 column, qint64 recordIndex)
+{
+    const LBDocument* doc = document();
+    if (!doc || recordIndex < 0)
+        return {};
+    qint64 columns = 0;
+    const QStringList records = doc->importTextArrayAndColumnCount(&columns);
+    if (records.isEmpty() || columns <= 0 || column >= columns)
         return {};
     const qint64 index = recordIndex * columns + column;
     return index < records.size() ? records.at(index) : QString();

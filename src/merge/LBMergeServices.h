@@ -158,6 +158,11 @@ public:
                                          const QVariantMap& fieldAttribute, qint64 currentIndex,
                                          qint64 totalCount);
     QString stringForImportField(const QVariantMap& field, qint64 recordIndex);
+    // The column (from 0) an import field reads: n - 1 of its "kLBImport<n>Field" property
+    // (n from 1 to 20), else the first.
+    static qint64 importColumnForField(const QVariantMap& field);
+    // A record's text in that column of the imported text; empty outside it.
+    QString stringForImportColumn(qint64 column, qint64 recordIndex);
     std::optional<platform::AttributedString>
     fieldStringForIdentityField(const QVariantMap& field, const QVariantMap& fieldAttribute,
                                 qint64 fromContact, qint64 addressIndexOverride);

@@ -62,6 +62,18 @@ Range blankLineRange(const QString& text, qsizetype p, qsizetype n)
     return Range(p, n);
 }
 
+// The values of the fields that mark bracket groups and repeat blocks.
+const QString leftBracket = QStringLiteral("kLBQLeftBracketProperty");
+const QString rightBracket = QStringLiteral("kLBQRightBracketProperty");
+const QString repeatStartMarker = QStringLiteral("kLBQRepeatStartProperty");
+const QString repeatStopMarker = QStringLiteral("kLBQRepeatStopProperty");
+
+bool isMarker(const QString& value)
+{
+    return value == leftBracket || value == rightBracket || value == repeatStartMarker
+           || value == repeatStopMarker;
+}
+
 // "ANNE" makes the value upper case, "anne" lower case, anything else leaves it.
 enum class CaseMode { Keep, Upper, Lower };
 
@@ -195,6 +207,28 @@ Range LBRenderingView::findFieldWithName(const QString& propertyName, const Attr
     return found;
 }
 
+QString LBRenderingView::stringForField(LBMergeServices& services, const QVariantMap& field,
+                                       const QVariantMap& fieldAttribute, qint64 kind,
+                                       qint64 record)
+{
+    switch (kind) {
+    case 3: return services.stringForDateField(field, fieldAttribute, record);
+    case 13: return services.stringForTimeField(field, fieldAttribute, record);
+    case 14: return services.stringForPhoneField(field, fieldAttribute, record);
+    case 16: return services.stringForMultiDateField(field, fieldAttribute, record);
+    case 7: return services.stringForCustomField(field, record);
+    case 10:
+        return LBMergeServices::stringForCounterField(field, fieldAttribute, _counter,
+                                                      labelRepeatCount() * numSelectedPeople());
+    case 11: return services.stringForImportField(field, _contactIndex);
+    case 8: return QString(); // an identity without a value
+    default:
+        if (kind >= 0 && kind < 7)
+            return services.stringForStandardField(field, record);
+        return QString();
+    }
+}
+
 bool LBRenderingView::processTextFields(AttributedString& t, const LBTextArea& g)
 {
     if (_contactIndex == -1)
@@ -202,10 +236,6 @@ bool LBRenderingView::processTextFields(AttributedString& t, const LBTextArea& g
     LBMergeServices* services = mergeServices();
     if (!services)
         return false;
-    static const QString leftBracket = QStringLiteral("kLBQLeftBracketProperty");
-    static const QString rightBracket = QStringLiteral("kLBQRightBracketProperty");
-    static const QString repeatStartMarker = QStringLiteral("kLBQRepeatStartProperty");
-    static const QString repeatStopMarker = QStringLiteral("kLBQRepeatStopProperty");
     const bool autoDelete = platform::UserDefaults::standardUserDefaults().boolForKey(
         QStringLiteral("Auto Delete Blank Lines"));
     qsizetype bracketStart = -1;
@@ -279,24 +309,7 @@ bool LBRenderingView::processTextFields(AttributedString& t, const LBTextArea& g
             continue;
         }
 
-        QString value;
-        switch (kind) {
-        case 3: value = services->stringForDateField(*field, fieldAttribute, record); break;
-        case 13: value = services->stringForTimeField(*field, fieldAttribute, record); break;
-        case 14: value = services->stringForPhoneField(*field, fieldAttribute, record); break;
-        case 16: value = services->stringForMultiDateField(*field, fieldAttribute, record); break;
-        case 7: value = services->stringForCustomField(*field, record); break;
-        case 10:
-            value = LBMergeServices::stringForCounterField(
-                *field, fieldAttribute, _counter, labelRepeatCount() * numSelectedPeople());
-            break;
-        case 11: value = services->stringForImportField(*field, _contactIndex); break;
-        case 8: break; // an identity without a value
-        default:
-            if (kind >= 0 && kind < 7)
-                value = services->stringForStandardField(*field, record);
-            break;
-        }
+        const QString value = stringForField(*services, *field, fieldAttribute, kind, record);
 
         if (value == leftBracket && repeatStart < 0) {
             bracketStart = p;
@@ -515,4 +528,239 @@ LBGraphicPtr LBRenderingView::textObjectForDrawing(const LBGraphicPtr& g)
         text->setEditedText(merged, _contactUID);
     }
     return copy ? copy : g;
+}
+
+// ==== The light path of a label's text ===================================================
+
+// What a text box's merged text is made from on the light path: the text's characters, the
+// one set of attributes they all carry without their field marks, and its fields in text
+// order. Made once for a sheet; each label then builds only its string.
+struct LBRenderingView::PlainMerge
+{
+    struct Field
+    {
+        qsizetype location = 0;
+        qsizetype length = 0;
+        QVariantMap field;
+        QVariantMap fieldAttribute;
+        qint64 kind = 0;
+        qint64 importColumn = 0; // (kind 11)
+        CaseMode caseMode = CaseMode::Keep;
+        bool isMyField = false;
+    };
+    QString string;
+    QVariantMap attributes;
+    QList<Field> fields;
+    bool autoDelete = false;
+    // The imported records, read once for the sheet.
+    QStringList importRecords;
+    qint64 importColumns = 0;
+    // The copy of the box that is drawn, given each label's text; none when the box takes
+    // the general path. The box's bounds, where the copy goes in the cell.
+    LBGraphicPtr copy;
+    QRectF bounds;
+};
+
+void LBRenderingView::setReusesTextCopies(bool reuse)
+{
+    _reusesTextCopies = reuse;
+    _plainMerges.clear();
+}
+
+namespace {
+
+// Whether every character carries the same attributes once the field marks are taken off.
+bool hasOneSetOfAttributes(const AttributedString& text)
+{
+    std::optional<QVariantMap> first;
+    bool one = true;
+    text.enumerateAttributesInRange(
+        Range(0, text.length()), [&](const QVariantMap& attributes, const Range&, bool& stop) {
+            QVariantMap stripped = attributes;
+            stripped.remove(LBQFieldAttributeName);
+            if (!first)
+                first = stripped;
+            else if (stripped != *first) {
+                one = false;
+                stop = true;
+            }
+        });
+    return one;
+}
+
+} // namespace
+
+const LBRenderingView::PlainMerge* LBRenderingView::plainMergeFor(const LBGraphicPtr& g)
+{
+    // A POSTNET barcode changes the box before each label, and the fitting of lines
+    // wants the general path.
+    if (!_reusesTextCopies || !_drawingSheet || _postnetBarcode || _buildMultiplierArrays
+        || !g->isTextBox())
+        return nullptr;
+    auto* text = dynamic_cast<LBTextArea*>(g.get());
+    if (!text || text->textResizeMask() != 0
+        || (text->editedTextArray() && !text->editedTextArray()->isEmpty()) || !mergeServices())
+        return nullptr;
+
+    std::shared_ptr<PlainMerge>& plan = _plainMerges[g.get()];
+    if (plan)
+        return plan->copy ? plan.get() : nullptr;
+    plan = std::make_shared<PlainMerge>();
+    const AttributedString source =
+        text->contents() ? text->contents()->attributedString() : AttributedString();
+    bool usable = !source.isEmpty() && !text->isCurved() && text->textGradientType() == 0
+                  && !text->imageOfType(LBGraphic::FillImageType) && hasOneSetOfAttributes(source);
+    if (usable) {
+        plan->string = source.string();
+        source.enumerateAttribute(
+            LBQFieldAttributeName, Range(0, source.length()),
+            [&](const QVariant& value, const Range& range, bool& stop) {
+                if (value.isNull())
+                    return;
+                const QString name = plan->string.mid(range.location, range.length);
+                const QString lookup =
+                    name.compare(QLatin1String("Address(1-line)"), Qt::CaseInsensitive) == 0
+                        ? QStringLiteral("Address (1-line)")
+                        : name;
+                PlainMerge::Field field;
+                const std::optional<QVariantMap> found =
+                    LBMergeServices::fieldForFieldName(lookup, &field.isMyField);
+                field.kind =
+                    found ? found->value(QStringLiteral("propertyType")).toLongLong() : -1;
+                // Identities bring attributes of their own and pictures are no text; a
+                // name that is no field stays as it is, marked.
+                if (!found || field.kind == 8 || field.kind == 9) {
+                    usable = false;
+                    stop = true;
+                    return;
+                }
+                field.location = range.location;
+                field.length = range.length;
+                field.field = *found;
+                field.fieldAttribute = value.toMap();
+                field.caseMode = caseModeOfName(name);
+                field.importColumn = LBMergeServices::importColumnForField(*found);
+                plan->fields.append(field);
+            });
+    }
+    if (!usable || plan->fields.isEmpty())
+        return nullptr;
+    plan->attributes = attributesWithoutField(source, plan->fields.constFirst().location);
+    plan->autoDelete = platform::UserDefaults::standardUserDefaults().boolForKey(
+        QStringLiteral("Auto Delete Blank Lines"));
+    if (const LBDocument* doc = document())
+        plan->importRecords = doc->importTextArrayAndColumnCount(&plan->importColumns);
+    plan->bounds = g->bounds();
+    plan->copy = g->copy();
+    return plan.get();
+}
+
+LBGraphicPtr LBRenderingView::plainTextObjectForDrawing(const LBGraphicPtr& g)
+{
+    // A record-less cell and the label the preview's editor opens on take the general path.
+    if (_contactIndex < 0)
+        return nullptr;
+    const PlainMerge* plan = plainMergeFor(g);
+    if (!plan || static_cast<const LBTextArea&>(*g).labelIndexForNewTextEditor() == _counter)
+        return nullptr;
+    const std::optional<QString> merged = plainMergedString(*plan);
+    if (!merged)
+        return nullptr;
+    auto& copy = static_cast<LBTextArea&>(*plan->copy);
+    copy.setContentsForDrawing(AttributedString(*merged, plan->attributes));
+    copy.setBoundsNoOtherChanges(plan->bounds.translated(_cellOffset));
+    return plan->copy;
+}
+
+bool LBRenderingView::drawsAllAsPlainText(const LBDocument::Page& page)
+{
+    bool any = false;
+    for (const LBDocument::Layer& layer : page) {
+        for (const LBGraphicPtr& g : layer) {
+            // A box's fill, stroke and shadow are painted on whole points of the cell: a
+            // box that has one stays where the painter is moved.
+            if (g->fillType() != 0 || g->drawsStroke() || g->shadowType() != 0
+                || g->isPlaceholder() || !plainMergeFor(g))
+                return false;
+            any = true;
+        }
+    }
+    return any;
+}
+
+// The steps of processTextFields() for a text whose fields all give text: the values go in
+// one after the other, and an empty one goes with its blank line when asked (the text
+// before it is what is merged so far, the text after it the plan's). Nothing when a value
+// marks a bracket group or a repeat block, or a removal would reach into a field.
+std::optional<QString> LBRenderingView::plainMergedString(const PlainMerge& plan)
+{
+    LBMergeServices* services = mergeServices();
+    if (!services)
+        return std::nullopt;
+    const QString& s = plan.string;
+    QString out;
+    out.reserve(s.size() + 64);
+    qsizetype from = 0; // the plan's next character to take
+    for (const PlainMerge::Field& f : plan.fields) {
+        if (f.location < from)
+            return std::nullopt;
+        out.append(QStringView(s).mid(from, f.location - from));
+        QString value;
+        if (f.kind == 11) {
+            // As stringForImportField() reads it.
+            const qint64 index = _contactIndex * plan.importColumns + f.importColumn;
+            if (plan.importColumns > 0 && f.importColumn < plan.importColumns
+                && index < plan.importRecords.size())
+                value = plan.importRecords.at(index);
+        } else {
+            value = stringForField(*services, f.field, f.fieldAttribute, f.kind,
+                                   f.isMyField ? -1 : _contactIndex);
+        }
+        if (isMarker(value))
+            return std::nullopt;
+        from = f.location + f.length;
+        if (!value.isEmpty()) {
+            out.append(applyCase(value, f.caseMode));
+            continue;
+        }
+        if (!plan.autoDelete)
+            continue;
+        if (from < s.size()) {
+            const QChar next = s.at(from);
+            if (next == QLatin1Char(' ')) {
+                ++from;
+                continue;
+            }
+            if (!isLineBreak(next))
+                continue;
+            const qsizetype breakLength = (next == QLatin1Char('\r') && from + 1 < s.size()
+                                           && s.at(from + 1) == QLatin1Char('\n'))
+                                              ? 2
+                                              : 1;
+            if (out.isEmpty()) {
+                from += breakLength;
+                continue;
+            }
+            for (qsizetype q = out.size() - 1; q >= 0; --q) {
+                if (isLineBreak(out.at(q))) {
+                    out.truncate(q + 1);
+                    from += breakLength;
+                    break;
+                }
+                if (!isBlank(out.at(q)))
+                    break;
+            }
+            continue;
+        }
+        for (qsizetype q = out.size() - 1; q >= 0; --q) {
+            if (isLineBreak(out.at(q))) {
+                out.truncate(q);
+                break;
+            }
+            if (!isBlank(out.at(q)))
+                break;
+        }
+    }
+    out.append(QStringView(s).mid(from));
+    return out;
 }

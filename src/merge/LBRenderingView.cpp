@@ -335,6 +335,13 @@ void LBRenderingView::drawRect(const QRectF& dirtyRectIn)
     QPainter& painter = *context->painter();
     context->saveGraphicsState();
     const auto restore = qScopeGuard([context] { context->restoreGraphicsState(); });
+    // The light path's plans hold for this sheet only.
+    _plainMerges.clear();
+    _drawingSheet = true;
+    const auto sheetDone = qScopeGuard([this] {
+        _drawingSheet = false;
+        _plainMerges.clear();
+    });
 
     QRectF dirtyRect = dirtyRectIn;
     QRectF sheet = bounds();
@@ -450,6 +457,10 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
 
     if (_preparesPrintImages && printing())
         prepareRecords(recordsOfPage(page).first, recordsOfPage(page).second);
+    // A design of nothing but text boxes the light path draws is drawn in each cell by
+    // moving those boxes' copies to the cell (a label that needs the general path after all
+    // moves the painter for its box alone).
+    const bool movesGraphics = bareCells && !_rotateView && drawsAllAsPlainText(_graphics.at(0));
 
     // Only the cells reaching into the dirty area, with their bleed and crop marks (25
     // points out), are visited, in the fill order: a sheet may have a great many cells,
@@ -509,6 +520,16 @@ void LBRenderingView::drawCells(const QRectF& dirtyRect, LBDocument* doc, bool g
             }
 
             const QRectF grown = cell.adjusted(-bleed, -bleed, bleed, bleed);
+            if (movesGraphics) {
+                // The painter keeps its transform: a printed page then writes no new one,
+                // with the pen that goes with it, for every label.
+                _cellOffset = cell.topLeft() - sheet.topLeft();
+                _movesGraphicsToCells = true;
+                renderGraphicsInRect(dirtyRect.translated(-_cellOffset), 0);
+                _movesGraphicsToCells = false;
+                _cellOffset = QPointF();
+                return;
+            }
             if (bareCells) {
                 const QTransform kept = painter.worldTransform();
                 const QPointF offset = cell.topLeft() - sheet.topLeft();
@@ -702,7 +723,20 @@ LBGraphicPtr LBRenderingView::drawGraphic(const LBGraphicPtr& g)
         printing() && g->shouldCreateHiResImageWhenPrinting() ? hiResImageFromGraphic(*g) : nullptr;
     if (drawn) {
     } else if (g->isTextBox() || g->isShapeWithText()) {
-        drawn = textObjectForDrawing(g);
+        drawn = plainTextObjectForDrawing(g);
+        if (!drawn && _movesGraphicsToCells) {
+            // Drawn where the cell is, as a cell that moves the painter draws it.
+            QPainter& painter = *platform::GraphicsContext::current()->painter();
+            const QTransform kept = painter.worldTransform();
+            painter.translate(_cellOffset);
+            drawn = textObjectForDrawing(g);
+            if (drawn)
+                drawn->drawInView(nullptr, false);
+            painter.setWorldTransform(kept);
+            return drawn;
+        }
+        if (!drawn)
+            drawn = textObjectForDrawing(g);
     } else if (const qint64 special = g->specialImageType(); special >= 1 && special <= 4) {
         drawn = substituteImageForGraphic(g);
     } else if (special == LBImage::BarcodePicture) {

@@ -20,12 +20,14 @@
 #include "document/SheetRenderer.h"
 #include "platform/core/NotificationCenter.h"
 
+#include <QHash>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class LBBarcodeImage;
 class LBImage;
@@ -138,6 +140,14 @@ public:
     breakStringIntoLines(const platform::AttributedString& text);
     static platform::AttributedString
     joinLinesIntoString(const QList<platform::AttributedString>& lines);
+    // While a sheet is drawn, a text box whose text is one set of attributes (apart from its
+    // field marks) and whose fields all give plain text is drawn through one copy of it
+    // made for the sheet, given each label's merged text, rather than through a fresh copy
+    // from textObjectForDrawing(): the same text, without editing attributed text or
+    // copying the box for every label. On by default; off, every label takes the general
+    // path (what the light one is checked against).
+    void setReusesTextCopies(bool reuse);
+    bool reusesTextCopies() const { return _reusesTextCopies; }
     // The range of the first merge-field run whose field has that property name; (0, 0)
     // when none.
     platform::Range findFieldWithName(const QString& propertyName,
@@ -202,6 +212,20 @@ private:
     void drawWithPostnet(const LBGraphicPtr& g);
     LBMergeServices* mergeServices() const;
     struct FitState;
+    struct PlainMerge;
+    // The text to draw for the current cell by the light path (see setReusesTextCopies()),
+    // nullptr when the general path must draw it.
+    LBGraphicPtr plainTextObjectForDrawing(const LBGraphicPtr& g);
+    // The light path's plan of a box, made when first asked for in a sheet; nullptr when
+    // the box takes the general path.
+    const PlainMerge* plainMergeFor(const LBGraphicPtr& g);
+    // Whether every graphic of the page is a box the light path draws, with no fill, stroke
+    // or shadow of its own (and there is one).
+    bool drawsAllAsPlainText(const LBDocument::Page& page);
+    std::optional<QString> plainMergedString(const PlainMerge& plan);
+    // The value of a field that gives text, for the current cell.
+    QString stringForField(LBMergeServices& services, const QVariantMap& field,
+                           const QVariantMap& fieldAttribute, qint64 kind, qint64 record);
     void fitLine(platform::AttributedString& line, LBTextArea& copy, quint64 mask, FitState& state);
 
     Pages _graphics;
@@ -249,4 +273,13 @@ private:
     bool _preparesPrintImages = false;
     std::pair<qint64, qint64> _preparedRecords{-1, -1};
     platform::ObserverToken _liveResizeObserver;
+    // The light path's plans by design graphic, made for the sheet being drawn (drawRect())
+    // and dropped after it: the design cannot change while a sheet is drawn.
+    bool _reusesTextCopies = true;
+    bool _drawingSheet = false;
+    QHash<const LBGraphic*, std::shared_ptr<PlainMerge>> _plainMerges;
+    // Where the cell being drawn lies when its graphics are moved to it rather than the
+    // painter (see drawCells()); none otherwise.
+    QPointF _cellOffset;
+    bool _movesGraphicsToCells = false;
 };

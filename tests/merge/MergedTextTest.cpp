@@ -4,6 +4,7 @@
 #include "MergeFieldsSupport.h"
 
 #include "graphics/LBTextArea.h"
+#include "platform/core/NotificationCenter.h"
 #include "platform/drawing/Image.h"
 #include "platform/text/AttributedString.h"
 
@@ -265,4 +266,112 @@ TEST_F(MergedTextTest, FindsFieldsByPropertyName)
     EXPECT_EQ(lines.at(0).string(), QStringLiteral("a\r"));
     EXPECT_EQ(LBRenderingView::joinLinesIntoString(lines).string(), QStringLiteral("a\rb\nc"));
     EXPECT_TRUE(LBRenderingView::breakStringIntoLines({}).isEmpty());
+}
+
+// A printed sheet draws each label's text through one copy of the box given the label's
+// text when it can; what it draws must be what the general path draws, record by record:
+// empty fields and their blank lines, text that is not ASCII, the case of a name, fields
+// the light path leaves to the general one (bracket groups), and no text at all.
+TEST_F(MergedTextTest, ASheetDrawsTheSameTextsThroughOneCopyAsThroughACopyPerLabel)
+{
+    defaults().setBool(true, QStringLiteral("Auto Delete Blank Lines"));
+    // Name, two address lines, city, state, zip.
+    const QStringList records{
+        "Ann Example", "1 Market Street", "Suite 100", "Springfield", "IL", "62701", //
+        "Zoë Ångström", "2 Market Street", "", "Fairview, North", "OR", "97024",     //
+        "Jiří Dvořák", "", "", "Madison", "WI", "53703",                             //
+        "", "4 Market Street", "", "Dover", "DE", "19901",                            //
+        "Łukasz Wójcik", "5 Market Street", "Floor 2", "", "", "",                   //
+        "", "", "", "", "", "",                                                      //
+    };
+    document->setImportTextArray(records, 6);
+    QVariantMap& info = layout();
+    info[DimensionInfo::documentType] = 1;
+    info[DimensionInfo::numRows] = 3;
+    info[DimensionInfo::numColumns] = 2;
+    info[DimensionInfo::labelWidth] = 200;
+    info[DimensionInfo::labelHeight] = 110;
+    // Cells off whole points, where a moved painter and a moved box could round apart.
+    info[DimensionInfo::topMargin] = 10.25;
+    info[DimensionInfo::leftMargin] = 10.5;
+    info[DimensionInfo::hLabelSpace] = 5;
+    info[DimensionInfo::vLabelSpace] = 5;
+    info[DimensionInfo::startLabel] = 1;
+    info[DimensionInfo::labelDirection] = 1;
+    info[DimensionInfo::pageWidth] = 425;
+    info[DimensionInfo::pageHeight] = 360;
+
+    const QStringList address{"{Import 1}", "\n",   "{Import 2}", "\n",         "{Import 3}",
+                              "\n",         "{Import 4}", ", ", "{Import 5}", " ",
+                              "{Import 6}"};
+    const QStringList bracketGroup{"{[}", "{Import 3}", " ", "{]}", "{Import 1}", "\n", "{Import 4}"};
+    const struct
+    {
+        QStringList parts;
+        bool stroked;
+    } designs[] = {
+        {address, false},
+        {address, true},
+        {{"To ", "{IMPORT 1}", " at ", "{import 4}", "\n", "{Import 3}", " ", "{Import 6}"}, false},
+        {bracketGroup, false},
+    };
+    for (const auto& [design, stroked] : designs) {
+        SCOPED_TRACE(design.join(QLatin1Char('+')).toStdString() + (stroked ? " stroked" : ""));
+        const auto area = box(fields(design), 190);
+        area->setBoundsNoOtherChanges(QRectF(5.25, 5.5, 190, 100));
+        area->setDrawsStroke(stroked);
+        document->undoManager()->disableUndoRegistration();
+        document->insertGraphic(area, 0, 1);
+        document->undoManager()->enableUndoRegistration();
+
+        LBRenderingView sheet(QRectF(0, 0, 425, 360), document->documentGraphics());
+        sheet.setContactServer(controller);
+        sheet.updateLabelSettings();
+        sheet.setFIMType(0);
+        sheet.setPageNum(0);
+        sheet.setPrintingDocument(document.get());
+        int notices = 0;
+        const platform::ObserverToken counting =
+            platform::NotificationCenter::defaultCenter().addObserver(
+                LBGraphicDidChange, nullptr, [&](const platform::Notification& n) {
+                    // (The design's box itself hears of every label's drawing.)
+                    if (n.object != area.get())
+                        ++notices;
+                });
+        const auto drawn = [&](bool reuse) {
+            sheet.setReusesTextCopies(reuse);
+            notices = 0;
+            QImage image(QSize(850, 720), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            painter.scale(2, 2);
+            platform::GraphicsContext context(&painter, false);
+            context.setBaseTransform(painter.transform());
+            platform::GraphicsContext::Scope scope(context);
+            sheet.drawRect(sheet.bounds());
+            return image;
+        };
+        const QImage general = drawn(false);
+        const int generalNotices = notices;
+        const QImage light = drawn(true);
+        EXPECT_TRUE(light == general);
+        // Every cell with a record shows text (the last record has none).
+        for (int cell = 0; cell < 5; ++cell) {
+            const QRect inCell(2 * (11 + (cell % 2) * 205), 2 * (11 + (cell / 2) * 115), 396, 216);
+            bool ink = false;
+            for (int y = inCell.top(); y <= inCell.bottom() && !ink; ++y)
+                for (int x = inCell.left(); x <= inCell.right() && !ink; ++x)
+                    ink = qAlpha(general.pixel(x, y)) != 0 && qGray(general.pixel(x, y)) < 128;
+            EXPECT_TRUE(ink) << "cell " << cell;
+        }
+        // The general path copies the box for each label, with change notices; the light
+        // one copies it once for the sheet (bracket groups take the general one).
+        if (design != bracketGroup) {
+            EXPECT_LT(2 * notices, generalNotices);
+        }
+        sheet.setPrintingDocument(nullptr);
+        document->undoManager()->disableUndoRegistration();
+        document->removeGraphicAtIndex(0, 1);
+        document->undoManager()->enableUndoRegistration();
+    }
 }

@@ -137,6 +137,7 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
     qreal runLeft = 0;
     qreal runRight = 0;
     qreal baseline = 0;
+    std::optional<QColor> penColor; // the colour of the pen this has set
 
     auto flush = [&] {
         if (ids.isEmpty())
@@ -163,7 +164,11 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
             run.setRawFont(font);
             run.setGlyphIndexes(ids);
             run.setPositions(positions);
-            painter.setPen(style.color);
+            // (A pen made for every stretch would cost as much as the stretch's glyphs.)
+            if (!penColor || *penColor != style.color) {
+                painter.setPen(style.color);
+                penColor = style.color;
+            }
             painter.drawGlyphRun(QPointF(0, 0), run);
             // (An empty fill would still set the pen and brush of a PDF page twice.)
             if (!lines.isEmpty())
@@ -193,12 +198,19 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
     GlyphStyle runStyle;
     qsizetype runEnd = -1;       // the end of the characters runStyle holds for
     qsizetype temporaryEnd = -1; // ... and of the temporary colour it took
+    // Whether runStyle may differ from the style of the glyphs gathered: only then are the
+    // whole styles compared (a glyph of the same run differs by font and line alone).
+    bool runStyleChanged = true;
+    ids.reserve(64);
+    positions.reserve(64);
+    const Layout::Glyph* const all = l.glyphs.constData();
     for (qsizetype g = glyphs.location; g < glyphs.end(); ++g) {
-        const Layout::Glyph& glyph = l.glyphs.at(g);
+        const Layout::Glyph& glyph = all[g];
         if (!glyph.shown)
             continue;
         const Layout::Line& line = l.lines.at(glyph.line);
         if (glyph.character >= runEnd || glyph.character >= temporaryEnd) {
+            runStyleChanged = true;
             Range attributesRange;
             Range temporaryRange;
             const QVariantMap attributes =
@@ -227,19 +239,25 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
                 runStyle.shadow = sane;
             }
         }
-        GlyphStyle next = runStyle;
-        next.font = glyph.font;
-        next.line = glyph.line;
-
         const QPointF lineOrigin = origin + line.fragment.topLeft();
         const QPointF position = lineOrigin + glyph.location;
-        if (!(next == style) || ids.isEmpty()) {
+        bool sameStyle = !ids.isEmpty() && glyph.font == style.font && glyph.line == style.line;
+        if (sameStyle && runStyleChanged) {
+            GlyphStyle next = runStyle;
+            next.font = glyph.font;
+            next.line = glyph.line;
+            sameStyle = next == style;
+        }
+        if (!sameStyle) {
             flush();
-            style = next;
+            style = runStyle;
+            style.font = glyph.font;
+            style.line = glyph.line;
             runLeft = lineOrigin.x() + glyph.left;
             runRight = lineOrigin.x() + glyph.right;
             baseline = lineOrigin.y() + line.baseline;
         }
+        runStyleChanged = false;
         runLeft = std::min(runLeft, lineOrigin.x() + glyph.left);
         runRight = std::max(runRight, lineOrigin.x() + glyph.right);
         ids.append(glyph.glyph);

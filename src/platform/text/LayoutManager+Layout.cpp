@@ -449,7 +449,7 @@ private:
     QFont fontFor(const QVariantMap& attributes)
     {
         if (_fontAttributes && attributes.isSharedWith(*_fontAttributes))
-            return _font;
+            return *_font;
         thread_local QList<std::pair<QVariantMap, QFont>> recent;
         const auto kept =
             std::find_if(recent.cbegin(), recent.cend(),
@@ -460,10 +460,10 @@ private:
             _font = LayoutManager::Layout::layoutFont(attributes);
             if (recent.size() >= 16)
                 recent.removeFirst();
-            recent.append({attributes, _font});
+            recent.append({attributes, *_font});
         }
         _fontAttributes = attributes;
-        return _font;
+        return *_font;
     }
 
     // The end of the grapheme cluster that starts at c, -1 at the end.
@@ -824,6 +824,18 @@ private:
         int c = lineStart; // the next character to pair with a glyph
         qreal previousX = std::numeric_limits<qreal>::lowest();
         qsizetype previous = -1; // the line's last glyph so far
+        // One glyph a character: the glyphs are made in one go (the caller takes them back
+        // when the line is not plain).
+        qsizetype count = 0;
+        for (const QGlyphRun& run : runs)
+            count += run.glyphIndexes().size();
+        if (count > lineEnd - lineStart)
+            return std::nullopt;
+        const qsizetype firstGlyph = _layout.glyphs.size();
+        _layout.glyphs.resize(firstGlyph + count);
+        LayoutManager::Layout::Glyph* const made = _layout.glyphs.data() + firstGlyph;
+        const int lineNumber = int(_layout.lines.size());
+        qsizetype madeCount = 0; // the glyphs made so far
         for (const QGlyphRun& run : runs) {
             const QList<quint32> ids = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
@@ -853,9 +865,18 @@ private:
                 const qreal x = origin + position.x();
                 // The glyph before reaches this one's origin.
                 if (previous >= 0)
-                    _layout.glyphs[previous].right = x;
-                previous = addGlyph(ids.at(k), fontNumber, character, x,
-                                    position.y() - qtBaseline - offset, x, x, true);
+                    made[previous - firstGlyph].right = x;
+                LayoutManager::Layout::Glyph& entry = made[madeCount];
+                entry.glyph = ids.at(k);
+                entry.font = fontNumber;
+                entry.character = character;
+                entry.line = lineNumber;
+                // y relative to the baseline for now, as addGlyph() puts it.
+                entry.location = QPointF(x, position.y() - qtBaseline - offset);
+                entry.left = x;
+                entry.right = x;
+                entry.shown = true;
+                previous = firstGlyph + madeCount++;
                 if (offset != 0) {
                     ascent = std::max(ascent, font.ascent() + offset);
                     descent = std::max(descent, font.descent() - offset);
@@ -991,7 +1012,8 @@ private:
     qreal _largestSize = 0;
     std::optional<QTextBoundaryFinder> _clusters; // made when first needed
     std::optional<QVariantMap> _fontAttributes;
-    QFont _font;
+    // Made when first asked for (an empty QFont reads the application font).
+    std::optional<QFont> _font;
     static constexpr std::size_t MaximumSparePlainGlyphs = 1 << 14;
     static std::vector<PlainGlyph>& sparePlainGlyphs()
     {
@@ -1171,10 +1193,11 @@ QFont LayoutManager::Layout::layoutFont(const QVariantMap& attributes)
 
 qreal LayoutManager::Layout::pointSize(const QVariantMap& attributes)
 {
-    const QVariant value = attributes.value(FontAttributeName);
-    if (value.metaType() != QMetaType::fromType<QFont>())
+    // Read in place: asked for every run laid out and drawn.
+    const auto value = attributes.constFind(FontAttributeName);
+    if (value == attributes.cend() || value->metaType() != QMetaType::fromType<QFont>())
         return 12;
-    const QFont font = value.value<QFont>();
+    const QFont& font = *static_cast<const QFont*>(value->constData());
     if (font.pointSizeF() > 0)
         return std::min(font.pointSizeF(), MaximumPointSize);
     if (font.pixelSize() > 0)
@@ -1184,10 +1207,10 @@ qreal LayoutManager::Layout::pointSize(const QVariantMap& attributes)
 
 ParagraphStyle LayoutManager::Layout::paragraphStyle(const QVariantMap& attributes)
 {
-    const QVariant value = attributes.value(ParagraphStyleAttributeName);
-    if (value.metaType() != QMetaType::fromType<ParagraphStyle>())
+    const auto value = attributes.constFind(ParagraphStyleAttributeName);
+    if (value == attributes.cend() || value->metaType() != QMetaType::fromType<ParagraphStyle>())
         return ParagraphStyle::defaultParagraphStyle();
-    ParagraphStyle style = value.value<ParagraphStyle>();
+    ParagraphStyle style = *static_cast<const ParagraphStyle*>(value->constData());
     for (qreal* length : {&style.lineSpacing, &style.firstLineHeadIndent, &style.headIndent,
                           &style.tailIndent, &style.paragraphSpacing})
         *length = sane(*length, MaximumLength);
@@ -1198,8 +1221,11 @@ ParagraphStyle LayoutManager::Layout::paragraphStyle(const QVariantMap& attribut
 
 qreal LayoutManager::Layout::number(const QVariantMap& attributes, const QString& name, qreal limit)
 {
+    const auto found = attributes.constFind(name);
+    if (found == attributes.cend())
+        return 0;
     bool ok = false;
-    const qreal value = attributes.value(name).toDouble(&ok);
+    const qreal value = found->toDouble(&ok);
     return ok ? sane(value, limit) : 0;
 }
 
