@@ -10,9 +10,12 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,20 +34,29 @@ QString runtimeFolder()
 SingleInstance::SingleInstance()
 {
     QDir().mkpath(QFileInfo(lockFilePath()).absolutePath());
-    _lock = std::make_unique<QLockFile>(lockFilePath());
-    // A lock is stale only when its process is gone, never by its age.
-    _lock->setStaleLockTime(0);
-    _locked = _lock->tryLock(0);
+    // The file stays when the lock goes: removing it would let a later start lock a file
+    // no longer in the folder while a third locks a new one.
+    const int descriptor =
+        ::open(QFile::encodeName(lockFilePath()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        return;
+    // Held per open file, so a second instance in this process does not get it either.
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+        _lockDescriptor = descriptor;
+    else
+        ::close(descriptor);
 }
 
 SingleInstance::~SingleInstance()
 {
     delete _server;
+    if (_lockDescriptor >= 0)
+        ::close(_lockDescriptor);
 }
 
 bool SingleInstance::isRunningProgram() const
 {
-    return _locked;
+    return _lockDescriptor >= 0;
 }
 
 QString SingleInstance::lockFilePath()
@@ -59,7 +71,7 @@ QString SingleInstance::serverName()
 
 bool SingleInstance::listen(std::function<void(const QStringList&)> handler)
 {
-    if (!_locked)
+    if (!isRunningProgram())
         return false;
     // Holding the lock, any socket there is a dead program's.
     QLocalServer::removeServer(serverName());

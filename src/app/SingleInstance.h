@@ -5,7 +5,9 @@
 // AutoRecover copies a second program would offer as left over and empty at its quit.
 //
 // The first start holds a lock file and listens on a local socket, both in the user's
-// runtime folder. A later start finds the lock held, hands its files (absolute paths) to
+// runtime folder. The lock is the kernel's lock on the open file, so it goes with the
+// process however that ends: a program that died leaves nothing to clean up, and taking
+// the lock writes nothing to the disk. A later start finds the lock held, hands its files (absolute paths) to
 // the first through the socket and ends; without files it asks the first to bring its
 // front window forward. When the first does not answer in time (frozen, or still busy),
 // the later start says so in an alert before it ends, rather than ending without a word.
@@ -14,10 +16,8 @@
 #include <QStringList>
 
 #include <functional>
-#include <memory>
 
 class QLocalServer;
-class QLockFile;
 
 class SingleInstance
 {
@@ -49,7 +49,7 @@ public:
     static QString serverName();
 
 private:
-    std::unique_ptr<QLockFile> _lock;
-    bool _locked = false;
+    // The open lock file while this process holds the lock, else -1.
+    int _lockDescriptor = -1;
     QLocalServer* _server = nullptr;
 };

@@ -22,7 +22,12 @@ QWidget* statusView(const QString& text, const QSize& size)
 
 HUDStatusController::HUDStatusController(qint64 windowType, QObject* parent)
     : QObject(parent), _windowType(windowType)
+{}
+
+void HUDStatusController::loadWindow() const
 {
+    if (_window)
+        return;
     _window = new HUDWindow;
     _contentView = new HUDContentView(_window);
     _bezierView = statusView(tr("Click to add points; double-click or press Return to finish "
@@ -33,7 +38,8 @@ HUDStatusController::HUDStatusController(qint64 windowType, QObject* parent)
     _closeButton =
         new LBImageButton(QStringLiteral("HUDCloseButton|HUDCloseButton1"), _contentView);
     _closeButton->setGeometry(6, 6, 14, 14);
-    connect(_closeButton, &QAbstractButton::clicked, this, [this] { close(); });
+    connect(_closeButton, &QAbstractButton::clicked, this,
+            [this] { const_cast<HUDStatusController*>(this)->close(); });
 
     // The window takes the size of the view of its kind.
     QWidget* view = shownView();
@@ -57,21 +63,25 @@ HUDStatusController::~HUDStatusController()
 
 QWidget* HUDStatusController::window() const
 {
+    loadWindow();
     return _window;
 }
 
 QWidget* HUDStatusController::shownView() const
 {
+    loadWindow();
     return _windowType == PathWindow ? _bezierView : _groupView;
 }
 
 QSize HUDStatusController::frameSize() const
 {
+    loadWindow();
     return _window->size();
 }
 
 void HUDStatusController::showAtScreenPoint(const QPoint& topLeft)
 {
+    loadWindow();
     _window->move(topLeft);
     _window->show();
     _window->raise();
@@ -79,5 +89,6 @@ void HUDStatusController::showAtScreenPoint(const QPoint& topLeft)
 
 void HUDStatusController::close()
 {
-    _window->hide();
+    if (_window)
+        _window->hide();
 }

@@ -33,10 +33,13 @@ public:
     void close() override;
 
 private:
+    // Makes the window and its views the first time.
+    void loadWindow() const;
+
     qint64 _windowType = PathWindow;
-    HUDWindow* _window = nullptr;
-    HUDContentView* _contentView = nullptr;
-    QWidget* _bezierView = nullptr;
-    QWidget* _groupView = nullptr;
-    LBImageButton* _closeButton = nullptr;
+    mutable HUDWindow* _window = nullptr;
+    mutable HUDContentView* _contentView = nullptr;
+    mutable QWidget* _bezierView = nullptr;
+    mutable QWidget* _groupView = nullptr;
+    mutable LBImageButton* _closeButton = nullptr;
 };

@@ -14,10 +14,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -217,6 +219,28 @@ TEST(Program, ASecondStartSaysSoWhenTheRunningProgramDoesNotAnswer)
     start.kill();
     start.waitForFinished(10000);
     EXPECT_TRUE(handed.isEmpty());
+}
+
+TEST(Program, AProgramKilledWhileRunningLeavesItsLockToTheNextStart)
+{
+    QLocalServer::removeServer(SingleInstance::serverName());
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(VELTRIN_PROGRAM), QStringList());
+    ASSERT_TRUE(program.waitForStarted(10000));
+    // It listens once it holds the lock.
+    const QDeadlineTimer deadline(30000);
+    while (!QFileInfo::exists(SingleInstance::serverName()) && !deadline.hasExpired()
+           && program.state() == QProcess::Running)
+        QThread::msleep(20);
+    ASSERT_TRUE(QFileInfo::exists(SingleInstance::serverName()));
+    EXPECT_FALSE(SingleInstance().isRunningProgram());
+    // Ended without a word: nothing of its own removes the lock.
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_TRUE(SingleInstance().isRunningProgram());
 }
 
 TEST(Program, ALockLeftByAProgramThatDiedIsTakenOver)

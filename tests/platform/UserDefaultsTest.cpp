@@ -1,6 +1,8 @@
 #include "platform/core/UserDefaults.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -79,6 +81,28 @@ TEST_F(UserDefaultsTest, ValuesKeepTheirTypesAcrossARestart)
 
     // Texts stay readable in the file.
     EXPECT_TRUE(fileText().contains("NumberText=42\n"));
+}
+
+TEST_F(UserDefaultsTest, ChangesReachTheFileOnTheirOwnAMomentLater)
+{
+    UserDefaults defaults(path());
+    // Runs the event loop until the file holds `text`, or for at most five seconds.
+    const auto fileComesToHold = [&](const char* text) {
+        const QDeadlineTimer deadline(5000);
+        while (!fileText().contains(text) && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return fileText().contains(text);
+    };
+    defaults.setInteger(1, "First");
+    defaults.setInteger(2, "Burst");
+    // Not on the event loop's next turn: a launch's changes wait for its first window.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(fileText().contains("First"));
+    EXPECT_TRUE(fileComesToHold("First"));
+    EXPECT_TRUE(fileText().contains("Burst"));
+    // A later change is written too, once written ones are.
+    defaults.setInteger(3, "Later");
+    EXPECT_TRUE(fileComesToHold("Later"));
 }
 
 TEST_F(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten)

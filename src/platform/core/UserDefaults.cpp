@@ -3,9 +3,11 @@
 #include "platform/core/TextForms.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QLocale>
 #include <QSettings>
 #include <QStringList>
+#include <QTimer>
 
 namespace platform {
 
@@ -53,6 +55,39 @@ QString standardPath()
         .fileName();
 }
 
+// Writing the file waits twice for the disk (its lock file and the file itself are each
+// flushed), which QSettings does on the event loop's next turn after a change: at a
+// launch, before the first window is drawn. The changes are written a moment later
+// instead, those of a burst together; synchronize(), the end of the application and the
+// instance's end still write at once.
+class DeferredWrite : public QObject
+{
+public:
+    static constexpr int delayMilliseconds = 1000;
+
+    explicit DeferredWrite(QSettings* settings) : _settings(settings)
+    {
+        _timer.setSingleShot(true);
+        _timer.setInterval(delayMilliseconds);
+        connect(&_timer, &QTimer::timeout, this, [this] { _settings->sync(); });
+        settings->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // QSettings asks for its write once per round of changes, until it has written.
+        if (watched != _settings || event->type() != QEvent::UpdateRequest)
+            return false;
+        if (!_timer.isActive())
+            _timer.start();
+        return true;
+    }
+
+private:
+    QSettings* _settings;
+    QTimer _timer;
+};
+
 } // namespace
 
 struct UserDefaults::Private
@@ -61,6 +96,7 @@ struct UserDefaults::Private
 
     QSettings settings;
     QVariantMap registered;
+    DeferredWrite deferredWrite{&settings};
 };
 
 UserDefaults::UserDefaults(const QString& path) : d(std::make_unique<Private>(path))

@@ -48,7 +48,8 @@ public:
     void setBool(bool value, const QString& forKey);
     void removeObjectForKey(const QString& key);
 
-    // Writes pending changes to the file now (they are also written on destruction).
+    // Writes pending changes to the file now. Otherwise they are written a second after
+    // the first of them (once the event loop runs), and on destruction.
     bool synchronize();
     // Reads the file again (it was replaced), keeping the registered defaults.
     void reload();
