@@ -814,7 +814,8 @@ MultiSummary summarize(const QList<ContactPersonPtr>& people, const QString& pro
 {
     MultiSummary summary;
     for (const ContactPersonPtr& person : people) {
-        const std::optional<platform::ContactMultiValue> values = person ? person->multiValue(property) : std::nullopt;
+        const std::optional<platform::ContactMultiValue> values =
+            person ? person->multiValue(property) : std::nullopt;
         if (!values)
             continue;
         summary.maxCount = std::max(summary.maxCount, values->count());

@@ -208,8 +208,8 @@ Range LBRenderingView::findFieldWithName(const QString& propertyName, const Attr
 }
 
 QString LBRenderingView::stringForField(LBMergeServices& services, const QVariantMap& field,
-                                       const QVariantMap& fieldAttribute, qint64 kind,
-                                       qint64 record)
+                                        const QVariantMap& fieldAttribute, qint64 kind,
+                                        qint64 record)
 {
     switch (kind) {
     case 3: return services.stringForDateField(field, fieldAttribute, record);
@@ -574,17 +574,17 @@ bool hasOneSetOfAttributes(const AttributedString& text)
 {
     std::optional<QVariantMap> first;
     bool one = true;
-    text.enumerateAttributesInRange(
-        Range(0, text.length()), [&](const QVariantMap& attributes, const Range&, bool& stop) {
-            QVariantMap stripped = attributes;
-            stripped.remove(LBQFieldAttributeName);
-            if (!first)
-                first = stripped;
-            else if (stripped != *first) {
-                one = false;
-                stop = true;
-            }
-        });
+    text.enumerateAttributesInRange(Range(0, text.length()),
+                                    [&](const QVariantMap& attributes, const Range&, bool& stop) {
+                                        QVariantMap stripped = attributes;
+                                        stripped.remove(LBQFieldAttributeName);
+                                        if (!first)
+                                            first = stripped;
+                                        else if (stripped != *first) {
+                                            one = false;
+                                            stop = true;
+                                        }
+                                    });
     return one;
 }
 
@@ -625,8 +625,7 @@ const LBRenderingView::PlainMerge* LBRenderingView::plainMergeFor(const LBGraphi
                 PlainMerge::Field field;
                 const std::optional<QVariantMap> found =
                     LBMergeServices::fieldForFieldName(lookup, &field.isMyField);
-                field.kind =
-                    found ? found->value(QStringLiteral("propertyType")).toLongLong() : -1;
+                field.kind = found ? found->value(QStringLiteral("propertyType")).toLongLong() : -1;
                 // Identities bring attributes of their own and pictures are no text; a
                 // name that is no field stays as it is, marked.
                 if (!found || field.kind == 8 || field.kind == 9) {
@@ -679,8 +678,8 @@ bool LBRenderingView::drawsAllAsPlainText(const LBDocument::Page& page)
         for (const LBGraphicPtr& g : layer) {
             // A box's fill, stroke and shadow are painted on whole points of the cell: a
             // box that has one stays where the painter is moved.
-            if (g->fillType() != 0 || g->drawsStroke() || g->shadowType() != 0
-                || g->isPlaceholder() || !plainMergeFor(g))
+            if (g->fillType() != 0 || g->drawsStroke() || g->shadowType() != 0 || g->isPlaceholder()
+                || !plainMergeFor(g))
                 return false;
             any = true;
         }

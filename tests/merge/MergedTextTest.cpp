@@ -277,12 +277,42 @@ TEST_F(MergedTextTest, ASheetDrawsTheSameTextsThroughOneCopyAsThroughACopyPerLab
     defaults().setBool(true, QStringLiteral("Auto Delete Blank Lines"));
     // Name, two address lines, city, state, zip.
     const QStringList records{
-        "Ann Example", "1 Market Street", "Suite 100", "Springfield", "IL", "62701", //
-        "Zoë Ångström", "2 Market Street", "", "Fairview, North", "OR", "97024",     //
-        "Jiří Dvořák", "", "", "Madison", "WI", "53703",                             //
-        "", "4 Market Street", "", "Dover", "DE", "19901",                            //
-        "Łukasz Wójcik", "5 Market Street", "Floor 2", "", "", "",                   //
-        "", "", "", "", "", "",                                                      //
+        "Ann Example",
+        "1 Market Street",
+        "Suite 100",
+        "Springfield",
+        "IL",
+        "62701", //
+        "Zoë Ångström",
+        "2 Market Street",
+        "",
+        "Fairview, North",
+        "OR",
+        "97024", //
+        "Jiří Dvořák",
+        "",
+        "",
+        "Madison",
+        "WI",
+        "53703", //
+        "",
+        "4 Market Street",
+        "",
+        "Dover",
+        "DE",
+        "19901", //
+        "Łukasz Wójcik",
+        "5 Market Street",
+        "Floor 2",
+        "",
+        "",
+        "", //
+        "",
+        "",
+        "",
+        "",
+        "",
+        "", //
     };
     document->setImportTextArray(records, 6);
     QVariantMap& info = layout();
@@ -301,10 +331,10 @@ TEST_F(MergedTextTest, ASheetDrawsTheSameTextsThroughOneCopyAsThroughACopyPerLab
     info[DimensionInfo::pageWidth] = 425;
     info[DimensionInfo::pageHeight] = 360;
 
-    const QStringList address{"{Import 1}", "\n",   "{Import 2}", "\n",         "{Import 3}",
-                              "\n",         "{Import 4}", ", ", "{Import 5}", " ",
-                              "{Import 6}"};
-    const QStringList bracketGroup{"{[}", "{Import 3}", " ", "{]}", "{Import 1}", "\n", "{Import 4}"};
+    const QStringList address{"{Import 1}", "\n", "{Import 2}", "\n", "{Import 3}", "\n",
+                              "{Import 4}", ", ", "{Import 5}", " ",  "{Import 6}"};
+    const QStringList bracketGroup{"{[}",        "{Import 3}", " ",         "{]}",
+                                   "{Import 1}", "\n",         "{Import 4}"};
     const struct
     {
         QStringList parts;

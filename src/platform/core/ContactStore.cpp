@@ -123,12 +123,12 @@ namespace {
 
 // The properties whose values slots can hold; a slot names one by its place here.
 const QString* const SlotProperties[] = {
-    &ContactFirstNameProperty,    &ContactLastNameProperty,       &ContactMiddleNameProperty,
-    &ContactTitleProperty,        &ContactSuffixProperty,         &ContactNicknameProperty,
-    &ContactOrganizationProperty, &ContactDepartmentProperty,     &ContactJobTitleProperty,
-    &ContactAddressProperty,      &ContactPhoneProperty,          &ContactEmailProperty,
-    &ContactHomePageProperty,     &ContactURLsProperty,           &ContactInstantMessageProperty,
-    &ContactBirthdayProperty,     &ContactOtherDatesProperty,     &ContactRelatedNamesProperty,
+    &ContactFirstNameProperty,    &ContactLastNameProperty,   &ContactMiddleNameProperty,
+    &ContactTitleProperty,        &ContactSuffixProperty,     &ContactNicknameProperty,
+    &ContactOrganizationProperty, &ContactDepartmentProperty, &ContactJobTitleProperty,
+    &ContactAddressProperty,      &ContactPhoneProperty,      &ContactEmailProperty,
+    &ContactHomePageProperty,     &ContactURLsProperty,       &ContactInstantMessageProperty,
+    &ContactBirthdayProperty,     &ContactOtherDatesProperty, &ContactRelatedNamesProperty,
     &ContactNoteProperty,         &ContactUIDProperty,
 };
 constexpr qsizetype SlotPropertyCount = qsizetype(std::size(SlotProperties));
@@ -150,9 +150,16 @@ qsizetype slotProperty(const QString& property)
 // The labels of entries a slot names by number; 0 is no label, CustomLabel one kept as
 // the text of a label slot just before the entry.
 const QString* const SlotLabels[] = {
-    nullptr,          &ContactHomeLabel,   &ContactWorkLabel,      &ContactMobileLabel,
-    &ContactMainLabel, &ContactFaxLabel,   &ContactWorkFaxLabel,   &ContactOtherLabel,
-    &ContactSpouseLabel, &ContactAnniversaryLabel,
+    nullptr,
+    &ContactHomeLabel,
+    &ContactWorkLabel,
+    &ContactMobileLabel,
+    &ContactMainLabel,
+    &ContactFaxLabel,
+    &ContactWorkFaxLabel,
+    &ContactOtherLabel,
+    &ContactSpouseLabel,
+    &ContactAnniversaryLabel,
 };
 constexpr quint8 CustomLabel = 0xFF;
 
@@ -209,8 +216,9 @@ bool slotMultiValue(const ContactMultiValue& values)
 {
     return !values.entries.isEmpty() && values.primary >= -1
            && values.primary < values.entries.size()
-           && std::all_of(values.entries.cbegin(), values.entries.cend(),
-                          [](const ContactMultiValue::Entry& e) { return slotEntryValue(e.value); });
+           && std::all_of(
+               values.entries.cbegin(), values.entries.cend(),
+               [](const ContactMultiValue::Entry& e) { return slotEntryValue(e.value); });
 }
 
 // Addresses given as dictionaries are kept as the store keeps every address.
@@ -402,8 +410,8 @@ void ContactPerson::setValues(const QList<std::pair<QString, QVariant>>& givenVa
             quint32 day = 0;
             if (const ContactAddress* a = contactAddressIn(e.value)) {
                 addText(a->street, p, StreetSlot, label, flags);
-                for (const QString* part : {&a->city, &a->state, &a->zip, &a->country,
-                                            &a->countryCode})
+                for (const QString* part :
+                     {&a->city, &a->state, &a->zip, &a->country, &a->countryCode})
                     addText(*part, p, AddressPartSlot, label, flags);
             } else if (slotDate(e.value, &day)) {
                 gathered.append({{day, 0, p, label, DateSlot, flags}, {}});

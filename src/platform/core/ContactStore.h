@@ -211,8 +211,8 @@ private:
     // One value, or one part of a multi-value entry, kept in _texts (see below).
     struct Slot
     {
-        quint32 offset = 0; // in _texts, in bytes; a date's Julian day
-        quint32 length = 0; // in characters
+        quint32 offset = 0;  // in _texts, in bytes; a date's Julian day
+        quint32 length = 0;  // in characters
         quint8 property = 0; // in the table of the properties a slot can name
         quint8 label = 0;    // an entry's: in the table of labels, or a custom label
         quint8 kind = 0;
