@@ -7,9 +7,9 @@
 // The first start holds a lock file and listens on a local socket, both in the user's
 // runtime folder. The lock is the kernel's lock on the open file, so it goes with the
 // process however that ends: a program that died leaves nothing to clean up, and taking
-// the lock writes nothing to the disk. A later start finds the lock held, hands its files (absolute paths) to
-// the first through the socket and ends; without files it asks the first to bring its
-// front window forward. When the first does not answer in time (frozen, or still busy),
+// the lock writes nothing to the disk. A later start finds the lock held, hands its files
+// (absolute paths) to the first through the socket and ends; without files it asks the
+// first to bring its front window forward. When the first does not answer in time (frozen, or still busy),
 // the later start says so in an alert before it ends, rather than ending without a word.
 
 #include <QString>

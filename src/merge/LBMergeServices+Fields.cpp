@@ -574,7 +574,8 @@ QString LBMergeServices::stringForMultiDateField(const QVariantMap& field,
     const ContactPersonPtr person = contactAtIndex(fromContact);
     if (!person)
         return {};
-    const std::optional<ContactMultiValue> dates = person->multiValue(platform::ContactOtherDatesProperty);
+    const std::optional<ContactMultiValue> dates =
+        person->multiValue(platform::ContactOtherDatesProperty);
     if (!dates || integer(field, QStringLiteral("selectionType")) > 2)
         return {};
     const qsizetype i = chosenIndex(*dates, field, false);
