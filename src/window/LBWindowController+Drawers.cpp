@@ -404,7 +404,12 @@ void LBWindowController::previewSplitViewDidResizeSubviews()
     QList<int> sizes = _previewSplitView->sizes();
     if (sizes.size() < 3)
         return;
-    defaults().setFloat(sizes[0], QStringLiteral("Column 1 Width"));
+    // A column's width is stored only once it differs from the last one known: the widths a
+    // window's columns first take come from the settings (or the columns' least widths), and
+    // storing them would write settings the user never changed, the people column's 3 less
+    // each time, so that every window opened would narrow it by 3.
+    if (_groupViewWidth != 0 && sizes[0] != _groupViewWidth)
+        defaults().setFloat(sizes[0], QStringLiteral("Column 1 Width"));
     const double d = sizes[0] - _groupViewWidth;
     if (_groupViewWidth == 0) {
         _groupViewWidth = sizes[0];
@@ -416,7 +421,9 @@ void LBWindowController::previewSplitViewDidResizeSubviews()
         _previewSplitView->setSizes(sizes);
     }
     sizes = _previewSplitView->sizes();
-    defaults().setFloat(sizes[1] - 3, QStringLiteral("Column 2 Width"));
+    if (_personViewWidth != 0 && sizes[1] != _personViewWidth)
+        defaults().setFloat(sizes[1] - 3, QStringLiteral("Column 2 Width"));
+    _personViewWidth = sizes[1];
     updateAddressBookButtonTitleWidth();
     updateSelectedPeopleCountPosition();
     updateMinimumWindowSize();

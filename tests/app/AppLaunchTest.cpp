@@ -12,6 +12,7 @@
 #include "platform/ui/Printers.h"
 #include "platform/ui/WindowController.h"
 #include "window/DrawerBrowser.h"
+#include "window/LBWindowController.h"
 #include "window/WindowMenus.h"
 
 #include <QAction>
@@ -135,6 +136,10 @@ TEST_F(AppLaunch, AFreshLaunchMakesOneUntitledDocument)
 TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
 {
     launch();
+    // The new window's panes lay themselves out once it has shown (before the layout
+    // chooser opens on it, which stores its own size when it closes).
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
     controller->myTerminateAction();
     ASSERT_TRUE(controller->isTerminating());
     defaults().synchronize();
@@ -156,6 +161,33 @@ TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
         EXPECT_TRUE(changedByTheLaunch.contains(key)
                     || key.startsWith(QLatin1String("Window Frame")))
             << key.toStdString();
+}
+
+// The contact columns the user left alone open as wide on every launch (the people column's
+// width is stored 3 less than it is).
+TEST_F(AppLaunch, EveryLaunchOpensTheContactColumnsAsWideAsTheLastOne)
+{
+    const auto columnWidths = [this] {
+        launch();
+        settle(300);
+        const QList<platform::Document*> open = documents().documents();
+        EXPECT_EQ(open.size(), 1);
+        const auto* window = open.isEmpty() ? nullptr
+                                            : dynamic_cast<LBWindowController*>(
+                                                  open.first()->windowControllers().value(0));
+        EXPECT_NE(window, nullptr);
+        const QSize widths = window ? QSize(window->groupColumn()->width(),
+                                            window->peopleColumn()->width())
+                                    : QSize();
+        controller.reset();
+        documents().closeAllDocuments();
+        flushDeletes();
+        return widths;
+    };
+    const QSize first = columnWidths();
+    EXPECT_GT(first.height(), 10);
+    for (int launches = 2; launches <= 3; ++launches)
+        EXPECT_EQ(columnWidths(), first) << "launch " << launches;
 }
 
 TEST_F(AppLaunch, OpenFilesReopensAutoRecoverCopiesAsRecoveredUntitledDocuments)

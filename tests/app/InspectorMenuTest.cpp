@@ -9,6 +9,7 @@
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/text/FontManager.h"
 #include "platform/ui/ColorPanel.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/Document.h"
@@ -79,6 +80,9 @@ protected:
                                 "Show Contextual Inspector", "LBLaunchCount", "Second Launch",
                                 "New Preferences", "SkipWelcomeWindow"})
             defaults().removeObjectForKey(QLatin1String(key));
+        // A font picked in a palette stays the font panel's choice for the whole process:
+        // the text boxes of later tests would start in it.
+        platform::FontManager::sharedFontManager().setSelectedFont(std::nullopt);
     }
     void launch()
     {

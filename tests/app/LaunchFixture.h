@@ -7,6 +7,7 @@
 #include "app/LBAppController.h"
 
 #include "platform/core/UserDefaults.h"
+#include "platform/text/FontManager.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
 
@@ -23,10 +24,13 @@
 #include <memory>
 
 // What every test of the whole program does first: the settings a window stored forgotten,
-// the defaults registered, the deferred launch steps run at once, the support folders known.
+// no font chosen in the font panel yet (new text boxes take the one chosen last, for the
+// rest of the process), the defaults registered, the deferred launch steps run at once, the
+// support folders known.
 inline void prepareProgram()
 {
     forgetWindowSettings();
+    platform::FontManager::sharedFontManager().setSelectedFont(std::nullopt);
     LBAppController::registerDefaults();
     LBAppController::setLaunchDelay(0);
     LBAppController::initializeGlobalPaths();

@@ -3,6 +3,7 @@
 // never read or write the real ones.
 #include <QApplication>
 #include <QByteArray>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -26,6 +27,27 @@ const char* __asan_default_options()
 }
 }
 
+namespace {
+
+// Every test starts as a new user does: a test program runs all its tests in one process
+// (run directly or shuffled), and the settings an earlier test stored (grid shown, window
+// frames, import choices) would otherwise decide what a later one finds. QSettings objects
+// on one file share what they hold in a process, so the application's own settings object
+// sees the file emptied at once.
+class FreshSettingsForEveryTest : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope,
+                           QCoreApplication::organizationName(),
+                           QCoreApplication::applicationName());
+        settings.clear();
+        settings.sync();
+    }
+};
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -42,5 +64,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setApplicationName(QStringLiteral("Veltrin"));
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettingsForEveryTest);
     return RUN_ALL_TESTS();
 }
