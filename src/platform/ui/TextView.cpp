@@ -777,7 +777,8 @@ bool TextView::replaceCharacters(const Range& proposed, const AttributedString& 
     didChangeText();
     // What the delegate recorded for the change (a box growing to fit) joins the run's
     // step; a step of its own ends the run.
-    if (typing && manager && run && manager == undoManager() && manager->extensibleStep() == run->step)
+    if (typing && manager && run && manager == undoManager()
+        && manager->extensibleStep() == run->step)
         _typingRun = std::move(run);
     return true;
 }
