@@ -346,6 +346,42 @@ TEST_F(TextAreaEditing, TypingIsUndoneThroughTheDocument)
     box->setDocument(nullptr);
 }
 
+TEST_F(TextAreaEditing, ARunOfTypingThatGrowsTheBoxIsOneUndoStep)
+{
+    RecordingDocument document;
+    document.undoManager()->setGroupsByEvent(true); // each event a step, as in the program
+    box = std::make_shared<LBTextArea>();
+    box->setBounds(QRectF(300, 60, 2, 20));
+    box->setContents(alignedText(QStringLiteral("a"), platform::ParagraphStyle::Alignment::Left));
+    box->setDocument(&document);
+    const QRectF before = box->bounds();
+    box->startEditingWithEvent(nullptr, &canvas, false);
+    platform::TextView* editor = box->textEditor();
+    editor->setSelectedRange(Range(1, 0));
+    QCoreApplication::processEvents();
+    platform::UndoManager* undo = document.undoManager();
+    const int steps = undo->undoCount();
+
+    // Each key an event of its own, the box growing with most of them.
+    for (const QChar c : QStringLiteral("bcdef")) {
+        QTest::keyClicks(editor, QString(c));
+        QCoreApplication::processEvents();
+    }
+    ASSERT_GT(box->bounds().width(), before.width() + 20);
+    EXPECT_EQ(undo->undoCount(), steps + 1);
+
+    undo->undo();
+    EXPECT_EQ(box->contents()->string(), QStringLiteral("a"));
+    // Back to the box before the run, which the editor then fits to the "a" it shows.
+    EXPECT_EQ(box->bounds().topLeft(), before.topLeft());
+    EXPECT_NEAR(box->bounds().width(), box->requiredSize(1000000).width(), 0.01);
+    undo->redo();
+    EXPECT_EQ(box->contents()->string(), QStringLiteral("abcdef"));
+    EXPECT_GT(box->bounds().width(), before.width() + 20);
+    box->endEditingInView(&canvas);
+    box->setDocument(nullptr);
+}
+
 TEST_F(TextAreaEditing, ABoxThatGoesAwayWhileEditedLetsGoOfItsEditor)
 {
     box->startEditingWithEvent(nullptr, &canvas, false);

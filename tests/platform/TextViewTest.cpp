@@ -4,11 +4,15 @@
 
 #include "EditorTestSupport.h"
 
+#include "platform/core/Error.h"
 #include "platform/text/ParagraphStyle.h"
+#include "platform/ui/Document.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 using platform::AttributedString;
 using platform::Range;
@@ -401,6 +405,196 @@ TEST_F(TextViewEditing, UndoAfterTheStorageIsGoneDoesNothing)
     undo.undo(); // must not touch the freed storage
     type(QStringLiteral("Y"));
     EXPECT_EQ(view->selectedRange(), Range(0, 0));
+}
+
+// --- Typing as one undo step ---
+
+namespace {
+
+// A document that saves its name into the file, so that saving succeeds.
+class SavingDocument : public platform::Document
+{
+public:
+    bool writeToFile(const QString& path, const QString&, SaveOperationType,
+                     platform::Error*) override
+    {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write("saved") == 5;
+    }
+};
+
+// A value whose setter records its own inverse.
+struct Recorded
+{
+    platform::UndoManager* undo = nullptr;
+    int value = 0;
+
+    void set(int v)
+    {
+        const int old = value;
+        undo->registerUndo(this, [this, old] { set(old); });
+        value = v;
+    }
+};
+
+} // namespace
+
+class TextViewTyping : public TextViewEditing
+{
+public:
+    TextViewTyping()
+    {
+        delegate.undo = &undo;
+        view->setAllowsUndo(true);
+    }
+    // Each key is an event of its own, after which the undo manager closes the event's
+    // group, as in the running program.
+    void typeKeys(const QString& s)
+    {
+        for (const QChar c : s)
+            hit([this, c] { QTest::keyClicks(view, QString(c)); });
+    }
+    void hit(const std::function<void()>& action)
+    {
+        action();
+        QCoreApplication::processEvents();
+    }
+    void hit(Qt::Key k)
+    {
+        hit([this, k] { key(k); });
+    }
+    // Undoes once and answers the text left.
+    QString undoOnce()
+    {
+        hit([this] { undo.undo(); });
+        return text();
+    }
+
+    platform::UndoManager undo;
+};
+
+TEST_F(TextViewTyping, ARunOfTypingIsOneStepThatReplacedTheSelection)
+{
+    setText(QStringLiteral("First Last"));
+    view->selectAll();
+    typeKeys(QStringLiteral("Hello"));
+    hit(Qt::Key_Tab);
+    typeKeys(QStringLiteral("there"));
+    hit(Qt::Key_Return);
+    ASSERT_EQ(text(), QStringLiteral("Hello\tthere\n"));
+    EXPECT_EQ(undo.undoCount(), 1);
+
+    EXPECT_EQ(undoOnce(), QStringLiteral("First Last"));
+    EXPECT_EQ(view->selectedRange(), Range(0, 10));
+    EXPECT_EQ(storage.attributedString(), AttributedString(QStringLiteral("First Last"), plain()));
+    EXPECT_FALSE(undo.canUndo());
+
+    hit([this] { undo.redo(); });
+    EXPECT_EQ(text(), QStringLiteral("Hello\tthere\n"));
+    EXPECT_EQ(undo.undoCount(), 1);
+    EXPECT_FALSE(undo.canRedo());
+
+    // Typing after an undo or a redo is a step of its own.
+    typeKeys(QStringLiteral("!"));
+    EXPECT_EQ(undoOnce(), QStringLiteral("Hello\tthere\n"));
+}
+
+TEST_F(TextViewTyping, WhatComesBetweenTwoRunsMakesThemTwoSteps)
+{
+    Recorded other{&undo, 0};
+    struct Case
+    {
+        const char* name;
+        std::function<void(TextViewTyping&)> between;
+        QStringList afterEachUndo;
+    };
+    const QString ab = QStringLiteral("ab"), abcd = QStringLiteral("abcd");
+    const std::vector<Case> cases = {
+        {"arrow keys back to the same place",
+         [](TextViewTyping& t) {
+             t.hit(Qt::Key_Left);
+             t.hit(Qt::Key_Right);
+         },
+         {abcd, ab}},
+        {"a click at the insertion point",
+         [](TextViewTyping& t) { t.hit([&t] { t.click(t.caretPoint(4)); }); },
+         {abcd, ab}},
+        {"backspace, its own step",
+         [](TextViewTyping& t) { t.hit(Qt::Key_Backspace); },
+         {QStringLiteral("abc"), abcd, ab}},
+        {"another change recorded",
+         [&other](TextViewTyping& t) { t.hit([&other] { other.set(1); }); },
+         {abcd, abcd, ab}},
+        {"the view losing the focus",
+         [](TextViewTyping& t) {
+             t.hit([&t] { t.view->clearFocus(); });
+             t.hit([&t] { t.view->makeFirstResponder(); });
+         },
+         {abcd, ab}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        undo.removeAllActions();
+        other.value = 0;
+        view->makeFirstResponder();
+        setText(ab);
+        view->setSelectedRange(Range(2, 0));
+        typeKeys(QStringLiteral("cd"));
+        c.between(*this);
+        typeKeys(QStringLiteral("x"));
+        for (const QString& expected : c.afterEachUndo)
+            EXPECT_EQ(undoOnce(), expected);
+        EXPECT_FALSE(undo.canUndo());
+        EXPECT_EQ(other.value, 0);
+    }
+}
+
+TEST_F(TextViewTyping, WhatTheDelegateRecordsForEachCharacterJoinsTheRun)
+{
+    // The canvas grows the edited box as the text grows, recording the old size; the box
+    // starts fitting its text.
+    Recorded size{&undo, 1};
+    delegate.onChange = [&size](platform::TextView* v) {
+        if (const int length = int(v->textStorage()->length()); length > size.value)
+            size.set(length);
+    };
+    setText(QStringLiteral("a"));
+    view->setSelectedRange(Range(1, 0));
+    typeKeys(QStringLiteral("bcd"));
+    EXPECT_EQ(size.value, 4);
+    EXPECT_EQ(undo.undoCount(), 1);
+    EXPECT_EQ(undoOnce(), QStringLiteral("a"));
+    EXPECT_EQ(size.value, 1);
+    hit([this] { undo.redo(); });
+    EXPECT_EQ(text(), QStringLiteral("abcd"));
+    EXPECT_EQ(size.value, 4);
+}
+
+TEST_F(TextViewTyping, TypingAfterASaveIsAStepThatMarksTheDocumentEdited)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SavingDocument document;
+    platform::UndoManager* documentUndo = document.undoManager();
+    delegate.undo = documentUndo;
+    setText(QStringLiteral("ab"));
+    view->setSelectedRange(Range(2, 0));
+    typeKeys(QStringLiteral("cd"));
+    EXPECT_TRUE(document.isDocumentEdited());
+
+    platform::Error error;
+    ASSERT_TRUE(document.saveToFile(dir.filePath(QStringLiteral("a.note")), QStringLiteral("Note"),
+                                    platform::Document::SaveOperation, &error));
+    EXPECT_FALSE(document.isDocumentEdited());
+    typeKeys(QStringLiteral("ef"));
+    EXPECT_TRUE(document.isDocumentEdited());
+
+    hit([documentUndo] { documentUndo->undo(); });
+    EXPECT_EQ(text(), QStringLiteral("abcd"));
+    EXPECT_FALSE(document.isDocumentEdited());
+    hit([documentUndo] { documentUndo->undo(); });
+    EXPECT_EQ(text(), QStringLiteral("ab"));
+    EXPECT_TRUE(document.isDocumentEdited());
 }
 
 // --- Input methods ---

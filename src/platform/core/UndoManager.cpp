@@ -26,6 +26,8 @@ struct Group
     bool changesDocument = true;
     quint64 undoneState = 0;
     quint64 doneState = 0;
+    bool reopened = false; // its undoneState is kept when it closes again
+    quint64 serial = 0;    // names the step for extensibleStep()
 };
 
 enum class Running { Nothing, Undo, Redo };
@@ -52,6 +54,8 @@ struct UndoManager::Private
     int levels = 0;
     quint64 state = 0;
     quint64 lastState = 0;
+    quint64 serials = 0;        // the last serial given to a group
+    quint64 extensibleStep = 0; // see UndoManager::extensibleStep()
 
     void trim(QList<Group>& stack) const
     {
@@ -92,11 +96,13 @@ void UndoManager::registerUndo(const void* target, Closure closure)
     if (d->running == Running::Nothing && !d->redoStack.isEmpty())
         d->redoStack.clear();
     d->open.actions.append(Action{target, std::move(closure)});
+    d->extensibleStep = d->running == Running::Nothing ? d->open.serial : 0;
 }
 
 void UndoManager::openAutomaticGroup()
 {
     d->open = Group();
+    d->open.serial = ++d->serials;
     d->level = 1;
     d->automatic = true;
     if (!d->closeScheduled) {
@@ -134,7 +140,9 @@ void UndoManager::closeOutermostGroup()
         Q_EMIT didCloseEmptyGroup();
         return;
     }
-    group.undoneState = d->state;
+    if (!group.reopened)
+        group.undoneState = d->state;
+    group.reopened = false;
     if (group.changesDocument)
         d->state = ++d->lastState;
     group.doneState = d->state;
@@ -149,6 +157,7 @@ void UndoManager::beginUndoGrouping()
 {
     if (d->level == 0) {
         d->open = Group();
+        d->open.serial = ++d->serials;
         d->automatic = false;
     }
     ++d->level;
@@ -230,6 +239,7 @@ void UndoManager::run(bool undoing)
     const auto finish = qScopeGuard([&] {
         d->runningActions = nullptr;
         d->running = Running::Nothing;
+        d->extensibleStep = 0;
         Group inverse = d->takeOpenGroup();
         if (inverse.actionName.isNull())
             inverse.actionName = step.actionName;
@@ -362,6 +372,7 @@ void UndoManager::removeAllActions()
     d->open.actions.clear();
     if (d->runningActions)
         d->runningActions->clear();
+    d->extensibleStep = 0;
     Q_EMIT changed();
 }
 
@@ -374,6 +385,7 @@ void UndoManager::removeAllActionsWithTarget(const void* target)
         stack->removeIf([](const Group& group) { return group.actions.isEmpty(); });
     }
     d->open.actions.removeIf(matches);
+    d->extensibleStep = 0;
     // The step being undone keeps its length so the walk stays in order; the removed
     // actions only lose their closures.
     if (d->runningActions) {
@@ -383,6 +395,38 @@ void UndoManager::removeAllActionsWithTarget(const void* target)
         }
     }
     Q_EMIT changed();
+}
+
+quint64 UndoManager::extensibleStep() const
+{
+    return d->extensibleStep;
+}
+
+bool UndoManager::reopenStep(quint64 token)
+{
+    if (token == 0 || token != d->extensibleStep || d->running != Running::Nothing
+        || !d->groupsByEvent)
+        return false;
+    if (d->level > 0)
+        return d->open.serial == token; // still being recorded
+    if (d->undoStack.isEmpty() || d->undoStack.last().serial != token)
+        return false;
+    // The document state stays the step's done state while it is open, so the document
+    // does not look unchanged meanwhile; closing it again takes a new token.
+    d->open = d->undoStack.takeLast();
+    d->open.reopened = true;
+    d->level = 1;
+    d->automatic = true;
+    if (!d->closeScheduled) {
+        d->closeScheduled = true;
+        QTimer::singleShot(0, this, [this] { closeAutomaticGroup(); });
+    }
+    return true;
+}
+
+void UndoManager::endStepExtension()
+{
+    d->extensibleStep = 0;
 }
 
 int UndoManager::levelsOfUndo() const

@@ -77,6 +77,22 @@ public:
     void removeAllActions();
     void removeAllActionsWithTarget(const void* target);
 
+    // Extending the last step, for changes that continue one another (typing): the token
+    // names the step the latest registration went into. It is 0 once a step was undone or
+    // redone, actions were removed or endStepExtension() was called; a registration into
+    // another step names that one.
+    quint64 extensibleStep() const;
+    // Makes the step the token names the group being recorded again, when it is still the
+    // latest: closed steps come off the undo stack and become the per-event group, so what
+    // is registered now joins them and the step closes again (with a new state token) when
+    // control returns to the event loop. False, changing nothing, when the token is stale,
+    // while undoing or redoing, or without automatic grouping.
+    bool reopenStep(quint64 token);
+    // What is recorded next becomes a step of its own: no step before it can be reopened.
+    // A document calls it when it is saved, so a change after the save is a step that
+    // marks it edited and undoes to the saved state.
+    void endStepExtension();
+
     // Largest number of undo steps kept; 0 means unlimited (the default).
     int levelsOfUndo() const;
     void setLevelsOfUndo(int levels);

@@ -161,6 +161,8 @@ void Document::updateChangeCount(ChangeType change)
         }
         break;
     case ChangeCleared:
+        // Typing after a save starts a step of its own, which marks the document edited.
+        _undoManager->endStepExtension();
         _savedState = _undoManager->documentState();
         _changedWithoutUndo = false;
         _changedInOpenStep = false;

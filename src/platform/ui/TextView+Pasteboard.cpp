@@ -135,6 +135,7 @@ void TextView::replaceCharactersWithoutChecks(const Range& proposed, const Attri
         return;
     const Range range = proposed.clampedTo(storage->length());
     const AttributedString old = storage->attributedString().attributedSubstringFromRange(range);
+    _typingRun.reset();
     ++_userEditDepth;
     storage->replaceCharactersInRange(range, text);
     --_userEditDepth;

@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace platform {
 
@@ -449,6 +450,7 @@ void TextView::setSelection(qsizetype anchor, qsizetype focus, SelectionGranular
         anchor = focus;
     const Range range = selectionRangeForProposedRange(
         Range(std::min(anchor, focus), std::abs(focus - anchor)), granularity);
+    _typingRun.reset(); // typing after a click or a move is a new step
     applySelection(range, focus < anchor, askDelegate);
 }
 
@@ -718,8 +720,27 @@ void TextView::didChangeText()
     update();
 }
 
+struct TextView::TypingRun
+{
+    std::weak_ptr<const void> storageAlive;
+    const TextStorage* storage = nullptr;
+    QPointer<UndoManager> manager;
+    quint64 step = 0;          // the undo step that holds the run (UndoManager::extensibleStep())
+    Range range;               // the typed text
+    AttributedString replaced; // the text the first character replaced
+};
+
 bool TextView::replaceCharactersAsUser(const Range& proposed, const AttributedString& text)
 {
+    return replaceCharacters(proposed, text, false);
+}
+
+bool TextView::replaceCharacters(const Range& proposed, const AttributedString& text, bool typing)
+{
+    // Any change but typing that goes on where the run ends starts afresh.
+    std::shared_ptr<TypingRun> run = std::exchange(_typingRun, nullptr);
+    if (!typing)
+        run.reset();
     TextStorage* storage = textStorage();
     if (!storage)
         return false;
@@ -731,16 +752,47 @@ bool TextView::replaceCharactersAsUser(const Range& proposed, const AttributedSt
     // The delegate may have changed the text meanwhile.
     const Range target = range.clampedTo(storage->length());
     const AttributedString old = storage->attributedString().attributedSubstringFromRange(target);
+    UndoManager* manager = _allowsUndo ? undoManager() : nullptr;
+    const bool extending = run && manager && run->manager == manager && run->storage == storage
+                           && !run->storageAlive.expired() && target.isEmpty()
+                           && target.location == run->range.end() && manager->reopenStep(run->step);
     ++_userEditDepth;
     storage->replaceCharactersInRange(target, text);
     --_userEditDepth;
-    if (_allowsUndo) {
-        if (UndoManager* manager = undoManager())
-            registerReplacementUndo(manager, storage, Range(target.location, text.length()), old);
+    if (extending) {
+        run->range.length += text.length();
+    } else if (manager && typing) {
+        run = std::make_shared<TypingRun>();
+        run->storageAlive = storage->lifetime();
+        run->storage = storage;
+        run->manager = manager;
+        run->range = Range(target.location, text.length());
+        run->replaced = old;
+        registerTypingUndo(manager, storage, run);
+        run->step = manager->extensibleStep();
+    } else if (manager) {
+        registerReplacementUndo(manager, storage, Range(target.location, text.length()), old);
     }
     applySelection(Range(target.location + text.length(), 0), false, true);
     didChangeText();
+    // What the delegate recorded for the change (a box growing to fit) joins the run's
+    // step; a step of its own ends the run.
+    if (typing && manager && run && manager == undoManager()
+        && manager->extensibleStep() == run->step)
+        _typingRun = std::move(run);
     return true;
+}
+
+void TextView::registerTypingUndo(UndoManager* undoManager, TextStorage* storage,
+                                  const std::shared_ptr<const TypingRun>& run)
+{
+    const std::weak_ptr<const void> alive = storage->lifetime();
+    const QPointer<UndoManager> manager(undoManager);
+    undoManager->registerUndo(storage, [manager, alive, storage, run] {
+        if (!manager || alive.expired())
+            return;
+        replaceForUndo(manager, storage, run->range, run->replaced);
+    });
 }
 
 void TextView::registerReplacementUndo(UndoManager* undoManager, TextStorage* storage,
@@ -776,7 +828,7 @@ void TextView::replaceForUndo(UndoManager* undoManager, TextStorage* storage, co
 
 void TextView::insertText(const QString& text)
 {
-    replaceCharactersAsUser(rangeForUserTextChange(), AttributedString(text, typingAttributes()));
+    replaceCharacters(rangeForUserTextChange(), AttributedString(text, typingAttributes()), true);
 }
 
 void TextView::deleteRange(qsizetype from, qsizetype to, bool adjust)
@@ -1112,6 +1164,8 @@ void TextView::focusOutEvent(QFocusEvent* event)
     // Losing the active window keeps the editing going; the focus moving elsewhere ends it.
     const bool elsewhere =
         event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+    if (elsewhere)
+        _typingRun.reset();
     if (elsewhere && _didBeginEditing) {
         _didBeginEditing = false;
         if (_delegate)

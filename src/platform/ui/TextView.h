@@ -297,6 +297,13 @@ private:
                                         const Range& range, const AttributedString& replacement);
     static void replaceForUndo(UndoManager* undoManager, TextStorage* storage, const Range& range,
                                const AttributedString& replacement);
+    // Typing: characters typed one after another at the insertion point are one undo
+    // step. The run's undo closure reads the record, whose range grows while the typing
+    // goes on; any other change, selection or step ends the run.
+    struct TypingRun;
+    bool replaceCharacters(const Range& range, const AttributedString& text, bool typing);
+    static void registerTypingUndo(UndoManager* undoManager, TextStorage* storage,
+                                   const std::shared_ptr<const TypingRun>& run);
 
     TextContainer* _textContainer = nullptr;
     std::unique_ptr<LayoutManager> _ownedLayoutManager;
@@ -321,6 +328,7 @@ private:
     bool _allowsUndo = false;
     bool _didBeginEditing = false;
     int _userEditDepth = 0;
+    std::shared_ptr<TypingRun> _typingRun; // the run typing may still extend
 
     // Mouse tracking.
     bool _pressInSelection = false; // a press inside the selection may start a drag out
