@@ -120,6 +120,9 @@ void LBAppController::makeSmartInspector()
     auto* smart = new HUDWindowController(
         shown ? HUDWindowController::SmartShown : HUDWindowController::SmartHidden, this);
     smart->setToolsMenu(_inspectorMenu);
+    // Folded to its button at once: made at the launch, it folds half a second later, long
+    // before a window could ask for it.
+    smart->collapseButtonAction(false);
     LBProcessState::setInspectorPalette(smart);
     // The canvas's status window of point-by-point curve drawing.
     LBProcessState::setCurveStatusWindow(
