@@ -106,23 +106,37 @@ QList<HUDWindowController*> LBAppController::standaloneInspectors() const
 
 void LBAppController::makeInspectors()
 {
-    // 5. The smart palette.
+    // 5. The smart palette, made when it is first asked for (a design canvas, the Inspector
+    //    menu): the first window is drawn without it.
+    LBProcessState::setInspectorPaletteMaker([this] { makeSmartInspector(); });
+    HUDWindowController::setHelpHandler([] { myShowHelp(0); });
+    // 6. The standalone palettes of the last session, in their order.
+    makeStandaloneInspectors();
+}
+
+void LBAppController::makeSmartInspector()
+{
     const bool shown = defaults().boolForKey(QStringLiteral("Show Contextual Inspector"));
     auto* smart = new HUDWindowController(
         shown ? HUDWindowController::SmartShown : HUDWindowController::SmartHidden, this);
     smart->setToolsMenu(_inspectorMenu);
+    // Folded to its button at once: made at the launch, it folds half a second later, long
+    // before a window could ask for it.
+    smart->collapseButtonAction(false);
     LBProcessState::setInspectorPalette(smart);
-    HUDWindowController::setHelpHandler([] { myShowHelp(0); });
     // The canvas's status window of point-by-point curve drawing.
     LBProcessState::setCurveStatusWindow(
         new HUDStatusController(HUDStatusController::PathWindow, this));
+}
 
-    // 6. The standalone palettes of the last session, in their order.
+void LBAppController::makeStandaloneInspectors()
+{
     QList<InspectorPalette*> standalone;
     for (const QVariant& entry :
          defaults().arrayForKey(QStringLiteral("Standalone Inspector Array"))) {
         const QVariantMap values = entry.toMap();
         const int tag = values.value(QStringLiteral("ToolTag")).toInt();
+        HUDWindowController::registerPaneFiles(); // (once) the table paneForTag reads
         const HUDWindowController::Pane* pane = HUDWindowController::paneForTag(tag);
         if (!pane || tag < HUDWindowController::SizeTools)
             continue; // names no pane

@@ -48,12 +48,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointF>
+#include <QPointer>
 #include <QSaveFile>
 #include <QScreen>
 #include <QSet>
 #include <QSizeF>
 #include <QSocketNotifier>
-#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
@@ -375,6 +375,8 @@ LBAppController::~LBAppController()
     if (ApplicationServices::shared() == this)
         ApplicationServices::setShared(nullptr);
     delete _welcomeWindowController;
+    // Palettes not made yet are not made for a controller that is gone.
+    LBProcessState::setInspectorPaletteMaker({});
     delete _inspectorMenu;
     WindowMenus::table().clear();
     platform::PrintInfo::waitForDefaultPrinterQuery();
@@ -406,16 +408,16 @@ void LBAppController::initializeGlobalPaths()
 
 void LBAppController::loadFieldLists()
 {
-    using List = LBProcessState::FieldsList;
-    const platform::Bundle bundle;
-    LBProcessState::fieldsList(List::Standard) =
-        fieldListFromFile(bundle.pathForResource(QStringLiteral("Fields.plist")));
-    LBProcessState::fieldsList(List::My) =
-        fieldListFromFile(bundle.pathForResource(QStringLiteral("MyFields.plist")));
-    LBProcessState::fieldsList(List::Misc) =
-        fieldListFromFile(bundle.pathForResource(QStringLiteral("MiscFields.plist")));
-    LBProcessState::fieldsList(List::Custom) =
-        fieldListFromFile(supportFolderPath() + QStringLiteral("CustomFields.plist"));
+    // Each list is read when it is first asked for: the first window shows none of them.
+    LBProcessState::setFieldsListLoader([](LBProcessState::FieldsList list) {
+        using List = LBProcessState::FieldsList;
+        if (list == List::Custom)
+            return fieldListFromFile(supportFolderPath() + QStringLiteral("CustomFields.plist"));
+        const QString name = list == List::Standard ? QStringLiteral("Fields.plist")
+                             : list == List::My     ? QStringLiteral("MyFields.plist")
+                                                    : QStringLiteral("MiscFields.plist");
+        return fieldListFromFile(platform::Bundle().pathForResource(name));
+    });
 }
 
 void LBAppController::checkForAutoRecoverFiles()

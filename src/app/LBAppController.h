@@ -250,7 +250,8 @@ public:
     QMenu* inspectorMenu() const { return _inspectorMenu; }
     HUDWindowController* smartInspector() const;
     QList<HUDWindowController*> standaloneInspectors() const;
-    // Launch stage 2, steps 5-6: the smart palette and the saved standalone ones.
+    // Launch stage 2, steps 5-6: the smart palette (made on first use) and the saved
+    // standalone ones.
     void makeInspectors();
     void toggleContextualInspector();
     HUDWindowController* newStandaloneInspector();
@@ -270,6 +271,8 @@ public:
 private:
     void setUpFolders();
     void loadFieldLists();
+    void makeSmartInspector();
+    void makeStandaloneInspectors();
     void checkForAutoRecoverFiles();
     void reopenAutoRecoverFiles();
     void registerCommands();

@@ -6,6 +6,8 @@
 
 #include <QDir>
 
+#include <utility>
+
 namespace {
 
 bool draggingOutFlag = false;
@@ -90,8 +92,27 @@ void LBProcessState::setPrintJobRunning(bool running)
     printJobFlag = running;
 }
 
+namespace {
+
+std::function<void()> paletteMaker;
+
+// Taken out before it runs: the palette it makes asks for the current palette too.
+void makePalettesIfPending()
+{
+    if (std::function<void()> maker = std::exchange(paletteMaker, nullptr))
+        maker();
+}
+
+} // namespace
+
+void LBProcessState::setInspectorPaletteMaker(std::function<void()> maker)
+{
+    paletteMaker = std::move(maker);
+}
+
 InspectorPalette* LBProcessState::inspectorPalette()
 {
+    makePalettesIfPending();
     return currentInspectorPalette;
 }
 
@@ -112,6 +133,7 @@ void LBProcessState::setStandaloneInspectorPalettes(const QList<InspectorPalette
 
 QList<InspectorPalette*> LBProcessState::allInspectorPalettes()
 {
+    makePalettesIfPending();
     QList<InspectorPalette*> all;
     if (currentInspectorPalette)
         all.append(currentInspectorPalette);
@@ -145,6 +167,7 @@ InspectorPalette::~InspectorPalette()
 
 CurveStatusWindow* LBProcessState::curveStatusWindow()
 {
+    makePalettesIfPending();
     return currentCurveStatusWindow;
 }
 
@@ -233,6 +256,8 @@ namespace {
 
 QString countryCode;
 QVariantList fieldsLists[4];
+std::function<QVariantList(LBProcessState::FieldsList)> fieldsLoader;
+bool fieldsListRead[4] = {};
 
 } // namespace
 
@@ -248,5 +273,17 @@ void LBProcessState::setDefaultCountryCode(const QString& code)
 
 QVariantList& LBProcessState::fieldsList(FieldsList list)
 {
-    return fieldsLists[static_cast<int>(list)];
+    const int index = static_cast<int>(list);
+    if (fieldsLoader && !fieldsListRead[index]) {
+        fieldsListRead[index] = true;
+        fieldsLists[index] = fieldsLoader(list);
+    }
+    return fieldsLists[index];
+}
+
+void LBProcessState::setFieldsListLoader(std::function<QVariantList(FieldsList)> loader)
+{
+    fieldsLoader = std::move(loader);
+    for (bool& read : fieldsListRead)
+        read = false;
 }

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
+
 class CurveStatusWindow;
 class InPlaceTextEditing;
 class InspectorPalette;
@@ -80,6 +82,12 @@ public:
     // sets it when it is made and clears it when it goes away.
     static InspectorPalette* inspectorPalette();
     static void setInspectorPalette(InspectorPalette* palette);
+    // How to make the current palette and the curve status window when they are first
+    // asked for, in place of making them at start-up (no window needs them before its
+    // design canvas does). The first call of inspectorPalette(), allInspectorPalettes() or
+    // curveStatusWindow() runs it once, before it answers; an empty one drops a maker not
+    // run yet.
+    static void setInspectorPaletteMaker(std::function<void()> maker);
 
     // The standalone inspector palettes (beside the smart one), in the order they were
     // opened; none is a normal state. Not owned: each palette adds and removes itself.
@@ -117,4 +125,8 @@ public:
     // The user's list is changed in place and written back at quit.
     enum class FieldsList { Standard, My, Misc, Custom };
     static QVariantList& fieldsList(FieldsList list);
+    // How the lists are read: each list is read with it the first time it is asked for
+    // after this call (the start-up's first window needs none of them), replacing what it
+    // held; an empty loader leaves the lists as they are.
+    static void setFieldsListLoader(std::function<QVariantList(FieldsList)> loader);
 };

@@ -71,9 +71,11 @@ private:
 QTableView* makeTable(QWidget* pane, QAbstractItemModel* model, bool multiple)
 {
     auto* table = new QTableView(pane);
-    table->setModel(model);
+    // Hidden before the model comes: a table measures only the headers it shows, and these
+    // (in a bold font of their own) never show.
     table->horizontalHeader()->hide();
     table->verticalHeader()->hide();
+    table->setModel(model);
     table->horizontalHeader()->setStretchLastSection(true);
     table->setShowGrid(false);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);

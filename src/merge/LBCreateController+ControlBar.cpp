@@ -284,8 +284,11 @@ void LBCreateController::buildControlBarSections()
     for (QWidget* section : {_numCopiesView, _startLabelView, _optionsView, _liveAddressView})
         section->resize(section->width(), barHeight);
     _controlsContainer->resize(0, barHeight);
+    // (The other-count sheet is built when it is first shown.)
+}
 
-    // The other-count sheet.
+void LBCreateController::buildNumLabelsPanel()
+{
     _numLabelsPanel = new QDialog;
     _numLabelsPanel->setObjectName(QStringLiteral("NumLabelsPanel"));
     _numLabelsPanel->setWindowTitle(tr("Repeat Count"));
@@ -310,6 +313,19 @@ void LBCreateController::buildControlBarSections()
     // Escape cancels.
     connect(_numLabelsPanel, &QDialog::rejected, this, [this] { numLabelsPanelAction(0); });
     _topLevelNibObjects.push_back(_numLabelsPanel);
+}
+
+QDialog* LBCreateController::numLabelsPanel()
+{
+    if (!_numLabelsPanel)
+        buildNumLabelsPanel();
+    return _numLabelsPanel;
+}
+
+QLineEdit* LBCreateController::numLabelsPanelField()
+{
+    numLabelsPanel();
+    return _numLabelsPanelField;
 }
 
 // ==== Building the bar ===================================================================
@@ -511,13 +527,14 @@ void LBCreateController::beginNumLabelsPanel()
     QWidget* window = _windowController ? _windowController->window() : nullptr;
     if (!window && _mainView && _mainView->parentWidget())
         window = _mainView->window();
-    if (window && _numLabelsPanel->parentWidget() != window)
-        _numLabelsPanel->setParent(window, Qt::Sheet);
-    _numLabelsPanel->setWindowModality(Qt::WindowModal);
+    QDialog* panel = numLabelsPanel();
+    if (window && panel->parentWidget() != window)
+        panel->setParent(window, Qt::Sheet);
+    panel->setWindowModality(Qt::WindowModal);
     _numLabelsPanelField->setText(QString::number(
         std::max<qint64>(_windowController ? _windowController->labelRepeatCount() : 1, 1)));
     _numLabelsPanelField->selectAll();
-    _numLabelsPanel->open();
+    panel->open();
     _numLabelsPanelField->setFocus();
 }
 
@@ -525,7 +542,7 @@ void LBCreateController::numLabelsPanelAction(qint64 buttonTag)
 {
     // A count past the most a document keeps is that most: its products with the records
     // must not overflow.
-    const qint64 value = std::min(_numLabelsPanelField->text().toLongLong(), Info::MaxRepeatCount);
+    const qint64 value = std::min(numLabelsPanelField()->text().toLongLong(), Info::MaxRepeatCount);
     // Out first: re-selecting the count must not find the sheet still open.
     _numLabelsPanel->hide();
     if (buttonTag != 1 || value < 1) {

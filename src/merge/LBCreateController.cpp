@@ -143,6 +143,14 @@ void LBCreateController::buildViews()
     warningLayout->addWidget(helpButton);
     connect(helpButton, &QPushButton::clicked, this, [this] { contactListHelpAction(); });
 
+    // (The help sheet is built when it is first shown: most windows never show it.)
+    _topLevelNibObjects = {_mainView, _buttonBar, _statusBar};
+    buildControlBarSections();
+    _textFieldTimer = nullptr;
+}
+
+void LBCreateController::buildContactListHelpPanel()
+{
     _contactListHelpPanel = new QDialog;
     _contactListHelpPanel->setObjectName(QStringLiteral("ContactListHelpPanel"));
     _contactListHelpPanel->setWindowTitle(tr("Printing addresses"));
@@ -164,9 +172,14 @@ void LBCreateController::buildViews()
     helpLayout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { dismissContactListHelpPanel(); });
 
-    _topLevelNibObjects = {_mainView, _buttonBar, _statusBar, _contactListHelpPanel};
-    buildControlBarSections();
-    _textFieldTimer = nullptr;
+    _topLevelNibObjects.push_back(_contactListHelpPanel);
+}
+
+QDialog* LBCreateController::contactListHelpPanel()
+{
+    if (!_contactListHelpPanel)
+        buildContactListHelpPanel();
+    return _contactListHelpPanel;
 }
 
 void LBCreateController::observe()
@@ -833,15 +846,17 @@ void LBCreateController::showContactListWarningBarIfNecessary(QWidget* container
 void LBCreateController::contactListHelpAction()
 {
     QWidget* window = _windowController ? _windowController->window() : nullptr;
-    if (window && _contactListHelpPanel->parentWidget() != window)
-        _contactListHelpPanel->setParent(window, Qt::Sheet);
-    _contactListHelpPanel->setWindowModality(Qt::WindowModal);
-    _contactListHelpPanel->open();
+    QDialog* panel = contactListHelpPanel();
+    if (window && panel->parentWidget() != window)
+        panel->setParent(window, Qt::Sheet);
+    panel->setWindowModality(Qt::WindowModal);
+    panel->open();
 }
 
 void LBCreateController::dismissContactListHelpPanel()
 {
-    _contactListHelpPanel->hide();
+    if (_contactListHelpPanel)
+        _contactListHelpPanel->hide();
 }
 
 // ==== Notifications and timers ===========================================================

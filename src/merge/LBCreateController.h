@@ -165,7 +165,8 @@ public:
     void contactListHelpAction();
     void dismissContactListHelpPanel();
     QWidget* statusBar() const { return _statusBar; }
-    QDialog* contactListHelpPanel() const { return _contactListHelpPanel; }
+    // The help sheet, built the first time it is asked for.
+    QDialog* contactListHelpPanel();
 
     // ==== Notifications and timers ======================================================
     // The own card changed: a rebuild while the window shows the preview.
@@ -213,6 +214,7 @@ public:
 
     // Builds the sections of the bar in code (part of building the views).
     void buildControlBarSections();
+    void buildNumLabelsPanel();
     // Lays the bar out in the container for the layout.
     void addQuarnLabelControls(QWidget* container) override;
     // Selects (and applies) the repeat-count item of the window's repeat count.
@@ -246,8 +248,9 @@ public:
     QLineEdit* startColumnField() const { return _startColumnField; }
     QToolButton* optionsPopup() const { return _optionsPopup; }
     QCheckBox* liveAddressCheckbox() const { return _liveAddressCheckbox; }
-    QDialog* numLabelsPanel() const { return _numLabelsPanel; }
-    QLineEdit* numLabelsPanelField() const { return _numLabelsPanelField; }
+    // The other-count sheet and its field, built the first time either is asked for.
+    QDialog* numLabelsPanel();
+    QLineEdit* numLabelsPanelField();
     QPushButton* addressMenuButton() const { return _addressMenuButton; }
     const std::optional<QString>& contactUIDForAddressMenu() const
     {
@@ -264,6 +267,7 @@ protected:
 
 private:
     void buildViews();
+    void buildContactListHelpPanel();
     void observe();
     // Keeps the main view at its distances from the container's edges, the bars at its
     // foot.

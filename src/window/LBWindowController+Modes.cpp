@@ -187,8 +187,12 @@ void LBWindowController::enterDesignMode()
     _designContainer->setGeometry(modeContentFrame());
     _designContainer->show();
     layOutDesignSplitView();
-    if (!_editController)
+    if (!_editController) {
+        // The palettes follow the canvas's selection from its first change: made now if
+        // the program made none yet.
+        LBProcessState::inspectorPalette();
         _editController = DesignModeController::make();
+    }
     if (_editController) {
         _editController->setWindowController(this);
         _editController->showPageInView(_designView,

@@ -5,6 +5,7 @@
 #include "graphics/LBTextArea.h"
 #include "inspector/HUDControls.h"
 #include "inspector/HUDTextPanes.h"
+#include "inspector/HUDWindow.h"
 #include "inspector/HUDWindowController.h"
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
@@ -19,6 +20,8 @@
 #include "shapes/ShapeClasses.h"
 #include "window/LBEditController.h"
 #include "window/LBWindowController.h"
+
+#include <algorithm>
 
 #include <QAction>
 #include <QApplication>
@@ -102,6 +105,44 @@ protected:
 };
 
 } // namespace
+
+// The launch draws its window without the smart palette: it is made when first asked for,
+// by a window's design canvas or the Inspector menu, and is then the one the menu drives.
+TEST_F(InspectorMenu, TheSmartPaletteIsMadeAtItsFirstUse)
+{
+    const auto palettes = [] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::count_if(windows.cbegin(), windows.cend(),
+                             [](QWidget* w) { return dynamic_cast<HUDWindow*>(w) != nullptr; });
+    };
+    const auto designWindow = [] {
+        const QList<platform::Document*> open =
+            platform::DocumentController::sharedDocumentController().documents();
+        return open.isEmpty()
+                   ? nullptr
+                   : dynamic_cast<LBWindowController*>(open.first()->windowControllers().value(0));
+    };
+
+    // A document window entering design mode.
+    launch();
+    EXPECT_EQ(palettes(), 0);
+    LBWindowController* window = designWindow();
+    ASSERT_NE(window, nullptr);
+    window->switchToDesignMode(nullptr);
+    settle();
+    EXPECT_EQ(palettes(), 1);
+    ASSERT_NE(controller->smartInspector(), nullptr);
+    EXPECT_EQ(LBProcessState::inspectorPalette(), controller->smartInspector());
+    EXPECT_NE(LBProcessState::curveStatusWindow(), nullptr);
+
+    // The Inspector menu's toggle, the first thing asked.
+    relaunch();
+    EXPECT_EQ(palettes(), 0);
+    controller->toggleContextualInspector();
+    ASSERT_NE(controller->smartInspector(), nullptr);
+    EXPECT_EQ(controller->smartInspector()->inspectorMode(), HUDWindowController::SmartHidden);
+    EXPECT_EQ(palettes(), 1);
+}
 
 TEST_F(InspectorMenu, StandalonePalettesComeBackInOrderAtTheirPlaces)
 {

@@ -9,7 +9,10 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/KXControlBar.h"
 
+#include <algorithm>
+
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -387,6 +390,34 @@ TEST_F(ControlBar, SingleSheetLayoutsHaveNoFullSheetAndCountAtLeastOne)
     build();
     EXPECT_EQ(repeatTags(), QList<qint64>({0, 1, 2, 3, 4, 5, 99999}));
     EXPECT_EQ(repeat()->currentData().toLongLong(), 0);
+}
+
+// The preview's two sheets are built when first shown, not with the preview.
+TEST_F(ControlBar, TheSheetsAreBuiltWhenFirstShown)
+{
+    const auto built = [](const char* name) {
+        const QWidgetList widgets = QApplication::allWidgets();
+        return std::count_if(widgets.cbegin(), widgets.cend(),
+                             [name](QWidget* w) { return w->objectName() == QLatin1String(name); });
+    };
+    build();
+    EXPECT_EQ(built("NumLabelsPanel"), 0);
+    EXPECT_EQ(built("ContactListHelpPanel"), 0);
+    preview.dismissContactListHelpPanel(); // nothing to hide yet
+    EXPECT_EQ(built("ContactListHelpPanel"), 0);
+
+    repeat()->setCurrentIndex(repeat()->findData(99999));
+    preview.numLabelsAction(repeat());
+    EXPECT_EQ(built("NumLabelsPanel"), 1);
+    EXPECT_TRUE(preview.numLabelsPanel()->isVisible());
+    preview.numLabelsPanelAction(0);
+    preview.contactListHelpAction();
+    EXPECT_EQ(built("ContactListHelpPanel"), 1);
+    EXPECT_TRUE(preview.contactListHelpPanel()->isVisible());
+    preview.dismissContactListHelpPanel();
+    EXPECT_FALSE(preview.contactListHelpPanel()->isVisible());
+    EXPECT_EQ(built("NumLabelsPanel"), 1);
+    EXPECT_EQ(built("ContactListHelpPanel"), 1);
 }
 
 TEST_F(ControlBar, TheOtherCountSheet)
