@@ -242,7 +242,8 @@ void HUDWindowController::loadWindow()
                                                 }));
         // The smart palette starts as its collapsed button.
         QTimer::singleShot(500, this, [this] {
-            if (_currToolsTag != CollapsedTools && _inspectorMode != Standalone)
+            if (_startFoldPending && _currToolsTag != CollapsedTools
+                && _inspectorMode != Standalone)
                 collapseButtonAction(false);
         });
     }
@@ -718,6 +719,7 @@ QWidget* HUDWindowController::paneView(int tag)
 
 void HUDWindowController::selectToolsWithTag(int tag)
 {
+    _startFoldPending = false;
     if (tag == _currToolsTag)
         return;
     const int oldTag = _currToolsTag;
@@ -802,6 +804,7 @@ void HUDWindowController::toolsPopupAction(int tag)
 
 void HUDWindowController::collapseButtonAction(bool animate)
 {
+    _startFoldPending = false;
     if (_inspectorMode == SmartHidden) {
         orderOut();
         return;

@@ -380,6 +380,10 @@ private:
     bool _selectedGraphicIsCrop = false;
     QWidget* _currTools = nullptr;
     int _currToolsTag = NoTools;
+    // The smart palette folds to its button shortly after it is made, unless it was
+    // folded or showed a pane meanwhile (made when a canvas first asks, the user may
+    // already have opened a pane).
+    bool _startFoldPending = true;
 
     int _preferredImageToolsTag = SizeTools;
     int _preferredTextToolsTag = FontTools;

@@ -373,11 +373,20 @@ TEST_F(InspectorMenu, EveryKeyOfTheMenuBarIsBoundOnceAndTheDigitsOpenPanes)
         {QKeySequence(Qt::CTRL | Qt::Key_1), HUDWindowController::SizeTools}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key.toString().toStdString());
-        mainWindow->activateWindow(); // the palette came to the front
-        settle();
+        // The palette came to the front; on a busy machine it may still be settling.
+        const QDeadlineTimer focusDeadline(3000);
+        do {
+            mainWindow->activateWindow();
+            settle();
+        } while (QGuiApplication::focusWindow() != mainWindow->windowHandle()
+                 && !focusDeadline.hasExpired());
         ASSERT_EQ(QGuiApplication::focusWindow(), mainWindow->windowHandle());
         QTest::keySequence(mainWindow->windowHandle(), c.key);
-        settle();
+        const QDeadlineTimer paneDeadline(2000);
+        do
+            settle();
+        while (controller->smartInspector()->selectedToolsTag() != c.pane
+               && !paneDeadline.hasExpired());
         EXPECT_EQ(controller->smartInspector()->selectedToolsTag(), c.pane);
     }
     // The mode switch stays in the View menu, without those keys.
