@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -126,6 +127,42 @@ TEST_F(TextViewEditing, KeysMoveAndExtendTheSelection)
         {"select all", lines, Range(2, 0), press(Qt::Key_A, Qt::ControlModifier), lines,
          Range(0, 7)},
     });
+}
+
+// The view keeps its editing keys from the window's shortcuts; other command keys on
+// characters (bound to moves on some platforms: Ctrl+E to the end of the line) reach the
+// menus first.
+TEST_F(TextViewEditing, OnlyItsEditingKeysAreKeptFromTheShortcuts)
+{
+    setText(QStringLiteral("hello"));
+    const struct
+    {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+        bool kept;
+    } cases[] = {
+        {"typing", Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), true},
+        {"left", Qt::Key_Left, Qt::NoModifier, QString(), true},
+        {"word left", Qt::Key_Left, Qt::ControlModifier, QString(), true},
+        {"backspace", Qt::Key_Backspace, Qt::NoModifier, QString(), true},
+        {"select all", Qt::Key_A, Qt::ControlModifier, QString(), true},
+        {"copy", Qt::Key_C, Qt::ControlModifier, QString(), true},
+        {"cut", Qt::Key_X, Qt::ControlModifier, QString(), true},
+        {"paste", Qt::Key_V, Qt::ControlModifier, QString(), true},
+        {"save", Qt::Key_S, Qt::ControlModifier, QString(), false},
+        {"export", Qt::Key_E, Qt::ControlModifier, QString(), false},
+        {"duplicate", Qt::Key_D, Qt::ControlModifier, QString(), false},
+        {"delete to the end of the line", Qt::Key_K, Qt::ControlModifier, QString(), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QKeyEvent override(QEvent::ShortcutOverride, c.key, c.modifiers, c.text);
+        override.ignore();
+        QApplication::sendEvent(view, &override);
+        EXPECT_EQ(override.isAccepted(), c.kept);
+    }
 }
 
 TEST_F(TextViewEditing, ClicksAndDragsSelectByCharacterBoundaries)

@@ -74,6 +74,26 @@ TextView* viewShowing(TextStorage* storage)
     return nullptr;
 }
 
+constexpr QKeyCombination
+    pasteAndMatchStyleKeys(Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, Qt::Key_V);
+
+bool yieldsToShortcuts(const QKeyEvent* event)
+{
+    // A command key on a character is the menus' first, unless it is one of the editing
+    // commands every text field has: the moves some platforms also bind to such keys (Ctrl+E
+    // to the end of the line, Ctrl+D to delete) are done only when no menu item has the key.
+    using Key = QKeySequence;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!(modifiers & (Qt::ControlModifier | Qt::MetaModifier)) || event->key() >= Qt::Key_Escape)
+        return false;
+    for (const Key::StandardKey own :
+         {Key::SelectAll, Key::Copy, Key::Cut, Key::Paste, Key::Undo, Key::Redo}) {
+        if (event->matches(own))
+            return false;
+    }
+    return event->keyCombination() != pasteAndMatchStyleKeys;
+}
+
 } // namespace
 
 // --- Construction ---
@@ -941,8 +961,7 @@ bool TextView::handleKey(QKeyEvent* event, bool test)
         return handled([this] { cut(); });
     if (event->matches(Key::Paste))
         return handled([this] { paste(); });
-    if (event->keyCombination()
-        == QKeyCombination(Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, Qt::Key_V))
+    if (event->keyCombination() == pasteAndMatchStyleKeys)
         return handled([this] { pasteAndMatchStyle(); });
     if (event->matches(Key::Undo) || event->matches(Key::Redo)) {
         UndoManager* manager = _allowsUndo ? undoManager() : nullptr;
@@ -998,7 +1017,8 @@ bool TextView::event(QEvent* event)
 {
     // Keys the view edits with are not application shortcuts while it has the focus.
     if (event->type() == QEvent::ShortcutOverride) {
-        if (handleKey(static_cast<QKeyEvent*>(event), true)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (handleKey(key, true) && !yieldsToShortcuts(key)) {
             event->accept();
             return true;
         }

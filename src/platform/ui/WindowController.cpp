@@ -165,6 +165,26 @@ void WindowController::validateMenus()
         validateMenu(menu);
 }
 
+void WindowController::validateMenuItemsForKey(const QKeyEvent* event)
+{
+    if (!_window || event->key() == Qt::Key_unknown)
+        return;
+    const QKeySequence keys(
+        QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
+    QList<Responder*> chain;
+    const QList<QMenu*> menus = mainWindow()->menuBar()->findChildren<QMenu*>();
+    for (QMenu* menu : menus) {
+        for (QAction* action : menu->actions()) {
+            if (action->menu() || actionSelector(action).isEmpty()
+                || !action->shortcuts().contains(keys))
+                continue;
+            if (chain.isEmpty())
+                chain = responderChain();
+            Responder::validateItem(chain, action);
+        }
+    }
+}
+
 QAction* WindowController::menuItemWithSelector(const QString& selector, qint64 tag) const
 {
     if (!_window)
@@ -376,6 +396,11 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event)
         if (_window->isVisible())
             saveFrame();
         windowDidResize();
+        break;
+    case QEvent::ShortcutOverride:
+        // No widget inside keeps the key: it may be a menu item's, which fires at once with no
+        // menu shown to validate it, so the item is validated for the focus as it is now.
+        validateMenuItemsForKey(static_cast<QKeyEvent*>(event));
         break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {

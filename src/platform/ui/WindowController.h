@@ -148,6 +148,8 @@ private:
     void checkMainAfterDeactivation();
     void closeApproved();
     void saveFrame() const;
+    // Validates the menu bar's items that have the key as their shortcut.
+    void validateMenuItemsForKey(const QKeyEvent* event);
 
     Document* _document = nullptr;
     QString _windowName;

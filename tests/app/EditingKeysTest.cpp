@@ -1,0 +1,99 @@
+// The menus' keys while a text box is being edited on the canvas: the keys the text view
+// does not use itself still reach the window's menus (File > Save, File > Export…), typed
+// into the editor as a user types them.
+
+#include "ProgramFixture.h"
+
+#include "graphics/LBTextArea.h"
+#include "merge/LBExportPanel.h"
+#include "platform/text/TextStorage.h"
+#include "platform/ui/TextView.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+class EditingKeys : public ProgramFixture
+{
+protected:
+    // A saved design with one text box, in design, that box being edited in place with its
+    // text typed into: the document edited.
+    void editTextBox()
+    {
+        LBDocument design;
+        auto box = std::make_shared<LBTextArea>();
+        box->setContents(QStringLiteral("Ann Smith"));
+        box->setBounds(QRectF(12, 12, 200, 40));
+        design.undoManager()->beginUndoGrouping();
+        design.insertGraphic(box, 0, 1);
+        design.undoManager()->endUndoGrouping();
+        openDocument(&design);
+        enterDesign();
+        window->window()->activateWindow();
+        settle();
+        canvas()->startEditingGraphic(layer().value(0), nullptr, true);
+        settle();
+        ASSERT_NE(canvas()->editorView(), nullptr);
+        type(Qt::Key_X);
+        ASSERT_EQ(QApplication::focusWidget(), canvas()->editorView());
+        ASSERT_TRUE(document->isDocumentEdited());
+    }
+
+    // A key typed into the widget with the focus, as the keyboard does.
+    static void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, key, modifiers);
+        settle();
+    }
+};
+
+TEST_F(EditingKeys, SaveByItsKeysWhileEditingText)
+{
+    editTextBox();
+    type(Qt::Key_S, Qt::ControlModifier);
+
+    EXPECT_FALSE(document->isDocumentEdited()) << "Ctrl+S did not save";
+    // The file holds the text typed.
+    const std::unique_ptr<LBDocument> saved =
+        LBDocument::initWithContentsOfFile(document->fileName(), LBDocument::LabelDocumentType);
+    ASSERT_NE(saved, nullptr);
+    const QList<LBGraphicPtr> graphics = saved->graphicsOnPage(0)->value(1);
+    ASSERT_EQ(graphics.size(), 1);
+    auto* box = dynamic_cast<LBTextArea*>(graphics.first().get());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->contents()->string(), QStringLiteral("x"));
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'\n').toStdString();
+}
+
+TEST_F(EditingKeys, ExportByItsKeysWhileEditingText)
+{
+    editTextBox();
+
+    type(Qt::Key_E, Qt::ControlModifier);
+
+    auto* panel = openPanel<LBExportPanel>();
+    ASSERT_NE(panel, nullptr) << "Ctrl+E opened no export panel";
+    panel->reject();
+    settle();
+}
+
+// The text view's own keys stay its own: Select All selects the box's text, not the
+// canvas's graphics, and Undo takes back the typing.
+TEST_F(EditingKeys, TheTextViewsOwnKeysStayItsOwn)
+{
+    editTextBox();
+    platform::TextView* editor = canvas()->editorView();
+
+    type(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(editor->selectedRange(), platform::Range(0, editor->textStorage()->length()));
+
+    type(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->textStorage()->string(), QStringLiteral("Ann Smith"));
+}
+
+} // namespace
