@@ -571,6 +571,24 @@ private:
         }
     }
 
+    // The spelling of a string or key at _p, quoted or not, without its quotes: [from, to),
+    // plain when it needs no decoding (ASCII, no escapes). _p goes past it.
+    bool readSpelling(const char*& from, const char*& to, bool& plain)
+    {
+        plain = true;
+        if (isQuote(*_p)) {
+            if (!findClosingQuote(to, plain))
+                return false;
+            from = _p;
+            _p = to + 1;
+        } else {
+            from = _p;
+            _p = unquotedEnd(_p);
+            to = _p;
+        }
+        return true;
+    }
+
     // A string or data block at _p: the value shared by every one spelt alike (quoted
     // or not), valid until the next value is read; the variants share its text or bytes,
     // decoded once.
@@ -580,18 +598,11 @@ private:
             return readData(out);
         if (!startsString(*_p))
             return fail(_p, QStringLiteral("unexpected %1").arg(describeChar(*_p)));
-        const char* from = _p;
+        const char* from;
         const char* to;
-        bool plain = true;
-        if (isQuote(*_p)) {
-            if (!findClosingQuote(to, plain))
-                return false;
-            from = _p;
-            _p = to + 1;
-        } else {
-            _p = unquotedEnd(_p);
-            to = _p;
-        }
+        bool plain;
+        if (!readSpelling(from, to, plain))
+            return false;
         out = Scalar();
         if ((out.string = _strings.find(from, to)))
             return true;
@@ -645,18 +656,11 @@ private:
     // failure.
     const QString* readKey(QString& scratch)
     {
-        const char* from = _p;
+        const char* from;
         const char* to;
-        bool plain = true;
-        if (isQuote(*_p)) {
-            if (!findClosingQuote(to, plain))
-                return nullptr;
-            from = _p;
-            _p = to + 1;
-        } else {
-            _p = unquotedEnd(_p);
-            to = _p;
-        }
+        bool plain;
+        if (!readSpelling(from, to, plain))
+            return nullptr;
         if (const QString* shared = _keys.find(from, to))
             return shared;
         if (plain)
