@@ -673,18 +673,11 @@ private:
     // A string at the top of the text (not shared).
     bool readString(QString& out)
     {
-        const char* from = _p;
+        const char* from;
         const char* to;
-        bool plain = true;
-        if (isQuote(*_p)) {
-            if (!findClosingQuote(to, plain))
-                return false;
-            from = _p;
-            _p = to + 1;
-        } else {
-            _p = unquotedEnd(_p);
-            to = _p;
-        }
+        bool plain;
+        if (!readSpelling(from, to, plain))
+            return false;
         if (plain) {
             out = QString::fromLatin1(from, to - from);
             return true;
