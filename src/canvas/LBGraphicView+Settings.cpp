@@ -213,8 +213,10 @@ void LBGraphicView::keyDown(QKeyEvent* event)
 void LBGraphicView::keyUp(QKeyEvent* event)
 {
     const QList<LBGraphicPtr> selection = selectedGraphics(true);
-    if (selection.size() == 1 && selection.first()->isTextBox() && !_editingGraphic
-        && isTypingKey(event)) {
+    // Only the release of a key this canvas took as typing: the release of a key pressed
+    // while a box was being edited (a menu's key that ended the editing) starts nothing.
+    if (_typingKeyDown && selection.size() == 1 && selection.first()->isTextBox()
+        && !_editingGraphic && isTypingKey(event)) {
         _typingKeyDown = false;
         startEditingGraphic(selection.first(), nullptr, true);
         invalidateCursorRects();
