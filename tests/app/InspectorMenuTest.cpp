@@ -55,6 +55,17 @@ void settle()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Brings a window to the front as the user's click does and waits until it is the active
+// one: a palette made or shown just before may still take the activation on the turns after.
+void activate(QWidget* window)
+{
+    const QDeadlineTimer deadline(3000);
+    do {
+        window->activateWindow();
+        settle();
+    } while (QApplication::activeWindow() != window && !deadline.hasExpired());
+}
+
 QString misc(const char* key)
 {
     return platform::LocalizedString(QLatin1String(key), QStringLiteral("Miscellaneous"));
@@ -373,13 +384,7 @@ TEST_F(InspectorMenu, EveryKeyOfTheMenuBarIsBoundOnceAndTheDigitsOpenPanes)
         {QKeySequence(Qt::CTRL | Qt::Key_1), HUDWindowController::SizeTools}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key.toString().toStdString());
-        // The palette came to the front; on a busy machine it may still be settling.
-        const QDeadlineTimer focusDeadline(3000);
-        do {
-            mainWindow->activateWindow();
-            settle();
-        } while (QGuiApplication::focusWindow() != mainWindow->windowHandle()
-                 && !focusDeadline.hasExpired());
+        activate(mainWindow); // the palette came to the front
         ASSERT_EQ(QGuiApplication::focusWindow(), mainWindow->windowHandle());
         QTest::keySequence(mainWindow->windowHandle(), c.key);
         const QDeadlineTimer paneDeadline(2000);
@@ -416,8 +421,7 @@ TEST_F(InspectorMenu, ThePalettesShowWhatAnotherPaletteChanged)
 
     // The smart palette and a standalone one both on the Font pane of the text box.
     HUDWindowController* smart = controller->smartInspector();
-    window->window()->activateWindow(); // the user works in the design window
-    settle();
+    activate(window->window()); // the user works in the design window
     ASSERT_EQ(QApplication::activeWindow(), window->window());
     HUDWindowController* standalone = controller->newStandaloneInspector();
     smart->toolsPopupAction(HUDWindowController::FontTools);
