@@ -26,6 +26,24 @@ QString dialogString(const QString& key)
 {
     return LocalizedString(key, QStringLiteral("DialogStrings"));
 }
+
+// The key of a key event as a menu item's shortcut names it.
+QKeySequence shortcutOf(const QKeyEvent* event)
+{
+    return QKeySequence(
+        QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
+}
+
+// The menu bar's commands (no submenus) that have the key as a shortcut, with their menus.
+QList<std::pair<QMenu*, QAction*>> itemsWithShortcut(QMainWindow* window, const QKeySequence& keys)
+{
+    QList<std::pair<QMenu*, QAction*>> items;
+    for (QMenu* menu : window->menuBar()->findChildren<QMenu*>())
+        for (QAction* action : menu->actions())
+            if (!action->menu() && action->shortcuts().contains(keys))
+                items.append({menu, action});
+    return items;
+}
 } // namespace
 
 WindowController::WindowController(QObject* parent) : QObject(parent)
@@ -169,19 +187,13 @@ void WindowController::validateMenuItemsForKey(const QKeyEvent* event)
 {
     if (!_window || event->key() == Qt::Key_unknown)
         return;
-    const QKeySequence keys(
-        QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
     QList<Responder*> chain;
-    const QList<QMenu*> menus = mainWindow()->menuBar()->findChildren<QMenu*>();
-    for (QMenu* menu : menus) {
-        for (QAction* action : menu->actions()) {
-            if (action->menu() || actionSelector(action).isEmpty()
-                || !action->shortcuts().contains(keys))
-                continue;
-            if (chain.isEmpty())
-                chain = responderChain();
-            Responder::validateItem(chain, action);
-        }
+    for (const auto& [menu, action] : itemsWithShortcut(mainWindow(), shortcutOf(event))) {
+        if (actionSelector(action).isEmpty())
+            continue;
+        if (chain.isEmpty())
+            chain = responderChain();
+        Responder::validateItem(chain, action);
     }
 }
 
@@ -206,19 +218,14 @@ bool WindowController::performKeyEquivalentInMainWindow(const QKeyEvent* event)
     if (!main || !main->_window
         || !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return false;
-    const QKeySequence keys(QKeyCombination(modifiers, Qt::Key(event->key())));
-    const QList<QMenu*> menus = main->mainWindow()->menuBar()->findChildren<QMenu*>();
-    for (QMenu* menu : menus) {
-        for (QAction* action : menu->actions()) {
-            if (action->menu() || !action->shortcuts().contains(keys))
-                continue;
-            main->validateMenu(menu);
-            if (action->isEnabled())
-                action->trigger();
-            return true;
-        }
-    }
-    return false;
+    const auto items = itemsWithShortcut(main->mainWindow(), shortcutOf(event));
+    if (items.isEmpty())
+        return false;
+    const auto& [menu, action] = items.first();
+    main->validateMenu(menu);
+    if (action->isEnabled())
+        action->trigger();
+    return true;
 }
 
 void WindowController::showWindow()
