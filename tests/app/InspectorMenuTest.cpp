@@ -324,6 +324,24 @@ LBWindowController* openDesignWindow()
     while (smart && smart->selectedToolsTag() != HUDWindowController::CollapsedTools
            && !folded.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The launch's untitled window opens its layout chooser a moment after it appears: a
+    // sheet that takes the activation when it shows. Let it show before the design window
+    // comes, not between two keys typed there.
+    const QDeadlineTimer chooser(3000);
+    const auto chooserPending = [] {
+        for (platform::Document* document :
+             platform::DocumentController::sharedDocumentController().documents()) {
+            for (platform::WindowController* controller : document->windowControllers()) {
+                auto* window = dynamic_cast<LBWindowController*>(controller);
+                if (window && window->document() && !window->document()->openedExistingFile()
+                    && !window->layoutSheetController())
+                    return true;
+            }
+        }
+        return false;
+    };
+    while (chooserPending() && !chooser.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     auto* document = new LBDocument;
     document->setOpenedExistingFile(true);
     platform::DocumentController::sharedDocumentController().addDocument(document);
