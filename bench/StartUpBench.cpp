@@ -9,12 +9,15 @@
 // to its baseline is the memory's.
 #include "app/LBAppController.h"
 #include "app/SingleInstance.h"
+#include "platform/core/ContactStore.h"
 #include "platform/ui/Document.h"
 #include "platform/ui/DocumentController.h"
 #include "shapes/ShapeClasses.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QMainWindow>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -71,6 +74,7 @@ bool documentWindowIsShown()
     registerShapeClasses();
     LBAppController::setLaunchDelay(0);
     LBAppController controller;
+    platform::ContactStore::readSharedStoreInBackground();
     instance.listen([](const QStringList&) {});
     controller.applicationDidFinishLaunching();
     const QDeadlineTimer deadline(10000);
@@ -96,13 +100,15 @@ bool documentWindowIsShown()
 // which, in the child, starts once and ends. Reports the children's peak memory; with
 // memoryAsTime, as each iteration's time (a millisecond a mebibyte).
 void startChild(benchmark::State& state, const QString& kind, const QString& benchmark,
-                bool memoryAsTime = false)
+                bool memoryAsTime = false, const QString& dataHome = QString())
 {
     const QByteArray child = qgetenv(childVariable);
     if (!child.isEmpty())
         runChild(child);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(childVariable), kind);
+    if (!dataHome.isEmpty())
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     // (A benchmark's full name may carry options after a slash.)
     const QStringList arguments = {QStringLiteral("--benchmark_filter=^%1(/|$)").arg(benchmark)};
     double peakMiB = 0;
@@ -139,6 +145,46 @@ void BM_StartUp_Baseline(benchmark::State& state)
     startChild(state, QStringLiteral("baseline"), QStringLiteral("BM_StartUp_Baseline"));
 }
 BENCHMARK(BM_StartUp_Baseline)->Unit(benchmark::kMillisecond);
+
+// A user with 3,000 people in the contacts folder (one file), beside one with none: the
+// folder is read beside the rest of the launch, so the first window should come about as
+// soon.
+QString dataHomeWithContacts()
+{
+    static QTemporaryDir home;
+    static const bool written = [] {
+        const QString folder = home.path() + QStringLiteral("/Orvane/Veltrin/Contacts");
+        QDir().mkpath(folder);
+        QFile file(folder + QStringLiteral("/people.vcf"));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        for (int i = 0; i < 3000; ++i)
+            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:person-%1\r\n"
+                                      "N:Person%1;Ann;;;\r\nFN:Ann Person%1\r\nORG:Company %1\r\n"
+                                      "EMAIL;TYPE=INTERNET:ann%1@example.com\r\n"
+                                      "TEL;TYPE=CELL:+1 555 %1\r\n"
+                                      "ADR;TYPE=HOME:;;%1 Main Street;Springfield;IL;62701;USA\r\n"
+                                      "END:VCARD\r\n")
+                           .arg(i)
+                           .toUtf8());
+        return true;
+    }();
+    return written ? home.path() : QString();
+}
+
+void BM_StartUpWith3000Contacts(benchmark::State& state)
+{
+    startChild(state, QStringLiteral("program"), QStringLiteral("BM_StartUpWith3000Contacts"),
+               false, dataHomeWithContacts());
+}
+BENCHMARK(BM_StartUpWith3000Contacts)->Unit(benchmark::kMillisecond);
+
+void BM_StartUpWith3000Contacts_Baseline(benchmark::State& state)
+{
+    startChild(state, QStringLiteral("program"),
+               QStringLiteral("BM_StartUpWith3000Contacts_Baseline"));
+}
+BENCHMARK(BM_StartUpWith3000Contacts_Baseline)->Unit(benchmark::kMillisecond);
 
 void BM_StartUpPeakMemory(benchmark::State& state)
 {

@@ -1,5 +1,6 @@
 #include "app/LBAppController.h"
 #include "app/SingleInstance.h"
+#include "platform/core/ContactStore.h"
 #include "shapes/ShapeClasses.h"
 
 #include <QApplication>
@@ -59,6 +60,9 @@ int main(int argc, char** argv)
     registerShapeClasses();
 
     LBAppController controller;
+    // The first window lists the contacts: their folder (in place now that the controller
+    // set up the folders) is read beside the rest of the launch.
+    platform::ContactStore::readSharedStoreInBackground();
     controller.quitOnTerminationSignals();
     instance.listen([&controller](const QStringList& handed) {
         if (handed.isEmpty())

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
+#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -596,31 +597,8 @@ void LBMergeServices::launchAddressBookAction()
 
 void LBMergeServices::setUpContacts()
 {
-    // 3. The store, read; when it cannot be, say why (at most once a day).
     _selectedPeople.clear();
     _meIndex = -1;
-    platform::ContactStore* store = contactStore();
-    if (!store) {
-        const QString key = QStringLiteral("LBLastNilAddressBookAlert");
-        static const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-        const double now = double(reference.msecsTo(QDateTime::currentDateTimeUtc())) / 1000.0;
-        if (now - defaults().doubleForKey(key) > 86400.0) {
-            platform::Alert alert;
-            alert.messageText = platform::LocalizedString(
-                QStringLiteral("Your contacts can't be loaded."), QStringLiteral("DialogStrings"));
-            alert.informativeText = platform::LocalizedString(
-                                        QStringLiteral("The contacts folder %1 cannot be read: %2"),
-                                        QStringLiteral("DialogStrings"))
-                                        .arg(platform::ContactStore::defaultFolder(),
-                                             platform::ContactStore::sharedStoreError());
-            alert.buttons = {
-                platform::LocalizedString(QStringLiteral("OK"), QStringLiteral("DialogStrings")),
-                platform::LocalizedString(QStringLiteral("Remind Me Later"),
-                                          QStringLiteral("DialogStrings"))};
-            alert.runModal();
-            defaults().setDouble(now, key);
-        }
-    }
     // 4. The tables, their icons and font; row 0 of the groups.
     if (_window.groupColumn() && _window.peopleColumn() && !_contactColumns) {
         auto* columns = new LBContactColumns(*this, _window.groupColumn(), _window.peopleColumn());
@@ -663,5 +641,41 @@ void LBMergeServices::setUpContacts()
             Q_UNUSED(n);
         }));
     _selectedGroupRow = 0;
+    // 3. The store, last: the launch reads it beside the rest of its work, so the window
+    //    comes first and its people a moment later rather than the window waiting for them.
+    if (platform::ContactStore::sharedStoreIsBeingRead()) {
+        QTimer::singleShot(0, this, [this] {
+            alertWhenContactsCannotBeRead();
+            readAddressBook();
+        });
+        return;
+    }
+    alertWhenContactsCannotBeRead();
     readAddressBook();
+}
+
+void LBMergeServices::alertWhenContactsCannotBeRead()
+{
+    // When the store cannot be read, say why (at most once a day).
+    if (!contactStore()) {
+        const QString key = QStringLiteral("LBLastNilAddressBookAlert");
+        static const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+        const double now = double(reference.msecsTo(QDateTime::currentDateTimeUtc())) / 1000.0;
+        if (now - defaults().doubleForKey(key) > 86400.0) {
+            platform::Alert alert;
+            alert.messageText = platform::LocalizedString(
+                QStringLiteral("Your contacts can't be loaded."), QStringLiteral("DialogStrings"));
+            alert.informativeText = platform::LocalizedString(
+                                        QStringLiteral("The contacts folder %1 cannot be read: %2"),
+                                        QStringLiteral("DialogStrings"))
+                                        .arg(platform::ContactStore::defaultFolder(),
+                                             platform::ContactStore::sharedStoreError());
+            alert.buttons = {
+                platform::LocalizedString(QStringLiteral("OK"), QStringLiteral("DialogStrings")),
+                platform::LocalizedString(QStringLiteral("Remind Me Later"),
+                                          QStringLiteral("DialogStrings"))};
+            alert.runModal();
+            defaults().setDouble(now, key);
+        }
+    }
 }

@@ -83,6 +83,7 @@ public:
     // people selection rebuilds the selected people.
     enum class RowIcon { AllGroups, Group, Person, Organization, SelfPerson };
     void readAddressBook();
+    void alertWhenContactsCannotBeRead();
     const QList<platform::ContactGroupPtr>& groupArray() const { return _groupArray; }
     const QList<platform::ContactGroupPtr>& subgroupArray() const { return _subgroupArray; }
     const QList<platform::ContactPersonPtr>& personArray() const { return _personArray; }

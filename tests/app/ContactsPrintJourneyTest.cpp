@@ -171,6 +171,27 @@ protected:
 
 } // namespace
 
+// The program reads the contacts folder beside its launch: its window is built without
+// waiting for that read and lists the groups and people once it is over.
+TEST_F(ContactsPrintJourney, TheContactsReadBesideTheLaunchAreListedOnceRead)
+{
+    platform::ContactStore::readSharedStoreInBackground();
+    openDocument();
+    // (A design without contact fields keeps the list hidden; it is filled all the same.)
+    auto* list = window->window()->findChild<LBContactColumns*>();
+    ASSERT_NE(list, nullptr);
+    const auto texts = [](QTableView* table) {
+        QStringList rows;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            rows << table->model()->index(row, 0).data().toString();
+        return rows;
+    };
+    EXPECT_EQ(texts(list->groupTable()).mid(1),
+              QStringList({QStringLiteral("Clients"), QStringLiteral("Friends")}));
+    EXPECT_EQ(list->personTable()->model()->rowCount(), 4);
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'\n').toStdString();
+}
+
 TEST_F(ContactsPrintJourney, OneGroupPrintsAloneAndTheCalibrationMovesIt)
 {
     openDocument();

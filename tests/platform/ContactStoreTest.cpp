@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QThread>
 
 using namespace platform;
 
@@ -580,4 +581,41 @@ TEST(ContactStoreTest, AnEmptySharedStoreBringsTheFoldersStoreBack)
     ASSERT_NE(store, nullptr) << ContactStore::sharedStoreError().toStdString();
     EXPECT_NE(store, given);
     EXPECT_TRUE(QDir(ContactStore::defaultFolder()).exists());
+}
+
+// The launch reads the contacts folder on a thread of its own: the store it gives is the
+// folder's, living on the thread that asked (its watcher is made there), and a store reset
+// after the folder changed is read again rather than taken from that earlier read.
+TEST(ContactStoreTest, AReadStartedInTheBackgroundIsTheFoldersStoreUnlessResetSince)
+{
+    const QString folder = ContactStore::defaultFolder();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto card = [&folder](const char* file, const char* uid, const char* name) {
+        QFile out(folder + QLatin1Char('/') + QLatin1String(file));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + uid + "\r\nN:" + name
+                  + ";;;;\r\nEND:VCARD\r\n");
+    };
+    card("ann.vcf", "ann", "Archer");
+    ContactStore::setSharedStore(nullptr);
+
+    ContactStore::readSharedStoreInBackground();
+    ContactStore* store = ContactStore::sharedStore();
+    ASSERT_NE(store, nullptr) << ContactStore::sharedStoreError().toStdString();
+    EXPECT_EQ(store->thread(), QThread::currentThread());
+    ASSERT_EQ(store->people().size(), 1);
+    EXPECT_NE(store->personForUniqueId(QStringLiteral("ann")), nullptr);
+
+    ContactStore::setSharedStore(nullptr);
+    ContactStore::readSharedStoreInBackground();
+    ASSERT_TRUE(QFile::remove(folder + QStringLiteral("/ann.vcf")));
+    card("bob.vcf", "bob", "Baker");
+    ContactStore::setSharedStore(nullptr);
+    store = ContactStore::sharedStore();
+    ASSERT_NE(store, nullptr);
+    ASSERT_EQ(store->people().size(), 1);
+    EXPECT_NE(store->personForUniqueId(QStringLiteral("bob")), nullptr);
+
+    QFile::remove(folder + QStringLiteral("/bob.vcf"));
+    ContactStore::setSharedStore(nullptr);
 }

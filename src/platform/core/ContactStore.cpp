@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QSet>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QVarLengthArray>
@@ -21,6 +22,7 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <limits>
 #include <utility>
 
@@ -666,6 +668,18 @@ std::unique_ptr<ContactStore>& sharedSlot()
 bool sharedTried = false;
 QString sharedError;
 
+struct SharedRead
+{
+    std::unique_ptr<ContactStore> store;
+    QString error;
+};
+
+std::future<SharedRead>& pendingSharedRead()
+{
+    static std::future<SharedRead> read;
+    return read;
+}
+
 // A file's bytes in an array of their own size (readAll() leaves up to as much again
 // unused in a large file's array).
 QByteArray contents(QFile& file)
@@ -795,7 +809,13 @@ ContactStore* ContactStore::sharedStore()
     if (!sharedSlot() && !sharedTried) {
         sharedTried = true;
         QString error;
-        sharedSlot() = readFolder(defaultFolder(), nullptr, &error);
+        if (std::future<SharedRead>& pending = pendingSharedRead(); pending.valid()) {
+            SharedRead read = pending.get();
+            sharedSlot() = std::move(read.store);
+            error = read.error;
+        } else {
+            sharedSlot() = readFolder(defaultFolder(), nullptr, &error);
+        }
         sharedError = error;
         if (sharedSlot())
             sharedSlot()->watch();
@@ -803,8 +823,32 @@ ContactStore* ContactStore::sharedStore()
     return sharedSlot().get();
 }
 
+void ContactStore::readSharedStoreInBackground()
+{
+    std::future<SharedRead>& pending = pendingSharedRead();
+    if (sharedSlot() || sharedTried || pending.valid())
+        return;
+    // The store is handed to the thread that asked, where it is watched and used.
+    QThread* home = QThread::currentThread();
+    pending = std::async(std::launch::async, [folder = defaultFolder(), home] {
+        SharedRead read;
+        read.store = readFolder(folder, nullptr, &read.error);
+        if (read.store)
+            read.store->moveToThread(home);
+        return read;
+    });
+}
+
+bool ContactStore::sharedStoreIsBeingRead()
+{
+    return pendingSharedRead().valid();
+}
+
 void ContactStore::setSharedStore(std::unique_ptr<ContactStore> store)
 {
+    // A read started before may have missed what changed since: it is not used.
+    if (std::future<SharedRead>& pending = pendingSharedRead(); pending.valid())
+        pending.get();
     // An empty one gives the place back to the folder's store, read again on next use.
     sharedTried = store != nullptr;
     sharedError.clear();

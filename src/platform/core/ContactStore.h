@@ -285,6 +285,11 @@ public:
     // (sharedStoreError() says why). setSharedStore() replaces it (tests), and the
     // replacement is not watched; an empty one brings the folder's store back.
     static ContactStore* sharedStore();
+    // Starts reading that folder on a thread of its own, for the launch to go on
+    // meanwhile; sharedStore() then takes what it read, waiting for the rest. Does nothing
+    // once the store was made or asked for. setSharedStore() drops such a read.
+    static void readSharedStoreInBackground();
+    static bool sharedStoreIsBeingRead();
     static void setSharedStore(std::unique_ptr<ContactStore> store);
     static QString sharedStoreError();
     // Reads the shared store's folder again (after a change outside the program).
