@@ -14,6 +14,7 @@
 #include "platform/ui/DocumentController.h"
 #include "shapes/ShapeClasses.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -29,6 +30,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -46,28 +48,60 @@ const char* const peakMemoryTag = "veltrin-peak-rss-kib ";
 
 const char* const childVariable = "VELTRIN_STARTUP_BENCH_CHILD";
 
-bool documentWindowIsShown()
+QWidget* documentWindow()
 {
     const auto& documents = platform::DocumentController::sharedDocumentController().documents();
-    if (documents.isEmpty())
+    return documents.isEmpty() ? nullptr
+                               : documents.first()->appropriateWindowForDocModalOperations();
+}
+
+// Whether anything of a window was painted: a window is shown once it is on the screen, its
+// first paint done (the paint and the flush to the screen happen in one turn of the loop).
+class FirstPaint : public QObject
+{
+public:
+    explicit FirstPaint(std::function<QWidget*()> window) : _window(std::move(window))
+    {
+        qApp->installEventFilter(this);
+    }
+    bool done() const { return _painted; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            QWidget* window = _window();
+            _painted = _painted || (window && static_cast<QWidget*>(watched)->window() == window);
+        }
         return false;
-    QWidget* window = documents.first()->appropriateWindowForDocModalOperations();
-    return window && window->isVisible();
+    }
+
+private:
+    std::function<QWidget*()> _window;
+    bool _painted = false;
+};
+
+void processEventsUntilPainted(const FirstPaint& paint)
+{
+    const QDeadlineTimer deadline(10000);
+    while (!paint.done() && !deadline.hasExpired())
+        QCoreApplication::processEvents();
 }
 
 // The child: starts as the program's main does once its application exists (the
-// benchmark main made it), up to the first window, and ends there without tearing down.
+// benchmark main made it), up to the first window painted, and ends there without tearing
+// down. The bare program ends at the same point: its window painted.
 [[noreturn]] void runChild(const QByteArray& kind)
 {
     if (kind == "baseline") {
         QMainWindow window;
+        const FirstPaint paint([&window] { return &window; });
         window.resize(1024, 720);
         window.show();
-        while (!window.isVisible())
-            QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        endChild(0);
+        processEventsUntilPainted(paint);
+        endChild(paint.done() ? 0 : 1);
     }
+    const FirstPaint paint(documentWindow);
     LBAppController::setUpApplicationIdentity();
     SingleInstance instance;
     LBAppController::initialize();
@@ -77,11 +111,8 @@ bool documentWindowIsShown()
     platform::ContactStore::readSharedStoreInBackground();
     instance.listen([](const QStringList&) {});
     controller.applicationDidFinishLaunching();
-    const QDeadlineTimer deadline(10000);
-    while (!documentWindowIsShown() && !deadline.hasExpired())
-        QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    endChild(documentWindowIsShown() ? 0 : 1);
+    processEventsUntilPainted(paint);
+    endChild(paint.done() ? 0 : 1);
 }
 
 // Before the benchmark main runs, the parent gives itself (and so its children) settings

@@ -22,6 +22,7 @@
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Bundle.h"
+#include "platform/text/FontManager.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/ApplicationStyle.h"
 #include "platform/ui/ColorPanel.h"
@@ -214,9 +215,10 @@ private:
 
 void LBAppController::initialize()
 {
-    // The first document's paper is the default printer's: asked for now, beside the rest
-    // of the start.
+    // The first document's paper is the default printer's, and its window's first text
+    // needs the fonts installed: both asked for now, beside the rest of the start.
     platform::PrintInfo::queryDefaultPrinterInBackground();
+    platform::FontManager::readFontsInBackground();
     platform::ApplicationStyle::install();
     registerDefaults();
     LBRulerView::registerAsRulerViewClass();
@@ -380,6 +382,7 @@ LBAppController::~LBAppController()
     delete _inspectorMenu;
     WindowMenus::table().clear();
     platform::PrintInfo::waitForDefaultPrinterQuery();
+    platform::FontManager::waitForFontsRead();
 }
 
 LBAppController* LBAppController::sharedAppController()

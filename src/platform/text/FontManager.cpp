@@ -5,8 +5,32 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 
 namespace platform {
+
+namespace {
+
+std::future<void>& fontsRead()
+{
+    static std::future<void> read;
+    return read;
+}
+
+} // namespace
+
+void FontManager::readFontsInBackground()
+{
+    std::future<void>& read = fontsRead();
+    if (!read.valid())
+        read = std::async(std::launch::async, [] { QFontDatabase::families(); });
+}
+
+void FontManager::waitForFontsRead()
+{
+    if (const std::future<void>& read = fontsRead(); read.valid())
+        read.wait();
+}
 
 FontManager& FontManager::sharedFontManager()
 {

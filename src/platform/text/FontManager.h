@@ -23,6 +23,12 @@ class FontManager
 public:
     static FontManager& sharedFontManager();
 
+    // Reads the fonts installed on a thread of its own (the font database may be used from
+    // any thread), for a launch to go on meanwhile instead of waiting at its first text.
+    // waitForFontsRead() waits for that read: before the application object goes.
+    static void readFontsInBackground();
+    static void waitForFontsRead();
+
     // The font selected in the font panel; none until the user (or the program) picks one.
     std::optional<QFont> selectedFont() const { return _selectedFont; }
     void setSelectedFont(const std::optional<QFont>& font) { _selectedFont = font; }
