@@ -366,7 +366,7 @@ void LBRenderingView::drawRect(const QRectF& dirtyRectIn)
 
     painter.fillRect(dirtyRect, Qt::white);
     if (_drawAuxiliaryInfo != 0)
-        drawAuxiliaryInformation(sheet);
+        drawAuxiliaryInformation(sheet, dirtyRect);
 
     const bool printGrid = doc && doc->printGrid();
     const bool gridBelow = printGrid && defaults().boolForKey(QStringLiteral("Show Grid Below"));
@@ -389,8 +389,24 @@ void LBRenderingView::drawGrid(LBDocument* doc, const QRectF& dirtyRect)
                sheet.topLeft(), 1.0);
 }
 
-void LBRenderingView::drawAuxiliaryInformation(const QRectF& sheet)
+void LBRenderingView::drawAuxiliaryInformation(const QRectF& sheet, const QRectF& dirtyRect)
 {
+    const double height = sheet.height();
+    // The baseline 3 points under the last row (at most 51 points above the sheet's foot),
+    // yet low enough that the letters, which rise above it, stay off the labels (rows'
+    // gaps counted) where the margin under them is narrow.
+    const double labelsBottom = _topMargin + double(_labelRows) * _labelHeight
+                                + double(std::max<qint64>(_labelRows - 1, 0)) * _vLabelSpace;
+    const double footBaseline =
+        height - std::min(height - _topMargin - double(_labelRows) * _labelHeight - 3.0, 51.0);
+    // The 9-point letters reach less than 36 points from their baseline either way: a
+    // repaint clear of that band (the top of a sheet in view, say) needs neither the line's
+    // font nor its text.
+    constexpr double reach = 36.0;
+    const double highest = std::max(footBaseline, labelsBottom + 3.0) - reach;
+    const double lowest = std::max(footBaseline, labelsBottom + 3.0 + reach) + reach;
+    if (dirtyRect.bottom() < highest || dirtyRect.top() > lowest)
+        return;
     QPainter& painter = *platform::GraphicsContext::current()->painter();
     QFont font(platform::LocalizedString(QStringLiteral("Helvetica-Bold"), QStringLiteral("Misc")));
     font.setBold(true);
@@ -402,15 +418,7 @@ void LBRenderingView::drawAuxiliaryInformation(const QRectF& sheet)
     painter.save();
     painter.setFont(font);
     painter.setPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f));
-    const double height = sheet.height();
-    // The baseline 3 points under the last row (at most 51 points above the sheet's foot),
-    // yet low enough that the letters, which rise above it, stay off the labels (rows'
-    // gaps counted) where the margin under them is narrow.
-    const double labelsBottom = _topMargin + double(_labelRows) * _labelHeight
-                                + double(std::max<qint64>(_labelRows - 1, 0)) * _vLabelSpace;
-    const double baseline = std::max(
-        height - std::min(height - _topMargin - double(_labelRows) * _labelHeight - 3.0, 51.0),
-        labelsBottom + 3.0 + metrics.ascent());
+    const double baseline = std::max(footBaseline, labelsBottom + 3.0 + metrics.ascent());
     if (_drawAuxiliaryInfo & 2) {
         const QString date = todaysFullDate();
         const double right = sheet.width() - std::max(_leftMargin, 43.0);

@@ -203,7 +203,7 @@ private:
     struct CellLoop;
     bool printing() const { return _printingDocument != nullptr; }
     LBDocument* document() const;
-    void drawAuxiliaryInformation(const QRectF& bounds);
+    void drawAuxiliaryInformation(const QRectF& sheet, const QRectF& dirtyRect);
     void drawGrid(LBDocument* doc, const QRectF& dirtyRect);
     void drawCells(const QRectF& dirtyRect, LBDocument* doc, bool gridBelow);
     // The records of page k: first and last (-1, -1 when none).

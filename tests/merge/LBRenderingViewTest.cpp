@@ -316,6 +316,43 @@ TEST_F(SheetTest, AuxiliaryInformationPrintsBelowTheCells)
     EXPECT_FALSE(inkIn(image, QRect(0, 100, 300, 35)));
 }
 
+// A repaint of part of the sheet (the view clips it to that part) draws the part of the line
+// it reaches as the whole sheet's drawing does, however little of the letters it holds.
+TEST_F(SheetTest, AuxiliaryInformationIsDrawnInEveryRepaintThatReachesIt)
+{
+    setSheet(1, 1, 100, 50);
+    layout()[DimensionInfo::pageHeight] = 200;
+    layout()[DimensionInfo::pageWidth] = 300;
+    auto view = renderer();
+    view->setDrawAuxiliaryInfo(3);
+    const QImage whole = draw(*view, true);
+    // The line's top and bottom rows of ink, each repainted alone, and the line's middle.
+    int top = -1;
+    int bottom = -1;
+    for (int y = 100; y < 200; ++y) {
+        if (inkIn(whole, QRect(0, y, 300, 1))) {
+            top = top < 0 ? y : top;
+            bottom = y;
+        }
+    }
+    ASSERT_GE(top, 0) << "no line under the cells";
+    for (const QRect part : {QRect(0, top, 300, 1), QRect(0, bottom, 300, 1),
+                             QRect(0, 0, 300, top + 1), QRect(140, (top + bottom) / 2, 20, 1)}) {
+        QImage image(whole.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setClipRect(part);
+            platform::GraphicsContext context(&painter, true);
+            context.setBaseTransform(painter.transform());
+            platform::GraphicsContext::Scope scope(context);
+            view->drawRect(part);
+        }
+        EXPECT_EQ(image.copy(part), whole.copy(part))
+            << part.x() << ", " << part.y() << ", " << part.width() << " x " << part.height();
+    }
+}
+
 TEST_F(SheetTest, AuxiliaryInformationStaysOffTheLabelsOverANarrowMargin)
 {
     // 20 points under the cells: the baseline 3 points under them would let the letters
