@@ -23,6 +23,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Bundle.h"
 #include "platform/text/FontManager.h"
+#include "platform/ui/AfterFirstPaint.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/ApplicationStyle.h"
 #include "platform/ui/ColorPanel.h"
@@ -537,45 +538,6 @@ void LBAppController::reopenAutoRecoverFiles()
     }
 }
 
-namespace {
-
-// Runs an action once a window has first been drawn (or is gone undrawn), from the event
-// loop: what the launch shows beside the first window waits until that window is on screen.
-class AfterFirstPaint : public QObject
-{
-public:
-    AfterFirstPaint(QWidget* window, QObject* context, std::function<void()> action)
-        : QObject(window), _context(context), _action(std::move(action))
-    {
-        window->installEventFilter(this);
-    }
-    ~AfterFirstPaint() override { run(); }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == parent() && event->type() == QEvent::Paint) {
-            run();
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    void run()
-    {
-        if (!_action)
-            return;
-        if (_context)
-            QTimer::singleShot(0, _context, std::move(_action));
-        _action = nullptr;
-    }
-
-    QPointer<QObject> _context;
-    std::function<void()> _action;
-};
-
-} // namespace
-
 void LBAppController::createNewDocument()
 {
     if (!_foundTemporaryFiles && !_documentWasOpened)
@@ -586,7 +548,7 @@ void LBAppController::createNewDocument()
     QWidget* window =
         documents.isEmpty() ? nullptr : documents.last()->appropriateWindowForDocModalOperations();
     if (window && window->isVisible())
-        new AfterFirstPaint(window, this, [this] { scheduleWelcomeWindow(); });
+        new platform::AfterFirstPaint(window, this, [this] { scheduleWelcomeWindow(); });
     else
         scheduleWelcomeWindow();
 }

@@ -60,9 +60,9 @@ int main(int argc, char** argv)
     registerShapeClasses();
 
     LBAppController controller;
-    // The first window lists the contacts: their folder (in place now that the controller
-    // set up the folders) is read beside the rest of the launch.
-    platform::ContactStore::readSharedStoreInBackground();
+    // The first window lists the contacts: their folder is read once that window is on the
+    // screen, in the background.
+    platform::ContactStore::setSharedStoreReadInBackground(true);
     controller.quitOnTerminationSignals();
     instance.listen([&controller](const QStringList& handed) {
         if (handed.isEmpty())

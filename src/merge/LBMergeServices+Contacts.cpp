@@ -8,6 +8,7 @@
 #include "platform/core/Strings.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/text/AttributedString.h"
+#include "platform/ui/AfterFirstPaint.h"
 #include "platform/ui/Alert.h"
 #include "shapes/LBBarcodeImage.h"
 #include "window/LBWindowController.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
-#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -641,12 +641,16 @@ void LBMergeServices::setUpContacts()
             Q_UNUSED(n);
         }));
     _selectedGroupRow = 0;
-    // 3. The store, last: the launch reads it beside the rest of its work, so the window
-    //    comes first and its people a moment later rather than the window waiting for them.
-    if (platform::ContactStore::sharedStoreIsBeingRead()) {
-        QTimer::singleShot(0, this, [this] {
-            alertWhenContactsCannotBeRead();
-            readAddressBook();
+    // 3. The store, last. At the launch it is read in the background once the window is on
+    //    the screen: the window comes first and its people a moment later, rather than the
+    //    window waiting for a large contacts folder.
+    if (platform::ContactStore::sharedStoreReadInBackground()
+        && !platform::ContactStore::sharedStoreIsMade() && _window.groupColumn()) {
+        new platform::AfterFirstPaint(_window.groupColumn()->window(), this, [this] {
+            platform::ContactStore::readSharedStoreInBackground(this, [this] {
+                alertWhenContactsCannotBeRead();
+                readAddressBook();
+            });
         });
         return;
     }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -583,9 +585,10 @@ TEST(ContactStoreTest, AnEmptySharedStoreBringsTheFoldersStoreBack)
     EXPECT_TRUE(QDir(ContactStore::defaultFolder()).exists());
 }
 
-// The launch reads the contacts folder on a thread of its own: the store it gives is the
-// folder's, living on the thread that asked (its watcher is made there), and a store reset
-// after the folder changed is read again rather than taken from that earlier read.
+// The launch reads the contacts folder on a thread of its own and is told on its own thread
+// when the read ended: the store is the folder's, living on the thread that asked (its
+// watcher is made there), and a store reset after the folder changed is read again rather
+// than taken from that earlier read.
 TEST(ContactStoreTest, AReadStartedInTheBackgroundIsTheFoldersStoreUnlessResetSince)
 {
     const QString folder = ContactStore::defaultFolder();
@@ -599,7 +602,14 @@ TEST(ContactStoreTest, AReadStartedInTheBackgroundIsTheFoldersStoreUnlessResetSi
     card("ann.vcf", "ann", "Archer");
     ContactStore::setSharedStore(nullptr);
 
-    ContactStore::readSharedStoreInBackground();
+    QObject context;
+    bool told = false;
+    ContactStore::readSharedStoreInBackground(&context, [&told] { told = true; });
+    EXPECT_TRUE(ContactStore::sharedStoreIsBeingRead());
+    const QDeadlineTimer deadline(10000);
+    while (!told && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_TRUE(told) << "the end of the read was not told";
     ContactStore* store = ContactStore::sharedStore();
     ASSERT_NE(store, nullptr) << ContactStore::sharedStoreError().toStdString();
     EXPECT_EQ(store->thread(), QThread::currentThread());

@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QFuture>
 #include <QLocale>
+#include <QPromise>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
@@ -680,6 +682,15 @@ std::future<SharedRead>& pendingSharedRead()
     return read;
 }
 
+// Finished when the pending read ends, for what waits for it on the event loop.
+QFuture<void>& sharedReadEnded()
+{
+    static QFuture<void> ended;
+    return ended;
+}
+
+bool sharedReadInBackground = false;
+
 // A file's bytes in an array of their own size (readAll() leaves up to as much again
 // unused in a large file's array).
 QByteArray contents(QFile& file)
@@ -823,25 +834,51 @@ ContactStore* ContactStore::sharedStore()
     return sharedSlot().get();
 }
 
-void ContactStore::readSharedStoreInBackground()
+void ContactStore::readSharedStoreInBackground(QObject* context, std::function<void()> whenRead)
 {
     std::future<SharedRead>& pending = pendingSharedRead();
-    if (sharedSlot() || sharedTried || pending.valid())
+    if (!sharedSlot() && !sharedTried && !pending.valid()) {
+        QPromise<void> ended;
+        sharedReadEnded() = ended.future();
+        ended.start();
+        // The store is handed to the thread that asked, where it is watched and used.
+        QThread* home = QThread::currentThread();
+        pending = std::async(std::launch::async,
+                             [folder = defaultFolder(), home, ended = std::move(ended)]() mutable {
+                                 SharedRead read;
+                                 read.store = readFolder(folder, nullptr, &read.error);
+                                 if (read.store)
+                                     read.store->moveToThread(home);
+                                 ended.finish();
+                                 return read;
+                             });
+    }
+    if (!context || !whenRead)
         return;
-    // The store is handed to the thread that asked, where it is watched and used.
-    QThread* home = QThread::currentThread();
-    pending = std::async(std::launch::async, [folder = defaultFolder(), home] {
-        SharedRead read;
-        read.store = readFolder(folder, nullptr, &read.error);
-        if (read.store)
-            read.store->moveToThread(home);
-        return read;
-    });
+    if (pending.valid())
+        sharedReadEnded().then(context, std::move(whenRead));
+    else
+        QTimer::singleShot(0, context, std::move(whenRead));
+}
+
+bool ContactStore::sharedStoreIsMade()
+{
+    return sharedSlot() || sharedTried || pendingSharedRead().valid();
 }
 
 bool ContactStore::sharedStoreIsBeingRead()
 {
     return pendingSharedRead().valid();
+}
+
+void ContactStore::setSharedStoreReadInBackground(bool background)
+{
+    sharedReadInBackground = background;
+}
+
+bool ContactStore::sharedStoreReadInBackground()
+{
+    return sharedReadInBackground;
 }
 
 void ContactStore::setSharedStore(std::unique_ptr<ContactStore> store)

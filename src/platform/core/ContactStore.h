@@ -26,6 +26,7 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -285,11 +286,20 @@ public:
     // (sharedStoreError() says why). setSharedStore() replaces it (tests), and the
     // replacement is not watched; an empty one brings the folder's store back.
     static ContactStore* sharedStore();
-    // Starts reading that folder on a thread of its own, for the launch to go on
-    // meanwhile; sharedStore() then takes what it read, waiting for the rest. Does nothing
-    // once the store was made or asked for. setSharedStore() drops such a read.
-    static void readSharedStoreInBackground();
+    // Reads that folder on a thread of its own, then runs whenRead on the context's thread
+    // (not once the context is gone); sharedStore() meanwhile waits for the read. Once the
+    // store is made, only runs whenRead (from the event loop). setSharedStore() drops such a
+    // read.
+    static void readSharedStoreInBackground(QObject* context = nullptr,
+                                            std::function<void()> whenRead = {});
+    // Whether the shared store was made (or found unreadable), or is being read.
+    static bool sharedStoreIsMade();
     static bool sharedStoreIsBeingRead();
+    // Whether what can show its contacts a moment late (a window's contact list) has the
+    // store read in the background once it is on the screen, instead of at once: the
+    // program's launch, for its first window not to wait for a large contacts folder.
+    static void setSharedStoreReadInBackground(bool background);
+    static bool sharedStoreReadInBackground();
     static void setSharedStore(std::unique_ptr<ContactStore> store);
     static QString sharedStoreError();
     // Reads the shared store's folder again (after a change outside the program).
