@@ -4,6 +4,7 @@
 #include "platform/drawing/Image.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QIcon>
 #include <QMenu>
@@ -260,7 +261,8 @@ void installHUDStyle(QWidget* widget)
     QPalette palette = widget->palette();
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(role, Qt::white);
-    palette.setColor(QPalette::Highlight, Qt::black);
+    // A selection shows on the dark fields in the program's own selection colour.
+    palette.setColor(QPalette::Highlight, QApplication::palette().color(QPalette::Highlight));
     palette.setColor(QPalette::HighlightedText, Qt::white);
     palette.setColor(QPalette::Base, QColor(0x10, 0x10, 0x10));
     palette.setColor(QPalette::Button, QColor(0x2e, 0x2e, 0x2e));

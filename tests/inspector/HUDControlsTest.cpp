@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 TEST(HUDContentView, DoubleClickPostsCollapseSingleClickDoesNot)
 {
     HUDContentView view;
@@ -191,6 +193,13 @@ TEST(HUDControls, FirstClickSelectsAllSecondPlacesTheCaret)
     QTest::mouseClick(&field, Qt::LeftButton, {}, QPoint(60, 9));
     EXPECT_EQ(field.selectedText(), QStringLiteral("12.5"));
     EXPECT_FALSE(field.selectAllText());
+    // The selection shows on the field's dark ground.
+    const QColor ground = field.palette().color(QPalette::Base);
+    const QColor selection = field.palette().color(QPalette::Highlight);
+    EXPECT_GT(std::abs(selection.red() - ground.red())
+                  + std::abs(selection.green() - ground.green())
+                  + std::abs(selection.blue() - ground.blue()),
+              120);
     QTest::mouseClick(&field, Qt::LeftButton, {}, QPoint(2, 9));
     EXPECT_FALSE(field.hasSelectedText());
 }
