@@ -57,6 +57,7 @@ HUDWindow::HUDWindow(QWidget* parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    platform::WindowController::forwardMenuKeysFromFields(this);
 }
 
 void HUDWindow::setTransientParentWidget(QWidget* window)

@@ -1,12 +1,18 @@
 // The menu keys while an inspector palette has the keyboard: a user typing in a palette's
-// field and pressing Ctrl+R, Ctrl+S or Ctrl+Q means the document window's command, which
-// the palette's own fields do not take.
+// field and pressing Ctrl+R, Ctrl+E or Ctrl+Q means the document window's command, which
+// the palette's own fields do not take, even where the platform binds the key to a move in
+// a field (Ctrl+E to the end of the line); the field's editing keys stay its own.
 
 #include "ProgramFixture.h"
 
 #include "canvas/LBGraphicView.h"
 #include "inspector/HUDWindowController.h"
+#include "merge/LBExportPanel.h"
+#include "shapes/ShapeClasses.h"
+#include "window/LBEditController.h"
 
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QTest>
 
@@ -49,4 +55,51 @@ TEST_F(PaletteKeys, TheWindowsMenuKeysWorkFromAPalettesField)
     QTest::keyClick(field, Qt::Key_R, Qt::ControlModifier);
     settle();
     EXPECT_EQ(canvas()->rulersVisible(), rulers);
+}
+
+TEST_F(PaletteKeys, AFieldGivesUpItsMovesToTheMenusButKeepsItsEditingKeys)
+{
+    registerShapeClasses();
+    openDocument();
+    enterDesign();
+    // A rectangle selected: the palette's dimension fields take input.
+    auto* edit = dynamic_cast<LBEditController*>(window->editController());
+    ASSERT_NE(edit, nullptr);
+    edit->insertGraphic(edit->createShapeOfClass(QStringLiteral("LBRectangle"), 0), true);
+    settle();
+    window->window()->activateWindow();
+    settle();
+    HUDWindowController* palette = app->newStandaloneInspector();
+    ASSERT_NE(palette, nullptr);
+    palette->toolsPopupAction(HUDWindowController::SizeTools);
+    settle();
+    QLineEdit* field = nullptr;
+    for (QLineEdit* each : palette->window()->findChildren<QLineEdit*>())
+        field = field || !each->isVisible() ? field : each;
+    ASSERT_NE(field, nullptr) << "no field shows in the palette";
+    // The user clicks into the field and types.
+    const QDeadlineTimer deadline(3000);
+    do {
+        palette->window()->activateWindow();
+        settle();
+    } while (QApplication::activeWindow() != palette->window() && !deadline.hasExpired());
+    QTest::mouseClick(field, Qt::LeftButton);
+    field->setFocus();
+    settle();
+    ASSERT_EQ(QApplication::focusWidget(), field) << "the field took no focus";
+    field->setText(QStringLiteral("12"));
+    field->setCursorPosition(0);
+
+    // File > Export… by its keys, which the platform also binds to the end of the line.
+    QTest::keyClick(field, Qt::Key_E, Qt::ControlModifier);
+    auto* panel = openPanel<LBExportPanel>();
+    ASSERT_NE(panel, nullptr) << "Ctrl+E in a palette's field opened no export panel";
+    EXPECT_EQ(field->cursorPosition(), 0);
+    panel->reject();
+    settle();
+
+    // Select All selects the field's text, not the canvas's graphics.
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(field->selectedText(), QStringLiteral("12"));
 }

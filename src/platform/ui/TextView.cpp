@@ -6,6 +6,7 @@
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/WindowController.h"
 
 #include <QClipboard>
 #include <QFocusEvent>
@@ -79,19 +80,8 @@ constexpr QKeyCombination
 
 bool yieldsToShortcuts(const QKeyEvent* event)
 {
-    // A command key on a character is the menus' first, unless it is one of the editing
-    // commands every text field has: the moves some platforms also bind to such keys (Ctrl+E
-    // to the end of the line, Ctrl+D to delete) are done only when no menu item has the key.
-    using Key = QKeySequence;
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (!(modifiers & (Qt::ControlModifier | Qt::MetaModifier)) || event->key() >= Qt::Key_Escape)
-        return false;
-    for (const Key::StandardKey own :
-         {Key::SelectAll, Key::Copy, Key::Cut, Key::Paste, Key::Undo, Key::Redo}) {
-        if (event->matches(own))
-            return false;
-    }
-    return event->keyCombination() != pasteAndMatchStyleKeys;
+    return WindowController::menuKeyComesFirst(event)
+           && event->keyCombination() != pasteAndMatchStyleKeys;
 }
 
 } // namespace

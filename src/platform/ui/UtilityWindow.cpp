@@ -14,6 +14,7 @@ UtilityWindow::UtilityWindow(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->addWidget(_contentView);
+    WindowController::forwardMenuKeysFromFields(this);
 }
 
 UtilityWindow::~UtilityWindow() = default;

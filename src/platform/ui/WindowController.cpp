@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -209,6 +210,61 @@ QAction* WindowController::menuItemWithSelector(const QString& selector, qint64 
         }
     }
     return nullptr;
+}
+
+bool WindowController::menuKeyComesFirst(const QKeyEvent* event)
+{
+    using Key = QKeySequence;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!(modifiers & (Qt::ControlModifier | Qt::MetaModifier)) || event->key() >= Qt::Key_Escape)
+        return false;
+    for (const Key::StandardKey own :
+         {Key::SelectAll, Key::Copy, Key::Cut, Key::Paste, Key::Undo, Key::Redo}) {
+        if (event->matches(own))
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+const char* const forwardsMenuKeysProperty = "forwardsMenuKeysFromFields";
+
+// Watches the line edits of palettes that get the focus: a menu key typed into one runs
+// the main window's item before the field takes the key for a move.
+class FieldMenuKeys : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (WindowController::menuKeyComesFirst(key)
+                && WindowController::performKeyEquivalentInMainWindow(key))
+                return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void WindowController::forwardMenuKeysFromFields(QWidget* palette)
+{
+    static FieldMenuKeys* const filter = [] {
+        auto* keys = new FieldMenuKeys(qApp);
+        QObject::connect(qApp, &QApplication::focusChanged, keys, [keys](QWidget*, QWidget* now) {
+            if (qobject_cast<QLineEdit*>(now)
+                && now->window()->property(forwardsMenuKeysProperty).toBool())
+                now->installEventFilter(keys);
+        });
+        return keys;
+    }();
+    Q_UNUSED(filter);
+    palette->setProperty(forwardsMenuKeysProperty, true);
 }
 
 bool WindowController::performKeyEquivalentInMainWindow(const QKeyEvent* event)

@@ -120,6 +120,14 @@ public:
     // first; a disabled one takes the key and does nothing). Keys without Ctrl, Alt or
     // Meta stay with the palette. False when no item has the key.
     static bool performKeyEquivalentInMainWindow(const QKeyEvent* event);
+    // Whether a key typed into a text field is first the menus': a command key (Ctrl or Meta)
+    // on a character, apart from the editing commands every field has (select all, cut,
+    // copy, paste, undo, redo). Some platforms bind moves to such keys (Ctrl+E to the end of
+    // the line, Ctrl+D to delete); a field does those only when no menu item has the key.
+    static bool menuKeyComesFirst(const QKeyEvent* event);
+    // Makes such keys, typed into a line edit of the palette, run the main window's menu
+    // items: the field would otherwise keep the keys its platform binds to moves.
+    static void forwardMenuKeysFromFields(QWidget* palette);
 
     // The texts of the question asked before an edited document's window closes.
     static QString closeQuestionMessage(const QString& documentName);
