@@ -12,6 +12,7 @@
 #include "graphics/LBTextArea.h"
 #include "platform/core/Archive.h"
 #include "platform/core/Error.h"
+#include "platform/core/FileOperations.h"
 #include "platform/core/FileWrapper.h"
 #include "platform/core/PropertyList.h"
 #include "platform/core/Strings.h"
@@ -29,7 +30,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScopeGuard>
-#include <QStandardPaths>
 
 using platform::Archive;
 using platform::Error;
@@ -983,8 +983,7 @@ void LBDocument::saveDocumentAs(std::function<void(bool)> didSave)
     if (fileName().isNull()) {
         // Saved as its layout's type.
         platform::Document::saveDocumentAs(
-            QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                .filePath(displayName()),
+            QDir(platform::documentsFolder()).filePath(displayName()),
             documentTypeStringForExtension(docExtensionForSelectedCardType()), std::move(didSave));
         return;
     }

@@ -1,5 +1,6 @@
 #include "merge/LBExportPanel.h"
 
+#include "platform/core/FileOperations.h"
 #include "platform/core/Strings.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
@@ -7,7 +8,6 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QStandardPaths>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -94,9 +94,7 @@ LBExportPanel::LBExportPanel(bool fullSheetOnly, QWidget* parent, const QString&
         layout->addWidget(accessory, layout->rowCount(), 0, 1, layout->columnCount());
 
     // Never the program's working folder, which the user did not choose.
-    setDirectory(folder.isEmpty()
-                     ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                     : folder);
+    setDirectory(folder.isEmpty() ? platform::documentsFolder() : folder);
     selectFile(
         platform::LocalizedString(QStringLiteral("My Project"), QStringLiteral("Miscellaneous")));
     connect(_formatPopup, &QComboBox::activated, this,

@@ -18,7 +18,6 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -390,13 +389,13 @@ TEST_F(DocumentFiles, SaveAsProposesTheTypesExtensionAndSavesWhereChosen)
 {
     NoteDocument document;
     document.setFileType("Note");
-    // Untitled: Save runs Save As, proposing "Untitled" in the documents folder.
+    // Untitled: Save runs Save As, proposing "Untitled" in the documents folder (the home
+    // folder while there is none).
     bool saved = true;
     document.saveDocumentWithDelegate([&](bool s) { saved = s; });
     EXPECT_FALSE(saved);
     EXPECT_EQ(document.proposals,
-              QStringList{QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                              .filePath("Untitled.note")});
+              QStringList{QDir(platform::documentsFolder()).filePath("Untitled.note")});
     EXPECT_TRUE(document.fileName().isNull());
 
     document.answer = path("Chosen.note");

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -106,6 +107,25 @@ TEST(FileOperations, UniquePath)
     ASSERT_TRUE(write(folder.filePath(QStringLiteral("notes")), "x"));
     EXPECT_EQ(platform::uniquePath(folder.filePath(QStringLiteral("notes"))),
               folder.filePath(QStringLiteral("notes 2")));
+}
+
+// File panels open in the documents folder, or in the home folder while there is none: a
+// panel sent to a missing folder would show the program's working folder.
+TEST(FileOperations, DocumentsFolderIsTheHomeFolderUntilThereIsOne)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+    });
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toLocal8Bit());
+    EXPECT_EQ(QDir(platform::documentsFolder()), QDir(home.path()));
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Documents")));
+    EXPECT_EQ(QDir(platform::documentsFolder()), QDir(home.filePath(QStringLiteral("Documents"))));
 }
 
 TEST(Pasteboard, TypeNamesAndMimeTypes)

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
@@ -338,6 +339,12 @@ bool syncItem(const QString& path, Error* error)
 void setFileOperationHooks(const FileOperationHooks& newHooks)
 {
     hooks() = newHooks;
+}
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace platform

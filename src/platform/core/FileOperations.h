@@ -26,6 +26,10 @@ bool removeItem(const QString& path, Error* error = nullptr);
 // The path itself when nothing is there, else the first free "<base> <n>.<extension>" in
 // the same folder, counting n from 2.
 QString uniquePath(const QString& path);
+// The folder the user's documents go to: the system's documents folder, or the home folder
+// while that one does not exist (a file panel sent to a missing folder shows the program's
+// working folder instead, which the user never chose).
+QString documentsFolder();
 
 // Puts each of the two items (both must exist, in one file system) at the other's path in
 // one step, so that neither path is ever missing: Exchanged, Unsupported when the file

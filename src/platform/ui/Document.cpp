@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
@@ -398,8 +397,7 @@ void Document::saveDocumentAs(std::function<void(bool)> didSave)
 {
     QString proposed = _fileName;
     if (proposed.isNull()) {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        proposed = QDir(folder).filePath(displayName());
+        proposed = QDir(documentsFolder()).filePath(displayName());
     }
     saveDocumentAs(proposed, _fileType, std::move(didSave));
 }
