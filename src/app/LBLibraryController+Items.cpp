@@ -14,6 +14,7 @@
 #include "platform/drawing/Image.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
+#include "platform/ui/DocumentFileDialog.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressWindow.h"
 
@@ -397,6 +398,7 @@ void LBLibraryController::openPanel()
         return;
     }
     auto* panel = new QFileDialog(documentWindow());
+    platform::openInUsersFolder(panel);
     panel->setOption(QFileDialog::DontUseNativeDialog, true);
     panel->setFileMode(QFileDialog::ExistingFiles);
     panel->setAcceptMode(QFileDialog::AcceptOpen);

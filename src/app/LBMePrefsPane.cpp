@@ -4,6 +4,7 @@
 #include "platform/core/Strings.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
+#include "platform/ui/DocumentFileDialog.h"
 
 #include <QFileDialog>
 #include <QFont>
@@ -393,6 +394,7 @@ void LBMePrefsPane::openImagePanel(bool signature)
         patterns << QStringLiteral("*.%1").arg(QString::fromLatin1(format));
     patterns << QStringLiteral("*.pdf") << QStringLiteral("*.eps") << QStringLiteral("*.psd");
     auto* panel = new QFileDialog(mainView() ? mainView()->window() : nullptr);
+    platform::openInUsersFolder(panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setNameFilter(QStringLiteral("(%1)").arg(patterns.join(u' ')));

@@ -12,6 +12,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/DocumentFileDialog.h"
 #include "platform/ui/Pasteboard.h"
 #include "shapes/LBImage.h"
 #include "window/DesignModeController.h"
@@ -1150,6 +1151,7 @@ void LBLayersController::openBackgroundImagePanel()
     for (const QString& type : LBGraphicView::imageFileTypes())
         patterns << QStringLiteral("*.") + type;
     auto* panel = new QFileDialog(_layersTable->window());
+    platform::openInUsersFolder(panel);
     panel->setObjectName(QStringLiteral("backgroundImagePanel"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);

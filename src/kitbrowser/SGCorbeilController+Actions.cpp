@@ -14,6 +14,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/CoverFlowView.h"
+#include "platform/ui/DocumentFileDialog.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressWindow.h"
 #include "platform/ui/UtilityWindow.h"
@@ -225,6 +226,7 @@ void SGCorbeilController::plusMinusAction(int segment)
 void SGCorbeilController::importPanelAction()
 {
     auto* panel = new KitOpenPanel(d->window());
+    platform::openInUsersFolder(panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowModality(d->window() ? Qt::WindowModal : Qt::ApplicationModal);
     connect(panel, &QDialog::accepted, this, [this, panel] {

@@ -8,6 +8,7 @@
 #include "platform/core/Strings.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/DocumentFileDialog.h"
 #include "window/LBWindowController.h"
 #include "window/PreviewModeController.h"
 
@@ -80,6 +81,7 @@ void LBMergeServices::refreshPreviewForRecords()
 void LBMergeServices::importText(bool commaSeparated)
 {
     auto* panel = new QFileDialog(_window.window());
+    platform::openInUsersFolder(panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setWindowModality(_window.window() ? Qt::WindowModal : Qt::ApplicationModal);

@@ -16,6 +16,7 @@
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/DocumentFileDialog.h"
 #include "shapes/LBBarcodeImage.h"
 #include "shapes/LBImage.h"
 #include "window/LBWindowController.h"
@@ -415,6 +416,7 @@ QByteArray LBMergeServices::exportDataForResolution(qint64 resolution, qint64 fo
 void LBMergeServices::importAction()
 {
     auto* panel = new QFileDialog(_window.window());
+    platform::openInUsersFolder(panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setOption(QFileDialog::DontUseNativeDialog, true);
     panel->setFileMode(QFileDialog::ExistingFiles);

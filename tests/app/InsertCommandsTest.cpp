@@ -12,6 +12,7 @@
 #include "window/LBDrawerController.h"
 #include "window/LBEditController.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMainWindow>
 #include <QTest>
@@ -41,6 +42,8 @@ TEST_F(InsertCommands, ImageFileAsksForPicturesAndPlacesThemOnTheLabel)
     QFileDialog* panel = openPanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->fileMode(), QFileDialog::ExistingFiles);
+    // Never in the program's working folder, which the user did not choose.
+    EXPECT_NE(panel->directory(), QDir::current());
     const QString logo = pictureFile("Logo.png", QSize(40, 30));
     answerPanel(panel, logo);
     ASSERT_EQ(layer().size(), before + 1);
@@ -59,6 +62,8 @@ TEST_F(InsertCommands, ImageFileAsksForPicturesAndPlacesThemOnTheLabel)
     ASSERT_TRUE(choose("importAction:"));
     panel = openPanel();
     ASSERT_NE(panel, nullptr);
+    // Where the user chose the last file.
+    EXPECT_EQ(panel->directory(), QDir(folder.path()));
     answerPanel(panel, notes);
     EXPECT_EQ(layer().size(), before + 1);
     EXPECT_EQ(alerts, QStringList{"The file “Notes.png” cannot be imported."});

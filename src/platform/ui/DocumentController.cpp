@@ -144,6 +144,7 @@ Document* DocumentController::readDocument(const QString& path, Error* error)
 void DocumentController::openDocument(QWidget* window)
 {
     auto* dialog = new DocumentFileDialog(window, DocumentFileDialog::Open, _types.extensions);
+    openInUsersFolder(dialog);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         // Each failure is reported as it happens; the other files still open.

@@ -1,5 +1,6 @@
 #include "platform/ui/DocumentFileDialog.h"
 
+#include "platform/core/FileOperations.h"
 #include "platform/core/Strings.h"
 
 #include <QDir>
@@ -59,6 +60,31 @@ void DocumentFileDialog::begin()
         return;
     }
     open();
+}
+
+namespace {
+
+QString& lastChosenFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+void openInUsersFolder(QFileDialog* panel)
+{
+    const QString& last = lastChosenFolder();
+    panel->setDirectory(!last.isEmpty() && QFileInfo(last).isDir() ? last : documentsFolder());
+    QObject::connect(panel, &QDialog::accepted, panel, [panel] {
+        const QString chosen = panel->selectedFiles().value(0);
+        if (chosen.isEmpty())
+            return;
+        const QFileInfo info(chosen);
+        lastChosenFolder() = panel->fileMode() == QFileDialog::Directory && info.isDir()
+                                 ? info.absoluteFilePath()
+                                 : info.absolutePath();
+    });
 }
 
 DocumentFileDialog::DocumentFileDialog(QWidget* parent, Mode mode, const QStringList& extensions)
