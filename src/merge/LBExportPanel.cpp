@@ -1,10 +1,10 @@
 #include "merge/LBExportPanel.h"
 
-#include "platform/core/FileOperations.h"
 #include "platform/core/Strings.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
+#include "platform/ui/DocumentFileDialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -93,8 +93,7 @@ LBExportPanel::LBExportPanel(bool fullSheetOnly, QWidget* parent, const QString&
     if (auto* layout = qobject_cast<QGridLayout*>(this->layout()))
         layout->addWidget(accessory, layout->rowCount(), 0, 1, layout->columnCount());
 
-    // Never the program's working folder, which the user did not choose.
-    setDirectory(folder.isEmpty() ? platform::documentsFolder() : folder);
+    platform::openInUsersFolder(this, folder);
     selectFile(
         platform::LocalizedString(QStringLiteral("My Project"), QStringLiteral("Miscellaneous")));
     connect(_formatPopup, &QComboBox::activated, this,

@@ -83,7 +83,6 @@ public:
     // people selection rebuilds the selected people.
     enum class RowIcon { AllGroups, Group, Person, Organization, SelfPerson };
     void readAddressBook();
-    void alertWhenContactsCannotBeRead();
     const QList<platform::ContactGroupPtr>& groupArray() const { return _groupArray; }
     const QList<platform::ContactGroupPtr>& subgroupArray() const { return _subgroupArray; }
     const QList<platform::ContactPersonPtr>& personArray() const { return _personArray; }
@@ -250,6 +249,8 @@ public:
 
 private:
     LBDocument* document() const;
+    // Says, at most once a day, why the contacts folder cannot be read.
+    void alertWhenContactsCannotBeRead();
     // The value of a definition read from the contact (before formatting); *label gets
     // the label of the chosen value of a multi-value.
     std::optional<QVariant> standardValue(const QVariantMap& field, qint64 fromContact,

@@ -411,6 +411,29 @@ TEST_F(DocumentFiles, SaveAsProposesTheTypesExtensionAndSavesWhereChosen)
     EXPECT_EQ(document.displayName(), "Old.txt");
 }
 
+// A panel opens in the folder it is given, else where the user last chose something in any
+// panel: saving into a folder makes the next open panel start there.
+TEST_F(DocumentFiles, PanelsOpenWhereTheUserLastChose)
+{
+    ASSERT_TRUE(QDir().mkpath(path("Given")));
+    ASSERT_TRUE(QDir().mkpath(path("Chosen")));
+    QFileDialog save;
+    save.setOption(QFileDialog::DontUseNativeDialog);
+    save.setAcceptMode(QFileDialog::AcceptSave);
+    platform::openInUsersFolder(&save, path("Given"));
+    EXPECT_EQ(save.directory(), QDir(path("Given")));
+    save.selectFile(path("Chosen/Card.note"));
+    static_cast<QDialog&>(save).accept(); // as its Save button does
+
+    QFileDialog open;
+    open.setOption(QFileDialog::DontUseNativeDialog);
+    platform::openInUsersFolder(&open);
+    EXPECT_EQ(open.directory(), QDir(path("Chosen")));
+    QFileDialog given;
+    platform::openInUsersFolder(&given, path("Given"));
+    EXPECT_EQ(given.directory(), QDir(path("Given")));
+}
+
 TEST_F(DocumentFiles, TheFileDialogTakesPackagesAsDocuments)
 {
     for (const char* folder : {"Card.quarnlb", "Plain", "Plain/Inner.quarnlb"})
@@ -458,7 +481,7 @@ TEST_F(DocumentFiles, TheFileDialogTakesPackagesAsDocuments)
     });
     save.setDirectory(path(""));
     save.selectFile("Card");
-    save.accept();
+    static_cast<QDialog&>(save).accept(); // as its Save button does
     EXPECT_EQ(asked, QStringList{path("Card.quarnlb")});
     EXPECT_NE(save.result(), QDialog::Accepted);
     replace = true;

@@ -440,7 +440,7 @@ void Document::runSavePanel(const QString& proposedPath, std::function<void(cons
                                           DocumentFileDialog::Save, extensions);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
-    dialog->setDirectory(proposed.absolutePath());
+    openInUsersFolder(dialog, proposed.absolutePath());
     dialog->selectFile(proposed.fileName());
     connect(dialog, &QDialog::finished, this, [dialog, didEnd = std::move(didEnd)](int result) {
         const QStringList paths = dialog->selectedDocumentPaths();

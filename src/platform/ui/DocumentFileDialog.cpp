@@ -72,10 +72,12 @@ QString& lastChosenFolder()
 
 } // namespace
 
-void openInUsersFolder(QFileDialog* panel)
+void openInUsersFolder(QFileDialog* panel, const QString& folder)
 {
     const QString& last = lastChosenFolder();
-    panel->setDirectory(!last.isEmpty() && QFileInfo(last).isDir() ? last : documentsFolder());
+    panel->setDirectory(!folder.isEmpty()                            ? folder
+                        : !last.isEmpty() && QFileInfo(last).isDir() ? last
+                                                                     : documentsFolder());
     QObject::connect(panel, &QDialog::accepted, panel, [panel] {
         const QString chosen = panel->selectedFiles().value(0);
         if (chosen.isEmpty())

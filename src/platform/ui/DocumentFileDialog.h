@@ -22,10 +22,11 @@
 
 namespace platform {
 
-// Opens the panel in the folder of what the user last chose in a file panel of this run,
-// else in the documents folder (documentsFolder()): never in the program's working folder,
-// which the user did not choose. The panel's own choice becomes the next panel's folder.
-void openInUsersFolder(QFileDialog* panel);
+// Opens the panel in the folder given (a document's own folder, say), else in the folder
+// of what the user last chose in a file panel of this run, else in the documents folder
+// (documentsFolder()): never in the program's working folder, which the user did not
+// choose. What the user chooses in the panel gives the next panels their folder.
+void openInUsersFolder(QFileDialog* panel, const QString& folder = QString());
 
 class DocumentFileDialog : public QFileDialog
 {
