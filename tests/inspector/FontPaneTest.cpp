@@ -9,10 +9,13 @@
 #include "platform/ui/TextView.h"
 #include "shapes/LBBezierPath.h"
 
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+
+#include <algorithm>
 
 using platform::AttributedString;
 using platform::Range;
@@ -69,6 +72,52 @@ TEST_F(TextPaneTest, TwoFamiliesShowAnEmptyFamilyBoxAndAChosenFamilyGoesToBoth)
     EXPECT_EQ(fontAt(*a, 0), bold);
     EXPECT_EQ(familyOfFont(fontAt(*b, 0)), secondFamily());
     EXPECT_EQ(familyOfFont(fontAt(*a, 6)), firstFamily());
+}
+
+// Families whose slanted faces are called "Oblique" rather than "Italic" (the default sans
+// serif family and DejaVu Sans are such): an upright text names an upright face, and stays
+// upright when moved to such a family.
+TEST_F(TextPaneTest, AnUprightTextStaysUprightInFamiliesWithObliqueFaces)
+{
+    const auto slanted = [](const QString& family, const QString& face) {
+        return QFontDatabase::font(family, face, 12).style() != QFont::StyleNormal;
+    };
+    const auto hasOblique = [](const QString& family) {
+        const QStringList faces = QFontDatabase::styles(family);
+        return std::any_of(faces.begin(), faces.end(), [&](const QString& face) {
+            return QFontDatabase::font(family, face, 12).style() == QFont::StyleOblique;
+        });
+    };
+    QStringList families;
+    for (const QString& family : {QStringLiteral("Sans Serif"), firstFamily()})
+        if (hasOblique(family))
+            families << family;
+    if (families.isEmpty())
+        GTEST_SKIP() << "no installed family with an oblique face";
+
+    // A text as a new text box has it: a family and a size, no face named.
+    QFont plain;
+    plain.setFamilies({families.first()});
+    plain.setPointSizeF(12);
+    auto a = box(runs({{QStringLiteral("Upright"), plain}}));
+    auto* pane = show<HUDFontTools>({a}, HUDWindowController::FontTools);
+    ASSERT_TRUE(pane);
+    EXPECT_FALSE(slanted(families.first(), pane->_textFaceBox->currentText()))
+        << pane->_textFaceBox->currentText().toStdString();
+
+    for (const QString& family : families) {
+        const int index = int(pane->fontFamilyArray().indexOf(family));
+        ASSERT_GE(index, 0) << family.toStdString();
+        pane->_textFontBox->setCurrentIndex(index);
+        Q_EMIT pane->_textFontBox->activated(index);
+        const QFont moved = fontAt(*a, 0);
+        EXPECT_EQ(familyOfFont(moved), family);
+        // The face the text is drawn in is the one its font names.
+        EXPECT_FALSE(slanted(family, moved.styleName())) << moved.styleName().toStdString();
+        EXPECT_EQ(moved.weight(), QFont::Normal);
+        EXPECT_FALSE(slanted(family, pane->_textFaceBox->currentText()))
+            << pane->_textFaceBox->currentText().toStdString();
+    }
 }
 
 TEST_F(TextPaneTest, MixedSizesShowAnEmptySizeBoxAndATypedSizeSetsEveryRun)

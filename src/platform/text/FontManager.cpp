@@ -88,9 +88,13 @@ QList<FontManager::Member> FontManager::availableMembersOfFontFamily(const QStri
     QList<Member> members;
     if (family.isEmpty())
         return members;
+    // A slanted face is an oblique one as much as an italic one. The database's italic() is
+    // false for an oblique face, which made an upright text in a family with an "Oblique"
+    // face (DejaVu Sans, Sans Serif) show that face, and take it when moved to the family.
     for (const QString& style : QFontDatabase::styles(family))
-        members.append(Member{family, style, QFontDatabase::weight(family, style),
-                              QFontDatabase::italic(family, style)});
+        members.append(
+            Member{family, style, QFontDatabase::weight(family, style),
+                   QFontDatabase::font(family, style, 12).style() != QFont::StyleNormal});
     return members;
 }
 
