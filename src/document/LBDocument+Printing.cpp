@@ -8,6 +8,7 @@
 #include "document/DocumentWindowController.h"
 #include "document/SheetRenderer.h"
 #include "graphics/LBProcessState.h"
+#include "platform/core/Error.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
@@ -110,7 +111,14 @@ void LBDocument::setupForEnvelopePrinting()
 platform::PrintOperation::Result LBDocument::ourPrintShowingPrintPanel(bool showPanels,
                                                                        QString* error)
 {
-    return runPrintJob(printInfo(), showPanels, error);
+    if (error)
+        return runPrintJob(printInfo(), showPanels, error);
+    // A command: the user hears why nothing came out of the printer.
+    QString reason;
+    const platform::PrintOperation::Result result = runPrintJob(printInfo(), showPanels, &reason);
+    if (result == platform::PrintOperation::Result::Failed)
+        presentError(Failure::Printing, platform::Error{QString(), 0, reason});
+    return result;
 }
 
 void LBDocument::prepareForPrinting(bool envelopeFeed, qint64 resolution)

@@ -586,7 +586,7 @@ public:
     // layout fitted to the feed, the label printer or the preferred printer chosen, and
     // everything put back when the renderer goes (printingComplete), whether the job
     // printed, was cancelled or failed. Nothing without a sheet renderer. A failure's
-    // reason in *error.
+    // reason in *error; without error, the failure is shown in an alert on the window.
     platform::PrintOperation::Result ourPrintShowingPrintPanel(bool showPanels,
                                                                QString* error = nullptr);
     // The same job with other settings (a PDF file, another printer); the document's own

@@ -135,7 +135,8 @@ void LBCreateController::buildViews()
     auto* warningLayout = new QHBoxLayout(_statusBar);
     warningLayout->setContentsMargins(8, 2, 8, 2);
     auto* warningText = new QLabel(
-        tr("Every label shows the same design: it has no contact fields to fill in."), _statusBar);
+        tr("This design has no contact fields: Repeat each label sets how many labels print."),
+        _statusBar);
     warningLayout->addWidget(warningText, 1);
     auto* helpButton = new QPushButton(tr("How do I print addresses?"), _statusBar);
     helpButton->setObjectName(QStringLiteral("ContactListHelpButton"));
@@ -812,8 +813,8 @@ LBTextEditorView* LBCreateController::textEditor() const
 
 void LBCreateController::showContactListWarningBarIfNecessary(QWidget* container)
 {
-    // Imported records fill the labels one by one: the bar's "same design on every label"
-    // would be untrue then.
+    // Imported records fill the labels one by one, a label a record: the bar's "Repeat each
+    // label sets how many labels print" would be untrue then.
     qint64 columns = 0;
     const LBDocument* doc = document();
     const bool records = doc && !doc->importTextArrayAndColumnCount(&columns).isEmpty();

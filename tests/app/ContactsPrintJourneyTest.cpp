@@ -9,10 +9,12 @@
 
 #include "LayoutChooser.h"
 
+#include "document/LBDocument.h"
 #include "merge/LBContactColumns.h"
 #include "merge/LBMergeServices.h"
 #include "merge/LBPrintCalibrationController.h"
 #include "platform/core/ContactStore.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/PrintOperation.h"
 #include "platform/ui/Printers.h"
 
@@ -26,6 +28,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTableView>
@@ -199,6 +202,28 @@ TEST_F(ContactsPrintJourney, TheContactsReadAfterTheLaunchAreListedOnceRead)
               QStringList({QStringLiteral("Clients"), QStringLiteral("Friends")}));
     EXPECT_EQ(list->personTable()->model()->rowCount(), 4);
     EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'\n').toStdString();
+}
+
+// File > Print One Copy prints without a panel: on a computer without a printer nothing can
+// come out, and the user is told so rather than left waiting.
+TEST_F(ContactsPrintJourney, PrintOneCopyWithoutAPrinterSaysWhyNothingPrinted)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "a printer is set up here: the job would go to it";
+    openDocument();
+    QStringList reasons;
+    platform::Alert::setResponder([&](const platform::Alert& alert, QWidget*) {
+        alerts << alert.messageText;
+        reasons << alert.informativeText;
+        return platform::Alert::Response{};
+    });
+    ASSERT_TRUE(choose("printOneCopy:"));
+    settle();
+    ASSERT_EQ(alerts.filter(QStringLiteral("could not be printed")).size(), 1)
+        << alerts.join(u'\n').toStdString();
+    EXPECT_TRUE(reasons.join(u'\n').contains(QStringLiteral("No printer is set up")))
+        << reasons.join(u'\n').toStdString();
+    EXPECT_FALSE(LBDocument::isPrinting());
 }
 
 TEST_F(ContactsPrintJourney, OneGroupPrintsAloneAndTheCalibrationMovesIt)

@@ -433,7 +433,7 @@ TEST_F(PreviewTest, ImportedRecordsTakeTheWarningBarAwayAndGiveItsRoomBack)
     const int height = preview->mainView()->height();
     preview->showContactListWarningBarIfNecessary(container);
     ASSERT_EQ(preview->statusBar()->parentWidget(), container);
-    // The records fill each label: "the same design on every label" is no longer true.
+    // The records fill a label each: the repeat count alone no longer sets how many print.
     document->setImportTextArray({QStringLiteral("Ann"), QStringLiteral("Bob")}, 1);
     preview->showContactListWarningBarIfNecessary(container);
     EXPECT_EQ(preview->statusBar()->parentWidget(), nullptr);

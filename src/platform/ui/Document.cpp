@@ -456,6 +456,7 @@ void Document::presentError(Failure failure, const Error& error)
     const char* message =
         failure == Failure::Saving      ? "The document \u201c%1\u201d could not be saved."
         : failure == Failure::Reverting ? "The document \u201c%1\u201d could not be reverted."
+        : failure == Failure::Printing  ? "The document \u201c%1\u201d could not be printed."
                                         : "The document \u201c%1\u201d could not be opened.";
     alert.messageText = dialogString(message).arg(displayName());
     alert.informativeText = error.description;

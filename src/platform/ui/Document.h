@@ -135,7 +135,7 @@ public:
                               std::function<void(const QString&)> didEnd);
     // Shows the failure in an alert on the document's window: the document's name and
     // the reason.
-    enum class Failure { Saving, Reverting, Opening };
+    enum class Failure { Saving, Reverting, Opening, Printing };
     void presentError(Failure failure, const Error& error);
 
     // --- Undo and the edited state ---

@@ -97,9 +97,13 @@ PrintOperation::Result PrintOperation::run()
 
     QPainter painter;
     if (!painter.begin(&printer)) {
-        _errorString = printer.outputFormat() == QPrinter::PdfFormat
-                           ? QStringLiteral("cannot write %1").arg(printer.outputFileName())
-                           : QStringLiteral("cannot print to %1").arg(printer.printerName());
+        // Without any printer Qt's printer is a PDF writer with no file to write.
+        const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
+        _errorString = pdf && printer.outputFileName().isEmpty()
+                           ? QStringLiteral("No printer is set up. Add one in the system's printer "
+                                            "settings, or export the sheets as a PDF.")
+                       : pdf ? QStringLiteral("cannot write %1").arg(printer.outputFileName())
+                             : QStringLiteral("cannot print to %1").arg(printer.printerName());
         return Result::Failed;
     }
     // One unit a point, whatever the printer's resolution.
