@@ -1,5 +1,6 @@
 #include "window/LBClipArtController.h"
 
+#include "layouts/LBLayoutItem.h"
 #include "window/LBEditController.h"
 
 LBClipArtController::LBClipArtController(qint64 type, QObject* parent)
@@ -32,4 +33,9 @@ void LBClipArtController::insertImageAtPath(const QString& path)
 {
     if (_editController)
         _editController->insertImageAtPath(path);
+}
+
+bool LBClipArtController::isPackageFolder(const QString& path) const
+{
+    return LBLayoutItem::isPackage(path);
 }

@@ -29,6 +29,8 @@ public:
     QRectF topPageRect() const override;
     // Through the design controller (a selected photo placeholder takes the picture).
     void insertImageAtPath(const QString& path) override;
+    // Saved documents and kits.
+    bool isPackageFolder(const QString& path) const override;
 
 private:
     QPointer<LBEditController> _editController;

@@ -141,6 +141,11 @@ TEST_F(DesignDrawerBrowsers, ThePhotoBrowserListsSortsAndInsertsFromItsFolder)
     ASSERT_NE(drawer, nullptr);
     writePicture(QStringLiteral("beach.png"));
     writePicture(QStringLiteral("Alps.png"));
+    // A saved document and a kit are files to the user: their own pictures are not listed.
+    for (const char* package : {"Card.quarnlb", "Wedding.icorbeil"}) {
+        QDir(_pictures.path()).mkdir(QLatin1String(package));
+        writePicture(QLatin1String(package) + QStringLiteral("/Preview.png"));
+    }
     settings().setObject(_pictures.path(), QStringLiteral("Photo Library Folder"));
     drawer->setMode(2);
     LBClipArtController* photos = drawer->photoBrowser();

@@ -3,13 +3,13 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/Strings.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/DocumentController.h"
 #include "platform/ui/Drag.h"
 #include "platform/ui/ImageBrowserView.h"
 #include "platform/ui/Pasteboard.h"
 
 #include <QCollator>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -232,19 +232,30 @@ void KXClipArtController::loadClipArt()
 {
     _loaded = true;
     _pictures.clear();
-    QDirIterator it(_folder, QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        // Hidden files and whatever lies in hidden folders (caches, thumbnails) stay out.
-        if (info.fileName().startsWith(QLatin1Char('.'))
-            || info.absolutePath().contains(QStringLiteral("/.")))
-            continue;
-        if (!pictureSuffixes().contains(info.suffix().toLower()))
-            continue;
-        _pictures.append({info.absoluteFilePath(), info.fileName(), info.lastModified()});
+    // Hidden files and folders (caches, thumbnails) stay out, and so do the insides of
+    // packages and folders reached through links.
+    QStringList folders = {_folder};
+    while (!folders.isEmpty()) {
+        const QFileInfoList entries =
+            QDir(folders.takeLast())
+                .entryInfoList(QDir::Files | QDir::Dirs | QDir::Readable | QDir::NoDotAndDotDot);
+        for (const QFileInfo& info : entries) {
+            if (info.isDir()) {
+                if (!info.isSymLink() && !isPackageFolder(info.absoluteFilePath()))
+                    folders.append(info.absoluteFilePath());
+            } else if (pictureSuffixes().contains(info.suffix().toLower())) {
+                _pictures.append({info.absoluteFilePath(), info.fileName(), info.lastModified()});
+            }
+        }
     }
     sortPictures();
+}
+
+bool KXClipArtController::isPackageFolder(const QString& path) const
+{
+    const QStringList& extensions =
+        DocumentController::sharedDocumentController().documentTypes().extensions;
+    return extensions.contains(QFileInfo(path).suffix());
 }
 
 void KXClipArtController::cleanupAfterLoading()

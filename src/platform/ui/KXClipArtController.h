@@ -89,6 +89,10 @@ public:
     // points (empty when none), for the size of dragged pictures.
     virtual double zoomFactor() const { return 0; }
     virtual QRectF topPageRect() const { return QRectF(); }
+    // Whether the folder is a package the user sees as one file (a saved document, a kit),
+    // whose pictures are its own and not listed: the base knows the registered document
+    // extensions.
+    virtual bool isPackageFolder(const QString& path) const;
 
     // The picture dragged for the items: the first one's thumbnail at the size it would
     // have on the host's page (its natural size at the zoom factor, within the page),
