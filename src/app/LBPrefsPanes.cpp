@@ -149,7 +149,8 @@ QWidget* LBGeneralPrefsPane::loadMainView()
     form->addRow(prefsString(QStringLiteral("Save AutoRecover info every:")), _autoRecoverPopup);
     _deleteBlankLines =
         new QCheckBox(prefsString(QStringLiteral("Remove blank lines from merged text")), view);
-    form->addRow(QString(), _deleteBlankLines);
+    // Across the whole row: in the field column its text was cut at the window's width.
+    form->addRow(_deleteBlankLines);
     auto* reset = new QPushButton(prefsString(QStringLiteral("Reset Dialogs")), view);
     form->addRow(prefsString(QStringLiteral("Warnings:")), reset);
 

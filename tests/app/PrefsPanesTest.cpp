@@ -14,11 +14,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
 #include <memory>
@@ -270,5 +273,22 @@ TEST_F(PrefsPanes, TheWindowShowsThePanesInOrderAndSelectsByName)
     EXPECT_NE(dynamic_cast<LBPrintingPrefsPane*>(window->pane("PrintingPrefs")), nullptr);
     EXPECT_EQ(window->windowTitle(), "Printing");
     EXPECT_EQ(window->width(), 420);
+
+    // It opens centred on the screen, and every pane's texts fit its width.
+    const QRect screen = window->screen()->availableGeometry();
+    EXPECT_NEAR(window->geometry().center().x(), screen.center().x(), 3);
+    EXPECT_TRUE(screen.contains(window->geometry())) << window->geometry().y();
+    for (const QString& name : window->displayOrder()) {
+        ASSERT_TRUE(window->selectPaneNamed(name));
+        QWidget* view = window->pane(name)->mainView();
+        view->layout()->activate();
+        for (const QWidget* text : view->findChildren<QWidget*>()) {
+            const QString words = text->property("text").toString();
+            if ((qobject_cast<const QAbstractButton*>(text) || qobject_cast<const QLabel*>(text))
+                && !words.isEmpty())
+                EXPECT_GE(text->width(), text->sizeHint().width())
+                    << name.toStdString() << ": " << words.toStdString();
+        }
+    }
     window->close();
 }

@@ -4,10 +4,14 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QIcon>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -91,6 +95,18 @@ void PreferencesWindow::showWindow()
 {
     if (_selected.isEmpty() && !displayOrder().isEmpty())
         selectPaneNamed(displayOrder().first());
+    // Left to itself the window manager may put it in a corner of the screen, partly off it
+    // once a taller pane is chosen. Later showings keep where the user moved it.
+    if (!_placed) {
+        _placed = true;
+        const QWidget* front = QApplication::activeWindow();
+        const QScreen* screen = front ? front->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect free = screen->availableGeometry();
+            move(free.x() + (free.width() - width()) / 2,
+                 free.y() + std::max(0, (free.height() - height()) / 3));
+        }
+    }
     show();
     raise();
     activateWindow();

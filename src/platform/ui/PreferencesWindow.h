@@ -62,7 +62,8 @@ public:
     // The window's title: "%@" in the format stands for the selected pane's label.
     void setWindowTitleFormat(const QString& format);
 
-    // Shows the window, on the first pane in display order when none is selected yet.
+    // Shows the window, on the first pane in display order when none is selected yet; the
+    // first time centred on the screen of the window in front, a little above the middle.
     void showWindow();
     // Shows the pane; false for an unknown identifier.
     bool selectPaneNamed(const QString& identifier);
@@ -90,6 +91,7 @@ private:
     QHash<QString, std::shared_ptr<Entry>> _entries;
     QString _titleFormat = QStringLiteral("%@");
     QString _selected;
+    bool _placed = false;
 };
 
 } // namespace platform
