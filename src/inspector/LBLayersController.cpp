@@ -385,14 +385,14 @@ void LBLayersController::buildSheets()
     auto* scalingLabel = new QLabel(tr("Scaling:"), _backgroundImageSheet);
     scalingLabel->setGeometry(16, 14, 90, 22);
     _backgroundImageScalingPopup = new QComboBox(_backgroundImageSheet);
-    _backgroundImageScalingPopup->addItems({tr("Original Size"), tr("Scale to Fit"),
-                                            tr("Stretch to Fill"), tr("Scale to Fill"),
-                                            tr("Tile")});
+    // By the page's scaling code, as the design window's sheet offers them.
+    _backgroundImageScalingPopup->addItems(LBEditController::backgroundImageScalingTitles());
     _backgroundImageScalingPopup->setGeometry(110, 12, 174, 24);
     connect(_backgroundImageScalingPopup, &QComboBox::activated, this,
             [this] { backgroundImageSettingsAction(_backgroundImageScalingPopup); });
-    auto* opacityLabel = new QLabel(tr("Opacity:"), _backgroundImageSheet);
-    opacityLabel->setGeometry(16, 46, 90, 22);
+    // Raised, the slider fades the picture.
+    auto* transparencyLabel = new QLabel(tr("Transparency:"), _backgroundImageSheet);
+    transparencyLabel->setGeometry(16, 46, 90, 22);
     auto* slider = new QSlider(Qt::Horizontal, _backgroundImageSheet);
     slider->setRange(0, 100);
     slider->setGeometry(110, 46, 174, 22);

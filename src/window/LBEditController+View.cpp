@@ -613,12 +613,12 @@ void LBEditController::buildBackgroundImageSheet()
     auto* layout = new QVBoxLayout(_backgroundImageSheet);
     auto* form = new QFormLayout;
     _backgroundImageScalingPopup = new QComboBox;
-    _backgroundImageScalingPopup->addItems(
-        {misc("Natural Size"), misc("Tile"), misc("Stretch to Fit"), misc("Fill")});
+    _backgroundImageScalingPopup->addItems(backgroundImageScalingTitles());
     form->addRow(misc("Scaling:"), _backgroundImageScalingPopup);
     _backgroundImageTransparencySlider = new QSlider(Qt::Horizontal);
     _backgroundImageTransparencySlider->setRange(0, 100);
-    form->addRow(misc("Opacity:"), _backgroundImageTransparencySlider);
+    // Raised, it fades the picture: it shows the picture's transparency.
+    form->addRow(misc("Transparency:"), _backgroundImageTransparencySlider);
     layout->addLayout(form);
     auto* buttons = new QHBoxLayout;
     connect(addButton(buttons, misc("Remove Image"), false), &QPushButton::clicked, this,
@@ -630,7 +630,7 @@ void LBEditController::buildBackgroundImageSheet()
     connect(_backgroundImageScalingPopup, &QComboBox::activated, this,
             [this](int index) { backgroundImageScalingChanged(index); });
     connect(_backgroundImageTransparencySlider, &QSlider::sliderReleased, this, [this] {
-        backgroundImageOpacityChanged(_backgroundImageTransparencySlider->value() / 100.0);
+        backgroundImageTransparencyChanged(_backgroundImageTransparencySlider->value() / 100.0);
     });
 }
 
@@ -670,7 +670,12 @@ void LBEditController::backgroundImageScalingChanged(qint64 scaling)
     document->updateChangeCount(platform::Document::ChangeDone);
 }
 
-void LBEditController::backgroundImageOpacityChanged(double opacity)
+QStringList LBEditController::backgroundImageScalingTitles()
+{
+    return {misc("Natural Size"), misc("Tile"), misc("Stretch to Fit"), misc("Fill")};
+}
+
+void LBEditController::backgroundImageTransparencyChanged(double transparency)
 {
     LBDocument* document = this->document();
     if (!document)
@@ -678,6 +683,6 @@ void LBEditController::backgroundImageOpacityChanged(double opacity)
     if (platform::UndoManager* undo = document->undoManager())
         undo->setActionName(platform::LocalizedString(
             QStringLiteral("Background Image Transparency"), QStringLiteral("UndoStrings")));
-    document->setBackgroundImageTransparency(1.0 - opacity, document->pageIndex());
+    document->setBackgroundImageTransparency(1.0 - transparency, document->pageIndex());
     document->updateChangeCount(platform::Document::ChangeDone);
 }

@@ -281,7 +281,12 @@ public:
     // Tag 1 close, 2 remove the picture.
     void backgroundImageSettingsButton(qint64 tag);
     void backgroundImageScalingChanged(qint64 scaling);
-    void backgroundImageOpacityChanged(double opacity);
+    // The slider's fraction (0 opaque, 1 gone); the page keeps 1 minus it, the fraction
+    // of the picture drawn.
+    void backgroundImageTransparencyChanged(double transparency);
+    // The scaling pop-up's items, by the page's scaling code: both sheets of the
+    // background picture (this one and the layers view's) offer these.
+    static QStringList backgroundImageScalingTitles();
 
     QDialog* gridSettingsSheet() const;
     QLineEdit* gridSpacingField() const { return _gridSpacingField; }

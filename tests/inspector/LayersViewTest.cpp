@@ -428,6 +428,15 @@ TEST_F(LayersView, BackgroundColorAndPictureSheetsSetThePage)
     layers->backgroundImageSettingsAction(layers->backgroundImageScalingPopup());
     EXPECT_EQ(document->backgroundImageScaling(page), 3);
     EXPECT_EQ(undoName(), undoStrings("Background Image Scaling"));
+    // Each item gives the scaling its title names, as in the design window's sheet.
+    for (const auto& [title, code] :
+         {std::pair{"Tile", 1}, std::pair{"Natural Size", 0}, std::pair{"Fill", 3}}) {
+        const int item = layers->backgroundImageScalingPopup()->findText(QLatin1String(title));
+        ASSERT_GE(item, 0) << title;
+        layers->backgroundImageScalingPopup()->setCurrentIndex(item);
+        layers->backgroundImageSettingsAction(layers->backgroundImageScalingPopup());
+        EXPECT_EQ(document->backgroundImageScaling(page), code) << title;
+    }
     layers->backgroundImageTransparencySlider()->setValue(40);
     EXPECT_DOUBLE_EQ(document->backgroundImageTransparency(page), 0.6);
     EXPECT_EQ(undoName(), undoStrings("Background Image Transparency"));

@@ -721,7 +721,7 @@ TEST_F(DesignController, MovingOneInchMovesSeventyTwoPoints)
 
 TEST_F(DesignController, BackgroundSheetTransparencyIsTheInverseOfTheSlider)
 {
-    edit->backgroundImageOpacityChanged(0.25);
+    edit->backgroundImageTransparencyChanged(0.25);
     EXPECT_DOUBLE_EQ(document->backgroundImageTransparency(document->pageIndex()), 0.75);
     edit->backgroundImageScalingChanged(2);
     EXPECT_EQ(document->backgroundImageScaling(document->pageIndex()), 2);
