@@ -1203,6 +1203,13 @@ void LBLayersController::backgroundImageSheetAction()
         return;
     _backgroundImageScalingPopup->setCurrentIndex(
         int(_theDocument->backgroundImageScaling(pageIndex())));
+    // The slider too shows the page's picture as it is (the design window's sheet may have
+    // changed it since): at a stale value the first nudge would jump the picture.
+    {
+        const QSignalBlocker blocker(_backgroundImageTransparencySlider);
+        _backgroundImageTransparencySlider->setValue(int(
+            std::lround((1.0 - _theDocument->backgroundImageTransparency(pageIndex())) * 100.0)));
+    }
     _sheetIsOpen = true;
     _backgroundImageSheet->open();
 }

@@ -440,6 +440,15 @@ TEST_F(LayersView, BackgroundColorAndPictureSheetsSetThePage)
     layers->backgroundImageTransparencySlider()->setValue(40);
     EXPECT_DOUBLE_EQ(document->backgroundImageTransparency(page), 0.6);
     EXPECT_EQ(undoName(), undoStrings("Background Image Transparency"));
+
+    // Changed elsewhere (the design window's sheet), the picture shows as it now is when
+    // Background Image Settings… opens the sheet again.
+    layers->backgroundImageSettingsAction(
+        layers->backgroundImageSheet()->findChild<QPushButton*>());
+    document->setBackgroundImageTransparency(0.9, page);
+    layers->backgroundButtonAction(LBLayersController::BackgroundImageSettingsCommand);
+    EXPECT_EQ(layers->backgroundImageTransparencySlider()->value(), 10);
+    EXPECT_DOUBLE_EQ(document->backgroundImageTransparency(page), 0.9);
 }
 
 TEST_F(LayersView, ThePlaceholderCommandWaitsForItsSheetAndSavesWithTheRemap)
