@@ -8,6 +8,7 @@
 #include "platform/ui/WindowController.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -157,10 +158,31 @@ void HUDContentView::paintEvent(QPaintEvent* event)
 
 void HUDContentView::mousePressEvent(QMouseEvent* event)
 {
-    // A press on the background moves the panel.
-    if (event->button() == Qt::LeftButton && window()->windowHandle())
-        window()->windowHandle()->startSystemMove();
+    if (event->button() == Qt::LeftButton)
+        _pressedAt = event->position().toPoint();
     QWidget::mousePressEvent(event);
+}
+
+void HUDContentView::mouseMoveEvent(QMouseEvent* event)
+{
+    // Dragging the background moves the panel. The window manager takes over once the drag
+    // has begun: handed over at the press, a plain click left some window managers moving
+    // the panel with the pointer until the next click.
+    if (_pressedAt && (event->buttons() & Qt::LeftButton)
+        && (event->position().toPoint() - *_pressedAt).manhattanLength()
+               >= QApplication::startDragDistance()) {
+        _pressedAt.reset();
+        if (window()->windowHandle())
+            window()->windowHandle()->startSystemMove();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void HUDContentView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        _pressedAt.reset();
+    QWidget::mouseReleaseEvent(event);
 }
 
 void HUDContentView::mouseDoubleClickEvent(QMouseEvent* event)

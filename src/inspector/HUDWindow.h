@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QMenu;
 
@@ -52,11 +53,15 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     bool _collapsed = true;
     int _keyOverride = -1;
+    // Where the left button went down on the background, while it is down.
+    std::optional<QPoint> _pressedAt;
 };
 
 // The pane pop-up of the title bar (white bold title and an arrow, sized to its title) or,
