@@ -285,9 +285,10 @@ TEST_F(PrefsPanes, TheWindowShowsThePanesInOrderAndSelectsByName)
         for (const QWidget* text : view->findChildren<QWidget*>()) {
             const QString words = text->property("text").toString();
             if ((qobject_cast<const QAbstractButton*>(text) || qobject_cast<const QLabel*>(text))
-                && !words.isEmpty())
+                && !words.isEmpty()) {
                 EXPECT_GE(text->width(), text->sizeHint().width())
                     << name.toStdString() << ": " << words.toStdString();
+            }
         }
     }
     window->close();
