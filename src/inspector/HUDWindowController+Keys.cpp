@@ -1,10 +1,11 @@
 // Keys typed while the palette is the key window: what the panes' controls do not use
 // acts on the canvas, so arrows, Delete and Escape work without clicking back into the
-// design first.
+// design first; the menus' keys run the document window's items.
 
 #include "canvas/LBGraphicView.h"
 #include "inspector/HUDWindow.h"
 #include "inspector/HUDWindowController.h"
+#include "platform/ui/WindowController.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -27,6 +28,15 @@ bool HUDWindowController::eventFilter(QObject* watched, QEvent* event)
     if (watched != _window || event == std::exchange(_textFieldKeyEvent, nullptr))
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    // A menu's key (Ctrl+R, Ctrl+1...) runs the document window's item, as it does from a
+    // field: sent on to the canvas it ran nothing.
+    if (event->type() == QEvent::KeyPress
+        && platform::WindowController::performKeyEquivalentInMainWindow(key)) {
+        _menuKey = key->key();
+        return true;
+    }
+    if (event->type() == QEvent::KeyRelease && key->key() == std::exchange(_menuKey, 0))
+        return true;
     const bool newline = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (newline && event->type() == QEvent::KeyPress)
         insertNewline();

@@ -424,6 +424,7 @@ private:
     bool _showConstrainTools = false;
     int _preForceToolsTag = NoTools; // the pane shown before a crop forced the Crop pane
     const QEvent* _textFieldKeyEvent = nullptr; // a key a pane's text field had first
+    int _menuKey = 0; // a key that ran a menu item; its release stays away from the canvas
 
     // Dimensions and rotation panes.
     QStringList _origFieldStr = QStringList(4); // x, y, width, height as last shown

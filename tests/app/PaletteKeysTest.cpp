@@ -11,6 +11,7 @@
 #include "shapes/ShapeClasses.h"
 #include "window/LBEditController.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
@@ -102,4 +103,32 @@ TEST_F(PaletteKeys, AFieldGivesUpItsMovesToTheMenusButKeepsItsEditingKeys)
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     settle();
     EXPECT_EQ(field->selectedText(), QStringLiteral("12"));
+}
+
+// After a click on one of the palette's buttons or sliders the palette keeps the keyboard;
+// the menu keys still reach the document window.
+TEST_F(PaletteKeys, TheMenuKeysWorkAfterAClickOnAPalettesControl)
+{
+    openDocument();
+    enterDesign();
+    window->window()->activateWindow();
+    settle();
+    HUDWindowController* palette = app->newStandaloneInspector();
+    ASSERT_NE(palette, nullptr);
+    const QDeadlineTimer deadline(3000);
+    do {
+        palette->window()->activateWindow();
+        settle();
+    } while (QApplication::activeWindow() != palette->window() && !deadline.hasExpired());
+    for (QAbstractButton* control : palette->window()->findChildren<QAbstractButton*>()) {
+        if (!control->isVisible() || !control->isEnabled())
+            continue;
+        control->setFocus(Qt::MouseFocusReason);
+        settle();
+        const bool rulers = canvas()->rulersVisible();
+        QTest::keyClick(control, Qt::Key_R, Qt::ControlModifier);
+        settle();
+        EXPECT_NE(canvas()->rulersVisible(), rulers)
+            << "Ctrl+R did nothing from " << control->metaObject()->className();
+    }
 }
