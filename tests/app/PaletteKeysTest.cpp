@@ -27,17 +27,34 @@ protected:
         ProgramFixture::TearDown();
         defaults().removeObjectForKey(QStringLiteral("Standalone Inspector Array"));
     }
+
+    // A standalone inspector palette over a design window, made as Inspector > New
+    // Standalone Inspector makes it.
+    HUDWindowController* paletteOverDesign()
+    {
+        openDocument();
+        enterDesign();
+        window->window()->activateWindow();
+        settle();
+        return app->newStandaloneInspector();
+    }
+
+    // The palette takes the keyboard, as when the user clicks it.
+    static void activate(HUDWindowController* palette)
+    {
+        const QDeadlineTimer deadline(3000);
+        do {
+            palette->window()->activateWindow();
+            settle();
+        } while (QApplication::activeWindow() != palette->window() && !deadline.hasExpired());
+    }
 };
 
 } // namespace
 
 TEST_F(PaletteKeys, TheWindowsMenuKeysWorkFromAPalettesField)
 {
-    openDocument();
-    enterDesign();
-    window->window()->activateWindow();
-    settle();
-    HUDWindowController* palette = app->newStandaloneInspector();
+    HUDWindowController* palette = paletteOverDesign();
     ASSERT_NE(palette, nullptr);
     QWidget* paletteWindow = palette->window();
     ASSERT_NE(paletteWindow, nullptr);
@@ -79,11 +96,7 @@ TEST_F(PaletteKeys, AFieldGivesUpItsMovesToTheMenusButKeepsItsEditingKeys)
         field = field || !each->isVisible() ? field : each;
     ASSERT_NE(field, nullptr) << "no field shows in the palette";
     // The user clicks into the field and types.
-    const QDeadlineTimer deadline(3000);
-    do {
-        palette->window()->activateWindow();
-        settle();
-    } while (QApplication::activeWindow() != palette->window() && !deadline.hasExpired());
+    activate(palette);
     QTest::mouseClick(field, Qt::LeftButton);
     field->setFocus();
     settle();
@@ -109,17 +122,9 @@ TEST_F(PaletteKeys, AFieldGivesUpItsMovesToTheMenusButKeepsItsEditingKeys)
 // the menu keys still reach the document window.
 TEST_F(PaletteKeys, TheMenuKeysWorkAfterAClickOnAPalettesControl)
 {
-    openDocument();
-    enterDesign();
-    window->window()->activateWindow();
-    settle();
-    HUDWindowController* palette = app->newStandaloneInspector();
+    HUDWindowController* palette = paletteOverDesign();
     ASSERT_NE(palette, nullptr);
-    const QDeadlineTimer deadline(3000);
-    do {
-        palette->window()->activateWindow();
-        settle();
-    } while (QApplication::activeWindow() != palette->window() && !deadline.hasExpired());
+    activate(palette);
     for (QAbstractButton* control : palette->window()->findChildren<QAbstractButton*>()) {
         if (!control->isVisible() || !control->isEnabled())
             continue;
