@@ -403,10 +403,7 @@ void LBLibraryController::openPanel()
     panel->setFileMode(QFileDialog::ExistingFiles);
     panel->setAcceptMode(QFileDialog::AcceptOpen);
     panel->setWindowModality(Qt::WindowModal);
-    QStringList patterns;
-    for (const QString& type : imageFileTypes())
-        patterns.append(QStringLiteral("*.") + type);
-    panel->setNameFilter(QStringLiteral("(%1)").arg(patterns.join(u' ')));
+    panel->setNameFilter(platform::imagesNameFilter(imageFileTypes()));
     // The accessory row: copy the files into the library, or link to them.
     auto* accessory = new QWidget(panel);
     auto* row = new QHBoxLayout(accessory);

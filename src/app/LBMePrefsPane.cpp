@@ -389,15 +389,15 @@ bool LBMePrefsPane::setImageFromFile(const QString& path, bool signature)
 
 void LBMePrefsPane::openImagePanel(bool signature)
 {
-    QStringList patterns;
+    QStringList extensions;
     for (const QByteArray& format : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.%1").arg(QString::fromLatin1(format));
-    patterns << QStringLiteral("*.pdf") << QStringLiteral("*.eps") << QStringLiteral("*.psd");
+        extensions << QString::fromLatin1(format);
+    extensions << QStringLiteral("pdf") << QStringLiteral("eps") << QStringLiteral("psd");
     auto* panel = new QFileDialog(mainView() ? mainView()->window() : nullptr);
     platform::openInUsersFolder(panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
-    panel->setNameFilter(QStringLiteral("(%1)").arg(patterns.join(u' ')));
+    panel->setNameFilter(platform::imagesNameFilter(extensions));
     panel->setWindowModality(Qt::WindowModal);
     QObject::connect(panel, &QFileDialog::fileSelected, panel,
                      [this, signature](const QString& path) { setImageFromFile(path, signature); });

@@ -1147,15 +1147,12 @@ void LBLayersController::backgroundButtonAction(int tag)
 
 void LBLayersController::openBackgroundImagePanel()
 {
-    QStringList patterns;
-    for (const QString& type : LBGraphicView::imageFileTypes())
-        patterns << QStringLiteral("*.") + type;
     auto* panel = new QFileDialog(_layersTable->window());
     platform::openInUsersFolder(panel);
     panel->setObjectName(QStringLiteral("backgroundImagePanel"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
-    panel->setNameFilter(tr("Images (%1)").arg(patterns.join(QLatin1Char(' '))));
+    panel->setNameFilter(platform::imagesNameFilter(LBGraphicView::imageFileTypes()));
     panel->setWindowModality(Qt::WindowModal);
     connect(panel, &QFileDialog::fileSelected, this,
             [this](const QString& path) { backgroundImageChosen(path); });

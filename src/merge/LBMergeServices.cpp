@@ -421,10 +421,7 @@ void LBMergeServices::importAction()
     panel->setOption(QFileDialog::DontUseNativeDialog, true);
     panel->setFileMode(QFileDialog::ExistingFiles);
     panel->setAcceptMode(QFileDialog::AcceptOpen);
-    QStringList patterns;
-    for (const QString& extension : LBGraphicView::imageFileTypes())
-        patterns.append(QStringLiteral("*.") + extension);
-    panel->setNameFilter(tr("Images (%1)").arg(patterns.join(u' ')));
+    panel->setNameFilter(platform::imagesNameFilter(LBGraphicView::imageFileTypes()));
     panel->setWindowModality(_window.window() ? Qt::WindowModal : Qt::ApplicationModal);
     connect(panel, &QFileDialog::filesSelected, this,
             [this](const QStringList& paths) { importFiles(paths); });

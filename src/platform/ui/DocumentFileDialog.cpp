@@ -72,6 +72,15 @@ QString& lastChosenFolder()
 
 } // namespace
 
+QString imagesNameFilter(const QStringList& extensions)
+{
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns.append(QStringLiteral("*.") + extension);
+    return LocalizedString(QStringLiteral("Images"), QStringLiteral("DialogStrings"))
+           + QStringLiteral(" (%1)").arg(patterns.join(u' '));
+}
+
 void openInUsersFolder(QFileDialog* panel, const QString& folder)
 {
     const QString& last = lastChosenFolder();

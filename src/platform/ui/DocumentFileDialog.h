@@ -28,6 +28,10 @@ namespace platform {
 // choose. What the user chooses in the panel gives the next panels their folder.
 void openInUsersFolder(QFileDialog* panel, const QString& folder = QString());
 
+// The name filter of a panel that opens pictures: "Images (*.png *.jpg ...)" for the
+// extensions (without the dot).
+QString imagesNameFilter(const QStringList& extensions);
+
 class DocumentFileDialog : public QFileDialog
 {
     Q_OBJECT
