@@ -1,5 +1,6 @@
 #include "app/LBMePrefsPane.h"
 
+#include "app/LBLibraryController.h"
 #include "controls/LBDragImageView.h"
 #include "platform/core/Strings.h"
 #include "platform/core/UserDefaults.h"
@@ -12,7 +13,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImage>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -389,15 +389,11 @@ bool LBMePrefsPane::setImageFromFile(const QString& path, bool signature)
 
 void LBMePrefsPane::openImagePanel(bool signature)
 {
-    QStringList extensions;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        extensions << QString::fromLatin1(format);
-    extensions << QStringLiteral("pdf") << QStringLiteral("eps") << QStringLiteral("psd");
     auto* panel = new QFileDialog(mainView() ? mainView()->window() : nullptr);
     platform::openInUsersFolder(panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
-    panel->setNameFilter(platform::imagesNameFilter(extensions));
+    panel->setNameFilter(platform::imagesNameFilter(LBLibraryController::imageFileTypes()));
     panel->setWindowModality(Qt::WindowModal);
     QObject::connect(panel, &QFileDialog::fileSelected, panel,
                      [this, signature](const QString& path) { setImageFromFile(path, signature); });

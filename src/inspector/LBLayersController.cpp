@@ -10,7 +10,6 @@
 #include "platform/core/UndoManager.h"
 #include "platform/drawing/Image.h"
 #include "platform/ui/Alert.h"
-#include "platform/ui/Beep.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/DocumentFileDialog.h"
 #include "platform/ui/Pasteboard.h"
@@ -23,6 +22,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,7 +52,7 @@ QString layersText(const char* key)
 
 QString dialogText(const char* key)
 {
-    return platform::LocalizedString(QLatin1String(key), QStringLiteral("DialogStrings"));
+    return platform::LocalizedString(QString::fromUtf8(key), QStringLiteral("DialogStrings"));
 }
 
 QString layerMimeType()
@@ -1130,14 +1130,10 @@ void LBLayersController::backgroundButtonAction(int tag)
         _sheetIsOpen = true;
         _colorSheet->open();
         break;
-    case BackgroundImageFromFileCommand: {
-        _backgroundImageScalingPopup->setCurrentIndex(int(d->backgroundImageScaling(page)));
-        const QSignalBlocker blocker(_backgroundImageTransparencySlider);
-        _backgroundImageTransparencySlider->setValue(
-            int(std::lround((1.0 - d->backgroundImageTransparency(page)) * 100.0)));
+    case BackgroundImageFromFileCommand:
+        // The settings sheet that follows the chosen picture shows the page's values.
         openBackgroundImagePanel();
         break;
-    }
     case SelectedImageAsBackgroundCommand: useSelectedImageAsBackgroundAction(); break;
     case BackgroundImageSettingsCommand: backgroundImageSheetAction(); break;
     case BackgroundPlaceholderCommand: defineBackgroundPlaceholderAction(); break;
@@ -1165,11 +1161,14 @@ void LBLayersController::backgroundImageChosen(const QString& path)
     if (!d || path.isEmpty())
         return;
     const qint64 page = pageIndex();
-    // Not a picture the program reads: nothing of the page changes.
+    // Not a picture the program reads: nothing of the page changes, and the user hears why.
     QString error;
     if (!platform::Image::fromFile(path, &error)) {
-        platform::beep();
-        qWarning("The picture \"%s\" could not be read: %s", qPrintable(path), qPrintable(error));
+        platform::Alert alert;
+        alert.messageText = dialogText("The file \u201c%@\u201d cannot be used as the background.")
+                                .replace(QLatin1String("%@"), QFileInfo(path).fileName());
+        alert.informativeText = error;
+        alert.beginSheetModalForWindow(_layersTable->window());
         return;
     }
     nameUndoStep("Set Background Image");

@@ -416,6 +416,10 @@ TEST_F(LayersView, BackgroundColorAndPictureSheetsSetThePage)
     EXPECT_FALSE(layers->validateMenuItem(LBLayersController::BackgroundImageSettingsCommand));
     layers->backgroundImageChosen(files.filePath("missing.png"));
     EXPECT_TRUE(document->backgroundImagePath(page).isEmpty());
+    // The user hears why nothing changed.
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_EQ(alerts.last(),
+              QStringLiteral("The file \u201cmissing.png\u201d cannot be used as the background."));
     layers->backgroundImageChosen(picture("back.png"));
     EXPECT_EQ(undoName(), undoStrings("Set Background Image"));
     EXPECT_TRUE(document->drawBackgroundImage(page));

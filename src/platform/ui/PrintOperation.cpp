@@ -97,13 +97,13 @@ PrintOperation::Result PrintOperation::run()
 
     QPainter painter;
     if (!painter.begin(&printer)) {
-        // Without any printer Qt's printer is a PDF writer with no file to write.
-        const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
-        _errorString = pdf && printer.outputFileName().isEmpty()
-                           ? QStringLiteral("No printer is set up. Add one in the system's printer "
-                                            "settings, or export the sheets as a PDF.")
-                       : pdf ? QStringLiteral("cannot write %1").arg(printer.outputFileName())
-                             : QStringLiteral("cannot print to %1").arg(printer.printerName());
+        if (printer.outputFormat() == QPrinter::NativeFormat)
+            _errorString = QStringLiteral("cannot print to %1").arg(printer.printerName());
+        else if (!printer.outputFileName().isEmpty())
+            _errorString = QStringLiteral("cannot write %1").arg(printer.outputFileName());
+        else // without any printer Qt's printer is a PDF writer with no file to write
+            _errorString = QStringLiteral("No printer is set up. Add one in the system's printer "
+                                          "settings, or export the sheets as a PDF.");
         return Result::Failed;
     }
     // One unit a point, whatever the printer's resolution.
