@@ -14,10 +14,12 @@
 #include "window/LBEditController.h"
 
 #include <QAction>
+#include <QColor>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPalette>
 #include <QPointer>
 
 #include <QWidgetAction>
@@ -47,6 +49,9 @@ struct PlainRow
     const char* action;
     const char* image;
 };
+
+// The height of each half of the design/preview switch: its pictures' height.
+constexpr int SwitchHalfHeight = 24;
 
 // The plain items (the switch, the pop-ups, the lock-text, search and print items are made
 // apart).
@@ -162,14 +167,22 @@ QWidget* LBWindowController::makeSwitchView()
     layout->setSpacing(0);
     auto* design = new LBCompImageButton(view);
     auto* preview = new LBCompImageButton(view);
-    layout->addWidget(design);
-    layout->addWidget(preview);
+    // The halves share the switch's width and stand as tall as their pictures (their caps
+    // and middles are drawn at that height); each names its mode, since a toolbar shows no
+    // label under a view item.
+    for (auto [half, title] : {std::pair{design, "Design"}, std::pair{preview, "Preview"}}) {
+        half->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        half->setFixedHeight(SwitchHalfHeight);
+        half->setTitle(toolbarString(title));
+        half->setToolTip(toolbarString("Design/Preview your document"));
+        layout->addWidget(half);
+    }
     connect(design, &QAbstractButton::clicked, this,
             [this, design] { switchToDesignMode(design); });
     connect(preview, &QAbstractButton::clicked, this,
             [this, preview] { switchToViewMode(preview); });
     _switchCopies.append(SwitchCopy{design, preview});
-    updateSwitchCopies(_mode);
+    updateSwitchCopies(_switchMode);
     view->setMinimumSize(100, 31);
     view->setMaximumSize(100, 32);
     return view;
@@ -177,12 +190,18 @@ QWidget* LBWindowController::makeSwitchView()
 
 void LBWindowController::updateSwitchCopies(qint64 mode)
 {
+    _switchMode = mode;
+    // The chosen half is blue: its title is white there.
+    const auto show = [](LBCompImageButton* half, qint64 halfMode, bool chosen) {
+        half->setComponentImageString(switchImageString(halfMode, chosen));
+        half->setTitleColor(chosen ? QColor(Qt::white)
+                                   : half->palette().color(QPalette::ButtonText));
+    };
     for (const SwitchCopy& copy : std::as_const(_switchCopies)) {
         if (copy.design)
-            copy.design->setComponentImageString(switchImageString(DesignMode, mode == DesignMode));
+            show(copy.design, DesignMode, mode == DesignMode);
         if (copy.preview)
-            copy.preview->setComponentImageString(
-                switchImageString(PreviewMode, mode == PreviewMode));
+            show(copy.preview, PreviewMode, mode == PreviewMode);
     }
 }
 

@@ -733,6 +733,9 @@ private:
         QPointer<LBCompImageButton> preview;
     };
     QList<SwitchCopy> _switchCopies;
+    // The mode the switches show: set before the entered mode's toolbar (and its switch) is
+    // made, while _mode still holds the mode left.
+    qint64 _switchMode = NoMode;
     QLineEdit* makeSearchField();
     QWidget* makeSwitchView();
     void updateSwitchCopies(qint64 mode);

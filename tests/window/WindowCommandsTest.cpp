@@ -6,6 +6,7 @@
 #include "WindowTestSupport.h"
 
 #include "canvas/LBGraphicView.h"
+#include "controls/LBCompImageButton.h"
 #include "document/DimensionInfo.h"
 #include "graphics/LBTextArea.h"
 #include "platform/core/UserDefaults.h"
@@ -768,4 +769,54 @@ TEST_F(WindowCommands, PageCommandsGoThroughTheLayersView)
     // The layers view opened to show the change.
     EXPECT_NE(controller->layersController(), nullptr);
     LayersPane::setFactory({});
+}
+
+// The design/preview switch a user clicks: both halves show and name their mode, and a
+// click on a half enters it, the new toolbar's switch showing that half chosen.
+TEST_F(WindowCommands, TheToolbarSwitchShowsBothHalvesAndSwitchesModes)
+{
+    open();
+    QMainWindow* main = controller->mainWindow();
+    main->resize(1000, 700);
+    main->show();
+    QApplication::processEvents();
+    const auto halves = [this] {
+        QAction* item = toolbarItem("LBDesignPreviewID");
+        QWidget* view = item ? controller->toolbar()->widgetForAction(item) : nullptr;
+        return view ? view->findChildren<LBCompImageButton*>() : QList<LBCompImageButton*>();
+    };
+    const auto click = [](LBCompImageButton* half) {
+        half->click();
+        QApplication::processEvents();
+    };
+    struct Step
+    {
+        int half;
+        qint64 mode;
+    };
+    for (const Step step :
+         {Step{0, LBWindowController::DesignMode}, Step{1, LBWindowController::PreviewMode}}) {
+        const QList<LBCompImageButton*> before = halves();
+        ASSERT_EQ(before.size(), 2);
+        for (LBCompImageButton* half : before) {
+            EXPECT_TRUE(half->isVisible());
+            EXPECT_GE(half->height(), 20);
+            EXPECT_LE(half->titleWidth(), half->width()) << half->title().toStdString();
+        }
+        EXPECT_EQ(before[0]->title(), QStringLiteral("Design"));
+        EXPECT_EQ(before[1]->title(), QStringLiteral("Preview"));
+        click(before[step.half]);
+        EXPECT_EQ(controller->mode(), step.mode);
+        // The chosen half's title turns white on its blue face.
+        const QList<LBCompImageButton*> after = halves();
+        ASSERT_EQ(after.size(), 2);
+        const auto colour = [](LBCompImageButton* half) {
+            return half->attributedTitle()
+                .attributesAtIndex(0)
+                .value(platform::ForegroundColorAttributeName)
+                .value<QColor>();
+        };
+        EXPECT_EQ(colour(after[step.half]), QColor(Qt::white));
+        EXPECT_NE(colour(after[1 - step.half]), QColor(Qt::white));
+    }
 }
