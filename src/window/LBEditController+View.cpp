@@ -30,8 +30,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -568,6 +570,9 @@ void LBEditController::buildMoveGraphicsSheet()
     const auto row = [&](const QString& title, QLineEdit*& field, QLabel*& units) {
         auto* line = new QHBoxLayout;
         field = new QLineEdit(QStringLiteral("0"));
+        // A distance only: a signed number, its decimals after a point or a comma.
+        field->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[-+]?\\d*([.,]\\d*)?")), field));
         units = new QLabel;
         line->addWidget(field);
         line->addWidget(units);
@@ -593,13 +598,25 @@ void LBEditController::moveGraphicsAction()
                                       : QStringLiteral("pt");
     _moveGraphicsXUnitsText->setText(name);
     _moveGraphicsYUnitsText->setText(name);
+    // The last distances stay, selected, so the user types over them or moves again.
+    _moveGraphicsDeltaYField->selectAll();
+    _moveGraphicsDeltaXField->selectAll();
+    _moveGraphicsDeltaXField->setFocus();
     beginSheet(_moveGraphicsSheet, designWindow());
+}
+
+double LBEditController::moveGraphicsDistance(const QLineEdit* field)
+{
+    QString text = field->text().trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    // An empty field, or a lone sign, is no distance.
+    return QLocale::c().toDouble(text);
 }
 
 void LBEditController::moveGraphicsButtonAction(qint64 tag)
 {
-    const double dx = _moveGraphicsDeltaXField->text().toDouble();
-    const double dy = _moveGraphicsDeltaYField->text().toDouble();
+    const double dx = moveGraphicsDistance(_moveGraphicsDeltaXField);
+    const double dy = moveGraphicsDistance(_moveGraphicsDeltaYField);
     _moveGraphicsSheet->close();
     if (tag != 1 || !_selectedGraphicView)
         return;

@@ -317,6 +317,8 @@ private:
     void observe();
     void buildGridSettingsSheet();
     void buildMoveGraphicsSheet();
+    // A move sheet field's distance in the sheet's unit: 0 for an empty field.
+    static double moveGraphicsDistance(const QLineEdit* field);
     void buildBackgroundImageSheet();
     QWidget* designWindow() const;
     // Every inspector: the shared one, then the standalone ones.

@@ -717,6 +717,31 @@ TEST_F(DesignController, MovingOneInchMovesSeventyTwoPoints)
     const double x = shape->bounds().x();
     edit->moveGraphicsButtonAction(1);
     EXPECT_NEAR(shape->bounds().x() - x, 72.0, 1.0);
+
+    // What the user types over the selected distances: a comma is a decimal point too, and
+    // what is not a number is refused as typed, never taken silently as no move.
+    struct Case
+    {
+        const char* typed;
+        const char* shown;
+        double points;
+    };
+    for (const Case c : {Case{"0,5", "0,5", 36}, Case{"0.25", "0.25", 18}, Case{"-1", "-1", -72},
+                         Case{"2 in", "2", 144}, Case{"", "", 0}}) {
+        edit->moveGraphicsAction();
+        QLineEdit* field = edit->moveGraphicsDeltaYField();
+        EXPECT_TRUE(edit->moveGraphicsDeltaXField()->hasSelectedText()
+                    || edit->moveGraphicsDeltaXField()->text().isEmpty());
+        edit->moveGraphicsDeltaXField()->setText("0");
+        field->selectAll();
+        field->del();
+        for (const QChar typed : QString::fromUtf8(c.typed))
+            field->insert(typed);
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.shown)) << c.typed;
+        const double y = shape->bounds().y();
+        edit->moveGraphicsButtonAction(1);
+        EXPECT_NEAR(shape->bounds().y() - y, c.points, 0.01) << c.typed;
+    }
 }
 
 TEST_F(DesignController, BackgroundSheetTransparencyIsTheInverseOfTheSlider)
