@@ -23,11 +23,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -819,4 +824,39 @@ TEST_F(WindowCommands, TheToolbarSwitchShowsBothHalvesAndSwitchesModes)
         EXPECT_EQ(colour(after[step.half]), QColor(Qt::white));
         EXPECT_NE(colour(after[1 - step.half]), QColor(Qt::white));
     }
+}
+
+// Customise Toolbar…: an item added goes after the one chosen in the toolbar's list, shows
+// chosen there, and the toolbar has it in that place once the dialog is accepted.
+TEST_F(WindowCommands, CustomisingTheToolbarAddsAfterTheChosenItem)
+{
+    open();
+    controller->mainWindow()->show();
+    controller->switchToDesignMode(nullptr);
+    QStringList before = controller->toolbar()->itemIdentifiers();
+    ASSERT_EQ(before.value(0), QStringLiteral("LBDesignPreviewID"));
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        const QList<QListWidget*> lists = dialog->findChildren<QListWidget*>();
+        ASSERT_EQ(lists.size(), 2);
+        QListWidget* allowed = lists[0];
+        QListWidget* current = lists[1];
+        const QList<QListWidgetItem*> front = allowed->findItems("Front", Qt::MatchExactly);
+        ASSERT_EQ(front.size(), 1);
+        allowed->setCurrentItem(front[0]);
+        current->setCurrentRow(0);
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text().startsWith(QStringLiteral("Add")))
+                button->click();
+        }
+        shown.append(current->currentItem() ? current->currentItem()->text() : QString());
+        shown.append(QString::number(current->currentRow()));
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    controller->tryToPerform(QStringLiteral("customizeToolbar:"), nullptr);
+    EXPECT_EQ(shown, (QStringList{"Front", "1"}));
+    before.insert(1, QStringLiteral("LBBringToFrontID"));
+    EXPECT_EQ(controller->toolbar()->itemIdentifiers(), before);
 }

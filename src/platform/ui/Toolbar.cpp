@@ -209,6 +209,7 @@ void Toolbar::runCustomizationPalette()
     const auto addRow = [&label](QListWidget* list, const QString& identifier) {
         auto* row = new QListWidgetItem(label(identifier), list);
         row->setData(Qt::UserRole, identifier);
+        return row;
     };
     for (const QString& identifier : _delegate->toolbarAllowedItemIdentifiers(this))
         addRow(allowed, identifier);
@@ -225,14 +226,27 @@ void Toolbar::runCustomizationPalette()
     middle->addWidget(add);
     middle->addWidget(remove);
     middle->addStretch();
+    // Tall enough for a toolbar's whole set of items without scrolling.
+    for (QListWidget* list : {allowed, current})
+        list->setMinimumHeight(list->sizeHintForRow(0) * 20 + 2 * list->frameWidth());
     lists->addWidget(allowed);
     lists->addLayout(middle);
     lists->addWidget(current);
     layout->addLayout(lists);
-    QObject::connect(add, &QPushButton::clicked, &dialog, [&] {
-        if (QListWidgetItem* row = allowed->currentItem())
-            addRow(current, row->data(Qt::UserRole).toString());
-    });
+    // An added item goes after the chosen one (at the end when none is) and is shown chosen,
+    // so the user sees where it went and can add the next one after it.
+    const auto addChosen = [&] {
+        QListWidgetItem* row = allowed->currentItem();
+        if (!row)
+            return;
+        QListWidgetItem* added = addRow(nullptr, row->data(Qt::UserRole).toString());
+        const int at = current->currentItem() ? current->currentRow() + 1 : current->count();
+        current->insertItem(at, added);
+        current->setCurrentItem(added);
+        current->scrollToItem(added);
+    };
+    QObject::connect(add, &QPushButton::clicked, &dialog, addChosen);
+    QObject::connect(allowed, &QListWidget::itemDoubleClicked, &dialog, addChosen);
     QObject::connect(remove, &QPushButton::clicked, &dialog,
                      [&] { delete current->currentItem(); });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
