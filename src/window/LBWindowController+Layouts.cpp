@@ -129,7 +129,7 @@ qint64 LBWindowController::chooseLayout(const QString& path,
                             * Info::integer(layout, Info::numColumns));
     if (mode() == PreviewMode)
         addQuarnLabelControls();
-    zoomToFit();
+    zoomToFitNewLayout();
     _zoomToFitOnModeChange = true;
     doc->undoManager()->removeAllActions();
     if (showHelp)
@@ -272,8 +272,12 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
     if (addReturnAddress && Info::integer(applied, Info::labelType) < 5)
         setLabelRepeatCount(Info::integer(applied, Info::numRows)
                             * Info::integer(applied, Info::numColumns));
+    // Entering design mode fits the page; a window already there fits it now.
+    const bool wasInDesign = mode() == DesignMode;
     _zoomToFitOnModeChange = true;
     switchToDesignMode(this);
+    if (wasInDesign)
+        zoomToFitNewLayout();
     doc->setFileType(isEnvelopeFile ? LBDocument::EnvelopeDocumentType
                      : letterhead   ? LBDocument::PageDocumentType
                                     : LBDocument::LabelDocumentType);

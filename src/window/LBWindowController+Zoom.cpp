@@ -165,6 +165,14 @@ void LBWindowController::zoomToFit()
         setZoomSliderValue(*s);
 }
 
+void LBWindowController::zoomToFitNewLayout()
+{
+    // Fitting only zooms in from 100 %: from the old layout's zoom, a larger new page
+    // would stay zoomed in, cut off by the view.
+    zoomToActualSize(nullptr);
+    zoomToFit();
+}
+
 platform::KXPopUpImageButton* LBWindowController::dpiPopupButton()
 {
     if (!_dpiPopupButton && _controlBar) {

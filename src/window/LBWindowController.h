@@ -218,6 +218,8 @@ public:
     // the largest 0.1 step of the slider that fits; a page that does not fit at 100 %
     // leaves the zoom alone.
     virtual void zoomToFit();
+    // A layout just applied: from 100 %, zoomed in as far as its page fits.
+    void zoomToFitNewLayout();
     // The slider value zoomToFit() chooses for a page (at 100 %) in a visible area;
     // nullopt when the zoom stays.
     static std::optional<double> zoomToFitSliderValue(const QSizeF& pageAtActualSize,

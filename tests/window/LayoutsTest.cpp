@@ -268,13 +268,14 @@ TEST_F(LayoutsTest, BlankLayoutsDeriveTheirLabelKindAndFileType)
         {"kept none", {{"labelType", 0}}, true, false, 1, "Veltrin Label"},
         {"kept envelope", {{"labelType", 6}}, true, false, 6, "Veltrin Envelope"},
     };
-    // Already in design mode, where a blank layout leaves the window (entering design mode
-    // zooms to fit at once, which the window tests show).
+    // Already in design mode, where a blank layout leaves the window: no mode is entered, so
+    // the window fits the new page itself, from 100 % whatever the old page's zoom was.
     controller->switchToDesignMode(nullptr);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         layout() = sheet(1);
         leaveAnUndoStep();
+        controller->setZoomSliderValue(9.0);
         controller->calls.clear();
         controller->chooseBlankLayout(c.layout, c.includesLabelType, 0, c.vertical, false, false,
                                       false);
@@ -283,7 +284,9 @@ TEST_F(LayoutsTest, BlankLayoutsDeriveTheirLabelKindAndFileType)
         if (c.labelType != 3 && c.labelType != 4) {
             EXPECT_EQ(Info::real(layout(), Info::cornerRadius), 0);
         }
-        EXPECT_EQ(controller->calls, QStringList({"remove sheet", "design mode"}));
+        EXPECT_EQ(controller->calls, QStringList({"remove sheet", "design mode", "zoom to fit"}));
+        EXPECT_DOUBLE_EQ(controller->zoomSliderValue(),
+                         LBWindowController::ActualSizeZoomSliderValue);
         EXPECT_EQ(controller->mode(), LBWindowController::DesignMode);
         EXPECT_TRUE(controller->zoomToFitOnModeChange());
         EXPECT_FALSE(document->undoManager()->canUndo());
@@ -414,7 +417,10 @@ TEST_F(LayoutsTest, TemplatesOpenedAsThemselvesKeepTheirFileAndLayout)
 {
     const QString path = writeTemplate("Party.quarnpg", sheet(8));
     leaveAnUndoStep();
+    controller->setZoomSliderValue(9.0);
     EXPECT_EQ(controller->chooseLayout(path, sheet(1), false, QPointF(10, -5), 0), 0);
+    // Fitted from 100 %, not from the old page's zoom.
+    EXPECT_DOUBLE_EQ(controller->zoomSliderValue(), LBWindowController::ActualSizeZoomSliderValue);
     EXPECT_EQ(QFileInfo(document->fileName()).absoluteFilePath(),
               QFileInfo(path).absoluteFilePath());
     EXPECT_EQ(document->fileType(), "Veltrin Page");
