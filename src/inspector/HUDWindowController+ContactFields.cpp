@@ -9,7 +9,7 @@
 #include "inspector/HUDTextTools.h"
 #include "inspector/HUDWindowController.h"
 #include "platform/core/Strings.h"
-#include "platform/ui/Beep.h"
+#include "platform/ui/Alert.h"
 #include "shapes/LBBarcodeImage.h"
 #include "shapes/LBModifiedShape.h"
 #include "shapes/LBShape.h"
@@ -378,8 +378,17 @@ void HUDBarcodeTools::commitText()
     if (typing)
         return; // while typing, the field keeps what is typed and says nothing
     if (!refusal.isNull()) {
-        platform::beep();
+        // Said, not only beeped: the barcode keeps its text and picture, the field what was
+        // typed, for the user to mend.
         _barcodeManualText->setToolTip(refusal);
+        platform::Alert alert;
+        alert.messageText =
+            platform::LocalizedString(QStringLiteral("The barcode cannot encode \u201c%@\u201d."),
+                                      QStringLiteral("DialogStrings"))
+                .replace(QLatin1String("%@"), typed);
+        alert.informativeText = refusal;
+        LBGraphicView* canvas = _controller.graphicView();
+        alert.beginSheetModalForWindow(canvas ? canvas->window() : nullptr);
         return;
     }
     _barcodeManualText->setToolTip(QString());

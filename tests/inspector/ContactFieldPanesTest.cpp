@@ -2,7 +2,7 @@
 
 #include "inspector/HUDControls.h"
 #include "inspector/HUDTextTools.h"
-#include "platform/ui/Beep.h"
+#include "platform/ui/Alert.h"
 #include "shapes/LBRectangle.h"
 
 #include <QPushButton>
@@ -167,16 +167,24 @@ TEST_F(TextPaneTest, ARejectedTextKeepsTheBarcodeAndItsBounds)
     const QRectF bounds = barcode->bounds();
     const QString text = barcode->barcodeDataString();
     auto* pane = show<HUDBarcodeTools>({barcode}, HUDWindowController::BarcodeTools);
-    const quint64 beeps = platform::beepCount();
+    QStringList alerts;
+    platform::Alert::setResponder([&alerts](const platform::Alert& alert, QWidget*) {
+        alerts << alert.messageText << alert.informativeText;
+        return platform::Alert::Response{};
+    });
     pane->_barcodeManualText->setFocus();
     pane->_barcodeManualText->clear();
     QTest::keyClicks(pane->_barcodeManualText, QStringLiteral("12AB"));
     QTest::qWait(700); // the typing commit: silent
-    EXPECT_EQ(platform::beepCount(), beeps);
+    EXPECT_TRUE(alerts.isEmpty());
     EXPECT_EQ(barcode->barcodeDataString(), text);
+    // Return: the user is told why, in words.
     QTest::keyClick(pane->_barcodeManualText, Qt::Key_Return);
-    EXPECT_EQ(platform::beepCount(), beeps + 1);
-    EXPECT_FALSE(pane->_barcodeManualText->toolTip().isEmpty());
+    platform::Alert::setResponder(nullptr);
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_EQ(alerts[0], QStringLiteral("The barcode cannot encode \u201c12AB\u201d."));
+    EXPECT_FALSE(alerts[1].isEmpty());
+    EXPECT_EQ(pane->_barcodeManualText->toolTip(), alerts[1]);
     EXPECT_EQ(pane->_barcodeManualText->text(), "12AB");
     EXPECT_EQ(barcode->barcodeDataString(), text);
     EXPECT_EQ(barcode->bounds(), bounds);
