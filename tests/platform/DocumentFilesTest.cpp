@@ -453,6 +453,10 @@ TEST_F(DocumentFiles, TheFileDialogTakesPackagesAsDocuments)
     if (fileIcon != folderIcon) {
         EXPECT_EQ(look(open.iconProvider()->icon(QFileInfo(path("Plain")))), folderIcon);
     }
+    // And listed as one.
+    EXPECT_EQ(open.iconProvider()->type(QFileInfo(path("Card.quarnlb"))), "Document");
+    EXPECT_EQ(open.iconProvider()->type(QFileInfo(path("Plain"))),
+              plain.type(QFileInfo(path("Plain"))));
     // Its name typed and Open: chosen, not browsed into.
     open.setDirectory(path(""));
     open.selectFile("Card.quarnlb");

@@ -28,6 +28,13 @@ public:
         return QFileIconProvider::icon(info);
     }
     using QFileIconProvider::icon;
+    // The list's Type column: a document, not the folder it is stored as.
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir() && _extensions.contains(info.suffix()))
+            return LocalizedString(QStringLiteral("Document"), QStringLiteral("DialogStrings"));
+        return QFileIconProvider::type(info);
+    }
 
 private:
     QStringList _extensions;
