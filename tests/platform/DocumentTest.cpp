@@ -1,8 +1,10 @@
 #include "platform/ui/Document.h"
 #include "platform/core/UndoManager.h"
 #include "platform/ui/PrintInfo.h"
+#include "platform/ui/Responder.h"
 #include "platform/ui/WindowController.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QStringList>
@@ -131,6 +133,28 @@ TEST_F(DocumentTest, EditedStateFollowsTheUndoHistoryFromTheLastClearing)
     EXPECT_TRUE(document.isDocumentEdited()); // the file has the undone change
     document.undoManager()->redo();
     EXPECT_FALSE(document.isDocumentEdited());
+}
+
+TEST_F(DocumentTest, TheUndoAndRedoItemsNameTheirSteps)
+{
+    QAction undo(QStringLiteral("Undo"));
+    QAction redo(QStringLiteral("Redo"));
+    platform::setActionSelector(&undo, QStringLiteral("undo:"));
+    platform::setActionSelector(&redo, QStringLiteral("redo:"));
+    const auto titles = [&] {
+        const bool canUndo = document.validateMenuItem(&undo);
+        const bool canRedo = document.validateMenuItem(&redo);
+        return QStringList{undo.text() + (canUndo ? "" : " (off)"),
+                           redo.text() + (canRedo ? "" : " (off)")};
+    };
+    EXPECT_EQ(titles(), QStringList({"Undo (off)", "Redo (off)"}));
+    step(1, QStringLiteral("Move"));
+    step(2, QStringLiteral("Delete"));
+    EXPECT_EQ(titles(), QStringList({"Undo Delete", "Redo (off)"}));
+    document.undoManager()->undo();
+    EXPECT_EQ(titles(), QStringList({"Undo Move", "Redo Delete"}));
+    document.undoManager()->undo();
+    EXPECT_EQ(titles(), QStringList({"Undo (off)", "Redo Move"}));
 }
 
 TEST_F(DocumentTest, ChangesNoStepRecordsStayEditedUntilCleared)

@@ -522,10 +522,21 @@ bool Document::validateMenuItem(QAction* item)
         return validateMenuItem(MenuAction::SaveDocument);
     if (selector == QLatin1String("revertDocumentToSaved:"))
         return validateMenuItem(MenuAction::RevertDocumentToSaved);
-    if (selector == QLatin1String("undo:"))
-        return _undoManager->canUndo();
-    if (selector == QLatin1String("redo:"))
-        return _undoManager->canRedo();
+    // The items name the step they would take back or do again ("Undo Move").
+    const auto titled = [item](const char* verb, const QString& step) {
+        const QString base = QString::fromLatin1(verb);
+        item->setText(step.isEmpty() ? base : base + QLatin1Char(' ') + step);
+    };
+    if (selector == QLatin1String("undo:")) {
+        const bool can = _undoManager->canUndo();
+        titled("Undo", can ? _undoManager->undoActionName() : QString());
+        return can;
+    }
+    if (selector == QLatin1String("redo:")) {
+        const bool can = _undoManager->canRedo();
+        titled("Redo", can ? _undoManager->redoActionName() : QString());
+        return can;
+    }
     return true;
 }
 
