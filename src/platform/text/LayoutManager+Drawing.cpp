@@ -13,6 +13,7 @@
 #include <QPen>
 #include <QRawFont>
 #include <QTransform>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -132,8 +133,10 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
     const AttributedString& text = _textStorage->attributedString();
 
     GlyphStyle style;
-    QList<quint32> ids;
-    QList<QPointF> positions;
+    // The stretch's glyphs, drawn from here (a label's lines fit without an allocation).
+    QVarLengthArray<quint32, 128> ids;
+    QVarLengthArray<QPointF, 128> positions;
+    QGlyphRun run;
     qreal runLeft = 0;
     qreal runRight = 0;
     qreal baseline = 0;
@@ -160,10 +163,8 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
         if (style.shadow)
             drawShadow(painter, outlines.united(lines), *style.shadow);
         if (style.strokeWidth == 0) {
-            QGlyphRun run;
             run.setRawFont(font);
-            run.setGlyphIndexes(ids);
-            run.setPositions(positions);
+            run.setRawData(ids.constData(), positions.constData(), int(ids.size()));
             // (A pen made for every stretch would cost as much as the stretch's glyphs.)
             if (!penColor || *penColor != style.color) {
                 painter.setPen(style.color);
@@ -201,8 +202,6 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
     // Whether runStyle may differ from the style of the glyphs gathered: only then are the
     // whole styles compared (a glyph of the same run differs by font and line alone).
     bool runStyleChanged = true;
-    ids.reserve(64);
-    positions.reserve(64);
     const Layout::Glyph* const all = l.glyphs.constData();
     for (qsizetype g = glyphs.location; g < glyphs.end(); ++g) {
         const Layout::Glyph& glyph = all[g];

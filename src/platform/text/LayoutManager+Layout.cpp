@@ -169,13 +169,20 @@ public:
 
         _offsets.clear();
         _largestSize = 0;
-        QList<std::pair<Range, QVariantMap>> runs;
-        auto addRun = [&](const QVariantMap& attributes, const Range& run, bool&) {
-            runs.append({run, attributes});
+        // The paragraph's attribute runs (read in a plain loop: a paragraph is laid out for
+        // every label of a sheet, and most are one run).
+        QVarLengthArray<std::pair<Range, QVariantMap>, 4> runs;
+        const Range paragraph(start, contentEnd - start);
+        for (qsizetype at = start; at < contentEnd;) {
+            Range run;
+            QVariantMap attributes = _text.attributesAtIndex(at, &run, paragraph);
+            if (run.isEmpty())
+                break;
             _offsets.append({int(run.end() - start), baselineOffset(attributes)});
             _largestSize = std::max(_largestSize, LayoutManager::Layout::pointSize(attributes));
-        };
-        _text.enumerateAttributesInRange(Range(start, contentEnd - start), addRun);
+            runs.append({run, std::move(attributes)});
+            at = run.end();
+        }
         // A paragraph of one run is all in the layout's own font.
         QList<QTextLayout::FormatRange> formats;
         if (runs.size() > 1) {
@@ -199,7 +206,7 @@ public:
             textLayout.setCacheEnabled(true);
             textLayout.setFormats(formats);
             textLayout.setTextOption(_option);
-            const QList<PlacedLine> placed = placeLines(textLayout, byAdvances);
+            const PlacedLines placed = placeLines(textLayout, byAdvances);
 
             _clusters.reset();
             for (qsizetype i = 0; i < placed.size(); ++i) {
@@ -253,6 +260,8 @@ private:
         // A justified line given more width than its own, to be brought back to it.
         bool widened = false;
     };
+    // (Most paragraphs of a label are a line or two: kept off the heap.)
+    using PlacedLines = QVarLengthArray<PlacedLine, 4>;
 
     struct Key
     {
@@ -275,9 +284,9 @@ private:
 
     // Breaks the paragraph into lines; byAdvances lets each line take what its advances
     // fit (see fitByAdvances).
-    QList<PlacedLine> placeLines(QTextLayout& textLayout, bool byAdvances)
+    PlacedLines placeLines(QTextLayout& textLayout, bool byAdvances)
     {
-        QList<PlacedLine> placed;
+        PlacedLines placed;
         const bool wraps = _option.wrapMode() != QTextOption::NoWrap;
         textLayout.beginLayout();
         for (;;) {
@@ -373,7 +382,7 @@ private:
     // Whether QTextLayout ended a line before a piece of text that fits it by advances:
     // it counted the ink of that piece's last glyph. firstLine: the paragraph's first
     // line in the layout.
-    bool brokeBeforeFittingText(const QList<PlacedLine>& placed, qsizetype firstLine)
+    bool brokeBeforeFittingText(const PlacedLines& placed, qsizetype firstLine)
     {
         if (_option.wrapMode() == QTextOption::NoWrap)
             return false;
@@ -1124,6 +1133,8 @@ void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& 
         glyphs.reserve(length + 1);
     }
     glyphForCharacter.resize(length);
+    // Room for the lines of a short text at once (a label's lines grew the list one by one).
+    lines.reserve(std::min<qsizetype>(length, 7) + 1);
 
     qreal y = 0;
     bool full = false;
