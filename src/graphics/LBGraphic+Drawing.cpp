@@ -188,15 +188,26 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!activePainter(context))
         return;
-    const SmoothEdges smooth(context->painter());
-
-    std::optional<platform::BezierPath> path = bezierPath();
+    const bool textPlaceholder = _isPlaceholder && _drawPlaceholderText;
+    // A hidden placeholder outline still shows on the canvas, not in output.
+    const bool stroke = drawsStroke() && !(!view && textPlaceholder && _hidePlaceholderOutline);
+    const ImagePtr image = imageOfType(FillImageType);
+    const qint64 type = fillType();
+    // Without a stroke, fill, picture, colour mask or placeholder text nothing is painted
+    // along the outline (a plain text box on every label of a sheet): it is not made.
+    const bool paintsOutline =
+        stroke || type != 0 || image || _colorMaskType != 0 || textPlaceholder;
+    const bool reflects = _reflectionEnabled && _reflectionHeight != 0.0;
+    std::optional<SmoothEdges> smooth;
+    if (paintsOutline || reflects)
+        smooth.emplace(context->painter());
+    std::optional<platform::BezierPath> path = paintsOutline ? bezierPath() : std::nullopt;
     QRectF b = bounds();
     // Unturned graphics are painted on whole points.
     if (_rotationDegrees == 0.0 && _groupRotationDegrees == 0.0)
         b = roundRectToIntegerBoundaries(b);
 
-    if (path || _isPlaceholder) {
+    if (paintsOutline && (path || _isPlaceholder)) {
         if (!path) {
             const double inset = drawsStroke() ? _lineWidth / 2.0 : 0.0;
             path = platform::BezierPath::withRect(b.adjusted(inset, inset, -inset, -inset));
@@ -204,13 +215,8 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
             applyDrawingDash(*path);
         }
 
-        const bool textPlaceholder = _isPlaceholder && _drawPlaceholderText;
         const bool isPhoto = _placeholderTypeString == QLatin1String("Photo");
         const bool patternInView = textPlaceholder && view && _placeholderPatternIndex != 0;
-        // A hidden placeholder outline still shows on the canvas, not in output.
-        const bool stroke = drawsStroke() && !(!view && textPlaceholder && _hidePlaceholderOutline);
-        const ImagePtr image = imageOfType(FillImageType);
-        const qint64 type = fillType();
         const bool fillWithShadow =
             type == 1 || (textPlaceholder && !isPhoto) || (_shadowType == 1 && type != 0);
 
@@ -289,7 +295,7 @@ void LBGraphic::drawInView(CanvasView* view, bool isSelected)
     }
 
     // The reflection lies below the graphic on the page, untransformed.
-    if (_reflectionEnabled && _reflectionHeight != 0.0) {
+    if (reflects) {
         if (!_reflectionImage && !_loadingReflection) {
             _loadingReflection = true;
             setReflectionImage(

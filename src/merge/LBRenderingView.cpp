@@ -155,6 +155,12 @@ LBRenderingView::~LBRenderingView()
     }
 }
 
+void LBRenderingView::setPrintingDocument(LBDocument* document)
+{
+    _printingDocument = document;
+    _plainMerges.clear();
+}
+
 LBDocument* LBRenderingView::document() const
 {
     return _contactServer ? _contactServer->document() : nullptr;
@@ -335,12 +341,16 @@ void LBRenderingView::drawRect(const QRectF& dirtyRectIn)
     QPainter& painter = *context->painter();
     context->saveGraphicsState();
     const auto restore = qScopeGuard([context] { context->restoreGraphicsState(); });
-    // The light path's plans hold for this sheet only.
-    _plainMerges.clear();
-    _drawingSheet = true;
-    const auto sheetDone = qScopeGuard([this] {
-        _drawingSheet = false;
+    // The light path's plans hold for this sheet only, or for all the sheets of a print
+    // job: nothing changes the design or the records while a job draws its sheets.
+    const bool keepsPlans = printing();
+    if (!keepsPlans)
         _plainMerges.clear();
+    _drawingSheet = true;
+    const auto sheetDone = qScopeGuard([this, keepsPlans] {
+        _drawingSheet = false;
+        if (!keepsPlans)
+            _plainMerges.clear();
     });
 
     QRectF dirtyRect = dirtyRectIn;
@@ -700,11 +710,18 @@ void LBRenderingView::drawWithPostnet(const LBGraphicPtr& g)
         }
         box->setPostnetBarcodeWidth(width);
     }
-    context.saveGraphicsState();
+    // A text box drawn as one puts back whatever it changes of the drawing state: unmoved,
+    // it needs no saved state of its own (a printed sheet saved and restored it for every
+    // label).
+    const bool ownState =
+        shift != 0.0 || !box || (printing() && g->shouldCreateHiResImageWhenPrinting());
+    if (ownState)
+        context.saveGraphicsState();
     if (shift != 0.0)
         context.painter()->translate(0.0, shift);
     const LBGraphicPtr drawn = drawGraphic(g);
-    context.restoreGraphicsState();
+    if (ownState)
+        context.restoreGraphicsState();
     if (withBarcode && box && drawn) {
         const QRectF d = drawn->bounds().translated(0.0, shift);
         const QSizeF delta = box->blockAlignmentDelta();

@@ -60,7 +60,7 @@ public:
     // Reads the label sheet from the document's layout (sizes single precision, counts
     // whole); rows, columns and the repeat count are taken as at least 1.
     void updateLabelSettings() override;
-    void setPrintingDocument(LBDocument* document) override { _printingDocument = document; }
+    void setPrintingDocument(LBDocument* document) override;
     void setPostnetBarcodeLocation(qint64 location) override;
     void setFIMType(qint64 type) override;
     void setDrawAuxiliaryInfo(qint64 bits) override { _drawAuxiliaryInfo = bits; }
@@ -274,7 +274,8 @@ private:
     std::pair<qint64, qint64> _preparedRecords{-1, -1};
     platform::ObserverToken _liveResizeObserver;
     // The light path's plans by design graphic, made for the sheet being drawn (drawRect())
-    // and dropped after it: the design cannot change while a sheet is drawn.
+    // and dropped after it, or kept for the print job (dropped when it starts and ends):
+    // the design cannot change while a sheet, or a job's sheets, are drawn.
     bool _reusesTextCopies = true;
     bool _drawingSheet = false;
     QHash<const LBGraphic*, std::shared_ptr<PlainMerge>> _plainMerges;

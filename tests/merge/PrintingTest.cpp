@@ -2,12 +2,14 @@
 // the printer's offset, envelopes fitted to their feed, the printer chosen, and
 // everything put back however the job ends.
 
-#include "MergeTestSupport.h"
+#include "MergeFieldsSupport.h"
 
 #include "graphics/LBProcessState.h"
+#include "graphics/LBTextArea.h"
 #include "merge/LBPrintCalibrationController.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
+#include "platform/text/AttributedString.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/PrintOperation.h"
 #include "platform/ui/Printers.h"
@@ -17,6 +19,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -88,6 +91,69 @@ TEST_F(PrintingTest, EverySheetOfTheRecordsIsAPage)
     const QSizeF page = pdf->page(0)->pageSizeF();
     EXPECT_NEAR(page.width(), 612, 0.5);
     EXPECT_NEAR(page.height(), 792, 0.5);
+}
+
+// A text box of an import field printed over two sheets: each page shows the records of
+// its own cells, and the next job prints the text the box has by then.
+TEST_F(PrintingTest, EachSheetPrintsItsOwnRecordsAndTheNextJobTheBoxsNewText)
+{
+    loadShippedFieldLists();
+    QStringList names;
+    for (int r = 0; r < 8; ++r)
+        names.append(QStringLiteral("Person%1").arg(r));
+    document->setImportTextArray(names, 1);
+    services->records = 8;
+    const QVariantMap font{
+        {platform::FontAttributeName, QFont(QStringLiteral("DejaVu Sans"), 10)}};
+    const auto greeting = [&](const QString& word) {
+        QVariantMap field = font;
+        field.insert(LBQFieldAttributeName,
+                     LBMergeServices::fieldAttributeForFieldString(QStringLiteral("Import 1")));
+        platform::AttributedString text(word + QLatin1Char(' '), font);
+        text.appendAttributedString(
+            platform::AttributedString(QStringLiteral("Import 1"), field));
+        return text;
+    };
+    auto box = std::make_shared<LBTextArea>();
+    box->setBoundsNoOtherChanges(QRectF(5, 5, 90, 40));
+    box->setContents(greeting(QStringLiteral("Hello")));
+    document->undoManager()->disableUndoRegistration();
+    document->insertGraphic(box, 0, 1);
+    document->undoManager()->enableUndoRegistration();
+
+    // The greetings and names on each page, by the PDF's text (the sheet's number and date
+    // left out).
+    static const QRegularExpression ours(QStringLiteral("^(Hello|Goodbye|Person\\d)$"));
+    const auto pages = [&](const QString& name) {
+        QList<QStringList> words;
+        EXPECT_EQ(document->runPrintJob(pdfJob(name), false),
+                  platform::PrintOperation::Result::Printed);
+        const auto pdf = readPdf(name);
+        for (int k = 0; pdf && k < pdf->numPages(); ++k) {
+            QStringList page;
+            for (const auto& word : pdf->page(k)->textList())
+                if (ours.match(word->text()).hasMatch())
+                    page.append(word->text());
+            words.append(page);
+        }
+        return words;
+    };
+    const auto cellsOf = [&](const QString& word, int first, int last) {
+        QStringList expected;
+        for (int r = first; r <= last; ++r)
+            expected << word << QStringLiteral("Person%1").arg(r);
+        return expected;
+    };
+    const QList<QStringList> first = pages(QStringLiteral("first.pdf"));
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_EQ(first.at(0), cellsOf(QStringLiteral("Hello"), 0, 5));
+    EXPECT_EQ(first.at(1), cellsOf(QStringLiteral("Hello"), 6, 7));
+
+    box->setContents(greeting(QStringLiteral("Goodbye")));
+    const QList<QStringList> second = pages(QStringLiteral("second.pdf"));
+    ASSERT_EQ(second.size(), 2);
+    EXPECT_EQ(second.at(0), cellsOf(QStringLiteral("Goodbye"), 0, 5));
+    EXPECT_EQ(second.at(1), cellsOf(QStringLiteral("Goodbye"), 6, 7));
 }
 
 TEST_F(PrintingTest, TheCalibrationPageMovesByThePrintersOffset)

@@ -706,6 +706,38 @@ TEST_F(LayoutManagerTest, TemporaryColourChangesTheDrawingOnly)
     EXPECT_TRUE(manager.temporaryAttributesAtCharacterIndex(0).isEmpty());
 }
 
+// A text's lines are drawn at once unless something goes along each of them: every line
+// keeps its glyphs in its place and the colour the text has when drawn, and an underline
+// runs under each line only as far as its text.
+TEST_F(LayoutManagerTest, EveryLineIsDrawnInItsPlaceAndStyle)
+{
+    const QString text = Block + Block + Block + QLatin1Char('\n') + Block; // glyph 4: line 2
+    const QSize size(120, 60);
+    auto middle = [&](qsizetype g) {
+        const QRectF box = manager.boundingRectForGlyphRange(Range(g, 1), container);
+        return QPointF(box.center().x(), glyphOrigin(g).y() - 4).toPoint();
+    };
+    for (const QColor colour : {QColor(Qt::blue), QColor(Qt::red), QColor(Qt::blue)}) {
+        setText(text, {{ForegroundColorAttributeName, colour}});
+        const QImage image = draw(Range(0, 5), QPointF(), size);
+        for (const qsizetype g : {0, 2, 4})
+            EXPECT_EQ(image.pixelColor(middle(g)), colour) << g;
+        // Beside the second line's block, below the first line's third.
+        EXPECT_EQ(image.pixelColor(QPoint(middle(2).x(), middle(4).y())), QColor(Qt::white));
+    }
+
+    // (Blocks reach below the baseline: the underline is looked for under an x.)
+    setText(QStringLiteral("xxx\nx"), {{UnderlineStyleAttributeName, 1}});
+    const qreal below = manager.fontForGlyphAtIndex(4).underlinePosition();
+    const QImage underlined = draw(Range(0, 5), QPointF(), size);
+    const auto underlineAt = [&](qsizetype g, qsizetype line) {
+        return QPointF(middle(g).x(), glyphOrigin(line).y() + below).toPoint();
+    };
+    EXPECT_NE(underlined.pixelColor(underlineAt(2, 0)), QColor(Qt::white));
+    EXPECT_NE(underlined.pixelColor(underlineAt(4, 4)), QColor(Qt::white));
+    EXPECT_EQ(underlined.pixelColor(underlineAt(2, 4)), QColor(Qt::white));
+}
+
 TEST_F(LayoutManagerTest, DrawingDecorations)
 {
     const QColor green(0, 128, 0);

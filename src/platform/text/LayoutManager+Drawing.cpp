@@ -13,6 +13,7 @@
 #include <QPen>
 #include <QRawFont>
 #include <QTransform>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +27,7 @@ namespace {
 struct GlyphStyle
 {
     int font = -1;
-    int line = -1;
+    int line = -1; // -1 for a style that draws nothing along its lines (see lineOf())
     QColor color;
     bool underline = false;
     bool strikethrough = false;
@@ -36,6 +37,15 @@ struct GlyphStyle
     std::optional<Shadow> shadow;
 
     bool operator==(const GlyphStyle&) const = default;
+
+    // The line of a stretch in this style. Underline, strikethrough and shadow are drawn
+    // along each line of their own; glyphs without them go on from one line to the next
+    // as one stretch (a label's lines are drawn at once, and a PDF writes one text object
+    // for them instead of one a line).
+    int lineOf(int glyphLine) const
+    {
+        return underline || strikethrough || shadow || strokeWidth != 0 ? glyphLine : -1;
+    }
 };
 
 QColor colorValue(const QVariant& value)
@@ -118,6 +128,36 @@ void drawShadow(QPainter& painter, const QPainterPath& shape, const Shadow& shad
     painter.restore();
 }
 
+// The style of the glyphs of a run with these attributes. It is read once for a map: the
+// labels of a printed sheet draw runs that share theirs. (The map is held, so its data
+// cannot come back as another's.)
+GlyphStyle styleOf(const QVariantMap& attributes)
+{
+    using Layout = LayoutManager::Layout;
+    thread_local std::optional<std::pair<QVariantMap, GlyphStyle>> last;
+    if (last && last->first.isSharedWith(attributes))
+        return last->second;
+    GlyphStyle style;
+    style.color = colorValue(attributes.value(ForegroundColorAttributeName));
+    if (!style.color.isValid())
+        style.color = Qt::black;
+    style.underline = attributes.value(UnderlineStyleAttributeName).toInt() != 0;
+    style.strikethrough = attributes.value(StrikethroughStyleAttributeName).toInt() != 0;
+    style.strokeWidth = Layout::number(attributes, StrokeWidthAttributeName, 1000);
+    style.strokeColor = colorValue(attributes.value(StrokeColorAttributeName));
+    style.pointSize = Layout::pointSize(attributes);
+    const QVariant shadow = attributes.value(ShadowAttributeName);
+    if (shadow.metaType() == QMetaType::fromType<Shadow>()) {
+        Shadow sane = shadow.value<Shadow>();
+        sane.offset = QSizeF(Layout::sane(sane.offset.width(), Layout::MaximumLength),
+                             Layout::sane(sane.offset.height(), Layout::MaximumLength));
+        sane.blurRadius = Layout::sane(sane.blurRadius, 1000);
+        style.shadow = sane;
+    }
+    last.emplace(attributes, style);
+    return style;
+}
+
 } // namespace
 
 void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPointF& origin,
@@ -132,8 +172,10 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
     const AttributedString& text = _textStorage->attributedString();
 
     GlyphStyle style;
-    QList<quint32> ids;
-    QList<QPointF> positions;
+    // The stretch's glyphs, drawn from here (a label's lines fit without an allocation).
+    QVarLengthArray<quint32, 128> ids;
+    QVarLengthArray<QPointF, 128> positions;
+    QGlyphRun run;
     qreal runLeft = 0;
     qreal runRight = 0;
     qreal baseline = 0;
@@ -160,10 +202,8 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
         if (style.shadow)
             drawShadow(painter, outlines.united(lines), *style.shadow);
         if (style.strokeWidth == 0) {
-            QGlyphRun run;
             run.setRawFont(font);
-            run.setGlyphIndexes(ids);
-            run.setPositions(positions);
+            run.setRawData(ids.constData(), positions.constData(), int(ids.size()));
             // (A pen made for every stretch would cost as much as the stretch's glyphs.)
             if (!penColor || *penColor != style.color) {
                 painter.setPen(style.color);
@@ -201,8 +241,6 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
     // Whether runStyle may differ from the style of the glyphs gathered: only then are the
     // whole styles compared (a glyph of the same run differs by font and line alone).
     bool runStyleChanged = true;
-    ids.reserve(64);
-    positions.reserve(64);
     const Layout::Glyph* const all = l.glyphs.constData();
     for (qsizetype g = glyphs.location; g < glyphs.end(); ++g) {
         const Layout::Glyph& glyph = all[g];
@@ -216,43 +254,29 @@ void LayoutManager::drawGlyphsForGlyphRange(const Range& glyphRange, const QPoin
             const QVariantMap attributes =
                 text.attributesAtIndex(glyph.character, &attributesRange);
             const QVariantMap temporary =
-                _temporaryAttributes.attributesAtIndex(glyph.character, &temporaryRange);
+                temporaryAttributesAtCharacterIndex(glyph.character, &temporaryRange);
             runEnd = std::max(attributesRange.end(), glyph.character + 1);
             temporaryEnd = std::max(temporaryRange.end(), glyph.character + 1);
-            runStyle = GlyphStyle();
-            runStyle.color = colorValue(temporary.value(ForegroundColorAttributeName));
-            if (!runStyle.color.isValid())
-                runStyle.color = colorValue(attributes.value(ForegroundColorAttributeName));
-            if (!runStyle.color.isValid())
-                runStyle.color = Qt::black;
-            runStyle.underline = attributes.value(UnderlineStyleAttributeName).toInt() != 0;
-            runStyle.strikethrough = attributes.value(StrikethroughStyleAttributeName).toInt() != 0;
-            runStyle.strokeWidth = Layout::number(attributes, StrokeWidthAttributeName, 1000);
-            runStyle.strokeColor = colorValue(attributes.value(StrokeColorAttributeName));
-            runStyle.pointSize = Layout::pointSize(attributes);
-            const QVariant shadow = attributes.value(ShadowAttributeName);
-            if (shadow.metaType() == QMetaType::fromType<Shadow>()) {
-                Shadow sane = shadow.value<Shadow>();
-                sane.offset = QSizeF(Layout::sane(sane.offset.width(), Layout::MaximumLength),
-                                     Layout::sane(sane.offset.height(), Layout::MaximumLength));
-                sane.blurRadius = Layout::sane(sane.blurRadius, 1000);
-                runStyle.shadow = sane;
-            }
+            runStyle = styleOf(attributes);
+            const QColor temporaryColor = colorValue(temporary.value(ForegroundColorAttributeName));
+            if (temporaryColor.isValid())
+                runStyle.color = temporaryColor;
         }
         const QPointF lineOrigin = origin + line.fragment.topLeft();
         const QPointF position = lineOrigin + glyph.location;
-        bool sameStyle = !ids.isEmpty() && glyph.font == style.font && glyph.line == style.line;
+        const int stretchLine = runStyle.lineOf(glyph.line);
+        bool sameStyle = !ids.isEmpty() && glyph.font == style.font && stretchLine == style.line;
         if (sameStyle && runStyleChanged) {
             GlyphStyle next = runStyle;
             next.font = glyph.font;
-            next.line = glyph.line;
+            next.line = stretchLine;
             sameStyle = next == style;
         }
         if (!sameStyle) {
             flush();
             style = runStyle;
             style.font = glyph.font;
-            style.line = glyph.line;
+            style.line = stretchLine;
             runLeft = lineOrigin.x() + glyph.left;
             runRight = lineOrigin.x() + glyph.right;
             baseline = lineOrigin.y() + line.baseline;

@@ -37,6 +37,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -161,21 +162,35 @@ public:
         // The paragraph's first character decides its style and, for an empty paragraph,
         // the break does.
         const QVariantMap first = _text.attributesAtIndex(start);
-        _style = LayoutManager::Layout::paragraphStyle(first);
-        _start = start;
-        _content = _string.mid(start, contentEnd - start);
-        _rightToLeft = isRightToLeft(_style, _content);
-        _option = textOption(_style, _rightToLeft);
+        {
+            Reading& reading = readingOf(first);
+            _style = reading.style;
+            _start = start;
+            _content = _string.mid(start, contentEnd - start);
+            _rightToLeft = isRightToLeft(_style, _content);
+            std::optional<QTextOption>& option = reading.options[_rightToLeft ? 1 : 0];
+            if (!option)
+                option = textOption(_style, _rightToLeft);
+            _option = *option;
+        }
 
         _offsets.clear();
         _largestSize = 0;
-        QList<std::pair<Range, QVariantMap>> runs;
-        auto addRun = [&](const QVariantMap& attributes, const Range& run, bool&) {
-            runs.append({run, attributes});
-            _offsets.append({int(run.end() - start), baselineOffset(attributes)});
-            _largestSize = std::max(_largestSize, LayoutManager::Layout::pointSize(attributes));
-        };
-        _text.enumerateAttributesInRange(Range(start, contentEnd - start), addRun);
+        // The paragraph's attribute runs (read in a plain loop: a paragraph is laid out for
+        // every label of a sheet, and most are one run).
+        QVarLengthArray<std::pair<Range, QVariantMap>, 4> runs;
+        const Range paragraph(start, contentEnd - start);
+        for (qsizetype at = start; at < contentEnd;) {
+            Range run;
+            QVariantMap attributes = _text.attributesAtIndex(at, &run, paragraph);
+            if (run.isEmpty())
+                break;
+            const Reading& reading = readingOf(attributes);
+            _offsets.append({int(run.end() - start), reading.baselineOffset});
+            _largestSize = std::max(_largestSize, reading.pointSize);
+            runs.append({run, std::move(attributes)});
+            at = run.end();
+        }
         // A paragraph of one run is all in the layout's own font.
         QList<QTextLayout::FormatRange> formats;
         if (runs.size() > 1) {
@@ -199,7 +214,7 @@ public:
             textLayout.setCacheEnabled(true);
             textLayout.setFormats(formats);
             textLayout.setTextOption(_option);
-            const QList<PlacedLine> placed = placeLines(textLayout, byAdvances);
+            const PlacedLines placed = placeLines(textLayout, byAdvances);
 
             _clusters.reset();
             for (qsizetype i = 0; i < placed.size(); ++i) {
@@ -253,6 +268,8 @@ private:
         // A justified line given more width than its own, to be brought back to it.
         bool widened = false;
     };
+    // (Most paragraphs of a label are a line or two: kept off the heap.)
+    using PlacedLines = QVarLengthArray<PlacedLine, 4>;
 
     struct Key
     {
@@ -275,9 +292,9 @@ private:
 
     // Breaks the paragraph into lines; byAdvances lets each line take what its advances
     // fit (see fitByAdvances).
-    QList<PlacedLine> placeLines(QTextLayout& textLayout, bool byAdvances)
+    PlacedLines placeLines(QTextLayout& textLayout, bool byAdvances)
     {
-        QList<PlacedLine> placed;
+        PlacedLines placed;
         const bool wraps = _option.wrapMode() != QTextOption::NoWrap;
         textLayout.beginLayout();
         for (;;) {
@@ -373,7 +390,7 @@ private:
     // Whether QTextLayout ended a line before a piece of text that fits it by advances:
     // it counted the ink of that piece's last glyph. firstLine: the paragraph's first
     // line in the layout.
-    bool brokeBeforeFittingText(const QList<PlacedLine>& placed, qsizetype firstLine)
+    bool brokeBeforeFittingText(const PlacedLines& placed, qsizetype firstLine)
     {
         if (_option.wrapMode() == QTextOption::NoWrap)
             return false;
@@ -440,31 +457,49 @@ private:
         return false;
     }
 
-    // The layout font of the attributes; runs that go on from one paragraph into the next
-    // share their attributes, and their font is made once. Texts made from one another
-    // (the labels of a merge) share their maps too: the fonts of the last few maps are
-    // kept, so Qt finds the font engines it resolved for them rather than resolving a
-    // new font's again for every label. (A kept map is held, so its data cannot come
-    // back as another's.)
-    QFont fontFor(const QVariantMap& attributes)
+    // What the typesetter reads from a map of attributes, read once for the map. Runs that
+    // go on from one paragraph into the next share their map, and texts made from one
+    // another (the labels of a merge) share theirs too: the readings of the last few maps
+    // are kept, so a label's paragraphs read nothing again, and Qt finds the font engines
+    // it resolved for their fonts rather than resolving a new font's for every label. (A
+    // kept map is held, so its data cannot come back as another's.)
+    struct Reading
     {
-        if (_fontAttributes && attributes.isSharedWith(*_fontAttributes))
-            return *_font;
-        thread_local QList<std::pair<QVariantMap, QFont>> recent;
-        const auto kept =
-            std::find_if(recent.cbegin(), recent.cend(),
-                         [&](const auto& entry) { return entry.first.isSharedWith(attributes); });
+        QVariantMap attributes;
+        QFont font; // the layout font
+        ParagraphStyle style;
+        qreal pointSize = 0;
+        qreal baselineOffset = 0;
+        // The paragraph's text option, left-to-right and right-to-left, made when asked.
+        std::optional<QTextOption> options[2];
+    };
+
+    Reading& readingOf(const QVariantMap& attributes)
+    {
+        if (_reading && attributes.isSharedWith(_reading->attributes))
+            return *_reading;
+        thread_local QList<std::shared_ptr<Reading>> recent;
+        const auto kept = std::find_if(recent.cbegin(), recent.cend(), [&](const auto& entry) {
+            return entry->attributes.isSharedWith(attributes);
+        });
         if (kept != recent.cend()) {
-            _font = kept->second;
+            _reading = *kept;
         } else {
-            _font = LayoutManager::Layout::layoutFont(attributes);
+            auto made = std::make_shared<Reading>();
+            made->attributes = attributes;
+            made->font = LayoutManager::Layout::layoutFont(attributes);
+            made->style = LayoutManager::Layout::paragraphStyle(attributes);
+            made->pointSize = LayoutManager::Layout::pointSize(attributes);
+            made->baselineOffset = baselineOffset(attributes);
             if (recent.size() >= 16)
                 recent.removeFirst();
-            recent.append({attributes, *_font});
+            recent.append(made);
+            _reading = std::move(made);
         }
-        _fontAttributes = attributes;
-        return *_font;
+        return *_reading;
     }
+
+    QFont fontFor(const QVariantMap& attributes) { return readingOf(attributes).font; }
 
     // The end of the grapheme cluster that starts at c, -1 at the end.
     int nextCluster(int c)
@@ -1011,9 +1046,8 @@ private:
     QList<std::pair<int, qreal>> _offsets;
     qreal _largestSize = 0;
     std::optional<QTextBoundaryFinder> _clusters; // made when first needed
-    std::optional<QVariantMap> _fontAttributes;
-    // Made when first asked for (an empty QFont reads the application font).
-    std::optional<QFont> _font;
+    // The reading of the last map asked for (see readingOf()).
+    std::shared_ptr<Reading> _reading;
     static constexpr std::size_t MaximumSparePlainGlyphs = 1 << 14;
     static std::vector<PlainGlyph>& sparePlainGlyphs()
     {
@@ -1124,6 +1158,8 @@ void LayoutManager::Layout::typeset(const AttributedString& text, const QSizeF& 
         glyphs.reserve(length + 1);
     }
     glyphForCharacter.resize(length);
+    // Room for the lines of a short text at once (a label's lines grew the list one by one).
+    lines.reserve(std::min<qsizetype>(length, 7) + 1);
 
     qreal y = 0;
     bool full = false;

@@ -96,7 +96,7 @@ void LayoutManager::setTextStorage(TextStorage* storage)
 
 void LayoutManager::textStorageEdited(int mask, const Range& editedRange, qsizetype changeInLength)
 {
-    if (mask & TextStorage::EditedCharacters) {
+    if ((mask & TextStorage::EditedCharacters) && !_temporaryAttributes.isEmpty()) {
         // Keep the temporary attributes on the characters they were given to.
         const Range before(editedRange.location, editedRange.length - changeInLength);
         _temporaryAttributes.replaceCharactersInRange(before, QString(editedRange.length, u' '));
@@ -109,8 +109,17 @@ void LayoutManager::textStorageEdited(int mask, const Range& editedRange, qsizet
 
 void LayoutManager::resetTemporaryAttributes()
 {
-    _temporaryAttributes =
-        AttributedString(QString(_textStorage ? _textStorage->length() : 0, u' '));
+    // None until the first is given (see temporaryAttributes()): a text drawn once, as each
+    // label of a printed sheet is, makes none.
+    _temporaryAttributes = AttributedString();
+}
+
+AttributedString& LayoutManager::temporaryAttributes()
+{
+    const qsizetype length = _textStorage ? _textStorage->length() : 0;
+    if (_temporaryAttributes.length() != length)
+        _temporaryAttributes = AttributedString(QString(length, u' '));
+    return _temporaryAttributes;
 }
 
 // --- Glyphs ---
@@ -372,23 +381,32 @@ QRectF LayoutManager::extraLineFragmentUsedRect() const
 void LayoutManager::setTemporaryAttributes(const QVariantMap& attributes,
                                            const Range& characterRange)
 {
-    _temporaryAttributes.setAttributes(attributes, characterRange);
+    temporaryAttributes().setAttributes(attributes, characterRange);
 }
 
 void LayoutManager::addTemporaryAttribute(const QString& name, const QVariant& value,
                                           const Range& characterRange)
 {
-    _temporaryAttributes.addAttribute(name, value, characterRange);
+    temporaryAttributes().addAttribute(name, value, characterRange);
 }
 
 void LayoutManager::removeTemporaryAttribute(const QString& name, const Range& characterRange)
 {
-    _temporaryAttributes.removeAttribute(name, characterRange);
+    if (!_temporaryAttributes.isEmpty())
+        _temporaryAttributes.removeAttribute(name, characterRange);
 }
 
 QVariantMap LayoutManager::temporaryAttributesAtCharacterIndex(qsizetype characterIndex,
                                                                Range* effectiveRange) const
 {
+    if (_temporaryAttributes.isEmpty() && effectiveRange) {
+        // None given: one run of nothing over the whole text.
+        const qsizetype length = _textStorage ? _textStorage->length() : 0;
+        *effectiveRange = characterIndex >= 0 && characterIndex < length
+                              ? Range(0, length)
+                              : Range(std::clamp<qsizetype>(characterIndex, 0, length), 0);
+        return {};
+    }
     return _temporaryAttributes.attributesAtIndex(characterIndex, effectiveRange);
 }
 

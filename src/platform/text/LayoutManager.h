@@ -151,10 +151,13 @@ private:
     void textStorageEdited(int mask, const Range& editedRange, qsizetype changeInLength);
     const Layout& layout() const;
     void resetTemporaryAttributes();
+    // The temporary attributes, made over the text's length when first needed.
+    AttributedString& temporaryAttributes();
 
     TextStorage* _textStorage = nullptr;
     std::unique_ptr<TextContainer> _textContainer;
-    AttributedString _temporaryAttributes;         // its characters mean nothing, only its runs
+    // Its characters mean nothing, only its runs; empty while none were given.
+    AttributedString _temporaryAttributes;
     mutable std::shared_ptr<const Layout> _layout; // null until asked for
 };
 
