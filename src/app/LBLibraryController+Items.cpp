@@ -399,6 +399,7 @@ void LBLibraryController::openPanel()
     }
     auto* panel = new QFileDialog(documentWindow());
     platform::openInUsersFolder(panel);
+    platform::keepOutOfDocuments(panel);
     panel->setOption(QFileDialog::DontUseNativeDialog, true);
     panel->setFileMode(QFileDialog::ExistingFiles);
     panel->setAcceptMode(QFileDialog::AcceptOpen);

@@ -391,6 +391,7 @@ void LBMePrefsPane::openImagePanel(bool signature)
 {
     auto* panel = new QFileDialog(mainView() ? mainView()->window() : nullptr);
     platform::openInUsersFolder(panel);
+    platform::keepOutOfDocuments(panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setNameFilter(platform::imagesNameFilter(LBLibraryController::imageFileTypes()));

@@ -1145,6 +1145,7 @@ void LBLayersController::openBackgroundImagePanel()
 {
     auto* panel = new QFileDialog(_layersTable->window());
     platform::openInUsersFolder(panel);
+    platform::keepOutOfDocuments(panel);
     panel->setObjectName(QStringLiteral("backgroundImagePanel"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);

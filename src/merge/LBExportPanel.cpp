@@ -94,6 +94,7 @@ LBExportPanel::LBExportPanel(bool fullSheetOnly, QWidget* parent, const QString&
         layout->addWidget(accessory, layout->rowCount(), 0, 1, layout->columnCount());
 
     platform::openInUsersFolder(this, folder);
+    platform::keepOutOfDocuments(this);
     selectFile(
         platform::LocalizedString(QStringLiteral("My Project"), QStringLiteral("Miscellaneous")));
     connect(_formatPopup, &QComboBox::activated, this,

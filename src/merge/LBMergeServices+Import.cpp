@@ -82,6 +82,7 @@ void LBMergeServices::importText(bool commaSeparated)
 {
     auto* panel = new QFileDialog(_window.window());
     platform::openInUsersFolder(panel);
+    platform::keepOutOfDocuments(panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setWindowModality(_window.window() ? Qt::WindowModal : Qt::ApplicationModal);

@@ -417,6 +417,7 @@ void LBMergeServices::importAction()
 {
     auto* panel = new QFileDialog(_window.window());
     platform::openInUsersFolder(panel);
+    platform::keepOutOfDocuments(panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setOption(QFileDialog::DontUseNativeDialog, true);
     panel->setFileMode(QFileDialog::ExistingFiles);

@@ -539,6 +539,28 @@ TEST_F(DocumentFiles, WhatTheOpenDialogChoseIsKnownWhenItIsAccepted)
     EXPECT_EQ(results, QList<int>({QDialog::Accepted, QDialog::Rejected}));
 }
 
+TEST_F(DocumentFiles, OtherPanelsShowDocumentsAsDocumentsAndStayOutOfThem)
+{
+    ASSERT_TRUE(QDir().mkpath(path("Card.quarnlb/QuickLook")));
+    ASSERT_TRUE(QDir().mkpath(path("Plain")));
+    // A picture panel, where a user double-clicks a saved document or types its name.
+    QFileDialog panel;
+    panel.setFileMode(QFileDialog::ExistingFiles);
+    platform::keepOutOfDocuments(&panel, {"quarnlb"});
+    EXPECT_TRUE(panel.testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(panel.iconProvider()->type(QFileInfo(path("Card.quarnlb"))), "Document");
+    const QString here = QFileInfo(path("")).absoluteFilePath();
+    panel.setDirectory(here);
+    panel.selectFile("Card.quarnlb");
+    QMetaObject::invokeMethod(&panel, "accept");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QFileInfo(panel.directory().absolutePath()).absoluteFilePath(), here);
+    EXPECT_NE(panel.result(), QDialog::Accepted);
+    // A plain folder is still browsed into.
+    panel.setDirectory(path("Plain"));
+    EXPECT_EQ(panel.directory().absolutePath(), QFileInfo(path("Plain")).absoluteFilePath());
+}
+
 TEST(AlertCancelButton, EscapeChoosesIt)
 {
     platform::Alert::setResponder(nullptr);

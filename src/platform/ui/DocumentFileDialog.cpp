@@ -2,10 +2,12 @@
 
 #include "platform/core/FileOperations.h"
 #include "platform/core/Strings.h"
+#include "platform/ui/DocumentController.h"
 
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 
 namespace platform {
@@ -103,6 +105,31 @@ void openInUsersFolder(QFileDialog* panel, const QString& folder)
                                  ? info.absoluteFilePath()
                                  : info.absolutePath();
     });
+}
+
+void keepOutOfDocuments(QFileDialog* panel, const QStringList& extensions)
+{
+    const QStringList documents =
+        extensions.isEmpty()
+            ? DocumentController::sharedDocumentController().documentTypes().extensions
+            : extensions;
+    panel->setOption(QFileDialog::DontUseNativeDialog, true);
+    panel->setIconProvider(new DocumentIconProvider(documents, panel));
+    // Whichever way the panel goes into a folder (a double-click, a typed name and Open,
+    // the path typed), its file list's root changes: out of a document at once, once the
+    // panel has finished going in.
+    auto* files = panel->findChild<QFileSystemModel*>();
+    if (!files)
+        return;
+    QObject::connect(
+        files, &QFileSystemModel::rootPathChanged, panel, [panel, documents](const QString& path) {
+            const QFileInfo info(path);
+            if (!info.isDir() || !documents.contains(info.suffix()))
+                return;
+            const QString parent = info.absolutePath();
+            QMetaObject::invokeMethod(
+                panel, [panel, parent] { panel->setDirectory(parent); }, Qt::QueuedConnection);
+        });
 }
 
 DocumentFileDialog::DocumentFileDialog(QWidget* parent, Mode mode, const QStringList& extensions)

@@ -28,6 +28,12 @@ namespace platform {
 // choose. What the user chooses in the panel gives the next panels their folder.
 void openInUsersFolder(QFileDialog* panel, const QString& folder = QString());
 
+// In a panel for other files (pictures, records, exports), the documents' folders show as
+// documents and are not browsed into: what they hold belongs to the document. The
+// extensions are the documents' (without the dot); by default the registered document
+// types'. Makes the panel Qt's own: native panels browse into the folders.
+void keepOutOfDocuments(QFileDialog* panel, const QStringList& extensions = {});
+
 // The name filter of a panel that opens pictures: "Images (*.png *.jpg ...)" for the
 // extensions (without the dot).
 QString imagesNameFilter(const QStringList& extensions);
