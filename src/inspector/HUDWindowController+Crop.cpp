@@ -9,6 +9,7 @@
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Beep.h"
 #include "shapes/LBImage.h"
 
 #include <QAction>
@@ -381,8 +382,17 @@ void HUDCropTools::cropToolsAction(QObject* sender)
         canvas->rotateCroppedImageByDegrees(std::trunc(angle));
         updateCropSliders();
     } else if (sender == _cropRotateComboBox) {
-        canvas->rotateCroppedImageByDegrees(
-            platform::doubleValue(_cropRotateComboBox->currentText()));
+        const QString typed = _cropRotateComboBox->currentText();
+        // What is not a number is refused, not taken as 0: Return puts the angle back,
+        // while typing the field is left alone.
+        if (!platform::startsWithNumber(typed)) {
+            if (!_controller.textChangeInvokedByTimer()) {
+                platform::beep();
+                updateCropSliders();
+            }
+            return;
+        }
+        canvas->rotateCroppedImageByDegrees(platform::doubleValue(typed));
         updateCropSliders();
     } else if (sender == _cropConstrainProportionsCheckbox) {
         canvas->constrainCropImageProportions(_cropConstrainProportionsCheckbox->isChecked());

@@ -9,6 +9,7 @@
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Beep.h"
 #include "shapes/LBBarcodeImage.h"
 #include "shapes/LBImage.h"
 #include "shapes/LBLine.h"
@@ -323,8 +324,15 @@ void HUDWindowController::sizeToolsAction(QObject* sender)
             if (text == _origFieldStr.at(i))
                 return;
             v = platform::doubleValue(text);
-            if (i < 2 ? !std::isfinite(v) : !(v > 0.0))
+            if (!platform::startsWithNumber(text) || (i < 2 ? !std::isfinite(v) : !(v > 0.0))) {
+                // Refused, not taken as 0 (which would move the graphic to the page's
+                // edge). Return puts the field back; while typing it is left alone.
+                if (!_textChangeInvokedByTimer) {
+                    platform::beep();
+                    updateSizeTools();
+                }
                 return;
+            }
             v = convertValueToPixels(v);
         } else if (sender == view->steppers().at(i)) {
             which = i;

@@ -210,8 +210,16 @@ void HUDWindowController::rotateFlipToolsAction(QObject* sender)
             dial->setAngle(angle, dial->distance());
         }
     } else if (sender == view->rotateComboBox) {
-        angle = platform::doubleValue(view->rotateComboBox->currentText());
-        if (!std::isfinite(angle) || angle < -360.0 || angle > 360.0) {
+        const QString typed = view->rotateComboBox->currentText();
+        angle = platform::doubleValue(typed);
+        if (!platform::startsWithNumber(typed) || !std::isfinite(angle) || angle < -360.0
+            || angle > 360.0) {
+            // Refused, not taken as 0 (which would turn the graphic upright). While typing
+            // the field is left alone: the user may be half-way through "-30".
+            if (_textChangeInvokedByTimer) {
+                dissolveTemporaryGroup();
+                return;
+            }
             platform::beep();
             dissolveTemporaryGroup();
             updateRotateFlipTools();

@@ -286,6 +286,12 @@ TEST_F(CropPane, TheZoomSliderSpansTheMaskAndTheDialTurnsThePhoto)
     QTest::keyClick(crop->_cropRotateComboBox->lineEdit(), Qt::Key_Return);
     ASSERT_NE(canvas->croppingImage(), nullptr); // Return in a field ends no crop
     EXPECT_EQ(image->rotation(), 12.0);
+    // No number: the photo keeps its turn, not turned back to 0.
+    crop->_cropRotateComboBox->lineEdit()->clear();
+    QTest::keyClicks(crop->_cropRotateComboBox->lineEdit(), "abc");
+    QTest::keyClick(crop->_cropRotateComboBox->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(image->rotation(), 12.0);
+    EXPECT_EQ(crop->_cropRotateComboBox->currentText(), QStringLiteral("12") + QChar(0x00BA));
 
     QTest::mouseClick(crop->_flipHorizontalButton, Qt::LeftButton);
     EXPECT_TRUE(image->flippedHorizontally());

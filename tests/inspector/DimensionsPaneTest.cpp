@@ -82,6 +82,12 @@ TEST_F(DimensionsPaneTest, PositionIsOnThePageAndSteppersMoveByPoints)
     EXPECT_EQ(text("_xLocField"), QStringLiteral("100 pt"));
     type("_xLocField", QStringLiteral("10"));
     EXPECT_EQ(a->bounds(), QRectF(10, 100, 80, 60));
+    // No number: refused with a beep and shown again, not a move to the page's edge.
+    const quint64 beeps = platform::beepCount();
+    type("_xLocField", QStringLiteral("abc"));
+    EXPECT_EQ(platform::beepCount(), beeps + 1);
+    EXPECT_EQ(a->bounds(), QRectF(10, 100, 80, 60));
+    EXPECT_EQ(text("_xLocField"), QStringLiteral("10 pt"));
     step("_yLocStepper", true);
     EXPECT_EQ(a->bounds(), QRectF(10, 101, 80, 60));
     EXPECT_EQ(text("_yLocField"), QStringLiteral("101 pt"));
@@ -213,14 +219,19 @@ TEST_F(DimensionsPaneTest, TheBoxRefusesAnglesBeyondAFullTurn)
 {
     auto a = add(QStringLiteral("a"), QRectF(100, 100, 80, 60));
     showPane({a}, H::RotateFlipTools);
-    const quint64 beeps = platform::beepCount();
-    type("_rotateComboBox", QStringLiteral("400"));
-    EXPECT_EQ(platform::beepCount(), beeps + 1);
-    EXPECT_EQ(a->rotation(), 0.0);
-    EXPECT_EQ(control<HUDComboBox>("_rotateComboBox")->currentText(), QStringLiteral("0º"));
     type("_rotateComboBox", QStringLiteral("-90"));
     EXPECT_EQ(a->rotation(), -90.0);
     EXPECT_EQ(control<HUDComboBox>("_rotateComboBox")->currentText(), QStringLiteral("-90º"));
+    // Beyond a turn, or no number at all: refused with a beep, the angle kept and shown
+    // again (a text that is no number is not a turn to 0).
+    for (const char* typed : {"400", "abc", "-"}) {
+        const quint64 beeps = platform::beepCount();
+        type("_rotateComboBox", QString::fromUtf8(typed));
+        EXPECT_EQ(platform::beepCount(), beeps + 1) << typed;
+        EXPECT_EQ(a->rotation(), -90.0) << typed;
+        EXPECT_EQ(control<HUDComboBox>("_rotateComboBox")->currentText(), QStringLiteral("-90º"))
+            << typed;
+    }
 }
 
 TEST_F(DimensionsPaneTest, TwoGraphicsTurnTogetherAndComeBackUngroupedInTheirOrder)
