@@ -199,8 +199,11 @@ qint64 HUDValueControls::value(QObject* sender) const
 {
     if (sender == slider)
         return slider->value();
-    if (sender == field)
-        return platform::integerValue(field->text());
+    if (sender == field) {
+        // A text that is no number is no value (not 0): the caller keeps what was there.
+        const QString text = field->text();
+        return platform::startsWithNumber(text) ? platform::integerValue(text) : -1;
+    }
     return qint64(stepper->value());
 }
 

@@ -34,7 +34,7 @@ struct HUDValueControls
     HUDTextField* field = nullptr;
     HUDStepper* stepper = nullptr;
     bool owns(QObject* control) const;
-    // The whole number the control that sent gives.
+    // The whole number the control that sent gives; -1 for a field that holds no number.
     qint64 value(QObject* sender) const;
     // Shows the value (the slider at most `sliderMaximum`); mixed empties the field.
     void show(qint64 value, const QString& text, bool mixed) const;

@@ -5,6 +5,7 @@
 #include "inspector/HUDPaneViews.h"
 #include "inspector/HUDWindowController.h"
 #include "platform/core/Strings.h"
+#include "platform/core/TextForms.h"
 
 #include <QPushButton>
 
@@ -163,6 +164,9 @@ void HUDImageAdjustTools::action(QObject* sender)
         }
         if (sender != _sliders[i] && sender != _fields[i])
             continue;
+        // A typed text that is no number leaves the adjustment as it is (not at 0).
+        if (sender == _fields[i] && !platform::startsWithNumber(_fields[i]->text()))
+            return;
         double value =
             sender == _sliders[i] ? double(_sliders[i]->value()) : _fields[i]->text().toDouble();
         if (value >= -DeadZone && value <= DeadZone) {

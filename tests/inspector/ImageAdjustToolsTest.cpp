@@ -113,6 +113,11 @@ TEST_F(ImageAdjustToolsTest, TypingInAFieldCommitsLikeTheSlider)
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_DOUBLE_EQ(images[0]->saturation(), 25);
     EXPECT_EQ(tools->_sliders[Tools::Saturation]->value(), 25);
+    // A text that is no number leaves the saturation alone (it is no 0).
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral("abc"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(images[0]->saturation(), 25);
 }
 
 TEST_F(ImageAdjustToolsTest, OriginalImageResetsAllSixInOneNamedStep)
