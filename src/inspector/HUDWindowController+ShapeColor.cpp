@@ -571,8 +571,8 @@ void HUDWindowController::shapeColorToolsAction(QObject* sender)
             if (!control.owns(sender))
                 continue;
             const qint64 v = control.value(sender);
-            if (v < 0) // -1 would mean "keep"
-                return;
+            if (v < 0) // refused (-1 would mean "keep"): shown again below
+                break;
             applyToSelection(
                 [&](LBGraphic& g) {
                     setMask(g, -1, row == 1 ? v : -1, row == 2 ? v : -1, row == 3 ? v : -1,

@@ -247,21 +247,16 @@ void HUDWindowController::shadowToolsAction(QObject* sender)
         const bool on = HUDPaneBuilder::clickedState(view->shadowCheckbox);
         apply(on ? 1 : 0, -1, -1, -1, -1.0, QColor(), "Shadow On");
     } else if (view->offset.owns(sender)) {
-        const qint64 v = view->offset.value(sender);
-        if (v < 0)
-            return;
-        apply(-1, v, -1, -1, -1.0, QColor(), "Shadow Offset");
+        // A value refused (none, or out of range) is shown again, below.
+        if (const qint64 v = view->offset.value(sender); v >= 0)
+            apply(-1, v, -1, -1, -1.0, QColor(), "Shadow Offset");
     } else if (view->blur.owns(sender)) {
-        const qint64 v = view->blur.value(sender);
-        if (v < 0)
-            return;
-        apply(-1, -1, v, -1, -1.0, QColor(), "Shadow Blur");
+        if (const qint64 v = view->blur.value(sender); v >= 0)
+            apply(-1, -1, v, -1, -1.0, QColor(), "Shadow Blur");
     } else if (view->transparency.owns(sender)) {
-        const qint64 v = view->transparency.value(sender);
-        if (v < 0 || v > 100)
-            return;
         // Stored as typed: the read-out rounds, so 71 comes back as 71.
-        apply(-1, -1, -1, -1, double(100 - v) / 100.0, QColor(), "Shadow Transparency");
+        if (const qint64 v = view->transparency.value(sender); v >= 0 && v <= 100)
+            apply(-1, -1, -1, -1, double(100 - v) / 100.0, QColor(), "Shadow Transparency");
     } else if (sender == view->shadowAngleSlider) {
         const double a = view->shadowAngleSlider->angle();
         apply(-1, -1, -1, qint64(std::trunc(450.0 - a)), -1.0, QColor(), "Shadow Angle");

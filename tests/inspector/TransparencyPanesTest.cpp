@@ -95,6 +95,7 @@ TEST_F(TransparencyPanesTest, ShadowValuesRoundTrip)
     for (const char* typed : {"101", "abc"}) {
         type("_shadowTransparencyField", QString::fromUtf8(typed));
         EXPECT_EQ(shadowAlpha(*a), before) << typed;
+        EXPECT_EQ(text("_shadowTransparencyField"), QStringLiteral("100%")) << typed;
     }
 
     type("_shadowBlurField", QStringLiteral("12"));
