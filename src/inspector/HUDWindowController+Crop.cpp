@@ -382,17 +382,18 @@ void HUDCropTools::cropToolsAction(QObject* sender)
         canvas->rotateCroppedImageByDegrees(std::trunc(angle));
         updateCropSliders();
     } else if (sender == _cropRotateComboBox) {
-        const QString typed = _cropRotateComboBox->currentText();
+        const std::optional<double> typed =
+            platform::typedDouble(_cropRotateComboBox->currentText());
         // What is not a number is refused, not taken as 0: Return puts the angle back,
         // while typing the field is left alone.
-        if (!platform::startsWithNumber(typed)) {
+        if (!typed) {
             if (!_controller.textChangeInvokedByTimer()) {
                 platform::beep();
                 updateCropSliders();
             }
             return;
         }
-        canvas->rotateCroppedImageByDegrees(platform::doubleValue(typed));
+        canvas->rotateCroppedImageByDegrees(*typed);
         updateCropSliders();
     } else if (sender == _cropConstrainProportionsCheckbox) {
         canvas->constrainCropImageProportions(_cropConstrainProportionsCheckbox->isChecked());

@@ -323,8 +323,9 @@ void HUDWindowController::sizeToolsAction(QObject* sender)
             const QString text = view->fields().at(i)->text();
             if (text == _origFieldStr.at(i))
                 return;
-            v = platform::doubleValue(text);
-            if (!platform::startsWithNumber(text) || (i < 2 ? !std::isfinite(v) : !(v > 0.0))) {
+            const std::optional<double> typed = platform::typedDouble(text);
+            v = typed.value_or(0.0);
+            if (!typed || (i < 2 ? !std::isfinite(v) : !(v > 0.0))) {
                 // Refused, not taken as 0 (which would move the graphic to the page's
                 // edge). Return puts the field back; while typing it is left alone.
                 if (!_textChangeInvokedByTimer) {

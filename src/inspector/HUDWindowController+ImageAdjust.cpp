@@ -165,10 +165,12 @@ void HUDImageAdjustTools::action(QObject* sender)
         if (sender != _sliders[i] && sender != _fields[i])
             continue;
         // A typed text that is no number leaves the adjustment as it is (not at 0).
-        if (sender == _fields[i] && !platform::startsWithNumber(_fields[i]->text()))
+        const std::optional<double> typed = sender == _sliders[i]
+                                                ? std::optional<double>(_sliders[i]->value())
+                                                : platform::typedDouble(_fields[i]->text());
+        if (!typed)
             return;
-        double value =
-            sender == _sliders[i] ? double(_sliders[i]->value()) : _fields[i]->text().toDouble();
+        double value = *typed;
         if (value >= -DeadZone && value <= DeadZone) {
             value = 0.0;
             const QSignalBlocker block(_sliders[i]);

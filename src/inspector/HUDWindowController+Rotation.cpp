@@ -210,10 +210,10 @@ void HUDWindowController::rotateFlipToolsAction(QObject* sender)
             dial->setAngle(angle, dial->distance());
         }
     } else if (sender == view->rotateComboBox) {
-        const QString typed = view->rotateComboBox->currentText();
-        angle = platform::doubleValue(typed);
-        if (!platform::startsWithNumber(typed) || !std::isfinite(angle) || angle < -360.0
-            || angle > 360.0) {
+        const std::optional<double> typed =
+            platform::typedDouble(view->rotateComboBox->currentText());
+        angle = typed.value_or(0.0);
+        if (!typed || !std::isfinite(angle) || angle < -360.0 || angle > 360.0) {
             // Refused, not taken as 0 (which would turn the graphic upright). While typing
             // the field is left alone: the user may be half-way through "-30".
             if (_textChangeInvokedByTimer) {

@@ -101,8 +101,12 @@ TEST(TextForms, RealReaders)
     // Whether there is a number to read at all: "0.00" is one, "abc" reads 0 without one.
     for (const char* number : {"0.00", " -2", ".5x", "+7", "1e"})
         EXPECT_TRUE(startsWithNumber(QString::fromLatin1(number))) << number;
-    for (const char* text : {"", "  ", "abc", "-", ".", "+.e5", "x1"})
+    for (const char* text : {"", "  ", "abc", "-", ".", "+.e5", "x1"}) {
         EXPECT_FALSE(startsWithNumber(QString::fromLatin1(text))) << text;
+        EXPECT_FALSE(typedDouble(QString::fromLatin1(text))) << text;
+    }
+    EXPECT_EQ(typedDouble(QStringLiteral("0.00")), 0.0); // a typed 0 is a number
+    EXPECT_EQ(typedDouble(QStringLiteral(" -2.5 cm")), -2.5);
 }
 
 TEST(TextForms, BoolReader)

@@ -200,6 +200,13 @@ bool startsWithNumber(const QString& text)
     return numberLength(text, skipSpace(text)) > 0;
 }
 
+std::optional<double> typedDouble(const QString& text)
+{
+    if (!startsWithNumber(text))
+        return std::nullopt;
+    return doubleValue(text);
+}
+
 QString stringFromRect(const QRectF& rect)
 {
     return QStringLiteral("{{%1, %2}, {%3, %4}}")

@@ -9,6 +9,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include <optional>
+
 class QColor;
 class QVariant;
 
@@ -38,6 +40,9 @@ bool boolValue(const QString& text);
 // Whether the readers find a number at the start of the text (after white space): "0.00",
 // "-2", ".5x" do; "", "abc", "-" and "." do not.
 bool startsWithNumber(const QString& text);
+// What a user typed, read as doubleValue() reads it; none, rather than 0, for a text that
+// starts with no number.
+std::optional<double> typedDouble(const QString& text);
 
 // The same readers for a stored value of any kind: texts as above, numbers converted
 // (reals truncated toward zero for the integer readers), booleans as 0 and 1; anything
