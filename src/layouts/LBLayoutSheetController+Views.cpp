@@ -798,6 +798,8 @@ void LayoutSheetViews::refresh()
         }
     }
     _chooseCustomDesignButton->setEnabled(_controller.chooseCustomDesignEnabled());
+    if (LBPaperSizeController* pane = _controller.paperSizeController())
+        _labelOverflowWarning->setText(pane->overflowWarning());
     _labelOverflowWarning->setVisible(_controller.paperSizeController()
                                       && !_controller.chooseCustomDesignEnabled());
     QImage custom = _controller.customPreviewImage();

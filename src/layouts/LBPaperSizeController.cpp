@@ -244,8 +244,12 @@ void LBPaperSizeController::rotatePaperDict(QVariantMap& layout, bool toLandscap
 
 bool LBPaperSizeController::labelsOverflowPage(const QVariantMap& layout)
 {
+    // An envelope or letterhead is one label the size of its paper: it has no grid to run
+    // off the page, but a paper of no size (a width typed as 0, or as no number) would make
+    // a document with no page at all.
     if (isFullSheet(Info::integer(layout, Info::labelType)))
-        return false;
+        return Info::real(layout, Info::labelWidth) <= 0
+               || Info::real(layout, Info::labelHeight) <= 0;
     QSizeF page(Info::real(layout, Info::pageWidth), Info::real(layout, Info::pageHeight));
     if (page.width() == 0 || page.height() == 0)
         page = LBLayoutSheetController::pixelDimensionsForPaper(layout);
@@ -1007,7 +1011,14 @@ void LBPaperSizeController::updatePreviewImage()
     _previewImage =
         LBLayoutSheetController::previewImageForCard(card, projectType, _landscapeButtonSelected);
     card.insert(Info::labelType, type);
-    _labelsOverflow = labelsOverflowPage(card);
+    // A paper field typed empty, as 0 or as no number leaves the page as it was (or, for an
+    // envelope, of no size): the layout cannot be chosen until both fields hold a size.
+    const bool noPaper = fieldValue(PaperWidthField) <= 0 || fieldValue(PaperHeightField) <= 0;
+    _labelsOverflow = noPaper || labelsOverflowPage(card);
+    _overflowWarning = LBLayoutSheetController::layoutSheetString(
+        noPaper || isFullSheet(type)
+            ? QStringLiteral("Type a paper width and height greater than 0.")
+            : QStringLiteral("The labels do not fit on the page."));
     if (_controller)
         _controller->paperSizeDidChange();
 }

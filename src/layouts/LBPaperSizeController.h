@@ -92,10 +92,13 @@ public:
     // that card type.
     static void rotatePaperDict(QVariantMap& layout, bool toLandscape, qint64 cardType);
     // Whether the labels of the layout run off the page (or cannot be laid out: no rows,
-    // no columns, no label size); never for envelopes and letterhead (label kinds 5-8).
+    // no columns, no label size); for envelopes and letterhead (label kinds 5-8), whose
+    // label is the paper, whether the paper has no size.
     static bool labelsOverflowPage(const QVariantMap& layout);
 
     bool labelsOverflow() const { return _labelsOverflow; }
+    // What the layout sheet tells the user while the layout cannot be chosen.
+    QString overflowWarning() const { return _overflowWarning; }
     // The miniature of the layout, upright, and whether it is shown turned (landscape).
     QImage previewImage() const { return _previewImage; }
     bool landscapeOrientation() const { return _landscapeButtonSelected; }
@@ -148,4 +151,5 @@ private:
 
     QImage _previewImage;
     bool _labelsOverflow = false;
+    QString _overflowWarning;
 };

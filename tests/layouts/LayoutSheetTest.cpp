@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -884,4 +885,45 @@ TEST_F(LayoutSheetTest, BackFromTheCustomSizeFindsTheSheetAsLeft)
     EXPECT_EQ(format.selectedRowText(), chosen);
     EXPECT_EQ(chooser.selectedRow(), 2);
     EXPECT_TRUE(chooser.continueEnabled());
+}
+
+TEST_F(LayoutSheetTest, AnEnvelopeOfNoSizeCannotBeChosen)
+{
+    Controller chooser(true, 0);
+    FormatStepWidgets sheet;
+    chooser.beginSheetForController(nullptr);
+    sheet.steps = chooser.sheet()->findChild<QStackedWidget*>();
+    ASSERT_TRUE(sheet.steps);
+    chooser.projectTypeAction(0);
+    chooser.continueAction();
+    QPushButton* custom = sheet.button(Controller::layoutSheetString("Custom Size…"));
+    ASSERT_TRUE(custom);
+    QTest::mouseClick(custom, Qt::LeftButton);
+    LBPaperSizeController* pane = chooser.paperSizeController();
+    ASSERT_TRUE(pane);
+    choose(pane->paperSizePopup(), "Custom");
+    QLineEdit* width = pane->field(LBPaperSizeController::PaperWidthField);
+    QPushButton* chooseButton = sheet.button(Controller::dialogString("Choose"));
+    ASSERT_TRUE(chooseButton);
+    const auto warning = [&] {
+        for (QLabel* label : sheet.steps->currentWidget()->findChildren<QLabel*>())
+            if (label->isVisibleTo(sheet.steps) && label->text().contains("greater than 0"))
+                return label->text();
+        return QString();
+    };
+    ASSERT_TRUE(chooseButton->isEnabled());
+    EXPECT_TRUE(warning().isEmpty());
+
+    // Each text leaves the envelope without a width: it cannot be chosen, and says why.
+    for (const char* typed : {"abc", "0", "-3"}) {
+        width->selectAll();
+        QTest::keyClicks(width, typed);
+        EXPECT_FALSE(chooseButton->isEnabled()) << typed;
+        EXPECT_EQ(warning(), QString("Type a paper width and height greater than 0.")) << typed;
+    }
+    width->selectAll();
+    QTest::keyClicks(width, "7");
+    EXPECT_TRUE(chooseButton->isEnabled());
+    EXPECT_TRUE(warning().isEmpty());
+    EXPECT_DOUBLE_EQ(pane->dimensionInfo().value("labelWidth").toDouble(), 7 * 72.0);
 }

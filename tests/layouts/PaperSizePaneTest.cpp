@@ -109,8 +109,10 @@ TEST_F(PaperSizePane, TellsWhetherTheLabelsFitTheirPage)
         {"no rows", {{"numRows", 0}}, true},
         {"no columns", {{"numColumns", 0}}, true},
         {"no label width", {{"labelWidth", 0.0}}, true},
-        {"an envelope is never checked", {{"labelType", 5}, {"numRows", 0}}, false},
-        {"nor is letterhead", {{"labelType", 8}, {"leftMargin", -5.0}}, false},
+        {"an envelope's grid is never checked", {{"labelType", 5}, {"numRows", 0}}, false},
+        {"nor is letterhead's", {{"labelType", 8}, {"leftMargin", -5.0}}, false},
+        {"an envelope of no width", {{"labelType", 5}, {"labelWidth", 0.0}}, true},
+        {"letterhead of a negative height", {{"labelType", 8}, {"labelHeight", -1.0}}, true},
         {"the paper's size without a page size",
          {{"pageWidth", 0.0}, {"paperSize", "Letter"}},
          false},
@@ -200,6 +202,26 @@ TEST_F(PaperSizePane, FollowsTheShapeOfATypedPaper)
     type(pane, Pane::PaperWidthField, "8");
     EXPECT_FALSE(pane.landscapeButtonSelected());
     EXPECT_EQ(pane.dimensionInfo().value("labelType").toLongLong(), 1);
+}
+
+TEST_F(PaperSizePane, ACustomPaperOfNoSizeCannotBeChosen)
+{
+    Pane pane;
+    pane.setDimensionInfo(addressSheet());
+    pane.paperSizePopupAction(pane.paperSizePopup()->count() - 1); // Custom
+    ASSERT_FALSE(pane.labelsOverflow());
+    // The page would keep its old width while the field shows what was typed.
+    for (const char* typed : {"", "abc", "0"}) {
+        type(pane, Pane::PaperHeightField, typed);
+        EXPECT_TRUE(pane.labelsOverflow()) << typed;
+        EXPECT_EQ(pane.overflowWarning(), QString("Type a paper width and height greater than 0."))
+            << typed;
+    }
+    type(pane, Pane::PaperHeightField, "11");
+    EXPECT_FALSE(pane.labelsOverflow());
+    type(pane, Pane::LabelWidthField, "9");
+    EXPECT_TRUE(pane.labelsOverflow());
+    EXPECT_EQ(pane.overflowWarning(), QString("The labels do not fit on the page."));
 }
 
 TEST_F(PaperSizePane, ClampsTheCornerRadiusToHalfTheShorterSide)
