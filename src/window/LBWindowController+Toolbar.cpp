@@ -363,9 +363,8 @@ QAction* LBWindowController::toolbarItemForItemIdentifier(const platform::Toolba
         }
         button->setItemValidator([this, actions](int index) {
             QAction* action = actions.value(index);
-            platform::Responder* target = action ? platform::Responder::targetForSelector(
-                                              responderChain(), platform::actionSelector(action))
-                                                 : nullptr;
+            platform::Responder* target =
+                action ? toolbarTarget(platform::actionSelector(action)) : nullptr;
             return target && target->validateMenuItem(action);
         });
         connect(button, &platform::PopUpButton::activated, this, [this, actions](int index) {
@@ -454,19 +453,37 @@ QAction* LBWindowController::toolbarItemForItemIdentifier(const platform::Toolba
     return item;
 }
 
+platform::Responder* LBWindowController::toolbarTarget(const QString& selector) const
+{
+    // The toolbar's commands are the window's own: Group and Lock turn into Ungroup and
+    // Unlock here, where the canvas's commands of those names only group and lock. Others
+    // (Print: the document's) go to whoever answers them first.
+    if (respondsToSelector(selector))
+        return const_cast<LBWindowController*>(this);
+    return platform::Responder::targetForSelector(responderChain(), selector);
+}
+
 void LBWindowController::performToolbarAction(QAction* item)
 {
     const QString selector = platform::actionSelector(item);
-    if (platform::Responder* target =
-            platform::Responder::targetForSelector(responderChain(), selector))
+    if (platform::Responder* target = toolbarTarget(selector))
         target->tryToPerform(selector, item);
+    actionPerformed(item);
+}
+
+void LBWindowController::actionPerformed(QAction* action)
+{
+    Q_UNUSED(action);
+    // Group turns its item into Ungroup, Lock into Unlock, with the selection unchanged.
+    if (_toolbar)
+        _toolbar->validateVisibleItems();
 }
 
 bool LBWindowController::validateToolbarItem(QAction* item)
 {
     // An item whose command nobody in the window's chain answers cannot work.
     const QString selector = platform::actionSelector(item);
-    if (!selector.isEmpty() && !platform::Responder::targetForSelector(responderChain(), selector))
+    if (!selector.isEmpty() && !toolbarTarget(selector))
         return false;
     if (_mode != DesignMode)
         return true;

@@ -720,6 +720,11 @@ private:
     void forwardToCanvas(const QString& selector, QObject* sender);
     // Sends a toolbar item's command to the first responder of the chain that answers it.
     void performToolbarAction(QAction* item);
+    // Who runs a toolbar item's command: this controller when it has it, else the first
+    // responder of the chain that answers it; nullptr when none does.
+    platform::Responder* toolbarTarget(const QString& selector) const;
+    // Brings the toolbar up to date after a command of the menus or the toolbar.
+    void actionPerformed(QAction* action) override;
     // The layers pane, the layers view opened for it in design mode; nullptr without one.
     LayersPane* openLayersPane();
     void proceedWithTextLock();

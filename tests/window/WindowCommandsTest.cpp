@@ -860,3 +860,48 @@ TEST_F(WindowCommands, CustomisingTheToolbarAddsAfterTheChosenItem)
     before.insert(1, QStringLiteral("LBBringToFrontID"));
     EXPECT_EQ(controller->toolbar()->itemIdentifiers(), before);
 }
+
+TEST_F(WindowCommands, TheToolbarFollowsTheCommandsItRuns)
+{
+    openInDesign();
+    const auto a = select(shape(false));
+    select(shape(false));
+    QAction* group = toolbarItem("LBGroupID");
+    QAction* lock = toolbarItem("LBLockID");
+    ASSERT_TRUE(group && lock);
+    ASSERT_EQ(group->text(), "Group");
+    // As after a click on the page: the canvas first in the chain, with its own one-way
+    // group and lock commands.
+    controller->window()->activateWindow();
+    canvas()->setFocus();
+    ASSERT_EQ(controller->responderChain().first(), CanvasResponder::forWidget(canvas()));
+    // Each command leaves the selection as it was; the items must still follow.
+    group->trigger();
+    ASSERT_TRUE(a->isGrouped());
+    EXPECT_EQ(group->text(), "Ungroup");
+    EXPECT_EQ(LBWindowController::toolbarItemImageName(group), "TBUngroup");
+    group->trigger();
+    ASSERT_FALSE(a->isGrouped());
+    EXPECT_EQ(group->text(), "Group");
+
+    // The same through the menu bar, as its keys reach it, and undone there.
+    controller->validateMenus();
+    controller->menuItemWithSelector(QStringLiteral("group:"))->trigger();
+    ASSERT_TRUE(a->isGrouped());
+    EXPECT_EQ(group->text(), "Ungroup");
+    QApplication::processEvents(); // the turn of the loop that closes the undo step
+    controller->validateMenus();
+    controller->menuItemWithSelector(QStringLiteral("undo:"))->trigger();
+    ASSERT_FALSE(a->isGrouped());
+    EXPECT_EQ(group->text(), "Group");
+
+    // Unlock, on a locked graphic chosen alone, unlocks it.
+    canvas()->clearSelection();
+    canvas()->selectGraphic(a);
+    lock->trigger();
+    ASSERT_TRUE(a->locked());
+    canvas()->selectGraphic(a);
+    ASSERT_EQ(lock->text(), "Unlock");
+    lock->trigger();
+    EXPECT_FALSE(a->locked());
+}

@@ -125,7 +125,10 @@ Responder* WindowController::responderForWidget(QWidget* widget) const
 
 bool WindowController::performAction(QAction* action)
 {
-    return Responder::sendAction(responderChain(), action);
+    if (!Responder::sendAction(responderChain(), action))
+        return false;
+    actionPerformed(action);
+    return true;
 }
 
 void WindowController::setMenuTable(const QList<MenuSpec>& table)

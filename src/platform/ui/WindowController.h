@@ -99,7 +99,8 @@ public:
     // The responder standing for the widget in the chain: the widget itself when it is a
     // Responder; subclasses add responders for widgets of higher layers. nullptr if none.
     virtual Responder* responderForWidget(QWidget* widget) const;
-    // Sends the action's selector through the chain; false when nothing ran.
+    // Sends the action's selector through the chain, then tells actionPerformed(); false
+    // when nothing ran.
     bool performAction(QAction* action);
     // Builds the window's menu bar from the table (kept for updateMenuItems()).
     void setMenuTable(const QList<MenuSpec>& table);
@@ -136,6 +137,10 @@ public:
 protected:
     // After the window is made.
     virtual void windowDidLoad() {}
+    // After a command of the window's menus (or their keys) ran: what shows the state of
+    // the commands outside the menus (a toolbar) is brought up to date here, since a
+    // command may change what the others do without changing the selection.
+    virtual void actionPerformed(QAction* action) { (void)action; }
     virtual void windowDidBecomeKey() {}
     virtual void windowDidResignKey() {}
     virtual void windowDidBecomeMain() {}
