@@ -1,6 +1,7 @@
 #include "merge/LBFieldsController.h"
 
 #include "canvas/LBFieldRanges.h"
+#include "canvas/LBGraphicView.h"
 #include "canvas/LBTextView.h"
 #include "controls/LBFieldCell.h"
 #include "document/LBDocument.h"
@@ -471,21 +472,72 @@ bool LBFieldsController::validateMenuItem(QAction* item)
     return false;
 }
 
+namespace {
+
+// A field's name as text, in the font chosen last.
+platform::AttributedString nameText(const QString& name)
+{
+    QVariantMap attributes;
+    if (const std::optional<QFont> font = platform::FontManager::sharedFontManager().selectedFont())
+        attributes.insert(platform::FontAttributeName, *font);
+    return platform::AttributedString(name, attributes);
+}
+
+// The name carrying the field it stands for.
+platform::AttributedString fieldText(const QString& name)
+{
+    platform::AttributedString field = nameText(name);
+    field.addAttribute(LBQFieldAttributeName, LBMergeServices::fieldAttributeForFieldString(name),
+                       platform::Range(0, field.length()));
+    return field;
+}
+
+} // namespace
+
 void LBFieldsController::insertFieldAction()
 {
     LBEditController* edit = editController();
-    auto* editor = edit ? dynamic_cast<LBTextView*>(edit->editorView()) : nullptr;
-    if (!editor)
-        return;
     const QVariantMap node = selectedNode();
     const QString name = node.value(kFieldName).toString();
-    if (node.isEmpty() || isGroup(node) || name.isEmpty())
+    if (!edit || node.isEmpty() || isGroup(node) || name.isEmpty())
         return;
+    auto* editor = dynamic_cast<LBTextView*>(edit->editorView());
+    if (!editor) {
+        insertFieldOnPage(node);
+        return;
+    }
     // The field in the style being typed.
     QVariantMap attributes = editor->typingAttributes();
     attributes.insert(LBQFieldAttributeName, LBMergeServices::fieldAttributeForFieldString(name));
     editor->replaceCharactersAsUser(editor->rangeForUserTextChange(),
                                     platform::AttributedString(name, attributes));
+}
+
+void LBFieldsController::insertFieldOnPage(const QVariantMap& node)
+{
+    // With no text being edited, Insert puts the field on the page as a drag of its row
+    // would: a barcode, an address block or a picture as that graphic, any other field as
+    // a new text box holding it, in the middle of the visible page.
+    LBEditController* edit = editController();
+    LBGraphicView* canvas = edit ? edit->selectedGraphicView() : nullptr;
+    if (!canvas)
+        return;
+    QMimeData data;
+    platform::Pasteboard pasteboard(&data);
+    const bool inhibited = _inhibitCellBackground;
+    const bool written = writeItems({node}, pasteboard);
+    _inhibitCellBackground = inhibited; // no row is being drawn for a drag
+    if (!written)
+        return;
+    if (!pasteboard.availableTypeFromArray({LBPrintLinePboardType}).isNull()) {
+        canvas->makeNewGraphicsFromPasteboard(pasteboard, QPointF(-1, -1), false);
+        return;
+    }
+    const platform::AttributedString text = fieldText(node.value(kFieldName).toString());
+    edit->insertTextBox(text);
+    // The caret after the field, for what the user types next to it.
+    if (auto* editor = dynamic_cast<LBTextView*>(edit->editorView()))
+        editor->setSelectedRange(platform::Range(text.length(), 0));
 }
 
 std::shared_ptr<LBTextArea>
@@ -679,14 +731,9 @@ bool LBFieldsController::writeItems(const QList<QVariantMap>& nodes,
     } else {
         pasteboard.declareTypes({platform::RTFDPboardType, LBQFieldPboardType});
     }
-    // The name as text in the font chosen last, and the field that goes on it.
-    QVariantMap attributes;
-    if (const std::optional<QFont> font = platform::FontManager::sharedFontManager().selectedFont())
-        attributes.insert(platform::FontAttributeName, *font);
-    pasteboard.setAttributedString(platform::AttributedString(name, attributes));
-    platform::AttributedString field(name, attributes);
-    field.addAttribute(LBQFieldAttributeName, LBMergeServices::fieldAttributeForFieldString(name),
-                       platform::Range(0, field.length()));
+    // The name as text, and the field that goes on it.
+    const platform::AttributedString field = fieldText(name);
+    pasteboard.setAttributedString(nameText(name));
     pasteboard.setData(LBFieldRangeData(field, platform::Range(0, field.length())),
                        LBQFieldPboardType);
     _inhibitCellBackground = true;

@@ -96,8 +96,8 @@ public:
     // "chooseMeAction:" while the application shell answers; "readAddressBookFields:" in
     // mode 1; nothing else.
     bool validateMenuItem(QAction* item) override;
-    // Inserts the selected field into the text being edited in place; nothing while no
-    // text is being edited or no field is selected.
+    // Inserts the selected field into the text being edited in place or, while no text is
+    // being edited, onto the page (insertFieldOnPage()); nothing when no field is selected.
     void insertFieldAction();
     // Expands the shown groups whose "expanded" is on (last to first).
     void expandList();
@@ -158,6 +158,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The field's row put on the page as a drop of it would be, in the middle of the
+    // visible page.
+    void insertFieldOnPage(const QVariantMap& node);
     void buildInterface();
     void awakeFromNib();
     void buildOptionsMenu();

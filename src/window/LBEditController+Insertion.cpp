@@ -280,8 +280,13 @@ void LBEditController::createTextBoxAction(qint64 tag)
     QVariantMap attributes;
     if (const std::optional<QFont> font = platform::FontManager::sharedFontManager().selectedFont())
         attributes.insert(platform::FontAttributeName, *font);
+    insertTextBox(platform::AttributedString(text, attributes), tag);
+}
+
+void LBEditController::insertTextBox(const platform::AttributedString& text, qint64 tag)
+{
     auto textBox = std::make_shared<LBTextArea>();
-    textBox->setContents(platform::AttributedString(text, attributes));
+    textBox->setContents(text);
     textBox->setZoomFactor(zoomFactor());
     if (tag == 2) {
         textBox->setConstrainProportions(true);

@@ -55,6 +55,7 @@ class QTimer;
 class QWidget;
 
 namespace platform {
+class AttributedString;
 class ScrollView;
 class TextView;
 } // namespace platform
@@ -232,6 +233,9 @@ public:
     bool fillSelectedPlaceholderWithImagePath(const QString& path, bool photoOnly);
     // Tag 1 plain text, 2 curved text.
     void createTextBoxAction(qint64 tag);
+    // A new text box of that text (tag as above), in the middle of the visible page, being
+    // edited with its text selected.
+    void insertTextBox(const platform::AttributedString& text, qint64 tag = 1);
     // The new text box's bounds for the size its text needs.
     static QSizeF newTextBoxSize(const QSizeF& required, qint64 tag, bool autoResize);
     void insertNewTextBox(const std::shared_ptr<LBTextArea>& textBox);

@@ -712,15 +712,31 @@ TEST_F(FieldsDrawerWindow, InsertsTheSelectedFieldIntoTheTextBeingEdited)
     QAbstractItemModel* model = pane->fieldModel();
     const QModelIndex firstName = model->index(0, 0, model->index(0, 0, QModelIndex()));
     pane->fieldTable()->setCurrentIndex(firstName);
-    // Nothing being edited: nothing happens.
-    pane->insertFieldAction();
+    LBGraphicView* canvas = edit->selectedGraphicView();
+    ASSERT_TRUE(canvas);
+    // Nothing being edited: the field goes on the page in a new text box, being edited.
+    pane->insertFieldButton()->click();
+    {
+        const LBDocument::Layer layer = canvas->graphics()->value(document->selectedLayerIndex());
+        ASSERT_EQ(layer.size(), 1);
+        auto* made = dynamic_cast<LBTextArea*>(layer.first().get());
+        ASSERT_TRUE(made);
+        const platform::AttributedString& text = made->contents()->attributedString();
+        EXPECT_EQ(text.string(), QStringLiteral("My First Name"));
+        EXPECT_TRUE(text.attribute(LBQFieldAttributeName, 0).isValid());
+        EXPECT_EQ(canvas->editingGraphic(), made);
+        auto* editing = dynamic_cast<LBTextView*>(edit->editorView());
+        ASSERT_TRUE(editing);
+        EXPECT_EQ(editing->selectedRange(), platform::Range(13, 0)); // typing goes after it
+        EXPECT_TRUE(canvas->visiblePageRect().contains(made->bounds().center()));
+        made->endEditingInView(canvas);
+        document->removeGraphicAtIndex(0, document->selectedLayerIndex());
+    }
 
     box = std::make_shared<LBTextArea>();
     box->setBounds(QRectF(50, 60, 200, 40));
     box->setContents(testText(QStringLiteral("Dear ")));
     document->insertGraphic(box, 0, document->selectedLayerIndex());
-    LBGraphicView* canvas = edit->selectedGraphicView();
-    ASSERT_TRUE(canvas);
     box->startEditingWithEvent(nullptr, canvas, false);
     auto* editor = dynamic_cast<LBTextView*>(edit->editorView());
     ASSERT_TRUE(editor);
