@@ -2,6 +2,7 @@
 
 #include "document/LBDocument.h"
 #include "graphics/LBTextArea.h"
+#include "merge/LBMergeServices.h"
 #include "platform/core/Range.h"
 #include "platform/core/Strings.h"
 #include "platform/text/AttributedString.h"
@@ -10,6 +11,7 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,6 +52,14 @@ LBCounterController::LBCounterController()
     _leadingZerosButton = new QCheckBox(counterString("Include leading zeros"));
     _numDigitsText = new QLabel(counterString("Number of digits:"));
     _numDigitsField = new QLineEdit;
+    // The fields take whole numbers only, as they are typed: a letter would otherwise save
+    // as 0. The digit count stays within what a counter's number can hold.
+    _startNumberField->setValidator(new QIntValidator(_startNumberField));
+    _incrementField->setValidator(new QIntValidator(_incrementField));
+    _numDigitsField->setValidator(
+        new QIntValidator(0, int(LBMergeServices::maximumCounterDigits), _numDigitsField));
+    for (QLineEdit* field : {_startNumberField, _incrementField, _numDigitsField})
+        connect(field, &QLineEdit::textChanged, this, [this] { updateSaveButton(); });
     grid->addWidget(_startNumberText, 0, 0);
     grid->addWidget(_startNumberField, 0, 1);
     grid->addWidget(_incrementText, 1, 0);
@@ -117,9 +127,16 @@ void LBCounterController::customizeCounterField(const QVariantMap& rolloverEntry
                  : QString());
     _incrementField->setText(
         hasStart ? QString::number(d.value(QStringLiteral("Increment")).toLongLong()) : QString());
+    updateSaveButton();
     _counterWindow->setParent(parentWindow, Qt::Sheet | Qt::Dialog);
     _counterWindow->setWindowModality(parentWindow ? Qt::WindowModal : Qt::ApplicationModal);
     _counterWindow->open();
+    // The first field the sheet can edit takes the keys, ready to type over.
+    QLineEdit* first = hasStart ? _startNumberField : zeros ? _numDigitsField : nullptr;
+    if (first) {
+        first->setFocus();
+        first->selectAll();
+    }
 }
 
 void LBCounterController::counterSheetAction(QObject* sender)
@@ -128,12 +145,24 @@ void LBCounterController::counterSheetAction(QObject* sender)
         const bool on = _leadingZerosButton->isChecked();
         _numDigitsField->setEnabled(on);
         setLabelEnabled(_numDigitsText, on);
+        updateSaveButton();
+    } else if (sender == _saveCounterButton && !_saveCounterButton->isEnabled()) {
+        return;
     } else if (sender == _saveCounterButton) {
         save();
         close();
     } else if (sender == _cancelCounterButton) {
         close();
     }
+}
+
+void LBCounterController::updateSaveButton()
+{
+    // Save waits for a number in each field it writes (an emptied field, or a lone sign).
+    bool complete = true;
+    for (const QLineEdit* field : {_startNumberField, _incrementField, _numDigitsField})
+        complete = complete && (!field->isEnabled() || field->hasAcceptableInput());
+    _saveCounterButton->setEnabled(complete);
 }
 
 void LBCounterController::save()

@@ -42,6 +42,8 @@ public:
 
 private:
     void setLabelEnabled(QLabel* label, bool enabled);
+    // Enables Save while every field it writes holds a whole number.
+    void updateSaveButton();
     void save();
     void close();
 

@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 using platform::ContactMultiValue;
@@ -614,7 +615,8 @@ QString LBMergeServices::stringForCounterField(const QVariantMap& field,
     const qint64 i = integer(fieldAttribute, QStringLiteral("Increment"));
     const bool zeros = integer(fieldAttribute, QStringLiteral("IncludeZeros")) == 1
                        || fieldAttribute.value(QStringLiteral("IncludeZeros")).toBool();
-    const qint64 d = integer(fieldAttribute, QStringLiteral("NumDigits"));
+    const qint64 d =
+        std::min(integer(fieldAttribute, QStringLiteral("NumDigits")), maximumCounterDigits);
     const auto fit = [&](qint64 number) {
         QString text = QString::number(number);
         if (!zeros || d < 0)

@@ -154,6 +154,9 @@ public:
                                qint64 fromContact);
     QString stringForPhoneField(const QVariantMap& field, const QVariantMap& fieldAttribute,
                                 qint64 fromContact);
+    // The most digits a counter is padded to, whatever its field asks: the padding is made
+    // for every label.
+    static constexpr qint64 maximumCounterDigits = 32;
     static QString stringForCounterField(const QVariantMap& field,
                                          const QVariantMap& fieldAttribute, qint64 currentIndex,
                                          qint64 totalCount);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 class CounterSheetTest : public MergeFieldsTest
 {
@@ -53,7 +54,7 @@ TEST_F(CounterSheetTest, ShowsTheFieldAndSavesItsSettings)
     EXPECT_TRUE(sheet.leadingZerosButton()->isChecked()); // a serial number pads
     EXPECT_TRUE(sheet.numDigitsField()->isEnabled());
     sheet.startNumberField()->setText(QStringLiteral("100"));
-    sheet.incrementField()->setText(QStringLiteral("5x"));
+    sheet.incrementField()->setText(QStringLiteral("5"));
     sheet.leadingZerosButton()->click();
     EXPECT_FALSE(sheet.numDigitsField()->isEnabled()); // at once, before saving
     sheet.numDigitsField()->setText(QStringLiteral("4"));
@@ -68,6 +69,39 @@ TEST_F(CounterSheetTest, ShowsTheFieldAndSavesItsSettings)
               QStringLiteral("kLBSerialNumberField"));
     EXPECT_EQ(box->contents()->string(), QStringLiteral("No. Serial Number of Total Count"));
     EXPECT_TRUE(document->isDocumentEdited());
+}
+
+TEST_F(CounterSheetTest, TheFieldsTakeWholeNumbersAsTheyAreTyped)
+{
+    sheet.customizeCounterField(entry(0), box.get(), nullptr);
+    EXPECT_EQ(sheet.startNumberField()->selectedText(), QStringLiteral("1")); // to type over
+    const auto type = [](QLineEdit* field, const char* text) {
+        field->selectAll();
+        QTest::keyClicks(field, QString::fromLatin1(text));
+        return field->text();
+    };
+    // A letter is refused, not saved as 0; a sign and digits are taken.
+    EXPECT_EQ(type(sheet.startNumberField(), "1a2b"), QStringLiteral("12"));
+    EXPECT_EQ(type(sheet.incrementField(), "-3"), QStringLiteral("-3"));
+    EXPECT_EQ(type(sheet.numDigitsField(), "9"), QStringLiteral("9"));
+    EXPECT_TRUE(sheet.saveCounterButton()->isEnabled());
+    // A field left with no number, or a digit count beyond 32, cannot be saved until
+    // mended.
+    EXPECT_EQ(type(sheet.numDigitsField(), "99"), QStringLiteral("99"));
+    EXPECT_FALSE(sheet.saveCounterButton()->isEnabled());
+    type(sheet.numDigitsField(), "9");
+    for (QLineEdit* field : {sheet.startNumberField(), sheet.incrementField()}) {
+        const QString before = field->text();
+        EXPECT_EQ(type(field, "-"), QStringLiteral("-"));
+        EXPECT_FALSE(sheet.saveCounterButton()->isEnabled());
+        type(field, before.toLatin1().constData());
+        EXPECT_TRUE(sheet.saveCounterButton()->isEnabled());
+    }
+    sheet.saveCounterButton()->click();
+    const QVariantMap saved = dictionaryAt(5);
+    EXPECT_EQ(saved.value(QStringLiteral("StartNumber")).toLongLong(), 12);
+    EXPECT_EQ(saved.value(QStringLiteral("Increment")).toLongLong(), -3);
+    EXPECT_EQ(saved.value(QStringLiteral("NumDigits")).toLongLong(), 9);
 }
 
 TEST_F(CounterSheetTest, ATotalCountOnlyChangesItsZeros)

@@ -290,6 +290,8 @@ TEST_F(MergeFieldsTest, Counters)
         {"Count of Total", 1, 1, true, 3, 4, 40, "005 of 040"},
         {"Total Count", 0, 0, false, 6, 3, 40, "40"},
         {"Total Count", 0, 0, true, 4, 3, 40, "0040"},
+        // A file's digit count beyond reason pads no further than 32 digits.
+        {"Serial Number", 1, 1, true, 2000000000, 0, 10, "00000000000000000000000000000001"},
     };
     for (const Case& c : cases) {
         QVariantMap attribute{{QStringLiteral("IncludeZeros"), c.zeros},
