@@ -80,6 +80,9 @@ void LBGraphicView::insertGraphics(const QList<LBGraphicPtr>& graphics, const QP
         const QRectF V = visibleRect().intersected(visiblePageRect());
         p = QPointF(V.x() + (V.width() - B.width()) / 2.0,
                     V.y() + V.height() - (V.height() - B.height()) / 2.0);
+        // A picture is centred on the drop point: with no drop, the middle of the visible
+        // page stands for it, not the place of the last drop, long gone.
+        _dropPoint = V.center();
     }
     for (qsizetype i = n - 1; i >= 0; --i) {
         const LBGraphicPtr& g = graphics.at(i);

@@ -233,6 +233,13 @@ TEST_F(CanvasInsertion, APictureDroppedLandsCentredOnTheDrop)
     EXPECT_EQ(dropGraphics({image}, QPointF(200, 150)), Qt::CopyAction);
     ASSERT_FALSE(document->pageGraphics().at(1).isEmpty());
     EXPECT_EQ(document->pageGraphics().at(1).first()->bounds(), QRectF(180, 135, 40, 30));
+
+    // Inserted later with no point (a library's or a drawer's Insert), a picture goes to the
+    // middle of the visible page, not to where that drop was.
+    auto later = std::make_shared<LBImage>();
+    later->setBounds(QRectF(0, 0, 40, 30));
+    canvas->insertGraphics({later}, QPointF(-1, -1), false);
+    EXPECT_EQ(later->bounds(), QRectF(280, 185, 40, 30));
 }
 
 // ==== Grouping ============================================================================
