@@ -901,9 +901,20 @@ void LBAppController::myShowHelp(int tag)
 {
     Q_UNUSED(tag); // the program has no web pages of its own: every item opens the guide
     const QString guide = platform::Bundle().pathForFileResource(QStringLiteral("Veltrin.pdf"));
-    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-        qWarning().noquote() << QStringLiteral("Uh oh, couldn't open user guide: %1")
-                                    .arg(guide.isEmpty() ? QStringLiteral("Veltrin.pdf") : guide);
+    if (!guide.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        return;
+    qWarning().noquote() << QStringLiteral("Uh oh, couldn't open user guide: %1")
+                                .arg(guide.isEmpty() ? QStringLiteral("Veltrin.pdf") : guide);
+    // The user asked for the guide: say why nothing opens, and where the file is.
+    platform::Alert alert;
+    alert.messageText = dialogString("The user guide could not be opened.");
+    alert.informativeText =
+        guide.isEmpty()
+            ? dialogString("The guide is missing from this installation of Veltrin.")
+            : dialogString("No program for PDF documents was found to show it. The guide is the "
+                           "file \u201c%1\u201d.")
+                  .arg(QDir::toNativeSeparators(guide));
+    alert.runModal();
 }
 
 void LBAppController::openUserGuide()

@@ -568,4 +568,20 @@ TEST_F(AppLaunch, EveryHelpItemOpensTheUserGuide)
     EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
 }
 
+TEST_F(AppLaunch, TheHelpSaysWhenTheGuideCannotBeOpened)
+{
+    // No program takes the guide (the test platform opens no documents): the user is told
+    // why nothing opened, and where the guide is.
+    QStringList said;
+    platform::Alert::setResponder([&said](const platform::Alert& alert, QWidget*) {
+        said << alert.messageText << alert.informativeText;
+        return platform::Alert::Response{platform::Alert::FirstButtonReturn, false};
+    });
+    LBAppController::myShowHelp(0);
+    platform::Alert::setResponder({});
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_EQ(said[0], QStringLiteral("The user guide could not be opened."));
+    EXPECT_TRUE(said[1].contains(QStringLiteral("Veltrin.pdf\u201d"))) << said[1].toStdString();
+}
+
 #include "AppLaunchTest.moc"
