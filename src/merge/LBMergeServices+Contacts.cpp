@@ -14,6 +14,7 @@
 #include "window/LBWindowController.h"
 #include "window/PreviewModeController.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
@@ -590,7 +591,20 @@ void LBMergeServices::showOrHideColumnsAsNecessary(qint64 mode)
 
 void LBMergeServices::launchAddressBookAction()
 {
-    platform::ContactStore::launchContactsFolder();
+    QString folder;
+    if (platform::ContactStore::launchContactsFolder(&folder))
+        return;
+    // Without a file manager the user still learns where the contacts go.
+    const auto string = [](const char* key) {
+        return platform::LocalizedString(QString::fromUtf8(key), QStringLiteral("DialogStrings"));
+    };
+    platform::Alert alert;
+    alert.messageText = string("The contacts folder could not be opened.");
+    alert.informativeText = string("No program was found to show folders. Veltrin reads your "
+                                   "contacts from the vCard files (.vcf) in the folder "
+                                   "\u201c%1\u201d.")
+                                .arg(QDir::toNativeSeparators(folder));
+    alert.beginSheetModalForWindow(_window.window());
 }
 
 // ==== Setting the contacts up in the window =============================================

@@ -4,8 +4,11 @@
 #include "MergeFieldsSupport.h"
 
 #include "merge/LBContactColumns.h"
+#include "platform/core/ContactStore.h"
+#include "platform/ui/Alert.h"
 
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QTableView>
 
 namespace {
@@ -213,4 +216,25 @@ TEST_F(ContactColumnsTest, TablesShowTheModelAndTellItTheirSelection)
     EXPECT_EQ(columns.personTable()->model()->rowCount(), 1);
     columns.setTableFontSize(1);
     EXPECT_EQ(columns.personTable()->font().pointSize(), 13);
+}
+
+TEST_F(ContactColumnsTest, OpenContactsFolderSaysWhereTheContactsGoWhenNothingShowsIt)
+{
+    // The test platform opens no folders, as a system without a file manager.
+    QWidget groupPane;
+    QWidget peoplePane;
+    LBContactColumns columns(*services, &groupPane, &peoplePane);
+    QStringList said;
+    platform::Alert::setResponder([&said](const platform::Alert& alert, QWidget*) {
+        said << alert.messageText << alert.informativeText;
+        return platform::Alert::Response{platform::Alert::FirstButtonReturn, false};
+    });
+    columns.addressBookButton()->click();
+    platform::Alert::setResponder({});
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_EQ(said[0], QStringLiteral("The contacts folder could not be opened."));
+    QString folder;
+    platform::ContactStore::launchContactsFolder(&folder);
+    EXPECT_TRUE(said[1].contains(QStringLiteral("\u201c%1\u201d").arg(folder)))
+        << said[1].toStdString();
 }

@@ -1074,13 +1074,14 @@ QString ContactStore::defaultCountryCode()
     return QLocale::territoryToCode(QLocale::system().territory()).toLower();
 }
 
-void ContactStore::launchContactsFolder()
+bool ContactStore::launchContactsFolder(QString* folder)
 {
-    const QString folder = sharedSlot() && !sharedSlot()->folder().isEmpty()
-                               ? sharedSlot()->folder()
-                               : defaultFolder();
-    QDir().mkpath(folder);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    const QString path = sharedSlot() && !sharedSlot()->folder().isEmpty() ? sharedSlot()->folder()
+                                                                           : defaultFolder();
+    if (folder)
+        *folder = path;
+    QDir().mkpath(path);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace platform

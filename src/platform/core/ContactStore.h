@@ -330,8 +330,9 @@ public:
     static QString localizedPropertyOrLabel(const QString& name);
     // The system locale's territory as a lower-case two-letter code ("us").
     static QString defaultCountryCode();
-    // Opens the folder in the file manager.
-    static void launchContactsFolder();
+    // Opens the contacts folder (made when missing) in the file manager; false when no
+    // program takes it. The folder's path goes to folder when given.
+    static bool launchContactsFolder(QString* folder = nullptr);
 
 private:
     void watch();
