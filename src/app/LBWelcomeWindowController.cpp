@@ -6,10 +6,11 @@
 #include "platform/core/Strings.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/text/AttributedString.h"
+#include "platform/ui/OpenUrl.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColor>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -124,7 +125,7 @@ void LBWelcomeWindowController::openPage(const QString& url)
     if (urlOpener)
         urlOpener(QUrl(url));
     else
-        QDesktopServices::openUrl(QUrl(url));
+        platform::openUrl(QUrl(url), QApplication::activeWindow());
 }
 
 // ==== The window ========================================================================

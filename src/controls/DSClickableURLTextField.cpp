@@ -6,11 +6,11 @@
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/OpenUrl.h"
 #include "platform/ui/Pasteboard.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -23,7 +23,7 @@ using namespace platform;
 DSClickableURLTextFieldDelegate::~DSClickableURLTextFieldDelegate() = default;
 
 DSClickableURLTextField::DSClickableURLTextField(QWidget* parent)
-    : QWidget(parent), _opener([](const QUrl& url) { QDesktopServices::openUrl(url); })
+    : QWidget(parent), _opener([this](const QUrl& url) { platform::openUrl(url, window()); })
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);

@@ -11,10 +11,10 @@
 #include "platform/core/TextForms.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
+#include "platform/ui/OpenUrl.h"
 
 #include <QAction>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -550,7 +550,7 @@ void SGCorbeilController::openURL(int tag)
                                                   : QStringLiteral("infoOwnerURLField"));
     auto* button = qobject_cast<QPushButton*>(field);
     if (button && !button->text().isEmpty())
-        QDesktopServices::openUrl(QUrl::fromUserInput(button->text()));
+        platform::openUrl(QUrl::fromUserInput(button->text()), button->window());
 }
 
 // ===== Thumbnails and image data =====

@@ -10,10 +10,10 @@
 #include "kitfile/iCorbeilKeys.h"
 #include "platform/core/TextForms.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/OpenUrl.h"
 #include "platform/ui/UtilityWindow.h"
 
 #include <QDebug>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QEvent>
@@ -301,7 +301,7 @@ void SGCorbeilController::showFreeKitsButtonWithURLString(const QString& urlStri
 void SGCorbeilController::freeKitsButtonAction()
 {
     if (!d->freeKitsURL.isEmpty())
-        QDesktopServices::openUrl(QUrl(d->freeKitsURL));
+        platform::openUrl(QUrl(d->freeKitsURL), view() ? view()->window() : nullptr);
 }
 
 void SGCorbeilController::showPreviewButton()

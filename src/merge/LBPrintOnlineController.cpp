@@ -2,9 +2,9 @@
 
 #include "merge/LBSheet.h"
 #include "platform/core/Strings.h"
+#include "platform/ui/OpenUrl.h"
 #include "window/MergeServices.h"
 
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -70,7 +70,7 @@ void LBPrintOnlineController::openOnlinePrintPageAction()
 {
     const QString address = onlinePrintAddress();
     if (!address.isEmpty())
-        QDesktopServices::openUrl(QUrl(address));
+        platform::openUrl(QUrl(address), _sheetWindow);
 }
 
 void LBPrintOnlineController::doneAction()

@@ -13,6 +13,7 @@
 #include "platform/drawing/Bundle.h"
 #include "platform/drawing/Image.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/OpenUrl.h"
 #include "shapes/LBImage.h"
 #include "window/ApplicationServices.h"
 #include "window/DrawerBrowser.h"
@@ -21,7 +22,6 @@
 
 #include <QAction>
 #include <QDebug>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -535,7 +535,7 @@ void LBDrawerController::importSampleSheetDidEnd(int returnCode)
 {
     const QString url = kitDownloadURL();
     if (returnCode == platform::Alert::FirstButtonReturn && !url.isEmpty())
-        QDesktopServices::openUrl(QUrl(url));
+        platform::openUrl(QUrl(url));
 }
 
 void LBDrawerController::importCorbeil(const QString& path, qint64 currentIndex, qint64 numFiles)

@@ -1,18 +1,23 @@
 // The window stand-ins the application shell and the kit libraries use: preferences
-// window, image buttons, the image-text cell, truncation, moving list elements.
+// window, image buttons, the image-text cell, truncation, moving list elements, opening
+// addresses.
 #include "platform/core/Collections.h"
 #include "platform/text/AttributedString.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/CompImageButton.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageTextCell.h"
+#include "platform/ui/OpenUrl.h"
 #include "platform/ui/PreferencesWindow.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QFont>
 #include <QLabel>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QToolBar>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -200,3 +205,56 @@ TEST(MoveObjectAtIndex, MovesWithinTheListAndToItsEnd)
         EXPECT_EQ(list, c.expected) << c.from << " -> " << c.to;
     }
 }
+
+namespace {
+
+class UrlTaker : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> taken;
+public Q_SLOTS:
+    void take(const QUrl& url) { taken << url; }
+};
+
+} // namespace
+
+TEST(OpenUrl, SaysWhyNothingOpenedAndWhatToOpenByHand)
+{
+    // The test platform has no browser and no viewer, as a system without them.
+    QStringList said;
+    platform::Alert::setResponder([&said](const platform::Alert& alert, QWidget*) {
+        said << alert.messageText << alert.informativeText;
+        return platform::Alert::Response{platform::Alert::FirstButtonReturn, false};
+    });
+    struct Case
+    {
+        QUrl url;
+        const char* message;
+        QString shown;
+    };
+    const Case cases[] = {
+        {QUrl(QStringLiteral("https://example.com/kits")), "The page could not be opened.",
+         QStringLiteral("https://example.com/kits")},
+        {QUrl::fromLocalFile(QStringLiteral("/tmp/guide.pdf")), "The file could not be opened.",
+         QStringLiteral("\u201c/tmp/guide.pdf\u201d")},
+    };
+    for (const Case& c : cases) {
+        said.clear();
+        EXPECT_FALSE(platform::openUrl(c.url));
+        ASSERT_EQ(said.size(), 2) << c.message;
+        EXPECT_EQ(said[0], QString::fromLatin1(c.message));
+        EXPECT_TRUE(said[1].contains(c.shown)) << said[1].toStdString();
+    }
+    // A program that takes the address: it opens, and nothing is said.
+    UrlTaker taker;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &taker, "take");
+    said.clear();
+    EXPECT_TRUE(platform::openUrl(QUrl(QStringLiteral("https://example.com/kits"))));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    platform::Alert::setResponder({});
+    EXPECT_TRUE(said.isEmpty());
+    EXPECT_EQ(taker.taken.size(), 1);
+}
+
+#include "ShellStandInsTest.moc"

@@ -236,9 +236,11 @@ TEST_F(DesignDrawerBrowsers, TheKitBrowserImportsTheSampleKitOnceAndBuildsGraphi
     DownloadPageServices services;
     ApplicationServices::setShared(&services);
     drawer->importLabelKits();
-    ASSERT_EQ(alerts.size(), 2);
+    ASSERT_EQ(alerts.size(), 3);
     EXPECT_EQ(alerts[1].buttons, (QStringList{"Go to Download Page", "No Thanks"}));
     EXPECT_TRUE(alerts[1].informative.endsWith("visit the Download Page now?"));
+    // Going there with no browser (as here) says so.
+    EXPECT_EQ(alerts[2].message, "The page could not be opened.");
 
     // A placeholder's type shows its kit graphics; a double-click puts one in the design.
     drawer->selectCorbeilImageType(QStringLiteral("Sticker"));
