@@ -33,6 +33,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -553,6 +554,28 @@ TEST_F(DesignController, AnImageFileFillsOneSelectedPhotoPlaceholder)
     canvas->insertNewline(nullptr);
     EXPECT_EQ(count(), before + 1);
     EXPECT_TRUE(placeholder->isImageCrop());
+}
+
+TEST_F(DesignController, APhotoThatIsNoPictureIsRefusedAloud)
+{
+    // A file named as a picture that holds none, double-clicked in the photos drawer.
+    const QString path = QDir(LBProcessState::temporaryFolderPath()).filePath("broken.png");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    QStringList said;
+    platform::Alert::setResponder([&said](const platform::Alert& alert, QWidget*) {
+        said << alert.messageText << alert.informativeText;
+        return platform::Alert::Response{platform::Alert::FirstButtonReturn, false};
+    });
+    LBGraphicView* canvas = edit->selectedGraphicView();
+    const qsizetype before = canvas->graphics()->value(document->selectedLayerIndex()).size();
+    edit->insertImageAtPath(path);
+    EXPECT_EQ(canvas->graphics()->value(document->selectedLayerIndex()).size(), before);
+    EXPECT_EQ(said,
+              (QStringList{QStringLiteral("The file \u201cbroken.png\u201d cannot be imported."),
+                           QStringLiteral("The file is not a picture Veltrin can read.")}));
 }
 
 TEST_F(DesignController, BackgroundFromTheSelectedImage)
