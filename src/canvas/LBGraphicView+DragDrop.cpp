@@ -20,6 +20,7 @@
 #include "platform/ui/Drag.h"
 
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cmath>
@@ -301,11 +302,20 @@ bool LBGraphicView::performDragOperation(platform::DraggingInfo& info)
         }
     } else if (type == platform::FilenamesPboardType) {
         const QStringList paths = pasteboard.filenames();
+        QStringList refused;
         for (qsizetype i = 0; i < paths.size(); ++i) {
             const QPointF at = _dropPoint + QPointF(10.0 * i, 10.0 * i);
-            changed |= makeNewImageFromContentsOfFile(paths.at(i), at, QSizeF(0.0, 0.0));
+            if (makeNewImageFromContentsOfFile(paths.at(i), at, QSizeF(0.0, 0.0)))
+                changed = true;
+            else
+                refused << QFileInfo(paths.at(i)).fileName();
         }
         setFocus();
+        // The files the design could take are placed; the user hears of the first it could
+        // not, once the drop is over.
+        if (!refused.isEmpty())
+            QTimer::singleShot(
+                0, this, [this, name = refused.first()] { alertFileIsNoPicture(name, window()); });
     } else if (textDrop) {
         changed = makeNewTextObjectFromPasteboard(pasteboard, q);
         setFocus();

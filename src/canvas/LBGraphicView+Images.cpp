@@ -7,7 +7,9 @@
 
 #include "canvas/LBGraphicView.h"
 
+#include "platform/core/Strings.h"
 #include "platform/drawing/Image.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Pasteboard.h"
 #include "shapes/LBImage.h"
 
@@ -87,6 +89,19 @@ bool LBGraphicView::makeNewImageFromPasteboard(platform::Pasteboard& pasteboard,
     }
     setUndoActionName(QStringLiteral("Paste"));
     return true;
+}
+
+void LBGraphicView::alertFileIsNoPicture(const QString& fileName, QWidget* window)
+{
+    const auto string = [](const QString& key) {
+        return platform::LocalizedString(key, QStringLiteral("DialogStrings"));
+    };
+    platform::Alert alert;
+    alert.messageText =
+        string(QStringLiteral("The file \u201c%1\u201d cannot be imported.")).arg(fileName);
+    alert.informativeText = string(QStringLiteral("The file is not a picture Veltrin can read."));
+    alert.buttons = {string(QStringLiteral("OK"))};
+    alert.beginSheetModalForWindow(window);
 }
 
 bool LBGraphicView::makeNewImageFromContentsOfFile(const QString& filePath, const QPointF& atPoint,

@@ -524,6 +524,9 @@ public:
                                         const QSizeF& imageSize);
     // The file extensions (lower case) of the pictures platform::Image reads.
     static const QStringList& imageFileTypes();
+    // Tells the user, in a sheet on the window, that the file (of that name) is no picture
+    // the program reads: said wherever a picture file is refused.
+    static void alertFileIsNoPicture(const QString& fileName, QWidget* window);
 
     // ==== Cursors (LBGraphicView+Cursors.cpp) =========================================
     enum class CursorKind {

@@ -442,10 +442,7 @@ void LBMergeServices::importFiles(const QStringList& paths)
     if (refused.isEmpty())
         return;
     // The files the design could take are placed; the user hears of the first it could not.
-    showAlert(
-        _window.window(),
-        dialogString(QStringLiteral("The file “%1” cannot be imported.")).arg(refused.first()),
-        dialogString(QStringLiteral("The file is not a picture Veltrin can read.")));
+    LBGraphicView::alertFileIsNoPicture(refused.first(), _window.window());
 }
 
 // ==== Online printing, one copy ==========================================================

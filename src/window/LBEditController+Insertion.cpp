@@ -13,7 +13,6 @@
 #include "platform/core/UndoManager.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/FontManager.h"
-#include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
 #include "shapes/LBArcEndRect.h"
 #include "shapes/LBArrow.h"
@@ -264,16 +263,8 @@ void LBEditController::insertImageAtPath(const QString& path)
         return;
     if (view->makeNewImageFromContentsOfFile(path, QPointF(-1, -1), QSizeF(-1, -1)))
         return;
-    // A photo the design cannot take (damaged, or no picture at all) is refused aloud, as
-    // Image File… refuses it.
-    const auto string = [](const QString& key) {
-        return platform::LocalizedString(key, QStringLiteral("DialogStrings"));
-    };
-    platform::Alert alert;
-    alert.messageText = string(QStringLiteral("The file \u201c%1\u201d cannot be imported."))
-                            .arg(QFileInfo(path).fileName());
-    alert.informativeText = string(QStringLiteral("The file is not a picture Veltrin can read."));
-    alert.beginSheetModalForWindow(designWindow());
+    // A photo the design cannot take (damaged, or no picture at all) is refused aloud.
+    LBGraphicView::alertFileIsNoPicture(QFileInfo(path).fileName(), designWindow());
 }
 
 QSizeF LBEditController::newTextBoxSize(const QSizeF& required, qint64 tag, bool autoResize)

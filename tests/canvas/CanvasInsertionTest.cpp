@@ -6,6 +6,7 @@
 #include "platform/ui/Alert.h"
 
 #include "platform/ui/Beep.h"
+#include "platform/ui/Pasteboard.h"
 #include "shapes/LBCurvedLine.h"
 #include "shapes/LBImage.h"
 
@@ -240,6 +241,38 @@ TEST_F(CanvasInsertion, APictureDroppedLandsCentredOnTheDrop)
     later->setBounds(QRectF(0, 0, 40, 30));
     canvas->insertGraphics({later}, QPointF(-1, -1), false);
     EXPECT_EQ(later->bounds(), QRectF(280, 185, 40, 30));
+}
+
+TEST_F(CanvasInsertion, DroppedFilesThatAreNoPicturesAreRefusedAloud)
+{
+    const QString good = picture(QStringLiteral("good.png"));
+    const QString bad = QFileInfo(good).absolutePath() + QStringLiteral("/bad.png");
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("no picture");
+    file.close();
+    QStringList said;
+    platform::Alert::setResponder([&said](const platform::Alert& alert, QWidget*) {
+        said << alert.messageText;
+        return platform::Alert::Response{platform::Alert::FirstButtonReturn, false};
+    });
+    const auto answered = qScopeGuard([] { platform::Alert::setResponder({}); });
+
+    QMimeData data;
+    platform::Pasteboard pasteboard(&data);
+    pasteboard.declareTypes({platform::FilenamesPboardType});
+    pasteboard.setFilenames({bad, good});
+    const QPoint at = canvas->convertToWidget(QPointF(200, 150)).toPoint();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(canvas, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(canvas, &drop);
+    // The picture is placed; the other is named once the drop is over.
+    EXPECT_EQ(document->pageGraphics().at(1).size(), 1);
+    EXPECT_TRUE(said.isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 1000));
+    EXPECT_EQ(said,
+              QStringList{QStringLiteral("The file \u201cbad.png\u201d cannot be imported.")});
 }
 
 // ==== Grouping ============================================================================
