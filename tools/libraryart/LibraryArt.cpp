@@ -273,8 +273,8 @@ QList<LBGraphicPtr> sampleTexts()
                            0));
     samples.append(textBox(
         {{QStringLiteral("You're Invited"), font("Liberation Serif", 40, QFont::Bold, true)}}, 2));
-    // A shape carrying text.
-    auto sale = make<LBRoundedRect>(QRectF(0, 0, 120, 56));
+    // A text box on a coloured ground: a shape would lay its text along its outline.
+    auto sale = make<LBTextArea>(QRectF(0, 0, 120, 56));
     sale->setFillType(1);
     sale->setFillColor(QColor(250, 206, 60));
     sale->setDrawsStroke(false);
