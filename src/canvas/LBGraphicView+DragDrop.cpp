@@ -321,6 +321,7 @@ bool LBGraphicView::performDragOperation(platform::DraggingInfo& info)
         setFocus();
     } else {
         if (isOwnDrag(info)) {
+            _dragDroppedHere = true;
             snapMovedSelectionToGuides();
             changed = true;
         } else {

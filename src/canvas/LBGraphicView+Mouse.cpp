@@ -424,6 +424,7 @@ void LBGraphicView::mouseDragged(const TrackingEvent& event)
     setDraggingOut(true);
 
     const std::unique_ptr<QMouseEvent> press = std::move(_downEvent);
+    _dragDroppedHere = false;
     startDrag(press.get());
 
     _downEvent.reset();
@@ -435,6 +436,12 @@ void LBGraphicView::mouseDragged(const TrackingEvent& event)
     setDraggingOut(false);
     if (undo)
         undo->endUndoGrouping();
+    // Dropped elsewhere (a library, another window) or given up: the graphics followed the
+    // pointer to the canvas's edge, and go back where they were; the drop copied them.
+    if (!_dragDroppedHere && undo && undo->canUndo()) {
+        undo->undo();
+        updateInspectorFromCanvas();
+    }
 }
 
 void LBGraphicView::startDrag(QMouseEvent* event)

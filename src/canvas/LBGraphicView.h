@@ -886,6 +886,8 @@ private:
     QRectF _selBounds;
     QRectF _selShadowBounds;
     bool _dragOriginatedInThisView = false;
+    // Whether the move drag running ended in a drop on this canvas.
+    bool _dragDroppedHere = false;
 
     // The undo step that inserted the curve being drawn: its state and name once closed.
     struct CurveInsertion

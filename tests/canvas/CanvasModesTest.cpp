@@ -463,6 +463,39 @@ TEST_F(CanvasModes, PaperQuestionAndOtherPictures)
 
 // ==== Favourites =========================================================================
 
+TEST_F(CanvasModes, AGraphicDraggedOutOfTheCanvasStaysWhereItWas)
+{
+    auto r = add("r", QRectF(100, 100, 50, 50));
+    canvas->selectGraphic(r);
+    const QRectF before = r->bounds();
+    // The graphic follows the pointer to the canvas's edge, then the drag leaves and is
+    // dropped on something else (a library, another window), or given up.
+    for (const Qt::DropAction elsewhere : {Qt::CopyAction, Qt::IgnoreAction}) {
+        platform::Drag::setRunner([this, elsewhere](platform::Drag& drag) {
+            const QPoint at = canvas->convertToWidget(QPointF(300, 120)).toPoint();
+            QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, drag.mimeData(),
+                                  Qt::LeftButton, {});
+            QApplication::sendEvent(canvas, &enter);
+            QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, drag.mimeData(),
+                                Qt::LeftButton, {});
+            QApplication::sendEvent(canvas, &move);
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(canvas, &leave);
+            return elsewhere;
+        });
+        press(QPointF(120, 120));
+        drag(QPointF(140, 140));
+        release(QPointF(140, 140));
+        platform::Drag::setRunner({});
+        EXPECT_EQ(r->bounds(), before) << elsewhere;
+        EXPECT_EQ(layer(), QStringList({"r"}));
+        EXPECT_EQ(undo()->groupingLevel(), 0);
+    }
+    // Dropped on the canvas itself, it moves.
+    moveSelection(QPointF(120, 120), {QPointF(300, 120)});
+    EXPECT_NE(r->bounds(), before);
+}
+
 TEST_F(CanvasModes, AnAltDragIntoTheFavouritesLeavesNoCopy)
 {
     auto r = add("r", QRectF(100, 100, 50, 50));
