@@ -466,9 +466,12 @@ platform::Responder* LBWindowController::toolbarTarget(const QString& selector) 
 void LBWindowController::performToolbarAction(QAction* item)
 {
     const QString selector = platform::actionSelector(item);
+    // A command may close the window and let go of its controller.
+    const QPointer<LBWindowController> self(this);
     if (platform::Responder* target = toolbarTarget(selector))
         target->tryToPerform(selector, item);
-    actionPerformed(item);
+    if (self)
+        actionPerformed(item);
 }
 
 void LBWindowController::actionPerformed(QAction* action)

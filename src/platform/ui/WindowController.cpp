@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 
 #include <utility>
@@ -125,9 +126,12 @@ Responder* WindowController::responderForWidget(QWidget* widget) const
 
 bool WindowController::performAction(QAction* action)
 {
+    // A command may close the window and let go of its controller.
+    const QPointer<WindowController> self(this);
     if (!Responder::sendAction(responderChain(), action))
         return false;
-    actionPerformed(action);
+    if (self)
+        actionPerformed(action);
     return true;
 }
 
