@@ -414,8 +414,10 @@ void LBGraphicView::mouseDragged(const TrackingEvent& event)
 
     // The whole move, copies included, is one undo step of its own.
     platform::UndoManager* undo = undoManager();
+    int stepsBefore = 0;
     if (undo) {
         undo->endAutomaticGroup();
+        stepsBefore = undo->undoCount();
         undo->beginUndoGrouping();
     }
     _dragOriginatedInThisView = true;
@@ -438,7 +440,8 @@ void LBGraphicView::mouseDragged(const TrackingEvent& event)
         undo->endUndoGrouping();
     // Dropped elsewhere (a library, another window) or given up: the graphics followed the
     // pointer to the canvas's edge, and go back where they were; the drop copied them.
-    if (!_dragDroppedHere && undo && undo->canUndo()) {
+    // Only the drag's own step goes: a drag that moved nothing made none.
+    if (!_dragDroppedHere && undo && undo->undoCount() > stepsBefore) {
         undo->undo();
         updateInspectorFromCanvas();
     }

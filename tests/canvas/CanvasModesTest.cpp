@@ -491,9 +491,21 @@ TEST_F(CanvasModes, AGraphicDraggedOutOfTheCanvasStaysWhereItWas)
         EXPECT_EQ(layer(), QStringList({"r"}));
         EXPECT_EQ(undo()->groupingLevel(), 0);
     }
+    // A drag that leaves at once moved nothing: the change before it stays.
+    r->setBounds(QRectF(110, 110, 50, 50));
+    closeStep();
+    const QString lastStep = undoName();
+    platform::Drag::setRunner([](platform::Drag&) { return Qt::CopyAction; });
+    press(QPointF(130, 130));
+    drag(QPointF(150, 150));
+    release(QPointF(150, 150));
+    platform::Drag::setRunner({});
+    EXPECT_EQ(r->bounds(), QRectF(110, 110, 50, 50));
+    EXPECT_EQ(undoName(), lastStep);
+
     // Dropped on the canvas itself, it moves.
-    moveSelection(QPointF(120, 120), {QPointF(300, 120)});
-    EXPECT_NE(r->bounds(), before);
+    moveSelection(QPointF(130, 130), {QPointF(300, 120)});
+    EXPECT_NE(r->bounds(), QRectF(110, 110, 50, 50));
 }
 
 TEST_F(CanvasModes, AnAltDragIntoTheFavouritesLeavesNoCopy)
