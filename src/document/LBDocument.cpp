@@ -36,7 +36,13 @@ LBDocument::LBDocument(QObject* parent) : platform::Document(parent)
     _selectedLayers = {1};
     _layerVisibility = {{true, true}};
     _layerPrinting = {{true, true}};
-    _dimensionInfo = DimensionInfo::defaults(platform::PrintInfo::sharedPrintInfo().paperSize());
+    bool printerAnswered = true;
+    const platform::PrintInfo printInfo = platform::PrintInfo::sharedPrintInfo(&printerAnswered);
+    _dimensionInfo = DimensionInfo::defaults(printInfo.paperSize());
+    // A page made before the default printer answered keeps the print settings it was
+    // made with, whatever the answer.
+    if (!printerAnswered)
+        _printInfo = printInfo;
     for (Face& f : _faces)
         f.backgroundColor = QColor::fromRgbF(0.5, 0.5, 0.5);
     _postnetBarcodeLocation = 0;

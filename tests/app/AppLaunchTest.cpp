@@ -154,7 +154,9 @@ TEST_F(AppLaunch, TheSettingsFileHoldsOnlyWhatTheLaunchChanged)
         // The new window's design drawer shows its browser and remembers which.
         QStringLiteral("Graphics Drawer Open"), QStringLiteral("Graphics Drawer Selection"),
         // The quit writes the standalone palettes, none.
-        QStringLiteral("Standalone Inspector Array")};
+        QStringLiteral("Standalone Inspector Array"),
+        // The default printer's answer, for the next start's first document.
+        QStringLiteral("LBDefaultPrinterPaper")};
     EXPECT_FALSE(written.allKeys().isEmpty());
     // Beside them, the document window keeps its frame.
     for (const QString& key : written.allKeys())

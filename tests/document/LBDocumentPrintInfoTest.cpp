@@ -5,6 +5,8 @@
 
 #include "document/DimensionInfo.h"
 
+#include <future>
+
 namespace {
 
 using Orientation = platform::PrintInfo::Orientation;
@@ -28,6 +30,35 @@ TEST_F(DocumentTest, PrintSettingsAreTheDocumentsOwnCopy)
     EXPECT_EQ(document->printInfo(), shared);
     platform::PrintInfo::setSharedPrintInfo(platform::PrintInfo());
     EXPECT_EQ(document->printInfo(), shared); // taken on first use and kept
+}
+
+TEST_F(DocumentTest, ADocumentMadeBeforeThePrinterAnsweredKeepsThePaperItWasMadeWith)
+{
+    using platform::PrintInfo;
+    PrintInfo a4;
+    a4.setPaperBySize(QSizeF(595, 842));
+    // An earlier start's answer, then a start whose print server answers late, otherwise.
+    PrintInfo::forgetSharedPrintInfo();
+    PrintInfo::setDefaultPrinterQuery([a4] { return a4; });
+    PrintInfo::queryDefaultPrinterInBackground();
+    ASSERT_EQ(PrintInfo::sharedPrintInfo(), a4);
+    PrintInfo::forgetSharedPrintInfo();
+    std::promise<void> serverAnswers;
+    const std::shared_future<void> released = serverAnswers.get_future().share();
+    PrintInfo::setDefaultPrinterQuery([released] {
+        released.wait_for(std::chrono::seconds(5));    // a test that waits fails, not hangs
+        return withOrientation(Orientation::Portrait); // Letter
+    });
+    PrintInfo::queryDefaultPrinterInBackground();
+
+    LBDocument early;
+    serverAnswers.set_value();
+    PrintInfo::waitForDefaultPrinterQuery();
+    ASSERT_EQ(PrintInfo::sharedPrintInfo().paperName(), QStringLiteral("Letter"));
+    EXPECT_EQ(early.printInfo(), a4);
+    EXPECT_EQ(DimensionInfo::real(early.dimensionInfo(), DimensionInfo::pageWidth), 595);
+    EXPECT_EQ(DimensionInfo::real(early.dimensionInfo(), DimensionInfo::pageHeight), 842);
+    PrintInfo::setDefaultPrinterQuery(nullptr);
 }
 
 TEST_F(DocumentTest, ANewOrientationAppliesTheLayoutAgainAsTheLabelKindTurns)

@@ -6,6 +6,8 @@
 #include <QPageSize>
 #include <QPrinterInfo>
 
+#include <future>
+
 #include <gtest/gtest.h>
 
 TEST(PrintInfo, SharedSettingsAskedInTheBackgroundAreTheDefaultPrinters)
@@ -45,4 +47,52 @@ TEST(PrintInfo, SharedSettingsSetBeforeTheQueryEndsWin)
     EXPECT_EQ(PrintInfo::sharedPrintInfo(), pinned);
     PrintInfo::waitForDefaultPrinterQuery();
     EXPECT_EQ(PrintInfo::sharedPrintInfo(), pinned);
+}
+
+TEST(PrintInfo, ASlowPrintServerDoesNotHoldUpADocumentOnceItHasAnsweredBefore)
+{
+    using platform::PrintInfo;
+    PrintInfo office;
+    office.setPrinterName(QStringLiteral("Office"));
+    office.setPaperBySize(QSizeF(595, 842));
+    PrintInfo legal;
+    legal.setPrinterName(QStringLiteral("Office"));
+    legal.setPaperBySize(QSizeF(612, 1008));
+
+    // A first start: with no earlier answer, the settings wait for this one.
+    PrintInfo::setDefaultPrinterQuery([office] { return office; });
+    PrintInfo::queryDefaultPrinterInBackground();
+    bool answered = false;
+    EXPECT_EQ(PrintInfo::sharedPrintInfo(&answered), office);
+    EXPECT_TRUE(answered);
+
+    // The next start, the print server not answering yet: the last answer, at once.
+    PrintInfo::forgetSharedPrintInfo();
+    std::promise<void> serverAnswers;
+    const std::shared_future<void> released = serverAnswers.get_future().share();
+    PrintInfo::setDefaultPrinterQuery([released, legal] {
+        released.wait_for(std::chrono::seconds(5)); // a test that waits fails, not hangs
+        return legal;
+    });
+    PrintInfo::queryDefaultPrinterInBackground();
+    EXPECT_EQ(PrintInfo::sharedPrintInfo(&answered), office);
+    EXPECT_FALSE(answered);
+    serverAnswers.set_value();
+    PrintInfo::waitForDefaultPrinterQuery();
+    EXPECT_EQ(PrintInfo::sharedPrintInfo(&answered), legal);
+    EXPECT_TRUE(answered);
+
+    // The start after that begins with the new answer.
+    PrintInfo::forgetSharedPrintInfo();
+    std::promise<void> never;
+    const std::shared_future<void> blocked = never.get_future().share();
+    PrintInfo::setDefaultPrinterQuery([blocked] {
+        blocked.wait_for(std::chrono::seconds(5));
+        return PrintInfo();
+    });
+    PrintInfo::queryDefaultPrinterInBackground();
+    EXPECT_EQ(PrintInfo::sharedPrintInfo(&answered), legal);
+    EXPECT_FALSE(answered);
+    never.set_value();
+    PrintInfo::setDefaultPrinterQuery(nullptr);
 }

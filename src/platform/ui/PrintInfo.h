@@ -12,6 +12,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
+
 namespace platform {
 
 class PrintInfo
@@ -49,13 +51,23 @@ public:
 
     bool operator==(const PrintInfo& other) const = default;
 
-    // The shared settings, read from the default printer on first use.
-    static PrintInfo sharedPrintInfo();
+    // The shared settings, read from the default printer on first use. While the query
+    // started below has no answer yet, the paper the default printer had at its last
+    // answer (kept in the user's settings), if there is one: a slow print server does not
+    // hold up a new document (answered then says false). Once answered, the answer, kept
+    // for the next start.
+    static PrintInfo sharedPrintInfo(bool* answered = nullptr);
     static void setSharedPrintInfo(const PrintInfo& printInfo);
+    // Forgets the shared settings and the query, as a new start would (tests).
+    static void forgetSharedPrintInfo();
+    // What asking the default printer does; none restores the print system's (tests put
+    // a slow print server in its place).
+    static void setDefaultPrinterQuery(std::function<PrintInfo()> query);
     // Starts reading the default printer on a thread of its own, so the print system
     // (its plug-in, its libraries, a round trip to the print server) is asked while the
     // program starts instead of holding up the first document; sharedPrintInfo() then
-    // waits for that answer. Once the application exists; again does nothing.
+    // waits for that answer when it has no earlier one. Once the application exists;
+    // again does nothing.
     static void queryDefaultPrinterInBackground();
     // Waits for that query: the print system's plug-in is not to be asked from two
     // threads at once, so whatever asks it (printing, the list of printers) waits first,
