@@ -360,6 +360,9 @@ void LBLayersController::buildSheets()
     for (QPushButton* b : {ok, cancel})
         connect(b, &QPushButton::clicked, this,
                 [this, b] { dismissNameSheetAction(b->property("tag").toInt()); });
+    // A layer needs a name to be told apart in the list (and in "delete the layer '…'?").
+    connect(_nameText, &QLineEdit::textChanged, ok,
+            [ok](const QString& text) { ok->setEnabled(!text.trimmed().isEmpty()); });
     connect(_nameSheet, &QDialog::rejected, this, [this] {
         if (_sheetIsOpen)
             dismissNameSheetAction(0);
@@ -993,6 +996,8 @@ void LBLayersController::layerButtonAction(int tag)
 void LBLayersController::dismissNameSheetAction(int tag)
 {
     LBDocument* d = _theDocument;
+    if (tag == 1 && _nameText->text().trimmed().isEmpty())
+        return;
     if (tag == 1 && d) {
         const QString name = _nameText->text();
         const qint64 s = selectedRowLayerIndex();

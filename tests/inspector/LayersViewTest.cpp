@@ -234,6 +234,16 @@ TEST_F(LayersView, TheNameSheetAddsDuplicatesAndRenamesEachAsOneStep)
     answerNameSheet(QStringLiteral("Other"), QStringLiteral("OK"));
     EXPECT_EQ(layerNames(), (QStringList{"Background", "Foreground", "Other"}));
     EXPECT_EQ(rows().first(), "Other");
+
+    // A name of nothing but spaces cannot be given, by the button or by Return.
+    layers->layerButtonAction(LBLayersController::RenameLayerCommand);
+    answerNameSheet(QStringLiteral("  "), QStringLiteral("OK"));
+    QTest::keyClick(layers->nameText(), Qt::Key_Return);
+    EXPECT_TRUE(layers->sheetIsOpen());
+    EXPECT_EQ(layerNames(), (QStringList{"Background", "Foreground", "Other"}));
+    answerNameSheet(QStringLiteral("Notes"), QStringLiteral("OK"));
+    EXPECT_FALSE(layers->sheetIsOpen());
+    EXPECT_EQ(layerNames(), (QStringList{"Background", "Foreground", "Notes"}));
 }
 
 TEST_F(LayersView, MergeDownMovesTheGraphicsAndNamesTheLayerBelow)
