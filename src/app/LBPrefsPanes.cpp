@@ -459,6 +459,7 @@ void LBPrintingPrefsPane::willSelect()
 
 void LBPrintingPrefsPane::showPrintQuality(qint64 dpi)
 {
+    _shownPrintQuality = dpi;
     _printQuality->setEditText(dpiText(dpi));
 }
 
@@ -518,8 +519,11 @@ void LBPrintingPrefsPane::printQualityTextChanged()
 
 void LBPrintingPrefsPane::printQualityAction()
 {
-    const qint64 typed = leadingInteger(_printQuality->currentText());
-    const qint64 dpi = std::clamp<qint64>(typed, 10, 2400);
+    // A box emptied or mistyped keeps the quality it showed, rather than printing at 10 dpi.
+    static const QRegularExpression number(QStringLiteral(R"(^\s*[-+]?\d)"));
+    const bool hasNumber = number.match(_printQuality->currentText()).hasMatch();
+    const qint64 typed = hasNumber ? leadingInteger(_printQuality->currentText()) : 0;
+    const qint64 dpi = hasNumber ? std::clamp<qint64>(typed, 10, 2400) : _shownPrintQuality;
     if (dpi != typed)
         platform::beep();
     defaults().setInteger(dpi, QStringLiteral("Print Quality"));

@@ -132,4 +132,6 @@ private:
     QCheckBox* _cropToLabels = nullptr;
     // The high-resolution warning shows once per visit of the pane.
     bool _highResolutionWarningArmed = true;
+    // The print quality last shown whole: what a box left without a number goes back to.
+    qint64 _shownPrintQuality = 300;
 };

@@ -69,9 +69,10 @@ LBExportPanel::LBExportPanel(bool fullSheetOnly, QWidget* parent, const QString&
     _resolutionBox->setEditable(true);
     for (qint64 dpi : {72, 150, 300, 600})
         _resolutionBox->addItem(dpiText(dpi));
-    _resolutionBox->setEditText(
-        dpiText(platform::UserDefaults::standardUserDefaults().integerForKey(
-            QStringLiteral("Print Quality"))));
+    _shownResolution = std::clamp(platform::UserDefaults::standardUserDefaults().integerForKey(
+                                      QStringLiteral("Print Quality")),
+                                  kMinimumResolution, kMaximumResolution);
+    _resolutionBox->setEditText(dpiText(_shownResolution));
     _compressionPopup = new QComboBox;
     _compressionPopup->addItems({QStringLiteral("LZW"), QStringLiteral("PackBits"), tr("None")});
     _qualitySlider = new QSlider(Qt::Horizontal);
@@ -130,10 +131,10 @@ void LBExportPanel::exportPanelAccessoryAction(QObject* sender)
     _resolutionBox->setVisible(format != PDF);
     _resolutionLabel->setVisible(format != PDF);
     if (sender == _resolutionBox) {
-        const qint64 value = resolutionFromText(_resolutionBox->currentText());
-        const qint64 clamped = std::clamp(value, kMinimumResolution, kMaximumResolution);
-        if (clamped != value)
+        const qint64 clamped = resolution();
+        if (clamped != resolutionFromText(_resolutionBox->currentText()))
             platform::beep();
+        _shownResolution = clamped;
         _rewriting = true;
         _resolutionBox->setEditText(dpiText(clamped));
         _rewriting = false;
@@ -181,6 +182,10 @@ bool LBExportPanel::fullSheet() const
 
 qint64 LBExportPanel::resolution() const
 {
+    // A box emptied or mistyped stands for the resolution it showed, not for 10 dpi.
+    static const QRegularExpression number(QStringLiteral("^\\s*\\d"));
+    if (!number.match(_resolutionBox->currentText()).hasMatch())
+        return _shownResolution;
     return std::clamp(resolutionFromText(_resolutionBox->currentText()), kMinimumResolution,
                       kMaximumResolution);
 }

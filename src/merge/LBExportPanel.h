@@ -61,5 +61,7 @@ private:
     QLabel* _resolutionLabel = nullptr;
     QWidget* _sizeView = nullptr;
     bool _warnsAboutResolution = true;
+    // The resolution last shown whole: what a box left without a number stands for.
+    qint64 _shownResolution = 300;
     bool _rewriting = false;
 };

@@ -242,6 +242,16 @@ TEST_F(PrefsPanes, PrintQualityBoundsAndOneWarningPerVisit)
         EXPECT_EQ(pane->printQualityBox()->currentText(), QStringLiteral("%1 dpi").arg(stored));
         EXPECT_EQ(platform::beepCount() - before, beeped ? 1u : 0u) << typed;
     }
+    // A box emptied (by backspacing over "600") or mistyped keeps the quality it showed.
+    for (const char* typed : {"", "abc", " dpi"}) {
+        type("60");
+        type(typed);
+        const quint64 before = platform::beepCount();
+        pane->printQualityAction();
+        EXPECT_EQ(defaults().integerForKey("Print Quality"), 600) << typed;
+        EXPECT_EQ(pane->printQualityBox()->currentText(), "600 dpi") << typed;
+        EXPECT_EQ(platform::beepCount() - before, 1u) << typed;
+    }
 }
 
 TEST_F(PrefsPanes, PrintingCheckBoxesAndBleed)

@@ -10,6 +10,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/Beep.h"
 #include "shapes/LBBarcodeImage.h"
 #include "shapes/LBImage.h"
 
@@ -210,6 +211,17 @@ TEST_F(ExportTest, ResolutionEntryWarnsOnceAboveThreeHundredAndStopsAtTwentyFour
     panel.resolutionBox()->setEditText(QStringLiteral("4"));
     panel.exportPanelAccessoryAction(panel.resolutionBox());
     EXPECT_EQ(panel.resolutionBox()->currentText(), QStringLiteral("10 dpi"));
+    // A box emptied or mistyped stands for the resolution it last showed, not for 10 dpi.
+    panel.resolutionBox()->setEditText(QStringLiteral("150"));
+    panel.exportPanelAccessoryAction(panel.resolutionBox());
+    for (const QString& typed : {QString(), QStringLiteral("abc"), QStringLiteral("-5")}) {
+        panel.resolutionBox()->setEditText(typed);
+        EXPECT_EQ(panel.resolution(), 150) << typed.toStdString();
+    }
+    const quint64 beeps = platform::beepCount();
+    panel.exportPanelAccessoryAction(panel.resolutionBox());
+    EXPECT_EQ(panel.resolutionBox()->currentText(), QStringLiteral("150 dpi"));
+    EXPECT_EQ(platform::beepCount(), beeps + 1);
 }
 
 TEST_F(ExportTest, TheFormatChoosesTheOptionsShown)
