@@ -261,6 +261,7 @@ QWidget* LBMePrefsPane::loadMainView()
     column->addLayout(wells);
     auto* createSignature = new QPushButton(prefs("Create Signature From Name"), view);
     column->addWidget(createSignature, 0, Qt::AlignRight);
+    _createSignatureButton = createSignature;
 
     QObject::connect(_searchField, &QLineEdit::textChanged, view,
                      [this](const QString& text) { processSearchStr(text); });
@@ -306,6 +307,7 @@ void LBMePrefsPane::readAddressBook()
                      });
     reloadTable();
     selectMePerson();
+    updateCreateSignatureButton();
 }
 
 void LBMePrefsPane::reloadTable()
@@ -357,6 +359,7 @@ void LBMePrefsPane::makeMyCardAction()
     if (row < 0 || row >= _people.size())
         return;
     defaults().setObject(_people.at(row)->uniqueId(), myPersonKey);
+    updateCreateSignatureButton();
     platform::NotificationCenter::defaultCenter().post(LBMePersonChangedNotification);
 }
 
@@ -423,23 +426,38 @@ void LBMePrefsPane::clearSignatureAction()
     storeWell(_signatureWell);
 }
 
-void LBMePrefsPane::createSignatureButtonAction()
+QString LBMePrefsPane::nameForSignature() const
 {
-    clearSignatureAction();
     platform::ContactStore* store = platform::ContactStore::sharedStore();
     const ContactPersonPtr me =
         store ? store->personForUniqueId(defaults().stringForKey(myPersonKey)) : nullptr;
     if (!me)
-        return;
+        return {};
     const QString first = text(*me, platform::ContactFirstNameProperty);
     const QString last = text(*me, platform::ContactLastNameProperty);
     if (first.isEmpty() || last.isEmpty())
+        return {};
+    return QStringLiteral("%1 %2  ").arg(first, last);
+}
+
+void LBMePrefsPane::updateCreateSignatureButton()
+{
+    if (_createSignatureButton)
+        _createSignatureButton->setEnabled(!nameForSignature().isEmpty());
+}
+
+void LBMePrefsPane::createSignatureButtonAction()
+{
+    // Without the user's card and both its names there is nothing to write, and the
+    // signature the user has stays as it is.
+    const QString signature = nameForSignature();
+    if (signature.isEmpty())
         return;
+    clearSignatureAction();
     // A script face; where it is missing, the font system substitutes a cursive one.
     QFont font(QStringLiteral("Zapfino"));
     font.setPointSizeF(88);
     font.setStyleHint(QFont::Cursive);
-    const QString signature = QStringLiteral("%1 %2  ").arg(first, last);
     const QFontMetricsF metrics(font);
     const QSize pixels(qCeil(metrics.horizontalAdvance(signature)), qCeil(metrics.height()));
     QImage bitmap(pixels, QImage::Format_ARGB32_Premultiplied);

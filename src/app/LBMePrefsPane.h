@@ -16,6 +16,7 @@
 
 class LBDragImageView;
 class QLineEdit;
+class QPushButton;
 class QListView;
 class QStringListModel;
 
@@ -59,7 +60,10 @@ public:
     void setSignatureAction();
     void clearLogoAction();
     void clearSignatureAction();
+    // Writes the user's first and last name as the signature; enabled only while the
+    // card chosen as the user's has both.
     void createSignatureButtonAction();
+    QPushButton* createSignatureButton() const { return _createSignatureButton; }
 
     const QList<platform::ContactPersonPtr>& people() const { return _people; }
     QListView* table() const { return _table; }
@@ -74,6 +78,9 @@ private:
     void storeWell(LBDragImageView* well);
     void showStoredImage(LBDragImageView* well, const QString& key);
     void openImagePanel(bool signature);
+    // The signature's text of the user's card: its first and last name; empty without.
+    QString nameForSignature() const;
+    void updateCreateSignatureButton();
 
     QList<platform::ContactPersonPtr> _people;
     QListView* _table = nullptr;
@@ -81,5 +88,6 @@ private:
     QLineEdit* _searchField = nullptr;
     LBDragImageView* _logoWell = nullptr;
     LBDragImageView* _signatureWell = nullptr;
+    QPushButton* _createSignatureButton = nullptr;
     platform::ObserverToken _contactsChanged;
 };

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -203,13 +204,30 @@ TEST_F(MePrefsPane, WellsStoreTheirPicturesAndClearToEmptyData)
 
 TEST_F(MePrefsPane, SignatureFromTheOwnNameAtOneEighth)
 {
-    pane.createSignatureButtonAction(); // no own card: cleared only
-    EXPECT_TRUE(defaults().dataForKey("My Signature").isEmpty());
-    defaults().setObject(QStringLiteral("acme"), "My Person ID"); // no first and last name
-    pane.createSignatureButtonAction();
-    EXPECT_TRUE(defaults().dataForKey("My Signature").isEmpty());
+    // A signature the user chose from a file.
+    QTemporaryDir folder;
+    const QString png = folder.path() + "/signature.png";
+    QImage written(60, 20, QImage::Format_ARGB32);
+    written.fill(Qt::blue);
+    ASSERT_TRUE(written.save(png));
+    ASSERT_TRUE(pane.setImageFromFile(png, true));
+    const QByteArray chosen = defaults().dataForKey("My Signature");
+    ASSERT_FALSE(chosen.isEmpty());
+    // With no card of the user's, or one without a first and a last name, the button
+    // waits, and pressed anyway it leaves that signature alone.
+    for (const char* uid : {"", "gone", "acme"}) {
+        defaults().setObject(QString::fromLatin1(uid), "My Person ID");
+        pane.readAddressBook();
+        EXPECT_FALSE(pane.createSignatureButton()->isEnabled()) << uid;
+        pane.createSignatureButtonAction();
+        EXPECT_EQ(defaults().dataForKey("My Signature"), chosen) << uid;
+    }
 
-    defaults().setObject(QStringLiteral("ann"), "My Person ID");
+    // "This Is Me" on a card with both names makes it available.
+    const int row = int(uids(pane.people()).indexOf("ann"));
+    pane.table()->setCurrentIndex(pane.table()->model()->index(row, 0));
+    pane.makeMyCardAction();
+    EXPECT_TRUE(pane.createSignatureButton()->isEnabled());
     pane.createSignatureButtonAction();
     const auto shown = pane.signatureWell()->image();
     ASSERT_NE(shown, nullptr);
