@@ -211,6 +211,16 @@ TEST(ImagePSD, OtherPSDsAndDamagedOnesAreRefused)
         change(f);
         return f.bytes();
     };
+    const auto huge = [&with](int compression) {
+        QByteArray data = with([compression](PsdFixture& f) {
+            f.mode = 1;
+            f.compression = compression;
+            f.channels.resize(1);
+        });
+        qToBigEndian<quint32>(50000, data.data() + 14); // the height
+        qToBigEndian<quint32>(40000, data.data() + 18); // the width
+        return data;
+    };
     QByteArray badRow = with([](PsdFixture& f) { f.compression = 1; });
     badRow[badRow.size() - 2] = char(0x7f); // a literal run longer than its row
 
@@ -229,6 +239,10 @@ TEST(ImagePSD, OtherPSDsAndDamagedOnesAreRefused)
         {"too few channels", with([](PsdFixture& f) { f.channels.resize(2); }), "channels"},
         {"header only", rgb.bytes().left(20), "header"},
         {"picture cut short", rgb.bytes().chopped(4), "ends inside its picture"},
+        // A header claiming 2 GB of pixels with a few bytes behind it: refused before any
+        // room is made for them.
+        {"huge, raw", huge(0), "ends inside its picture"},
+        {"huge, packed", huge(1), "ends inside its row lengths"},
         {"damaged row", badRow, "damaged"},
     };
     for (const auto& c : cases) {

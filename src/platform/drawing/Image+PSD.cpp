@@ -188,6 +188,16 @@ ImagePtr Image::fromPSDData(const QByteArray& data, QString* error)
     const qsizetype rowBytes = qsizetype(width) * sampleBytes;
     if (rowBytes * qint64(height) * kept > std::numeric_limits<int>::max())
         return fail(QStringLiteral("it is too large."));
+    // The data must hold the planes before room is made for them: a header of a few bytes
+    // may claim a picture of gigabytes. Raw planes take their full size; a packed row takes
+    // at least two bytes for every 128 it unpacks to, after a length for each row.
+    const qint64 leastData =
+        compression == 0
+            ? rowBytes * qint64(height) * kept
+            : qint64(channels) * height * 2 + qint64(kept) * height * 2 * ((rowBytes + 127) / 128);
+    if (in.left() < leastData)
+        return fail(compression == 0 ? QStringLiteral("the data ends inside its picture.")
+                                     : QStringLiteral("the data ends inside its row lengths."));
     std::vector<uchar> planes;
     try {
         planes.resize(std::size_t(rowBytes) * height * std::size_t(kept));
