@@ -108,6 +108,10 @@ TEST(XmlParser, ErrorsSayWhyAndWhere)
         const char* error; // "line L, column C: message" starts with it
         QStringList eventsBefore;
     };
+    QByteArray manyAttributes = "<!DOCTYPE a [";
+    for (int i = 0; i < 65; ++i)
+        manyAttributes += "<!ATTLIST a x" + QByteArray::number(i) + " CDATA 'y'>";
+    manyAttributes += "]><a/>";
     const Case cases[] = {
         {"mismatched tag",
          "<a>\n  <b></a>",
@@ -135,6 +139,12 @@ TEST(XmlParser, ErrorsSayWhyAndWhere)
         {"external entity",
          "<!DOCTYPE a [<!ENTITY e SYSTEM \"/etc/passwd\">]><a>&e;</a>",
          "line 1, column 45: the document type declares entities (\"e\")",
+         {}},
+        // Nor more default attributes than a document type needs: expat adds each to every
+        // element of its name.
+        {"attribute lists",
+         manyAttributes,
+         "line 1, column 1690: the document type declares more than 64 attributes",
          {}},
         {"undeclared entity", "<a>&e;</a>", "line 1, column 4: undefined entity", {"<a>"}},
         {"undeclared entity of an outside document type",

@@ -32,6 +32,7 @@ struct XmlParser::Expat
 {
     XML_Parser parser = nullptr;
     bool aborted = false;
+    int attributeDeclarations = 0;
     // The name expat knows for the encoding the document declares under another name.
     const char* encoding = nullptr;
 
@@ -43,6 +44,7 @@ struct XmlParser::Expat
         XML_SetElementHandler(parser, start, end);
         XML_SetCharacterDataHandler(parser, text);
         XML_SetEntityDeclHandler(parser, entityDeclaration);
+        XML_SetAttlistDeclHandler(parser, attributeListDeclaration);
         XML_SetSkippedEntityHandler(parser, skippedEntity);
         XML_SetUnknownEncodingHandler(parser, unknownEncoding, this);
     }
@@ -82,6 +84,20 @@ struct XmlParser::Expat
             parser->abort(QStringLiteral("the document type declares entities (\"%1\"), which are "
                                          "not read")
                               .arg(QString::fromUtf8(name)));
+    }
+
+    // Default attributes: expat adds every one declared to every element of its name, so a
+    // short document type could make each of many elements carry thousands. A document
+    // type declares a few, if any; more than that is refused.
+    static constexpr int maximumAttributeDeclarations = 64;
+    static void XMLCALL attributeListDeclaration(void* data, const XML_Char*, const XML_Char*,
+                                                 const XML_Char*, const XML_Char*, int)
+    {
+        XmlParser* parser = owner(data);
+        if (parser && ++parser->_expat->attributeDeclarations > maximumAttributeDeclarations)
+            parser->abort(QStringLiteral("the document type declares more than %1 attributes, "
+                                         "which are not read")
+                              .arg(maximumAttributeDeclarations));
     }
 
     // A reference to an entity that is not declared, where the document's external
