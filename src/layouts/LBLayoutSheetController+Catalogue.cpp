@@ -578,8 +578,22 @@ public:
     void insert(quint32 key, quint32 text) { set(key, Field::Text, text); }
     void insert(quint32 key, QVariant value)
     {
+        // A value replacing one of the same key takes its place rather than leaving it
+        // behind unused.
+        if (QVariant* stored = otherValue(key)) {
+            *stored = std::move(value);
+            return;
+        }
         _values.append(std::move(value));
         set(key, Field::Other, quint32(_values.size() - 1));
+    }
+    // The value of a key that holds neither a text nor a list of texts; null for none.
+    QVariant* otherValue(quint32 key)
+    {
+        if (key >= _positions.size() || _positions[key] < 0)
+            return nullptr;
+        const Field& field = _fields.at(_positions[key]);
+        return field.kind == Field::Other ? &_values[field.value] : nullptr;
     }
     // A list of texts, its length first.
     void insertTexts(quint32 key, const quint32* list)
@@ -906,10 +920,18 @@ protected:
                 if (_foldLinesArray) {
                     _foldLinesArray->append(*_foldLineDict);
                 } else if (_labelOpen) {
-                    // A fold line outside a list joins the label's fold lines.
-                    QVariantList lines = _label.find(_foldLinesKey).variant().toList();
+                    // A fold line outside a list joins the label's fold lines. The list
+                    // is taken out of the label while it grows: left there, it would be
+                    // copied for every line.
+                    QVariantList lines;
+                    if (QVariant* stored = _label.otherValue(_foldLinesKey)) {
+                        lines = stored->toList();
+                        *stored = QVariant();
+                    } else {
+                        lines = _label.find(_foldLinesKey).variant().toList();
+                    }
                     lines.append(*_foldLineDict);
-                    _label.insert(_foldLinesKey, QVariant(lines));
+                    _label.insert(_foldLinesKey, QVariant(std::move(lines)));
                 }
             }
             _foldLineDict.reset();
