@@ -236,10 +236,10 @@ bool iCorbeilFile::readFromURL(const QUrl& url, platform::Error* error)
         return fail(problem);
 
     for (const auto& object : _objects) {
-        object->setThumbnail(loadImageAtPath(
+        object->setThumbnail(loadThumbnailAtPath(
             package.existingFile(QStringLiteral("Thumbnails"), object->thumbnailFilename())));
         if (!object->detailThumbnailFilename().isNull())
-            object->setDetailThumbnail(loadImageAtPath(package.existingFile(
+            object->setDetailThumbnail(loadThumbnailAtPath(package.existingFile(
                 QStringLiteral("Thumbnails_Detailed"), object->detailThumbnailFilename())));
     }
     QString preview = package.existingFile(QString(), QStringLiteral("Kit_Preview.png"));

@@ -11,6 +11,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 
 using kitfile::isPlainName;
 using kitfile::KitPackage;
@@ -99,6 +100,25 @@ void iCorbeilFile::saveDefaults() const
 std::shared_ptr<platform::Image> iCorbeilFile::loadImageAtPath(const QString& path)
 {
     return path.isEmpty() ? nullptr : platform::Image::fromFile(path);
+}
+
+std::shared_ptr<platform::Image> iCorbeilFile::loadThumbnailAtPath(const QString& path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    QImageReader reader(path);
+    const QSize pixels = reader.size();
+    if (!pixels.isValid() || std::max(pixels.width(), pixels.height()) <= largestThumbnailPixels)
+        return loadImageAtPath(path);
+    reader.setScaledSize(
+        pixels.scaled(largestThumbnailPixels, largestThumbnailPixels, Qt::KeepAspectRatio));
+    const QImage bitmap = reader.read();
+    if (bitmap.isNull())
+        return nullptr;
+    // The reader scales the resolution with the pixels, so the picture's size in points is
+    // as the file gives it; without a resolution, a pixel is a point of the file's pixels.
+    const bool hasResolution = bitmap.dotsPerMeterX() > 0 && bitmap.dotsPerMeterY() > 0;
+    return platform::Image::fromBitmap(bitmap, hasResolution ? QSizeF() : QSizeF(pixels));
 }
 
 bool iCorbeilFile::loadImageForObject(iCorbeilImage& object, const QUrl& fromURL)

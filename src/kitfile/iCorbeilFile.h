@@ -111,6 +111,10 @@ public:
     // else from the package at the URL; set as the graphic's image. Whether it has one.
     bool loadImageForObject(iCorbeilImage& object, const QUrl& fromURL);
     static std::shared_ptr<platform::Image> loadImageAtPath(const QString& path);
+    // A thumbnail: a picture larger than any thumbnail is shown is read scaled down (its
+    // size in points kept), so that a kit's thumbnails cannot take gigabytes between them.
+    static std::shared_ptr<platform::Image> loadThumbnailAtPath(const QString& path);
+    static constexpr int largestThumbnailPixels = 1024;
 
     // --- The temporary package and staging ---
     bool temporaryFileExists() const;

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -91,6 +93,33 @@ TEST_F(KitReading, ManifestThumbnailsAndPictures)
 
     EXPECT_TRUE(kit.loadImageForObject(*kit.objects()[1], kitURL()));
     EXPECT_EQ(colorOf(leaf.image()), QColor(Qt::red));
+}
+
+TEST_F(KitReading, LargeThumbnailsAreReadScaledDownAtTheirSize)
+{
+    // A detailed thumbnail of 3000 x 1500 pixels at 144 dpi: 1500 x 750 points.
+    ASSERT_TRUE(writeKit(kitPath(), twoGraphics()));
+    QImage large(3000, 1500, QImage::Format_RGB32);
+    large.fill(Qt::green);
+    large.setDotsPerMeterX(qRound(144 / 0.0254));
+    large.setDotsPerMeterY(qRound(144 / 0.0254));
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && large.save(&buffer, "PNG"));
+    ASSERT_TRUE(writeFile(kitPath() + "/Thumbnails_Detailed/Leaf_detail.png", png));
+
+    iCorbeilFile kit;
+    platform::Error error;
+    ASSERT_TRUE(kit.readFromURL(kitURL(), &error)) << error.description.toStdString();
+    const std::shared_ptr<platform::Image> detail = kit.objects()[1]->detailThumbnail();
+    ASSERT_TRUE(detail);
+    EXPECT_EQ(detail->pixelsWide(), iCorbeilFile::largestThumbnailPixels);
+    EXPECT_EQ(detail->pixelsHigh(), iCorbeilFile::largestThumbnailPixels / 2);
+    EXPECT_NEAR(detail->size().width(), 1500, 1);
+    EXPECT_NEAR(detail->size().height(), 750, 1);
+    EXPECT_EQ(colorOf(detail), QColor(Qt::green));
+    // A small one is read as it is.
+    EXPECT_EQ(kit.objects()[1]->thumbnail()->pixelsWide(), 2);
 }
 
 TEST_F(KitReading, PreviewIsThePNGElseTheJPEG)
