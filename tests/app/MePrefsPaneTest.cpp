@@ -95,6 +95,15 @@ protected:
                                 "Display First Name First"})
             defaults().removeObjectForKey(QString::fromLatin1(key));
     }
+    // Chooses a picture file of that size and colour for the logo or the signature well.
+    bool choosePicture(const QString& name, QSize size, const QColor& colour, bool signature)
+    {
+        QImage picture(size, QImage::Format_ARGB32);
+        picture.fill(colour);
+        const QString path = folder.path() + QLatin1Char('/') + name;
+        return picture.save(path) && pane.setImageFromFile(path, signature);
+    }
+    QTemporaryDir folder;
     LBMePrefsPane pane;
     std::unique_ptr<QWidget> view; // goes first: its controls call the pane
 };
@@ -175,12 +184,7 @@ TEST_F(MePrefsPane, ChoosingTheOwnCardStoresItAndTellsTheWindows)
 
 TEST_F(MePrefsPane, WellsStoreTheirPicturesAndClearToEmptyData)
 {
-    QTemporaryDir folder;
-    const QString png = folder.path() + "/logo.png";
-    QImage logo(40, 20, QImage::Format_ARGB32);
-    logo.fill(Qt::red);
-    ASSERT_TRUE(logo.save(png));
-    ASSERT_TRUE(pane.setImageFromFile(png, false));
+    ASSERT_TRUE(choosePicture("logo.png", QSize(40, 20), Qt::red, false));
     const QByteArray stored = defaults().dataForKey("My Logo");
     EXPECT_TRUE(stored.startsWith("II*") || stored.startsWith("MM")); // TIFF
     const auto back = platform::Image::fromData(stored);
@@ -205,12 +209,7 @@ TEST_F(MePrefsPane, WellsStoreTheirPicturesAndClearToEmptyData)
 TEST_F(MePrefsPane, SignatureFromTheOwnNameAtOneEighth)
 {
     // A signature the user chose from a file.
-    QTemporaryDir folder;
-    const QString png = folder.path() + "/signature.png";
-    QImage written(60, 20, QImage::Format_ARGB32);
-    written.fill(Qt::blue);
-    ASSERT_TRUE(written.save(png));
-    ASSERT_TRUE(pane.setImageFromFile(png, true));
+    ASSERT_TRUE(choosePicture("signature.png", QSize(60, 20), Qt::blue, true));
     const QByteArray chosen = defaults().dataForKey("My Signature");
     ASSERT_FALSE(chosen.isEmpty());
     // With no card of the user's, or one without a first and a last name, the button
