@@ -113,6 +113,31 @@ TEST(VCardReaderTest, EveryCharsetTheConvertersKnowIsReadAndAnUnknownOneIsReport
     EXPECT_TRUE(issues.first().message.contains(QStringLiteral("SHIFT_JIS")));
 }
 
+TEST(VCardReaderTest, EachUnknownCharsetIsReportedOnceACardOnTheLineWhereItFirstOccurs)
+{
+    // Many different unknown charsets, each named again further down in capitals.
+    constexpr int count = 300;
+    QByteArray card("BEGIN:VCARD\nN:A;B\n");
+    for (int i = 0; i < count; ++i)
+        card += "NOTE;CHARSET=x-cs" + QByteArray::number(i) + ":\xe9\n";
+    for (int i = count - 1; i >= 0; --i)
+        card += "X-NOTE;CHARSET=X-CS" + QByteArray::number(i) + ":\xe9\n";
+    card += "END:VCARD\n";
+    const qint64 cardLines = 2 * count + 3;
+
+    QList<ContactReadIssue> issues;
+    const auto people = VCardReader::read(card + card, QStringLiteral("c.vcf"), &issues);
+    ASSERT_EQ(people.size(), 2);
+    EXPECT_EQ(text(*people.first(), ContactNoteProperty), QStringLiteral("é")); // as Windows-1252
+    ASSERT_EQ(issues.size(), 2 * count);
+    for (int i = 0; i < 2 * count; ++i) {
+        const qint64 line = i < count ? i + 3 : cardLines + i - count + 3;
+        const QString charset = QStringLiteral("\u201cx-cs%1\u201d").arg(i % count);
+        EXPECT_EQ(issues.at(i).line, line) << i;
+        EXPECT_TRUE(issues.at(i).message.contains(charset)) << issues.at(i).message.toStdString();
+    }
+}
+
 TEST(VCardReaderTest, Version30Base64PhotoAndEscapes)
 {
     const auto people = readFixture(QStringLiteral("v30-photo.vcf"));

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -524,13 +525,15 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
 {
     auto person = std::make_shared<ContactPerson>();
     // Custom labels: a grouped X-...LABEL property names the label of its group.
-    // An unknown charset is said once a card, where it first occurs.
-    QList<QByteArray> unknownCharsets;
+    // An unknown charset is said once a card, where it first occurs (a set: a card may name
+    // thousands of them).
+    QSet<QByteArray> unknownCharsets;
     const auto reportCharset = [&](const Property& p, const CharsetProblem& problem) {
         if (problem.kind == CharsetProblem::Unknown) {
-            if (unknownCharsets.contains(problem.charset.toUpper()))
+            const QByteArray key = problem.charset.toUpper();
+            if (unknownCharsets.contains(key))
                 return;
-            unknownCharsets.append(problem.charset.toUpper());
+            unknownCharsets.insert(key);
             report(p.line, QStringLiteral("The charset \u201c%1\u201d is unknown; the card's text "
                                           "in it was read as UTF-8, or else as Windows-1252.")
                                .arg(QString::fromLatin1(problem.charset)));
