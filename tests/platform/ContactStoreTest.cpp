@@ -285,6 +285,42 @@ TEST(VCardReaderTest, OnlyParametersMakeALineQuotedPrintable)
     EXPECT_EQ(text(*people.first(), ContactNoteProperty), QStringLiteral("kept"));
 }
 
+TEST(VCardReaderTest, SoftBreaksAreFoundWhereverTheColonOfAFoldedLineComes)
+{
+    const QByteArray pad = QByteArray("\n =").repeated(500);
+    const struct
+    {
+        const char* name;
+        QByteArray lines; // between N and END
+        QString note;
+        QString issue = {}; // the one reported, if any
+    } cases[] = {
+        {"colon on a later continuation",
+         "NOTE;ENCODING=\n QUOTED-PRINTABLE;CHARSET=UTF-8\n :a=\n=3D=\nb\n", "a=b"},
+        {"quoted colon before a '=' break",
+         "NOTE;X-P=\"a:=\n b:\";ENCODING=QUOTED-PRINTABLE:c=\n=3D\n", "c="},
+        {"many continuations before the colon",
+         "NOTE;ENCODING=QUOTED-PRINTABLE;X-PAD=" + pad + "\n :a=\n=3Db\n", "a=b"},
+        {"many soft breaks after it",
+         "NOTE;ENCODING=QUOTED-PRINTABLE:" + QByteArray("a=\n").repeated(500) + "b\n",
+         QString(500, u'a') + u'b'},
+        {"each line judged afresh", "X-Q;ENCODING=QUOTED-PRINTABLE:a=\nb\nNOTE:c=\nX-B:d\n", "c="},
+        {"many continuations and never a colon", "X" + pad + "\nNOTE:kept\n", "kept",
+         "x.vcf, line 3: The line has no colon; it was skipped."},
+    };
+    for (const auto& c : cases) {
+        QList<ContactReadIssue> issues;
+        const auto people = VCardReader::read("BEGIN:VCARD\nN:A;B\n" + c.lines + "END:VCARD\n",
+                                              QStringLiteral("x.vcf"), &issues);
+        ASSERT_EQ(people.size(), 1) << c.name;
+        EXPECT_EQ(text(*people.first(), ContactNoteProperty), c.note) << c.name;
+        QStringList described;
+        for (const ContactReadIssue& issue : std::as_const(issues))
+            described.append(issue.description());
+        EXPECT_EQ(described, c.issue.isEmpty() ? QStringList() : QStringList{c.issue}) << c.name;
+    }
+}
+
 TEST(ContactStoreTest, FolderTreeGivesGroupsSubgroupsAndOnePersonPerUid)
 {
     QList<ContactReadIssue> issues;

@@ -205,18 +205,27 @@ struct Property
     }
 };
 
-// Index of the first ':' outside double quotes; -1 when none.
-qsizetype colonIndex(QByteArrayView line)
+// Index of the first ':' outside double quotes from `from` on, with `quoted` saying whether
+// `from` lies within quotes; -1 when none. Both are left where the search stopped, so that
+// it can go on from there once the line has grown.
+qsizetype colonIndex(QByteArrayView line, qsizetype& from, bool& quoted)
 {
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const char c = line.at(i);
+    for (; from < line.size(); ++from) {
+        const char c = line.at(from);
         if (c == '"')
             quoted = !quoted;
         else if (c == ':' && !quoted)
-            return i;
+            return from;
     }
     return -1;
+}
+
+// Index of the first ':' outside double quotes; -1 when none.
+qsizetype colonIndex(QByteArrayView line)
+{
+    qsizetype from = 0;
+    bool quoted = false;
+    return colonIndex(line, from, quoted);
 }
 
 // Whether a line's parameters (what follows the property's name) say quoted-printable: a
@@ -684,6 +693,34 @@ std::shared_ptr<ContactPerson> CardBuilder::build(qint64 position)
     return person;
 }
 
+// Whether a final '=' makes a logical line go on with the next physical one: it does when
+// the parameters before the line's first colon say quoted-printable. While continuations
+// are joined the line only grows at its end, so each character is looked at once and the
+// head judged once its colon is known; scanning the whole line again after every
+// continuation would make a long run of them quadratic.
+class SoftBreakHead
+{
+public:
+    // `line` is the line asked about before, grown at its end, or a new line after reset().
+    bool isQuotedPrintable(QByteArrayView line)
+    {
+        if (_colon < 0) {
+            _colon = colonIndex(line, _scanned, _quoted);
+            if (_colon < 0)
+                return false;
+            _quotedPrintable = _colon > 0 && isQuotedPrintableHead(line.first(_colon));
+        }
+        return _quotedPrintable;
+    }
+    void reset() { *this = SoftBreakHead(); }
+
+private:
+    qsizetype _scanned = 0; // characters looked at while no colon was found
+    bool _quoted = false;
+    qsizetype _colon = -1; // the first colon outside quotes, once found
+    bool _quotedPrintable = false;
+};
+
 // Calls `handle` with each logical line: folded continuations and quoted-printable soft
 // breaks joined, blank lines skipped, each with the number of its first physical line.
 template <typename Handle>
@@ -697,6 +734,7 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
     qint64 logicalNumber = 0;
     bool have = false;
     bool softBreak = false;
+    SoftBreakHead head;
     qint64 number = 0;
     const char* const begin = data.constData();
     const qsizetype n = data.size();
@@ -742,12 +780,11 @@ void forEachLogicalLine(const QByteArray& data, Handle handle)
             isJoined = false;
             logicalNumber = number;
             have = true;
+            head.reset();
         }
-        softBreak = false;
-        if (logical.endsWith('=')) {
-            const qsizetype colon = colonIndex(logical);
-            softBreak = colon > 0 && isQuotedPrintableHead(logical.first(colon));
-        }
+        // The '=' of a soft break is dropped only from a line whose colon, before it, is
+        // known: what `head` has looked at never changes.
+        softBreak = logical.endsWith('=') && head.isQuotedPrintable(logical);
     }
     if (have)
         handle(Line{logical, logicalNumber, !isJoined});
