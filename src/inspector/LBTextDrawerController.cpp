@@ -100,12 +100,24 @@ LBTextDrawerController::RowDisplay displayOf(const LBTextDrawerController::TextO
         text.addAttribute(platform::FontAttributeName, QVariant::fromValue(font),
                           platform::Range(0, text.length()));
     }
-    // One line a row: line breaks read as spaces.
-    const QString string = text.string();
+    // One line a row: line breaks read as spaces. Each space stands where its break stood,
+    // in the break's attributes, so the runs stay as they are: the text is built in one pass
+    // and the runs copied over, rather than the runs rebuilt for every break.
+    QString string = text.string();
+    bool hasBreak = false;
     for (qsizetype i = 0; i < string.size(); ++i) {
         const QChar c = string.at(i);
-        if (c == u'\n' || c == u'\r' || c == QChar(0x2028) || c == QChar(0x2029))
-            text.replaceCharactersInRange(platform::Range(i, 1), QStringLiteral(" "));
+        if (c == u'\n' || c == u'\r' || c == QChar(0x2028) || c == QChar(0x2029)) {
+            string[i] = u' ';
+            hasBreak = true;
+        }
+    }
+    if (hasBreak) {
+        platform::AttributedString oneLine(string);
+        const auto copyRun = [&](const QVariantMap& attributes, const platform::Range& range,
+                                 bool&) { oneLine.setAttributes(attributes, range); };
+        text.enumerateAttributesInRange(platform::Range(0, text.length()), copyRun);
+        text = std::move(oneLine);
     }
     display.text = std::make_shared<platform::AttributedString>(std::move(text));
     display.height = lineHeightOf(font) + 6.0;

@@ -24,6 +24,7 @@
 #include "window/LBWindowController.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QDropEvent>
 #include <QFile>
 #include <QFont>
@@ -41,15 +42,20 @@ namespace {
 const QString kPrintLine = QStringLiteral("Quarn Print Line");
 const QString kConfirmKey = QStringLiteral("Confirm Delete Text Object");
 
+QByteArray textBoxData(const platform::AttributedString& text)
+{
+    auto box = std::make_shared<LBTextArea>();
+    box->setContents(text);
+    box->setBoundsNoOtherChanges(QRectF(10, 20, 200, 40));
+    return LBDocument::dataForGraphics(LBDocument::Layer{box});
+}
+
 QByteArray textBoxData(const QString& text, double pointSize = 12.0)
 {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(pointSize);
-    auto box = std::make_shared<LBTextArea>();
-    box->setContents(platform::AttributedString(
+    return textBoxData(platform::AttributedString(
         text, {{platform::FontAttributeName, QVariant::fromValue(font)}}));
-    box->setBoundsNoOtherChanges(QRectF(10, 20, 200, 40));
-    return LBDocument::dataForGraphics(LBDocument::Layer{box});
 }
 
 QString textOf(const LBTextDrawerController::TextObject& object)
@@ -214,6 +220,70 @@ TEST_F(TextDrawer, RowsShowTheirTextCappedAt72PointsAndAreAsHighAsItsFont)
     ASSERT_TRUE(narrow);
     EXPECT_TRUE(narrow->string().endsWith(QChar(0x2026))) << narrow->string().toStdString();
     EXPECT_LE(narrow->size().width(), 55.0);
+}
+
+TEST_F(TextDrawer, LineBreaksShowAsSpacesInTheAttributesTheBreaksHad)
+{
+    // Pieces of text in turn in different fonts and colours.
+    const auto styled = [](const QStringList& pieces) {
+        platform::AttributedString text;
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            QFont font(QStringLiteral("DejaVu Sans"));
+            font.setPointSizeF(10 + i % 3 * 4);
+            text.appendAttributedString(platform::AttributedString(
+                pieces.at(i),
+                {{platform::FontAttributeName, QVariant::fromValue(font)},
+                 {platform::ForegroundColorAttributeName, QColor(i % 2 ? Qt::red : Qt::blue)}}));
+        }
+        return text;
+    };
+    QStringList many;
+    const QString breaks = QStringLiteral("\n\r\n\u2028\u2029\r");
+    for (int i = 0; i < 200; ++i)
+        many << QStringLiteral("w%1").arg(i) << breaks.repeated(i % 3 + 1);
+    const struct
+    {
+        platform::AttributedString text;
+        qsizetype runs;
+    } texts[] = {
+        // Breaks of each kind: first, alone in their run, within a run, last.
+        {styled({QStringLiteral("\n"), QStringLiteral("First"), QStringLiteral("\r\n"),
+                 QStringLiteral("second\u2028third"), QStringLiteral("\u2029"),
+                 QStringLiteral("end\r")}),
+         6},
+        {styled(many), many.size()},
+        {styled({QStringLiteral("No"), QStringLiteral("breaks")}), 2},
+    };
+    auto controller = libraryOf({});
+    for (qint64 i = 0; i < qint64(std::size(texts)); ++i)
+        controller->store()->execute(
+            QStringLiteral("INSERT INTO TextObject (\"index\", textData) VALUES (?, ?)"),
+            {i, textBoxData(texts[i].text)});
+    controller->loadObjects();
+    for (qint64 row = 0; row < qint64(std::size(texts)); ++row) {
+        const auto box = std::dynamic_pointer_cast<LBTextArea>(
+            LBTextDrawerController::textObjectForObject(controller->objects().at(row)));
+        ASSERT_TRUE(box && box->contents()) << row;
+        const platform::AttributedString stored = box->contents()->attributedString();
+        const auto shown = controller->objectValueForRow(row, 1e9);
+        ASSERT_TRUE(shown) << row;
+        QString oneLine = stored.string();
+        for (const QChar c : breaks)
+            oneLine.replace(c, u' ');
+        EXPECT_EQ(shown->string(), oneLine) << row;
+        // The same runs, each with the attributes it had.
+        QList<platform::Range> runs;
+        stored.enumerateAttributesInRange(
+            platform::Range(0, stored.length()),
+            [&](const QVariantMap& attributes, const platform::Range& range, bool&) {
+                runs.append(range);
+                platform::Range shownRun;
+                EXPECT_EQ(shown->attributesAtIndex(range.location, &shownRun), attributes)
+                    << row << " at " << range.location;
+                EXPECT_TRUE(shownRun == range) << row << " at " << range.location;
+            });
+        EXPECT_EQ(runs.size(), texts[row].runs) << row; // as many as were written
+    }
 }
 
 TEST_F(TextDrawer, RowsBelowTheFirstScreenAreMeasuredWhenTheListIsIdle)
