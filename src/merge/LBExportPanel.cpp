@@ -46,6 +46,9 @@ LBExportPanel::LBExportPanel(bool fullSheetOnly, QWidget* parent, const QString&
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
+    // Named after the command that opened it, not the save panel it is made from.
+    setWindowTitle(tr("Export"));
+    setLabelText(QFileDialog::Accept, tr("Export"));
 
     auto* accessory = new QWidget;
     auto* grid = new QGridLayout(accessory);
