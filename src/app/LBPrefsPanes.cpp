@@ -20,6 +20,9 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 platform::UserDefaults& defaults()
@@ -50,12 +53,18 @@ QComboBox* popUp(QWidget* parent, std::initializer_list<const char*> titles)
     return box;
 }
 
-// The whole number a text starts with ("300 dpi" is 300); 0 for none.
-qint64 leadingInteger(const QString& text)
+// The whole number a text starts with ("300 dpi" is 300); none for a text without.
+std::optional<qint64> typedInteger(const QString& text)
 {
     static const QRegularExpression number(QStringLiteral(R"(^\s*([-+]?\d+))"));
     const QRegularExpressionMatch match = number.match(text);
-    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
+    return match.hasMatch() ? std::optional(match.captured(1).toLongLong()) : std::nullopt;
+}
+
+// The same, 0 for none.
+qint64 leadingInteger(const QString& text)
+{
+    return typedInteger(text).value_or(0);
 }
 
 // Points per unit of "Units Type": inches, centimetres, points.
@@ -520,10 +529,8 @@ void LBPrintingPrefsPane::printQualityTextChanged()
 void LBPrintingPrefsPane::printQualityAction()
 {
     // A box emptied or mistyped keeps the quality it showed, rather than printing at 10 dpi.
-    static const QRegularExpression number(QStringLiteral(R"(^\s*[-+]?\d)"));
-    const bool hasNumber = number.match(_printQuality->currentText()).hasMatch();
-    const qint64 typed = hasNumber ? leadingInteger(_printQuality->currentText()) : 0;
-    const qint64 dpi = hasNumber ? std::clamp<qint64>(typed, 10, 2400) : _shownPrintQuality;
+    const std::optional<qint64> typed = typedInteger(_printQuality->currentText());
+    const qint64 dpi = typed ? std::clamp<qint64>(*typed, 10, 2400) : _shownPrintQuality;
     if (dpi != typed)
         platform::beep();
     defaults().setInteger(dpi, QStringLiteral("Print Quality"));

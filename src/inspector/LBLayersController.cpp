@@ -996,8 +996,6 @@ void LBLayersController::layerButtonAction(int tag)
 void LBLayersController::dismissNameSheetAction(int tag)
 {
     LBDocument* d = _theDocument;
-    if (tag == 1 && _nameText->text().trimmed().isEmpty())
-        return;
     if (tag == 1 && d) {
         const QString name = _nameText->text();
         const qint64 s = selectedRowLayerIndex();

@@ -7,9 +7,11 @@
 #include "platform/core/TextForms.h"
 #include "platform/drawing/Image.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -104,12 +106,16 @@ std::shared_ptr<platform::Image> iCorbeilFile::loadImageAtPath(const QString& pa
 
 std::shared_ptr<platform::Image> iCorbeilFile::loadThumbnailAtPath(const QString& path)
 {
-    if (path.isEmpty())
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return nullptr;
-    QImageReader reader(path);
+    QByteArray data = file.readAll();
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     const QSize pixels = reader.size();
     if (!pixels.isValid() || std::max(pixels.width(), pixels.height()) <= largestThumbnailPixels)
-        return loadImageAtPath(path);
+        return platform::Image::fromData(data);
     reader.setScaledSize(
         pixels.scaled(largestThumbnailPixels, largestThumbnailPixels, Qt::KeepAspectRatio));
     const QImage bitmap = reader.read();

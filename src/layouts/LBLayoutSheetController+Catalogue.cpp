@@ -927,8 +927,6 @@ protected:
                     if (QVariant* stored = _label.otherValue(_foldLinesKey)) {
                         lines = stored->toList();
                         *stored = QVariant();
-                    } else {
-                        lines = _label.find(_foldLinesKey).variant().toList();
                     }
                     lines.append(*_foldLineDict);
                     _label.insert(_foldLinesKey, QVariant(std::move(lines)));

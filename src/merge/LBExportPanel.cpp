@@ -111,11 +111,11 @@ LBExportPanel::LBExportPanel(bool fullSheetOnly, QWidget* parent, const QString&
     exportPanelAccessoryAction(_formatPopup);
 }
 
-qint64 LBExportPanel::resolutionFromText(const QString& text)
+std::optional<qint64> LBExportPanel::resolutionFromText(const QString& text)
 {
     static const QRegularExpression number(QStringLiteral("^\\s*(\\d+)"));
     const QRegularExpressionMatch match = number.match(text);
-    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
+    return match.hasMatch() ? std::optional(match.captured(1).toLongLong()) : std::nullopt;
 }
 
 void LBExportPanel::exportPanelAccessoryAction(QObject* sender)
@@ -136,7 +136,7 @@ void LBExportPanel::exportPanelAccessoryAction(QObject* sender)
     if (sender == _resolutionBox) {
         const qint64 clamped = resolution();
         if (clamped != resolutionFromText(_resolutionBox->currentText()))
-            platform::beep();
+            platform::beep(); // clamped, or no number at all
         _shownResolution = clamped;
         _rewriting = true;
         _resolutionBox->setEditText(dpiText(clamped));
@@ -148,7 +148,7 @@ void LBExportPanel::controlTextDidChange()
 {
     if (_rewriting)
         return;
-    const qint64 value = resolutionFromText(_resolutionBox->currentText());
+    const qint64 value = resolutionFromText(_resolutionBox->currentText()).value_or(0);
     if (value > kMaximumResolution) {
         _rewriting = true;
         _resolutionBox->setEditText(dpiText(kMaximumResolution));
@@ -186,11 +186,8 @@ bool LBExportPanel::fullSheet() const
 qint64 LBExportPanel::resolution() const
 {
     // A box emptied or mistyped stands for the resolution it showed, not for 10 dpi.
-    static const QRegularExpression number(QStringLiteral("^\\s*\\d"));
-    if (!number.match(_resolutionBox->currentText()).hasMatch())
-        return _shownResolution;
-    return std::clamp(resolutionFromText(_resolutionBox->currentText()), kMinimumResolution,
-                      kMaximumResolution);
+    const std::optional<qint64> typed = resolutionFromText(_resolutionBox->currentText());
+    return typed ? std::clamp(*typed, kMinimumResolution, kMaximumResolution) : _shownResolution;
 }
 
 qint64 LBExportPanel::tiffCompression() const

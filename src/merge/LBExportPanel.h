@@ -6,6 +6,8 @@
 
 #include <QFileDialog>
 
+#include <optional>
+
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -48,8 +50,8 @@ public:
     QWidget* sizeView() const { return _sizeView; }
     bool warnsAboutResolution() const { return _warnsAboutResolution; }
 
-    // The number at the start of a resolution text ("300 dpi" → 300); 0 when none.
-    static qint64 resolutionFromText(const QString& text);
+    // The number at the start of a resolution text ("300 dpi" → 300); none when none.
+    static std::optional<qint64> resolutionFromText(const QString& text);
 
 private:
     QButtonGroup* _sizeMatrix = nullptr;
