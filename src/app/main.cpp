@@ -1,6 +1,7 @@
 #include "app/LBAppController.h"
 #include "app/SingleInstance.h"
 #include "platform/core/ContactStore.h"
+#include "platform/drawing/PDFReading.h"
 #include "shapes/ShapeClasses.h"
 
 #include <QApplication>
@@ -28,6 +29,9 @@ QStringList filesOnCommandLine(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Started only to read a PDF picture for the running program: nothing else runs.
+    if (const std::optional<int> read = platform::servePDFReadingIfAsked(argc, argv))
+        return *read;
     LBAppController::setUpApplicationIdentity();
     const QStringList files = filesOnCommandLine(argc, argv);
 

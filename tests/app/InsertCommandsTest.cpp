@@ -7,6 +7,7 @@
 #include "controls/LBGradientButton.h"
 #include "merge/LBFieldOutlineView.h"
 #include "merge/LBFieldsController.h"
+#include "platform/drawing/PDFReading.h"
 #include "platform/ui/SegmentedControl.h"
 #include "shapes/LBBarcodeImage.h"
 #include "window/LBDrawerController.h"
@@ -67,6 +68,30 @@ TEST_F(InsertCommands, ImageFileAsksForPicturesAndPlacesThemOnTheLabel)
     answerPanel(panel, notes);
     EXPECT_EQ(layer().size(), before + 1);
     EXPECT_EQ(alerts, QStringList{"The file “Notes.png” cannot be imported."});
+}
+
+TEST_F(InsertCommands, APdfThatKeepsItsReaderBusyIsRefusedAloudAfterItsTime)
+{
+    openDocument();
+    enterDesign();
+    const qsizetype before = layer().size();
+    // A damaged PDF whose repair would take poppler seconds (minutes, grown larger).
+    QByteArray busy = "%PDF-1.4\n";
+    for (int i = 0; i < 600; ++i)
+        busy += "trailer\n<< /Root 1 0 R 0 0 0 0 0 0 0 0 0 0\n";
+    const QString path = folder.filePath(QStringLiteral("Damaged.pdf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(busy);
+    file.close();
+    platform::setPDFReadingTimeLimit(100);
+    ASSERT_TRUE(choose("importAction:"));
+    QFileDialog* panel = openPanel();
+    ASSERT_NE(panel, nullptr);
+    answerPanel(panel, path);
+    platform::setPDFReadingTimeLimit(5000);
+    EXPECT_EQ(layer().size(), before);
+    EXPECT_EQ(alerts, QStringList{"The file “Damaged.pdf” cannot be imported."});
 }
 
 TEST_F(InsertCommands, PhotoShapeAndTextLibraryOpenTheDrawerAtTheirBrowser)

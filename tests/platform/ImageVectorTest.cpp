@@ -3,6 +3,7 @@
 
 #include "platform/drawing/GraphicsContext.h"
 #include "platform/drawing/Image.h"
+#include "platform/drawing/PDFReading.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -256,6 +257,31 @@ TEST(ImageVectorTest, PicturesThatCannotBeDrawnKeepTheirBytesAndSayWhy)
         }
         EXPECT_FALSE(holdsImageObject(printed(image)));
     }
+}
+
+TEST(ImageVectorTest, APdfThatKeepsItsReaderBusyIsRefusedAsDamaged)
+{
+    // Hundreds of trailers, each a dictionary that runs to the end of the file: poppler's
+    // repair parses the rest of the file again at every one, for seconds.
+    QByteArray busy = "%PDF-1.4\n";
+    for (int i = 0; i < 600; ++i)
+        busy += "trailer\n<< /Root 1 0 R 0 0 0 0 0 0 0 0 0 0\n";
+    platform::setPDFReadingTimeLimit(100);
+    QString error;
+    const ImagePtr image = Image::fromData(busy, &error);
+    platform::setPDFReadingTimeLimit(5000);
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(error.contains(QLatin1String("took longer"))) << qPrintable(error);
+    EXPECT_EQ(image->representationKind(), Image::RepresentationKind::PDF);
+    EXPECT_TRUE(image->size().isEmpty());
+    EXPECT_TRUE(image->pdfData().isEmpty());
+    image->setDataRetained(true);
+    EXPECT_EQ(image->data(), busy) << "kept, so a document holding it saves it unchanged";
+
+    // A sound PDF read the same way still draws.
+    const ImagePtr sound = Image::fromData(samplePdf());
+    EXPECT_TRUE(sound->loadError().isEmpty()) << qPrintable(sound->loadError());
+    EXPECT_FALSE(sound->size().isEmpty());
 }
 
 TEST(ImageVectorTest, WithoutGhostscriptAnEpsSaysSoAndConvertedOnesStayConverted)

@@ -1,6 +1,8 @@
 // The main of every test executable: one QApplication, offscreen unless told otherwise,
 // with the user's settings, caches and data folders moved into a temporary folder so tests
 // never read or write the real ones.
+#include "platform/drawing/PDFReading.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QSettings>
@@ -50,6 +52,9 @@ class FreshSettingsForEveryTest : public ::testing::EmptyTestEventListener
 
 int main(int argc, char** argv)
 {
+    // A test program reads PDF pictures in children of its own, as the program does.
+    if (const std::optional<int> read = platform::servePDFReadingIfAsked(argc, argv))
+        return *read;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 

@@ -1,16 +1,21 @@
 // Vector pictures: PDF drawn through poppler's QPainter backend, so it stays vector in
-// printed and exported output; EPS converted to PDF by the `gs` command (never
-// interpreted in this process: PostScript is a program, and the data comes from outside),
-// each distinct EPS once while its result is cached; SVG text drawn by Qt's renderer.
+// printed and exported output, each PDF from outside read first by a child process with a
+// time limit (PDFReading.h); EPS converted to PDF by the `gs` command (never interpreted in
+// this process: PostScript is a program, and the data comes from outside), each distinct
+// EPS once while its result is cached; SVG text drawn by Qt's renderer.
 
 #include "platform/drawing/Image.h"
 
 #include "platform/drawing/BoundedCache.h"
+#include "platform/drawing/PDFReading.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QFile>
 #include <QHash>
+#include <QMutex>
 #include <QPicture>
 #include <QProcess>
 #include <QRegularExpression>
@@ -21,7 +26,10 @@
 
 #include <poppler-qt6.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdio>
+#include <mutex>
 #include <optional>
 
 namespace platform {
@@ -53,9 +61,16 @@ void setError(QString* error, const QString& message)
         *error = message;
 }
 
-// The first page of PDF data, or a reason it cannot be had.
-std::shared_ptr<PDFPicture> readPDF(const QByteArray& data, QString* reason)
+// The first page of PDF data, or a reason it cannot be had, read in this process.
+std::shared_ptr<PDFPicture> readPDFHere(const QByteArray& data, QString* reason)
 {
+    // Poppler reports each fault it meets on the standard error stream, one line each and
+    // thousands for a damaged file, which costs more than the reading; the reason given
+    // here is what the user hears.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] {
+        Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, QVariant());
+    });
     auto picture = std::make_shared<PDFPicture>();
     picture->bytes = data;
     picture->document = Poppler::Document::loadFromData(data);
@@ -80,6 +95,82 @@ std::shared_ptr<PDFPicture> readPDF(const QByteArray& data, QString* reason)
     picture->document->setRenderHint(Poppler::Document::TextAntialiasing);
     picture->document->setRenderHint(Poppler::Document::IgnorePaperColor);
     return picture;
+}
+
+constexpr char kPDFReadingArgument[] = "--read-pdf-picture";
+constexpr char kReadingStarted[] = "reading\n";
+constexpr char kReadingDone[] = "read\n";
+// How long reading may take once the child has started to read, in milliseconds.
+std::atomic<int> pdfReadingTimeLimit = 5000;
+// Set once main() has offered the program as the child.
+std::atomic<bool> childReadsPDF = false;
+
+// What a child of the program found reading the data: empty when it read, the reason
+// otherwise; nothing when no child could be had, and the data is then read here.
+std::optional<QString> childVerdict(const QByteArray& data)
+{
+    if (!childReadsPDF || !QCoreApplication::instance())
+        return std::nullopt;
+    // The verdicts of the data already read, by its hash (a few dozen bytes each).
+    static QMutex guard;
+    static QHash<QByteArray, QString> verdicts;
+    const QByteArray key = QCryptographicHash::hash(data, QCryptographicHash::Sha256);
+    QMutexLocker locked(&guard);
+    if (const auto found = verdicts.constFind(key); found != verdicts.constEnd())
+        return *found;
+
+    QProcess child;
+    child.setStandardErrorFile(QProcess::nullDevice());
+    child.start(QCoreApplication::applicationFilePath(),
+                {QString::fromLatin1(kPDFReadingArgument)});
+    if (!child.waitForStarted())
+        return std::nullopt;
+    child.write(data);
+    child.closeWriteChannel();
+    // The time limit counts from the child's start of reading, not from the program's
+    // loading before it, which a busy machine may make slow.
+    QByteArray said;
+    const QDeadlineTimer startLimit(30000);
+    while (!said.startsWith(kReadingStarted) && child.waitForReadyRead(startLimit.remainingTime()))
+        said += child.readAllStandardOutput();
+    if (!said.startsWith(kReadingStarted)) {
+        child.kill();
+        child.waitForFinished();
+        return std::nullopt;
+    }
+    const int limit = pdfReadingTimeLimit;
+    QString verdict;
+    if (child.state() != QProcess::NotRunning && !child.waitForFinished(limit)) {
+        child.kill();
+        child.waitForFinished();
+        verdict = QStringLiteral("The PDF picture is damaged: reading it took longer than %1 "
+                                 "seconds.")
+                      .arg(limit / 1000.0);
+    } else {
+        said += child.readAllStandardOutput();
+        const qsizetype done = said.indexOf(kReadingDone, qsizetype(sizeof kReadingStarted) - 1);
+        // A child that ended without its answer met data that made poppler fail.
+        verdict = done < 0 ? QStringLiteral("The PDF picture is damaged and cannot be read.")
+                           : QString::fromUtf8(said.mid(done + qsizetype(sizeof kReadingDone) - 1));
+    }
+    verdicts.insert(key, verdict);
+    return verdict;
+}
+
+// Which PDF data is read by a child first: all from outside, but not the conversions of
+// EPS pictures, which `gs` wrote.
+enum class PDFSource { Outside, Conversion };
+
+std::shared_ptr<PDFPicture> readPDF(const QByteArray& data, QString* reason, PDFSource source)
+{
+    if (source == PDFSource::Outside) {
+        if (const std::optional<QString> verdict = childVerdict(data);
+            verdict && !verdict->isEmpty()) {
+            *reason = *verdict;
+            return nullptr;
+        }
+    }
+    return readPDFHere(data, reason);
 }
 
 // The PostScript of EPS data: all of a plain EPS, the PostScript section of one with a
@@ -205,7 +296,7 @@ ImagePtr Image::fromVectorData(const QByteArray& data, QString* error)
     QString reason;
     if (data.startsWith("%PDF-")) {
         image->_kind = RepresentationKind::PDF;
-        image->_pdf = readPDF(data, &reason);
+        image->_pdf = readPDF(data, &reason, PDFSource::Outside);
     } else {
         image->_kind = RepresentationKind::EPS;
         const QByteArray postScript = postScriptSection(data);
@@ -216,7 +307,7 @@ ImagePtr Image::fromVectorData(const QByteArray& data, QString* error)
             const Conversion conversion = convertedEPS(postScript);
             reason = conversion.error;
             if (reason.isEmpty()) {
-                image->_pdf = readPDF(conversion.pdf, &reason);
+                image->_pdf = readPDF(conversion.pdf, &reason, PDFSource::Conversion);
                 if (!image->_pdf)
                     reason = QStringLiteral("The EPS picture cannot be drawn: %1").arg(reason);
             }
@@ -230,6 +321,31 @@ ImagePtr Image::fromVectorData(const QByteArray& data, QString* error)
         setError(error, reason);
     }
     return image;
+}
+
+std::optional<int> servePDFReadingIfAsked(int argc, char** argv)
+{
+    if (argc < 2 || qstrcmp(argv[1], kPDFReadingArgument) != 0) {
+        childReadsPDF = true;
+        return std::nullopt;
+    }
+    std::fputs(kReadingStarted, stdout);
+    std::fflush(stdout);
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return 1;
+    const QByteArray data = input.readAll();
+    QString reason;
+    readPDFHere(data, &reason);
+    std::fputs(kReadingDone, stdout);
+    std::fputs(reason.toUtf8().constData(), stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
+void setPDFReadingTimeLimit(int milliseconds)
+{
+    pdfReadingTimeLimit = milliseconds;
 }
 
 QByteArray Image::pdfData() const

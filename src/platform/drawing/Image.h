@@ -41,10 +41,11 @@ public:
     // empty, unknown, unsupported or damaged bitmap data; never throws. A bitmap is turned
     // upright as its EXIF or TIFF orientation says (its size in points too); its original
     // bytes keep the orientation, so they read back the same.
-    // PDF (its first page, at its size in points) is drawn through poppler; EPS (plain or
-    // with a DOS binary header) is converted to PDF by the `gs` command, each distinct EPS
-    // once per run. A PDF or EPS that cannot be drawn (damaged, encrypted, rejected by gs,
-    // no gs) still gives an image: it keeps its bytes and kind, draws nothing, has the
+    // PDF (its first page, at its size in points) is drawn through poppler, once a child of
+    // the program has read it in time (PDFReading.h); EPS (plain or with a DOS binary
+    // header) is converted to PDF by the `gs` command, each distinct EPS once per run. A
+    // PDF or EPS that cannot be drawn (damaged, too slow to read, encrypted, rejected by
+    // gs, no gs) still gives an image: it keeps its bytes and kind, draws nothing, has the
     // size its "%%BoundingBox" states (EPS) or none, and says why in loadError() and *error,
     // so a document holding it opens and saves without loss.
     static ImagePtr fromData(const QByteArray& data, QString* error = nullptr);
