@@ -11,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -42,15 +43,19 @@ LBPrintCalibrationController::LBPrintCalibrationController(QObject* parent) : QO
     form->addRow(tr("Printer:"), _printerPopup);
     form->addRow(tr("Horizontal:"), _horizontalField);
     form->addRow(tr("Vertical:"), _verticalField);
+    _noPrinterNote = new QLabel(tr("No printer is set up. Add one in the system's printer "
+                                   "settings to calibrate it."));
+    _noPrinterNote->setWordWrap(true);
     auto* buttons = new QDialogButtonBox;
-    QPushButton* print = buttons->addButton(tr("Print Test Page"), QDialogButtonBox::ActionRole);
+    _printButton = buttons->addButton(tr("Print Test Page"), QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Cancel);
-    buttons->addButton(QDialogButtonBox::Save);
+    _saveButton = buttons->addButton(QDialogButtonBox::Save);
     auto* layout = new QVBoxLayout(_calibrationWindow);
+    layout->addWidget(_noPrinterNote);
     layout->addLayout(form);
     layout->addWidget(buttons);
     connect(_printerPopup, &QComboBox::activated, this, [this] { printerPopupAction(); });
-    connect(print, &QPushButton::clicked, this, [this] { printAction(); });
+    connect(_printButton, &QPushButton::clicked, this, [this] { printAction(); });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { saveAction(); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { cancelAction(); });
     awakeFromNib();
@@ -67,6 +72,12 @@ void LBPrintCalibrationController::awakeFromNib()
         platform::UserDefaults::standardUserDefaults().arrayForKey(CalibrationArrayKey);
     for (const platform::Printers::Printer& printer : platform::Printers::printers())
         _printerPopup->addItem(printer.name);
+    // Offsets belong to a printer: with none, values typed would be stored for no one.
+    const bool anyPrinter = _printerPopup->count() > 0;
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             _printerPopup, _horizontalField, _verticalField, _saveButton, _printButton})
+        control->setEnabled(anyPrinter);
+    _noPrinterNote->setVisible(!anyPrinter);
 }
 
 void LBPrintCalibrationController::beginSheetForWindowController(MergeServices* services,

@@ -4,7 +4,8 @@
 // vertical, points; positive moves the print right and down), stored in "Printer
 // Calibration Array" as {"printerName", "printerAdjustment": the point string of the
 // negated values}. A printer appears once, entries keep their order, an edited entry is
-// replaced in place, and a printer with both values 0 and no entry gets none.
+// replaced in place, and a printer with both values 0 and no entry gets none. With no
+// printer set up, the sheet says so and takes no values.
 
 #include <QDialog>
 #include <QObject>
@@ -14,6 +15,8 @@
 
 class QComboBox;
 class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
 class QWidget;
 class MergeServices;
 
@@ -44,6 +47,9 @@ public:
     QComboBox* printerPopup() const { return _printerPopup; }
     QDoubleSpinBox* horizontalField() const { return _horizontalField; }
     QDoubleSpinBox* verticalField() const { return _verticalField; }
+    QPushButton* saveButton() const { return _saveButton; }
+    QPushButton* printButton() const { return _printButton; }
+    QLabel* noPrinterNote() const { return _noPrinterNote; }
     const QVariantList& calibrationArray() const { return _calibrationArray; }
 
     static inline const QString CalibrationArrayKey = QStringLiteral("Printer Calibration Array");
@@ -57,6 +63,9 @@ private:
     QComboBox* _printerPopup = nullptr;
     QDoubleSpinBox* _horizontalField = nullptr;
     QDoubleSpinBox* _verticalField = nullptr;
+    QPushButton* _saveButton = nullptr;
+    QPushButton* _printButton = nullptr;
+    QLabel* _noPrinterNote = nullptr;
     MergeServices* _windowController = nullptr;
     QVariantList _calibrationArray;
     QString _printerName;

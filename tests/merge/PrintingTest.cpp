@@ -16,9 +16,12 @@
 
 #include <poppler-qt6.h>
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QLabel>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -335,6 +338,22 @@ TEST_F(PrintingTest, CalibrationSheetStoresOffsetsInPlaceAndOnlyWhenNotZero)
     EXPECT_EQ(sheet.calibrationArray(), expected);
     sheet.selectPrinterAtIndex(9);
     EXPECT_EQ(sheet.indexOfSelectedPrinter(), 0);
+}
+
+TEST_F(PrintingTest, WithoutAPrinterTheCalibrationSheetSaysSoAndTakesNoValues)
+{
+    for (const bool withPrinter : {false, true}) {
+        SCOPED_TRACE(withPrinter ? "a printer" : "no printer");
+        platform::Printers::setSource(std::make_shared<FakePrinters>(
+            withPrinter ? QList<platform::Printers::Printer>{{"Office", "HP"}}
+                        : QList<platform::Printers::Printer>{}));
+        LBPrintCalibrationController sheet;
+        EXPECT_EQ(sheet.noPrinterNote()->isHidden(), withPrinter);
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 sheet.printerPopup(), sheet.horizontalField(), sheet.verticalField(),
+                 sheet.saveButton(), sheet.printButton()})
+            EXPECT_EQ(control->isEnabled(), withPrinter) << control->metaObject()->className();
+    }
 }
 
 TEST_F(PrintingTest, CancellingAfterATestPrintRestoresWhatTheSheetFirstFound)
