@@ -71,6 +71,10 @@ LBEnvelopeFeedSheet::LBEnvelopeFeedSheet(LBWindowController& window, QWidget* pa
     buttons->addButton(tr("Print"), QDialogButtonBox::AcceptRole);
     layout->addWidget(buttons);
 
+    // One width for both alignments: only the height changes, and the automatic sheet,
+    // narrow by itself, would cut its title short.
+    setMinimumWidth(sizeHint().width());
+
     connect(_alignment, &QButtonGroup::idClicked, this, [this] { envelopeAlignmentAction(); });
     for (QButtonGroup* group : {_loading, _faceOrientation, _feed})
         connect(group, &QButtonGroup::idClicked, this, [this] { updateEnvelopePreview(); });

@@ -225,7 +225,7 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
         const QString table = QStringLiteral("PreformattedAddressFields");
         const double labelWidth = Info::real(current, Info::labelWidth);
         const double labelHeight = Info::real(current, Info::labelHeight);
-        const auto insertBox = [&](const QString& key, const auto& place) {
+        const auto insertBox = [&](const QString& key, const auto& place, qint64 alignment) {
             const std::shared_ptr<LBTextArea> box =
                 textObjForPreformattedFieldStr(platform::LocalizedString(key, table));
             if (!box)
@@ -239,30 +239,40 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
             if (text.width() * 1.2 < whole)
                 text.setWidth(whole / 1.2);
             box->setBoundsNoOtherChanges(place(text));
-            box->setTextBlockHorizontalAlignment(1);
-            box->setTextBlockVerticalAlignment(1);
+            box->setTextBlockHorizontalAlignment(alignment);
+            box->setTextBlockVerticalAlignment(alignment);
             doc->insertGraphic(box, 0, doc->selectedLayerIndex());
         };
         const double inset = addReturnAddress ? 4.0 : 10.0;
-        insertBox(addReturnAddress && !isEnvelopeFile ? QStringLiteral("MyName")
-                                                      : QStringLiteral("Name+Company"),
-                  [&](const QSizeF& text) {
-                      // Centred on the label, as wide as the label less its inset: the
-                      // merged addresses are longer than the field names the block shows
-                      // in design, and a box a fifth wider than those broke real streets and
-                      // cities mid-word and cut their last lines off.
-                      const QSizeF size(labelWidth - inset,
-                                        std::min(labelHeight - inset, text.height() * 1.5));
-                      return QRectF(QPointF((labelWidth - size.width()) / 2,
-                                            (labelHeight - size.height()) / 2),
-                                    size);
-                  });
+        insertBox(
+            addReturnAddress && !isEnvelopeFile ? QStringLiteral("MyName")
+                                                : QStringLiteral("Name+Company"),
+            [&](const QSizeF& text) {
+                // Centred on the label, as wide as the label less its inset: the
+                // merged addresses are longer than the field names the block shows
+                // in design, and a box a fifth wider than those broke real streets and
+                // cities mid-word and cut their last lines off.
+                const QSizeF size(labelWidth - inset,
+                                  std::min(labelHeight - inset, text.height() * 1.5));
+                return QRectF(
+                    QPointF((labelWidth - size.width()) / 2, (labelHeight - size.height()) / 2),
+                    size);
+            },
+            1);
         if (isEnvelopeFile && addReturnAddress) {
-            insertBox(QStringLiteral("MyName"), [&](const QSizeF& text) {
-                // The return address in the top-left corner.
-                return QRectF(15, 15, text.width() * 1.2,
-                              std::min(labelHeight - 10, text.height() * 1.2));
-            });
+            insertBox(
+                QStringLiteral("MyName"),
+                [&](const QSizeF& text) {
+                    // The return address in the top-left corner, from there down and to the
+                    // right. The block's two lines in design stand for the user's name and
+                    // an address of up to four more; a box a fifth larger than those two
+                    // broke the street and city, and, its text centred on the box, pushed
+                    // the name above the envelope's top edge.
+                    return QRectF(15, 15,
+                                  std::max(text.width() * 1.2, std::min(200.0, labelWidth - 30)),
+                                  std::min(labelHeight - 30, text.height() * 2.5));
+                },
+                0);
         }
     }
 

@@ -11,6 +11,7 @@
 
 #include "document/LBDocument.h"
 #include "merge/LBContactColumns.h"
+#include "merge/LBEnvelopeFeedSheet.h"
 #include "merge/LBMergeServices.h"
 #include "merge/LBPrintCalibrationController.h"
 #include "platform/core/ContactStore.h"
@@ -88,7 +89,7 @@ protected:
         ProgramFixture::TearDown();
         platform::PrintOperation::setPanelHandler({});
         platform::Printers::setSource(nullptr);
-        for (const char* key : {"Printer Calibration Array", "Preferred Printer"})
+        for (const char* key : {"Printer Calibration Array", "Preferred Printer", "My Person ID"})
             defaults().removeObjectForKey(QLatin1String(key));
         LayoutChooser::forgetChoices();
         contacts.removeRecursively();
@@ -313,4 +314,72 @@ TEST_F(ContactsPrintJourney, OneGroupPrintsAloneAndTheCalibrationMovesIt)
         EXPECT_NEAR(after.at(word).x() - place.x(), 9.0, 0.05) << word.toStdString();
         EXPECT_NEAR(after.at(word).y() - place.y(), 5.0, 0.05) << word.toStdString();
     }
+}
+
+// An envelope made with its address fields prints the user's whole return address in its
+// top-left corner: every line on the envelope, the city line unbroken.
+TEST_F(ContactsPrintJourney, AnEnvelopePrintsTheWholeReturnAddressInItsCorner)
+{
+    defaults().setObject(QStringLiteral("dan"), QStringLiteral("My Person ID"));
+    openDocument();
+    newDocumentFromTheKeys();
+    {
+        const LayoutChooser chooser(window->window());
+        ASSERT_FALSE(chooser.empty()) << "no chooser on the new window";
+        chooser.clickProject(QStringLiteral("Envelopes"));
+        chooser.clickButton(QStringLiteral("Continue"));
+        chooser.clickSheet(QStringLiteral("Size 10"));
+        chooser.clickButton(QStringLiteral("Continue"));
+        chooser.clickFirstTemplate();
+        // The chooser then asks about address fields: the first answer adds them.
+        chooser.clickButton(QStringLiteral("Choose"));
+        settle();
+        ASSERT_FALSE(chooser.sheet()->isVisible()) << "the chooser stayed open";
+    }
+    ASSERT_EQ(alerts.filter(QStringLiteral("pre-formatted address")).size(), 1)
+        << alerts.join(u'\n').toStdString();
+    alerts.clear();
+    if (window->mode() != LBWindowController::PreviewMode) {
+        ASSERT_TRUE(choose("switchToViewMode:"));
+    }
+    LBContactColumns* list = contactsList();
+    ASSERT_NE(list, nullptr) << "no contacts list in preview";
+    clickRow(list->personTable(), QStringLiteral("Ann Archer"));
+
+    // File > Print…: an envelope first asks how the printer takes it; its Print goes on to
+    // the print panel.
+    printTo = folder.filePath(QStringLiteral("Envelope.pdf"));
+    window->window()->activateWindow();
+    settle();
+    QTest::keyClick(window->window(), Qt::Key_P, Qt::ControlModifier);
+    settle();
+    auto* feed = window->window()->findChild<LBEnvelopeFeedSheet*>();
+    ASSERT_TRUE(feed && feed->isVisible()) << "no envelope feed sheet";
+    QPushButton* go = nullptr;
+    for (QPushButton* button : feed->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Print"))
+            go = button;
+    ASSERT_NE(go, nullptr);
+    QTest::mouseClick(go, Qt::LeftButton);
+    settle();
+    ASSERT_EQ(panelsShown, 1);
+    const std::unique_ptr<Poppler::Document> printed = Poppler::Document::load(printTo);
+    ASSERT_NE(printed, nullptr);
+    ASSERT_GE(printed->numPages(), 1);
+    const std::unique_ptr<Poppler::Page> page = printed->page(0);
+    const QSizeF size = page->pageSizeF();
+    // The words of the envelope's top-left corner, by line (ligatures as their letters).
+    std::map<int, QStringList> lines;
+    for (const std::unique_ptr<Poppler::TextBox>& word : page->textList()) {
+        const QRectF box = word->boundingBox();
+        EXPECT_TRUE(QRectF(QPointF(0, 0), size).contains(box)) << word->text().toStdString();
+        if (box.right() < size.width() / 3 && box.bottom() < size.height() / 3)
+            lines[qRound(box.top())].append(word->text().normalized(QString::NormalizationForm_KC));
+    }
+    QStringList corner;
+    for (const auto& [top, words] : lines)
+        corner.append(words.join(u' '));
+    EXPECT_EQ(corner, QStringList({QStringLiteral("Dan Dunn"), QStringLiteral("4 Birch Close"),
+                                   QStringLiteral("Springfield IL 62701"), QStringLiteral("USA")}))
+        << corner.join(QStringLiteral(" | ")).toStdString();
 }

@@ -340,6 +340,7 @@ TEST_F(LayoutsTest, NewDocumentsGetTheAddressBoxesAskedFor)
         QStringList texts;
         QList<QRectF> boxes; // front to back
         qint64 repeatCount;
+        qint64 returnAlignment = 1; // of a box in the top-left corner
     };
     const QVariantMap labels = {{"labelWidth", 252}, {"labelHeight", 144}};
     const QVariantMap narrow = {{"labelWidth", 60}, {"labelHeight", 20}};
@@ -371,9 +372,11 @@ TEST_F(LayoutsTest, NewDocumentsGetTheAddressBoxesAskedFor)
          true,
          true,
          {"Name+Company", "MyName"},
-         {QRectF(15, 15, own.width() * 1.2, own.height() * 1.2),
+         // The return address from the top-left corner down, with room for an address.
+         {QRectF(15, 15, 200, own.height() * 2.5),
           centred({684, 297}, {684 - 4, delivery.height() * 1.5})},
-         1},
+         1,
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -397,8 +400,10 @@ TEST_F(LayoutsTest, NewDocumentsGetTheAddressBoxesAskedFor)
             expectNear(layer[i]->bounds(), c.boxes[i]);
             auto* box = dynamic_cast<LBTextArea*>(layer[i].get());
             ASSERT_NE(box, nullptr);
-            EXPECT_EQ(box->textBlockHorizontalAlignment(), 1);
-            EXPECT_EQ(box->textBlockVerticalAlignment(), 1);
+            const qint64 alignment =
+                c.boxes[i].topLeft() == QPointF(15, 15) ? c.returnAlignment : 1;
+            EXPECT_EQ(box->textBlockHorizontalAlignment(), alignment);
+            EXPECT_EQ(box->textBlockVerticalAlignment(), alignment);
         }
         EXPECT_EQ(document->labelRepeatCount(), c.repeatCount);
         EXPECT_FALSE(document->undoManager()->canUndo());
