@@ -46,12 +46,19 @@ bool PrintOperation::setUpPrinter(QPrinter& printer)
     if (_printInfo.resolution() > 0)
         printer.setResolution(_printInfo.resolution());
     printer.setFullPage(true);
+    // A standard paper goes by the name Qt gives it: the print panel finds the paper among
+    // its own by the whole page size, name included, and puts its default paper in place
+    // of one it does not find (an envelope came out on Letter). The settings' name, the
+    // printer's key for the paper, stays on papers of no standard size.
     const QSizeF paper = _printInfo.paperSize();
-    const QPageLayout layout(
-        QPageSize(paper, QPageSize::Point, _printInfo.paperName(), QPageSize::FuzzyMatch),
-        _printInfo.orientation() == PrintInfo::Landscape ? QPageLayout::Landscape
-                                                         : QPageLayout::Portrait,
-        QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    QPageSize size(paper, QPageSize::Point, QString(), QPageSize::FuzzyMatch);
+    if (size.id() == QPageSize::Custom)
+        size = QPageSize(paper, QPageSize::Point, _printInfo.paperName(), QPageSize::FuzzyMatch);
+    const QPageLayout layout(size,
+                             _printInfo.orientation() == PrintInfo::Landscape
+                                 ? QPageLayout::Landscape
+                                 : QPageLayout::Portrait,
+                             QMarginsF(0, 0, 0, 0), QPageLayout::Point);
     return printer.setPageLayout(layout);
 }
 
