@@ -381,9 +381,12 @@ void LBWindowController::previewSplitViewResized(const QSize& oldSize)
         return;
     const int width = _previewSplitView->width() - 2 * _previewSplitView->handleWidth();
     if (_previewSplitView->size() != oldSize) {
-        const auto [w1, w2] = columnWidthsForSplitWidth(
-            defaults().floatForKey(QStringLiteral("Column 1 Width")),
-            defaults().floatForKey(QStringLiteral("Column 2 Width")), _previewSplitView->width());
+        // The people column's width is stored 3 less than it is; read back as stored, it
+        // narrowed by 3 at every resize that wrote it.
+        const auto [w1, w2] =
+            columnWidthsForSplitWidth(defaults().floatForKey(QStringLiteral("Column 1 Width")),
+                                      defaults().floatForKey(QStringLiteral("Column 2 Width")) + 3,
+                                      _previewSplitView->width());
         QList<int> sizes = _previewSplitView->sizes();
         int group = sizes.value(0), people = sizes.value(1);
         if (!_columnWidthsInitialized) {

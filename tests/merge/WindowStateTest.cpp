@@ -287,3 +287,37 @@ TEST_F(WindowState, WithoutColumnsTheWindowKeepsRoomForTheSheetsAndTheDrawer)
     EXPECT_EQ(window()->minimumWidth(),
               std::min(window()->width(), columnsRight + int(LBWindowController::PreviewMinWidth)));
 }
+
+TEST_F(WindowState, ThePeopleColumnDraggedWiderKeepsItsWidthInEveryWindowOpenedAfter)
+{
+    addAddressBox(*document);
+    PreviewScope::open(*controller, QSize(1000, 700));
+    ASSERT_TRUE(controller->columnsAreShowing());
+    // The divider between the people and the sheets dragged 40 to the right.
+    QSplitterHandle* divider = controller->previewSplitView()->handle(2);
+    ASSERT_NE(divider, nullptr);
+    const int before = controller->peopleColumn()->width();
+    const QPoint grip = divider->rect().center();
+    QTest::mousePress(divider, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(divider, grip + QPoint(40, 0));
+    QTest::mouseRelease(divider, Qt::LeftButton, {}, divider->rect().center());
+    settle();
+    const int dragged = controller->peopleColumn()->width();
+    ASSERT_GT(dragged, before + 20);
+
+    // Each window opened after, one after the other, shows it as wide.
+    for (int opened = 1; opened <= 3; ++opened) {
+        auto* next = new TestWindowController;
+        LBDocument other;
+        other.setOpenedExistingFile(true);
+        other.dimensionInfo() = document->dimensionInfo();
+        addAddressBox(other);
+        other.addWindowController(next);
+        next->window()->show();
+        settle();
+        EXPECT_EQ(next->peopleColumn()->width(), dragged) << "window " << opened;
+        next->window()->resize(next->window()->size() + QSize(30, 0));
+        settle();
+        other.close();
+    }
+}
