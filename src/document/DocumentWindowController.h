@@ -58,6 +58,9 @@ public:
     // What printing asks of the window (nothing without views or the merge layer):
     // deselect every graphic of the views;
     virtual void deselectAll() {}
+    // What a document replacing all its graphics (a revert) asks first: end any editing
+    // and deselect everything, so that nothing keeps hold of a graphic that goes;
+    virtual void letGoOfGraphics() { deselectAll(); }
     // open the envelope feed sheet, which prints when it is saved;
     virtual void openEnvelopeFeedSheet() {}
     // hear that a print job ran (printed or not);

@@ -396,6 +396,10 @@ bool LBDocument::loadDataRepresentation(const QByteArray& data, const QString& t
 
 void LBDocument::replaceGraphicsTree(const Pages& pages)
 {
+    // A window showing the graphics that go (a revert) lets go of them first: a selection
+    // or a text editor kept on them would act on graphics no longer in the document.
+    for (DocumentWindowController* controller : documentWindowControllers())
+        controller->letGoOfGraphics();
     for (const Page& page : std::as_const(_documentGraphics)) {
         for (const Layer& layer : page) {
             for (const LBGraphicPtr& graphic : layer)

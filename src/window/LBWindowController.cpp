@@ -350,6 +350,18 @@ void LBWindowController::deselectAll()
         _editController->deselectAll();
 }
 
+void LBWindowController::letGoOfGraphics()
+{
+    if (_createController)
+        _createController->closeTextEditor();
+    if (_editController) {
+        for (LBGraphicView* view : _editController->graphicViews()) {
+            view->endEditing();
+            view->deselectAll(nullptr);
+        }
+    }
+}
+
 QImage LBWindowController::previewImageFromGraphicView()
 {
     return _editController ? _editController->previewImageFromGraphicView() : QImage();

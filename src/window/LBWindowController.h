@@ -112,6 +112,7 @@ public:
     void refreshWindow2();
     // Deselects every graphic (design) or closes the per-label editor (preview).
     void deselectAll() override;
+    void letGoOfGraphics() override;
     // A picture of the design (the design controller's); a null image without one.
     QImage previewImageFromGraphicView();
     // Forwards to the design controller.

@@ -105,4 +105,36 @@ TEST_F(EditingKeys, TheTextViewsOwnKeysStayItsOwn)
     EXPECT_EQ(editor->textStorage()->string(), QStringLiteral("Ann Smith"));
 }
 
+// File > Revert to Saved puts the saved design back as it stands: the box being edited or
+// moved is the saved one again, and nothing stays selected, so Edit > Delete has nothing to
+// take away.
+TEST_F(EditingKeys, RevertToSavedLeavesTheSavedDesignAndNothingSelected)
+{
+    editTextBox();
+    const QPointF shown = layer().value(0)->bounds().topLeft();
+    ASSERT_TRUE(choose("revertDocumentToSaved:"));
+    settle();
+    EXPECT_EQ(canvas()->editorView(), nullptr) << "still editing the box the revert replaced";
+    ASSERT_EQ(layer().size(), 1);
+    auto* box = dynamic_cast<LBTextArea*>(layer().first().get());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->contents()->string(), QStringLiteral("Ann Smith"));
+
+    // The box selected and moved by its keys, then the revert again.
+    window->window()->activateWindow();
+    canvas()->setFocus();
+    settle();
+    type(Qt::Key_A, Qt::ControlModifier);
+    ASSERT_EQ(canvas()->selectedGraphics(true).size(), 1);
+    type(Qt::Key_Right);
+    ASSERT_TRUE(document->isDocumentEdited());
+    ASSERT_TRUE(choose("revertDocumentToSaved:"));
+    settle();
+    EXPECT_TRUE(canvas()->selectedGraphics(true).isEmpty());
+    EXPECT_FALSE(choose("delete:")) << "Edit > Delete offered with nothing shown selected";
+    ASSERT_EQ(layer().size(), 1);
+    EXPECT_EQ(layer().first()->bounds().topLeft(), shown);
+    EXPECT_FALSE(document->isDocumentEdited());
+}
+
 } // namespace
