@@ -327,12 +327,18 @@ void LBEditController::restoreState()
         _windowController->setZoomSliderValue(_savedZoomSliderVal);
     if (LBGraphicView* saved = _savedSelectedGraphicView.data()) {
         selectGraphicView(saved);
+        // The selection put back is no step of the user's: nothing for Undo to take back.
+        platform::UndoManager* undo = document() ? document()->undoManager() : nullptr;
+        if (undo)
+            undo->disableUndoRegistration();
         for (const std::weak_ptr<LBGraphic>& weak : std::as_const(_savedGraphicSelection)) {
             const LBGraphicPtr graphic = weak.lock();
             // Only graphics still on the page come back into the selection.
             if (graphic && pageHolds(saved, graphic))
                 saved->selectGraphic(graphic);
         }
+        if (undo)
+            undo->enableUndoRegistration();
     }
     _savedSelectedGraphicView = nullptr;
     _savedGraphicSelection.clear();

@@ -104,6 +104,15 @@ void LBWindowController::registerCommands()
     command("toggleToolbar:", [this](QObject* sender) { toggleToolbar(sender); });
     command("customizeToolbar:", [this](QObject* sender) { customizeToolbar(sender); });
     command("lockTextAction:", [this](QObject* sender) { lockTextAction(sender); });
+    // Undo and Redo take back and redo design steps, in design only: the preview shows the
+    // graphics at their page positions, and a step recorded on the canvas would put them
+    // back at the canvas's positions, moved by the page's offset there.
+    for (const char* selector : {"undo:", "redo:"}) {
+        command(selector, [this, selector](QObject* sender) {
+            if (LBDocument* doc = document(); doc && _mode == DesignMode)
+                doc->tryToPerform(QLatin1String(selector), sender);
+        });
+    }
     // Text records: tag 0 a tab-separated file, any other a comma-separated one.
     command("importText:", [this](QObject* sender) {
         if (MergeServices* services = mergeServices())
@@ -411,6 +420,13 @@ bool LBWindowController::validateMenuItem(QAction* item)
         return true;
     if (action == QLatin1String("switchToDesignMode:") && _mode == PreviewMode)
         return true;
+    if (action == QLatin1String("undo:") || action == QLatin1String("redo:")) {
+        if (doc && design)
+            return doc->validateMenuItem(item);
+        item->setText(action == QLatin1String("undo:") ? QStringLiteral("Undo")
+                                                       : QStringLiteral("Redo"));
+        return false;
+    }
     if (!design)
         return false;
 

@@ -137,4 +137,33 @@ TEST_F(EditingKeys, RevertToSavedLeavesTheSavedDesignAndNothingSelected)
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
+// Undo and Redo act in design only: in preview the graphics stand at their page positions,
+// and a move taken back there put the box at its canvas position, off by the page's offset.
+TEST_F(EditingKeys, UndoTakesBackADesignStepInDesignOnly)
+{
+    editTextBox();
+    canvas()->endEditing();
+    window->window()->activateWindow();
+    canvas()->setFocus();
+    settle();
+    type(Qt::Key_A, Qt::ControlModifier);
+    const QPointF before = layer().value(0)->bounds().topLeft();
+    type(Qt::Key_Right);
+    const QPointF moved = layer().value(0)->bounds().topLeft();
+    ASSERT_EQ(moved, before + QPointF(1, 0));
+
+    ASSERT_TRUE(choose("switchToViewMode:"));
+    EXPECT_FALSE(choose("undo:")) << "Edit > Undo offered in preview";
+    QTest::keyClick(window->window(), Qt::Key_Z, Qt::ControlModifier);
+    settle();
+    ASSERT_TRUE(choose("switchToDesignMode:"));
+    EXPECT_EQ(layer().value(0)->bounds().topLeft(), moved) << "the preview's Ctrl+Z moved it";
+
+    // Back in design the move is taken back and done again.
+    ASSERT_TRUE(choose("undo:"));
+    EXPECT_EQ(layer().value(0)->bounds().topLeft(), before);
+    ASSERT_TRUE(choose("redo:"));
+    EXPECT_EQ(layer().value(0)->bounds().topLeft(), moved);
+}
+
 } // namespace
