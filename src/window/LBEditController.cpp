@@ -220,6 +220,15 @@ void LBEditController::setWindowController(LBWindowController* controller)
             LBRedrawGraphicViews, controller->document(),
             [this](const platform::Notification&) { redrawGraphicViews(); });
     }
+    // A step undone or redone moves or changes the selected graphics without the canvas's
+    // own notice: the palette follows them to where they are now.
+    if (controller && !_undoConnection && controller->document()) {
+        platform::UndoManager* undo = controller->document()->undoManager();
+        _undoConnection = connect(undo, &platform::UndoManager::didUndoStep, this,
+                                  [this] { centerInspectorWindow(); });
+        _redoConnection = connect(undo, &platform::UndoManager::didRedoStep, this,
+                                  [this] { centerInspectorWindow(); });
+    }
     _windowController = controller;
     for (qsizetype i = _graphicViews.size() - 1; i >= 0; --i)
         _graphicViews[i]->setWindowController(controller);

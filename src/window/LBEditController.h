@@ -389,6 +389,8 @@ private:
     std::vector<platform::ObserverToken> _observers;
     platform::ObserverToken _textSelectionObserver;
     platform::ObserverToken _redrawObserver;
+    QMetaObject::Connection _undoConnection;
+    QMetaObject::Connection _redoConnection;
     QMetaObject::Connection _zoomPopupConnection;
     QMetaObject::Connection _dpiPopupConnection;
 };

@@ -205,6 +205,24 @@ TEST_F(DesignController, SelectingTheSelectedCanvasRegistersNoUndoStep)
     EXPECT_FALSE(undo->canUndo());
 }
 
+TEST_F(DesignController, ThePaletteFollowsTheSelectionAStepUndoneOrRedoneMoves)
+{
+    auto box = add<LBRectangle>(QRectF(10, 10, 40, 40));
+    LBGraphicView* canvas = edit->selectedGraphicView();
+    canvas->selectGraphic(box);
+    platform::UndoManager* undo = document->undoManager();
+    undo->beginUndoGrouping();
+    box->setBounds(QRectF(200, 150, 40, 40));
+    undo->endUndoGrouping();
+    QApplication::processEvents();
+    palette.centred = 0;
+    undo->undo();
+    EXPECT_EQ(box->bounds().topLeft(), QPointF(10, 10));
+    EXPECT_EQ(palette.centred, 1);
+    undo->redo();
+    EXPECT_EQ(palette.centred, 2);
+}
+
 TEST_F(DesignController, TextModeFollowsTheNotifications)
 {
     auto text = add<LBTextArea>(QRectF(20, 20, 100, 30));
