@@ -346,8 +346,7 @@ LBAppController::LBAppController(QObject* parent) : QObject(parent)
     }
     // 4. AutoRecover copies of a run that did not quit cleanly.
     checkForAutoRecoverFiles();
-    // 5. Only now the delegate: a document made above does not count as opened (the
-    //    one "Move Files to Trash" makes is counted there).
+    // 5. Only now the delegate: a document made above does not count as opened.
     sharedController = this;
     ApplicationServices::setShared(this);
     connect(&platform::DocumentController::sharedDocumentController(),
@@ -448,9 +447,8 @@ void LBAppController::checkForAutoRecoverFiles()
                                         .arg(path, error.description);
     }
     _foundTemporaryFiles = false;
-    newDocument();
-    // That document is the launch's: no second untitled one follows.
-    _documentWasOpened = true;
+    // The launch then goes on as any other: a file handed to it opens alone, and without one
+    // the launch makes its untitled document (made here, it came beside the file asked for).
 }
 
 // ==== Launch ==============================================================================

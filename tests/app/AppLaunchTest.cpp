@@ -243,6 +243,17 @@ TEST_F(AppLaunch, MoveFilesToTrashTrashesEveryEntryAndMakesOneDocument)
     EXPECT_FALSE(controller->foundTemporaryFiles());
     ASSERT_EQ(openDocuments().size(), 1);
     EXPECT_TRUE(openDocuments().first()->fileName().isEmpty());
+
+    // A launch handed a file opens that file alone, with no untitled document beside it.
+    platform::DocumentController::sharedDocumentController().closeAllDocuments();
+    settle();
+    writeDocument(temporaryFolder + QStringLiteral("600.quarnlb"));
+    QTemporaryDir folder;
+    const QString asked = folder.filePath(QStringLiteral("Asked.quarnlb"));
+    writeDocument(asked);
+    launch({asked});
+    ASSERT_EQ(openDocuments().size(), 1);
+    EXPECT_EQ(openDocuments().first()->fileName(), asked);
 }
 
 TEST_F(AppLaunch, OpensHandedFilesByTheirOwnExtension)
