@@ -170,6 +170,37 @@ protected:
         return Poppler::Document::load(printTo);
     }
 
+    // File > New, the chooser clicked through to the project's sheet (the first one whose
+    // name begins with the text) and its first design, the address question answered with
+    // its first button (which adds the address), then preview with its contacts list.
+    LBContactColumns* newAddressedDesignInPreview(const QString& project, const QString& sheet)
+    {
+        newDocumentFromTheKeys();
+        if (HasFatalFailure())
+            return nullptr;
+        {
+            const LayoutChooser chooser(window->window());
+            EXPECT_FALSE(chooser.empty()) << "no chooser on the new window";
+            if (chooser.empty())
+                return nullptr;
+            chooser.chooseFirstDesign(project, sheet);
+            settle();
+            EXPECT_FALSE(chooser.sheet()->isVisible()) << "the chooser stayed open";
+        }
+        if (HasFatalFailure())
+            return nullptr;
+        EXPECT_EQ(alerts.filter(QStringLiteral("pre-formatted address")).size(), 1)
+            << alerts.join(u'\n').toStdString();
+        alerts.clear();
+        if (window->mode() != LBWindowController::PreviewMode) {
+            EXPECT_TRUE(choose("switchToViewMode:"));
+        }
+        EXPECT_EQ(window->mode(), LBWindowController::PreviewMode);
+        LBContactColumns* list = contactsList();
+        EXPECT_NE(list, nullptr) << "no contacts list in preview";
+        return list;
+    }
+
     QDir contacts;
     QString printTo;
     int panelsShown = 0;
@@ -230,33 +261,10 @@ TEST_F(ContactsPrintJourney, PrintOneCopyWithoutAPrinterSaysWhyNothingPrinted)
 TEST_F(ContactsPrintJourney, OneGroupPrintsAloneAndTheCalibrationMovesIt)
 {
     openDocument();
-    newDocumentFromTheKeys();
-    {
-        const LayoutChooser chooser(window->window());
-        ASSERT_FALSE(chooser.empty()) << "no chooser on the new window";
-        chooser.clickProject(QStringLiteral("Labels"));
-        chooser.clickButton(QStringLiteral("Continue"));
-        ASSERT_EQ(chooser.step(), 1);
-        chooser.clickSheet(QStringLiteral("5160"));
-        chooser.clickButton(QStringLiteral("Continue"));
-        ASSERT_EQ(chooser.step(), 2);
-        chooser.clickFirstTemplate();
-        // The chooser then asks about an address: the first answer adds a delivery address.
-        chooser.clickButton(QStringLiteral("Choose"));
-        settle();
-        ASSERT_FALSE(chooser.sheet()->isVisible()) << "the chooser stayed open";
-    }
-    ASSERT_EQ(alerts.filter(QStringLiteral("pre-formatted address")).size(), 1)
-        << alerts.join(u'\n').toStdString();
-    alerts.clear();
-
-    // Preview, and the Friends group clicked in the contacts list.
-    if (window->mode() != LBWindowController::PreviewMode) {
-        ASSERT_TRUE(choose("switchToViewMode:"));
-    }
-    ASSERT_EQ(window->mode(), LBWindowController::PreviewMode);
-    LBContactColumns* list = contactsList();
-    ASSERT_NE(list, nullptr) << "no contacts list in preview";
+    // Labels with a delivery address; in preview the Friends group clicked in the list.
+    LBContactColumns* list =
+        newAddressedDesignInPreview(QStringLiteral("Labels"), QStringLiteral("5160"));
+    ASSERT_NE(list, nullptr);
     clickRow(list->groupTable(), QStringLiteral("Friends"));
     // The group's first person comes selected; the user adds the others.
     QAbstractItemModel* people = list->personTable()->model();
@@ -322,28 +330,9 @@ TEST_F(ContactsPrintJourney, AnEnvelopePrintsTheWholeReturnAddressInItsCorner)
 {
     defaults().setObject(QStringLiteral("dan"), QStringLiteral("My Person ID"));
     openDocument();
-    newDocumentFromTheKeys();
-    {
-        const LayoutChooser chooser(window->window());
-        ASSERT_FALSE(chooser.empty()) << "no chooser on the new window";
-        chooser.clickProject(QStringLiteral("Envelopes"));
-        chooser.clickButton(QStringLiteral("Continue"));
-        chooser.clickSheet(QStringLiteral("Size 10"));
-        chooser.clickButton(QStringLiteral("Continue"));
-        chooser.clickFirstTemplate();
-        // The chooser then asks about address fields: the first answer adds them.
-        chooser.clickButton(QStringLiteral("Choose"));
-        settle();
-        ASSERT_FALSE(chooser.sheet()->isVisible()) << "the chooser stayed open";
-    }
-    ASSERT_EQ(alerts.filter(QStringLiteral("pre-formatted address")).size(), 1)
-        << alerts.join(u'\n').toStdString();
-    alerts.clear();
-    if (window->mode() != LBWindowController::PreviewMode) {
-        ASSERT_TRUE(choose("switchToViewMode:"));
-    }
-    LBContactColumns* list = contactsList();
-    ASSERT_NE(list, nullptr) << "no contacts list in preview";
+    LBContactColumns* list =
+        newAddressedDesignInPreview(QStringLiteral("Envelopes"), QStringLiteral("Size 10"));
+    ASSERT_NE(list, nullptr);
     clickRow(list->personTable(), QStringLiteral("Ann Archer"));
 
     // File > Print…: an envelope first asks how the printer takes it; its Print goes on to

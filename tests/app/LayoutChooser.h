@@ -113,6 +113,20 @@ public:
                << texts.join(QStringLiteral(" | ")).toStdString();
     }
 
+    // The whole way through for a project: its button, its sheet (the first whose text
+    // begins with the given one), the first design of the template browser, and Choose.
+    void chooseFirstDesign(const QString& project, const QString& sheet) const
+    {
+        clickProject(project);
+        clickButton(QStringLiteral("Continue"));
+        ASSERT_EQ(step(), 1);
+        clickSheet(sheet);
+        clickButton(QStringLiteral("Continue"));
+        ASSERT_EQ(step(), 2);
+        clickFirstTemplate();
+        clickButton(QStringLiteral("Choose"));
+    }
+
     // Clicks the first design of the template browser.
     void clickFirstTemplate() const
     {

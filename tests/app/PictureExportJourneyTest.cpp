@@ -116,14 +116,8 @@ TEST_F(PictureExportJourney, ADiscLabelAndAnEnvelopeExportAsPicturesOfThePageAtT
         newDocumentFromTheKeys();
         const LayoutChooser chooser(window->window());
         ASSERT_FALSE(chooser.empty()) << "no chooser on the new window";
-        chooser.clickProject(QLatin1String(made.project));
-        chooser.clickButton(QStringLiteral("Continue"));
-        ASSERT_EQ(chooser.step(), 1);
-        chooser.clickSheet(QString());
-        chooser.clickButton(QStringLiteral("Continue"));
-        ASSERT_EQ(chooser.step(), 2);
-        chooser.clickFirstTemplate();
-        chooser.clickButton(QStringLiteral("Choose"));
+        chooser.chooseFirstDesign(QLatin1String(made.project), QString());
+        ASSERT_FALSE(HasFatalFailure());
         settle();
         ASSERT_FALSE(chooser.sheet()->isVisible()) << "the chooser stayed open";
         alerts.clear(); // the envelope asks about address fields: the first answer adds them

@@ -73,6 +73,19 @@ protected:
 
     QMainWindow* window() const { return controller->mainWindow(); }
 
+    // The window of another document on this one's layout, with an address box, shown.
+    TestWindowController* openWindowBeside(LBDocument& other)
+    {
+        auto* opened = new TestWindowController;
+        other.setOpenedExistingFile(true);
+        other.dimensionInfo() = document->dimensionInfo();
+        addAddressBox(other);
+        other.addWindowController(opened);
+        opened->window()->show();
+        settle();
+        return opened;
+    }
+
     // An address box on the design: the contact columns show in preview.
     static void addAddressBox(LBDocument& design)
     {
@@ -229,14 +242,8 @@ TEST_F(WindowState, AWindowMadeLargeCanBeMadeSmallAgainAndTheSheetsTakeTheWidth)
     // A window opened after it takes the large frame, the columns' widths and the least
     // size, and can be made smaller.
     resizeWindow(QSize(1600, 800));
-    auto* second = new TestWindowController;
     LBDocument other;
-    other.setOpenedExistingFile(true);
-    other.dimensionInfo() = document->dimensionInfo();
-    addAddressBox(other);
-    other.addWindowController(second);
-    second->window()->show();
-    settle();
+    TestWindowController* second = openWindowBeside(other);
     EXPECT_EQ(second->window()->width(), 1600);
     EXPECT_EQ(second->groupColumn()->width(), small.groupWidth);
     EXPECT_EQ(second->peopleColumn()->width(), small.peopleWidth);
@@ -307,14 +314,8 @@ TEST_F(WindowState, ThePeopleColumnDraggedWiderKeepsItsWidthInEveryWindowOpenedA
 
     // Each window opened after, one after the other, shows it as wide.
     for (int opened = 1; opened <= 3; ++opened) {
-        auto* next = new TestWindowController;
         LBDocument other;
-        other.setOpenedExistingFile(true);
-        other.dimensionInfo() = document->dimensionInfo();
-        addAddressBox(other);
-        other.addWindowController(next);
-        next->window()->show();
-        settle();
+        TestWindowController* next = openWindowBeside(other);
         EXPECT_EQ(next->peopleColumn()->width(), dragged) << "window " << opened;
         next->window()->resize(next->window()->size() + QSize(30, 0));
         settle();
