@@ -176,6 +176,21 @@ std::optional<QList<QPainterPath>> LBTextArea::glyphOutlines(const QPointF& orig
 
 // --- Block alignment ---
 
+QSizeF LBTextArea::blockAlignmentDeltaForText(const platform::AttributedString& text) const
+{
+    // As drawn: straight text not painted through its glyphs (a fill image or gradient)
+    // is the only text moved by the block alignment.
+    const bool painted = imageOfType(FillImageType) || _textGradientType != 0;
+    if (_isCurved || painted || (_horizontalAlignment == 0 && _verticalAlignment == 0))
+        return QSizeF(0.0, 0.0);
+    TextStorage storage;
+    storage.setAttributedString(text);
+    const QRectF b = bounds();
+    const SharedLayout layout(storage, QSizeF(b.width(), b.height() + 1000.0));
+    const QPointF origin = blockAlignedOrigin(layout, nullptr);
+    return QSizeF(origin.x() - b.x(), origin.y() - b.y());
+}
+
 QPointF LBTextArea::blockAlignedOrigin(const SharedLayout& layout, double* textBlockHeight) const
 {
     const QRectF b = bounds();
@@ -187,7 +202,7 @@ QPointF LBTextArea::blockAlignedOrigin(const SharedLayout& layout, double* textB
     if (!_isCurved && _horizontalAlignment != 0 && (alignment == 0 || alignment == 1)) {
         // The widest paragraph, measured from the container's left edge (left text) or to
         // its right edge (right text); a POSTNET barcode under the address counts too.
-        const platform::AttributedString& text = _contents->attributedString();
+        const platform::AttributedString& text = layout.storage().attributedString();
         const QString string = text.string();
         double width = 0.0;
         for (qsizetype i = 0; i < text.length();) {

@@ -206,6 +206,8 @@ public:
     // The offset of the drawn text from the bounds' origin found by the last drawing;
     // (0, 0) while both block alignments are 0.
     QSizeF blockAlignmentDelta() const;
+    // The same offset for a text the box would show (a label's own text), measured now.
+    QSizeF blockAlignmentDeltaForText(const platform::AttributedString& text) const;
 
     // --- Paths ---
     std::optional<platform::BezierPath> bezierPath() const override { return shapeBezierPath(); }
@@ -345,6 +347,7 @@ protected:
 
         platform::LayoutManager& layoutManager() const { return _layoutManager; }
         platform::TextContainer* container() const { return _container; }
+        const platform::TextStorage& storage() const { return *_storage; }
         platform::Range glyphRange() const;
 
     private:

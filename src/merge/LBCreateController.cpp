@@ -10,6 +10,7 @@
 #include "platform/core/TextForms.h"
 #include "platform/drawing/Image.h"
 #include "platform/text/AttributedString.h"
+#include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
 #include "platform/ui/KXControlBar.h"
 #include "platform/ui/KXPopUpImageButton.h"
@@ -767,6 +768,16 @@ void LBCreateController::loadTextEditor(const platform::Notification& notificati
     if (!text.isEmpty())
         editor->textStorage()->setAttributedString(text);
     _textEditorOpeningText = editor->textStorage()->attributedString();
+    // The text opens where the sheet shows it, moved as the box's block alignment moves it
+    // (an address block centred on its label), rather than against the box's left edge;
+    // its lines still break within the box.
+    const QSizeF delta = box->blockAlignmentDeltaForText(_textEditorOpeningText);
+    const QSizeF inset(std::max(0.0, delta.width()), std::max(0.0, delta.height()));
+    if (!inset.isNull()) {
+        editor->setTextContainerInset(inset);
+        editor->textContainer()->setContainerSize(
+            QSizeF(std::max(1.0, _textEditorBounds.width() - inset.width()), 10000000));
+    }
     // 5.
     editor->setParent(_pageView);
     editor->show();

@@ -9,6 +9,7 @@
 #include "layouts/LBPageView.h"
 #include "merge/LBTextEditorView.h"
 #include "platform/core/TextForms.h"
+#include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ScrollView.h"
@@ -346,6 +347,29 @@ TEST_F(PreviewTest, AnEditorOpenedAtAZoomShowsItsTextAtThatZoom)
     controller->zoom = 1.0;
     preview->setZoomFactor(1.0);
     EXPECT_EQ(editor->frame(), QRectF(pointInCell(0, 0, 0, QPointF(10, 10)), QSizeF(80, 20)));
+}
+
+TEST_F(PreviewTest, TheEditorShowsABlockAlignedTextWhereTheSheetShowsIt)
+{
+    open();
+    unlock();
+    // An address block centred on a wide box, as the layout chooser makes it.
+    const auto box = insertTextBox(*document, QRectF(10, 10, 200, 80), testText("Hello"));
+    box->setTextBlockHorizontalAlignment(1);
+    box->setTextBlockVerticalAlignment(1);
+    rebuild();
+    ASSERT_TRUE(waitFor([&] { return !box->blockAlignmentDelta().isNull(); }))
+        << "the sheet never drew the box";
+    const QSizeF onSheet = box->blockAlignmentDelta();
+    ASSERT_GT(onSheet.width(), 20.0);
+    ASSERT_GT(onSheet.height(), 10.0);
+
+    preview->clickAtPoint(pointInCell(0, 0, 0, QPointF(60, 40)));
+    ASSERT_TRUE(waitFor([&] { return preview->textEditor() != nullptr; }));
+    LBTextEditorView* editor = preview->textEditor();
+    EXPECT_EQ(editor->textContainerOrigin(), QPointF(onSheet.width(), onSheet.height()));
+    // Its lines still break within the box.
+    EXPECT_NEAR(editor->textContainer()->containerSize().width(), 200 - onSheet.width(), 1e-9);
 }
 
 TEST_F(PreviewTest, TheEditorPastesPlainTextAndMatchesStyle)
