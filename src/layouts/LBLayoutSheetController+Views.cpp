@@ -277,6 +277,8 @@ private:
     QWidget* makeTemplatePage();
     QWidget* makeCustomSizePage();
     void runNameSheet();
+    // Shows or hides the note over the template browser, as it has designs or none.
+    void updateNoDesignNote();
 
     Controller& _controller;
     QDialog& _dialog;
@@ -314,6 +316,8 @@ private:
     QLabel* _templatePrompt = nullptr;
     QLineEdit* _templateSearch = nullptr;
     QListView* _templateBrowser = nullptr;
+    // Said over the browser while it shows no design: why Choose stays disabled.
+    QLabel* _noDesignNote = nullptr;
     TemplateModel* _templateModel = nullptr;
     QPushButton* _chooseDesignButton = nullptr;
     QWidget* _templateUnits = nullptr;
@@ -570,6 +574,12 @@ QWidget* LayoutSheetViews::makeTemplatePage()
     _templateBrowser->setResizeMode(QListView::Adjust);
     _templateBrowser->setStyleSheet(
         QStringLiteral("QListView { background: rgb(170, 178, 188); }"));
+    _noDesignNote = new QLabel(_templateBrowser->viewport());
+    _noDesignNote->setAlignment(Qt::AlignCenter);
+    _noDesignNote->setWordWrap(true);
+    _noDesignNote->setStyleSheet(QStringLiteral("color: white; margin: 24px;"));
+    _noDesignNote->hide();
+    _templateBrowser->viewport()->installEventFilter(this);
     _splitView->setChildrenCollapsible(true);
     layout->addWidget(_splitView, 1);
     _templateUnits = new QWidget(page);
@@ -686,8 +696,26 @@ void LayoutSheetViews::runNameSheet()
         _controller.cancelCustomNameAction();
 }
 
+void LayoutSheetViews::updateNoDesignNote()
+{
+    const bool none = _templateModel->rowCount() == 0;
+    if (none) {
+        const QString search = _controller.templateSearchText().trimmed();
+        _noDesignNote->setText(
+            search.isEmpty()
+                ? Controller::layoutSheetString(QStringLiteral("No designs of this kind are "
+                                                               "installed."))
+                : Controller::layoutSheetString(QStringLiteral("No design matches \u201c%1\u201d."))
+                      .arg(search));
+        _noDesignNote->setGeometry(_templateBrowser->viewport()->rect());
+    }
+    _noDesignNote->setVisible(none);
+}
+
 bool LayoutSheetViews::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Resize && watched == _templateBrowser->viewport())
+        _noDesignNote->setGeometry(_templateBrowser->viewport()->rect());
     if (event->type() == QEvent::Resize && !_refreshing) {
         if (watched == &_dialog) {
             _controller.setSheetFrame(
@@ -782,6 +810,7 @@ void LayoutSheetViews::refresh()
         _folderList->setCurrentIndex(
             _folderModel->index(int(_controller.selectedOutlineRow()), 0, QModelIndex()));
     _templateModel->reload();
+    updateNoDesignNote();
     _templateBrowser->setCurrentIndex(_templateModel->index(int(_controller.selectedTemplate())));
     _chooseDesignButton->setEnabled(_controller.chooseDesignEnabled());
     _templateUnits->setVisible(_controller.showsTemplateUnits());

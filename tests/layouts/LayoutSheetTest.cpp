@@ -26,6 +26,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
@@ -750,6 +751,61 @@ TEST_F(LayoutSheetTest, TheSheetShowsTheStepAndPassesClicksOn)
     table->selectRow(3);
     EXPECT_EQ(chooser.selectedRow(), 3);
     EXPECT_EQ(chooser.cardDictionaryAtIndex(3)->value(Info::paperCode), "Size 11");
+}
+
+TEST_F(LayoutSheetTest, AnEmptyTemplateStepSaysWhyThereIsNothingToChoose)
+{
+    Controller chooser(true, 500);
+    chooser.beginSheetForController(nullptr);
+    auto* steps = chooser.sheet()->findChild<QStackedWidget*>();
+    ASSERT_TRUE(steps);
+    const auto click = [&](const QString& title) {
+        for (QPushButton* button : steps->currentWidget()->findChildren<QPushButton*>()) {
+            if (button->text() == title && button->isVisibleTo(chooser.sheet())) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << title.toStdString();
+    };
+    // What the template browser says over its designs, when it says anything.
+    const auto note = [&]() -> QString {
+        auto* browser = steps->currentWidget()->findChild<QListView*>();
+        if (!browser)
+            return QStringLiteral("(no browser)");
+        for (QLabel* label : browser->viewport()->findChildren<QLabel*>()) {
+            if (label->isVisibleTo(chooser.sheet()))
+                return label->text();
+        }
+        return {};
+    };
+
+    // Matched sets, with none installed.
+    QList<QAbstractButton*> projects;
+    for (QAbstractButton* button : steps->widget(0)->findChildren<QAbstractButton*>()) {
+        if (button->inherits("LBImageButton"))
+            projects << button;
+    }
+    ASSERT_EQ(projects.size(), 5);
+    QTest::mouseClick(projects.at(3), Qt::LeftButton);
+    click(QStringLiteral("Continue"));
+    ASSERT_TRUE(chooser.templates().isEmpty());
+    EXPECT_EQ(note(), QStringLiteral("No designs of this kind are installed."));
+    EXPECT_FALSE(chooser.chooseDesignEnabled());
+
+    // Envelopes have their blank design; a search that matches nothing says so.
+    click(QStringLiteral("Go Back"));
+    QTest::mouseClick(projects.at(1), Qt::LeftButton);
+    click(QStringLiteral("Continue"));
+    click(QStringLiteral("Continue"));
+    ASSERT_FALSE(chooser.templates().isEmpty());
+    EXPECT_EQ(note(), QString());
+    auto* search = steps->currentWidget()->findChild<QLineEdit*>();
+    ASSERT_TRUE(search);
+    QTest::keyClicks(search, QStringLiteral("zzz"));
+    EXPECT_EQ(note(), QStringLiteral("No design matches \u201czzz\u201d."));
+    search->clear();
+    EXPECT_EQ(note(), QString());
 }
 
 namespace {
