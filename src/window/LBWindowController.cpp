@@ -350,6 +350,14 @@ void LBWindowController::deselectAll()
         _editController->deselectAll();
 }
 
+void LBWindowController::commitEditing()
+{
+    // A label's text being edited in preview reaches its box only when its editor closes;
+    // the canvas's editors write into their boxes as the user types.
+    if (_mode == PreviewMode && _createController)
+        _createController->closeTextEditor();
+}
+
 void LBWindowController::letGoOfGraphics()
 {
     if (_createController)

@@ -113,6 +113,7 @@ public:
     // Deselects every graphic (design) or closes the per-label editor (preview).
     void deselectAll() override;
     void letGoOfGraphics() override;
+    void commitEditing() override;
     // A picture of the design (the design controller's); a null image without one.
     QImage previewImageFromGraphicView();
     // Forwards to the design controller.

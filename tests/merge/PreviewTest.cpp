@@ -11,6 +11,7 @@
 #include "platform/core/TextForms.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ScrollView.h"
 
@@ -370,6 +371,38 @@ TEST_F(PreviewTest, TheEditorShowsABlockAlignedTextWhereTheSheetShowsIt)
     EXPECT_EQ(editor->textContainerOrigin(), QPointF(onSheet.width(), onSheet.height()));
     // Its lines still break within the box.
     EXPECT_NEAR(editor->textContainer()->containerSize().width(), 200 - onSheet.width(), 1e-9);
+}
+
+TEST_F(PreviewTest, ClosingTheWindowTakesTheTextStillInTheEditorAndAsks)
+{
+    open();
+    unlock();
+    const auto box = insertTextBox(*document, QRectF(10, 10, 80, 20), testText("Hello"));
+    rebuild();
+    ASSERT_FALSE(document->isDocumentEdited());
+    preview->clickAtPoint(pointInCell(0, 0, 0, QPointF(20, 10)));
+    ASSERT_TRUE(waitFor([&] { return preview->textEditor() != nullptr; }));
+    preview->textEditor()->textStorage()->setAttributedString(testText("Typed"));
+
+    // The close question comes, and Cancel keeps the window and the text.
+    QStringList asked;
+    platform::Alert::setResponder([&asked](const platform::Alert& alert, QWidget*) {
+        asked << alert.messageText;
+        platform::Alert::Response cancel;
+        cancel.returnCode = platform::Alert::ThirdButtonReturn;
+        return cancel;
+    });
+    bool closes = true;
+    document->canCloseDocument([&closes](bool shouldClose) { closes = shouldClose; });
+    platform::Alert::setResponder(nullptr);
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_FALSE(closes);
+    EXPECT_EQ(preview->textEditor(), nullptr);
+    EXPECT_TRUE(document->isDocumentEdited());
+    const std::optional<platform::AttributedString> edited =
+        box->editedTextForLabelIndex(0, QStringLiteral("uid-0"), nullptr);
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(edited->string(), QStringLiteral("Typed"));
 }
 
 TEST_F(PreviewTest, TheEditorPastesPlainTextAndMatchesStyle)

@@ -379,8 +379,15 @@ void Document::saveDocument()
     saveDocumentWithDelegate({});
 }
 
+void Document::commitEditing()
+{
+    for (WindowController* controller : std::as_const(_windowControllers))
+        controller->commitEditing();
+}
+
 void Document::saveDocumentWithDelegate(std::function<void(bool)> didSave)
 {
+    commitEditing();
     if (_fileName.isNull()) {
         saveDocumentAs(std::move(didSave));
         return;
@@ -405,6 +412,7 @@ void Document::saveDocumentAs(std::function<void(bool)> didSave)
 void Document::saveDocumentAs(const QString& proposedPath, const QString& type,
                               std::function<void(bool)> didSave)
 {
+    commitEditing();
     QString proposed = proposedPath;
     const QString extension = fileNameExtensionForType(type);
     if (!extension.isEmpty() && QFileInfo(proposed).suffix() != extension) {
@@ -542,6 +550,8 @@ bool Document::validateMenuItem(QAction* item)
 
 void Document::canCloseDocument(std::function<void(bool)> didDecide)
 {
+    // Text still in an editor counts: closing without asking would lose it.
+    commitEditing();
     if (!isDocumentEdited()) {
         didDecide(true);
         return;

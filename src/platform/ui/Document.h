@@ -185,6 +185,9 @@ public:
     virtual void close();
 
 private:
+    // Every window hands over its editors' text (WindowController::commitEditing).
+    void commitEditing();
+
     void countUndoStep(ChangeType change);
 
     QString _fileName;

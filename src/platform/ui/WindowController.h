@@ -74,6 +74,9 @@ public:
 
     // Shows the document's edited state in the window (its modified mark).
     virtual void setDocumentEdited(bool edited);
+    // Hands the document what the window still holds in an editor of its own, before the
+    // document is saved or asked whether it may close; nothing to hand by default.
+    virtual void commitEditing() {}
     // The window's title: the document's display name.
     void synchronizeWindowTitleWithDocumentName();
     // Titles the window, with the place where its edited mark shows (Qt's "[*]").
