@@ -778,6 +778,14 @@ void LBCreateController::loadTextEditor(const platform::Notification& notificati
         editor->textContainer()->setContainerSize(
             QSizeF(std::max(1.0, _textEditorBounds.width() - inset.width()), 10000000));
     }
+    // The label's own text is saved with the document: once typed into, the document is
+    // edited, so Save is offered and closing asks, as for any change.
+    _textEditorTyping = editor->textStorage()->observeEditing(
+        [this](platform::TextStorage&, const platform::TextStorage::Edit&) {
+            LBDocument* doc = document();
+            if (doc && !doc->isDocumentEdited())
+                doc->updateChangeCount(platform::Document::ChangeDone);
+        });
     // 5.
     editor->setParent(_pageView);
     editor->show();
@@ -795,6 +803,7 @@ void LBCreateController::closeTextEditor()
         return;
     LBTextEditorView* editor = _textEditor;
     _textEditor = nullptr;
+    _textEditorTyping.reset();
     if (const auto box = std::dynamic_pointer_cast<LBTextArea>(_textEditorTargetGraphic.lock())) {
         const platform::AttributedString text = editor->textStorage()->attributedString();
         const bool changed = text != _textEditorOpeningText;

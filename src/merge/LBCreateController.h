@@ -27,6 +27,7 @@
 #include "layouts/PagePreviewController.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/text/AttributedString.h"
+#include "platform/text/TextStorage.h"
 #include "window/PreviewModeController.h"
 
 #include <QList>
@@ -311,6 +312,8 @@ private:
     qint64 _editedTextArrayIndex = -1;
     // The label's text as the editor opened on it.
     platform::AttributedString _textEditorOpeningText;
+    // The editor's typing: the document shows it is edited from the first change.
+    platform::TextStorage::Observation _textEditorTyping;
     std::weak_ptr<LBGraphic> _textEditorTargetGraphic;
     qint64 _dimensionType = 1;
     qint64 _labelRows = 1;

@@ -373,7 +373,7 @@ TEST_F(PreviewTest, TheEditorShowsABlockAlignedTextWhereTheSheetShowsIt)
     EXPECT_NEAR(editor->textContainer()->containerSize().width(), 200 - onSheet.width(), 1e-9);
 }
 
-TEST_F(PreviewTest, ClosingTheWindowTakesTheTextStillInTheEditorAndAsks)
+TEST_F(PreviewTest, TextTypedIntoALabelEditsTheDocumentAndClosingTakesItAndAsks)
 {
     open();
     unlock();
@@ -383,6 +383,8 @@ TEST_F(PreviewTest, ClosingTheWindowTakesTheTextStillInTheEditorAndAsks)
     preview->clickAtPoint(pointInCell(0, 0, 0, QPointF(20, 10)));
     ASSERT_TRUE(waitFor([&] { return preview->textEditor() != nullptr; }));
     preview->textEditor()->textStorage()->setAttributedString(testText("Typed"));
+    // Edited from the first change typed: File > Save is offered while the editor is open.
+    EXPECT_TRUE(document->isDocumentEdited());
 
     // The close question comes, and Cancel keeps the window and the text.
     QStringList asked;
