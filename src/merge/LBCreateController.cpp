@@ -767,11 +767,10 @@ void LBCreateController::loadTextEditor(const platform::Notification& notificati
     editor->setAllowsUndo(true);
     if (!text.isEmpty())
         editor->textStorage()->setAttributedString(text);
-    _textEditorOpeningText = editor->textStorage()->attributedString();
     // The text opens where the sheet shows it, moved as the box's block alignment moves it
     // (an address block centred on its label), rather than against the box's left edge;
     // its lines still break within the box.
-    const QSizeF delta = box->blockAlignmentDeltaForText(_textEditorOpeningText);
+    const QSizeF delta = box->blockAlignmentDeltaForText(editor->textStorage()->attributedString());
     const QSizeF inset(std::max(0.0, delta.width()), std::max(0.0, delta.height()));
     if (!inset.isNull()) {
         editor->setTextContainerInset(inset);
@@ -805,16 +804,10 @@ void LBCreateController::closeTextEditor()
     _textEditor = nullptr;
     _textEditorTyping.reset();
     if (const auto box = std::dynamic_pointer_cast<LBTextArea>(_textEditorTargetGraphic.lock())) {
-        const platform::AttributedString text = editor->textStorage()->attributedString();
-        const bool changed = text != _textEditorOpeningText;
-        box->updateEditedText(text, _editedTextArrayIndex);
+        // (Typing into it marked the document edited already.)
+        box->updateEditedText(editor->textStorage()->attributedString(), _editedTextArrayIndex);
         // The label's text changed: its fitting is measured again.
         box->removeMultipliers();
-        // The label's own text is saved with the document: closing it must ask.
-        if (changed) {
-            if (LBDocument* doc = document())
-                doc->updateChangeCount(platform::Document::ChangeDone);
-        }
     }
     editor->hide();
     editor->deleteLater();

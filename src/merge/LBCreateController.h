@@ -310,8 +310,6 @@ private:
     QPointF _textEditorOffset;
     QRectF _textEditorBounds;
     qint64 _editedTextArrayIndex = -1;
-    // The label's text as the editor opened on it.
-    platform::AttributedString _textEditorOpeningText;
     // The editor's typing: the document shows it is edited from the first change.
     platform::TextStorage::Observation _textEditorTyping;
     std::weak_ptr<LBGraphic> _textEditorTargetGraphic;

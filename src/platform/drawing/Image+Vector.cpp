@@ -98,8 +98,10 @@ std::shared_ptr<PDFPicture> readPDFHere(const QByteArray& data, QString* reason)
 }
 
 constexpr char kPDFReadingArgument[] = "--read-pdf-picture";
-constexpr char kReadingStarted[] = "reading\n";
-constexpr char kReadingDone[] = "read\n";
+// What the child says on its standard output: when it starts to read, and before its
+// verdict (empty when it read the PDF).
+constexpr QByteArrayView kReadingStarted = "reading\n";
+constexpr QByteArrayView kReadingDone = "read\n";
 // How long reading may take once the child has started to read, in milliseconds.
 std::atomic<int> pdfReadingTimeLimit = 5000;
 // Set once main() has offered the program as the child.
@@ -111,13 +113,14 @@ std::optional<QString> childVerdict(const QByteArray& data)
 {
     if (!childReadsPDF || !QCoreApplication::instance())
         return std::nullopt;
-    // The verdicts of the data already read, by its hash (a few dozen bytes each).
+    // The verdicts of the data already read, by its hash, kept as the EPS conversions are.
     static QMutex guard;
-    static QHash<QByteArray, QString> verdicts;
+    static BoundedCache<QString> verdicts(
+        1024 * 1024, 10 * 60 * 1000, [](const QString& v) { return qint64(v.size() * 2) + 64; });
     const QByteArray key = QCryptographicHash::hash(data, QCryptographicHash::Sha256);
     QMutexLocker locked(&guard);
-    if (const auto found = verdicts.constFind(key); found != verdicts.constEnd())
-        return *found;
+    if (std::optional<QString> found = verdicts.find(key))
+        return found;
 
     QProcess child;
     child.setStandardErrorFile(QProcess::nullDevice());
@@ -148,10 +151,10 @@ std::optional<QString> childVerdict(const QByteArray& data)
                       .arg(limit / 1000.0);
     } else {
         said += child.readAllStandardOutput();
-        const qsizetype done = said.indexOf(kReadingDone, qsizetype(sizeof kReadingStarted) - 1);
+        const qsizetype done = said.indexOf(kReadingDone, kReadingStarted.size());
         // A child that ended without its answer met data that made poppler fail.
         verdict = done < 0 ? QStringLiteral("The PDF picture is damaged and cannot be read.")
-                           : QString::fromUtf8(said.mid(done + qsizetype(sizeof kReadingDone) - 1));
+                           : QString::fromUtf8(said.mid(done + kReadingDone.size()));
     }
     verdicts.insert(key, verdict);
     return verdict;
@@ -329,7 +332,7 @@ std::optional<int> servePDFReadingIfAsked(int argc, char** argv)
         childReadsPDF = true;
         return std::nullopt;
     }
-    std::fputs(kReadingStarted, stdout);
+    std::fwrite(kReadingStarted.data(), 1, size_t(kReadingStarted.size()), stdout);
     std::fflush(stdout);
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
@@ -337,7 +340,7 @@ std::optional<int> servePDFReadingIfAsked(int argc, char** argv)
     const QByteArray data = input.readAll();
     QString reason;
     readPDFHere(data, &reason);
-    std::fputs(kReadingDone, stdout);
+    std::fwrite(kReadingDone.data(), 1, size_t(kReadingDone.size()), stdout);
     std::fputs(reason.toUtf8().constData(), stdout);
     std::fflush(stdout);
     return 0;
