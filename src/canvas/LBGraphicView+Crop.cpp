@@ -228,6 +228,10 @@ void LBGraphicView::cropImage(const std::shared_ptr<LBImage>& photo, const LBGra
     selectGraphic(_recropping ? LBGraphicPtr(photo) : shape);
     deselectGraphic(shape);
     forceCropTools(true, !_recropping);
+    // Return finishes the crop and Escape cancels it: the keys come to the canvas, also
+    // when the focus was elsewhere (the browser the photo was double-clicked in).
+    if (isVisible())
+        setFocus(Qt::OtherFocusReason);
 }
 
 // ==== Adjusting ===========================================================================

@@ -302,6 +302,9 @@ void HUDWindowController::resetAndHide()
 
 QRectF HUDWindowController::windowFrame() const
 {
+    // While the frame moves, it is where it is going.
+    if (_frameAnimation)
+        return QRectF(_frameAnimation->endValue().toRect());
     return QRectF(_window->geometry());
 }
 
@@ -309,11 +312,15 @@ void HUDWindowController::setWindowFrame(const QRectF& frame, bool animate)
 {
     const QRect target = frame.toRect();
     _mainView->resize(target.size());
+    // The last frame asked for is the one kept: a move still running would otherwise end
+    // on the frame asked for before (a pane's height after the crop tools' own).
+    if (_frameAnimation)
+        _frameAnimation->stop();
     if (animate && animationsEnabled && _window->isVisible()) {
-        auto* animation = new QPropertyAnimation(_window, "geometry", _window);
-        animation->setDuration(150);
-        animation->setEndValue(target);
-        animation->start(QAbstractAnimation::DeleteWhenStopped);
+        _frameAnimation = new QPropertyAnimation(_window, "geometry", _window);
+        _frameAnimation->setDuration(150);
+        _frameAnimation->setEndValue(target);
+        _frameAnimation->start(QAbstractAnimation::DeleteWhenStopped);
     } else {
         _window->setGeometry(target);
     }

@@ -48,6 +48,7 @@ class QKeyEvent;
 class QKeySequence;
 class QLineEdit;
 class QMenu;
+class QPropertyAnimation;
 class QTimer;
 class QWidget;
 
@@ -402,6 +403,7 @@ private:
 
     QPointer<QMenu> _toolsMenu;
     HUDWindow* _window = nullptr;
+    QPointer<QPropertyAnimation> _frameAnimation; // the frame's move under way, if any
     HUDTextPopUpButton* _toolsPopup = nullptr;
     HUDTextPopUpButton* _toolsPulldown = nullptr;
     QMenu* _toolsPulldownMenu = nullptr;

@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPropertyAnimation>
 #include <QTest>
 
 #include <cmath>
@@ -329,12 +330,19 @@ TEST_F(CropPane, OKFinishesAsOneStepThatUndoesAndCancelLeavesThePhoto)
 
 TEST_F(CropPane, APaletteCollapsedBeforeTheCropCollapsesAgain)
 {
+    // As on screen, the palette's frame moves: opening it for the crop and sizing it for
+    // the crop tools are two moves, and the palette ends at the last one, OK and Cancel
+    // in sight.
+    HUDWindowController::setAnimationsEnabled(true);
     auto image = photo();
     palette->collapseButtonAction(false);
     ASSERT_EQ(palette->toolTag(), HUDWindowController::CollapsedTools);
     HUDCropTools* crop = startCrop();
     ASSERT_NE(crop, nullptr);
     EXPECT_EQ(palette->toolTag(), HUDWindowController::CropTools);
+    QTRY_VERIFY(palette->window()->findChildren<QPropertyAnimation*>().isEmpty());
+    EXPECT_EQ(windowHeight(), 196);
+    EXPECT_EQ(crop->height() + 20, windowHeight());
     canvas->finishCroppingImage();
     EXPECT_EQ(palette->toolTag(), HUDWindowController::CollapsedTools);
 }

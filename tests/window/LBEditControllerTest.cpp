@@ -14,10 +14,12 @@
 #include "platform/core/TextForms.h"
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/drawing/Image.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/KXPopUpImageButton.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/Toolbar.h"
 #include "shapes/LBCircle.h"
 #include "shapes/LBCurvedLine.h"
 #include "shapes/LBImage.h"
@@ -34,6 +36,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -572,6 +575,42 @@ TEST_F(DesignController, AnImageFileFillsOneSelectedPhotoPlaceholder)
     canvas->insertNewline(nullptr);
     EXPECT_EQ(count(), before + 1);
     EXPECT_TRUE(placeholder->isImageCrop());
+}
+
+TEST_F(DesignController, ReturnAndEscapeEndACropStartedFromTheToolbarWhereverTheFocusWas)
+{
+    QImage pixels(60, 40, QImage::Format_RGB32);
+    pixels.fill(Qt::green);
+    LBGraphicView* canvas = edit->selectedGraphicView();
+    QAction* crop = nullptr;
+    for (QAction* item : window->toolbar()->items())
+        if (platform::Toolbar::itemIdentifier(item) == QLatin1String("LBCropID"))
+            crop = item;
+    ASSERT_NE(crop, nullptr);
+    // The focus is in a field of the window (as in the drawer's browser after a
+    // double-click) when the toolbar's Crop is clicked.
+    auto* elsewhere = new QLineEdit(window->window());
+    elsewhere->show();
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        auto photo = add<LBImage>(QRectF(20, 20, 60, 40));
+        photo->setImage(platform::Image::fromBitmap(pixels, QSizeF(60, 40)),
+                        LBGraphic::FillImageType);
+        canvas->clearSelection();
+        canvas->selectGraphic(photo);
+        elsewhere->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), elsewhere);
+        window->toolbar()->validateVisibleItems();
+        ASSERT_TRUE(crop->isEnabled());
+        crop->trigger();
+        ASSERT_NE(canvas->croppingImage(), nullptr);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+        EXPECT_EQ(canvas->croppingImage(), nullptr) << key;
+        // Finished, the photo went into its crop; cancelled, it stays as it was.
+        EXPECT_EQ(canvas->graphics()->value(document->selectedLayerIndex()).contains(photo),
+                  key == Qt::Key_Escape)
+            << key;
+    }
 }
 
 TEST_F(DesignController, APhotoThatIsNoPictureIsRefusedAloud)
