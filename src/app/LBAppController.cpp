@@ -660,9 +660,12 @@ void LBAppController::registerCommands()
         addCommand(QLatin1String(selector), std::move(run));
     };
     command("newDocument:", [this](QObject*) { newDocument(); });
-    command("openDocument:", [](QObject*) {
+    // Kits are opened with the program too (the welcome window says so): chosen in the
+    // Open panel, they are imported.
+    command("openDocument:", [this](QObject*) {
         platform::DocumentController::sharedDocumentController().openDocument(
-            QApplication::activeWindow());
+            QApplication::activeWindow(), {QStringLiteral("icorbeil")},
+            [this](const QStringList& kits) { applicationOpenFiles(kits); });
     });
     command("terminate:", [this](QObject*) { myTerminateAction(); });
     command("showPreferences:", [this](QObject*) { showPrefsPanel(); });

@@ -296,11 +296,14 @@ void HUDBarcodeTools::updateBarcodeTools()
         sameImport = sameImport && barcode->importFieldIndex() == *importIndex;
         sameContact = sameContact && barcode->addressBookFieldIndex() == *contactIndex;
     }
-    {
+    // A text being typed stays as typed: the barcode takes it as it goes, and the field
+    // shows what the barcode kept only once Return is pressed.
+    const bool typing = _barcodeManualText->hasFocus() && _barcodeManualText->isModified();
+    if (!typing) {
         const QSignalBlocker blocker(_barcodeManualText);
         _barcodeManualText->setText(text && sameText ? *text : QString());
+        _barcodeManualText->setToolTip(QString());
     }
-    _barcodeManualText->setToolTip(QString());
     selectItemAtIndex(_barcodeImportPopup, importIndex && sameImport ? *importIndex : -1);
     selectItemAtIndex(_barcodeZipPopup, contactIndex && sameContact ? *contactIndex : -1);
 }

@@ -9,6 +9,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/DocumentFileDialog.h"
 #include "platform/ui/ProgressWindow.h"
 #include "window/DesignModeController.h"
 #include "window/LBWindowController.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -223,4 +225,26 @@ TEST_F(KitImport, AWindowWithoutItsDrawerLeavesTheImportToTheProgramsOwnBrowser)
     EXPECT_EQ(importedKits().size(), 3);
     document->close();
     document.reset();
+}
+
+TEST_F(KitImport, AKitChosenInTheOpenPanelIsImported)
+{
+    // File > Open offers kits beside documents: a kit is a folder, chosen as one file.
+    QStringList offered;
+    platform::DocumentFileDialog::setResponder([&](platform::DocumentFileDialog& panel) {
+        offered = panel.nameFilters();
+        panel.setDirectory(QFileInfo(kits[1]).absolutePath());
+        panel.selectFile(QFileInfo(kits[1]).fileName());
+        panel.accept();
+    });
+    ASSERT_TRUE(controller->tryToPerform(QStringLiteral("openDocument:"), nullptr));
+    settleUntil([] { return !importedKits().isEmpty(); });
+    platform::DocumentFileDialog::setResponder(nullptr);
+    ASSERT_EQ(offered.size(), 1);
+    EXPECT_TRUE(offered[0].contains(QLatin1String("*.icorbeil"))) << offered[0].toStdString();
+    EXPECT_EQ(importedKits().size(), 1);
+    // Asked as any kit handed to the program is; no document was opened, none reported.
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_TRUE(alerts[0].offersSuppression);
+    EXPECT_TRUE(platform::DocumentController::sharedDocumentController().documents().isEmpty());
 }

@@ -141,15 +141,24 @@ Document* DocumentController::readDocument(const QString& path, Error* error)
     return read;
 }
 
-void DocumentController::openDocument(QWidget* window)
+void DocumentController::openDocument(QWidget* window, const QStringList& others,
+                                      const std::function<void(const QStringList&)>& openOthers)
 {
-    auto* dialog = new DocumentFileDialog(window, DocumentFileDialog::Open, _types.extensions);
+    auto* dialog =
+        new DocumentFileDialog(window, DocumentFileDialog::Open, _types.extensions + others);
     openInUsersFolder(dialog);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+    connect(dialog, &QDialog::accepted, this, [this, dialog, others, openOthers] {
+        QStringList handedOn;
         // Each failure is reported as it happens; the other files still open.
-        for (const QString& path : dialog->selectedDocumentPaths())
-            openDocumentWithContentsOfFile(path);
+        for (const QString& path : dialog->selectedDocumentPaths()) {
+            if (openOthers && others.contains(QFileInfo(path).suffix()))
+                handedOn << path;
+            else
+                openDocumentWithContentsOfFile(path);
+        }
+        if (!handedOn.isEmpty())
+            openOthers(handedOn);
     });
     dialog->begin();
 }

@@ -79,8 +79,10 @@ public:
     // and shows its windows.
     void addAndShowDocument(Document* document);
     // The Open command: the open panel (window-modal on `window` when given) and each
-    // chosen document opened.
-    void openDocument(QWidget* window);
+    // chosen document opened. Files with one of the `others` extensions (what the program
+    // takes in without being a document of it) are offered too, and handed to `openOthers`.
+    void openDocument(QWidget* window, const QStringList& others = {},
+                      const std::function<void(const QStringList&)>& openOthers = {});
 
     // Before quitting: each edited document in turn is asked whether it may close
     // (Document::canCloseDocument(): Save, Don't Save or Cancel in a sheet on its window);
