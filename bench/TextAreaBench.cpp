@@ -5,7 +5,9 @@
 //   the same text out at the same width;
 // - drawing a laid-out box, against drawing QTextLayouts laid out once;
 // - painting the text with a gradient, against one glyph mask of the same outlines
-//   composited with the gradient (SourceIn).
+//   composited with the gradient (SourceIn);
+// - a run of letters with no break opportunity laid out anew and drawn, at 100,000 letters
+//   beside 10,000 (it may grow with the letters, no faster).
 // Unpaired: measuring a box measured before, its glyph outlines, block-aligned and curved
 // drawing. Drawing is at twice the size, as on a zoomed canvas or a 144 dpi export.
 #include "graphics/LBTextArea.h"
@@ -322,6 +324,33 @@ void BM_DrawTextGradient_Baseline(benchmark::State& state)
     });
 }
 
+// A record with no break opportunity (a long code, a pasted run) filling the box and far
+// more: laid out anew and drawn, at 100,000 letters beside the same at 10,000. What lies
+// below the box is not shown, so the work may grow with the letters but no faster.
+void drawChangedRun(benchmark::State& state, int letters)
+{
+    auto area = std::make_shared<LBTextArea>();
+    area->setBounds(Box);
+    area->setContents(platform::AttributedString(QString(letters, QLatin1Char('m')),
+                                                 {{platform::FontAttributeName, boxFont()}}));
+    drawFrames(state, [&](QPainter& painter) {
+        touch(state, *area);
+        platform::GraphicsContext context(&painter);
+        platform::GraphicsContext::Scope scope(context);
+        area->drawInView(nullptr, false);
+    });
+}
+
+void BM_DrawChangedRun(benchmark::State& state)
+{
+    drawChangedRun(state, 100000);
+}
+
+void BM_DrawChangedRun_Baseline(benchmark::State& state)
+{
+    drawChangedRun(state, 10000);
+}
+
 } // namespace
 
 BENCHMARK(BM_RequiredSize)->Unit(benchmark::kMicrosecond);
@@ -344,3 +373,5 @@ BENCHMARK(BM_DrawTextBlockAligned)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawTextCurved)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawTextGradient)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawTextGradient_Baseline)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawChangedRun)->MinTime(1.0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawChangedRun_Baseline)->MinTime(1.0)->Unit(benchmark::kMillisecond);

@@ -279,7 +279,8 @@ void LBFieldsController::buildInterface()
     cell->setSegmentCount(3);
     cell->setLabel(misc("Mine"), 0);
     cell->setLabel(misc("Contacts"), 1);
-    cell->setLabel(misc("Other"), 2);
+    // (The import's question sends the user to "Misc" for the import fields.)
+    cell->setLabel(misc("Misc"), 2);
     cell->setToolTip(misc("Fields of your own card and sender"), 0);
     cell->setToolTip(misc("Fields of the contacts"), 1);
     cell->setToolTip(misc("Dates, counters, imported columns, address blocks and barcodes"), 2);

@@ -132,13 +132,21 @@ bool LBMergeServices::importTextFile(const QString& path, bool commaSeparated)
     ask.showsSuppressionButton = true;
     ask.suppressionButtonTitle = dialogText(QStringLiteral("The first line holds column titles"));
     const platform::Alert::Response answer = ask.runModal();
-    if (answer.returnCode != platform::Alert::FirstButtonReturn || !lockTextForRecords()) {
+    if (answer.returnCode != platform::Alert::FirstButtonReturn) {
         refreshPreviewForRecords();
         return false;
     }
     QStringList fields = text->flattened();
     if (answer.suppressed && text->recordCount() > 0)
         fields.remove(0, text->columns());
+    // A file of column titles alone would replace the records with none.
+    if (fields.isEmpty())
+        return fail(
+            dialogText(QStringLiteral("The file holds no record below its column titles.")));
+    if (!lockTextForRecords()) {
+        refreshPreviewForRecords();
+        return false;
+    }
     doc->setImportTextArray(fields, text->columns());
     doc->updateChangeCount(platform::Document::ChangeDone);
     refreshPreviewForRecords();

@@ -99,6 +99,21 @@ TEST_F(ImportTextTest, CancelAndBadFilesChangeNothing)
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
+TEST_F(ImportTextTest, AFileOfColumnTitlesAloneKeepsTheRecordsAndSaysWhy)
+{
+    ASSERT_TRUE(services->importTextFile(file("Ann,Dover\nBo,Hull\n"), true));
+    qint64 columns = 0;
+    const QStringList records = stored(&columns);
+    asked.clear();
+    tickCheckBox = true; // the first line holds the titles: no line is left
+    EXPECT_FALSE(services->importTextFile(file("Name,City\n"), true));
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked.last(), QStringLiteral("The file “records.csv” cannot be imported.|"
+                                           "The file holds no record below its column titles."));
+    EXPECT_EQ(stored(&columns), records);
+    EXPECT_EQ(columns, 2);
+}
+
 TEST_F(ImportTextTest, UnlockedTextWithLabelEditsAsksBeforeLocking)
 {
     auto box = std::make_shared<LBTextArea>();
@@ -153,7 +168,6 @@ TEST_F(ImportTextTest, TheFileMenuImportsEitherKindWithOrWithoutATitleLine)
          true,
          "Import Tab Delimited File",
          {"Ann", "Dover"}},
-        {"titles only", 1, "Name,City\n", true, "Import Comma Delimited File", {}},
     };
     WindowMenus::table() = WindowMenus::defaultTable();
     LBWindowController* window = showWindowOnDocument(*document);

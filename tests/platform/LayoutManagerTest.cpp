@@ -294,6 +294,28 @@ TEST_F(LayoutManagerTest, WrappedLinesLieAsTheirTextAlone)
 
 // Layouts are kept with the text; any change of the text, its attributes or the container
 // lays it out again, and managers sharing a text share its layout only for the same size.
+TEST_F(LayoutManagerTest, ARunWithoutBreaksBelowTheBoxLiesOnOneLine)
+{
+    // A record of 100,000 letters in a box of three lines: the box's lines break at its
+    // width as ever, though what lies below the box is laid out otherwise (on lines as
+    // wide as can be: its lines of the box's width cost minutes for a few hundred thousand
+    // letters; TextAreaBench has the time).
+    container->setContainerSize(QSizeF(100, 3 * TestLineHeight + 1));
+    const QString run(100000, QLatin1Char('m'));
+    setText(run);
+    EXPECT_EQ(lineCount(), 3);
+    Range first;
+    manager.lineFragmentRectForGlyphAtIndex(0, &first);
+    Range third;
+    const Range shown = manager.glyphRangeForTextContainer(container);
+    manager.lineFragmentRectForGlyphAtIndex(shown.end() - 1, &third);
+    EXPECT_GT(first.length, 3);
+    EXPECT_EQ(third.length, first.length);
+    EXPECT_EQ(shown, Range(0, 3 * first.length));
+    // Every letter still has its glyph.
+    EXPECT_EQ(manager.glyphRangeForCharacterRange(Range(run.size() - 1, 1), nullptr).length, 1);
+}
+
 TEST_F(LayoutManagerTest, KeptLayoutsFollowTheTextAndTheContainer)
 {
     container->setContainerSize(QSizeF(200, 1000));

@@ -296,11 +296,24 @@ private:
     {
         PlacedLines placed;
         const bool wraps = _option.wrapMode() != QTextOption::NoWrap;
+        // Lines below the container are not shown. Once one is surely there (the line
+        // heights only grow when the line is added), the rest of the paragraph goes on
+        // lines as wide as can be: breaking a long run without break opportunities into
+        // lines of the box's width costs QTextLayout the rest of the run on every line,
+        // which a record of a few hundred thousand letters made minutes.
+        bool below = _hasContainer && _full;
+        qreal y = _y;
         textLayout.beginLayout();
         for (;;) {
             QTextLine line = textLayout.createLine();
             if (!line.isValid())
                 break;
+            if (below) {
+                line.setLineWidth(MaximumLineWidth);
+                line.setPosition(QPointF(0, 0));
+                placed.append({line, _padding, MaximumLineWidth});
+                continue;
+            }
             const qreal available = _containerSize.width() - 2 * _padding;
             const qreal head =
                 line.lineNumber() == 0 ? _style.firstLineHeadIndent : _style.headIndent;
@@ -323,6 +336,13 @@ private:
                 entry.origin -= fitByAdvances(line, width, entry.widened);
             line.setPosition(QPointF(0, 0));
             placed.append(entry);
+            if (_hasContainer) {
+                const qreal natural = line.ascent() + line.descent() + line.leading();
+                const qreal height =
+                    _style.lineHeightMultiple > 0 ? natural * _style.lineHeightMultiple : natural;
+                below = y + height > _containerSize.height();
+                y += height + _style.lineSpacing;
+            }
         }
         textLayout.endLayout();
         return placed;
@@ -437,8 +457,12 @@ private:
                 return true;
             // Otherwise the piece the next line starts with runs to its first break
             // opportunity, past any letters and digits (nothing breaks between those).
+            // (The next line's glyphs are all the advance counts: the scan stops at its end,
+            // not at the end of a run of letters that may fill many lines.)
+            const QTextLine& nextLine = placed.at(i + 1).line;
+            const int nextEnd = nextLine.textStart() + nextLine.textLength();
             int letters = end;
-            while (letters < _content.size() && isLetterOrDigit(_content.at(letters)))
+            while (letters < nextEnd && isLetterOrDigit(_content.at(letters)))
                 ++letters;
             if (letters > end && advanceTo(letters) > room + WidthEpsilon)
                 continue;
