@@ -310,8 +310,21 @@ void LBMergeServices::exportAction()
         const QByteArray data = exportDataForResolution(
             panel->resolution(), panel->formatType(), panel->tiffCompression(), panel->jpgQuality(),
             panel->fullSheet(), &error);
-        if (!data.isEmpty() && writeExportFile(path, data, &error))
+        if (!data.isEmpty() && writeExportFile(path, data, &error)) {
+            // A picture holds one sheet: the user learns that the others are not in it.
+            if (_sheetsOfLastPicture > 1) {
+                platform::Alert alert;
+                alert.style = platform::Alert::Informational;
+                alert.messageText =
+                    dialogString(QStringLiteral("The picture holds the first of %1 sheets."))
+                        .arg(_sheetsOfLastPicture);
+                alert.informativeText = dialogString(
+                    QStringLiteral("To export every sheet, choose PDF as the format."));
+                alert.buttons = {dialogString(QStringLiteral("OK"))};
+                alert.beginSheetModalForWindow(_window.window());
+            }
             return;
+        }
         if (error.isEmpty())
             return; // cancelled (no records)
         QString message = dialogString(QStringLiteral("The file \"%@\" could not be exported."));
@@ -351,6 +364,7 @@ QByteArray LBMergeServices::exportDataForResolution(qint64 resolution, qint64 fo
     const double scale = double(r) / LBProcessState::imageScaleFactor() / 72.0;
 
     QByteArray result;
+    _sheetsOfLastPicture = 0;
     if (fullSheet && formatType == LBExportPanel::PDF) {
         // The print road into a PDF file of the temporary folder, read and removed; the
         // document's own print settings stay as they are.
@@ -379,6 +393,8 @@ QByteArray LBMergeServices::exportDataForResolution(qint64 resolution, qint64 fo
         if (!fullSheet && (doc->dimensionType() == 1 || doc->dimensionType() == 2))
             renderer->setZeroMargins();
         renderer->setPageNum(0);
+        if (picture && fullSheet)
+            _sheetsOfLastPicture = renderer->numberOfPages();
         LBProcessState::setPrintJobRunning(true);
         if (!picture) {
             result = pdfOfSheet(*renderer);

@@ -265,6 +265,8 @@ private:
     qint64 _selectedPrinterIndex = 0;
     QPointer<LBEnvelopeFeedSheet> _envelopeSheet;
     QPointer<LBExportPanel> _exportPanel;
+    // The sheets of the job the last picture of the full sheet held (its first) and did not.
+    qint64 _sheetsOfLastPicture = 0;
     QPointer<LBPrintOnlineController> _printOnlineController;
 
     void groupSelectionChanged();

@@ -26,6 +26,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -173,6 +174,44 @@ TEST_F(ExportTest, TheFullSheetOfAnImageFormatIsItsFirstSheet)
     ASSERT_TRUE(image);
     EXPECT_EQ(QSize(image->pixelsWide(), image->pixelsHigh()), QSize(225, 70));
     EXPECT_TRUE(isRed(image->bitmap(), cellOrigin(0, 1) + QPointF(20, 20)));
+}
+
+TEST_F(ExportTest, APictureOfTheFullSheetSaysWhenTheJobHasMoreSheets)
+{
+    setSheet(1, 2, 100, 50);
+    QStringList said;
+    platform::Alert::setResponder([&said](const platform::Alert& alert, QWidget*) {
+        said << alert.messageText + QLatin1Char('|') + alert.informativeText;
+        return platform::Alert::Response{};
+    });
+    QTemporaryDir folder;
+    // Five records on sheets of two: three sheets, of which the picture holds the first.
+    // Two records: one sheet, nothing to say.
+    for (const qint64 records : {5, 2}) {
+        SCOPED_TRACE(records);
+        services->records = records;
+        said.clear();
+        services->exportAction();
+        auto* panel = controller->window()->findChild<LBExportPanel*>();
+        ASSERT_NE(panel, nullptr);
+        panel->formatPopup()->setCurrentIndex(LBExportPanel::PNG);
+        Q_EMIT panel->formatPopup()->activated(LBExportPanel::PNG);
+        const QList<QRadioButton*> sizes = panel->sizeView()->findChildren<QRadioButton*>();
+        ASSERT_EQ(sizes.size(), 2);
+        sizes.last()->click(); // Full Sheet
+        ASSERT_TRUE(panel->fullSheet());
+        const QString path = folder.filePath(QStringLiteral("sheet%1.png").arg(records));
+        Q_EMIT panel->fileSelected(path); // as the panel's Export button does
+        EXPECT_TRUE(QFile::exists(path));
+        if (records == 5) {
+            EXPECT_EQ(said, QStringList{QStringLiteral(
+                                "The picture holds the first of 3 sheets.|To export every "
+                                "sheet, choose PDF as the format.")});
+        } else {
+            EXPECT_TRUE(said.isEmpty()) << said.join(u'\n').toStdString();
+        }
+        delete panel;
+    }
 }
 
 TEST_F(ExportTest, ExportLeavesThePrintSettingsAndTheDesignAlone)
