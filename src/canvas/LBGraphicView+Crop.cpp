@@ -111,6 +111,10 @@ qint64 LBGraphicView::cropWithShapeCommandType() const
             continue;
         if (other->isTextBox())
             return 2;
+        // A shape carrying text along its outline draws its letters only: a photo cropped
+        // into it would not be seen.
+        if (other->isShapeWithText())
+            continue;
         const auto* curve = dynamic_cast<const LBCurvedLine*>(other);
         if (!dynamic_cast<const LBLine*>(other) || (curve && curve->closedPath()))
             return 1;

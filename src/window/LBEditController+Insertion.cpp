@@ -224,6 +224,10 @@ void LBEditController::insertGraphic(const LBGraphicPtr& graphic, bool originate
     LBGraphicView* view = _selectedGraphicView;
     if (!view || !graphic)
         return;
+    // The step is named here; the canvas renames it when a paper becomes the background.
+    if (LBDocument* document = this->document(); document && document->undoManager())
+        document->undoManager()->setActionName(platform::LocalizedString(
+            QStringLiteral("Insert Object"), QStringLiteral("UndoStrings")));
     view->insertGraphic(graphic, QPointF(-1, -1), originatedInShapesMatrix, 1);
     if (auto curve = std::dynamic_pointer_cast<LBCurvedLine>(graphic)) {
         if (_windowController)
@@ -365,6 +369,10 @@ bool LBEditController::useSelectedImageAsBackgroundAction(bool fromMenu)
         undo->setActionName(platform::LocalizedString(QStringLiteral("Set Background Image"),
                                                       QStringLiteral("UndoStrings")));
     document->setBackgroundImagePath(path, true, page);
+    // Shown and printed, as a paper made the background is: a new page draws no background
+    // picture, and the command would otherwise change nothing to be seen.
+    document->setDrawBackgroundImage(true, page);
+    document->setPrintBackgroundImage(true, page);
     if (document->hasBackgroundPlaceholder(page))
         document->setHasBackgroundPlaceholder(false, page);
     if (!fromMenu)

@@ -220,13 +220,16 @@ void LBEditController::setWindowController(LBWindowController* controller)
             LBRedrawGraphicViews, controller->document(),
             [this](const platform::Notification&) { redrawGraphicViews(); });
     }
-    // A step undone or redone moves or changes the selected graphics without the canvas's
+    // A command (Natural Size, the align and size commands, a value typed into a pane) or
+    // a step undone or redone moves or changes the selected graphics without the canvas's
     // own notice: the palette follows them to where they are now.
     if (controller && !_undoConnection && controller->document()) {
         platform::UndoManager* undo = controller->document()->undoManager();
         _undoConnection = connect(undo, &platform::UndoManager::didUndoStep, this,
                                   [this] { centerInspectorWindow(); });
         _redoConnection = connect(undo, &platform::UndoManager::didRedoStep, this,
+                                  [this] { centerInspectorWindow(); });
+        _stepConnection = connect(undo, &platform::UndoManager::didCloseStep, this,
                                   [this] { centerInspectorWindow(); });
     }
     _windowController = controller;

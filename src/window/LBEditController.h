@@ -391,6 +391,7 @@ private:
     platform::ObserverToken _redrawObserver;
     QMetaObject::Connection _undoConnection;
     QMetaObject::Connection _redoConnection;
+    QMetaObject::Connection _stepConnection;
     QMetaObject::Connection _zoomPopupConnection;
     QMetaObject::Connection _dpiPopupConnection;
 };

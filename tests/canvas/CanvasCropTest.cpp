@@ -177,6 +177,20 @@ TEST_F(CanvasCrop, APlaceholderShapeFitsThePhotoTurningItWhenElongated)
     }
 }
 
+TEST_F(CanvasCrop, AShapeCarryingTextIsNoCropShape)
+{
+    // Such a shape draws its letters only: the photo cropped into it would vanish.
+    auto p = photo(QRectF(0, 0, 150, 300));
+    auto shape = add("shape", QRectF(300, 300, 200, 100));
+    shape->addTextToShape(platform::AttributedString(QStringLiteral("Around")));
+    canvas->clearSelection();
+    canvas->selectGraphic(p);
+    canvas->selectGraphic(shape);
+    EXPECT_EQ(canvas->cropWithShapeCommandType(), 0);
+    shape->removeTextFromShape();
+    EXPECT_EQ(canvas->cropWithShapeCommandType(), 1);
+}
+
 TEST_F(CanvasCrop, AdjustmentsOfThePane)
 {
     auto p = photo(QRectF(0, 0, 100, 200)); // higher than wide

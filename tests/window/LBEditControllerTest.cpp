@@ -18,6 +18,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/KXPopUpImageButton.h"
+#include "platform/ui/Responder.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Toolbar.h"
 #include "shapes/LBCircle.h"
@@ -30,6 +31,7 @@
 #include "window/LBEditController.h"
 #include "window/LBWindowController.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -224,6 +226,14 @@ TEST_F(DesignController, ThePaletteFollowsTheSelectionAStepUndoneOrRedoneMoves)
     EXPECT_EQ(palette.centred, 1);
     undo->redo();
     EXPECT_EQ(palette.centred, 2);
+    // A command that changes the selected graphics: Arrange > Natural Size.
+    QAction natural;
+    platform::setActionSelector(&natural, QStringLiteral("makeNaturalSize:"));
+    canvas->setFocus();
+    palette.centred = 0;
+    ASSERT_TRUE(window->performAction(&natural));
+    QApplication::processEvents();
+    EXPECT_GE(palette.centred, 1);
 }
 
 TEST_F(DesignController, TextModeFollowsTheNotifications)
@@ -540,6 +550,9 @@ TEST_F(DesignController, InsertingACurveEntersPointEditing)
     LBGraphicPtr rectangle = edit->createShapeOfClass("LBRectangle", 0);
     edit->insertGraphic(rectangle, true);
     EXPECT_TRUE(edit->selectedGraphicView()->graphicIsSelected(rectangle.get()));
+    // Edit > Undo names what it takes back (a double-click in the shapes drawer).
+    QApplication::processEvents();
+    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Insert Object"));
 }
 
 TEST_F(DesignController, AnImageFileFillsOneSelectedPhotoPlaceholder)
@@ -644,9 +657,15 @@ TEST_F(DesignController, BackgroundFromTheSelectedImage)
     LBGraphicView* canvas = edit->selectedGraphicView();
     ASSERT_TRUE(canvas->makeNewImageFromContentsOfFile(path, QPointF(-1, -1), QSizeF(-1, -1)));
     const qint64 page = document->pageIndex();
+    // As on a new page, which draws and prints no background picture.
+    document->setDrawBackgroundImage(false, page);
+    document->setPrintBackgroundImage(false, page);
     EXPECT_TRUE(edit->useSelectedImageAsBackgroundAction(false));
     EXPECT_FALSE(document->backgroundImagePath(page).isEmpty());
     EXPECT_EQ(document->backgroundImageScaling(page), 3);
+    // The picture is to be seen and printed.
+    EXPECT_TRUE(document->drawBackgroundImage(page));
+    EXPECT_TRUE(document->printBackgroundImage(page));
 
     // A shape has no picture to use: nothing changes, a beep.
     document->setBackgroundImagePath(QString(), false, page);
