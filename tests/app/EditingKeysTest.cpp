@@ -128,6 +128,25 @@ TEST_F(EditingKeys, RevertToSavedLeavesTheSavedDesignAndNothingSelected)
     ASSERT_EQ(canvas()->selectedGraphics(true).size(), 1);
     type(Qt::Key_Right);
     ASSERT_TRUE(document->isDocumentEdited());
+    // Asked first: Cancel keeps the change.
+    alerts.clear();
+    platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
+        alerts << alert.messageText + QLatin1Char('|') + alert.informativeText;
+        return platform::Alert::Response{platform::Alert::SecondButtonReturn, false};
+    });
+    ASSERT_TRUE(choose("revertDocumentToSaved:"));
+    settle();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts.first().startsWith(
+        QStringLiteral("Do you want to revert to the most recently saved version of the document")))
+        << alerts.first().toStdString();
+    EXPECT_TRUE(alerts.first().endsWith(QStringLiteral("|Your current changes will be lost.")));
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_NE(layer().first()->bounds().topLeft(), shown);
+    platform::Alert::setResponder([this](const platform::Alert& alert, QWidget*) {
+        alerts << alert.messageText;
+        return platform::Alert::Response{};
+    });
     ASSERT_TRUE(choose("revertDocumentToSaved:"));
     settle();
     EXPECT_TRUE(canvas()->selectedGraphics(true).isEmpty());

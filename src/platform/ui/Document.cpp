@@ -127,8 +127,23 @@ Document::Document(QObject* parent)
             [this](const QString&) { countUndoStep(ChangeRedone); });
     addCommand(QStringLiteral("saveDocument:"), [this](QObject*) { saveDocument(); });
     addCommand(QStringLiteral("saveDocumentAs:"), [this](QObject*) { saveDocumentAs(); });
-    addCommand(QStringLiteral("revertDocumentToSaved:"),
-               [this](QObject*) { revertDocumentToSaved(); });
+    // File > Revert to Saved throws away every change since the save, and the steps to
+    // undo them: the user says so first.
+    addCommand(QStringLiteral("revertDocumentToSaved:"), [this](QObject*) {
+        Alert alert;
+        alert.messageText = dialogString("Do you want to revert to the most recently saved version "
+                                         "of the document \u201c%1\u201d?")
+                                .arg(displayName());
+        alert.informativeText = dialogString("Your current changes will be lost.");
+        alert.buttons = {dialogString("Revert"), dialogString("Cancel")};
+        alert.cancelButton = 1;
+        QPointer<Document> self(this);
+        alert.beginSheetModalForWindow(
+            appropriateWindowForDocModalOperations(), [self](const Alert::Response& answer) {
+                if (self && answer.returnCode == Alert::FirstButtonReturn)
+                    self->revertDocumentToSaved();
+            });
+    });
     addCommand(QStringLiteral("undo:"), [this](QObject*) { _undoManager->undo(); });
     addCommand(QStringLiteral("redo:"), [this](QObject*) { _undoManager->redo(); });
 }
