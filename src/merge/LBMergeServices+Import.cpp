@@ -86,8 +86,11 @@ void LBMergeServices::importText(bool commaSeparated)
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setWindowModality(_window.window() ? Qt::WindowModal : Qt::ApplicationModal);
-    connect(panel, &QFileDialog::fileSelected, this,
-            [this, commaSeparated](const QString& path) { importTextFile(path, commaSeparated); });
+    // Once the panel is gone: the question about the file is not asked over it.
+    connect(
+        panel, &QFileDialog::fileSelected, this,
+        [this, commaSeparated](const QString& path) { importTextFile(path, commaSeparated); },
+        Qt::QueuedConnection);
     panel->open();
 }
 

@@ -188,6 +188,9 @@ TEST_F(ImportTextTest, TheFileMenuImportsEitherKindWithOrWithoutATitleLine)
         ASSERT_NE(panel, nullptr);
         ASSERT_TRUE(typeIntoFilePanel(panel, path));
         static_cast<QDialog*>(panel)->accept(); // as the panel's Open button does
+        EXPECT_FALSE(panel->isVisible());
+        EXPECT_TRUE(asked.isEmpty()) << "asked over the panel";
+        QApplication::processEvents();
 
         ASSERT_EQ(asked.size(), 1);
         EXPECT_TRUE(asked.first().startsWith(QLatin1String(c.title) + QLatin1Char('|')));
