@@ -68,6 +68,9 @@
 
 namespace {
 
+// The extension of kit packages, which the program takes in as imports, not documents.
+const QString kitExtension = QStringLiteral("icorbeil");
+
 LBAppController* sharedController = nullptr;
 int launchDelay = 500;
 
@@ -565,9 +568,7 @@ void LBAppController::setDocumentWasOpened(bool opened)
 
 void LBAppController::applicationOpenFiles(const QStringList& files)
 {
-    const auto isKit = [](const QString& path) {
-        return QFileInfo(path).suffix() == QLatin1String("icorbeil");
-    };
+    const auto isKit = [](const QString& path) { return QFileInfo(path).suffix() == kitExtension; };
     if (!files.isEmpty() && isKit(files.first())) {
         QMetaObject::invokeMethod(
             this, [this, files] { importCorbeils(files); }, Qt::QueuedConnection);
@@ -664,7 +665,7 @@ void LBAppController::registerCommands()
     // Open panel, they are imported.
     command("openDocument:", [this](QObject*) {
         platform::DocumentController::sharedDocumentController().openDocument(
-            QApplication::activeWindow(), {QStringLiteral("icorbeil")},
+            QApplication::activeWindow(), {kitExtension},
             [this](const QStringList& kits) { applicationOpenFiles(kits); });
     });
     command("terminate:", [this](QObject*) { myTerminateAction(); });

@@ -200,12 +200,8 @@ void LBGraphicView::insertGraphic(const LBGraphicPtr& graphic, const QPointF& at
             if (path.isEmpty())
                 return;
             setUndoActionName(QStringLiteral("Set Background Image"));
-            doc->setBackgroundImagePath(path, true, _pageIndex);
+            doc->makeBackgroundImage(path, _pageIndex);
             doc->setBackgroundImageScaling(3, _pageIndex);
-            doc->setDrawBackgroundImage(true, _pageIndex);
-            doc->setPrintBackgroundImage(true, _pageIndex);
-            if (doc->hasBackgroundPlaceholder(_pageIndex))
-                doc->setHasBackgroundPlaceholder(false, _pageIndex);
             doc->updateChangeCount(platform::Document::ChangeDone);
             QTimer::singleShot(100, this, [this] {
                 if (_windowController)

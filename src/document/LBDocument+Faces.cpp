@@ -96,6 +96,15 @@ void LBDocument::setPrintBackgroundImage(bool print, qint64 forPage)
                     &LBDocument::setPrintBackgroundImage, {.redraw = true});
 }
 
+void LBDocument::makeBackgroundImage(const QString& path, qint64 forPage)
+{
+    setBackgroundImagePath(path, true, forPage);
+    setDrawBackgroundImage(true, forPage);
+    setPrintBackgroundImage(true, forPage);
+    if (hasBackgroundPlaceholder(forPage))
+        setHasBackgroundPlaceholder(false, forPage);
+}
+
 void LBDocument::setHasBackgroundPlaceholder(bool has, qint64 forPage)
 {
     changeFaceValue(forPage, &Face::hasBackgroundPlaceholder, has,

@@ -317,6 +317,9 @@ public:
     void setPrintBackgroundImage(bool print, qint64 forPage);
     bool hasBackgroundPlaceholder(qint64 page) const { return face(page).hasBackgroundPlaceholder; }
     void setHasBackgroundPlaceholder(bool has, qint64 forPage);
+    // The picture becomes the face's background, shown and printed, in place of a
+    // background placeholder (a paper dropped, a file chosen, a selected picture).
+    void makeBackgroundImage(const QString& path, qint64 forPage);
     QString placeholderLabel(qint64 page) const { return face(page).placeholderLabel; }
     void setPlaceholderLabel(const QString& label, qint64 forPage);
     qint64 placeholderLabelPosition(qint64 page) const

@@ -1176,11 +1176,7 @@ void LBLayersController::backgroundImageChosen(const QString& path)
         return;
     }
     nameUndoStep("Set Background Image");
-    d->setBackgroundImagePath(path, true, page);
-    d->setDrawBackgroundImage(true, page);
-    d->setPrintBackgroundImage(true, page);
-    if (d->hasBackgroundPlaceholder(page))
-        d->setHasBackgroundPlaceholder(false, page);
+    d->makeBackgroundImage(path, page);
     d->updateChangeCount(platform::Document::ChangeDone);
     reloadTable();
     QTimer::singleShot(0, this, [this] { backgroundImageSheetAction(); });
@@ -1191,8 +1187,7 @@ void LBLayersController::useSelectedImageAsBackgroundAction()
     LBEditController* edit = editController();
     if (!_theDocument || !edit)
         return;
-    if (edit->useSelectedImageAsBackgroundAction(true))
-        _theDocument->setPrintBackgroundImage(true, pageIndex());
+    edit->useSelectedImageAsBackgroundAction(true); // shown and printed
     backgroundImageSheetAction();
     reloadTable();
 }

@@ -368,13 +368,9 @@ bool LBEditController::useSelectedImageAsBackgroundAction(bool fromMenu)
     if (platform::UndoManager* undo = document->undoManager())
         undo->setActionName(platform::LocalizedString(QStringLiteral("Set Background Image"),
                                                       QStringLiteral("UndoStrings")));
-    document->setBackgroundImagePath(path, true, page);
     // Shown and printed, as a paper made the background is: a new page draws no background
     // picture, and the command would otherwise change nothing to be seen.
-    document->setDrawBackgroundImage(true, page);
-    document->setPrintBackgroundImage(true, page);
-    if (document->hasBackgroundPlaceholder(page))
-        document->setHasBackgroundPlaceholder(false, page);
+    document->makeBackgroundImage(path, page);
     if (!fromMenu)
         document->setBackgroundImageScaling(3, page);
     document->updateChangeCount(platform::Document::ChangeDone);

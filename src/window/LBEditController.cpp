@@ -223,15 +223,10 @@ void LBEditController::setWindowController(LBWindowController* controller)
     // A command (Natural Size, the align and size commands, a value typed into a pane) or
     // a step undone or redone moves or changes the selected graphics without the canvas's
     // own notice: the palette follows them to where they are now.
-    if (controller && !_undoConnection && controller->document()) {
-        platform::UndoManager* undo = controller->document()->undoManager();
-        _undoConnection = connect(undo, &platform::UndoManager::didUndoStep, this,
-                                  [this] { centerInspectorWindow(); });
-        _redoConnection = connect(undo, &platform::UndoManager::didRedoStep, this,
-                                  [this] { centerInspectorWindow(); });
-        _stepConnection = connect(undo, &platform::UndoManager::didCloseStep, this,
-                                  [this] { centerInspectorWindow(); });
-    }
+    if (controller && !_undoConnection && controller->document())
+        _undoConnection =
+            connect(controller->document()->undoManager(), &platform::UndoManager::changed, this,
+                    [this] { centerInspectorWindow(); });
     _windowController = controller;
     for (qsizetype i = _graphicViews.size() - 1; i >= 0; --i)
         _graphicViews[i]->setWindowController(controller);

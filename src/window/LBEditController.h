@@ -389,9 +389,7 @@ private:
     std::vector<platform::ObserverToken> _observers;
     platform::ObserverToken _textSelectionObserver;
     platform::ObserverToken _redrawObserver;
-    QMetaObject::Connection _undoConnection;
-    QMetaObject::Connection _redoConnection;
-    QMetaObject::Connection _stepConnection;
+    QMetaObject::Connection _undoConnection; // the undo manager's changes: the palette follows
     QMetaObject::Connection _zoomPopupConnection;
     QMetaObject::Connection _dpiPopupConnection;
 };
