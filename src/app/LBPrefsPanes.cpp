@@ -501,26 +501,9 @@ void LBPrintingPrefsPane::printQualityTextChanged()
         platform::beep();
         dpi = 2400;
     }
-    if (dpi >= 301 && _highResolutionWarningArmed) {
-        _highResolutionWarningArmed = false;
-        platform::Alert alert;
-        alert.messageText =
-            dialogString(QStringLiteral("The entered value (%d dpi) is higher than the "
-                                        "recommended maximum (300 dpi)."))
-                .replace(QStringLiteral("%d"), QString::number(dpi));
-        alert.informativeText = dialogString(QStringLiteral(
-            "The Print Quality setting controls the number of dots per inch (dpi) for a printed "
-            "page. If the print quality is too LOW, photos will appear blurry. If the print "
-            "quality is too HIGH, your computer may run out of memory or disk space when "
-            "printing. When this happens, parts of your page may not be printed.\r\rThe "
-            "recommended setting for high quality printouts is 300 dpi. Most printing services "
-            "do NOT print higher than 300 dpi, so choosing a higher setting generally isn't "
-            "useful and can actually cause problems if your computer runs out of memory. Plus, "
-            "choosing a setting higher than 300 dpi can DRAMATICALLY increase the time it takes "
-            "to print a page."));
-        alert.buttons = {dialogString(QStringLiteral("OK"))};
-        alert.runModal();
-    }
+    // The warning waits for the edit to end: a modal alert coming up on the keystroke that
+    // reached 301 would swallow the keys typed after it ("5000" would end as "500").
+    _typedSinceEditEnded = true;
     // A value on its way to being typed ("3" of "300") is not stored.
     if (dpi >= 10 && dpi <= 2400)
         defaults().setInteger(dpi, QStringLiteral("Print Quality"));
@@ -535,4 +518,28 @@ void LBPrintingPrefsPane::printQualityAction()
         platform::beep();
     defaults().setInteger(dpi, QStringLiteral("Print Quality"));
     showPrintQuality(dpi);
+    const bool typedHere = std::exchange(_typedSinceEditEnded, false);
+    if (typedHere && dpi >= 301 && _highResolutionWarningArmed)
+        warnOfHighResolution(dpi);
+}
+
+void LBPrintingPrefsPane::warnOfHighResolution(qint64 dpi)
+{
+    _highResolutionWarningArmed = false;
+    platform::Alert alert;
+    alert.messageText = dialogString(QStringLiteral("The entered value (%d dpi) is higher than the "
+                                                    "recommended maximum (300 dpi)."))
+                            .replace(QStringLiteral("%d"), QString::number(dpi));
+    alert.informativeText = dialogString(QStringLiteral(
+        "The Print Quality setting controls the number of dots per inch (dpi) for a printed "
+        "page. If the print quality is too LOW, photos will appear blurry. If the print "
+        "quality is too HIGH, your computer may run out of memory or disk space when "
+        "printing. When this happens, parts of your page may not be printed.\r\rThe "
+        "recommended setting for high quality printouts is 300 dpi. Most printing services "
+        "do NOT print higher than 300 dpi, so choosing a higher setting generally isn't "
+        "useful and can actually cause problems if your computer runs out of memory. Plus, "
+        "choosing a setting higher than 300 dpi can DRAMATICALLY increase the time it takes "
+        "to print a page."));
+    alert.buttons = {dialogString(QStringLiteral("OK"))};
+    alert.runModal();
 }

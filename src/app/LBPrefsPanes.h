@@ -124,6 +124,7 @@ public:
 
 private:
     void showPrintQuality(qint64 dpi);
+    void warnOfHighResolution(qint64 dpi);
 
     QComboBox* _bleedPopup = nullptr;
     QComboBox* _printQuality = nullptr;
@@ -132,6 +133,9 @@ private:
     QCheckBox* _cropToLabels = nullptr;
     // The high-resolution warning shows once per visit of the pane.
     bool _highResolutionWarningArmed = true;
+    // Whether the box was typed in since its edit last ended (a value picked from its list
+    // is not warned of).
+    bool _typedSinceEditEnded = false;
     // The print quality last shown whole: what a box left without a number goes back to.
     qint64 _shownPrintQuality = 300;
 };
