@@ -1,6 +1,7 @@
 #include "platform/ui/Alert.h"
 
 #include <QCheckBox>
+#include <QHash>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -83,14 +84,28 @@ void Alert::beginSheetModalForWindow(QWidget* window, Handler handler) const
             handler(response);
         return;
     }
-    QMessageBox* box = makeBox(*this, window->window());
+    QWidget* const sheetWindow = window->window();
+    QMessageBox* box = makeBox(*this, sheetWindow);
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(box, &QMessageBox::finished, box, [box, handler, cancel = cancelButton](int) {
         if (handler)
             handler(responseOf(*box, cancel));
     });
-    box->open();
+    // A window shows one sheet at a time: an alert begun while another is on the window (or
+    // waiting for it) comes once that one has ended, rather than stacked over it, where it
+    // would hide the first and take its keys.
+    static QHash<QWidget*, QPointer<QMessageBox>> lastSheets;
+    if (!lastSheets.contains(sheetWindow))
+        QObject::connect(sheetWindow, &QObject::destroyed,
+                         [sheetWindow] { lastSheets.remove(sheetWindow); });
+    QPointer<QMessageBox>& last = lastSheets[sheetWindow];
+    if (last)
+        QObject::connect(
+            last, &QMessageBox::finished, box, [box] { box->open(); }, Qt::QueuedConnection);
+    else
+        box->open();
+    last = box;
 }
 
 Alert::Response Alert::runModal() const
