@@ -101,17 +101,29 @@ void HUDWindowController::applyToSelection(const std::function<void(LBGraphic&)>
 
 void HUDWindowController::watchTextField(QLineEdit* field, const std::function<void()>& commit)
 {
-    QPointer<QLineEdit> guarded(field);
-    connect(field, &QLineEdit::textEdited, this, [this, commit] {
+    // One edit waits for the timer at a time: a value typed in one field is applied when
+    // the user leaves the field (Tab, a click elsewhere) or starts typing in another, so
+    // that values typed quickly one after the other all arrive.
+    connect(field, &QLineEdit::textEdited, this, [this, field, commit] {
+        if (_pendingTextField != field)
+            flushPendingTextCommit();
         _textFieldTimer->stop();
         _pendingTextCommit = commit;
+        _pendingTextField = field;
         _textFieldTimer->start();
     });
-    connect(field, &QLineEdit::returnPressed, this, [this, commit] {
+    // Leaving the field ends its edit as Return does (the field then shows the value taken).
+    const auto commitNow = [this, commit] {
         _textFieldTimer->stop();
         _pendingTextCommit = nullptr;
+        _pendingTextField = nullptr;
         commit();
+    };
+    connect(field, &QLineEdit::editingFinished, this, [this, field, commitNow] {
+        if (_pendingTextField == field)
+            commitNow();
     });
+    connect(field, &QLineEdit::returnPressed, this, commitNow);
 }
 
 void HUDWindowController::flushPendingTextCommit()
@@ -126,6 +138,7 @@ void HUDWindowController::textTimerFired()
 {
     const std::function<void()> commit = std::move(_pendingTextCommit);
     _pendingTextCommit = nullptr;
+    _pendingTextField = nullptr;
     if (!commit)
         return;
     _textChangeInvokedByTimer = true;

@@ -417,6 +417,7 @@ private:
     bool _ignoreUpdates = false;
     QTimer* _textFieldTimer = nullptr;
     std::function<void()> _pendingTextCommit;
+    QPointer<QLineEdit> _pendingTextField; // the field the waiting edit was typed in
     bool _textChangeInvokedByTimer = false;
     std::optional<QList<QPointer<platform::TextView>>> _textViewArray; // made on first use
     int _selectedFontFamilyIndex = -1;

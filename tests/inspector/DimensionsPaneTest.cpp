@@ -93,6 +93,34 @@ TEST_F(DimensionsPaneTest, PositionIsOnThePageAndSteppersMoveByPoints)
     EXPECT_EQ(text("_yLocField"), QStringLiteral("101 pt"));
 }
 
+// A fast typist: values typed one field after the other, with no pause and no Return,
+// each arrive: leaving a field or typing in the next applies what was typed, rather than
+// the next field's edit taking the place of the one still waiting for its timer.
+TEST_F(DimensionsPaneTest, ValuesTypedQuicklyInSeveralFieldsAllArrive)
+{
+    auto a = add(QStringLiteral("a"), QRectF(100, 100, 80, 60));
+    showPane({a}, H::SizeTools);
+    QWidget* window = palette->currentTools()->window();
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    auto typeIn = [&](const char* name, const char* keys) {
+        auto* field = control<QLineEdit>(name);
+        field->setFocus(Qt::TabFocusReason);
+        field->selectAll();
+        QTest::keyClicks(field, QString::fromLatin1(keys));
+    };
+    typeIn("_xLocField", "10");
+    typeIn("_yLocField", "20");
+    typeIn("_widthField", "30");
+    EXPECT_EQ(a->bounds(), QRectF(10, 20, 80, 60));
+    // Tab out of the last one.
+    QTest::keyClick(control<QLineEdit>("_widthField"), Qt::Key_Tab);
+    EXPECT_EQ(a->bounds(), QRectF(10, 20, 30, 60));
+    EXPECT_EQ(text("_xLocField"), QStringLiteral("10 pt"));
+    EXPECT_EQ(text("_widthField"), QStringLiteral("30 pt"));
+}
+
 TEST_F(DimensionsPaneTest, ThreeLinesShowLengthAndTypingSetsOnlyTheirLengths)
 {
     auto l1 = line({10, 10}, {110, 10});
