@@ -117,6 +117,11 @@ void drawHUDThreePart(QPainter& painter, const HUDThreePart& parts, const QRectF
 
 // --- Style ---
 
+namespace {
+// Set on the menu of a pop-up whose items are pictures.
+const char* const pictureMenuProperty = "hudPictureMenu";
+} // namespace
+
 HUDStyle::HUDStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
 {}
 
@@ -220,10 +225,10 @@ void HUDStyle::drawControl(ControlElement element, const QStyleOption* option, Q
                                   option->rect.width() - left - right, option->rect.height());
                 const QIcon icon = button->selectedItem()->icon();
                 if (!icon.isNull()) {
-                    // A picture item (a line style, an arrow) shows its picture.
-                    const QSize size = icon.actualSize(room.size().toSize());
+                    // A picture item (a line style, an arrow) shows its picture, in white.
+                    const QSize size = icon.actualSize(room.size().toSize(), QIcon::Active);
                     const QPoint at(int(room.x()), int(room.center().y() - size.height() / 2.0));
-                    icon.paint(painter, QRect(at, size));
+                    icon.paint(painter, QRect(at, size), Qt::AlignCenter, QIcon::Active);
                     return;
                 }
                 painter->setPen(Qt::white);
@@ -247,6 +252,10 @@ int HUDStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
         return qRound(hudImageSize(HUDSliderCell::knobImageHilited(false)).width());
     case PM_SliderThickness:
         return qRound(hudImageSize(HUDSliderCell::knobImageHilited(false)).height());
+    case PM_SmallIconSize:
+        if (widget && widget->property(pictureMenuProperty).toBool())
+            return 36;
+        return QProxyStyle::pixelMetric(metric, option, widget);
     case PM_IndicatorWidth:
     case PM_IndicatorHeight:
     case PM_ExclusiveIndicatorWidth:
@@ -375,6 +384,30 @@ HUDPopUpButton::HUDPopUpButton(bool pullsDown, QWidget* parent)
     connect(this, &QPushButton::clicked, this, [this] {
         _menu->popup(mapToGlobal(QPoint(0, height())), _pullsDown ? nullptr : _selected);
     });
+}
+
+void HUDPopUpButton::setItemPicture(QAction* item, const QString& name)
+{
+    const QPixmap white = platform::Bundle().pixmapNamed(name, 2.0);
+    QPixmap dark = white;
+    {
+        QPainter painter(&dark);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(dark.rect(), _menu->palette().color(QPalette::Text));
+    }
+    QIcon icon;
+    icon.addPixmap(dark, QIcon::Normal);
+    icon.addPixmap(white, QIcon::Active);
+    icon.addPixmap(white, QIcon::Selected);
+    item->setIcon(icon);
+    item->setIconText(name);
+    // A blank title: an empty one would show the icon text.
+    item->setText(QStringLiteral(" "));
+    // Pictures wider than the menu's usual icons, at a size one can tell them apart.
+    if (!_menu->property(pictureMenuProperty).toBool()) {
+        _menu->setProperty(pictureMenuProperty, true);
+        _menu->setStyle(HUDStyle::shared());
+    }
 }
 
 QAction* HUDPopUpButton::addItem(const QString& title, const QVariant& tag)

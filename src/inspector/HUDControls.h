@@ -168,6 +168,10 @@ public:
     bool pullsDown() const { return _pullsDown; }
     QMenu* itemMenu() const { return _menu; }
     QAction* addItem(const QString& title, const QVariant& tag = QVariant());
+    // Shows the item as the named picture (drawn white for the dark button): dark on the
+    // light menu, white where the menu highlights it, without a title. The name stays the
+    // item's icon text.
+    void setItemPicture(QAction* item, const QString& name);
     void selectItem(QAction* item);
     QAction* selectedItem() const { return _selected; }
     int indexOfSelectedItem() const;

@@ -30,7 +30,7 @@ void HUDStatusController::loadWindow() const
         return;
     _window = new HUDWindow;
     _contentView = new HUDContentView(_window);
-    _bezierView = statusView(tr("Click to add points; double-click or press Return to finish "
+    _bezierView = statusView(tr("Click to add points; double-click or press Escape to finish "
                                 "the line."),
                              QSize(260, 44));
     _groupView =

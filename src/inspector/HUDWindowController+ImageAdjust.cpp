@@ -6,9 +6,11 @@
 #include "inspector/HUDWindowController.h"
 #include "platform/core/Strings.h"
 #include "platform/core/TextForms.h"
+#include "platform/ui/Beep.h"
 
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -121,7 +123,11 @@ void HUDImageAdjustTools::apply(int adjustment, double value, QObject* sender)
         // Moving sharpness within one whole number rebuilds nothing.
         if (sharpnessSlider && std::trunc(value) == std::trunc(current))
             continue;
-        const double newValue = stepDown ? current - 1.0 : stepUp ? current + 1.0 : value;
+        const QSlider& slider = *_sliders[std::size_t(adjustment)];
+        const double newValue = std::clamp(stepDown ? current - 1.0
+                                           : stepUp ? current + 1.0
+                                                    : value,
+                                           double(slider.minimum()), double(slider.maximum()));
         (graphic.*row.set)(newValue);
         _controller.nameUndoStep(QLatin1String(row.undoKey));
         const QSignalBlocker block(_sliders[std::size_t(adjustment)]);
@@ -168,9 +174,18 @@ void HUDImageAdjustTools::action(QObject* sender)
         const std::optional<double> typed = sender == _sliders[i]
                                                 ? std::optional<double>(_sliders[i]->value())
                                                 : platform::typedDouble(_fields[i]->text());
-        if (!typed)
+        // The field takes what the slider can show: a typed value beyond it is brought
+        // to the nearest end (9999 would turn the picture white, with the slider at 100),
+        // and a text that is no number shows the adjustment again; each with a beep.
+        if (!typed) {
+            platform::beep();
+            update();
             return;
-        double value = *typed;
+        }
+        double value =
+            std::clamp(*typed, double(_sliders[i]->minimum()), double(_sliders[i]->maximum()));
+        if (value != *typed)
+            platform::beep();
         if (value >= -DeadZone && value <= DeadZone) {
             value = 0.0;
             const QSignalBlocker block(_sliders[i]);

@@ -115,8 +115,7 @@ void HUDWindowController::updateLineColorTools()
             for (int type = 1; type <= arrowKinds && type < items.size(); ++type) {
                 const QString name =
                     QString::asprintf(end == 1 ? "ArrowLeft%d" : "ArrowRight%d", type);
-                items.at(type)->setIcon(QIcon(platform::Bundle().pixmapNamed(name, 2.0)));
-                items.at(type)->setIconText(name);
+                popUp->setItemPicture(items.at(type), name);
             }
         }
         _endpointImagesLoaded = true;

@@ -241,8 +241,7 @@ void HUDWindowController::setImagesForStrokeStylePopup(HUDPopUpButton* popUp, bo
     for (qint64 style = 0; style <= 10; ++style) {
         QAction* item = popUp->addItem(QString(), style);
         const QString name = QStringLiteral("StrokeStyle%1").arg(style + 1);
-        item->setIcon(QIcon(platform::Bundle().pixmapNamed(name, 2.0)));
-        item->setIconText(name);
+        popUp->setItemPicture(item, name);
     }
     selectItemAtIndex(popUp, 0);
 }

@@ -100,6 +100,12 @@ bool sameSize(const QSizeF& a, const QSizeF& b)
     return std::abs(a.width() - b.width()) < 1e-3 && std::abs(a.height() - b.height()) < 1e-3;
 }
 
+// The same paper upright or turned on its side (a landscape page).
+bool samePaper(const QSizeF& a, const QSizeF& b)
+{
+    return sameSize(a, b) || sameSize(a, b.transposed());
+}
+
 struct Envelope
 {
     const char* title;
@@ -741,9 +747,9 @@ int LBPaperSizeController::pageSizePopupIndexForPaper()
         // A standard name counts only with its standard size.
         const QSizeF paper = paperSizeForDimensionsDict();
         if (title.contains(QLatin1String("Letter")))
-            return sameSize(paper, letterSize) ? i : custom;
+            return samePaper(paper, letterSize) ? i : custom;
         if (title.contains(QLatin1String("A4")))
-            return sameSize(paper, a4Size) ? i : custom;
+            return samePaper(paper, a4Size) ? i : custom;
         return i;
     }
     return custom;

@@ -512,6 +512,8 @@ void LBFieldsController::insertFieldAction()
     attributes.insert(LBQFieldAttributeName, LBMergeServices::fieldAttributeForFieldString(name));
     editor->replaceCharactersAsUser(editor->rangeForUserTextChange(),
                                     platform::AttributedString(name, attributes));
+    // Typing goes on in the text, after the field, rather than to the Insert button.
+    editor->setFocus(Qt::OtherFocusReason);
 }
 
 void LBFieldsController::insertFieldOnPage(const QVariantMap& node)
@@ -537,8 +539,10 @@ void LBFieldsController::insertFieldOnPage(const QVariantMap& node)
     const platform::AttributedString text = fieldText(node.value(kFieldName).toString());
     edit->insertTextBox(text);
     // The caret after the field, for what the user types next to it.
-    if (auto* editor = dynamic_cast<LBTextView*>(edit->editorView()))
+    if (auto* editor = dynamic_cast<LBTextView*>(edit->editorView())) {
         editor->setSelectedRange(platform::Range(text.length(), 0));
+        editor->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 std::shared_ptr<LBTextArea>

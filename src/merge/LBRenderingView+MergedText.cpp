@@ -444,6 +444,24 @@ void LBRenderingView::fitLine(AttributedString& line, LBTextArea& copy, quint64 
         state.shrinkOut.append(product);
 }
 
+// A box that may make its font smaller and may not grow in height: merged text with more
+// lines than the box holds (an address with a company, a second street line and a
+// country) is made smaller until every line lies within the box, rather than cut off at
+// its top and bottom. Measured anew for each label: it depends on the record alone.
+void LBRenderingView::shrinkToHeight(LBTextArea& box)
+{
+    const double room = box.bounds().height();
+    double height = box.textHeight();
+    if (room <= 0.0 || height <= room || !box.contents())
+        return;
+    AttributedString text = box.contents()->attributedString();
+    for (int step = 0; step < MaxFittingSteps && height > room; ++step) {
+        LBTextArea::adjustFontSizeInString(text, step == 0 ? room / height : 0.97);
+        box.setContents(text);
+        height = box.textHeight();
+    }
+}
+
 LBGraphicPtr LBRenderingView::textObjectForDrawing(const LBGraphicPtr& g)
 {
     auto* text = dynamic_cast<LBTextArea*>(g.get());
@@ -498,6 +516,9 @@ LBGraphicPtr LBRenderingView::textObjectForDrawing(const LBGraphicPtr& g)
         if (anyChanged || (copy && edited)) {
             LBTextArea& target = makeCopy();
             target.setContents(joinLinesIntoString(lines));
+            if ((mask & LBTextArea::ReduceFont)
+                && !(mask & (LBTextArea::ResizeTopSide | LBTextArea::ResizeBottomSide)))
+                shrinkToHeight(target);
             if (mask & (LBTextArea::ResizeTopSide | LBTextArea::ResizeBottomSide)) {
                 const double height = target.textHeight();
                 QRectF bounds = target.bounds();

@@ -131,6 +131,7 @@ public:
     // merge field replaced by the record's value, bracket groups and repeat blocks
     // resolved, lines emptied by fields removed ("Auto Delete Blank Lines") and each
     // changed line fitted by g's text-resize mask.
+    static void shrinkToHeight(LBTextArea& box);
     LBGraphicPtr textObjectForDrawing(const LBGraphicPtr& g);
     // Replaces the merge-field runs of the text for the current record, in place; true
     // when a run was replaced or removed. Nothing without a record (contactIndex -1).

@@ -225,6 +225,9 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
         const QString table = QStringLiteral("PreformattedAddressFields");
         const double labelWidth = Info::real(current, Info::labelWidth);
         const double labelHeight = Info::real(current, Info::labelHeight);
+        // A merged address is often longer than the block that stands for it in design (a
+        // company, a second street line, a country): the box makes the font of such an
+        // address smaller until it fits, rather than cut its name off.
         const auto insertBox = [&](const QString& key, const auto& place, qint64 alignment) {
             const std::shared_ptr<LBTextArea> box =
                 textObjForPreformattedFieldStr(platform::LocalizedString(key, table));
@@ -241,6 +244,7 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
             box->setBoundsNoOtherChanges(place(text));
             box->setTextBlockHorizontalAlignment(alignment);
             box->setTextBlockVerticalAlignment(alignment);
+            box->setTextResizeMask(LBTextArea::ReduceFont);
             doc->insertGraphic(box, 0, doc->selectedLayerIndex());
         };
         const double inset = addReturnAddress ? 4.0 : 10.0;
@@ -248,12 +252,15 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
             addReturnAddress && !isEnvelopeFile ? QStringLiteral("MyName")
                                                 : QStringLiteral("Name+Company"),
             [&](const QSizeF& text) {
-                // Centred on the label, as wide as the label less its inset: the
-                // merged addresses are longer than the field names the block shows
-                // in design, and a box a fifth wider than those broke real streets and
-                // cities mid-word and cut their last lines off.
-                const QSizeF size(labelWidth - inset,
-                                  std::min(labelHeight - inset, text.height() * 1.5));
+                // Centred on the label, as wide as the label less its inset (on a label
+                // as high, too; on an envelope half again as high as the block, clear of
+                // the return address): the merged addresses are longer than the field
+                // names the block shows in design, and a box a fifth wider than those
+                // broke real streets and cities mid-word and cut their first and last
+                // lines off.
+                const QSizeF size(labelWidth - inset, isEnvelopeFile ? std::min(labelHeight - inset,
+                                                                                text.height() * 1.5)
+                                                                     : labelHeight - inset);
                 return QRectF(
                     QPointF((labelWidth - size.width()) / 2, (labelHeight - size.height()) / 2),
                     size);

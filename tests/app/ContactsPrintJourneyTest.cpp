@@ -324,6 +324,44 @@ TEST_F(ContactsPrintJourney, OneGroupPrintsAloneAndTheCalibrationMovesIt)
     }
 }
 
+// A person whose address is longer than the block that stands for it in design (a
+// company, two street lines, a city, a postcode and a country) prints whole on the label
+// made with the chooser's delivery address: every word within the first label, none cut
+// off at the top or bottom of the box.
+TEST_F(ContactsPrintJourney, ALongAddressPrintsWholeOnItsLabel)
+{
+    ASSERT_TRUE(contacts.mkpath(QStringLiteral("Abroad")));
+    QFile card(contacts.filePath(QStringLiteral("Abroad/oliver.vcf")));
+    ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+    card.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:oliver\r\nN:Brownlow;Oliver;;;\r\n"
+               "FN:Oliver Brownlow\r\nORG:Northwind Traders\r\n"
+               "ADR;TYPE=home:;;Flat 2\\n10 Kingsway Road;Manchester;;M1 1AA;United Kingdom\r\n"
+               "END:VCARD\r\n");
+    card.close();
+    platform::ContactStore::setSharedStore(nullptr);
+    openDocument();
+    LBContactColumns* list =
+        newAddressedDesignInPreview(QStringLiteral("Labels"), QStringLiteral("5160"));
+    ASSERT_NE(list, nullptr);
+    clickRow(list->groupTable(), QStringLiteral("Abroad"));
+    const std::unique_ptr<Poppler::Document> pdf = print(QStringLiteral("Long.pdf"));
+    ASSERT_NE(pdf, nullptr);
+    ASSERT_GE(pdf->numPages(), 1);
+    const std::unique_ptr<Poppler::Page> page = pdf->page(0);
+    // The sheet's first label: 0.1875 in from the left, 0.5 in from the top, 2.625 × 1 in.
+    const QRectF label(13.5, 36, 189, 72);
+    QStringList words;
+    for (const std::unique_ptr<Poppler::TextBox>& box : page->textList()) {
+        if (box->boundingBox().top() > 720)
+            continue; // the page's number and date at its foot
+        words << box->text();
+        EXPECT_TRUE(label.contains(box->boundingBox()))
+            << box->text().toStdString() << " lies outside the label";
+    }
+    for (const char* word : {"Oliver", "Brownlow", "Northwind", "Flat", "Kingsway", "Manchester"})
+        EXPECT_TRUE(words.contains(QLatin1String(word))) << word;
+}
+
 // An envelope made with its address fields prints the user's whole return address in its
 // top-left corner: every line on the envelope, the city line unbroken.
 TEST_F(ContactsPrintJourney, AnEnvelopePrintsTheWholeReturnAddressInItsCorner)

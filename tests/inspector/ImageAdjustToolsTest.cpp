@@ -4,6 +4,7 @@
 #include "inspector/HUDControls.h"
 #include "inspector/HUDPaneViews.h"
 #include "platform/drawing/Image.h"
+#include "platform/ui/Beep.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -118,6 +119,20 @@ TEST_F(ImageAdjustToolsTest, TypingInAFieldCommitsLikeTheSlider)
     QTest::keyClicks(field, QStringLiteral("abc"));
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_DOUBLE_EQ(images[0]->saturation(), 25);
+    EXPECT_EQ(field->text(), QStringLiteral("25"));
+    // A value beyond the slider's ends is brought to the nearest one, with a beep.
+    for (const auto& [typed, kept] : {std::pair{"9999", 100}, std::pair{"-500", -100}}) {
+        const quint64 beeps = platform::beepCount();
+        field->clear();
+        QTest::keyClicks(field, QLatin1String(typed));
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_DOUBLE_EQ(images[0]->saturation(), kept) << typed;
+        EXPECT_EQ(field->text(), QString::number(kept)) << typed;
+        EXPECT_EQ(platform::beepCount(), beeps + 1) << typed;
+    }
+    // The step buttons stop there too.
+    QTest::mouseClick(tools->_stepDownButtons[Tools::Saturation], Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(images[0]->saturation(), -100);
 }
 
 TEST_F(ImageAdjustToolsTest, OriginalImageResetsAllSixInOneNamedStep)

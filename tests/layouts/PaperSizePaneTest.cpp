@@ -387,6 +387,11 @@ TEST_F(PaperSizePane, SelectsThePaperItemOfTheLayout)
         {"A4",
          grid({{"paperSize", "A4"}, {"pageWidth", 595.2755907}, {"pageHeight", 841.88976399}}),
          "A4"},
+        {"A4 turned on its side",
+         grid({{"paperSize", "A4"}, {"pageWidth", 841.88976399}, {"pageHeight", 595.2755907}}),
+         "A4"},
+        {"Letter turned on its side", grid({{"pageWidth", 792.0}, {"pageHeight", 612.0}}),
+         "US Letter"},
         {"an unknown paper", grid({{"paperSize", "A4-Half"}}), "Custom"},
         {"no paper name", grid({{"paperSize", ""}}), "Custom"},
     };

@@ -43,6 +43,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -741,10 +742,15 @@ TEST_F(FieldsDrawerWindow, InsertsTheSelectedFieldIntoTheTextBeingEdited)
     auto* editor = dynamic_cast<LBTextView*>(edit->editorView());
     ASSERT_TRUE(editor);
     editor->setSelectedRange(platform::Range(5, 0));
-    pane->insertFieldButton()->click();
+    // The button clicked with the mouse takes the focus; typing then goes on in the text.
+    QApplication::setActiveWindow(editor->window());
+    pane->insertFieldButton()->setFocus();
+    QTest::mouseClick(pane->insertFieldButton(), Qt::LeftButton);
+    ASSERT_TRUE(QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(","));
 
     const platform::AttributedString& text = editor->textStorage()->attributedString();
-    EXPECT_EQ(text.string(), QStringLiteral("Dear My First Name"));
+    EXPECT_EQ(text.string(), QStringLiteral("Dear My First Name,"));
     platform::Range run;
     const QVariantMap attribute = text.attribute(LBQFieldAttributeName, 5, &run).toMap();
     EXPECT_EQ(run, platform::Range(5, 13));

@@ -690,3 +690,16 @@ TEST(ContactStoreTest, AReadStartedInTheBackgroundIsTheFoldersStoreUnlessResetSi
     QFile::remove(folder + QStringLiteral("/bob.vcf"));
     ContactStore::setSharedStore(nullptr);
 }
+
+// The country of an address, written as a code or as a name in English or in its own
+// language: two Latin letters are a code, two letters of another script a name.
+TEST(VCardReaderTest, CountryNamesAndCodesGiveTheCountrysCode)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"US", "us"},   {"jp", "jp"},          {"Japan", "jp"}, {"日本", "jp"},
+        {"中国", "cn"}, {"Deutschland", "de"}, {"", ""},
+    };
+    for (const auto& [name, code] : cases)
+        EXPECT_EQ(VCardReader::countryCodeForName(QString::fromUtf8(name)), QLatin1String(code))
+            << name;
+}

@@ -546,7 +546,10 @@ TEST_F(DesignController, InsertingACurveEntersPointEditing)
     EXPECT_TRUE(window->bezierMode());
     EXPECT_NE(edit->selectedGraphicView()->editingBezierGraphic(), nullptr);
 
-    window->setBezierMode(false);
+    // Escape, as the hint says, finishes the line.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(edit->selectedGraphicView(), &escape);
+    EXPECT_FALSE(window->bezierMode());
     LBGraphicPtr rectangle = edit->createShapeOfClass("LBRectangle", 0);
     edit->insertGraphic(rectangle, true);
     EXPECT_TRUE(edit->selectedGraphicView()->graphicIsSelected(rectangle.get()));

@@ -357,14 +357,14 @@ TEST_F(LayoutsTest, NewDocumentsGetTheAddressBoxesAskedFor)
          true,
          false,
          {"Name+Company"},
-         {centred({252, 144}, {252 - 10, delivery.height() * 1.5})},
+         {centred({252, 144}, {252 - 10, 144 - 10})},
          1},
         {"return on labels",
          labels,
          false,
          true,
          {"MyName"},
-         {centred({252, 144}, {252 - 4, own.height() * 1.5})},
+         {centred({252, 144}, {252 - 4, 144 - 4})},
          10},
         {"narrow labels", narrow, true, false, {"Name+Company"}, {QRectF(5, 5, 50, 10)}, 1},
         {"envelope",
@@ -404,6 +404,8 @@ TEST_F(LayoutsTest, NewDocumentsGetTheAddressBoxesAskedFor)
                 c.boxes[i].topLeft() == QPointF(15, 15) ? c.returnAlignment : 1;
             EXPECT_EQ(box->textBlockHorizontalAlignment(), alignment);
             EXPECT_EQ(box->textBlockVerticalAlignment(), alignment);
+            // A longer merged address makes its font smaller rather than being cut off.
+            EXPECT_EQ(box->textResizeMask(), quint64(LBTextArea::ReduceFont));
         }
         EXPECT_EQ(document->labelRepeatCount(), c.repeatCount);
         EXPECT_FALSE(document->undoManager()->canUndo());

@@ -878,7 +878,10 @@ QString VCardReader::countryCodeForName(const QString& name)
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty())
         return {};
-    if (trimmed.size() == 2 && trimmed.at(0).isLetter() && trimmed.at(1).isLetter())
+    // Two Latin letters are a code ("US", "jp"); two letters of another script are a name
+    // ("日本", "中国").
+    const auto latinLetter = [](QChar c) { return c.unicode() < 128 && c.isLetter(); };
+    if (trimmed.size() == 2 && latinLetter(trimmed.at(0)) && latinLetter(trimmed.at(1)))
         return trimmed.toLower();
     static const QHash<QString, QString> byName = [] {
         QHash<QString, QString> table;
