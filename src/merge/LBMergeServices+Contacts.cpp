@@ -426,15 +426,91 @@ QList<ContactPersonPtr> LBMergeServices::recordsMatchingSearchStr(
     return result;
 }
 
+// The selection of the columns by who is selected rather than by row, to be found again in
+// lists made anew: the contacts folder changed on disk, another own card or another people
+// order. Rows would point at other people after such a change, and the people the user
+// chose to print for would silently become the first one of the list.
+struct LBMergeServices::KeptSelection
+{
+    bool hadPeople = false; // the people column had rows (an empty one selects its first)
+    qint64 groupRow = 0;
+    QString groupName;
+    QList<platform::ContactPersonPtr> people;
+    QStringList subgroups;
+};
+
+LBMergeServices::KeptSelection LBMergeServices::keptSelection() const
+{
+    KeptSelection kept;
+    kept.hadPeople = numberOfPeopleRows() > 0;
+    kept.groupRow = _selectedGroupRow;
+    if (_selectedGroupRow > 0 && _selectedGroupRow <= _groupArray.size())
+        kept.groupName = _groupArray.at(_selectedGroupRow - 1)->name;
+    for (const qint64 row : _selectedPeopleRows) {
+        if (row < _subgroupArray.size())
+            kept.subgroups.append(_subgroupArray.at(row)->name);
+        else if (row - _subgroupArray.size() < _personArray.size())
+            kept.people.append(_personArray.at(row - _subgroupArray.size()));
+    }
+    return kept;
+}
+
+void LBMergeServices::selectAgain(const KeptSelection& kept)
+{
+    // The group by its name ("All" stays "All"); one that is gone gives "All".
+    _selectedGroupRow = std::min<qint64>(kept.groupRow, 0);
+    bool sameGroup = kept.groupRow <= 0;
+    for (qsizetype i = 0; !sameGroup && i < _groupArray.size(); ++i)
+        if (_groupArray.at(i)->name == kept.groupName) {
+            _selectedGroupRow = i + 1;
+            sameGroup = true;
+        }
+    groupSelectionChanged();
+    if (!kept.hadPeople || !sameGroup)
+        return;
+    // No row selected stands for the whole group: it still does.
+    if (kept.people.isEmpty() && kept.subgroups.isEmpty()) {
+        _selectedPeopleRows.clear();
+        return;
+    }
+    // A person read again is another object: the same card has the same unique id.
+    QSet<const platform::ContactPerson*> objects;
+    QSet<QString> uniqueIds;
+    for (const platform::ContactPersonPtr& person : kept.people) {
+        objects.insert(person.get());
+        if (!person->uniqueId().isEmpty())
+            uniqueIds.insert(person->uniqueId());
+    }
+    const auto wasSelected = [&](const platform::ContactPersonPtr& person) {
+        return objects.contains(person.get())
+               || (!person->uniqueId().isEmpty() && uniqueIds.contains(person->uniqueId()));
+    };
+    QList<qint64> rows;
+    for (qsizetype i = 0; i < _subgroupArray.size(); ++i)
+        if (kept.subgroups.contains(_subgroupArray.at(i)->name))
+            rows.append(i);
+    for (qsizetype i = 0; i < _personArray.size(); ++i)
+        if (wasSelected(_personArray.at(i)))
+            rows.append(_subgroupArray.size() + i);
+    // When none of them is left, the first row, as for a new list.
+    if (!rows.isEmpty())
+        _selectedPeopleRows = rows;
+}
+
+void LBMergeServices::handleSortOrderChange()
+{
+    selectAgain(keptSelection());
+    selectionChanged();
+}
+
 void LBMergeServices::readAddressBook()
 {
+    const KeptSelection kept = keptSelection();
     const platform::ContactStore* store = contactStore();
     _groupArray = store ? store->groups() : QList<platform::ContactGroupPtr>();
     sortGroups(_groupArray);
     _mePerson.reset();
-    if (_selectedGroupRow >= numberOfGroupRows())
-        _selectedGroupRow = 0;
-    groupSelectionChanged();
+    selectAgain(kept);
     selectionChanged();
 }
 
@@ -646,7 +722,7 @@ void LBMergeServices::setUpContacts()
         }));
     _contactObservers.push_back(
         center.addObserver(QStringLiteral("LBSortOrderChanged"), nullptr,
-                           [this](const auto&) { selectGroupRow(_selectedGroupRow); }));
+                           [this](const auto&) { handleSortOrderChange(); }));
     _contactObservers.push_back(center.addObserver(
         QStringLiteral("LBTableFontSizeChanged"), nullptr, [this](const platform::Notification& n) {
             if (auto* columns = qobject_cast<LBContactColumns*>(_contactColumns.data()))

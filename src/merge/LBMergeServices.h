@@ -82,7 +82,9 @@ public:
     // in the people order of "Contact Sort Field". Any change of group, search, order or
     // people selection rebuilds the selected people.
     enum class RowIcon { AllGroups, Group, Person, Organization, SelfPerson };
+    // Both keep the people selected, found again by who they are.
     void readAddressBook();
+    void handleSortOrderChange(); // the people order changed in the preferences
     const QList<platform::ContactGroupPtr>& groupArray() const { return _groupArray; }
     const QList<platform::ContactGroupPtr>& subgroupArray() const { return _subgroupArray; }
     const QList<platform::ContactPersonPtr>& personArray() const { return _personArray; }
@@ -270,6 +272,10 @@ private:
     QPointer<LBPrintOnlineController> _printOnlineController;
 
     void groupSelectionChanged();
+    struct KeptSelection;
+    KeptSelection keptSelection() const;
+    // The group and people of the selection kept, in the lists as they are now.
+    void selectAgain(const KeptSelection& kept);
     void refreshPreviewForRecords();
     void selectionChanged();
 

@@ -16,6 +16,7 @@
 #include "merge/LBPrintCalibrationController.h"
 #include "platform/core/ContactStore.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/PreferencesWindow.h"
 #include "platform/ui/PrintOperation.h"
 #include "platform/ui/Printers.h"
 
@@ -27,6 +28,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QListView>
 #include <QMenu>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -409,4 +411,73 @@ TEST_F(ContactsPrintJourney, AnEnvelopePrintsTheWholeReturnAddressInItsCorner)
     EXPECT_EQ(corner, QStringList({QStringLiteral("Dan Dunn"), QStringLiteral("4 Birch Close"),
                                    QStringLiteral("Springfield IL 62701"), QStringLiteral("USA")}))
         << corner.join(QStringLiteral(" | ")).toStdString();
+}
+
+// The people the user chose in preview stay chosen when the list is made again: after
+// Preferences > Me > This Is Me, and after a card is added to the contacts folder (which
+// puts a new person above them). The sheet printed then holds the same people.
+TEST_F(ContactsPrintJourney, ThePeopleChosenStayChosenWhenTheContactsChange)
+{
+    openDocument();
+    LBContactColumns* list =
+        newAddressedDesignInPreview(QStringLiteral("Labels"), QStringLiteral("5160"));
+    ASSERT_NE(list, nullptr);
+    clickRow(list->groupTable(), QStringLiteral("Clients"));
+    clickRow(list->groupTable(), QStringLiteral("All"));
+    clickRow(list->personTable(), QStringLiteral("Ann Archer"));
+    clickRow(list->personTable(), QStringLiteral("Dan Dunn"), Qt::ControlModifier);
+    auto* services = dynamic_cast<LBMergeServices*>(window->mergeServices());
+    ASSERT_NE(services, nullptr);
+    const auto chosen = [&] {
+        QStringList names;
+        for (const QModelIndex& row : list->personTable()->selectionModel()->selectedRows())
+            names << row.data().toString();
+        names.sort();
+        return names.join(QStringLiteral(", "));
+    };
+    const QString annAndDan = QStringLiteral("Ann Archer, Dan Dunn");
+    ASSERT_EQ(chosen(), annAndDan);
+
+    // File > Preferences…, the Me pane: Bob's card is the user's own.
+    ASSERT_TRUE(choose("showPreferences:"));
+    settle();
+    platform::PreferencesWindow* preferences = app->preferencesWindow();
+    ASSERT_NE(preferences, nullptr);
+    ASSERT_TRUE(preferences->selectPaneNamed(QStringLiteral("MePrefs")));
+    QWidget* pane = preferences->pane(QStringLiteral("MePrefs"))->mainView();
+    auto* cards = pane->findChild<QListView*>();
+    ASSERT_NE(cards, nullptr);
+    const QModelIndexList bob =
+        cards->model()->match(cards->model()->index(0, 0), Qt::DisplayRole,
+                              QStringLiteral("Bob Baker"), 1, Qt::MatchExactly);
+    ASSERT_EQ(bob.size(), 1);
+    QTest::mouseClick(cards->viewport(), Qt::LeftButton, {}, cards->visualRect(bob[0]).center());
+    QPushButton* thisIsMe = nullptr;
+    for (QPushButton* button : pane->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("This Is Me"))
+            thisIsMe = button;
+    ASSERT_NE(thisIsMe, nullptr);
+    QTest::mouseClick(thisIsMe, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(defaults().stringForKey(QStringLiteral("My Person ID")), QStringLiteral("bob"));
+    preferences->close();
+    EXPECT_EQ(chosen(), annAndDan);
+    EXPECT_EQ(services->selectedCountText(), QStringLiteral("2 people selected"));
+
+    // A new card in the folder, first in the list.
+    person("Friends", "al", "Abbott", "Al", "5 Ash Street");
+    const QDeadlineTimer deadline(10000);
+    while (list->personTable()->model()->rowCount() < 5 && !deadline.hasExpired())
+        settle();
+    ASSERT_EQ(list->personTable()->model()->rowCount(), 5);
+    EXPECT_EQ(chosen(), annAndDan);
+
+    const std::unique_ptr<Poppler::Document> printed = print(QStringLiteral("Chosen.pdf"));
+    ASSERT_NE(printed, nullptr);
+    ASSERT_EQ(printed->numPages(), 1);
+    const QString text = printed->page(0)->text(QRectF());
+    for (const char* name : {"Archer", "Dunn"})
+        EXPECT_TRUE(text.contains(QLatin1String(name))) << name;
+    for (const char* name : {"Abbott", "Baker", "Cole"})
+        EXPECT_FALSE(text.contains(QLatin1String(name))) << name;
 }

@@ -174,6 +174,51 @@ TEST_F(ContactColumnsTest, SelectedPeopleOfGroupsSubgroupsAndRows)
     EXPECT_EQ(services->selectedCountText(), QStringLiteral("0 people selected"));
 }
 
+// A new order or a group added above keeps the people chosen, by who they are; a list
+// that no longer holds them selects its first row; no row chosen (the whole group) stays so.
+TEST_F(ContactColumnsTest, TheSelectionFollowsThePeopleWhenTheListsAreMadeAgain)
+{
+    const auto ann = person(QStringLiteral("UID:ann\nN:Smith;Ann"));
+    const auto bob = person(QStringLiteral("UID:bob\nN:Brown;Bob"));
+    const auto cy = person(QStringLiteral("UID:cy\nN:Cole;Cy"));
+    auto work = std::make_shared<platform::ContactGroup>();
+    work->name = QStringLiteral("Work");
+    work->members = {ann, bob, cy};
+    store.addGroup(work);
+    services->readAddressBook();
+    services->selectGroupRow(1);
+    services->selectPeopleRows({1, 2}); // Cy Cole, Ann Smith by last name
+    const QStringList chosen{"Cy Cole", "Ann Smith"};
+    ASSERT_EQ(displayNames(services->selectedPeople()), chosen);
+
+    // By first name the rows are others; the people are the same.
+    defaults().setInteger(1, QStringLiteral("Contact Sort Field"));
+    services->handleSortOrderChange();
+    EXPECT_EQ(services->selectedPeopleRows(), (QList<qint64>{0, 2}));
+    EXPECT_EQ(displayNames(services->selectedPeople()), (QStringList{"Ann Smith", "Cy Cole"}));
+
+    // A group sorted above "Work" moves its row; the group and people stay.
+    auto clubs = std::make_shared<platform::ContactGroup>();
+    clubs->name = QStringLiteral("Clubs");
+    store.addGroup(clubs);
+    services->readAddressBook();
+    EXPECT_EQ(services->groupRowText(services->selectedGroupRow()), QStringLiteral("Work"));
+    EXPECT_EQ(displayNames(services->selectedPeople()), (QStringList{"Ann Smith", "Cy Cole"}));
+
+    // Neither of them left in the group: its first row.
+    work->members = {bob};
+    services->readAddressBook();
+    EXPECT_EQ(displayNames(services->selectedPeople()), QStringList{"Bob Brown"});
+
+    // The whole group, no row chosen.
+    work->members = {ann, bob};
+    services->readAddressBook();
+    services->selectPeopleRows({});
+    services->readAddressBook();
+    EXPECT_TRUE(services->selectedPeopleRows().isEmpty());
+    EXPECT_EQ(services->selectedPeople().size(), 2);
+}
+
 TEST_F(ContactColumnsTest, OwnCardIsMarkedAndFollowsThePreference)
 {
     person(QStringLiteral("UID:a\nN:Able;Al"));
