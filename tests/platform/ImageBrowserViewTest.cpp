@@ -1,6 +1,6 @@
 // The image browser: items asked for only as they show, pictures read a few per turn of
-// the event loop and kept by identifier and version, selection and item frames; and
-// bundle pictures drawn for dense screens.
+// the event loop and kept by identifier and version, one-bit pictures shown in their own
+// colours, selection and item frames; and bundle pictures drawn for dense screens.
 
 #include "platform/ui/ImageBrowserView.h"
 #include "platform/drawing/Bundle.h"
@@ -11,6 +11,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -42,7 +44,76 @@ public:
     int picturesRead = 0;
 };
 
+// One picture: a one-bit file whose colour table holds white and an ink, inked all over.
+class OneBitSource : public platform::ImageBrowserDataSource
+{
+public:
+    OneBitSource(QRgb ink, const QSize& size, const char* format)
+    {
+        QImage image(size, QImage::Format_Mono);
+        image.setColorTable({qRgb(255, 255, 255), ink});
+        image.fill(1);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+    }
+    int numberOfItemsInImageBrowser(platform::ImageBrowserView*) override { return 1; }
+    platform::ImageBrowserItem imageBrowserItemAtIndex(platform::ImageBrowserView*, int) override
+    {
+        return {QStringLiteral("one-bit"), 1, QStringLiteral("one-bit"), QString()};
+    }
+    QByteArray imageRepresentationAtIndex(platform::ImageBrowserView*, int) override
+    {
+        return bytes;
+    }
+    QByteArray bytes;
+};
+
 } // namespace
+
+TEST(ImageBrowserView, OneBitPicturesKeepTheirInkWhenScaledDown)
+{
+    struct Case
+    {
+        const char* name;
+        QRgb ink;
+        QSize size;
+        const char* format;
+    } cases[] = {
+        {"red png", qRgb(200, 0, 0), QSize(200, 100), "PNG"},
+        {"grey png", qRgb(128, 128, 128), QSize(200, 100), "PNG"},
+        {"tall blue png", qRgb(0, 0, 160), QSize(64, 400), "PNG"},
+        {"red bmp", qRgb(200, 0, 0), QSize(200, 100), "BMP"},
+        {"red png smaller than the cell", qRgb(200, 0, 0), QSize(40, 20), "PNG"},
+    };
+    for (const Case& c : cases) {
+        OneBitSource source(c.ink, c.size, c.format);
+        ASSERT_FALSE(source.bytes.isEmpty()) << c.name;
+        platform::ImageBrowserView view;
+        view.setDataSource(&source);
+        view.setCellSize(QSize(88, 88));
+        view.resize(300, 200);
+        view.reloadData();
+        view.show();
+        view.loadVisiblePictures();
+        ASSERT_TRUE(view.hasLoadedPictureAtIndex(0)) << c.name;
+        const QImage shown = view.viewport()->grab().toImage();
+        const QPoint middle = view.itemFrameAtIndex(0).topLeft()
+                              + QPoint(view.cellSize().width() / 2, view.cellSize().height() / 2);
+        // A dithered picture shows black and white dots here instead of the ink.
+        int off = 0;
+        for (int dy = -3; dy <= 3; ++dy) {
+            for (int dx = -3; dx <= 3; ++dx) {
+                const QRgb pixel = shown.pixel(middle + QPoint(dx, dy));
+                if (std::abs(qRed(pixel) - qRed(c.ink)) > 24
+                    || std::abs(qGreen(pixel) - qGreen(c.ink)) > 24
+                    || std::abs(qBlue(pixel) - qBlue(c.ink)) > 24)
+                    ++off;
+            }
+        }
+        EXPECT_EQ(off, 0) << c.name;
+    }
+}
 
 TEST(ImageBrowserView, AsksOnlyForWhatShowsAndKeepsPicturesByVersion)
 {

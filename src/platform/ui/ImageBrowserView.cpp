@@ -36,6 +36,17 @@ QString pictureKey(const ImageBrowserItem& item, const QSize& size)
         .arg(size.height());
 }
 
+bool exceeds(const QSize& picture, const QSize& bounds)
+{
+    return picture.isValid()
+           && (picture.width() > bounds.width() || picture.height() > bounds.height());
+}
+
+QSize fitted(const QSize& picture, const QSize& bounds)
+{
+    return picture.scaled(bounds, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
 } // namespace
 
 ImageBrowserDataSource::~ImageBrowserDataSource() = default;
@@ -352,11 +363,19 @@ void ImageBrowserView::loadPendingPictures()
             QBuffer buffer(&data);
             QImageReader reader(&buffer);
             reader.setAutoTransform(true);
+            // A one-bit picture scaled as it is stays one bit deep: its greys and colours
+            // come out dithered to a black and white checker. It is read whole and scaled
+            // in full colour.
+            const QImage::Format format = reader.imageFormat();
+            const bool oneBit = format == QImage::Format_Mono || format == QImage::Format_MonoLSB;
             const QSize full = reader.size();
-            if (full.isValid() && (full.width() > size.width() || full.height() > size.height()))
-                reader.setScaledSize(
-                    full.scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+            if (!oneBit && exceeds(full, size))
+                reader.setScaledSize(fitted(full, size));
             picture = reader.read();
+            if (oneBit && exceeds(picture.size(), size))
+                picture = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                              .scaled(fitted(picture.size(), size), Qt::IgnoreAspectRatio,
+                                      Qt::SmoothTransformation);
         }
         auto* pixmap = new QPixmap(QPixmap::fromImage(picture));
         pixmap->setDevicePixelRatio(devicePixelRatioF());
