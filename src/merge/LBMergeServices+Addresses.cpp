@@ -16,6 +16,7 @@
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QStringList>
 
 #include <cmath>
 #include <iterator>
@@ -101,9 +102,12 @@ QString LBMergeServices::addressStringByTable(const platform::ContactAddress& ad
     // A street of several lines breaks as the others do.
     out.replace(QLatin1String("\r\n"), QLatin1String("\r"));
     out.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-    if (out.trimmed().isEmpty())
+    // A part the address lacks (a county, a city) leaves no blank line in the middle of it.
+    QStringList lines = out.split(QLatin1Char('\r'));
+    lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+    if (lines.isEmpty())
         return {};
-    return out;
+    return lines.join(QLatin1Char('\r'));
 }
 
 QString LBMergeServices::fullAddressStringForField(const QVariantMap& field, qint64 fromPerson)

@@ -373,6 +373,15 @@ TEST_F(MergeFieldsTest, AddressesByCountry)
     gb[platform::ContactAddressStateKey] = QStringLiteral("Kent");
     QVariantMap za = gb;
     za[platform::ContactAddressCountryCodeKey] = QStringLiteral("za");
+    // A United Kingdom address with no county, and a street with nothing after it.
+    const QVariantMap london{{platform::ContactAddressStreetKey, QStringLiteral("1 High Street")},
+                             {platform::ContactAddressCityKey, QStringLiteral("London")},
+                             {platform::ContactAddressZIPKey, QStringLiteral("SW1A 1AA")},
+                             {platform::ContactAddressCountryKey, QStringLiteral("United Kingdom")},
+                             {platform::ContactAddressCountryCodeKey, QStringLiteral("gb")}};
+    QVariantMap nz = london;
+    nz[platform::ContactAddressCountryCodeKey] = QStringLiteral("nz");
+    const QVariantMap streetOnly{{platform::ContactAddressStreetKey, QStringLiteral("1 Elm St")}};
     struct Case
     {
         const char* name;
@@ -389,6 +398,11 @@ TEST_F(MergeFieldsTest, AddressesByCountry)
         {"br takes the first row", br, 0, "us", "Hauptstr. 5\rBerlin  10115"},
         {"gb takes the uk row", gb, 0, "us", "Hauptstr. 5\rBerlin\rKent\r10115"},
         {"za keeps its row", za, 1, "us", "Hauptstr. 5\rBerlin\rKent\r10115 Germany"},
+        {"gb without county", london, 0, "us", "1 High Street\rLondon\rSW1A 1AA"},
+        {"gb without county, with country", london, 2, "us",
+         "1 High Street\rLondon\rSW1A 1AA\rUnited Kingdom"},
+        {"nz without region", nz, 0, "us", "1 High Street\rLondon SW1A 1AA"},
+        {"street alone", streetOnly, 0, "us", "1 Elm St"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LBMergeServices::addressStringByTable(
@@ -407,6 +421,13 @@ TEST_F(MergeFieldsTest, AddressesByCountry)
               QStringLiteral("1 Main St Chicago IL 60601"));
     EXPECT_TRUE(
         services->stringForCustomField(field(QStringLiteral("Address 2 (1-line)")), 1).isNull());
+
+    services->setSelectedPeople(addCards(card(
+        QStringLiteral("N:C;D\nADR;TYPE=HOME:;;1 High Street;London;;SW1A 1AA;United Kingdom"))));
+    EXPECT_EQ(services->stringForCustomField(field(QStringLiteral("Home Address")), 0),
+              QStringLiteral("1 High Street\rLondon\rSW1A 1AA\rUnited Kingdom"));
+    EXPECT_EQ(services->stringForCustomField(field(QStringLiteral("Address 1 (1-line)")), 0),
+              QStringLiteral("1 High Street London SW1A 1AA United Kingdom"));
 }
 
 TEST_F(MergeFieldsTest, RecordsAndUniqueIds)
