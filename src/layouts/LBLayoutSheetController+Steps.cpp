@@ -41,6 +41,37 @@ constexpr double projectTypeHeight = 277;
 constexpr double projectTypeWidth = 654;
 constexpr double formatMinimumHeight = 497;
 
+const QString customLayoutMaker = QStringLiteral("Quarn");
+
+// Whether a document given a layout of that kind keeps its corner radius; applying any
+// other kind sets the radius to 0.
+bool keepsCornerRadius(qint64 labelType)
+{
+    return labelType == 3 || labelType == 4 || labelType == 11 || labelType == 12;
+}
+
+// Whether a saved custom layout is the one a document holds: the same kind, grid and
+// lengths (in single precision, as they pass through the pane's fields), with the radius
+// the document would have been given from it.
+bool isSameCustomLayout(const QVariantMap& custom, const QVariantMap& layout)
+{
+    for (const QString& key : {Info::labelType, Info::numRows, Info::numColumns}) {
+        if (Info::integer(custom, key) != Info::integer(layout, key))
+            return false;
+    }
+    for (const QString& key : {Info::labelWidth, Info::labelHeight, Info::topMargin,
+                               Info::leftMargin, Info::hLabelSpace, Info::vLabelSpace}) {
+        if (float(Info::real(custom, key)) != float(Info::real(layout, key)))
+            return false;
+    }
+    const auto radius = [](const QVariantMap& info) {
+        return keepsCornerRadius(Info::integer(info, Info::labelType))
+                   ? float(Info::real(info, Info::cornerRadius))
+                   : 0.0f;
+    };
+    return radius(custom) == radius(layout);
+}
+
 } // namespace
 
 void LBLayoutSheetController::setFrameCentred(double width, double height, bool clampBottom)
@@ -165,15 +196,7 @@ void LBLayoutSheetController::goToStep(qint64 step)
             const QVariantMap layout = document ? document->dimensionInfo() : QVariantMap();
             _paperSizeController->setDimensionInfo(layout);
             for (qsizetype i = 0; i < _customLayoutsArray.size(); ++i) {
-                const QVariantMap custom = _customLayoutsArray.at(i).toMap();
-                bool same = true;
-                for (const QString& key : {Info::labelType, Info::numRows, Info::numColumns})
-                    same = same && Info::integer(custom, key) == Info::integer(layout, key);
-                for (const QString& key :
-                     {Info::labelWidth, Info::labelHeight, Info::topMargin, Info::leftMargin,
-                      Info::hLabelSpace, Info::vLabelSpace, Info::cornerRadius})
-                    same = same && Info::real(custom, key) == Info::real(layout, key);
-                if (same) {
+                if (isSameCustomLayout(_customLayoutsArray.at(i).toMap(), layout)) {
                     _customLayoutPopup.selected = i + 2;
                     _customLayoutIndex = i;
                     break;
@@ -367,6 +390,8 @@ void LBLayoutSheetController::saveSelectedLayoutWithName(const std::optional<QSt
         || !_paperSizeController)
         return;
     QVariantMap layout = _paperSizeController->dimensionInfo();
+    // The pane may still hold the catalogue sheet the layout was made from.
+    layout.insert(Info::paperManufacturer, customLayoutMaker);
     layout.insert(
         Info::paperCode,
         name ? *name
@@ -423,7 +448,7 @@ void LBLayoutSheetController::saveCustomNameAction(const QString& text)
         }
     } else if (_paperSizeController) {
         QVariantMap layout = _paperSizeController->dimensionInfo();
-        layout.insert(Info::paperManufacturer, QStringLiteral("Quarn"));
+        layout.insert(Info::paperManufacturer, customLayoutMaker);
         layout.insert(Info::paperCode, name);
         _customLayoutsArray.append(layout);
         if (_customLayoutsArray.size() == 1)

@@ -664,6 +664,11 @@ QWidget* LayoutSheetViews::makeCustomSizePage()
     _labelOverflowWarning = new QLabel(
         Controller::layoutSheetString(QStringLiteral("The labels do not fit on the page.")), page);
     _labelOverflowWarning->setStyleSheet(QStringLiteral("color: rgb(180, 0, 0);"));
+    // The sheet's height is fixed on this step: the warning keeps its line while hidden, so
+    // that showing it does not move the form the user is typing in.
+    QSizePolicy warningPolicy = _labelOverflowWarning->sizePolicy();
+    warningPolicy.setRetainSizeWhenHidden(true);
+    _labelOverflowWarning->setSizePolicy(warningPolicy);
     layout->addWidget(_labelOverflowWarning);
     const ButtonBar buttons = addButtonBar(page, layout, QString(), nullptr, true,
                                            Controller::dialogString(QStringLiteral("Choose")),

@@ -1021,10 +1021,16 @@ void LBPaperSizeController::updatePreviewImage()
     // envelope, of no size): the layout cannot be chosen until both fields hold a size.
     const bool noPaper = fieldValue(PaperWidthField) <= 0 || fieldValue(PaperHeightField) <= 0;
     _labelsOverflow = noPaper || labelsOverflowPage(card);
-    _overflowWarning = LBLayoutSheetController::layoutSheetString(
-        noPaper || isFullSheet(type)
-            ? QStringLiteral("Type a paper width and height greater than 0.")
-            : QStringLiteral("The labels do not fit on the page."));
+    // A grid without rows or columns, or of labels of no size, has nothing that could fit:
+    // the warning names what to type instead.
+    QString warning = QStringLiteral("The labels do not fit on the page.");
+    if (noPaper || isFullSheet(type))
+        warning = QStringLiteral("Type a paper width and height greater than 0.");
+    else if (Info::integer(card, Info::numRows) < 1 || Info::integer(card, Info::numColumns) < 1)
+        warning = QStringLiteral("Type at least one row and one column.");
+    else if (Info::real(card, Info::labelWidth) <= 0 || Info::real(card, Info::labelHeight) <= 0)
+        warning = QStringLiteral("Type a label width and height greater than 0.");
+    _overflowWarning = LBLayoutSheetController::layoutSheetString(warning);
     if (_controller)
         _controller->paperSizeDidChange();
 }

@@ -335,6 +335,59 @@ TEST_F(LayoutSheetTest, CustomLayoutsRoundTrip)
     EXPECT_TRUE(QFile::exists(customFile()));
 }
 
+TEST_F(LayoutSheetTest, ChangingTheLayoutSelectsTheCustomLayoutInUse)
+{
+    const QVariantMap sheet{{Info::labelType, 1},        {Info::numRows, 10},
+                            {Info::numColumns, 3},       {Info::labelWidth, 189.0},
+                            {Info::labelHeight, 72.0},   {Info::topMargin, 36.0},
+                            {Info::leftMargin, 11.25},   {Info::hLabelSpace, 11.25},
+                            {Info::vLabelSpace, 0.0},    {Info::cornerRadius, 0.0},
+                            {Info::pageWidth, 612.0},    {Info::pageHeight, 792.0},
+                            {Info::paperSize, "Letter"}, {Info::category, "Address Labels"}};
+    const auto with = [&sheet](const QVariantMap& changes) {
+        QVariantMap layout = sheet;
+        layout.insert(changes);
+        return layout;
+    };
+    struct Case
+    {
+        const char* what;
+        QVariantMap saved;
+        QVariantMap document;
+        qint64 index;
+    };
+    const Case cases[] = {
+        // Applying square labels drops the radius the catalogue sheet came with.
+        {"square labels saved with a radius", with({{Info::cornerRadius, 4.5}}), sheet, 1},
+        {"lengths equal in single precision", with({{Info::labelWidth, 189.000001}}), sheet, 1},
+        {"rounded labels of the same radius",
+         with({{Info::labelType, 3}, {Info::cornerRadius, 4.5}}),
+         with({{Info::labelType, 3}, {Info::cornerRadius, 4.5}}), 1},
+        {"rounded labels of another radius",
+         with({{Info::labelType, 3}, {Info::cornerRadius, 9.0}}),
+         with({{Info::labelType, 3}, {Info::cornerRadius, 4.5}}), -2},
+        {"another grid", with({{Info::numRows, 9}}), sheet, -2},
+    };
+    for (const Case& c : cases) {
+        QVariantMap other = with({{Info::numRows, 4}});
+        other.insert(Info::paperCode, "Other");
+        QVariantMap saved = c.saved;
+        saved.insert(Info::paperCode, "Mine");
+        {
+            QFile file(customFile());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(platform::PropertyList::toXml(QVariantList{other, saved}));
+        }
+        RecordingHost host;
+        host.documentObject->setDimensionInfo(c.document);
+        Controller chooser(false, 1);
+        chooser.beginSheetForController(&host);
+        chooser.goToStep(3);
+        EXPECT_EQ(chooser.customLayoutIndex(), c.index) << c.what;
+        EXPECT_EQ(chooser.customLayoutPopup().selected, c.index >= 0 ? c.index + 2 : 0) << c.what;
+    }
+}
+
 TEST_F(LayoutSheetTest, LeavesAnUnreadableCustomLayoutsFileAlone)
 {
     {
@@ -943,6 +996,46 @@ TEST_F(LayoutSheetTest, BackFromTheCustomSizeFindsTheSheetAsLeft)
     EXPECT_TRUE(chooser.continueEnabled());
 }
 
+TEST_F(LayoutSheetTest, ACustomLayoutMadeFromACatalogueSheetIsTheUsersOwn)
+{
+    {
+        Controller chooser(true, 500);
+        const FormatStepWidgets format = openLabelsFormatStep(chooser);
+        ASSERT_TRUE(format.table);
+        ASSERT_GE(chooser.selectedRow(), 0);
+        const std::optional<QVariantMap> card =
+            chooser.cardDictionaryAtIndex(chooser.selectedRow());
+        ASSERT_TRUE(card);
+        const QString maker = Info::text(*card, Info::paperManufacturer);
+        ASSERT_FALSE(maker.isEmpty());
+        ASSERT_NE(maker, "Quarn");
+        QPushButton* custom = format.button(Controller::layoutSheetString("Custom Size…"));
+        ASSERT_TRUE(custom);
+        QTest::mouseClick(custom, Qt::LeftButton);
+        ASSERT_EQ(format.steps->currentIndex(), 3);
+        // The pane starts from the sheet; the layout saved from it is the user's.
+        ASSERT_EQ(
+            Info::text(chooser.paperSizeController()->dimensionInfo(), Info::paperManufacturer),
+            maker);
+        chooser.customLayoutAction(2); // new
+        chooser.saveCustomNameAction("Mine");
+        chooser.goBackAction(); // leaving stores the pane's edits in it
+        ASSERT_EQ(chooser.customLayouts().size(), 1);
+        EXPECT_EQ(Info::text(chooser.customLayouts().at(0).toMap(), Info::paperManufacturer),
+                  "Quarn");
+        // The pane starts from the sheet again; this layout is stored when the chooser goes.
+        chooser.customSizeAction();
+        chooser.customLayoutAction(4); // new
+        chooser.saveCustomNameAction("Second");
+    }
+    const QVariantList saved = customLayoutsOnDisk();
+    ASSERT_EQ(saved.size(), 2);
+    for (const QVariant& layout : saved)
+        EXPECT_EQ(layout.toMap().value(Info::paperManufacturer), "Quarn");
+    EXPECT_EQ(saved.at(0).toMap().value(Info::paperCode), "Mine");
+    EXPECT_EQ(saved.at(1).toMap().value(Info::paperCode), "Second");
+}
+
 TEST_F(LayoutSheetTest, AnEnvelopeOfNoSizeCannotBeChosen)
 {
     Controller chooser(true, 0);
@@ -982,4 +1075,36 @@ TEST_F(LayoutSheetTest, AnEnvelopeOfNoSizeCannotBeChosen)
     EXPECT_TRUE(chooseButton->isEnabled());
     EXPECT_TRUE(warning().isEmpty());
     EXPECT_DOUBLE_EQ(pane->dimensionInfo().value("labelWidth").toDouble(), 7 * 72.0);
+}
+
+TEST_F(LayoutSheetTest, TheCustomSizeFormStaysPutWhileItsWarningShows)
+{
+    RecordingHost host;
+    Controller chooser(false, 1);
+    chooser.beginSheetForController(&host);
+    chooser.goToStep(3);
+    QDialog* sheet = chooser.sheet();
+    LBPaperSizeController* pane = chooser.paperSizeController();
+    ASSERT_TRUE(pane);
+    QLineEdit* rows = pane->field(LBPaperSizeController::RowsField);
+    const auto shownWarning = [&] {
+        for (QLabel* label : sheet->findChildren<QLabel*>())
+            if (label->isVisibleTo(sheet) && label->text() == pane->overflowWarning())
+                return label->text();
+        return QString();
+    };
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(shownWarning().isEmpty());
+    const QPoint place = rows->mapTo(sheet, QPoint(0, 0));
+
+    for (const char* typed : {"0", "5"}) {
+        rows->selectAll();
+        QTest::keyClicks(rows, typed);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(rows->mapTo(sheet, QPoint(0, 0)), place) << typed;
+    }
+    rows->selectAll();
+    QTest::keyClicks(rows, "0");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shownWarning(), "Type at least one row and one column.");
 }

@@ -224,6 +224,36 @@ TEST_F(PaperSizePane, ACustomPaperOfNoSizeCannotBeChosen)
     EXPECT_EQ(pane.overflowWarning(), QString("The labels do not fit on the page."));
 }
 
+TEST_F(PaperSizePane, SaysWhyAGridCannotBeChosen)
+{
+    struct Case
+    {
+        Pane::Field field;
+        const char* typed;
+        QString warning;
+    };
+    const QString noGrid = "Type at least one row and one column.";
+    const QString noSize = "Type a label width and height greater than 0.";
+    const Case cases[] = {
+        {Pane::RowsField, "0", noGrid},
+        {Pane::ColumnsField, "-1", noGrid},
+        {Pane::RowsField, "abc", noGrid},
+        {Pane::LabelWidthField, "-2", noSize},
+        {Pane::LabelHeightField, "0", noSize},
+        // A grid that could be laid out but runs off the page says so.
+        {Pane::LabelWidthField, "9", "The labels do not fit on the page."},
+        {Pane::RowsField, "20", "The labels do not fit on the page."},
+    };
+    for (const Case& c : cases) {
+        Pane pane;
+        pane.setDimensionInfo(addressSheet());
+        ASSERT_FALSE(pane.labelsOverflow());
+        type(pane, c.field, c.typed);
+        EXPECT_TRUE(pane.labelsOverflow()) << c.typed;
+        EXPECT_EQ(pane.overflowWarning(), c.warning) << c.typed;
+    }
+}
+
 TEST_F(PaperSizePane, ClampsTheCornerRadiusToHalfTheShorterSide)
 {
     platform::UserDefaults::standardUserDefaults().setInteger(2, unitKey);
