@@ -9,7 +9,6 @@
 
 void LBGraphicView::group(QObject* sender)
 {
-    Q_UNUSED(sender);
     LBDocument* doc = document();
     const QList<LBGraphicPtr> selection = orderedSelectedGraphics();
     if (!doc || selection.isEmpty())
@@ -31,11 +30,14 @@ void LBGraphicView::group(QObject* sender)
         member->setGroupBounds(groupRect);
     invalidateGraphic(parent.get());
     setUndoActionName(QStringLiteral("Group"));
+    // The same graphics stay selected, so no selection change tells the palette that they
+    // are a group now (the Group pane, the group's frame).
+    if (sender)
+        updateInspectorFromCanvas();
 }
 
 void LBGraphicView::ungroup(QObject* sender)
 {
-    Q_UNUSED(sender);
     const QList<LBGraphicPtr> selection = orderedSelectedGraphics();
     if (selection.isEmpty())
         return;
@@ -54,6 +56,10 @@ void LBGraphicView::ungroup(QObject* sender)
         invalidateGraphic(graphic.get());
     }
     setUndoActionName(QStringLiteral("Ungroup"));
+    // The same graphics stay selected, so no selection change tells the palette that the
+    // group is gone: it would go on offering the Group pane and showing the group's frame.
+    if (sender)
+        updateInspectorFromCanvas();
 }
 
 void LBGraphicView::regroupGraphics(const QList<LBGraphicPtr>& graphics)

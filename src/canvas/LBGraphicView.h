@@ -435,6 +435,9 @@ public:
     void scheduleUpdateLayersView();
 
     // ==== Grouping =====================================================================
+    // `sender` is the item of the user's command, and the smart palette follows the change
+    // at once. Code that groups for a while (a drag, a turn in the palette) passes nullptr
+    // and refreshes the palette itself when it is done.
     void group(QObject* sender);
     void ungroup(QObject* sender);
     void regroupGraphics(const QList<LBGraphicPtr>& graphics);

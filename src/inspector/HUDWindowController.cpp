@@ -779,6 +779,10 @@ void HUDWindowController::selectToolsWithTag(int tag)
 
 void HUDWindowController::rememberTagForKind(int tag)
 {
+    // The Group pane is offered only while a group is selected: remembered for the kind, it
+    // would come back for graphics that are in no group (after Ungroup, say).
+    if (tag == GroupTools)
+        return;
     switch (_selectedGraphicType) {
     case ImageKind: _preferredImageToolsTag = tag; break;
     case TextBoxKind:

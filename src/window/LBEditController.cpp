@@ -223,10 +223,20 @@ void LBEditController::setWindowController(LBWindowController* controller)
     // A command (Natural Size, the align and size commands, a value typed into a pane) or
     // a step undone or redone moves or changes the selected graphics without the canvas's
     // own notice: the palette follows them to where they are now.
-    if (controller && !_undoConnection && controller->document())
-        _undoConnection =
-            connect(controller->document()->undoManager(), &platform::UndoManager::changed, this,
-                    [this] { centerInspectorWindow(); });
+    if (controller && !_undoConnection && controller->document()) {
+        platform::UndoManager* undo = controller->document()->undoManager();
+        _undoConnection = connect(undo, &platform::UndoManager::changed, this,
+                                  [this] { centerInspectorWindow(); });
+        // Undoing or redoing a change of the edited text's attributes (a font chosen in the
+        // palette) leaves the editor's selection where it was, so the editor tells the text
+        // panes nothing: they reload here.
+        const auto reloadTextPanes = [this] {
+            if (_textMode)
+                updateTextControlsForSelection();
+        };
+        connect(undo, &platform::UndoManager::didUndoStep, this, reloadTextPanes);
+        connect(undo, &platform::UndoManager::didRedoStep, this, reloadTextPanes);
+    }
     _windowController = controller;
     for (qsizetype i = _graphicViews.size() - 1; i >= 0; --i)
         _graphicViews[i]->setWindowController(controller);

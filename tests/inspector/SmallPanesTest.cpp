@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 
@@ -96,6 +97,38 @@ TEST_F(SmallPanes, TheGroupPaneListsTheMembersAndSelectsOneAlone)
     EXPECT_FALSE(defaults().boolForKey(QStringLiteral("Show Group HUD Window")));
     QTest::mouseClick(box, Qt::LeftButton);
     EXPECT_TRUE(defaults().boolForKey(QStringLiteral("Show Group HUD Window")));
+}
+
+TEST_F(SmallPanes, GroupAndUngroupCommandsBringThePaletteUpToDate)
+{
+    using H = HUDWindowController;
+    auto a = add(QStringLiteral("a"), QRectF(10, 10, 20, 20));
+    auto b = add(QStringLiteral("b"), QRectF(60, 10, 20, 20));
+    selectOnly({a, b});
+    palette->toolsPopupAction(H::SizeTools);
+    const auto field = [this](const char* name) { return control<QLineEdit>(name)->text(); };
+    const QPointF page = canvas->visiblePageRect().topLeft();
+    // The menu item, key or toolbar button the user chose. The same two graphics stay
+    // selected throughout, so no selection change refreshes the palette.
+    QAction command;
+
+    canvas->group(&command);
+    EXPECT_TRUE(palette->toolTags().contains(H::GroupTools));
+    EXPECT_EQ(field("_xLocField"), H::lengthText(a->groupBounds().x() - page.x()));
+    EXPECT_EQ(field("_widthField"), H::lengthText(a->groupBounds().width()));
+
+    canvas->ungroup(&command);
+    EXPECT_FALSE(palette->toolTags().contains(H::GroupTools));
+    EXPECT_EQ(field("_xLocField"), QString()); // two places
+    EXPECT_EQ(field("_widthField"), H::lengthText(20.0));
+
+    // The Group pane, chosen while the group was there, gives way to the pane last chosen
+    // for the shapes.
+    canvas->group(&command);
+    palette->toolsPopupAction(H::GroupTools);
+    canvas->ungroup(&command);
+    ASSERT_EQ(palette->toolTag(), H::SizeTools);
+    EXPECT_EQ(field("_widthField"), H::lengthText(20.0));
 }
 
 TEST_F(SmallPanes, ThePlaceholderBoxLetsTheCanvasDefineAPlaceholder)

@@ -15,11 +15,14 @@
 #include "platform/core/UndoManager.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/drawing/Image.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/TextStorage.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/KXPopUpImageButton.h"
 #include "platform/ui/Responder.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Toolbar.h"
 #include "shapes/LBCircle.h"
 #include "shapes/LBCurvedLine.h"
@@ -38,6 +41,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,10 +71,24 @@ public:
     void updateFromGraphicView(CanvasView*) override { ++refreshes; }
     void addTextView(platform::TextView*) override { ++textViews; }
     void clearTextViews() override { textViews = 0; }
+    void updateFontTools() override { ++fontReloads; }
     int refreshes = 0;
     int centred = 0;
     int textViews = 0;
+    int fontReloads = 0;
 };
+
+// Gives the whole text the font in place, as the palette's Font pane does for the selected
+// characters: the editor's selection stays where it is, and undo and redo come back the same
+// way.
+void giveFont(platform::TextStorage& text, platform::UndoManager& undo, const QFont& font)
+{
+    const QFont old =
+        text.attributedString().attribute(platform::FontAttributeName, 0).value<QFont>();
+    undo.registerUndo(&text, [&text, &undo, old] { giveFont(text, undo, old); });
+    text.addAttribute(platform::FontAttributeName, QVariant::fromValue(font),
+                      platform::Range(0, text.length()));
+}
 
 // A counter sheet that logs what it is asked to edit.
 class LoggingCounterSheet : public CounterSheet
@@ -255,6 +273,29 @@ TEST_F(DesignController, TextModeFollowsTheNotifications)
     platform::NotificationCenter::defaultCenter().post(LBStopEditingTextDuringDrag, document.get());
     EXPECT_FALSE(edit->textMode());
     EXPECT_EQ(palette.textViews, 0);
+}
+
+TEST_F(DesignController, UndoAndRedoWhileEditingTextReloadTheTextPanes)
+{
+    auto text = add<LBTextArea>(QRectF(20, 20, 100, 30));
+    text->setContents(QStringLiteral("Hello"));
+    edit->selectedGraphicView()->startEditingGraphic(text, nullptr, true);
+    platform::TextView* editor = text->textEditor();
+    ASSERT_TRUE(edit->textMode());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QApplication::processEvents(); // the steps of the set-up end here
+    platform::UndoManager* undo = document->undoManager();
+    giveFont(*editor->textStorage(), *undo, QFont(QStringLiteral("DejaVu Serif"), 20));
+    QApplication::processEvents();
+    const platform::Range selection = editor->selectedRange();
+    palette.fontReloads = 0;
+
+    undo->undo();
+    EXPECT_EQ(editor->selectedRange(), selection); // so the editor has nothing to tell
+    EXPECT_EQ(palette.fontReloads, 1);
+    undo->redo();
+    EXPECT_EQ(palette.fontReloads, 2);
 }
 
 TEST_F(DesignController, RestoresWithoutASaveToActualSize)
