@@ -365,10 +365,13 @@ void ImageBrowserView::loadPendingPictures()
             reader.setAutoTransform(true);
             // A one-bit picture scaled as it is stays one bit deep: its greys and colours
             // come out dithered to a black and white checker. It is read whole and scaled
-            // in full colour.
+            // in full colour, unless whole and in colour it would take more than 64 MB (a
+            // large scan, or a small file that says it is huge): that one is shrunk as read.
             const QImage::Format format = reader.imageFormat();
-            const bool oneBit = format == QImage::Format_Mono || format == QImage::Format_MonoLSB;
             const QSize full = reader.size();
+            const bool oneBit = (format == QImage::Format_Mono || format == QImage::Format_MonoLSB)
+                                && full.isValid()
+                                && qint64(full.width()) * full.height() <= 16'000'000;
             if (!oneBit && exceeds(full, size))
                 reader.setScaledSize(fitted(full, size));
             picture = reader.read();
