@@ -50,6 +50,13 @@ public:
     // them row by row.
     static constexpr qint64 ColumnByColumn = 2;
 
+    // Whether labels of that `labelType` have rounded corners: only these kinds keep a
+    // `cornerRadius`; a sheet of any other kind has square corners (radius 0).
+    static constexpr bool hasRoundedCorners(qint64 labelType)
+    {
+        return labelType == 3 || labelType == 4 || labelType == 11 || labelType == 12;
+    }
+
     // --- Bounds ---
     // The most rows or columns a sheet may have, its longest side in points (200 inches),
     // and the most times a record may repeat (a full sheet of the most labels). A layout

@@ -43,13 +43,6 @@ constexpr double formatMinimumHeight = 497;
 
 const QString customLayoutMaker = QStringLiteral("Quarn");
 
-// Whether a document given a layout of that kind keeps its corner radius; applying any
-// other kind sets the radius to 0.
-bool keepsCornerRadius(qint64 labelType)
-{
-    return labelType == 3 || labelType == 4 || labelType == 11 || labelType == 12;
-}
-
 // Whether a saved custom layout is the one a document holds: the same kind, grid and
 // lengths (in single precision, as they pass through the pane's fields), with the radius
 // the document would have been given from it.
@@ -65,7 +58,7 @@ bool isSameCustomLayout(const QVariantMap& custom, const QVariantMap& layout)
             return false;
     }
     const auto radius = [](const QVariantMap& info) {
-        return keepsCornerRadius(Info::integer(info, Info::labelType))
+        return Info::hasRoundedCorners(Info::integer(info, Info::labelType))
                    ? float(Info::real(info, Info::cornerRadius))
                    : 0.0f;
     };

@@ -48,10 +48,6 @@ bool isLetterhead(qint64 code)
 {
     return code == 7 || code == 8;
 }
-bool isRounded(qint64 code)
-{
-    return code == 3 || code == 4 || code == 11 || code == 12;
-}
 bool isPortrait(qint64 code)
 {
     static const QList<qint64> portrait{1, 3, 6, 7, 9, 11, 13, 18};
@@ -858,7 +854,7 @@ void LBPaperSizeController::cardTypePopupAction(int index)
     if (newType == oldType)
         return;
     QVariantMap& layout = _dimensionInfo;
-    if (!isRounded(newType))
+    if (!Info::hasRoundedCorners(newType))
         layout.insert(Info::cornerRadius, 0.0);
     if (!isEnvelope(newType)) {
         layout.insert(Info::innerDiameter, 0.0);
@@ -881,7 +877,7 @@ void LBPaperSizeController::cardTypePopupAction(int index)
                                 {Info::category, addressLabels},
                                 {Info::paperSize, QStringLiteral("Letter")}};
         layout.insert(sheet);
-        layout.insert(Info::labelType, isRounded(newType) ? 3 : 1);
+        layout.insert(Info::labelType, Info::hasRoundedCorners(newType) ? 3 : 1);
         layout.remove(Info::description);
         setLandscape(false);
         updateDimensionFields(false);
@@ -961,11 +957,12 @@ void LBPaperSizeController::showNonEnvelopeControls(bool show)
 
 void LBPaperSizeController::toggleControlsForNewCardType(qint64 newType, qint64 oldType)
 {
-    const bool roundedChanged = isRounded(oldType) != isRounded(newType);
+    const bool roundedChanged =
+        Info::hasRoundedCorners(oldType) != Info::hasRoundedCorners(newType);
     const bool fullSheetChanged = isFullSheet(oldType) != isFullSheet(newType);
     if (!(roundedChanged && fullSheetChanged)) {
         if (roundedChanged)
-            showCornerRadius(isRounded(newType));
+            showCornerRadius(Info::hasRoundedCorners(newType));
         if (fullSheetChanged)
             showNonEnvelopeControls(!isFullSheet(newType));
     } else if (isFullSheet(newType)) {
@@ -975,7 +972,7 @@ void LBPaperSizeController::toggleControlsForNewCardType(qint64 newType, qint64 
         showNonEnvelopeControls(false);
     } else {
         showNonEnvelopeControls(true);
-        showCornerRadius(isRounded(newType));
+        showCornerRadius(Info::hasRoundedCorners(newType));
     }
     _dimensionInfo.insert(Info::labelType, newType);
 

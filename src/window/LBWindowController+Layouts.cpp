@@ -213,7 +213,7 @@ void LBWindowController::chooseBlankLayout(const QVariantMap& layoutDict, bool i
         envelope = isEnvelopeFile = labelType == 5 || labelType == 6;
         letterhead = labelType == 7 || labelType == 8;
         disc = labelType == 17 || labelType == 18;
-        if (labelType != 3 && labelType != 4 && labelType != 11 && labelType != 12)
+        if (!Info::hasRoundedCorners(labelType))
             current.insert(Info::cornerRadius, 0.0);
     }
     current.insert(Info::labelType, labelType);
