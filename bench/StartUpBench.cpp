@@ -2,7 +2,9 @@
 // (its first paint done), launch delays 0: one running program's lock and socket, the
 // settings' defaults, the folders, the AutoRecover check, both launch stages and the new
 // untitled document's window. Beside it, the same for a bare program showing (painting)
-// one QMainWindow. Each iteration starts this program again as a child that does one or
+// one empty QMainWindow, and for a plain program showing a window with what every
+// application window draws: a menu bar, a toolbar with a search field, a line of text and a
+// status bar. Each iteration starts this program again as a child that does one or
 // the other and ends at once, so both are timed cold, as a user starts them (Qt's and the
 // benchmark library's own start are in both). Each child also tells its peak memory
 // (resident set): the pair BM_StartUpPeakMemory reports it in place of a time, a
@@ -20,9 +22,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
@@ -96,9 +104,24 @@ void processEventsUntilPainted(const FirstPaint& paint)
 // down. The bare program ends at the same point: its window painted.
 [[noreturn]] void runChild(const QByteArray& kind)
 {
-    if (kind == "baseline") {
+    if (kind == "baseline" || kind == "plain") {
         QMainWindow window;
         const FirstPaint paint([&window] { return &window; });
+        if (kind == "plain") {
+            // The first use of the fonts, the text layout and the style's controls, which
+            // the empty window never makes.
+            for (int m = 1; m <= 8; ++m) {
+                QMenu* menu = window.menuBar()->addMenu(QStringLiteral("Menu %1").arg(m));
+                for (int i = 1; i <= 10; ++i)
+                    menu->addAction(QStringLiteral("Command %1").arg(i));
+            }
+            QToolBar* toolbar = window.addToolBar(QStringLiteral("Toolbar"));
+            for (int i = 1; i <= 8; ++i)
+                toolbar->addAction(QStringLiteral("Tool %1").arg(i));
+            toolbar->addWidget(new QLineEdit);
+            window.setCentralWidget(new QLabel(QStringLiteral("A line of text")));
+            window.statusBar()->showMessage(QStringLiteral("Ready"));
+        }
         window.resize(1024, 720);
         window.show();
         processEventsUntilPainted(paint);
@@ -239,6 +262,51 @@ QString dataHomeWithContacts()
     return written ? home.path() : QString();
 }
 
+// Each iteration starts one child of each environment, which first alternating, so that
+// a change of the machine's load touches both alike; the iteration's time is the first
+// one's. Returns the other's runs.
+std::vector<ChildRun> runTurnAbout(benchmark::State& state, const QProcessEnvironment& timed,
+                                   const QProcessEnvironment& other, const QString& benchmark)
+{
+    std::vector<ChildRun> others;
+    double peakMiB = 0;
+    bool timedFirst = true;
+    for (auto _ : state) {
+        std::optional<ChildRun> run;
+        std::optional<ChildRun> otherRun;
+        if (timedFirst)
+            run = runChildOnce(timed, benchmark);
+        otherRun = runChildOnce(other, benchmark);
+        if (!timedFirst)
+            run = runChildOnce(timed, benchmark);
+        timedFirst = !timedFirst;
+        if (!run || !otherRun) {
+            state.SkipWithError("the child did not show its window");
+            break;
+        }
+        state.SetIterationTime(run->seconds);
+        peakMiB += run->kib / 1024.0;
+        others.push_back(*otherRun);
+    }
+    if (!others.empty())
+        state.counters["peak_MiB"] = peakMiB / double(others.size());
+    return others;
+}
+
+// Reports the mean of the runs as each iteration's time, with their peak memory.
+void reportRuns(benchmark::State& state, const std::vector<ChildRun>& runs)
+{
+    double seconds = 0;
+    double peakMiB = 0;
+    for (const ChildRun& run : runs) {
+        seconds += run.seconds;
+        peakMiB += run.kib / 1024.0;
+    }
+    for (auto _ : state)
+        state.SetIterationTime(seconds / double(runs.size()));
+    state.counters["peak_MiB"] = peakMiB / double(runs.size());
+}
+
 // The starts with no contacts of the last run of BM_StartUpWith3000Contacts.
 std::vector<ChildRun>& startsWithoutContacts()
 {
@@ -260,30 +328,8 @@ void BM_StartUpWith3000Contacts(benchmark::State& state)
     }
     QProcessEnvironment contacts = childEnvironment(QStringLiteral("program"));
     contacts.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-    const QProcessEnvironment none = childEnvironment(QStringLiteral("program"));
-    std::vector<ChildRun> without;
-    double peakMiB = 0;
-    bool contactsFirst = true;
-    for (auto _ : state) {
-        std::optional<ChildRun> with;
-        std::optional<ChildRun> other;
-        if (contactsFirst)
-            with = runChildOnce(contacts, withContacts);
-        other = runChildOnce(none, withContacts);
-        if (!contactsFirst)
-            with = runChildOnce(contacts, withContacts);
-        contactsFirst = !contactsFirst;
-        if (!with || !other) {
-            state.SkipWithError("the child did not show its window");
-            break;
-        }
-        state.SetIterationTime(with->seconds);
-        peakMiB += with->kib / 1024.0;
-        without.push_back(*other);
-    }
-    if (!without.empty())
-        state.counters["peak_MiB"] = peakMiB / double(without.size());
-    startsWithoutContacts() = std::move(without);
+    startsWithoutContacts() =
+        runTurnAbout(state, contacts, childEnvironment(QStringLiteral("program")), withContacts);
 }
 BENCHMARK(BM_StartUpWith3000Contacts)->UseManualTime()->MinTime(2.0)->Unit(benchmark::kMillisecond);
 
@@ -297,17 +343,50 @@ void BM_StartUpWith3000Contacts_Baseline(benchmark::State& state)
                    QStringLiteral("BM_StartUpWith3000Contacts_Baseline"));
         return;
     }
-    double seconds = 0;
-    double peakMiB = 0;
-    for (const ChildRun& run : runs) {
-        seconds += run.seconds;
-        peakMiB += run.kib / 1024.0;
-    }
-    for (auto _ : state)
-        state.SetIterationTime(seconds / double(runs.size()));
-    state.counters["peak_MiB"] = peakMiB / double(runs.size());
+    reportRuns(state, runs);
 }
 BENCHMARK(BM_StartUpWith3000Contacts_Baseline)
+    ->UseManualTime()
+    ->MinTime(2.0)
+    ->Unit(benchmark::kMillisecond);
+
+// The program's start beside the plain program's, the two started turn about. The empty
+// window of BM_StartUp_Baseline draws no text at all: this pair shows how much of the
+// program's start is its own, past what any window with menus and text costs.
+std::vector<ChildRun>& plainWindowStarts()
+{
+    static std::vector<ChildRun> runs;
+    return runs;
+}
+
+const QString besidePlainWindow = QStringLiteral("BM_StartUpBesideAPlainWindow");
+
+void BM_StartUpBesideAPlainWindow(benchmark::State& state)
+{
+    if (isChild())
+        runChild(qgetenv(childVariable));
+    plainWindowStarts() =
+        runTurnAbout(state, childEnvironment(QStringLiteral("program")),
+                     childEnvironment(QStringLiteral("plain")), besidePlainWindow);
+}
+BENCHMARK(BM_StartUpBesideAPlainWindow)
+    ->UseManualTime()
+    ->MinTime(2.0)
+    ->Unit(benchmark::kMillisecond);
+
+// Reports the plain program's starts measured beside the program's; run alone, it times
+// children of its own.
+void BM_StartUpBesideAPlainWindow_Baseline(benchmark::State& state)
+{
+    const std::vector<ChildRun>& runs = plainWindowStarts();
+    if (isChild() || runs.empty()) {
+        startChild(state, QStringLiteral("plain"),
+                   QStringLiteral("BM_StartUpBesideAPlainWindow_Baseline"));
+        return;
+    }
+    reportRuns(state, runs);
+}
+BENCHMARK(BM_StartUpBesideAPlainWindow_Baseline)
     ->UseManualTime()
     ->MinTime(2.0)
     ->Unit(benchmark::kMillisecond);
