@@ -220,8 +220,10 @@ private:
 void LBAppController::initialize()
 {
     // The first document's paper is the default printer's, and its window's first text
-    // needs the fonts installed: both asked for now, beside the rest of the start.
-    platform::PrintInfo::queryDefaultPrinterInBackground();
+    // needs the fonts installed: both asked for now, beside the rest of the start. (When
+    // an earlier start kept the printer's answer, the document takes that one and the
+    // printer is asked once the first window is on the screen.)
+    platform::PrintInfo::queryDefaultPrinterSoon();
     platform::FontManager::readFontsInBackground();
     platform::ApplicationStyle::install();
     registerDefaults();
@@ -495,10 +497,12 @@ void LBAppController::applicationDidFinishLaunching2()
     // 7. A new document unless the launch opened one (the welcome window follows it), else
     //    the welcome window.
     _allowDocumentCreation = true;
-    if (!_foundTemporaryFiles && !_documentWasOpened)
+    if (!_foundTemporaryFiles && !_documentWasOpened) {
         QTimer::singleShot(launchDelay, this, &LBAppController::createNewDocument);
-    else
+    } else {
+        platform::PrintInfo::startDeferredDefaultPrinterQuery();
         scheduleWelcomeWindow();
+    }
     // 8.
     defaults().setInteger(defaults().integerForKey(QStringLiteral("LBLaunchCount")) + 1,
                           QStringLiteral("LBLaunchCount"));
@@ -548,10 +552,14 @@ void LBAppController::createNewDocument()
     const auto& documents = platform::DocumentController::sharedDocumentController().documents();
     QWidget* window =
         documents.isEmpty() ? nullptr : documents.last()->appropriateWindowForDocModalOperations();
-    if (window && window->isVisible())
-        new platform::AfterFirstPaint(window, this, [this] { scheduleWelcomeWindow(); });
-    else
+    const auto afterTheWindow = [this] {
+        platform::PrintInfo::startDeferredDefaultPrinterQuery();
         scheduleWelcomeWindow();
+    };
+    if (window && window->isVisible())
+        new platform::AfterFirstPaint(window, this, afterTheWindow);
+    else
+        afterTheWindow();
 }
 
 void LBAppController::newDocument()

@@ -3,9 +3,12 @@
 
 #include "platform/ui/PrintInfo.h"
 
+#include "platform/core/UserDefaults.h"
+
 #include <QPageSize>
 #include <QPrinterInfo>
 
+#include <atomic>
 #include <future>
 
 #include <gtest/gtest.h>
@@ -94,5 +97,58 @@ TEST(PrintInfo, ASlowPrintServerDoesNotHoldUpADocumentOnceItHasAnsweredBefore)
     EXPECT_EQ(PrintInfo::sharedPrintInfo(&answered), legal);
     EXPECT_FALSE(answered);
     never.set_value();
+    PrintInfo::setDefaultPrinterQuery(nullptr);
+}
+
+TEST(PrintInfo, AStartWithAKeptAnswerAsksThePrinterOnlyOnceItsWindowIsUp)
+{
+    using platform::PrintInfo;
+    PrintInfo office;
+    office.setPrinterName(QStringLiteral("Office"));
+    office.setPaperBySize(QSizeF(595, 842));
+    std::atomic<int> asked = 0;
+    PrintInfo::forgetSharedPrintInfo();
+    platform::UserDefaults::standardUserDefaults().removeObjectForKey(
+        QStringLiteral("LBDefaultPrinterPaper"));
+    PrintInfo::setDefaultPrinterQuery([office, &asked] {
+        ++asked;
+        return office;
+    });
+
+    // A first start has no earlier answer: the printer is asked at once, and waited for.
+    PrintInfo::queryDefaultPrinterSoon();
+    bool answered = false;
+    EXPECT_EQ(PrintInfo::sharedPrintInfo(&answered), office);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(asked, 1);
+
+    // The next start takes the kept answer and leaves the printer alone until its window
+    // is up, however often a document asks meanwhile.
+    PrintInfo::forgetSharedPrintInfo();
+    PrintInfo legal = office;
+    legal.setPaperBySize(QSizeF(612, 1008));
+    PrintInfo::setDefaultPrinterQuery([legal, &asked] {
+        ++asked;
+        return legal;
+    });
+    PrintInfo::queryDefaultPrinterSoon();
+    EXPECT_EQ(PrintInfo::sharedPrintInfo(&answered), office);
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(PrintInfo::sharedPrintInfo(), office);
+    EXPECT_EQ(asked, 1);
+    PrintInfo::startDeferredDefaultPrinterQuery();
+    PrintInfo::waitForDefaultPrinterQuery();
+    EXPECT_EQ(PrintInfo::sharedPrintInfo(&answered), legal);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(asked, 2);
+
+    // Whatever uses the print system before the window is up (printing, the list of
+    // printers) has the deferred query asked first, never beside it.
+    PrintInfo::forgetSharedPrintInfo();
+    PrintInfo::queryDefaultPrinterSoon();
+    PrintInfo::waitForDefaultPrinterQuery();
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(PrintInfo::sharedPrintInfo(&answered), legal);
+    EXPECT_TRUE(answered);
     PrintInfo::setDefaultPrinterQuery(nullptr);
 }

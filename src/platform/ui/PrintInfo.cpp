@@ -26,6 +26,19 @@ std::future<PrintInfo>& pendingQuery()
     return query;
 }
 
+// Whether the query waits for startDeferredDefaultPrinterQuery().
+bool& queryDeferred()
+{
+    static bool deferred = false;
+    return deferred;
+}
+
+void waitForRunningQuery()
+{
+    if (const std::future<PrintInfo>& query = pendingQuery(); query.valid())
+        query.wait();
+}
+
 PrintInfo askDefaultPrinter()
 {
     PrintInfo printInfo;
@@ -112,6 +125,14 @@ PrintInfo PrintInfo::sharedPrintInfo(bool* answered)
         *answered = true;
     if (shared())
         return *shared();
+    if (queryDeferred()) {
+        if (std::optional<PrintInfo> lastTime = lastAnswer()) {
+            if (answered)
+                *answered = false;
+            return *lastTime;
+        }
+        startDeferredDefaultPrinterQuery();
+    }
     std::future<PrintInfo>& query = pendingQuery();
     // A print server slow to answer, or not answering, does not hold up a document: until
     // it answers, documents take the paper the default printer had at the last answer.
@@ -133,6 +154,7 @@ PrintInfo PrintInfo::sharedPrintInfo(bool* answered)
 
 void PrintInfo::queryDefaultPrinterInBackground()
 {
+    queryDeferred() = false;
     std::future<PrintInfo>& query = pendingQuery();
     if (shared() || query.valid())
         return;
@@ -148,11 +170,26 @@ void PrintInfo::queryDefaultPrinterInBackground()
     });
 }
 
+void PrintInfo::queryDefaultPrinterSoon()
+{
+    if (shared() || pendingQuery().valid() || queryDeferred())
+        return;
+    if (lastAnswer())
+        queryDeferred() = true;
+    else
+        queryDefaultPrinterInBackground();
+}
+
+void PrintInfo::startDeferredDefaultPrinterQuery()
+{
+    if (queryDeferred())
+        queryDefaultPrinterInBackground();
+}
+
 void PrintInfo::waitForDefaultPrinterQuery()
 {
-    const std::future<PrintInfo>& query = pendingQuery();
-    if (query.valid())
-        query.wait();
+    startDeferredDefaultPrinterQuery();
+    waitForRunningQuery();
 }
 
 void PrintInfo::setSharedPrintInfo(const PrintInfo& printInfo)
@@ -162,14 +199,15 @@ void PrintInfo::setSharedPrintInfo(const PrintInfo& printInfo)
 
 void PrintInfo::forgetSharedPrintInfo()
 {
-    waitForDefaultPrinterQuery();
+    queryDeferred() = false;
+    waitForRunningQuery();
     pendingQuery() = {};
     shared().reset();
 }
 
 void PrintInfo::setDefaultPrinterQuery(std::function<PrintInfo()> query)
 {
-    waitForDefaultPrinterQuery();
+    waitForRunningQuery();
     defaultPrinterQuery() = query ? std::move(query) : askDefaultPrinter;
 }
 

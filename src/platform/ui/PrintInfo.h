@@ -69,9 +69,17 @@ public:
     // waits for that answer when it has no earlier one. Once the application exists;
     // again does nothing.
     static void queryDefaultPrinterInBackground();
+    // The same for a start whose first window does not need the answer: when an earlier
+    // start kept the default printer's answer, documents take that one and the printer is
+    // asked only at startDeferredDefaultPrinterQuery() (once that window is on the screen),
+    // so the print system loads beside nothing the user waits for. With no kept answer it
+    // asks at once.
+    static void queryDefaultPrinterSoon();
+    static void startDeferredDefaultPrinterQuery();
     // Waits for that query: the print system's plug-in is not to be asked from two
     // threads at once, so whatever asks it (printing, the list of printers) waits first,
     // and so does the end of the program, before the application takes the plug-in down.
+    // A deferred query is asked then, so that it never runs beside such a use.
     static void waitForDefaultPrinterQuery();
 
 private:
