@@ -5,6 +5,8 @@
 
 #include "canvas/LBGraphicView.h"
 
+#include "platform/core/UndoManager.h"
+
 #include <algorithm>
 
 void LBGraphicView::group(QObject* sender)
@@ -13,6 +15,8 @@ void LBGraphicView::group(QObject* sender)
     const QList<LBGraphicPtr> selection = orderedSelectedGraphics();
     if (!doc || selection.isEmpty())
         return;
+    if (sender)
+        registerGroupingRefresh(true);
     const LBGraphicPtr& parent = selection.first();
     QRectF groupRect = parent->rotatedBounds();
     parent->setGroupedChildrenCount(selection.size() - 1);
@@ -32,8 +36,10 @@ void LBGraphicView::group(QObject* sender)
     setUndoActionName(QStringLiteral("Group"));
     // The same graphics stay selected, so no selection change tells the palette that they
     // are a group now (the Group pane, the group's frame).
-    if (sender)
+    if (sender) {
+        registerGroupingRefresh(false);
         updateInspectorFromCanvas();
+    }
 }
 
 void LBGraphicView::ungroup(QObject* sender)
@@ -50,6 +56,8 @@ void LBGraphicView::ungroup(QObject* sender)
             if (const LBGraphicPtr parent = groupParentOfGraphic(graphic.get(), false))
                 setNeedsDisplayInRect(parent->groupDrawingBounds());
             redrawn = true;
+            if (sender)
+                registerGroupingRefresh(true);
         }
         graphic->setGroupedChildrenCount(0);
         graphic->setIsGrouped(false);
@@ -58,8 +66,33 @@ void LBGraphicView::ungroup(QObject* sender)
     setUndoActionName(QStringLiteral("Ungroup"));
     // The same graphics stay selected, so no selection change tells the palette that the
     // group is gone: it would go on offering the Group pane and showing the group's frame.
-    if (sender)
+    if (sender) {
+        if (redrawn)
+            registerGroupingRefresh(false);
         updateInspectorFromCanvas();
+    }
+}
+
+void LBGraphicView::registerGroupingRefresh(bool whenRun)
+{
+    platform::UndoManager* undo = undoManager();
+    if (!undo)
+        return;
+    // Undoing or redoing Group and Ungroup only sets the graphics' group fields back, with
+    // the same graphics selected: nothing redraws their knobs (a group's frame or each
+    // member's) or tells the palette. The command registers this once before its changes
+    // (run last when undone) and once after them (run last when redone); each run registers
+    // the opposite, so the refresh keeps following the group fields however often the step
+    // goes back and forth.
+    undo->registerUndo(this, [view = QPointer<LBGraphicView>(this), whenRun] {
+        if (!view)
+            return;
+        if (whenRun) {
+            view->update();
+            view->updateInspectorFromCanvas();
+        }
+        view->registerGroupingRefresh(!whenRun);
+    });
 }
 
 void LBGraphicView::regroupGraphics(const QList<LBGraphicPtr>& graphics)

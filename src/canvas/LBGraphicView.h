@@ -436,8 +436,9 @@ public:
 
     // ==== Grouping =====================================================================
     // `sender` is the item of the user's command, and the smart palette follows the change
-    // at once. Code that groups for a while (a drag, a turn in the palette) passes nullptr
-    // and refreshes the palette itself when it is done.
+    // at once and whenever the step is undone or redone. Code that groups for a while (a
+    // drag, a turn in the palette) passes nullptr and refreshes the palette itself when it
+    // is done.
     void group(QObject* sender);
     void ungroup(QObject* sender);
     void regroupGraphics(const QList<LBGraphicPtr>& graphics);
@@ -777,6 +778,9 @@ private:
     // The inspector palette's window hidden for a drag (or the handles' hiding).
     static void orderOutInspectorWindow();
     void updateInspectorFromCanvas();
+    // For Group and Ungroup chosen by the user: an undo action that redraws the canvas and
+    // refreshes the palette when `whenRun`, and registers itself again with the flag reversed.
+    void registerGroupingRefresh(bool whenRun);
     void showCurveStatusWindow(LBCurvedLine* curve);
     // The point of one graphic of a multi-graphic insertion (4.131, step 5.2).
     QPointF pointInArrangement(const LBGraphic& graphic, const QPointF& atPoint,

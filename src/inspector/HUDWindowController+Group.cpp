@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace {
 
 const QString showGroupKey = QStringLiteral("Show Group HUD Window");
@@ -41,7 +43,10 @@ QWidget* makeGroupTools(HUDWindowController& controller)
     popup->addItem(QObject::tr("Members"), 0)->setEnabled(false);
     auto* box = new HUDCheckbox(QObject::tr("Don't show when a group is selected"), view);
     box->setObjectName(QStringLiteral("_groupSelectCheckbox"));
-    box->setGeometry(10, 38, 215, 18);
+    // As wide as its text at the palette's font: this pane alone grows to hold it rather
+    // than cutting the text off.
+    box->setGeometry(10, 38, box->sizeHint().width(), 18);
+    view->resize(std::max(view->width(), box->x() + box->width() + 10), view->height());
     box->setChecked(!platform::UserDefaults::standardUserDefaults().boolForKey(showGroupKey));
     QObject::connect(popup, &HUDPopUpButton::activated, &controller, [&controller](QAction* item) {
         if (const auto* pane = HUDWindowController::paneForTag(HUDWindowController::GroupTools))

@@ -93,6 +93,9 @@ TEST_F(SmallPanes, TheGroupPaneListsTheMembersAndSelectsOneAlone)
 
     auto* box = control<HUDCheckbox>("_groupSelectCheckbox");
     ASSERT_NE(box, nullptr);
+    // Its whole text shows: the box is as wide as the text needs, within the pane.
+    EXPECT_GE(box->width(), box->sizeHint().width());
+    EXPECT_LE(box->x() + box->width(), palette->currentTools()->width());
     QTest::mouseClick(box, Qt::LeftButton);
     EXPECT_FALSE(defaults().boolForKey(QStringLiteral("Show Group HUD Window")));
     QTest::mouseClick(box, Qt::LeftButton);
@@ -129,6 +132,52 @@ TEST_F(SmallPanes, GroupAndUngroupCommandsBringThePaletteUpToDate)
     canvas->ungroup(&command);
     ASSERT_EQ(palette->toolTag(), H::SizeTools);
     EXPECT_EQ(field("_widthField"), H::lengthText(20.0));
+}
+
+TEST_F(SmallPanes, UndoAndRedoOfGroupAndUngroupBringThePaletteUpToDate)
+{
+    using H = HUDWindowController;
+    auto a = add(QStringLiteral("a"), QRectF(10, 10, 20, 20));
+    auto b = add(QStringLiteral("b"), QRectF(60, 10, 20, 20));
+    const auto expectPalette = [&](bool grouped) {
+        EXPECT_EQ(a->isGrouped(), grouped);
+        EXPECT_EQ(palette->toolTags().contains(H::GroupTools), grouped);
+        ASSERT_EQ(palette->toolTag(), H::SizeTools);
+        EXPECT_EQ(control<QLineEdit>("_widthField")->text(),
+                  H::lengthText(grouped ? 70.0 : 20.0)); // the group's width or each shape's
+    };
+    // The command from the menu; undo and redo send no command, and the same two graphics
+    // stay selected throughout.
+    QAction command;
+    for (const bool grouping : {true, false}) {
+        SCOPED_TRACE(grouping ? "Group" : "Ungroup");
+        selectOnly({a, b});
+        if (!grouping) {
+            undo()->disableUndoRegistration();
+            canvas->group(nullptr);
+            undo()->enableUndoRegistration();
+            palette->updateFromGraphicView(canvas);
+        }
+        palette->toolsPopupAction(H::SizeTools);
+        if (!grouping)
+            palette->toolsPopupAction(H::GroupTools);
+        closeStep();
+        undo()->removeAllActions();
+
+        grouping ? canvas->group(&command) : canvas->ungroup(&command);
+        closeStep();
+        // Back and forth twice, the Group pane chosen while the group is there: it gives
+        // way to the shapes' pane when the group goes.
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(round);
+            if (grouping)
+                palette->toolsPopupAction(H::GroupTools);
+            undo()->undo();
+            expectPalette(!grouping);
+            undo()->redo();
+            expectPalette(grouping);
+        }
+    }
 }
 
 TEST_F(SmallPanes, ThePlaceholderBoxLetsTheCanvasDefineAPlaceholder)
