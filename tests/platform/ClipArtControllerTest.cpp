@@ -1,5 +1,6 @@
-// The folder photo browser: what it lists of a folder, its sorting, double-click and drag,
-// the folder chooser and the note over an empty folder.
+// The folder photo browser: what it lists of a folder, its sorting, double-click and drag
+// (one-bit pictures dragged in their own colours), the folder chooser and the note over an
+// empty folder.
 
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
@@ -18,6 +19,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -171,6 +175,82 @@ TEST_F(ClipArtTest, DoubleClickInsertsAndDragsOfferFileNames)
     EXPECT_EQ(browser.dragImageSize(QSize(100, 50)), QSize(256, 128));
     browser.zoom = 0;
     EXPECT_EQ(browser.dragImageSize(QSize(100, 50)), QSize(88, 44));
+}
+
+TEST_F(ClipArtTest, DraggedOneBitPicturesKeepTheirInkAndTransparency)
+{
+    // One-bit pictures of paper and ink, shrunk to the 88-pixel cell when dragged. Scaled as
+    // read they would come out dithered to black and white dots, or opaque.
+    enum Pattern { Solid, Hairlines, LeftHalfInked };
+    const QRgb white = qRgb(255, 255, 255), clear = qRgba(0, 0, 0, 0), black = qRgb(0, 0, 0);
+    const QRgb red = qRgb(200, 0, 0), grey = qRgb(128, 128, 128);
+    struct Case
+    {
+        const char* name;
+        QRgb paper;
+        QRgb ink;
+        Pattern pattern;
+        const char* format;
+        // What the dragged picture shows in the middle of its left and right halves.
+        QRgb left;
+        QRgb right;
+    } cases[] = {
+        {"red ink png", white, red, Solid, "PNG", red, red},
+        {"grey ink bmp", white, grey, Solid, "BMP", grey, grey},
+        {"hairlines on every other column", white, black, Hairlines, "PNG", grey, grey},
+        {"ink on transparent paper", clear, black, LeftHalfInked, "PNG", black, clear},
+    };
+    RecordingClipArt browser;
+    platform::ImageBrowserView* view = browser.browserView();
+    browser.view()->resize(400, 300);
+    browser.view()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(browser.view()));
+    QImage dragged;
+    platform::Drag::setRunner([&](platform::Drag& drag) {
+        dragged = drag.image();
+        return Qt::CopyAction;
+    });
+    for (const Case& c : cases) {
+        const QString folder = path(QStringLiteral("one-bit/%1").arg(c.name));
+        ASSERT_TRUE(QDir().mkpath(folder)) << c.name;
+        QImage picture(400, 200, QImage::Format_Mono);
+        picture.setColorTable({c.paper, c.ink});
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const bool inked = c.pattern == Solid || (c.pattern == Hairlines && x % 2 == 0)
+                                   || (c.pattern == LeftHalfInked && x < picture.width() / 2);
+                picture.setPixel(x, y, inked ? 1 : 0);
+            }
+        }
+        const QString file =
+            folder + QStringLiteral("/picture.") + QString::fromLatin1(c.format).toLower();
+        ASSERT_TRUE(picture.save(file, c.format)) << c.name;
+        browser.setFolder(folder);
+        ASSERT_EQ(browser.picturePaths().size(), 1) << c.name;
+        QCoreApplication::processEvents();
+        const QPoint at = view->itemFrameAtIndex(0).center();
+        dragged = QImage();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseMove(view->viewport(), at + QPoint(10, 10));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at + QPoint(10, 10));
+        const QImage shown = dragged.convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(shown.size(), QSize(88, 44)) << c.name;
+        for (const auto& [where, expected] :
+             {std::pair{QPoint(22, 22), c.left}, std::pair{QPoint(66, 22), c.right}}) {
+            int off = 0;
+            for (int dy = -2; dy <= 2; ++dy) {
+                for (int dx = -2; dx <= 2; ++dx) {
+                    const QRgb pixel = shown.pixel(where + QPoint(dx, dy));
+                    if (std::abs(qRed(pixel) - qRed(expected)) > 40
+                        || std::abs(qGreen(pixel) - qGreen(expected)) > 40
+                        || std::abs(qBlue(pixel) - qBlue(expected)) > 40
+                        || std::abs(qAlpha(pixel) - qAlpha(expected)) > 40)
+                        ++off;
+                }
+            }
+            EXPECT_EQ(off, 0) << c.name << " at " << where.x() << "," << where.y();
+        }
+    }
 }
 
 TEST_F(ClipArtTest, TheChooserPicksAFolderAndAnEmptyOneSaysSo)

@@ -49,6 +49,32 @@ QSize fitted(const QSize& picture, const QSize& bounds)
 
 } // namespace
 
+QImage readScaledImage(QImageReader& reader, const QSize& size)
+{
+    const QSize full = reader.size();
+    if (size.isEmpty() || size == full)
+        return reader.read();
+    // A one-bit picture scaled as it is read stays one bit deep: its greys and colours come
+    // out dithered to a black and white checker, its thin lines dotted and its transparent
+    // colour opaque. It is read whole and scaled in full colour, unless whole and in colour it
+    // would take more than 64 MB (a large scan, or a small file that says it is huge): that
+    // one is shrunk as read.
+    const QImage::Format format = reader.imageFormat();
+    const bool oneBit = (format == QImage::Format_Mono || format == QImage::Format_MonoLSB)
+                        && full.isValid() && qint64(full.width()) * full.height() <= 16'000'000;
+    if (!oneBit) {
+        reader.setScaledSize(size);
+        return reader.read();
+    }
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return picture;
+    // Turned upright as read, the picture lies the other way round from the size asked for.
+    const bool turned = picture.size() != full && picture.size() == full.transposed();
+    return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+        .scaled(turned ? size.transposed() : size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 ImageBrowserDataSource::~ImageBrowserDataSource() = default;
 
 // Rows over the data source, each item asked for when first needed.
@@ -363,22 +389,8 @@ void ImageBrowserView::loadPendingPictures()
             QBuffer buffer(&data);
             QImageReader reader(&buffer);
             reader.setAutoTransform(true);
-            // A one-bit picture scaled as it is stays one bit deep: its greys and colours
-            // come out dithered to a black and white checker. It is read whole and scaled
-            // in full colour, unless whole and in colour it would take more than 64 MB (a
-            // large scan, or a small file that says it is huge): that one is shrunk as read.
-            const QImage::Format format = reader.imageFormat();
             const QSize full = reader.size();
-            const bool oneBit = (format == QImage::Format_Mono || format == QImage::Format_MonoLSB)
-                                && full.isValid()
-                                && qint64(full.width()) * full.height() <= 16'000'000;
-            if (!oneBit && exceeds(full, size))
-                reader.setScaledSize(fitted(full, size));
-            picture = reader.read();
-            if (oneBit && exceeds(picture.size(), size))
-                picture = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                              .scaled(fitted(picture.size(), size), Qt::IgnoreAspectRatio,
-                                      Qt::SmoothTransformation);
+            picture = readScaledImage(reader, exceeds(full, size) ? fitted(full, size) : QSize());
         }
         auto* pixmap = new QPixmap(QPixmap::fromImage(picture));
         pixmap->setDevicePixelRatio(devicePixelRatioF());

@@ -9,9 +9,13 @@
 // identifier and version, so a reload shows what was read before and a new version (the
 // data source's way of saying the picture changed) reads it again. Everything runs on the
 // main thread.
+//
+// readScaledImage() is how the view reads a picture at a size; the photo browser reads the
+// pictures it drags through it too.
 
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QListView>
 #include <QSize>
@@ -19,9 +23,18 @@
 
 #include <memory>
 
+class QImageReader;
+
 namespace platform {
 
 class ImageBrowserView;
+
+// The reader's picture scaled to `size`, given the file's way round as
+// QImageReader::setScaledSize() takes it (turned upright afterwards when the reader
+// auto-transforms); an empty size reads the picture at its own size. A one-bit picture up to
+// 16 megapixels is scaled in full colour, so it keeps its colours, thin lines and
+// transparency. Null when the picture cannot be read.
+QImage readScaledImage(QImageReader& reader, const QSize& size);
 
 struct ImageBrowserItem
 {

@@ -113,10 +113,7 @@ public:
         drag.pasteboard().setFilenames(paths);
         QImageReader reader(paths.first());
         reader.setAutoTransform(true);
-        const QSize size = _controller->dragImageSize(reader.size());
-        if (size.isValid())
-            reader.setScaledSize(size);
-        const QImage image = reader.read();
+        const QImage image = readScaledImage(reader, _controller->dragImageSize(reader.size()));
         if (!image.isNull())
             drag.setImage(image, QPoint(image.width() / 2, image.height() / 2));
         drag.exec(Qt::CopyAction, Qt::CopyAction);
