@@ -293,9 +293,16 @@ std::vector<ChildRun> runTurnAbout(benchmark::State& state, const QProcessEnviro
     return others;
 }
 
-// Reports the mean of the runs as each iteration's time, with their peak memory.
-void reportRuns(benchmark::State& state, const std::vector<ChildRun>& runs)
+// Reports the mean of the runs measured beside another benchmark as each iteration's time,
+// with their peak memory; with none measured (run alone), times children of that kind of
+// its own.
+void reportRuns(benchmark::State& state, const std::vector<ChildRun>& runs, const QString& kind,
+                const QString& benchmark)
 {
+    if (isChild() || runs.empty()) {
+        startChild(state, kind, benchmark);
+        return;
+    }
     double seconds = 0;
     double peakMiB = 0;
     for (const ChildRun& run : runs) {
@@ -337,13 +344,8 @@ BENCHMARK(BM_StartUpWith3000Contacts)->UseManualTime()->MinTime(2.0)->Unit(bench
 // run alone, it times children of its own.
 void BM_StartUpWith3000Contacts_Baseline(benchmark::State& state)
 {
-    const std::vector<ChildRun>& runs = startsWithoutContacts();
-    if (isChild() || runs.empty()) {
-        startChild(state, QStringLiteral("program"),
-                   QStringLiteral("BM_StartUpWith3000Contacts_Baseline"));
-        return;
-    }
-    reportRuns(state, runs);
+    reportRuns(state, startsWithoutContacts(), QStringLiteral("program"),
+               QStringLiteral("BM_StartUpWith3000Contacts_Baseline"));
 }
 BENCHMARK(BM_StartUpWith3000Contacts_Baseline)
     ->UseManualTime()
@@ -378,13 +380,8 @@ BENCHMARK(BM_StartUpBesideAPlainWindow)
 // children of its own.
 void BM_StartUpBesideAPlainWindow_Baseline(benchmark::State& state)
 {
-    const std::vector<ChildRun>& runs = plainWindowStarts();
-    if (isChild() || runs.empty()) {
-        startChild(state, QStringLiteral("plain"),
-                   QStringLiteral("BM_StartUpBesideAPlainWindow_Baseline"));
-        return;
-    }
-    reportRuns(state, runs);
+    reportRuns(state, plainWindowStarts(), QStringLiteral("plain"),
+               QStringLiteral("BM_StartUpBesideAPlainWindow_Baseline"));
 }
 BENCHMARK(BM_StartUpBesideAPlainWindow_Baseline)
     ->UseManualTime()
